@@ -1,0 +1,42 @@
+#pragma once
+// Text and bit conversions shared by every subsystem. Binary texts hold the
+// characters '0' and '1', most significant digit first; positions are 1-based.
+// Each function is pure, and each edge behaviour is relied on by callers.
+
+#include <QString>
+#include <cstdint>
+
+QString IntToBin(qint64 n);
+qint64 BinToInt(const QString& text);
+QString BinToHex(const QString& bits);
+QString BinToHexBytes(const QString& bits);
+QString ByteToHex(qint64 n);
+QString IntToHexBytes(qint64 n);
+qint64 HexToInt(const QString& text);
+QString HexDigitToBin(QChar c);
+QString HexToBin(const QString& text);
+QString IntToStrZ(qint64 n, int width);
+QString BoolToBit(bool b);
+QString PadLeft(const QString& text, QChar fill, int length);
+QString PadRight(const QString& text, QChar fill, int length);
+QString PrependChars(const QString& text, QChar c, int count);
+QString ReverseStr(const QString& text);
+quint8 DigitToSegments(int digit);
+quint8 SegmentsToDigit(quint8 segments);
+QString StepsToTimeText(qint64 n);
+qint64 TimeTextToSteps(const QString& text);
+qint64 RoundHalfAway(double value);
+qint64 RoundDiv(qint64 a, qint64 b);
+
+// Configuration-file state of a switch, call panel or console record.
+int KfPrAfterEdit(int state);
+int KfPrAfterFileMade(int state);
+QChar KfPrMark(int state);
+constexpr int kKfPrWritten = 3;  // set directly when a file is written to the device
+
+// Device names from network addresses; consoleAddr is the program's SepDevice.
+QString DeviceAddrName(int addr, int consoleAddr);
+// Names of the classes set in a 64-character class mask (reversed: index 0 last).
+QString DeviceClassList(const QString& mask);
+// Name of one device class index, empty where the index has none.
+QString DeviceClassName(int index);

@@ -1,0 +1,6 @@
+#include "foundation/Globals.h"
+
+ArmGlobals& Globals() {
+    static ArmGlobals globals;
+    return globals;
+}

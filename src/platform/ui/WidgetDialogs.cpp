@@ -1,0 +1,74 @@
+#include "platform/ui/WidgetDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+struct ButtonSpec {
+    DlgAnswer answer;
+    const char* text;
+    QMessageBox::ButtonRole role;
+};
+
+QList<ButtonSpec> buttonsFor(DlgButtons buttons) {
+    const ButtonSpec ok{DlgAnswer::Ok, "OK", QMessageBox::AcceptRole};
+    const ButtonSpec cancel{DlgAnswer::Cancel, "Отмена", QMessageBox::RejectRole};
+    const ButtonSpec yes{DlgAnswer::Yes, "Да", QMessageBox::YesRole};
+    const ButtonSpec no{DlgAnswer::No, "Нет", QMessageBox::NoRole};
+    const ButtonSpec retry{DlgAnswer::Retry, "Повтор", QMessageBox::AcceptRole};
+    switch (buttons) {
+        case DlgButtons::Ok: return {ok};
+        case DlgButtons::OkCancel: return {ok, cancel};
+        case DlgButtons::YesNo: return {yes, no};
+        case DlgButtons::YesNoCancel: return {yes, no, cancel};
+        case DlgButtons::RetryCancel: return {retry, cancel};
+    }
+    return {ok};
+}
+
+QMessageBox::Icon iconFor(DlgIcon icon) {
+    switch (icon) {
+        case DlgIcon::Information: return QMessageBox::Information;
+        case DlgIcon::Warning: return QMessageBox::Warning;
+        case DlgIcon::Error: return QMessageBox::Critical;
+        case DlgIcon::Question: return QMessageBox::Question;
+        case DlgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+DlgAnswer WidgetDialogs::Message(const QString& caption, const QString& text, DlgButtons buttons,
+                                 DlgIcon icon) {
+    QMessageBox box(iconFor(icon), caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QPair<QAbstractButton*, DlgAnswer>> made;
+    QAbstractButton* escape = nullptr;
+    for (const ButtonSpec& spec : buttonsFor(buttons)) {
+        QPushButton* b = box.addButton(QString::fromUtf8(spec.text), spec.role);
+        made.append({b, spec.answer});
+        if (spec.answer == DlgAnswer::Cancel || spec.answer == DlgAnswer::No) escape = b;
+    }
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.first().first));
+    box.setEscapeButton(escape ? escape : made.last().first);
+    box.exec();
+    for (const auto& [button, answer] : made)
+        if (box.clickedButton() == button) return answer;
+    return made.size() == 1 ? made.first().second : DlgAnswer::Cancel;
+}
+
+QString WidgetDialogs::OpenFile(const QString& caption, const QString& dir, const QString& filter) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
+}
+
+QString WidgetDialogs::SaveFile(const QString& caption, const QString& dir, const QString& filter) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter);
+}
+
+QString WidgetDialogs::ChooseFolder(const QString& caption, const QString& dir) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, dir);
+}

@@ -1,0 +1,169 @@
+#include "foundation/BitAndStr.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+
+TEST(BitAndStr, BinaryTexts) {
+    EXPECT_EQ(IntToBin(0), "0");
+    EXPECT_EQ(IntToBin(-3), "");
+    EXPECT_EQ(IntToBin(6), "110");
+
+    EXPECT_EQ(BinToInt(""), 0);
+    EXPECT_EQ(BinToInt("  101 "), 5);
+    EXPECT_EQ(BinToInt("1x1"), 5);
+    EXPECT_EQ(BinToInt("0"), 0);
+    EXPECT_EQ(BinToInt("-11"), 0);  // compares below "0"
+    EXPECT_EQ(BinToInt(QString(64, QLatin1Char('1'))), -1);  // all 64 bits, no overflow trap
+
+    EXPECT_EQ(BoolToBit(true), "1");
+    EXPECT_EQ(BoolToBit(false), "0");
+}
+
+TEST(BitAndStr, HexTexts) {
+    EXPECT_EQ(BinToHex("101"), "5");
+    EXPECT_EQ(BinToHex("10010"), "12");
+    EXPECT_EQ(BinToHex("11111111"), "FF");
+    EXPECT_EQ(BinToHex(""), "");
+    EXPECT_EQ(BinToHex("102"), "");
+
+    EXPECT_EQ(BinToHexBytes(""), "null");
+    EXPECT_EQ(BinToHexBytes("12"), "error");
+    EXPECT_EQ(BinToHexBytes("1"), "$01");
+    EXPECT_EQ(BinToHexBytes("111111111"), "$01$FF");
+    EXPECT_EQ(BinToHexBytes(" 1010101111001101 "), "$AB$CD");
+
+    EXPECT_EQ(ByteToHex(0x1AB), "AB");
+    EXPECT_EQ(ByteToHex(-1), "00");
+    EXPECT_EQ(ByteToHex(7), "07");
+    EXPECT_EQ(IntToHexBytes(0), "$00");
+    EXPECT_EQ(IntToHexBytes(-1), "null");
+    EXPECT_EQ(IntToHexBytes(0x1234), "$12$34");
+
+    EXPECT_EQ(HexToInt("1f"), 31);
+    EXPECT_EQ(HexToInt("G1"), 1);
+    EXPECT_EQ(HexToInt(""), 0);
+    EXPECT_EQ(HexToInt("xyz"), 0);
+    EXPECT_EQ(HexToInt(" $12$34 "), 0x1234);
+    EXPECT_EQ(HexToInt("123456789A"), 0x123456789ALL);
+    EXPECT_EQ(HexToInt("1FFFFFFFFFFFFFFFF"), -1);  // low 64 bits kept, defined
+
+    EXPECT_EQ(HexDigitToBin(QLatin1Char('a')), "1010");
+    EXPECT_EQ(HexDigitToBin(QLatin1Char('1')), "1");  // not padded
+    EXPECT_EQ(HexDigitToBin(QLatin1Char('g')), "");
+    EXPECT_EQ(HexToBin(" 1f "), "00011111");
+    EXPECT_EQ(HexToBin("z"), "0000");
+}
+
+TEST(BitAndStr, PaddingAndDecimal) {
+    EXPECT_EQ(PadLeft("12345", QLatin1Char('0'), 3), "345");
+    EXPECT_EQ(PadRight("12345", QLatin1Char('0'), 3), "123");
+    EXPECT_EQ(PadLeft("7", QLatin1Char('0'), 3), "007");
+    EXPECT_EQ(PadRight("7", QLatin1Char('1'), 3), "711");
+    EXPECT_EQ(PadLeft(" 7", QLatin1Char('0'), 2), " 7");  // no trimming
+    EXPECT_EQ(PadLeft("abc", QLatin1Char('0'), 0), "");
+
+    EXPECT_EQ(IntToStrZ(7, 2), "07");
+    EXPECT_EQ(IntToStrZ(123, 2), "123");
+    EXPECT_EQ(IntToStrZ(-5, 3), "0-5");
+
+    EXPECT_EQ(PrependChars("ab", QLatin1Char('x'), 2), "xxab");
+    EXPECT_EQ(PrependChars("ab", QLatin1Char('x'), -1), "ab");
+    EXPECT_EQ(ReverseStr(S("абв1")), S("1вба"));
+}
+
+TEST(BitAndStr, SevenSegments) {
+    const quint8 codes[] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    for (int d = 0; d <= 9; ++d) {
+        EXPECT_EQ(DigitToSegments(d), codes[d]);
+        EXPECT_EQ(SegmentsToDigit(codes[d]), d);
+    }
+    EXPECT_EQ(DigitToSegments(10), 0);
+    EXPECT_EQ(DigitToSegments(-1), 0);
+    EXPECT_EQ(SegmentsToDigit(65), 0);
+    EXPECT_EQ(SegmentsToDigit(70), 5);
+    EXPECT_EQ(SegmentsToDigit(64), 255);
+}
+
+TEST(BitAndStr, TimeTexts) {
+    EXPECT_EQ(StepsToTimeText(7), "01:01");
+    EXPECT_EQ(StepsToTimeText(0), "");
+    EXPECT_EQ(StepsToTimeText(-4), "");
+    EXPECT_EQ(StepsToTimeText(600), "100:00");
+
+    EXPECT_EQ(TimeTextToSteps("01:25"), 60 + 3 * 100);  // 25/10 rounds to 3
+    EXPECT_EQ(TimeTextToSteps("02:04"), 120);
+    EXPECT_EQ(TimeTextToSteps("00:00"), 0);
+    EXPECT_EQ(TimeTextToSteps(""), 0);
+    // Not the inverse of StepsToTimeText.
+    EXPECT_NE(TimeTextToSteps(StepsToTimeText(7)), 7);
+    // Short digit texts: missing digits count as 0.
+    EXPECT_EQ(TimeTextToSteps("1"), 60);
+    EXPECT_EQ(TimeTextToSteps("12"), 720);
+    EXPECT_EQ(TimeTextToSteps("125"), 720 + 100);
+}
+
+TEST(BitAndStr, Rounding) {
+    EXPECT_EQ(RoundHalfAway(2.5), 3);
+    EXPECT_EQ(RoundHalfAway(-2.5), -3);
+    EXPECT_EQ(RoundHalfAway(-0.7), -1);
+    EXPECT_EQ(RoundHalfAway(0.49), 0);
+    EXPECT_EQ(RoundHalfAway(-0.49), 0);
+    EXPECT_EQ(RoundDiv(7, 2), 4);
+    EXPECT_EQ(RoundDiv(-7, 2), -4);
+    EXPECT_EQ(RoundDiv(6, 4), 2);
+    EXPECT_EQ(RoundDiv(5, 0), 0);
+}
+
+TEST(BitAndStr, KfPrTransitions) {
+    struct Row {
+        int state, afterEdit, afterFile;
+        char mark;
+    };
+    const Row rows[] = {
+        {0, 0, 1, ' '}, {1, 2, 1, '+'}, {2, 2, 1, '-'}, {3, 4, 5, 'w'},
+        {4, 4, 5, '~'}, {5, 4, 5, '*'}, {9, 9, 9, ' '}, {-1, -1, -1, ' '},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.state);
+        EXPECT_EQ(KfPrAfterEdit(r.state), r.afterEdit);
+        EXPECT_EQ(KfPrAfterFileMade(r.state), r.afterFile);
+        EXPECT_EQ(KfPrMark(r.state), QLatin1Char(r.mark));
+    }
+}
+
+TEST(BitAndStr, DeviceAddrName) {
+    EXPECT_EQ(DeviceAddrName(5, 63), S("СКМ05"));
+    EXPECT_EQ(DeviceAddrName(62, 63), S("СКМ62"));
+    EXPECT_EQ(DeviceAddrName(63, 63), S("СПО  "));
+    EXPECT_EQ(DeviceAddrName(64, 63), S("СБВ00"));
+    EXPECT_EQ(DeviceAddrName(126, 63), S("СБВ62"));
+    EXPECT_EQ(DeviceAddrName(127, 63), S("СУС  "));
+    EXPECT_EQ(DeviceAddrName(127, 20), S("СУС  "));
+    EXPECT_EQ(DeviceAddrName(30, 20), S(""));  // beyond twice the console address
+    EXPECT_EQ(DeviceAddrName(-1, 63), S(""));
+    EXPECT_EQ(DeviceAddrName(130, 63), S("класса Импульсный СКМ, "));
+    EXPECT_EQ(DeviceAddrName(129, 63),
+              S("класса устройства в режиме программирования СКМ, "));
+    EXPECT_EQ(DeviceAddrName(128 + 2 * 20, 63), S("класса "));  // class 20 has no name
+    EXPECT_EQ(DeviceAddrName(256, 63), S(""));
+}
+
+TEST(BitAndStr, DeviceClassList) {
+    QString mask(64, QLatin1Char('0'));
+    EXPECT_EQ(DeviceClassList(mask), S(""));
+    // Index i is the character i+1 of the reversed text, i.e. 64-i of the text.
+    auto set = [&](int index) { mask[63 - index] = QLatin1Char('1'); };
+    set(0);
+    set(4);
+    set(63);
+    EXPECT_EQ(DeviceClassList(mask), S("СКМ; СБВ; Любое устройство, кроме СУС."));
+    set(20);  // no name
+    EXPECT_EQ(DeviceClassList(mask), S("СКМ; СБВ; Любое устройство, кроме СУС."));
+    EXPECT_EQ(DeviceClassList(mask.mid(1)), S(""));
+}
+
+}  // namespace
