@@ -171,7 +171,7 @@ bool FillFlagMask(QSqlDatabase& db, const QString& maskColumn, const QStringList
     return true;
 }
 
-// Step 1: SepDevice exists, and KolTractPK is 8 after every open.
+// t_global: SepDevice exists, and KolTractPK is 8 after every open.
 bool ForceGlobalCounts(QSqlDatabase& db, QString* error) {
     const QString table = QStringLiteral("t_global");
     const bool hadSepDevice = FieldExists(db, table, QStringLiteral("SepDevice"));
@@ -191,7 +191,7 @@ bool ForceGlobalCounts(QSqlDatabase& db, QString* error) {
     return Exec(db, sql, error);
 }
 
-// Steps 2 to 5: the object table.
+// Objects: the added columns, the flag masks built from the old flag columns.
 bool UpgradeObjects(QSqlDatabase& db, QString* error) {
     const QString t = QStringLiteral("k_net");
     const QStringList callFlags = NumberedNames(QStringLiteral("f_m"), 3, 16);
@@ -215,7 +215,7 @@ bool UpgradeObjects(QSqlDatabase& db, QString* error) {
     return DropColumns(db, t, {QStringLiteral("n_dir")}, error);
 }
 
-// Steps 6 to 10: matrix links, houses, entrances, switches.
+// Matrix links, houses, entrances, switches.
 bool UpgradeSiteAndSwitches(QSqlDatabase& db, QString* error) {
     return AddColumn(db, QStringLiteral("m_pk"), QStringLiteral("nm_pod"), kTextEmpty, error) &&
            AddColumn(db, QStringLiteral("m_pk"), QStringLiteral("l_del"), kLogicalFalse, error) &&
@@ -237,7 +237,7 @@ bool UpgradeSiteAndSwitches(QSqlDatabase& db, QString* error) {
            AddColumn(db, QStringLiteral("k_pk"), QStringLiteral("passw"), kIntZero, error);
 }
 
-// Step 11: call panels; l_pok follows the panel's object.
+// Call panels; l_pok follows the panel's object.
 bool UpgradeCallPanels(QSqlDatabase& db, QString* error) {
     const QString t = QStringLiteral("k_bv");
     if (!AddColumnThen(db, t, QStringLiteral("kf_pr"), kIntZero,
@@ -260,7 +260,7 @@ bool UpgradeCallPanels(QSqlDatabase& db, QString* error) {
                          error);
 }
 
-// Step 12: parameter sets; a call timeout below 66 becomes 95 at every open.
+// Parameter sets; a call timeout below 66 becomes 95 at every open.
 bool UpgradeParameterSets(QSqlDatabase& db, QString* error) {
     const QString t = QStringLiteral("t_ke");
     QString fillWait = QStringLiteral("UPDATE t_ke SET t_wt=66");
@@ -273,7 +273,7 @@ bool UpgradeParameterSets(QSqlDatabase& db, QString* error) {
     return Exec(db, QStringLiteral("UPDATE t_ke SET t_dl=95 WHERE t_dl < 66"), error);
 }
 
-// Step 13: apartments.
+// Apartments.
 bool UpgradeApartments(QSqlDatabase& db, QString* error) {
     const QString t = QStringLiteral("k_kvr");
     for (const QString& flag : NumberedNames(QStringLiteral("f_k"), 3, 9))
@@ -300,7 +300,7 @@ bool UpgradeApartments(QSqlDatabase& db, QString* error) {
                 error);
 }
 
-// Step 14: the console.
+// The console.
 bool UpgradeConsoles(QSqlDatabase& db, QString* error) {
     const QString t = QStringLiteral("k_po");
     return AddColumnThen(db, t, QStringLiteral("kf_pr"), kIntZero,
