@@ -48,10 +48,10 @@ DlgAnswer WidgetDialogs::Message(const QString& caption, const QString& text, Dl
                     QApplication::activeWindow());
     QList<QPair<QAbstractButton*, DlgAnswer>> made;
     QAbstractButton* escape = nullptr;
-    for (const ButtonSpec& spec : buttonsFor(buttons)) {
-        QPushButton* b = box.addButton(QString::fromUtf8(spec.text), spec.role);
-        made.append({b, spec.answer});
-        if (spec.answer == DlgAnswer::Cancel || spec.answer == DlgAnswer::No) escape = b;
+    for (const ButtonSpec& def : buttonsFor(buttons)) {
+        QPushButton* b = box.addButton(QString::fromUtf8(def.text), def.role);
+        made.append({b, def.answer});
+        if (def.answer == DlgAnswer::Cancel || def.answer == DlgAnswer::No) escape = b;
     }
     box.setDefaultButton(qobject_cast<QPushButton*>(made.first().first));
     box.setEscapeButton(escape ? escape : made.last().first);
