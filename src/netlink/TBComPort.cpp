@@ -384,6 +384,7 @@ int TBComPort::Write(const void* buffer, int count) {
         if (n > 0) {
             done += int(n);
             txPending_ = true;
+            if (thread_) thread_->Poke();
             continue;
         }
         if (n < 0 && errno == EINTR) continue;

@@ -35,8 +35,8 @@ TComThread::TComThread(TBComPort* port, quint64 session)
       fd_(port->fd_),
       state_(std::make_unique<LineState>()),
       shared_(std::make_shared<Shared>()) {
-    stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
     // The starting point is taken before Open returns: only what comes after
     // it counts as new.
     LineState& state = *state_;
@@ -54,8 +54,7 @@ TComThread::~TComThread() {
         shared_->stop = true;
     }
     shared_->changed.notify_all();
-    const quint64 one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
+    Poke();
     if (thread_.joinable()) {
         // A handler running in this very thread closed the port: it ends on its own.
         if (thread_.get_id() == std::this_thread::get_id())
@@ -63,7 +62,12 @@ TComThread::~TComThread() {
         else
             thread_.join();
     }
-    ::close(stopFd_);
+    ::close(wakeFd_);
+}
+
+void TComThread::Poke() {
+    const quint64 one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
 
 bool TComThread::Finished() const {
@@ -102,10 +106,14 @@ void TComThread::Execute() {
 
 // False when the loop must end: a stop, or a device that hung up.
 bool TComThread::WaitForWakeUp(bool waitForData, bool tick) {
-    pollfd fds[2] = {{stopFd_, POLLIN, 0}, {fd_, short(waitForData ? POLLIN : 0), 0}};
+    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, short(waitForData ? POLLIN : 0), 0}};
     const int ready = poll(fds, 2, tick ? kTickMs : -1);
     if (ready < 0) return errno == EINTR;
-    if (fds[0].revents != 0) return false;
+    if (fds[0].revents != 0) {
+        quint64 pokes = 0;
+        [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &pokes, sizeof pokes);
+        if (StopRequested()) return false;
+    }
     return (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
 }
 

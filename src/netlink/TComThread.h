@@ -22,6 +22,8 @@ class TComThread {
     TComThread(const TComThread&) = delete;
     TComThread& operator=(const TComThread&) = delete;
 
+    // Wakes the thread to look at the port again (after a write).
+    void Poke();
     // Whether the wait loop has ended (stop, or a failed wait on a vanished device).
     bool Finished() const;
 
@@ -44,7 +46,7 @@ class TComThread {
     TBComPort* port_;
     quint64 session_;
     int fd_;
-    int stopFd_ = -1;
+    int wakeFd_ = -1;
     std::unique_ptr<LineState> state_;  // touched only by the thread once it runs
     std::shared_ptr<Shared> shared_;
     std::thread thread_;
