@@ -70,11 +70,6 @@ void TComThread::Poke() {
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
 
-bool TComThread::Finished() const {
-    std::lock_guard lock(shared_->mutex);
-    return shared_->finished;
-}
-
 bool TComThread::StopRequested() const {
     std::lock_guard lock(shared_->mutex);
     return shared_->stop;
@@ -93,15 +88,10 @@ void TComThread::Execute() {
         // After a stop nothing of this object may be touched: a handler in
         // this thread may have closed the port and freed it.
         std::lock_guard lock(shared->mutex);
-        if (shared->stop) {
-            shared->finished = true;
-            return;
-        }
+        if (shared->stop) return;
     }
-    std::lock_guard lock(shared->mutex);
     // Without a stop request the wait failed: the device vanished.
-    if (!shared->stop) tcflush(fd_, TCIOFLUSH);
-    shared->finished = true;
+    if (!StopRequested()) tcflush(fd_, TCIOFLUSH);
 }
 
 // False when the loop must end: a stop, or a device that hung up.

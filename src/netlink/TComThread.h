@@ -24,15 +24,12 @@ class TComThread {
 
     // Wakes the thread to look at the port again (after a write).
     void Poke();
-    // Whether the wait loop has ended (stop, or a failed wait on a vanished device).
-    bool Finished() const;
 
   private:
     struct Shared {
         std::mutex mutex;
         std::condition_variable changed;
         bool stop = false;
-        bool finished = false;
     };
     struct LineState;
 

@@ -21,6 +21,7 @@ const QString kWriteFailed = "Ошибка записи в порт";
 const QString kReadFailed = "Ошибка чтения из порта";
 const QString kBadAsync = "Недопустимый параметр Async";
 const QString kPurgeFailed = "Ошибка функции PurgeComm";
+const QString kBufferSizes = "Ошибка функции SetupComm";
 const QString kLineSettings = "Ошибка функции SetCommState";
 const QString kInputState = "Ошибка функции ClearCommError";
 const QString kModemStatus = "Ошибка функции GetCommModemStatus";
@@ -69,6 +70,10 @@ TEST_F(ComPortTest, MissingPathGivesNoSuchPortAndStaysClosed) {
     port.SetPort("ttyArmNoSuchPort42");
     EXPECT_EQ(port.DevicePath(), "/dev/ttyArmNoSuchPort42");
     EXPECT_EQ(FaultText([&] { port.Open(); }), kNoSuchPort);
+
+    port.SetPort("/dev/null");  // there, but no terminal
+    EXPECT_EQ(FaultText([&] { port.Open(); }), kBufferSizes);
+    EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(ComPortTest, PortHeldByAnotherProcessIsBusyUntilReleased) {
@@ -103,15 +108,7 @@ TEST_F(ComPortTest, PortHeldByAnotherProcessIsBusyUntilReleased) {
     EXPECT_TRUE(port.Open());
 }
 
-TEST_F(ComPortTest, PropertiesAndDefaults) {
-    TBComPort fresh;
-    EXPECT_EQ(fresh.Port(), "COM2");
-    EXPECT_EQ(fresh.BaudRate(), br9600);
-    EXPECT_EQ(fresh.SyncMethod(), smThreadSync);
-    EXPECT_EQ(fresh.Timeouts().ReadInterval(), -1);
-    EXPECT_EQ(fresh.Timeouts().WriteTotalConstant(), 1000);
-    EXPECT_EQ(BaudRateValue(br56000), 56000);
-
+TEST_F(ComPortTest, BufferSizesAreEvenAndTimeoutsAreAssigned) {
     port.SetInBufSize(33);
     EXPECT_EQ(port.InBufSize(), 32);
     port.SetInBufSize(32);
@@ -379,7 +376,9 @@ TEST_F(ComPortTest, CloseWhileADeliveryWaitsDoesNotHang) {
     port.OnRxChar = [&](TBComPort*, int) { ++calls; };
     ASSERT_TRUE(port.Open());
     ASSERT_TRUE(pty.WriteMaster("x"));
-    // The reader thread now waits for this thread, which does not run its events.
+    // Give the reader thread time to post its delivery and wait for this
+    // thread, which runs no events meanwhile. Should it not have got there
+    // yet, Close stops it earlier; either way Close must come back.
     QThread::msleep(50);
     EXPECT_TRUE(port.Close());
     QCoreApplication::processEvents();
