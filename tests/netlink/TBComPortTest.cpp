@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QThread>
 
@@ -71,7 +72,9 @@ TEST_F(ComPortTest, MissingPathGivesNoSuchPortAndStaysClosed) {
     EXPECT_EQ(port.DevicePath(), "/dev/ttyArmNoSuchPort42");
     EXPECT_EQ(FaultText([&] { port.Open(); }), kNoSuchPort);
 
-    port.SetPort("/dev/null");  // there, but no terminal
+    QTemporaryFile plainFile;  // there, but no terminal
+    ASSERT_TRUE(plainFile.open());
+    port.SetPort(plainFile.fileName());
     EXPECT_EQ(FaultText([&] { port.Open(); }), kBufferSizes);
     EXPECT_FALSE(port.Connected());
 }
