@@ -16,15 +16,15 @@ namespace {
 using S = Dataset::Source;
 
 // The join of a switch with its entrance, house, matrix column and object.
-const QList<S> kSwitchJoin = {{"k", "k_pk"}, {"p", "k_pod"}, {"d", "k_dom"}, {"m", "m_pk"},
-                              {"n", "k_net"}};
+const QList<S> kSwitchJoin = {
+    {"k", "k_pk"}, {"p", "k_pod"}, {"d", "k_dom"}, {"m", "m_pk"}, {"n", "k_net"}};
 const char* kSwitchJoinWhere =
     "WHERE m.n_net = k.n_net AND p.id_dom = d.id_dom AND p.id_pod = k.id_pod"
     " AND n.id_net = d.id_net AND m.id_net = n.id_net AND n.id_net =:id_net ";
 
 // The wiring of a call panel to the switches of its matrix row.
-const QList<S> kPanelJoin = {{"v", "m_bv"}, {"m", "m_pk"}, {"k", "k_pk"}, {"p", "k_pod"},
-                             {"d", "k_dom"}};
+const QList<S> kPanelJoin = {
+    {"v", "m_bv"}, {"m", "m_pk"}, {"k", "k_pk"}, {"p", "k_pod"}, {"d", "k_dom"}};
 const char* kPanelJoinWhere =
     "WHERE m.n_pk = v.n_pk AND v.id_net = m.id_net AND k.id_pk = m.id_pk"
     " AND p.id_pod = k.id_pod AND p.id_dom = d.id_dom ";
@@ -101,8 +101,8 @@ void TFDM::defineDatasets() {
 
     Q_Net = one("Q_Net", "k_net", "WHERE NOT st_net LIKE 'восст%' ORDER BY id_net DESC");
     Q_Pod = one("Q_Pod", "k_pod", "WHERE id_net=:id_net", Q_Net);
-    Q_MNpk = joined("Q_MNpk", kSwitchJoin,
-                    QString(kSwitchJoinWhere) + "ORDER BY d.id_dom, p.n_pod", "k", Q_Net);
+    Q_MNpk = joined("Q_MNpk", kSwitchJoin, QString(kSwitchJoinWhere) + "ORDER BY d.id_dom, p.n_pod",
+                    "k", Q_Net);
     Q_Matr = make("Q_Matr");
     Q_mpk = one("Q_mpk", "m_pk", "WHERE id_net=:id_net ORDER BY n_pk", Q_Net);
     Q_mbv = one("Q_mbv", "m_bv", "WHERE id_net=:id_net", Q_Net);
@@ -117,10 +117,10 @@ void TFDM::defineDatasets() {
                     " ORDER BY m.n_pk, m.n_bv",
                     "m", Q_MNpk);
     QRab = make("QRab");
-    Q_Bpk = joined("Q_Bpk", kPanelJoin,
-                   QString(kPanelJoinWhere) +
-                       "AND (v.plus=1 OR v.plus=3) AND v.id_bv =:id_bv ORDER BY m.n_pk",
-                   "v", Q_bv);
+    Q_Bpk = joined(
+        "Q_Bpk", kPanelJoin,
+        QString(kPanelJoinWhere) + "AND (v.plus=1 OR v.plus=3) AND v.id_bv =:id_bv ORDER BY m.n_pk",
+        "v", Q_bv);
     Q_Kbv = joined("Q_Kbv",
                    {{"m", "m_bv"}, {"k", "k_pk"}, {"b", "k_bv"}, {"p", "m_pk"}, {"n", "k_net"}},
                    "WHERE n.id_net=m.id_net AND m.id_bv = b.id_bv AND m.n_pk = p.n_pk"
@@ -132,10 +132,10 @@ void TFDM::defineDatasets() {
     Q_Beep = one("Q_Beep", "t_bp", "WHERE id_mel=:id_mel ORDER BY nom", Q_Mel);
     Global = one("Global", "t_global", "");
     Q_Diap = one("Q_Diap", "t_dip", "WHERE id_pk=:k.id_pk ORDER BY id_dip", Q_MNpk);
-    Q_bvk = one("Q_bvk", "m_bv", "WHERE bv_type=1 AND n_pk=:n_pk AND id_net=:m.id_net ORDER BY n_bv",
-                Q_MNpk);
-    Q_bvp = one("Q_bvp", "m_bv", "WHERE bv_type=0 AND n_pk=:n_pk AND id_net=:m.id_net ORDER BY n_bv",
-                Q_MNpk);
+    Q_bvk = one("Q_bvk", "m_bv",
+                "WHERE bv_type=1 AND n_pk=:n_pk AND id_net=:m.id_net ORDER BY n_bv", Q_MNpk);
+    Q_bvp = one("Q_bvp", "m_bv",
+                "WHERE bv_type=0 AND n_pk=:n_pk AND id_net=:m.id_net ORDER BY n_bv", Q_MNpk);
     Q_Kvr = one("Q_Kvr", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_Bpk);
     Q_bvp0 = one("Q_bvp0", "m_bv",
                  "WHERE (plus=1 OR plus=3) AND bv_type=0 AND n_pk=:n_pk AND id_net=:m.id_net"
@@ -151,10 +151,10 @@ void TFDM::defineDatasets() {
     Q_Kvp = one("Q_Kvp", "k_kvr", "WHERE id_pod=:id_pod ORDER BY p_nom", Q_DPd);
     Q_kv = one("Q_kv", "k_kvr", "WHERE id_net=:id_net ORDER BY id_pod, p_nom", Q_Net);
     Q_KvN = one("Q_KvN", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_MNpk);
-    Q_Bpo = joined("Q_Bpo", kPanelJoin,
-                   QString(kPanelJoinWhere) +
-                       "AND id_bv =:id_bv AND (v.plus=1 OR v.plus=3) ORDER BY k.n_net",
-                   "v", Q_bv);
+    Q_Bpo = joined(
+        "Q_Bpo", kPanelJoin,
+        QString(kPanelJoinWhere) + "AND id_bv =:id_bv AND (v.plus=1 OR v.plus=3) ORDER BY k.n_net",
+        "v", Q_bv);
     Q_key = one("Q_key", "k_key", "WHERE id_kvr=:id_kvr", Q_Kvr);
     Q_Pack = one("Q_Pack", "t_pack", "");
     Q_pkrd = one("Q_pkrd", "t_pkrd", "ORDER BY n_pk, s_pk");
@@ -165,21 +165,22 @@ void TFDM::defineDatasets() {
                      "v", Q_Net);
     QKeys = one("QKeys", "k_key", "WHERE id_kvr=:id_kvr ORDER BY s_met", QForKey);
     QPodKey = joined("QPodKey", {{"d", "k_dom"}, {"p", "k_pod"}},
-                     "WHERE d.id_dom=p.id_dom AND d.id_net=:id_net ORDER BY d.id_dom, p.n_pod",
-                     "p", Q_Net);
-    QOKeys = one("QOKeys", "k_key", "WHERE id_kvr=-1 AND id_pod=:id_pod ORDER BY s_met DESC",
-                 QPodKey);
+                     "WHERE d.id_dom=p.id_dom AND d.id_net=:id_net ORDER BY d.id_dom, p.n_pod", "p",
+                     Q_Net);
+    QOKeys =
+        one("QOKeys", "k_key", "WHERE id_kvr=-1 AND id_pod=:id_pod ORDER BY s_met DESC", QPodKey);
     QSect = one("QSect", "t_sec", "WHERE id_net=:id_net ORDER BY id_net, n_net, n_sec", Q_Net);
     SPK_All = one("SPK_All", "k_pk", "");
-    HavKeys = joined("HavKeys",
-                     {{"y", "k_key"}, {"k", "k_kvr"}, {"p", "k_pod"}, {"d", "k_dom"}, {"n", "k_net"}},
-                     "WHERE y.id_pod = p.id_pod AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0 AND"
-                     " k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
-                     "y");
+    HavKeys = joined(
+        "HavKeys", {{"y", "k_key"}, {"k", "k_kvr"}, {"p", "k_pod"}, {"d", "k_dom"}, {"n", "k_net"}},
+        "WHERE y.id_pod = p.id_pod AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0 AND"
+        " k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
+        "y");
     Q_Kvr1 = one("Q_Kvr1", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_Bpo);
     QKvv = make("QKvv");
-    Q_KvD = joined("Q_KvD", {{"k", "k_kvr"}, {"p", "k_pod"}},
-                   "WHERE k.id_pod=p.id_pod AND p.id_dom=:id_dom ORDER BY n_pod, p_nom", "k", Q_Dom);
+    Q_KvD =
+        joined("Q_KvD", {{"k", "k_kvr"}, {"p", "k_pod"}},
+               "WHERE k.id_pod=p.id_pod AND p.id_dom=:id_dom ORDER BY n_pod, p_nom", "k", Q_Dom);
     Q_Kvpk = one("Q_Kvpk", "k_kvr", "WHERE NOT l_trub AND id_pod=:id_pod ORDER BY p_nom", Q_Pod);
     SPO_All = one("SPO_All", "k_po", "");
     Q_Kvpt = one("Q_Kvpt", "k_kvr", "WHERE id_pod=:id_pod ORDER BY p_nom", Q_Pod);
@@ -205,9 +206,9 @@ void TFDM::defineDatasets() {
                           "AND v.plus =1 AND y.id_kvr=r.id_kvr AND r.id_pod=p.id_pod"
                           " AND v.id_bv =:id_bv",
                       "y", Q_bv);
-    Q_Ppl = joined("Q_Ppl", {{"v", "k_kvr"}, {"d", "k_dom"}, {"p", "k_pod"}},
-                   "WHERE p.id_pod=v.id_pod AND p.id_dom=d.id_dom AND v.id_net=:id_net", "v",
-                   Q_Net);
+    Q_Ppl =
+        joined("Q_Ppl", {{"v", "k_kvr"}, {"d", "k_dom"}, {"p", "k_pod"}},
+               "WHERE p.id_pod=v.id_pod AND p.id_dom=d.id_dom AND v.id_net=:id_net", "v", Q_Net);
     // The flag-table upgrade leaves the names ordered by table, then number.
     Q_Flg = one("Q_Flg", "t_fl", "ORDER BY tabl, nomf");
     CRab = make("CRab", kCopyConnectionName);
@@ -221,13 +222,13 @@ void TFDM::defineDatasets() {
                 Q_Net);
     QNet = one("QNet", "k_net", "ORDER BY id_net DESC");
     SBV_ALL = one("SBV_ALL", "k_bv", "");
-    Q_pk_po = joined("Q_pk_po", kSwitchJoin, QString(kSwitchJoinWhere) + "ORDER BY k.n_net", "k",
-                     Q_Net);
+    Q_pk_po =
+        joined("Q_pk_po", kSwitchJoin, QString(kSwitchJoinWhere) + "ORDER BY k.n_net", "k", Q_Net);
     Q_kv_pk = one("Q_kv_pk", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_pk_po);
-    QwBpo = joined("QwBpo", kPanelJoin,
-                   QString(kPanelJoinWhere) +
-                       "AND id_bv =:id_bv AND (plus=1 OR plus=3) ORDER BY k.n_net",
-                   "v", Q_bv);
+    QwBpo = joined(
+        "QwBpo", kPanelJoin,
+        QString(kPanelJoinWhere) + "AND id_bv =:id_bv AND (plus=1 OR plus=3) ORDER BY k.n_net", "v",
+        Q_bv);
     QwKvr = one("QwKvr", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", QwBpo);
     QwKey = one("QwKey", "k_key", "WHERE id_kvr=:id_kvr", QwKvr);
     QWOKKey->SetSql(
@@ -250,9 +251,13 @@ void TFDM::wireKeyCounters() {
 
 // ---------------------------------------------------------------- connection
 
-QSqlDatabase TFDM::ConnectionDB() const { return QSqlDatabase::database(kConnectionName, false); }
+QSqlDatabase TFDM::ConnectionDB() const {
+    return QSqlDatabase::database(kConnectionName, false);
+}
 
-bool TFDM::Connected() const { return ConnectionDB().isOpen(); }
+bool TFDM::Connected() const {
+    return ConnectionDB().isOpen();
+}
 
 bool TFDM::openDatabase(QString* error) {
     QSqlDatabase db = ConnectionDB();
@@ -357,7 +362,9 @@ bool TFDM::OpenMelodies() {
     return openListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo}, true);
 }
 
-bool TFDM::ReopenMelodies() { return reopenListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo}); }
+bool TFDM::ReopenMelodies() {
+    return reopenListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo});
+}
 
 bool TFDM::ReopenCallBlocks() {
     return reopenListed({Q_bv, Q_MNbv, Q_Kbv, Q_bvp0, Q_bvk1, Q_bvp, Q_bvk});
@@ -370,7 +377,9 @@ bool TFDM::ReopenSwitches() {
     return ok;
 }
 
-bool TFDM::ReopenApartments() { return reopenListed({Q_Kvp, Q_Kvr, Q_KvN, Q_kv, Q_key}); }
+bool TFDM::ReopenApartments() {
+    return reopenListed({Q_Kvp, Q_Kvr, Q_KvN, Q_kv, Q_key});
+}
 
 bool TFDM::ReopenKeys() {
     for (Dataset* ds : {QForKey, QPodKey, QKalKey}) {
@@ -406,8 +415,8 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
         return false;
     }
 
-    const QList<Dataset*> kept = {Q_Net, Q_Dom,   Q_Pod,   Q_DPd, Q_pk,   Q_bv,
-                                  Q_MNpk, Q_Kvr,  Q_Kvp,   Q_KvN, Q_kv,   Q_key,
+    const QList<Dataset*> kept = {Q_Net,   Q_Dom, Q_Pod,   Q_DPd,  Q_pk,    Q_bv,
+                                  Q_MNpk,  Q_Kvr, Q_Kvp,   Q_KvN,  Q_kv,    Q_key,
                                   QForKey, QKeys, QPodKey, QOKeys, QKalKey, QKKeys};
     QHash<Dataset*, int> recNos;
     for (Dataset* ds : kept) recNos[ds] = ds->IsOpen() ? ds->RecNo() : 0;
@@ -424,11 +433,10 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     }
     advance();
 
-    const QList<Dataset*> order = {Global, Q_Net,  Q_mpk,   Q_mbv,  Q_Dom,   Q_Pod,  Q_DPd,
-                                   Q_pk,   Q_bv,   Q_MNpk,  Q_MNbv, Q_Bpk,   Q_Bpo,  Q_Kbv,
-                                   Q_ke,   Q_Diap, Q_PO,    Q_Kvr,  Q_Kvp,   Q_KvN,  Q_kv,
-                                   Q_key,  QForKey, QKeys,  QPodKey, QOKeys, QKalKey, QKKeys,
-                                   Q_Flg};
+    const QList<Dataset*> order = {Global,  Q_Net,  Q_mpk,   Q_mbv,  Q_Dom, Q_Pod, Q_DPd,   Q_pk,
+                                   Q_bv,    Q_MNpk, Q_MNbv,  Q_Bpk,  Q_Bpo, Q_Kbv, Q_ke,    Q_Diap,
+                                   Q_PO,    Q_Kvr,  Q_Kvp,   Q_KvN,  Q_kv,  Q_key, QForKey, QKeys,
+                                   QPodKey, QOKeys, QKalKey, QKKeys, Q_Flg};
     for (Dataset* ds : order) {
         if (!ds->IsOpen() && !ds->Open()) return failWith(ds);
         if (recNos.contains(ds)) ds->SetRecNo(recNos.value(ds));
@@ -483,7 +491,9 @@ void postCounts(Dataset* owner, const char* quotaField, int quota, const char* c
     }
 }
 
-bool hasCurrentRow(const Dataset* ds) { return ds->IsOpen() && ds->RecNo() > 0; }
+bool hasCurrentRow(const Dataset* ds) {
+    return ds->IsOpen() && ds->RecNo() > 0;
+}
 
 }  // namespace
 

@@ -16,8 +16,7 @@
 using ProgressFn = std::function<void(int value, int maximum, bool visible)>;
 
 class TFDM : public QObject {
-    Q_OBJECT
-public:
+  public:
     static constexpr const char* kConnectionName = "ConnectionDB";
     static constexpr const char* kCopyConnectionName = "ConnectCopy";
 
@@ -137,7 +136,7 @@ public:
     // Every dataset above, in declaration order.
     const QList<Dataset*>& AllDatasets() const { return all_; }
 
-private:
+  private:
     Dataset* make(const char* name, const QString& connection = kConnectionName);
     void defineDatasets();
     void wireKeyCounters();
