@@ -39,6 +39,17 @@ TEST(TFDMConnect, RefusesMissingAndForeignFilesAndHoldsTheLockWhileOpen) {
     EXPECT_FALSE(QFile::exists(tdb.dbDir() + AppPaths::kDbLockName));
 }
 
+TEST(TFDMConnect, TakesOverTheLockOfAProgramThatDied) {
+    TestDatabase tdb;
+    tdb.programDir().writeFile("DB_ARM/db_arm_vesk.ldb", "2147483600\ntest_foundation\n\n");
+    TFDM dm;
+    QString error;
+    ASSERT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+    EXPECT_TRUE(dm.HoldsLock());
+    EXPECT_TRUE(dm.ConnectCopy().isValid());
+    EXPECT_FALSE(dm.CRab->Open());  // nothing set on the copy connection yet
+}
+
 using TFDMTest = SiteFixture;
 
 TEST_F(TFDMTest, ObjectListAndJoinedSwitchColumns) {
