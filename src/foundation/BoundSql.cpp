@@ -16,13 +16,27 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
     return true;
 }
 
-SqlTransaction::SqlTransaction(QSqlDatabase db) : db_(db), open_(db_.transaction()) {}
+SqlTransaction::SqlTransaction(QSqlDatabase db) : db_(db) {
+    static int counter = 0;
+    name_ = QStringLiteral("arm_sp_") + QString::number(++counter);
+    open_ = run(QStringLiteral("SAVEPOINT ") + name_);
+}
 
 SqlTransaction::~SqlTransaction() {
-    if (open_) db_.rollback();
+    if (!open_) return;
+    run(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name_);
+    run(QStringLiteral("RELEASE SAVEPOINT ") + name_);
 }
 
 bool SqlTransaction::Commit() {
-    open_ = !db_.commit();
+    if (!open_) return false;
+    open_ = !run(QStringLiteral("RELEASE SAVEPOINT ") + name_);
     return !open_;
+}
+
+bool SqlTransaction::run(const QString& sql) {
+    QSqlQuery q(db_);
+    if (q.exec(sql)) return true;
+    error_ = q.lastError().text();
+    return false;
 }

@@ -257,14 +257,14 @@ MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name) {
 
     // Drop and create together, so a failed create keeps the old table.
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(db.lastError().text());
+    if (!tr.started()) return Fail(tr.LastError());
     if (!ExecBound(q, QStringLiteral("DROP TABLE IF EXISTS ") + name, {}, &error))
         return Fail(error);
     if (!ExecBound(q, MatrTableDdl(name, vPod), {}, &error)) return Fail(error);
     if (wasEmpty && !ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
                                {kStateCreated, idNet}, &error))
         return Fail(error);
-    if (!tr.Commit()) return Fail(db.lastError().text());
+    if (!tr.Commit()) return Fail(tr.LastError());
     return {true, {}};
 }
 
@@ -291,7 +291,7 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
     if (!MatrTableExists(db, name)) return Fail(QStringLiteral("Нет таблицы ") + name);
 
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(db.lastError().text());
+    if (!tr.started()) return Fail(tr.LastError());
     if (!AddNameColumnIfMissing(db, name, QStringLiteral("VARCHAR(25)"), &error))
         return Fail(error);
     if (!ExecBound(q, QStringLiteral("DELETE FROM ") + name, {}, &error)) return Fail(error);
@@ -302,7 +302,7 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
         !ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
                    {contents.gatesFound, idNet}, &error))
         return Fail(error);
-    if (!tr.Commit()) return Fail(db.lastError().text());
+    if (!tr.Commit()) return Fail(tr.LastError());
     return {true, {}};
 }
 

@@ -161,9 +161,9 @@ TerminalResult AssignTerminals(QSqlDatabase db, qint64 idPk, int mode, int first
     SwitchRow sw;
     if (!ReadSwitch(db, idPk, &sw, &error)) return Fail(error);
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(db.lastError().text());
+    if (!tr.started()) return Fail(tr.LastError());
     if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return Fail(error);
-    if (!tr.Commit()) return Fail(db.lastError().text());
+    if (!tr.Commit()) return Fail(tr.LastError());
     return {true, {}};
 }
 
@@ -190,7 +190,7 @@ TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int 
     if (!IsMode(mode)) return Fail(QStringLiteral("Неизвестный режим распределения клемм"));
 
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(db.lastError().text());
+    if (!tr.started()) return Fail(tr.LastError());
     if (callKind == 2 && mode == kTerminalsByRanges) {
         // One range over all rows of the entrance, from the first terminal.
         if (!ExecBound(q, QStringLiteral("SELECT COUNT(*) FROM k_kvr WHERE id_pod=?"), {sw.idPod},
@@ -206,7 +206,7 @@ TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int 
             return Fail(error);
     }
     if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return Fail(error);
-    if (!tr.Commit()) return Fail(db.lastError().text());
+    if (!tr.Commit()) return Fail(tr.LastError());
     return {true, {}};
 }
 
