@@ -183,16 +183,19 @@ bool AddNameColumnIfMissing(QSqlDatabase db, const QString& name, const QString&
                      {}, error);
 }
 
+// Empty texts are stored as '' rather than null, as the readers compare texts.
+QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
+
 // Inserts one row, setting only the switch columns the table really has.
 bool InsertMatrRow(QSqlDatabase db, const QString& name, const QStringList& tableColumns,
                    const MatrRow& row, QString* error) {
     QStringList columns{QStringLiteral("name"), QStringLiteral("sys_n"), QStringLiteral("nm_bv")};
-    QVariantList values{row.name, row.sysN, row.nmBv};
+    QVariantList values{Text(row.name), Text(row.sysN), Text(row.nmBv)};
     for (auto it = row.cells.begin(); it != row.cells.end(); ++it) {
         const QString column = MatrSwitchColumnName(it.key());
         if (!HasColumn(tableColumns, column)) continue;
         columns << column;
-        values << it.value();
+        values << Text(it.value());
     }
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
