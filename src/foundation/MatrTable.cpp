@@ -242,7 +242,7 @@ MatrResult AddMatrNameColumn(QSqlDatabase db, const QString& name, const QString
         return Fail(QStringLiteral("Недопустимое имя таблицы матрицы"));
     QString error;
     if (!AddNameColumnIfMissing(db, name, typeText, &error)) return Fail(error);
-    return {true, {}};
+    return {true, {}, false};
 }
 
 MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name) {
@@ -268,7 +268,7 @@ MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name) {
                                {kStateCreated, idNet}, &error))
         return Fail(error);
     if (!tr.Commit()) return Fail(tr.LastError());
-    return {true, {}};
+    return {true, {}, wasEmpty};
 }
 
 MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePrefix) {
@@ -306,7 +306,7 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
                    {contents.gatesFound, idNet}, &error))
         return Fail(error);
     if (!tr.Commit()) return Fail(tr.LastError());
-    return {true, {}};
+    return {true, {}, contents.gatesFound != vKal};
 }
 
 QString MatrSelectSql(const QString& name, int switchCount) {

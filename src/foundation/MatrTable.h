@@ -83,7 +83,8 @@ MatrContents BuildMatrContents(const QList<MatrSwitchColumn>& columns,
 
 struct MatrResult {
     bool ok = false;
-    QString error;  // why it failed, for the operator
+    QString error;               // why it failed, for the operator
+    bool objectChanged = false;  // k_net (st_net or v_kal) was written
 };
 
 // Drops and re-creates the table for the object (its v_pod switch columns)
@@ -103,3 +104,28 @@ bool MatrTableExists(QSqlDatabase db, const QString& name);
 MatrResult AddMatrNameColumn(QSqlDatabase db, const QString& name, const QString& typeText);
 // "SELECT name, sys_n, pk_01, ..., nm_bv FROM <name> ORDER BY name".
 QString MatrSelectSql(const QString& name, int switchCount);
+
+// ---- data-module operations on the current object of FDM->Q_Net ---------
+// They keep FDM's datasets in step with what they write. None of them throws.
+
+// Creates the table (see above) and refreshes Q_Net when the state moved.
+bool CreateMatrTable(const QString& name);
+// Creates the table when it is missing (and fills it), adds nm_bv to an old
+// one, and opens Q_Matr on it. False when there is no object, the object has
+// no houses, or the table cannot be made or read; the reason is kept for
+// MatrTableError().
+bool OpenMatrTable();
+// Refills the table of the current object; a failure is shown to the
+// operator ("Ошибка") and leaves the table as it was.
+bool RebuildMatrTable();
+
+// The reason of the last failure of OpenMatrTable, or a refused refill inside
+// it; empty when the last open went through cleanly.
+QString MatrTableError();
+// Shows a failure kept from an open during start-up or the upgrade, once,
+// and forgets it. The matrix screen calls it when it opens.
+void ReportMatrTableError();
+// Lets FDM open the matrix table inside OpenAllTables and the upgrade. A
+// failure there is kept for the matrix screen and never stops the database
+// from opening.
+void InstallMatrTableHook();

@@ -76,3 +76,13 @@ QList<ApartmentCountFix> ApartmentCountMismatches(const QList<EntranceApartments
 bool CheckApartmentNumbering(QSqlDatabase db, qint64 idNet);
 // With fix, writes the expected counts into v_kvr and returns true.
 bool CheckApartmentCounts(QSqlDatabase db, qint64 idNet, int countKind, bool fix);
+
+// ---- data-module operations on the current switch of FDM->Q_MNpk ----------
+// Each writes through the functions above, then reopens the switch and
+// apartment groups and Q_Diap and returns Q_MNpk to its record.
+
+TerminalResult AssignTerminals(int mode, int first);
+TerminalResult RecountTerminals(int callKind, int mode);
+// On the entrances of the current object of FDM->Q_Net.
+bool CheckApartmentNumbering();
+bool CheckApartmentCounts(int countKind, bool fix);
