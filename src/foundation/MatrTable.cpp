@@ -184,7 +184,9 @@ bool AddNameColumnIfMissing(QSqlDatabase db, const QString& name, const QString&
 }
 
 // Empty texts are stored as '' rather than null, as the readers compare texts.
-QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
+QVariant Text(const QString& s) {
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
 
 // Inserts one row, setting only the switch columns the table really has.
 bool InsertMatrRow(QSqlDatabase db, const QString& name, const QStringList& tableColumns,

@@ -14,8 +14,8 @@ namespace {
 
 const QString kStateEmpty = QStringLiteral("пусто");
 
-QString g_error;           // reason of the last failed open or refill inside it
-bool g_reported = false;   // g_error already shown to the operator
+QString g_error;          // reason of the last failed open or refill inside it
+bool g_reported = false;  // g_error already shown to the operator
 
 struct CurrentObject {
     qint64 idNet = 0;
@@ -105,7 +105,9 @@ bool OpenMatrTable() {
     return true;
 }
 
-QString MatrTableError() { return g_error; }
+QString MatrTableError() {
+    return g_error;
+}
 
 void ReportMatrTableError() {
     if (g_error.isEmpty() || g_reported) return;
