@@ -119,12 +119,15 @@ bool OpenMatrTable();
 // operator ("Ошибка") and leaves the table as it was.
 bool RebuildMatrTable();
 
-// The reason of the last failure of OpenMatrTable, or a refused refill inside
-// it; empty when the last open went through cleanly.
+// The reason of the last failure of OpenMatrTable, or of a refused refill
+// inside it; empty when the last open went through cleanly.
 QString MatrTableError();
-// Shows a failure kept from an open during start-up or the upgrade, once,
-// and forgets it. The matrix screen calls it when it opens.
-void ReportMatrTableError();
+// Shows "Ошибка матрицы!" (caption "Ошибка") with the kept reason, once per
+// failure; false when there is nothing to show. The matrix screen calls it
+// when it opens and after a failed OpenMatrTable, so that a failure during
+// start-up or the upgrade, which never stops the database from opening,
+// still reaches the operator.
+bool ReportMatrTableError();
 // Lets FDM open the matrix table inside OpenAllTables and the upgrade. A
 // failure there is kept for the matrix screen and never stops the database
 // from opening.

@@ -109,10 +109,11 @@ QString MatrTableError() {
     return g_error;
 }
 
-void ReportMatrTableError() {
-    if (g_error.isEmpty() || g_reported) return;
+bool ReportMatrTableError() {
+    if (g_error.isEmpty() || g_reported) return false;
     g_reported = true;
     Dialogs::Error(QStringLiteral("Ошибка"), QStringLiteral("Ошибка матрицы!\n") + g_error);
+    return true;
 }
 
 void InstallMatrTableHook() {

@@ -20,6 +20,12 @@ class MatrTableDb : public ::testing::Test {
         return One(db, "SELECT st_net FROM k_net WHERE id_net=?", {id}).toString();
     }
 
+    QString DeclaredType(const QString& table, const QString& column) {
+        QSqlQuery q =
+            Sql(db, "SELECT type FROM pragma_table_info(?) WHERE name=?", {table, column});
+        return q.next() ? q.value(0).toString() : QString();
+    }
+
     // Object 17 with two entrances, one gate linked, one gate without rows.
     void TwoEntrancesTwoGates() {
         AddObject(db, 17, 2, 2, S("пусто"));
@@ -125,7 +131,7 @@ TEST_F(MatrTableDb, OldTableGetsItsNameColumn) {
         "sys_n VARCHAR(2) DEFAULT '', pk_01 VARCHAR(5))");
     AddSwitchColumn(db, 17, 1, 1);
     ASSERT_TRUE(RebuildMatrTable(db, 17, kGate).ok);
-    EXPECT_TRUE(MatrTableColumns(db, "matr_17").contains("nm_bv"));
+    EXPECT_EQ(DeclaredType("matr_17", "nm_bv"), "VARCHAR(25)");
     EXPECT_EQ(MatrRows(db, "matr_17").first(),
               S("0      подъезд по порядку|С№|Л-01|Наименование БВ"));
 
@@ -133,6 +139,7 @@ TEST_F(MatrTableDb, OldTableGetsItsNameColumn) {
     ASSERT_TRUE(AddMatrNameColumn(db, "matr_18", "VARCHAR(30)").ok);
     ASSERT_TRUE(AddMatrNameColumn(db, "matr_18", "VARCHAR(30)").ok);  // only once
     EXPECT_EQ(MatrTableColumns(db, "matr_18"), (QStringList{"name", "sys_n", "nm_bv"}));
+    EXPECT_EQ(DeclaredType("matr_18", "nm_bv"), "VARCHAR(30)");
 }
 
 }  // namespace
