@@ -85,6 +85,12 @@ TEST_F(MatrFdm, OpeningAnEmptyObjectCreatesItsTable) {
     EXPECT_EQ(dm->Q_Matr->FieldByName("pk_02").AsString(), S("Л-02"));
     ASSERT_TRUE(dm->Q_Matr->Locate("name", kDoor1));
     EXPECT_EQ(dm->Q_Matr->FieldByName("pk_01").AsString(), "+");
+
+    // Re-creating it while Q_Matr shows it (as a rebuild after an entrance
+    // change does) starts it over.
+    ASSERT_TRUE(CreateMatrTable("matr_17")) << MatrTableError().toStdString();
+    EXPECT_FALSE(dm->Q_Matr->IsOpen());
+    EXPECT_TRUE(MatrRows(db, "matr_17").isEmpty());
 }
 
 TEST_F(MatrFdm, AMissingTableIsMadeFromTheSavedMatrix) {
