@@ -47,7 +47,9 @@ TerminalResult AssignTerminals(QSqlDatabase db, qint64 idPk, int mode, int first
 
 // callKind 1: by the switch's own stored mode and first terminal (a ranges
 // switch falls back to mode 1, which deletes its ranges); callKind 2: by the
-// mode given. Then AssignTerminals.
+// mode given (mode 2 first replaces the ranges by one over every row of the
+// entrance, from terminal 1). Then AssignTerminals. A mode outside 0..3 is
+// refused and changes nothing.
 TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int mode);
 
 // ---- per-entrance checks -------------------------------------------------

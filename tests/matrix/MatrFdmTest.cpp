@@ -135,6 +135,13 @@ TEST_F(MatrFdm, RefillRefusesADuplicatePanelName) {
         EXPECT_FALSE(RebuildMatrTable());
     }
     EXPECT_EQ(MatrRows(db, "matr_17"), before);
+
+    // A missing table is still made and opened; the refused refill waits
+    // for the matrix screen.
+    Sql(db, "DROP TABLE matr_17");
+    EXPECT_TRUE(OpenMatrTable());
+    EXPECT_EQ(dm->Q_Matr->RecordCount(), 0);
+    EXPECT_TRUE(MatrTableError().contains(kDoor1));
 }
 
 TEST_F(MatrFdm, NoHousesNoMatrix) {
