@@ -1,0 +1,319 @@
+#include "foundation/MatrTable.h"
+
+#include "foundation/BitAndStr.h"
+#include "foundation/BoundSql.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <algorithm>
+
+namespace {
+
+const QString kStateEmpty = QStringLiteral("пусто");
+const QString kStateCreated = QStringLiteral("создано");
+
+MatrResult Fail(const QString& error) {
+    return {false, error};
+}
+
+}  // namespace
+
+QString MatrTableName(qint64 idNet) {
+    return QStringLiteral("matr_") + QString::number(idNet);
+}
+
+bool IsValidMatrTableName(const QString& name) {
+    static const QRegularExpression re(QStringLiteral("^matr_[0-9]{1,18}$"));
+    return re.match(name).hasMatch();
+}
+
+QString MatrSwitchColumnName(int nPk) {
+    return QStringLiteral("pk_") + IntToStrZ(nPk, 2);
+}
+
+QStringList MatrTableDdlLines(const QString& name, int switchCount) {
+    QStringList lines;
+    lines << QStringLiteral("create table ") + name + QStringLiteral(" (")
+          << QStringLiteral("name VARCHAR(25) NOT NULL PRIMARY KEY, ")
+          << QStringLiteral("sys_n VARCHAR(2) DEFAULT '', ");
+    for (int i = 1; i <= switchCount; ++i)
+        lines << MatrSwitchColumnName(i) + QStringLiteral(" VARCHAR(5), ");
+    lines << QStringLiteral("nm_bv VARCHAR(25) DEFAULT '')");
+    return lines;
+}
+
+QString MatrTableDdl(const QString& name, int switchCount) {
+    return MatrTableDdlLines(name, switchCount).join(QLatin1Char('\n'));
+}
+
+QString MatrHeaderRowName(int row) {
+    static const char* const kWords[kMatrHeaderRows] = {"подъезд по порядку", "подъезд в доме",
+                                                        "префикс дома", "количество БВ в пд",
+                                                        "сетевой номер КМ"};
+    if (row < 0 || row >= kMatrHeaderRows) return QString();
+    return QString::number(row) + QString(6, QLatin1Char(' ')) + QString::fromUtf8(kWords[row]);
+}
+
+QString MatrHeaderSysN() {
+    return QStringLiteral("С№");
+}
+QString MatrHeaderNmBv() {
+    return QStringLiteral("Наименование БВ");
+}
+
+QString GateLinkMark(int plus, int tract) {
+    switch (plus) {
+        case 1:
+            return tract > 0 ? QString::number(tract) : QStringLiteral("+");
+        case 2:
+            return QStringLiteral("--");
+        case 3:
+            return tract > 0 ? QStringLiteral("-") + QString::number(tract) + QStringLiteral("-")
+                             : QStringLiteral("-+-");
+        default:
+            return QString();
+    }
+}
+
+QString EntranceLinkMark(int tract) {
+    return tract > 0 ? QString::number(tract) : QStringLiteral("+");
+}
+
+QList<MatrRow> BuildMatrHeaderRows(const QList<MatrSwitchColumn>& columns) {
+    QList<MatrRow> rows;
+    for (int r = 0; r < kMatrHeaderRows; ++r)
+        rows.append(MatrRow{MatrHeaderRowName(r), {}, {}, {}});
+    rows[0].sysN = MatrHeaderSysN();
+    rows[0].nmBv = MatrHeaderNmBv();
+    for (const MatrSwitchColumn& c : columns) {
+        const QString name =
+            c.nmPod.trimmed().isEmpty() ? QStringLiteral("Л-") + IntToStrZ(c.nPk, 2) : c.nmPod;
+        rows[0].cells[c.nPk] = name;
+        rows[1].cells[c.nPk] = QString::number(c.nPod);
+        rows[2].cells[c.nPk] = c.kodD;
+        rows[3].cells[c.nPk] = QString::number(c.vDvr);
+        rows[4].cells[c.nPk] = IntToStrZ(c.nNet, 2);
+    }
+    return rows;
+}
+
+MatrContents BuildMatrContents(const QList<MatrSwitchColumn>& columns,
+                               const QList<MatrPanelLink>& links, int vKal,
+                               const QString& gatePrefix) {
+    MatrContents out;
+    out.rows = BuildMatrHeaderRows(columns);
+
+    // Gates: one row each when at least one switch column holds a link.
+    const int switchCount = int(columns.size());
+    for (int k = 1; k <= vKal; ++k) {
+        const QString gate = gatePrefix + IntToStrZ(k, 2);
+        const bool hasRows = std::any_of(links.begin(), links.end(),
+                                         [&](const MatrPanelLink& l) { return l.nBv == gate; });
+        if (!hasRows) continue;
+        ++out.gatesFound;
+        MatrRow row{gate, {}, {}, {}};
+        const MatrPanelLink* last = nullptr;
+        bool linked = false;
+        for (int j = 1; j <= switchCount; ++j) {
+            const auto it = std::find_if(links.begin(), links.end(), [&](const MatrPanelLink& l) {
+                return l.nBv == gate && l.nPk == j;
+            });
+            if (it == links.end()) {
+                row.cells[j] = QString();
+                continue;
+            }
+            last = &*it;
+            row.cells[j] = GateLinkMark(it->plus, it->tract);
+            if (it->plus >= 1 && it->plus <= 3) linked = true;
+        }
+        if (!linked) continue;
+        row.sysN = IntToStrZ(last->nNt0, 2);
+        row.nmBv = last->nmBv;
+        out.rows.append(row);
+    }
+
+    // Entrance panels: their own switch column only.
+    for (const MatrPanelLink& l : links) {
+        if (l.bvType != 0) continue;
+        MatrRow row{l.nBv, IntToStrZ(l.nNt0, 2), l.nmBv, {}};
+        row.cells[l.nPk] = EntranceLinkMark(l.tract);
+        out.rows.append(row);
+    }
+
+    QHash<QString, int> seen;
+    for (const MatrRow& r : out.rows)
+        if (++seen[r.name] == 2) out.duplicates.append(r.name);
+    return out;
+}
+
+// ---- database writes -----------------------------------------------------
+
+QStringList MatrTableColumns(QSqlDatabase db, const QString& name) {
+    QStringList columns;
+    if (!IsValidMatrTableName(name)) return columns;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(") + name + QLatin1Char(')'))) return columns;
+    while (q.next()) columns << q.value(1).toString();
+    return columns;
+}
+
+bool MatrTableExists(QSqlDatabase db, const QString& name) {
+    QSqlQuery q(db);
+    q.prepare(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND lower(name)=lower(?)"));
+    q.addBindValue(name);
+    return q.exec() && q.next();
+}
+
+namespace {
+
+bool HasColumn(const QStringList& columns, const QString& column) {
+    return columns.contains(column, Qt::CaseInsensitive);
+}
+
+bool AddNameColumnIfMissing(QSqlDatabase db, const QString& name, const QString& typeText,
+                            QString* error) {
+    if (HasColumn(MatrTableColumns(db, name), QStringLiteral("nm_bv"))) return true;
+    QSqlQuery q(db);
+    return ExecBound(q,
+                     QStringLiteral("ALTER TABLE ") + name + QStringLiteral(" ADD COLUMN nm_bv ") +
+                         typeText + QStringLiteral(" DEFAULT '' "),
+                     {}, error);
+}
+
+// Empty texts are stored as '' rather than null, as the readers compare texts.
+QVariant Text(const QString& s) {
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+// Inserts one row, setting only the switch columns the table really has.
+bool InsertMatrRow(QSqlDatabase db, const QString& name, const QStringList& tableColumns,
+                   const MatrRow& row, QString* error) {
+    QStringList columns{QStringLiteral("name"), QStringLiteral("sys_n"), QStringLiteral("nm_bv")};
+    QVariantList values{Text(row.name), Text(row.sysN), Text(row.nmBv)};
+    for (auto it = row.cells.begin(); it != row.cells.end(); ++it) {
+        const QString column = MatrSwitchColumnName(it.key());
+        if (!HasColumn(tableColumns, column)) continue;
+        columns << column;
+        values << Text(it.value());
+    }
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
+    QSqlQuery q(db);
+    return ExecBound(q,
+                     QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") +
+                         columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                         marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
+                     values, error);
+}
+
+bool ReadSwitchColumns(QSqlDatabase db, qint64 idNet, QList<MatrSwitchColumn>* out,
+                       QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT n_pk, n_pod, kod_d, v_dvr, n_net, nm_pod FROM m_pk "
+                                  "WHERE id_net=? ORDER BY n_pk"),
+                   {idNet}, error))
+        return false;
+    while (q.next())
+        out->append({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString(),
+                     q.value(3).toInt(), q.value(4).toInt(), q.value(5).toString()});
+    return true;
+}
+
+bool ReadPanelLinks(QSqlDatabase db, qint64 idNet, QList<MatrPanelLink>* out, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT n_bv, n_pk, bv_type, n_nt0, plus, tract, nm_bv FROM m_bv "
+                                  "WHERE id_net=? ORDER BY rowid"),
+                   {idNet}, error))
+        return false;
+    while (q.next())
+        out->append({q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
+                     q.value(3).toInt(), q.value(4).toInt(), q.value(5).toInt(),
+                     q.value(6).toString()});
+    return true;
+}
+
+}  // namespace
+
+MatrResult AddMatrNameColumn(QSqlDatabase db, const QString& name, const QString& typeText) {
+    if (!IsValidMatrTableName(name))
+        return Fail(QStringLiteral("Недопустимое имя таблицы матрицы"));
+    QString error;
+    if (!AddNameColumnIfMissing(db, name, typeText, &error)) return Fail(error);
+    return {true, {}, false};
+}
+
+MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name) {
+    if (!IsValidMatrTableName(name))
+        return Fail(QStringLiteral("Недопустимое имя таблицы матрицы: ") + name);
+    QString error;
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT v_pod, st_net FROM k_net WHERE id_net=?"), {idNet},
+                   &error))
+        return Fail(error);
+    if (!q.next()) return Fail(QStringLiteral("Объект не найден"));
+    const int vPod = q.value(0).toInt();
+    const bool wasEmpty = q.value(1).toString() == kStateEmpty;
+    q.finish();
+
+    // Drop and create together, so a failed create keeps the old table.
+    SqlTransaction tr(db);
+    if (!tr.started()) return Fail(tr.LastError());
+    if (!ExecBound(q, QStringLiteral("DROP TABLE IF EXISTS ") + name, {}, &error))
+        return Fail(error);
+    if (!ExecBound(q, MatrTableDdl(name, vPod), {}, &error)) return Fail(error);
+    if (wasEmpty && !ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
+                               {kStateCreated, idNet}, &error))
+        return Fail(error);
+    if (!tr.Commit()) return Fail(tr.LastError());
+    return {true, {}, wasEmpty};
+}
+
+MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePrefix) {
+    const QString name = MatrTableName(idNet);
+    QString error;
+    QList<MatrSwitchColumn> columns;
+    QList<MatrPanelLink> links;
+    if (!ReadSwitchColumns(db, idNet, &columns, &error) ||
+        !ReadPanelLinks(db, idNet, &links, &error))
+        return Fail(error);
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT v_kal FROM k_net WHERE id_net=?"), {idNet}, &error))
+        return Fail(error);
+    if (!q.next()) return Fail(QStringLiteral("Объект не найден"));
+    const int vKal = q.value(0).toInt();
+    q.finish();
+
+    const MatrContents contents = BuildMatrContents(columns, links, vKal, gatePrefix);
+    if (!contents.duplicates.isEmpty())
+        return Fail(QStringLiteral("Блок вызова \"") + contents.duplicates.first() +
+                    QStringLiteral("\" встречается в матрице более одного раза. "
+                                   "Матрица не перестроена, исправьте имена БВ."));
+    if (!MatrTableExists(db, name)) return Fail(QStringLiteral("Нет таблицы ") + name);
+
+    SqlTransaction tr(db);
+    if (!tr.started()) return Fail(tr.LastError());
+    if (!AddNameColumnIfMissing(db, name, QStringLiteral("VARCHAR(25)"), &error))
+        return Fail(error);
+    if (!ExecBound(q, QStringLiteral("DELETE FROM ") + name, {}, &error)) return Fail(error);
+    const QStringList tableColumns = MatrTableColumns(db, name);
+    for (const MatrRow& row : contents.rows)
+        if (!InsertMatrRow(db, name, tableColumns, row, &error)) return Fail(error);
+    if (contents.gatesFound != vKal &&
+        !ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
+                   {contents.gatesFound, idNet}, &error))
+        return Fail(error);
+    if (!tr.Commit()) return Fail(tr.LastError());
+    return {true, {}, contents.gatesFound != vKal};
+}
+
+QString MatrSelectSql(const QString& name, int switchCount) {
+    QString sql = QStringLiteral("SELECT name, sys_n, ");
+    for (int i = 1; i <= switchCount; ++i) sql += MatrSwitchColumnName(i) + QStringLiteral(", ");
+    return sql + QStringLiteral("nm_bv FROM ") + name + QStringLiteral(" ORDER BY name");
+}
