@@ -1,0 +1,188 @@
+#include "config/ConfigImage.h"
+
+#include "foundation/BitAndStr.h"
+
+#include <limits>
+
+namespace {
+
+const QChar kZero = QLatin1Char('0');
+const QChar kOne = QLatin1Char('1');
+
+constexpr int kLengthBits = 16;
+constexpr qint64 kMaxLengthWord = 65535;  // a length of this size cannot be stored
+
+void appendByteBits(QString& out, quint8 b) {
+    for (int bit = 7; bit >= 0; --bit) out.append((b >> bit) & 1 ? kOne : kZero);
+}
+
+quint8 byteOfBits(const QString& text, qsizetype from, qsizetype count) {
+    return quint8(BinToInt(text.mid(from, count)) & 0xFF);
+}
+
+}  // namespace
+
+QString BitField(qint64 value, int width) {
+    return PadLeft(IntToBin(value), kZero, width);
+}
+
+QString EmptySlot(int width) {
+    return width > 0 ? QString(width, kOne) : QString();
+}
+
+void PrependField(QString& text, qint64 value, int width) {
+    text.prepend(BitField(value, width));
+}
+
+qint64 CutField(QString& text, int width) {
+    if (width <= 0) return 0;
+    const qsizetype take = qMin<qsizetype>(width, text.size());
+    const qint64 v = BinToInt(text.right(take));
+    text.chop(take);
+    return v;
+}
+
+QString WrapSection(QString& payload, int sectionNumber, int version, QStringList* log) {
+    qint64 lengthWord = 0;
+    QString tail;
+    if (!payload.isEmpty()) {
+        const qsizetype r = payload.size() % 8;
+        if (r > 0) payload.prepend(QString(8 - r, kZero));
+        tail = BitField(version, 8);
+        const qint64 n = payload.size() / 8 + 1;  // payload bytes + the version byte
+        if (n >= kMaxLengthWord) {
+            if (log)
+                log->append(QStringLiteral(
+                    "Длина секции превышает допустимое численное ограничение Word!"));
+        } else {
+            lengthWord = n;
+        }
+    }
+    if (log)
+        log->append(QStringLiteral("Размер секции ") + QString::number(sectionNumber) +
+                    QStringLiteral(":=") + QString::number(lengthWord) + QStringLiteral(" байт"));
+    tail += BitField(lengthWord, kLengthBits);
+    return payload + tail;
+}
+
+qint64 TakeSection(QString& image, QString& sectionText) {
+    sectionText.clear();
+    qsizetype rest = image.size();
+    if (rest < kLengthBits) return 0;
+    const qint64 lengthWord = BinToInt(image.right(kLengthBits));
+    rest -= kLengthBits;
+    const qint64 bits = lengthWord * 8;
+    if (bits >= 1 && bits > rest) return 0;  // reaches past the start: not a section
+    sectionText = image.mid(rest - bits, bits);
+    image.truncate(rest - bits);
+    return bits;
+}
+
+QList<ConfigSection> TakeAllSections(QString& image) {
+    QList<ConfigSection> sections;
+    for (;;) {
+        const qsizetype before = image.size();
+        ConfigSection s;
+        s.bits = TakeSection(image, s.text);
+        if (image.size() == before) break;  // each taken section shortens the image
+        sections.append(s);
+    }
+    return sections;
+}
+
+QByteArray BitStringToBytes(const QString& text, qint64* bitCount) {
+    QByteArray out;
+    qsizetype l = text.size();
+    qint64 bits = l;
+    out.reserve(l / 8 + 1);
+    for (; l >= 8; l -= 8) out.append(char(byteOfBits(text, l - 8, 8)));
+    if (l > 0) {
+        out.append(char(byteOfBits(text, 0, l)));
+        bits += 8 - l;
+    }
+    if (bitCount) *bitCount = bits;
+    return out;
+}
+
+bool WriteBitString(QIODevice& out, const QString& text, qint64* bitCount) {
+    const QByteArray bytes = BitStringToBytes(text, bitCount);
+    return out.write(bytes) == bytes.size();
+}
+
+QString ImageFromBytes(QByteArrayView bytes) {
+    QString image;
+    image.reserve(bytes.size() * 8);
+    // The last byte read ends up first in the image.
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) appendByteBits(image, quint8(bytes[i]));
+    return image;
+}
+
+void PrependBytesToImage(QString& image, QByteArrayView bytes) {
+    image.prepend(ImageFromBytes(bytes));
+}
+
+QString ConfigEndMark() {
+    return EmptySlot(kLengthBits);
+}
+
+QByteArray ConfigFileBytes(const QString& headerText, const QStringList& sectionTexts) {
+    QByteArray file = BitStringToBytes(headerText);
+    for (const QString& s : sectionTexts) file += BitStringToBytes(s);
+    file += BitStringToBytes(ConfigEndMark());
+    return file;
+}
+
+int CountHexSections(const QString& hex, int& index, int& count) {
+    int result = 0;
+    if (index < 0) return result;
+    // 64-bit positions: an index near the int range must not overflow when doubled.
+    qint64 i = index;
+    while (i * 2 + 4 < hex.size()) {
+        result = -1;
+        const QString word = hex.mid(i * 2 + 2, 2) + hex.mid(i * 2, 2);
+        if (word.compare(QStringLiteral("FFFF"), Qt::CaseInsensitive) == 0) break;
+        i += (HexToInt(word) & 0xFFFF) + 2;
+        ++count;
+        result = 1;
+    }
+    index = int(qMin<qint64>(i, std::numeric_limits<int>::max()));
+    return result;
+}
+
+qint64 ConfigSizeLimitBits(int kind) {
+    switch (kind) {
+        case kKindSwitch:
+        case kKindCallPanel:
+            return 0x22000;
+        case kKindConsole:
+            return 0x18000;
+        default:
+            return 0;
+    }
+}
+
+int ConfigSectionCount(int kind) {
+    switch (kind) {
+        case kKindSwitch:
+        case kKindCallPanel:
+            return 8;
+        case kKindConsole:
+            return 7;
+        default:
+            return 0;
+    }
+}
+
+QStringList ConfigSizeStopLines(qint64 excessBits) {
+    const QString stars(50, QLatin1Char('*'));
+    return {QStringLiteral("Размер файла превышает допустимый на этом этапе на ") +
+                QString::number(RoundDiv(excessBits, 8)) + QStringLiteral(" байт"),
+            stars, QStringLiteral("* Формирование файла прекращено!  *"), stars};
+}
+
+bool ConfigSizeExceeded(int kind, qint64 runningBits, QStringList* log) {
+    const qint64 limit = ConfigSizeLimitBits(kind);
+    if (runningBits <= limit) return false;
+    if (log) log->append(ConfigSizeStopLines(runningBits - limit));
+    return true;
+}

@@ -1,0 +1,143 @@
+// Feeds arbitrary bytes to the configuration-file readers and walks what they
+// make of them: the file reader (through a real file and from memory, which
+// must agree), the read screen's reader, the date word, the section walk, the
+// identification decoder, and the hexadecimal section counter given the bytes in
+// pieces as a device delivers them.
+
+#include "config/ConfigFileReader.h"
+#include "config/ConfigHeader.h"
+#include "config/ConfigImage.h"
+#include "platform/Dialogs.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Answers every dialog at once, quietly.
+class SilentDialogs : public DialogBackend {
+  public:
+    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
+        return DlgAnswer::Ok;
+    }
+    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseFolder(const QString&, const QString&) override { return {}; }
+};
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+QString TempFileName() {
+    static const QString name =
+        QDir::tempPath() + QStringLiteral("/fuzz_config_%1.bin").arg(::getpid());
+    return name;
+}
+
+void WalkImage(QString image) {
+    QString dateText;
+    CheckConfigTrailer(image, dateText);
+    const qsizetype before = image.size();
+    const QList<ConfigSection> sections = TakeAllSections(image);
+    qsizetype consumed = 0;
+    for (const ConfigSection& s : sections) {
+        Check(s.text.size() == s.bits);
+        Check(s.bits % 8 == 0);
+        consumed += s.bits + 16;
+        const ConfigIdent id = DecodeIdentSection(s.text);
+        Check(id.idNet >= -1 && id.recordId >= -1 && id.idNom >= -1);
+        Check(id.nNet >= -1 && id.nNet < 4096 && id.type >= -1 && id.type < 16);
+    }
+    Check(before - consumed == image.size());
+    if (!sections.isEmpty()) {
+        ConfigKindByLength(sections.first().text, ConfigSection0Sizes{2000, 1000, 1500});
+        ConfigKindByLength(sections.first().text, ConfigSection0Sizes{1000, 2000, 3000});
+    }
+}
+
+void FileReader(QByteArrayView data) {
+    ConfigReadOutput fromMemory;
+    QStringList messages, header;
+    const ConfigReadStatus st = ReadConfigBytes(data, fromMemory, &messages, &header, 63);
+    if (st != ConfigReadStatus::Ok) {
+        Check(fromMemory.image.isEmpty() && fromMemory.deviceNumber == -1);
+        return;
+    }
+    Check(header.size() == 1 || header.size() == 29);
+    Check(fromMemory.deviceNumber >= -1 && fromMemory.deviceNumber < 128);
+    WalkImage(fromMemory.image);
+
+    QFile file(TempFileName());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    file.write(data.data(), data.size());
+    file.close();
+    ConfigReadOutput fromFile;
+    QStringList fileMessages, fileHeader;
+    Check(ReadConfigFile(TempFileName(), fromFile, &fileMessages, &fileHeader, 63) ==
+          ConfigReadStatus::Ok);
+    Check(fromFile.image == fromMemory.image && fromFile.deviceByte == fromMemory.deviceByte &&
+          fromFile.deviceNumber == fromMemory.deviceNumber && fileMessages == messages &&
+          fileHeader == header);
+}
+
+void ScreenReader(QByteArrayView data) {
+    ScreenReadOutput out;
+    QStringList detail, steps;
+    if (ReadConfigBytesForScreen(data, QStringLiteral("f"), out, &detail, &steps, 63) ==
+        ConfigReadStatus::Ok)
+        WalkImage(out.image + BuildConfigTrailer());
+}
+
+void HexCounter(QByteArrayView data) {
+    const QString hex = QString::fromLatin1(data.toByteArray().toHex().toUpper());
+    int index = 0, count = 0;
+    // The text arrives in pieces of varying size; the walk continues each time.
+    qsizetype have = 0;
+    int step = data.isEmpty() ? 1 : (quint8(data[0]) % 13) + 1;
+    while (have < hex.size()) {
+        have = qMin(hex.size(), have + 2 * step);
+        const int before = count;
+        const int r = CountHexSections(hex.left(have), index, count);
+        Check(index >= 0 && count >= before);
+        if (r < 0) break;
+    }
+    int wholeIndex = 0, wholeCount = 0;
+    CountHexSections(hex, wholeIndex, wholeCount);
+    // Pieces or all at once, the walk ends in the same place.
+    Check(wholeIndex == index && wholeCount == count);
+}
+
+// Inputs starting with this byte are repeated up to a length between the file
+// reader's limit and the read screen's, which mutation alone seldom reaches.
+constexpr quint8 kGrowMark = 0xA5;
+
+QByteArray Grown(QByteArrayView data) {
+    const qsizetype target = 18000 + ((quint8(data[1]) << 8 | quint8(data[2])) % 15000);
+    QByteArray out;
+    out.reserve(target);
+    while (out.size() < target) out.append(data.first(qMin(data.size(), target - out.size())));
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    static SilentDialogs silent;
+    if (Dialogs::Backend() != &silent) Dialogs::SetBackend(&silent);
+    QByteArray grown;
+    QByteArrayView data(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    if (data.size() >= 3 && quint8(data[0]) == kGrowMark) {
+        grown = Grown(data);
+        data = grown;
+    }
+    FileReader(data);
+    ScreenReader(data);
+    HexCounter(data);
+    return 0;
+}
