@@ -1,6 +1,7 @@
 #include "foundation/DbSchema.h"
 
 #include "foundation/BitAndStr.h"
+#include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
 
 #include <QDir>
@@ -72,33 +73,11 @@ QString ColumnOrZero(QSqlDatabase& db, const QString& table, const QString& colu
     return FieldExists(db, table, column) ? Quoted(column) : QStringLiteral("0");
 }
 
-// Savepoints nest inside a caller's transaction as well as outside one.
-class Savepoint {
-  public:
-    Savepoint(QSqlDatabase& db, const QString& name) : db_(db), name_(name) {}
-    bool begin(QString* error) {
-        active_ = Exec(db_, QStringLiteral("SAVEPOINT ") + name_, error);
-        return active_;
-    }
-    bool commit(QString* error) {
-        if (!Exec(db_, QStringLiteral("RELEASE ") + name_, error)) return false;
-        active_ = false;
-        return true;
-    }
-    ~Savepoint() {
-        if (!active_) return;
-        QString ignored;
-        Exec(db_, QStringLiteral("ROLLBACK TO ") + name_, &ignored);
-        Exec(db_, QStringLiteral("RELEASE ") + name_, &ignored);
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-
-  private:
-    QSqlDatabase& db_;
-    QString name_;
-    bool active_ = false;
-};
+// The upgrade's steps are all-or-nothing, also inside a caller's transaction.
+bool Begun(const SqlTransaction& t, QString* error) {
+    return t.started() || Fail(error, t.LastError());
+}
+bool Committed(SqlTransaction& t, QString* error) { return t.Commit() || Fail(error, t.LastError()); }
 
 // Adds a column when the table lacks it; *added tells whether it did.
 bool AddColumn(QSqlDatabase& db, const QString& table, const QString& column,
@@ -453,8 +432,8 @@ bool UpgradeSchema(QSqlDatabase& db, const SchemaUpgradeHooks& hooks, QString* e
     if (!db.isOpen() && !db.open())
         return Fail(error, QStringLiteral("Не удалось открыть БД: ") + db.lastError().text());
     {
-        Savepoint columns(db, QStringLiteral("arm_upgrade_columns"));
-        if (!columns.begin(error) || !UpgradeColumns(db, error) || !columns.commit(error))
+        SqlTransaction columns(db);
+        if (!Begun(columns, error) || !UpgradeColumns(db, error) || !Committed(columns, error))
             return false;
     }
     return RunHook(hooks.openMatrTable, db, error) && UpgradeFlagTable(db, error) &&
@@ -462,8 +441,8 @@ bool UpgradeSchema(QSqlDatabase& db, const SchemaUpgradeHooks& hooks, QString* e
 }
 
 bool UpgradeFlagTable(QSqlDatabase& db, QString* error) {
-    Savepoint flags(db, QStringLiteral("arm_upgrade_flags"));
-    return flags.begin(error) && UpgradeFlagTableSteps(db, error) && flags.commit(error);
+    SqlTransaction flags(db);
+    return Begun(flags, error) && UpgradeFlagTableSteps(db, error) && Committed(flags, error);
 }
 
 QStringList SplitSqlStatements(const QString& script) {
@@ -495,11 +474,11 @@ QStringList SplitSqlStatements(const QString& script) {
 }
 
 bool RunSqlScript(QSqlDatabase& db, const QString& script, QString* error) {
-    Savepoint script_(db, QStringLiteral("arm_script"));
-    if (!script_.begin(error)) return false;
+    SqlTransaction all(db);
+    if (!Begun(all, error)) return false;
     for (const QString& statement : SplitSqlStatements(script))
         if (!Exec(db, statement, error)) return false;
-    return script_.commit(error);
+    return Committed(all, error);
 }
 
 bool CreateNewDatabase(const QString& filePath, QString* error) {
