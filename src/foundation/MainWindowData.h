@@ -1,0 +1,36 @@
+#pragma once
+// What the main window reads and does through the data module: open and close
+// the database, the object list, the global parameters, the full reopen.
+
+#include "foundation/Globals.h"
+
+#include <QString>
+#include <functional>
+
+namespace MainWindowData {
+
+// Opens folder + "db_arm_vesk.mdb" (schema upgrade included). A missing file
+// fails without a reason; a file that is not a usable database fails with one.
+bool Connect(const QString& folder, QString* reason);
+void Disconnect();
+// A database is open: the object list Q_Net is open.
+bool IsOpen();
+
+bool ObjectListEmpty();
+// Makes the object with this id_net current, else the first one.
+void LocateObjectOrFirst(int idNet);
+// id_net of the current object, 0 with an empty list.
+int CurrentObjectId();
+// Record number of the current object in Q_Net.
+int CurrentObjectRecNo();
+bool ObjectHasConsole();  // k_net.l_pok
+int ObjectGateCount();    // k_net.v_kal
+
+// Globals from the first t_global row, or the defaults when it has none.
+// Returns true when the row existed.
+bool LoadGlobals(ArmGlobals& g);
+
+// Reopens every dataset, stepping progress (current, maximum).
+void OpenAllTables(const std::function<void(int, int)>& progress);
+
+}  // namespace MainWindowData
