@@ -68,6 +68,7 @@ int saneSize(int value, int fallback) {
 
 TFMainVesk::TFMainVesk(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FMainVesk"));
+    for (const char* key : {"fm", "fp", "fb"}) gridToggles_[QString::fromLatin1(key)] = kBoldOff;
     buildMenu();
     buildPanels();
     FormCreate();
