@@ -1,0 +1,549 @@
+#include "foundation/TFDM.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "foundation/DbSchema.h"
+#include "platform/AppPaths.h"
+
+TFDM* FDM = nullptr;
+
+namespace {
+
+using S = Dataset::Source;
+
+// The join of a switch with its entrance, house, matrix column and object.
+const QList<S> kSwitchJoin = {
+    {"k", "k_pk"}, {"p", "k_pod"}, {"d", "k_dom"}, {"m", "m_pk"}, {"n", "k_net"}};
+const char* kSwitchJoinWhere =
+    "WHERE m.n_net = k.n_net AND p.id_dom = d.id_dom AND p.id_pod = k.id_pod"
+    " AND n.id_net = d.id_net AND m.id_net = n.id_net AND n.id_net =:id_net ";
+
+// The wiring of a call panel to the switches of its matrix row.
+const QList<S> kPanelJoin = {
+    {"v", "m_bv"}, {"m", "m_pk"}, {"k", "k_pk"}, {"p", "k_pod"}, {"d", "k_dom"}};
+const char* kPanelJoinWhere =
+    "WHERE m.n_pk = v.n_pk AND v.id_net = m.id_net AND k.id_pk = m.id_pk"
+    " AND p.id_pod = k.id_pod AND p.id_dom = d.id_dom ";
+
+// Indexes the datasets' filters and joins need on a large installation.
+// Only columns no upgrade ever drops.
+const char* kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS ix_k_dom_net ON k_dom (id_net)",
+    "CREATE INDEX IF NOT EXISTS ix_k_pod_net ON k_pod (id_net)",
+    "CREATE INDEX IF NOT EXISTS ix_k_pod_dom ON k_pod (id_dom, n_pod)",
+    "CREATE INDEX IF NOT EXISTS ix_k_kvr_pod ON k_kvr (id_pod, p_nom)",
+    "CREATE INDEX IF NOT EXISTS ix_k_kvr_net ON k_kvr (id_net, id_pod, p_nom)",
+    "CREATE INDEX IF NOT EXISTS ix_k_key_kvr ON k_key (id_kvr)",
+    "CREATE INDEX IF NOT EXISTS ix_k_key_pod ON k_key (id_pod, id_kvr)",
+    "CREATE INDEX IF NOT EXISTS ix_k_key_net ON k_key (id_net)",
+    "CREATE INDEX IF NOT EXISTS ix_k_pk_net ON k_pk (id_net, n_net)",
+    "CREATE INDEX IF NOT EXISTS ix_k_pk_pod ON k_pk (id_pod)",
+    "CREATE INDEX IF NOT EXISTS ix_k_bv_net ON k_bv (id_net, bv_type, n_net)",
+    "CREATE INDEX IF NOT EXISTS ix_k_po_net ON k_po (id_net)",
+    "CREATE INDEX IF NOT EXISTS ix_m_pk_net ON m_pk (id_net, n_pk)",
+    "CREATE INDEX IF NOT EXISTS ix_m_bv_net ON m_bv (id_net, n_pk)",
+    "CREATE INDEX IF NOT EXISTS ix_m_bv_bv ON m_bv (id_bv)",
+    "CREATE INDEX IF NOT EXISTS ix_t_dip_pk ON t_dip (id_pk)",
+    "CREATE INDEX IF NOT EXISTS ix_t_bp_mel ON t_bp (id_mel, nom)",
+};
+
+bool looksLikeSqlite(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+}  // namespace
+
+TFDM::TFDM(QObject* parent) : QObject(parent) {
+    QSqlDatabase::addDatabase("QSQLITE", kConnectionName);
+    defineDatasets();
+    wireKeyCounters();
+    if (!FDM) FDM = this;
+}
+
+TFDM::~TFDM() {
+    Disconnect();
+    qDeleteAll(all_);
+    all_.clear();
+    if (FDM == this) FDM = nullptr;
+    QSqlDatabase::removeDatabase(kConnectionName);
+}
+
+Dataset* TFDM::make(const char* name, const QString& connection) {
+    auto* ds = new Dataset(name, connection);
+    all_ << ds;
+    return ds;
+}
+
+// Every named dataset with its SQL, master and writable tables. Joined
+// selects list their columns explicitly (see Dataset::SetSelect): a column
+// found in one table keeps its name, a shared one is read as "k.id_pk".
+void TFDM::defineDatasets() {
+    auto one = [this](const char* name, const char* table, const QString& tail,
+                      Dataset* master = nullptr) {
+        Dataset* ds = make(name);
+        ds->SetSelect({{"", table}}, tail);
+        if (master) ds->SetMaster(master);
+        return ds;
+    };
+    auto joined = [this](const char* name, const QList<S>& tables, const QString& tail,
+                         const QString& primary, Dataset* master = nullptr) {
+        Dataset* ds = make(name);
+        ds->SetSelect(tables, tail, primary);
+        if (master) ds->SetMaster(master);
+        return ds;
+    };
+
+    Q_Net = one("Q_Net", "k_net", "WHERE NOT st_net LIKE 'восст%' ORDER BY id_net DESC");
+    Q_Pod = one("Q_Pod", "k_pod", "WHERE id_net=:id_net", Q_Net);
+    Q_MNpk = joined("Q_MNpk", kSwitchJoin, QString(kSwitchJoinWhere) + "ORDER BY d.id_dom, p.n_pod",
+                    "k", Q_Net);
+    Q_Matr = make("Q_Matr");
+    Q_mpk = one("Q_mpk", "m_pk", "WHERE id_net=:id_net ORDER BY n_pk", Q_Net);
+    Q_mbv = one("Q_mbv", "m_bv", "WHERE id_net=:id_net", Q_Net);
+    Q_Tmp = make("Q_Tmp");
+    Q_Dom = one("Q_Dom", "k_dom", "WHERE id_net=:id_net ORDER BY id_dom", Q_Net);
+    Q_DPd = one("Q_DPd", "k_pod", "WHERE id_dom=:id_dom ORDER BY n_pod", Q_Dom);
+    Q_pk = one("Q_pk", "k_pk", "WHERE id_net=:id_net ORDER BY n_net", Q_Net);
+    Q_bv = one("Q_bv", "k_bv", "WHERE id_net=:id_net ORDER BY bv_type, n_net", Q_Net);
+    Q_MNbv = joined("Q_MNbv", {{"m", "m_bv"}, {"k", "k_pk"}, {"b", "k_bv"}, {"p", "m_pk"}},
+                    "WHERE m.id_bv = b.id_bv AND m.n_pk = p.n_pk AND m.id_net = p.id_net"
+                    " AND k.id_pk = p.id_pk AND (m.plus=1 OR m.plus=3) AND k.id_pk = :k.id_pk"
+                    " ORDER BY m.n_pk, m.n_bv",
+                    "m", Q_MNpk);
+    QRab = make("QRab");
+    Q_Bpk = joined(
+        "Q_Bpk", kPanelJoin,
+        QString(kPanelJoinWhere) + "AND (v.plus=1 OR v.plus=3) AND v.id_bv =:id_bv ORDER BY m.n_pk",
+        "v", Q_bv);
+    Q_Kbv = joined("Q_Kbv",
+                   {{"m", "m_bv"}, {"k", "k_pk"}, {"b", "k_bv"}, {"p", "m_pk"}, {"n", "k_net"}},
+                   "WHERE n.id_net=m.id_net AND m.id_bv = b.id_bv AND m.n_pk = p.n_pk"
+                   " AND m.id_net = p.id_net AND k.id_pk = p.id_pk AND m.plus = 1"
+                   " AND m.bv_type = 1 AND b.id_net = :id_net ORDER BY m.n_bv, m.n_pk",
+                   "m", Q_Net);
+    Q_ke = one("Q_ke", "t_ke", "ORDER BY id_net DESC, name");
+    Q_Mel = one("Q_Mel", "t_mel", "WHERE forr='отзвонка' OR forr='вызов' ORDER BY name");
+    Q_Beep = one("Q_Beep", "t_bp", "WHERE id_mel=:id_mel ORDER BY nom", Q_Mel);
+    Global = one("Global", "t_global", "");
+    Q_Diap = one("Q_Diap", "t_dip", "WHERE id_pk=:k.id_pk ORDER BY id_dip", Q_MNpk);
+    Q_bvk = one("Q_bvk", "m_bv",
+                "WHERE bv_type=1 AND n_pk=:n_pk AND id_net=:m.id_net ORDER BY n_bv", Q_MNpk);
+    Q_bvp = one("Q_bvp", "m_bv",
+                "WHERE bv_type=0 AND n_pk=:n_pk AND id_net=:m.id_net ORDER BY n_bv", Q_MNpk);
+    Q_Kvr = one("Q_Kvr", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_Bpk);
+    Q_bvp0 = one("Q_bvp0", "m_bv",
+                 "WHERE (plus=1 OR plus=3) AND bv_type=0 AND n_pk=:n_pk AND id_net=:m.id_net"
+                 " ORDER BY n_bv",
+                 Q_MNpk);
+    Q_bvk1 = one("Q_bvk1", "m_bv",
+                 "WHERE (plus=1 OR plus=3) AND bv_type=1 AND n_pk=:n_pk AND id_net=:m.id_net"
+                 " ORDER BY n_bv",
+                 Q_MNpk);
+    Q_MelP = one("Q_MelP", "t_mel", "WHERE forr='посетитель' OR forr='абонент' ORDER BY name");
+    Q_Bepo = one("Q_Bepo", "t_bp", "WHERE id_mel=:id_mel ORDER BY nom", Q_MelP);
+    Q_PO = one("Q_PO", "k_po", "WHERE id_net=:id_net", Q_Net);
+    Q_Kvp = one("Q_Kvp", "k_kvr", "WHERE id_pod=:id_pod ORDER BY p_nom", Q_DPd);
+    Q_kv = one("Q_kv", "k_kvr", "WHERE id_net=:id_net ORDER BY id_pod, p_nom", Q_Net);
+    Q_KvN = one("Q_KvN", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_MNpk);
+    Q_Bpo = joined(
+        "Q_Bpo", kPanelJoin,
+        QString(kPanelJoinWhere) + "AND id_bv =:id_bv AND (v.plus=1 OR v.plus=3) ORDER BY k.n_net",
+        "v", Q_bv);
+    Q_key = one("Q_key", "k_key", "WHERE id_kvr=:id_kvr", Q_Kvr);
+    Q_Pack = one("Q_Pack", "t_pack", "");
+    Q_pkrd = one("Q_pkrd", "t_pkrd", "ORDER BY n_pk, s_pk");
+    Q_pkwt = one("Q_pkwt", "t_pkwt", "ORDER BY n_pk, t_pk");
+    QForKey = joined("QForKey", {{"d", "k_dom"}, {"p", "k_pod"}, {"v", "k_kvr"}},
+                     "WHERE d.id_dom=p.id_dom AND p.id_pod=v.id_pod AND d.id_net=:id_net"
+                     " ORDER BY d.id_dom, p.n_pod, v.p_nom",
+                     "v", Q_Net);
+    QKeys = one("QKeys", "k_key", "WHERE id_kvr=:id_kvr ORDER BY s_met", QForKey);
+    QPodKey = joined("QPodKey", {{"d", "k_dom"}, {"p", "k_pod"}},
+                     "WHERE d.id_dom=p.id_dom AND d.id_net=:id_net ORDER BY d.id_dom, p.n_pod", "p",
+                     Q_Net);
+    QOKeys =
+        one("QOKeys", "k_key", "WHERE id_kvr=-1 AND id_pod=:id_pod ORDER BY s_met DESC", QPodKey);
+    QSect = one("QSect", "t_sec", "WHERE id_net=:id_net ORDER BY id_net, n_net, n_sec", Q_Net);
+    SPK_All = one("SPK_All", "k_pk", "");
+    HavKeys = joined(
+        "HavKeys", {{"y", "k_key"}, {"k", "k_kvr"}, {"p", "k_pod"}, {"d", "k_dom"}, {"n", "k_net"}},
+        "WHERE y.id_pod = p.id_pod AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0 AND"
+        " k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
+        "y");
+    Q_Kvr1 = one("Q_Kvr1", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_Bpo);
+    QKvv = make("QKvv");
+    Q_KvD =
+        joined("Q_KvD", {{"k", "k_kvr"}, {"p", "k_pod"}},
+               "WHERE k.id_pod=p.id_pod AND p.id_dom=:id_dom ORDER BY n_pod, p_nom", "k", Q_Dom);
+    Q_Kvpk = one("Q_Kvpk", "k_kvr", "WHERE NOT l_trub AND id_pod=:id_pod ORDER BY p_nom", Q_Pod);
+    SPO_All = one("SPO_All", "k_po", "");
+    Q_Kvpt = one("Q_Kvpt", "k_kvr", "WHERE id_pod=:id_pod ORDER BY p_nom", Q_Pod);
+    QKalKey = one("QKalKey", "k_bv", "WHERE bv_type=1 AND id_net=:id_net", Q_Net);
+    QKKeys = one("QKKeys", "k_key", "WHERE id_kvr=-2 AND id_pod=:id_bv ORDER BY s_met", QKalKey);
+    Q_JKey = joined("Q_JKey",
+                    {{"v", "m_bv"}, {"m", "m_pk"}, {"k", "k_pk"}, {"p", "k_pod"}, {"y", "k_key"}},
+                    "WHERE v.n_pk=m.n_pk AND v.id_net=m.id_net AND m.id_pk=k.id_pk"
+                    " AND k.id_pod=p.id_pod AND p.id_pod=y.id_pod AND v.id_bv=:id_bv"
+                    " AND y.id_kvr > -2",
+                    "y", QKalKey);
+    QAKeys = one("QAKeys", "k_key", "WHERE id_kvr > -2 AND id_pod=:id_pod", QPodKey);
+    QWOKKey = make("QWOKKey");
+    Q_bv_key = joined("Q_bv_key",
+                      {{"v", "m_bv"},
+                       {"m", "m_pk"},
+                       {"k", "k_pk"},
+                       {"p", "k_pod"},
+                       {"d", "k_dom"},
+                       {"y", "k_key"},
+                       {"r", "k_kvr"}},
+                      QString(kPanelJoinWhere) +
+                          "AND v.plus =1 AND y.id_kvr=r.id_kvr AND r.id_pod=p.id_pod"
+                          " AND v.id_bv =:id_bv",
+                      "y", Q_bv);
+    Q_Ppl =
+        joined("Q_Ppl", {{"v", "k_kvr"}, {"d", "k_dom"}, {"p", "k_pod"}},
+               "WHERE p.id_pod=v.id_pod AND p.id_dom=d.id_dom AND v.id_net=:id_net", "v", Q_Net);
+    // The flag-table upgrade leaves the names ordered by table, then number.
+    Q_Flg = one("Q_Flg", "t_fl", "ORDER BY tabl, nomf");
+    CRab = make("CRab", kCopyConnectionName);
+    Q_Bkk = joined("Q_Bkk", kPanelJoin,
+                   QString(kPanelJoinWhere) + "AND v.plus = 2 AND v.id_bv =:id_bv ORDER BY m.n_net",
+                   "v", Q_bv);
+    Q_Kkk = make("Q_Kkk");
+    Q_Kkk->SetSql("SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod");
+    Q_Kkk->SetMaster(Q_Bkk);
+    Q_kvv = one("Q_kvv", "k_kvr", "WHERE id_net=:id_net AND st_kvr='ввод' ORDER BY id_pod, p_nom",
+                Q_Net);
+    QNet = one("QNet", "k_net", "ORDER BY id_net DESC");
+    SBV_ALL = one("SBV_ALL", "k_bv", "");
+    Q_pk_po =
+        joined("Q_pk_po", kSwitchJoin, QString(kSwitchJoinWhere) + "ORDER BY k.n_net", "k", Q_Net);
+    Q_kv_pk = one("Q_kv_pk", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_pk_po);
+    QwBpo = joined(
+        "QwBpo", kPanelJoin,
+        QString(kPanelJoinWhere) + "AND id_bv =:id_bv AND (plus=1 OR plus=3) ORDER BY k.n_net", "v",
+        Q_bv);
+    QwKvr = one("QwKvr", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", QwBpo);
+    QwKey = one("QwKey", "k_key", "WHERE id_kvr=:id_kvr", QwKvr);
+    QWOKKey->SetSql(
+        "SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod AND id_kvr = -1");
+    QWOKKey->SetMaster(QwBpo);
+    Q_key1 = one("Q_key1", "k_key", "WHERE id_kvr=:id_kvr", Q_Kvr1);
+}
+
+void TFDM::wireKeyCounters() {
+    auto both = [](Dataset* ds, std::function<void()> fn) {
+        ds->SetAfterPost([fn](Dataset&) { fn(); });
+        ds->SetAfterDelete([fn](Dataset&) { fn(); });
+    };
+    both(Q_key, [this] { Q_keyAfterPost(); });
+    both(QKeys, [this] { QKeysCount(); });
+    for (Dataset* ds : {QOKeys, QKKeys, Q_JKey}) both(ds, [this] { QOKeysCount(); });
+    for (Dataset* ds : {HavKeys, Q_bv_key, QwKey}) both(ds, [this] { Q_keyAfterPost(); });
+    both(Q_key1, [this] { Q_key1AfterPost(); });
+}
+
+// ---------------------------------------------------------------- connection
+
+QSqlDatabase TFDM::ConnectionDB() const {
+    return QSqlDatabase::database(kConnectionName, false);
+}
+
+bool TFDM::Connected() const {
+    return ConnectionDB().isOpen();
+}
+
+bool TFDM::openDatabase(QString* error) {
+    QSqlDatabase db = ConnectionDB();
+    db.setDatabaseName(dbPath_);
+    db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=3000");
+    if (!db.open()) {
+        if (error) *error = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool TFDM::Connect(const QString& dbFilePath, QString* error) {
+    Disconnect();
+    const QFileInfo info(dbFilePath);
+    if (!info.isFile()) {
+        if (error) *error = QStringLiteral("Файл базы данных не найден: %1").arg(dbFilePath);
+        return false;
+    }
+    if (!looksLikeSqlite(dbFilePath)) {
+        if (error) *error = QStringLiteral("Файл %1 не является базой данных").arg(dbFilePath);
+        return false;
+    }
+    dbPath_ = info.absoluteFilePath();
+
+    // Another copy of the program may hold the lock; the file is shared then,
+    // and only compaction needs it for itself.
+    lock_ = std::make_unique<QLockFile>(info.absolutePath() + '/' + AppPaths::kDbLockName);
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(0)) lock_.reset();
+
+    QString why;
+    QSqlDatabase db = ConnectionDB();
+    SchemaUpgradeHooks hooks;
+    hooks.openMatrTable = [this](QSqlDatabase&, QString* e) { return openUpgradeDatasets(e); };
+    hooks.afterFlagTable = [this](QSqlDatabase&, QString* e) {
+        if (openListed({Q_Bkk, Q_Kkk}, true)) return true;
+        if (e) *e = lastError_;
+        return false;
+    };
+    if (!openDatabase(&why) || !UpgradeSchema(db, hooks, &why) || !ensureIndexes(&why)) {
+        Disconnect();
+        if (error) *error = why;
+        return false;
+    }
+    return true;
+}
+
+void TFDM::Disconnect() {
+    for (Dataset* ds : std::as_const(all_)) ds->Close();
+    QSqlDatabase db = ConnectionDB();
+    if (db.isOpen()) db.close();
+    lock_.reset();
+    dbPath_.clear();
+}
+
+// The datasets the schema upgrade opens once the columns are in place.
+bool TFDM::openUpgradeDatasets(QString* error) {
+    const bool ok = openListed({Q_PO, Q_MNpk, Q_MNbv, Q_Bpk, Q_Bpo, Q_Kbv, Q_Diap, Q_key, QForKey,
+                                QKeys, QPodKey, QOKeys, QKalKey, QKKeys},
+                               true) &&
+                    OpenMelodies() && (!openMatrTableHook_ || openMatrTableHook_(&lastError_));
+    if (!ok && error) *error = lastError_;
+    return ok;
+}
+
+bool TFDM::ensureIndexes(QString* error) {
+    QSqlQuery q(ConnectionDB());
+    for (const char* sql : kIndexes)
+        if (!q.exec(sql)) {
+            if (error) *error = q.lastError().text();
+            return false;
+        }
+    return true;
+}
+
+bool TFDM::failWith(const Dataset* ds) {
+    lastError_ = ds->Name() + ": " + ds->LastError();
+    return false;
+}
+
+bool TFDM::openListed(const QList<Dataset*>& list, bool onlyClosed) {
+    for (Dataset* ds : list) {
+        if (onlyClosed && ds->IsOpen()) continue;
+        if (!ds->Open()) return failWith(ds);
+    }
+    return true;
+}
+
+bool TFDM::reopenListed(const QList<Dataset*>& list) {
+    for (Dataset* ds : list) {
+        ds->Close();
+        if (!ds->Open()) return failWith(ds);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- refresh groups
+
+bool TFDM::OpenMelodies() {
+    if (!Connected()) return true;
+    return openListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo}, true);
+}
+
+bool TFDM::ReopenMelodies() {
+    return reopenListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo});
+}
+
+bool TFDM::ReopenCallBlocks() {
+    return reopenListed({Q_bv, Q_MNbv, Q_Kbv, Q_bvp0, Q_bvk1, Q_bvp, Q_bvk});
+}
+
+bool TFDM::ReopenSwitches() {
+    const int recNo = Q_MNpk->RecNo();
+    const bool ok = reopenListed({Q_MNpk, Q_Bpk, Q_pk, Q_Bpo});
+    if (recNo > 0) Q_MNpk->SetRecNo(recNo);
+    return ok;
+}
+
+bool TFDM::ReopenApartments() {
+    return reopenListed({Q_Kvp, Q_Kvr, Q_KvN, Q_kv, Q_key});
+}
+
+bool TFDM::ReopenKeys() {
+    for (Dataset* ds : {QForKey, QPodKey, QKalKey}) {
+        const int recNo = ds->IsOpen() ? ds->RecNo() : 0;
+        if (!reopenListed({ds})) return false;
+        if (recNo > 0) ds->SetRecNo(recNo);
+    }
+    return reopenListed({QKeys, QOKeys, QKKeys, Q_key});
+}
+
+bool TFDM::OpenAllTables(const ProgressFn& progress) {
+    constexpr int kSteps = 33;
+    int step = 0;
+    auto gauge = [&](bool visible = true) {
+        if (progress) progress(step, kSteps, visible);
+    };
+    auto advance = [&] {
+        ++step;
+        gauge();
+    };
+    // The gauge is hidden on every way out.
+    struct HideGauge {
+        std::function<void()> hide;
+        ~HideGauge() { hide(); }
+    } hideGauge{[&] {
+        step = kSteps;
+        gauge(false);
+    }};
+    gauge();
+    lastError_.clear();
+    if (dbPath_.isEmpty()) {
+        lastError_ = QStringLiteral("База данных не открыта");
+        return false;
+    }
+
+    const QList<Dataset*> kept = {Q_Net,   Q_Dom, Q_Pod,   Q_DPd,  Q_pk,    Q_bv,
+                                  Q_MNpk,  Q_Kvr, Q_Kvp,   Q_KvN,  Q_kv,    Q_key,
+                                  QForKey, QKeys, QPodKey, QOKeys, QKalKey, QKKeys};
+    QHash<Dataset*, int> recNos;
+    for (Dataset* ds : kept) recNos[ds] = ds->IsOpen() ? ds->RecNo() : 0;
+    if (!Q_Net->IsOpen() || Q_Net->IsEmpty()) recNos[Q_Net] = -1;
+
+    // Closing the connection closes every dataset on it.
+    for (Dataset* ds : std::as_const(all_))
+        if (ds->ConnectionName() == kConnectionName) ds->Close();
+    ConnectionDB().close();
+    QString why;
+    if (!openDatabase(&why)) {
+        lastError_ = why;
+        return false;
+    }
+    advance();
+
+    const QList<Dataset*> order = {Global,  Q_Net,  Q_mpk,   Q_mbv,  Q_Dom, Q_Pod, Q_DPd,   Q_pk,
+                                   Q_bv,    Q_MNpk, Q_MNbv,  Q_Bpk,  Q_Bpo, Q_Kbv, Q_ke,    Q_Diap,
+                                   Q_PO,    Q_Kvr,  Q_Kvp,   Q_KvN,  Q_kv,  Q_key, QForKey, QKeys,
+                                   QPodKey, QOKeys, QKalKey, QKKeys, Q_Flg};
+    for (Dataset* ds : order) {
+        if (!ds->IsOpen() && !ds->Open()) return failWith(ds);
+        if (recNos.contains(ds)) ds->SetRecNo(recNos.value(ds));
+        advance();
+    }
+
+    if (openMatrTableHook_ && !openMatrTableHook_(&lastError_)) return false;
+    advance();
+    if (!ReopenMelodies()) return false;
+    QSqlDatabase db = ConnectionDB();
+    if (!UpgradeFlagTable(db, &why)) {
+        lastError_ = why;
+        return false;
+    }
+    if (!Q_Flg->Reopen()) return failWith(Q_Flg);
+    advance();
+    return openListed({Q_Bkk, Q_Kkk}, true);
+}
+
+// ---------------------------------------------------------------- counters
+
+int TFDM::CountCallCodeInHouse(const QString& code, int houseId) {
+    QKvv->SetSelect({{"k", "k_kvr"}, {"d", "k_dom"}, {"p", "k_pod"}},
+                    "WHERE k.id_net=:id_net AND k.id_pod=p.id_pod AND p.id_dom=d.id_dom"
+                    " AND NOT k.l_trub AND k.p_kvr=:code AND d.id_dom=:id_dom",
+                    "k");
+    QKvv->SetParam("id_net", Q_Net->IsOpen() ? Q_Net->FieldByName("id_net").Value() : QVariant());
+    QKvv->SetParam("code", code);
+    QKvv->SetParam("id_dom", houseId);
+    if (!QKvv->Open()) {
+        failWith(QKvv);
+        return -1;
+    }
+    return QKvv->RecordCount();
+}
+
+int TFDM::objectKeyQuota() const {
+    return Q_Net->IsOpen() ? Q_Net->FieldByName("v_key").AsInt() : 0;
+}
+
+namespace {
+
+// Writes a quota and a count into the current row of owner and posts it.
+void postCounts(Dataset* owner, const char* quotaField, int quota, const char* countField,
+                int count) {
+    owner->FieldByName(quotaField).SetValue(quota);
+    owner->FieldByName(countField).SetValue(count);
+    if (!owner->Post()) {
+        qWarning("Key counter on %s: %s", qPrintable(owner->Name()),
+                 qPrintable(owner->LastError()));
+        owner->Cancel();
+    }
+}
+
+bool hasCurrentRow(const Dataset* ds) {
+    return ds->IsOpen() && ds->RecNo() > 0;
+}
+
+}  // namespace
+
+// Keys of the current key-screen apartment: the quota follows the count,
+// never below it, and falls back to the object's default at most.
+void TFDM::QKeysCount() {
+    if (!QKeys->IsOpen() || !hasCurrentRow(QForKey)) return;
+    const int recNo = QKeys->RecNo();
+    const int n = QKeys->RecordCount();
+    if (n < 65535) {
+        const int quota = QForKey->FieldByName("x_key").AsInt();
+        if (n >= quota)
+            postCounts(QForKey, "x_key", n, "y_key", n);
+        else
+            postCounts(QForKey, "x_key", qMax(n, objectKeyQuota()), "y_key", n);
+    }
+    if (recNo > 0) QKeys->SetRecNo(recNo);
+}
+
+namespace {
+
+// The rule of the apartment lists: a quota above the count stays, unless the
+// count is below the object's default, which then becomes the quota.
+void apartmentKeysCount(Dataset* apartment, int n, int objectQuota) {
+    if (!hasCurrentRow(apartment)) return;
+    const int quota = apartment->FieldByName("x_key").AsInt();
+    if (n >= quota)
+        postCounts(apartment, "x_key", n, "y_key", n);
+    else
+        postCounts(apartment, "x_key", n < objectQuota ? objectQuota : quota, "y_key", n);
+}
+
+}  // namespace
+
+void TFDM::Q_keyAfterPost() {
+    if (!Q_key->IsOpen()) return;
+    apartmentKeysCount(Q_Kvr, Q_key->RecordCount(), objectKeyQuota());
+}
+
+void TFDM::Q_key1AfterPost() {
+    if (!Q_key1->IsOpen()) return;
+    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), 65534), objectKeyQuota());
+}
+
+// Common keys of the current entrance.
+void TFDM::QOKeysCount() {
+    if (!QOKeys->IsOpen() || !hasCurrentRow(QPodKey)) return;
+    const int n = QOKeys->RecordCount();
+    if (n >= QPodKey->FieldByName("o_key").AsInt())
+        postCounts(QPodKey, "o_key", n, "o_rky", n);
+    else
+        postCounts(QPodKey, "o_key", QPodKey->FieldByName("o_key").AsInt(), "o_rky", n);
+}

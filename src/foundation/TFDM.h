@@ -1,0 +1,158 @@
+#pragma once
+// The data module: the one database connection, the named datasets every
+// form shares, the refresh groups, the key counters and the call-code count.
+
+#include <QLockFile>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "platform/Dataset.h"
+
+// The progress window's gauge: value in 0..maximum; visible false hides it.
+using ProgressFn = std::function<void(int value, int maximum, bool visible)>;
+
+class TFDM : public QObject {
+  public:
+    static constexpr const char* kConnectionName = "ConnectionDB";
+    static constexpr const char* kCopyConnectionName = "ConnectCopy";
+
+    // The first instance becomes the program-wide FDM.
+    explicit TFDM(QObject* parent = nullptr);
+    ~TFDM() override;
+
+    QSqlDatabase ConnectionDB() const;
+    bool Connected() const;
+    // Opens the database file (which must exist and be a database), takes
+    // the lock file beside it, upgrades the schema and opens the datasets the
+    // upgrade opens. On failure the connection stays closed.
+    bool Connect(const QString& dbFilePath, QString* error);
+    void Disconnect();
+    QString DatabasePath() const { return dbPath_; }
+    // True while this program holds the lock file of the open database.
+    bool HoldsLock() const { return lock_ && lock_->isLocked(); }
+    // The last failure of a refresh operation.
+    QString LastError() const { return lastError_; }
+
+    // The object's matrix table is opened inside OpenAllTables and the schema
+    // upgrade by whoever owns it.
+    using OpenMatrTableFn = std::function<bool(QString* error)>;
+    void SetOpenMatrTableHook(OpenMatrTableFn hook) { openMatrTableHook_ = std::move(hook); }
+
+    // --- refresh groups ----------------------------------------------------
+    bool OpenMelodies();
+    bool ReopenMelodies();
+    bool ReopenCallBlocks();
+    bool ReopenSwitches();
+    bool ReopenApartments();
+    bool ReopenKeys();
+    // Reopens the connection and the main datasets, each on its record.
+    bool OpenAllTables(const ProgressFn& progress = {});
+
+    // Rows of the house holding the call code that are not handsets, in the
+    // current object; -1 when the query fails.
+    int CountCallCodeInHouse(const QString& code, int houseId);
+
+    // --- key counters, run by the key datasets after a post or delete -------
+    void QKeysCount();
+    void Q_keyAfterPost();
+    void Q_key1AfterPost();
+    void QOKeysCount();
+
+    // --- datasets ----------------------------------------------------------
+    Dataset* Q_Net;
+    Dataset* Q_Pod;
+    Dataset* Q_MNpk;
+    Dataset* Q_Matr;
+    Dataset* Q_mpk;
+    Dataset* Q_mbv;
+    Dataset* Q_Tmp;
+    Dataset* Q_Dom;
+    Dataset* Q_DPd;
+    Dataset* Q_pk;
+    Dataset* Q_bv;
+    Dataset* Q_MNbv;
+    Dataset* QRab;
+    Dataset* Q_Bpk;
+    Dataset* Q_Kbv;
+    Dataset* Q_ke;
+    Dataset* Q_Mel;
+    Dataset* Q_Beep;
+    Dataset* Global;
+    Dataset* Q_Diap;
+    Dataset* Q_bvk;
+    Dataset* Q_bvp;
+    Dataset* Q_Kvr;
+    Dataset* Q_bvp0;
+    Dataset* Q_bvk1;
+    Dataset* Q_MelP;
+    Dataset* Q_Bepo;
+    Dataset* Q_PO;
+    Dataset* Q_Kvp;
+    Dataset* Q_kv;
+    Dataset* Q_KvN;
+    Dataset* Q_Bpo;
+    Dataset* Q_key;
+    Dataset* Q_Pack;
+    Dataset* Q_pkrd;
+    Dataset* Q_pkwt;
+    Dataset* QKeys;
+    Dataset* QForKey;
+    Dataset* QPodKey;
+    Dataset* QOKeys;
+    Dataset* QSect;
+    Dataset* SPK_All;
+    Dataset* HavKeys;
+    Dataset* Q_Kvr1;
+    Dataset* QKvv;
+    Dataset* Q_KvD;
+    Dataset* Q_Kvpk;
+    Dataset* SPO_All;
+    Dataset* Q_Kvpt;
+    Dataset* QKalKey;
+    Dataset* QKKeys;
+    Dataset* Q_JKey;
+    Dataset* QAKeys;
+    Dataset* QWOKKey;
+    Dataset* Q_bv_key;
+    Dataset* Q_Ppl;
+    Dataset* Q_Flg;
+    Dataset* CRab;
+    Dataset* Q_Bkk;
+    Dataset* Q_Kkk;
+    Dataset* Q_kvv;
+    Dataset* QNet;
+    Dataset* SBV_ALL;
+    Dataset* QwKey;
+    Dataset* Q_kv_pk;
+    Dataset* Q_pk_po;
+    Dataset* QwBpo;
+    Dataset* QwKvr;
+    Dataset* Q_key1;
+
+    // Every dataset above, in declaration order.
+    const QList<Dataset*>& AllDatasets() const { return all_; }
+
+  private:
+    Dataset* make(const char* name, const QString& connection = kConnectionName);
+    void defineDatasets();
+    void wireKeyCounters();
+    bool openDatabase(QString* error);
+    bool openUpgradeDatasets(QString* error);
+    bool openListed(const QList<Dataset*>& list, bool onlyClosed);
+    bool reopenListed(const QList<Dataset*>& list);
+    bool ensureIndexes(QString* error);
+    bool failWith(const Dataset* ds);
+    int objectKeyQuota() const;
+
+    QList<Dataset*> all_;
+    QString dbPath_;
+    std::unique_ptr<QLockFile> lock_;
+    OpenMatrTableFn openMatrTableHook_;
+    QString lastError_;
+};
+
+extern TFDM* FDM;

@@ -1,0 +1,188 @@
+#include "foundation/DbSchema.h"
+#include "foundation/TFDM.h"
+#include "platform/AppPaths.h"
+#include "support/QtPrinters.h"
+#include "support/TestDatabase.h"
+
+#include "SiteFixture.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+
+namespace {
+
+TEST(TFDMConnect, RefusesMissingAndForeignFilesAndHoldsTheLockWhileOpen) {
+    TestDatabase tdb(TestDatabase::Kind::None);
+    TFDM dm;
+    EXPECT_EQ(FDM, &dm);
+    QString error;
+    EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
+    EXPECT_TRUE(error.contains("не найден")) << error.toStdString();
+    EXPECT_FALSE(dm.Connected());
+
+    tdb.programDir().writeFile("DB_ARM/db_arm_vesk.mdb", "Standard Jet DB, not ours");
+    EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
+    EXPECT_TRUE(error.contains("не является базой данных")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(tdb.dbDir() + AppPaths::kDbLockName));
+
+    QFile::remove(tdb.dbPath());
+    ASSERT_TRUE(CreateNewDatabase(tdb.dbPath(), &error)) << error.toStdString();
+    ASSERT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+    EXPECT_TRUE(dm.Connected());
+    EXPECT_TRUE(dm.HoldsLock());
+    EXPECT_TRUE(QFile::exists(tdb.dbDir() + AppPaths::kDbLockName));
+    EXPECT_TRUE(dm.Q_MNpk->IsOpen());  // opened by the upgrade
+    EXPECT_TRUE(dm.Q_Mel->IsOpen());
+    dm.Disconnect();
+    EXPECT_FALSE(dm.Connected());
+    EXPECT_FALSE(dm.Q_MNpk->IsOpen());
+    EXPECT_FALSE(QFile::exists(tdb.dbDir() + AppPaths::kDbLockName));
+}
+
+using TFDMTest = SiteFixture;
+
+TEST_F(TFDMTest, ObjectListAndJoinedSwitchColumns) {
+    EXPECT_EQ(dm_->Q_Net->RecordCount(), 2);                  // "восст" objects are hidden
+    EXPECT_EQ(dm_->Q_Net->FieldByName("id_net").AsInt(), 2);  // newest first
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+
+    Dataset* mnpk = dm_->Q_MNpk;
+    EXPECT_EQ(mnpk->RecordCount(), 3);
+    for (const char* f : {"k.id_pk", "m.id_net", "n_pk", "k.n_net", "p.id_pod", "d.id_dom",
+                          "n.id_net", "type_k", "m_vo", "n_xl", "ident"})
+        EXPECT_TRUE(mnpk->HasField(f)) << f;
+    EXPECT_FALSE(mnpk->HasField("id_pk"));
+    EXPECT_FALSE(mnpk->ExpandedSql().contains('*'));
+    ASSERT_TRUE(mnpk->Locate("k.n_net", 2));
+    EXPECT_EQ(mnpk->FieldByName("type_k").AsString(), "КМ-2");
+    EXPECT_EQ(mnpk->FieldByName("m.id_net").AsInt(), 1);
+    EXPECT_EQ(mnpk->FieldByName("n_pk").AsInt(), 2);
+
+    // The ordered wiring of the gate: entrances with plus 1 or 3, and plus 2.
+    ASSERT_TRUE(dm_->Q_bv->Locate("id_bv", 2));
+    EXPECT_EQ(dm_->Q_Bpk->RecordCount(), 2);
+    EXPECT_EQ(dm_->Q_Bkk->RecordCount(), 1);
+    EXPECT_EQ(dm_->Q_Bkk->FieldByName("p.id_pod").AsInt(), 3);
+    EXPECT_EQ(dm_->Q_Kbv->RecordCount(), 1);
+}
+
+TEST_F(TFDMTest, DetailsFollowTheObjectAndAppendFillsTheLink) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    EXPECT_EQ(dm_->Q_Pod->RecordCount(), 3);
+    EXPECT_EQ(dm_->Q_kv->RecordCount(), 10);
+    EXPECT_EQ(dm_->QForKey->RecordCount(), 10);
+    dm_->Q_MNpk->First();
+    EXPECT_EQ(dm_->Q_MNbv->RecordCount(), 2);  // both panels wired to column 1
+    EXPECT_EQ(dm_->Q_KvN->RecordCount(), 4);   // entrance 1 with its handset
+    dm_->Q_MNpk->Next();
+    EXPECT_EQ(dm_->Q_MNbv->RecordCount(), 1);
+    EXPECT_EQ(dm_->Q_KvN->FieldByName("n_kvr").AsString(), "21");
+
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 2));
+    EXPECT_EQ(dm_->Q_Pod->RecordCount(), 1);
+    EXPECT_EQ(dm_->Q_MNpk->RecordCount(), 1);
+    EXPECT_EQ(dm_->Q_MNpk->FieldByName("k.id_pk").AsInt(), 4);
+    EXPECT_EQ(dm_->Q_MNbv->FieldByName("b.id_bv").AsInt(), 3);
+
+    dm_->Q_Dom->Append();
+    dm_->Q_Dom->FieldByName("house").SetValue("Новый дом");
+    ASSERT_TRUE(dm_->Q_Dom->Post()) << dm_->Q_Dom->LastError().toStdString();
+    EXPECT_EQ(Scalar("SELECT id_net FROM k_dom WHERE house='Новый дом'").toInt(), 2);
+    EXPECT_EQ(dm_->Q_DPd->RecordCount(), 0);  // the new house has no entrances yet
+    dm_->Q_DPd->Append();
+    dm_->Q_DPd->FieldByName("n_pod").SetValue(1);
+    ASSERT_TRUE(dm_->Q_DPd->Post());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM k_pod p JOIN k_dom d ON d.id_dom=p.id_dom"
+                     " WHERE d.house='Новый дом'")
+                  .toInt(),
+              1);
+}
+
+TEST_F(TFDMTest, PostThroughJoinedDatasetChangesTheRightBaseRows) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    ASSERT_TRUE(dm_->Q_MNpk->Locate("k.id_pk", 2));
+    ASSERT_EQ(dm_->Q_MNbv->RecordCount(), 1);
+    dm_->Q_MNbv->FieldByName("b.kf_pr").SetValue(2);
+    dm_->Q_MNbv->FieldByName("plus").SetValue(1);
+    ASSERT_TRUE(dm_->Q_MNbv->Post()) << dm_->Q_MNbv->LastError().toStdString();
+    EXPECT_EQ(Scalar("SELECT group_concat(id_bv || ':' || kf_pr) FROM k_bv").toString(),
+              "1:0,2:2,3:0");
+    EXPECT_EQ(Scalar("SELECT group_concat(n_pk || ':' || plus) FROM m_bv WHERE id_bv=2").toString(),
+              "1:1,2:1,3:2");
+    EXPECT_EQ(Scalar("SELECT SUM(kf_pr) FROM k_pk").toInt(), 0);
+}
+
+TEST_F(TFDMTest, RefreshGroupsKeepTheirRecords) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    dm_->Q_MNpk->SetRecNo(3);
+    Exec("UPDATE k_pk SET type_k='КМ-новый' WHERE id_pk=3");
+    ASSERT_TRUE(dm_->ReopenSwitches()) << dm_->LastError().toStdString();
+    EXPECT_EQ(dm_->Q_MNpk->RecNo(), 3);
+    EXPECT_EQ(dm_->Q_MNpk->FieldByName("type_k").AsString(), "КМ-новый");
+    EXPECT_EQ(dm_->Q_KvN->FieldByName("id_pod").AsInt(), 3);  // details followed
+
+    dm_->QForKey->SetRecNo(5);
+    dm_->QPodKey->SetRecNo(2);
+    ASSERT_TRUE(dm_->ReopenKeys());
+    EXPECT_EQ(dm_->QForKey->RecNo(), 5);
+    EXPECT_EQ(dm_->QPodKey->RecNo(), 2);
+    EXPECT_TRUE(dm_->ReopenApartments());
+    EXPECT_TRUE(dm_->ReopenCallBlocks());
+    EXPECT_TRUE(dm_->ReopenMelodies());
+    EXPECT_EQ(dm_->Q_Mel->RecordCount(), 2);
+    EXPECT_EQ(dm_->Q_MelP->RecordCount(), 2);
+    EXPECT_GT(dm_->Q_Beep->RecordCount(), 0);
+}
+
+TEST_F(TFDMTest, OpenAllTablesKeepsRecordsStepsAndHidesTheGauge) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    dm_->Q_Dom->SetRecNo(2);
+    dm_->QForKey->SetRecNo(7);
+    int matrixOpens = 0;
+    dm_->SetOpenMatrTableHook([&](QString*) {
+        ++matrixOpens;
+        return true;
+    });
+    QList<std::tuple<int, int, bool>> calls;
+    ASSERT_TRUE(
+        dm_->OpenAllTables([&](int v, int m, bool vis) { calls << std::make_tuple(v, m, vis); }));
+    EXPECT_EQ(matrixOpens, 1);
+    EXPECT_EQ(dm_->Q_Net->FieldByName("id_net").AsInt(), 1);
+    EXPECT_EQ(dm_->Q_Dom->RecNo(), 2);
+    EXPECT_EQ(dm_->Q_DPd->FieldByName("id_dom").AsInt(), 2);
+    EXPECT_EQ(dm_->QForKey->RecNo(), 7);
+    EXPECT_TRUE(dm_->Q_Bkk->IsOpen());
+    EXPECT_TRUE(dm_->Q_Flg->IsOpen());
+    EXPECT_EQ(dm_->Q_Flg->RecordCount(), 3);
+    ASSERT_GE(calls.size(), 30);
+    EXPECT_EQ(calls.first(), std::make_tuple(0, 33, true));
+    EXPECT_EQ(calls.last(), std::make_tuple(33, 33, false));
+    for (int i = 1; i + 1 < calls.size(); ++i)
+        EXPECT_GE(std::get<0>(calls[i]), std::get<0>(calls[i - 1]));
+
+    // A failure on the way still hides the gauge and says why.
+    dm_->SetOpenMatrTableHook([](QString* e) {
+        *e = "нет таблицы матрицы";
+        return false;
+    });
+    calls.clear();
+    EXPECT_FALSE(
+        dm_->OpenAllTables([&](int v, int m, bool vis) { calls << std::make_tuple(v, m, vis); }));
+    EXPECT_EQ(dm_->LastError(), "нет таблицы матрицы");
+    EXPECT_FALSE(std::get<2>(calls.last()));
+}
+
+TEST_F(TFDMTest, CountCallCodeInHouseBindsTheCode) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    EXPECT_EQ(dm_->CountCallCodeInHouse("11", 1), 1);  // the handset is not counted
+    EXPECT_EQ(dm_->CountCallCodeInHouse("11", 2), 0);
+    Exec(
+        "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr) VALUES"
+        " (1, 2, 5, '1''2', '1''2'), (1, 1, 6, 'x', '1''2'), (1, 3, 5, 'y', '1''2')");
+    EXPECT_EQ(dm_->CountCallCodeInHouse("1'2", 1), 2);
+    EXPECT_EQ(dm_->CountCallCodeInHouse("1' OR '1'='1", 1), 0);
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 2));
+    EXPECT_EQ(dm_->CountCallCodeInHouse("1'2", 1), 0);  // another object's view
+}
+
+}  // namespace

@@ -1,0 +1,322 @@
+#include "platform/Dataset.h"
+#include "platform/DatasetModel.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+namespace {
+
+// A small house/entrance/apartment/key database of the program's shape.
+class DatasetTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        db_ = QSqlDatabase::addDatabase("QSQLITE", "dstest");
+        db_.setDatabaseName(dir_.filePath("t.db"));
+        ASSERT_TRUE(db_.open());
+        exec(
+            "CREATE TABLE k_dom (id_dom INTEGER PRIMARY KEY AUTOINCREMENT, id_net INTEGER,"
+            " house TEXT)");
+        exec(
+            "CREATE TABLE k_pod (id_pod INTEGER PRIMARY KEY AUTOINCREMENT, id_net INTEGER,"
+            " id_dom INTEGER, n_pod INTEGER, o_key INTEGER DEFAULT 0)");
+        exec(
+            "CREATE TABLE k_kvr (id_kvr INTEGER PRIMARY KEY AUTOINCREMENT, id_net INTEGER,"
+            " id_pod INTEGER, p_nom INTEGER, n_kvr TEXT, l_vid INTEGER NOT NULL DEFAULT 1)");
+        exec("CREATE TABLE k_key (un_key TEXT, id_pod INTEGER, id_kvr INTEGER, s_met TEXT)");
+        exec("INSERT INTO k_dom (id_net, house) VALUES (1, 'Дом 1'), (1, 'Дом 2')");
+        exec("INSERT INTO k_pod (id_net, id_dom, n_pod) VALUES (1, 1, 1), (1, 1, 2), (1, 2, 1)");
+        for (int pod = 1; pod <= 3; ++pod)
+            for (int n = 1; n <= 3; ++n)
+                exec(QStringLiteral("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr)"
+                                    " VALUES (1, %1, %2, '%3')")
+                         .arg(pod)
+                         .arg(n)
+                         .arg(pod * 10 + n));
+        exec("INSERT INTO k_key VALUES ('A1', 1, 1, 'x'), ('A2', 1, 1, 'y'), ('B1', 1, 2, 'z')");
+    }
+    void TearDown() override {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase("dstest");
+    }
+    void exec(const QString& sql) {
+        QSqlQuery q(db_);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+    QVariant scalar(const QString& sql) {
+        QSqlQuery q(db_);
+        if (!q.exec(sql) || !q.next()) return QVariant();
+        return q.value(0);
+    }
+
+    QTemporaryDir dir_;
+    QSqlDatabase db_;
+};
+
+TEST_F(DatasetTest, NavigatesAndLocatesOnSeveralFields) {
+    Dataset ds("Q_Kvr", "dstest");
+    ds.SetSelect({{"", "k_kvr"}}, "WHERE id_net=:id_net ORDER BY id_pod, p_nom");
+    ds.SetParam("id_net", 1);
+    ASSERT_TRUE(ds.Open()) << ds.LastError().toStdString();
+    EXPECT_EQ(ds.RecordCount(), 9);
+    EXPECT_EQ(ds.RecNo(), 1);
+    EXPECT_TRUE(ds.Bof());
+    EXPECT_FALSE(ds.Eof());
+
+    int seen = 0;
+    ds.First();
+    while (!ds.Eof()) {
+        ++seen;
+        ds.Next();
+    }
+    EXPECT_EQ(seen, 9);
+    EXPECT_EQ(ds.RecNo(), 9);
+    ds.Prior();
+    EXPECT_EQ(ds.RecNo(), 8);
+    EXPECT_FALSE(ds.Bof());
+
+    EXPECT_TRUE(ds.Locate("id_pod;p_nom", {2, "3"}));
+    EXPECT_EQ(ds.FieldByName("N_KVR").AsString(), "23");
+    EXPECT_FALSE(ds.Locate("id_pod;p_nom", {7, 1}));
+    EXPECT_EQ(ds.FieldByName("n_kvr").AsString(), "23");  // not moved
+    EXPECT_TRUE(ds.Locate("n_kvr", "3", LocatePartialKey));
+    EXPECT_EQ(ds.RecNo(), 7);
+
+    ds.SetRecNo(100);
+    EXPECT_EQ(ds.RecNo(), 9);
+    ds.SetRecNo(0);
+    EXPECT_EQ(ds.RecNo(), 1);
+    EXPECT_FALSE(ds.FieldByName("nothing").IsValid());
+    EXPECT_TRUE(ds.FieldByName("nothing").IsNull());
+}
+
+TEST_F(DatasetTest, ParametersAreBoundNeverSpliced) {
+    exec("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr) VALUES (1, 1, 9, 'O''Neil:1')");
+    Dataset ds("QRab", "dstest");
+    ds.AddSql("SELECT n_kvr FROM k_kvr");
+    ds.AddSql("WHERE n_kvr=:code AND n_kvr <> ':notaparam' AND id_net=:id_net");
+    EXPECT_EQ(ds.ParamNames(), (QStringList{"code", "id_net"}));
+    ds.SetParam("code", "O'Neil:1");
+    ds.SetParam("id_net", 1);
+    ASSERT_TRUE(ds.Open()) << ds.LastError().toStdString();
+    EXPECT_EQ(ds.RecordCount(), 1);
+
+    ds.ClearSql();
+    ds.AddSql("UPDATE k_kvr SET n_kvr='x' WHERE id_kvr=:id");
+    ds.SetParam("id", 1);
+    int rows = 0;
+    ASSERT_TRUE(ds.ExecSql(&rows));
+    EXPECT_EQ(rows, 1);
+    EXPECT_EQ(scalar("SELECT n_kvr FROM k_kvr WHERE id_kvr=1").toString(), "x");
+
+    ds.SetSql("SELECT * FROM no_such_table");
+    EXPECT_FALSE(ds.Open());
+    EXPECT_FALSE(ds.IsOpen());
+    EXPECT_FALSE(ds.LastError().isEmpty());
+}
+
+TEST_F(DatasetTest, JoinedSelectNamesSharedColumnsByAliasAndPostsToTheRightRow) {
+    Dataset ds("QForKey", "dstest");
+    ds.SetSelect({{"d", "k_dom"}, {"p", "k_pod"}, {"v", "k_kvr"}},
+                 "WHERE d.id_dom=p.id_dom AND p.id_pod=v.id_pod AND d.id_net=:id_net"
+                 " ORDER BY d.id_dom, p.n_pod, v.p_nom",
+                 "v");
+    ds.SetParam("id_net", 1);
+    ASSERT_TRUE(ds.Open()) << ds.LastError().toStdString();
+    EXPECT_FALSE(ds.ExpandedSql().contains('*'));
+    const QStringList names = ds.FieldNames();
+    for (const char* n : {"d.id_dom", "p.id_dom", "p.id_pod", "v.id_pod", "house", "n_pod", "o_key",
+                          "id_kvr", "p_nom", "n_kvr", "d.id_net", "v.id_net"})
+        EXPECT_TRUE(names.contains(n)) << n;
+    EXPECT_FALSE(names.contains("id_dom"));
+
+    ASSERT_TRUE(ds.Locate("d.id_dom;v.id_pod;p_nom", {1, 2, 2}));
+    const int kvr = ds.FieldByName("id_kvr").AsInt();
+    ds.FieldByName("n_kvr").SetValue("22a");
+    ds.FieldByName("o_key").SetValue(5);
+    ASSERT_TRUE(ds.Post()) << ds.LastError().toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT n_kvr FROM k_kvr WHERE id_kvr=%1").arg(kvr)), "22a");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM k_kvr WHERE n_kvr='22a'").toInt(), 1);
+    EXPECT_EQ(scalar("SELECT o_key FROM k_pod WHERE id_pod=2").toInt(), 5);
+    EXPECT_EQ(scalar("SELECT SUM(o_key) FROM k_pod").toInt(), 5);
+
+    ds.Reopen();
+    EXPECT_EQ(ds.FieldByName("n_kvr").AsString(), "22a");
+}
+
+TEST_F(DatasetTest, TableWithoutKeyIsEditedByRowid) {
+    Dataset ds("QKeys", "dstest");
+    ds.SetSelect({{"", "k_key"}}, "WHERE id_kvr=:id_kvr ORDER BY s_met");
+    ds.SetParam("id_kvr", 1);
+    ASSERT_TRUE(ds.Open());
+    EXPECT_EQ(ds.FieldNames(), (QStringList{"un_key", "id_pod", "id_kvr", "s_met"}));
+    ds.Last();
+    ds.FieldByName("s_met").SetValue("метка");
+    ASSERT_TRUE(ds.Post()) << ds.LastError().toStdString();
+    EXPECT_EQ(scalar("SELECT s_met FROM k_key WHERE un_key='A2'").toString(), "метка");
+    EXPECT_EQ(scalar("SELECT s_met FROM k_key WHERE un_key='A1'").toString(), "x");
+
+    ds.First();
+    ASSERT_TRUE(ds.Delete());
+    EXPECT_EQ(ds.RecordCount(), 1);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM k_key").toInt(), 2);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM k_key WHERE un_key='A1'").toInt(), 0);
+}
+
+TEST_F(DatasetTest, DetailFollowsMasterAndAppendFillsItsLinkColumn) {
+    Dataset pods("QPodKey", "dstest");
+    pods.SetSelect({{"d", "k_dom"}, {"p", "k_pod"}},
+                   "WHERE d.id_dom=p.id_dom AND d.id_net=:id_net ORDER BY d.id_dom, p.n_pod", "p");
+    pods.SetParam("id_net", 1);
+    Dataset kvr("Q_Kvr", "dstest");
+    kvr.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:p.id_pod ORDER BY p_nom");
+    kvr.SetMaster(&pods);
+    Dataset keys("Q_key", "dstest");
+    keys.SetSelect({{"", "k_key"}}, "WHERE id_kvr=:id_kvr");
+    keys.SetMaster(&kvr);
+
+    ASSERT_TRUE(kvr.Open());
+    ASSERT_TRUE(keys.Open());
+    EXPECT_EQ(kvr.RecordCount(), 0);  // master closed: nothing to show
+    ASSERT_TRUE(pods.Open());
+    EXPECT_EQ(kvr.RecordCount(), 3);
+    EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "11");
+    EXPECT_EQ(keys.RecordCount(), 2);
+
+    pods.Next();
+    EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "21");
+    EXPECT_EQ(keys.RecordCount(), 0);  // grandchild followed too
+
+    kvr.Append();
+    EXPECT_EQ(kvr.FieldByName("id_pod").AsInt(), 2);
+    kvr.FieldByName("p_nom").SetValue(4);
+    kvr.FieldByName("n_kvr").SetValue("24");
+    ASSERT_TRUE(kvr.Post()) << kvr.LastError().toStdString();
+    EXPECT_GT(kvr.FieldByName("id_kvr").AsInt(), 9);  // key assigned by the database
+    EXPECT_EQ(kvr.FieldByName("l_vid").AsInt(), 1);   // column default read back
+    EXPECT_EQ(scalar("SELECT id_pod FROM k_kvr WHERE n_kvr='24'").toInt(), 2);
+
+    keys.Append();
+    keys.FieldByName("un_key").SetValue("C1");
+    ASSERT_TRUE(keys.Post());
+    EXPECT_EQ(scalar("SELECT id_kvr FROM k_key WHERE un_key='C1'"),
+              kvr.FieldByName("id_kvr").Value());
+
+    pods.Close();
+    EXPECT_TRUE(kvr.IsOpen());
+    EXPECT_EQ(kvr.RecordCount(), 0);
+}
+
+TEST_F(DatasetTest, ReopenKeepsRecordAndDisabledControlsDeferDetails) {
+    Dataset pods("Q_Pod", "dstest");
+    pods.SetSelect({{"", "k_pod"}}, "WHERE id_net=:id_net ORDER BY id_pod");
+    pods.SetParam("id_net", 1);
+    Dataset kvr("Q_Kvp", "dstest");
+    kvr.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
+    kvr.SetMaster(&pods);
+    ASSERT_TRUE(pods.Open());
+    ASSERT_TRUE(kvr.Open());
+    pods.SetRecNo(3);
+    kvr.SetRecNo(2);
+    ASSERT_TRUE(pods.Reopen());
+    EXPECT_EQ(pods.RecNo(), 3);
+    EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "31");  // detail reopened once, at its start
+    ASSERT_TRUE(kvr.Reopen());
+    EXPECT_EQ(kvr.RecNo(), 1);
+    kvr.SetRecNo(3);
+    ASSERT_TRUE(kvr.Reopen());
+    EXPECT_EQ(kvr.RecNo(), 3);
+
+    pods.DisableControls();
+    pods.First();
+    EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "33");
+    pods.EnableControls();
+    EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "11");
+}
+
+TEST_F(DatasetTest, HooksRunAfterPostAndDeleteAndFailuresKeepTheEdit) {
+    Dataset ds("Q_key", "dstest");
+    ds.SetSelect({{"", "k_key"}}, "ORDER BY un_key");
+    int posts = 0, deletes = 0;
+    ds.SetAfterPost([&](Dataset& d) {
+        ++posts;
+        EXPECT_EQ(d.State(), DsState::Browse);
+    });
+    ds.SetAfterDelete([&](Dataset&) { ++deletes; });
+    ASSERT_TRUE(ds.Open());
+    ds.FieldByName("s_met").SetValue("q");
+    EXPECT_EQ(ds.State(), DsState::Edit);
+    ds.Next();  // moving posts the pending edit
+    EXPECT_EQ(posts, 1);
+    ASSERT_TRUE(ds.Delete());
+    EXPECT_EQ(deletes, 1);
+
+    ds.FieldByName("no_field").SetValue(1);
+    ds.FieldByName("s_met").SetValue("w");
+    EXPECT_FALSE(ds.Post());
+    EXPECT_EQ(ds.State(), DsState::Edit);
+    ds.Cancel();
+    EXPECT_EQ(ds.State(), DsState::Browse);
+    EXPECT_EQ(posts, 1);
+
+    Dataset ro("QWOKKey", "dstest");
+    ro.SetSql("SELECT DISTINCT id_pod FROM k_key");
+    ASSERT_TRUE(ro.Open());
+    ro.FieldByName("id_pod").SetValue(3);
+    EXPECT_FALSE(ro.Post());
+    ro.Cancel();
+    EXPECT_FALSE(ro.Delete());
+}
+
+TEST_F(DatasetTest, SetSqlWithUpdateTableAndSchemaChanges) {
+    Dataset ds("QRab", "dstest");
+    ds.SetSql("SELECT * FROM k_dom ORDER BY id_dom");
+    ds.SetUpdateTable("k_dom");
+    ASSERT_TRUE(ds.Open());
+    ds.FieldByName("house").SetValue("Новый");
+    ASSERT_TRUE(ds.Post());
+    EXPECT_EQ(scalar("SELECT house FROM k_dom WHERE id_dom=1").toString(), "Новый");
+
+    Dataset sel("Q_Dom", "dstest");
+    sel.SetSelect({{"", "k_dom"}}, "ORDER BY id_dom");
+    ASSERT_TRUE(sel.Open());
+    exec("ALTER TABLE k_dom ADD COLUMN kvv_t INTEGER DEFAULT 0");
+    ASSERT_TRUE(sel.Reopen());
+    EXPECT_TRUE(sel.HasField("kvv_t"));
+}
+
+TEST_F(DatasetTest, ModelShowsDeclaredColumnsAndPostsEdits) {
+    Dataset ds("Q_Kvp", "dstest");
+    ds.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
+    ds.SetParam("id_pod", 1);
+    ASSERT_TRUE(ds.Open());
+    DatasetModel model(&ds);
+    EXPECT_EQ(model.columnCount(), ds.FieldCount());
+    model.AddColumn("n_kvr", "Кв.", true);
+    model.AddColumn("l_vid", "Видео", true, true);
+    model.AddColumn("p_nom", "№");
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Кв.");
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), "12");
+    EXPECT_EQ(model.data(model.index(1, 1), Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_FALSE(model.flags(model.index(0, 2)) & Qt::ItemIsEditable);
+
+    EXPECT_TRUE(model.setData(model.index(2, 0), "13б"));
+    EXPECT_TRUE(model.setData(model.index(2, 1), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(scalar("SELECT n_kvr || l_vid FROM k_kvr WHERE id_pod=1 AND p_nom=3").toString(),
+              "13б0");
+    EXPECT_FALSE(model.setData(model.index(0, 2), 7));
+
+    ds.SetParam("id_pod", 3);
+    ds.Close();
+    EXPECT_EQ(model.rowCount(), 0);
+    ds.Open();
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "31");
+}
+
+}  // namespace
