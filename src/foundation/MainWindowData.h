@@ -30,7 +30,10 @@ int ObjectGateCount();    // k_net.v_kal
 // Returns true when the row existed.
 bool LoadGlobals(ArmGlobals& g);
 
-// Reopens every dataset, stepping progress (current, maximum).
-void OpenAllTables(const std::function<void(int, int)>& progress);
+// Reopens every dataset, stepping progress (value, maximum, visible).
+bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString* reason);
+
+// Opens the residents dataset Q_Ppl when it is closed.
+void OpenResidents();
 
 }  // namespace MainWindowData

@@ -1,5 +1,6 @@
 #include "foundation/Globals.h"
 #include "foundation/SettingsFile.h"
+#include "foundation/TFDM.h"
 #include "foundation/VersionInfo.h"
 #include "foundation/ui/AppForms.h"
 #include "foundation/ui/TAboutBox.h"
@@ -39,6 +40,7 @@ QString openFailedText(const TempProgramDir& dir) {
 
 TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     TempProgramDir dir;
+    TFDM fdm;
     dir.writeFile(QStringLiteral("Ini/save.ini"), "[Dir]\nbd=/no/such/folder/\n[Object]\nnf=2\n");
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
@@ -52,6 +54,7 @@ TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
 TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseFailsToo) {
     TempProgramDir dir;
     dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), "this is not a database");
+    TFDM fdm;
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
     TFMainVesk window;
@@ -214,11 +217,11 @@ TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
     dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
     AppForms::CreateAll();
     EXPECT_EQ(
-        QStringList({"FMainVesk", "FNetTime",   "FObEdit",  "FFindPar",    "FGlVal",  "FMelF",
-                     "FskEdit",   "FbvEdit",    "FSvTable", "FkvEdit",     "FMelP",   "FdpkPort",
-                     "FpoAppr",   "FHavKey",    "FMifare",  "AboutBox",    "FpkEdit", "FRedVV",
-                     "FpkAppr",   "FbvReCount", "FKeyInKv", "FQRepObject", "FDialog", "FbvApp",
-                     "FCOM",      "FProgress"}),
+        QStringList({"FDM",      "FMainVesk", "FNetTime",   "FObEdit",  "FFindPar",    "FGlVal",
+                     "FMelF",    "FskEdit",   "FbvEdit",    "FSvTable", "FkvEdit",     "FMelP",
+                     "FdpkPort", "FpoAppr",   "FHavKey",    "FMifare",  "AboutBox",    "FpkEdit",
+                     "FRedVV",   "FpkAppr",   "FbvReCount", "FKeyInKv", "FQRepObject", "FDialog",
+                     "FbvApp",   "FCOM",      "FProgress"}),
         AppForms::CreationOrder());
     ASSERT_NE(nullptr, FMainVesk);
     ASSERT_NE(nullptr, FProgress);
@@ -226,4 +229,5 @@ TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
     AppForms::DestroyAll();
     EXPECT_EQ(nullptr, FMainVesk);
     EXPECT_EQ(nullptr, FProgress);
+    EXPECT_EQ(nullptr, FDM);
 }

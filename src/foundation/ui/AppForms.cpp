@@ -10,6 +10,7 @@
 #include "devices/ui/TFpkAppr.h"
 #include "devices/ui/TFpkEdit.h"
 #include "devices/ui/TFpoAppr.h"
+#include "foundation/TFDM.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFDialog.h"
 #include "foundation/ui/TFGlVal.h"
@@ -52,6 +53,8 @@ const QStringList& CreationOrder() {
 void CreateAll() {
     order().clear();
     // The data module comes first: the main window opens the database.
+    new TFDM;
+    made(QStringLiteral("FDM"));
     FMainVesk = new TFMainVesk;
     made(QStringLiteral("FMainVesk"));
     FNetTime = new TFNetTime(FMainVesk);
@@ -133,6 +136,7 @@ void DestroyAll() {
     destroy(FObEdit);
     destroy(FNetTime);
     destroy(FMainVesk);
+    destroy(FDM);
 }
 
 }  // namespace AppForms

@@ -445,16 +445,15 @@ void TFMainVesk::FormResize() {
 void TFMainVesk::MReOpenClick() {
     if (MainWindowData::IsOpen() && MainWindowData::ObjectListEmpty()) return;
     if (!MainWindowData::IsOpen() && !OpenDatabase(Path->text())) return;
-    MainWindowData::OpenAllTables([](int current, int maximum) {
-        if (!FProgress) return;
-        if (current == 0)
-            FProgress->Begin(maximum);
-        else
-            FProgress->StepIt();
-        if (current >= maximum) FProgress->End();
-    });
-    if (FProgress) FProgress->End();
-    if (!MainWindowData::IsOpen()) close();
+    QString reason;
+    if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason))
+        std::fprintf(stderr, "arm: tables not reopened: %s\n", qPrintable(reason));
+    if (!MainWindowData::IsOpen()) {
+        close();
+        return;
+    }
+    // The matrix table reopens inside OpenAllTables.
+    if (shown(FrPiople1)) MainWindowData::OpenResidents();
 }
 
 void TFMainVesk::PanelTopDblClick() {

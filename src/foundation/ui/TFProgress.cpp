@@ -48,3 +48,20 @@ void TFProgress::showEvent(QShowEvent* event) {
     if (area.isValid()) move(area.center() - rect().center());
     QWidget::showEvent(event);
 }
+
+void TFProgress::Report(int value, int maximum, bool visible) {
+    if (!visible) {
+        End();
+        return;
+    }
+    if (!isVisible()) Begin(maximum);
+    GProgr->setMaximum(maximum < 0 ? 0 : maximum);
+    GProgr->setValue(qBound(0, value, GProgr->maximum()));
+    GProgr->repaint();
+}
+
+std::function<void(int, int, bool)> ProgressGauge() {
+    return [](int value, int maximum, bool visible) {
+        if (FProgress) FProgress->Report(value, maximum, visible);
+    };
+}

@@ -4,6 +4,7 @@
 // run on the user-interface thread without returning to the event loop.
 
 #include <QWidget>
+#include <functional>
 
 class QProgressBar;
 
@@ -18,6 +19,8 @@ class TFProgress : public QWidget {
     void Begin(int max);
     void StepIt();
     void End();
+    // One report of a core loop's gauge: shown with value of maximum, or hidden.
+    void Report(int value, int maximum, bool visible);
 
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
@@ -29,3 +32,6 @@ class TFProgress : public QWidget {
 };
 
 extern TFProgress* FProgress;
+
+// The gauge callback core loops take: it drives FProgress when it exists.
+std::function<void(int value, int maximum, bool visible)> ProgressGauge();
