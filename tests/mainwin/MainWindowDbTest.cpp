@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -190,4 +193,21 @@ TEST_F(MainWindowDb, ReopenKeepsTheCurrentObject) {
     EXPECT_TRUE(fdm_.Q_Net->IsOpen());
     EXPECT_EQ(b, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
     EXPECT_EQ(QKeySequence(Qt::Key_F5), window.MenuItem(QStringLiteral("MReOpen"))->shortcut());
+}
+
+// Renders the main window as the operator sees it after start-up, for a look
+// at the layout; the picture goes next to the test programs.
+TEST_F(MainWindowDb, RendersAsARealProgramWindow) {
+    addObject(QStringLiteral("Объект 1"));
+    writeSettings("[Object]\nnf=1\n[Size]\nsw=1024\nsh=700\n");
+    TFMainVesk window;
+    window.show();
+    window.ApplicationEvents1Hint(QStringLiteral("Выход из программы"));
+    QCoreApplication::processEvents();
+    const QImage image = window.grab().toImage();
+    EXPECT_EQ(QSize(1024, 700), image.size());
+    const QString dir = QStringLiteral(ARM_BIN_DIR "/../screenshots");
+    QDir().mkpath(dir);
+    EXPECT_TRUE(image.save(dir + QStringLiteral("/mainwin.png")));
+    window.close();
 }

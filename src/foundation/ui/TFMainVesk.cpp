@@ -200,6 +200,8 @@ void TFMainVesk::buildPanels() {
                          QStringLiteral("Выход из программы"));
     BitBack->setEnabled(false);
     BitForward->setEnabled(false);
+    BitScreen->setFixedWidth(40);
+    BitBtn1->setFixedWidth(40);
     Path = new QLineEdit(central);
     Path->setObjectName(QStringLiteral("Path"));
     Path->setReadOnly(true);
