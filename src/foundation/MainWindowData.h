@@ -37,3 +37,34 @@ bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString*
 void OpenResidents();
 
 }  // namespace MainWindowData
+
+#include "foundation/ScreenNavigation.h"
+
+namespace MainWindowData {
+
+// What the screen checks read of the current object (opening the datasets
+// they need). withResidents also opens the residents dataset.
+ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents = false);
+QString ObjectState();  // k_net.st_net
+bool HasSwitchRecords();
+bool HasCallPanelRecords();
+bool HasApartments();
+int ObjectCount();
+void SelectObjectRecNo(int recNo);
+// Entrances of the current house, and its planned count k_dom.v_pod.
+int CurrentHouseEntrances();
+int CurrentHousePlannedEntrances();
+// True when some entrance of the object has no apartment rows.
+bool AnyEntranceWithoutApartments();
+// Normalises k_net.flbv/flpo and writes both back when either changed.
+void NormaliseFlagMasks();
+// The console's configuration-file state after an edit, written when it changes.
+void AdvanceConsoleFileState();
+
+}  // namespace MainWindowData
+
+namespace MainWindowData {
+// Record number of the switch list Q_MNpk, kept across the device screens' step.
+int SwitchListRecNo();
+void RestoreSwitchListRecNo(int recNo);
+}  // namespace MainWindowData

@@ -135,7 +135,7 @@ TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
     addObject(QStringLiteral("Первый"));
     const int second = addObject(QStringLiteral("Второй"), 0, true);
     addObject(QStringLiteral("Третий"));
-    writeSettings(QStringLiteral("[Object]\nid=%1\nnf=3\n[Size]\nsw=900\nsh=640\n"
+    writeSettings(QStringLiteral("[Object]\nid=%1\nnf=13\n[Size]\nsw=900\nsh=640\n"
                                  "[Key]\nan=7\nrb=4\nbp=1\n[Greed]\nfm=н\n")
                       .arg(second)
                       .toUtf8());
@@ -143,8 +143,8 @@ TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
     EXPECT_EQ(second, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
     EXPECT_EQ(fdm_.Q_Net->RecNo(), window.RememberedObjectRecNo());
     EXPECT_TRUE(window.MenuItem(QStringLiteral("MPo"))->isEnabled());
-    EXPECT_EQ(3, window.VisibleScreen());
-    EXPECT_EQ(QStringLiteral("Подъездная структура объекта"), window.PanelTop->text());
+    EXPECT_EQ(13, window.VisibleScreen());
+    EXPECT_EQ(QStringLiteral("Просмотр конфигурационных файлов"), window.PanelTop->text());
     EXPECT_EQ(QSize(900, 640), window.size());
     EXPECT_EQ(QStringLiteral("н"), window.GridToggle(QStringLiteral("fm")));
     window.show();
@@ -152,7 +152,7 @@ TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
 
     const IniFile ini = savedSettings();
     EXPECT_EQ(second, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("id"), 0));
-    EXPECT_EQ(3, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), 0));
+    EXPECT_EQ(13, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), 0));
     EXPECT_EQ(900, ini.ReadInteger(QStringLiteral("Size"), QStringLiteral("sw"), 0));
     EXPECT_EQ(7, ini.ReadInteger(QStringLiteral("Key"), QStringLiteral("an"), 0));
     // Gate keys need gates: the object has none, so the apartment keys are chosen.

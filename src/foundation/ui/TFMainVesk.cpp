@@ -8,7 +8,15 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/ui/TAboutBox.h"
+#include "foundation/NavigationHooks.h"
+#include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFProgress.h"
+#include "foundation/ui/TScreenFrame.h"
+#include "foundation/ui/WaitCursor.h"
+#include "devices/ui/TFQRepObject.h"
+#include "netlink/ui/TFNetTime.h"
+#include "site/ui/TFObEdit.h"
+#include "site/ui/TFSvTable.h"
 #include "keys/ui/TFMifare.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
@@ -27,6 +35,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyledItemDelegate>
@@ -157,15 +166,9 @@ void TFMainVesk::buildMenu() {
             &QAction::triggered, this, &TFMainVesk::MAboutClick);
 }
 
-QWidget* TFMainVesk::makePlaceholderFrame(const QString& name, const QString& title) {
-    auto* frame = new QFrame;
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    auto* layout = new QVBoxLayout(frame);
-    auto* label = new QLabel(title, frame);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    frame->hide();
+TScreenFrame* TFMainVesk::makePlaceholderFrame(int screen) {
+    const Screens::ScreenInfo* info = Screens::Find(screen);
+    auto* frame = new TScreenFrame(info->frame, info->title);
     frames_.append(frame);
     return frame;
 }
@@ -242,27 +245,34 @@ void TFMainVesk::buildPanels() {
     Memo2->hide();
     layout->addWidget(Memo2);
 
-    FrMatr1 = makePlaceholderFrame(QStringLiteral("FrMatr1"), Screens::Find(1)->title);
-    FrDom1 = makePlaceholderFrame(QStringLiteral("FrDom1"), Screens::Find(2)->title);
-    FrPod1 = makePlaceholderFrame(QStringLiteral("FrPod1"), Screens::Find(3)->title);
-    FrPk1 = makePlaceholderFrame(QStringLiteral("FrPk1"), Screens::Find(4)->title);
-    FrBv1 = makePlaceholderFrame(QStringLiteral("FrBv1"), Screens::Find(5)->title);
-    FrKvr1 = makePlaceholderFrame(QStringLiteral("FrKvr1"), Screens::Find(6)->title);
-    FrPo1 = makePlaceholderFrame(QStringLiteral("FrPo1"), Screens::Find(7)->title);
-    FrKeys1 = makePlaceholderFrame(QStringLiteral("FrKeys1"), Screens::Find(9)->title);
-    FrWrite1 = makePlaceholderFrame(QStringLiteral("FrWrite1"), Screens::Find(10)->title);
-    FrRead1 = makePlaceholderFrame(QStringLiteral("FrRead1"), Screens::Find(11)->title);
-    FrNetDev1 = makePlaceholderFrame(QStringLiteral("FrNetDev1"), Screens::Find(12)->title);
-    FrRedact1 = makePlaceholderFrame(QStringLiteral("FrRedact1"), Screens::Find(13)->title);
-    FrPiople1 = makePlaceholderFrame(QStringLiteral("FrPiople1"), Screens::Find(14)->title);
+    FrMatr1 = makePlaceholderFrame(1);
+    FrDom1 = makePlaceholderFrame(2);
+    FrPod1 = makePlaceholderFrame(3);
+    FrPk1 = makePlaceholderFrame(4);
+    FrBv1 = makePlaceholderFrame(5);
+    FrKvr1 = makePlaceholderFrame(6);
+    FrPo1 = makePlaceholderFrame(7);
+    FrKeys1 = makePlaceholderFrame(9);
+    FrWrite1 = makePlaceholderFrame(10);
+    FrRead1 = makePlaceholderFrame(11);
+    FrNetDev1 = makePlaceholderFrame(12);
+    FrRedact1 = makePlaceholderFrame(13);
+    FrPiople1 = makePlaceholderFrame(14);
     auto* host = new QWidget(central);
     host->setObjectName(QStringLiteral("ScreenHost"));
     auto* hostLayout = new QVBoxLayout(host);
     hostLayout->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* frame : frames_) {
+    for (TScreenFrame* frame : frames_) {
         frame->setParent(host);
         hostLayout->addWidget(frame);
     }
+    P1_LSt = new QLabel(FrMatr1);
+    P1_LSt->setObjectName(QStringLiteral("P1_LSt"));
+    P1_LSt->setAlignment(Qt::AlignCenter);
+    BitSelect = new QPushButton(QStringLiteral("Выбрать папку с БД"), FrMatr1);
+    BitSelect->setObjectName(QStringLiteral("BitSelect"));
+    FrMatr1->layout()->addWidget(P1_LSt);
+    FrMatr1->layout()->addWidget(BitSelect);
     layout->addWidget(host, 1);
 
     BitBack2 = makeButton(QStringLiteral("BitBack2"), QStringLiteral("◄ Назад"),
@@ -282,6 +292,14 @@ void TFMainVesk::buildPanels() {
     SBarMain->setObjectName(QStringLiteral("SBarMain"));
 
     connect(ButEnd, &QPushButton::clicked, this, &TFMainVesk::ButEndClick);
+    connect(BitBack, &QPushButton::clicked, this, &TFMainVesk::BitBackClick);
+    connect(BitBack2, &QPushButton::clicked, this, &TFMainVesk::BitBackClick);
+    connect(BitForward, &QPushButton::clicked, this, &TFMainVesk::BitForwardClick);
+    connect(BitForward2, &QPushButton::clicked, this, &TFMainVesk::BitForwardClick);
+    connect(BitScreen, &QPushButton::clicked, this, &TFMainVesk::BitScreenClick);
+    connect(BitSelect, &QPushButton::clicked, this, &TFMainVesk::BitSelectClick);
+    wireMenu();
+    wireFrameButtons();
     connect(ButHelp, &QPushButton::clicked, this, &TFMainVesk::MHelp0Click);
     connect(ButExit, &QPushButton::clicked, this, &TFMainVesk::ExitExecute);
     connect(BitBtn1, &QPushButton::clicked, this, &TFMainVesk::BitBtn1Click);
@@ -381,10 +399,10 @@ void TFMainVesk::applyWindowSettings(const StartupSettings& s) {
 
 // ---------------------------------------------------------------- screens
 
-QWidget* TFMainVesk::FrameOfScreen(int screen) const {
+TScreenFrame* TFMainVesk::FrameOfScreen(int screen) const {
     const Screens::ScreenInfo* info = Screens::Find(screen);
     if (!info || info->frame.isEmpty()) return nullptr;
-    for (QWidget* frame : frames_)
+    for (TScreenFrame* frame : frames_)
         if (frame->objectName() == info->frame) return frame;
     return nullptr;
 }
@@ -394,29 +412,431 @@ int TFMainVesk::VisibleScreen() const {
         [this](int screen) { return shown(FrameOfScreen(screen)); });
 }
 
+void TFMainVesk::setHistoryButtons() {
+    BitBack->setEnabled(history_.BackEnabled());
+    BitBack2->setEnabled(history_.BackEnabled());
+    BitForward->setEnabled(history_.ForwardEnabled());
+    BitForward2->setEnabled(history_.ForwardEnabled());
+}
+
+void TFMainVesk::PushScreen(int screen) {
+    history_.Push(screen);
+    setHistoryButtons();
+}
+
+void TFMainVesk::BitBackClick() {
+    if (const std::optional<int> screen = history_.Back()) ShowScreen(*screen);
+    setHistoryButtons();
+}
+
+void TFMainVesk::BitForwardClick() {
+    if (const std::optional<int> screen = history_.Forward()) ShowScreen(*screen);
+    setHistoryButtons();
+}
+
+void TFMainVesk::returnToPreviousScreen() { BitBackClick(); }
+
 void TFMainVesk::LeaveScreen() {
-    for (QWidget* frame : frames_) frame->hide();
+    if (MainWindowData::IsOpen() && !MainWindowData::ObjectListEmpty()) {
+        if (shown(FrMatr1)) {
+            MenuItem(QStringLiteral("MPo"))->setEnabled(MainWindowData::ObjectHasConsole());
+            CloseEditorsOnObjectChange();
+            Hooks().CloseObjectEditPanel();
+        }
+        if (shown(FrDom1) && ScreenRules::MatrixBeingEdited(MainWindowData::ObjectState()) &&
+            Dialogs::Message(ScreenTexts::kQuestion, ScreenTexts::kSaveMatrix, DlgButtons::YesNo,
+                             DlgIcon::Question) == DlgAnswer::Yes)
+            Hooks().SaveMatrix();
+    }
+    for (TScreenFrame* frame : frames_) frame->hide();
     PanelTop->clear();
 }
 
+void TFMainVesk::ShowMatrixState() {
+    if (MainWindowData::ObjectListEmpty()) return;
+    P1_LSt->setText(ScreenRules::MatrixStateSentence(MainWindowData::ObjectState(),
+                                                     MainWindowData::HasSwitchRecords(),
+                                                     MainWindowData::HasApartments()));
+}
+
+void TFMainVesk::CloseEditorsOnObjectChange() {
+    if (MainWindowData::CurrentObjectRecNo() == rememberedObjectRecNo_) return;
+    for (QWidget* editor : {static_cast<QWidget*>(FpkEdit), static_cast<QWidget*>(FskEdit),
+                            static_cast<QWidget*>(FbvEdit), static_cast<QWidget*>(FkvEdit)})
+        if (editor && editor->isVisible()) editor->close();
+}
+
 void TFMainVesk::ShowScreen(int screen) {
-    if (screen == 0) {
-        ButEndClick();
-        return;
+    switch (screen) {
+        case 0: ButEndClick(); break;
+        case 1: MConfObjectClick(); break;
+        case 2: MConfDomClick(); break;
+        case 3: MConfPodClick(); break;
+        case 4: MPkClick(); break;
+        case 5: MBvClick(); break;
+        case 6: MConfKvrClick(); break;
+        case 7: MPoClick(); break;
+        case 8: MServDelClick(); break;
+        case 9: MKeyClick(); break;
+        case 10: MWriteConfClick(); break;
+        case 11: MReadConfClick(); break;
+        case 12: MNetDeviceClick(); break;
+        case 13: MRedactConfClick(); break;
+        case 14: MAbonentClick(); break;
+        default: break;
     }
-    QWidget* frame = FrameOfScreen(screen);
-    if (!frame || shown(frame)) return;
-    LeaveScreen();
+}
+
+bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
+    if (!MainWindowData::IsOpen()) {
+        close();
+        return false;
+    }
+    if (shown(FrameOfScreen(screen))) return false;
+    ScreenRules::ObjectFacts facts = MainWindowData::ReadObjectFacts(withResidents);
+    facts.newObjectEntry = NewObjectEntry();
+    if (const auto refusal = ScreenRules::CheckBeforeOpening(screen, facts)) {
+        if (!refusal->text.isEmpty())
+            Dialogs::Message(refusal->caption, refusal->text, DlgButtons::Ok, refusal->icon);
+        return false;
+    }
+    return true;
+}
+
+void TFMainVesk::showFrame(int screen) {
+    TScreenFrame* frame = FrameOfScreen(screen);
+    frame->PrepareScreen(Path->text());
     PanelTop->setText(Screens::Find(screen)->title);
     frame->show();
     ButEnd->setEnabled(true);
-    if (frame == FrDom1) FormResize();
 }
 
 void TFMainVesk::ButEndClick() {
     LeaveScreen();
+    PushScreen(0);
     setWindowTitle(kMenuCaption);
     ButEnd->setEnabled(false);
+}
+
+void TFMainVesk::MConfObjectClick() {
+    if (!MainWindowData::IsOpen()) {
+        close();
+        return;
+    }
+    if (shown(FrMatr1)) return;
+    if (MainWindowData::ObjectListEmpty())
+        for (TScreenFrame* frame : frames_) frame->hide();
+    WaitCursor wait;
+    PushScreen(1);
+    LeaveScreen();
+    objectPanelFlags_[0] = objectPanelFlags_[1] = false;
+    ShowMatrixState();
+    showFrame(1);
+}
+
+void TFMainVesk::MConfDomClick() {
+    if (!screenMayOpen(2)) return;
+    PushScreen(2);
+    LeaveScreen();
+    Hooks().ReopenMatrix();
+    if (ScreenRules::MatrixNeedsRebuild(MainWindowData::ObjectState())) Hooks().RebuildMatrTable();
+    showFrame(2);
+    FormResize();
+}
+
+void TFMainVesk::MConfPodClick() {
+    if (!screenMayOpen(3)) return;
+    if (MainWindowData::CurrentHouseEntrances() == 0 &&
+        MainWindowData::CurrentHousePlannedEntrances() > 0)
+        Hooks().CreateEntrancesFromMatrix();
+    if (MainWindowData::CurrentHouseEntrances() == 0) {
+        Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kMatrixNotFormed, DlgButtons::Ok,
+                         DlgIcon::Error);
+        return;
+    }
+    PushScreen(3);
+    LeaveScreen();
+    MainWindowData::NormaliseFlagMasks();
+    showFrame(3);
+}
+
+void TFMainVesk::openDeviceScreen(int screen) {
+    if (!screenMayOpen(screen)) return;
+    PushScreen(screen);
+    const int switchRecord = MainWindowData::SwitchListRecNo();
+    if (const auto refusal = ScreenRules::CheckDevicesReady(MainWindowData::ObjectState())) {
+        Dialogs::Message(refusal->caption, refusal->text, DlgButtons::Ok, refusal->icon);
+        return;
+    }
+    const bool switches = screen == 4;
+    const bool haveRecords =
+        switches ? MainWindowData::HasSwitchRecords() : MainWindowData::HasCallPanelRecords();
+    if (!haveRecords) {
+        const QString question =
+            switches ? ScreenTexts::kCreateSwitches : ScreenTexts::kCreateCallPanels;
+        if (Dialogs::Message(ScreenTexts::kQuestion, question, DlgButtons::YesNo,
+                             DlgIcon::Question) != DlgAnswer::Yes) {
+            if (switches)
+                returnToPreviousScreen();
+            else
+                MConfPodClick();
+            return;
+        }
+        WaitCursor wait;
+        if (switches)
+            Hooks().CreateSwitchRecords();
+        else
+            Hooks().CreateCallPanelRecords();
+    } else if (ScreenRules::DevicesNeedSync(MainWindowData::ObjectState())) {
+        WaitCursor wait;
+        if (Hooks().SyncDeviceRecords().missingApartment)
+            Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kMissingApartments,
+                             DlgButtons::Ok, DlgIcon::Error);
+    }
+    if (switches) MainWindowData::AdvanceConsoleFileState();
+    MainWindowData::RestoreSwitchListRecNo(switchRecord);
+    LeaveScreen();
+    showFrame(screen);
+}
+
+void TFMainVesk::MPkClick() { openDeviceScreen(4); }
+
+void TFMainVesk::MBvClick() { openDeviceScreen(5); }
+
+void TFMainVesk::MConfKvrClick() {
+    if (!screenMayOpen(6)) return;
+    if (MainWindowData::AnyEntranceWithoutApartments())
+        Dialogs::ShowMessage(ScreenTexts::kEntranceWithoutApartments);
+    if (!Hooks().CheckApartmentNumbering()) {
+        Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kNumberingFailed, DlgButtons::Ok,
+                         DlgIcon::Error);
+        return;
+    }
+    if (!Hooks().CheckApartmentCounts())
+        Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kCountsDiffer, DlgButtons::Ok,
+                         DlgIcon::Error);
+    PushScreen(6);
+    LeaveScreen();
+    showFrame(6);
+}
+
+void TFMainVesk::MPoClick() {
+    if (!screenMayOpen(7)) return;
+    PushScreen(7);
+    LeaveScreen();
+    showFrame(7);
+}
+
+void TFMainVesk::MServDelClick() {
+    if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty()) return;
+    const int record = MainWindowData::CurrentObjectRecNo();
+    const int count = MainWindowData::ObjectCount();
+    LeaveScreen();
+    PushScreen(8);
+    if (FObEdit) FObEdit->exec();
+    if (MainWindowData::ObjectCount() == count) MainWindowData::SelectObjectRecNo(record);
+}
+
+void TFMainVesk::MKeyClick() {
+    if (!screenMayOpen(9)) return;
+    PushScreen(9);
+    LeaveScreen();
+    showFrame(9);
+}
+
+void TFMainVesk::MWriteConfClick() {
+    if (!screenMayOpen(10)) return;
+    PushScreen(10);
+    LeaveScreen();
+    showFrame(10);
+}
+
+void TFMainVesk::MReadConfClick() {
+    if (!screenMayOpen(11)) return;
+    PushScreen(11);
+    LeaveScreen();
+    showFrame(11);
+}
+
+void TFMainVesk::MNetDeviceClick() {
+    if (!screenMayOpen(12)) return;
+    PushScreen(12);
+    LeaveScreen();
+    showFrame(12);
+}
+
+void TFMainVesk::MRedactConfClick() {
+    if (!screenMayOpen(13)) return;
+    PushScreen(13);
+    LeaveScreen();
+    showFrame(13);
+}
+
+void TFMainVesk::MAbonentClick() {
+    if (!screenMayOpen(14, true)) return;
+    PushScreen(14);
+    LeaveScreen();
+    showFrame(14);
+}
+
+// ---------------------------------------------------------------- menu and frame buttons
+
+void TFMainVesk::wireMenu() {
+    const QList<QPair<const char*, void (TFMainVesk::*)()>> screens = {
+        {"MConfObject", &TFMainVesk::MConfObjectClick}, {"MConfDom", &TFMainVesk::MConfDomClick},
+        {"MConfPod", &TFMainVesk::MConfPodClick},       {"MPk", &TFMainVesk::MPkClick},
+        {"MBv", &TFMainVesk::MBvClick},                 {"MConfKvr", &TFMainVesk::MConfKvrClick},
+        {"MPo", &TFMainVesk::MPoClick},                 {"MServDel", &TFMainVesk::MServDelClick},
+        {"MKey", &TFMainVesk::MKeyClick},               {"MWriteConf", &TFMainVesk::MWriteConfClick},
+        {"MReadConf", &TFMainVesk::MReadConfClick},     {"MNetDevice", &TFMainVesk::MNetDeviceClick},
+        {"MRedactConf", &TFMainVesk::MRedactConfClick}, {"MAbonent", &TFMainVesk::MAbonentClick},
+        {"MServIni", &TFMainVesk::MServIniClick},       {"MGlobal", &TFMainVesk::MGlobalClick},
+    };
+    for (const auto& [name, handler] : screens)
+        connect(MenuItem(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+
+    connect(MenuItem(QStringLiteral("MpkEdit")), &QAction::triggered, this,
+            [this] { ShowEditor(FpkEdit); });
+    connect(MenuItem(QStringLiteral("MskEdit")), &QAction::triggered, this,
+            [this] { ShowEditor(FskEdit); });
+    connect(MenuItem(QStringLiteral("MbvEdit")), &QAction::triggered, this,
+            [this] { ShowEditor(FbvEdit); });
+    connect(MenuItem(QStringLiteral("MkvEdit")), &QAction::triggered, this,
+            [this] { ShowEditor(FkvEdit); });
+
+    connect(MenuItem(QStringLiteral("Mifare1")), &QAction::triggered, this, [] {
+        if (FMifare) FMifare->show();
+    });
+    connect(MenuItem(QStringLiteral("MNetTimeouts")), &QAction::triggered, this, [this] {
+        FrNetDev1->PrepareScreen(Path->text());
+        if (FNetTime) FNetTime->show();
+    });
+    connect(MenuItem(QStringLiteral("MTables")), &QAction::triggered, this, [] {
+        if (FSvTable) FSvTable->show();
+    });
+    connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [] {
+        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty() || !FQRepObject)
+            return;
+        WaitCursor wait;
+        FQRepObject->show();
+    });
+    connect(MenuItem(QStringLiteral("NCompact")), &QAction::triggered, this,
+            [] { Hooks().CompactDatabase(); });
+}
+
+void TFMainVesk::wireFrameButtons() {
+    // Back and next go to fixed screens; some depend on the object's console.
+    auto route = [this](QPushButton* button, std::function<int()> target) {
+        if (!target) {
+            button->hide();
+            return;
+        }
+        connect(button, &QPushButton::clicked, this, [this, target] { ShowScreen(target()); });
+    };
+    auto to = [](int screen) { return std::function<int()>([screen] { return screen; }); };
+    auto consoleOr = [](int withConsole, int without) {
+        return std::function<int()>([withConsole, without] {
+            return MainWindowData::ObjectHasConsole() ? withConsole : without;
+        });
+    };
+    const std::function<int()> none;
+    route(FrMatr1->BitPrev, none);
+    connect(FrMatr1->BitNext, &QPushButton::clicked, this, [this] {
+        Hooks().CloseObjectEditPanel();
+        MConfDomClick();
+    });
+    route(FrDom1->BitPrev, to(1));
+    route(FrDom1->BitNext, to(3));
+    route(FrPod1->BitPrev, to(2));
+    route(FrPod1->BitNext, to(6));
+    route(FrKvr1->BitPrev, to(3));
+    route(FrKvr1->BitNext, consoleOr(7, 4));
+    route(FrPo1->BitPrev, to(6));
+    route(FrPo1->BitNext, to(4));
+    route(FrPk1->BitPrev, consoleOr(7, 6));
+    route(FrPk1->BitNext, to(5));
+    route(FrBv1->BitPrev, to(4));
+    route(FrBv1->BitNext, to(9));
+    route(FrKeys1->BitPrev, to(5));
+    route(FrKeys1->BitNext, to(10));
+    route(FrWrite1->BitPrev, to(9));
+    route(FrWrite1->BitNext, to(12));
+    route(FrNetDev1->BitPrev, to(10));
+    route(FrNetDev1->BitNext, none);
+    for (TScreenFrame* frame : {FrRead1, FrRedact1, FrPiople1}) {
+        route(frame->BitPrev, none);
+        route(frame->BitNext, none);
+    }
+}
+
+void TFMainVesk::ShowEditor(QWidget* editor) {
+    if (!MainWindowData::IsOpen()) {
+        close();
+        return;
+    }
+    if (MainWindowData::ObjectListEmpty() || !editor) return;
+    editor->show();
+    editor->raise();
+}
+
+void TFMainVesk::MServIniClick() {
+    if (Dialogs::Message(QStringLiteral("Подтверждение"),
+                         QStringLiteral("Восстановить внешний вид программы в первоначальное "
+                                        "состояние?"),
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
+        return;
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    resize(800, 595);
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    Globals().WidthMain = width();
+    for (const char* key : {"fm", "fp", "fb"}) gridToggles_[QString::fromLatin1(key)] = kBoldOff;
+    if (matrixGrid_) matrixGrid_->setColumnWidth(0, 140);
+}
+
+void TFMainVesk::MGlobalClick() {
+    if (!MainWindowData::IsOpen()) {
+        close();
+        return;
+    }
+    if (FGlVal) {
+        FGlVal->show();
+        FGlVal->raise();
+    }
+}
+
+void TFMainVesk::BitScreenClick() {
+    const QScreen* s = screen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    if (width() < area.width()) {
+        Globals().WidthMain = width();
+        resize(area.width(), height());
+    } else {
+        int w = Globals().WidthMain;
+        if (w >= area.width() || w <= 0) w = 800;
+        resize(w, height());
+    }
+    // Keep the window on the screen.
+    QRect g = frameGeometry();
+    if (g.right() > area.right()) g.moveRight(area.right());
+    if (g.left() < area.left()) g.moveLeft(area.left());
+    move(g.topLeft());
+}
+
+void TFMainVesk::BitSelectClick() {
+    const QString chosen =
+        Dialogs::ChooseFolder(QStringLiteral("Выберите папку с БД"), Path->text());
+    if (chosen.isEmpty()) return;
+    const QString folder = AppPaths::NormalizeDir(chosen);
+    const QString previous = Path->text();
+    if (OpenDatabase(folder)) {
+        Path->setText(folder);
+        rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
+        FrMatr1->PrepareScreen(folder);
+        ShowMatrixState();
+    } else if (!previous.isEmpty()) {
+        OpenDatabase(previous);
+    }
 }
 
 void TFMainVesk::FormResize() {

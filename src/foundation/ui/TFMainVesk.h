@@ -4,6 +4,7 @@
 // when it closes.
 
 #include "foundation/IniFile.h"
+#include "foundation/ScreenNavigation.h"
 #include "foundation/ScreenServices.h"
 
 #include <QMainWindow>
@@ -18,6 +19,7 @@ class QPushButton;
 class QStatusBar;
 class QTableView;
 class SingleInstanceGuard;
+class TScreenFrame;
 
 class TFMainVesk : public QMainWindow {
     Q_OBJECT
@@ -41,19 +43,22 @@ class TFMainVesk : public QMainWindow {
     QPushButton* BitScreen = nullptr;
 
     // The hosted screens.
-    QWidget* FrMatr1 = nullptr;
-    QWidget* FrDom1 = nullptr;
-    QWidget* FrPod1 = nullptr;
-    QWidget* FrPk1 = nullptr;
-    QWidget* FrBv1 = nullptr;
-    QWidget* FrPo1 = nullptr;
-    QWidget* FrKvr1 = nullptr;
-    QWidget* FrWrite1 = nullptr;
-    QWidget* FrRead1 = nullptr;
-    QWidget* FrNetDev1 = nullptr;
-    QWidget* FrKeys1 = nullptr;
-    QWidget* FrRedact1 = nullptr;
-    QWidget* FrPiople1 = nullptr;
+    TScreenFrame* FrMatr1 = nullptr;
+    TScreenFrame* FrDom1 = nullptr;
+    TScreenFrame* FrPod1 = nullptr;
+    TScreenFrame* FrPk1 = nullptr;
+    TScreenFrame* FrBv1 = nullptr;
+    TScreenFrame* FrPo1 = nullptr;
+    TScreenFrame* FrKvr1 = nullptr;
+    TScreenFrame* FrWrite1 = nullptr;
+    TScreenFrame* FrRead1 = nullptr;
+    TScreenFrame* FrNetDev1 = nullptr;
+    TScreenFrame* FrKeys1 = nullptr;
+    TScreenFrame* FrRedact1 = nullptr;
+    TScreenFrame* FrPiople1 = nullptr;
+    // On the object screen: the object state line and the folder choice.
+    QLabel* P1_LSt = nullptr;
+    QPushButton* BitSelect = nullptr;
 
     // Menu items by design name ("MReOpen", "MHelp0", "MPo", ...).
     QAction* MenuItem(const QString& name) const { return menuItems_.value(name); }
@@ -73,12 +78,46 @@ class TFMainVesk : public QMainWindow {
     void FormClose();
 
     // Screens.
-    QWidget* FrameOfScreen(int screen) const;
+    TScreenFrame* FrameOfScreen(int screen) const;
     // The screen whose frame is visible, 0 when none.
     int VisibleScreen() const;
+    // Runs the handler of screen 0..14; other numbers do nothing.
     void ShowScreen(int screen);
+    // Records a screen being opened in the history and sets the twin buttons.
+    void PushScreen(int screen);
     void LeaveScreen();
+    void ShowMatrixState();
+    void CloseEditorsOnObjectChange();
+    void BitBackClick();
+    void BitForwardClick();
+    const ScreenHistory& History() const { return history_; }
+
+    // Screen handlers.
     void ButEndClick();
+    void MConfObjectClick();
+    void MConfDomClick();
+    void MConfPodClick();
+    void MPkClick();
+    void MBvClick();
+    void MConfKvrClick();
+    void MPoClick();
+    void MServDelClick();
+    void MKeyClick();
+    void MWriteConfClick();
+    void MReadConfClick();
+    void MNetDeviceClick();
+    void MRedactConfClick();
+    void MAbonentClick();
+
+    // Other menu commands.
+    void ShowEditor(QWidget* editor);
+    void MServIniClick();
+    void MGlobalClick();
+    void BitScreenClick();
+    void BitSelectClick();
+    // The object screen is entering a new object.
+    bool NewObjectEntry() const { return objectPanelFlags_[0]; }
+    void SetNewObjectEntry(bool on) { objectPanelFlags_[0] = on; }
 
     // Help menu.
     void MHelp0Click();
@@ -110,7 +149,15 @@ class TFMainVesk : public QMainWindow {
   private:
     void buildMenu();
     void buildPanels();
-    QWidget* makePlaceholderFrame(const QString& name, const QString& title);
+    TScreenFrame* makePlaceholderFrame(int screen);
+    void wireMenu();
+    void wireFrameButtons();
+    // The common shape of a screen handler: false when it must stop here.
+    bool screenMayOpen(int screen, bool withResidents = false);
+    void showFrame(int screen);
+    void returnToPreviousScreen();
+    void openDeviceScreen(int screen);
+    void setHistoryButtons();
     QAction* addItem(class QMenu* menu, const QString& name, const QString& caption,
                      const QString& hint = QString());
     void applyWindowSettings(const struct StartupSettings& s);
@@ -120,7 +167,8 @@ class TFMainVesk : public QMainWindow {
 
     QMap<QString, QAction*> menuItems_;
     QMap<QString, QString> gridToggles_;
-    QList<QWidget*> frames_;
+    QList<TScreenFrame*> frames_;
+    ScreenHistory history_;
     QTableView* matrixGrid_ = nullptr;
     PlaceholderKeysScreen placeholderKeys_;
     KeysScreenService* keysScreen_ = &placeholderKeys_;
