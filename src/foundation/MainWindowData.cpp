@@ -105,7 +105,9 @@ Dataset* opened(Dataset* ds) {
     if (ds && !ds->IsOpen()) ds->Open();
     return ds;
 }
-bool hasRows(Dataset* ds) { return ds && opened(ds)->IsOpen() && !ds->IsEmpty(); }
+bool hasRows(Dataset* ds) {
+    return ds && opened(ds)->IsOpen() && !ds->IsEmpty();
+}
 }  // namespace
 
 ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents) {
@@ -121,14 +123,23 @@ ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents) {
 }
 
 QString ObjectState() {
-    return ObjectListEmpty() ? QString() : objects()->FieldByName(QStringLiteral("st_net")).AsString();
+    return ObjectListEmpty() ? QString()
+                             : objects()->FieldByName(QStringLiteral("st_net")).AsString();
 }
 
-bool HasSwitchRecords() { return !ObjectListEmpty() && hasRows(FDM->Q_pk); }
-bool HasCallPanelRecords() { return !ObjectListEmpty() && hasRows(FDM->Q_bv); }
-bool HasApartments() { return !ObjectListEmpty() && hasRows(FDM->Q_kv); }
+bool HasSwitchRecords() {
+    return !ObjectListEmpty() && hasRows(FDM->Q_pk);
+}
+bool HasCallPanelRecords() {
+    return !ObjectListEmpty() && hasRows(FDM->Q_bv);
+}
+bool HasApartments() {
+    return !ObjectListEmpty() && hasRows(FDM->Q_kv);
+}
 
-int ObjectCount() { return IsOpen() ? objects()->RecordCount() : 0; }
+int ObjectCount() {
+    return IsOpen() ? objects()->RecordCount() : 0;
+}
 
 void SelectObjectRecNo(int recNo) {
     if (!ObjectListEmpty()) objects()->SetRecNo(recNo);
@@ -147,9 +158,10 @@ int CurrentHousePlannedEntrances() {
 bool AnyEntranceWithoutApartments() {
     if (ObjectListEmpty()) return false;
     QSqlQuery q(FDM->ConnectionDB());
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM k_pod p JOIN k_dom d ON d.id_dom = p.id_dom "
-                             "WHERE d.id_net = :id AND NOT EXISTS "
-                             "(SELECT 1 FROM k_kvr k WHERE k.id_pod = p.id_pod)"));
+    q.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM k_pod p JOIN k_dom d ON d.id_dom = p.id_dom "
+                       "WHERE d.id_net = :id AND NOT EXISTS "
+                       "(SELECT 1 FROM k_kvr k WHERE k.id_pod = p.id_pod)"));
     q.bindValue(QStringLiteral(":id"), CurrentObjectId());
     return q.exec() && q.next() && q.value(0).toInt() > 0;
 }
@@ -181,7 +193,9 @@ void AdvanceConsoleFileState() {
 
 namespace MainWindowData {
 
-int SwitchListRecNo() { return FDM && FDM->Q_MNpk->IsOpen() ? FDM->Q_MNpk->RecNo() : 0; }
+int SwitchListRecNo() {
+    return FDM && FDM->Q_MNpk->IsOpen() ? FDM->Q_MNpk->RecNo() : 0;
+}
 
 void RestoreSwitchListRecNo(int recNo) {
     if (recNo > 0 && FDM && FDM->Q_MNpk->IsOpen()) FDM->Q_MNpk->SetRecNo(recNo);

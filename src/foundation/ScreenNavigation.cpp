@@ -51,10 +51,16 @@ namespace ScreenRules {
 namespace {
 using namespace ScreenTexts;
 
-Refusal refused(const QString& text) { return {kRefused, text, DlgIcon::Error}; }
-Refusal silent() { return {QString(), QString(), DlgIcon::None}; }
+Refusal refused(const QString& text) {
+    return {kRefused, text, DlgIcon::Error};
+}
+Refusal silent() {
+    return {QString(), QString(), DlgIcon::None};
+}
 // A plain message under the application title.
-Refusal plain(const QString& text) { return {Dialogs::ApplicationTitle(), text, DlgIcon::None}; }
+Refusal plain(const QString& text) {
+    return {Dialogs::ApplicationTitle(), text, DlgIcon::None};
+}
 
 bool isOneOf(const QString& s, std::initializer_list<const char*> texts) {
     for (const char* t : texts)
@@ -118,19 +124,27 @@ std::optional<Refusal> CheckDevicesReady(const QString& stNet) {
     return refused(kMatrixNotReady);
 }
 
-bool ReadyForDevices(const QString& s) { return isOneOf(s, {"сохранено", "закрыто", "закр+сохр"}); }
-bool DevicesNeedSync(const QString& s) { return isOneOf(s, {"сохранено", "закр+сохр"}); }
-bool MatrixNeedsRebuild(const QString& s) { return isOneOf(s, {"сохранено", "закрыто"}); }
-bool MatrixBeingEdited(const QString& s) { return s.mid(5, 4) == QStringLiteral("ввод"); }
+bool ReadyForDevices(const QString& s) {
+    return isOneOf(s, {"сохранено", "закрыто", "закр+сохр"});
+}
+bool DevicesNeedSync(const QString& s) {
+    return isOneOf(s, {"сохранено", "закр+сохр"});
+}
+bool MatrixNeedsRebuild(const QString& s) {
+    return isOneOf(s, {"сохранено", "закрыто"});
+}
+bool MatrixBeingEdited(const QString& s) {
+    return s.mid(5, 4) == QStringLiteral("ввод");
+}
 
 QString MatrixStateSentence(const QString& stNet, bool hasSwitchRecords, bool hasApartments) {
     if (stNet == QStringLiteral("пусто")) return QStringLiteral("Создание ");
     if (stNet == QStringLiteral("сохранено")) {
         if (hasSwitchRecords)
             return QStringLiteral("Матрица сохранена при сформированных устройствах");
-        return hasApartments
-                   ? QStringLiteral("Матрица сохранена, квартиры созданы, устройсва не сформированы")
-                   : QStringLiteral("Матрица сохранена, квартиры не созданы");
+        return hasApartments ? QStringLiteral(
+                                   "Матрица сохранена, квартиры созданы, устройсва не сформированы")
+                             : QStringLiteral("Матрица сохранена, квартиры не созданы");
     }
     if (stNet == QStringLiteral("закрыто"))
         return QStringLiteral("Матрица в состоянии конфигурации устройств");

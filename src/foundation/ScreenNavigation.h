@@ -6,12 +6,13 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <optional>
 
 // Screens opened so far and the current position. The position starts at 55,
 // meaning nothing was opened yet.
 class ScreenHistory {
-public:
+  public:
     static constexpr quint16 kNothingOpened = 55;
 
     // Records a screen being opened and returns the new position, or the
@@ -27,7 +28,7 @@ public:
     const QList<int>& Entries() const { return entries_; }
     void Clear();
 
-private:
+  private:
     void setButtonsForPosition();
 
     QList<int> entries_;
@@ -62,8 +63,8 @@ inline const QString kNoApartmentsForKeys =
     QStringLiteral("Для данного объекта не сформированы квартиры!");
 inline const QString kNotReadyForFiles =
     QStringLiteral("Объект не готов к конфигурированию устройств!");
-inline const QString kNoResidents = QStringLiteral(
-    "Квартир нет, определите их в фрейме \"Распределение квартир в подъезде\"!");
+inline const QString kNoResidents =
+    QStringLiteral("Квартир нет, определите их в фрейме \"Распределение квартир в подъезде\"!");
 inline const QString kSaveMatrix = QStringLiteral("Сохранить матрицу?");
 inline const QString kQuestion = QStringLiteral("Вопрос");
 }  // namespace ScreenTexts
@@ -97,9 +98,9 @@ std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& facts);
 // saved or closed.
 std::optional<Refusal> CheckDevicesReady(const QString& stNet);
 
-bool ReadyForDevices(const QString& stNet);      // "сохранено", "закрыто", "закр+сохр"
-bool DevicesNeedSync(const QString& stNet);      // "сохранено", "закр+сохр"
-bool MatrixNeedsRebuild(const QString& stNet);   // "сохранено", "закрыто"
+bool ReadyForDevices(const QString& stNet);  // "сохранено", "закрыто", "закр+сохр"
+bool DevicesNeedSync(const QString& stNet);     // "сохранено", "закр+сохр"
+bool MatrixNeedsRebuild(const QString& stNet);  // "сохранено", "закрыто"
 // Characters 6 to 9 are "ввод": the matrix is being edited after a save.
 bool MatrixBeingEdited(const QString& stNet);
 

@@ -1,3 +1,4 @@
+#include "MainWindowFixture.h"
 #include "foundation/Globals.h"
 #include "foundation/IniFile.h"
 #include "foundation/SettingsFile.h"
@@ -18,45 +19,6 @@
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
-
-namespace {
-
-// A program folder with a new database, its data module, and the dialog script.
-class MainWindowDb : public ::testing::Test {
-  protected:
-    void exec(const QString& sql) {
-        QSqlDatabase db = database_.open();
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << "\n" << sql.toStdString();
-    }
-    int addObject(const QString& name, int gates = 0, bool console = false) {
-        QSqlDatabase db = database_.open();
-        QSqlQuery q(db);
-        q.prepare(
-            QStringLiteral("INSERT INTO k_net (ident, v_kal, l_pok, st_net) "
-                           "VALUES (?, ?, ?, 'пусто')"));
-        q.addBindValue(name);
-        q.addBindValue(gates);
-        q.addBindValue(console ? 1 : 0);
-        EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
-        return q.lastInsertId().toInt();
-    }
-    void writeSettings(const QByteArray& text) {
-        database_.programDir().writeFile(QStringLiteral("Ini/save.ini"), text);
-    }
-    IniFile savedSettings() {
-        IniFile ini(database_.programDir().path() + QStringLiteral("Ini/save.ini"));
-        ini.Load();
-        return ini;
-    }
-    QString dbDir() const { return database_.dbDir(); }
-
-    TestDatabase database_;
-    TFDM fdm_;
-    ScriptedDialogs dialogs_;
-};
-
-}  // namespace
 
 TEST_F(MainWindowDb, OpensTheDefaultFolderAndWritesEverySectionInOrderAtClose) {
     writeSettings("[Help]\nhp=/doc/m.pdf\n");

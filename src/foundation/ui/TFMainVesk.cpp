@@ -1,26 +1,26 @@
 #include "foundation/ui/TFMainVesk.h"
 
+#include "devices/ui/TFQRepObject.h"
 #include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFpkEdit.h"
 #include "foundation/Globals.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
+#include "foundation/NavigationHooks.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/ui/TAboutBox.h"
-#include "foundation/NavigationHooks.h"
 #include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "foundation/ui/WaitCursor.h"
-#include "devices/ui/TFQRepObject.h"
-#include "netlink/ui/TFNetTime.h"
-#include "site/ui/TFObEdit.h"
-#include "site/ui/TFSvTable.h"
 #include "keys/ui/TFMifare.h"
+#include "netlink/ui/TFNetTime.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
+#include "site/ui/TFObEdit.h"
+#include "site/ui/TFSvTable.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
 
@@ -434,7 +434,9 @@ void TFMainVesk::BitForwardClick() {
     setHistoryButtons();
 }
 
-void TFMainVesk::returnToPreviousScreen() { BitBackClick(); }
+void TFMainVesk::returnToPreviousScreen() {
+    BitBackClick();
+}
 
 void TFMainVesk::LeaveScreen() {
     if (MainWindowData::IsOpen() && !MainWindowData::ObjectListEmpty()) {
@@ -468,22 +470,53 @@ void TFMainVesk::CloseEditorsOnObjectChange() {
 
 void TFMainVesk::ShowScreen(int screen) {
     switch (screen) {
-        case 0: ButEndClick(); break;
-        case 1: MConfObjectClick(); break;
-        case 2: MConfDomClick(); break;
-        case 3: MConfPodClick(); break;
-        case 4: MPkClick(); break;
-        case 5: MBvClick(); break;
-        case 6: MConfKvrClick(); break;
-        case 7: MPoClick(); break;
-        case 8: MServDelClick(); break;
-        case 9: MKeyClick(); break;
-        case 10: MWriteConfClick(); break;
-        case 11: MReadConfClick(); break;
-        case 12: MNetDeviceClick(); break;
-        case 13: MRedactConfClick(); break;
-        case 14: MAbonentClick(); break;
-        default: break;
+        case 0:
+            ButEndClick();
+            break;
+        case 1:
+            MConfObjectClick();
+            break;
+        case 2:
+            MConfDomClick();
+            break;
+        case 3:
+            MConfPodClick();
+            break;
+        case 4:
+            MPkClick();
+            break;
+        case 5:
+            MBvClick();
+            break;
+        case 6:
+            MConfKvrClick();
+            break;
+        case 7:
+            MPoClick();
+            break;
+        case 8:
+            MServDelClick();
+            break;
+        case 9:
+            MKeyClick();
+            break;
+        case 10:
+            MWriteConfClick();
+            break;
+        case 11:
+            MReadConfClick();
+            break;
+        case 12:
+            MNetDeviceClick();
+            break;
+        case 13:
+            MRedactConfClick();
+            break;
+        case 14:
+            MAbonentClick();
+            break;
+        default:
+            break;
     }
 }
 
@@ -590,8 +623,8 @@ void TFMainVesk::openDeviceScreen(int screen) {
     } else if (ScreenRules::DevicesNeedSync(MainWindowData::ObjectState())) {
         WaitCursor wait;
         if (Hooks().SyncDeviceRecords().missingApartment)
-            Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kMissingApartments,
-                             DlgButtons::Ok, DlgIcon::Error);
+            Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kMissingApartments, DlgButtons::Ok,
+                             DlgIcon::Error);
     }
     if (switches) MainWindowData::AdvanceConsoleFileState();
     MainWindowData::RestoreSwitchListRecNo(switchRecord);
@@ -599,9 +632,13 @@ void TFMainVesk::openDeviceScreen(int screen) {
     showFrame(screen);
 }
 
-void TFMainVesk::MPkClick() { openDeviceScreen(4); }
+void TFMainVesk::MPkClick() {
+    openDeviceScreen(4);
+}
 
-void TFMainVesk::MBvClick() { openDeviceScreen(5); }
+void TFMainVesk::MBvClick() {
+    openDeviceScreen(5);
+}
 
 void TFMainVesk::MConfKvrClick() {
     if (!screenMayOpen(6)) return;
@@ -683,14 +720,22 @@ void TFMainVesk::MAbonentClick() {
 
 void TFMainVesk::wireMenu() {
     const QList<QPair<const char*, void (TFMainVesk::*)()>> screens = {
-        {"MConfObject", &TFMainVesk::MConfObjectClick}, {"MConfDom", &TFMainVesk::MConfDomClick},
-        {"MConfPod", &TFMainVesk::MConfPodClick},       {"MPk", &TFMainVesk::MPkClick},
-        {"MBv", &TFMainVesk::MBvClick},                 {"MConfKvr", &TFMainVesk::MConfKvrClick},
-        {"MPo", &TFMainVesk::MPoClick},                 {"MServDel", &TFMainVesk::MServDelClick},
-        {"MKey", &TFMainVesk::MKeyClick},               {"MWriteConf", &TFMainVesk::MWriteConfClick},
-        {"MReadConf", &TFMainVesk::MReadConfClick},     {"MNetDevice", &TFMainVesk::MNetDeviceClick},
-        {"MRedactConf", &TFMainVesk::MRedactConfClick}, {"MAbonent", &TFMainVesk::MAbonentClick},
-        {"MServIni", &TFMainVesk::MServIniClick},       {"MGlobal", &TFMainVesk::MGlobalClick},
+        {"MConfObject", &TFMainVesk::MConfObjectClick},
+        {"MConfDom", &TFMainVesk::MConfDomClick},
+        {"MConfPod", &TFMainVesk::MConfPodClick},
+        {"MPk", &TFMainVesk::MPkClick},
+        {"MBv", &TFMainVesk::MBvClick},
+        {"MConfKvr", &TFMainVesk::MConfKvrClick},
+        {"MPo", &TFMainVesk::MPoClick},
+        {"MServDel", &TFMainVesk::MServDelClick},
+        {"MKey", &TFMainVesk::MKeyClick},
+        {"MWriteConf", &TFMainVesk::MWriteConfClick},
+        {"MReadConf", &TFMainVesk::MReadConfClick},
+        {"MNetDevice", &TFMainVesk::MNetDeviceClick},
+        {"MRedactConf", &TFMainVesk::MRedactConfClick},
+        {"MAbonent", &TFMainVesk::MAbonentClick},
+        {"MServIni", &TFMainVesk::MServIniClick},
+        {"MGlobal", &TFMainVesk::MGlobalClick},
     };
     for (const auto& [name, handler] : screens)
         connect(MenuItem(QString::fromLatin1(name)), &QAction::triggered, this, handler);
@@ -715,8 +760,7 @@ void TFMainVesk::wireMenu() {
         if (FSvTable) FSvTable->show();
     });
     connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [] {
-        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty() || !FQRepObject)
-            return;
+        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty() || !FQRepObject) return;
         WaitCursor wait;
         FQRepObject->show();
     });

@@ -25,4 +25,6 @@ TScreenFrame::TScreenFrame(const QString& name, const QString& title, QWidget* p
     hide();
 }
 
-void TScreenFrame::PrepareScreen(const QString&) { ++preparations_; }
+void TScreenFrame::PrepareScreen(const QString&) {
+    ++preparations_;
+}

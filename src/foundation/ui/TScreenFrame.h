@@ -10,7 +10,7 @@ class QPushButton;
 
 class TScreenFrame : public QFrame {
     Q_OBJECT
-public:
+  public:
     TScreenFrame(const QString& name, const QString& title, QWidget* parent = nullptr);
 
     QPushButton* BitPrev = nullptr;
@@ -22,9 +22,9 @@ public:
     // How often PrepareScreen ran (tests look at it).
     int Preparations() const { return preparations_; }
 
-protected:
+  protected:
     QLabel* body_ = nullptr;
 
-private:
+  private:
     int preparations_ = 0;
 };

@@ -6,7 +6,7 @@
 #include <QCursor>
 
 class WaitCursor {
-public:
+  public:
     WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
