@@ -364,6 +364,8 @@ void TFMainVesk::FormCreate() {
     restoreScreenAndObject(s);
     applyWindowSettings(s);
     KeysScreen().ApplySettings(s.key, MainWindowData::ObjectGateCount() > 0);
+    // The matrix table opened with the database; the state line follows the object.
+    ShowMatrixState();
 }
 
 void TFMainVesk::restoreScreenAndObject(const StartupSettings& s) {
