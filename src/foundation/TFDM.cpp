@@ -61,6 +61,7 @@ bool looksLikeSqlite(const QString& path) {
 
 TFDM::TFDM(QObject* parent) : QObject(parent) {
     QSqlDatabase::addDatabase("QSQLITE", kConnectionName);
+    QSqlDatabase::addDatabase("QSQLITE", kCopyConnectionName);
     defineDatasets();
     wireKeyCounters();
     if (!FDM) FDM = this;
@@ -71,7 +72,9 @@ TFDM::~TFDM() {
     qDeleteAll(all_);
     all_.clear();
     if (FDM == this) FDM = nullptr;
+    ConnectCopy().close();
     QSqlDatabase::removeDatabase(kConnectionName);
+    QSqlDatabase::removeDatabase(kCopyConnectionName);
 }
 
 Dataset* TFDM::make(const char* name, const QString& connection) {
@@ -253,6 +256,10 @@ void TFDM::wireKeyCounters() {
 
 QSqlDatabase TFDM::ConnectionDB() const {
     return QSqlDatabase::database(kConnectionName, false);
+}
+
+QSqlDatabase TFDM::ConnectCopy() const {
+    return QSqlDatabase::database(kCopyConnectionName, false);
 }
 
 bool TFDM::Connected() const {

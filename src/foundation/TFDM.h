@@ -25,6 +25,8 @@ class TFDM : public QObject {
     ~TFDM() override;
 
     QSqlDatabase ConnectionDB() const;
+    // The second connection, used only by CRab; its user sets the file.
+    QSqlDatabase ConnectCopy() const;
     bool Connected() const;
     // Opens the database file (which must exist and be a database), takes
     // the lock file beside it, upgrades the schema and opens the datasets the

@@ -553,8 +553,10 @@ void Dataset::refreshDetails() {
 // The master moved, reopened or closed: take its row again.
 void Dataset::masterChanged() {
     if (!IsOpen()) return;
-    if (state_ == DsState::Insert || state_ == DsState::Edit) Cancel();
-    if (!master_ || !master_->IsOpen()) {
+    // A pending edit is kept, as when the dataset itself moves.
+    if ((state_ == DsState::Insert || state_ == DsState::Edit) && !Post()) Cancel();
+    // No master row: every parameter is null and nothing can match.
+    if (!master_ || !master_->IsOpen() || master_->RecNo() < 1) {
         rows_.clear();
         cur_ = -1;
         eof_ = bof_ = true;

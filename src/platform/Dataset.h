@@ -93,7 +93,7 @@ class Dataset : public QObject {
     // "alias.column". Every table of the select becomes writable through the
     // dataset, by its integer key or by rowid. tail follows the FROM list
     // (WHERE/ORDER BY); the first source, or primaryAlias, takes Append and
-    // Delete. distinct = false always; use SetSql for DISTINCT or aggregates.
+    // Delete. DISTINCT and aggregate selects are written with SetSql.
     void SetSelect(const QList<Source>& sources, const QString& tail,
                    const QString& primaryAlias = QString());
 

@@ -5,7 +5,9 @@
 
 namespace {
 
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+QString S(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 TEST(BitAndStr, BinaryTexts) {
     EXPECT_EQ(IntToBin(0), "0");
@@ -16,7 +18,7 @@ TEST(BitAndStr, BinaryTexts) {
     EXPECT_EQ(BinToInt("  101 "), 5);
     EXPECT_EQ(BinToInt("1x1"), 5);
     EXPECT_EQ(BinToInt("0"), 0);
-    EXPECT_EQ(BinToInt("-11"), 0);  // compares below "0"
+    EXPECT_EQ(BinToInt("-11"), 0);                           // compares below "0"
     EXPECT_EQ(BinToInt(QString(64, QLatin1Char('1'))), -1);  // all 64 bits, no overflow trap
 
     EXPECT_EQ(BoolToBit(true), "1");
@@ -146,8 +148,7 @@ TEST(BitAndStr, DeviceAddrName) {
     EXPECT_EQ(DeviceAddrName(30, 20), S(""));  // beyond twice the console address
     EXPECT_EQ(DeviceAddrName(-1, 63), S(""));
     EXPECT_EQ(DeviceAddrName(130, 63), S("класса Импульсный СКМ, "));
-    EXPECT_EQ(DeviceAddrName(129, 63),
-              S("класса устройства в режиме программирования СКМ, "));
+    EXPECT_EQ(DeviceAddrName(129, 63), S("класса устройства в режиме программирования СКМ, "));
     EXPECT_EQ(DeviceAddrName(128 + 2 * 20, 63), S("класса "));  // class 20 has no name
     EXPECT_EQ(DeviceAddrName(256, 63), S(""));
 }

@@ -39,6 +39,17 @@ TEST(TFDMConnect, RefusesMissingAndForeignFilesAndHoldsTheLockWhileOpen) {
     EXPECT_FALSE(QFile::exists(tdb.dbDir() + AppPaths::kDbLockName));
 }
 
+TEST(TFDMConnect, TakesOverTheLockOfAProgramThatDied) {
+    TestDatabase tdb;
+    tdb.programDir().writeFile("DB_ARM/db_arm_vesk.ldb", "2147483600\ntest_foundation\n\n");
+    TFDM dm;
+    QString error;
+    ASSERT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+    EXPECT_TRUE(dm.HoldsLock());
+    EXPECT_TRUE(dm.ConnectCopy().isValid());
+    EXPECT_FALSE(dm.CRab->Open());  // nothing set on the copy connection yet
+}
+
 using TFDMTest = SiteFixture;
 
 TEST_F(TFDMTest, ObjectListAndJoinedSwitchColumns) {
@@ -183,6 +194,47 @@ TEST_F(TFDMTest, CountCallCodeInHouseBindsTheCode) {
     EXPECT_EQ(dm_->CountCallCodeInHouse("1' OR '1'='1", 1), 0);
     ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 2));
     EXPECT_EQ(dm_->CountCallCodeInHouse("1'2", 1), 0);  // another object's view
+}
+
+TEST_F(TFDMTest, EveryNamedDatasetOpensWithTheFieldsOthersRead) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    ASSERT_TRUE(dm_->Q_bv->Locate("id_bv", 2));
+    ASSERT_TRUE(dm_->QKalKey->Locate("id_bv", 2));
+    EXPECT_EQ(dm_->AllDatasets().size(), 69);
+    for (Dataset* ds : dm_->AllDatasets()) {
+        if (ds->Sql().isEmpty() || ds->ConnectionName() != TFDM::kConnectionName) continue;
+        EXPECT_TRUE(ds->Open()) << ds->Name().toStdString() << ": "
+                                << ds->LastError().toStdString();
+    }
+    const QList<std::pair<Dataset*, QStringList>> reads = {
+        {dm_->Q_Net, {"id_net", "id_nom", "ident", "l_pok", "flbv", "flpo", "v_key", "v_kal"}},
+        {dm_->Global, {"MaxDevice", "SepDevice", "APP_pk", "APP_bv", "APP_po", "KolTractPK"}},
+        {dm_->Q_MNbv, {"plus", "b.n_net", "b.kf_pr", "m.n_pk", "m.n_bv"}},
+        {dm_->Q_Bpo, {"p.id_pod", "k.n_net", "plus", "p_fc", "ai", "ah", "d_key", "o_key"}},
+        {dm_->QwBpo, {"p.id_pod", "k.n_net", "plus"}},
+        {dm_->Q_Bpk, {"k.id_pk", "m.n_pk", "p.id_pod"}},
+        {dm_->Q_Bkk, {"o_key", "p.id_pod", "m.n_net"}},
+        {dm_->QPodKey, {"id_pod", "o_key", "o_rky", "d_key", "d.id_dom", "n_pod"}},
+        {dm_->QForKey, {"d.id_dom", "v.id_pod", "p_nom", "id_kvr", "x_key", "y_key"}},
+        {dm_->Q_Ppl, {"id_kvr", "Fam", "Nam", "Och"}},
+        {dm_->Q_pk_po, {"k.n_net", "p.id_pod"}},
+        {dm_->Q_kv_pk, {"st_kvr"}},
+        {dm_->Q_bv_key, {"bv_key"}},
+        {dm_->QWOKKey, {"bv_key", "id_pod"}},
+        {dm_->Q_Kkk, {"bv_key", "id_pod"}},
+        {dm_->Q_JKey, {"id_kvr", "bv_key", "p.id_pod"}},
+        {dm_->HavKeys, {"bv_key", "un_key", "ident"}},
+    };
+    for (const auto& [ds, fields] : reads)
+        for (const QString& f : fields)
+            EXPECT_TRUE(ds->HasField(f)) << ds->Name().toStdString() << "." << f.toStdString();
+
+    // Keys of the entrances on the gate's matrix row, apartment and common ones.
+    Exec(
+        "INSERT INTO k_key (un_key, id_pod, id_kvr) VALUES ('K1', 1, 1), ('K2', 3, -1),"
+        " ('K3', 4, 10), ('K4', 2, -2)");
+    ASSERT_TRUE(dm_->Q_JKey->Reopen());
+    EXPECT_EQ(dm_->Q_JKey->RecordCount(), 2);
 }
 
 }  // namespace

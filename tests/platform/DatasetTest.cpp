@@ -320,3 +320,21 @@ TEST_F(DatasetTest, ModelShowsDeclaredColumnsAndPostsEdits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DatasetTest, PendingDetailEditIsPostedWhenTheMasterMoves) {
+    Dataset pods("Q_Pod", "dstest");
+    pods.SetSelect({{"", "k_pod"}}, "ORDER BY id_pod");
+    Dataset kvr("Q_Kvp", "dstest");
+    kvr.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
+    kvr.SetMaster(&pods);
+    ASSERT_TRUE(pods.Open());
+    ASSERT_TRUE(kvr.Open());
+    kvr.FieldByName("n_kvr").SetValue("11-правка");
+    pods.Next();
+    EXPECT_EQ(kvr.State(), DsState::Browse);
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM k_kvr WHERE n_kvr='11-правка'").toInt(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include "foundation/Compaction.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cstdio>
+
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+constexpr int kGaugeMax = 10;
+
+// A private connection that is closed and removed on every way out.
+class ScratchConnection {
+  public:
+    ScratchConnection(const QString& name, const QString& path) : name_(name) {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name_);
+        db.setDatabaseName(path);
+    }
+    ~ScratchConnection() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            if (db.isOpen()) db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+
+  private:
+    QString name_;
+};
+
+bool setError(QString* error, const QString& text) {
+    if (error) *error = text;
+    return false;
+}
+
+}  // namespace
+
+bool CompactDatabase(const QString& sourcePath, const QString& targetPath, QString* error) {
+    if (QFile::exists(targetPath))
+        return setError(error, QStringLiteral("Файл %1 уже существует").arg(targetPath));
+    {
+        ScratchConnection source("CompactSource", sourcePath);
+        QSqlDatabase db = source.db();
+        if (!db.open()) return setError(error, db.lastError().text());
+        QSqlQuery q(db);
+        if (!q.prepare("VACUUM INTO ?")) return setError(error, q.lastError().text());
+        q.bindValue(0, targetPath);
+        if (!q.exec()) return setError(error, q.lastError().text());
+    }
+    ScratchConnection copy("CompactCheck", targetPath);
+    QSqlDatabase db = copy.db();
+    if (!db.open()) return setError(error, db.lastError().text());
+    QSqlQuery q(db);
+    if (!q.exec("PRAGMA integrity_check") || !q.next())
+        return setError(error, q.lastError().text());
+    if (q.value(0).toString() != "ok")
+        return setError(error,
+                        QStringLiteral("Сжатая копия повреждена: %1").arg(q.value(0).toString()));
+    return true;
+}
+
+bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
+    if (!Dialogs::AskYesNo("Подтверждение", "Сжать БД на диске?")) return false;
+    const QString livePath = dm.DatabasePath();
+    if (livePath.isEmpty()) {
+        Dialogs::Error("Ошибка", "База данных не открыта");
+        return false;
+    }
+    const QString dir = QFileInfo(livePath).absolutePath() + '/';
+    const QString copyPath = dir + AppPaths::kDbCompactName;
+
+    int step = 0;
+    auto gauge = [&](bool visible = true) {
+        if (progress) progress(step, kGaugeMax, visible);
+    };
+    gauge();
+    const int objectRecNo = dm.Q_Net->IsOpen() && !dm.Q_Net->IsEmpty() ? dm.Q_Net->RecNo() : -1;
+    dm.Disconnect();
+    for (int i = 0; i < 4; ++i) {
+        ++step;
+        gauge();
+    }
+
+    // Opens the live file again with everything on it; false with a reason.
+    auto reopen = [&](QString* why) {
+        if (!dm.Connect(livePath, why)) return false;
+        if (!dm.OpenAllTables()) return setError(why, dm.LastError());
+        if (objectRecNo > 0) dm.Q_Net->SetRecNo(objectRecNo);
+        return true;
+    };
+    auto finish = [&](bool compacted, const QString& failure) {
+        QString why;
+        const bool reopened = reopen(&why);
+        step = compacted ? kGaugeMax : 0;
+        gauge();
+        gauge(false);
+        QString text = failure;
+        if (!reopened) text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + why;
+        if (!text.isEmpty()) Dialogs::Error("Ошибка", text);
+        return compacted && reopened;
+    };
+
+    // Another process may hold the lock file while it has the database open.
+    QLockFile lock(dir + AppPaths::kDbLockName);
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        Dialogs::Message("Отмена действия", "База данных занята другим пользователем!",
+                         DlgButtons::Ok, DlgIcon::Warning);
+        return finish(false, QString());
+    }
+
+    if (QFile::exists(copyPath) && !QFile::remove(copyPath)) {
+        lock.unlock();
+        return finish(false, QStringLiteral("Не удалось удалить старую копию %1").arg(copyPath));
+    }
+    QString why;
+    if (!CompactDatabase(livePath, copyPath, &why)) {
+        QFile::remove(copyPath);
+        lock.unlock();
+        return finish(false, why);
+    }
+    ++step;
+    gauge();
+    // rename() replaces the live file in one step: either the old file or
+    // the compacted one is there, never a half-copied one.
+    if (std::rename(QFile::encodeName(copyPath).constData(),
+                    QFile::encodeName(livePath).constData()) != 0) {
+        QFile::remove(copyPath);
+        lock.unlock();
+        return finish(false,
+                      QStringLiteral("Не удалось заменить файл базы данных %1").arg(livePath));
+    }
+    lock.unlock();
+    return finish(true, QString());
+}
