@@ -4,11 +4,14 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempProgramDir.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -146,4 +149,42 @@ TEST(SingleInstanceProgram, ASecondStartRunsOnceTheFirstWentToTheMenuScreen) {
     // It starts up (and listens for its own caption) instead of ending.
     EXPECT_TRUE(waitForListener(30000));
     EXPECT_FALSE(runs.EndsWithin(0));
+}
+
+TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenLetsASecondRun) {
+    PrivateSocketDir sockets;
+    // The first program opens a database with an object and returns to the
+    // saved menu screen, which changes its caption at start-up.
+    TestDatabase database;
+    {
+        QSqlDatabase db = database.open();
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO k_net (ident) VALUES ('Объект')")));
+    }
+    database.programDir().writeFile(QStringLiteral("Ini/save.ini"), "[Object]\nnf=0\n");
+    ProgramRun first(database.programDir().path(), sockets.path());
+    ASSERT_TRUE(first.Start());
+    // Settled: its settings were read and nobody listens for the start-up caption.
+    QElapsedTimer t;
+    t.start();
+    int quietSince = -1;
+    while (t.elapsed() < 30000) {
+        const bool quiet = QFile::exists(database.programDir().path() + QStringLiteral("Ini")) &&
+                           !SingleInstanceGuard::IsRunning(MainWindowTexts::kCaption);
+        if (!quiet)
+            quietSince = -1;
+        else if (quietSince < 0)
+            quietSince = int(t.elapsed());
+        else if (t.elapsed() - quietSince > 1500)
+            break;
+        QTest::qWait(100);
+    }
+    ASSERT_GE(quietSince, 0);
+    ASSERT_FALSE(first.EndsWithin(0));
+
+    TempProgramDir secondDir;
+    ProgramRun second(secondDir.path(), sockets.path());
+    ASSERT_TRUE(second.Start());
+    EXPECT_TRUE(waitForListener(30000));
+    EXPECT_FALSE(second.EndsWithin(0));
 }
