@@ -1,9 +1,12 @@
 #include "MainWindowFixture.h"
+#include "devices/ui/TFpkEdit.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/ScreenNavigation.h"
+#include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "site/ui/TFObEdit.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace ScreenTexts;
 
@@ -334,4 +338,55 @@ TEST_F(Navigation, DefaultWindowSizeQuestion) {
         DlgAnswer::Yes);
     w.MenuItem(QStringLiteral("MServIni"))->trigger();
     EXPECT_EQ(QSize(800, 595), w.size());
+}
+
+TEST_F(Navigation, MenuCommandsOpenTheFormsOfOtherScreens) {
+    const int first = fullObject(QStringLiteral("сохранено"));
+    addObject(QStringLiteral("Второй"));
+    TFGlVal glVal;
+    TFpkEdit pkEdit;
+    TFObEdit obEdit;
+    FGlVal = &glVal;
+    FpkEdit = &pkEdit;
+    FObEdit = &obEdit;
+    {
+        TFMainVesk w;
+        w.MenuItem(QStringLiteral("MGlobal"))->trigger();
+        EXPECT_TRUE(glVal.isVisible());
+        w.MenuItem(QStringLiteral("MpkEdit"))->trigger();
+        EXPECT_TRUE(pkEdit.isVisible());
+
+        // The deletion dialog is modal; with the object count unchanged the
+        // object that was current before is current again.
+        ASSERT_TRUE(fdm_.Q_Net->Locate(QStringLiteral("id_net"), first));
+        QTimer::singleShot(0, &obEdit, [this, &obEdit] {
+            fdm_.Q_Net->First();
+            obEdit.reject();
+        });
+        w.MenuItem(QStringLiteral("MServDel"))->trigger();
+        EXPECT_EQ(first, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+        EXPECT_EQ(8, w.History().Entries().last());
+    }
+    FGlVal = nullptr;
+    FpkEdit = nullptr;
+    FObEdit = nullptr;
+}
+
+TEST_F(Navigation, EditorsCloseWhenTheObjectScreenIsLeftOnAnotherObject) {
+    fullObject(QStringLiteral("сохранено"));
+    addObject(QStringLiteral("Второй"));
+    TFpkEdit pkEdit;
+    FpkEdit = &pkEdit;
+    {
+        TFMainVesk w;
+        w.ShowScreen(1);
+        pkEdit.show();
+        w.ShowScreen(11);  // same object: the editor stays
+        EXPECT_TRUE(pkEdit.isVisible());
+        w.ShowScreen(1);
+        fdm_.Q_Net->SetRecNo(w.RememberedObjectRecNo() == 1 ? 2 : 1);
+        w.ShowScreen(11);
+        EXPECT_FALSE(pkEdit.isVisible());
+    }
+    FpkEdit = nullptr;
 }

@@ -268,11 +268,16 @@ void TFMainVesk::buildPanels() {
     }
     P1_LSt = new QLabel(FrMatr1);
     P1_LSt->setObjectName(QStringLiteral("P1_LSt"));
-    P1_LSt->setAlignment(Qt::AlignCenter);
+    P1_LSt->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont stateFont = P1_LSt->font();
+    stateFont.setBold(true);
+    P1_LSt->setFont(stateFont);
     BitSelect = new QPushButton(QStringLiteral("Выбрать папку с БД"), FrMatr1);
     BitSelect->setObjectName(QStringLiteral("BitSelect"));
-    FrMatr1->layout()->addWidget(P1_LSt);
-    FrMatr1->layout()->addWidget(BitSelect);
+    auto* stateRow = new QHBoxLayout;
+    stateRow->addWidget(P1_LSt, 1);
+    stateRow->addWidget(BitSelect);
+    static_cast<QVBoxLayout*>(FrMatr1->layout())->insertLayout(0, stateRow);
     layout->addWidget(host, 1);
 
     BitBack2 = makeButton(QStringLiteral("BitBack2"), QStringLiteral("◄ Назад"),
