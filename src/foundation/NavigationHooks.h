@@ -25,8 +25,6 @@ struct NavigationHooks {
     // Apartment checks of the apartment screen (mode 1, no fix for the counts).
     std::function<bool()> CheckApartmentNumbering = [] { return true; };
     std::function<bool()> CheckApartmentCounts = [] { return true; };
-    // The compaction command of the data module.
-    std::function<void()> CompactDatabase = [] {};
 };
 
 // The program's hooks.

@@ -390,3 +390,11 @@ TEST_F(Navigation, EditorsCloseWhenTheObjectScreenIsLeftOnAnotherObject) {
     }
     FpkEdit = nullptr;
 }
+
+TEST_F(Navigation, CompactionFromTheMenuAsksFirst) {
+    TFMainVesk w;
+    dialogs_.Expect(QStringLiteral("Подтверждение"), QStringLiteral("Сжать БД на диске?"),
+                    DlgAnswer::No);
+    w.MenuItem(QStringLiteral("NCompact"))->trigger();
+    EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+}

@@ -3,6 +3,7 @@
 #include "devices/ui/TFQRepObject.h"
 #include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFpkEdit.h"
+#include "foundation/Compaction.h"
 #include "foundation/Globals.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowData.h"
@@ -771,8 +772,9 @@ void TFMainVesk::wireMenu() {
         WaitCursor wait;
         FQRepObject->show();
     });
-    connect(MenuItem(QStringLiteral("NCompact")), &QAction::triggered, this,
-            [] { Hooks().CompactDatabase(); });
+    connect(MenuItem(QStringLiteral("NCompact")), &QAction::triggered, this, [] {
+        if (FDM && MainWindowData::IsOpen()) NCompactClick(*FDM, ProgressGauge());
+    });
 }
 
 void TFMainVesk::wireFrameButtons() {
