@@ -192,6 +192,18 @@ TEST(ProgressWindow, BorderlessOnTopAndStepped) {
     EXPECT_EQ(3, progress.GProgr->value());
     progress.End();
     EXPECT_FALSE(progress.isVisible());
+
+    // The gauge callback the data module's loops step.
+    FProgress = &progress;
+    const auto gauge = ProgressGauge();
+    gauge(0, 33, true);
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(33, progress.GProgr->maximum());
+    gauge(12, 33, true);
+    EXPECT_EQ(12, progress.GProgr->value());
+    gauge(33, 33, false);
+    EXPECT_FALSE(progress.isVisible());
+    FProgress = nullptr;
 }
 
 TEST(AboutBoxForm, ListsTheVersionStringsOfTheBuild) {

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "devices/ui/TFpkEdit.h"
+#include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/ScreenNavigation.h"
@@ -11,9 +12,12 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 using namespace ScreenTexts;
@@ -397,4 +401,28 @@ TEST_F(Navigation, CompactionFromTheMenuAsksFirst) {
                     DlgAnswer::No);
     w.MenuItem(QStringLiteral("NCompact"))->trigger();
     EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+}
+
+TEST_F(Navigation, F1ShowsTheTopicOfTheVisibleScreen) {
+    // A stand-in viewer that records the page it was asked for.
+    const QString viewer = database_.programDir().file(QStringLiteral("bin/xchm"));
+    {
+        QFile f(viewer);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/calls.txt\"\nexec sleep 30\n");
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    }
+    AppHelp().SetViewer(viewer);
+    TFMainVesk w;
+    w.ShowScreen(11);
+    w.MenuItem(QStringLiteral("MHelp0"))->trigger();
+    QFile calls(database_.programDir().path() + QStringLiteral("bin/calls.txt"));
+    QElapsedTimer t;
+    t.start();
+    while (!calls.exists() && t.elapsed() < 10000) QTest::qWait(20);
+    ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(calls.readAll()).contains(QStringLiteral("#xchm:/m302.htm")));
+    EXPECT_EQ(QKeySequence(Qt::Key_F1), w.MenuItem(QStringLiteral("MHelp0"))->shortcut());
+    AppHelp().CloseViewer();
+    AppHelp().SetViewer(QString());
 }
