@@ -26,6 +26,10 @@ class NetSettingsService {
     // Sends the adapter its close command and closes the port; false when
     // sending failed. May throw.
     virtual bool CloseNetPort(bool showAnswer) = 0;
+    // The database folder the network form works with.
+    virtual QString DatabaseFolder() const = 0;
+    // Takes a new database folder and forgets the devices it discovered.
+    virtual void ChangeDatabaseFolder(const QString& folder) = 0;
 };
 
 // Values of the keys screen kept in the section Key.
@@ -62,9 +66,12 @@ class PlaceholderNetSettings : public NetSettingsService {
     void StopTimersForExit() override {}
     bool NetworkRunning() const override { return false; }
     bool CloseNetPort(bool) override { return true; }
+    QString DatabaseFolder() const override { return folder_; }
+    void ChangeDatabaseFolder(const QString& folder) override { folder_ = folder; }
 
   private:
     NetFormSettings settings_;
+    QString folder_;
 };
 
 class PlaceholderKeysScreen : public KeysScreenService {

@@ -1,9 +1,11 @@
 #include "MainWindowFixture.h"
 #include "devices/ui/TFpkEdit.h"
+#include "foundation/DbSchema.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/ScreenNavigation.h"
+#include "foundation/ScreenServices.h"
 #include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TScreenFrame.h"
@@ -325,6 +327,20 @@ TEST_F(Navigation, ObjectScreenChoosesAnotherDatabaseFolder) {
     dialogs_.ExpectPicker(QStringLiteral("Выберите папку с БД"), QString());
     w.BitSelect->click();
     EXPECT_EQ(original, w.Path->text());
+
+    // Another folder with a database: it becomes the folder in use, also for
+    // the network settings.
+    const QString other = database_.programDir().path() + QStringLiteral("other");
+    QString error;
+    ASSERT_TRUE(CreateNewDatabase(
+        database_.programDir().file(QStringLiteral("other/db_arm_vesk.mdb")), &error))
+        << error.toStdString();
+    dialogs_.ExpectPicker(QStringLiteral("Выберите папку с БД"), other);
+    w.BitSelect->click();
+    EXPECT_EQ(other + QLatin1Char('/'), w.Path->text());
+    EXPECT_EQ(other + QLatin1Char('/'), NetSettings().DatabaseFolder());
+    EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+    EXPECT_TRUE(fdm_.DatabasePath().endsWith(QStringLiteral("other/db_arm_vesk.mdb")));
 }
 
 TEST_F(Navigation, DefaultWindowSizeQuestion) {

@@ -884,6 +884,7 @@ void TFMainVesk::BitSelectClick() {
     const QString previous = Path->text();
     if (OpenDatabase(folder)) {
         Path->setText(folder);
+        if (NetSettings().DatabaseFolder() != folder) NetSettings().ChangeDatabaseFolder(folder);
         rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
         FrMatr1->PrepareScreen(folder);
         ShowMatrixState();
