@@ -1,21 +1,29 @@
+#include "foundation/MainWindowLogic.h"
+#include "foundation/ui/AppForms.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "platform/Dialogs.h"
+#include "platform/SingleInstance.h"
 #include "platform/ui/WidgetDialogs.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString title = QStringLiteral("АРМ сервис APM ZAZ-Kiro-2");
-    QApplication::setApplicationName(title);
-    Dialogs::SetApplicationTitle(title);
+    // A running program that still shows its start-up caption keeps this one out.
+    if (SingleInstanceGuard::IsRunning(MainWindowTexts::kCaption)) return 0;
+    SingleInstanceGuard guard(MainWindowTexts::kCaption);
+    guard.FollowCaption(MainWindowTexts::kCaption);
+
+    QApplication::setApplicationName(MainWindowTexts::kApplicationTitle);
+    Dialogs::SetApplicationTitle(MainWindowTexts::kApplicationTitle);
     WidgetDialogs dialogs;
     Dialogs::SetBackend(&dialogs);
 
-    FMainVesk = new TFMainVesk;
+    AppForms::CreateAll();
+    FMainVesk->SetInstanceGuard(&guard);
     FMainVesk->show();
     const int rc = app.exec();
-    delete FMainVesk;
+    AppForms::DestroyAll();
     Dialogs::SetBackend(nullptr);
     return rc;
 }

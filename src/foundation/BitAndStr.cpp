@@ -98,9 +98,13 @@ QString BinToHexBytes(const QString& bits) {
     return out;
 }
 
-QString ByteToHex(qint64 n) { return BinToHex(PadLeft(IntToBin(n), kZero, 8)); }
+QString ByteToHex(qint64 n) {
+    return BinToHex(PadLeft(IntToBin(n), kZero, 8));
+}
 
-QString IntToHexBytes(qint64 n) { return BinToHexBytes(IntToBin(n)); }
+QString IntToHexBytes(qint64 n) {
+    return BinToHexBytes(IntToBin(n));
+}
 
 qint64 HexToInt(const QString& text) {
     // Unsigned accumulation keeps the low 64 bits of a longer text, defined.
@@ -129,7 +133,9 @@ QString IntToStrZ(qint64 n, int width) {
     return s;
 }
 
-QString BoolToBit(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
+QString BoolToBit(bool b) {
+    return b ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 QString PadLeft(const QString& text, QChar fill, int length) {
     if (length <= 0) return QString();
@@ -158,7 +164,9 @@ namespace {
 constexpr quint8 kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 }
 
-quint8 DigitToSegments(int digit) { return digit >= 0 && digit <= 9 ? kSegments[digit] : 0; }
+quint8 DigitToSegments(int digit) {
+    return digit >= 0 && digit <= 9 ? kSegments[digit] : 0;
+}
 
 quint8 SegmentsToDigit(quint8 segments) {
     for (int d = 0; d <= 9; ++d)
@@ -198,20 +206,26 @@ qint64 RoundDiv(qint64 a, qint64 b) {
 
 int KfPrAfterEdit(int state) {
     switch (state) {
-        case 1: return 2;
+        case 1:
+            return 2;
         case 3:
-        case 5: return 4;
-        default: return state;
+        case 5:
+            return 4;
+        default:
+            return state;
     }
 }
 
 int KfPrAfterFileMade(int state) {
     switch (state) {
         case 0:
-        case 2: return 1;
+        case 2:
+            return 1;
         case 3:
-        case 4: return 5;
-        default: return state;
+        case 4:
+            return 5;
+        default:
+            return state;
     }
 }
 
@@ -256,7 +270,8 @@ QString DeviceClassList(const QString& mask) {
     QString out;
     for (const ClassName& c : kClassNames) {
         if (r.at(c.index) != kOne) continue;
-        out += QString::fromUtf8(c.name) + (c.index == 63 ? QStringLiteral(".") : QStringLiteral("; "));
+        out += QString::fromUtf8(c.name) +
+               (c.index == 63 ? QStringLiteral(".") : QStringLiteral("; "));
     }
     return out;
 }

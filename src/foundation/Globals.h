@@ -5,9 +5,9 @@
 #include <QString>
 
 struct ArmGlobals {
-    int MaxDevice = 50;   // bound of switch addresses
-    int SepDevice = 63;   // the console's network address
-    int KolTractPK = 8;   // tracts per switch
+    int MaxDevice = 50;  // bound of switch addresses
+    int SepDevice = 63;  // the console's network address
+    int KolTractPK = 8;  // tracts per switch
     int Shapka = 5;
     int Colstp = 2;
     QString nmBVp = QStringLiteral("БВ подъезда ");  // stored text + one blank

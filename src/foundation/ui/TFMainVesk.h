@@ -1,12 +1,181 @@
 #pragma once
-// The main window: hosts the work screens, one at a time.
+// The main window: reads the settings file and opens the database at start,
+// hosts the work screens (one shown at a time), and writes the settings back
+// when it closes.
+
+#include "foundation/IniFile.h"
+#include "foundation/ScreenNavigation.h"
+#include "foundation/ScreenServices.h"
 
 #include <QMainWindow>
+#include <QMap>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class SingleInstanceGuard;
+class TScreenFrame;
 
 class TFMainVesk : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TFMainVesk(QWidget* parent = nullptr);
+    ~TFMainVesk() override;
+
+    // Published controls other forms and frames use.
+    QLineEdit* Path = nullptr;  // current database folder, trailing '/'
+    QPlainTextEdit* Memo2 = nullptr;
+    QStatusBar* SBarMain = nullptr;
+    QLabel* PanelTop = nullptr;
+    QPushButton* ButEnd = nullptr;
+    QPushButton* BitBack = nullptr;
+    QPushButton* BitBack2 = nullptr;
+    QPushButton* BitForward = nullptr;
+    QPushButton* BitForward2 = nullptr;
+    QPushButton* ButHelp = nullptr;
+    QPushButton* ButExit = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitScreen = nullptr;
+
+    // The hosted screens.
+    TScreenFrame* FrMatr1 = nullptr;
+    TScreenFrame* FrDom1 = nullptr;
+    TScreenFrame* FrPod1 = nullptr;
+    TScreenFrame* FrPk1 = nullptr;
+    TScreenFrame* FrBv1 = nullptr;
+    TScreenFrame* FrPo1 = nullptr;
+    TScreenFrame* FrKvr1 = nullptr;
+    TScreenFrame* FrWrite1 = nullptr;
+    TScreenFrame* FrRead1 = nullptr;
+    TScreenFrame* FrNetDev1 = nullptr;
+    TScreenFrame* FrKeys1 = nullptr;
+    TScreenFrame* FrRedact1 = nullptr;
+    TScreenFrame* FrPiople1 = nullptr;
+    // On the object screen: the object state line and the folder choice.
+    QLabel* P1_LSt = nullptr;
+    QPushButton* BitSelect = nullptr;
+
+    // Menu items by design name ("MReOpen", "MHelp0", "MPo", ...).
+    QAction* MenuItem(const QString& name) const { return menuItems_.value(name); }
+
+    // Start-up, in the fixed order; run by the constructor.
+    void FormCreate();
+    bool OpenDatabase(const QString& folder);
+    // Lays out the matrix grid's switch columns while the matrix frame shows.
+    void FormResize();
+    void MReOpenClick();
+    void PanelTopDblClick();
+    void ApplicationEvents1Hint(const QString& hint);
+    void BitBtn1Click();
+    void ExitExecute();
+    // Writes the settings file when a database is open; closing is always allowed.
+    bool FormCloseQuery();
+    void FormClose();
+
+    // Screens.
+    TScreenFrame* FrameOfScreen(int screen) const;
+    // The screen whose frame is visible, 0 when none.
+    int VisibleScreen() const;
+    // Runs the handler of screen 0..14; other numbers do nothing.
+    void ShowScreen(int screen);
+    // Records a screen being opened in the history and sets the twin buttons.
+    void PushScreen(int screen);
+    void LeaveScreen();
+    void ShowMatrixState();
+    void CloseEditorsOnObjectChange();
+    void BitBackClick();
+    void BitForwardClick();
+    const ScreenHistory& History() const { return history_; }
+
+    // Screen handlers.
+    void ButEndClick();
+    void MConfObjectClick();
+    void MConfDomClick();
+    void MConfPodClick();
+    void MPkClick();
+    void MBvClick();
+    void MConfKvrClick();
+    void MPoClick();
+    void MServDelClick();
+    void MKeyClick();
+    void MWriteConfClick();
+    void MReadConfClick();
+    void MNetDeviceClick();
+    void MRedactConfClick();
+    void MAbonentClick();
+
+    // Other menu commands.
+    void ShowEditor(QWidget* editor);
+    void MServIniClick();
+    void MGlobalClick();
+    void BitScreenClick();
+    void BitSelectClick();
+    // The object screen is entering a new object.
+    bool NewObjectEntry() const { return objectPanelFlags_[0]; }
+    void SetNewObjectEntry(bool on) { objectPanelFlags_[0] = on; }
+
+    // Help menu.
+    void MHelp0Click();
+    void MEasyClick();
+    void MHelp8Click();
+    void MHelp9Click();
+    void MAboutClick();
+
+    // The matrix frame registers its grid here; FormResize sizes its columns.
+    void SetMatrixGrid(QTableView* grid) { matrixGrid_ = grid; }
+    // Font toggle captions "ж"/"н" of the matrix, switch and call-panel grids.
+    QString GridToggle(const QString& key) const { return gridToggles_.value(key); }
+
+    KeysScreenService& KeysScreen() { return *keysScreen_; }
+    void SetKeysScreen(KeysScreenService* service) { keysScreen_ = service; }
+
+    // Record number of the current object when it was last entered.
+    int RememberedObjectRecNo() const { return rememberedObjectRecNo_; }
+
+    // Follows the window caption with the single-instance guard.
+    void SetInstanceGuard(SingleInstanceGuard* guard);
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void buildMenu();
+    void buildPanels();
+    TScreenFrame* makePlaceholderFrame(int screen);
+    void wireMenu();
+    void wireFrameButtons();
+    // The common shape of a screen handler: false when it must stop here.
+    bool screenMayOpen(int screen, bool withResidents = false);
+    void showFrame(int screen);
+    void returnToPreviousScreen();
+    void openDeviceScreen(int screen);
+    void setHistoryButtons();
+    QAction* addItem(class QMenu* menu, const QString& name, const QString& caption,
+                     const QString& hint = QString());
+    void applyWindowSettings(const struct StartupSettings& s);
+    void restoreScreenAndObject(const StartupSettings& s);
+    void writeSettingsOnClose();
+    void stopNetworkForExit();
+
+    QMap<QString, QAction*> menuItems_;
+    QMap<QString, QString> gridToggles_;
+    QList<TScreenFrame*> frames_;
+    ScreenHistory history_;
+    QTableView* matrixGrid_ = nullptr;
+    PlaceholderKeysScreen placeholderKeys_;
+    KeysScreenService* keysScreen_ = &placeholderKeys_;
+    SingleInstanceGuard* guard_ = nullptr;
+    int rememberedObjectRecNo_ = 0;
+    bool objectPanelFlags_[4] = {false, false, false, false};
+    bool closing_ = false;
 };
 
 extern TFMainVesk* FMainVesk;

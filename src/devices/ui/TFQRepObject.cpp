@@ -1,0 +1,7 @@
+#include "devices/ui/TFQRepObject.h"
+
+TFQRepObject* FQRepObject = nullptr;
+
+TFQRepObject::TFQRepObject(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FQRepObject"));
+}

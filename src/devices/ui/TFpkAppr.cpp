@@ -1,0 +1,7 @@
+#include "devices/ui/TFpkAppr.h"
+
+TFpkAppr* FpkAppr = nullptr;
+
+TFpkAppr::TFpkAppr(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FpkAppr"));
+}

@@ -1,0 +1,92 @@
+#include "foundation/GlobalParams.h"
+
+#include "foundation/TFDM.h"
+
+#include <algorithm>
+
+namespace GlobalParams {
+
+int ProposedFlagNumber(const QList<int>& listedNumbers) {
+    return listedNumbers.isEmpty() ? 1 : listedNumbers.last() + 1;
+}
+
+bool MayAppendFlag(const QString& name, int number, const QList<int>& listedNumbers) {
+    return name.trimmed().compare(QStringLiteral(" ")) > 0 && !listedNumbers.contains(number);
+}
+
+namespace {
+Dataset* flags() {
+    return FDM ? FDM->Q_Flg : nullptr;
+}
+}  // namespace
+
+bool ShowFlags(const QString& type) {
+    Dataset* ds = flags();
+    if (!ds) return false;
+    if (type.isEmpty()) {
+        ds->SetSelect({{QString(), QStringLiteral("t_fl")}}, QStringLiteral("ORDER BY tabl, nomf"));
+    } else {
+        ds->SetSelect({{QString(), QStringLiteral("t_fl")}},
+                      QStringLiteral("WHERE tabl=:tabl ORDER BY tabl, nomf"));
+        ds->SetParam(QStringLiteral("tabl"), type);
+    }
+    return ds->Open();
+}
+
+QList<int> ListedFlagNumbers() {
+    QList<int> numbers;
+    Dataset* ds = flags();
+    if (!ds || !ds->IsOpen()) return numbers;
+    for (int row = 0; row < ds->RecordCount(); ++row)
+        numbers << ds->Value(row, ds->FieldIndex(QStringLiteral("nomf"))).toInt();
+    return numbers;
+}
+
+bool AppendFlag(const QString& type, int number, const QString& name) {
+    Dataset* ds = flags();
+    if (!ds || !ds->IsOpen() || !MayAppendFlag(name, number, ListedFlagNumbers())) return false;
+    ds->Append();
+    ds->FieldByName(QStringLiteral("tabl")).SetValue(type);
+    ds->FieldByName(QStringLiteral("nomf")).SetValue(number);
+    ds->FieldByName(QStringLiteral("namf")).SetValue(name.trimmed().left(kFlagNameWidth));
+    if (ds->Post()) return true;
+    ds->Cancel();
+    return false;
+}
+
+bool EditCurrentFlag(const QString& type, int number, const QString& name) {
+    Dataset* ds = flags();
+    if (!ds || !ds->IsOpen() || ds->IsEmpty()) return false;
+    if (ds->FieldByName(QStringLiteral("nomf")).AsInt() != number) return false;
+    ds->Edit();
+    ds->FieldByName(QStringLiteral("tabl")).SetValue(type);
+    ds->FieldByName(QStringLiteral("nomf")).SetValue(number);
+    ds->FieldByName(QStringLiteral("namf")).SetValue(name.trimmed().left(kFlagNameWidth));
+    if (ds->Post()) return true;
+    ds->Cancel();
+    return false;
+}
+
+bool DeleteCurrentFlag() {
+    Dataset* ds = flags();
+    if (!ds || !ds->IsOpen() || ds->IsEmpty()) return false;
+    if (!MayDeleteFlag(ds->FieldByName(QStringLiteral("nomf")).AsInt())) return false;
+    return ds->Delete();
+}
+
+bool SaveFlagCounts(int maskBvEnabled, int maskPoEnabled) {
+    Dataset* global = FDM ? FDM->Global : nullptr;
+    if (!global || !(global->IsOpen() || global->Open()) || global->IsEmpty()) return false;
+    global->First();
+    Field bv = global->FieldByName(QStringLiteral("MaskBvEnabled"));
+    Field po = global->FieldByName(QStringLiteral("MaskPoEnabled"));
+    if (bv.AsInt() == maskBvEnabled && po.AsInt() == maskPoEnabled) return false;
+    global->Edit();
+    bv.SetValue(maskBvEnabled);
+    po.SetValue(maskPoEnabled);
+    if (global->Post()) return true;
+    global->Cancel();
+    return false;
+}
+
+}  // namespace GlobalParams

@@ -1,0 +1,204 @@
+#include "foundation/MainWindowData.h"
+
+#include "foundation/TFDM.h"
+#include "platform/AppPaths.h"
+
+namespace MainWindowData {
+
+namespace {
+Dataset* objects() {
+    return FDM ? FDM->Q_Net : nullptr;
+}
+
+// The object list and the global parameters are read right after the open.
+bool openIfClosed(Dataset* ds, QString* reason) {
+    if (ds->IsOpen() || ds->Open()) return true;
+    if (reason) *reason = ds->Name() + QStringLiteral(": ") + ds->LastError();
+    return false;
+}
+}  // namespace
+
+bool Connect(const QString& folder, QString* reason) {
+    if (!FDM) {
+        if (reason) *reason = QStringLiteral("no data module");
+        return false;
+    }
+    if (!FDM->Connect(folder + QLatin1String(AppPaths::kDbFileName), reason)) return false;
+    if (openIfClosed(FDM->Global, reason) && openIfClosed(FDM->Q_Net, reason)) return true;
+    FDM->Disconnect();
+    return false;
+}
+
+void Disconnect() {
+    if (FDM) FDM->Disconnect();
+}
+
+bool IsOpen() {
+    return objects() && objects()->IsOpen();
+}
+
+bool ObjectListEmpty() {
+    return !IsOpen() || objects()->IsEmpty();
+}
+
+void LocateObjectOrFirst(int idNet) {
+    if (ObjectListEmpty()) return;
+    if (!objects()->Locate(QStringLiteral("id_net"), idNet)) objects()->First();
+}
+
+int CurrentObjectId() {
+    return ObjectListEmpty() ? 0 : objects()->FieldByName(QStringLiteral("id_net")).AsInt();
+}
+
+int CurrentObjectRecNo() {
+    return ObjectListEmpty() ? 0 : objects()->RecNo();
+}
+
+bool ObjectHasConsole() {
+    return !ObjectListEmpty() && objects()->FieldByName(QStringLiteral("l_pok")).AsBool();
+}
+
+int ObjectGateCount() {
+    return ObjectListEmpty() ? 0 : objects()->FieldByName(QStringLiteral("v_kal")).AsInt();
+}
+
+bool LoadGlobals(ArmGlobals& g) {
+    Dataset* global = FDM ? FDM->Global : nullptr;
+    if (!global || !(global->IsOpen() || global->Open()) || global->IsEmpty()) return false;
+    global->First();
+    auto number = [global](const char* name) {
+        return global->FieldByName(QString::fromLatin1(name)).AsInt();
+    };
+    g.KolTractPK = number("KolTractPK");
+    g.MaxDevice = number("MaxDevice");
+    g.SepDevice = number("SepDevice");
+    g.Shapka = number("Shapka");
+    g.Colstp = number("Colstp");
+    g.nmBVp = global->FieldByName(QStringLiteral("nmBVp")).AsString() + QLatin1Char(' ');
+    g.nmBVk = global->FieldByName(QStringLiteral("nmBVk")).AsString() + QLatin1Char(' ');
+    g.WidthMain = number("WidthMain");
+    g.HeightMain = number("HeightMain");
+    return true;
+}
+
+bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString* reason) {
+    if (!FDM) return false;
+    const bool ok = FDM->OpenAllTables(progress);
+    if (!ok && reason) *reason = FDM->LastError();
+    return ok;
+}
+
+void OpenResidents() {
+    if (IsOpen() && !FDM->Q_Ppl->IsOpen()) FDM->Q_Ppl->Open();
+}
+
+}  // namespace MainWindowData
+
+#include "foundation/BitAndStr.h"
+
+#include <QSqlQuery>
+
+namespace MainWindowData {
+
+namespace {
+Dataset* opened(Dataset* ds) {
+    if (ds && !ds->IsOpen()) ds->Open();
+    return ds;
+}
+bool hasRows(Dataset* ds) {
+    return ds && opened(ds)->IsOpen() && !ds->IsEmpty();
+}
+}  // namespace
+
+ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents) {
+    ScreenRules::ObjectFacts f;
+    if (!IsOpen()) return f;
+    f.listEmpty = ObjectListEmpty();
+    f.hasHouses = !f.listEmpty && hasRows(FDM->Q_Dom);
+    f.hasApartments = HasApartments();
+    f.stNet = ObjectState();
+    f.hasConsole = ObjectHasConsole();
+    if (withResidents) f.residentsEmpty = !hasRows(FDM->Q_Ppl);
+    return f;
+}
+
+QString ObjectState() {
+    return ObjectListEmpty() ? QString()
+                             : objects()->FieldByName(QStringLiteral("st_net")).AsString();
+}
+
+bool HasSwitchRecords() {
+    return !ObjectListEmpty() && hasRows(FDM->Q_pk);
+}
+bool HasCallPanelRecords() {
+    return !ObjectListEmpty() && hasRows(FDM->Q_bv);
+}
+bool HasApartments() {
+    return !ObjectListEmpty() && hasRows(FDM->Q_kv);
+}
+
+int ObjectCount() {
+    return IsOpen() ? objects()->RecordCount() : 0;
+}
+
+void SelectObjectRecNo(int recNo) {
+    if (!ObjectListEmpty()) objects()->SetRecNo(recNo);
+}
+
+int CurrentHouseEntrances() {
+    if (!hasRows(FDM->Q_Dom)) return 0;
+    return opened(FDM->Q_DPd)->IsOpen() ? FDM->Q_DPd->RecordCount() : 0;
+}
+
+int CurrentHousePlannedEntrances() {
+    if (!hasRows(FDM->Q_Dom)) return 0;
+    return FDM->Q_Dom->FieldByName(QStringLiteral("v_pod")).AsInt();
+}
+
+bool AnyEntranceWithoutApartments() {
+    if (ObjectListEmpty()) return false;
+    QSqlQuery q(FDM->ConnectionDB());
+    q.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM k_pod p JOIN k_dom d ON d.id_dom = p.id_dom "
+                       "WHERE d.id_net = :id AND NOT EXISTS "
+                       "(SELECT 1 FROM k_kvr k WHERE k.id_pod = p.id_pod)"));
+    q.bindValue(QStringLiteral(":id"), CurrentObjectId());
+    return q.exec() && q.next() && q.value(0).toInt() > 0;
+}
+
+void NormaliseFlagMasks() {
+    if (ObjectListEmpty()) return;
+    Dataset* net = objects();
+    const QVariant bv = net->FieldByName(QStringLiteral("flbv")).Value();
+    const QVariant po = net->FieldByName(QStringLiteral("flpo")).Value();
+    const QString newBv = ScreenRules::NormalisedFlagMask(bv, QStringLiteral("11"));
+    const QString newPo = ScreenRules::NormalisedFlagMask(po, QStringLiteral("1"));
+    if (!bv.isNull() && !po.isNull() && newBv == bv.toString() && newPo == po.toString()) return;
+    net->FieldByName(QStringLiteral("flbv")).SetValue(newBv);
+    net->FieldByName(QStringLiteral("flpo")).SetValue(newPo);
+    if (!net->Post()) net->Cancel();
+}
+
+void AdvanceConsoleFileState() {
+    if (!ObjectHasConsole() || !hasRows(FDM->Q_PO)) return;
+    Field state = FDM->Q_PO->FieldByName(QStringLiteral("kf_pr"));
+    const int before = state.AsInt();
+    const int after = KfPrAfterEdit(before);
+    if (after == before) return;
+    state.SetValue(after);
+    if (!FDM->Q_PO->Post()) FDM->Q_PO->Cancel();
+}
+
+}  // namespace MainWindowData
+
+namespace MainWindowData {
+
+int SwitchListRecNo() {
+    return FDM && FDM->Q_MNpk->IsOpen() ? FDM->Q_MNpk->RecNo() : 0;
+}
+
+void RestoreSwitchListRecNo(int recNo) {
+    if (recNo > 0 && FDM && FDM->Q_MNpk->IsOpen()) FDM->Q_MNpk->SetRecNo(recNo);
+}
+
+}  // namespace MainWindowData

@@ -1,0 +1,71 @@
+#pragma once
+// The main window's rules that need no window: the database folder choice at
+// start-up, the screen remembered at exit and restored at start, the matrix
+// column width and the help topic of F1.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace MainWindowTexts {
+inline const QString kCaption = QStringLiteral("APM ZAZ-Kiro-2");
+inline const QString kMenuCaption = QStringLiteral("АРМ DUZAVIZOR");
+inline const QString kApplicationTitle = QStringLiteral("АРМ сервис APM ZAZ-Kiro-2");
+inline const QString kError = QStringLiteral("Ошибка");
+inline const QString kExitQuestion = QStringLiteral("Действительно хотите завершить работу?");
+inline const QString kExitCaption = QStringLiteral("Подтвердите   завершение");
+inline const QString kLoadError = QStringLiteral("Ошибка загрузки данных.");
+inline const QString kHelpViewerCaption = QStringLiteral("Справка АРМ Сервис Vesk");
+// "Ошибка открытия БД " + folder + "!"
+QString OpenFailed(const QString& folder);
+}  // namespace MainWindowTexts
+
+namespace MainWindowLogic {
+
+struct DbOpenOutcome {
+    bool opened = false;
+    QString folder;  // the folder that opened, or the last one tried
+};
+
+// Tries the saved folder, then the default one. An empty saved folder tries
+// neither and counts as a failed open.
+DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString& defaultFolder,
+                                       const std::function<bool(const QString&)>& openDatabase);
+
+// Screen number written to Object/nf: the first visible frame in the order
+// 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14; 0 when none is visible.
+int ExitScreenNumber(const std::function<bool(int)>& frameVisible);
+
+// Screen opened at start-up: the saved one; with an empty object list only
+// screens 11 and 12 stay, any other opens the object screen 1.
+int StartScreen(int savedScreen, bool objectListEmpty);
+
+// First matrix column: 160 while the font toggle shows "ж", else 140.
+int MatrixFirstColumnWidth(const QString& toggleCaption);
+
+// Width of each switch column of the matrix grid, kept within 16..34.
+// lastIsNameColumn: the last column is the call-panel name "nm_bv", which
+// takes the first column's width as well.
+int MatrixColumnWidth(int gridWidth, int columnCount, int firstColumnWidth, bool lastIsNameColumn);
+
+constexpr int kMinMatrixColumn = 16;
+constexpr int kMaxMatrixColumn = 34;
+
+// Help topic of F1: the active form's topic when it has one (by its object
+// name), else the visible screen's; 100 with no screen.
+int MainHelpTopic(const QString& activeFormName, int visibleScreen);
+
+}  // namespace MainWindowLogic
+
+namespace Screens {
+// The work screens 0..14: the frame each shows and its title in PanelTop.
+struct ScreenInfo {
+    int number;
+    QString frame;  // object name of the frame, empty for 0 and 8
+    QString title;
+};
+// nullptr outside 0..14.
+const ScreenInfo* Find(int screen);
+// Screens with a frame, in the order the exit looks for the visible one.
+const QList<int>& FrameScreens();
+}  // namespace Screens

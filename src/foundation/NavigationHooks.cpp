@@ -1,0 +1,6 @@
+#include "foundation/NavigationHooks.h"
+
+NavigationHooks& Hooks() {
+    static NavigationHooks hooks;
+    return hooks;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Operations the screen handlers run that belong to the screens built later
+// (objects, matrix, entrances, devices, apartments). Each is a named hook with
+// a harmless default; the unit that owns the operation installs it.
+
+#include <functional>
+
+struct DeviceSyncResult {
+    bool missingApartment = false;  // an entrance had no apartment rows
+};
+
+struct NavigationHooks {
+    // Object screen: the edit panel of the object list.
+    std::function<void()> CloseObjectEditPanel = [] {};
+    // Matrix: reopen, refill the matrix table from m_pk/m_bv, save it.
+    std::function<void()> ReopenMatrix = [] {};
+    std::function<void()> RebuildMatrTable = [] {};
+    std::function<void()> SaveMatrix = [] {};
+    // The matrix frame's "next" step: entrances of the current house.
+    std::function<void()> CreateEntrancesFromMatrix = [] {};
+    // Device records from the matrix, and their synchronisation with it.
+    std::function<void()> CreateSwitchRecords = [] {};
+    std::function<void()> CreateCallPanelRecords = [] {};
+    std::function<DeviceSyncResult()> SyncDeviceRecords = [] { return DeviceSyncResult{}; };
+    // Apartment checks of the apartment screen (mode 1, no fix for the counts).
+    std::function<bool()> CheckApartmentNumbering = [] { return true; };
+    std::function<bool()> CheckApartmentCounts = [] { return true; };
+};
+
+// The program's hooks.
+NavigationHooks& Hooks();

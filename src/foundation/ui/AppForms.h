@@ -1,0 +1,17 @@
+#pragma once
+// Every form of the program, made once at start-up in a fixed order and kept
+// until the end as a global instance: the data module first, the main window
+// second, then the dialogs and editors.
+
+#include <QStringList>
+
+namespace AppForms {
+
+// Creates the data module, the main window and every form, in order.
+void CreateAll();
+// Destroys them in reverse order.
+void DestroyAll();
+// Object names of the forms CreateAll made, in the order it made them.
+const QStringList& CreationOrder();
+
+}  // namespace AppForms

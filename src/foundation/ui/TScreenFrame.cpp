@@ -1,0 +1,30 @@
+#include "foundation/ui/TScreenFrame.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TScreenFrame::TScreenFrame(const QString& name, const QString& title, QWidget* parent)
+    : QFrame(parent) {
+    setObjectName(name);
+    setFrameShape(QFrame::StyledPanel);
+    body_ = new QLabel(title, this);
+    body_->setAlignment(Qt::AlignCenter);
+    BitPrev = new QPushButton(QStringLiteral("◄ Назад"), this);
+    BitPrev->setObjectName(QStringLiteral("BitPrev"));
+    BitNext = new QPushButton(QStringLiteral("Далее ►"), this);
+    BitNext->setObjectName(QStringLiteral("BitNext"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BitPrev);
+    buttons->addStretch();
+    buttons->addWidget(BitNext);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(body_, 1);
+    layout->addLayout(buttons);
+    hide();
+}
+
+void TScreenFrame::PrepareScreen(const QString&) {
+    ++preparations_;
+}

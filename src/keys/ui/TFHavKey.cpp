@@ -1,0 +1,7 @@
+#include "keys/ui/TFHavKey.h"
+
+TFHavKey* FHavKey = nullptr;
+
+TFHavKey::TFHavKey(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FHavKey"));
+}

@@ -1,0 +1,7 @@
+#include "site/ui/TFskEdit.h"
+
+TFskEdit* FskEdit = nullptr;
+
+TFskEdit::TFskEdit(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FskEdit"));
+}

@@ -1,0 +1,175 @@
+#include "MainWindowFixture.h"
+#include "foundation/Globals.h"
+#include "foundation/IniFile.h"
+#include "foundation/SettingsFile.h"
+#include "foundation/TFDM.h"
+#include "foundation/ui/TFMainVesk.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+
+TEST_F(MainWindowDb, OpensTheDefaultFolderAndWritesEverySectionInOrderAtClose) {
+    writeSettings("[Help]\nhp=/doc/m.pdf\n");
+    TFMainVesk window;
+    EXPECT_EQ(dbDir(), window.Path->text());
+    EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+    // An empty object list opens the object screen.
+    EXPECT_EQ(1, window.VisibleScreen());
+    EXPECT_EQ(QStringLiteral("Выбор объекта или ввод нового объекта"), window.PanelTop->text());
+    window.show();
+    window.close();
+
+    const IniFile ini = savedSettings();
+    EXPECT_EQ(QStringList({"Size", "Greed", "Net", "Key", "Object", "Log", "Dir", "Help"}),
+              ini.Sections());
+    EXPECT_EQ(QStringList({"sw", "sh", "mx"}), ini.Keys(QStringLiteral("Size")));
+    EXPECT_EQ(QStringList({"fm", "fp", "fb"}), ini.Keys(QStringLiteral("Greed")));
+    EXPECT_EQ(QStringList({"cr", "cm", "wn", "lc"}), ini.Keys(QStringLiteral("Net")));
+    EXPECT_EQ(QStringList({"an", "rb", "am", "al", "au", "bp", "ai"}),
+              ini.Keys(QStringLiteral("Key")));
+    EXPECT_EQ(QStringList({"id", "nf"}), ini.Keys(QStringLiteral("Object")));
+    EXPECT_EQ(QStringList({"lg"}), ini.Keys(QStringLiteral("Log")));
+    EXPECT_EQ(QStringList({"bd"}), ini.Keys(QStringLiteral("Dir")));
+    EXPECT_EQ(dbDir(), ini.ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), {}));
+    EXPECT_EQ(1, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), -1));
+    EXPECT_EQ(0, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("id"), -1));
+    EXPECT_EQ(QStringLiteral("norm"),
+              ini.ReadString(QStringLiteral("Size"), QStringLiteral("mx"), {}));
+    EXPECT_EQ(QStringLiteral("/doc/m.pdf"),
+              ini.ReadString(QStringLiteral("Help"), QStringLiteral("hp"), {}));
+}
+
+TEST_F(MainWindowDb, SavedFolderWithoutTheDatabaseFallsBackAndTheWorkingFolderIsWrittenBack) {
+    const QString empty = database_.programDir().file(QStringLiteral("elsewhere/x")).chopped(1);
+    writeSettings(QStringLiteral("[Dir]\nbd=%1\n").arg(empty).toUtf8());
+    TFMainVesk window;
+    EXPECT_EQ(dbDir(), window.Path->text());
+    window.close();
+    EXPECT_EQ(dbDir(), savedSettings().ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), {}));
+}
+
+TEST_F(MainWindowDb, GlobalsWithoutRowsTakeTheDefaults) {
+    exec(QStringLiteral("DELETE FROM t_global"));
+    ArmGlobals& g = Globals();
+    g.KolTractPK = g.MaxDevice = g.SepDevice = g.Shapka = g.Colstp = 99;
+    g.nmBVp = g.nmBVk = QStringLiteral("x");
+    TFMainVesk window;
+    EXPECT_EQ(8, g.KolTractPK);
+    EXPECT_EQ(50, g.MaxDevice);
+    EXPECT_EQ(63, g.SepDevice);
+    EXPECT_EQ(5, g.Shapka);
+    EXPECT_EQ(2, g.Colstp);
+    EXPECT_EQ(QStringLiteral("БВ подъезда "), g.nmBVp);
+    EXPECT_EQ(QStringLiteral("БВ калитки "), g.nmBVk);
+    EXPECT_EQ(800, window.width());
+    EXPECT_EQ(595, window.height());
+}
+
+TEST_F(MainWindowDb, GlobalsComeFromTheRowWithABlankAfterTheNames) {
+    exec(
+        QStringLiteral("UPDATE t_global SET Shapka=7, Colstp=3, nmBVp='Вход', nmBVk='Калитка', "
+                       "WidthMain=1000, HeightMain=700"));
+    TFMainVesk window;
+    const ArmGlobals& g = Globals();
+    EXPECT_EQ(7, g.Shapka);
+    EXPECT_EQ(3, g.Colstp);
+    EXPECT_EQ(QStringLiteral("Вход "), g.nmBVp);
+    EXPECT_EQ(QStringLiteral("Калитка "), g.nmBVk);
+    // Without a saved size the window takes the row's size.
+    EXPECT_EQ(1000, window.width());
+    EXPECT_EQ(700, window.height());
+    EXPECT_EQ(1000, g.WidthMain);
+}
+
+TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
+    addObject(QStringLiteral("Первый"));
+    const int second = addObject(QStringLiteral("Второй"), 0, true);
+    addObject(QStringLiteral("Третий"));
+    writeSettings(QStringLiteral("[Object]\nid=%1\nnf=13\n[Size]\nsw=900\nsh=640\n"
+                                 "[Key]\nan=7\nrb=4\nbp=1\n[Greed]\nfm=н\n")
+                      .arg(second)
+                      .toUtf8());
+    TFMainVesk window;
+    EXPECT_EQ(second, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+    EXPECT_EQ(fdm_.Q_Net->RecNo(), window.RememberedObjectRecNo());
+    EXPECT_TRUE(window.MenuItem(QStringLiteral("MPo"))->isEnabled());
+    EXPECT_EQ(13, window.VisibleScreen());
+    EXPECT_EQ(QStringLiteral("Просмотр конфигурационных файлов"), window.PanelTop->text());
+    EXPECT_EQ(QSize(900, 640), window.size());
+    EXPECT_EQ(QStringLiteral("н"), window.GridToggle(QStringLiteral("fm")));
+    window.show();
+    window.close();
+
+    const IniFile ini = savedSettings();
+    EXPECT_EQ(second, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("id"), 0));
+    EXPECT_EQ(13, ini.ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), 0));
+    EXPECT_EQ(900, ini.ReadInteger(QStringLiteral("Size"), QStringLiteral("sw"), 0));
+    EXPECT_EQ(7, ini.ReadInteger(QStringLiteral("Key"), QStringLiteral("an"), 0));
+    // Gate keys need gates: the object has none, so the apartment keys are chosen.
+    EXPECT_EQ(1, ini.ReadInteger(QStringLiteral("Key"), QStringLiteral("rb"), 0));
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("Key"), QStringLiteral("bp"), false));
+    EXPECT_EQ(QStringLiteral("н"),
+              ini.ReadString(QStringLiteral("Greed"), QStringLiteral("fm"), {}));
+}
+
+TEST_F(MainWindowDb, AnUnknownObjectIdFallsBackToTheFirstAndScreenZeroIsTheMenu) {
+    const int only = addObject(QStringLiteral("Единственный"), 2);
+    writeSettings("[Object]\nid=999\nnf=0\n[Key]\nrb=4\n");
+    TFMainVesk window;
+    EXPECT_EQ(only, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+    EXPECT_FALSE(window.MenuItem(QStringLiteral("MPo"))->isEnabled());
+    EXPECT_EQ(0, window.VisibleScreen());
+    EXPECT_EQ(QStringLiteral("АРМ DUZAVIZOR"), window.windowTitle());
+    EXPECT_FALSE(window.ButEnd->isEnabled());
+    window.close();
+    EXPECT_EQ(4, savedSettings().ReadInteger(QStringLiteral("Key"), QStringLiteral("rb"), 0));
+    EXPECT_EQ(0, savedSettings().ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), -1));
+}
+
+TEST_F(MainWindowDb, EmptyObjectListKeepsTheNetworkScreen) {
+    writeSettings("[Object]\nnf=12\n");
+    TFMainVesk window;
+    EXPECT_EQ(12, window.VisibleScreen());
+}
+
+TEST_F(MainWindowDb, ReopenKeepsTheCurrentObject) {
+    addObject(QStringLiteral("А"));
+    const int b = addObject(QStringLiteral("Б"));
+    addObject(QStringLiteral("В"));
+    writeSettings(QStringLiteral("[Object]\nid=%1\nnf=1\n").arg(b).toUtf8());
+    TFMainVesk window;
+    ASSERT_EQ(b, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+    window.MenuItem(QStringLiteral("MReOpen"))->trigger();
+    EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+    EXPECT_EQ(b, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+    EXPECT_EQ(QKeySequence(Qt::Key_F5), window.MenuItem(QStringLiteral("MReOpen"))->shortcut());
+}
+
+// Renders the main window as the operator sees it after start-up, for a look
+// at the layout; the picture goes next to the test programs.
+TEST_F(MainWindowDb, RendersAsARealProgramWindow) {
+    addObject(QStringLiteral("Объект 1"));
+    writeSettings("[Object]\nnf=1\n[Size]\nsw=1024\nsh=700\n");
+    TFMainVesk window;
+    window.show();
+    window.ApplicationEvents1Hint(QStringLiteral("Выход из программы"));
+    QCoreApplication::processEvents();
+    const QImage image = window.grab().toImage();
+    EXPECT_EQ(QSize(1024, 700), image.size());
+    const QString dir = QStringLiteral(ARM_BIN_DIR "/../screenshots");
+    QDir().mkpath(dir);
+    EXPECT_TRUE(image.save(dir + QStringLiteral("/mainwin.png")));
+    window.close();
+}

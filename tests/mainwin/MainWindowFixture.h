@@ -1,0 +1,86 @@
+#pragma once
+// A program folder with a new database, its data module and the dialog
+// script, with small builders of objects for the main window's tests.
+
+#include "foundation/IniFile.h"
+#include "foundation/NavigationHooks.h"
+#include "foundation/TFDM.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+// A program folder with a new database, its data module, and the dialog script.
+class MainWindowDb : public ::testing::Test {
+  protected:
+    ~MainWindowDb() override { Hooks() = savedHooks_; }
+
+    void exec(const QString& sql) {
+        QSqlDatabase db = database_.open();
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << "\n" << sql.toStdString();
+    }
+    int addObject(const QString& name, int gates = 0, bool console = false) {
+        QSqlDatabase db = database_.open();
+        QSqlQuery q(db);
+        q.prepare(
+            QStringLiteral("INSERT INTO k_net (ident, v_kal, l_pok, st_net) "
+                           "VALUES (?, ?, ?, 'пусто')"));
+        q.addBindValue(name);
+        q.addBindValue(gates);
+        q.addBindValue(console ? 1 : 0);
+        EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        return q.lastInsertId().toInt();
+    }
+    void writeSettings(const QByteArray& text) {
+        database_.programDir().writeFile(QStringLiteral("Ini/save.ini"), text);
+    }
+    IniFile savedSettings() {
+        IniFile ini(database_.programDir().path() + QStringLiteral("Ini/save.ini"));
+        ini.Load();
+        return ini;
+    }
+    QString dbDir() const { return database_.dbDir(); }
+    int addHouse(int idNet, int plannedEntrances = 0) {
+        return insert(
+            QStringLiteral("INSERT INTO k_dom (id_net, house, v_pod) VALUES (%1, 'Дом', %2)")
+                .arg(idNet)
+                .arg(plannedEntrances));
+    }
+    int addEntrance(int idNet, int idDom, int number = 1) {
+        return insert(
+            QStringLiteral("INSERT INTO k_pod (id_net, id_dom, n_pod) VALUES (%1, %2, %3)")
+                .arg(idNet)
+                .arg(idDom)
+                .arg(number));
+    }
+    int addApartment(int idNet, int idPod, int number = 1) {
+        return insert(QStringLiteral("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr) "
+                                     "VALUES (%1, %2, %3, '%3', '%3')")
+                          .arg(idNet)
+                          .arg(idPod)
+                          .arg(number));
+    }
+    int addSwitch(int idNet, int idPod) {
+        return insert(QStringLiteral("INSERT INTO k_pk (id_net, id_pod, n_net) VALUES (%1, %2, 1)")
+                          .arg(idNet)
+                          .arg(idPod));
+    }
+    void setState(int idNet, const QString& state) {
+        exec(QStringLiteral("UPDATE k_net SET st_net='%1' WHERE id_net=%2").arg(state).arg(idNet));
+    }
+    int insert(const QString& sql) {
+        QSqlDatabase db = database_.open();
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << "\n" << sql.toStdString();
+        return q.lastInsertId().toInt();
+    }
+
+    NavigationHooks savedHooks_ = Hooks();
+    TestDatabase database_;
+    TFDM fdm_;
+    ScriptedDialogs dialogs_;
+};

@@ -1,0 +1,247 @@
+#include "foundation/Globals.h"
+#include "foundation/SettingsFile.h"
+#include "foundation/TFDM.h"
+#include "foundation/VersionInfo.h"
+#include "foundation/ui/AppForms.h"
+#include "foundation/ui/TAboutBox.h"
+#include "foundation/ui/TFDialog.h"
+#include "foundation/ui/TFMainVesk.h"
+#include "foundation/ui/TFProgress.h"
+#include "foundation/ui/TScreenFrame.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempProgramDir.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString openFailedText(const TempProgramDir& dir) {
+    return QStringLiteral("Ошибка открытия БД ") + dir.path() + QStringLiteral("DB_ARM/!");
+}
+
+}  // namespace
+
+TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
+    TempProgramDir dir;
+    TFDM fdm;
+    dir.writeFile(QStringLiteral("Ini/save.ini"), "[Dir]\nbd=/no/such/folder/\n[Object]\nnf=2\n");
+    ScriptedDialogs dialogs;
+    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
+    TFMainVesk window;
+    EXPECT_EQ(QStringLiteral("APM ZAZ-Kiro-2"), window.windowTitle());
+    EXPECT_EQ(0, window.VisibleScreen());
+    EXPECT_TRUE(window.PanelTop->text().isEmpty());
+    EXPECT_TRUE(window.Path->text().isEmpty());
+}
+
+TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseFailsToo) {
+    TempProgramDir dir;
+    dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), "this is not a database");
+    TFDM fdm;
+    ScriptedDialogs dialogs;
+    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
+    TFMainVesk window;
+    EXPECT_EQ(0, window.VisibleScreen());
+}
+
+TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {
+    TempProgramDir dir;
+    const QByteArray saved = "[Object]\nnf=3\n";
+    dir.writeFile(QStringLiteral("Ini/save.ini"), saved);
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    window.show();
+    EXPECT_TRUE(window.close());
+    QFile f(dir.path() + QStringLiteral("Ini/save.ini"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved, f.readAll());
+}
+
+TEST(MainWindowWithoutDatabase, ExitAsksWithItsCaptionAndClosesOnlyOnYes) {
+    TempProgramDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    window.show();
+    dialogs.Expect(QStringLiteral("Подтвердите   завершение"),
+                   QStringLiteral("Действительно хотите завершить работу?"), DlgAnswer::No);
+    dialogs.Expect(QStringLiteral("Подтвердите   завершение"),
+                   QStringLiteral("Действительно хотите завершить работу?"), DlgAnswer::Cancel);
+    dialogs.Expect(QStringLiteral("Подтвердите   завершение"),
+                   QStringLiteral("Действительно хотите завершить работу?"), DlgAnswer::Yes);
+    window.ButExit->click();
+    EXPECT_TRUE(window.isVisible());
+    window.ButExit->click();
+    EXPECT_TRUE(window.isVisible());
+    window.ButExit->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(QStringLiteral("Выход есть!"), window.ButExit->text());
+    EXPECT_EQ(QStringLiteral("Выход из программы"), window.ButExit->toolTip());
+}
+
+TEST(MainWindowWithoutDatabase, HintsGoToTheStatusBarAndTheTitleTogglesMaximised) {
+    TempProgramDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    window.show();
+    QStatusTipEvent tip(QStringLiteral("Выход из программы"));
+    QCoreApplication::sendEvent(window.ButExit, &tip);
+    EXPECT_EQ(QStringLiteral("Выход из программы"), window.SBarMain->currentMessage());
+
+    const bool before = window.isMaximized();
+    QTest::mouseDClick(window.PanelTop, Qt::LeftButton);
+    EXPECT_NE(before, window.isMaximized());
+    QTest::mouseDClick(window.PanelTop, Qt::LeftButton);
+    EXPECT_EQ(before, window.isMaximized());
+
+    dialogs.Expect(QStringLiteral("Помощь"),
+                   QStringLiteral("Подсказки по заполнению Вы можете подсмотреть внизу окна в "
+                                  "строке состояния."));
+    window.MenuItem(QStringLiteral("MHelp9"))->trigger();
+    EXPECT_TRUE(window.Memo2->isHidden());
+    window.BitBtn1->click();
+    EXPECT_FALSE(window.Memo2->isHidden());
+}
+
+TEST(MainWindowMatrixGrid, SwitchColumnsStayWithin16And34) {
+    TempProgramDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    Globals().Colstp = 2;
+    QStandardItemModel model(3, 0);
+    QStringList headers = {QStringLiteral("n_pod"), QStringLiteral("kv")};
+    for (int i = 1; i <= 12; ++i) headers << QStringLiteral("p%1").arg(i, 2, 10, QLatin1Char('0'));
+    headers << QStringLiteral("nm_bv");
+    model.setHorizontalHeaderLabels(headers);
+    auto* grid = new QTableView(window.FrDom1);
+    grid->setModel(&model);
+    window.FrDom1->layout()->addWidget(grid);
+    window.SetMatrixGrid(grid);
+    // The matrix frame as its screen shows it (no database here).
+    window.FrDom1->show();
+    window.show();
+    for (int width : {300, 640, 900, 2400}) {
+        window.resize(width, 600);
+        QCoreApplication::processEvents();
+        window.FormResize();
+        EXPECT_EQ(160, grid->columnWidth(0));
+        EXPECT_EQ(160, grid->columnWidth(headers.size() - 1));
+        for (int c = 2; c < headers.size() - 1; ++c) {
+            EXPECT_GE(grid->columnWidth(c), 16) << width;
+            EXPECT_LE(grid->columnWidth(c), 34) << width;
+        }
+    }
+    window.SetMatrixGrid(nullptr);
+}
+
+TEST(GenericDialog, TwoHeightsAndItsAnswers) {
+    TFDialog dialog;
+    EXPECT_EQ(QStringLiteral("Диалог"), dialog.windowTitle());
+    EXPECT_EQ(QStringLiteral("Изменения сохранятся и пропишутся в зависимые таблицы!"),
+              dialog.Warning->text());
+    dialog.Answer->setText(QStringLiteral("Номер?"));
+    dialog.VEdit->setValue(17);
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        EXPECT_EQ(TFDialog::kHeightWithNumber, dialog.height());
+        dialog.BitYes->click();
+    });
+    EXPECT_EQ(DlgAnswer::Yes, dialog.ShowModal());
+    EXPECT_EQ(17, dialog.VEdit->value());
+
+    dialog.VEdit->hide();
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        EXPECT_EQ(TFDialog::kHeightWithoutNumber, dialog.height());
+        dialog.BitNo->click();
+    });
+    EXPECT_EQ(DlgAnswer::No, dialog.ShowModal());
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
+    EXPECT_EQ(DlgAnswer::Cancel, dialog.ShowModal());
+}
+
+TEST(ProgressWindow, BorderlessOnTopAndStepped) {
+    TFProgress progress;
+    EXPECT_TRUE(progress.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(progress.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(QSize(404, 17), progress.size());
+    EXPECT_EQ(QStringLiteral("Ждите..."), progress.GProgr->toolTip());
+    progress.Begin(3);
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(0, progress.GProgr->value());
+    for (int i = 0; i < 5; ++i) progress.StepIt();
+    EXPECT_EQ(3, progress.GProgr->value());
+    progress.End();
+    EXPECT_FALSE(progress.isVisible());
+
+    // The gauge callback the data module's loops step.
+    FProgress = &progress;
+    const auto gauge = ProgressGauge();
+    gauge(0, 33, true);
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(33, progress.GProgr->maximum());
+    gauge(12, 33, true);
+    EXPECT_EQ(12, progress.GProgr->value());
+    gauge(33, 33, false);
+    EXPECT_FALSE(progress.isVisible());
+    FProgress = nullptr;
+}
+
+TEST(AboutBoxForm, ListsTheVersionStringsOfTheBuild) {
+    TAboutBox box;
+    EXPECT_EQ(QStringLiteral("О программе"), box.windowTitle());
+    ASSERT_GT(box.ListKeys->count(), 0);
+    ASSERT_EQ(box.ListKeys->count(), box.ListValues->count());
+    QStringList keys;
+    for (int i = 0; i < box.ListKeys->count(); ++i) keys << box.ListKeys->item(i)->text();
+    const int version = keys.indexOf(QStringLiteral("FileVersion = "));
+    ASSERT_GE(version, 0);
+    EXPECT_EQ(QStringLiteral(ARM_VERSION), box.ListValues->item(version)->text());
+    EXPECT_EQ(QStringLiteral("Да"), box.OKButton->text());
+}
+
+TEST(AboutBoxForm, NoVersionInformationText) {
+    const AboutLists lists = MakeAboutLists({{QStringLiteral("FileVersion"), QString()}});
+    EXPECT_EQ(QStringList({QStringLiteral("Информации по версии не найдено")}), lists.keys);
+    EXPECT_TRUE(lists.values.isEmpty());
+}
+
+TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
+    TempProgramDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    AppForms::CreateAll();
+    EXPECT_EQ(
+        QStringList({"FDM",      "FMainVesk", "FNetTime",   "FObEdit",  "FFindPar",    "FGlVal",
+                     "FMelF",    "FskEdit",   "FbvEdit",    "FSvTable", "FkvEdit",     "FMelP",
+                     "FdpkPort", "FpoAppr",   "FHavKey",    "FMifare",  "AboutBox",    "FpkEdit",
+                     "FRedVV",   "FpkAppr",   "FbvReCount", "FKeyInKv", "FQRepObject", "FDialog",
+                     "FbvApp",   "FCOM",      "FProgress"}),
+        AppForms::CreationOrder());
+    ASSERT_NE(nullptr, FMainVesk);
+    ASSERT_NE(nullptr, FProgress);
+    EXPECT_EQ(QStringLiteral("FProgress"), FProgress->objectName());
+    AppForms::DestroyAll();
+    EXPECT_EQ(nullptr, FMainVesk);
+    EXPECT_EQ(nullptr, FProgress);
+    EXPECT_EQ(nullptr, FDM);
+}
