@@ -1,7 +1,8 @@
 #pragma once
-// Operations the screen handlers run that belong to the screens built later
-// (objects, matrix, entrances, devices, apartments). Each is a named hook with
-// a harmless default; the unit that owns the operation installs it.
+// Operations the screen handlers run that belong to the screens (objects,
+// matrix, entrances, devices, apartments). Each is a named hook; where the
+// operation exists in a core unit the default runs it, elsewhere the default is
+// harmless and the unit that owns the operation installs it.
 
 #include <functional>
 
@@ -13,8 +14,8 @@ struct NavigationHooks {
     // Object screen: the edit panel of the object list.
     std::function<void()> CloseObjectEditPanel = [] {};
     // Matrix: reopen, refill the matrix table from m_pk/m_bv, save it.
-    std::function<void()> ReopenMatrix = [] {};
-    std::function<void()> RebuildMatrTable = [] {};
+    std::function<void()> ReopenMatrix;
+    std::function<void()> RebuildMatrTable;
     std::function<void()> SaveMatrix = [] {};
     // The matrix frame's "next" step: entrances of the current house.
     std::function<void()> CreateEntrancesFromMatrix = [] {};
@@ -23,8 +24,10 @@ struct NavigationHooks {
     std::function<void()> CreateCallPanelRecords = [] {};
     std::function<DeviceSyncResult()> SyncDeviceRecords = [] { return DeviceSyncResult{}; };
     // Apartment checks of the apartment screen (mode 1, no fix for the counts).
-    std::function<bool()> CheckApartmentNumbering = [] { return true; };
-    std::function<bool()> CheckApartmentCounts = [] { return true; };
+    std::function<bool()> CheckApartmentNumbering;
+    std::function<bool()> CheckApartmentCounts;
+
+    NavigationHooks();
 };
 
 // The program's hooks.

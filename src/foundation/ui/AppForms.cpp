@@ -10,6 +10,7 @@
 #include "devices/ui/TFpkAppr.h"
 #include "devices/ui/TFpkEdit.h"
 #include "devices/ui/TFpoAppr.h"
+#include "foundation/MatrTable.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFDialog.h"
@@ -54,6 +55,7 @@ void CreateAll() {
     order().clear();
     // The data module comes first: the main window opens the database.
     new TFDM;
+    InstallMatrTableHook();
     made(QStringLiteral("FDM"));
     FMainVesk = new TFMainVesk;
     made(QStringLiteral("FMainVesk"));
