@@ -77,7 +77,9 @@ QString ColumnOrZero(QSqlDatabase& db, const QString& table, const QString& colu
 bool Begun(const SqlTransaction& t, QString* error) {
     return t.started() || Fail(error, t.LastError());
 }
-bool Committed(SqlTransaction& t, QString* error) { return t.Commit() || Fail(error, t.LastError()); }
+bool Committed(SqlTransaction& t, QString* error) {
+    return t.Commit() || Fail(error, t.LastError());
+}
 
 // Adds a column when the table lacks it; *added tells whether it did.
 bool AddColumn(QSqlDatabase& db, const QString& table, const QString& column,

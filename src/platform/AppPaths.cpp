@@ -20,12 +20,13 @@ QString NormalizeDir(const QString& dir) {
 
 QString ProgramDir() {
     if (!overrideDir().isEmpty()) return overrideDir();
-    if (QCoreApplication::instance())
-        return NormalizeDir(QCoreApplication::applicationDirPath());
+    if (QCoreApplication::instance()) return NormalizeDir(QCoreApplication::applicationDirPath());
     return QStringLiteral("./");
 }
 
-void SetProgramDirForTests(const QString& dir) { overrideDir() = NormalizeDir(dir); }
+void SetProgramDirForTests(const QString& dir) {
+    overrideDir() = NormalizeDir(dir);
+}
 
 QString UnderProgram(const QString& relative) {
     QString rel = relative;
@@ -33,6 +34,8 @@ QString UnderProgram(const QString& relative) {
     return ProgramDir() + rel;
 }
 
-QString DefaultDbDir() { return UnderProgram(QStringLiteral("DB_ARM/")); }
+QString DefaultDbDir() {
+    return UnderProgram(QStringLiteral("DB_ARM/"));
+}
 
 }  // namespace AppPaths

@@ -15,9 +15,12 @@ QString& titleSlot() {
 // Without a backend nobody can answer: take the safe, negative answer.
 DlgAnswer negativeAnswer(DlgButtons buttons) {
     switch (buttons) {
-        case DlgButtons::Ok: return DlgAnswer::Ok;
-        case DlgButtons::YesNo: return DlgAnswer::No;
-        default: return DlgAnswer::Cancel;
+        case DlgButtons::Ok:
+            return DlgAnswer::Ok;
+        case DlgButtons::YesNo:
+            return DlgAnswer::No;
+        default:
+            return DlgAnswer::Cancel;
     }
 }
 }  // namespace
@@ -30,10 +33,16 @@ DialogBackend* SetBackend(DialogBackend* backend) {
     return previous;
 }
 
-DialogBackend* Backend() { return backendSlot(); }
+DialogBackend* Backend() {
+    return backendSlot();
+}
 
-void SetApplicationTitle(const QString& title) { titleSlot() = title; }
-QString ApplicationTitle() { return titleSlot(); }
+void SetApplicationTitle(const QString& title) {
+    titleSlot() = title;
+}
+QString ApplicationTitle() {
+    return titleSlot();
+}
 
 DlgAnswer Message(const QString& caption, const QString& text, DlgButtons buttons, DlgIcon icon) {
     if (!backendSlot()) {
@@ -43,7 +52,9 @@ DlgAnswer Message(const QString& caption, const QString& text, DlgButtons button
     return backendSlot()->Message(caption, text, buttons, icon);
 }
 
-void ShowMessage(const QString& text) { Message(ApplicationTitle(), text); }
+void ShowMessage(const QString& text) {
+    Message(ApplicationTitle(), text);
+}
 void Error(const QString& caption, const QString& text) {
     Message(caption, text, DlgButtons::Ok, DlgIcon::Error);
 }

@@ -10,15 +10,13 @@ enum class DlgAnswer { Ok, Cancel, Yes, No, Retry };
 enum class DlgIcon { None, Information, Warning, Error, Question };
 
 class DialogBackend {
-public:
+  public:
     virtual ~DialogBackend() = default;
     virtual DlgAnswer Message(const QString& caption, const QString& text, DlgButtons buttons,
                               DlgIcon icon) = 0;
     // Returns the chosen path, or an empty text when the operator cancels.
-    virtual QString OpenFile(const QString& caption, const QString& dir,
-                             const QString& filter) = 0;
-    virtual QString SaveFile(const QString& caption, const QString& dir,
-                             const QString& filter) = 0;
+    virtual QString OpenFile(const QString& caption, const QString& dir, const QString& filter) = 0;
+    virtual QString SaveFile(const QString& caption, const QString& dir, const QString& filter) = 0;
     virtual QString ChooseFolder(const QString& caption, const QString& dir) = 0;
 };
 

@@ -36,7 +36,9 @@ TEST(Cp1251, EveryHighByteMatchesReferenceAndRoundTrips) {
 TEST(Cp1251, TextsAndUnmappable) {
     const QString text = QString::fromUtf8("СКМ05 ёЁ №1");
     const QByteArray bytes = ToCp1251(text);
-    EXPECT_EQ(bytes, QByteArray("\xD1\xCA\xCC" "05 \xB8\xA8 \xB9" "1"));
+    EXPECT_EQ(bytes, QByteArray("\xD1\xCA\xCC"
+                                "05 \xB8\xA8 \xB9"
+                                "1"));
     EXPECT_EQ(FromCp1251(bytes), text);
     EXPECT_EQ(ToCp1251(QString::fromUtf8("a\u4E2Db")), QByteArray("a?b"));
 }

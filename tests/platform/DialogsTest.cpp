@@ -2,10 +2,10 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
+#include <gtest/gtest.h>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

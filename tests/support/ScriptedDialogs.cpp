@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-ScriptedDialogs::ScriptedDialogs() { previous_ = Dialogs::SetBackend(this); }
+ScriptedDialogs::ScriptedDialogs() {
+    previous_ = Dialogs::SetBackend(this);
+}
 
 ScriptedDialogs::~ScriptedDialogs() {
     VerifyDone();
@@ -45,7 +47,8 @@ DlgAnswer ScriptedDialogs::Message(const QString& caption, const QString& text, 
     }
     const Step step = script_.takeFirst();
     const bool textMatches = step.partial ? text.contains(step.text) : text == step.text;
-    EXPECT_EQ(step.caption.toStdString(), caption.toStdString()) << "for text " << text.toStdString();
+    EXPECT_EQ(step.caption.toStdString(), caption.toStdString())
+        << "for text " << text.toStdString();
     EXPECT_TRUE(textMatches) << "expected " << (step.partial ? "text containing " : "text ")
                              << step.text.toStdString() << "\n got " << text.toStdString();
     return step.answer;

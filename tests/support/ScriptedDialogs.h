@@ -8,7 +8,7 @@
 #include <QList>
 
 class ScriptedDialogs : public DialogBackend {
-public:
+  public:
     ScriptedDialogs();   // installs itself
     ~ScriptedDialogs();  // uninstalls and checks that nothing is left
 
@@ -33,7 +33,7 @@ public:
     QString SaveFile(const QString& caption, const QString& dir, const QString& filter) override;
     QString ChooseFolder(const QString& caption, const QString& dir) override;
 
-private:
+  private:
     struct Step {
         bool picker = false;
         bool partial = false;

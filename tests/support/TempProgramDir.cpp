@@ -2,19 +2,23 @@
 
 #include "platform/AppPaths.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 TempProgramDir::TempProgramDir() {
     EXPECT_TRUE(dir_.isValid());
     AppPaths::SetProgramDirForTests(path());
 }
 
-TempProgramDir::~TempProgramDir() { AppPaths::SetProgramDirForTests(QString()); }
+TempProgramDir::~TempProgramDir() {
+    AppPaths::SetProgramDirForTests(QString());
+}
 
-QString TempProgramDir::path() const { return AppPaths::NormalizeDir(dir_.path()); }
+QString TempProgramDir::path() const {
+    return AppPaths::NormalizeDir(dir_.path());
+}
 
 QString TempProgramDir::file(const QString& relative) const {
     const QString full = path() + relative;

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 class TempProgramDir {
-public:
+  public:
     TempProgramDir();
     ~TempProgramDir();
     TempProgramDir(const TempProgramDir&) = delete;
@@ -18,6 +18,6 @@ public:
     QString file(const QString& relative) const;
     void writeFile(const QString& relative, const QByteArray& bytes) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };

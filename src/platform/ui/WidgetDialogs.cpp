@@ -20,22 +20,32 @@ QList<ButtonSpec> buttonsFor(DlgButtons buttons) {
     const ButtonSpec no{DlgAnswer::No, "Нет", QMessageBox::NoRole};
     const ButtonSpec retry{DlgAnswer::Retry, "Повтор", QMessageBox::AcceptRole};
     switch (buttons) {
-        case DlgButtons::Ok: return {ok};
-        case DlgButtons::OkCancel: return {ok, cancel};
-        case DlgButtons::YesNo: return {yes, no};
-        case DlgButtons::YesNoCancel: return {yes, no, cancel};
-        case DlgButtons::RetryCancel: return {retry, cancel};
+        case DlgButtons::Ok:
+            return {ok};
+        case DlgButtons::OkCancel:
+            return {ok, cancel};
+        case DlgButtons::YesNo:
+            return {yes, no};
+        case DlgButtons::YesNoCancel:
+            return {yes, no, cancel};
+        case DlgButtons::RetryCancel:
+            return {retry, cancel};
     }
     return {ok};
 }
 
 QMessageBox::Icon iconFor(DlgIcon icon) {
     switch (icon) {
-        case DlgIcon::Information: return QMessageBox::Information;
-        case DlgIcon::Warning: return QMessageBox::Warning;
-        case DlgIcon::Error: return QMessageBox::Critical;
-        case DlgIcon::Question: return QMessageBox::Question;
-        case DlgIcon::None: break;
+        case DlgIcon::Information:
+            return QMessageBox::Information;
+        case DlgIcon::Warning:
+            return QMessageBox::Warning;
+        case DlgIcon::Error:
+            return QMessageBox::Critical;
+        case DlgIcon::Question:
+            return QMessageBox::Question;
+        case DlgIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }

@@ -4,7 +4,7 @@
 #include "platform/Dialogs.h"
 
 class WidgetDialogs : public DialogBackend {
-public:
+  public:
     DlgAnswer Message(const QString& caption, const QString& text, DlgButtons buttons,
                       DlgIcon icon) override;
     QString OpenFile(const QString& caption, const QString& dir, const QString& filter) override;
