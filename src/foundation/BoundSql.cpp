@@ -4,16 +4,13 @@
 #include <QVariant>
 
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error) {
-    if (!q.prepare(sql)) {
-        *error = q.lastError().text();
-        return false;
+    bool ok = q.prepare(sql);
+    if (ok) {
+        for (const QVariant& v : values) q.addBindValue(v);
+        ok = q.exec();
     }
-    for (const QVariant& v : values) q.addBindValue(v);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    return true;
+    if (!ok && error) *error = q.lastError().text();
+    return ok;
 }
 
 SqlTransaction::SqlTransaction(QSqlDatabase db) : db_(db) {

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QVariantList>
 
-// Prepares sql, binds values in order and runs it; false with the reason.
+// Prepares sql, binds values in order and runs it; false with the reason
+// (error may be null).
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error);
 
 // A savepoint that is rolled back unless committed. Unlike a plain

@@ -299,23 +299,24 @@ bool UpgradeColumns(QSqlDatabase& db, QString* error) {
            UpgradeConsoles(db, error);
 }
 
+// The statement's text goes with its error, so a failed upgrade names the step.
+bool RunBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error) {
+    QString reason;
+    return ::ExecBound(q, sql, values, &reason) || Fail(error, sql + QStringLiteral(": ") + reason);
+}
+
 bool RowExists(QSqlDatabase& db, const QString& sql, const QVariantList& values, bool* exists,
                QString* error) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) return Fail(error, sql + QStringLiteral(": ") + q.lastError().text());
-    for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
-    if (!q.exec()) return Fail(error, sql + QStringLiteral(": ") + q.lastError().text());
+    if (!RunBound(q, sql, values, error)) return false;
     *exists = q.next();
     return true;
 }
 
 bool ExecBound(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error) {
     QSqlQuery q(db);
-    if (!q.prepare(sql)) return Fail(error, sql + QStringLiteral(": ") + q.lastError().text());
-    for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
-    if (q.exec()) return true;
-    return Fail(error, sql + QStringLiteral(": ") + q.lastError().text());
+    return RunBound(q, sql, values, error);
 }
 
 struct FixedFlag {
