@@ -42,10 +42,9 @@ QList<int> ListedFlagNumbers() {
     return numbers;
 }
 
-bool AppendFlag(const QString& type, int number, const QString& name) {
-    Dataset* ds = flags();
-    if (!ds || !ds->IsOpen() || !MayAppendFlag(name, number, ListedFlagNumbers())) return false;
-    ds->Append();
+namespace {
+// Fills the row being appended or edited; a refused post leaves nothing pending.
+bool PostFlagRow(Dataset* ds, const QString& type, int number, const QString& name) {
     ds->FieldByName(QStringLiteral("tabl")).SetValue(type);
     ds->FieldByName(QStringLiteral("nomf")).SetValue(number);
     ds->FieldByName(QStringLiteral("namf")).SetValue(name.trimmed().left(kFlagNameWidth));
@@ -53,18 +52,21 @@ bool AppendFlag(const QString& type, int number, const QString& name) {
     ds->Cancel();
     return false;
 }
+}  // namespace
+
+bool AppendFlag(const QString& type, int number, const QString& name) {
+    Dataset* ds = flags();
+    if (!ds || !ds->IsOpen() || !MayAppendFlag(name, number, ListedFlagNumbers())) return false;
+    ds->Append();
+    return PostFlagRow(ds, type, number, name);
+}
 
 bool EditCurrentFlag(const QString& type, int number, const QString& name) {
     Dataset* ds = flags();
     if (!ds || !ds->IsOpen() || ds->IsEmpty()) return false;
     if (ds->FieldByName(QStringLiteral("nomf")).AsInt() != number) return false;
     ds->Edit();
-    ds->FieldByName(QStringLiteral("tabl")).SetValue(type);
-    ds->FieldByName(QStringLiteral("nomf")).SetValue(number);
-    ds->FieldByName(QStringLiteral("namf")).SetValue(name.trimmed().left(kFlagNameWidth));
-    if (ds->Post()) return true;
-    ds->Cancel();
-    return false;
+    return PostFlagRow(ds, type, number, name);
 }
 
 bool DeleteCurrentFlag() {
