@@ -11,9 +11,9 @@ TScreenFrame::TScreenFrame(const QString& name, const QString& title, QWidget* p
     setFrameShape(QFrame::StyledPanel);
     body_ = new QLabel(title, this);
     body_->setAlignment(Qt::AlignCenter);
-    BitPrev = new QPushButton(QStringLiteral("◄ Назад"), this);
+    BitPrev = new QPushButton(QStringLiteral("<< Назад"), this);
     BitPrev->setObjectName(QStringLiteral("BitPrev"));
-    BitNext = new QPushButton(QStringLiteral("Далее ►"), this);
+    BitNext = new QPushButton(QStringLiteral("Далее >>"), this);
     BitNext->setObjectName(QStringLiteral("BitNext"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BitPrev);
