@@ -65,8 +65,12 @@ bool CreateMatrTable(const QString& name) {
 bool RebuildMatrTable() {
     CurrentObject obj;
     if (!ReadCurrentObject(&obj)) return false;
+    // The matrix screen refills the table right after opening it; a grid
+    // that showed the table shows the new rows (or the kept ones) afterwards.
+    const bool wasShown = FDM->Q_Matr->IsOpen();
     FDM->Q_Matr->Close();
     const MatrResult r = RebuildMatrTable(FDM->ConnectionDB(), obj.idNet, Globals().nmBVk);
+    if (wasShown) FDM->Q_Matr->Open();
     if (!r.ok) {
         Dialogs::Error(QStringLiteral("Ошибка"), r.error);
         return false;

@@ -46,14 +46,15 @@ TerminalResult RecountTerminals(int callKind, int mode) {
         [&](QSqlDatabase db, qint64 idPk) { return RecountTerminals(db, idPk, callKind, mode); });
 }
 
+// Without an object there are no entrances to find fault with.
 bool CheckApartmentNumbering() {
     const qint64 idNet = CurrentObjectId();
-    return idNet != 0 && CheckApartmentNumbering(FDM->ConnectionDB(), idNet);
+    return idNet == 0 || CheckApartmentNumbering(FDM->ConnectionDB(), idNet);
 }
 
 bool CheckApartmentCounts(int countKind, bool fix) {
     const qint64 idNet = CurrentObjectId();
-    if (idNet == 0) return false;
+    if (idNet == 0) return true;
     const bool ok = CheckApartmentCounts(FDM->ConnectionDB(), idNet, countKind, fix);
     if (fix && FDM->Q_Pod->IsOpen()) FDM->Q_Pod->Reopen();
     return ok;

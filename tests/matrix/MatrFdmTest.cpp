@@ -125,6 +125,16 @@ TEST_F(MatrFdm, ABrokenTableDoesNotStopTheDatabaseAndIsReportedLater) {
     EXPECT_TRUE(MatrTableColumns(db, "matr_17").contains("nm_bv"));
 }
 
+TEST_F(MatrFdm, RefillShowsTheNewRowsInTheOpenMatrix) {
+    Start(S("сохранено"));
+    ASSERT_EQ(dm->Q_Matr->RecordCount(), 8);
+    AddLink(db, 17, S("БВ подъезда 01. 02 вход"), 1, 0, 5, 1, 0);
+    ASSERT_TRUE(RebuildMatrTable());
+    ASSERT_TRUE(dm->Q_Matr->IsOpen());
+    EXPECT_EQ(dm->Q_Matr->RecordCount(), 9);
+    EXPECT_TRUE(dm->Q_Matr->Locate("name", S("БВ подъезда 01. 02 вход")));
+}
+
 TEST_F(MatrFdm, RefillRefusesADuplicatePanelName) {
     Start(S("сохранено"));
     AddLink(db, 17, kDoor1, 2, 0, 5, 1, 0);
@@ -135,6 +145,9 @@ TEST_F(MatrFdm, RefillRefusesADuplicatePanelName) {
         EXPECT_FALSE(RebuildMatrTable());
     }
     EXPECT_EQ(MatrRows(db, "matr_17"), before);
+    // The matrix on the screen still shows the kept rows.
+    ASSERT_TRUE(dm->Q_Matr->IsOpen());
+    EXPECT_EQ(dm->Q_Matr->RecordCount(), before.size());
 
     // A missing table is still made and opened; the refused refill waits
     // for the matrix screen.
@@ -178,6 +191,20 @@ TEST_F(MatrFdm, TerminalsOfTheCurrentSwitch) {
     EXPECT_FALSE(CheckApartmentCounts(1, false));
     EXPECT_TRUE(CheckApartmentCounts(2, true));
     EXPECT_EQ(One(db, "SELECT v_kvr FROM k_pod WHERE id_pod=2").toInt(), 3);
+}
+
+TEST_F(MatrFdm, ChecksFindNoFaultWithoutAnObject) {
+    Start(S("сохранено"));
+    Sql(db, "UPDATE k_kvr SET p_nom=p_nom+1");
+    Sql(db, "UPDATE k_pod SET v_kvr=9");
+    EXPECT_FALSE(CheckApartmentNumbering());
+    EXPECT_FALSE(CheckApartmentCounts(1, false));
+    // The object list emptied: no entrances are walked.
+    Sql(db, "DELETE FROM k_net");
+    ASSERT_TRUE(dm->Q_Net->Reopen());
+    ASSERT_TRUE(dm->Q_Net->IsEmpty());
+    EXPECT_TRUE(CheckApartmentNumbering());
+    EXPECT_TRUE(CheckApartmentCounts(1, false));
 }
 
 }  // namespace
