@@ -386,6 +386,25 @@ TEST_F(ComPortTest, ReceivedCharEventsArriveOnTheUserInterfaceThread) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return counted == 6; }, 2000));
 }
 
+TEST_F(ComPortTest, BytesAfterAClearedInputStillAnnounceThemselves) {
+    int counted = 0;
+    port.OnRxChar = [&](TBComPort*, int count) { counted = count; };
+    ASSERT_TRUE(port.Open());
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(pty.WriteMaster("stale"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return counted == 5; }, 2000));
+        // Let the reader thread look at the waiting bytes a few times.
+        QTest::qWait(30);
+        port.ClearBuffer(true, false);
+        counted = 0;
+        ASSERT_TRUE(pty.WriteMaster("n"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return counted == 1; }, 2000)) << "round " << round;
+        char drop;
+        ASSERT_EQ(port.Read(&drop, 1), 1);
+        counted = 0;
+    }
+}
+
 TEST_F(ComPortTest, WindowSyncPostsAndNoneRunsInTheReaderThread) {
     std::atomic<QThread*> seenOn{nullptr};
     port.OnRxChar = [&](TBComPort*, int) { seenOn = QThread::currentThread(); };
