@@ -582,10 +582,13 @@ void TBComPort::ClearBuffer(bool input, bool output) {
     if (!connected_) throw EComPort(ComFault::PurgeFailed);
     if (!input && !output) return;
     int waiting = 0;
-    // Purged bytes count as taken, so the reader thread sees no new arrivals in them.
-    if (input && ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0) consumed_ += quint64(waiting);
+    if (input && ioctl(fd_, FIONREAD, &waiting) != 0) waiting = 0;
     const int queue = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
     if (tcflush(fd_, queue) != 0) throw EComPort(ComFault::PurgeFailed);
+    // Purged bytes count as taken, so the reader thread sees no new arrivals in
+    // them. Counted only once they are gone: counted earlier, a look of the
+    // reader thread in between would see them twice and then miss as many new ones.
+    if (waiting > 0) consumed_ += quint64(waiting);
 }
 
 int TBComPort::InputCount() {

@@ -3,6 +3,7 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryFile>
 #include <QTest>
@@ -87,7 +88,10 @@ TEST_F(ComPortTest, PortHeldByAnotherProcessIsBusyUntilReleased) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // Only async-signal-safe calls in the child.
+        // Only async-signal-safe calls in the child. It lets go of the
+        // parent's ends, so it never outlives a parent that stopped early.
+        ::close(ready[0]);
+        ::close(release[1]);
         const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
         const char ok = (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) ? '1' : '0';
         [[maybe_unused]] ssize_t n = ::write(ready[1], &ok, 1);
@@ -319,6 +323,42 @@ TEST_F(ComPortTest, MissingRecordAndClosedPortGiveTheirTexts) {
     EXPECT_EQ(FaultText([&] { port.SetRTS(false); }), kLineControl);
 }
 
+TEST_F(ComPortTest, CloseAbortsAPendingAsyncRead) {
+    SetReadTimeouts(-1, 20, 5000);
+    ASSERT_TRUE(port.Open());
+    TAsyncRecord* record = nullptr;
+    InitAsync(record);
+    QByteArray frame(30, '\0');
+    ASSERT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+    EXPECT_TRUE(port.Close());
+    // An aborted read has no status to give, and waiting for it reads nothing.
+    EXPECT_EQ(FaultText([&] { port.IsAsyncCompleted(record); }),
+              "Не удалось получить статус асинхронной операции");
+    EXPECT_EQ(FaultText([&] { port.WaitForAsync(record); }), kReadFailed);
+
+    // The record serves the next read once the port is open again.
+    ASSERT_TRUE(port.Open());
+    EXPECT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+    ASSERT_TRUE(pty.WriteMaster(QByteArray(30, 'z')));
+    EXPECT_EQ(port.WaitForAsync(record), 30);
+    EXPECT_EQ(frame, QByteArray(30, 'z'));
+    DoneAsync(record);
+}
+
+TEST_F(ComPortTest, WriteTheOtherEndDoesNotTakeEndsAtItsDeadline) {
+    port.Timeouts().SetWriteTotalMultiplier(0);
+    port.Timeouts().SetWriteTotalConstant(100);
+    ASSERT_TRUE(port.Open());
+    const QByteArray lot(1 << 20, 'w');  // far more than the terminal queues hold
+    QElapsedTimer timer;
+    timer.start();
+    const int written = port.Write(lot.constData(), int(lot.size()));
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, lot.size());
+    EXPECT_GE(timer.elapsed(), 90);
+    EXPECT_LT(timer.elapsed(), 3000);
+}
+
 TEST_F(ComPortTest, ClearBufferDropsWaitingInput) {
     ASSERT_TRUE(port.Open());
     ASSERT_TRUE(pty.WriteMaster("stale"));
@@ -344,6 +384,25 @@ TEST_F(ComPortTest, ReceivedCharEventsArriveOnTheUserInterfaceThread) {
     counted = 0;
     ASSERT_TRUE(pty.WriteMaster("!"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return counted == 6; }, 2000));
+}
+
+TEST_F(ComPortTest, BytesAfterAClearedInputStillAnnounceThemselves) {
+    int counted = 0;
+    port.OnRxChar = [&](TBComPort*, int count) { counted = count; };
+    ASSERT_TRUE(port.Open());
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(pty.WriteMaster("stale"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return counted == 5; }, 2000));
+        // Let the reader thread look at the waiting bytes a few times.
+        QTest::qWait(30);
+        port.ClearBuffer(true, false);
+        counted = 0;
+        ASSERT_TRUE(pty.WriteMaster("n"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return counted == 1; }, 2000)) << "round " << round;
+        char drop;
+        ASSERT_EQ(port.Read(&drop, 1), 1);
+        counted = 0;
+    }
 }
 
 TEST_F(ComPortTest, WindowSyncPostsAndNoneRunsInTheReaderThread) {
@@ -396,6 +455,34 @@ TEST_F(ComPortTest, CloseAfterTheOtherEndVanishedClosesThePort) {
     EXPECT_EQ(FaultText([&] { port.Write("a", 1); }), kWriteFailed);
     EXPECT_TRUE(port.Close());
     EXPECT_FALSE(port.Connected());
+}
+
+// Descriptors open in this process.
+int OpenDescriptors() {
+    return int(QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size());
+}
+
+TEST_F(ComPortTest, SecondPortOnTheSameDeviceIsBusyAndNothingLeaks) {
+    const int before = OpenDescriptors();
+    ASSERT_TRUE(port.Open());
+    TBComPort other;
+    other.SetPort(pty.SlavePath());
+    EXPECT_EQ(FaultText([&] { other.Open(); }), kPortBusy);
+    EXPECT_FALSE(other.Connected());
+    EXPECT_TRUE(port.Connected());
+    EXPECT_TRUE(port.Close());
+    EXPECT_TRUE(other.Open());  // free once the first one let go
+    EXPECT_TRUE(other.Close());
+
+    other.SetBaudRate(br256000);  // opens the device, then refuses the settings
+    EXPECT_EQ(FaultText([&] { other.Open(); }), kLineSettings);
+    other.SetPort("/dev/ttyArmNoSuchPort42");
+    EXPECT_EQ(FaultText([&] { other.Open(); }), kNoSuchPort);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(port.Open());
+        EXPECT_TRUE(port.Close());
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 TEST_F(ComPortTest, PortOpensAgainAfterClose) {
