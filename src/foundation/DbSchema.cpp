@@ -161,14 +161,15 @@ bool ForceGlobalCounts(QSqlDatabase& db, QString* error) {
         !Exec(db, QStringLiteral("ALTER TABLE t_global ADD COLUMN SepDevice INTEGER DEFAULT 63"),
               error))
         return false;
-    if (hadSepDevice && !hasKolTractPK) return true;
 
     QStringList assignments{QStringLiteral("SepDevice = %1").arg(Globals().SepDevice)};
     if (FieldExists(db, table, QStringLiteral("MaxDevice")))
         assignments << QStringLiteral("MaxDevice = %1").arg(Globals().MaxDevice);
     if (hasKolTractPK) assignments << QStringLiteral("KolTractPK = 8");
     QString sql = QStringLiteral("UPDATE t_global SET ") + assignments.join(QStringLiteral(", "));
-    if (hadSepDevice) sql += QStringLiteral(" WHERE KolTractPK IS NOT 8");
+    // A missing KolTractPK reads as 0, which differs from 8: the values are
+    // written as for any other tract count.
+    if (hadSepDevice && hasKolTractPK) sql += QStringLiteral(" WHERE KolTractPK IS NOT 8");
     return Exec(db, sql, error);
 }
 

@@ -427,6 +427,16 @@ TEST(DbSchemaUpgrade, ForcesTractCountOnlyWhenItDiffers) {
               "8,72,48");
 }
 
+TEST(DbSchemaUpgrade, MissingTractCountReadsAsZero) {
+    TestDatabase fx;
+    QSqlDatabase db = fx.open();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("ALTER TABLE t_global DROP COLUMN KolTractPK"));
+    ASSERT_TRUE(q.exec("UPDATE t_global SET SepDevice = 70, MaxDevice = 45"));
+    ASSERT_TRUE(Upgrade(db));
+    EXPECT_EQ(Value(db, "SELECT SepDevice || ',' || MaxDevice FROM t_global").toString(), "63,50");
+}
+
 TEST(DbSchemaUpgrade, FlagTableKeepsOtherRowsAndRenamesConsoleFlag) {
     TestDatabase fx;
     QSqlDatabase db = fx.open();
