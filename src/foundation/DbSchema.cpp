@@ -161,14 +161,15 @@ bool ForceGlobalCounts(QSqlDatabase& db, QString* error) {
         !Exec(db, QStringLiteral("ALTER TABLE t_global ADD COLUMN SepDevice INTEGER DEFAULT 63"),
               error))
         return false;
-    if (hadSepDevice && !hasKolTractPK) return true;
 
     QStringList assignments{QStringLiteral("SepDevice = %1").arg(Globals().SepDevice)};
     if (FieldExists(db, table, QStringLiteral("MaxDevice")))
         assignments << QStringLiteral("MaxDevice = %1").arg(Globals().MaxDevice);
     if (hasKolTractPK) assignments << QStringLiteral("KolTractPK = 8");
     QString sql = QStringLiteral("UPDATE t_global SET ") + assignments.join(QStringLiteral(", "));
-    if (hadSepDevice) sql += QStringLiteral(" WHERE KolTractPK IS NOT 8");
+    // A missing KolTractPK reads as 0, which differs from 8: the values are
+    // written as for any other tract count.
+    if (hadSepDevice && hasKolTractPK) sql += QStringLiteral(" WHERE KolTractPK IS NOT 8");
     return Exec(db, sql, error);
 }
 
@@ -270,15 +271,17 @@ bool UpgradeApartments(QSqlDatabase& db, QString* error) {
         if (!AddColumn(db, t, name, kTextEmpty, error)) return false;
 
     if (FieldExists(db, t, QStringLiteral("x_key"))) return true;
-    // The key quota and count move from the old byte columns.
+    // The key quota and count move from the old byte columns. A count column
+    // that is already there holds the registered keys and is kept.
     const QString quota = ColumnOrZero(db, t, QStringLiteral("v_key"));
     const QString count = ColumnOrZero(db, t, QStringLiteral("r_key"));
-    return AddColumn(db, t, QStringLiteral("x_key"), kIntZero, error) &&
-           AddColumn(db, t, QStringLiteral("y_key"), kIntZero, error) &&
-           Exec(db,
-                QStringLiteral("UPDATE k_kvr SET x_key=COALESCE(%1, 0), y_key=COALESCE(%2, 0)")
-                    .arg(quota, count),
-                error);
+    bool countAdded = false;
+    if (!AddColumn(db, t, QStringLiteral("x_key"), kIntZero, error) ||
+        !AddColumn(db, t, QStringLiteral("y_key"), kIntZero, error, &countAdded))
+        return false;
+    QString sql = QStringLiteral("UPDATE k_kvr SET x_key=COALESCE(%1, 0)").arg(quota);
+    if (countAdded) sql += QStringLiteral(", y_key=COALESCE(%1, 0)").arg(count);
+    return Exec(db, sql, error);
 }
 
 // The console.

@@ -427,6 +427,26 @@ TEST(DbSchemaUpgrade, ForcesTractCountOnlyWhenItDiffers) {
               "8,72,48");
 }
 
+TEST(DbSchemaUpgrade, KeyQuotaMovesButRegisteredCountIsKept) {
+    TestDatabase fx;
+    QSqlDatabase db = fx.open();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("INSERT INTO k_kvr (v_key, r_key, x_key, y_key) VALUES (4, 1, 9, 3)"));
+    ASSERT_TRUE(q.exec("ALTER TABLE k_kvr DROP COLUMN x_key"));
+    ASSERT_TRUE(Upgrade(db));
+    EXPECT_EQ(Value(db, "SELECT x_key || ',' || y_key FROM k_kvr").toString(), "4,3");
+}
+
+TEST(DbSchemaUpgrade, MissingTractCountReadsAsZero) {
+    TestDatabase fx;
+    QSqlDatabase db = fx.open();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("ALTER TABLE t_global DROP COLUMN KolTractPK"));
+    ASSERT_TRUE(q.exec("UPDATE t_global SET SepDevice = 70, MaxDevice = 45"));
+    ASSERT_TRUE(Upgrade(db));
+    EXPECT_EQ(Value(db, "SELECT SepDevice || ',' || MaxDevice FROM t_global").toString(), "63,50");
+}
+
 TEST(DbSchemaUpgrade, FlagTableKeepsOtherRowsAndRenamesConsoleFlag) {
     TestDatabase fx;
     QSqlDatabase db = fx.open();
