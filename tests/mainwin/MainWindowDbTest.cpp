@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "foundation/Globals.h"
 #include "foundation/IniFile.h"
+#include "foundation/MatrTable.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFMainVesk.h"
@@ -136,6 +137,18 @@ TEST_F(MainWindowDb, AnUnknownObjectIdFallsBackToTheFirstAndScreenZeroIsTheMenu)
     window.close();
     EXPECT_EQ(4, savedSettings().ReadInteger(QStringLiteral("Key"), QStringLiteral("rb"), 0));
     EXPECT_EQ(0, savedSettings().ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), -1));
+}
+
+TEST_F(MainWindowDb, TheMatrixTableIsTheRestoredObjects) {
+    addHouse(addObject(QStringLiteral("Первый")));
+    const int second = addObject(QStringLiteral("Второй"));
+    addHouse(second);
+    writeSettings(QStringLiteral("[Object]\nid=%1\nnf=11\n").arg(second).toUtf8());
+    TFMainVesk window;
+    ASSERT_EQ(second, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+    EXPECT_TRUE(fdm_.Q_Matr->IsOpen());
+    EXPECT_TRUE(fdm_.Q_Matr->Sql().contains(MatrTableName(second)))
+        << fdm_.Q_Matr->Sql().toStdString();
 }
 
 TEST_F(MainWindowDb, EmptyObjectListKeepsTheNetworkScreen) {

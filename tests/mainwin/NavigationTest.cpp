@@ -118,8 +118,8 @@ TEST_F(Navigation, HouseWithoutEntrancesOrApartments) {
     TFMainVesk w;
     expectRefused(w, 3, kRefused, kMatrixNotFormed);
     EXPECT_EQ(1, calls_.createEntrances) << "planned entrances come from the matrix first";
-    expectRefused(w, 4, Dialogs::ApplicationTitle(), kNoApartmentsForDevices);
-    expectRefused(w, 5, Dialogs::ApplicationTitle(), kNoApartmentsForDevices);
+    expectRefused(w, 4, kRefused, kNoApartmentsForDevices);
+    expectRefused(w, 5, kRefused, kNoApartmentsForDevices);
     expectSilent(w, 7);
     expectRefused(w, 9, kRefused, kNoApartmentsForKeys);
     expectRefused(w, 10, QStringLiteral("Ошибка"), kNotReadyForFiles);

@@ -8,6 +8,7 @@
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
+#include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/ui/TAboutBox.h"
@@ -370,7 +371,9 @@ void TFMainVesk::FormCreate() {
     restoreScreenAndObject(s);
     applyWindowSettings(s);
     KeysScreen().ApplySettings(s.key, MainWindowData::ObjectGateCount() > 0);
-    // The matrix table opened with the database; the state line follows the object.
+    // The database opened on the first object; the matrix table must be the
+    // restored object's. A failure is kept for the matrix screen to report.
+    OpenMatrTable();
     ShowMatrixState();
 }
 
@@ -545,8 +548,12 @@ bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
 }
 
 void TFMainVesk::showFrame(int screen) {
+    FrameOfScreen(screen)->PrepareScreen(Path->text());
+    showPreparedFrame(screen);
+}
+
+void TFMainVesk::showPreparedFrame(int screen) {
     TScreenFrame* frame = FrameOfScreen(screen);
-    frame->PrepareScreen(Path->text());
     PanelTop->setText(Screens::Find(screen)->title);
     frame->show();
     ButEnd->setEnabled(true);
@@ -570,9 +577,11 @@ void TFMainVesk::MConfObjectClick() {
     WaitCursor wait;
     PushScreen(1);
     LeaveScreen();
+    // The object list is refreshed before the state line reads the object.
+    FrMatr1->PrepareScreen(Path->text());
     objectPanelFlags_[0] = objectPanelFlags_[1] = false;
     ShowMatrixState();
-    showFrame(1);
+    showPreparedFrame(1);
 }
 
 void TFMainVesk::MConfDomClick() {
