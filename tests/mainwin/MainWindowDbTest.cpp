@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -184,5 +185,23 @@ TEST_F(MainWindowDb, RendersAsARealProgramWindow) {
     const QString dir = QStringLiteral(ARM_BIN_DIR "/../screenshots");
     QDir().mkpath(dir);
     EXPECT_TRUE(image.save(dir + QStringLiteral("/mainwin.png")));
+    window.close();
+}
+
+TEST_F(MainWindowDb, ScreenWidthButtonReturnsToTheInstallationsWidth) {
+    exec(QStringLiteral("UPDATE t_global SET WidthMain=650"));
+    TFMainVesk window;
+    window.show();
+    const QRect area = window.screen()->availableGeometry();
+    // Already as wide as the screen, with no narrower width remembered.
+    window.resize(area.width(), window.height());
+    Globals().WidthMain = area.width() + 100;
+    window.BitScreen->click();
+    EXPECT_EQ(650, window.width());
+    window.BitScreen->click();
+    EXPECT_EQ(area.width(), window.width());
+    EXPECT_EQ(650, Globals().WidthMain);
+    window.BitScreen->click();
+    EXPECT_EQ(650, window.width());
     window.close();
 }

@@ -874,8 +874,11 @@ void TFMainVesk::BitScreenClick() {
         Globals().WidthMain = width();
         resize(area.width(), height());
     } else {
+        // Back to the width it had, or to the installation's when that one
+        // was the screen's width already.
         int w = Globals().WidthMain;
-        if (w >= area.width() || w <= 0) w = 800;
+        if (w >= area.width() || w <= 0) w = MainWindowData::StoredMainWidth();
+        if (w <= 0) w = 800;
         resize(w, height());
     }
     // Keep the window on the screen.
