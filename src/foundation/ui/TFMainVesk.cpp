@@ -156,6 +156,8 @@ void TFMainVesk::buildMenu() {
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     QAction* f1 = addItem(help, QStringLiteral("MHelp0"), QStringLiteral("Справка"));
     f1->setShortcut(QKeySequence(Qt::Key_F1));
+    // F1 in an editor window asks the main window for that editor's topic.
+    f1->setShortcutContext(Qt::ApplicationShortcut);
     connect(f1, &QAction::triggered, this, &TFMainVesk::MHelp0Click);
     connect(addItem(help, QStringLiteral("MEasy"), QStringLiteral("Быстро и просто")),
             &QAction::triggered, this, &TFMainVesk::MEasyClick);
