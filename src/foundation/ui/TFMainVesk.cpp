@@ -934,7 +934,11 @@ void TFMainVesk::FormResize() {
 
 void TFMainVesk::MReOpenClick() {
     if (MainWindowData::IsOpen() && MainWindowData::ObjectListEmpty()) return;
-    if (!MainWindowData::IsOpen() && !OpenDatabase(Path->text())) return;
+    // Without a folder in use there is nothing to reopen (an empty folder
+    // would name a file in the working directory).
+    if (!MainWindowData::IsOpen() &&
+        (!ComparesAbove(Path->text(), QStringLiteral(" ")) || !OpenDatabase(Path->text())))
+        return;
     QString reason;
     if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason))
         std::fprintf(stderr, "arm: tables not reopened: %s\n", qPrintable(reason));
