@@ -81,6 +81,13 @@ bool LoadGlobals(ArmGlobals& g) {
     return true;
 }
 
+int StoredMainWidth() {
+    Dataset* global = FDM ? FDM->Global : nullptr;
+    if (!global || !global->IsOpen() || global->IsEmpty()) return 0;
+    global->First();
+    return global->FieldByName(QStringLiteral("WidthMain")).AsInt();
+}
+
 bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString* reason) {
     if (!FDM) return false;
     const bool ok = FDM->OpenAllTables(progress);

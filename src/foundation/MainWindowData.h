@@ -30,6 +30,9 @@ int ObjectGateCount();    // k_net.v_kal
 // Returns true when the row existed.
 bool LoadGlobals(ArmGlobals& g);
 
+// t_global.WidthMain, the installation's window width; 0 without a row.
+int StoredMainWidth();
+
 // Reopens every dataset, stepping progress (value, maximum, visible).
 bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString* reason);
 

@@ -57,9 +57,9 @@ Refusal refused(const QString& text) {
 Refusal silent() {
     return {QString(), QString(), DlgIcon::None};
 }
-// A plain message under the application title.
-Refusal plain(const QString& text) {
-    return {Dialogs::ApplicationTitle(), text, DlgIcon::None};
+// The refusal's caption without its icon.
+Refusal refusedWithoutIcon(const QString& text) {
+    return {kRefused, text, DlgIcon::None};
 }
 
 bool isOneOf(const QString& s, std::initializer_list<const char*> texts) {
@@ -83,7 +83,7 @@ std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& f) {
         case 5:
             if (f.listEmpty) return refused(kNoObject);
             if (!f.hasHouses) return refused(kNoEntrance);
-            if (!f.hasApartments) return plain(kNoApartmentsForDevices);
+            if (!f.hasApartments) return refusedWithoutIcon(kNoApartmentsForDevices);
             return std::nullopt;
         case 6:
             if (f.listEmpty) return silent();

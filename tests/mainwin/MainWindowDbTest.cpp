@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "foundation/Globals.h"
 #include "foundation/IniFile.h"
+#include "foundation/MatrTable.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFMainVesk.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -138,6 +140,18 @@ TEST_F(MainWindowDb, AnUnknownObjectIdFallsBackToTheFirstAndScreenZeroIsTheMenu)
     EXPECT_EQ(0, savedSettings().ReadInteger(QStringLiteral("Object"), QStringLiteral("nf"), -1));
 }
 
+TEST_F(MainWindowDb, TheMatrixTableIsTheRestoredObjects) {
+    addHouse(addObject(QStringLiteral("Первый")));
+    const int second = addObject(QStringLiteral("Второй"));
+    addHouse(second);
+    writeSettings(QStringLiteral("[Object]\nid=%1\nnf=11\n").arg(second).toUtf8());
+    TFMainVesk window;
+    ASSERT_EQ(second, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+    EXPECT_TRUE(fdm_.Q_Matr->IsOpen());
+    EXPECT_TRUE(fdm_.Q_Matr->Sql().contains(MatrTableName(second)))
+        << fdm_.Q_Matr->Sql().toStdString();
+}
+
 TEST_F(MainWindowDb, EmptyObjectListKeepsTheNetworkScreen) {
     writeSettings("[Object]\nnf=12\n");
     TFMainVesk window;
@@ -171,5 +185,23 @@ TEST_F(MainWindowDb, RendersAsARealProgramWindow) {
     const QString dir = QStringLiteral(ARM_BIN_DIR "/../screenshots");
     QDir().mkpath(dir);
     EXPECT_TRUE(image.save(dir + QStringLiteral("/mainwin.png")));
+    window.close();
+}
+
+TEST_F(MainWindowDb, ScreenWidthButtonReturnsToTheInstallationsWidth) {
+    exec(QStringLiteral("UPDATE t_global SET WidthMain=650"));
+    TFMainVesk window;
+    window.show();
+    const QRect area = window.screen()->availableGeometry();
+    // Already as wide as the screen, with no narrower width remembered.
+    window.resize(area.width(), window.height());
+    Globals().WidthMain = area.width() + 100;
+    window.BitScreen->click();
+    EXPECT_EQ(650, window.width());
+    window.BitScreen->click();
+    EXPECT_EQ(area.width(), window.width());
+    EXPECT_EQ(650, Globals().WidthMain);
+    window.BitScreen->click();
+    EXPECT_EQ(650, window.width());
     window.close();
 }

@@ -1,3 +1,4 @@
+#include "foundation/DbSchema.h"
 #include "foundation/Globals.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
@@ -28,6 +29,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -74,6 +76,25 @@ TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {
     QFile f(dir.path() + QStringLiteral("Ini/save.ini"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved, f.readAll());
+}
+
+TEST(MainWindowWithoutDatabase, ReopenOpensNoDatabaseFromTheWorkingFolder) {
+    QTemporaryDir elsewhere;
+    TempProgramDir dir;
+    QString error;
+    ASSERT_TRUE(CreateNewDatabase(elsewhere.filePath(QStringLiteral("db_arm_vesk.mdb")), &error))
+        << error.toStdString();
+    TFDM fdm;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    // The window started without a database; F5 has no folder to reopen.
+    window.MenuItem(QStringLiteral("MReOpen"))->trigger();
+    QDir::setCurrent(cwd);
+    EXPECT_FALSE(fdm.Q_Net->IsOpen());
+    EXPECT_TRUE(window.Path->text().isEmpty());
 }
 
 TEST(MainWindowWithoutDatabase, ExitAsksWithItsCaptionAndClosesOnlyOnYes) {

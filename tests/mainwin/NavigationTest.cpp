@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -118,8 +119,8 @@ TEST_F(Navigation, HouseWithoutEntrancesOrApartments) {
     TFMainVesk w;
     expectRefused(w, 3, kRefused, kMatrixNotFormed);
     EXPECT_EQ(1, calls_.createEntrances) << "planned entrances come from the matrix first";
-    expectRefused(w, 4, Dialogs::ApplicationTitle(), kNoApartmentsForDevices);
-    expectRefused(w, 5, Dialogs::ApplicationTitle(), kNoApartmentsForDevices);
+    expectRefused(w, 4, kRefused, kNoApartmentsForDevices);
+    expectRefused(w, 5, kRefused, kNoApartmentsForDevices);
     expectSilent(w, 7);
     expectRefused(w, 9, kRefused, kNoApartmentsForKeys);
     expectRefused(w, 10, QStringLiteral("Ошибка"), kNotReadyForFiles);
@@ -440,5 +441,37 @@ TEST_F(Navigation, F1ShowsTheTopicOfTheVisibleScreen) {
     EXPECT_TRUE(QString::fromUtf8(calls.readAll()).contains(QStringLiteral("#xchm:/m302.htm")));
     EXPECT_EQ(QKeySequence(Qt::Key_F1), w.MenuItem(QStringLiteral("MHelp0"))->shortcut());
     AppHelp().CloseViewer();
+    AppHelp().SetViewer(QString());
+}
+
+TEST_F(Navigation, F1InAnEditorWindowShowsTheEditorsTopic) {
+    const QString viewer = database_.programDir().file(QStringLiteral("bin/xchm"));
+    {
+        QFile f(viewer);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/calls.txt\"\nexec sleep 30\n");
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    }
+    AppHelp().SetViewer(viewer);
+    fullObject(QStringLiteral("сохранено"));
+    TFpkEdit pkEdit;
+    FpkEdit = &pkEdit;
+    {
+        TFMainVesk w;
+        w.show();
+        w.ShowScreen(2);
+        w.MenuItem(QStringLiteral("MpkEdit"))->trigger();
+        ASSERT_TRUE(pkEdit.isVisible());
+        QApplication::setActiveWindow(&pkEdit);
+        QTest::keyClick(&pkEdit, Qt::Key_F1);
+        QFile calls(database_.programDir().path() + QStringLiteral("bin/calls.txt"));
+        QElapsedTimer t;
+        t.start();
+        while (!calls.exists() && t.elapsed() < 10000) QTest::qWait(20);
+        ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(calls.readAll()).contains(QStringLiteral("#xchm:/m231.htm")));
+        AppHelp().CloseViewer();
+    }
+    FpkEdit = nullptr;
     AppHelp().SetViewer(QString());
 }

@@ -88,3 +88,30 @@ TEST(ScreenRules, MatrixEditedStatesAndFlagMasks) {
               ScreenRules::NormalisedFlagMask(QVariant(), "1"));
     EXPECT_EQ(QStringLiteral("0101"), ScreenRules::NormalisedFlagMask(QStringLiteral("0101"), "1"));
 }
+
+TEST(ScreenRules, RefusalsKeepTheErrorCaptionAndLoseOnlyTheIconsTheyDrop) {
+    ScreenRules::ObjectFacts f;
+    f.listEmpty = false;
+    f.hasHouses = true;
+    f.hasApartments = false;
+    for (int screen : {4, 5}) {
+        const auto r = ScreenRules::CheckBeforeOpening(screen, f);
+        ASSERT_TRUE(r.has_value()) << screen;
+        EXPECT_EQ(ScreenTexts::kRefused, r->caption);
+        EXPECT_EQ(ScreenTexts::kNoApartmentsForDevices, r->text);
+        EXPECT_EQ(DlgIcon::None, r->icon);
+    }
+    const auto keys = ScreenRules::CheckBeforeOpening(9, f);
+    ASSERT_TRUE(keys.has_value());
+    EXPECT_EQ(ScreenTexts::kRefused, keys->caption);
+    EXPECT_EQ(DlgIcon::Error, keys->icon);
+    f.hasApartments = true;
+    const auto files = ScreenRules::CheckBeforeOpening(10, f);
+    ASSERT_TRUE(files.has_value());
+    EXPECT_EQ(QStringLiteral("Ошибка"), files->caption);
+    EXPECT_EQ(DlgIcon::Error, files->icon);
+    const auto residents = ScreenRules::CheckBeforeOpening(14, f);
+    ASSERT_TRUE(residents.has_value());
+    EXPECT_EQ(QString(), residents->caption);
+    EXPECT_EQ(DlgIcon::None, residents->icon);
+}

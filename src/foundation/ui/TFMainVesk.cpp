@@ -8,6 +8,7 @@
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
+#include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/ui/TAboutBox.h"
@@ -155,6 +156,8 @@ void TFMainVesk::buildMenu() {
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     QAction* f1 = addItem(help, QStringLiteral("MHelp0"), QStringLiteral("Справка"));
     f1->setShortcut(QKeySequence(Qt::Key_F1));
+    // F1 in an editor window asks the main window for that editor's topic.
+    f1->setShortcutContext(Qt::ApplicationShortcut);
     connect(f1, &QAction::triggered, this, &TFMainVesk::MHelp0Click);
     connect(addItem(help, QStringLiteral("MEasy"), QStringLiteral("Быстро и просто")),
             &QAction::triggered, this, &TFMainVesk::MEasyClick);
@@ -370,7 +373,9 @@ void TFMainVesk::FormCreate() {
     restoreScreenAndObject(s);
     applyWindowSettings(s);
     KeysScreen().ApplySettings(s.key, MainWindowData::ObjectGateCount() > 0);
-    // The matrix table opened with the database; the state line follows the object.
+    // The database opened on the first object; the matrix table must be the
+    // restored object's. A failure is kept for the matrix screen to report.
+    OpenMatrTable();
     ShowMatrixState();
 }
 
@@ -545,8 +550,12 @@ bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
 }
 
 void TFMainVesk::showFrame(int screen) {
+    FrameOfScreen(screen)->PrepareScreen(Path->text());
+    showPreparedFrame(screen);
+}
+
+void TFMainVesk::showPreparedFrame(int screen) {
     TScreenFrame* frame = FrameOfScreen(screen);
-    frame->PrepareScreen(Path->text());
     PanelTop->setText(Screens::Find(screen)->title);
     frame->show();
     ButEnd->setEnabled(true);
@@ -570,9 +579,11 @@ void TFMainVesk::MConfObjectClick() {
     WaitCursor wait;
     PushScreen(1);
     LeaveScreen();
+    // The object list is refreshed before the state line reads the object.
+    FrMatr1->PrepareScreen(Path->text());
     objectPanelFlags_[0] = objectPanelFlags_[1] = false;
     ShowMatrixState();
-    showFrame(1);
+    showPreparedFrame(1);
 }
 
 void TFMainVesk::MConfDomClick() {
@@ -865,8 +876,11 @@ void TFMainVesk::BitScreenClick() {
         Globals().WidthMain = width();
         resize(area.width(), height());
     } else {
+        // Back to the width it had, or to the installation's when that one
+        // was the screen's width already.
         int w = Globals().WidthMain;
-        if (w >= area.width() || w <= 0) w = 800;
+        if (w >= area.width() || w <= 0) w = MainWindowData::StoredMainWidth();
+        if (w <= 0) w = 800;
         resize(w, height());
     }
     // Keep the window on the screen.
@@ -920,7 +934,11 @@ void TFMainVesk::FormResize() {
 
 void TFMainVesk::MReOpenClick() {
     if (MainWindowData::IsOpen() && MainWindowData::ObjectListEmpty()) return;
-    if (!MainWindowData::IsOpen() && !OpenDatabase(Path->text())) return;
+    // Without a folder in use there is nothing to reopen (an empty folder
+    // would name a file in the working directory).
+    if (!MainWindowData::IsOpen() &&
+        (!ComparesAbove(Path->text(), QStringLiteral(" ")) || !OpenDatabase(Path->text())))
+        return;
     QString reason;
     if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason))
         std::fprintf(stderr, "arm: tables not reopened: %s\n", qPrintable(reason));

@@ -155,6 +155,8 @@ class TFMainVesk : public QMainWindow {
     // The common shape of a screen handler: false when it must stop here.
     bool screenMayOpen(int screen, bool withResidents = false);
     void showFrame(int screen);
+    // Title, frame shown and the menu button, after the frame's preparation.
+    void showPreparedFrame(int screen);
     void returnToPreviousScreen();
     void openDeviceScreen(int screen);
     void setHistoryButtons();
