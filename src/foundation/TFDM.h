@@ -148,6 +148,8 @@ class TFDM : public QObject {
     bool reopenListed(const QList<Dataset*>& list);
     bool ensureIndexes(QString* error);
     bool failWith(const Dataset* ds);
+    void showAllFlags();
+    bool reopenFlagList();
     int objectKeyQuota() const;
 
     QList<Dataset*> all_;
