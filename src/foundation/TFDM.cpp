@@ -295,6 +295,8 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     lock_ = std::make_unique<QLockFile>(info.absolutePath() + '/' + AppPaths::kDbLockName);
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) lock_.reset();
+    // Every copy of the program counts as a user, whichever opened it first.
+    use_.LockShared(dbPath_);
 
     QString why;
     QSqlDatabase db = ConnectionDB();
@@ -317,6 +319,7 @@ void TFDM::Disconnect() {
     for (Dataset* ds : std::as_const(all_)) ds->Close();
     QSqlDatabase db = ConnectionDB();
     if (db.isOpen()) db.close();
+    use_.Release();  // after the close: see FileUseLock
     lock_.reset();
     dbPath_.clear();
 }
