@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -17,13 +19,15 @@ bool FileUseLock::LockExclusive(const QString& path) {
 bool FileUseLock::lock(const QString& path, int operation) {
     Release();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    if (::flock(fd, operation | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
+    if (fd < 0) return true;  // nothing to hold; whoever opens the file reports why
+    if (::flock(fd, operation | LOCK_NB) == 0) {
+        fd_ = fd;
+        return true;
     }
-    fd_ = fd;
-    return true;
+    // A file system without such locks refuses nobody.
+    const bool busy = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !busy;
 }
 
 void FileUseLock::Release() {

@@ -17,7 +17,8 @@ class FileUseLock {
     FileUseLock(const FileUseLock&) = delete;
     FileUseLock& operator=(const FileUseLock&) = delete;
 
-    // Neither waits: false when another holder stands in the way.
+    // Neither waits. False only when another holder stands in the way; where
+    // the file cannot be opened or locked at all, nothing is held.
     bool LockShared(const QString& path);
     bool LockExclusive(const QString& path);
     void Release();
