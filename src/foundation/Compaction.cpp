@@ -11,6 +11,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/FileUseLock.h"
 
 namespace {
 
@@ -108,23 +109,32 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
         return compacted && reopened;
     };
 
-    // Another process may hold the lock file while it has the database open.
+    // Another copy of the program that has the database open holds the lock
+    // file when it opened it first, and a use lock on the file in any case.
+    // The live file is replaced below, so nobody else may be working on it.
     QLockFile lock(dir + AppPaths::kDbLockName);
     lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
+    FileUseLock soleUse;
+    if (!lock.tryLock(0) || !soleUse.LockExclusive(livePath)) {
+        if (lock.isLocked()) lock.unlock();
         Dialogs::Message("Отмена действия", "База данных занята другим пользователем!",
                          DlgButtons::Ok, DlgIcon::Warning);
         return finish(false, QString());
     }
+    // Both locks go before the database is opened again.
+    auto release = [&] {
+        soleUse.Release();
+        lock.unlock();
+    };
 
     if (QFile::exists(copyPath) && !QFile::remove(copyPath)) {
-        lock.unlock();
+        release();
         return finish(false, QStringLiteral("Не удалось удалить старую копию %1").arg(copyPath));
     }
     QString why;
     if (!CompactDatabase(livePath, copyPath, &why)) {
         QFile::remove(copyPath);
-        lock.unlock();
+        release();
         return finish(false, why);
     }
     ++step;
@@ -134,10 +144,10 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     if (std::rename(QFile::encodeName(copyPath).constData(),
                     QFile::encodeName(livePath).constData()) != 0) {
         QFile::remove(copyPath);
-        lock.unlock();
+        release();
         return finish(false,
                       QStringLiteral("Не удалось заменить файл базы данных %1").arg(livePath));
     }
-    lock.unlock();
+    release();
     return finish(true, QString());
 }

@@ -212,8 +212,8 @@ void TFDM::defineDatasets() {
     Q_Ppl =
         joined("Q_Ppl", {{"v", "k_kvr"}, {"d", "k_dom"}, {"p", "k_pod"}},
                "WHERE p.id_pod=v.id_pod AND p.id_dom=d.id_dom AND v.id_net=:id_net", "v", Q_Net);
-    // The flag-table upgrade leaves the names ordered by table, then number.
-    Q_Flg = one("Q_Flg", "t_fl", "ORDER BY tabl, nomf");
+    Q_Flg = make("Q_Flg");
+    showAllFlags();
     CRab = make("CRab", kCopyConnectionName);
     Q_Bkk = joined("Q_Bkk", kPanelJoin,
                    QString(kPanelJoinWhere) + "AND v.plus = 2 AND v.id_bv =:id_bv ORDER BY m.n_net",
@@ -295,13 +295,15 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     lock_ = std::make_unique<QLockFile>(info.absolutePath() + '/' + AppPaths::kDbLockName);
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) lock_.reset();
+    // Every copy of the program counts as a user, whichever opened it first.
+    use_.LockShared(dbPath_);
 
     QString why;
     QSqlDatabase db = ConnectionDB();
     SchemaUpgradeHooks hooks;
     hooks.openMatrTable = [this](QSqlDatabase&, QString* e) { return openUpgradeDatasets(e); };
     hooks.afterFlagTable = [this](QSqlDatabase&, QString* e) {
-        if (openListed({Q_Bkk, Q_Kkk}, true)) return true;
+        if (reopenFlagList() && openListed({Q_Bkk, Q_Kkk}, true)) return true;
         if (e) *e = lastError_;
         return false;
     };
@@ -317,6 +319,7 @@ void TFDM::Disconnect() {
     for (Dataset* ds : std::as_const(all_)) ds->Close();
     QSqlDatabase db = ConnectionDB();
     if (db.isOpen()) db.close();
+    use_.Release();  // after the close: see FileUseLock
     lock_.reset();
     dbPath_.clear();
 }
@@ -339,6 +342,17 @@ bool TFDM::ensureIndexes(QString* error) {
             return false;
         }
     return true;
+}
+
+// The flag-table upgrade leaves the names of both types ordered by table,
+// then number, whatever type the global parameters form was showing.
+void TFDM::showAllFlags() {
+    Q_Flg->SetSelect({{"", "t_fl"}}, "ORDER BY tabl, nomf");
+}
+
+bool TFDM::reopenFlagList() {
+    showAllFlags();
+    return Q_Flg->Open() || failWith(Q_Flg);
 }
 
 bool TFDM::failWith(const Dataset* ds) {
@@ -453,12 +467,13 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     if (openMatrTableHook_ && !openMatrTableHook_(&lastError_)) return false;
     advance();
     if (!ReopenMelodies()) return false;
+    advance();
     QSqlDatabase db = ConnectionDB();
     if (!UpgradeFlagTable(db, &why)) {
         lastError_ = why;
         return false;
     }
-    if (!Q_Flg->Reopen()) return failWith(Q_Flg);
+    if (!reopenFlagList()) return false;
     advance();
     return openListed({Q_Bkk, Q_Kkk}, true);
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/Dataset.h"
+#include "platform/FileUseLock.h"
 
 // The progress window's gauge: value in 0..maximum; visible false hides it.
 using ProgressFn = std::function<void(int value, int maximum, bool visible)>;
@@ -148,11 +149,14 @@ class TFDM : public QObject {
     bool reopenListed(const QList<Dataset*>& list);
     bool ensureIndexes(QString* error);
     bool failWith(const Dataset* ds);
+    void showAllFlags();
+    bool reopenFlagList();
     int objectKeyQuota() const;
 
     QList<Dataset*> all_;
     QString dbPath_;
     std::unique_ptr<QLockFile> lock_;
+    FileUseLock use_;
     OpenMatrTableFn openMatrTableHook_;
     QString lastError_;
 };

@@ -1,5 +1,6 @@
 #include "foundation/Compaction.h"
 #include "platform/AppPaths.h"
+#include "platform/FileUseLock.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
@@ -19,11 +20,13 @@
 
 namespace {
 
-// Another process holding the database's lock file, the way a second copy
-// of the program does, until this object ends.
+// Another process holding the database's lock file, the way a copy of the
+// program that opened it first does, or (SharedUse) a shared use lock on the
+// database file, as every copy of the program does; until this object ends.
 class ForeignLock {
   public:
-    explicit ForeignLock(const QString& lockPath) {
+    enum class Kind { LockFile, SharedUse };
+    explicit ForeignLock(const QString& lockPath, Kind kind = Kind::LockFile) {
         const QByteArray path = QFile::encodeName(lockPath);
         int ready[2], release[2];
         if (pipe(ready) != 0 || pipe(release) != 0) return;
@@ -35,6 +38,15 @@ class ForeignLock {
             close(ready[0]);
             close(release[1]);
             char ok = 0;
+            if (kind == Kind::SharedUse) {
+                const int fd = open(path.constData(), O_RDONLY);
+                ok = fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) == 0;
+                (void)!write(ready[1], &ok, 1);
+                char c;
+                while (read(release[0], &c, 1) > 0) {
+                }
+                _exit(0);
+            }
             const int fd = open(path.constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
             if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
                 char pid[16];
@@ -138,6 +150,30 @@ TEST_F(CompactionTest, RefusesWhileAnotherProcessHoldsTheLock) {
     EXPECT_EQ(fileHash(tdb_.dbPath()), hash);
     EXPECT_FALSE(QFile::exists(copyPath()));
     EXPECT_TRUE(dm_->Connected());
+    EXPECT_EQ(dm_->Q_Net->FieldByName("id_net").AsInt(), 1);
+}
+
+// This program opened the database first and holds the lock file; another
+// copy opened it later and has it open still.
+TEST_F(CompactionTest, RefusesWhileAProgramThatOpenedLaterHasTheDatabase) {
+    ASSERT_TRUE(dm_->HoldsLock());
+    {
+        FileUseLock sole;  // the data module counts as a user while connected
+        EXPECT_FALSE(sole.LockExclusive(tdb_.dbPath()));
+    }
+    ForeignLock later(tdb_.dbPath(), ForeignLock::Kind::SharedUse);
+    ASSERT_TRUE(later.held());
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    const QByteArray hash = fileHash(tdb_.dbPath());
+
+    ScriptedDialogs script;
+    script.Expect("Подтверждение", "Сжать БД на диске?", DlgAnswer::Yes)
+        .Expect("Отмена действия", "База данных занята другим пользователем!");
+    EXPECT_FALSE(NCompactClick(*dm_));
+    EXPECT_EQ(fileHash(tdb_.dbPath()), hash);
+    EXPECT_FALSE(QFile::exists(copyPath()));
+    EXPECT_TRUE(dm_->Connected());
+    EXPECT_TRUE(dm_->HoldsLock());
     EXPECT_EQ(dm_->Q_Net->FieldByName("id_net").AsInt(), 1);
 }
 

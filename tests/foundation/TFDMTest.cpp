@@ -1,4 +1,5 @@
 #include "foundation/DbSchema.h"
+#include "foundation/GlobalParams.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 #include "support/QtPrinters.h"
@@ -33,6 +34,9 @@ TEST(TFDMConnect, RefusesMissingAndForeignFilesAndHoldsTheLockWhileOpen) {
     EXPECT_TRUE(QFile::exists(tdb.dbDir() + AppPaths::kDbLockName));
     EXPECT_TRUE(dm.Q_MNpk->IsOpen());  // opened by the upgrade
     EXPECT_TRUE(dm.Q_Mel->IsOpen());
+    EXPECT_TRUE(dm.Q_Flg->IsOpen());  // left open by the flag-table step
+    EXPECT_EQ(dm.Q_Flg->RecordCount(), 3);
+    EXPECT_TRUE(dm.Q_Bkk->IsOpen());
     dm.Disconnect();
     EXPECT_FALSE(dm.Connected());
     EXPECT_FALSE(dm.Q_MNpk->IsOpen());
@@ -149,6 +153,8 @@ TEST_F(TFDMTest, OpenAllTablesKeepsRecordsStepsAndHidesTheGauge) {
     ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
     dm_->Q_Dom->SetRecNo(2);
     dm_->QForKey->SetRecNo(7);
+    ASSERT_TRUE(GlobalParams::ShowFlags(GlobalParams::kCallPanelFlags));
+    ASSERT_EQ(dm_->Q_Flg->RecordCount(), 2);
     int matrixOpens = 0;
     dm_->SetOpenMatrTableHook([&](QString*) {
         ++matrixOpens;
@@ -164,9 +170,11 @@ TEST_F(TFDMTest, OpenAllTablesKeepsRecordsStepsAndHidesTheGauge) {
     EXPECT_EQ(dm_->QForKey->RecNo(), 7);
     EXPECT_TRUE(dm_->Q_Bkk->IsOpen());
     EXPECT_TRUE(dm_->Q_Flg->IsOpen());
-    EXPECT_EQ(dm_->Q_Flg->RecordCount(), 3);
+    EXPECT_EQ(dm_->Q_Flg->RecordCount(), 3);  // both flag types again
     ASSERT_GE(calls.size(), 30);
     EXPECT_EQ(calls.first(), std::make_tuple(0, 33, true));
+    // The connection, 29 datasets, matrix, melodies and flag table fill the gauge.
+    EXPECT_EQ(calls[calls.size() - 2], std::make_tuple(33, 33, true));
     EXPECT_EQ(calls.last(), std::make_tuple(33, 33, false));
     for (int i = 1; i + 1 < calls.size(); ++i)
         EXPECT_GE(std::get<0>(calls[i]), std::get<0>(calls[i - 1]));
