@@ -140,6 +140,9 @@ int CountHexSections(const QString& hex, int& index, int& count) {
     while (i * 2 + 4 < hex.size()) {
         result = -1;
         const QString word = hex.mid(i * 2 + 2, 2) + hex.mid(i * 2, 2);
+        // Lower-case digits end the walk too: read as a length, the end mark would
+        // send the index 65537 bytes on and the caller would wait for text that
+        // never comes. The device texts are upper-case, so they walk the same.
         if (word.compare(QStringLiteral("FFFF"), Qt::CaseInsensitive) == 0) break;
         i += (HexToInt(word) & 0xFFFF) + 2;
         ++count;

@@ -190,6 +190,12 @@ TEST(ConfigImage, CountHexSectionsWalksPartialInput) {
     EXPECT_EQ(index, 0x7FFF + 2);
     EXPECT_EQ(CountHexSections("FF7F00000000", index, count), 0);
 
+    // Lower-case hexadecimal text stops at the end mark as well.
+    index = 0, count = 0;
+    EXPECT_EQ(CountHexSections("0300010201ffff00", index, count), -1);
+    EXPECT_EQ(index, 5);
+    EXPECT_EQ(count, 1);
+
     index = -3, count = 0;
     EXPECT_EQ(CountHexSections("0300010201FFFF00", index, count), 0);
     EXPECT_EQ(count, 0);
