@@ -90,6 +90,17 @@ class Navigation : public MainWindowDb {
         EXPECT_EQ(Screens::Find(screen)->title, w.PanelTop->text());
     }
 
+    // A stand-in help viewer that records the pages it was asked for in bin/calls.txt.
+    void installRecordingViewer() {
+        const QString viewer = database_.programDir().file(QStringLiteral("bin/xchm"));
+        QFile f(viewer);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/calls.txt\"\nexec sleep 30\n");
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        f.close();
+        AppHelp().SetViewer(viewer);
+    }
+
     HookCalls calls_;
     int pod_ = 0;
 };
@@ -421,15 +432,7 @@ TEST_F(Navigation, CompactionFromTheMenuAsksFirst) {
 }
 
 TEST_F(Navigation, F1ShowsTheTopicOfTheVisibleScreen) {
-    // A stand-in viewer that records the page it was asked for.
-    const QString viewer = database_.programDir().file(QStringLiteral("bin/xchm"));
-    {
-        QFile f(viewer);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/calls.txt\"\nexec sleep 30\n");
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
-    }
-    AppHelp().SetViewer(viewer);
+    installRecordingViewer();
     TFMainVesk w;
     w.ShowScreen(11);
     w.MenuItem(QStringLiteral("MHelp0"))->trigger();
@@ -445,14 +448,7 @@ TEST_F(Navigation, F1ShowsTheTopicOfTheVisibleScreen) {
 }
 
 TEST_F(Navigation, F1InAnEditorWindowShowsTheEditorsTopic) {
-    const QString viewer = database_.programDir().file(QStringLiteral("bin/xchm"));
-    {
-        QFile f(viewer);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/calls.txt\"\nexec sleep 30\n");
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
-    }
-    AppHelp().SetViewer(viewer);
+    installRecordingViewer();
     fullObject(QStringLiteral("сохранено"));
     TFpkEdit pkEdit;
     FpkEdit = &pkEdit;
