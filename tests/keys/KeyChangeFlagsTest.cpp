@@ -94,8 +94,8 @@ TEST_F(KeyChangeFlagsTest, AGateKeyMarksOnlyTheGatePanel) {
     keys_->SetMode(KeyGroup::Gate);
     ASSERT_EQ(keys_->Confirm(QStringLiteral("FEDCBA"), {}).outcome, ConfirmOutcome::Stored);
     ASSERT_TRUE(Apply());
-    EXPECT_EQ(PanelState(68), 4);
-    for (int panel : {65, 66, 67}) EXPECT_EQ(PanelState(panel), 5) << panel;
+    EXPECT_EQ(PanelState(kGateNet), 4);
+    for (int e = 0; e < 3; ++e) EXPECT_EQ(PanelState(EntrancePanelNet(e)), 5) << e;
 }
 
 TEST_F(KeyChangeFlagsTest, DeletionsMarkLikeEveryOtherChange) {
@@ -106,16 +106,16 @@ TEST_F(KeyChangeFlagsTest, DeletionsMarkLikeEveryOtherChange) {
     ASSERT_TRUE(editor_->DeleteCurrentKey());
     EXPECT_TRUE(keys_->ChangeFlags().IsSet(2));
     ASSERT_TRUE(Apply());
-    EXPECT_EQ(PanelState(66), 4);  // the second entrance's panel
-    EXPECT_EQ(PanelState(68), 4);  // the gate is wired to its switch too
-    EXPECT_EQ(PanelState(65), 3);
-    EXPECT_EQ(PanelState(67), 3);
+    EXPECT_EQ(PanelState(EntrancePanelNet(1)), 4);
+    EXPECT_EQ(PanelState(kGateNet), 4);  // the gate is wired to its switch too
+    EXPECT_EQ(PanelState(EntrancePanelNet(0)), 3);
+    EXPECT_EQ(PanelState(EntrancePanelNet(2)), 3);
 
     keys_->ChangeFlags().Clear();
     ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(2, 1)));
     ASSERT_TRUE(editor_->DeleteApartmentKeys());
     ASSERT_TRUE(Apply());
-    EXPECT_EQ(PanelState(67), 4);
+    EXPECT_EQ(PanelState(EntrancePanelNet(2)), 4);
 }
 
 TEST_F(KeyChangeFlagsTest, TheConsoleAddressIsNeitherASwitchNorAPanel) {
@@ -136,6 +136,11 @@ TEST_F(KeyChangeFlagsTest, TheConsoleAddressIsNeitherASwitchNorAPanel) {
     ASSERT_TRUE(Apply(70));
     EXPECT_EQ(PanelState(65), 1);
     EXPECT_EQ(PanelState(68), 1);
+    keys_->ChangeFlags().Set(71);  // a panel above the console
+    Exec("UPDATE k_bv SET n_net=71 WHERE n_net=68");
+    Reload();
+    ASSERT_TRUE(Apply(70));
+    EXPECT_EQ(PanelState(71), 2);
 }
 
 TEST_F(KeyChangeFlagsTest, MarksStopAtTheLastNetworkNumber) {
@@ -149,8 +154,9 @@ TEST_F(KeyChangeFlagsTest, MarksStopAtTheLastNetworkNumber) {
     Reload();
     flags.Set(127);
     ASSERT_TRUE(Apply(200));  // the switch scan ends at 127 and no panel is above 200
-    EXPECT_TRUE(flags.IsSet(65));
-    EXPECT_EQ(PanelState(65), 1);
+    EXPECT_TRUE(flags.IsSet(kGateNet));
+    EXPECT_TRUE(flags.IsSet(EntrancePanelNet(0)));
+    EXPECT_EQ(PanelState(kGateNet), 1);
     flags.Clear();
     EXPECT_FALSE(flags.IsSet(127));
 }

@@ -110,7 +110,7 @@ TEST_F(KeyListEditorTest, DeletingAGatesKeysLeavesTheEntranceWithTheSameIdAlone)
     ASSERT_TRUE(editor_->DeleteGateKeys());
     EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE id_pod=?", {gateId_}), 13);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE id_kvr=-2"), 0);
-    EXPECT_TRUE(keys_->ChangeFlags().IsSet(68));
+    EXPECT_TRUE(keys_->ChangeFlags().IsSet(kGateNet));
 }
 
 TEST_F(KeyListEditorTest, AFailedBulkDeletionLeavesEveryKey) {

@@ -91,8 +91,9 @@ void KeyObjectFixture::seedApartments(int entrance, int firstNumber) {
         {objectId_, entranceIds_[entrance], kApartments + 1});
 }
 
-// The matrix links and the records made from them; the gate's matrix row is
-// the first panel row, so its record is made first.
+// The matrix links as the matrix rebuild numbers them (the gate first, then
+// the entrance panels; each switch column gets its door, then the gate) and
+// the records the device synchronisation makes from them, in that row order.
 void KeyObjectFixture::seedDevices() {
     const int first[3] = {1, 41, 1};
     for (int e = 0; e < 3; ++e) {
@@ -103,10 +104,10 @@ void KeyObjectFixture::seedDevices() {
             " 'Торвин', 0, ?, 0, 0)",
             {entranceIds_[e], objectId_, column, first[e]});
         insert(
-            "INSERT INTO m_pk (id_net, n_pk, n_pod, kod_d, v_dvr, n_net, id_pk, id_dom)"
-            " VALUES (?, ?, ?, ?, 1, ?, ?, ?)",
+            "INSERT INTO m_pk (id_net, n_pk, n_pod, kod_d, v_dvr, n_net, id_pk, id_dom, nm_pod)"
+            " VALUES (?, ?, ?, ?, 1, ?, ?, ?, ?)",
             {objectId_, column, e == 1 ? 2 : 1, e == 2 ? "2" : "1", column, switchIds_[e],
-             houseIds_[e == 2 ? 1 : 0]});
+             houseIds_[e == 2 ? 1 : 0], QStringLiteral("Л-%1").arg(column, 2, 10, QLatin1Char('0'))});
     }
     auto panel = [this](int nt0, int type, const QString& name) {
         return insert(
@@ -114,20 +115,27 @@ void KeyObjectFixture::seedDevices() {
             " l_use, kf_pr, blato) VALUES (?, ?, ?, ?, ?, 1, 1, 0, 0, 1, 0, 31)",
             {objectId_, 64 + nt0, nt0, name, type});
     };
-    auto wire = [this](int panelId, int nt0, int type, const QString& name, int column) {
+    auto wire = [this](int nt0, int type, const QString& row, int column, int tract) {
         insert(
             "INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_net, n_nt0, plus, id_bv, tract,"
-            " nm_bv, l_use) VALUES (?, ?, ?, ?, ?, ?, 1, ?, 1, ?, 1)",
-            {objectId_, name, column, type, 64 + nt0, nt0, panelId, name});
+            " nm_bv, l_use) VALUES (?, ?, ?, ?, ?, ?, 1, 0, ?, '', 1)",
+            {objectId_, row, column, type, 64 + nt0, nt0, tract});
     };
-    const QString gateName = QStringLiteral("БВ калитки 1");
-    gateId_ = panel(4, 1, gateName);
-    for (int column = 1; column <= 3; ++column) wire(gateId_, 4, 1, gateName, column);
+    const QString gateRow = QStringLiteral("БВ калитки 01");
     for (int e = 0; e < 3; ++e) {
-        const QString name = QStringLiteral("БВ подъезда %1").arg(e + 1);
-        entrancePanelIds_[e] = panel(e + 1, 0, name);
-        wire(entrancePanelIds_[e], e + 1, 0, name, e + 1);
+        wire(kEntrancePanelNt0 + e, 0,
+             QStringLiteral("БВ подъезда %1. 01 вход").arg(e + 1, 2, 10, QLatin1Char('0')), e + 1, 1);
+        wire(kGateNt0, 1, gateRow, e + 1, 2);
     }
+    const char* const names[3] = {"БВ02 дом 1 -  1. 01 вх", "БВ03 дом 1 -  2. 01 вх",
+                                  "БВ04 дом 2 -  1. 01 вх"};
+    entrancePanelIds_[0] = panel(kEntrancePanelNt0, 0, QString::fromUtf8(names[0]));
+    gateId_ = panel(kGateNt0, 1, QStringLiteral("БВ01 калитка "));
+    for (int e = 1; e < 3; ++e)
+        entrancePanelIds_[e] = panel(kEntrancePanelNt0 + e, 0, QString::fromUtf8(names[e]));
+    Exec("UPDATE m_bv SET id_bv=(SELECT id_bv FROM k_bv WHERE k_bv.n_net=m_bv.n_net AND"
+         " k_bv.id_net=m_bv.id_net) WHERE id_net=?",
+         {objectId_});
 }
 
 QString KeyObjectFixture::nextKey() {

@@ -7,9 +7,10 @@
 // "Дом на Садовой" with a console and one gate; house 1 (prefix "1") with
 // entrances 1 (apartments 1-40) and 2 (41-80), house 2 (prefix "2") with
 // entrance 1 (1-40); each entrance ends with the console handset. Switches
-// 1, 2, 3 on matrix columns 1, 2, 3; entrance panels 65, 66, 67 each wired to
-// its column; the gate panel 68 wired to all three. The gate's panel record
-// came first, so its id_bv (1) equals the id_pod of house 1 entrance 1.
+// 1, 2, 3 on matrix columns 1, 2, 3; the gate panel 65 (number 1) wired to all
+// three with plus 1; entrance panels 66, 67, 68 each wired to its column. The
+// gate's record was made second, so its id_bv (2) equals the id_pod of house 1
+// entrance 2.
 // Keys: two in each of the first five apartments of every entrance, three
 // common keys per entrance and two on the gate, numbered by a hexadecimal
 // counter from 1A0001.
@@ -28,6 +29,10 @@ class KeyObjectFixture : public ::testing::Test {
   protected:
     static constexpr int kApartments = 40;  // per entrance
     static constexpr int kObjectKeyQuota = 4;
+    static constexpr int kGateNt0 = 1;           // network number 65
+    static constexpr int kEntrancePanelNt0 = 2;  // the first entrance's panel: 66
+    static constexpr int kGateNet = 64 + kGateNt0;
+    static int EntrancePanelNet(int entrance) { return 64 + kEntrancePanelNt0 + entrance; }
 
     void SetUp() override;
     void TearDown() override { dm_.reset(); }

@@ -54,7 +54,7 @@ class KeyRegisterTest : public KeyObjectFixture {
 };
 
 TEST_F(KeyRegisterTest, FixtureGateSharesItsIdWithAnEntrance) {
-    EXPECT_EQ(gateId_, entranceIds_[0]);
+    EXPECT_EQ(gateId_, entranceIds_[1]);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE id_net=?", {objectId_}), 41);
 }
 
@@ -291,7 +291,7 @@ TEST_F(KeyRegisterTest, AutomaticLabelIsTheNextNumberOfTheList) {
 
 TEST_F(KeyRegisterTest, CountersBindTheEntranceAndLeaveGateKeysOut) {
     Use(KeyGroup::Apartment);
-    GoToApartment(0, 1);
+    GoToApartment(1, 1);
     std::optional<KeyCounts> c = keys_->CountKeys();
     ASSERT_TRUE(c.has_value());
     // 10 apartment keys and 3 common keys; the two gate keys share the id.
@@ -316,16 +316,16 @@ TEST_F(KeyRegisterTest, CountersBindTheEntranceAndLeaveGateKeysOut) {
 TEST_F(KeyRegisterTest, EntranceKeyListsOfTheDataModuleLeaveGateKeysOut) {
     ASSERT_TRUE(dm_->Q_bv->Locate("id_bv", gateId_));
     ASSERT_TRUE(dm_->Q_Bkk->IsOpen());
-    Exec("UPDATE m_bv SET plus=2 WHERE id_bv=? AND n_pk=1", {gateId_});
+    Exec("UPDATE m_bv SET plus=2 WHERE id_bv=? AND n_pk=2", {gateId_});
     ASSERT_TRUE(dm_->Q_Bkk->Reopen());
-    ASSERT_TRUE(dm_->Q_Bkk->Locate("p.id_pod", entranceIds_[0]));
+    ASSERT_TRUE(dm_->Q_Bkk->Locate("p.id_pod", entranceIds_[1]));
     ASSERT_TRUE(dm_->Q_Kkk->IsOpen());
     EXPECT_EQ(dm_->Q_Kkk->RecordCount(), 13);
     EXPECT_FALSE(dm_->Q_Kkk->Locate("bv_key", QStringLiteral("1A0028")));
 
     ASSERT_TRUE(dm_->HavKeys->Open()) << dm_->HavKeys->LastError().toStdString();
     EXPECT_FALSE(dm_->HavKeys->Locate("bv_key", QStringLiteral("1A0028")));
-    EXPECT_TRUE(dm_->HavKeys->Locate("bv_key", QStringLiteral("1A0001")));
+    EXPECT_TRUE(dm_->HavKeys->Locate("bv_key", QStringLiteral("1A000E")));
 }
 
 }  // namespace

@@ -248,7 +248,7 @@ void TFrKeys::buildCounters(QVBoxLayout* content) {
     const QList<QPair<QString, QLabel*>> counters = {
         {QStringLiteral("Ключей в подъезде:"), LCtKeyPod},
         {QStringLiteral("на объекте:"), LCtKeyObj},
-        {QStringLiteral("Норма квартир подъезда:"), LRzKeyPod},
+        {QStringLiteral("Норма ключей квартир:"), LRzKeyPod},
         {QStringLiteral("Доп. слотов:"), LRzKeyDop},
         {QStringLiteral("Слотов общих:"), LRzKeyOb},
     };

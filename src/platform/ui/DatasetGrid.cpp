@@ -14,6 +14,11 @@ DatasetGrid::DatasetGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
+    // Columns fit their titles and the first rows' texts; a long list is not
+    // measured whole at every change.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setResizeContentsPrecision(100);
+    horizontalHeader()->setStretchLastSection(true);
 }
 
 Dataset* DatasetGrid::GetDataset() const {
