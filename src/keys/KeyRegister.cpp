@@ -241,8 +241,15 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
         list->Append();
     }
     writeColumns(list, number, label->trimmed());
-    if (list->Post()) return true;
-    list->Cancel();
+    // The key and the owner's counters are written together.
+    SqlTransaction transaction(dm_.ConnectionDB());
+    if (!list->Post()) {
+        list->Cancel();
+        return false;
+    }
+    if (transaction.Commit()) return true;
+    qWarning("Key not stored: %s", qPrintable(transaction.LastError()));
+    dm_.ReopenKeys();  // the rollback undid what the lists show
     return false;
 }
 
@@ -299,12 +306,15 @@ std::optional<KeyCounts> KeyRegister::CountKeys() const {
     const QVariant idNet = dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value();
     const QSqlDatabase db = dm_.ConnectionDB();
     KeyCounts counts;
-    // Gate keys hold a panel's id in id_pod; they belong to no entrance.
+    // Every stored key has a number, so counting rows counts numbers; the
+    // indexes answer that without reading the rows, which matters at every
+    // confirmation on an object of many keys. Gate keys hold a panel's id in
+    // id_pod; they belong to no entrance.
     counts.entranceKeys = countOf(
-        db, QStringLiteral("SELECT Count(un_key) AS cn FROM k_key WHERE id_pod=? AND id_kvr > -2"),
+        db, QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_pod=? AND id_kvr > -2"),
         {idPod});
-    counts.objectKeys = countOf(
-        db, QStringLiteral("SELECT Count(un_key) AS cn FROM k_key WHERE id_net=?"), {idNet});
+    counts.objectKeys =
+        countOf(db, QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_net=?"), {idNet});
     counts.entrancePlanned = countOf(
         db, QStringLiteral("SELECT COALESCE(Sum(x_key), 0) AS cn FROM k_kvr WHERE id_pod=?"),
         {idPod});
