@@ -3,18 +3,9 @@
 // counters the keys screen refreshes, as a reader feeding the screen does.
 //   bench_keys [--benchmark_filter=...]
 
-#include <benchmark/benchmark.h>
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 
-#include <memory>
-
-#include "foundation/DbSchema.h"
-#include "foundation/TFDM.h"
+#include "BenchSupport.h"
 #include "keys/KeyRegister.h"
 
 namespace {
@@ -25,87 +16,56 @@ constexpr int kKeysPerApartment = 13;  // 19,500 apartment keys
 constexpr int kCommonKeys = 50;        // per entrance: 500 common keys
 constexpr int kAdded = 1000;           // keys confirmed per run
 
-struct Inserter {
-    QSqlQuery q;
-    Inserter(QSqlDatabase& db, const QString& sql) : q(db) {
-        if (!q.prepare(sql)) qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    }
-    qint64 operator()(const QVariantList& values) {
-        for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
-        if (!q.exec()) qFatal("insert: %s", qPrintable(q.lastError().text()));
-        return q.lastInsertId().toLongLong();
-    }
-};
-
 QString keyNumber(qint64 n) {
     return QStringLiteral("%1").arg(n, 12, 16, QLatin1Char('0')).toUpper();
 }
 
 // One object: entrances with a switch each, apartments planned for one key
 // more than they hold, and common keys.
-void buildObject(const QString& path) {
-    QString error;
-    if (!CreateNewDatabase(path, &error)) qFatal("%s", qPrintable(error));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench_keys_build");
-        db.setDatabaseName(path);
-        if (!db.open()) qFatal("open");
-        db.transaction();
-        Inserter net(db,
-                     "INSERT INTO k_net (ident, v_pod, v_kal, v_key, st_net)"
-                     " VALUES ('Объект', ?, 0, ?, 'закрыто')");
-        const qint64 idNet = net({kEntrances, kKeysPerApartment + 1});
-        Inserter dom(db, "INSERT INTO k_dom (id_net, house, kod_d) VALUES (?, '1', '1')");
-        const qint64 idDom = dom({idNet});
-        Inserter pod(db,
-                     "INSERT INTO k_pod (id_net, id_dom, n_pod, v_kvr, o_key, o_rky)"
-                     " VALUES (?, ?, ?, ?, ?, ?)");
-        Inserter kvr(db,
-                     "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, x_key, y_key)"
-                     " VALUES (?, ?, ?, ?, ?, ?, ?)");
-        Inserter key(db,
-                     "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met)"
-                     " VALUES (?, ?, ?, ?, ?, ?, '0001')");
-        Inserter pk(db, "INSERT INTO k_pk (id_pod, id_net, n_net, type_k) VALUES (?, ?, ?, 'КМ')");
-        Inserter mpk(db,
-                     "INSERT INTO m_pk (id_net, n_pk, n_pod, n_net, id_pk, id_dom)"
-                     " VALUES (?, ?, ?, ?, ?, ?)");
-        qint64 keyNo = 0x100000;
-        for (int e = 1; e <= kEntrances; ++e) {
-            const qint64 idPod = pod({idNet, idDom, e, kApartments, kCommonKeys, kCommonKeys});
-            for (int a = 1; a <= kApartments; ++a) {
-                const QString n = QString::number((e - 1) * kApartments + a);
-                const qint64 idKvr =
-                    kvr({idNet, idPod, a, n, n, kKeysPerApartment + 1, kKeysPerApartment});
-                for (int k = 0; k < kKeysPerApartment; ++k) {
-                    const QString number = keyNumber(++keyNo);
-                    key({number, idPod, number.right(6), idKvr, idNet, 0});
-                }
-            }
-            for (int k = 0; k < kCommonKeys; ++k) {
+void buildObject(QSqlDatabase& db) {
+    Inserter net(db,
+                 "INSERT INTO k_net (ident, v_pod, v_kal, v_key, st_net)"
+                 " VALUES ('Объект', ?, 0, ?, 'закрыто')");
+    const qint64 idNet = net({kEntrances, kKeysPerApartment + 1});
+    Inserter dom(db, "INSERT INTO k_dom (id_net, house, kod_d) VALUES (?, '1', '1')");
+    const qint64 idDom = dom({idNet});
+    Inserter pod(db,
+                 "INSERT INTO k_pod (id_net, id_dom, n_pod, v_kvr, o_key, o_rky)"
+                 " VALUES (?, ?, ?, ?, ?, ?)");
+    Inserter kvr(db,
+                 "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, x_key, y_key)"
+                 " VALUES (?, ?, ?, ?, ?, ?, ?)");
+    Inserter key(db,
+                 "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met)"
+                 " VALUES (?, ?, ?, ?, ?, ?, '0001')");
+    Inserter pk(db, "INSERT INTO k_pk (id_pod, id_net, n_net, type_k) VALUES (?, ?, ?, 'КМ')");
+    Inserter mpk(db,
+                 "INSERT INTO m_pk (id_net, n_pk, n_pod, n_net, id_pk, id_dom)"
+                 " VALUES (?, ?, ?, ?, ?, ?)");
+    qint64 keyNo = 0x100000;
+    for (int e = 1; e <= kEntrances; ++e) {
+        const qint64 idPod = pod({idNet, idDom, e, kApartments, kCommonKeys, kCommonKeys});
+        for (int a = 1; a <= kApartments; ++a) {
+            const QString n = QString::number((e - 1) * kApartments + a);
+            const qint64 idKvr =
+                kvr({idNet, idPod, a, n, n, kKeysPerApartment + 1, kKeysPerApartment});
+            for (int k = 0; k < kKeysPerApartment; ++k) {
                 const QString number = keyNumber(++keyNo);
-                key({number, idPod, number.right(6), -1, idNet, 1});
+                key({number, idPod, number.right(6), idKvr, idNet, 0});
             }
-            const qint64 idPk = pk({idPod, idNet, e});
-            mpk({idNet, e, e, e, idPk, idDom});
         }
-        db.commit();
-        db.close();
+        for (int k = 0; k < kCommonKeys; ++k) {
+            const QString number = keyNumber(++keyNo);
+            key({number, idPod, number.right(6), -1, idNet, 1});
+        }
+        const qint64 idPk = pk({idPod, idNet, e});
+        mpk({idNet, e, e, e, idPk, idDom});
     }
-    QSqlDatabase::removeDatabase("bench_keys_build");
 }
 
-struct KeyObject {
-    QTemporaryDir dir;
-    std::unique_ptr<TFDM> dm;
-    KeyObject() {
-        const QString path = dir.filePath("db_arm_vesk.mdb");
-        buildObject(path);
-        dm = std::make_unique<TFDM>();
-        QString error;
-        if (!dm->Connect(path, &error)) qFatal("connect: %s", qPrintable(error));
-        if (!dm->OpenAllTables()) qFatal("open: %s", qPrintable(dm->LastError()));
-    }
+// The object, and the way back to it after a run.
+struct KeyObject : BenchDatabase {
+    KeyObject() : BenchDatabase(buildObject) {}
     // Takes the added keys out again, so every run starts from 20,000 keys.
     void reset() {
         QSqlQuery q(dm->ConnectionDB());
@@ -152,16 +112,20 @@ void BM_ConfirmKeys(benchmark::State& state) {
 }
 BENCHMARK(BM_ConfirmKeys)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The counters alone, as every confirmation and every move in a grid
+// refreshes them.
+void BM_CountKeys(benchmark::State& state) {
+    TFDM& dm = *theObject->dm;
+    KeyRegister keys(dm);
+    keys.SetMode(KeyGroup::Apartment);
+    dm.QForKey->First();
+    for (auto _ : state) benchmark::DoNotOptimize(keys.CountKeys());
+}
+BENCHMARK(BM_CountKeys)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    auto object = std::make_unique<KeyObject>();
-    theObject = object.get();
-    benchmark::RunSpecifiedBenchmarks();
-    object.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<KeyObject>(argc, argv, theObject,
+                                    [] { return std::make_unique<KeyObject>(); });
 }

@@ -84,6 +84,7 @@ KeyRegister::KeyRegister(TFDM& dm) : dm_(dm) {}
 void KeyRegister::SetMode(KeyGroup mode) {
     mode_ = mode == KeyGroup::None ? KeyGroup::Apartment : mode;
     editMode_ = 0;
+    ForgetCounts();
 }
 
 Dataset* KeyRegister::KeyList() const {
@@ -293,7 +294,7 @@ bool KeyRegister::BeginEdit(QString* number, QString* label) {
 
 // ---------------------------------------------------------------- counters and marks
 
-std::optional<KeyCounts> KeyRegister::CountKeys() const {
+std::optional<KeyCounts> KeyRegister::CountKeys() {
     if (mode_ != KeyGroup::Apartment && mode_ != KeyGroup::Entrance) return std::nullopt;
     if (!dm_.QForKey->IsOpen() || dm_.QForKey->IsEmpty()) return std::nullopt;
     Dataset* entrance = Owner();
@@ -303,24 +304,37 @@ std::optional<KeyCounts> KeyRegister::CountKeys() const {
             ->FieldByName(mode_ == KeyGroup::Apartment ? QStringLiteral("p.id_pod")
                                                        : QStringLiteral("id_pod"))
             .Value();
-    const QVariant idNet = dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value();
     const QSqlDatabase db = dm_.ConnectionDB();
     KeyCounts counts;
-    // Every stored key has a number, so counting rows counts numbers; the
-    // indexes answer that without reading the rows, which matters at every
-    // confirmation on an object of many keys. Gate keys hold a panel's id in
+    // Every stored key has a number, so counting rows counts numbers and the
+    // indexes answer without reading the rows. Gate keys hold a panel's id in
     // id_pod; they belong to no entrance.
     counts.entranceKeys = countOf(
         db, QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_pod=? AND id_kvr > -2"),
         {idPod});
-    counts.objectKeys =
-        countOf(db, QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_net=?"), {idNet});
+    counts.objectKeys = objectKeyCount(idPod, counts.entranceKeys);
     counts.entrancePlanned = countOf(
         db, QStringLiteral("SELECT COALESCE(Sum(x_key), 0) AS cn FROM k_kvr WHERE id_pod=?"),
         {idPod});
     counts.extraSlots = intField(entrance, "d_key");
     counts.commonSlots = intField(entrance, "o_key");
     return counts;
+}
+
+// Counting every key of a large object at each confirmation would cost more
+// than the rest of it. In the apartment and common-key modes the screen only
+// changes keys of the current entrance, so the keys outside it are counted
+// once per entrance and mode, and again whenever the screen is shown.
+int KeyRegister::objectKeyCount(const QVariant& idPod, int entranceKeys) {
+    if (outsideEntrance_ < 0 || countedEntrance_ != idPod) {
+        const QVariant idNet = dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value();
+        const int all =
+            countOf(dm_.ConnectionDB(),
+                    QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_net=?"), {idNet});
+        countedEntrance_ = idPod;
+        outsideEntrance_ = all - entranceKeys;
+    }
+    return outsideEntrance_ + entranceKeys;
 }
 
 void KeyRegister::MarkServingDevice() {

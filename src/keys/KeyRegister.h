@@ -87,7 +87,10 @@ class KeyRegister {
 
     // Counters of the current entrance and the object; none outside the
     // apartment and common-key modes or without apartments.
-    std::optional<KeyCounts> CountKeys() const;
+    std::optional<KeyCounts> CountKeys();
+    // Counts the whole object again at the next CountKeys: the keys may have
+    // changed elsewhere (done when the screen is shown and the mode changes).
+    void ForgetCounts() { outsideEntrance_ = -1; }
 
     // Marks the device that serves the current list: the switch of the
     // entrance, or the gate panel.
@@ -107,12 +110,15 @@ class KeyRegister {
     void writeColumns(Dataset* list, const QString& number, const QString& label);
     void markSwitchOfEntrance(const QVariant& idPod);
     ConfirmResult finish(ConfirmResult result);
+    int objectKeyCount(const QVariant& idPod, int entranceKeys);
 
     TFDM& dm_;
     KeyGroup mode_ = KeyGroup::Apartment;
     KeyOptions options_;
     int editMode_ = 0;
     KeyChangeFlags flags_;
+    QVariant countedEntrance_;
+    int outsideEntrance_ = -1;  // the object's keys outside countedEntrance_
 };
 
 namespace KeyData {

@@ -107,7 +107,8 @@ void KeyObjectFixture::seedDevices() {
             "INSERT INTO m_pk (id_net, n_pk, n_pod, kod_d, v_dvr, n_net, id_pk, id_dom, nm_pod)"
             " VALUES (?, ?, ?, ?, 1, ?, ?, ?, ?)",
             {objectId_, column, e == 1 ? 2 : 1, e == 2 ? "2" : "1", column, switchIds_[e],
-             houseIds_[e == 2 ? 1 : 0], QStringLiteral("Л-%1").arg(column, 2, 10, QLatin1Char('0'))});
+             houseIds_[e == 2 ? 1 : 0],
+             QStringLiteral("Л-%1").arg(column, 2, 10, QLatin1Char('0'))});
     }
     auto panel = [this](int nt0, int type, const QString& name) {
         return insert(
@@ -124,7 +125,8 @@ void KeyObjectFixture::seedDevices() {
     const QString gateRow = QStringLiteral("БВ калитки 01");
     for (int e = 0; e < 3; ++e) {
         wire(kEntrancePanelNt0 + e, 0,
-             QStringLiteral("БВ подъезда %1. 01 вход").arg(e + 1, 2, 10, QLatin1Char('0')), e + 1, 1);
+             QStringLiteral("БВ подъезда %1. 01 вход").arg(e + 1, 2, 10, QLatin1Char('0')), e + 1,
+             1);
         wire(kGateNt0, 1, gateRow, e + 1, 2);
     }
     const char* const names[3] = {"БВ02 дом 1 -  1. 01 вх", "БВ03 дом 1 -  2. 01 вх",
@@ -133,9 +135,10 @@ void KeyObjectFixture::seedDevices() {
     gateId_ = panel(kGateNt0, 1, QStringLiteral("БВ01 калитка "));
     for (int e = 1; e < 3; ++e)
         entrancePanelIds_[e] = panel(kEntrancePanelNt0 + e, 0, QString::fromUtf8(names[e]));
-    Exec("UPDATE m_bv SET id_bv=(SELECT id_bv FROM k_bv WHERE k_bv.n_net=m_bv.n_net AND"
-         " k_bv.id_net=m_bv.id_net) WHERE id_net=?",
-         {objectId_});
+    Exec(
+        "UPDATE m_bv SET id_bv=(SELECT id_bv FROM k_bv WHERE k_bv.n_net=m_bv.n_net AND"
+        " k_bv.id_net=m_bv.id_net) WHERE id_net=?",
+        {objectId_});
 }
 
 QString KeyObjectFixture::nextKey() {

@@ -311,6 +311,30 @@ TEST_F(KeyRegisterTest, CountersBindTheEntranceAndLeaveGateKeysOut) {
     EXPECT_FALSE(keys_->CountKeys().has_value());
 }
 
+// The object's keys outside the entrance are counted once per entrance; the
+// screen's own changes stay inside it.
+TEST_F(KeyRegisterTest, TheObjectCountFollowsChangesAndEntrances) {
+    Use(KeyGroup::Apartment);
+    GoToApartment(0, 6);
+    EXPECT_EQ(keys_->CountKeys()->objectKeys, 41);
+    keys_->Confirm(QStringLiteral("700001"), {});
+    keys_->Confirm(QStringLiteral("700002"), {});
+    EXPECT_EQ(keys_->CountKeys()->objectKeys, 43);
+    GoToApartment(2, 6);
+    keys_->Confirm(QStringLiteral("700003"), {});
+    EXPECT_EQ(keys_->CountKeys()->objectKeys, 44);
+    EXPECT_EQ(keys_->CountKeys()->entranceKeys, 14);
+    Use(KeyGroup::Entrance, {.autoMove = false, .noLimitQuestion = true});
+    GoToEntrance(1);
+    keys_->Confirm(QStringLiteral("700004"), {});
+    EXPECT_EQ(keys_->CountKeys()->objectKeys, 45);
+
+    // Keys written elsewhere show once the counts are taken afresh.
+    Exec("DELETE FROM k_key WHERE id_kvr=-2");
+    keys_->ForgetCounts();
+    EXPECT_EQ(keys_->CountKeys()->objectKeys, 43);
+}
+
 // The data module's lists of keys by entrance leave gate keys out even when
 // the gate panel's id equals the entrance's.
 TEST_F(KeyRegisterTest, EntranceKeyListsOfTheDataModuleLeaveGateKeysOut) {

@@ -147,8 +147,8 @@ TEST_F(FrKeysTest, SelectedRowsAreDeletedTogether) {
     EXPECT_EQ(frame_->OtmBlue->text(), QStringLiteral("Отм 2"));
     // With two rows selected the Delete key does nothing.
     QTest::keyClick(frame_->DBGrid2, Qt::Key_Delete);
-    dialogs_.Expect(QStringLiteral("Удаление записей"), QStringLiteral("Удалить выделенные строки?"),
-                    DlgAnswer::Yes);
+    dialogs_.Expect(QStringLiteral("Удаление записей"),
+                    QStringLiteral("Удалить выделенные строки?"), DlgAnswer::Yes);
     frame_->NDelete->trigger();
     EXPECT_EQ(KeysOf(ApartmentId(0, 2)), 0);
     EXPECT_EQ(frame_->OtmBlue->text(), QStringLiteral("Удал 2"));
@@ -178,7 +178,8 @@ TEST_F(FrKeysTest, EachModeShowsItsPanelAndList) {
     EXPECT_TRUE(shown(frame_->PanelOb));
     EXPECT_FALSE(shown(frame_->PanelKv));
     EXPECT_EQ(frame_->DBGrid2->GetDataset(), dm_->QOKeys);
-    EXPECT_EQ(frame_->CB_Auto->text(), QStringLiteral("Автоматический переход на следующий подъезд"));
+    EXPECT_EQ(frame_->CB_Auto->text(),
+              QStringLiteral("Автоматический переход на следующий подъезд"));
     EXPECT_EQ(frame_->KeyObs->value(), 3);
 
     frame_->RBTer->click();

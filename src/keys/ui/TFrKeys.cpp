@@ -420,6 +420,7 @@ void TFrKeys::PrepareScreen(const QString& dbFolder) {
 void TFrKeys::ShowFrKeys() {
     if (!ready()) return;
     keys_->ChangeFlags().Clear();
+    keys_->ForgetCounts();
     for (Dataset* ds : {FDM->QForKey, FDM->QPodKey}) ds->IsOpen() ? ds->Reopen() : ds->Open();
     for (Dataset* ds : {FDM->Q_Dom, FDM->Q_pk, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})
         if (!ds->IsOpen()) ds->Open();
