@@ -240,6 +240,43 @@ TEST_F(FrKeysTest, LeavingTheScreenAppliesTheMarks) {
     EXPECT_EQ(PanelState(EntrancePanelNet(0)), 3);
 }
 
+TEST_F(FrKeysTest, EachPanelsControlsAskAndAct) {
+    const QString confirm = QStringLiteral("Подтвердите");
+    frame_->RBTer->click();
+    ASSERT_TRUE(dm_->Q_Dom->Locate("id_dom", houseIds_[1]));
+    QTest::keyClicks(frame_->E_Find, QStringLiteral("7"));
+    EXPECT_EQ(dm_->QForKey->FieldByName("id_kvr").AsInt(), ApartmentId(2, 7));
+    GoToApartment(2, 1);
+    dialogs_.Expect(confirm, QStringLiteral("Удалить все ключи квартиры?"), DlgAnswer::No);
+    frame_->BitDel->click();
+    EXPECT_EQ(KeysOf(ApartmentId(2, 1)), 2);
+    dialogs_.Expect(confirm, QStringLiteral("Удалить все ключи квартиры?"), DlgAnswer::Yes);
+    frame_->BitDel->click();
+    EXPECT_EQ(KeysOf(ApartmentId(2, 1)), 0);
+
+    frame_->RB_ObsKey->click();
+    ASSERT_TRUE(dm_->QPodKey->Locate("id_pod", entranceIds_[2]));
+    frame_->KeyObs->setValue(20);
+    emit frame_->KeyObs->editingFinished();
+    EXPECT_EQ(Count("SELECT o_key FROM k_pod WHERE id_pod=?", {entranceIds_[2]}), 20);
+    dialogs_.Expect(confirm, QStringLiteral("Удалить все общие ключи подъезда?"), DlgAnswer::Yes);
+    frame_->BitDelOb->click();
+    EXPECT_EQ(CommonKeysOf(2), 0);
+
+    frame_->RB_KalKey->click();
+    dialogs_.Expect(confirm, QStringLiteral("Удалить все общие ключи калитки?"), DlgAnswer::Yes);
+    frame_->BitDelKl->click();
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE id_kvr=-2"), 0);
+
+    frame_->RB_KvrKey->click();
+    GoToApartment(0, 1);
+    frame_->AN->setValue(6);
+    dialogs_.Expect(QStringLiteral("Подтверждение изменения"),
+                    QStringLiteral("Изменить длину метки до 6 символов?"), DlgAnswer::Yes);
+    frame_->BitMetLen->click();
+    EXPECT_EQ(Scalar("SELECT s_met FROM k_key WHERE bv_key='1A0001'").toString(), "000001");
+}
+
 TEST_F(FrKeysTest, TheResidentsButtonPositionsTheResidents) {
     GoToApartment(1, 3);
     frame_->BitRead->click();
