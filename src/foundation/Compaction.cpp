@@ -7,10 +7,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <cstdio>
-
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/DurableFile.h"
 #include "platform/FileUseLock.h"
 
 namespace {
@@ -139,14 +138,11 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     }
     ++step;
     gauge();
-    // rename() replaces the live file in one step: either the old file or
-    // the compacted one is there, never a half-copied one.
-    if (std::rename(QFile::encodeName(copyPath).constData(),
-                    QFile::encodeName(livePath).constData()) != 0) {
-        QFile::remove(copyPath);
+    // The live file is replaced in one step: either the old file or the
+    // compacted one is there, never a half-copied one, even after a power cut.
+    if (!DurableFile::Commit(copyPath, livePath, DurableFile::Existing::Replace, &why)) {
         release();
-        return finish(false,
-                      QStringLiteral("Не удалось заменить файл базы данных %1").arg(livePath));
+        return finish(false, why);
     }
     release();
     return finish(true, QString());

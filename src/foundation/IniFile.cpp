@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "platform/DurableFile.h"
 
 namespace {
 // Section and key names compare without regard to case, as INI readers do.
@@ -28,17 +29,7 @@ bool IniFile::Load(QString* error) {
 
 bool IniFile::Save(QString* error) const {
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile f(path_);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    f.write(ToText().toUtf8());
-    if (!f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    return true;
+    return DurableFile::Write(path_, ToText().toUtf8(), error);
 }
 
 void IniFile::Parse(const QString& text) {

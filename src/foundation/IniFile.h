@@ -17,8 +17,8 @@ class IniFile {
     // Reads path(); a missing file gives an empty INI and true, an unreadable
     // one false. Malformed lines are skipped.
     bool Load(QString* error = nullptr);
-    // Writes to a temporary file and renames it over path(), so a failed write
-    // never replaces a good file.
+    // Writes durably (DurableFile): a failed write or a power cut never
+    // leaves a half-written file in place of a good one.
     bool Save(QString* error = nullptr) const;
 
     void Parse(const QString& text);
