@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
+#include "platform/Cp1251.h"
 #include "platform/DurableFile.h"
 
 namespace {
@@ -23,13 +25,20 @@ bool IniFile::Load(QString* error) {
     }
     QByteArray bytes = f.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    Parse(QString::fromUtf8(bytes));
+    Parse(DecodeText(bytes));
     return true;
 }
 
 bool IniFile::Save(QString* error) const {
     QDir().mkpath(QFileInfo(path_).absolutePath());
     return DurableFile::Write(path_, ToText().toUtf8(), error);
+}
+
+QString IniFile::DecodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    // The old Windows program wrote its files in Windows-1251.
+    return utf8.hasError() ? FromCp1251(bytes) : text;
 }
 
 void IniFile::Parse(const QString& text) {
