@@ -10,6 +10,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
+#include "platform/FileAccess.h"
 #include "platform/FileUseLock.h"
 
 namespace {
@@ -76,6 +77,15 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     }
     const QString dir = QFileInfo(livePath).absolutePath() + '/';
     const QString copyPath = dir + AppPaths::kDbCompactName;
+    // Neither the lock file nor the compacted copy could be made there; say
+    // so before anything is closed (the lock alone would read as "busy").
+    if (!MayWrite(dir)) {
+        Dialogs::Message(
+            "Отмена действия",
+            DbFileTexts::ReadOnlyFolder(dir) + QStringLiteral("\nСжатие БД невозможно."),
+            DlgButtons::Ok, DlgIcon::Warning);
+        return false;
+    }
 
     int step = 0;
     auto gauge = [&](bool visible = true) {

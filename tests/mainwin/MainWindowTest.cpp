@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -39,6 +40,11 @@ QString openFailedText(const TempProgramDir& dir) {
     return QStringLiteral("Ошибка открытия БД ") + dir.path() + QStringLiteral("DB_ARM/!");
 }
 
+QString missingText(const QString& folder) {
+    return QStringLiteral("\nФайл базы данных не найден: ") + folder +
+           QStringLiteral("db_arm_vesk.mdb");
+}
+
 }  // namespace
 
 TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
@@ -46,7 +52,10 @@ TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     TFDM fdm;
     dir.writeFile(QStringLiteral("Ini/save.ini"), "[Dir]\nbd=/no/such/folder/\n[Object]\nnf=2\n");
     ScriptedDialogs dialogs;
-    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
+    // Both folders tried, each with its reason.
+    dialogs.Expect(QStringLiteral("Ошибка"),
+                   openFailedText(dir) + missingText(QStringLiteral("/no/such/folder/")) +
+                       missingText(dir.path() + QStringLiteral("DB_ARM/")));
     TFMainVesk window;
     EXPECT_EQ(QStringLiteral("APM ZAZ-Kiro-2"), window.windowTitle());
     EXPECT_EQ(0, window.VisibleScreen());
@@ -54,14 +63,40 @@ TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     EXPECT_TRUE(window.Path->text().isEmpty());
 }
 
-TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseFailsToo) {
+TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseIsNamedAndLeftAsItWas) {
     TempProgramDir dir;
-    dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), "this is not a database");
+    QByteArray noise(4096, Qt::Uninitialized);
+    for (char& c : noise) c = char(QRandomGenerator::global()->bounded(256));
+    noise[0] = 'x';  // never an SQLite header by chance
+    dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), noise);
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
+    dialogs.Expect(QStringLiteral("Ошибка"),
+                   openFailedText(dir) + QStringLiteral("\nФайл ") + dir.path() +
+                       QStringLiteral("DB_ARM/db_arm_vesk.mdb не является "
+                                      "базой данных"));
     TFMainVesk window;
     EXPECT_EQ(0, window.VisibleScreen());
+    QFile file(dir.path() + QStringLiteral("DB_ARM/db_arm_vesk.mdb"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(noise, file.readAll());
+}
+
+TEST(MainWindowWithoutDatabase, ScreensAndEditorsRefuseInsteadOfClosingTheProgram) {
+    TempProgramDir dir;
+    TFDM fdm;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    window.show();
+    for (const char* item :
+         {"MConfObject", "MConfDom", "MPk", "MKey", "MReadConf", "MGlobal", "MpkEdit", "MkvEdit"}) {
+        dialogs.Expect(QStringLiteral("Ошибка"),
+                       QStringLiteral("База данных не открыта. Работа с объектами невозможна."));
+        window.MenuItem(QString::fromLatin1(item))->trigger();
+        EXPECT_TRUE(window.isVisible()) << item;
+        EXPECT_EQ(0, window.VisibleScreen()) << item;
+    }
 }
 
 TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {

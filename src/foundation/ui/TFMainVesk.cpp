@@ -22,6 +22,7 @@
 #include "netlink/ui/TFNetTime.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/SingleInstance.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFSvTable.h"
@@ -330,15 +331,30 @@ void TFMainVesk::SetInstanceGuard(SingleInstanceGuard* guard) {
 
 // ---------------------------------------------------------------- start-up
 
-bool TFMainVesk::OpenDatabase(const QString& folder) {
+bool TFMainVesk::OpenDatabase(const QString& folder, QString* reason) {
     const QString file = folder + QLatin1String(AppPaths::kDbFileName);
-    if (!QFileInfo::exists(file)) return false;
+    if (!QFileInfo::exists(file)) {
+        if (reason) *reason = DbFileTexts::Missing(file);
+        return false;
+    }
     MainWindowData::Disconnect();
     Memo2->setPlainText(QStringLiteral("Driver=QSQLITE;Connection=ConnectionDB;Data Source=") +
                         file + QLatin1Char(';'));
-    QString reason;
-    if (MainWindowData::Connect(folder, &reason)) return true;
-    std::fprintf(stderr, "arm: database %s not opened: %s\n", qPrintable(file), qPrintable(reason));
+    if (!MainWindowData::Connect(folder, reason)) return false;
+    // It opens, but no edit could be saved and compaction is refused there.
+    if (!MayWrite(folder))
+        Dialogs::Message(kAttention, ReadOnlyFolderWarning(folder), DlgButtons::Ok,
+                         DlgIcon::Warning);
+    return true;
+}
+
+void TFMainVesk::showOpenFailure(const QString& folder, const QStringList& reasons) {
+    Dialogs::Message(kError, OpenFailed(folder, reasons), DlgButtons::Ok, DlgIcon::Error);
+}
+
+bool TFMainVesk::databaseOpenOrRefuse() {
+    if (MainWindowData::IsOpen()) return true;
+    Dialogs::Message(kError, kNoDatabase, DlgButtons::Ok, DlgIcon::Error);
     return false;
 }
 
@@ -359,9 +375,9 @@ void TFMainVesk::FormCreate() {
     const QString savedFolder = SettingsFile::ReadStartup(ini, g.WidthMain, g.HeightMain).bd;
     const MainWindowLogic::DbOpenOutcome db = MainWindowLogic::OpenDatabaseWithFallback(
         savedFolder, AppPaths::DefaultDbDir(),
-        [this](const QString& f) { return OpenDatabase(f); });
+        [this](const QString& f, QString* reason) { return OpenDatabase(f, reason); });
     if (!db.opened) {
-        Dialogs::Message(kError, OpenFailed(db.folder), DlgButtons::Ok, DlgIcon::Error);
+        showOpenFailure(db.folder, db.reasons);
         LeaveScreen();
         return;
     }
@@ -543,10 +559,7 @@ void TFMainVesk::ShowScreen(int screen) {
 }
 
 bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return false;
-    }
+    if (!databaseOpenOrRefuse()) return false;
     if (shown(FrameOfScreen(screen))) return false;
     ScreenRules::ObjectFacts facts = MainWindowData::ReadObjectFacts(withResidents);
     facts.newObjectEntry = NewObjectEntry();
@@ -585,10 +598,7 @@ void TFMainVesk::ButEndClick() {
 }
 
 void TFMainVesk::MConfObjectClick() {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return;
-    }
+    if (!databaseOpenOrRefuse()) return;
     if (shown(FrMatr1)) return;
     if (MainWindowData::ObjectListEmpty())
         for (TScreenFrame* frame : frames_) frame->hide();
@@ -829,10 +839,7 @@ void TFMainVesk::wireFrameButtons() {
 }
 
 void TFMainVesk::ShowEditor(QWidget* editor) {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return;
-    }
+    if (!databaseOpenOrRefuse()) return;
     if (MainWindowData::ObjectListEmpty() || !editor) return;
     editor->show();
     editor->raise();
@@ -853,10 +860,7 @@ void TFMainVesk::MServIniClick() {
 }
 
 void TFMainVesk::MGlobalClick() {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return;
-    }
+    if (!databaseOpenOrRefuse()) return;
     if (FGlVal) {
         FGlVal->show();
         FGlVal->raise();
@@ -891,14 +895,16 @@ void TFMainVesk::BitSelectClick() {
     if (chosen.isEmpty()) return;
     const QString folder = AppPaths::NormalizeDir(chosen);
     const QString previous = Path->text();
-    if (OpenDatabase(folder)) {
+    QString reason;
+    if (OpenDatabase(folder, &reason)) {
         Path->setText(folder);
         if (NetSettings().DatabaseFolder() != folder) NetSettings().ChangeDatabaseFolder(folder);
         rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
         FrMatr1->PrepareScreen(folder);
         ShowMatrixState();
-    } else if (!previous.isEmpty()) {
-        OpenDatabase(previous);
+    } else {
+        showOpenFailure(folder, {reason});
+        if (!previous.isEmpty()) OpenDatabase(previous);
     }
 }
 
@@ -929,16 +935,23 @@ void TFMainVesk::FormResize() {
 
 void TFMainVesk::MReOpenClick() {
     if (MainWindowData::IsOpen() && MainWindowData::ObjectListEmpty()) return;
-    // Without a folder in use there is nothing to reopen (an empty folder
-    // would name a file in the working directory).
-    if (!MainWindowData::IsOpen() &&
-        (!ComparesAbove(Path->text(), QStringLiteral(" ")) || !OpenDatabase(Path->text())))
-        return;
+    const QString folder = Path->text();
     QString reason;
-    if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason))
-        std::fprintf(stderr, "arm: tables not reopened: %s\n", qPrintable(reason));
     if (!MainWindowData::IsOpen()) {
-        close();
+        // Without a folder in use there is nothing to reopen (an empty folder
+        // would name a file in the working directory).
+        if (!ComparesAbove(folder, QStringLiteral(" "))) return;
+        if (!OpenDatabase(folder, &reason)) {
+            showOpenFailure(folder, {reason});
+            return;
+        }
+    }
+    if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason)) {
+        // Some datasets are open and some are not: close them all, so that
+        // every screen refuses alike until a later F5 opens the folder again.
+        MainWindowData::Disconnect();
+        LeaveScreen();
+        showOpenFailure(folder, {reason});
         return;
     }
     // The matrix table reopens inside OpenAllTables.

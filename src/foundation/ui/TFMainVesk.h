@@ -65,7 +65,8 @@ class TFMainVesk : public QMainWindow {
 
     // Start-up, in the fixed order; run by the constructor.
     void FormCreate();
-    bool OpenDatabase(const QString& folder);
+    // Opens the database in folder; reason says why not.
+    bool OpenDatabase(const QString& folder, QString* reason = nullptr);
     // Lays out the matrix grid's switch columns while the matrix frame shows.
     void FormResize();
     void MReOpenClick();
@@ -166,6 +167,10 @@ class TFMainVesk : public QMainWindow {
     void setHistoryButtons();
     QAction* addItem(class QMenu* menu, const QString& name, const QString& caption,
                      const QString& hint = QString());
+    // "Ошибка открытия БД" with the folder and the reasons below it.
+    void showOpenFailure(const QString& folder, const QStringList& reasons);
+    // False, after saying so, while no database is open.
+    bool databaseOpenOrRefuse();
     void applyWindowSettings(const struct StartupSettings& s);
     void restoreScreenAndObject(const StartupSettings& s);
     void writeSettingsOnClose();
