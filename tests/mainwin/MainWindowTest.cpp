@@ -9,12 +9,14 @@
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/WidgetDialogs.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempProgramDir.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -260,6 +262,36 @@ TEST(ProgressWindow, BorderlessOnTopAndStepped) {
     gauge(33, 33, false);
     EXPECT_FALSE(progress.isVisible());
     FProgress = nullptr;
+}
+
+TEST(ProgressWindow, StepsAsideWhileAMessageIsOpen) {
+    TFProgress progress;
+    WidgetDialogs boxes;
+    DialogBackend* previous = Dialogs::SetBackend(&boxes);
+    auto answerTheBox = [&](bool& gaugeHidden, bool endMeanwhile) {
+        QTimer::singleShot(0, [&gaugeHidden, endMeanwhile, &progress] {
+            QWidget* box = QApplication::activeModalWidget();
+            gaugeHidden = box && !progress.isVisible();
+            if (endMeanwhile) progress.End();
+            if (box) box->close();
+        });
+    };
+    progress.Report(3, 10, true);
+    bool hidden = false;
+    answerTheBox(hidden, false);
+    Dialogs::Message(QStringLiteral("Отмена действия"),
+                     QStringLiteral("База данных занята другим пользователем!"));
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(progress.isVisible()) << "back once the message is answered";
+    progress.Report(4, 10, true);
+    EXPECT_EQ(4, progress.GProgr->value());
+
+    // A loop that ends while its message is open leaves the gauge hidden.
+    answerTheBox(hidden, true);
+    Dialogs::Message(QStringLiteral("Ошибка"), QStringLiteral("Сбой"));
+    EXPECT_TRUE(hidden);
+    EXPECT_FALSE(progress.isVisible());
+    Dialogs::SetBackend(previous);
 }
 
 TEST(AboutBoxForm, ListsTheVersionStringsOfTheBuild) {
