@@ -2,10 +2,12 @@
 #include "foundation/ui/AppForms.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "platform/Dialogs.h"
+#include "platform/QtTranslations.h"
 #include "platform/SingleInstance.h"
 #include "platform/ui/WidgetDialogs.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +16,8 @@ int main(int argc, char** argv) {
     SingleInstanceGuard guard(MainWindowTexts::kCaption);
     guard.FollowCaption(MainWindowTexts::kCaption);
 
+    const auto qtTexts = InstallRussianQtTexts();
+    if (!qtTexts) std::fprintf(stderr, "arm: Qt's Russian texts (qtbase_ru) not found\n");
     QApplication::setApplicationName(MainWindowTexts::kApplicationTitle);
     Dialogs::SetApplicationTitle(MainWindowTexts::kApplicationTitle);
     WidgetDialogs dialogs;
