@@ -23,7 +23,6 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
-#include "platform/SingleInstance.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFSvTable.h"
 #include "site/ui/TFkvEdit.h"
@@ -320,13 +319,6 @@ void TFMainVesk::buildPanels() {
     connect(ButHelp, &QPushButton::clicked, this, &TFMainVesk::MHelp0Click);
     connect(ButExit, &QPushButton::clicked, this, &TFMainVesk::ExitExecute);
     connect(BitBtn1, &QPushButton::clicked, this, &TFMainVesk::BitBtn1Click);
-}
-
-void TFMainVesk::SetInstanceGuard(SingleInstanceGuard* guard) {
-    guard_ = guard;
-    if (!guard_) return;
-    guard_->FollowCaption(windowTitle());
-    connect(this, &QWidget::windowTitleChanged, guard_, &SingleInstanceGuard::FollowCaption);
 }
 
 // ---------------------------------------------------------------- start-up

@@ -18,7 +18,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTableView;
-class SingleInstanceGuard;
 class TScreenFrame;
 
 class TFMainVesk : public QMainWindow {
@@ -138,9 +137,6 @@ class TFMainVesk : public QMainWindow {
     // Record number of the current object when it was last entered.
     int RememberedObjectRecNo() const { return rememberedObjectRecNo_; }
 
-    // Follows the window caption with the single-instance guard.
-    void SetInstanceGuard(SingleInstanceGuard* guard);
-
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -183,7 +179,6 @@ class TFMainVesk : public QMainWindow {
     QTableView* matrixGrid_ = nullptr;
     PlaceholderKeysScreen placeholderKeys_;
     KeysScreenService* keysScreen_ = &placeholderKeys_;
-    SingleInstanceGuard* guard_ = nullptr;
     int rememberedObjectRecNo_ = 0;
     bool objectPanelFlags_[4] = {false, false, false, false};
     bool closing_ = false;
