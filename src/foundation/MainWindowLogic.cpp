@@ -36,6 +36,20 @@ DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString
     return outcome;
 }
 
+QSize FitWindowToScreen(const QSize& saved, const QSize& available, const QSize& frame) {
+    if (available.isEmpty()) return saved;
+    const QSize room = available - frame;
+    return {std::min(saved.width(), room.width()), std::min(saved.height(), room.height())};
+}
+
+QRect KeepWithin(QRect frame, const QRect& area) {
+    if (frame.right() > area.right()) frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
+    if (frame.left() < area.left()) frame.moveLeft(area.left());
+    if (frame.top() < area.top()) frame.moveTop(area.top());
+    return frame;
+}
+
 int ExitScreenNumber(const std::function<bool(int)>& frameVisible) {
     for (int screen : Screens::FrameScreens())
         if (frameVisible(screen)) return screen;

@@ -4,6 +4,8 @@
 // column width and the help topic of F1.
 
 #include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -42,6 +44,15 @@ using DbOpener = std::function<bool(const QString& folder, QString* reason)>;
 // when the two are the same, and alone when no folder was saved.
 DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString& defaultFolder,
                                        const DbOpener& openDatabase);
+
+// The saved window size within the screen's available area (less the window
+// frame), so that no part of the window, its exit button included, is off
+// the screen. An unknown area changes nothing.
+QSize FitWindowToScreen(const QSize& saved, const QSize& available,
+                        const QSize& frame = QSize(0, 0));
+
+// The window's frame moved, as little as may be, into the area.
+QRect KeepWithin(QRect frame, const QRect& area);
 
 // Screen number written to Object/nf: the first visible frame in the order
 // 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14; 0 when none is visible.

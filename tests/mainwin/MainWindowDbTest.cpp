@@ -130,6 +130,21 @@ TEST_F(MainWindowDb, AReopenThatFailsHalfWayClosesEverythingAndSaysWhy) {
     EXPECT_TRUE(window.isVisible());
 }
 
+TEST_F(MainWindowDb, AnOversizedSavedWindowFitsTheScreenWithItsExitButton) {
+    writeSettings("[Size]\nsw=5000\nsh=4000\n");
+    TFMainVesk window;
+    window.show();
+    QCoreApplication::processEvents();
+    const QRect area = window.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window.frameGeometry()));
+    const QRect exit(window.ButExit->mapToGlobal(QPoint(0, 0)), window.ButExit->size());
+    EXPECT_TRUE(area.contains(exit));
+    const QSize fitted = window.size();
+    window.close();
+    EXPECT_EQ(fitted.width(),
+              savedSettings().ReadInteger(QStringLiteral("Size"), QStringLiteral("sw"), 0));
+}
+
 TEST_F(MainWindowDb, GlobalsWithoutRowsTakeTheDefaults) {
     exec(QStringLiteral("DELETE FROM t_global"));
     ArmGlobals& g = Globals();

@@ -95,6 +95,18 @@ TEST(OpenDatabaseWithFallback, TriesSavedThenDefaultFolderAndKeepsEveryReason) {
     }
 }
 
+TEST(WindowOnScreen, ASizeLargerThanTheScreenShrinksAndTheFrameMovesIn) {
+    const QSize desk(1280, 760);
+    EXPECT_EQ(QSize(1024, 700), FitWindowToScreen({1024, 700}, desk));
+    EXPECT_EQ(QSize(1280, 760), FitWindowToScreen({5000, 4000}, desk));
+    EXPECT_EQ(QSize(1272, 730), FitWindowToScreen({5000, 4000}, desk, {8, 30}));
+    EXPECT_EQ(QSize(5000, 4000), FitWindowToScreen({5000, 4000}, QSize()));
+    const QRect area(0, 40, 1280, 760);
+    EXPECT_EQ(QRect(0, 40, 800, 600), KeepWithin({-30, 0, 800, 600}, area));
+    EXPECT_EQ(QRect(480, 200, 800, 600), KeepWithin({900, 500, 800, 600}, area));
+    EXPECT_EQ(QRect(100, 100, 800, 600), KeepWithin({100, 100, 800, 600}, area));
+}
+
 TEST(MainHelpTopic, ActiveFormBeforeVisibleScreen) {
     EXPECT_EQ(231, MainHelpTopic(QStringLiteral("FpkEdit"), 2));
     EXPECT_EQ(1, MainHelpTopic(QStringLiteral("AboutBox"), 0));

@@ -32,6 +32,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -414,6 +415,7 @@ void TFMainVesk::restoreScreenAndObject(const StartupSettings& s) {
 void TFMainVesk::applyWindowSettings(const StartupSettings& s) {
     ArmGlobals& g = Globals();
     resize(saneSize(s.sw, g.WidthMain), saneSize(s.sh, g.HeightMain));
+    fitOnScreen();
     gridToggles_[QStringLiteral("fm")] = s.fm == kBoldOff ? kBoldOff : kBoldOn;
     gridToggles_[QStringLiteral("fp")] = s.fp == kBoldOff ? kBoldOff : kBoldOn;
     gridToggles_[QStringLiteral("fb")] = s.fb == kBoldOff ? kBoldOff : kBoldOn;
@@ -875,10 +877,7 @@ void TFMainVesk::BitScreenClick() {
         resize(w, height());
     }
     // Keep the window on the screen.
-    QRect g = frameGeometry();
-    if (g.right() > area.right()) g.moveRight(area.right());
-    if (g.left() < area.left()) g.moveLeft(area.left());
-    move(g.topLeft());
+    move(MainWindowLogic::KeepWithin(frameGeometry(), area).topLeft());
 }
 
 void TFMainVesk::BitSelectClick() {
@@ -1030,6 +1029,22 @@ void TFMainVesk::closeEvent(QCloseEvent* event) {
         FormClose();
     }
     event->accept();
+}
+
+void TFMainVesk::fitOnScreen() {
+    const QScreen* desktop = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!desktop || isMaximized() || isFullScreen()) return;
+    const QRect area = desktop->availableGeometry();
+    // The frame is known once the window is shown; before, only the inside counts.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize fitted = MainWindowLogic::FitWindowToScreen(size(), area.size(), frame);
+    if (fitted != size()) resize(fitted);
+    if (isVisible()) move(MainWindowLogic::KeepWithin(frameGeometry(), area).topLeft());
+}
+
+void TFMainVesk::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    fitOnScreen();
 }
 
 void TFMainVesk::resizeEvent(QResizeEvent* event) {

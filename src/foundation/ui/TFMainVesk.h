@@ -142,6 +142,7 @@ class TFMainVesk : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenu();
@@ -167,6 +168,8 @@ class TFMainVesk : public QMainWindow {
     void showOpenFailure(const QString& folder, const QStringList& reasons);
     // False, after saying so, while no database is open.
     bool databaseOpenOrRefuse();
+    // Size and place so that the whole window, frame included, is on its screen.
+    void fitOnScreen();
     void applyWindowSettings(const struct StartupSettings& s);
     void restoreScreenAndObject(const StartupSettings& s);
     void writeSettingsOnClose();
