@@ -11,6 +11,7 @@
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/ui/WidgetDialogs.h"
 #include "support/QtPrinters.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempProgramDir.h"
 
@@ -27,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -305,6 +307,20 @@ TEST(AboutBoxForm, ListsTheVersionStringsOfTheBuild) {
     ASSERT_GE(version, 0);
     EXPECT_EQ(QStringLiteral(ARM_VERSION), box.ListValues->item(version)->text());
     EXPECT_EQ(QStringLiteral("Да"), box.OKButton->text());
+}
+
+TEST(AboutBoxForm, EveryValueFitsItsList) {
+    TAboutBox box;
+    box.show();
+    QCoreApplication::processEvents();
+    // Nothing to scroll to: every line shows whole.
+    for (QListWidget* list : {box.ListKeys, box.ListValues}) {
+        EXPECT_EQ(0, list->horizontalScrollBar()->maximum()) << list->objectName().toStdString();
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_LE(list->visualItemRect(list->item(i)).right(), list->viewport()->width())
+                << list->item(i)->text().toStdString();
+    }
+    EXPECT_FALSE(SaveScreen(box, QStringLiteral("about_box")).isEmpty());
 }
 
 TEST(AboutBoxForm, NoVersionInformationText) {
