@@ -6,6 +6,7 @@
 #include "foundation/ui/AppForms.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFDialog.h"
+#include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
@@ -348,4 +349,51 @@ TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
     EXPECT_EQ(nullptr, FMainVesk);
     EXPECT_EQ(nullptr, FProgress);
     EXPECT_EQ(nullptr, FDM);
+}
+
+TEST(ProgramForms, AFormNotBuiltYetSaysSoAndRealFormsAreLeftAlone) {
+    TempProgramDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    AppForms::CreateAll();
+    for (QWidget* form : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!form->isWindow()) continue;
+        const auto notes = form->findChildren<QLabel*>(QStringLiteral("NotBuiltYet"));
+        if (notes.isEmpty()) {
+            // A real form: its own layout, never the note.
+            EXPECT_NE(nullptr, form->layout()) << form->objectName().toStdString();
+            continue;
+        }
+        ASSERT_EQ(1, notes.size());
+        EXPECT_EQ(AppForms::kNotBuiltYet, notes.first()->text());
+        EXPECT_GE(form->width(), notes.first()->sizeHint().width())
+            << form->objectName().toStdString();
+        EXPECT_GE(form->height(), 100) << form->objectName().toStdString();
+        form->show();
+        EXPECT_FALSE(
+            SaveScreen(*form, QStringLiteral("placeholder_") + form->objectName()).isEmpty());
+        form->hide();
+    }
+    // The about box, the generic dialog and the global parameters are real.
+    for (QWidget* real : std::initializer_list<QWidget*>{AboutBox, FDialog, FGlVal})
+        EXPECT_TRUE(real->findChildren<QLabel*>(QStringLiteral("NotBuiltYet")).isEmpty())
+            << real->objectName().toStdString();
+    AppForms::DestroyAll();
+}
+
+TEST(ProgramForms, TheNoteGoesOnlyOnAnEmptyForm) {
+    QDialog empty;
+    AppForms::MarkIfUnbuilt(&empty);
+    const auto notes = empty.findChildren<QLabel*>(QStringLiteral("NotBuiltYet"));
+    ASSERT_EQ(1, notes.size());
+    EXPECT_GE(empty.width(), notes.first()->sizeHint().width());
+    AppForms::MarkIfUnbuilt(&empty);
+    EXPECT_EQ(1, empty.findChildren<QLabel*>(QStringLiteral("NotBuiltYet")).size());
+
+    // A form built with controls placed by hand is real too.
+    QDialog built;
+    new QPushButton(QStringLiteral("Да"), &built);
+    AppForms::MarkIfUnbuilt(&built);
+    EXPECT_EQ(nullptr, built.layout());
+    EXPECT_TRUE(built.findChildren<QLabel*>().isEmpty());
 }
