@@ -201,7 +201,8 @@ TEST_F(ObjectAdminForms, ReloadReadsTheObjectListAgain) {
     showObEdit();
     Exec("INSERT INTO k_net (ident, st_net) VALUES ('Новый', 'пусто')");
     EXPECT_EQ(2, form_.DBGrid1->model()->rowCount());
-    form_.NReOpen->trigger();
+    form_.activateWindow();
+    QTest::keyClick(form_.DBGrid1, Qt::Key_F5);
     EXPECT_EQ(3, form_.DBGrid1->model()->rowCount());
 }
 
