@@ -103,15 +103,6 @@ TEST_F(ObjectDeletionTest, ADeletionThatFailsHalfWayLeavesEveryRowInPlace) {
     EXPECT_TRUE(dm_->Q_Net->Locate(QStringLiteral("id_net"), 1));
 }
 
-TEST_F(ObjectDeletionTest, ValuesAreBoundNotSpliced) {
-    // Every statement takes the object by a bound value.
-    for (const QString& sql : DeleteStatements() + KeepOnlyStatements())
-        EXPECT_TRUE(sql.endsWith(QLatin1Char('?'))) << sql.toStdString();
-    EXPECT_EQ(11, DeleteStatements().size());
-    EXPECT_EQ(QStringLiteral("DELETE FROM k_net WHERE id_net=?"), DeleteStatements().last());
-    EXPECT_EQ(QStringLiteral("DELETE FROM k_net WHERE id_net <> ?"), KeepOnlyStatements().first());
-}
-
 TEST_F(ObjectDeletionTest, SplitGivesADatabaseOfTheOneObjectAndLeavesTheOriginalUnchanged) {
     const SplitTarget target = SplitTargetFor(1, 7);
     EXPECT_EQ(splitFolder(7), target.folder);
