@@ -8,6 +8,7 @@
 
 #include "foundation/DbSchema.h"
 #include "platform/AppPaths.h"
+#include "platform/FileAccess.h"
 
 TFDM* FDM = nullptr;
 
@@ -51,13 +52,44 @@ const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_t_bp_mel ON t_bp (id_mel, nom)",
 };
 
-bool looksLikeSqlite(const QString& path) {
+// Empty when the file starts as an SQLite database does, else why not.
+QString notSqliteReason(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+    if (!f.open(QIODevice::ReadOnly)) return DbFileTexts::Unreadable(path, f.errorString());
+    if (f.read(16) == QByteArray("SQLite format 3\0", 16)) return QString();
+    return DbFileTexts::NotADatabase(path);
+}
+
+// A failed open or upgrade in a place where nothing can be written failed
+// for that: the engine's own text ("unable to open database file") does
+// not say so.
+QString explainOpenFailure(const QFileInfo& file, const QString& engineText) {
+    if (!MayWrite(file.absolutePath()))
+        return DbFileTexts::ReadOnlyFolder(file.absolutePath() + '/');
+    if (!MayWrite(file.absoluteFilePath()))
+        return DbFileTexts::ReadOnlyFile(file.absoluteFilePath());
+    return engineText;
 }
 
 }  // namespace
+
+namespace DbFileTexts {
+QString Missing(const QString& file) {
+    return QStringLiteral("Файл базы данных не найден: %1").arg(file);
+}
+QString Unreadable(const QString& file, const QString& why) {
+    return QStringLiteral("Файл %1 не читается: %2").arg(file, why);
+}
+QString NotADatabase(const QString& file) {
+    return QStringLiteral("Файл %1 не является базой данных").arg(file);
+}
+QString ReadOnlyFile(const QString& file) {
+    return QStringLiteral("Файл базы данных доступен только для чтения: %1").arg(file);
+}
+QString ReadOnlyFolder(const QString& folder) {
+    return QStringLiteral("Папка базы данных доступна только для чтения: %1").arg(folder);
+}
+}  // namespace DbFileTexts
 
 TFDM::TFDM(QObject* parent) : QObject(parent) {
     QSqlDatabase::addDatabase("QSQLITE", kConnectionName);
@@ -284,11 +316,11 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     Disconnect();
     const QFileInfo info(dbFilePath);
     if (!info.isFile()) {
-        if (error) *error = QStringLiteral("Файл базы данных не найден: %1").arg(dbFilePath);
+        if (error) *error = DbFileTexts::Missing(dbFilePath);
         return false;
     }
-    if (!looksLikeSqlite(dbFilePath)) {
-        if (error) *error = QStringLiteral("Файл %1 не является базой данных").arg(dbFilePath);
+    if (const QString notSqlite = notSqliteReason(dbFilePath); !notSqlite.isEmpty()) {
+        if (error) *error = notSqlite;
         return false;
     }
     dbPath_ = info.absoluteFilePath();
@@ -312,7 +344,7 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     };
     if (!openDatabase(&why) || !UpgradeSchema(db, hooks, &why) || !ensureIndexes(&why)) {
         Disconnect();
-        if (error) *error = why;
+        if (error) *error = explainOpenFailure(info, why);
         return false;
     }
     return true;
