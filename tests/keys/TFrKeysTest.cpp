@@ -10,11 +10,11 @@
 #include "platform/ui/DatasetGrid.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingTones.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -49,13 +49,7 @@ class FrKeysTest : public KeyObjectFixture {
         frame_->E_sn->setText(number);
         frame_->BitAdd->click();
     }
-    void SaveScreen(const QString& name) {
-        QCoreApplication::processEvents();
-        const QImage image = frame_->grab().toImage();
-        const QString dir = QStringLiteral(ARM_BIN_DIR "/../screens");
-        QDir().mkpath(dir);
-        EXPECT_TRUE(image.save(dir + '/' + name + QStringLiteral(".png")));
-    }
+    void SaveScreen(const QString& name) { EXPECT_FALSE(::SaveScreen(*frame_, name).isEmpty()); }
 
     ScriptedDialogs dialogs_;
     RecordingTones tones_;
