@@ -206,10 +206,11 @@ void TFDM::defineDatasets() {
         one("QOKeys", "k_key", "WHERE id_kvr=-1 AND id_pod=:id_pod ORDER BY s_met DESC", QPodKey);
     QSect = one("QSect", "t_sec", "WHERE id_net=:id_net ORDER BY id_net, n_net, n_sec", Q_Net);
     SPK_All = one("SPK_All", "k_pk", "");
+    // Keys joined to their entrance: gate keys (id_kvr -2) hold a panel's id_bv in id_pod.
     HavKeys = joined(
         "HavKeys", {{"y", "k_key"}, {"k", "k_kvr"}, {"p", "k_pod"}, {"d", "k_dom"}, {"n", "k_net"}},
-        "WHERE y.id_pod = p.id_pod AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0 AND"
-        " k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
+        "WHERE y.id_pod = p.id_pod AND y.id_kvr > -2 AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0"
+        " AND k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
         "y");
     Q_Kvr1 = one("Q_Kvr1", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_Bpo);
     QKvv = make("QKvv");
@@ -251,7 +252,9 @@ void TFDM::defineDatasets() {
                    QString(kPanelJoinWhere) + "AND v.plus = 2 AND v.id_bv =:id_bv ORDER BY m.n_net",
                    "v", Q_bv);
     Q_Kkk = make("Q_Kkk");
-    Q_Kkk->SetSql("SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod");
+    // Gate keys hold a panel's id in id_pod, which may equal an entrance's.
+    Q_Kkk->SetSql(
+        "SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod AND id_kvr > -2");
     Q_Kkk->SetMaster(Q_Bkk);
     Q_kvv = one("Q_kvv", "k_kvr", "WHERE id_net=:id_net AND st_kvr='ввод' ORDER BY id_pod, p_nom",
                 Q_Net);

@@ -265,6 +265,8 @@ void TFMainVesk::buildPanels() {
     FrKvr1 = makeFrame(6);
     FrPo1 = makeFrame(7);
     FrKeys1 = makeFrame(9);
+    // The real keys frame keeps the keys screen's settings and marks.
+    if (auto* keys = dynamic_cast<KeysScreenService*>(FrKeys1)) SetKeysScreen(keys);
     FrWrite1 = makeFrame(10);
     FrRead1 = makeFrame(11);
     FrNetDev1 = makeFrame(12);
@@ -822,6 +824,9 @@ void TFMainVesk::wireFrameButtons() {
     route(FrBv1->BitNext, to(9));
     route(FrKeys1->BitPrev, to(5));
     route(FrKeys1->BitNext, to(10));
+    // "Абоненты": the frame puts the residents on its apartment first.
+    if (auto* residents = FrKeys1->findChild<QPushButton*>(QStringLiteral("BitRead")))
+        route(residents, to(14));
     route(FrWrite1->BitPrev, to(9));
     route(FrWrite1->BitNext, to(12));
     route(FrNetDev1->BitPrev, to(10));
@@ -1010,6 +1015,8 @@ void TFMainVesk::writeSettingsOnClose() {
 
 bool TFMainVesk::FormCloseQuery() {
     if (!MainWindowData::IsOpen()) return true;
+    // Closing on the keys screen leaves it: changed keys mark their panels.
+    if (shown(FrKeys1)) KeysScreen().FrameExit();
     stopNetworkForExit();
     writeSettingsOnClose();
     AppHelp().CloseViewer();
