@@ -256,6 +256,8 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
     HousesSaveOutcome out;
     out.panel = panel;
     ObjectPanelValues& p = out.panel;
+    p.houses = qMin(p.houses, ObjectLimits::kMaxHouses);
+    p.gates = qBound(0, p.gates, ObjectLimits::kMaxGates);
     // Every house has at least one entrance.
     if (p.entrances < p.houses) p.entrances = p.houses;
 

@@ -60,6 +60,16 @@ class ObjectScreenDb : public SiteDb {
         Sql("INSERT INTO k_key (un_key, id_pod, id_kvr, id_net) VALUES ('GATE', ?, -2, 999)",
             {panelId});
     }
+    // Of the filled entrances only idPod is left with its rows; the other
+    // object's gate key is still there.
+    void ExpectOnlyEntranceLeft(qint64 idPod) {
+        const QString kept = QString::number(idPod);
+        EXPECT_EQ(QStringList({kept}), Rows("SELECT id_pod FROM k_pod"));
+        EXPECT_EQ(QStringList({kept}), Rows("SELECT id_pod FROM k_kvr"));
+        EXPECT_EQ(QStringList({kept}), Rows("SELECT id_pod FROM k_pk"));
+        EXPECT_EQ(QStringList({"A" + kept, "C" + kept, "GATE"}),
+                  Rows("SELECT un_key FROM k_key ORDER BY un_key"));
+    }
     QList<qint64> EntranceIds(qint64 idDom) {
         QList<qint64> ids;
         QSqlQuery q = Sql("SELECT id_pod FROM k_pod WHERE id_dom=? ORDER BY n_pod", {idDom});
@@ -284,11 +294,7 @@ TEST_F(ObjectScreenDb, AShrinkingHouseLosesItsLastEntrancesWithTheirRowsButNoGat
     EXPECT_EQ(EntranceSaveResult::Saved, screen_.SaveEntrancesAndRebuild().result);
 
     EXPECT_EQ(QStringList({"1 Л-01"}), Entrances(house));
-    const QString one = QString::number(entrances[0]);
-    EXPECT_EQ(QStringList({one}), Rows("SELECT DISTINCT id_pod FROM k_kvr"));
-    EXPECT_EQ(QStringList({one}), Rows("SELECT id_pod FROM k_pk"));
-    EXPECT_EQ(QStringList({"A" + one, "C" + one, "GATE"}),
-              Rows("SELECT un_key FROM k_key ORDER BY un_key"));
+    ExpectOnlyEntranceLeft(entrances[0]);
     EXPECT_EQ(QStringList({"1|1"}), Rows("SELECT v_dom, v_pod FROM k_net WHERE id_net=?", {id}));
 }
 
@@ -396,12 +402,7 @@ TEST_F(HouseRemoval, RemovedHousesTakeTheirEntrancesApartmentsKeysAndSwitches) {
     EXPECT_EQ(1, out.panel.houses);
     EXPECT_EQ(1, out.panel.entrances);
     EXPECT_EQ(QList<qint64>({houses_[0]}), HouseIds(id_));
-    const QString kept = QString::number(EntranceIds(houses_[0]).first());
-    EXPECT_EQ(QStringList({kept}), Rows("SELECT id_pod FROM k_pod"));
-    EXPECT_EQ(QStringList({kept}), Rows("SELECT id_pod FROM k_kvr"));
-    EXPECT_EQ(QStringList({kept}), Rows("SELECT id_pod FROM k_pk"));
-    EXPECT_EQ(QStringList({"A" + kept, "C" + kept, "GATE"}),
-              Rows("SELECT un_key FROM k_key ORDER BY un_key"));
+    ExpectOnlyEntranceLeft(EntranceIds(houses_[0]).first());
     EXPECT_EQ(QStringList({"1|1"}), Rows("SELECT v_dom, v_pod FROM k_net WHERE id_net=?", {id_}));
 }
 
