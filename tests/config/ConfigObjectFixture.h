@@ -28,7 +28,9 @@ class ConfigObjectFixture : public ::testing::Test {
 
     void SetUp() override {
         db_ = tdb_.open();
+        ASSERT_TRUE(db_.transaction());
         BuildObject(40);
+        ASSERT_TRUE(db_.commit());
     }
 
     QSqlDatabase& Db() { return db_; }
