@@ -20,6 +20,12 @@ QString num(qint64 v) {
     return QString::number(v);
 }
 
+// The increment flag is one bit; the round-up entries must use the same value
+// the reader takes from that bit.
+int clampIncrement(int incr) {
+    return incr >= 1 ? 1 : 0;
+}
+
 bool isConsoleHandset(const CallCodeApartmentRow& row) {
     return row.stKvr.trimmed() == QStringLiteral("СПО");
 }
@@ -334,7 +340,7 @@ CallCodeResult EncodeCallCodes(const CallCodePass& pass, ConfigLogs& logs) {
     CallCodeResult res;
     // A packed stream needs a first code; without any the empty unpacked form is written.
     const bool packed = pass.packed && !pass.apartments.isEmpty();
-    const int incr = pass.incr != 0 ? 1 : 0;
+    const int incr = clampIncrement(pass.incr);
     logPassStart(packed, logs);
     CodeStreamWriter stream(packed, incr);
     QString flagsLowFirst;
@@ -406,7 +412,7 @@ CallCodeResult EncodePoSection3(const ConfigObjectRow& object,
 bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, int incr,
                    CallCodePack& out) {
     out = CallCodePack();
-    CodeStreamWriter stream(packed && !records.isEmpty(), incr != 0 ? 1 : 0);
+    CodeStreamWriter stream(packed && !records.isEmpty(), clampIncrement(incr));
     QString flagsLowFirst;
     CallCodeResult times;
     for (int i = 0; i < records.size(); ++i) {

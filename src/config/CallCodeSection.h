@@ -49,7 +49,7 @@ struct CallCodePass {
     bool withPrefix = false;  // gate panels and the console: house prefix in front
     int prefixWidth = 0;      // digits a prefixed code is padded to (CallCodePrefixWidth)
     QString flagSelection;    // flbv for a panel, flpo for the console
-    int incr = 0;             // k_net.incr; anything but 0 counts as 1
+    int incr = 0;             // k_net.incr, clamped to 0 or 1
     qint64 consoleHandsetOrdinal = 65535;  // the panel's adrcs of its section 0
     QList<CallCodeApartmentRow> apartments;
 };

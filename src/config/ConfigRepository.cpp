@@ -69,137 +69,126 @@ bool ConfigRepository::run(QSqlQuery& q, const QString& sql, const QVariantList&
     return false;
 }
 
-bool ConfigRepository::ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& out) {
-    out.reset();
+bool ConfigRepository::forEachRow(const QString& sql, const QVariantList& values,
+                                  const std::function<void(const QSqlQuery&)>& each) {
     QSqlQuery q(db_);
-    if (!run(q, "SELECT id_net, id_nom, flbv, flpo, farc, incr, l_pok FROM k_net WHERE id_net = ?",
-             {idNet}))
-        return false;
-    if (!q.next()) return true;
-    ConfigObjectRow o;
-    o.idNet = q.value(0).toLongLong();
-    o.idNom = q.value(1).toLongLong();
-    o.flbv = q.value(2).toString();
-    o.flpo = q.value(3).toString();
-    o.farc = q.value(4).toLongLong() != 0;
-    o.incr = q.value(5).toInt();
-    o.lPok = q.value(6).toLongLong() != 0;
-    out = o;
+    if (!run(q, sql, values)) return false;
+    while (q.next()) each(q);
     return true;
+}
+
+template <typename Row, typename Fill>
+bool ConfigRepository::firstRow(const QString& sql, const QVariantList& values,
+                                std::optional<Row>& out, Fill fill) {
+    out.reset();
+    return forEachRow(sql, values, [&](const QSqlQuery& q) {
+        if (!out) out = fill(q);
+    });
+}
+
+bool ConfigRepository::ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& out) {
+    return firstRow(
+        "SELECT id_net, id_nom, flbv, flpo, farc, incr, l_pok FROM k_net WHERE id_net = ?", {idNet},
+        out, [](const QSqlQuery& q) {
+            ConfigObjectRow o;
+            o.idNet = q.value(0).toLongLong();
+            o.idNom = q.value(1).toLongLong();
+            o.flbv = q.value(2).toString();
+            o.flpo = q.value(3).toString();
+            o.farc = q.value(4).toLongLong() != 0;
+            o.incr = q.value(5).toInt();
+            o.lPok = q.value(6).toLongLong() != 0;
+            return o;
+        });
 }
 
 bool ConfigRepository::ReadSepDevice(int& out) {
     out = Globals().SepDevice;
-    QSqlQuery q(db_);
-    if (!run(q, "SELECT SepDevice FROM t_global LIMIT 1", {})) return false;
-    if (q.next() && !q.value(0).isNull()) out = q.value(0).toInt();
-    return true;
+    return forEachRow("SELECT SepDevice FROM t_global LIMIT 1", {}, [&](const QSqlQuery& q) {
+        if (!q.value(0).isNull()) out = q.value(0).toInt();
+    });
 }
 
 bool ConfigRepository::ReadSwitch(qint64 idNet, int nNet, std::optional<SwitchRow>& out) {
-    out.reset();
-    QSqlQuery q(db_);
     const QString sql = QStringLiteral(
                             "SELECT k.id_pk, k.id_pod, k.n_net, k.type_k, k.id_ke, k.id_mvv,"
                             " k.id_mot, k.m_vo, k.m_vb, k.n_xl, k.p_fc, k.rsrv, k.n_vid, k.kf_pr") +
                         QString::fromLatin1(kSwitchFrom) +
                         QStringLiteral(" AND k.n_net = ? ORDER BY d.id_dom, p.n_pod LIMIT 1");
-    if (!run(q, sql, {idNet, idNet, nNet})) return false;
-    if (!q.next()) return true;
-    SwitchRow s;
-    s.idPk = q.value(0).toLongLong();
-    s.idPod = q.value(1).toLongLong();
-    s.nNet = q.value(2).toInt();
-    s.typeK = q.value(3).toString();
-    s.idKe = q.value(4).toLongLong();
-    s.idMvv = q.value(5).toLongLong();
-    s.idMot = q.value(6).toLongLong();
-    s.mVo = q.value(7).toString();
-    s.mVb = q.value(8).toString();
-    if (q.value(9).isNull()) s.nullColumns << QStringLiteral("n_xl");
-    s.nXl = q.value(9).toLongLong();
-    if (q.value(10).isNull()) s.nullColumns << QStringLiteral("p_fc");
-    s.pFc = q.value(10).toLongLong();
-    s.rsrv = nullable(q.value(11));
-    s.nVid = nullable(q.value(12));
-    s.kfPr = q.value(13).toInt();
-    out = s;
-    return true;
+    return firstRow(sql, {idNet, idNet, nNet}, out, [](const QSqlQuery& q) {
+        SwitchRow s;
+        s.idPk = q.value(0).toLongLong();
+        s.idPod = q.value(1).toLongLong();
+        s.nNet = q.value(2).toInt();
+        s.typeK = q.value(3).toString();
+        s.idKe = q.value(4).toLongLong();
+        s.idMvv = q.value(5).toLongLong();
+        s.idMot = q.value(6).toLongLong();
+        s.mVo = q.value(7).toString();
+        s.mVb = q.value(8).toString();
+        if (q.value(9).isNull()) s.nullColumns << QStringLiteral("n_xl");
+        s.nXl = q.value(9).toLongLong();
+        if (q.value(10).isNull()) s.nullColumns << QStringLiteral("p_fc");
+        s.pFc = q.value(10).toLongLong();
+        s.rsrv = nullable(q.value(11));
+        s.nVid = nullable(q.value(12));
+        s.kfPr = q.value(13).toInt();
+        return s;
+    });
 }
 
 bool ConfigRepository::ReadParamSet(qint64 idKe, std::optional<PkParamSetRow>& out) {
-    out.reset();
     QStringList cols{QStringLiteral("id_ke"), QStringLiteral("name")};
     for (const SetColumn& c : kSetColumns) cols << QString::fromLatin1(c.name);
-    QSqlQuery q(db_);
-    if (!run(q,
-             QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
-                 QStringLiteral(" FROM t_ke WHERE id_ke = ?"),
-             {idKe}))
-        return false;
-    if (!q.next()) return true;
-    PkParamSetRow set;
-    set.idKe = q.value(0).toLongLong();
-    set.name = q.value(1).toString();
-    int i = 2;
-    for (const SetColumn& c : kSetColumns) {
-        const QVariant v = q.value(i++);
-        if (v.isNull()) set.nullColumns << QString::fromLatin1(c.name);
-        set.*c.member = v.toLongLong();
-    }
-    out = set;
-    return true;
+    const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
+                        QStringLiteral(" FROM t_ke WHERE id_ke = ?");
+    return firstRow(sql, {idKe}, out, [](const QSqlQuery& q) {
+        PkParamSetRow set;
+        set.idKe = q.value(0).toLongLong();
+        set.name = q.value(1).toString();
+        int i = 2;
+        for (const SetColumn& c : kSetColumns) {
+            const QVariant v = q.value(i++);
+            if (v.isNull()) set.nullColumns << QString::fromLatin1(c.name);
+            set.*c.member = v.toLongLong();
+        }
+        return set;
+    });
 }
 
 bool ConfigRepository::ReadTractPanels(qint64 idPk, QList<QList<int>>& out) {
     out = QList<QList<int>>(15);
-    QSqlQuery q(db_);
-    if (!run(q,
-             "SELECT m.tract, m.n_net FROM m_bv m, k_pk k, m_pk p"
-             " WHERE m.n_pk = p.n_pk AND m.id_net = p.id_net AND k.id_pk = p.id_pk"
-             " AND (m.plus = 1 OR m.plus = 3) AND p.id_pk = ? AND m.tract BETWEEN 1 AND 15"
-             " ORDER BY m.tract, m.n_net",
-             {idPk}))
-        return false;
-    while (q.next()) out[q.value(0).toInt() - 1] << q.value(1).toInt();
-    return true;
+    return forEachRow(
+        "SELECT m.tract, m.n_net FROM m_bv m, k_pk k, m_pk p"
+        " WHERE m.n_pk = p.n_pk AND m.id_net = p.id_net AND k.id_pk = p.id_pk"
+        " AND (m.plus = 1 OR m.plus = 3) AND p.id_pk = ? AND m.tract BETWEEN 1 AND 15"
+        " ORDER BY m.tract, m.n_net",
+        {idPk}, [&](const QSqlQuery& q) { out[q.value(0).toInt() - 1] << q.value(1).toInt(); });
 }
 
 bool ConfigRepository::ReadEntranceApartments(qint64 idPod, QList<SwitchApartmentRow>& out) {
     out.clear();
-    QSqlQuery q(db_);
-    if (!run(q, "SELECT m_obr, m_blk, l_vid FROM k_kvr WHERE id_pod = ? ORDER BY p_nom, id_kvr",
-             {idPod}))
-        return false;
-    while (q.next()) {
-        SwitchApartmentRow r;
-        r.mObr = q.value(0).toLongLong() != 0;
-        r.mBlk = q.value(1).toLongLong() != 0;
-        r.lVid = q.value(2).toLongLong() != 0;
-        out << r;
-    }
-    return true;
+    return forEachRow(
+        "SELECT m_obr, m_blk, l_vid FROM k_kvr WHERE id_pod = ? ORDER BY p_nom, id_kvr", {idPod},
+        [&](const QSqlQuery& q) {
+            out << SwitchApartmentRow{q.value(0).toLongLong() != 0, q.value(1).toLongLong() != 0,
+                                      q.value(2).toLongLong() != 0};
+        });
 }
 
 bool ConfigRepository::ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out) {
-    out.reset();
-    QSqlQuery q(db_);
-    if (!run(q,
-             "SELECT id_mel, name FROM t_mel"
-             " WHERE id_mel = ? AND (forr = 'отзвонка' OR forr = 'вызов')",
-             {idMel}))
+    if (!firstRow("SELECT id_mel, name FROM t_mel"
+                  " WHERE id_mel = ? AND (forr = 'отзвонка' OR forr = 'вызов')",
+                  {idMel}, out, [](const QSqlQuery& q) {
+                      return MelodyRow{q.value(0).toLongLong(), q.value(1).toString(), {}};
+                  }))
         return false;
-    if (!q.next()) return true;
-    MelodyRow m;
-    m.idMel = q.value(0).toLongLong();
-    m.name = q.value(1).toString();
-    QSqlQuery notes(db_);
-    if (!run(notes, "SELECT leng, gerc FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel}))
-        return false;
-    while (notes.next())
-        m.notes << MelodyNote{notes.value(0).toLongLong(), notes.value(1).toLongLong()};
-    out = m;
-    return true;
+    if (!out) return true;
+    return forEachRow(
+        "SELECT leng, gerc FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel},
+        [&](const QSqlQuery& q) {
+            out->notes << MelodyNote{q.value(0).toLongLong(), q.value(1).toLongLong()};
+        });
 }
 
 bool ConfigRepository::ReadSwitchFileInput(qint64 idNet, int nNet,
@@ -223,42 +212,33 @@ bool ConfigRepository::ReadSwitchFileInput(qint64 idNet, int nNet,
 }
 
 bool ConfigRepository::ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>& out) {
-    out.reset();
-    QSqlQuery q(db_);
-    if (!run(q,
-             "SELECT id_bv, id_net, n_net, bv_type, n_bv, farc FROM k_bv"
-             " WHERE id_net = ? AND n_net = ? ORDER BY id_bv LIMIT 1",
-             {idNet, nNet}))
-        return false;
-    if (!q.next()) return true;
-    PanelRow p;
-    p.idBv = q.value(0).toLongLong();
-    p.idNet = q.value(1).toLongLong();
-    p.nNet = q.value(2).toInt();
-    p.bvType = q.value(3).toInt();
-    p.nBv = q.value(4).toString();
-    p.farc = q.value(5).toLongLong() != 0;
-    out = p;
-    return true;
+    return firstRow(
+        "SELECT id_bv, id_net, n_net, bv_type, n_bv, farc FROM k_bv"
+        " WHERE id_net = ? AND n_net = ? ORDER BY id_bv LIMIT 1",
+        {idNet, nNet}, out, [](const QSqlQuery& q) {
+            PanelRow p;
+            p.idBv = q.value(0).toLongLong();
+            p.idNet = q.value(1).toLongLong();
+            p.nNet = q.value(2).toInt();
+            p.bvType = q.value(3).toInt();
+            p.nBv = q.value(4).toString();
+            p.farc = q.value(5).toLongLong() != 0;
+            return p;
+        });
 }
 
 bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out) {
-    out.reset();
-    QSqlQuery q(db_);
-    if (!run(q, "SELECT id_po, id_net, n_net FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1",
-             {idNet}))
-        return false;
-    if (!q.next()) return true;
-    out = ConsoleRow{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt()};
-    return true;
+    return firstRow(
+        "SELECT id_po, id_net, n_net FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1", {idNet},
+        out, [](const QSqlQuery& q) {
+            return ConsoleRow{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt()};
+        });
 }
 
 bool ConfigRepository::readCallApartments(const QString& sql, const QVariantList& values,
                                           QList<CallCodeApartmentRow>& out) {
     out.clear();
-    QSqlQuery q(db_);
-    if (!run(q, sql, values)) return false;
-    while (q.next()) {
+    return forEachRow(sql, values, [&](const QSqlQuery& q) {
         CallCodeApartmentRow r;
         r.pKvr = q.value(0).toString();
         r.stKvr = q.value(1).toString();
@@ -268,8 +248,7 @@ bool ConfigRepository::readCallApartments(const QString& sql, const QVariantList
         for (int j = 0; j < 16; ++j) r.panelFlags[j] = q.value(5 + j).toLongLong() != 0;
         for (int j = 0; j < 16; ++j) r.consoleFlags[j] = q.value(21 + j).toLongLong() != 0;
         out << r;
-    }
-    return true;
+    });
 }
 
 bool ConfigRepository::ReadPanelCallApartments(qint64 idBv, QList<CallCodeApartmentRow>& out) {
@@ -297,13 +276,11 @@ bool ConfigRepository::ReadConsoleCallApartments(qint64 idNet, QList<CallCodeApa
 
 bool ConfigRepository::ReadObjectCallCodes(qint64 idNet, QList<CallCodeApartmentRow>& out) {
     out.clear();
-    QSqlQuery q(db_);
-    if (!run(q, "SELECT p_kvr, st_kvr FROM k_kvr WHERE id_net = ?", {idNet})) return false;
-    while (q.next()) {
-        CallCodeApartmentRow r;
-        r.pKvr = q.value(0).toString();
-        r.stKvr = q.value(1).toString();
-        out << r;
-    }
-    return true;
+    return forEachRow("SELECT p_kvr, st_kvr FROM k_kvr WHERE id_net = ?", {idNet},
+                      [&](const QSqlQuery& q) {
+                          CallCodeApartmentRow r;
+                          r.pKvr = q.value(0).toString();
+                          r.stKvr = q.value(1).toString();
+                          out << r;
+                      });
 }

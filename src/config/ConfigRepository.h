@@ -16,6 +16,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <optional>
 
 class QSqlQuery;
@@ -60,6 +61,12 @@ class ConfigRepository {
 
   private:
     bool run(QSqlQuery& q, const QString& sql, const QVariantList& values);
+    bool forEachRow(const QString& sql, const QVariantList& values,
+                    const std::function<void(const QSqlQuery&)>& each);
+    // The first row made into a record by fill; out stays empty without rows.
+    template <typename Row, typename Fill>
+    bool firstRow(const QString& sql, const QVariantList& values, std::optional<Row>& out,
+                  Fill fill);
     bool readCallApartments(const QString& sql, const QVariantList& values,
                             QList<CallCodeApartmentRow>& out);
 

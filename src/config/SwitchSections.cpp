@@ -45,6 +45,14 @@ Cell cellNumber(const QString& cell, qint64& value) {
     return ok ? Cell::Number : Cell::Bad;
 }
 
+// The read screen's lines: the section's heading, then what the parser logs.
+template <typename Parse>
+QStringList readScreenLines(const QString& title, const QString& sectionText, Parse parse) {
+    QStringList lines{ConfigReadHeading(title)};
+    parse(sectionText, &lines);
+    return lines;
+}
+
 // ---- section 2 ----
 
 // Walks the tract lists, handing each panel and each list end to the visitor.
@@ -345,9 +353,7 @@ QString EncodePkSection4(const std::optional<MelodyRow>& call,
 }
 
 QStringList DecodePkSection4(const QString& sectionText) {
-    QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 4"))};
-    parseMelodies(sectionText, &lines);
-    return lines;
+    return readScreenLines(QStringLiteral("КМ    СЕКЦИЯ 4"), sectionText, parseMelodies);
 }
 
 PkMelodies DecodePkMelodies(const QString& sectionText) {
@@ -454,9 +460,7 @@ QString EncodePkSection6(const std::optional<PkParamSetRow>& set, const SwitchRo
 }
 
 QStringList DecodePkSection6(const QString& sectionText) {
-    QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 6"))};
-    parseBlocking(sectionText, &lines);
-    return lines;
+    return readScreenLines(QStringLiteral("КМ    СЕКЦИЯ 6"), sectionText, parseBlocking);
 }
 
 PkBlocking DecodePkBlocking(const QString& sectionText) {
@@ -494,9 +498,7 @@ QString EncodePkSection7(const SwitchRow& sw, const QString& videoMask, ConfigLo
 }
 
 QStringList DecodePkSection7(const QString& sectionText) {
-    QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 7"))};
-    parseVideo(sectionText, &lines);
-    return lines;
+    return readScreenLines(QStringLiteral("КМ    СЕКЦИЯ 7"), sectionText, parseVideo);
 }
 
 PkVideo DecodePkVideo(const QString& sectionText) {

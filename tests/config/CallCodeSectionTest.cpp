@@ -144,10 +144,13 @@ TEST(CallCodes, PackedStreamWithoutCodesIsTheUnpackedEmptyForm) {
     EXPECT_EQ(UnpackCallCodes(0, ReadBack(pack.payload)).error, " ");
 }
 
-TEST(CallCodes, IncrementOtherThanZeroOrOneCountsAsOne) {
+TEST(CallCodes, IncrementIsClampedToOneBit) {
     const QString payload = Encode({"108", "201"}, true, 7);
     EXPECT_EQ(quint8(BitStringToBytes(payload).at(0)), 0x03);
     EXPECT_EQ(Decoded(payload, 2), (QStringList{"108", "201"}));
+    const QString negative = Encode({"100", "200"}, true, -1);
+    EXPECT_EQ(quint8(BitStringToBytes(negative).at(0)), 0x01);
+    EXPECT_EQ(Decoded(negative, 2), (QStringList{"100", "200"}));
 }
 
 TEST(CallCodes, HousePrefixOfGatePanels) {
