@@ -1,5 +1,7 @@
 #include "foundation/ui/AppForms.h"
 
+#include "config/ui/ConfigForms.h"
+#include "devices/ui/DeviceForms.h"
 #include "devices/ui/TFFindPar.h"
 #include "devices/ui/TFMelF.h"
 #include "devices/ui/TFMelP.h"
@@ -17,11 +19,14 @@
 #include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TFProgress.h"
+#include "keys/ui/KeyForms.h"
 #include "keys/ui/TFHavKey.h"
 #include "keys/ui/TFKeyInKv.h"
 #include "keys/ui/TFMifare.h"
+#include "netlink/ui/NetlinkForms.h"
 #include "netlink/ui/TFCOM.h"
 #include "netlink/ui/TFNetTime.h"
+#include "site/ui/SiteForms.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFRedVV.h"
 #include "site/ui/TFSvTable.h"
@@ -51,8 +56,21 @@ const QStringList& CreationOrder() {
     return order();
 }
 
+void RegisterScreenFrames() {
+    SiteForms::RegisterFrames();
+    DeviceForms::RegisterFrames();
+    ConfigForms::RegisterFrames();
+    NetlinkForms::RegisterFrames();
+    KeyForms::RegisterFrames();
+}
+
 void CreateAll() {
     order().clear();
+    SiteForms::InstallHooks();
+    DeviceForms::InstallHooks();
+    ConfigForms::InstallHooks();
+    NetlinkForms::InstallHooks();
+    KeyForms::InstallHooks();
     // The data module comes first: the main window opens the database.
     new TFDM;
     InstallMatrTableHook();

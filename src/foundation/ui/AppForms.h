@@ -7,8 +7,12 @@
 
 namespace AppForms {
 
-// Creates the data module, the main window and every form, in order.
+// Creates the data module, the main window and every form, in order, after
+// every subsystem installed its navigation hooks.
 void CreateAll();
+// Every subsystem registers the real frames of its screens; the main window
+// runs it before it builds its frames.
+void RegisterScreenFrames();
 // Destroys them in reverse order.
 void DestroyAll();
 // Object names of the forms CreateAll made, in the order it made them.

@@ -11,6 +11,8 @@
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/SettingsFile.h"
+#include "foundation/ui/AppForms.h"
+#include "foundation/ui/ScreenFrames.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFProgress.h"
@@ -70,6 +72,11 @@ class CentredDelegate : public QStyledItemDelegate {
     }
 };
 
+void closeVisible(const QList<QWidget*>& forms) {
+    for (QWidget* form : forms)
+        if (form && form->isVisible()) form->close();
+}
+
 // Sensible bounds for a window size read from the settings file.
 int saneSize(int value, int fallback) {
     return value >= 200 && value <= 20000 ? value : fallback;
@@ -81,6 +88,7 @@ TFMainVesk::TFMainVesk(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FMainVesk"));
     for (const char* key : {"fm", "fp", "fb"}) gridToggles_[QString::fromLatin1(key)] = kBoldOff;
     buildMenu();
+    AppForms::RegisterScreenFrames();
     buildPanels();
     FormCreate();
 }
@@ -170,9 +178,8 @@ void TFMainVesk::buildMenu() {
             &QAction::triggered, this, &TFMainVesk::MAboutClick);
 }
 
-TScreenFrame* TFMainVesk::makePlaceholderFrame(int screen) {
-    const Screens::ScreenInfo* info = Screens::Find(screen);
-    auto* frame = new TScreenFrame(info->frame, info->title);
+TScreenFrame* TFMainVesk::makeFrame(int screen) {
+    TScreenFrame* frame = ScreenFrames::Make(screen);
     frames_.append(frame);
     return frame;
 }
@@ -249,19 +256,19 @@ void TFMainVesk::buildPanels() {
     Memo2->hide();
     layout->addWidget(Memo2);
 
-    FrMatr1 = makePlaceholderFrame(1);
-    FrDom1 = makePlaceholderFrame(2);
-    FrPod1 = makePlaceholderFrame(3);
-    FrPk1 = makePlaceholderFrame(4);
-    FrBv1 = makePlaceholderFrame(5);
-    FrKvr1 = makePlaceholderFrame(6);
-    FrPo1 = makePlaceholderFrame(7);
-    FrKeys1 = makePlaceholderFrame(9);
-    FrWrite1 = makePlaceholderFrame(10);
-    FrRead1 = makePlaceholderFrame(11);
-    FrNetDev1 = makePlaceholderFrame(12);
-    FrRedact1 = makePlaceholderFrame(13);
-    FrPiople1 = makePlaceholderFrame(14);
+    FrMatr1 = makeFrame(1);
+    FrDom1 = makeFrame(2);
+    FrPod1 = makeFrame(3);
+    FrPk1 = makeFrame(4);
+    FrBv1 = makeFrame(5);
+    FrKvr1 = makeFrame(6);
+    FrPo1 = makeFrame(7);
+    FrKeys1 = makeFrame(9);
+    FrWrite1 = makeFrame(10);
+    FrRead1 = makeFrame(11);
+    FrNetDev1 = makeFrame(12);
+    FrRedact1 = makeFrame(13);
+    FrPiople1 = makeFrame(14);
     auto* host = new QWidget(central);
     host->setObjectName(QStringLiteral("ScreenHost"));
     auto* hostLayout = new QVBoxLayout(host);
@@ -474,11 +481,13 @@ void TFMainVesk::ShowMatrixState() {
                                                      MainWindowData::HasApartments()));
 }
 
+QList<QWidget*> TFMainVesk::objectEditors() const {
+    return {FpkEdit, FskEdit, FbvEdit, FkvEdit};
+}
+
 void TFMainVesk::CloseEditorsOnObjectChange() {
     if (MainWindowData::CurrentObjectRecNo() == rememberedObjectRecNo_) return;
-    for (QWidget* editor : {static_cast<QWidget*>(FpkEdit), static_cast<QWidget*>(FskEdit),
-                            static_cast<QWidget*>(FbvEdit), static_cast<QWidget*>(FkvEdit)})
-        if (editor && editor->isVisible()) editor->close();
+    closeVisible(objectEditors());
 }
 
 void TFMainVesk::ShowScreen(int screen) {
@@ -547,6 +556,13 @@ bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
         return false;
     }
     return true;
+}
+
+void TFMainVesk::openScreen(int screen, bool withResidents) {
+    if (!screenMayOpen(screen, withResidents)) return;
+    PushScreen(screen);
+    LeaveScreen();
+    showFrame(screen);
 }
 
 void TFMainVesk::showFrame(int screen) {
@@ -677,10 +693,7 @@ void TFMainVesk::MConfKvrClick() {
 }
 
 void TFMainVesk::MPoClick() {
-    if (!screenMayOpen(7)) return;
-    PushScreen(7);
-    LeaveScreen();
-    showFrame(7);
+    openScreen(7);
 }
 
 void TFMainVesk::MServDelClick() {
@@ -694,45 +707,27 @@ void TFMainVesk::MServDelClick() {
 }
 
 void TFMainVesk::MKeyClick() {
-    if (!screenMayOpen(9)) return;
-    PushScreen(9);
-    LeaveScreen();
-    showFrame(9);
+    openScreen(9);
 }
 
 void TFMainVesk::MWriteConfClick() {
-    if (!screenMayOpen(10)) return;
-    PushScreen(10);
-    LeaveScreen();
-    showFrame(10);
+    openScreen(10);
 }
 
 void TFMainVesk::MReadConfClick() {
-    if (!screenMayOpen(11)) return;
-    PushScreen(11);
-    LeaveScreen();
-    showFrame(11);
+    openScreen(11);
 }
 
 void TFMainVesk::MNetDeviceClick() {
-    if (!screenMayOpen(12)) return;
-    PushScreen(12);
-    LeaveScreen();
-    showFrame(12);
+    openScreen(12);
 }
 
 void TFMainVesk::MRedactConfClick() {
-    if (!screenMayOpen(13)) return;
-    PushScreen(13);
-    LeaveScreen();
-    showFrame(13);
+    openScreen(13);
 }
 
 void TFMainVesk::MAbonentClick() {
-    if (!screenMayOpen(14, true)) return;
-    PushScreen(14);
-    LeaveScreen();
-    showFrame(14);
+    openScreen(14, true);
 }
 
 // ---------------------------------------------------------------- menu and frame buttons
@@ -1019,10 +1014,7 @@ bool TFMainVesk::FormCloseQuery() {
 }
 
 void TFMainVesk::FormClose() {
-    for (QWidget* editor : {static_cast<QWidget*>(FpkEdit), static_cast<QWidget*>(FskEdit),
-                            static_cast<QWidget*>(FbvEdit), static_cast<QWidget*>(FkvEdit),
-                            static_cast<QWidget*>(FMifare)})
-        if (editor && editor->isVisible()) editor->close();
+    closeVisible(objectEditors() << FMifare);
     KeysScreen().Btn1WireOffClick();
 }
 

@@ -149,11 +149,15 @@ class TFMainVesk : public QMainWindow {
   private:
     void buildMenu();
     void buildPanels();
-    TScreenFrame* makePlaceholderFrame(int screen);
+    TScreenFrame* makeFrame(int screen);
     void wireMenu();
     void wireFrameButtons();
     // The common shape of a screen handler: false when it must stop here.
     bool screenMayOpen(int screen, bool withResidents = false);
+    // The screens that open with nothing but the common checks.
+    void openScreen(int screen, bool withResidents = false);
+    // The editors an object change closes.
+    QList<QWidget*> objectEditors() const;
     void showFrame(int screen);
     // Title, frame shown and the menu button, after the frame's preparation.
     void showPreparedFrame(int screen);

@@ -1,0 +1,9 @@
+#include "site/ui/SiteForms.h"
+
+namespace SiteForms {
+
+void RegisterFrames() {}
+
+void InstallHooks() {}
+
+}  // namespace SiteForms
