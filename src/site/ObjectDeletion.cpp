@@ -12,6 +12,7 @@
 #include "foundation/MatrTable.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/DurableFile.h"
 #include "platform/FileUseLock.h"
 
 namespace ObjectDeletion {
@@ -106,11 +107,9 @@ SplitResult writeNewCopy(TFDM& dm, const SplitTarget& target, const ProgressFn& 
         QFile::remove(temp);
         return failed(SplitFailure::Prune, why);
     }
-    if (!QFile::rename(temp, target.file)) {
-        QFile::remove(temp);
-        return failed(SplitFailure::Copy,
-                      QStringLiteral("Не удалось переименовать %1 в %2").arg(temp, target.file));
-    }
+    // Flushed before it takes its name, and never over a file that appeared meanwhile.
+    if (!DurableFile::Commit(temp, target.file, DurableFile::Existing::Keep, &why))
+        return failed(SplitFailure::Copy, why);
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFSvTable.h"
 #include "support/QtPrinters.h"
+#include "support/ScreenShots.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
@@ -24,14 +25,6 @@ const QString kDeleteCaption = QStringLiteral("Удаление объекта!"
 const QString kDeleteQuestion =
     QStringLiteral("Будут удалены все дома и устройства, относящиеся к данному объекту! Удаляем?");
 const QString kSplitCaption = QStringLiteral("Запрос на создание БД одного объекта");
-
-// Renders a form as the operator sees it into build/screens/<name>.png.
-void SaveScreen(QWidget& form, const QString& name) {
-    QCoreApplication::processEvents();
-    const QString dir = QStringLiteral(ARM_BIN_DIR "/../screens");
-    QDir().mkpath(dir);
-    EXPECT_TRUE(form.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 class ObjectAdminForms : public ObjectDeletionFixture {
   protected:
@@ -86,7 +79,7 @@ TEST_F(ObjectAdminForms, ObjectListShowsTheObjectsWithTheirColumns) {
     EXPECT_EQ(QKeySequence(Qt::Key_F5), form_.NReOpen->shortcut());
     EXPECT_EQ(QKeySequence(Qt::Key_F1), form_.NHelp->shortcut());
     form_.resize(820, 300);
-    SaveScreen(form_, QStringLiteral("FObEdit"));
+    EXPECT_FALSE(SaveScreen(form_, QStringLiteral("FObEdit")).isEmpty());
 }
 
 TEST_F(ObjectAdminForms, DeleteKeyAsksAndRemovesOnlyOnYes) {
@@ -244,5 +237,5 @@ TEST_F(ObjectAdminForms, RawTableViewerShowsEveryObjectsRowsAndChangesNothing) {
     viewer.ListTable->setCurrentRow(3);
     viewer.ListTableClick();
     viewer.resize(1000, 480);
-    SaveScreen(viewer, QStringLiteral("FSvTable"));
+    EXPECT_FALSE(SaveScreen(viewer, QStringLiteral("FSvTable")).isEmpty());
 }
