@@ -228,11 +228,105 @@ bool ConfigRepository::ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>
 }
 
 bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out) {
-    return firstRow(
-        "SELECT id_po, id_net, n_net FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1", {idNet},
-        out, [](const QSqlQuery& q) {
-            return ConsoleRow{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt()};
-        });
+    QStringList cols{QStringLiteral("id_po"),   QStringLiteral("id_net"), QStringLiteral("n_net"),
+                     QStringLiteral("kf_pr"),   QStringLiteral("lrez"),   QStringLiteral("id_mel0"),
+                     QStringLiteral("id_mel1"), QStringLiteral("mcam"),   QStringLiteral("sobj1"),
+                     QStringLiteral("sobj2"),   QStringLiteral("sus1"),   QStringLiteral("sus2"),
+                     QStringLiteral("sus3"),    QStringLiteral("sus4")};
+    const int firstNumeric = int(cols.size());
+    for (const ConsoleColumn& c : kConsoleNumericColumns) cols << QString::fromLatin1(c.name);
+    const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
+                        QStringLiteral(" FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1");
+    return firstRow(sql, {idNet}, out, [firstNumeric](const QSqlQuery& q) {
+        ConsoleRow c;
+        c.idPo = q.value(0).toLongLong();
+        c.idNet = q.value(1).toLongLong();
+        c.nNet = q.value(2).toInt();
+        c.kfPr = q.value(3).toInt();
+        c.lrez = q.value(4).toLongLong() != 0;
+        c.idMel0 = q.value(5).toLongLong();
+        c.idMel1 = q.value(6).toLongLong();
+        c.mcam = q.value(7).toString();
+        c.sobj1 = q.value(8).toString();
+        c.sobj2 = q.value(9).toString();
+        c.sus1 = q.value(10).toString();
+        c.sus2 = q.value(11).toString();
+        c.sus3 = q.value(12).toString();
+        c.sus4 = q.value(13).toString();
+        int i = firstNumeric;
+        for (const ConsoleColumn& col : kConsoleNumericColumns) {
+            const QVariant v = q.value(i++);
+            if (v.isNull()) c.nullColumns << QString::fromLatin1(col.name);
+            c.*col.member = v.toLongLong();
+        }
+        return c;
+    });
+}
+
+bool ConfigRepository::ReadConsoleMelody(qint64 idMel, std::optional<MelodyRow>& out) {
+    // The melodies the console screen offers (Q_MelP).
+    if (!firstRow("SELECT id_mel, name FROM t_mel"
+                  " WHERE id_mel = ? AND (forr = 'посетитель' OR forr = 'абонент')",
+                  {idMel}, out, [](const QSqlQuery& q) {
+                      return MelodyRow{q.value(0).toLongLong(), q.value(1).toString(), {}};
+                  }))
+        return false;
+    if (!out) return true;
+    return forEachRow("SELECT leng, noot FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel},
+                      [&](const QSqlQuery& q) {
+                          MelodyNote n;
+                          n.leng = q.value(0).toLongLong();
+                          n.noot = q.value(1).toLongLong();
+                          out->notes << n;
+                      });
+}
+
+bool ConfigRepository::ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>& out) {
+    out.clear();
+    QList<qint64> entrances;
+    const QString sql = QStringLiteral("SELECT k.id_pk, k.n_net, k.id_pod") +
+                        QString::fromLatin1(kSwitchFrom) + QStringLiteral(" ORDER BY k.n_net, k.id_pk");
+    if (!forEachRow(sql, {idNet, idNet}, [&](const QSqlQuery& q) {
+            ConsoleSwitchRow s;
+            s.idPk = q.value(0).toLongLong();
+            s.nNet = q.value(1).toInt();
+            out << s;
+            entrances << q.value(2).toLongLong();
+        }))
+        return false;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        ConsoleSwitchRow& s = out[i];
+        // The panels of Q_MNbv: matrix cells of the switch's column wired with plus 1 or 3.
+        if (!forEachRow("SELECT b.n_net FROM m_bv m, k_pk k, k_bv b, m_pk p"
+                        " WHERE m.id_bv = b.id_bv AND m.n_pk = p.n_pk AND m.id_net = p.id_net"
+                        " AND k.id_pk = p.id_pk AND (m.plus = 1 OR m.plus = 3) AND k.id_pk = ?"
+                        " ORDER BY m.n_pk, m.n_bv",
+                        {s.idPk}, [&](const QSqlQuery& q) { s.panels << q.value(0).toInt(); }) ||
+            !readCallApartments(QStringLiteral("SELECT ") + callColumns() +
+                                    QStringLiteral(" FROM k_kvr v, k_pod p, k_dom d"
+                                                   " WHERE p.id_pod = v.id_pod AND d.id_dom = p.id_dom"
+                                                   " AND v.id_pod = ? ORDER BY v.p_nom, v.id_kvr"),
+                                {entrances[i]}, s.apartments))
+            return false;
+    }
+    return true;
+}
+
+bool ConfigRepository::ReadConsoleFileInput(qint64 idNet, std::optional<ConsoleFileInput>& out) {
+    out.reset();
+    ConsoleFileInput in;
+    std::optional<ConfigObjectRow> object;
+    if (!ReadObject(idNet, object)) return false;
+    if (!object) return true;
+    in.object = *object;
+    if (!ReadSepDevice(in.sepDevice) || !ReadConsole(idNet, in.console) ||
+        !ReadConsoleSwitches(idNet, in.switches) || !ReadObjectCallCodes(idNet, in.objectCallCodes))
+        return false;
+    if (in.console && (!ReadConsoleMelody(in.console->idMel0, in.visitorMelody) ||
+                       !ReadConsoleMelody(in.console->idMel1, in.subscriberMelody)))
+        return false;
+    out = in;
+    return true;
 }
 
 bool ConfigRepository::readCallApartments(const QString& sql, const QVariantList& values,
