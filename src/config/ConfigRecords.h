@@ -166,9 +166,9 @@ struct ConsoleSwitchRow {
 struct ConsoleFileInput {
     int sepDevice = 63;
     ConfigObjectRow object;
-    std::optional<ConsoleRow> console;           // none: the object has no console row
-    std::optional<MelodyRow> visitorMelody;      // none: id_mel0 names no console melody
-    std::optional<MelodyRow> subscriberMelody;   // none: id_mel1 names no console melody
-    QList<ConsoleSwitchRow> switches;            // by network number
+    std::optional<ConsoleRow> console;            // none: the object has no console row
+    std::optional<MelodyRow> visitorMelody;       // none: id_mel0 names no console melody
+    std::optional<MelodyRow> subscriberMelody;    // none: id_mel1 names no console melody
+    QList<ConsoleSwitchRow> switches;             // by network number
     QList<CallCodeApartmentRow> objectCallCodes;  // every row of the object, for the prefix width
 };

@@ -285,7 +285,8 @@ bool ConfigRepository::ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>
     out.clear();
     QList<qint64> entrances;
     const QString sql = QStringLiteral("SELECT k.id_pk, k.n_net, k.id_pod") +
-                        QString::fromLatin1(kSwitchFrom) + QStringLiteral(" ORDER BY k.n_net, k.id_pk");
+                        QString::fromLatin1(kSwitchFrom) +
+                        QStringLiteral(" ORDER BY k.n_net, k.id_pk");
     if (!forEachRow(sql, {idNet, idNet}, [&](const QSqlQuery& q) {
             ConsoleSwitchRow s;
             s.idPk = q.value(0).toLongLong();
@@ -302,11 +303,12 @@ bool ConfigRepository::ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>
                         " AND k.id_pk = p.id_pk AND (m.plus = 1 OR m.plus = 3) AND k.id_pk = ?"
                         " ORDER BY m.n_pk, m.n_bv",
                         {s.idPk}, [&](const QSqlQuery& q) { s.panels << q.value(0).toInt(); }) ||
-            !readCallApartments(QStringLiteral("SELECT ") + callColumns() +
-                                    QStringLiteral(" FROM k_kvr v, k_pod p, k_dom d"
-                                                   " WHERE p.id_pod = v.id_pod AND d.id_dom = p.id_dom"
-                                                   " AND v.id_pod = ? ORDER BY v.p_nom, v.id_kvr"),
-                                {entrances[i]}, s.apartments))
+            !readCallApartments(
+                QStringLiteral("SELECT ") + callColumns() +
+                    QStringLiteral(" FROM k_kvr v, k_pod p, k_dom d"
+                                   " WHERE p.id_pod = v.id_pod AND d.id_dom = p.id_dom"
+                                   " AND v.id_pod = ? ORDER BY v.p_nom, v.id_kvr"),
+                {entrances[i]}, s.apartments))
             return false;
     }
     return true;
