@@ -52,6 +52,25 @@ std::optional<qint64> nullable(const QVariant& v) {
     return v.toLongLong();
 }
 
+// The names of numeric columns listed with their record members.
+template <typename Column, std::size_t N>
+QStringList columnNames(const Column (&columns)[N]) {
+    QStringList names;
+    for (const Column& c : columns) names << QString::fromLatin1(c.name);
+    return names;
+}
+
+// The numeric columns from position first on into their members; a NULL
+// column is named in the row's nullColumns, since no field can be built from it.
+template <typename Row, typename Column, std::size_t N>
+void takeNumbers(const QSqlQuery& q, int first, const Column (&columns)[N], Row& row) {
+    for (const Column& c : columns) {
+        const QVariant v = q.value(first++);
+        if (v.isNull()) row.nullColumns << QString::fromLatin1(c.name);
+        row.*c.member = v.toLongLong();
+    }
+}
+
 // The switch of Q_MNpk: switch, entrance, house and matrix column of the object.
 const char* kSwitchFrom =
     " FROM k_pk k, k_pod p, k_dom d, m_pk m"
@@ -138,20 +157,15 @@ bool ConfigRepository::ReadSwitch(qint64 idNet, int nNet, std::optional<SwitchRo
 }
 
 bool ConfigRepository::ReadParamSet(qint64 idKe, std::optional<PkParamSetRow>& out) {
-    QStringList cols{QStringLiteral("id_ke"), QStringLiteral("name")};
-    for (const SetColumn& c : kSetColumns) cols << QString::fromLatin1(c.name);
+    const QStringList cols =
+        QStringList{QStringLiteral("id_ke"), QStringLiteral("name")} + columnNames(kSetColumns);
     const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
                         QStringLiteral(" FROM t_ke WHERE id_ke = ?");
     return firstRow(sql, {idKe}, out, [](const QSqlQuery& q) {
         PkParamSetRow set;
         set.idKe = q.value(0).toLongLong();
         set.name = q.value(1).toString();
-        int i = 2;
-        for (const SetColumn& c : kSetColumns) {
-            const QVariant v = q.value(i++);
-            if (v.isNull()) set.nullColumns << QString::fromLatin1(c.name);
-            set.*c.member = v.toLongLong();
-        }
+        takeNumbers(q, 2, kSetColumns, set);
         return set;
     });
 }
@@ -176,19 +190,23 @@ bool ConfigRepository::ReadEntranceApartments(qint64 idPod, QList<SwitchApartmen
         });
 }
 
-bool ConfigRepository::ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out) {
-    if (!firstRow("SELECT id_mel, name FROM t_mel"
-                  " WHERE id_mel = ? AND (forr = 'отзвонка' OR forr = 'вызов')",
-                  {idMel}, out, [](const QSqlQuery& q) {
+bool ConfigRepository::readMelody(qint64 idMel, const QString& useA, const QString& useB,
+                                  std::optional<MelodyRow>& out) {
+    if (!firstRow("SELECT id_mel, name FROM t_mel WHERE id_mel = ? AND (forr = ? OR forr = ?)",
+                  {idMel, useA, useB}, out, [](const QSqlQuery& q) {
                       return MelodyRow{q.value(0).toLongLong(), q.value(1).toString(), {}};
                   }))
         return false;
     if (!out) return true;
-    return forEachRow(
-        "SELECT leng, gerc FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel},
-        [&](const QSqlQuery& q) {
-            out->notes << MelodyNote{q.value(0).toLongLong(), q.value(1).toLongLong()};
-        });
+    return forEachRow("SELECT leng, gerc, noot FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid",
+                      {idMel}, [&](const QSqlQuery& q) {
+                          out->notes << MelodyNote{q.value(0).toLongLong(), q.value(1).toLongLong(),
+                                                   q.value(2).toLongLong()};
+                      });
+}
+
+bool ConfigRepository::ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out) {
+    return readMelody(idMel, QStringLiteral("отзвонка"), QStringLiteral("вызов"), out);
 }
 
 bool ConfigRepository::ReadSwitchFileInput(qint64 idNet, int nNet,
@@ -234,7 +252,7 @@ bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out)
                      QStringLiteral("sobj2"),   QStringLiteral("sus1"),   QStringLiteral("sus2"),
                      QStringLiteral("sus3"),    QStringLiteral("sus4")};
     const int firstNumeric = int(cols.size());
-    for (const ConsoleColumn& c : kConsoleNumericColumns) cols << QString::fromLatin1(c.name);
+    cols += columnNames(kConsoleNumericColumns);
     const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
                         QStringLiteral(" FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1");
     return firstRow(sql, {idNet}, out, [firstNumeric](const QSqlQuery& q) {
@@ -253,32 +271,14 @@ bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out)
         c.sus2 = q.value(11).toString();
         c.sus3 = q.value(12).toString();
         c.sus4 = q.value(13).toString();
-        int i = firstNumeric;
-        for (const ConsoleColumn& col : kConsoleNumericColumns) {
-            const QVariant v = q.value(i++);
-            if (v.isNull()) c.nullColumns << QString::fromLatin1(col.name);
-            c.*col.member = v.toLongLong();
-        }
+        takeNumbers(q, firstNumeric, kConsoleNumericColumns, c);
         return c;
     });
 }
 
 bool ConfigRepository::ReadConsoleMelody(qint64 idMel, std::optional<MelodyRow>& out) {
     // The melodies the console screen offers (Q_MelP).
-    if (!firstRow("SELECT id_mel, name FROM t_mel"
-                  " WHERE id_mel = ? AND (forr = 'посетитель' OR forr = 'абонент')",
-                  {idMel}, out, [](const QSqlQuery& q) {
-                      return MelodyRow{q.value(0).toLongLong(), q.value(1).toString(), {}};
-                  }))
-        return false;
-    if (!out) return true;
-    return forEachRow("SELECT leng, noot FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel},
-                      [&](const QSqlQuery& q) {
-                          MelodyNote n;
-                          n.leng = q.value(0).toLongLong();
-                          n.noot = q.value(1).toLongLong();
-                          out->notes << n;
-                      });
+    return readMelody(idMel, QStringLiteral("посетитель"), QStringLiteral("абонент"), out);
 }
 
 bool ConfigRepository::ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>& out) {

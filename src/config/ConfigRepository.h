@@ -75,6 +75,9 @@ class ConfigRepository {
     template <typename Row, typename Fill>
     bool firstRow(const QString& sql, const QVariantList& values, std::optional<Row>& out,
                   Fill fill);
+    // A melody whose use (t_mel.forr) is one of the two, with its notes.
+    bool readMelody(qint64 idMel, const QString& useA, const QString& useB,
+                    std::optional<MelodyRow>& out);
     bool readCallApartments(const QString& sql, const QVariantList& values,
                             QList<CallCodeApartmentRow>& out);
 

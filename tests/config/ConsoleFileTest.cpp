@@ -27,18 +27,8 @@ class ConsoleFileTest : public ConfigObjectFixture {
         return in.value_or(ConsoleFileInput());
     }
 
-    // The sections of a built file as the file reader and the section walk give them.
     QList<ConfigSection> ReadBack(const QByteArray& file) {
-        ConfigReadOutput out;
-        QStringList messages, header;
-        EXPECT_EQ(ReadConfigBytes(file, out, &messages, &header, 63), ConfigReadStatus::Ok);
-        EXPECT_EQ(out.deviceNumber, 63);
-        EXPECT_EQ(messages, (QStringList{"СПО  ", "Файл создан в АРМ Kiro-2"}));
-        QString image = out.image, dateText;
-        EXPECT_EQ(CheckConfigTrailer(image, dateText), kTrailerUnchanged);
-        const QList<ConfigSection> sections = TakeAllSections(image);
-        EXPECT_EQ(image, Ones(16));  // only the end mark is left
-        return sections;
+        return ReadBackFile(file, 63, {"СПО  ", "Файл создан в АРМ Kiro-2"});
     }
 };
 
