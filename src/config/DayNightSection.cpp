@@ -311,7 +311,7 @@ struct TimesHeader {
 };
 
 // One walk over a section, shared by the read screen and the editor: the read
-// screen's lines, and each entry's times in minutes.
+// screen's lines (values as stored), and each entry's times in minutes.
 class TimesWalk {
   public:
     // entries bounds the entry numbers taken; -1 takes any.
@@ -354,7 +354,7 @@ class TimesWalk {
         for (qint64 i = 0; i < h_.pairs; ++i) {
             TimePair t;
             if (!r_.Take(width, t.day) || !r_.Take(width, t.night)) break;
-            table_ << TimePair{minutes(t.day, h_.tableTens), minutes(t.night, h_.tableTens)};
+            table_ << t;
         }
     }
 
@@ -381,6 +381,7 @@ class TimesWalk {
             t = table_[index];
             lines << QStringLiteral(": день ") + num(t.day)
                   << QStringLiteral(": ночь ") + num(t.night);
+            t = {minutes(t.day, h_.tableTens), minutes(t.night, h_.tableTens)};
         } else {
             const int width = valueWidth(h_.explicitTens);
             if (!r_.Take(width, t.day) || !r_.Take(width, t.night)) return false;
@@ -451,7 +452,7 @@ class TimesWalk {
     SectionReader r_;
     int entries_ = 0;
     TimesHeader h_;
-    QList<TimePair> table_;  // in minutes
+    QList<TimePair> table_;  // as stored: tens of minutes or minutes by the table's flag
 };
 
 QString wrap(QString& payload, QStringList* log) {

@@ -103,8 +103,8 @@ TEST(DayNightSection, SharedPairsGoIntoTheTable) {
     const QStringList lines = ReadLines(shared);
     EXPECT_EQ(lines.mid(4, 3), (QStringList{"VSZ:= 1", "BPI:= 2", "BPV:= 1"}));
     EXPECT_EQ(lines.count("PFX:= 0"), 2);
-    EXPECT_EQ(lines.count(": день 420"), 2);
-    EXPECT_EQ(lines.count(": ночь 1320"), 2);
+    EXPECT_EQ(lines.count(": день 42"), 2);  // in tens of minutes, as stored
+    EXPECT_EQ(lines.count(": ночь 132"), 2);
 
     // Four different pairs: no table, no prefix bits, explicit values only.
     const QList<Times> four{{480, 1320}, {490, 1330}, {500, 1340}, {510, 1350}};
@@ -120,7 +120,7 @@ TEST(DayNightSection, MinutesSwitchOnlyTheirOwnGroupToElevenBits) {
     const QStringList lines = ReadLines(section);
     EXPECT_EQ(lines.mid(1, 3), (QStringList{"FM0:= 2", "VRF:= 1", "VLF:= 0"}));
     EXPECT_TRUE(lines.contains("1 := 425"));  // 11 bits, minutes
-    EXPECT_TRUE(lines.contains(": день 420"));
+    EXPECT_TRUE(lines.contains(": день 42"));
     const QList<CallCodeRecord> r = Decoded(section, 3);
     EXPECT_EQ(r[2].dayTime, "07:05");
     EXPECT_EQ(r[0].dayTime, "07:00");
