@@ -45,7 +45,7 @@ bool PlayMelody(QSqlDatabase db, qint64 idMel, ToneOutput& out, QString* error) 
             continue;
         }
         const int hz = ToneHz(note.gerc);
-        out.Play(hz, ms);
+        out.Tone(hz, ms);
         if (!ExecBound(q, QStringLiteral("UPDATE t_bp SET gercbeep=? WHERE rowid=?"),
                        {hz, note.rowid}, error))
             return false;

@@ -1,36 +1,39 @@
 #pragma once
-// Tones through the sound card in place of the PC speaker: a tone of some
-// frequency for some time, and a pause. Both return when the time is over,
-// as the melody previews expect (the user interface is not serviced
-// meanwhile). The program installs a sound backend at start-up; until then,
-// and wherever no sound device exists, tones are silent and take no time.
-
-#include <QByteArray>
+// The program's sound: plain tones of a frequency and a duration, and pauses,
+// as the key screen's beeps and the melody previews need them. Like the old
+// platform's Beep and Sleep, both calls return when the sound or the pause is
+// over. The program installs a backend that drives the sound card; without one
+// the silent backend answers, and tests install a recording one.
 
 class ToneOutput {
   public:
     virtual ~ToneOutput() = default;
-    virtual void Play(int hz, int ms) = 0;
-    virtual void Pause(int ms) = 0;
+    // Sounds frequencyHz for durationMs milliseconds.
+    virtual void Tone(int frequencyHz, int durationMs) = 0;
+    // Silence for durationMs milliseconds (between the notes of a melody).
+    virtual void Pause(int durationMs) = 0;
 };
 
+// No sound device: tones and pauses pass at once.
 class SilentToneOutput : public ToneOutput {
   public:
-    void Play(int, int) override {}
+    void Tone(int, int) override {}
     void Pause(int) override {}
 };
 
 namespace Tones {
 
-// The installed backend, or a silent one.
-ToneOutput& Output();
-// Installs a backend (not owned); nullptr restores silence. Returns the previous one.
+// Installs the backend (not owned); nullptr returns to the silent one.
+// Returns the previous backend (nullptr when the silent one was in use).
 ToneOutput* SetOutput(ToneOutput* output);
+// The backend in use; never null.
+ToneOutput& Output();
+
+inline void Tone(int frequencyHz, int durationMs) {
+    Output().Tone(frequencyHz, durationMs);
+}
+inline void Pause(int durationMs) {
+    Output().Pause(durationMs);
+}
 
 }  // namespace Tones
-
-// A square wave of hz lasting ms, as signed 16-bit mono samples (native byte
-// order) at sampleRate, swinging between +amplitude and -amplitude. Empty for a
-// frequency or time of 0 or less; a frequency above half the sample rate gives
-// silence rather than an alias.
-QByteArray SquareWave(int hz, int ms, int sampleRate, qint16 amplitude);

@@ -7,9 +7,10 @@
 #include "devices/ui/TFFindPar.h"
 #include "devices/ui/TFMelF.h"
 #include "platform/DatasetModel.h"
-#include "platform/ui/DBGrid.h"
+#include "platform/ui/DatasetGrid.h"
 #include "support/QtPrinters.h"
-#include "support/RecordingToneOutput.h"
+#include "support/RecordingTones.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -24,18 +25,7 @@
 
 namespace {
 
-using Event = RecordingToneOutput::Event;
-
-// The picture goes to build/screens/<name>.png for a look at the layout.
-void SaveScreen(QWidget& form, const QString& name) {
-    QCoreApplication::processEvents();
-    const QImage image = form.grab().toImage();
-    const QString dir = QStringLiteral(ARM_BIN_DIR "/../screens");
-    QDir().mkpath(dir);
-    EXPECT_TRUE(image.save(dir + '/' + name + QStringLiteral(".png")));
-}
-
-QStringList Headers(const DBGrid* grid) {
+QStringList Headers(const DatasetGrid* grid) {
     QStringList titles;
     for (int c = 0; c < grid->Model()->columnCount(); ++c)
         titles << grid->Model()->headerData(c, Qt::Horizontal).toString();
@@ -70,7 +60,7 @@ TEST_F(PickerForm, RendersTheStoredSetsUnderTheirColumnTitles) {
     EXPECT_EQ(QStringLiteral("Изменить наименование"), form.M_Nane->text());
     EXPECT_EQ(QStringLiteral("Удалить строку"), form.N1->text());
     EXPECT_EQ(QKeySequence(Qt::Key_F5), form.NReOpen->shortcut());
-    SaveScreen(form, QStringLiteral("TFFindPar"));
+    EXPECT_FALSE(SaveScreen(form, QStringLiteral("TFFindPar")).isEmpty());
 }
 
 TEST_F(PickerForm, EnterUsesTheRowAndEscReturnsToTheRowItOpenedOn) {
@@ -112,7 +102,7 @@ TEST_F(PickerForm, RenamesAnyRowButTheRecommendedSet) {
     form.BitName->click();
     ASSERT_TRUE(form.E_Name->isVisible());
     EXPECT_EQ(QStringLiteral("Дом на Садовой 1 под.1"), form.E_Name->text());
-    SaveScreen(form, QStringLiteral("TFFindPar_rename"));
+    EXPECT_FALSE(SaveScreen(form, QStringLiteral("TFFindPar_rename")).isEmpty());
     form.E_Name->setText(QStringLiteral("  Летний  "));
     QTest::keyClick(form.E_Name, Qt::Key_Return);
     EXPECT_FALSE(form.E_Name->isVisible());
@@ -177,7 +167,7 @@ TEST_F(MelodyForm, ShowsTheSwitchsMelodiesAndRendersTheStaff) {
                                 {form.ButExit, "Закрыть (Esc)"}})
         EXPECT_EQ(QString::fromUtf8(text), button->text());
     ASSERT_TRUE(dm_->Q_Mel->Locate("id_mel", 1));
-    SaveScreen(form, QStringLiteral("TFMelF"));
+    EXPECT_FALSE(SaveScreen(form, QStringLiteral("TFMelF")).isEmpty());
 
     // A switch whose ring-back melody is gone.
     Exec("UPDATE k_pk SET id_mot=77 WHERE id_pk=1");
@@ -212,7 +202,7 @@ TEST_F(MelodyForm, ANewMelodyIsNamedComposedPlayedAndAssigned) {
     ASSERT_TRUE(form.PanelName->isVisible());
     form.ENew->setText(QStringLiteral("  Утро "));
     form.RBot->click();
-    SaveScreen(form, QStringLiteral("TFMelF_name"));
+    EXPECT_FALSE(SaveScreen(form, QStringLiteral("TFMelF_name")).isEmpty());
     dialogs.Expect(QStringLiteral("Подтверждение"), QStringLiteral("Сохраняем?"), DlgAnswer::Yes);
     form.BitSaveMel->click();
     EXPECT_FALSE(form.PanelName->isVisible());
@@ -235,9 +225,10 @@ TEST_F(MelodyForm, ANewMelodyIsNamedComposedPlayedAndAssigned) {
     QTest::keyClick(form.DBGrid1, Qt::Key_Return);  // replaces the first note
     EXPECT_EQ(59, Int("SELECT gerc FROM t_bp WHERE id_mel=? AND nom=1", {id}));
 
-    RecordingToneOutput tones;
+    RecordingTones tones;
     form.BitBeep->click();
-    EXPECT_EQ((QList<Event>{{ToneHz(59), 224}, {0, 96}, {176, 224}}), tones.Events());
+    EXPECT_EQ((QStringList{QStringLiteral("%1/224").arg(ToneHz(59)), "pause/96", "176/224"}),
+              tones.Heard());
     EXPECT_EQ(176, Int("SELECT gercbeep FROM t_bp WHERE id_mel=? AND nom=3", {id}));
 
     dialogs.Expect(QString(), QStringLiteral("Сохранить для данного КМ?"), DlgAnswer::Yes);
@@ -255,11 +246,11 @@ TEST_F(MelodyForm, ANewMelodyIsNamedComposedPlayedAndAssigned) {
 TEST_F(MelodyForm, ClickingAStaffCellSoundsItsNoteOrItsToneValue) {
     TFMelF form;
     form.show();
-    RecordingToneOutput tones;
+    RecordingTones tones;
     PickStaffNote(form, 35);
     form.SLen->setValue(5);
     form.DBGrid1CellClick(form.DBGrid1->Model()->ColumnOf("Name"));
     form.DBGrid1CellClick(form.DBGrid1->Model()->ColumnOf("Valn"));
     form.DBGrid1CellClick(form.DBGrid1->Model()->ColumnOf("oct"));
-    EXPECT_EQ((QList<Event>{{440, 160}, {ToneHz(35), 160}}), tones.Events());
+    EXPECT_EQ((QStringList{"440/160", QStringLiteral("%1/160").arg(ToneHz(35))}), tones.Heard());
 }

@@ -1,14 +1,12 @@
 #include "DeviceFixture.h"
 #include "devices/Melody.h"
 #include "support/QtPrinters.h"
-#include "support/RecordingToneOutput.h"
+#include "support/RecordingTones.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-using Event = RecordingToneOutput::Event;
 
 const QString kProtected = QStringLiteral("Данная мелодия защищена от редактирования!");
 
@@ -54,9 +52,9 @@ TEST_F(Melodies, PlayingSoundsEachNoteForItsLengthAndStoresWhatItSounded) {
     AddNote(id, 2, 7, 0);  // nom order, not insertion order
     AddNote(id, 1, 7, 88);
     AddNote(id, 3, 7, 1);
-    RecordingToneOutput tones;
+    RecordingTones tones;
     ASSERT_TRUE(PlayMelody(Db(), id, tones));
-    EXPECT_EQ((QList<Event>{{176, 224}, {0, 224}, {7813, 224}}), tones.Events());
+    EXPECT_EQ((QStringList{"176/224", "pause/224", "7813/224"}), tones.Heard());
     EXPECT_EQ(176, Int("SELECT gercbeep FROM t_bp WHERE id_mel=? AND nom=1", {id}));
     EXPECT_EQ(7813, Int("SELECT gercbeep FROM t_bp WHERE id_mel=? AND nom=3", {id}));
     EXPECT_EQ(0, Int("SELECT gercbeep FROM t_bp WHERE id_mel=? AND nom=2", {id}));
@@ -64,7 +62,7 @@ TEST_F(Melodies, PlayingSoundsEachNoteForItsLengthAndStoresWhatItSounded) {
     tones.Clear();
     const qint64 empty = AddMelody(QStringLiteral("Пустая"), kCallPurpose);
     ASSERT_TRUE(PlayMelody(Db(), empty, tones));
-    EXPECT_TRUE(tones.Events().isEmpty());
+    EXPECT_TRUE(tones.Heard().isEmpty());
 }
 
 TEST_F(Melodies, StandardMelodiesAreFoundByNamePrefixAmongSwitchMelodies) {

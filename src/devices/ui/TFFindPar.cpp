@@ -1,11 +1,12 @@
 #include "devices/ui/TFFindPar.h"
 
 #include "devices/ParamSet.h"
+#include "devices/ui/GridColumns.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "platform/DatasetModel.h"
-#include "platform/ui/DBGrid.h"
+#include "platform/ui/DatasetGrid.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -44,7 +45,7 @@ QAction* MakeAction(QWidget* parent, const char* name, const QString& caption,
 TFFindPar::TFFindPar(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FFindPar"));
     setWindowTitle(QStringLiteral("Выбор набора общих параметров для КМ"));
-    resize(1100, 420);
+    resize(900, 420);
 
     buildGrid();
     E_Name = new QLineEdit(this);
@@ -75,13 +76,7 @@ TFFindPar::TFFindPar(QWidget* parent) : QDialog(parent) {
 }
 
 void TFFindPar::buildGrid() {
-    DBGrid1 = new DBGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->installEventFilter(this);
-    DBGrid1->viewport()->installEventFilter(this);
-    if (!FDM) return;
-    DBGrid1->SetDataset(FDM->Q_ke);
-    DBGrid1->AddColumn(QStringLiteral("name"), QStringLiteral("Наименование"), 240);
+    GridColumns columns = {{QStringLiteral("name"), QStringLiteral("Наименование")}};
     const QStringList titles = {
         QStringLiteral("TCM"),  QStringLiteral("TCL"),  QStringLiteral("TDL"),
         QStringLiteral("TVC"),  QStringLiteral("TDX"),  QStringLiteral("ST"),
@@ -96,7 +91,10 @@ void TFFindPar::buildGrid() {
         QStringLiteral("t_po"), QStringLiteral("edge"), QStringLiteral("t_ed"),
         QStringLiteral("t_de"), QStringLiteral("acp1"), QStringLiteral("acp2"),
         QStringLiteral("acp3"), QStringLiteral("acp4")};
-    for (int i = 0; i < fields.size(); ++i) DBGrid1->AddColumn(fields[i], titles[i], 48);
+    for (int i = 0; i < fields.size(); ++i) columns.append({fields[i], titles[i]});
+    DBGrid1 = MakeDatasetGrid(this, "DBGrid1", FDM ? FDM->Q_ke : nullptr, columns);
+    DBGrid1->installEventFilter(this);
+    DBGrid1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFFindPar::DBGrid1DblClick);
     connect(DBGrid1, &QAbstractItemView::clicked, this, &TFFindPar::hideNameEdit);
 }

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-class DBGrid;
+class DatasetGrid;
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -19,7 +19,7 @@ class TFFindPar : public QDialog {
 
     explicit TFFindPar(QWidget* parent = nullptr);
 
-    DBGrid* DBGrid1 = nullptr;
+    DatasetGrid* DBGrid1 = nullptr;
     QLineEdit* E_Name = nullptr;
     QPushButton* BitName = nullptr;
     QPushButton* BitYes = nullptr;

@@ -1,12 +1,14 @@
 #include "devices/ui/TFMelF.h"
 
+#include "devices/ui/GridColumns.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/Dataset.h"
+#include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ToneOutput.h"
-#include "platform/ui/DBGrid.h"
+#include "platform/ui/DatasetGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,13 +46,6 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
     return a;
 }
 
-DBGrid* MakeGrid(QWidget* parent, const char* name, Dataset* ds) {
-    auto* grid = new DBGrid(parent);
-    grid->setObjectName(QString::fromLatin1(name));
-    if (ds) grid->SetDataset(ds);
-    return grid;
-}
-
 }  // namespace
 
 TFMelF::TFMelF(QWidget* parent) : QDialog(parent) {
@@ -79,12 +74,10 @@ TFMelF::~TFMelF() {
 
 QWidget* TFMelF::buildMelodyPane() {
     auto* pane = new QGroupBox(QStringLiteral("Мелодии"), this);
-    DBGm = MakeGrid(pane, "DBGm", FDM ? FDM->Q_Mel : nullptr);
-    if (FDM) {
-        DBGm->AddColumn(QStringLiteral("name"), QStringLiteral("Наименование"), 250);
-        DBGm->AddColumn(QStringLiteral("forr"), QStringLiteral("Назначение"));
-        connect(FDM->Q_Mel, &Dataset::CurrentChanged, this, &TFMelF::enableNotes);
-    }
+    DBGm = MakeDatasetGrid(pane, "DBGm", FDM ? FDM->Q_Mel : nullptr,
+                           {{QStringLiteral("name"), QStringLiteral("Наименование")},
+                            {QStringLiteral("forr"), QStringLiteral("Назначение")}});
+    if (FDM) connect(FDM->Q_Mel, &Dataset::CurrentChanged, this, &TFMelF::enableNotes);
     connect(DBGm, &QAbstractItemView::clicked, this, &TFMelF::DBGmCellClick);
     DBGm->installEventFilter(this);
 
@@ -137,13 +130,11 @@ QWidget* TFMelF::buildMelodyPane() {
 
 QWidget* TFMelF::buildNotePane() {
     auto* pane = new QGroupBox(QStringLiteral("Ноты мелодии"), this);
-    DBGb = MakeGrid(pane, "DBGb", FDM ? FDM->Q_Beep : nullptr);
-    if (FDM) {
-        DBGb->AddColumn(QStringLiteral("nom"), QStringLiteral("№"), 36);
-        DBGb->AddColumn(QStringLiteral("leng"), QStringLiteral("Длительность"), 105);
-        DBGb->AddColumn(QStringLiteral("gerc"), QStringLiteral("Значение"), 80);
-        DBGb->AddColumn(QStringLiteral("gercbeep"), QStringLiteral("Гц"));
-    }
+    DBGb = MakeDatasetGrid(pane, "DBGb", FDM ? FDM->Q_Beep : nullptr,
+                           {{QStringLiteral("nom"), QStringLiteral("№")},
+                            {QStringLiteral("leng"), QStringLiteral("Длительность")},
+                            {QStringLiteral("gerc"), QStringLiteral("Значение")},
+                            {QStringLiteral("gercbeep"), QStringLiteral("Гц")}});
     DBGb->installEventFilter(this);
     auto* layout = new QVBoxLayout(pane);
     layout->addWidget(DBGb);
@@ -152,11 +143,11 @@ QWidget* TFMelF::buildNotePane() {
 
 QWidget* TFMelF::buildStaffPane() {
     auto* pane = new QGroupBox(QStringLiteral("Ноты"), this);
-    DBGrid1 = MakeGrid(pane, "DBGrid1", NotKeys);
-    DBGrid1->AddColumn(QStringLiteral("oct"), QStringLiteral("Октава"), 60);
-    DBGrid1->AddColumn(QStringLiteral("Name"), QStringLiteral("Нота"), 70);
-    DBGrid1->AddColumn(QStringLiteral("Valn"), QStringLiteral("Значение"), 80);
-    DBGrid1->AddColumn(QStringLiteral("Gerc"), QStringLiteral("Гц"));
+    DBGrid1 = MakeDatasetGrid(pane, "DBGrid1", NotKeys,
+                              {{QStringLiteral("oct"), QStringLiteral("Октава")},
+                               {QStringLiteral("Name"), QStringLiteral("Нота")},
+                               {QStringLiteral("Valn"), QStringLiteral("Значение")},
+                               {QStringLiteral("Gerc"), QStringLiteral("Гц")}});
     DBGrid1->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& at) { DBGrid1CellClick(at.column()); });
@@ -347,12 +338,12 @@ void TFMelF::N2Click() {
 
 void TFMelF::DBGrid1CellClick(int column) {
     if (!NotKeys->IsOpen() || NotKeys->RecNo() < 1) return;
-    const QString field = DBGrid1->FieldAt(column);
+    const DatasetModel* staff = DBGrid1->Model();
     const int ms = NoteMs(SLen->value());
-    if (field == QStringLiteral("Name"))
-        Tones::Output().Play(NotKeys->FieldByName(QStringLiteral("Gerc")).AsInt(), ms);
-    else if (field == QStringLiteral("Valn"))
-        Tones::Output().Play(ToneHz(NotKeys->FieldByName(QStringLiteral("Valn")).AsInt()), ms);
+    if (column == staff->ColumnOf(QStringLiteral("Name")))
+        Tones::Tone(NotKeys->FieldByName(QStringLiteral("Gerc")).AsInt(), ms);
+    else if (column == staff->ColumnOf(QStringLiteral("Valn")))
+        Tones::Tone(ToneHz(NotKeys->FieldByName(QStringLiteral("Valn")).AsInt()), ms);
 }
 
 void TFMelF::DBGmKeyDown() {

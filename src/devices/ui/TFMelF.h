@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-class DBGrid;
+class DatasetGrid;
 class Dataset;
 class QAction;
 class QGroupBox;
@@ -29,9 +29,9 @@ class TFMelF : public QDialog {
     // The note staff the form reads ("SELECT * FROM t_not").
     Dataset* NotKeys = nullptr;
 
-    DBGrid* DBGm = nullptr;     // melodies
-    DBGrid* DBGb = nullptr;     // notes of the selected melody
-    DBGrid* DBGrid1 = nullptr;  // note staff
+    DatasetGrid* DBGm = nullptr;     // melodies
+    DatasetGrid* DBGb = nullptr;     // notes of the selected melody
+    DatasetGrid* DBGrid1 = nullptr;  // note staff
     QLabel* TxVzv = nullptr;
     QLabel* TxOtz = nullptr;
     QGroupBox* PanelName = nullptr;

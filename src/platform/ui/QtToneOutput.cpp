@@ -1,5 +1,7 @@
 #include "platform/ui/QtToneOutput.h"
 
+#include "platform/SquareWave.h"
+
 #include <QAudioSink>
 #include <QBuffer>
 #include <QCoreApplication>
@@ -70,9 +72,10 @@ QtToneOutput::~QtToneOutput() {
     thread_.wait();
 }
 
-void QtToneOutput::Play(int hz, int ms) {
+void QtToneOutput::Tone(int frequencyHz, int durationMs) {
+    const int ms = durationMs;
     if (ms <= 0) return;
-    const QByteArray samples = SquareWave(hz, ms, kSampleRate, kAmplitude);
+    const QByteArray samples = SquareWave(frequencyHz, ms, kSampleRate, kAmplitude);
     if (samples.isEmpty()) {
         Pause(ms);
         return;
@@ -90,8 +93,8 @@ void QtToneOutput::Play(int hz, int ms) {
     if (left > 0) QThread::msleep(quint64(left));
 }
 
-void QtToneOutput::Pause(int ms) {
-    if (ms > 0) QThread::msleep(quint64(ms));
+void QtToneOutput::Pause(int durationMs) {
+    if (durationMs > 0) QThread::msleep(quint64(durationMs));
 }
 
 QAudioFormat QtToneOutput::ToneFormat() {

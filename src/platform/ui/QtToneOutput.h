@@ -21,8 +21,8 @@ class QtToneOutput : public QObject, public ToneOutput {
     QtToneOutput(const QAudioDevice& device, const QAudioFormat& format, QObject* parent = nullptr);
     ~QtToneOutput() override;
 
-    void Play(int hz, int ms) override;
-    void Pause(int ms) override;
+    void Tone(int frequencyHz, int durationMs) override;
+    void Pause(int durationMs) override;
 
     // 16-bit mono at kSampleRate, when the device takes it.
     static QAudioFormat ToneFormat();
