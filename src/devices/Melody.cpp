@@ -83,8 +83,8 @@ bool MelodyClosed(QSqlDatabase db, qint64 idMel) {
 
 namespace {
 
-MelodyChange Result(bool ok) {
-    return ok ? MelodyChange::Done : MelodyChange::Failed;
+DeviceChange Result(bool ok) {
+    return ok ? DeviceChange::Done : DeviceChange::Failed;
 }
 
 // Closed melodies are refused before anything is written.
@@ -102,26 +102,26 @@ void Restrict(const QString& text) {
 
 }  // namespace
 
-MelodyChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, const QString& purpose,
+DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, const QString& purpose,
                         qint64* idOut, QString* error) {
     const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty()) return MelodyChange::Refused;
+    if (trimmed.isEmpty()) return DeviceChange::Refused;
     QSqlQuery q(db);
     if (idMel == 0) {
         if (!ExecBound(q, QStringLiteral("INSERT INTO t_mel (name, forr) VALUES (?, ?)"),
                        {trimmed, purpose}, error))
-            return MelodyChange::Failed;
+            return DeviceChange::Failed;
         if (idOut) *idOut = q.lastInsertId().toLongLong();
-        return MelodyChange::Done;
+        return DeviceChange::Done;
     }
-    if (RefuseClosed(db, idMel)) return MelodyChange::Refused;
+    if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     if (idOut) *idOut = idMel;
     return Result(ExecBound(q, QStringLiteral("UPDATE t_mel SET name=?, forr=? WHERE id_mel=?"),
                             {trimmed, purpose, idMel}, error));
 }
 
-MelodyChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QString* error) {
-    if (RefuseClosed(db, idMel)) return MelodyChange::Refused;
+DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QString* error) {
+    if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     QSqlQuery q(db);
     return Result(ExecBound(
         q,
@@ -130,9 +130,9 @@ MelodyChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QStri
         {idMel, leng, gerc, idMel}, error));
 }
 
-MelodyChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int leng, int gerc,
+DeviceChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int leng, int gerc,
                          QString* error) {
-    if (RefuseClosed(db, idMel)) return MelodyChange::Refused;
+    if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     QSqlQuery q(db);
     return Result(ExecBound(q,
                             QStringLiteral("UPDATE t_bp SET leng=?, gerc=? "
@@ -140,10 +140,10 @@ MelodyChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int le
                             {leng, gerc, noteRowid, idMel}, error));
 }
 
-MelodyChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error) {
-    if (RefuseClosed(db, idMel)) return MelodyChange::Refused;
+DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error) {
+    if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     if (!Dialogs::AskYesNo(QStringLiteral("Удаление строки"), QStringLiteral("Удалить ноту?")))
-        return MelodyChange::Declined;
+        return DeviceChange::Declined;
     QSqlQuery q(db);
     return Result(ExecBound(q, QStringLiteral("DELETE FROM t_bp WHERE rowid=? AND id_mel=?"),
                             {noteRowid, idMel}, error));
@@ -152,14 +152,11 @@ MelodyChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString
 namespace {
 
 // A switch or a console of any object that plays the melody.
-bool MelodyInUse(QSqlDatabase db, qint64 idMel, QString* error) {
-    QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT 1 FROM k_pk WHERE id_mvv=? OR id_mot=? UNION ALL "
-                                  "SELECT 1 FROM k_po WHERE id_mel0=? OR id_mel1=? LIMIT 1"),
-                   {idMel, idMel, idMel, idMel}, error))
-        return true;
-    return q.next();
+bool MelodyInUse(QSqlDatabase db, qint64 idMel, bool* used, QString* error) {
+    return FindsRow(db,
+                    QStringLiteral("SELECT 1 FROM k_pk WHERE id_mvv=? OR id_mot=? UNION ALL "
+                                   "SELECT 1 FROM k_po WHERE id_mel0=? OR id_mel1=? LIMIT 1"),
+                    {idMel, idMel, idMel, idMel}, used, error);
 }
 
 bool DeleteWithNotes(QSqlDatabase db, qint64 idMel, QString* error) {
@@ -176,23 +173,19 @@ bool DeleteWithNotes(QSqlDatabase db, qint64 idMel, QString* error) {
 
 }  // namespace
 
-MelodyChange DeleteMelody(QSqlDatabase db, qint64 idMel, QString* error) {
+DeviceChange DeleteMelody(QSqlDatabase db, qint64 idMel, QString* error) {
     if (MelodyClosed(db, idMel)) {
         Restrict(QStringLiteral("Мелодия закрыта для удаления"));
-        return MelodyChange::Refused;
+        return DeviceChange::Refused;
     }
     if (!Dialogs::AskYesNo(QStringLiteral("Удаление"),
                            QStringLiteral("Удалить мелодию безвозвратно?")))
-        return MelodyChange::Declined;
-    QString why;
-    const bool used = MelodyInUse(db, idMel, &why);
-    if (!why.isEmpty()) {
-        if (error) *error = why;
-        return MelodyChange::Failed;
-    }
+        return DeviceChange::Declined;
+    bool used = false;
+    if (!MelodyInUse(db, idMel, &used, error)) return DeviceChange::Failed;
     if (used) {
         Restrict(QStringLiteral("Мелодия используется, удаление запрещено."));
-        return MelodyChange::Refused;
+        return DeviceChange::Refused;
     }
     return Result(DeleteWithNotes(db, idMel, error));
 }
@@ -215,22 +208,22 @@ QString SwitchesInScope(MelodyScope scope) {
 
 }  // namespace
 
-MelodyChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint64 id,
+DeviceChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint64 id,
                           QString* error) {
     const QString purpose = MelodyPurpose(db, idMel);
     if (purpose.isEmpty()) {
         if (error) *error = QStringLiteral("Мелодия не найдена");
-        return MelodyChange::Failed;
+        return DeviceChange::Failed;
     }
     const QString column =
         purpose == kCallPurpose ? QStringLiteral("id_mvv") : QStringLiteral("id_mot");
     SqlTransaction tr(db);
     if (!tr.started()) {
         if (error) *error = tr.LastError();
-        return MelodyChange::Failed;
+        return DeviceChange::Failed;
     }
     QSqlQuery q(db);
-    if (!ExecBound(q, SwitchesInScope(scope), {id}, error)) return MelodyChange::Failed;
+    if (!ExecBound(q, SwitchesInScope(scope), {id}, error)) return DeviceChange::Failed;
     QList<std::pair<qint64, int>> switches;  // id_pk, kf_pr
     while (q.next()) switches.append({q.value(0).toLongLong(), q.value(1).toInt()});
     for (const auto& [idPk, kfPr] : std::as_const(switches))
@@ -238,8 +231,8 @@ MelodyChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint
                        QStringLiteral("UPDATE k_pk SET ") + column +
                            QStringLiteral("=?, kf_pr=? WHERE id_pk=?"),
                        {idMel, KfPrAfterEdit(kfPr), idPk}, error))
-            return MelodyChange::Failed;
-    if (tr.Commit()) return MelodyChange::Done;
+            return DeviceChange::Failed;
+    if (tr.Commit()) return DeviceChange::Done;
     if (error) *error = tr.LastError();
-    return MelodyChange::Failed;
+    return DeviceChange::Failed;
 }

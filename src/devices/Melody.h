@@ -7,6 +7,8 @@
 // A note lasts leng x 32 ms and sounds at 16 000 000 / (1024 x (gerc + 1)) Hz,
 // the divider of the device's tone generator; gerc 0 is a pause.
 
+#include "devices/DeviceChange.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -49,32 +51,30 @@ qint64 FindSwitchMelody(QSqlDatabase db, const QString& prefix);
 QString MelodyPurpose(QSqlDatabase db, qint64 idMel);
 bool MelodyClosed(QSqlDatabase db, qint64 idMel);
 
-enum class MelodyChange { Done, Refused, Declined, Failed };
-
 // Stores the trimmed name and the purpose: appends a melody when idMel is 0,
 // else changes that melody. A closed melody is refused with "Данная мелодия
 // защищена от редактирования!" ("Запрет"); a blank name is refused silently.
 // *idOut gets the melody's id.
-MelodyChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, const QString& purpose,
+DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, const QString& purpose,
                         qint64* idOut, QString* error = nullptr);
 
 // Note editing of an open melody; a closed one is refused with the message of
 // SaveMelody. A new note comes after the last one: its nom is one above the
 // highest, so numbers stay unique after deletions.
-MelodyChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc,
+DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc,
                         QString* error = nullptr);
-MelodyChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int leng, int gerc,
+DeviceChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int leng, int gerc,
                          QString* error = nullptr);
 // Asks "Удалить ноту?" ("Удаление строки") and deletes the note on Yes; the
 // other notes keep their numbers. A closed melody is refused before the question.
-MelodyChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error = nullptr);
+DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error = nullptr);
 
 // A closed melody: "Мелодия закрыта для удаления" ("Ограничение"). Otherwise
 // asks "Удалить мелодию безвозвратно?" ("Удаление"); on Yes a melody that a
 // switch or a console of any object uses is refused with "Мелодия
 // используется, удаление запрещено." ("Ограничение"), any other is deleted with
 // its notes.
-MelodyChange DeleteMelody(QSqlDatabase db, qint64 idMel, QString* error = nullptr);
+DeviceChange DeleteMelody(QSqlDatabase db, qint64 idMel, QString* error = nullptr);
 
 // Which switches an assignment reaches.
 enum class MelodyScope { Switch, House, Object };
@@ -83,7 +83,7 @@ enum class MelodyScope { Switch, House, Object };
 // melody of one switch (id_pk), of every switch of a house (id_dom) or of an
 // object (id_net), and advances each switch's kf_pr as an edit does. One
 // transaction.
-MelodyChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint64 id,
+DeviceChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint64 id,
                           QString* error = nullptr);
 
 // ---- data-module operations --------------------------------------------------
@@ -95,12 +95,12 @@ qint64 CurrentMelodyId();
 bool CurrentMelodyClosed();
 // The name of the switch melody id_mel, or kMelodyNotDefined; moves Q_Mel.
 QString SwitchMelodyName(qint64 idMel);
-MelodyChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose);
-MelodyChange AppendNoteToCurrent(int leng, int gerc);
-MelodyChange ReplaceCurrentNote(int leng, int gerc);
-MelodyChange DeleteCurrentNote();
-MelodyChange DeleteCurrentMelody();
-MelodyChange PlayCurrentMelody(ToneOutput& out);
+DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose);
+DeviceChange AppendNoteToCurrent(int leng, int gerc);
+DeviceChange ReplaceCurrentNote(int leng, int gerc);
+DeviceChange DeleteCurrentNote();
+DeviceChange DeleteCurrentMelody();
+DeviceChange PlayCurrentMelody(ToneOutput& out);
 // Asks "Сохранить для данного КМ?", "Сохранить для всего дома?" or "Сохранить
 // для всего объекта?" (empty caption) and assigns the current melody on Yes.
-MelodyChange AssignCurrentMelody(MelodyScope scope);
+DeviceChange AssignCurrentMelody(MelodyScope scope);

@@ -7,12 +7,8 @@
 
 namespace {
 
-bool HasRow(const Dataset* ds) {
-    return ds->IsOpen() && ds->RecNo() > 0;
-}
-
 qint64 CurrentNoteRowid() {
-    if (!HasRow(FDM->Q_Beep)) return 0;
+    if (!HasCurrentRow(FDM->Q_Beep)) return 0;
     return FDM->Q_Beep->FieldByName(QStringLiteral("t_bp.rowid")).AsLargeInt();
 }
 
@@ -38,23 +34,16 @@ QSqlDatabase Db() {
     return FDM->ConnectionDB();
 }
 
-// A failed write is said, never passed over.
-MelodyChange Reported(MelodyChange done, const QString& error) {
-    if (done == MelodyChange::Failed)
-        Dialogs::Error(QStringLiteral("Ошибка"),
-                       error.isEmpty() ? QStringLiteral("Не удалось сохранить мелодию") : error);
-    return done;
-}
-
 }  // namespace
 
 qint64 CurrentMelodyId() {
-    if (!FDM || !HasRow(FDM->Q_Mel)) return 0;
+    if (!FDM || !HasCurrentRow(FDM->Q_Mel)) return 0;
     return FDM->Q_Mel->FieldByName(QStringLiteral("id_mel")).AsLargeInt();
 }
 
 bool CurrentMelodyClosed() {
-    return FDM && HasRow(FDM->Q_Mel) && FDM->Q_Mel->FieldByName(QStringLiteral("l_edit")).AsBool();
+    return FDM && HasCurrentRow(FDM->Q_Mel) &&
+           FDM->Q_Mel->FieldByName(QStringLiteral("l_edit")).AsBool();
 }
 
 QString SwitchMelodyName(qint64 idMel) {
@@ -63,63 +52,63 @@ QString SwitchMelodyName(qint64 idMel) {
     return kMelodyNotDefined;
 }
 
-MelodyChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose) {
-    if (!FDM) return MelodyChange::Failed;
+DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose) {
+    if (!FDM) return DeviceChange::Failed;
     qint64 id = 0;
     QString error;
-    const MelodyChange done = Reported(
+    const DeviceChange done = Reported(
         SaveMelody(Db(), newMelody ? 0 : CurrentMelodyId(), name, purpose, &id, &error), error);
-    if (done == MelodyChange::Done) ReopenMelodiesOn(id, 0);
+    if (done == DeviceChange::Done) ReopenMelodiesOn(id, 0);
     return done;
 }
 
-MelodyChange AppendNoteToCurrent(int leng, int gerc) {
+DeviceChange AppendNoteToCurrent(int leng, int gerc) {
     const qint64 idMel = CurrentMelodyId();
-    if (idMel == 0) return MelodyChange::Refused;
+    if (idMel == 0) return DeviceChange::Refused;
     QString error;
-    const MelodyChange done = Reported(AppendNote(Db(), idMel, leng, gerc, &error), error);
-    if (done == MelodyChange::Done) ReopenNotes(0);
+    const DeviceChange done = Reported(AppendNote(Db(), idMel, leng, gerc, &error), error);
+    if (done == DeviceChange::Done) ReopenNotes(0);
     return done;
 }
 
-MelodyChange ReplaceCurrentNote(int leng, int gerc) {
+DeviceChange ReplaceCurrentNote(int leng, int gerc) {
     const qint64 idMel = CurrentMelodyId();
     const qint64 note = idMel ? CurrentNoteRowid() : 0;
-    if (note == 0) return MelodyChange::Refused;
+    if (note == 0) return DeviceChange::Refused;
     QString error;
-    const MelodyChange done = Reported(ReplaceNote(Db(), idMel, note, leng, gerc, &error), error);
-    if (done == MelodyChange::Done) ReopenNotes(FDM->Q_Beep->RecNo());
+    const DeviceChange done = Reported(ReplaceNote(Db(), idMel, note, leng, gerc, &error), error);
+    if (done == DeviceChange::Done) ReopenNotes(FDM->Q_Beep->RecNo());
     return done;
 }
 
-MelodyChange DeleteCurrentNote() {
+DeviceChange DeleteCurrentNote() {
     const qint64 idMel = CurrentMelodyId();
     const qint64 note = idMel ? CurrentNoteRowid() : 0;
-    if (note == 0) return MelodyChange::Refused;
+    if (note == 0) return DeviceChange::Refused;
     const int recNo = FDM->Q_Beep->RecNo();
     QString error;
-    const MelodyChange done = Reported(DeleteNote(Db(), idMel, note, &error), error);
-    if (done == MelodyChange::Done) ReopenNotes(qMax(recNo, 1));
+    const DeviceChange done = Reported(DeleteNote(Db(), idMel, note, &error), error);
+    if (done == DeviceChange::Done) ReopenNotes(qMax(recNo, 1));
     return done;
 }
 
-MelodyChange DeleteCurrentMelody() {
+DeviceChange DeleteCurrentMelody() {
     const qint64 idMel = CurrentMelodyId();
-    if (idMel == 0) return MelodyChange::Refused;
+    if (idMel == 0) return DeviceChange::Refused;
     const int recNo = FDM->Q_Mel->RecNo();
     QString error;
-    const MelodyChange done = Reported(DeleteMelody(Db(), idMel, &error), error);
-    if (done == MelodyChange::Done) ReopenMelodiesOn(0, recNo);
+    const DeviceChange done = Reported(DeleteMelody(Db(), idMel, &error), error);
+    if (done == DeviceChange::Done) ReopenMelodiesOn(0, recNo);
     return done;
 }
 
-MelodyChange PlayCurrentMelody(ToneOutput& out) {
+DeviceChange PlayCurrentMelody(ToneOutput& out) {
     const qint64 idMel = CurrentMelodyId();
-    if (idMel == 0) return MelodyChange::Refused;
+    if (idMel == 0) return DeviceChange::Refused;
     QString error;
     const bool played = PlayMelody(Db(), idMel, out, &error);
     ReopenNotes(qMax(FDM->Q_Beep->RecNo(), 1));
-    return Reported(played ? MelodyChange::Done : MelodyChange::Failed, error);
+    return Reported(played ? DeviceChange::Done : DeviceChange::Failed, error);
 }
 
 namespace {
@@ -130,7 +119,7 @@ struct ScopeTarget {
 };
 
 ScopeTarget TargetOf(MelodyScope scope) {
-    const bool hasSwitch = HasRow(FDM->Q_MNpk);
+    const bool hasSwitch = HasCurrentRow(FDM->Q_MNpk);
     switch (scope) {
         case MelodyScope::Switch:
             return {
@@ -142,7 +131,7 @@ ScopeTarget TargetOf(MelodyScope scope) {
                 hasSwitch ? FDM->Q_MNpk->FieldByName(QStringLiteral("d.id_dom")).AsLargeInt() : 0};
         case MelodyScope::Object:
             return {QStringLiteral("Сохранить для всего объекта?"),
-                    HasRow(FDM->Q_Net)
+                    HasCurrentRow(FDM->Q_Net)
                         ? FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt()
                         : 0};
     }
@@ -151,14 +140,14 @@ ScopeTarget TargetOf(MelodyScope scope) {
 
 }  // namespace
 
-MelodyChange AssignCurrentMelody(MelodyScope scope) {
+DeviceChange AssignCurrentMelody(MelodyScope scope) {
     const qint64 idMel = CurrentMelodyId();
     const ScopeTarget target = FDM ? TargetOf(scope) : ScopeTarget{};
-    if (idMel == 0 || target.id == 0) return MelodyChange::Refused;
-    if (!Dialogs::AskYesNo(QString(), target.question)) return MelodyChange::Declined;
+    if (idMel == 0 || target.id == 0) return DeviceChange::Refused;
+    if (!Dialogs::AskYesNo(QString(), target.question)) return DeviceChange::Declined;
     const int melodyRecNo = FDM->Q_Mel->RecNo();
     QString error;
-    const MelodyChange done = Reported(AssignMelody(Db(), idMel, scope, target.id, &error), error);
+    const DeviceChange done = Reported(AssignMelody(Db(), idMel, scope, target.id, &error), error);
     FDM->ReopenSwitches();
     FDM->Q_Mel->SetRecNo(melodyRecNo);
     return done;

@@ -122,11 +122,9 @@ qint64 EnsureRecommendedParamSet(QSqlDatabase db, QString* error) {
     return AppendRecommendedParamSet(db, error);
 }
 
-bool ParamSetInUse(QSqlDatabase db, qint64 idKe, QString* error) {
-    QSqlQuery q(db);
-    if (!ExecBound(q, QStringLiteral("SELECT 1 FROM k_pk WHERE id_ke=? LIMIT 1"), {idKe}, error))
-        return true;  // unknown counts as used: nothing gets deleted on a failed check
-    return q.next();
+bool ParamSetInUse(QSqlDatabase db, qint64 idKe, bool* used, QString* error) {
+    return FindsRow(db, QStringLiteral("SELECT 1 FROM k_pk WHERE id_ke=? LIMIT 1"), {idKe}, used,
+                    error);
 }
 
 namespace {
@@ -141,32 +139,28 @@ QString StoredName(QSqlDatabase db, qint64 idKe) {
 
 }  // namespace
 
-ParamSetChange RenameParamSet(QSqlDatabase db, qint64 idKe, const QString& name, QString* error) {
-    if (StoredName(db, idKe) == kRecommendedParamSetName) return ParamSetChange::Refused;
+DeviceChange RenameParamSet(QSqlDatabase db, qint64 idKe, const QString& name, QString* error) {
+    if (StoredName(db, idKe) == kRecommendedParamSetName) return DeviceChange::Refused;
     QSqlQuery q(db);
     return ExecBound(q, QStringLiteral("UPDATE t_ke SET name=? WHERE id_ke=?"),
                      {name.trimmed(), idKe}, error)
-               ? ParamSetChange::Done
-               : ParamSetChange::Failed;
+               ? DeviceChange::Done
+               : DeviceChange::Failed;
 }
 
-ParamSetChange DeleteParamSet(QSqlDatabase db, qint64 idKe, QString* error) {
-    QString why;
-    const bool used = ParamSetInUse(db, idKe, &why);
-    if (!why.isEmpty()) {
-        if (error) *error = why;
-        return ParamSetChange::Failed;
-    }
+DeviceChange DeleteParamSet(QSqlDatabase db, qint64 idKe, QString* error) {
+    bool used = false;
+    if (!ParamSetInUse(db, idKe, &used, error)) return DeviceChange::Failed;
     if (used) {
         Dialogs::Message(QStringLiteral("Отказ"),
                          QStringLiteral("Набор параметров используется, удаление невозможно!"),
                          DlgButtons::Ok, DlgIcon::Warning);
-        return ParamSetChange::Refused;
+        return DeviceChange::Refused;
     }
     if (!Dialogs::AskYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить запись?")))
-        return ParamSetChange::Declined;
+        return DeviceChange::Declined;
     QSqlQuery q(db);
     return ExecBound(q, QStringLiteral("DELETE FROM t_ke WHERE id_ke=?"), {idKe}, error)
-               ? ParamSetChange::Done
-               : ParamSetChange::Failed;
+               ? DeviceChange::Done
+               : DeviceChange::Failed;
 }

@@ -4,6 +4,8 @@
 // exactly the same values and reuses it, or appends one, so equal sets are
 // stored once. The set named kRecommendedParamSetName is what new switches get.
 
+#include "devices/DeviceChange.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -69,24 +71,22 @@ qint64 AppendRecommendedParamSet(QSqlDatabase db, QString* error);
 // The recommended set, appended when missing; 0 on failure.
 qint64 EnsureRecommendedParamSet(QSqlDatabase db, QString* error);
 
-// True when a switch of any object uses the set.
-bool ParamSetInUse(QSqlDatabase db, qint64 idKe, QString* error = nullptr);
-
-enum class ParamSetChange { Done, Refused, Declined, Failed };
+// Whether a switch of any object uses the set; false when the check failed.
+bool ParamSetInUse(QSqlDatabase db, qint64 idKe, bool* used, QString* error = nullptr);
 
 // Stores the trimmed name. The name of the recommended set (exactly
 // kRecommendedParamSetName) is never changed: Refused, silently.
-ParamSetChange RenameParamSet(QSqlDatabase db, qint64 idKe, const QString& name,
-                              QString* error = nullptr);
+DeviceChange RenameParamSet(QSqlDatabase db, qint64 idKe, const QString& name,
+                            QString* error = nullptr);
 // Refuses a set in use with "Набор параметров используется, удаление
 // невозможно!" ("Отказ"); otherwise asks "Удалить запись?" ("Удаление") and
 // deletes the set on Yes. The recommended set may go too when unused.
-ParamSetChange DeleteParamSet(QSqlDatabase db, qint64 idKe, QString* error = nullptr);
+DeviceChange DeleteParamSet(QSqlDatabase db, qint64 idKe, QString* error = nullptr);
 
 // ---- data-module operations on FDM->Q_ke ------------------------------------
 // Each runs the function above and reopens Q_ke, which then stands on the set
 // the operation found, named or (after a deletion) on the row that was next.
 
 ParamSetMatch FindParamSet(const ParamSetValues& v, const QString& nameIfNew = QString());
-ParamSetChange RenameCurrentParamSet(const QString& name);
-ParamSetChange DeleteCurrentParamSet();
+DeviceChange RenameCurrentParamSet(const QString& name);
+DeviceChange DeleteCurrentParamSet();

@@ -3,14 +3,12 @@
 
 #include "devices/ParamSet.h"
 #include "foundation/TFDM.h"
-#include "platform/Dialogs.h"
 
 namespace {
 
 qint64 CurrentSetId() {
-    Dataset* ke = FDM->Q_ke;
-    if (!ke->IsOpen() || ke->RecNo() < 1) return 0;
-    return ke->FieldByName(QStringLiteral("id_ke")).AsLargeInt();
+    return HasCurrentRow(FDM->Q_ke) ? FDM->Q_ke->FieldByName(QStringLiteral("id_ke")).AsLargeInt()
+                                    : 0;
 }
 
 // Q_ke shows what was written, standing on idKe when it is still there and
@@ -21,18 +19,6 @@ void ReopenSetsOn(qint64 idKe, int recNo) {
     ke->Open();
     if (idKe > 0 && ke->Locate(QStringLiteral("id_ke"), idKe)) return;
     if (recNo > 0) ke->SetRecNo(recNo);
-}
-
-// A failed write is said, never passed over.
-void ReportFailure(const QString& error) {
-    Dialogs::Error(
-        QStringLiteral("Ошибка"),
-        error.isEmpty() ? QStringLiteral("Не удалось сохранить набор параметров") : error);
-}
-
-ParamSetChange Reported(ParamSetChange done, const QString& error) {
-    if (done == ParamSetChange::Failed) ReportFailure(error);
-    return done;
 }
 
 }  // namespace
@@ -47,22 +33,22 @@ ParamSetMatch FindParamSet(const ParamSetValues& v, const QString& nameIfNew) {
     return m;
 }
 
-ParamSetChange RenameCurrentParamSet(const QString& name) {
+DeviceChange RenameCurrentParamSet(const QString& name) {
     const qint64 idKe = FDM ? CurrentSetId() : 0;
-    if (idKe == 0) return ParamSetChange::Refused;
+    if (idKe == 0) return DeviceChange::Refused;
     QString error;
-    const ParamSetChange done =
+    const DeviceChange done =
         Reported(RenameParamSet(FDM->ConnectionDB(), idKe, name, &error), error);
-    if (done == ParamSetChange::Done) ReopenSetsOn(idKe, FDM->Q_ke->RecNo());
+    if (done == DeviceChange::Done) ReopenSetsOn(idKe, FDM->Q_ke->RecNo());
     return done;
 }
 
-ParamSetChange DeleteCurrentParamSet() {
+DeviceChange DeleteCurrentParamSet() {
     const qint64 idKe = FDM ? CurrentSetId() : 0;
-    if (idKe == 0) return ParamSetChange::Refused;
+    if (idKe == 0) return DeviceChange::Refused;
     const int recNo = FDM->Q_ke->RecNo();
     QString error;
-    const ParamSetChange done = Reported(DeleteParamSet(FDM->ConnectionDB(), idKe, &error), error);
-    if (done == ParamSetChange::Done) ReopenSetsOn(0, recNo);
+    const DeviceChange done = Reported(DeleteParamSet(FDM->ConnectionDB(), idKe, &error), error);
+    if (done == DeviceChange::Done) ReopenSetsOn(0, recNo);
     return done;
 }

@@ -1,19 +1,15 @@
 // Tract assignment as the switch editor and the synchronisation run it: on the
 // switch that is current in Q_MNpk, or on every switch of the current object.
 
+#include "devices/DeviceChange.h"
 #include "devices/TractAssignment.h"
 #include "foundation/TFDM.h"
-#include "platform/Dialogs.h"
 
 namespace {
 
-bool HasRow(const Dataset* ds) {
-    return ds->IsOpen() && ds->RecNo() > 0;
-}
-
 // The wired panels of the switch and the matrix links as written.
 TractResult Shown(const TractResult& r) {
-    if (!r.ok) Dialogs::Error(QStringLiteral("Ошибка"), r.error);
+    if (!r.ok) ReportFailure(r.error);
     for (Dataset* ds : {FDM->Q_MNbv, FDM->Q_mbv})
         if (ds->IsOpen()) ds->Reopen();
     return r;
@@ -22,7 +18,7 @@ TractResult Shown(const TractResult& r) {
 }  // namespace
 
 TractResult AssignTracts() {
-    if (!FDM || !HasRow(FDM->Q_MNpk)) return {};
+    if (!FDM || !HasCurrentRow(FDM->Q_MNpk)) return {};
     Dataset* sw = FDM->Q_MNpk;
     const SwitchColumn column{sw->FieldByName(QStringLiteral("k.id_pk")).AsLargeInt(),
                               sw->FieldByName(QStringLiteral("m.id_net")).AsLargeInt(),
@@ -31,7 +27,7 @@ TractResult AssignTracts() {
 }
 
 TractResult AssignTractsForObject() {
-    if (!FDM || !HasRow(FDM->Q_Net)) return {};
+    if (!FDM || !HasCurrentRow(FDM->Q_Net)) return {};
     const qint64 idNet = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
     return Shown(AssignTractsForObject(FDM->ConnectionDB(), idNet));
 }

@@ -76,39 +76,39 @@ TEST_F(Melodies, StandardMelodiesAreFoundByNamePrefixAmongSwitchMelodies) {
 
 TEST_F(Melodies, NamesAndPurposesAreStoredUnlessTheMelodyIsClosed) {
     qint64 id = 0;
-    EXPECT_EQ(MelodyChange::Done,
+    EXPECT_EQ(DeviceChange::Done,
               SaveMelody(Db(), 0, QStringLiteral("  Моя  "), kRingBackPurpose, &id));
     EXPECT_EQ(QStringLiteral("Моя"), Scalar("SELECT name FROM t_mel WHERE id_mel=?", {id}));
     EXPECT_EQ(kRingBackPurpose, MelodyPurpose(Db(), id));
-    EXPECT_EQ(MelodyChange::Done, SaveMelody(Db(), id, QStringLiteral("Твоя"), kCallPurpose, &id));
+    EXPECT_EQ(DeviceChange::Done, SaveMelody(Db(), id, QStringLiteral("Твоя"), kCallPurpose, &id));
     EXPECT_EQ(kCallPurpose, MelodyPurpose(Db(), id));
-    EXPECT_EQ(MelodyChange::Refused,
+    EXPECT_EQ(DeviceChange::Refused,
               SaveMelody(Db(), id, QStringLiteral("   "), kCallPurpose, &id));
     EXPECT_EQ(QStringLiteral("Твоя"), Scalar("SELECT name FROM t_mel WHERE id_mel=?", {id}));
 
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Запрет"), kProtected);
-    EXPECT_EQ(MelodyChange::Refused, SaveMelody(Db(), 1, QStringLiteral("Х"), kCallPurpose, &id));
+    EXPECT_EQ(DeviceChange::Refused, SaveMelody(Db(), 1, QStringLiteral("Х"), kCallPurpose, &id));
     EXPECT_EQ(kStandardCallMelody, Scalar("SELECT name FROM t_mel WHERE id_mel=1"));
 }
 
 TEST_F(Melodies, NoteNumbersStayUniqueAfterADeletion) {
     const qint64 id = AddMelody(QStringLiteral("Гамма"), kCallPurpose);
-    for (int gerc : {59, 52, 46}) ASSERT_EQ(MelodyChange::Done, AppendNote(Db(), id, 7, gerc));
+    for (int gerc : {59, 52, 46}) ASSERT_EQ(DeviceChange::Done, AppendNote(Db(), id, 7, gerc));
     EXPECT_EQ((QList<int>{1, 2, 3}), Noms(id));
     {
         ScriptedDialogs dialogs;
         dialogs.Expect(QStringLiteral("Удаление строки"), QStringLiteral("Удалить ноту?"),
                        DlgAnswer::No);
-        EXPECT_EQ(MelodyChange::Declined, DeleteNote(Db(), id, NoteRowid(id, 2)));
+        EXPECT_EQ(DeviceChange::Declined, DeleteNote(Db(), id, NoteRowid(id, 2)));
         dialogs.Expect(QStringLiteral("Удаление строки"), QStringLiteral("Удалить ноту?"),
                        DlgAnswer::Yes);
-        EXPECT_EQ(MelodyChange::Done, DeleteNote(Db(), id, NoteRowid(id, 2)));
+        EXPECT_EQ(DeviceChange::Done, DeleteNote(Db(), id, NoteRowid(id, 2)));
     }
     EXPECT_EQ((QList<int>{1, 3}), Noms(id));
-    ASSERT_EQ(MelodyChange::Done, AppendNote(Db(), id, 5, 0));
+    ASSERT_EQ(DeviceChange::Done, AppendNote(Db(), id, 5, 0));
     EXPECT_EQ((QList<int>{1, 3, 4}), Noms(id));
-    EXPECT_EQ(MelodyChange::Done, ReplaceNote(Db(), id, NoteRowid(id, 3), 9, 88));
+    EXPECT_EQ(DeviceChange::Done, ReplaceNote(Db(), id, NoteRowid(id, 3), 9, 88));
     EXPECT_EQ(88, Int("SELECT gerc FROM t_bp WHERE id_mel=? AND nom=3", {id}));
     EXPECT_EQ(9, Int("SELECT leng FROM t_bp WHERE id_mel=? AND nom=3", {id}));
 }
@@ -117,11 +117,11 @@ TEST_F(Melodies, TheNotesOfAClosedMelodyCannotBeChanged) {
     const QList<int> before = Noms(1);
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Запрет"), kProtected);
-    EXPECT_EQ(MelodyChange::Refused, AppendNote(Db(), 1, 7, 88));
+    EXPECT_EQ(DeviceChange::Refused, AppendNote(Db(), 1, 7, 88));
     dialogs.Expect(QStringLiteral("Запрет"), kProtected);
-    EXPECT_EQ(MelodyChange::Refused, ReplaceNote(Db(), 1, NoteRowid(1, 1), 7, 88));
+    EXPECT_EQ(DeviceChange::Refused, ReplaceNote(Db(), 1, NoteRowid(1, 1), 7, 88));
     dialogs.Expect(QStringLiteral("Запрет"), kProtected);  // no question first
-    EXPECT_EQ(MelodyChange::Refused, DeleteNote(Db(), 1, NoteRowid(1, 1)));
+    EXPECT_EQ(DeviceChange::Refused, DeleteNote(Db(), 1, NoteRowid(1, 1)));
     EXPECT_EQ(before, Noms(1));
     EXPECT_EQ(23, Int("SELECT gerc FROM t_bp WHERE id_mel=1 AND nom=1"));
 }
@@ -138,20 +138,20 @@ TEST_F(Melodies, AMelodyGoesWithItsNotesOnlyWhenOpenUnusedAndConfirmed) {
 
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Ограничение"), QStringLiteral("Мелодия закрыта для удаления"));
-    EXPECT_EQ(MelodyChange::Refused, DeleteMelody(Db(), 1));
+    EXPECT_EQ(DeviceChange::Refused, DeleteMelody(Db(), 1));
     for (qint64 id : {used, console}) {
         dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить мелодию безвозвратно?"),
                        DlgAnswer::Yes);
         dialogs.Expect(QStringLiteral("Ограничение"),
                        QStringLiteral("Мелодия используется, удаление запрещено."));
-        EXPECT_EQ(MelodyChange::Refused, DeleteMelody(Db(), id));
+        EXPECT_EQ(DeviceChange::Refused, DeleteMelody(Db(), id));
     }
     dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить мелодию безвозвратно?"),
                    DlgAnswer::No);
-    EXPECT_EQ(MelodyChange::Declined, DeleteMelody(Db(), spare));
+    EXPECT_EQ(DeviceChange::Declined, DeleteMelody(Db(), spare));
     dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить мелодию безвозвратно?"),
                    DlgAnswer::Yes);
-    EXPECT_EQ(MelodyChange::Done, DeleteMelody(Db(), spare));
+    EXPECT_EQ(DeviceChange::Done, DeleteMelody(Db(), spare));
     EXPECT_EQ(0, Int("SELECT COUNT(*) FROM t_mel WHERE id_mel=?", {spare}));
     EXPECT_EQ(0, Int("SELECT COUNT(*) FROM t_bp WHERE id_mel=?", {spare}));
     EXPECT_EQ(1, Int("SELECT COUNT(*) FROM t_bp WHERE id_mel=?", {used}));
@@ -165,14 +165,14 @@ TEST_F(Melodies, AssignmentWritesTheFieldOfThePurposeAndMarksEverySwitchItReache
     const qint64 call = AddMelody(QStringLiteral("Звонок"), kCallPurpose);
     const qint64 ring = AddMelody(QStringLiteral("Отзвон"), kRingBackPurpose);
 
-    ASSERT_EQ(MelodyChange::Done, AssignMelody(Db(), call, MelodyScope::Switch, 1));
+    ASSERT_EQ(DeviceChange::Done, AssignMelody(Db(), call, MelodyScope::Switch, 1));
     EXPECT_EQ(call, Int("SELECT id_mvv FROM k_pk WHERE id_pk=1"));
     EXPECT_EQ(2, Int("SELECT id_mot FROM k_pk WHERE id_pk=1"));
     EXPECT_EQ(2, KfPr(1));
     EXPECT_EQ(3, KfPr(2));
 
     // House 1 holds switches 1 and 2; house save marks them as the others do.
-    ASSERT_EQ(MelodyChange::Done, AssignMelody(Db(), ring, MelodyScope::House, 1));
+    ASSERT_EQ(DeviceChange::Done, AssignMelody(Db(), ring, MelodyScope::House, 1));
     EXPECT_EQ(ring, Int("SELECT id_mot FROM k_pk WHERE id_pk=1"));
     EXPECT_EQ(ring, Int("SELECT id_mot FROM k_pk WHERE id_pk=2"));
     EXPECT_EQ(2, Int("SELECT id_mot FROM k_pk WHERE id_pk=3"));
@@ -181,13 +181,13 @@ TEST_F(Melodies, AssignmentWritesTheFieldOfThePurposeAndMarksEverySwitchItReache
     EXPECT_EQ(4, KfPr(2));
     EXPECT_EQ(5, KfPr(3));
 
-    ASSERT_EQ(MelodyChange::Done, AssignMelody(Db(), call, MelodyScope::Object, 1));
+    ASSERT_EQ(DeviceChange::Done, AssignMelody(Db(), call, MelodyScope::Object, 1));
     EXPECT_EQ(3, Int("SELECT COUNT(*) FROM k_pk WHERE id_mvv=? AND id_net=1", {call}));
     EXPECT_EQ(4, KfPr(3));
     EXPECT_EQ(1, Int("SELECT id_mvv FROM k_pk WHERE id_pk=4"));  // another object
     EXPECT_EQ(1, KfPr(4));
 
-    EXPECT_EQ(MelodyChange::Failed, AssignMelody(Db(), 999, MelodyScope::Object, 1));
+    EXPECT_EQ(DeviceChange::Failed, AssignMelody(Db(), 999, MelodyScope::Object, 1));
 }
 
 TEST_F(Melodies, TheDataModuleAssignsTheCurrentMelodyAfterTheQuestion) {
@@ -198,9 +198,9 @@ TEST_F(Melodies, TheDataModuleAssignsTheCurrentMelodyAfterTheQuestion) {
     ASSERT_TRUE(dm_->Q_Mel->Locate("id_mel", ring));
     ScriptedDialogs dialogs;
     dialogs.Expect(QString(), QStringLiteral("Сохранить для всего дома?"), DlgAnswer::No);
-    EXPECT_EQ(MelodyChange::Declined, AssignCurrentMelody(MelodyScope::House));
+    EXPECT_EQ(DeviceChange::Declined, AssignCurrentMelody(MelodyScope::House));
     dialogs.Expect(QString(), QStringLiteral("Сохранить для данного КМ?"), DlgAnswer::Yes);
-    EXPECT_EQ(MelodyChange::Done, AssignCurrentMelody(MelodyScope::Switch));
+    EXPECT_EQ(DeviceChange::Done, AssignCurrentMelody(MelodyScope::Switch));
     EXPECT_EQ(ring, Int("SELECT id_mot FROM k_pk WHERE id_pk=3"));
     EXPECT_EQ(2, Int("SELECT id_mot FROM k_pk WHERE id_pk=2"));
     EXPECT_EQ(3, dm_->Q_MNpk->FieldByName("k.id_pk").AsLargeInt());

@@ -122,9 +122,9 @@ TEST_F(ParamSets, TheRecommendedSetIsFoundByPrefixAndAppendedWhenMissing) {
 
 TEST_F(ParamSets, RenamingTrimsAndLeavesTheRecommendedSetAlone) {
     const qint64 id = AddSet(QStringLiteral("старое"), 3);
-    EXPECT_EQ(ParamSetChange::Done, RenameParamSet(Db(), id, QStringLiteral("  новое имя ")));
+    EXPECT_EQ(DeviceChange::Done, RenameParamSet(Db(), id, QStringLiteral("  новое имя ")));
     EXPECT_EQ(QStringLiteral("новое имя"), NameOf(id));
-    EXPECT_EQ(ParamSetChange::Refused, RenameParamSet(Db(), 1, QStringLiteral("моё")));
+    EXPECT_EQ(DeviceChange::Refused, RenameParamSet(Db(), 1, QStringLiteral("моё")));
     EXPECT_EQ(kRecommendedParamSetName, NameOf(1));
 }
 
@@ -136,16 +136,16 @@ TEST_F(ParamSets, ASetInUseAnywhereIsNotDeletedAndAnUnusedOneGoesAfterTheQuestio
         ScriptedDialogs dialogs;
         dialogs.Expect(QStringLiteral("Отказ"),
                        QStringLiteral("Набор параметров используется, удаление невозможно!"));
-        EXPECT_EQ(ParamSetChange::Refused, DeleteParamSet(Db(), neighbours));
+        EXPECT_EQ(DeviceChange::Refused, DeleteParamSet(Db(), neighbours));
         dialogs.Expect(QStringLiteral("Отказ"),
                        QStringLiteral("Набор параметров используется, удаление невозможно!"));
-        EXPECT_EQ(ParamSetChange::Refused, DeleteParamSet(Db(), 1));
+        EXPECT_EQ(DeviceChange::Refused, DeleteParamSet(Db(), 1));
         dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить запись?"),
                        DlgAnswer::No);
-        EXPECT_EQ(ParamSetChange::Declined, DeleteParamSet(Db(), unused));
+        EXPECT_EQ(DeviceChange::Declined, DeleteParamSet(Db(), unused));
         dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить запись?"),
                        DlgAnswer::Yes);
-        EXPECT_EQ(ParamSetChange::Done, DeleteParamSet(Db(), unused));
+        EXPECT_EQ(DeviceChange::Done, DeleteParamSet(Db(), unused));
     }
     EXPECT_EQ(0, Int("SELECT COUNT(*) FROM t_ke WHERE id_ke=?", {unused}));
     EXPECT_EQ(1, Int("SELECT COUNT(*) FROM t_ke WHERE id_ke=?", {neighbours}));
@@ -156,7 +156,7 @@ TEST_F(ParamSets, ASetInUseAnywhereIsNotDeletedAndAnUnusedOneGoesAfterTheQuestio
         ScriptedDialogs dialogs;
         dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить запись?"),
                        DlgAnswer::Yes);
-        EXPECT_EQ(ParamSetChange::Done, DeleteParamSet(Db(), 1));
+        EXPECT_EQ(DeviceChange::Done, DeleteParamSet(Db(), 1));
     }
     QString error;
     EXPECT_GT(EnsureRecommendedParamSet(Db(), &error), 1);
@@ -169,8 +169,8 @@ TEST_F(ParamSets, DeletingThroughTheDataModuleLeavesItOnTheNextRow) {
     ASSERT_TRUE(dm_->Q_ke->Locate("name", QStringLiteral("Ю")));
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Удаление"), QStringLiteral("Удалить запись?"), DlgAnswer::Yes);
-    EXPECT_EQ(ParamSetChange::Done, DeleteCurrentParamSet());
+    EXPECT_EQ(DeviceChange::Done, DeleteCurrentParamSet());
     EXPECT_EQ(QStringLiteral("Я"), dm_->Q_ke->FieldByName("name").AsString());
-    EXPECT_EQ(ParamSetChange::Done, RenameCurrentParamSet(QStringLiteral(" Г ")));
+    EXPECT_EQ(DeviceChange::Done, RenameCurrentParamSet(QStringLiteral(" Г ")));
     EXPECT_EQ(QStringLiteral("Г"), dm_->Q_ke->FieldByName("name").AsString());
 }

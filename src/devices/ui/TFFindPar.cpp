@@ -76,22 +76,13 @@ TFFindPar::TFFindPar(QWidget* parent) : QDialog(parent) {
 }
 
 void TFFindPar::buildGrid() {
-    GridColumns columns = {{QStringLiteral("name"), QStringLiteral("Наименование")}};
-    const QStringList titles = {
-        QStringLiteral("TCM"),  QStringLiteral("TCL"),  QStringLiteral("TDL"),
-        QStringLiteral("TVC"),  QStringLiteral("TDX"),  QStringLiteral("ST"),
-        QStringLiteral("MTO"),  QStringLiteral("BTO"),  QStringLiteral("WAIT"),
-        QStringLiteral("PTTO"), QStringLiteral("Edge"), QStringLiteral("TED"),
-        QStringLiteral("DET"),  QStringLiteral("АЦП1"), QStringLiteral("АЦП2"),
-        QStringLiteral("АЦП3"), QStringLiteral("АЦП4")};
-    const QStringList fields = {
-        QStringLiteral("t_cm"), QStringLiteral("t_cl"), QStringLiteral("t_dl"),
-        QStringLiteral("t_vc"), QStringLiteral("t_dx"), QStringLiteral("t_st"),
-        QStringLiteral("t_mo"), QStringLiteral("t_bo"), QStringLiteral("t_wt"),
-        QStringLiteral("t_po"), QStringLiteral("edge"), QStringLiteral("t_ed"),
-        QStringLiteral("t_de"), QStringLiteral("acp1"), QStringLiteral("acp2"),
-        QStringLiteral("acp3"), QStringLiteral("acp4")};
-    for (int i = 0; i < fields.size(); ++i) columns.append({fields[i], titles[i]});
+    // The grid's order differs from the lookup's: Edge comes before TED and DET.
+    const GridColumns columns = {{"name", "Наименование"}, {"t_cm", "TCM"},  {"t_cl", "TCL"},
+                                 {"t_dl", "TDL"},          {"t_vc", "TVC"},  {"t_dx", "TDX"},
+                                 {"t_st", "ST"},           {"t_mo", "MTO"},  {"t_bo", "BTO"},
+                                 {"t_wt", "WAIT"},         {"t_po", "PTTO"}, {"edge", "Edge"},
+                                 {"t_ed", "TED"},          {"t_de", "DET"},  {"acp1", "АЦП1"},
+                                 {"acp2", "АЦП2"},         {"acp3", "АЦП3"}, {"acp4", "АЦП4"}};
     DBGrid1 = MakeDatasetGrid(this, "DBGrid1", FDM ? FDM->Q_ke : nullptr, columns);
     DBGrid1->installEventFilter(this);
     DBGrid1->viewport()->installEventFilter(this);

@@ -303,7 +303,7 @@ void TFMelF::BitSaveMelClick() {
     if (nameChanged_ && !name.isEmpty() && name != kNamePrompt &&
         Dialogs::AskYesNo(QStringLiteral("Подтверждение"), QStringLiteral("Сохраняем?")) &&
         SaveCurrentMelody(newMelody_, name, RBvz->isChecked() ? kCallPurpose : kRingBackPurpose) ==
-            MelodyChange::Done)
+            DeviceChange::Done)
         newMelody_ = false;
     nameChanged_ = false;
     hideNamePanel();
