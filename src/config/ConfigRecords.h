@@ -69,7 +69,9 @@ struct SwitchApartmentRow {
     bool lVid = false;  // video view
 };
 
-struct MelodyNote {
+// One note of a melody as the encoders take it (devices/Melody.h has the
+// editor's own MelodyNote; the two must not share a name).
+struct MelodyNoteRow {
     qint64 leng = 0;  // duration
     qint64 gerc = 0;  // pitch; 0 is a pause
     qint64 noot = 0;  // console melodies: the cell of the console's note picker
@@ -78,7 +80,7 @@ struct MelodyNote {
 struct MelodyRow {
     qint64 idMel = 0;
     QString name;
-    QList<MelodyNote> notes;  // by nom
+    QList<MelodyNoteRow> notes;  // by nom
 };
 
 // One row of the apartment list of a call panel or the console, in the

@@ -200,8 +200,9 @@ bool ConfigRepository::readMelody(qint64 idMel, const QString& useA, const QStri
     if (!out) return true;
     return forEachRow("SELECT leng, gerc, noot FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid",
                       {idMel}, [&](const QSqlQuery& q) {
-                          out->notes << MelodyNote{q.value(0).toLongLong(), q.value(1).toLongLong(),
-                                                   q.value(2).toLongLong()};
+                          out->notes
+                              << MelodyNoteRow{q.value(0).toLongLong(), q.value(1).toLongLong(),
+                                               q.value(2).toLongLong()};
                       });
 }
 

@@ -176,7 +176,7 @@ TEST(SwitchFileSize, AnEndMarkPastTheLimitIsWrittenWithAWarning) {
     in.device.typeK = "Торвин";
     in.paramSet = PkParamSetRow();
     in.apartments = QList<SwitchApartmentRow>(8663 * 8);
-    in.callMelody = MelodyRow{1, "М", {MelodyNote{5, 0}}};
+    in.callMelody = MelodyRow{1, "М", {MelodyNoteRow{5, 0}}};
     const ConfigFileBuild b = BuildSwitchFile(in, "/w/ckm00.bin");
     EXPECT_EQ(b.status, ConfigBuildStatus::BuiltOverLimit);
     EXPECT_TRUE(b.HasFile());

@@ -51,7 +51,7 @@ ConfigObjectRow WithConsole(bool present = true) {
 MelodyRow Melody(const QString& name, QList<std::pair<int, int>> nootLeng) {
     MelodyRow m{7, name, {}};
     for (auto [noot, leng] : nootLeng) {
-        MelodyNote n;
+        MelodyNoteRow n;
         n.noot = noot;
         n.leng = leng;
         m.notes << n;
