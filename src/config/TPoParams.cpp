@@ -112,6 +112,13 @@ QString cappedField(qint64 value, int width) {
     return BitField(qBound<qint64>(0, value, fieldMax(width)), width);
 }
 
+// The k_po column of a member, as the operator knows it.
+const char* columnName(qint64 ConsoleRow::*member) {
+    for (const ConsoleColumn& c : kConsoleNumericColumns)
+        if (c.member == member) return c.name;
+    return "";
+}
+
 // The same for the write screen, telling the operator about a capped value.
 QString columnField(qint64 value, int width, const char* column, QStringList* warnings) {
     if (warnings && value > fieldMax(width))
@@ -296,10 +303,7 @@ void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
             p.*f.member = ReverseStr(PadLeft(console.mcam.trimmed(), QLatin1Char('0'), f.width));
             continue;
         }
-        const char* column = "";
-        for (const ConsoleColumn& c : kConsoleNumericColumns)
-            if (c.member == f.column) column = c.name;
-        p.*f.member = columnField(console.*f.column, f.width, column, warnings);
+        p.*f.member = columnField(console.*f.column, f.width, columnName(f.column), warnings);
     }
     melodyFromDB(p.mel0, visitor, warnings);
     melodyFromDB(p.mel1, subscriber, warnings);
