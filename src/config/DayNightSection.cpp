@@ -4,6 +4,8 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <optional>
 
@@ -35,6 +37,11 @@ struct TimePair {
     qint64 night = 0;
     bool operator==(const TimePair&) const = default;
 };
+
+// A pair as one number, for lookups (times never exceed 11 bits).
+qint64 pairKey(const TimePair& t) {
+    return t.day << 16 | t.night;
+}
 
 struct TimeEntry {
     int position = 0;
@@ -88,6 +95,7 @@ struct Plan {
     qint64 listSize = 0;
     int layout = kList;  // FM0
     QList<TimePair> table;
+    QHash<qint64, int> tableIndex;  // by pairKey
     bool tableTens = true;
     bool explicitTens = true;
 };
@@ -149,13 +157,15 @@ void planLayout(Plan& p) {
 void planTable(Plan& p) {
     QList<TimePair> pairs;
     QList<int> counts;
+    QHash<qint64, qsizetype> seen;
     for (const TimeEntry& e : p.entries) {
-        const qsizetype i = pairs.indexOf(e.times);
-        if (i < 0) {
+        const auto found = seen.constFind(pairKey(e.times));
+        if (found == seen.cend()) {
+            seen.insert(pairKey(e.times), pairs.size());
             pairs << e.times;
             counts << 1;
         } else {
-            ++counts[i];
+            ++counts[*found];
         }
     }
     QList<qsizetype> order;
@@ -163,10 +173,13 @@ void planTable(Plan& p) {
         if (counts[i] > 1) order << i;
     std::stable_sort(order.begin(), order.end(),
                      [&](qsizetype a, qsizetype b) { return counts[a] > counts[b]; });
-    for (qsizetype i : order.first(qMin<qsizetype>(order.size(), kMaxPairs))) p.table << pairs[i];
+    for (qsizetype i : order.first(qMin<qsizetype>(order.size(), kMaxPairs))) {
+        p.tableIndex.insert(pairKey(pairs[i]), int(p.table.size()));
+        p.table << pairs[i];
+    }
 
     for (const TimeEntry& e : p.entries) {
-        const bool inTable = p.table.contains(e.times);
+        const bool inTable = p.tableIndex.contains(pairKey(e.times));
         bool& tens = inTable ? p.tableTens : p.explicitTens;
         if (e.times.day % 10 != 0 || e.times.night % 10 != 0) tens = false;
     }
@@ -197,7 +210,7 @@ class PayloadWriter {
     }
 
     void Times(const TimePair& t) {
-        const qsizetype index = p_.table.indexOf(t);
+        const int index = p_.tableIndex.value(pairKey(t), -1);
         if (!p_.table.isEmpty()) Field(index < 0 ? 1 : 0, 1);
         if (index >= 0) {
             Field(index, indexWidth());
