@@ -99,6 +99,21 @@ TEST_F(KeyRegisterTest, ShortOrEmptyNumbersStoreNothingAndMarkNothing) {
     EXPECT_FALSE(keys_->ChangeFlags().Any());
 }
 
+// FFFFFF marks an empty slot in files and grids: whatever brings it, it is
+// refused like a key that cannot be stored.
+TEST_F(KeyRegisterTest, TheEmptySlotMarkIsNeverStored) {
+    Use(KeyGroup::Apartment);
+    GoToApartment(0, 6);
+    for (const char* typed : {"FFFFFF", "12345FFFFFF"}) {
+        const ConfirmResult r = keys_->Confirm(QString::fromLatin1(typed), QString());
+        EXPECT_EQ(r.outcome, ConfirmOutcome::Refused);
+        EXPECT_FALSE(r.number.isEmpty());
+    }
+    EXPECT_EQ(KeysOf(ApartmentId(0, 6)), 0);
+    EXPECT_EQ(tones_.Heard(), (QStringList{"120/100", "120/100"}));
+    EXPECT_FALSE(keys_->ChangeFlags().Any());
+}
+
 TEST_F(KeyRegisterTest, ApartmentKeysAreUniqueWithinTheirApartmentOnly) {
     Use(KeyGroup::Apartment, {.beep = true});
     GoToApartment(0, 1);  // holds 1A0001 and 1A0002
