@@ -8,6 +8,7 @@ namespace {
 
 // Apartment and common keys through their entrance; gate keys, whose id_pod
 // holds their panel's id_bv, through that panel, named in the house column.
+// Each object lists its apartment keys first, then common, then gate keys.
 const char* const kSearchSql =
     "SELECT y.l_ob AS l_ob, y.un_key AS un_key, y.bv_key AS bv_key, y.s_met AS s_met,"
     " y.status AS status, p.n_pod AS n_pod, d.house AS house, k.n_kvr AS n_kvr,"
@@ -21,7 +22,7 @@ const char* const kSearchSql =
     " y.id_kvr, y.id_pod, n.id_net"
     " FROM k_key y JOIN k_bv b ON b.id_bv = y.id_pod JOIN k_net n ON n.id_net = b.id_net"
     " WHERE y.bv_key = :code AND y.id_kvr = -2"
-    " ORDER BY bv_key, id_net, id_pod, id_kvr";
+    " ORDER BY bv_key, id_net, id_kvr DESC, id_pod";
 
 }  // namespace
 

@@ -135,13 +135,12 @@ void TFKeyInKv::buildEntrancePanel() {
     grid->addWidget(Kv_c, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("по"), PanelPod), 1, 2, Qt::AlignRight);
     grid->addWidget(Kv_po, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("записать начиная с  квартиры №"), PanelPod), 2, 0, 1,
-                    2);
-    grid->addWidget(Kv_n1, 2, 2);
-    grid->addWidget(KvEn1, 2, 3);
-    grid->addWidget(new QLabel(QStringLiteral("по"), PanelPod), 3, 1, Qt::AlignRight);
-    grid->addWidget(Kv_np, 3, 2);
-    grid->addWidget(KvEnp, 3, 3);
+    grid->addWidget(new QLabel(QStringLiteral("записать начиная с  квартиры №"), PanelPod), 2, 0);
+    grid->addWidget(Kv_n1, 2, 1);
+    grid->addWidget(KvEn1, 2, 2, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("по"), PanelPod), 3, 0, Qt::AlignRight);
+    grid->addWidget(Kv_np, 3, 1);
+    grid->addWidget(KvEnp, 3, 2, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Итого квартир для записи"), PanelPod), 4, 0, 1, 3);
     grid->addWidget(KolKvItog, 4, 3);
     grid->setRowStretch(5, 1);
