@@ -77,9 +77,6 @@ class KeyClipboardTest : public KeyObjectFixture {
         keys_.reset();
         KeyObjectFixture::TearDown();
     }
-    void GoToApartment(int entrance, int pNom) {
-        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(entrance, pNom)));
-    }
     // The apartment's keys as "un_key/s_met", in label order.
     QStringList KeysIn(int entrance, int pNom) {
         QSqlQuery q(dm_->ConnectionDB());

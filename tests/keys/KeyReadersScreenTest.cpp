@@ -2,7 +2,7 @@
 // with a scripted adapter, the card reader on a pseudo-terminal, the console's
 // log, and the readers stopped when the program closes.
 
-#include "KeyObjectFixture.h"
+#include "KeysScreenFixture.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFMifare.h"
@@ -26,23 +26,16 @@ namespace {
 
 const QByteArray kSerial = QByteArray::fromHex("112233445566");
 
-class KeyReadersScreenTest : public KeyObjectFixture {
+class KeyReadersScreenTest : public KeysScreenFixture {
   protected:
     void SetUp() override {
-        KeyObjectFixture::SetUp();
-        console_ = std::make_unique<TFMifare>();
+        KeysScreenFixture::SetUp();
         FMifare = console_.get();
-        frame_ = std::make_unique<TFrKeys>();
-        frame_->resize(1180, 720);
-        frame_->PrepareScreen(QString());
-        frame_->show();
-        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(0, 7)));
+        GoToApartment(0, 7);
     }
     void TearDown() override {
-        frame_.reset();
+        KeysScreenFixture::TearDown();
         FMifare = nullptr;
-        console_.reset();
-        KeyObjectFixture::TearDown();
     }
     // The card reader is the pseudo-terminal, named in the settings file.
     void PlugCardReader() {
@@ -63,8 +56,7 @@ class KeyReadersScreenTest : public KeyObjectFixture {
     RecordingTones tones_;
     ScriptedOneWire oneWire_;
     std::unique_ptr<PtyPair> pty_ = std::make_unique<PtyPair>();
-    std::unique_ptr<TFMifare> console_;
-    std::unique_ptr<TFrKeys> frame_;
+    std::unique_ptr<TFMifare> console_ = std::make_unique<TFMifare>();
 };
 
 TEST_F(KeyReadersScreenTest, ATouchedKeyIsEnteredOnceAndAgainAfterItWasLifted) {

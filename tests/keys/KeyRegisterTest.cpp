@@ -22,10 +22,6 @@ class KeyRegisterTest : public KeyObjectFixture {
         KeyObjectFixture::TearDown();
     }
 
-    // Makes the apartment at position pNom of an entrance current.
-    void GoToApartment(int entrance, int pNom) {
-        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(entrance, pNom)));
-    }
     void GoToEntrance(int entrance) {
         ASSERT_TRUE(dm_->QPodKey->Locate("id_pod", entranceIds_[entrance]));
     }

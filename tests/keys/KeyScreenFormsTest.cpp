@@ -1,7 +1,7 @@
 // The keys screen's search with the found-keys list, its clipboard commands,
 // and the pour-conditions dialog, as the operator uses them; with pictures.
 
-#include "KeyObjectFixture.h"
+#include "KeysScreenFixture.h"
 #include "keys/KeyClipboard.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFHavKey.h"
@@ -31,25 +31,15 @@ namespace {
 
 const QString kResult = QStringLiteral("Результат поиска");
 
-class KeyScreenFormsTest : public KeyObjectFixture {
+class KeyScreenFormsTest : public KeysScreenFixture {
   protected:
     void SetUp() override {
-        KeyObjectFixture::SetUp();
-        found_ = std::make_unique<TFHavKey>();
+        KeysScreenFixture::SetUp();
         FHavKey = found_.get();
-        frame_ = std::make_unique<TFrKeys>();
-        frame_->resize(1180, 720);
-        frame_->PrepareScreen(QString());
-        frame_->show();
     }
     void TearDown() override {
-        frame_.reset();
+        KeysScreenFixture::TearDown();
         FHavKey = nullptr;
-        found_.reset();
-        KeyObjectFixture::TearDown();
-    }
-    void GoToApartment(int entrance, int pNom) {
-        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(entrance, pNom)));
     }
     // The same code in an apartment, among an entrance's common keys and in
     // another object.
@@ -82,8 +72,7 @@ class KeyScreenFormsTest : public KeyObjectFixture {
     ScriptedDialogs dialogs_;
     RecordingTones tones_;
     FakeClipboard system_;
-    std::unique_ptr<TFHavKey> found_;
-    std::unique_ptr<TFrKeys> frame_;
+    std::unique_ptr<TFHavKey> found_ = std::make_unique<TFHavKey>();
 };
 
 TEST_F(KeyScreenFormsTest, AnUnknownKeyIsNotFound) {
