@@ -499,6 +499,10 @@ QList<QWidget*> TFMainVesk::objectEditors() const {
 
 void TFMainVesk::CloseEditorsOnObjectChange() {
     if (MainWindowData::CurrentObjectRecNo() == rememberedObjectRecNo_) return;
+    CloseObjectEditors();
+}
+
+void TFMainVesk::CloseObjectEditors() {
     closeVisible(objectEditors());
 }
 

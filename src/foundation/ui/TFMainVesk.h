@@ -88,6 +88,8 @@ class TFMainVesk : public QMainWindow {
     void LeaveScreen();
     void ShowMatrixState();
     void CloseEditorsOnObjectChange();
+    // Closes the editors an object change closes, whatever object is current.
+    void CloseObjectEditors();
     void BitBackClick();
     void BitForwardClick();
     const ScreenHistory& History() const { return history_; }
