@@ -31,7 +31,7 @@ using RomBuffer = std::array<quint8, 12>;
 constexpr quint8 kReadRomCommand = 0x33;
 RomBuffer ReadRomRequest();
 
-// The Dallas/Maxim CRC8 (x^8 + x^5 + x^4 + 1) of count bytes.
+// The 1-Wire CRC8 (x^8 + x^5 + x^4 + 1, bits least significant first) of count bytes.
 quint8 OneWireCrc8(const quint8* bytes, int count);
 // 16 upper-case hexadecimal digits: bytes 8 down to 1 of the block (CRC,
 // serial most significant byte first, family).

@@ -1,8 +1,8 @@
 #pragma once
 // The 1-Wire adapter over the kernel's w1 devices (a USB 1-Wire adapter with
-// the ds2490 and wire modules). The kernel searches the line itself and lists
-// the devices it found; this backend answers the reader's calls from that
-// list: presence is a touch key among the slaves of the bus master, and the
+// its kernel driver and the wire module). The kernel searches the line itself
+// and lists the devices it found; this backend answers the reader's calls
+// from that list: presence is a touch key among the slaves of the bus master, and the
 // Read ROM exchange gives back the key's 8 ROM bytes. The adapter's own
 // identification chip (family 81) is no key.
 //
