@@ -175,6 +175,20 @@ TEST_F(KeyReadersScreenTest, TheCardReaderHandsEveryLineOnceItIsComplete) {
     EXPECT_FALSE(frame_->ReaderPortOpen());
 }
 
+// The console's edits start from the port's time-outs and change them on leaving.
+TEST_F(KeyReadersScreenTest, TheConsoleSetsTheReadTimeouts) {
+    EXPECT_EQ(console_->SReadInterval->value(), -1);
+    EXPECT_EQ(console_->SReadTotalConstant->value(), 0);
+    EXPECT_EQ(console_->SReadTotalMultiplier->value(), 0);
+    console_->SReadTotalConstant->setValue(250);
+    emit console_->SReadTotalConstant->editingFinished();
+    console_->SReadInterval->setValue(20);
+    emit console_->SReadInterval->editingFinished();
+    EXPECT_EQ(console_->BCPMifare.Timeouts().ReadTotalConstant(), 250);
+    EXPECT_EQ(console_->BCPMifare.Timeouts().ReadInterval(), 20);
+    EXPECT_EQ(console_->BCPMifare.Timeouts().ReadTotalMultiplier(), 0);
+}
+
 TEST_F(KeyReadersScreenTest, ALeftoverPieceIsForgottenWhenThePortOpens) {
     PlugCardReader();
     frame_->Btn1WireOn->click();
