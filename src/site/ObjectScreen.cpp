@@ -43,7 +43,8 @@ void showFailure(const QString& what, const QString& reason) {
 }
 
 // The object list read again, on the object idNet; its detail datasets
-// (houses, entrances, switches, keys, ...) follow it.
+// (houses, entrances, switches, keys, ...) follow it. The houses grid shows
+// Q_Dom, which is opened when nobody has opened it yet.
 void showObject(qint64 idNet) {
     Dataset* net = objects();
     if (!net) return;
@@ -52,6 +53,7 @@ void showObject(qint64 idNet) {
     else
         net->Open();
     if (!net->Locate(QStringLiteral("id_net"), idNet)) net->First();
+    if (!FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Open();
 }
 
 // One value of a single-row select; an empty result gives a null value.
@@ -254,6 +256,8 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
     HousesSaveOutcome out;
     out.panel = panel;
     ObjectPanelValues& p = out.panel;
+    p.houses = qMin(p.houses, ObjectLimits::kMaxHouses);
+    p.gates = qBound(0, p.gates, ObjectLimits::kMaxGates);
     // Every house has at least one entrance.
     if (p.entrances < p.houses) p.entrances = p.houses;
 

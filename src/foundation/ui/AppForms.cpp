@@ -34,6 +34,9 @@
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
 
+#include <QLabel>
+#include <QVBoxLayout>
+
 namespace AppForms {
 
 namespace {
@@ -50,7 +53,25 @@ void destroy(T*& form) {
     delete form;
     form = nullptr;
 }
+
+// The dialogs and editors are windows owned by the main window.
+void markUnbuiltForms() {
+    for (QWidget* child : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow()) MarkIfUnbuilt(child);
+}
 }  // namespace
+
+// An empty form would open as a little blank window that looks broken.
+void MarkIfUnbuilt(QWidget* form) {
+    if (form->layout() || !form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty())
+        return;
+    auto* layout = new QVBoxLayout(form);
+    auto* note = new QLabel(kNotBuiltYet, form);
+    note->setObjectName(QStringLiteral("NotBuiltYet"));
+    note->setAlignment(Qt::AlignCenter);
+    layout->addWidget(note);
+    form->resize(form->sizeHint().expandedTo(QSize(420, 120)));
+}
 
 const QStringList& CreationOrder() {
     return order();
@@ -127,6 +148,7 @@ void CreateAll() {
     made(QStringLiteral("FCOM"));
     FProgress = new TFProgress(FMainVesk);
     made(QStringLiteral("FProgress"));
+    markUnbuiltForms();
 }
 
 void DestroyAll() {

@@ -18,7 +18,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTableView;
-class SingleInstanceGuard;
 class TScreenFrame;
 
 class TFMainVesk : public QMainWindow {
@@ -65,7 +64,8 @@ class TFMainVesk : public QMainWindow {
 
     // Start-up, in the fixed order; run by the constructor.
     void FormCreate();
-    bool OpenDatabase(const QString& folder);
+    // Opens the database in folder; reason says why not.
+    bool OpenDatabase(const QString& folder, QString* reason = nullptr);
     // Lays out the matrix grid's switch columns while the matrix frame shows.
     void FormResize();
     void MReOpenClick();
@@ -141,14 +141,12 @@ class TFMainVesk : public QMainWindow {
     // Record number of the current object when it was last entered.
     int RememberedObjectRecNo() const { return rememberedObjectRecNo_; }
 
-    // Follows the window caption with the single-instance guard.
-    void SetInstanceGuard(SingleInstanceGuard* guard);
-
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenu();
@@ -170,6 +168,12 @@ class TFMainVesk : public QMainWindow {
     void setHistoryButtons();
     QAction* addItem(class QMenu* menu, const QString& name, const QString& caption,
                      const QString& hint = QString());
+    // "Ошибка открытия БД" with the folder and the reasons below it.
+    void showOpenFailure(const QString& folder, const QStringList& reasons);
+    // False, after saying so, while no database is open.
+    bool databaseOpenOrRefuse();
+    // Size and place so that the whole window, frame included, is on its screen.
+    void fitOnScreen();
     void applyWindowSettings(const struct StartupSettings& s);
     void restoreScreenAndObject(const StartupSettings& s);
     void writeSettingsOnClose();
@@ -182,7 +186,6 @@ class TFMainVesk : public QMainWindow {
     QTableView* matrixGrid_ = nullptr;
     PlaceholderKeysScreen placeholderKeys_;
     KeysScreenService* keysScreen_ = &placeholderKeys_;
-    SingleInstanceGuard* guard_ = nullptr;
     int rememberedObjectRecNo_ = 0;
     bool objectPanelFlags_[4] = {false, false, false, false};
     bool closing_ = false;

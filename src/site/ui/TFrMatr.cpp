@@ -36,10 +36,12 @@ constexpr int kMaxEntranceCount = 9999;
 struct ListColumn {
     const char* field;
     const char* title;
+    int width;  // the last column takes the rest
 };
 const ListColumn kListColumns[] = {
-    {"ident", "Наименование"}, {"v_dom", "Домов"}, {"v_pod", "Подъездов"}, {"v_kal", "Калиток"},
-    {"id_nom", "Сеть"},        {"adres", "Адрес"}, {"d_beg", "Начало"},    {"st_net", "Статус"},
+    {"ident", "Наименование", 220}, {"v_dom", "Домов", 60},  {"v_pod", "Подъездов", 90},
+    {"v_kal", "Калиток", 70},       {"id_nom", "Сеть", 70},  {"adres", "Адрес", 260},
+    {"d_beg", "Начало", 90},        {"st_net", "Статус", 0},
 };
 
 // The entry date is kept as ISO text and shown as the operator writes dates.
@@ -117,6 +119,7 @@ QWidget* TFrMatr::buildObjectList() {
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->verticalHeader()->hide();
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    DBGrid1->setWordWrap(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Panel2);
@@ -196,7 +199,7 @@ QWidget* TFrMatr::buildEditPanel() {
     besideBox->setFixedWidth(kBesideHouseGrid);
     auto* housesRow = new QHBoxLayout;
     housesRow->addWidget(CGridD, 1, Qt::AlignTop);
-    housesRow->addWidget(besideBox);
+    housesRow->addWidget(besideBox, 0, Qt::AlignRight);
 
     auto* layout = new QVBoxLayout(PanelEdit);
     layout->addWidget(P1_LInf);
@@ -246,7 +249,8 @@ void TFrMatr::attachObjectList() {
     DBGrid1->setModel(objectModel_);
     DBGrid1->setItemDelegateForColumn(objectModel_->ColumnOf(QStringLiteral("d_beg")),
                                       new DateDelegate(DBGrid1));
-    DBGrid1->setColumnWidth(0, 220);
+    for (int i = 0; i < int(std::size(kListColumns)); ++i)
+        if (kListColumns[i].width > 0) DBGrid1->setColumnWidth(i, kListColumns[i].width);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TFrMatr::followListRow);
     connect(FDM->Q_Net, &Dataset::CurrentChanged, this, &TFrMatr::selectCurrentObject);
@@ -295,6 +299,8 @@ void TFrMatr::PrepareScreen(const QString& dbFolder) {
     const QVariant current = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).Value();
     FDM->Q_Net->Reopen();
     if (!current.isNull()) FDM->Q_Net->Locate(QStringLiteral("id_net"), current);
+    // The houses grid shows the current object's houses.
+    if (!FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Open();
     selectCurrentObject();
 }
 
