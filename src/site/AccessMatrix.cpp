@@ -287,6 +287,52 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
 
 // ---- operations -----------------------------------------------------------------------
 
+bool InOneTransaction(QSqlDatabase db, const std::function<bool(QString*)>& work,
+                      QString* error) {
+    SqlTransaction tr(db);
+    if (tr.started() && work(error) && tr.Commit()) return true;
+    if (error && error->isEmpty()) *error = tr.LastError();
+    return false;
+}
+
+namespace {
+
+bool carry(const MatrResult& r, QString* error) {
+    if (!r.ok && error) *error = r.error;
+    return r.ok;
+}
+
+bool rebuild(QSqlDatabase db, const MatrixObject& obj, QString* error) {
+    QList<EntranceSlot> entrances;
+    LinkTables links;
+    return carry(CreateMatrTable(db, obj.idNet, MatrTableName(obj.idNet)), error) &&
+           readEntrances(db, obj.idNet, &entrances, error) &&
+           ReadLinkTables(db, obj.idNet, &links, error) &&
+           // v_kal as the object has it: the entrance save does not change it.
+           writeRebuild(db, obj.idNet,
+                        PlanRebuild(entrances, links, obj.vKal, Globals().MaxDevice,
+                                    ProgramPanelNaming()),
+                        error) &&
+           carry(RebuildMatrTable(db, obj.idNet, Globals().nmBVk), error) &&
+           ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixRebuilt, error);
+}
+
+bool readEntry(QSqlDatabase db, const MatrixObject& obj, EntryPlan* plan, QString* error) {
+    QList<MatrRow> rows;
+    int switchCount = 0;
+    QList<HouseEntrances> houses;
+    QHash<int, qint64> owners;
+    if (!ReadMatrixTable(db, obj.idNet, &rows, &switchCount, error) ||
+        !readHouses(db, obj.idNet, &houses, error) ||
+        !readColumnOwners(db, obj.idNet, &owners, error))
+        return false;
+    *plan = PlanEntranceEntry(rows, qMin(obj.vPod, switchCount), houses, owners);
+    if (error) *error = plan->error;
+    return plan->error.isEmpty();
+}
+
+}  // namespace
+
 bool AccessMatrix::RebuildDevices() {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return false;
@@ -294,31 +340,9 @@ bool AccessMatrix::RebuildDevices() {
     // The table is dropped and made again; nothing may hold it open.
     FDM->Q_Matr->Close();
     QString error;
-    QList<EntranceSlot> entrances;
-    LinkTables links;
-    SqlTransaction tr(db);
-    bool ok = tr.started();
-    if (ok) {
-        const MatrResult created = CreateMatrTable(db, obj->idNet, MatrTableName(obj->idNet));
-        ok = created.ok;
-        if (!ok) error = created.error;
-    }
-    // v_kal as the object has it now: the entrance save does not change it.
-    ok = ok && readEntrances(db, obj->idNet, &entrances, &error) &&
-         ReadLinkTables(db, obj->idNet, &links, &error) &&
-         writeRebuild(db, obj->idNet,
-                      PlanRebuild(entrances, links, obj->vKal, Globals().MaxDevice,
-                                  ProgramPanelNaming()),
-                      &error);
-    if (ok) {
-        const MatrResult filled = RebuildMatrTable(db, obj->idNet, Globals().nmBVk);
-        ok = filled.ok;
-        if (!ok) error = filled.error;
-    }
-    ok = ok && ObjectState::Apply(db, obj->idNet, ObjectState::AfterMatrixRebuilt, &error) &&
-         tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Матрица не перестроена."),
-                         error.isEmpty() ? tr.LastError() : error);
+    const bool ok =
+        InOneTransaction(db, [&](QString* e) { return rebuild(db, *obj, e); }, &error);
+    if (!ok) showFailure(QStringLiteral("Матрица не перестроена."), error);
     refreshObject(obj->idNet);
     return ok;
 }
@@ -343,10 +367,9 @@ bool AccessMatrix::BtnSaveClick() {
         showFailure(QStringLiteral("Матрица не сохранена."), plan.error);
         return false;
     }
-    SqlTransaction tr(db);
-    const bool ok = tr.started() && writeSave(db, *obj, plan, &error) && tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Матрица не сохранена."),
-                         error.isEmpty() ? tr.LastError() : error);
+    const bool ok =
+        InOneTransaction(db, [&](QString* e) { return writeSave(db, *obj, plan, e); }, &error);
+    if (!ok) showFailure(QStringLiteral("Матрица не сохранена."), error);
     refreshObject(obj->idNet);
     return ok;
 }
@@ -361,23 +384,12 @@ bool AccessMatrix::VvodObjClick() {
     }
     QSqlDatabase db = database();
     QString error;
-    QList<MatrRow> rows;
-    int switchCount = 0;
-    QList<HouseEntrances> houses;
-    QHash<int, qint64> owners;
     EntryPlan plan;
-    bool ok = ReadMatrixTable(db, obj->idNet, &rows, &switchCount, &error) &&
-              readHouses(db, obj->idNet, &houses, &error) &&
-              readColumnOwners(db, obj->idNet, &owners, &error);
-    if (ok) {
-        plan = PlanEntranceEntry(rows, qMin(obj->vPod, switchCount), houses, owners);
-        error = plan.error;
-        ok = error.isEmpty();
-    }
-    SqlTransaction tr(db);
-    ok = ok && tr.started() && writeEntry(db, obj->idNet, plan, &error) && tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Подъезды не изменены."),
-                         error.isEmpty() ? tr.LastError() : error);
+    const bool ok = readEntry(db, *obj, &plan, &error) &&
+                    InOneTransaction(
+                        db, [&](QString* e) { return writeEntry(db, obj->idNet, plan, e); },
+                        &error);
+    if (!ok) showFailure(QStringLiteral("Подъезды не изменены."), error);
     FDM->Q_Pod->Reopen();
     FDM->Q_DPd->Reopen();
     return ok;
@@ -394,17 +406,14 @@ bool AccessMatrix::BtnRetryClick() {
     QSqlDatabase db = database();
     FDM->Q_Matr->Close();
     QString error;
-    SqlTransaction tr(db);
-    bool ok = tr.started();
-    if (ok) {
-        const MatrResult filled = RebuildMatrTable(db, obj->idNet, Globals().nmBVk);
-        ok = filled.ok;
-        if (!ok) error = filled.error;
-    }
-    ok = ok && ObjectState::Apply(db, obj->idNet, ObjectState::AfterMatrixRestored, &error) &&
-         tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Матрица не восстановлена."),
-                         error.isEmpty() ? tr.LastError() : error);
+    const bool ok = InOneTransaction(
+        db,
+        [&](QString* e) {
+            return carry(RebuildMatrTable(db, obj->idNet, Globals().nmBVk), e) &&
+                   ObjectState::Apply(db, obj->idNet, ObjectState::AfterMatrixRestored, e);
+        },
+        &error);
+    if (!ok) showFailure(QStringLiteral("Матрица не восстановлена."), error);
     refreshObject(obj->idNet);
     return ok;
 }

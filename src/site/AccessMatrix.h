@@ -16,6 +16,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The current object as the matrix operations need it.
@@ -37,6 +38,12 @@ bool ReadMatrixTable(QSqlDatabase db, qint64 idNet, QList<MatrRow>* rows, int* s
                      QString* error);
 // The object's m_pk (by n_pk) and m_bv (as stored) rows.
 bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* error);
+
+// Runs work in one transaction, committed when it returns true and rolled
+// back otherwise, before this returns: whatever is read afterwards sees the
+// outcome. False with the reason.
+bool InOneTransaction(QSqlDatabase db, const std::function<bool(QString* error)>& work,
+                      QString* error);
 
 struct MatrixTotals {
     int switches = 0;  // P3_Itpk: grid columns less name, number and display name

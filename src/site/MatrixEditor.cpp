@@ -335,37 +335,40 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
     const QString table = MatrTableName(obj->idNet);
     const QString countRow = rowName(row);
     QSqlDatabase db = FDM->ConnectionDB();
-    QSqlQuery q(db);
-    QString error;
-    QList<QString> numbers = panelNumbers();
-    SqlTransaction tr(db);
-    bool ok = tr.started();
     int reached = qMin(current, target);
-    for (int d = current + 1; ok && d <= target; ++d) {
-        const QString name = EntrancePanelName(Globals().nmBVp, column, d);
-        if (!rowExists(name)) {
-            const std::optional<int> n =
-                MatrixRules::FindFreePanelNumber(numbers, Globals().MaxDevice);
-            if (!n) {
-                tooManyPanels();
-                break;
+    auto work = [&](QString* error) {
+        QSqlQuery q(db);
+        QList<QString> numbers = panelNumbers();
+        for (int d = current + 1; d <= target; ++d) {
+            const QString name = EntrancePanelName(Globals().nmBVp, column, d);
+            if (!rowExists(name)) {
+                const std::optional<int> n =
+                    MatrixRules::FindFreePanelNumber(numbers, Globals().MaxDevice);
+                if (!n) {
+                    tooManyPanels();
+                    break;
+                }
+                secret_ = *n;
+                numbers << IntToStrZ(*n, 2);
+                if (!ExecBound(q,
+                               QStringLiteral("INSERT INTO ") + table +
+                                   QStringLiteral(" (name, sys_n, ") + field +
+                                   QStringLiteral(") VALUES (?, ?, '+')"),
+                               {name, IntToStrZ(*n, 2)}, error))
+                    return false;
             }
-            secret_ = *n;
-            numbers << IntToStrZ(*n, 2);
-            ok = ExecBound(q,
-                           QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (name, sys_n, ") +
-                               field + QStringLiteral(") VALUES (?, ?, '+')"),
-                           {name, IntToStrZ(*n, 2)}, &error);
+            reached = d;
         }
-        reached = d;
-    }
-    for (int d = target + 1; ok && d <= current; ++d)
-        ok = ExecBound(q, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE name=?"),
-                       {EntrancePanelName(Globals().nmBVp, column, d)}, &error);
-    ok = ok && ExecBound(q, updateCell(table, field), {QString::number(reached), countRow}, &error) &&
-         tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Матрица не изменена."),
-                         error.isEmpty() ? tr.LastError() : error);
+        for (int d = target + 1; d <= current; ++d)
+            if (!ExecBound(q,
+                           QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE name=?"),
+                           {EntrancePanelName(Globals().nmBVp, column, d)}, error))
+                return false;
+        return ExecBound(q, updateCell(table, field), {QString::number(reached), countRow}, error);
+    };
+    QString error;
+    const bool ok = InOneTransaction(db, work, &error);
+    if (!ok) showFailure(QStringLiteral("Матрица не изменена."), error);
     matrix()->Reopen();
     if (!ok || reached == current) return {false, true};
     markEdited();
@@ -377,7 +380,8 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
 std::optional<int> MatrixEditor::FindFreePanelNumber() {
     secret_ = 0;
     if (!matrixOpen()) return std::nullopt;
-    const std::optional<int> n = MatrixRules::FindFreePanelNumber(panelNumbers(), Globals().MaxDevice);
+    const std::optional<int> n =
+        MatrixRules::FindFreePanelNumber(panelNumbers(), Globals().MaxDevice);
     if (!n) {
         tooManyPanels();
         return std::nullopt;
@@ -386,6 +390,37 @@ std::optional<int> MatrixEditor::FindFreePanelNumber() {
     return n;
 }
 
+namespace {
+
+// One gate row with "+" in every switch column, and the object's v_kal.
+bool addGate(QSqlDatabase db, const MatrixObject& obj, int number, QString* error) {
+    const QString name = GatePanelName(Globals().nmBVk, obj.vKal + 1);
+    QStringList columns{kName, kSysN};
+    QVariantList values{name, IntToStrZ(number, 2)};
+    for (int k : switchColumns()) {
+        columns << MatrSwitchColumnName(k);
+        values << QStringLiteral("+");
+    }
+    QStringList marks;
+    for (int m = 0; m < columns.size(); ++m) marks << QStringLiteral("?");
+    QSqlQuery q(db);
+    // A row of that name left over is taken as the gate's row.
+    return (rowExists(name) ||
+            ExecBound(q,
+                      QStringLiteral("INSERT INTO ") + MatrTableName(obj.idNet) +
+                          QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+                          QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
+                          QLatin1Char(')'),
+                      values, error)) &&
+           ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
+                     {obj.vKal + 1, obj.idNet}, error) &&
+           // The new gate reaches m_bv with the next save: until then the
+           // matrix counts as edited, so that leaving the screen asks to save.
+           ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixCellEdited, error);
+}
+
+}  // namespace
+
 int MatrixEditor::AddGates(int count) {
     int added = 0;
     for (int i = 0; i < count; ++i) {
@@ -393,42 +428,13 @@ int MatrixEditor::AddGates(int count) {
         if (!obj || !matrixOpen()) break;
         const std::optional<int> number = FindFreePanelNumber();
         if (!number) break;
-        const int gate = obj->vKal + 1;
-        const QString name = GatePanelName(Globals().nmBVk, gate);
-        QStringList columns{kName, kSysN};
-        QVariantList values{name, IntToStrZ(*number, 2)};
-        for (int k : switchColumns()) {
-            columns << MatrSwitchColumnName(k);
-            values << QStringLiteral("+");
-        }
-        QStringList marks;
-        for (int m = 0; m < columns.size(); ++m) marks << QStringLiteral("?");
         QSqlDatabase db = FDM->ConnectionDB();
-        QSqlQuery q(db);
         QString error;
-        SqlTransaction tr(db);
-        // A row of that name left over is taken as the gate's row.
-        bool ok = tr.started() &&
-                  (rowExists(name) ||
-                   ExecBound(q,
-                             QStringLiteral("INSERT INTO ") + MatrTableName(obj->idNet) +
-                                 QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
-                                 QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
-                                 QLatin1Char(')'),
-                             values, &error)) &&
-                  ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
-                            {gate, obj->idNet}, &error) &&
-                  // The new gate reaches m_bv with the next save: until then
-                  // the matrix counts as edited, so that leaving asks to save.
-                  ObjectState::Apply(db, obj->idNet, ObjectState::AfterMatrixCellEdited, &error) &&
-                  tr.Commit();
-        if (!ok) {
-            showFailure(QStringLiteral("Калитка не добавлена."),
-                        error.isEmpty() ? tr.LastError() : error);
-            refreshAfterWrite(obj->idNet);
-            break;
-        }
+        const bool ok = InOneTransaction(
+            db, [&](QString* e) { return addGate(db, *obj, *number, e); }, &error);
+        if (!ok) showFailure(QStringLiteral("Калитка не добавлена."), error);
         refreshAfterWrite(obj->idNet);
+        if (!ok) break;
         ++added;
     }
     return added;
@@ -439,18 +445,18 @@ bool MatrixEditor::RenumberCallBlocks(int start) {
     if (!obj || !matrixOpen()) return false;
     QSqlDatabase db = FDM->ConnectionDB();
     const QString table = MatrTableName(obj->idNet);
+    auto work = [&](QString* error) {
+        int number = start;
+        for (int row = 0; row < matrix()->RecordCount(); ++row) {
+            if (!IsPanelRow(rowName(row))) continue;
+            if (!renumberPanel(db, obj->idNet, table, row, number, error)) return false;
+            number = nextNumber(number);
+        }
+        return true;
+    };
     QString error;
-    SqlTransaction tr(db);
-    bool ok = tr.started();
-    int number = start;
-    for (int row = 0; ok && row < matrix()->RecordCount(); ++row) {
-        if (!IsPanelRow(rowName(row))) continue;
-        ok = renumberPanel(db, obj->idNet, table, row, number, &error);
-        number = nextNumber(number);
-    }
-    ok = ok && tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Нумерация блоков вызова не изменена."),
-                         error.isEmpty() ? tr.LastError() : error);
+    const bool ok = InOneTransaction(db, work, &error);
+    if (!ok) showFailure(QStringLiteral("Нумерация блоков вызова не изменена."), error);
     matrix()->Reopen();
     FDM->Q_mbv->Reopen();
     FDM->ReopenCallBlocks();
@@ -466,21 +472,21 @@ bool MatrixEditor::RenumberSwitches(int start) {
     if (row < 0) return false;
     QSqlDatabase db = FDM->ConnectionDB();
     const QString table = MatrTableName(obj->idNet);
-    QSqlQuery q(db);
+    auto work = [&](QString* error) {
+        QSqlQuery q(db);
+        int number = start;
+        for (int k : switchColumns()) {
+            if (!ExecBound(q, updateCell(table, MatrSwitchColumnName(k)),
+                           {IntToStrZ(number, 2), rowName(row)}, error) ||
+                !renumberSwitch(db, obj->idNet, k, number, error))
+                return false;
+            number = nextNumber(number);
+        }
+        return true;
+    };
     QString error;
-    SqlTransaction tr(db);
-    bool ok = tr.started();
-    int number = start;
-    for (int k : switchColumns()) {
-        if (!ok) break;
-        ok = ExecBound(q, updateCell(table, MatrSwitchColumnName(k)),
-                       {IntToStrZ(number, 2), rowName(row)}, &error) &&
-             renumberSwitch(db, obj->idNet, k, number, &error);
-        number = nextNumber(number);
-    }
-    ok = ok && tr.Commit();
-    if (!ok) showFailure(QStringLiteral("Нумерация коммутаторов не изменена."),
-                         error.isEmpty() ? tr.LastError() : error);
+    const bool ok = InOneTransaction(db, work, &error);
+    if (!ok) showFailure(QStringLiteral("Нумерация коммутаторов не изменена."), error);
     matrix()->Reopen();
     FDM->Q_mpk->Reopen();
     FDM->ReopenSwitches();
