@@ -9,6 +9,7 @@
 #include "site/ui/TFrMatr.h"
 #include "site/ui/THouseGrid.h"
 #include "support/ReferenceObject.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -78,21 +79,6 @@ class ObjectScreenWindow : public ::testing::Test {
         const QString dir = QStringLiteral(ARM_BIN_DIR "/../screens");
         QDir().mkpath(dir);
         EXPECT_TRUE(window_->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png")));
-    }
-
-    // Every visible text of the frame fits its control.
-    void ExpectNoClippedText(QWidget* frame) {
-        QCoreApplication::processEvents();
-        for (QLabel* l : frame->findChildren<QLabel*>()) {
-            if (l->isVisible() && !l->text().isEmpty()) {
-                EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
-            }
-        }
-        for (QAbstractButton* b : frame->findChildren<QAbstractButton*>()) {
-            if (b->isVisible()) {
-                EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
-            }
-        }
     }
 
     QWidget* Focused() { return QApplication::focusWidget(); }

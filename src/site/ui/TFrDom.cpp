@@ -207,7 +207,9 @@ void TFrDom::useDelegateOnEveryColumn() {
     if (!model_) return;
     for (int c = 0; c < model_->columnCount(); ++c) DBGrid3->setItemDelegateForColumn(c, delegate_);
     const int number = model_->ColumnOf(QStringLiteral("sys_n"));
-    if (number >= 0) DBGrid3->setColumnWidth(number, kNumberColumn);
+    if (number < 0) return;
+    DBGrid3->resizeColumnToContents(number);
+    DBGrid3->setColumnWidth(number, qMax(kNumberColumn, DBGrid3->columnWidth(number)));
 }
 
 TFMainVesk* TFrDom::host() const {
@@ -243,7 +245,11 @@ void TFrDom::setBold(bool bold) {
     DBGrid3->setFont(font);
     P3_Fs->setText(bold ? kBoldOn : kBoldOff);
     DBGrid3->setColumnWidth(0, bold ? kBoldFirstColumn : kNormalFirstColumn);
-    if (TFMainVesk* w = host()) w->SetGridToggle(kToggleKey, P3_Fs->text());
+    useDelegateOnEveryColumn();
+    if (TFMainVesk* w = host()) {
+        w->SetGridToggle(kToggleKey, P3_Fs->text());
+        w->FormResize();
+    }
 }
 
 void TFrDom::N1Click() {
