@@ -19,11 +19,6 @@ QSqlDatabase database() {
     return FDM->ConnectionDB();
 }
 
-void showFailure(const QString& what, const QString& reason) {
-    Dialogs::Message(MatrixTexts::kError, what + QLatin1Char('\n') + reason, DlgButtons::Ok,
-                     DlgIcon::Error);
-}
-
 // The object list read again on its object; its details (houses, entrances,
 // m_pk, m_bv, switches, ...) follow it. Then Q_Matr opens on the object's
 // matrix table.
@@ -50,8 +45,8 @@ bool readEntrances(QSqlDatabase db, qint64 idNet, QList<EntranceSlot>* out, QStr
                    {idNet}, error))
         return false;
     while (q.next())
-        out->append({q.value(0).toLongLong(), text(q.value(1)), q.value(2).toInt(),
-                     text(q.value(3))});
+        out->append(
+            {q.value(0).toLongLong(), text(q.value(1)), q.value(2).toInt(), text(q.value(3))});
     return true;
 }
 
@@ -114,7 +109,8 @@ bool writeRebuild(QSqlDatabase db, qint64 idNet, const LinkTables& plan, QString
     for (const PanelLink& p : plan.panels) {
         if (!ok) break;
         if (p.rowid > 0)
-            ok = ExecBound(q, QStringLiteral("UPDATE m_bv SET n_bv=?, n_pk=?, l_del=0 WHERE rowid=?"),
+            ok = ExecBound(q,
+                           QStringLiteral("UPDATE m_bv SET n_bv=?, n_pk=?, l_del=0 WHERE rowid=?"),
                            {p.nBv, p.nPk, p.rowid}, error);
         else
             ok = ExecBound(q,
@@ -142,9 +138,9 @@ bool writeMatrixCells(QSqlDatabase db, const QString& table, const SavePlan& pla
                        {row}, error))
             return false;
     for (const RowRename& r : plan.renamedRows)
-        if (!ExecBound(q,
-                       QStringLiteral("UPDATE ") + table + QStringLiteral(" SET name=? WHERE name=?"),
-                       {r.to, r.from}, error))
+        if (!ExecBound(
+                q, QStringLiteral("UPDATE ") + table + QStringLiteral(" SET name=? WHERE name=?"),
+                {r.to, r.from}, error))
             return false;
     return true;
 }
@@ -177,7 +173,8 @@ bool writeSave(QSqlDatabase db, const MatrixObject& obj, const SavePlan& plan, Q
     QSqlQuery q(db);
     if (!writeMatrixCells(db, MatrTableName(obj.idNet), plan, error)) return false;
     for (const SwitchHeaderWrite& s : plan.switches)
-        if (!ExecBound(q, QStringLiteral("UPDATE m_pk SET nm_pod=?, v_dvr=?, n_net=? WHERE rowid=?"),
+        if (!ExecBound(q,
+                       QStringLiteral("UPDATE m_pk SET nm_pod=?, v_dvr=?, n_net=? WHERE rowid=?"),
                        {s.nmPod, s.vDvr, s.nNet, s.rowid}, error))
             return false;
     if (!ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixSaved, error) ||
@@ -198,10 +195,11 @@ bool writeEntry(QSqlDatabase db, qint64 idNet, const EntryPlan& plan, QString* e
     for (const EntranceWrite& w : plan.writes) {
         bool ok = false;
         if (w.idPod == 0)
-            ok = ExecBound(q,
-                           QStringLiteral("INSERT INTO k_pod (id_net, id_dom, n_pod, nm_pod, v_dvr) "
-                                          "VALUES (?, ?, ?, ?, ?)"),
-                           {idNet, w.idDom, w.nPod, w.nmPod.value_or(QString()), w.vDvr}, error);
+            ok =
+                ExecBound(q,
+                          QStringLiteral("INSERT INTO k_pod (id_net, id_dom, n_pod, nm_pod, v_dvr) "
+                                         "VALUES (?, ?, ?, ?, ?)"),
+                          {idNet, w.idDom, w.nPod, w.nmPod.value_or(QString()), w.vDvr}, error);
         else if (w.nmPod)
             ok = ExecBound(q, QStringLiteral("UPDATE k_pod SET nm_pod=?, v_dvr=? WHERE id_pod=?"),
                            {*w.nmPod, w.vDvr, w.idPod}, error);
@@ -252,8 +250,10 @@ bool ReadMatrixTable(QSqlDatabase db, qint64 idNet, QList<MatrRow>* rows, int* s
     const int sysN = record.indexOf(QStringLiteral("sys_n"));
     const int nmBv = record.indexOf(QStringLiteral("nm_bv"));
     while (q.next()) {
-        MatrRow row{text(q.value(name)), sysN >= 0 ? text(q.value(sysN)) : QString(),
-                    nmBv >= 0 ? text(q.value(nmBv)) : QString(), {}};
+        MatrRow row{text(q.value(name)),
+                    sysN >= 0 ? text(q.value(sysN)) : QString(),
+                    nmBv >= 0 ? text(q.value(nmBv)) : QString(),
+                    {}};
         for (auto it = columnOf.begin(); it != columnOf.end(); ++it)
             row.cells.insert(it.value(), text(q.value(it.key())));
         rows->append(row);
@@ -269,9 +269,10 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
                    {idNet}, error))
         return false;
     while (q.next())
-        out->switches.append({q.value(0).toLongLong(), q.value(1).toInt(), q.value(2).toInt(),
-                              text(q.value(3)), q.value(4).toInt(), q.value(5).toInt(),
-                              q.value(6).toLongLong(), text(q.value(7))});
+        out->switches.append({{q.value(1).toInt(), q.value(2).toInt(), text(q.value(3)),
+                               q.value(4).toInt(), q.value(5).toInt(), text(q.value(7))},
+                              q.value(0).toLongLong(),
+                              q.value(6).toLongLong()});
     q.finish();
     if (!ExecBound(q,
                    QStringLiteral("SELECT rowid, n_bv, n_pk, bv_type, n_nt0, plus, tract, nm_bv "
@@ -279,19 +280,28 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
                    {idNet}, error))
         return false;
     while (q.next())
-        out->panels.append({q.value(0).toLongLong(), text(q.value(1)), q.value(2).toInt(),
-                            q.value(3).toInt(), q.value(4).toInt(), q.value(5).toInt(),
-                            q.value(6).toInt(), text(q.value(7))});
+        out->panels.append(
+            {{text(q.value(1)), q.value(2).toInt(), q.value(3).toInt(), q.value(4).toInt(),
+              q.value(5).toInt(), q.value(6).toInt(), text(q.value(7))},
+             q.value(0).toLongLong()});
     return true;
 }
 
 // ---- operations -----------------------------------------------------------------------
 
-bool InOneTransaction(QSqlDatabase db, const std::function<bool(QString*)>& work,
-                      QString* error) {
-    SqlTransaction tr(db);
-    if (tr.started() && work(error) && tr.Commit()) return true;
-    if (error && error->isEmpty()) *error = tr.LastError();
+void ShowMatrixFailure(const QString& what, const QString& reason) {
+    Dialogs::Message(MatrixTexts::kError, what + QLatin1Char('\n') + reason, DlgButtons::Ok,
+                     DlgIcon::Error);
+}
+
+bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {
+    QString error;
+    {
+        SqlTransaction tr(database());
+        if (tr.started() && work(&error) && tr.Commit()) return true;
+        if (error.isEmpty()) error = tr.LastError();
+    }
+    ShowMatrixFailure(what, error);
     return false;
 }
 
@@ -309,10 +319,10 @@ bool rebuild(QSqlDatabase db, const MatrixObject& obj, QString* error) {
            readEntrances(db, obj.idNet, &entrances, error) &&
            ReadLinkTables(db, obj.idNet, &links, error) &&
            // v_kal as the object has it: the entrance save does not change it.
-           writeRebuild(db, obj.idNet,
-                        PlanRebuild(entrances, links, obj.vKal, Globals().MaxDevice,
-                                    ProgramPanelNaming()),
-                        error) &&
+           writeRebuild(
+               db, obj.idNet,
+               PlanRebuild(entrances, links, obj.vKal, Globals().MaxDevice, ProgramPanelNaming()),
+               error) &&
            carry(RebuildMatrTable(db, obj.idNet, Globals().nmBVk), error) &&
            ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixRebuilt, error);
 }
@@ -339,10 +349,8 @@ bool AccessMatrix::RebuildDevices() {
     QSqlDatabase db = database();
     // The table is dropped and made again; nothing may hold it open.
     FDM->Q_Matr->Close();
-    QString error;
-    const bool ok =
-        InOneTransaction(db, [&](QString* e) { return rebuild(db, *obj, e); }, &error);
-    if (!ok) showFailure(QStringLiteral("Матрица не перестроена."), error);
+    const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не перестроена."),
+                                          [&](QString* e) { return rebuild(db, *obj, e); });
     refreshObject(obj->idNet);
     return ok;
 }
@@ -357,19 +365,17 @@ bool AccessMatrix::BtnSaveClick() {
     LinkTables links;
     if (!ReadMatrixTable(db, obj->idNet, &rows, &switchCount, &error) ||
         !ReadLinkTables(db, obj->idNet, &links, &error)) {
-        showFailure(QStringLiteral("Матрица не сохранена."), error);
+        ShowMatrixFailure(QStringLiteral("Матрица не сохранена."), error);
         return false;
     }
-    const SavePlan plan =
-        PlanMatrixSave(rows, switchCount, links, obj->vKal, ProgramPanelNaming());
+    const SavePlan plan = PlanMatrixSave(rows, switchCount, links, obj->vKal, ProgramPanelNaming());
     if (!plan.saved) return true;
     if (!plan.error.isEmpty()) {
-        showFailure(QStringLiteral("Матрица не сохранена."), plan.error);
+        ShowMatrixFailure(QStringLiteral("Матрица не сохранена."), plan.error);
         return false;
     }
-    const bool ok =
-        InOneTransaction(db, [&](QString* e) { return writeSave(db, *obj, plan, e); }, &error);
-    if (!ok) showFailure(QStringLiteral("Матрица не сохранена."), error);
+    const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не сохранена."),
+                                          [&](QString* e) { return writeSave(db, *obj, plan, e); });
     refreshObject(obj->idNet);
     return ok;
 }
@@ -383,13 +389,10 @@ bool AccessMatrix::VvodObjClick() {
         return false;
     }
     QSqlDatabase db = database();
-    QString error;
-    EntryPlan plan;
-    const bool ok = readEntry(db, *obj, &plan, &error) &&
-                    InOneTransaction(
-                        db, [&](QString* e) { return writeEntry(db, obj->idNet, plan, e); },
-                        &error);
-    if (!ok) showFailure(QStringLiteral("Подъезды не изменены."), error);
+    const bool ok = WriteInOneTransaction(QStringLiteral("Подъезды не изменены."), [&](QString* e) {
+        EntryPlan plan;
+        return readEntry(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
+    });
     FDM->Q_Pod->Reopen();
     FDM->Q_DPd->Reopen();
     return ok;
@@ -405,15 +408,11 @@ bool AccessMatrix::BtnRetryClick() {
     }
     QSqlDatabase db = database();
     FDM->Q_Matr->Close();
-    QString error;
-    const bool ok = InOneTransaction(
-        db,
-        [&](QString* e) {
+    const bool ok =
+        WriteInOneTransaction(QStringLiteral("Матрица не восстановлена."), [&](QString* e) {
             return carry(RebuildMatrTable(db, obj->idNet, Globals().nmBVk), e) &&
                    ObjectState::Apply(db, obj->idNet, ObjectState::AfterMatrixRestored, e);
-        },
-        &error);
-    if (!ok) showFailure(QStringLiteral("Матрица не восстановлена."), error);
+        });
     refreshObject(obj->idNet);
     return ok;
 }

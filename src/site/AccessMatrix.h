@@ -39,11 +39,13 @@ bool ReadMatrixTable(QSqlDatabase db, qint64 idNet, QList<MatrRow>* rows, int* s
 // The object's m_pk (by n_pk) and m_bv (as stored) rows.
 bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* error);
 
-// Runs work in one transaction, committed when it returns true and rolled
-// back otherwise, before this returns: whatever is read afterwards sees the
-// outcome. False with the reason.
-bool InOneTransaction(QSqlDatabase db, const std::function<bool(QString* error)>& work,
-                      QString* error);
+// Shows a failure of a matrix operation ("Ошибка"): what was not done, and why.
+void ShowMatrixFailure(const QString& what, const QString& reason);
+// Runs work in one transaction on the data module's connection, committed
+// when it returns true and rolled back otherwise before this returns, so that
+// whatever is read afterwards sees the outcome. A failure is shown under
+// what. True when committed.
+bool WriteInOneTransaction(const QString& what, const std::function<bool(QString* error)>& work);
 
 struct MatrixTotals {
     int switches = 0;  // P3_Itpk: grid columns less name, number and display name

@@ -9,8 +9,8 @@
 #include "site/AccessMatrix.h"
 #include "site/ObjectState.h"
 
-#include <QSet>
 #include <QtCore/qnamespace.h>
+#include <QSet>
 #include <QSqlQuery>
 
 using namespace MatrixRules;
@@ -42,11 +42,6 @@ bool validRow(int row) {
     return matrixOpen() && row >= 0 && row < matrix()->RecordCount();
 }
 
-void showFailure(const QString& what, const QString& reason) {
-    Dialogs::Message(MatrixTexts::kError, what + QLatin1Char('\n') + reason, DlgButtons::Ok,
-                     DlgIcon::Error);
-}
-
 void tooManyPanels() {
     Dialogs::Message(MatrixTexts::kTooManyPanelsCaption, MatrixTexts::kTooManyPanels,
                      DlgButtons::Ok, DlgIcon::Warning);
@@ -68,7 +63,7 @@ bool writeCells(int row, const QList<QPair<QString, QString>>& cells) {
     if (m->RecNo() != row + 1) return false;
     for (const auto& [field, text] : cells) m->FieldByName(field).SetValue(text);
     if (m->Post()) return true;
-    showFailure(QStringLiteral("Матрица не изменена."), m->LastError());
+    ShowMatrixFailure(QStringLiteral("Матрица не изменена."), m->LastError());
     m->Cancel();
     return false;
 }
@@ -82,7 +77,7 @@ void markEdited() {
     Dataset* net = FDM->Q_Net;
     net->FieldByName(QStringLiteral("st_net")).SetValue(next);
     if (net->Post()) return;
-    showFailure(QStringLiteral("Состояние объекта не изменено."), net->LastError());
+    ShowMatrixFailure(QStringLiteral("Состояние объекта не изменено."), net->LastError());
     net->Cancel();
 }
 
@@ -127,8 +122,8 @@ QString updateCell(const QString& table, const QString& field) {
 }
 
 // The record id of a device in the object (id above 0 and present), else 0.
-qint64 deviceRecord(QSqlQuery& q, const QString& table, const QString& key, qint64 id,
-                    qint64 idNet, int* kfPr, QString* name) {
+qint64 deviceRecord(QSqlQuery& q, const QString& table, const QString& key, qint64 id, qint64 idNet,
+                    int* kfPr, QString* name) {
     if (id <= 0) return 0;
     QString error;
     const QString nameColumn = name ? QStringLiteral(", n_bv") : QString();
@@ -148,10 +143,12 @@ qint64 deviceRecord(QSqlQuery& q, const QString& table, const QString& key, qint
 bool renumberPanel(QSqlDatabase db, qint64 idNet, const QString& table, int row, int number,
                    QString* error) {
     const QString name = rowName(row);
-    const QString oldMark = QStringLiteral("БВ") + IntToStrZ(CellNumber(value(row, kSysN)).value_or(0), 2);
+    const QString oldMark =
+        QStringLiteral("БВ") + IntToStrZ(CellNumber(value(row, kSysN)).value_or(0), 2);
     const QString newMark = QStringLiteral("БВ") + IntToStrZ(number, 2);
     QString shown = value(row, kNmBv);
-    if (NonBlank(shown) && shown.contains(oldMark)) shown.replace(shown.indexOf(oldMark), 4, newMark);
+    if (NonBlank(shown) && shown.contains(oldMark))
+        shown.replace(shown.indexOf(oldMark), 4, newMark);
 
     QSqlQuery q(db);
     if (!ExecBound(q,
@@ -366,9 +363,7 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
                 return false;
         return ExecBound(q, updateCell(table, field), {QString::number(reached), countRow}, error);
     };
-    QString error;
-    const bool ok = InOneTransaction(db, work, &error);
-    if (!ok) showFailure(QStringLiteral("Матрица не изменена."), error);
+    const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не изменена."), work);
     matrix()->Reopen();
     if (!ok || reached == current) return {false, true};
     markEdited();
@@ -429,10 +424,9 @@ int MatrixEditor::AddGates(int count) {
         const std::optional<int> number = FindFreePanelNumber();
         if (!number) break;
         QSqlDatabase db = FDM->ConnectionDB();
-        QString error;
-        const bool ok = InOneTransaction(
-            db, [&](QString* e) { return addGate(db, *obj, *number, e); }, &error);
-        if (!ok) showFailure(QStringLiteral("Калитка не добавлена."), error);
+        const bool ok =
+            WriteInOneTransaction(QStringLiteral("Калитка не добавлена."),
+                                  [&](QString* e) { return addGate(db, *obj, *number, e); });
         refreshAfterWrite(obj->idNet);
         if (!ok) break;
         ++added;
@@ -454,9 +448,8 @@ bool MatrixEditor::RenumberCallBlocks(int start) {
         }
         return true;
     };
-    QString error;
-    const bool ok = InOneTransaction(db, work, &error);
-    if (!ok) showFailure(QStringLiteral("Нумерация блоков вызова не изменена."), error);
+    const bool ok =
+        WriteInOneTransaction(QStringLiteral("Нумерация блоков вызова не изменена."), work);
     matrix()->Reopen();
     FDM->Q_mbv->Reopen();
     FDM->ReopenCallBlocks();
@@ -484,9 +477,8 @@ bool MatrixEditor::RenumberSwitches(int start) {
         }
         return true;
     };
-    QString error;
-    const bool ok = InOneTransaction(db, work, &error);
-    if (!ok) showFailure(QStringLiteral("Нумерация коммутаторов не изменена."), error);
+    const bool ok =
+        WriteInOneTransaction(QStringLiteral("Нумерация коммутаторов не изменена."), work);
     matrix()->Reopen();
     FDM->Q_mpk->Reopen();
     FDM->ReopenSwitches();

@@ -54,8 +54,7 @@ void compactColumns(LinkTables* t) {
 // A free number from start on: first one that no row has, then (when every
 // number is in use) one that no row the rebuild keeps has. Nothing when even
 // those fill every number below the limit.
-std::optional<int> freeNumber(int start, int limit, const QSet<int>& inUse,
-                              const QSet<int>& kept) {
+std::optional<int> freeNumber(int start, int limit, const QSet<int>& inUse, const QSet<int>& kept) {
     if (const std::optional<int> n = FreeNumber(start, limit, inUse)) return n;
     return FreeNumber(start, limit, kept);
 }
@@ -108,7 +107,7 @@ QList<int> RebuildSwitchTable(const QList<EntranceSlot>& entrances, LinkTables* 
         const int number = freeNumber(s, maxDevice, inUse, keptNumbers).value_or(c);
         keptNumbers.insert(number);
         openColumn(t, c);
-        t->switches.append({0, c, e.nPod, e.kodD, 1, number, e.idDom, e.nmPod});
+        t->switches.append({{c, e.nPod, e.kodD, 1, number, e.nmPod}, 0, e.idDom});
         keep.append(true);
         rowOf[i] = int(t->switches.size()) - 1;
         ++s;
@@ -186,7 +185,7 @@ void RebuildPanelTable(const QList<int>& rowOf, LinkTables* t, int vKal, int max
             keep[j] = true;
             return;
         }
-        t->panels.append({0, name, column, bvType, number, 1, 0, QString()});
+        t->panels.append({{name, column, bvType, number, 1, 0, QString()}, 0});
         keep.append(true);
     };
 
@@ -347,7 +346,7 @@ bool planEntrancePanels(const QList<MatrRow>& rows, int switchCount, const LinkT
             if (row == rows.end()) continue;
             int number = 0;
             if (!panelNumber(*row, plan, &number)) return false;
-            PanelWrite w{0, stem + QStringLiteral(" вход"), k, 0, number, 1, std::nullopt,
+            PanelWrite w{0,        stem + QStringLiteral(" вход"), k, 0, number, 1, std::nullopt,
                          row->nmBv};
             if (const PanelLink* link = linkBeginning(links, stem)) {
                 const QString cell = row->cells.value(k);
@@ -431,8 +430,7 @@ EntryPlan PlanEntranceEntry(const QList<MatrRow>& rows, int objectEntrances,
             for (const EntranceRecord& e : h.entrances)
                 if (e.nPod == w.nPod) entrance = &e;
             if (!entrance && columnOwners.contains(k)) entrance = owner(columnOwners.value(k));
-            if (!entrance && columnOwners.isEmpty() && w.nPod >= 1 &&
-                w.nPod <= h.entrances.size())
+            if (!entrance && columnOwners.isEmpty() && w.nPod >= 1 && w.nPod <= h.entrances.size())
                 entrance = &h.entrances[w.nPod - 1];
             if (entrance) {
                 w.idPod = entrance->idPod;

@@ -14,28 +14,16 @@
 
 #include <optional>
 
-// One m_pk row; rowid 0 for a row the plan adds.
-struct SwitchLink {
+// One m_pk row as stored: a switch column with its row and its house.
+// rowid 0 for a row the plan adds.
+struct SwitchLink : MatrSwitchColumn {
     qint64 rowid = 0;
-    int nPk = 0;
-    int nPod = 0;
-    QString kodD;
-    int vDvr = 0;
-    int nNet = 0;
     qint64 idDom = 0;
-    QString nmPod;
 };
 
-// One m_bv row; rowid 0 for a row the plan adds.
-struct PanelLink {
+// One m_bv row as stored; rowid 0 for a row the plan adds.
+struct PanelLink : MatrPanelLink {
     qint64 rowid = 0;
-    QString nBv;
-    int nPk = 0;
-    int bvType = 0;  // 0 entrance door, 1 gate
-    int nNt0 = 0;
-    int plus = 0;
-    int tract = 0;
-    QString nmBv;
 };
 
 struct LinkTables {
@@ -108,10 +96,10 @@ struct PanelWrite {
 };
 
 struct SavePlan {
-    bool saved = false;  // false: a matrix of fewer than 4 rows is not saved
-    QString error;       // a cell that must hold a number does not
-    QList<CellWrite> cells;  // matrix cells rewritten (empty counts, tracts), by old row names
-    QStringList deletedRows;       // gate rows without a link
+    bool saved = false;       // false: a matrix of fewer than 4 rows is not saved
+    QString error;            // a cell that must hold a number does not
+    QList<CellWrite> cells;   // matrix cells rewritten (empty counts, tracts), by old row names
+    QStringList deletedRows;  // gate rows without a link
     QList<RowRename> renamedRows;  // later gates closing the gap, after the deletions
     QList<SwitchHeaderWrite> switches;
     QList<PanelWrite> panels;  // every other m_bv row of the object goes

@@ -32,13 +32,14 @@ TEST_F(AccessMatrixDb, TheFirstRebuildOfANewObjectNumbersSwitchesPanelsAndGates)
                            "БВ подъезда 02. 01 вход|2|0|3|67|1|0",
                            "БВ подъезда 03. 01 вход|3|0|4|68|1|0"}),
               Links(id));
-    EXPECT_EQ(QStringList({"0      подъезд по порядку|С№|Л-01|Л-02|Л-03|Наименование БВ",
-                           "1      подъезд в доме||1|2|1|", "2      префикс дома||1|1|2|",
-                           "3      количество БВ в пд||1|1|1|", "4      сетевой номер КМ||01|02|03|",
-                           "БВ калитки 01|01|+|+|+|", "БВ подъезда 01. 01 вход|02|+|<null>|<null>|",
-                           "БВ подъезда 02. 01 вход|03|<null>|+|<null>|",
-                           "БВ подъезда 03. 01 вход|04|<null>|<null>|+|"}),
-              Matrix(id));
+    EXPECT_EQ(
+        QStringList({"0      подъезд по порядку|С№|Л-01|Л-02|Л-03|Наименование БВ",
+                     "1      подъезд в доме||1|2|1|", "2      префикс дома||1|1|2|",
+                     "3      количество БВ в пд||1|1|1|", "4      сетевой номер КМ||01|02|03|",
+                     "БВ калитки 01|01|+|+|+|", "БВ подъезда 01. 01 вход|02|+|<null>|<null>|",
+                     "БВ подъезда 02. 01 вход|03|<null>|+|<null>|",
+                     "БВ подъезда 03. 01 вход|04|<null>|<null>|+|"}),
+        Matrix(id));
     EXPECT_EQ(QStringLiteral("созд+сохр"), State(id));
     // No saved matrix yet: the restore refuses and changes nothing.
     const QStringList before = Everything(id);
@@ -58,8 +59,10 @@ TEST_F(AccessMatrixDb, AnEntranceInsertedInTheMiddleMovesTheLaterColumnAndItsPan
     EXPECT_EQ(QStringList({"1|1|1|1|1|Л-01", "2|2|1|1|2|Л-02", "3|3|1|1|4|Л-03", "4|1|2|1|3|Л-03"}),
               Columns(id));
     const QStringList links = Links(id);
-    EXPECT_TRUE(links.contains("БВ подъезда 04. 01 вход|4|0|4|68|1|0")) << links.join('\n').toStdString();
-    EXPECT_TRUE(links.contains("БВ подъезда 03. 01 вход|3|0|5|69|1|0")) << links.join('\n').toStdString();
+    EXPECT_TRUE(links.contains("БВ подъезда 04. 01 вход|4|0|4|68|1|0"))
+        << links.join('\n').toStdString();
+    EXPECT_TRUE(links.contains("БВ подъезда 03. 01 вход|3|0|5|69|1|0"))
+        << links.join('\n').toStdString();
     EXPECT_EQ(QStringLiteral("сохр+сохр"), State(id));
     // The matrix table follows: four columns, the moved panel in column 4.
     EXPECT_EQ(QStringLiteral("+"), Cell(id, "БВ подъезда 04. 01 вход", "pk_04"));
@@ -119,9 +122,10 @@ TEST_F(AccessMatrixDb, ASaveDropsAGateWithoutLinksAndTheLaterGateTakesItsPlace) 
     ASSERT_TRUE(Save());
 
     auto gateRows = [&] {
-        return Rows("SELECT n_bv, n_pk, n_nt0, plus FROM m_bv WHERE id_net=? AND bv_type=1 "
-                    "ORDER BY n_bv, n_pk",
-                    {id});
+        return Rows(
+            "SELECT n_bv, n_pk, n_nt0, plus FROM m_bv WHERE id_net=? AND bv_type=1 "
+            "ORDER BY n_bv, n_pk",
+            {id});
     };
     const QString n = QString::number(gate2Number.toInt());
     const QStringList gate = {kGate1 + "|1|" + n + "|1", kGate1 + "|2|" + n + "|2",
@@ -130,7 +134,8 @@ TEST_F(AccessMatrixDb, ASaveDropsAGateWithoutLinksAndTheLaterGateTakesItsPlace) 
     EXPECT_EQ(1, One("SELECT v_kal FROM k_net WHERE id_net=?", {id}).toInt());
     EXPECT_EQ(QStringLiteral("--"), Cell(id, kGate1, "pk_02"));
     EXPECT_EQ(gate2Number, Cell(id, kGate1, "sys_n"));
-    EXPECT_EQ(0, One("SELECT COUNT(*) FROM " + MatrTableName(id) + " WHERE name=?", {kGate2}).toInt());
+    EXPECT_EQ(0,
+              One("SELECT COUNT(*) FROM " + MatrTableName(id) + " WHERE name=?", {kGate2}).toInt());
 
     // Neither a restore nor a rebuild after an entrance change brings the
     // dropped gate back, loses the remaining one or its links.
@@ -163,7 +168,9 @@ TEST_F(AccessMatrixDb, AFailedSaveOrRebuildLeavesEverythingAsItWas) {
     EXPECT_EQ(before, Everything(id));
     // The grid still shows the object's matrix.
     EXPECT_TRUE(dm_.Q_Matr->IsOpen());
-    EXPECT_EQ(9, dm_.Q_Matr->RecordCount()) << MatrTableError().toStdString() << " / " << dm_.Q_Matr->LastError().toStdString() << dm_.Q_Matr->Sql().toStdString();
+    EXPECT_EQ(9, dm_.Q_Matr->RecordCount())
+        << MatrTableError().toStdString() << " / " << dm_.Q_Matr->LastError().toStdString()
+        << dm_.Q_Matr->Sql().toStdString();
 }
 
 TEST_F(AccessMatrixDb, ANonNumberInACountCellRefusesTheSaveWithAMessage) {
@@ -219,7 +226,8 @@ TEST_F(AccessMatrixDb, CompactionLeavesTheMatrixOnTheCurrentObject) {
                     DlgAnswer::Yes);
     ASSERT_TRUE(NCompactClick(dm_));
     EXPECT_EQ(first, dm_.Q_Net->FieldByName("id_net").AsLargeInt());
-    EXPECT_TRUE(dm_.Q_Matr->Sql().contains(MatrTableName(first) + " ")) << dm_.Q_Matr->Sql().toStdString();
+    EXPECT_TRUE(dm_.Q_Matr->Sql().contains(MatrTableName(first) + " "))
+        << dm_.Q_Matr->Sql().toStdString();
     // An edit goes into the current object's table, not into the other one.
     const QStringList others = Matrix(second);
     MatrixEditor editor;

@@ -25,15 +25,17 @@ class MatrixDb : public SiteDb {
     }
     // m_pk: "n_pk|n_pod|kod_d|v_dvr|n_net|nm_pod" in column order.
     QStringList Columns(qint64 idNet) {
-        return Rows("SELECT n_pk, n_pod, kod_d, v_dvr, n_net, nm_pod FROM m_pk WHERE id_net=? "
-                    "ORDER BY n_pk",
-                    {idNet});
+        return Rows(
+            "SELECT n_pk, n_pod, kod_d, v_dvr, n_net, nm_pod FROM m_pk WHERE id_net=? "
+            "ORDER BY n_pk",
+            {idNet});
     }
     // m_bv: "n_bv|n_pk|bv_type|n_nt0|n_net|plus|tract" by name and column.
     QStringList Links(qint64 idNet) {
-        return Rows("SELECT n_bv, n_pk, bv_type, n_nt0, n_net, plus, tract FROM m_bv "
-                    "WHERE id_net=? ORDER BY n_bv, n_pk",
-                    {idNet});
+        return Rows(
+            "SELECT n_bv, n_pk, bv_type, n_nt0, n_net, plus, tract FROM m_bv "
+            "WHERE id_net=? ORDER BY n_bv, n_pk",
+            {idNet});
     }
     // A cell of the matrix table written as an earlier edit left it.
     void SetCell(qint64 idNet, const QString& row, const QString& field, const QString& text) {

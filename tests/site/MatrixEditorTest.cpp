@@ -75,7 +75,8 @@ TEST_F(MatrixEditorDb, BackspaceAndDeleteWorkOnNamesOnlyAndLeaveTheState) {
 
 TEST_F(MatrixEditorDb, DoubleClicksChangeOnlyGateCellsAndDoorCounts) {
     const QStringList before = Matrix(id_);
-    for (const QString& row : {kNames, QStringLiteral("1 "), QStringLiteral("2 "), kNumbers, Door(1, 1)})
+    for (const QString& row :
+         {kNames, QStringLiteral("1 "), QStringLiteral("2 "), kNumbers, Door(1, 1)})
         for (const char* field : {"name", "sys_n", "pk_01", "nm_bv"})
             EXPECT_FALSE(editor_.DblClick(MatrixRow(row), field).changed) << row.toStdString();
     EXPECT_EQ(before, Matrix(id_));
@@ -143,7 +144,8 @@ TEST_F(MatrixEditorDb, TypedDoorCountsAreCutBackToTheObjectsLimit) {
     EXPECT_EQ(-1, MatrixRow(Door(3, 3)));
     ASSERT_TRUE(editor_.SaveMatrix());
     EXPECT_EQ(2, One("SELECT v_dvr FROM k_pod WHERE id_dom=?", {HouseIds(id_)[1]}).toInt());
-    EXPECT_EQ(2, One("SELECT COUNT(*) FROM m_bv WHERE id_net=? AND n_pk=3 AND bv_type=0", {id_}).toInt());
+    EXPECT_EQ(
+        2, One("SELECT COUNT(*) FROM m_bv WHERE id_net=? AND n_pk=3 AND bv_type=0", {id_}).toInt());
 }
 
 TEST_F(MatrixEditorDb, AGateIsAddedWithAFreeNumberAndAsksToBeSaved) {
@@ -162,14 +164,16 @@ TEST_F(MatrixEditorDb, AGateIsAddedWithAFreeNumberAndAsksToBeSaved) {
 
 TEST_F(MatrixEditorDb, RenumberingPanelsWrapsAndReachesLinksAndRecords) {
     Globals().MaxDevice = 64;
-    const qint64 record = Insert("INSERT INTO k_bv (id_net, n_net, n_nt0, n_bv, kf_pr) "
-                                 "VALUES (?, 66, 2, 'БВ02 дом', 1)",
-                                 {id_});
+    const qint64 record = Insert(
+        "INSERT INTO k_bv (id_net, n_net, n_nt0, n_bv, kf_pr) "
+        "VALUES (?, 66, 2, 'БВ02 дом', 1)",
+        {id_});
     Sql("UPDATE m_bv SET id_bv=? WHERE id_net=? AND n_nt0=2", {record, id_});
     SetCell(id_, Door(1, 1), "nm_bv", "БВ02 главный");
     ASSERT_TRUE(editor_.RenumberCallBlocks(62));
-    EXPECT_EQ(QStringList({"62", "63", "00", "01"}),
-              Rows("SELECT sys_n FROM " + MatrTableName(id_) + " WHERE name LIKE 'БВ%' ORDER BY name"));
+    EXPECT_EQ(
+        QStringList({"62", "63", "00", "01"}),
+        Rows("SELECT sys_n FROM " + MatrTableName(id_) + " WHERE name LIKE 'БВ%' ORDER BY name"));
     EXPECT_EQ(QStringLiteral("БВ63 главный"), Cell(id_, Door(1, 1), "nm_bv"));
     EXPECT_EQ(QStringList({"62|126", "63|127", "0|64", "1|65"}),
               Rows("SELECT DISTINCT n_nt0, n_net FROM m_bv WHERE id_net=? ORDER BY n_bv", {id_}));

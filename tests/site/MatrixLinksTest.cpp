@@ -69,7 +69,9 @@ TEST(MatrixRebuild, AnEntranceInsertedInTheMiddleMovesTheLaterColumns) {
     EXPECT_EQ(8, panels.size());
     // The moved rows are the stored ones, not new ones.
     for (const PanelLink& p : t.panels) {
-        if (p.nBv == QStringLiteral("БВ подъезда 04. 01 вход")) EXPECT_GT(p.rowid, 0);
+        if (p.nBv == QStringLiteral("БВ подъезда 04. 01 вход")) {
+            EXPECT_GT(p.rowid, 0);
+        }
     }
 }
 
@@ -77,8 +79,8 @@ TEST(MatrixRebuild, ARemovedEntranceLeavesNoGap) {
     const LinkTables before = Stored(PlanRebuild(kReference, {}, 1, 50, kNaming));
     const LinkTables t = PlanRebuild({Entrance(1, 1), Entrance(2, 1)}, before, 1, 50, kNaming);
     EXPECT_EQ(QStringList({"1:1:1/1", "2:3:2/1"}), Switches(t));
-    EXPECT_EQ(QStringList({"БВ калитки 01@1=1", "БВ калитки 01@2=1",
-                           "БВ подъезда 01. 01 вход@1=2", "БВ подъезда 02. 01 вход@2=4"}),
+    EXPECT_EQ(QStringList({"БВ калитки 01@1=1", "БВ калитки 01@2=1", "БВ подъезда 01. 01 вход@1=2",
+                           "БВ подъезда 02. 01 вход@2=4"}),
               Panels(t));
 }
 
@@ -88,14 +90,14 @@ TEST(MatrixRebuild, NewColumnsKeepTheEntranceOrderWhenAnotherEntranceGoes) {
     const QList<EntranceSlot> first = {Entrance(1, 1), Entrance(1, 2), Entrance(1, 3),
                                        Entrance(2, 1), Entrance(3, 1)};
     const LinkTables before = Stored(PlanRebuild(first, {}, 0, 50, kNaming));
-    const LinkTables t = PlanRebuild({Entrance(1, 1), Entrance(2, 1), Entrance(3, 1), Entrance(3, 2)},
-                                     before, 0, 50, kNaming);
+    const LinkTables t = PlanRebuild(
+        {Entrance(1, 1), Entrance(2, 1), Entrance(3, 1), Entrance(3, 2)}, before, 0, 50, kNaming);
     EXPECT_EQ(QStringList({"1:1:1/1", "2:4:2/1", "3:5:3/1", "4:6:3/2"}), Switches(t));
 }
 
 TEST(MatrixRebuild, NumberSearchWrapsAtTheLimitAndSkipsTakenNumbers) {
     LinkTables stored;
-    stored.switches = {{1, 1, 1, "1", 1, 2, 1, {}}, {2, 2, 2, "1", 1, 3, 1, {}}};
+    stored.switches = {{{1, 1, "1", 1, 2, {}}, 1, 1}, {{2, 2, "1", 1, 3, {}}, 2, 1}};
     const QList<EntranceSlot> grown = {Entrance(1, 1), Entrance(1, 2), Entrance(1, 3)};
     // 2 and 3 taken, the limit 4: the search goes past 3 and starts at 0.
     EXPECT_EQ(QStringList({"1:2:1/1", "2:3:1/2", "3:0:1/3"}),
@@ -114,7 +116,7 @@ TEST(MatrixRebuild, NumberSearchWrapsAtTheLimitAndSkipsTakenNumbers) {
 
 TEST(MatrixRebuild, ARemovedEntrancesNumberIsFreeWhenNoOtherIs) {
     LinkTables stored;
-    stored.switches = {{1, 1, 1, "1", 1, 0, 1, {}}, {2, 2, 2, "1", 1, 1, 1, {}}};
+    stored.switches = {{{1, 1, "1", 1, 0, {}}, 1, 1}, {{2, 2, "1", 1, 1, {}}, 2, 1}};
     // Entrance 2 goes and entrance 3 comes, with only two numbers: the new
     // one takes the number the removed one leaves.
     const LinkTables t = PlanRebuild({Entrance(1, 1), Entrance(1, 3)}, stored, 0, 2, kNaming);

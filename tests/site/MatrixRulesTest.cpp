@@ -79,7 +79,8 @@ TEST(MatrixTyping, NamesKeepTheirLastFiveOrFirstTwentyFiveCharacters) {
     QString name = QStringLiteral("Л-01");
     for (QChar key : QStringLiteral("абвгде")) name = *TypedEntranceName(name, key);
     EXPECT_EQ(QStringLiteral("бвгде"), name);
-    EXPECT_EQ(QStringLiteral("Л-01'"), TypedEntranceName(QStringLiteral("Л-01 "), QLatin1Char('\'')));
+    EXPECT_EQ(QStringLiteral("Л-01'"),
+              TypedEntranceName(QStringLiteral("Л-01 "), QLatin1Char('\'')));
     EXPECT_EQ(QStringLiteral("ё"), TypedEntranceName(QString(), QChar(0x0451)));
     EXPECT_FALSE(TypedEntranceName(QString(), QChar(0x0401)).has_value());  // "Ё"
     EXPECT_FALSE(TypedEntranceName(QString(), QLatin1Char('{')).has_value());
@@ -147,5 +148,6 @@ TEST(MatrixChecks, SwitchNumbersOfRowFour) {
     const NumberCheck large = CheckSwitchNumbers(row4, {"01", "64"}, 64);
     EXPECT_EQ('1', large.result);
     EXPECT_EQ(QStringLiteral("Cетевой номер 64 больше допустимого 63!"), large.message);
-    EXPECT_EQ('0', CheckSwitchNumbers(QStringLiteral("3      количество БВ в пд"), {"64"}, 64).result);
+    EXPECT_EQ('0',
+              CheckSwitchNumbers(QStringLiteral("3      количество БВ в пд"), {"64"}, 64).result);
 }

@@ -1,5 +1,6 @@
 // The matrix screen in the main window, driven as the operator drives it,
 // and a picture of it with the reference object.
+#include "SiteWindow.h"
 #include "foundation/Globals.h"
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
@@ -29,36 +30,20 @@
 
 using namespace MatrixTexts;
 
-class MatrixScreenWindow : public ::testing::Test {
+class MatrixScreenWindow : public SiteWindow {
   protected:
-    MatrixScreenWindow() { SiteForms::InstallHooks(); }
     ~MatrixScreenWindow() override {
-        window_.reset();
         delete FDialog;
         FDialog = nullptr;
-        Hooks() = savedHooks_;
-        Globals() = savedGlobals_;
     }
 
-    // The saved reference object, and the main window on its matrix screen.
+    // The reference object up to step, and the main window on its matrix screen.
     TFrDom* OpenMatrix(ReferenceStep step = ReferenceStep::Matrix) {
-        QString error;
-        EXPECT_TRUE(dm_.Connect(db_.dbPath(), &error)) << error.toStdString();
-        EXPECT_TRUE(dm_.OpenAllTables());
+        BuildReference({}, step);
         InstallMatrTableHook();
-        ReferenceObject ref;
-        EXPECT_TRUE(ref.Build(step)) << ref.Error().toStdString();
-        idNet_ = ref.IdNet();
-        db_.programDir().writeFile(QStringLiteral("Ini/save.ini"),
-                                   "[Object]\nnf=2\n[Size]\nsw=1024\nsh=700\n");
-        window_ = std::make_unique<TFMainVesk>();
-        window_->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-        EXPECT_EQ(2, window_->VisibleScreen());
-        auto* frame = qobject_cast<TFrDom*>(window_->FrDom1);
-        EXPECT_TRUE(frame);
+        OpenWindowOn(2);
         QCoreApplication::processEvents();
-        return frame;
+        return qobject_cast<TFrDom*>(window_->FrDom1);
     }
 
     QString State() {
@@ -87,9 +72,7 @@ class MatrixScreenWindow : public ::testing::Test {
     }
     void Type(TFrDom* f, const QModelIndex& at, const QString& keys) {
         f->DBGrid3->setCurrentIndex(at);
-        for (QChar c : keys)
-            QTest::sendKeyEvent(QTest::Click, f->DBGrid3, Qt::Key_unknown, QString(c),
-                                Qt::NoModifier);
+        SiteWindow::Type(f->DBGrid3, keys);
     }
     // Every cell and title of the grid fits its column.
     void ExpectNoClippedColumn(TFrDom* f) {
@@ -110,14 +93,6 @@ class MatrixScreenWindow : public ::testing::Test {
                 << title.toStdString();
         }
     }
-
-    NavigationHooks savedHooks_ = Hooks();
-    ArmGlobals savedGlobals_ = Globals();
-    TestDatabase db_;
-    TFDM dm_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TFMainVesk> window_;
-    qint64 idNet_ = 0;
 };
 
 TEST_F(MatrixScreenWindow, PictureOfTheReferenceObjectsMatrix) {

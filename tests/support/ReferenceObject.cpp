@@ -57,7 +57,8 @@ bool ReferenceObject::enterObjectAndEntrances(ReferenceStep last) {
     }
     // The program always rebuilds the matrix here; a later step needs it.
     const std::function<void()> testHook = Hooks().RebuildDevices;
-    if (last >= ReferenceStep::Matrix) Hooks().RebuildDevices = [] { AccessMatrix().RebuildDevices(); };
+    if (last >= ReferenceStep::Matrix)
+        Hooks().RebuildDevices = [] { AccessMatrix().RebuildDevices(); };
     const EntrancesSaveOutcome entrances = screen.SaveEntrancesAndRebuild();
     Hooks().RebuildDevices = testHook;
     if (entrances.result != EntranceSaveResult::Saved)
@@ -68,7 +69,8 @@ bool ReferenceObject::enterObjectAndEntrances(ReferenceStep last) {
 
 // The matrix screen opened on the object and "Сохранить" pressed.
 bool ReferenceObject::saveMatrix() {
-    if (!OpenMatrTable()) return fail(QStringLiteral("the matrix did not open: ") + MatrTableError());
+    if (!OpenMatrTable())
+        return fail(QStringLiteral("the matrix did not open: ") + MatrTableError());
     if (!MatrixEditor().SaveMatrix()) return fail(QStringLiteral("the matrix was not saved"));
     return true;
 }

@@ -97,9 +97,10 @@ QWidget* TFrDom::buildTopPanel() {
     BtnSave = named(new QPushButton(QStringLiteral("Сохранить"), panel), "BtnSave");
     BtnRetry = named(new QPushButton(QStringLiteral("Восстановить"), panel), "BtnRetry");
     BitAppKal = named(new QPushButton(QStringLiteral("Добавить калитку"), panel), "BitAppKal");
-    auto* emaxLabel = named(
-        new QLabel(QStringLiteral("Для кликов: Макс.кол-во БВ в подъезде (до 8 вкл.калитки)"), panel),
-        "P3_LEmax");
+    auto* emaxLabel =
+        named(new QLabel(QStringLiteral("Для кликов: Макс.кол-во БВ в подъезде (до 8 вкл.калитки)"),
+                         panel),
+              "P3_LEmax");
     P3_Emax = named(new QSpinBox(panel), "P3_Emax");
     P3_Emax->setRange(0, MatrixEditor::kMaxEmax);
     P3_Emax->setValue(MatrixEditor::kDefaultEmax);
@@ -171,9 +172,8 @@ void TFrDom::buildMenu() {
 
 void TFrDom::wireControls() {
     connect(DBGrid3, &QTableView::doubleClicked, this, [this] { FrDom1DBGrid3DblClick(); });
-    connect(DBGrid3, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu1->popup(DBGrid3->viewport()->mapToGlobal(at));
-    });
+    connect(DBGrid3, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(DBGrid3->viewport()->mapToGlobal(at)); });
     connect(KClear, &QAction::triggered, this, &TFrDom::FrDom1KClearClick);
     connect(N3, &QAction::triggered, this, &TFrDom::FrDom1N3Click);
     connect(N4, &QAction::triggered, this, &TFrDom::FrDom1N4Click);
@@ -285,9 +285,8 @@ void TFrDom::returnToCell(int header, const QString& field) {
         }
 }
 
-void TFrDom::FrDom1DBGrid3DblClick() {
-    const QString field = currentField();
-    const MatrixEdit edit = editor_.DblClick(currentRow(), field);
+// Rows came or went: the layout again, back to the door count of the column.
+void TFrDom::showRowsChanged(const MatrixEdit& edit, const QString& field) {
     if (!edit.reopened) return;
     Secret->setValue(editor_.Secret());
     relayout();
@@ -295,14 +294,14 @@ void TFrDom::FrDom1DBGrid3DblClick() {
     ShowMatrixTotals();
 }
 
+void TFrDom::FrDom1DBGrid3DblClick() {
+    const QString field = currentField();
+    showRowsChanged(editor_.DblClick(currentRow(), field), field);
+}
+
 void TFrDom::FrDom1DBGrid3KeyPress(QChar key) {
     const QString field = currentField();
-    const MatrixEdit edit = editor_.KeyPress(currentRow(), field, key);
-    if (!edit.reopened) return;
-    Secret->setValue(editor_.Secret());
-    relayout();
-    returnToCell(3, field);
-    ShowMatrixTotals();
+    showRowsChanged(editor_.KeyPress(currentRow(), field, key), field);
 }
 
 void TFrDom::DBGrid3KeyDown(int key) {
@@ -355,8 +354,9 @@ void TFrDom::FrDom1BitAppKalClick() {
     ShowMatrixTotals();
 }
 
-std::optional<int> TFrDom::askStartNumber(const QString& caption, const QString& text) {
-    if (!FDialog) return std::nullopt;
+void TFrDom::renumberFrom(const QString& caption, const QString& text,
+                          bool (MatrixEditor::*renumber)(int)) {
+    if (!FDialog) return;
     FDialog->setWindowTitle(caption);
     FDialog->Answer->setText(text);
     FDialog->VEdit->setRange(0, qMax(0, Globals().MaxDevice - 1));
@@ -364,24 +364,19 @@ std::optional<int> TFrDom::askStartNumber(const QString& caption, const QString&
     FDialog->VEdit->show();
     const DlgAnswer answer = FDialog->ShowModal();
     FDialog->setWindowTitle(QStringLiteral("Диалог"));
-    if (answer != DlgAnswer::Yes) return std::nullopt;
-    return FDialog->VEdit->value();
+    if (answer != DlgAnswer::Yes) return;
+    WaitCursor wait;
+    (editor_.*renumber)(FDialog->VEdit->value());
 }
 
 void TFrDom::FrDom1N3Click() {
-    const std::optional<int> start =
-        askStartNumber(MatrixTexts::kRenumberPanelsCaption, MatrixTexts::kRenumberPanels);
-    if (!start) return;
-    WaitCursor wait;
-    editor_.RenumberCallBlocks(*start);
+    renumberFrom(MatrixTexts::kRenumberPanelsCaption, MatrixTexts::kRenumberPanels,
+                 &MatrixEditor::RenumberCallBlocks);
 }
 
 void TFrDom::FrDom1N4Click() {
-    const std::optional<int> start =
-        askStartNumber(MatrixTexts::kRenumberSwitchesCaption, MatrixTexts::kRenumberSwitches);
-    if (!start) return;
-    WaitCursor wait;
-    editor_.RenumberSwitches(*start);
+    renumberFrom(MatrixTexts::kRenumberSwitchesCaption, MatrixTexts::kRenumberSwitches,
+                 &MatrixEditor::RenumberSwitches);
 }
 
 void TFrDom::FrDom1BtnSaveClick() {

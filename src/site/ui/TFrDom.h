@@ -89,8 +89,10 @@ class TFrDom : public TScreenFrame {
     QString currentField() const;
     // After rows came or went: back to row `header` (0..4) in column field.
     void returnToCell(int header, const QString& field);
-    // Shows the generic dialog with its number field; the number on Yes.
-    std::optional<int> askStartNumber(const QString& caption, const QString& text);
+    void showRowsChanged(const MatrixEdit& edit, const QString& field);
+    // Asks the first number in the generic dialog, then renumbers from it.
+    void renumberFrom(const QString& caption, const QString& text,
+                      bool (MatrixEditor::*renumber)(int));
     bool gridKey(QKeyEvent* key);
 
     MatrixEditor editor_;
