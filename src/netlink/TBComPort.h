@@ -84,6 +84,8 @@ class TAsyncRecord {
   public:
     enum Kind { Write = 0, Read = 1 };
     Kind OperationKind() const { return kind_; }
+    // Bytes the read has taken so far (all of them once it completed).
+    int BytesDone() const { return done_; }
 
   private:
     friend class TBComPort;
