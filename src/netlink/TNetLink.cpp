@@ -21,6 +21,8 @@ const QString kReadErrorText = QStringLiteral("Ошибка чтения");
 
 // The rest of a frame takes 31 ms at 9600 baud; a part that stays alone longer is a fragment.
 constexpr int kFragmentGraceMs = 100;
+// A few byte times: long enough to see a second answer begin right after the first.
+constexpr int kFollowingAnswerMs = 3;
 // Frames already waiting are taken in one go, up to this many.
 constexpr int kFramesPerRead = 16;
 // How long the adapter may take to confirm its reception mode.
@@ -166,6 +168,7 @@ void TNetLink::ArmReceive() {
     RxFrame = TNetFrame();
     BComNet.ReadAsync(RxFrame.data(), kNetFrameSize, rxRecord_);
     rxArmed_ = true;
+    rxSeenBytes_ = 0;
 }
 
 // Takes a receive that completed (journalling it) and abandons one still
@@ -215,7 +218,10 @@ bool TNetLink::TakeCompletedFrame(QString& errorText) {
         ArmReceive();
         return false;
     }
-    if (!BComNet.IsAsyncCompleted(rxRecord_)) return false;
+    if (!BComNet.IsAsyncCompleted(rxRecord_)) {
+        DropStalledFragment(errorText);
+        return false;
+    }
     int n = BComNet.WaitForAsync(rxRecord_);
     rxArmed_ = false;
     bool journalled = false, whole = false;
@@ -233,6 +239,7 @@ bool TNetLink::TakeCompletedFrame(QString& errorText) {
         if (!BComNet.Connected()) break;
         n = BComNet.ReadAsync(RxFrame.data(), kNetFrameSize, rxRecord_);
         rxArmed_ = true;
+        rxSeenBytes_ = 0;
         // Frames already waiting are taken now, so answers that came together
         // are interpreted together.
         if (n == 0 || frames >= kFramesPerRead) break;
@@ -256,10 +263,30 @@ bool TNetLink::ReadFrame(QString& errorText) {
     return journalled;
 }
 
-bool TNetLink::FrameInTransit() {
-    if (!rxArmed_) return false;
+// Part of a frame that got no more bytes for a while will not be completed:
+// it is dropped with what follows it, so the next read starts a frame.
+void TNetLink::DropStalledFragment(QString& errorText) {
+    const int done = rxRecord_->BytesDone();
+    if (done != rxSeenBytes_) {
+        rxSeenBytes_ = done;
+        rxSeenAt_ = NowMs();
+        return;
+    }
+    if (done == 0 || NowMs() - rxSeenAt_ < kFragmentGraceMs) return;
+    errorText = kReadErrorText;
+    DoneAsync(rxRecord_);
+    InitAsync(rxRecord_);
+    rxArmed_ = false;
+    BComNet.ClearBuffer(true, false);
+    ArmReceive();
+}
+
+// Answers that follow one another closely (two devices at one address) are
+// read together, so that one interpretation pass sees them all.
+bool TNetLink::AnotherFrameComing() {
+    if (!rxArmed_ || !BComNet.Connected()) return false;
     try {
-        BComNet.IsAsyncCompleted(rxRecord_);
+        BComNet.AwaitAsync(rxRecord_, kFollowingAnswerMs);
     } catch (const EComPort&) {
         return false;
     }
@@ -335,12 +362,15 @@ NetCycleResult TNetLink::RunRequestCycle(const TNetFrame& request, QStringList& 
     if (!pending) pending = [this, hex] { return IsRequestPending(hex); };
     result.sent = SendFrame(request, requestLog);
     if (!result.sent) return result;
-    for (int attempt = 0; attempt < Settings.CountRead; ++attempt) {
-        // A second answer already on its way is read as well.
-        if (!pending() && !FrameInTransit()) break;
+    for (int attempt = 0; attempt < Settings.CountRead && pending(); ++attempt) {
         QString errorText;
         const bool received = ReadFrame(errorText);
         if (!errorText.trimmed().isEmpty()) answerLog.append(errorText);
+        for (int more = 0; received && more < kFramesPerRead && AnotherFrameComing(); ++more) {
+            AlertableSleep(kFragmentGraceMs);
+            ReadFrame(errorText);
+            if (!errorText.trimmed().isEmpty()) answerLog.append(errorText);
+        }
         if (received) {
             QString modeText = QStringLiteral("1"), status;
             InterpretNetAnswers(modeText, status, answerLog, deviceList);

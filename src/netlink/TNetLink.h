@@ -165,7 +165,8 @@ class TNetLink {
     bool JournalReceived(const TNetFrame& frame);
     bool TakeCompletedFrame(QString& errorText);
     int CompleteFragment(int have);
-    bool FrameInTransit();
+    void DropStalledFragment(QString& errorText);
+    bool AnotherFrameComing();
     // Blocking read of one adapter answer; journals it when it is one.
     bool ReadAdapterAnswer(int waitMs);
     void InterpretFor(const QString& mode, QString* modeOut = nullptr);
@@ -190,6 +191,8 @@ class TNetLink {
 
     TAsyncRecord* rxRecord_ = nullptr;
     bool rxArmed_ = false;
+    int rxSeenBytes_ = 0;  // bytes of the pending receive when last looked at
+    qint64 rxSeenAt_ = 0;
     TNetFrame RxFrame;
     NetSnifferLog snifferLog_;
 };
