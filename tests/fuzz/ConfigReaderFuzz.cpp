@@ -98,12 +98,15 @@ void HexCounter(QByteArrayView data) {
     const QString hex = QString::fromLatin1(data.toByteArray().toHex().toUpper());
     int index = 0, count = 0;
     // The text arrives in pieces of varying size; the walk continues each time.
-    qsizetype have = 0;
-    int step = data.isEmpty() ? 1 : (quint8(data[0]) % 13) + 1;
-    while (have < hex.size()) {
-        have = qMin(hex.size(), have + 2 * step);
+    // The pieces are appended to one text, as a reader of the device does: a
+    // fresh copy of the whole prefix per piece would make long inputs quadratic.
+    QString received;
+    received.reserve(hex.size());
+    const int step = data.isEmpty() ? 1 : (quint8(data[0]) % 13) + 1;
+    while (received.size() < hex.size()) {
+        received.append(QStringView(hex).mid(received.size(), 2 * step));
         const int before = count;
-        const int r = CountHexSections(hex.left(have), index, count);
+        const int r = CountHexSections(received, index, count);
         Check(index >= 0 && count >= before);
         if (r < 0) break;
     }
