@@ -323,16 +323,15 @@ class ResultWriter {
         // A late answer comes from the new address; the old one is not known.
         const int oldAddress = x.request ? (*x.request)[1] : -1;
         const int newAddress = x.request ? (*x.request)[20 + x.s] : x.answer[0];
-        if (!x.Answered())
-            return QStringLiteral("Сетевой адрес СУ ") + Name(oldAddress) +
-                   QStringLiteral(" изменен на ") + Name(newAddress) +
-                   QStringLiteral(". Операция смены выполнена.");
-        result_.addressChanges.append({oldAddress, newAddress});
-        if (newAddress >= 255) {
-            io_.tables.ClearAddress(oldAddress);
-            io_.tables.BuildDeviceList(io_.deviceList, io_.sepDevice);
-            return QStringLiteral("Сетевой адрес сброшен. Операция смены выполнена.");
+        const bool reset = newAddress >= 255;
+        if (x.Answered()) {
+            result_.addressChanges.append({oldAddress, newAddress});
+            if (reset) {
+                io_.tables.ClearAddress(oldAddress);
+                io_.tables.BuildDeviceList(io_.deviceList, io_.sepDevice);
+            }
         }
+        if (reset) return QStringLiteral("Сетевой адрес сброшен. Операция смены выполнена.");
         return QStringLiteral("Сетевой адрес СУ ") + Name(oldAddress) +
                QStringLiteral(" изменен на ") + Name(newAddress) +
                QStringLiteral(". Операция смены выполнена.");

@@ -188,12 +188,15 @@ void TNetLink::DisarmReceive() {
     rxArmed_ = false;
 }
 
+// Packets for the workstation are journalled; in sniffer mode every packet
+// of the network is written to the log file as well.
 bool TNetLink::JournalReceived(const TNetFrame& frame) {
-    if (frame.EmptyHead() || !frame.ForWorkstation()) return false;
+    if (frame.EmptyHead()) return false;
     const QString hex = frame.ToHex();
+    LogPacket(QLatin1Char('<'), hex);
+    if (!frame.ForWorkstation()) return false;
     MemoRead.append(hex);
     ++ERead;
-    LogPacket(QLatin1Char('<'), hex);
     return true;
 }
 

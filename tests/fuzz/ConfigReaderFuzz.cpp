@@ -4,10 +4,10 @@
 // identification decoder, and the hexadecimal section counter given the bytes in
 // pieces as a device delivers them.
 
+#include "FuzzSupport.h"
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
-#include "platform/Dialogs.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -19,20 +19,7 @@
 
 namespace {
 
-// Answers every dialog at once, quietly.
-class SilentDialogs : public DialogBackend {
-  public:
-    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
-        return DlgAnswer::Ok;
-    }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseFolder(const QString&, const QString&) override { return {}; }
-};
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 QString TempFileName() {
     static const QString name =
@@ -131,8 +118,7 @@ QByteArray Grown(QByteArrayView data) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    static SilentDialogs silent;
-    if (Dialogs::Backend() != &silent) Dialogs::SetBackend(&silent);
+    fuzz::SilenceDialogs();
     QByteArray grown;
     QByteArrayView data(reinterpret_cast<const char*>(bytes), qsizetype(size));
     if (data.size() >= 3 && quint8(data[0]) == kGrowMark) {

@@ -2,31 +2,19 @@
 // decoding of class replies. The input holds a mode byte, a count of request
 // frames, then 30-byte frames: the first ones go into the journal of pending
 // requests, the rest into the journal of received packets (a last short piece
-// becomes a short journal line). Afterwards every address's class reply is
-// decoded, listed and shown. The link's port stays closed: what the answers
-// ask of the network afterwards fails quietly.
+// becomes a short journal line). Afterwards the class reply of every address
+// the answers touched is decoded, listed and shown. The link's port stays
+// closed: what the answers ask of the network afterwards fails quietly.
 
+#include "FuzzSupport.h"
 #include "netlink/TNetLink.h"
-#include "platform/Dialogs.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-class SilentDialogs : public DialogBackend {
-  public:
-    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
-        return DlgAnswer::Ok;
-    }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseFolder(const QString&, const QString&) override { return {}; }
-};
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 QString HexOf(const uint8_t* bytes, size_t count) {
     return TNetFrame::FromBytes(bytes, int(count)).ToHex().left(int(2 * count));
@@ -61,8 +49,7 @@ void CheckTables(TNetLink& link) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static SilentDialogs silent;
-    if (Dialogs::Backend() != &silent) Dialogs::SetBackend(&silent);
+    fuzz::SilenceDialogs();
     if (size < 2) return 0;
     NetLinkHooks hooks;
     hooks.sleep = [](int) {};

@@ -279,6 +279,17 @@ TEST_F(NetLinkTest, AdapterReceptionModeAndTheSnifferLog) {
                                        logFile + ". Файл перезаписан.");
     EXPECT_TRUE(link.Timer(NetTimer::Asinc).enabled);
     EXPECT_EQ(link.RequestClass(5), 1);
+    // A packet between two devices is logged, not journalled.
+    const int read = link.ERead;
+    bus.SendUnsolicited(DeviceBusSimulator::FrameFromHex("0506060000"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            link.TimerAsincTick();
+            QFile f(logFile);
+            return f.open(QIODevice::ReadOnly) && f.readAll().contains("< 0506060000");
+        },
+        2000));
+    EXPECT_EQ(link.ERead, read);
     EXPECT_TRUE(link.StopNet());
     EXPECT_EQ(bus.Adapter().receptionMode, 0);  // the adapter passes only its own packets again
 
