@@ -2,19 +2,9 @@
 // apartments, 150,000 keys, 1,000 switches and 2,000 call panels.
 //   bench_data [--benchmark_filter=...]
 
-#include <benchmark/benchmark.h>
-#include <QCoreApplication>
-#include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-
 #include <cstdio>
-#include <memory>
 
-#include "foundation/DbSchema.h"
-#include "foundation/TFDM.h"
+#include "BenchSupport.h"
 
 namespace {
 
@@ -26,104 +16,68 @@ constexpr int kKeysPerApartment = 3;  // 120,000 apartment keys
 constexpr int kCommonKeys = 30;       // per entrance: 30,000 common keys
 constexpr int kGates = 5;             // per object, besides 5 entrance panels
 
-struct Inserter {
-    QSqlQuery q;
-    Inserter(QSqlDatabase& db, const QString& sql) : q(db) {
-        if (!q.prepare(sql)) qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    }
-    qint64 operator()(const QVariantList& values) {
-        for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
-        if (!q.exec()) qFatal("insert: %s", qPrintable(q.lastError().text()));
-        return q.lastInsertId().toLongLong();
-    }
-};
-
-void buildInstallation(const QString& path) {
-    QString error;
-    if (!CreateNewDatabase(path, &error)) qFatal("%s", qPrintable(error));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench_build");
-        db.setDatabaseName(path);
-        if (!db.open()) qFatal("open");
-        db.transaction();
-        Inserter net(db,
-                     "INSERT INTO k_net (ident, id_nom, v_pod, v_kal, v_key, st_net)"
-                     " VALUES (?, ?, ?, ?, 2, 'закрыто')");
-        Inserter dom(db, "INSERT INTO k_dom (id_net, house, kod_d) VALUES (?, ?, ?)");
-        Inserter pod(db, "INSERT INTO k_pod (id_net, id_dom, n_pod, v_kvr) VALUES (?, ?, ?, ?)");
-        Inserter kvr(db,
-                     "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, x_key, y_key)"
-                     " VALUES (?, ?, ?, ?, ?, 3, 3)");
-        Inserter key(db,
-                     "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net)"
-                     " VALUES (?, ?, ?, ?, ?)");
-        Inserter pk(db, "INSERT INTO k_pk (id_pod, id_net, n_net, type_k) VALUES (?, ?, ?, 'КМ')");
-        Inserter mpk(db,
-                     "INSERT INTO m_pk (id_net, n_pk, n_pod, n_net, id_pk, id_dom)"
-                     " VALUES (?, ?, ?, ?, ?, ?)");
-        Inserter bv(
-            db, "INSERT INTO k_bv (id_net, n_net, n_nt0, n_bv, bv_type) VALUES (?, ?, ?, ?, ?)");
-        Inserter mbv(db,
-                     "INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_net, n_nt0, plus, id_bv)"
-                     " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        qint64 keyNo = 0;
-        for (int o = 1; o <= kObjects; ++o) {
-            const qint64 idNet = net({QString("Объект %1").arg(o), o, kEntrances, kGates});
-            qint64 houses[kHouses];
-            for (int h = 0; h < kHouses; ++h)
-                houses[h] = dom({idNet, QString("Дом %1").arg(h + 1), QString::number(h + 1)});
-            for (int e = 1; e <= kEntrances; ++e) {
-                const qint64 idDom = houses[e <= 3 ? 0 : 1];
-                const qint64 idPod = pod({idNet, idDom, e <= 3 ? e : e - 3, kApartments});
-                for (int a = 1; a <= kApartments; ++a) {
-                    const QString n = QString::number(e * 100 + a);
-                    const qint64 idKvr = kvr({idNet, idPod, a, n, n});
-                    for (int k = 0; k < kKeysPerApartment; ++k) {
-                        const QString un = QString("%1").arg(++keyNo, 12, 16, QChar('0')).toUpper();
-                        key({un, idPod, un.right(6), idKvr, idNet});
-                    }
-                }
-                for (int k = 0; k < kCommonKeys; ++k) {
+void buildInstallation(QSqlDatabase& db) {
+    Inserter net(db,
+                 "INSERT INTO k_net (ident, id_nom, v_pod, v_kal, v_key, st_net)"
+                 " VALUES (?, ?, ?, ?, 2, 'закрыто')");
+    Inserter dom(db, "INSERT INTO k_dom (id_net, house, kod_d) VALUES (?, ?, ?)");
+    Inserter pod(db, "INSERT INTO k_pod (id_net, id_dom, n_pod, v_kvr) VALUES (?, ?, ?, ?)");
+    Inserter kvr(db,
+                 "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, x_key, y_key)"
+                 " VALUES (?, ?, ?, ?, ?, 3, 3)");
+    Inserter key(db,
+                 "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net)"
+                 " VALUES (?, ?, ?, ?, ?)");
+    Inserter pk(db, "INSERT INTO k_pk (id_pod, id_net, n_net, type_k) VALUES (?, ?, ?, 'КМ')");
+    Inserter mpk(db,
+                 "INSERT INTO m_pk (id_net, n_pk, n_pod, n_net, id_pk, id_dom)"
+                 " VALUES (?, ?, ?, ?, ?, ?)");
+    Inserter bv(db,
+                "INSERT INTO k_bv (id_net, n_net, n_nt0, n_bv, bv_type) VALUES (?, ?, ?, ?, ?)");
+    Inserter mbv(db,
+                 "INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_net, n_nt0, plus, id_bv)"
+                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    qint64 keyNo = 0;
+    for (int o = 1; o <= kObjects; ++o) {
+        const qint64 idNet = net({QString("Объект %1").arg(o), o, kEntrances, kGates});
+        qint64 houses[kHouses];
+        for (int h = 0; h < kHouses; ++h)
+            houses[h] = dom({idNet, QString("Дом %1").arg(h + 1), QString::number(h + 1)});
+        for (int e = 1; e <= kEntrances; ++e) {
+            const qint64 idDom = houses[e <= 3 ? 0 : 1];
+            const qint64 idPod = pod({idNet, idDom, e <= 3 ? e : e - 3, kApartments});
+            for (int a = 1; a <= kApartments; ++a) {
+                const QString n = QString::number(e * 100 + a);
+                const qint64 idKvr = kvr({idNet, idPod, a, n, n});
+                for (int k = 0; k < kKeysPerApartment; ++k) {
                     const QString un = QString("%1").arg(++keyNo, 12, 16, QChar('0')).toUpper();
-                    key({un, idPod, un.right(6), -1, idNet});
+                    key({un, idPod, un.right(6), idKvr, idNet});
                 }
-                const qint64 idPk = pk({idPod, idNet, e});
-                mpk({idNet, e, e, e, idPk, idDom});
             }
-            for (int b = 0; b < kEntrances + kGates; ++b) {
-                const bool gate = b >= kEntrances;
-                const QString name = QString(gate ? "Калитка %1" : "БВ %1").arg(b);
-                const qint64 idBv = bv({idNet, 64 + b, b, name, gate ? 1 : 0});
-                if (!gate) {
-                    mbv({idNet, name, b + 1, 0, 64 + b, b, 1, idBv});
-                } else {
-                    for (int c = 1; c <= kEntrances; ++c)
-                        mbv({idNet, name, c, 1, 64 + b, b, c % 3 + 1, idBv});
-                }
+            for (int k = 0; k < kCommonKeys; ++k) {
+                const QString un = QString("%1").arg(++keyNo, 12, 16, QChar('0')).toUpper();
+                key({un, idPod, un.right(6), -1, idNet});
+            }
+            const qint64 idPk = pk({idPod, idNet, e});
+            mpk({idNet, e, e, e, idPk, idDom});
+        }
+        for (int b = 0; b < kEntrances + kGates; ++b) {
+            const bool gate = b >= kEntrances;
+            const QString name = QString(gate ? "Калитка %1" : "БВ %1").arg(b);
+            const qint64 idBv = bv({idNet, 64 + b, b, name, gate ? 1 : 0});
+            if (!gate) {
+                mbv({idNet, name, b + 1, 0, 64 + b, b, 1, idBv});
+            } else {
+                for (int c = 1; c <= kEntrances; ++c)
+                    mbv({idNet, name, c, 1, 64 + b, b, c % 3 + 1, idBv});
             }
         }
-        db.commit();
-        db.close();
     }
-    QSqlDatabase::removeDatabase("bench_build");
 }
 
-struct Installation {
-    QTemporaryDir dir;
-    std::unique_ptr<TFDM> dm;
-    Installation() {
-        const QString path = dir.filePath("db_arm_vesk.mdb");
-        buildInstallation(path);
-        dm = std::make_unique<TFDM>();
-        QString error;
-        if (!dm->Connect(path, &error)) qFatal("connect: %s", qPrintable(error));
-        if (!dm->OpenAllTables()) qFatal("open: %s", qPrintable(dm->LastError()));
-    }
-};
-
 // Built once in main and gone before the application object.
-Installation* theInstallation = nullptr;
-Installation& installation() {
+BenchDatabase* theInstallation = nullptr;
+BenchDatabase& installation() {
     return *theInstallation;
 }
 
@@ -170,13 +124,7 @@ BENCHMARK(BM_MoveObjectEveryDetailOpen)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    auto inst = std::make_unique<Installation>();
-    theInstallation = inst.get();
-    benchmark::RunSpecifiedBenchmarks();
-    inst.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<BenchDatabase>(argc, argv, theInstallation, [] {
+        return std::make_unique<BenchDatabase>(buildInstallation);
+    });
 }

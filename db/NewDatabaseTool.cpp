@@ -10,16 +10,60 @@
 #include <QStringList>
 #include <cstdio>
 
+namespace {
+
+const char* const kUsage =
+    "usage: arm_newdb [--keep-existing] FILE\n"
+    "Writes a new workstation database to FILE.\n"
+    "  --keep-existing  an existing FILE is kept and counts as success\n"
+    "  --help           this text\n"
+    "  --               ends the options (for a FILE that starts with '-')\n";
+
+struct Arguments {
+    bool help = false;
+    bool keepExisting = false;
+    QStringList files;
+    QString unknown;  // the first option the tool does not know
+};
+
+Arguments parse(const QStringList& args) {
+    Arguments a;
+    bool options = true;
+    for (const QString& arg : args) {
+        if (options && arg == QLatin1String("--")) {
+            options = false;
+        } else if (options && (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
+            a.help = true;
+        } else if (options && arg == QLatin1String("--keep-existing")) {
+            a.keepExisting = true;
+        } else if (options && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            if (a.unknown.isEmpty()) a.unknown = arg;
+        } else {
+            a.files << arg;
+        }
+    }
+    return a;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool keepExisting = args.removeAll(QStringLiteral("--keep-existing")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: arm_newdb [--keep-existing] FILE\n");
+    const Arguments args = parse(app.arguments().mid(1));
+    if (args.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!args.unknown.isEmpty()) {
+        std::fprintf(stderr, "arm_newdb: unknown option %s\n%s", qPrintable(args.unknown), kUsage);
         return 2;
     }
-    const QString path = args.first();
-    if (keepExisting && QFileInfo::exists(path)) {
+    if (args.files.size() != 1) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const QString path = args.files.first();
+    if (args.keepExisting && QFileInfo::exists(path)) {
         std::printf("kept existing database %s\n", qPrintable(path));
         return 0;
     }

@@ -7,10 +7,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <cstdio>
-
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/DurableFile.h"
+#include "platform/FileAccess.h"
 #include "platform/FileUseLock.h"
 
 namespace {
@@ -77,6 +77,15 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     }
     const QString dir = QFileInfo(livePath).absolutePath() + '/';
     const QString copyPath = dir + AppPaths::kDbCompactName;
+    // Neither the lock file nor the compacted copy could be made there; say
+    // so before anything is closed (the lock alone would read as "busy").
+    if (!MayWrite(dir)) {
+        Dialogs::Message(
+            "Отмена действия",
+            DbFileTexts::ReadOnlyFolder(dir) + QStringLiteral("\nСжатие БД невозможно."),
+            DlgButtons::Ok, DlgIcon::Warning);
+        return false;
+    }
 
     int step = 0;
     auto gauge = [&](bool visible = true) {
@@ -139,14 +148,11 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     }
     ++step;
     gauge();
-    // rename() replaces the live file in one step: either the old file or
-    // the compacted one is there, never a half-copied one.
-    if (std::rename(QFile::encodeName(copyPath).constData(),
-                    QFile::encodeName(livePath).constData()) != 0) {
-        QFile::remove(copyPath);
+    // The live file is replaced in one step: either the old file or the
+    // compacted one is there, never a half-copied one, even after a power cut.
+    if (!DurableFile::Commit(copyPath, livePath, DurableFile::Existing::Replace, &why)) {
         release();
-        return finish(false,
-                      QStringLiteral("Не удалось заменить файл базы данных %1").arg(livePath));
+        return finish(false, why);
     }
     release();
     return finish(true, QString());

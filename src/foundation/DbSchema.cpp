@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
+#include "platform/DurableFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -514,9 +515,5 @@ bool CreateNewDatabase(const QString& filePath, QString* error) {
         QFile::remove(tempPath);
         return false;
     }
-    if (!QFile::rename(tempPath, filePath)) {
-        QFile::remove(tempPath);
-        return Fail(error, QStringLiteral("Не удалось записать файл БД %1").arg(filePath));
-    }
-    return true;
+    return DurableFile::Commit(tempPath, filePath, DurableFile::Existing::Keep, error);
 }

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringDecoder>
+
+#include "platform/Cp1251.h"
+#include "platform/DurableFile.h"
 
 namespace {
 // Section and key names compare without regard to case, as INI readers do.
@@ -22,23 +25,20 @@ bool IniFile::Load(QString* error) {
     }
     QByteArray bytes = f.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    Parse(QString::fromUtf8(bytes));
+    Parse(DecodeText(bytes));
     return true;
 }
 
 bool IniFile::Save(QString* error) const {
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile f(path_);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    f.write(ToText().toUtf8());
-    if (!f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    return true;
+    return DurableFile::Write(path_, ToText().toUtf8(), error);
+}
+
+QString IniFile::DecodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    // The old Windows program wrote its files in Windows-1251.
+    return utf8.hasError() ? FromCp1251(bytes) : text;
 }
 
 void IniFile::Parse(const QString& text) {

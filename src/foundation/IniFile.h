@@ -1,8 +1,10 @@
 #pragma once
 // A small INI file: sections and keys keep the order in which they were first
 // read or written, so a file comes back out in the order the program writes it.
-// The program's own INI files are UTF-8.
+// The program writes its INI files in UTF-8; a file that is not valid UTF-8
+// comes from the old Windows program and is read as Windows-1251.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,11 +19,13 @@ class IniFile {
     // Reads path(); a missing file gives an empty INI and true, an unreadable
     // one false. Malformed lines are skipped.
     bool Load(QString* error = nullptr);
-    // Writes to a temporary file and renames it over path(), so a failed write
-    // never replaces a good file.
+    // Writes durably (DurableFile): a failed write or a power cut never
+    // leaves a half-written file in place of a good one.
     bool Save(QString* error = nullptr) const;
 
     void Parse(const QString& text);
+    // The text of a file's bytes: UTF-8, or Windows-1251 when they are not UTF-8.
+    static QString DecodeText(const QByteArray& bytes);
     QString ToText() const;
 
     bool SectionExists(const QString& section) const;

@@ -1,7 +1,10 @@
 #include "foundation/MainWindowData.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
+
+#include <QSqlQuery>
 
 namespace MainWindowData {
 
@@ -15,6 +18,14 @@ bool openIfClosed(Dataset* ds, QString* reason) {
     if (ds->IsOpen() || ds->Open()) return true;
     if (reason) *reason = ds->Name() + QStringLiteral(": ") + ds->LastError();
     return false;
+}
+
+Dataset* opened(Dataset* ds) {
+    if (ds && !ds->IsOpen()) ds->Open();
+    return ds;
+}
+bool hasRows(Dataset* ds) {
+    return ds && opened(ds)->IsOpen() && !ds->IsEmpty();
 }
 }  // namespace
 
@@ -99,24 +110,6 @@ void OpenResidents() {
     if (IsOpen() && !FDM->Q_Ppl->IsOpen()) FDM->Q_Ppl->Open();
 }
 
-}  // namespace MainWindowData
-
-#include "foundation/BitAndStr.h"
-
-#include <QSqlQuery>
-
-namespace MainWindowData {
-
-namespace {
-Dataset* opened(Dataset* ds) {
-    if (ds && !ds->IsOpen()) ds->Open();
-    return ds;
-}
-bool hasRows(Dataset* ds) {
-    return ds && opened(ds)->IsOpen() && !ds->IsEmpty();
-}
-}  // namespace
-
 ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents) {
     ScreenRules::ObjectFacts f;
     if (!IsOpen()) return f;
@@ -195,10 +188,6 @@ void AdvanceConsoleFileState() {
     state.SetValue(after);
     if (!FDM->Q_PO->Post()) FDM->Q_PO->Cancel();
 }
-
-}  // namespace MainWindowData
-
-namespace MainWindowData {
 
 int SwitchListRecNo() {
     return FDM && FDM->Q_MNpk->IsOpen() ? FDM->Q_MNpk->RecNo() : 0;

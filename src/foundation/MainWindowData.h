@@ -3,6 +3,7 @@
 // the database, the object list, the global parameters, the full reopen.
 
 #include "foundation/Globals.h"
+#include "foundation/ScreenNavigation.h"
 
 #include <QString>
 #include <functional>
@@ -39,12 +40,6 @@ bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString*
 // Opens the residents dataset Q_Ppl when it is closed.
 void OpenResidents();
 
-}  // namespace MainWindowData
-
-#include "foundation/ScreenNavigation.h"
-
-namespace MainWindowData {
-
 // What the screen checks read of the current object (opening the datasets
 // they need). withResidents also opens the residents dataset.
 ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents = false);
@@ -64,9 +59,6 @@ void NormaliseFlagMasks();
 // The console's configuration-file state after an edit, written when it changes.
 void AdvanceConsoleFileState();
 
-}  // namespace MainWindowData
-
-namespace MainWindowData {
 // Record number of the switch list Q_MNpk, kept across the device screens' step.
 int SwitchListRecNo();
 void RestoreSwitchListRecNo(int recNo);

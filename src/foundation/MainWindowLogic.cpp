@@ -1,21 +1,53 @@
 #include "foundation/MainWindowLogic.h"
 
 #include "foundation/BitAndStr.h"
+#include "foundation/TFDM.h"
 
 #include <QHash>
 #include <algorithm>
 
-QString MainWindowTexts::OpenFailed(const QString& folder) {
-    return QStringLiteral("Ошибка открытия БД ") + folder + QLatin1Char('!');
+QString MainWindowTexts::OpenFailed(const QString& folder, const QStringList& reasons) {
+    QString text = QStringLiteral("Ошибка открытия БД ") + folder + QLatin1Char('!');
+    for (const QString& reason : reasons)
+        if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
+    return text;
+}
+
+QString MainWindowTexts::ReadOnlyFolderWarning(const QString& folder) {
+    return DbFileTexts::ReadOnlyFolder(folder) +
+           QStringLiteral("\nИзменения в БД сохранить не удастся.");
 }
 
 namespace MainWindowLogic {
 
 DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString& defaultFolder,
-                                       const std::function<bool(const QString&)>& openDatabase) {
-    if (savedFolder.compare(QStringLiteral(" ")) <= 0) return {false, savedFolder};
-    if (openDatabase(savedFolder)) return {true, savedFolder};
-    return {openDatabase(defaultFolder), defaultFolder};
+                                       const DbOpener& openDatabase) {
+    DbOpenOutcome outcome;
+    QStringList folders;
+    if (savedFolder.compare(QStringLiteral(" ")) > 0) folders << savedFolder;
+    if (!folders.contains(defaultFolder)) folders << defaultFolder;
+    for (const QString& folder : folders) {
+        QString reason;
+        outcome.folder = folder;
+        outcome.opened = openDatabase(folder, &reason);
+        if (outcome.opened) break;
+        outcome.reasons << reason;
+    }
+    return outcome;
+}
+
+QSize FitWindowToScreen(const QSize& saved, const QSize& available, const QSize& frame) {
+    if (available.isEmpty()) return saved;
+    const QSize room = available - frame;
+    return {std::min(saved.width(), room.width()), std::min(saved.height(), room.height())};
+}
+
+QRect KeepWithin(QRect frame, const QRect& area) {
+    if (frame.right() > area.right()) frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
+    if (frame.left() < area.left()) frame.moveLeft(area.left());
+    if (frame.top() < area.top()) frame.moveTop(area.top());
+    return frame;
 }
 
 int ExitScreenNumber(const std::function<bool(int)>& frameVisible) {

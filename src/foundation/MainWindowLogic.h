@@ -4,7 +4,10 @@
 // column width and the help topic of F1.
 
 #include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace MainWindowTexts {
@@ -12,25 +15,44 @@ inline const QString kCaption = QStringLiteral("APM ZAZ-Kiro-2");
 inline const QString kMenuCaption = QStringLiteral("АРМ DUZAVIZOR");
 inline const QString kApplicationTitle = QStringLiteral("АРМ сервис APM ZAZ-Kiro-2");
 inline const QString kError = QStringLiteral("Ошибка");
+inline const QString kAttention = QStringLiteral("Внимание");
 inline const QString kExitQuestion = QStringLiteral("Действительно хотите завершить работу?");
 inline const QString kExitCaption = QStringLiteral("Подтвердите   завершение");
 inline const QString kLoadError = QStringLiteral("Ошибка загрузки данных.");
 inline const QString kHelpViewerCaption = QStringLiteral("Справка АРМ Сервис Vesk");
-// "Ошибка открытия БД " + folder + "!"
-QString OpenFailed(const QString& folder);
+// "Ошибка открытия БД " + folder + "!", and below it one line for each
+// reason the folders tried failed.
+QString OpenFailed(const QString& folder, const QStringList& reasons = {});
+// Every screen and editor refuses while no database is open.
+inline const QString kNoDatabase =
+    QStringLiteral("База данных не открыта. Работа с объектами невозможна.");
+// The database opened in a folder where nothing can be written.
+QString ReadOnlyFolderWarning(const QString& folder);
 }  // namespace MainWindowTexts
 
 namespace MainWindowLogic {
 
 struct DbOpenOutcome {
     bool opened = false;
-    QString folder;  // the folder that opened, or the last one tried
+    QString folder;       // the folder that opened, or the last one tried
+    QStringList reasons;  // why each folder tried failed, in the order tried
 };
 
-// Tries the saved folder, then the default one. An empty saved folder tries
-// neither and counts as a failed open.
+using DbOpener = std::function<bool(const QString& folder, QString* reason)>;
+
+// Tries the saved folder, then the default one; the default folder once only
+// when the two are the same, and alone when no folder was saved.
 DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString& defaultFolder,
-                                       const std::function<bool(const QString&)>& openDatabase);
+                                       const DbOpener& openDatabase);
+
+// The saved window size within the screen's available area (less the window
+// frame), so that no part of the window, its exit button included, is off
+// the screen. An unknown area changes nothing.
+QSize FitWindowToScreen(const QSize& saved, const QSize& available,
+                        const QSize& frame = QSize(0, 0));
+
+// The window's frame moved, as little as may be, into the area.
+QRect KeepWithin(QRect frame, const QRect& area);
 
 // Screen number written to Object/nf: the first visible frame in the order
 // 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14; 0 when none is visible.

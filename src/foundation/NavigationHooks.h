@@ -17,6 +17,9 @@ struct NavigationHooks {
     std::function<void()> ReopenMatrix;
     std::function<void()> RebuildMatrTable;
     std::function<void()> SaveMatrix = [] {};
+    // The matrix re-created from the entrances after the object screen saved
+    // them (matrix table, m_pk and m_bv, the object's state).
+    std::function<void()> RebuildDevices = [] {};
     // The matrix frame's "next" step: entrances of the current house.
     std::function<void()> CreateEntrancesFromMatrix = [] {};
     // Device records from the matrix, and their synchronisation with it.

@@ -55,6 +55,9 @@ class KeysScreenService {
     virtual void ApplySettings(const KeyScreenSettings& s, bool objectHasGates) = 0;
     // Stops the 1-Wire key poll and closes the card reader's port.
     virtual void Btn1WireOffClick() = 0;
+    // Applies the change marks of the keys screen, as leaving it does; the
+    // main window calls it when the program closes on that screen.
+    virtual void FrameExit() = 0;
 };
 
 // Keeps the network settings until the real form exists: read from the
@@ -79,6 +82,7 @@ class PlaceholderKeysScreen : public KeysScreenService {
     KeyScreenSettings Settings() const override { return settings_; }
     void ApplySettings(const KeyScreenSettings& s, bool objectHasGates) override;
     void Btn1WireOffClick() override { ++pollStops_; }
+    void FrameExit() override {}
     int PollStops() const { return pollStops_; }
 
   private:

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 bool ComparesAbove(const QString& text, const QString& than) {
     return text.compare(than) > 0;
@@ -14,6 +15,19 @@ namespace SettingsFile {
 namespace {
 const QString kBlank = QStringLiteral(" ");
 const QString kBold0 = QStringLiteral("ж");
+
+// A folder of the old Windows program: a drive letter or backslashes.
+bool isWindowsPath(const QString& path) {
+    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:"));
+    return path.contains(QLatin1Char('\\')) || drive.match(path).hasMatch();
+}
+
+// An empty value, and a Windows folder that cannot exist here, count as a
+// missing key: the database is looked for in the default folder.
+QString savedDbFolder(const QString& value) {
+    if (!ComparesAbove(value, kBlank) || isWindowsPath(value)) return AppPaths::DefaultDbDir();
+    return AppPaths::NormalizeDir(value);
+}
 }  // namespace
 
 QString FilePath() {
@@ -33,8 +47,7 @@ bool Open(IniFile& ini, QString* error) {
 
 StartupSettings ReadStartup(const IniFile& ini, int widthMain, int heightMain) {
     StartupSettings s;
-    s.bd = AppPaths::NormalizeDir(
-        ini.ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), AppPaths::DefaultDbDir()));
+    s.bd = savedDbFolder(ini.ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), QString()));
     s.sw = ini.ReadInteger(QStringLiteral("Size"), QStringLiteral("sw"), widthMain);
     s.sh = ini.ReadInteger(QStringLiteral("Size"), QStringLiteral("sh"), heightMain);
     s.mx = ini.ReadString(QStringLiteral("Size"), QStringLiteral("mx"), QStringLiteral("norm"));

@@ -9,7 +9,7 @@
 
 // What the main window takes from the file at start-up.
 struct StartupSettings {
-    QString bd;  // database folder, trailing '/'
+    QString bd;  // database folder, trailing '/'; the default one when unusable
     int sw = 800;
     int sh = 595;
     QString mx = QStringLiteral("norm");

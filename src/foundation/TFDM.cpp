@@ -8,6 +8,7 @@
 
 #include "foundation/DbSchema.h"
 #include "platform/AppPaths.h"
+#include "platform/FileAccess.h"
 
 TFDM* FDM = nullptr;
 
@@ -51,13 +52,44 @@ const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_t_bp_mel ON t_bp (id_mel, nom)",
 };
 
-bool looksLikeSqlite(const QString& path) {
+// Empty when the file starts as an SQLite database does, else why not.
+QString notSqliteReason(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+    if (!f.open(QIODevice::ReadOnly)) return DbFileTexts::Unreadable(path, f.errorString());
+    if (f.read(16) == QByteArray("SQLite format 3\0", 16)) return QString();
+    return DbFileTexts::NotADatabase(path);
+}
+
+// A failed open or upgrade in a place where nothing can be written failed
+// for that: the engine's own text ("unable to open database file") does
+// not say so.
+QString explainOpenFailure(const QFileInfo& file, const QString& engineText) {
+    if (!MayWrite(file.absolutePath()))
+        return DbFileTexts::ReadOnlyFolder(file.absolutePath() + '/');
+    if (!MayWrite(file.absoluteFilePath()))
+        return DbFileTexts::ReadOnlyFile(file.absoluteFilePath());
+    return engineText;
 }
 
 }  // namespace
+
+namespace DbFileTexts {
+QString Missing(const QString& file) {
+    return QStringLiteral("Файл базы данных не найден: %1").arg(file);
+}
+QString Unreadable(const QString& file, const QString& why) {
+    return QStringLiteral("Файл %1 не читается: %2").arg(file, why);
+}
+QString NotADatabase(const QString& file) {
+    return QStringLiteral("Файл %1 не является базой данных").arg(file);
+}
+QString ReadOnlyFile(const QString& file) {
+    return QStringLiteral("Файл базы данных доступен только для чтения: %1").arg(file);
+}
+QString ReadOnlyFolder(const QString& folder) {
+    return QStringLiteral("Папка базы данных доступна только для чтения: %1").arg(folder);
+}
+}  // namespace DbFileTexts
 
 TFDM::TFDM(QObject* parent) : QObject(parent) {
     QSqlDatabase::addDatabase("QSQLITE", kConnectionName);
@@ -174,10 +206,11 @@ void TFDM::defineDatasets() {
         one("QOKeys", "k_key", "WHERE id_kvr=-1 AND id_pod=:id_pod ORDER BY s_met DESC", QPodKey);
     QSect = one("QSect", "t_sec", "WHERE id_net=:id_net ORDER BY id_net, n_net, n_sec", Q_Net);
     SPK_All = one("SPK_All", "k_pk", "");
+    // Keys joined to their entrance: gate keys (id_kvr -2) hold a panel's id_bv in id_pod.
     HavKeys = joined(
         "HavKeys", {{"y", "k_key"}, {"k", "k_kvr"}, {"p", "k_pod"}, {"d", "k_dom"}, {"n", "k_net"}},
-        "WHERE y.id_pod = p.id_pod AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0 AND"
-        " k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
+        "WHERE y.id_pod = p.id_pod AND y.id_kvr > -2 AND (k.id_kvr = y.id_kvr OR (y.id_kvr<0"
+        " AND k.id_kvr=1)) AND p.id_dom = d.id_dom AND d.id_net = n.id_net ORDER BY bv_key",
         "y");
     Q_Kvr1 = one("Q_Kvr1", "k_kvr", "WHERE id_pod=:p.id_pod ORDER BY p_nom", Q_Bpo);
     QKvv = make("QKvv");
@@ -219,7 +252,9 @@ void TFDM::defineDatasets() {
                    QString(kPanelJoinWhere) + "AND v.plus = 2 AND v.id_bv =:id_bv ORDER BY m.n_net",
                    "v", Q_bv);
     Q_Kkk = make("Q_Kkk");
-    Q_Kkk->SetSql("SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod");
+    // Gate keys hold a panel's id in id_pod, which may equal an entrance's.
+    Q_Kkk->SetSql(
+        "SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod AND id_kvr > -2");
     Q_Kkk->SetMaster(Q_Bkk);
     Q_kvv = one("Q_kvv", "k_kvr", "WHERE id_net=:id_net AND st_kvr='ввод' ORDER BY id_pod, p_nom",
                 Q_Net);
@@ -281,11 +316,11 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     Disconnect();
     const QFileInfo info(dbFilePath);
     if (!info.isFile()) {
-        if (error) *error = QStringLiteral("Файл базы данных не найден: %1").arg(dbFilePath);
+        if (error) *error = DbFileTexts::Missing(dbFilePath);
         return false;
     }
-    if (!looksLikeSqlite(dbFilePath)) {
-        if (error) *error = QStringLiteral("Файл %1 не является базой данных").arg(dbFilePath);
+    if (const QString notSqlite = notSqliteReason(dbFilePath); !notSqlite.isEmpty()) {
+        if (error) *error = notSqlite;
         return false;
     }
     dbPath_ = info.absoluteFilePath();
@@ -309,7 +344,7 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     };
     if (!openDatabase(&why) || !UpgradeSchema(db, hooks, &why) || !ensureIndexes(&why)) {
         Disconnect();
-        if (error) *error = why;
+        if (error) *error = explainOpenFailure(info, why);
         return false;
     }
     return true;

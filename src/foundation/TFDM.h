@@ -13,6 +13,15 @@
 #include "platform/Dataset.h"
 #include "platform/FileUseLock.h"
 
+// Why a database file does not open, as the operator reads it.
+namespace DbFileTexts {
+QString Missing(const QString& file);
+QString Unreadable(const QString& file, const QString& why);
+QString NotADatabase(const QString& file);
+QString ReadOnlyFile(const QString& file);
+QString ReadOnlyFolder(const QString& folder);
+}  // namespace DbFileTexts
+
 // The progress window's gauge: value in 0..maximum; visible false hides it.
 using ProgressFn = std::function<void(int value, int maximum, bool visible)>;
 
@@ -31,7 +40,8 @@ class TFDM : public QObject {
     bool Connected() const;
     // Opens the database file (which must exist and be a database), takes
     // the lock file beside it, upgrades the schema and opens the datasets the
-    // upgrade opens. On failure the connection stays closed.
+    // upgrade opens. On failure the connection stays closed and error says
+    // why (DbFileTexts where the cause is known, the engine's text otherwise).
     bool Connect(const QString& dbFilePath, QString* error);
     void Disconnect();
     QString DatabasePath() const { return dbPath_; }

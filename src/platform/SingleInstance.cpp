@@ -3,41 +3,37 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-SingleInstanceGuard::SingleInstanceGuard(const QString& guardedCaption, QObject* parent)
-    : QObject(parent), guarded_(guardedCaption) {}
+#include <unistd.h>
+
+SingleInstanceGuard::SingleInstanceGuard(QObject* parent) : QObject(parent) {}
 
 SingleInstanceGuard::~SingleInstanceGuard() {
-    stop();
+    if (server_) server_->close();
 }
 
-QString SingleInstanceGuard::SocketName(const QString& caption) {
-    return QStringLiteral("arm-vesk-") + QString::fromLatin1(caption.toUtf8().toHex());
+QString SingleInstanceGuard::SocketName() {
+    // Per user: another user's copy is another desktop, and its socket would
+    // not even let this user connect.
+    return QStringLiteral("arm-vesk-%1").arg(::getuid());
 }
 
-bool SingleInstanceGuard::IsRunning(const QString& caption) {
+bool SingleInstanceGuard::IsRunning() {
     QLocalSocket socket;
-    socket.connectToServer(SocketName(caption));
+    socket.connectToServer(SocketName());
     const bool found = socket.waitForConnected(1000);
     socket.abort();
     return found;
 }
 
-void SingleInstanceGuard::FollowCaption(const QString& caption) {
-    if (caption == guarded_)
-        listen();
-    else
-        stop();
-}
-
-bool SingleInstanceGuard::Listening() const {
+bool SingleInstanceGuard::Held() const {
     return server_ && server_->isListening();
 }
 
-bool SingleInstanceGuard::listen() {
-    if (Listening()) return true;
+bool SingleInstanceGuard::Claim() {
+    if (Held()) return true;
     if (!server_) {
         server_ = new QLocalServer(this);
-        // A second start only needs to see the listener; drop its connection.
+        // A later start only needs to see the listener; drop its connection.
         connect(server_, &QLocalServer::newConnection, server_, [this] {
             while (QLocalSocket* s = server_->nextPendingConnection()) {
                 s->disconnectFromServer();
@@ -45,16 +41,13 @@ bool SingleInstanceGuard::listen() {
             }
         });
     }
-    const QString name = SocketName(guarded_);
+    const QString name = SocketName();
     if (server_->listen(name)) return true;
-    // A socket file left by a program that crashed: nobody answers on it.
-    if (server_->serverError() == QAbstractSocket::AddressInUseError && !IsRunning(guarded_)) {
-        QLocalServer::removeServer(name);
-        return server_->listen(name);
-    }
-    return false;
-}
-
-void SingleInstanceGuard::stop() {
-    if (server_ && server_->isListening()) server_->close();
+    if (server_->serverError() != QAbstractSocket::AddressInUseError) return true;
+    if (IsRunning()) return false;
+    // A socket left by a copy that crashed: nobody answers on it.
+    QLocalServer::removeServer(name);
+    if (server_->listen(name)) return true;
+    // Another copy starting at the same moment took it first.
+    return !IsRunning();
 }

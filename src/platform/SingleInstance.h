@@ -1,8 +1,8 @@
 #pragma once
-// One running program per desktop session: the running main window listens on
-// a local socket named after the caption it guards, and a later start that
-// finds a listener ends at once. The window stops listening when its caption
-// changes away from the guarded one, and listens again when it comes back.
+// One running program per user session, whatever its window shows: the
+// running program listens on a local socket named after the program and the
+// user, and a later start that finds the listener ends at once. So two copies
+// never work on one database from one desktop, whichever folders they use.
 
 #include <QObject>
 #include <QString>
@@ -12,23 +12,20 @@ class QLocalServer;
 class SingleInstanceGuard : public QObject {
     Q_OBJECT
   public:
-    explicit SingleInstanceGuard(const QString& guardedCaption, QObject* parent = nullptr);
+    explicit SingleInstanceGuard(QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
-    // Socket name for a caption (a fixed prefix and the caption's UTF-8 in hex,
-    // so any caption gives a valid name).
-    static QString SocketName(const QString& caption);
-    // True when a program already listens for this caption.
-    static bool IsRunning(const QString& caption);
+    // The program's socket name for the current user.
+    static QString SocketName();
+    // True when another copy of the program holds the place.
+    static bool IsRunning();
 
-    // Listens while caption equals the guarded caption, stops otherwise.
-    void FollowCaption(const QString& caption);
-    bool Listening() const;
+    // Takes the program's place. False when another copy holds it: this one
+    // then ends. Where no socket can be made at all, true without holding
+    // it: the program runs unguarded rather than not at all.
+    bool Claim();
+    bool Held() const;
 
   private:
-    bool listen();
-    void stop();
-
-    QString guarded_;
     QLocalServer* server_ = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "platform/AppPaths.h"
 #include "platform/FileUseLock.h"
 #include "support/QtPrinters.h"
+#include "support/ReadOnlyPath.h"
 #include "support/ScriptedDialogs.h"
 
 #include "SiteFixture.h"
@@ -174,6 +175,24 @@ TEST_F(CompactionTest, RefusesWhileAProgramThatOpenedLaterHasTheDatabase) {
     EXPECT_FALSE(QFile::exists(copyPath()));
     EXPECT_TRUE(dm_->Connected());
     EXPECT_TRUE(dm_->HoldsLock());
+    EXPECT_EQ(dm_->Q_Net->FieldByName("id_net").AsInt(), 1);
+}
+
+TEST_F(CompactionTest, RefusesInAReadOnlyFolderAndSaysSo) {
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    const QByteArray hash = fileHash(tdb_.dbPath());
+    ReadOnlyPath readOnly(tdb_.dbDir());
+    if (!readOnly.Active()) GTEST_SKIP() << "no way to make a folder read-only here";
+
+    ScriptedDialogs script;
+    script.Expect("Подтверждение", "Сжать БД на диске?", DlgAnswer::Yes)
+        .Expect("Отмена действия", "Папка базы данных доступна только для чтения: " + tdb_.dbDir() +
+                                       "\nСжатие БД невозможно.");
+    bool shown = false;
+    EXPECT_FALSE(NCompactClick(*dm_, [&](int, int, bool visible) { shown = shown || visible; }));
+    EXPECT_FALSE(shown) << "refused before the gauge starts";
+    EXPECT_EQ(fileHash(tdb_.dbPath()), hash);
+    EXPECT_TRUE(dm_->Connected());
     EXPECT_EQ(dm_->Q_Net->FieldByName("id_net").AsInt(), 1);
 }
 

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <cmath>
 #include <map>
@@ -291,6 +293,40 @@ TEST(DbSchemaNew, BuildWritesDatabaseNextToProgram) {
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase("build_output_db");
+}
+
+// The new-database tool of the build, run in a folder of its own.
+TEST(NewDatabaseTool, HelpAndUnknownOptionsWriteNoFile) {
+    QTemporaryDir dir;
+    auto run = [&dir](const QStringList& args, QByteArray* out = nullptr) {
+        QProcess tool;
+        tool.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral(ARM_BIN_DIR "/arm_newdb"), args);
+        EXPECT_TRUE(tool.waitForFinished(30000));
+        if (out) *out = tool.readAllStandardOutput() + tool.readAllStandardError();
+        return tool.exitCode();
+    };
+    auto entries = [&dir] {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    QByteArray out;
+    EXPECT_EQ(0, run({"--help"}, &out));
+    EXPECT_TRUE(out.startsWith("usage: arm_newdb")) << out.toStdString();
+    EXPECT_EQ(0, run({"-h", "x.mdb"}));
+    EXPECT_EQ(2, run({"--force", "x.mdb"}, &out));
+    EXPECT_TRUE(out.contains("unknown option --force")) << out.toStdString();
+    EXPECT_EQ(2, run({}));
+    EXPECT_EQ(2, run({"a.mdb", "b.mdb"}));
+    EXPECT_EQ(QStringList(), entries());
+
+    // A file whose name starts with a dash, after "--".
+    EXPECT_EQ(0, run({"--keep-existing", "--", "-odd.mdb"}));
+    EXPECT_EQ(QStringList({"-odd.mdb"}), entries());
+    EXPECT_EQ(0, run({"--keep-existing", "--", "-odd.mdb"}));
+    EXPECT_EQ(1, run({"--", "-odd.mdb"})) << "an existing file is never overwritten";
 }
 
 TEST(DbSchemaUpgrade, NewDatabasePassesThroughUnchanged) {

@@ -3,6 +3,7 @@
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 #include "support/QtPrinters.h"
+#include "support/ReadOnlyPath.h"
 #include "support/TestDatabase.h"
 
 #include "SiteFixture.h"
@@ -52,6 +53,35 @@ TEST(TFDMConnect, TakesOverTheLockOfAProgramThatDied) {
     EXPECT_TRUE(dm.HoldsLock());
     EXPECT_TRUE(dm.ConnectCopy().isValid());
     EXPECT_FALSE(dm.CRab->Open());  // nothing set on the copy connection yet
+}
+
+TEST(TFDMConnect, AnUpgradeThatCannotBeWrittenNamesTheReadOnlyFolderOrFile) {
+    TestDatabase tdb(TestDatabase::Kind::OldFormat);
+    const QString dump = [&] {
+        QSqlDatabase db = tdb.open();
+        return TestDatabase::Dump(db);
+    }();
+    TFDM dm;
+    QString error;
+    {
+        ReadOnlyPath readOnly(tdb.dbDir());
+        if (!readOnly.Active()) GTEST_SKIP() << "no way to make a folder read-only here";
+        EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
+        EXPECT_EQ("Папка базы данных доступна только для чтения: " + tdb.dbDir(), error);
+        EXPECT_FALSE(dm.Connected());
+    }
+    {
+        QSqlDatabase db = tdb.open();
+        EXPECT_EQ(dump, TestDatabase::Dump(db)) << "the old file is as it was";
+    }
+    {
+        ReadOnlyPath readOnly(tdb.dbPath());
+        ASSERT_TRUE(readOnly.Active());
+        EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
+        EXPECT_EQ("Файл базы данных доступен только для чтения: " + tdb.dbPath(), error);
+    }
+    // Writable again, the same file opens and is upgraded.
+    EXPECT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
 }
 
 using TFDMTest = SiteFixture;

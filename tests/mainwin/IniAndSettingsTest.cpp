@@ -89,10 +89,34 @@ TEST(SettingsFile, OpenCreatesTheFolderAndAnEmptyFileGivesTheDefaults) {
     EXPECT_TRUE(s.key.ai);
 }
 
-TEST(SettingsFile, ReadsAWindowsStyleFolderWithForwardSlashes) {
+TEST(SettingsFile, AnEmptyOrWindowsDatabaseFolderMeansTheDefaultOne) {
+    TempProgramDir dir;
+    const QString defaultDir = dir.path() + QStringLiteral("DB_ARM/");
+    for (const char* value :
+         {"", " ", "C:\\ARM\\DB_ARM\\", "D:/ARM/DB_ARM", "\\\\srv\\arm\\", "db\\arm"}) {
+        IniFile ini;
+        ini.Parse(QStringLiteral("[Dir]\nbd=") + QString::fromUtf8(value));
+        EXPECT_EQ(defaultDir, SettingsFile::ReadStartup(ini, 800, 595).bd) << value;
+    }
     IniFile ini;
-    ini.Parse(QStringLiteral("[Dir]\nbd=C:\\ARM\\DB_ARM\n"));
-    EXPECT_EQ(QStringLiteral("C:/ARM/DB_ARM/"), SettingsFile::ReadStartup(ini, 800, 595).bd);
+    ini.Parse(QStringLiteral("[Dir]\nbd=/srv/arm/db"));
+    EXPECT_EQ(QStringLiteral("/srv/arm/db/"), SettingsFile::ReadStartup(ini, 800, 595).bd);
+}
+
+TEST(IniFile, AFileOfTheOldWindowsProgramIsReadAsWindows1251) {
+    TempProgramDir dir;
+    // "ж", "н" and a Cyrillic folder name, as the old program wrote them.
+    dir.writeFile(QStringLiteral("Ini/save.ini"),
+                  "[Greed]\r\nfm=\xE6\r\nfp=\xED\r\n[Dir]\r\nbd=/srv/\xC1\xC4/\r\n");
+    IniFile ini;
+    ASSERT_TRUE(SettingsFile::Open(ini));
+    const StartupSettings s = SettingsFile::ReadStartup(ini, 800, 595);
+    EXPECT_EQ(QStringLiteral("ж"), s.fm);
+    EXPECT_EQ(QStringLiteral("н"), s.fp);
+    EXPECT_EQ(QStringLiteral("/srv/БД/"), s.bd);
+    // UTF-8 stays UTF-8, even where its bytes would also be Windows-1251 text.
+    EXPECT_EQ(QStringLiteral("ж"), IniFile::DecodeText("\xD0\xB6"));
+    EXPECT_EQ(QStringLiteral("Рж"), IniFile::DecodeText("\xD0\xE6"));
 }
 
 TEST(SettingsFile, ClosingWritesEverySectionAndKeyInOrderAndKeepsTheManualPath) {

@@ -1,20 +1,21 @@
 #include "MainWindowFixture.h"
 #include "foundation/Globals.h"
 #include "foundation/IniFile.h"
+#include "foundation/MainWindowLogic.h"
 #include "foundation/MatrTable.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "support/QtPrinters.h"
+#include "support/ReadOnlyPath.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,6 +61,88 @@ TEST_F(MainWindowDb, SavedFolderWithoutTheDatabaseFallsBackAndTheWorkingFolderIs
     EXPECT_EQ(dbDir(), window.Path->text());
     window.close();
     EXPECT_EQ(dbDir(), savedSettings().ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), {}));
+}
+
+TEST_F(MainWindowDb, AnEmptyFolderSettingOpensTheDefaultDatabase) {
+    writeSettings("[Dir]\nbd=\n");
+    TFMainVesk window;
+    EXPECT_EQ(dbDir(), window.Path->text());
+    EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+    window.close();
+    EXPECT_EQ(dbDir(), savedSettings().ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), {}));
+}
+
+TEST_F(MainWindowDb, SettingsOfTheOldWindowsProgramOpenTheDefaultDatabaseAndKeepTheirTexts) {
+    // Windows-1251, a drive-letter folder and "ж" for the plain grid font.
+    writeSettings(
+        "[Dir]\r\nbd=C:\\Program Files\\ARM\\DB_ARM\\\r\n"
+        "[Greed]\r\nfm=\xE6\r\nfp=\xED\r\n");
+    TFMainVesk window;
+    EXPECT_EQ(dbDir(), window.Path->text());
+    EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fm")));
+    EXPECT_EQ(QStringLiteral("н"), window.GridToggle(QStringLiteral("fp")));
+    window.close();
+    // Written back as UTF-8.
+    QFile f(database_.programDir().path() + QStringLiteral("Ini/save.ini"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("fm=\xD0\xB6\n"));
+}
+
+TEST_F(MainWindowDb, AReadOnlyDatabaseFolderOpensWithAWarning) {
+    // A file the program has opened before: its upgrade has nothing to write.
+    QString error;
+    ASSERT_TRUE(fdm_.Connect(database_.dbPath(), &error)) << error.toStdString();
+    fdm_.Disconnect();
+    ReadOnlyPath readOnly(dbDir());
+    if (!readOnly.Active()) GTEST_SKIP() << "no way to make a folder read-only here";
+    dialogs_.Expect(QStringLiteral("Внимание"),
+                    QStringLiteral("Папка базы данных доступна только для чтения: ") + dbDir() +
+                        QStringLiteral("\nИзменения в БД сохранить не удастся."));
+    TFMainVesk window;
+    EXPECT_TRUE(fdm_.Q_Net->IsOpen());
+    EXPECT_EQ(dbDir(), window.Path->text());
+    EXPECT_FALSE(fdm_.HoldsLock());
+}
+
+TEST_F(MainWindowDb, AReopenThatFailsHalfWayClosesEverythingAndSaysWhy) {
+    addHouse(addObject(QStringLiteral("Объект")));
+    writeSettings("[Object]\nnf=1\n");
+    TFMainVesk window;
+    window.show();
+    ASSERT_EQ(1, window.VisibleScreen());
+    // Another program broke the file under our feet: a table is gone.
+    exec(QStringLiteral("DROP TABLE k_dom"));
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД ") +
+                                                            dbDir() + QStringLiteral("!\nQ_Dom: "));
+    window.MenuItem(QStringLiteral("MReOpen"))->trigger();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(0, window.VisibleScreen());
+    for (const Dataset* ds : fdm_.AllDatasets())
+        EXPECT_FALSE(ds->IsOpen()) << ds->Name().toStdString();
+    EXPECT_FALSE(fdm_.Connected());
+    // The next F5 tries the folder again and says why it still fails.
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД ") +
+                                                            dbDir() + QStringLiteral("!\n"));
+    window.MenuItem(QStringLiteral("MReOpen"))->trigger();
+    EXPECT_FALSE(fdm_.Connected());
+    dialogs_.Expect(QStringLiteral("Ошибка"), MainWindowTexts::kNoDatabase);
+    window.MenuItem(QStringLiteral("MConfObject"))->trigger();
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MainWindowDb, AnOversizedSavedWindowFitsTheScreenWithItsExitButton) {
+    writeSettings("[Size]\nsw=5000\nsh=4000\n");
+    TFMainVesk window;
+    window.show();
+    QCoreApplication::processEvents();
+    const QRect area = window.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window.frameGeometry()));
+    const QRect exit(window.ButExit->mapToGlobal(QPoint(0, 0)), window.ButExit->size());
+    EXPECT_TRUE(area.contains(exit));
+    const QSize fitted = window.size();
+    window.close();
+    EXPECT_EQ(fitted.width(),
+              savedSettings().ReadInteger(QStringLiteral("Size"), QStringLiteral("sw"), 0));
 }
 
 TEST_F(MainWindowDb, GlobalsWithoutRowsTakeTheDefaults) {
@@ -180,11 +263,8 @@ TEST_F(MainWindowDb, RendersAsARealProgramWindow) {
     window.show();
     window.ApplicationEvents1Hint(QStringLiteral("Выход из программы"));
     QCoreApplication::processEvents();
-    const QImage image = window.grab().toImage();
-    EXPECT_EQ(QSize(1024, 700), image.size());
-    const QString dir = QStringLiteral(ARM_BIN_DIR "/../screenshots");
-    QDir().mkpath(dir);
-    EXPECT_TRUE(image.save(dir + QStringLiteral("/mainwin.png")));
+    EXPECT_EQ(QSize(1024, 700), window.grab().size());
+    EXPECT_FALSE(SaveScreen(window, QStringLiteral("mainwin")).isEmpty());
     window.close();
 }
 

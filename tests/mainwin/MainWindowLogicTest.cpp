@@ -57,11 +57,12 @@ TEST(KeyGroupFromSaved, GateKeysOnlyWithGates) {
     EXPECT_EQ(KeyGroup::Apartment, KeyGroupFromSaved(-7, true));
 }
 
-TEST(OpenDatabaseWithFallback, TriesSavedThenDefaultFolder) {
+TEST(OpenDatabaseWithFallback, TriesSavedThenDefaultFolderAndKeepsEveryReason) {
     QStringList tried;
     auto opener = [&tried](QSet<QString> good) {
-        return [&tried, good](const QString& f) {
+        return [&tried, good](const QString& f, QString* reason) {
             tried << f;
+            if (!good.contains(f)) *reason = QStringLiteral("нет файла в ") + f;
             return good.contains(f);
         };
     };
@@ -80,13 +81,30 @@ TEST(OpenDatabaseWithFallback, TriesSavedThenDefaultFolder) {
     r = OpenDatabaseWithFallback("/a/", "/d/", opener({}));
     EXPECT_FALSE(r.opened);
     EXPECT_EQ(QStringLiteral("/d/"), r.folder);
+    EXPECT_EQ(QStringLiteral("Ошибка открытия БД /d/!\nнет файла в /a/\nнет файла в /d/"),
+              MainWindowTexts::OpenFailed(r.folder, r.reasons));
     EXPECT_EQ(QStringLiteral("Ошибка открытия БД /d/!"), MainWindowTexts::OpenFailed(r.folder));
 
-    // An empty folder setting counts as a failed open and tries nothing.
-    tried.clear();
-    r = OpenDatabaseWithFallback(" ", "/d/", opener({"/d/"}));
-    EXPECT_FALSE(r.opened);
-    EXPECT_TRUE(tried.isEmpty());
+    // No saved folder: the default one, once.
+    for (const QString& saved : {QString(), QStringLiteral(" "), QStringLiteral("/d/")}) {
+        tried.clear();
+        r = OpenDatabaseWithFallback(saved, "/d/", opener({}));
+        EXPECT_FALSE(r.opened);
+        EXPECT_EQ(QStringList({"/d/"}), tried);
+        EXPECT_EQ(QStringList({"нет файла в /d/"}), r.reasons);
+    }
+}
+
+TEST(WindowOnScreen, ASizeLargerThanTheScreenShrinksAndTheFrameMovesIn) {
+    const QSize desk(1280, 760);
+    EXPECT_EQ(QSize(1024, 700), FitWindowToScreen({1024, 700}, desk));
+    EXPECT_EQ(QSize(1280, 760), FitWindowToScreen({5000, 4000}, desk));
+    EXPECT_EQ(QSize(1272, 730), FitWindowToScreen({5000, 4000}, desk, {8, 30}));
+    EXPECT_EQ(QSize(5000, 4000), FitWindowToScreen({5000, 4000}, QSize()));
+    const QRect area(0, 40, 1280, 760);
+    EXPECT_EQ(QRect(0, 40, 800, 600), KeepWithin({-30, 0, 800, 600}, area));
+    EXPECT_EQ(QRect(480, 200, 800, 600), KeepWithin({900, 500, 800, 600}, area));
+    EXPECT_EQ(QRect(100, 100, 800, 600), KeepWithin({100, 100, 800, 600}, area));
 }
 
 TEST(MainHelpTopic, ActiveFormBeforeVisibleScreen) {

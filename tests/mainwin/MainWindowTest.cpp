@@ -6,15 +6,19 @@
 #include "foundation/ui/AppForms.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFDialog.h"
+#include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/WidgetDialogs.h"
 #include "support/QtPrinters.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempProgramDir.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -24,6 +28,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -39,6 +45,16 @@ QString openFailedText(const TempProgramDir& dir) {
     return QStringLiteral("Ошибка открытия БД ") + dir.path() + QStringLiteral("DB_ARM/!");
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+QString missingText(const QString& folder) {
+    return QStringLiteral("\nФайл базы данных не найден: ") + folder +
+           QStringLiteral("db_arm_vesk.mdb");
+}
+
 }  // namespace
 
 TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
@@ -46,7 +62,10 @@ TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     TFDM fdm;
     dir.writeFile(QStringLiteral("Ini/save.ini"), "[Dir]\nbd=/no/such/folder/\n[Object]\nnf=2\n");
     ScriptedDialogs dialogs;
-    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
+    // Both folders tried, each with its reason.
+    dialogs.Expect(QStringLiteral("Ошибка"),
+                   openFailedText(dir) + missingText(QStringLiteral("/no/such/folder/")) +
+                       missingText(dir.path() + QStringLiteral("DB_ARM/")));
     TFMainVesk window;
     EXPECT_EQ(QStringLiteral("APM ZAZ-Kiro-2"), window.windowTitle());
     EXPECT_EQ(0, window.VisibleScreen());
@@ -54,14 +73,38 @@ TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     EXPECT_TRUE(window.Path->text().isEmpty());
 }
 
-TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseFailsToo) {
+TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseIsNamedAndLeftAsItWas) {
     TempProgramDir dir;
-    dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), "this is not a database");
+    QByteArray noise(4096, Qt::Uninitialized);
+    for (char& c : noise) c = char(QRandomGenerator::global()->bounded(256));
+    noise[0] = 'x';  // never an SQLite header by chance
+    dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), noise);
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir));
+    dialogs.Expect(QStringLiteral("Ошибка"),
+                   openFailedText(dir) + QStringLiteral("\nФайл ") + dir.path() +
+                       QStringLiteral("DB_ARM/db_arm_vesk.mdb не является "
+                                      "базой данных"));
     TFMainVesk window;
     EXPECT_EQ(0, window.VisibleScreen());
+    EXPECT_EQ(noise, fileBytes(dir.path() + QStringLiteral("DB_ARM/db_arm_vesk.mdb")));
+}
+
+TEST(MainWindowWithoutDatabase, ScreensAndEditorsRefuseInsteadOfClosingTheProgram) {
+    TempProgramDir dir;
+    TFDM fdm;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    TFMainVesk window;
+    window.show();
+    for (const char* item :
+         {"MConfObject", "MConfDom", "MPk", "MKey", "MReadConf", "MGlobal", "MpkEdit", "MkvEdit"}) {
+        dialogs.Expect(QStringLiteral("Ошибка"),
+                       QStringLiteral("База данных не открыта. Работа с объектами невозможна."));
+        window.MenuItem(QString::fromLatin1(item))->trigger();
+        EXPECT_TRUE(window.isVisible()) << item;
+        EXPECT_EQ(0, window.VisibleScreen()) << item;
+    }
 }
 
 TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {
@@ -73,9 +116,7 @@ TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {
     TFMainVesk window;
     window.show();
     EXPECT_TRUE(window.close());
-    QFile f(dir.path() + QStringLiteral("Ini/save.ini"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved, f.readAll());
+    EXPECT_EQ(saved, fileBytes(dir.path() + QStringLiteral("Ini/save.ini")));
 }
 
 TEST(MainWindowWithoutDatabase, ReopenOpensNoDatabaseFromTheWorkingFolder) {
@@ -227,6 +268,36 @@ TEST(ProgressWindow, BorderlessOnTopAndStepped) {
     FProgress = nullptr;
 }
 
+TEST(ProgressWindow, StepsAsideWhileAMessageIsOpen) {
+    TFProgress progress;
+    WidgetDialogs boxes;
+    DialogBackend* previous = Dialogs::SetBackend(&boxes);
+    auto answerTheBox = [&](bool& gaugeHidden, bool endMeanwhile) {
+        QTimer::singleShot(0, [&gaugeHidden, endMeanwhile, &progress] {
+            QWidget* box = QApplication::activeModalWidget();
+            gaugeHidden = box && !progress.isVisible();
+            if (endMeanwhile) progress.End();
+            if (box) box->close();
+        });
+    };
+    progress.Report(3, 10, true);
+    bool hidden = false;
+    answerTheBox(hidden, false);
+    Dialogs::Message(QStringLiteral("Отмена действия"),
+                     QStringLiteral("База данных занята другим пользователем!"));
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(progress.isVisible()) << "back once the message is answered";
+    progress.Report(4, 10, true);
+    EXPECT_EQ(4, progress.GProgr->value());
+
+    // A loop that ends while its message is open leaves the gauge hidden.
+    answerTheBox(hidden, true);
+    Dialogs::Message(QStringLiteral("Ошибка"), QStringLiteral("Сбой"));
+    EXPECT_TRUE(hidden);
+    EXPECT_FALSE(progress.isVisible());
+    Dialogs::SetBackend(previous);
+}
+
 TEST(AboutBoxForm, ListsTheVersionStringsOfTheBuild) {
     TAboutBox box;
     EXPECT_EQ(QStringLiteral("О программе"), box.windowTitle());
@@ -238,6 +309,20 @@ TEST(AboutBoxForm, ListsTheVersionStringsOfTheBuild) {
     ASSERT_GE(version, 0);
     EXPECT_EQ(QStringLiteral(ARM_VERSION), box.ListValues->item(version)->text());
     EXPECT_EQ(QStringLiteral("Да"), box.OKButton->text());
+}
+
+TEST(AboutBoxForm, EveryValueFitsItsList) {
+    TAboutBox box;
+    box.show();
+    QCoreApplication::processEvents();
+    // Nothing to scroll to: every line shows whole.
+    for (QListWidget* list : {box.ListKeys, box.ListValues}) {
+        EXPECT_EQ(0, list->horizontalScrollBar()->maximum()) << list->objectName().toStdString();
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_LE(list->visualItemRect(list->item(i)).right(), list->viewport()->width())
+                << list->item(i)->text().toStdString();
+    }
+    EXPECT_FALSE(SaveScreen(box, QStringLiteral("about_box")).isEmpty());
 }
 
 TEST(AboutBoxForm, NoVersionInformationText) {
@@ -265,4 +350,51 @@ TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
     EXPECT_EQ(nullptr, FMainVesk);
     EXPECT_EQ(nullptr, FProgress);
     EXPECT_EQ(nullptr, FDM);
+}
+
+TEST(ProgramForms, AFormNotBuiltYetSaysSoAndRealFormsAreLeftAlone) {
+    TempProgramDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    AppForms::CreateAll();
+    for (QWidget* form : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!form->isWindow()) continue;
+        const auto notes = form->findChildren<QLabel*>(QStringLiteral("NotBuiltYet"));
+        if (notes.isEmpty()) {
+            // A real form: its own layout, never the note.
+            EXPECT_NE(nullptr, form->layout()) << form->objectName().toStdString();
+            continue;
+        }
+        ASSERT_EQ(1, notes.size());
+        EXPECT_EQ(AppForms::kNotBuiltYet, notes.first()->text());
+        EXPECT_GE(form->width(), notes.first()->sizeHint().width())
+            << form->objectName().toStdString();
+        EXPECT_GE(form->height(), 100) << form->objectName().toStdString();
+        form->show();
+        EXPECT_FALSE(
+            SaveScreen(*form, QStringLiteral("placeholder_") + form->objectName()).isEmpty());
+        form->hide();
+    }
+    // The about box, the generic dialog and the global parameters are real.
+    for (QWidget* real : std::initializer_list<QWidget*>{AboutBox, FDialog, FGlVal})
+        EXPECT_TRUE(real->findChildren<QLabel*>(QStringLiteral("NotBuiltYet")).isEmpty())
+            << real->objectName().toStdString();
+    AppForms::DestroyAll();
+}
+
+TEST(ProgramForms, TheNoteGoesOnlyOnAnEmptyForm) {
+    QDialog empty;
+    AppForms::MarkIfUnbuilt(&empty);
+    const auto notes = empty.findChildren<QLabel*>(QStringLiteral("NotBuiltYet"));
+    ASSERT_EQ(1, notes.size());
+    EXPECT_GE(empty.width(), notes.first()->sizeHint().width());
+    AppForms::MarkIfUnbuilt(&empty);
+    EXPECT_EQ(1, empty.findChildren<QLabel*>(QStringLiteral("NotBuiltYet")).size());
+
+    // A form built with controls placed by hand is real too.
+    QDialog built;
+    new QPushButton(QStringLiteral("Да"), &built);
+    AppForms::MarkIfUnbuilt(&built);
+    EXPECT_EQ(nullptr, built.layout());
+    EXPECT_TRUE(built.findChildren<QLabel*>().isEmpty());
 }

@@ -331,8 +331,12 @@ TEST_F(Navigation, ObjectScreenChoosesAnotherDatabaseFolder) {
     TFMainVesk w;
     w.ShowScreen(1);
     const QString original = w.Path->text();
-    dialogs_.ExpectPicker(QStringLiteral("Выберите папку с БД"),
-                          database_.programDir().path() + QStringLiteral("nothing-here"));
+    const QString nothing = database_.programDir().path() + QStringLiteral("nothing-here/");
+    dialogs_.ExpectPicker(QStringLiteral("Выберите папку с БД"), nothing.chopped(1));
+    dialogs_.Expect(QStringLiteral("Ошибка"),
+                    QStringLiteral("Ошибка открытия БД %1!\nФайл базы данных не найден: "
+                                   "%1db_arm_vesk.mdb")
+                        .arg(nothing));
     w.BitSelect->click();
     EXPECT_EQ(original, w.Path->text());
     EXPECT_TRUE(fdm_.Q_Net->IsOpen()) << "the previous database is opened again";

@@ -48,13 +48,13 @@ class ProgramRun {
     QProcess process_;
 };
 
-// Waits until a program listens for the start-up caption (its start-up may
-// be slow under a sanitizer).
+// Waits until a program holds the program's place (its start-up may be slow
+// under a sanitizer).
 bool waitForListener(int ms) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms) {
-        if (SingleInstanceGuard::IsRunning(MainWindowTexts::kCaption)) return true;
+        if (SingleInstanceGuard::IsRunning()) return true;
         QTest::qWait(100);
     }
     return false;
@@ -80,30 +80,33 @@ class PrivateSocketDir {
 
 }  // namespace
 
-TEST(SingleInstanceGuard, ListensOnlyWhileTheCaptionIsTheGuardedOne) {
+TEST(SingleInstanceGuard, OneHolderAtATimeWhateverItsCaption) {
     PrivateSocketDir sockets;
-    SingleInstanceGuard guard(QStringLiteral("APM ZAZ-Kiro-2"));
-    EXPECT_FALSE(SingleInstanceGuard::IsRunning(QStringLiteral("APM ZAZ-Kiro-2")));
-    guard.FollowCaption(QStringLiteral("APM ZAZ-Kiro-2"));
-    EXPECT_TRUE(guard.Listening());
-    EXPECT_TRUE(SingleInstanceGuard::IsRunning(QStringLiteral("APM ZAZ-Kiro-2")));
-    EXPECT_FALSE(SingleInstanceGuard::IsRunning(QStringLiteral("АРМ DUZAVIZOR")));
-    guard.FollowCaption(QStringLiteral("АРМ DUZAVIZOR"));
-    EXPECT_FALSE(guard.Listening());
-    EXPECT_FALSE(SingleInstanceGuard::IsRunning(QStringLiteral("APM ZAZ-Kiro-2")));
-    guard.FollowCaption(QStringLiteral("APM ZAZ-Kiro-2"));
-    EXPECT_TRUE(SingleInstanceGuard::IsRunning(QStringLiteral("APM ZAZ-Kiro-2")));
+    EXPECT_FALSE(SingleInstanceGuard::IsRunning());
+    {
+        SingleInstanceGuard first;
+        ASSERT_TRUE(first.Claim());
+        EXPECT_TRUE(first.Held());
+        EXPECT_TRUE(SingleInstanceGuard::IsRunning());
+        SingleInstanceGuard second;
+        EXPECT_FALSE(second.Claim());
+        EXPECT_FALSE(second.Held());
+        EXPECT_TRUE(first.Claim()) << "claiming again changes nothing";
+    }
+    // The place is free once its holder ends.
+    EXPECT_FALSE(SingleInstanceGuard::IsRunning());
+    SingleInstanceGuard later;
+    EXPECT_TRUE(later.Claim());
 }
 
 TEST(SingleInstanceGuard, TakesOverASocketLeftByACrashedProgram) {
     PrivateSocketDir sockets;
-    const QString name = SingleInstanceGuard::SocketName(QStringLiteral("APM ZAZ-Kiro-2"));
-    QFile stale(sockets.path() + QLatin1Char('/') + name);
+    QFile stale(sockets.path() + QLatin1Char('/') + SingleInstanceGuard::SocketName());
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.close();
-    SingleInstanceGuard guard(QStringLiteral("APM ZAZ-Kiro-2"));
-    guard.FollowCaption(QStringLiteral("APM ZAZ-Kiro-2"));
-    EXPECT_TRUE(guard.Listening());
+    SingleInstanceGuard guard;
+    EXPECT_TRUE(guard.Claim());
+    EXPECT_TRUE(guard.Held());
 }
 
 TEST(SingleInstanceProgram, SecondStartEndsWhileTheFirstShowsItsStartUpCaption) {
@@ -124,34 +127,28 @@ TEST(SingleInstanceProgram, SecondStartEndsWhileTheFirstShowsItsStartUpCaption) 
         << "the second start must create nothing";
 }
 
-TEST(SingleInstanceProgram, ASecondStartRunsOnceTheFirstWentToTheMenuScreen) {
+TEST(SingleInstanceProgram, ASecondStartEndsAlsoOnceTheFirstWentToTheMenuScreen) {
     PrivateSocketDir sockets;
     TempProgramDir program;
+    TempProgramDir windowDir;  // the in-process window's program folder
     // The first instance is a main window in this process, guarded as the
     // program guards its own.
     ScriptedDialogs dialogs;
     dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    SingleInstanceGuard guard(MainWindowTexts::kCaption);
+    SingleInstanceGuard guard;
+    ASSERT_TRUE(guard.Claim());
     TFMainVesk window;
-    window.SetInstanceGuard(&guard);
-    ASSERT_EQ(MainWindowTexts::kCaption, window.windowTitle());
-    ASSERT_TRUE(guard.Listening());
-    {
-        ProgramRun blocked(program.path(), sockets.path());
-        ASSERT_TRUE(blocked.Start());
-        EXPECT_TRUE(blocked.EndsWithin(15000));
-    }
     window.ButEndClick();
-    EXPECT_EQ(QStringLiteral("АРМ DUZAVIZOR"), window.windowTitle());
-    EXPECT_FALSE(guard.Listening());
-    ProgramRun runs(program.path(), sockets.path());
-    ASSERT_TRUE(runs.Start());
-    // It starts up (and listens for its own caption) instead of ending.
-    EXPECT_TRUE(waitForListener(30000));
-    EXPECT_FALSE(runs.EndsWithin(0));
+    ASSERT_EQ(QStringLiteral("АРМ DUZAVIZOR"), window.windowTitle());
+    EXPECT_TRUE(guard.Held());
+    ProgramRun blocked(program.path(), sockets.path());
+    ASSERT_TRUE(blocked.Start());
+    EXPECT_TRUE(blocked.EndsWithin(15000));
+    EXPECT_EQ(0, blocked.ExitCode());
+    EXPECT_FALSE(QFile::exists(program.path() + QStringLiteral("Ini")));
 }
 
-TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenLetsASecondRun) {
+TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenKeepsASecondOut) {
     PrivateSocketDir sockets;
     // The first program opens a database with an object and returns to the
     // saved menu screen, which changes its caption at start-up.
@@ -164,27 +161,20 @@ TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenLetsASecondRun
     database.programDir().writeFile(QStringLiteral("Ini/save.ini"), "[Object]\nnf=0\n");
     ProgramRun first(database.programDir().path(), sockets.path());
     ASSERT_TRUE(first.Start());
-    // Settled: its settings were read and nobody listens for the start-up caption.
+    ASSERT_TRUE(waitForListener(30000));
+    // Settled on its menu screen: the database is open (its lock file is there).
     QElapsedTimer t;
     t.start();
-    int quietSince = -1;
-    while (t.elapsed() < 30000) {
-        const bool quiet = QFile::exists(database.programDir().path() + QStringLiteral("Ini")) &&
-                           !SingleInstanceGuard::IsRunning(MainWindowTexts::kCaption);
-        if (!quiet)
-            quietSince = -1;
-        else if (quietSince < 0)
-            quietSince = int(t.elapsed());
-        else if (t.elapsed() - quietSince > 1500)
-            break;
-        QTest::qWait(100);
-    }
-    ASSERT_GE(quietSince, 0);
+    const QString lock = database.dbDir() + QStringLiteral("db_arm_vesk.ldb");
+    while (!QFile::exists(lock) && t.elapsed() < 30000) QTest::qWait(100);
+    ASSERT_TRUE(QFile::exists(lock));
+    QTest::qWait(500);
     ASSERT_FALSE(first.EndsWithin(0));
 
-    TempProgramDir secondDir;
-    ProgramRun second(secondDir.path(), sockets.path());
+    // A second copy on the same database ends at once.
+    ProgramRun second(database.programDir().path(), sockets.path());
     ASSERT_TRUE(second.Start());
-    EXPECT_TRUE(waitForListener(30000));
-    EXPECT_FALSE(second.EndsWithin(0));
+    EXPECT_TRUE(second.EndsWithin(15000));
+    EXPECT_EQ(0, second.ExitCode());
+    EXPECT_FALSE(first.EndsWithin(0));
 }

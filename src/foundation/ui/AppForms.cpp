@@ -1,5 +1,7 @@
 #include "foundation/ui/AppForms.h"
 
+#include "config/ui/ConfigForms.h"
+#include "devices/ui/DeviceForms.h"
 #include "devices/ui/TFFindPar.h"
 #include "devices/ui/TFMelF.h"
 #include "devices/ui/TFMelP.h"
@@ -17,17 +19,23 @@
 #include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TFProgress.h"
+#include "keys/ui/KeyForms.h"
 #include "keys/ui/TFHavKey.h"
 #include "keys/ui/TFKeyInKv.h"
 #include "keys/ui/TFMifare.h"
+#include "netlink/ui/NetlinkForms.h"
 #include "netlink/ui/TFCOM.h"
 #include "netlink/ui/TFNetTime.h"
+#include "site/ui/SiteForms.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFRedVV.h"
 #include "site/ui/TFSvTable.h"
 #include "site/ui/TFdpkPort.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
 
 namespace AppForms {
 
@@ -45,14 +53,45 @@ void destroy(T*& form) {
     delete form;
     form = nullptr;
 }
+
+// The dialogs and editors are windows owned by the main window.
+void markUnbuiltForms() {
+    for (QWidget* child : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow()) MarkIfUnbuilt(child);
+}
 }  // namespace
+
+// An empty form would open as a little blank window that looks broken.
+void MarkIfUnbuilt(QWidget* form) {
+    if (form->layout() || !form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty())
+        return;
+    auto* layout = new QVBoxLayout(form);
+    auto* note = new QLabel(kNotBuiltYet, form);
+    note->setObjectName(QStringLiteral("NotBuiltYet"));
+    note->setAlignment(Qt::AlignCenter);
+    layout->addWidget(note);
+    form->resize(form->sizeHint().expandedTo(QSize(420, 120)));
+}
 
 const QStringList& CreationOrder() {
     return order();
 }
 
+void RegisterScreenFrames() {
+    SiteForms::RegisterFrames();
+    DeviceForms::RegisterFrames();
+    ConfigForms::RegisterFrames();
+    NetlinkForms::RegisterFrames();
+    KeyForms::RegisterFrames();
+}
+
 void CreateAll() {
     order().clear();
+    SiteForms::InstallHooks();
+    DeviceForms::InstallHooks();
+    ConfigForms::InstallHooks();
+    NetlinkForms::InstallHooks();
+    KeyForms::InstallHooks();
     // The data module comes first: the main window opens the database.
     new TFDM;
     InstallMatrTableHook();
@@ -109,6 +148,7 @@ void CreateAll() {
     made(QStringLiteral("FCOM"));
     FProgress = new TFProgress(FMainVesk);
     made(QStringLiteral("FProgress"));
+    markUnbuiltForms();
 }
 
 void DestroyAll() {

@@ -3,12 +3,29 @@
 // until the end as a global instance: the data module first, the main window
 // second, then the dialogs and editors.
 
+#include <QString>
 #include <QStringList>
+
+class QWidget;
 
 namespace AppForms {
 
-// Creates the data module, the main window and every form, in order.
+// What a form whose screen is not built yet shows, so that nobody takes it
+// for a broken one.
+inline const QString kNotBuiltYet =
+    QStringLiteral("Эта форма ещё не реализована в данной версии программы.");
+
+// A form with no controls of its own (its screen is not built yet) gets a
+// layout with the one line kNotBuiltYet and a size to show it; a form with
+// controls is left alone. CreateAll runs it on every form.
+void MarkIfUnbuilt(QWidget* form);
+
+// Creates the data module, the main window and every form, in order, after
+// every subsystem installed its navigation hooks.
 void CreateAll();
+// Every subsystem registers the real frames of its screens; the main window
+// runs it before it builds its frames.
+void RegisterScreenFrames();
 // Destroys them in reverse order.
 void DestroyAll();
 // Object names of the forms CreateAll made, in the order it made them.

@@ -12,6 +12,14 @@
 
 TAboutBox* AboutBox = nullptr;
 
+namespace {
+// A list at least as wide as its widest line, so that no value is cut off.
+void fitWidthToItems(QListWidget* list) {
+    constexpr int kPadding = 8;
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + kPadding);
+}
+}  // namespace
+
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("О программе"));
@@ -31,6 +39,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     const AboutLists lists = MakeAboutLists(ProgramVersionStrings());
     ListKeys->addItems(lists.keys);
     ListValues->addItems(lists.values);
+    fitWidthToItems(ListKeys);
+    fitWidthToItems(ListValues);
 
     OKButton = new QPushButton(QStringLiteral("Да"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -11,6 +11,8 @@
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/SettingsFile.h"
+#include "foundation/ui/AppForms.h"
+#include "foundation/ui/ScreenFrames.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFGlVal.h"
 #include "foundation/ui/TFProgress.h"
@@ -20,7 +22,7 @@
 #include "netlink/ui/TFNetTime.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
-#include "platform/SingleInstance.h"
+#include "platform/FileAccess.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFSvTable.h"
 #include "site/ui/TFkvEdit.h"
@@ -30,6 +32,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -70,6 +73,11 @@ class CentredDelegate : public QStyledItemDelegate {
     }
 };
 
+void closeVisible(const QList<QWidget*>& forms) {
+    for (QWidget* form : forms)
+        if (form && form->isVisible()) form->close();
+}
+
 // Sensible bounds for a window size read from the settings file.
 int saneSize(int value, int fallback) {
     return value >= 200 && value <= 20000 ? value : fallback;
@@ -81,6 +89,7 @@ TFMainVesk::TFMainVesk(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FMainVesk"));
     for (const char* key : {"fm", "fp", "fb"}) gridToggles_[QString::fromLatin1(key)] = kBoldOff;
     buildMenu();
+    AppForms::RegisterScreenFrames();
     buildPanels();
     FormCreate();
 }
@@ -170,9 +179,8 @@ void TFMainVesk::buildMenu() {
             &QAction::triggered, this, &TFMainVesk::MAboutClick);
 }
 
-TScreenFrame* TFMainVesk::makePlaceholderFrame(int screen) {
-    const Screens::ScreenInfo* info = Screens::Find(screen);
-    auto* frame = new TScreenFrame(info->frame, info->title);
+TScreenFrame* TFMainVesk::makeFrame(int screen) {
+    TScreenFrame* frame = ScreenFrames::Make(screen);
     frames_.append(frame);
     return frame;
 }
@@ -249,19 +257,21 @@ void TFMainVesk::buildPanels() {
     Memo2->hide();
     layout->addWidget(Memo2);
 
-    FrMatr1 = makePlaceholderFrame(1);
-    FrDom1 = makePlaceholderFrame(2);
-    FrPod1 = makePlaceholderFrame(3);
-    FrPk1 = makePlaceholderFrame(4);
-    FrBv1 = makePlaceholderFrame(5);
-    FrKvr1 = makePlaceholderFrame(6);
-    FrPo1 = makePlaceholderFrame(7);
-    FrKeys1 = makePlaceholderFrame(9);
-    FrWrite1 = makePlaceholderFrame(10);
-    FrRead1 = makePlaceholderFrame(11);
-    FrNetDev1 = makePlaceholderFrame(12);
-    FrRedact1 = makePlaceholderFrame(13);
-    FrPiople1 = makePlaceholderFrame(14);
+    FrMatr1 = makeFrame(1);
+    FrDom1 = makeFrame(2);
+    FrPod1 = makeFrame(3);
+    FrPk1 = makeFrame(4);
+    FrBv1 = makeFrame(5);
+    FrKvr1 = makeFrame(6);
+    FrPo1 = makeFrame(7);
+    FrKeys1 = makeFrame(9);
+    // The real keys frame keeps the keys screen's settings and marks.
+    if (auto* keys = dynamic_cast<KeysScreenService*>(FrKeys1)) SetKeysScreen(keys);
+    FrWrite1 = makeFrame(10);
+    FrRead1 = makeFrame(11);
+    FrNetDev1 = makeFrame(12);
+    FrRedact1 = makeFrame(13);
+    FrPiople1 = makeFrame(14);
     auto* host = new QWidget(central);
     host->setObjectName(QStringLiteral("ScreenHost"));
     auto* hostLayout = new QVBoxLayout(host);
@@ -314,24 +324,32 @@ void TFMainVesk::buildPanels() {
     connect(BitBtn1, &QPushButton::clicked, this, &TFMainVesk::BitBtn1Click);
 }
 
-void TFMainVesk::SetInstanceGuard(SingleInstanceGuard* guard) {
-    guard_ = guard;
-    if (!guard_) return;
-    guard_->FollowCaption(windowTitle());
-    connect(this, &QWidget::windowTitleChanged, guard_, &SingleInstanceGuard::FollowCaption);
-}
-
 // ---------------------------------------------------------------- start-up
 
-bool TFMainVesk::OpenDatabase(const QString& folder) {
+bool TFMainVesk::OpenDatabase(const QString& folder, QString* reason) {
     const QString file = folder + QLatin1String(AppPaths::kDbFileName);
-    if (!QFileInfo::exists(file)) return false;
+    if (!QFileInfo::exists(file)) {
+        if (reason) *reason = DbFileTexts::Missing(file);
+        return false;
+    }
     MainWindowData::Disconnect();
     Memo2->setPlainText(QStringLiteral("Driver=QSQLITE;Connection=ConnectionDB;Data Source=") +
                         file + QLatin1Char(';'));
-    QString reason;
-    if (MainWindowData::Connect(folder, &reason)) return true;
-    std::fprintf(stderr, "arm: database %s not opened: %s\n", qPrintable(file), qPrintable(reason));
+    if (!MainWindowData::Connect(folder, reason)) return false;
+    // It opens, but no edit could be saved and compaction is refused there.
+    if (!MayWrite(folder))
+        Dialogs::Message(kAttention, ReadOnlyFolderWarning(folder), DlgButtons::Ok,
+                         DlgIcon::Warning);
+    return true;
+}
+
+void TFMainVesk::showOpenFailure(const QString& folder, const QStringList& reasons) {
+    Dialogs::Message(kError, OpenFailed(folder, reasons), DlgButtons::Ok, DlgIcon::Error);
+}
+
+bool TFMainVesk::databaseOpenOrRefuse() {
+    if (MainWindowData::IsOpen()) return true;
+    Dialogs::Message(kError, kNoDatabase, DlgButtons::Ok, DlgIcon::Error);
     return false;
 }
 
@@ -352,9 +370,9 @@ void TFMainVesk::FormCreate() {
     const QString savedFolder = SettingsFile::ReadStartup(ini, g.WidthMain, g.HeightMain).bd;
     const MainWindowLogic::DbOpenOutcome db = MainWindowLogic::OpenDatabaseWithFallback(
         savedFolder, AppPaths::DefaultDbDir(),
-        [this](const QString& f) { return OpenDatabase(f); });
+        [this](const QString& f, QString* reason) { return OpenDatabase(f, reason); });
     if (!db.opened) {
-        Dialogs::Message(kError, OpenFailed(db.folder), DlgButtons::Ok, DlgIcon::Error);
+        showOpenFailure(db.folder, db.reasons);
         LeaveScreen();
         return;
     }
@@ -399,6 +417,7 @@ void TFMainVesk::restoreScreenAndObject(const StartupSettings& s) {
 void TFMainVesk::applyWindowSettings(const StartupSettings& s) {
     ArmGlobals& g = Globals();
     resize(saneSize(s.sw, g.WidthMain), saneSize(s.sh, g.HeightMain));
+    fitOnScreen();
     gridToggles_[QStringLiteral("fm")] = s.fm == kBoldOff ? kBoldOff : kBoldOn;
     gridToggles_[QStringLiteral("fp")] = s.fp == kBoldOff ? kBoldOff : kBoldOn;
     gridToggles_[QStringLiteral("fb")] = s.fb == kBoldOff ? kBoldOff : kBoldOn;
@@ -474,11 +493,17 @@ void TFMainVesk::ShowMatrixState() {
                                                      MainWindowData::HasApartments()));
 }
 
+QList<QWidget*> TFMainVesk::objectEditors() const {
+    return {FpkEdit, FskEdit, FbvEdit, FkvEdit};
+}
+
 void TFMainVesk::CloseEditorsOnObjectChange() {
     if (MainWindowData::CurrentObjectRecNo() == rememberedObjectRecNo_) return;
-    for (QWidget* editor : {static_cast<QWidget*>(FpkEdit), static_cast<QWidget*>(FskEdit),
-                            static_cast<QWidget*>(FbvEdit), static_cast<QWidget*>(FkvEdit)})
-        if (editor && editor->isVisible()) editor->close();
+    CloseObjectEditors();
+}
+
+void TFMainVesk::CloseObjectEditors() {
+    closeVisible(objectEditors());
 }
 
 void TFMainVesk::ShowScreen(int screen) {
@@ -534,10 +559,7 @@ void TFMainVesk::ShowScreen(int screen) {
 }
 
 bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return false;
-    }
+    if (!databaseOpenOrRefuse()) return false;
     if (shown(FrameOfScreen(screen))) return false;
     ScreenRules::ObjectFacts facts = MainWindowData::ReadObjectFacts(withResidents);
     facts.newObjectEntry = NewObjectEntry();
@@ -547,6 +569,13 @@ bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
         return false;
     }
     return true;
+}
+
+void TFMainVesk::openScreen(int screen, bool withResidents) {
+    if (!screenMayOpen(screen, withResidents)) return;
+    PushScreen(screen);
+    LeaveScreen();
+    showFrame(screen);
 }
 
 void TFMainVesk::showFrame(int screen) {
@@ -569,10 +598,7 @@ void TFMainVesk::ButEndClick() {
 }
 
 void TFMainVesk::MConfObjectClick() {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return;
-    }
+    if (!databaseOpenOrRefuse()) return;
     if (shown(FrMatr1)) return;
     if (MainWindowData::ObjectListEmpty())
         for (TScreenFrame* frame : frames_) frame->hide();
@@ -677,10 +703,7 @@ void TFMainVesk::MConfKvrClick() {
 }
 
 void TFMainVesk::MPoClick() {
-    if (!screenMayOpen(7)) return;
-    PushScreen(7);
-    LeaveScreen();
-    showFrame(7);
+    openScreen(7);
 }
 
 void TFMainVesk::MServDelClick() {
@@ -694,45 +717,27 @@ void TFMainVesk::MServDelClick() {
 }
 
 void TFMainVesk::MKeyClick() {
-    if (!screenMayOpen(9)) return;
-    PushScreen(9);
-    LeaveScreen();
-    showFrame(9);
+    openScreen(9);
 }
 
 void TFMainVesk::MWriteConfClick() {
-    if (!screenMayOpen(10)) return;
-    PushScreen(10);
-    LeaveScreen();
-    showFrame(10);
+    openScreen(10);
 }
 
 void TFMainVesk::MReadConfClick() {
-    if (!screenMayOpen(11)) return;
-    PushScreen(11);
-    LeaveScreen();
-    showFrame(11);
+    openScreen(11);
 }
 
 void TFMainVesk::MNetDeviceClick() {
-    if (!screenMayOpen(12)) return;
-    PushScreen(12);
-    LeaveScreen();
-    showFrame(12);
+    openScreen(12);
 }
 
 void TFMainVesk::MRedactConfClick() {
-    if (!screenMayOpen(13)) return;
-    PushScreen(13);
-    LeaveScreen();
-    showFrame(13);
+    openScreen(13);
 }
 
 void TFMainVesk::MAbonentClick() {
-    if (!screenMayOpen(14, true)) return;
-    PushScreen(14);
-    LeaveScreen();
-    showFrame(14);
+    openScreen(14, true);
 }
 
 // ---------------------------------------------------------------- menu and frame buttons
@@ -823,6 +828,9 @@ void TFMainVesk::wireFrameButtons() {
     route(FrBv1->BitNext, to(9));
     route(FrKeys1->BitPrev, to(5));
     route(FrKeys1->BitNext, to(10));
+    // "Абоненты": the frame puts the residents on its apartment first.
+    if (auto* residents = FrKeys1->findChild<QPushButton*>(QStringLiteral("BitRead")))
+        route(residents, to(14));
     route(FrWrite1->BitPrev, to(9));
     route(FrWrite1->BitNext, to(12));
     route(FrNetDev1->BitPrev, to(10));
@@ -834,10 +842,7 @@ void TFMainVesk::wireFrameButtons() {
 }
 
 void TFMainVesk::ShowEditor(QWidget* editor) {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return;
-    }
+    if (!databaseOpenOrRefuse()) return;
     if (MainWindowData::ObjectListEmpty() || !editor) return;
     editor->show();
     editor->raise();
@@ -858,10 +863,7 @@ void TFMainVesk::MServIniClick() {
 }
 
 void TFMainVesk::MGlobalClick() {
-    if (!MainWindowData::IsOpen()) {
-        close();
-        return;
-    }
+    if (!databaseOpenOrRefuse()) return;
     if (FGlVal) {
         FGlVal->show();
         FGlVal->raise();
@@ -884,10 +886,7 @@ void TFMainVesk::BitScreenClick() {
         resize(w, height());
     }
     // Keep the window on the screen.
-    QRect g = frameGeometry();
-    if (g.right() > area.right()) g.moveRight(area.right());
-    if (g.left() < area.left()) g.moveLeft(area.left());
-    move(g.topLeft());
+    move(MainWindowLogic::KeepWithin(frameGeometry(), area).topLeft());
 }
 
 void TFMainVesk::BitSelectClick() {
@@ -896,14 +895,16 @@ void TFMainVesk::BitSelectClick() {
     if (chosen.isEmpty()) return;
     const QString folder = AppPaths::NormalizeDir(chosen);
     const QString previous = Path->text();
-    if (OpenDatabase(folder)) {
+    QString reason;
+    if (OpenDatabase(folder, &reason)) {
         Path->setText(folder);
         if (NetSettings().DatabaseFolder() != folder) NetSettings().ChangeDatabaseFolder(folder);
         rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
         FrMatr1->PrepareScreen(folder);
         ShowMatrixState();
-    } else if (!previous.isEmpty()) {
-        OpenDatabase(previous);
+    } else {
+        showOpenFailure(folder, {reason});
+        if (!previous.isEmpty()) OpenDatabase(previous);
     }
 }
 
@@ -934,16 +935,23 @@ void TFMainVesk::FormResize() {
 
 void TFMainVesk::MReOpenClick() {
     if (MainWindowData::IsOpen() && MainWindowData::ObjectListEmpty()) return;
-    // Without a folder in use there is nothing to reopen (an empty folder
-    // would name a file in the working directory).
-    if (!MainWindowData::IsOpen() &&
-        (!ComparesAbove(Path->text(), QStringLiteral(" ")) || !OpenDatabase(Path->text())))
-        return;
+    const QString folder = Path->text();
     QString reason;
-    if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason))
-        std::fprintf(stderr, "arm: tables not reopened: %s\n", qPrintable(reason));
     if (!MainWindowData::IsOpen()) {
-        close();
+        // Without a folder in use there is nothing to reopen (an empty folder
+        // would name a file in the working directory).
+        if (!ComparesAbove(folder, QStringLiteral(" "))) return;
+        if (!OpenDatabase(folder, &reason)) {
+            showOpenFailure(folder, {reason});
+            return;
+        }
+    }
+    if (!MainWindowData::OpenAllTables(ProgressGauge(), &reason)) {
+        // Some datasets are open and some are not: close them all, so that
+        // every screen refuses alike until a later F5 opens the folder again.
+        MainWindowData::Disconnect();
+        LeaveScreen();
+        showOpenFailure(folder, {reason});
         return;
     }
     // The matrix table reopens inside OpenAllTables.
@@ -1011,6 +1019,8 @@ void TFMainVesk::writeSettingsOnClose() {
 
 bool TFMainVesk::FormCloseQuery() {
     if (!MainWindowData::IsOpen()) return true;
+    // Closing on the keys screen leaves it: changed keys mark their panels.
+    if (shown(FrKeys1)) KeysScreen().FrameExit();
     stopNetworkForExit();
     writeSettingsOnClose();
     AppHelp().CloseViewer();
@@ -1019,10 +1029,7 @@ bool TFMainVesk::FormCloseQuery() {
 }
 
 void TFMainVesk::FormClose() {
-    for (QWidget* editor : {static_cast<QWidget*>(FpkEdit), static_cast<QWidget*>(FskEdit),
-                            static_cast<QWidget*>(FbvEdit), static_cast<QWidget*>(FkvEdit),
-                            static_cast<QWidget*>(FMifare)})
-        if (editor && editor->isVisible()) editor->close();
+    closeVisible(objectEditors() << FMifare);
     KeysScreen().Btn1WireOffClick();
 }
 
@@ -1033,6 +1040,22 @@ void TFMainVesk::closeEvent(QCloseEvent* event) {
         FormClose();
     }
     event->accept();
+}
+
+void TFMainVesk::fitOnScreen() {
+    const QScreen* desktop = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!desktop || isMaximized() || isFullScreen()) return;
+    const QRect area = desktop->availableGeometry();
+    // The frame is known once the window is shown; before, only the inside counts.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize fitted = MainWindowLogic::FitWindowToScreen(size(), area.size(), frame);
+    if (fitted != size()) resize(fitted);
+    if (isVisible()) move(MainWindowLogic::KeepWithin(frameGeometry(), area).topLeft());
+}
+
+void TFMainVesk::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    fitOnScreen();
 }
 
 void TFMainVesk::resizeEvent(QResizeEvent* event) {

@@ -18,7 +18,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTableView;
-class SingleInstanceGuard;
 class TScreenFrame;
 
 class TFMainVesk : public QMainWindow {
@@ -65,7 +64,8 @@ class TFMainVesk : public QMainWindow {
 
     // Start-up, in the fixed order; run by the constructor.
     void FormCreate();
-    bool OpenDatabase(const QString& folder);
+    // Opens the database in folder; reason says why not.
+    bool OpenDatabase(const QString& folder, QString* reason = nullptr);
     // Lays out the matrix grid's switch columns while the matrix frame shows.
     void FormResize();
     void MReOpenClick();
@@ -88,6 +88,8 @@ class TFMainVesk : public QMainWindow {
     void LeaveScreen();
     void ShowMatrixState();
     void CloseEditorsOnObjectChange();
+    // Closes the editors an object change closes, whatever object is current.
+    void CloseObjectEditors();
     void BitBackClick();
     void BitForwardClick();
     const ScreenHistory& History() const { return history_; }
@@ -137,23 +139,25 @@ class TFMainVesk : public QMainWindow {
     // Record number of the current object when it was last entered.
     int RememberedObjectRecNo() const { return rememberedObjectRecNo_; }
 
-    // Follows the window caption with the single-instance guard.
-    void SetInstanceGuard(SingleInstanceGuard* guard);
-
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenu();
     void buildPanels();
-    TScreenFrame* makePlaceholderFrame(int screen);
+    TScreenFrame* makeFrame(int screen);
     void wireMenu();
     void wireFrameButtons();
     // The common shape of a screen handler: false when it must stop here.
     bool screenMayOpen(int screen, bool withResidents = false);
+    // The screens that open with nothing but the common checks.
+    void openScreen(int screen, bool withResidents = false);
+    // The editors an object change closes.
+    QList<QWidget*> objectEditors() const;
     void showFrame(int screen);
     // Title, frame shown and the menu button, after the frame's preparation.
     void showPreparedFrame(int screen);
@@ -162,6 +166,12 @@ class TFMainVesk : public QMainWindow {
     void setHistoryButtons();
     QAction* addItem(class QMenu* menu, const QString& name, const QString& caption,
                      const QString& hint = QString());
+    // "Ошибка открытия БД" with the folder and the reasons below it.
+    void showOpenFailure(const QString& folder, const QStringList& reasons);
+    // False, after saying so, while no database is open.
+    bool databaseOpenOrRefuse();
+    // Size and place so that the whole window, frame included, is on its screen.
+    void fitOnScreen();
     void applyWindowSettings(const struct StartupSettings& s);
     void restoreScreenAndObject(const StartupSettings& s);
     void writeSettingsOnClose();
@@ -174,7 +184,6 @@ class TFMainVesk : public QMainWindow {
     QTableView* matrixGrid_ = nullptr;
     PlaceholderKeysScreen placeholderKeys_;
     KeysScreenService* keysScreen_ = &placeholderKeys_;
-    SingleInstanceGuard* guard_ = nullptr;
     int rememberedObjectRecNo_ = 0;
     bool objectPanelFlags_[4] = {false, false, false, false};
     bool closing_ = false;

@@ -1,5 +1,7 @@
 #include "foundation/ui/TFProgress.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
@@ -11,6 +13,8 @@ TFProgress::TFProgress(QWidget* owner)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       owner_(owner) {
     setObjectName(QStringLiteral("FProgress"));
+    // It never takes the focus, so dialogs keep their proper parent.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(404, 17);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -19,12 +23,15 @@ TFProgress::TFProgress(QWidget* owner)
     GProgr->setToolTip(QStringLiteral("Ждите..."));
     GProgr->setTextVisible(false);
     layout->addWidget(GProgr);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void TFProgress::Begin(int max) {
+    running_ = true;
     GProgr->setValue(0);
     GProgr->setMinimum(0);
     GProgr->setMaximum(max < 0 ? 0 : max);
+    if (steppedAsideFor_) return;
     show();
     raise();
     repaint();
@@ -36,6 +43,7 @@ void TFProgress::StepIt() {
 }
 
 void TFProgress::End() {
+    running_ = false;
     hide();
 }
 
@@ -54,10 +62,25 @@ void TFProgress::Report(int value, int maximum, bool visible) {
         End();
         return;
     }
-    if (!isVisible()) Begin(maximum);
+    if (!running_) Begin(maximum);
     GProgr->setMaximum(maximum < 0 ? 0 : maximum);
     GProgr->setValue(qBound(0, value, GProgr->maximum()));
     GProgr->repaint();
+}
+
+bool TFProgress::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Hide) return false;
+    auto* window = qobject_cast<QWidget*>(watched);
+    if (!window || window == this || !window->isWindow() || !window->isModal()) return false;
+    if (type == QEvent::Show && isVisible()) {
+        steppedAsideFor_ = window;
+        hide();
+    } else if (type == QEvent::Hide && window == steppedAsideFor_) {
+        steppedAsideFor_ = nullptr;
+        if (running_) show();
+    }
+    return false;
 }
 
 std::function<void(int, int, bool)> ProgressGauge() {

@@ -2,7 +2,10 @@
 // The progress window: borderless, on top, centred on its owner, one gauge
 // `GProgr` that long loops step. Each step repaints at once, because the loops
 // run on the user-interface thread without returning to the event loop.
+// While a modal dialog is open it steps aside: centred and on top, it would
+// cover the dialog's buttons.
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -26,9 +29,12 @@ class TFProgress : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* owner_ = nullptr;
+    bool running_ = false;               // between Begin and End
+    QPointer<QWidget> steppedAsideFor_;  // the modal dialog it hides for
 };
 
 extern TFProgress* FProgress;

@@ -28,3 +28,16 @@ TScreenFrame::TScreenFrame(const QString& name, const QString& title, QWidget* p
 void TScreenFrame::PrepareScreen(const QString&) {
     ++preparations_;
 }
+
+QVBoxLayout* TScreenFrame::ContentLayout() {
+    if (!content_) {
+        auto* outer = static_cast<QVBoxLayout*>(layout());
+        const int at = outer->indexOf(body_);
+        outer->removeWidget(body_);
+        body_->hide();
+        content_ = new QVBoxLayout;
+        content_->setContentsMargins(0, 0, 0, 0);
+        outer->insertLayout(at, content_, 1);
+    }
+    return content_;
+}

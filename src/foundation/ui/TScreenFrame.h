@@ -1,12 +1,15 @@
 #pragma once
-// A work screen hosted by the main window. Until a screen is built for real
-// it is this frame with its name, title and the back/next buttons the main
-// window wires; the real frame fills PrepareScreen with its own preparation.
+// A work screen hosted by the main window: its name, the back/next buttons the
+// main window wires, and PrepareScreen, run when the screen opens. A screen not
+// built for real is this frame with its title; a real frame derives from it,
+// fills ContentLayout and PrepareScreen (calling the base), and is registered
+// through ScreenFrames.
 
 #include <QFrame>
 
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 class TScreenFrame : public QFrame {
     Q_OBJECT
@@ -23,8 +26,13 @@ class TScreenFrame : public QFrame {
     int Preparations() const { return preparations_; }
 
   protected:
+    // Where a real frame puts its controls: above the back/next buttons, in
+    // place of the title label.
+    QVBoxLayout* ContentLayout();
+
     QLabel* body_ = nullptr;
 
   private:
+    QVBoxLayout* content_ = nullptr;
     int preparations_ = 0;
 };

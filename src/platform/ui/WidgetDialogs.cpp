@@ -71,14 +71,21 @@ DlgAnswer WidgetDialogs::Message(const QString& caption, const QString& text, Dl
     return made.size() == 1 ? made.first().second : DlgAnswer::Cancel;
 }
 
+// Qt's own pickers, not the desktop's: they speak the program's language
+// (Qt's Russian texts) whatever language the desktop is set to.
+constexpr QFileDialog::Options kPickerOptions = QFileDialog::DontUseNativeDialog;
+
 QString WidgetDialogs::OpenFile(const QString& caption, const QString& dir, const QString& filter) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter, nullptr,
+                                        kPickerOptions);
 }
 
 QString WidgetDialogs::SaveFile(const QString& caption, const QString& dir, const QString& filter) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter, nullptr,
+                                        kPickerOptions);
 }
 
 QString WidgetDialogs::ChooseFolder(const QString& caption, const QString& dir) {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, dir);
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, dir,
+                                             QFileDialog::ShowDirsOnly | kPickerOptions);
 }

@@ -1,0 +1,73 @@
+#pragma once
+// What the benchmark programs share: bound inserts to build a large database
+// quickly, a database file built once in a temporary folder with a data module
+// opened on it, and the program's entry.
+
+#include <benchmark/benchmark.h>
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+#include "foundation/DbSchema.h"
+#include "foundation/TFDM.h"
+
+// One prepared INSERT, run with a row of values; returns the new row's id.
+struct Inserter {
+    QSqlQuery q;
+    Inserter(QSqlDatabase& db, const QString& sql) : q(db) {
+        if (!q.prepare(sql)) qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
+    qint64 operator()(const QVariantList& values) {
+        for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
+        if (!q.exec()) qFatal("insert: %s", qPrintable(q.lastError().text()));
+        return q.lastInsertId().toLongLong();
+    }
+};
+
+// A new database filled by fill in one transaction, then opened through a
+// data module with its datasets open.
+struct BenchDatabase {
+    QTemporaryDir dir;
+    std::unique_ptr<TFDM> dm;
+
+    explicit BenchDatabase(const std::function<void(QSqlDatabase&)>& fill) {
+        const QString path = dir.filePath("db_arm_vesk.mdb");
+        QString error;
+        if (!CreateNewDatabase(path, &error)) qFatal("%s", qPrintable(error));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench_build");
+            db.setDatabaseName(path);
+            if (!db.open()) qFatal("open");
+            db.transaction();
+            fill(db);
+            db.commit();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("bench_build");
+        dm = std::make_unique<TFDM>();
+        if (!dm->Connect(path, &error)) qFatal("connect: %s", qPrintable(error));
+        if (!dm->OpenAllTables()) qFatal("open: %s", qPrintable(dm->LastError()));
+    }
+};
+
+// Runs the registered benchmarks on the database that make builds; the
+// benchmarks reach it through the pointer, which lives while they run.
+template <class Database>
+int RunBenchmarks(int argc, char** argv, Database*& current,
+                  const std::function<std::unique_ptr<Database>()>& make) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    std::unique_ptr<Database> database = make();
+    current = database.get();
+    benchmark::RunSpecifiedBenchmarks();
+    current = nullptr;
+    database.reset();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,9 @@
+#include "config/ui/ConfigForms.h"
+
+namespace ConfigForms {
+
+void RegisterFrames() {}
+
+void InstallHooks() {}
+
+}  // namespace ConfigForms

@@ -1,0 +1,74 @@
+#include "keys/KeyNumber.h"
+
+#include "foundation/BitAndStr.h"
+
+namespace {
+
+bool isHexDigit(QChar c) {
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+}  // namespace
+
+namespace KeyNumber {
+
+QString FilterDigits(const QString& text) {
+    QString digits;
+    for (QChar c : text) {
+        // Only the Latin a-f become digits; other letters are dropped.
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('f')) c = c.toUpper();
+        if (isHexDigit(c)) digits += c;
+        if (digits.size() == kFullDigits) break;
+    }
+    return digits;
+}
+
+QString FullNumber(const QString& typed) {
+    const QString text = typed.trimmed();
+    if (text.size() < kMinDigits) return QString();
+    return PadLeft(text, QLatin1Char('0'), kFullDigits);
+}
+
+QString PanelCode(const QString& fullNumber) {
+    return fullNumber.right(kPanelDigits);
+}
+
+}  // namespace KeyNumber
+
+namespace KeyLabel {
+
+QString ArmStatus(const QDate& date) {
+    return QStringLiteral("АРМ ") + date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString Automatic(int keysInList, int digits) {
+    return IntToStrZ(keysInList + 1, digits);
+}
+
+QString Widened(const QString& label, int digits) {
+    QString text = label.trimmed();
+    if (!text.isEmpty() && text.size() >= digits) return label;
+    if (text.isEmpty()) text = QStringLiteral("0");
+    return text.size() < digits ? PadLeft(text, QLatin1Char('0'), digits) : text;
+}
+
+}  // namespace KeyLabel
+
+namespace KeySort {
+
+int AfterTitleClick(int current, int column) {
+    if (column < 0 || column > 2) return current;
+    const int ascending = 2 * column + 1;
+    return current == ascending ? ascending + 1 : ascending;
+}
+
+QString OrderClause(int state) {
+    static const char* const kColumns[] = {"un_key", "s_met", "status"};
+    if (state < 1 || state > 6) return QString();
+    QString clause = QStringLiteral("ORDER BY ") + QLatin1String(kColumns[(state - 1) / 2]);
+    if (state % 2 == 0) clause += QStringLiteral(" DESC");
+    return clause;
+}
+
+}  // namespace KeySort

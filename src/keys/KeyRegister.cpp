@@ -1,0 +1,362 @@
+#include "keys/KeyRegister.h"
+
+#include "foundation/BoundSql.h"
+#include "foundation/TFDM.h"
+#include "keys/KeyNumber.h"
+#include "platform/Dialogs.h"
+#include "platform/ToneOutput.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+const QString kError = QStringLiteral("Ошибка");
+const QString kBadLength = QStringLiteral("Неверная длина номера!");
+const QString kNoGates = QStringLiteral("Калиток на объекте нет!");
+const QString kOverQuotaCaption = QStringLiteral("Превышение");
+const QString kOverQuota = QStringLiteral("Добавить ключ сверх нормы?!");
+
+// The key screen's sounds.
+void soundStored() {
+    Tones::Tone(512, 20);
+}
+void soundMove() {
+    Tones::Tone(512, 50);
+}
+void soundRefused() {
+    Tones::Tone(120, 100);
+}
+
+int intField(Dataset* ds, const char* name) {
+    return ds->FieldByName(QLatin1String(name)).AsInt();
+}
+
+// Counts through a statement with bound values; 0 when it fails.
+int countOf(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery q(db);
+    QString error;
+    if (!ExecBound(q, sql, values, &error) || !q.next()) {
+        qWarning("Key counter: %s", qPrintable(error));
+        return 0;
+    }
+    return q.value(0).toInt();
+}
+
+// While a gate key is checked, the keys of the entrances wired to the gate are
+// open; they are closed again when the confirmation ends.
+class GateScope {
+  public:
+    explicit GateScope(Dataset* linkedKeys, bool gate) : keys_(gate ? linkedKeys : nullptr) {}
+    ~GateScope() {
+        if (keys_) keys_->Close();
+    }
+    GateScope(const GateScope&) = delete;
+    GateScope& operator=(const GateScope&) = delete;
+
+  private:
+    Dataset* keys_;
+};
+
+}  // namespace
+
+namespace KeyData {
+
+bool HasRow(const Dataset* ds) {
+    return ds && ds->IsOpen() && ds->RecNo() > 0;
+}
+
+int FindRow(const Dataset* ds, const QString& field, const QVariant& value, int skipRow) {
+    if (!ds || !ds->IsOpen()) return -1;
+    const int f = ds->FieldIndex(field);
+    if (f < 0) return -1;
+    const QString wanted = value.toString();
+    for (int row = 0; row < ds->RecordCount(); ++row)
+        if (row != skipRow && ds->Value(row, f).toString() == wanted) return row;
+    return -1;
+}
+
+}  // namespace KeyData
+
+using KeyData::HasRow;
+
+KeyRegister::KeyRegister(TFDM& dm) : dm_(dm) {}
+
+void KeyRegister::SetMode(KeyGroup mode) {
+    mode_ = mode == KeyGroup::None ? KeyGroup::Apartment : mode;
+    editMode_ = 0;
+    ForgetCounts();
+}
+
+Dataset* KeyRegister::KeyList() const {
+    switch (mode_) {
+        case KeyGroup::Entrance:
+            return dm_.QOKeys;
+        case KeyGroup::Gate:
+            return dm_.QKKeys;
+        default:
+            return dm_.QKeys;
+    }
+}
+
+Dataset* KeyRegister::Owner() const {
+    switch (mode_) {
+        case KeyGroup::Entrance:
+            return dm_.QPodKey;
+        case KeyGroup::Gate:
+            return dm_.QKalKey;
+        default:
+            return dm_.QForKey;
+    }
+}
+
+int KeyRegister::ObjectKeyQuota() const {
+    return HasRow(dm_.Q_Net) ? intField(dm_.Q_Net, "v_key") : 0;
+}
+
+QString KeyRegister::AutoLabel() const {
+    const Dataset* list = KeyList();
+    return KeyLabel::Automatic(list->IsOpen() ? list->RecordCount() : 0, options_.labelDigits);
+}
+
+// ---------------------------------------------------------------- confirming
+
+ConfirmResult KeyRegister::Confirm(const QString& typed, const QString& label) {
+    ConfirmResult result;
+    result.number = typed.trimmed();
+    result.label = label;
+    if (result.number.isEmpty()) return finish(result);
+    const QString number = KeyNumber::FullNumber(result.number);
+    if (number.isEmpty()) {
+        Dialogs::Message(kError, kBadLength, DlgButtons::Ok, DlgIcon::Error);
+        result.outcome = ConfirmOutcome::ShortNumber;
+        result.number.clear();
+        return finish(result);
+    }
+    result.number = number;
+
+    const bool editing = editMode_ == 1 && HasRow(KeyList());
+    if (!editing && !makeRoom()) {
+        result.outcome = ConfirmOutcome::Declined;
+        result.finished = false;
+        return result;
+    }
+    if (mode_ == KeyGroup::Gate && !HasRow(dm_.QKalKey)) {
+        Dialogs::Message(kError, kNoGates, DlgButtons::Ok, DlgIcon::Error);
+        result.outcome = ConfirmOutcome::NoGate;
+        return finish(result);
+    }
+
+    GateScope gate(dm_.Q_JKey, mode_ == KeyGroup::Gate);
+    if (!store(number, &result.label, editing)) {
+        soundRefused();  // whatever the sound box says
+        result.outcome = ConfirmOutcome::Refused;
+        return finish(result);
+    }
+    if (options_.beep) soundStored();
+    if (mode_ == KeyGroup::Entrance || mode_ == KeyGroup::Gate)
+        KeyList()->Locate(QStringLiteral("bv_key"), KeyNumber::PanelCode(number));
+    result.outcome = ConfirmOutcome::Stored;
+    result.number.clear();
+    MarkServingDevice();
+    return finish(result);
+}
+
+ConfirmResult KeyRegister::finish(ConfirmResult result) {
+    result.label.clear();
+    editMode_ = 0;
+    return result;
+}
+
+bool KeyRegister::makeRoom() {
+    switch (mode_) {
+        case KeyGroup::Apartment:
+        case KeyGroup::Ter:
+            return makeRoomInApartment();
+        case KeyGroup::Entrance:
+            return makeRoomInEntrance();
+        default:
+            return true;  // gates have no quota
+    }
+}
+
+bool KeyRegister::askOverQuota() const {
+    return options_.noLimitQuestion || Dialogs::AskYesNo(kOverQuotaCaption, kOverQuota);
+}
+
+// A full apartment passes the key on to the next one with room; when none is
+// left the key stays in the last apartment, over its quota.
+bool KeyRegister::makeRoomInApartment() {
+    Dataset* flats = dm_.QForKey;
+    auto full = [flats] { return intField(flats, "y_key") >= intField(flats, "x_key"); };
+    if (!HasRow(flats) || !full()) return true;
+    if (mode_ != KeyGroup::Apartment || !options_.autoMove) return askOverQuota();
+    if (ObjectKeyQuota() <= 0) return false;
+    bool firstMove = true;
+    while (full()) {
+        flats->Next();
+        if (flats->Eof()) break;
+        // Only the first move sounds, and only towards an apartment of more
+        // than one key.
+        if (firstMove && options_.beep && intField(flats, "x_key") > 1) soundMove();
+        firstMove = false;
+    }
+    return true;
+}
+
+bool KeyRegister::makeRoomInEntrance() {
+    Dataset* entrances = dm_.QPodKey;
+    auto full = [entrances] {
+        return intField(entrances, "o_rky") >= intField(entrances, "o_key");
+    };
+    if (!HasRow(entrances) || !full()) return true;
+    if (!options_.autoMove) return askOverQuota();
+    while (full()) {
+        entrances->Next();
+        if (entrances->Eof()) break;
+        if (options_.beep) soundMove();
+    }
+    return true;
+}
+
+// A code is unique within the list's scope: one apartment, one entrance's
+// common keys, or a gate together with the entrances wired to it.
+bool KeyRegister::isDuplicate(const QString& code, int editedRow) {
+    const QString field = QStringLiteral("bv_key");
+    if (mode_ == KeyGroup::Gate) {
+        Dataset* linked = dm_.Q_JKey;
+        if (!linked->IsOpen() && !linked->Open()) return true;
+        if (KeyData::FindRow(linked, field, code) >= 0) return true;
+    }
+    return KeyData::FindRow(KeyList(), field, code, editedRow) >= 0;
+}
+
+bool KeyRegister::store(const QString& number, QString* label, bool editing) {
+    Dataset* list = KeyList();
+    if (!list->IsOpen() || !HasRow(Owner()) || !HasRow(dm_.Q_Net)) return false;
+    const int editedRow = editing ? list->RecNo() - 1 : -1;
+    if (isDuplicate(KeyNumber::PanelCode(number), editedRow)) return false;
+    if (editing) {
+        list->Edit();
+    } else {
+        if (options_.autoLabel) *label = AutoLabel();
+        list->Append();
+    }
+    writeColumns(list, number, label->trimmed());
+    // The key and the owner's counters are written together.
+    SqlTransaction transaction(dm_.ConnectionDB());
+    if (!list->Post()) {
+        list->Cancel();
+        return false;
+    }
+    if (transaction.Commit()) return true;
+    qWarning("Key not stored: %s", qPrintable(transaction.LastError()));
+    dm_.ReopenKeys();  // the rollback undid what the lists show
+    return false;
+}
+
+void KeyRegister::writeColumns(Dataset* list, const QString& number, const QString& label) {
+    auto set = [list](const char* field, const QVariant& value) {
+        list->FieldByName(QLatin1String(field)).SetValue(value);
+    };
+    set("un_key", number);
+    set("bv_key", KeyNumber::PanelCode(number));
+    set("s_met", label);
+    set("id_net", dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value());
+    set("status", KeyLabel::ArmStatus(QDate::currentDate()));
+    switch (mode_) {
+        case KeyGroup::Entrance:
+            set("id_pod", dm_.QPodKey->FieldByName(QStringLiteral("id_pod")).Value());
+            set("id_kvr", kCommonOwner);
+            set("l_ob", 1);
+            break;
+        case KeyGroup::Gate:
+            set("id_pod", dm_.QKalKey->FieldByName(QStringLiteral("id_bv")).Value());
+            set("id_kvr", kGateOwner);
+            set("l_ob", 1);
+            break;
+        default:
+            set("id_pod", dm_.QForKey->FieldByName(QStringLiteral("p.id_pod")).Value());
+            set("id_kvr", dm_.QForKey->FieldByName(QStringLiteral("id_kvr")).Value());
+            set("l_ob", 0);
+            break;
+    }
+}
+
+bool KeyRegister::BeginEdit(QString* number, QString* label) {
+    Dataset* list = KeyList();
+    if (!HasRow(list)) return false;
+    *number = list->FieldByName(QStringLiteral("un_key")).AsString();
+    *label = list->FieldByName(QStringLiteral("s_met")).AsString();
+    if (number->isEmpty()) return false;
+    editMode_ = 1;
+    return true;
+}
+
+// ---------------------------------------------------------------- counters and marks
+
+std::optional<KeyCounts> KeyRegister::CountKeys() {
+    if (mode_ != KeyGroup::Apartment && mode_ != KeyGroup::Entrance) return std::nullopt;
+    if (!dm_.QForKey->IsOpen() || dm_.QForKey->IsEmpty()) return std::nullopt;
+    Dataset* entrance = Owner();
+    if (!HasRow(entrance) || !HasRow(dm_.Q_Net)) return std::nullopt;
+    const QVariant idPod =
+        entrance
+            ->FieldByName(mode_ == KeyGroup::Apartment ? QStringLiteral("p.id_pod")
+                                                       : QStringLiteral("id_pod"))
+            .Value();
+    const QSqlDatabase db = dm_.ConnectionDB();
+    KeyCounts counts;
+    // Every stored key has a number, so counting rows counts numbers and the
+    // indexes answer without reading the rows. Gate keys hold a panel's id in
+    // id_pod; they belong to no entrance.
+    counts.entranceKeys = countOf(
+        db, QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_pod=? AND id_kvr > -2"),
+        {idPod});
+    counts.objectKeys = objectKeyCount(idPod, counts.entranceKeys);
+    counts.entrancePlanned = countOf(
+        db, QStringLiteral("SELECT COALESCE(Sum(x_key), 0) AS cn FROM k_kvr WHERE id_pod=?"),
+        {idPod});
+    counts.extraSlots = intField(entrance, "d_key");
+    counts.commonSlots = intField(entrance, "o_key");
+    return counts;
+}
+
+// Counting every key of a large object at each confirmation would cost more
+// than the rest of it. In the apartment and common-key modes the screen only
+// changes keys of the current entrance, so the keys outside it are counted
+// once per entrance and mode, and again whenever the screen is shown.
+int KeyRegister::objectKeyCount(const QVariant& idPod, int entranceKeys) {
+    if (outsideEntrance_ < 0 || countedEntrance_ != idPod) {
+        const QVariant idNet = dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value();
+        const int all =
+            countOf(dm_.ConnectionDB(),
+                    QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_net=?"), {idNet});
+        countedEntrance_ = idPod;
+        outsideEntrance_ = all - entranceKeys;
+    }
+    return outsideEntrance_ + entranceKeys;
+}
+
+void KeyRegister::MarkServingDevice() {
+    switch (mode_) {
+        case KeyGroup::Entrance:
+            if (HasRow(dm_.QPodKey))
+                markSwitchOfEntrance(dm_.QPodKey->FieldByName(QStringLiteral("id_pod")).Value());
+            break;
+        case KeyGroup::Gate:
+            if (HasRow(dm_.QKalKey)) flags_.Set(intField(dm_.QKalKey, "n_net"));
+            break;
+        default:
+            if (HasRow(dm_.QForKey))
+                markSwitchOfEntrance(dm_.QForKey->FieldByName(QStringLiteral("p.id_pod")).Value());
+            break;
+    }
+}
+
+void KeyRegister::markSwitchOfEntrance(const QVariant& idPod) {
+    Dataset* switches = dm_.Q_pk;
+    if (!switches->IsOpen() && !switches->Open()) return;
+    const int row = KeyData::FindRow(switches, QStringLiteral("id_pod"), idPod);
+    if (row >= 0)
+        flags_.Set(switches->Value(row, switches->FieldIndex(QStringLiteral("n_net"))).toInt());
+}

@@ -1,0 +1,747 @@
+#include "keys/ui/TFrKeys.h"
+
+#include "foundation/Globals.h"
+#include "foundation/TFDM.h"
+#include "foundation/ui/TFProgress.h"
+#include "foundation/ui/WaitCursor.h"
+#include "keys/KeyListEditor.h"
+#include "keys/KeyNumber.h"
+#include "keys/KeyRegister.h"
+#include "platform/DatasetModel.h"
+#include "platform/Dialogs.h"
+#include "platform/ui/DatasetGrid.h"
+#include "site/ui/TFskEdit.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColor>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kDeleteAll = QStringLiteral("Удалить все");
+const QString kConfirm = QStringLiteral("Подтвердите");
+
+// The key list shows rows marked for deletion in red (a selected row keeps
+// the selection's colours).
+class KeyListModel : public DatasetModel {
+  public:
+    using DatasetModel::DatasetModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::ForegroundRole && index.isValid() && GetDataset()) {
+            const int mark = GetDataset()->FieldIndex(QStringLiteral("l_del"));
+            if (mark >= 0 && GetDataset()->Value(index.row(), mark).toInt() != 0)
+                return QColor(Qt::red);
+        }
+        return DatasetModel::data(index, role);
+    }
+};
+
+template <class W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QFrame* makePanel(const char* name, QWidget* parent) {
+    auto* panel = named(new QFrame(parent), name);
+    panel->setFrameShape(QFrame::StyledPanel);
+    return panel;
+}
+
+QLabel* counterLabel(const char* name, QWidget* parent) {
+    auto* label = named(new QLabel(QStringLiteral("0"), parent), name);
+    label->setMinimumWidth(48);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+bool isKey(QEvent* event, int key) {
+    return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == key;
+}
+
+bool isEnter(QEvent* event) {
+    return isKey(event, Qt::Key_Return) || isKey(event, Qt::Key_Enter);
+}
+
+}  // namespace
+
+TFrKeys::TFrKeys(QWidget* parent) : TScreenFrame(QStringLiteral("FrKeys1"), QString(), parent) {
+    if (FDM) {
+        keys_ = std::make_unique<KeyRegister>(*FDM);
+        editor_ = std::make_unique<KeyListEditor>(*keys_);
+    }
+    QVBoxLayout* content = ContentLayout();
+    auto* top = new QHBoxLayout;
+    buildModeChoice(top);
+    buildEntry(top);
+    content->addLayout(top);
+    auto* middle = new QHBoxLayout;
+    buildPanels(middle);
+    buildKeyList(middle);
+    content->addLayout(middle, 1);
+    buildCounters(content);
+    buildModels();
+    wireControls();
+    showMode(KeyGroup::Apartment);
+}
+
+TFrKeys::~TFrKeys() = default;
+
+// ---------------------------------------------------------------- layout
+
+void TFrKeys::buildModeChoice(QHBoxLayout* top) {
+    auto* modes = new QGroupBox(QStringLiteral("Ключи"), this);
+    auto* column = new QVBoxLayout(modes);
+    RB_KvrKey = named(new QRadioButton(QStringLiteral("Квартирные ключи"), modes), "RB_KvrKey");
+    RB_ObsKey =
+        named(new QRadioButton(QStringLiteral("Общие ключи для подъезда"), modes), "RB_ObsKey");
+    RBTer = named(new QRadioButton(QStringLiteral("Замена утерянного"), modes), "RBTer");
+    RB_KalKey = named(new QRadioButton(QStringLiteral("Ключи для калитки"), modes), "RB_KalKey");
+    for (QRadioButton* rb : {RB_KvrKey, RB_ObsKey, RBTer, RB_KalKey}) column->addWidget(rb);
+    RB_KvrKey->setChecked(true);
+    top->addWidget(modes);
+
+    auto* options = new QVBoxLayout;
+    CB_Auto = named(new QCheckBox(this), "CB_Auto");
+    CB_Lim = named(new QCheckBox(QStringLiteral("Без вопроса о превышении нормы"), this), "CB_Lim");
+    CB_ANom = named(new QCheckBox(QStringLiteral("Автонумерация меток"), this), "CB_ANom");
+    Beep = named(new QCheckBox(QStringLiteral("Сигнал"), this), "Beep");
+    AIn = named(new QCheckBox(QStringLiteral("Авто ввод"), this), "AIn");
+    CB_Auto->setChecked(true);
+    CB_Lim->setEnabled(false);
+    CB_ANom->setChecked(true);
+    AIn->setChecked(true);
+    AIn->setEnabled(false);  // only while a key reader is on
+    for (QCheckBox* box : {CB_Auto, CB_Lim, CB_ANom, Beep, AIn}) options->addWidget(box);
+    options->addStretch();
+    top->addLayout(options, 1);
+}
+
+void TFrKeys::buildEntry(QHBoxLayout* top) {
+    auto* entry = new QGroupBox(QStringLiteral("Ввод ключа"), this);
+    auto* grid = new QGridLayout(entry);
+    E_sn = named(new QLineEdit(entry), "E_sn");
+    E_sn->setMaxLength(64);  // pasted text is filtered down to 12 digits
+    E_sn->setPlaceholderText(QStringLiteral("000000000000"));
+    E_Met = named(new QLineEdit(entry), "E_Met");
+    E_Met->setMaxLength(50);
+    BitAdd = named(new QPushButton(QStringLiteral("Подтвердить"), entry), "BitAdd");
+    BitEdit = named(new QPushButton(QStringLiteral("Изменить"), entry), "BitEdit");
+    grid->addWidget(new QLabel(QStringLiteral("Номер ключа"), entry), 0, 0);
+    grid->addWidget(E_sn, 0, 1);
+    grid->addWidget(BitAdd, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Метка ключа"), entry), 1, 0);
+    grid->addWidget(E_Met, 1, 1);
+    grid->addWidget(BitEdit, 1, 2);
+    AN = named(new QSpinBox(entry), "AN");
+    AN->setRange(0, 20);
+    AN->setValue(4);
+    BitMetLen = named(new QPushButton(QStringLiteral("Изменить длину метки до № символов"), entry),
+                      "BitMetLen");
+    grid->addWidget(new QLabel(QStringLiteral("Цифр в метке"), entry), 2, 0);
+    auto* width = new QHBoxLayout;
+    width->addWidget(AN);
+    width->addWidget(BitMetLen, 1);
+    grid->addLayout(width, 2, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    top->addWidget(entry, 2);
+}
+
+void TFrKeys::buildPanels(QHBoxLayout* middle) {
+    auto* panels = new QVBoxLayout;
+
+    PanelKv = makePanel("PanelKv", this);
+    auto* kv = new QVBoxLayout(PanelKv);
+    DBGrid1 = named(new DatasetGrid(PanelKv), "DBGrid1");
+    kv->addWidget(DBGrid1);
+
+    PanelOb = makePanel("PanelOb", this);
+    auto* ob = new QVBoxLayout(PanelOb);
+    DBGrid3 = named(new DatasetGrid(PanelOb), "DBGrid3");
+    ob->addWidget(DBGrid3, 1);
+    auto* slotRow = new QHBoxLayout;
+    slotRow->addWidget(
+        new QLabel(QStringLiteral("Количество слотов общих ключей для секции 7 БВ"), PanelOb));
+    KeyObs = named(new QSpinBox(PanelOb), "KeyObs");
+    KeyObs->setRange(0, 5440);
+    KeyObs->setSingleStep(10);
+    slotRow->addWidget(KeyObs);
+    slotRow->addStretch();
+    BitDelOb = named(new QPushButton(kDeleteAll, PanelOb), "BitDelOb");
+    slotRow->addWidget(BitDelOb);
+    ob->addLayout(slotRow);
+
+    PanelTr = makePanel("PanelTr", this);
+    auto* tr = new QGridLayout(PanelTr);
+    DBGrid4 = named(new DatasetGrid(PanelTr), "DBGrid4");
+    DBGrid5 = named(new DatasetGrid(PanelTr), "DBGrid5");
+    E_Find = named(new QLineEdit(PanelTr), "E_Find");
+    E_Find->setMaxLength(12);
+    BitDel = named(new QPushButton(kDeleteAll, PanelTr), "BitDel");
+    tr->addWidget(DBGrid4, 0, 0, 3, 1);
+    tr->addWidget(new QLabel(QStringLiteral("Квартира"), PanelTr), 0, 1);
+    tr->addWidget(E_Find, 0, 2);
+    tr->addWidget(BitDel, 0, 3);
+    tr->addWidget(DBGrid5, 1, 1, 2, 3);
+    tr->setColumnStretch(0, 1);
+    tr->setColumnStretch(2, 1);
+
+    PanelKl = makePanel("PanelKl", this);
+    auto* kl = new QVBoxLayout(PanelKl);
+    DBGrid6 = named(new DatasetGrid(PanelKl), "DBGrid6");
+    kl->addWidget(DBGrid6, 1);
+    auto* gateRow = new QHBoxLayout;
+    gateRow->addStretch();
+    BitDelKl = named(new QPushButton(kDeleteAll, PanelKl), "BitDelKl");
+    gateRow->addWidget(BitDelKl);
+    kl->addLayout(gateRow);
+
+    for (QFrame* panel : {PanelKv, PanelOb, PanelTr, PanelKl}) panels->addWidget(panel);
+    middle->addLayout(panels, 3);
+}
+
+void TFrKeys::buildKeyList(QHBoxLayout* middle) {
+    auto* column = new QVBoxLayout;
+    DBGrid2 = named(new DatasetGrid(this), "DBGrid2");
+    DBGrid2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    DBGrid2->horizontalHeader()->setSectionsClickable(true);
+    DBGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
+    column->addWidget(DBGrid2, 1);
+    OtmBlue = named(new QLabel(this), "OtmBlue");
+    OtmBlue->setStyleSheet(QStringLiteral("QLabel#OtmBlue { color: blue; font-weight: bold; }"));
+    column->addWidget(OtmBlue);
+    middle->addLayout(column, 2);
+
+    PopupMenu = named(new QMenu(this), "PopupMenu");
+    NDelete = PopupMenu->addAction(QStringLiteral("Удалить выделенные"));
+    NDelete->setObjectName(QStringLiteral("NDelete"));
+    NDelete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    NUnselect = PopupMenu->addAction(QStringLiteral("Снять выделение"));
+    NUnselect->setObjectName(QStringLiteral("NUnselect"));
+    NSelectAll = PopupMenu->addAction(QStringLiteral("Выделить все"));
+    NSelectAll->setObjectName(QStringLiteral("NSelectAll"));
+    NSelectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+}
+
+void TFrKeys::buildCounters(QVBoxLayout* content) {
+    auto* row = new QHBoxLayout;
+    LCtKeyPod = counterLabel("LCtKeyPod", this);
+    LCtKeyObj = counterLabel("LCtKeyObj", this);
+    LRzKeyPod = counterLabel("LRzKeyPod", this);
+    LRzKeyDop = counterLabel("LRzKeyDop", this);
+    LRzKeyOb = counterLabel("LRzKeyOb", this);
+    const QList<QPair<QString, QLabel*>> counters = {
+        {QStringLiteral("Ключей в подъезде:"), LCtKeyPod},
+        {QStringLiteral("на объекте:"), LCtKeyObj},
+        {QStringLiteral("Норма ключей квартир:"), LRzKeyPod},
+        {QStringLiteral("Доп. слотов:"), LRzKeyDop},
+        {QStringLiteral("Слотов общих:"), LRzKeyOb},
+    };
+    for (const auto& [caption, label] : counters) {
+        row->addWidget(new QLabel(caption, this));
+        row->addWidget(label);
+    }
+    row->addStretch();
+    BitRead = named(new QPushButton(QStringLiteral("Абоненты"), this), "BitRead");
+    row->addWidget(BitRead);
+    content->addLayout(row);
+}
+
+// ---------------------------------------------------------------- grids
+
+void TFrKeys::buildModels() {
+    if (!FDM) return;
+    auto flats = [this](Dataset* ds, bool withNames) {
+        auto* model = new DatasetModel(ds, this);
+        model->AddColumn(QStringLiteral("house"), QStringLiteral("Дом"));
+        model->AddColumn(QStringLiteral("n_pod"), QStringLiteral("Подъезд"));
+        model->AddColumn(QStringLiteral("n_kvr"), QStringLiteral("Квартира"));
+        model->AddColumn(QStringLiteral("x_key"), QStringLiteral("Ключей"));
+        model->AddColumn(QStringLiteral("y_key"), QStringLiteral("Введено кл"));
+        if (withNames) {
+            model->AddColumn(QStringLiteral("l_trub"), QStringLiteral("Трубка"), false, true);
+            model->AddColumn(QStringLiteral("Fam"), QStringLiteral("Фамилия"));
+            model->AddColumn(QStringLiteral("Nam"), QStringLiteral("Имя"));
+            model->AddColumn(QStringLiteral("Och"), QStringLiteral("Отчество"));
+        }
+        return model;
+    };
+    DBGrid1->SetModel(flats(FDM->QForKey, true));
+    DBGrid5->SetModel(flats(FDM->QForKey, false));
+
+    auto* entrances = new DatasetModel(FDM->QPodKey, this);
+    entrances->AddColumn(QStringLiteral("house"), QStringLiteral("Дом"));
+    entrances->AddColumn(QStringLiteral("n_pod"), QStringLiteral("Подъезд"));
+    entrances->AddColumn(QStringLiteral("o_key"), QStringLiteral("Слотов"));
+    entrances->AddColumn(QStringLiteral("o_rky"), QStringLiteral("Введено кл"));
+    DBGrid3->SetModel(entrances);
+
+    auto* houses = new DatasetModel(FDM->Q_Dom, this);
+    houses->AddColumn(QStringLiteral("house"), QStringLiteral("Дом"));
+    DBGrid4->SetModel(houses);
+
+    auto* gates = new DatasetModel(FDM->QKalKey, this);
+    gates->AddColumn(QStringLiteral("n_bv"), QStringLiteral("Калитка"));
+    gates->AddColumn(QStringLiteral("n_nt0"), QStringLiteral("Сетевой номер"));
+    DBGrid6->SetModel(gates);
+
+    Dataset* lists[3] = {FDM->QKeys, FDM->QOKeys, FDM->QKKeys};
+    for (int i = 0; i < 3; ++i) {
+        keyModels_[i] = new KeyListModel(lists[i], this);
+        keyModels_[i]->AddColumn(QStringLiteral("un_key"), QStringLiteral("Уникальный №"));
+        keyModels_[i]->AddColumn(QStringLiteral("s_met"), QStringLiteral("Метка ключа"));
+        keyModels_[i]->AddColumn(QStringLiteral("status"), QStringLiteral("Статус"));
+    }
+}
+
+// A click in a grid of apartments, entrances, houses or gates ends an edit;
+// moving in it refreshes the counters.
+void TFrKeys::wireGrid(DatasetGrid* grid) {
+    connect(grid, &QAbstractItemView::clicked, this, [this] {
+        endEditAndClear();
+        CountKeys();
+    });
+    connect(grid, &DatasetGrid::RowChosen, this, &TFrKeys::CountKeys);
+}
+
+void TFrKeys::wireControls() {
+    connect(RB_KvrKey, &QRadioButton::clicked, this, &TFrKeys::RB_KvrKeyClick);
+    connect(RB_ObsKey, &QRadioButton::clicked, this, &TFrKeys::RB_ObsKeyClick);
+    connect(RBTer, &QRadioButton::clicked, this, &TFrKeys::RBTerClick);
+    connect(RB_KalKey, &QRadioButton::clicked, this, &TFrKeys::RB_KalKeyClick);
+    connect(CB_Auto, &QCheckBox::toggled, this, [this](bool on) { CB_Lim->setEnabled(!on); });
+    connect(BitAdd, &QPushButton::clicked, this, &TFrKeys::BitAddClick);
+    connect(BitEdit, &QPushButton::clicked, this, &TFrKeys::BitEditClick);
+    connect(BitRead, &QPushButton::clicked, this, &TFrKeys::DBGrid1DblClick);
+    connect(BitDel, &QPushButton::clicked, this, &TFrKeys::BitDelClick);
+    connect(BitDelOb, &QPushButton::clicked, this, &TFrKeys::BitDelObClick);
+    connect(BitDelKl, &QPushButton::clicked, this, &TFrKeys::BitDelKlClick);
+    connect(BitMetLen, &QPushButton::clicked, this, &TFrKeys::BitMetLenClick);
+    connect(KeyObs, &QSpinBox::editingFinished, this, &TFrKeys::KeyObsExit);
+    connect(E_sn, &QLineEdit::textEdited, this, &TFrKeys::E_snTextEdited);
+    connect(NDelete, &QAction::triggered, this, &TFrKeys::NDeleteClick);
+    connect(NUnselect, &QAction::triggered, this, &TFrKeys::NUnselectClick);
+    connect(NSelectAll, &QAction::triggered, this, &TFrKeys::NSelectAllClick);
+    connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &TFrKeys::DBGrid2TitleClick);
+    connect(DBGrid2, &QWidget::customContextMenuRequested, this, &TFrKeys::popupMenuShow);
+    connect(DBGrid2, &QAbstractItemView::clicked, this, [this] {
+        endEditAndClear();
+        showListCount();
+    });
+    // A double click on the apartments opens the residents through the
+    // button the main window routes to that screen.
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, BitRead, &QPushButton::click);
+    connect(DBGrid5, &QAbstractItemView::doubleClicked, this, &TFrKeys::DBGrid1DblClick);
+    connect(DBGrid3, &QAbstractItemView::doubleClicked, this, [] {
+        if (FskEdit) FskEdit->show();
+    });
+    for (DatasetGrid* grid : {DBGrid1, DBGrid3, DBGrid4, DBGrid5, DBGrid6}) wireGrid(grid);
+    for (QObject* watched :
+         {static_cast<QObject*>(E_sn), static_cast<QObject*>(E_Met), static_cast<QObject*>(DBGrid2),
+          static_cast<QObject*>(PanelOb), static_cast<QObject*>(E_Find)})
+        watched->installEventFilter(this);
+}
+
+// ---------------------------------------------------------------- service
+
+KeyScreenSettings TFrKeys::Settings() const {
+    KeyScreenSettings s;
+    s.an = AN->value();
+    s.rb = int(selectedMode());
+    s.am = CB_ANom->isChecked();
+    s.al = CB_Lim->isChecked();
+    s.au = CB_Auto->isChecked();
+    s.bp = Beep->isChecked();
+    s.ai = AIn->isChecked();
+    return s;
+}
+
+void TFrKeys::ApplySettings(const KeyScreenSettings& s, bool objectHasGates) {
+    AN->setValue(s.an);
+    CB_ANom->setChecked(s.am);
+    CB_Lim->setChecked(s.al);
+    CB_Auto->setChecked(s.au);
+    Beep->setChecked(s.bp);
+    AIn->setChecked(s.ai);
+    RB_KalKey->setEnabled(objectHasGates);
+    selectMode(KeyGroupFromSaved(s.rb, objectHasGates));
+}
+
+// No key reader is switched on from this screen yet; once none is on, entry
+// straight from a reader is not offered.
+void TFrKeys::Btn1WireOffClick() {
+    AIn->setEnabled(false);
+}
+
+void TFrKeys::FrameExit() {
+    if (!ready()) return;
+    QString why;
+    if (!keys_->ChangeFlags().Apply(*FDM, Globals().SepDevice, &why))
+        Dialogs::Message(
+            QStringLiteral("Ошибка"),
+            QStringLiteral("Блоки вызова не отмечены для новых файлов конфигурации.\n") + why,
+            DlgButtons::Ok, DlgIcon::Error);
+}
+
+// The main window hides the frame when another screen is chosen: that is
+// leaving the keys screen.
+bool TFrKeys::event(QEvent* event) {
+    if (event->type() == QEvent::HideToParent) FrameExit();
+    return TScreenFrame::event(event);
+}
+
+// ---------------------------------------------------------------- showing and modes
+
+bool TFrKeys::ready() const {
+    return keys_ && FDM && FDM->Connected();
+}
+
+void TFrKeys::PrepareScreen(const QString& dbFolder) {
+    TScreenFrame::PrepareScreen(dbFolder);
+    ShowFrKeys();
+}
+
+void TFrKeys::ShowFrKeys() {
+    if (!ready()) return;
+    keys_->ChangeFlags().Clear();
+    keys_->ForgetCounts();
+    for (Dataset* ds : {FDM->QForKey, FDM->QPodKey}) ds->IsOpen() ? ds->Reopen() : ds->Open();
+    for (Dataset* ds : {FDM->Q_Dom, FDM->Q_pk, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})
+        if (!ds->IsOpen()) ds->Open();
+    const bool gates = KeyData::HasRow(FDM->Q_Net) &&
+                       FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt() != 0;
+    RB_KalKey->setEnabled(gates);
+    KeyGroup mode = selectedMode();
+    if (mode == KeyGroup::Gate && !gates) mode = KeyGroup::Apartment;
+    selectMode(mode);
+    OtmBlue->clear();
+}
+
+KeyGroup TFrKeys::selectedMode() const {
+    if (RB_KvrKey->isChecked()) return KeyGroup::Apartment;
+    if (RB_ObsKey->isChecked()) return KeyGroup::Entrance;
+    if (RBTer->isChecked()) return KeyGroup::Ter;
+    if (RB_KalKey->isChecked()) return KeyGroup::Gate;
+    return KeyGroup::None;
+}
+
+// Choosing a mode from code runs its handler, as a click does.
+void TFrKeys::selectMode(KeyGroup mode) {
+    switch (mode) {
+        case KeyGroup::Entrance:
+            RB_ObsKey->setChecked(true);
+            return RB_ObsKeyClick();
+        case KeyGroup::Ter:
+            RBTer->setChecked(true);
+            return RBTerClick();
+        case KeyGroup::Gate:
+            RB_KalKey->setChecked(true);
+            return RB_KalKeyClick();
+        default:
+            RB_KvrKey->setChecked(true);
+            return RB_KvrKeyClick();
+    }
+}
+
+void TFrKeys::showMode(KeyGroup mode) {
+    const QList<QPair<KeyGroup, QFrame*>> panels = {{KeyGroup::Apartment, PanelKv},
+                                                    {KeyGroup::Entrance, PanelOb},
+                                                    {KeyGroup::Ter, PanelTr},
+                                                    {KeyGroup::Gate, PanelKl}};
+    for (const auto& [group, panel] : panels) panel->setVisible(group == mode);
+    const int list = mode == KeyGroup::Entrance ? 1 : mode == KeyGroup::Gate ? 2 : 0;
+    DBGrid2->SetModel(keyModels_[list]);
+    const bool autoMove = mode == KeyGroup::Apartment || mode == KeyGroup::Entrance;
+    CB_Auto->setEnabled(autoMove);
+    CB_Auto->setText(mode == KeyGroup::Entrance
+                         ? QStringLiteral("Автоматический переход на следующий подъезд")
+                         : QStringLiteral("Автоматический переход на следующую квартиру"));
+    if (keys_) keys_->SetMode(mode);
+    CountKeys();
+    ClearKeySelection();
+}
+
+void TFrKeys::RB_KvrKeyClick() {
+    showMode(KeyGroup::Apartment);
+}
+
+void TFrKeys::RB_ObsKeyClick() {
+    showMode(KeyGroup::Entrance);
+}
+
+void TFrKeys::RBTerClick() {
+    showMode(KeyGroup::Ter);
+}
+
+void TFrKeys::RB_KalKeyClick() {
+    showMode(KeyGroup::Gate);
+}
+
+// ---------------------------------------------------------------- entry
+
+void TFrKeys::syncOptions() {
+    KeyOptions options;
+    options.autoMove = CB_Auto->isChecked();
+    options.noLimitQuestion = CB_Lim->isChecked();
+    options.autoLabel = CB_ANom->isChecked();
+    options.beep = Beep->isChecked();
+    options.labelDigits = AN->value();
+    keys_->SetOptions(options);
+}
+
+void TFrKeys::BitAddClick() {
+    if (!ready()) return;
+    syncOptions();
+    const ConfirmResult result = keys_->Confirm(E_sn->text(), E_Met->text());
+    if (!result.finished) return;
+    E_sn->setText(result.number);
+    E_Met->setText(result.label);
+    CountKeys();
+    E_sn->setFocus();
+}
+
+void TFrKeys::BitEditClick() {
+    if (!ready()) return;
+    QString number = E_sn->text();
+    QString label = E_Met->text();
+    const bool editing = keys_->BeginEdit(&number, &label);
+    E_sn->setText(number);
+    E_Met->setText(label);
+    if (editing) E_sn->setFocus();
+}
+
+void TFrKeys::endEditAndClear() {
+    if (keys_) keys_->EndEdit();
+    E_sn->clear();
+    E_Met->clear();
+}
+
+// Typed and pasted text alike keep only what a key number may hold.
+void TFrKeys::E_snTextEdited(const QString& text) {
+    const QString digits = KeyNumber::FilterDigits(text);
+    if (digits == text) return;
+    const int cursor = int(KeyNumber::FilterDigits(text.left(E_sn->cursorPosition())).size());
+    E_sn->setText(digits);
+    E_sn->setCursorPosition(cursor);
+}
+
+bool TFrKeys::filterNumberKeys(QEvent* event) {
+    if (isKey(event, Qt::Key_Escape)) {
+        E_sn->clear();
+        if (keys_) keys_->EndEdit();
+        return true;
+    }
+    if (isEnter(event)) {
+        E_Met->setFocus();
+        return true;
+    }
+    if (isKey(event, Qt::Key_Space)) {
+        if (E_sn->text().isEmpty()) BitEditClick();
+        return true;
+    }
+    return false;
+}
+
+bool TFrKeys::filterLabelKeys(QEvent* event) {
+    if (isEnter(event)) {
+        BitAddClick();
+        return true;
+    }
+    if (isKey(event, Qt::Key_Escape)) {
+        E_Met->clear();
+        return true;
+    }
+    if (event->type() == QEvent::FocusIn && ready() && keys_->EditMode() == 0 &&
+        CB_ANom->isChecked()) {
+        syncOptions();
+        E_Met->setText(keys_->AutoLabel());
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- key list
+
+bool TFrKeys::filterKeyListKeys(QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        showListCount();
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        DBGrid2->clearSelection();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::SelectAll)) {
+        NSelectAllClick();
+        return true;
+    }
+    if (key->key() == Qt::Key_Delete) {
+        if (key->modifiers() & Qt::ControlModifier)
+            NDeleteClick();
+        else
+            DeleteOneKey();
+        return true;  // the grid never deletes on its own
+    }
+    if (key->key() == Qt::Key_Space) {
+        BitEditClick();
+        return true;
+    }
+    return false;
+}
+
+void TFrKeys::showListCount() {
+    listValue_ = DBGrid2->SelectedCount();
+    if (listValue_ > 0) OtmBlue->setText(QStringLiteral("Отм %1").arg(listValue_));
+}
+
+void TFrKeys::ClearKeySelection() {
+    Dataset* list = DBGrid2->GetDataset();
+    const int recNo = list ? list->RecNo() : 0;
+    DBGrid2->clearSelection();
+    if (list && recNo > 0) list->SetRecNo(recNo);
+    OtmBlue->clear();
+}
+
+void TFrKeys::NSelectAllClick() {
+    Dataset* list = DBGrid2->GetDataset();
+    const int recNo = list ? list->RecNo() : 0;
+    DBGrid2->selectAll();
+    if (list && recNo > 0) list->SetRecNo(recNo);
+    listValue_ = DBGrid2->SelectedCount();
+    OtmBlue->setText(QStringLiteral("Выделено %1").arg(listValue_));
+}
+
+void TFrKeys::NUnselectClick() {
+    OtmBlue->clear();
+    DBGrid2->clearSelection();
+    if (editor_) editor_->ClearDeleteMarks();
+    listValue_ = 0;
+}
+
+void TFrKeys::popupMenuShow(const QPoint& at) {
+    const bool some = listValue_ >= 1;
+    NDelete->setEnabled(some);
+    NUnselect->setEnabled(some);
+    NSelectAll->setEnabled(true);
+    PopupMenu->popup(DBGrid2->viewport()->mapToGlobal(at));
+}
+
+void TFrKeys::DBGrid2TitleClick(int column) {
+    if (!ready()) return;
+    listValue_ = editor_->SortByColumn(listValue_, column);
+}
+
+// ---------------------------------------------------------------- deleting
+
+void TFrKeys::afterDeletion(const QString& report) {
+    OtmBlue->setText(report);
+    DBGrid2->clearSelection();
+    CountKeys();
+}
+
+void TFrKeys::DeleteOneKey() {
+    if (!ready() || DBGrid2->SelectedCount() >= 2 || !KeyData::HasRow(keys_->KeyList())) return;
+    if (!Dialogs::AskYesNo(QStringLiteral("Удаление"), QStringLiteral("Удалить ключ?"))) return;
+    OtmBlue->clear();
+    if (editor_->DeleteCurrentKey()) afterDeletion(QStringLiteral("Удал 1"));
+}
+
+void TFrKeys::BitDelClick() {
+    if (!ready() || !Dialogs::AskYesNo(kConfirm, QStringLiteral("Удалить все ключи квартиры?")))
+        return;
+    if (editor_->DeleteApartmentKeys()) CountKeys();
+}
+
+void TFrKeys::BitDelObClick() {
+    if (!ready() ||
+        !Dialogs::AskYesNo(kConfirm, QStringLiteral("Удалить все общие ключи подъезда?")))
+        return;
+    if (editor_->DeleteEntranceKeys(ProgressGauge())) CountKeys();
+}
+
+void TFrKeys::BitDelKlClick() {
+    if (!ready() ||
+        !Dialogs::AskYesNo(kConfirm, QStringLiteral("Удалить все общие ключи калитки?")))
+        return;
+    editor_->DeleteGateKeys(ProgressGauge());
+}
+
+void TFrKeys::NDeleteClick() {
+    if (!ready() || !Dialogs::AskYesNo(QStringLiteral("Удаление записей"),
+                                       QStringLiteral("Удалить выделенные строки?")))
+        return;
+    WaitCursor wait;
+    OtmBlue->clear();
+    const QList<int> selected = DBGrid2->SelectedRecNos();
+    DBGrid2->clearSelection();
+    const int count = editor_->DeleteSelectedKeys(selected, ProgressGauge());
+    listValue_ = 0;
+    if (count > 0) OtmBlue->setText(QStringLiteral("Удал %1").arg(count));
+    CountKeys();
+}
+
+// ---------------------------------------------------------------- labels, slots, counters
+
+void TFrKeys::BitMetLenClick() {
+    if (!ready()) return;
+    const int digits = AN->value();
+    if (Dialogs::AskYesNo(QStringLiteral("Подтверждение изменения"),
+                          QStringLiteral("Изменить длину метки до %1 символов?").arg(digits)))
+        editor_->WidenLabels(digits);
+}
+
+void TFrKeys::KeyObsExit() {
+    if (!ready() || keys_->Mode() != KeyGroup::Entrance) return;
+    KeyObs->setValue(editor_->SetCommonSlots(KeyObs->value()));
+    CountKeys();
+}
+
+void TFrKeys::CountKeys() {
+    if (!ready()) return;
+    const std::optional<KeyCounts> counts = keys_->CountKeys();
+    if (!counts) return;
+    LCtKeyPod->setNum(counts->entranceKeys);
+    LCtKeyObj->setNum(counts->objectKeys);
+    LRzKeyPod->setNum(counts->entrancePlanned);
+    LRzKeyDop->setNum(counts->extraSlots);
+    LRzKeyOb->setNum(counts->commonSlots);
+    if (keys_->Mode() == KeyGroup::Entrance) KeyObs->setValue(counts->commonSlots);
+}
+
+void TFrKeys::E_FindKeyUp() {
+    if (!ready() || !KeyData::HasRow(FDM->Q_Dom)) return;
+    editor_->FindApartment(FDM->Q_Dom->FieldByName(QStringLiteral("id_dom")).Value(),
+                           E_Find->text());
+}
+
+void TFrKeys::DBGrid1DblClick() {
+    if (ready()) editor_->PositionResidents();
+}
+
+bool TFrKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == E_sn) return filterNumberKeys(event);
+    if (watched == E_Met) return filterLabelKeys(event);
+    if (watched == DBGrid2) return filterKeyListKeys(event);
+    if (watched == E_Find && event->type() == QEvent::KeyRelease) E_FindKeyUp();
+    if (watched == PanelOb && event->type() == QEvent::MouseButtonDblClick && FskEdit)
+        FskEdit->show();
+    return TScreenFrame::eventFilter(watched, event);
+}

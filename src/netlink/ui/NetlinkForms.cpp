@@ -1,0 +1,9 @@
+#include "netlink/ui/NetlinkForms.h"
+
+namespace NetlinkForms {
+
+void RegisterFrames() {}
+
+void InstallHooks() {}
+
+}  // namespace NetlinkForms

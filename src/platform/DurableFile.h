@@ -1,0 +1,37 @@
+#pragma once
+// Durable replacement of a file. Every file the program writes goes through
+// here: the new contents are written under a temporary name in the target's
+// own folder, flushed to the disk (fsync), renamed over the target in one
+// step, and then the folder itself is flushed so that the rename survives a
+// power cut too. Whatever happens, the target holds either its old contents
+// or the complete new ones, never a truncated or empty file.
+//
+// - Write: for contents held in memory (the settings file, configuration
+//   files, read device files, text exports, reports written whole).
+// - Commit: for a file another writer has produced and closed under a
+//   temporary name beside the target (a database built or compacted by
+//   SQLite); it does the flush, the rename and the folder flush.
+//
+// A new file gets the usual permissions (0666 less the umask); a replaced
+// file keeps the permissions it had.
+
+#include <QByteArray>
+#include <QString>
+
+namespace DurableFile {
+
+// Writes bytes to path. The folder must exist. On failure the old file is
+// untouched, no temporary file is left behind, and error says why.
+bool Write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+enum class Existing {
+    Replace,  // an existing target is replaced
+    Keep,     // an existing target stays and the commit fails
+};
+
+// Puts the finished file tempPath (in the same folder as path) in place of
+// path. On failure tempPath is removed and path is as it was.
+bool Commit(const QString& tempPath, const QString& path, Existing existing,
+            QString* error = nullptr);
+
+}  // namespace DurableFile

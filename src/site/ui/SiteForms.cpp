@@ -1,0 +1,20 @@
+#include "site/ui/SiteForms.h"
+
+#include "foundation/NavigationHooks.h"
+#include "foundation/ui/ScreenFrames.h"
+#include "site/ui/TFrMatr.h"
+
+namespace SiteForms {
+
+void RegisterFrames() {
+    ScreenFrames::Register(1, [] { return new TFrMatr; });
+}
+
+void InstallHooks() {
+    // Leaving the object screen closes its edit panel.
+    Hooks().CloseObjectEditPanel = [] {
+        if (TFrMatr* frame = TFrMatr::Instance()) frame->VvodObjClick();
+    };
+}
+
+}  // namespace SiteForms

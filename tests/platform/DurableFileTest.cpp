@@ -1,0 +1,100 @@
+#include "platform/DurableFile.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writePlain(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 07777;
+}
+
+// Everything in the folder, hidden files included: a leftover temporary
+// file would show here.
+QStringList entries(const QString& dir) {
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+TEST(DurableFile, WritesANewFileAndReplacesAnOldOneKeepingItsPermissions) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("save.ini"));
+    ASSERT_TRUE(DurableFile::Write(path, "[Size]\nsw=800\n"));
+    EXPECT_EQ(QByteArray("[Size]\nsw=800\n"), readAll(path));
+    // A new file gets what any new file in the folder gets.
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    writePlain(plain, "x");
+    EXPECT_EQ(modeOf(plain), modeOf(path));
+
+    ::chmod(QFile::encodeName(path).constData(), 0640);
+    QString error;
+    ASSERT_TRUE(DurableFile::Write(path, QByteArray(), &error)) << error.toStdString();
+    EXPECT_EQ(QByteArray(), readAll(path));
+    EXPECT_EQ(mode_t(0640), modeOf(path));
+    EXPECT_EQ(QStringList({QStringLiteral("plain"), QStringLiteral("save.ini")}),
+              entries(dir.path()));
+}
+
+TEST(DurableFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(DurableFile::Write(dir.filePath(QStringLiteral("no/such/x.ini")), "x", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("no/such"))) << error.toStdString();
+
+    // A folder in the way cannot be replaced by a file.
+    const QString blocked = dir.filePath(QStringLiteral("blocked"));
+    ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
+    error.clear();
+    EXPECT_FALSE(DurableFile::Write(blocked, "new", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+    EXPECT_EQ(QStringList({QStringLiteral("blocked")}), entries(dir.path()));
+}
+
+TEST(DurableFile, CommitPutsAFinishedFileInPlaceAndCanRefuseToReplace) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("db_arm_vesk.mdb"));
+    const QString copy = dir.filePath(QStringLiteral("db_arm_vesk1.mdb"));
+    writePlain(target, "old");
+    writePlain(copy, "compacted");
+
+    QString error;
+    EXPECT_FALSE(DurableFile::Commit(copy, target, DurableFile::Existing::Keep, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("уже существует"))) << error.toStdString();
+    EXPECT_EQ(QByteArray("old"), readAll(target));
+    EXPECT_FALSE(QFile::exists(copy)) << "a refused file is removed";
+
+    writePlain(copy, "compacted");
+    ASSERT_TRUE(DurableFile::Commit(copy, target, DurableFile::Existing::Replace, &error))
+        << error.toStdString();
+    EXPECT_EQ(QByteArray("compacted"), readAll(target));
+    EXPECT_EQ(QStringList({QStringLiteral("db_arm_vesk.mdb")}), entries(dir.path()));
+
+    const QString fresh = dir.filePath(QStringLiteral("new.mdb"));
+    writePlain(copy, "new");
+    ASSERT_TRUE(DurableFile::Commit(copy, fresh, DurableFile::Existing::Keep, &error));
+    EXPECT_EQ(QByteArray("new"), readAll(fresh));
+
+    // Nothing to commit.
+    EXPECT_FALSE(DurableFile::Commit(copy, fresh, DurableFile::Existing::Replace, &error));
+    EXPECT_EQ(QByteArray("new"), readAll(fresh));
+}

@@ -1,0 +1,60 @@
+#include "support/ReferenceObject.h"
+
+#include "foundation/TFDM.h"
+#include "site/ObjectScreen.h"
+#include "support/ScriptedDialogs.h"
+
+ReferenceObject::ReferenceObject(ReferenceObjectOptions options) : options_(std::move(options)) {}
+
+bool ReferenceObject::fail(const QString& why) {
+    error_ = why;
+    return false;
+}
+
+bool ReferenceObject::Build(ReferenceStep last) {
+    error_.clear();
+    if (!FDM || !FDM->Q_Net->IsOpen())
+        return fail(QStringLiteral("the data module has no open database"));
+    if (!enterObjectAndEntrances()) return false;
+    // Later steps go here, each when last reaches it.
+    Q_UNUSED(last);
+    return true;
+}
+
+// "Новый Объект", the panel filled in, "Сохранить дома" (confirmed), the
+// houses grid filled in, "Сохранить подъезды".
+bool ReferenceObject::enterObjectAndEntrances() {
+    ScriptedDialogs answers;
+    answers.Expect(ObjectScreenTexts::kConfirmNewCaption, ObjectScreenTexts::kConfirmNew,
+                   DlgAnswer::Yes);
+    ObjectScreen screen;
+    screen.BeginNewObject();
+    ObjectPanelValues panel;
+    panel.name = options_.name;
+    panel.address = options_.address;
+    panel.console = options_.console;
+    panel.houses = int(options_.houses.size());
+    panel.gates = options_.gates;
+    const HousesSaveOutcome houses = screen.SaveHouses(panel);
+    if (!houses.objectInserted || !houses.showHouses)
+        return fail(QStringLiteral("the object and its houses were not saved"));
+    idNet_ = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
+
+    Dataset* grid = FDM->Q_Dom;
+    if (grid->RecordCount() != options_.houses.size())
+        return fail(QStringLiteral("the houses grid shows %1 houses").arg(grid->RecordCount()));
+    QList<qint64> houseIds;
+    for (int row = 0; row < grid->RecordCount(); ++row)
+        houseIds << grid->Value(row, grid->FieldIndex(QStringLiteral("id_dom"))).toLongLong();
+    for (int i = 0; i < houseIds.size(); ++i) {
+        const ReferenceHouse& house = options_.houses[i];
+        if (!screen.SetHousePrefix(houseIds[i], house.prefix) ||
+            !screen.SetHouseEntrances(houseIds[i], house.entrances))
+            return fail(QStringLiteral("house %1 was not changed in the grid").arg(i + 1));
+    }
+    const EntrancesSaveOutcome entrances = screen.SaveEntrancesAndRebuild();
+    if (entrances.result != EntranceSaveResult::Saved)
+        return fail(QStringLiteral("the entrance save was refused (%1)")
+                        .arg(static_cast<int>(entrances.result)));
+    return true;
+}
