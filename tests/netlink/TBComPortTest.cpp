@@ -58,6 +58,17 @@ class ComPortTest : public ::testing::Test {
         port.Timeouts().SetReadTotalConstant(constant);
     }
 
+    // Opens the port and starts an asynchronous read of one 30-byte frame.
+    TAsyncRecord* OpenAndStartFrameRead(QByteArray& frame) {
+        SetReadTimeouts(-1, 20, 5000);
+        EXPECT_TRUE(port.Open());
+        TAsyncRecord* record = nullptr;
+        InitAsync(record);
+        frame = QByteArray(30, '\0');
+        EXPECT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+        return record;
+    }
+
     bool WaitForInput(int count) {
         return QTest::qWaitFor([&] { return port.InputCount() >= count; }, 2000);
     }
@@ -325,12 +336,8 @@ TEST_F(ComPortTest, MissingRecordAndClosedPortGiveTheirTexts) {
 }
 
 TEST_F(ComPortTest, CloseAbortsAPendingAsyncRead) {
-    SetReadTimeouts(-1, 20, 5000);
-    ASSERT_TRUE(port.Open());
-    TAsyncRecord* record = nullptr;
-    InitAsync(record);
-    QByteArray frame(30, '\0');
-    ASSERT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+    QByteArray frame;
+    TAsyncRecord* record = OpenAndStartFrameRead(frame);
     EXPECT_TRUE(port.Close());
     // An aborted read has no status to give, and waiting for it reads nothing.
     EXPECT_EQ(FaultText([&] { port.IsAsyncCompleted(record); }),
@@ -488,12 +495,8 @@ TEST_F(ComPortTest, BytesBeforeAHangUpArriveThenTheLossIsReportedOnce) {
 TEST_F(ComPortTest, PendingReadTakesWhatCameBeforeAHangUp) {
     ScriptedDialogs dialogs;
     dialogs.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(pty.SlavePath()));
-    SetReadTimeouts(-1, 20, 5000);
-    ASSERT_TRUE(port.Open());
-    TAsyncRecord* record = nullptr;
-    InitAsync(record);
-    QByteArray frame(30, '\0');
-    ASSERT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+    QByteArray frame;
+    TAsyncRecord* record = OpenAndStartFrameRead(frame);
     ASSERT_TRUE(pty.WriteMaster("part"));
     QThread::msleep(20);
     pty.CloseMaster();
