@@ -413,6 +413,13 @@ int TNetLink::DeselectDevice(int address, QStringList& requestLog, QStringList& 
     return result.sent ? -1 : address;
 }
 
+std::optional<NetClassInfo> TNetLink::ShowDeviceClass(const QString& line) {
+    const int address = DesignationToAddress(line.left(5), SepDevice());
+    if (address < 0) return std::nullopt;
+    Tables.ParseClassReply(address);
+    return ShowClassInfo(address);
+}
+
 int TNetLink::RequestClass(int address) {
     if (address < 0 || address > 0xFF) return 0;
     RequestLog.append(QStringLiteral("Запрос класса устройства ") +

@@ -115,6 +115,9 @@ class TNetLink {
     NetClassInfo ShowClassInfo(int address) const {
         return Tables.ShowClassInfo(address, SepDevice());
     }
+    // The class information of the device a found-device line names; empty
+    // when the line names no device.
+    std::optional<NetClassInfo> ShowDeviceClass(const QString& line);
     // Sends the request and reads until it is answered or the attempts are
     // used up. pending tells whether it still waits (default: its line is
     // still in MemoSend); an answer that came on the last attempt counts.

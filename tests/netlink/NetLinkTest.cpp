@@ -368,6 +368,43 @@ TEST_F(NetLinkTest, PortClosedUnderTheCycleGivesOneMessageAndAClosedPort) {
     EXPECT_EQ(dialogs.Shown().size(), 1);
 }
 
+TEST_F(NetLinkTest, DeviceThatMovedIsAskedAgainAtBothAddresses) {
+    const int device = bus.AddDevice(SimDevice::Switch(5));
+    // The address change by serial number: the device answers, then moves.
+    bus.SetCommandHandler(0x01, [](SimDevice& d, const QByteArray& frame) {
+        QByteArray answer = frame;
+        answer[0] = char(d.address);
+        answer[1] = 0x7F;
+        answer[3] = char(0x81);
+        d.address = quint8(frame[20]);
+        return QList<QByteArray>{answer};
+    });
+    Start();
+    ASSERT_EQ(link.RequestClass(5), 1);
+    TNetFrame change{0x7F, 0x05, 0x19, 0x01, 0, 0, 0, 0x04};
+    change.Set(20, 7);
+    ASSERT_TRUE(link.SendFrame(change, link.RequestLog));
+    QString modeText = "1", status;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QString error;
+            if (link.ReadFrame(error))
+                link.InterpretNetAnswers(modeText, status, link.AnswerLog, link.DeviceList);
+            return link.AnswerLog.contains(
+                "Сетевой адрес СУ СКМ05 изменен на СКМ07. Операция смены выполнена.");
+        },
+        3000));
+    EXPECT_EQ(modeText, "sn07");  // the new address answered its class request
+    EXPECT_EQ(link.Tables.AnswerCount(5), 0);
+    EXPECT_EQ(link.Tables.AnswerCount(7), 1);
+    EXPECT_EQ(bus.Device(device).address, 7);
+    EXPECT_EQ(link.DeviceList, QStringList{"СКМ07  "});
+    const std::optional<NetClassInfo> info = link.ShowDeviceClass("СКМ07  ");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->lines.at(1), "Получен ответ на запрос класса.");
+    EXPECT_FALSE(link.ShowDeviceClass("Порт:=/dev/x"));
+}
+
 TEST_F(NetLinkTest, SendingOnAClosedPortSaysSo) {
     ScriptedDialogs dialogs;
     dialogs.Expect("Ошибка записи", "Аварийное закрытие порта!");
