@@ -76,7 +76,6 @@ struct ApartmentRow {
 struct EntranceRows {
     QVector<int> order;           // indexes into the run's rows
     QHash<int, int> byPosition;  // p_nom -> the first row holding it
-    bool hasConsole = false;
 };
 
 // A row of a house as the repeated-code count reads it.
@@ -131,7 +130,12 @@ class GenerationRun {
     bool keepManual(ApartmentRow& row, int* aptNo, int* pos);
     void keepRow(ApartmentRow& row, const EntranceRow& e, int* aptNo, int pos);
     bool appendRow(const EntranceRow& e, int* aptNo, int pos, bool console);
-    void placeRest(const EntranceRows& rows, int* pos);
+    bool placeRest(const EntranceRow& e, const EntranceRows& rows, int* pos);
+    static void place(ApartmentRow& row, int pos) {
+        row.newPNom = pos;
+        row.marked = false;
+        row.placed = true;
+    }
     void noteLengths(const QString& code, qint64 idDom);
     int keyQuota(int yKey) const { return yKey > object_.vKey ? yKey : object_.vKey; }
 
@@ -291,7 +295,6 @@ EntranceRows GenerationRun::rowsOf(qint64 idPod) const {
         const int index = int(it - rows_.begin());
         out.order << index;
         if (!out.byPosition.contains(it->pNom)) out.byPosition.insert(it->pNom, index);
-        if (it->IsConsole()) out.hasConsole = true;
     }
     return out;
 }
@@ -314,9 +317,7 @@ bool GenerationRun::keepManual(ApartmentRow& row, int* aptNo, int* pos) {
         ++*aptNo;
         numbered = true;
     }
-    row.newPNom = (*pos)++;
-    row.marked = false;
-    row.placed = true;
+    place(row, (*pos)++);
     return numbered;
 }
 
@@ -329,9 +330,7 @@ void GenerationRun::keepRow(ApartmentRow& row, const EntranceRow& e, int* aptNo,
         row.origin = RowOrigin::kGenerated;
     }
     ++*aptNo;
-    row.newPNom = pos;
-    row.marked = false;
-    row.placed = true;
+    place(row, pos);
     noteLengths(row.pKvr, e.idDom);
 }
 
@@ -365,16 +364,13 @@ bool GenerationRun::appendRow(const EntranceRow& e, int* aptNo, int pos, bool co
     return true;
 }
 
-// The positions of an entrance: its range, one more for a console handset it
-// lacks, and one more for every manual row and handset met on the way, which
-// take positions but no apartment numbers.
+// The positions of an entrance: its range, and one more for every manual row
+// and handset met on the way, which take positions but no apartment numbers.
 bool GenerationRun::walk(const EntranceRow& e, const EntranceRows& rows, int* pos) {
-    int console = object_.console && !rows.hasConsole ? 1 : 0;
     int aptNo = e.first;
     int count = e.last - e.first + 1;
     // A hotel entrance has no range: its count says how many rows it has.
     if (count <= 1) count = e.count;
-    count += console;
     for (int i = 1; i <= count; ++i) {
         const int index = rows.byPosition.value(i, -1);
         ApartmentRow* row = index >= 0 ? &rows_[index] : nullptr;
@@ -387,44 +383,41 @@ bool GenerationRun::walk(const EntranceRow& e, const EntranceRows& rows, int* po
             step();
             continue;
         }
-        if (console > 0 && i == count) {
-            // The console handset is a new row; an apartment beyond the range
-            // found here stays marked and goes with its keys.
-            if (!appendRow(e, &aptNo, *pos, true)) return false;
-        } else if (row) {
+        if (row)
             keepRow(*row, e, &aptNo, *pos);
-        } else if (!appendRow(e, &aptNo, *pos, false)) {
+        else if (!appendRow(e, &aptNo, *pos, false))
             return false;
-        }
         ++*pos;
         step();
     }
     return true;
 }
 
-// After the apartments come the rows the walk did not place: the handsets
-// (one console handset, its repeats go) and apartments kept by hand beyond
-// the range, in their old order, so positions stay 1, 2, 3, ... without gaps.
-void GenerationRun::placeRest(const EntranceRows& rows, int* pos) {
-    bool consoleSeen = false;
+// After the apartments come the rows the walk did not place, in their old
+// order: the handsets, and apartments kept by hand beyond the range. The
+// entrance ends with its one console handset (a repeat of it goes), which is
+// made when the object has a console and the entrance none.
+bool GenerationRun::placeRest(const EntranceRow& e, const EntranceRows& rows, int* pos) {
+    ApartmentRow* console = nullptr;
     for (int index : rows.order) {
         ApartmentRow& row = rows_[index];
         if (row.placed) continue;
-        if (row.handset) {
-            if (row.IsConsole()) {
-                if (consoleSeen) continue;
-                consoleSeen = true;
-                row.xKey = 0;  // the console handset holds no keys
-            } else {
-                row.xKey = keyQuota(row.yKey);
-            }
-        } else if (row.marked) {
+        if (row.IsConsole()) {
+            if (!console) console = &row;
             continue;
         }
-        row.newPNom = (*pos)++;
-        row.marked = false;
-        row.placed = true;
+        if (!row.handset && row.marked) continue;
+        if (row.handset) row.xKey = keyQuota(row.yKey);
+        place(row, (*pos)++);
     }
+    if (console) {
+        console->xKey = 0;  // the console handset holds no keys
+        place(*console, (*pos)++);
+        return true;
+    }
+    if (!object_.console) return true;
+    int unused = 0;
+    return appendRow(e, &unused, (*pos)++, true);
 }
 
 // ---------------------------------------------------------------- writing
@@ -590,8 +583,7 @@ bool GenerationRun::generate() {
     for (const EntranceRow& e : std::as_const(entrances_)) {
         const EntranceRows rows = rowsOf(e.idPod);
         int pos = 1;
-        if (!walk(e, rows, &pos)) return false;
-        placeRest(rows, &pos);
+        if (!walk(e, rows, &pos) || !placeRest(e, rows, &pos)) return false;
         step();
     }
     const bool ok =

@@ -15,6 +15,13 @@
 //              and gates, its houses ("Сохранить дома"), each house's prefix
 //              and entrance count in the houses grid, and the entrance save
 //              ("Сохранить подъезды", which runs the matrix rebuild hook).
+//   (the matrix save comes here once the matrix screen exists)
+//   Apartments the entrance screen: each house's last apartment numbers
+//              typed entrance by entrance (apartmentsPerEntrance each, so the
+//              numbers run on through a house and start again in the next),
+//              "Пересчитать невыделенные поля", then "Сохранить квартиры для
+//              КМ" with keysPerApartment: codes equal the apartment numbers,
+//              and with the console every entrance ends with its handset.
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -44,10 +51,13 @@ struct ReferenceObjectOptions {
     bool console = true;
     int gates = 1;
     QList<ReferenceHouse> houses = {{QStringLiteral("1"), 2}, {QStringLiteral("2"), 1}};
+    int apartmentsPerEntrance = 40;
+    int keysPerApartment = 4;
 };
 
 enum class ReferenceStep {
-    Entrances,  // object, houses and entrances saved on the object screen
+    Entrances,   // object, houses and entrances saved on the object screen
+    Apartments,  // apartment rows generated on the entrance screen
 };
 
 class ReferenceObject {
@@ -65,6 +75,7 @@ class ReferenceObject {
 
   private:
     bool enterObjectAndEntrances();
+    bool generateApartments();
     bool fail(const QString& why);
 
     ReferenceObjectOptions options_;
