@@ -76,7 +76,7 @@ bool isEnter(const QKeyEvent* key) {
 QListWidget* checkList(QWidget* parent, const char* name) {
     auto* list = named(new QListWidget(parent), name);
     list->setSelectionMode(QAbstractItemView::NoSelection);
-    list->setMinimumWidth(190);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
 }
 
@@ -302,9 +302,11 @@ QWidget* TFrPod::buildExample() {
     auto* defaults = example({{QStringLiteral("1 не используется"), -1},
                               {QStringLiteral("2 всегда вкл."), 1},
                               {QStringLiteral("3 всегда выкл."), 0}});
-    auto* note = new QLabel(QStringLiteral("Включенные флаги берутся из каждой квартиры,\n"
+    auto* note = new QLabel(QStringLiteral("Включенные флаги берутся из каждой квартиры, "
                                            "остальные - из значений по умолчанию."),
                             PanelExample);
+    note->setWordWrap(true);
+    PanelExample->setFixedWidth(230);
     auto* layout = new QVBoxLayout(PanelExample);
     layout->addWidget(new QLabel(QStringLiteral("Пример заполнения"), PanelExample));
     layout->addWidget(new QLabel(QStringLiteral("хранимые"), PanelExample));
@@ -497,7 +499,14 @@ void TFrPod::FocusPod(bool forward) {
 
 // ---------------------------------------------------------------- recounts and save
 
+// A value still being typed counts, as when the operator leaves the field.
+void TFrPod::commitEdits() {
+    CGridD->CommitEdit();
+    CGridP->CommitEdit();
+}
+
 void TFrPod::But1kvClick() {
+    commitEdits();
     if (!FDM || !SiteData::HasCurrentRow(FDM->Q_Dom)) return;
     RangeInputs inputs;
     inputs.first = ChBxFirst->isChecked();
@@ -510,12 +519,14 @@ void TFrPod::But1kvClick() {
 }
 
 void TFrPod::ButKolKvClick() {
+    commitEdits();
     WaitCursor wait;
     screen_.RecountApartmentCounts();
     ShowApartmentTotals();
 }
 
 void TFrPod::BtnSaveClick() {
+    commitEdits();
     closeFlagPanel();
     ApartmentGenerator generator;
     generator.SetProgress(ProgressGauge());
@@ -582,6 +593,9 @@ void TFrPod::showFlagList(const FlagMaskList& model, QListWidget* stored, QListW
                                         : Qt::ItemIsUserCheckable);
         d->setCheckState(flag.byDefault ? Qt::Checked : Qt::Unchecked);
     }
+    // Each list as wide as its longest flag name.
+    for (QListWidget* list : {stored, defaults})
+        list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8);
     syncingFlags_ = false;
 }
 

@@ -106,6 +106,7 @@ class TFrPod : public TScreenFrame {
     void wireControls();
     void attachDatasets();
 
+    void commitEdits();
     void lockRangeFields();
     void lockField(QCheckBox* box, const QString& field);
     void followEntrance();
