@@ -74,7 +74,7 @@ struct ApartmentRow {
 
 // The rows of one entrance in position order, looked up by position.
 struct EntranceRows {
-    QVector<int> order;           // indexes into the run's rows
+    QVector<int> order;          // indexes into the run's rows
     QHash<int, int> byPosition;  // p_nom -> the first row holding it
 };
 
@@ -179,8 +179,8 @@ bool GenerationRun::readObject() {
               {idNet_}))
         return false;
     if (!q_.next()) return fail(QStringLiteral("Объект %1 не найден").arg(idNet_));
-    object_ = {q_.value(0).toInt(),   q_.value(1).toInt() != 0, text(q_.value(2)),
-               q_.value(3).toInt() != 0, text(q_.value(4)),    text(q_.value(5)),
+    object_ = {q_.value(0).toInt(),      q_.value(1).toInt() != 0, text(q_.value(2)),
+               q_.value(3).toInt() != 0, text(q_.value(4)),        text(q_.value(5)),
                q_.value(6).toInt()};
     q_.finish();
     return true;
@@ -245,8 +245,8 @@ std::optional<Answer> GenerationRun::ask() {
         return r.origin == RowOrigin::kManual;
     });
     if (manual) {
-        switch (Dialogs::Message(kCaption, kKeepManual, DlgButtons::YesNoCancel,
-                                 DlgIcon::Warning)) {
+        switch (
+            Dialogs::Message(kCaption, kKeepManual, DlgButtons::YesNoCancel, DlgIcon::Warning)) {
             case DlgAnswer::Yes:
                 return Answer::KeepManual;
             case DlgAnswer::No:
@@ -288,9 +288,9 @@ void GenerationRun::markRows() {
 EntranceRows GenerationRun::rowsOf(qint64 idPod) const {
     EntranceRows out;
     // rows_ is in entrance and position order.
-    const auto first = std::lower_bound(
-        rows_.begin(), rows_.end(), idPod,
-        [](const ApartmentRow& r, qint64 id) { return r.idPod < id; });
+    const auto first =
+        std::lower_bound(rows_.begin(), rows_.end(), idPod,
+                         [](const ApartmentRow& r, qint64 id) { return r.idPod < id; });
     for (auto it = first; it != rows_.end() && it->idPod == idPod; ++it) {
         const int index = int(it - rows_.begin());
         out.order << index;
@@ -424,18 +424,18 @@ bool GenerationRun::placeRest(const EntranceRow& e, const EntranceRows& rows, in
 
 bool GenerationRun::prepareWrites() {
     newFlags_ = NewApartmentFlags(object_.flbv, object_.flpo);
-    QStringList columns = {QStringLiteral("id_net"), QStringLiteral("id_pod"),
-                           QStringLiteral("p_nom"),  QStringLiteral("n_kvr"),
-                           QStringLiteral("p_kvr"),  QStringLiteral("x_key"),
-                           QStringLiteral("st_kvr"), QStringLiteral("l_trub"),
-                           QStringLiteral("m_obr")};
+    QStringList columns = {
+        QStringLiteral("id_net"), QStringLiteral("id_pod"), QStringLiteral("p_nom"),
+        QStringLiteral("n_kvr"),  QStringLiteral("p_kvr"),  QStringLiteral("x_key"),
+        QStringLiteral("st_kvr"), QStringLiteral("l_trub"), QStringLiteral("m_obr")};
     for (const auto& flag : std::as_const(newFlags_)) columns << flag.first;
     const QString fixed = QStringLiteral(", p_pk, f_k03, l_vid, l_del, mtdy, mtnt");
     const QString fixedValues = QStringLiteral(", 0, 1, 0, 0, -1, -1");
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
-    const QString insert = QStringLiteral("INSERT INTO k_kvr (") + columns.join(QStringLiteral(", ")) +
-                           fixed + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
+    const QString insert = QStringLiteral("INSERT INTO k_kvr (") +
+                           columns.join(QStringLiteral(", ")) + fixed +
+                           QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
                            fixedValues + QStringLiteral(")");
     if (!insert_.prepare(insert)) return fail(insert_.lastError().text());
     if (!update_.prepare(QStringLiteral("UPDATE k_kvr SET p_nom=?, n_kvr=?, p_kvr=?, st_kvr=?, "
@@ -517,8 +517,7 @@ bool GenerationRun::countHouseRepeats(const HouseRow& house, int* repeats,
     auto index = [&] {
         holders.clear();
         for (int i = 0; i < rows.size(); ++i)
-            if (!rows[i].handset && !rows[i].pKvr.isNull())
-                holders[rows[i].pKvr.toString()] << i;
+            if (!rows[i].handset && !rows[i].pKvr.isNull()) holders[rows[i].pKvr.toString()] << i;
     };
     index();
     for (int i = 0; i < rows.size(); ++i) {
@@ -533,9 +532,9 @@ bool GenerationRun::countHouseRepeats(const HouseRow& house, int* repeats,
         // The other apartment: the first of the house with the code that is
         // not the row itself.
         const int other = same[0] != i ? same[0] : same[1];
-        const CallCodeRepeat repeat{house.idDom,       house.name,       row.id,
-                                    row.nKvr,          text(row.pKvr),   rows[other].id,
-                                    rows[other].nKvr,  text(rows[other].pKvr)};
+        const CallCodeRepeat repeat{
+            house.idDom,    house.name,     row.id,           row.nKvr,
+            text(row.pKvr), rows[other].id, rows[other].nKvr, text(rows[other].pKvr)};
         const CorrectionMark mark = corrector_(repeat);
         if (mark == CorrectionMark::IgnoreAll) *ignoreAll = true;
         if (mark == CorrectionMark::Saved) {
@@ -586,11 +585,10 @@ bool GenerationRun::generate() {
         if (!walk(e, rows, &pos) || !placeRest(e, rows, &pos)) return false;
         step();
     }
-    const bool ok =
-        writeRows() && deleteLeftovers() && recountEntrances() &&
-        (answer_ == Answer::DropManual || countRepeats()) &&
-        ObjectState::Apply(db_, idNet_, ObjectState::AfterApartmentsChanged, &error_) &&
-        (tr.Commit() || fail(tr.LastError()));
+    const bool ok = writeRows() && deleteLeftovers() && recountEntrances() &&
+                    (answer_ == Answer::DropManual || countRepeats()) &&
+                    ObjectState::Apply(db_, idNet_, ObjectState::AfterApartmentsChanged, &error_) &&
+                    (tr.Commit() || fail(tr.LastError()));
     return ok;
 }
 

@@ -26,7 +26,8 @@ namespace GenerationTexts {
 inline const QString kCaption = QStringLiteral("ВНИМАНИЕ");
 inline const QString kKeepManual =
     QStringLiteral("Все номера квартир будут перезаписаны, Оставить введенные вручную?");
-inline const QString kOverwrite = QStringLiteral("Все номера квартир будут перезаписаны! Подолжить?");
+inline const QString kOverwrite =
+    QStringLiteral("Все номера квартир будут перезаписаны! Подолжить?");
 inline const QString kRangesCaption = QStringLiteral("Ошибка");
 inline const QString kRangesMissing = QStringLiteral("Квартиры не пересчитаны или не введены!");
 inline const QString kLengthCaption = QStringLiteral("Ошибка!");

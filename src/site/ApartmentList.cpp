@@ -57,8 +57,7 @@ FloorStep NumberOneFloor(QVector<NumberingRow>& rows, int cursor, const HotelNum
     for (int position = first; position < first + n.perFloor; ++position) {
         while (row < size && rows[row].skipped) ++row;
         if (row >= size) break;
-        rows[row].number =
-            floor + PadLeft(QString::number(position), QLatin1Char('0'), n.digits);
+        rows[row].number = floor + PadLeft(QString::number(position), QLatin1Char('0'), n.digits);
         rows[row].changed = true;
         ++row;
     }
@@ -146,7 +145,8 @@ bool writeNumbers(QSqlQuery& q, const QVector<ListRow>& rows, const QVector<Numb
 
 // Sets kvv_t of the entrance and of its house to 1: their codes want checking.
 bool markUnchecked(QSqlQuery& q, qint64 idPod, qint64 idDom, QString* error) {
-    return ExecBound(q, QStringLiteral("UPDATE k_pod SET kvv_t=1 WHERE id_pod=?"), {idPod}, error) &&
+    return ExecBound(q, QStringLiteral("UPDATE k_pod SET kvv_t=1 WHERE id_pod=?"), {idPod},
+                     error) &&
            ExecBound(q, QStringLiteral("UPDATE k_dom SET kvv_t=1 WHERE id_dom=?"), {idDom}, error);
 }
 
@@ -162,17 +162,14 @@ int ApartmentList::NumberFloors(qint64 idPod, int cursor, const HotelNumbering& 
     QVector<NumberingRow> numbers;
     FloorStep step;
     step.cursor = cursor;
-    const bool ok = inTransaction(QStringLiteral("Квартиры не пронумерованы."),
-                                  [&](QSqlQuery& q, QString* error) {
-                                      if (!readEntranceRows(q, idPod, &rows, error)) return false;
-                                      for (const ListRow& r : std::as_const(rows))
-                                          numbers.append({r.number, r.handset ||
-                                                                        r.origin == RowOrigin::kManual,
-                                                          false});
-                                      step = all ? NumberAllFloors(numbers, cursor, n)
-                                                 : NumberOneFloor(numbers, cursor, n);
-                                      return writeNumbers(q, rows, numbers, error);
-                                  });
+    const bool ok = inTransaction(
+        QStringLiteral("Квартиры не пронумерованы."), [&](QSqlQuery& q, QString* error) {
+            if (!readEntranceRows(q, idPod, &rows, error)) return false;
+            for (const ListRow& r : std::as_const(rows))
+                numbers.append({r.number, r.handset || r.origin == RowOrigin::kManual, false});
+            step = all ? NumberAllFloors(numbers, cursor, n) : NumberOneFloor(numbers, cursor, n);
+            return writeNumbers(q, rows, numbers, error);
+        });
     if (ok && !step.ok)
         Dialogs::Message(kError, kNoFloor + step.badNumber + QStringLiteral("»!"), DlgButtons::Ok,
                          DlgIcon::Error);
@@ -184,36 +181,35 @@ int ApartmentList::NumberFloors(qint64 idPod, int cursor, const HotelNumbering& 
 bool ApartmentList::CodesFromNumbers(qint64 idPod) {
     if (!FDM) return false;
     bool repeated = false;
-    const bool ok = inTransaction(
-        QStringLiteral("Коды вызова не изменены."), [&](QSqlQuery& q, QString* error) {
-            QVector<ListRow> rows;
-            EntranceInfo entrance;
-            if (!readEntrance(q, idPod, &entrance, error) ||
-                !readEntranceRows(q, idPod, &rows, error))
-                return false;
-            bool changed = false;
-            for (int i = 0; i < rows.size() && !repeated; ++i) {
-                ListRow& row = rows[i];
-                if (row.handset) continue;
-                const QString code = CallCodes::DigitsOf(row.number);
-                int first = 0;
-                while (first < rows.size() && rows[first].code != code) ++first;
-                if (first < i) {
-                    repeated = true;
-                } else if (row.code != code) {
-                    row.code = code;
-                    row.origin = CallCodes::OriginAfterCodeChange(row.origin);
-                    changed = true;
-                    if (!ExecBound(q,
-                                   QStringLiteral("UPDATE k_kvr SET p_kvr=?, st_kvr=? "
-                                                  "WHERE id_kvr=?"),
-                                   {row.code, row.origin, row.id}, error))
-                        return false;
-                }
+    const bool ok = inTransaction(QStringLiteral("Коды вызова не изменены."), [&](QSqlQuery& q,
+                                                                                  QString* error) {
+        QVector<ListRow> rows;
+        EntranceInfo entrance;
+        if (!readEntrance(q, idPod, &entrance, error) || !readEntranceRows(q, idPod, &rows, error))
+            return false;
+        bool changed = false;
+        for (int i = 0; i < rows.size() && !repeated; ++i) {
+            ListRow& row = rows[i];
+            if (row.handset) continue;
+            const QString code = CallCodes::DigitsOf(row.number);
+            int first = 0;
+            while (first < rows.size() && rows[first].code != code) ++first;
+            if (first < i) {
+                repeated = true;
+            } else if (row.code != code) {
+                row.code = code;
+                row.origin = CallCodes::OriginAfterCodeChange(row.origin);
+                changed = true;
+                if (!ExecBound(q,
+                               QStringLiteral("UPDATE k_kvr SET p_kvr=?, st_kvr=? "
+                                              "WHERE id_kvr=?"),
+                               {row.code, row.origin, row.id}, error))
+                    return false;
             }
-            // Codes changed before a repeat stay changed, and want checking.
-            return !changed || markUnchecked(q, idPod, entrance.idDom, error);
-        });
+        }
+        // Codes changed before a repeat stay changed, and want checking.
+        return !changed || markUnchecked(q, idPod, entrance.idDom, error);
+    });
     if (ok && repeated) Dialogs::Message(kError, kCodeRepeated, DlgButtons::Ok, DlgIcon::Error);
     return ok && !repeated;
 }
@@ -255,7 +251,8 @@ bool houseMarkFromEntrances(QSqlQuery& q, qint64 idNet, qint64 idDom, int* sum, 
                               {idNet, idDom}, &total, error))
         return false;
     *sum = total.toInt();
-    return ExecBound(q, QStringLiteral("UPDATE k_dom SET kvv_t=? WHERE id_dom=? AND kvv_t IS NOT ?"),
+    return ExecBound(q,
+                     QStringLiteral("UPDATE k_dom SET kvv_t=? WHERE id_dom=? AND kvv_t IS NOT ?"),
                      {*sum, idDom, *sum}, error);
 }
 
@@ -285,19 +282,18 @@ CodeCheck ApartmentList::CheckEntranceCallCodes(qint64 idPod) {
 
 // The entrance's mark kvv_t (1: a check failed) and its house's sum of them.
 bool ApartmentList::markEntrance(qint64 idPod, bool failed) {
-    return inTransaction(QStringLiteral("Отметка проверки не сохранена."),
-                         [&](QSqlQuery& q, QString* error) {
-                             EntranceInfo entrance;
-                             int sum = 0;
-                             const int mark = failed ? 1 : 0;
-                             return readEntrance(q, idPod, &entrance, error) &&
-                                    ExecBound(q,
-                                              QStringLiteral("UPDATE k_pod SET kvv_t=? WHERE "
-                                                             "id_pod=? AND kvv_t IS NOT ?"),
-                                              {mark, idPod, mark}, error) &&
-                                    houseMarkFromEntrances(q, entrance.idNet, entrance.idDom,
-                                                           &sum, error);
-                         });
+    return inTransaction(
+        QStringLiteral("Отметка проверки не сохранена."), [&](QSqlQuery& q, QString* error) {
+            EntranceInfo entrance;
+            int sum = 0;
+            const int mark = failed ? 1 : 0;
+            return readEntrance(q, idPod, &entrance, error) &&
+                   ExecBound(q,
+                             QStringLiteral("UPDATE k_pod SET kvv_t=? WHERE "
+                                            "id_pod=? AND kvv_t IS NOT ?"),
+                             {mark, idPod, mark}, error) &&
+                   houseMarkFromEntrances(q, entrance.idNet, entrance.idDom, &sum, error);
+        });
 }
 
 int ApartmentList::CheckAndMarkEntrance(qint64 idPod) {
@@ -337,7 +333,8 @@ qint64 ApartmentList::CheckObject() {
         const bool passed = CheckEntranceCallCodes(idPod).ok;
         if (!passed) lastFailed = idPod;
         if (!markEntrance(idPod, !passed)) return lastFailed;
-        const bool houseEnds = i + 1 == entrances.size() || entrances[i + 1].first != entrances[i].first;
+        const bool houseEnds =
+            i + 1 == entrances.size() || entrances[i + 1].first != entrances[i].first;
         if (!houseEnds) continue;
         // A house whose entrances' marks add up above 0 fails too.
         int sum = 0;
@@ -406,8 +403,8 @@ bool appendManualRow(QSqlQuery& q, qint64 idNet, qint64 idPod, int pNom, const Q
                            QStringLiteral("p_nom"),  QStringLiteral("n_kvr"),
                            QStringLiteral("p_kvr"),  QStringLiteral("x_key"),
                            QStringLiteral("m_obr"),  QStringLiteral("st_kvr")};
-    QVariantList values = {idNet, idPod, pNom, number, code, d.vKey, d.callBack ? 1 : 0,
-                           RowOrigin::kManual};
+    QVariantList values = {
+        idNet, idPod, pNom, number, code, d.vKey, d.callBack ? 1 : 0, RowOrigin::kManual};
     for (const auto& flag : NewApartmentFlags(d.flbv, d.flpo)) {
         columns << flag.first;
         values << (flag.second ? 1 : 0);
@@ -442,8 +439,8 @@ bool markDevicesEdited(QSqlQuery& q, qint64 idPod, QString* error) {
     for (const auto& d : std::as_const(devices)) {
         const int after = KfPrAfterEdit(d.second.second);
         if (after == d.second.second) continue;
-        const QString key = d.first == QStringLiteral("k_pk") ? QStringLiteral("id_pk")
-                                                               : QStringLiteral("id_bv");
+        const QString key =
+            d.first == QStringLiteral("k_pk") ? QStringLiteral("id_pk") : QStringLiteral("id_bv");
         if (!ExecBound(q,
                        QStringLiteral("UPDATE ") + d.first + QStringLiteral(" SET kf_pr=? WHERE ") +
                            key + QStringLiteral("=?"),
@@ -487,21 +484,19 @@ qint64 ApartmentList::Insert(qint64 idPod, const QString& after, const QString& 
         return 0;
     }
     qint64 id = 0;
-    const bool ok = inTransaction(
-        QStringLiteral("Квартира не вставлена."), [&](QSqlQuery& w, QString* e) {
-            return ExecBound(w,
-                             QStringLiteral(
-                                 "UPDATE k_kvr SET p_nom=p_nom+1 WHERE id_pod=? AND p_nom>?"),
-                             {idPod, position}, e) &&
-                   appendManualRow(w, entrance.idNet, idPod, position + 1, newNumber, newCode,
-                                   &id, e) &&
-                   ExecBound(w,
-                             QStringLiteral(
-                                 "UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)+1 WHERE id_pod=?"),
-                             {idPod}, e) &&
-                   markUnchecked(w, idPod, entrance.idDom, e) && markDevicesEdited(w, idPod, e) &&
-                   moveState(entrance.idNet, e);
-        });
+    const bool ok = inTransaction(QStringLiteral("Квартира не вставлена."), [&](QSqlQuery& w,
+                                                                                QString* e) {
+        return ExecBound(
+                   w, QStringLiteral("UPDATE k_kvr SET p_nom=p_nom+1 WHERE id_pod=? AND p_nom>?"),
+                   {idPod, position}, e) &&
+               appendManualRow(w, entrance.idNet, idPod, position + 1, newNumber, newCode, &id,
+                               e) &&
+               ExecBound(
+                   w, QStringLiteral("UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)+1 WHERE id_pod=?"),
+                   {idPod}, e) &&
+               markUnchecked(w, idPod, entrance.idDom, e) && markDevicesEdited(w, idPod, e) &&
+               moveState(entrance.idNet, e);
+    });
     return ok ? id : 0;
 }
 
@@ -533,14 +528,15 @@ bool objectFlag(QSqlQuery& q, const QString& sql, qint64 idNet, bool* out, QStri
 // Positions 1, 2, 3, ... in the order the rows stand.
 bool renumberEntrance(QSqlQuery& q, qint64 idPod, QString* error) {
     QList<qint64> ids;
-    if (!ExecBound(q, QStringLiteral("SELECT id_kvr FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr"),
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT id_kvr FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr"),
                    {idPod}, error))
         return false;
     while (q.next()) ids << q.value(0).toLongLong();
     q.finish();
     for (int i = 0; i < ids.size(); ++i)
-        if (!ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_nom=? WHERE id_kvr=?"), {i + 1, ids[i]},
-                       error))
+        if (!ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_nom=? WHERE id_kvr=?"),
+                       {i + 1, ids[i]}, error))
             return false;
     return true;
 }

@@ -32,11 +32,12 @@ bool HeldInHouse(QSqlQuery& q, qint64 idDom, const QString& code, bool apartment
                  QString* error) {
     QVariant found;
     const QString handsets = apartmentsOnly ? QStringLiteral(" AND NOT k.l_trub") : QString();
-    if (!SiteData::QueryValue(q,
-                              QStringLiteral("SELECT k.id_kvr FROM k_kvr k JOIN k_pod p "
-                                             "ON k.id_pod=p.id_pod WHERE p.id_dom=? AND k.p_kvr=?") +
-                                  handsets + QStringLiteral(" LIMIT 1"),
-                              {idDom, code}, &found, error))
+    if (!SiteData::QueryValue(
+            q,
+            QStringLiteral("SELECT k.id_kvr FROM k_kvr k JOIN k_pod p "
+                           "ON k.id_pod=p.id_pod WHERE p.id_dom=? AND k.p_kvr=?") +
+                handsets + QStringLiteral(" LIMIT 1"),
+            {idDom, code}, &found, error))
         return false;
     *held = !found.isNull();
     return true;
@@ -60,8 +61,9 @@ SaveResult SaveCorrectedCode(qint64 idDom, qint64 idKvr, const QString& code) {
                          DlgIcon::Error);
         return SaveResult::Refused;
     }
-    ok = ok && SiteData::QueryValue(q, QStringLiteral("SELECT st_kvr FROM k_kvr WHERE id_kvr=?"),
-                                    {idKvr}, &origin, &error) &&
+    ok = ok &&
+         SiteData::QueryValue(q, QStringLiteral("SELECT st_kvr FROM k_kvr WHERE id_kvr=?"), {idKvr},
+                              &origin, &error) &&
          ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_kvr=?, st_kvr=? WHERE id_kvr=?"),
                    {trimmed, OriginAfterCodeChange(origin.toString()), idKvr}, &error);
     if (!ok) {

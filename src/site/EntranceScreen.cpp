@@ -29,9 +29,12 @@ namespace {
 // below the next entrance's first, or its own last, or one past the numbers
 // given so far.
 int lastFromFirsts(const QList<EntranceRange>& entries, int i, int next) {
-    if (i + 1 < entries.size()) next = entries[i + 1].first - 1;
-    else if (entries[i].last > 0) next = entries[i].last;
-    else next = next + 1;
+    if (i + 1 < entries.size())
+        next = entries[i + 1].first - 1;
+    else if (entries[i].last > 0)
+        next = entries[i].last;
+    else
+        next = next + 1;
     return next == 0 ? 1 : next;
 }
 
@@ -128,10 +131,9 @@ bool writeRanges(QSqlQuery& q, const QList<EntranceRow>& entrances,
         } else {
             const EntranceRange& r = entries[k++];
             count = r.count;
-            if (!ExecBound(q,
-                           QStringLiteral(
-                               "UPDATE k_pod SET n1kvr=?, npkvr=?, v_kvr=? WHERE id_pod=?"),
-                           {r.first, r.last, r.count, e.idPod}, error))
+            if (!ExecBound(
+                    q, QStringLiteral("UPDATE k_pod SET n1kvr=?, npkvr=?, v_kvr=? WHERE id_pod=?"),
+                    {r.first, r.last, r.count, e.idPod}, error))
                 return false;
         }
         bool ok = false;
@@ -156,8 +158,8 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
     RangeRecountOutcome out;
     const qint64 idNet = CurrentObjectId();
     if (!FDM || idNet == 0) return out;
-    if (Dialogs::Message(kRecountCaption, kRecountQuestion, DlgButtons::YesNo,
-                         DlgIcon::Question) != DlgAnswer::Yes)
+    if (Dialogs::Message(kRecountCaption, kRecountQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
+        DlgAnswer::Yes)
         return out;
 
     QSqlQuery q(FDM->ConnectionDB());
@@ -186,8 +188,8 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
     if (ok && out.countsDiffer)
         ok = ObjectState::Apply(
             FDM->ConnectionDB(), idNet,
-            [](const QString& s) { return ObjectState::AfterApartmentsRecounted(s, true); },
-            &error, &stateAfter);
+            [](const QString& s) { return ObjectState::AfterApartmentsRecounted(s, true); }, &error,
+            &stateAfter);
     ok = ok && tr.Commit();
     if (!ok) {
         out.failed = true;

@@ -56,7 +56,7 @@ bool RangesInOrder(const QList<EntranceRange>& entries, const RangeInputs& input
 void RecountRanges(QList<EntranceRange>& entries, const RangeInputs& inputs);
 
 struct RangeRecountOutcome {
-    bool ran = false;           // the operator agreed and the entrances were read
+    bool ran = false;  // the operator agreed and the entrances were read
     bool orderViolated = false;
     bool countsDiffer = false;  // some entrance's new count differs from its rows
     bool failed = false;        // the database refused (shown)

@@ -19,24 +19,27 @@ class ApartmentDb : public SiteDb {
     // Entrances of the object in house and entrance order.
     QList<qint64> EntranceIds(qint64 idNet) {
         QList<qint64> ids;
-        QSqlQuery q = Sql("SELECT p.id_pod FROM k_pod p JOIN k_dom d ON p.id_dom=d.id_dom "
-                          "WHERE p.id_net=? ORDER BY d.id_dom, p.n_pod",
-                          {idNet});
+        QSqlQuery q =
+            Sql("SELECT p.id_pod FROM k_pod p JOIN k_dom d ON p.id_dom=d.id_dom "
+                "WHERE p.id_net=? ORDER BY d.id_dom, p.n_pod",
+                {idNet});
         while (q.next()) ids << q.value(0).toLongLong();
         return ids;
     }
     // Rows of an entrance as "p_nom n_kvr p_kvr st_kvr", by position.
     QStringList Rows(qint64 idPod) {
-        return Rows("SELECT p_nom || ' ' || n_kvr || ' ' || p_kvr || ' ' || st_kvr "
-                            "FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr",
-                            {idPod});
+        return Rows(
+            "SELECT p_nom || ' ' || n_kvr || ' ' || p_kvr || ' ' || st_kvr "
+            "FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr",
+            {idPod});
     }
     qint64 RowId(qint64 idPod, int pNom) {
         return One("SELECT id_kvr FROM k_kvr WHERE id_pod=? AND p_nom=?", {idPod, pNom})
             .toLongLong();
     }
     void SetRange(qint64 idPod, int first, int last, int count) {
-        Sql("UPDATE k_pod SET n1kvr=?, npkvr=?, v_kvr=? WHERE id_pod=?", {first, last, count, idPod});
+        Sql("UPDATE k_pod SET n1kvr=?, npkvr=?, v_kvr=? WHERE id_pod=?",
+            {first, last, count, idPod});
     }
     // A key of apartment row idKvr in entrance idPod.
     void AddKey(qint64 idPod, qint64 idKvr, const QString& number, bool marked = false) {

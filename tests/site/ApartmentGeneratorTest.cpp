@@ -54,7 +54,8 @@ TEST_F(Generation, ASecondRunKeepsEveryRowAndAddsNoSecondConsoleHandset) {
     const QStringList before = Rows("SELECT * FROM k_kvr ORDER BY id_kvr");
     EXPECT_EQ(GenerationResult::Done, Generate(DlgAnswer::Ok));
     EXPECT_EQ(before, Rows("SELECT * FROM k_kvr ORDER BY id_kvr"));
-    EXPECT_EQ(3, One("SELECT COUNT(*) FROM k_kvr WHERE st_kvr='СПО' AND id_net=?", {idNet}).toInt());
+    EXPECT_EQ(3,
+              One("SELECT COUNT(*) FROM k_kvr WHERE st_kvr='СПО' AND id_net=?", {idNet}).toInt());
 }
 
 TEST_F(Generation, AHotelEntranceWithoutAConsoleGetsRowsNumberedZeroWithTheirPositionsAsCodes) {
@@ -65,9 +66,9 @@ TEST_F(Generation, AHotelEntranceWithoutAConsoleGetsRowsNumberedZeroWithTheirPos
     const qint64 pod = EntranceIds(idNet)[0];
     Sql("UPDATE k_pod SET type_n=1, n1kvr=0, npkvr=0, v_kvr=6 WHERE id_pod=?", {pod});
     EXPECT_EQ(GenerationResult::Done, generator_.Run(4));
-    EXPECT_EQ(QStringList({"1 0 1 нет", "2 0 2 нет", "3 0 3 нет", "4 0 4 нет", "5 0 5 нет",
-                           "6 0 6 нет"}),
-              Rows(pod));
+    EXPECT_EQ(
+        QStringList({"1 0 1 нет", "2 0 2 нет", "3 0 3 нет", "4 0 4 нет", "5 0 5 нет", "6 0 6 нет"}),
+        Rows(pod));
 }
 
 TEST_F(Generation, CancelAtTheQuestionChangesNothingAtAll) {
@@ -129,7 +130,8 @@ TEST_F(Generation, AShrinkingRangeDeletesExactlyItsLastRowsWithTheirKeys) {
     o.apartmentsPerEntrance = 10;
     const qint64 idNet = BuildApartments(o);
     const qint64 pod = EntranceIds(idNet)[0];
-    for (int n : {8, 9, 10}) AddKey(pod, RowId(pod, n), QStringLiteral("00000000000%1").arg(n % 10));
+    for (int n : {8, 9, 10})
+        AddKey(pod, RowId(pod, n), QStringLiteral("00000000000%1").arg(n % 10));
     // A key the key screen marked for its own reasons, and a common key.
     AddKey(pod, RowId(pod, 1), QStringLiteral("0000000000A1"), true);
     AddKey(pod, -1, QStringLiteral("0000000000C1"));
@@ -194,8 +196,11 @@ TEST_F(Generation, MasksWithoutDefaultsGiveNewRowsNoFlags) {
     QStringList flags;
     for (const char* prefix : {"f_m", "f_p"})
         for (int n = prefix[2] == 'm' ? 3 : 2; n <= 16; ++n)
-            flags << QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(n, 2, 10, QLatin1Char('0'));
-    flags << "l_otz" << "l_pnp";
+            flags << QStringLiteral("%1%2")
+                         .arg(QLatin1String(prefix))
+                         .arg(n, 2, 10, QLatin1Char('0'));
+    flags << "l_otz"
+          << "l_pnp";
     EXPECT_EQ(0, One("SELECT SUM(" + flags.join('+') + ") FROM k_kvr").toInt());
 }
 
@@ -221,9 +226,8 @@ TEST_F(Generation, AnObjectWithoutEntrancesIsSavedWithoutFailing) {
 
 TEST_F(Generation, TheObjectStateMovesOnlyWhereItHasNotBeenSaved) {
     const qint64 idNet = BuildApartments();
-    for (const auto& [before, after] : QList<QPair<QString, QString>>{{"закрыто", "закр+сохр"},
-                                                                      {"введено", "сохранено"},
-                                                                      {"сохр+ввод", "сохр+ввод"}}) {
+    for (const auto& [before, after] : QList<QPair<QString, QString>>{
+             {"закрыто", "закр+сохр"}, {"введено", "сохранено"}, {"сохр+ввод", "сохр+ввод"}}) {
         SetState(idNet, before);
         EXPECT_EQ(GenerationResult::Done, Generate(DlgAnswer::Ok));
         EXPECT_EQ(after, State(idNet)) << before.toStdString();

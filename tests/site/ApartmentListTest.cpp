@@ -68,8 +68,7 @@ TEST(HotelNumbering, ADoubleClickOnANumberedRowRenumbersFromIt) {
     const HotelNumbering n{2, 1, 4};
     NumberAllFloors(rows, 0, n);
     NumberOneFloor(rows, 2, n);
-    EXPECT_EQ(QStringList({"101", "102", "201", "202", "203", "204", "203", "204"}),
-              Numbers(rows));
+    EXPECT_EQ(QStringList({"101", "102", "201", "202", "203", "204", "203", "204"}), Numbers(rows));
     // A short number is on floor 0; a number that is not one stops the run.
     rows = Fresh(3);
     rows[0].number = QStringLiteral("7");
@@ -114,7 +113,8 @@ class ApartmentListDb : public ApartmentDb {
         return pod;
     }
     QStringList Numbers(qint64 idPod) {
-        return Rows("SELECT n_kvr || '/' || p_kvr FROM k_kvr WHERE id_pod=? ORDER BY p_nom", {idPod});
+        return Rows("SELECT n_kvr || '/' || p_kvr FROM k_kvr WHERE id_pod=? ORDER BY p_nom",
+                    {idPod});
     }
     QStringList Marks() {
         return Rows("SELECT kvv_t FROM k_pod ORDER BY id_pod") +
@@ -144,9 +144,9 @@ TEST_F(ApartmentListDb, CodesFromNumbersStopAtARepeatAndMarkTheEntrance) {
     Sql("UPDATE k_kvr SET n_kvr='12' WHERE id_pod=? AND p_nom=5", {pod});
     dialogs_.Expect(kError, kCodeRepeated);
     EXPECT_FALSE(list_.CodesFromNumbers(pod));
-    EXPECT_EQ(QStringList({"11а/11", "12а/12", "13а/13", "14а/14", "12/5", "16а/6", "17а/7",
-                           "18а/8"}),
-              Numbers(pod));
+    EXPECT_EQ(
+        QStringList({"11а/11", "12а/12", "13а/13", "14а/14", "12/5", "16а/6", "17а/7", "18а/8"}),
+        Numbers(pod));
     EXPECT_EQ(QStringList({"код", "код", "код", "код", "нет"}),
               Rows("SELECT st_kvr FROM k_kvr WHERE id_pod=? AND p_nom<=5 ORDER BY p_nom", {pod}));
     EXPECT_EQ(QStringList({"1", "1"}), Marks());

@@ -349,8 +349,9 @@ TEST_F(EntranceWindow, ManualApartmentsAreInsertedAndDeletedFromTheScreen) {
     EXPECT_EQ(QStringLiteral("40"), f->DBTextVKvr->text());
 
     // The list's menu: codes from numbers, then the check of the entrance.
-    Exec(QStringLiteral("UPDATE k_kvr SET n_kvr='3б', p_kvr='300' WHERE p_nom=3 AND "
-                        "id_pod=(SELECT MIN(id_pod) FROM k_pod)"));
+    Exec(
+        QStringLiteral("UPDATE k_kvr SET n_kvr='3б', p_kvr='300' WHERE p_nom=3 AND "
+                       "id_pod=(SELECT MIN(id_pod) FROM k_pod)"));
     dm_.Q_Kvp->Reopen();
     f->PM_Kodvv->trigger();
     EXPECT_EQ(QStringLiteral("3|код"),

@@ -5,8 +5,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 namespace {
 
@@ -55,7 +55,6 @@ bool KilledChild::RunUntilKilled(int timeoutMs) {
     }
     seen += child.readAll();
     output_ = QString::fromLocal8Bit(seen);
-    if (!reached)
-        output_.prepend(QStringLiteral("the child did not reach its kill point:\n"));
+    if (!reached) output_.prepend(QStringLiteral("the child did not reach its kill point:\n"));
     return reached;
 }

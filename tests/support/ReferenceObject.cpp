@@ -72,7 +72,8 @@ bool ReferenceObject::generateApartments() {
         const qint64 idDom = houses->FieldByName(QStringLiteral("id_dom")).AsLargeInt();
         QList<qint64> ids;
         for (int e = 0; e < entrances->RecordCount(); ++e)
-            ids << entrances->Value(e, entrances->FieldIndex(QStringLiteral("id_pod"))).toLongLong();
+            ids << entrances->Value(e, entrances->FieldIndex(QStringLiteral("id_pod")))
+                       .toLongLong();
         for (int e = 0; e < ids.size(); ++e)
             if (!screen.SetEntranceField(ids[e], QStringLiteral("npkvr"),
                                          QString::number((e + 1) * options_.apartmentsPerEntrance)))
@@ -87,7 +88,7 @@ bool ReferenceObject::generateApartments() {
     ApartmentGenerator generator;
     const GenerationResult result = generator.Run(options_.keysPerApartment);
     if (result != GenerationResult::Done)
-        return fail(QStringLiteral("the apartments were not generated (%1)")
-                        .arg(static_cast<int>(result)));
+        return fail(
+            QStringLiteral("the apartments were not generated (%1)").arg(static_cast<int>(result)));
     return true;
 }

@@ -45,7 +45,8 @@ TFRedVV::TFRedVV(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(true);
 
-    LHead = new QLabel(QStringLiteral("Найдены совпадающие коды вызова. Измените один из них"), this);
+    LHead =
+        new QLabel(QStringLiteral("Найдены совпадающие коды вызова. Измените один из них"), this);
     LHead->setObjectName(QStringLiteral("LHead"));
     DBTextHouse = valueLabel(this, "DBTextHouse");
     DBTextKvr = valueLabel(this, "DBTextKvr");
@@ -55,8 +56,8 @@ TFRedVV::TFRedVV(QWidget* parent) : QDialog(parent) {
     EQRab->setObjectName(QStringLiteral("EQRab"));
     EQRab->setMaxLength(CallCodes::kMaxLength);
     // Digits and "." only: the code is dialled on the call panel's keys.
-    EQRab->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9.]{0,5}")), EQRab));
+    EQRab->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,5}")), EQRab));
     EQRab->setFixedWidth(90);
 
     auto* fields = new QFormLayout;

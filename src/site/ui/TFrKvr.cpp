@@ -48,11 +48,11 @@ struct ListColumn {
     bool check;
 };
 const ListColumn kColumns[] = {
-    {"p_nom", "Поряд.№", false, false},     {"n_kvr", "Кв №", true, false},
-    {"p_kvr", "Код вызова", false, false},  {"p_pk", "№ клеммы", false, false},
-    {"m_obr", "Обратный вызов", false, true}, {"l_otz", "Отзвонка", false, true},
-    {"x_key", "К-во ключей", false, false}, {"st_kvr", "Статус", false, false},
-    {"m_blk", "Блокировка", false, true},   {"l_vid", "Видеопросмотр", false, true},
+    {"p_nom", "Поряд.№", false, false},        {"n_kvr", "Кв №", true, false},
+    {"p_kvr", "Код вызова", false, false},     {"p_pk", "№ клеммы", false, false},
+    {"m_obr", "Обратный вызов", false, true},  {"l_otz", "Отзвонка", false, true},
+    {"x_key", "К-во ключей", false, false},    {"st_kvr", "Статус", false, false},
+    {"m_blk", "Блокировка", false, true},      {"l_vid", "Видеопросмотр", false, true},
     {"l_pnp", "Перенаправление", false, true}, {"call", "Прямой вызов", false, true},
 };
 
@@ -79,7 +79,8 @@ class NumberDelegate : public QStyledItemDelegate {
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* edit = qobject_cast<QLineEdit*>(editor)) edit->setMaxLength(ApartmentWidths::kNumber);
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            edit->setMaxLength(ApartmentWidths::kNumber);
         return editor;
     }
 };
@@ -208,8 +209,8 @@ QWidget* TFrKvr::buildInsert() {
     Enkv->setMaxLength(ApartmentWidths::kNumber);
     Ekvv = named(new QLineEdit(box), "Ekvv");
     Ekvv->setMaxLength(CallCodes::kMaxLength);
-    Ekvv->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9.]{0,5}")), Ekvv));
+    Ekvv->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,5}")), Ekvv));
     BitInsert = named(new QPushButton(QStringLiteral("Вставить квартиру"), box), "BitInsert");
     BitInsert->setEnabled(false);
     BitDelete = named(new QPushButton(QStringLiteral("Удалить"), box), "BitDelete");
@@ -239,7 +240,8 @@ void TFrKvr::buildMenu() {
     PopupMenu = named(new QMenu(this), "PopupMenu");
     PM_Level = named(PopupMenu->addAction(QStringLiteral("Заполнить этаж")), "PM_Level");
     PM_All = named(PopupMenu->addAction(QStringLiteral("Заполнить все этажи")), "PM_All");
-    PM_Kodvv = named(PopupMenu->addAction(QStringLiteral("Код вызова = номер квартиры")), "PM_Kodvv");
+    PM_Kodvv =
+        named(PopupMenu->addAction(QStringLiteral("Код вызова = номер квартиры")), "PM_Kodvv");
     PM_Double = named(PopupMenu->addAction(QStringLiteral("Проверка на дублирование кодов вызова")),
                       "PM_Double");
 }
@@ -316,9 +318,9 @@ void TFrKvr::RefreshEntrance() {
     if (FDM && SiteData::HasCurrentRow(FDM->Q_Net))
         E_n1->setValue(FDM->Q_Net->FieldByName(QStringLiteral("incr")).AsInt());
     const bool hotel = hotelEntrance();
-    for (QWidget* w : {static_cast<QWidget*>(E_Kk), static_cast<QWidget*>(E_n1),
-                       static_cast<QWidget*>(CBLevel), static_cast<QWidget*>(Ch_lv),
-                       static_cast<QWidget*>(Ch_all)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(E_Kk), static_cast<QWidget*>(E_n1), static_cast<QWidget*>(CBLevel),
+          static_cast<QWidget*>(Ch_lv), static_cast<QWidget*>(Ch_all)})
         w->setEnabled(hotel);
     if (hotel) Ch_lvClick();
     showHeader();
@@ -338,8 +340,7 @@ void TFrKvr::showHeader() {
     DBTextNPod->setText(FDM ? value(FDM->Q_DPd, "n_pod") : QString());
     DBTextVKvr->setText(FDM ? value(FDM->Q_DPd, "v_kvr") : QString());
     DBTextNmPod->setText(FDM ? value(FDM->Q_DPd, "nm_pod") : QString());
-    const bool unchecked =
-        listed && FDM->Q_DPd->FieldByName(QStringLiteral("kvv_t")).AsInt() > 0;
+    const bool unchecked = listed && FDM->Q_DPd->FieldByName(QStringLiteral("kvv_t")).AsInt() > 0;
     for (QLabel* l : {DBTextHouse, DBTextNPod, DBTextVKvr, DBTextNmPod}) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText,
@@ -389,20 +390,24 @@ void TFrKvr::BtnDownClick() {
     RefreshEntrance();
 }
 
-void TFrKvr::BitUpGrupClick() {
-    FDM->Q_Dom->First();
-    FDM->Q_DPd->First();
-    BtnUp->setEnabled(false);
-    BtnDown->setEnabled(true);
+// The first entrance of the first house, or the last of the last.
+void TFrKvr::jumpToEnd(bool last) {
+    for (Dataset* ds : {FDM->Q_Dom, FDM->Q_DPd})
+        if (last)
+            ds->Last();
+        else
+            ds->First();
+    BtnUp->setEnabled(last);
+    BtnDown->setEnabled(!last);
     RefreshEntrance();
 }
 
+void TFrKvr::BitUpGrupClick() {
+    jumpToEnd(false);
+}
+
 void TFrKvr::BitDownGrupClick() {
-    FDM->Q_Dom->Last();
-    FDM->Q_DPd->Last();
-    BtnDown->setEnabled(false);
-    BtnUp->setEnabled(true);
-    RefreshEntrance();
+    jumpToEnd(true);
 }
 
 // ---------------------------------------------------------------- numbering
@@ -433,7 +438,9 @@ void TFrKvr::DBGrid1DblClick() {
 }
 
 void TFrKvr::PM_LevelClick() {
-    if (model_) DBGrid1->setCurrentIndex(model_->index(currentRow(), model_->ColumnOf(QStringLiteral("n_kvr"))));
+    if (model_)
+        DBGrid1->setCurrentIndex(
+            model_->index(currentRow(), model_->ColumnOf(QStringLiteral("n_kvr"))));
     DBGrid1DblClick();
 }
 
@@ -511,9 +518,9 @@ void TFrKvr::updateInsertButton() {
 }
 
 void TFrKvr::updateDeleteButton() {
-    const bool manual = FDM && SiteData::HasCurrentRow(FDM->Q_Kvp) &&
-                        FDM->Q_Kvp->FieldByName(QStringLiteral("st_kvr")).AsString() ==
-                            RowOrigin::kManual;
+    const bool manual =
+        FDM && SiteData::HasCurrentRow(FDM->Q_Kvp) &&
+        FDM->Q_Kvp->FieldByName(QStringLiteral("st_kvr")).AsString() == RowOrigin::kManual;
     BitDelete->setEnabled(manual);
 }
 
@@ -563,7 +570,7 @@ bool TFrKvr::eventFilter(QObject* watched, QEvent* event) {
         }
         if (isEnter(key)) {
             // Enter walks the insert fields to the insert button.
-            QWidget* next = watched == Efkv ? static_cast<QWidget*>(Enkv)
+            QWidget* next = watched == Efkv   ? static_cast<QWidget*>(Enkv)
                             : watched == Enkv ? static_cast<QWidget*>(Ekvv)
                             : watched == Ekvv ? static_cast<QWidget*>(BitInsert)
                                               : nullptr;

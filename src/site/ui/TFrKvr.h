@@ -103,6 +103,7 @@ class TFrKvr : public TScreenFrame {
     void showHeader();
     void followSwitchList();
     void setEntranceButtons();
+    void jumpToEnd(bool last);
     void updateInsertButton();
     void updateDeleteButton();
 

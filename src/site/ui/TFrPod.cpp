@@ -145,25 +145,26 @@ QWidget* TFrPod::buildTopPanel() {
     numbering->addStretch();
 
     GroupVvod = named(new QGroupBox(QStringLiteral("Варианты ввода квартир"), Panel1), "GroupVvod");
-    ChBxFirst = named(new QCheckBox(QStringLiteral("Ввод 1-й квартиры подъезда"), GroupVvod),
-                      "ChBxFirst");
+    ChBxFirst =
+        named(new QCheckBox(QStringLiteral("Ввод 1-й квартиры подъезда"), GroupVvod), "ChBxFirst");
     ChBxLast = named(new QCheckBox(QStringLiteral("Ввод последней квартиры подъезда"), GroupVvod),
                      "ChBxLast");
     ChBxLast->setChecked(true);
     ChKolKv =
         named(new QCheckBox(QStringLiteral("Изменять количество квартир"), GroupVvod), "ChKolKv");
-    ChNomPod = named(new QCheckBox(QStringLiteral("Изменять названия подъездов"), GroupVvod),
-                     "ChNomPod");
+    ChNomPod =
+        named(new QCheckBox(QStringLiteral("Изменять названия подъездов"), GroupVvod), "ChNomPod");
     auto* boxes = new QGridLayout(GroupVvod);
     boxes->addWidget(ChBxFirst, 0, 0);
     boxes->addWidget(ChBxLast, 1, 0);
     boxes->addWidget(ChKolKv, 0, 1);
     boxes->addWidget(ChNomPod, 1, 1);
 
-    But1kv = named(new QPushButton(QStringLiteral("Пересчитать невыделенные поля"), Panel1),
-                   "But1kv");
-    ButKolKv = named(new QPushButton(QStringLiteral("Пересчитать количество по наличию кв"), Panel1),
-                     "ButKolKv");
+    But1kv =
+        named(new QPushButton(QStringLiteral("Пересчитать невыделенные поля"), Panel1), "But1kv");
+    ButKolKv =
+        named(new QPushButton(QStringLiteral("Пересчитать количество по наличию кв"), Panel1),
+              "ButKolKv");
     auto* recounts = new QVBoxLayout;
     recounts->addWidget(But1kv);
     recounts->addWidget(ButKolKv);
@@ -217,7 +218,8 @@ QWidget* TFrPod::buildBottomPanel() {
     E_Kk->setValue(EntranceLimits::kDefaultKeys);
     E_Kk->setToolTip(EntranceTexts::kKeysHint);
     BitFlag = named(new QPushButton(kMasksCaption, Panel2), "BitFlag");
-    BtnSave = named(new QPushButton(QStringLiteral("Сохранить квартиры для КМ"), Panel2), "BtnSave");
+    BtnSave =
+        named(new QPushButton(QStringLiteral("Сохранить квартиры для КМ"), Panel2), "BtnSave");
     QFont bold = BtnSave->font();
     bold.setBold(true);
     BtnSave->setFont(bold);
@@ -353,8 +355,9 @@ void TFrPod::wireControls() {
     connect(CGridP, &TRecordGrid::PanelClicked, this,
             [this](int row) { CGridP->FocusField(row, false); });
     connect(CGridD, &TRecordGrid::PanelClicked, this, [this] { focusHouseName(); });
-    CGridP->SetKeyHandler(
-        [this](int row, const QString& field, QKeyEvent* key) { return entranceKey(row, field, key); });
+    CGridP->SetKeyHandler([this](int row, const QString& field, QKeyEvent* key) {
+        return entranceKey(row, field, key);
+    });
     CGridD->SetKeyHandler(
         [this](int row, const QString&, QKeyEvent* key) { return houseKey(row, key); });
 }
@@ -472,24 +475,27 @@ void TFrPod::lockRangeFields() {
     lockField(ChNomPod, kName);
 }
 
-void TFrPod::ChBxFirstClick() {
-    lockField(ChBxFirst, kFirst);
+// A check box says whether its field is entered: the field follows it, and
+// the focus goes to the entrance's first editable field.
+void TFrPod::inputChosen(QCheckBox* box, const QString& field) {
+    lockField(box, field);
     FocusPod();
+}
+
+void TFrPod::ChBxFirstClick() {
+    inputChosen(ChBxFirst, kFirst);
 }
 
 void TFrPod::ChBxLastClick() {
-    lockField(ChBxLast, kLast);
-    FocusPod();
+    inputChosen(ChBxLast, kLast);
 }
 
 void TFrPod::ChKolKvClick() {
-    lockField(ChKolKv, kCount);
-    FocusPod();
+    inputChosen(ChKolKv, kCount);
 }
 
 void TFrPod::ChNomPodClick() {
-    lockField(ChNomPod, kName);
-    FocusPod();
+    inputChosen(ChNomPod, kName);
 }
 
 void TFrPod::FocusPod(bool forward) {

@@ -109,6 +109,7 @@ class TFrPod : public TScreenFrame {
     void commitEdits();
     void lockRangeFields();
     void lockField(QCheckBox* box, const QString& field);
+    void inputChosen(QCheckBox* box, const QString& field);
     void followEntrance();
     void showObject();
     void fitGrids();

@@ -15,17 +15,11 @@
 
 TRecordGrid::TRecordGrid(const QString& name, const QList<FieldSpec>& fields, int rowHeight,
                          const QString& keyField, QWidget* parent)
-    : QScrollArea(parent), specs_(fields), rowHeight_(rowHeight), keyField_(keyField) {
-    setObjectName(name);
+    : TDatasetPanels(name, rowHeight, parent),
+      specs_(fields),
+      rowHeight_(rowHeight),
+      keyField_(keyField) {
     for (const FieldSpec& s : specs_) editable_ << (s.kind == Kind::Edit || s.kind == Kind::Number);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    body_ = new QWidget(this);
-    rowsLayout_ = new QVBoxLayout(body_);
-    rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(0);
-    rowsLayout_->addStretch();
-    setWidget(body_);
     setFixedWidth(PanelWidth() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth());
     SetVisibleRows(1);
 }
@@ -46,26 +40,7 @@ int TRecordGrid::PanelWidth() const {
     return widest;
 }
 
-void TRecordGrid::SetDataset(Dataset* ds) {
-    if (ds_ == ds) return;
-    if (ds_) disconnect(ds_, nullptr, this, nullptr);
-    ds_ = ds;
-    if (ds_) {
-        connect(ds_, &Dataset::RowsReset, this, &TRecordGrid::rebuild);
-        connect(ds_, &Dataset::RowInserted, this, &TRecordGrid::rebuild);
-        connect(ds_, &Dataset::RowRemoved, this, &TRecordGrid::rebuild);
-        connect(ds_, &Dataset::RowChanged, this, &TRecordGrid::ShowValues);
-        connect(ds_, &Dataset::CurrentChanged, this, &TRecordGrid::showCurrent);
-    }
-    rebuild();
-}
-
-void TRecordGrid::SetVisibleRows(int rows) {
-    visibleRows_ = qMax(1, rows);
-    setFixedHeight(visibleRows_ * rowHeight_ + 2 * frameWidth());
-}
-
-TRecordGrid::Row TRecordGrid::makeRow(int index) {
+TRecordGrid::Row TRecordGrid::makeRow() {
     Row row;
     auto* panel = new QFrame(body_);
     panel->setObjectName(objectName() + QStringLiteral("Panel"));
@@ -113,7 +88,6 @@ TRecordGrid::Row TRecordGrid::makeRow(int index) {
         row.values << value;
     }
     for (QHBoxLayout* l : line) l->addStretch();
-    Q_UNUSED(index);
     return row;
 }
 
@@ -128,26 +102,28 @@ void TRecordGrid::rebuild() {
         row.panel->deleteLater();
     }
     rows_.clear();
-    if (ds_ && ds_->IsOpen()) {
-        const int key = ds_->FieldIndex(keyField_);
-        for (int i = 0; i < ds_->RecordCount(); ++i) {
-            Row row = makeRow(i);
-            row.key = ds_->Value(i, key).toLongLong();
+    const Dataset* ds = dataset();
+    if (ds && ds->IsOpen()) {
+        const int key = ds->FieldIndex(keyField_);
+        for (int i = 0; i < ds->RecordCount(); ++i) {
+            Row row = makeRow();
+            row.key = ds->Value(i, key).toLongLong();
             rows_ << row;
             rowsLayout_->insertWidget(i, row.panel);
-            ShowValues(i);
+            showRow(i);
         }
     }
     rebuilding_ = false;
     showCurrent();
 }
 
-void TRecordGrid::ShowValues(int row) {
-    if (!ds_ || row < 0 || row >= rows_.size() || row >= ds_->RecordCount()) return;
+void TRecordGrid::showRow(int row) {
+    const Dataset* ds = dataset();
+    if (!ds || row < 0 || row >= rows_.size() || row >= ds->RecordCount()) return;
     const Row& r = rows_[row];
     for (int i = 0; i < specs_.size(); ++i) {
         if (!r.values[i]) continue;
-        const QVariant v = ds_->Value(row, ds_->FieldIndex(specs_[i].field));
+        const QVariant v = ds->Value(row, ds->FieldIndex(specs_[i].field));
         const QString text = v.isNull() ? QString() : v.toString();
         if (auto* edit = qobject_cast<QLineEdit*>(r.values[i])) {
             const QSignalBlocker block(edit);
@@ -170,8 +146,9 @@ void TRecordGrid::showCurrent() {
 }
 
 int TRecordGrid::CurrentRow() const {
-    if (!ds_ || !ds_->IsOpen() || ds_->RecNo() < 1) return -1;
-    const int row = ds_->RecNo() - 1;
+    const Dataset* ds = dataset();
+    if (!ds || !ds->IsOpen() || ds->RecNo() < 1) return -1;
+    const int row = ds->RecNo() - 1;
     return row < rows_.size() ? row : -1;
 }
 
@@ -248,7 +225,8 @@ void TRecordGrid::CommitEdit() {
 }
 
 void TRecordGrid::enterRow(int row) {
-    if (ds_ && ds_->IsOpen() && row >= 0 && ds_->RecNo() != row + 1) ds_->SetRecNo(row + 1);
+    Dataset* ds = dataset();
+    if (ds && ds->IsOpen() && row >= 0 && ds->RecNo() != row + 1) ds->SetRecNo(row + 1);
 }
 
 bool TRecordGrid::eventFilter(QObject* watched, QEvent* event) {

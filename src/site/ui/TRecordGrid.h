@@ -8,21 +8,18 @@
 // field has the button-face colour, an editable one the window colour.
 
 #include <QList>
-#include <QPointer>
-#include <QScrollArea>
 #include <QStringList>
 #include <QVector>
 
 #include <functional>
 
-class Dataset;
-class QGridLayout;
+#include "site/ui/TDatasetPanels.h"
+
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QVBoxLayout;
 
-class TRecordGrid : public QScrollArea {
+class TRecordGrid : public TDatasetPanels {
     Q_OBJECT
   public:
     enum class Kind {
@@ -46,13 +43,9 @@ class TRecordGrid : public QScrollArea {
     TRecordGrid(const QString& name, const QList<FieldSpec>& fields, int rowHeight,
                 const QString& keyField, QWidget* parent = nullptr);
 
-    void SetDataset(Dataset* ds);
     void SetKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
     int RowHeight() const { return rowHeight_; }
     int RowCount() const { return int(rows_.size()); }
-    // Height for this many panels (the rest scroll).
-    void SetVisibleRows(int rows);
-    int VisibleRows() const { return visibleRows_; }
     int PanelWidth() const;
 
     // The dataset's current record as a panel row (0-based), -1 without one.
@@ -69,7 +62,7 @@ class TRecordGrid : public QScrollArea {
     // Reports the edit of the field that has the focus, as leaving it would.
     void CommitEdit();
     // Shows the stored values of a row again (after a refused edit).
-    void ShowValues(int row);
+    void ShowValues(int row) { showRow(row); }
 
   signals:
     void FieldEdited(qint64 key, const QString& field, const QString& text);
@@ -78,6 +71,9 @@ class TRecordGrid : public QScrollArea {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void rebuild() override;
+    void showRow(int row) override;
+    void showCurrent() override;
 
   private:
     struct Row {
@@ -85,9 +81,7 @@ class TRecordGrid : public QScrollArea {
         QWidget* panel = nullptr;
         QList<QWidget*> values;  // one per spec, nullptr for captions
     };
-    void rebuild();
-    Row makeRow(int index);
-    void showCurrent();
+    Row makeRow();
     void enterRow(int row);
     void styleEditor(QLineEdit* edit, bool editable) const;
     int specIndex(const QString& field) const;
@@ -97,11 +91,7 @@ class TRecordGrid : public QScrollArea {
     QList<bool> editable_;
     int rowHeight_;
     QString keyField_;
-    QPointer<Dataset> ds_;
-    QWidget* body_ = nullptr;
-    QVBoxLayout* rowsLayout_ = nullptr;
     QVector<Row> rows_;
     KeyHandler keyHandler_;
-    int visibleRows_ = 1;
     bool rebuilding_ = false;
 };
