@@ -48,14 +48,13 @@ bool withinSixteen(qint64 a, qint64 b) {
 }
 
 QString identHeading(int kind) {
-    const QString dashes(35, QLatin1Char('-'));
     switch (kind) {
         case kKindCallPanel:
-            return dashes + QStringLiteral(" бв сек 1");
+            return ConfigWriteHeading(QStringLiteral("бв сек 1"));
         case kKindConsole:
-            return dashes + QStringLiteral(" ППО сек 1");
+            return ConfigWriteHeading(QStringLiteral("ППО сек 1"));
         default:
-            return dashes + QStringLiteral(" КМ сек 1");
+            return ConfigWriteHeading(QStringLiteral("КМ сек 1"));
     }
 }
 
@@ -173,6 +172,22 @@ QString EncodeIdentSection(int kind, const ConfigIdent& ident, const QString& pa
         detailLog->append(label + QString::number(payload.size()));
     }
     return WrapSection(payload, kIdentSection, kIdentVersion, resultLog);
+}
+
+QString EncodePkSection1(const ConfigObjectRow& object, const SwitchRow& sw, ConfigLogs& logs) {
+    const ConfigIdent ident{sw.nNet, 0, object.idNet, sw.idPk, object.idNom};
+    return EncodeIdentSection(kKindSwitch, ident, QString(), &logs.detail, &logs.result);
+}
+
+QString EncodeBvSection1(const ConfigObjectRow& object, const PanelRow& panel, ConfigLogs& logs) {
+    const ConfigIdent ident{panel.nNet, panel.bvType, panel.idNet, panel.idBv, object.idNom};
+    return EncodeIdentSection(kKindCallPanel, ident, panel.nBv, &logs.detail, &logs.result);
+}
+
+QString EncodePoSection1(const ConfigObjectRow& object, const ConsoleRow& console,
+                         ConfigLogs& logs) {
+    const ConfigIdent ident{console.nNet, 0, object.idNet, console.idPo, object.idNom};
+    return EncodeIdentSection(kKindConsole, ident, QString(), &logs.detail, &logs.result);
 }
 
 ConfigIdent DecodeIdentSection(const QString& sectionText) {

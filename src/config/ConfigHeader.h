@@ -4,6 +4,7 @@
 // kind and the producer of a file.
 
 #include "config/ConfigImage.h"
+#include "config/ConfigRecords.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -73,6 +74,13 @@ QString IdentPayload(const ConfigIdent& ident);
 // the call panel's name, shown after its device name.
 QString EncodeIdentSection(int kind, const ConfigIdent& ident, const QString& panelName,
                            QStringList* detailLog, QStringList* resultLog);
+// Section 1 of a switch, a call panel and the console file from their records
+// (the object gives id_nom, and id_net for the switch and the console; a
+// panel carries its own id_net and type).
+QString EncodePkSection1(const ConfigObjectRow& object, const SwitchRow& sw, ConfigLogs& logs);
+QString EncodeBvSection1(const ConfigObjectRow& object, const PanelRow& panel, ConfigLogs& logs);
+QString EncodePoSection1(const ConfigObjectRow& object, const ConsoleRow& console,
+                         ConfigLogs& logs);
 // Decodes a section 1 text as TakeSection returns it. Every field that the text
 // is too short for stays -1; the 32-bit fields are never negative otherwise.
 ConfigIdent DecodeIdentSection(const QString& sectionText);

@@ -42,6 +42,18 @@ qint64 CutField(QString& text, int width) {
     return v;
 }
 
+QString MaskPayload(const QString& mask, qsizetype length) {
+    QString bits;
+    bits.reserve(qMax<qsizetype>(length, 0));
+    for (qsizetype i = length - 1; i >= 0; --i)
+        bits.append(i < mask.size() && mask.at(i) == kOne ? kOne : kZero);
+    return bits;
+}
+
+QString MaskPayload(const QString& mask) {
+    return MaskPayload(mask, mask.size());
+}
+
 QString WrapSection(QString& payload, int sectionNumber, int version, QStringList* log) {
     qint64 lengthWord = 0;
     QString tail;
@@ -88,6 +100,14 @@ QList<ConfigSection> TakeAllSections(QString& image) {
         sections.append(s);
     }
     return sections;
+}
+
+QString ConfigWriteHeading(const QString& title) {
+    return QString(35, QLatin1Char('-')) + QLatin1Char(' ') + title;
+}
+
+QString ConfigReadHeading(const QString& title) {
+    return QString(26, QLatin1Char('-')) + QLatin1Char(' ') + title;
 }
 
 QByteArray BitStringToBytes(const QString& text, qint64* bitCount) {

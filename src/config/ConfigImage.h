@@ -31,6 +31,12 @@ void PrependField(QString& text, qint64 value, int width);
 // shorter than the width gives what it has (an empty text reads as 0).
 qint64 CutField(QString& text, int width);
 
+// The payload bits of a mask given item 1 first, cut or '0'-filled to length
+// items: item 1 becomes the last character (payload bit 0); only '1' is a set
+// bit. MaskPayload(m) keeps the mask's own length.
+QString MaskPayload(const QString& mask, qsizetype length);
+QString MaskPayload(const QString& mask);
+
 // ---- Sections -----------------------------------------------------------------
 
 // Closes a section: pads the payload (in place) to whole bytes and returns
@@ -53,6 +59,11 @@ struct ConfigSection {
 // Takes sections off the image, first section first, until a length word no
 // longer fits. Empty sections are kept in the list with 0 bits.
 QList<ConfigSection> TakeAllSections(QString& image);
+
+// The heading an encoder writes into the detailed log before a section
+// ("----...---- КМ сек 0"), and the one a read-screen decoder starts with.
+QString ConfigWriteHeading(const QString& title);
+QString ConfigReadHeading(const QString& title);
 
 // ---- Byte boundary ------------------------------------------------------------
 

@@ -1,0 +1,286 @@
+#include "config/ConfigRepository.h"
+
+#include "foundation/BoundSql.h"
+#include "foundation/Globals.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+
+namespace {
+
+// The numeric columns of a parameter set, in the order of PkParamSetRow.
+struct SetColumn {
+    const char* name;
+    qint64 PkParamSetRow::*member;
+};
+constexpr SetColumn kSetColumns[] = {
+    {"t_cm", &PkParamSetRow::t_cm}, {"t_cl", &PkParamSetRow::t_cl}, {"t_dl", &PkParamSetRow::t_dl},
+    {"t_vc", &PkParamSetRow::t_vc}, {"t_st", &PkParamSetRow::t_st}, {"acp1", &PkParamSetRow::acp1},
+    {"acp2", &PkParamSetRow::acp2}, {"acp3", &PkParamSetRow::acp3}, {"acp4", &PkParamSetRow::acp4},
+    {"t_dx", &PkParamSetRow::t_dx}, {"t_mo", &PkParamSetRow::t_mo}, {"t_bo", &PkParamSetRow::t_bo},
+    {"t_wt", &PkParamSetRow::t_wt}, {"t_po", &PkParamSetRow::t_po}, {"edge", &PkParamSetRow::edge},
+    {"t_ed", &PkParamSetRow::t_ed}, {"t_de", &PkParamSetRow::t_de},
+};
+
+// The flag columns of a row, flag 1 first.
+QStringList panelFlagColumns() {
+    QStringList cols{QStringLiteral("call"), QStringLiteral("l_otz")};
+    for (int j = 3; j <= 16; ++j) cols << QStringLiteral("f_m%1").arg(j, 2, 10, QLatin1Char('0'));
+    return cols;
+}
+QStringList consoleFlagColumns() {
+    QStringList cols{QStringLiteral("l_pnp")};
+    for (int j = 2; j <= 16; ++j) cols << QStringLiteral("f_p%1").arg(j, 2, 10, QLatin1Char('0'));
+    return cols;
+}
+
+QString callColumns() {
+    QStringList cols{QStringLiteral("v.p_kvr"), QStringLiteral("v.st_kvr"),
+                     QStringLiteral("d.kod_d"), QStringLiteral("v.mtdy"), QStringLiteral("v.mtnt")};
+    for (const QString& c : panelFlagColumns() + consoleFlagColumns())
+        cols << QStringLiteral("v.") + c;
+    return cols.join(QStringLiteral(", "));
+}
+
+qint64 orMinusOne(const QVariant& v) {
+    return v.isNull() ? -1 : v.toLongLong();
+}
+
+std::optional<qint64> nullable(const QVariant& v) {
+    if (v.isNull()) return std::nullopt;
+    return v.toLongLong();
+}
+
+// The switch of Q_MNpk: switch, entrance, house and matrix column of the object.
+const char* kSwitchFrom =
+    " FROM k_pk k, k_pod p, k_dom d, m_pk m"
+    " WHERE m.n_net = k.n_net AND p.id_dom = d.id_dom AND p.id_pod = k.id_pod"
+    " AND d.id_net = ? AND m.id_net = ?";
+
+}  // namespace
+
+ConfigRepository::ConfigRepository(QSqlDatabase db) : db_(db) {}
+
+bool ConfigRepository::run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    q.setForwardOnly(true);
+    if (ExecBound(q, sql, values, &error_)) return true;
+    error_ = QStringLiteral("Ошибка чтения базы данных: ") + error_;
+    return false;
+}
+
+bool ConfigRepository::forEachRow(const QString& sql, const QVariantList& values,
+                                  const std::function<void(const QSqlQuery&)>& each) {
+    QSqlQuery q(db_);
+    if (!run(q, sql, values)) return false;
+    while (q.next()) each(q);
+    return true;
+}
+
+template <typename Row, typename Fill>
+bool ConfigRepository::firstRow(const QString& sql, const QVariantList& values,
+                                std::optional<Row>& out, Fill fill) {
+    out.reset();
+    return forEachRow(sql, values, [&](const QSqlQuery& q) {
+        if (!out) out = fill(q);
+    });
+}
+
+bool ConfigRepository::ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& out) {
+    return firstRow(
+        "SELECT id_net, id_nom, flbv, flpo, farc, incr, l_pok FROM k_net WHERE id_net = ?", {idNet},
+        out, [](const QSqlQuery& q) {
+            ConfigObjectRow o;
+            o.idNet = q.value(0).toLongLong();
+            o.idNom = q.value(1).toLongLong();
+            o.flbv = q.value(2).toString();
+            o.flpo = q.value(3).toString();
+            o.farc = q.value(4).toLongLong() != 0;
+            o.incr = q.value(5).toInt();
+            o.lPok = q.value(6).toLongLong() != 0;
+            return o;
+        });
+}
+
+bool ConfigRepository::ReadSepDevice(int& out) {
+    out = Globals().SepDevice;
+    return forEachRow("SELECT SepDevice FROM t_global LIMIT 1", {}, [&](const QSqlQuery& q) {
+        if (!q.value(0).isNull()) out = q.value(0).toInt();
+    });
+}
+
+bool ConfigRepository::ReadSwitch(qint64 idNet, int nNet, std::optional<SwitchRow>& out) {
+    const QString sql = QStringLiteral(
+                            "SELECT k.id_pk, k.id_pod, k.n_net, k.type_k, k.id_ke, k.id_mvv,"
+                            " k.id_mot, k.m_vo, k.m_vb, k.n_xl, k.p_fc, k.rsrv, k.n_vid, k.kf_pr") +
+                        QString::fromLatin1(kSwitchFrom) +
+                        QStringLiteral(" AND k.n_net = ? ORDER BY d.id_dom, p.n_pod LIMIT 1");
+    return firstRow(sql, {idNet, idNet, nNet}, out, [](const QSqlQuery& q) {
+        SwitchRow s;
+        s.idPk = q.value(0).toLongLong();
+        s.idPod = q.value(1).toLongLong();
+        s.nNet = q.value(2).toInt();
+        s.typeK = q.value(3).toString();
+        s.idKe = q.value(4).toLongLong();
+        s.idMvv = q.value(5).toLongLong();
+        s.idMot = q.value(6).toLongLong();
+        s.mVo = q.value(7).toString();
+        s.mVb = q.value(8).toString();
+        if (q.value(9).isNull()) s.nullColumns << QStringLiteral("n_xl");
+        s.nXl = q.value(9).toLongLong();
+        if (q.value(10).isNull()) s.nullColumns << QStringLiteral("p_fc");
+        s.pFc = q.value(10).toLongLong();
+        s.rsrv = nullable(q.value(11));
+        s.nVid = nullable(q.value(12));
+        s.kfPr = q.value(13).toInt();
+        return s;
+    });
+}
+
+bool ConfigRepository::ReadParamSet(qint64 idKe, std::optional<PkParamSetRow>& out) {
+    QStringList cols{QStringLiteral("id_ke"), QStringLiteral("name")};
+    for (const SetColumn& c : kSetColumns) cols << QString::fromLatin1(c.name);
+    const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
+                        QStringLiteral(" FROM t_ke WHERE id_ke = ?");
+    return firstRow(sql, {idKe}, out, [](const QSqlQuery& q) {
+        PkParamSetRow set;
+        set.idKe = q.value(0).toLongLong();
+        set.name = q.value(1).toString();
+        int i = 2;
+        for (const SetColumn& c : kSetColumns) {
+            const QVariant v = q.value(i++);
+            if (v.isNull()) set.nullColumns << QString::fromLatin1(c.name);
+            set.*c.member = v.toLongLong();
+        }
+        return set;
+    });
+}
+
+bool ConfigRepository::ReadTractPanels(qint64 idPk, QList<QList<int>>& out) {
+    out = QList<QList<int>>(15);
+    return forEachRow(
+        "SELECT m.tract, m.n_net FROM m_bv m, k_pk k, m_pk p"
+        " WHERE m.n_pk = p.n_pk AND m.id_net = p.id_net AND k.id_pk = p.id_pk"
+        " AND (m.plus = 1 OR m.plus = 3) AND p.id_pk = ? AND m.tract BETWEEN 1 AND 15"
+        " ORDER BY m.tract, m.n_net",
+        {idPk}, [&](const QSqlQuery& q) { out[q.value(0).toInt() - 1] << q.value(1).toInt(); });
+}
+
+bool ConfigRepository::ReadEntranceApartments(qint64 idPod, QList<SwitchApartmentRow>& out) {
+    out.clear();
+    return forEachRow(
+        "SELECT m_obr, m_blk, l_vid FROM k_kvr WHERE id_pod = ? ORDER BY p_nom, id_kvr", {idPod},
+        [&](const QSqlQuery& q) {
+            out << SwitchApartmentRow{q.value(0).toLongLong() != 0, q.value(1).toLongLong() != 0,
+                                      q.value(2).toLongLong() != 0};
+        });
+}
+
+bool ConfigRepository::ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out) {
+    if (!firstRow("SELECT id_mel, name FROM t_mel"
+                  " WHERE id_mel = ? AND (forr = 'отзвонка' OR forr = 'вызов')",
+                  {idMel}, out, [](const QSqlQuery& q) {
+                      return MelodyRow{q.value(0).toLongLong(), q.value(1).toString(), {}};
+                  }))
+        return false;
+    if (!out) return true;
+    return forEachRow(
+        "SELECT leng, gerc FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel},
+        [&](const QSqlQuery& q) {
+            out->notes << MelodyNote{q.value(0).toLongLong(), q.value(1).toLongLong()};
+        });
+}
+
+bool ConfigRepository::ReadSwitchFileInput(qint64 idNet, int nNet,
+                                           std::optional<SwitchFileInput>& out) {
+    out.reset();
+    SwitchFileInput in;
+    std::optional<ConfigObjectRow> object;
+    std::optional<SwitchRow> sw;
+    if (!ReadObject(idNet, object) || !ReadSwitch(idNet, nNet, sw)) return false;
+    if (!object || !sw) return true;
+    in.object = *object;
+    in.device = *sw;
+    if (!ReadSepDevice(in.sepDevice) || !ReadParamSet(sw->idKe, in.paramSet) ||
+        !ReadTractPanels(sw->idPk, in.tractPanels) ||
+        !ReadEntranceApartments(sw->idPod, in.apartments) ||
+        !ReadSwitchMelody(sw->idMvv, in.callMelody) ||
+        !ReadSwitchMelody(sw->idMot, in.ringBackMelody))
+        return false;
+    out = in;
+    return true;
+}
+
+bool ConfigRepository::ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>& out) {
+    return firstRow(
+        "SELECT id_bv, id_net, n_net, bv_type, n_bv, farc FROM k_bv"
+        " WHERE id_net = ? AND n_net = ? ORDER BY id_bv LIMIT 1",
+        {idNet, nNet}, out, [](const QSqlQuery& q) {
+            PanelRow p;
+            p.idBv = q.value(0).toLongLong();
+            p.idNet = q.value(1).toLongLong();
+            p.nNet = q.value(2).toInt();
+            p.bvType = q.value(3).toInt();
+            p.nBv = q.value(4).toString();
+            p.farc = q.value(5).toLongLong() != 0;
+            return p;
+        });
+}
+
+bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out) {
+    return firstRow(
+        "SELECT id_po, id_net, n_net FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1", {idNet},
+        out, [](const QSqlQuery& q) {
+            return ConsoleRow{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt()};
+        });
+}
+
+bool ConfigRepository::readCallApartments(const QString& sql, const QVariantList& values,
+                                          QList<CallCodeApartmentRow>& out) {
+    out.clear();
+    return forEachRow(sql, values, [&](const QSqlQuery& q) {
+        CallCodeApartmentRow r;
+        r.pKvr = q.value(0).toString();
+        r.stKvr = q.value(1).toString();
+        r.kodD = q.value(2).toString();
+        r.mtdy = orMinusOne(q.value(3));
+        r.mtnt = orMinusOne(q.value(4));
+        for (int j = 0; j < 16; ++j) r.panelFlags[j] = q.value(5 + j).toLongLong() != 0;
+        for (int j = 0; j < 16; ++j) r.consoleFlags[j] = q.value(21 + j).toLongLong() != 0;
+        out << r;
+    });
+}
+
+bool ConfigRepository::ReadPanelCallApartments(qint64 idBv, QList<CallCodeApartmentRow>& out) {
+    return readCallApartments(
+        QStringLiteral("SELECT ") + callColumns() +
+            QStringLiteral(
+                " FROM m_bv b, m_pk m, k_pk k, k_pod p, k_dom d, k_kvr v"
+                " WHERE m.n_pk = b.n_pk AND b.id_net = m.id_net AND k.id_pk = m.id_pk"
+                " AND p.id_pod = k.id_pod AND p.id_dom = d.id_dom AND v.id_pod = p.id_pod"
+                " AND b.id_bv = ? AND (b.plus = 1 OR b.plus = 3)"
+                " ORDER BY k.n_net, b.rowid, v.p_nom, v.id_kvr"),
+        {idBv}, out);
+}
+
+bool ConfigRepository::ReadConsoleCallApartments(qint64 idNet, QList<CallCodeApartmentRow>& out) {
+    return readCallApartments(
+        QStringLiteral("SELECT ") + callColumns() +
+            QStringLiteral(" FROM k_kvr v, k_pk k, k_pod p, k_dom d, m_pk m"
+                           " WHERE m.n_net = k.n_net AND p.id_dom = d.id_dom"
+                           " AND p.id_pod = k.id_pod AND d.id_net = ? AND m.id_net = ?"
+                           " AND v.id_pod = p.id_pod"
+                           " ORDER BY k.n_net, k.id_pk, v.p_nom, v.id_kvr"),
+        {idNet, idNet}, out);
+}
+
+bool ConfigRepository::ReadObjectCallCodes(qint64 idNet, QList<CallCodeApartmentRow>& out) {
+    out.clear();
+    return forEachRow("SELECT p_kvr, st_kvr FROM k_kvr WHERE id_net = ?", {idNet},
+                      [&](const QSqlQuery& q) {
+                          CallCodeApartmentRow r;
+                          r.pKvr = q.value(0).toString();
+                          r.stKvr = q.value(1).toString();
+                          out << r;
+                      });
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Reads the records one device's configuration file is built from, for the
+// write screen: the object, the device row and what hangs on it (parameter
+// set, tract panels, apartments, melodies, the call-code apartment lists).
+// The rows are those the data module's datasets give the screen (switches as
+// Q_MNpk finds them, apartments as Q_KvN, panels by tract as the screen's
+// scratch query, call-code lists as QwBpo/QwKvr and Q_pk_po/Q_kv_pk), read
+// with bound values only.
+//
+// Every reader returns false when the database fails (LastError() says why)
+// and true otherwise; an optional output left empty means "no such row".
+
+#include "config/ConfigRecords.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+#include <optional>
+
+class QSqlQuery;
+
+class ConfigRepository {
+  public:
+    explicit ConfigRepository(QSqlDatabase db);
+
+    QString LastError() const { return error_; }
+
+    bool ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& out);
+    // SepDevice of t_global; the program's value when the row is missing.
+    bool ReadSepDevice(int& out);
+
+    // ---- switches ----
+    // The switch with network number nNet among the object's switches that
+    // have an entrance, a house and a matrix column.
+    bool ReadSwitch(qint64 idNet, int nNet, std::optional<SwitchRow>& out);
+    bool ReadParamSet(qint64 idKe, std::optional<PkParamSetRow>& out);
+    // Network numbers of the panels wired to the switch (plus 1 or 3), for
+    // tracts 1..15, ascending.
+    bool ReadTractPanels(qint64 idPk, QList<QList<int>>& out);
+    // The k_kvr rows of the entrance, apartments and handsets, by p_nom.
+    bool ReadEntranceApartments(qint64 idPod, QList<SwitchApartmentRow>& out);
+    // A melody offered to switches (a call or ring-back melody) with its notes.
+    bool ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out);
+    // All of the above for one switch; empty when the object or the switch is missing.
+    bool ReadSwitchFileInput(qint64 idNet, int nNet, std::optional<SwitchFileInput>& out);
+
+    // ---- call panels and the console ----
+    // The object's call panel with network address nNet.
+    bool ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>& out);
+    bool ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out);
+    // A panel's apartments: the entrances wired to it (plus 1 or 3) by their
+    // switch's network number, each entrance's rows by p_nom.
+    bool ReadPanelCallApartments(qint64 idBv, QList<CallCodeApartmentRow>& out);
+    // The console's apartments: every switch by network number, each
+    // entrance's rows by p_nom.
+    bool ReadConsoleCallApartments(qint64 idNet, QList<CallCodeApartmentRow>& out);
+    // Codes and origins of all the object's rows (for CallCodePrefixWidth).
+    bool ReadObjectCallCodes(qint64 idNet, QList<CallCodeApartmentRow>& out);
+
+  private:
+    bool run(QSqlQuery& q, const QString& sql, const QVariantList& values);
+    bool forEachRow(const QString& sql, const QVariantList& values,
+                    const std::function<void(const QSqlQuery&)>& each);
+    // The first row made into a record by fill; out stays empty without rows.
+    template <typename Row, typename Fill>
+    bool firstRow(const QString& sql, const QVariantList& values, std::optional<Row>& out,
+                  Fill fill);
+    bool readCallApartments(const QString& sql, const QVariantList& values,
+                            QList<CallCodeApartmentRow>& out);
+
+    QSqlDatabase db_;
+    QString error_;
+};

@@ -1,0 +1,161 @@
+#include "config/TPkParams.h"
+
+#include "config/ConfigImage.h"
+#include "config/SectionReader.h"
+#include "foundation/BitAndStr.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+// The fields in record order, which is also their order from payload bit 0.
+struct PkFieldInfo {
+    QString TPkParams::*member;
+    int width;
+    bool mask;
+    const char* writeLabel;
+    const char* readLabel;
+};
+
+constexpr PkFieldInfo kFields[] = {
+    {&TPkParams::t_cm, 16, false, "TCM:= ", " TCM:= "},
+    {&TPkParams::t_cl, 8, false, "TCL:= ", " TCL:= "},
+    {&TPkParams::t_dl, 8, false, "TDL:= ", " TDL:= "},
+    {&TPkParams::t_vc, 8, false, "TVC:= ", " TVC:= "},
+    {&TPkParams::m_vo, 16, true, "MVC0:=", " MVC0:= "},
+    {&TPkParams::m_vb, 16, true, "MVC1:=", " MVC1:= "},
+    {&TPkParams::n_xl, 16, false, "MXL:= ", " MxL:= "},
+    {&TPkParams::p_fc, 8, false, "FC:=  ", " FC := "},
+    {&TPkParams::t_st, 8, false, "ST:=  ", " ST := "},
+    {&TPkParams::acp1, 8, false, "AE1:= ", " AE1:= "},
+    {&TPkParams::acp2, 8, false, "AE2:= ", " AE2:= "},
+    {&TPkParams::acp3, 8, false, "AE3:= ", " AE3:= "},
+    {&TPkParams::acp4, 8, false, "AE4:= ", " AE4:= "},
+    {&TPkParams::t_dx, 8, false, "TDX:= ", " TDX:= "},
+    {&TPkParams::t_mo, 8, false, "MTO:= ", " MTO:= "},
+    {&TPkParams::t_bo, 8, false, "BTO:= ", " BTO:= "},
+    {&TPkParams::t_wt, 8, false, "WAIT:=", " WAIT:= "},
+};
+
+constexpr int kSection = 0;
+constexpr int kVersion = 1;
+
+// A database mask: its text, filled with '0' on the right or cut to 16.
+QString maskField(const QString& column) {
+    return PadRight(column, QLatin1Char('0'), 16);
+}
+
+// A field as a log shows it: a mask as its characters, a number in decimal.
+QString shown(const TPkParams& p, const PkFieldInfo& f) {
+    const QString& v = p.*f.member;
+    return f.mask ? v : QString::number(BinToInt(v));
+}
+
+QStringList fieldLines(const TPkParams& p, bool readScreen) {
+    QStringList lines;
+    for (const PkFieldInfo& f : kFields)
+        lines << QString::fromUtf8(readScreen ? f.readLabel : f.writeLabel) + shown(p, f);
+    return lines;
+}
+
+// The section-0 columns that hold NULL, so that no field can be built.
+QStringList missingValues(const PkParamSetRow& set, const SwitchRow& sw) {
+    QStringList missing = set.nullColumns;
+    missing += sw.nullColumns;
+    return missing;
+}
+
+}  // namespace
+
+QString PkParamField(qint64 value, int width) {
+    const quint64 low = width >= 64 ? quint64(value) : quint64(value) & ((quint64(1) << width) - 1);
+    return BitField(qint64(low), width);
+}
+
+void InitPkParams(TPkParams& p) {
+    for (const PkFieldInfo& f : kFields) p.*f.member = QString(f.width, QLatin1Char(' '));
+    p.Tail.clear();
+}
+
+void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw) {
+    InitPkParams(p);
+    p.t_cm = PkParamField(set.t_cm, 16);
+    p.t_cl = PkParamField(set.t_cl, 8);
+    p.t_dl = PkParamField(set.t_dl, 8);
+    p.t_vc = PkParamField(set.t_vc, 8);
+    p.m_vo = maskField(sw.mVo);
+    p.m_vb = maskField(sw.mVb);
+    p.n_xl = PkParamField(sw.nXl, 16);
+    p.p_fc = PkParamField(sw.pFc, 8);
+    p.t_st = PkParamField(set.t_st, 8);
+    p.acp1 = PkParamField(set.acp1, 8);
+    p.acp2 = PkParamField(set.acp2, 8);
+    p.acp3 = PkParamField(set.acp3, 8);
+    p.acp4 = PkParamField(set.acp4, 8);
+    p.t_dx = PkParamField(set.t_dx, 8);
+    p.t_mo = PkParamField(set.t_mo, 8);
+    p.t_bo = PkParamField(set.t_bo, 8);
+    p.t_wt = PkParamField(set.t_wt, 8);
+}
+
+QString PkParamsToBits(const TPkParams& p) {
+    // Built by prepending in record order; the masks are reversed so that
+    // camera 1 lands in the lowest bit.
+    QString text;
+    for (const PkFieldInfo& f : kFields) {
+        const QString& v = p.*f.member;
+        text.prepend(f.mask ? ReverseStr(v) : v);
+    }
+    text.prepend(p.Tail);
+    return text.trimmed();
+}
+
+void PkParamsFromBits(const QString& sectionText, TPkParams& p) {
+    InitPkParams(p);
+    SectionReader r(sectionText);
+    for (const PkFieldInfo& f : kFields) {
+        QString bits;
+        if (!r.TakeBits(f.width, bits)) continue;  // a field that does not fit stays blank
+        p.*f.member = f.mask ? ReverseStr(bits) : bits;
+    }
+    if (r.Remaining() > 0) p.Tail = r.Rest();
+}
+
+bool EncodePkSection0(const std::optional<PkParamSetRow>& set, const SwitchRow& sw,
+                      QString& section, ConfigLogs& logs) {
+    section.clear();
+    if (!set) {
+        Dialogs::Message(QStringLiteral("Ошибка"),
+                         QStringLiteral("Общие параметры КМ не определены!"));
+        return false;
+    }
+    const QStringList missing = missingValues(*set, sw);
+    if (!missing.isEmpty()) {
+        // A NULL would silently become 0 in the device; the engineer fills it in first.
+        Dialogs::Message(QStringLiteral("Ошибка"),
+                         QStringLiteral("Общие параметры КМ заданы не полностью, нет значений: ") +
+                             missing.join(QStringLiteral(", ")),
+                         DlgButtons::Ok, DlgIcon::Error);
+        return false;
+    }
+    TPkParams p;
+    PkParamsFromDB(p, *set, sw);
+    logs.detail << ConfigWriteHeading(QStringLiteral("КМ сек 0"))
+                << QStringLiteral("Основные параметры:") << fieldLines(p, false);
+    QString payload = PkParamsToBits(p);
+    logs.detail << QStringLiteral("длина 0 sec бит ") + QString::number(payload.size());
+    section = WrapSection(payload, kSection, kVersion, &logs.result);
+    return true;
+}
+
+QStringList DecodePkSection0(const QString& sectionText) {
+    TPkParams p;
+    PkParamsFromBits(sectionText, p);
+    QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 0"))};
+    lines << fieldLines(p, true) << p.Tail;
+    return lines;
+}
+
+QString EncodePkParams(const TPkParams& p, QStringList* log) {
+    QString payload = PkParamsToBits(p);
+    return WrapSection(payload, kSection, kVersion, log);
+}
