@@ -375,7 +375,11 @@ void TFrPod::attachDatasets() {
         ShowApartmentTotals();
     });
     connect(FDM->Q_DPd, &Dataset::CurrentChanged, this, &TFrPod::followEntrance);
-    connect(FDM->Q_DPd, &Dataset::RowsReset, this, &TFrPod::followEntrance);
+    // Another house's entrances: their numbering, and as many panels as fit.
+    connect(FDM->Q_DPd, &Dataset::RowsReset, this, [this] {
+        followEntrance();
+        fitGrids();
+    });
 }
 
 // ---------------------------------------------------------------- opening
