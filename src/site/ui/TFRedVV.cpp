@@ -3,6 +3,8 @@
 #include "foundation/HelpLauncher.h"
 #include "site/CallCodes.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -107,7 +109,10 @@ CorrectionMark TFRedVV::Correct(const CallCodeRepeat& repeat) {
     ShowRepeat(repeat);
     // Closed by the window's own button it counts as "Игнорировать".
     mark_ = 1;
+    // The generation runs under the hourglass; the operator is asked here.
+    QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
     exec();
+    QApplication::restoreOverrideCursor();
     return static_cast<CorrectionMark>(mark_);
 }
 
