@@ -10,9 +10,13 @@
 #include "site/ui/TRecordGrid.h"
 #include "support/ScreenShots.h"
 
+#include <QApplication>
+#include <QSqlQuery>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -28,17 +32,22 @@ class EntranceWindow : public SiteWindow {
     ~EntranceWindow() override { FRedVV = nullptr; }
 
     TFrPod* OpenEntrances() {
-        OpenWindow();
+        OpenWindowOn(1);
         window_->ShowScreen(3);
         EXPECT_EQ(3, window_->VisibleScreen());
         return qobject_cast<TFrPod*>(window_->FrPod1);
     }
     TFrKvr* OpenApartments() {
-        OpenWindow();
+        OpenWindowOn(1);
         window_->ShowScreen(6);
         EXPECT_EQ(6, window_->VisibleScreen());
         return qobject_cast<TFrKvr*>(window_->FrKvr1);
     }
+    void Exec(const QString& sql) {
+        QSqlQuery q(dm_.ConnectionDB());
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+    static QWidget* Focused() { return QApplication::focusWidget(); }
     QString Value(const QString& sql) {
         QSqlQuery q(dm_.ConnectionDB());
         return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
@@ -69,8 +78,14 @@ class EntranceWindow : public SiteWindow {
 };
 
 TEST_F(EntranceWindow, AnEngineerEntersTheLastApartmentsRecountsAndSavesTheApartments) {
-    BuildReference();
-    TFrPod* f = OpenEntrances();
+    // The saved matrix's "Далее >>" leads here.
+    BuildReference({}, ReferenceStep::Matrix);
+    OpenWindowOn(1);
+    window_->ShowScreen(2);
+    ASSERT_EQ(2, window_->VisibleScreen());
+    window_->FrDom1->BitNext->click();
+    ASSERT_EQ(3, window_->VisibleScreen());
+    auto* f = qobject_cast<TFrPod*>(window_->FrPod1);
     ASSERT_TRUE(f);
     EXPECT_EQ(QStringLiteral("ул. Садовая, 12"), f->DBTextAdres->text());
     EXPECT_EQ(2, f->CGridD->RowCount());
@@ -111,6 +126,7 @@ TEST_F(EntranceWindow, AnEngineerEntersTheLastApartmentsRecountsAndSavesTheApart
     EXPECT_EQ(QStringLiteral("40"), f->P1_Itkv->text());
     EXPECT_TRUE(f->PanelGrids->isVisible());
     EXPECT_EQ(QStringLiteral("4"), Value("SELECT v_key FROM k_net"));
+    EXPECT_EQ(QStringLiteral("сохранено"), Value("SELECT st_net FROM k_net"));
 }
 
 TEST_F(EntranceWindow, TheKeyboardMovesThroughEntrancesFieldsAndHouses) {

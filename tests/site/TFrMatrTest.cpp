@@ -10,6 +10,7 @@
 #include "site/ui/TFrMatr.h"
 #include "site/ui/THouseGrid.h"
 #include "support/ReferenceObject.h"
+#include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -31,7 +32,28 @@
 
 using namespace ObjectScreenTexts;
 
-class ObjectScreenWindow : public SiteWindow {};
+class ObjectScreenWindow : public SiteWindow {
+  protected:
+    void Exec(const QString& sql) {
+        QSqlQuery q(dm_.ConnectionDB());
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+    int Count(const QString& table) {
+        QSqlQuery q(dm_.ConnectionDB());
+        return q.exec("SELECT COUNT(*) FROM " + table) && q.next() ? q.value(0).toInt() : -1;
+    }
+
+    // The main window on the object screen, shown and active.
+    TFrMatr* OpenWindow() {
+        OpenWindowOn(1);
+        return qobject_cast<TFrMatr*>(window_->FrMatr1);
+    }
+
+    // The window as a picture under build/screens.
+    void Snap(const QString& name) { EXPECT_FALSE(SaveScreen(*window_, name).isEmpty()); }
+
+    QWidget* Focused() { return QApplication::focusWidget(); }
+};
 
 TEST_F(ObjectScreenWindow, AnEngineerEntersANewObjectWithItsHousesAndEntrances) {
     TFrMatr* f = OpenWindow();
@@ -76,7 +98,12 @@ TEST_F(ObjectScreenWindow, AnEngineerEntersANewObjectWithItsHousesAndEntrances) 
     EXPECT_TRUE(window_->BitSelect->isEnabled());
     EXPECT_EQ(3, Count("k_pod"));
     EXPECT_EQ(1, f->DBGrid1->model()->rowCount());
-    EXPECT_EQ(QStringLiteral("Матрица изменена после сохранения"), window_->P1_LSt->text());
+    // The matrix was rebuilt from the new entrances: "созд+сохр", a state
+    // the status line has no sentence for.
+    QSqlQuery q(dm_.ConnectionDB());
+    ASSERT_TRUE(q.exec("SELECT st_net FROM k_net") && q.next());
+    EXPECT_EQ(QStringLiteral("созд+сохр"), q.value(0).toString());
+    EXPECT_EQ(QString(), window_->P1_LSt->text());
     EXPECT_FALSE(window_->NewObjectEntry());
 }
 

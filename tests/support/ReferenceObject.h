@@ -15,7 +15,11 @@
 //              and gates, its houses ("Сохранить дома"), each house's prefix
 //              and entrance count in the houses grid, and the entrance save
 //              ("Сохранить подъезды", which runs the matrix rebuild hook).
-//   (the matrix save comes here once the matrix screen exists)
+//   Matrix     the matrix screen: the matrix that the entrance save rebuilt
+//              (switches 1..3, the gate panel 01, door panels 02..04, the
+//              gate wired to every switch) saved with "Сохранить", which also
+//              enters it into the entrances. The rebuild is the program's own
+//              for this step, whatever hook the test installed.
 //   Apartments the entrance screen: each house's last apartment numbers
 //              typed entrance by entrance (apartmentsPerEntrance each, so the
 //              numbers run on through a house and start again in the next),
@@ -57,6 +61,7 @@ struct ReferenceObjectOptions {
 
 enum class ReferenceStep {
     Entrances,   // object, houses and entrances saved on the object screen
+    Matrix,      // the access matrix saved
     Apartments,  // apartment rows generated on the entrance screen
 };
 
@@ -74,7 +79,8 @@ class ReferenceObject {
     QString Error() const { return error_; }
 
   private:
-    bool enterObjectAndEntrances();
+    bool enterObjectAndEntrances(ReferenceStep last);
+    bool saveMatrix();
     bool generateApartments();
     bool fail(const QString& why);
 
