@@ -124,12 +124,10 @@ bool readEntrance(QSqlQuery& q, qint64 idPod, EntranceInfo* out, QString* error)
 
 // Calls work inside one transaction; a failure is shown and undoes them all.
 bool inTransaction(const QString& what, const std::function<bool(QSqlQuery&, QString*)>& work) {
-    QSqlQuery q(database());
-    QString error;
-    SqlTransaction tr(database());
-    const bool ok = tr.started() && work(q, &error) && tr.Commit();
-    if (!ok) SiteData::ShowFailure(what, error.isEmpty() ? tr.LastError() : error);
-    return ok;
+    return SiteData::WriteInOneTransaction(what, [&](QString* error) {
+        QSqlQuery q(database());
+        return work(q, error);
+    });
 }
 
 bool writeNumbers(QSqlQuery& q, const QVector<ListRow>& rows, const QVector<NumberingRow>& numbers,

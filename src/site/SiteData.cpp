@@ -28,6 +28,17 @@ void ShowFailure(const QString& what, const QString& reason) {
                      DlgIcon::Error);
 }
 
+bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {
+    QString error;
+    {
+        SqlTransaction tr(FDM->ConnectionDB());
+        if (tr.started() && work(&error) && tr.Commit()) return true;
+        if (error.isEmpty()) error = tr.LastError();
+    }
+    ShowFailure(what, error);
+    return false;
+}
+
 void ReopenOnSameRow(Dataset* ds, const QString& keyField) {
     if (!ds || !ds->IsOpen()) return;
     const int recNo = ds->RecNo();

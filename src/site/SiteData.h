@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
+
 class Dataset;
 
 namespace SiteData {
@@ -23,6 +25,12 @@ bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QV
 
 // A write the database refused: what was not done, and why ("Ошибка").
 void ShowFailure(const QString& what, const QString& reason);
+
+// Runs work in one transaction on the data module's connection, committed
+// when it returns true and rolled back otherwise before this returns, so that
+// whatever is read afterwards sees the outcome. A failure is shown under
+// what. True when committed.
+bool WriteInOneTransaction(const QString& what, const std::function<bool(QString* error)>& work);
 
 // Closes and opens the dataset (when it is open) and puts it back on the row
 // whose keyField had the same value, else on the same record number.
