@@ -74,8 +74,8 @@ SwitchTractPanel::SwitchTractPanel(QWidget* parent, EnterMovesFocus* enter)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildLists());
     layout->addWidget(buildButtons());
-    layout->addStretch();
     layout->addWidget(buildRanges(enter));
+    layout->addStretch();
 }
 
 QWidget* SwitchTractPanel::buildLists() {
@@ -93,7 +93,7 @@ QWidget* SwitchTractPanel::buildLists() {
     SGTract->setObjectName(QStringLiteral("SGTract"));
     SGTract->setHorizontalHeaderLabels({QStringLiteral("Тракт")});
     SGTract->horizontalHeader()->setStretchLastSection(true);
-    SGTract->setFixedWidth(64);
+    SGTract->setFixedWidth(80);
     SGTract->setItemDelegate(new TractCellDelegate(this, SGTract));
     SGTract->installEventFilter(this);
     LineUpRows(SGTract);

@@ -60,6 +60,7 @@ QSpinBox* TFpkAppr::addSpin(QGridLayout* grid, int row, const char* name, const 
                             const QString& unit, int max, int value, int step) {
     QWidget* owner = grid->parentWidget();
     QSpinBox* spin = MakeSpin(owner, name, 0, max, value, step);
+    spin->setFixedWidth(90);
     grid->addWidget(new QLabel(caption, owner), row, 0);
     grid->addWidget(spin, row, 1);
     grid->addWidget(new QLabel(unit, owner), row, 2);

@@ -99,6 +99,7 @@ QWidget* TFpkEdit::buildParams() {
     EName = new QLineEdit(box);
     EName->setObjectName(QStringLiteral("EName"));
     EName->setMaxLength(50);
+    EName->setMinimumWidth(280);
     enter_->Watch(EName);
     connect(EName, &QLineEdit::textEdited, this, &TFpkEdit::markParamsChanged);
     grid->addWidget(new QLabel(QStringLiteral("Набор параметров"), box), 0, 0);
