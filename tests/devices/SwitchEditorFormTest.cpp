@@ -39,7 +39,8 @@ class SwitchEditor : public DeviceFixture {
     void SetUp() override {
         DeviceFixture::SetUp();
         Exec("UPDATE k_pk SET kf_pr=1");
-        for (qint64 idPk : {1, 2, 3}) ASSERT_TRUE(AssignTracts(Db(), SwitchColumnOf(Db(), idPk)).ok);
+        for (qint64 idPk : {1, 2, 3})
+            ASSERT_TRUE(AssignTracts(Db(), SwitchColumnOf(Db(), idPk)).ok);
         SelectObject(1);
         ASSERT_TRUE(dm_->Q_MNpk->Locate("k.id_pk", 1));
         // After the data module: the forms' grids show its datasets.
@@ -235,7 +236,9 @@ TEST_F(SwitchEditor, ASinglesSaveStoresTheSetTheVideoAndNamesANewSet) {
 }
 
 TEST_F(SwitchEditor, APickedSetComesIntoTheControlsAndCountsAsAChange) {
-    Exec("INSERT INTO t_ke (id_ke, id_net, name, t_cm, t_ed, acp1) VALUES (5, 1, 'Зимний', 40, 3, 99)");
+    Exec(
+        "INSERT INTO t_ke (id_ke, id_net, name, t_cm, t_ed, acp1) VALUES (5, 1, 'Зимний', 40, 3, "
+        "99)");
     form_->show();
     ASSERT_TRUE(dm_->Q_ke->Reopen());
     WhenOpen([this] {
@@ -277,9 +280,10 @@ TEST_F(SwitchEditor, TheSerialFieldTakesItsFormsAndJumpsToTheHolder) {
     EXPECT_EQ(QStringLiteral("A123456789"), Scalar("SELECT sn_pk FROM k_pk WHERE id_pk=1"));
 
     ScriptedDialogs dialogs;
-    dialogs.Expect(QStringLiteral("Повторение!"),
-                   QStringLiteral("Попытка ввести имеющийся серийный номер! Перейти на найденный SN?"),
-                   DlgAnswer::Yes);
+    dialogs.Expect(
+        QStringLiteral("Повторение!"),
+        QStringLiteral("Попытка ввести имеющийся серийный номер! Перейти на найденный SN?"),
+        DlgAnswer::Yes);
     form_->E_SN->setText(QStringLiteral("000000002"));
     form_->E_SNExit();
     EXPECT_EQ(2, CurrentSwitchId());
@@ -303,8 +307,7 @@ TEST_F(SwitchEditor, MovingOnSavesClickedMasksAndAsksAboutChangedParameters) {
     EXPECT_TRUE(form_->Tracts->MasksChanged());
     EXPECT_EQ((QStringList{"2+", "1"}), Items(form_->Tracts->ChMskPo));
     dialogs.Expect(QStringLiteral("Закрытие"),
-                   QStringLiteral("Произведены изменения, сохраним для одного КМ?"),
-                   DlgAnswer::No);
+                   QStringLiteral("Произведены изменения, сохраним для одного КМ?"), DlgAnswer::No);
     form_->BtnDown->click();
     EXPECT_EQ(2, CurrentSwitchId());
     EXPECT_EQ(QStringLiteral("01000000"), Scalar("SELECT m_vb FROM k_pk WHERE id_pk=1"));
@@ -328,7 +331,8 @@ TEST_F(SwitchEditor, TypedTractsAreCutToTheTractCountAndSharedOnesLoseTheirMasks
     grid->item(1, 0)->setText(QStringLiteral("3"));
     form_->Tracts->BitSaveTrack->click();
     EXPECT_EQ((QStringList{"3", "3"}), Items(form_->Tracts->ChMskBv));
-    EXPECT_EQ(0, Int("SELECT COUNT(*) FROM m_bv WHERE id_net=1 AND n_pk=1 AND (mk_bv<>0 OR mk_po<>0)"));
+    EXPECT_EQ(
+        0, Int("SELECT COUNT(*) FROM m_bv WHERE id_net=1 AND n_pk=1 AND (mk_bv<>0 OR mk_po<>0)"));
     EXPECT_EQ(2, Int("SELECT kf_pr FROM k_pk WHERE id_pk=1"));
     EXPECT_FALSE(SaveScreen(*form_, QStringLiteral("TFpkEdit_shared_tract")).isEmpty());
 
@@ -348,8 +352,8 @@ TEST_F(SwitchEditor, TheObjectIsNumberedByTheRangesTyped) {
     dialogs.Expect(QStringLiteral("Тракты объекта"),
                    QStringLiteral("Перераспределить БВ по трактам объекта?"), DlgAnswer::Yes);
     tracts->BitAvtoTr->click();
-    EXPECT_EQ((QStringList{"1", "5"}),
-              (QStringList{tracts->SGTract->item(0, 0)->text(), tracts->SGTract->item(1, 0)->text()}));
+    EXPECT_EQ((QStringList{"1", "5"}), (QStringList{tracts->SGTract->item(0, 0)->text(),
+                                                    tracts->SGTract->item(1, 0)->text()}));
     EXPECT_EQ(5, Int("SELECT tract FROM m_bv WHERE id_net=1 AND n_pk=3 AND bv_type=0"));
 
     tracts->E_k2->setValue(6);  // overlaps the entrances' 5..8
