@@ -9,46 +9,17 @@
 #include <algorithm>
 
 ParamSetValues SwitchParams::SetValues() const {
-    ParamSetValues v;
-    v.t_cm = t_cm;
-    v.t_cl = t_cl;
-    v.t_dl = t_dl;
-    v.t_vc = t_vc;
-    v.t_dx = t_dx;
-    v.t_st = t_st;
-    v.t_mo = t_mo;
-    v.t_bo = t_bo;
-    v.t_wt = t_wt;
-    v.t_po = hw.t_po;
-    v.t_ed = FiveMinuteUnits(hw.edt);
-    v.t_de = FiveMinuteUnits(hw.det);
-    v.edge = hw.edge;
-    v.acp1 = hw.acp1;
-    v.acp2 = hw.acp2;
-    v.acp3 = hw.acp3;
-    v.acp4 = hw.acp4;
+    ParamSetValues v = set;
+    v.t_ed = FiveMinuteUnits(edt);
+    v.t_de = FiveMinuteUnits(det);
     return v;
 }
 
 void SwitchParams::TakeSet(const ParamSetValues& v, const QString& setName) {
     name = setName;
-    t_cm = v.t_cm;
-    t_cl = v.t_cl;
-    t_dl = v.t_dl;
-    t_vc = v.t_vc;
-    t_dx = v.t_dx;
-    t_st = v.t_st;
-    t_mo = v.t_mo;
-    t_bo = v.t_bo;
-    t_wt = v.t_wt;
-    hw.t_po = v.t_po;
-    hw.edt = v.t_ed * 5;
-    hw.det = v.t_de * 5;
-    hw.edge = v.edge;
-    hw.acp1 = v.acp1;
-    hw.acp2 = v.acp2;
-    hw.acp3 = v.acp3;
-    hw.acp4 = v.acp4;
+    set = v;
+    edt = v.t_ed * 5;
+    det = v.t_de * 5;
 }
 
 SwitchVideo SwitchVideo::FromStored(const QVariant& nVid) {
@@ -101,7 +72,7 @@ bool ReadSwitch(QSqlDatabase db, qint64 idPk, LoadedSwitch* s, SwitchPlace* plac
     }
     s->idPk = idPk;
     s->idKe = q.value(0).toLongLong();
-    s->params.hw.rsrv = q.value(1).toInt();  // empty reads as 0
+    s->params.rsrv = q.value(1).toInt();  // empty reads as 0
     s->serial = q.value(2).toString().trimmed();
     s->video = SwitchVideo::FromStored(q.value(3));
     s->idMvv = q.value(4).toLongLong();
@@ -226,7 +197,7 @@ ParamsSaved SaveForSwitch(QSqlDatabase db, qint64 idPk, const SwitchParams& p,
         return Failed(r.error);
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET id_ke=?, rsrv=? WHERE id_pk=?"),
-                   {r.idKe, p.hw.rsrv, idPk}, &r.error) ||
+                   {r.idKe, p.rsrv, idPk}, &r.error) ||
         !MarkSwitchEdited(db, idPk, &r.error) || !SaveVideo(db, idPk, video, &r.error))
         return Failed(r.error);
     if (!tr.Commit()) return Failed(tr.LastError());
@@ -247,26 +218,40 @@ bool SaveVideo(QSqlDatabase db, qint64 idPk, const SwitchVideo& video, QString* 
            MarkSwitchEdited(db, idPk, error);
 }
 
+namespace {
+
+// The name a new set gets from a bulk save: the house's or the object's.
+bool ReadOwnerName(QSqlDatabase db, const QString& sql, qint64 id, const QString& missing,
+                   QString* name, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, sql, {id}, error)) return false;
+    if (q.next()) {
+        *name = q.value(0).toString();
+        return true;
+    }
+    *error = missing;
+    return false;
+}
+
+}  // namespace
+
 ParamsSaved SaveForHouse(QSqlDatabase db, qint64 idDom, const SwitchParams& p,
                          const SwitchVideo& video, const ProgressFn& progress) {
-    QSqlQuery q(db);
-    QString error;
-    if (!ExecBound(q, QStringLiteral("SELECT house FROM k_dom WHERE id_dom=?"), {idDom}, &error))
+    QString house, error;
+    if (!ReadOwnerName(db, QStringLiteral("SELECT house FROM k_dom WHERE id_dom=?"), idDom,
+                       QStringLiteral("Дом не найден в базе данных"), &house, &error))
         return Failed(error);
-    if (!q.next()) return Failed(QStringLiteral("Дом не найден в базе данных"));
     return SaveForSwitches(
         db, QStringLiteral("id_pod IN (SELECT id_pod FROM k_pod WHERE id_dom=?)"), idDom,
-        ParamSetNameForHouse(q.value(0).toString()), p, video, VideoRule::Always, progress);
+        ParamSetNameForHouse(house), p, video, VideoRule::Always, progress);
 }
 
 ParamsSaved SaveForObject(QSqlDatabase db, qint64 idNet, const SwitchParams& p,
                           const SwitchVideo& video, const ProgressFn& progress) {
-    QSqlQuery q(db);
-    QString error;
-    if (!ExecBound(q, QStringLiteral("SELECT ident FROM k_net WHERE id_net=?"), {idNet}, &error))
+    QString ident, error;
+    if (!ReadOwnerName(db, QStringLiteral("SELECT ident FROM k_net WHERE id_net=?"), idNet,
+                       QStringLiteral("Объект не найден в базе данных"), &ident, &error))
         return Failed(error);
-    if (!q.next()) return Failed(QStringLiteral("Объект не найден в базе данных"));
-    return SaveForSwitches(db, QStringLiteral("id_net=?"), idNet,
-                           ParamSetNameForObject(q.value(0).toString()), p, video,
-                           VideoRule::OnlyWhenOn, progress);
+    return SaveForSwitches(db, QStringLiteral("id_net=?"), idNet, ParamSetNameForObject(ident), p,
+                           video, VideoRule::OnlyWhenOn, progress);
 }

@@ -13,36 +13,15 @@
 #include <QString>
 #include <QVariant>
 
-// The values of the hardware dialog as it shows them: the handset blocking
-// times in minutes (stored in units of 5), the buffer edge, the reserve value
-// of the switch and the ADC thresholds.
-struct SwitchHardware {
-    int t_po = 5;
-    int edt = 5;  // minutes
-    int det = 5;  // minutes
-    int edge = 0;
-    int rsrv = 0;
-    int acp1 = 64;
-    int acp2 = 128;
-    int acp3 = 192;
-    int acp4 = 0;
-
-    bool operator==(const SwitchHardware&) const = default;
-};
-
-// Everything the editor's parameter controls hold.
+// Everything the editor's parameter controls and its hardware dialog hold.
 struct SwitchParams {
     QString name;  // of the set shown
-    int t_cm = 0;
-    int t_cl = 0;
-    int t_dl = 95;
-    int t_vc = 0;
-    int t_dx = 0;
-    int t_st = 1;
-    int t_mo = 0;
-    int t_bo = 0;
-    int t_wt = 66;
-    SwitchHardware hw;
+    // The set's values as stored, but for t_ed and t_de: the dialog shows the
+    // handset blocking times in minutes (edt, det), stored in units of 5.
+    ParamSetValues set;
+    int edt = 5;
+    int det = 5;
+    int rsrv = 0;  // the switch's own 4-bit reserve value
 
     // The 17 values a set is looked up by, blocking times rounded to units of 5.
     ParamSetValues SetValues() const;

@@ -223,10 +223,22 @@ bool ReadState(QSqlDatabase db, qint64 idPk, SwitchTractState* s, QString* error
     return true;
 }
 
+// What the masks of an object's switches depend on.
+struct MaskSetting {
+    bool console = false;
+    int kolTractPK = 8;
+};
+
+MaskSetting SettingOf(QSqlDatabase db, qint64 idNet) {
+    return {ObjectHasConsole(db, idNet), TractCount(db)};
+}
+
 // The checks on the panels' rows and the switch's mask texts; a panel without
 // a valid tract keeps no mask.
-bool StoreMasks(QSqlDatabase db, qint64 idPk, const QList<MaskRow>& rows, bool console,
-                int kolTractPK, QString* error) {
+bool StoreMasks(QSqlDatabase db, qint64 idPk, const QList<MaskRow>& rows, const MaskSetting& how,
+                QString* error) {
+    const bool console = how.console;
+    const int kolTractPK = how.kolTractPK;
     QSqlQuery q(db);
     for (const MaskRow& r : rows) {
         const bool onTract = r.tract >= 1 && r.tract <= kolTractPK;
@@ -267,7 +279,7 @@ TractSave Done() {
     return r;
 }
 
-TractSave ReassignOne(QSqlDatabase db, const SwitchColumn& sw, bool console, int kolTractPK) {
+TractSave ReassignOne(QSqlDatabase db, const SwitchColumn& sw, const MaskSetting& how) {
     return ChangeSwitch(db, sw.idPk, [&] {
         QList<TractRow> rows;
         QString error;
@@ -282,7 +294,7 @@ TractSave ReassignOne(QSqlDatabase db, const SwitchColumn& sw, bool console, int
         if (!assigned.ok) return Fail(assigned.error);
         if (assigned.refused) return Refused();
         if (!ReadSwitchTracts(db, sw.idPk, &rows, &error) ||
-            !StoreMasks(db, sw.idPk, MaskRowsOf(rows, console), console, kolTractPK, &error))
+            !StoreMasks(db, sw.idPk, MaskRowsOf(rows, how.console), how, &error))
             return Fail(error);
         return Done();
     });
@@ -311,7 +323,7 @@ bool NumberColumn(QSqlDatabase db, const SwitchColumn& sw, int bvType, int first
 }
 
 TractSave NumberOne(QSqlDatabase db, const SwitchColumn& sw, const TractRanges& ranges,
-                    bool console, int kolTractPK) {
+                    const MaskSetting& how) {
     return ChangeSwitch(db, sw.idPk, [&] {
         QString error;
         QList<TractRow> rows;
@@ -319,14 +331,14 @@ TractSave NumberOne(QSqlDatabase db, const SwitchColumn& sw, const TractRanges& 
             !NumberColumn(db, sw, 1, ranges.k1, ranges.k2, &error) ||
             !ReadSwitchTracts(db, sw.idPk, &rows, &error))
             return Fail(error);
-        QList<MaskRow> masks = MaskRowsOf(rows, console);
+        QList<MaskRow> masks = MaskRowsOf(rows, how.console);
         NormaliseMasks(masks);
-        if (!StoreMasks(db, sw.idPk, masks, console, kolTractPK, &error)) return Fail(error);
+        if (!StoreMasks(db, sw.idPk, masks, how, &error)) return Fail(error);
         return Done();
     });
 }
 
-// body(switch) for every switch of the object in one transaction, stepping the
+// body(switch, setting) for every switch of the object in one transaction, stepping the
 // gauge; a refused switch keeps what it had and the others go on.
 template <typename Body>
 TractSave ForEverySwitch(QSqlDatabase db, qint64 idNet, const ProgressFn& progress, Body body) {
@@ -335,10 +347,11 @@ TractSave ForEverySwitch(QSqlDatabase db, qint64 idNet, const ProgressFn& progre
     QString error;
     const QList<SwitchColumn> switches = ObjectSwitchColumns(db, idNet, &error);
     if (!error.isEmpty()) return Fail(error);
+    const MaskSetting how = SettingOf(db, idNet);
     ProgressSteps steps(progress, int(switches.size()));
     TractSave all = Done();
     for (const SwitchColumn& sw : switches) {
-        const TractSave r = body(sw);
+        const TractSave r = body(sw, how);
         if (!r.ok) return r;
         all.refused = all.refused || r.refused;
         all.switchesMarked += r.switchesMarked;
@@ -366,53 +379,59 @@ bool ObjectHasConsole(QSqlDatabase db, qint64 idNet) {
            q.next() && q.value(0).toInt() != 0;
 }
 
-TractSave SaveMasks(QSqlDatabase db, const SwitchColumn& sw, const QList<MaskRow>& rows) {
+namespace {
+
+// write(setting) on one switch in one transaction, then its masks are stored
+// and it is marked, whatever changed: the operator saved it.
+template <typename Write>
+TractSave SaveSwitch(QSqlDatabase db, const SwitchColumn& sw, Write write) {
     SqlTransaction tr(db);
     if (!tr.started()) return Fail(tr.LastError());
+    const MaskSetting how = SettingOf(db, sw.idNet);
     QString error;
-    if (!StoreMasks(db, sw.idPk, rows, ObjectHasConsole(db, sw.idNet), TractCount(db), &error) ||
+    QList<MaskRow> rows;
+    if (!write(how, &rows, &error) || !StoreMasks(db, sw.idPk, rows, how, &error) ||
         !MarkSwitchEdited(db, sw.idPk, &error))
         return Fail(error);
     if (!tr.Commit()) return Fail(tr.LastError());
     TractSave r = Done();
     r.switchesMarked = 1;
     return r;
+}
+
+}  // namespace
+
+TractSave SaveMasks(QSqlDatabase db, const SwitchColumn& sw, const QList<MaskRow>& rows) {
+    return SaveSwitch(db, sw, [&](const MaskSetting&, QList<MaskRow>* masks, QString*) {
+        *masks = rows;
+        return true;
+    });
 }
 
 TractSave SaveTypedTracts(QSqlDatabase db, const SwitchColumn& sw, const QList<MaskRow>& rows,
                           const QStringList& cells) {
-    SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
-    const int kolTractPK = TractCount(db);
-    const bool console = ObjectHasConsole(db, sw.idNet);
-    QList<MaskRow> typed = rows;
-    QSqlQuery q(db);
-    QString error;
-    for (int i = 0; i < typed.size() && i < cells.size(); ++i) {
-        typed[i].tract = TractCell::Typed(cells[i], kolTractPK, typed[i].tract);
-        if (!ExecBound(q, QStringLiteral("UPDATE m_bv SET tract=? WHERE rowid=?"),
-                       {typed[i].tract, typed[i].rowid}, &error))
-            return Fail(error);
-    }
-    NormaliseMasks(typed);
-    if (!StoreMasks(db, sw.idPk, typed, console, kolTractPK, &error) ||
-        !MarkSwitchEdited(db, sw.idPk, &error))
-        return Fail(error);
-    if (!tr.Commit()) return Fail(tr.LastError());
-    TractSave r = Done();
-    r.switchesMarked = 1;
-    return r;
+    return SaveSwitch(db, sw, [&](const MaskSetting& how, QList<MaskRow>* typed, QString* error) {
+        *typed = rows;
+        QSqlQuery q(db);
+        for (int i = 0; i < typed->size() && i < cells.size(); ++i) {
+            MaskRow& row = (*typed)[i];
+            row.tract = TractCell::Typed(cells[i], how.kolTractPK, row.tract);
+            if (!ExecBound(q, QStringLiteral("UPDATE m_bv SET tract=? WHERE rowid=?"),
+                           {row.tract, row.rowid}, error))
+                return false;
+        }
+        NormaliseMasks(*typed);
+        return true;
+    });
 }
 
 TractSave ReassignTracts(QSqlDatabase db, const SwitchColumn& sw) {
-    return ReassignOne(db, sw, ObjectHasConsole(db, sw.idNet), TractCount(db));
+    return ReassignOne(db, sw, SettingOf(db, sw.idNet));
 }
 
 TractSave ReassignTractsForObject(QSqlDatabase db, qint64 idNet, const ProgressFn& progress) {
-    const bool console = ObjectHasConsole(db, idNet);
-    const int kolTractPK = TractCount(db);
-    return ForEverySwitch(db, idNet, progress, [&](const SwitchColumn& sw) {
-        return ReassignOne(db, sw, console, kolTractPK);
+    return ForEverySwitch(db, idNet, progress, [&](const SwitchColumn& sw, const MaskSetting& how) {
+        return ReassignOne(db, sw, how);
     });
 }
 
@@ -422,9 +441,7 @@ TractSave NumberTractsByRanges(QSqlDatabase db, qint64 idNet, const TractRanges&
         Dialogs::Error(QStringLiteral("Ошибка"), QStringLiteral("Некорректно заданы диапазоны!"));
         return Refused();
     }
-    const bool console = ObjectHasConsole(db, idNet);
-    const int kolTractPK = TractCount(db);
-    return ForEverySwitch(db, idNet, progress, [&](const SwitchColumn& sw) {
-        return NumberOne(db, sw, ranges, console, kolTractPK);
+    return ForEverySwitch(db, idNet, progress, [&](const SwitchColumn& sw, const MaskSetting& how) {
+        return NumberOne(db, sw, ranges, how);
     });
 }

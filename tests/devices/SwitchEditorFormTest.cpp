@@ -95,7 +95,7 @@ TEST_F(SwitchEditor, ShowsTheSwitchWithItsTractPanel) {
     EXPECT_EQ(95, form_->TDL->minimum());
     EXPECT_EQ(66, form_->WAIT->value());
     EXPECT_EQ(1, form_->STe3->value());
-    EXPECT_EQ(5, form_->Hardware().edt);  // t_ed 1 shown as 5 minutes
+    EXPECT_EQ(5, form_->DialogValues().edt);  // t_ed 1 shown as 5 minutes
     EXPECT_EQ(QStringLiteral("Стандарт вызова Darvo"), form_->TxVzv->text());
     EXPECT_EQ(QStringLiteral("Стандарт отзвонки Darvo"), form_->TxOtz->text());
     EXPECT_FALSE(form_->ChVideo->isChecked());
@@ -187,8 +187,8 @@ TEST_F(SwitchEditor, BlockingTimesAreStoredInUnitsOfFiveAndShownAsTheirMultiple)
     EXPECT_EQ(1, SetValue("t_de", 1));
     EXPECT_EQ(2, Int("SELECT kf_pr FROM k_pk WHERE id_pk=1"));
     form_->LoadParams();
-    EXPECT_EQ(10, form_->Hardware().edt);
-    EXPECT_EQ(5, form_->Hardware().det);
+    EXPECT_EQ(10, form_->DialogValues().edt);
+    EXPECT_EQ(5, form_->DialogValues().det);
 }
 
 TEST_F(SwitchEditor, CancelPutsBackTheValuesTheDialogOpenedWith) {
@@ -248,8 +248,8 @@ TEST_F(SwitchEditor, APickedSetComesIntoTheControlsAndCountsAsAChange) {
     form_->BitFindPkClick();
     EXPECT_EQ(40, form_->TCM->value());
     EXPECT_EQ(QStringLiteral("Зимний"), form_->EName->text());
-    EXPECT_EQ(15, form_->Hardware().edt);
-    EXPECT_EQ(99, form_->Hardware().acp1);
+    EXPECT_EQ(15, form_->DialogValues().edt);
+    EXPECT_EQ(99, form_->DialogValues().set.acp1);
     EXPECT_TRUE(form_->ParamsChanged());
     EXPECT_EQ(1, SwitchSet(1));  // nothing stored yet
 

@@ -34,7 +34,7 @@ class SwitchSaves : public DeviceFixture {
 
 SwitchParams Changed(int tCm) {
     SwitchParams p;
-    p.t_cm = tCm;
+    p.set.t_cm = tCm;
     return p;
 }
 
@@ -56,16 +56,16 @@ TEST(SwitchParamRules, VideoSettingFromTheStoredValueAndBack) {
 
 TEST(SwitchParamRules, BlockingTimesAreLookedUpInUnitsOfFiveMinutes) {
     SwitchParams p;
-    p.hw.edt = 12;
-    p.hw.det = 7;
+    p.edt = 12;
+    p.det = 7;
     EXPECT_EQ(2, p.SetValues().t_ed);
     EXPECT_EQ(1, p.SetValues().t_de);
-    p.hw.edt = 13;
+    p.edt = 13;
     EXPECT_EQ(3, p.SetValues().t_ed);
     // and a set read back shows its units times 5
     p.TakeSet(p.SetValues(), QStringLiteral("x"));
-    EXPECT_EQ(15, p.hw.edt);
-    EXPECT_EQ(5, p.hw.det);
+    EXPECT_EQ(15, p.edt);
+    EXPECT_EQ(5, p.det);
     EXPECT_EQ(QStringLiteral("x"), p.name);
 }
 
@@ -77,9 +77,9 @@ TEST_F(SwitchSaves, ASwitchShowsItsOwnSetEvenWithoutWiredPanels) {
     ASSERT_TRUE(s.ok);
     EXPECT_EQ(7, s.idKe);
     EXPECT_EQ(QStringLiteral("Летний"), s.params.name);
-    EXPECT_EQ(10, s.params.t_cm);
-    EXPECT_EQ(10, s.params.hw.edt);
-    EXPECT_EQ(9, s.params.hw.rsrv);
+    EXPECT_EQ(10, s.params.set.t_cm);
+    EXPECT_EQ(10, s.params.edt);
+    EXPECT_EQ(9, s.params.rsrv);
     EXPECT_EQ(QStringLiteral("A000000001"), s.serial);
     EXPECT_TRUE(s.video.on);
     EXPECT_EQ(4, s.video.tract);
@@ -95,7 +95,7 @@ TEST_F(SwitchSaves, ASwitchWithoutASetShowsTheRecommendedOneAppendedWhenMissing)
     Exec("DELETE FROM t_ke");
     const SwitchParams p = Loaded(3);
     EXPECT_EQ(kRecommendedParamSetName, p.name);
-    EXPECT_EQ(95, p.t_dl);
+    EXPECT_EQ(95, p.set.t_dl);
     EXPECT_EQ(1, SetCount());
 }
 
@@ -144,8 +144,8 @@ TEST_F(SwitchSaves, WithVideoOffEverySingleSaveStoresMinusOneAndMarks) {
 
 TEST_F(SwitchSaves, TheReserveValueIsStoredWithTheSet) {
     SwitchParams p;
-    p.hw.rsrv = 11;
-    p.hw.acp4 = 3;
+    p.rsrv = 11;
+    p.set.acp4 = 3;
     ASSERT_TRUE(SaveForSwitch(Db(), 2, p, SwitchVideo{}).ok);
     EXPECT_EQ(11, Int("SELECT rsrv FROM k_pk WHERE id_pk=2"));
     EXPECT_EQ(3, Int("SELECT acp4 FROM t_ke WHERE id_ke=?", {IdKe(2)}));
@@ -223,10 +223,10 @@ TEST_F(SwitchSaves, DataModuleSavesAskFirstAndKeepTheSwitchCurrent) {
     // A picked set comes into the controls with the switch's reserve value.
     ASSERT_TRUE(dm_->Q_ke->Locate("id_ke", 1));
     SwitchParams p = Changed(8);
-    p.hw.rsrv = 6;
+    p.rsrv = 6;
     ASSERT_TRUE(ApplyCurrentParamSet(&p));
-    EXPECT_EQ(0, p.t_cm);
-    EXPECT_EQ(6, p.hw.rsrv);
+    EXPECT_EQ(0, p.set.t_cm);
+    EXPECT_EQ(6, p.rsrv);
     EXPECT_EQ(kRecommendedParamSetName, p.name);
 }
 
@@ -237,8 +237,8 @@ TEST_F(SwitchSaves, APickedSetOnAnEmptyListIsTheRecommendedOne) {
     SwitchParams p = Changed(8);
     ASSERT_TRUE(ApplyCurrentParamSet(&p));
     EXPECT_EQ(kRecommendedParamSetName, p.name);
-    EXPECT_EQ(66, p.t_wt);
-    EXPECT_EQ(1, p.t_st);
+    EXPECT_EQ(66, p.set.t_wt);
+    EXPECT_EQ(1, p.set.t_st);
     EXPECT_EQ(1, SetCount());
 }
 

@@ -52,7 +52,7 @@ TFpkAppr::TFpkAppr(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
     for (QSpinBox* spin : findChildren<QSpinBox*>()) enter_->Watch(spin);
     enter_->Watch(PassEdit);
-    Fill(SwitchHardware{});
+    Fill(SwitchParams{});
     PassEditKeyUp();
 }
 
@@ -131,31 +131,29 @@ QWidget* TFpkAppr::buildThresholds() {
     return box;
 }
 
-void TFpkAppr::Fill(const SwitchHardware& hw) {
-    opened_ = hw;
-    PTTO->setValue(hw.t_po);
-    EDT->setValue(hw.edt);
-    DET->setValue(hw.det);
-    Edge->setValue(hw.edge);
-    Reserv->setValue(hw.rsrv);
-    ACP1->setValue(hw.acp1);
-    ACP2->setValue(hw.acp2);
-    ACP3->setValue(hw.acp3);
-    ACP4->setValue(hw.acp4);
+void TFpkAppr::Fill(const SwitchParams& p) {
+    opened_ = p;
+    PTTO->setValue(p.set.t_po);
+    EDT->setValue(p.edt);
+    DET->setValue(p.det);
+    Edge->setValue(p.set.edge);
+    Reserv->setValue(p.rsrv);
+    ACP1->setValue(p.set.acp1);
+    ACP2->setValue(p.set.acp2);
+    ACP3->setValue(p.set.acp3);
+    ACP4->setValue(p.set.acp4);
 }
 
-SwitchHardware TFpkAppr::Values() const {
-    SwitchHardware hw;
-    hw.t_po = PTTO->value();
-    hw.edt = EDT->value();
-    hw.det = DET->value();
-    hw.edge = Edge->value();
-    hw.rsrv = Reserv->value();
-    hw.acp1 = ACP1->value();
-    hw.acp2 = ACP2->value();
-    hw.acp3 = ACP3->value();
-    hw.acp4 = ACP4->value();
-    return hw;
+void TFpkAppr::Values(SwitchParams* p) const {
+    p->set.t_po = PTTO->value();
+    p->edt = EDT->value();
+    p->det = DET->value();
+    p->set.edge = Edge->value();
+    p->rsrv = Reserv->value();
+    p->set.acp1 = ACP1->value();
+    p->set.acp2 = ACP2->value();
+    p->set.acp3 = ACP3->value();
+    p->set.acp4 = ACP4->value();
 }
 
 bool TFpkAppr::ThresholdsLocked() const {

@@ -41,9 +41,10 @@ class TFpkAppr : public QDialog {
     QPushButton* BitCancel = nullptr;
     QPushButton* MHelp = nullptr;
 
-    // The controls get the values; "Отмена" returns to them.
-    void Fill(const SwitchHardware& hw);
-    SwitchHardware Values() const;
+    // The controls get the dialog's values of p; "Отмена" returns to them.
+    void Fill(const SwitchParams& p);
+    // The dialog's values into p; the others stay.
+    void Values(SwitchParams* p) const;
     bool ThresholdsLocked() const;
 
     void PassEditKeyUp();
@@ -59,7 +60,7 @@ class TFpkAppr : public QDialog {
     QSpinBox* addSpin(class QGridLayout* grid, int row, const char* name, const QString& caption,
                       const QString& unit, int max, int value, int step = 1);
 
-    SwitchHardware opened_;
+    SwitchParams opened_;
     EnterMovesFocus* enter_ = nullptr;
 };
 

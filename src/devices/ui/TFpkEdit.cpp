@@ -243,7 +243,7 @@ void TFpkEdit::LoadParams() {
                          .arg(s.nPod)
                          .arg(DeviceAddrName(s.nNet, Globals().SepDevice)));
     showParams(s.params);
-    hw_ = s.params.hw;
+    params_ = s.params;
     E_SN->setText(s.serial);
     showVideo(s.video);
     idMvv_ = s.idMvv;
@@ -257,7 +257,7 @@ void TFpkEdit::LoadParams() {
 void TFpkEdit::showEmpty() {
     LSwitch->setText(QStringLiteral("Нет КМ"));
     showParams(SwitchParams{});
-    hw_ = SwitchHardware{};
+    params_ = SwitchParams{};
     E_SN->clear();
     showVideo(SwitchVideo{});
     idMvv_ = idMot_ = 0;
@@ -274,15 +274,15 @@ void TFpkEdit::enableSaves(bool enabled) {
 void TFpkEdit::showParams(const SwitchParams& p) {
     Loading loading(loading_);
     EName->setText(p.name);
-    TCM->setValue(p.t_cm);
-    TCL->setValue(p.t_cl);
-    TDL->setValue(p.t_dl);
-    TVC->setValue(p.t_vc);
-    TDX->setValue(p.t_dx);
-    STe3->setValue(p.t_st);
-    MTO->setValue(p.t_mo);
-    BTO->setValue(p.t_bo);
-    WAIT->setValue(p.t_wt);
+    TCM->setValue(p.set.t_cm);
+    TCL->setValue(p.set.t_cl);
+    TDL->setValue(p.set.t_dl);
+    TVC->setValue(p.set.t_vc);
+    TDX->setValue(p.set.t_dx);
+    STe3->setValue(p.set.t_st);
+    MTO->setValue(p.set.t_mo);
+    BTO->setValue(p.set.t_bo);
+    WAIT->setValue(p.set.t_wt);
 }
 
 void TFpkEdit::showVideo(const SwitchVideo& video) {
@@ -301,18 +301,17 @@ void TFpkEdit::showMelodies() {
 }
 
 SwitchParams TFpkEdit::Params() const {
-    SwitchParams p;
+    SwitchParams p = params_;
     p.name = EName->text();
-    p.t_cm = TCM->value();
-    p.t_cl = TCL->value();
-    p.t_dl = TDL->value();
-    p.t_vc = TVC->value();
-    p.t_dx = TDX->value();
-    p.t_st = STe3->value();
-    p.t_mo = MTO->value();
-    p.t_bo = BTO->value();
-    p.t_wt = WAIT->value();
-    p.hw = hw_;
+    p.set.t_cm = TCM->value();
+    p.set.t_cl = TCL->value();
+    p.set.t_dl = TDL->value();
+    p.set.t_vc = TVC->value();
+    p.set.t_dx = TDX->value();
+    p.set.t_st = STe3->value();
+    p.set.t_mo = MTO->value();
+    p.set.t_bo = BTO->value();
+    p.set.t_wt = WAIT->value();
     return p;
 }
 
@@ -357,7 +356,7 @@ void TFpkEdit::ApplyParamSet() {
     SwitchParams p = Params();
     if (!ApplyCurrentParamSet(&p)) return;
     showParams(p);
-    hw_ = p.hw;
+    params_ = p;
     paramsChanged_ = true;
 }
 
@@ -365,9 +364,9 @@ void TFpkEdit::ApplyParamSet() {
 // with the values the dialog holds.
 void TFpkEdit::BitApprClick() {
     if (!FpkAppr) return;
-    FpkAppr->Fill(hw_);
+    FpkAppr->Fill(params_);
     if (FpkAppr->exec() != QDialog::Accepted) return;
-    hw_ = FpkAppr->Values();
+    FpkAppr->Values(&params_);
     SaveForSwitch();
 }
 

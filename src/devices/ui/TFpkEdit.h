@@ -55,8 +55,8 @@ class TFpkEdit : public QDialog {
     QPushButton* ButExit = nullptr;
     SwitchTractPanel* Tracts = nullptr;
 
-    // The hardware values the dialog shows and the saves store.
-    const SwitchHardware& Hardware() const { return hw_; }
+    // The values of the hardware dialog, as it shows them and the saves store.
+    const SwitchParams& DialogValues() const { return params_; }
     bool ParamsChanged() const { return paramsChanged_; }
     // The parameters and the video setting as the controls hold them.
     SwitchParams Params() const;
@@ -105,7 +105,7 @@ class TFpkEdit : public QDialog {
     void moveTo(bool next);
     void updateArrows();
 
-    SwitchHardware hw_;
+    SwitchParams params_;  // the dialog's values are kept here
     qint64 idMvv_ = 0;
     qint64 idMot_ = 0;
     bool paramsChanged_ = false;
