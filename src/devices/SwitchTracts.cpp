@@ -106,6 +106,7 @@ int Typed(const QString& cell, int kolTractPK, int stored) {
 // ---------------------------------------------------------------- check lists
 
 void TractPanelModel::Clear() {
+    switch_ = {};
     rows_.clear();
     texts_.clear();
 }

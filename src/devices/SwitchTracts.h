@@ -77,6 +77,11 @@ class TractPanelModel {
     void SetConsole(bool console) { console_ = console; }
     bool Console() const { return console_; }
 
+    // The switch whose rows are shown: saves go to it, whichever switch is
+    // current by then.
+    void SetSwitch(const SwitchColumn& sw) { switch_ = sw; }
+    const SwitchColumn& Switch() const { return switch_; }
+
     // No rows, so that the next Show compares with nothing.
     void Clear();
     // Shows the stored rows. True when the switch must be marked changed: a
@@ -103,6 +108,7 @@ class TractPanelModel {
   private:
     bool sameTract(int i, int j) const { return i != j && rows_[i].tract == rows_[j].tract; }
 
+    SwitchColumn switch_;
     QList<MaskRow> rows_;
     QStringList texts_;
     bool console_ = false;
@@ -170,8 +176,9 @@ TractSave NumberTractsByRanges(QSqlDatabase db, qint64 idNet, const TractRanges&
 // kf_pr advances when Show says so.
 bool ShowCurrentTracts(TractPanelModel& model);
 bool CurrentObjectHasConsole();
-TractSave SaveCurrentMasks(const QList<MaskRow>& rows);
-TractSave SaveCurrentTypedTracts(const QList<MaskRow>& rows, const QStringList& cells);
+// The masks, or the typed cells, of the switch the model shows.
+TractSave SaveShownMasks(const TractPanelModel& model);
+TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells);
 TractSave ReassignCurrentTracts();
 // Ask "Перераспределить БВ по трактам объекта?" ("Тракты объекта") first.
 TractSave ReassignObjectTracts(const ProgressFn& progress = {});

@@ -50,6 +50,8 @@ bool ShowCurrentTracts(TractPanelModel& model) {
         model.Clear();
         return false;
     }
+    if (model.Switch().idPk != sw.idPk) model.Clear();  // nothing of this switch shown yet
+    model.SetSwitch(sw);
     model.SetConsole(ObjectHasConsole(Db(), sw.idNet));
     if (!model.Show(rows)) return true;
     if (!MarkSwitchEdited(Db(), sw.idPk, &error)) ReportFailure(error);
@@ -57,16 +59,14 @@ bool ShowCurrentTracts(TractPanelModel& model) {
     return true;
 }
 
-TractSave SaveCurrentMasks(const QList<MaskRow>& rows) {
-    const SwitchColumn sw = CurrentSwitchColumn();
-    if (sw.idPk == 0) return Declined();
-    return Shown(SaveMasks(Db(), sw, rows));
+TractSave SaveShownMasks(const TractPanelModel& model) {
+    if (!FDM || model.Switch().idPk == 0) return Declined();
+    return Shown(SaveMasks(Db(), model.Switch(), model.Rows()));
 }
 
-TractSave SaveCurrentTypedTracts(const QList<MaskRow>& rows, const QStringList& cells) {
-    const SwitchColumn sw = CurrentSwitchColumn();
-    if (sw.idPk == 0) return Declined();
-    return Shown(SaveTypedTracts(Db(), sw, rows, cells));
+TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells) {
+    if (!FDM || model.Switch().idPk == 0) return Declined();
+    return Shown(SaveTypedTracts(Db(), model.Switch(), model.Rows(), cells));
 }
 
 TractSave ReassignCurrentTracts() {

@@ -322,6 +322,23 @@ TEST_F(SwitchEditor, MovingOnSavesClickedMasksAndAsksAboutChangedParameters) {
     EXPECT_EQ(2, CurrentSwitchId());
 }
 
+TEST_F(SwitchEditor, ClickedMasksGoToTheSwitchTheyWereClickedOn) {
+    form_->show();
+    form_->Tracts->ChMskBv->item(0)->setCheckState(Qt::Unchecked);  // the gate panel
+    ASSERT_TRUE(dm_->Q_MNpk->Locate("k.id_pk", 3));  // moved by another screen meanwhile
+    form_->Tracts->BitSaveMask->click();
+    EXPECT_EQ(QStringLiteral("10000000"), Scalar("SELECT m_vb FROM k_pk WHERE id_pk=1"));
+    EXPECT_EQ(1, Int("SELECT kf_pr FROM k_pk WHERE id_pk=3"));
+    EXPECT_EQ(0, Int("SELECT mk_bv FROM m_bv WHERE id_net=1 AND n_pk=1 AND bv_type=1"));
+    EXPECT_EQ(1, Int("SELECT mk_bv FROM m_bv WHERE id_net=1 AND n_pk=3 AND bv_type=1"));
+
+    // Closing keeps clicked masks too.
+    form_->LoadParams();
+    form_->Tracts->ChMskBv->item(1)->setCheckState(Qt::Unchecked);
+    form_->ButExitClick();
+    EXPECT_EQ(QStringLiteral("01000000"), Scalar("SELECT m_vb FROM k_pk WHERE id_pk=3"));
+}
+
 TEST_F(SwitchEditor, TypedTractsAreCutToTheTractCountAndSharedOnesLoseTheirMasks) {
     form_->show();
     QTableWidget* grid = form_->Tracts->SGTract;

@@ -238,7 +238,7 @@ void SwitchTractPanel::ChMskPoClickCheck(int row) {
 }
 
 void SwitchTractPanel::SaveMasks() {
-    if (SaveCurrentMasks(model_.Rows()).ok) model_.SetMasksChanged(false);
+    if (SaveShownMasks(model_).ok) model_.SetMasksChanged(false);
     ShowTracts();
 }
 
@@ -264,7 +264,7 @@ void SwitchTractPanel::SGTractSetEditText(int row) {
 }
 
 void SwitchTractPanel::BitSaveTrackClick() {
-    if (SaveCurrentTypedTracts(model_.Rows(), typedCells()).ok) Reload();
+    if (SaveShownTypedTracts(model_, typedCells()).ok) Reload();
 }
 
 void SwitchTractPanel::BitRetryTrClick() {

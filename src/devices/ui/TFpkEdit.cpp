@@ -459,6 +459,7 @@ void TFpkEdit::BitkvClick() {
 }
 
 void TFpkEdit::ButExitClick() {
+    if (Tracts->MasksChanged()) Tracts->SaveMasks();
     if (paramsChanged_) BitSavePkClick();
     close();
 }
