@@ -132,6 +132,7 @@ TEST_F(SwitchEditor, ShowsTheSwitchWithItsTractPanel) {
                                 {tracts->BitAvtoTr, "Пересчитать тракты объекта"}})
         EXPECT_EQ(QString::fromUtf8(text), button->text());
     EXPECT_FALSE(SaveScreen(*form_, QStringLiteral("TFpkEdit")).isEmpty());
+    ExpectNoClippedText(form_);
 }
 
 TEST_F(SwitchEditor, AnEditorWithoutSwitchesSavesNothing) {
@@ -159,6 +160,7 @@ TEST_F(SwitchEditor, TheHardwareDialogUnlocksOnlyForTheExactCode) {
     EXPECT_EQ(15, appr_->Reserv->maximum());
     EXPECT_TRUE(appr_->ThresholdsLocked());
     EXPECT_FALSE(SaveScreen(*appr_, QStringLiteral("TFpkAppr_locked")).isEmpty());
+    ExpectNoClippedText(appr_);
 
     QTest::keyClicks(appr_->PassEdit, QStringLiteral("kQ39@.T"));
     EXPECT_TRUE(appr_->ThresholdsLocked());
