@@ -314,7 +314,7 @@ int TFrWrite::legendHeight(bool open) const {
     const int margins = 6;
     const int button = Bit1ch->sizeHint().height();
     if (!open) return button + margins;
-    const int lines = Memo4->fontMetrics().lineSpacing() * (kLegend.size() + 1);
+    const int lines = Memo4->fontMetrics().lineSpacing() * (kLegend.size() + 2);
     return button + margins + lines + 2 * Memo4->frameWidth() + 8;
 }
 
