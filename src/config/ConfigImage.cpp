@@ -54,6 +54,19 @@ QString MaskPayload(const QString& mask) {
     return MaskPayload(mask, mask.size());
 }
 
+void BitsLowFirst::Add(qint64 value, int width) {
+    for (int i = 0; i < width; ++i)
+        bits_.append(i < 64 && (quint64(value) >> i) & 1 ? kOne : kZero);
+}
+
+void BitsLowFirst::AddOnes(int width) {
+    if (width > 0) bits_.append(QString(width, kOne));
+}
+
+QString BitsLowFirst::Text() const {
+    return ReverseStr(bits_);
+}
+
 QString WrapSection(QString& payload, int sectionNumber, int version, QStringList* log) {
     qint64 lengthWord = 0;
     QString tail;
