@@ -4,6 +4,9 @@
 // editor's records stay within their room, the decoders that can write back
 // give the payload back, and call codes derived from the bytes survive a pack
 // and unpack. Byte 0 is the apartment count the call-code decoders are told.
+// The call-panel section decoders run on the same text (PanelSectionsFuzz).
+
+#include "PanelSectionsFuzz.h"
 
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
@@ -108,5 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     SwitchSections(text);
     CallCodeDecoders(text, announced);
     CallCodeRoundTrip(data.sliced(1), announced & 1, (announced >> 1) & 1);
+    FuzzPanelSections(text, announced);
     return 0;
 }
