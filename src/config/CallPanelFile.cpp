@@ -62,12 +62,8 @@ QList<CallCodeApartmentRow> PanelCallApartments(const QList<PanelEntranceRow>& e
 }
 
 ConfigFileBuild BuildCallPanelFile(const PanelFileInput& in, const QString& filePath) {
-    ConfigFilePlan plan;
-    plan.kind = kKindCallPanel;
-    plan.headerDevice = in.device.nNet;
-    plan.idNom = in.object.idNom;
-    plan.sepDevice = in.sepDevice;
-    plan.deviceLabel = QStringLiteral(" БВ") + IntToStrZ(in.device.nNt0, 2);
+    const ConfigFilePlan plan{kKindCallPanel, in.device.nNet, in.object.idNom, in.sepDevice,
+                              QStringLiteral(" БВ") + IntToStrZ(in.device.nNt0, 2)};
     PanelPass pass;
     return AssembleConfigFile(plan, filePath, [&](int i, QString& text, ConfigLogs& logs) {
         return encodeSection(i, in, pass, text, logs);

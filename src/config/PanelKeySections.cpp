@@ -190,6 +190,23 @@ qint64 commonKeyQuota(const PanelFileInput& in) {
 
 // ---- the editor ----
 
+// Puts a decoded row at its place in a list that starts with the rows its
+// section announced; a section holding more slots than announced adds rows.
+template <typename Row>
+void placeRow(QList<Row>& rows, int row, const Row& value) {
+    if (row == rows.size()) rows.append(value);
+    rows[row] = value;
+}
+
+// The head of sections 6 and 7: the slot count, which gives the list its
+// blank rows, and the byte after it; false when the section ends before them.
+template <typename Row>
+bool readListHead(SectionReader& r, qint64& count, QList<Row>& rows, qint64& byte) {
+    if (!r.Take(kCountBits, count)) return false;
+    rows.resize(count);
+    return r.Take(kByteBits, byte);
+}
+
 // The apartment index of an editor cell: blank is 0 (no apartment); false
 // for a cell that is not a whole number from 0 up to what a file could hold.
 bool apartmentIndex(const QString& cell, qint64& index) {
@@ -459,9 +476,9 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
     int row = 0;
     for (int a = 1; a <= s.apartments.size(); ++a) {
         for (const Slot5& slot : s.apartments[a - 1].entries) {
-            if (row == list.rows.size()) list.rows.append(Keys5Row());
-            list.rows[row++] = {num(a), KeySlotText(slot.key),
-                                slot.main ? MainSlotMark() : ExtraSlotMark()};
+            placeRow(list.rows, row++,
+                     Keys5Row{num(a), KeySlotText(slot.key),
+                              slot.main ? MainSlotMark() : ExtraSlotMark()});
             --left;
         }
     }
@@ -472,19 +489,17 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
 Keys6List DecodeBvKeys6(const QString& sectionText) {
     Keys6List list;
     SectionReader r(sectionText);
-    if (!r.Take(kCountBits, list.kolSl6)) return list;
-    list.rows.resize(list.kolSl6);
-    if (!r.Take(kByteBits, list.bitSl)) return list;
+    if (!readListHead(r, list.kolSl6, list.rows, list.bitSl)) return list;
     const int indexBits = int(list.bitSl);
     QString index;
     qint64 key = 0;
     for (int row = 0; r.TakeBits(indexBits, index) && r.Take(kKeySlotBits, key); ++row) {
-        if (row == list.rows.size()) list.rows.append(Keys6Row());
         // Shown from 1; all ones stores no apartment.
-        list.rows[row] = {index == ::EmptySlot(indexBits)
+        placeRow(list.rows, row,
+                 Keys6Row{index == ::EmptySlot(indexBits)
                               ? QStringLiteral("0")
                               : QString::number(quint64(BinToInt(index)) + 1),
-                          KeySlotText(key)};
+                          KeySlotText(key)});
     }
     return list;
 }
@@ -492,14 +507,9 @@ Keys6List DecodeBvKeys6(const QString& sectionText) {
 Keys7List DecodeBvKeys7(const QString& sectionText) {
     Keys7List list;
     SectionReader r(sectionText);
-    if (!r.Take(kCountBits, list.kolSl7)) return list;
-    list.keys.resize(list.kolSl7);
-    if (!r.Take(kByteBits, list.reservKey)) return list;
+    if (!readListHead(r, list.kolSl7, list.keys, list.reservKey)) return list;
     qint64 key = 0;
-    for (int row = 0; r.Take(kKeySlotBits, key); ++row) {
-        if (row == list.keys.size()) list.keys.append(QString());
-        list.keys[row] = KeySlotText(key);
-    }
+    for (int row = 0; r.Take(kKeySlotBits, key); ++row) placeRow(list.keys, row, KeySlotText(key));
     return list;
 }
 

@@ -47,12 +47,8 @@ ConfigFileBuild BuildSwitchFile(const SwitchFileInput& in, const QString& filePa
         b.resultLine = filePath;
         return b;
     }
-    ConfigFilePlan plan;
-    plan.kind = kKindSwitch;
-    plan.headerDevice = in.device.nNet;
-    plan.idNom = in.object.idNom;
-    plan.sepDevice = in.sepDevice;
-    plan.deviceLabel = QStringLiteral(" КМ") + IntToStrZ(in.device.nNet, 2);
+    const ConfigFilePlan plan{kKindSwitch, in.device.nNet, in.object.idNom, in.sepDevice,
+                              QStringLiteral(" КМ") + IntToStrZ(in.device.nNet, 2)};
     QString videoMask;
     return AssembleConfigFile(plan, filePath, [&](int i, QString& text, ConfigLogs& logs) {
         return encodeSection(i, in, videoMask, text, logs);

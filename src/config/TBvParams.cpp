@@ -72,13 +72,22 @@ bool fillCodes(TBvParams& p, const std::array<QString, kBvOpenCodes>& codes, QSt
     return true;
 }
 
-QStringList writeLines(const TBvParams& p) {
-    QStringList lines{QStringLiteral("SL:=") + num(value(p.sl)),
-                      QStringLiteral("OT:=") + num(value(p.ot))};
-    for (const BvSwitchInfo& s : kSwitches) lines << QString::fromUtf8(s.writeLabel) + p.*s.member;
+// The lines of the fields before the codes; the two screens label sl, ot and
+// the switches a little differently.
+QStringList fieldLines(const TBvParams& p, bool readScreen) {
+    const QString pad = readScreen ? QStringLiteral("   ") : QString();
+    QStringList lines{QStringLiteral("SL:=") + pad + num(value(p.sl)),
+                      QStringLiteral("OT:=") + pad + num(value(p.ot))};
+    for (const BvSwitchInfo& s : kSwitches)
+        lines << QString::fromUtf8(readScreen ? s.readLabel : s.writeLabel) + p.*s.member;
     lines << QStringLiteral("KFilt:=") + num(value(p.kfilt))
           << QStringLiteral("BLATO:=") + num(value(p.blato))
           << QStringLiteral("ADRCS:=") + num(value(p.adrcs));
+    return lines;
+}
+
+QStringList writeLines(const TBvParams& p) {
+    QStringList lines = fieldLines(p, false);
     for (int i = 0; i < kBvOpenCodes; ++i)
         lines << num(value(p.ocode[i])) + QStringLiteral("  ocode") + num(i);
     return lines;
@@ -196,12 +205,7 @@ bool EncodeBvSection0(const PanelRow& panel, const QList<PanelEntranceRow>& entr
 QStringList DecodeBvSection0(const QString& sectionText) {
     TBvParams p;
     BvParamsFromBits(sectionText, p);
-    QStringList lines{QStringLiteral("SL:=   ") + num(value(p.sl)),
-                      QStringLiteral("OT:=   ") + num(value(p.ot))};
-    for (const BvSwitchInfo& s : kSwitches) lines << QString::fromUtf8(s.readLabel) + p.*s.member;
-    lines << QStringLiteral("KFilt:=") + num(value(p.kfilt))
-          << QStringLiteral("BLATO:=") + num(value(p.blato))
-          << QStringLiteral("ADRCS:=") + num(value(p.adrcs));
+    QStringList lines = fieldLines(p, true);
     for (int i = 0; i < kBvOpenCodes; ++i)
         lines << QStringLiteral("OCODE") + num(i) + QStringLiteral(":= ") +
                      BvOpenCodeText(p.ocode[i]);
