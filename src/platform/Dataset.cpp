@@ -358,6 +358,9 @@ bool Dataset::expandSelect() {
     parseParams(expanded_);
     fieldIndex_.clear();
     for (int i = 0; i < visibleFields_; ++i) fieldIndex_.insert(fields_[i].name.toLower(), i);
+    // The rowid of a table without a key is read by name ("t_bp.rowid"), never shown.
+    for (int i = visibleFields_; i < fields_.size(); ++i)
+        fieldIndex_.insert(fields_[i].name.toLower(), i);
     return true;
 }
 

@@ -93,7 +93,9 @@ class Dataset : public QObject {
     // "alias.column". Every table of the select becomes writable through the
     // dataset, by its integer key or by rowid. tail follows the FROM list
     // (WHERE/ORDER BY); the first source, or primaryAlias, takes Append and
-    // Delete. DISTINCT and aggregate selects are written with SetSql.
+    // Delete. A table without a key also brings its rowid, read-only and
+    // not shown, as "alias.rowid" (or "table.rowid"). DISTINCT and aggregate
+    // selects are written with SetSql.
     void SetSelect(const QList<Source>& sources, const QString& tail,
                    const QString& primaryAlias = QString());
 

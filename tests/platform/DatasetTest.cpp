@@ -338,3 +338,16 @@ TEST_F(DatasetTest, PendingDetailEditIsPostedWhenTheMasterMoves) {
 }
 
 }  // namespace
+
+TEST_F(DatasetTest, ATableWithoutAKeyShowsItsRowidToCodeButNotToGrids) {
+    Dataset keys("keys", "dstest");
+    keys.SetSelect({{QString(), "k_key"}}, "WHERE id_kvr=1 ORDER BY un_key");
+    ASSERT_TRUE(keys.Open());
+    EXPECT_FALSE(keys.FieldNames().contains("k_key.rowid"));
+    keys.Last();
+    const qint64 rowid = keys.FieldByName("k_key.rowid").AsLargeInt();
+    EXPECT_EQ(QStringLiteral("A2"),
+              scalar(QStringLiteral("SELECT un_key FROM k_key WHERE rowid=%1").arg(rowid)));
+    DatasetModel model(&keys);
+    EXPECT_EQ(4, model.columnCount());
+}

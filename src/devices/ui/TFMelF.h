@@ -1,13 +1,104 @@
 #pragma once
-// The switch melody form `FMelF`. It exists from start-up as a named global instance;
-// its controls and behaviour come with the screen it belongs to.
+// "Определить мелодию КМ": the switch melodies (FDM->Q_Mel) with their notes
+// (FDM->Q_Beep), the note staff t_not to compose from, the preview, and the
+// assignment of the selected melody to the current switch of FDM->Q_MNpk, its
+// house or the whole object.
+
+#include "devices/Melody.h"
 
 #include <QDialog>
+
+class DatasetGrid;
+class Dataset;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
 
 class TFMelF : public QDialog {
     Q_OBJECT
   public:
     explicit TFMelF(QWidget* parent = nullptr);
+    ~TFMelF() override;
+
+    // The note staff the form reads ("SELECT * FROM t_not").
+    Dataset* NotKeys = nullptr;
+
+    DatasetGrid* DBGm = nullptr;     // melodies
+    DatasetGrid* DBGb = nullptr;     // notes of the selected melody
+    DatasetGrid* DBGrid1 = nullptr;  // note staff
+    QLabel* TxVzv = nullptr;
+    QLabel* TxOtz = nullptr;
+    QGroupBox* PanelName = nullptr;
+    QLineEdit* ENew = nullptr;
+    QRadioButton* RBvz = nullptr;
+    QRadioButton* RBot = nullptr;
+    QSpinBox* SLen = nullptr;
+    QPushButton* BitAppd = nullptr;
+    QPushButton* BitEdit = nullptr;
+    QPushButton* BitSaveMel = nullptr;
+    QPushButton* BitBeep = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QPushButton* BitSavePk = nullptr;
+    QPushButton* BitSaveDm = nullptr;
+    QPushButton* BitSaveOb = nullptr;
+    QPushButton* ButHelp = nullptr;
+    QPushButton* ButExit = nullptr;
+    QMenu* PPMel = nullptr;
+    QAction* PPDel = nullptr;
+    QAction* PPClose = nullptr;
+    QMenu* PPNote = nullptr;
+    QAction* NoteApp = nullptr;
+    QAction* NoteEdit = nullptr;
+    QAction* N2 = nullptr;
+
+    void FormActivate();
+    void ShowAssignedMelodies();
+    void DBGmCellClick();
+    void BitAppdClick();
+    void BitEditClick();
+    void ENewEnter();
+    void NameChanged();
+    void BitSaveMelClick();
+    void BitBeepClick();
+    void NoteAppClick();
+    void NoteEditClick();
+    void N2Click();
+    void DBGrid1CellClick(int column);
+    void DBGmKeyDown();
+    void PPDelClick();
+    void BitSavePkClick();
+    void BitSaveDmClick();
+    void BitSaveObClick();
+    void SpeedButton1Click();
+    void ButExitClick();
+    void ButHelpClick();
+
+    bool NotesEnabled() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* buildMelodyPane();
+    QWidget* buildNotePane();
+    QWidget* buildStaffPane();
+    QWidget* buildAssignPane();
+    void buildMenus();
+    void enableNotes();
+    void hideNamePanel();
+    void assign(MelodyScope scope);
+    int staffTone() const;
+
+    bool nameChanged_ = false;
+    bool newMelody_ = false;
 };
 
 extern TFMelF* FMelF;

@@ -1,0 +1,29 @@
+#include "devices/DeviceChange.h"
+
+#include "foundation/BoundSql.h"
+#include "platform/Dataset.h"
+#include "platform/Dialogs.h"
+
+#include <QSqlQuery>
+
+bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, bool* found,
+              QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, sql, values, error)) return false;
+    *found = q.next();
+    return true;
+}
+
+bool HasCurrentRow(const Dataset* ds) {
+    return ds && ds->IsOpen() && ds->RecNo() > 0;
+}
+
+void ReportFailure(const QString& error) {
+    Dialogs::Error(QStringLiteral("Ошибка"),
+                   error.isEmpty() ? QStringLiteral("Не удалось записать изменения") : error);
+}
+
+DeviceChange Reported(DeviceChange done, const QString& error) {
+    if (done == DeviceChange::Failed) ReportFailure(error);
+    return done;
+}

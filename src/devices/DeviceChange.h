@@ -1,0 +1,29 @@
+#pragma once
+// What the device-record operations share: how a change ended, the reading
+// of "is it used anywhere", and the report of a failed write.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+class Dataset;
+
+// How an operation that asks or refuses ended.
+enum class DeviceChange {
+    Done,
+    Refused,   // a rule forbade it (its message was shown, where it has one)
+    Declined,  // the operator answered No
+    Failed,    // the database refused; the reason is in the error text
+};
+
+// Whether the select finds a row. False when the query fails (with the reason
+// in *error), so that a failed check never counts as "not used".
+bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, bool* found,
+              QString* error);
+
+// A dataset with a current record.
+bool HasCurrentRow(const Dataset* ds);
+
+// Shows a failed write under "Ошибка", never passing it over; returns done.
+DeviceChange Reported(DeviceChange done, const QString& error);
+void ReportFailure(const QString& error);
