@@ -1,6 +1,7 @@
 #include "foundation/SettingsFile.h"
 
 #include "platform/AppPaths.h"
+#include "platform/W1SysfsAdapter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -115,6 +116,15 @@ void WriteClosing(IniFile& ini, const ClosingSettings& s) {
             if (!out.ValueExists(section, k))
                 out.WriteString(section, k, ini.ReadString(section, k, QString()));
     ini = out;
+}
+
+ReaderSettings ReadReaders(const IniFile& ini) {
+    const QString readers = QStringLiteral("Readers");
+    ReaderSettings r;
+    r.rfidPort = ini.ReadString(readers, QStringLiteral("rfid"), QString()).trimmed();
+    r.w1Root = ini.ReadString(readers, QStringLiteral("w1"), QString()).trimmed();
+    if (r.w1Root.isEmpty()) r.w1Root = W1SysfsAdapter::DefaultRoot();
+    return r;
 }
 
 QString ReadManualPath(const IniFile& ini, const QString& def) {

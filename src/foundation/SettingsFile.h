@@ -36,6 +36,14 @@ struct ClosingSettings {
     QString path;  // the database folder in use
 };
 
+// Where the key readers are, section Readers: the card reader's port when
+// it cannot be found by its USB description, and the folder of the kernel's
+// 1-Wire devices.
+struct ReaderSettings {
+    QString rfidPort;  // rfid: a device name ("ttyUSB0") or path; empty for none
+    QString w1Root;    // w1
+};
+
 namespace SettingsFile {
 
 // Program folder + "Ini/save.ini".
@@ -56,6 +64,9 @@ NetFormSettings ReadNet(const IniFile& ini);
 // their keys in order; sections the main window does not own (Help) follow
 // unchanged. bd is written only when the folder compares above " ".
 void WriteClosing(IniFile& ini, const ClosingSettings& s);
+
+// Section Readers, with its defaults.
+ReaderSettings ReadReaders(const IniFile& ini);
 
 // Help/hp: the operator's manual.
 QString ReadManualPath(const IniFile& ini, const QString& def);

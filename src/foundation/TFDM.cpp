@@ -41,6 +41,7 @@ const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_k_key_kvr ON k_key (id_kvr)",
     "CREATE INDEX IF NOT EXISTS ix_k_key_pod ON k_key (id_pod, id_kvr)",
     "CREATE INDEX IF NOT EXISTS ix_k_key_net ON k_key (id_net)",
+    "CREATE INDEX IF NOT EXISTS ix_k_key_bv ON k_key (bv_key)",
     "CREATE INDEX IF NOT EXISTS ix_k_pk_net ON k_pk (id_net, n_net)",
     "CREATE INDEX IF NOT EXISTS ix_k_pk_pod ON k_pk (id_pod)",
     "CREATE INDEX IF NOT EXISTS ix_k_bv_net ON k_bv (id_net, bv_type, n_net)",

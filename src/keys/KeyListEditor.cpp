@@ -3,6 +3,7 @@
 #include "foundation/BoundSql.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
+#include "keys/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QSqlQuery>
@@ -30,33 +31,6 @@ QString listCondition(KeyGroup mode) {
             return QStringLiteral("WHERE id_kvr=:id_kvr ");
     }
 }
-
-// The gauge of a bulk deletion: shown at once, stepped per row, hidden on
-// every way out.
-class Gauge {
-  public:
-    Gauge(const ProgressFn& progress, int maximum) : progress_(progress), maximum_(maximum) {
-        report(true);
-    }
-    ~Gauge() {
-        if (progress_) progress_(maximum_, maximum_, false);
-    }
-    void Step() {
-        ++value_;
-        report(true);
-    }
-    std::function<void()> Stepper() {
-        return [this] { Step(); };
-    }
-
-  private:
-    void report(bool visible) {
-        if (progress_) progress_(qMin(value_, maximum_), maximum_, visible);
-    }
-    ProgressFn progress_;
-    int maximum_;
-    int value_ = 0;
-};
 
 }  // namespace
 
@@ -157,7 +131,7 @@ bool KeyListEditor::DeleteEntranceKeys(const ProgressFn& progress) {
     Dataset* entrances = dm_.QPodKey;
     Dataset* list = dm_.QOKeys;
     if (!HasRow(entrances) || !list->IsOpen()) return false;
-    Gauge gauge(progress, list->RecordCount() + 2);
+    ProgressSteps gauge(progress, list->RecordCount() + 2);
     if (!deleteInTransaction([&](int*) { return deleteAllRows(list, gauge.Stepper()); }))
         return false;
     entrances->FieldByName(QStringLiteral("o_rky")).SetValue(list->RecordCount());
@@ -171,7 +145,7 @@ bool KeyListEditor::DeleteEntranceKeys(const ProgressFn& progress) {
 bool KeyListEditor::DeleteGateKeys(const ProgressFn& progress) {
     Dataset* list = dm_.QKKeys;
     if (!HasRow(dm_.QKalKey) || !list->IsOpen()) return false;
-    Gauge gauge(progress, list->RecordCount() + 1);
+    ProgressSteps gauge(progress, list->RecordCount() + 1);
     if (!deleteInTransaction([&](int*) { return deleteAllRows(list, gauge.Stepper()); }))
         return false;
     keys_.MarkServingDevice();
@@ -182,7 +156,7 @@ int KeyListEditor::DeleteSelectedKeys(const QList<int>& recNos, const ProgressFn
     Dataset* list = keys_.KeyList();
     if (!list->IsOpen()) return -1;
     const int formerRecNo = list->RecNo();
-    Gauge gauge(progress, 2 * list->RecordCount() + 2);
+    ProgressSteps gauge(progress, 2 * list->RecordCount() + 2);
     auto markAndDelete = [&](int* count) {
         for (int recNo : recNos) {
             list->SetRecNo(recNo);

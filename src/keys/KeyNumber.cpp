@@ -2,23 +2,19 @@
 
 #include "foundation/BitAndStr.h"
 
-namespace {
+namespace KeyNumber {
 
-bool isHexDigit(QChar c) {
+bool IsHexDigit(QChar c) {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
            (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
-
-}  // namespace
-
-namespace KeyNumber {
 
 QString FilterDigits(const QString& text) {
     QString digits;
     for (QChar c : text) {
         // Only the Latin a-f become digits; other letters are dropped.
         if (c >= QLatin1Char('a') && c <= QLatin1Char('f')) c = c.toUpper();
-        if (isHexDigit(c)) digits += c;
+        if (IsHexDigit(c)) digits += c;
         if (digits.size() == kFullDigits) break;
     }
     return digits;
@@ -32,6 +28,14 @@ QString FullNumber(const QString& typed) {
 
 QString PanelCode(const QString& fullNumber) {
     return fullNumber.right(kPanelDigits);
+}
+
+bool IsEmptySlot(const QString& number) {
+    return number.endsWith(QLatin1String("FFFFFF"));
+}
+
+QString EmptySlotNote(const QString& number) {
+    return QStringLiteral("Ключ %1 не введен: FFFFFF - метка пустой ячейки").arg(number);
 }
 
 }  // namespace KeyNumber

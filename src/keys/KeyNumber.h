@@ -19,6 +19,13 @@ QString FilterDigits(const QString& text);
 QString FullNumber(const QString& typed);
 // The call panel's code: the last 6 characters of the full number.
 QString PanelCode(const QString& fullNumber);
+// A number ending in FFFFFF: files, grids and dumps mark an empty key slot
+// with it, so it is never stored as a key.
+bool IsEmptySlot(const QString& number);
+// The readers' log line for such a number, read but not entered.
+QString EmptySlotNote(const QString& number);
+// Hexadecimal digit as a key number holds it: 0-9, A-F (upper case).
+bool IsHexDigit(QChar c);
 
 }  // namespace KeyNumber
 

@@ -133,6 +133,13 @@ ConfirmResult KeyRegister::Confirm(const QString& typed, const QString& label) {
         return finish(result);
     }
     result.number = number;
+    // Whatever its source, the empty-slot mark never becomes a key: a panel
+    // would read the slot as free.
+    if (KeyNumber::IsEmptySlot(number)) {
+        soundRefused();
+        result.outcome = ConfirmOutcome::Refused;
+        return finish(result);
+    }
 
     const bool editing = editMode_ == 1 && HasRow(KeyList());
     if (!editing && !makeRoom()) {
@@ -258,28 +265,45 @@ void KeyRegister::writeColumns(Dataset* list, const QString& number, const QStri
     auto set = [list](const char* field, const QVariant& value) {
         list->FieldByName(QLatin1String(field)).SetValue(value);
     };
+    const KeyOwner owner = *CurrentOwner();
     set("un_key", number);
     set("bv_key", KeyNumber::PanelCode(number));
     set("s_met", label);
     set("id_net", dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value());
     set("status", KeyLabel::ArmStatus(QDate::currentDate()));
+    set("id_pod", owner.idPod);
+    set("id_kvr", owner.idKvr);
+    set("l_ob", owner.common ? 1 : 0);
+}
+
+std::optional<KeyOwner> KeyRegister::CurrentOwner() const {
+    if (!HasRow(Owner()) || !HasRow(dm_.Q_Net)) return std::nullopt;
     switch (mode_) {
         case KeyGroup::Entrance:
-            set("id_pod", dm_.QPodKey->FieldByName(QStringLiteral("id_pod")).Value());
-            set("id_kvr", kCommonOwner);
-            set("l_ob", 1);
-            break;
+            return KeyOwner{dm_.QPodKey->FieldByName(QStringLiteral("id_pod")).Value(),
+                            kCommonOwner, true};
         case KeyGroup::Gate:
-            set("id_pod", dm_.QKalKey->FieldByName(QStringLiteral("id_bv")).Value());
-            set("id_kvr", kGateOwner);
-            set("l_ob", 1);
-            break;
+            return KeyOwner{dm_.QKalKey->FieldByName(QStringLiteral("id_bv")).Value(), kGateOwner,
+                            true};
         default:
-            set("id_pod", dm_.QForKey->FieldByName(QStringLiteral("p.id_pod")).Value());
-            set("id_kvr", dm_.QForKey->FieldByName(QStringLiteral("id_kvr")).Value());
-            set("l_ob", 0);
-            break;
+            return KeyOwner{dm_.QForKey->FieldByName(QStringLiteral("p.id_pod")).Value(),
+                            intField(dm_.QForKey, "id_kvr"), false};
     }
+}
+
+QSet<QString> KeyRegister::CodesInScope() {
+    QSet<QString> codes;
+    auto collect = [&codes](const Dataset* ds) {
+        const int f = ds->FieldIndex(QStringLiteral("bv_key"));
+        for (int row = 0; f >= 0 && row < ds->RecordCount(); ++row)
+            codes.insert(ds->Value(row, f).toString());
+    };
+    if (mode_ == KeyGroup::Gate) {
+        GateScope gate(dm_.Q_JKey, true);
+        if (dm_.Q_JKey->IsOpen() || dm_.Q_JKey->Open()) collect(dm_.Q_JKey);
+    }
+    if (KeyList()->IsOpen()) collect(KeyList());
+    return codes;
 }
 
 bool KeyRegister::BeginEdit(QString* number, QString* label) {

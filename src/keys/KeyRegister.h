@@ -11,6 +11,7 @@
 #include "foundation/ScreenServices.h"
 #include "keys/KeyChangeFlags.h"
 
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -32,7 +33,7 @@ enum class ConfirmOutcome {
     Empty,        // nothing typed
     ShortNumber,  // fewer than 6 characters: refused with a message
     Stored,
-    Refused,   // a duplicate, or the row could not be written
+    Refused,   // a duplicate, the empty-slot mark, or the row could not be written
     Declined,  // over the quota and not allowed: nothing stored, fields kept
     NoGate,    // gate keys on an object without gates
 };
@@ -44,6 +45,13 @@ struct ConfirmResult {
     // False when the confirmation stopped at a quota: the fields stay as they
     // were and neither the counters nor the focus move.
     bool finished = true;
+};
+
+// The columns that tie a key to the owner of the current list.
+struct KeyOwner {
+    QVariant idPod;  // the entrance, or the gate panel's id_bv
+    int idKvr = 0;   // the apartment, or kCommonOwner / kGateOwner
+    bool common = false;
 };
 
 struct KeyCounts {
@@ -84,6 +92,12 @@ class KeyRegister {
     bool BeginEdit(QString* number, QString* label);
     // The label the next added key gets with automatic labels.
     QString AutoLabel() const;
+
+    // The owner of the current list; none without an owner row or an object.
+    std::optional<KeyOwner> CurrentOwner() const;
+    // The panel codes a new key of the current list must not repeat: the
+    // list's own, and for a gate also the keys of the entrances wired to it.
+    QSet<QString> CodesInScope();
 
     // Counters of the current entrance and the object; none outside the
     // apartment and common-key modes or without apartments.

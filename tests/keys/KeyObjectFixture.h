@@ -48,6 +48,10 @@ class KeyObjectFixture : public ::testing::Test {
 
     // id_kvr of the apartment at position pNom of entrance 0, 1 or 2.
     int ApartmentId(int entrance, int pNom);
+    // Makes that apartment the current one of the key screen's list.
+    void GoToApartment(int entrance, int pNom) {
+        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(entrance, pNom)));
+    }
     // Keys of an apartment, and common keys of an entrance.
     int KeysOf(int idKvr) { return Count("SELECT COUNT(*) FROM k_key WHERE id_kvr=?", {idKvr}); }
     int CommonKeysOf(int entrance) {

@@ -22,10 +22,6 @@ class KeyRegisterTest : public KeyObjectFixture {
         KeyObjectFixture::TearDown();
     }
 
-    // Makes the apartment at position pNom of an entrance current.
-    void GoToApartment(int entrance, int pNom) {
-        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(entrance, pNom)));
-    }
     void GoToEntrance(int entrance) {
         ASSERT_TRUE(dm_->QPodKey->Locate("id_pod", entranceIds_[entrance]));
     }
@@ -96,6 +92,21 @@ TEST_F(KeyRegisterTest, ShortOrEmptyNumbersStoreNothingAndMarkNothing) {
     EXPECT_EQ(KeysOf(ApartmentId(0, 6)), 0);
 
     EXPECT_EQ(keys_->Confirm(QStringLiteral("   "), QString()).outcome, ConfirmOutcome::Empty);
+    EXPECT_FALSE(keys_->ChangeFlags().Any());
+}
+
+// FFFFFF marks an empty slot in files and grids: whatever brings it, it is
+// refused like a key that cannot be stored.
+TEST_F(KeyRegisterTest, TheEmptySlotMarkIsNeverStored) {
+    Use(KeyGroup::Apartment);
+    GoToApartment(0, 6);
+    for (const char* typed : {"FFFFFF", "12345FFFFFF"}) {
+        const ConfirmResult r = keys_->Confirm(QString::fromLatin1(typed), QString());
+        EXPECT_EQ(r.outcome, ConfirmOutcome::Refused);
+        EXPECT_FALSE(r.number.isEmpty());
+    }
+    EXPECT_EQ(KeysOf(ApartmentId(0, 6)), 0);
+    EXPECT_EQ(tones_.Heard(), (QStringList{"120/100", "120/100"}));
     EXPECT_FALSE(keys_->ChangeFlags().Any());
 }
 

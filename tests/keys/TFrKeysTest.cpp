@@ -2,7 +2,7 @@
 // sorting, the modes, the saved settings, the marks applied on leaving, and
 // pictures of the screen.
 
-#include "KeyObjectFixture.h"
+#include "KeysScreenFixture.h"
 #include "foundation/ui/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
@@ -27,24 +27,8 @@
 
 namespace {
 
-class FrKeysTest : public KeyObjectFixture {
+class FrKeysTest : public KeysScreenFixture {
   protected:
-    void SetUp() override {
-        KeyObjectFixture::SetUp();
-        ASSERT_EQ(FDM, dm_.get());
-        frame_ = std::make_unique<TFrKeys>();
-        frame_->resize(1180, 720);
-        frame_->PrepareScreen(QString());
-        frame_->show();
-    }
-    void TearDown() override {
-        frame_.reset();
-        KeyObjectFixture::TearDown();
-    }
-
-    void GoToApartment(int entrance, int pNom) {
-        ASSERT_TRUE(dm_->QForKey->Locate("id_kvr", ApartmentId(entrance, pNom)));
-    }
     void Confirm(const QString& number) {
         frame_->E_sn->setText(number);
         frame_->BitAdd->click();
@@ -53,7 +37,6 @@ class FrKeysTest : public KeyObjectFixture {
 
     ScriptedDialogs dialogs_;
     RecordingTones tones_;
-    std::unique_ptr<TFrKeys> frame_;
 };
 
 TEST_F(FrKeysTest, TheNumberFieldTakesHexadecimalDigitsOnlyTypedOrPasted) {

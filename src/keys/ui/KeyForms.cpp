@@ -2,6 +2,7 @@
 
 #include "foundation/ui/ScreenFrames.h"
 #include "keys/ui/TFrKeys.h"
+#include "platform/ui/DesktopClipboard.h"
 
 namespace KeyForms {
 
@@ -9,6 +10,10 @@ void RegisterFrames() {
     ScreenFrames::Register(9, [] { return new TFrKeys; });
 }
 
-void InstallHooks() {}
+// Keys travel to and from other programs through the desktop's clipboard.
+void InstallHooks() {
+    static DesktopClipboard desktop;
+    Clipboard::SetBackend(&desktop);
+}
 
 }  // namespace KeyForms

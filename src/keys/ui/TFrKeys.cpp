@@ -4,9 +4,14 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
+#include "keys/KeyClipboard.h"
 #include "keys/KeyListEditor.h"
 #include "keys/KeyNumber.h"
+#include "keys/KeyOwnerSearch.h"
 #include "keys/KeyRegister.h"
+#include "keys/OneWireKeyReader.h"
+#include "keys/ui/TFHavKey.h"
+#include "keys/ui/TFMifare.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
@@ -27,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -80,11 +86,20 @@ bool isEnter(QEvent* event) {
 
 }  // namespace
 
-TFrKeys::TFrKeys(QWidget* parent) : TScreenFrame(QStringLiteral("FrKeys1"), QString(), parent) {
+TFrKeys::TFrKeys(QWidget* parent)
+    : TScreenFrame(QStringLiteral("FrKeys1"), QString(), parent),
+      oneWire_(std::make_unique<OneWireKeyReader>()) {
     if (FDM) {
         keys_ = std::make_unique<KeyRegister>(*FDM);
         editor_ = std::make_unique<KeyListEditor>(*keys_);
+        clipboard_ = std::make_unique<KeyClipboard>(*keys_, *editor_);
     }
+    // The 1-Wire line is polled as often as the window allows; a poll stops
+    // the timer and starts it again when done, so polls never overlap.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1);
+    Timer1->setSingleShot(true);
     QVBoxLayout* content = ContentLayout();
     auto* top = new QHBoxLayout;
     buildModeChoice(top);
@@ -100,7 +115,11 @@ TFrKeys::TFrKeys(QWidget* parent) : TScreenFrame(QStringLiteral("FrKeys1"), QStr
     showMode(KeyGroup::Apartment);
 }
 
-TFrKeys::~TFrKeys() = default;
+// The 1-Wire session ends with the reader object; the console keeps its port
+// but no longer hands numbers to this frame.
+TFrKeys::~TFrKeys() {
+    if (console_) console_->OnKeyNumber = nullptr;
+}
 
 // ---------------------------------------------------------------- layout
 
@@ -128,8 +147,21 @@ void TFrKeys::buildModeChoice(QHBoxLayout* top) {
     AIn->setChecked(true);
     AIn->setEnabled(false);  // only while a key reader is on
     for (QCheckBox* box : {CB_Auto, CB_Lim, CB_ANom, Beep, AIn}) options->addWidget(box);
+    buildReaders(options);
     options->addStretch();
     top->addLayout(options, 1);
+}
+
+void TFrKeys::buildReaders(QVBoxLayout* column) {
+    auto* row = new QHBoxLayout;
+    Btn1WireOn = named(new QPushButton(QStringLiteral("Включить считыватель"), this), "Btn1WireOn");
+    Btn1WireOff =
+        named(new QPushButton(QStringLiteral("Выключить считыватель"), this), "Btn1WireOff");
+    Btn1WireOff->setEnabled(false);
+    row->addWidget(Btn1WireOn);
+    row->addWidget(Btn1WireOff);
+    row->addStretch();
+    column->addLayout(row);
 }
 
 void TFrKeys::buildEntry(QHBoxLayout* top) {
@@ -145,6 +177,8 @@ void TFrKeys::buildEntry(QHBoxLayout* top) {
     grid->addWidget(new QLabel(QStringLiteral("Номер ключа"), entry), 0, 0);
     grid->addWidget(E_sn, 0, 1);
     grid->addWidget(BitAdd, 0, 2);
+    BitHav = named(new QPushButton(QStringLiteral("Найти"), entry), "BitHav");
+    grid->addWidget(BitHav, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("Метка ключа"), entry), 1, 0);
     grid->addWidget(E_Met, 1, 1);
     grid->addWidget(BitEdit, 1, 2);
@@ -157,7 +191,7 @@ void TFrKeys::buildEntry(QHBoxLayout* top) {
     auto* width = new QHBoxLayout;
     width->addWidget(AN);
     width->addWidget(BitMetLen, 1);
-    grid->addLayout(width, 2, 1, 1, 2);
+    grid->addLayout(width, 2, 1, 1, 3);
     grid->setColumnStretch(1, 1);
     top->addWidget(entry, 2);
 }
@@ -228,6 +262,16 @@ void TFrKeys::buildKeyList(QHBoxLayout* middle) {
     middle->addLayout(column, 2);
 
     PopupMenu = named(new QMenu(this), "PopupMenu");
+    auto action = [this](const char* name, const QString& text, const QKeySequence& key) {
+        QAction* a = PopupMenu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(key);
+        return a;
+    };
+    NXrez = action("NXrez", QStringLiteral("Вырезать"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    NCopy = action("NCopy", QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    NInsert = action("NInsert", QStringLiteral("Вставить"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    PopupMenu->addSeparator();
     NDelete = PopupMenu->addAction(QStringLiteral("Удалить выделенные"));
     NDelete->setObjectName(QStringLiteral("NDelete"));
     NDelete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
@@ -335,6 +379,13 @@ void TFrKeys::wireControls() {
     connect(KeyObs, &QSpinBox::editingFinished, this, &TFrKeys::KeyObsExit);
     connect(E_sn, &QLineEdit::textEdited, this, &TFrKeys::E_snTextEdited);
     connect(NDelete, &QAction::triggered, this, &TFrKeys::NDeleteClick);
+    connect(NXrez, &QAction::triggered, this, &TFrKeys::NXrezClick);
+    connect(NCopy, &QAction::triggered, this, &TFrKeys::NCopyClick);
+    connect(NInsert, &QAction::triggered, this, &TFrKeys::NInsertClick);
+    connect(BitHav, &QPushButton::clicked, this, &TFrKeys::BitHavClick);
+    connect(Btn1WireOn, &QPushButton::clicked, this, &TFrKeys::Btn1WireOnClick);
+    connect(Btn1WireOff, &QPushButton::clicked, this, &TFrKeys::Btn1WireOffClick);
+    connect(Timer1, &QTimer::timeout, this, &TFrKeys::Timer1Timer);
     connect(NUnselect, &QAction::triggered, this, &TFrKeys::NUnselectClick);
     connect(NSelectAll, &QAction::triggered, this, &TFrKeys::NSelectAllClick);
     connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -381,12 +432,6 @@ void TFrKeys::ApplySettings(const KeyScreenSettings& s, bool objectHasGates) {
     AIn->setChecked(s.ai);
     RB_KalKey->setEnabled(objectHasGates);
     selectMode(KeyGroupFromSaved(s.rb, objectHasGates));
-}
-
-// No key reader is switched on from this screen yet; once none is on, entry
-// straight from a reader is not offered.
-void TFrKeys::Btn1WireOffClick() {
-    AIn->setEnabled(false);
 }
 
 void TFrKeys::FrameExit() {
@@ -604,7 +649,21 @@ bool TFrKeys::filterKeyListKeys(QEvent* event) {
         BitEditClick();
         return true;
     }
-    return false;
+    return filterClipboardKeys(key);
+}
+
+// The clipboard commands' keys work in the list, as the menu shows them.
+bool TFrKeys::filterClipboardKeys(const QKeyEvent* key) {
+    if (key->matches(QKeySequence::Cut)) {
+        NXrezClick();
+    } else if (key->matches(QKeySequence::Copy)) {
+        NCopyClick();
+    } else if (key->matches(QKeySequence::Paste)) {
+        NInsertClick();
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void TFrKeys::showListCount() {
@@ -631,6 +690,7 @@ void TFrKeys::NSelectAllClick() {
 
 void TFrKeys::NUnselectClick() {
     OtmBlue->clear();
+    if (clipboard_) clipboard_->ClearCopyBuffer();
     DBGrid2->clearSelection();
     if (editor_) editor_->ClearDeleteMarks();
     listValue_ = 0;
@@ -641,6 +701,9 @@ void TFrKeys::popupMenuShow(const QPoint& at) {
     NDelete->setEnabled(some);
     NUnselect->setEnabled(some);
     NSelectAll->setEnabled(true);
+    NXrez->setEnabled(some);
+    NCopy->setEnabled(some);
+    NInsert->setEnabled(clipboard_ && clipboard_->CanPaste());
     PopupMenu->popup(DBGrid2->viewport()->mapToGlobal(at));
 }
 
@@ -690,6 +753,7 @@ void TFrKeys::NDeleteClick() {
         return;
     WaitCursor wait;
     OtmBlue->clear();
+    clipboard_->ClearCopyBuffer();
     const QList<int> selected = DBGrid2->SelectedRecNos();
     DBGrid2->clearSelection();
     const int count = editor_->DeleteSelectedKeys(selected, ProgressGauge());
@@ -744,4 +808,187 @@ bool TFrKeys::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PanelOb && event->type() == QEvent::MouseButtonDblClick && FskEdit)
         FskEdit->show();
     return TScreenFrame::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- key readers
+
+bool TFrKeys::OneWireOn() const {
+    return oneWire_->IsOn();
+}
+
+void TFrKeys::readersLog(const QString& line) {
+    if (FMifare) FMifare->Log(line);
+}
+
+// A number from a reader goes into the number field; with "Авто ввод" it is
+// confirmed at once, else the label is next.
+void TFrKeys::takeReaderNumber(const QString& number, bool confirm) {
+    E_sn->setText(number);
+    E_Met->setFocus();
+    if (confirm) BitAddClick();
+}
+
+// Switches on whichever reader is off: the card reader first, then the 1-Wire
+// adapter. A card reader whose port does not open ends the switching on.
+void TFrKeys::Btn1WireOnClick() {
+    if (!switchOnCardReader()) return;
+    switchOnOneWire();
+    showReadersState();
+}
+
+bool TFrKeys::switchOnCardReader() {
+    if (readerPortOpen_ || !FMifare) return true;
+    try {
+        const ReaderPort port = FMifare->OpenReaderPort(ReaderPorts::kRfidDescription);
+        if (port.port.isEmpty()) return true;
+        readerPort_ = port;
+        readerPortOpen_ = true;
+        console_ = FMifare;
+        console_->OnKeyNumber = [this](const QString& number) {
+            takeReaderNumber(number, AIn->isChecked());
+        };
+        readersLog(QStringLiteral("Порт:=%1 открыт").arg(port.port));
+    } catch (const EComPort& e) {
+        Dialogs::ShowMessage(e.Message());
+        return false;
+    }
+    return true;
+}
+
+// Without the adapter the operator is told only when the card reader did not
+// open either; the log asks for the USB plug in any case.
+void TFrKeys::switchOnOneWire() {
+    if (oneWire_->IsOn()) return;
+    try {
+        oneWire_->SwitchOn();
+        readersLog(QStringLiteral("Порт USB для 1-Wire открыт"));
+        Timer1->start();
+    } catch (const OneWireError& e) {
+        if (!readerPortOpen_) Dialogs::ShowMessage(e.Message());
+        readersLog(QStringLiteral("Порт USB нужно передернуть."));
+        if (FMifare) FMifare->show();
+    }
+}
+
+void TFrKeys::showReadersState() {
+    const bool any = oneWire_->IsOn() || readerPortOpen_;
+    if (any) {
+        Btn1WireOff->setEnabled(true);
+        if (FMifare) FMifare->show();
+        Btn1WireOn->setFocus();
+        AIn->setEnabled(true);
+    }
+    if (oneWire_->IsOn() && readerPortOpen_) Btn1WireOn->setEnabled(false);
+}
+
+// One poll of the 1-Wire line. The timer runs on only while the reader is on:
+// a poll whose error the operator cancelled has switched it off.
+void TFrKeys::Timer1Timer() {
+    Timer1->stop();
+    const OneWirePoll poll = oneWire_->Poll(E_sn->text());
+    if (!poll.note.isEmpty()) readersLog(poll.note);
+    if (!poll.number.isEmpty()) takeReaderNumber(poll.number, AIn->isEnabled() && AIn->isChecked());
+    if (!poll.error.isEmpty() && !Dialogs::AskRetryCancel(QString(), poll.error))
+        Btn1WireOffClick();
+    if (oneWire_->IsOn()) Timer1->start();
+}
+
+void TFrKeys::Btn1WireOffClick() {
+    if (oneWire_->IsOn()) {
+        oneWire_->SwitchOff();
+        Timer1->stop();
+        readersLog(QStringLiteral("Порт USB для 1-Wire закрыт"));
+    }
+    if (readerPortOpen_) {
+        readersLog(QStringLiteral("Порт:=%1 закрыт").arg(readerPort_.port));
+        if (console_) {
+            console_->CloseReaderPort();
+            console_->OnKeyNumber = nullptr;
+        }
+        readerPortOpen_ = false;
+    }
+    if (oneWire_->IsOn() || readerPortOpen_) return;
+    AIn->setEnabled(false);
+    Btn1WireOn->setEnabled(true);
+    Btn1WireOff->setEnabled(false);
+    if (FMifare && FMifare->isVisible()) FMifare->close();
+}
+
+// ---------------------------------------------------------------- owner search
+
+void TFrKeys::BitHavClick() {
+    if (!ready() || KeyOwnerSearch::SearchCode(E_sn->text()).isEmpty()) return;
+    const QString caption = QStringLiteral("Результат поиска");
+    KeyOwnerSearch search(*FDM);
+    int found = 0;
+    {
+        WaitCursor wait;
+        found = search.Run(E_sn->text());
+    }
+    if (found < 0) {
+        Dialogs::Error(QStringLiteral("Ошибка"),
+                       QStringLiteral("Поиск не выполнен.\n") + FDM->HavKeys->LastError());
+        return;
+    }
+    if (found == 0) {
+        Dialogs::Message(caption, QStringLiteral("Ключ не найден!"), DlgButtons::Ok,
+                         DlgIcon::Information);
+        return;
+    }
+    if (FHavKey) FHavKey->exec();
+    goToFoundKey(search);
+}
+
+// However the list was closed, the screen goes to the key it stands on.
+void TFrKeys::goToFoundKey(KeyOwnerSearch& search) {
+    const std::optional<FoundKey> key = search.Current();
+    if (!key || (key->mode == KeyGroup::Gate && !RB_KalKey->isEnabled())) return;
+    selectMode(key->mode);
+    search.GoTo(*key);
+    CountKeys();
+}
+
+// ---------------------------------------------------------------- clipboard
+
+void TFrKeys::NCopyClick() {
+    if (!ready()) return;
+    OtmBlue->clear();
+    const int count = clipboard_->Copy(DBGrid2->SelectedRecNos(), ProgressGauge());
+    ClearKeySelection();
+    listValue_ = count;
+    if (count > 0) OtmBlue->setText(QStringLiteral("Копир %1").arg(count));
+}
+
+void TFrKeys::NXrezClick() {
+    if (!ready()) return;
+    const QList<int> selected = DBGrid2->SelectedRecNos();
+    int count = 0;
+    {
+        WaitCursor wait;
+        OtmBlue->clear();
+        if (!selected.isEmpty()) OtmBlue->setNum(int(selected.size()));
+        DBGrid2->clearSelection();
+        count = clipboard_->Cut(selected, ProgressGauge());
+    }
+    listValue_ = 0;
+    if (count > 0) OtmBlue->setText(QStringLiteral("Вырез %1").arg(count));
+    CountKeys();
+}
+
+void TFrKeys::NInsertClick() {
+    if (!ready() || !Dialogs::AskYesNo(QStringLiteral("Добавление записей"),
+                                       QStringLiteral("Вставить строки?")))
+        return;
+    OtmBlue->clear();
+    syncOptions();
+    PasteResult result;
+    {
+        WaitCursor wait;
+        result = clipboard_->Paste(ProgressGauge());
+    }
+    if (result.outcome == PasteOutcome::NoGate)
+        Dialogs::Message(QStringLiteral("Ошибка"), QStringLiteral("Калиток на объекте нет!"),
+                         DlgButtons::Ok, DlgIcon::Error);
+    if (result.pasted > 0) OtmBlue->setText(QStringLiteral("Вставл %1").arg(result.pasted));
+    CountKeys();
 }

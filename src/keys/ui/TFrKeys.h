@@ -7,13 +7,20 @@
 
 #include "foundation/ScreenServices.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "keys/ReaderPortLocator.h"
+
+#include <QPointer>
 
 #include <memory>
 
 class DatasetGrid;
 class DatasetModel;
+class KeyClipboard;
 class KeyListEditor;
+class KeyOwnerSearch;
 class KeyRegister;
+class OneWireKeyReader;
+class TFMifare;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -23,6 +30,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QTimer;
 
 class TFrKeys : public TScreenFrame, public KeysScreenService {
     Q_OBJECT
@@ -48,6 +56,11 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     QSpinBox* AN = nullptr;
     QPushButton* BitMetLen = nullptr;
     QPushButton* BitRead = nullptr;
+    QPushButton* BitHav = nullptr;
+    // The key readers.
+    QPushButton* Btn1WireOn = nullptr;
+    QPushButton* Btn1WireOff = nullptr;
+    QTimer* Timer1 = nullptr;
     // The four mode panels and their controls.
     QFrame* PanelKv = nullptr;
     QFrame* PanelOb = nullptr;
@@ -67,6 +80,9 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     DatasetGrid* DBGrid2 = nullptr;
     QLabel* OtmBlue = nullptr;
     QMenu* PopupMenu = nullptr;
+    QAction* NXrez = nullptr;
+    QAction* NCopy = nullptr;
+    QAction* NInsert = nullptr;
     QAction* NSelectAll = nullptr;
     QAction* NUnselect = nullptr;
     QAction* NDelete = nullptr;
@@ -80,6 +96,7 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     // The main window's service.
     KeyScreenSettings Settings() const override;
     void ApplySettings(const KeyScreenSettings& s, bool objectHasGates) override;
+    // Switches both key readers off (also when the program closes).
     void Btn1WireOffClick() override;
     void FrameExit() override;
 
@@ -98,6 +115,20 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     void RB_ObsKeyClick();
     void RBTerClick();
     void RB_KalKeyClick();
+
+    // The key readers: switching on, one poll of the 1-Wire line.
+    void Btn1WireOnClick();
+    void Timer1Timer();
+    bool OneWireOn() const;
+    bool ReaderPortOpen() const { return readerPortOpen_; }
+
+    // The owner search ("Найти") and the way back to the chosen key.
+    void BitHavClick();
+    // The key list's clipboard commands.
+    void NXrezClick();
+    void NCopyClick();
+    void NInsertClick();
+    KeyClipboard* Clipboard() const { return clipboard_.get(); }
 
     void DeleteOneKey();
     void BitDelClick();
@@ -139,12 +170,25 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     bool filterNumberKeys(QEvent* event);
     bool filterLabelKeys(QEvent* event);
     bool filterKeyListKeys(QEvent* event);
+    bool filterClipboardKeys(const class QKeyEvent* key);
     void E_snTextEdited(const QString& text);
     void popupMenuShow(const QPoint& at);
     void afterDeletion(const QString& report);
+    void buildReaders(class QVBoxLayout* column);
+    bool switchOnCardReader();
+    void switchOnOneWire();
+    void showReadersState();
+    void readersLog(const QString& line);
+    void takeReaderNumber(const QString& number, bool confirm);
+    void goToFoundKey(KeyOwnerSearch& search);
 
     std::unique_ptr<KeyRegister> keys_;
     std::unique_ptr<KeyListEditor> editor_;
+    std::unique_ptr<KeyClipboard> clipboard_;
+    std::unique_ptr<OneWireKeyReader> oneWire_;
+    bool readerPortOpen_ = false;
+    ReaderPort readerPort_;
+    QPointer<TFMifare> console_;  // the console the card reader hands its numbers through
     DatasetModel* keyModels_[3] = {nullptr, nullptr, nullptr};  // apartment, common, gate
     int listValue_ = 3;
 };

@@ -1,0 +1,207 @@
+#include "keys/KeyClipboard.h"
+
+#include "foundation/BitAndStr.h"
+#include "foundation/BoundSql.h"
+#include "keys/KeyListEditor.h"
+#include "keys/KeyNumber.h"
+#include "keys/KeyRegister.h"
+#include "keys/ProgressSteps.h"
+#include "platform/Dialogs.h"
+#include "platform/TextClipboard.h"
+
+#include <QDate>
+#include <QSet>
+#include <QSqlQuery>
+
+namespace {
+
+constexpr int kLongestText = 65535;  // a text this long or longer pastes nothing
+constexpr int kShortestPiece = 5;    // a last piece this short is ignored
+constexpr int kLongestNumber = 16;   // what un_key holds
+constexpr int kLabelWidth = 50;      // what s_met holds
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool isDigitOfKey(QChar c) {
+    return KeyNumber::IsHexDigit(c.toUpper()) && c.unicode() < 128;
+}
+
+bool endsLabel(QChar c) {
+    return c == QChar(0) || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
+}
+
+// A run shorter than a full number keeps its first 6 digits.
+QString normalisedNumber(const QString& digits) {
+    const QString number =
+        digits.size() < KeyNumber::kFullDigits ? digits.left(KeyNumber::kPanelDigits) : digits;
+    return PadLeft(number, QLatin1Char('0'), qMax(KeyNumber::kFullDigits, int(number.size())));
+}
+
+QString pasteStatus() {
+    return QStringLiteral("вставка ") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+}  // namespace
+
+QString KeyClipboardText(const QString& number, const QString& label) {
+    return number + QLatin1Char('\t') + label + kCrLf;
+}
+
+QString PastedPanelCode(const QString& number) {
+    return number.mid(6, KeyNumber::kPanelDigits);
+}
+
+QList<PastedKey> ParsePastedKeys(const QString& text, bool withLabels) {
+    QList<PastedKey> keys;
+    const qsizetype size = text.size();
+    qsizetype pos = 0;
+    auto skipToDigit = [&] {
+        while (pos < size && !isDigitOfKey(text[pos])) ++pos;
+    };
+    while (size - pos > kShortestPiece && size - pos < kLongestText) {
+        PastedKey key;
+        while (pos < size && isDigitOfKey(text[pos])) key.number += text[pos++].toUpper();
+        if (withLabels && pos < size && text[pos] == QLatin1Char('\t')) {
+            ++pos;
+            while (pos < size && !endsLabel(text[pos])) key.label += text[pos++];
+        }
+        skipToDigit();
+        key.end = int(pos);
+        if (key.number.isEmpty()) continue;  // text that starts with no digit holds no key
+        key.number = normalisedNumber(key.number);
+        if (key.number.size() > kLongestNumber) continue;
+        if (KeyNumber::IsEmptySlot(key.number) ||
+            KeyNumber::IsEmptySlot(PastedPanelCode(key.number)))
+            continue;
+        keys << key;
+    }
+    return keys;
+}
+
+// ---------------------------------------------------------------- the operations
+
+KeyClipboard::KeyClipboard(KeyRegister& keys, KeyListEditor& editor)
+    : keys_(keys), editor_(editor) {}
+
+bool KeyClipboard::CanPaste() const {
+    return !copyBuffer_.isEmpty() || !Clipboard::Text().isEmpty();
+}
+
+KeyClipboard::Copied KeyClipboard::copyRows(const QList<int>& recNos,
+                                            const std::function<void()>& step) const {
+    Copied copied;
+    const Dataset* list = keys_.KeyList();
+    const int number = list->FieldIndex(QStringLiteral("un_key"));
+    const int label = list->FieldIndex(QStringLiteral("s_met"));
+    for (int recNo : recNos) {
+        if (recNo < 1 || recNo > list->RecordCount()) continue;
+        const QString un = list->Value(recNo - 1, number).toString();
+        copied.buffer += KeyClipboardText(un, list->Value(recNo - 1, label).toString());
+        copied.system += un + kCrLf;
+        if (step) step();
+    }
+    return copied;
+}
+
+int KeyClipboard::Copy(const QList<int>& recNos, const ProgressFn& progress) {
+    copyBuffer_.clear();
+    if (!keys_.KeyList()->IsOpen()) return 0;
+    ProgressSteps gauge(progress, int(recNos.size()));
+    const Copied copied = copyRows(recNos, gauge.Stepper());
+    copyBuffer_ = copied.buffer;
+    if (!copied.system.isEmpty()) Clipboard::SetText(copied.system);
+    return int(recNos.size());
+}
+
+int KeyClipboard::Cut(const QList<int>& recNos, const ProgressFn& progress) {
+    if (!keys_.KeyList()->IsOpen()) return -1;
+    const Copied copied = copyRows(recNos, {});
+    const int count = editor_.DeleteSelectedKeys(recNos, progress);
+    if (count < 0) return -1;
+    copyBuffer_ = copied.buffer;
+    if (!copied.system.isEmpty()) Clipboard::SetText(copied.system);
+    return count;
+}
+
+PasteResult KeyClipboard::Paste(const ProgressFn& progress) {
+    PasteResult result;
+    if (!keys_.CurrentOwner() || !keys_.KeyList()->IsOpen()) {
+        result.outcome =
+            keys_.Mode() == KeyGroup::Gate ? PasteOutcome::NoGate : PasteOutcome::NoOwner;
+        return result;
+    }
+    const bool fromBuffer = !copyBuffer_.isEmpty();
+    const QString text = fromBuffer ? copyBuffer_ : Clipboard::Text();
+    const QList<PastedKey> pasted = ParsePastedKeys(text, fromBuffer);
+    const int base = keys_.KeyList()->RecordCount() + 1;
+    {
+        ProgressSteps gauge(progress, int(text.size()));
+        result.pasted = insertKeys(pasted, base, [&gauge](int at) { gauge.MoveTo(at); });
+    }
+    if (result.pasted < 0) {
+        result.outcome = PasteOutcome::Failed;
+        result.pasted = 0;
+        return result;
+    }
+    copyBuffer_.clear();
+    keys_.MarkServingDevice();
+    return result;
+}
+
+// Every key in one transaction; a row that cannot be written is rolled back
+// to its own savepoint and skipped. The number inserted, or -1 when the whole
+// paste had to be undone.
+int KeyClipboard::insertKeys(const QList<PastedKey>& keys, int base,
+                             const std::function<void(int)>& at) {
+    TFDM& dm = keys_.Data();
+    const KeyOwner owner = *keys_.CurrentOwner();
+    const QVariant idNet = dm.Q_Net->FieldByName(QStringLiteral("id_net")).Value();
+    const int labelDigits = keys_.Options().labelDigits;
+    const QString status = pasteStatus();
+    QSet<QString> taken = keys_.CodesInScope();
+    int inserted = 0;
+    QString why;
+    {
+        SqlTransaction transaction(dm.ConnectionDB());
+        QSqlQuery insert(dm.ConnectionDB());
+        bool ok = transaction.started() &&
+                  insert.prepare(QStringLiteral(
+                      "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met,"
+                      " status, l_del) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"));
+        for (const PastedKey& key : keys) {
+            if (!ok) break;
+            at(key.end);
+            const QString code = PastedPanelCode(key.number);
+            if (taken.contains(code)) continue;
+            const QString label = key.label.isEmpty() ? IntToStrZ(inserted + base, labelDigits)
+                                                      : key.label.left(kLabelWidth);
+            SqlTransaction row(dm.ConnectionDB());
+            const QVariantList values{key.number, owner.idPod,          code,  owner.idKvr,
+                                      idNet,      owner.common ? 1 : 0, label, status};
+            for (int i = 0; i < values.size(); ++i) insert.bindValue(i, values[i]);
+            if (!row.started() || !insert.exec() || !row.Commit()) continue;
+            taken.insert(code);
+            ++inserted;
+        }
+        if (ok && inserted > 0) {
+            ok = keys_.KeyList()->Reopen();
+            if (ok) recountOwner();
+        }
+        if (ok && transaction.Commit()) return inserted;
+        why = transaction.LastError();
+        if (why.isEmpty()) why = keys_.KeyList()->LastError();
+    }
+    dm.ReopenKeys();
+    Dialogs::Message(QStringLiteral("Ошибка"), QStringLiteral("Ключи не вставлены.\n") + why,
+                     DlgButtons::Ok, DlgIcon::Error);
+    return -1;
+}
+
+// The owner's counters, as the data module keeps them after a post.
+void KeyClipboard::recountOwner() {
+    TFDM& dm = keys_.Data();
+    if (keys_.Mode() == KeyGroup::Apartment || keys_.Mode() == KeyGroup::Ter)
+        dm.QKeysCount();
+    else
+        dm.QOKeysCount();
+}
