@@ -52,6 +52,17 @@ bool encodeSection(int i, const PanelFileInput& in, PanelPass& pass, QString& te
     }
 }
 
+// The end of the result line of a file that outgrew the limit: at the
+// per-apartment keys, how to make it smaller.
+QString overflowTail(int section) {
+    QString tail(QLatin1Char(' '));
+    if (section == 5)
+        tail += QStringLiteral(
+            "Следует уменьшить количество ключей на квартиру или количество резервных ключей на "
+            "квартиры подъезда. ");
+    return tail;
+}
+
 }  // namespace
 
 QList<CallCodeApartmentRow> PanelCallApartments(const QList<PanelEntranceRow>& entrances) {
@@ -62,10 +73,16 @@ QList<CallCodeApartmentRow> PanelCallApartments(const QList<PanelEntranceRow>& e
 }
 
 ConfigFileBuild BuildCallPanelFile(const PanelFileInput& in, const QString& filePath) {
-    const ConfigFilePlan plan{kKindCallPanel, in.device.nNet, in.object.idNom, in.sepDevice,
-                              QStringLiteral(" БВ") + IntToStrZ(in.device.nNt0, 2)};
     PanelPass pass;
-    return AssembleConfigFile(plan, filePath, [&](int i, QString& text, ConfigLogs& logs) {
+    ConfigFileRecipe recipe;
+    recipe.kind = kKindCallPanel;
+    recipe.headerText = BuildConfigHeader(in.device.nNet, in.object.idNom, in.sepDevice);
+    recipe.deviceLabel = QStringLiteral(" БВ") + IntToStrZ(in.device.nNt0, 2);
+    recipe.overflowPrefix = QStringLiteral("ФАЙЛ  ******** ");
+    recipe.overflowTail = [](int section) { return overflowTail(section); };
+    recipe.unframedStopLine = QStringLiteral("* Слияние секций в файл прекращено! *");
+    recipe.encodeSection = [&](int i, QString& text, ConfigLogs& logs) {
         return encodeSection(i, in, pass, text, logs);
-    });
+    };
+    return BuildConfigFile(recipe, filePath);
 }

@@ -6,7 +6,7 @@
 // slots are wanted, calls BuildCallPanelFile, writes the bytes and advances
 // the panel's kf_pr when HasFile() holds.
 
-#include "config/ConfigFileAssembly.h"
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigRecords.h"
 
 #include <QList>

@@ -1,6 +1,7 @@
 #include "config/SwitchFile.h"
 
 #include "config/ConfigHeader.h"
+#include "config/ConfigImage.h"
 #include "config/SwitchSections.h"
 #include "config/TPkParams.h"
 #include "foundation/BitAndStr.h"
@@ -47,10 +48,14 @@ ConfigFileBuild BuildSwitchFile(const SwitchFileInput& in, const QString& filePa
         b.resultLine = filePath;
         return b;
     }
-    const ConfigFilePlan plan{kKindSwitch, in.device.nNet, in.object.idNom, in.sepDevice,
-                              QStringLiteral(" КМ") + IntToStrZ(in.device.nNet, 2)};
     QString videoMask;
-    return AssembleConfigFile(plan, filePath, [&](int i, QString& text, ConfigLogs& logs) {
+    ConfigFileRecipe recipe;
+    recipe.kind = kKindSwitch;
+    recipe.headerText = BuildConfigHeader(in.device.nNet, in.object.idNom, in.sepDevice);
+    recipe.deviceLabel = QStringLiteral(" КМ") + IntToStrZ(in.device.nNet, 2);
+    recipe.overflowPrefix = QStringLiteral("ФАЙЛ  ******** ");
+    recipe.encodeSection = [&](int i, QString& text, ConfigLogs& logs) {
         return encodeSection(i, in, videoMask, text, logs);
-    });
+    };
+    return BuildConfigFile(recipe, filePath);
 }

@@ -5,10 +5,11 @@
 // (ConfigRepository::ReadSwitchFileInput), calls BuildSwitchFile, writes the
 // bytes and advances the switch's kf_pr when HasFile() holds.
 
-#include "config/ConfigFileAssembly.h"
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigRecords.h"
 
 #include <QString>
 
-// filePath only names the file in the log and result lines.
+// A switch without a type gets no file (NotSetUp). filePath only names the
+// file in the log and result lines.
 ConfigFileBuild BuildSwitchFile(const SwitchFileInput& device, const QString& filePath);

@@ -1,13 +1,14 @@
-// Feeds arbitrary bytes to every decoder of the switch sections and of the
-// call-code section, as the bytes of one section after its length word
-// (version byte first, then the payload), and checks what comes out: the
-// editor's records stay within their room, the decoders that can write back
-// give the payload back, and call codes derived from the bytes survive a pack
-// and unpack. Byte 0 is the apartment count the call-code decoders are told.
-// The call-panel section decoders run on the same text (PanelSectionsFuzz).
+// Feeds arbitrary bytes to every decoder of the switch sections, of the
+// call-code section, of the call-panel sections (PanelSectionsFuzz) and of the
+// console sections (ConsoleSectionsFuzz), as the bytes of one section after
+// its length word (version byte first, then the payload), and checks what
+// comes out: the editor's records stay within their room, the decoders that
+// can write back give the payload back, and call codes derived from the bytes
+// survive a pack and unpack. Byte 0 is the apartment count the call-code
+// decoders are told.
 
+#include "ConsoleSectionsFuzz.h"
 #include "PanelSectionsFuzz.h"
-
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
 #include "config/SwitchSections.h"
@@ -112,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     CallCodeDecoders(text, announced);
     CallCodeRoundTrip(data.sliced(1), announced & 1, (announced >> 1) & 1);
     FuzzPanelSections(text, announced);
+    FuzzConsoleSections(data.sliced(1), text, announced);
     return 0;
 }
