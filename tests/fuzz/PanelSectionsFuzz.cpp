@@ -4,6 +4,7 @@
 // write back, and no encoder of the editor's lists grows past a file.
 
 #include "PanelSectionsFuzz.h"
+#include "FuzzSupport.h"
 
 #include "config/ConfigImage.h"
 #include "config/FlagSection.h"
@@ -11,13 +12,9 @@
 #include "config/PanelKeySections.h"
 #include "config/TBvParams.h"
 
-#include <cstdlib>
-
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 // A section an editor encoder built: at most one slot (of up to 255 + 24
 // bits) and its framing more than a whole file.

@@ -8,6 +8,7 @@
 // decoders are told.
 
 #include "ConsoleSectionsFuzz.h"
+#include "FuzzSupport.h"
 #include "PanelSectionsFuzz.h"
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
@@ -22,9 +23,7 @@
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 // The section text TakeSection gives for these bytes: payload + version field.
 QString SectionText(QByteArrayView bytes) {
