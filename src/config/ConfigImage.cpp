@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -64,7 +65,9 @@ void BitsLowFirst::AddOnes(int width) {
 }
 
 QString BitsLowFirst::Text() const {
-    return ReverseStr(bits_);
+    QString text = bits_;
+    std::reverse(text.begin(), text.end());  // one pass: a key section may hold 139264 bits
+    return text;
 }
 
 QString WrapSection(QString& payload, int sectionNumber, int version, QStringList* log) {

@@ -29,6 +29,15 @@ QString nameLine(const PanelFileInput& in) {
     return DeviceAddrName(in.device.nNet, in.sepDevice) + QStringLiteral("  ") + in.device.nBv;
 }
 
+// Views, not copies: the lists may hold tens of thousands of blank rows.
+bool isBlankCell(const QString& cell) {
+    return QStringView(cell).trimmed().isEmpty();
+}
+
+bool isEmptyKeyCell(const QString& cell) {
+    return QStringView(cell).trimmed().compare(EmptyKeyText(), Qt::CaseInsensitive) == 0;
+}
+
 QString badKeyText(const QString& key) {
     return QStringLiteral("Ключ \"") + key +
            QStringLiteral("\" не записан: номер ключа - от 1 до 6 шестнадцатеричных цифр.");
@@ -56,7 +65,10 @@ class KeySlots {
         bits_.Add(key, kKeySlotBits);
         ++count_;
     }
-    void EmptySlot() { Slot(kEmptySlot); }
+    void EmptySlot() {
+        bits_.AddOnes(kKeySlotBits);
+        ++count_;
+    }
     // An empty slot of section 6: the index of no apartment, then the empty key.
     void EmptyIndexedSlot(int indexBits) {
         bits_.AddOnes(indexBits);
@@ -128,7 +140,7 @@ Section5 parseSection5(const QString& sectionText) {
 QList<qint64> writableKeys(const QStringList& keys, ConfigLogs& logs) {
     QList<qint64> values;
     for (const QString& key : keys) {
-        if (key.trimmed().isEmpty()) continue;
+        if (isBlankCell(key)) continue;
         qint64 v = 0;
         if (KeySlotValue(key, v))
             values << v;
@@ -190,6 +202,12 @@ qint64 commonKeyQuota(const PanelFileInput& in) {
 
 // ---- the editor ----
 
+// The blank rows a list starts with for the slots its section announces: no
+// more than a whole file could hold, however large a damaged count is.
+qint64 announcedRows(qint64 count) {
+    return qBound<qint64>(0, count, fileLimitBits() / kKeySlotBits);
+}
+
 // Puts a decoded row at its place in a list that starts with the rows its
 // section announced; a section holding more slots than announced adds rows.
 template <typename Row>
@@ -203,7 +221,7 @@ void placeRow(QList<Row>& rows, int row, const Row& value) {
 template <typename Row>
 bool readListHead(SectionReader& r, qint64& count, QList<Row>& rows, qint64& byte) {
     if (!r.Take(kCountBits, count)) return false;
-    rows.resize(count);
+    rows.resize(announcedRows(count));
     return r.Take(kByteBits, byte);
 }
 
@@ -220,10 +238,6 @@ QString badIndexText(const QString& list, int row, const QString& cell) {
            cell + QStringLiteral("\" не записан.");
 }
 
-bool isEmptyKeyCell(const QString& cell) {
-    return cell.trimmed().compare(EmptyKeyText(), Qt::CaseInsensitive) == 0;
-}
-
 // What the editor's section 5 holds of one apartment.
 struct EditorApartment {
     qint64 rows = 0;     // its Keys5 rows, keys and empty slots
@@ -235,7 +249,7 @@ void collectKeys5(const Keys5List& keys5, QMap<qint64, EditorApartment>& apartme
                   ConfigLogs& logs) {
     for (int r = 0; r < keys5.rows.size(); ++r) {
         const Keys5Row& row = keys5.rows[r];
-        if (row.apartment.trimmed().isEmpty() || row.key.trimmed().isEmpty()) continue;
+        if (isBlankCell(row.apartment) || isBlankCell(row.key)) continue;
         qint64 index = 0, key = 0;
         if (!apartmentIndex(row.apartment, index) || index < 1) {
             logs.detail << badIndexText(QStringLiteral("Keys5"), r + 1, row.apartment);
@@ -256,7 +270,7 @@ void collectEnrolledKeys(const Keys6List& keys6, QMap<qint64, EditorApartment>& 
                          ConfigLogs& logs) {
     for (int r = 0; r < keys6.rows.size(); ++r) {
         const Keys6Row& row = keys6.rows[r];
-        if (row.key.trimmed().isEmpty() || isEmptyKeyCell(row.key)) continue;
+        if (isBlankCell(row.key) || isEmptyKeyCell(row.key)) continue;
         qint64 index = 0, key = 0;
         if (!apartmentIndex(row.apartment, index)) {
             logs.detail << badIndexText(QStringLiteral("Keys6"), r + 1, row.apartment);
@@ -275,8 +289,8 @@ template <typename Rows, typename KeyOf>
 qint64 lastUsedRow(const Rows& rows, KeyOf keyOf, bool blankIsUsed) {
     qint64 n = 0;
     for (qint64 r = 0; r < rows.size(); ++r) {
-        const QString key = keyOf(rows[r]);
-        if (isEmptyKeyCell(key) || (!blankIsUsed && key.trimmed().isEmpty())) continue;
+        const QString& key = keyOf(rows[r]);
+        if (isEmptyKeyCell(key) || (!blankIsUsed && isBlankCell(key))) continue;
         n = r + 1;
     }
     return n;
@@ -471,7 +485,7 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
     const Section5 s = parseSection5(sectionText);
     list.kolSl5 = BinToInt(s.rSumBits);
     list.minSl = BinToInt(s.rMinBits);
-    list.rows.resize(list.kolSl5);
+    list.rows.resize(announcedRows(list.kolSl5));
     qint64 left = list.kolSl5;
     int row = 0;
     for (int a = 1; a <= s.apartments.size(); ++a) {
@@ -544,9 +558,10 @@ QString EncodeBvKeys5(const Keys5List& keys5, const Keys6List& keys6, ConfigLogs
 
 QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& leftoverKeys) {
     leftoverKeys.clear();
-    const qint64 n = qMax(lastUsedRow(
-                              keys6.rows, [](const Keys6Row& r) { return r.key; }, true),
-                          keys6.kolSl6);
+    const qint64 n =
+        qMax(lastUsedRow(
+                 keys6.rows, [](const Keys6Row& r) -> const QString& { return r.key; }, true),
+             keys6.kolSl6);
     const int indexBits = int(qBound<qint64>(0, keys6.bitSl, kMaxIndexWidth));
     KeySlots slotBits(6, logs.result);
     for (qint64 i = 0; i < n && slotBits.Room(); ++i) slotBits.EmptyIndexedSlot(indexBits);
@@ -566,14 +581,15 @@ QString EncodeBvKeys7(const Keys7List& keys7, const QStringList& leftoverKeys, C
     qint64 key = 0;
     for (const QString& k : leftoverKeys)
         if (KeySlotValue(k, key)) slotBits.Slot(key);
-    const qint64 n = qMax(lastUsedRow(
-                              keys7.keys, [](const QString& k) { return k; }, false),
-                          keys7.kolSl7);
+    const qint64 n =
+        qMax(lastUsedRow(
+                 keys7.keys, [](const QString& k) -> const QString& { return k; }, false),
+             keys7.kolSl7);
     qint64 empty = 0;
     for (qint64 r = 0; r < n; ++r) {
         if (r >= keys7.keys.size() || isEmptyKeyCell(keys7.keys[r])) {
             ++empty;
-        } else if (keys7.keys[r].trimmed().isEmpty()) {
+        } else if (isBlankCell(keys7.keys[r])) {
             continue;
         } else if (KeySlotValue(keys7.keys[r], key)) {
             slotBits.Slot(key);

@@ -76,10 +76,11 @@ QStringList DecodeBvSection7(const QString& sectionText);
 // row-number column are not held. The texts are what the grid shows and what
 // the key import reads: a key as six upper-case hexadecimal digits, "FFFFFF"
 // for an empty slot, an apartment index in decimal. A list starts with as many
-// blank rows as its section's count announces; the decoder fills them in slot
-// order and appends rows when the section holds more slots. Rows the section
-// did not fill stay blank, and the encoders pass blank rows over. The numbers
-// beside each grid (its spin edits) are held with it.
+// blank rows as its section's count announces (no more than a whole file could
+// hold); the decoder fills them in slot order and appends rows when the section
+// holds more slots. Rows the section did not fill stay blank, and the encoders
+// pass blank rows over. The numbers beside each grid (its spin edits) are held
+// with it.
 
 // Keys5: the keys written by the workstation, per apartment (section 5).
 struct Keys5Row {
