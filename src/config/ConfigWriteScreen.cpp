@@ -1,5 +1,6 @@
 #include "config/ConfigWriteScreen.h"
 
+#include "config/CallPanelFile.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigRepository.h"
 #include "config/ConsoleFile.h"
@@ -114,6 +115,7 @@ QString WriteFolderFor(const QString& dbFolder, qint64 idNet) {
 
 ConfigFileMakers::ConfigFileMakers()
     : switchFile(BuildSwitchFile),
+      panelFile(BuildCallPanelFile),
       consoleFile(BuildConsoleFile),
       writeFile([](const QString& path, const QByteArray& bytes, QString* error) {
           return DurableFile::Write(path, bytes, error);
@@ -302,13 +304,54 @@ bool ConfigWriteScreen::buildConsole(WritePassResult& pass) {
     return true;
 }
 
-void ConfigWriteScreen::buildPanels(WritePassResult&) {}
+void ConfigWriteScreen::buildPanels(WritePassResult& pass) {
+    for (int a = kFirstPanelAddress; a <= lastPanelAddress(); ++a) {
+        if (!selected(a)) continue;
+        ConfigRepository repo(db_);
+        std::optional<PanelRow> panel;
+        const bool read = repo.ReadPanel(idNet_, a, panel);
+        if (read && !panel) continue;  // no panel of the object at that address
+        // A panel's file number is its number: its address less 64.
+        const int number = a - kFirstPanelAddress;
+        deviceHeading(QStringLiteral("БВ") + IntToStrZ(number, 2), 1);
+        const QString file = fileIn(folder_, QStringLiteral("cbv"), number);
+        bool repeated = false;
+        if (!read || !panelCodesRepeated(panel->idBv, panel->bvType, repeated)) {
+            addResult(readFailure(file, read ? error_ : repo.LastError()));
+            continue;
+        }
+        if (repeated) {
+            // Only this panel is skipped; its line stays out of the summary.
+            reportRepeatedCodes();
+            continue;
+        }
+        addResult(WriteBvFile(file, a));
+        ++pass.driversRun;
+    }
+}
 
 bool ConfigWriteScreen::houseCodesRepeated(bool& repeated) {
     repeated = false;
     return forEachRow(
         db_, "SELECT COUNT(*) FROM k_dom WHERE id_net = ? AND kvv_t > 0", {idNet_},
         [&](const QSqlQuery& q) { repeated = q.value(0).toLongLong() > 0; }, &error_);
+}
+
+bool ConfigWriteScreen::panelCodesRepeated(qint64 idBv, int bvType, bool& repeated) {
+    repeated = false;
+    return forEachRow(
+        db_,
+        "SELECT d.kvv_t, p.kvv_t FROM m_bv b, m_pk m, k_pk k, k_pod p, k_dom d"
+        " WHERE m.n_pk = b.n_pk AND b.id_net = m.id_net AND k.id_pk = m.id_pk"
+        " AND p.id_pod = k.id_pod AND d.id_dom = p.id_dom AND b.id_bv = ?"
+        " AND (b.plus = 1 OR b.plus = 3)",
+        {idBv},
+        [&](const QSqlQuery& q) {
+            // A gate calls into several houses, so their prefixed codes count too.
+            if (bvType == 1 && q.value(0).toLongLong() > 0) repeated = true;
+            if (q.value(1).toLongLong() > 0) repeated = true;
+        },
+        &error_);
 }
 
 void ConfigWriteScreen::reportRepeatedCodes() {
@@ -328,6 +371,17 @@ QString ConfigWriteScreen::WritePkFile(const QString& fileName, int nNet) {
     if (!in) return fileName;
     return makeFile(kKindSwitch, fileName, in->device.idPk,
                     [&] { return makers_.switchFile(*in, fileName); });
+}
+
+QString ConfigWriteScreen::WriteBvFile(const QString& fileName, int address) {
+    ConfigRepository repo(db_);
+    std::optional<PanelFileInput> in;
+    if (!repo.ReadPanelFileInput(idNet_, address, in))
+        return readFailure(fileName, repo.LastError());
+    if (!in) return fileName;
+    in->reserveSlots = reserveSlots_;
+    return makeFile(kKindCallPanel, fileName, in->device.idBv,
+                    [&] { return makers_.panelFile(*in, fileName); });
 }
 
 QString ConfigWriteScreen::WritePoFile(const QString& fileName) {

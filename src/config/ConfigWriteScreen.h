@@ -72,6 +72,7 @@ struct WritePassResult {
 // What a pass uses to make and keep files; tests put their own in.
 struct ConfigFileMakers {
     std::function<ConfigFileBuild(const SwitchFileInput&, const QString&)> switchFile;
+    std::function<ConfigFileBuild(const PanelFileInput&, const QString&)> panelFile;
     std::function<ConfigFileBuild(const ConsoleFileInput&, const QString&)> consoleFile;
     // Puts the bytes in place of the file; false with error set when not.
     std::function<bool(const QString& path, const QByteArray& bytes, QString* error)> writeFile;
@@ -108,6 +109,7 @@ class ConfigWriteScreen {
     // One device each: builds and writes the file at fileName and returns
     // the device's result line for the summary.
     QString WritePkFile(const QString& fileName, int nNet);
+    QString WriteBvFile(const QString& fileName, int address);
     QString WritePoFile(const QString& fileName);
 
     // "Резервировать слоты для ключей": spare key slots in call-panel files.
@@ -145,6 +147,8 @@ class ConfigWriteScreen {
     void addResult(const QString& line);
     // False when the database failed.
     bool houseCodesRepeated(bool& repeated);
+    // A gate panel's houses and every panel's entrances, of the switches wired to it.
+    bool panelCodesRepeated(qint64 idBv, int bvType, bool& repeated);
     void reportRepeatedCodes();
     // Builds one file with build, writes it and advances the device's kf_pr.
     QString makeFile(int kind, const QString& fileName, qint64 recordId,

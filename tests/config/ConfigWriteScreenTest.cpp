@@ -97,7 +97,7 @@ TEST_F(WriteScreen, BuildingAllMakesFilesLikeTheBuildersAndMarksThemCreated) {
     s->SetAfterStateChange([&](int kind) { states << kind; });
     const WritePassResult pass = s->BitCreateClick(AllRows(*s));
     EXPECT_FALSE(pass.stopped);
-    EXPECT_GE(pass.driversRun, 4);
+    EXPECT_EQ(pass.driversRun, 8);
 
     for (int n = 1; n <= 3; ++n) {
         const QString path = FileOf(QStringLiteral("ckm0%1.bin").arg(n));
@@ -109,6 +109,16 @@ TEST_F(WriteScreen, BuildingAllMakesFilesLikeTheBuildersAndMarksThemCreated) {
                   (QStringList{QStringLiteral("СКМ0%1").arg(n), "Файл создан в АРМ Kiro-2"}));
     }
     EXPECT_EQ(ReadFile(FileOf("cpo00.bin")), ConsoleBytes());
+    for (int a = 65; a <= 68; ++a) {
+        const QString path = FileOf(QStringLiteral("cbv0%1.bin").arg(a - 64));
+        EXPECT_EQ(ReadFile(path), PanelBytes(a)) << a;
+        ConfigReadOutput out;
+        QStringList messages, header;
+        ASSERT_EQ(ReadConfigFile(path, out, &messages, &header, 63), ConfigReadStatus::Ok);
+        EXPECT_EQ(messages,
+                  (QStringList{QStringLiteral("СБВ0%1").arg(a - 64), "Файл создан в АРМ Kiro-2"}));
+        EXPECT_EQ(State("k_bv", a), 1);
+    }
     EXPECT_EQ(State("k_pk", 1), 1);
     EXPECT_EQ(State("k_pk", 2), 5);
     EXPECT_EQ(State("k_po", 63), 1);
@@ -116,9 +126,15 @@ TEST_F(WriteScreen, BuildingAllMakesFilesLikeTheBuildersAndMarksThemCreated) {
 
     // One line per device in the summary, after its label; the list shows the new marks.
     const QStringList summary = s->Logs().summary;
-    EXPECT_EQ(summary.mid(0, 8),
+    EXPECT_EQ(summary,
               (QStringList{"КМ01 :", SavedLine("ckm01.bin"), "КМ02 :", SavedLine("ckm02.bin"),
-                           "КМ03 :", SavedLine("ckm03.bin"), "ППО00 :", SavedLine("cpo00.bin")}));
+                           "КМ03 :", SavedLine("ckm03.bin"), "ППО00 :", SavedLine("cpo00.bin"),
+                           "БВ01 :", SavedLine("cbv01.bin"), "БВ02 :", SavedLine("cbv02.bin"),
+                           "БВ03 :", SavedLine("cbv03.bin"), "БВ04 :", SavedLine("cbv04.bin")}));
+    EXPECT_TRUE(states.contains(kKindCallPanel));
+    EXPECT_TRUE(s->Logs().detail.contains("***** БВ04 *****"));
+    EXPECT_TRUE(s->Logs().result.contains("---------------БВ04----------------"));
+    EXPECT_FALSE(s->Logs().result.filter("Размер секции 7 БВ04 := ").isEmpty());
     EXPECT_EQ(SummaryTail(*s), summary);
     const QStringList& r = s->Logs().result;
     EXPECT_EQ(r.mid(0, 2), (QStringList{"", "---------------КМ01----------------"}));
@@ -257,13 +273,67 @@ TEST_F(WriteScreen, RepeatedCallCodesInAHouseStopTheConsoleAndEverythingAfterIt)
     EXPECT_EQ(State("k_po", 63), 0);
 }
 
+TEST_F(WriteScreen, SpareKeySlotsFollowTheCheckBox) {
+    auto s = NewScreen();
+    s->SetReserveSlots(false);
+    s->BitCreateClick({s->RowOfAddress(66)});
+    const QByteArray without = ReadFile(FileOf("cbv02.bin"));
+    EXPECT_EQ(without, PanelBytes(66, false));
+    s->SetReserveSlots(true);
+    s->BitCreateClick({s->RowOfAddress(66)});
+    EXPECT_EQ(ReadFile(FileOf("cbv02.bin")), PanelBytes(66, true));
+    EXPECT_NE(ReadFile(FileOf("cbv02.bin")), without);
+}
+
+TEST_F(WriteScreen, APanelWhoseKeysPassTheLimitGetsNoFileAndKeepsItsState) {
+    Sql("UPDATE k_net SET v_key = 200");
+    Sql("UPDATE k_bv SET kf_pr = 4 WHERE n_net = 66");
+    auto s = NewScreen();
+    s->BitCreateClick({s->RowOfAddress(66)});
+    EXPECT_EQ(s->Logs().summary,
+              (QStringList{"БВ02 :", "* Формирование файла прекращено!  *",
+                           "ФАЙЛ  ******** " + FileOf("cbv02.bin") +
+                               " ОБНУЛЕН на этапе формирования секции 5 из-за превышения длины! "
+                               "Следует уменьшить количество ключей на квартиру или количество "
+                               "резервных ключей на квартиры подъезда. "}));
+    EXPECT_FALSE(QFileInfo::exists(FileOf("cbv02.bin")));
+    EXPECT_EQ(State("k_bv", 66), 4);
+}
+
+TEST_F(WriteScreen, RepeatedCodesInAGatesHouseSkipOnlyThatPanel) {
+    Sql("UPDATE k_dom SET kvv_t = 1 WHERE id_dom = 2");
+    ScriptedDialogs dialogs;
+    dialogs.Expect(kRepeatedCodesCaption, kRepeatedCodes);
+    auto s = NewScreen();
+    const QList<int> panels{s->RowOfAddress(65), s->RowOfAddress(66), s->RowOfAddress(67),
+                            s->RowOfAddress(68)};
+    s->BitCreateClick(panels);
+    // An entrance panel checks its entrances only; the gate checks the houses too.
+    EXPECT_EQ(s->Logs().summary,
+              (QStringList{"БВ01 :", SavedLine("cbv01.bin"), "БВ02 :", SavedLine("cbv02.bin"),
+                           "БВ03 :", SavedLine("cbv03.bin"), "БВ04 :"}));
+    EXPECT_TRUE(s->Logs().result.contains(kRepeatedCodesLog));
+    EXPECT_FALSE(QFileInfo::exists(FileOf("cbv04.bin")));
+
+    // Repeated codes in an entrance skip every panel wired to it.
+    Sql("UPDATE k_pod SET kvv_t = 3 WHERE id_pod = 1");
+    dialogs.Expect(kRepeatedCodesCaption, kRepeatedCodes);
+    dialogs.Expect(kRepeatedCodesCaption, kRepeatedCodes);
+    s->BitCreateClick(panels);
+    EXPECT_EQ(s->Logs().summary, (QStringList{"БВ01 :", "БВ02 :", SavedLine("cbv02.bin"),
+                                              "БВ03 :", SavedLine("cbv03.bin"), "БВ04 :"}));
+}
+
 TEST_F(WriteScreen, AnotherConsoleAddressNamesTheConsoleByItAndMovesThePanels) {
     Sql("UPDATE t_global SET SepDevice = 60");
     Sql("UPDATE k_po SET n_net = 60");
     auto s = NewScreen();
     EXPECT_EQ(s->RowOfAddress(60), 3);
     EXPECT_EQ(s->RowOfAddress(65), 4);
-    s->BitCreateClick({s->RowOfAddress(60)});
+    EXPECT_EQ(s->RowOfAddress(68), 7);
+    s->BitCreateClick({s->RowOfAddress(60), s->RowOfAddress(65)});
+    // A panel's file is numbered from address 64 whatever the console's address.
+    EXPECT_EQ(ReadFile(FileOf("cbv01.bin")), PanelBytes(65));
     const QByteArray file = ReadFile(FileOf("cpo00.bin"));
     ASSERT_GE(file.size(), 14);
     EXPECT_EQ(file.left(14), Bytes({60, 0x64, 0x01, 0, 0, 0, 0, 0, 0x90, 0x56, 0x34, 0x12, 4, 0}));

@@ -4,6 +4,7 @@
 // at afterwards (files in the folder, kf_pr of the device rows, the files the
 // builders make of the same records).
 
+#include "config/CallPanelFile.h"
 #include "config/ConfigRepository.h"
 #include "config/ConfigWriteScreen.h"
 #include "config/ConsoleFile.h"
@@ -64,6 +65,14 @@ class WriteScreenFixture : public ConfigObjectFixture {
         std::optional<SwitchFileInput> in;
         EXPECT_TRUE(repo.ReadSwitchFileInput(kIdNet, nNet, in));
         return in ? BuildSwitchFile(*in, QStringLiteral("f")).bytes : QByteArray();
+    }
+    QByteArray PanelBytes(int address, bool reserveSlots = true) {
+        ConfigRepository repo(Db());
+        std::optional<PanelFileInput> in;
+        EXPECT_TRUE(repo.ReadPanelFileInput(kIdNet, address, in));
+        if (!in) return {};
+        in->reserveSlots = reserveSlots;
+        return BuildCallPanelFile(*in, QStringLiteral("f")).bytes;
     }
     QByteArray ConsoleBytes() {
         ConfigRepository repo(Db());

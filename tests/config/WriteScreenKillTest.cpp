@@ -13,7 +13,9 @@
 
 namespace {
 
-const QStringList kFiles = {"ckm01.bin", "ckm02.bin", "ckm03.bin", "cpo00.bin"};
+// The object's files in the order the folder lists them.
+const QStringList kFiles = {"cbv01.bin", "cbv02.bin", "cbv03.bin", "cbv04.bin",
+                            "ckm01.bin", "ckm02.bin", "ckm03.bin", "cpo00.bin"};
 
 }  // namespace
 
@@ -48,6 +50,7 @@ TEST_F(WriteScreenKill, AKillBetweenFilesLeavesWholeFilesAndMatchingStates) {
     for (const QString& name : kFiles) previous << ReadFile(FileOf(name));
     Sql("UPDATE k_pk SET kf_pr = 2");
     Sql("UPDATE k_po SET kf_pr = 2");
+    Sql("UPDATE k_bv SET kf_pr = 2");
     Sql("UPDATE k_net SET id_nom = 42");  // every new file differs from the old one
 
     KilledChild child("WriteScreenKillChild.Body");
@@ -58,13 +61,15 @@ TEST_F(WriteScreenKill, AKillBetweenFilesLeavesWholeFilesAndMatchingStates) {
     EXPECT_EQ(FilesInFolder(), kFiles);
     EXPECT_EQ(ReadFile(FileOf("ckm01.bin")), SwitchBytes(1));
     EXPECT_EQ(ReadFile(FileOf("ckm02.bin")), SwitchBytes(2));
-    EXPECT_EQ(ReadFile(FileOf("ckm03.bin")), previous[2]);
-    EXPECT_EQ(ReadFile(FileOf("cpo00.bin")), previous[3]);
+    // The files after the kill are the previous ones, to the byte.
+    for (const char* name : {"ckm03.bin", "cpo00.bin", "cbv01.bin", "cbv04.bin"})
+        EXPECT_EQ(ReadFile(FileOf(name)), previous[kFiles.indexOf(name)]) << name;
     EXPECT_EQ(State("k_pk", 1), 1);
     // Its file is new, but the state stays as it was: building again is safe.
     EXPECT_EQ(State("k_pk", 2), 2);
     EXPECT_EQ(State("k_pk", 3), 2);
     EXPECT_EQ(State("k_po", 63), 2);
+    EXPECT_EQ(State("k_bv", 65), 2);
     for (const QString& name : kFiles) {
         ConfigReadOutput out;
         EXPECT_EQ(ReadConfigFile(FileOf(name), out, nullptr, nullptr, 63), ConfigReadStatus::Ok)
