@@ -29,6 +29,14 @@ class WriteScreen : public WriteScreenFixture {
     QString NotCreatedLine(const QString& name) {
         return QStringLiteral("Файл ") + FileOf(name) + QStringLiteral(" НЕ СОЗДАН! Ошибка. ");
     }
+    // The file reads back as one this workstation made for the device named.
+    void ExpectMadeHere(const QString& name, const QString& device) {
+        ConfigReadOutput out;
+        QStringList messages, header;
+        ASSERT_EQ(ReadConfigFile(FileOf(name), out, &messages, &header, 63), ConfigReadStatus::Ok);
+        EXPECT_EQ(messages, (QStringList{device, "Файл создан в АРМ Kiro-2"}))
+            << name.toStdString();
+    }
     // The summary of the last pass as Memo2 ends with it.
     static QStringList SummaryTail(const ConfigWriteScreen& s) {
         const QStringList& r = const_cast<ConfigWriteScreen&>(s).Logs().result;
@@ -100,23 +108,16 @@ TEST_F(WriteScreen, BuildingAllMakesFilesLikeTheBuildersAndMarksThemCreated) {
     EXPECT_EQ(pass.driversRun, 8);
 
     for (int n = 1; n <= 3; ++n) {
-        const QString path = FileOf(QStringLiteral("ckm0%1.bin").arg(n));
-        EXPECT_EQ(ReadFile(path), SwitchBytes(n)) << n;
-        ConfigReadOutput out;
-        QStringList messages, header;
-        ASSERT_EQ(ReadConfigFile(path, out, &messages, &header, 63), ConfigReadStatus::Ok);
-        EXPECT_EQ(messages,
-                  (QStringList{QStringLiteral("СКМ0%1").arg(n), "Файл создан в АРМ Kiro-2"}));
+        const QString name = QStringLiteral("ckm0%1.bin").arg(n);
+        EXPECT_EQ(ReadFile(FileOf(name)), SwitchBytes(n)) << n;
+        ExpectMadeHere(name, QStringLiteral("СКМ0%1").arg(n));
     }
     EXPECT_EQ(ReadFile(FileOf("cpo00.bin")), ConsoleBytes());
+    ExpectMadeHere("cpo00.bin", "СПО  ");
     for (int a = 65; a <= 68; ++a) {
-        const QString path = FileOf(QStringLiteral("cbv0%1.bin").arg(a - 64));
-        EXPECT_EQ(ReadFile(path), PanelBytes(a)) << a;
-        ConfigReadOutput out;
-        QStringList messages, header;
-        ASSERT_EQ(ReadConfigFile(path, out, &messages, &header, 63), ConfigReadStatus::Ok);
-        EXPECT_EQ(messages,
-                  (QStringList{QStringLiteral("СБВ0%1").arg(a - 64), "Файл создан в АРМ Kiro-2"}));
+        const QString name = QStringLiteral("cbv0%1.bin").arg(a - 64);
+        EXPECT_EQ(ReadFile(FileOf(name)), PanelBytes(a)) << a;
+        ExpectMadeHere(name, QStringLiteral("СБВ0%1").arg(a - 64));
         EXPECT_EQ(State("k_bv", a), 1);
     }
     EXPECT_EQ(State("k_pk", 1), 1);

@@ -132,6 +132,17 @@ TEST_F(FrWrite, BuildingShowsTheLogsTheSummaryAndTheNewMarks) {
     EXPECT_TRUE(frame_->Memo2->toPlainText().isEmpty());
 }
 
+TEST_F(FrWrite, TheSlotBoxDecidesTheSpareKeySlotsOfPanelFiles) {
+    frame_->ChSlot->setChecked(false);
+    frame_->ListCdev->item(5)->setSelected(true);  // panel 66
+    frame_->BitCreate->click();
+    EXPECT_EQ(ReadFile(FileOf("cbv02.bin")), PanelBytes(66, false));
+    frame_->ChSlot->setChecked(true);
+    frame_->ListCdev->item(5)->setSelected(true);
+    frame_->BitCreate->click();
+    EXPECT_EQ(ReadFile(FileOf("cbv02.bin")), PanelBytes(66, true));
+}
+
 TEST_F(FrWrite, RepeatedCodesStopTheConsoleWithTheBox) {
     Sql("UPDATE k_dom SET kvv_t = 1 WHERE id_dom = 1");
     ScriptedDialogs dialogs;
