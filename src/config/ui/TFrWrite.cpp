@@ -235,7 +235,8 @@ void TFrWrite::BitCreateClick() {
     core_->SetProgress(ProgressGauge());
     const WritePassResult pass = core_->BitCreateClick(rows);
     showLogs();
-    ListCdev->clearSelection();
+    // A stop on repeated codes leaves the choice for the next try.
+    if (!pass.stopped) ListCdev->clearSelection();
     if (pass.driversRun > 0) {
         ListCdev->clear();
         for (const WriteListRow& row : core_->Rows()) ListCdev->addItem(row.text);
