@@ -1,0 +1,42 @@
+#pragma once
+// A report made for one print: its model, the preview window titled with its
+// caption (the system's printers are reached from there), and PDF files from
+// the same renderer. Each print makes a new report; its preview window takes
+// it over, and both are freed when the window closes.
+
+#include "devices/ReportModel.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+class QPrintPreviewDialog;
+class QWidget;
+
+class TReportForm : public QObject {
+    Q_OBJECT
+  public:
+    explicit TReportForm(ReportModel model, QObject* parent = nullptr);
+
+    const ReportModel& Model() const { return model_; }
+    QString Caption() const { return model_.caption; }
+
+    // Shows the preview without blocking; the report now belongs to the
+    // preview window.
+    QPrintPreviewDialog* Preview(QWidget* parent);
+    bool WritePdf(const QString& path, QString* error = nullptr) const;
+
+  private:
+    ReportModel model_;
+};
+
+// A new report of type Form over the model, or nullptr when there is none.
+template <class Form>
+std::unique_ptr<Form> MakeReport(std::optional<ReportModel> model) {
+    return model ? std::make_unique<Form>(std::move(*model)) : nullptr;
+}
+
+// Previews the report, or, when it could not be made, shows why ("Ошибка").
+void ShowReportPreview(std::unique_ptr<TReportForm> report, const QString& failure,
+                       QWidget* parent);
