@@ -1,5 +1,8 @@
 #include "devices/ReportFlow.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
 
 // The column being filled.
@@ -7,7 +10,11 @@ class Cursor {
   public:
     explicit Cursor(const FlowArea& area) : area_(area) {}
 
-    double Room() const { return (page_ == 0 ? area_.firstPageHeight : area_.pageHeight) - top_; }
+    double Room() const { return capacity(page_) - top_; }
+    // What a fresh column after this one holds.
+    double NextCapacity() const {
+        return capacity(column_ + 1 < area_.columns ? page_ : page_ + 1);
+    }
     bool Empty() const { return top_ == 0; }
     FlowPlace Place(double height) {
         const FlowPlace at{page_, column_, top_};
@@ -23,6 +30,8 @@ class Cursor {
     int Page() const { return page_; }
 
   private:
+    double capacity(int page) const { return page == 0 ? area_.firstPageHeight : area_.pageHeight; }
+
     const FlowArea& area_;
     int page_ = 0;
     int column_ = 0;
@@ -43,13 +52,53 @@ Flow FlowBlocks(const QList<FlowBlock>& blocks, const FlowArea& area) {
     Cursor at(area);
     bool chained = false;  // moved together with the block before
     for (int i = 0; i < blocks.size(); ++i) {
-        if (!chained && !at.Empty() && chainHeight(blocks, i) > at.Room()) at.NextColumn();
-        // A block that still does not fit (a chain taller than a column) goes
-        // on alone; one taller than a column stands alone in its column.
+        // A chain that fits nowhere whole is not held together: its blocks
+        // flow one by one.
+        const double chain = chained ? 0 : chainHeight(blocks, i);
+        if (!at.Empty() && chain > at.Room() && chain <= at.NextCapacity()) at.NextColumn();
+        // A block taller than a column stands alone in one.
         if (!at.Empty() && blocks[i].height > at.Room()) at.NextColumn();
         flow.places << at.Place(blocks[i].height);
         chained = blocks[i].keepWithNext;
     }
     flow.pages = at.Page() + 1;
     return flow;
+}
+
+QList<double> FitCellWidths(const QList<double>& weights, const QList<double>& desired,
+                            double total) {
+    const int n = int(weights.size());
+    QList<bool> fitted(n, false);
+    QList<double> widths(n, 0);
+    // Cells are fitted one round after another: fixing one leaves less for
+    // the rest, so a cell that fitted its share may need a later round.
+    for (bool changed = true; changed;) {
+        changed = false;
+        double free = total;
+        double weight = 0;
+        for (int i = 0; i < n; ++i) {
+            if (fitted[i])
+                free -= desired.value(i);
+            else
+                weight += weights[i];
+        }
+        for (int i = 0; i < n; ++i) {
+            if (fitted[i]) continue;
+            widths[i] = weight > 0 ? free * weights[i] / weight : 0;
+            if (desired.value(i) <= widths[i]) {
+                fitted[i] = changed = true;
+            }
+        }
+        if (!changed) break;
+        for (int i = 0; i < n; ++i)
+            if (fitted[i]) widths[i] = desired.value(i);
+    }
+    // Every cell fitted: what is left goes to all of them by weight.
+    if (std::all_of(fitted.begin(), fitted.end(), [](bool f) { return f; })) {
+        const double used = std::accumulate(widths.begin(), widths.end(), 0.0);
+        const double weight = std::accumulate(weights.begin(), weights.end(), 0.0);
+        for (int i = 0; i < n; ++i)
+            widths[i] += weight > 0 ? (total - used) * weights[i] / weight : 0;
+    }
+    return widths;
 }

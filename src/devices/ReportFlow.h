@@ -31,3 +31,9 @@ struct Flow {
 };
 
 Flow FlowBlocks(const QList<FlowBlock>& blocks, const FlowArea& area);
+
+// Widths of the cells of a row that share total: each cell whose widest text
+// (desired) fits in its share by weight gets what it needs, the others share
+// what is left by their weights and wrap; room to spare goes to all by weight.
+QList<double> FitCellWidths(const QList<double>& weights, const QList<double>& desired,
+                            double total);

@@ -128,7 +128,7 @@ std::optional<ReportModel> BuildTerminalReport(TFDM& dm, QString* error) {
                       {QStringLiteral("Квартира №")},
                       {QStringLiteral("Клемма Торвин")},
                       {QStringLiteral("Код вызова")}};
-    m.cellWeights = {1, 1.6, 1.6, 1.5};
+    m.cellWeights = {0.6, 1.3, 1.6, 1.3};
     ReportGroup apartments;
     for (int row = 0; row < dm.Q_Kvp->RecordCount(); ++row) {
         const RowReader a(*dm.Q_Kvp, row);

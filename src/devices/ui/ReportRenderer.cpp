@@ -13,7 +13,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -21,9 +20,9 @@ namespace {
 constexpr double kSideMargin = 15;
 constexpr double kTopMargin = 12;
 constexpr double kBottomMargin = 12;
-constexpr double kColumnGap = 8;
+constexpr double kColumnGap = 6;
 constexpr double kBandGap = 3;       // under the page header and the title band
-constexpr double kCellPad = 1.2;     // inside a framed cell
+constexpr double kCellPad = 1.0;     // inside a framed cell
 constexpr double kTitlePad = 2;      // inside the title band's frame
 constexpr double kFieldGap = 5;      // between two fields of a band
 constexpr double kGroupGap = 2.5;    // above a switch's band
@@ -109,14 +108,6 @@ FieldFlow flowFields(const QList<ReportField>& fields, const QFont& font, QPaint
     return flow;
 }
 
-// Widths proportional to weights, filling total.
-QList<double> shareWidth(const QList<double>& weights, double total) {
-    const double sum = std::accumulate(weights.begin(), weights.end(), 0.0);
-    QList<double> widths;
-    for (double w : weights) widths << (sum > 0 ? total * w / sum : 0);
-    return widths;
-}
-
 // A block of the body as it flows.
 struct Block {
     enum Kind { Band, Label, Row } kind;
@@ -135,7 +126,7 @@ class Renderer {
                           page_.height() - mm(kTopMargin) - mm(kBottomMargin));
         const int columns = std::max(1, m_.columns);
         columnWidth_ = (content_.width() - (columns - 1) * mm(kColumnGap)) / columns;
-        cellWidths_ = shareWidth(m_.cellWeights, columnWidth_);
+        cellWidths_ = FitCellWidths(m_.cellWeights, desiredCellWidths(), columnWidth_);
         headerCellWidths_ = spannedWidths();
         pageHeaderHeight_ = measurePageHeader();
         titleHeight_ = m_.title.isEmpty() ? 0 : titleFlow().height + 2 * mm(kTitlePad);
@@ -175,6 +166,25 @@ class Renderer {
     double mm(double v) const { return v * dpi_ / 25.4; }
 
     // ---------------------------------------------------------------- measuring
+
+    // The widest text of each cell, its title over it included, in one line.
+    QList<double> desiredCellWidths() const {
+        QList<double> widest(m_.cellWeights.size(), 0);
+        auto take = [&](int cell, const QString& text, const QFont& font) {
+            if (cell < widest.size())
+                widest[cell] = std::max(widest[cell], TextBox(text, font, &d_).Width());
+        };
+        int cell = 0;
+        for (const ReportHeaderCell& h : m_.columnHeader) {
+            if (h.span == 1) take(cell, h.title, columnHeaderFont_);
+            cell += h.span;
+        }
+        for (const ReportGroup& g : m_.groups)
+            for (const QStringList& row : g.rows)
+                for (int c = 0; c < row.size(); ++c) take(c, row[c], cellFont_);
+        for (double& w : widest) w += 2 * mm(kCellPad) + 1;
+        return widest;
+    }
 
     QList<double> spannedWidths() const {
         QList<double> widths;
@@ -344,7 +354,7 @@ class Renderer {
     QRectF content_;
     QFont headerFont_ = reportFont(12, true);
     QFont titleFont_ = reportFont(10);
-    QFont columnHeaderFont_ = reportFont(9, true);
+    QFont columnHeaderFont_ = reportFont(8.5, true);
     QFont bandFont_ = reportFont(10, true);
     QFont labelFont_ = reportFont(9, false, true);
     QFont cellFont_ = reportFont(9);
