@@ -97,7 +97,7 @@ std::optional<QList<ReportGroup>> switchGroups(TFDM& dm, const SwitchBand& band,
     return groups;
 }
 
-const QList<double> kPanelCells = {1.2, 1, 4.5};
+const QList<double> kPanelCells = {1, 1, 8};
 
 }  // namespace
 

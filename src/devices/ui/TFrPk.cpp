@@ -101,6 +101,9 @@ TFrPk::TFrPk(QWidget* parent) : TScreenFrame(QStringLiteral("FrPk1"), QString(),
     // The grids share exactly what the header and the totals leave.
     layout()->setContentsMargins(0, 0, 0, 0);
     layout()->setSpacing(0);
+    // The grids' heights follow the frame's (FrameResize), so they must not
+    // hold the frame at its last height.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     ButBack = named(BitPrev, "ButBack");
     VvodObj = named(BitNext, "VvodObj");
     QVBoxLayout* content = ContentLayout();

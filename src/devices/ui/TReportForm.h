@@ -12,12 +12,14 @@
 #include <optional>
 
 class QPrintPreviewDialog;
+class QPrinter;
 class QWidget;
 
 class TReportForm : public QObject {
     Q_OBJECT
   public:
     explicit TReportForm(ReportModel model, QObject* parent = nullptr);
+    ~TReportForm() override;
 
     const ReportModel& Model() const { return model_; }
     QString Caption() const { return model_.caption; }
@@ -29,6 +31,9 @@ class TReportForm : public QObject {
 
   private:
     ReportModel model_;
+    // The preview's printer: at the printer's own resolution, so that the
+    // pages are laid out as they will be printed.
+    std::unique_ptr<QPrinter> printer_;
 };
 
 // A new report of type Form over the model, or nullptr when there is none.
