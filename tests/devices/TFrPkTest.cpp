@@ -290,3 +290,30 @@ TEST_F(SwitchListScreen, EveryPreviewFreesItsReportWhenClosed) {
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_EQ(nullptr, qobject_cast<QPrintPreviewDialog*>(w));
 }
+
+TEST_F(DeviceFixture, TheMainWindowHostsTheScreenAndPrintsTheObjectFromItsMenu) {
+    ScriptedDialogs dialogs;
+    TFMainVesk window;
+    SelectObject(1);
+    window.ShowScreen(4);
+    auto* frame = qobject_cast<TFrPk*>(window.FrPk1);
+    ASSERT_NE(nullptr, frame);
+    EXPECT_EQ(4, window.VisibleScreen());
+    EXPECT_EQ(QStringLiteral("3"), frame->P3_Itpk->text());
+    EXPECT_EQ(QStringLiteral("4"), frame->P3_Itbv->text());
+    // The house, entrance and apartment lists the terminal report reads are
+    // not open yet when the program starts.
+    frame->DBGrid1->selectRow(2);
+    frame->BitKlemm->click();
+    ASSERT_EQ(1, Previews().size());
+    const auto* terminals = Previews()[0]->findChild<TReportForm*>();
+    ASSERT_NE(nullptr, terminals);
+    EXPECT_EQ(QStringLiteral("Дом: 2"), terminals->Model().title.value(0).Text());
+    EXPECT_EQ(41, terminals->Model().RowCount());
+    ClosePreviews();
+
+    window.MenuItem(QStringLiteral("NObPrint"))->trigger();
+    ASSERT_EQ(1, Previews().size());
+    EXPECT_EQ(QStringLiteral("ОБЪЕКТ Дом на Садовой"), Previews()[0]->windowTitle());
+    ClosePreviews();
+}

@@ -307,8 +307,13 @@ void TFrPk::ShowObjectHeader() {
 
 void TFrPk::ShowDeviceTotals() {
     if (!FDM) return;
-    P3_Itpk->setText(QString::number(FDM->Q_MNpk->RecordCount()));
-    P3_Itbv->setText(QString::number(FDM->Q_bv->RecordCount()));
+    // The call-panel list is not among the datasets the database opens with.
+    auto count = [](Dataset* ds) {
+        if (!ds->IsOpen()) ds->Open();
+        return QString::number(ds->RecordCount());
+    };
+    P3_Itpk->setText(count(FDM->Q_MNpk));
+    P3_Itbv->setText(count(FDM->Q_bv));
     P3_VKal->setText(QString::number(FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt()));
 }
 
