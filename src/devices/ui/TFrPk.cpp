@@ -63,6 +63,19 @@ QLabel* totalLabel(const char* name, QWidget* parent) {
     return label;
 }
 
+// The model of a grid with drawn columns over the data module's dataset.
+DrawnCellsModel* drawnModel(Dataset* TFDM::*dataset) {
+    return FDM ? new DrawnCellsModel(FDM->*dataset) : nullptr;
+}
+
+// The titled box holds its grid, which fills it.
+QGroupBox* holding(QGroupBox* box, QWidget* grid) {
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(grid);
+    return box;
+}
+
 void setBold(QWidget* widget, bool bold) {
     QFont font = widget->font();
     font.setBold(bold);
@@ -180,8 +193,7 @@ QFrame* TFrPk::buildHead() {
 
 QGroupBox* TFrPk::buildSwitchGrid() {
     GBoxPk = named(new QGroupBox(QStringLiteral("Список всех КМ"), this), "GBoxPk");
-    Dataset* switches = FDM ? FDM->Q_MNpk : nullptr;
-    auto* model = switches ? new DrawnCellsModel(switches) : nullptr;
+    DrawnCellsModel* model = drawnModel(&TFDM::Q_MNpk);
     DBGrid1 = MakeDatasetGrid(GBoxPk, "DBGrid1", model,
                               {{"house", "Дом, под."},
                                {"type_k", "Тип коммутатора"},
@@ -214,17 +226,13 @@ QGroupBox* TFrPk::buildSwitchGrid() {
         new DrawnCellDelegate(DrawnCellDelegate::Place::Centred, true, DBGrid1));
     DBGrid1->setColumnHidden(kHouseColumn, true);
     DBGrid1->setColumnHidden(kEntranceNumberColumn, true);
-    auto* box = new QVBoxLayout(GBoxPk);
-    box->setContentsMargins(2, 2, 2, 2);
-    box->addWidget(DBGrid1);
-    return GBoxPk;
+    return holding(GBoxPk, DBGrid1);
 }
 
 QGroupBox* TFrPk::buildPanelGrid() {
     GBoxBv =
         named(new QGroupBox(QStringLiteral("Блоки вызова, соответствующие КМ"), this), "GBoxBv");
-    Dataset* panels = FDM ? FDM->Q_MNbv : nullptr;
-    auto* model = panels ? new DrawnCellsModel(panels) : nullptr;
+    DrawnCellsModel* model = drawnModel(&TFDM::Q_MNbv);
     DBGrid2 = MakeDatasetGrid(GBoxBv, "DBGrid2", model,
                               {{"tract", "Тракт"},
                                {"n_pod", "Подъезд"},
@@ -242,10 +250,7 @@ QGroupBox* TFrPk::buildPanelGrid() {
     for (int column : {kPanelAddressColumn, kPanelTypeColumn})
         DBGrid2->setItemDelegateForColumn(
             column, new DrawnCellDelegate(DrawnCellDelegate::Place::Centred, false, DBGrid2));
-    auto* box = new QVBoxLayout(GBoxBv);
-    box->setContentsMargins(2, 2, 2, 2);
-    box->addWidget(DBGrid2);
-    return GBoxBv;
+    return holding(GBoxBv, DBGrid2);
 }
 
 QFrame* TFrPk::buildTotals() {
