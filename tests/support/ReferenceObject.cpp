@@ -1,6 +1,10 @@
 #include "support/ReferenceObject.h"
 
+#include "foundation/MatrTable.h"
+#include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
+#include "site/AccessMatrix.h"
+#include "site/MatrixEditor.h"
 #include "site/ObjectScreen.h"
 #include "support/ScriptedDialogs.h"
 
@@ -15,15 +19,14 @@ bool ReferenceObject::Build(ReferenceStep last) {
     error_.clear();
     if (!FDM || !FDM->Q_Net->IsOpen())
         return fail(QStringLiteral("the data module has no open database"));
-    if (!enterObjectAndEntrances()) return false;
-    // Later steps go here, each when last reaches it.
-    Q_UNUSED(last);
+    if (!enterObjectAndEntrances(last)) return false;
+    if (last >= ReferenceStep::Matrix && !saveMatrix()) return false;
     return true;
 }
 
 // "Новый Объект", the panel filled in, "Сохранить дома" (confirmed), the
 // houses grid filled in, "Сохранить подъезды".
-bool ReferenceObject::enterObjectAndEntrances() {
+bool ReferenceObject::enterObjectAndEntrances(ReferenceStep last) {
     ScriptedDialogs answers;
     answers.Expect(ObjectScreenTexts::kConfirmNewCaption, ObjectScreenTexts::kConfirmNew,
                    DlgAnswer::Yes);
@@ -52,9 +55,22 @@ bool ReferenceObject::enterObjectAndEntrances() {
             !screen.SetHouseEntrances(houseIds[i], house.entrances))
             return fail(QStringLiteral("house %1 was not changed in the grid").arg(i + 1));
     }
+    // The program always rebuilds the matrix here; a later step needs it.
+    const std::function<void()> testHook = Hooks().RebuildDevices;
+    if (last >= ReferenceStep::Matrix)
+        Hooks().RebuildDevices = [] { AccessMatrix().RebuildDevices(); };
     const EntrancesSaveOutcome entrances = screen.SaveEntrancesAndRebuild();
+    Hooks().RebuildDevices = testHook;
     if (entrances.result != EntranceSaveResult::Saved)
         return fail(QStringLiteral("the entrance save was refused (%1)")
                         .arg(static_cast<int>(entrances.result)));
+    return true;
+}
+
+// The matrix screen opened on the object and "Сохранить" pressed.
+bool ReferenceObject::saveMatrix() {
+    if (!OpenMatrTable())
+        return fail(QStringLiteral("the matrix did not open: ") + MatrTableError());
+    if (!MatrixEditor().SaveMatrix()) return fail(QStringLiteral("the matrix was not saved"));
     return true;
 }

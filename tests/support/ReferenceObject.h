@@ -15,6 +15,11 @@
 //              and gates, its houses ("Сохранить дома"), each house's prefix
 //              and entrance count in the houses grid, and the entrance save
 //              ("Сохранить подъезды", which runs the matrix rebuild hook).
+//   Matrix     the matrix screen: the matrix that the entrance save rebuilt
+//              (switches 1..3, the gate panel 01, door panels 02..04, the
+//              gate wired to every switch) saved with "Сохранить", which also
+//              enters it into the entrances. The rebuild is the program's own
+//              for this step, whatever hook the test installed.
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -48,6 +53,7 @@ struct ReferenceObjectOptions {
 
 enum class ReferenceStep {
     Entrances,  // object, houses and entrances saved on the object screen
+    Matrix,     // the access matrix saved
 };
 
 class ReferenceObject {
@@ -64,7 +70,8 @@ class ReferenceObject {
     QString Error() const { return error_; }
 
   private:
-    bool enterObjectAndEntrances();
+    bool enterObjectAndEntrances(ReferenceStep last);
+    bool saveMatrix();
     bool fail(const QString& why);
 
     ReferenceObjectOptions options_;
