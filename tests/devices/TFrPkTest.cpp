@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QPrintPreviewDialog>
@@ -194,6 +195,7 @@ TEST_F(SwitchListScreen, TheLetterTogglesBoldTypeInBothGrids) {
     QTest::mouseClick(frame_->P3_Fs, Qt::LeftButton);
     EXPECT_TRUE(frame_->DBGrid1->font().bold());
     EXPECT_TRUE(frame_->DBGrid2->font().bold());
+    EXPECT_FALSE(frame_->DBGrid1->horizontalHeader()->font().bold());  // titles keep their type
     EXPECT_EQ(QStringLiteral("н"), frame_->P3_Fs->text());
     EXPECT_FALSE(frame_->P3_Fs->font().bold());
     EXPECT_FALSE(SaveScreen(*frame_, QStringLiteral("FrPk1_bold")).isEmpty());

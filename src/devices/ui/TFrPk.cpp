@@ -16,6 +16,7 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -368,8 +369,11 @@ bool TFrPk::GridsBold() const {
 }
 
 void TFrPk::showBoldToggle(bool gridsBold) {
-    setBold(DBGrid1, gridsBold);
-    setBold(DBGrid2, gridsBold);
+    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) {
+        setBold(grid, gridsBold);
+        // The rows change type; the column titles keep theirs.
+        setBold(grid->horizontalHeader(), false);
+    }
     P3_Fs->setText(gridsBold ? kBoldMark : kNormalMark);
     setBold(P3_Fs, !gridsBold);
 }
