@@ -3,6 +3,7 @@
 #include "devices/DeviceListLayout.h"
 #include "devices/SwitchListCells.h"
 #include "devices/ui/DrawnCellDelegate.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/TFQRepPK.h"
 #include "devices/ui/TFQRepTract.h"
@@ -154,21 +155,16 @@ QFrame* TFrPk::buildHead() {
     object->addWidget(ButBack);
     object->addWidget(VvodObj);
 
-    BitskEdit =
-        named(new QPushButton(QStringLiteral("Подъездные параметры"), PanelHead), "BitskEdit");
-    BitpkEdit =
-        named(new QPushButton(QStringLiteral("Общие параметры и тракты"), PanelHead), "BitpkEdit");
-    BitkvEdit = named(new QPushButton(QStringLiteral("Коды вызова квартир и трубки"), PanelHead),
-                      "BitkvEdit");
+    BitskEdit = MakeButton(PanelHead, "BitskEdit", QStringLiteral("Подъездные параметры"));
+    BitpkEdit = MakeButton(PanelHead, "BitpkEdit", QStringLiteral("Общие параметры и тракты"));
+    BitkvEdit = MakeButton(PanelHead, "BitkvEdit", QStringLiteral("Коды вызова квартир и трубки"));
     auto* editors = new QHBoxLayout;
     for (QPushButton* b : {BitskEdit, BitpkEdit, BitkvEdit}) editors->addWidget(b);
     editors->addStretch();
 
-    BitKlemm = named(new QPushButton(QStringLiteral("Печать распределений подъезда"), PanelHead),
-                     "BitKlemm");
+    BitKlemm = MakeButton(PanelHead, "BitKlemm", QStringLiteral("Печать распределений подъезда"));
     BitTract =
-        named(new QPushButton(QStringLiteral("Печать трактов для всех подъездов"), PanelHead),
-              "BitTract");
+        MakeButton(PanelHead, "BitTract", QStringLiteral("Печать трактов для всех подъездов"));
     LabWait = named(new QLabel(QStringLiteral("Ждите..."), PanelHead), "LabWait");
     setBold(LabWait, true);
     LabWait->hide();
