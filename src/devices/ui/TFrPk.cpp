@@ -43,13 +43,6 @@ W* named(W* widget, const char* name) {
     return widget;
 }
 
-void showEditor(QWidget* editor) {
-    if (!editor) return;
-    editor->show();
-    editor->raise();
-    editor->activateWindow();
-}
-
 bool isKey(QEvent* event, std::initializer_list<int> keys) {
     if (event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -320,15 +313,15 @@ void TFrPk::ShowDeviceTotals() {
 }
 
 void TFrPk::BitpkEditClick() {
-    showEditor(FpkEdit);
+    ShowWindow(FpkEdit);
 }
 
 void TFrPk::BitskEditClick() {
-    showEditor(FskEdit);
+    ShowWindow(FskEdit);
 }
 
 void TFrPk::BitkvEditClick() {
-    showEditor(FkvEdit);
+    ShowWindow(FkvEdit);
 }
 
 void TFrPk::BitKlemmClick() {
