@@ -199,6 +199,7 @@ QWidget* TFNetTime::buildAdapterColumn() {
     ButVer = button(column, "ButVer", QStringLiteral("Версия СУС"));
     EVer = named(new QLineEdit(column), "EVer");
     EVer->setReadOnly(true);
+    EVer->setMinimumWidth(EVer->fontMetrics().horizontalAdvance(QStringLiteral("$00$00$00")) + 16);
     ButNew = button(column, "ButNew", QStringLiteral("Обновить СУС"));
     ButVer->setEnabled(false);
     ButNew->setEnabled(false);
@@ -231,20 +232,22 @@ QWidget* TFNetTime::buildJournalColumn() {
     logRow->addWidget(ButLog);
     layout->addLayout(logRow);
 
-    auto* counters = new QFormLayout;
     ESend = spinEdit(column, "ESend", 0, INT_MAX, 0);
     ERead = spinEdit(column, "ERead", 0, INT_MAX, 0);
-    for (QSpinBox* counter : {ESend, ERead}) {
+    auto counterRow = [column](const QString& caption, QSpinBox* counter) {
         counter->setReadOnly(true);
         counter->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    }
-    counters->addRow(QStringLiteral("Отправлено пакетов"), ESend);
-    layout->addLayout(counters);
+        counter->setFixedWidth(90);
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(caption, column));
+        row->addWidget(counter);
+        row->addStretch();
+        return row;
+    };
+    layout->addLayout(counterRow(QStringLiteral("Отправлено пакетов"), ESend));
     MemoSend = memo(column, "MemoSend");
     layout->addWidget(MemoSend, 1);
-    auto* readCounter = new QFormLayout;
-    readCounter->addRow(QStringLiteral("Получено пакетов"), ERead);
-    layout->addLayout(readCounter);
+    layout->addLayout(counterRow(QStringLiteral("Получено пакетов"), ERead));
     MemoRead = memo(column, "MemoRead");
     layout->addWidget(MemoRead, 1);
     Memo2 = memo(column, "Memo2");

@@ -68,10 +68,10 @@ TFrNetDev::TFrNetDev(QWidget* parent)
     QVBoxLayout* content = ContentLayout();
     content->addLayout(buildTopRow());
     auto* middle = new QHBoxLayout;
-    middle->addLayout(buildLists(), 3);
-    middle->addWidget(buildCommands(), 2);
+    middle->addLayout(buildLists(), 5);
+    middle->addWidget(buildCommands(), 4);
     content->addLayout(middle, 3);
-    content->addWidget(buildLogs(), 2);
+    content->addWidget(buildLogs(), 1);
     wireControls();
     setLinkControls(false);
 }
@@ -168,7 +168,7 @@ QWidget* TFrNetDev::buildCommands() {
     device->addWidget(MemoAtr);
     device->addWidget(E_SN);
     PanelDev->hide();
-    column->addWidget(ListCmRead, 2);
+    column->addWidget(ListCmRead, 3);
     column->addLayout(run);
     column->addWidget(PanelDev, 2);
     return commands;
@@ -184,6 +184,8 @@ QWidget* TFrNetDev::buildLogs() {
     auto* results = new QGroupBox(QStringLiteral("Консоль результата выполнения"), PanelKlass);
     Memo1 = logMemo(requests, "Memo1");
     Memo2 = logMemo(results, "Memo2");
+    Memo1->setMinimumHeight(120);
+    Memo2->setMinimumHeight(120);
     (new QVBoxLayout(requests))->addWidget(Memo1);
     (new QVBoxLayout(results))->addWidget(Memo2);
     memos->addWidget(requests, 1);
