@@ -16,6 +16,7 @@
 #include "support/TestDatabase.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QDir>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -197,7 +198,9 @@ TEST_F(NetDevicesScreen, NoAdapterEnablesTheStartAgain) {
 
 TEST_F(NetDevicesScreen, StopClearsBothLogsAndTheFoundListButNotTheConfiguredOne) {
     bus.AddDevice(SimDevice::Switch(1));
+    form->EVid->setText("0403");
     Start();
+    EXPECT_FALSE(form->PanelVP->isEnabled());  // no identity write while the link runs
     ASSERT_EQ(Link().RequestClass(1), 1);
     Link().BuildDeviceList(Link().DeviceList);
     frame->ShowLinkState();
@@ -212,6 +215,9 @@ TEST_F(NetDevicesScreen, StopClearsBothLogsAndTheFoundListButNotTheConfiguredOne
     EXPECT_FALSE(frame->CBDev->isEnabled());
     EXPECT_FALSE(Link().BComNet.Connected());
     EXPECT_TRUE(Lines(form->MemoSend).isEmpty());
+    EXPECT_TRUE(form->EVid->text().isEmpty());
+    EXPECT_FALSE(form->ButSave->isEnabled());
+    EXPECT_TRUE(form->PanelVP->isEnabled());
     // The start comes back when the restart pause has run out.
     EXPECT_FALSE(frame->BitStartNet->isEnabled());
     ASSERT_TRUE(form->TimerRestart->isActive());

@@ -426,12 +426,20 @@ void TFNetTime::ShowLinkState() {
     ERead->setValue(link_->ERead);
     if (EVer->text() != link_->AdapterVersion) EVer->setText(link_->AdapterVersion);
     ReadYes->setEnabled(link_->SnifferAllowed);
+    if (PanelVP->isEnabled() == link_->LinkRunning()) showPanelState();
     // The engine turns sniffer mode off when its log file cannot be opened.
     if (ReadYes->isChecked() && !link_->Settings.SnifferMode) {
         ReadYes->setChecked(false);
         readYesTag_ = 0;
         showReadYesTag();
     }
+}
+
+void TFNetTime::LinkStopped() {
+    EVid->clear();
+    EPid->clear();
+    ButSave->setEnabled(false);
+    ShowLinkState();
 }
 
 void TFNetTime::showPanelState() {
@@ -546,6 +554,8 @@ std::optional<NetPortChoice> TFNetTime::FindNetPort() {
     }
     LabWait->hide();
     if (!result.found) return std::nullopt;
+    // The adapter of a running link stays what the link was started with.
+    if (!link_->LinkRunning()) link_->Adapter = result.chosen;
     return result.chosen;
 }
 

@@ -94,6 +94,9 @@ class TFNetTime : public QDialog, public NetSettingsService {
     std::optional<NetPortChoice> FindNetPort();
     // Shows the link's journals, counters, log and the adapter's version.
     void ShowLinkState();
+    // The link stopped: the adapter's identity fields are cleared and its
+    // identity can be written only after a new search.
+    void LinkStopped();
 
     // Handlers.
     void FormActivate();

@@ -349,6 +349,7 @@ void TFrNetDev::BitStopNetClick() {
             link->RequestLog.clear();
             link->AnswerLog.clear();
             PanelDev->hide();
+            NetForm()->LinkStopped();
         }
     }
     ShowLinkState();
