@@ -367,7 +367,7 @@ void TFNetTime::wireControls() {
 
     auto tick = [this](void (TNetLink::*step)()) {
         return [this, step] {
-            guarded([this, step] { (link_.get()->*step)(); });
+            RunTellingPortFault([this, step] { (link_.get()->*step)(); });
             emit linkChanged();
             ShowLinkState();
         };
@@ -377,16 +377,6 @@ void TFNetTime::wireControls() {
     connect(TmRead, &QTimer::timeout, this, tick(&TNetLink::TmReadTick));
     connect(TimerRestart, &QTimer::timeout, this, tick(&TNetLink::TimerRestartTick));
     connect(this, &TFNetTime::linkChanged, this, &TFNetTime::ShowLinkState);
-}
-
-bool TFNetTime::guarded(const std::function<void()>& call) {
-    try {
-        call();
-        return true;
-    } catch (const EComPort& e) {
-        Dialogs::Error(QStringLiteral("Ошибка"), e.Message());
-    }
-    return false;
 }
 
 // The keys of sections Net and Log, in the ranges of their edits.
@@ -463,7 +453,7 @@ void TFNetTime::FormActivate() {
 bool TFNetTime::FormCloseQuery() {
     // A port opened only to read the adapter's version is given back.
     if (!link_->LinkRunning() && link_->BComNet.Connected())
-        guarded([this] { link_->ReleasePort(); });
+        RunTellingPortFault([this] { link_->ReleasePort(); });
     return true;
 }
 
@@ -512,16 +502,17 @@ void TFNetTime::EComChange() {
 }
 
 void TFNetTime::SReadIntervalChange() {
-    guarded([this] { link_->BComNet.Timeouts().SetReadInterval(SReadInterval->value()); });
+    RunTellingPortFault(
+        [this] { link_->BComNet.Timeouts().SetReadInterval(SReadInterval->value()); });
 }
 
 void TFNetTime::SReadTotalConstantChange() {
-    guarded(
+    RunTellingPortFault(
         [this] { link_->BComNet.Timeouts().SetReadTotalConstant(SReadTotalConstant->value()); });
 }
 
 void TFNetTime::SReadTotalMultiplierChange() {
-    guarded([this] {
+    RunTellingPortFault([this] {
         link_->BComNet.Timeouts().SetReadTotalMultiplier(SReadTotalMultiplier->value());
     });
 }
@@ -599,7 +590,7 @@ void TFNetTime::ButSaveClick() {
 void TFNetTime::ButVerClick() {
     link_->AdapterVersion.clear();
     EVer->clear();
-    const bool asked = guarded([this] {
+    const bool asked = RunTellingPortFault([this] {
         if (!link_->BComNet.Connected()) {
             link_->BComNet.SetPort(ECom->text().trimmed());
             link_->BComNet.Open();
@@ -645,7 +636,7 @@ void TFNetTime::ReadYesClick() {
 // Tells the adapter which packets to pass and opens or closes the log file.
 void TFNetTime::openNetLog() {
     applyLinkSettings();
-    guarded([this] { link_->OpenNetLog(logFileName_); });
+    RunTellingPortFault([this] { link_->OpenNetLog(logFileName_); });
     ShowLinkState();
 }
 

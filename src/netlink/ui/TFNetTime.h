@@ -159,8 +159,6 @@ class TFNetTime : public QDialog, public NetSettingsService {
     void showReadYesTag();
     void ensureLogFolder();
     void showPanelState();
-    // Runs an engine call; a port failure is told instead of ending the program.
-    bool guarded(const std::function<void()>& call);
 
     std::unique_ptr<TNetLink> link_;
     QString dbFolder_;

@@ -245,16 +245,6 @@ TNetLink* TFrNetDev::Link() {
     return form ? &form->Link() : nullptr;
 }
 
-bool TFrNetDev::guarded(const std::function<void()>& call) {
-    try {
-        call();
-        return true;
-    } catch (const EComPort& e) {
-        Dialogs::Error(QStringLiteral("Ошибка"), e.Message());
-    }
-    return false;
-}
-
 void TFrNetDev::ShowLinkState() {
     TNetLink* link = Link();
     if (!link) return;
@@ -322,7 +312,7 @@ void TFrNetDev::BitStartNetClick() {
             return port;
         };
         bool started = false;
-        guarded([&] { started = link.StartNet(findNetPort); });
+        RunTellingPortFault([&] { started = link.StartNet(findNetPort); });
         if (started) {
             setLinkControls(true);
             listedObject_ = currentObject();
@@ -342,7 +332,7 @@ void TFrNetDev::BitStopNetClick() {
     {
         WaitCursor wait;
         bool stopped = false;
-        guarded([&] { stopped = link->StopNet(); });
+        RunTellingPortFault([&] { stopped = link->StopNet(); });
         if (stopped) {
             setLinkControls(false);
             link->DeviceList.clear();

@@ -97,7 +97,6 @@ class TFrNetDev : public TScreenFrame {
     void wireControls();
     void setLinkControls(bool running);
     qint64 currentObject() const;
-    bool guarded(const std::function<void()>& call);
 
     QPointer<TFNetTime> form_;
     qint64 listedObject_ = -1;
