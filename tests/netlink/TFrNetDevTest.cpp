@@ -16,8 +16,8 @@
 #include "support/TestDatabase.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -141,11 +141,13 @@ TEST_F(NetDevicesScreen, TheConfiguredListOfTheObject) {
     ASSERT_TRUE(dm.Q_PO->Reopen());
     ASSERT_TRUE(dm.ReopenCallBlocks());
     frame->ListHdev->item(0)->setSelected(true);
-    // One line is refreshed; the others stay as they were.
+    frame->ListHdev->item(1)->setSelected(true);
+    // One line is refreshed; the others stay as they were, and so does the selection.
     frame->UpdateHdevLine(2);
     EXPECT_EQ(Items(frame->ListHdev), (QStringList{" КМ01", "+КМ02 SN B000000002", " КМ03", " ПО  ",
                                                    " БВ02", " БВ03", " БВ04", " БВ01"}));
     EXPECT_TRUE(frame->ListHdev->item(0)->isSelected());
+    EXPECT_TRUE(frame->ListHdev->item(1)->isSelected());
     frame->UpdateHdevLine(9);  // no such switch
     frame->UpdateHdevLine(63);
     frame->UpdateHdevLine(65);

@@ -32,11 +32,19 @@ void ListLinesView::Show(const QStringList& lines) {
         shown_ = lines;
         return;
     }
-    QSet<QString> selected;
-    for (const QListWidgetItem* item : list_->selectedItems()) selected.insert(item->text());
+    // A line changed in place keeps its selection; a list that grew or shrank
+    // keeps the lines selected by their text.
+    const bool sameRows = lines.size() == list_->count();
+    QSet<int> rows;
+    QSet<QString> texts;
+    for (const QListWidgetItem* item : list_->selectedItems()) {
+        rows.insert(list_->row(item));
+        texts.insert(item->text());
+    }
     list_->clear();
     list_->addItems(lines);
     for (int row = 0; row < list_->count(); ++row)
-        if (selected.contains(list_->item(row)->text())) list_->item(row)->setSelected(true);
+        if (sameRows ? rows.contains(row) : texts.contains(list_->item(row)->text()))
+            list_->item(row)->setSelected(true);
     shown_ = lines;
 }

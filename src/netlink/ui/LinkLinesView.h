@@ -2,7 +2,7 @@
 // Shows a list of lines the link keeps (a log, a journal, the found devices)
 // in a text box or a list box. A log that only grew gets its new lines
 // appended; a list that changed otherwise is shown anew. A list box keeps the
-// lines the operator selected.
+// lines the operator selected: by row when only lines changed, else by text.
 
 #include <QStringList>
 
