@@ -369,7 +369,6 @@ void TFNetTime::wireControls() {
         return [this, step] {
             RunTellingPortFault([this, step] { (link_.get()->*step)(); });
             emit linkChanged();
-            ShowLinkState();
         };
     };
     connect(TimerAsinc, &QTimer::timeout, this, tick(&TNetLink::TimerAsincTick));
