@@ -834,6 +834,11 @@ void TFMainVesk::wireFrameButtons() {
         route(residents, to(14));
     route(FrWrite1->BitPrev, to(9));
     route(FrWrite1->BitNext, to(12));
+    // The write screen's own buttons lead to the read screen and the editor.
+    if (auto* read = FrWrite1->findChild<QPushButton*>(QStringLiteral("ButRead1")))
+        route(read, to(11));
+    if (auto* editor = FrWrite1->findChild<QPushButton*>(QStringLiteral("ButRedact1")))
+        route(editor, to(13));
     route(FrNetDev1->BitPrev, to(10));
     route(FrNetDev1->BitNext, none);
     for (TScreenFrame* frame : {FrRead1, FrRedact1, FrPiople1}) {
