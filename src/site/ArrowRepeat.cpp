@@ -1,0 +1,32 @@
+#include "site/ArrowRepeat.h"
+
+ArrowRepeat::ArrowRepeat(std::function<bool(int)> step, std::function<void()> shown,
+                         QObject* parent)
+    : QObject(parent), step_(std::move(step)), shown_(std::move(shown)) {
+    connect(&timer_, &QTimer::timeout, this, &ArrowRepeat::Tick);
+}
+
+void ArrowRepeat::Press(int direction) {
+    direction_ = direction < 0 ? -1 : 1;
+    timer_.start(kFirstInterval);
+}
+
+void ArrowRepeat::Release() {
+    direction_ = 0;
+    stop();
+}
+
+void ArrowRepeat::Tick() {
+    if (direction_ == 0) return;
+    if (!step_(direction_)) {
+        stop();
+        return;
+    }
+    if (timer_.interval() > kShortest) timer_.setInterval(timer_.interval() - kShrink);
+}
+
+void ArrowRepeat::stop() {
+    timer_.stop();
+    timer_.setInterval(kFirstInterval);
+    if (shown_) shown_();
+}
