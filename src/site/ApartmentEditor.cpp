@@ -376,8 +376,8 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
     return SiteData::WriteInOneTransaction(
         QStringLiteral("Изменения не сохранены."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
-            QString number = v.number.trimmed().left(ApartmentWidths::kNumber);
-            QString code = v.code.trimmed();
+            QString number = StoredText(v.number).left(ApartmentWidths::kNumber);
+            QString code = StoredText(v.code);
             if (adding && kind_ == AddKind::kConsole) {
                 ObjectRow object;
                 if (!readObject(q, ctx.idNet, &object, error)) return false;

@@ -125,8 +125,13 @@ bool TimesChanged(const StoredApartment& row, const ApartmentValues& shown) {
            StoredTime(shown.followsConsole, shown.nightMinutes) != row.mtnt;
 }
 
+QString StoredText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    return trimmed.isNull() ? QStringLiteral("") : trimmed;
+}
+
 QString NameCase(const QString& name) {
-    const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty()) return {};
+    const QString trimmed = StoredText(name);
+    if (trimmed.isEmpty()) return trimmed;
     return trimmed.left(1).toUpper() + trimmed.mid(1).toLower();
 }

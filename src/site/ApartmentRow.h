@@ -82,6 +82,8 @@ int StoredTime(bool followsConsole, int pickerMinutes);
 // Whether the times to write differ from the stored ones.
 bool TimesChanged(const StoredApartment& row, const ApartmentValues& shown);
 
+// A text as stored: trimmed, and empty rather than null.
+QString StoredText(const QString& text);
 // A name as stored: trimmed, its first letter in upper case and the rest in
 // lower case; blanks give an empty name.
 QString NameCase(const QString& name);

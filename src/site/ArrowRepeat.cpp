@@ -17,7 +17,7 @@ void ArrowRepeat::Release() {
 }
 
 void ArrowRepeat::Tick() {
-    if (direction_ == 0) return;
+    if (direction_ == 0 || !timer_.isActive()) return;
     if (!step_(direction_)) {
         stop();
         return;

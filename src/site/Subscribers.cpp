@@ -223,7 +223,7 @@ SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v) {
     QSqlQuery q(FDM->ConnectionDB());
     QString error;
     StoredApartment stored;
-    const QString code = v.code.trimmed();
+    const QString code = StoredText(v.code);
     bool held = false;
     if (!ReadApartment(q, idKvr, &stored, &error)) {
         SiteData::ShowFailure(QStringLiteral("Изменения не сохранены."), error);
@@ -261,8 +261,8 @@ SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v) {
                               NameCase(v.nam).left(ApartmentRowLimits::kNameWidth),
                               NameCase(v.och).left(ApartmentRowLimits::kNameWidth), int(v.callBack),
                               int(v.ringBack), int(v.video), int(v.blocked), int(v.redirect),
-                              int(v.call), v.number.trimmed().left(ApartmentWidths::kNumber), code,
-                              v.keys, StoredTime(v.followsConsole, v.dayMinutes),
+                              int(v.call), StoredText(v.number).left(ApartmentWidths::kNumber),
+                              code, v.keys, StoredTime(v.followsConsole, v.dayMinutes),
                               StoredTime(v.followsConsole, v.nightMinutes), idKvr},
                              e) &&
                    DeviceMarking::ApplyAfterRowSave(q, stored.idNet, stored.idPod, marks, e);
