@@ -3,7 +3,7 @@
 // screen: a press starts a timer whose first step comes after 200 ms and each
 // further one 9 ms sooner while the interval is above 5 ms (200, 191, ... 11,
 // 2); the release stops it. A step that meets the start or end of the list
-// stops it too.
+// stops it too. Either way the row reached is shown.
 
 #include <QObject>
 #include <QTimer>
@@ -38,4 +38,5 @@ class ArrowRepeat : public QObject {
     std::function<void()> shown_;
     QTimer timer_;
     int direction_ = 0;
+    bool ticked_ = false;  // the timer stepped since the press
 };
