@@ -208,13 +208,7 @@ bool ApartmentEditor::ShowApartment(const ApartmentEditorContext& ctx, qint64 id
     rowChanged_ = false;
     rowAdding_ = false;
     kind_ = AddKind::kNone;
-    if (!FDM || idKvr == 0) return false;
-    QSqlQuery q(FDM->ConnectionDB());
-    QString error;
-    StoredApartment row;
-    if (!ReadApartment(q, idKvr, &row, &error)) return false;
-    *out = ValuesToShow(row, ReadConsoleTimes(ctx.idNet, ctx.hasConsole));
-    return true;
+    return ReadApartmentToShow(idKvr, ctx.idNet, ctx.hasConsole, out);
 }
 
 void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current,

@@ -4,7 +4,6 @@
 #include "foundation/BoundSql.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
-#include "site/SiteData.h"
 
 #include <QStringList>
 
@@ -110,6 +109,16 @@ ApartmentValues ValuesToShow(const StoredApartment& row, const ConsoleTimes& con
     v.dayMinutes = v.followsConsole ? console.day : withinDay(row.mtdy);
     v.nightMinutes = v.followsConsole || row.mtnt < 0 ? console.night : withinDay(row.mtnt);
     return v;
+}
+
+bool ReadApartmentToShow(qint64 idKvr, qint64 idNet, bool objectHasConsole, ApartmentValues* out) {
+    if (!FDM || idKvr == 0) return false;
+    QSqlQuery q(FDM->ConnectionDB());
+    QString error;
+    StoredApartment row;
+    if (!ReadApartment(q, idKvr, &row, &error)) return false;
+    *out = ValuesToShow(row, ReadConsoleTimes(idNet, objectHasConsole));
+    return true;
 }
 
 int RoundToTenMinutes(int minutes) {

@@ -75,6 +75,10 @@ ConsoleTimes ReadConsoleTimes(qint64 idNet, bool objectHasConsole);
 // shows them in the pickers.
 ApartmentValues ValuesToShow(const StoredApartment& row, const ConsoleTimes& console);
 
+// Row idKvr of object idNet as the controls show it; false when it cannot be
+// read.
+bool ReadApartmentToShow(qint64 idKvr, qint64 idNet, bool objectHasConsole, ApartmentValues* out);
+
 // A picker left: its time rounded to tens of minutes, within one day.
 int RoundToTenMinutes(int minutes);
 // mtdy/mtnt as written: -1 while the row follows the console.
