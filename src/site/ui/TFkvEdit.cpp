@@ -168,6 +168,9 @@ TFkvEdit::TFkvEdit(QWidget* parent) : QDialog(parent) {
     right->addWidget(buildRow());
     right->addWidget(buildConsole());
     right->addStretch();
+    for (QWidget* panel : {static_cast<QWidget*>(findChild<QGroupBox*>(QStringLiteral("Panel2"))),
+                           static_cast<QWidget*>(Panel4)})
+        panel->setMaximumWidth(460);
     auto* middle = new QHBoxLayout;
     middle->addWidget(DBGrid1, 1);
     middle->addLayout(right);
@@ -178,7 +181,7 @@ TFkvEdit::TFkvEdit(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buildCommands());
     buildMenu();
     wireControls();
-    resize(1180, 660);
+    resize(1240, 680);
 }
 
 // ---------------------------------------------------------------- building

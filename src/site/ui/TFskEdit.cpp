@@ -388,7 +388,7 @@ void TFskEdit::showHeader() {
     Dataset* sw = FDM ? FDM->Q_MNpk : nullptr;
     DBTextNet->setText(field(sw, "k.n_net"));
     DBTextHouse->setText(field(sw, "house"));
-    DBTextKodD->setText(field(sw, "kod_d"));
+    DBTextKodD->setText(field(sw, "d.kod_d"));
     DBTextNPod->setText(field(sw, "p.n_pod"));
     DBTextNmPod->setText(field(sw, "p.nm_pod"));
     DBTextVKvr->setText(field(sw, "p.v_kvr"));
