@@ -149,24 +149,6 @@ DeviceMarks changedMarks(const StoredApartment& s, const ApartmentValues& v,
     return marks;
 }
 
-struct ObjectRow {
-    int keys = 0;
-    bool callBack = false;
-    QString flbv;
-    QString code;
-};
-
-bool readObject(QSqlQuery& q, qint64 idNet, ObjectRow* out, QString* error) {
-    if (!ExecBound(q, QStringLiteral("SELECT v_key, l_obv, flbv, p_kvr FROM k_net WHERE id_net=?"),
-                   {idNet}, error))
-        return false;
-    if (q.next())
-        *out = {q.value(0).toInt(), q.value(1).toInt() != 0, q.value(2).toString(),
-                q.value(3).toString()};
-    q.finish();
-    return true;
-}
-
 bool moveState(qint64 idNet, QString* error) {
     return ObjectState::Apply(FDM->ConnectionDB(), idNet, ObjectState::AfterApartmentsChanged,
                               error);
@@ -216,11 +198,11 @@ void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current
     if (!FDM || ctx.idPod == 0) return;
     QSqlQuery q(FDM->ConnectionDB());
     QString error;
-    ObjectRow object;
+    SiteData::ObjectDefaults object;
     StoredApartment currentRow;
     bool haveCurrent = current != 0 && ReadApartment(q, current, &currentRow, &error);
     QVariant lastTerminal, lastPNom;
-    bool ok = readObject(q, ctx.idNet, &object, &error) &&
+    bool ok = SiteData::ReadObjectDefaults(q, ctx.idNet, &object, &error) &&
               ExecBound(q,
                         QStringLiteral("SELECT p_pk, p_nom FROM k_kvr WHERE id_pod=? "
                                        "ORDER BY p_nom DESC, id_kvr DESC LIMIT 1"),
@@ -237,7 +219,7 @@ void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current
     }
     rowAdding_ = true;
     values->handset = true;
-    values->keys = object.keys;
+    values->keys = object.vKey;
     values->callBack = object.callBack;
     values->ringBack = PaddedFlagMask(object.flbv).at(1) == QLatin1Char('1');
     values->number = kNewHandset;
@@ -373,8 +355,8 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
             QString number = StoredText(v.number).left(ApartmentWidths::kNumber);
             QString code = StoredText(v.code);
             if (adding && kind_ == AddKind::kConsole) {
-                ObjectRow object;
-                if (!readObject(q, ctx.idNet, &object, error)) return false;
+                SiteData::ObjectDefaults object;
+                if (!SiteData::ReadObjectDefaults(q, ctx.idNet, &object, error)) return false;
                 code = object.code;
                 number = RowOrigin::kConsoleNumber;
             }

@@ -376,28 +376,10 @@ bool findInsertPosition(QSqlQuery& q, qint64 idPod, const QString& after, int* p
     return true;
 }
 
-struct ObjectDefaults {
-    int vKey = 0;
-    bool callBack = false;
-    QString flbv;
-    QString flpo;
-};
-
-bool readObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error) {
-    if (!ExecBound(q, QStringLiteral("SELECT v_key, l_obv, flbv, flpo FROM k_net WHERE id_net=?"),
-                   {idNet}, error))
-        return false;
-    if (q.next())
-        *out = {q.value(0).toInt(), q.value(1).toInt() != 0, q.value(2).toString(),
-                q.value(3).toString()};
-    q.finish();
-    return true;
-}
-
 bool appendManualRow(QSqlQuery& q, qint64 idNet, qint64 idPod, int pNom, const QString& number,
                      const QString& code, qint64* id, QString* error) {
-    ObjectDefaults d;
-    if (!readObjectDefaults(q, idNet, &d, error)) return false;
+    SiteData::ObjectDefaults d;
+    if (!SiteData::ReadObjectDefaults(q, idNet, &d, error)) return false;
     QStringList columns = {QStringLiteral("id_net"), QStringLiteral("id_pod"),
                            QStringLiteral("p_nom"),  QStringLiteral("n_kvr"),
                            QStringLiteral("p_kvr"),  QStringLiteral("x_key"),

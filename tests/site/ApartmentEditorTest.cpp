@@ -11,9 +11,7 @@ class ApartmentEditing : public SwitchRecordsDb {
   protected:
     void SetUp() override {
         SwitchRecordsDb::SetUp();
-        idNet_ = BuildDevices();
-        pks_ = SwitchIds(idNet_);
-        pods_ = EntranceIds(idNet_);
+        SetUpObject();
         ctx_ = CurrentSwitchContext();
         ASSERT_EQ(pks_[0], ctx_.idPk);
         ASSERT_EQ(pods_[0], ctx_.idPod);
@@ -35,9 +33,6 @@ class ApartmentEditing : public SwitchRecordsDb {
 
     ApartmentEditor editor_;
     ApartmentEditorContext ctx_;
-    qint64 idNet_ = 0;
-    QList<qint64> pks_;
-    QList<qint64> pods_;
 };
 
 TEST(ApartmentQuota, IsAtLeastTheDefaultAndTheKeysHeld) {

@@ -10,14 +10,7 @@ class EntranceSwitch : public SwitchRecordsDb {
   protected:
     void SetUp() override {
         SwitchRecordsDb::SetUp();
-        idNet_ = BuildDevices();
-        pks_ = SwitchIds(idNet_);
-        pods_ = EntranceIds(idNet_);
-    }
-    QList<int> Range(int from, int to) {
-        QList<int> r;
-        for (int i = from; i <= to; ++i) r << i;
-        return r;
+        SetUpObject();
     }
     // The rows of the first entrance begin at apartment first.
     void StartEntranceAt(int first) {
@@ -25,9 +18,6 @@ class EntranceSwitch : public SwitchRecordsDb {
     }
 
     EntranceSwitchEditor editor_;
-    qint64 idNet_ = 0;
-    QList<qint64> pks_;
-    QList<qint64> pods_;
 };
 
 TEST_F(EntranceSwitch, ShowsTheSwitchAsStored) {

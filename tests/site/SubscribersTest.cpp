@@ -9,8 +9,7 @@ class SubscriberListDb : public SwitchRecordsDb {
   protected:
     void SetUp() override {
         SwitchRecordsDb::SetUp();
-        idNet_ = BuildDevices();
-        pods_ = EntranceIds(idNet_);
+        SetUpObject();
         ppl_ = dm_.Q_Ppl;
         ppl_->Open();
         const QStringList surnames = {"Иванов",  "ИВАНОВА", "Сивов",  "иволгин", "Ив%нов",
@@ -38,8 +37,6 @@ class SubscriberListDb : public SwitchRecordsDb {
 
     SubscriberList list_;
     Dataset* ppl_ = nullptr;
-    qint64 idNet_ = 0;
-    QList<qint64> pods_;
 };
 
 TEST(SubscriberRules, QuotaFollowsTheKeysHeldAndTheObjectsDefault) {
@@ -125,11 +122,7 @@ TEST_F(SubscriberListDb, RequeryKeepsTheRowItStoodOn) {
 TEST_F(SubscriberListDb, SavingWritesNamesAndMarksWhatTheDevicesCarry) {
     SetFileStates(idNet_, 1);
     const qint64 id = RowId(pods_[0], 12);
-    StoredApartment stored;
-    QSqlQuery q(Db());
-    QString error;
-    ASSERT_TRUE(ReadApartment(q, id, &stored, &error));
-    ApartmentValues v = stored.values;
+    ApartmentValues v = StoredValues(id);
     v.fam = QStringLiteral("пЕТРОВ");
     v.nam = QStringLiteral("   ");
     v.och = QStringLiteral("иванович");
@@ -154,11 +147,7 @@ TEST_F(SubscriberListDb, SavingWritesNamesAndMarksWhatTheDevicesCarry) {
 
 TEST_F(SubscriberListDb, ACodeAnyRowOfTheHouseHoldsIsRefusedAnEmptyOneIsAccepted) {
     const qint64 id = RowId(pods_[0], 12);
-    StoredApartment stored;
-    QSqlQuery q(Db());
-    QString error;
-    ASSERT_TRUE(ReadApartment(q, id, &stored, &error));
-    ApartmentValues v = stored.values;
+    ApartmentValues v = StoredValues(id);
     // The console handset of the other entrance of the house holds the
     // object's console code.
     Sql("UPDATE k_kvr SET p_kvr='901' WHERE id_pod=? AND st_kvr='СПО'", {pods_[1]});

@@ -8,6 +8,7 @@
 
 #include "ApartmentDb.h"
 #include "foundation/TerminalDistribution.h"
+#include "site/ApartmentRow.h"
 
 // The device records of object idNet, as the switch screen's "Коммутаторов
 // нет. Создать их из матрицы?" answered Yes leaves them.
@@ -78,6 +79,27 @@ inline void SeedDeviceRecords(QSqlDatabase db, qint64 idNet) {
 
 class SwitchRecordsDb : public ApartmentDb {
   protected:
+    // The reference object with its device records, its switches and
+    // entrances in the switch list's order.
+    void SetUpObject(ReferenceObjectOptions options = {}) {
+        idNet_ = BuildDevices(std::move(options));
+        pks_ = SwitchIds(idNet_);
+        pods_ = EntranceIds(idNet_);
+    }
+    static QList<int> Range(int from, int to) {
+        QList<int> r;
+        for (int i = from; i <= to; ++i) r << i;
+        return r;
+    }
+    // Row idKvr's values as stored.
+    ApartmentValues StoredValues(qint64 idKvr) {
+        StoredApartment stored;
+        QSqlQuery q(Db());
+        QString error;
+        EXPECT_TRUE(ReadApartment(q, idKvr, &stored, &error)) << error.toStdString();
+        return stored.values;
+    }
+
     // The reference object (or one changed by options) with its apartments
     // and device records; the current object of the data module, on its
     // first switch.
@@ -133,4 +155,8 @@ class SwitchRecordsDb : public ApartmentDb {
         for (const char* table : {"k_pk", "k_bv", "k_po"})
             Sql(QStringLiteral("UPDATE %1 SET kf_pr=? WHERE id_net=?").arg(table), {state, idNet});
     }
+
+    qint64 idNet_ = 0;
+    QList<qint64> pks_;
+    QList<qint64> pods_;
 };

@@ -11,12 +11,6 @@ namespace {
 
 const QString kDoneMark = QStringLiteral("switches done: ");
 
-QList<int> Range(int from, int to) {
-    QList<int> r;
-    for (int i = from; i <= to; ++i) r << i;
-    return r;
-}
-
 }  // namespace
 
 class TerminalRuleRun : public SwitchRecordsDb {
@@ -26,14 +20,9 @@ class TerminalRuleRun : public SwitchRecordsDb {
     }
     void SetUp() override {
         SwitchRecordsDb::SetUp();
-        idNet_ = BuildDevices();
-        pks_ = SwitchIds(idNet_);
-        pods_ = EntranceIds(idNet_);
+        SetUpObject();
         ASSERT_EQ(3, pks_.size());
     }
-    qint64 idNet_ = 0;
-    QList<qint64> pks_;
-    QList<qint64> pods_;
 };
 
 TEST_F(TerminalRuleRun, EachSwitchByItsOwnRuleWhateverCommonRuleIsSet) {

@@ -6,6 +6,7 @@
 #include "foundation/ui/WaitCursor.h"
 #include "platform/Dialogs.h"
 #include "site/SiteData.h"
+#include "site/ui/SiteControls.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -26,24 +27,17 @@ namespace {
 
 constexpr int kHelpTopic = 235;
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QRadioButton* radio(QWidget* parent, const char* name, const QString& caption,
                     const QString& hint) {
-    auto* r = named(new QRadioButton(caption, parent), name);
+    auto* r = SiteControls::Named(new QRadioButton(caption, parent), name);
     r->setToolTip(hint);
     return r;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                     const QString& hint) {
-    auto* b = named(new QPushButton(caption, parent), name);
+    auto* b = SiteControls::Button(parent, name, caption);
     b->setToolTip(hint);
-    b->setAutoDefault(false);
     return b;
 }
 
@@ -55,7 +49,7 @@ TFdpkPort::TFdpkPort(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setMinimumSize(455, 356);
 
-    Label1 = named(
+    Label1 = SiteControls::Named(
         new QLabel(QStringLiteral("Можно заполнить все КМ автоматически, выбрав одно из условий:"),
                    this),
         "Label1");
@@ -71,7 +65,7 @@ TFdpkPort::TFdpkPort(QWidget* parent) : QDialog(parent) {
                                   "следующие настройки для каждого коммутатора"));
     RBTop1->setChecked(true);
 
-    Panel1 = named(new QFrame(this), "Panel1");
+    Panel1 = SiteControls::Named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
     RB_3 = radio(Panel1, "RB_3", QStringLiteral("при использовании Lusk, порты не распредляются"),
                  QStringLiteral("Обнулит все номера клемм."));

@@ -9,7 +9,7 @@
 #include "site/ApartmentList.h"
 #include "site/ArrowRepeat.h"
 #include "site/SiteData.h"
-#include "site/ui/ApartmentControls.h"
+#include "site/ui/SiteControls.h"
 #include "site/ui/SiteWindows.h"
 #include "site/ui/TFskEdit.h"
 
@@ -35,38 +35,20 @@ TFkvEdit* FkvEdit = nullptr;
 
 using namespace ApartmentEditorTexts;
 using namespace ApartmentRowLimits;
-namespace Controls = ApartmentControls;
+namespace Controls = SiteControls;
 
 namespace {
 
 constexpr int kHelpTopic = 242;
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QToolButton* arrow(QWidget* parent, const char* name, Qt::ArrowType type, const QString& hint) {
-    auto* b = named(new QToolButton(parent), name);
-    b->setArrowType(type);
-    b->setToolTip(hint);
-    return b;
-}
-
-QCheckBox* check(QWidget* parent, const char* name, const QString& caption) {
-    return named(new QCheckBox(caption, parent), name);
-}
+using SiteControls::Arrow;
+using SiteControls::Button;
+using SiteControls::Check;
+using SiteControls::Named;
 
 // A check list of flags first..16, numbered as two digits.
 QListWidget* flagList(QWidget* parent, const char* name, int first) {
-    auto* list = named(new QListWidget(parent), name);
+    auto* list = Named(new QListWidget(parent), name);
     for (int n = first; n <= kLastFlag; ++n) {
         auto* item = new QListWidgetItem(IntToStrZ(n, 2), list);
         item->setCheckState(Qt::Unchecked);
@@ -157,7 +139,7 @@ TFkvEdit::TFkvEdit(QWidget* parent) : QDialog(parent) {
                               [this] { ShowApartment(); }, this);
     repeat_->setObjectName(QStringLiteral("TmRun"));
 
-    DBGrid1 = named(new DatasetGrid(this), "DBGrid1");
+    DBGrid1 = Named(new DatasetGrid(this), "DBGrid1");
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->verticalHeader()->hide();
@@ -187,10 +169,10 @@ TFkvEdit::TFkvEdit(QWidget* parent) : QDialog(parent) {
 // ---------------------------------------------------------------- building
 
 QWidget* TFkvEdit::buildHeader() {
-    auto* box = named(new QFrame(this), "PanelHead");
+    auto* box = Named(new QFrame(this), "PanelHead");
     box->setFrameShape(QFrame::StyledPanel);
     auto bold = [box](const char* name) {
-        auto* l = named(new QLabel(box), name);
+        auto* l = Named(new QLabel(box), name);
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);
@@ -200,9 +182,9 @@ QWidget* TFkvEdit::buildHeader() {
     DBTextNPod = bold("DBTextNPod");
     DBTextNmPod = bold("DBTextNmPod");
     Label15 = bold("Label15");
-    BitUpGrup = arrow(box, "BitUpGrup", Qt::LeftArrow,
+    BitUpGrup = Arrow(box, "BitUpGrup", Qt::LeftArrow,
                       QStringLiteral("Переместиться на КМ выше без сохранения"));
-    BitDownGrup = arrow(box, "BitDownGrup", Qt::RightArrow,
+    BitDownGrup = Arrow(box, "BitDownGrup", Qt::RightArrow,
                         QStringLiteral("Переместиться на КМ ниже без сохранения"));
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(new QLabel(QStringLiteral("Дом"), box));
@@ -220,22 +202,26 @@ QWidget* TFkvEdit::buildHeader() {
 }
 
 QWidget* TFkvEdit::buildRow() {
-    auto* box = named(new QGroupBox(this), "Panel2");
-    E_kv = named(new QLineEdit(box), "E_kv");
+    auto* box = Named(new QGroupBox(this), "Panel2");
+    E_kv = Named(new QLineEdit(box), "E_kv");
     E_kv->setMaxLength(ApartmentWidths::kNumber);
     E_bv = Controls::MakeCodeEdit(box, "E_bv");
-    E_kk = named(new QSpinBox(box), "E_kk");
+    E_kk = Named(new QSpinBox(box), "E_kk");
     E_kk->setRange(0, kMaxKeys);
-    E_nk = named(new QSpinBox(box), "E_nk");
+    E_nk = Named(new QSpinBox(box), "E_nk");
     E_nk->setRange(0, 1000);
     E_nk->setEnabled(false);
-    Call = check(box, "Call", QStringLiteral("Прямой вызов"));
-    C_otz = check(box, "C_otz", QStringLiteral("Отзвонка"));
-    C_Video = check(box, "C_Video", QStringLiteral("Видеопросмотр"));
-    C_Block = check(box, "C_Block", QStringLiteral("Блокировка трубки"));
-    Trubka = check(box, "Trubka", QStringLiteral("Трубка"));
+    row_.E_kv = E_kv;
+    row_.E_bv = E_bv;
+    row_.E_kk = E_kk;
+    Controls::MakePanelBoxes(box, &row_);
+    Call = row_.Call;
+    C_otz = row_.C_otz;
+    C_Video = row_.C_Video;
+    C_Block = row_.C_Block;
+    Trubka = Check(box, "Trubka", QStringLiteral("Трубка"));
     Trubka->setEnabled(false);
-    ChFlbv = check(box, "ChFlbv", QStringLiteral("Флаги для БВ"));
+    ChFlbv = Check(box, "ChFlbv", QStringLiteral("Флаги для БВ"));
     Mask = flagList(box, "Mask", kFirstPanelFlag);
     auto* grid = new QGridLayout(box);
     grid->addWidget(new QLabel(QStringLiteral("Квартира №"), box), 0, 0);
@@ -259,23 +245,15 @@ QWidget* TFkvEdit::buildRow() {
 }
 
 QWidget* TFkvEdit::buildConsole() {
-    Panel4 = named(new QGroupBox(QStringLiteral("Для ППО"), this), "Panel4");
-    C_obr = check(Panel4, "C_obr", QStringLiteral("Обратный вызов"));
-    STime = check(Panel4, "STime", QStringLiteral("Время смены дня и ночи как на ППО"));
-    TimeD = Controls::MakeTimePicker(Panel4, "TimeD");
-    TimeN = Controls::MakeTimePicker(Panel4, "TimeN");
-    CPnp = check(Panel4, "CPnp", QStringLiteral("Перенаправление вызова на ППО при занятом КМ"));
-    ChFlpo = check(Panel4, "ChFlpo", QStringLiteral("Флаги для ППО"));
+    Panel4 = Named(new QGroupBox(QStringLiteral("Для ППО"), this), "Panel4");
+    QGridLayout* grid = Controls::MakeConsoleGroup(Panel4, &row_, true);
+    C_obr = row_.C_obr;
+    STime = row_.STime;
+    TimeD = row_.TimeD;
+    TimeN = row_.TimeN;
+    CPnp = row_.CPnp;
+    ChFlpo = Check(Panel4, "ChFlpo", QStringLiteral("Флаги для ППО"));
     Mspo = flagList(Panel4, "Mspo", kFirstConsoleFlag);
-    auto* grid = new QGridLayout(Panel4);
-    grid->addWidget(C_obr, 0, 0, 1, 3);
-    grid->addWidget(STime, 1, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("День"), Panel4), 2, 0);
-    grid->addWidget(TimeD, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Ночь"), Panel4), 3, 0);
-    grid->addWidget(TimeN, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("01"), Panel4), 4, 0, Qt::AlignRight);
-    grid->addWidget(CPnp, 4, 1, 1, 2);
     grid->addWidget(ChFlpo, 5, 0, 1, 3);
     grid->addWidget(Mspo, 6, 0, 1, 3);
     return Panel4;
@@ -283,22 +261,22 @@ QWidget* TFkvEdit::buildConsole() {
 
 QWidget* TFkvEdit::buildCommands() {
     auto* box = new QWidget(this);
-    BitSave = button(box, "BitSave", QStringLiteral("Сохранить изменения"));
-    BitAdd = button(box, "BitAdd", QStringLiteral("Добавить трубку"));
-    BitDelete = button(box, "BitDelete", QStringLiteral("Удалить трубку"));
-    BtnUp = arrow(box, "BtnUp", Qt::UpArrow,
+    BitSave = Button(box, "BitSave", QStringLiteral("Сохранить изменения"));
+    BitAdd = Button(box, "BitAdd", QStringLiteral("Добавить трубку"));
+    BitDelete = Button(box, "BitDelete", QStringLiteral("Удалить трубку"));
+    BtnUp = Arrow(box, "BtnUp", Qt::UpArrow,
                   QStringLiteral("Переместиться на квартиру выше с сохранением"));
-    BtnDown = arrow(box, "BtnDown", Qt::DownArrow,
+    BtnDown = Arrow(box, "BtnDown", Qt::DownArrow,
                     QStringLiteral("Переместиться на квартиру ниже с сохранением"));
-    BitFirst = arrow(box, "BitFirst", Qt::UpArrow, QStringLiteral("Первая квартира"));
-    BitLast = arrow(box, "BitLast", Qt::DownArrow, QStringLiteral("Последняя квартира"));
+    BitFirst = Arrow(box, "BitFirst", Qt::UpArrow, QStringLiteral("Первая квартира"));
+    BitLast = Arrow(box, "BitLast", Qt::DownArrow, QStringLiteral("Последняя квартира"));
     BitFirst->setText(QStringLiteral("|<"));
     BitLast->setText(QStringLiteral(">|"));
     for (QToolButton* b : {BitFirst, BitLast}) b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    BitTrub = button(box, "BitTrub", QStringLiteral("Параметры КМ"));
-    Bitsp = button(box, "Bitsp", QStringLiteral("Данные подъезда"));
-    ButHelp = button(box, "ButHelp", QStringLiteral("Справка"));
-    ButExit = button(box, "ButExit", QStringLiteral("Закрыть"));
+    BitTrub = Button(box, "BitTrub", QStringLiteral("Параметры КМ"));
+    Bitsp = Button(box, "Bitsp", QStringLiteral("Данные подъезда"));
+    ButHelp = Button(box, "ButHelp", QStringLiteral("Справка"));
+    ButExit = Button(box, "ButExit", QStringLiteral("Закрыть"));
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QWidget* w : std::initializer_list<QWidget*>{BitFirst, BtnUp, BtnDown, BitLast})
@@ -311,7 +289,7 @@ QWidget* TFkvEdit::buildCommands() {
 }
 
 void TFkvEdit::buildMenu() {
-    PMmas = named(new QMenu(this), "PMmas");
+    PMmas = Named(new QMenu(this), "PMmas");
     const QString invert = QStringLiteral("Обратить разрешения на запрет и запрет на разрешение");
     struct Item {
         const char* name;
@@ -353,7 +331,7 @@ void TFkvEdit::buildMenu() {
     for (int i = 0; i < items.size(); ++i) {
         const Item& item = items[i];
         if (i > 0 && i % 3 == 0) PMmas->addSeparator();
-        QAction* action = named(PMmas->addAction(item.caption), item.name);
+        QAction* action = Named(PMmas->addAction(item.caption), item.name);
         connect(action, &QAction::triggered, this,
                 [this, flag = item.flag, change = item.change] { bulk(flag, change); });
     }
@@ -426,21 +404,10 @@ void TFkvEdit::showHeader() {
 }
 
 void TFkvEdit::showValues(const ApartmentValues& v, const ApartmentEditorContext& ctx) {
-    E_kv->setText(v.number);
-    E_bv->setText(v.code);
-    E_kk->setValue(v.keys);
+    row_.Show(v);
     E_nk->setValue(v.terminal);
-    Call->setChecked(v.call);
-    C_otz->setChecked(v.ringBack);
-    C_Video->setChecked(v.video);
-    C_Block->setChecked(v.blocked);
     Trubka->setChecked(v.handset);
     Trubka->setEnabled(editor_.RowAdding());
-    C_obr->setChecked(v.callBack);
-    CPnp->setChecked(v.redirect);
-    STime->setChecked(v.followsConsole);
-    Controls::SetMinutes(TimeD, v.dayMinutes);
-    Controls::SetMinutes(TimeN, v.nightMinutes);
     showFlags(Mask, kFirstPanelFlag, v.panelFlags, ctx.maskBv);
     showFlags(Mspo, kFirstConsoleFlag, v.consoleFlags, ctx.maskPo);
     Controls::ShowConsoleGroup(Panel4, {C_obr, STime, CPnp}, ctx.hasConsole);
@@ -451,20 +418,9 @@ void TFkvEdit::showValues(const ApartmentValues& v, const ApartmentEditorContext
 
 ApartmentValues TFkvEdit::ControlValues() const {
     ApartmentValues v;
-    v.number = E_kv->text();
-    v.code = E_bv->text();
-    v.keys = E_kk->value();
+    row_.Read(&v);
     v.terminal = E_nk->value();
-    v.call = Call->isChecked();
-    v.ringBack = C_otz->isChecked();
-    v.video = C_Video->isChecked();
-    v.blocked = C_Block->isChecked();
     v.handset = Trubka->isChecked();
-    v.callBack = C_obr->isChecked();
-    v.redirect = CPnp->isChecked();
-    v.followsConsole = STime->isChecked();
-    v.dayMinutes = Controls::Minutes(TimeD);
-    v.nightMinutes = Controls::Minutes(TimeN);
     v.panelFlags = readFlags(Mask, kFirstPanelFlag);
     v.consoleFlags = readFlags(Mspo, kFirstConsoleFlag);
     return v;
@@ -558,17 +514,9 @@ void TFkvEdit::E_kkExit() {
     E_kk->setValue(ApartmentKeyQuota(E_kk->value(), objectQuota, held));
 }
 
-// Following the console shows the console's times and locks the pickers.
 void TFkvEdit::STimeClick() {
     const ApartmentEditorContext ctx = CurrentSwitchContext();
-    const bool follows = STime->isChecked();
-    if (follows) {
-        const ConsoleTimes times = ReadConsoleTimes(ctx.idNet, ctx.hasConsole);
-        Controls::SetMinutes(TimeD, times.day);
-        Controls::SetMinutes(TimeN, times.night);
-    }
-    TimeD->setEnabled(!follows);
-    TimeN->setEnabled(!follows);
+    row_.FollowConsole(ctx.idNet, ctx.hasConsole);
 }
 
 void TFkvEdit::MarkConfigChanged() {

@@ -7,6 +7,7 @@
 // leaves. Shown without blocking.
 
 #include "site/ApartmentEditor.h"
+#include "site/ui/SiteControls.h"
 
 #include <QDialog>
 
@@ -125,6 +126,7 @@ class TFkvEdit : public QDialog {
     void bulk(RowFlag flag, BulkChange change);
 
     ApartmentEditor editor_;
+    SiteControls::RowControls row_;
     DatasetModel* model_ = nullptr;
     EnterMovesFocus* enter_ = nullptr;
     ArrowRepeat* repeat_ = nullptr;

@@ -7,7 +7,7 @@
 #include "site/ApartmentList.h"
 #include "site/ArrowRepeat.h"
 #include "site/SiteData.h"
-#include "site/ui/ApartmentControls.h"
+#include "site/ui/SiteControls.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,27 +25,13 @@
 #include <QVBoxLayout>
 
 using namespace SubscriberTexts;
-namespace Controls = ApartmentControls;
+namespace Controls = SiteControls;
+using SiteControls::Button;
+using SiteControls::Named;
 
 namespace {
 
 TFrPiople* g_instance = nullptr;
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QCheckBox* check(QWidget* parent, const char* name, const QString& caption) {
-    return named(new QCheckBox(caption, parent), name);
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -92,13 +78,13 @@ TFrPiople::TFrPiople(QWidget* parent)
                               [this] { ShowSubscriber(); }, this);
     repeat_->setObjectName(QStringLiteral("TmRun"));
 
-    DBGrid1 = named(new DatasetGrid(this), "DBGrid1");
+    DBGrid1 = Named(new DatasetGrid(this), "DBGrid1");
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->installEventFilter(this);
     DBGrid1->horizontalHeader()->setSectionsClickable(true);
 
-    Panel2 = named(new QFrame(this), "Panel2");
+    Panel2 = Named(new QFrame(this), "Panel2");
     Panel2->setFrameShape(QFrame::StyledPanel);
     auto* panel = new QHBoxLayout(Panel2);
     panel->addWidget(buildNames());
@@ -125,22 +111,24 @@ TFrPiople* TFrPiople::Instance() {
 
 QWidget* TFrPiople::buildNames() {
     auto* box = new QWidget(Panel2);
-    LFam = named(new QLabel(box), "LFam");
-    LNam = named(new QLabel(box), "LNam");
-    LOch = named(new QLabel(box), "LOch");
-    LKv = named(new QLabel(box), "LKv");
-    LBv = named(new QLabel(box), "LBv");
-    EFam = named(new QLineEdit(box), "EFam");
-    ENam = named(new QLineEdit(box), "ENam");
-    EOch = named(new QLineEdit(box), "EOch");
+    LFam = Named(new QLabel(box), "LFam");
+    LNam = Named(new QLabel(box), "LNam");
+    LOch = Named(new QLabel(box), "LOch");
+    LKv = Named(new QLabel(box), "LKv");
+    LBv = Named(new QLabel(box), "LBv");
+    EFam = Named(new QLineEdit(box), "EFam");
+    ENam = Named(new QLineEdit(box), "ENam");
+    EOch = Named(new QLineEdit(box), "EOch");
     for (QLineEdit* e : {EFam, ENam, EOch}) {
         e->setMaxLength(ApartmentRowLimits::kNameWidth);
         e->setMinimumWidth(180);
     }
     // The apartment number keeps the width the rows hold ("пост охраны").
-    E_kv = named(new QLineEdit(box), "E_kv");
+    E_kv = Named(new QLineEdit(box), "E_kv");
     E_kv->setMaxLength(ApartmentWidths::kNumber);
     E_bv = Controls::MakeCodeEdit(box, "E_bv");
+    row_.E_kv = E_kv;
+    row_.E_bv = E_bv;
     auto* grid = new QGridLayout(box);
     const QList<QPair<QLabel*, QLineEdit*>> rows = {
         {LFam, EFam}, {LNam, ENam}, {LOch, EOch}, {LKv, E_kv}, {LBv, E_bv}};
@@ -153,58 +141,53 @@ QWidget* TFrPiople::buildNames() {
 }
 
 QWidget* TFrPiople::buildFlags() {
-    Panel6 = named(new QGroupBox(Panel2), "Panel6");
-    E_kk = named(new QSpinBox(Panel6), "E_kk");
+    Panel6 = Named(new QGroupBox(Panel2), "Panel6");
+    E_kk = Named(new QSpinBox(Panel6), "E_kk");
     E_kk->setRange(0, ApartmentRowLimits::kMaxKeys);
-    Call = check(Panel6, "Call", QStringLiteral("Прямой вызов"));
-    C_otz = check(Panel6, "C_otz", QStringLiteral("Отзвонка"));
-    C_Video = check(Panel6, "C_Video", QStringLiteral("Видеопросмотр"));
-    C_Block = check(Panel6, "C_Block", QStringLiteral("Блокировка трубки"));
+    row_.E_kk = E_kk;
+    Controls::MakePanelBoxes(Panel6, &row_);
+    Call = row_.Call;
+    C_otz = row_.C_otz;
+    C_Video = row_.C_Video;
+    C_Block = row_.C_Block;
     auto* layout = new QGridLayout(Panel6);
     layout->addWidget(new QLabel(QStringLiteral("Количество ключей "), Panel6), 0, 0);
     layout->addWidget(E_kk, 0, 1);
     int row = 1;
-    for (QCheckBox* c : {Call, C_otz, C_Video, C_Block}) layout->addWidget(c, row++, 0, 1, 2);
+    for (QCheckBox* c : row_.PanelBoxes()) layout->addWidget(c, row++, 0, 1, 2);
     return Panel6;
 }
 
 QWidget* TFrPiople::buildConsole() {
-    Panel3 = named(new QGroupBox(QStringLiteral("Для ППО"), Panel2), "Panel3");
-    C_obr = check(Panel3, "C_obr", QStringLiteral("Обратный вызов"));
-    STime = check(Panel3, "STime", QStringLiteral("Время смены дня и ночи как на ППО"));
-    TimeD = Controls::MakeTimePicker(Panel3, "TimeD");
-    TimeN = Controls::MakeTimePicker(Panel3, "TimeN");
-    CPnp = check(Panel3, "CPnp", QStringLiteral("Перенаправление вызова на ППО при занятом КМ"));
-    auto* layout = new QGridLayout(Panel3);
-    layout->addWidget(C_obr, 0, 0, 1, 2);
-    layout->addWidget(STime, 1, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("День"), Panel3), 2, 0);
-    layout->addWidget(TimeD, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Ночь"), Panel3), 3, 0);
-    layout->addWidget(TimeN, 3, 1);
-    layout->addWidget(CPnp, 4, 0, 1, 2);
+    Panel3 = Named(new QGroupBox(QStringLiteral("Для ППО"), Panel2), "Panel3");
+    Controls::MakeConsoleGroup(Panel3, &row_, false);
+    C_obr = row_.C_obr;
+    STime = row_.STime;
+    TimeD = row_.TimeD;
+    TimeN = row_.TimeN;
+    CPnp = row_.CPnp;
     return Panel3;
 }
 
 QWidget* TFrPiople::buildCommands() {
     auto* box = new QWidget(this);
-    BitSave = button(box, "BitSave", QStringLiteral("Сохранить изменения"));
+    BitSave = Button(box, "BitSave", QStringLiteral("Сохранить изменения"));
     BitSave->setEnabled(false);
-    BitFind = button(box, "BitFind", kStartSearch);
-    LEdit = named(new QLabel(kEditing, box), "LEdit");
-    SortBeg = button(box, "SortBeg", kSort);
+    BitFind = Button(box, "BitFind", kStartSearch);
+    LEdit = Named(new QLabel(kEditing, box), "LEdit");
+    SortBeg = Button(box, "SortBeg", kSort);
     SortBeg->setAutoFillBackground(true);
-    SortView = named(new QListWidget(box), "SortView");
+    SortView = Named(new QListWidget(box), "SortView");
     SortView->setMaximumHeight(48);
     SortView->setFocusPolicy(Qt::NoFocus);
-    Panel5 = button(box, "Panel5", QStringLiteral("Снять ограничения"));
-    BtnUp = named(new QToolButton(box), "BtnUp");
+    Panel5 = Button(box, "Panel5", QStringLiteral("Снять ограничения"));
+    BtnUp = Named(new QToolButton(box), "BtnUp");
     BtnUp->setArrowType(Qt::UpArrow);
     BtnUp->setToolTip(QStringLiteral("Переместиться на квартиру выше"));
-    BtnDown = named(new QToolButton(box), "BtnDown");
+    BtnDown = Named(new QToolButton(box), "BtnDown");
     BtnDown->setArrowType(Qt::DownArrow);
     BtnDown->setToolTip(QStringLiteral("Переместиться на квартиру ниже"));
-    BitKey = button(box, "BitKey", QStringLiteral("Перейти к ключам"));
+    BitKey = Button(box, "BitKey", QStringLiteral("Перейти к ключам"));
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(BtnUp);
@@ -316,18 +299,7 @@ void TFrPiople::showValues(const ApartmentValues& v) {
     EFam->setText(v.fam);
     ENam->setText(v.nam);
     EOch->setText(v.och);
-    E_kv->setText(v.number);
-    E_bv->setText(v.code);
-    E_kk->setValue(v.keys);
-    Call->setChecked(v.call);
-    C_otz->setChecked(v.ringBack);
-    C_Video->setChecked(v.video);
-    C_Block->setChecked(v.blocked);
-    C_obr->setChecked(v.callBack);
-    CPnp->setChecked(v.redirect);
-    STime->setChecked(v.followsConsole);
-    Controls::SetMinutes(TimeD, v.dayMinutes);
-    Controls::SetMinutes(TimeN, v.nightMinutes);
+    row_.Show(v);
     loading_ = was;
 }
 
@@ -347,18 +319,7 @@ ApartmentValues TFrPiople::controlValues() const {
     v.fam = EFam->text();
     v.nam = ENam->text();
     v.och = EOch->text();
-    v.number = E_kv->text();
-    v.code = E_bv->text();
-    v.keys = E_kk->value();
-    v.call = Call->isChecked();
-    v.ringBack = C_otz->isChecked();
-    v.video = C_Video->isChecked();
-    v.blocked = C_Block->isChecked();
-    v.callBack = C_obr->isChecked();
-    v.redirect = CPnp->isChecked();
-    v.followsConsole = STime->isChecked();
-    v.dayMinutes = Controls::Minutes(TimeD);
-    v.nightMinutes = Controls::Minutes(TimeN);
+    row_.Read(&v);
     return v;
 }
 
@@ -373,17 +334,10 @@ void TFrPiople::AnyChange() {
 }
 
 void TFrPiople::STimeClick() {
-    if (STime->isChecked()) {
-        const ConsoleTimes times =
-            ReadConsoleTimes(SiteData::CurrentObjectId(), objectHasConsole());
-        const bool was = loading_;
-        loading_ = true;
-        Controls::SetMinutes(TimeD, times.day);
-        Controls::SetMinutes(TimeN, times.night);
-        loading_ = was;
-    }
-    TimeD->setEnabled(!STime->isChecked());
-    TimeN->setEnabled(!STime->isChecked());
+    const bool was = loading_;
+    loading_ = true;
+    row_.FollowConsole(SiteData::CurrentObjectId(), objectHasConsole());
+    loading_ = was;
     AnyChange();
 }
 

@@ -8,6 +8,7 @@
 
 #include "foundation/ui/TScreenFrame.h"
 #include "site/Subscribers.h"
+#include "site/ui/SiteControls.h"
 
 class ArrowRepeat;
 class DatasetGrid;
@@ -114,6 +115,7 @@ class TFrPiople : public TScreenFrame {
     bool chainKey(QWidget* watched, int key, Qt::KeyboardModifiers modifiers);
 
     SubscriberList list_;
+    SiteControls::RowControls row_;
     DatasetModel* model_ = nullptr;
     ArrowRepeat* repeat_ = nullptr;
     SearchState search_ = SearchState::Editing;

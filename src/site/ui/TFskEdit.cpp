@@ -10,6 +10,7 @@
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/EnterMovesFocus.h"
 #include "site/SiteData.h"
+#include "site/ui/SiteControls.h"
 #include "site/ui/SiteWindows.h"
 #include "site/ui/TFdpkPort.h"
 #include "site/ui/TFkvEdit.h"
@@ -36,38 +37,22 @@
 TFskEdit* FskEdit = nullptr;
 
 using namespace EntranceSwitchTexts;
+using SiteControls::Arrow;
+using SiteControls::Button;
+using SiteControls::Named;
 
 namespace {
 
 constexpr int kHelpTopic = 232;
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QToolButton* arrow(QWidget* parent, const char* name, Qt::ArrowType type, const QString& hint) {
-    auto* b = named(new QToolButton(parent), name);
-    b->setArrowType(type);
-    b->setToolTip(hint);
-    return b;
-}
-
 QSpinBox* spin(QWidget* parent, const char* name, int max) {
-    auto* s = named(new QSpinBox(parent), name);
+    auto* s = Named(new QSpinBox(parent), name);
     s->setRange(0, max);
     return s;
 }
 
 QLineEdit* readOnly(QWidget* parent, const char* name) {
-    auto* e = named(new QLineEdit(parent), name);
+    auto* e = Named(new QLineEdit(parent), name);
     e->setReadOnly(true);
     e->setFocusPolicy(Qt::NoFocus);
     e->setMaximumWidth(70);
@@ -75,7 +60,7 @@ QLineEdit* readOnly(QWidget* parent, const char* name) {
 }
 
 QLabel* value(QWidget* parent, const char* name) {
-    auto* l = named(new QLabel(parent), name);
+    auto* l = Named(new QLabel(parent), name);
     QFont bold = l->font();
     bold.setBold(true);
     l->setFont(bold);
@@ -149,10 +134,10 @@ TFskEdit::TFskEdit(QWidget* parent) : QDialog(parent) {
     middle->addWidget(buildGrid(), 1);
     middle->addLayout(right);
 
-    LAttan = named(new QLabel(this), "LAttan");
+    LAttan = Named(new QLabel(this), "LAttan");
     LAttan->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
     LAttan->setWordWrap(true);
-    LabWait = named(new QLabel(QStringLiteral("Ждите..."), this), "LabWait");
+    LabWait = Named(new QLabel(QStringLiteral("Ждите..."), this), "LabWait");
     LabWait->hide();
 
     auto* layout = new QVBoxLayout(this);
@@ -168,7 +153,7 @@ TFskEdit::TFskEdit(QWidget* parent) : QDialog(parent) {
 // ---------------------------------------------------------------- building
 
 QWidget* TFskEdit::buildHeader() {
-    auto* box = named(new QFrame(this), "PanelHead");
+    auto* box = Named(new QFrame(this), "PanelHead");
     box->setFrameShape(QFrame::StyledPanel);
     DBTextNet = value(box, "DBTextNet");
     DBTextHouse = value(box, "DBTextHouse");
@@ -180,8 +165,8 @@ QWidget* TFskEdit::buildHeader() {
     DBTextNpkvr = value(box, "DBTextNpkvr");
     DBTextVDvr = value(box, "DBTextVDvr");
     LGates = value(box, "LGates");
-    BtnUp = arrow(box, "BtnUp", Qt::UpArrow, QStringLiteral("Предыдущий подъезд"));
-    BtnDown = arrow(box, "BtnDown", Qt::DownArrow, QStringLiteral("Следующий подъезд"));
+    BtnUp = Arrow(box, "BtnUp", Qt::UpArrow, QStringLiteral("Предыдущий подъезд"));
+    BtnDown = Arrow(box, "BtnDown", Qt::DownArrow, QStringLiteral("Следующий подъезд"));
     auto* grid = new QGridLayout(box);
     auto pair = [box, grid](int row, int column, const QString& label, QWidget* shown) {
         grid->addWidget(new QLabel(label, box), row, column);
@@ -217,12 +202,12 @@ QWidget* TFskEdit::buildHeader() {
 
 QWidget* TFskEdit::buildGrid() {
     auto* box = new QWidget(this);
-    DBGrid1 = named(new DatasetGrid(box), "DBGrid1");
+    DBGrid1 = Named(new DatasetGrid(box), "DBGrid1");
     DBGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->verticalHeader()->hide();
-    BitFirst = arrow(box, "BitFirst", Qt::UpArrow, QStringLiteral("Первая квартира"));
-    BitLast = arrow(box, "BitLast", Qt::DownArrow, QStringLiteral("Последняя квартира"));
+    BitFirst = Arrow(box, "BitFirst", Qt::UpArrow, QStringLiteral("Первая квартира"));
+    BitLast = Arrow(box, "BitLast", Qt::DownArrow, QStringLiteral("Последняя квартира"));
     auto* arrows = new QHBoxLayout;
     arrows->addWidget(BitFirst);
     arrows->addWidget(BitLast);
@@ -235,16 +220,16 @@ QWidget* TFskEdit::buildGrid() {
 }
 
 QWidget* TFskEdit::buildSwitchType() {
-    auto* box = named(new QFrame(this), "PanelType");
+    auto* box = Named(new QFrame(this), "PanelType");
     box->setFrameShape(QFrame::StyledPanel);
-    RBType0 = named(new QRadioButton(QStringLiteral("Тип коммутатора: Торвин"), box), "RBType0");
-    RBType1 = named(new QRadioButton(QStringLiteral("Тип коммутатора: Lusk"), box), "RBType1");
-    RGkm = named(new QGroupBox(QStringLiteral("Способ заполнения коммутатора"), box), "RGkm");
+    RBType0 = Named(new QRadioButton(QStringLiteral("Тип коммутатора: Торвин"), box), "RBType0");
+    RBType1 = Named(new QRadioButton(QStringLiteral("Тип коммутатора: Lusk"), box), "RBType1");
+    RGkm = Named(new QGroupBox(QStringLiteral("Способ заполнения коммутатора"), box), "RGkm");
     RGkm0 =
-        named(new QRadioButton(QStringLiteral("Выбрать номер начальной трубки, циклический"), RGkm),
+        Named(new QRadioButton(QStringLiteral("Выбрать номер начальной трубки, циклический"), RGkm),
               "RGkm0");
     RGkm1 =
-        named(new QRadioButton(QStringLiteral("С приращением по модулю 100, циклический"), RGkm),
+        Named(new QRadioButton(QStringLiteral("С приращением по модулю 100, циклический"), RGkm),
               "RGkm1");
     methods_ = new QButtonGroup(this);
     methods_->addButton(RGkm0, FillMethod::kFirstHandset);
@@ -253,15 +238,15 @@ QWidget* TFskEdit::buildSwitchType() {
     methods->addWidget(RGkm0);
     methods->addWidget(RGkm1);
 
-    LPr1kv = named(new QLabel(QStringLiteral("Начальный № трубки"), box), "LPr1kv");
+    LPr1kv = Named(new QLabel(QStringLiteral("Начальный № трубки"), box), "LPr1kv");
     Pr1kv = spin(box, "Pr1kv", EntranceSwitchLimits::kMaxFirstHandset);
     AI = readOnly(box, "AI");
     AH = spin(box, "AH", EntranceSwitchLimits::kMaxHundreds);
     E_mxl = readOnly(box, "E_mxl");
-    BitPorts = button(box, "BitPorts", kRecount);
+    BitPorts = Button(box, "BitPorts", kRecount);
     BitPorts->setContextMenuPolicy(Qt::ActionsContextMenu);
     PMDiap =
-        named(new QAction(QStringLiteral("Распределить квартиры по заданному диапазону"), BitPorts),
+        Named(new QAction(QStringLiteral("Распределить квартиры по заданному диапазону"), BitPorts),
               "PMDiap");
     BitPorts->addAction(PMDiap);
 
@@ -284,15 +269,15 @@ QWidget* TFskEdit::buildSwitchType() {
 }
 
 QWidget* TFskEdit::buildKeySlots() {
-    auto* box = named(new QFrame(this), "PanelKeys");
+    auto* box = Named(new QFrame(this), "PanelKeys");
     box->setFrameShape(QFrame::StyledPanel);
     KeyDop = spin(box, "KeyDop", EntranceSwitchLimits::kMaxKeysPerApartment);
-    Ch_dm = named(new QCheckBox(QStringLiteral("всем домам"), box), "Ch_dm");
-    Ch_pd = named(new QCheckBox(QStringLiteral("всем под.в доме"), box), "Ch_pd");
-    BtnSaveD = button(box, "BtnSaveD", QStringLiteral("Сохранить"));
+    Ch_dm = Named(new QCheckBox(QStringLiteral("всем домам"), box), "Ch_dm");
+    Ch_pd = Named(new QCheckBox(QStringLiteral("всем под.в доме"), box), "Ch_pd");
+    BtnSaveD = Button(box, "BtnSaveD", QStringLiteral("Сохранить"));
     KeyObs = spin(box, "KeyObs", EntranceSwitchLimits::kMaxCommonKeys);
-    Ch_ob = named(new QCheckBox(QStringLiteral("всем домам"), box), "Ch_ob");
-    BtnSaveO = button(box, "BtnSaveO", QStringLiteral("Сохранить"));
+    Ch_ob = Named(new QCheckBox(QStringLiteral("всем домам"), box), "Ch_ob");
+    BtnSaveO = Button(box, "BtnSaveO", QStringLiteral("Сохранить"));
     auto* perApartment =
         new QLabel(QStringLiteral("Место для записи ключей для конкретных квартир с БВ"), box);
     auto* common = new QLabel(QStringLiteral("Место для записи ключей на подъезд с БВ"), box);
@@ -312,11 +297,11 @@ QWidget* TFskEdit::buildKeySlots() {
 
 QWidget* TFskEdit::buildButtons() {
     auto* box = new QWidget(this);
-    Bitpk = button(box, "Bitpk", QStringLiteral("Параметры КМ"));
-    Bitkv = button(box, "Bitkv", QStringLiteral("Квартиры и трубки"));
-    BitDeEdit = button(box, "BitDeEdit", QStringLiteral("Распределение"));
-    ButHelp = button(box, "ButHelp", QStringLiteral("Справка"));
-    ButExit = button(box, "ButExit", QStringLiteral("Закрыть"));
+    Bitpk = Button(box, "Bitpk", QStringLiteral("Параметры КМ"));
+    Bitkv = Button(box, "Bitkv", QStringLiteral("Квартиры и трубки"));
+    BitDeEdit = Button(box, "BitDeEdit", QStringLiteral("Распределение"));
+    ButHelp = Button(box, "ButHelp", QStringLiteral("Справка"));
+    ButExit = Button(box, "ButExit", QStringLiteral("Закрыть"));
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QPushButton* b : {Bitpk, Bitkv, BitDeEdit}) layout->addWidget(b);
