@@ -417,3 +417,39 @@ TEST_F(EditorsWindow, TheResidentsKeysButtonOpensTheKeysScreen) {
     f->BitKey->click();
     EXPECT_EQ(9, window_->VisibleScreen());
 }
+
+TEST_F(EditorsWindow, TheEntranceSwitchFormOpensWithItsWarningsOnUncheckedApartments) {
+    Open();
+    // Rows out of order in the second entrance, none in the first.
+    Exec("UPDATE k_kvr SET p_nom=p_nom+1 WHERE id_pod=? AND p_nom>20", {pods_[1]});
+    Exec("DELETE FROM k_kvr WHERE id_pod=?", {pods_[0]});
+    ASSERT_TRUE(dm_.OpenAllTables());
+    dm_.Q_MNpk->First();
+    dialogs_.Expect(EntranceSwitchTexts::kError, EntranceSwitchTexts::kNumberingFailed);
+    dialogs_.Expect(Dialogs::ApplicationTitle(), EntranceSwitchTexts::kNoApartments);
+    ShowForm(FskEdit);
+    EXPECT_TRUE(FskEdit->isVisible());
+    EXPECT_EQ(0, FskEdit->DBGrid1->model()->rowCount());
+    EXPECT_EQ(QStringLiteral("42"), FskEdit->E_mxl->text());  // as stored
+}
+
+TEST_F(EditorsWindow, WithoutAConsoleTheResidentsConsoleGroupStaysLockedAfterASelection) {
+    ReferenceObjectOptions options;
+    options.console = false;
+    Open(options);
+    TFrPiople* f = OpenResidents();
+    EXPECT_FALSE(f->Panel3->isEnabled());
+    f->BitFind->click();
+    Type(f->EFam, QStringLiteral("Я"));
+    EXPECT_EQ(0, dm_.Q_Ppl->RecordCount());
+    f->EFam->clear();
+    f->BitFind->click();
+    EXPECT_TRUE(f->Panel6->isEnabled());
+    EXPECT_FALSE(f->Panel3->isEnabled());
+    EXPECT_FALSE(f->C_obr->isEnabled());
+    // The Enter chain skips the console's controls.
+    f->C_Block->setFocus();
+    QTest::keyClick(f->C_Block, Qt::Key_Return);
+    EXPECT_EQ(f->EFam, Focused());
+    EXPECT_EQ(0, Value("SELECT COUNT(*) FROM k_po").toInt());
+}
