@@ -230,6 +230,15 @@ TEST_F(EditorsWindow, ATerminalTypedInTheGridIsStoredAndKept) {
     EXPECT_EQ(QStringLiteral("70"),
               Value("SELECT p_pk FROM k_kvr WHERE id_pod=? AND p_nom=3", {pods_[0]}));
     EXPECT_EQ(QStringLiteral("71"), f->E_mxl->text());
+    // Typed into the grid's cell, as the operator does.
+    f->DBGrid1->setFocus();
+    f->DBGrid1->setCurrentIndex(m->index(4, 3));
+    QTest::keyClick(f->DBGrid1, Qt::Key_7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QStringLiteral("75"),
+              Value("SELECT p_pk FROM k_kvr WHERE id_pod=? AND p_nom=5", {pods_[0]}));
+    EXPECT_EQ(5, dm_.Q_KvN->RecNo());
     f->close();
     EXPECT_EQ(QStringLiteral("70"),
               Value("SELECT p_pk FROM k_kvr WHERE id_pod=? AND p_nom=3", {pods_[0]}));
