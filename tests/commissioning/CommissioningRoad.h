@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -71,5 +72,8 @@ class CommissioningRoad : public ::testing::Test {
     QSqlDatabase sql_;
     qint64 idNet_ = 0;
     int keysRegistered_ = 0;
+    // Operations of the road the program does not have yet; the road goes on
+    // without them where it can, and the test is skipped in the end.
+    QStringList missing_;
     std::unique_ptr<SimulatedInstallation> bus_;
 };
