@@ -130,6 +130,25 @@ PanelWrite CallPanelEditor::SaveCommonParams() {
     return w;
 }
 
+PanelBatch CallPanelEditor::CopyToEntrance(const ProgressFn& progress) {
+    if (record_.idBv == 0 || record_.Gate()) return PanelBatch{true, 0, QString()};
+    turnConciergeHandsetIntoConsoleCall();
+    const PanelBatch b =
+        CopyToEntrancePanels(db_, record_.idBv, view_.common, view_.individual, progress);
+    if (b.ok) ReadCallPanel(db_, record_.idBv, &record_, nullptr);
+    return b;
+}
+
+PanelBatch CallPanelEditor::SaveCommonToPanels(bool thisKindOnly, const ProgressFn& progress) {
+    if (record_.idBv == 0) return PanelBatch{true, 0, QString()};
+    view_.individual.adrpk = record_.individual.adrpk;
+    const PanelBatch b = SaveCommonParamsToPanels(
+        db_, record_.idNet, view_.common,
+        thisKindOnly ? std::optional<int>(record_.bvType) : std::nullopt, progress);
+    if (b.ok) ReadCallPanel(db_, record_.idBv, &record_, nullptr);
+    return b;
+}
+
 CallPanelEditor::SerialOutcome CallPanelEditor::LeaveSerialField(const QString& typed) {
     SerialOutcome out;
     const QString stored = record_.serial.trimmed();

@@ -69,6 +69,13 @@ class CallPanelEditor {
     // dropped, as the stored one shows again.
     PanelWrite SaveCommonParams();
 
+    // The view copied into the entrance panels on this panel's column (a gate
+    // panel copies nothing).
+    PanelBatch CopyToEntrance(const ProgressFn& progress = {});
+    // The view's common parameters into every panel of the object, or into
+    // those of this panel's kind.
+    PanelBatch SaveCommonToPanels(bool thisKindOnly, const ProgressFn& progress = {});
+
   private:
     const WiredSwitch* chosenSwitch() const;
     bool chosenEntranceHolds(int pNom) const;

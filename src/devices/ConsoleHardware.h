@@ -8,14 +8,6 @@
 #include <QSqlDatabase>
 #include <QString>
 
-// The code that unlocks the protected hardware values of the switch, call
-// panel and console dialogs.
-inline const QString kHardwareAccessCode = QStringLiteral("kQ39@.t");
-// Protected values are editable exactly while the code field holds the code.
-inline bool HardwareUnlocked(const QString& codeField) {
-    return codeField == kHardwareAccessCode;
-}
-
 // The link timeouts are 16-bit fields of the console's file.
 inline constexpr int kMaxLinkTimeout = 65535;
 inline constexpr int kDefaultSeparatorCode = 45;

@@ -1,12 +1,16 @@
 #include "devices/ui/DeviceForms.h"
 
 #include "devices/SecurityPost.h"
+#include "devices/ui/TFrBv.h"
 #include "foundation/NavigationHooks.h"
+#include "foundation/ui/ScreenFrames.h"
 #include "platform/ui/QtToneOutput.h"
 
 namespace DeviceForms {
 
-void RegisterFrames() {}
+void RegisterFrames() {
+    ScreenFrames::Register(5, [] { return new TFrBv; });
+}
 
 void InstallHooks() {
     // Melody previews sound on the sound card when there is one.
