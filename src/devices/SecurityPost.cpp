@@ -136,6 +136,7 @@ SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& to
     if (!ReadSecurityPostObject(db, idNet, &object, &error)) return LoadFailed(error);
     SecurityPostLoad load;
     load.ok = true;
+    load.object = object;
     if (!object.hasConsole) return load;
 
     SqlTransaction tr(db);
@@ -188,6 +189,12 @@ bool HousePrefixes(QSqlDatabase db, qint64 idNet, QStringList* prefixes, QString
 
 }  // namespace
 
+int AdjustSeparatorPosition(QSqlDatabase db, qint64 idNet, int frmi) {
+    QStringList prefixes;
+    HousePrefixes(db, idNet, &prefixes, nullptr);
+    return AdjustSeparatorPosition(frmi, prefixes);
+}
+
 bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT id_po, kf_pr FROM k_po WHERE id_net=? ORDER BY id_po"),
@@ -204,6 +211,7 @@ bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QS
     QStringList prefixes;
     if (!HousePrefixes(db, idNet, &prefixes, error)) return false;
     s->frmi = AdjustSeparatorPosition(s->frmi, prefixes);
+
     QVariantList values = {s->klvl,
                            s->clvl,
                            MinutesOfDay(s->dayStart),
@@ -228,26 +236,6 @@ bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QS
                        "sus1=?, sus2=?, sus3=?, sus4=?, sn_po=?, id_mel0=?, id_mel1=?, kf_pr=?, "
                        "id_net=? WHERE id_po=?"),
         values, error);
-}
-
-namespace {
-
-bool SetObjectFlag(QSqlDatabase db, qint64 idNet, const QString& column, bool on, QString* error) {
-    QSqlQuery q(db);
-    return ExecBound(q,
-                     QStringLiteral("UPDATE k_net SET ") + column +
-                         QStringLiteral("=? WHERE id_net=? AND ") + column + QStringLiteral("<>?"),
-                     {int(on), idNet, int(on)}, error);
-}
-
-}  // namespace
-
-bool SetCallBackPermission(QSqlDatabase db, qint64 idNet, bool on, QString* error) {
-    return SetObjectFlag(db, idNet, QStringLiteral("l_obv"), on, error);
-}
-
-bool SetPackedCallCodes(QSqlDatabase db, qint64 idNet, bool on, QString* error) {
-    return SetObjectFlag(db, idNet, QStringLiteral("farc"), on, error);
 }
 
 namespace {

@@ -65,6 +65,8 @@ QList<bool> CamerasFromMask(const QString& mcam, int count);
 
 // Frmi raised to one more than the longest trimmed house prefix.
 int AdjustSeparatorPosition(int frmi, const QStringList& housePrefixes);
+// The same for the prefixes of the object's houses.
+int AdjustSeparatorPosition(QSqlDatabase db, qint64 idNet, int frmi);
 
 // The texts a field shows when it is empty: "Пульт ПО ДАРВО", the date with
 // " конф.", "Оператор 1".."Оператор 4".
@@ -79,6 +81,7 @@ struct SecurityPostLoad {
     bool ok = false;
     bool loaded = false;   // the object has a console: the settings are its row's
     bool created = false;  // the row was created by this load
+    SecurityPostObject object;
     SecurityPostSettings settings;
     QString error;
 };
@@ -97,10 +100,6 @@ int CameraCount(QSqlDatabase db);
 // The adjusted position is put back into *settings.
 bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* settings,
                       QString* error);
-
-// The object flags of the screen's two boxes, written when they differ.
-bool SetCallBackPermission(QSqlDatabase db, qint64 idNet, bool on, QString* error);
-bool SetPackedCallCodes(QSqlDatabase db, qint64 idNet, bool on, QString* error);
 
 // "Переписать всем квартирам обратный вызов?" / "... перенаправление вызова?"
 // (caption "ВНИМАНИЕ"), then every apartment row of the object gets m_obr (or
@@ -130,6 +129,9 @@ QString ConsoleMelodyName(QSqlDatabase db, qint64 idMel);
 
 // ---- data-module operations --------------------------------------------------
 
-// LoadSecurityPost for the current object of FDM->Q_Net; Q_PO shows a created
-// row. A failure is reported.
+// LoadSecurityPost for the current object of FDM->Q_Net; Q_PO is read again
+// and shows the row as loaded. A failure is reported.
 SecurityPostLoad LoadSecurityPost();
+// An object flag of the console screen (l_obv, farc) into the current object
+// of Q_Net, written only when it differs.
+bool SetCurrentObjectFlag(const QString& field, bool on);

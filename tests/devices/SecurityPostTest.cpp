@@ -125,20 +125,6 @@ TEST_F(SecurityPosts, MelodiesLeftAtZeroTakeTheStandardOnesByName) {
     EXPECT_EQ(3, Console("id_mel0").toInt());
 }
 
-TEST_F(SecurityPosts, TheObjectFlagsAreWrittenOnlyWhenTheyDiffer) {
-    QString error;
-    Exec(
-        "CREATE TRIGGER count_writes AFTER UPDATE ON k_net BEGIN "
-        "UPDATE k_net SET p_dop=p_dop+1 WHERE id_net=NEW.id_net; END");
-    ASSERT_TRUE(SetCallBackPermission(Db(), 1, false, &error));
-    EXPECT_EQ(0, Int("SELECT p_dop FROM k_net WHERE id_net=1"));
-    ASSERT_TRUE(SetCallBackPermission(Db(), 1, true, &error));
-    ASSERT_TRUE(SetPackedCallCodes(Db(), 1, true, &error));
-    EXPECT_EQ(1, Int("SELECT l_obv FROM k_net WHERE id_net=1"));
-    EXPECT_EQ(1, Int("SELECT farc FROM k_net WHERE id_net=1"));
-    EXPECT_EQ(2, Int("SELECT p_dop FROM k_net WHERE id_net=1"));
-}
-
 TEST_F(SecurityPosts, RewritingTheCallBackAsksThenMarksEveryDevice) {
     Exec("UPDATE k_bv SET kf_pr=1 WHERE id_bv=1");
     Exec("UPDATE k_bv SET kf_pr=3 WHERE id_bv=2");

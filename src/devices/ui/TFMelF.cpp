@@ -2,6 +2,7 @@
 
 #include "devices/ui/FormParts.h"
 #include "devices/ui/GridColumns.h"
+#include "devices/ui/MelodyNamePanel.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/WaitCursor.h"
@@ -32,7 +33,6 @@ TFMelF* FMelF = nullptr;
 namespace {
 
 constexpr int kHelpTopic = 234;
-const QString kNamePrompt = QStringLiteral("Введите имя новой мелодии");
 
 QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
@@ -86,30 +86,12 @@ QWidget* TFMelF::buildMelodyPane() {
     connect(BitBeep, &QPushButton::clicked, this, &TFMelF::BitBeepClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TFMelF::SpeedButton1Click);
 
-    PanelName = new QGroupBox(pane);
-    PanelName->setObjectName(QStringLiteral("PanelName"));
-    ENew = new QLineEdit(kNamePrompt, PanelName);
-    ENew->setObjectName(QStringLiteral("ENew"));
-    ENew->setMaxLength(50);
-    ENew->installEventFilter(this);
-    RBvz = new QRadioButton(kCallPurpose, PanelName);
-    RBvz->setObjectName(QStringLiteral("RBvz"));
-    RBot = new QRadioButton(kRingBackPurpose, PanelName);
-    RBot->setObjectName(QStringLiteral("RBot"));
-    RBvz->setChecked(true);
-    BitSaveMel = MakeButton(PanelName, "BitSaveMel", QStringLiteral("Сохранить имя мелодии"));
-    connect(ENew, &QLineEdit::textChanged, this, &TFMelF::NameChanged);
-    connect(RBvz, &QRadioButton::toggled, this, &TFMelF::NameChanged);
-    connect(BitSaveMel, &QPushButton::clicked, this, &TFMelF::BitSaveMelClick);
-    auto* purpose = new QHBoxLayout;
-    purpose->addWidget(RBvz);
-    purpose->addWidget(RBot);
-    purpose->addStretch();
-    purpose->addWidget(BitSaveMel);
-    auto* nameLayout = new QVBoxLayout(PanelName);
-    nameLayout->addWidget(ENew);
-    nameLayout->addLayout(purpose);
-    PanelName->hide();
+    PanelName = new MelodyNamePanel(MelodyList::Switch, kCallPurpose, kRingBackPurpose, pane);
+    ENew = PanelName->ENew;
+    RBvz = PanelName->RBvz;
+    RBot = PanelName->RBot;
+    BitSaveMel = PanelName->BitSaveMel;
+    connect(PanelName, &MelodyNamePanel::Closed, this, &TFMelF::enableNotes);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(BitAppd), static_cast<QWidget*>(BitEdit),
@@ -262,46 +244,23 @@ void TFMelF::DBGmCellClick() {
 // ---------------------------------------------------------------- names
 
 void TFMelF::BitAppdClick() {
-    newMelody_ = true;
-    ENew->clear();
-    PanelName->show();
-    ENew->setFocus();
+    PanelName->StartNew(QString());
 }
 
 void TFMelF::BitEditClick() {
-    if (CurrentMelodyId() == 0) return;
-    if (CurrentMelodyClosed()) {
-        Dialogs::Message(QStringLiteral("Запрет"),
-                         QStringLiteral("Данная мелодия защищена от редактирования!"),
-                         DlgButtons::Ok, DlgIcon::Warning);
-        return;
-    }
-    newMelody_ = false;
-    const bool call = FDM->Q_Mel->FieldByName(QStringLiteral("forr")).AsString() == kCallPurpose;
-    (call ? RBvz : RBot)->setChecked(true);
-    ENew->setText(FDM->Q_Mel->FieldByName(QStringLiteral("name")).AsString());
-    PanelName->show();
-    ENew->setFocus();
+    PanelName->StartEdit();
 }
 
 void TFMelF::ENewEnter() {
-    if (ENew->text() == kNamePrompt) ENew->clear();
+    PanelName->ENewEnter();
 }
 
 void TFMelF::NameChanged() {
-    nameChanged_ = true;
+    PanelName->NameChanged();
 }
 
 void TFMelF::BitSaveMelClick() {
-    const QString name = ENew->text().trimmed();
-    if (nameChanged_ && !name.isEmpty() && name != kNamePrompt &&
-        Dialogs::AskYesNo(QStringLiteral("Подтверждение"), QStringLiteral("Сохраняем?")) &&
-        SaveCurrentMelody(newMelody_, name, RBvz->isChecked() ? kCallPurpose : kRingBackPurpose) ==
-            DeviceChange::Done)
-        newMelody_ = false;
-    nameChanged_ = false;
-    hideNamePanel();
-    enableNotes();
+    PanelName->BitSaveMelClick();
 }
 
 // ---------------------------------------------------------------- notes
@@ -395,7 +354,6 @@ void TFMelF::changeEvent(QEvent* event) {
 }
 
 bool TFMelF::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ENew && event->type() == QEvent::FocusIn) ENewEnter();
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if ((watched == DBGm || watched == DBGb) && key == Qt::Key_Delete) {

@@ -5,6 +5,7 @@
 // house or the whole object.
 
 #include "devices/Melody.h"
+#include "devices/ui/MelodyNamePanel.h"
 
 #include <QDialog>
 
@@ -34,7 +35,7 @@ class TFMelF : public QDialog {
     DatasetGrid* DBGrid1 = nullptr;  // note staff
     QLabel* TxVzv = nullptr;
     QLabel* TxOtz = nullptr;
-    QGroupBox* PanelName = nullptr;
+    MelodyNamePanel* PanelName = nullptr;
     QLineEdit* ENew = nullptr;
     QRadioButton* RBvz = nullptr;
     QRadioButton* RBot = nullptr;
@@ -96,9 +97,6 @@ class TFMelF : public QDialog {
     void hideNamePanel();
     void assign(MelodyScope scope);
     int staffTone() const;
-
-    bool nameChanged_ = false;
-    bool newMelody_ = false;
 };
 
 extern TFMelF* FMelF;
