@@ -1,7 +1,6 @@
 #include "devices/CallPanel.h"
 
 #include "devices/PanelWiring.h"
-#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/ProgressSteps.h"
 
@@ -58,31 +57,18 @@ PanelIndividual IndividualFrom(const QSqlQuery& q, int at) {
 }
 
 PanelWrite Failed(const QString& error) {
-    PanelWrite w;
-    w.error = error;
-    return w;
+    return DeviceWrite::Failed(error);
+}
+
+PanelWrite Unchanged() {
+    return DeviceWrite::Unchanged();
 }
 
 // Runs one UPDATE of the panel with kf_pr advanced from the stored state.
 PanelWrite Update(QSqlDatabase db, const CallPanelRecord& before, const QString& assignments,
-                  QVariantList values) {
-    values << KfPrAfterEdit(before.kfPr) << before.idBv;
-    QSqlQuery q(db);
-    QString error;
-    if (!ExecBound(q,
-                   QStringLiteral("UPDATE k_bv SET ") + assignments +
-                       QStringLiteral(", kf_pr=? WHERE id_bv=?"),
-                   values, &error))
-        return Failed(error);
-    PanelWrite w;
-    w.ok = w.written = true;
-    return w;
-}
-
-PanelWrite Unchanged() {
-    PanelWrite w;
-    w.ok = true;
-    return w;
+                  const QVariantList& values) {
+    return UpdateAsEdit(db, QStringLiteral("k_bv"), QStringLiteral("id_bv"), before.idBv,
+                        before.kfPr, assignments, values);
 }
 
 PanelWrite Read(QSqlDatabase db, qint64 idBv, CallPanelRecord* record) {

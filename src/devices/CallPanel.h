@@ -5,6 +5,7 @@
 // serial number. Every write that changes a value advances kf_pr as an edit
 // does; a write that would change nothing is not made.
 
+#include "devices/DeviceChange.h"
 #include "foundation/TFDM.h"  // ProgressFn
 
 #include <QList>
@@ -72,11 +73,7 @@ bool ReadObjectPanels(QSqlDatabase db, qint64 idNet, QList<qint64>* panels, QStr
 // What an open-code cell shows: a stored "111111" is no code, shown empty.
 QString OpenCodeShown(const QString& stored);
 
-struct PanelWrite {
-    bool ok = false;
-    bool written = false;
-    QString error;
-};
+using PanelWrite = DeviceWrite;
 
 // Writes the common and individual values, adrpk included, when any of them
 // differs from the stored ones (open codes compared as stored).

@@ -1,6 +1,5 @@
 #include "devices/ConsoleHardware.h"
 
-#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 
 #include <QSqlQuery>
@@ -35,12 +34,6 @@ namespace {
 const QString kColumns = QStringLiteral(
     "busy, blato, npce, adccl, adccm, adcch, adchl, adchm, adchh, cbto, exec, frmc, lrez");
 
-ConsoleHardwareWrite Failed(const QString& error) {
-    ConsoleHardwareWrite w;
-    w.error = error;
-    return w;
-}
-
 struct ConsoleRow {
     qint64 idPo = 0;
     int kfPr = 0;
@@ -70,16 +63,9 @@ bool ReadRow(QSqlDatabase db, qint64 idNet, ConsoleRow* row, bool* found, QStrin
 }
 
 ConsoleHardwareWrite Write(QSqlDatabase db, const ConsoleRow& row, const QString& assignments,
-                           QVariantList values) {
-    values << KfPrAfterEdit(row.kfPr) << row.idPo;
-    QSqlQuery q(db);
-    QString error;
-    if (!ExecBound(q,
-                   QStringLiteral("UPDATE k_po SET ") + assignments +
-                       QStringLiteral(", kf_pr=? WHERE id_po=?"),
-                   values, &error))
-        return Failed(error);
-    return ConsoleHardwareWrite{true, true, QString()};
+                           const QVariantList& values) {
+    return UpdateAsEdit(db, QStringLiteral("k_po"), QStringLiteral("id_po"), row.idPo, row.kfPr,
+                        assignments, values);
 }
 
 }  // namespace
@@ -96,8 +82,8 @@ ConsoleHardwareWrite WriteHardwareFields(QSqlDatabase db, qint64 idNet, const Co
     ConsoleRow row;
     bool found = false;
     QString error;
-    if (!ReadRow(db, idNet, &row, &found, &error)) return Failed(error);
-    if (!found) return ConsoleHardwareWrite{true, false, QString()};
+    if (!ReadRow(db, idNet, &row, &found, &error)) return DeviceWrite::Failed(error);
+    if (!found) return DeviceWrite::Unchanged();
     return Write(db, row,
                  QStringLiteral("busy=?, blato=?, npce=?, adccl=?, adccm=?, adcch=?, adchl=?, "
                                 "adchm=?, adchh=?, frmc=?, exec=?, cbto=?, lrez=?"),
@@ -110,10 +96,10 @@ ConsoleHardwareWrite SaveUnprotectedHardware(QSqlDatabase db, qint64 idNet,
     ConsoleRow row;
     bool found = false;
     QString error;
-    if (!ReadRow(db, idNet, &row, &found, &error)) return Failed(error);
+    if (!ReadRow(db, idNet, &row, &found, &error)) return DeviceWrite::Failed(error);
     if (!found || (row.hw.exec == hw.exec && row.hw.cbto == hw.cbto && row.hw.lrez == hw.lrez &&
                    row.frmcIsNumber && row.hw.frmc == hw.frmc))
-        return ConsoleHardwareWrite{true, false, QString()};
+        return DeviceWrite::Unchanged();
     return Write(db, row, QStringLiteral("exec=?, cbto=?, lrez=?, frmc=?"),
                  {hw.exec, hw.cbto, int(hw.lrez), hw.frmc});
 }

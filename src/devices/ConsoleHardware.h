@@ -4,6 +4,8 @@
 // timeouts and thresholds are protected by the hardware access code; the
 // others may be saved without it.
 
+#include "devices/DeviceChange.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -42,11 +44,7 @@ int SeparatorCode(const QVariant& stored);
 bool ReadConsoleHardware(QSqlDatabase db, qint64 idNet, ConsoleHardware* hw, bool* found,
                          QString* error);
 
-struct ConsoleHardwareWrite {
-    bool ok = false;
-    bool written = false;
-    QString error;
-};
+using ConsoleHardwareWrite = DeviceWrite;
 
 // WriteHardwareFields: every hardware field into the object's console row,
 // without comparing; nothing when the object has no console row.

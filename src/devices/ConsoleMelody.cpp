@@ -1,7 +1,6 @@
 #include "devices/ConsoleMelody.h"
 
 #include "devices/Melody.h"
-#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "platform/Dialogs.h"
 
@@ -65,14 +64,13 @@ DeviceChange AssignConsoleMelody(QSqlDatabase db, qint64 idNet, qint64 idMel, QS
                    {idNet}, error))
         return DeviceChange::Failed;
     if (!q.next()) return DeviceChange::Refused;
-    const qint64 idPo = q.value(0).toLongLong();
-    const int kf = KfPrAfterEdit(q.value(1).toInt());
     const QString column =
         purpose == kVisitorPurpose ? QStringLiteral("id_mel0") : QStringLiteral("id_mel1");
-    return Result(ExecBound(
-        q,
-        QStringLiteral("UPDATE k_po SET ") + column + QStringLiteral("=?, kf_pr=? WHERE id_po=?"),
-        {idMel, kf, idPo}, error));
+    const DeviceWrite w =
+        UpdateAsEdit(db, QStringLiteral("k_po"), QStringLiteral("id_po"), q.value(0).toLongLong(),
+                     q.value(1).toInt(), column + QStringLiteral("=?"), {idMel});
+    if (!w.ok && error) *error = w.error;
+    return Result(w.ok);
 }
 
 DeviceChange CloseMelody(QSqlDatabase db, qint64 idMel, QString* error) {

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -34,6 +35,12 @@ QSpinBox* MakeSpin(QWidget* parent, const char* name, int minimum, int maximum, 
     s->setRange(minimum, maximum);
     s->setValue(value);
     return s;
+}
+
+QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
 }
 
 void DrawGrey(QWidget* w, bool grey) {

@@ -4,9 +4,11 @@
 
 #include <QString>
 
+class QAction;
 class QCheckBox;
 class QEvent;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QWidget;
@@ -15,6 +17,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text);
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption);
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int minimum, int maximum, int value);
+QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
 
 // Text drawn grey (a switched-off choice) or in the normal window-text colour.
 void DrawGrey(QWidget* w, bool grey);

@@ -2,10 +2,10 @@
 
 #include "devices/ui/FormParts.h"
 #include "devices/ui/GridColumns.h"
+#include "devices/ui/MelodyListPane.h"
 #include "devices/ui/MelodyNamePanel.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/WaitCursor.h"
 #include "platform/Dataset.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,12 +32,6 @@ TFMelF* FMelF = nullptr;
 namespace {
 
 constexpr int kHelpTopic = 234;
-
-QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 }  // namespace
 
@@ -67,41 +60,26 @@ TFMelF::~TFMelF() {
 }
 
 QWidget* TFMelF::buildMelodyPane() {
-    auto* pane = new QGroupBox(QStringLiteral("Мелодии"), this);
-    DBGm = MakeDatasetGrid(pane, "DBGm", FDM ? FDM->Q_Mel : nullptr,
-                           {{QStringLiteral("name"), QStringLiteral("Наименование")},
-                            {QStringLiteral("forr"), QStringLiteral("Назначение")}});
-    if (FDM) connect(FDM->Q_Mel, &Dataset::CurrentChanged, this, &TFMelF::enableNotes);
-    connect(DBGm, &QAbstractItemView::clicked, this, &TFMelF::DBGmCellClick);
+    Melodies = new MelodyListPane(MelodyList::Switch,
+                                  {kCallPurpose, kRingBackPurpose, QString(), "PPClose",
+                                   QStringLiteral("Закрыть мелодию для редактирования")},
+                                  this);
+    connect(Melodies, &MelodyListPane::NotesMayChange, this, &TFMelF::enableNotes);
+    DBGm = Melodies->DBGm;
     DBGm->installEventFilter(this);
-
-    BitAppd = MakeButton(pane, "BitAppd", QStringLiteral("Добавить мелодию"));
-    BitEdit = MakeButton(pane, "BitEdit", QStringLiteral("Изменить мелодию"));
-    BitBeep = MakeButton(pane, "BitBeep", QStringLiteral("Проиграть мелодию"));
-    SpeedButton1 = new QToolButton(pane);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    connect(BitAppd, &QPushButton::clicked, this, &TFMelF::BitAppdClick);
-    connect(BitEdit, &QPushButton::clicked, this, &TFMelF::BitEditClick);
-    connect(BitBeep, &QPushButton::clicked, this, &TFMelF::BitBeepClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFMelF::SpeedButton1Click);
-
-    PanelName = new MelodyNamePanel(MelodyList::Switch, kCallPurpose, kRingBackPurpose, pane);
+    BitAppd = Melodies->BitAppd;
+    BitEdit = Melodies->BitEdit;
+    BitBeep = Melodies->BitBeep;
+    SpeedButton1 = Melodies->SpeedButton1;
+    PanelName = Melodies->PanelName;
     ENew = PanelName->ENew;
     RBvz = PanelName->RBvz;
     RBot = PanelName->RBot;
     BitSaveMel = PanelName->BitSaveMel;
-    connect(PanelName, &MelodyNamePanel::Closed, this, &TFMelF::enableNotes);
-
-    auto* buttons = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(BitAppd), static_cast<QWidget*>(BitEdit),
-                       static_cast<QWidget*>(BitBeep), static_cast<QWidget*>(SpeedButton1)})
-        buttons->addWidget(w);
-    auto* layout = new QVBoxLayout(pane);
-    layout->addWidget(DBGm, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(PanelName);
-    return pane;
+    PPMel = Melodies->PPMel;
+    PPDel = Melodies->PPDel;
+    PPClose = Melodies->PPClose;
+    return Melodies;
 }
 
 QWidget* TFMelF::buildNotePane() {
@@ -175,21 +153,11 @@ QWidget* TFMelF::buildAssignPane() {
 }
 
 void TFMelF::buildMenus() {
-    PPMel = new QMenu(this);
-    PPMel->setObjectName(QStringLiteral("PPMel"));
-    PPDel = MakeAction(PPMel, "PPDel", QStringLiteral("Удалить мелодию"));
-    PPClose = MakeAction(PPMel, "PPClose", QStringLiteral("Закрыть мелодию для редактирования"));
-    PPClose->setEnabled(false);
-    connect(PPDel, &QAction::triggered, this, &TFMelF::PPDelClick);
-    DBGm->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGm, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PPMel->popup(DBGm->viewport()->mapToGlobal(at)); });
-
     PPNote = new QMenu(this);
     PPNote->setObjectName(QStringLiteral("PPNote"));
-    NoteApp = MakeAction(PPNote, "NoteApp", QStringLiteral("Добавить ноту"));
-    NoteEdit = MakeAction(PPNote, "NoteEdit", QStringLiteral("Заменить ноту"));
-    N2 = MakeAction(PPNote, "N2", QStringLiteral("Добавить паузу"));
+    NoteApp = MakeMenuItem(PPNote, "NoteApp", QStringLiteral("Добавить ноту"));
+    NoteEdit = MakeMenuItem(PPNote, "NoteEdit", QStringLiteral("Заменить ноту"));
+    N2 = MakeMenuItem(PPNote, "N2", QStringLiteral("Добавить паузу"));
     connect(NoteApp, &QAction::triggered, this, &TFMelF::NoteAppClick);
     connect(NoteEdit, &QAction::triggered, this, &TFMelF::NoteEditClick);
     connect(N2, &QAction::triggered, this, &TFMelF::N2Click);
@@ -232,23 +200,18 @@ void TFMelF::enableNotes() {
     DBGb->setEnabled(CurrentMelodyId() != 0 && !CurrentMelodyClosed());
 }
 
-void TFMelF::hideNamePanel() {
-    PanelName->hide();
-}
-
 void TFMelF::DBGmCellClick() {
-    hideNamePanel();
-    enableNotes();
+    Melodies->DBGmCellClick();
 }
 
 // ---------------------------------------------------------------- names
 
 void TFMelF::BitAppdClick() {
-    PanelName->StartNew(QString());
+    Melodies->BitAppdClick();
 }
 
 void TFMelF::BitEditClick() {
-    PanelName->StartEdit();
+    Melodies->BitEditClick();
 }
 
 void TFMelF::ENewEnter() {
@@ -266,8 +229,7 @@ void TFMelF::BitSaveMelClick() {
 // ---------------------------------------------------------------- notes
 
 void TFMelF::BitBeepClick() {
-    WaitCursor wait;
-    PlayCurrentMelody(Tones::Output());
+    Melodies->BitBeepClick();
 }
 
 int TFMelF::staffTone() const {
@@ -305,16 +267,11 @@ void TFMelF::DBGmKeyDown() {
 }
 
 void TFMelF::PPDelClick() {
-    hideNamePanel();
-    DeleteCurrentMelody();
-    enableNotes();
+    Melodies->PPDelClick();
 }
 
 void TFMelF::SpeedButton1Click() {
-    if (!FDM) return;
-    FDM->Q_Beep->Reopen();
-    FDM->ReopenMelodies();
-    enableNotes();
+    Melodies->SpeedButton1Click();
 }
 
 // ---------------------------------------------------------------- assignment

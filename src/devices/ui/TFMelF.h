@@ -10,6 +10,7 @@
 #include <QDialog>
 
 class DatasetGrid;
+class MelodyListPane;
 class Dataset;
 class QAction;
 class QGroupBox;
@@ -30,6 +31,7 @@ class TFMelF : public QDialog {
     // The note staff the form reads ("SELECT * FROM t_not").
     Dataset* NotKeys = nullptr;
 
+    MelodyListPane* Melodies = nullptr;
     DatasetGrid* DBGm = nullptr;     // melodies
     DatasetGrid* DBGb = nullptr;     // notes of the selected melody
     DatasetGrid* DBGrid1 = nullptr;  // note staff
@@ -94,7 +96,6 @@ class TFMelF : public QDialog {
     QWidget* buildAssignPane();
     void buildMenus();
     void enableNotes();
-    void hideNamePanel();
     void assign(MelodyScope scope);
     int staffTone() const;
 };

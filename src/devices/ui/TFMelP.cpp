@@ -3,9 +3,9 @@
 #include "devices/ConsoleMelody.h"
 #include "devices/ui/FormParts.h"
 #include "devices/ui/GridColumns.h"
+#include "devices/ui/MelodyListPane.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/WaitCursor.h"
 #include "platform/Dataset.h"
 #include "platform/ToneOutput.h"
 #include "platform/ui/DatasetGrid.h"
@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,42 +43,28 @@ TFMelP::TFMelP(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(panes, 1);
     layout->addWidget(buildAssignPane());
-    buildMenu();
     resize(920, 520);
     if (FDM) FDM->OpenMelodies();
 }
 
 QWidget* TFMelP::buildMelodyPane() {
-    auto* pane = new QGroupBox(QStringLiteral("Мелодии"), this);
-    DBGm = MakeDatasetGrid(pane, "DBGm", FDM ? FDM->Q_MelP : nullptr,
-                           {{QStringLiteral("name"), QStringLiteral("Наименование")},
-                            {QStringLiteral("forr"), QStringLiteral("Назначение")}});
-    if (FDM) connect(FDM->Q_MelP, &Dataset::CurrentChanged, this, &TFMelP::enableNotes);
-    connect(DBGm, &QAbstractItemView::clicked, this, &TFMelP::DBGmCellClick);
+    Melodies = new MelodyListPane(kConsole,
+                                  {kVisitorPurpose, kSubscriberPurpose, kNewMelodyPrompt, "N1",
+                                   QStringLiteral("Закрыть редактирование мелодии")},
+                                  this);
+    connect(Melodies, &MelodyListPane::NotesMayChange, this, &TFMelP::enableNotes);
+    DBGm = Melodies->DBGm;
     DBGm->installEventFilter(this);
-
-    BitAppd = MakeButton(pane, "BitAppd", QStringLiteral("Добавить мелодию"));
-    BitEdit = MakeButton(pane, "BitEdit", QStringLiteral("Изменить мелодию"));
-    BitBeep = MakeButton(pane, "BitBeep", QStringLiteral("Проиграть мелодию"));
-    SpeedButton1 = new QToolButton(pane);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    connect(BitAppd, &QPushButton::clicked, this, &TFMelP::BitAppdClick);
-    connect(BitEdit, &QPushButton::clicked, this, &TFMelP::BitEditClick);
-    connect(BitBeep, &QPushButton::clicked, this, &TFMelP::BitBeepClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFMelP::SpeedButton1Click);
-    PanelName = new MelodyNamePanel(kConsole, kVisitorPurpose, kSubscriberPurpose, pane);
-    connect(PanelName, &MelodyNamePanel::Closed, this, &TFMelP::enableNotes);
-
-    auto* buttons = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(BitAppd), static_cast<QWidget*>(BitEdit),
-                       static_cast<QWidget*>(BitBeep), static_cast<QWidget*>(SpeedButton1)})
-        buttons->addWidget(w);
-    auto* layout = new QVBoxLayout(pane);
-    layout->addWidget(DBGm, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(PanelName);
-    return pane;
+    BitAppd = Melodies->BitAppd;
+    BitEdit = Melodies->BitEdit;
+    BitBeep = Melodies->BitBeep;
+    SpeedButton1 = Melodies->SpeedButton1;
+    PanelName = Melodies->PanelName;
+    PPMel = Melodies->PPMel;
+    PPDel = Melodies->PPDel;
+    N1 = Melodies->PPClose;
+    connect(N1, &QAction::triggered, this, &TFMelP::N1Click);
+    return Melodies;
 }
 
 QWidget* TFMelP::buildNotePane() {
@@ -142,23 +127,6 @@ QWidget* TFMelP::buildAssignPane() {
     return pane;
 }
 
-void TFMelP::buildMenu() {
-    PPMel = new QMenu(this);
-    PPMel->setObjectName(QStringLiteral("PPMel"));
-    PPDel = PPMel->addAction(QStringLiteral("Удалить мелодию"));
-    PPDel->setObjectName(QStringLiteral("PPDel"));
-    N1 = PPMel->addAction(QStringLiteral("Закрыть редактирование мелодии"));
-    N1->setObjectName(QStringLiteral("N1"));
-    // A melody closed by mistake could never be edited again: the command
-    // stays off, so melodies arrive closed only with the database.
-    N1->setEnabled(false);
-    connect(PPDel, &QAction::triggered, this, &TFMelP::PPDelClick);
-    connect(N1, &QAction::triggered, this, &TFMelP::N1Click);
-    DBGm->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGm, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PPMel->popup(DBGm->viewport()->mapToGlobal(at)); });
-}
-
 // ---------------------------------------------------------------- showing
 
 void TFMelP::FillNotePicker() {
@@ -199,8 +167,7 @@ void TFMelP::enableNotes() {
 }
 
 void TFMelP::DBGmCellClick() {
-    PanelName->hide();
-    enableNotes();
+    Melodies->DBGmCellClick();
 }
 
 void TFMelP::mousePressEvent(QMouseEvent* event) {
@@ -211,22 +178,19 @@ void TFMelP::mousePressEvent(QMouseEvent* event) {
 // ---------------------------------------------------------------- melodies
 
 void TFMelP::BitAppdClick() {
-    PanelName->StartNew(kNewMelodyPrompt);
+    Melodies->BitAppdClick();
 }
 
 void TFMelP::BitEditClick() {
-    PanelName->StartEdit();
+    Melodies->BitEditClick();
 }
 
 void TFMelP::BitBeepClick() {
-    WaitCursor wait;
-    PlayCurrentMelody(Tones::Output(), kConsole);
+    Melodies->BitBeepClick();
 }
 
 void TFMelP::PPDelClick() {
-    PanelName->hide();
-    DeleteCurrentMelody(kConsole);
-    enableNotes();
+    Melodies->PPDelClick();
 }
 
 void TFMelP::N1Click() {
@@ -242,9 +206,7 @@ void TFMelP::N1Click() {
 }
 
 void TFMelP::SpeedButton1Click() {
-    if (!FDM) return;
-    FDM->ReopenMelodies();
-    enableNotes();
+    Melodies->SpeedButton1Click();
 }
 
 void TFMelP::BitSavePkClick() {

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 class DatasetGrid;
+class MelodyListPane;
 class QAction;
 class QLabel;
 class QMenu;
@@ -22,6 +23,7 @@ class TFMelP : public QDialog {
   public:
     explicit TFMelP(QWidget* parent = nullptr);
 
+    MelodyListPane* Melodies = nullptr;
     DatasetGrid* DBGm = nullptr;  // melodies
     DatasetGrid* DBGb = nullptr;  // notes of the selected melody
     QTableWidget* GNoot = nullptr;
@@ -72,7 +74,6 @@ class TFMelP : public QDialog {
     QWidget* buildNotePane();
     QWidget* buildPickerPane();
     QWidget* buildAssignPane();
-    void buildMenu();
     void enableNotes();
 };
 
