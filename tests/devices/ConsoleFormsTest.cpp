@@ -5,6 +5,7 @@
 #include "devices/ConsoleHardware.h"
 #include "devices/ui/DeviceForms.h"
 #include "devices/ui/FormParts.h"
+#include "devices/ui/MelodyListPane.h"
 #include "devices/ui/TFMelP.h"
 #include "devices/ui/TFpoAppr.h"
 #include "devices/ui/TFrPo.h"
@@ -303,7 +304,7 @@ TEST_F(ConsoleForms, TheMelodyFormComposesFromThePickerAndPlaysThroughTheToneOut
              {nom, nom == 2 ? 0 : 88});
     ASSERT_TRUE(dm_->ReopenMelodies());
     ASSERT_TRUE(dm_->Q_MelP->Locate("id_mel", 10));
-    f.DBGmCellClick();
+    f.Melodies->DBGmCellClick();
     EXPECT_TRUE(f.NotesEnabled());
     ASSERT_TRUE(dm_->Q_Bepo->Locate("nom", 3));
     f.Dol->setValue(7);
@@ -314,7 +315,7 @@ TEST_F(ConsoleForms, TheMelodyFormComposesFromThePickerAndPlaysThroughTheToneOut
         Scalar("SELECT gerc || ' ' || noot || ' ' || leng FROM t_bp WHERE id_mel=10 AND nom=3"));
 
     tones.Clear();
-    f.BitBeepClick();
+    f.BitBeep->click();
     EXPECT_EQ((QStringList{"176/128", "pause/128", "146/224", "176/128", "176/128"}),
               tones.Heard());
 
@@ -340,14 +341,14 @@ TEST_F(ConsoleForms, AClosedMelodyRefusesNotesAndANewOneIsNamed) {
     melodies_->show();
     TFMelP& f = *melodies_;
     ASSERT_TRUE(dm_->Q_MelP->Locate("id_mel", 3));
-    f.DBGmCellClick();
+    f.Melodies->DBGmCellClick();
     EXPECT_FALSE(f.NotesEnabled());
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Пусто"), QStringLiteral("Мелодия закрыта для редактирования!"));
     f.GNootDblClick(2);
     EXPECT_EQ(5, Int("SELECT COUNT(*) FROM t_bp WHERE id_mel=3"));
 
-    f.BitAppdClick();
+    f.BitAppd->click();
     EXPECT_EQ(QStringLiteral("Введите имя новой мелодии"), f.PanelName->ENew->text());
     f.PanelName->ENewEnter();
     EXPECT_EQ(QString(), f.PanelName->ENew->text());

@@ -166,32 +166,12 @@ void TFMelP::enableNotes() {
     DBGb->setEnabled(CurrentMelodyId(kConsole) != 0 && !CurrentMelodyClosed(kConsole));
 }
 
-void TFMelP::DBGmCellClick() {
-    Melodies->DBGmCellClick();
-}
-
 void TFMelP::mousePressEvent(QMouseEvent* event) {
-    DBGmCellClick();
+    Melodies->DBGmCellClick();
     QDialog::mousePressEvent(event);
 }
 
 // ---------------------------------------------------------------- melodies
-
-void TFMelP::BitAppdClick() {
-    Melodies->BitAppdClick();
-}
-
-void TFMelP::BitEditClick() {
-    Melodies->BitEditClick();
-}
-
-void TFMelP::BitBeepClick() {
-    Melodies->BitBeepClick();
-}
-
-void TFMelP::PPDelClick() {
-    Melodies->PPDelClick();
-}
 
 void TFMelP::N1Click() {
     const qint64 idMel = CurrentMelodyId(kConsole);
@@ -203,10 +183,6 @@ void TFMelP::N1Click() {
         FDM->Q_MelP->SetRecNo(recNo);
     }
     enableNotes();
-}
-
-void TFMelP::SpeedButton1Click() {
-    Melodies->SpeedButton1Click();
 }
 
 void TFMelP::BitSavePkClick() {

@@ -46,18 +46,12 @@ class TFMelP : public QDialog {
     void FillNotePicker();
     void FormActivate();
     void ShowAssignedMelodies();
-    void DBGmCellClick();
-    void BitAppdClick();
-    void BitEditClick();
-    void BitBeepClick();
     void GNootClick(int cell);
     void GNootDblClick(int cell);
     void DBGbDblClick();
     void DBGbKeyDown();
     void BitSavePkClick();
-    void PPDelClick();
     void N1Click();
-    void SpeedButton1Click();
     void ButExitClick();
     void ButHelpClick();
 
