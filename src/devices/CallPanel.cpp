@@ -237,22 +237,3 @@ PanelBatch CopyToEntrancePanels(QSqlDatabase db, qint64 idBv, const PanelCommonP
         return SavePanelValues(db, id, common, individual);
     });
 }
-
-bool FindPanelBySerial(QSqlDatabase db, qint64 idNet, const QString& serial, qint64 exceptIdBv,
-                       qint64* found, QString* error) {
-    *found = 0;
-    QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT id_bv FROM k_bv WHERE id_net=? AND TRIM(sn_bv)=? "
-                                  "AND id_bv<>? ORDER BY bv_type, n_net, id_bv LIMIT 1"),
-                   {idNet, serial, exceptIdBv}, error))
-        return false;
-    if (q.next()) *found = q.value(0).toLongLong();
-    return true;
-}
-
-bool StorePanelSerial(QSqlDatabase db, qint64 idBv, const QString& serial, QString* error) {
-    QSqlQuery q(db);
-    return ExecBound(q, QStringLiteral("UPDATE k_bv SET sn_bv=? WHERE id_bv=?"),
-                     {serial.trimmed(), idBv}, error);
-}

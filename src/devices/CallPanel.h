@@ -102,9 +102,3 @@ PanelBatch SaveCommonParamsToPanels(QSqlDatabase db, qint64 idNet, const PanelCo
 // One transaction.
 PanelBatch CopyToEntrancePanels(QSqlDatabase db, qint64 idBv, const PanelCommonParams& common,
                                 const PanelIndividual& individual, const ProgressFn& progress = {});
-
-// Another panel of the object that holds the serial number; 0 when none.
-bool FindPanelBySerial(QSqlDatabase db, qint64 idNet, const QString& serial, qint64 exceptIdBv,
-                       qint64* found, QString* error);
-// Stores an accepted serial number; kf_pr stays, the number is not a setting.
-bool StorePanelSerial(QSqlDatabase db, qint64 idBv, const QString& serial, QString* error);

@@ -1,8 +1,6 @@
 #include "devices/CallPanelEditor.h"
 
-#include "devices/SerialNumber.h"
 #include "foundation/BoundSql.h"
-#include "platform/Dialogs.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -149,33 +147,10 @@ PanelBatch CallPanelEditor::SaveCommonToPanels(bool thisKindOnly, const Progress
     return b;
 }
 
-CallPanelEditor::SerialOutcome CallPanelEditor::LeaveSerialField(const QString& typed) {
-    SerialOutcome out;
-    const QString stored = record_.serial.trimmed();
-    const QString serial = SerialNumber::Normalised(typed);
-    out.shown = stored;
-    if (record_.idBv == 0 || serial == stored) return out;
-    qint64 holder = 0;
-    if (!serial.isEmpty() &&
-        !FindPanelBySerial(db_, record_.idNet, serial, record_.idBv, &holder, &out.error)) {
-        out.ok = false;
-        return out;
-    }
-    if (holder != 0) {
-        if (Dialogs::AskYesNo(
-                QStringLiteral("Повторение!"),
-                QStringLiteral(
-                    "Попытка ввести имеющийся серийный номер! Перейти на найденный SN?")))
-            out.jumpTo = holder;
-        return out;
-    }
-    if (!SerialNumber::Accepted(SerialNumber::Kind::CallPanel, serial)) return out;
-    if (!StorePanelSerial(db_, record_.idBv, serial, &out.error)) {
-        out.ok = false;
-        return out;
-    }
-    record_.serial = serial;
-    view_.serial = serial;
-    out.shown = serial;
-    return out;
+SerialExitResult CallPanelEditor::LeaveSerialField(const QString& typed) {
+    if (record_.idBv == 0) return {};
+    const SerialExitResult r =
+        ::LeaveSerialField(db_, SerialColumn::CallPanels(), record_.idBv, record_.idNet, typed);
+    if (r.outcome == SerialExit::Stored) record_.serial = view_.serial = r.shown;
+    return r;
 }

@@ -6,6 +6,7 @@
 
 #include "devices/CallPanel.h"
 #include "devices/PanelWiring.h"
+#include "devices/SerialEntry.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -51,16 +52,9 @@ class CallPanelEditor {
     // A handset chosen in the handset list.
     void ChooseHandset(int pNom);
 
-    // Leaving the serial field with typed in it. A number another panel of
-    // the object holds asks whether to go there (nothing is stored either
-    // way); an accepted form is stored. Shown() is what the field shows after.
-    struct SerialOutcome {
-        bool ok = true;
-        qint64 jumpTo = 0;  // the panel the operator chose to go to
-        QString shown;
-        QString error;
-    };
-    SerialOutcome LeaveSerialField(const QString& typed);
+    // Leaving the serial field with typed in it: a number another panel of
+    // the object holds asks whether to go there; an accepted form is stored.
+    SerialExitResult LeaveSerialField(const QString& typed);
 
     // Saves the whole view (a concierge call to the console's handset becomes
     // a console call first); true when it went through.

@@ -15,6 +15,18 @@ bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, b
     return true;
 }
 
+bool MarkSwitchEdited(QSqlDatabase db, qint64 idPk, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT kf_pr FROM k_pk WHERE id_pk=?"), {idPk}, error))
+        return false;
+    if (!q.next()) return true;  // gone meanwhile: nothing to mark
+    const int before = q.value(0).toInt();
+    const int after = KfPrAfterEdit(before);
+    if (after == before) return true;
+    return ExecBound(q, QStringLiteral("UPDATE k_pk SET kf_pr=? WHERE id_pk=?"), {after, idPk},
+                     error);
+}
+
 bool HasCurrentRow(const Dataset* ds) {
     return ds && ds->IsOpen() && ds->RecNo() > 0;
 }

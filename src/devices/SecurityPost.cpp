@@ -1,7 +1,7 @@
 #include "devices/SecurityPost.h"
 
 #include "devices/Melody.h"
-#include "devices/SerialNumber.h"
+#include "devices/SerialEntry.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/ProgressSteps.h"
@@ -395,34 +395,23 @@ DeviceChange LeaveConsoleSerialField(QSqlDatabase db, qint64 idNet, const QStrin
         return Failed(error, why);
     if (!q.next()) return DeviceChange::Refused;
     const qint64 idPo = q.value(0).toLongLong();
-    const QString stored = q.value(1).toString().trimmed();
-    *shown = stored;
-    const QString serial = SerialNumber::Normalised(typed);
-    if (serial == stored) return DeviceChange::Done;
-    bool held = false;
-    if (!serial.isEmpty() &&
-        !FindsRow(db,
-                  QStringLiteral("SELECT 1 FROM k_po WHERE id_net=? AND TRIM(sn_po)=? "
-                                 "AND id_po<>?"),
-                  {idNet, serial, idPo}, &held, &why))
-        return Failed(error, why);
-    if (held) {
-        // With one console per object there is nowhere to go: the answer
-        // only decides whether the operator stays on the row he came from.
-        Dialogs::AskYesNo(
-            QStringLiteral("Повторение!"),
-            QStringLiteral("Попытка ввести имеющийся серийный номер! Перейти на найденный SN?"));
-        return DeviceChange::Refused;
-    }
-    if (serial.isEmpty() &&
+    *shown = q.value(1).toString().trimmed();
+    if (typed.trimmed().isEmpty() && !shown->isEmpty() &&
         !Dialogs::AskYesNo(QStringLiteral("Поле очищено"), QStringLiteral("Стереть SN?")))
         return DeviceChange::Declined;
-    if (!SerialNumber::Accepted(SerialNumber::Kind::Console, serial)) return DeviceChange::Refused;
-    if (!ExecBound(q, QStringLiteral("UPDATE k_po SET sn_po=? WHERE id_po=?"), {serial, idPo},
-                   &why))
-        return Failed(error, why);
-    *shown = serial;
-    return DeviceChange::Done;
+    // With one console an object there is nowhere to jump to: the answer to
+    // the repeat question only keeps the operator where he is.
+    const SerialExitResult r = LeaveSerialField(db, SerialColumn::Consoles(), idPo, idNet, typed);
+    *shown = r.shown;
+    switch (r.outcome) {
+        case SerialExit::Unchanged:
+        case SerialExit::Stored:
+            return DeviceChange::Done;
+        case SerialExit::Failed:
+            return Failed(error, r.error);
+        default:
+            return DeviceChange::Refused;
+    }
 }
 
 QString ConsoleMelodyName(QSqlDatabase db, qint64 idMel) {

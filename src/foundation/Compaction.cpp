@@ -103,8 +103,11 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     auto reopen = [&](QString* why) {
         if (!dm.Connect(livePath, why)) return false;
         if (!dm.OpenAllTables()) return setError(why, dm.LastError());
-        if (objectRecNo > 0) dm.Q_Net->SetRecNo(objectRecNo);
-        return true;
+        if (objectRecNo <= 0) return true;
+        // OpenAllTables opened the matrix of the first object; the matrix
+        // screen edits the current object's.
+        dm.Q_Net->SetRecNo(objectRecNo);
+        return dm.ReopenMatrTable() || setError(why, dm.LastError());
     };
     auto finish = [&](bool compacted, const QString& failure) {
         QString why;

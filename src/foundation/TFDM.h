@@ -54,6 +54,8 @@ class TFDM : public QObject {
     // upgrade by whoever owns it.
     using OpenMatrTableFn = std::function<bool(QString* error)>;
     void SetOpenMatrTableHook(OpenMatrTableFn hook) { openMatrTableHook_ = std::move(hook); }
+    // Opens the matrix table again, for the object Q_Net is on now.
+    bool ReopenMatrTable() { return !openMatrTableHook_ || openMatrTableHook_(&lastError_); }
 
     // --- refresh groups ----------------------------------------------------
     bool OpenMelodies();

@@ -30,6 +30,10 @@ QString AfterMatrixTableCreated(const QString& state) {
 }
 
 QString AfterEntrancesSaved(const QString& state, bool countsChanged, bool entranceAppended) {
+    // An object whose matrix was never built has nothing saved to mark as
+    // changed: it stays as it is, and the rebuild that follows the save
+    // makes "созд+сохр" of it.
+    if (state == kEmpty || state == kCreated) return state;
     QString next = state;
     if (countsChanged) next = state == kClosed ? kClosedEdited : kSavedEdited;
     // An appended entrance marks a matrix that existed as edited, whatever the

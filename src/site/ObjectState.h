@@ -39,6 +39,7 @@ QString AfterMatrixTableCreated(const QString& state);
 // The entrances of an object are saved. countsChanged: the stored house count
 // was null or the house or entrance count changed; entranceAppended: the save
 // appended at least one entrance. state is the state before the save.
+// "пусто" and "создано" stay: the matrix rebuild that follows moves them.
 QString AfterEntrancesSaved(const QString& state, bool countsChanged, bool entranceAppended);
 // The matrix is rebuilt after the entrances changed: first four characters
 // followed by "+сохр".

@@ -4,7 +4,7 @@
 #include "DeviceFixture.h"
 #include "devices/DeviceListLayout.h"
 #include "devices/ui/CodedCellDelegate.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/TFbvApp.h"
 #include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFbvReCount.h"

@@ -239,14 +239,16 @@ TEST_F(CallPanels, SerialNumbersAreStoredInTheirAcceptedFormsOnly) {
                        QStringLiteral("Попытка ввести имеющийся серийный номер! Перейти на "
                                       "найденный SN?"),
                        DlgAnswer::No);
-        const auto out = e.LeaveSerialField("654321");
-        EXPECT_EQ(0, out.jumpTo);
+        const SerialExitResult out = e.LeaveSerialField("654321");
+        EXPECT_EQ(SerialExit::Unchanged, out.outcome);
         EXPECT_EQ(QString(), out.shown);
         dialogs.Expect(QStringLiteral("Повторение!"),
                        QStringLiteral("Попытка ввести имеющийся серийный номер! Перейти на "
                                       "найденный SN?"),
                        DlgAnswer::Yes);
-        EXPECT_EQ(2, e.LeaveSerialField("654321").jumpTo);
+        const SerialExitResult jump = e.LeaveSerialField("654321");
+        EXPECT_EQ(SerialExit::JumpTo, jump.outcome);
+        EXPECT_EQ(2, jump.otherId);
     }
     EXPECT_EQ(QString(), Text("sn_bv", 3));
     // Another object's panel may hold the same number.

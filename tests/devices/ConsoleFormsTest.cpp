@@ -4,7 +4,7 @@
 #include "DeviceFixture.h"
 #include "devices/ConsoleHardware.h"
 #include "devices/ui/DeviceForms.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/MelodyListPane.h"
 #include "devices/ui/TFMelP.h"
 #include "devices/ui/TFpoAppr.h"

@@ -15,6 +15,17 @@
 //              and gates, its houses ("Сохранить дома"), each house's prefix
 //              and entrance count in the houses grid, and the entrance save
 //              ("Сохранить подъезды", which runs the matrix rebuild hook).
+//   Matrix     the matrix screen: the matrix that the entrance save rebuilt
+//              (switches 1..3, the gate panel 01, door panels 02..04, the
+//              gate wired to every switch) saved with "Сохранить", which also
+//              enters it into the entrances. The rebuild is the program's own
+//              for this step, whatever hook the test installed.
+//   Apartments the entrance screen: each house's last apartment numbers
+//              typed entrance by entrance (apartmentsPerEntrance each, so the
+//              numbers run on through a house and start again in the next),
+//              "Пересчитать невыделенные поля", then "Сохранить квартиры для
+//              КМ" with keysPerApartment: codes equal the apartment numbers,
+//              and with the console every entrance ends with its handset.
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -44,10 +55,14 @@ struct ReferenceObjectOptions {
     bool console = true;
     int gates = 1;
     QList<ReferenceHouse> houses = {{QStringLiteral("1"), 2}, {QStringLiteral("2"), 1}};
+    int apartmentsPerEntrance = 40;
+    int keysPerApartment = 4;
 };
 
 enum class ReferenceStep {
-    Entrances,  // object, houses and entrances saved on the object screen
+    Entrances,   // object, houses and entrances saved on the object screen
+    Matrix,      // the access matrix saved
+    Apartments,  // apartment rows generated on the entrance screen
 };
 
 class ReferenceObject {
@@ -64,7 +79,9 @@ class ReferenceObject {
     QString Error() const { return error_; }
 
   private:
-    bool enterObjectAndEntrances();
+    bool enterObjectAndEntrances(ReferenceStep last);
+    bool saveMatrix();
+    bool generateApartments();
     bool fail(const QString& why);
 
     ReferenceObjectOptions options_;

@@ -1,6 +1,6 @@
 #include "devices/ui/MelodyListPane.h"
 
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/MelodyNamePanel.h"
 #include "foundation/TFDM.h"

@@ -1,6 +1,6 @@
 #include "devices/ui/MelodyNamePanel.h"
 
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 

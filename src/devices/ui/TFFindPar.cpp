@@ -1,7 +1,7 @@
 #include "devices/ui/TFFindPar.h"
 
 #include "devices/ParamSet.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"

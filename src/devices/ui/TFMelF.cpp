@@ -1,6 +1,6 @@
 #include "devices/ui/TFMelF.h"
 
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/MelodyListPane.h"
 #include "devices/ui/MelodyNamePanel.h"
@@ -306,7 +306,7 @@ void TFMelF::ButHelpClick() {
 // Losing the focus to another window of the program closes the help window;
 // losing it to the help viewer itself does not.
 void TFMelF::changeEvent(QEvent* event) {
-    CloseHelpWhenLeft(this, event);
+    CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
 }
 

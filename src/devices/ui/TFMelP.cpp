@@ -1,7 +1,7 @@
 #include "devices/ui/TFMelP.h"
 
 #include "devices/ConsoleMelody.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/MelodyListPane.h"
 #include "foundation/HelpLauncher.h"
@@ -222,7 +222,7 @@ void TFMelP::ButHelpClick() {
 }
 
 void TFMelP::changeEvent(QEvent* event) {
-    CloseHelpWhenLeft(this, event);
+    CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
 }
 

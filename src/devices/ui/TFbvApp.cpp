@@ -2,7 +2,7 @@
 
 #include "devices/DeviceChange.h"
 #include "devices/HardwareAccess.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 
@@ -110,6 +110,6 @@ void TFbvApp::ButHelpClick() {
 }
 
 void TFbvApp::changeEvent(QEvent* event) {
-    CloseHelpWhenLeft(this, event);
+    CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
 }

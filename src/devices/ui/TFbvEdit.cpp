@@ -2,15 +2,13 @@
 
 #include "devices/DeviceChange.h"
 #include "devices/HandsetIndex.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/SerialNumberField.h"
 #include "devices/ui/TFbvApp.h"
 #include "devices/ui/TFbvReCount.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFProgress.h"
-#include "foundation/ui/WaitCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
 
@@ -70,10 +68,11 @@ TFbvEdit::TFbvEdit(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buildButtons());
     layout->addWidget(buildSwitchGrid(), 1);
     resize(1000, 720);
+    auto* enter = new EnterMovesFocus(this);
     for (QWidget* w : findChildren<QWidget*>())
         if (qobject_cast<QSpinBox*>(w) || qobject_cast<QCheckBox*>(w) ||
             qobject_cast<QComboBox*>(w) || w == E_SN)
-            w->installEventFilter(this);
+            enter->Watch(w);
     if (FDM && FDM->Connected()) FDM->Q_Kvr1->Reopen();
 }
 
@@ -266,7 +265,7 @@ void TFbvEdit::closeEvent(QCloseEvent* event) {
 void TFbvEdit::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && FDM)
         SnTag = FDM->Q_MNbv->RecNo();
-    CloseHelpWhenLeft(this, event);
+    CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
 }
 
@@ -407,10 +406,10 @@ void TFbvEdit::DBkvExit() {
 void TFbvEdit::E_SNExit() {
     if (!editor_ || leavingSerial_) return;
     leavingSerial_ = true;
-    const CallPanelEditor::SerialOutcome out = editor_->LeaveSerialField(E_SN->text());
-    if (!out.ok) ReportFailure(out.error);
-    if (out.jumpTo != 0) {
-        showPanel(out.jumpTo);
+    const SerialExitResult out = editor_->LeaveSerialField(E_SN->text());
+    if (out.outcome == SerialExit::Failed) ReportFailure(out.error);
+    if (out.outcome == SerialExit::JumpTo) {
+        showPanel(out.otherId);
     } else {
         E_SN->setText(out.shown);
         const qint64 idBv = editor_->PanelId();
@@ -443,11 +442,7 @@ void TFbvEdit::afterBatch(bool ok, const QString& error) {
 void TFbvEdit::BitSavePkClick() {
     if (!editor_ || editor_->Stored().Gate()) return;
     readControls();
-    PanelBatch b;
-    {
-        WaitCursor wait;
-        b = editor_->CopyToEntrance(ProgressGauge());
-    }
+    const PanelBatch b = editor_->CopyToEntrance(BusyProgress());
     afterBatch(b.ok, b.error);
     LoadPanel();
 }
@@ -455,11 +450,7 @@ void TFbvEdit::BitSavePkClick() {
 void TFbvEdit::saveCommonParams(bool thisKindOnly, const QString& question) {
     if (!editor_ || !Dialogs::AskYesNo(QStringLiteral("Подтверждение"), question)) return;
     readControls();
-    PanelBatch b;
-    {
-        WaitCursor wait;
-        b = editor_->SaveCommonToPanels(thisKindOnly, ProgressGauge());
-    }
+    const PanelBatch b = editor_->SaveCommonToPanels(thisKindOnly, BusyProgress());
     afterBatch(b.ok, b.error);
     showView();
 }
@@ -483,10 +474,7 @@ void TFbvEdit::BitDeEditClick() {
                          DlgButtons::Ok, DlgIcon::Warning);
         return;
     }
-    {
-        WaitCursor wait;
-        RecountIndices(*mode, ProgressGauge());
-    }
+    RecountIndices(*mode, BusyProgress());
     LoadPanel();
 }
 
@@ -586,7 +574,6 @@ bool TFbvEdit::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == Ocode) return ocodeKey(key);
         if (watched == DBGrid1) return key->key() == Qt::Key_Delete;
-        if (MoveFocusOnEnter(this, event)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

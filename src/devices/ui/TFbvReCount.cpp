@@ -1,7 +1,7 @@
 #include "devices/ui/TFbvReCount.h"
 
 #include "devices/DeviceChange.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "foundation/TFDM.h"
 
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "devices/DeviceChange.h"
 #include "devices/HardwareAccess.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 
@@ -321,7 +321,7 @@ void TFpoAppr::ButHelpClick() {
 }
 
 void TFpoAppr::changeEvent(QEvent* event) {
-    CloseHelpWhenLeft(this, event);
+    CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
     // The dialog is a glance beside the console screen: it goes when the
     // operator turns elsewhere.

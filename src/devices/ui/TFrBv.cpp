@@ -3,7 +3,7 @@
 #include "devices/DeviceChange.h"
 #include "devices/DeviceListLayout.h"
 #include "devices/ui/CodedCellDelegate.h"
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/TFbvEdit.h"
 #include "foundation/TFDM.h"

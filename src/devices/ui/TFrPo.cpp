@@ -1,12 +1,10 @@
 #include "devices/ui/TFrPo.h"
 
-#include "devices/ui/FormParts.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/SerialNumberField.h"
 #include "devices/ui/TFMelP.h"
 #include "devices/ui/TFpoAppr.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFProgress.h"
-#include "foundation/ui/WaitCursor.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -342,34 +340,22 @@ void TFrPo::afterObjectWideWrite(DeviceChange done, const QString& error) {
 
 void TFrPo::BitSaveObrClick() {
     QString error;
-    DeviceChange done;
-    {
-        WaitCursor wait;
-        done = RewriteCallBack(FDM->ConnectionDB(), objectId(), CBOv->isChecked(), ProgressGauge(),
-                               &error);
-    }
+    const DeviceChange done =
+        RewriteCallBack(FDM->ConnectionDB(), objectId(), CBOv->isChecked(), BusyProgress(), &error);
     afterObjectWideWrite(done, error);
 }
 
 void TFrPo::BitSavePnpClick() {
     QString error;
-    DeviceChange done;
-    {
-        WaitCursor wait;
-        done = RewriteRedirect(FDM->ConnectionDB(), objectId(), CBPnp->isChecked(), ProgressGauge(),
-                               &error);
-    }
+    const DeviceChange done = RewriteRedirect(FDM->ConnectionDB(), objectId(), CBPnp->isChecked(),
+                                              BusyProgress(), &error);
     afterObjectWideWrite(done, error);
 }
 
 void TFrPo::BitSaveKodClick() {
     QString error;
-    DeviceChange done;
-    {
-        WaitCursor wait;
-        done = SaveCommonCallCode(FDM->ConnectionDB(), objectId(), E_pPo->text(), ProgressGauge(),
-                                  &error);
-    }
+    const DeviceChange done =
+        SaveCommonCallCode(FDM->ConnectionDB(), objectId(), E_pPo->text(), BusyProgress(), &error);
     afterObjectWideWrite(done, error);
     if (done == DeviceChange::Done) FDM->Q_Net->Reopen();
 }

@@ -820,6 +820,8 @@ void TFMainVesk::wireFrameButtons() {
     route(FrPod1->BitNext, to(6));
     route(FrKvr1->BitPrev, to(3));
     route(FrKvr1->BitNext, consoleOr(7, 4));
+    if (auto* residents = FrKvr1->findChild<QPushButton*>(QStringLiteral("BitPpl")))
+        route(residents, to(14));
     route(FrPo1->BitPrev, to(6));
     route(FrPo1->BitNext, to(4));
     route(FrPk1->BitPrev, consoleOr(7, 6));
@@ -915,17 +917,24 @@ void TFMainVesk::FormResize() {
     if (n == 0) return;
     const int first =
         MainWindowLogic::MatrixFirstColumnWidth(gridToggles_.value(QStringLiteral("fm")));
-    matrixGrid_->setColumnWidth(0, first);
+    // The design's widths suit a smaller font than ours: a column is never
+    // narrower than its widest text or its title.
+    auto fitted = [this](int column, int width) {
+        const QAbstractItemView* view = matrixGrid_;
+        return qMax(width, qMax(view->sizeHintForColumn(column),
+                                matrixGrid_->horizontalHeader()->sectionSizeHint(column)));
+    };
+    matrixGrid_->setColumnWidth(0, fitted(0, first));
     auto fieldName = [model](int column) {
         return model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
     };
     const bool nameLast = fieldName(n - 1) == QStringLiteral("nm_bv");
-    if (nameLast) matrixGrid_->setColumnWidth(n - 1, first);
+    if (nameLast) matrixGrid_->setColumnWidth(n - 1, fitted(n - 1, first));
     const int w =
         MainWindowLogic::MatrixColumnWidth(matrixGrid_->viewport()->width(), n, first, nameLast);
     for (int c = Globals().Colstp; c < n; ++c) {
         if (!fieldName(c).startsWith(QLatin1Char('p'))) continue;
-        matrixGrid_->setColumnWidth(c, w);
+        matrixGrid_->setColumnWidth(c, fitted(c, w));
         if (!matrixGrid_->itemDelegateForColumn(c))
             matrixGrid_->setItemDelegateForColumn(c, new CentredDelegate(matrixGrid_));
     }

@@ -132,6 +132,8 @@ class TFMainVesk : public QMainWindow {
     void SetMatrixGrid(QTableView* grid) { matrixGrid_ = grid; }
     // Font toggle captions "ж"/"н" of the matrix, switch and call-panel grids.
     QString GridToggle(const QString& key) const { return gridToggles_.value(key); }
+    // A frame's font toggle changed; the settings file keeps it at exit.
+    void SetGridToggle(const QString& key, const QString& caption) { gridToggles_[key] = caption; }
 
     KeysScreenService& KeysScreen() { return *keysScreen_; }
     void SetKeysScreen(KeysScreenService* service) { keysScreen_ = service; }
