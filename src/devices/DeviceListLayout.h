@@ -1,7 +1,7 @@
 #pragma once
 // What the two device list screens (switches, call panels) share: the split
-// of the frame's height between the upper and the lower grid, the coded cells
-// and the totals bar.
+// of the frame's height between the upper and the lower grid, and the totals
+// bar.
 
 #include <QString>
 
@@ -14,18 +14,9 @@ struct GridHeights {
 // grid, a quarter to the lower one, each rounded half away from zero.
 GridHeights SplitGridHeights(int frameHeight, int headerHeight, int totalsHeight);
 
-// The coded cells of the lists: "БВ07", "калитка" or "вход в подъезд", "КМ12".
-QString PanelAddressText(int nNt0);
-QString PanelKindText(int bvType);
-QString SwitchAddressText(int nNet);
-
-// Where a coded cell's text starts: centred in its column, the offset rounded
-// half away from zero, and drawn this far below the cell's top.
-int CentredTextLeft(int columnWidth, int textWidth);
-inline constexpr int kCodedTextTop = 2;
-
 // The totals bar ("Итого"): the current object's switches (rows of Q_MNpk),
-// call panels (rows of Q_bv) and gates (k_net.v_kal).
+// call panels (rows of Q_bv, opened when closed: it is not among the datasets
+// the database opens with) and gates (k_net.v_kal).
 struct DeviceTotals {
     int switches = 0;
     int panels = 0;

@@ -2,6 +2,7 @@
 
 #include "devices/SecurityPost.h"
 #include "devices/ui/TFrBv.h"
+#include "devices/ui/TFrPk.h"
 #include "devices/ui/TFrPo.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/ui/ScreenFrames.h"
@@ -10,6 +11,7 @@
 namespace DeviceForms {
 
 void RegisterFrames() {
+    ScreenFrames::Register(4, [] { return new TFrPk; });
     ScreenFrames::Register(5, [] { return new TFrBv; });
     ScreenFrames::Register(7, [] { return new TFrPo; });
 }

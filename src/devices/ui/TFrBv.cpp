@@ -2,16 +2,17 @@
 
 #include "devices/DeviceChange.h"
 #include "devices/DeviceListLayout.h"
-#include "devices/ui/CodedCellDelegate.h"
+#include "devices/SwitchListCells.h"
+#include "devices/ui/DrawnCellDelegate.h"
 #include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/TFbvEdit.h"
 #include "foundation/TFDM.h"
-#include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 
-#include <QGroupBox>
+#include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -19,8 +20,11 @@
 
 namespace {
 
-const QString kBoldOff = QStringLiteral("ж");  // grids in normal type, a click makes them bold
-const QString kBoldOn = QStringLiteral("н");
+const QString kNormalMark = QStringLiteral("ж");  // shown while the grids are normal
+const QString kBoldMark = QStringLiteral("н");    // shown while they are bold
+constexpr int kPanelAddressColumn = 1;
+constexpr int kPanelTypeColumn = 2;
+constexpr int kSwitchAddressColumn = 0;
 
 void SetBold(QWidget* w, bool bold) {
     QFont f = w->font();
@@ -30,11 +34,17 @@ void SetBold(QWidget* w, bool bold) {
 
 QLabel* TotalValue(QWidget* parent, const char* name) {
     QLabel* l = MakeLabel(parent, name, QStringLiteral("0"));
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(40);
-    l->setAlignment(Qt::AlignCenter);
+    SetBold(l, true);
+    l->setMinimumWidth(32);
     return l;
+}
+
+// A centred drawn column of a grid.
+void DrawColumn(DatasetGrid* grid, DrawnCellsModel* model, int column,
+                DrawnCellsModel::RowText text) {
+    if (model) model->SetCellText(column, std::move(text));
+    grid->setItemDelegateForColumn(
+        column, new DrawnCellDelegate(DrawnCellDelegate::Place::Centred, false, grid));
 }
 
 }  // namespace
@@ -42,44 +52,77 @@ QLabel* TotalValue(QWidget* parent, const char* name) {
 TFrBv::TFrBv(QWidget* parent)
     : TScreenFrame(QStringLiteral("FrBv1"), QStringLiteral("Конфигурирование блоков вызова"),
                    parent) {
+    setFrameShape(QFrame::NoFrame);
+    // The grids share exactly what the header and the totals leave, and follow
+    // the frame's height rather than hold it.
+    layout()->setContentsMargins(0, 0, 0, 0);
+    layout()->setSpacing(0);
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     QVBoxLayout* content = ContentLayout();
+    content->setSpacing(0);
     content->addWidget(buildHeader());
     buildGrids();
     content->addWidget(DBGrid1);
     content->addWidget(DBGrid2);
+    content->addStretch();
     content->addWidget(buildTotals());
 }
 
-QWidget* TFrBv::buildHeader() {
-    PanelHead = new QGroupBox(QStringLiteral("Действующий объект"), this);
+QFrame* TFrBv::buildHeader() {
+    PanelHead = new QFrame(this);
     PanelHead->setObjectName(QStringLiteral("PanelHead"));
-    TxAdres = MakeLabel(PanelHead, "TxAdres", QString());
+    PanelHead->setFrameShape(QFrame::StyledPanel);
+    PanelHead->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     TxIdent = MakeLabel(PanelHead, "TxIdent", QString());
     SetBold(TxIdent, true);
-    P3_Fs = MakeLabel(PanelHead, "P3_Fs", kBoldOff);
-    SetBold(P3_Fs, true);
-    P3_Fs->setCursor(Qt::PointingHandCursor);
-    P3_Fs->installEventFilter(this);
+    TxAdres = MakeLabel(PanelHead, "TxAdres", QString());
+    // The frame's back and next buttons stand in the header.
+    for (QLayout* l : findChildren<QLayout*>()) {
+        l->removeWidget(BitPrev);
+        l->removeWidget(BitNext);
+    }
+    auto* object = new QHBoxLayout;
+    object->addWidget(new QLabel(QStringLiteral("Действующий объект"), PanelHead));
+    object->addWidget(TxIdent);
+    object->addWidget(TxAdres, 1);
+    object->addWidget(BitPrev);
+    object->addWidget(BitNext);
+
     BitpkEdit = MakeButton(PanelHead, "BitpkEdit", QStringLiteral("Общие параметры БВ"));
     connect(BitpkEdit, &QPushButton::clicked, this, &TFrBv::BitpkEditClick);
-    auto* layout = new QHBoxLayout(PanelHead);
-    layout->addWidget(TxIdent);
-    layout->addSpacing(16);
-    layout->addWidget(TxAdres, 1);
-    layout->addWidget(P3_Fs);
-    layout->addSpacing(8);
-    layout->addWidget(BitpkEdit);
+    P3_Fs = MakeLabel(PanelHead, "P3_Fs", kNormalMark);
+    P3_Fs->setFrameShape(QFrame::Box);
+    P3_Fs->setAlignment(Qt::AlignCenter);
+    P3_Fs->setMinimumWidth(22);
+    P3_Fs->setCursor(Qt::PointingHandCursor);
+    SetBold(P3_Fs, true);
+    P3_Fs->installEventFilter(this);
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(BitpkEdit);
+    tools->addStretch();
+    tools->addWidget(P3_Fs);
+
+    auto* rows = new QVBoxLayout(PanelHead);
+    rows->setContentsMargins(6, 4, 6, 4);
+    rows->addLayout(object);
+    rows->addLayout(tools);
     return PanelHead;
 }
 
 void TFrBv::buildGrids() {
-    Dataset* panels = FDM ? FDM->Q_bv : nullptr;
-    Dataset* switches = FDM ? FDM->Q_Bpk : nullptr;
+    auto* panels = FDM ? new DrawnCellsModel(FDM->Q_bv) : nullptr;
     DBGrid1 = MakeDatasetGrid(this, "DBGrid1", panels,
                               {{QStringLiteral("n_bv"), QStringLiteral("Наименование БВ")},
                                {QStringLiteral("n_nt0"), QStringLiteral("Сетевой адрес")},
                                {QStringLiteral("bv_type"), QStringLiteral("Тип БВ")},
                                {QStringLiteral("sn_bv"), QStringLiteral("Серийный № БВ")}});
+    DrawColumn(DBGrid1, panels, kPanelAddressColumn, [](const Dataset& ds, int row) {
+        return PanelCellText(RowValue(ds, row, "n_nt0"));
+    });
+    DrawColumn(DBGrid1, panels, kPanelTypeColumn, [](const Dataset& ds, int row) {
+        return PanelTypeText(RowValue(ds, row, "bv_type"));
+    });
+    auto* switches = FDM ? new DrawnCellsModel(FDM->Q_Bpk) : nullptr;
     DBGrid2 =
         MakeDatasetGrid(this, "DBGrid2", switches,
                         {{QStringLiteral("k.n_net"), QStringLiteral("Сетевой адрес КМ")},
@@ -91,41 +134,32 @@ void TFrBv::buildGrids() {
                          {QStringLiteral("type_n"), QStringLiteral("Гостин.№")},
                          {QStringLiteral("d.kod_d"), QStringLiteral("Префикс д.")},
                          {QStringLiteral("p.nm_pod"), QStringLiteral("Наименование подъезда")}});
-    PanelAddress = new CodedCellDelegate(
-        [](const QVariant& v) { return PanelAddressText(v.toInt()); }, DBGrid1);
-    PanelKind =
-        new CodedCellDelegate([](const QVariant& v) { return PanelKindText(v.toInt()); }, DBGrid1);
-    SwitchAddress = new CodedCellDelegate(
-        [](const QVariant& v) { return SwitchAddressText(v.toInt()); }, DBGrid2);
-    DBGrid1->setItemDelegateForColumn(1, PanelAddress);
-    DBGrid1->setItemDelegateForColumn(2, PanelKind);
-    DBGrid2->setItemDelegateForColumn(0, SwitchAddress);
-    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) {
-        // The grids share what the header and the totals leave by FrameResize's
-        // rule alone, whatever their rows would like.
-        grid->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-        grid->installEventFilter(this);
-    }
+    DrawColumn(DBGrid2, switches, kSwitchAddressColumn, [](const Dataset& ds, int row) {
+        return SwitchCellText(RowValue(ds, row, "k.n_net"));
+    });
+    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) grid->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrBv::BitpkEditClick);
 }
 
-QWidget* TFrBv::buildTotals() {
-    PanelTotals = new QWidget(this);
+QFrame* TFrBv::buildTotals() {
+    PanelTotals = new QFrame(this);
     PanelTotals->setObjectName(QStringLiteral("PanelTotals"));
+    PanelTotals->setFrameShape(QFrame::StyledPanel);
+    PanelTotals->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     TxKm = TotalValue(PanelTotals, "TxKm");
     TxBv = TotalValue(PanelTotals, "TxBv");
     TxKal = TotalValue(PanelTotals, "TxKal");
-    auto* layout = new QHBoxLayout(PanelTotals);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("Итого"), PanelTotals));
-    layout->addSpacing(12);
-    layout->addWidget(new QLabel(QStringLiteral("КМ"), PanelTotals));
-    layout->addWidget(TxKm);
-    layout->addWidget(new QLabel(QStringLiteral("БВ"), PanelTotals));
-    layout->addWidget(TxBv);
-    layout->addWidget(new QLabel(QStringLiteral("Калиток"), PanelTotals));
-    layout->addWidget(TxKal);
-    layout->addStretch();
+    auto* row = new QHBoxLayout(PanelTotals);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->addWidget(new QLabel(QStringLiteral("Итого"), PanelTotals));
+    const std::pair<const char*, QLabel*> totals[] = {
+        {"КМ", TxKm}, {"БВ", TxBv}, {"Калиток", TxKal}};
+    for (const auto& [caption, value] : totals) {
+        row->addSpacing(16);
+        row->addWidget(new QLabel(QString::fromUtf8(caption), PanelTotals));
+        row->addWidget(value);
+    }
+    row->addStretch();
     return PanelTotals;
 }
 
@@ -133,13 +167,14 @@ void TFrBv::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     showObject();
     ShowDeviceTotals();
+    FrameResize();
 }
 
 void TFrBv::showObject() {
     const bool object = FDM && HasCurrentRow(FDM->Q_Net);
-    TxAdres->setText(object ? FDM->Q_Net->FieldByName(QStringLiteral("adres")).AsString()
-                            : QString());
     TxIdent->setText(object ? FDM->Q_Net->FieldByName(QStringLiteral("ident")).AsString()
+                            : QString());
+    TxAdres->setText(object ? FDM->Q_Net->FieldByName(QStringLiteral("adres")).AsString()
                             : QString());
 }
 
@@ -153,32 +188,29 @@ void TFrBv::ShowDeviceTotals() {
 void TFrBv::BitpkEditClick() {
     if (!FbvEdit || !FDM || !HasCurrentRow(FDM->Q_bv)) return;
     FbvEdit->SnTag = 0;
-    FbvEdit->show();
-    FbvEdit->raise();
+    ShowWindow(FbvEdit);
     FbvEdit->LoadPanel();
 }
 
 bool TFrBv::GridsBold() const {
-    return P3_Fs->text() == kBoldOn;
+    return P3_Fs->text() == kBoldMark;
 }
 
 void TFrBv::P3_FsClick() {
     const bool bold = !GridsBold();
-    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) SetBold(grid, bold);
-    P3_Fs->setText(bold ? kBoldOn : kBoldOff);
+    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) {
+        SetBold(grid, bold);
+        SetBold(grid->horizontalHeader(), false);  // the titles keep their type
+    }
+    P3_Fs->setText(bold ? kBoldMark : kNormalMark);
     SetBold(P3_Fs, !bold);
 }
 
 void TFrBv::FrameResize() {
     if (!isVisible()) return;
-    // The header's share holds everything above the grids and the back/next
-    // row below them; the layout hands the grids what is left in the
-    // proportion of the split.
-    const int chrome = height() - DBGrid1->height() - DBGrid2->height() - PanelTotals->height();
-    const GridHeights h = SplitGridHeights(height(), chrome, PanelTotals->height());
-    QVBoxLayout* content = ContentLayout();
-    content->setStretchFactor(DBGrid1, qMax(1, h.upper));
-    content->setStretchFactor(DBGrid2, qMax(1, h.lower));
+    const GridHeights h = SplitGridHeights(height(), PanelHead->height(), PanelTotals->height());
+    DBGrid1->setFixedHeight(qMax(0, h.upper));
+    DBGrid2->setFixedHeight(qMax(0, h.lower));
 }
 
 void TFrBv::resizeEvent(QResizeEvent* event) {
@@ -198,12 +230,10 @@ bool TFrBv::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return TScreenFrame::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Delete) return true;
+    if (key == Qt::Key_Delete) return true;  // no row is deleted from the grids
     const bool opens = key == Qt::Key_Return || key == Qt::Key_Enter ||
                        (watched == DBGrid1 && key == Qt::Key_Space);
-    if (opens) {
-        BitpkEditClick();
-        return true;
-    }
-    return TScreenFrame::eventFilter(watched, event);
+    if (!opens) return TScreenFrame::eventFilter(watched, event);
+    BitpkEditClick();
+    return true;
 }

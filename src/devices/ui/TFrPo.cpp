@@ -365,15 +365,11 @@ void TFrPo::BitSaveKodClick() {
 void TFrPo::BitMelClick() {
     if (!FMelP) return;
     FMelP->FillNotePicker();
-    FMelP->show();
-    FMelP->raise();
+    ShowWindow(FMelP);
 }
 
 void TFrPo::BitApprClick() {
-    if (!FpoAppr) return;
-    FpoAppr->show();
-    FpoAppr->raise();
-    FpoAppr->activateWindow();
+    ShowWindow(FpoAppr);
 }
 
 void TFrPo::E_SNExit() {
