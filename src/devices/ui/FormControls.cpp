@@ -55,6 +55,12 @@ QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption) {
     return a;
 }
 
+void SetBold(QWidget* w, bool bold) {
+    QFont f = w->font();
+    f.setBold(bold);
+    w->setFont(f);
+}
+
 void DrawGrey(QWidget* w, bool grey) {
     QPalette p = w->palette();
     const QPalette app = QApplication::palette(w);

@@ -28,6 +28,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text);
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption);
 QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
 
+// The widget's text in bold or in normal type.
+void SetBold(QWidget* w, bool bold);
 // Text drawn grey (a switched-off choice) or in the normal window-text colour.
 void DrawGrey(QWidget* w, bool grey);
 bool DrawnGrey(const QWidget* w);

@@ -3,6 +3,7 @@
 #include "devices/DeviceChange.h"
 #include "devices/DeviceListLayout.h"
 #include "devices/SwitchListCells.h"
+#include "devices/ui/DeviceListParts.h"
 #include "devices/ui/DrawnCellDelegate.h"
 #include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
@@ -20,24 +21,9 @@
 
 namespace {
 
-const QString kNormalMark = QStringLiteral("ж");  // shown while the grids are normal
-const QString kBoldMark = QStringLiteral("н");    // shown while they are bold
 constexpr int kPanelAddressColumn = 1;
 constexpr int kPanelTypeColumn = 2;
 constexpr int kSwitchAddressColumn = 0;
-
-void SetBold(QWidget* w, bool bold) {
-    QFont f = w->font();
-    f.setBold(bold);
-    w->setFont(f);
-}
-
-QLabel* TotalValue(QWidget* parent, const char* name) {
-    QLabel* l = MakeLabel(parent, name, QStringLiteral("0"));
-    SetBold(l, true);
-    l->setMinimumWidth(32);
-    return l;
-}
 
 // A centred drawn column of a grid.
 void DrawColumn(DatasetGrid* grid, DrawnCellsModel* model, int column,
@@ -90,12 +76,7 @@ QFrame* TFrBv::buildHeader() {
 
     BitpkEdit = MakeButton(PanelHead, "BitpkEdit", QStringLiteral("Общие параметры БВ"));
     connect(BitpkEdit, &QPushButton::clicked, this, &TFrBv::BitpkEditClick);
-    P3_Fs = MakeLabel(PanelHead, "P3_Fs", kNormalMark);
-    P3_Fs->setFrameShape(QFrame::Box);
-    P3_Fs->setAlignment(Qt::AlignCenter);
-    P3_Fs->setMinimumWidth(22);
-    P3_Fs->setCursor(Qt::PointingHandCursor);
-    SetBold(P3_Fs, true);
+    P3_Fs = MakeBoldToggle(PanelHead);
     P3_Fs->installEventFilter(this);
     auto* tools = new QHBoxLayout;
     tools->addWidget(BitpkEdit);
@@ -142,24 +123,11 @@ void TFrBv::buildGrids() {
 }
 
 QFrame* TFrBv::buildTotals() {
-    PanelTotals = new QFrame(this);
-    PanelTotals->setObjectName(QStringLiteral("PanelTotals"));
-    PanelTotals->setFrameShape(QFrame::StyledPanel);
-    PanelTotals->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    TxKm = TotalValue(PanelTotals, "TxKm");
-    TxBv = TotalValue(PanelTotals, "TxBv");
-    TxKal = TotalValue(PanelTotals, "TxKal");
-    auto* row = new QHBoxLayout(PanelTotals);
-    row->setContentsMargins(6, 4, 6, 4);
-    row->addWidget(new QLabel(QStringLiteral("Итого"), PanelTotals));
-    const std::pair<const char*, QLabel*> totals[] = {
-        {"КМ", TxKm}, {"БВ", TxBv}, {"Калиток", TxKal}};
-    for (const auto& [caption, value] : totals) {
-        row->addSpacing(16);
-        row->addWidget(new QLabel(QString::fromUtf8(caption), PanelTotals));
-        row->addWidget(value);
-    }
-    row->addStretch();
+    totals_ = MakeTotalsBar(this, "TxKm", "TxBv", "TxKal");
+    PanelTotals = totals_.panel;
+    TxKm = totals_.switches;
+    TxBv = totals_.panels;
+    TxKal = totals_.gates;
     return PanelTotals;
 }
 
@@ -179,10 +147,7 @@ void TFrBv::showObject() {
 }
 
 void TFrBv::ShowDeviceTotals() {
-    const DeviceTotals t = ReadDeviceTotals();
-    TxKm->setText(QString::number(t.switches));
-    TxBv->setText(QString::number(t.panels));
-    TxKal->setText(QString::number(t.gates));
+    ShowTotals(totals_);
 }
 
 void TFrBv::BitpkEditClick() {
@@ -193,24 +158,15 @@ void TFrBv::BitpkEditClick() {
 }
 
 bool TFrBv::GridsBold() const {
-    return P3_Fs->text() == kBoldMark;
+    return GridsShownBold(P3_Fs);
 }
 
 void TFrBv::P3_FsClick() {
-    const bool bold = !GridsBold();
-    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) {
-        SetBold(grid, bold);
-        SetBold(grid->horizontalHeader(), false);  // the titles keep their type
-    }
-    P3_Fs->setText(bold ? kBoldMark : kNormalMark);
-    SetBold(P3_Fs, !bold);
+    ShowGridsBold(P3_Fs, {DBGrid1, DBGrid2}, !GridsBold());
 }
 
 void TFrBv::FrameResize() {
-    if (!isVisible()) return;
-    const GridHeights h = SplitGridHeights(height(), PanelHead->height(), PanelTotals->height());
-    DBGrid1->setFixedHeight(qMax(0, h.upper));
-    DBGrid2->setFixedHeight(qMax(0, h.lower));
+    SplitFrameHeight(this, PanelHead, PanelTotals, DBGrid1, DBGrid2);
 }
 
 void TFrBv::resizeEvent(QResizeEvent* event) {

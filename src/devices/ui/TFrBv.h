@@ -5,6 +5,7 @@
 // "<< Назад" and "Далее >>" stand in the header and are routed by the main
 // window.
 
+#include "devices/ui/DeviceListParts.h"
 #include "foundation/ui/TScreenFrame.h"
 
 class DatasetGrid;
@@ -47,4 +48,6 @@ class TFrBv : public TScreenFrame {
     QFrame* buildTotals();
     void buildGrids();
     void showObject();
+
+    TotalsBar totals_;
 };
