@@ -3,6 +3,7 @@
 // and help conventions.
 
 #include "foundation/TFDM.h"  // ProgressFn
+#include "platform/ui/EnterMovesFocus.h"
 
 #include <QObject>
 #include <QString>
@@ -33,17 +34,6 @@ void SetBold(QWidget* w, bool bold);
 // Text drawn grey (a switched-off choice) or in the normal window-text colour.
 void DrawGrey(QWidget* w, bool grey);
 bool DrawnGrey(const QWidget* w);
-
-// Enter in a watched control moves the focus to the next control of its
-// window and Shift+Enter to the previous one; the key is swallowed.
-class EnterMovesFocus : public QObject {
-  public:
-    explicit EnterMovesFocus(QObject* parent) : QObject(parent) {}
-    void Watch(QWidget* control);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
 
 // The progress window's gauge for a core loop, with the hourglass for as long
 // as the gauge is shown.
