@@ -8,6 +8,7 @@
 #include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFbvReCount.h"
 #include "devices/ui/TFrBv.h"
+#include "foundation/ui/TFMainVesk.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "support/QtPrinters.h"
@@ -415,4 +416,20 @@ TEST_F(PanelList, TheFontSwitchAndTheHeightSplit) {
         EXPECT_EQ(h.upper, frame.DBGrid1->height()) << height;
         EXPECT_EQ(h.lower, frame.DBGrid2->height()) << height;
     }
+}
+
+TEST_F(PanelList, TheGridTypeComesFromTheSettingsAndGoesBackToThem) {
+    ScriptedDialogs dialogs;
+    TFMainVesk window;
+    window.SetGridToggle(QStringLiteral("fb"), QStringLiteral("н"));
+    window.ShowScreen(5);
+    auto* frame = qobject_cast<TFrBv*>(window.FrBv1);
+    ASSERT_NE(nullptr, frame);
+    EXPECT_TRUE(frame->GridsBold());
+    EXPECT_TRUE(frame->DBGrid1->font().bold());
+    QTest::mouseClick(frame->P3_Fs, Qt::LeftButton);
+    EXPECT_FALSE(frame->GridsBold());
+    EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fb")));
+    // The switch list screen keeps its own.
+    EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fp")));
 }

@@ -2,6 +2,7 @@
 
 #include "devices/DeviceListLayout.h"
 #include "devices/ui/FormControls.h"
+#include "foundation/ui/TFMainVesk.h"
 
 #include <QAbstractItemView>
 #include <QFrame>
@@ -79,6 +80,16 @@ void ShowGridsBold(QLabel* toggle, const QList<QWidget*>& grids, bool bold) {
 
 bool GridsShownBold(const QLabel* toggle) {
     return toggle->text() == kBoldMark;
+}
+
+bool StoredGridsBold(const QWidget* frame, const QString& key, bool shownBold) {
+    const auto* host = qobject_cast<const TFMainVesk*>(frame->window());
+    return host ? host->GridToggle(key) == kBoldMark : shownBold;
+}
+
+void StoreGridType(const QLabel* toggle, const QString& key) {
+    if (auto* host = qobject_cast<TFMainVesk*>(toggle->window()))
+        host->SetGridToggle(key, toggle->text());
 }
 
 void SplitFrameHeight(const QWidget* frame, const QWidget* header, const QWidget* totals,

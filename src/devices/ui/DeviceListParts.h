@@ -4,6 +4,7 @@
 // split of the frame's height between the two grids.
 
 #include <QList>
+#include <QString>
 
 class QFrame;
 class QLabel;
@@ -27,6 +28,10 @@ void ShowTotals(const TotalsBar& bar);
 QLabel* MakeBoldToggle(QWidget* parent);
 void ShowGridsBold(QLabel* toggle, const QList<QWidget*>& grids, bool bold);
 bool GridsShownBold(const QLabel* toggle);
+// The main window keeps each screen's grid type in the settings file under a
+// key of its own; a frame outside the main window keeps what it shows.
+bool StoredGridsBold(const QWidget* frame, const QString& key, bool shownBold);
+void StoreGridType(const QLabel* toggle, const QString& key);
 
 // The upper and lower grids (or the boxes holding them) take the split of
 // what the header and the totals bar leave of the frame's height.

@@ -21,6 +21,9 @@
 
 namespace {
 
+// Where the main window keeps the type of this screen's grids.
+const QString kSettingsKey = QStringLiteral("fb");
+
 constexpr int kPanelAddressColumn = 1;
 constexpr int kPanelTypeColumn = 2;
 constexpr int kSwitchAddressColumn = 0;
@@ -133,6 +136,7 @@ QFrame* TFrBv::buildTotals() {
 
 void TFrBv::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
+    showGridType(StoredGridsBold(this, kSettingsKey, GridsBold()));
     showObject();
     ShowDeviceTotals();
     FrameResize();
@@ -162,7 +166,12 @@ bool TFrBv::GridsBold() const {
 }
 
 void TFrBv::P3_FsClick() {
-    ShowGridsBold(P3_Fs, {DBGrid1, DBGrid2}, !GridsBold());
+    showGridType(!GridsBold());
+}
+
+void TFrBv::showGridType(bool bold) {
+    ShowGridsBold(P3_Fs, {DBGrid1, DBGrid2}, bold);
+    StoreGridType(P3_Fs, kSettingsKey);
 }
 
 void TFrBv::FrameResize() {

@@ -48,6 +48,7 @@ class TFrBv : public TScreenFrame {
     QFrame* buildTotals();
     void buildGrids();
     void showObject();
+    void showGridType(bool bold);
 
     TotalsBar totals_;
 };

@@ -27,6 +27,9 @@
 
 namespace {
 
+// Where the main window keeps the type of this screen's grids.
+const QString kSettingsKey = QStringLiteral("fp");
+
 // Drawn columns of the switch grid and of the panel grid.
 constexpr int kEntranceColumn = 0;
 constexpr int kSwitchAddressColumn = 3;
@@ -252,6 +255,7 @@ void TFrPk::wireControls() {
 
 void TFrPk::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
+    showBoldToggle(StoredGridsBold(this, kSettingsKey, GridsBold()));
     ShowObjectHeader();
     ShowDeviceTotals();
     FrameResize();
@@ -318,6 +322,7 @@ bool TFrPk::GridsBold() const {
 
 void TFrPk::showBoldToggle(bool gridsBold) {
     ShowGridsBold(P3_Fs, {DBGrid1, DBGrid2}, gridsBold);
+    StoreGridType(P3_Fs, kSettingsKey);
 }
 
 void TFrPk::FrameResize() {
