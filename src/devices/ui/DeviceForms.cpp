@@ -1,6 +1,10 @@
 #include "devices/ui/DeviceForms.h"
 
+#include "devices/SecurityPost.h"
+#include "devices/ui/TFrBv.h"
 #include "devices/ui/TFrPk.h"
+#include "devices/ui/TFrPo.h"
+#include "foundation/NavigationHooks.h"
 #include "foundation/ui/ScreenFrames.h"
 #include "platform/ui/QtToneOutput.h"
 
@@ -8,11 +12,14 @@ namespace DeviceForms {
 
 void RegisterFrames() {
     ScreenFrames::Register(4, [] { return new TFrPk; });
+    ScreenFrames::Register(5, [] { return new TFrBv; });
+    ScreenFrames::Register(7, [] { return new TFrPo; });
 }
 
 void InstallHooks() {
     // Melody previews sound on the sound card when there is one.
     InstallSoundCardTones();
+    Hooks().LoadSecurityPost = [] { LoadSecurityPost(); };
 }
 
 }  // namespace DeviceForms
