@@ -33,11 +33,23 @@ QList<int> SimulatedInstallation::AddDevicesOf(QSqlDatabase db, qint64 idNet, in
     q.addBindValue(idNet);
     if (q.exec())
         while (q.next()) found << q.value(0).toInt();
-    for (int address : found) {
-        addresses_ << address;
-        indexes_ << bus.AddDevice(MakeDevice(address, sepDevice));
-    }
+    QList<SimDevice> devices;
+    for (int address : found) devices << MakeDevice(address, sepDevice);
+    AddDevices(devices);
     return found;
+}
+
+void SimulatedInstallation::AddDevices(const QList<SimDevice>& devices) {
+    for (const SimDevice& device : devices) {
+        addresses_ << device.address;
+        indexes_ << bus.AddDevice(device);
+    }
+}
+
+QList<SimDevice> SimulatedInstallation::Devices() const {
+    QList<SimDevice> devices;
+    for (int index : indexes_) devices << bus.Device(index);
+    return devices;
 }
 
 int SimulatedInstallation::IndexOf(int address) const {

@@ -29,6 +29,10 @@ class SimulatedInstallation {
     QList<int> AddDevicesOf(QSqlDatabase db, qint64 idNet, int sepDevice);
     // The simulated device at address; a default device when there is none.
     SimDevice DeviceAt(int address) const;
+    // Every device as it is now, and devices moved over from another line
+    // (after that line was lost), keeping what they hold.
+    QList<SimDevice> Devices() const;
+    void AddDevices(const QList<SimDevice>& devices);
     // The index of the device at address for the bus, -1 when there is none.
     int IndexOf(int address) const;
     const QList<int>& Addresses() const { return addresses_; }
