@@ -350,6 +350,14 @@ void CommissioningRoad::BuildFiles() {
             ExpectSameRecord(PoParamsToBits(fromDb), PoParamsToBits(fromFile), name);
         } else {
             ASSERT_GE(sections.size(), 8) << name.toStdString();
+            std::optional<PanelFileInput> in;
+            ASSERT_TRUE(repo.ReadPanelFileInput(idNet_, address, in) && in);
+            TBvParams fromDb, fromFile;
+            InitBvParams(fromDb);
+            InitBvParams(fromFile);
+            ASSERT_TRUE(BvParamsFromDB(fromDb, in->device, in->entrances));
+            BvParamsFromBits(sections[0].text, fromFile);
+            ExpectSameRecord(BvParamsToBits(fromDb), BvParamsToBits(fromFile), name);
             // Every key the panel serves is in its key sections, once.
             QStringList inFile = KeysOfList(DecodeBvKeys5(sections[5].text).rows) +
                                  RealKeys(DecodeBvKeys7(sections[7].text).keys);
