@@ -34,6 +34,7 @@
 #include "site/ui/TFrPod.h"
 #include "site/ui/THouseGrid.h"
 #include "site/ui/TRecordGrid.h"
+#include "support/ScreenShots.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -525,6 +526,7 @@ void CommissioningRoad::ReadDevicesBack() {
         EXPECT_EQ(written, read.mid(29, written.size())) << name.toStdString();
         EXPECT_EQ(address, quint8(read[0])) << name.toStdString();
     }
+    EXPECT_FALSE(SaveScreen(Window(), QStringLiteral("commissioning_FrNetDev1")).isEmpty());
 }
 
 // ---------------------------------------------------------------- 9. keys back
