@@ -26,6 +26,9 @@ struct NavigationHooks {
     std::function<void()> CreateSwitchRecords = [] {};
     std::function<void()> CreateCallPanelRecords = [] {};
     std::function<DeviceSyncResult()> SyncDeviceRecords = [] { return DeviceSyncResult{}; };
+    // The console record of the current object, created with its defaults the
+    // first time it is loaded.
+    std::function<void()> LoadSecurityPost = [] {};
     // Apartment checks of the apartment screen (mode 1, no fix for the counts).
     std::function<bool()> CheckApartmentNumbering;
     std::function<bool()> CheckApartmentCounts;

@@ -1,5 +1,8 @@
 #include "devices/ui/DeviceForms.h"
 
+#include "devices/DeviceRecordSync.h"
+#include "foundation/NavigationHooks.h"
+#include "foundation/ui/TFProgress.h"
 #include "platform/ui/QtToneOutput.h"
 
 namespace DeviceForms {
@@ -9,6 +12,14 @@ void RegisterFrames() {}
 void InstallHooks() {
     // Melody previews sound on the sound card when there is one.
     InstallSoundCardTones();
+    // The switch and call-panel screens make the device records from the
+    // matrix, and keep them in line with it after each save.
+    NavigationHooks& hooks = Hooks();
+    hooks.CreateSwitchRecords = [] { SyncPkRecords(ProgressGauge()); };
+    hooks.CreateCallPanelRecords = [] { SyncPkRecords(ProgressGauge()); };
+    hooks.SyncDeviceRecords = [] {
+        return DeviceSyncResult{SyncPkRecords(ProgressGauge()).result == DeviceChange::Declined};
+    };
 }
 
 }  // namespace DeviceForms
