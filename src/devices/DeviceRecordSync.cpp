@@ -32,8 +32,8 @@ constexpr int kBlatoFloor = 31;
 
 QString NewSwitchCameraMask(int doors, int gates, int kolTractPK) {
     const int ones = std::max(doors, 0) + std::max(gates, 0);
-    const QString mask = PadRight(QString(ones, QLatin1Char('1')), QLatin1Char('0'),
-                                  std::max(ones, kolTractPK));
+    const QString mask =
+        PadRight(QString(ones, QLatin1Char('1')), QLatin1Char('0'), std::max(ones, kolTractPK));
     if (mask.size() <= kMaskWidth) return mask;
     return mask.left(std::clamp(kolTractPK, 0, kMaskWidth));
 }
@@ -146,25 +146,26 @@ bool SelectOne(QSqlDatabase db, const QString& sql, const QVariantList& values, 
 
 bool ReadObject(QSqlDatabase db, qint64 idNet, ObjectRow* o, QString* error) {
     QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT v_kal, incr, l_pok, farc, flbv FROM k_net WHERE id_net=?"),
-                   {idNet}, error))
+    if (!ExecBound(
+            q, QStringLiteral("SELECT v_kal, incr, l_pok, farc, flbv FROM k_net WHERE id_net=?"),
+            {idNet}, error))
         return false;
     if (!q.next()) {
         *error = QStringLiteral("Объект %1 не найден").arg(idNet);
         return false;
     }
-    *o = {q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt() != 0,
-          q.value(3).toInt() != 0, Text(q.value(4))};
+    *o = {q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt() != 0, q.value(3).toInt() != 0,
+          Text(q.value(4))};
     return true;
 }
 
 bool ReadColumns(QSqlDatabase db, qint64 idNet, QList<MatrixColumn>* columns, QString* error) {
     QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT rowid, id_pk, n_net, id_dom, n_pod, v_dvr, n_pk FROM m_pk "
-                                  "WHERE id_net=? ORDER BY n_pk, rowid"),
-                   {idNet}, error))
+    if (!ExecBound(
+            q,
+            QStringLiteral("SELECT rowid, id_pk, n_net, id_dom, n_pod, v_dvr, n_pk FROM m_pk "
+                           "WHERE id_net=? ORDER BY n_pk, rowid"),
+            {idNet}, error))
         return false;
     while (q.next())
         columns->append({q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt(),
@@ -175,10 +176,11 @@ bool ReadColumns(QSqlDatabase db, qint64 idNet, QList<MatrixColumn>* columns, QS
 
 bool ReadPanelLinks(QSqlDatabase db, qint64 idNet, QList<PanelLinkRow>* rows, QString* error) {
     QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT n_bv, nm_bv, n_pk, n_net, n_nt0, bv_type, id_bv FROM m_bv "
-                                  "WHERE id_net=? ORDER BY rowid"),
-                   {idNet}, error))
+    if (!ExecBound(
+            q,
+            QStringLiteral("SELECT n_bv, nm_bv, n_pk, n_net, n_nt0, bv_type, id_bv FROM m_bv "
+                           "WHERE id_net=? ORDER BY rowid"),
+            {idNet}, error))
         return false;
     while (q.next())
         rows->append({Text(q.value(0)), Text(q.value(1)), q.value(2).toInt(), q.value(3).toInt(),
@@ -186,8 +188,7 @@ bool ReadPanelLinks(QSqlDatabase db, qint64 idNet, QList<PanelLinkRow>* rows, QS
     return true;
 }
 
-bool ReadPanelRecords(QSqlDatabase db, qint64 idNet, QList<PanelRecord>* records,
-                      QString* error) {
+bool ReadPanelRecords(QSqlDatabase db, qint64 idNet, QList<PanelRecord>* records, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_bv, n_net, n_nt0, bv_type, farc, kf_pr FROM k_bv "
@@ -265,8 +266,7 @@ bool FindColumnEntrance(QSqlDatabase db, qint64 idNet, const MatrixColumn& c, En
                       {c.idDom, c.nPod}, e, found, error))
         return false;
     if (!*found && c.nPod > 0 &&
-        !ReadEntrance(db,
-                      QStringLiteral("WHERE id_dom=? ORDER BY n_pod, id_pod LIMIT 1 OFFSET ?"),
+        !ReadEntrance(db, QStringLiteral("WHERE id_dom=? ORDER BY n_pod, id_pod LIMIT 1 OFFSET ?"),
                       {c.idDom, c.nPod - 1}, e, found, error))
         return false;
     *found = *found && e->idNet == idNet;
@@ -358,8 +358,9 @@ void ClaimRecords(QList<MatrixPanel>& panels, const QList<PanelRecord>& records)
     auto free = [&](qint64 idBv) { return idBv > 0 && !taken.contains(idBv); };
     for (MatrixPanel& panel : panels)
         for (const PanelLinkRow& row : panel.rows) {
-            const bool exists = std::any_of(records.cbegin(), records.cend(),
-                                            [&](const PanelRecord& r) { return r.idBv == row.idBv; });
+            const bool exists =
+                std::any_of(records.cbegin(), records.cend(),
+                            [&](const PanelRecord& r) { return r.idBv == row.idBv; });
             if (exists && free(row.idBv)) {
                 panel.claimed = row.idBv;
                 taken.insert(row.idBv);
@@ -464,9 +465,9 @@ bool SyncRun::readDefaults() {
 
 bool SyncRun::askWhenApartmentsMissing() {
     if (allHaveApartments_) return true;
-    declined = Dialogs::Message(DeviceSyncTexts::kQuestionCaption,
-                                DeviceSyncTexts::kMissingApartments, DlgButtons::YesNo,
-                                DlgIcon::Question) != DlgAnswer::Yes;
+    declined =
+        Dialogs::Message(DeviceSyncTexts::kQuestionCaption, DeviceSyncTexts::kMissingApartments,
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes;
     return !declined;
 }
 
@@ -476,9 +477,8 @@ bool SyncRun::syncSwitchRecords() {
     for (const MatrixColumn& c : columns_) {
         SwitchRecord rec;
         bool linked = false;
-        if (c.idPk != 0 &&
-            !ReadSwitchRecord(db_, QStringLiteral("WHERE id_pk=? AND id_net=?"), {c.idPk, idNet_},
-                              &rec, &linked, &error))
+        if (c.idPk != 0 && !ReadSwitchRecord(db_, QStringLiteral("WHERE id_pk=? AND id_net=?"),
+                                             {c.idPk, idNet_}, &rec, &linked, &error))
             return false;
         if (!(linked ? syncLinkedColumn(c, rec) : makeColumnRecord(c))) return false;
         step();
@@ -637,8 +637,8 @@ bool SyncRun::writePanel(const MatrixPanel& panel, const QList<PanelRecord>& rec
                        QStringLiteral("INSERT INTO k_bv (id_net, nrcs, l_pok, l_kns, bell, n_net, "
                                       "n_bv, n_nt0, bv_type, farc, l_use, kf_pr) "
                                       "VALUES (?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0)"),
-                       {idNet_, int(object_.lPok), int(object_.lPok), int(object_.Bell()),
-                        row.nNet, name, row.nNt0, row.bvType, int(object_.farc)},
+                       {idNet_, int(object_.lPok), int(object_.lPok), int(object_.Bell()), row.nNet,
+                        name, row.nNt0, row.bvType, int(object_.farc)},
                        &error))
             return false;
         idBv = q.lastInsertId().toLongLong();
@@ -678,8 +678,8 @@ bool SyncRun::indexWiredPanels() {
         if (!ReadPanelWiring(db_, idBv, &wiring, &error)) return false;
         step();
         if (wiring.firstSwitch == 0) continue;
-        const HandsetIndexMode mode = lPok != object_.lPok ? HandsetIndexMode::KeepConcierge
-                                                           : HandsetIndexMode::Individual;
+        const HandsetIndexMode mode =
+            lPok != object_.lPok ? HandsetIndexMode::KeepConcierge : HandsetIndexMode::Individual;
         const HandsetIndexResult r = ApplyHandsetIndex(db_, idBv, mode, wiring.firstSwitch);
         if (!r.ok) {
             error = r.error;

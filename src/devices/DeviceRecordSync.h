@@ -42,11 +42,11 @@ int NewPanelBlato(int maxApartments);
 
 // What a panel's record name is made of.
 struct PanelNameParts {
-    QString rowName;   // m_bv.n_bv, the matrix row name
-    QString nmBv;      // the name given in the matrix, may be empty
-    int nNt0 = 0;      // the panel number
-    QString house;     // k_dom.house of the row's column; empty when not found
-    int nPod = -1;     // entrance number of the column's switch; -1 when not found
+    QString rowName;  // m_bv.n_bv, the matrix row name
+    QString nmBv;     // the name given in the matrix, may be empty
+    int nNt0 = 0;     // the panel number
+    QString house;    // k_dom.house of the row's column; empty when not found
+    int nPod = -1;    // entrance number of the column's switch; -1 when not found
 };
 // k_bv.n_bv: the matrix's own name when it has one; else "БВ", the two-digit
 // panel number and, for an entrance panel (a row name with a "."), " дом",
