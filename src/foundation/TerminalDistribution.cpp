@@ -188,7 +188,8 @@ void OwnModeAndFirst(const SwitchRow& sw, int n1kvr, int* mode, int* first) {
 bool TerminalsStandSo(QSqlDatabase db, qint64 idPk, const SwitchRow& sw, int mode, int first,
                       bool* same, QString* error) {
     QSqlQuery q(db);
-    if (!ExecBound(q, QStringLiteral("SELECT p_pk FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr"),
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT p_pk FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr"),
                    {sw.idPod}, error))
         return false;
     QList<int> stored;
