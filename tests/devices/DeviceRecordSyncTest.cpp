@@ -271,9 +271,12 @@ TEST_F(DeviceSync, ResynchronisationFollowsTheMatrix) {
     Exec("UPDATE m_pk SET n_net=7 WHERE id_net=? AND n_pk=2", {idNet_});
     Exec("UPDATE m_pk SET v_dvr=2 WHERE id_net=? AND n_pk=1", {idNet_});
     Exec("UPDATE k_net SET farc=1 WHERE id_net=?", {idNet_});
+    // The third switch distributes by ranges: it falls back to hundreds.
+    Exec("UPDATE k_pk SET type_f=2 WHERE id_net=? AND n_net=3", {idNet_});
     Sync();
-    EXPECT_EQ((QStringList{"1 3 5", "3 3 5", "7 4 0"}),
-              Rows("SELECT n_net, kf_pr, ah FROM k_pk WHERE id_net=? ORDER BY n_net", {idNet_}));
+    EXPECT_EQ(
+        (QStringList{"1 3 5 0", "3 4 5 1", "7 4 0 0"}),
+        Rows("SELECT n_net, kf_pr, ah, type_f FROM k_pk WHERE id_net=? ORDER BY n_net", {idNet_}));
     EXPECT_EQ(7, Int("SELECT n_net FROM k_pk WHERE id_pk=?", {second}));
     EXPECT_EQ(2, Int("SELECT v_dvr FROM k_pod WHERE id_pod=?", {Entrance(1, 1)}));
     // farc changed every panel's file; the blato set by hand stays.
@@ -390,4 +393,17 @@ TEST_F(DeviceSync, AnObjectWithoutMatrixColumnsGetsNothing) {
     const QString before = Dump();
     Sync();
     EXPECT_EQ(before, Dump());
+}
+
+TEST(ReferenceObjectDevices, TheBuilderMakesTheDeviceRecordsThroughTheSynchronisation) {
+    TestDatabase tdb;
+    TFDM dm;
+    QString error;
+    ASSERT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+    ASSERT_TRUE(dm.OpenAllTables());
+    ReferenceObject ref;
+    ASSERT_TRUE(ref.Build(ReferenceStep::DeviceRecords)) << ref.Error().toStdString();
+    EXPECT_EQ(3, dm.Q_MNpk->RecordCount());
+    EXPECT_EQ(4, dm.Q_bv->RecordCount());
+    EXPECT_EQ(QStringLiteral("закрыто"), dm.Q_Net->FieldByName("st_net").AsString());
 }

@@ -1,5 +1,7 @@
 #include "support/ReferenceObject.h"
 
+#include "devices/DeviceRecordSync.h"
+#include "foundation/MainWindowData.h"
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
@@ -21,6 +23,7 @@ bool ReferenceObject::Build(ReferenceStep last) {
         return fail(QStringLiteral("the data module has no open database"));
     if (!enterObjectAndEntrances(last)) return false;
     if (last >= ReferenceStep::Matrix && !saveMatrix()) return false;
+    if (last >= ReferenceStep::DeviceRecords && !makeDeviceRecords()) return false;
     return true;
 }
 
@@ -72,5 +75,17 @@ bool ReferenceObject::saveMatrix() {
     if (!OpenMatrTable())
         return fail(QStringLiteral("the matrix did not open: ") + MatrTableError());
     if (!MatrixEditor().SaveMatrix()) return fail(QStringLiteral("the matrix was not saved"));
+    return true;
+}
+
+// The switch screen opened and the records made from the matrix.
+bool ReferenceObject::makeDeviceRecords() {
+    ScriptedDialogs answers;
+    if (MainWindowData::AnyEntranceWithoutApartments())
+        answers.Expect(DeviceSyncTexts::kQuestionCaption, DeviceSyncTexts::kMissingApartments,
+                       DlgAnswer::Yes);
+    const DeviceSyncOutcome made = SyncPkRecords();
+    if (made.result != DeviceChange::Done)
+        return fail(QStringLiteral("the device records were not made: ") + made.error);
     return true;
 }

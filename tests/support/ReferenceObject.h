@@ -20,6 +20,12 @@
 //              gate wired to every switch) saved with "Сохранить", which also
 //              enters it into the entrances. The rebuild is the program's own
 //              for this step, whatever hook the test installed.
+//   DeviceRecords  the switch screen's "Коммутаторов нет. Создать их из
+//              матрицы?" answered Yes: switch, call-panel and console records
+//              made from the saved matrix, with their defaults, tracts,
+//              handset indexes and terminals; the state becomes "закрыто".
+//              An entrance without apartments is let through ("Продолжить
+//              создавать БВ?" answered Yes).
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -53,7 +59,8 @@ struct ReferenceObjectOptions {
 
 enum class ReferenceStep {
     Entrances,  // object, houses and entrances saved on the object screen
-    Matrix,     // the access matrix saved
+    Matrix,         // the access matrix saved
+    DeviceRecords,  // switch, call-panel and console records made from the matrix
 };
 
 class ReferenceObject {
@@ -72,6 +79,7 @@ class ReferenceObject {
   private:
     bool enterObjectAndEntrances(ReferenceStep last);
     bool saveMatrix();
+    bool makeDeviceRecords();
     bool fail(const QString& why);
 
     ReferenceObjectOptions options_;
