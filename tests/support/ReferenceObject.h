@@ -58,7 +58,7 @@ struct ReferenceObjectOptions {
 };
 
 enum class ReferenceStep {
-    Entrances,  // object, houses and entrances saved on the object screen
+    Entrances,      // object, houses and entrances saved on the object screen
     Matrix,         // the access matrix saved
     DeviceRecords,  // switch, call-panel and console records made from the matrix
 };
