@@ -6,7 +6,9 @@
 #include "devices/ui/DeviceForms.h"
 #include "foundation/BoundSql.h"
 #include "foundation/NavigationHooks.h"
+#include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/TFMainVesk.h"
 #include "support/QtPrinters.h"
 #include "support/ReferenceObject.h"
 #include "support/ScriptedDialogs.h"
@@ -406,4 +408,31 @@ TEST(ReferenceObjectDevices, TheBuilderMakesTheDeviceRecordsThroughTheSynchronis
     EXPECT_EQ(3, dm.Q_MNpk->RecordCount());
     EXPECT_EQ(4, dm.Q_bv->RecordCount());
     EXPECT_EQ(QStringLiteral("закрыто"), dm.Q_Net->FieldByName("st_net").AsString());
+}
+
+TEST_F(DeviceSync, TheSwitchAndCallPanelScreensMakeTheRecordsAfterTheirQuestions) {
+    DeviceForms::InstallHooks();
+    {
+        TFMainVesk w;
+        ScriptedDialogs dialogs;
+        dialogs.Expect(ScreenTexts::kQuestion, ScreenTexts::kCreateCallPanels, DlgAnswer::Yes);
+        w.ShowScreen(5);
+        dialogs.VerifyDone();
+        EXPECT_EQ(5, w.VisibleScreen());
+    }
+    EXPECT_EQ(3, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=?", {idNet_}));
+    EXPECT_EQ(4, Int("SELECT COUNT(*) FROM k_bv WHERE id_net=?", {idNet_}));
+    EXPECT_EQ(QStringLiteral("закрыто"), State());
+
+    // A matrix saved again after the records were made: the switch screen
+    // brings them in line without asking.
+    Exec("UPDATE m_pk SET n_net=9 WHERE id_net=? AND n_pk=3", {idNet_});
+    Exec("UPDATE k_net SET st_net='закр+сохр' WHERE id_net=?", {idNet_});
+    {
+        TFMainVesk w;
+        w.ShowScreen(4);
+        EXPECT_EQ(4, w.VisibleScreen());
+    }
+    EXPECT_EQ(1, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=? AND n_net=9", {idNet_}));
+    EXPECT_EQ(QStringLiteral("закрыто"), State());
 }
