@@ -326,6 +326,22 @@ QString CallCodeText(qint64 value) {
     return t.mid(i);
 }
 
+QString PoTimeText(qint64 minutes) {
+    if (minutes < 0) return QString();
+    return IntToStrZ(minutes / 60, 2) + QLatin1Char(':') + IntToStrZ(minutes % 60, 2);
+}
+
+bool PoTimeMinutes(const QString& text, qint64& minutes) {
+    const QStringList parts = text.trimmed().split(QLatin1Char(':'));
+    if (parts.size() != 2 || parts[0].isEmpty() || parts[1].size() != 2 || !allDigits(parts[0]) ||
+        !allDigits(parts[1]) || parts[0].size() > 2)
+        return false;
+    const qint64 h = parts[0].toLongLong(), m = parts[1].toLongLong();
+    if (h > 23 || m > 59) return false;
+    minutes = h * 60 + m;
+    return true;
+}
+
 int CallCodePrefixWidth(const QList<CallCodeApartmentRow>& objectRows) {
     int width = 0;
     for (const CallCodeApartmentRow& row : objectRows) {
@@ -429,10 +445,18 @@ bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, 
         flagsLowFirst.append(ReverseStr(rec.flags));
         if (kind != kCallCodesConsole) continue;
         const QString blank = QStringLiteral(" ");
-        if (rec.dayTime >= blank && rec.nightTime >= blank)
-            addConsoleTimes(TimeTextToSteps(rec.dayTime), TimeTextToSteps(rec.nightTime), times);
-        else
+        if (!(rec.dayTime >= blank && rec.nightTime >= blank)) {
             addConsoleTimes(-1, -1, times);
+            continue;
+        }
+        qint64 day = 0, night = 0;
+        if (!PoTimeMinutes(rec.dayTime, day) || !PoTimeMinutes(rec.nightTime, night)) {
+            out.error = QStringLiteral("Время переключения день-ночь в строке ") + num(i + 1) +
+                        QStringLiteral(" (\"") + rec.dayTime + QStringLiteral("\", \"") +
+                        rec.nightTime + QStringLiteral("\"): нужно чч:мм.");
+            return false;
+        }
+        addConsoleTimes(day, night, times);
     }
     out.payload = stream.Finish();
     out.flagText = ReverseStr(flagsLowFirst);

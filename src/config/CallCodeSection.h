@@ -91,6 +91,12 @@ struct CallCodeRecord {
     QString nightTime;
 };
 
+// The editor's console times: minutes after midnight as "hh:mm" and back, so
+// that a time shown and saved again keeps its value. A text that is not a
+// time of day (hours 0..23, minutes 0..59) gives false.
+QString PoTimeText(qint64 minutes);
+bool PoTimeMinutes(const QString& text, qint64& minutes);
+
 struct CallCodePack {
     QString payload;
     QString flagText;
@@ -99,7 +105,8 @@ struct CallCodePack {
     QString error;  // set when a code is not a number; nothing is built then
 };
 // The editor's save: the payload from the records in list order; no house
-// prefix and no log. False with out.error set for a code that is not a number.
+// prefix and no log. False with out.error set for a code that is not a number
+// or a console time that is not a time of day.
 bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, int incr,
                    CallCodePack& out);
 

@@ -69,15 +69,18 @@ struct SwitchApartmentRow {
     bool lVid = false;  // video view
 };
 
-struct MelodyNote {
+// One note of a melody as the encoders take it (devices/Melody.h has the
+// editor's own MelodyNote; the two must not share a name).
+struct MelodyNoteRow {
     qint64 leng = 0;  // duration
     qint64 gerc = 0;  // pitch; 0 is a pause
+    qint64 noot = 0;  // console melodies: the cell of the console's note picker
 };
 
 struct MelodyRow {
     qint64 idMel = 0;
     QString name;
-    QList<MelodyNote> notes;  // by nom
+    QList<MelodyNoteRow> notes;  // by nom
 };
 
 // One row of the apartment list of a call panel or the console, in the
@@ -104,11 +107,40 @@ struct PanelRow {
     bool farc = false;
 };
 
-// The security-post console (k_po).
+// The security-post console (k_po): its identity and the columns of its
+// section 0. nullColumns names the numeric columns that hold NULL.
 struct ConsoleRow {
     qint64 idPo = 0;
     qint64 idNet = 0;
     int nNet = 0;
+    int kfPr = 0;
+    bool lrez = false;  // the reserve bit of section 2
+    qint64 idMel0 = 0;  // visitor and subscriber melodies (t_mel)
+    qint64 idMel1 = 0;
+    qint64 klvl = 0, clvl = 0, mtdy = 0, mtnt = 0;
+    QString mcam;  // '0'/'1' per camera item, item 0 first
+    qint64 ncam = 0, scam = 0, busy = 0, blato = 0, npce = 0;
+    qint64 cbto = 0, rmto = 0, dpto = 0, exec = 0, clha = 0, cldp = 0, talk = 0;
+    qint64 frmi = 0, frmc = 0;
+    qint64 adccl = 0, adccm = 0, adcch = 0, adchl = 0, adchm = 0, adchh = 0;
+    QString sobj1, sobj2, sus1, sus2, sus3, sus4;
+    QStringList nullColumns;
+};
+
+// The numeric section-0 columns of k_po, in the order of the section.
+struct ConsoleColumn {
+    const char* name;
+    qint64 ConsoleRow::*member;
+};
+inline constexpr ConsoleColumn kConsoleNumericColumns[] = {
+    {"klvl", &ConsoleRow::klvl},   {"clvl", &ConsoleRow::clvl},   {"mtdy", &ConsoleRow::mtdy},
+    {"mtnt", &ConsoleRow::mtnt},   {"ncam", &ConsoleRow::ncam},   {"scam", &ConsoleRow::scam},
+    {"busy", &ConsoleRow::busy},   {"blato", &ConsoleRow::blato}, {"npce", &ConsoleRow::npce},
+    {"cbto", &ConsoleRow::cbto},   {"rmto", &ConsoleRow::rmto},   {"dpto", &ConsoleRow::dpto},
+    {"exec", &ConsoleRow::exec},   {"clha", &ConsoleRow::clha},   {"cldp", &ConsoleRow::cldp},
+    {"talk", &ConsoleRow::talk},   {"frmi", &ConsoleRow::frmi},   {"frmc", &ConsoleRow::frmc},
+    {"adccl", &ConsoleRow::adccl}, {"adccm", &ConsoleRow::adccm}, {"adcch", &ConsoleRow::adcch},
+    {"adchl", &ConsoleRow::adchl}, {"adchm", &ConsoleRow::adchm}, {"adchh", &ConsoleRow::adchh},
 };
 
 // Everything a switch file is built from.
@@ -121,4 +153,24 @@ struct SwitchFileInput {
     QList<SwitchApartmentRow> apartments;
     std::optional<MelodyRow> callMelody;      // none: id_mvv names no switch melody
     std::optional<MelodyRow> ringBackMelody;  // none: id_mot names no switch melody
+};
+
+// A switch of the object as the console file sees it: its entrance's rows
+// (apartments and handsets, by p_nom) and the call panels wired to it.
+struct ConsoleSwitchRow {
+    qint64 idPk = 0;
+    int nNet = 0;
+    QList<int> panels;  // network numbers of the panels wired with plus 1 or 3
+    QList<CallCodeApartmentRow> apartments;
+};
+
+// Everything the console file is built from.
+struct ConsoleFileInput {
+    int sepDevice = 63;
+    ConfigObjectRow object;
+    std::optional<ConsoleRow> console;            // none: the object has no console row
+    std::optional<MelodyRow> visitorMelody;       // none: id_mel0 names no console melody
+    std::optional<MelodyRow> subscriberMelody;    // none: id_mel1 names no console melody
+    QList<ConsoleSwitchRow> switches;             // by network number
+    QList<CallCodeApartmentRow> objectCallCodes;  // every row of the object, for the prefix width
 };

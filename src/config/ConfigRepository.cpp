@@ -52,6 +52,25 @@ std::optional<qint64> nullable(const QVariant& v) {
     return v.toLongLong();
 }
 
+// The names of numeric columns listed with their record members.
+template <typename Column, std::size_t N>
+QStringList columnNames(const Column (&columns)[N]) {
+    QStringList names;
+    for (const Column& c : columns) names << QString::fromLatin1(c.name);
+    return names;
+}
+
+// The numeric columns from position first on into their members; a NULL
+// column is named in the row's nullColumns, since no field can be built from it.
+template <typename Row, typename Column, std::size_t N>
+void takeNumbers(const QSqlQuery& q, int first, const Column (&columns)[N], Row& row) {
+    for (const Column& c : columns) {
+        const QVariant v = q.value(first++);
+        if (v.isNull()) row.nullColumns << QString::fromLatin1(c.name);
+        row.*c.member = v.toLongLong();
+    }
+}
+
 // The switch of Q_MNpk: switch, entrance, house and matrix column of the object.
 const char* kSwitchFrom =
     " FROM k_pk k, k_pod p, k_dom d, m_pk m"
@@ -138,20 +157,15 @@ bool ConfigRepository::ReadSwitch(qint64 idNet, int nNet, std::optional<SwitchRo
 }
 
 bool ConfigRepository::ReadParamSet(qint64 idKe, std::optional<PkParamSetRow>& out) {
-    QStringList cols{QStringLiteral("id_ke"), QStringLiteral("name")};
-    for (const SetColumn& c : kSetColumns) cols << QString::fromLatin1(c.name);
+    const QStringList cols =
+        QStringList{QStringLiteral("id_ke"), QStringLiteral("name")} + columnNames(kSetColumns);
     const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
                         QStringLiteral(" FROM t_ke WHERE id_ke = ?");
     return firstRow(sql, {idKe}, out, [](const QSqlQuery& q) {
         PkParamSetRow set;
         set.idKe = q.value(0).toLongLong();
         set.name = q.value(1).toString();
-        int i = 2;
-        for (const SetColumn& c : kSetColumns) {
-            const QVariant v = q.value(i++);
-            if (v.isNull()) set.nullColumns << QString::fromLatin1(c.name);
-            set.*c.member = v.toLongLong();
-        }
+        takeNumbers(q, 2, kSetColumns, set);
         return set;
     });
 }
@@ -176,19 +190,24 @@ bool ConfigRepository::ReadEntranceApartments(qint64 idPod, QList<SwitchApartmen
         });
 }
 
-bool ConfigRepository::ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out) {
-    if (!firstRow("SELECT id_mel, name FROM t_mel"
-                  " WHERE id_mel = ? AND (forr = 'отзвонка' OR forr = 'вызов')",
-                  {idMel}, out, [](const QSqlQuery& q) {
+bool ConfigRepository::readMelody(qint64 idMel, const QString& useA, const QString& useB,
+                                  std::optional<MelodyRow>& out) {
+    if (!firstRow("SELECT id_mel, name FROM t_mel WHERE id_mel = ? AND (forr = ? OR forr = ?)",
+                  {idMel, useA, useB}, out, [](const QSqlQuery& q) {
                       return MelodyRow{q.value(0).toLongLong(), q.value(1).toString(), {}};
                   }))
         return false;
     if (!out) return true;
-    return forEachRow(
-        "SELECT leng, gerc FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid", {idMel},
-        [&](const QSqlQuery& q) {
-            out->notes << MelodyNote{q.value(0).toLongLong(), q.value(1).toLongLong()};
-        });
+    return forEachRow("SELECT leng, gerc, noot FROM t_bp WHERE id_mel = ? ORDER BY nom, rowid",
+                      {idMel}, [&](const QSqlQuery& q) {
+                          out->notes
+                              << MelodyNoteRow{q.value(0).toLongLong(), q.value(1).toLongLong(),
+                                               q.value(2).toLongLong()};
+                      });
+}
+
+bool ConfigRepository::ReadSwitchMelody(qint64 idMel, std::optional<MelodyRow>& out) {
+    return readMelody(idMel, QStringLiteral("отзвонка"), QStringLiteral("вызов"), out);
 }
 
 bool ConfigRepository::ReadSwitchFileInput(qint64 idNet, int nNet,
@@ -228,11 +247,89 @@ bool ConfigRepository::ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>
 }
 
 bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out) {
-    return firstRow(
-        "SELECT id_po, id_net, n_net FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1", {idNet},
-        out, [](const QSqlQuery& q) {
-            return ConsoleRow{q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt()};
-        });
+    QStringList cols{QStringLiteral("id_po"),   QStringLiteral("id_net"), QStringLiteral("n_net"),
+                     QStringLiteral("kf_pr"),   QStringLiteral("lrez"),   QStringLiteral("id_mel0"),
+                     QStringLiteral("id_mel1"), QStringLiteral("mcam"),   QStringLiteral("sobj1"),
+                     QStringLiteral("sobj2"),   QStringLiteral("sus1"),   QStringLiteral("sus2"),
+                     QStringLiteral("sus3"),    QStringLiteral("sus4")};
+    const int firstNumeric = int(cols.size());
+    cols += columnNames(kConsoleNumericColumns);
+    const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
+                        QStringLiteral(" FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1");
+    return firstRow(sql, {idNet}, out, [firstNumeric](const QSqlQuery& q) {
+        ConsoleRow c;
+        c.idPo = q.value(0).toLongLong();
+        c.idNet = q.value(1).toLongLong();
+        c.nNet = q.value(2).toInt();
+        c.kfPr = q.value(3).toInt();
+        c.lrez = q.value(4).toLongLong() != 0;
+        c.idMel0 = q.value(5).toLongLong();
+        c.idMel1 = q.value(6).toLongLong();
+        c.mcam = q.value(7).toString();
+        c.sobj1 = q.value(8).toString();
+        c.sobj2 = q.value(9).toString();
+        c.sus1 = q.value(10).toString();
+        c.sus2 = q.value(11).toString();
+        c.sus3 = q.value(12).toString();
+        c.sus4 = q.value(13).toString();
+        takeNumbers(q, firstNumeric, kConsoleNumericColumns, c);
+        return c;
+    });
+}
+
+bool ConfigRepository::ReadConsoleMelody(qint64 idMel, std::optional<MelodyRow>& out) {
+    // The melodies the console screen offers (Q_MelP).
+    return readMelody(idMel, QStringLiteral("посетитель"), QStringLiteral("абонент"), out);
+}
+
+bool ConfigRepository::ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>& out) {
+    out.clear();
+    QList<qint64> entrances;
+    const QString sql = QStringLiteral("SELECT k.id_pk, k.n_net, k.id_pod") +
+                        QString::fromLatin1(kSwitchFrom) +
+                        QStringLiteral(" ORDER BY k.n_net, k.id_pk");
+    if (!forEachRow(sql, {idNet, idNet}, [&](const QSqlQuery& q) {
+            ConsoleSwitchRow s;
+            s.idPk = q.value(0).toLongLong();
+            s.nNet = q.value(1).toInt();
+            out << s;
+            entrances << q.value(2).toLongLong();
+        }))
+        return false;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        ConsoleSwitchRow& s = out[i];
+        // The panels of Q_MNbv: matrix cells of the switch's column wired with plus 1 or 3.
+        if (!forEachRow("SELECT b.n_net FROM m_bv m, k_pk k, k_bv b, m_pk p"
+                        " WHERE m.id_bv = b.id_bv AND m.n_pk = p.n_pk AND m.id_net = p.id_net"
+                        " AND k.id_pk = p.id_pk AND (m.plus = 1 OR m.plus = 3) AND k.id_pk = ?"
+                        " ORDER BY m.n_pk, m.n_bv",
+                        {s.idPk}, [&](const QSqlQuery& q) { s.panels << q.value(0).toInt(); }) ||
+            !readCallApartments(
+                QStringLiteral("SELECT ") + callColumns() +
+                    QStringLiteral(" FROM k_kvr v, k_pod p, k_dom d"
+                                   " WHERE p.id_pod = v.id_pod AND d.id_dom = p.id_dom"
+                                   " AND v.id_pod = ? ORDER BY v.p_nom, v.id_kvr"),
+                {entrances[i]}, s.apartments))
+            return false;
+    }
+    return true;
+}
+
+bool ConfigRepository::ReadConsoleFileInput(qint64 idNet, std::optional<ConsoleFileInput>& out) {
+    out.reset();
+    ConsoleFileInput in;
+    std::optional<ConfigObjectRow> object;
+    if (!ReadObject(idNet, object)) return false;
+    if (!object) return true;
+    in.object = *object;
+    if (!ReadSepDevice(in.sepDevice) || !ReadConsole(idNet, in.console) ||
+        !ReadConsoleSwitches(idNet, in.switches) || !ReadObjectCallCodes(idNet, in.objectCallCodes))
+        return false;
+    if (in.console && (!ReadConsoleMelody(in.console->idMel0, in.visitorMelody) ||
+                       !ReadConsoleMelody(in.console->idMel1, in.subscriberMelody)))
+        return false;
+    out = in;
+    return true;
 }
 
 bool ConfigRepository::readCallApartments(const QString& sql, const QVariantList& values,

@@ -49,7 +49,15 @@ class ConfigRepository {
     // ---- call panels and the console ----
     // The object's call panel with network address nNet.
     bool ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>& out);
+    // The object's console row with its section-0 columns.
     bool ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out);
+    // A console melody (for a visitor or a subscriber) with its notes.
+    bool ReadConsoleMelody(qint64 idMel, std::optional<MelodyRow>& out);
+    // Every switch of the object by network number, with its entrance's rows
+    // by p_nom and the panels wired to it.
+    bool ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>& out);
+    // All of the above for the console file; empty when the object is missing.
+    bool ReadConsoleFileInput(qint64 idNet, std::optional<ConsoleFileInput>& out);
     // A panel's apartments: the entrances wired to it (plus 1 or 3) by their
     // switch's network number, each entrance's rows by p_nom.
     bool ReadPanelCallApartments(qint64 idBv, QList<CallCodeApartmentRow>& out);
@@ -67,6 +75,9 @@ class ConfigRepository {
     template <typename Row, typename Fill>
     bool firstRow(const QString& sql, const QVariantList& values, std::optional<Row>& out,
                   Fill fill);
+    // A melody whose use (t_mel.forr) is one of the two, with its notes.
+    bool readMelody(qint64 idMel, const QString& useA, const QString& useB,
+                    std::optional<MelodyRow>& out);
     bool readCallApartments(const QString& sql, const QVariantList& values,
                             QList<CallCodeApartmentRow>& out);
 

@@ -84,7 +84,7 @@ QString melodyBits(const MelodyRow& melody, ConfigLogs& logs) {
         logs.detail << QStringLiteral("нота :=") + num(gerc);
         ++count;
     };
-    for (const MelodyNote& n : melody.notes) {
+    for (const MelodyNoteRow& n : melody.notes) {
         addNote(n.leng, n.gerc);
         last = n.gerc;
     }
@@ -104,13 +104,13 @@ QString melodyBits(const MelodyRow& melody, ConfigLogs& logs) {
 PkMelodies parseMelodies(const QString& sectionText, QStringList* lines) {
     PkMelodies d;
     SectionReader r(sectionText);
-    for (QList<MelodyNote>* list : {&d.call, &d.ringBack}) {
+    for (QList<MelodyNoteRow>* list : {&d.call, &d.ringBack}) {
         qint64 count = 0;
         if (!r.Take(8, count)) break;
         ++d.present;
         if (lines) *lines << QStringLiteral("Количество нот ") + num(count);
         for (qint64 i = 0; i < count; ++i) {
-            MelodyNote n;
+            MelodyNoteRow n;
             if (!r.Take(8, n.leng) || !r.Take(8, n.gerc)) {
                 d.error = ConfigShortSectionText();
                 if (lines) *lines << d.error;

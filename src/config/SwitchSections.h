@@ -81,8 +81,8 @@ QStringList DecodePkSection4(const QString& sectionText);
 
 struct PkMelodies {
     int present = 0;  // count bytes found: 0, 1 or 2
-    QList<MelodyNote> call;
-    QList<MelodyNote> ringBack;
+    QList<MelodyNoteRow> call;
+    QList<MelodyNoteRow> ringBack;
     QString error;  // ConfigShortSectionText() when notes were missing
 };
 PkMelodies DecodePkMelodies(const QString& sectionText);

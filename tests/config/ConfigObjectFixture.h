@@ -4,7 +4,8 @@
 // the recommended parameter set, the two standard melodies, p_fc 1, camera
 // masks of one entrance panel and one gate), for the configuration tests.
 //
-// Object 1, id_nom 1193046, with a console (common console code "900"):
+// Object 1, id_nom 1193046, with a console (common console code "900"; its
+// row as the console screen first saves it on 01.06.2025):
 // house 1 (prefix "1") with entrances 1 and 2, house 2 (prefix "2") with
 // entrance 3. Each entrance has apartments 1..N (codes equal to the numbers)
 // and the console handset row last. Switch n of entrance n has network
@@ -66,7 +67,7 @@ class ConfigObjectFixture : public ::testing::Test {
             AddSwitch(e, houses[e - 1], numbers[e - 1], apartments);
         }
         AddPanels();
-        Sql("INSERT INTO k_po (id_net, n_net) VALUES (1, 63)");
+        AddConsole();
     }
 
   private:
@@ -109,6 +110,20 @@ class ConfigObjectFixture : public ::testing::Test {
                 " VALUES (1, 'К4', ?, 1, 68, 4, 1, 4, 2)",
                 {e});
         }
+    }
+
+    // The console row: the table's defaults, then what the console screen and
+    // its hardware dialog write when the row is new (standard melodies by
+    // name, default texts, an unticked camera list of CamPO items).
+    void AddConsole() {
+        Sql("INSERT INTO k_po (id_net) VALUES (1)");
+        Sql("UPDATE k_po SET klvl = 8, clvl = 8, sn_po = '', mtdy = 480, mtnt = 1320, kf_pr = 0,"
+            " mcam = '00000000', id_mel0 = 3, id_mel1 = 4, ncam = 5, scam = 60, rmto = 90,"
+            " dpto = 60, clha = 40, cldp = 30, talk = 60, frmi = 3, sobj1 = 'Пульт ПО ДАРВО',"
+            " sobj2 = '01.06.2025 конф.', sus1 = 'Оператор 1', sus2 = 'Оператор 2',"
+            " sus3 = 'Оператор 3', sus4 = 'Оператор 4', busy = 31, blato = 152, npce = 915,"
+            " adccl = 25, adccm = 110, adcch = 200, adchl = 32, adchm = 64, adchh = 150,"
+            " frmc = 45, exec = 10, cbto = 120, lrez = 0 WHERE id_net = 1");
     }
 
     TestDatabase tdb_;

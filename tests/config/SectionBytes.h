@@ -1,12 +1,16 @@
 #pragma once
 // Byte views of section texts for the section tests.
 
+#include "config/ConfigFileReader.h"
+#include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigRecords.h"
 #include "support/QtPrinters.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 
@@ -40,6 +44,23 @@ inline QString Taken(const QString& section) {
     QString text;
     TakeSection(image, text);
     return text;
+}
+
+// The sections of a file the workstation wrote, as the file reader and the
+// section walk give them back; the header must name deviceNumber and the
+// producer lines must be messages.
+inline QList<ConfigSection> ReadBackFile(const QByteArray& file, int deviceNumber,
+                                         const QStringList& messages) {
+    ConfigReadOutput out;
+    QStringList shown, header;
+    EXPECT_EQ(ReadConfigBytes(file, out, &shown, &header, 63), ConfigReadStatus::Ok);
+    EXPECT_EQ(out.deviceNumber, deviceNumber);
+    EXPECT_EQ(shown, messages);
+    QString image = out.image, dateText;
+    EXPECT_EQ(CheckConfigTrailer(image, dateText), kTrailerUnchanged);
+    const QList<ConfigSection> sections = TakeAllSections(image);
+    EXPECT_EQ(image, QString(16, QLatin1Char('1')));  // only the end mark is left
+    return sections;
 }
 
 inline QString Ones(int n) {

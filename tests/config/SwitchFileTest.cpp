@@ -27,18 +27,8 @@ class SwitchFileTest : public ConfigObjectFixture {
         return in.value_or(SwitchFileInput());
     }
 
-    // The sections of a built file as the file reader and the section walk give them.
     QList<ConfigSection> ReadBack(const QByteArray& file) {
-        ConfigReadOutput out;
-        QStringList messages, header;
-        EXPECT_EQ(ReadConfigBytes(file, out, &messages, &header, 63), ConfigReadStatus::Ok);
-        EXPECT_EQ(out.deviceNumber, 1);
-        EXPECT_EQ(messages, (QStringList{"СКМ01", "Файл создан в АРМ Kiro-2"}));
-        QString image = out.image, dateText;
-        EXPECT_EQ(CheckConfigTrailer(image, dateText), kTrailerUnchanged);
-        const QList<ConfigSection> sections = TakeAllSections(image);
-        EXPECT_EQ(image, Ones(16));  // only the end mark is left
-        return sections;
+        return ReadBackFile(file, 1, {"СКМ01", "Файл создан в АРМ Kiro-2"});
     }
 };
 
@@ -186,7 +176,7 @@ TEST(SwitchFileSize, AnEndMarkPastTheLimitIsWrittenWithAWarning) {
     in.device.typeK = "Торвин";
     in.paramSet = PkParamSetRow();
     in.apartments = QList<SwitchApartmentRow>(8663 * 8);
-    in.callMelody = MelodyRow{1, "М", {MelodyNote{5, 0}}};
+    in.callMelody = MelodyRow{1, "М", {MelodyNoteRow{5, 0}}};
     const ConfigFileBuild b = BuildSwitchFile(in, "/w/ckm00.bin");
     EXPECT_EQ(b.status, ConfigBuildStatus::BuiltOverLimit);
     EXPECT_TRUE(b.HasFile());

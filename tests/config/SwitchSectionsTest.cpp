@@ -20,7 +20,7 @@ QList<SwitchApartmentRow> Rows(const QString& obr, const QString& blk = {},
 MelodyRow Melody(const QString& name, std::initializer_list<std::pair<int, int>> notes) {
     MelodyRow m;
     m.name = name;
-    for (auto [leng, gerc] : notes) m.notes << MelodyNote{leng, gerc};
+    for (auto [leng, gerc] : notes) m.notes << MelodyNoteRow{leng, gerc};
     return m;
 }
 
@@ -202,7 +202,7 @@ TEST(SwitchSection4, MissingAndEmptyMelodies) {
 TEST(SwitchSection4, ATooLongMelodyIsDroppedAlone) {
     MelodyRow longOne;
     longOne.name = "Длинная";
-    for (int i = 0; i < 254; ++i) longOne.notes << MelodyNote{1, 10};  // + pause = 255
+    for (int i = 0; i < 254; ++i) longOne.notes << MelodyNoteRow{1, 10};  // + pause = 255
     ConfigLogs logs;
     const QString section = EncodePkSection4(longOne, Melody("Отзвонка", {{5, 0}}), logs);
     EXPECT_EQ(Payload(section), Bytes({0x00, 0x01, 0x05, 0x00}));

@@ -1,10 +1,13 @@
-// Feeds arbitrary bytes to every decoder of the switch sections and of the
-// call-code section, as the bytes of one section after its length word
-// (version byte first, then the payload), and checks what comes out: the
+// Feeds arbitrary bytes to every decoder of the switch sections, of the
+// call-code section and of the console sections (ConsoleSectionsFuzz), as the
+// bytes of one section after its length word (version byte first, then the
+// payload), and checks what comes out: the
 // editor's records stay within their room, the decoders that can write back
 // give the payload back, and call codes derived from the bytes survive a pack
 // and unpack. Byte 0 is the apartment count the call-code decoders are told.
 
+#include "ConsoleSectionsFuzz.h"
+#include "FuzzSupport.h"
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
 #include "config/SwitchSections.h"
@@ -18,9 +21,7 @@
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 // The section text TakeSection gives for these bytes: payload + version field.
 QString SectionText(QByteArrayView bytes) {
@@ -108,5 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     SwitchSections(text);
     CallCodeDecoders(text, announced);
     CallCodeRoundTrip(data.sliced(1), announced & 1, (announced >> 1) & 1);
+    FuzzConsoleSections(data.sliced(1), text, announced);
     return 0;
 }

@@ -1,0 +1,332 @@
+#include "config/ConsoleSections.h"
+
+#include "config/ConfigImage.h"
+#include "config/SectionReader.h"
+#include "config/SwitchSections.h"
+#include "foundation/BitAndStr.h"
+#include "platform/Dialogs.h"
+
+#include <climits>
+
+namespace {
+
+constexpr int kVersion = 1;
+constexpr int kCountBits = 16;
+constexpr int kMaskBits = 16;
+constexpr int kNumBits = 8;
+constexpr int kIndexBits = 10;
+constexpr int kSwitchBits = 6;
+constexpr qint64 kMaxIndex = (1 << kIndexBits) - 1;
+constexpr qint64 kMaxSwitch = (1 << kSwitchBits) - 1;
+
+QString num(qint64 v) {
+    return QString::number(v);
+}
+
+QString wrap(QString& payload, int section, QStringList* log) {
+    return WrapSection(payload, section, kVersion, log);
+}
+
+bool isConsoleHandset(const CallCodeApartmentRow& row) {
+    return row.stKvr.trimmed() == QStringLiteral("СПО");
+}
+
+// A mask of width characters, item 0 first, with the given items set; items
+// outside it are reported in bad.
+QString itemMask(const QList<int>& items, int width, QList<int>* bad) {
+    QString mask(width, QLatin1Char('0'));
+    for (int i : items) {
+        if (i >= 0 && i < width)
+            mask[i] = QLatin1Char('1');
+        else if (bad)
+            *bad << i;
+    }
+    return mask;
+}
+
+// ---- section 6 ----
+
+struct Handset {
+    int switchNo;
+    int index;
+};
+
+QList<Handset> consoleHandsets(const QList<ConsoleSwitchRow>& switches) {
+    QList<Handset> found;
+    for (const ConsoleSwitchRow& s : switches)
+        for (int i = 0; i < s.apartments.size(); ++i)
+            if (isConsoleHandset(s.apartments[i])) found << Handset{s.nNet, i};
+    return found;
+}
+
+// Why the handsets cannot be written, or an empty text when they can.
+QString handsetFault(const QList<Handset>& handsets) {
+    if (handsets.size() > kPoHandsetsMax)
+        return QStringLiteral("Трубок ППО на коммутаторах ") + num(handsets.size()) +
+               QStringLiteral(", в файл ППО помещается не больше ") + num(kPoHandsetsMax) +
+               QStringLiteral(". Файл ППО не создан.");
+    for (const Handset& h : handsets)
+        if (h.switchNo < 0 || h.switchNo > kMaxSwitch || h.index > kMaxIndex)
+            return QStringLiteral("Трубка ППО КМ ") + num(h.switchNo) + QStringLiteral(" индекс ") +
+                   num(h.index) +
+                   QStringLiteral(
+                       " не помещается в файл ППО (КМ 0..63, индекс 0..1023). "
+                       "Файл ППО не создан.");
+    return QString();
+}
+
+QString handsetPayload(const QList<Handset>& handsets) {
+    QString payload;
+    PrependField(payload, handsets.size(), kNumBits);
+    for (const Handset& h : handsets) {
+        PrependField(payload, h.index, kIndexBits);
+        PrependField(payload, h.switchNo, kSwitchBits);
+    }
+    return payload;
+}
+
+// A grid cell as a whole number in lo..hi.
+bool cellInRange(const QString& cell, qint64 lo, qint64 hi, qint64& value) {
+    bool ok = false;
+    value = cell.trimmed().toLongLong(&ok);
+    return ok && value >= lo && value <= hi;
+}
+
+}  // namespace
+
+// ---- section 2 ----
+
+QString EncodePoSection2(const QList<ConsoleSwitchRow>& switches, bool lrez, int sepDevice,
+                         ConfigLogs& logs) {
+    logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 2"))
+                << QStringLiteral("Описание подъездов:");
+    QList<int> numbers, outside;
+    for (const ConsoleSwitchRow& s : switches) numbers << s.nNet;
+    const QString mask = itemMask(numbers, sepDevice, &outside);
+    for (int n : outside)
+        logs.result << QStringLiteral("КМ с сетевым номером ") + num(n) +
+                           QStringLiteral(" не описан: номер вне 0..") + num(sepDevice - 1) +
+                           QLatin1Char('.');
+    logs.detail << QStringLiteral("Маска подъездов: ") + mask;
+    QString payload = MaskPayload(mask);
+    const QString reserve = BoolToBit(lrez);
+    logs.detail << QStringLiteral("Резервный бит: ") + reserve;
+    payload.prepend(reserve);
+    for (const ConsoleSwitchRow& s : switches) {
+        if (s.nNet < 0 || s.nNet >= sepDevice) continue;  // no mask bit, so no block
+        const qint64 k = s.apartments.size();
+        if (k == 0) logs.result << QStringLiteral("Нет квартир в подъезде.");
+        PrependField(payload, k, kCountBits);
+        logs.detail << QStringLiteral("к-во квартир:=") + num(k);
+        QList<int> bits, stray;
+        for (int panel : s.panels) bits << panel - sepDevice - 1;
+        const QString panels = itemMask(bits, sepDevice, &stray);
+        for (int b : stray)
+            logs.result << QStringLiteral("БВ с сетевым номером ") + num(b + sepDevice + 1) +
+                               QStringLiteral(" не помещается в маску блоков вызова КМ ") +
+                               num(s.nNet) + QLatin1Char('.');
+        logs.detail << QStringLiteral("- маска блока вызова: ") + panels;
+        payload.prepend(MaskPayload(panels, sepDevice + 1));
+    }
+    logs.detail << QStringLiteral("длина 2 sec po бит ") + num(payload.size());
+    return wrap(payload, 2, &logs.result);
+}
+
+QStringList DecodePoSection2(const QString& sectionText, int sepDevice, int* apartmentTotal) {
+    QStringList lines{ConfigReadHeading(QStringLiteral("ПО    СЕКЦИЯ 2"))};
+    SectionReader r(sectionText);
+    qint64 total = 0;
+    QString bits;
+    if (r.TakeBits(sepDevice, bits)) lines << QStringLiteral("PMSK: ") + ReverseStr(bits);
+    if (r.TakeBits(1, bits)) lines << QStringLiteral("Резервный бит: ") + bits;
+    while (r.Has(kCountBits + sepDevice + 1)) {
+        qint64 count = 0;
+        r.Take(kCountBits, count);
+        total += count;
+        lines << QStringLiteral("FNUM:= ") + num(count);
+        r.TakeBits(sepDevice + 1, bits);
+        lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
+    }
+    if (apartmentTotal) *apartmentTotal = int(qMin<qint64>(total, INT_MAX));
+    return lines;
+}
+
+PoEntranceGrid DecodePoEntranceMask(const QString& sectionText, int sepDevice) {
+    PoEntranceGrid g;
+    const int s = qMax(sepDevice, 0);
+    g.switchMask = QString(s, QLatin1Char('0'));
+    g.apartments = QList<int>(s, 0);
+    g.panelMasks = QStringList(s, QString(s + 1, QLatin1Char('0')));
+    SectionReader r(sectionText);
+    QString bits;
+    if (r.TakeBits(s, bits)) g.switchMask = ReverseStr(bits);
+    if (r.TakeBits(1, bits)) g.reserve = bits == QStringLiteral("1");
+    int column = -1;
+    while (r.Has(s + kCountBits)) {
+        column = int(g.switchMask.indexOf(QLatin1Char('1'), column + 1));
+        if (column < 0) {
+            g.warnings << QStringLiteral(
+                "В секции 2 описаний подъездов больше, чем подъездов в маске; лишние не показаны.");
+            break;
+        }
+        qint64 count = 0;
+        if (r.Take(kCountBits, count)) {
+            g.apartments[column] = int(count);
+            g.apartmentTotal += int(count);
+        }
+        if (r.TakeBits(s + 1, bits)) g.panelMasks[column] = ReverseStr(bits);
+    }
+    return g;
+}
+
+QString EncodePoEntranceMask(const PoEntranceGrid& grid, int sepDevice, QStringList* log) {
+    const int s = qMax(sepDevice, 0);
+    const QString mask = PadRight(grid.switchMask, QLatin1Char('0'), s);
+    QString payload = MaskPayload(mask, s);
+    payload.prepend(BoolToBit(grid.reserve));
+    for (int c = 0; c < s; ++c) {
+        if (mask.at(c) != QLatin1Char('1')) continue;
+        PrependField(payload, qBound(0, grid.apartments.value(c), 0xFFFF), kCountBits);
+        payload.prepend(MaskPayload(grid.panelMasks.value(c), s + 1));
+    }
+    return wrap(payload, 2, log);
+}
+
+// ---- section 4 ----
+
+QString EncodePoSection4(const QString& flpo, const QString& callFlagText, ConfigLogs& logs) {
+    logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 4"))
+                << QStringLiteral("Поквартирные флаги:");
+    const QString data = flpo.left(kMaskBits);
+    const QString defaults = flpo.mid(kMaskBits, kMaskBits);
+    logs.detail << QStringLiteral("Маска данных ") + data;
+    QString payload = MaskPayload(data, kMaskBits);
+    logs.detail << QStringLiteral("Маска значений по умолчанию ") + defaults;
+    payload.prepend(MaskPayload(defaults, kMaskBits));
+    logs.detail << QStringLiteral("длина маски флагов := ") + num(callFlagText.size());
+    payload.prepend(callFlagText);
+    logs.detail << QStringLiteral("длина 4 sec бит ") + num(payload.size());
+    return wrap(payload, 4, &logs.result);
+}
+
+QStringList DecodePoSection4(const QString& sectionText, int apartmentTotal) {
+    QStringList lines{
+        ConfigReadHeading(QStringLiteral("БВ,ПО СЕКЦИЯ 4")),
+        QStringLiteral("маска для ") + num(apartmentTotal) + QStringLiteral(" квартир.")};
+    SectionReader r(sectionText);
+    int w = kMaskBits;
+    QString bits;
+    if (r.TakeBits(kMaskBits, bits)) {
+        w = int(bits.count(QLatin1Char('1')));
+        lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
+    }
+    if (r.TakeBits(kMaskBits, bits)) lines << QStringLiteral("FVAL: ") + ReverseStr(bits);
+    for (int i = 1; w > 0 && r.TakeBits(w, bits); ++i) {
+        const QString group = ReverseStr(bits);
+        lines << (i <= apartmentTotal
+                      ? QStringLiteral("п № ") + num(i) + QStringLiteral(" маска кв.: ") + group
+                      : group);
+    }
+    return lines;
+}
+
+PoFlagMasks DecodePoFlags(const QString& sectionText, QList<CallCodeRecord>& records) {
+    PoFlagMasks m{QString(kMaskBits, QLatin1Char('0')), QString(kMaskBits, QLatin1Char('0'))};
+    SectionReader r(sectionText);
+    int w = kMaskBits;
+    QString bits;
+    if (r.TakeBits(kMaskBits, bits)) {
+        m.dataMask = ReverseStr(bits);
+        w = int(bits.count(QLatin1Char('1')));
+    }
+    if (r.TakeBits(kMaskBits, bits)) m.defaultMask = ReverseStr(bits);
+    // The pass collects apartment 1's group lowest, so it is read first.
+    for (qsizetype i = 0; w > 0 && r.TakeBits(w, bits); ++i)
+        if (i < records.size()) records[i].flags = bits;
+    return m;
+}
+
+// ---- section 6 ----
+
+bool EncodePoSection6(const QList<ConsoleSwitchRow>& switches, QString& section, ConfigLogs& logs) {
+    section.clear();
+    logs.detail << ConfigWriteHeading(QStringLiteral("спо сек 6"))
+                << QStringLiteral("Индекы трубок для ПО с КМ:");
+    const QList<Handset> handsets = consoleHandsets(switches);
+    for (const Handset& h : handsets)
+        logs.detail << QStringLiteral("КМ ") + num(h.switchNo) + QStringLiteral(" индекс ") +
+                           num(h.index);
+    const QString fault = handsetFault(handsets);
+    if (!fault.isEmpty()) {
+        // Wrapped fields would send the console to the wrong handsets.
+        logs.result << fault;
+        Dialogs::Message(QStringLiteral("Ошибка"), fault, DlgButtons::Ok, DlgIcon::Error);
+        return false;
+    }
+    QString payload = handsetPayload(handsets);
+    logs.detail << QStringLiteral("длина 6 sec ") + num(payload.size());
+    section = wrap(payload, 6, &logs.result);
+    return true;
+}
+
+QStringList DecodePoSection6(const QString& sectionText) {
+    QStringList lines{ConfigReadHeading(QStringLiteral("ПО    СЕКЦИЯ 6"))};
+    SectionReader r(sectionText);
+    qint64 n = 0;
+    if (!r.Take(kNumBits, n)) return lines;
+    lines << QStringLiteral("NUM:= ") + num(n);
+    for (qint64 i = 0; i < n; ++i) {
+        qint64 index = 0, sw = 0;
+        if (!r.Take(kIndexBits, index) || !r.Take(kSwitchBits, sw)) {
+            lines << ConfigShortSectionText();
+            break;
+        }
+        lines << QStringLiteral("N CКМ:= ") + num(sw)
+              << QStringLiteral("индекс трубки:= ") + num(index);
+    }
+    return lines;
+}
+
+PoHandsets DecodePoSysAddr(const QString& sectionText) {
+    PoHandsets h;
+    SectionReader r(sectionText);
+    qint64 n = 0;
+    if (!r.Take(kNumBits, n)) return h;
+    h.count = int(n);
+    h.entries = QList<PoHandsetCells>(h.count);
+    for (PoHandsetCells& cells : h.entries) {
+        qint64 index = 0, sw = 0;
+        if (!r.Take(kIndexBits, index) || !r.Take(kSwitchBits, sw)) break;
+        cells = {num(sw), num(index + 1)};
+    }
+    return h;
+}
+
+bool EncodePoSysAddr(const QList<PoHandsetCells>& entries, QString& section, QStringList* log,
+                     QString* error) {
+    if (entries.size() > kPoHandsetsMax) {
+        if (error)
+            *error = QStringLiteral("Трубок ППО ") + num(entries.size()) +
+                     QStringLiteral(", в файл помещается не больше ") + num(kPoHandsetsMax) +
+                     QLatin1Char('.');
+        return false;
+    }
+    QList<Handset> handsets;
+    for (int i = 0; i < entries.size(); ++i) {
+        qint64 sw = 0, shown = 0;
+        if (!cellInRange(entries[i].switchNo, 0, kMaxSwitch, sw) ||
+            !cellInRange(entries[i].handset, 1, kMaxIndex + 1, shown)) {
+            if (error)
+                *error = QStringLiteral("Трубка ППО ") + num(i + 1) +
+                         QStringLiteral(": нужен сетевой № КМ 0..63 и индекс трубки 1..1024 (\"") +
+                         entries[i].switchNo + QStringLiteral("\", \"") + entries[i].handset +
+                         QStringLiteral("\").");
+            return false;
+        }
+        handsets << Handset{int(sw), int(shown - 1)};
+    }
+    QString payload = handsetPayload(handsets);
+    if (log) *log << QStringLiteral("длина 6 sec ") + num(payload.size());
+    section = wrap(payload, 6, log);
+    return true;
+}
