@@ -4,7 +4,6 @@
 #include "devices/Melody.h"
 #include "devices/ParamSet.h"
 #include "devices/ui/DeviceForms.h"
-#include "foundation/BoundSql.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
@@ -72,9 +71,8 @@ class DeviceSync : public ::testing::Test {
         ASSERT_TRUE(dm_.Connect(tdb_.dbPath(), &error)) << error.toStdString();
         ASSERT_TRUE(dm_.OpenAllTables());
         ReferenceObject ref;
-        ASSERT_TRUE(ref.Build(ReferenceStep::Matrix)) << ref.Error().toStdString();
+        ASSERT_TRUE(ref.Build(ReferenceStep::Apartments)) << ref.Error().toStdString();
         idNet_ = ref.IdNet();
-        SeedApartments();
         ASSERT_TRUE(dm_.Q_Net->Locate("id_net", idNet_));
     }
     void TearDown() override { Hooks() = savedHooks_; }
@@ -109,37 +107,6 @@ class DeviceSync : public ::testing::Test {
     QString Dump() {
         QSqlDatabase db = Db();
         return TestDatabase::Dump(db);
-    }
-
-    // The apartments as the entrance screen generates them: numbers running on
-    // through a house, codes equal to the numbers, and the console handset
-    // closing every entrance.
-    void SeedApartments() {
-        const QStringList entrances = Rows(
-            "SELECT p.id_pod, p.id_dom FROM k_pod p JOIN k_dom d ON d.id_dom=p.id_dom "
-            "WHERE d.id_net=? ORDER BY d.id_dom, p.n_pod",
-            {idNet_});
-        SqlTransaction tr(Db());
-        qint64 house = 0;
-        int first = 1;
-        for (const QString& e : entrances) {
-            const qint64 idPod = e.section(' ', 0, 0).toLongLong();
-            if (e.section(' ', 1, 1).toLongLong() != house) first = 1;
-            house = e.section(' ', 1, 1).toLongLong();
-            Exec("UPDATE k_pod SET n1kvr=?, npkvr=?, v_kvr=40 WHERE id_pod=?",
-                 {first, first + 39, idPod});
-            for (int i = 0; i < 40; ++i)
-                Exec(
-                    "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr, x_key) "
-                    "VALUES (?, ?, ?, ?, ?, 'нет', 2)",
-                    {idNet_, idPod, i + 1, QString::number(first + i), QString::number(first + i)});
-            Exec(
-                "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr, l_trub) "
-                "VALUES (?, ?, 41, 'пост охраны', '000', 'СПО', 1)",
-                {idNet_, idPod});
-            first += 40;
-        }
-        ASSERT_TRUE(tr.Commit());
     }
 
     DeviceSyncOutcome Sync() {

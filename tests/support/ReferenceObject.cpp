@@ -1,11 +1,12 @@
 #include "support/ReferenceObject.h"
 
 #include "devices/DeviceRecordSync.h"
-#include "foundation/MainWindowData.h"
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "site/AccessMatrix.h"
+#include "site/ApartmentGenerator.h"
+#include "site/EntranceScreen.h"
 #include "site/MatrixEditor.h"
 #include "site/ObjectScreen.h"
 #include "support/ScriptedDialogs.h"
@@ -23,6 +24,7 @@ bool ReferenceObject::Build(ReferenceStep last) {
         return fail(QStringLiteral("the data module has no open database"));
     if (!enterObjectAndEntrances(last)) return false;
     if (last >= ReferenceStep::Matrix && !saveMatrix()) return false;
+    if (last >= ReferenceStep::Apartments && !generateApartments()) return false;
     if (last >= ReferenceStep::DeviceRecords && !makeDeviceRecords()) return false;
     return true;
 }
@@ -78,12 +80,40 @@ bool ReferenceObject::saveMatrix() {
     return true;
 }
 
-// The switch screen opened and the records made from the matrix.
-bool ReferenceObject::makeDeviceRecords() {
-    ScriptedDialogs answers;
-    if (MainWindowData::AnyEntranceWithoutApartments())
-        answers.Expect(DeviceSyncTexts::kQuestionCaption, DeviceSyncTexts::kMissingApartments,
+// For every house: the last apartment numbers typed into its entrances, the
+// recount of the ranges; then the apartments of the object saved.
+bool ReferenceObject::generateApartments() {
+    EntranceScreen screen;
+    Dataset* houses = FDM->Q_Dom;
+    Dataset* entrances = FDM->Q_DPd;
+    for (int h = 1; h <= houses->RecordCount(); ++h) {
+        houses->SetRecNo(h);
+        const qint64 idDom = houses->FieldByName(QStringLiteral("id_dom")).AsLargeInt();
+        QList<qint64> ids;
+        for (int e = 0; e < entrances->RecordCount(); ++e)
+            ids << entrances->Value(e, entrances->FieldIndex(QStringLiteral("id_pod")))
+                       .toLongLong();
+        for (int e = 0; e < ids.size(); ++e)
+            if (!screen.SetEntranceField(ids[e], QStringLiteral("npkvr"),
+                                         QString::number((e + 1) * options_.apartmentsPerEntrance)))
+                return fail(QStringLiteral("house %1: the last apartment was not entered").arg(h));
+        ScriptedDialogs answers;
+        answers.Expect(EntranceTexts::kRecountCaption, EntranceTexts::kRecountQuestion,
                        DlgAnswer::Yes);
+        const RangeRecountOutcome recount = screen.RecountHouseRanges(idDom, RangeInputs{});
+        if (!recount.ran || recount.orderViolated || recount.failed)
+            return fail(QStringLiteral("house %1: the ranges were not recounted").arg(h));
+    }
+    ApartmentGenerator generator;
+    const GenerationResult result = generator.Run(options_.keysPerApartment);
+    if (result != GenerationResult::Done)
+        return fail(
+            QStringLiteral("the apartments were not generated (%1)").arg(static_cast<int>(result)));
+    return true;
+}
+
+// The switch screen opened on the object and its question answered Yes.
+bool ReferenceObject::makeDeviceRecords() {
     const DeviceSyncOutcome made = SyncPkRecords();
     if (made.result != DeviceChange::Done)
         return fail(QStringLiteral("the device records were not made: ") + made.error);

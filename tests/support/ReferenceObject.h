@@ -20,12 +20,16 @@
 //              gate wired to every switch) saved with "Сохранить", which also
 //              enters it into the entrances. The rebuild is the program's own
 //              for this step, whatever hook the test installed.
+//   Apartments the entrance screen: each house's last apartment numbers
+//              typed entrance by entrance (apartmentsPerEntrance each, so the
+//              numbers run on through a house and start again in the next),
+//              "Пересчитать невыделенные поля", then "Сохранить квартиры для
+//              КМ" with keysPerApartment: codes equal the apartment numbers,
+//              and with the console every entrance ends with its handset.
 //   DeviceRecords  the switch screen's "Коммутаторов нет. Создать их из
 //              матрицы?" answered Yes: switch, call-panel and console records
 //              made from the saved matrix, with their defaults, tracts,
 //              handset indexes and terminals; the state becomes "закрыто".
-//              An entrance without apartments is let through ("Продолжить
-//              создавать БВ?" answered Yes).
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -55,11 +59,14 @@ struct ReferenceObjectOptions {
     bool console = true;
     int gates = 1;
     QList<ReferenceHouse> houses = {{QStringLiteral("1"), 2}, {QStringLiteral("2"), 1}};
+    int apartmentsPerEntrance = 40;
+    int keysPerApartment = 4;
 };
 
 enum class ReferenceStep {
     Entrances,      // object, houses and entrances saved on the object screen
     Matrix,         // the access matrix saved
+    Apartments,     // apartment rows generated on the entrance screen
     DeviceRecords,  // switch, call-panel and console records made from the matrix
 };
 
@@ -79,6 +86,7 @@ class ReferenceObject {
   private:
     bool enterObjectAndEntrances(ReferenceStep last);
     bool saveMatrix();
+    bool generateApartments();
     bool makeDeviceRecords();
     bool fail(const QString& why);
 
