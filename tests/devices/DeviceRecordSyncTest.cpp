@@ -8,6 +8,7 @@
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFMainVesk.h"
+#include "support/KilledChild.h"
 #include "support/QtPrinters.h"
 #include "support/ReferenceObject.h"
 #include "support/ScriptedDialogs.h"
@@ -17,6 +18,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cstdio>
 
 using namespace DeviceSyncTexts;
 
@@ -401,5 +403,55 @@ TEST_F(DeviceSync, TheSwitchAndCallPanelScreensMakeTheRecordsAfterTheirQuestions
         EXPECT_EQ(4, w.VisibleScreen());
     }
     EXPECT_EQ(1, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=? AND n_net=9", {idNet_}));
+    EXPECT_EQ(QStringLiteral("закрыто"), State());
+}
+
+// ---------------------------------------------------------------- killed half-way
+
+namespace {
+
+const QString kWrittenMark = QStringLiteral("device records written: ");
+
+}  // namespace
+
+// The child: the synchronisation of the object, stopped for good at half its
+// gauge, when the switch and panel records are written and tracts are being given.
+TEST(DeviceSyncKillChild, Body) {
+    if (!KilledChild::InChild()) GTEST_SKIP() << "runs only as the child of the kill test";
+    TFDM dm;
+    QString error;
+    ASSERT_TRUE(dm.Connect(KilledChild::Value("db"), &error)) << error.toStdString();
+    ASSERT_TRUE(dm.OpenAllTables());
+    ASSERT_TRUE(dm.Q_Net->Locate("id_net", KilledChild::Value("object").toLongLong()));
+    SyncPkRecords([&dm](int value, int maximum, bool visible) {
+        if (!visible || maximum <= 0 || value * 2 < maximum) return;
+        QSqlQuery q(dm.ConnectionDB());
+        q.exec("SELECT (SELECT COUNT(*) FROM k_pk) + (SELECT COUNT(*) FROM k_bv)");
+        std::printf("%s%d\n", qPrintable(kWrittenMark), q.next() ? q.value(0).toInt() : -1);
+        KilledChild::ReachedKillPoint();
+    });
+    FAIL() << "the synchronisation ended before it was killed";
+}
+
+TEST_F(DeviceSync, AKillHalfWayLeavesTheDatabaseAsItWas) {
+    const QString before = Dump();
+    dm_.Disconnect();
+
+    KilledChild child("DeviceSyncKillChild.Body");
+    child.Set("db", tdb_.dbPath());
+    child.Set("object", QString::number(idNet_));
+    ASSERT_TRUE(child.RunUntilKilled()) << child.Output().toStdString();
+    // It died with three switch and four panel records written.
+    EXPECT_TRUE(child.Output().contains(kWrittenMark + "7")) << child.Output().toStdString();
+
+    QString error;
+    ASSERT_TRUE(dm_.Connect(tdb_.dbPath(), &error)) << error.toStdString();
+    ASSERT_TRUE(dm_.OpenAllTables());
+    EXPECT_EQ(before, Dump());
+
+    // The database works on: the synchronisation runs to its end.
+    ASSERT_TRUE(dm_.Q_Net->Locate("id_net", idNet_));
+    Sync();
+    EXPECT_EQ(3, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=?", {idNet_}));
     EXPECT_EQ(QStringLiteral("закрыто"), State());
 }
