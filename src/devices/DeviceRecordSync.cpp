@@ -290,7 +290,7 @@ bool ReadColumnNaming(QSqlDatabase db, qint64 idNet, QHash<int, ColumnNaming>* o
                    {idNet}, error))
         return false;
     while (q.next())
-        if (!out->contains(q.value(0).toInt())) (*out)[q.value(0).toInt()].house = Text(q.value(2));
+        if (!out->contains(q.value(0).toInt())) (*out)[q.value(0).toInt()].house = Text(q.value(1));
     // The switch list pairs a record with a column by network number.
     if (!ExecBound(q,
                    QStringLiteral("SELECT m.n_pk, p.n_pod FROM m_pk m, k_pk k, k_pod p, k_dom d "

@@ -197,6 +197,15 @@ TEST_F(DeviceSync, NewPanelRecordsGetTheirNamesFlagsTractsAndHandsetIndexes) {
                    {idNet_}));
 }
 
+TEST_F(DeviceSync, PanelNamesShowTheHouseAndTheMatrixsOwnNames) {
+    Exec("UPDATE k_dom SET house=' Корпус А ' WHERE id_net=? AND kod_d='1'", {idNet_});
+    Exec("UPDATE m_bv SET nm_bv='Парадная' WHERE id_net=? AND n_nt0=4", {idNet_});
+    Sync();
+    EXPECT_EQ((QStringList{"БВ01 калитка ", "БВ02 дом Корпус А -  1. 01 вх",
+                           "БВ03 дом Корпус А -  2. 01 вх", "Парадная"}),
+              Rows("SELECT n_bv FROM k_bv WHERE id_net=? ORDER BY n_nt0", {idNet_}));
+}
+
 TEST_F(DeviceSync, HotelEntrancesLargeEntrancesAndMissingReferenceRows) {
     Exec("UPDATE k_net SET incr=1 WHERE id_net=?", {idNet_});
     Exec("UPDATE k_pod SET type_n=1 WHERE id_pod=?", {Entrance(1, 1)});
