@@ -2,13 +2,14 @@
 
 #include "devices/HandsetIndex.h"
 #include "devices/Melody.h"
+#include "devices/PanelWiring.h"
 #include "devices/ParamSet.h"
 #include "devices/TractAssignment.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/MatrTable.h"
 #include "foundation/TerminalDistribution.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 #include "site/ObjectState.h"
 
@@ -315,19 +316,16 @@ struct PanelWiring {
 };
 
 bool ReadPanelWiring(QSqlDatabase db, qint64 idBv, PanelWiring* w, QString* error) {
-    QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT k.id_pk, p.v_kvr FROM m_bv v, m_pk m, k_pk k, k_pod p, "
-                                  "k_dom d WHERE m.n_pk = v.n_pk AND v.id_net = m.id_net "
-                                  "AND k.id_pk = m.id_pk AND p.id_pod = k.id_pod "
-                                  "AND p.id_dom = d.id_dom AND v.id_bv=? "
-                                  "AND (v.plus=1 OR v.plus=3) ORDER BY m.n_pk, k.id_pk"),
-                   {idBv}, error))
-        return false;
+    QList<WiredSwitch> wired;
+    if (!ReadWiredSwitches(db, idBv, &wired, error)) return false;
     *w = PanelWiring{};
-    while (q.next()) {
-        if (w->firstSwitch == 0) w->firstSwitch = q.value(0).toLongLong();
-        w->maxApartments = std::max(w->maxApartments, q.value(1).toInt());
+    if (const WiredSwitch* first = FirstByColumn(wired)) w->firstSwitch = first->idPk;
+    for (const WiredSwitch& sw : wired) {
+        QVariant apartments;
+        if (!SelectOne(db, QStringLiteral("SELECT v_kvr FROM k_pod WHERE id_pod=?"), {sw.idPod},
+                       &apartments, error))
+            return false;
+        w->maxApartments = std::max(w->maxApartments, apartments.toInt());
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "devices/DeviceRecordSync.h"
 #include "devices/Melody.h"
 #include "devices/ParamSet.h"
+#include "devices/SecurityPost.h"
 #include "devices/ui/DeviceForms.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/ScreenNavigation.h"
@@ -323,13 +324,13 @@ TEST_F(DeviceSync, ARenumberedPanelKeepsItsRecordWhenANewPanelTakesItsNumber) {
 
 TEST_F(DeviceSync, AnEntranceWithoutApartmentsAsksAndNoLeavesEverythingAsItWas) {
     Exec("DELETE FROM k_kvr WHERE id_pod=?", {Entrance(2, 1)});
+    DeviceForms::InstallHooks();
     // The console screen's load runs first, inside the same transaction.
     int switchesSeenByConsole = -1;
     Hooks().LoadSecurityPost = [&] {
         switchesSeenByConsole = Int("SELECT COUNT(*) FROM k_pk");
-        Exec("INSERT INTO k_po (id_net) VALUES (?)", {idNet_});
+        LoadSecurityPost();
     };
-    DeviceForms::InstallHooks();
     const QString before = Dump();
     {
         ScriptedDialogs dialogs;
@@ -338,6 +339,7 @@ TEST_F(DeviceSync, AnEntranceWithoutApartmentsAsksAndNoLeavesEverythingAsItWas) 
     }
     EXPECT_EQ(0, switchesSeenByConsole);
     EXPECT_EQ(before, Dump());
+    EXPECT_EQ(0, dm_.Q_PO->RecordCount());
     EXPECT_EQ(QStringLiteral("сохранено"), State());
     {
         ScriptedDialogs dialogs;
@@ -385,6 +387,7 @@ TEST(ReferenceObjectDevices, TheBuilderMakesTheDeviceRecordsThroughTheSynchronis
     ASSERT_TRUE(ref.Build(ReferenceStep::DeviceRecords)) << ref.Error().toStdString();
     EXPECT_EQ(3, dm.Q_MNpk->RecordCount());
     EXPECT_EQ(4, dm.Q_bv->RecordCount());
+    EXPECT_EQ(1, dm.Q_PO->RecordCount());
     EXPECT_EQ(QStringLiteral("закрыто"), dm.Q_Net->FieldByName("st_net").AsString());
 }
 

@@ -6,33 +6,7 @@
 // apartments and residents read back.
 
 #include "ApartmentDb.h"
-#include "foundation/NavigationHooks.h"
 #include "site/ApartmentRow.h"
-
-#include <utility>
-
-// While it lives, the synchronisation's console load gives an object with a
-// console the row the console screen makes for it, its defaults, when it has none.
-class ConsoleLoadStandIn {
-  public:
-    ConsoleLoadStandIn() : saved_(std::exchange(Hooks().LoadSecurityPost, &Load)) {}
-    ~ConsoleLoadStandIn() { Hooks().LoadSecurityPost = saved_; }
-    ConsoleLoadStandIn(const ConsoleLoadStandIn&) = delete;
-    ConsoleLoadStandIn& operator=(const ConsoleLoadStandIn&) = delete;
-
-  private:
-    static void Load() {
-        QSqlQuery q(FDM->ConnectionDB());
-        q.prepare(
-            "INSERT INTO k_po (id_net) SELECT id_net FROM k_net WHERE id_net=? AND l_pok "
-            "AND NOT EXISTS (SELECT 1 FROM k_po WHERE id_net=?)");
-        const qint64 idNet = FDM->Q_Net->FieldByName("id_net").AsLargeInt();
-        q.addBindValue(idNet);
-        q.addBindValue(idNet);
-        EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
-    }
-    std::function<void()> saved_;
-};
 
 class SwitchRecordsDb : public ApartmentDb {
   protected:
@@ -61,7 +35,6 @@ class SwitchRecordsDb : public ApartmentDb {
     // and device records; the current object of the data module, on its
     // first switch.
     qint64 BuildDevices(ReferenceObjectOptions options = {}) {
-        ConsoleLoadStandIn console;
         ReferenceObject ref(std::move(options));
         EXPECT_TRUE(ref.Build(ReferenceStep::DeviceRecords)) << ref.Error().toStdString();
         EXPECT_TRUE(dm_.OpenAllTables());

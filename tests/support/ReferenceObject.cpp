@@ -1,6 +1,7 @@
 #include "support/ReferenceObject.h"
 
 #include "devices/DeviceRecordSync.h"
+#include "devices/SecurityPost.h"
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
@@ -112,9 +113,13 @@ bool ReferenceObject::generateApartments() {
     return true;
 }
 
-// The switch screen opened on the object and its question answered Yes.
+// The switch screen opened on the object and its question answered Yes; the
+// console screen's load makes the console record on the way.
 bool ReferenceObject::makeDeviceRecords() {
+    const std::function<void()> testHook = Hooks().LoadSecurityPost;
+    Hooks().LoadSecurityPost = [] { LoadSecurityPost(); };
     const DeviceSyncOutcome made = SyncPkRecords();
+    Hooks().LoadSecurityPost = testHook;
     if (made.result != DeviceChange::Done)
         return fail(QStringLiteral("the device records were not made: ") + made.error);
     return true;
