@@ -70,9 +70,11 @@ class CommissioningRoad : public ::testing::Test {
     TFrNetDev& NetScreen();
     void FindDevices();
     void RunOnDevices(int command, const QList<int>& addresses,
-                      const std::function<void(int address)>& operation);
-    // Each write is expected to go through, or with failing set to fail.
-    void WriteFiles(const QList<int>& addresses, bool failing = false);
+                      const std::function<void(int address)>& operation,
+                      const std::function<void()>& expectDuringRun = {});
+    // Each write is expected to go through; with lineLost, to fail on a line
+    // that went dead, which the operator is told once.
+    void WriteFiles(const QList<int>& addresses, bool lineLost = false);
     void ExpectDeviceHoldsItsFile(int address);
     // The write screen builds the files of the devices at these addresses.
     void RebuildFiles(const QList<int>& addresses);
@@ -105,6 +107,7 @@ class CommissioningRoad : public ::testing::Test {
     qint64 idNet_ = 0;
     int keysRegistered_ = 0;
     QList<int> devices_;  // addresses of the object's devices on the bus
+    bool paced_ = false;  // the bus keeps to 9600 baud (set before the bus step)
     // Operations of the road the program does not have yet; the road goes on
     // without them where it can, and the test is skipped in the end.
     QStringList missing_;

@@ -64,6 +64,10 @@ SimDevice SimulatedInstallation::DeviceAt(int address) const {
 
 std::chrono::microseconds SimulatedInstallation::WireTime() const {
     constexpr qint64 kBitsPerFrame = qint64(DeviceBusSimulator::kFrameSize) * 10;
-    const qint64 frames = 2 * qint64(bus.Received().size());
+    qint64 frames = 0;
+    for (const QByteArray& request : bus.Received()) {
+        const int to = quint8(request.size() > 1 ? request[1] : 0);
+        frames += 1 + (to == DeviceBusSimulator::kAdapterAddress || addresses_.contains(to));
+    }
     return std::chrono::microseconds(frames * kBitsPerFrame * 1'000'000 / 9600);
 }

@@ -41,8 +41,9 @@ class SimulatedInstallation {
     static SimDevice MakeDevice(int address, int sepDevice);
 
     // The time the frames received so far and their answers take on the wire
-    // at 9600 baud 8N1: one 30-byte answer per request (class and other
-    // requests alike), which is what the devices send back.
+    // at 9600 baud 8N1: every request, and one 30-byte answer to each request
+    // for the adapter or a device that is there (a poll of an empty address
+    // has none).
     std::chrono::microseconds WireTime() const;
 
     QString Port() const { return pty.SlavePath(); }
