@@ -137,11 +137,21 @@ QString Base(const QString& dbFolder) {
 
 QString ObjectIdText(TFDM* dm) {
     if (!dm || !HasRows(dm->Q_Net)) return QStringLiteral("0");
-    return QString::number(dm->Q_Net->FieldByName(QStringLiteral("id_nom")).AsLargeInt());
+    return QString::number(dm->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt());
 }
 
 QString WriteFolder(const QString& dbFolder, TFDM* dm) {
     return Base(dbFolder) + QStringLiteral("Data/FlWrite/Fl_") + ObjectIdText(dm);
+}
+
+QString ReadFolder(const QString& dbFolder, TFDM* dm) {
+    return Base(dbFolder) + QStringLiteral("Data/FlRead/Fl_") + ObjectIdText(dm);
+}
+
+QString FileStem(int address, int sepDevice) {
+    if (address < sepDevice) return QStringLiteral("ckm") + IntToStrZ(address, 2);
+    if (address == sepDevice) return QStringLiteral("cpo") + IntToStrZ(address - sepDevice, 2);
+    return QStringLiteral("cbv") + IntToStrZ(address - kCallPanelBase, 2);
 }
 
 }  // namespace NetFolders
