@@ -450,7 +450,7 @@ QList<QByteArray> DeviceBusSimulator::MemoryRead(SimDevice& device, const QByteA
         return {AnswerTo(frame, device.address, false)};
     const int n = qMin(asked, device.configEnd - at);
     QByteArray answer = AnswerTo(frame, device.address, true);
-    Put(answer, 2, s + 3 + n + 2);
+    Put(answer, 2, 9 + s + n);
     Put(answer, 6 + s, n);
     const int offset = at - device.configStart;
     for (int i = 0; i < n; ++i)
