@@ -32,6 +32,8 @@ constexpr int kRestartPauseMs = 7000;
 constexpr int kSendTimeoutMs = 10000;
 constexpr int kReadTimeoutMs = 5000;
 constexpr int kFirstReceiveTickMs = 10;
+// Taken answers kept for the operations; older ones are of no use to anyone.
+constexpr int kTakenAnswersKept = 256;
 
 int TimerIndex(NetTimer timer) {
     return int(timer);
@@ -311,6 +313,9 @@ void TNetLink::InterpretNetAnswers(QString& modeText, QString& status, QStringLi
         SnifferAllowed = AdapterVersion != QLatin1String("$00$00$00");
     }
     moves_ += result.addressChanges;
+    TakenAnswers += result.taken;
+    if (TakenAnswers.size() > kTakenAnswersKept)
+        TakenAnswers.remove(0, TakenAnswers.size() - kTakenAnswersKept);
     // Asking again goes through this very function; those calls only collect.
     if (!followingUp_) RunFollowUps(modeText, deviceList);
 }

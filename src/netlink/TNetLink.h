@@ -75,6 +75,9 @@ class TNetLink {
     QString AdapterVersion;       // "$HH$HH$HH" once the adapter told it
     bool SnifferAllowed = false;  // the adapter's version allows sniffer mode
     NetPortChoice Adapter;        // port, VID and PID of the running link
+    // The packets interpretation took, with what they were to their requests,
+    // most recent last; the device operations look here for their answers.
+    QList<NetTakenAnswer> TakenAnswers;
 
     // The link runs from a successful start to its stop.
     bool LinkRunning() const { return running_; }

@@ -3,10 +3,12 @@
 // class information of a found device and the firmware list at start.
 
 #include "NetFormFixture.h"
+#include "config/ConfigHeader.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
+#include "netlink/NetConfigTransfer.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/ui/TFrNetDev.h"
 #include "platform/AppPaths.h"
@@ -18,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -313,6 +316,43 @@ TEST_F(NetDevicesScreen, Picture) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_FALSE(SaveScreen(*frame, "FrNetDev1").isEmpty());
     ExpectNoClippedText(frame.get());
+}
+
+// A transfer run through the screen: its questions come through the dialog
+// service, its logs into the screen's consoles, the hourglass and "Ждите..."
+// go away when it ends.
+TEST_F(NetDevicesScreen, ATransferRunsOnTheScreensLinkAndLogs) {
+    SimDevice device = SimDevice::Switch(1);
+    bus.AddDevice(device);
+    Start();
+    ASSERT_EQ(Link().RequestClass(1), 1);
+    Link().ParseClassReply(1);
+    Link().BuildDeviceList(Link().DeviceList);
+    const QString file = dir.path() + "ckm02.bin";
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(BuildConfigHeaderBytes(2, idNet, 63) + QByteArray::fromHex("0300010201FFFF"));
+    out.close();
+
+    std::optional<NetOpContext> ctx = frame->OperationContext();
+    ASSERT_TRUE(ctx);
+    NetConfigTransfer transfer(*ctx);
+    dialogs.Expect("Подтверждение",
+                   "Сетевые номера устройства и файла не совпадают. Продолжить запись?",
+                   DlgAnswer::Yes);
+    EXPECT_EQ(transfer.WriteCnf(1, false, file).outcome, NetOpOutcome::Done);
+    const NetReadResult read = transfer.ReadCnf(1);
+    ASSERT_EQ(read.outcome, NetOpOutcome::Done);
+    EXPECT_EQ(read.savedFile,
+              db.dbDir() + "Data/FlRead/Fl_" + QString::number(idNet) + "/ckm01.bin");
+    EXPECT_FALSE(frame->LabWait->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const QStringList results = Lines(frame->Memo2);
+    EXPECT_TRUE(results.contains("Запись конфигурационного файла СКМ01 в устройство СКМ01 завершена."));
+    EXPECT_EQ(results.last(), "Файл сохранен.");
+    EXPECT_TRUE(Lines(frame->Memo1).contains("Чтение конфигурационного файла устройства СКМ01."));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    EXPECT_FALSE(SaveScreen(*frame, "FrNetDev1-transfer").isEmpty());
 }
 
 }  // namespace

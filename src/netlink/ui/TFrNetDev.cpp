@@ -419,6 +419,64 @@ void TFrNetDev::ListAppFiles() {
     ShowLinkState();
 }
 
+// ---------------------------------------------------------------- device operations
+
+std::optional<NetOpContext> TFrNetDev::OperationContext() {
+    TNetLink* link = Link();
+    if (!link) return std::nullopt;
+    NetOpContext ctx(*link, FDM);
+    ctx.dbFolder = NetForm()->DatabaseFolder();
+    ctx.password = EPassw->text();
+    ctx.view.busy = [this](bool busy) { showBusy(busy); };
+    ctx.view.refresh = [this] {
+        ShowLinkState();
+        repaint();
+    };
+    ctx.view.fillDeviceList = [this] { FillDeviceList(); };
+    ctx.view.showScreen = [this] { ShowFrNetDev(); };
+    ctx.view.selectFoundLine = [this](const QString& serial) { selectFoundLine(serial); };
+    return ctx;
+}
+
+void TFrNetDev::showBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        LabWait->show();
+    } else {
+        QApplication::restoreOverrideCursor();
+        LabWait->hide();
+    }
+    LabWait->repaint();
+}
+
+void TFrNetDev::selectFoundLine(const QString& serial) {
+    ShowLinkState();
+    for (int row = 0; row < ListCdev->count(); ++row)
+        ListCdev->item(row)->setSelected(ListCdev->item(row)->text().contains(serial));
+}
+
+namespace {
+
+std::optional<QString> currentSelected(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    if (!item || !item->isSelected()) {
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        if (selected.isEmpty()) return std::nullopt;
+        item = selected.first();
+    }
+    return item->text();
+}
+
+}  // namespace
+
+std::optional<QString> TFrNetDev::SelectedConfiguredLine() const {
+    return currentSelected(ListHdev);
+}
+
+std::optional<QString> TFrNetDev::SelectedFoundLine() const {
+    return currentSelected(ListCdev);
+}
+
 void TFrNetDev::ListCmReadDblClick() {
     const int command = ListCmRead->currentRow();
     if (command < 0 || !RunCommand) return;

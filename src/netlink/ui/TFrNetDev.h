@@ -6,11 +6,13 @@
 // itself belongs to the network settings form; this frame shows it.
 
 #include "foundation/ui/TScreenFrame.h"
+#include "netlink/NetOpContext.h"
 #include "netlink/ui/LinkLinesView.h"
 
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QFrame;
@@ -83,6 +85,13 @@ class TFrNetDev : public TScreenFrame {
     void BitFalseClick();
     // Shows the link's logs and found devices.
     void ShowLinkState();
+    // What the device operations run on: this screen's link, logs, lists,
+    // password and object; none before there is a link.
+    std::optional<NetOpContext> OperationContext();
+    // The configured-device lines, and the selected line of each list.
+    QStringList ConfiguredLines() const { return hdevLines_; }
+    std::optional<QString> SelectedConfiguredLine() const;
+    std::optional<QString> SelectedFoundLine() const;
     // The restart pause after a stop ran out.
     void RestartAllowed();
 
@@ -97,6 +106,8 @@ class TFrNetDev : public TScreenFrame {
     void wireControls();
     void setLinkControls(bool running);
     qint64 currentObject() const;
+    void showBusy(bool busy);
+    void selectFoundLine(const QString& serial);
 
     QPointer<TFNetTime> form_;
     qint64 listedObject_ = -1;
