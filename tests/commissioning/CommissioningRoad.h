@@ -7,13 +7,6 @@
 
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
-// Configuration transfer to and from devices is being finished beside this
-// test; until it is on main the road stops before the bus.
-#if __has_include("netlink/NetConfigTransfer.h")
-#define ARM_HAS_CONFIG_TRANSFER 1
-#else
-#define ARM_HAS_CONFIG_TRANSFER 0
-#endif
 #include "support/FakeComPorts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SimulatedInstallation.h"

@@ -16,9 +16,7 @@
 #include "foundation/ui/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
-#if ARM_HAS_CONFIG_TRANSFER
 #include "netlink/NetConfigTransfer.h"
-#endif
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetLink.h"
@@ -484,7 +482,6 @@ void CommissioningRoad::RunOnDevices(int command, const QList<int>& addresses,
 }
 
 void CommissioningRoad::WriteFiles(const QList<int>& addresses, bool lineLost) {
-#if ARM_HAS_CONFIG_TRANSFER
     std::optional<NetOpContext> ctx = NetScreen().OperationContext();
     ASSERT_TRUE(ctx);
     const NetOpOutcome expected = lineLost ? NetOpOutcome::Failed : NetOpOutcome::Done;
@@ -499,9 +496,6 @@ void CommissioningRoad::WriteFiles(const QList<int>& addresses, bool lineLost) {
             if (lineLost)
                 dialogs_.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(port));
         });
-#else
-    (void)addresses, (void)lineLost;
-#endif
 }
 
 // The device's configuration memory holds its file of the write folder.
@@ -513,8 +507,6 @@ void CommissioningRoad::ExpectDeviceHoldsItsFile(int address) {
 }
 
 void CommissioningRoad::WriteDevices() {
-    if (!ARM_HAS_CONFIG_TRANSFER)
-        GTEST_SKIP() << "not on main yet: configuration transfer to and from devices";
     WriteFiles(devices_);
     for (int address : devices_) ExpectDeviceHoldsItsFile(address);
     const QMap<int, int> states = FileStates();
@@ -523,13 +515,11 @@ void CommissioningRoad::WriteDevices() {
 }
 
 void CommissioningRoad::ReadDevicesBack() {
-#if ARM_HAS_CONFIG_TRANSFER
     std::optional<NetOpContext> ctx = NetScreen().OperationContext();
     ASSERT_TRUE(ctx);
     RunOnDevices(2, devices_, [&](int address) {
         EXPECT_EQ(NetOpOutcome::Done, NetConfigTransfer(*ctx).ReadCnf(address).outcome) << address;
     });
-#endif
     const int sep = Globals().SepDevice;
     for (int address : devices_) {
         const QString name = DeviceFileName(address, sep);
@@ -648,9 +638,7 @@ void CommissioningRoad::WriteThroughAFault() {
     // The device end of the line closes at the first packet that changes
     // the panel's memory (the packets it holds already are not sent).
     const qsizetype shown = dialogs_.Shown().size();
-#if ARM_HAS_CONFIG_TRANSFER  // the bus learnt faults at one command with the transfer
     bus_->bus.InjectFault({BusFault::HangUp, panel, 0, 0, 1, 0x04, 0});
-#endif
     WriteFiles({panel}, true);
     dialogs_.VerifyDone();
     // One message besides the screen's question before the command.
