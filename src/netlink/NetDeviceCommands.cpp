@@ -253,18 +253,24 @@ bool NetDeviceCommands::RunJumperReset(int address, const QString& line) {
 
 // ---------------------------------------------------------------- polls
 
-void NetDeviceCommands::FindDevices(int maxDevice) {
+// The question, and the network that must run; false when no poll runs.
+bool NetDeviceCommands::StartPoll() {
     if (!Dialogs::AskYesNo(QStringLiteral("Подтверждение"), QStringLiteral("Опросить устройства?")))
-        return;
-    NetBusyScope busy(ctx_);
-    TNetLink& link = ctx_.link;
-    if (!link.LinkRunning()) {
+        return false;
+    if (!ctx_.link.LinkRunning()) {
         Dialogs::Error(QStringLiteral("Ошибка оборудования"),
                        QStringLiteral("Сеть не обнаружена. Подключите СУС!"));
-        return;
+        return false;
     }
     if (hooks_.findCaption) hooks_.findCaption(QStringLiteral(" Поиск устройств..."));
     Log2(QStringLiteral("-  -  -  -  -  -  -  -  -  -  -  -  -  -"));
+    return true;
+}
+
+void NetDeviceCommands::FindDevices(int maxDevice) {
+    if (!StartPoll()) return;
+    NetBusyScope busy(ctx_);
+    TNetLink& link = ctx_.link;
     const QList<int> addresses = PollAddresses(ctx_.SepDevice(), maxDevice);
     for (int a : addresses) {
         if (ctx_.StopRequested()) break;
@@ -290,18 +296,10 @@ void NetDeviceCommands::FindDevices(int maxDevice) {
 }
 
 void NetDeviceCommands::PollRest() {
-    if (!Dialogs::AskYesNo(QStringLiteral("Подтверждение"), QStringLiteral("Опросить устройства?")))
-        return;
+    if (!StartPoll()) return;
     NetBusyScope busy(ctx_);
     TNetLink& link = ctx_.link;
-    if (!link.LinkRunning()) {
-        Dialogs::Error(QStringLiteral("Ошибка оборудования"),
-                       QStringLiteral("Сеть не обнаружена. Подключите СУС!"));
-        return;
-    }
     if (hooks_.enableCommands) hooks_.enableCommands();
-    if (hooks_.findCaption) hooks_.findCaption(QStringLiteral(" Поиск устройств..."));
-    Log2(QStringLiteral("-  -  -  -  -  -  -  -  -  -  -  -  -  -"));
     QList<int> added;
     for (int a : PollAddresses(ctx_.SepDevice(), ctx_.MaxDevice())) {
         if (ctx_.StopRequested()) break;

@@ -87,6 +87,7 @@ class NetDeviceCommands {
     NetList ChooseSource(int index, const NetListState& configured, const NetListState& found,
                          bool* chosen);
 
+    bool StartPoll();
     bool CommissionDevice(int address, const QString& line);
     void UpdateFirmware(int address);
     void UploadPatch(int address);
