@@ -23,6 +23,7 @@
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
 #include "support/PtyPair.h"
+#include "support/SimulatedLink.h"
 
 namespace {
 
@@ -81,16 +82,10 @@ void BM_PanelFileWrittenAndReadAt9600Baud(benchmark::State& state) {
     panel.configEnd = panel.configStart + 17408;
     const int device = bus.AddDevice(panel);
     bus.SetPacing(true);
-    TNetLink* self = nullptr;
-    NetLinkHooks hooks;
     // The one-second settling pauses of the link start are no part of a transfer.
-    hooks.sleep = [&self](int ms) {
-        if (ms < 1000) self->AlertableSleep(ms);
-    };
-    TNetLink link(hooks);
-    self = &link;
-    if (!link.StartNet([&] { return NetPortChoice{pty.SlavePath(), "0403", "6001"}; }) ||
-        link.RequestClass(kGatePanel) != 1) {
+    SimulatedLink sim;
+    TNetLink& link = sim.link;
+    if (!sim.Start(pty) || link.RequestClass(kGatePanel) != 1) {
         state.SkipWithError("the link did not start");
         return;
     }

@@ -1,5 +1,6 @@
 #include "netlink/NetDevicesScreen.h"
 
+#include "config/ConfigWriteScreen.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
@@ -147,17 +148,17 @@ QString Base(const QString& dbFolder) {
                                                         : AppPaths::DefaultDbDir();
 }
 
-QString ObjectIdText(TFDM* dm) {
-    if (!dm || !HasRows(dm->Q_Net)) return QStringLiteral("0");
-    return QString::number(dm->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt());
+qint64 ObjectId(TFDM* dm) {
+    if (!dm || !HasRows(dm->Q_Net)) return 0;
+    return dm->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
 }
 
 QString WriteFolder(const QString& dbFolder, TFDM* dm) {
-    return Base(dbFolder) + QStringLiteral("Data/FlWrite/Fl_") + ObjectIdText(dm);
+    return WriteFolderFor(dbFolder, ObjectId(dm));
 }
 
 QString ReadFolder(const QString& dbFolder, TFDM* dm) {
-    return Base(dbFolder) + QStringLiteral("Data/FlRead/Fl_") + ObjectIdText(dm);
+    return Base(dbFolder) + QStringLiteral("Data/FlRead/Fl_") + QString::number(ObjectId(dm));
 }
 
 QString FileStem(int address, int sepDevice) {

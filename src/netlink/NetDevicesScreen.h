@@ -50,10 +50,10 @@ namespace NetFolders {
 // The database folder the link works in: dbFolder when it is set, else the
 // program's "DB_ARM/".
 QString Base(const QString& dbFolder);
-// The current object's number in the folder names (k_net.id_net), "0"
+// The current object's number in the folder names (k_net.id_net), 0
 // without an object (or without a data module).
-QString ObjectIdText(TFDM* dm);
-// Base + "Data/FlWrite/Fl_" + the number: files made for the devices.
+qint64 ObjectId(TFDM* dm);
+// The write screen's folder of the object: files made for the devices.
 QString WriteFolder(const QString& dbFolder, TFDM* dm);
 // Base + "Data/FlRead/Fl_" + the number: files read from the devices.
 QString ReadFolder(const QString& dbFolder, TFDM* dm);

@@ -7,6 +7,7 @@
 #include "support/DeviceBusSimulator.h"
 #include "support/KilledChild.h"
 #include "support/PtyPair.h"
+#include "support/SimulatedLink.h"
 #include "support/TempProgramDir.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +30,9 @@ TEST(ConfigReadKillChild, Body) {
     device.memory = QByteArray::fromHex("8000") + QByteArray::fromHex("2C00") +
                     QByteArray(44, '\x5A') + QByteArray::fromHex("FFFF");
     bus.AddDevice(device);
-    TNetLink* self = nullptr;
-    NetLinkHooks hooks;
-    hooks.sleep = [&self](int ms) {
-        if (ms < 1000) self->AlertableSleep(ms);
-    };
-    TNetLink link(hooks);
-    self = &link;
-    ASSERT_TRUE(link.StartNet([&] { return NetPortChoice{pty.SlavePath(), "0403", "6001"}; }));
+    SimulatedLink sim;
+    TNetLink& link = sim.link;
+    ASSERT_TRUE(sim.Start(pty));
     ASSERT_EQ(link.RequestClass(5), 1);
     link.ParseClassReply(5);
     NetOpContext ctx(link, nullptr);

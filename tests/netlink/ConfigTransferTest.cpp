@@ -280,7 +280,7 @@ TEST_F(ConfigTransfer, AStopEndsTheWriteUnmarkedAndTheReadUnsaved) {
     EXPECT_EQ(write.outcome, NetOpOutcome::Stopped);
     EXPECT_GT(write.packets, 0);
     EXPECT_EQ(LastResult(), "Операция прервана.");
-    EXPECT_EQ(KfPr("k_pk", 1), 0);
+    EXPECT_EQ(KfPr("k_pk", 1), kFileMade);
 
     SimDevice full = DeviceAt(2);
     full.memory = ObjectFile(2).mid(29);
@@ -307,7 +307,7 @@ TEST_F(ConfigTransfer, SelectionThatGetsNoAnswerSaysSo) {
     EXPECT_EQ(transfer.WriteCnf(1, true).outcome, NetOpOutcome::Failed);
     EXPECT_EQ(LinesWith(link.AnswerLog, "Нет входа в РП. СКМ01"), 2);
     EXPECT_EQ(FramesOf(0x04), 0);
-    EXPECT_EQ(KfPr("k_pk", 1), 0);
+    EXPECT_EQ(KfPr("k_pk", 1), kFileMade);
 }
 
 TEST_F(ConfigTransfer, AnAdapterUnpluggedMidwayGivesOneMessageAndChangesNothing) {
@@ -320,7 +320,7 @@ TEST_F(ConfigTransfer, AnAdapterUnpluggedMidwayGivesOneMessageAndChangesNothing)
     EXPECT_EQ(write.packets, 5);
     EXPECT_EQ(LastResult(), "Произошла ошибка при записи КФ СКМ01.");
     EXPECT_EQ(LinesWith(link.AnswerLog, "завершена."), 0);
-    EXPECT_EQ(KfPr("k_pk", 1), 0);
+    EXPECT_EQ(KfPr("k_pk", 1), kFileMade);
     EXPECT_EQ(dialogs.Shown().size(), 1);
 }
 

@@ -2,18 +2,16 @@
 // The configuration tests' object (ConfigObjectFixture: object 1, switches
 // 1..3, the console, entrance panels 65..67 and the gate panel 68) opened
 // through a data module, and the link running on the simulated device bus.
-// The object's files are built with the file builders into the object's
-// write folder, as the write-configuration screen would put them there.
-//
-// Once the program's own device-record synchronisation and the write screen
-// are on main, the files should come from the write screen on the
-// reference object instead.
+// The object's files are made by the write-configuration screen into its
+// write folder, the folder the transfer takes them from.
 
 #include "config/CallPanelFile.h"
 #include "config/ConfigObjectFixture.h"
 #include "config/ConfigRepository.h"
+#include "config/ConfigWriteScreen.h"
 #include "config/ConsoleFile.h"
 #include "config/SwitchFile.h"
+#include "foundation/BitAndStr.h"
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
 #include "netlink/NetDevicesScreen.h"
@@ -35,6 +33,8 @@ class TransferFixture : public ConfigObjectFixture {
     // Room for the largest file of any kind behind the usual start.
     static constexpr int kConfigStart = 0x2800;
     static constexpr int kConfigEnd = 0x2800 + 17408;
+    // A record's file state once the write screen made its file.
+    static inline const int kFileMade = KfPrAfterFileMade(0);
 
     TransferFixture() : link(Hooks()), ctx(link, &dm) {}
 
@@ -105,10 +105,20 @@ class TransferFixture : public ConfigObjectFixture {
         return build.bytes;
     }
 
-    // Writes the object's file of the device into the write folder.
+    // Makes the object's file of the device as the write screen does (which
+    // also advances the record's file state); returns the file.
     QByteArray PutObjectFile(int address) {
-        const QByteArray bytes = ObjectFile(address);
-        WriteFile(WritePath(address), bytes);
+        ConfigWriteScreen screen(Db());
+        EXPECT_TRUE(screen.BuildWriteFolder(QString(), kIdNet));
+        const QString path = WritePath(address);
+        if (address == 63)
+            screen.WritePoFile(path);
+        else if (address < 63)
+            screen.WritePkFile(path, address);
+        else
+            screen.WriteBvFile(path, address);
+        const QByteArray bytes = ReadFile(path);
+        EXPECT_EQ(bytes, ObjectFile(address));
         return bytes;
     }
 
