@@ -514,6 +514,7 @@ QStringList NetDeviceCommands::ReportLines() const {
     out << QStringLiteral("СПИСОК ВСЕХ НАЙДЕННЫХ УСТРОЙСТВ ") +
                QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     for (int a = 0; a <= kLastDevice; ++a) {
+        if (progress) progress(a + 1, kLastDevice + 1, true);
         if (ctx_.link.Tables.NetDevices[size_t(a)][kNdFormat] <= 0) continue;
         ctx_.link.Tables.ParseClassReply(a);
         AppendDeviceReport(a, out);
@@ -529,6 +530,7 @@ QStringList NetDeviceCommands::ReportLines() const {
 bool NetDeviceCommands::WriteReport(const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QByteArray text = (ReportLines().join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    if (progress) progress(0, kLastDevice + 1, false);
     QString error;
     if (!DurableFile::Write(path, text, &error)) {
         Dialogs::Error(kErrorCaption, QStringLiteral("Файл не сохранен: ") + path + QLatin1Char(' ') +

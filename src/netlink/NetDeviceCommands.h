@@ -51,6 +51,8 @@ class NetDeviceCommands {
 
     // The initial folder of the firmware file choice.
     QString appFolder;
+    // The gauge the report steps, one step an address; hidden at the end.
+    std::function<void(int value, int maximum, bool visible)> progress;
 
     // ListCmReadDblClick after its question: the command of index on the
     // devices the lists' selections name. caption: the command's caption.

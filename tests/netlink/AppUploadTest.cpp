@@ -2,6 +2,7 @@
 // packet, the identity checks against the device, the packets that carry
 // the file, the adapter's own upload, and a port lost on the way.
 
+#include "AppFileBuilder.h"
 #include "TransferFixture.h"
 #include "netlink/AppFirmwareCatalog.h"
 #include "netlink/NetAppUpload.h"
@@ -12,43 +13,7 @@
 
 namespace {
 
-struct Section {
-    int start;
-    QList<QByteArray> frames;
-};
-
-void PutLe16(QByteArray& out, int value) {
-    out.append(char(value & 0xFF));
-    out.append(char((value >> 8) & 0xFF));
-}
-
-// A firmware file: the Latin magic with format 1 and both bounds, or the
-// Cyrillic one (format < 0) with BIOS and class word only.
-QByteArray AppFile(int format, int bios, int classWord, const QList<Section>& sections,
-                   int minBios = 0xFF, int minBds = 0xFF, int app = 0x0200, bool endWord = true) {
-    QByteArray out = QByteArray::fromHex(format < 0 ? "C4C0D0C2CE" : "C4C050C2CE");
-    if (format >= 0) {
-        out.append(char(format));
-        PutLe16(out, app);
-    }
-    out.append(char(bios));
-    PutLe16(out, classWord);
-    if (format > 0) {
-        out.append(char(minBios));
-        out.append(char(minBds));
-    }
-    for (const Section& s : sections) {
-        int size = 0;
-        for (const QByteArray& f : s.frames) size += int(f.size());
-        PutLe16(out, size);
-        PutLe16(out, s.start);
-        for (const QByteArray& f : s.frames) out.append(char(f.size())).append(f);
-    }
-    if (endWord) PutLe16(out, 0);
-    return out;
-}
-
-const QList<Section> kOneSection = {{0x3000, {QByteArray::fromHex("A1A2"),
+const QList<AppSection> kOneSection = {{0x3000, {QByteArray::fromHex("A1A2"),
                                               QByteArray(22, char(0x5A)),
                                               QByteArray::fromHex("B1B2B3")}}};
 

@@ -3,6 +3,7 @@
 // the object's configuration file and the object's identifier, each step
 // only when the one before it succeeded.
 
+#include "AppFileBuilder.h"
 #include "TransferFixture.h"
 #include "netlink/AppFirmwareCatalog.h"
 #include "netlink/NetDeviceCommands.h"
@@ -18,13 +19,11 @@ constexpr char kNotUpdated[] =
     "КФ не обновлен! ОПЕРАЦИЯ ЗАПИСИ КФ ПРОПУЩЕНА! Создайте КФ, обновите листинг и повторите "
     "операцию.";
 
-// One section of firmware at 0x7000 (behind the configuration memory) for a switch of BIOS 5: APP 0x0200,
-// class 0002, format 1 without bounds of its own.
+// One section of firmware behind the configuration memory, for a switch of
+// BIOS 5: APP 0x0200, class 0002.
 const QByteArray kSection = QByteArray::fromHex("A1A2A3A4");
 QByteArray SwitchFirmware() {
-    QByteArray out = QByteArray::fromHex("C4C050C2CE" "01" "0002" "05" "0200" "FFFF");
-    out += QByteArray::fromHex("0400" "0070" "04") + kSection + QByteArray::fromHex("0000");
-    return out;
+    return AppFile(1, 5, 2, {{0x7000, {kSection}}}, 0xFF, 0xFF, 0x0200);
 }
 
 class CommissioningChain : public TransferFixture {

@@ -90,7 +90,17 @@ TEST_F(DeviceCommands, TheReportListsEveryDeviceFound) {
         AddDevice(d);
     }
     const QString path = program.file("TXT/Устройства.txt");
-    ASSERT_TRUE(Commands().WriteReport(path));
+    NetDeviceCommands commands = Commands();
+    QList<int> steps;
+    bool gaugeShown = true;
+    commands.progress = [&](int value, int maximum, bool visible) {
+        if (visible) steps << value;
+        gaugeShown = visible;
+        EXPECT_EQ(maximum, 127);
+    };
+    ASSERT_TRUE(commands.WriteReport(path));
+    EXPECT_EQ(steps.size(), 127);  // one step an address
+    EXPECT_FALSE(gaugeShown);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');

@@ -1,5 +1,7 @@
 #include "netlink/ui/TFrNetDev.h"
 
+#include "foundation/ui/TFProgress.h"
+
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/WaitCursor.h"
@@ -779,7 +781,9 @@ void TFrNetDev::BitFileClick() {
     if (path.isEmpty()) return;
     {
         WaitCursor wait;
-        NetDeviceCommands(*ctx, commandHooks()).WriteReport(path);
+        NetDeviceCommands commands(*ctx, commandHooks());
+        commands.progress = ProgressGauge();
+        commands.WriteReport(path);
     }
     ShowLinkState();
 }
