@@ -1,0 +1,672 @@
+#include "config/ConfigEditorFile.h"
+
+#include "config/ConfigImage.h"
+#include "config/ConfigReadScreen.h"
+#include "config/DayNightSection.h"
+#include "foundation/BitAndStr.h"
+#include "keys/ProgressSteps.h"
+#include "platform/Dialogs.h"
+#include "platform/DurableFile.h"
+
+namespace {
+
+constexpr int kPanelBase = 64;      // call panels are numbered from 64
+constexpr int kConsoleNumber = 63;  // the device number of every console file
+constexpr int kVersion = 1;
+constexpr int kTractEnd = 0xFF;
+
+const QString kError = QStringLiteral("Ошибка");
+
+QString num(qint64 v) {
+    return QString::number(v);
+}
+
+// ---- loading ----
+
+QList<MelodyCells> melodyCells(const QList<MelodyNoteRow>& notes) {
+    QList<MelodyCells> cells;
+    for (const MelodyNoteRow& n : notes) cells << MelodyCells{num(n.leng), num(n.gerc)};
+    return cells;
+}
+
+void decodeSwitchSection(int n, const QString& text, EditorFile& f) {
+    PkEditorValues& v = f.pk;
+    switch (n) {
+        case 0:
+            v.params = DecodePkParams(text);
+            break;
+        case 2:
+            v.tracts = DecodePkTract(text);
+            f.warnings << v.tracts.warnings;
+            break;
+        case 3:
+            // The video grid takes the callback grid's columns, blank until section 7.
+            v.callback = DecodePkCallbackMask(text);
+            v.video = QString(v.callback.size(), QLatin1Char(' '));
+            break;
+        case 4: {
+            const PkMelodies m = DecodePkMelodies(text);
+            v.callMelody = melodyCells(m.call);
+            v.ringBackMelody = melodyCells(m.ringBack);
+            if (!m.error.isEmpty()) f.warnings << m.error;
+            break;
+        }
+        case 5:
+            v.ranges = DecodePkHandsetRanges(text);
+            break;
+        case 6:
+            v.blocking = DecodePkBlocking(text);
+            if (v.callback.isEmpty()) v.video = QString(v.blocking.mask.size(), QLatin1Char(' '));
+            break;
+        default: {
+            const PkVideo d = DecodePkVideo(text);
+            if (d.input < 0) break;
+            v.videoOn = true;
+            v.videoInput = d.input;
+            if (!d.mask.isEmpty()) v.video = d.mask;
+            break;
+        }
+    }
+}
+
+void decodeConsoleSection(int n, const QString& text, const EditorSettings& s, EditorFile& f) {
+    PoEditorValues& v = f.po;
+    switch (n) {
+        case 0:
+            v.params = DecodePoParams(text, s.cameraCount);
+            break;
+        case 2:
+            v.entrances = DecodePoEntranceMask(text, s.sepDevice);
+            f.warnings << v.entrances.warnings;
+            break;
+        case 3: {
+            const CallCodeUnpack u = UnpackCallCodes(v.entrances.apartmentTotal, text);
+            v.records = u.records;
+            v.packed = u.packed;
+            v.increment = u.incrementChar;
+            v.codeError = u.error;
+            break;
+        }
+        case 4:
+            v.flags = DecodePoFlags(text, v.records);
+            break;
+        case 5:
+            f.warnings << DecodePoCodeTimes(text, v.records);
+            break;
+        default:
+            v.handsets = DecodePoSysAddr(text);
+            break;
+    }
+}
+
+// The values a tab shows for a file that lacks the section.
+void blankValues(EditorFile& f, const EditorSettings& s) {
+    f.pk = PkEditorValues();
+    f.po = PoEditorValues();
+    f.po.params = DecodePoParams(QString(), s.cameraCount);
+    f.po.entrances = DecodePoEntranceMask(QString(), s.sepDevice);
+    f.po.flags = DecodePoFlags(QString(), f.po.records);
+}
+
+// The last section the tab of a kind decodes; the ones after it are kept.
+int lastDecodedSection(int kind) {
+    return ConfigSectionCount(kind) - 1;
+}
+
+// ---- saving ----
+
+bool inAddressRange(int kind, qint64 n, const EditorSettings& s) {
+    switch (kind) {
+        case kKindSwitch:
+            return n >= 0 && n < s.maxDevice;
+        case kKindConsole:
+            return n == s.sepDevice || n == kConsoleNumber;
+        case kKindCallPanel:
+            return n >= kPanelBase && n < kPanelBase + s.maxDevice;
+        default:
+            return false;
+    }
+}
+
+// The header of the kind: its class signature and file code follow the tab,
+// whatever SepDevice is, and byte 0 is written as given.
+QByteArray editorHeader(int kind, int deviceNo, quint8 byte0, qint64 idNom) {
+    const int classBound = kind == kKindSwitch    ? deviceNo + 1
+                           : kind == kKindConsole ? deviceNo
+                                                  : deviceNo - 1;
+    QByteArray header = BuildConfigHeaderBytes(deviceNo, idNom, classBound);
+    header[0] = char(byte0);
+    return header;
+}
+
+// Section 1 and the kept sections, framed again from their hexadecimal texts
+// without their version byte.
+QString keptSection(const QString& hex, int number, QStringList* log) {
+    QString payload = HexToBin(hex);
+    payload.chop(qMin<qsizetype>(8, payload.size()));
+    return WrapSection(payload, number, kVersion, log);
+}
+
+QString deviceLabel(int kind) {
+    switch (kind) {
+        case kKindCallPanel:
+            return QStringLiteral(" БВ");
+        case kKindConsole:
+            return QStringLiteral(" ППО");
+        default:
+            return QStringLiteral(" КМ");
+    }
+}
+
+int gaugeExtra(int kind) {
+    switch (kind) {
+        case kKindCallPanel:
+            return 18;
+        case kKindConsole:
+            return 20;
+        default:
+            return 17;
+    }
+}
+
+// Builds the sections of one file from the values of its tab.
+class SectionBuilder {
+  public:
+    SectionBuilder(const EditorFile& f, const EditorSettings& s, EditorSaveResult& r)
+        : f_(f), s_(s), log_(&r.memo2) {}
+
+    // False with error set when the values cannot be written.
+    bool Build(int n, QString& text, QString& error) {
+        if (n == 1) {
+            text = keptSection(f_.identHex, 1, log_);
+            return true;
+        }
+        return f_.kind == kKindConsole ? console(n, text, error) : switcher(n, text, error);
+    }
+
+  private:
+    bool switcher(int n, QString& text, QString& error) {
+        const PkEditorValues& v = f_.pk;
+        switch (n) {
+            case 0:
+                text = EncodePkParams(v.params, log_);
+                return true;
+            case 2:
+                return EncodePkTract(v.tracts, s_.sepDevice, text, log_, &error);
+            case 3:
+                text = EncodePkCallbackMask(v.callback, v.videoOn, v.video, videoMask_, log_);
+                return true;
+            case 4:
+                return EncodePkMelodies(v.callMelody, v.ringBackMelody, text, log_, &error);
+            case 5:
+                text = EncodePkHandsetRanges(log_);
+                return true;
+            case 6:
+                text = EncodePkBlocking(v.blocking, log_);
+                return true;
+            default:
+                text = EncodePkVideo(videoMask_, int(v.videoInput), log_);
+                return true;
+        }
+    }
+
+    bool console(int n, QString& text, QString& error) {
+        const PoEditorValues& v = f_.po;
+        switch (n) {
+            case 0:
+                return EncodePoParams(v.params, text, log_, &error, s_.cameraCount);
+            case 2:
+                text = EncodePoEntranceMask(v.entrances, s_.sepDevice, log_);
+                return true;
+            case 3:
+                if (!EncodeCallCodeSections(kCallCodesConsole, v.packed, v.increment.toInt(),
+                                            v.records, v.flags.dataMask, v.flags.defaultMask,
+                                            codes_, log_)) {
+                    error = codes_.error;
+                    return false;
+                }
+                text = codes_.section3;
+                return true;
+            case 4:
+                text = codes_.section4;
+                return true;
+            case 5:
+                text = EncodePoCodeTimes(codes_.poTimeMask, codes_.poTimeWords, log_);
+                return true;
+            default:
+                return EncodePoSysAddr(v.handsets.entries, text, log_, &error);
+        }
+    }
+
+    const EditorFile& f_;
+    const EditorSettings& s_;
+    QStringList* log_;
+    QString videoMask_;       // section 3 builds it for section 7
+    CallCodeSections codes_;  // section 3 builds section 4 and the times of 5
+};
+
+// Appends a section to the file unless its length word is wrong, which
+// would make a device misread everything after it: then two zero bytes
+// stand in its place.
+void appendSection(int kind, int number, const QString& section, QByteArray& bytes,
+                   QStringList& log) {
+    qint64 size = 0, word = 0;
+    const QString label = deviceLabel(kind);
+    if (SectionLengthMatches(section, &size, &word)) {
+        const QByteArray part = BitStringToBytes(section);
+        bytes += part;
+        log << QStringLiteral("Размер секции ") + num(number) + label + QStringLiteral(" := ") +
+                   num(part.size());
+        return;
+    }
+    bytes += QByteArray(2, '\0');
+    log << QStringLiteral("Секция ") + num(number) + label +
+               QStringLiteral(" не добавлена в файл из-за неверной длины. ") + num(size) +
+               QLatin1Char(' ') + num(word);
+    if (kind == kKindCallPanel) log << QStringLiteral("* Слияние секций в файл прекращено! *");
+}
+
+// The sections of the tab, within the size limit; false with the result set when not.
+bool buildSections(const EditorFile& f, const EditorSettings& s, ProgressSteps& steps,
+                   QStringList& sections, qint64& running, EditorSaveResult& r) {
+    SectionBuilder builder(f, s, r);
+    for (int n = 0; n < ConfigSectionCount(f.kind); ++n) {
+        QString text, error;
+        if (!builder.Build(n, text, error)) {
+            r.status = EditorSaveStatus::Refused;
+            r.error = error;
+            Dialogs::Message(kError, error, DlgButtons::Ok, DlgIcon::Error);
+            return false;
+        }
+        running += text.size();
+        if (ConfigSizeExceeded(f.kind, running, &r.memo4)) {
+            r.status = EditorSaveStatus::TooLarge;
+            return false;
+        }
+        sections << text;
+        steps.Step();
+    }
+    return true;
+}
+
+// The kept sections after the tab's own, each skipped when it would take the
+// file past its limit.
+void appendKeptSections(const EditorFile& f, qint64& running, ProgressSteps& steps,
+                        QByteArray& bytes, EditorSaveResult& r) {
+    const qint64 limit = ConfigSizeLimitBits(f.kind);
+    int number = ConfigSectionCount(f.kind);
+    for (const QString& hex : f.keptHex) {
+        const QString section = keptSection(hex, number, &r.memo2);
+        if (running + section.size() > limit) {
+            r.memo4 << QStringLiteral(
+                           "Размер файла превышает допустимый при добавлении неизвестной "
+                           "секции на ") +
+                           num(RoundDiv(running + section.size() - limit, 8)) +
+                           QStringLiteral(" байт");
+        } else {
+            running += section.size();
+            appendSection(f.kind, number, section, bytes, r.memo4);
+        }
+        ++number;
+        steps.Step();
+    }
+}
+
+// ---- checks ----
+
+enum class Cell { Blank, Number, Bad };
+Cell cellNumber(const QString& cell, qint64& value) {
+    const QString t = cell.trimmed();
+    if (t.isEmpty()) return Cell::Blank;
+    bool ok = false;
+    value = t.toLongLong(&ok);
+    return ok ? Cell::Number : Cell::Bad;
+}
+
+EditorCellFault fault(const QString& control, const QString& table, int column, int row,
+                      const QString& text, const QString& need) {
+    EditorCellFault f;
+    f.control = control;
+    f.column = column;
+    f.row = row;
+    f.message = QStringLiteral("Неверное значение \"") + text + QStringLiteral("\" в таблице \"") +
+                table + QStringLiteral("\" (столбец ") + num(column) + QStringLiteral(", строка ") +
+                num(row) + QStringLiteral("). ") + need;
+    return f;
+}
+
+QString wholeNumber(qint64 lo, qint64 hi) {
+    return QStringLiteral("Нужно целое число от ") + num(lo) + QStringLiteral(" до ") + num(hi) +
+           QLatin1Char('.');
+}
+
+// A blank cell passes; any other must be a whole number in lo..hi.
+bool numberCellOk(const QString& cell, qint64 lo, qint64 hi) {
+    qint64 v = 0;
+    const Cell c = cellNumber(cell, v);
+    return c == Cell::Blank || (c == Cell::Number && v >= lo && v <= hi);
+}
+
+std::optional<EditorCellFault> checkTracts(const PkTractGrid& g, int sepDevice) {
+    // A shown number n stands for the network number n + SepDevice + 1, a
+    // byte other than the tract's end mark.
+    const qint64 lo = -(sepDevice + 1), hi = kTractEnd - 1 - (sepDevice + 1);
+    for (int t = 0; t < kPkTractCount; ++t)
+        for (int c = 0; c < kPkTractGridColumns; ++c)
+            if (!numberCellOk(g.cells[t][c], lo, hi))
+                return fault(QStringLiteral("TractDev"), QStringLiteral("Блоки вызова по трактам"),
+                             c + 1, t + 1, g.cells[t][c], wholeNumber(lo, hi));
+    return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkMelody(const QList<MelodyCells>& rows, const char* control,
+                                           const QString& table) {
+    for (int i = 0; i < rows.size(); ++i) {
+        const QString* cells[] = {&rows[i].leng, &rows[i].gerc};
+        for (int c = 0; c < 2; ++c)
+            if (!numberCellOk(*cells[c], 0, 255))
+                return fault(QString::fromLatin1(control), table, c + 1, i + 1, *cells[c],
+                             wholeNumber(0, 255));
+    }
+    return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkSwitch(const PkEditorValues& v, const EditorSettings& s) {
+    if (auto f = checkTracts(v.tracts, s.sepDevice)) return f;
+    if (auto f = checkMelody(v.callMelody, "MelVv", QStringLiteral("Мелодия вызова"))) return f;
+    return checkMelody(v.ringBackMelody, "MelOt", QStringLiteral("Мелодия отзвонки"));
+}
+
+std::optional<EditorCellFault> checkConsoleMelody(const std::array<PoNoteCells, kPoNotes>& notes,
+                                                  const char* control, const QString& table) {
+    // A grid whose first duration is blank takes the default melody.
+    if (notes[0].leng.trimmed().isEmpty()) return std::nullopt;
+    for (int i = 0; i < kPoNotes; ++i) {
+        const QString* cells[] = {&notes[i].leng, &notes[i].noot};
+        for (int c = 0; c < 2; ++c)
+            if (!numberCellOk(*cells[c], 0, 15))
+                return fault(QString::fromLatin1(control), table, c + 1, i + 1, *cells[c],
+                             wholeNumber(0, 15));
+    }
+    return std::nullopt;
+}
+
+// The entrance column (from 1) and the place in it (from 0) of a call-code
+// record; column 0 when the record lies past every entrance.
+std::pair<int, int> recordPlace(const QList<int>& counts, int record) {
+    for (int c = 1; c <= counts.size(); ++c) {
+        const int first = EntranceFirstRecord(counts, c);
+        if (record < first + qMax(counts[c - 1], 0)) return {c, record - first};
+    }
+    return {0, record};
+}
+
+// The call-code records of the console or a panel: codes of at most five
+// digits, and for the console day and night times as hh:mm.
+std::optional<EditorCellFault> checkRecords(const QList<CallCodeRecord>& records,
+                                            const QList<int>& counts, const char* control,
+                                            bool withTimes) {
+    for (int i = 0; i < records.size(); ++i) {
+        const CallCodeRecord& r = records[i];
+        qint64 v = 0;
+        const QString code = r.code.trimmed();
+        int row = 0;
+        QString text, need;
+        if (code.size() > 5 || !CallCodeValue(code, v)) {
+            row = 1;
+            text = r.code;
+            need = QStringLiteral("Нужно число не длиннее 5 цифр.");
+        } else if (withTimes && r.dayTime >= QStringLiteral(" ") &&
+                   r.nightTime >= QStringLiteral(" ")) {
+            qint64 minutes = 0;
+            const bool dayOk = PoTimeMinutes(r.dayTime, minutes);
+            if (dayOk && PoTimeMinutes(r.nightTime, minutes)) continue;
+            row = dayOk ? 4 : 3;
+            text = dayOk ? r.nightTime : r.dayTime;
+            need = QStringLiteral("Нужно время чч:мм.");
+        } else {
+            continue;
+        }
+        const auto [entrance, place] = recordPlace(counts, i);
+        QString table = QStringLiteral("Коды вызова");
+        if (entrance > 0) table += QStringLiteral(", подъезд ") + num(entrance);
+        EditorCellFault f = fault(QString::fromLatin1(control), table, place + 1, row, text, need);
+        f.record = i;
+        f.entrance = entrance;
+        return f;
+    }
+    return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkHandsets(const QList<PoHandsetCells>& entries) {
+    const QString table = QStringLiteral("Индексы трубок");
+    for (int i = 0; i < entries.size(); ++i) {
+        if (!numberCellOk(entries[i].switchNo, 0, 63))
+            return fault(QStringLiteral("SysAdr"), table, i + 1, 1, entries[i].switchNo,
+                         wholeNumber(0, 63));
+        if (!numberCellOk(entries[i].handset, 1, 1024))
+            return fault(QStringLiteral("SysAdr"), table, i + 1, 2, entries[i].handset,
+                         wholeNumber(1, 1024));
+    }
+    return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkConsole(const PoEditorValues& v) {
+    qint64 frmc = 0;
+    if (cellNumber(v.params.frmc, frmc) != Cell::Number) {
+        EditorCellFault f;
+        f.control = QStringLiteral("E_Raz");
+        f.message = QStringLiteral("Неверный код символа-разделителя \"") + v.params.frmc +
+                    QStringLiteral("\". Нужно целое число.");
+        return f;
+    }
+    if (auto f = checkConsoleMelody(v.params.visitor, "MelGs",
+                                    QStringLiteral("Мелодия вызова посетителем")))
+        return f;
+    if (auto f = checkConsoleMelody(v.params.subscriber, "MelAb",
+                                    QStringLiteral("Мелодия вызова абонентом")))
+        return f;
+    if (auto f = checkRecords(v.records, v.entrances.apartments, "KodVv", true)) return f;
+    return checkHandsets(v.handsets.entries);
+}
+
+}  // namespace
+
+int EditorKind(int jDev, qint64 section0Bits, const EditorSettings& s) {
+    if (jDev < 0) return ConfigKindByLength(section0Bits, s.sizes);
+    if (jDev < s.maxDevice) return kKindSwitch;
+    if (jDev == kConsoleNumber) return kKindConsole;
+    // Call panels are numbered from 64; below that there is no device.
+    if (jDev >= kPanelBase && jDev < kPanelBase + s.maxDevice) return kKindCallPanel;
+    return kKindUnknown;
+}
+
+void ParseEditorImage(QString image, EditorFile& f, const EditorSettings& s) {
+    blankValues(f, s);
+    f.warnings.clear();
+    f.ident.reset();
+    f.identHex.clear();
+    f.keptHex.clear();
+    CheckConfigTrailer(image, f.trailerText);
+    QString section0;
+    const qint64 bits0 = TakeSection(image, section0);
+    f.kind = EditorKind(f.jDev, bits0, s);
+    if (f.kind == kKindUnknown) {
+        Dialogs::Message(kError, QStringLiteral("Неопределенный формат файла."), DlgButtons::Ok,
+                         DlgIcon::Error);
+        return;
+    }
+    QString text;
+    if (TakeSection(image, text) > 0) {
+        f.identHex = BinToHex(text);
+        f.ident = DecodeIdentSection(text);
+    }
+    auto decode = [&](int n, const QString& t) {
+        if (f.kind == kKindConsole)
+            decodeConsoleSection(n, t, s, f);
+        else
+            decodeSwitchSection(n, t, f);
+    };
+    if (bits0 > 0) decode(0, section0);
+    for (int n = 2; n <= lastDecodedSection(f.kind); ++n)
+        if (TakeSection(image, text) > 0) decode(n, text);
+    // Every further section is kept as it stands, empty ones too, so that
+    // the saved file keeps their places.
+    for (const ConfigSection& kept : TakeAllSections(image)) f.keptHex << BinToHex(kept.text);
+    if (image != ConfigEndMark())
+        f.warnings << QStringLiteral("После последней секции в файле ") + num(image.size() / 8) +
+                          QStringLiteral(" байт, которые не будут сохранены.");
+}
+
+EditorFile LoadEditorFile(const QString& fileName, const EditorSettings& s) {
+    EditorFile f;
+    f.fileName = fileName;
+    ConfigReadOutput out;
+    f.status = ReadConfigFile(fileName, out, &f.memo4, &f.title, s.sepDevice);
+    if (f.status != ConfigReadStatus::Ok) {
+        const QString why = ConfigReadErrorText(f.status, fileName);
+        if (!why.isEmpty()) Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
+        return f;
+    }
+    f.memo4 << ImageByteFields(out.image);
+    f.jDev = out.deviceNumber;
+    ParseEditorImage(out.image, f, s);
+    return f;
+}
+
+bool EditorHeaderDevice(const EditorFile& f, const EditorSettings& s, int& deviceNo,
+                        quint8& byte0) {
+    if (f.jDev >= 0) {
+        deviceNo = f.jDev;
+        byte0 = f.title.isEmpty() ? quint8(f.jDev) : quint8(HexToInt(f.title.first()) & 0xFF);
+        return true;
+    }
+    const qint64 n = f.ident ? f.ident->nNet : -1;
+    if (!inAddressRange(f.kind, n, s)) return false;
+    deviceNo = f.kind == kKindConsole ? kConsoleNumber : int(n);
+    byte0 = quint8(deviceNo);
+    return true;
+}
+
+std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f, const EditorSettings& s) {
+    switch (f.kind) {
+        case kKindSwitch:
+            return checkSwitch(f.pk, s);
+        case kKindConsole:
+            return checkConsole(f.po);
+        default:
+            return std::nullopt;
+    }
+}
+
+EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const EditorSettings& s,
+                                const ProgressFn& gauge) {
+    EditorSaveResult r;
+    if (!f.Parsed()) return r;
+    r.fault = CheckEditorValues(f, s);
+    if (r.fault) {
+        r.status = EditorSaveStatus::BadCell;
+        Dialogs::Message(kError, r.fault->message, DlgButtons::Ok, DlgIcon::Error);
+        return r;
+    }
+    int deviceNo = 0;
+    quint8 byte0 = 0;
+    if (!EditorHeaderDevice(f, s, deviceNo, byte0)) {
+        r.status = EditorSaveStatus::NoDevice;
+        Dialogs::Message(
+            kError, QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
+            DlgButtons::Ok, DlgIcon::Error);
+        return r;
+    }
+    ProgressSteps steps(gauge, int(f.keptHex.size()) + 1 + gaugeExtra(f.kind));
+    QStringList sections;
+    qint64 running = 0;
+    if (!buildSections(f, s, steps, sections, running, r)) return r;
+
+    QByteArray bytes = editorHeader(f.kind, deviceNo, byte0, idNom);
+    if (f.kind == kKindCallPanel) r.memo4 << QStringLiteral("Слияние в файл");
+    r.memo4 << QStringLiteral("Размер заголовка := ") + num(bytes.size());
+    for (int n = 0; n < sections.size(); ++n) appendSection(f.kind, n, sections[n], bytes, r.memo4);
+    appendKeptSections(f, running, steps, bytes, r);
+    bytes += BitStringToBytes(ConfigEndMark());
+
+    const qint64 fileBytes = bytes.size() - kConfigHeaderBytes;
+    r.memo4 << QStringLiteral("Длина файла:=") + num(fileBytes);
+    QString why;
+    if (!DurableFile::Write(f.fileName, bytes, &why)) {
+        r.status = EditorSaveStatus::WriteFailed;
+        r.error = QStringLiteral("Файл ") + f.fileName + QStringLiteral(" не сохранен: ") + why;
+        r.memo4 << r.error;
+        Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
+        return r;
+    }
+    r.bytes = bytes;
+    const qint64 excess = fileBytes * 8 - ConfigSizeLimitBits(f.kind);
+    if (excess > 0) {
+        r.status = EditorSaveStatus::SavedOverLimit;
+        r.memo4 << QStringLiteral("Превышение длины на ") + num(RoundDiv(excess, 8)) +
+                       QStringLiteral(" байт!");
+    } else {
+        r.status = EditorSaveStatus::Saved;
+        r.memo4 << QStringLiteral("Файл ") + f.fileName + QStringLiteral(" сохранен.");
+    }
+    return r;
+}
+
+int EntranceFirstRecord(const QList<int>& counts, int column) {
+    int first = 0;
+    for (int c = 1; c < column && c <= counts.size(); ++c) first += qMax(counts[c - 1], 0);
+    return first;
+}
+
+RepeatedCode FindRepeatedCode(const QList<CallCodeRecord>& records, const QList<int>& counts,
+                              int column, int index, const QString& code) {
+    const QString typed = code.trimmed();
+    if (typed.isEmpty() || column < 1 || column > counts.size()) return RepeatedCode::None;
+    auto holds = [&](int col, int skip) {
+        const int first = EntranceFirstRecord(counts, col);
+        for (int i = 0; i < counts[col - 1]; ++i)
+            if (i != skip && first + i < records.size() &&
+                records[first + i].code.trimmed() == typed)
+                return true;
+        return false;
+    };
+    // The entrances before and after it are the nearest columns that have apartments.
+    auto neighbour = [&](int step) {
+        for (int c = column + step; c >= 1 && c <= counts.size(); c += step)
+            if (counts[c - 1] > 0) return c;
+        return 0;
+    };
+    if (holds(column, index)) return RepeatedCode::SameEntrance;
+    if (const int before = neighbour(-1); before && holds(before, -1))
+        return RepeatedCode::PreviousEntrance;
+    if (const int after = neighbour(1); after && holds(after, -1))
+        return RepeatedCode::NextEntrance;
+    return RepeatedCode::None;
+}
+
+QString RepeatedCodeText(RepeatedCode repeat) {
+    switch (repeat) {
+        case RepeatedCode::SameEntrance:
+            return QStringLiteral("Восстанавливаю код вызова из-за повторения!");
+        case RepeatedCode::PreviousEntrance:
+            return QStringLiteral(
+                "Восстанавливаю код вызова из-за повторения в предыдущем подъезде!");
+        case RepeatedCode::NextEntrance:
+            return QStringLiteral(
+                "Восстанавливаю код вызова из-за повторения в следующем подъезде!");
+        default:
+            return QString();
+    }
+}
+
+QString EditorFlagText(const QString& typed, int carriedFlags) {
+    QString t = typed.left(qMax(carriedFlags, 0));
+    for (QChar& c : t)
+        if (c != QLatin1Char('1')) c = QLatin1Char('0');
+    return t;
+}
+
+bool EditorUnlocks(const QString& codeField) {
+    return codeField == QStringLiteral("kQ39@.t");
+}
