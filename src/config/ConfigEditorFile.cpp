@@ -429,7 +429,8 @@ std::optional<EditorCellFault> checkRecords(const QList<CallCodeRecord>& records
         }
         const auto [entrance, place] = recordPlace(counts, i);
         QString table = QStringLiteral("Коды вызова");
-        if (entrance > 0) table += QStringLiteral(", подъезд ") + num(entrance);
+        // Entrance column c stands for the entrance of switch c - 1.
+        if (entrance > 0) table += QStringLiteral(", подъезд КМ ") + num(entrance - 1);
         EditorCellFault f = fault(QString::fromLatin1(control), table, place + 1, row, text, need);
         f.record = i;
         f.entrance = entrance;
