@@ -69,7 +69,7 @@ void decodeSwitchSection(int n, const QString& text, EditorFile& f) {
     }
 }
 
-void decodeConsoleSection(int n, const QString& text, const EditorSettings& s, EditorFile& f) {
+void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s, EditorFile& f) {
     PoEditorValues& v = f.po;
     switch (n) {
         case 0:
@@ -100,7 +100,7 @@ void decodeConsoleSection(int n, const QString& text, const EditorSettings& s, E
 }
 
 // The values a tab shows for a file that lacks the section.
-void blankValues(EditorFile& f, const EditorSettings& s) {
+void blankValues(EditorFile& f, const ConfigScreenSettings& s) {
     f.pk = PkEditorValues();
     f.po = PoEditorValues();
     f.po.params = DecodePoParams(QString(), s.cameraCount);
@@ -115,7 +115,7 @@ int lastDecodedSection(int kind) {
 
 // ---- saving ----
 
-bool inAddressRange(int kind, qint64 n, const EditorSettings& s) {
+bool inAddressRange(int kind, qint64 n, const ConfigScreenSettings& s) {
     switch (kind) {
         case kKindSwitch:
             return n >= 0 && n < s.maxDevice;
@@ -172,7 +172,7 @@ int gaugeExtra(int kind) {
 // Builds the sections of one file from the values of its tab.
 class SectionBuilder {
   public:
-    SectionBuilder(const EditorFile& f, const EditorSettings& s, EditorSaveResult& r)
+    SectionBuilder(const EditorFile& f, const ConfigScreenSettings& s, EditorSaveResult& r)
         : f_(f), s_(s), log_(&r.memo2) {}
 
     // False with error set when the values cannot be written.
@@ -239,7 +239,7 @@ class SectionBuilder {
     }
 
     const EditorFile& f_;
-    const EditorSettings& s_;
+    const ConfigScreenSettings& s_;
     QStringList* log_;
     QString videoMask_;       // section 3 builds it for section 7
     CallCodeSections codes_;  // section 3 builds section 4 and the times of 5
@@ -267,7 +267,7 @@ void appendSection(int kind, int number, const QString& section, QByteArray& byt
 }
 
 // The sections of the tab, within the size limit; false with the result set when not.
-bool buildSections(const EditorFile& f, const EditorSettings& s, ProgressSteps& steps,
+bool buildSections(const EditorFile& f, const ConfigScreenSettings& s, ProgressSteps& steps,
                    QStringList& sections, qint64& running, EditorSaveResult& r) {
     SectionBuilder builder(f, s, r);
     for (int n = 0; n < ConfigSectionCount(f.kind); ++n) {
@@ -371,7 +371,7 @@ std::optional<EditorCellFault> checkMelody(const QList<MelodyCells>& rows, const
     return std::nullopt;
 }
 
-std::optional<EditorCellFault> checkSwitch(const PkEditorValues& v, const EditorSettings& s) {
+std::optional<EditorCellFault> checkSwitch(const PkEditorValues& v, const ConfigScreenSettings& s) {
     if (auto f = checkTracts(v.tracts, s.sepDevice)) return f;
     if (auto f = checkMelody(v.callMelody, "MelVv", QStringLiteral("Мелодия вызова"))) return f;
     return checkMelody(v.ringBackMelody, "MelOt", QStringLiteral("Мелодия отзвонки"));
@@ -473,7 +473,7 @@ std::optional<EditorCellFault> checkConsole(const PoEditorValues& v) {
 
 }  // namespace
 
-int EditorKind(int jDev, qint64 section0Bits, const EditorSettings& s) {
+int EditorKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& s) {
     if (jDev < 0) return ConfigKindByLength(section0Bits, s.sizes);
     if (jDev < s.maxDevice) return kKindSwitch;
     if (jDev == kConsoleNumber) return kKindConsole;
@@ -482,7 +482,7 @@ int EditorKind(int jDev, qint64 section0Bits, const EditorSettings& s) {
     return kKindUnknown;
 }
 
-void ParseEditorImage(QString image, EditorFile& f, const EditorSettings& s) {
+void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& s) {
     blankValues(f, s);
     f.warnings.clear();
     f.ident.reset();
@@ -519,7 +519,7 @@ void ParseEditorImage(QString image, EditorFile& f, const EditorSettings& s) {
                           QStringLiteral(" байт, которые не будут сохранены.");
 }
 
-EditorFile LoadEditorFile(const QString& fileName, const EditorSettings& s) {
+EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& s) {
     EditorFile f;
     f.fileName = fileName;
     ConfigReadOutput out;
@@ -535,7 +535,7 @@ EditorFile LoadEditorFile(const QString& fileName, const EditorSettings& s) {
     return f;
 }
 
-bool EditorHeaderDevice(const EditorFile& f, const EditorSettings& s, int& deviceNo,
+bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int& deviceNo,
                         quint8& byte0) {
     if (f.jDev >= 0) {
         deviceNo = f.jDev;
@@ -549,7 +549,7 @@ bool EditorHeaderDevice(const EditorFile& f, const EditorSettings& s, int& devic
     return true;
 }
 
-std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f, const EditorSettings& s) {
+std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f, const ConfigScreenSettings& s) {
     switch (f.kind) {
         case kKindSwitch:
             return checkSwitch(f.pk, s);
@@ -560,7 +560,7 @@ std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f, const Edit
     }
 }
 
-EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const EditorSettings& s,
+EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigScreenSettings& s,
                                 const ProgressFn& gauge) {
     EditorSaveResult r;
     if (!f.Parsed()) return r;

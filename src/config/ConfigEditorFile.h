@@ -10,6 +10,7 @@
 #include "config/CallCodeSection.h"
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
+#include "config/ConfigScreenSettings.h"
 #include "config/ConsoleSections.h"
 #include "config/SwitchSections.h"
 #include "config/TPkParams.h"
@@ -21,19 +22,11 @@
 
 #include <optional>
 
-// What the editor needs of the global parameters.
-struct EditorSettings {
-    int maxDevice = 50;
-    int sepDevice = 63;
-    ConfigSection0Sizes sizes;
-    int cameraCount = kDefaultPoCameras;  // t_global.CamPO: items of the console's camera list
-};
-
 // The editor's kind of a file: by the header's device number (below
 // MaxDevice a switch, 63 the console, from 64 below MaxDevice + 64 a call
 // panel, any other number unknown) or, without a header, by the length of
 // section 0.
-int EditorKind(int jDev, qint64 section0Bits, const EditorSettings& settings);
+int EditorKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& settings);
 
 // ---- The values of each tab --------------------------------------------------
 
@@ -88,9 +81,9 @@ struct EditorFile {
 
 // Reads and decodes a file. A file that cannot be read or is too large, and
 // one of unknown kind, are told to the operator; Parsed() is false then.
-EditorFile LoadEditorFile(const QString& fileName, const EditorSettings& settings);
+EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& settings);
 // The same on an image as ReadConfigFile left it (date word at its end).
-void ParseEditorImage(QString image, EditorFile& file, const EditorSettings& settings);
+void ParseEditorImage(QString image, EditorFile& file, const ConfigScreenSettings& settings);
 
 // ---- Saving ------------------------------------------------------------------
 
@@ -98,7 +91,7 @@ void ParseEditorImage(QString image, EditorFile& file, const EditorSettings& set
 // with: with a header, its number and byte 0 as it was read (the top bit
 // kept); without one, the network number of section 1 when it lies in the
 // kind's addresses. False when neither gives a number.
-bool EditorHeaderDevice(const EditorFile& file, const EditorSettings& settings, int& deviceNo,
+bool EditorHeaderDevice(const EditorFile& file, const ConfigScreenSettings& settings, int& deviceNo,
                         quint8& byte0);
 
 // A grid cell or edit whose text cannot be written; nothing is saved then.
@@ -113,7 +106,7 @@ struct EditorCellFault {
 
 // The cells of the values the encoders would refuse, first one first.
 std::optional<EditorCellFault> CheckEditorValues(const EditorFile& file,
-                                                 const EditorSettings& settings);
+                                                 const ConfigScreenSettings& settings);
 
 enum class EditorSaveStatus {
     Saved,           // the file was written
@@ -138,7 +131,7 @@ struct EditorSaveResult {
 // header carries idNom (the current object's). Every refusal is told to the
 // operator; gauge steps once a section and is hidden on every way out.
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
-                                const EditorSettings& settings, const ProgressFn& gauge = {});
+                                const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
 
 // ---- Call codes --------------------------------------------------------------
 

@@ -83,7 +83,7 @@ QString dumpLine(const QString& head, const QString& bits, const QString& hex) {
 
 }  // namespace
 
-int ReadScreenKind(int jDev, qint64 section0Bits, const ReadScreenSettings& s) {
+int ReadScreenKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& s) {
     if (jDev < 0) return ConfigKindByLength(section0Bits, s.sizes);
     return ConfigKindByDeviceNumber(jDev, s.maxDevice, s.sepDevice);
 }
@@ -117,7 +117,7 @@ QStringList RawDumpLines(QByteArrayView bytes) {
 }
 
 ReadScreenParse ParseConfigFile(QString image, int jDev, int previousKind,
-                                const ReadScreenSettings& settings) {
+                                const ConfigScreenSettings& settings) {
     ReadScreenParse p;
     QString section0;
     const qint64 bits0 = TakeSection(image, section0);
@@ -148,7 +148,7 @@ ReadScreenParse ParseConfigFile(QString image, int jDev, int previousKind,
 }
 
 ReadScreenResult ReadScreenFile(const QString& fileName, bool raw, int previousKind,
-                                const ReadScreenSettings& settings) {
+                                const ConfigScreenSettings& settings) {
     ReadScreenResult r;
     r.kind = previousKind;
     if (raw) {

@@ -6,21 +6,15 @@
 
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
+#include "config/ConfigScreenSettings.h"
 
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
-// What the parse needs of the global parameters.
-struct ReadScreenSettings {
-    int maxDevice = 50;
-    int sepDevice = 63;
-    ConfigSection0Sizes sizes;
-};
-
 // The kind of a file: from the header's device number jDev, or, without a
 // header (jDev below 0), from the length of section 0 in bits.
-int ReadScreenKind(int jDev, qint64 section0Bits, const ReadScreenSettings& settings);
+int ReadScreenKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& settings);
 
 struct ReadScreenParse {
     int kind = kKindUnknown;  // unknown: the rest of the image was dumped instead
@@ -32,7 +26,7 @@ struct ReadScreenParse {
 // shown before (an empty line separates files of different kinds). An unknown
 // kind is told to the operator and the rest of the image dumped a byte a line.
 ReadScreenParse ParseConfigFile(QString image, int jDev, int previousKind,
-                                const ReadScreenSettings& settings);
+                                const ConfigScreenSettings& settings);
 
 // The bytes of an image as 8-character fields, the first byte read first
 // (the image's last 8 characters); characters short of a byte are left out.
@@ -54,4 +48,4 @@ struct ReadScreenResult {
 // Reads and shows one file: decoded, or dumped raw when raw is set. A file
 // that cannot be opened or read is told to the operator ("Ошибка").
 ReadScreenResult ReadScreenFile(const QString& fileName, bool raw, int previousKind,
-                                const ReadScreenSettings& settings);
+                                const ConfigScreenSettings& settings);

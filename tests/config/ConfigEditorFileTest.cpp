@@ -16,8 +16,8 @@ using namespace cfgtest;
 
 namespace {
 
-EditorSettings Settings() {
-    EditorSettings s;
+ConfigScreenSettings Settings() {
+    ConfigScreenSettings s;
     s.sizes = ConfigSection0Sizes{176, 232, 1088};
     return s;
 }
@@ -291,7 +291,7 @@ TEST_F(EditorFileTest, AFileTheDiskRefusesKeepsItsOldBytes) {
 }
 
 TEST(EditorKindTest, TheEditorsNumberRanges) {
-    const EditorSettings s = Settings();
+    const ConfigScreenSettings s = Settings();
     EXPECT_EQ(EditorKind(0, 0, s), kKindSwitch);
     EXPECT_EQ(EditorKind(49, 0, s), kKindSwitch);
     EXPECT_EQ(EditorKind(50, 176, s), kKindUnknown);

@@ -13,8 +13,8 @@ using namespace cfgtest;
 
 namespace {
 
-ReadScreenSettings Settings() {
-    ReadScreenSettings s;
+ConfigScreenSettings Settings() {
+    ConfigScreenSettings s;
     s.sizes = ConfigSection0Sizes{176, 232, 1088};
     return s;
 }
@@ -171,7 +171,7 @@ TEST_F(ReadScreenTest, FilesThatCannotBeReadAreToldAndShowNothing) {
 }
 
 TEST(ReadScreenKindTest, ByNumberOrByLength) {
-    const ReadScreenSettings s = Settings();
+    const ConfigScreenSettings s = Settings();
     EXPECT_EQ(ReadScreenKind(5, 9999, s), kKindSwitch);
     EXPECT_EQ(ReadScreenKind(49, 0, s), kKindSwitch);
     EXPECT_EQ(ReadScreenKind(50, 176, s), kKindUnknown);

@@ -1,8 +1,13 @@
 #include "config/ui/ConfigForms.h"
 
+#include "config/ui/TFrRead.h"
+#include "foundation/ui/ScreenFrames.h"
+
 namespace ConfigForms {
 
-void RegisterFrames() {}
+void RegisterFrames() {
+    ScreenFrames::Register(11, [] { return new TFrRead; });
+}
 
 void InstallHooks() {}
 
