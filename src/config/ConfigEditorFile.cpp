@@ -69,7 +69,8 @@ void decodeSwitchSection(int n, const QString& text, EditorFile& f) {
     }
 }
 
-void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s, EditorFile& f) {
+void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s,
+                          EditorFile& f) {
     PoEditorValues& v = f.po;
     switch (n) {
         case 0:
@@ -549,7 +550,8 @@ bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int&
     return true;
 }
 
-std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f, const ConfigScreenSettings& s) {
+std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f,
+                                                 const ConfigScreenSettings& s) {
     switch (f.kind) {
         case kKindSwitch:
             return checkSwitch(f.pk, s);
@@ -612,6 +614,17 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
         r.memo4 << QStringLiteral("Файл ") + f.fileName + QStringLiteral(" сохранен.");
     }
     return r;
+}
+
+QList<std::pair<int, int>> TractCellsAtOrAbove(const PkTractGrid& grid, int maxDevice) {
+    QList<std::pair<int, int>> cells;
+    for (int t = 0; t < kPkTractCount; ++t)
+        for (int c = 0; c < kPkTractGridColumns; ++c) {
+            qint64 v = 0;
+            if (cellNumber(grid.cells[t][c], v) == Cell::Number && v >= maxDevice)
+                cells << std::pair{c + 1, t + 1};
+        }
+    return cells;
 }
 
 int EntranceFirstRecord(const QList<int>& counts, int column) {

@@ -133,6 +133,10 @@ struct EditorSaveResult {
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
 
+// The cells of the tract grid (column, row; from 1) that name a call panel
+// numbered at or above maxDevice.
+QList<std::pair<int, int>> TractCellsAtOrAbove(const PkTractGrid& grid, int maxDevice);
+
 // ---- Call codes --------------------------------------------------------------
 
 // Where an entrance's codes begin in the call-code records: after the

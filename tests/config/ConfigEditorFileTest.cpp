@@ -205,7 +205,8 @@ TEST_F(EditorFileTest, ABadCellStopsTheSaveAndNamesTheCell) {
     EditorFile f = Load(file);
     f.pk.tracts.cells[2][1] = "7x";
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining("Ошибка", "\"7x\" в таблице \"Блоки вызова по трактам\" (столбец 2, строка 3)");
+    dialogs.ExpectContaining("Ошибка",
+                             "\"7x\" в таблице \"Блоки вызова по трактам\" (столбец 2, строка 3)");
     const EditorSaveResult r = SaveEditorFile(f, kIdNom, Settings());
     EXPECT_EQ(r.status, EditorSaveStatus::BadCell);
     ASSERT_TRUE(r.fault.has_value());
@@ -258,8 +259,9 @@ TEST_F(EditorFileTest, KeptSectionsPastTheLimitAreSkippedWithALine) {
     ASSERT_EQ(f.keptHex.size(), 3);
     const EditorSaveResult r = SaveEditorFile(f, kIdNom, Settings());
     EXPECT_EQ(r.status, EditorSaveStatus::Saved);
-    EXPECT_TRUE(r.memo4.contains("Размер файла превышает допустимый при добавлении неизвестной "
-                                 "секции на 13 байт"));
+    EXPECT_TRUE(
+        r.memo4.contains("Размер файла превышает допустимый при добавлении неизвестной "
+                         "секции на 13 байт"));
     FileParts expected = p;
     expected.sections.removeAt(expected.sections.size() - 2);
     EXPECT_EQ(r.bytes, Join(expected));

@@ -54,8 +54,8 @@ TEST_F(ReadScreenTest, ASwitchFileIsDecodedSectionBySection) {
     EXPECT_EQ(d[8], "");  // a new kind after none
     EXPECT_EQ(d[9], "-------------------------- КМ    СЕКЦИЯ 0");
     EXPECT_TRUE(d.contains(" WAIT:= 66"));
-    for (const char* heading : {"КМ    СЕКЦИЯ 2", "КМ    СЕКЦИЯ 3", "КМ    СЕКЦИЯ 4",
-                                "КМ    СЕКЦИЯ 6", "КМ    СЕКЦИЯ 7"})
+    for (const char* heading :
+         {"КМ    СЕКЦИЯ 2", "КМ    СЕКЦИЯ 3", "КМ    СЕКЦИЯ 4", "КМ    СЕКЦИЯ 6", "КМ    СЕКЦИЯ 7"})
         EXPECT_TRUE(d.contains("-------------------------- " + QString::fromUtf8(heading)))
             << heading;
     // Sections 0 and 2 to 6 report their length; the empty section 5 is not decoded.
@@ -143,8 +143,8 @@ TEST_F(ReadScreenTest, TheRawDumpShowsEveryByteInBlocksOf32) {
     bytes[0] = char(0x85);
     bytes[32] = char(0xFF);
     const ReadScreenResult r = Read(bytes, true);
-    EXPECT_EQ(r.steps,
-              (QStringList{"Чтение файла " + Path("c.bin"), "Чтение файла без анализа закончено."}));
+    EXPECT_EQ(r.steps, (QStringList{"Чтение файла " + Path("c.bin"),
+                                    "Чтение файла без анализа закончено."}));
     ASSERT_EQ(r.detail.size(), 34);
     EXPECT_EQ(r.detail[0], "bt00000000 $00000$00:  10000101 - $85");
     EXPECT_EQ(r.detail[1], "bt00000001 $00000$01:  00000000 - $00");

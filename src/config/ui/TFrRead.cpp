@@ -140,8 +140,7 @@ void TFrRead::ButBitClick() {
     if (file.isEmpty()) return;
     WaitCursor wait;
     const bool raw = CB_not->isChecked();
-    const ReadScreenResult r =
-        ReadScreenFile(file, raw, shownKind_, LoadConfigScreenSettings());
+    const ReadScreenResult r = ReadScreenFile(file, raw, shownKind_, LoadConfigScreenSettings());
     appendLines(Memo1, r.detail);
     appendLines(Memo2, r.steps);
     if (raw || r.status != ConfigReadStatus::Ok) return;
