@@ -1,5 +1,6 @@
 #include "devices/DeviceChange.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "platform/Dataset.h"
 #include "platform/Dialogs.h"
@@ -12,6 +13,18 @@ bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, b
     if (!ExecBound(q, sql, values, error)) return false;
     *found = q.next();
     return true;
+}
+
+bool MarkSwitchEdited(QSqlDatabase db, qint64 idPk, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT kf_pr FROM k_pk WHERE id_pk=?"), {idPk}, error))
+        return false;
+    if (!q.next()) return true;  // gone meanwhile: nothing to mark
+    const int before = q.value(0).toInt();
+    const int after = KfPrAfterEdit(before);
+    if (after == before) return true;
+    return ExecBound(q, QStringLiteral("UPDATE k_pk SET kf_pr=? WHERE id_pk=?"), {after, idPk},
+                     error);
 }
 
 bool HasCurrentRow(const Dataset* ds) {

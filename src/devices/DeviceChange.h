@@ -21,6 +21,10 @@ enum class DeviceChange {
 bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, bool* found,
               QString* error);
 
+// Advances the switch's configuration-file state as an edit does (1->2,
+// 3->4, 5->4); false with the reason when the database refuses.
+bool MarkSwitchEdited(QSqlDatabase db, qint64 idPk, QString* error);
+
 // A dataset with a current record.
 bool HasCurrentRow(const Dataset* ds);
 

@@ -77,5 +77,7 @@ int TractCount(QSqlDatabase db);
 // On the current switch of FDM->Q_MNpk, or every switch of the current object;
 // afterwards Q_MNbv and the call-panel group show the tracts.
 
+// The current switch of Q_MNpk with its matrix column (idPk 0 when none).
+SwitchColumn CurrentSwitchColumn();
 TractResult AssignTracts();
 TractResult AssignTractsForObject();

@@ -17,12 +17,17 @@ TractResult Shown(const TractResult& r) {
 
 }  // namespace
 
-TractResult AssignTracts() {
+SwitchColumn CurrentSwitchColumn() {
     if (!FDM || !HasCurrentRow(FDM->Q_MNpk)) return {};
     Dataset* sw = FDM->Q_MNpk;
-    const SwitchColumn column{sw->FieldByName(QStringLiteral("k.id_pk")).AsLargeInt(),
-                              sw->FieldByName(QStringLiteral("m.id_net")).AsLargeInt(),
-                              sw->FieldByName(QStringLiteral("n_pk")).AsInt()};
+    return {sw->FieldByName(QStringLiteral("k.id_pk")).AsLargeInt(),
+            sw->FieldByName(QStringLiteral("m.id_net")).AsLargeInt(),
+            sw->FieldByName(QStringLiteral("n_pk")).AsInt()};
+}
+
+TractResult AssignTracts() {
+    const SwitchColumn column = CurrentSwitchColumn();
+    if (column.idPk == 0) return {};
     return Shown(AssignTracts(FDM->ConnectionDB(), column));
 }
 

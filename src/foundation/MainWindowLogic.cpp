@@ -83,6 +83,7 @@ int MainHelpTopic(const QString& activeFormName, int visibleScreen) {
         {QStringLiteral("FMelF"), 234},    {QStringLiteral("FMelP"), 211},
         {QStringLiteral("FMifare"), 207},  {QStringLiteral("FdpkPort"), 235},
         {QStringLiteral("FpoAppr"), 212},  {QStringLiteral("AboutBox"), 1},
+        {QStringLiteral("FpkAppr"), 236},
     };
     static const QHash<int, int> screenTopics = {
         {1, 101}, {2, 103},  {3, 104},  {6, 105},  {7, 201},  {4, 230},  {5, 240},

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -28,6 +30,9 @@ int gUnlimitedWaitMs = 5000;
 
 // Longer limits than this are treated as none (and cannot overflow the clock).
 constexpr qint64 kLongestLimitMs = qint64(1) << 40;
+
+// Input the port queues on its own; beyond it bytes wait in the driver.
+constexpr qsizetype kInputQueueLimit = 1 << 16;
 
 std::optional<qint64> TotalLimit(quint32 multiplier, quint32 constant, int count) {
     if (multiplier == 0 && constant == 0) return std::nullopt;
@@ -180,6 +185,10 @@ TBComPort::TBComPort(QObject* owner) : QObject(owner) {}
 
 TBComPort::~TBComPort() {
     Close();
+}
+
+QString TBComPort::DeviceLostText(const QString& port) {
+    return QStringLiteral("Устройство на порту %1 отключено. Порт закрыт.").arg(port);
 }
 
 int TBComPort::UnlimitedWaitMs() {
@@ -335,10 +344,22 @@ bool TBComPort::Open() {
         ::close(fd);
         throw EComPort(ComFault::PortBusy);
     }
-    fd_ = fd;
+    const int signalFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (signalFd < 0) {
+        ::close(fd);
+        throw EComPort(ComFault::BufferSizesFailed);
+    }
+    {
+        std::lock_guard lock(inputMutex_);
+        fd_ = fd;
+        inputSignalFd_ = signalFd;
+        inbox_.clear();
+    }
     connected_ = true;
+    lost_ = false;
     ++session_;
-    consumed_ = 0;
+    arrived_ = 0;
+    hungUp_ = false;
     txPending_ = false;
     try {
         ApplySettings();
@@ -365,9 +386,76 @@ bool TBComPort::Close() {
 void TBComPort::CloseDevice() {
     thread_.reset();
     AbortReads();
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    {
+        std::lock_guard lock(inputMutex_);
+        inbox_.clear();
+        if (fd_ >= 0) ::close(fd_);
+        if (inputSignalFd_ >= 0) ::close(inputSignalFd_);
+        fd_ = -1;
+        inputSignalFd_ = -1;
+    }
     connected_ = false;
+}
+
+// ---- the input queue ----
+
+int TBComPort::DrainLocked() {
+    if (fd_ < 0 || hungUp_) return 0;
+    int got = 0;
+    while (inbox_.size() < kInputQueueLimit) {
+        char chunk[512];
+        const size_t room =
+            size_t(std::min<qsizetype>(sizeof chunk, kInputQueueLimit - inbox_.size()));
+        const ssize_t n = ::read(fd_, chunk, room);
+        if (n > 0) {
+            inbox_.append(chunk, n);
+            got += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        // End of file or an I/O error: the other end is gone.
+        hungUp_ = true;
+        break;
+    }
+    if (got > 0) arrived_ += quint64(got);
+    return got;
+}
+
+int TBComPort::Drain() {
+    int got;
+    {
+        std::lock_guard lock(inputMutex_);
+        got = DrainLocked();
+    }
+    if (got > 0 || hungUp_) SignalInput();
+    return got;
+}
+
+void TBComPort::SignalInput() {
+    const quint64 one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(inputSignalFd_, &one, sizeof one);
+}
+
+int TBComPort::QueuedInput() {
+    std::lock_guard lock(inputMutex_);
+    return int(inbox_.size());
+}
+
+bool TBComPort::QueueFull() {
+    return QueuedInput() >= kInputQueueLimit;
+}
+
+void TBComPort::LoseDeviceIfHungUp() {
+    if (hungUp_ && connected_ && !lost_) LoseDevice();
+}
+
+void TBComPort::LoseDevice() {
+    // Reads still waiting take what arrived before the hang-up.
+    ProgressReads();
+    CloseDevice();
+    lost_ = true;
+    Dialogs::ShowMessage(DeviceLostText(port_));
 }
 
 // ---- writing ----
@@ -388,14 +476,20 @@ int TBComPort::Write(const void* buffer, int count) {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) throw EComPort(ComFault::WriteFailed);
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) WriteFailed();
         if (Clock::now() >= end) break;
         pollfd pfd{fd_, POLLOUT, 0};
-        if (poll(&pfd, 1, PollTimeoutUntil(end)) < 0 && errno != EINTR)
-            throw EComPort(ComFault::WriteFailed);
-        if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) throw EComPort(ComFault::WriteFailed);
+        if (poll(&pfd, 1, PollTimeoutUntil(end)) < 0 && errno != EINTR) WriteFailed();
+        if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) WriteFailed();
     }
     return done;
+}
+
+// A write fails for good when the device hung up; then its loss is reported first.
+void TBComPort::WriteFailed() {
+    Drain();
+    LoseDeviceIfHungUp();
+    throw EComPort(ComFault::WriteFailed);
 }
 
 // ---- reading ----
@@ -427,22 +521,20 @@ void TBComPort::Complete(TAsyncRecord& record, bool failed) {
     record.buffer_ = nullptr;
 }
 
-// Takes what is waiting, up to what the record still needs. False when the
-// device failed (a vanished device reads as end of file or an error).
-bool TBComPort::PullWaiting(TAsyncRecord& record) {
-    while (record.done_ < record.count_) {
-        const ssize_t n =
-            ::read(fd_, record.buffer_ + record.done_, size_t(record.count_ - record.done_));
-        if (n > 0) {
-            record.done_ += int(n);
-            record.lastByte_ = Clock::now();
-            consumed_ += quint64(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+// Takes what is waiting, up to what the record still needs. DeviceGone when
+// the device hung up and nothing it sent before is left.
+TBComPort::Pull TBComPort::PullWaiting(TAsyncRecord& record) {
+    std::lock_guard lock(inputMutex_);
+    DrainLocked();
+    const int take = int(std::min<qsizetype>(record.count_ - record.done_, inbox_.size()));
+    if (take > 0) {
+        std::memcpy(record.buffer_ + record.done_, inbox_.constData(), size_t(take));
+        inbox_.remove(0, take);
+        record.done_ += take;
+        record.lastByte_ = Clock::now();
     }
-    return true;
+    if (record.done_ < record.count_ && inbox_.isEmpty() && hungUp_) return Pull::DeviceGone;
+    return Pull::Ok;
 }
 
 namespace {
@@ -462,8 +554,9 @@ void TBComPort::ProgressReads() {
     for (auto it = reads_.begin(); it != reads_.end();) {
         TAsyncRecord& record = **it;
         const bool head = it == reads_.begin();
-        if (head && !PullWaiting(record)) {
-            Complete(record, true);
+        if (head && PullWaiting(record) == Pull::DeviceGone) {
+            // What came before the hang-up completes the read; nothing at all fails it.
+            Complete(record, record.done_ == 0);
             it = reads_.erase(it);
             continue;
         }
@@ -491,14 +584,18 @@ void TBComPort::AbortReads() {
     reads_.clear();
 }
 
-// Waits until the read completes, at the latest by its own total limit or at cap.
-void TBComPort::WaitForRead(TAsyncRecord& record, Clock::time_point cap) {
-    const auto end = record.limits_.totalMs ? record.start_ + Ms(*record.limits_.totalMs) : cap;
+// Waits until the read completes, at the latest by its own total limit. At
+// cap it ends the read with what came when endAtCap, else only stops waiting.
+void TBComPort::WaitForRead(TAsyncRecord& record, Clock::time_point cap, bool endAtCap) {
+    const bool ownLimit = record.limits_.totalMs.has_value();
+    const auto end = ownLimit ? std::min(record.start_ + Ms(*record.limits_.totalMs), cap) : cap;
     for (;;) {
         ProgressReads();
         if (!record.pending_) return;
         const auto now = Clock::now();
         if (now >= end) {
+            // A read past its own limit was ended by ProgressReads already.
+            if (!endAtCap) return;
             // Reads ahead of this one end with what they have as well.
             while (!reads_.empty()) {
                 TAsyncRecord* first = reads_.front();
@@ -514,16 +611,31 @@ void TBComPort::WaitForRead(TAsyncRecord& record, Clock::time_point cap) {
             wakeUp = std::min(wakeUp, head.start_ + Ms(*head.limits_.totalMs));
         if (head.limits_.intervalMs && head.done_ > 0)
             wakeUp = std::min(wakeUp, head.lastByte_ + Ms(*head.limits_.intervalMs));
-        pollfd pfd{fd_, POLLIN, 0};
-        if (poll(&pfd, 1, PollTimeoutUntil(wakeUp)) < 0 && errno != EINTR) {
-            FailReadsUpTo(record);
-            return;
-        }
-        if ((pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(pfd.revents & POLLIN)) {
+        if (!WaitForInput(wakeUp)) {
             FailReadsUpTo(record);
             return;
         }
     }
+}
+
+// Sleeps until the device or the reader thread has new input, or until wakeUp.
+// False when the device cannot be waited on.
+bool TBComPort::WaitForInput(Clock::time_point wakeUp) {
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {inputSignalFd_, POLLIN, 0}};
+    if (poll(fds, 2, PollTimeoutUntil(wakeUp)) < 0 && errno != EINTR) return false;
+    if (fds[1].revents != 0) {
+        quint64 wakeUps = 0;
+        [[maybe_unused]] const ssize_t n = ::read(inputSignalFd_, &wakeUps, sizeof wakeUps);
+    }
+    // A hang-up is seen by the next look at the queue, which reads what is left first.
+    if (fds[0].revents & (POLLERR | POLLHUP)) Drain();
+    return (fds[0].revents & POLLNVAL) == 0;
+}
+
+// A failed read: the device may have hung up, which is then reported first.
+void TBComPort::ReadFailed(ComFault fault) {
+    LoseDeviceIfHungUp();
+    throw EComPort(fault);
 }
 
 int TBComPort::Read(void* buffer, int count) {
@@ -531,13 +643,13 @@ int TBComPort::Read(void* buffer, int count) {
     TAsyncRecord record;
     Enqueue(record, buffer, count);
     try {
-        WaitForRead(record, Clock::now() + Ms(gUnlimitedWaitMs));
+        WaitForRead(record, Clock::now() + Ms(gUnlimitedWaitMs), true);
     } catch (...) {
         if (record.port_) Forget(record);
         throw;
     }
     if (record.port_) Forget(record);
-    if (record.failed_) throw EComPort(ComFault::ReadFailed);
+    if (record.failed_) ReadFailed(ComFault::ReadFailed);
     return record.done_;
 }
 
@@ -557,22 +669,30 @@ int TBComPort::ReadAsync(void* buffer, int count, TAsyncRecord* record) {
     if (!connected_) throw EComPort(ComFault::ReadFailed);
     Enqueue(*record, buffer, count);
     ProgressReads();
-    if (record->failed_) throw EComPort(ComFault::ReadFailed);
+    if (record->failed_) ReadFailed(ComFault::ReadFailed);
     return record->pending_ ? 0 : record->done_;
 }
 
 int TBComPort::WaitForAsync(TAsyncRecord* record) {
     if (!record) throw EComPort(ComFault::BadAsyncRecord);
     if (record->pending_ && record->port_ == this)
-        WaitForRead(*record, Clock::now() + Ms(gUnlimitedWaitMs));
-    if (record->failed_) throw EComPort(ComFault::ReadFailed);
+        WaitForRead(*record, Clock::now() + Ms(gUnlimitedWaitMs), true);
+    if (record->failed_) ReadFailed(ComFault::ReadFailed);
     return record->done_;
+}
+
+bool TBComPort::AwaitAsync(TAsyncRecord* record, int timeoutMs) {
+    if (!record) throw EComPort(ComFault::BadAsyncRecord);
+    if (record->pending_ && record->port_ == this)
+        WaitForRead(*record, Clock::now() + Ms(std::max(timeoutMs, 0)), false);
+    if (record->failed_) LoseDeviceIfHungUp();
+    return !record->pending_;
 }
 
 bool TBComPort::IsAsyncCompleted(TAsyncRecord* record) {
     if (!record) throw EComPort(ComFault::BadAsyncRecord);
     if (record->pending_ && record->port_ == this) ProgressReads();
-    if (record->failed_) throw EComPort(ComFault::AsyncStatusFailed);
+    if (record->failed_) ReadFailed(ComFault::AsyncStatusFailed);
     return !record->pending_;
 }
 
@@ -581,21 +701,24 @@ bool TBComPort::IsAsyncCompleted(TAsyncRecord* record) {
 void TBComPort::ClearBuffer(bool input, bool output) {
     if (!connected_) throw EComPort(ComFault::PurgeFailed);
     if (!input && !output) return;
-    int waiting = 0;
-    if (input && ioctl(fd_, FIONREAD, &waiting) != 0) waiting = 0;
+    std::lock_guard lock(inputMutex_);
     const int queue = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
-    if (tcflush(fd_, queue) != 0) throw EComPort(ComFault::PurgeFailed);
-    // Purged bytes count as taken, so the reader thread sees no new arrivals in
-    // them. Counted only once they are gone: counted earlier, a look of the
-    // reader thread in between would see them twice and then miss as many new ones.
-    if (waiting > 0) consumed_ += quint64(waiting);
+    // A device that hung up has nothing left to purge.
+    if (tcflush(fd_, queue) != 0 && !hungUp_) throw EComPort(ComFault::PurgeFailed);
+    // Purged bytes never count as arrived, so nothing announces them later.
+    if (input) inbox_.clear();
 }
 
 int TBComPort::InputCount() {
-    int waiting = 0;
-    if (!connected_ || ioctl(fd_, FIONREAD, &waiting) != 0)
-        throw EComPort(ComFault::InputStateFailed);
-    return waiting;
+    if (!connected_) throw EComPort(ComFault::InputStateFailed);
+    std::lock_guard lock(inputMutex_);
+    DrainLocked();
+    int waiting = int(inbox_.size());
+    // Only a full queue leaves bytes in the driver; a hung-up device holds none.
+    if (hungUp_) return waiting;
+    int inDriver = 0;
+    if (ioctl(fd_, FIONREAD, &inDriver) != 0) throw EComPort(ComFault::InputStateFailed);
+    return waiting + inDriver;
 }
 
 TComSignals TBComPort::Signals() {
@@ -641,6 +764,7 @@ TComErrors TBComPort::ReadLineErrors() {
 // ---- events ----
 
 void TBComPort::DispatchEvents(TComEvents events, quint64 session) {
+    const bool owningThread = QThread::currentThread() == thread();
     for (TComEvent event : kComEventDispatchOrder) {
         // A handler may close the port; the rest of a closed session is dropped.
         if (!connected_ || session != session_) return;
@@ -648,7 +772,9 @@ void TBComPort::DispatchEvents(TComEvents events, quint64 session) {
         try {
             FireEvent(event);
         } catch (const EComPort& e) {
-            if (QThread::currentThread() == thread())
+            // After the loss of the device its own report is all the operator needs.
+            if (lost_) return;
+            if (owningThread)
                 Dialogs::ShowMessage(e.Message());
             else
                 qWarning("serial port event: %s", e.what());
@@ -656,6 +782,8 @@ void TBComPort::DispatchEvents(TComEvents events, quint64 session) {
             qWarning("serial port event: %s", e.what());
         }
     }
+    // The handlers had what came before a hang-up; now the port gives up the device.
+    if (owningThread && session == session_ && hungUp_) LoseDeviceIfHungUp();
 }
 
 void TBComPort::FireEvent(TComEvent event) {

@@ -3,6 +3,12 @@
 // Reads and writes run on the caller's thread and are bounded by deadlines
 // computed from the time-outs; a reader thread waits for port events and
 // hands them to the thread that owns the port.
+//
+// Received bytes are moved from the device into the port's own input queue as
+// soon as they arrive, by whichever thread sees them first: a device that hangs
+// up takes the bytes still in the driver with it, and those in the queue are
+// then still read. The loss of the device is reported once, on the owning
+// thread, and leaves the port closed.
 
 #include "netlink/ComPortTypes.h"
 #include "netlink/EComPort.h"
@@ -17,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class TBComPort;
@@ -77,6 +84,8 @@ class TAsyncRecord {
   public:
     enum Kind { Write = 0, Read = 1 };
     Kind OperationKind() const { return kind_; }
+    // Bytes the read has taken so far (all of them once it completed).
+    int BytesDone() const { return done_; }
 
   private:
     friend class TBComPort;
@@ -142,6 +151,11 @@ class TBComPort : public QObject {
     TNotifyEvent OnTxEmpty;
 
     bool Connected() const { return connected_; }
+    // True once the device hung up under the open port (and the port closed
+    // itself), until the next Open.
+    bool DeviceLost() const { return lost_; }
+    // What the operator is told when the device on port vanishes.
+    static QString DeviceLostText(const QString& port);
     // The path Open uses for Port.
     QString DevicePath() const;
 
@@ -163,6 +177,9 @@ class TBComPort : public QObject {
     // without limit: a read whose time-outs set no total ends after
     // UnlimitedWaitMs() with the bytes it has.
     int WaitForAsync(TAsyncRecord* record);
+    // Waits at most timeoutMs for the read to complete; true when it has. A
+    // sleep that ends early when the awaited bytes are there.
+    bool AwaitAsync(TAsyncRecord* record, int timeoutMs);
     bool IsAsyncCompleted(TAsyncRecord* record);
 
     void ClearBuffer(bool input, bool output);
@@ -195,13 +212,30 @@ class TBComPort : public QObject {
     void Enqueue(TAsyncRecord& record, void* buffer, int count);
     void Forget(TAsyncRecord& record);
     void ProgressReads();
-    bool PullWaiting(TAsyncRecord& record);
+    enum class Pull { Ok, DeviceGone };
+    Pull PullWaiting(TAsyncRecord& record);
     void Complete(TAsyncRecord& record, bool failed);
     void FailReadsUpTo(TAsyncRecord& record);
-    void WaitForRead(TAsyncRecord& record, Clock::time_point cap);
+    void WaitForRead(TAsyncRecord& record, Clock::time_point cap, bool endAtCap);
+    bool WaitForInput(Clock::time_point wakeUp);
+    [[noreturn]] void ReadFailed(ComFault fault);
+    [[noreturn]] void WriteFailed();
     void AbortReads();
 
+    // Moves what the device holds into inbox_; call with inputMutex_ held.
+    // Returns the number of new bytes; a hang-up sets hungUp_.
+    int DrainLocked();
+    // Either thread: drains and, when something new came, wakes a waiting reader.
+    int Drain();
+    void SignalInput();
+    int QueuedInput();
+    bool QueueFull();
+    // Owning thread: the device hung up. Closes the port and tells the operator once.
+    void LoseDevice();
+    void LoseDeviceIfHungUp();
+
     // Reader-thread side.
+    // Fires the handlers of events; after a hang-up, then gives up the device.
     void DispatchEvents(TComEvents events, quint64 session);
     void FireEvent(TComEvent event);
     TComErrors ReadLineErrors();
@@ -218,13 +252,18 @@ class TBComPort : public QObject {
     TComTimeouts timeouts_{this};
 
     bool connected_ = false;
+    bool lost_ = false;
     int fd_ = -1;
-    quint64 session_ = 0;  // grows with every Open; stale events are dropped
+    int inputSignalFd_ = -1;  // an eventfd: the reader thread queued new input
+    quint64 session_ = 0;     // grows with every Open; stale events are dropped
     std::unique_ptr<TComThread> thread_;
     std::deque<TAsyncRecord*> reads_;
     LineErrorCounters errorBaseline_;
 
     // Shared with the reader thread.
-    std::atomic<quint64> consumed_{0};  // bytes taken from the input queue since Open
+    std::mutex inputMutex_;            // guards inbox_ and every read of the device
+    QByteArray inbox_;                 // received and not yet read
+    std::atomic<quint64> arrived_{0};  // bytes queued into inbox_ since Open
+    std::atomic<bool> hungUp_{false};
     std::atomic<bool> txPending_{false};
 };

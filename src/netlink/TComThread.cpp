@@ -15,14 +15,14 @@
 namespace {
 
 // How often the thread looks at things the kernel cannot wake it for: modem
-// lines, error counters, the output queue, and new bytes behind unread ones.
+// lines, error counters, the output queue, and a full input queue.
 constexpr int kTickMs = 10;
 
 }  // namespace
 
 struct TComThread::LineState {
-    quint64 received = 0;  // bytes taken plus bytes waiting
-    int waiting = 0;
+    quint64 received = 0;  // bytes queued by the port since it opened
+    int waiting = 0;       // bytes in the port's queue
     bool modemKnown = false;
     int modem = 0;
     bool countersKnown = false;
@@ -40,9 +40,9 @@ TComThread::TComThread(TBComPort* port, quint64 session)
     // The starting point is taken before Open returns: only what comes after
     // it counts as new.
     LineState& state = *state_;
-    const quint64 taken = port_->consumed_;
-    if (ioctl(fd_, FIONREAD, &state.waiting) != 0) state.waiting = 0;
-    state.received = taken + quint64(state.waiting);
+    port_->Drain();
+    state.received = port_->arrived_;
+    state.waiting = port_->QueuedInput();
     state.modemKnown = ioctl(fd_, TIOCMGET, &state.modem) == 0;
     state.countersKnown = port_->ReadErrorCounters(state.counters);
     thread_ = std::thread([this] { Execute(); });
@@ -80,21 +80,23 @@ void TComThread::Execute() {
     LineState& state = *state_;
 
     for (;;) {
-        const bool tick =
-            state.modemKnown || state.countersKnown || state.waiting > 0 || port_->txPending_;
-        if (!WaitForWakeUp(state.waiting == 0, tick)) break;
+        const bool queueFull = port_->QueueFull();
+        const bool tick = state.modemKnown || state.countersKnown || queueFull || port_->txPending_;
+        if (!WaitForWakeUp(!queueFull, tick)) break;
         const TComEvents events = Collect(state);
-        if (events) Deliver(events);
+        const bool hungUp = port_->hungUp_;
+        if (events || hungUp) Deliver(events, hungUp);
         // After a stop nothing of this object may be touched: a handler in
         // this thread may have closed the port and freed it.
         std::lock_guard lock(shared->mutex);
         if (shared->stop) return;
+        // A device that hung up sends nothing more; the port gives it up.
+        if (hungUp) return;
     }
-    // Without a stop request the wait failed: the device vanished.
-    if (!StopRequested()) tcflush(fd_, TCIOFLUSH);
 }
 
-// False when the loop must end: a stop, or a device that hung up.
+// False when the loop must end: a stop, or a device that cannot be waited on.
+// A hang-up wakes the thread like new bytes do: what came first is still queued.
 bool TComThread::WaitForWakeUp(bool waitForData, bool tick) {
     pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, short(waitForData ? POLLIN : 0), 0}};
     const int ready = poll(fds, 2, tick ? kTickMs : -1);
@@ -104,18 +106,16 @@ bool TComThread::WaitForWakeUp(bool waitForData, bool tick) {
         [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &pokes, sizeof pokes);
         if (StopRequested()) return false;
     }
-    return (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+    return (fds[1].revents & POLLNVAL) == 0;
 }
 
 TComEvents TComThread::Collect(LineState& state) {
     TComEvents events;
-    // Taken bytes first: a read in between can only hide bytes, never count them twice.
-    const quint64 taken = port_->consumed_;
-    int waiting = 0;
-    if (ioctl(fd_, FIONREAD, &waiting) != 0) waiting = 0;
-    const quint64 received = taken + quint64(waiting);
+    port_->Drain();
+    const quint64 received = port_->arrived_;
     if (received > state.received) events |= evRxChar;
     state.received = received;
+    const int waiting = port_->QueuedInput();
 
     const int threshold = port_->inBufSize_ * 8 / 10;
     if (threshold > 0 && waiting >= threshold && state.waiting < threshold) events |= evRx80Full;
@@ -148,10 +148,16 @@ TComEvents TComThread::Collect(LineState& state) {
     return events;
 }
 
-void TComThread::Deliver(TComEvents events) {
+void TComThread::Deliver(TComEvents events, bool hungUp) {
     switch (port_->SyncMethod()) {
         case smNone:
             port_->DispatchEvents(events, session_);
+            // Giving up the device belongs to the port's own thread.
+            if (hungUp)
+                QMetaObject::invokeMethod(
+                    port_,
+                    [port = port_, session = session_] { port->DispatchEvents({}, session); },
+                    Qt::QueuedConnection);
             break;
         case smWindowSync:
             // One call per event, posted in the dispatch order; the thread runs on at once.
@@ -164,6 +170,11 @@ void TComThread::Deliver(TComEvents events) {
                     },
                     Qt::QueuedConnection);
             }
+            if (hungUp)
+                QMetaObject::invokeMethod(
+                    port_,
+                    [port = port_, session = session_] { port->DispatchEvents({}, session); },
+                    Qt::QueuedConnection);
             break;
         case smThreadSync:
             DeliverAndWait(events);

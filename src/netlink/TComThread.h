@@ -36,7 +36,7 @@ class TComThread {
     void Execute();
     bool WaitForWakeUp(bool waitForData, bool tick);
     TComEvents Collect(LineState& state);
-    void Deliver(TComEvents events);
+    void Deliver(TComEvents events, bool hungUp);
     void DeliverAndWait(TComEvents events);
     bool StopRequested() const;
 

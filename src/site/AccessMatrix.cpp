@@ -290,19 +290,7 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
 // ---- operations -----------------------------------------------------------------------
 
 void ShowMatrixFailure(const QString& what, const QString& reason) {
-    Dialogs::Message(MatrixTexts::kError, what + QLatin1Char('\n') + reason, DlgButtons::Ok,
-                     DlgIcon::Error);
-}
-
-bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {
-    QString error;
-    {
-        SqlTransaction tr(database());
-        if (tr.started() && work(&error) && tr.Commit()) return true;
-        if (error.isEmpty()) error = tr.LastError();
-    }
-    ShowMatrixFailure(what, error);
-    return false;
+    SiteData::ShowFailure(what, reason);
 }
 
 namespace {

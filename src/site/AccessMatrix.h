@@ -12,6 +12,7 @@
 
 #include "foundation/MatrTable.h"
 #include "site/MatrixLinks.h"
+#include "site/SiteData.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -41,11 +42,8 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
 
 // Shows a failure of a matrix operation ("Ошибка"): what was not done, and why.
 void ShowMatrixFailure(const QString& what, const QString& reason);
-// Runs work in one transaction on the data module's connection, committed
-// when it returns true and rolled back otherwise before this returns, so that
-// whatever is read afterwards sees the outcome. A failure is shown under
-// what. True when committed.
-bool WriteInOneTransaction(const QString& what, const std::function<bool(QString* error)>& work);
+// One transaction for a matrix operation (SiteData::WriteInOneTransaction).
+using SiteData::WriteInOneTransaction;
 
 struct MatrixTotals {
     int switches = 0;  // P3_Itpk: grid columns less name, number and display name

@@ -8,6 +8,7 @@
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 #include "site/ObjectState.h"
+#include "site/SiteData.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -27,19 +28,15 @@ Dataset* objects() {
 }
 
 bool objectListed() {
-    return objects() && objects()->IsOpen() && objects()->RecNo() > 0;
+    return SiteData::HasCurrentRow(objects());
 }
 
 qint64 currentIdNet() {
-    return objectListed() ? objects()->FieldByName(QStringLiteral("id_net")).AsLargeInt() : 0;
+    return SiteData::CurrentObjectId();
 }
 
 QSqlDatabase database() {
     return FDM->ConnectionDB();
-}
-
-void showFailure(const QString& what, const QString& reason) {
-    Dialogs::Message(kError, what + QLatin1Char('\n') + reason, DlgButtons::Ok, DlgIcon::Error);
 }
 
 // The object list read again, on the object idNet; its detail datasets
@@ -56,22 +53,13 @@ void showObject(qint64 idNet) {
     if (!FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Open();
 }
 
-// One value of a single-row select; an empty result gives a null value.
-bool scalar(QSqlQuery& q, const QString& sql, const QVariantList& values, QVariant* out,
-            QString* error) {
-    if (!ExecBound(q, sql, values, error)) return false;
-    *out = q.next() ? q.value(0) : QVariant();
-    q.finish();
-    return true;
-}
-
 bool countOf(QSqlQuery& q, const QString& table, const QString& key, qint64 id, int* out,
              QString* error) {
     QVariant v;
-    if (!scalar(q,
-                QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" WHERE ") + key +
-                    QStringLiteral("=?"),
-                {id}, &v, error))
+    if (!SiteData::QueryValue(q,
+                              QStringLiteral("SELECT COUNT(*) FROM ") + table +
+                                  QStringLiteral(" WHERE ") + key + QStringLiteral("=?"),
+                              {id}, &v, error))
         return false;
     *out = v.toInt();
     return true;
@@ -187,10 +175,11 @@ qint64 listedObjectNamed(const QString& name, qint64 otherThan) {
     QSqlQuery q(database());
     QVariant found;
     QString error;
-    scalar(q,
-           QStringLiteral("SELECT id_net FROM k_net WHERE ident=? AND id_net<>? AND ") + kListed +
-               QStringLiteral(" ORDER BY id_net DESC LIMIT 1"),
-           {name, otherThan}, &found, &error);
+    SiteData::QueryValue(
+        q,
+        QStringLiteral("SELECT id_net FROM k_net WHERE ident=? AND id_net<>? AND ") + kListed +
+            QStringLiteral(" ORDER BY id_net DESC LIMIT 1"),
+        {name, otherThan}, &found, &error);
     return found.toLongLong();
 }
 
@@ -221,7 +210,8 @@ ObjectPanelValues ObjectScreen::LoadObjectPanel(QString* headline) {
                     &error)) {
             field("v_dom").SetValue(v.houses);
             if (!net->Post()) {
-                showFailure(QStringLiteral("Количество домов не записано."), net->LastError());
+                SiteData::ShowFailure(QStringLiteral("Количество домов не записано."),
+                                      net->LastError());
                 net->Cancel();
             }
         }
@@ -323,7 +313,7 @@ bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
         .SetValue(panel->address.trimmed().left(ObjectWidths::kAddress));
     net->FieldByName(QStringLiteral("st_net")).SetValue(ObjectState::AfterHeaderSaved(state));
     if (net->Post()) return true;
-    showFailure(QStringLiteral("Объект не сохранен."), net->LastError());
+    SiteData::ShowFailure(QStringLiteral("Объект не сохранен."), net->LastError());
     net->Cancel();
     return false;
 }
@@ -343,7 +333,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
     QString error;
     QList<FlagNameRow> flags;
     if (!readFlagNames(q, &flags, &error)) {
-        showFailure(QStringLiteral("Объект не сохранен."), error);
+        SiteData::ShowFailure(QStringLiteral("Объект не сохранен."), error);
         return false;
     }
     const FlagMasks masks = FlagMasksOf(flags);
@@ -367,8 +357,8 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
              tr.Commit();
     }
     if (!ok) {
-        showFailure(QStringLiteral("Объект не сохранен."),
-                    error.isEmpty() ? tr.LastError() : error);
+        SiteData::ShowFailure(QStringLiteral("Объект не сохранен."),
+                              error.isEmpty() ? tr.LastError() : error);
         return false;
     }
     showObject(idNet);
@@ -383,7 +373,7 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, ObjectPanelValues* panel) {
     QString error;
     int have = 0;
     if (!countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have, &error)) {
-        showFailure(QStringLiteral("Дома не сохранены."), error);
+        SiteData::ShowFailure(QStringLiteral("Дома не сохранены."), error);
         return false;
     }
     bool removeExtra = false;
@@ -418,7 +408,8 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, int wanted, bool removeExtra,
         ok = writeCounts(q, idNet, wanted, counts.entrances, &error);
     ok = ok && tr.Commit();
     if (!ok) {
-        showFailure(QStringLiteral("Дома не сохранены."), error.isEmpty() ? tr.LastError() : error);
+        SiteData::ShowFailure(QStringLiteral("Дома не сохранены."),
+                              error.isEmpty() ? tr.LastError() : error);
         showObject(idNet);
         return false;
     }
@@ -433,7 +424,7 @@ bool ObjectScreen::setHouseField(qint64 idDom, const QString& field, const QVari
     if (!houses->Locate(QStringLiteral("id_dom"), idDom)) return false;
     houses->FieldByName(field).SetValue(value);
     if (houses->Post()) return true;
-    showFailure(QStringLiteral("Дом не изменен."), houses->LastError());
+    SiteData::ShowFailure(QStringLiteral("Дом не изменен."), houses->LastError());
     houses->Cancel();
     return false;
 }
@@ -496,8 +487,8 @@ std::optional<ObjectCounts> ObjectScreen::Normalise() {
         ok = writeCounts(q, idNet, counts.houses, counts.entrances, &error);
     ok = ok && tr.Commit();
     if (!ok)
-        showFailure(QStringLiteral("Дома не приведены в порядок."),
-                    error.isEmpty() ? tr.LastError() : error);
+        SiteData::ShowFailure(QStringLiteral("Дома не приведены в порядок."),
+                              error.isEmpty() ? tr.LastError() : error);
     showObject(idNet);
     if (!ok) return std::nullopt;
     return counts;
@@ -513,9 +504,10 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     QList<HouseRow> houses;
     QVariant sum;
     if (!readHouses(q, idNet, &houses, &error) ||
-        !scalar(q, QStringLiteral("SELECT SUM(v_pod) AS ss FROM k_dom WHERE id_net=?"), {idNet},
-                &sum, &error)) {
-        showFailure(QStringLiteral("Подъезды не сохранены."), error);
+        !SiteData::QueryValue(q,
+                              QStringLiteral("SELECT SUM(v_pod) AS ss FROM k_dom WHERE id_net=?"),
+                              {idNet}, &sum, &error)) {
+        SiteData::ShowFailure(QStringLiteral("Подъезды не сохранены."), error);
         return EntranceSaveResult::Failed;
     }
 
@@ -573,8 +565,8 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
                        {state, idNet}, &error);
     ok = ok && tr.Commit();
     if (!ok) {
-        showFailure(QStringLiteral("Подъезды не сохранены."),
-                    error.isEmpty() ? tr.LastError() : error);
+        SiteData::ShowFailure(QStringLiteral("Подъезды не сохранены."),
+                              error.isEmpty() ? tr.LastError() : error);
         showObject(idNet);
         return EntranceSaveResult::Failed;
     }

@@ -4,10 +4,10 @@
 // identification decoder, and the hexadecimal section counter given the bytes in
 // pieces as a device delivers them.
 
+#include "FuzzSupport.h"
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
-#include "platform/Dialogs.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -19,20 +19,7 @@
 
 namespace {
 
-// Answers every dialog at once, quietly.
-class SilentDialogs : public DialogBackend {
-  public:
-    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
-        return DlgAnswer::Ok;
-    }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseFolder(const QString&, const QString&) override { return {}; }
-};
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 QString TempFileName() {
     static const QString name =
@@ -98,12 +85,15 @@ void HexCounter(QByteArrayView data) {
     const QString hex = QString::fromLatin1(data.toByteArray().toHex().toUpper());
     int index = 0, count = 0;
     // The text arrives in pieces of varying size; the walk continues each time.
-    qsizetype have = 0;
-    int step = data.isEmpty() ? 1 : (quint8(data[0]) % 13) + 1;
-    while (have < hex.size()) {
-        have = qMin(hex.size(), have + 2 * step);
+    // The pieces are appended to one text, as a reader of the device does: a
+    // fresh copy of the whole prefix per piece would make long inputs quadratic.
+    QString received;
+    received.reserve(hex.size());
+    const int step = data.isEmpty() ? 1 : (quint8(data[0]) % 13) + 1;
+    while (received.size() < hex.size()) {
+        received.append(QStringView(hex).mid(received.size(), 2 * step));
         const int before = count;
-        const int r = CountHexSections(hex.left(have), index, count);
+        const int r = CountHexSections(received, index, count);
         Check(index >= 0 && count >= before);
         if (r < 0) break;
     }
@@ -128,8 +118,7 @@ QByteArray Grown(QByteArrayView data) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    static SilentDialogs silent;
-    if (Dialogs::Backend() != &silent) Dialogs::SetBackend(&silent);
+    fuzz::SilenceDialogs();
     QByteArray grown;
     QByteArrayView data(reinterpret_cast<const char*>(bytes), qsizetype(size));
     if (data.size() >= 3 && quint8(data[0]) == kGrowMark) {

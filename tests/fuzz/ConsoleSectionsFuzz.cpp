@@ -5,6 +5,7 @@
 // write and a read.
 
 #include "ConsoleSectionsFuzz.h"
+#include "FuzzSupport.h"
 
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
@@ -12,13 +13,9 @@
 #include "config/DayNightSection.h"
 #include "config/TPoParams.h"
 
-#include <cstdlib>
-
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 void ConsoleParams(const QString& text) {
     TPoParams p;

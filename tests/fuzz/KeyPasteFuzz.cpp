@@ -2,17 +2,15 @@
 // every key taken is a number a key list can hold, in the order of the text,
 // and no label runs past its line.
 
+#include "FuzzSupport.h"
 #include "keys/KeyClipboard.h"
 #include "keys/KeyNumber.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 void Walk(const QString& text, bool withLabels) {
     int previousEnd = 0;

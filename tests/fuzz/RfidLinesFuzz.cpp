@@ -3,17 +3,15 @@
 // full key number, a line never grows past its limit, and the pieces give
 // the same numbers as the whole.
 
+#include "FuzzSupport.h"
 #include "keys/KeyNumber.h"
 #include "keys/RfidLineAssembler.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 QStringList NumbersOf(const QList<RfidReaderOutput>& out) {
     QStringList numbers;

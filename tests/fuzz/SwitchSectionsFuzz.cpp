@@ -7,6 +7,7 @@
 // and unpack. Byte 0 is the apartment count the call-code decoders are told.
 
 #include "ConsoleSectionsFuzz.h"
+#include "FuzzSupport.h"
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
 #include "config/SwitchSections.h"
@@ -20,9 +21,7 @@
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Check;
 
 // The section text TakeSection gives for these bytes: payload + version field.
 QString SectionText(QByteArrayView bytes) {

@@ -4,6 +4,7 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
+#include <QTest>
 
 namespace {
 
@@ -65,6 +66,91 @@ TEST_F(DeviceBusTest, FrameIsCutFromBytesThatComeInPieces) {
     ASSERT_EQ(port.Write(request.constData() + 7, 23), 23);
     ASSERT_TRUE(bus.WaitForFrames(1, 1000));
     EXPECT_EQ(bus.Received().first(), request);
+}
+
+}  // namespace
+
+namespace {
+
+class SimulatedBusTest : public DeviceBusTest {
+  protected:
+    void SetUp() override {
+        DeviceBusTest::SetUp();
+        // Answers come at once; a silent turn need not wait long.
+        port.Timeouts().SetReadTotalMultiplier(0);
+        port.Timeouts().SetReadTotalConstant(300);
+    }
+
+    // Sends a request and reads what the bus answers within the read time-out.
+    QByteArray Ask(const QByteArray& request, int bytes = 30) {
+        EXPECT_TRUE(Send(request));
+        QByteArray answer(bytes, '\0');
+        answer.resize(port.Read(answer.data(), bytes));
+        return answer;
+    }
+};
+
+TEST_F(SimulatedBusTest, AdapterAnswersItsOwnCommands) {
+    EXPECT_EQ(Ask(DeviceBusSimulator::FrameFromHex("7F7F0600")),
+              DeviceBusSimulator::FrameFromHex("7F7F0B800102000003"));
+    const QByteArray driverOn = DeviceBusSimulator::FrameFromHex("7F7F0A0100000000");
+    EXPECT_EQ(Ask(driverOn), DeviceBusSimulator::FrameFromHex("7F7F0A8100000000"));
+    EXPECT_EQ(Ask(driverOn), driverOn);  // refused while the driver is on
+    EXPECT_EQ(Ask(DeviceBusSimulator::FrameFromHex("7F7F0B01000000FE01")),
+              DeviceBusSimulator::FrameFromHex("7F7F0B81000000FE01"));
+    EXPECT_EQ(bus.Adapter().receptionMode, 1);
+
+    SimAdapter old = bus.Adapter();
+    old.versionPayload = 6;  // too short for the third part
+    bus.SetAdapter(old);
+    EXPECT_EQ(Ask(DeviceBusSimulator::FrameFromHex("7F7F0600")),
+              DeviceBusSimulator::FrameFromHex("7F7F08800102"));
+}
+
+TEST_F(SimulatedBusTest, DevicesAnswerAtTheirAddressAndUnknownCommandsGoToHandlers) {
+    bus.AddDevice(SimDevice::Switch(5));
+    bus.AddDevice(SimDevice::Switch(5));
+    const int panel = bus.AddDevice(SimDevice::CallPanel(3));
+    EXPECT_EQ(Ask(DeviceBusSimulator::FrameFromHex("7F050600"), 60),
+              DeviceBusSimulator::ClassReply(SimDevice::Switch(5)).repeated(2));
+    EXPECT_TRUE(Ask(DeviceBusSimulator::FrameFromHex("7F090600")).isEmpty());
+
+    bus.SetCommandHandler(0x03, [](SimDevice& device, const QByteArray& frame) {
+        QByteArray answer = frame;
+        answer[0] = char(device.address);
+        answer[1] = 0x7F;
+        answer[3] = char(0x83);
+        answer[7] = char(device.memory.size());
+        return QList<QByteArray>{answer};
+    });
+    bus.UpdateDevice(panel, [](SimDevice& d) { d.memory = "abc"; });
+    const QByteArray read = DeviceBusSimulator::FrameFromHex("7F4309030028");
+    QByteArray expected = read;
+    expected[0] = 0x43;
+    expected[1] = 0x7F;
+    expected[3] = char(0x83);
+    expected[7] = 3;
+    EXPECT_EQ(Ask(read), expected);
+}
+
+TEST_F(SimulatedBusTest, InjectedFaultsChangeTheAnswers) {
+    bus.AddDevice(SimDevice::Switch(5));
+    const QByteArray request = DeviceBusSimulator::FrameFromHex("7F050600");
+    const QByteArray reply = DeviceBusSimulator::ClassReply(SimDevice::Switch(5));
+
+    bus.InjectFault({BusFault::Silence, 5});
+    EXPECT_TRUE(Ask(request).isEmpty());
+    EXPECT_EQ(Ask(request), reply);  // a fault counts its times
+
+    bus.InjectFault({BusFault::Fragment, -1, 0, 7});
+    EXPECT_EQ(Ask(request), reply.left(7));
+    bus.InjectFault({BusFault::ZeroFrame, 5});
+    EXPECT_EQ(Ask(request, 60), QByteArray(30, '\0') + reply);
+
+    bus.InjectFault({BusFault::HangUp, 5});
+    ASSERT_TRUE(Send(request));
+    // The frame is recorded before the line closes.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pty.MasterFd() == -1; }, 2000));
 }
 
 }  // namespace

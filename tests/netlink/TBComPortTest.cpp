@@ -1,6 +1,7 @@
 #include "netlink/TBComPort.h"
 #include "support/PtyPair.h"
 #include "support/QtPrinters.h"
+#include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -55,6 +56,17 @@ class ComPortTest : public ::testing::Test {
         port.Timeouts().SetReadInterval(interval);
         port.Timeouts().SetReadTotalMultiplier(multiplier);
         port.Timeouts().SetReadTotalConstant(constant);
+    }
+
+    // Opens the port and starts an asynchronous read of one 30-byte frame.
+    TAsyncRecord* OpenAndStartFrameRead(QByteArray& frame) {
+        SetReadTimeouts(-1, 20, 5000);
+        EXPECT_TRUE(port.Open());
+        TAsyncRecord* record = nullptr;
+        InitAsync(record);
+        frame = QByteArray(30, '\0');
+        EXPECT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+        return record;
     }
 
     bool WaitForInput(int count) {
@@ -324,12 +336,8 @@ TEST_F(ComPortTest, MissingRecordAndClosedPortGiveTheirTexts) {
 }
 
 TEST_F(ComPortTest, CloseAbortsAPendingAsyncRead) {
-    SetReadTimeouts(-1, 20, 5000);
-    ASSERT_TRUE(port.Open());
-    TAsyncRecord* record = nullptr;
-    InitAsync(record);
-    QByteArray frame(30, '\0');
-    ASSERT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
+    QByteArray frame;
+    TAsyncRecord* record = OpenAndStartFrameRead(frame);
     EXPECT_TRUE(port.Close());
     // An aborted read has no status to give, and waiting for it reads nothing.
     EXPECT_EQ(FaultText([&] { port.IsAsyncCompleted(record); }),
@@ -448,13 +456,59 @@ TEST_F(ComPortTest, CloseWhileADeliveryWaitsDoesNotHang) {
 }
 
 TEST_F(ComPortTest, CloseAfterTheOtherEndVanishedClosesThePort) {
+    ScriptedDialogs dialogs;
+    dialogs.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(pty.SlavePath()));
     ASSERT_TRUE(port.Open());
     pty.CloseMaster();
     char buffer[4];
     EXPECT_EQ(FaultText([&] { port.Read(buffer, 4); }), kReadFailed);
+    EXPECT_FALSE(port.Connected());  // the failed read gave the device up
     EXPECT_EQ(FaultText([&] { port.Write("a", 1); }), kWriteFailed);
     EXPECT_TRUE(port.Close());
     EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(ComPortTest, BytesBeforeAHangUpArriveThenTheLossIsReportedOnce) {
+    ScriptedDialogs dialogs;
+    dialogs.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(pty.SlavePath()));
+    QByteArray got;
+    int events = 0;
+    port.OnRxChar = [&](TBComPort* sender, int count) {
+        ++events;
+        QByteArray bytes;
+        sender->ReadStr(bytes, count);
+        got += bytes;
+    };
+    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(pty.WriteMaster("abc"));
+    QThread::msleep(20);  // the user-interface thread is busy meanwhile
+    pty.CloseMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.Connected(); }, 2000));
+    QTest::qWait(30);  // nothing more is reported afterwards
+    EXPECT_EQ(got, "abc");
+    EXPECT_EQ(events, 1);
+    EXPECT_TRUE(port.DeviceLost());
+    EXPECT_EQ(dialogs.Shown().size(), 1);
+    EXPECT_TRUE(port.Close());
+}
+
+TEST_F(ComPortTest, PendingReadTakesWhatCameBeforeAHangUp) {
+    ScriptedDialogs dialogs;
+    dialogs.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(pty.SlavePath()));
+    QByteArray frame;
+    TAsyncRecord* record = OpenAndStartFrameRead(frame);
+    ASSERT_TRUE(pty.WriteMaster("part"));
+    QThread::msleep(20);
+    pty.CloseMaster();
+    // No event handler runs here: the waiting read itself meets the hang-up.
+    EXPECT_EQ(port.WaitForAsync(record), 4);
+    EXPECT_EQ(frame.left(4), "part");
+    char more[4];
+    EXPECT_EQ(FaultText([&] { port.Read(more, 4); }), kReadFailed);
+    EXPECT_FALSE(port.Connected());
+    QTest::qWait(30);  // the reader thread's view of the hang-up adds nothing
+    EXPECT_EQ(dialogs.Shown().size(), 1);
+    DoneAsync(record);
 }
 
 // Descriptors open in this process.

@@ -1,9 +1,75 @@
 #include "support/DeviceBusSimulator.h"
 
+#include "foundation/BitAndStr.h"
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <algorithm>
 #include <stdexcept>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// 10 bits a byte (start, 8 data, stop) at 9600 baud.
+constexpr auto kByteTime = std::chrono::nanoseconds(1'000'000'000LL * 10 / 9600);
+
+constexpr int kCmdClass = 0x00;
+constexpr int kCmdParameter = 0x01;
+constexpr int kCmdDeselect = 0x02;
+constexpr int kSelectorBit = 0x40;
+constexpr int kAnswerBit = 0x80;
+
+int At(const QByteArray& frame, int i) {
+    return i >= 0 && i < frame.size() ? quint8(frame[i]) : 0;
+}
+
+void Put(QByteArray& frame, int i, int value) {
+    if (i >= 0 && i < frame.size()) frame[i] = char(value);
+}
+
+void PutLe16(QByteArray& frame, int i, int value) {
+    Put(frame, i, value & 0xFF);
+    Put(frame, i + 1, (value >> 8) & 0xFF);
+}
+
+// The request turned into its answer from address a: positive adds 0x80 to the command.
+QByteArray AnswerTo(const QByteArray& request, int a, bool positive) {
+    QByteArray answer = request;
+    Put(answer, 0, a);
+    Put(answer, 1, DeviceBusSimulator::kAdapterAddress);
+    if (positive) Put(answer, 3, At(request, 3) | kAnswerBit);
+    return answer;
+}
+
+SimDevice WithMask(int address, int classWord, std::array<quint8, 8> mask) {
+    SimDevice d;
+    d.address = address;
+    d.classWord = classWord;
+    d.classMask = mask;
+    return d;
+}
+
+QString PasswordOf(const QByteArray& request, int s) {
+    // The digits travel third, second, first.
+    return QString::number(At(request, 10 + s)) + QString::number(At(request, 9 + s)) +
+           QString::number(At(request, 8 + s));
+}
+
+}  // namespace
+
+SimDevice SimDevice::Switch(int address) {
+    return WithMask(address, 2, {0x0F, 0, 0, 0, 0, 0, 0, 0x90});
+}
+
+SimDevice SimDevice::Console(int address) {
+    return WithMask(address, 4, {0x64, 0x01, 0, 0, 0, 0, 0, 0x90});
+}
+
+SimDevice SimDevice::CallPanel(int number) {
+    return WithMask(64 + number, 1, {0xF0, 0, 0, 0, 0, 0, 0, 0xC0});
+}
 
 DeviceBusSimulator::DeviceBusSimulator(PtyPair& pty) : pty_(pty) {
     stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -43,6 +109,56 @@ void DeviceBusSimulator::SetHandler(Handler handler) {
     handler_ = std::move(handler);
 }
 
+int DeviceBusSimulator::AddDevice(const SimDevice& device) {
+    std::lock_guard lock(mutex_);
+    devices_.append(device);
+    return int(devices_.size()) - 1;
+}
+
+SimDevice DeviceBusSimulator::Device(int index) const {
+    std::lock_guard lock(mutex_);
+    return devices_.value(index);
+}
+
+void DeviceBusSimulator::UpdateDevice(int index, const std::function<void(SimDevice&)>& change) {
+    std::lock_guard lock(mutex_);
+    if (index >= 0 && index < devices_.size()) change(devices_[index]);
+}
+
+SimAdapter DeviceBusSimulator::Adapter() const {
+    std::lock_guard lock(mutex_);
+    return adapter_;
+}
+
+void DeviceBusSimulator::SetAdapter(const SimAdapter& adapter) {
+    std::lock_guard lock(mutex_);
+    adapter_ = adapter;
+}
+
+void DeviceBusSimulator::SetCommandHandler(int command, CommandHandler handler) {
+    std::lock_guard lock(mutex_);
+    commandHandlers_[command] = std::move(handler);
+}
+
+void DeviceBusSimulator::InjectFault(const BusFault& fault) {
+    std::lock_guard lock(mutex_);
+    faults_.append(fault);
+}
+
+void DeviceBusSimulator::SetPacing(bool paced) {
+    std::lock_guard lock(mutex_);
+    paced_ = paced;
+}
+
+void DeviceBusSimulator::SendUnsolicited(const QByteArray& bytes) {
+    bool paced;
+    {
+        std::lock_guard lock(mutex_);
+        paced = paced_;
+    }
+    paced ? SendPaced(bytes) : Send(bytes);
+}
+
 QList<QByteArray> DeviceBusSimulator::Received() const {
     std::lock_guard lock(mutex_);
     return received_;
@@ -54,10 +170,50 @@ bool DeviceBusSimulator::WaitForFrames(int count, int timeoutMs) const {
                                [&] { return received_.size() >= count; });
 }
 
+QByteArray DeviceBusSimulator::EncodeSerial(const QByteArray& serial) {
+    QByteArray out(10, '\0');
+    out[0] = char(At(serial, 0) - 55);
+    for (int i = 1; i < 10; ++i) out[i] = char(DigitToSegments(At(serial, i) - '0') + 0x80);
+    return out;
+}
+
+QByteArray DeviceBusSimulator::ClassReply(const SimDevice& d) {
+    QByteArray r(kFrameSize, '\0');
+    const int s = d.selector ? 1 : 0;
+    const int alpha = d.format == 30 && !d.selector ? 1 : 0;
+    Put(r, 0, d.address);
+    Put(r, 1, kAdapterAddress);
+    Put(r, 2, d.format + 2);
+    Put(r, 3, kAnswerBit | (d.selector ? kSelectorBit : 0));
+    if (s) Put(r, 4, d.selectorByte);
+    const int p = 4 + s;
+    for (int i = 0; i < 8; ++i) Put(r, p + i, d.classMask[size_t(i)]);
+    PutLe16(r, p + 8, int(d.nid & 0xFFFF));
+    if (alpha)
+        PutLe16(r, p + 10, int(d.nid >> 16));
+    else
+        Put(r, p + 10, int((d.nid >> 16) & 0xFF));
+    const int q = p + 11 + alpha;
+    Put(r, q, d.bios);
+    PutLe16(r, q + 1, d.classWord);
+    PutLe16(r, q + 3, d.configStart);
+    PutLe16(r, q + 5, d.configEnd);
+    const int cnf = (d.cnfUnchanged ? 0x8000 : 0) | (d.cnfDays & 0x7FFF);
+    Put(r, q + 7, cnf >> 8);
+    Put(r, q + 8, cnf & 0xFF);
+    PutLe16(r, q + 9, d.appVersion);
+    Put(r, q + 11, d.atg1);
+    PutLe16(r, q + 12, d.atg2);
+    return r;
+}
+
+// ---- the bus thread ----
+
 void DeviceBusSimulator::Run() {
-    QByteArray pending;
     for (;;) {
-        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {pty_.MasterFd(), POLLIN, 0}};
+        const int master = pty_.MasterFd();
+        if (master < 0) return;
+        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) continue;
             return;
@@ -65,53 +221,225 @@ void DeviceBusSimulator::Run() {
         if (fds[0].revents != 0) return;
         if (fds[1].revents & (POLLERR | POLLNVAL)) return;
         char chunk[256];
-        const ssize_t n = ::read(pty_.MasterFd(), chunk, sizeof chunk);
+        const ssize_t n = ::read(master, chunk, sizeof chunk);
         if (n <= 0) {
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
             return;
         }
-        pending.append(chunk, n);
-        while (pending.size() >= kFrameSize) {
-            const QByteArray frame = pending.left(kFrameSize);
-            pending.remove(0, kFrameSize);
-            Answer(frame);
-        }
+        Receive(chunk, n);
+        std::lock_guard lock(mutex_);
+        if (hungUp_) return;
+    }
+}
+
+// Cuts frames from the bytes; when paced, a frame is taken when its last byte
+// would have come over the wire.
+void DeviceBusSimulator::Receive(const char* bytes, qsizetype n) {
+    bool paced;
+    {
+        std::lock_guard lock(mutex_);
+        paced = paced_;
+    }
+    Clock::time_point start;
+    if (paced) {
+        std::lock_guard lock(sendMutex_);
+        start = std::max(Clock::now(), wireFreeAt_);
+        wireFreeAt_ = start + n * kByteTime;
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        pending_.append(bytes[i]);
+        if (pending_.size() < kFrameSize) continue;
+        const QByteArray frame = pending_.left(kFrameSize);
+        pending_.remove(0, kFrameSize);
+        if (paced && !SleepUntil(start + (i + 1) * kByteTime)) return;
+        Answer(frame);
     }
 }
 
 void DeviceBusSimulator::Answer(const QByteArray& frame) {
-    QList<QByteArray> answer;
+    QList<QByteArray> answers;
     Handler handler;
+    bool bus = false, paced;
     {
         std::lock_guard lock(mutex_);
         received_.append(frame);
+        paced = paced_;
         if (!script_.empty()) {
-            answer = script_.front();
+            answers = script_.front();
             script_.pop_front();
-        } else {
+        } else if (handler_) {
             handler = handler_;
+        } else {
+            bus = true;
+            answers = BusAnswers(frame);
         }
     }
     frameCame_.notify_all();
-    if (handler) answer = handler(frame);
-    for (const QByteArray& bytes : answer) {
-        if (!Send(bytes)) return;
+    if (handler) answers = handler(frame);
+    if (bus && !ApplyFaults(At(frame, 1), answers)) return;
+    for (const QByteArray& bytes : answers) {
+        if (!(paced ? SendPaced(bytes) : Send(bytes))) return;
+    }
+}
+
+// Call with mutex_ held.
+QList<QByteArray> DeviceBusSimulator::BusAnswers(const QByteArray& frame) {
+    const int destination = At(frame, 1);
+    if (destination == kAdapterAddress)
+        return adapter_.answers ? AdapterAnswers(frame) : QList<QByteArray>{};
+    QList<QByteArray> answers;
+    for (SimDevice& device : devices_)
+        if (device.address == destination) answers += DeviceAnswers(device, frame);
+    return answers;
+}
+
+QList<QByteArray> DeviceBusSimulator::AdapterAnswers(const QByteArray& frame) {
+    const int command = At(frame, 3);
+    if (command == kCmdClass) {
+        QByteArray r(kFrameSize, '\0');
+        Put(r, 0, kAdapterAddress);
+        Put(r, 1, kAdapterAddress);
+        Put(r, 2, adapter_.versionPayload + 2);
+        Put(r, 3, kAnswerBit);
+        Put(r, 4, adapter_.versionHigh);
+        Put(r, 5, adapter_.versionLow);
+        if (adapter_.versionPayload > 8) Put(r, 8, adapter_.versionThird);
+        return {r};
+    }
+    if (command != kCmdParameter) return {};
+    switch (At(frame, 7)) {
+        case 0x00: {
+            const bool wasOn = adapter_.driverOn;
+            adapter_.driverOn = true;
+            return {AnswerTo(frame, kAdapterAddress, !wasOn)};
+        }
+        case 0xFE: {
+            adapter_.receptionMode = At(frame, 8);
+            QByteArray r = AnswerTo(frame, kAdapterAddress, true);
+            Put(r, 8, At(frame, 8) & 1);
+            return {r};
+        }
+        case 0xFF:
+            adapter_.driverOn = false;
+            adapter_.receptionMode = 0;
+            return {AnswerTo(frame, kAdapterAddress, true)};
+        case 0x01:
+            return {AnswerTo(frame, kAdapterAddress, true)};
+        default:
+            return {};
+    }
+}
+
+QList<QByteArray> DeviceBusSimulator::DeviceAnswers(SimDevice& device, const QByteArray& frame) {
+    const int s = (At(frame, 3) & kSelectorBit) ? 1 : 0;
+    const int command = At(frame, 3) & ~kSelectorBit;
+    if (command == kCmdClass) return {ClassReply(device)};
+    if (command == kCmdDeselect) {
+        device.selected = false;
+        return {AnswerTo(frame, device.address, true)};
+    }
+    if (command == kCmdParameter && At(frame, 7 + s) == 0x80) {
+        const QString expected =
+            device.password.isEmpty() ? QStringLiteral("000") : device.password;
+        device.selected = PasswordOf(frame, s) == expected;
+        return {AnswerTo(frame, device.address, device.selected)};
+    }
+    if (command == kCmdParameter && At(frame, 7 + s) == 0x03) {
+        QByteArray r = AnswerTo(frame, device.address, true);
+        const bool dtg = device.dtg.size() == 3;
+        Put(r, 2, (dtg ? 21 : 18) + s + 2);
+        const QByteArray serial = EncodeSerial(device.serial);
+        for (int i = 0; i < 10; ++i) Put(r, 8 + s + i, At(serial, i));
+        if (dtg) {
+            // Shown as byte 18, byte 20, byte 19.
+            Put(r, 18 + s, At(device.dtg, 0));
+            Put(r, 20 + s, At(device.dtg, 1));
+            Put(r, 19 + s, At(device.dtg, 2));
+        }
+        return {r};
+    }
+    const auto handler = commandHandlers_.find(command);
+    if (handler == commandHandlers_.end()) return {};
+    return handler->second(device, frame);
+}
+
+// Call without mutex_ held. False when the line hung up.
+bool DeviceBusSimulator::ApplyFaults(int address, QList<QByteArray>& answers) {
+    BusFault fault;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = std::find_if(faults_.begin(), faults_.end(), [&](const BusFault& f) {
+            return f.address < 0 || f.address == address;
+        });
+        if (it == faults_.end()) return true;
+        fault = *it;
+        if (--it->times <= 0) faults_.erase(it);
+    }
+    switch (fault.kind) {
+        case BusFault::Silence:
+            answers.clear();
+            return true;
+        case BusFault::Late:
+            return SleepUntil(Clock::now() + std::chrono::milliseconds(fault.delayMs));
+        case BusFault::Fragment:
+            for (QByteArray& answer : answers) answer = answer.left(fault.bytes);
+            return true;
+        case BusFault::ZeroFrame:
+            answers.prepend(QByteArray(kFrameSize, '\0'));
+            return true;
+        case BusFault::HangUp: {
+            std::lock_guard lock(sendMutex_);
+            pty_.CloseMaster();
+            std::lock_guard state(mutex_);
+            hungUp_ = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DeviceBusSimulator::SleepUntil(Clock::time_point when) {
+    for (;;) {
+        const auto left = when - Clock::now();
+        if (left <= Clock::duration::zero()) return true;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec ts{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
+        pollfd stop{stopFd_, POLLIN, 0};
+        const int r = ppoll(&stop, 1, &ts, nullptr);
+        if (r > 0) return false;
+        if (r < 0 && errno != EINTR) return false;
     }
 }
 
 bool DeviceBusSimulator::Send(const QByteArray& bytes) {
+    std::lock_guard lock(sendMutex_);
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(pty_.MasterFd(), bytes.constData() + done, size_t(bytes.size() - done));
+        const int master = pty_.MasterFd();
+        if (master < 0) return false;
+        const ssize_t n = ::write(master, bytes.constData() + done, size_t(bytes.size() - done));
         if (n > 0) {
             done += n;
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {pty_.MasterFd(), POLLOUT, 0}};
+        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master, POLLOUT, 0}};
         poll(fds, 2, -1);
         if (fds[0].revents != 0) return false;
     }
+    return true;
+}
+
+// One byte at a time at the wire's rate, after whatever is on the wire now.
+bool DeviceBusSimulator::SendPaced(const QByteArray& bytes) {
+    std::lock_guard lock(sendMutex_);
+    Clock::time_point at = std::max(Clock::now(), wireFreeAt_);
+    for (char byte : bytes) {
+        at += kByteTime;
+        if (!SleepUntil(at)) return false;
+        const int master = pty_.MasterFd();
+        if (master < 0 || ::write(master, &byte, 1) != 1) return false;
+    }
+    wireFreeAt_ = at;
     return true;
 }

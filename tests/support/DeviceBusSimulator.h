@@ -1,26 +1,124 @@
 #pragma once
-// A simulated device bus on the master side of a PtyPair. A thread cuts what
-// the program sends into 30-byte frames, records each one, and answers it
-// with the next scripted answer or, when the script is used up, with the
-// handler's answer (or not at all).
+// A simulated device network on the master side of a PtyPair: the USB
+// adapter (address 127) and the devices behind it, answering the link's
+// 30-byte packets the way the real ones do. It is a peer on the other end of
+// the line, not a mock of the link layer: the program under test talks to it
+// only through its serial port.
+//
+// A thread cuts what the program sends into 30-byte frames and records each.
+// A frame is answered, in this order of precedence, by:
+//   1. the next scripted answer (ScriptAnswer, ScriptSilence), sent as it is;
+//   2. the raw handler (SetHandler), when one is set;
+//   3. the bus: the adapter for frames to 127, else every device at the
+//      frame's destination, one answer after the other (two devices at one
+//      address answer twice). A command the bus does not know goes to the
+//      handler registered for it (SetCommandHandler), else it gets no answer.
+// Injected faults (InjectFault) then change what the bus sends.
+//
+// Answers of the bus, as the link layer relies on them:
+// - a positive answer is the request with bytes 0 and 1 exchanged (source the
+//   device, destination 7F) and 0x80 added to the command byte; a refusal keeps
+//   the command byte. Key fields stay where the request had them.
+// - class reply: length code = format + 2; command 0x80, or 0xC0 for a device
+//   with the internal selector, whose selector byte then follows at byte 4;
+//   from p = 4 + selector: 8 class-mask bytes, the network identifier (low 16
+//   bits, then its high byte; two high bytes in the alpha format 30 without
+//   selector), then at q: BIOS version, class word (LE), configuration start
+//   and end address (LE), the CNF word (big-endian: top bit "not changed", 15
+//   bits days after 2000-12-30), APP version (LE), ATG identity (byte, LE word).
+// - serial number (command 01, function 03): bytes 8+s.. the letter minus 55,
+//   then nine digits as seven-segment patterns + 0x80; with a DTG identity
+//   three more bytes (length code 23 + s), without it length code 20 + s.
+// - select (function 80) with the device's password: positive, and the device
+//   is selected; with another password: a refusal. Deselect (02): positive.
+// - the adapter's version reply (class request to 127): 7F 7F L 80 H M 00 00 R,
+//   H and M the version's high and low byte, R a third part; L = meaningful
+//   bytes + 2 (default 9 bytes, 11). A reply of 8 meaningful bytes or fewer
+//   carries no third part. Driver on (01/00): positive the first time, a
+//   refusal while the driver is on; reception mode (01/FE m): positive with
+//   byte 8 = m; restart (01/FF) and USB identity (01/01): positive.
+//
+// Pacing (SetPacing) holds the wire at 9600 baud 8N1, 1.04 ms a byte: a
+// request is taken only when its last byte would have arrived, and answers go
+// out byte by byte at that rate.
 
 #include "support/PtyPair.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
+#include <array>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <mutex>
 #include <thread>
+
+// One device on the simulated network.
+struct SimDevice {
+    int address = 0;
+    QByteArray serial = "B123456789";  // a letter A..J and nine digits
+    QString password = QStringLiteral("000");
+    int format = 29;        // class reply format: 29, 30, 24 or 25
+    bool selector = false;  // the internal selector
+    int selectorByte = 1;
+    std::array<quint8, 8> classMask{};
+    quint32 nid = 0;    // network identifier
+    int bios = 5;       // BIOS version (first byte of the PTG identity)
+    int classWord = 2;  // device kind: switch 2, call panel 1, console 4
+    int configStart = 0x2800;
+    int configEnd = 0x3000;
+    int cnfDays = 0;  // days after 2000-12-30
+    bool cnfUnchanged = true;
+    int appVersion = 0x0105;
+    int atg1 = 0, atg2 = 0;
+    QByteArray dtg;         // three bytes of the DTG identity; empty: none
+    QByteArray memory;      // configuration memory from configStart on
+    bool selected = false;  // entered programming mode with its password
+
+    // Devices of each kind, with the class mask and kind word of that kind.
+    static SimDevice Switch(int address);
+    static SimDevice Console(int address);
+    static SimDevice CallPanel(int number);  // address 64 + number
+};
+
+struct SimAdapter {
+    int versionHigh = 0x01, versionLow = 0x02, versionThird = 0x03;
+    int versionPayload = 9;  // meaningful bytes of the version reply
+    bool driverOn = false;
+    int receptionMode = 0;
+    bool answers = true;  // false: the adapter is silent
+};
+
+// A fault the bus commits on the answers to frames for one address (-1: any).
+struct BusFault {
+    enum Kind {
+        Silence,    // no answer at all
+        Late,       // the answer comes delayMs late
+        Fragment,   // only the first bytes of the answer are sent
+        ZeroFrame,  // 30 zero bytes go out before the answer
+        HangUp,     // the device end of the line closes; nothing more is answered
+    };
+    Kind kind = Silence;
+    int address = -1;
+    int delayMs = 0;
+    int bytes = 10;
+    int times = 1;
+};
 
 class DeviceBusSimulator {
   public:
     static constexpr int kFrameSize = 30;
+    static constexpr int kAdapterAddress = 0x7F;
     // The frames (or any bytes) to send back for one received frame.
     using Handler = std::function<QList<QByteArray>(const QByteArray& frame)>;
+    // Answers of one device to a command the bus does not know itself.
+    using CommandHandler =
+        std::function<QList<QByteArray>(SimDevice& device, const QByteArray& frame)>;
 
     explicit DeviceBusSimulator(PtyPair& pty);
     ~DeviceBusSimulator();
@@ -39,15 +137,42 @@ class DeviceBusSimulator {
     void ScriptSilence() { ScriptAnswer(QList<QByteArray>{}); }
     void SetHandler(Handler handler);
 
+    // ---- the bus ----
+    // Adds a device; returns its index for Device and UpdateDevice.
+    int AddDevice(const SimDevice& device);
+    SimDevice Device(int index) const;
+    void UpdateDevice(int index, const std::function<void(SimDevice&)>& change);
+    SimAdapter Adapter() const;
+    void SetAdapter(const SimAdapter& adapter);
+    // command is byte 3 without the selector bit.
+    void SetCommandHandler(int command, CommandHandler handler);
+    void InjectFault(const BusFault& fault);
+    void SetPacing(bool paced);
+    // Sends bytes on the bus now, as another station would (queued behind answers).
+    void SendUnsolicited(const QByteArray& bytes);
+
     // Every frame received so far, in order.
     QList<QByteArray> Received() const;
     // Waits until at least count frames were received.
     bool WaitForFrames(int count, int timeoutMs) const;
 
+    // The serial number as the bus encodes it (10 bytes from the letter on).
+    static QByteArray EncodeSerial(const QByteArray& serial);
+    static QByteArray ClassReply(const SimDevice& device);
+
   private:
+    using Clock = std::chrono::steady_clock;
+
     void Run();
+    void Receive(const char* bytes, qsizetype n);
     void Answer(const QByteArray& frame);
+    QList<QByteArray> BusAnswers(const QByteArray& frame);
+    QList<QByteArray> AdapterAnswers(const QByteArray& frame);
+    QList<QByteArray> DeviceAnswers(SimDevice& device, const QByteArray& frame);
+    bool ApplyFaults(int address, QList<QByteArray>& answers);
     bool Send(const QByteArray& bytes);
+    bool SendPaced(const QByteArray& bytes);
+    bool SleepUntil(Clock::time_point when);
 
     PtyPair& pty_;
     int stopFd_ = -1;
@@ -56,5 +181,17 @@ class DeviceBusSimulator {
     std::deque<QList<QByteArray>> script_;
     Handler handler_;
     QList<QByteArray> received_;
+    QList<SimDevice> devices_;
+    SimAdapter adapter_;
+    std::map<int, CommandHandler> commandHandlers_;
+    QList<BusFault> faults_;
+    bool paced_ = false;
+    bool hungUp_ = false;
+
+    // Used by the bus thread only.
+    QByteArray pending_;
+    Clock::time_point wireFreeAt_{};
+
+    std::mutex sendMutex_;  // one sender on the line at a time
     std::thread thread_;
 };

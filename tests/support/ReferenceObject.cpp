@@ -4,6 +4,8 @@
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "site/AccessMatrix.h"
+#include "site/ApartmentGenerator.h"
+#include "site/EntranceScreen.h"
 #include "site/MatrixEditor.h"
 #include "site/ObjectScreen.h"
 #include "support/ScriptedDialogs.h"
@@ -21,6 +23,7 @@ bool ReferenceObject::Build(ReferenceStep last) {
         return fail(QStringLiteral("the data module has no open database"));
     if (!enterObjectAndEntrances(last)) return false;
     if (last >= ReferenceStep::Matrix && !saveMatrix()) return false;
+    if (last >= ReferenceStep::Apartments && !generateApartments()) return false;
     return true;
 }
 
@@ -72,5 +75,37 @@ bool ReferenceObject::saveMatrix() {
     if (!OpenMatrTable())
         return fail(QStringLiteral("the matrix did not open: ") + MatrTableError());
     if (!MatrixEditor().SaveMatrix()) return fail(QStringLiteral("the matrix was not saved"));
+    return true;
+}
+
+// For every house: the last apartment numbers typed into its entrances, the
+// recount of the ranges; then the apartments of the object saved.
+bool ReferenceObject::generateApartments() {
+    EntranceScreen screen;
+    Dataset* houses = FDM->Q_Dom;
+    Dataset* entrances = FDM->Q_DPd;
+    for (int h = 1; h <= houses->RecordCount(); ++h) {
+        houses->SetRecNo(h);
+        const qint64 idDom = houses->FieldByName(QStringLiteral("id_dom")).AsLargeInt();
+        QList<qint64> ids;
+        for (int e = 0; e < entrances->RecordCount(); ++e)
+            ids << entrances->Value(e, entrances->FieldIndex(QStringLiteral("id_pod")))
+                       .toLongLong();
+        for (int e = 0; e < ids.size(); ++e)
+            if (!screen.SetEntranceField(ids[e], QStringLiteral("npkvr"),
+                                         QString::number((e + 1) * options_.apartmentsPerEntrance)))
+                return fail(QStringLiteral("house %1: the last apartment was not entered").arg(h));
+        ScriptedDialogs answers;
+        answers.Expect(EntranceTexts::kRecountCaption, EntranceTexts::kRecountQuestion,
+                       DlgAnswer::Yes);
+        const RangeRecountOutcome recount = screen.RecountHouseRanges(idDom, RangeInputs{});
+        if (!recount.ran || recount.orderViolated || recount.failed)
+            return fail(QStringLiteral("house %1: the ranges were not recounted").arg(h));
+    }
+    ApartmentGenerator generator;
+    const GenerationResult result = generator.Run(options_.keysPerApartment);
+    if (result != GenerationResult::Done)
+        return fail(
+            QStringLiteral("the apartments were not generated (%1)").arg(static_cast<int>(result)));
     return true;
 }

@@ -20,6 +20,12 @@
 //              gate wired to every switch) saved with "Сохранить", which also
 //              enters it into the entrances. The rebuild is the program's own
 //              for this step, whatever hook the test installed.
+//   Apartments the entrance screen: each house's last apartment numbers
+//              typed entrance by entrance (apartmentsPerEntrance each, so the
+//              numbers run on through a house and start again in the next),
+//              "Пересчитать невыделенные поля", then "Сохранить квартиры для
+//              КМ" with keysPerApartment: codes equal the apartment numbers,
+//              and with the console every entrance ends with its handset.
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -49,11 +55,14 @@ struct ReferenceObjectOptions {
     bool console = true;
     int gates = 1;
     QList<ReferenceHouse> houses = {{QStringLiteral("1"), 2}, {QStringLiteral("2"), 1}};
+    int apartmentsPerEntrance = 40;
+    int keysPerApartment = 4;
 };
 
 enum class ReferenceStep {
-    Entrances,  // object, houses and entrances saved on the object screen
-    Matrix,     // the access matrix saved
+    Entrances,   // object, houses and entrances saved on the object screen
+    Matrix,      // the access matrix saved
+    Apartments,  // apartment rows generated on the entrance screen
 };
 
 class ReferenceObject {
@@ -72,6 +81,7 @@ class ReferenceObject {
   private:
     bool enterObjectAndEntrances(ReferenceStep last);
     bool saveMatrix();
+    bool generateApartments();
     bool fail(const QString& why);
 
     ReferenceObjectOptions options_;

@@ -1,6 +1,7 @@
 #include "devices/ui/TFFindPar.h"
 
 #include "devices/ParamSet.h"
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
@@ -22,13 +23,6 @@ TFFindPar* FFindPar = nullptr;
 namespace {
 
 constexpr int kHelpTopic = 233;
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QAction* MakeAction(QWidget* parent, const char* name, const QString& caption,
                     const QKeySequence& key = QKeySequence()) {

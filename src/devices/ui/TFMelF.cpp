@@ -1,5 +1,6 @@
 #include "devices/ui/TFMelF.h"
 
+#include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
@@ -32,13 +33,6 @@ namespace {
 
 constexpr int kHelpTopic = 234;
 const QString kNamePrompt = QStringLiteral("Введите имя новой мелодии");
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
@@ -393,13 +387,8 @@ void TFMelF::ButHelpClick() {
     AppHelp().ShowTopic(kHelpTopic);
 }
 
-// Losing the focus to another window of the program closes the help window;
-// losing it to the help viewer itself does not.
 void TFMelF::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        QWidget* active = QApplication::activeWindow();
-        if (active && active != this) AppHelp().CloseViewer();
-    }
+    CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
 }
 

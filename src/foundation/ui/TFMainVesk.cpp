@@ -820,6 +820,8 @@ void TFMainVesk::wireFrameButtons() {
     route(FrPod1->BitNext, to(6));
     route(FrKvr1->BitPrev, to(3));
     route(FrKvr1->BitNext, consoleOr(7, 4));
+    if (auto* residents = FrKvr1->findChild<QPushButton*>(QStringLiteral("BitPpl")))
+        route(residents, to(14));
     route(FrPo1->BitPrev, to(6));
     route(FrPo1->BitNext, to(4));
     route(FrPk1->BitPrev, consoleOr(7, 6));

@@ -5,13 +5,17 @@
 #include "site/AccessMatrix.h"
 #include "site/MatrixEditor.h"
 #include "site/ui/TFrDom.h"
+#include "site/ui/TFrKvr.h"
 #include "site/ui/TFrMatr.h"
+#include "site/ui/TFrPod.h"
 
 namespace SiteForms {
 
 void RegisterFrames() {
     ScreenFrames::Register(1, [] { return new TFrMatr; });
     ScreenFrames::Register(2, [] { return new TFrDom; });
+    ScreenFrames::Register(3, [] { return new TFrPod; });
+    ScreenFrames::Register(6, [] { return new TFrKvr; });
 }
 
 void InstallHooks() {

@@ -17,37 +17,11 @@ namespace {
 constexpr int kRowHeight = 38;
 }  // namespace
 
-THouseGrid::THouseGrid(QWidget* parent) : QScrollArea(parent) {
-    setObjectName(QStringLiteral("CGridD"));
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    body_ = new QWidget(this);
-    rowsLayout_ = new QVBoxLayout(body_);
-    rowsLayout_->setContentsMargins(0, 0, 0, 0);
-    rowsLayout_->setSpacing(0);
-    rowsLayout_->addStretch();
-    setWidget(body_);
-}
+THouseGrid::THouseGrid(QWidget* parent)
+    : TDatasetPanels(QStringLiteral("CGridD"), kRowHeight, parent) {}
 
 int THouseGrid::RowHeight() {
     return kRowHeight;
-}
-
-void THouseGrid::SetDataset(Dataset* houses) {
-    if (houses_ == houses) return;
-    if (houses_) disconnect(houses_, nullptr, this, nullptr);
-    houses_ = houses;
-    if (houses_) {
-        connect(houses_, &Dataset::RowsReset, this, &THouseGrid::rebuild);
-        connect(houses_, &Dataset::RowInserted, this, &THouseGrid::rebuild);
-        connect(houses_, &Dataset::RowRemoved, this, &THouseGrid::rebuild);
-        connect(houses_, &Dataset::RowChanged, this, &THouseGrid::showValues);
-    }
-    rebuild();
-}
-
-void THouseGrid::SetVisibleRows(int rows) {
-    setFixedHeight(qMax(1, rows) * kRowHeight + 2 * frameWidth());
 }
 
 THouseGrid::Row THouseGrid::makeRow(int index) {
@@ -95,25 +69,27 @@ THouseGrid::Row THouseGrid::makeRow(int index) {
 void THouseGrid::rebuild() {
     for (const Row& row : std::as_const(rows_)) delete row.panel;
     rows_.clear();
-    if (!houses_ || !houses_->IsOpen()) return;
-    const int id = houses_->FieldIndex(QStringLiteral("id_dom"));
-    for (int i = 0; i < houses_->RecordCount(); ++i) {
+    const Dataset* houses = dataset();
+    if (!houses || !houses->IsOpen()) return;
+    const int id = houses->FieldIndex(QStringLiteral("id_dom"));
+    for (int i = 0; i < houses->RecordCount(); ++i) {
         Row row = makeRow(i);
-        row.idDom = houses_->Value(i, id).toLongLong();
+        row.idDom = houses->Value(i, id).toLongLong();
         rows_ << row;
         rowsLayout_->insertWidget(i, row.panel);
-        showValues(i);
+        showRow(i);
     }
 }
 
 // The values of a dataset row; a field the operator is typing in keeps its
 // caret, as the dataset echoes every posted edit.
-void THouseGrid::showValues(int row) {
-    if (!houses_ || row < 0 || row >= rows_.size() || row >= houses_->RecordCount()) return;
+void THouseGrid::showRow(int row) {
+    const Dataset* houses = dataset();
+    if (!houses || row < 0 || row >= rows_.size() || row >= houses->RecordCount()) return;
     const Row& r = rows_[row];
     const QString prefix =
-        houses_->Value(row, houses_->FieldIndex(QStringLiteral("kod_d"))).toString();
-    const int entrances = houses_->Value(row, houses_->FieldIndex(QStringLiteral("v_pod"))).toInt();
+        houses->Value(row, houses->FieldIndex(QStringLiteral("kod_d"))).toString();
+    const int entrances = houses->Value(row, houses->FieldIndex(QStringLiteral("v_pod"))).toInt();
     const QSignalBlocker blockPrefix(r.prefix);
     const QSignalBlocker blockEntrances(r.entrances);
     if (r.prefix->text() != prefix) r.prefix->setText(prefix);
@@ -129,8 +105,9 @@ QSpinBox* THouseGrid::EntrancesEdit(int row) const {
 }
 
 int THouseGrid::CurrentRow() const {
-    if (!houses_ || houses_->RecNo() < 1) return 0;
-    return qMin(houses_->RecNo() - 1, int(rows_.size()) - 1);
+    const Dataset* houses = dataset();
+    if (!houses || houses->RecNo() < 1) return 0;
+    return qMin(houses->RecNo() - 1, int(rows_.size()) - 1);
 }
 
 bool THouseGrid::eventFilter(QObject* watched, QEvent* event) {

@@ -5,25 +5,19 @@
 // here; the grid follows the dataset and reports the operator's edits, which
 // its owner writes back. Enter moves on as Tab does.
 
-#include <QPointer>
-#include <QScrollArea>
 #include <QVector>
 
-class Dataset;
+#include "site/ui/TDatasetPanels.h"
+
 class QLineEdit;
 class QSpinBox;
-class QVBoxLayout;
 
-class THouseGrid : public QScrollArea {
+class THouseGrid : public TDatasetPanels {
     Q_OBJECT
   public:
     explicit THouseGrid(QWidget* parent = nullptr);
 
-    // Shows the rows of the dataset (its fields id_dom, kod_d, v_pod) and
-    // follows it from now on.
-    void SetDataset(Dataset* houses);
-    // Height for this many panels (the rest scroll).
-    void SetVisibleRows(int rows);
+    // The dataset shown (SetDataset) has the fields id_dom, kod_d, v_pod.
     static int RowHeight();
     int RowCount() const { return int(rows_.size()); }
 
@@ -39,6 +33,8 @@ class THouseGrid : public QScrollArea {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void rebuild() override;
+    void showRow(int row) override;
 
   private:
     struct Row {
@@ -47,12 +43,7 @@ class THouseGrid : public QScrollArea {
         QLineEdit* prefix = nullptr;
         QSpinBox* entrances = nullptr;
     };
-    void rebuild();
-    void showValues(int row);
     Row makeRow(int index);
 
-    QPointer<Dataset> houses_;
-    QWidget* body_ = nullptr;
-    QVBoxLayout* rowsLayout_ = nullptr;
     QVector<Row> rows_;
 };

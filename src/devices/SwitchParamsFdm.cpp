@@ -1,0 +1,113 @@
+// The switch editor's parameter operations on the data module: the switch is
+// the current row of Q_MNpk, the sets are Q_ke.
+
+#include "devices/SwitchParams.h"
+#include "devices/TractAssignment.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+QSqlDatabase Db() {
+    return FDM->ConnectionDB();
+}
+
+qint64 CurrentField(const char* field) {
+    if (!FDM || !HasCurrentRow(FDM->Q_MNpk)) return 0;
+    return FDM->Q_MNpk->FieldByName(QString::fromLatin1(field)).AsLargeInt();
+}
+
+// Q_ke stands on the set, reopened when the set is not among its rows yet.
+void ShowSet(qint64 idKe) {
+    Dataset* ke = FDM->Q_ke;
+    if (ke->IsOpen() && ke->Locate(QStringLiteral("id_ke"), idKe)) return;
+    ke->Close();
+    ke->Open();
+    ke->Locate(QStringLiteral("id_ke"), idKe);
+}
+
+ParamsSaved Shown(const ParamsSaved& r) {
+    if (!r.ok && !r.error.isEmpty()) ReportFailure(r.error);
+    FDM->ReopenSwitches();
+    if (r.ok) ShowSet(r.idKe);
+    return r;
+}
+
+bool Asked(const QString& question) {
+    return Dialogs::AskYesNo(QString(), question);
+}
+
+}  // namespace
+
+qint64 CurrentSwitchId() {
+    return CurrentSwitchColumn().idPk;
+}
+
+LoadedSwitch LoadCurrentSwitch() {
+    const qint64 idPk = CurrentSwitchId();
+    if (idPk == 0) return {};
+    LoadedSwitch s = LoadSwitch(Db(), idPk);
+    if (s.ok)
+        ShowSet(s.idKe);
+    else
+        ReportFailure(s.error);
+    return s;
+}
+
+ParamsSaved SaveCurrentSwitch(const SwitchParams& p, const SwitchVideo& video) {
+    const qint64 idPk = CurrentSwitchId();
+    if (idPk == 0) return {};
+    return Shown(SaveForSwitch(Db(), idPk, p, video));
+}
+
+ParamsSaved SaveCurrentHouse(const SwitchParams& p, const SwitchVideo& video,
+                             const ProgressFn& progress) {
+    const qint64 idDom = CurrentField("d.id_dom");
+    if (idDom == 0 || !Asked(QStringLiteral("Сохранить для всего дома?"))) return {};
+    return Shown(SaveForHouse(Db(), idDom, p, video, progress));
+}
+
+ParamsSaved SaveCurrentObject(const SwitchParams& p, const SwitchVideo& video,
+                              const ProgressFn& progress) {
+    const qint64 idNet = CurrentField("m.id_net");
+    if (idNet == 0 || !Asked(QStringLiteral("Сохранить для всего объекта?"))) return {};
+    return Shown(SaveForObject(Db(), idNet, p, video, progress));
+}
+
+bool ApplyCurrentParamSet(SwitchParams* p) {
+    if (!FDM) return false;
+    Dataset* ke = FDM->Q_ke;
+    if (!ke->IsOpen()) ke->Open();
+    if (ke->IsEmpty()) {
+        QString error;
+        const qint64 idKe = AppendRecommendedParamSet(Db(), &error);
+        if (idKe == 0) {
+            ReportFailure(error);
+            return false;
+        }
+        ShowSet(idKe);
+    }
+    if (!HasCurrentRow(ke)) return false;
+    ParamSetValues v;
+    QString name;
+    QString error;
+    if (!ReadParamSet(Db(), ke->FieldByName(QStringLiteral("id_ke")).AsLargeInt(), &v, &name,
+                      &error)) {
+        ReportFailure(error);
+        return false;
+    }
+    p->TakeSet(v, name);
+    return true;
+}
+
+SerialExitResult LeaveCurrentSwitchSerial(const QString& typed) {
+    const SwitchColumn sw = CurrentSwitchColumn();
+    if (sw.idPk == 0) return {};
+    SerialExitResult r = LeaveSerialField(Db(), SerialColumn::Switches(), sw.idPk, sw.idNet, typed);
+    if (r.outcome == SerialExit::Failed) ReportFailure(r.error);
+    if (r.outcome == SerialExit::Stored) FDM->ReopenSwitches();
+    return r;
+}
+
+bool GoToSwitch(qint64 idPk) {
+    return FDM && FDM->Q_MNpk->IsOpen() && FDM->Q_MNpk->Locate(QStringLiteral("k.id_pk"), idPk);
+}

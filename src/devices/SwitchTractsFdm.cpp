@@ -1,0 +1,95 @@
+// The tract panel's operations on the data module: the switch is the current
+// row of Q_MNpk, its wired panels Q_MNbv, the object the current row of Q_Net.
+
+#include "devices/DeviceChange.h"
+#include "devices/SwitchTracts.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+QSqlDatabase Db() {
+    return FDM->ConnectionDB();
+}
+
+qint64 CurrentObjectId() {
+    if (!FDM || !HasCurrentRow(FDM->Q_Net)) return 0;
+    return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
+}
+
+// The panels and switches as written, on the same switch.
+TractSave Shown(const TractSave& r) {
+    if (!r.ok) ReportFailure(r.error);
+    FDM->ReopenCallBlocks();
+    FDM->ReopenSwitches();
+    if (FDM->Q_mbv->IsOpen()) FDM->Q_mbv->Reopen();
+    return r;
+}
+
+bool AskObjectTracts() {
+    return Dialogs::AskYesNo(QStringLiteral("Тракты объекта"),
+                             QStringLiteral("Перераспределить БВ по трактам объекта?"));
+}
+
+TractSave Declined() {
+    return {};
+}
+
+}  // namespace
+
+bool CurrentObjectHasConsole() {
+    const SwitchColumn sw = CurrentSwitchColumn();
+    return sw.idPk != 0 && ObjectHasConsole(Db(), sw.idNet);
+}
+
+bool ShowCurrentTracts(TractPanelModel& model) {
+    const SwitchColumn sw = CurrentSwitchColumn();
+    QList<TractRow> rows;
+    QString error;
+    if (sw.idPk == 0 || !ReadSwitchTracts(Db(), sw.idPk, &rows, &error)) {
+        if (!error.isEmpty()) ReportFailure(error);
+        model.Clear();
+        return false;
+    }
+    if (model.Switch().idPk != sw.idPk) model.Clear();  // nothing of this switch shown yet
+    model.SetSwitch(sw);
+    model.SetConsole(ObjectHasConsole(Db(), sw.idNet));
+    if (!model.Show(rows)) return true;
+    if (!MarkSwitchEdited(Db(), sw.idPk, &error)) ReportFailure(error);
+    FDM->ReopenSwitches();
+    return true;
+}
+
+TractSave SaveShownMasks(const TractPanelModel& model) {
+    if (!FDM || model.Switch().idPk == 0) return Declined();
+    return Shown(SaveMasks(Db(), model.Switch(), model.Rows()));
+}
+
+TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells) {
+    if (!FDM || model.Switch().idPk == 0) return Declined();
+    return Shown(SaveTypedTracts(Db(), model.Switch(), model.Rows(), cells));
+}
+
+TractSave ReassignCurrentTracts() {
+    const SwitchColumn sw = CurrentSwitchColumn();
+    if (sw.idPk == 0) return Declined();
+    return Shown(ReassignTracts(Db(), sw));
+}
+
+TractSave ReassignObjectTracts(const ProgressFn& progress) {
+    const qint64 idNet = CurrentObjectId();
+    if (idNet == 0 || !AskObjectTracts()) return Declined();
+    return Shown(ReassignTractsForObject(Db(), idNet, progress));
+}
+
+TractSave NumberObjectTracts(const TractRanges& ranges, const ProgressFn& progress) {
+    const qint64 idNet = CurrentObjectId();
+    if (idNet == 0 || !AskObjectTracts()) return Declined();
+    return Shown(NumberTractsByRanges(Db(), idNet, ranges, progress));
+}
+
+TractRanges CurrentObjectRanges(int p1) {
+    const qint64 idNet = CurrentObjectId();
+    const int gates = idNet ? FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt() : 0;
+    return TractRanges::ForObject(idNet ? MaxDoorCount(Db(), idNet) : 0, gates, p1,
+                                  TractCount(Db()));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Controls the device forms build the same way, and the editors' keyboard
+// and help conventions.
+
+#include "foundation/TFDM.h"  // ProgressFn
+
+#include <QObject>
+#include <QString>
+
+class QEvent;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+// A push button named name that never becomes the dialog's default button.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
+// A spin edit named name with its limits, value and arrow step.
+QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value, int step = 1);
+
+// Enter in a watched control moves the focus to the next control of its
+// window and Shift+Enter to the previous one; the key is swallowed.
+class EnterMovesFocus : public QObject {
+  public:
+    explicit EnterMovesFocus(QObject* parent) : QObject(parent) {}
+    void Watch(QWidget* control);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The progress window's gauge for a core loop, with the hourglass for as long
+// as the gauge is shown.
+ProgressFn BusyProgress();
+
+// For a form's changeEvent: when the form loses the focus to another window
+// of the program, the help window it may have opened is closed.
+void CloseHelpOnDeactivate(QWidget* form, QEvent* event);

@@ -1,0 +1,125 @@
+#include "netlink/TNetFrame.h"
+
+#include "foundation/BitAndStr.h"
+
+TNetFrame::TNetFrame(std::initializer_list<int> bytes) {
+    bytes_.fill(0);
+    int i = 0;
+    for (int b : bytes) {
+        if (i >= kNetFrameSize) break;
+        bytes_[size_t(i++)] = quint8(b);
+    }
+}
+
+TNetFrame TNetFrame::FromBytes(const quint8* bytes, int count) {
+    TNetFrame frame;
+    for (int i = 0; i < count && i < kNetFrameSize; ++i) frame.bytes_[size_t(i)] = bytes[i];
+    return frame;
+}
+
+std::optional<TNetFrame> TNetFrame::FromHex(const QString& line) {
+    if (line.size() != kNetHexLineSize) return std::nullopt;
+    TNetFrame frame;
+    for (int i = 0; i < kNetFrameSize; ++i) {
+        const int b = HexLineByte(line, i);
+        if (b < 0) return std::nullopt;
+        frame.bytes_[size_t(i)] = quint8(b);
+    }
+    return frame;
+}
+
+void TNetFrame::Set(int i, int value) {
+    if (i >= 0 && i < kNetFrameSize) bytes_[size_t(i)] = quint8(value);
+}
+
+QString TNetFrame::ToHex() const {
+    QString hex;
+    hex.reserve(kNetHexLineSize);
+    for (quint8 b : bytes_) hex += ByteToHex(b);
+    return hex;
+}
+
+bool TNetFrame::EmptyHead() const {
+    for (int i = 0; i < 5; ++i)
+        if (bytes_[size_t(i)] != 0) return false;
+    return true;
+}
+
+namespace {
+
+int HexDigit(QChar c) {
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return c.unicode() - '0';
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('F')) return c.unicode() - 'A' + 10;
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('f')) return c.unicode() - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+int HexLineByte(const QString& line, int i) {
+    if (i < 0 || 2 * i + 1 >= line.size()) return -1;
+    const int high = HexDigit(line.at(2 * i));
+    const int low = HexDigit(line.at(2 * i + 1));
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+std::optional<std::array<int, 3>> PasswordDigits(const QString& password) {
+    if (password.isEmpty()) return std::array<int, 3>{0, 0, 0};
+    if (password.size() != 3) return std::nullopt;
+    std::array<int, 3> digits{};
+    for (int i = 0; i < 3; ++i) {
+        const QChar c = password.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+        digits[size_t(i)] = c.unicode() - '0';
+    }
+    return digits;
+}
+
+namespace NetRequest {
+
+TNetFrame Class(int a) {
+    return TNetFrame{kAdapterAddress, a, 0x06, kCmdClass};
+}
+
+TNetFrame Select(int a, bool selector, const std::array<int, 3>& d) {
+    // The password goes third digit first.
+    if (selector)
+        return TNetFrame{kAdapterAddress,
+                         a,
+                         0x0E,
+                         kCmdParameter | kSelectorBit,
+                         0x01,
+                         0,
+                         0,
+                         0,
+                         kFnSelect,
+                         d[2],
+                         d[1],
+                         d[0]};
+    return TNetFrame{kAdapterAddress, a, 0x0D, kCmdParameter, 0, 0, 0, kFnSelect, d[2], d[1], d[0]};
+}
+
+TNetFrame Deselect(int a) {
+    return TNetFrame{kAdapterAddress, a, 0x06, kCmdDeselect, 0, 0};
+}
+
+TNetFrame AdapterDriverOn() {
+    return TNetFrame{kAdapterAddress, kAdapterAddress, 0x0A, kCmdParameter, 0, 0, 0, kFnDriverOn};
+}
+
+TNetFrame AdapterRestart() {
+    return TNetFrame{kAdapterAddress, kAdapterAddress, 0x0A, kCmdParameter, 0, 0, 0, kFnRestart};
+}
+
+TNetFrame AdapterReceptionMode(int mode) {
+    return TNetFrame{
+        kAdapterAddress, kAdapterAddress, 0x0B, kCmdParameter, 0, 0, 0, kFnReceptionMode, mode};
+}
+
+TNetFrame AdapterUsbIdentity(int vid, int pid) {
+    return TNetFrame{
+        kAdapterAddress, kAdapterAddress,   0x0E,       kCmdParameter,    0, 0, 0, kFnUsbIdentity,
+        vid & 0xFF,      (vid >> 8) & 0xFF, pid & 0xFF, (pid >> 8) & 0xFF};
+}
+
+}  // namespace NetRequest

@@ -1,0 +1,96 @@
+#pragma once
+// The entrance screen's editing without its window: the recount of the
+// apartment ranges of a house's entrances, the recount of the apartment
+// counts, the numbering choice, field edits, the totals and the flag masks.
+// The apartment rows themselves are made by ApartmentGenerator.
+//
+// Every operation works on the current object of the data module (FDM's
+// Q_Net) and its houses and entrances; writes bind their values, and the
+// recount writes all entrances of the house in one transaction. Questions and
+// refusals go through the dialog service.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace EntranceTexts {
+inline const QString kRecountCaption = QStringLiteral("Продолжение");
+inline const QString kRecountQuestion =
+    QStringLiteral("Пересчитать все невыделенные значения квартир?");
+inline const QString kOrderCaption = QStringLiteral("Нарушение правила");
+inline const QString kOrderViolation = QStringLiteral("Последующий №кв меньше предыдущего!");
+inline const QString kKeysHint = QStringLiteral(
+    "Минимальное количество ключей на одну квартиру. Максимум 65535, ограничивается объемом "
+    "памяти блока вызова. Здесь не более 100.");
+}  // namespace EntranceTexts
+
+// Widths and ranges the entrance fields hold.
+namespace EntranceLimits {
+constexpr int kEntranceName = 30;  // k_pod.nm_pod
+constexpr int kHouseName = 160;    // k_dom.house
+constexpr int kMaxNumber = 32767;  // n1kvr, npkvr, v_kvr are small integers
+constexpr int kMaxKeys = 100;      // E_Kk
+constexpr int kDefaultKeys = 4;
+}  // namespace EntranceLimits
+
+// One entrance's range as the recount sees it.
+struct EntranceRange {
+    int first = 1;
+    int last = 0;
+    int count = 0;
+};
+
+// Which values the operator entered (the check boxes "Ввод 1-й квартиры
+// подъезда", "Ввод последней квартиры подъезда", "Изменять количество квартир");
+// the others are recounted from them.
+struct RangeInputs {
+    bool first = false;
+    bool last = true;
+    bool count = false;
+};
+
+// True when no entered first (last) number exceeds the next entrance's.
+bool RangesInOrder(const QList<EntranceRange>& entries, const RangeInputs& inputs);
+// Recounts the values that were not entered, entrance after entrance.
+void RecountRanges(QList<EntranceRange>& entries, const RangeInputs& inputs);
+
+struct RangeRecountOutcome {
+    bool ran = false;  // the operator agreed and the entrances were read
+    bool orderViolated = false;
+    bool countsDiffer = false;  // some entrance's new count differs from its rows
+    bool failed = false;        // the database refused (shown)
+};
+
+// The totals of the screen: the sums of v_kvr of the house and of the object,
+// empty texts where there is nothing to sum.
+struct ApartmentTotals {
+    QString house;
+    QString object;
+};
+
+class EntranceScreen {
+  public:
+    // "Пересчитать невыделенные поля" for the entrances of house idDom.
+    RangeRecountOutcome RecountHouseRanges(qint64 idDom, const RangeInputs& inputs);
+    // "Пересчитать количество по наличию кв": every entrance's v_kvr becomes
+    // its number of rows that are not handsets.
+    bool RecountApartmentCounts();
+    ApartmentTotals Totals(qint64 idDom) const;
+
+    // The numbering of the current entrance of Q_DPd (hotel or sequential).
+    bool SetHotelNumbering(bool hotel);
+    // An entrance field edited in the grid: nm_pod as text, n1kvr, npkvr and
+    // v_kvr as numbers (an empty text stores null). False when refused.
+    bool SetEntranceField(qint64 idPod, const QString& field, const QString& text);
+    bool SetHouseName(qint64 idDom, const QString& name);
+
+    // The object's key quota as the spin edit shows it.
+    int KeysPerApartment() const;
+    // Names of the flags of one table of t_fl ("БВ" or "ППО"), by number.
+    QStringList FlagNames(const QString& table) const;
+    // The current object's masks, and storing new ones.
+    QString CallPanelMask() const;
+    QString ConsoleMask() const;
+    bool SaveFlagMasks(const QString& flbv, const QString& flpo);
+};

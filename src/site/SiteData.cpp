@@ -1,0 +1,70 @@
+#include "site/SiteData.h"
+
+#include "foundation/BoundSql.h"
+#include "foundation/TFDM.h"
+#include "platform/Dialogs.h"
+
+namespace SiteData {
+
+bool HasCurrentRow(const Dataset* ds) {
+    return ds && ds->IsOpen() && ds->RecNo() > 0;
+}
+
+qint64 CurrentObjectId() {
+    if (!FDM || !HasCurrentRow(FDM->Q_Net)) return 0;
+    return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
+}
+
+bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QVariant* out,
+                QString* error) {
+    if (!ExecBound(q, sql, values, error)) return false;
+    *out = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    return true;
+}
+
+void ShowFailure(const QString& what, const QString& reason) {
+    Dialogs::Message(QStringLiteral("Ошибка"), what + QLatin1Char('\n') + reason, DlgButtons::Ok,
+                     DlgIcon::Error);
+}
+
+bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {
+    QString error;
+    {
+        SqlTransaction tr(FDM->ConnectionDB());
+        if (tr.started() && work(&error) && tr.Commit()) return true;
+        if (error.isEmpty()) error = tr.LastError();
+    }
+    ShowFailure(what, error);
+    return false;
+}
+
+void ReopenOnSameRow(Dataset* ds, const QString& keyField) {
+    if (!ds || !ds->IsOpen()) return;
+    const int recNo = ds->RecNo();
+    const QVariant key = recNo > 0 ? ds->FieldByName(keyField).Value() : QVariant();
+    // The detail datasets follow once, on the row it ends on.
+    ds->DisableControls();
+    ds->Close();
+    if (ds->Open() && (key.isNull() || !ds->Locate(keyField, key))) ds->SetRecNo(recNo);
+    ds->EnableControls();
+}
+
+namespace {
+QVariant currentValue(Dataset* ds, const QString& field) {
+    return HasCurrentRow(ds) ? ds->FieldByName(field).Value() : QVariant();
+}
+}  // namespace
+
+void ReopenObjectKeepingPlace() {
+    if (!FDM) return;
+    const QString domKey = QStringLiteral("id_dom");
+    const QString podKey = QStringLiteral("id_pod");
+    const QVariant house = currentValue(FDM->Q_Dom, domKey);
+    const QVariant entrance = currentValue(FDM->Q_DPd, podKey);
+    ReopenOnSameRow(FDM->Q_Net, QStringLiteral("id_net"));
+    if (!house.isNull() && FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Locate(domKey, house);
+    if (!entrance.isNull() && FDM->Q_DPd->IsOpen()) FDM->Q_DPd->Locate(podKey, entrance);
+}
+
+}  // namespace SiteData

@@ -1,0 +1,43 @@
+#pragma once
+// Small pieces the site registry's core units share: the current object of
+// the data module, one-value queries, the failure message, and reopening a
+// dataset on the record it stood on.
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <functional>
+
+class Dataset;
+
+namespace SiteData {
+
+// id_net of the current object of the object list, 0 without one.
+qint64 CurrentObjectId();
+// The current row of the dataset, when it is open and has one.
+bool HasCurrentRow(const Dataset* ds);
+
+// One value of a single-row select; an empty result gives a null value.
+bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QVariant* out,
+                QString* error);
+
+// A write the database refused: what was not done, and why ("Ошибка").
+void ShowFailure(const QString& what, const QString& reason);
+
+// Runs work in one transaction on the data module's connection, committed
+// when it returns true and rolled back otherwise before this returns, so that
+// whatever is read afterwards sees the outcome. A failure is shown under
+// what. True when committed.
+bool WriteInOneTransaction(const QString& what, const std::function<bool(QString* error)>& work);
+
+// Closes and opens the dataset (when it is open) and puts it back on the row
+// whose keyField had the same value, else on the same record number.
+void ReopenOnSameRow(Dataset* ds, const QString& keyField);
+
+// The object list read again (after the object's row changed), with the
+// current object, house and entrance as they were.
+void ReopenObjectKeepingPlace();
+
+}  // namespace SiteData

@@ -1,0 +1,37 @@
+#include "site/ui/TDatasetPanels.h"
+
+#include "platform/Dataset.h"
+
+#include <QVBoxLayout>
+
+TDatasetPanels::TDatasetPanels(const QString& name, int rowHeight, QWidget* parent)
+    : QScrollArea(parent), rowHeight_(rowHeight) {
+    setObjectName(name);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    body_ = new QWidget(this);
+    rowsLayout_ = new QVBoxLayout(body_);
+    rowsLayout_->setContentsMargins(0, 0, 0, 0);
+    rowsLayout_->setSpacing(0);
+    rowsLayout_->addStretch();
+    setWidget(body_);
+}
+
+void TDatasetPanels::SetDataset(Dataset* ds) {
+    if (ds_ == ds) return;
+    if (ds_) disconnect(ds_, nullptr, this, nullptr);
+    ds_ = ds;
+    if (ds_) {
+        for (auto reset : {&Dataset::RowInserted, &Dataset::RowRemoved})
+            connect(ds_, reset, this, [this] { rebuild(); });
+        connect(ds_, &Dataset::RowsReset, this, [this] { rebuild(); });
+        connect(ds_, &Dataset::RowChanged, this, [this](int row) { showRow(row); });
+        connect(ds_, &Dataset::CurrentChanged, this, [this] { showCurrent(); });
+    }
+    rebuild();
+}
+
+void TDatasetPanels::SetVisibleRows(int rows) {
+    visibleRows_ = qMax(1, rows);
+    setFixedHeight(visibleRows_ * rowHeight_ + 2 * frameWidth());
+}

@@ -1,0 +1,40 @@
+#pragma once
+// A scrolling column of one panel per record of a dataset, in place of the
+// design's control grids. It follows the dataset: the panels are made again
+// when its rows are replaced, added or removed, and a changed row shows its
+// values again. What a panel holds is the deriving grid's.
+
+#include <QPointer>
+#include <QScrollArea>
+
+class Dataset;
+class QVBoxLayout;
+
+class TDatasetPanels : public QScrollArea {
+    Q_OBJECT
+  public:
+    TDatasetPanels(const QString& name, int rowHeight, QWidget* parent = nullptr);
+
+    // Shows the rows of the dataset and follows it from now on.
+    void SetDataset(Dataset* ds);
+    // Height for this many panels (the rest scroll).
+    void SetVisibleRows(int rows);
+    int VisibleRows() const { return visibleRows_; }
+
+  protected:
+    Dataset* dataset() const { return ds_; }
+    // Makes the panels again for the dataset's rows.
+    virtual void rebuild() = 0;
+    // Shows the stored values of one panel row.
+    virtual void showRow(int row) = 0;
+    // The dataset moved to another record.
+    virtual void showCurrent() {}
+
+    QWidget* body_ = nullptr;
+    QVBoxLayout* rowsLayout_ = nullptr;
+
+  private:
+    QPointer<Dataset> ds_;
+    int rowHeight_;
+    int visibleRows_ = 1;
+};
