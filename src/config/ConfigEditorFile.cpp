@@ -562,8 +562,8 @@ std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f,
     }
 }
 
-EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigScreenSettings& s,
-                                const ProgressFn& gauge) {
+EditorSaveResult BuildEditorFile(const EditorFile& f, qint64 idNom, const ConfigScreenSettings& s,
+                                 const ProgressFn& gauge) {
     EditorSaveResult r;
     if (!f.Parsed()) return r;
     r.fault = CheckEditorValues(f, s);
@@ -576,9 +576,9 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
     quint8 byte0 = 0;
     if (!EditorHeaderDevice(f, s, deviceNo, byte0)) {
         r.status = EditorSaveStatus::NoDevice;
-        Dialogs::Message(
-            kError, QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
-            DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(kError,
+                         QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
+                         DlgButtons::Ok, DlgIcon::Error);
         return r;
     }
     ProgressSteps steps(gauge, int(f.keptHex.size()) + 1 + gaugeExtra(f.kind));
@@ -592,25 +592,32 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
     for (int n = 0; n < sections.size(); ++n) appendSection(f.kind, n, sections[n], bytes, r.memo4);
     appendKeptSections(f, running, steps, bytes, r);
     bytes += BitStringToBytes(ConfigEndMark());
-
     const qint64 fileBytes = bytes.size() - kConfigHeaderBytes;
     r.memo4 << QStringLiteral("Длина файла:=") + num(fileBytes);
+    r.status = fileBytes * 8 > ConfigSizeLimitBits(f.kind) ? EditorSaveStatus::SavedOverLimit
+                                                            : EditorSaveStatus::Saved;
+    r.bytes = bytes;
+    return r;
+}
+
+EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigScreenSettings& s,
+                                const ProgressFn& gauge) {
+    EditorSaveResult r = BuildEditorFile(f, idNom, s, gauge);
+    if (r.bytes.isEmpty()) return r;
     QString why;
-    if (!DurableFile::Write(f.fileName, bytes, &why)) {
+    if (!DurableFile::Write(f.fileName, r.bytes, &why)) {
         r.status = EditorSaveStatus::WriteFailed;
         r.error = QStringLiteral("Файл ") + f.fileName + QStringLiteral(" не сохранен: ") + why;
         r.memo4 << r.error;
+        r.bytes.clear();
         Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
         return r;
     }
-    r.bytes = bytes;
-    const qint64 excess = fileBytes * 8 - ConfigSizeLimitBits(f.kind);
-    if (excess > 0) {
-        r.status = EditorSaveStatus::SavedOverLimit;
+    if (r.status == EditorSaveStatus::SavedOverLimit) {
+        const qint64 excess = (r.bytes.size() - kConfigHeaderBytes) * 8 - ConfigSizeLimitBits(f.kind);
         r.memo4 << QStringLiteral("Превышение длины на ") + num(RoundDiv(excess, 8)) +
                        QStringLiteral(" байт!");
     } else {
-        r.status = EditorSaveStatus::Saved;
         r.memo4 << QStringLiteral("Файл ") + f.fileName + QStringLiteral(" сохранен.");
     }
     return r;

@@ -109,8 +109,8 @@ std::optional<EditorCellFault> CheckEditorValues(const EditorFile& file,
                                                  const ConfigScreenSettings& settings);
 
 enum class EditorSaveStatus {
-    Saved,           // the file was written
-    SavedOverLimit,  // written, but the end mark took it past the limit
+    Saved,           // the file was built (and written, by SaveEditorFile)
+    SavedOverLimit,  // the same, but the end mark took it past the limit
     BadCell,         // a value cannot be written (fault says which); nothing written
     NoDevice,        // no device number for the header; nothing written
     Refused,         // a section could not be built (error says why); nothing written
@@ -124,12 +124,17 @@ struct EditorSaveResult {
     QStringList memo2;  // the size lines of the sections
     std::optional<EditorCellFault> fault;
     QString error;
-    QByteArray bytes;  // the file as written
+    QByteArray bytes;  // the file as built; empty when it was not written
 };
 
-// Builds the file from the values and writes it over file.fileName. The
-// header carries idNom (the current object's). Every refusal is told to the
-// operator; gauge steps once a section and is hidden on every way out.
+// Builds the file from the values: status Saved (or SavedOverLimit when the
+// end mark takes it past the limit) with its bytes, or a refusal without
+// bytes. The header carries idNom (the current object's). Every refusal is
+// told to the operator; gauge steps once a section and is hidden on every
+// way out.
+EditorSaveResult BuildEditorFile(const EditorFile& file, qint64 idNom,
+                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
+// Builds the file and writes it over file.fileName in one piece.
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
 
