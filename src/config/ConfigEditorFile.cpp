@@ -576,9 +576,9 @@ EditorSaveResult BuildEditorFile(const EditorFile& f, qint64 idNom, const Config
     quint8 byte0 = 0;
     if (!EditorHeaderDevice(f, s, deviceNo, byte0)) {
         r.status = EditorSaveStatus::NoDevice;
-        Dialogs::Message(kError,
-                         QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
-                         DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(
+            kError, QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
+            DlgButtons::Ok, DlgIcon::Error);
         return r;
     }
     ProgressSteps steps(gauge, int(f.keptHex.size()) + 1 + gaugeExtra(f.kind));
@@ -595,7 +595,7 @@ EditorSaveResult BuildEditorFile(const EditorFile& f, qint64 idNom, const Config
     const qint64 fileBytes = bytes.size() - kConfigHeaderBytes;
     r.memo4 << QStringLiteral("Длина файла:=") + num(fileBytes);
     r.status = fileBytes * 8 > ConfigSizeLimitBits(f.kind) ? EditorSaveStatus::SavedOverLimit
-                                                            : EditorSaveStatus::Saved;
+                                                           : EditorSaveStatus::Saved;
     r.bytes = bytes;
     return r;
 }
@@ -614,7 +614,8 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
         return r;
     }
     if (r.status == EditorSaveStatus::SavedOverLimit) {
-        const qint64 excess = (r.bytes.size() - kConfigHeaderBytes) * 8 - ConfigSizeLimitBits(f.kind);
+        const qint64 excess =
+            (r.bytes.size() - kConfigHeaderBytes) * 8 - ConfigSizeLimitBits(f.kind);
         r.memo4 << QStringLiteral("Превышение длины на ") + num(RoundDiv(excess, 8)) +
                        QStringLiteral(" байт!");
     } else {

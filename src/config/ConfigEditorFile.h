@@ -133,7 +133,8 @@ struct EditorSaveResult {
 // told to the operator; gauge steps once a section and is hidden on every
 // way out.
 EditorSaveResult BuildEditorFile(const EditorFile& file, qint64 idNom,
-                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
+                                 const ConfigScreenSettings& settings,
+                                 const ProgressFn& gauge = {});
 // Builds the file and writes it over file.fileName in one piece.
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});

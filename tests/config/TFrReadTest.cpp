@@ -6,6 +6,7 @@
 
 #include "ConfigScreenFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -27,6 +28,7 @@ class TFrReadTest : public ConfigScreenFixture {
         frame_->resize(1180, 720);
         frame_->PrepareScreen(DbFolder());
         frame_->show();
+        QApplication::processEvents();  // laid out before the first click
     }
     void TearDown() override {
         frame_.reset();
@@ -44,6 +46,8 @@ class TFrReadTest : public ConfigScreenFixture {
 };
 
 TEST_F(TFrReadTest, TheDialogStartsInTheFolderOfTheChoice) {
+    // The screen fits the main window at its smallest.
+    EXPECT_LE(frame_->minimumSizeHint().width(), 780);
     EXPECT_EQ(frame_->EIdent->text(), QString::number(kIdNom));
     EXPECT_EQ(frame_->R_Div->toolTip(), DbFolder());
     EXPECT_TRUE(frame_->RBarm->isChecked());

@@ -9,6 +9,7 @@
 
 #include "ConfigScreenFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -36,6 +37,7 @@ class TFrRedactTest : public ConfigScreenFixture {
         frame_->resize(1280, 900);
         frame_->PrepareScreen(DbFolder());
         frame_->show();
+        QApplication::processEvents();  // laid out before the first click
     }
     void TearDown() override {
         frame_.reset();
@@ -274,6 +276,8 @@ TEST_F(TFrRedactTest, TheEntranceListsNameTheHousesAndEntrances) {
 }
 
 TEST_F(TFrRedactTest, TheServiceTabComesAndGoes) {
+    // The screen fits the main window at its smallest.
+    EXPECT_LE(frame_->minimumSizeHint().width(), 780);
     const int sys = frame_->PageFile->indexOf(frame_->Sys);
     EXPECT_FALSE(frame_->PageFile->isTabVisible(sys));
     QTest::mouseClick(frame_->StaticText2, Qt::LeftButton);

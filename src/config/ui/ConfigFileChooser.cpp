@@ -24,6 +24,7 @@ ConfigFileChooser::ConfigFileChooser(QWidget* parent)
             if (on) Reset();
         });
     }
+    row->addStretch();  // a button is clicked on its text, so it keeps its own width
 }
 
 ConfigFolderChoice ConfigFileChooser::Choice() const {

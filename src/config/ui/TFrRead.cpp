@@ -34,8 +34,7 @@ void appendLines(QPlainTextEdit* memo, const QStringList& lines) {
 
 TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QString(), parent) {
     QVBoxLayout* content = ContentLayout();
-    auto* top = new QHBoxLayout;
-    top->addWidget(buildKindGroup());
+    auto* top = new QGridLayout;
 
     auto* file = new QGroupBox(QStringLiteral("Файл"), this);
     auto* grid = new QGridLayout(file);
@@ -50,7 +49,6 @@ TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QStr
     grid->addWidget(ButBit, 1, 0);
     grid->addWidget(CB_not, 1, 1);
     grid->addWidget(BitClear, 1, 2);
-    top->addWidget(file, 1);
 
     auto* device = new QGroupBox(QStringLiteral("Устройство"), this);
     auto* form = new QGridLayout(device);
@@ -65,7 +63,11 @@ TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QStr
     form->addWidget(EIdent, 0, 1);
     form->addWidget(new QLabel(QStringLiteral("Сетевой номер"), device), 1, 0);
     form->addWidget(jDev, 1, 1);
-    top->addWidget(device);
+
+    top->addWidget(buildKindGroup(), 0, 0);
+    top->addWidget(device, 0, 1);
+    top->addWidget(file, 1, 0, 1, 2);
+    top->setColumnStretch(1, 1);
     content->addLayout(top);
 
     auto* memos = new QHBoxLayout;

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSizePolicy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -85,38 +86,44 @@ TFrRedact::TFrRedact(QWidget* parent)
 
 QWidget* TFrRedact::buildTop() {
     auto* top = new QWidget(this);
-    auto* row = new QHBoxLayout(top);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(top);
+    rows->setContentsMargins(0, 0, 0, 0);
     ODtxt = new ConfigFileChooser(top);
     RBany = ODtxt->RBany;
     RBarm = ODtxt->RBarm;
     RBnet = ODtxt->RBnet;
     ButBit = Named(new QPushButton(QStringLiteral("Открыть файл"), top), "ButBit");
     ButBit->setToolTip(QStringLiteral("Выбрать файл для просмотра"));
-    auto* file = new QGridLayout;
+    StaticText2 = Named(new QLabel(QStringLiteral("Служебная"), top), "StaticText2");
+    StaticText2->setToolTip(QStringLiteral("Показать или скрыть служебную вкладку"));
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(ODtxt);
+    choice->addWidget(ButBit, 0, Qt::AlignBottom);
+    choice->addStretch();
+    choice->addWidget(StaticText2, 0, Qt::AlignTop);
+    rows->addLayout(choice);
+
     LFile1 = Named(new QLabel(top), "LFile1");
+    LFile1->setMinimumWidth(0);
+    LFile1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     L_Izmen = Named(new QLabel(top), "L_Izmen");
     EIdent = Named(new QLineEdit(top), "EIdent");
     EIdent->setReadOnly(true);
+    EIdent->setMaximumWidth(120);
     jDev = Named(new QSpinBox(top), "jDev");
     jDev->setRange(-1, 255);
     jDev->setValue(-1);
     jDev->setReadOnly(true);
     jDev->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    file->addWidget(new QLabel(QStringLiteral("Файл:"), top), 0, 0);
-    file->addWidget(LFile1, 0, 1, 1, 3);
-    file->addWidget(new QLabel(QStringLiteral("Идентификатор объекта"), top), 1, 0);
-    file->addWidget(EIdent, 1, 1);
-    file->addWidget(new QLabel(QStringLiteral("Номер устройства"), top), 1, 2);
-    file->addWidget(jDev, 1, 3);
-    file->addWidget(L_Izmen, 2, 0, 1, 4);
-    file->setColumnStretch(1, 1);
-    StaticText2 = Named(new QLabel(QStringLiteral("Служебная"), top), "StaticText2");
-    StaticText2->setToolTip(QStringLiteral("Показать или скрыть служебную вкладку"));
-    row->addWidget(ODtxt);
-    row->addWidget(ButBit);
-    row->addLayout(file, 1);
-    row->addWidget(StaticText2, 0, Qt::AlignTop);
+    auto* file = new QHBoxLayout;
+    file->addWidget(new QLabel(QStringLiteral("Файл:"), top));
+    file->addWidget(LFile1, 1);
+    file->addWidget(L_Izmen);
+    file->addWidget(new QLabel(QStringLiteral("Объект"), top));
+    file->addWidget(EIdent);
+    file->addWidget(new QLabel(QStringLiteral("Устройство"), top));
+    file->addWidget(jDev);
+    rows->addLayout(file);
     return top;
 }
 
