@@ -81,7 +81,8 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             f.warnings << v.entrances.warnings;
             break;
         case 3: {
-            const CallCodeUnpack u = UnpackCallCodes(v.entrances.apartmentTotal, text);
+            const CallCodeUnpack u = UnpackCallCodes(
+                codeRecordCount(v.entrances.apartmentTotal, text, f.warnings), text);
             v.records = u.records;
             v.packed = u.packed;
             v.increment = u.incrementChar;
@@ -360,16 +361,26 @@ std::optional<EditorCellFault> checkTracts(const PkTractGrid& g, int sepDevice) 
     return std::nullopt;
 }
 
-std::optional<EditorCellFault> checkMelody(const QList<MelodyCells>& rows, const char* control,
-                                           const QString& table) {
+// A melody grid: per row the duration (column 1) and the note (column 2).
+using NoteCells = QList<std::pair<QString, QString>>;
+
+std::optional<EditorCellFault> checkNotes(const NoteCells& rows, const char* control,
+                                          const QString& table, qint64 max) {
     for (int i = 0; i < rows.size(); ++i) {
-        const QString* cells[] = {&rows[i].leng, &rows[i].gerc};
+        const QString* cells[] = {&rows[i].first, &rows[i].second};
         for (int c = 0; c < 2; ++c)
-            if (!numberCellOk(*cells[c], 0, 255))
+            if (!numberCellOk(*cells[c], 0, max))
                 return fault(QString::fromLatin1(control), table, c + 1, i + 1, *cells[c],
-                             wholeNumber(0, 255));
+                             wholeNumber(0, max));
     }
     return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkMelody(const QList<MelodyCells>& rows, const char* control,
+                                           const QString& table) {
+    NoteCells cells;
+    for (const MelodyCells& r : rows) cells << std::pair{r.leng, r.gerc};
+    return checkNotes(cells, control, table, 255);
 }
 
 std::optional<EditorCellFault> checkSwitch(const PkEditorValues& v, const ConfigScreenSettings& s) {
@@ -382,14 +393,9 @@ std::optional<EditorCellFault> checkConsoleMelody(const std::array<PoNoteCells, 
                                                   const char* control, const QString& table) {
     // A grid whose first duration is blank takes the default melody.
     if (notes[0].leng.trimmed().isEmpty()) return std::nullopt;
-    for (int i = 0; i < kPoNotes; ++i) {
-        const QString* cells[] = {&notes[i].leng, &notes[i].noot};
-        for (int c = 0; c < 2; ++c)
-            if (!numberCellOk(*cells[c], 0, 15))
-                return fault(QString::fromLatin1(control), table, c + 1, i + 1, *cells[c],
-                             wholeNumber(0, 15));
-    }
-    return std::nullopt;
+    NoteCells cells;
+    for (const PoNoteCells& n : notes) cells << std::pair{n.leng, n.noot};
+    return checkNotes(cells, control, table, 15);
 }
 
 // The entrance column (from 1) and the place in it (from 0) of a call-code

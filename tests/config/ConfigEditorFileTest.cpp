@@ -17,9 +17,7 @@ using namespace cfgtest;
 namespace {
 
 ConfigScreenSettings Settings() {
-    ConfigScreenSettings s;
-    s.sizes = ConfigSection0Sizes{176, 232, 1088};
-    return s;
+    return ConfigFilesFixture::ScreenSettings();
 }
 
 // The header (or the bare date word of a file without one) and the sections of a file.

@@ -4,6 +4,7 @@
 // read and edit files.
 
 #include "config/ConfigRepository.h"
+#include "config/ConfigScreenSettings.h"
 #include "config/ConsoleFile.h"
 #include "config/SwitchFile.h"
 
@@ -13,6 +14,14 @@
 #include <QTemporaryDir>
 
 class ConfigFilesFixture : public ConfigObjectFixture {
+  public:
+    // The global parameters of a new database, as the screens read them.
+    static ConfigScreenSettings ScreenSettings() {
+        ConfigScreenSettings s;
+        s.sizes = ConfigSection0Sizes{176, 232, 1088};
+        return s;
+    }
+
   protected:
     QByteArray SwitchFile(int nNet) {
         ConfigRepository repo(Db());

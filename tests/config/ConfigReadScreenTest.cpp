@@ -14,9 +14,7 @@ using namespace cfgtest;
 namespace {
 
 ConfigScreenSettings Settings() {
-    ConfigScreenSettings s;
-    s.sizes = ConfigSection0Sizes{176, 232, 1088};
-    return s;
+    return ConfigFilesFixture::ScreenSettings();
 }
 
 // A file of sections 0, 1, ... after a header for deviceNo, or after the bare

@@ -8,6 +8,8 @@
 
 #include "ConfigFilesFixture.h"
 
+#include <QApplication>
+
 #include <memory>
 
 class ConfigScreenFixture : public ConfigFilesFixture {
@@ -26,4 +28,25 @@ class ConfigScreenFixture : public ConfigFilesFixture {
     QString DbFolder() const { return QFileInfo(DbPath()).absolutePath() + QLatin1Char('/'); }
 
     std::unique_ptr<TFDM> dm_;
+};
+
+// One of the screens on the fixture object, shown offscreen at a size an
+// operator would use and laid out before the first click.
+template <class Frame>
+class ScreenFrameFixture : public ConfigScreenFixture {
+  protected:
+    void SetUp() override {
+        ConfigScreenFixture::SetUp();
+        frame_ = std::make_unique<Frame>();
+        frame_->resize(1280, 900);
+        frame_->PrepareScreen(DbFolder());
+        frame_->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        frame_.reset();
+        ConfigScreenFixture::TearDown();
+    }
+
+    std::unique_ptr<Frame> frame_;
 };

@@ -15,9 +15,7 @@
 namespace {
 
 ConfigScreenSettings Settings() {
-    ConfigScreenSettings s;
-    s.sizes = ConfigSection0Sizes{176, 232, 1088};
-    return s;
+    return ConfigFilesFixture::ScreenSettings();
 }
 
 // The source file as loaded and the same with one value changed, both to be

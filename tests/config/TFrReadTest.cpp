@@ -20,29 +20,14 @@
 
 namespace {
 
-class TFrReadTest : public ConfigScreenFixture {
+class TFrReadTest : public ScreenFrameFixture<TFrRead> {
   protected:
-    void SetUp() override {
-        ConfigScreenFixture::SetUp();
-        frame_ = std::make_unique<TFrRead>();
-        frame_->resize(1180, 720);
-        frame_->PrepareScreen(DbFolder());
-        frame_->show();
-        QApplication::processEvents();  // laid out before the first click
-    }
-    void TearDown() override {
-        frame_.reset();
-        ConfigScreenFixture::TearDown();
-    }
-
     // Reads a file through the button and the open dialog.
     void ReadFile(const QString& path) {
         ScriptedDialogs dialogs;
         dialogs.ExpectPicker("Открыть КФ", path);
         QTest::mouseClick(frame_->ButBit, Qt::LeftButton);
     }
-
-    std::unique_ptr<TFrRead> frame_;
 };
 
 TEST_F(TFrReadTest, TheDialogStartsInTheFolderOfTheChoice) {

@@ -29,21 +29,8 @@ namespace {
 const QString kAsk = QStringLiteral("Запрос на сохранение");
 const QString kSave = QStringLiteral("Сохранить файл конфигурации?");
 
-class TFrRedactTest : public ConfigScreenFixture {
+class TFrRedactTest : public ScreenFrameFixture<TFrRedact> {
   protected:
-    void SetUp() override {
-        ConfigScreenFixture::SetUp();
-        frame_ = std::make_unique<TFrRedact>();
-        frame_->resize(1280, 900);
-        frame_->PrepareScreen(DbFolder());
-        frame_->show();
-        QApplication::processEvents();  // laid out before the first click
-    }
-    void TearDown() override {
-        frame_.reset();
-        ConfigScreenFixture::TearDown();
-    }
-
     // Opens a file through the button; the dialog's title names the folder
     // the first time only.
     void Open(const QString& path, const QString& title = QStringLiteral("Открыть КФ")) {
@@ -65,8 +52,6 @@ class TFrRedactTest : public ConfigScreenFixture {
                 return frame_->PageFile->isTabVisible(i);
         return false;
     }
-
-    std::unique_ptr<TFrRedact> frame_;
 };
 
 TEST_F(TFrRedactTest, ASwitchFileOpensOnItsTabAndSavesUnchanged) {

@@ -22,6 +22,9 @@
 namespace {
 
 constexpr int kMinutesPerDay = 1440;
+// A switch polls at most this many handsets, so no entrance has more rows;
+// a damaged count larger than that shows this many.
+constexpr int kMaxEntranceRows = 6200;
 
 // Code grid rows: the ordinal, the code, the flag text, the day and night times.
 enum CodeRow { kCodeRow = 1, kFlagRow = 2, kDayRow = 3, kNightRow = 4 };
@@ -368,7 +371,9 @@ void EditorConsoleTab::ShowPoEntranceCodes(int column, int) {
     entrance_ = column;
     const QString panels = entrances_.panelMasks.value(column - 1);
     for (int c = 1; c < MCbv->ColCount(); ++c) MCbv->SetCell(c, 1, cellOf(panels, c - 1));
-    const int count = MPod->Cell(column, 1) == QLatin1String("1") ? counts().value(column - 1) : 0;
+    const int count = MPod->Cell(column, 1) == QLatin1String("1")
+                          ? qBound(0, counts().value(column - 1), kMaxEntranceRows)
+                          : 0;
     KodVv->SetColCount(qMax(count, 0) + 1);
     KodVv->NumberColumns();
     const int first = EntranceFirstRecord(counts(), column);
