@@ -69,6 +69,18 @@ void decodeSwitchSection(int n, const QString& text, EditorFile& f) {
     }
 }
 
+// The call-code records to make for the apartments section 2 announced: no
+// more than section 3 can hold codes (each takes a bit at least), so that a
+// damaged count does not make millions of empty records.
+int codeRecordCount(int announced, const QString& section3, QStringList& warnings) {
+    if (announced <= section3.size()) return announced;
+    warnings << QStringLiteral("Секция 2 объявляет ") + num(announced) +
+                    QStringLiteral(
+                        " квартир, секция 3 не может содержать столько кодов; показаны ") +
+                    num(section3.size()) + QLatin1Char('.');
+    return int(section3.size());
+}
+
 void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s,
                           EditorFile& f) {
     PoEditorValues& v = f.po;

@@ -248,6 +248,19 @@ TEST_F(EditorFileTest, BadConsoleCellsNameTheirEntrance) {
     EXPECT_EQ(fault->row, 2);
 }
 
+TEST_F(EditorFileTest, ADamagedApartmentCountMakesNoMoreRecordsThanCodesFit) {
+    FileParts p = Split(ConsoleFile());
+    PoEntranceGrid grid = DecodePoEntranceMask(Taken(p.sections[2]), 63);
+    for (int n = 1; n <= 3; ++n) grid.apartments[n] = 65535;
+    p.sections[2] = EncodePoEntranceMask(grid, 63, nullptr);
+    const EditorFile f = Load(Join(p));
+    const qsizetype codeBits = Taken(p.sections[3]).size();
+    EXPECT_EQ(f.po.records.size(), codeBits);
+    ASSERT_FALSE(f.warnings.isEmpty());
+    EXPECT_TRUE(f.warnings.first().startsWith("Секция 2 объявляет 196605 квартир"));
+    EXPECT_EQ(f.po.records[0].code, "101");
+}
+
 TEST_F(EditorFileTest, KeptSectionsPastTheLimitAreSkippedWithALine) {
     FileParts p = Split(ConsoleFile());
     const int room = 12288 - (BitStringToBytes(p.sections.join(QString())).size());
