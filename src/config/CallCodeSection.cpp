@@ -1,6 +1,7 @@
 #include "config/CallCodeSection.h"
 
 #include "config/ConfigImage.h"
+#include "config/FlagSection.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Dialogs.h"
@@ -48,20 +49,6 @@ int trailingZeros(qint64 v) {
     for (qsizetype i = t.size() - 1; i >= 0 && t.at(i) == QLatin1Char('0'); --i) ++k;
     return k;
 }
-
-// The payload in the order of its bits (bit 0 first); turned into a text once
-// complete, which is cheaper than prepending field after field.
-class BitsLowFirst {
-  public:
-    void Add(qint64 value, int width) {
-        for (int i = 0; i < width; ++i)
-            bits_.append((quint64(value) >> i) & 1 ? QLatin1Char('1') : QLatin1Char('0'));
-    }
-    QString Text() const { return ReverseStr(bits_); }
-
-  private:
-    QString bits_;
-};
 
 // The k of a round-up entry that gives v after prev, or 0 when none does.
 int roundUpDigits(qint64 prev, qint64 v, int incr) {
@@ -524,7 +511,7 @@ bool EncodeCallCodeSections(int kind, bool packed, int incr, const QList<CallCod
     }
     QString codes = pack.payload;
     out.section3 = WrapSection(codes, kSection, kVersion, log);
-    QString flags = pack.flagText + MaskPayload(defaultMask, 16) + MaskPayload(dataMask, 16);
+    QString flags = FlagSectionPayload(dataMask, defaultMask, pack.flagText);
     out.section4 = WrapSection(flags, 4, kVersion, log);
     out.poTimeMask = pack.poTimeMask;
     out.poTimeWords = pack.poTimeWords;

@@ -29,6 +29,7 @@ bool buildSections(const ConfigFileRecipe& recipe, const QString& filePath, QStr
             b.resultLine = recipe.overflowPrefix + filePath +
                            QStringLiteral(" ОБНУЛЕН на этапе формирования секции ") +
                            QString::number(i) + QStringLiteral(" из-за превышения длины!");
+            if (recipe.overflowTail) b.resultLine += recipe.overflowTail(i);
             return false;
         }
         sections << text;
@@ -70,7 +71,12 @@ bool joinSections(const ConfigFileRecipe& recipe, const QStringList& sections, Q
                              QStringLiteral(" не добавлена в файл из-за неверной длины. ") +
                              QString::number(size) + QLatin1Char(' ') + QString::number(word);
         logs.result << line;
-        logs.summary << line;
+        if (recipe.unframedStopLine.isEmpty()) {
+            logs.summary << line;
+        } else {
+            logs.result << recipe.unframedStopLine;
+            logs.summary << recipe.unframedStopLine;
+        }
         bytes += BitStringToBytes(QString(kLengthBits, QLatin1Char('0')));
         if (framed) b.stopSection = i;
         framed = false;

@@ -37,6 +37,13 @@ struct ConfigFileRecipe {
     QString headerText;      // BuildConfigHeader's text
     QString deviceLabel;     // " КМ05", " ППО63": names the device in the section lines
     QString overflowPrefix;  // the result line's start when the sections grow too large
+    // What that result line adds after its end for the section it stopped at
+    // (a call panel says how to make its key sections smaller); none when empty.
+    std::function<QString(int section)> overflowTail;
+    // When not empty, a section whose length word does not match its size is
+    // reported in the result log only, followed by this line in the result
+    // log and the summary (a call panel's "merging stopped" line).
+    QString unframedStopLine;
     // Builds section i into text; false when the file cannot be made (the
     // encoder has told the operator and logged why).
     std::function<bool(int section, QString& text, ConfigLogs& logs)> encodeSection;

@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -52,6 +53,21 @@ QString MaskPayload(const QString& mask, qsizetype length) {
 
 QString MaskPayload(const QString& mask) {
     return MaskPayload(mask, mask.size());
+}
+
+void BitsLowFirst::Add(qint64 value, int width) {
+    for (int i = 0; i < width; ++i)
+        bits_.append(i < 64 && (quint64(value) >> i) & 1 ? kOne : kZero);
+}
+
+void BitsLowFirst::AddOnes(int width) {
+    if (width > 0) bits_.append(QString(width, kOne));
+}
+
+QString BitsLowFirst::Text() const {
+    QString text = bits_;
+    std::reverse(text.begin(), text.end());  // one pass: a key section may hold 139264 bits
+    return text;
 }
 
 QString WrapSection(QString& payload, int sectionNumber, int version, QStringList* log) {

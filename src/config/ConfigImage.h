@@ -37,6 +37,23 @@ qint64 CutField(QString& text, int width);
 QString MaskPayload(const QString& mask, qsizetype length);
 QString MaskPayload(const QString& mask);
 
+// A payload built in the order of its bits, bit 0 first: for payloads of many
+// fields, where prepending field after field would copy the text every time.
+class BitsLowFirst {
+  public:
+    // A field of the given width, its least significant bit first; bits
+    // above the 64 of the value are 0.
+    void Add(qint64 value, int width);
+    // A field of width ones, of any width.
+    void AddOnes(int width);
+    qsizetype Size() const { return bits_.size(); }
+    // The payload as a bit text (bit 0 last).
+    QString Text() const;
+
+  private:
+    QString bits_;
+};
+
 // ---- Sections -----------------------------------------------------------------
 
 // Closes a section: pads the payload (in place) to whole bytes and returns

@@ -29,6 +29,7 @@ struct ConfigObjectRow {
     bool farc = false;  // the console's call codes are packed
     int incr = 0;       // increment of hotel numbering, 0 or 1
     bool lPok = false;  // the object has a security-post console
+    qint64 vKey = 0;    // main key slots every apartment with keys gets on a call panel
 };
 
 // A switch parameter set (t_ke). nullColumns names the numeric columns that
@@ -97,14 +98,64 @@ struct CallCodeApartmentRow {
     qint64 mtnt = -1;
 };
 
-// A call panel (k_bv) with what its identification and call codes need.
+// A call panel (k_bv) with what its file is built from.
 struct PanelRow {
     qint64 idBv = 0;
     qint64 idNet = 0;
     int nNet = 0;
+    int nNt0 = 0;    // its number: the network address is 64 + n_nt0
     int bvType = 0;  // 1: a gate panel, whose codes carry house prefixes
     QString nBv;     // its name
     bool farc = false;
+    // The main parameters of section 0, as stored.
+    qint64 sl = 0;  // sound level
+    qint64 ot = 0;  // door-open time in seconds
+    bool bell = false;
+    bool autoKeys = false;  // auto: keys may be added at the panel; spare slots are written
+    bool nrcs = false;
+    bool dsoc = false;
+    bool ph0 = false;
+    bool ph1 = false;
+    bool scud = false;
+    bool lrez = false;  // reserve bit, also written into section 2
+    qint64 kfilt = 0;
+    qint64 blato = 0;
+    qint64 adrpk = 0;   // id_pk of the switch whose entrance holds the console's handset
+    qint64 adrcs = -1;  // that handset's place in its entrance, from 1; below 1 none
+    std::array<QString, 10> ocode;  // door-open codes as typed
+    qint64 rsrv = 0;                // reserve byte of the common-key section
+};
+
+// An apartment or handset row of an entrance a call panel serves, in p_nom
+// order, with its key quota and the keys registered for it.
+struct PanelApartmentRow {
+    CallCodeApartmentRow call;  // what the call-code pass reads of it
+    qint64 xKey = 0;            // keys planned
+    qint64 yKey = 0;            // keys registered
+    QStringList keys;           // bv_key of its k_key rows, in the order they were entered
+};
+
+// An entrance wired to a call panel (plus 1 or 3), with its switch.
+struct PanelEntranceRow {
+    qint64 idPod = 0;
+    qint64 idPk = 0;
+    int nNet = 0;    // network number of the switch
+    int nPk = 0;     // the switch's matrix column
+    int plus = 1;    // 1 wired; 3 wired, but the panel keeps no apartment keys for it
+    qint64 pFc = 0;  // the switch's first terminal
+    qint64 ah = 0;
+    qint64 dKey = 0;  // extra key slots of the entrance
+    qint64 oKey = 0;  // common-key slots of the entrance
+    QList<PanelApartmentRow> apartments;
+    QStringList commonKeys;  // distinct bv_key of the entrance's common keys
+};
+
+// An entrance linked to a call panel by the other kind of link (plus 2): the
+// panel opens for every key of it, apartment and common alike.
+struct PanelLinkedEntranceRow {
+    qint64 idPod = 0;
+    qint64 oKey = 0;
+    QStringList keys;  // distinct bv_key
 };
 
 // The security-post console (k_po): its identity and the columns of its
@@ -153,6 +204,18 @@ struct SwitchFileInput {
     QList<SwitchApartmentRow> apartments;
     std::optional<MelodyRow> callMelody;      // none: id_mvv names no switch melody
     std::optional<MelodyRow> ringBackMelody;  // none: id_mot names no switch melody
+};
+
+// Everything a call-panel file is built from.
+struct PanelFileInput {
+    int sepDevice = 63;
+    ConfigObjectRow object;
+    PanelRow device;
+    QList<PanelEntranceRow> entrances;              // by switch network number
+    int prefixWidth = 0;                            // CallCodePrefixWidth of the object's rows
+    QList<PanelLinkedEntranceRow> linkedEntrances;  // by switch network number
+    QStringList gateKeys;                           // a gate panel's own keys, by label
+    bool reserveSlots = true;  // the write screen's "Резервировать слоты для ключей"
 };
 
 // A switch of the object as the console file sees it: its entrance's rows

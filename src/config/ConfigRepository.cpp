@@ -1,13 +1,26 @@
 #include "config/ConfigRepository.h"
 
+#include "config/CallCodeSection.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
 
 namespace {
+
+// The on/off columns of a call panel, in the order of section 0.
+struct PanelSwitchColumn {
+    const char* name;
+    bool PanelRow::*member;
+};
+constexpr PanelSwitchColumn kPanelSwitchColumns[] = {
+    {"bell", &PanelRow::bell}, {"auto", &PanelRow::autoKeys}, {"nrcs", &PanelRow::nrcs},
+    {"dsoc", &PanelRow::dsoc}, {"ph_0", &PanelRow::ph0},      {"ph_1", &PanelRow::ph1},
+    {"scud", &PanelRow::scud}, {"lrez", &PanelRow::lrez},
+};
 
 // The numeric columns of a parameter set, in the order of PkParamSetRow.
 struct SetColumn {
@@ -51,6 +64,26 @@ std::optional<qint64> nullable(const QVariant& v) {
     if (v.isNull()) return std::nullopt;
     return v.toLongLong();
 }
+
+// A call-code row from the columns callColumns() lists, starting at column first.
+CallCodeApartmentRow callApartment(const QSqlQuery& q, int first) {
+    CallCodeApartmentRow r;
+    r.pKvr = q.value(first).toString();
+    r.stKvr = q.value(first + 1).toString();
+    r.kodD = q.value(first + 2).toString();
+    r.mtdy = orMinusOne(q.value(first + 3));
+    r.mtnt = orMinusOne(q.value(first + 4));
+    for (int j = 0; j < 16; ++j) r.panelFlags[j] = q.value(first + 5 + j).toLongLong() != 0;
+    for (int j = 0; j < 16; ++j) r.consoleFlags[j] = q.value(first + 21 + j).toLongLong() != 0;
+    return r;
+}
+constexpr int kCallColumnCount = 37;
+
+// The wiring of a call panel to the switches of its matrix row (QwBpo, Q_Bkk).
+const char* kPanelWiring =
+    " FROM m_bv v, m_pk m, k_pk k, k_pod p, k_dom d"
+    " WHERE m.n_pk = v.n_pk AND v.id_net = m.id_net AND k.id_pk = m.id_pk"
+    " AND p.id_pod = k.id_pod AND p.id_dom = d.id_dom AND v.id_bv = ?";
 
 // The names of numeric columns listed with their record members.
 template <typename Column, std::size_t N>
@@ -107,8 +140,8 @@ bool ConfigRepository::firstRow(const QString& sql, const QVariantList& values,
 
 bool ConfigRepository::ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& out) {
     return firstRow(
-        "SELECT id_net, id_nom, flbv, flpo, farc, incr, l_pok FROM k_net WHERE id_net = ?", {idNet},
-        out, [](const QSqlQuery& q) {
+        "SELECT id_net, id_nom, flbv, flpo, farc, incr, l_pok, v_key FROM k_net WHERE id_net = ?",
+        {idNet}, out, [](const QSqlQuery& q) {
             ConfigObjectRow o;
             o.idNet = q.value(0).toLongLong();
             o.idNom = q.value(1).toLongLong();
@@ -117,6 +150,7 @@ bool ConfigRepository::ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& 
             o.farc = q.value(4).toLongLong() != 0;
             o.incr = q.value(5).toInt();
             o.lPok = q.value(6).toLongLong() != 0;
+            o.vKey = q.value(7).toLongLong();
             return o;
         });
 }
@@ -231,19 +265,37 @@ bool ConfigRepository::ReadSwitchFileInput(qint64 idNet, int nNet,
 }
 
 bool ConfigRepository::ReadPanel(qint64 idNet, int nNet, std::optional<PanelRow>& out) {
-    return firstRow(
-        "SELECT id_bv, id_net, n_net, bv_type, n_bv, farc FROM k_bv"
-        " WHERE id_net = ? AND n_net = ? ORDER BY id_bv LIMIT 1",
-        {idNet, nNet}, out, [](const QSqlQuery& q) {
-            PanelRow p;
-            p.idBv = q.value(0).toLongLong();
-            p.idNet = q.value(1).toLongLong();
-            p.nNet = q.value(2).toInt();
-            p.bvType = q.value(3).toInt();
-            p.nBv = q.value(4).toString();
-            p.farc = q.value(5).toLongLong() != 0;
-            return p;
-        });
+    QStringList cols{QStringLiteral(
+        "id_bv, id_net, n_net, bv_type, n_bv, farc, n_nt0, sl, ot, kfilt, blato, adrpk, adrcs,"
+        " rsrv")};
+    for (const PanelSwitchColumn& c : kPanelSwitchColumns) cols << QString::fromLatin1(c.name);
+    for (int i = 0; i < 10; ++i) cols << QStringLiteral("ocode") + QString::number(i);
+    const QString sql = QStringLiteral("SELECT ") + cols.join(QStringLiteral(", ")) +
+                        QStringLiteral(
+                            " FROM k_bv WHERE id_net = ? AND n_net = ?"
+                            " ORDER BY id_bv LIMIT 1");
+    return firstRow(sql, {idNet, nNet}, out, [](const QSqlQuery& q) {
+        PanelRow p;
+        p.idBv = q.value(0).toLongLong();
+        p.idNet = q.value(1).toLongLong();
+        p.nNet = q.value(2).toInt();
+        p.bvType = q.value(3).toInt();
+        p.nBv = q.value(4).toString();
+        p.farc = q.value(5).toLongLong() != 0;
+        p.nNt0 = q.value(6).toInt();
+        p.sl = q.value(7).toLongLong();
+        p.ot = q.value(8).toLongLong();
+        p.kfilt = q.value(9).toLongLong();
+        p.blato = q.value(10).toLongLong();
+        p.adrpk = q.value(11).toLongLong();
+        p.adrcs = orMinusOne(q.value(12));
+        p.rsrv = q.value(13).toLongLong();
+        int i = 14;
+        for (const PanelSwitchColumn& c : kPanelSwitchColumns)
+            p.*c.member = q.value(i++).toLongLong() != 0;
+        for (QString& code : p.ocode) code = q.value(i++).toString();
+        return p;
+    });
 }
 
 bool ConfigRepository::ReadConsole(qint64 idNet, std::optional<ConsoleRow>& out) {
@@ -335,17 +387,7 @@ bool ConfigRepository::ReadConsoleFileInput(qint64 idNet, std::optional<ConsoleF
 bool ConfigRepository::readCallApartments(const QString& sql, const QVariantList& values,
                                           QList<CallCodeApartmentRow>& out) {
     out.clear();
-    return forEachRow(sql, values, [&](const QSqlQuery& q) {
-        CallCodeApartmentRow r;
-        r.pKvr = q.value(0).toString();
-        r.stKvr = q.value(1).toString();
-        r.kodD = q.value(2).toString();
-        r.mtdy = orMinusOne(q.value(3));
-        r.mtnt = orMinusOne(q.value(4));
-        for (int j = 0; j < 16; ++j) r.panelFlags[j] = q.value(5 + j).toLongLong() != 0;
-        for (int j = 0; j < 16; ++j) r.consoleFlags[j] = q.value(21 + j).toLongLong() != 0;
-        out << r;
-    });
+    return forEachRow(sql, values, [&](const QSqlQuery& q) { out << callApartment(q, 0); });
 }
 
 bool ConfigRepository::ReadPanelCallApartments(qint64 idBv, QList<CallCodeApartmentRow>& out) {
@@ -380,4 +422,111 @@ bool ConfigRepository::ReadObjectCallCodes(qint64 idNet, QList<CallCodeApartment
                           r.stKvr = q.value(1).toString();
                           out << r;
                       });
+}
+
+bool ConfigRepository::readKeys(const QString& sql, qint64 id, QStringList& out) {
+    out.clear();
+    return forEachRow(sql, {id}, [&](const QSqlQuery& q) { out << q.value(0).toString(); });
+}
+
+bool ConfigRepository::readPanelApartments(PanelEntranceRow& e) {
+    e.apartments.clear();
+    QHash<qint64, int> byId;
+    if (!forEachRow(QStringLiteral("SELECT ") + callColumns() +
+                        QStringLiteral(", v.id_kvr, v.x_key, v.y_key FROM k_kvr v, k_pod p, k_dom d"
+                                       " WHERE v.id_pod = p.id_pod AND p.id_dom = d.id_dom"
+                                       " AND v.id_pod = ? ORDER BY v.p_nom, v.id_kvr"),
+                    {e.idPod}, [&](const QSqlQuery& q) {
+                        PanelApartmentRow a;
+                        a.call = callApartment(q, 0);
+                        byId.insert(q.value(kCallColumnCount).toLongLong(),
+                                    int(e.apartments.size()));
+                        a.xKey = q.value(kCallColumnCount + 1).toLongLong();
+                        a.yKey = q.value(kCallColumnCount + 2).toLongLong();
+                        e.apartments << a;
+                    }))
+        return false;
+    return forEachRow(
+        "SELECT y.id_kvr, y.bv_key FROM k_key y, k_kvr r"
+        " WHERE y.id_kvr = r.id_kvr AND r.id_pod = ? ORDER BY y.rowid",
+        {e.idPod}, [&](const QSqlQuery& q) {
+            const auto at = byId.constFind(q.value(0).toLongLong());
+            if (at != byId.constEnd()) e.apartments[*at].keys << q.value(1).toString();
+        });
+}
+
+bool ConfigRepository::ReadPanelEntrances(qint64 idBv, QList<PanelEntranceRow>& out) {
+    out.clear();
+    if (!forEachRow(QStringLiteral("SELECT p.id_pod, k.id_pk, k.n_net, m.n_pk, v.plus, k.p_fc,"
+                                   " k.ah, p.d_key, p.o_key") +
+                        QString::fromLatin1(kPanelWiring) +
+                        QStringLiteral(" AND (v.plus = 1 OR v.plus = 3) ORDER BY k.n_net, v.rowid"),
+                    {idBv}, [&](const QSqlQuery& q) {
+                        PanelEntranceRow e;
+                        e.idPod = q.value(0).toLongLong();
+                        e.idPk = q.value(1).toLongLong();
+                        e.nNet = q.value(2).toInt();
+                        e.nPk = q.value(3).toInt();
+                        e.plus = q.value(4).toInt();
+                        e.pFc = q.value(5).toLongLong();
+                        e.ah = q.value(6).toLongLong();
+                        e.dKey = q.value(7).toLongLong();
+                        e.oKey = q.value(8).toLongLong();
+                        out << e;
+                    }))
+        return false;
+    for (PanelEntranceRow& e : out) {
+        if (!readPanelApartments(e) ||
+            !readKeys(QStringLiteral("SELECT bv_key FROM k_key"
+                                     " WHERE id_pod = ? AND id_kvr = -1"
+                                     " GROUP BY bv_key ORDER BY MIN(rowid)"),
+                      e.idPod, e.commonKeys))
+            return false;
+    }
+    return true;
+}
+
+bool ConfigRepository::ReadPanelLinkedEntrances(qint64 idBv, QList<PanelLinkedEntranceRow>& out) {
+    out.clear();
+    if (!forEachRow(
+            QStringLiteral("SELECT p.id_pod, p.o_key") + QString::fromLatin1(kPanelWiring) +
+                QStringLiteral(" AND v.plus = 2 ORDER BY m.n_net, v.rowid"),
+            {idBv}, [&](const QSqlQuery& q) {
+                out << PanelLinkedEntranceRow{q.value(0).toLongLong(), q.value(1).toLongLong(), {}};
+            }))
+        return false;
+    for (PanelLinkedEntranceRow& l : out)
+        if (!readKeys(QStringLiteral("SELECT bv_key FROM k_key"
+                                     " WHERE id_pod = ? AND id_kvr > -2"
+                                     " GROUP BY bv_key ORDER BY MIN(rowid)"),
+                      l.idPod, l.keys))
+            return false;
+    return true;
+}
+
+bool ConfigRepository::ReadGateKeys(qint64 idBv, QStringList& out) {
+    return readKeys(QStringLiteral("SELECT bv_key FROM k_key WHERE id_kvr = -2 AND id_pod = ?"
+                                   " ORDER BY s_met, rowid"),
+                    idBv, out);
+}
+
+bool ConfigRepository::ReadPanelFileInput(qint64 idNet, int nNet,
+                                          std::optional<PanelFileInput>& out) {
+    out.reset();
+    PanelFileInput in;
+    std::optional<ConfigObjectRow> object;
+    std::optional<PanelRow> panel;
+    if (!ReadObject(idNet, object) || !ReadPanel(idNet, nNet, panel)) return false;
+    if (!object || !panel) return true;
+    in.object = *object;
+    in.device = *panel;
+    QList<CallCodeApartmentRow> objectCodes;
+    if (!ReadSepDevice(in.sepDevice) || !ReadPanelEntrances(panel->idBv, in.entrances) ||
+        !ReadObjectCallCodes(idNet, objectCodes) ||
+        !ReadPanelLinkedEntrances(panel->idBv, in.linkedEntrances))
+        return false;
+    if (panel->bvType == 1 && !ReadGateKeys(panel->idBv, in.gateKeys)) return false;
+    in.prefixWidth = CallCodePrefixWidth(objectCodes);
+    out = in;
+    return true;
 }

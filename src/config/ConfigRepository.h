@@ -66,6 +66,18 @@ class ConfigRepository {
     bool ReadConsoleCallApartments(qint64 idNet, QList<CallCodeApartmentRow>& out);
     // Codes and origins of all the object's rows (for CallCodePrefixWidth).
     bool ReadObjectCallCodes(qint64 idNet, QList<CallCodeApartmentRow>& out);
+    // The entrances wired to a panel (plus 1 or 3) by their switch's network
+    // number, each with its apartments by p_nom, their keys in the order
+    // entered, and its distinct common keys.
+    bool ReadPanelEntrances(qint64 idBv, QList<PanelEntranceRow>& out);
+    // The entrances linked to a panel with plus 2 by switch network number,
+    // each with the distinct keys of its apartments and its common keys.
+    bool ReadPanelLinkedEntrances(qint64 idBv, QList<PanelLinkedEntranceRow>& out);
+    // The keys of a gate panel, by label.
+    bool ReadGateKeys(qint64 idBv, QStringList& out);
+    // All of the above for one call panel (spare key slots wanted, as the
+    // write screen starts); empty when the object or the panel is missing.
+    bool ReadPanelFileInput(qint64 idNet, int nNet, std::optional<PanelFileInput>& out);
 
   private:
     bool run(QSqlQuery& q, const QString& sql, const QVariantList& values);
@@ -80,6 +92,9 @@ class ConfigRepository {
                     std::optional<MelodyRow>& out);
     bool readCallApartments(const QString& sql, const QVariantList& values,
                             QList<CallCodeApartmentRow>& out);
+    bool readPanelApartments(PanelEntranceRow& entrance);
+    // The keys (first column) a statement with one bound id selects.
+    bool readKeys(const QString& sql, qint64 id, QStringList& out);
 
     QSqlDatabase db_;
     QString error_;

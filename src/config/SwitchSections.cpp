@@ -1,6 +1,7 @@
 #include "config/SwitchSections.h"
 
 #include "config/ConfigImage.h"
+#include "config/EditorCell.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -33,16 +34,6 @@ QString restAsMask(const SectionReader& r) {
 
 QString wrap(QString& payload, int section, QStringList* log, int version = kVersion) {
     return WrapSection(payload, section, version, log);
-}
-
-// A cell of an editor grid as a whole number; blank cells have none.
-enum class Cell { Blank, Number, Bad };
-Cell cellNumber(const QString& cell, qint64& value) {
-    const QString t = cell.trimmed();
-    if (t.isEmpty()) return Cell::Blank;
-    bool ok = false;
-    value = t.toLongLong(&ok);
-    return ok ? Cell::Number : Cell::Bad;
 }
 
 // The read screen's lines: the section's heading, then what the parser logs.
@@ -132,8 +123,8 @@ bool melodyCellBits(const QList<MelodyCells>& rows, const QString& title, QStrin
     qint64 count = 0;
     for (const MelodyCells& row : rows) {
         qint64 leng = 0, gerc = 0;
-        const Cell a = cellNumber(row.leng, leng);
-        const Cell b = cellNumber(row.gerc, gerc);
+        const Cell a = CellNumber(row.leng, leng);
+        const Cell b = CellNumber(row.gerc, gerc);
         if (a == Cell::Blank || b == Cell::Blank) continue;
         if (a == Cell::Bad || b == Cell::Bad || leng < 0 || leng > 255 || gerc < 0 || gerc > 255) {
             if (error)
@@ -272,7 +263,7 @@ bool EncodePkTract(const PkTractGrid& grid, int sepDevice, QString& section, QSt
     for (int t = 0; t < kPkTractCount; ++t) {
         for (const QString& cell : grid.cells[t]) {
             qint64 shownNo = 0;
-            const Cell kind = cellNumber(cell, shownNo);
+            const Cell kind = CellNumber(cell, shownNo);
             if (kind == Cell::Blank) continue;
             const qint64 nNet = shownNo + sepDevice + 1;
             if (kind == Cell::Bad || nNet < 0 || nNet >= kTractEnd) {

@@ -11,6 +11,11 @@
 // and the console handset row last. Switch n of entrance n has network
 // number n; entrance panel n (address 64 + n) is wired to switch n on tract 1,
 // the gate panel (address 68) to all three on tract 2.
+//
+// Keys, numbered by a running counter from KeyNumber(1) on: two in each of
+// the first five apartments of every entrance (entrance by entrance, then
+// apartment by apartment), three common keys per entrance (o_key 3), two on
+// the gate panel.
 
 #include "support/TestDatabase.h"
 
@@ -70,9 +75,58 @@ class ConfigObjectFixture : public ::testing::Test {
         }
         AddPanels();
         AddConsole();
+        AddKeys();
     }
 
+    static constexpr int kKeyedApartments = 5;
+    static constexpr int kKeysPerApartment = 2;
+    static constexpr int kCommonKeys = 3;
+    static constexpr int kGateKeys = 2;
+    static constexpr qint64 kGateIdBv = 4;
+
+    // The 12-digit number of the n-th key; a panel stores its last 6 digits.
+    static QString KeyNumber(int n) {
+        return QStringLiteral("%1").arg(0xA10000 + n, 12, 16, QLatin1Char('0')).toUpper();
+    }
+    static QString PanelKey(int n) { return KeyNumber(n).right(6); }
+    // The running number of a key of the fixture.
+    static int ApartmentKeyNo(int entrance, int apartment, int key) {
+        return ((entrance - 1) * kKeyedApartments + apartment - 1) * kKeysPerApartment + key;
+    }
+    static int CommonKeyNo(int entrance, int key) {
+        return kEntrances * kKeyedApartments * kKeysPerApartment + (entrance - 1) * kCommonKeys +
+               key;
+    }
+    static int GateKeyNo(int key) { return CommonKeyNo(kEntrances, kCommonKeys) + key; }
+
   private:
+    void AddKey(int n, qint64 idPod, qint64 idKvr) {
+        Sql("INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status)"
+            " VALUES (?, ?, ?, ?, 1, ?, ?, 'АРМ 01.02.2024')",
+            {KeyNumber(n), idPod, PanelKey(n), idKvr, idKvr < 0 ? 1 : 0,
+             QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'))});
+    }
+
+    void AddKeys() {
+        for (int e = 1; e <= kEntrances; ++e) {
+            for (int a = 1; a <= kKeyedApartments; ++a) {
+                QSqlQuery q(db_);
+                q.prepare("SELECT id_kvr FROM k_kvr WHERE id_pod = ? AND p_nom = ?");
+                q.addBindValue(e);
+                q.addBindValue(a);
+                ASSERT_TRUE(q.exec() && q.next());
+                const qint64 idKvr = q.value(0).toLongLong();
+                for (int k = 1; k <= kKeysPerApartment; ++k)
+                    AddKey(ApartmentKeyNo(e, a, k), e, idKvr);
+                Sql("UPDATE k_kvr SET y_key = ? WHERE id_kvr = ?", {kKeysPerApartment, idKvr});
+            }
+            for (int k = 1; k <= kCommonKeys; ++k) AddKey(CommonKeyNo(e, k), e, -1);
+            Sql("UPDATE k_pod SET o_key = ?, o_rky = ? WHERE id_pod = ?",
+                {kCommonKeys, kCommonKeys, e});
+        }
+        for (int k = 1; k <= kGateKeys; ++k) AddKey(GateKeyNo(k), kGateIdBv, -2);
+    }
+
     void AddApartments(int idPod, int first, int count) {
         for (int i = 0; i < count; ++i) {
             const QString n = QString::number(first + i);

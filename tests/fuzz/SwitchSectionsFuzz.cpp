@@ -1,13 +1,15 @@
 // Feeds arbitrary bytes to every decoder of the switch sections, of the
-// call-code section and of the console sections (ConsoleSectionsFuzz), as the
-// bytes of one section after its length word (version byte first, then the
-// payload), and checks what comes out: the
-// editor's records stay within their room, the decoders that can write back
-// give the payload back, and call codes derived from the bytes survive a pack
-// and unpack. Byte 0 is the apartment count the call-code decoders are told.
+// call-code section, of the call-panel sections (PanelSectionsFuzz) and of the
+// console sections (ConsoleSectionsFuzz), as the bytes of one section after
+// its length word (version byte first, then the payload), and checks what
+// comes out: the editor's records stay within their room, the decoders that
+// can write back give the payload back, and call codes derived from the bytes
+// survive a pack and unpack. Byte 0 is the apartment count the call-code
+// decoders are told.
 
 #include "ConsoleSectionsFuzz.h"
 #include "FuzzSupport.h"
+#include "PanelSectionsFuzz.h"
 #include "config/CallCodeSection.h"
 #include "config/ConfigImage.h"
 #include "config/SwitchSections.h"
@@ -109,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     SwitchSections(text);
     CallCodeDecoders(text, announced);
     CallCodeRoundTrip(data.sliced(1), announced & 1, (announced >> 1) & 1);
+    FuzzPanelSections(text, announced);
     FuzzConsoleSections(data.sliced(1), text, announced);
     return 0;
 }

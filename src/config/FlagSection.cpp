@@ -1,0 +1,99 @@
+#include "config/FlagSection.h"
+
+#include "config/ConfigImage.h"
+#include "config/SectionReader.h"
+#include "foundation/BitAndStr.h"
+
+namespace {
+
+constexpr int kSection = 4;
+constexpr int kVersion = 1;
+
+QString num(qint64 v) {
+    return QString::number(v);
+}
+
+// Carried flags of a data mask as it stands in the section: the characters that are not '0'.
+int carriedFlags(const QString& maskBits) {
+    return int(maskBits.size() - maskBits.count(QLatin1Char('0')));
+}
+
+}  // namespace
+
+QString FlagSelectionDataMask(const QString& selection) {
+    return selection.left(kFlagCount);
+}
+
+QString FlagSelectionDefaults(const QString& selection) {
+    return selection.mid(kFlagCount, kFlagCount);
+}
+
+QString FlagSectionPayload(const QString& dataMask, const QString& defaultMask,
+                           const QString& groups) {
+    return groups + MaskPayload(defaultMask, kFlagCount) + MaskPayload(dataMask, kFlagCount);
+}
+
+QString EncodeFlagSection(const QString& selection, const QString& groups,
+                          const QString& groupsLengthLine, ConfigLogs& logs) {
+    const QString data = FlagSelectionDataMask(selection);
+    const QString defaults = FlagSelectionDefaults(selection);
+    logs.detail << QStringLiteral("Маска данных ") + data
+                << QStringLiteral("Маска значений по умолчанию ") + defaults << groupsLengthLine;
+    QString payload = FlagSectionPayload(data, defaults, groups);
+    logs.detail << QStringLiteral("длина 4 sec бит ") + num(payload.size());
+    return WrapSection(payload, kSection, kVersion, &logs.result);
+}
+
+QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
+    QStringList lines{ConfigReadHeading(QStringLiteral("БВ,ПО СЕКЦИЯ 4")),
+                      QStringLiteral("маска для ") + num(announced) + QStringLiteral(" квартир.")};
+    SectionReader r(sectionText);
+    int w = kFlagCount;
+    QString bits;
+    if (r.TakeBits(kFlagCount, bits)) {
+        w = carriedFlags(bits);
+        lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
+    }
+    if (r.TakeBits(kFlagCount, bits)) lines << QStringLiteral("FVAL: ") + ReverseStr(bits);
+    if (w <= 0) return lines;
+    for (int i = 1; r.TakeBits(w, bits); ++i) {
+        const QString group = ReverseStr(bits);
+        lines << (i <= announced
+                      ? QStringLiteral("п № ") + num(i) + QStringLiteral(" маска кв.: ") + group
+                      : group);
+    }
+    return lines;
+}
+
+FlagSectionValues DecodeFlagSection(const QString& sectionText) {
+    FlagSectionValues v;
+    SectionReader r(sectionText);
+    int w = kFlagCount;
+    QString bits;
+    if (r.TakeBits(kFlagCount, bits)) {
+        w = carriedFlags(bits);
+        v.dataMask = ReverseStr(bits);
+    }
+    if (r.TakeBits(kFlagCount, bits)) v.defaultMask = ReverseStr(bits);
+    if (w <= 0) return v;
+    while (r.TakeBits(w, bits)) v.groups << bits;
+    return v;
+}
+
+QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
+                         const QString& callFlagText, int sepDevice, ConfigLogs& logs) {
+    logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 4"))
+                << DeviceAddrName(panel.nNet, sepDevice) + QStringLiteral("  ") + panel.nBv
+                << QStringLiteral("Маска вызова и отзвонки квартир:");
+    return EncodeFlagSection(
+        object.flbv, callFlagText,
+        QStringLiteral("Длина маски ") + num(callFlagText.size()) + QStringLiteral(" бит"), logs);
+}
+
+FlagSectionValues DecodeBvDataMask(const QString& sectionText, QList<CallCodeRecord>& records) {
+    const FlagSectionValues v = DecodeFlagSection(sectionText);
+    // Whole groups: a record that kept only part of a wide group would write
+    // a section 4 whose groups no longer match its data mask.
+    for (int i = 0; i < v.groups.size() && i < records.size(); ++i) records[i].flags = v.groups[i];
+    return v;
+}

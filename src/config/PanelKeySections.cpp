@@ -1,0 +1,608 @@
+#include "config/PanelKeySections.h"
+
+#include "config/ConfigImage.h"
+#include "config/EditorCell.h"
+#include "config/SectionReader.h"
+#include "config/SwitchSections.h"
+#include "foundation/BitAndStr.h"
+
+#include <QMap>
+#include <QSet>
+
+namespace {
+
+constexpr int kVersion = 1;
+constexpr qint64 kEmptySlot = 0xFFFFFF;
+constexpr int kCountBits = 16;
+constexpr int kByteBits = 8;
+constexpr qint64 kMaxIndexWidth = 255;  // LBit is one byte
+
+QString num(qint64 v) {
+    return QString::number(v);
+}
+
+qint64 fileLimitBits() {
+    return ConfigSizeLimitBits(kKindCallPanel);
+}
+
+QString nameLine(const PanelFileInput& in) {
+    return DeviceAddrName(in.device.nNet, in.sepDevice) + QStringLiteral("  ") + in.device.nBv;
+}
+
+// Views, not copies: the lists may hold tens of thousands of blank rows.
+bool isBlankCell(const QString& cell) {
+    return QStringView(cell).trimmed().isEmpty();
+}
+
+bool isEmptyKeyCell(const QString& cell) {
+    return QStringView(cell).trimmed().compare(EmptyKeyText(), Qt::CaseInsensitive) == 0;
+}
+
+QString badKeyText(const QString& key) {
+    return QStringLiteral("Ключ \"") + key +
+           QStringLiteral("\" не записан: номер ключа - от 1 до 6 шестнадцатеричных цифр.");
+}
+
+// The slots of one key section, bit 0 first. A section larger than a whole
+// file may be makes the file stop at this section anyway; once the payload
+// passes that size no more slots are added, so that a huge quota or count
+// never builds a huge text first.
+class KeySlots {
+  public:
+    KeySlots(int section, QStringList& log) : section_(section), log_(log) {}
+
+    // False, with one line in the log, once the section has outgrown a file.
+    bool Room() {
+        if (bits_.Size() <= fileLimitBits()) return true;
+        if (!stopped_)
+            log_ << QStringLiteral("Слотов ключей больше, чем помещается в файл: секция ") +
+                        num(section_) + QStringLiteral(" не дописана.");
+        stopped_ = true;
+        return false;
+    }
+    void Bit(int b) { bits_.Add(b, 1); }
+    void Slot(qint64 key) {
+        bits_.Add(key, kKeySlotBits);
+        ++count_;
+    }
+    void EmptySlot() {
+        bits_.AddOnes(kKeySlotBits);
+        ++count_;
+    }
+    // An empty slot of section 6: the index of no apartment, then the empty key.
+    void EmptyIndexedSlot(int indexBits) {
+        bits_.AddOnes(indexBits);
+        EmptySlot();
+    }
+    qint64 Count() const { return count_; }
+    QString Text() const { return bits_.Text(); }
+
+  private:
+    int section_;
+    QStringList& log_;
+    BitsLowFirst bits_;
+    qint64 count_ = 0;
+    bool stopped_ = false;
+};
+
+// The payload of a section with slots: the records above the header fields
+// (count lowest).
+QString withHeader(const QString& records, qint64 second, int secondBits, qint64 count) {
+    return records + BitField(second, secondBits) + BitField(count, kCountBits);
+}
+
+// ---- section 5 ----
+
+struct Slot5 {
+    bool main = true;
+    qint64 key = 0;
+};
+struct Apartment5 {
+    bool withSlots = false;
+    QList<Slot5> entries;
+};
+struct Section5 {
+    QString rSumBits;  // empty when the section ends before it
+    QString rMinBits;
+    QList<Apartment5> apartments;
+    bool cut = false;  // a slot or an end bit was missing
+};
+
+// Reads the apartment records of a section 5 text, never past its start.
+Section5 parseSection5(const QString& sectionText) {
+    Section5 s;
+    SectionReader r(sectionText);
+    if (!r.TakeBits(kCountBits, s.rSumBits) || !r.TakeBits(kCountBits, s.rMinBits)) return s;
+    const qint64 rMin = BinToInt(s.rMinBits);
+    // Fewer than 8 bits left are the padding of the last byte.
+    while (r.Has(kByteBits)) {
+        qint64 start = 0, key = 0, next = 0;
+        r.Take(1, start);
+        Apartment5 a;
+        a.withSlots = start == 0;
+        for (qint64 j = 0; a.withSlots && j < rMin && !s.cut; ++j) {
+            s.cut = !r.Take(kKeySlotBits, key);
+            if (!s.cut) a.entries << Slot5{true, key};
+        }
+        while (a.withSlots && !s.cut) {
+            s.cut = !r.Take(1, next);
+            if (s.cut || next == 1) break;
+            s.cut = !r.Take(kKeySlotBits, key);
+            if (!s.cut) a.entries << Slot5{false, key};
+        }
+        s.apartments << a;
+        if (s.cut) break;
+    }
+    return s;
+}
+
+// Keys of the register that can be written, in their order; the others are logged.
+QList<qint64> writableKeys(const QStringList& keys, ConfigLogs& logs) {
+    QList<qint64> values;
+    for (const QString& key : keys) {
+        if (isBlankCell(key)) continue;
+        qint64 v = 0;
+        if (KeySlotValue(key, v))
+            values << v;
+        else
+            logs.result << badKeyText(key);
+    }
+    return values;
+}
+
+// One apartment record of section 5: keys, then empty main slots up to rMin,
+// then empty extra slots up to n; false when the section has outgrown a file.
+bool writeApartmentSlots(KeySlots& slotBits, const QList<qint64>& keys, qint64 rMin, qint64 n,
+                         ConfigLogs& logs) {
+    slotBits.Bit(0);
+    qint64 k = 0;
+    for (qint64 key : keys) {
+        if (k >= rMin) slotBits.Bit(0);
+        slotBits.Slot(key);
+        logs.detail << KeySlotText(key);
+        ++k;
+    }
+    for (; k < rMin; ++k) {
+        if (!slotBits.Room()) return false;
+        slotBits.EmptySlot();
+    }
+    for (; k < n; ++k) {
+        if (!slotBits.Room()) return false;
+        slotBits.Bit(0);
+        slotBits.EmptySlot();
+    }
+    slotBits.Bit(1);
+    return true;
+}
+
+// ---- section 7 ----
+
+// The bv_key values of the apartment keys of the entrances wired with plus 1,
+// which a gate panel does not repeat among its common keys.
+QSet<qint64> wiredApartmentKeys(const PanelFileInput& in) {
+    QSet<qint64> keys;
+    for (const PanelEntranceRow& e : in.entrances) {
+        if (e.plus != 1) continue;
+        for (const PanelApartmentRow& a : e.apartments)
+            for (const QString& key : a.keys) {
+                qint64 v = 0;
+                if (KeySlotValue(key, v)) keys.insert(v);
+            }
+    }
+    return keys;
+}
+
+qint64 commonKeyQuota(const PanelFileInput& in) {
+    qint64 q = 0;
+    for (const PanelEntranceRow& e : in.entrances)
+        if (e.plus == 1) q += e.oKey;
+    for (const PanelLinkedEntranceRow& l : in.linkedEntrances) q += l.oKey;
+    return q;
+}
+
+// ---- the editor ----
+
+// The blank rows a list starts with for the slots its section announces: no
+// more than a whole file could hold, however large a damaged count is.
+qint64 announcedRows(qint64 count) {
+    return qBound<qint64>(0, count, fileLimitBits() / kKeySlotBits);
+}
+
+// Puts a decoded row at its place in a list that starts with the rows its
+// section announced; a section holding more slots than announced adds rows.
+template <typename Row>
+void placeRow(QList<Row>& rows, int row, const Row& value) {
+    if (row == rows.size()) rows.append(value);
+    rows[row] = value;
+}
+
+// The head of sections 6 and 7: the slot count, which gives the list its
+// blank rows, and the byte after it; false when the section ends before them.
+template <typename Row>
+bool readListHead(SectionReader& r, qint64& count, QList<Row>& rows, qint64& byte) {
+    if (!r.Take(kCountBits, count)) return false;
+    rows.resize(announcedRows(count));
+    return r.Take(kByteBits, byte);
+}
+
+// The apartment index of an editor cell: blank is 0 (no apartment); false
+// for a cell that is not a whole number from 0 up to what a file could hold.
+bool apartmentIndex(const QString& cell, qint64& index) {
+    index = 0;
+    const Cell kind = CellNumber(cell, index);
+    return kind == Cell::Blank || (kind == Cell::Number && index >= 0 && index <= fileLimitBits());
+}
+
+QString badIndexText(const QString& list, int row, const QString& cell) {
+    return list + QStringLiteral(", строка ") + num(row) + QStringLiteral(": номер квартиры \"") +
+           cell + QStringLiteral("\" не записан.");
+}
+
+// What the editor's section 5 holds of one apartment.
+struct EditorApartment {
+    qint64 rows = 0;     // its Keys5 rows, keys and empty slots
+    QList<qint64> keys;  // Keys5 keys, then keys enrolled at the panel
+};
+
+// Keys5 rows by apartment index, blank rows passed over; bad cells are logged.
+void collectKeys5(const Keys5List& keys5, QMap<qint64, EditorApartment>& apartments,
+                  ConfigLogs& logs) {
+    for (int r = 0; r < keys5.rows.size(); ++r) {
+        const Keys5Row& row = keys5.rows[r];
+        if (isBlankCell(row.apartment) || isBlankCell(row.key)) continue;
+        qint64 index = 0, key = 0;
+        if (!apartmentIndex(row.apartment, index) || index < 1) {
+            logs.detail << badIndexText(QStringLiteral("Keys5"), r + 1, row.apartment);
+            continue;
+        }
+        if (!KeySlotValue(row.key, key)) {
+            logs.detail << badKeyText(row.key);
+            continue;
+        }
+        EditorApartment& a = apartments[index];
+        ++a.rows;
+        if (key != kEmptySlot) a.keys << key;
+    }
+}
+
+// The keys enrolled at the panel for apartments 1 and up join those apartments.
+void collectEnrolledKeys(const Keys6List& keys6, QMap<qint64, EditorApartment>& apartments,
+                         ConfigLogs& logs) {
+    for (int r = 0; r < keys6.rows.size(); ++r) {
+        const Keys6Row& row = keys6.rows[r];
+        if (isBlankCell(row.key) || isEmptyKeyCell(row.key)) continue;
+        qint64 index = 0, key = 0;
+        if (!apartmentIndex(row.apartment, index)) {
+            logs.detail << badIndexText(QStringLiteral("Keys6"), r + 1, row.apartment);
+            continue;
+        }
+        if (!KeySlotValue(row.key, key)) {
+            logs.detail << badKeyText(row.key);
+            continue;
+        }
+        if (index >= 1) apartments[index].keys << key;
+    }
+}
+
+// The number of rows of a list up to its last row whose key is used.
+template <typename Rows, typename KeyOf>
+qint64 lastUsedRow(const Rows& rows, KeyOf keyOf, bool blankIsUsed) {
+    qint64 n = 0;
+    for (qint64 r = 0; r < rows.size(); ++r) {
+        const QString& key = keyOf(rows[r]);
+        if (isEmptyKeyCell(key) || (!blankIsUsed && isBlankCell(key))) continue;
+        n = r + 1;
+    }
+    return n;
+}
+
+}  // namespace
+
+QString EmptyKeyText() {
+    return QStringLiteral("FFFFFF");
+}
+
+QString MainSlotMark() {
+    return QStringLiteral("осн.");
+}
+
+QString ExtraSlotMark() {
+    return QStringLiteral("доп.");
+}
+
+QString Section5SlotsLabel() {
+    return QStringLiteral("Cлотов ключей в 5 секции ");
+}
+
+bool KeySlotValue(const QString& key, qint64& value) {
+    const QString k = key.trimmed();
+    if (k.isEmpty() || k.size() > 6) return false;
+    qint64 v = 0;
+    for (QChar c : k) {
+        const int d = QStringLiteral("0123456789ABCDEF").indexOf(c.toUpper());
+        if (d < 0) return false;
+        v = v * 16 + d;
+    }
+    value = v;
+    return true;
+}
+
+QString KeySlotText(qint64 value) {
+    return BinToHex(BitField(value, kKeySlotBits));
+}
+
+bool PanelWantsSpareSlots(const PanelFileInput& in) {
+    return in.device.autoKeys || in.reserveSlots;
+}
+
+QString EncodeBvSection5(const PanelFileInput& in, ConfigLogs& logs) {
+    logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 5")) << nameLine(in)
+                << QStringLiteral("Поквартирные ключи:");
+    const bool spare = PanelWantsSpareSlots(in);
+    const qint64 rMin = qMax<qint64>(in.object.vKey, 0);
+    KeySlots slotBits(5, logs.result);
+    bool room = true;
+    for (const PanelEntranceRow& e : in.entrances) {
+        for (const PanelApartmentRow& a : e.apartments) {
+            if (!room) break;
+            const bool keeps = e.plus != 3;  // plus 3: the panel keeps no apartment keys
+            const QList<qint64> keys = keeps ? writableKeys(a.keys, logs) : QList<qint64>();
+            // Never fewer slots than keys: a key is written even when the counts lag behind.
+            const qint64 n = keeps ? qMax<qint64>(spare ? a.xKey : a.yKey, keys.size()) : 0;
+            if (n <= 0) {
+                slotBits.Bit(1);
+                continue;
+            }
+            room = writeApartmentSlots(slotBits, keys, rMin, qMax(n, rMin), logs);
+        }
+    }
+    const qint64 rSum = slotBits.Count();
+    logs.result << Section5SlotsLabel() + num(rSum);
+    QString payload = rSum > 0 ? withHeader(slotBits.Text(), rMin, kCountBits, rSum) : QString();
+    logs.detail << QStringLiteral("количество слотов ключей ") + num(rSum)
+                << QStringLiteral("длина 5 sec ") + num(payload.size());
+    return WrapSection(payload, 5, kVersion, &logs.result);
+}
+
+QString EncodeBvSection6(const PanelFileInput& in, ConfigLogs& logs) {
+    QString payload;
+    if (!PanelWantsSpareSlots(in)) return WrapSection(payload, 6, kVersion, &logs.result);
+    logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 6")) << nameLine(in)
+                << QStringLiteral("Дополнительные ключи:");
+    qint64 r = 0, m = 0;
+    for (const PanelEntranceRow& e : in.entrances) {
+        const qint64 d = e.plus == 1 ? e.dKey : 0;
+        if (d <= 0) continue;
+        r += d;
+        m += e.apartments.size();
+        logs.detail << QStringLiteral("Максимальный индекс квартиры ") + num(m);
+    }
+    const int lBit = int(IntToBin(m).size());
+    logs.detail << QStringLiteral("Длина индекса кв. в битах := ") + num(lBit);
+    KeySlots slotBits(6, logs.result);
+    for (qint64 i = 0; i < r && slotBits.Room(); ++i) slotBits.EmptyIndexedSlot(lBit);
+    payload = withHeader(slotBits.Text(), lBit, kByteBits, r);
+    if (r > 0)
+        logs.detail << QStringLiteral("Резерв слотов под ключи ") + num(r);
+    else
+        logs.result << QStringLiteral("Дополнительных слотов для ключей нет!");
+    logs.detail << QStringLiteral("длина 6 sec бит ") + num(payload.size());
+    return WrapSection(payload, 6, kVersion, &logs.result);
+}
+
+QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
+    logs.detail << ConfigWriteHeading(QStringLiteral("сбв сек 7")) << nameLine(in)
+                << QStringLiteral("Общие ключи:");
+    const bool gate = in.device.bvType == 1;
+    const QSet<qint64> apartmentKeys = gate ? wiredApartmentKeys(in) : QSet<qint64>();
+    KeySlots slotBits(7, logs.result);
+    auto addKeys = [&](const QStringList& keys) {
+        for (qint64 key : writableKeys(keys, logs)) {
+            if (gate && apartmentKeys.contains(key)) continue;
+            slotBits.Slot(key);
+            logs.detail << KeySlotText(key);
+        }
+    };
+    for (const PanelEntranceRow& e : in.entrances)
+        if (e.plus == 1) addKeys(e.commonKeys);
+    for (const PanelLinkedEntranceRow& l : in.linkedEntrances) addKeys(l.keys);
+    if (gate) {
+        logs.detail << QStringLiteral("Калиточные ключи:");
+        addKeys(in.gateKeys);
+    }
+    const qint64 written = slotBits.Count();
+    logs.detail << QStringLiteral("Внесено ключей ") + num(written);
+    if (PanelWantsSpareSlots(in)) {
+        const qint64 quota = commonKeyQuota(in);
+        logs.detail << QStringLiteral("Резерв слотов под ключи ") + num(quota - written);
+        while (slotBits.Count() < quota && slotBits.Room()) slotBits.EmptySlot();
+    }
+    const qint64 aSum = slotBits.Count();
+    QString payload;
+    if (aSum > 0) {
+        const qint64 reserve = in.device.rsrv >= 1 && in.device.rsrv <= 255 ? in.device.rsrv : 0;
+        logs.detail << QStringLiteral("Резервный байт ") + num(reserve);
+        payload = withHeader(slotBits.Text(), reserve, kByteBits, aSum);
+    } else {
+        logs.result << QStringLiteral("Общих слотов для ключей нет!");
+    }
+    logs.detail << QStringLiteral("длина 7 sec бит ") + num(payload.size());
+    return WrapSection(payload, 7, kVersion, &logs.result);
+}
+
+QStringList DecodeBvSection5(const QString& sectionText) {
+    QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 5")),
+                      QStringLiteral(" БВ    СЕКЦИЯ 5")};
+    const Section5 s = parseSection5(sectionText);
+    if (s.rSumBits.isEmpty()) return lines;
+    qint64 rSum = BinToInt(s.rSumBits);
+    lines << QStringLiteral("RSum: ") + s.rSumBits + QStringLiteral(" := ") + num(rSum);
+    if (!s.rMinBits.isEmpty())
+        lines << QStringLiteral("RMin: ") + s.rMinBits + QStringLiteral(" := ") +
+                     num(BinToInt(s.rMinBits));
+    for (const Apartment5& a : s.apartments) {
+        if (!a.withSlots)
+            lines << QStringLiteral("пропущено ") + num(1) + QStringLiteral(" квартир ");
+        int j = 0;
+        for (const Slot5& slot : a.entries) {
+            lines << (slot.main ? QStringLiteral(" основной slot") + num(++j) + QStringLiteral(": ")
+                                : QStringLiteral("dop slot: ")) +
+                         KeySlotText(slot.key);
+            --rSum;
+        }
+    }
+    if (s.cut) lines << ConfigShortSectionText();
+    lines << QStringLiteral("осталось слотов RSum: ") + num(rSum);
+    return lines;
+}
+
+QStringList DecodeBvSection6(const QString& sectionText) {
+    QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 6"))};
+    SectionReader r(sectionText);
+    qint64 rSum = 0, lBit = 0, index = 0, key = 0;
+    if (r.Take(kCountBits, rSum)) lines << QStringLiteral("RSum:= ") + num(rSum);
+    if (!r.Take(kByteBits, lBit)) return lines;
+    lines << QStringLiteral("LBit:= ") + num(lBit);
+    for (int slot = 1; r.Take(int(lBit), index) && r.Take(kKeySlotBits, key); ++slot)
+        lines << QStringLiteral("id kv:= ") + num(index) + QStringLiteral(" slot:= ") +
+                     KeySlotText(key) + QLatin1Char(' ') + num(slot);
+    return lines;
+}
+
+QStringList DecodeBvSection7(const QString& sectionText) {
+    QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 7"))};
+    SectionReader r(sectionText);
+    qint64 aSum = 0, reserve = 0, key = 0;
+    if (r.Take(kCountBits, aSum)) lines << QStringLiteral("ASum:= ") + num(aSum);
+    if (r.Take(kByteBits, reserve)) lines << QStringLiteral("резерв: ") + num(reserve);
+    for (int slot = 1; r.Take(kKeySlotBits, key); ++slot)
+        lines << num(slot) + QStringLiteral(" слот:= ") + KeySlotText(key);
+    return lines;
+}
+
+Keys5List DecodeBvKeys5(const QString& sectionText) {
+    Keys5List list;
+    const Section5 s = parseSection5(sectionText);
+    list.kolSl5 = BinToInt(s.rSumBits);
+    list.minSl = BinToInt(s.rMinBits);
+    list.rows.resize(announcedRows(list.kolSl5));
+    qint64 left = list.kolSl5;
+    int row = 0;
+    for (int a = 1; a <= s.apartments.size(); ++a) {
+        for (const Slot5& slot : s.apartments[a - 1].entries) {
+            placeRow(list.rows, row++,
+                     Keys5Row{num(a), KeySlotText(slot.key),
+                              slot.main ? MainSlotMark() : ExtraSlotMark()});
+            --left;
+        }
+    }
+    if (left >= 1) list.unplaced = QStringLiteral("осталось слотов RSum: ") + num(left);
+    return list;
+}
+
+Keys6List DecodeBvKeys6(const QString& sectionText) {
+    Keys6List list;
+    SectionReader r(sectionText);
+    if (!readListHead(r, list.kolSl6, list.rows, list.bitSl)) return list;
+    const int indexBits = int(list.bitSl);
+    QString index;
+    qint64 key = 0;
+    for (int row = 0; r.TakeBits(indexBits, index) && r.Take(kKeySlotBits, key); ++row) {
+        // Shown from 1; all ones stores no apartment.
+        placeRow(list.rows, row,
+                 Keys6Row{index == ::EmptySlot(indexBits)
+                              ? QStringLiteral("0")
+                              : QString::number(quint64(BinToInt(index)) + 1),
+                          KeySlotText(key)});
+    }
+    return list;
+}
+
+Keys7List DecodeBvKeys7(const QString& sectionText) {
+    Keys7List list;
+    SectionReader r(sectionText);
+    if (!readListHead(r, list.kolSl7, list.keys, list.reservKey)) return list;
+    qint64 key = 0;
+    for (int row = 0; r.Take(kKeySlotBits, key); ++row) placeRow(list.keys, row, KeySlotText(key));
+    return list;
+}
+
+QString EncodeBvKeys5(const Keys5List& keys5, const Keys6List& keys6, ConfigLogs& logs) {
+    QMap<qint64, EditorApartment> apartments;
+    collectKeys5(keys5, apartments, logs);
+    collectEnrolledKeys(keys6, apartments, logs);
+    const qint64 minSl = qMax<qint64>(keys5.minSl, 0);
+    const qint64 last = apartments.isEmpty() ? 0 : apartments.lastKey();
+    KeySlots slotBits(5, logs.result);
+    for (qint64 a = 1; a <= last && slotBits.Room(); ++a) {
+        const EditorApartment apartment = apartments.value(a);
+        qint64 total = qMax<qint64>(apartment.rows, apartment.keys.size());
+        if (total == 0) {
+            slotBits.Bit(1);
+            continue;
+        }
+        total = qMax(total, minSl);
+        slotBits.Bit(0);
+        for (qint64 s = 0; s < total && slotBits.Room(); ++s) {
+            if (s >= minSl) slotBits.Bit(0);
+            slotBits.Slot(s < apartment.keys.size() ? apartment.keys[s] : kEmptySlot);
+        }
+        slotBits.Bit(1);
+    }
+    const qint64 rSum = slotBits.Count();
+    logs.detail << Section5SlotsLabel() + num(rSum);
+    QString payload = rSum > 0 ? withHeader(slotBits.Text(), minSl, kCountBits, rSum) : QString();
+    logs.detail << QStringLiteral("длина 5 sec ") + num(payload.size());
+    return WrapSection(payload, 5, kVersion, &logs.result);
+}
+
+QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& leftoverKeys) {
+    leftoverKeys.clear();
+    const qint64 n =
+        qMax(lastUsedRow(
+                 keys6.rows, [](const Keys6Row& r) -> const QString& { return r.key; }, true),
+             keys6.kolSl6);
+    const int indexBits = int(qBound<qint64>(0, keys6.bitSl, kMaxIndexWidth));
+    KeySlots slotBits(6, logs.result);
+    for (qint64 i = 0; i < n && slotBits.Room(); ++i) slotBits.EmptyIndexedSlot(indexBits);
+    QString payload = withHeader(slotBits.Text(), indexBits, kByteBits, n);
+    // Keys without an apartment leave for section 7; the others went into section 5.
+    for (qint64 r = 0; r < n && r < keys6.rows.size(); ++r) {
+        const Keys6Row& row = keys6.rows[r];
+        qint64 index = 0, key = 0;
+        if (isEmptyKeyCell(row.key) || !KeySlotValue(row.key, key)) continue;
+        if (apartmentIndex(row.apartment, index) && index < 1) leftoverKeys << KeySlotText(key);
+    }
+    return WrapSection(payload, 6, kVersion, &logs.result);
+}
+
+QString EncodeBvKeys7(const Keys7List& keys7, const QStringList& leftoverKeys, ConfigLogs& logs) {
+    KeySlots slotBits(7, logs.result);
+    qint64 key = 0;
+    for (const QString& k : leftoverKeys)
+        if (KeySlotValue(k, key)) slotBits.Slot(key);
+    const qint64 n =
+        qMax(lastUsedRow(
+                 keys7.keys, [](const QString& k) -> const QString& { return k; }, false),
+             keys7.kolSl7);
+    qint64 empty = 0;
+    for (qint64 r = 0; r < n; ++r) {
+        if (r >= keys7.keys.size() || isEmptyKeyCell(keys7.keys[r])) {
+            ++empty;
+        } else if (isBlankCell(keys7.keys[r])) {
+            continue;
+        } else if (KeySlotValue(keys7.keys[r], key)) {
+            slotBits.Slot(key);
+        } else {
+            logs.detail << badKeyText(keys7.keys[r]);
+        }
+    }
+    // The empty slots go last, above every key.
+    for (qint64 i = 0; i < empty && slotBits.Room(); ++i) slotBits.EmptySlot();
+    QString payload;
+    if (slotBits.Count() > 0)
+        payload = withHeader(slotBits.Text(), qMax<qint64>(keys7.reservKey, 0), kByteBits,
+                             slotBits.Count());
+    logs.detail << QStringLiteral("длина 7 sec бит ") + num(payload.size());
+    return WrapSection(payload, 7, kVersion, &logs.result);
+}

@@ -1,0 +1,249 @@
+#include "config/TBvParams.h"
+
+#include "config/CallCodeSection.h"
+#include "config/ConfigImage.h"
+#include "config/SectionReader.h"
+#include "foundation/BitAndStr.h"
+#include "platform/Dialogs.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr int kSection = 0;
+constexpr int kVersion = 1;
+constexpr int kCodeBits = 17;
+constexpr int kMaxCodeDigits = 5;
+constexpr qint64 kBlatoUnset = 31;  // what a negative blato is written as
+
+// The switches in record order, which is also their order from payload bit 8.
+struct BvSwitchInfo {
+    QString TBvParams::*member;
+    bool PanelRow::*column;
+    bool BvParamsValues::*control;
+    const char* writeLabel;
+    const char* readLabel;
+};
+constexpr BvSwitchInfo kSwitches[] = {
+    {&TBvParams::bell, &PanelRow::bell, &BvParamsValues::Bell, "BELL:=", "BELL:= "},
+    {&TBvParams::auto_, &PanelRow::autoKeys, &BvParamsValues::Auto, "AUTO:=", "AUTO:= "},
+    {&TBvParams::nrcs, &PanelRow::nrcs, &BvParamsValues::Nrcs, "NRSC:=", "NRSC:= "},
+    {&TBvParams::dsoc, &PanelRow::dsoc, &BvParamsValues::DSoc, "DSOC:=", "DSOC:= "},
+    {&TBvParams::ph_0, &PanelRow::ph0, &BvParamsValues::PH_0, "PH_0:=", "PH_0:= "},
+    {&TBvParams::ph_1, &PanelRow::ph1, &BvParamsValues::PH_1, "PH_1:=", "PH_1:= "},
+    {&TBvParams::scud, &PanelRow::scud, &BvParamsValues::Scud, "SCUD:=", "SCUD:= "},
+    {&TBvParams::lrez, &PanelRow::lrez, &BvParamsValues::ReservBv, "Resv:=", "Resv:= "},
+};
+
+// The numeric fields before the codes, in record order, with their widths.
+struct BvNumberInfo {
+    QString TBvParams::*member;
+    int width;
+};
+constexpr BvNumberInfo kHead[] = {{&TBvParams::sl, 4}, {&TBvParams::ot, 4}};
+constexpr BvNumberInfo kMiddle[] = {
+    {&TBvParams::kfilt, 8}, {&TBvParams::blato, 8}, {&TBvParams::adrcs, 16}};
+
+QString num(qint64 v) {
+    return QString::number(v);
+}
+
+qint64 value(const QString& field) {
+    return BinToInt(field);
+}
+
+QString bit(bool on) {
+    return BoolToBit(on);
+}
+
+qint64 blatoField(qint64 blato) {
+    return blato >= 0 ? blato & 0xFF : kBlatoUnset;
+}
+
+// Fills the ten code fields from code texts; false with error at the first
+// one that cannot be written.
+bool fillCodes(TBvParams& p, const std::array<QString, kBvOpenCodes>& codes, QString* error) {
+    for (int i = 0; i < kBvOpenCodes; ++i) {
+        if (BvOpenCodeField(codes[i], p.ocode[i])) continue;
+        if (error) *error = BvOpenCodeErrorText(i, codes[i]);
+        return false;
+    }
+    return true;
+}
+
+// The lines of the fields before the codes; the two screens label sl, ot and
+// the switches a little differently.
+QStringList fieldLines(const TBvParams& p, bool readScreen) {
+    const QString pad = readScreen ? QStringLiteral("   ") : QString();
+    QStringList lines{QStringLiteral("SL:=") + pad + num(value(p.sl)),
+                      QStringLiteral("OT:=") + pad + num(value(p.ot))};
+    for (const BvSwitchInfo& s : kSwitches)
+        lines << QString::fromUtf8(readScreen ? s.readLabel : s.writeLabel) + p.*s.member;
+    lines << QStringLiteral("KFilt:=") + num(value(p.kfilt))
+          << QStringLiteral("BLATO:=") + num(value(p.blato))
+          << QStringLiteral("ADRCS:=") + num(value(p.adrcs));
+    return lines;
+}
+
+QStringList writeLines(const TBvParams& p) {
+    QStringList lines = fieldLines(p, false);
+    for (int i = 0; i < kBvOpenCodes; ++i)
+        lines << num(value(p.ocode[i])) + QStringLiteral("  ocode") + num(i);
+    return lines;
+}
+
+}  // namespace
+
+void InitBvParams(TBvParams& p) {
+    for (const BvNumberInfo& f : kHead) p.*f.member = QString(f.width, QLatin1Char(' '));
+    for (const BvSwitchInfo& s : kSwitches) (p.*s.member).clear();
+    for (const BvNumberInfo& f : kMiddle) p.*f.member = QString(f.width, QLatin1Char(' '));
+    for (QString& code : p.ocode) code = QString(kCodeBits, QLatin1Char(' '));
+    p.Tail.clear();
+}
+
+qint64 BvConsoleHandsetOrdinal(const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
+                               bool* matched) {
+    if (matched) *matched = true;
+    if (panel.adrpk <= 0 || panel.adrcs <= 0) return kBvNoHandset;
+    // The console counts the panel's entrances in the order of their matrix columns.
+    QList<const PanelEntranceRow*> byColumn;
+    for (const PanelEntranceRow& e : entrances) byColumn << &e;
+    std::stable_sort(
+        byColumn.begin(), byColumn.end(),
+        [](const PanelEntranceRow* a, const PanelEntranceRow* b) { return a->nPk < b->nPk; });
+    qint64 n = 0;
+    for (const PanelEntranceRow* e : byColumn) {
+        if (e->idPk == panel.adrpk) return n + panel.adrcs - 1;
+        n += e->apartments.size();
+    }
+    if (matched) *matched = false;
+    return n;
+}
+
+bool BvOpenCodeField(const QString& code, QString& field) {
+    const QString c = code.trimmed();
+    qint64 v = 0;
+    if (c.size() > kMaxCodeDigits || !CallCodeValue(c, v)) return false;
+    field = BitField(v, kCodeBits);
+    return true;
+}
+
+QString BvOpenCodeText(const QString& field) {
+    if (field.trimmed().isEmpty()) return QString();
+    return CallCodeText(value(field));
+}
+
+QString BvOpenCodeErrorText(int index, const QString& code) {
+    return QStringLiteral("Код открытия двери ") + num(index) + QStringLiteral(" \"") + code +
+           QStringLiteral("\": допустимы только цифры, не больше 5.");
+}
+
+bool BvParamsFromDB(TBvParams& p, const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
+                    QString* error) {
+    InitBvParams(p);
+    p.sl = BitField(panel.sl, 4);
+    p.ot = BitField(panel.ot - 1, 4);
+    for (const BvSwitchInfo& s : kSwitches) p.*s.member = bit(panel.*s.column);
+    p.kfilt = BitField(panel.kfilt, 8);
+    p.blato = BitField(blatoField(panel.blato), 8);
+    p.adrcs = BitField(BvConsoleHandsetOrdinal(panel, entrances), 16);
+    return fillCodes(p, panel.ocode, error);
+}
+
+QString BvParamsToBits(const TBvParams& p) {
+    QString text;
+    for (const BvNumberInfo& f : kHead) text.prepend(p.*f.member);
+    for (const BvSwitchInfo& s : kSwitches) text.prepend(p.*s.member);
+    for (const BvNumberInfo& f : kMiddle) text.prepend(p.*f.member);
+    for (const QString& code : p.ocode) text.prepend(code);
+    text.prepend(p.Tail);
+    return text.trimmed();
+}
+
+void BvParamsFromBits(const QString& sectionText, TBvParams& p) {
+    InitBvParams(p);
+    SectionReader r(sectionText);
+    for (const BvNumberInfo& f : kHead) r.TakeBits(f.width, p.*f.member);
+    if (r.Has(int(std::size(kSwitches)))) {
+        for (const BvSwitchInfo& s : kSwitches) r.TakeBits(1, p.*s.member);
+    }
+    for (const BvNumberInfo& f : kMiddle) r.TakeBits(f.width, p.*f.member);
+    for (QString& code : p.ocode) r.TakeBits(kCodeBits, code);
+    if (r.Remaining() > 0) p.Tail = r.Rest();
+}
+
+bool EncodeBvSection0(const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
+                      int sepDevice, QString& section, qint64& consoleHandsetOrdinal,
+                      ConfigLogs& logs) {
+    section.clear();
+    logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 0"))
+                << QStringLiteral("Основные параметры: ") + DeviceAddrName(panel.nNet, sepDevice)
+                << panel.nBv;
+    TBvParams p;
+    QString error;
+    if (!BvParamsFromDB(p, panel, entrances, &error)) {
+        logs.result << error;
+        Dialogs::Message(QStringLiteral("Ошибка"), error, DlgButtons::Ok, DlgIcon::Error);
+        return false;
+    }
+    bool matched = true;
+    consoleHandsetOrdinal = BvConsoleHandsetOrdinal(panel, entrances, &matched);
+    if (!matched)
+        logs.result << QStringLiteral(
+                           "Предупреждение: коммутатор трубки ППО не обслуживает подъезды этого "
+                           "БВ, индекс трубки ППО := ") +
+                           num(consoleHandsetOrdinal);
+    logs.detail << writeLines(p);
+    QString payload = BvParamsToBits(p);
+    logs.detail << QStringLiteral("длина 0 sec бит ") + num(payload.size());
+    section = WrapSection(payload, kSection, kVersion, &logs.result);
+    return true;
+}
+
+QStringList DecodeBvSection0(const QString& sectionText) {
+    TBvParams p;
+    BvParamsFromBits(sectionText, p);
+    QStringList lines = fieldLines(p, true);
+    for (int i = 0; i < kBvOpenCodes; ++i)
+        lines << QStringLiteral("OCODE") + num(i) + QStringLiteral(":= ") +
+                     BvOpenCodeText(p.ocode[i]);
+    lines << p.Tail;
+    return lines;
+}
+
+BvParamsValues DecodeBvParams(const QString& sectionText) {
+    TBvParams p;
+    BvParamsFromBits(sectionText, p);
+    BvParamsValues v;
+    v.SL = value(p.sl);
+    v.OT = value(p.ot) + 1;
+    for (const BvSwitchInfo& s : kSwitches) v.*s.control = p.*s.member == QStringLiteral("1");
+    // The box reads "secret display", which the bit switches off.
+    v.DSoc = p.dsoc == QStringLiteral("0");
+    v.KFilt = value(p.kfilt);
+    v.BlatoBv = value(p.blato);
+    v.ADRCS = value(p.adrcs);
+    if (v.ADRCS == kBvNoHandset) v.ADRCS = -1;
+    for (int i = 0; i < kBvOpenCodes; ++i) v.Ocode[i] = BvOpenCodeText(p.ocode[i]);
+    v.MBv0 = p.Tail;
+    return v;
+}
+
+bool EncodeBvParams(const BvParamsValues& v, QString& section, QStringList* log, QString* error) {
+    TBvParams p;
+    InitBvParams(p);
+    p.sl = BitField(v.SL, 4);
+    p.ot = BitField(v.OT - 1, 4);
+    for (const BvSwitchInfo& s : kSwitches) p.*s.member = bit(v.*s.control);
+    p.dsoc = bit(!v.DSoc);
+    p.kfilt = BitField(v.KFilt, 8);
+    p.blato = BitField(blatoField(v.BlatoBv), 8);
+    p.adrcs = BitField(v.ADRCS > -1 ? v.ADRCS : kBvNoHandset, 16);
+    if (!fillCodes(p, v.Ocode, error)) return false;
+    p.Tail = v.MBv0;
+    QString payload = BvParamsToBits(p);
+    section = WrapSection(payload, kSection, kVersion, log);
+    return true;
+}
