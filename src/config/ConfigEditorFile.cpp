@@ -3,6 +3,7 @@
 #include "config/ConfigImage.h"
 #include "config/ConfigReadScreen.h"
 #include "config/DayNightSection.h"
+#include "config/EditorCell.h"
 #include "foundation/BitAndStr.h"
 #include "keys/ProgressSteps.h"
 #include "platform/Dialogs.h"
@@ -81,6 +82,43 @@ int codeRecordCount(int announced, const QString& section3, QStringList& warning
     return int(section3.size());
 }
 
+void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& s, EditorFile& f) {
+    BvEditorValues& v = f.bv;
+    switch (n) {
+        case 0:
+            v.params = DecodeBvParams(text);
+            break;
+        case 2:
+            v.entrances = DecodeBvEntranceMask(text, s.sepDevice);
+            // The reserve bit of section 2 is the one section 0 carried too.
+            if (v.entrances.hasReserveBit) v.params.ReservBv = v.entrances.reserveBit;
+            if (!v.entrances.warning.isEmpty()) f.warnings << v.entrances.warning;
+            break;
+        case 3: {
+            const CallCodeUnpack u = UnpackCallCodes(
+                codeRecordCount(v.entrances.apartmentTotal, text, f.warnings), text);
+            v.records = u.records;
+            v.packed = u.packed;
+            v.increment = u.incrementChar;
+            v.codeError = u.error;
+            break;
+        }
+        case 4:
+            v.flags = DecodeBvDataMask(text, v.records);
+            break;
+        case 5:
+            v.keys5 = DecodeBvKeys5(text);
+            break;
+        case 6:
+            v.keys6 = DecodeBvKeys6(text);
+            break;
+        default:
+            v.keys7 = DecodeBvKeys7(text);
+            break;
+    }
+}
+
+
 void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s,
                           EditorFile& f) {
     PoEditorValues& v = f.po;
@@ -116,6 +154,9 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
 // The values a tab shows for a file that lacks the section.
 void blankValues(EditorFile& f, const ConfigScreenSettings& s) {
     f.pk = PkEditorValues();
+    f.bv = BvEditorValues();
+    f.bv.params = DecodeBvParams(QString());
+    f.bv.entrances = DecodeBvEntranceMask(QString(), s.sepDevice);
     f.po = PoEditorValues();
     f.po.params = DecodePoParams(QString(), s.cameraCount);
     f.po.entrances = DecodePoEntranceMask(QString(), s.sepDevice);
@@ -187,7 +228,7 @@ int gaugeExtra(int kind) {
 class SectionBuilder {
   public:
     SectionBuilder(const EditorFile& f, const ConfigScreenSettings& s, EditorSaveResult& r)
-        : f_(f), s_(s), log_(&r.memo2) {}
+        : f_(f), s_(s), log_(&r.memo2), result_(r) {}
 
     // False with error set when the values cannot be written.
     bool Build(int n, QString& text, QString& error) {
@@ -195,7 +236,14 @@ class SectionBuilder {
             text = keptSection(f_.identHex, 1, log_);
             return true;
         }
-        return f_.kind == kKindConsole ? console(n, text, error) : switcher(n, text, error);
+        switch (f_.kind) {
+            case kKindConsole:
+                return console(n, text, error);
+            case kKindCallPanel:
+                return panel(n, text, error);
+            default:
+                return switcher(n, text, error);
+        }
     }
 
   private:
@@ -224,6 +272,50 @@ class SectionBuilder {
         }
     }
 
+    bool panel(int n, QString& text, QString& error) {
+        const BvEditorValues& v = f_.bv;
+        switch (n) {
+            case 0:
+                return EncodeBvParams(v.params, text, log_, &error);
+            case 2:
+                return EncodeBvEntranceMask(v.entrances, v.params.ReservBv, s_.sepDevice, text,
+                                            log_, &error);
+            case 3:
+                return callCodes(kCallCodesPanel, v.packed, v.increment, v.records, v.flags.dataMask,
+                                 v.flags.defaultMask, text, error);
+            case 4:
+                text = codes_.section4;
+                return true;
+            case 5:
+                text = EncodeBvKeys5(v.keys5, v.keys6, keyLogs_);
+                break;
+            case 6:
+                text = EncodeBvKeys6(v.keys6, keyLogs_, leftoverKeys_);
+                break;
+            default:
+                text = EncodeBvKeys7(v.keys7, leftoverKeys_, keyLogs_);
+                break;
+        }
+        // The key sections log their sizes like the others and their slot counts in Memo4.
+        result_.memo2 << keyLogs_.result;
+        result_.memo4 << keyLogs_.detail;
+        keyLogs_ = ConfigLogs();
+        return true;
+    }
+
+    // Sections 3 and 4 in one pass: section 3 into text, section 4 kept for the next call.
+    bool callCodes(int kind, bool packed, const QString& increment,
+                   const QList<CallCodeRecord>& records, const QString& dataMask,
+                   const QString& defaultMask, QString& text, QString& error) {
+        if (!EncodeCallCodeSections(kind, packed, increment.toInt(), records, dataMask,
+                                    defaultMask, codes_, log_)) {
+            error = codes_.error;
+            return false;
+        }
+        text = codes_.section3;
+        return true;
+    }
+
     bool console(int n, QString& text, QString& error) {
         const PoEditorValues& v = f_.po;
         switch (n) {
@@ -233,14 +325,8 @@ class SectionBuilder {
                 text = EncodePoEntranceMask(v.entrances, s_.sepDevice, log_);
                 return true;
             case 3:
-                if (!EncodeCallCodeSections(kCallCodesConsole, v.packed, v.increment.toInt(),
-                                            v.records, v.flags.dataMask, v.flags.defaultMask,
-                                            codes_, log_)) {
-                    error = codes_.error;
-                    return false;
-                }
-                text = codes_.section3;
-                return true;
+                return callCodes(kCallCodesConsole, v.packed, v.increment, v.records,
+                                 v.flags.dataMask, v.flags.defaultMask, text, error);
             case 4:
                 text = codes_.section4;
                 return true;
@@ -255,8 +341,11 @@ class SectionBuilder {
     const EditorFile& f_;
     const ConfigScreenSettings& s_;
     QStringList* log_;
-    QString videoMask_;       // section 3 builds it for section 7
-    CallCodeSections codes_;  // section 3 builds section 4 and the times of 5
+    EditorSaveResult& result_;
+    QString videoMask_;         // section 3 builds it for section 7
+    CallCodeSections codes_;    // section 3 builds section 4 and the times of 5
+    ConfigLogs keyLogs_;        // the key sections' logs
+    QStringList leftoverKeys_;  // section 6 hands its keys without an apartment to section 7
 };
 
 // Appends a section to the file unless its length word is wrong, which
@@ -328,15 +417,6 @@ void appendKeptSections(const EditorFile& f, qint64& running, ProgressSteps& ste
 
 // ---- checks ----
 
-enum class Cell { Blank, Number, Bad };
-Cell cellNumber(const QString& cell, qint64& value) {
-    const QString t = cell.trimmed();
-    if (t.isEmpty()) return Cell::Blank;
-    bool ok = false;
-    value = t.toLongLong(&ok);
-    return ok ? Cell::Number : Cell::Bad;
-}
-
 EditorCellFault fault(const QString& control, const QString& table, int column, int row,
                       const QString& text, const QString& need) {
     EditorCellFault f;
@@ -357,7 +437,7 @@ QString wholeNumber(qint64 lo, qint64 hi) {
 // A blank cell passes; any other must be a whole number in lo..hi.
 bool numberCellOk(const QString& cell, qint64 lo, qint64 hi) {
     qint64 v = 0;
-    const Cell c = cellNumber(cell, v);
+    const Cell c = CellNumber(cell, v);
     return c == Cell::Blank || (c == Cell::Number && v >= lo && v <= hi);
 }
 
@@ -473,7 +553,7 @@ std::optional<EditorCellFault> checkHandsets(const QList<PoHandsetCells>& entrie
 
 std::optional<EditorCellFault> checkConsole(const PoEditorValues& v) {
     qint64 frmc = 0;
-    if (cellNumber(v.params.frmc, frmc) != Cell::Number) {
+    if (CellNumber(v.params.frmc, frmc) != Cell::Number) {
         EditorCellFault f;
         f.control = QStringLiteral("E_Raz");
         f.message = QStringLiteral("Неверный код символа-разделителя \"") + v.params.frmc +
@@ -488,6 +568,79 @@ std::optional<EditorCellFault> checkConsole(const PoEditorValues& v) {
         return f;
     if (auto f = checkRecords(v.records, v.entrances.apartments, "KodVv", true)) return f;
     return checkHandsets(v.handsets.entries);
+}
+
+std::optional<EditorCellFault> checkOpenCodes(const BvParamsValues& p) {
+    for (int i = 0; i < kBvOpenCodes; ++i) {
+        QString field;
+        if (BvOpenCodeField(p.Ocode[i], field)) continue;
+        EditorCellFault f;
+        f.control = QStringLiteral("Ocode");
+        f.column = i % 5;
+        f.row = i / 5;
+        f.message = BvOpenCodeErrorText(i, p.Ocode[i]);
+        return f;
+    }
+    return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkEntrances(const BvEntranceGrid& g) {
+    const QString table = QStringLiteral("Подъезды");
+    for (int c = 0; c < g.columns.size(); ++c) {
+        const BvEntranceColumn& col = g.columns[c];
+        if (col.served.trimmed() != QLatin1String("1")) continue;
+        const std::pair<int, const QString*> cells[] = {{2, &col.count}, {3, &col.ai}, {4, &col.ah}};
+        for (const auto& [row, cell] : cells) {
+            const qint64 max = row == 2 ? 0xFFFF : 0x7FFFFFFF;
+            if (!numberCellOk(*cell, 0, max))
+                return fault(QStringLiteral("MsPod"), table, c + 1, row, *cell, wholeNumber(0, max));
+        }
+    }
+    return std::nullopt;
+}
+
+// A key cell: blank, or one to six hexadecimal digits ("FFFFFF" an empty slot).
+bool keyCellOk(const QString& cell) {
+    qint64 key = 0;
+    return cell.trimmed().isEmpty() || KeySlotValue(cell, key);
+}
+
+QString keyNeed() {
+    return QStringLiteral("Нужен номер ключа: от 1 до 6 шестнадцатеричных цифр.");
+}
+
+std::optional<EditorCellFault> checkKeys(const BvEditorValues& v) {
+    for (int r = 0; r < v.keys5.rows.size(); ++r) {
+        const Keys5Row& row = v.keys5.rows[r];
+        if (!numberCellOk(row.apartment, 1, 0x7FFFFFFF))
+            return fault(QStringLiteral("Keys5"), QStringLiteral("Ключи 5 секции"), 1, r + 1,
+                         row.apartment, wholeNumber(1, 0x7FFFFFFF));
+        if (!keyCellOk(row.key))
+            return fault(QStringLiteral("Keys5"), QStringLiteral("Ключи 5 секции"), 2, r + 1,
+                         row.key, keyNeed());
+    }
+    for (int r = 0; r < v.keys6.rows.size(); ++r) {
+        const Keys6Row& row = v.keys6.rows[r];
+        if (!numberCellOk(row.apartment, 0, 0x7FFFFFFF))
+            return fault(QStringLiteral("Keys6"), QStringLiteral("Ключи 6 секции"), 1, r + 1,
+                         row.apartment, wholeNumber(0, 0x7FFFFFFF));
+        if (!keyCellOk(row.key))
+            return fault(QStringLiteral("Keys6"), QStringLiteral("Ключи 6 секции"), 2, r + 1,
+                         row.key, keyNeed());
+    }
+    for (int r = 0; r < v.keys7.keys.size(); ++r)
+        if (!keyCellOk(v.keys7.keys[r]))
+            return fault(QStringLiteral("Keys7"), QStringLiteral("Ключи 7 секции"), 1, r + 1,
+                         v.keys7.keys[r], keyNeed());
+    return std::nullopt;
+}
+
+std::optional<EditorCellFault> checkPanel(const BvEditorValues& v) {
+    if (auto f = checkOpenCodes(v.params)) return f;
+    if (auto f = checkEntrances(v.entrances)) return f;
+    if (auto f = checkRecords(v.records, PanelEntranceCounts(v.entrances), "KodBv", false))
+        return f;
+    return checkKeys(v);
 }
 
 }  // namespace
@@ -524,6 +677,8 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
     auto decode = [&](int n, const QString& t) {
         if (f.kind == kKindConsole)
             decodeConsoleSection(n, t, s, f);
+        else if (f.kind == kKindCallPanel)
+            decodePanelSection(n, t, s, f);
         else
             decodeSwitchSection(n, t, f);
     };
@@ -575,6 +730,8 @@ std::optional<EditorCellFault> CheckEditorValues(const EditorFile& f,
             return checkSwitch(f.pk, s);
         case kKindConsole:
             return checkConsole(f.po);
+        case kKindCallPanel:
+            return checkPanel(f.bv);
         default:
             return std::nullopt;
     }
@@ -642,12 +799,22 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
     return r;
 }
 
+QList<int> PanelEntranceCounts(const BvEntranceGrid& grid) {
+    QList<int> counts;
+    for (const BvEntranceColumn& c : grid.columns) {
+        qint64 n = 0;
+        const bool served = c.served.trimmed() == QLatin1String("1");
+        counts << (served && CellNumber(c.count, n) == Cell::Number ? int(qBound(qint64(0), n, qint64(0xFFFF))) : 0);
+    }
+    return counts;
+}
+
 QList<std::pair<int, int>> TractCellsAtOrAbove(const PkTractGrid& grid, int maxDevice) {
     QList<std::pair<int, int>> cells;
     for (int t = 0; t < kPkTractCount; ++t)
         for (int c = 0; c < kPkTractGridColumns; ++c) {
             qint64 v = 0;
-            if (cellNumber(grid.cells[t][c], v) == Cell::Number && v >= maxDevice)
+            if (CellNumber(grid.cells[t][c], v) == Cell::Number && v >= maxDevice)
                 cells << std::pair{c + 1, t + 1};
         }
     return cells;

@@ -12,7 +12,11 @@
 #include "config/ConfigHeader.h"
 #include "config/ConfigScreenSettings.h"
 #include "config/ConsoleSections.h"
+#include "config/FlagSection.h"
+#include "config/PanelEntranceSection.h"
+#include "config/PanelKeySections.h"
 #include "config/SwitchSections.h"
+#include "config/TBvParams.h"
 #include "config/TPkParams.h"
 #include "config/TPoParams.h"
 #include "foundation/TFDM.h"  // ProgressFn
@@ -45,6 +49,20 @@ struct PkEditorValues {
     QString video;                      //            MVideo row 1
 };
 
+// The call-panel tab.
+struct BvEditorValues {
+    BvParamsValues params;          // section 0; ReservBv is also section 2's reserve bit
+    BvEntranceGrid entrances;       // section 2: MsPod, Mpd, Mpp
+    bool packed = false;            // section 3: FArc
+    QString increment;              //            EInc
+    QString codeError;              //            LError
+    QList<CallCodeRecord> records;  // sections 3 and 4: codes and flag groups (KodBv)
+    FlagSectionValues flags;        // section 4: Mask, MVal
+    Keys5List keys5;                // sections 5 to 7: Keys5, Keys6, Keys7
+    Keys6List keys6;
+    Keys7List keys7;
+};
+
 // The console tab.
 struct PoEditorValues {
     PoParamValues params;           // section 0
@@ -74,6 +92,7 @@ struct EditorFile {
     QStringList keptHex;   // the sections after the last one the tab shows, in file order
     QStringList warnings;  // what the decoders could not show
     PkEditorValues pk;
+    BvEditorValues bv;
     PoEditorValues po;
 
     bool Parsed() const { return status == ConfigReadStatus::Ok && kind != kKindUnknown; }
@@ -138,6 +157,10 @@ EditorSaveResult BuildEditorFile(const EditorFile& file, qint64 idNom,
 // Builds the file and writes it over file.fileName in one piece.
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
+
+// The apartment counts of the entrance columns of the call-panel grid, column
+// 1 first: a column not served, or with a count that is not a number, has none.
+QList<int> PanelEntranceCounts(const BvEntranceGrid& grid);
 
 // The cells of the tract grid (column, row; from 1) that name a call panel
 // numbered at or above maxDevice.

@@ -4,6 +4,10 @@
 #include "config/ConfigImage.h"
 #include "config/ConsoleSections.h"
 #include "config/DayNightSection.h"
+#include "config/FlagSection.h"
+#include "config/PanelEntranceSection.h"
+#include "config/PanelKeySections.h"
+#include "config/TBvParams.h"
 #include "config/SwitchSections.h"
 #include "config/TPkParams.h"
 #include "config/TPoParams.h"
@@ -59,10 +63,32 @@ QStringList consoleSection(int n, const QString& text, int sepDevice, int& total
     }
 }
 
+// The read-screen lines of section n of a call-panel file; total as for the console.
+QStringList panelSection(int n, const QString& text, int sepDevice, int& total) {
+    switch (n) {
+        case 0:
+            return DecodeBvSection0(text);
+        case 2:
+            return DecodeBvSection2(text, sepDevice, &total);
+        case 3:
+            return DecodeCallCodes(text, total);
+        case 4:
+            return DecodeFlagMasks(text, total);
+        case 5:
+            return DecodeBvSection5(text);
+        case 6:
+            return DecodeBvSection6(text);
+        default:
+            return DecodeBvSection7(text);
+    }
+}
+
 QStringList decodeSection(int kind, int n, const QString& text, int sepDevice, int& total) {
     switch (kind) {
         case kKindSwitch:
             return switchSection(n, text);
+        case kKindCallPanel:
+            return panelSection(n, text, sepDevice, total);
         case kKindConsole:
             return consoleSection(n, text, sepDevice, total);
         default:

@@ -67,7 +67,7 @@ class EditorFileTest : public ConfigFilesFixture {
     }
 };
 
-TEST_F(EditorFileTest, UnchangedSwitchAndConsoleFilesAreSavedByteForByte) {
+TEST_F(EditorFileTest, UnchangedFilesOfEachKindAreSavedByteForByte) {
     Sql("UPDATE k_pk SET n_vid = 3, rsrv = 2 WHERE n_net = 1");
     Sql("UPDATE k_kvr SET m_obr = 1, l_vid = 1 WHERE id_pod = 1 AND p_nom IN (2, 41)");
     Sql("UPDATE k_kvr SET m_blk = 1 WHERE id_pod = 2 AND p_nom = 7");
@@ -81,6 +81,32 @@ TEST_F(EditorFileTest, UnchangedSwitchAndConsoleFilesAreSavedByteForByte) {
     const QByteArray console = ConsoleFile();
     ASSERT_FALSE(console.isEmpty());
     EXPECT_EQ(RoundTrip(console), console);
+    Sql("UPDATE k_bv SET farc = 1, adrpk = ?, adrcs = 3, ocode0 = '0123', auto = 1"
+        " WHERE n_net = 65",
+        {IdPk(1)});
+    Sql("UPDATE k_kvr SET call = 1, l_otz = 1 WHERE id_pod = 1 AND p_nom < 5");
+    for (int nNet : {65, 66, 68}) {
+        const QByteArray panel = PanelFile(nNet);
+        ASSERT_FALSE(panel.isEmpty());
+        EXPECT_EQ(RoundTrip(panel), panel) << "panel " << nNet;
+    }
+}
+
+TEST_F(EditorFileTest, ALoadedCallPanelFileFillsTheTabValues) {
+    const EditorFile f = Load(PanelFile(68));
+    EXPECT_EQ(f.kind, kKindCallPanel);
+    EXPECT_EQ(f.jDev, 68);
+    ASSERT_TRUE(f.ident.has_value());
+    EXPECT_EQ(f.ident->nNet, 68);
+    EXPECT_EQ(f.ident->type, 1);
+    EXPECT_EQ(f.bv.entrances.servedEntrances, 3);
+    EXPECT_EQ(PanelEntranceCounts(f.bv.entrances).mid(0, 5), (QList<int>{0, 41, 41, 41, 0}));
+    EXPECT_EQ(f.bv.records.size(), 123);
+    EXPECT_EQ(f.bv.records[0].code, "101");
+    EXPECT_FALSE(f.bv.keys5.rows.isEmpty());
+    // Every apartment has its record in section 5, those without keys too.
+    EXPECT_EQ(f.bv.keys5.apartments, 123);
+    EXPECT_EQ(f.bv.keys7.keys.size(), f.bv.keys7.kolSl7);
 }
 
 TEST_F(EditorFileTest, ALoadedSwitchFileFillsTheTabValues) {

@@ -3,6 +3,7 @@
 // them, written into a temporary folder, for the tests of the screens that
 // read and edit files.
 
+#include "config/CallPanelFile.h"
 #include "config/ConfigRepository.h"
 #include "config/ConfigScreenSettings.h"
 #include "config/ConsoleFile.h"
@@ -29,6 +30,14 @@ class ConfigFilesFixture : public ConfigObjectFixture {
         EXPECT_TRUE(repo.ReadSwitchFileInput(kIdNet, nNet, in)) << repo.LastError().toStdString();
         if (!in) return {};
         return BuildSwitchFile(*in, QStringLiteral("f")).bytes;
+    }
+
+    QByteArray PanelFile(int nNet) {
+        ConfigRepository repo(Db());
+        std::optional<PanelFileInput> in;
+        EXPECT_TRUE(repo.ReadPanelFileInput(kIdNet, nNet, in)) << repo.LastError().toStdString();
+        if (!in) return {};
+        return BuildCallPanelFile(*in, QStringLiteral("f")).bytes;
     }
 
     QByteArray ConsoleFile() {

@@ -136,6 +136,19 @@ TEST_F(ReadScreenTest, TheConsoleFileIsDecodedWithItsAnnouncedApartments) {
     EXPECT_FALSE(r.steps.contains("Данный файл создан в c другой ДБ."));
 }
 
+TEST_F(ReadScreenTest, ACallPanelFileIsDecodedWithItsAnnouncedApartments) {
+    const ReadScreenResult r = Read(PanelFile(68));
+    EXPECT_EQ(r.kind, kKindCallPanel);
+    EXPECT_EQ(r.jDev, 68);
+    const QStringList& d = r.detail;
+    for (const char* heading : {"БВ    СЕКЦИЯ 2", "БВ,ПО СЕКЦИЯ 3", "БВ,ПО СЕКЦИЯ 4",
+                                "БВ    СЕКЦИЯ 5", "БВ    СЕКЦИЯ 7"})
+        EXPECT_TRUE(d.contains("-------------------------- " + QString::fromUtf8(heading)))
+            << heading;
+    EXPECT_TRUE(d.contains("Количество трубок:= 123"));
+    EXPECT_FALSE(r.steps.contains("Данный файл создан в c другой ДБ."));
+}
+
 TEST_F(ReadScreenTest, TheRawDumpShowsEveryByteInBlocksOf32) {
     QByteArray bytes(33, '\0');
     bytes[0] = char(0x85);
