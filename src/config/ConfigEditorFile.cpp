@@ -118,7 +118,6 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
     }
 }
 
-
 void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s,
                           EditorFile& f) {
     PoEditorValues& v = f.po;
@@ -281,8 +280,8 @@ class SectionBuilder {
                 return EncodeBvEntranceMask(v.entrances, v.params.ReservBv, s_.sepDevice, text,
                                             log_, &error);
             case 3:
-                return callCodes(kCallCodesPanel, v.packed, v.increment, v.records, v.flags.dataMask,
-                                 v.flags.defaultMask, text, error);
+                return callCodes(kCallCodesPanel, v.packed, v.increment, v.records,
+                                 v.flags.dataMask, v.flags.defaultMask, text, error);
             case 4:
                 text = codes_.section4;
                 return true;
@@ -307,8 +306,8 @@ class SectionBuilder {
     bool callCodes(int kind, bool packed, const QString& increment,
                    const QList<CallCodeRecord>& records, const QString& dataMask,
                    const QString& defaultMask, QString& text, QString& error) {
-        if (!EncodeCallCodeSections(kind, packed, increment.toInt(), records, dataMask,
-                                    defaultMask, codes_, log_)) {
+        if (!EncodeCallCodeSections(kind, packed, increment.toInt(), records, dataMask, defaultMask,
+                                    codes_, log_)) {
             error = codes_.error;
             return false;
         }
@@ -589,11 +588,13 @@ std::optional<EditorCellFault> checkEntrances(const BvEntranceGrid& g) {
     for (int c = 0; c < g.columns.size(); ++c) {
         const BvEntranceColumn& col = g.columns[c];
         if (col.served.trimmed() != QLatin1String("1")) continue;
-        const std::pair<int, const QString*> cells[] = {{2, &col.count}, {3, &col.ai}, {4, &col.ah}};
+        const std::pair<int, const QString*> cells[] = {
+            {2, &col.count}, {3, &col.ai}, {4, &col.ah}};
         for (const auto& [row, cell] : cells) {
             const qint64 max = row == 2 ? 0xFFFF : 0x7FFFFFFF;
             if (!numberCellOk(*cell, 0, max))
-                return fault(QStringLiteral("MsPod"), table, c + 1, row, *cell, wholeNumber(0, max));
+                return fault(QStringLiteral("MsPod"), table, c + 1, row, *cell,
+                             wholeNumber(0, max));
         }
     }
     return std::nullopt;
@@ -804,7 +805,9 @@ QList<int> PanelEntranceCounts(const BvEntranceGrid& grid) {
     for (const BvEntranceColumn& c : grid.columns) {
         qint64 n = 0;
         const bool served = c.served.trimmed() == QLatin1String("1");
-        counts << (served && CellNumber(c.count, n) == Cell::Number ? int(qBound(qint64(0), n, qint64(0xFFFF))) : 0);
+        counts << (served && CellNumber(c.count, n) == Cell::Number
+                       ? int(qBound(qint64(0), n, qint64(0xFFFF)))
+                       : 0);
     }
     return counts;
 }

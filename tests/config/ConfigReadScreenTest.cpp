@@ -141,8 +141,8 @@ TEST_F(ReadScreenTest, ACallPanelFileIsDecodedWithItsAnnouncedApartments) {
     EXPECT_EQ(r.kind, kKindCallPanel);
     EXPECT_EQ(r.jDev, 68);
     const QStringList& d = r.detail;
-    for (const char* heading : {"БВ    СЕКЦИЯ 2", "БВ,ПО СЕКЦИЯ 3", "БВ,ПО СЕКЦИЯ 4",
-                                "БВ    СЕКЦИЯ 5", "БВ    СЕКЦИЯ 7"})
+    for (const char* heading :
+         {"БВ    СЕКЦИЯ 2", "БВ,ПО СЕКЦИЯ 3", "БВ,ПО СЕКЦИЯ 4", "БВ    СЕКЦИЯ 5", "БВ    СЕКЦИЯ 7"})
         EXPECT_TRUE(d.contains("-------------------------- " + QString::fromUtf8(heading)))
             << heading;
     EXPECT_TRUE(d.contains("Количество трубок:= 123"));

@@ -1,8 +1,11 @@
 #include "config/ui/TFrRedact.h"
 
+#include "config/ui/CallCodeGrid.h"
 #include "config/ui/ConfigFileChooser.h"
 #include "config/ui/EditorConsoleTab.h"
 #include "config/ui/EditorGrid.h"
+#include "config/ui/EditorKeysTab.h"
+#include "config/ui/EditorPanelTab.h"
 #include "config/ui/EditorSwitchTab.h"
 #include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
@@ -46,10 +49,11 @@ class TFrRedactTest : public ScreenFrameFixture<TFrRedact> {
     }
 
     bool TabShown(QWidget* tab) const {
-        for (int i = 0; i < frame_->PageFile->count(); ++i)
-            if (auto* area = qobject_cast<QScrollArea*>(frame_->PageFile->widget(i));
-                area && area->widget() == tab)
-                return frame_->PageFile->isTabVisible(i);
+        for (int i = 0; i < frame_->PageFile->count(); ++i) {
+            QWidget* page = frame_->PageFile->widget(i);
+            if (auto* area = qobject_cast<QScrollArea*>(page)) page = area->widget();
+            if (page == tab) return frame_->PageFile->isTabVisible(i);
+        }
         return false;
     }
 };
@@ -211,6 +215,62 @@ TEST_F(TFrRedactTest, TheConsoleFileShowsEntrancesAndCodesAndSavesUnchanged) {
 
     Save(tab->BitSavePo);
     EXPECT_EQ(Read(path), before);
+}
+
+TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUnchanged) {
+    const QString path = Write("cbv04.bin", PanelFile(68));
+    const QByteArray before = Read(path);
+    Open(path, "Открыть созданный в АРМЕ КФ");
+    EditorPanelTab* tab = frame_->TabCBV1;
+    EXPECT_TRUE(TabShown(tab));
+    EXPECT_TRUE(TabShown(frame_->TabCBV2));
+    EXPECT_FALSE(TabShown(frame_->TabCPK1));
+    EXPECT_EQ(tab->L_bv_net->text(), "04");
+    EXPECT_EQ(frame_->V_n_net->value(), 68);
+    EXPECT_EQ(frame_->V_type_bv->value(), 1);
+    EXPECT_EQ(frame_->V_id_net->value(), kIdNet);
+    EXPECT_EQ(frame_->V_id_nom->value(), kIdNom);
+    EXPECT_EQ(frame_->Mpd->toPlainText().left(5), "01110");
+    EXPECT_EQ(tab->MsPod->Cell(2, 2), "41");
+    EXPECT_EQ(tab->KodBv->ColCount(), 1);  // switch 0 serves no entrance
+    EXPECT_FALSE(tab->AI->isEnabled());
+    tab->MsPod->setCurrentCell(1, 3);
+    ASSERT_EQ(tab->KodBv->ColCount(), 42);
+    EXPECT_EQ(tab->KodBv->Cell(1, 1), "141");  // a gate's codes carry the house prefix
+    EXPECT_TRUE(tab->AI->isEnabled());
+    EXPECT_FALSE(tab->BitASave->isEnabled());
+    EXPECT_EQ(frame_->TabCBV2->Keys7->Cell(0, 0), "№");
+    EXPECT_EQ(frame_->TabCBV2->Keys5->Cell(3, 0), "осн/доп");
+    EXPECT_GT(frame_->TabCBV2->Keys5->RowCount(), 1);
+    ExpectNoClippedText(tab);
+    EXPECT_FALSE(SaveScreen(*frame_, "editor_panel").isEmpty());
+    EXPECT_FALSE(SaveScreen(*tab, "editor_panel_tab").isEmpty());
+    frame_->PageFile->setCurrentWidget(frame_->TabCBV2);
+    EXPECT_FALSE(SaveScreen(*frame_, "editor_panel_keys").isEmpty());
+
+    Save(tab->BitSaveBv);
+    EXPECT_EQ(Read(path), before);
+    EXPECT_TRUE(frame_->Memo4->toPlainText().contains("Слияние в файл"));
+}
+
+TEST_F(TFrRedactTest, APanelsAiAndAhAreWrittenIntoItsEntranceColumn) {
+    Open(Write("cbv01.bin", PanelFile(65)), "Открыть созданный в АРМЕ КФ");
+    EditorPanelTab* tab = frame_->TabCBV1;
+    tab->MsPod->setCurrentCell(1, 2);
+    EXPECT_FALSE(tab->BitASave->isEnabled());
+    tab->AI->setValue(7);
+    EXPECT_TRUE(tab->BitASave->isEnabled());
+    QTest::mouseClick(tab->BitASave, Qt::LeftButton);
+    EXPECT_EQ(tab->MsPod->Cell(2, 3), "7");
+    EXPECT_FALSE(tab->BitASave->isEnabled());
+    BvEditorValues values;
+    tab->Read(values);
+    EXPECT_EQ(values.entrances.columns[1].ai, "7");
+
+    tab->PH_0->setChecked(true);
+    EXPECT_FALSE(tab->PH_1->isEnabled());
+    tab->PH_0->setChecked(false);
+    EXPECT_TRUE(tab->PH_1->isEnabled());
 }
 
 TEST_F(TFrRedactTest, ARepeatedCodeIsPutBackWithItsMessage) {

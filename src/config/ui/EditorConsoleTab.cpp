@@ -1,5 +1,6 @@
 #include "config/ui/EditorConsoleTab.h"
 
+#include "config/ui/CallCodeGrid.h"
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorWidgets.h"
 #include "foundation/BitAndStr.h"
@@ -22,12 +23,6 @@
 namespace {
 
 constexpr int kMinutesPerDay = 1440;
-// A switch polls at most this many handsets, so no entrance has more rows;
-// a damaged count larger than that shows this many.
-constexpr int kMaxEntranceRows = 6200;
-
-// Code grid rows: the ordinal, the code, the flag text, the day and night times.
-enum CodeRow { kCodeRow = 1, kFlagRow = 2, kDayRow = 3, kNightRow = 4 };
 
 QTime timeOfDay(qint64 minutes) {
     return QTime(0, 0).addSecs(int(((minutes % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay) *
@@ -201,16 +196,14 @@ QWidget* EditorConsoleTab::buildEntrances() {
 QWidget* EditorConsoleTab::buildCodes() {
     auto* box = new QGroupBox(QStringLiteral("Коды вызова подъезда"), this);
     auto* layout = new QGridLayout(box);
-    KodVv = new EditorGrid("KodVv", 1, 5, 1, 1, box);
-    KodVv->SetRowInput(kCodeRow, EditorGrid::Input::Number);
-    KodVv->SetRowInput(kFlagRow, EditorGrid::Input::Mask);
-    KodVv->FitHeight(5);
-    connect(KodVv, &EditorGrid::cellTyped, this, &EditorConsoleTab::kodVvTyped);
+    KodVv = new CallCodeGrid("KodVv", true, box);
+    KodVv->Counts = [this] { return counts(); };
     FarcPO = Named(new QCheckBox(QStringLiteral("Упакованные коды"), box), "FarcPO");
     LInc = Named(new QLabel(box), "LInc");
     LErrorPo = Named(new QLabel(box), "LError");
     MFlag = new CheckList("MFlag", FlagItems(), 8, box);
     MZn = new CheckList("MZn", FlagItems(), 8, box);
+    KodVv->CarriedFlags = [this] { return CheckedCount(MFlag); };
     KolAdr = Named(new QSpinBox(box), "KolAdr");
     KolAdr->setRange(0, kPoHandsetsMax);
     SysAdr = new EditorGrid("SysAdr", 1, 3, 1, 1, box);
@@ -255,11 +248,7 @@ void EditorConsoleTab::Clear() {
     MCbv->SetColumnTitles({QStringLiteral("бв"), QStringLiteral("м")});
     for (int c = 1; c < MCbv->ColCount(); ++c) MCbv->SetCell(c, 0, QString::number(c - 1));
     MCbv->FitColumns(24);
-    KodVv->SetColCount(1);
-    KodVv->SetColumnTitles({QStringLiteral("пор №"), QStringLiteral("код в"),
-                            QStringLiteral("маска"), QStringLiteral("день"),
-                            QStringLiteral("ночь")});
-    KodVv->FitColumns();
+    KodVv->Clear();
     for (EditorGrid* g : {MelGs, MelAb}) {
         g->ClearData();
         g->SetRowTitles({QStringLiteral("№"), QStringLiteral("долгота"), QStringLiteral("№ ноты")});
@@ -270,7 +259,6 @@ void EditorConsoleTab::Clear() {
     SysAdr->SetColumnTitles({QString(), QStringLiteral("сет №"), QStringLiteral("ин.тр.")});
     SysAdr->FitColumns();
     entrances_ = DecodePoEntranceMask(QString(), sepDevice_);
-    records_.clear();
     entrance_ = 0;
     LInc->clear();
     LErrorPo->clear();
@@ -278,7 +266,12 @@ void EditorConsoleTab::Clear() {
 }
 
 QList<int> EditorConsoleTab::counts() const {
-    return entrances_.apartments;
+    // A switch not in the mask has no entrance, whatever count its column keeps.
+    QList<int> counts = entrances_.apartments;
+    for (int c = 0; c < counts.size(); ++c)
+        if (c >= entrances_.switchMask.size() || entrances_.switchMask.at(c) != QLatin1Char('1'))
+            counts[c] = 0;
+    return counts;
 }
 
 void EditorConsoleTab::Show(const PoEditorValues& v, const std::optional<ConfigIdent>& ident) {
@@ -307,7 +300,7 @@ void EditorConsoleTab::Show(const PoEditorValues& v, const std::optional<ConfigI
     for (const auto& [edit, text] : texts) edit->setText(text);
 
     entrances_ = v.entrances;
-    records_ = v.records;
+    KodVv->SetRecords(v.records);
     for (int c = 1; c < MPod->ColCount(); ++c) {
         MPod->SetCell(c, 1, cellOf(entrances_.switchMask, c - 1));
         const int count = entrances_.apartments.value(c - 1);
@@ -355,7 +348,7 @@ void EditorConsoleTab::Read(PoEditorValues& v) const {
 
     v.entrances = entrances_;
     v.entrances.reserve = ReservPO->isChecked();
-    v.records = records_;
+    v.records = KodVv->Records();
     v.packed = FarcPO->isChecked();
     v.increment = LInc->text();
     v.flags.dataMask = Checks(MFlag);
@@ -371,20 +364,7 @@ void EditorConsoleTab::ShowPoEntranceCodes(int column, int) {
     entrance_ = column;
     const QString panels = entrances_.panelMasks.value(column - 1);
     for (int c = 1; c < MCbv->ColCount(); ++c) MCbv->SetCell(c, 1, cellOf(panels, c - 1));
-    const int count = MPod->Cell(column, 1) == QLatin1String("1")
-                          ? qBound(0, counts().value(column - 1), kMaxEntranceRows)
-                          : 0;
-    KodVv->SetColCount(qMax(count, 0) + 1);
-    KodVv->NumberColumns();
-    const int first = EntranceFirstRecord(counts(), column);
-    for (int i = 0; i < count; ++i) {
-        const CallCodeRecord r = records_.value(first + i);
-        KodVv->SetCell(i + 1, kCodeRow, r.code);
-        KodVv->SetCell(i + 1, kFlagRow, r.flags);
-        KodVv->SetCell(i + 1, kDayRow, r.dayTime);
-        KodVv->SetCell(i + 1, kNightRow, r.nightTime);
-    }
-    KodVv->FitColumns(36);
+    KodVv->ShowEntrance(column);
 }
 
 void EditorConsoleTab::FocusRecord(int entrance, int column, int row) {
@@ -414,37 +394,6 @@ void EditorConsoleTab::mcbvTyped(int column, int) {
     if (column - 1 < mask.size())
         mask[column - 1] =
             MCbv->Cell(column, 1) == QLatin1String("1") ? QLatin1Char('1') : QLatin1Char('0');
-}
-
-void EditorConsoleTab::kodVvTyped(int column, int row) {
-    const int index = column - 1;
-    const int record = EntranceFirstRecord(counts(), entrance_) + index;
-    if (record >= records_.size()) records_.resize(record + 1);
-    CallCodeRecord& r = records_[record];
-    const QString typed = KodVv->Cell(column, row);
-    switch (row) {
-        case kCodeRow:
-            if (const RepeatedCode repeat =
-                    FindRepeatedCode(records_, counts(), entrance_, index, typed);
-                repeat != RepeatedCode::None) {
-                KodVv->SetCell(column, row, r.code);
-                Dialogs::Message(QStringLiteral("Предупреждение"), RepeatedCodeText(repeat),
-                                 DlgButtons::Ok, DlgIcon::Warning);
-                return;
-            }
-            r.code = typed;
-            break;
-        case kFlagRow:
-            r.flags = EditorFlagText(typed, CheckedCount(MFlag));
-            KodVv->SetCell(column, row, r.flags);
-            break;
-        case kDayRow:
-            r.dayTime = typed;
-            break;
-        default:
-            r.nightTime = typed;
-            break;
-    }
 }
 
 void EditorConsoleTab::resizeSysAdr(int entries) {

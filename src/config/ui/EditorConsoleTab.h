@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+class CallCodeGrid;
 class EditorGrid;
 class QCheckBox;
 class QGroupBox;
@@ -50,7 +51,7 @@ class EditorConsoleTab : public QWidget {
     EditorGrid* MPod = nullptr;
     EditorGrid* MCbv = nullptr;
     QCheckBox* ReservPO = nullptr;
-    EditorGrid* KodVv = nullptr;
+    CallCodeGrid* KodVv = nullptr;
     QCheckBox* FarcPO = nullptr;
     QLabel* LInc = nullptr;
     QLabel* LErrorPo = nullptr;  // named "LError", as on the call-panel tab
@@ -85,11 +86,9 @@ class EditorConsoleTab : public QWidget {
     QList<int> counts() const;
     void mpodTyped(int column, int row);
     void mcbvTyped(int column, int row);
-    void kodVvTyped(int column, int row);
     void resizeSysAdr(int entries);
 
     int sepDevice_ = 63;
     int entrance_ = 0;  // the MPod column KodVv and MCbv show
     PoEntranceGrid entrances_;
-    QList<CallCodeRecord> records_;
 };

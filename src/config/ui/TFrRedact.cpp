@@ -5,6 +5,8 @@
 #include "config/ui/ConfigFileChooser.h"
 #include "config/ui/EditorConsoleTab.h"
 #include "config/ui/EditorGrid.h"
+#include "config/ui/EditorKeysTab.h"
+#include "config/ui/EditorPanelTab.h"
 #include "config/ui/EditorSwitchTab.h"
 #include "config/ui/EditorWidgets.h"
 #include "foundation/TFDM.h"
@@ -32,7 +34,12 @@
 
 namespace {
 
-constexpr int kSysTab = 3;  // after the tabs of the three kinds
+// The pages of PageFile: the tab of each kind, the call panel's keys, the service tab.
+constexpr int kSwitchTab = 0;
+constexpr int kPanelTab = 1;
+constexpr int kKeysTab = 2;
+constexpr int kConsoleTab = 3;
+constexpr int kSysTab = 4;
 
 QPlainTextEdit* memo(const char* name, QWidget* parent) {
     auto* m = Named(new QPlainTextEdit(parent), name);
@@ -62,10 +69,12 @@ TFrRedact::TFrRedact(QWidget* parent)
     content->addWidget(buildTop());
     PageFile = Named(new QTabWidget(this), "PageFile");
     TabCPK1 = new EditorSwitchTab(PageFile);
-    TabCBV1 = Named(new QWidget(PageFile), "TabCBV1");
+    TabCBV1 = new EditorPanelTab(PageFile);
+    TabCBV2 = new EditorKeysTab(PageFile);
     TabCPO1 = new EditorConsoleTab(PageFile);
     PageFile->addTab(scrolled(TabCPK1), QStringLiteral("СКМ"));
     PageFile->addTab(scrolled(TabCBV1), QStringLiteral("СБВ"));
+    PageFile->addTab(TabCBV2, QStringLiteral("СБВ ключи"));
     PageFile->addTab(scrolled(TabCPO1), QStringLiteral("СПО"));
     PageFile->addTab(buildSys(), QStringLiteral("Служебная"));
     content->addWidget(PageFile, 1);
@@ -77,6 +86,7 @@ TFrRedact::TFrRedact(QWidget* parent)
 
     connect(ButBit, &QPushButton::clicked, this, &TFrRedact::ButBitClick);
     connect(TabCPK1->BitSaveKm, &QPushButton::clicked, this, &TFrRedact::BitSaveKmClick);
+    connect(TabCBV1->BitSaveBv, &QPushButton::clicked, this, &TFrRedact::BitSaveBvClick);
     connect(TabCPO1->BitSavePo, &QPushButton::clicked, this, &TFrRedact::BitSavePoClick);
     connect(ButDebug, &QPushButton::clicked, this, &TFrRedact::ButDebugClick);
     StaticText2->installEventFilter(this);
@@ -150,6 +160,8 @@ QWidget* TFrRedact::buildSys() {
     MKm0 = memo("MKm0", Sys);
     MBv0 = memo("MBv0", Sys);
     MPo0 = memo("MPo0", Sys);
+    Mpd = memo("Mpd", Sys);
+    Mpp = memo("Mpp", Sys);
     auto* values = new QGroupBox(QStringLiteral("Идентификация БВ"), Sys);
     auto* form = new QFormLayout(values);
     V_id_net = valueSpin(form, "V_id_net");
@@ -158,10 +170,11 @@ QWidget* TFrRedact::buildSys() {
     V_n_net = valueSpin(form, "V_n_net");
     V_id_nom = valueSpin(form, "V_id_nom");
     const std::pair<QPlainTextEdit*, const char*> memos[] = {
-        {Memo2, "Размеры секций"},   {MemoTitle, "Заголовок"},    {MemoKm, "Заголовок КМ"},
-        {MemoBv, "Заголовок БВ"},    {MemoPo, "Заголовок ППО"},   {MKmN, "Секции КМ"},
-        {MBvN, "Секции БВ"},         {MPoN, "Секции ППО"},        {MKm0, "Хвост 0 секции КМ"},
-        {MBv0, "Хвост 0 секции БВ"}, {MPo0, "Хвост 0 секции ППО"}};
+        {Memo2, "Размеры секций"},   {MemoTitle, "Заголовок"},     {MemoKm, "Заголовок КМ"},
+        {MemoBv, "Заголовок БВ"},    {MemoPo, "Заголовок ППО"},    {MKmN, "Секции КМ"},
+        {MBvN, "Секции БВ"},         {MPoN, "Секции ППО"},         {MKm0, "Хвост 0 секции КМ"},
+        {MBv0, "Хвост 0 секции БВ"}, {MPo0, "Хвост 0 секции ППО"}, {Mpd, "Маска подъездов БВ"},
+        {Mpp, "Остаток 2 секции БВ"}};
     int i = 0;
     for (const auto& [m, title] : memos) {
         auto* box = new QVBoxLayout;
@@ -171,7 +184,7 @@ QWidget* TFrRedact::buildSys() {
         ++i;
     }
     grid->addWidget(values, i / 4, i % 4);
-    grid->addWidget(ButDebug, 3, 0);
+    grid->addWidget(ButDebug, i / 4 + 1, 0);
     return Sys;
 }
 
@@ -196,14 +209,21 @@ void TFrRedact::buildKeyParts() {
 int TFrRedact::tabIndex(int kind) const {
     switch (kind) {
         case kKindSwitch:
-            return 0;
+            return kSwitchTab;
         case kKindCallPanel:
-            return 1;
+            return kPanelTab;
         case kKindConsole:
-            return 2;
+            return kConsoleTab;
         default:
             return kSysTab;
     }
+}
+
+// Only the tab of the kind (a call panel's with its keys); none for no kind.
+void TFrRedact::setKindTabsVisible(int kind) {
+    for (int k = kKindSwitch; k <= kKindConsole; ++k)
+        PageFile->setTabVisible(tabIndex(k), k == kind);
+    PageFile->setTabVisible(kKeysTab, kind == kKindCallPanel);
 }
 
 QPlainTextEdit* TFrRedact::titleCopy(int kind) const {
@@ -228,6 +248,9 @@ void TFrRedact::PrepareFrame() {
     const ConfigScreenSettings settings = LoadConfigScreenSettings();
     TabCPK1->SetMaxDevice(settings.maxDevice);
     TabCPK1->Clear();
+    TabCBV1->SetSepDevice(settings.sepDevice);
+    TabCBV1->Clear();
+    TabCBV2->Clear();
     TabCPO1->SetSepDevice(settings.sepDevice);
     TabCPO1->Clear();
     for (int k = kKindSwitch; k <= kKindConsole; ++k)
@@ -272,24 +295,28 @@ void TFrRedact::clearMemos() {
 
 void TFrRedact::disarm() {
     armed_ = false;
-    for (int k = kKindSwitch; k <= kKindConsole; ++k) PageFile->setTabVisible(tabIndex(k), false);
+    setKindTabsVisible(kKindUnknown);
     LFile1->clear();
     TabCPK1->BitSaveKm->setEnabled(false);
+    TabCBV1->BitSaveBv->setEnabled(false);
     TabCPO1->BitSavePo->setEnabled(false);
 }
 
 void TFrRedact::showKindTab(int kind) {
-    for (int k = kKindSwitch; k <= kKindConsole; ++k)
-        PageFile->setTabVisible(tabIndex(k), k == kind);
+    setKindTabsVisible(kind);
     PageFile->setCurrentIndex(tabIndex(kind));
     TabCPK1->BitSaveKm->setEnabled(kind == kKindSwitch);
+    TabCBV1->BitSaveBv->setEnabled(kind == kKindCallPanel);
     TabCPO1->BitSavePo->setEnabled(kind == kKindConsole);
     armed_ = true;
 }
 
 void TFrRedact::ButBitClick() {
     const QString fileName = ODtxt->Choose(Path, true);
-    if (fileName.isEmpty()) return;
+    if (!fileName.isEmpty()) OpenConfigFile(fileName);
+}
+
+void TFrRedact::OpenConfigFile(const QString& fileName) {
     WaitCursor wait;
     clearMemos();
     file_ = LoadEditorFile(fileName, LoadConfigScreenSettings());
@@ -321,10 +348,30 @@ void TFrRedact::showFile() {
     if (kind == kKindSwitch) {
         TabCPK1->Show(file_.pk, file_.ident);
         MKm0->setPlainText(file_.pk.params.MKm0);
+    } else if (kind == kKindCallPanel) {
+        showPanel();
     } else if (kind == kKindConsole) {
         TabCPO1->Show(file_.po, file_.ident);
         MPo0->setPlainText(file_.po.params.extra);
     }
+}
+
+void TFrRedact::showPanel() {
+    const BvEditorValues& v = file_.bv;
+    TabCBV1->Show(v, file_.ident);
+    TabCBV2->Show(v.keys5, v.keys6, v.keys7);
+    MBv0->setPlainText(v.params.MBv0);
+    Mpd->setPlainText(v.entrances.mpd);
+    Mpp->setPlainText(v.entrances.mpp);
+    // What the key parts look the panel up by.
+    const ConfigIdent id = file_.ident.value_or(ConfigIdent());
+    const std::pair<QSpinBox*, qint64> values[] = {{V_id_net, id.idNet},
+                                                   {V_id_bv, id.recordId},
+                                                   {V_type_bv, id.type},
+                                                   {V_n_net, id.nNet},
+                                                   {V_id_nom, id.idNom}};
+    for (const auto& [spin, value] : values)
+        spin->setValue(int(qBound(qint64(-1), value, qint64(spin->maximum()))));
 }
 
 bool TFrRedact::collectFile(int kind) {
@@ -338,6 +385,10 @@ bool TFrRedact::collectFile(int kind) {
     if (kind == kKindSwitch) {
         TabCPK1->Read(file_.pk);
         file_.pk.params.MKm0 = tail;
+    } else if (kind == kKindCallPanel) {
+        TabCBV1->Read(file_.bv);
+        TabCBV2->Read(file_.bv.keys5, file_.bv.keys6, file_.bv.keys7);
+        file_.bv.params.MBv0 = tail;
     } else if (kind == kKindConsole) {
         TabCPO1->Read(file_.po);
         file_.po.params.extra = tail;
@@ -364,17 +415,25 @@ void TFrRedact::saveKind(int kind) {
 }
 
 void TFrRedact::focusFault(const EditorCellFault& fault) {
-    QWidget* tab = file_.kind == kKindConsole ? static_cast<QWidget*>(TabCPO1) : TabCPK1;
-    PageFile->setCurrentIndex(tabIndex(file_.kind));
-    if (fault.record >= 0 && file_.kind == kKindConsole) {
-        TabCPO1->FocusRecord(fault.entrance, fault.column, fault.row);
+    if (fault.record >= 0) {
+        PageFile->setCurrentIndex(tabIndex(file_.kind));
+        if (file_.kind == kKindConsole)
+            TabCPO1->FocusRecord(fault.entrance, fault.column, fault.row);
+        else
+            TabCBV1->FocusRecord(fault.entrance, fault.column, fault.row);
         return;
     }
-    if (auto* grid = tab->findChild<EditorGrid*>(fault.control)) {
-        grid->FocusCell(fault.column, fault.row);
+    for (int page : {tabIndex(file_.kind), int(kKeysTab)}) {
+        QWidget* tab = PageFile->widget(page);
+        QWidget* control = tab->findChild<QWidget*>(fault.control);
+        if (!control) continue;
+        PageFile->setCurrentIndex(page);
+        if (auto* grid = qobject_cast<EditorGrid*>(control))
+            grid->FocusCell(fault.column, fault.row);
+        else
+            control->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (auto* edit = tab->findChild<QWidget*>(fault.control)) edit->setFocus(Qt::OtherFocusReason);
 }
 
 void TFrRedact::BitSaveKmClick() {

@@ -12,6 +12,8 @@
 
 class ConfigFileChooser;
 class EditorConsoleTab;
+class EditorKeysTab;
+class EditorPanelTab;
 class EditorSwitchTab;
 class QLabel;
 class QLineEdit;
@@ -42,7 +44,8 @@ class TFrRedact : public TScreenFrame {
 
     QTabWidget* PageFile = nullptr;
     EditorSwitchTab* TabCPK1 = nullptr;
-    QWidget* TabCBV1 = nullptr;
+    EditorPanelTab* TabCBV1 = nullptr;
+    EditorKeysTab* TabCBV2 = nullptr;  // the call panel's keys
     EditorConsoleTab* TabCPO1 = nullptr;
     QWidget* Sys = nullptr;
 
@@ -53,6 +56,7 @@ class TFrRedact : public TScreenFrame {
     QPlainTextEdit *MemoKm = nullptr, *MemoBv = nullptr, *MemoPo = nullptr;
     QPlainTextEdit *MKmN = nullptr, *MBvN = nullptr, *MPoN = nullptr;
     QPlainTextEdit *MKm0 = nullptr, *MBv0 = nullptr, *MPo0 = nullptr;
+    QPlainTextEdit *Mpd = nullptr, *Mpp = nullptr;  // a call panel's entrance mask and the rest
     QSpinBox *V_id_net = nullptr, *V_id_bv = nullptr, *V_type_bv = nullptr;
     QSpinBox *V_n_net = nullptr, *V_id_nom = nullptr;
 
@@ -74,6 +78,8 @@ class TFrRedact : public TScreenFrame {
     void PrepareFrame();
     void FillEntranceLists();
     void ButBitClick();
+    // Reads, decodes and shows a file chosen through ButBitClick.
+    void OpenConfigFile(const QString& fileName);
     void BitSaveKmClick();
     void BitSaveBvClick();
     void BitSavePoClick();
@@ -98,6 +104,7 @@ class TFrRedact : public TScreenFrame {
     void showKindTab(int kind);
     void disarm();
     void showFile();
+    void showPanel();
     void saveKind(int kind);
     bool collectFile(int kind);
     void focusFault(const EditorCellFault& fault);
@@ -105,6 +112,7 @@ class TFrRedact : public TScreenFrame {
     QPlainTextEdit* keptMemo(int kind) const;
     QPlainTextEdit* tailMemo(int kind) const;
     int tabIndex(int kind) const;
+    void setKindTabsVisible(int kind);
 
     EditorFile file_;
     bool armed_ = false;
