@@ -576,7 +576,10 @@ QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& lef
     const int indexBits = int(qBound<qint64>(0, keys6.bitSl, kMaxIndexWidth));
     KeySlots slotBits(6, logs.result);
     for (qint64 i = 0; i < n && slotBits.Room(); ++i) slotBits.EmptyIndexedSlot(indexBits);
-    QString payload = withHeader(slotBits.Text(), indexBits, kByteBits, n);
+    // A section read empty (no slots, no index width) is written back empty,
+    // as the write screen writes it when no spare slots are wanted.
+    QString payload =
+        n == 0 && indexBits == 0 ? QString() : withHeader(slotBits.Text(), indexBits, kByteBits, n);
     // Keys without an apartment leave for section 7; the others went into section 5.
     for (qint64 r = 0; r < n && r < keys6.rows.size(); ++r) {
         const Keys6Row& row = keys6.rows[r];

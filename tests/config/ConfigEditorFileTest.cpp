@@ -92,6 +92,17 @@ TEST_F(EditorFileTest, UnchangedFilesOfEachKindAreSavedByteForByte) {
     }
 }
 
+TEST_F(EditorFileTest, APanelWithoutSpareSlotsKeepsItsEmptySectionSix) {
+    Sql("UPDATE k_bv SET auto = 0");
+    ConfigRepository repo(Db());
+    std::optional<PanelFileInput> in;
+    ASSERT_TRUE(repo.ReadPanelFileInput(kIdNet, 66, in) && in);
+    in->reserveSlots = false;
+    const QByteArray file = BuildCallPanelFile(*in, "f").bytes;
+    ASSERT_EQ(Split(file).sections[6], Zeros(16));
+    EXPECT_EQ(RoundTrip(file), file);
+}
+
 TEST_F(EditorFileTest, ALoadedCallPanelFileFillsTheTabValues) {
     const EditorFile f = Load(PanelFile(68));
     EXPECT_EQ(f.kind, kKindCallPanel);
