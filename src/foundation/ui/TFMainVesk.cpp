@@ -783,10 +783,9 @@ void TFMainVesk::wireMenu() {
     connect(MenuItem(QStringLiteral("MTables")), &QAction::triggered, this, [] {
         if (FSvTable) FSvTable->show();
     });
-    connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [] {
-        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty() || !FQRepObject) return;
-        WaitCursor wait;
-        FQRepObject->show();
+    connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [this] {
+        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty()) return;
+        PreviewObjectReport(this);
     });
     connect(MenuItem(QStringLiteral("NCompact")), &QAction::triggered, this, [] {
         if (FDM && MainWindowData::IsOpen()) NCompactClick(*FDM, ProgressGauge());
