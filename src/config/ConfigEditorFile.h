@@ -123,10 +123,6 @@ struct EditorCellFault {
     QString message;   // the operator's text, naming the table and the cell
 };
 
-// The cells of the values the encoders would refuse, first one first.
-std::optional<EditorCellFault> CheckEditorValues(const EditorFile& file,
-                                                 const ConfigScreenSettings& settings);
-
 enum class EditorSaveStatus {
     Saved,           // the file was built (and written, by SaveEditorFile)
     SavedOverLimit,  // the same, but the end mark took it past the limit
@@ -157,14 +153,6 @@ EditorSaveResult BuildEditorFile(const EditorFile& file, qint64 idNom,
 // Builds the file and writes it over file.fileName in one piece.
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
-
-// The apartment counts of the entrance columns of the call-panel grid, column
-// 1 first: a column not served, or with a count that is not a number, has none.
-QList<int> PanelEntranceCounts(const BvEntranceGrid& grid);
-
-// The cells of the tract grid (column, row; from 1) that name a call panel
-// numbered at or above maxDevice.
-QList<std::pair<int, int>> TractCellsAtOrAbove(const PkTractGrid& grid, int maxDevice);
 
 // ---- Call codes --------------------------------------------------------------
 

@@ -1,4 +1,5 @@
 #include "config/ConfigEditorFile.h"
+#include "config/EditorValueChecks.h"
 
 #include "config/ConfigImage.h"
 #include "foundation/BitAndStr.h"

@@ -1,5 +1,7 @@
 #include "config/ui/EditorPanelTab.h"
 
+#include "config/EditorValueChecks.h"
+
 #include "config/ui/CallCodeGrid.h"
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorWidgets.h"

@@ -1,5 +1,7 @@
 #include "config/ui/EditorSwitchTab.h"
 
+#include "config/EditorValueChecks.h"
+
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorWidgets.h"
 #include "foundation/BitAndStr.h"
