@@ -81,6 +81,18 @@ int codeRecordCount(int announced, const QString& section3, QStringList& warning
     return int(section3.size());
 }
 
+// Section 3 into the call-code records of the panel or console tab, one
+// record per apartment section 2 announced.
+template <class Values>
+void unpackCodes(const QString& text, QStringList& warnings, Values& v) {
+    const CallCodeUnpack u =
+        UnpackCallCodes(codeRecordCount(v.entrances.apartmentTotal, text, warnings), text);
+    v.records = u.records;
+    v.packed = u.packed;
+    v.increment = u.incrementChar;
+    v.codeError = u.error;
+}
+
 void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& s, EditorFile& f) {
     BvEditorValues& v = f.bv;
     switch (n) {
@@ -93,15 +105,9 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
             if (v.entrances.hasReserveBit) v.params.ReservBv = v.entrances.reserveBit;
             if (!v.entrances.warning.isEmpty()) f.warnings << v.entrances.warning;
             break;
-        case 3: {
-            const CallCodeUnpack u = UnpackCallCodes(
-                codeRecordCount(v.entrances.apartmentTotal, text, f.warnings), text);
-            v.records = u.records;
-            v.packed = u.packed;
-            v.increment = u.incrementChar;
-            v.codeError = u.error;
+        case 3:
+            unpackCodes(text, f.warnings, v);
             break;
-        }
         case 4:
             v.flags = DecodeBvDataMask(text, v.records);
             break;
@@ -128,15 +134,9 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             v.entrances = DecodePoEntranceMask(text, s.sepDevice);
             f.warnings << v.entrances.warnings;
             break;
-        case 3: {
-            const CallCodeUnpack u = UnpackCallCodes(
-                codeRecordCount(v.entrances.apartmentTotal, text, f.warnings), text);
-            v.records = u.records;
-            v.packed = u.packed;
-            v.increment = u.incrementChar;
-            v.codeError = u.error;
+        case 3:
+            unpackCodes(text, f.warnings, v);
             break;
-        }
         case 4:
             v.flags = DecodePoFlags(text, v.records);
             break;
