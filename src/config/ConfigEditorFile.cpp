@@ -109,7 +109,7 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
             unpackCodes(text, f.warnings, v);
             break;
         case 4:
-            v.flags = DecodeBvDataMask(text, v.records);
+            v.flags = DecodeFlagRecords(text, v.records);
             break;
         case 5:
             v.keys5 = DecodeBvKeys5(text);
@@ -138,7 +138,7 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             unpackCodes(text, f.warnings, v);
             break;
         case 4:
-            v.flags = DecodePoFlags(text, v.records);
+            v.flags = DecodeFlagRecords(text, v.records);
             break;
         case 5:
             f.warnings << DecodePoCodeTimes(text, v.records);
@@ -158,7 +158,7 @@ void blankValues(EditorFile& f, const ConfigScreenSettings& s) {
     f.po = PoEditorValues();
     f.po.params = DecodePoParams(QString(), s.cameraCount);
     f.po.entrances = DecodePoEntranceMask(QString(), s.sepDevice);
-    f.po.flags = DecodePoFlags(QString(), f.po.records);
+    f.po.flags = DecodeFlagRecords(QString(), f.po.records);
 }
 
 // The last section the tab of a kind decodes; the ones after it are kept.
@@ -418,7 +418,8 @@ void appendKeptSections(const EditorFile& f, qint64& running, ProgressSteps& ste
 int EditorKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& s) {
     if (jDev < 0) return ConfigKindByLength(section0Bits, s.sizes);
     if (jDev < s.maxDevice) return kKindSwitch;
-    if (jDev == kConsoleNumber) return kKindConsole;
+    // The write screen numbers the console file SepDevice; older files say 63.
+    if (jDev == s.sepDevice || jDev == kConsoleNumber) return kKindConsole;
     // Call panels are numbered from 64; below that there is no device.
     if (jDev >= kPanelBase && jDev < kPanelBase + s.maxDevice) return kKindCallPanel;
     return kKindUnknown;

@@ -27,7 +27,7 @@
 #include <optional>
 
 // The editor's kind of a file: by the header's device number (below
-// MaxDevice a switch, 63 the console, from 64 below MaxDevice + 64 a call
+// MaxDevice a switch, SepDevice or 63 the console, from 64 below MaxDevice + 64 a call
 // panel, any other number unknown) or, without a header, by the length of
 // section 0.
 int EditorKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& settings);
@@ -71,7 +71,7 @@ struct PoEditorValues {
     QString increment;              //            LInc
     QString codeError;              //            LError
     QList<CallCodeRecord> records;  // sections 3 to 5: codes, flag groups, times (KodVv)
-    PoFlagMasks flags;              // section 4: MFlag, MZn
+    FlagSectionValues flags;        // section 4: MFlag, MZn
     PoHandsets handsets;            // section 6: KolAdr, SysAdr
 };
 

@@ -18,6 +18,11 @@ QString ConfigFilesFolder(const QString& dbFolder, ConfigFolderChoice choice,
     return folder + (idNet ? QString::number(*idNet) : QStringLiteral("0")) + QLatin1Char('/');
 }
 
+QString WriteFolderFor(const QString& dbFolder, qint64 idNet) {
+    return ConfigFilesFolder(ConfigDbFolder(dbFolder), ConfigFolderChoice::Written, idNet)
+        .chopped(1);
+}
+
 bool EnsureConfigFolder(const QString& folder) {
     return QDir().mkpath(folder);
 }

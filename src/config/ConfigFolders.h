@@ -20,5 +20,10 @@ QString ConfigDbFolder(const QString& handedOver);
 QString ConfigFilesFolder(const QString& dbFolder, ConfigFolderChoice choice,
                           std::optional<qint64> idNet);
 
+// The write screen's folder of an object's files: the Written start folder
+// under the database folder handed over (DB_ARM/ when blank), without the
+// trailing '/'.
+QString WriteFolderFor(const QString& dbFolder, qint64 idNet);
+
 // Creates the folder when it does not exist; false when it cannot be made.
 bool EnsureConfigFolder(const QString& folder);

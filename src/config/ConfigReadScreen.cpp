@@ -55,7 +55,7 @@ QStringList consoleSection(int n, const QString& text, int sepDevice, int& total
         case 3:
             return DecodeCallCodes(text, total);
         case 4:
-            return DecodePoSection4(text, total);
+            return DecodeFlagMasks(text, total);
         case 5:
             return DecodePoSection5(text, total);
         default:

@@ -195,6 +195,20 @@ TEST_F(EditorFileTest, TheSavedHeaderNamesTheDeviceOfTheTab) {
     EXPECT_EQ(SaveEditorFile(f, 7, Settings()).bytes.mid(9, 3), Bytes({7, 0, 0}));
 }
 
+TEST_F(EditorFileTest, AConsoleFileNumberedByAnotherSepDeviceIsTheConsole) {
+    Sql("UPDATE t_global SET SepDevice = 60");
+    Sql("UPDATE k_po SET n_net = 60");
+    const QByteArray file = ConsoleFile();
+    ASSERT_EQ(file.at(0), char(60));
+    ConfigScreenSettings s = Settings();
+    s.sepDevice = 60;
+    const EditorFile f = LoadEditorFile(Write("cpo00.bin", file), s);
+    EXPECT_EQ(f.kind, kKindConsole);
+    const EditorSaveResult r = SaveEditorFile(f, kIdNom, s);
+    EXPECT_EQ(r.status, EditorSaveStatus::Saved) << r.error.toStdString();
+    EXPECT_EQ(r.bytes, file);
+}
+
 TEST_F(EditorFileTest, WithoutAHeaderSectionOneGivesTheDeviceNumber) {
     const QByteArray withHeader = SwitchFile(2);
     const QByteArray bare = withHeader.mid(29);  // the date word, the sections and the end mark
@@ -348,6 +362,11 @@ TEST(EditorKindTest, TheEditorsNumberRanges) {
     EXPECT_EQ(EditorKind(50, 176, s), kKindUnknown);
     EXPECT_EQ(EditorKind(62, 0, s), kKindUnknown);
     EXPECT_EQ(EditorKind(63, 0, s), kKindConsole);
+    ConfigScreenSettings moved = s;
+    moved.sepDevice = 60;
+    EXPECT_EQ(EditorKind(60, 0, moved), kKindConsole);
+    EXPECT_EQ(EditorKind(63, 0, moved), kKindConsole);
+    EXPECT_EQ(EditorKind(61, 0, moved), kKindUnknown);
     EXPECT_EQ(EditorKind(64, 0, s), kKindCallPanel);
     EXPECT_EQ(EditorKind(113, 0, s), kKindCallPanel);
     EXPECT_EQ(EditorKind(114, 0, s), kKindUnknown);

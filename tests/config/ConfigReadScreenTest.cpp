@@ -136,6 +136,16 @@ TEST_F(ReadScreenTest, TheConsoleFileIsDecodedWithItsAnnouncedApartments) {
     EXPECT_FALSE(r.steps.contains("Данный файл создан в c другой ДБ."));
 }
 
+TEST_F(ReadScreenTest, AConsoleFileNumberedByAnotherSepDeviceIsTheConsole) {
+    Sql("UPDATE t_global SET SepDevice = 60");
+    Sql("UPDATE k_po SET n_net = 60");
+    ConfigScreenSettings s = Settings();
+    s.sepDevice = 60;
+    const ReadScreenResult r = ReadScreenFile(Write("cpo00.bin", ConsoleFile()), false, 0, s);
+    EXPECT_EQ(r.kind, kKindConsole);
+    EXPECT_TRUE(r.detail.contains("-------------------------- ПО    СЕКЦИЯ 2"));
+}
+
 TEST_F(ReadScreenTest, ACallPanelFileIsDecodedWithItsAnnouncedApartments) {
     const ReadScreenResult r = Read(PanelFile(68));
     EXPECT_EQ(r.kind, kKindCallPanel);
