@@ -18,6 +18,7 @@
 #include "config/CallPanelFile.h"
 #include "config/ConfigObjectFixture.h"
 #include "config/ConfigRepository.h"
+#include "netlink/NetAppUpload.h"
 #include "netlink/NetConfigTransfer.h"
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
@@ -120,6 +121,82 @@ void BM_PanelFileWrittenAndReadAt9600Baud(benchmark::State& state) {
     QFile::remove(path);
 }
 BENCHMARK(BM_PanelFileWrittenAndReadAt9600Baud)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A firmware file of 4 KB for switch 5 (format 1, BIOS 05, class 0002) in
+// frames of 22 bytes from 0x3000.
+QByteArray FourKilobyteAppFile() {
+    QByteArray out = QByteArray::fromHex("C4C050C2CE" "01" "0002" "05" "0200" "FFFF");
+    const int size = 4096;
+    out.append(char(size & 0xFF)).append(char(size >> 8));
+    out.append(char(0x00)).append(char(0x30));
+    for (int left = size; left > 0; left -= 22) {
+        const int n = left < 22 ? left : 22;
+        out.append(char(n)).append(QByteArray(n, char(left & 0xFF)));
+    }
+    return out.append(2, '\0');
+}
+
+// The one-second settling pauses of the link start are no part of a transfer.
+NetLinkHooks BenchHooks(TNetLink& link) {
+    NetLinkHooks hooks;
+    hooks.sleep = [&link](int ms) {
+        if (ms < 1000) link.AlertableSleep(ms);
+    };
+    return hooks;
+}
+
+// The link started on the pty, with the class of the device at address known.
+bool StartOn(TNetLink& link, PtyPair& pty, int address) {
+    if (!link.StartNet([&] { return NetPortChoice{pty.SlavePath(), "0403", "6001"}; }) ||
+        link.RequestClass(address) != 1)
+        return false;
+    link.ParseClassReply(address);
+    return true;
+}
+
+void BM_FourKilobyteUploadAt9600Baud(benchmark::State& state) {
+    const QString path = QDir::temp().filePath(QStringLiteral("bench_app.usb"));
+    QFile out(path);
+    const QByteArray file = FourKilobyteAppFile();
+    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) {
+        state.SkipWithError("the firmware file was not written");
+        return;
+    }
+    out.close();
+    PtyPair pty;
+    DeviceBusSimulator bus(pty);
+    bus.AddDevice(SimDevice::Switch(5));
+    bus.SetPacing(true);
+    TNetLink link(BenchHooks(link));
+    if (!StartOn(link, pty, 5)) {
+        state.SkipWithError("the link did not start");
+        return;
+    }
+    NetOpContext ctx(link, nullptr);
+    const int index = NetAppUpload::AppFileIndex(link.Tables, path);
+    double ms = 0;
+    int frames = 0;
+    for (auto _ : state) {
+        const int before = int(bus.Received().size());
+        const auto start = std::chrono::steady_clock::now();
+        const NetOpOutcome outcome = NetAppUpload(ctx).UploadApp(5, index);
+        ms += MsSince(start);
+        // Only the upload's packets and their answers: the selection and the
+        // class read afterwards are counted as they went over the wire too.
+        frames += 2 * (int(bus.Received().size()) - before);
+        if (outcome != NetOpOutcome::Done) {
+            state.SkipWithError("the upload failed");
+            return;
+        }
+    }
+    Report(state, "upload", ms, frames);
+    link.StopNet();
+    QFile::remove(path);
+}
+BENCHMARK(BM_FourKilobyteUploadAt9600Baud)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -265,19 +265,6 @@ QString NetConfigTransfer::WriteText(int address, const QString& tail) const {
            tail;
 }
 
-// A selection that got no answer says so: the device's refusal is logged
-// by the interpretation of its answer.
-bool NetConfigTransfer::SelectForWrite(int address) {
-    TNetLink& link = ctx_.link;
-    if (link.SelectedAddr == address) return true;
-    const qsizetype logged = ctx_.AnswerLog().size();
-    link.SelectedAddr = link.SelectDevice(address, ctx_.password);
-    if (link.SelectedAddr == address) return true;
-    const QString refusal = QStringLiteral("Нет входа в РП. ") + ctx_.Name(address);
-    if (!ctx_.AnswerLog().mid(logged).contains(refusal)) Log2(refusal);
-    return false;
-}
-
 std::optional<NetConfigTransfer::LoadedFile> NetConfigTransfer::LoadFile(const QString& path) {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
@@ -429,7 +416,7 @@ NetWriteResult NetConfigTransfer::WriteCnf(int address, bool fromObject,
         Log2(QStringLiteral("Не определено устройство.  Операция отменена.") +
              QString::number(address) + QStringLiteral("  ") + QString::number(link.SelectedAddr));
         result.outcome = NetOpOutcome::Refused;
-    } else if (SelectForWrite(address)) {
+    } else if (SelectForChange(ctx_, address)) {
         const QString path =
             fromObject
                 ? NetFolders::WriteFolder(ctx_.dbFolder, ctx_.dm) + QLatin1Char('/') +

@@ -77,7 +77,6 @@ class NetConfigTransfer {
     NetOpOutcome ReadImage(int address, QByteArray& image);
     void ReportReadFailure(const QString& sentHex, const QString& answerText);
 
-    bool SelectForWrite(int address);
     std::optional<LoadedFile> LoadFile(const QString& path);
     // The bytes the device receives, or nothing when the file is refused.
     std::optional<QByteArray> CheckFile(int address, const LoadedFile& file);

@@ -67,6 +67,18 @@ const QStringList& NetCommandCaptions() {
     return captions;
 }
 
+const QStringList& NetCommandSecondCaptions() {
+    static const QStringList captions = [] {
+        QStringList c = NetCommandCaptions();
+        c[1] = QStringLiteral("Запрос серийного номера");
+        c[2] = QStringLiteral("Сохранение конфигурационного файла сетевого усьтройства");
+        c[6] = QStringLiteral("Смена сетевого адреса устройства по его серийному номеру в объекте");
+        c[9] = QStringLiteral("Запись КФ по выбору в сетевое устройство");
+        return c;
+    }();
+    return captions;
+}
+
 QStringList DeviceChoiceItems() {
     QStringList items;
     for (int a = 0; a < kDeviceChoiceCount; ++a) {

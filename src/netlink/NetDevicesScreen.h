@@ -13,6 +13,8 @@ class TFDM;
 
 // The screen's commands; the index selects the operation.
 const QStringList& NetCommandCaptions();
+// The captions the list shows after a font change.
+const QStringList& NetCommandSecondCaptions();
 constexpr int kNetCommandCount = 11;
 
 // The 127 items of the address choice; the item index is the address.

@@ -36,6 +36,17 @@ void NetOpContext::Refresh() const {
     if (view.refresh) view.refresh();
 }
 
+bool SelectForChange(NetOpContext& ctx, int address) {
+    TNetLink& link = ctx.link;
+    if (link.SelectedAddr == address) return true;
+    const qsizetype logged = ctx.AnswerLog().size();
+    link.SelectedAddr = link.SelectDevice(address, ctx.password);
+    if (link.SelectedAddr == address) return true;
+    const QString refusal = QStringLiteral("Нет входа в РП. ") + ctx.Name(address);
+    if (!ctx.AnswerLog().mid(logged).contains(refusal)) ctx.AnswerLog().append(refusal);
+    return false;
+}
+
 NetBusyScope::NetBusyScope(const NetOpContext& ctx) : ctx_(ctx) {
     if (ctx_.view.busy) ctx_.view.busy(true);
     ctx_.Refresh();

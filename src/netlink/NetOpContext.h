@@ -34,6 +34,8 @@ struct NetOpView {
     std::function<void()> showScreen;
     // The found-device line that holds this serial number selected.
     std::function<void(const QString& serial)> selectFoundLine;
+    // The class information of the device shown (ShowClassInfo).
+    std::function<void(int address)> showClassInfo;
 };
 
 struct NetOpContext {
@@ -54,6 +56,11 @@ struct NetOpContext {
     bool StopRequested() const;
     void Refresh() const;
 };
+
+// Selects the device for a change unless it is selected already. A
+// selection that got no answer says so in the result log; a refusal was
+// said by the interpretation of the device's answer.
+bool SelectForChange(NetOpContext& ctx, int address);
 
 // Holds the hourglass while an operation runs; off again on every way out.
 class NetBusyScope {

@@ -120,7 +120,28 @@ void TNetLink::SetTimer(NetTimer timer, bool enabled, int intervalMs) {
 }
 
 void TNetLink::ResumeReceiveTimer() {
-    if (!receiveHeld_ && BComNet.Connected()) SetTimer(NetTimer::Asinc, true);
+    if (!receiveHeld_ && !receiveSuspended_ && BComNet.Connected())
+        SetTimer(NetTimer::Asinc, true);
+}
+
+void TNetLink::PrepareUpload() {
+    sendSnapshot_ = int(MemoSend.size());
+    TmSendTick();
+    MemoSend.clear();
+    MemoRead.clear();
+    SetTimer(NetTimer::Send, false);
+    SetTimer(NetTimer::Read, false);
+    SetTimer(NetTimer::Asinc, false);
+}
+
+void TNetLink::RearmReceive() {
+    DisarmReceive();
+    ArmReceive();
+}
+
+void TNetLink::SuspendReceiveUntilStart() {
+    receiveSuspended_ = true;
+    SetTimer(NetTimer::Asinc, false);
 }
 
 void TNetLink::HoldReceiveTimer(bool hold) {
@@ -503,7 +524,7 @@ bool TNetLink::OpenNetLog(const QString& fileName) {
         int mode = 0;
         SendAdapterCommand(mode);
     }
-    if (BComNet.Connected()) {
+    if (BComNet.Connected() && !receiveSuspended_) {
         ArmReceive();
         SetTimer(NetTimer::Asinc, true, kFirstReceiveTickMs);
     }
@@ -515,6 +536,7 @@ bool TNetLink::StartNet(const std::function<std::optional<NetPortChoice>()>& fin
     if (BComNet.Connected()) return false;
     const std::optional<NetPortChoice> choice = findNetPort ? findNetPort() : std::nullopt;
     if (!choice) return false;
+    receiveSuspended_ = false;
     DoneAsync(rxRecord_);
     InitAsync(rxRecord_);
     rxArmed_ = false;

@@ -378,6 +378,15 @@ QList<QByteArray> DeviceBusSimulator::AdapterAnswers(const QByteArray& frame) {
         if (adapter_.versionPayload > 8) Put(r, 8, adapter_.versionThird);
         return {r};
     }
+    if (command == kCmdMemoryWrite) {
+        const bool taken = FirmwareWrite(adapter_.firmware, frame, 0);
+        if (taken && adapter_.firmware.awaitedAppVersion >= 0 && adapter_.firmware.HoldsAwaited()) {
+            adapter_.versionHigh = adapter_.firmware.awaitedAppVersion >> 8;
+            adapter_.versionLow = adapter_.firmware.awaitedAppVersion & 0xFF;
+            adapter_.firmware.awaitedAppVersion = -1;
+        }
+        return {AnswerTo(frame, kAdapterAddress, taken)};
+    }
     if (command != kCmdParameter) return {};
     switch (At(frame, 7)) {
         case 0x00: {
@@ -459,10 +468,51 @@ QList<QByteArray> DeviceBusSimulator::MemoryRead(SimDevice& device, const QByteA
     return {answer};
 }
 
+QByteArray SimFirmware::Read(int at, int count) const {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i) {
+        const auto it = memory.find(at + i);
+        if (it == memory.end()) break;
+        bytes.append(char(it->second));
+    }
+    return bytes;
+}
+
+bool SimFirmware::HoldsAwaited() const {
+    if (awaited.empty()) return false;
+    for (const auto& [start, bytes] : awaited)
+        if (Read(start, int(bytes.size())) != bytes) return false;
+    return true;
+}
+
+QByteArray SimDevice::DtgForBds(int bds, bool patched) {
+    QByteArray dtg(3, '\0');
+    dtg[0] = char((bds >> 4) & 0x0F);
+    dtg[1] = char((bds & 0x0F) << 4);
+    dtg[2] = char(patched ? 1 : 0);
+    return dtg;
+}
+
+bool DeviceBusSimulator::FirmwareWrite(SimFirmware& firmware, const QByteArray& frame, int s) {
+    const int at = At(frame, 4 + s) | (At(frame, 5 + s) << 8);
+    const int n = At(frame, 6 + s);
+    if (n < 1 || n > kMemoryPacket) return false;
+    for (int i = 0; i < n; ++i) firmware.memory[at + i] = quint8(At(frame, 7 + s + i));
+    return true;
+}
+
 QList<QByteArray> DeviceBusSimulator::MemoryWrite(SimDevice& device, const QByteArray& frame,
                                                   int s) {
     const int at = At(frame, 4 + s) | (At(frame, 5 + s) << 8);
     const int n = At(frame, 6 + s);
+    if ((at >= device.configEnd || at + n <= device.configStart) &&
+        FirmwareWrite(device.firmware, frame, s)) {
+        if (device.firmware.awaitedAppVersion >= 0 && device.firmware.HoldsAwaited()) {
+            device.appVersion = device.firmware.awaitedAppVersion;
+            device.firmware.awaitedAppVersion = -1;
+        }
+        return {AnswerTo(frame, device.address, true)};
+    }
     if (at < device.configStart || at + n > device.configEnd || n < 1 || n > kMemoryPacket)
         return {AnswerTo(frame, device.address, false)};
     const int offset = at - device.configStart;

@@ -40,8 +40,14 @@
 //   request with n = the bytes there are (at most 22) at s+2, the bytes
 //   from s+3 and the length code 9 + selector + n. Write (04, 44): the same address and count, the bytes from s+3;
 //   the device keeps them (for the whole test, also when its address
-//   changes) and echoes the request. Outside the memory, or a count of 0 or
-//   more than 22: a refusal.
+//   changes) and echoes the request. Across a bound of the memory, or a
+//   count of 0 or more than 22: a refusal.
+// - firmware memory: a write wholly outside the configuration memory is a
+//   firmware packet; the device (or the adapter, for frames to 127) keeps
+//   its bytes in SimFirmware::memory and echoes it. When every byte of the
+//   awaited image is there, the device takes the awaited APP version: its
+//   class reply tells it from then on.
+// - BDS identity: the DTG bytes of the serial-number answer (DtgForBds).
 // - network identifier (01, function 01): bytes 8+s.. (three, four in the
 //   alpha format) become the identifier the class reply carries; echoed.
 // - address by serial number (01, function 04): bytes s+4..s+6 the password
@@ -81,6 +87,18 @@
 #include <optional>
 #include <thread>
 
+// Firmware written by upload packets, by address.
+struct SimFirmware {
+    std::map<int, quint8> memory;
+    // What a complete upload brings: sections by start address, and the APP
+    // version the device has once all of them are in memory (-1: none).
+    std::map<int, QByteArray> awaited;
+    int awaitedAppVersion = -1;
+    // The bytes from at on, as far as they were written.
+    QByteArray Read(int at, int count) const;
+    bool HoldsAwaited() const;
+};
+
 // One device on the simulated network.
 struct SimDevice {
     int address = 0;
@@ -104,6 +122,11 @@ struct SimDevice {
     bool selected = false;         // entered programming mode with its password
     int jumperAddress = -1;        // where a jumper reset sends it; -1: its first address
     bool programmingMode = false;  // no valid address: answers at its kind's class address
+    SimFirmware firmware;
+
+    // DTG bytes that report a BDS version (hex digits 2-3 of the DTG text);
+    // patched: digits 3-6 are not "0000", so no patch is due.
+    static QByteArray DtgForBds(int bds, bool patched);
 
     // Devices of each kind, with the class mask and kind word of that kind.
     static SimDevice Switch(int address);
@@ -118,6 +141,7 @@ struct SimAdapter {
     int receptionMode = 0;
     int usbVid = -1, usbPid = -1;  // the USB identity last written into it
     bool answers = true;           // false: the adapter is silent
+    SimFirmware firmware;
 };
 
 // A fault the bus commits on frames for one address (-1: any) and command
@@ -207,6 +231,8 @@ class DeviceBusSimulator {
                                           const BusFault& fault);
     QList<QByteArray> MemoryRead(SimDevice& device, const QByteArray& frame, int s);
     QList<QByteArray> MemoryWrite(SimDevice& device, const QByteArray& frame, int s);
+    // A firmware packet into firmware; false when the frame is no such packet.
+    static bool FirmwareWrite(SimFirmware& firmware, const QByteArray& frame, int s);
     QList<QByteArray> WriteNetworkId(SimDevice& device, const QByteArray& frame, int s);
     QList<QByteArray> MoveBySerial(SimDevice& device, const QByteArray& frame, int s);
     bool IsAt(const SimDevice& device, int destination) const;
