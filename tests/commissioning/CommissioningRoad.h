@@ -73,6 +73,7 @@ class CommissioningRoad : public ::testing::Test {
     void RebuildFiles(const QList<int>& addresses);
 
     // ---- what the steps look at ----
+    QStringList ServedKeys(int address);
     TFMainVesk& Window();
     void Menu(const QString& item);
     QVariant Scalar(const QString& sql, const QVariantList& values = {});

@@ -10,6 +10,8 @@
 #include "config/TBvParams.h"
 #include "config/TPkParams.h"
 #include "config/TPoParams.h"
+#include "config/ui/EditorKeysTab.h"
+#include "config/ui/TFrRedact.h"
 #include "config/ui/TFrWrite.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
@@ -302,6 +304,25 @@ QStringList RealKeys(const QStringList& cells) {
 
 }  // namespace
 
+// The panel codes of the keys a call panel serves: its own gate keys, and
+// every key of the entrances on the switches it is wired to; sorted.
+QStringList CommissioningRoad::ServedKeys(int address) {
+    QStringList served;
+    QSqlQuery q(sql_);
+    q.prepare(QStringLiteral(
+        "SELECT k.bv_key FROM k_key k WHERE (k.id_kvr = -2 AND k.id_pod = "
+        "(SELECT id_bv FROM k_bv WHERE n_net = :a)) OR (k.id_kvr <> -2 AND k.id_pod IN "
+        "(SELECT p.id_pod FROM m_bv b JOIN m_pk m ON m.n_pk = b.n_pk AND m.id_net = "
+        "b.id_net JOIN k_pk s ON s.id_pk = m.id_pk JOIN k_pod p ON p.id_pod = s.id_pod "
+        "WHERE b.n_net = :a AND b.id_net = :id))"));
+    q.bindValue(QStringLiteral(":a"), address);
+    q.bindValue(QStringLiteral(":id"), idNet_);
+    if (!q.exec()) ADD_FAILURE() << q.lastError().text().toStdString();
+    while (q.next()) served << q.value(0).toString();
+    served.sort();
+    return served;
+}
+
 void CommissioningRoad::BuildFiles() {
     Menu(QStringLiteral("MWriteConf"));
     ASSERT_EQ(10, Window().VisibleScreen());
@@ -361,19 +382,7 @@ void CommissioningRoad::BuildFiles() {
             QStringList inFile = KeysOfList(DecodeBvKeys5(sections[5].text).rows) +
                                  RealKeys(DecodeBvKeys7(sections[7].text).keys);
             inFile.sort();
-            QStringList served;
-            QSqlQuery q(sql_);
-            q.prepare(QStringLiteral(
-                "SELECT k.bv_key FROM k_key k WHERE (k.id_kvr = -2 AND k.id_pod = "
-                "(SELECT id_bv FROM k_bv WHERE n_net = :a)) OR (k.id_kvr <> -2 AND k.id_pod IN "
-                "(SELECT p.id_pod FROM m_bv b JOIN m_pk m ON m.n_pk = b.n_pk AND m.id_net = "
-                "b.id_net JOIN k_pk s ON s.id_pk = m.id_pk JOIN k_pod p ON p.id_pod = s.id_pod "
-                "WHERE b.n_net = :a AND b.id_net = :id))"));
-            q.bindValue(QStringLiteral(":a"), address);
-            q.bindValue(QStringLiteral(":id"), idNet_);
-            ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
-            while (q.next()) served << q.value(0).toString();
-            served.sort();
+            const QStringList served = ServedKeys(address);
             EXPECT_FALSE(served.isEmpty()) << name.toStdString();
             EXPECT_EQ(served, inFile) << name.toStdString();
         }
@@ -534,8 +543,30 @@ void CommissioningRoad::ReadDevicesBack() {
 
 // ---------------------------------------------------------------- 9. keys back
 
+// The gate panel's file as it was read from the device, opened in the
+// editor from the folder of files read from devices; its keys taken into the
+// register again, where every one of them is already.
 void CommissioningRoad::ImportKeysBack() {
-    missing_ << QStringLiteral("the configuration-file editor and its key import");
+    const int gate = 65;
+    const QString name = DeviceFileName(gate, Globals().SepDevice);
+    Menu(QStringLiteral("MRedactConf"));
+    ASSERT_EQ(13, Window().VisibleScreen());
+    auto* f = qobject_cast<TFrRedact*>(Window().FrRedact1);
+    ASSERT_TRUE(f);
+    QTest::mouseClick(f->RBnet, Qt::LeftButton);
+    dialogs_.ExpectPicker(QStringLiteral("Открыть считанный из сети КФ"), ReadFolder() + name);
+    QTest::mouseClick(f->ButBit, Qt::LeftButton);
+    ASSERT_EQ(ReadFolder() + name, f->OpenFile().fileName);
+    EXPECT_EQ(gate, f->V_n_net->value());
+    Keys5List keys5;
+    Keys6List keys6;
+    Keys7List keys7;
+    f->TabCBV2->Read(keys5, keys6, keys7);
+    QStringList shown = KeysOfList(keys5.rows) + RealKeys(keys7.keys);
+    shown.sort();
+    EXPECT_EQ(ServedKeys(gate), shown);
+
+    missing_ << QStringLiteral("the key import of the configuration-file editor");
 }
 // ---------------------------------------------------------------- 10. a change
 
