@@ -63,7 +63,6 @@ class CommissioningRoad : public ::testing::Test {
     TFrNetDev& NetScreen();
     void FindDevices();
     void RunOnDevices(int command, const QList<int>& addresses,
-                      const std::function<void(int address)>& operation,
                       const std::function<void()>& expectDuringRun = {});
     // Each write is expected to go through; with lineLost, to fail on a line
     // that went dead, which the operator is told once.

@@ -18,7 +18,6 @@
 #include "foundation/ui/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
-#include "netlink/NetConfigTransfer.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetLink.h"
@@ -401,9 +400,6 @@ QList<int> AddressesOf(const QListWidget* list, int sep) {
     return addresses;
 }
 
-// The screen's full poll, once the screen has it.
-template <class Frame>
-concept HasFullPoll = requires(Frame& f) { f.BitFindDevClick(); };
 
 }  // namespace
 
@@ -439,72 +435,38 @@ void CommissioningRoad::StartTheBus() {
     EXPECT_EQ(expected, found);
 }
 
-// The screen's full poll, or where it has none yet the devices asked one by one.
+// "Опросить устройства": the screen's full poll.
 void CommissioningRoad::FindDevices() {
-    TFrNetDev& f = NetScreen();
-    if constexpr (HasFullPoll<TFrNetDev>) {
-        dialogs_.Expect(QStringLiteral("Подтверждение"), QStringLiteral("Опросить устройства?"),
-                        DlgAnswer::Yes);
-        QTest::mouseClick(f.BitFindDev, Qt::LeftButton);
-    } else {
-        const QString what = QStringLiteral("the poll of the network devices screen");
-        if (!missing_.contains(what)) missing_ << what;
-        // The devices the poll would have found, asked one by one.
-        TNetLink& link = FNetTime->Link();
-        for (int address : devices_) {
-            ASSERT_EQ(1, link.RequestClass(address)) << address;
-            link.ParseClassReply(address);
-        }
-        link.BuildDeviceList(link.DeviceList);
-        f.ShowLinkState();
-    }
+    dialogs_.Expect(QStringLiteral("Подтверждение"), QStringLiteral("Опросить устройства?"),
+                    DlgAnswer::Yes);
+    QTest::mouseClick(NetScreen().BitFindDev, Qt::LeftButton);
 }
 
 // ---------------------------------------------------------------- 7, 8. writing, reading
 
-// The screen's command on the found devices at these addresses: through its
-// dispatcher when the screen has one, else the operation the command runs,
-// device by device. expectDuringRun scripts the messages the run shows.
+// The screen's command on the found devices at these addresses, through its
+// command list; expectDuringRun scripts the messages the run shows.
 void CommissioningRoad::RunOnDevices(int command, const QList<int>& addresses,
-                                     const std::function<void(int address)>& operation,
                                      const std::function<void()>& expectDuringRun) {
     TFrNetDev& f = NetScreen();
     const QList<int> found = AddressesOf(f.ListCdev, Globals().SepDevice);
-    if (f.RunCommand) {
-        f.ListCmRead->setCurrentRow(command);
-        f.ListCdev->clearSelection();
-        for (int row = 0; row < found.size(); ++row)
-            f.ListCdev->item(row)->setSelected(addresses.contains(found[row]));
-        dialogs_.Expect(QStringLiteral("Разрешение на операцию"),
-                        QStringLiteral("Произвести операцию ") + NetCommandCaptions().at(command) +
-                            QStringLiteral("?"),
-                        DlgAnswer::Yes);
-        if (expectDuringRun) expectDuringRun();
-        f.ListCmReadDblClick();
-        return;
-    }
-    const QString what = QStringLiteral("the command list of the network devices screen");
-    if (!missing_.contains(what)) missing_ << what;
+    f.ListCmRead->setCurrentRow(command);
+    f.ListCdev->clearSelection();
+    for (int row = 0; row < found.size(); ++row)
+        f.ListCdev->item(row)->setSelected(addresses.contains(found[row]));
+    dialogs_.Expect(QStringLiteral("Разрешение на операцию"),
+                    QStringLiteral("Произвести операцию ") + NetCommandCaptions().at(command) +
+                        QStringLiteral("?"),
+                    DlgAnswer::Yes);
     if (expectDuringRun) expectDuringRun();
-    for (int address : found)
-        if (addresses.contains(address)) operation(address);
+    QTest::mouseClick(f.BitAct, Qt::LeftButton);
 }
 
 void CommissioningRoad::WriteFiles(const QList<int>& addresses, bool lineLost) {
-    std::optional<NetOpContext> ctx = NetScreen().OperationContext();
-    ASSERT_TRUE(ctx);
-    const NetOpOutcome expected = lineLost ? NetOpOutcome::Failed : NetOpOutcome::Done;
     const QString port = bus_->Port();
-    RunOnDevices(
-        3, addresses,
-        [&](int address) {
-            const NetWriteResult written = NetConfigTransfer(*ctx).WriteCnf(address, true);
-            EXPECT_EQ(expected, written.outcome) << address;
-        },
-        [&] {
-            if (lineLost)
-                dialogs_.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(port));
-        });
+    RunOnDevices(3, addresses, [&] {
+        if (lineLost) dialogs_.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(port));
+    });
 }
 
 // The device's configuration memory holds its file of the write folder.
@@ -524,11 +486,7 @@ void CommissioningRoad::WriteDevices() {
 }
 
 void CommissioningRoad::ReadDevicesBack() {
-    std::optional<NetOpContext> ctx = NetScreen().OperationContext();
-    ASSERT_TRUE(ctx);
-    RunOnDevices(2, devices_, [&](int address) {
-        EXPECT_EQ(NetOpOutcome::Done, NetConfigTransfer(*ctx).ReadCnf(address).outcome) << address;
-    });
+    RunOnDevices(2, devices_);
     const int sep = Globals().SepDevice;
     for (int address : devices_) {
         const QString name = DeviceFileName(address, sep);
