@@ -18,6 +18,12 @@
 #include "foundation/ui/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
+#if __has_include("keys/ui/KeySavePanel.h")
+#include "keys/ui/KeySavePanel.h"
+#define ARM_HAS_KEY_IMPORT 1
+#else
+#define ARM_HAS_KEY_IMPORT 0
+#endif
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetLink.h"
@@ -501,12 +507,12 @@ void CommissioningRoad::ReadDevicesBack() {
 
 // ---------------------------------------------------------------- 9. keys back
 
-// The gate panel's file as it was read from the device, opened in the
-// editor from the folder of files read from devices; its keys taken into the
-// register again, where every one of them is already.
+// The file of the first entrance's door panel as it was read from the
+// device, opened in the editor from the folder of files read from devices;
+// its keys taken into the register again, where every one of them is already.
 void CommissioningRoad::ImportKeysBack() {
-    const int gate = 65;
-    const QString name = DeviceFileName(gate, Globals().SepDevice);
+    const int panel = 66;
+    const QString name = DeviceFileName(panel, Globals().SepDevice);
     Menu(QStringLiteral("MRedactConf"));
     ASSERT_EQ(13, Window().VisibleScreen());
     auto* f = qobject_cast<TFrRedact*>(Window().FrRedact1);
@@ -515,16 +521,38 @@ void CommissioningRoad::ImportKeysBack() {
     dialogs_.ExpectPicker(QStringLiteral("Открыть считанный из сети КФ"), ReadFolder() + name);
     QTest::mouseClick(f->ButBit, Qt::LeftButton);
     ASSERT_EQ(ReadFolder() + name, f->OpenFile().fileName);
-    EXPECT_EQ(gate, f->V_n_net->value());
+    EXPECT_EQ(panel, f->V_n_net->value());
     Keys5List keys5;
     Keys6List keys6;
     Keys7List keys7;
     f->TabCBV2->Read(keys5, keys6, keys7);
     QStringList shown = KeysOfList(keys5.rows) + RealKeys(keys7.keys);
     shown.sort();
-    EXPECT_EQ(ServedKeys(gate), shown);
+    const QStringList served = ServedKeys(panel);
+    EXPECT_EQ(served, shown);
 
-    missing_ << QStringLiteral("the key import of the configuration-file editor");
+#if ARM_HAS_KEY_IMPORT
+    auto* import = f->findChild<KeySavePanel*>();
+    if (!import) {
+        missing_ << QStringLiteral("the key import in the configuration-file editor");
+        return;
+    }
+    const int keysBefore = Count(QStringLiteral("SELECT COUNT(*) FROM k_key"));
+    const QMap<int, int> statesBefore = FileStates();
+    QTest::mouseClick(import->BitFind, Qt::LeftButton);
+    ASSERT_TRUE(import->BitKeys->isEnabled()) << import->L_Found->text().toStdString();
+    import->CB_Kv->setChecked(true);
+    import->CB_Ob->setChecked(true);
+    QTest::mouseClick(import->BitKeys, Qt::LeftButton);
+    EXPECT_EQ(QString(), import->L_Found->text());  // nothing entered anew
+    EXPECT_EQ(QStringLiteral("Подтверждено ключей: %1.").arg(served.size()), import->L_Keys->text());
+    EXPECT_EQ(keysBefore, Count(QStringLiteral("SELECT COUNT(*) FROM k_key")));
+    EXPECT_EQ(int(served.size()),
+              Count(QStringLiteral("SELECT COUNT(*) FROM k_key WHERE status LIKE 'АРМ+CNF %'")));
+    EXPECT_EQ(statesBefore, FileStates());  // a confirmation changes no file
+#else
+    missing_ << QStringLiteral("the key import in the configuration-file editor");
+#endif
 }
 // ---------------------------------------------------------------- 10. a change
 
