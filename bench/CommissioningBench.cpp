@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "CommissioningRoad.h"
 
 namespace {
@@ -91,11 +92,7 @@ BENCHMARK(BM_CommissioningLinkStepsAt9600Baud)
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The road runs the program's windows, offscreen unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv);
 }
