@@ -665,9 +665,10 @@ void CommissioningRoad::WriteThroughAFault() {
                           TBComPort::DeviceLostText(bus_->Port())},
               told);
     EXPECT_NE(3, FileStates().value(panel));
-    for (const SimDevice& device : bus_->Devices())
+    for (const SimDevice& device : bus_->Devices()) {
         if (device.address != panel)
             EXPECT_EQ(before.value(device.address), device.memory) << device.address;
+    }
     if (HasFailure()) return;
 
     // The adapter plugged in again: a new line with the same devices on it.
