@@ -21,9 +21,9 @@ class BekuParser {
 
     BekuDump Run() {
         header();
-        int number = 1;
-        while (pos_ < bytes_.size() && page(number)) ++number;
-        dump_.complete = pos_ == bytes_.size() && bytes_.size() >= kHeaderBytes;
+        bool whole = bytes_.size() >= kHeaderBytes;
+        for (int number = 1; whole && pos_ < bytes_.size(); ++number) whole = page(number);
+        dump_.complete = whole;
         return dump_;
     }
 
