@@ -353,7 +353,9 @@ bool KeyGridMenu::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (watched == table && keyDown(grid, table, key->key(), key->modifiers())) return true;
+            // Keys the cell editor passes on are the editor's business.
+            const bool ownKey = watched == table && QApplication::focusWidget() == table;
+            if (ownKey && keyDown(grid, table, key->key(), key->modifiers())) return true;
             break;
         }
         case QEvent::MouseButtonPress:
