@@ -37,7 +37,8 @@ class BekuParser {
     // Echoes the next count bytes (as many as there are) and passes them.
     void bytes(int count, bool withHex, const QString& separator = kPlain) {
         for (int i = 0; i < count && pos_ < bytes_.size(); ++i, ++pos_) {
-            if (console_) dump_.console << DumpConsole::ByteLine(pos_, at(pos_), withHex, separator);
+            if (console_)
+                dump_.console << DumpConsole::ByteLine(pos_, at(pos_), withHex, separator);
             gauge_.At(pos_);
         }
     }
@@ -60,7 +61,8 @@ class BekuParser {
         const quint8 mask = at(pos_);
         bytes(1, false);
         QString maskBits;
-        for (int j = 0; j < 8; ++j) maskBits += (mask >> j) & 1 ? QLatin1Char('1') : QLatin1Char('0');
+        for (int j = 0; j < 8; ++j)
+            maskBits += (mask >> j) & 1 ? QLatin1Char('1') : QLatin1Char('0');
         line(QStringLiteral("mask: ") + maskBits);
         bytes(1, false);
         const int width = dump_.keyBytes;

@@ -12,8 +12,8 @@
 #include <QStringList>
 
 struct BekuDump {
-    int keyBytes = 4;   // KolByte
-    QStringList keys;   // KeysBQ: 6 or 8 hexadecimal digits each
+    int keyBytes = 4;  // KolByte
+    QStringList keys;  // KeysBQ: 6 or 8 hexadecimal digits each
     QStringList console;
     bool complete = false;  // the file ended at a page boundary
 };

@@ -63,8 +63,9 @@ QString storableKey(const QString& cell) {
 }
 
 QString badIndexText(int section, int row, const QString& cell) {
-    return QStringLiteral("Секция %1, строка %2: индекс квартиры \"%3\" не является целым числом. "
-                          "Ключи не внесены.")
+    return QStringLiteral(
+               "Секция %1, строка %2: индекс квартиры \"%3\" не является целым числом. "
+               "Ключи не внесены.")
         .arg(section)
         .arg(row)
         .arg(cell.trimmed());
@@ -140,8 +141,8 @@ class Planner {
     }
 
   private:
-    void add(ImportedKeyKind kind, const QString& cell, qint64 apartment, int entrance,
-             int section, int index) {
+    void add(ImportedKeyKind kind, const QString& cell, qint64 apartment, int entrance, int section,
+             int index) {
         const QString key = storableKey(cell);
         if (key.isEmpty()) return;
         plan_.keys << ImportedKey{kind, key, apartment, entrance, section, index + 1};
@@ -236,9 +237,9 @@ class ConfigKeyWriter {
         if (!dm_.QOKeys->IsOpen() && !dm_.QOKeys->Open()) return Stored::Failed;
         const QString mark = key.kind == ImportedKeyKind::Common ? ConfigKeyMarks::Common7()
                                                                  : ConfigKeyMarks::NoApartment();
-        const Stored stored = storeIn(dm_.QOKeys, key.key,
-                                      NewKeyOwner{entrance.idPod, KeyRegister::kCommonOwner, true,
-                                                  mark});
+        const Stored stored =
+            storeIn(dm_.QOKeys, key.key,
+                    NewKeyOwner{entrance.idPod, KeyRegister::kCommonOwner, true, mark});
         if (stored == Stored::Entered) marks_.SetSwitchOfEntrance(dm_, entrance.idPod);
         return stored;
     }
@@ -246,9 +247,9 @@ class ConfigKeyWriter {
     Stored gateKey(const ImportedKey& key) {
         if (!dm_.QKalKey->Locate(QStringLiteral("id_bv"), ident_.idBv)) return Stored::Failed;
         if (!dm_.QKKeys->IsOpen() && !dm_.QKKeys->Open()) return Stored::Failed;
-        const Stored stored = storeIn(dm_.QKKeys, key.key,
-                                      NewKeyOwner{ident_.idBv, KeyRegister::kGateOwner, true,
-                                                  ConfigKeyMarks::Gate7()});
+        const Stored stored = storeIn(
+            dm_.QKKeys, key.key,
+            NewKeyOwner{ident_.idBv, KeyRegister::kGateOwner, true, ConfigKeyMarks::Gate7()});
         if (stored == Stored::Entered)
             marks_.Set(dm_.QKalKey->FieldByName(QStringLiteral("n_net")).AsInt());
         return stored;
@@ -261,7 +262,8 @@ class ConfigKeyWriter {
         if (found >= 0) {
             list->SetRecNo(found + 1);
             Field status = list->FieldByName(QStringLiteral("status"));
-            status.SetValue(KeyLabel::Dated(ConfigKeyMarks::ForExisting(status.AsString()), today_));
+            status.SetValue(
+                KeyLabel::Dated(ConfigKeyMarks::ForExisting(status.AsString()), today_));
         } else {
             AppendKeyRow(list, NewKeyRow{PadLeft(key, QLatin1Char('0'), KeyNumber::kFullDigits),
                                          key, owner.idPod, owner.idKvr, owner.common,
@@ -286,9 +288,9 @@ class EntryGauge {
                const Keys7List& k7)
         : size5_(qMax<qint64>(k5.kolSl5, k5.rows.size())),
           size6_(qMax<qint64>(k6.kolSl6, k6.rows.size())),
-          steps_(progress, int(qMin<qint64>(
-                               size5_ + size6_ + qMax<qint64>(k7.kolSl7, k7.keys.size()),
-                               std::numeric_limits<int>::max()))) {}
+          steps_(progress,
+                 int(qMin<qint64>(size5_ + size6_ + qMax<qint64>(k7.kolSl7, k7.keys.size()),
+                                  std::numeric_limits<int>::max()))) {}
 
     void At(const ImportedKey& key) {
         qint64 offset = 0;
@@ -348,8 +350,8 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
         !dm.Q_bv->Locate(QStringLiteral("id_bv"), ident.idBv) || !HasRow(dm.Q_Net))
         return result;
     const PanelKeyWalk walk = ReadPanelKeyWalk(dm);
-    const ConfigKeyPlan plan = PlanConfigKeyEntry(apartmentCounts(walk), keys5, keys6, keys7,
-                                                  options, ident.typeBv != 0);
+    const ConfigKeyPlan plan =
+        PlanConfigKeyEntry(apartmentCounts(walk), keys5, keys6, keys7, options, ident.typeBv != 0);
     if (!plan.error.isEmpty()) return failure(plan.error);
 
     QString why;

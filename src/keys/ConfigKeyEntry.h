@@ -50,7 +50,7 @@ enum class ImportedKeyKind {
 
 struct ImportedKey {
     ImportedKeyKind kind = ImportedKeyKind::Section5;
-    QString key;         // 6 upper-case hexadecimal digits, never FFFFFF
+    QString key;           // 6 upper-case hexadecimal digits, never FFFFFF
     qint64 apartment = 0;  // 1-based walk position (sections 5 and 6)
     int entrance = -1;     // walk entrance of a common key
     int section = 5;       // where it was read...

@@ -59,8 +59,8 @@ PanelSearchResult FindPanelByIdent(TFDM& dm, const ConfigFileIdent& ident) {
     }
     Dataset* objects = dm.Q_Net;
     const bool hadObject = HasRow(objects);
-    const QVariant remembered = hadObject ? objects->FieldByName(QStringLiteral("id_net")).Value()
-                                          : QVariant();
+    const QVariant remembered =
+        hadObject ? objects->FieldByName(QStringLiteral("id_net")).Value() : QVariant();
     r.checks.idNet = (hadObject && remembered.toLongLong() == ident.idNet) ||
                      objects->Locate(QStringLiteral("id_net"), ident.idNet);
     r.checks.idNom = HasRow(objects) && largeField(objects, "id_nom") == ident.idNom;

@@ -43,9 +43,9 @@ struct PanelSearchResult {
 };
 
 namespace PanelSearchTexts {
-QString NoObject();  // "Объект не определен в КФ."
-QString Found();     // "БВ найден."
-QString NotFound();  // "БВ не найден."
+QString NoObject();   // "Объект не определен в КФ."
+QString Found();      // "БВ найден."
+QString NotFound();   // "БВ не найден."
 QString Searching();  // "Поиск..."
 }  // namespace PanelSearchTexts
 

@@ -32,7 +32,8 @@ DumpFileStatus ReadDumpFileBytes(const QString& path, QByteArray& bytes, QString
 QString DumpFilesFolder(const QString& dbFolder, bool writtenFolder, std::optional<qint64> idNom) {
     QString folder = dbFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    folder += writtenFolder ? QStringLiteral("Data/FlWrite/Fl_") : QStringLiteral("Data/FlRead/Fl_");
+    folder +=
+        writtenFolder ? QStringLiteral("Data/FlWrite/Fl_") : QStringLiteral("Data/FlRead/Fl_");
     return folder + QString::number(idNom.value_or(0));
 }
 

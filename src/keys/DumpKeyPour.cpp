@@ -22,11 +22,12 @@ using KeyData::HasRow;
 bool ReadDumpEntrances(TFDM& dm, qint64 idNet, QList<DumpEntrance>& entrances, QString* error) {
     entrances.clear();
     QSqlQuery q(dm.ConnectionDB());
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT d.house, d.kod_d, p.n_pod, p.id_pod, d.id_dom FROM k_dom d"
-                                  " JOIN k_pod p ON p.id_dom = d.id_dom"
-                                  " WHERE d.id_net = ? ORDER BY d.id_dom, p.n_pod"),
-                   {idNet}, error))
+    if (!ExecBound(
+            q,
+            QStringLiteral("SELECT d.house, d.kod_d, p.n_pod, p.id_pod, d.id_dom FROM k_dom d"
+                           " JOIN k_pod p ON p.id_dom = d.id_dom"
+                           " WHERE d.id_net = ? ORDER BY d.id_dom, p.n_pod"),
+            {idNet}, error))
         return false;
     while (q.next()) {
         const QString house = q.value(0).toString();
@@ -242,12 +243,10 @@ void pourIndexesIntoApartments(TFDM& dm, EntrancePour& pour, const DumpEntrance&
     for (int t = 0; choice.ind1 + t <= choice.indPo && pointer < rows.size(); ++t) {
         const int source = choice.ind1 + t;
         const int pNom = choice.kvN1 + t;
-        const bool found =
-            dm.QForKey->Locate(QStringLiteral("d.id_dom;p.id_pod;p_nom"),
-                               {entrance.idDom, entrance.idPod, pNom});
-        const QString tail =
-            QStringLiteral(" инд=") + QString::number(source) + QStringLiteral(" кв=") +
-            QString::number(pNom);
+        const bool found = dm.QForKey->Locate(QStringLiteral("d.id_dom;p.id_pod;p_nom"),
+                                              {entrance.idDom, entrance.idPod, pNom});
+        const QString tail = QStringLiteral(" инд=") + QString::number(source) +
+                             QStringLiteral(" кв=") + QString::number(pNom);
         int enteredHere = 0;
         // Rows out of order are passed over; each row is consumed once.
         for (; pointer < rows.size() && rows[pointer].index <= source; ++pointer) {
@@ -263,9 +262,8 @@ void pourIndexesIntoApartments(TFDM& dm, EntrancePour& pour, const DumpEntrance&
 
 }  // namespace
 
-DumpPourResult PourMirelKeys(TFDM& dm, const DumpEntrance& entrance,
-                             const QList<MirelKeyRow>& rows, const MirelPourChoice& choice,
-                             const ProgressFn& progress) {
+DumpPourResult PourMirelKeys(TFDM& dm, const DumpEntrance& entrance, const QList<MirelKeyRow>& rows,
+                             const MirelPourChoice& choice, const ProgressFn& progress) {
     if (choice.common) {
         ProgressSteps gauge(progress, qMax(0, choice.indPo - choice.ind1 + 1) + 2);
         EntrancePour pour(dm, entrance.idPod);

@@ -69,6 +69,5 @@ bool PositionDumpEntrance(TFDM& dm, const DumpEntrance& entrance);
 // Kv_n1 + t, labelled by the count entered into that apartment, a key the
 // apartment holds already not entered again. The rows of an index without
 // an apartment are passed over and logged.
-DumpPourResult PourMirelKeys(TFDM& dm, const DumpEntrance& entrance,
-                             const QList<MirelKeyRow>& rows, const MirelPourChoice& choice,
-                             const ProgressFn& progress = {});
+DumpPourResult PourMirelKeys(TFDM& dm, const DumpEntrance& entrance, const QList<MirelKeyRow>& rows,
+                             const MirelPourChoice& choice, const ProgressFn& progress = {});

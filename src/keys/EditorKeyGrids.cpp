@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int kShortestText = 4;    // a paste needs more characters than this
+constexpr int kShortestText = 4;  // a paste needs more characters than this
 constexpr int kLongestText = 65535;
 constexpr int kKeyDigits = 6;
 constexpr int kFullNumberDigits = 12;
@@ -162,8 +162,7 @@ int GridPasteStartRow(KeyGrid grid, int currentRow, int currentColumn, int rowCo
     return 1;
 }
 
-int PasteGridKeys(EditorKeyLists& lists, KeyGrid grid, int startRow,
-                  const GridPasteTokens& keys) {
+int PasteGridKeys(EditorKeyLists& lists, KeyGrid grid, int startRow, const GridPasteTokens& keys) {
     // The dump lists are read, not written: a paste leaves them and the
     // section lists alone.
     if (grid != KeyGrid::Keys5 && grid != KeyGrid::Keys6 && grid != KeyGrid::Keys7) return 0;
@@ -173,7 +172,8 @@ int PasteGridKeys(EditorKeyLists& lists, KeyGrid grid, int startRow,
         // Keys5 never grows: a key that finds no row there stays where it was.
         if (!makeRow(lists, grid, row)) break;
         *keyCell(lists, grid, row) = token.key;
-        if (grid == KeyGrid::Keys6 && token.hasIndex) lists.keys6.rows[row - 1].apartment = token.index;
+        if (grid == KeyGrid::Keys6 && token.hasIndex)
+            lists.keys6.rows[row - 1].apartment = token.index;
         emptyOtherCells(lists, token.key, grid, row);
         ++placed;
         ++row;

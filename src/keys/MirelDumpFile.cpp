@@ -54,8 +54,7 @@ class MirelParser {
             line(DumpConsole::NotThisStructure());
             return false;
         }
-        line(QStringLiteral("Количество квартир устройства: ") +
-             QString::number(dump_.apartments));
+        line(QStringLiteral("Количество квартир устройства: ") + QString::number(dump_.apartments));
         gauge_.SetMaximum(
             RoundHalfAway((kRecordBytes * dump_.apartments + kRecordsAddress) * 1.03125));
         return true;

@@ -20,7 +20,7 @@ struct MirelKeyRow {
 };
 
 struct MirelDump {
-    int apartments = 0;  // N, 0 while the variant was not read
+    int apartments = 0;       // N, 0 while the variant was not read
     QList<MirelKeyRow> rows;  // KeysCP
     QStringList console;
     bool badVariant = false;  // not a variant of the list: reading stopped there

@@ -2,11 +2,11 @@
 // sections 5, 6 and 7 goes, what it is marked with, what is confirmed rather
 // than entered, and the configuration-file states that follow.
 
-#include "support/QtPrinters.h"
 #include "KeyObjectFixture.h"
 #include "PanelFileKeys.h"
 #include "foundation/BoundSql.h"
 #include "keys/ConfigKeyEntry.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDate>
@@ -51,8 +51,7 @@ TEST(ConfigKeyPlan, SectionFiveWalksTheApartmentsInIndexOrder) {
                                   {"3", "00000E"},  // smaller than 4 by then: skipped
                                   {"9", "00000F"},  // beyond the walk
                                   {"", "000010"}});
-    const ConfigKeyPlan withCommon =
-        PlanConfigKeyEntry(counts, list, {}, {}, {true, true}, false);
+    const ConfigKeyPlan withCommon = PlanConfigKeyEntry(counts, list, {}, {}, {true, true}, false);
     ASSERT_TRUE(withCommon.error.isEmpty());
     QStringList placed;
     for (const ImportedKey& k : withCommon.keys)
@@ -77,13 +76,14 @@ TEST(ConfigKeyPlan, OnlySixHexDigitKeysOtherThanTheEmptySlotAreTaken) {
 }
 
 TEST(ConfigKeyPlan, AnIndexThatIsNoNumberStopsEverythingAndNamesTheCell) {
-    const ConfigKeyPlan five = PlanConfigKeyEntry(
-        {3}, keys5({{"1", "00000A"}, {"2x", "00000B"}}), {}, keys7({"00000C"}), {true, true}, false);
+    const ConfigKeyPlan five = PlanConfigKeyEntry({3}, keys5({{"1", "00000A"}, {"2x", "00000B"}}),
+                                                  {}, keys7({"00000C"}), {true, true}, false);
     EXPECT_TRUE(five.keys.isEmpty());
-    EXPECT_EQ(five.error, "Секция 5, строка 2: индекс квартиры \"2x\" не является целым числом. "
-                          "Ключи не внесены.");
-    const ConfigKeyPlan six =
-        PlanConfigKeyEntry({3}, {}, keys6({{"1", "00000A"}, {"?", "00000B"}}), {}, {true, true}, false);
+    EXPECT_EQ(five.error,
+              "Секция 5, строка 2: индекс квартиры \"2x\" не является целым числом. "
+              "Ключи не внесены.");
+    const ConfigKeyPlan six = PlanConfigKeyEntry({3}, {}, keys6({{"1", "00000A"}, {"?", "00000B"}}),
+                                                 {}, {true, true}, false);
     EXPECT_TRUE(six.error.startsWith("Секция 6, строка 2:"));
     // Without apartment keys the indexes are not read.
     EXPECT_TRUE(PlanConfigKeyEntry({3}, keys5({{"x", "00000A"}}), {}, {}, {false, true}, false)
@@ -111,7 +111,8 @@ TEST(ConfigKeyPlan, SectionSixAndSevenTargets) {
                     .keys.isEmpty());
     EXPECT_TRUE(
         PlanConfigKeyEntry({2}, {}, {}, keys7({"", "00000A"}), {true, true}, true).keys.isEmpty());
-    const ConfigKeyPlan gate = PlanConfigKeyEntry({}, {}, {}, keys7({"00000A"}), {true, true}, true);
+    const ConfigKeyPlan gate =
+        PlanConfigKeyEntry({}, {}, {}, keys7({"00000A"}), {true, true}, true);
     ASSERT_EQ(gate.keys.size(), 1);
     EXPECT_EQ(gate.keys[0].kind, ImportedKeyKind::Gate);
 }
@@ -125,7 +126,9 @@ class ConfigKeyEntryTest : public KeyObjectFixture {
                                ConfigKeyEntryOptions options = {}) {
         return EnterConfigKeys(*dm_, ident, k5, k6, k7, options, 63);
     }
-    PanelFileKeys FileOf(int nNet) { return ReadPanelFileKeys(dm_->ConnectionDB(), objectId_, nNet); }
+    PanelFileKeys FileOf(int nNet) {
+        return ReadPanelFileKeys(dm_->ConnectionDB(), objectId_, nNet);
+    }
     ConfigFileIdent PanelIdent(int nNet) { return FileOf(nNet).ident; }
 
     QStringList Statuses(const QString& where, const QVariantList& values = {}) {
@@ -238,9 +241,9 @@ TEST_F(ConfigKeyEntryTest, RowsBeyondTheWalkGoToItsLastApartmentOnlyWithCommonKe
     const int last = ApartmentId(0, kApartments + 1);  // the walk ends on the console's handset
     Enter(ident, list, {}, {}, {true, false});
     EXPECT_EQ(KeysOf(last), 0);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0B0001' AND id_kvr=?",
-                    {ApartmentId(0, 2)}),
-              1);
+    EXPECT_EQ(
+        Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0B0001' AND id_kvr=?", {ApartmentId(0, 2)}),
+        1);
     Enter(ident, list, {}, {}, {true, true});
     EXPECT_EQ(KeysOf(last), 2);
 }
@@ -270,7 +273,7 @@ TEST_F(ConfigKeyEntryTest, MarksAreStoredByteExact) {
     Enter(panel, {}, keys6({{"1", "0D0001"}}), keys7({"0D0002"}));
     const QByteArray six = Statuses("bv_key='0D0001'").value(0).toUtf8();
     const QByteArray seven = Statuses("bv_key='0D0002'").value(0).toUtf8();
-    EXPECT_TRUE(six.startsWith(QByteArray("CNF 6c ")));  // Latin c
+    EXPECT_TRUE(six.startsWith(QByteArray("CNF 6c ")));             // Latin c
     EXPECT_TRUE(seven.startsWith(QByteArray("CNF 7\xD1\x81 o ")));  // Cyrillic с, Latin o
 
     Exec("UPDATE k_bv SET kf_pr=5 WHERE id_bv=?", {gateId_});

@@ -1,10 +1,10 @@
 // Which call panel of the database an opened call-panel file belongs to: by
 // the file's identification, and by the structure of its section 2.
 
-#include "support/QtPrinters.h"
 #include "KeyObjectFixture.h"
 #include "PanelFileKeys.h"
 #include "keys/ConfigPanelSearch.h"
+#include "support/QtPrinters.h"
 
 namespace {
 

@@ -11,7 +11,8 @@ namespace DumpBuild {
 // The bytes of a key text, little-endian (the text's last two digits first).
 inline QByteArray SlotBytes(const QString& key) {
     QByteArray bytes;
-    for (int i = int(key.size()) - 2; i >= 0; i -= 2) bytes += char(key.mid(i, 2).toInt(nullptr, 16));
+    for (int i = int(key.size()) - 2; i >= 0; i -= 2)
+        bytes += char(key.mid(i, 2).toInt(nullptr, 16));
     return bytes;
 }
 
@@ -44,7 +45,8 @@ inline QByteArray Beku(int width, const QList<QList<QString>>& pages, char fille
 // A Мирель dump: address 4 the variant, the records from address 96 (each 5
 // head bytes and seven 3-byte slotBytes; a missing key is FFFFFF), then the data
 // cut into pages of 31 bytes, each closed by the page-end byte.
-inline QByteArray Mirel(int variant, const QList<QList<QString>>& records, char pageEnd = char(0x5A)) {
+inline QByteArray Mirel(int variant, const QList<QList<QString>>& records,
+                        char pageEnd = char(0x5A)) {
     QByteArray data(96, char(0x00));
     data[4] = char(0xA0 | variant);
     for (const QList<QString>& record : records) {

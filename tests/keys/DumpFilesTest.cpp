@@ -1,11 +1,11 @@
 // The two key dump readers: keys out of БЭКУ pages and Мирель records, what
 // a cut or foreign file gives, and the parse console's lines.
 
-#include "support/QtPrinters.h"
 #include "DumpFileBuilders.h"
 #include "keys/BekuDumpFile.h"
 #include "keys/DumpFileReader.h"
 #include "keys/MirelDumpFile.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ using DumpBuild::Mirel;
 
 TEST(BekuDump, ThreeByteKeysFromPagesOf25Bytes) {
     const QByteArray bytes =
-        Beku(3, {{"1A2B3C", "", "0F0E0D"}, {"000001", "000002", "000003", "000004", "000005",
-                                             "000006", "000007"}});
+        Beku(3, {{"1A2B3C", "", "0F0E0D"},
+                 {"000001", "000002", "000003", "000004", "000005", "000006", "000007"}});
     ASSERT_EQ(bytes.size(), 32 + 2 * 25);
     const BekuDump dump = ReadBekuDump(bytes);
     EXPECT_EQ(dump.keyBytes, 3);
@@ -75,8 +75,9 @@ TEST(MirelDump, VariantThreeListsAtMost21RecordsOfSevenKeys) {
     for (int a = 0; a < 23; ++a) {
         QList<QString> record;
         for (int k = 0; k < 7; ++k)
-            record << QStringLiteral("%1%2").arg(a + 0x10, 4, 16, QLatin1Char('0')).arg(k + 1, 2, 10,
-                                                                                     QLatin1Char('0'));
+            record << QStringLiteral("%1%2")
+                          .arg(a + 0x10, 4, 16, QLatin1Char('0'))
+                          .arg(k + 1, 2, 10, QLatin1Char('0'));
         records << record;
     }
     const MirelDump dump = ReadMirelDump(Mirel(3, records));
@@ -87,7 +88,8 @@ TEST(MirelDump, VariantThreeListsAtMost21RecordsOfSevenKeys) {
     EXPECT_EQ(dump.rows.last().key, "002407");
     EXPECT_EQ(dump.rows.last().index, 20);
     // Keys that straddle a page end read right: the page-end byte 5A is in none.
-    for (const MirelKeyRow& row : dump.rows) EXPECT_FALSE(row.key.contains("5A")) << row.key.toStdString();
+    for (const MirelKeyRow& row : dump.rows)
+        EXPECT_FALSE(row.key.contains("5A")) << row.key.toStdString();
 }
 
 TEST(MirelDump, EmptySlotsAndCutRecordsGiveNoKeys) {

@@ -2,9 +2,9 @@
 // as common keys or index by index into apartments; what is logged, what is
 // not entered twice, and the panels marked for new files.
 
-#include "support/QtPrinters.h"
 #include "KeyObjectFixture.h"
 #include "keys/DumpKeyPour.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDate>
@@ -90,8 +90,8 @@ TEST_F(DumpKeyPourTest, MirelSourceCountsTheLastIndexToo) {
 }
 
 TEST_F(DumpKeyPourTest, MirelIndexOneGoesToTheFifthApartment) {
-    const QList<MirelKeyRow> rows{{"0A0001", 0}, {"0A0002", 1}, {"0A0003", 1}, {"0A0004", 2},
-                                  {"FFFFFF", 2}, {"0A0005", 3}};
+    const QList<MirelKeyRow> rows{{"0A0001", 0}, {"0A0002", 1}, {"0A0003", 1},
+                                  {"0A0004", 2}, {"FFFFFF", 2}, {"0A0005", 3}};
     const DumpEntrance entrance = Entrance(0);
     ASSERT_TRUE(PositionDumpEntrance(*dm_, entrance));
     const DumpPourResult r = PourMirelKeys(*dm_, entrance, rows, {false, 1, 3, 5});
@@ -102,12 +102,12 @@ TEST_F(DumpKeyPourTest, MirelIndexOneGoesToTheFifthApartment) {
               2);
     // Labels count what this pour entered into the apartment.
     EXPECT_EQ(Scalar("SELECT s_met FROM k_key WHERE bv_key='0A0003'").toString(), "0002");
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0A0004' AND id_kvr=?",
-                    {ApartmentId(0, 6)}),
-              1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0A0005' AND id_kvr=?",
-                    {ApartmentId(0, 7)}),
-              1);
+    EXPECT_EQ(
+        Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0A0004' AND id_kvr=?", {ApartmentId(0, 6)}),
+        1);
+    EXPECT_EQ(
+        Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0A0005' AND id_kvr=?", {ApartmentId(0, 7)}),
+        1);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key='0A0001'"), 0);  // below Ind_1
     EXPECT_TRUE(r.console.contains("0A0002  стр=0002 инд=1 кв=5 вписан"));
     EXPECT_EQ(Count("SELECT y_key FROM k_kvr WHERE id_kvr=?", {fifth}), 4);

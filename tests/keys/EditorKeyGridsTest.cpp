@@ -1,8 +1,8 @@
 // The editor's key lists under copy, paste, erase and typing.
 
-#include "support/QtPrinters.h"
 #include "keys/EditorKeyGrids.h"
 #include "keys/KeyClipboard.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -55,10 +55,9 @@ TEST(EditorKeyGrids, CopyFromKeys5PastedAtTheEndOfKeys6MovesTheKeys) {
 }
 
 TEST(EditorKeyGrids, TheKeyRegistersClipboardTextPastesUpToALabelThatLooksLikeDigits) {
-    const QString text = KeyClipboardText("00000012AB34", "Иванов") +
-                         KeyClipboardText("0000003456CD", "кв") +
-                         KeyClipboardText("000000FEDCBA", "0001") +
-                         KeyClipboardText("000000111111", "x");
+    const QString text =
+        KeyClipboardText("00000012AB34", "Иванов") + KeyClipboardText("0000003456CD", "кв") +
+        KeyClipboardText("000000FEDCBA", "0001") + KeyClipboardText("000000111111", "x");
     const GridPasteTokens tokens = ParseGridPasteTokens(text);
     EXPECT_TRUE(tokens.unrecognised);
     ASSERT_EQ(tokens.tokens.size(), 3);
@@ -95,7 +94,7 @@ TEST(EditorKeyGrids, Keys5NeverGrowsAndAKeyWithoutARowStaysPut) {
     EXPECT_EQ(lists.keys5.rows.size(), 3);
     EXPECT_EQ(lists.keys5.rows[2].key, "777777");
     EXPECT_EQ(lists.keys5.rows[2].apartment, "2");
-    EXPECT_EQ(lists.keys7.keys[0], "FFFFFF");  // moved
+    EXPECT_EQ(lists.keys7.keys[0], "FFFFFF");      // moved
     EXPECT_EQ(lists.keys5.rows[0].key, "0F0F0F");  // not placed, so not moved
 }
 

@@ -154,8 +154,8 @@ TEST_F(KeyImportScreens, CommonKeysAreOfferedForOneEntranceOnly) {
 }
 
 TEST_F(KeyImportScreens, ABekuDumpPouredIntoAnEntrance) {
-    const QString path = WriteDump(
-        "beku.bin", DumpBuild::Beku(3, {{"1A2B3C", "", "0F0E0D"}, {"1A000E", "5A5A5A"}}));
+    const QString path =
+        WriteDump("beku.bin", DumpBuild::Beku(3, {{"1A2B3C", "", "0F0E0D"}, {"1A000E", "5A5A5A"}}));
     BekuDumpTab* tab = host_->beku;
     host_->pages->setCurrentWidget(tab);
     ASSERT_EQ(tab->ListHdev->count(), 3);
@@ -269,8 +269,8 @@ TEST_F(KeyGridScreens, CopyAndPasteMoveKeysBetweenTheSections) {
 
     Focus(keys6, 0, 0);
     keys6->setCurrentItem(nullptr);
-    dialogs_.Expect("Добавление записей",
-                    "Вставить ключи с 1-й строки с перекрытием существующих?", DlgAnswer::Yes);
+    dialogs_.Expect("Добавление записей", "Вставить ключи с 1-й строки с перекрытием существующих?",
+                    DlgAnswer::Yes);
     menu->NInsertClick();
     EXPECT_EQ(keys6->rowCount(), 3);
     EXPECT_EQ(Cell(keys6, 1, 2), "1A0001");
@@ -284,8 +284,8 @@ TEST_F(KeyGridScreens, CopyAndPasteMoveKeysBetweenTheSections) {
     // Text that is no keys: the message, and the keys before it stay.
     clipboard_.SetText("0B0B0B\r\n1234\tx\r\n");
     Focus(host_->controls.Keys7, 1, 1);
-    dialogs_.Expect("Добавление записей",
-                    "Вставить ключи с 1-й строки с перекрытием существующих?", DlgAnswer::Yes);
+    dialogs_.Expect("Добавление записей", "Вставить ключи с 1-й строки с перекрытием существующих?",
+                    DlgAnswer::Yes);
     dialogs_.Expect("Ошибка", "В буфере обмена находятся данные, не опознанные как ключи!");
     menu->NInsertClick();
     EXPECT_EQ(Cell(host_->controls.Keys7, 1, 1), "0B0B0B");

@@ -39,7 +39,8 @@ inline PanelFileKeys ReadPanelFileKeys(QSqlDatabase db, qint64 idNet, int nNet,
     ConfigLogs logs;
     // Each section as the file reader hands it to the editor's decoders.
     keys.entrances = DecodeBvEntranceMask(
-        cfgtest::Taken(EncodeBvSection2(in->device, in->entrances, in->sepDevice, logs)), in->sepDevice);
+        cfgtest::Taken(EncodeBvSection2(in->device, in->entrances, in->sepDevice, logs)),
+        in->sepDevice);
     keys.keys5 = DecodeBvKeys5(cfgtest::Taken(EncodeBvSection5(*in, logs)));
     keys.keys6 = DecodeBvKeys6(cfgtest::Taken(EncodeBvSection6(*in, logs)));
     keys.keys7 = DecodeBvKeys7(cfgtest::Taken(EncodeBvSection7(*in, logs)));

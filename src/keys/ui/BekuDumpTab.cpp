@@ -18,13 +18,12 @@
 #include <QVBoxLayout>
 
 namespace {
-const KeyDumpTab::Names kNames{"TabBQ",   "BitBQ",      "KeysBQ", "KolKey",   "InBQKey",
-                               "Memo1",   "ButVisible", "lFile4", "ListHdev", "BitBQkeys"};
+const KeyDumpTab::Names kNames{"TabBQ", "BitBQ",      "KeysBQ", "KolKey",   "InBQKey",
+                               "Memo1", "ButVisible", "lFile4", "ListHdev", "BitBQkeys"};
 const QString kOpen = QStringLiteral("Открыть файл БЭКУ");
 }  // namespace
 
-BekuDumpTab::BekuDumpTab(QWidget* parent)
-    : KeyDumpTab(kNames, kOpen, new QListWidget, 2, parent) {
+BekuDumpTab::BekuDumpTab(QWidget* parent) : KeyDumpTab(kNames, kOpen, new QListWidget, 2, parent) {
     BitBQ = open_;
     KeysBQ = grid_;
     KolKey = keyCount_;

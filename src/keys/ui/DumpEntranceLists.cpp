@@ -38,8 +38,7 @@ std::optional<qint64> CurrentObjectNumber() {
     return currentField("id_nom");
 }
 
-DumpEntranceLists::DumpEntranceLists(QListWidget* bekuList, QListWidget* mirelList,
-                                     QObject* parent)
+DumpEntranceLists::DumpEntranceLists(QListWidget* bekuList, QListWidget* mirelList, QObject* parent)
     : QObject(parent), beku_(bekuList), mirel_(mirelList) {
     beku_->setProperty(kTag, 0);
 }

@@ -60,7 +60,8 @@ void ReadDumpKeyGrid(const QTableWidget* grid, KeyGrid kind, EditorKeyLists& lis
     const int key = KeyGridKeyColumn(kind);
     const int index = KeyGridIndexColumn(kind);
     auto blank = [&](int r) {
-        return GridCell(grid, r, key).isEmpty() && (index < 0 || GridCell(grid, r, index).isEmpty());
+        return GridCell(grid, r, key).isEmpty() &&
+               (index < 0 || GridCell(grid, r, index).isEmpty());
     };
     if (rows > 0 && blank(rows)) --rows;
     if (kind == KeyGrid::KeysBQ) {

@@ -53,8 +53,8 @@ KeyDumpTab::KeyDumpTab(const Names& names, const QString& openCaption, QListWidg
     console_ = named(new QPlainTextEdit(this), names.console);
     console_->setReadOnly(true);
     console_->hide();
-    consoleButton_ = named(new QPushButton(QStringLiteral("Консоль разбора"), this),
-                           names.consoleButton);
+    consoleButton_ =
+        named(new QPushButton(QStringLiteral("Консоль разбора"), this), names.consoleButton);
     fileLabel_ = named(new QLabel(this), names.fileLabel);
     entrances_->setParent(this);
     entrances_->setObjectName(QLatin1String(names.entrances));

@@ -146,8 +146,8 @@ QTableWidget* KeyGridMenu::widget(KeyGrid grid) const {
 }
 
 KeyGrid KeyGridMenu::kindOf(const QObject* object) const {
-    for (KeyGrid grid : {KeyGrid::Keys5, KeyGrid::Keys6, KeyGrid::Keys7, KeyGrid::KeysBQ,
-                         KeyGrid::KeysCP}) {
+    for (KeyGrid grid :
+         {KeyGrid::Keys5, KeyGrid::Keys6, KeyGrid::Keys7, KeyGrid::KeysBQ, KeyGrid::KeysCP}) {
         const QTableWidget* table = widget(grid);
         if (table && (object == table || object == table->viewport())) return grid;
     }
@@ -162,8 +162,7 @@ void KeyGridMenu::setEditing(KeyGrid grid, bool on) {
     QTableWidget* table = widget(grid);
     if (!table || !isSection(grid)) return;
     editing_[int(grid)] = on;
-    table->setEditTriggers(on ? QAbstractItemView::AnyKeyPressed |
-                                    QAbstractItemView::EditKeyPressed
+    table->setEditTriggers(on ? QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
                               : QAbstractItemView::NoEditTriggers);
     if (on && table->currentIndex().isValid()) table->edit(table->currentIndex());
 }
@@ -192,8 +191,7 @@ void KeyGridMenu::NSelAllClick() {
     const int rows = grid->rowCount() - 1;
     const int column = KeyGridKeyColumn(focused_);
     grid->clearSelection();
-    if (rows > 0)
-        grid->setRangeSelected(QTableWidgetSelectionRange(1, column, rows, column), true);
+    if (rows > 0) grid->setRangeSelected(QTableWidgetSelectionRange(1, column, rows, column), true);
     if (rows > 0) lKeys_->setText(QStringLiteral("Выделено ") + QString::number(rows));
 }
 
@@ -250,8 +248,8 @@ void KeyGridMenu::NInsertClick() {
         return;
     }
     QTableWidget* grid = widget(focused_);
-    const int start = grid ? GridPasteStartRow(focused_, grid->currentRow(),
-                                               grid->currentColumn(), grid->rowCount() - 1)
+    const int start = grid ? GridPasteStartRow(focused_, grid->currentRow(), grid->currentColumn(),
+                                               grid->rowCount() - 1)
                            : 1;
     EditorKeyLists lists;
     readLists(lists);
