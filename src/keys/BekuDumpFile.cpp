@@ -11,7 +11,6 @@ constexpr quint8 kThreeByteKeys = 0x10;
 constexpr int kSlots = 7;
 constexpr int kPageTail = 2;
 
-const QString kPlain = QStringLiteral(" - ");
 const QString kNoKey = QStringLiteral(" - не ключ ");
 
 class BekuParser {
@@ -35,7 +34,7 @@ class BekuParser {
         if (console_) dump_.console << text;
     }
     // Echoes the next count bytes (as many as there are) and passes them.
-    void bytes(int count, bool withHex, const QString& separator = kPlain) {
+    void bytes(int count, bool withHex, const QString& separator = QStringLiteral(" - ")) {
         for (int i = 0; i < count && pos_ < bytes_.size(); ++i, ++pos_) {
             if (console_)
                 dump_.console << DumpConsole::ByteLine(pos_, at(pos_), withHex, separator);
@@ -69,11 +68,11 @@ class BekuParser {
         for (int j = 1; j <= kSlots; ++j) {
             const bool empty = (mask >> (j - 1)) & 1;
             if (left() < width) {  // a slot cut short is no key
-                bytes(width, false, empty ? kNoKey : kPlain);
+                bytes(width, false, empty ? kNoKey : QStringLiteral(" - "));
                 return false;
             }
             const qint64 start = pos_;
-            bytes(width, false, empty ? kNoKey : kPlain);
+            bytes(width, false, empty ? kNoKey : QStringLiteral(" - "));
             if (empty) continue;
             const QString key = DumpConsole::SlotKey(bytes_.constData() + start, width);
             dump_.keys << key;

@@ -29,8 +29,10 @@ namespace DumpConsole {
 QString NotThisStructure();
 
 // "bt" + the address as 8 decimal digits [+ " $" + it as 8 hexadecimal
-// digits] + ":  " + the byte's 8 bits + separator + its 2 hexadecimal digits.
-QString ByteLine(qint64 address, quint8 byte, bool withHex, const QString& separator);
+// digits] + ":  " + the byte's 8 bits + separator (" - ", or " - не ключ "
+// for a byte of an empty БЭКУ slot) + its 2 hexadecimal digits.
+QString ByteLine(qint64 address, quint8 byte, bool withHex,
+                 const QString& separator = QStringLiteral(" - "));
 
 // The key text of a little-endian slot: each byte as two hexadecimal digits,
 // the last byte first.

@@ -1,8 +1,8 @@
 #include "keys/MirelDumpFile.h"
 
+#include "config/PanelKeySections.h"
 #include "foundation/BitAndStr.h"
 #include "keys/DumpFileReader.h"
-#include "keys/KeyNumber.h"
 
 namespace {
 
@@ -12,9 +12,6 @@ constexpr qint64 kRecordsAddress = 96;
 constexpr int kRecordBytes = 26;
 constexpr int kRecordHead = 5;
 constexpr int kSlotBytes = 3;
-
-const QString kPlain = QStringLiteral(" - ");
-const QString kEmptySlot = QStringLiteral("FFFFFF");
 
 class MirelParser {
   public:
@@ -42,7 +39,7 @@ class MirelParser {
     // last record.
     bool dataByte(qint64 address, quint8 byte) {
         if (address >= kRecordsAddress && !recordByte(address, byte)) return false;
-        if (address < kRecordsAddress) line(DumpConsole::ByteLine(address, byte, true, kPlain));
+        if (address < kRecordsAddress) line(DumpConsole::ByteLine(address, byte, true));
         if (address == kVariantAddress) return variant(byte);
         return true;
     }
@@ -69,7 +66,7 @@ class MirelParser {
             line(QStringLiteral("- - - - - -Начало данных квартир. ") +
                  QString::number(kRecordsAddress));
         if (inRecord == 0) line(QStringLiteral("кв № ") + QString::number(record));
-        line(DumpConsole::ByteLine(address, byte, true, kPlain));
+        line(DumpConsole::ByteLine(address, byte, true));
         if (inRecord < kRecordHead) return true;
         const int slot = (inRecord - kRecordHead) / kSlotBytes;
         const int inSlot = (inRecord - kRecordHead) % kSlotBytes;
@@ -81,7 +78,7 @@ class MirelParser {
     void slotDone(int record, int slot) {
         const QString key = DumpConsole::SlotKey(slot_, kSlotBytes);
         line(QStringLiteral("ключ v:=") + QString::number(slot + 1) + QStringLiteral(" :  ") + key);
-        if (key != kEmptySlot) dump_.rows << MirelKeyRow{key, record};
+        if (key != EmptyKeyText()) dump_.rows << MirelKeyRow{key, record};
     }
 
     const QByteArray& bytes_;

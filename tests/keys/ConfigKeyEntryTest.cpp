@@ -10,7 +10,6 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QDate>
-#include <QSqlRecord>
 
 namespace {
 
@@ -139,21 +138,14 @@ class ConfigKeyEntryTest : public KeyObjectFixture {
         while (q.next()) all << q.value(0).toString();
         return all;
     }
-    QString Snapshot() {
+    QStringList Snapshot() {
         QStringList rows;
         for (const char* sql : {"SELECT * FROM k_key ORDER BY rowid",
                                 "SELECT id_kvr, x_key, y_key FROM k_kvr ORDER BY id_kvr",
                                 "SELECT id_pod, o_key, o_rky FROM k_pod ORDER BY id_pod",
-                                "SELECT id_bv, kf_pr FROM k_bv ORDER BY id_bv"}) {
-            QSqlQuery q(dm_->ConnectionDB());
-            q.exec(sql);
-            while (q.next()) {
-                QStringList cells;
-                for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
-                rows << cells.join('|');
-            }
-        }
-        return rows.join('\n');
+                                "SELECT id_bv, kf_pr FROM k_bv ORDER BY id_bv"})
+            rows << TableRows(sql);
+        return rows;
     }
     void ClearEntranceKeys(int entrance) {
         Exec("DELETE FROM k_key WHERE id_pod=?", {entranceIds_[entrance]});
@@ -294,7 +286,7 @@ TEST_F(ConfigKeyEntryTest, MarksAreStoredByteExact) {
 TEST_F(ConfigKeyEntryTest, NothingIsWrittenWithoutBoxesOrForABadCellOrAnUnknownPanel) {
     const PanelFileKeys file = FileOf(EntrancePanelNet(0));
     ClearEntranceKeys(0);
-    const QString before = Snapshot();
+    const QStringList before = Snapshot();
     int gauge = -1, top = -1;
     const auto progress = [&](int value, int maximum, bool) {
         gauge = value;

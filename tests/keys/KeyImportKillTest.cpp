@@ -10,8 +10,6 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QSqlRecord>
-
 #include <cstdio>
 
 namespace {
@@ -82,15 +80,8 @@ class KeyImportKill : public KeyObjectFixture {
     QStringList Snapshot() {
         QStringList all;
         for (const char* sql : {"SELECT * FROM k_key ORDER BY rowid", "SELECT * FROM k_kvr",
-                                "SELECT * FROM k_pod", "SELECT * FROM k_bv"}) {
-            QSqlQuery q(dm_->ConnectionDB());
-            q.exec(sql);
-            while (q.next()) {
-                QStringList cells;
-                for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
-                all << cells.join('|');
-            }
-        }
+                                "SELECT * FROM k_pod", "SELECT * FROM k_bv"})
+            all << TableRows(sql);
         return all;
     }
     // Runs the child to its kill point and checks that nothing it wrote stayed.

@@ -23,7 +23,8 @@ const KeyDumpTab::Names kNames{"TabBQ", "BitBQ",      "KeysBQ", "KolKey",   "InB
 const QString kOpen = QStringLiteral("Открыть файл БЭКУ");
 }  // namespace
 
-BekuDumpTab::BekuDumpTab(QWidget* parent) : KeyDumpTab(kNames, kOpen, new QListWidget, 2, parent) {
+BekuDumpTab::BekuDumpTab(QWidget* parent)
+    : KeyDumpTab(kNames, KeyGrid::KeysBQ, kOpen, new QListWidget, 2, parent) {
     BitBQ = open_;
     KeysBQ = grid_;
     KolKey = keyCount_;
@@ -53,23 +54,11 @@ void BekuDumpTab::BitBQClick() {
     if (!file.isEmpty()) ReadDump(file);
 }
 
-void BekuDumpTab::ReadDump(const QString& file) {
-    WaitCursor wait;
-    KolByte->setValue(4);
-    Memo1->clear();
-    EditorKeyLists lists;
-    ShowKeyGrid(KeysBQ, KeyGrid::KeysBQ, lists);
-    KolKey->setValue(0);
-    QByteArray bytes;
-    if (readFile(file, bytes)) {
-        const BekuDump dump = ReadBekuDump(bytes, true, ProgressGauge());
-        KolByte->setValue(dump.keyBytes);
-        lists.keysBQ = dump.keys;
-        ShowKeyGrid(KeysBQ, KeyGrid::KeysBQ, lists);
-        KolKey->setValue(int(dump.keys.size()));
-        appendConsole(dump.console);
-    }
-    EntranceClick();
+void BekuDumpTab::parseDump(const QByteArray& bytes, EditorKeyLists& lists, QStringList& console) {
+    const BekuDump dump = ReadBekuDump(bytes, true, ProgressGauge());
+    KolByte->setValue(dump.keyBytes);
+    lists.keysBQ = dump.keys;
+    console = dump.console;
 }
 
 void BekuDumpTab::BitBQkeysClick() {
@@ -80,13 +69,10 @@ void BekuDumpTab::BitBQkeysClick() {
         return;
     const std::optional<DumpEntrance> entrance = chosenEntrance();
     echoChosen();
-    EditorKeyLists lists;
-    ReadDumpKeyGrid(KeysBQ, KeyGrid::KeysBQ, lists);
     DumpPourResult result;
     {
         WaitCursor wait;
-        result = PourBekuKeys(*FDM, entrance->idPod, lists.keysBQ, ProgressGauge());
+        result = PourBekuKeys(*FDM, entrance->idPod, gridKeys().keysBQ, ProgressGauge());
     }
-    appendConsole(result.console);
-    InBQKey->setValue(result.entered);
+    showPoured(result.console, result.entered);
 }

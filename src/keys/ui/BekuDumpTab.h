@@ -24,6 +24,7 @@ class BekuDumpTab : public KeyDumpTab {
     void BitBQkeysClick();
     void ListHdevClick() { EntranceClick(); }
     void ButVisibleClick() { ConsoleButtonClick(); }
-    // Reads a dump file as the open button does after its dialog.
-    void ReadDump(const QString& file);
+
+  protected:
+    void parseDump(const QByteArray& bytes, EditorKeyLists& lists, QStringList& console) override;
 };

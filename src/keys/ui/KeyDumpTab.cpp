@@ -3,6 +3,7 @@
 #include "foundation/ui/WaitCursor.h"
 #include "keys/DumpFileReader.h"
 #include "keys/ui/DumpEntranceLists.h"
+#include "keys/ui/EditorKeyControls.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 
@@ -38,9 +39,9 @@ QSpinBox* countBox(QWidget* parent, const char* name) {
 
 }  // namespace
 
-KeyDumpTab::KeyDumpTab(const Names& names, const QString& openCaption, QListWidget* entranceList,
-                       int gridColumns, QWidget* parent)
-    : QWidget(parent), entrances_(entranceList) {
+KeyDumpTab::KeyDumpTab(const Names& names, KeyGrid kind, const QString& openCaption,
+                       QListWidget* entranceList, int gridColumns, QWidget* parent)
+    : QWidget(parent), entrances_(entranceList), kind_(kind) {
     setObjectName(QLatin1String(names.tab));
     open_ = named(new QPushButton(openCaption, this), names.open);
     grid_ = named(new QTableWidget(1, gridColumns, this), names.grid);
@@ -145,20 +146,49 @@ QString KeyDumpTab::chooseFile(const QString& caption, bool writtenFolder) {
     return Dialogs::OpenFile(caption, startFolder_);
 }
 
-bool KeyDumpTab::readFile(const QString& file, QByteArray& bytes) {
+void KeyDumpTab::readFile(const QString& file, QByteArray& bytes) {
     fileLabel_->setText(file);
     QString why;
     switch (ReadDumpFileBytes(file, bytes, &why)) {
         case DumpFileStatus::Ok:
-            return true;
+            return;
         case DumpFileStatus::TooLarge:
             console_->setPlainText(DumpConsole::NotThisStructure());
-            return true;
+            return;
         case DumpFileStatus::Unreadable:
-            break;
+            Dialogs::Message(
+                QStringLiteral("Ошибка"),
+                QStringLiteral("Файл не прочитан: ") + file + QStringLiteral("\n") + why,
+                DlgButtons::Ok, DlgIcon::Error);
+            return;
     }
-    Dialogs::Message(QStringLiteral("Ошибка"),
-                     QStringLiteral("Файл не прочитан: ") + file + QStringLiteral("\n") + why,
-                     DlgButtons::Ok, DlgIcon::Error);
-    return false;
+}
+
+void KeyDumpTab::ReadDump(const QString& file) {
+    WaitCursor wait;
+    console_->clear();
+    EditorKeyLists lists;
+    ShowKeyGrid(grid_, kind_, lists);
+    keyCount_->setValue(0);
+    // A file that cannot be read is parsed as an empty one: the tab then
+    // shows the state of a dump without keys.
+    QByteArray bytes;
+    readFile(file, bytes);
+    QStringList console;
+    parseDump(bytes, lists, console);
+    ShowKeyGrid(grid_, kind_, lists);
+    keyCount_->setValue(lists.Rows(kind_));
+    appendConsole(console);
+    EntranceClick();
+}
+
+EditorKeyLists KeyDumpTab::gridKeys() const {
+    EditorKeyLists lists;
+    ReadDumpKeyGrid(grid_, kind_, lists);
+    return lists;
+}
+
+void KeyDumpTab::showPoured(const QStringList& console, int entered) {
+    appendConsole(console);
+    poured_->setValue(entered);
 }

@@ -5,6 +5,9 @@
 // button and the count poured. Each tab names these controls its own way and
 // reads and pours its own kind of dump.
 
+#include "keys/EditorKeyGrids.h"
+
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -44,8 +47,8 @@ class KeyDumpTab : public QWidget {
     };
 
     // The tab shows the list it is given, which the shared entrance lists fill.
-    KeyDumpTab(const Names& names, const QString& openCaption, QListWidget* entranceList,
-               int gridColumns, QWidget* parent);
+    KeyDumpTab(const Names& names, KeyGrid kind, const QString& openCaption,
+               QListWidget* entranceList, int gridColumns, QWidget* parent);
 
     // The editor's database folder and its open dialog.
     void SetDatabaseFolder(const QString& folder) { dbFolder_ = folder; }
@@ -64,16 +67,28 @@ class KeyDumpTab : public QWidget {
     void ConsoleButtonClick();
     // The tab shown: the entrance lists follow the current object.
     void TabShow();
+    // Reads a dump file as the open button does after its dialog: the grid,
+    // the key count and the console show what it holds, and the pour button
+    // is worked out again.
+    void ReadDump(const QString& file);
 
   protected:
     void showEvent(QShowEvent* event) override;
 
+    // The tab's own reader: the dump's keys into lists, its console lines.
+    virtual void parseDump(const QByteArray& bytes, EditorKeyLists& lists,
+                           QStringList& console) = 0;
+    // The keys the grid holds now (the operator may have erased some).
+    EditorKeyLists gridKeys() const;
+    // A pour done: its console lines and the count poured.
+    void showPoured(const QStringList& console, int entered);
+
     // The file chosen in the dialog, starting under the database folder.
     QString chooseFile(const QString& caption, bool writtenFolder);
-    // Reads the file whole; a file that cannot be read is told to the
-    // operator (false), one too large to be a dump writes the console's
-    // line and holds no bytes.
-    bool readFile(const QString& file, QByteArray& bytes);
+    // Reads the file whole. A file that cannot be read is told to the
+    // operator; one too large to be a dump writes the console's line. Neither
+    // leaves any bytes.
+    void readFile(const QString& file, QByteArray& bytes);
     std::optional<DumpEntrance> chosenEntrance() const;
     // Echoes the chosen entrance's line into the console.
     void echoChosen();
@@ -91,6 +106,7 @@ class KeyDumpTab : public QWidget {
     QMenu* HMenu = nullptr;
     QAction* N1 = nullptr;
     QVBoxLayout* left_ = nullptr;  // under the grid: the tab's own fields
+    KeyGrid kind_;
 
   private:
     void buildLayout();

@@ -34,7 +34,7 @@ std::optional<MirelPourChoice> askConditions(const MirelPourSource& source) {
 }  // namespace
 
 MirelDumpTab::MirelDumpTab(QWidget* parent)
-    : KeyDumpTab(kNames, kOpen, new QListWidget, 3, parent) {
+    : KeyDumpTab(kNames, KeyGrid::KeysCP, kOpen, new QListWidget, 3, parent) {
     BitCP = open_;
     KeysCP = grid_;
     KolCPkey = keyCount_;
@@ -58,21 +58,10 @@ void MirelDumpTab::BitCPClick() {
     if (!file.isEmpty()) ReadDump(file);
 }
 
-void MirelDumpTab::ReadDump(const QString& file) {
-    WaitCursor wait;
-    Memo3->clear();
-    EditorKeyLists lists;
-    ShowKeyGrid(KeysCP, KeyGrid::KeysCP, lists);
-    KolCPkey->setValue(0);
-    QByteArray bytes;
-    if (readFile(file, bytes)) {
-        const MirelDump dump = ReadMirelDump(bytes, true, ProgressGauge());
-        lists.keysCP = dump.rows;
-        ShowKeyGrid(KeysCP, KeyGrid::KeysCP, lists);
-        KolCPkey->setValue(int(dump.rows.size()));
-        appendConsole(dump.console);
-    }
-    EntranceClick();
+void MirelDumpTab::parseDump(const QByteArray& bytes, EditorKeyLists& lists, QStringList& console) {
+    const MirelDump dump = ReadMirelDump(bytes, true, ProgressGauge());
+    lists.keysCP = dump.rows;
+    console = dump.console;
 }
 
 void MirelDumpTab::BitCPkeysClick() {
@@ -81,15 +70,13 @@ void MirelDumpTab::BitCPkeysClick() {
     const std::optional<DumpEntrance> entrance = chosenEntrance();
     if (!BitCPkeys->isEnabled() || !FDM || !entrance) return;
     if (!PositionDumpEntrance(*FDM, *entrance)) return;
-    EditorKeyLists lists;
-    ReadDumpKeyGrid(KeysCP, KeyGrid::KeysCP, lists);
-    const std::optional<MirelPourChoice> choice = askConditions(MirelPourSourceOf(lists.keysCP));
+    const QList<MirelKeyRow> rows = gridKeys().keysCP;
+    const std::optional<MirelPourChoice> choice = askConditions(MirelPourSourceOf(rows));
     if (!choice) return;
     DumpPourResult result;
     {
         WaitCursor wait;
-        result = PourMirelKeys(*FDM, *entrance, lists.keysCP, *choice, ProgressGauge());
+        result = PourMirelKeys(*FDM, *entrance, rows, *choice, ProgressGauge());
     }
-    appendConsole(result.console);
-    InCpKey->setValue(result.entered);
+    showPoured(result.console, result.entered);
 }

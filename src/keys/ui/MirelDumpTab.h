@@ -30,8 +30,9 @@ class MirelDumpTab : public KeyDumpTab {
     void BitCPkeysClick();
     void ListKvKeyClick() { EntranceClick(); }
     void ButCPVisClick() { ConsoleButtonClick(); }
-    // Reads a dump file as the open button does after its dialog.
-    void ReadDump(const QString& file);
+
+  protected:
+    void parseDump(const QByteArray& bytes, EditorKeyLists& lists, QStringList& console) override;
 
   private:
     std::function<bool()> written_;
