@@ -23,7 +23,10 @@ PanelKeyWalk ReadPanelKeyWalk(TFDM& dm) {
     Dataset* entrances = dm.Q_Bpo;
     Dataset* apartments = dm.Q_Kvr1;
     if (!entrances->IsOpen() && !entrances->Open()) return walk;
-    if (!apartments->IsOpen() && !apartments->Open()) return walk;
+    // Opened only for the walk: an open detail would follow every later move
+    // of the panel list.
+    const bool wasOpen = apartments->IsOpen();
+    if (!wasOpen && !apartments->Open()) return walk;
     for (entrances->First(); !entrances->Eof(); entrances->Next()) {
         WalkEntrance e;
         e.idPod = entrances->FieldByName(QStringLiteral("p.id_pod")).Value();
@@ -35,5 +38,6 @@ PanelKeyWalk ReadPanelKeyWalk(TFDM& dm) {
             e.apartments << apartments->Value(row, id).toLongLong();
         walk.entrances << e;
     }
+    if (!wasOpen) apartments->Close();
     return walk;
 }

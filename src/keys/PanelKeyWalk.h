@@ -33,6 +33,6 @@ struct PanelKeyWalk {
 };
 
 // The walk of the call panel the data module's Q_bv stands on, read through
-// Q_Bpo and its apartments Q_Kvr1 (opened when closed). Q_Bpo is left on its
-// last entrance.
+// Q_Bpo and its apartments Q_Kvr1 (opened for the walk when closed, and
+// closed again). Q_Bpo is left on its last entrance.
 PanelKeyWalk ReadPanelKeyWalk(TFDM& dm);
