@@ -3,6 +3,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <limits>
+
 int KeyGridKeyColumn(KeyGrid grid) {
     return grid == KeyGrid::Keys5 || grid == KeyGrid::Keys6 ? 2 : 1;
 }
@@ -41,6 +43,10 @@ int dataRows(const QTableWidget* grid) {
 }  // namespace
 
 void ReadSectionKeyGrids(const EditorKeyControls& c, EditorKeyLists& lists) {
+    if (c.readSections) {
+        c.readSections(lists);
+        return;
+    }
     lists.keys5.rows.clear();
     for (int r = 1; r <= dataRows(c.Keys5); ++r)
         lists.keys5.rows << Keys5Row{GridCell(c.Keys5, r, 1), GridCell(c.Keys5, r, 2),
@@ -53,6 +59,25 @@ void ReadSectionKeyGrids(const EditorKeyControls& c, EditorKeyLists& lists) {
     if (c.KolSl5) lists.keys5.kolSl5 = c.KolSl5->value();
     if (c.KolSl6) lists.keys6.kolSl6 = c.KolSl6->value();
     if (c.KolSl7) lists.keys7.kolSl7 = c.KolSl7->value();
+}
+
+void ShowSectionKeyGrids(const EditorKeyControls& c, const EditorKeyLists& lists) {
+    if (c.showSections) {
+        c.showSections(lists);
+        return;
+    }
+    ShowKeyGrid(c.Keys5, KeyGrid::Keys5, lists);
+    ShowKeyGrid(c.Keys6, KeyGrid::Keys6, lists);
+    ShowKeyGrid(c.Keys7, KeyGrid::Keys7, lists);
+    const std::pair<QSpinBox*, qint64> counts[] = {{c.KolSl5, lists.keys5.kolSl5},
+                                                   {c.KolSl6, lists.keys6.kolSl6},
+                                                   {c.KolSl7, lists.keys7.kolSl7}};
+    for (const auto& [box, value] : counts) {
+        if (!box) continue;
+        const int v = int(qMin<qint64>(value, std::numeric_limits<int>::max()));
+        if (v > box->maximum()) box->setMaximum(v);
+        box->setValue(v);
+    }
 }
 
 void ReadDumpKeyGrid(const QTableWidget* grid, KeyGrid kind, EditorKeyLists& lists) {

@@ -9,6 +9,8 @@
 
 #include "keys/EditorKeyGrids.h"
 
+#include <functional>
+
 class QCheckBox;
 class QPlainTextEdit;
 class QSpinBox;
@@ -34,6 +36,12 @@ struct EditorKeyControls {
     QCheckBox* Ch_n_net = nullptr;
     QPlainTextEdit* Mpd = nullptr;
     QPlainTextEdit* Mpp = nullptr;
+
+    // How the key parts read and show the three section lists when the
+    // editor has its own way; without them, straight from and into the grids
+    // and slot counts above.
+    std::function<void(EditorKeyLists&)> readSections;
+    std::function<void(const EditorKeyLists&)> showSections;
 };
 
 // The key column of each grid and, where it has one, its apartment index column.
@@ -44,8 +52,9 @@ int KeyGridIndexColumn(KeyGrid grid);  // -1 without one
 QString GridCell(const QTableWidget* grid, int row, int column);
 void SetGridCell(QTableWidget* grid, int row, int column, const QString& text);
 
-// The three section lists as the grids and spin edits show them.
+// The three section lists as the grids and spin edits show them, and back.
 void ReadSectionKeyGrids(const EditorKeyControls& controls, EditorKeyLists& lists);
+void ShowSectionKeyGrids(const EditorKeyControls& controls, const EditorKeyLists& lists);
 // A dump list as its grid shows it (the grid's closing empty row left out).
 void ReadDumpKeyGrid(const QTableWidget* grid, KeyGrid kind, EditorKeyLists& lists);
 // Shows one list in its grid: a row per list row, numbered from 1; the dump

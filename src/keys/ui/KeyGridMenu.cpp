@@ -11,11 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-
-#include <climits>
 
 namespace {
 
@@ -78,12 +75,6 @@ bool isMove(int key) {
 
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-void setSpin(QSpinBox* box, qint64 value) {
-    if (!box) return;
-    if (value > box->maximum()) box->setMaximum(int(qMin<qint64>(value, INT_MAX)));
-    box->setValue(int(qMin<qint64>(value, INT_MAX)));
 }
 
 }  // namespace
@@ -217,12 +208,6 @@ void KeyGridMenu::readLists(EditorKeyLists& lists) const {
     ReadDumpKeyGrid(keysCP_, KeyGrid::KeysCP, lists);
 }
 
-void KeyGridMenu::showSectionLists(const EditorKeyLists& lists) {
-    ShowKeyGrid(editor_.Keys5, KeyGrid::Keys5, lists);
-    ShowKeyGrid(editor_.Keys6, KeyGrid::Keys6, lists);
-    ShowKeyGrid(editor_.Keys7, KeyGrid::Keys7, lists);
-}
-
 void KeyGridMenu::NCopyClick() {
     lKeys_->clear();
     buffer_.clear();
@@ -259,17 +244,16 @@ void KeyGridMenu::NInsertClick() {
                               QStringLiteral("-й строки с перекрытием существующих?"))) {
         lKeys_->clear();
         placed = PasteGridKeys(lists, focused_, start, probe);
-        showSectionLists(lists);
         if (probe.unrecognised)
             Dialogs::Message(QStringLiteral("Ошибка"), GridPasteUnrecognisedText(), DlgButtons::Ok,
                              DlgIcon::Error);
     }
     buffer_.clear();
-    if (placed > 0) lKeys_->setText(QStringLiteral("Вставл ") + QString::number(placed));
+    // The slot counts the section encoders write follow the rows, answered
+    // Yes or No.
     FollowSlotCounts(lists);
-    setSpin(editor_.KolSl5, lists.keys5.kolSl5);
-    setSpin(editor_.KolSl6, lists.keys6.kolSl6);
-    setSpin(editor_.KolSl7, lists.keys7.kolSl7);
+    ShowSectionKeyGrids(editor_, lists);
+    if (placed > 0) lKeys_->setText(QStringLiteral("Вставл ") + QString::number(placed));
 }
 
 void KeyGridMenu::NDeleteClick() {
@@ -284,7 +268,10 @@ void KeyGridMenu::NDeleteClick() {
     EditorKeyLists lists;
     readLists(lists);
     const int erased = EraseGridKeys(lists, focused_, top, bottom);
-    ShowKeyGrid(grid, focused_, lists);
+    if (isSection(focused_))
+        ShowSectionKeyGrids(editor_, lists);
+    else
+        ShowKeyGrid(grid, focused_, lists);
     if (!buffer_.isEmpty()) Clipboard::SetText(buffer_);
     lKeys_->setText(QStringLiteral("Удал ") + QString::number(erased));
 }

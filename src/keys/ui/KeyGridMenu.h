@@ -54,7 +54,6 @@ class KeyGridMenu : public QObject {
     bool selectedRows(QTableWidget* grid, int& top, int& bottom) const;
     void clearSelection(QTableWidget* grid);
     void readLists(EditorKeyLists& lists) const;
-    void showSectionLists(const EditorKeyLists& lists);
     void setEditing(KeyGrid grid, bool on);
     bool keyDown(KeyGrid grid, QTableWidget* table, int key, Qt::KeyboardModifiers modifiers);
     void contextPopup(QTableWidget* table, KeyGrid grid, const QPoint& at);
