@@ -56,11 +56,12 @@ struct BenchDatabase {
 };
 
 // Runs the registered benchmarks on the database that make builds; the
-// benchmarks reach it through the pointer, which lives while they run.
-template <class Database>
+// benchmarks reach it through the pointer, which lives while they run. App is
+// the application object (a QGuiApplication where fonts are needed).
+template <class Database, class App = QCoreApplication>
 int RunBenchmarks(int argc, char** argv, Database*& current,
                   const std::function<std::unique_ptr<Database>()>& make) {
-    QCoreApplication app(argc, argv);
+    App app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     std::unique_ptr<Database> database = make();

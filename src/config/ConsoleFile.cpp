@@ -70,8 +70,7 @@ ConfigFileBuild BuildConsoleFile(const ConsoleFileInput& in, const QString& file
     ConsoleSectionEncoder encoder(in);
     ConfigFileRecipe recipe;
     recipe.kind = kKindConsole;
-    recipe.headerText =
-        BuildConfigHeader(kConsoleFileDeviceNumber, in.object.idNom, kConsoleFileDeviceNumber);
+    recipe.headerText = BuildConfigHeader(in.sepDevice, in.object.idNom, in.sepDevice);
     recipe.deviceLabel = QStringLiteral(" ППО") + IntToStrZ(in.console->nNet, 2);
     recipe.overflowPrefix = QStringLiteral("ФАЙЛ ******** ");
     recipe.encodeSection = [&encoder](int i, QString& text, ConfigLogs& logs) {

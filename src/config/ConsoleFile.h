@@ -14,10 +14,8 @@
 
 #include <QString>
 
-// The header always names the console (device 63, the console's class and
-// file kind), whatever SepDevice is: readers and the editor know a console
-// file by that number. filePath only names the file in the log and result lines.
+// The header names the console by its network address, SepDevice (63 unless
+// the installation moved it), with the console's class and file kind: the
+// read screen, the device transfer and the device itself know the console by
+// that address. filePath only names the file in the log and result lines.
 ConfigFileBuild BuildConsoleFile(const ConsoleFileInput& input, const QString& filePath);
-
-// The device number in the header of every console file.
-constexpr int kConsoleFileDeviceNumber = 63;

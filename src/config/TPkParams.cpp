@@ -131,10 +131,11 @@ bool EncodePkSection0(const std::optional<PkParamSetRow>& set, const SwitchRow& 
     const QStringList missing = missingValues(*set, sw);
     if (!missing.isEmpty()) {
         // A NULL would silently become 0 in the device; the engineer fills it in first.
-        Dialogs::Message(QStringLiteral("Ошибка"),
-                         QStringLiteral("Общие параметры КМ заданы не полностью, нет значений: ") +
-                             missing.join(QStringLiteral(", ")),
-                         DlgButtons::Ok, DlgIcon::Error);
+        const QString text =
+            QStringLiteral("Общие параметры КМ заданы не полностью, нет значений: ") +
+            missing.join(QStringLiteral(", "));
+        Dialogs::Message(QStringLiteral("Ошибка"), text, DlgButtons::Ok, DlgIcon::Error);
+        logs.result << text;  // the log keeps the reason after the box is gone
         return false;
     }
     TPkParams p;

@@ -362,8 +362,9 @@ bool EncodePoSection0(const ConfigObjectRow& object, const ConsoleRow& console,
     QString payload;
     if (object.lPok) {
         if (!console.nullColumns.isEmpty()) {
-            Dialogs::Message(QStringLiteral("Ошибка"), missingValuesText(console.nullColumns),
-                             DlgButtons::Ok, DlgIcon::Error);
+            const QString text = missingValuesText(console.nullColumns);
+            Dialogs::Message(QStringLiteral("Ошибка"), text, DlgButtons::Ok, DlgIcon::Error);
+            logs.result << text;  // the log keeps the reason after the box is gone
             return false;
         }
         TPoParams p;

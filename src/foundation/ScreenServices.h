@@ -6,13 +6,14 @@
 
 #include <QString>
 
-// Values of the network settings form kept in the sections Net and Log.
+// Values of the network settings form kept in the sections Net and Log,
+// with the form's defaults.
 struct NetFormSettings {
-    int cr = 0;       // read count
-    QString cm;       // COM port text
-    int wn = 0;       // wait value
-    bool lc = false;  // port-choice check box
-    QString lg;       // packet log file name
+    int cr = 3;                       // read count
+    QString cm = QStringLiteral("0");  // COM port text: the adapter's port path, "0" none
+    int wn = 100;                     // wait value, ms
+    bool lc = true;                   // automatic port detection
+    QString lg;                       // packet log file name; blank: the default file
 };
 
 class NetSettingsService {

@@ -1,19 +1,15 @@
 #include "keys/ReaderPortLocator.h"
 
 #include "foundation/SettingsFile.h"
+#include "netlink/NetPortDiscovery.h"
 
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 namespace {
 
 ReaderPortLocator*& installed() {
     static ReaderPortLocator* locator = nullptr;
     return locator;
-}
-
-QString hex4(quint16 value) {
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 QString devicePath(const QString& port) {
@@ -23,14 +19,10 @@ QString devicePath(const QString& port) {
 }  // namespace
 
 ReaderPort SystemReaderPortLocator::Find(const QString& description) {
-    ReaderPort found;
     // With several readers plugged in the last one listed is taken.
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (info.description() != description) continue;
-        found.port = info.portName();
-        found.vid = info.hasVendorIdentifier() ? hex4(info.vendorIdentifier()) : QString();
-        found.pid = info.hasProductIdentifier() ? hex4(info.productIdentifier()) : QString();
-    }
+    NetPortChoice port;
+    FindComPortByName(port, description);
+    ReaderPort found{port.port, port.vid, port.pid};
     if (!found.port.isEmpty()) return found;
     IniFile ini;
     SettingsFile::Open(ini);

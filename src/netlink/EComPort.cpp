@@ -1,5 +1,7 @@
 #include "netlink/EComPort.h"
 
+#include "platform/Dialogs.h"
+
 QString ComFaultText(ComFault fault) {
     switch (fault) {
         case ComFault::NoSuchPort:
@@ -36,3 +38,13 @@ QString ComFaultText(ComFault fault) {
 
 EComPort::EComPort(ComFault fault)
     : std::runtime_error(ComFaultText(fault).toStdString()), fault_(fault) {}
+
+bool RunTellingPortFault(const std::function<void()>& call) {
+    try {
+        call();
+        return true;
+    } catch (const EComPort& e) {
+        Dialogs::Error(QStringLiteral("Ошибка"), e.Message());
+    }
+    return false;
+}

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 // The numbers are the ones the link layer and the key readers refer to.
@@ -36,3 +37,7 @@ class EComPort : public std::runtime_error {
   private:
     ComFault fault_;
 };
+
+// Runs call; a port failure is told to the operator under "Ошибка" instead of
+// passing on. False when the call failed so.
+bool RunTellingPortFault(const std::function<void()>& call);

@@ -62,6 +62,16 @@ struct TAppFile {
     std::array<QString, 10> f;
 };
 
+// One line of the firmware version log: which firmware exists for which BIOS
+// and device class, and whether it may go into a device with an older BIOS.
+struct AppVersionEntry {
+    QString bios;       // 2 hexadecimal digits
+    QString app;        // the firmware version, 4 hexadecimal digits, high byte first
+    QString classWord;  // 4 hexadecimal digits
+    QString flag;       // "1" the firmware suits an older BIOS too, "0" it does not
+    QString Joined() const { return bios + app + classWord + flag; }
+};
+
 // What the class information window shows of one device.
 struct NetClassInfo {
     QStringList lines;
@@ -77,6 +87,7 @@ class NetDeviceTables {
     std::array<TNetDeviceInfo, kNetAddressCount> NetDevices{};
     std::array<std::array<QString, kTextCount>, kNetAddressCount> NetDeviceTexts;
     QList<TAppFile> AppFiles;
+    QList<AppVersionEntry> AppVersionLog;
 
     static bool InTable(int a) { return a >= 0 && a < kNetAddressCount; }
 

@@ -523,12 +523,8 @@ bool TNetLink::StartNet(const std::function<std::optional<NetPortChoice>()>& fin
 
     // The adapter tells its version, then switches its driver on.
     QString marker;
-    for (const TNetFrame& request :
-         {NetRequest::Class(kAdapterAddress), NetRequest::AdapterDriverOn()}) {
-        if (!SendFrame(request, RequestLog)) break;
-        Pause(2 * Settings.SWaitNet);
-        if (ReadAdapterAnswer(0)) InterpretFor(QStringLiteral("1"), &marker);
-    }
+    if (AskAdapter(NetRequest::Class(kAdapterAddress)))
+        AskAdapter(NetRequest::AdapterDriverOn(), &marker);
     Tables.ClearDeviceReplies();
     if (marker == QLatin1String("*") && Settings.SnifferMode) {
         if (!Settings.LogFileName.isEmpty()) OpenNetLog(Settings.LogFileName);
@@ -538,6 +534,20 @@ bool TNetLink::StartNet(const std::function<std::optional<NetPortChoice>()>& fin
         }
     }
     return true;
+}
+
+bool TNetLink::AskAdapter(const TNetFrame& request, QString* marker) {
+    // The answer is read here, not by the background receive.
+    const bool receiving = Timer(NetTimer::Asinc).enabled;
+    SetTimer(NetTimer::Asinc, false);
+    if (BComNet.Connected()) DisarmReceive();
+    const bool sent = SendFrame(request, RequestLog);
+    if (sent) {
+        Pause(2 * Settings.SWaitNet);
+        if (ReadAdapterAnswer(0)) InterpretFor(QStringLiteral("1"), marker);
+    }
+    if (receiving) ResumeReceiveTimer();
+    return sent;
 }
 
 bool TNetLink::CloseNetPort(bool readAnswer) {
@@ -557,6 +567,14 @@ bool TNetLink::CloseNetPort(bool readAnswer) {
     rxArmed_ = false;
     running_ = false;
     return sent;
+}
+
+void TNetLink::ReleasePort() {
+    if (running_) return;
+    SetTimer(NetTimer::Asinc, false);
+    if (BComNet.Connected()) DisarmReceive();
+    BComNet.Close();
+    rxArmed_ = false;
 }
 
 bool TNetLink::StopNet(int& mode) {

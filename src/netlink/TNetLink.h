@@ -9,6 +9,7 @@
 
 #include "netlink/NetAnswerInterpreter.h"
 #include "netlink/NetDeviceTables.h"
+#include "netlink/NetPortDiscovery.h"
 #include "netlink/NetSnifferLog.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetFrame.h"
@@ -45,11 +46,6 @@ struct NetLinkSettings {
     bool SnifferMode = false;  // "Принимать любые пакеты на сети"
     bool AppendLog = false;    // "Дописывать в существующий"
     QString LogFileName;       // the packet log file; blank: LOG/log1.log
-};
-
-// The adapter's port as found by the port search.
-struct NetPortChoice {
-    QString port, vid, pid;
 };
 
 // How one request fared in the request/answer cycle.
@@ -130,6 +126,10 @@ class TNetLink {
     // becomes what the adapter confirmed, or 2 when it confirmed nothing.
     void SendAdapterCommand(int& mode);
     bool OpenNetLog(const QString& fileName);
+    // Sends one request to the adapter on the open port and interprets its
+    // answer; marker receives what the answer marked ("*" driver on). False
+    // when nothing was sent.
+    bool AskAdapter(const TNetFrame& request, QString* marker = nullptr);
     // Finds the port, opens it and wakes the adapter; false when no port was found.
     bool StartNet(const std::function<std::optional<NetPortChoice>()>& findNetPort);
     bool StopNet(int& mode);
@@ -137,6 +137,9 @@ class TNetLink {
     // Restarts the adapter and closes the port, in every case; false when the
     // restart could not be sent.
     bool CloseNetPort(bool readAnswer);
+    // Closes a port opened only to ask the adapter (the link is stopped),
+    // without a word to the adapter.
+    void ReleasePort();
 
     // ---- timers of the network settings form ----
     void TimerAsincTick();

@@ -40,6 +40,8 @@ class ConfigObjectFixture : public ::testing::Test {
     }
 
     QSqlDatabase& Db() { return db_; }
+    // The database file, for a data module opened on the same object.
+    QString DbPath() const { return tdb_.dbPath(); }
 
     void Sql(const QString& sql, const QVariantList& values = {}) {
         QSqlQuery q(db_);

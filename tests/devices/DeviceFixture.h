@@ -69,6 +69,16 @@ class DeviceFixture : public ::testing::Test {
                 {idNet, idPod, count + 1});
     }
 
+    // Gives entrance idPod of the reference object count apartments numbered
+    // from first (codes equal to the numbers), then the console handset row,
+    // and the entrance's counts to match.
+    void ResizeEntrance(qint64 idPod, int first, int count) {
+        Exec("DELETE FROM k_kvr WHERE id_pod=?", {idPod});
+        AddApartments(1, idPod, first, count, true);
+        Exec("UPDATE k_pod SET v_kvr=?, n1kvr=?, npkvr=? WHERE id_pod=?",
+             {count, first, first + count - 1, idPod});
+    }
+
     // A switch record with the defaults a new one gets, and its matrix column.
     void AddSwitch(qint64 idPk, qint64 idNet, qint64 idPod, qint64 idDom, int nPod, int nPk,
                    int nNet, int n1kvr, int doors, int gates) {

@@ -324,6 +324,8 @@ QList<QByteArray> DeviceBusSimulator::AdapterAnswers(const QByteArray& frame) {
             adapter_.receptionMode = 0;
             return {AnswerTo(frame, kAdapterAddress, true)};
         case 0x01:
+            adapter_.usbVid = At(frame, 8) | (At(frame, 9) << 8);
+            adapter_.usbPid = At(frame, 10) | (At(frame, 11) << 8);
             return {AnswerTo(frame, kAdapterAddress, true)};
         default:
             return {};

@@ -36,7 +36,8 @@
 //   bytes + 2 (default 9 bytes, 11). A reply of 8 meaningful bytes or fewer
 //   carries no third part. Driver on (01/00): positive the first time, a
 //   refusal while the driver is on; reception mode (01/FE m): positive with
-//   byte 8 = m; restart (01/FF) and USB identity (01/01): positive.
+//   byte 8 = m; restart (01/FF): positive; USB identity (01/01, VID and PID
+//   little-endian from byte 8): positive, and the adapter keeps it.
 //
 // Pacing (SetPacing) holds the wire at 9600 baud 8N1, 1.04 ms a byte: a
 // request is taken only when its last byte would have arrived, and answers go
@@ -91,7 +92,8 @@ struct SimAdapter {
     int versionPayload = 9;  // meaningful bytes of the version reply
     bool driverOn = false;
     int receptionMode = 0;
-    bool answers = true;  // false: the adapter is silent
+    int usbVid = -1, usbPid = -1;  // the USB identity last written into it
+    bool answers = true;           // false: the adapter is silent
 };
 
 // A fault the bus commits on the answers to frames for one address (-1: any).

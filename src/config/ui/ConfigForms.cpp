@@ -1,8 +1,13 @@
 #include "config/ui/ConfigForms.h"
 
+#include "config/ui/TFrWrite.h"
+#include "foundation/ui/ScreenFrames.h"
+
 namespace ConfigForms {
 
-void RegisterFrames() {}
+void RegisterFrames() {
+    ScreenFrames::Register(10, [] { return new TFrWrite; });
+}
 
 void InstallHooks() {}
 

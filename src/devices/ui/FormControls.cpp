@@ -19,6 +19,12 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return b;
 }
 
+void ShowWindow(QWidget* form) {
+    if (!form) return;
+    form->show();
+    form->raise();
+}
+
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value, int step) {
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(QString::fromLatin1(name));

@@ -14,6 +14,9 @@ class QWidget;
 
 // A push button named name that never becomes the dialog's default button.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
+// Shows a form that stays open beside the others (an editor opened from a
+// screen or another editor) and brings it to the front; nothing without one.
+void ShowWindow(QWidget* form);
 // A spin edit named name with its limits, value and arrow step.
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value, int step = 1);
 

@@ -7,10 +7,14 @@
 
 class Dataset;
 class DatasetGrid;
+class DatasetModel;
 class QWidget;
 
 using GridColumns = QList<std::pair<QString, QString>>;  // field, title
 
 // A grid named name that shows ds (when there is one) under columns.
 DatasetGrid* MakeDatasetGrid(QWidget* parent, const char* name, Dataset* ds,
+                             const GridColumns& columns);
+// The same over a model of the caller's (when there is one), which the grid takes over.
+DatasetGrid* MakeDatasetGrid(QWidget* parent, const char* name, DatasetModel* model,
                              const GridColumns& columns);

@@ -32,12 +32,6 @@ namespace {
 
 constexpr int kHelpTopic = 231;
 
-void ShowWindow(QWidget* form) {
-    if (!form) return;
-    form->show();
-    form->raise();
-}
-
 // Values set by code are not the operator's edits.
 class Loading {
   public:

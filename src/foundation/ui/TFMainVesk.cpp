@@ -783,10 +783,9 @@ void TFMainVesk::wireMenu() {
     connect(MenuItem(QStringLiteral("MTables")), &QAction::triggered, this, [] {
         if (FSvTable) FSvTable->show();
     });
-    connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [] {
-        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty() || !FQRepObject) return;
-        WaitCursor wait;
-        FQRepObject->show();
+    connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [this] {
+        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty()) return;
+        PreviewObjectReport(this);
     });
     connect(MenuItem(QStringLiteral("NCompact")), &QAction::triggered, this, [] {
         if (FDM && MainWindowData::IsOpen()) NCompactClick(*FDM, ProgressGauge());
@@ -835,6 +834,11 @@ void TFMainVesk::wireFrameButtons() {
         route(residents, to(14));
     route(FrWrite1->BitPrev, to(9));
     route(FrWrite1->BitNext, to(12));
+    // The write screen's own buttons lead to the read screen and the editor.
+    if (auto* read = FrWrite1->findChild<QPushButton*>(QStringLiteral("ButRead1")))
+        route(read, to(11));
+    if (auto* editor = FrWrite1->findChild<QPushButton*>(QStringLiteral("ButRedact1")))
+        route(editor, to(13));
     route(FrNetDev1->BitPrev, to(10));
     route(FrNetDev1->BitNext, none);
     for (TScreenFrame* frame : {FrRead1, FrRedact1, FrPiople1}) {

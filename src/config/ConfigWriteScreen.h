@@ -1,0 +1,176 @@
+#pragma once
+// The work of the write-configuration screen, without its window: the
+// object's write folder, the device list with the state marks, and the pass
+// that builds one configuration file per selected device into that folder,
+// logging into the screen's three memos and advancing the kf_pr of every
+// device whose file was made.
+//
+// The files come from the file builders (BuildSwitchFile, BuildCallPanelFile,
+// BuildConsoleFile), which encode the sections and write every log line of
+// them; this unit frames the pass around them, writes each file durably (a
+// new file replaces the old one only when complete) and keeps the database
+// state in step with what is on the disk.
+
+#include "config/ConfigFileBuilder.h"
+#include "config/ConfigRecords.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace WriteScreenTexts {
+inline const QString kRepeatedCodesCaption = QStringLiteral("ОШИБКА!!!");
+inline const QString kRepeatedCodes = QStringLiteral(
+    "Имеются непроверенные или двойные коды вызова в доме. Сделайте проверку! Операция прервана.");
+inline const QString kRepeatedCodesLog =
+    QStringLiteral("Имеются двойные или непроверенные коды вызова в доме! Операция прервана.");
+inline const QString kSaveFailed = QStringLiteral("Ошибка сохранения файла.");
+inline const QString kSummaryRule = QStringLiteral("----------------");
+inline const QString kSummaryTitle = QStringLiteral("ИТОГИ формирования файлов:");
+inline const QString kConsoleRow = QStringLiteral("ПO  пульт охраны");  // a Latin O after П
+}  // namespace WriteScreenTexts
+
+// Network addresses the screen keeps tables for: 0..127.
+constexpr int kWriteAddresses = 128;
+// Call panels take the addresses from 64 on; 127 is the adapter.
+constexpr int kFirstPanelAddress = 64;
+constexpr int kLastPanelAddress = 126;
+// The numeric identifier of an object fits 24 bits; larger values are
+// brought below by whole steps of this size.
+constexpr qint64 kIdNomStep = 16777215;
+
+// The object's numeric identifier as the operator typed it: the digits as a
+// number, reduced below 16777216 by steps of 16777215. None for a text that
+// is not a whole number (empty, with a point, a sign or too many digits).
+std::optional<qint64> IdNomFromText(const QString& text);
+qint64 ReduceIdNom(qint64 n);
+
+// The write folder of an object: base + "Data/FlWrite/Fl_" + id_net, where
+// base is the database folder handed over, or DB_ARM/ under the program
+// folder when that is blank. No trailing '/'.
+QString WriteFolderFor(const QString& dbFolder, qint64 idNet);
+
+// A device's row in the list: its state mark first, its network address
+// (-1 when the address is outside the screen's tables).
+struct WriteListRow {
+    int address = -1;
+    QString text;
+};
+
+// How a pass ended.
+struct WritePassResult {
+    int driversRun = 0;    // devices a file was attempted for
+    bool stopped = false;  // repeated call codes stopped the whole pass
+};
+
+// What a pass uses to make and keep files; tests put their own in.
+struct ConfigFileMakers {
+    std::function<ConfigFileBuild(const SwitchFileInput&, const QString&)> switchFile;
+    std::function<ConfigFileBuild(const PanelFileInput&, const QString&)> panelFile;
+    std::function<ConfigFileBuild(const ConsoleFileInput&, const QString&)> consoleFile;
+    // Puts the bytes in place of the file; false with error set when not.
+    std::function<bool(const QString& path, const QByteArray& bytes, QString* error)> writeFile;
+    ConfigFileMakers();  // the program's builders and DurableFile::Write
+};
+
+class ConfigWriteScreen {
+  public:
+    explicit ConfigWriteScreen(QSqlDatabase db);
+
+    // ---- the object and its folder ----
+    // Computes and creates the write folder of the object; false with error
+    // set when it cannot be made (the folder is still remembered).
+    bool BuildWriteFolder(const QString& dbFolder, qint64 idNet, QString* error = nullptr);
+    QString WriteFolder() const { return folder_; }
+    qint64 IdNet() const { return idNet_; }
+
+    // ---- the device list ----
+    // Every switch, the console (when the object has a security post) and
+    // every call panel, with their state marks; the row table follows.
+    // False when the database failed (LastError says why).
+    bool RefreshDeviceList();
+    const QList<WriteListRow>& Rows() const { return rows_; }
+    // The list row of the device at an address, -1 when none.
+    int RowOfAddress(int address) const;
+    // The rows of devices without a file or with changed data (their mark
+    // is none of '*', '+', 'w').
+    QList<int> ChangedRows() const;
+
+    // ---- building ----
+    // Builds a file for each device whose row is selected, switches first,
+    // then the console, then the call panels. The lines go to Logs().
+    WritePassResult BitCreateClick(const QList<int>& selectedRows);
+    // One device each: builds and writes the file at fileName and returns
+    // the device's result line for the summary.
+    QString WritePkFile(const QString& fileName, int nNet);
+    QString WriteBvFile(const QString& fileName, int address);
+    QString WritePoFile(const QString& fileName);
+
+    // "Резервировать слоты для ключей": spare key slots in call-panel files.
+    void SetReserveSlots(bool on) { reserveSlots_ = on; }
+    // The gauge of the progress window, stepped once a device.
+    void SetProgress(std::function<void(int value, int maximum, bool visible)> progress) {
+        progress_ = std::move(progress);
+    }
+    // Run after a device's kf_pr changed, with its kind, so that the data
+    // module's datasets show it.
+    void SetAfterStateChange(std::function<void(int kind)> after) {
+        afterStateChange_ = std::move(after);
+    }
+    ConfigFileMakers& Makers() { return makers_; }
+
+    // Memo1, Memo2 and Memo3 of the screen: detailed log, result log and the
+    // one result line per device of the last pass. The frame takes the lines
+    // and clears them.
+    ConfigLogs& Logs() { return logs_; }
+    QString LastError() const { return error_; }
+    int SepDevice() const { return sepDevice_; }
+
+  private:
+    bool readSepDevice();
+    int lastPanelAddress() const;
+    bool selected(int address) const;
+    void selectRows(const QList<int>& selectedRows);
+    void buildSwitches(WritePassResult& pass);
+    // False when repeated call codes stop the whole pass.
+    bool buildConsole(WritePassResult& pass);
+    void buildPanels(WritePassResult& pass);
+    // The lines that open a device's part of the three logs.
+    void deviceHeading(const QString& label, int detailBlankLines);
+    // The device's result line into the result log and the summary.
+    void addResult(const QString& line);
+    // False when the database failed.
+    bool houseCodesRepeated(bool& repeated);
+    // A gate panel's houses and every panel's entrances, of the switches wired to it.
+    bool panelCodesRepeated(qint64 idBv, int bvType, bool& repeated);
+    void reportRepeatedCodes();
+    // Builds one file with build, writes it and advances the device's kf_pr.
+    QString makeFile(int kind, const QString& fileName, qint64 recordId,
+                     const std::function<ConfigFileBuild()>& build);
+    bool advanceFileState(int kind, qint64 recordId);
+    // The records could not be read: the reason, and the file is not made.
+    QString readFailure(const QString& fileName, const QString& error);
+
+    QSqlDatabase db_;
+    ConfigFileMakers makers_;
+    qint64 idNet_ = 0;
+    QString dbFolder_;
+    QString folder_;
+    int sepDevice_ = 63;
+    bool reserveSlots_ = true;
+    QList<WriteListRow> rows_;
+    std::array<int, kWriteAddresses> rowOfAddress_{};
+    std::array<bool, kWriteAddresses> selection_{};
+    ConfigLogs logs_;
+    QString error_;
+    std::function<void(int, int, bool)> progress_;
+    std::function<void(int)> afterStateChange_;
+    int stepsDone_ = 0;  // devices done and to do in the pass, for the gauge
+    int stepsTotal_ = 0;
+};
