@@ -26,6 +26,11 @@ struct NavigationHooks {
     std::function<void()> CreateSwitchRecords = [] {};
     std::function<void()> CreateCallPanelRecords = [] {};
     std::function<DeviceSyncResult()> SyncDeviceRecords = [] { return DeviceSyncResult{}; };
+    // The console record of the current object, created with its defaults the
+    // first time it is loaded.
+    std::function<void()> LoadSecurityPost = [] {};
+    // The residents screen is entering or holding a selection of its list.
+    std::function<bool()> ResidentSearchActive = [] { return false; };
     // Apartment checks of the apartment screen (mode 1, no fix for the counts).
     std::function<bool()> CheckApartmentNumbering;
     std::function<bool()> CheckApartmentCounts;

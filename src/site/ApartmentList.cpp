@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "site/ApartmentFlags.h"
 #include "site/CallCodes.h"
+#include "site/DeviceMarks.h"
 #include "site/ObjectState.h"
 #include "site/RowOrigin.h"
 #include "site/SiteData.h"
@@ -375,28 +376,10 @@ bool findInsertPosition(QSqlQuery& q, qint64 idPod, const QString& after, int* p
     return true;
 }
 
-struct ObjectDefaults {
-    int vKey = 0;
-    bool callBack = false;
-    QString flbv;
-    QString flpo;
-};
-
-bool readObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error) {
-    if (!ExecBound(q, QStringLiteral("SELECT v_key, l_obv, flbv, flpo FROM k_net WHERE id_net=?"),
-                   {idNet}, error))
-        return false;
-    if (q.next())
-        *out = {q.value(0).toInt(), q.value(1).toInt() != 0, q.value(2).toString(),
-                q.value(3).toString()};
-    q.finish();
-    return true;
-}
-
 bool appendManualRow(QSqlQuery& q, qint64 idNet, qint64 idPod, int pNom, const QString& number,
                      const QString& code, qint64* id, QString* error) {
-    ObjectDefaults d;
-    if (!readObjectDefaults(q, idNet, &d, error)) return false;
+    SiteData::ObjectDefaults d;
+    if (!SiteData::ReadObjectDefaults(q, idNet, &d, error)) return false;
     QStringList columns = {QStringLiteral("id_net"), QStringLiteral("id_pod"),
                            QStringLiteral("p_nom"),  QStringLiteral("n_kvr"),
                            QStringLiteral("p_kvr"),  QStringLiteral("x_key"),
@@ -421,31 +404,15 @@ bool appendManualRow(QSqlQuery& q, qint64 idNet, qint64 idPod, int pNom, const Q
 
 // The entrance's switch and every call panel ringing it want a new file.
 bool markDevicesEdited(QSqlQuery& q, qint64 idPod, QString* error) {
-    QList<QPair<QString, QPair<qint64, int>>> devices;  // table key, id, kf_pr
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT 'k_pk', id_pk, kf_pr FROM k_pk WHERE id_pod=? "
-                                  "UNION SELECT 'k_bv', b.id_bv, b.kf_pr FROM k_pk k "
-                                  "JOIN m_pk p ON p.id_pk=k.id_pk "
-                                  "JOIN m_bv m ON m.n_pk=p.n_pk AND m.id_net=p.id_net "
-                                  "JOIN k_bv b ON b.id_bv=m.id_bv "
-                                  "WHERE k.id_pod=? AND (m.plus=1 OR m.plus=3)"),
-                   {idPod, idPod}, error))
-        return false;
-    while (q.next())
-        devices.append({q.value(0).toString(), {q.value(1).toLongLong(), q.value(2).toInt()}});
-    q.finish();
-    for (const auto& d : std::as_const(devices)) {
-        const int after = KfPrAfterEdit(d.second.second);
-        if (after == d.second.second) continue;
-        const QString key =
-            d.first == QStringLiteral("k_pk") ? QStringLiteral("id_pk") : QStringLiteral("id_bv");
-        if (!ExecBound(q,
-                       QStringLiteral("UPDATE ") + d.first + QStringLiteral(" SET kf_pr=? WHERE ") +
-                           key + QStringLiteral("=?"),
-                       {after, d.second.first}, error))
-            return false;
-    }
-    return true;
+    return DeviceMarking::AdvanceFileStates(q, QStringLiteral("k_pk"), QStringLiteral("id_pk"),
+                                            QStringLiteral("id_pod=?"), {idPod}, error) &&
+           DeviceMarking::AdvanceFileStates(
+               q, QStringLiteral("k_bv"), QStringLiteral("id_bv"),
+               QStringLiteral("id_bv IN (SELECT m.id_bv FROM k_pk k "
+                              "JOIN m_pk p ON p.id_pk=k.id_pk "
+                              "JOIN m_bv m ON m.n_pk=p.n_pk AND m.id_net=p.id_net "
+                              "WHERE k.id_pod=? AND (m.plus=1 OR m.plus=3))"),
+               {idPod}, error);
 }
 
 }  // namespace

@@ -23,6 +23,19 @@ bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QV
     return true;
 }
 
+bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error) {
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT v_key, l_obv, flbv, flpo, p_kvr FROM k_net "
+                                  "WHERE id_net=?"),
+                   {idNet}, error))
+        return false;
+    if (q.next())
+        *out = {q.value(0).toInt(), q.value(1).toInt() != 0, q.value(2).toString(),
+                q.value(3).toString(), q.value(4).toString()};
+    q.finish();
+    return true;
+}
+
 void ShowFailure(const QString& what, const QString& reason) {
     Dialogs::Message(QStringLiteral("Ошибка"), what + QLatin1Char('\n') + reason, DlgButtons::Ok,
                      DlgIcon::Error);

@@ -23,6 +23,17 @@ bool HasCurrentRow(const Dataset* ds);
 bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QVariant* out,
                 QString* error);
 
+// What new apartment rows of an object take from it: the key quota, the
+// call-back permission, the flag masks, and the console's common call code.
+struct ObjectDefaults {
+    int vKey = 0;
+    bool callBack = false;  // l_obv
+    QString flbv;
+    QString flpo;
+    QString code;  // p_kvr
+};
+bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error);
+
 // A write the database refused: what was not done, and why ("Ошибка").
 void ShowFailure(const QString& what, const QString& reason);
 

@@ -318,3 +318,17 @@ TEST_F(DeviceFixture, TheMainWindowHostsTheScreenAndPrintsTheObjectFromItsMenu) 
     EXPECT_EQ(QStringLiteral("ОБЪЕКТ Дом на Садовой"), Previews()[0]->windowTitle());
     ClosePreviews();
 }
+
+TEST_F(DeviceFixture, TheGridTypeComesFromTheSettingsAndGoesBackToThem) {
+    ScriptedDialogs dialogs;
+    TFMainVesk window;
+    SelectObject(1);
+    window.SetGridToggle(QStringLiteral("fp"), QStringLiteral("н"));
+    window.ShowScreen(4);
+    auto* frame = qobject_cast<TFrPk*>(window.FrPk1);
+    ASSERT_NE(nullptr, frame);
+    EXPECT_TRUE(frame->GridsBold());
+    QTest::mouseClick(frame->P3_Fs, Qt::LeftButton);
+    EXPECT_FALSE(frame->GridsBold());
+    EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fp")));
+}

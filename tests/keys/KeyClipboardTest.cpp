@@ -7,15 +7,11 @@
 #include "keys/KeyListEditor.h"
 #include "keys/KeyRegister.h"
 #include "support/FakeClipboard.h"
+#include "support/KilledChild.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QCoreApplication>
 #include <QDate>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QThread>
 
 namespace {
 
@@ -181,10 +177,6 @@ TEST_F(KeyClipboardTest, WithoutAnOwnerNothingIsPasted) {
 
 // ---------------------------------------------------------------- killed while pasting
 
-const char* const kChildDb = "ARM_PASTE_CHILD_DB";
-const char* const kChildReady = "ARM_PASTE_CHILD_READY";
-const char* const kChildObject = "ARM_PASTE_CHILD_OBJECT";
-const char* const kChildApartment = "ARM_PASTE_CHILD_APARTMENT";
 constexpr int kPastedKeys = 5000;
 
 // One number a line with LF alone: 65,000 characters, within what a paste takes.
@@ -195,53 +187,38 @@ QString manyKeys() {
     return text;
 }
 
-// Runs only as the child of the test below: pastes 5,000 keys slowly, and
-// says when it is well inside the paste.
+// Runs only as the child of the test below: pastes 5,000 keys and is killed
+// a fifth of the way in.
 TEST(KeyPasteChild, PastesSlowly) {
-    const QString db = qEnvironmentVariable(kChildDb);
-    if (db.isEmpty()) return;
+    if (!KilledChild::InChild()) GTEST_SKIP() << "runs only as a child";
     TFDM dm;
     QString error;
-    ASSERT_TRUE(dm.Connect(db, &error)) << error.toStdString();
+    ASSERT_TRUE(dm.Connect(KilledChild::Value("db"), &error)) << error.toStdString();
     ASSERT_TRUE(dm.OpenAllTables());
-    ASSERT_TRUE(dm.Q_Net->Locate("id_net", qEnvironmentVariableIntValue(kChildObject)));
-    ASSERT_TRUE(dm.QForKey->Locate("id_kvr", qEnvironmentVariableIntValue(kChildApartment)));
+    ASSERT_TRUE(dm.Q_Net->Locate("id_net", KilledChild::Value("object").toInt()));
+    ASSERT_TRUE(dm.QForKey->Locate("id_kvr", KilledChild::Value("apartment").toInt()));
     KeyRegister keys(dm);
     KeyListEditor editor(keys);
     KeyClipboard clip(keys, editor);
     FakeClipboard system;
     system.SetText(manyKeys());
     int steps = 0;
-    const PasteResult r = clip.Paste([&](int, int, bool) {
-        if (++steps == 1000) QFile(qEnvironmentVariable(kChildReady)).open(QIODevice::WriteOnly);
-        if (steps > 1000) QThread::msleep(2);
+    clip.Paste([&](int, int, bool) {
+        if (++steps == 1000) KilledChild::ReachedKillPoint();
     });
-    EXPECT_EQ(r.pasted, kPastedKeys);
+    FAIL() << "not killed";
 }
 
 TEST_F(KeyClipboardTest, AKilledPasteLeavesAllKeysOrNone) {
     const int idKvr = ApartmentId(0, 10);
     const int before = Count("SELECT COUNT(*) FROM k_key");
-    const QString ready = tdb_.programDir().path() + "paste.ready";
     dm_->Disconnect();
 
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kChildDb, tdb_.dbPath());
-    env.insert(kChildReady, ready);
-    env.insert(kChildObject, QString::number(objectId_));
-    env.insert(kChildApartment, QString::number(idKvr));
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=KeyPasteChild.*"});
-    ASSERT_TRUE(child.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (!QFile::exists(ready) && child.state() == QProcess::Running && waited.elapsed() < 60000)
-        child.waitForFinished(5);
-    ASSERT_TRUE(QFile::exists(ready)) << child.readAll().toStdString();
-    child.kill();  // SIGKILL: no clean-up of any kind
-    child.waitForFinished();
+    KilledChild child(QStringLiteral("KeyPasteChild.PastesSlowly"));
+    child.Set(QStringLiteral("db"), tdb_.dbPath());
+    child.Set(QStringLiteral("object"), QString::number(objectId_));
+    child.Set(QStringLiteral("apartment"), QString::number(idKvr));
+    ASSERT_TRUE(child.RunUntilKilled()) << child.Output().toStdString();
 
     QString error;
     ASSERT_TRUE(dm_->Connect(tdb_.dbPath(), &error)) << error.toStdString();

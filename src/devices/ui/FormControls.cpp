@@ -34,22 +34,6 @@ QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int valu
     return spin;
 }
 
-void EnterMovesFocus::Watch(QWidget* control) {
-    control->installEventFilter(this);
-}
-
-bool EnterMovesFocus::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
-    // A Tab to the control moves the focus as the window's focus chain says.
-    const bool back = key->modifiers() & Qt::ShiftModifier;
-    QKeyEvent tab(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab,
-                  back ? Qt::ShiftModifier : Qt::NoModifier);
-    QCoreApplication::sendEvent(watched, &tab);
-    return true;
-}
-
 void CloseHelpOnDeactivate(QWidget* form, QEvent* event) {
     if (event->type() != QEvent::ActivationChange || form->isActiveWindow()) return;
     // Losing the focus to the help viewer itself keeps it open.

@@ -3,6 +3,7 @@
 // and help conventions.
 
 #include "foundation/TFDM.h"  // ProgressFn
+#include "platform/ui/EnterMovesFocus.h"
 
 #include <QObject>
 #include <QString>
@@ -19,17 +20,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 void ShowWindow(QWidget* form);
 // A spin edit named name with its limits, value and arrow step.
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value, int step = 1);
-
-// Enter in a watched control moves the focus to the next control of its
-// window and Shift+Enter to the previous one; the key is swallowed.
-class EnterMovesFocus : public QObject {
-  public:
-    explicit EnterMovesFocus(QObject* parent) : QObject(parent) {}
-    void Watch(QWidget* control);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
 
 // The progress window's gauge for a core loop, with the hourglass for as long
 // as the gauge is shown.

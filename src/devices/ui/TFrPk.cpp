@@ -10,6 +10,7 @@
 #include "devices/ui/TFpkEdit.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ui/TFkvEdit.h"
@@ -27,7 +28,8 @@
 namespace {
 
 const QString kNormalMark = QStringLiteral("ж");  // shown while the grids are normal
-const QString kBoldMark = QStringLiteral("н");    // shown while they are bold
+const QString kSettingsKey = QStringLiteral("fp");
+const QString kBoldMark = QStringLiteral("н");  // shown while they are bold
 
 // Drawn columns of the switch grid and of the panel grid.
 constexpr int kEntranceColumn = 0;
@@ -285,6 +287,9 @@ void TFrPk::wireControls() {
 
 void TFrPk::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
+    // The type of the grids is kept in the settings file by the main window.
+    if (auto* w = qobject_cast<TFMainVesk*>(window()))
+        showBoldToggle(w->GridToggle(kSettingsKey) == kBoldMark);
     ShowObjectHeader();
     ShowDeviceTotals();
     FrameResize();
@@ -365,6 +370,8 @@ void TFrPk::showBoldToggle(bool gridsBold) {
     }
     P3_Fs->setText(gridsBold ? kBoldMark : kNormalMark);
     setBold(P3_Fs, !gridsBold);
+    if (auto* w = qobject_cast<TFMainVesk*>(window()))
+        w->SetGridToggle(kSettingsKey, P3_Fs->text());
 }
 
 void TFrPk::FrameResize() {

@@ -40,6 +40,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -563,6 +564,7 @@ bool TFMainVesk::screenMayOpen(int screen, bool withResidents) {
     if (shown(FrameOfScreen(screen))) return false;
     ScreenRules::ObjectFacts facts = MainWindowData::ReadObjectFacts(withResidents);
     facts.newObjectEntry = NewObjectEntry();
+    facts.residentSearch = Hooks().ResidentSearchActive();
     if (const auto refusal = ScreenRules::CheckBeforeOpening(screen, facts)) {
         if (!refusal->text.isEmpty())
             Dialogs::Message(refusal->caption, refusal->text, DlgButtons::Ok, refusal->icon);
@@ -845,6 +847,13 @@ void TFMainVesk::wireFrameButtons() {
         route(frame->BitPrev, none);
         route(frame->BitNext, none);
     }
+    // "Перейти к ключам": the keys screen on its apartment keys.
+    if (auto* keys = FrPiople1->findChild<QPushButton*>(QStringLiteral("BitKey")))
+        connect(keys, &QPushButton::clicked, this, [this] {
+            MKeyClick();
+            auto* apartmentKeys = FrKeys1->findChild<QRadioButton*>(QStringLiteral("RB_KvrKey"));
+            if (VisibleScreen() == 9 && apartmentKeys) apartmentKeys->click();
+        });
 }
 
 void TFMainVesk::ShowEditor(QWidget* editor) {

@@ -7,6 +7,7 @@
 #include "site/ui/TFrDom.h"
 #include "site/ui/TFrKvr.h"
 #include "site/ui/TFrMatr.h"
+#include "site/ui/TFrPiople.h"
 #include "site/ui/TFrPod.h"
 
 namespace SiteForms {
@@ -16,6 +17,7 @@ void RegisterFrames() {
     ScreenFrames::Register(2, [] { return new TFrDom; });
     ScreenFrames::Register(3, [] { return new TFrPod; });
     ScreenFrames::Register(6, [] { return new TFrKvr; });
+    ScreenFrames::Register(14, [] { return new TFrPiople; });
 }
 
 void InstallHooks() {
@@ -34,6 +36,11 @@ void InstallHooks() {
             frame->FrDom1BtnSaveClick();
         else
             MatrixEditor().SaveMatrix();
+    };
+    // A selection of the residents screen lets it open on an empty list.
+    hooks.ResidentSearchActive = [] {
+        const TFrPiople* frame = TFrPiople::Instance();
+        return frame && frame->Search() != SearchState::Editing;
     };
     // The matrix reopened shows its totals.
     hooks.ReopenMatrix = [reopen = hooks.ReopenMatrix] {
