@@ -63,7 +63,10 @@ KeySavePanel::KeySavePanel(const EditorKeyControls& editor, QWidget* parent)
     CB_Ob->setChecked(true);
     BitFind = named(new QPushButton(QStringLiteral("Найти БВ"), this), "BitFind");
     BitKeys = named(new QPushButton(QStringLiteral("Внести ключи"), this), "BitKeys");
-    BitChek = named(new QPushButton(kChoose, this), "BitChek");
+    BitChek = named(new QPushButton(kCancelChoice, this), "BitChek");
+    // Wide enough for both of its texts, so that neither is cut.
+    BitChek->setMinimumWidth(BitChek->sizeHint().width());
+    BitChek->setText(kChoose);
     BitKeys->setEnabled(false);
     L_Found = named(new QLabel(this), "L_Found");
     L_Keys = named(new QLabel(this), "L_Keys");
