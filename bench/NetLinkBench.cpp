@@ -13,6 +13,7 @@
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
 #include "support/PtyPair.h"
+#include "support/SimulatedLink.h"
 
 namespace {
 
@@ -26,15 +27,10 @@ void BM_ClassRequestCyclesAt9600Baud(benchmark::State& state) {
     DeviceBusSimulator bus(pty);
     bus.AddDevice(SimDevice::Switch(5));
     bus.SetPacing(true);
-    TNetLink* self = nullptr;
-    NetLinkHooks hooks;
     // The one-second settling pauses of the link start are no part of a cycle.
-    hooks.sleep = [&self](int ms) {
-        if (ms < 1000) self->AlertableSleep(ms);
-    };
-    TNetLink link(hooks);
-    self = &link;
-    if (!link.StartNet([&] { return NetPortChoice{pty.SlavePath(), "0403", "6001"}; })) {
+    SimulatedLink sim;
+    TNetLink& link = sim.link;
+    if (!sim.Start(pty)) {
         state.SkipWithError("the link did not start");
         return;
     }

@@ -37,15 +37,6 @@ bool buildSections(const ConfigFileRecipe& recipe, const QString& filePath, QStr
     return true;
 }
 
-// A section whose length word does not match its size (a payload too long
-// for the word) would make the device read the rest of the file wrongly.
-bool lengthWordFits(const QString& section, qint64& bytes, qint64& word) {
-    const qint64 bits = section.size() - kLengthBits;
-    word = BinToInt(section.right(kLengthBits));
-    bytes = RoundDiv(bits, 8);
-    return word == bytes;
-}
-
 // The header, the sections and the end mark as bytes; fileBits counts the
 // sections and the end mark. False when a section's length word does not
 // match its size: that section is left out (as 00 00) and logged.
@@ -58,7 +49,7 @@ bool joinSections(const ConfigFileRecipe& recipe, const QStringList& sections, Q
     bool framed = true;
     for (int i = 0; i < sections.size(); ++i) {
         qint64 size = 0, word = 0;
-        if (lengthWordFits(sections[i], size, word)) {
+        if (SectionLengthMatches(sections[i], &size, &word)) {
             fileBits += sections[i].size();
             const QByteArray part = BitStringToBytes(sections[i]);
             bytes += part;

@@ -118,6 +118,14 @@ QList<ConfigSection> TakeAllSections(QString& image) {
     return sections;
 }
 
+bool SectionLengthMatches(const QString& section, qint64* bytes, qint64* word) {
+    const qint64 w = BinToInt(section.right(kLengthBits));
+    const qint64 b = RoundDiv(qMax<qint64>(section.size() - kLengthBits, 0), 8);
+    if (bytes) *bytes = b;
+    if (word) *word = w;
+    return w == b;
+}
+
 QString ConfigWriteHeading(const QString& title) {
     return QString(35, QLatin1Char('-')) + QLatin1Char(' ') + title;
 }

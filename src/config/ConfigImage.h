@@ -77,6 +77,12 @@ struct ConfigSection {
 // longer fits. Empty sections are kept in the list with 0 bits.
 QList<ConfigSection> TakeAllSections(QString& image);
 
+// Whether the length word of a section text counts exactly the bytes that
+// follow it in the file (version byte and payload). A payload too long for
+// the word leaves 0 in it, and a device would misread the rest of the file.
+// bytes and word get the two numbers for the log.
+bool SectionLengthMatches(const QString& section, qint64* bytes = nullptr, qint64* word = nullptr);
+
 // The heading an encoder writes into the detailed log before a section
 // ("----...---- КМ сек 0"), and the one a read-screen decoder starts with.
 QString ConfigWriteHeading(const QString& title);

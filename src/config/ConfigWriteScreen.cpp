@@ -7,11 +7,9 @@
 #include "config/SwitchFile.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
-#include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
 
-#include <QDir>
 #include <QMap>
 #include <QSqlQuery>
 #include <QVariant>
@@ -107,12 +105,6 @@ std::optional<qint64> IdNomFromText(const QString& text) {
     return ReduceIdNom(digits.toLongLong());
 }
 
-QString WriteFolderFor(const QString& dbFolder, qint64 idNet) {
-    const QString base =
-        blank(dbFolder) ? AppPaths::DefaultDbDir() : AppPaths::NormalizeDir(dbFolder.trimmed());
-    return base + QStringLiteral("Data/FlWrite/Fl_") + QString::number(idNet);
-}
-
 ConfigFileMakers::ConfigFileMakers()
     : switchFile(BuildSwitchFile),
       panelFile(BuildCallPanelFile),
@@ -132,7 +124,7 @@ bool ConfigWriteScreen::BuildWriteFolder(const QString& dbFolder, qint64 idNet, 
     dbFolder_ = dbFolder;
     idNet_ = idNet;
     folder_ = WriteFolderFor(dbFolder, idNet);
-    if (QDir().mkpath(folder_)) return true;
+    if (EnsureConfigFolder(folder_)) return true;
     if (error) *error = QStringLiteral("Не удалось создать папку ") + folder_;
     return false;
 }

@@ -12,6 +12,7 @@
 // state in step with what is on the disk.
 
 #include "config/ConfigFileBuilder.h"
+#include "config/ConfigFolders.h"
 #include "config/ConfigRecords.h"
 
 #include <QByteArray>
@@ -50,11 +51,6 @@ constexpr qint64 kIdNomStep = 16777215;
 // is not a whole number (empty, with a point, a sign or too many digits).
 std::optional<qint64> IdNomFromText(const QString& text);
 qint64 ReduceIdNom(qint64 n);
-
-// The write folder of an object: base + "Data/FlWrite/Fl_" + id_net, where
-// base is the database folder handed over, or DB_ARM/ under the program
-// folder when that is blank. No trailing '/'.
-QString WriteFolderFor(const QString& dbFolder, qint64 idNet);
 
 // A device's row in the list: its state mark first, its network address
 // (-1 when the address is outside the screen's tables).

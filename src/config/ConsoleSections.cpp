@@ -1,6 +1,7 @@
 #include "config/ConsoleSections.h"
 
 #include "config/ConfigImage.h"
+#include "config/FlagSection.h"
 #include "config/SectionReader.h"
 #include "config/SwitchSections.h"
 #include "foundation/BitAndStr.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kVersion = 1;
 constexpr int kCountBits = 16;
-constexpr int kMaskBits = 16;
 constexpr int kNumBits = 8;
 constexpr int kIndexBits = 10;
 constexpr int kSwitchBits = 6;
@@ -197,53 +197,9 @@ QString EncodePoEntranceMask(const PoEntranceGrid& grid, int sepDevice, QStringL
 QString EncodePoSection4(const QString& flpo, const QString& callFlagText, ConfigLogs& logs) {
     logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 4"))
                 << QStringLiteral("Поквартирные флаги:");
-    const QString data = flpo.left(kMaskBits);
-    const QString defaults = flpo.mid(kMaskBits, kMaskBits);
-    logs.detail << QStringLiteral("Маска данных ") + data;
-    QString payload = MaskPayload(data, kMaskBits);
-    logs.detail << QStringLiteral("Маска значений по умолчанию ") + defaults;
-    payload.prepend(MaskPayload(defaults, kMaskBits));
-    logs.detail << QStringLiteral("длина маски флагов := ") + num(callFlagText.size());
-    payload.prepend(callFlagText);
-    logs.detail << QStringLiteral("длина 4 sec бит ") + num(payload.size());
-    return wrap(payload, 4, &logs.result);
-}
-
-QStringList DecodePoSection4(const QString& sectionText, int apartmentTotal) {
-    QStringList lines{
-        ConfigReadHeading(QStringLiteral("БВ,ПО СЕКЦИЯ 4")),
-        QStringLiteral("маска для ") + num(apartmentTotal) + QStringLiteral(" квартир.")};
-    SectionReader r(sectionText);
-    int w = kMaskBits;
-    QString bits;
-    if (r.TakeBits(kMaskBits, bits)) {
-        w = int(bits.count(QLatin1Char('1')));
-        lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
-    }
-    if (r.TakeBits(kMaskBits, bits)) lines << QStringLiteral("FVAL: ") + ReverseStr(bits);
-    for (int i = 1; w > 0 && r.TakeBits(w, bits); ++i) {
-        const QString group = ReverseStr(bits);
-        lines << (i <= apartmentTotal
-                      ? QStringLiteral("п № ") + num(i) + QStringLiteral(" маска кв.: ") + group
-                      : group);
-    }
-    return lines;
-}
-
-PoFlagMasks DecodePoFlags(const QString& sectionText, QList<CallCodeRecord>& records) {
-    PoFlagMasks m{QString(kMaskBits, QLatin1Char('0')), QString(kMaskBits, QLatin1Char('0'))};
-    SectionReader r(sectionText);
-    int w = kMaskBits;
-    QString bits;
-    if (r.TakeBits(kMaskBits, bits)) {
-        m.dataMask = ReverseStr(bits);
-        w = int(bits.count(QLatin1Char('1')));
-    }
-    if (r.TakeBits(kMaskBits, bits)) m.defaultMask = ReverseStr(bits);
-    // The pass collects apartment 1's group lowest, so it is read first.
-    for (qsizetype i = 0; w > 0 && r.TakeBits(w, bits); ++i)
-        if (i < records.size()) records[i].flags = bits;
-    return m;
+    return EncodeFlagSection(flpo, callFlagText,
+                             QStringLiteral("длина маски флагов := ") + num(callFlagText.size()),
+                             logs);
 }
 
 // ---- section 6 ----

@@ -8,9 +8,8 @@
 // - Section 2: S bits entrance mask (switch n in bit n), the reserve bit
 //   (lrez), then per switch of the mask, ascending: 16 bits apartment count and
 //   an S + 1 bit call-panel mask (panel b, network number S + 1 + b, in bit b).
-// - Section 4: 16 bits data mask (flag j in bit j - 1), 16 bits default mask,
-//   then one group per apartment of section 3, apartment 1 lowest, each with
-//   its carried flags from its lowest bit in ascending flag number.
+// - Section 4: the flag section of the call panel (FlagSection.h), one group
+//   per apartment of section 3.
 // - Section 6: NUM (8 bits), then per entry 10 bits handset index (the
 //   apartment's 0-based place in its entrance) under 6 bits switch number.
 //
@@ -53,18 +52,9 @@ QString EncodePoEntranceMask(const PoEntranceGrid& grid, int sepDevice, QStringL
 
 // flpo: the object's console flag selection (data mask in characters 1-16,
 // defaults in 17-32); callFlagText: the groups section 3's pass collected.
+// The read screen and the editor decode it with the flag section's
+// DecodeFlagMasks and DecodeFlagRecords.
 QString EncodePoSection4(const QString& flpo, const QString& callFlagText, ConfigLogs& logs);
-// apartmentTotal: the count section 2 announced.
-QStringList DecodePoSection4(const QString& sectionText, int apartmentTotal);
-
-struct PoFlagMasks {
-    QString dataMask;     // 16 characters, flag 1 first
-    QString defaultMask;  // 16 characters, flag 1 first
-};
-// The editor's decoder: the two masks, and each apartment's group into the
-// flag text of its record in the order the call-code pass collected them
-// (apartment 1 into record 1), as stored, so that saving gives it back.
-PoFlagMasks DecodePoFlags(const QString& sectionText, QList<CallCodeRecord>& records);
 
 // ---- Section 6: console handsets on switches --------------------------------------
 

@@ -80,6 +80,14 @@ FlagSectionValues DecodeFlagSection(const QString& sectionText) {
     return v;
 }
 
+FlagSectionValues DecodeFlagRecords(const QString& sectionText, QList<CallCodeRecord>& records) {
+    const FlagSectionValues v = DecodeFlagSection(sectionText);
+    // Whole groups: a record that kept only part of a wide group would write
+    // a section 4 whose groups no longer match its data mask.
+    for (int i = 0; i < v.groups.size() && i < records.size(); ++i) records[i].flags = v.groups[i];
+    return v;
+}
+
 QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
                          const QString& callFlagText, int sepDevice, ConfigLogs& logs) {
     logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 4"))
@@ -88,12 +96,4 @@ QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
     return EncodeFlagSection(
         object.flbv, callFlagText,
         QStringLiteral("Длина маски ") + num(callFlagText.size()) + QStringLiteral(" бит"), logs);
-}
-
-FlagSectionValues DecodeBvDataMask(const QString& sectionText, QList<CallCodeRecord>& records) {
-    const FlagSectionValues v = DecodeFlagSection(sectionText);
-    // Whole groups: a record that kept only part of a wide group would write
-    // a section 4 whose groups no longer match its data mask.
-    for (int i = 0; i < v.groups.size() && i < records.size(); ++i) records[i].flags = v.groups[i];
-    return v;
 }

@@ -13,8 +13,8 @@
 // the defaults. The groups come from the call-code pass of section 3, which
 // walks the same apartments (CallCodeResult::callFlagText).
 //
-// The routines here serve both kinds; the call panel's own wrappers carry
-// the panel's headings and names.
+// The routines here serve both kinds; the write screen's wrappers of each
+// kind (EncodeBvSection4, EncodePoSection4) carry its headings and names.
 
 #include "config/CallCodeSection.h"
 #include "config/ConfigRecords.h"
@@ -54,12 +54,14 @@ struct FlagSectionValues {
     QStringList groups;
 };
 FlagSectionValues DecodeFlagSection(const QString& sectionText);
+// The editor's decoder: the masks, and the groups given as flag texts to the
+// call-code records 1 .. records.size() in the order section 3's pass
+// collected them (whole groups, however many flags), as stored, so that
+// saving gives them back.
+FlagSectionValues DecodeFlagRecords(const QString& sectionText, QList<CallCodeRecord>& records);
 
 // ---- The call panel ------------------------------------------------------------
 
 // The write screen's section 4 of a panel; callFlagText as section 3 collected it.
 QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
                          const QString& callFlagText, int sepDevice, ConfigLogs& logs);
-// The editor's decoder: the masks, and the groups given as flag texts to the
-// call-code records 1 .. records.size() (whole groups, however many flags).
-FlagSectionValues DecodeBvDataMask(const QString& sectionText, QList<CallCodeRecord>& records);

@@ -94,6 +94,10 @@ struct Keys5List {
     QList<Keys5Row> rows;
     QString unplaced;  // L_Err: "осталось слотов RSum: " + the slots RSum announced but the
                        // section did not hold, or empty
+    // The apartment records the section held, those without slots after the
+    // last listed key included: a save writes at least as many, so that an
+    // unchanged list gives the section back as it was.
+    qint64 apartments = 0;
 };
 
 // Keys6: the slots for keys enrolled at the panel (section 6).

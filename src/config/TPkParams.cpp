@@ -39,6 +39,40 @@ constexpr PkFieldInfo kFields[] = {
 constexpr int kSection = 0;
 constexpr int kVersion = 1;
 
+// The spin edits of the editor, each beside the record field it shows.
+struct PkValueField {
+    PkParamSpin spin;
+    QString TPkParams::*member;
+};
+
+const PkValueField kValueFields[] = {
+    {{"TCM", 16, &PkParamValues::TCM}, &TPkParams::t_cm},
+    {{"TCL", 8, &PkParamValues::TCL}, &TPkParams::t_cl},
+    {{"TDL", 8, &PkParamValues::TDL}, &TPkParams::t_dl},
+    {{"TVC", 8, &PkParamValues::TVC}, &TPkParams::t_vc},
+    {{"MxL", 16, &PkParamValues::MxL}, &TPkParams::n_xl},
+    {{"FC", 8, &PkParamValues::FC}, &TPkParams::p_fc},
+    {{"EST", 8, &PkParamValues::EST}, &TPkParams::t_st},
+    {{"ACP1", 8, &PkParamValues::ACP1}, &TPkParams::acp1},
+    {{"ACP2", 8, &PkParamValues::ACP2}, &TPkParams::acp2},
+    {{"ACP3", 8, &PkParamValues::ACP3}, &TPkParams::acp3},
+    {{"ACP4", 8, &PkParamValues::ACP4}, &TPkParams::acp4},
+    {{"TDX", 8, &PkParamValues::TDX}, &TPkParams::t_dx},
+    {{"MTO", 8, &PkParamValues::MTO}, &TPkParams::t_mo},
+    {{"BTO", 8, &PkParamValues::BTO}, &TPkParams::t_bo},
+    {{"WAIT", 8, &PkParamValues::WAIT}, &TPkParams::t_wt},
+};
+
+constexpr int kCameraItems = 16;
+
+// A camera list from a record mask (camera 1 first); blanks are unticked.
+QString cameraItems(const QString& mask) {
+    QString items(kCameraItems, QLatin1Char('0'));
+    for (int i = 0; i < qMin<qsizetype>(mask.size(), kCameraItems); ++i)
+        if (mask.at(i) == QLatin1Char('1')) items[i] = QLatin1Char('1');
+    return items;
+}
+
 // A database mask: its text, filled with '0' on the right or cut to 16.
 QString maskField(const QString& column) {
     return PadRight(column, QLatin1Char('0'), 16);
@@ -159,4 +193,35 @@ QStringList DecodePkSection0(const QString& sectionText) {
 QString EncodePkParams(const TPkParams& p, QStringList* log) {
     QString payload = PkParamsToBits(p);
     return WrapSection(payload, kSection, kVersion, log);
+}
+
+const QList<PkParamSpin>& PkParamSpins() {
+    static const QList<PkParamSpin> spins = [] {
+        QList<PkParamSpin> list;
+        for (const PkValueField& f : kValueFields) list << f.spin;
+        return list;
+    }();
+    return spins;
+}
+
+PkParamValues DecodePkParams(const QString& sectionText) {
+    TPkParams p;
+    PkParamsFromBits(sectionText, p);
+    PkParamValues v;
+    for (const PkValueField& f : kValueFields) v.*f.spin.value = BinToInt(p.*f.member);
+    v.ChMskPo = cameraItems(p.m_vo);
+    v.ChMskBv = cameraItems(p.m_vb);
+    v.MKm0 = p.Tail;
+    return v;
+}
+
+QString EncodePkParams(const PkParamValues& v, QStringList* log) {
+    TPkParams p;
+    InitPkParams(p);
+    for (const PkValueField& f : kValueFields)
+        p.*f.member = PkParamField(v.*f.spin.value, f.spin.width);
+    p.m_vo = cameraItems(v.ChMskPo);
+    p.m_vb = cameraItems(v.ChMskBv);
+    p.Tail = v.MKm0;
+    return EncodePkParams(p, log);
 }

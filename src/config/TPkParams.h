@@ -65,3 +65,28 @@ bool EncodePkSection0(const std::optional<PkParamSetRow>& set, const SwitchRow& 
 QStringList DecodePkSection0(const QString& sectionText);
 // The editor's section 0 from a record it filled from its controls.
 QString EncodePkParams(const TPkParams& p, QStringList* log);
+
+// ---- The editor's switch tab -----------------------------------------------------
+
+// What the switch tab shows of section 0: its spin edits, the two camera
+// lists (16 items, item 0 first, '1' ticked) and the hidden Tail (MKm0).
+struct PkParamValues {
+    qint64 TCM = 0, TCL = 0, TDL = 0, TVC = 0, MxL = 0, FC = 0, EST = 0;
+    qint64 ACP1 = 0, ACP2 = 0, ACP3 = 0, ACP4 = 0, TDX = 0, MTO = 0, BTO = 0, WAIT = 0;
+    QString ChMskPo;  // m_vo
+    QString ChMskBv;  // m_vb
+    QString MKm0;
+};
+
+// The spin edits of the tab with the width of their field, in record order.
+struct PkParamSpin {
+    const char* name;
+    int width;
+    qint64 PkParamValues::*value;
+};
+const QList<PkParamSpin>& PkParamSpins();
+
+// A field a short section did not hold shows 0, a camera list unticked.
+PkParamValues DecodePkParams(const QString& sectionText);
+// A value wider than its field keeps its low bits.
+QString EncodePkParams(const PkParamValues& values, QStringList* log);

@@ -40,3 +40,16 @@ DeviceChange Reported(DeviceChange done, const QString& error) {
     if (done == DeviceChange::Failed) ReportFailure(error);
     return done;
 }
+
+DeviceWrite UpdateAsEdit(QSqlDatabase db, const QString& table, const QString& keyColumn, qint64 id,
+                         int storedKfPr, const QString& assignments, QVariantList values) {
+    values << KfPrAfterEdit(storedKfPr) << id;
+    QSqlQuery q(db);
+    QString error;
+    if (!ExecBound(q,
+                   QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + assignments +
+                       QStringLiteral(", kf_pr=? WHERE ") + keyColumn + QStringLiteral("=?"),
+                   values, &error))
+        return DeviceWrite::Failed(error);
+    return {true, true, QString()};
+}

@@ -31,3 +31,20 @@ bool HasCurrentRow(const Dataset* ds);
 // Shows a failed write under "Ошибка", never passing it over; returns done.
 DeviceChange Reported(DeviceChange done, const QString& error);
 void ReportFailure(const QString& error);
+
+// How a write of one device row ended: whether it went through and whether a
+// value changed (a write that would change nothing is not made).
+struct DeviceWrite {
+    bool ok = false;
+    bool written = false;
+    QString error;
+
+    static DeviceWrite Unchanged() { return {true, false, QString()}; }
+    static DeviceWrite Failed(const QString& error) { return {false, false, error}; }
+};
+
+// One UPDATE of a device row (k_pk, k_bv, k_po) by its key, setting the
+// assignments ("sl=?, ot=?") to values and kf_pr to the state an edit leaves
+// after storedKfPr.
+DeviceWrite UpdateAsEdit(QSqlDatabase db, const QString& table, const QString& keyColumn, qint64 id,
+                         int storedKfPr, const QString& assignments, QVariantList values);

@@ -1,15 +1,15 @@
 #include "devices/HandsetIndex.h"
 
+#include "devices/PanelWiring.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/ProgressSteps.h"
 
 #include <QList>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace {
-
-const QString kSecurityPostRow = QStringLiteral("СПО");
 
 struct Panel {
     qint64 idNet = 0;
@@ -24,11 +24,6 @@ struct Panel {
         return nrcs == o.nrcs && lKns == o.lKns && lPok == o.lPok && adrpk == o.adrpk &&
                adrcs == o.adrcs;
     }
-};
-
-struct WiredSwitch {
-    qint64 idPk = 0;
-    qint64 idPod = 0;
 };
 
 // The apartment rows of a switch's entrance, as far as the index needs them.
@@ -62,22 +57,8 @@ bool ReadPanel(QSqlDatabase db, qint64 idBv, Panel* p, QString* error) {
     return true;
 }
 
-bool ReadWired(QSqlDatabase db, qint64 idBv, QList<WiredSwitch>* wired, QString* error) {
-    QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT k.id_pk, k.id_pod FROM m_bv v, m_pk m, k_pk k, k_pod p, "
-                                  "k_dom d WHERE m.n_pk = v.n_pk AND v.id_net = m.id_net "
-                                  "AND k.id_pk = m.id_pk AND p.id_pod = k.id_pod "
-                                  "AND p.id_dom = d.id_dom AND v.id_bv = ? "
-                                  "AND (v.plus=1 OR v.plus=3) ORDER BY k.n_net, m.n_pk"),
-                   {idBv}, error))
-        return false;
-    while (q.next()) wired->append({q.value(0).toLongLong(), q.value(1).toLongLong()});
-    return true;
-}
-
 bool ReadContext(QSqlDatabase db, qint64 idBv, PanelContext* c, QString* error) {
-    if (!ReadPanel(db, idBv, &c->panel, error) || !ReadWired(db, idBv, &c->wired, error))
+    if (!ReadPanel(db, idBv, &c->panel, error) || !ReadWiredSwitches(db, idBv, &c->wired, error))
         return false;
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT l_pok FROM k_net WHERE id_net=?"), {c->panel.idNet},
@@ -90,29 +71,15 @@ bool ReadContext(QSqlDatabase db, qint64 idBv, PanelContext* c, QString* error) 
 bool ReadEntrance(QSqlDatabase db, const WiredSwitch* sw, Entrance* e, QString* error) {
     *e = Entrance{};
     if (!sw) return true;
-    QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT p_nom, st_kvr FROM k_kvr WHERE id_pod=? "
-                                  "ORDER BY p_nom, id_kvr"),
-                   {sw->idPod}, error))
-        return false;
-    while (q.next()) {
-        e->hasRows = true;
-        if (e->handsetPnom == 0 && q.value(1).toString() == kSecurityPostRow)
-            e->handsetPnom = q.value(0).toInt();
-    }
+    QList<EntranceRow> rows;
+    if (!ReadEntranceRows(db, sw->idPod, &rows, error)) return false;
+    e->hasRows = !rows.isEmpty();
+    e->handsetPnom = ConsoleHandsetPnom(rows);
     return true;
 }
 
-// The wired switch with id idPk, or null.
-const WiredSwitch* Find(const QList<WiredSwitch>& wired, qint64 idPk) {
-    for (const WiredSwitch& sw : wired)
-        if (sw.idPk == idPk) return &sw;
-    return nullptr;
-}
-
 const WiredSwitch* StandOn(const QList<WiredSwitch>& wired, qint64 hint) {
-    const WiredSwitch* sw = hint ? Find(wired, hint) : nullptr;
+    const WiredSwitch* sw = hint ? FindWired(wired, hint) : nullptr;
     return sw ? sw : (wired.isEmpty() ? nullptr : &wired.first());
 }
 
@@ -166,7 +133,7 @@ HandsetIndexResult Individual(QSqlDatabase db, qint64 idBv, const PanelContext& 
 }
 
 HandsetIndexResult KeepConcierge(QSqlDatabase db, qint64 idBv, const PanelContext& c, qint64 hint) {
-    const WiredSwitch* own = Find(c.wired, c.panel.adrpk);
+    const WiredSwitch* own = FindWired(c.wired, c.panel.adrpk);
     return KeepOrConsole(db, idBv, c, own ? own : StandOn(c.wired, hint), c.objectHasConsole);
 }
 
@@ -280,14 +247,7 @@ RecountResult RecountIndices(QSqlDatabase db, qint64 idNet, HandsetIndexMode mod
         return RecountFailed(error);
     const bool objectHasConsole = q.next() && q.value(0).toInt() != 0;
 
-    auto gauge = [&](int value, bool visible) {
-        if (progress) progress(value, int(panels.size()), visible);
-    };
-    struct HideGauge {
-        std::function<void()> hide;
-        ~HideGauge() { hide(); }
-    } hideGauge{[&] { gauge(int(panels.size()), false); }};
-    gauge(0, true);
+    ProgressSteps gauge(progress, int(panels.size()));
 
     SqlTransaction tr(db);
     if (!tr.started()) return RecountFailed(tr.LastError());
@@ -298,7 +258,7 @@ RecountResult RecountIndices(QSqlDatabase db, qint64 idNet, HandsetIndexMode mod
             if (!r.ok) return RecountFailed(r.error);
             all.written += r.written ? 1 : 0;
         }
-        gauge(i + 1, true);
+        gauge.Step();
     }
     if (!tr.Commit()) return RecountFailed(tr.LastError());
     all.ok = true;

@@ -140,10 +140,10 @@ DeviceChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int le
                             {leng, gerc, noteRowid, idMel}, error));
 }
 
-DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error) {
+DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error,
+                        const QString& caption) {
     if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
-    if (!Dialogs::AskYesNo(QStringLiteral("Удаление строки"), QStringLiteral("Удалить ноту?")))
-        return DeviceChange::Declined;
+    if (!Dialogs::AskYesNo(caption, QStringLiteral("Удалить ноту?"))) return DeviceChange::Declined;
     QSqlQuery q(db);
     return Result(ExecBound(q, QStringLiteral("DELETE FROM t_bp WHERE rowid=? AND id_mel=?"),
                             {noteRowid, idMel}, error));

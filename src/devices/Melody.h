@@ -65,9 +65,11 @@ DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc,
                         QString* error = nullptr);
 DeviceChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int leng, int gerc,
                          QString* error = nullptr);
-// Asks "Удалить ноту?" ("Удаление строки") and deletes the note on Yes; the
-// other notes keep their numbers. A closed melody is refused before the question.
-DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error = nullptr);
+// Asks "Удалить ноту?" (caption "Удаление строки" unless given) and deletes the
+// note on Yes; the other notes keep their numbers. A closed melody is refused
+// before the question.
+DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error = nullptr,
+                        const QString& caption = QStringLiteral("Удаление строки"));
 
 // A closed melody: "Мелодия закрыта для удаления" ("Ограничение"). Otherwise
 // asks "Удалить мелодию безвозвратно?" ("Удаление"); on Yes a melody that a
@@ -87,20 +89,30 @@ DeviceChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint
                           QString* error = nullptr);
 
 // ---- data-module operations --------------------------------------------------
-// The melody is the current row of FDM->Q_Mel, the note the current row of
-// FDM->Q_Beep, the switch the current row of FDM->Q_MNpk. Each runs the
-// function above and reopens what shows the result, keeping the current rows.
+// The melody is the current row of FDM->Q_Mel (the switch melodies) or of
+// FDM->Q_MelP (the console's), the note the current row of its notes (Q_Beep,
+// Q_Bepo), the switch the current row of FDM->Q_MNpk. Each runs the function
+// above and reopens what shows the result, keeping the current rows.
 
-qint64 CurrentMelodyId();
-bool CurrentMelodyClosed();
-// The name of the switch melody id_mel, or kMelodyNotDefined; moves Q_Mel.
+enum class MelodyList { Switch, Console };
+
+qint64 CurrentMelodyId(MelodyList list = MelodyList::Switch);
+bool CurrentMelodyClosed(MelodyList list = MelodyList::Switch);
+qint64 CurrentNoteRowid(MelodyList list = MelodyList::Switch);
+// The name of melody id_mel in the list, or kMelodyNotDefined; moves the list.
+QString MelodyNameIn(MelodyList list, qint64 idMel);
 QString SwitchMelodyName(qint64 idMel);
-DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose);
+DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose,
+                               MelodyList list = MelodyList::Switch);
 DeviceChange AppendNoteToCurrent(int leng, int gerc);
 DeviceChange ReplaceCurrentNote(int leng, int gerc);
-DeviceChange DeleteCurrentNote();
-DeviceChange DeleteCurrentMelody();
-DeviceChange PlayCurrentMelody(ToneOutput& out);
+DeviceChange DeleteCurrentNote(MelodyList list = MelodyList::Switch,
+                               const QString& caption = QStringLiteral("Удаление строки"));
+DeviceChange DeleteCurrentMelody(MelodyList list = MelodyList::Switch);
+DeviceChange PlayCurrentMelody(ToneOutput& out, MelodyList list = MelodyList::Switch);
+// The notes of the list's current melody as written, on the note at recNo
+// (the last one for 0).
+void ReopenNotes(MelodyList list, int recNo);
 // Asks "Сохранить для данного КМ?", "Сохранить для всего дома?" or "Сохранить
 // для всего объекта?" (empty caption) and assigns the current melody on Yes.
 DeviceChange AssignCurrentMelody(MelodyScope scope);

@@ -7,27 +7,19 @@
 
 namespace {
 
-qint64 CurrentNoteRowid() {
-    if (!HasCurrentRow(FDM->Q_Beep)) return 0;
-    return FDM->Q_Beep->FieldByName(QStringLiteral("t_bp.rowid")).AsLargeInt();
+Dataset* Melodies(MelodyList list) {
+    return list == MelodyList::Switch ? FDM->Q_Mel : FDM->Q_MelP;
 }
 
-// The notes as written, on the row at recNo (the last one for recNo 0).
-void ReopenNotes(int recNo) {
-    Dataset* notes = FDM->Q_Beep;
-    notes->Close();
-    notes->Open();
-    if (recNo > 0)
-        notes->SetRecNo(recNo);
-    else
-        notes->Last();
+Dataset* Notes(MelodyList list) {
+    return list == MelodyList::Switch ? FDM->Q_Beep : FDM->Q_Bepo;
 }
 
 // The melody list as written, on idMel when it is there, else on recNo.
-void ReopenMelodiesOn(qint64 idMel, int recNo) {
+void ReopenMelodiesOn(MelodyList list, qint64 idMel, int recNo) {
     FDM->ReopenMelodies();
-    if (idMel > 0 && FDM->Q_Mel->Locate(QStringLiteral("id_mel"), idMel)) return;
-    if (recNo > 0) FDM->Q_Mel->SetRecNo(recNo);
+    if (idMel > 0 && Melodies(list)->Locate(QStringLiteral("id_mel"), idMel)) return;
+    if (recNo > 0) Melodies(list)->SetRecNo(recNo);
 }
 
 QSqlDatabase Db() {
@@ -36,29 +28,50 @@ QSqlDatabase Db() {
 
 }  // namespace
 
-qint64 CurrentMelodyId() {
-    if (!FDM || !HasCurrentRow(FDM->Q_Mel)) return 0;
-    return FDM->Q_Mel->FieldByName(QStringLiteral("id_mel")).AsLargeInt();
+void ReopenNotes(MelodyList list, int recNo) {
+    Dataset* notes = Notes(list);
+    notes->Close();
+    notes->Open();
+    if (recNo > 0)
+        notes->SetRecNo(recNo);
+    else
+        notes->Last();
 }
 
-bool CurrentMelodyClosed() {
-    return FDM && HasCurrentRow(FDM->Q_Mel) &&
-           FDM->Q_Mel->FieldByName(QStringLiteral("l_edit")).AsBool();
+qint64 CurrentNoteRowid(MelodyList list) {
+    if (!FDM || !HasCurrentRow(Notes(list))) return 0;
+    return Notes(list)->FieldByName(QStringLiteral("t_bp.rowid")).AsLargeInt();
 }
 
-QString SwitchMelodyName(qint64 idMel) {
-    if (FDM && FDM->Q_Mel->IsOpen() && FDM->Q_Mel->Locate(QStringLiteral("id_mel"), idMel))
-        return FDM->Q_Mel->FieldByName(QStringLiteral("name")).AsString();
+qint64 CurrentMelodyId(MelodyList list) {
+    if (!FDM || !HasCurrentRow(Melodies(list))) return 0;
+    return Melodies(list)->FieldByName(QStringLiteral("id_mel")).AsLargeInt();
+}
+
+bool CurrentMelodyClosed(MelodyList list) {
+    return FDM && HasCurrentRow(Melodies(list)) &&
+           Melodies(list)->FieldByName(QStringLiteral("l_edit")).AsBool();
+}
+
+QString MelodyNameIn(MelodyList list, qint64 idMel) {
+    Dataset* melodies = FDM ? Melodies(list) : nullptr;
+    if (melodies && melodies->IsOpen() && melodies->Locate(QStringLiteral("id_mel"), idMel))
+        return melodies->FieldByName(QStringLiteral("name")).AsString();
     return kMelodyNotDefined;
 }
 
-DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose) {
+QString SwitchMelodyName(qint64 idMel) {
+    return MelodyNameIn(MelodyList::Switch, idMel);
+}
+
+DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QString& purpose,
+                               MelodyList list) {
     if (!FDM) return DeviceChange::Failed;
     qint64 id = 0;
     QString error;
     const DeviceChange done = Reported(
-        SaveMelody(Db(), newMelody ? 0 : CurrentMelodyId(), name, purpose, &id, &error), error);
-    if (done == DeviceChange::Done) ReopenMelodiesOn(id, 0);
+        SaveMelody(Db(), newMelody ? 0 : CurrentMelodyId(list), name, purpose, &id, &error), error);
+    if (done == DeviceChange::Done) ReopenMelodiesOn(list, id, 0);
     return done;
 }
 
@@ -67,7 +80,7 @@ DeviceChange AppendNoteToCurrent(int leng, int gerc) {
     if (idMel == 0) return DeviceChange::Refused;
     QString error;
     const DeviceChange done = Reported(AppendNote(Db(), idMel, leng, gerc, &error), error);
-    if (done == DeviceChange::Done) ReopenNotes(0);
+    if (done == DeviceChange::Done) ReopenNotes(MelodyList::Switch, 0);
     return done;
 }
 
@@ -77,37 +90,37 @@ DeviceChange ReplaceCurrentNote(int leng, int gerc) {
     if (note == 0) return DeviceChange::Refused;
     QString error;
     const DeviceChange done = Reported(ReplaceNote(Db(), idMel, note, leng, gerc, &error), error);
-    if (done == DeviceChange::Done) ReopenNotes(FDM->Q_Beep->RecNo());
+    if (done == DeviceChange::Done) ReopenNotes(MelodyList::Switch, FDM->Q_Beep->RecNo());
     return done;
 }
 
-DeviceChange DeleteCurrentNote() {
-    const qint64 idMel = CurrentMelodyId();
-    const qint64 note = idMel ? CurrentNoteRowid() : 0;
+DeviceChange DeleteCurrentNote(MelodyList list, const QString& caption) {
+    const qint64 idMel = CurrentMelodyId(list);
+    const qint64 note = idMel ? CurrentNoteRowid(list) : 0;
     if (note == 0) return DeviceChange::Refused;
-    const int recNo = FDM->Q_Beep->RecNo();
+    const int recNo = Notes(list)->RecNo();
     QString error;
-    const DeviceChange done = Reported(DeleteNote(Db(), idMel, note, &error), error);
-    if (done == DeviceChange::Done) ReopenNotes(qMax(recNo, 1));
+    const DeviceChange done = Reported(DeleteNote(Db(), idMel, note, &error, caption), error);
+    if (done == DeviceChange::Done) ReopenNotes(list, qMax(recNo, 1));
     return done;
 }
 
-DeviceChange DeleteCurrentMelody() {
-    const qint64 idMel = CurrentMelodyId();
+DeviceChange DeleteCurrentMelody(MelodyList list) {
+    const qint64 idMel = CurrentMelodyId(list);
     if (idMel == 0) return DeviceChange::Refused;
-    const int recNo = FDM->Q_Mel->RecNo();
+    const int recNo = Melodies(list)->RecNo();
     QString error;
     const DeviceChange done = Reported(DeleteMelody(Db(), idMel, &error), error);
-    if (done == DeviceChange::Done) ReopenMelodiesOn(0, recNo);
+    if (done == DeviceChange::Done) ReopenMelodiesOn(list, 0, recNo);
     return done;
 }
 
-DeviceChange PlayCurrentMelody(ToneOutput& out) {
-    const qint64 idMel = CurrentMelodyId();
+DeviceChange PlayCurrentMelody(ToneOutput& out, MelodyList list) {
+    const qint64 idMel = CurrentMelodyId(list);
     if (idMel == 0) return DeviceChange::Refused;
     QString error;
     const bool played = PlayMelody(Db(), idMel, out, &error);
-    ReopenNotes(qMax(FDM->Q_Beep->RecNo(), 1));
+    ReopenNotes(list, qMax(Notes(list)->RecNo(), 1));
     return Reported(played ? DeviceChange::Done : DeviceChange::Failed, error);
 }
 

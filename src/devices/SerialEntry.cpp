@@ -11,6 +11,16 @@ SerialColumn SerialColumn::Switches() {
             QStringLiteral("sn_pk")};
 }
 
+SerialColumn SerialColumn::CallPanels() {
+    return {SerialNumber::Kind::CallPanel, QStringLiteral("k_bv"), QStringLiteral("id_bv"),
+            QStringLiteral("sn_bv")};
+}
+
+SerialColumn SerialColumn::Consoles() {
+    return {SerialNumber::Kind::Console, QStringLiteral("k_po"), QStringLiteral("id_po"),
+            QStringLiteral("sn_po")};
+}
+
 namespace {
 
 SerialExitResult Ended(SerialExit outcome, const QString& shown, const QString& error = {}) {

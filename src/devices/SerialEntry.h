@@ -17,6 +17,8 @@ struct SerialColumn {
     QString column;     // "sn_pk"
 
     static SerialColumn Switches();
+    static SerialColumn CallPanels();
+    static SerialColumn Consoles();
 };
 
 enum class SerialExit {

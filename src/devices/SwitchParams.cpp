@@ -2,7 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 
 #include <QSqlQuery>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "devices/DeviceChange.h"
 #include "foundation/BoundSql.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QSqlQuery>

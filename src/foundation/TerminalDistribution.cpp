@@ -167,23 +167,74 @@ TerminalResult AssignTerminals(QSqlDatabase db, qint64 idPk, int mode, int first
     return {true, {}};
 }
 
+namespace {
+
+bool ReadFirstApartment(QSqlDatabase db, const SwitchRow& sw, int* n1kvr, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT n1kvr FROM k_pod WHERE id_pod=?"), {sw.idPod}, error))
+        return false;
+    *n1kvr = q.next() ? q.value(0).toInt() : 0;
+    return true;
+}
+
+// A ranges switch recounted from its own settings falls back to hundreds;
+// AssignTerminals then deletes its ranges.
+void OwnModeAndFirst(const SwitchRow& sw, int n1kvr, int* mode, int* first) {
+    *mode = sw.typeF == kTerminalsByRanges ? kTerminalsByHundredsHotel : sw.typeF;
+    *first = sw.pFc != 0 ? sw.pFc : FirstTerminalFromApartment(n1kvr);
+}
+
+// Whether AssignTerminals with mode and first would write what is stored already.
+bool TerminalsStandSo(QSqlDatabase db, qint64 idPk, const SwitchRow& sw, int mode, int first,
+                      bool* same, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT p_pk FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr"),
+                   {sw.idPod}, error))
+        return false;
+    QList<int> stored;
+    while (q.next()) stored << q.value(0).toInt();
+    const TerminalPlan plan = DistributeTerminals(mode, first, int(stored.size()), {});
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT n_xl, type_k, ah, (SELECT COUNT(*) FROM t_dip "
+                                  "WHERE id_pk=k.id_pk) FROM k_pk k WHERE id_pk=?"),
+                   {idPk}, error) ||
+        !q.next())
+        return false;
+    *same = stored == plan.terminals && q.value(0).toInt() == plan.count && sw.pFc == first &&
+            sw.typeF == mode && q.value(1).toString() == SwitchTypeForMode(mode) &&
+            (mode != kTerminalsNone || q.value(2).toInt() == 0) && q.value(3).toInt() == 0;
+    return true;
+}
+
+}  // namespace
+
+TerminalResult RecountOwnTerminalsWhenChanged(QSqlDatabase db, qint64 idPk) {
+    QString error;
+    SwitchRow sw;
+    int n1kvr = 0;
+    if (!ReadSwitch(db, idPk, &sw, &error) || !ReadFirstApartment(db, sw, &n1kvr, &error))
+        return Fail(error);
+    int mode = 0, first = 1;
+    OwnModeAndFirst(sw, n1kvr, &mode, &first);
+    bool same = false;
+    if (!TerminalsStandSo(db, idPk, sw, mode, first, &same, &error)) return Fail(error);
+    return same ? TerminalResult{true, {}} : RecountTerminals(db, idPk, 1, mode);
+}
+
 TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int mode) {
     if (callKind != 1 && callKind != 2)
         return Fail(QStringLiteral("Неизвестный вид пересчета клемм"));
     QString error;
     SwitchRow sw;
-    if (!ReadSwitch(db, idPk, &sw, &error)) return Fail(error);
-    QSqlQuery q(db);
-    if (!ExecBound(q, QStringLiteral("SELECT n1kvr FROM k_pod WHERE id_pod=?"), {sw.idPod}, &error))
+    int n1kvr = 0;
+    if (!ReadSwitch(db, idPk, &sw, &error) || !ReadFirstApartment(db, sw, &n1kvr, &error))
         return Fail(error);
-    const int n1kvr = q.next() ? q.value(0).toInt() : 0;
+    QSqlQuery q(db);
 
     int first = 1;
     if (callKind == 1) {
-        // A ranges switch recounted from its own settings falls back to
-        // hundreds; AssignTerminals then deletes its ranges.
-        mode = sw.typeF == kTerminalsByRanges ? kTerminalsByHundredsHotel : sw.typeF;
-        first = sw.pFc != 0 ? sw.pFc : FirstTerminalFromApartment(n1kvr);
+        OwnModeAndFirst(sw, n1kvr, &mode, &first);
     } else if (mode == kTerminalsByHundredsHotel) {
         first = sw.ai != 0 ? sw.ai : FirstTerminalFromApartment(n1kvr);
     }

@@ -51,6 +51,9 @@ TerminalResult AssignTerminals(QSqlDatabase db, qint64 idPk, int mode, int first
 // entrance, from terminal 1). Then AssignTerminals. A mode outside 0..3 is
 // refused and changes nothing.
 TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int mode);
+// The recount of callKind 1, written only when it would change something, so
+// that a switch whose terminals already stand so keeps its kf_pr.
+TerminalResult RecountOwnTerminalsWhenChanged(QSqlDatabase db, qint64 idPk);
 
 // ---- per-entrance checks -------------------------------------------------
 

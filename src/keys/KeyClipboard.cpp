@@ -5,7 +5,7 @@
 #include "keys/KeyListEditor.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 #include "platform/TextClipboard.h"
 

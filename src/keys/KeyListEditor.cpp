@@ -3,7 +3,7 @@
 #include "foundation/BoundSql.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QSqlQuery>

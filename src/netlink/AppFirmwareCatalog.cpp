@@ -32,21 +32,20 @@ QString WordHex(int value) {
     return ByteToHex(value >> 8) + ByteToHex(value & 0xFF);
 }
 
-QString DollarByte(int value) {
-    return QLatin1Char('$') + ByteToHex(value);
-}
-
-// A 16-bit value as "$HH$LL", high byte first.
-QString DollarWord(int value) {
-    return DollarByte(value >> 8) + DollarByte(value & 0xFF);
-}
-
 QString Dollarless(const QString& text) {
     QString out = text;
     return out.remove(QLatin1Char('$'));
 }
 
 }  // namespace
+
+QString DollarByte(int value) {
+    return QLatin1Char('$') + ByteToHex(value & 0xFF);
+}
+
+QString DollarWord(int value) {
+    return DollarByte(value >> 8) + DollarByte(value & 0xFF);
+}
 
 std::optional<AppFileHeader> ParseAppHeader(const QByteArray& bytes) {
     AppFileHeader h;

@@ -41,6 +41,10 @@ struct AppFileHeader {
 inline constexpr char kAppMagicCyrillic[] = "C4C0D0C2CE";
 inline constexpr char kAppMagicLatin[] = "C4C050C2CE";
 
+// A byte as "$HH", and a 16-bit value as "$HH$LL", high byte first.
+QString DollarByte(int value);
+QString DollarWord(int value);
+
 // The header from the first bytes of a file; empty for a foreign magic, and
 // for a file that ends inside its header.
 std::optional<AppFileHeader> ParseAppHeader(const QByteArray& bytes);

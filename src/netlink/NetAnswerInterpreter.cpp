@@ -478,9 +478,17 @@ std::optional<TNetFrame> TakeReceived(QStringList& memoRead, qsizetype at) {
     return frame;
 }
 
-void PairWithRequests(NetInterpretation& io, ResultWriter& writer, QString& status) {
+NetTakenAnswer::Kind TakenKind(Pairing pairing) {
+    if (pairing == Pairing::Negativ) return NetTakenAnswer::Refusal;
+    if (pairing == Pairing::Success) return NetTakenAnswer::Echo;
+    return NetTakenAnswer::Positive;
+}
+
+void PairWithRequests(NetInterpretation& io, ResultWriter& writer, QString& status,
+                      QList<NetTakenAnswer>& taken) {
     for (qsizetype i = 0; i < io.memoSend.size();) {
-        std::optional<Request> rq = ParseRequest(io.memoSend.at(i));
+        const QString requestLine = io.memoSend.at(i);
+        std::optional<Request> rq = ParseRequest(requestLine);
         if (!rq) {
             io.memoSend.removeAt(i);
             continue;
@@ -506,6 +514,7 @@ void PairWithRequests(NetInterpretation& io, ResultWriter& writer, QString& stat
             x.function = rq->Function();
             x.count = rq->count;
             writer.Write(x);
+            taken.append({TakenKind(pairing), *r, requestLine});
             io.memoRead.removeAt(j);
             answered = true;
             status.clear();
@@ -518,7 +527,8 @@ void PairWithRequests(NetInterpretation& io, ResultWriter& writer, QString& stat
     }
 }
 
-void TakeEachByItself(NetInterpretation& io, ResultWriter& writer, QString& status) {
+void TakeEachByItself(NetInterpretation& io, ResultWriter& writer, QString& status,
+                      QList<NetTakenAnswer>& taken) {
     while (!io.memoRead.isEmpty()) {
         const std::optional<TNetFrame> r = TakeReceived(io.memoRead, 0);
         if (!r) continue;
@@ -542,6 +552,7 @@ void TakeEachByItself(NetInterpretation& io, ResultWriter& writer, QString& stat
             continue;
         }
         writer.Write(x);
+        taken.append({TakenKind(x.status), *r, QString()});
     }
 }
 
@@ -557,8 +568,8 @@ NetInterpretResult InterpretAnswers(NetInterpretation& io, QString& modeText, QS
     const bool unsolicited = modeText == QLatin1String("0");
     ResultWriter writer(io, result, modeText);
     if (unsolicited)
-        TakeEachByItself(io, writer, status);
+        TakeEachByItself(io, writer, status, result.taken);
     else
-        PairWithRequests(io, writer, status);
+        PairWithRequests(io, writer, status, result.taken);
     return result;
 }

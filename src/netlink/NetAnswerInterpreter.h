@@ -33,9 +33,19 @@ struct NetAddressChange {
     int newAddress = -1;
 };
 
+// A received packet a pass took, as what it was to the request it answered;
+// requestHex is empty for a packet taken by itself (unsolicited mode).
+struct NetTakenAnswer {
+    enum Kind { Positive, Refusal, Echo };
+    Kind kind = Positive;
+    TNetFrame answer;
+    QString requestHex;
+};
+
 struct NetInterpretResult {
     std::optional<QString> adapterVersion;  // "$HH$HH$HH" when the adapter told it
     QList<NetAddressChange> addressChanges;
+    QList<NetTakenAnswer> taken;  // in the order they were taken
 };
 
 // Mode text "0": every received packet is taken by itself (late answers, the

@@ -1,5 +1,6 @@
 #include "netlink/NetDevicesScreen.h"
 
+#include "config/ConfigWriteScreen.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
@@ -63,6 +64,18 @@ const QStringList& NetCommandCaptions() {
         QStringLiteral("Запись КФ по выбору в сетевое устройств"),
         QStringLiteral("Сброс сетевого адреса Велта на перемычки"),
     };
+    return captions;
+}
+
+const QStringList& NetCommandSecondCaptions() {
+    static const QStringList captions = [] {
+        QStringList c = NetCommandCaptions();
+        c[1] = QStringLiteral("Запрос серийного номера");
+        c[2] = QStringLiteral("Сохранение конфигурационного файла сетевого усьтройства");
+        c[6] = QStringLiteral("Смена сетевого адреса устройства по его серийному номеру в объекте");
+        c[9] = QStringLiteral("Запись КФ по выбору в сетевое устройство");
+        return c;
+    }();
     return captions;
 }
 
@@ -135,13 +148,23 @@ QString Base(const QString& dbFolder) {
                                                         : AppPaths::DefaultDbDir();
 }
 
-QString ObjectIdText(TFDM* dm) {
-    if (!dm || !HasRows(dm->Q_Net)) return QStringLiteral("0");
-    return QString::number(dm->Q_Net->FieldByName(QStringLiteral("id_nom")).AsLargeInt());
+qint64 ObjectId(TFDM* dm) {
+    if (!dm || !HasRows(dm->Q_Net)) return 0;
+    return dm->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
 }
 
 QString WriteFolder(const QString& dbFolder, TFDM* dm) {
-    return Base(dbFolder) + QStringLiteral("Data/FlWrite/Fl_") + ObjectIdText(dm);
+    return WriteFolderFor(dbFolder, ObjectId(dm));
+}
+
+QString ReadFolder(const QString& dbFolder, TFDM* dm) {
+    return Base(dbFolder) + QStringLiteral("Data/FlRead/Fl_") + QString::number(ObjectId(dm));
+}
+
+QString FileStem(int address, int sepDevice) {
+    if (address < sepDevice) return QStringLiteral("ckm") + IntToStrZ(address, 2);
+    if (address == sepDevice) return QStringLiteral("cpo") + IntToStrZ(address - sepDevice, 2);
+    return QStringLiteral("cbv") + IntToStrZ(address - kCallPanelBase, 2);
 }
 
 }  // namespace NetFolders

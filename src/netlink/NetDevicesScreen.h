@@ -13,6 +13,8 @@ class TFDM;
 
 // The screen's commands; the index selects the operation.
 const QStringList& NetCommandCaptions();
+// The captions the list shows after a font change.
+const QStringList& NetCommandSecondCaptions();
 constexpr int kNetCommandCount = 11;
 
 // The 127 items of the address choice; the item index is the address.
@@ -40,15 +42,23 @@ std::optional<ConfiguredDevice> ConfiguredDeviceAt(TFDM& dm, int address, int se
 // Replaces the line that names the device; false when no line does.
 bool ReplaceConfiguredLine(QStringList& lines, int address, const QString& line, int sepDevice);
 
+// The object folders of configuration files, shared with the write and read
+// screens: they are numbered by the object's id_net, which never changes, so
+// that a new network identifier (id_nom) does not hide the files made before.
 namespace NetFolders {
 
 // The database folder the link works in: dbFolder when it is set, else the
 // program's "DB_ARM/".
 QString Base(const QString& dbFolder);
-// The current object's identifier written into devices (k_net.id_nom), "0"
+// The current object's number in the folder names (k_net.id_net), 0
 // without an object (or without a data module).
-QString ObjectIdText(TFDM* dm);
-// Base + "Data/FlWrite/Fl_" + the identifier: files made for the devices.
+qint64 ObjectId(TFDM* dm);
+// The write screen's folder of the object: files made for the devices.
 QString WriteFolder(const QString& dbFolder, TFDM* dm);
+// Base + "Data/FlRead/Fl_" + the number: files read from the devices.
+QString ReadFolder(const QString& dbFolder, TFDM* dm);
+// The file name of a device without ".bin": "ckm" + the switch's address,
+// "cpo00" for the console, "cbv" + the call panel's number (address - 64).
+QString FileStem(int address, int sepDevice);
 
 }  // namespace NetFolders

@@ -122,4 +122,79 @@ TNetFrame AdapterUsbIdentity(int vid, int pid) {
         vid & 0xFF,      (vid >> 8) & 0xFF, pid & 0xFF, (pid >> 8) & 0xFF};
 }
 
+namespace {
+
+// A device request of command c: byte 4 is the selector byte when the device
+// has the selector; returns s, where the fields after it start.
+int StartDeviceRequest(TNetFrame& frame, int a, bool selector, int command, int selectorByte) {
+    frame.Set(0, kAdapterAddress);
+    frame.Set(1, a);
+    frame.Set(3, command | (selector ? kSelectorBit : 0));
+    if (selector) frame.Set(4, selectorByte);
+    return 4 + (selector ? 1 : 0);
+}
+
+// A parameter request (command 01) with its function code; returns s.
+int StartParameterRequest(TNetFrame& frame, int a, bool selector, int selectorByte, int function,
+                          int lengthCode) {
+    const int s = StartDeviceRequest(frame, a, selector, kCmdParameter, selectorByte);
+    frame.Set(2, lengthCode + (selector ? 1 : 0));
+    frame.Set(s + 3, function);
+    return s;
+}
+
+}  // namespace
+
+TNetFrame MemoryRead(int a, bool selector, int at, int count) {
+    TNetFrame frame;
+    const int s = StartDeviceRequest(frame, a, selector, kCmdMemoryRead, 0);
+    frame.Set(2, 0x09);
+    frame.Set(s, at & 0xFF);
+    frame.Set(s + 1, (at >> 8) & 0xFF);
+    frame.Set(s + 2, count);
+    return frame;
+}
+
+TNetFrame MemoryWrite(int a, bool selector, int selectorByte, int at, const QByteArray& bytes) {
+    TNetFrame frame;
+    const int s = StartDeviceRequest(frame, a, selector, kCmdMemoryWrite, selectorByte);
+    const int n = int(qMin(bytes.size(), qsizetype(kMemoryPacketBytes)));
+    frame.Set(2, 9 + (selector ? 1 : 0) + n);
+    frame.Set(s, at & 0xFF);
+    frame.Set(s + 1, (at >> 8) & 0xFF);
+    frame.Set(s + 2, n);
+    for (int i = 0; i < n; ++i) frame.Set(s + 3 + i, quint8(bytes[i]));
+    return frame;
+}
+
+TNetFrame SerialNumber(int a, bool selector) {
+    TNetFrame frame;
+    StartParameterRequest(frame, a, selector, 0x01, kFnSerialNumber, 10);
+    return frame;
+}
+
+TNetFrame NetworkId(int a, bool selector, qint64 idNom) {
+    TNetFrame frame;
+    const int s = StartParameterRequest(frame, a, selector, 0x01, kFnNetworkId, 13);
+    for (int i = 0; i < 3; ++i) frame.Set(s + 4 + i, int((idNom >> (8 * i)) & 0xFF));
+    return frame;
+}
+
+TNetFrame AddressBySerial(int a, bool selector, int selectorByte,
+                          const std::array<int, 3>& password, const QString& serial,
+                          int newAddress) {
+    TNetFrame frame;
+    const int s = StartParameterRequest(frame, a, selector, selectorByte, kFnAddress, 23);
+    frame.Set(s + 4, password[2]);
+    frame.Set(s + 5, password[1]);
+    frame.Set(s + 6, password[0]);
+    // Characters 2 to 10 of the serial number, each a seven-segment digit with the top bit set.
+    for (int i = 1; i < 10; ++i) {
+        const QChar c = i < serial.size() ? serial.at(i) : QChar();
+        frame.Set(s + 6 + i, DigitToSegments(c.isDigit() ? c.digitValue() : -1) + 0x80);
+    }
+    frame.Set(s + 16, newAddress);
+    return frame;
+}
+
 }  // namespace NetRequest

@@ -2,6 +2,7 @@
 // The 30-byte packet of the device network, its hexadecimal journal form and
 // the requests the link layer builds itself. Bytes a packet does not fill are 0.
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -34,6 +35,11 @@ constexpr int kFnSelect = 0x80;
 constexpr int kFnDriverOn = 0x00;
 constexpr int kFnReceptionMode = 0xFE;
 constexpr int kFnRestart = 0xFF;
+
+// Bytes of configuration memory one read or write packet carries at most.
+constexpr int kMemoryPacketBytes = 22;
+// The address a set-address request gives to send a device back to its jumpers.
+constexpr int kJumperAddress = 0xFF;
 
 class TNetFrame {
   public:
@@ -86,4 +92,22 @@ TNetFrame AdapterDriverOn();
 TNetFrame AdapterRestart();
 TNetFrame AdapterReceptionMode(int mode);
 TNetFrame AdapterUsbIdentity(int vid, int pid);
+
+// Device requests; selector: the device carries the internal selector, whose
+// byte then stands at byte 4 and moves every later field one on.
+// Read count (1..22) bytes of configuration memory from address at. The
+// length code stays 09 with the selector too.
+TNetFrame MemoryRead(int a, bool selector, int at, int count);
+// Write the bytes (at most 22; more are dropped) at address at;
+// selectorByte is byte 4 of the device's stored class reply.
+TNetFrame MemoryWrite(int a, bool selector, int selectorByte, int at, const QByteArray& bytes);
+TNetFrame SerialNumber(int a, bool selector);
+// Write the object's identifier: its low 24 bits, low byte first.
+TNetFrame NetworkId(int a, bool selector, qint64 idNom);
+// Give the device whose serial number is serial (a letter and nine digits;
+// the letter is not sent) the address newAddress (kJumperAddress: its
+// jumpers'); the password travels third digit first.
+TNetFrame AddressBySerial(int a, bool selector, int selectorByte,
+                          const std::array<int, 3>& password, const QString& serial,
+                          int newAddress);
 }  // namespace NetRequest

@@ -32,6 +32,8 @@ constexpr int kRestartPauseMs = 7000;
 constexpr int kSendTimeoutMs = 10000;
 constexpr int kReadTimeoutMs = 5000;
 constexpr int kFirstReceiveTickMs = 10;
+// Taken answers kept for the operations; older ones are of no use to anyone.
+constexpr int kTakenAnswersKept = 256;
 
 int TimerIndex(NetTimer timer) {
     return int(timer);
@@ -118,7 +120,28 @@ void TNetLink::SetTimer(NetTimer timer, bool enabled, int intervalMs) {
 }
 
 void TNetLink::ResumeReceiveTimer() {
-    if (!receiveHeld_ && BComNet.Connected()) SetTimer(NetTimer::Asinc, true);
+    if (!receiveHeld_ && !receiveSuspended_ && BComNet.Connected())
+        SetTimer(NetTimer::Asinc, true);
+}
+
+void TNetLink::PrepareUpload() {
+    sendSnapshot_ = int(MemoSend.size());
+    TmSendTick();
+    MemoSend.clear();
+    MemoRead.clear();
+    SetTimer(NetTimer::Send, false);
+    SetTimer(NetTimer::Read, false);
+    SetTimer(NetTimer::Asinc, false);
+}
+
+void TNetLink::RearmReceive() {
+    DisarmReceive();
+    ArmReceive();
+}
+
+void TNetLink::SuspendReceiveUntilStart() {
+    receiveSuspended_ = true;
+    SetTimer(NetTimer::Asinc, false);
 }
 
 void TNetLink::HoldReceiveTimer(bool hold) {
@@ -311,6 +334,9 @@ void TNetLink::InterpretNetAnswers(QString& modeText, QString& status, QStringLi
         SnifferAllowed = AdapterVersion != QLatin1String("$00$00$00");
     }
     moves_ += result.addressChanges;
+    TakenAnswers += result.taken;
+    if (TakenAnswers.size() > kTakenAnswersKept)
+        TakenAnswers.remove(0, TakenAnswers.size() - kTakenAnswersKept);
     // Asking again goes through this very function; those calls only collect.
     if (!followingUp_) RunFollowUps(modeText, deviceList);
 }
@@ -498,7 +524,7 @@ bool TNetLink::OpenNetLog(const QString& fileName) {
         int mode = 0;
         SendAdapterCommand(mode);
     }
-    if (BComNet.Connected()) {
+    if (BComNet.Connected() && !receiveSuspended_) {
         ArmReceive();
         SetTimer(NetTimer::Asinc, true, kFirstReceiveTickMs);
     }
@@ -510,6 +536,7 @@ bool TNetLink::StartNet(const std::function<std::optional<NetPortChoice>()>& fin
     if (BComNet.Connected()) return false;
     const std::optional<NetPortChoice> choice = findNetPort ? findNetPort() : std::nullopt;
     if (!choice) return false;
+    receiveSuspended_ = false;
     DoneAsync(rxRecord_);
     InitAsync(rxRecord_);
     rxArmed_ = false;

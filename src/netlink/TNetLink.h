@@ -75,6 +75,9 @@ class TNetLink {
     QString AdapterVersion;       // "$HH$HH$HH" once the adapter told it
     bool SnifferAllowed = false;  // the adapter's version allows sniffer mode
     NetPortChoice Adapter;        // port, VID and PID of the running link
+    // The packets interpretation took, with what they were to their requests,
+    // most recent last; the device operations look here for their answers.
+    QList<NetTakenAnswer> TakenAnswers;
 
     // The link runs from a successful start to its stop.
     bool LinkRunning() const { return running_; }
@@ -148,6 +151,16 @@ class TNetLink {
     void TimerRestartTick();
     // Keeps the receive timer off across a transfer: no other reader takes its answers.
     void HoldReceiveTimer(bool hold);
+    // Before a firmware upload: the pending requests handled once as on the
+    // send time-out, both journals emptied, the send, read and receive
+    // timers off.
+    void PrepareUpload();
+    // The receive read armed afresh on the open port.
+    void RearmReceive();
+    // The adapter restarts into new firmware: the background receive stays
+    // off until the link is started again.
+    void SuspendReceiveUntilStart();
+    bool ReceiveSuspended() const { return receiveSuspended_; }
 
     // ---- waits and the stop request ----
     // A pause that ends early when a packet is complete in the receive buffer.
@@ -188,6 +201,7 @@ class TNetLink {
     NetLinkHooks hooks_;
     NetTimerState timers_[4];
     bool receiveHeld_ = false;
+    bool receiveSuspended_ = false;
     bool running_ = false;
     int receptionMode_ = 0;
     bool stopRequested_ = false;

@@ -138,7 +138,7 @@ TEST_F(CallPanelFileTest, WholeFileReadsBackSectionBySection) {
     EXPECT_EQ(codes.records[40].code, "900");
 
     QList<CallCodeRecord> records = codes.records;
-    const FlagSectionValues flags = DecodeBvDataMask(s[4].text, records);
+    const FlagSectionValues flags = DecodeFlagRecords(s[4].text, records);
     EXPECT_EQ(flags.dataMask, "11" + Zeros(14));
     EXPECT_EQ(records[0].flags, "00");
 

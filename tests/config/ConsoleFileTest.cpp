@@ -5,6 +5,7 @@
 #include "config/ConsoleFile.h"
 #include "config/ConsoleSections.h"
 #include "config/DayNightSection.h"
+#include "config/FlagSection.h"
 #include "config/TPoParams.h"
 #include "support/ScriptedDialogs.h"
 
@@ -112,7 +113,7 @@ TEST_F(ConsoleFileTest, WholeFileReadsBackToTheSameValues) {
     EXPECT_EQ(records[40].code, "900");
     EXPECT_EQ(records[82].code, "201");
 
-    const PoFlagMasks flags = DecodePoFlags(s[4].text, records);
+    const FlagSectionValues flags = DecodeFlagRecords(s[4].text, records);
     EXPECT_EQ(flags.dataMask, "1" + Zeros(15));
     EXPECT_EQ(records[86].flags, "1");  // house 2, apartment 5
     EXPECT_EQ(records[85].flags, "0");

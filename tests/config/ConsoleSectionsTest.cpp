@@ -1,5 +1,6 @@
 #include "SectionBytes.h"
 #include "config/ConsoleSections.h"
+#include "config/FlagSection.h"
 #include "config/SwitchSections.h"
 #include "foundation/BitAndStr.h"
 #include "support/ScriptedDialogs.h"
@@ -106,7 +107,7 @@ TEST(ConsoleSection4, GroupsComeBackToTheirApartments) {
                                         "Поквартирные флаги:", "Маска данных 101" + Zeros(13),
                                         "Маска значений по умолчанию 1" + Zeros(15),
                                         "длина маски флагов := 4", "длина 4 sec бит 36"}));
-    EXPECT_EQ(DecodePoSection4(Taken(section), 2).mid(0, 6),
+    EXPECT_EQ(DecodeFlagMasks(Taken(section), 2).mid(0, 6),
               (QStringList{"-------------------------- БВ,ПО СЕКЦИЯ 4", "маска для 2 квартир.",
                            "FMSK: 101" + Zeros(13), "FVAL: 1" + Zeros(15), "п № 1 маска кв.: 10",
                            "п № 2 маска кв.: 01"}));
@@ -114,7 +115,7 @@ TEST(ConsoleSection4, GroupsComeBackToTheirApartments) {
     // The editor gives apartment 1's group to record 1, as stored, and saving
     // the records writes the same section.
     QList<CallCodeRecord> records{{"1", "", "", ""}, {"2", "", "", ""}};
-    const PoFlagMasks m = DecodePoFlags(Taken(section), records);
+    const FlagSectionValues m = DecodeFlagRecords(Taken(section), records);
     EXPECT_EQ(m.dataMask, "101" + Zeros(13));
     EXPECT_EQ(m.defaultMask, "1" + Zeros(15));
     EXPECT_EQ(records[0].flags, "01");
@@ -126,7 +127,7 @@ TEST(ConsoleSection4, GroupsComeBackToTheirApartments) {
 
     // No carried flag: no groups.
     QList<CallCodeRecord> none{{"1", "x", "", ""}};
-    DecodePoFlags(Taken(EncodePoSection4(Zeros(32), "", logs)), none);
+    DecodeFlagRecords(Taken(EncodePoSection4(Zeros(32), "", logs)), none);
     EXPECT_EQ(none[0].flags, "x");
 }
 

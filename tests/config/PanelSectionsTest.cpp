@@ -158,7 +158,7 @@ TEST(PanelFlags, TwoFlagsOnThreeApartments) {
                            "п № 2 маска кв.: 11", "п № 3 маска кв.: 01", "00"}));
 
     QList<CallCodeRecord> records(3);
-    const FlagSectionValues v = DecodeBvDataMask(Taken(section), records);
+    const FlagSectionValues v = DecodeFlagRecords(Taken(section), records);
     EXPECT_EQ(v.dataMask, "11" + Zeros(14));
     EXPECT_EQ(v.defaultMask, "1" + Zeros(15));
     EXPECT_EQ(records[0].flags, "01");  // as it stands: flag 2, flag 1
@@ -181,7 +181,7 @@ TEST(PanelFlags, WideGroupsStayWhole) {
     const QString groups = QString("1010101") + "0000001";
     QString payload = FlagSectionPayload(mask, "", groups);
     QList<CallCodeRecord> records(2);
-    DecodeBvDataMask(Taken(WrapSection(payload, 4, 1, nullptr)), records);
+    DecodeFlagRecords(Taken(WrapSection(payload, 4, 1, nullptr)), records);
     EXPECT_EQ(records[0].flags, "0000001");
     EXPECT_EQ(records[1].flags, "1010101");
 }

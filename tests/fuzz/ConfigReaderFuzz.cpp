@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the configuration-file readers and walks what they
 // make of them: the file reader (through a real file and from memory, which
-// must agree), the read screen's reader, the date word, the section walk, the
-// identification decoder, and the hexadecimal section counter given the bytes in
-// pieces as a device delivers them.
+// must agree), the read screen's reader and its parse, the editor's parse and
+// the file it would save, the date word, the section walk, the identification
+// decoder, and the hexadecimal section counter given the bytes in pieces as a
+// device delivers them.
 
 #include "FuzzSupport.h"
+#include "config/ConfigEditorFile.h"
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
+#include "config/ConfigReadScreen.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -48,6 +51,38 @@ void WalkImage(QString image) {
     }
 }
 
+// The program's own section-0 sizes, or sizes in another order that the
+// length rules read differently; one byte of the input chooses.
+ConfigScreenSettings Settings(QByteArrayView data) {
+    ConfigScreenSettings s;
+    s.sizes = ConfigSection0Sizes{176, 232, 1088};
+    if (!data.isEmpty() && quint8(data.back()) % 2) s.sizes = ConfigSection0Sizes{1088, 176, 232};
+    return s;
+}
+
+bool IsKind(int kind) {
+    return kind >= kKindUnknown && kind <= kKindConsole;
+}
+
+// The editor's parse, and the file its save would write: a file it builds
+// from what it showed opens again as the same kind.
+void EditorParse(const ConfigReadOutput& read, const ConfigScreenSettings& settings) {
+    EditorFile f;
+    f.jDev = read.deviceNumber;
+    ParseEditorImage(read.image, f, settings);
+    Check(IsKind(f.kind));
+    if (!f.Parsed()) return;
+    const EditorSaveResult built = BuildEditorFile(f, 7, settings);
+    if (built.bytes.isEmpty()) return;
+    ConfigReadOutput again;
+    Check(ReadConfigBytes(built.bytes, again, nullptr, nullptr, settings.sepDevice) ==
+          ConfigReadStatus::Ok);
+    EditorFile reopened;
+    reopened.jDev = again.deviceNumber;
+    ParseEditorImage(again.image, reopened, settings);
+    Check(reopened.kind == f.kind);
+}
+
 void FileReader(QByteArrayView data) {
     ConfigReadOutput fromMemory;
     QStringList messages, header;
@@ -59,6 +94,7 @@ void FileReader(QByteArrayView data) {
     Check(header.size() == 1 || header.size() == 29);
     Check(fromMemory.deviceNumber >= -1 && fromMemory.deviceNumber < 128);
     WalkImage(fromMemory.image);
+    EditorParse(fromMemory, Settings(data));
 
     QFile file(TempFileName());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
@@ -76,9 +112,11 @@ void FileReader(QByteArrayView data) {
 void ScreenReader(QByteArrayView data) {
     ScreenReadOutput out;
     QStringList detail, steps;
-    if (ReadConfigBytesForScreen(data, QStringLiteral("f"), out, &detail, &steps, 63) ==
+    if (ReadConfigBytesForScreen(data, QStringLiteral("f"), out, &detail, &steps, 63) !=
         ConfigReadStatus::Ok)
-        WalkImage(out.image + BuildConfigTrailer());
+        return;
+    WalkImage(out.image + BuildConfigTrailer());
+    Check(IsKind(ParseConfigFile(out.image, out.jDev, kKindUnknown, Settings(data)).kind));
 }
 
 void HexCounter(QByteArrayView data) {

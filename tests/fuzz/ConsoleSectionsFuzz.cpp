@@ -11,6 +11,7 @@
 #include "config/ConfigImage.h"
 #include "config/ConsoleSections.h"
 #include "config/DayNightSection.h"
+#include "config/FlagSection.h"
 #include "config/TPoParams.h"
 
 namespace {
@@ -41,9 +42,9 @@ void Entrances(const QString& text, int sep) {
 }
 
 void FlagsAndTimes(const QString& text, int announced) {
-    DecodePoSection4(text, announced);
+    DecodeFlagMasks(text, announced);
     QList<CallCodeRecord> records(announced);
-    DecodePoFlags(text, records);
+    DecodeFlagRecords(text, records);
     for (const CallCodeRecord& r : records) Check(r.flags.size() <= 16);
     DecodePoSection5(text, announced);
     DecodePoCodeTimes(text, records);

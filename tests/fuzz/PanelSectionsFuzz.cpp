@@ -50,7 +50,7 @@ void PanelFlags(const QString& text, int announced) {
     for (const QString& g : v.groups) groupBits += g.size();
     Check(groupBits <= text.size());
     QList<CallCodeRecord> records(announced);
-    DecodeBvDataMask(text, records);
+    DecodeFlagRecords(text, records);
 }
 
 void PanelKeys(const QString& text) {

@@ -153,4 +153,77 @@ TEST_F(SimulatedBusTest, InjectedFaultsChangeTheAnswers) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return pty.MasterFd() == -1; }, 2000));
 }
 
+// The configuration memory answers within its bounds, keeps what is
+// written, and refuses what lies outside; the faults act on the frames of
+// their command after the frames they let pass.
+TEST_F(DeviceBusTest, ConfigurationMemoryAndItsFaults) {
+    SimDevice device = SimDevice::Switch(5);
+    device.configEnd = 0x2800 + 30;
+    device.memory = QByteArray::fromHex("80000300");
+    const int index = bus.AddDevice(device);
+
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050903002805")));
+    EXPECT_EQ(Receive(), DeviceBusSimulator::FrameFromHex("057F0E83002805" "80000300FF"));
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050C04022803AABBCC")));
+    EXPECT_EQ(Receive(), DeviceBusSimulator::FrameFromHex("057F0C84022803AABBCC"));
+    EXPECT_EQ(bus.Device(index).memory, QByteArray::fromHex("8000AABBCC"));
+    // The last bytes of the memory: fewer than asked.
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050903182816")));
+    EXPECT_EQ(Receive().left(9), QByteArray::fromHex("057F0F83182806FFFF"));
+    // Outside the memory: refused.
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050903FF2716")));
+    EXPECT_EQ(Receive(), DeviceBusSimulator::FrameFromHex("057F0903FF2716"));
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050C041C2803010203")));
+    EXPECT_EQ(Receive(), DeviceBusSimulator::FrameFromHex("057F0C041C2803010203"));
+
+    bus.InjectFault({BusFault::Refuse, 5, 0, 0, 1, 0x04, 1});
+    const QByteArray write = DeviceBusSimulator::FrameFromHex("7F050A04002801EE");
+    ASSERT_TRUE(Send(write));
+    EXPECT_EQ(quint8(Receive()[3]), 0x84);  // let pass
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050A04012801DD")));
+    EXPECT_EQ(quint8(Receive()[3]), 0x04);  // refused, and not written
+    EXPECT_EQ(bus.Device(index).memory.left(2), QByteArray::fromHex("EE00"));
+
+    bus.InjectFault({BusFault::EmptyRead, 5, 0, 0, 1, 0x03});
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050903002805")));
+    EXPECT_EQ(Receive().left(8), QByteArray::fromHex("057F0E8300280000"));
+    bus.InjectFault({BusFault::Stale, 5, 0, 0, 1, 0x03});
+    ASSERT_TRUE(Send(DeviceBusSimulator::FrameFromHex("7F050903052805")));
+    EXPECT_EQ(Receive().left(7), QByteArray::fromHex("057F0E83002805"));
+    EXPECT_EQ(Receive().left(7), QByteArray::fromHex("057F0E83052805"));
+}
+
+// A device takes a new address by its serial number and password, from its
+// address or, without a valid one, from its kind's class address; FF sends
+// it back to its jumpers.
+TEST_F(DeviceBusTest, AddressBySerialNumber) {
+    SimDevice device = SimDevice::Switch(9);
+    device.serial = "B123456789";
+    device.password = "123";
+    device.jumperAddress = 2;
+    device.programmingMode = true;
+    const int index = bus.AddDevice(device);
+    const QByteArray toFive =
+        DeviceBusSimulator::FrameFromHex("7F80170100000004030201" "86DBCFE6EDFD87FFEF05");
+    QByteArray otherSerial = toFive;
+    otherSerial[12] = char(0x86);
+    ASSERT_TRUE(Send(otherSerial));
+    ASSERT_TRUE(bus.WaitForFrames(1, 1000));
+    QByteArray wrongPassword = toFive;
+    wrongPassword[8] = 9;
+    ASSERT_TRUE(Send(wrongPassword));
+    EXPECT_EQ(Receive().left(4), QByteArray::fromHex("097F1701"));  // refused
+    ASSERT_TRUE(Send(toFive));
+    EXPECT_EQ(Receive().left(4), QByteArray::fromHex("057F1781"));
+    EXPECT_EQ(bus.Device(index).address, 5);
+    EXPECT_FALSE(bus.Device(index).programmingMode);
+
+    QByteArray jumpers = toFive;
+    jumpers[1] = 5;
+    jumpers[20] = char(0xFF);
+    ASSERT_TRUE(Send(jumpers));
+    EXPECT_EQ(Receive().left(4), QByteArray::fromHex("057F1781"));
+    EXPECT_EQ(bus.Device(index).address, 2);
+}
+
 }  // namespace

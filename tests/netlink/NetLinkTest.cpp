@@ -173,7 +173,9 @@ TEST_F(NetLinkTest, TwoDevicesAtOneAddressAreBothListed) {
     SimDevice twin = SimDevice::Switch(5);
     twin.serial = "C000000002";
     bus.AddDevice(twin);
-    bus.SetPacing(true);  // the second answer is still on the wire when the first is read
+    // Both answers are already waiting when the first is read. On the paced wire the second
+    // would start a byte time later, and the few milliseconds the link waits for it are not
+    // a promise a loaded test machine keeps.
     Start();
     EXPECT_EQ(link.RequestClass(5), 2);
     link.BuildDeviceList(link.DeviceList);

@@ -2,11 +2,13 @@
 // start and stop of the link, the configured and found device lists, the
 // class information of a found device and the firmware list at start.
 
-#include "NetFormFixture.h"
+#include "NetDevicesScreenFixture.h"
+#include "config/ConfigHeader.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
+#include "netlink/NetConfigTransfer.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/ui/TFrNetDev.h"
 #include "platform/AppPaths.h"
@@ -18,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,109 +29,6 @@
 #include <QTimer>
 
 namespace {
-
-QStringList Items(const QListWidget* list) {
-    QStringList items;
-    for (int row = 0; row < list->count(); ++row) items << list->item(row)->text();
-    return items;
-}
-
-QStringList Lines(const QPlainTextEdit* memo) {
-    const QString text = memo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
-}
-
-// The reference object with its device records. The program makes those
-// records by its own synchronisation, which is not built yet; until then they
-// are seeded here as that synchronisation shapes them: one switch per matrix
-// column, one record per call panel of the matrix, and the console.
-class NetDevicesScreen : public NetFormFixture {
-  protected:
-    void SetUp() override {
-        NetFormFixture::SetUp();
-        QString error;
-        ASSERT_TRUE(dm.Connect(db.dbPath(), &error)) << error.toStdString();
-        ASSERT_TRUE(dm.OpenAllTables()) << dm.LastError().toStdString();
-        SiteForms::InstallHooks();
-        ReferenceObject ref;
-        ASSERT_TRUE(ref.Build(ReferenceStep::Matrix)) << ref.Error().toStdString();
-        idNet = ref.IdNet();
-        SeedDeviceRecords();
-        ASSERT_TRUE(dm.OpenAllTables()) << dm.LastError().toStdString();
-        ASSERT_TRUE(dm.Q_Net->Locate("id_net", idNet));
-
-        frame = std::make_unique<TFrNetDev>();
-        frame->BindNetForm(form.get());
-        frame->resize(1180, 760);
-        frame->PrepareScreen(db.dbDir());
-        frame->show();
-    }
-    void TearDown() override {
-        frame.reset();
-        form.reset();
-        Hooks() = savedHooks;
-        Globals() = savedGlobals;
-    }
-
-    QList<QVariantList> Rows(const QString& sql) {
-        QSqlQuery q(dm.ConnectionDB());
-        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-        QList<QVariantList> rows;
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < 4; ++i) row << q.value(i);
-            rows << row;
-        }
-        return rows;
-    }
-    qint64 Exec(const QString& sql, const QVariantList& values) {
-        QSqlQuery q(dm.ConnectionDB());
-        EXPECT_TRUE(q.prepare(sql)) << sql.toStdString();
-        for (const QVariant& v : values) q.addBindValue(v);
-        EXPECT_TRUE(q.exec()) << sql.toStdString();
-        return q.lastInsertId().toLongLong();
-    }
-
-    void SeedDeviceRecords() {
-        const QString id = QString::number(idNet);
-        for (const QVariantList& c :
-             Rows("SELECT n_pk, n_net, n_pod, id_dom FROM m_pk WHERE id_net=" + id +
-                  " ORDER BY n_pk")) {
-            const qint64 pod = Rows("SELECT id_pod FROM k_pod WHERE id_dom=" + c[3].toString() +
-                                    " AND n_pod=" + c[2].toString())
-                                   .value(0)
-                                   .value(0)
-                                   .toLongLong();
-            const qint64 pk = Exec(
-                "INSERT INTO k_pk (id_net, id_pod, n_net, id_ke, id_mvv, id_mot, type_k, kf_pr)"
-                " VALUES (?, ?, ?, 1, 1, 2, 'Торвин', 0)",
-                {idNet, pod, c[1]});
-            Exec("UPDATE m_pk SET id_pk=? WHERE id_net=? AND n_pk=?", {pk, idNet, c[0]});
-        }
-        for (const QVariantList& p :
-             Rows("SELECT DISTINCT n_net, n_nt0, bv_type, n_bv FROM m_bv WHERE id_net=" + id +
-                  " ORDER BY n_net")) {
-            const qint64 bv = Exec(
-                "INSERT INTO k_bv (id_net, n_net, n_nt0, bv_type, n_bv, kf_pr) VALUES (?, ?, ?, ?,"
-                " ?, 0)",
-                {idNet, p[0], p[1], p[2], p[3]});
-            Exec("UPDATE m_bv SET id_bv=? WHERE id_net=? AND n_net=?", {bv, idNet, p[0]});
-        }
-        Exec("INSERT INTO k_po (id_net, n_net, kf_pr) VALUES (?, 63, 0)", {idNet});
-    }
-
-    void Start() {
-        frame->BitStartNetClick();
-        ASSERT_TRUE(Link().LinkRunning());
-    }
-
-    NavigationHooks savedHooks = Hooks();
-    ArmGlobals savedGlobals = Globals();
-    TestDatabase db{TestDatabase::Kind::New};
-    TFDM dm;
-    qint64 idNet = 0;
-    std::unique_ptr<TFrNetDev> frame;
-};
 
 TEST_F(NetDevicesScreen, TheConfiguredListOfTheObject) {
     frame->FillDeviceList();
@@ -313,6 +213,43 @@ TEST_F(NetDevicesScreen, Picture) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_FALSE(SaveScreen(*frame, "FrNetDev1").isEmpty());
     ExpectNoClippedText(frame.get());
+}
+
+// A transfer run through the screen: its questions come through the dialog
+// service, its logs into the screen's consoles, the hourglass and "Ждите..."
+// go away when it ends.
+TEST_F(NetDevicesScreen, ATransferRunsOnTheScreensLinkAndLogs) {
+    SimDevice device = SimDevice::Switch(1);
+    bus.AddDevice(device);
+    Start();
+    ASSERT_EQ(Link().RequestClass(1), 1);
+    Link().ParseClassReply(1);
+    Link().BuildDeviceList(Link().DeviceList);
+    const QString file = dir.path() + "ckm02.bin";
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(BuildConfigHeaderBytes(2, idNet, 63) + QByteArray::fromHex("0300010201FFFF"));
+    out.close();
+
+    std::optional<NetOpContext> ctx = frame->OperationContext();
+    ASSERT_TRUE(ctx);
+    NetConfigTransfer transfer(*ctx);
+    dialogs.Expect("Подтверждение",
+                   "Сетевые номера устройства и файла не совпадают. Продолжить запись?",
+                   DlgAnswer::Yes);
+    EXPECT_EQ(transfer.WriteCnf(1, false, file).outcome, NetOpOutcome::Done);
+    const NetReadResult read = transfer.ReadCnf(1);
+    ASSERT_EQ(read.outcome, NetOpOutcome::Done);
+    EXPECT_EQ(read.savedFile,
+              db.dbDir() + "Data/FlRead/Fl_" + QString::number(idNet) + "/ckm01.bin");
+    EXPECT_FALSE(frame->LabWait->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const QStringList results = Lines(frame->Memo2);
+    EXPECT_TRUE(results.contains("Запись конфигурационного файла СКМ01 в устройство СКМ01 завершена."));
+    EXPECT_EQ(results.last(), "Файл сохранен.");
+    EXPECT_TRUE(Lines(frame->Memo1).contains("Чтение конфигурационного файла устройства СКМ01."));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    EXPECT_FALSE(SaveScreen(*frame, "FrNetDev1-transfer").isEmpty());
 }
 
 }  // namespace

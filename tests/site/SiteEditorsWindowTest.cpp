@@ -34,8 +34,7 @@ class EditorsWindow : public SiteWindow {
     // The reference object with apartments and device records, the main
     // window on the object screen and the three editors made as at start-up.
     void Open(ReferenceObjectOptions options = {}) {
-        BuildReference(std::move(options), ReferenceStep::Apartments);
-        SeedDeviceRecords(dm_.ConnectionDB(), idNet_);
+        BuildReference(std::move(options), ReferenceStep::DeviceRecords);
         ASSERT_TRUE(dm_.OpenAllTables());
         OpenWindowOn(1);
         ASSERT_TRUE(dm_.Q_Net->Locate("id_net", idNet_));

@@ -18,8 +18,12 @@ constexpr auto kByteTime = std::chrono::nanoseconds(1'000'000'000LL * 10 / 9600)
 constexpr int kCmdClass = 0x00;
 constexpr int kCmdParameter = 0x01;
 constexpr int kCmdDeselect = 0x02;
+constexpr int kCmdMemoryRead = 0x03;
+constexpr int kCmdMemoryWrite = 0x04;
 constexpr int kSelectorBit = 0x40;
 constexpr int kAnswerBit = 0x80;
+constexpr int kMemoryPacket = 22;
+constexpr int kJumpers = 0xFF;
 
 int At(const QByteArray& frame, int i) {
     return i >= 0 && i < frame.size() ? quint8(frame[i]) : 0;
@@ -49,6 +53,17 @@ SimDevice WithMask(int address, int classWord, std::array<quint8, 8> mask) {
     d.classWord = classWord;
     d.classMask = mask;
     return d;
+}
+
+int CommandOf(const QByteArray& frame) {
+    return At(frame, 3) & ~kSelectorBit;
+}
+
+// The class address of a device without a valid address, by its kind.
+int ProgrammingAddressOf(const SimDevice& d) {
+    if (d.classWord == 4) return 144;
+    if (d.classWord == 1) return 136;
+    return 128;
 }
 
 QString PasswordOf(const QByteArray& request, int s) {
@@ -112,6 +127,7 @@ void DeviceBusSimulator::SetHandler(Handler handler) {
 int DeviceBusSimulator::AddDevice(const SimDevice& device) {
     std::lock_guard lock(mutex_);
     devices_.append(device);
+    if (devices_.last().jumperAddress < 0) devices_.last().jumperAddress = device.address;
     return int(devices_.size()) - 1;
 }
 
@@ -259,7 +275,8 @@ void DeviceBusSimulator::Receive(const char* bytes, qsizetype n) {
 void DeviceBusSimulator::Answer(const QByteArray& frame) {
     QList<QByteArray> answers;
     Handler handler;
-    bool bus = false, paced;
+    std::optional<BusFault> fault;
+    bool paced;
     {
         std::lock_guard lock(mutex_);
         received_.append(frame);
@@ -270,27 +287,82 @@ void DeviceBusSimulator::Answer(const QByteArray& frame) {
         } else if (handler_) {
             handler = handler_;
         } else {
-            bus = true;
-            answers = BusAnswers(frame);
+            fault = TakeFault(frame);
+            answers = BusAnswers(frame, fault ? &*fault : nullptr);
         }
     }
     frameCame_.notify_all();
     if (handler) answers = handler(frame);
-    if (bus && !ApplyFaults(At(frame, 1), answers)) return;
+    if (fault && !ApplyFault(*fault, answers)) return;
     for (const QByteArray& bytes : answers) {
         if (!(paced ? SendPaced(bytes) : Send(bytes))) return;
     }
 }
 
 // Call with mutex_ held.
-QList<QByteArray> DeviceBusSimulator::BusAnswers(const QByteArray& frame) {
+bool DeviceBusSimulator::IsAt(const SimDevice& device, int destination) const {
+    return device.programmingMode ? ProgrammingAddressOf(device) == destination
+                                  : device.address == destination;
+}
+
+// Call with mutex_ held. The fault that acts on this frame, if any.
+std::optional<BusFault> DeviceBusSimulator::TakeFault(const QByteArray& frame) {
+    const auto it = std::find_if(faults_.begin(), faults_.end(), [&](const BusFault& f) {
+        return (f.address < 0 || f.address == At(frame, 1)) &&
+               (f.command < 0 || f.command == CommandOf(frame));
+    });
+    if (it == faults_.end()) return std::nullopt;
+    if (it->after > 0) {
+        --it->after;
+        return std::nullopt;
+    }
+    const BusFault fault = *it;
+    if (--it->times <= 0) faults_.erase(it);
+    return fault;
+}
+
+// Call with mutex_ held.
+QList<QByteArray> DeviceBusSimulator::BusAnswers(const QByteArray& frame, const BusFault* fault) {
     const int destination = At(frame, 1);
     if (destination == kAdapterAddress)
         return adapter_.answers ? AdapterAnswers(frame) : QList<QByteArray>{};
     QList<QByteArray> answers;
+    // The list may not change under the loop: a device that moves stays in it.
     for (SimDevice& device : devices_)
-        if (device.address == destination) answers += DeviceAnswers(device, frame);
+        if (IsAt(device, destination))
+            answers +=
+                fault ? FaultyDeviceAnswers(device, frame, *fault) : DeviceAnswers(device, frame);
     return answers;
+}
+
+// Call with mutex_ held. The faults that change what the device does.
+QList<QByteArray> DeviceBusSimulator::FaultyDeviceAnswers(SimDevice& device,
+                                                          const QByteArray& frame,
+                                                          const BusFault& fault) {
+    const int s = (At(frame, 3) & kSelectorBit) ? 1 : 0;
+    switch (fault.kind) {
+        case BusFault::Ignore:
+            return {};
+        case BusFault::Refuse:
+            return {AnswerTo(frame, device.address, false)};
+        case BusFault::Stale: {
+            if (CommandOf(frame) != kCmdMemoryRead) break;
+            // The answer to the packet before: the same count, the address before.
+            QByteArray before = frame;
+            const int at = (At(frame, 4 + s) | (At(frame, 5 + s) << 8)) - At(frame, 6 + s);
+            PutLe16(before, 4 + s, qMax(at, device.configStart));
+            return DeviceAnswers(device, before) + DeviceAnswers(device, frame);
+        }
+        case BusFault::EmptyRead: {
+            QList<QByteArray> answers = DeviceAnswers(device, frame);
+            for (QByteArray& answer : answers)
+                for (int i = 6 + s; i < answer.size(); ++i) answer[i] = 0;
+            return answers;
+        }
+        default:
+            break;
+    }
+    return DeviceAnswers(device, frame);
 }
 
 QList<QByteArray> DeviceBusSimulator::AdapterAnswers(const QByteArray& frame) {
@@ -305,6 +377,15 @@ QList<QByteArray> DeviceBusSimulator::AdapterAnswers(const QByteArray& frame) {
         Put(r, 5, adapter_.versionLow);
         if (adapter_.versionPayload > 8) Put(r, 8, adapter_.versionThird);
         return {r};
+    }
+    if (command == kCmdMemoryWrite) {
+        const bool taken = FirmwareWrite(adapter_.firmware, frame, 0);
+        if (taken && adapter_.firmware.awaitedAppVersion >= 0 && adapter_.firmware.HoldsAwaited()) {
+            adapter_.versionHigh = adapter_.firmware.awaitedAppVersion >> 8;
+            adapter_.versionLow = adapter_.firmware.awaitedAppVersion & 0xFF;
+            adapter_.firmware.awaitedAppVersion = -1;
+        }
+        return {AnswerTo(frame, kAdapterAddress, taken)};
     }
     if (command != kCmdParameter) return {};
     switch (At(frame, 7)) {
@@ -361,22 +442,116 @@ QList<QByteArray> DeviceBusSimulator::DeviceAnswers(SimDevice& device, const QBy
         return {r};
     }
     const auto handler = commandHandlers_.find(command);
-    if (handler == commandHandlers_.end()) return {};
-    return handler->second(device, frame);
+    if (handler != commandHandlers_.end()) return handler->second(device, frame);
+    if (command == kCmdMemoryRead) return MemoryRead(device, frame, s);
+    if (command == kCmdMemoryWrite) return MemoryWrite(device, frame, s);
+    if (command == kCmdParameter && At(frame, 7 + s) == 0x01)
+        return WriteNetworkId(device, frame, s);
+    if (command == kCmdParameter && At(frame, 7 + s) == 0x04) return MoveBySerial(device, frame, s);
+    return {};
 }
 
-// Call without mutex_ held. False when the line hung up.
-bool DeviceBusSimulator::ApplyFaults(int address, QList<QByteArray>& answers) {
-    BusFault fault;
-    {
-        std::lock_guard lock(mutex_);
-        const auto it = std::find_if(faults_.begin(), faults_.end(), [&](const BusFault& f) {
-            return f.address < 0 || f.address == address;
-        });
-        if (it == faults_.end()) return true;
-        fault = *it;
-        if (--it->times <= 0) faults_.erase(it);
+QList<QByteArray> DeviceBusSimulator::MemoryRead(SimDevice& device, const QByteArray& frame,
+                                                 int s) {
+    const int at = At(frame, 4 + s) | (At(frame, 5 + s) << 8);
+    const int asked = At(frame, 6 + s);
+    if (at < device.configStart || at >= device.configEnd || asked < 1 || asked > kMemoryPacket)
+        return {AnswerTo(frame, device.address, false)};
+    const int n = qMin(asked, device.configEnd - at);
+    QByteArray answer = AnswerTo(frame, device.address, true);
+    Put(answer, 2, 9 + s + n);
+    Put(answer, 6 + s, n);
+    const int offset = at - device.configStart;
+    for (int i = 0; i < n; ++i)
+        Put(answer, 7 + s + i,
+            offset + i < device.memory.size() ? At(device.memory, offset + i) : 0xFF);
+    return {answer};
+}
+
+QByteArray SimFirmware::Read(int at, int count) const {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i) {
+        const auto it = memory.find(at + i);
+        if (it == memory.end()) break;
+        bytes.append(char(it->second));
     }
+    return bytes;
+}
+
+bool SimFirmware::HoldsAwaited() const {
+    if (awaited.empty()) return false;
+    for (const auto& [start, bytes] : awaited)
+        if (Read(start, int(bytes.size())) != bytes) return false;
+    return true;
+}
+
+QByteArray SimDevice::DtgForBds(int bds, bool patched) {
+    QByteArray dtg(3, '\0');
+    dtg[0] = char((bds >> 4) & 0x0F);
+    dtg[1] = char((bds & 0x0F) << 4);
+    dtg[2] = char(patched ? 1 : 0);
+    return dtg;
+}
+
+bool DeviceBusSimulator::FirmwareWrite(SimFirmware& firmware, const QByteArray& frame, int s) {
+    const int at = At(frame, 4 + s) | (At(frame, 5 + s) << 8);
+    const int n = At(frame, 6 + s);
+    if (n < 1 || n > kMemoryPacket) return false;
+    for (int i = 0; i < n; ++i) firmware.memory[at + i] = quint8(At(frame, 7 + s + i));
+    return true;
+}
+
+QList<QByteArray> DeviceBusSimulator::MemoryWrite(SimDevice& device, const QByteArray& frame,
+                                                  int s) {
+    const int at = At(frame, 4 + s) | (At(frame, 5 + s) << 8);
+    const int n = At(frame, 6 + s);
+    if ((at >= device.configEnd || at + n <= device.configStart) &&
+        FirmwareWrite(device.firmware, frame, s)) {
+        if (device.firmware.awaitedAppVersion >= 0 && device.firmware.HoldsAwaited()) {
+            device.appVersion = device.firmware.awaitedAppVersion;
+            device.firmware.awaitedAppVersion = -1;
+        }
+        return {AnswerTo(frame, device.address, true)};
+    }
+    if (at < device.configStart || at + n > device.configEnd || n < 1 || n > kMemoryPacket)
+        return {AnswerTo(frame, device.address, false)};
+    const int offset = at - device.configStart;
+    if (device.memory.size() < offset + n) device.memory.resize(offset + n, char(0xFF));
+    for (int i = 0; i < n; ++i) device.memory[offset + i] = char(At(frame, 7 + s + i));
+    return {AnswerTo(frame, device.address, true)};
+}
+
+QList<QByteArray> DeviceBusSimulator::WriteNetworkId(SimDevice& device, const QByteArray& frame,
+                                                     int s) {
+    const int bytes = device.format == 30 && !device.selector ? 4 : 3;
+    quint32 nid = 0;
+    for (int i = bytes - 1; i >= 0; --i) nid = nid * 256 + quint32(At(frame, 8 + s + i));
+    device.nid = nid;
+    return {AnswerTo(frame, device.address, true)};
+}
+
+QList<QByteArray> DeviceBusSimulator::MoveBySerial(SimDevice& device, const QByteArray& frame,
+                                                   int s) {
+    const int p = 4 + s;  // where the request's fields start
+    const QByteArray serial = EncodeSerial(device.serial);
+    for (int i = 1; i < 10; ++i)
+        if (At(frame, p + 6 + i) != At(serial, i)) return {};  // another device's order
+    const QString password = QString::number(At(frame, p + 6)) + QString::number(At(frame, p + 5)) +
+                             QString::number(At(frame, p + 4));
+    const QString expected = device.password.isEmpty() ? QStringLiteral("000") : device.password;
+    if (password != expected) return {AnswerTo(frame, device.address, false)};
+    const int to = At(frame, p + 16);
+    const int from = device.address;
+    device.address = to == kJumpers ? device.jumperAddress : to;
+    // A device asked at its class address answers from the address it took.
+    QByteArray answer = AnswerTo(frame, device.programmingMode ? device.address : from, true);
+    device.programmingMode = false;
+    return {answer};
+}
+
+// Call without mutex_ held. The faults that change what goes on the wire;
+// false when the line hung up.
+bool DeviceBusSimulator::ApplyFault(const BusFault& fault, QList<QByteArray>& answers) {
     switch (fault.kind) {
         case BusFault::Silence:
             answers.clear();
@@ -396,8 +571,9 @@ bool DeviceBusSimulator::ApplyFaults(int address, QList<QByteArray>& answers) {
             hungUp_ = true;
             return false;
         }
+        default:
+            return true;  // acted before the device answered
     }
-    return true;
 }
 
 bool DeviceBusSimulator::SleepUntil(Clock::time_point when) {

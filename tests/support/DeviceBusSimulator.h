@@ -31,6 +31,33 @@
 //   three more bytes (length code 23 + s), without it length code 20 + s.
 // - select (function 80) with the device's password: positive, and the device
 //   is selected; with another password: a refusal. Deselect (02): positive.
+//
+// Answers of the bus that a handler registered for their command overrides:
+// - configuration memory, between configStart and configEnd of the class
+//   reply (SimDevice::memory holds it from configStart on; bytes never
+//   written read as FF). Read (03, 43 with the selector): s = 4 + selector,
+//   bytes s, s+1 the address (LE), s+2 the count; the answer echoes the
+//   request with n = the bytes there are (at most 22) at s+2, the bytes
+//   from s+3 and the length code 9 + selector + n. Write (04, 44): the same address and count, the bytes from s+3;
+//   the device keeps them (for the whole test, also when its address
+//   changes) and echoes the request. Across a bound of the memory, or a
+//   count of 0 or more than 22: a refusal.
+// - firmware memory: a write wholly outside the configuration memory is a
+//   firmware packet; the device (or the adapter, for frames to 127) keeps
+//   its bytes in SimFirmware::memory and echoes it. When every byte of the
+//   awaited image is there, the device takes the awaited APP version: its
+//   class reply tells it from then on.
+// - BDS identity: the DTG bytes of the serial-number answer (DtgForBds).
+// - network identifier (01, function 01): bytes 8+s.. (three, four in the
+//   alpha format) become the identifier the class reply carries; echoed.
+// - address by serial number (01, function 04): bytes s+4..s+6 the password
+//   digits 3, 2, 1, s+7..s+15 serial characters 2..10 as seven-segment
+//   patterns + 0x80, s+16 the new address (FF: the jumpers'). Only the device
+//   with that serial number takes it: another password gets a refusal,
+//   another serial number no answer. The device echoes the request from its
+//   address and then moves; a device in programming mode (no valid address)
+//   answers at 128 (switch), 136 (call panel) or 144 (console) and echoes
+//   from its new address.
 // - the adapter's version reply (class request to 127): 7F 7F L 80 H M 00 00 R,
 //   H and M the version's high and low byte, R a third part; L = meaningful
 //   bytes + 2 (default 9 bytes, 11). A reply of 8 meaningful bytes or fewer
@@ -57,7 +84,20 @@
 #include <initializer_list>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
+
+// Firmware written by upload packets, by address.
+struct SimFirmware {
+    std::map<int, quint8> memory;
+    // What a complete upload brings: sections by start address, and the APP
+    // version the device has once all of them are in memory (-1: none).
+    std::map<int, QByteArray> awaited;
+    int awaitedAppVersion = -1;
+    // The bytes from at on, as far as they were written.
+    QByteArray Read(int at, int count) const;
+    bool HoldsAwaited() const;
+};
 
 // One device on the simulated network.
 struct SimDevice {
@@ -77,9 +117,16 @@ struct SimDevice {
     bool cnfUnchanged = true;
     int appVersion = 0x0105;
     int atg1 = 0, atg2 = 0;
-    QByteArray dtg;         // three bytes of the DTG identity; empty: none
-    QByteArray memory;      // configuration memory from configStart on
-    bool selected = false;  // entered programming mode with its password
+    QByteArray dtg;                // three bytes of the DTG identity; empty: none
+    QByteArray memory;             // configuration memory from configStart on
+    bool selected = false;         // entered programming mode with its password
+    int jumperAddress = -1;        // where a jumper reset sends it; -1: its first address
+    bool programmingMode = false;  // no valid address: answers at its kind's class address
+    SimFirmware firmware;
+
+    // DTG bytes that report a BDS version (hex digits 2-3 of the DTG text);
+    // patched: digits 3-6 are not "0000", so no patch is due.
+    static QByteArray DtgForBds(int bds, bool patched);
 
     // Devices of each kind, with the class mask and kind word of that kind.
     static SimDevice Switch(int address);
@@ -94,22 +141,31 @@ struct SimAdapter {
     int receptionMode = 0;
     int usbVid = -1, usbPid = -1;  // the USB identity last written into it
     bool answers = true;           // false: the adapter is silent
+    SimFirmware firmware;
 };
 
-// A fault the bus commits on the answers to frames for one address (-1: any).
+// A fault the bus commits on frames for one address (-1: any) and command
+// (byte 3 without the selector bit; -1: any). The first `after` such frames
+// pass untouched; the fault then acts on `times` frames.
 struct BusFault {
     enum Kind {
-        Silence,    // no answer at all
+        Silence,    // no answer at all (the device did act on the frame)
         Late,       // the answer comes delayMs late
         Fragment,   // only the first bytes of the answer are sent
         ZeroFrame,  // 30 zero bytes go out before the answer
         HangUp,     // the device end of the line closes; nothing more is answered
+        Ignore,     // the frame never reaches the device: no action, no answer
+        Refuse,     // the device refuses the frame: no action, a refusal
+        Stale,      // a memory-read answer for the packet before comes first
+        EmptyRead,  // a memory-read answer brings n = 0 and no bytes
     };
     Kind kind = Silence;
     int address = -1;
     int delayMs = 0;
     int bytes = 10;
     int times = 1;
+    int command = -1;
+    int after = 0;
 };
 
 class DeviceBusSimulator {
@@ -168,10 +224,20 @@ class DeviceBusSimulator {
     void Run();
     void Receive(const char* bytes, qsizetype n);
     void Answer(const QByteArray& frame);
-    QList<QByteArray> BusAnswers(const QByteArray& frame);
+    QList<QByteArray> BusAnswers(const QByteArray& frame, const BusFault* fault);
     QList<QByteArray> AdapterAnswers(const QByteArray& frame);
     QList<QByteArray> DeviceAnswers(SimDevice& device, const QByteArray& frame);
-    bool ApplyFaults(int address, QList<QByteArray>& answers);
+    QList<QByteArray> FaultyDeviceAnswers(SimDevice& device, const QByteArray& frame,
+                                          const BusFault& fault);
+    QList<QByteArray> MemoryRead(SimDevice& device, const QByteArray& frame, int s);
+    QList<QByteArray> MemoryWrite(SimDevice& device, const QByteArray& frame, int s);
+    // A firmware packet into firmware; false when the frame is no such packet.
+    static bool FirmwareWrite(SimFirmware& firmware, const QByteArray& frame, int s);
+    QList<QByteArray> WriteNetworkId(SimDevice& device, const QByteArray& frame, int s);
+    QList<QByteArray> MoveBySerial(SimDevice& device, const QByteArray& frame, int s);
+    bool IsAt(const SimDevice& device, int destination) const;
+    std::optional<BusFault> TakeFault(const QByteArray& frame);
+    bool ApplyFault(const BusFault& fault, QList<QByteArray>& answers);
     bool Send(const QByteArray& bytes);
     bool SendPaced(const QByteArray& bytes);
     bool SleepUntil(Clock::time_point when);

@@ -1,5 +1,7 @@
 #include "support/ReferenceObject.h"
 
+#include "devices/DeviceRecordSync.h"
+#include "devices/SecurityPost.h"
 #include "foundation/MatrTable.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
@@ -24,6 +26,7 @@ bool ReferenceObject::Build(ReferenceStep last) {
     if (!enterObjectAndEntrances(last)) return false;
     if (last >= ReferenceStep::Matrix && !saveMatrix()) return false;
     if (last >= ReferenceStep::Apartments && !generateApartments()) return false;
+    if (last >= ReferenceStep::DeviceRecords && !makeDeviceRecords()) return false;
     return true;
 }
 
@@ -107,5 +110,17 @@ bool ReferenceObject::generateApartments() {
     if (result != GenerationResult::Done)
         return fail(
             QStringLiteral("the apartments were not generated (%1)").arg(static_cast<int>(result)));
+    return true;
+}
+
+// The switch screen opened on the object and its question answered Yes; the
+// console screen's load makes the console record on the way.
+bool ReferenceObject::makeDeviceRecords() {
+    const std::function<void()> testHook = Hooks().LoadSecurityPost;
+    Hooks().LoadSecurityPost = [] { LoadSecurityPost(); };
+    const DeviceSyncOutcome made = SyncPkRecords();
+    Hooks().LoadSecurityPost = testHook;
+    if (made.result != DeviceChange::Done)
+        return fail(QStringLiteral("the device records were not made: ") + made.error);
     return true;
 }

@@ -26,6 +26,10 @@
 //              "Пересчитать невыделенные поля", then "Сохранить квартиры для
 //              КМ" with keysPerApartment: codes equal the apartment numbers,
 //              and with the console every entrance ends with its handset.
+//   DeviceRecords  the switch screen's "Коммутаторов нет. Создать их из
+//              матрицы?" answered Yes: switch, call-panel and console records
+//              made from the saved matrix, with their defaults, tracts,
+//              handset indexes and terminals; the state becomes "закрыто".
 //
 // Further steps follow the road of a job (matrix save, apartments, device
 // records, keys). To add one:
@@ -60,9 +64,10 @@ struct ReferenceObjectOptions {
 };
 
 enum class ReferenceStep {
-    Entrances,   // object, houses and entrances saved on the object screen
-    Matrix,      // the access matrix saved
-    Apartments,  // apartment rows generated on the entrance screen
+    Entrances,      // object, houses and entrances saved on the object screen
+    Matrix,         // the access matrix saved
+    Apartments,     // apartment rows generated on the entrance screen
+    DeviceRecords,  // switch, call-panel and console records made from the matrix
 };
 
 class ReferenceObject {
@@ -82,6 +87,7 @@ class ReferenceObject {
     bool enterObjectAndEntrances(ReferenceStep last);
     bool saveMatrix();
     bool generateApartments();
+    bool makeDeviceRecords();
     bool fail(const QString& why);
 
     ReferenceObjectOptions options_;

@@ -5,7 +5,10 @@
 #include "foundation/ui/WaitCursor.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -32,6 +35,45 @@ QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int valu
     spin->setSingleStep(step);
     spin->setValue(value);
     return spin;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    if (name) l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+
+QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+void SetBold(QWidget* w, bool bold) {
+    QFont f = w->font();
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+void DrawGrey(QWidget* w, bool grey) {
+    QPalette p = w->palette();
+    const QPalette app = QApplication::palette(w);
+    const QColor colour = grey ? app.color(QPalette::Disabled, QPalette::WindowText)
+                               : app.color(QPalette::Active, QPalette::WindowText);
+    p.setColor(QPalette::Active, QPalette::WindowText, colour);
+    p.setColor(QPalette::Inactive, QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
+bool DrawnGrey(const QWidget* w) {
+    return w->palette().color(QPalette::Active, QPalette::WindowText) ==
+           QApplication::palette(w).color(QPalette::Disabled, QPalette::WindowText);
 }
 
 void CloseHelpOnDeactivate(QWidget* form, QEvent* event) {

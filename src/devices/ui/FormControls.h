@@ -8,7 +8,11 @@
 #include <QObject>
 #include <QString>
 
+class QAction;
+class QCheckBox;
 class QEvent;
+class QLabel;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QWidget;
@@ -20,6 +24,16 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 void ShowWindow(QWidget* form);
 // A spin edit named name with its limits, value and arrow step.
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value, int step = 1);
+// A label, a check box and a menu item named as the design names them.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text);
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption);
+QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
+
+// The widget's text in bold or in normal type.
+void SetBold(QWidget* w, bool bold);
+// Text drawn grey (a switched-off choice) or in the normal window-text colour.
+void DrawGrey(QWidget* w, bool grey);
+bool DrawnGrey(const QWidget* w);
 
 // The progress window's gauge for a core loop, with the hourglass for as long
 // as the gauge is shown.

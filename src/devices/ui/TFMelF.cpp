@@ -2,9 +2,10 @@
 
 #include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
+#include "devices/ui/MelodyListPane.h"
+#include "devices/ui/MelodyNamePanel.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/WaitCursor.h"
 #include "platform/Dataset.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -32,13 +32,6 @@ TFMelF* FMelF = nullptr;
 namespace {
 
 constexpr int kHelpTopic = 234;
-const QString kNamePrompt = QStringLiteral("Введите имя новой мелодии");
-
-QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 }  // namespace
 
@@ -67,59 +60,26 @@ TFMelF::~TFMelF() {
 }
 
 QWidget* TFMelF::buildMelodyPane() {
-    auto* pane = new QGroupBox(QStringLiteral("Мелодии"), this);
-    DBGm = MakeDatasetGrid(pane, "DBGm", FDM ? FDM->Q_Mel : nullptr,
-                           {{QStringLiteral("name"), QStringLiteral("Наименование")},
-                            {QStringLiteral("forr"), QStringLiteral("Назначение")}});
-    if (FDM) connect(FDM->Q_Mel, &Dataset::CurrentChanged, this, &TFMelF::enableNotes);
-    connect(DBGm, &QAbstractItemView::clicked, this, &TFMelF::DBGmCellClick);
+    Melodies = new MelodyListPane(MelodyList::Switch,
+                                  {kCallPurpose, kRingBackPurpose, QString(), "PPClose",
+                                   QStringLiteral("Закрыть мелодию для редактирования")},
+                                  this);
+    connect(Melodies, &MelodyListPane::NotesMayChange, this, &TFMelF::enableNotes);
+    DBGm = Melodies->DBGm;
     DBGm->installEventFilter(this);
-
-    BitAppd = MakeButton(pane, "BitAppd", QStringLiteral("Добавить мелодию"));
-    BitEdit = MakeButton(pane, "BitEdit", QStringLiteral("Изменить мелодию"));
-    BitBeep = MakeButton(pane, "BitBeep", QStringLiteral("Проиграть мелодию"));
-    SpeedButton1 = new QToolButton(pane);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    connect(BitAppd, &QPushButton::clicked, this, &TFMelF::BitAppdClick);
-    connect(BitEdit, &QPushButton::clicked, this, &TFMelF::BitEditClick);
-    connect(BitBeep, &QPushButton::clicked, this, &TFMelF::BitBeepClick);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFMelF::SpeedButton1Click);
-
-    PanelName = new QGroupBox(pane);
-    PanelName->setObjectName(QStringLiteral("PanelName"));
-    ENew = new QLineEdit(kNamePrompt, PanelName);
-    ENew->setObjectName(QStringLiteral("ENew"));
-    ENew->setMaxLength(50);
-    ENew->installEventFilter(this);
-    RBvz = new QRadioButton(kCallPurpose, PanelName);
-    RBvz->setObjectName(QStringLiteral("RBvz"));
-    RBot = new QRadioButton(kRingBackPurpose, PanelName);
-    RBot->setObjectName(QStringLiteral("RBot"));
-    RBvz->setChecked(true);
-    BitSaveMel = MakeButton(PanelName, "BitSaveMel", QStringLiteral("Сохранить имя мелодии"));
-    connect(ENew, &QLineEdit::textChanged, this, &TFMelF::NameChanged);
-    connect(RBvz, &QRadioButton::toggled, this, &TFMelF::NameChanged);
-    connect(BitSaveMel, &QPushButton::clicked, this, &TFMelF::BitSaveMelClick);
-    auto* purpose = new QHBoxLayout;
-    purpose->addWidget(RBvz);
-    purpose->addWidget(RBot);
-    purpose->addStretch();
-    purpose->addWidget(BitSaveMel);
-    auto* nameLayout = new QVBoxLayout(PanelName);
-    nameLayout->addWidget(ENew);
-    nameLayout->addLayout(purpose);
-    PanelName->hide();
-
-    auto* buttons = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(BitAppd), static_cast<QWidget*>(BitEdit),
-                       static_cast<QWidget*>(BitBeep), static_cast<QWidget*>(SpeedButton1)})
-        buttons->addWidget(w);
-    auto* layout = new QVBoxLayout(pane);
-    layout->addWidget(DBGm, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(PanelName);
-    return pane;
+    BitAppd = Melodies->BitAppd;
+    BitEdit = Melodies->BitEdit;
+    BitBeep = Melodies->BitBeep;
+    SpeedButton1 = Melodies->SpeedButton1;
+    PanelName = Melodies->PanelName;
+    ENew = PanelName->ENew;
+    RBvz = PanelName->RBvz;
+    RBot = PanelName->RBot;
+    BitSaveMel = PanelName->BitSaveMel;
+    PPMel = Melodies->PPMel;
+    PPDel = Melodies->PPDel;
+    PPClose = Melodies->PPClose;
+    return Melodies;
 }
 
 QWidget* TFMelF::buildNotePane() {
@@ -193,21 +153,11 @@ QWidget* TFMelF::buildAssignPane() {
 }
 
 void TFMelF::buildMenus() {
-    PPMel = new QMenu(this);
-    PPMel->setObjectName(QStringLiteral("PPMel"));
-    PPDel = MakeAction(PPMel, "PPDel", QStringLiteral("Удалить мелодию"));
-    PPClose = MakeAction(PPMel, "PPClose", QStringLiteral("Закрыть мелодию для редактирования"));
-    PPClose->setEnabled(false);
-    connect(PPDel, &QAction::triggered, this, &TFMelF::PPDelClick);
-    DBGm->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGm, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PPMel->popup(DBGm->viewport()->mapToGlobal(at)); });
-
     PPNote = new QMenu(this);
     PPNote->setObjectName(QStringLiteral("PPNote"));
-    NoteApp = MakeAction(PPNote, "NoteApp", QStringLiteral("Добавить ноту"));
-    NoteEdit = MakeAction(PPNote, "NoteEdit", QStringLiteral("Заменить ноту"));
-    N2 = MakeAction(PPNote, "N2", QStringLiteral("Добавить паузу"));
+    NoteApp = MakeMenuItem(PPNote, "NoteApp", QStringLiteral("Добавить ноту"));
+    NoteEdit = MakeMenuItem(PPNote, "NoteEdit", QStringLiteral("Заменить ноту"));
+    N2 = MakeMenuItem(PPNote, "N2", QStringLiteral("Добавить паузу"));
     connect(NoteApp, &QAction::triggered, this, &TFMelF::NoteAppClick);
     connect(NoteEdit, &QAction::triggered, this, &TFMelF::NoteEditClick);
     connect(N2, &QAction::triggered, this, &TFMelF::N2Click);
@@ -250,65 +200,36 @@ void TFMelF::enableNotes() {
     DBGb->setEnabled(CurrentMelodyId() != 0 && !CurrentMelodyClosed());
 }
 
-void TFMelF::hideNamePanel() {
-    PanelName->hide();
-}
-
 void TFMelF::DBGmCellClick() {
-    hideNamePanel();
-    enableNotes();
+    Melodies->DBGmCellClick();
 }
 
 // ---------------------------------------------------------------- names
 
 void TFMelF::BitAppdClick() {
-    newMelody_ = true;
-    ENew->clear();
-    PanelName->show();
-    ENew->setFocus();
+    Melodies->BitAppdClick();
 }
 
 void TFMelF::BitEditClick() {
-    if (CurrentMelodyId() == 0) return;
-    if (CurrentMelodyClosed()) {
-        Dialogs::Message(QStringLiteral("Запрет"),
-                         QStringLiteral("Данная мелодия защищена от редактирования!"),
-                         DlgButtons::Ok, DlgIcon::Warning);
-        return;
-    }
-    newMelody_ = false;
-    const bool call = FDM->Q_Mel->FieldByName(QStringLiteral("forr")).AsString() == kCallPurpose;
-    (call ? RBvz : RBot)->setChecked(true);
-    ENew->setText(FDM->Q_Mel->FieldByName(QStringLiteral("name")).AsString());
-    PanelName->show();
-    ENew->setFocus();
+    Melodies->BitEditClick();
 }
 
 void TFMelF::ENewEnter() {
-    if (ENew->text() == kNamePrompt) ENew->clear();
+    PanelName->ENewEnter();
 }
 
 void TFMelF::NameChanged() {
-    nameChanged_ = true;
+    PanelName->NameChanged();
 }
 
 void TFMelF::BitSaveMelClick() {
-    const QString name = ENew->text().trimmed();
-    if (nameChanged_ && !name.isEmpty() && name != kNamePrompt &&
-        Dialogs::AskYesNo(QStringLiteral("Подтверждение"), QStringLiteral("Сохраняем?")) &&
-        SaveCurrentMelody(newMelody_, name, RBvz->isChecked() ? kCallPurpose : kRingBackPurpose) ==
-            DeviceChange::Done)
-        newMelody_ = false;
-    nameChanged_ = false;
-    hideNamePanel();
-    enableNotes();
+    PanelName->BitSaveMelClick();
 }
 
 // ---------------------------------------------------------------- notes
 
 void TFMelF::BitBeepClick() {
-    WaitCursor wait;
-    PlayCurrentMelody(Tones::Output());
+    Melodies->BitBeepClick();
 }
 
 int TFMelF::staffTone() const {
@@ -346,16 +267,11 @@ void TFMelF::DBGmKeyDown() {
 }
 
 void TFMelF::PPDelClick() {
-    hideNamePanel();
-    DeleteCurrentMelody();
-    enableNotes();
+    Melodies->PPDelClick();
 }
 
 void TFMelF::SpeedButton1Click() {
-    if (!FDM) return;
-    FDM->Q_Beep->Reopen();
-    FDM->ReopenMelodies();
-    enableNotes();
+    Melodies->SpeedButton1Click();
 }
 
 // ---------------------------------------------------------------- assignment
@@ -387,13 +303,14 @@ void TFMelF::ButHelpClick() {
     AppHelp().ShowTopic(kHelpTopic);
 }
 
+// Losing the focus to another window of the program closes the help window;
+// losing it to the help viewer itself does not.
 void TFMelF::changeEvent(QEvent* event) {
     CloseHelpOnDeactivate(this, event);
     QDialog::changeEvent(event);
 }
 
 bool TFMelF::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ENew && event->type() == QEvent::FocusIn) ENewEnter();
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if ((watched == DBGm || watched == DBGb) && key == Qt::Key_Delete) {

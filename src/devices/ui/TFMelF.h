@@ -5,10 +5,12 @@
 // house or the whole object.
 
 #include "devices/Melody.h"
+#include "devices/ui/MelodyNamePanel.h"
 
 #include <QDialog>
 
 class DatasetGrid;
+class MelodyListPane;
 class Dataset;
 class QAction;
 class QGroupBox;
@@ -29,12 +31,13 @@ class TFMelF : public QDialog {
     // The note staff the form reads ("SELECT * FROM t_not").
     Dataset* NotKeys = nullptr;
 
+    MelodyListPane* Melodies = nullptr;
     DatasetGrid* DBGm = nullptr;     // melodies
     DatasetGrid* DBGb = nullptr;     // notes of the selected melody
     DatasetGrid* DBGrid1 = nullptr;  // note staff
     QLabel* TxVzv = nullptr;
     QLabel* TxOtz = nullptr;
-    QGroupBox* PanelName = nullptr;
+    MelodyNamePanel* PanelName = nullptr;
     QLineEdit* ENew = nullptr;
     QRadioButton* RBvz = nullptr;
     QRadioButton* RBot = nullptr;
@@ -93,12 +96,8 @@ class TFMelF : public QDialog {
     QWidget* buildAssignPane();
     void buildMenus();
     void enableNotes();
-    void hideNamePanel();
     void assign(MelodyScope scope);
     int staffTone() const;
-
-    bool nameChanged_ = false;
-    bool newMelody_ = false;
 };
 
 extern TFMelF* FMelF;

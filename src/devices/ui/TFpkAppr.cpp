@@ -1,5 +1,6 @@
 #include "devices/ui/TFpkAppr.h"
 
+#include "devices/HardwareAccess.h"
 #include "devices/ui/FormControls.h"
 #include "foundation/HelpLauncher.h"
 
@@ -163,7 +164,7 @@ bool TFpkAppr::ThresholdsLocked() const {
 // Checked on every change of the code field, typed or pasted; the field keeps
 // its text between showings, so an unlocked dialog stays unlocked.
 void TFpkAppr::PassEditKeyUp() {
-    const bool unlocked = PassEdit->text() == kAccessCode;
+    const bool unlocked = HardwareUnlocked(PassEdit->text());
     Panel1->setEnabled(unlocked);
     DrawGrey(LPass, unlocked);
     DrawGrey(LTimePass, !unlocked);

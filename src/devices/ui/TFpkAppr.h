@@ -19,9 +19,6 @@ class QSpinBox;
 class TFpkAppr : public QDialog {
     Q_OBJECT
   public:
-    // The code that unlocks the thresholds, compared exactly.
-    static inline const QString kAccessCode = QStringLiteral("kQ39@.t");
-
     explicit TFpkAppr(QWidget* parent = nullptr);
 
     QSpinBox* PTTO = nullptr;

@@ -2,6 +2,7 @@
 
 #include "devices/DeviceListLayout.h"
 #include "devices/SwitchListCells.h"
+#include "devices/ui/DeviceListParts.h"
 #include "devices/ui/DrawnCellDelegate.h"
 #include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
@@ -10,7 +11,6 @@
 #include "devices/ui/TFpkEdit.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ui/TFkvEdit.h"
@@ -27,9 +27,8 @@
 
 namespace {
 
-const QString kNormalMark = QStringLiteral("ж");  // shown while the grids are normal
+// Where the main window keeps the type of this screen's grids.
 const QString kSettingsKey = QStringLiteral("fp");
-const QString kBoldMark = QStringLiteral("н");  // shown while they are bold
 
 // Drawn columns of the switch grid and of the panel grid.
 constexpr int kEntranceColumn = 0;
@@ -51,15 +50,6 @@ bool isKey(QEvent* event, std::initializer_list<int> keys) {
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-QLabel* totalLabel(const char* name, QWidget* parent) {
-    auto* label = named(new QLabel(QStringLiteral("00"), parent), name);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->setMinimumWidth(32);
-    return label;
-}
-
 // The model of a grid with drawn columns over the data module's dataset.
 DrawnCellsModel* drawnModel(Dataset* TFDM::*dataset) {
     return FDM ? new DrawnCellsModel(FDM->*dataset) : nullptr;
@@ -71,12 +61,6 @@ QGroupBox* holding(QGroupBox* box, QWidget* grid) {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(grid);
     return box;
-}
-
-void setBold(QWidget* widget, bool bold) {
-    QFont font = widget->font();
-    font.setBold(bold);
-    widget->setFont(font);
 }
 
 // While a report is made: the hourglass, "Ждите..." and its button off; all
@@ -135,7 +119,7 @@ QFrame* TFrPk::buildHead() {
     PanelHead->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* caption = new QLabel(QStringLiteral("Действующий объект"), PanelHead);
     LIdent = named(new QLabel(PanelHead), "LIdent");
-    setBold(LIdent, true);
+    SetBold(LIdent, true);
     LAdres = named(new QLabel(PanelHead), "LAdres");
     // The frame's back and next buttons stand in the header, as on the
     // other device screens.
@@ -161,13 +145,9 @@ QFrame* TFrPk::buildHead() {
     BitTract =
         MakeButton(PanelHead, "BitTract", QStringLiteral("Печать трактов для всех подъездов"));
     LabWait = named(new QLabel(QStringLiteral("Ждите..."), PanelHead), "LabWait");
-    setBold(LabWait, true);
+    SetBold(LabWait, true);
     LabWait->hide();
-    P3_Fs = named(new QLabel(kNormalMark, PanelHead), "P3_Fs");
-    P3_Fs->setFrameShape(QFrame::Box);
-    P3_Fs->setAlignment(Qt::AlignCenter);
-    P3_Fs->setMinimumWidth(22);
-    P3_Fs->setCursor(Qt::PointingHandCursor);
+    P3_Fs = MakeBoldToggle(PanelHead);
     auto* prints = new QHBoxLayout;
     prints->addWidget(BitKlemm);
     prints->addWidget(BitTract);
@@ -246,23 +226,11 @@ QGroupBox* TFrPk::buildPanelGrid() {
 }
 
 QFrame* TFrPk::buildTotals() {
-    PanelTotals = named(new QFrame(this), "PanelTotals");
-    PanelTotals->setFrameShape(QFrame::StyledPanel);
-    PanelTotals->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    P3_Itpk = totalLabel("P3_Itpk", PanelTotals);
-    P3_Itbv = totalLabel("P3_Itbv", PanelTotals);
-    P3_VKal = totalLabel("P3_VKal", PanelTotals);
-    auto* row = new QHBoxLayout(PanelTotals);
-    row->setContentsMargins(6, 4, 6, 4);
-    row->addWidget(new QLabel(QStringLiteral("Итого"), PanelTotals));
-    const std::pair<const char*, QLabel*> totals[] = {
-        {"КМ", P3_Itpk}, {"БВ", P3_Itbv}, {"Калиток", P3_VKal}};
-    for (const auto& [caption, value] : totals) {
-        row->addSpacing(16);
-        row->addWidget(new QLabel(QString::fromUtf8(caption), PanelTotals));
-        row->addWidget(value);
-    }
-    row->addStretch();
+    totals_ = MakeTotalsBar(this, "P3_Itpk", "P3_Itbv", "P3_VKal");
+    PanelTotals = totals_.panel;
+    P3_Itpk = totals_.switches;
+    P3_Itbv = totals_.panels;
+    P3_VKal = totals_.gates;
     return PanelTotals;
 }
 
@@ -287,9 +255,7 @@ void TFrPk::wireControls() {
 
 void TFrPk::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
-    // The type of the grids is kept in the settings file by the main window.
-    if (auto* w = qobject_cast<TFMainVesk*>(window()))
-        showBoldToggle(w->GridToggle(kSettingsKey) == kBoldMark);
+    showBoldToggle(StoredGridsBold(this, kSettingsKey, GridsBold()));
     ShowObjectHeader();
     ShowDeviceTotals();
     FrameResize();
@@ -306,15 +272,7 @@ void TFrPk::ShowObjectHeader() {
 }
 
 void TFrPk::ShowDeviceTotals() {
-    if (!FDM) return;
-    // The call-panel list is not among the datasets the database opens with.
-    auto count = [](Dataset* ds) {
-        if (!ds->IsOpen()) ds->Open();
-        return QString::number(ds->RecordCount());
-    };
-    P3_Itpk->setText(count(FDM->Q_MNpk));
-    P3_Itbv->setText(count(FDM->Q_bv));
-    P3_VKal->setText(QString::number(FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt()));
+    ShowTotals(totals_);
 }
 
 void TFrPk::BitpkEditClick() {
@@ -355,7 +313,7 @@ void TFrPk::printReport(QPushButton* button, const ReportMaker& make) {
 // ---------------------------------------------------------------- font and layout
 
 void TFrPk::P3_FsDblClick() {
-    showBoldToggle(P3_Fs->text() != kBoldMark);
+    showBoldToggle(!GridsShownBold(P3_Fs));
 }
 
 bool TFrPk::GridsBold() const {
@@ -363,22 +321,12 @@ bool TFrPk::GridsBold() const {
 }
 
 void TFrPk::showBoldToggle(bool gridsBold) {
-    for (DatasetGrid* grid : {DBGrid1, DBGrid2}) {
-        setBold(grid, gridsBold);
-        // The rows change type; the column titles keep theirs.
-        setBold(grid->horizontalHeader(), false);
-    }
-    P3_Fs->setText(gridsBold ? kBoldMark : kNormalMark);
-    setBold(P3_Fs, !gridsBold);
-    if (auto* w = qobject_cast<TFMainVesk*>(window()))
-        w->SetGridToggle(kSettingsKey, P3_Fs->text());
+    ShowGridsBold(P3_Fs, {DBGrid1, DBGrid2}, gridsBold);
+    StoreGridType(P3_Fs, kSettingsKey);
 }
 
 void TFrPk::FrameResize() {
-    if (!isVisible()) return;
-    const GridHeights h = SplitGridHeights(height(), PanelHead->height(), PanelTotals->height());
-    GBoxPk->setFixedHeight(std::max(0, h.upper));
-    GBoxBv->setFixedHeight(std::max(0, h.lower));
+    SplitFrameHeight(this, PanelHead, PanelTotals, GBoxPk, GBoxBv);
 }
 
 void TFrPk::resizeEvent(QResizeEvent* event) {

@@ -7,6 +7,7 @@
 // brought the device records up to date; "<< Назад" (ButBack) and "Далее >>"
 // (VvodObj) are routed by the main window.
 
+#include "devices/ui/DeviceListParts.h"
 #include "foundation/ui/TScreenFrame.h"
 
 #include <functional>
@@ -74,4 +75,6 @@ class TFrPk : public TScreenFrame {
     void wireControls();
     void printReport(QPushButton* button, const ReportMaker& make);
     void showBoldToggle(bool gridsBold);
+
+    TotalsBar totals_;
 };

@@ -834,6 +834,11 @@ void TFMainVesk::wireFrameButtons() {
     // "Абоненты": the frame puts the residents on its apartment first.
     if (auto* residents = FrKeys1->findChild<QPushButton*>(QStringLiteral("BitRead")))
         route(residents, to(14));
+    // The read screen's own buttons lead to the write screen and the editor.
+    if (auto* write = FrRead1->findChild<QPushButton*>(QStringLiteral("ButWrite")))
+        route(write, to(10));
+    if (auto* editor = FrRead1->findChild<QPushButton*>(QStringLiteral("ButRedact")))
+        route(editor, to(13));
     route(FrWrite1->BitPrev, to(9));
     route(FrWrite1->BitNext, to(12));
     // The write screen's own buttons lead to the read screen and the editor.

@@ -1,15 +1,21 @@
 #include "netlink/ui/TFrNetDev.h"
 
+#include "foundation/ui/TFProgress.h"
+
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/WaitCursor.h"
 #include "netlink/AppFirmwareCatalog.h"
+#include "netlink/NetAppUpload.h"
+#include "platform/AppPaths.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TNetLink.h"
 #include "netlink/ui/TFNetTime.h"
 #include "platform/Dialogs.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -61,6 +67,11 @@ bool isEnter(const QEvent* event) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+bool isSpace(const QEvent* event) {
+    return event->type() == QEvent::KeyPress &&
+           static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Space;
+}
+
 }  // namespace
 
 TFrNetDev::TFrNetDev(QWidget* parent)
@@ -73,6 +84,9 @@ TFrNetDev::TFrNetDev(QWidget* parent)
     content->addLayout(middle, 3);
     content->addWidget(buildLogs(), 1);
     wireControls();
+    buildMenus();
+    wireCommands();
+    RunCommand = [this](int command) { RunDeviceCommand(command); };
     setLinkControls(false);
 }
 
@@ -99,8 +113,12 @@ QLayout* TFrNetDev::buildTopRow() {
     row->addWidget(BitStopNet);
     row->addWidget(LabWait);
     row->addStretch();
+    ButPassYes = button(this, "ButPassYes", QStringLiteral("Показать"));
+    VvodObj = button(this, "VvodObj", QStringLiteral("Настройки сети"));
+    row->addWidget(VvodObj);
     row->addWidget(new QLabel(QStringLiteral("Пароль"), this));
     row->addWidget(EPassw);
+    row->addWidget(ButPassYes);
     row->addWidget(new QLabel(QStringLiteral("ID объекта"), this));
     row->addWidget(EIdent);
     return row;
@@ -217,10 +235,15 @@ void TFrNetDev::wireControls() {
 }
 
 bool TFrNetDev::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListCmRead && isEnter(event)) {
+    if (watched == ListCmRead && (isEnter(event) || isSpace(event))) {
         ListCmReadDblClick();
         return true;
     }
+    if (watched == ListCdev && isEnter(event)) {
+        ListCdevClick();
+        return true;
+    }
+    if (watched == PanelKlass && event->type() == QEvent::Resize) PanelKlassResize();
     return TScreenFrame::eventFilter(watched, event);
 }
 
@@ -233,6 +256,7 @@ void TFrNetDev::BindNetForm(TFNetTime* form) {
     if (!form) return;
     connect(form, &TFNetTime::linkChanged, this, &TFrNetDev::ShowLinkState);
     connect(form, &TFNetTime::restartAllowed, this, &TFrNetDev::RestartAllowed);
+    connect(form, &TFNetTime::adapterUploadRequested, this, &TFrNetDev::UploadIntoAdapter);
 }
 
 TFNetTime* TFrNetDev::NetForm() {
@@ -419,8 +443,394 @@ void TFrNetDev::ListAppFiles() {
     ShowLinkState();
 }
 
+// ---------------------------------------------------------------- device operations
+
+std::optional<NetOpContext> TFrNetDev::OperationContext() {
+    TNetLink* link = Link();
+    if (!link) return std::nullopt;
+    NetOpContext ctx(*link, FDM);
+    ctx.dbFolder = NetForm()->DatabaseFolder();
+    ctx.password = EPassw->text();
+    ctx.view.busy = [this](bool busy) { showBusy(busy); };
+    ctx.view.refresh = [this] {
+        ShowLinkState();
+        repaint();
+    };
+    ctx.view.fillDeviceList = [this] { FillDeviceList(); };
+    ctx.view.showScreen = [this] { ShowFrNetDev(); };
+    ctx.view.selectFoundLine = [this](const QString& serial) { selectFoundLine(serial); };
+    ctx.view.showClassInfo = [this](int address) { showClassOf(address); };
+    return ctx;
+}
+
+void TFrNetDev::showBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        LabWait->show();
+    } else {
+        QApplication::restoreOverrideCursor();
+        LabWait->hide();
+    }
+    LabWait->repaint();
+}
+
+void TFrNetDev::selectFoundLine(const QString& serial) {
+    ShowLinkState();
+    for (int row = 0; row < ListCdev->count(); ++row)
+        ListCdev->item(row)->setSelected(ListCdev->item(row)->text().contains(serial));
+}
+
+namespace {
+
+std::optional<QString> currentSelected(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    if (!item || !item->isSelected()) {
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        if (selected.isEmpty()) return std::nullopt;
+        item = selected.first();
+    }
+    return item->text();
+}
+
+}  // namespace
+
+std::optional<QString> TFrNetDev::SelectedConfiguredLine() const {
+    return currentSelected(ListHdev);
+}
+
+std::optional<QString> TFrNetDev::SelectedFoundLine() const {
+    return currentSelected(ListCdev);
+}
+
 void TFrNetDev::ListCmReadDblClick() {
     const int command = ListCmRead->currentRow();
     if (command < 0 || !RunCommand) return;
     RunCommand(command);
+}
+
+
+// ---------------------------------------------------------------- commands
+
+namespace {
+
+constexpr int kNormalCommandFont = 10;
+constexpr int kSmallCommandFont = 8;
+constexpr int kAdapterItem = 126;
+
+QAction* menuAction(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void attachMenu(QWidget* widget, QMenu* menu) {
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
+                     [widget, menu](const QPoint& at) { menu->popup(widget->mapToGlobal(at)); });
+}
+
+NetListState listState(const QListWidget* list) {
+    NetListState state;
+    for (int row = 0; row < list->count(); ++row) {
+        state.lines << list->item(row)->text();
+        if (list->item(row)->isSelected()) state.selected << row;
+    }
+    return state;
+}
+
+void unselectLine(QListWidget* list, const QString& line) {
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text() == line) list->item(row)->setSelected(false);
+}
+
+}  // namespace
+
+void TFrNetDev::buildMenus() {
+    auto* configured = new QMenu(ListHdev);
+    N1 = menuAction(configured, "N1", QStringLiteral("Обновить"));
+    N1->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+    N4 = menuAction(configured, "N4", QStringLiteral("Снять выделение"));
+    NSaveSN = menuAction(configured, "NSaveSN", QStringLiteral("Вписать SN из нижнего окна"));
+    NSaveSN->setEnabled(false);
+    NSaveSN->setProperty(kTag, -1);
+    attachMenu(ListHdev, configured);
+    auto* found = new QMenu(ListCdev);
+    N2 = menuAction(found, "N2", QStringLiteral("Обновить"));
+    N3 = menuAction(found, "N3", QStringLiteral("Снять выделение"));
+    attachMenu(ListCdev, found);
+    auto* commands = new QMenu(ListCmRead);
+    N5 = menuAction(commands, "N5", QStringLiteral("Снять выделение"));
+    PMFont = menuAction(commands, "PMFont", QStringLiteral("Уменьшить шрифт"));
+    attachMenu(ListCmRead, commands);
+    QFont font = ListCmRead->font();
+    font.setPointSize(kNormalCommandFont);
+    ListCmRead->setFont(font);
+    for (int a = 0; a < CBDev->count(); ++a)
+        CBDev->setItemData(a, a == kAdapterItem ? kAdapterAddress : a);
+}
+
+void TFrNetDev::wireCommands() {
+    connect(BitFindDev, &QPushButton::clicked, this, &TFrNetDev::BitFindDevClick);
+    connect(BitOst, &QPushButton::clicked, this, &TFrNetDev::BitOstClick);
+    connect(DevDob, &QPushButton::clicked, this, &TFrNetDev::DevDobClick);
+    connect(CBDev, &QComboBox::activated, this, &TFrNetDev::DevDobClick);
+    connect(BitSN, &QPushButton::clicked, this, &TFrNetDev::BitSNClick);
+    connect(NSaveSN, &QAction::triggered, this, &TFrNetDev::NSaveSNClick);
+    connect(ListHdev, &QListWidget::itemClicked, this, &TFrNetDev::ListHdevDblClick);
+    connect(ListHdev, &QListWidget::itemDoubleClicked, this, &TFrNetDev::ListHdevDblClick);
+    connect(BitFile, &QPushButton::clicked, this, &TFrNetDev::BitFileClick);
+    connect(BitCNF, &QPushButton::clicked, this, &TFrNetDev::BitCNFClick);
+    connect(BitAPP, &QPushButton::clicked, this, &TFrNetDev::BitAPPClick);
+    connect(VvodObj, &QPushButton::clicked, this, &TFrNetDev::VvodObjClick);
+    connect(PMFont, &QAction::triggered, this, &TFrNetDev::PMFontClick);
+    connect(N5, &QAction::triggered, this, [this] {
+        ListCmRead->clearSelection();
+        ListCmRead->setCurrentRow(-1);
+        BitAct->setEnabled(false);
+    });
+    connect(N1, &QAction::triggered, this, [this] {
+        FillDeviceList();
+        lockSerialStore();
+    });
+    connect(N4, &QAction::triggered, this, [this] {
+        ListHdev->clearSelection();
+        BitSN->setEnabled(false);
+    });
+    connect(N2, &QAction::triggered, this, [this] {
+        if (TNetLink* link = Link()) link->BuildDeviceList(link->DeviceList);
+        ShowLinkState();
+    });
+    connect(N3, &QAction::triggered, ListCdev, &QListWidget::clearSelection);
+    connect(ButPassYes, &QPushButton::pressed, this,
+            [this] { EPassw->setEchoMode(QLineEdit::Normal); });
+    connect(ButPassYes, &QPushButton::released, this,
+            [this] { EPassw->setEchoMode(QLineEdit::Password); });
+    PanelKlass->installEventFilter(this);
+    ListCdev->installEventFilter(this);
+}
+
+NetCommandHooks TFrNetDev::commandHooks() {
+    NetCommandHooks hooks;
+    const auto listOf = [this](NetList list) -> QListWidget* {
+        return list == NetList::Configured ? ListHdev : list == NetList::Found ? ListCdev : nullptr;
+    };
+    hooks.clearSelection = [listOf](NetList list) {
+        if (QListWidget* widget = listOf(list)) widget->clearSelection();
+    };
+    hooks.unselect = [listOf](NetList list, const QString& line) {
+        if (QListWidget* widget = listOf(list)) unselectLine(widget, line);
+    };
+    hooks.updateHdevLine = [this](int address) { UpdateHdevLine(address); };
+    hooks.lockSerialStore = [this] { lockSerialStore(); };
+    hooks.disableChain = [this] { BitSN->setEnabled(false); };
+    hooks.enableCommands = [this] { ListCmRead->setEnabled(true); };
+    hooks.findCaption = [this](const QString& caption) {
+        LFind->setText(caption);
+        LFind->repaint();
+    };
+    return hooks;
+}
+
+void TFrNetDev::lockSerialStore() {
+    BitSN->setEnabled(false);
+    NSaveSN->setEnabled(false);
+    NSaveSN->setProperty(kTag, -1);
+}
+
+void TFrNetDev::showClassOf(int address) {
+    TNetLink* link = Link();
+    if (!link) return;
+    const NetClassInfo info = link->ShowClassInfo(address);
+    MemoAtr->setPlainText(info.lines.join(QLatin1Char('\n')));
+    E_SN->setText(info.serial);
+    E_SN->setProperty(kTag, info.serial.isEmpty() ? -1 : info.serialAddress);
+    PanelDev->show();
+}
+
+void TFrNetDev::afterCommand() {
+    BitSN->setEnabled(!ListHdev->selectedItems().isEmpty());
+    EndDeviceOp();
+    ShowLinkState();
+}
+
+void TFrNetDev::RunDeviceCommand(int command) {
+    std::optional<NetOpContext> ctx = OperationContext();
+    QListWidgetItem* item = ListCmRead->item(command);
+    if (!ctx || !item) return;
+    const NetListState configured = listState(ListHdev);
+    const NetListState found = listState(ListCdev);
+    BeginDeviceOp();
+    NetDeviceCommands commands(*ctx, commandHooks());
+    commands.appFolder = appFolder_;
+    commands.Run(command, item->text(), configured, found);
+    afterCommand();
+}
+
+void TFrNetDev::BitFindDevClick() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    if (!ctx) return;
+    int maxDevice = Globals().MaxDevice;
+    if (FDM && FDM->Global->IsOpen() && !FDM->Global->IsEmpty())
+        maxDevice = FDM->Global->FieldByName(QStringLiteral("MaxDevice")).AsInt();
+    BeginDeviceOp();
+    ListCmRead->clearSelection();
+    NetDeviceCommands(*ctx, commandHooks()).FindDevices(maxDevice);
+    afterCommand();
+}
+
+void TFrNetDev::BitOstClick() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    if (!ctx) return;
+    BeginDeviceOp();
+    NetDeviceCommands(*ctx, commandHooks()).PollRest();
+    afterCommand();
+}
+
+void TFrNetDev::DevDobClick() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    const int item = CBDev->currentIndex();
+    if (!ctx || item < 0) return;
+    NetDeviceCommands(*ctx, commandHooks()).AddDevice(CBDev->itemData(item).toInt(),
+                                                      CBDev->currentText());
+    ShowLinkState();
+}
+
+void TFrNetDev::BitSNClick() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    if (!ctx) return;
+    const QList<QListWidgetItem*> chosen = ListHdev->selectedItems();
+    if (chosen.isEmpty()) {
+        Dialogs::Error(QStringLiteral("Ошибка"), QStringLiteral("Не выбрана конфигурация!"));
+        return;
+    }
+    if (!Dialogs::AskYesNo(QStringLiteral("Запрос действия"),
+                           QStringLiteral("Произвести всю серию операций для устройства?")))
+        return;
+    QStringList lines;
+    for (QListWidgetItem* item : chosen) lines << item->text();
+    BeginDeviceOp();
+    {
+        NetBusyScope busy(*ctx);
+        NetDeviceCommands commands(*ctx, commandHooks());
+        commands.appFolder = appFolder_;
+        for (const QString& line : lines) {
+            if (ctx->StopRequested()) break;
+            const bool goOn = commands.PrepareDevice(line);
+            unselectLine(ListHdev, line);
+            ShowLinkState();
+            if (!goOn) break;
+        }
+        if (ctx->link.SelectedAddr >= 0)
+            ctx->link.SelectedAddr = ctx->link.DeselectDevice(ctx->link.SelectedAddr);
+    }
+    EndDeviceOp();
+    ShowLinkState();
+}
+
+void TFrNetDev::NSaveSNClick() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    if (!ctx) return;
+    NetDeviceCommands(*ctx, commandHooks())
+        .SaveFoundSerial(NSaveSN->property(kTag).toInt(), E_SN->property(kTag).toInt(),
+                         E_SN->text());
+    lockSerialStore();
+}
+
+// A configured line offers the chain, and the serial number shown when it
+// belongs to a device of the line's kind.
+void TFrNetDev::ListHdevDblClick() {
+    lockSerialStore();
+    ListCdev->clearSelection();
+    const QListWidgetItem* item = ListHdev->currentItem();
+    const QString line = item ? item->text() : QString();
+    const QString kind = line.mid(1, 2);
+    QString digits;
+    for (int i = 1; i < line.size() && line.at(i) != QLatin1Char(' '); ++i)
+        if (line.at(i).isDigit()) digits += line.at(i);
+    const int sep = Globals().SepDevice;
+    const bool console = kind == QStringLiteral("ПО");
+    if (digits.isEmpty() && !console) {
+        BitSN->setText(QStringLiteral("ВСЕ оперрации для СУ"));
+        return;
+    }
+    const int number = digits.toInt();
+    const int shown = E_SN->property(kTag).toInt();
+    int target = -1;
+    if (console && shown == sep) target = sep;
+    if (kind == QStringLiteral("БВ") && shown >= 64) target = number + 64;
+    if (kind == QStringLiteral("КМ") && shown >= 0 && shown < sep) target = number;
+    if (target >= 0) {
+        NSaveSN->setEnabled(true);
+        NSaveSN->setProperty(kTag, target);
+    }
+    const bool chain = kind != QStringLiteral("БВ") || number <= 63;
+    BitSN->setEnabled(chain);
+    BitSN->setText(chain ? QStringLiteral("ВСЕ оперрации для ") + line.mid(1, 4)
+                         : QStringLiteral("ВСЕ оперрации для СУ"));
+}
+
+void TFrNetDev::BitFileClick() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    if (!ctx) return;
+    const QString folder = AppPaths::UnderProgram(QStringLiteral("TXT/"));
+    QDir().mkpath(folder);
+    const QString path =
+        Dialogs::SaveFile(QStringLiteral("Сохранить в текстовый файл данные всех устройств"),
+                          folder + QStringLiteral("Устройства.txt"),
+                          QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
+    if (path.isEmpty()) return;
+    {
+        WaitCursor wait;
+        NetDeviceCommands commands(*ctx, commandHooks());
+        commands.progress = ProgressGauge();
+        commands.WriteReport(path);
+    }
+    ShowLinkState();
+}
+
+void TFrNetDev::BitCNFClick() {
+    TNetLink* link = Link();
+    if (!link) return;
+    link->RequestLog.clear();
+    link->AnswerLog.clear();
+    link->ESend = 0;
+    link->ERead = 0;
+    ShowLinkState();
+    NetForm()->ShowLinkState();
+}
+
+void TFrNetDev::PMFontClick() {
+    QFont font = ListCmRead->font();
+    const bool small = font.pointSize() == kNormalCommandFont;
+    font.setPointSize(small ? kSmallCommandFont : kNormalCommandFont);
+    ListCmRead->setFont(font);
+    PMFont->setText(small ? QStringLiteral("Увеличить шрифт") : QStringLiteral("Уменьшить шрифт"));
+    const int row = ListCmRead->currentRow();
+    ListCmRead->clear();
+    ListCmRead->addItems(NetCommandSecondCaptions());
+    ListCmRead->setCurrentRow(row);
+}
+
+void TFrNetDev::BitAPPClick() {
+    if (Dialogs::AskYesNo(QStringLiteral("Вопрос"),
+                          QStringLiteral("Прочитать все файлы из каталога \\APP?")))
+        ListAppFiles();
+}
+
+void TFrNetDev::VvodObjClick() {
+    if (TFNetTime* form = NetForm()) form->exec();
+}
+
+void TFrNetDev::PanelKlassResize() {
+    Memo1->parentWidget()->setFixedWidth(int(std::lround(PanelKlass->width() / 2.0 - 20)));
+}
+
+void TFrNetDev::UploadIntoAdapter() {
+    std::optional<NetOpContext> ctx = OperationContext();
+    if (!ctx) return;
+    NetAppUpload upload(*ctx);
+    upload.appFolder = appFolder_;
+    upload.UploadApp(kAdapterAddress, -1);
+    ShowLinkState();
+    NetForm()->ShowLinkState();
 }

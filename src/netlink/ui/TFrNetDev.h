@@ -6,12 +6,16 @@
 // itself belongs to the network settings form; this frame shows it.
 
 #include "foundation/ui/TScreenFrame.h"
+#include "netlink/NetDeviceCommands.h"
+#include "netlink/NetOpContext.h"
 #include "netlink/ui/LinkLinesView.h"
 
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -52,6 +56,18 @@ class TFrNetDev : public TScreenFrame {
     QLabel* LabWait = nullptr;
     QLabel* LFind = nullptr;
     QFrame* PanelKlass = nullptr;  // the two logs
+    QPushButton* ButPassYes = nullptr;
+    QPushButton* VvodObj = nullptr;
+    // Popup menus: configured list (N1, N4, NSaveSN), found list (N2, N3),
+    // command list (N5, PMFont). NSaveSN's "Tag" is the configured device
+    // chosen to receive the shown serial number (-1 none).
+    QAction* N1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* NSaveSN = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* PMFont = nullptr;
 
     // Runs the command of the given index on the selected devices; installed
     // by the commands' owner. Without it the commands do nothing.
@@ -81,8 +97,31 @@ class TFrNetDev : public TScreenFrame {
     void ListAppFiles();
     void ListCmReadDblClick();
     void BitFalseClick();
+    // The commands.
+    void RunDeviceCommand(int command);
+    void BitFindDevClick();
+    void BitOstClick();
+    void DevDobClick();
+    void BitSNClick();
+    void NSaveSNClick();
+    void ListHdevDblClick();
+    void BitFileClick();
+    void BitCNFClick();
+    void PMFontClick();
+    void BitAPPClick();
+    void VvodObjClick();
+    void PanelKlassResize();
+    // The firmware upload into the adapter (the settings form's "Обновить СУС").
+    void UploadIntoAdapter();
     // Shows the link's logs and found devices.
     void ShowLinkState();
+    // What the device operations run on: this screen's link, logs, lists,
+    // password and object; none before there is a link.
+    std::optional<NetOpContext> OperationContext();
+    // The configured-device lines, and the selected line of each list.
+    QStringList ConfiguredLines() const { return hdevLines_; }
+    std::optional<QString> SelectedConfiguredLine() const;
+    std::optional<QString> SelectedFoundLine() const;
     // The restart pause after a stop ran out.
     void RestartAllowed();
 
@@ -97,6 +136,14 @@ class TFrNetDev : public TScreenFrame {
     void wireControls();
     void setLinkControls(bool running);
     qint64 currentObject() const;
+    void showBusy(bool busy);
+    void selectFoundLine(const QString& serial);
+    void buildMenus();
+    void wireCommands();
+    NetCommandHooks commandHooks();
+    void lockSerialStore();
+    void showClassOf(int address);
+    void afterCommand();
 
     QPointer<TFNetTime> form_;
     qint64 listedObject_ = -1;

@@ -1,5 +1,5 @@
 #pragma once
-// The gauge of a bulk key operation: shown at once, stepped as rows are done,
+// The gauge of a bulk operation: shown at once, stepped as rows are done,
 // hidden on every way out.
 
 #include "foundation/TFDM.h"  // ProgressFn

@@ -1,0 +1,145 @@
+// Times the configuration-file editor on a call-panel file as large as a
+// file may grow: opening it into the grids of the editor's tabs, and saving
+// it from them. Each has to stay well under half a second.
+//   bench_config_editor [--benchmark_filter=...]
+
+#include "config/CallPanelFile.h"
+#include "config/ui/EditorGrid.h"
+#include "config/ui/EditorKeysTab.h"
+#include "config/ui/EditorPanelTab.h"
+#include "config/ui/TFrRedact.h"
+#include "foundation/BitAndStr.h"
+#include "platform/Dialogs.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+constexpr int kKeysPerApartment = 6;
+constexpr int kHeaderAndEndMark = 31 + 2;
+
+// Answers the save question with Yes; nothing else is asked on the way.
+class YesDialogs : public DialogBackend {
+  public:
+    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
+        return DlgAnswer::Yes;
+    }
+    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseFolder(const QString&, const QString&) override { return {}; }
+};
+
+// An entrance panel of one entrance whose apartments have six keys each.
+PanelFileInput panelWith(int apartments) {
+    PanelFileInput in;
+    in.object.idNet = 1;
+    in.object.idNom = 0;  // no object is open in the editor: its header carries 0
+    in.object.flbv = QStringLiteral("11") + QString(30, QLatin1Char('0'));
+    in.object.vKey = 2;
+    in.device.idBv = 1;
+    in.device.idNet = 1;
+    in.device.nNet = 65;
+    in.device.nNt0 = 1;
+    in.device.nBv = QStringLiteral("БВ подъезда");
+    in.device.ot = 5;
+    in.reserveSlots = false;
+    PanelEntranceRow entrance;
+    entrance.idPod = 1;
+    entrance.idPk = 1;
+    entrance.nNet = 1;
+    entrance.nPk = 1;
+    entrance.pFc = 1;
+    int key = 0x100000;
+    for (int a = 1; a <= apartments; ++a) {
+        PanelApartmentRow row;
+        row.call.pKvr = QString::number(a);
+        row.xKey = row.yKey = kKeysPerApartment;
+        for (int k = 0; k < kKeysPerApartment; ++k)
+            row.keys << QString::number(key++, 16).toUpper();
+        entrance.apartments << row;
+    }
+    in.entrances << entrance;
+    return in;
+}
+
+// The panel file with the most apartments whose sections still fit a file.
+QByteArray fullSizeFile() {
+    int lo = 1, hi = 4000;
+    QByteArray best;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        const ConfigFileBuild b = BuildCallPanelFile(panelWith(mid), QStringLiteral("cbv01.bin"));
+        if (b.HasFile() && b.bytes.size() - kHeaderAndEndMark <= 17408) {
+            best = b.bytes;
+            lo = mid + 1;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    return best;
+}
+
+struct Editor {
+    QTemporaryDir dir;
+    QString path;
+    QByteArray file;
+    std::unique_ptr<TFrRedact> frame;
+
+    Editor() : path(dir.filePath(QStringLiteral("cbv01.bin"))), file(fullSizeFile()) {
+        QFile f(path);
+        if (file.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
+            qFatal("the file was not written");
+        f.close();
+        frame = std::make_unique<TFrRedact>();
+        frame->resize(1280, 900);
+        frame->show();
+    }
+};
+Editor* theEditor = nullptr;
+
+void counters(benchmark::State& state) {
+    state.counters["section_bytes"] = double(theEditor->file.size() - kHeaderAndEndMark);
+    state.counters["keys5_rows"] = double(theEditor->frame->TabCBV2->Keys5->RowCount() - 1);
+}
+
+void BM_OpenFullSizePanelFileIntoTheGrids(benchmark::State& state) {
+    for (auto _ : state) theEditor->frame->OpenConfigFile(theEditor->path);
+    if (!theEditor->frame->SaveArmed()) state.SkipWithError("the file did not open");
+    counters(state);
+}
+BENCHMARK(BM_OpenFullSizePanelFileIntoTheGrids)->Unit(benchmark::kMillisecond);
+
+void BM_SaveFullSizePanelFileFromTheGrids(benchmark::State& state) {
+    theEditor->frame->OpenConfigFile(theEditor->path);
+    YesDialogs yes;
+    DialogBackend* previous = Dialogs::SetBackend(&yes);
+    for (auto _ : state) theEditor->frame->BitSaveBvClick();
+    Dialogs::SetBackend(previous);
+    QFile saved(theEditor->path);
+    if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != theEditor->file)
+        state.SkipWithError("the saved file differs from the opened one");
+    counters(state);
+}
+BENCHMARK(BM_SaveFullSizePanelFileFromTheGrids)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    auto editor = std::make_unique<Editor>();
+    theEditor = editor.get();
+    benchmark::RunSpecifiedBenchmarks();
+    theEditor = nullptr;
+    editor.reset();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,63 @@
+#include "config/ui/EditorWidgets.h"
+
+#include "foundation/BitAndStr.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSpinBox>
+
+QSpinBox* AddSpin(QFormLayout* form, const char* name, const QString& label, int lo, int hi) {
+    auto* spin = Named(new QSpinBox(form->parentWidget()), name);
+    spin->setRange(lo, hi);
+    form->addRow(label, spin);
+    return spin;
+}
+
+CheckList::CheckList(const char* name, const QStringList& items, int perRow, QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(QLatin1String(name));
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(2);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* box = new QCheckBox(items[i], this);
+        box->setObjectName(QStringLiteral("%1_%2").arg(objectName()).arg(i));
+        grid->addWidget(box, i / perRow, i % perRow);
+        items_ << box;
+    }
+    grid->setColumnStretch(perRow, 1);  // the items stay together on the left
+}
+
+void SetChecks(CheckList* list, const QString& items) {
+    for (int i = 0; i < list->Count(); ++i)
+        list->Item(i)->setChecked(i < items.size() && items.at(i) == QLatin1Char('1'));
+}
+
+QString Checks(const CheckList* list) {
+    QString items;
+    for (int i = 0; i < list->Count(); ++i)
+        items += list->Item(i)->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+    return items;
+}
+
+int CheckedCount(const CheckList* list) {
+    return int(Checks(list).count(QLatin1Char('1')));
+}
+
+QStringList FlagItems() {
+    QStringList items;
+    for (int i = 1; i <= 16; ++i) items << IntToStrZ(i, 2);
+    return items;
+}
+
+void ApplyAccessLock(QWidget* panel, QLabel* codeLabel, bool unlocked) {
+    panel->setEnabled(unlocked);
+    QPalette text = codeLabel->palette();
+    const QColor windowText = QApplication::palette().color(QPalette::Active, QPalette::WindowText);
+    text.setColor(QPalette::WindowText, unlocked ? QColor(Qt::gray) : windowText);
+    codeLabel->setPalette(text);
+}
