@@ -5,7 +5,7 @@
 #include "config/DayNightSection.h"
 #include "config/EditorValueChecks.h"
 #include "foundation/BitAndStr.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
 

@@ -7,7 +7,7 @@
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>

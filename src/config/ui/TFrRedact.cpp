@@ -12,7 +12,7 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QEvent>

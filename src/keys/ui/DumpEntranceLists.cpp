@@ -3,7 +3,7 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "keys/KeyRegister.h"
-#include "keys/ProgressSteps.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QListWidget>
