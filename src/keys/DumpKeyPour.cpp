@@ -1,5 +1,6 @@
 #include "keys/DumpKeyPour.h"
 
+#include "config/EditorEntranceLists.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
@@ -29,17 +30,10 @@ bool ReadDumpEntrances(TFDM& dm, qint64 idNet, QList<DumpEntrance>& entrances, Q
                            " WHERE d.id_net = ? ORDER BY d.id_dom, p.n_pod"),
             {idNet}, error))
         return false;
-    while (q.next()) {
-        const QString house = q.value(0).toString();
-        const QString prefix = q.value(1).toString();
-        QString line;
-        if (!house.trimmed().isEmpty())
-            line = QStringLiteral("дом ") + house + QLatin1Char(' ');
-        else if (!prefix.trimmed().isEmpty())
-            line = QStringLiteral("дом ") + prefix + QLatin1Char(' ');
-        line += QStringLiteral("пд.№ ") + IntToStrZ(q.value(2).toInt(), 2);
-        entrances << DumpEntrance{line, q.value(3), q.value(4)};
-    }
+    while (q.next())
+        entrances << DumpEntrance{
+            EntranceListLine(q.value(0).toString(), q.value(1).toString(), q.value(2).toInt()),
+            q.value(3), q.value(4)};
     return true;
 }
 

@@ -32,7 +32,7 @@ class KeyImportScreens : public KeyObjectFixture {
     void SetUp() override {
         KeyObjectFixture::SetUp();
         ASSERT_EQ(FDM, dm_.get());
-        host_ = std::make_unique<KeyTabHost>();
+        host_ = std::make_unique<KeyTabHost>(tdb_.dbDir() + QLatin1Char('/'));
         host_->resize(1280, 760);
         host_->show();
         QApplication::setActiveWindow(host_.get());
@@ -43,8 +43,9 @@ class KeyImportScreens : public KeyObjectFixture {
         KeyObjectFixture::TearDown();
     }
 
-    PanelFileKeys FileOf(int nNet) {
-        return ReadPanelFileKeys(dm_->ConnectionDB(), objectId_, nNet);
+    // The file the write screen makes of panel nNet now.
+    QString FileOf(int nNet) {
+        return host_->WritePanelFile(dm_->ConnectionDB(), objectId_, nNet);
     }
     QString WriteDump(const QString& name, const QByteArray& bytes) {
         const QString path = dir_.filePath(name);
@@ -69,10 +70,10 @@ class KeyImportScreens : public KeyObjectFixture {
 };
 
 TEST_F(KeyImportScreens, FindThePanelThenEnterItsKeys) {
-    const PanelFileKeys file = FileOf(EntrancePanelNet(0));
+    const QString file = FileOf(EntrancePanelNet(0));
     Exec("DELETE FROM k_key WHERE id_pod=?", {entranceIds_[0]});
     Reload();
-    host_->Load(file);
+    host_->Open(file);
     KeySavePanel* panel = host_->panel;
     EXPECT_FALSE(panel->BitKeys->isEnabled());
     EXPECT_TRUE(panel->CB_Ob->isEnabled());  // a file of one entrance
@@ -101,10 +102,10 @@ TEST_F(KeyImportScreens, FindThePanelThenEnterItsKeys) {
 TEST_F(KeyImportScreens, AFailedStructureSearchIsShownAndNeverFoolsTheNext) {
     Exec("UPDATE k_pk SET p_fc=0 WHERE id_pk=?", {switchIds_[0]});
     Reload();
-    const PanelFileKeys file = FileOf(EntrancePanelNet(0));
+    const QString file = FileOf(EntrancePanelNet(0));
     Exec("UPDATE k_pk SET p_fc=4 WHERE id_pk=?", {switchIds_[0]});
     Reload();
-    host_->Load(file);
+    host_->Open(file);
     KeySavePanel* panel = host_->panel;
     panel->RB_Sr->click();
     for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -124,9 +125,8 @@ TEST_F(KeyImportScreens, AFailedStructureSearchIsShownAndNeverFoolsTheNext) {
 }
 
 TEST_F(KeyImportScreens, APanelChosenFromTheListTakesTheKeys) {
-    PanelFileKeys file = FileOf(EntrancePanelNet(2));
-    file.ident.idBv = 0;
-    host_->Load(file);
+    host_->Open(FileOf(EntrancePanelNet(2)));
+    host_->controls.V_id_bv->setValue(0);
     KeySavePanel* panel = host_->panel;
     panel->BitChekClick();
     EXPECT_TRUE(panel->DBGrid1->isVisible());
@@ -148,7 +148,7 @@ TEST_F(KeyImportScreens, APanelChosenFromTheListTakesTheKeys) {
 }
 
 TEST_F(KeyImportScreens, CommonKeysAreOfferedForOneEntranceOnly) {
-    host_->Load(FileOf(kGateNet));
+    host_->Open(FileOf(kGateNet));
     EXPECT_FALSE(host_->panel->CB_Ob->isEnabled());
     EXPECT_FALSE(host_->panel->CB_Ob->isChecked());
 }
@@ -157,7 +157,7 @@ TEST_F(KeyImportScreens, ABekuDumpPouredIntoAnEntrance) {
     const QString path =
         WriteDump("beku.bin", DumpBuild::Beku(3, {{"1A2B3C", "", "0F0E0D"}, {"1A000E", "5A5A5A"}}));
     BekuDumpTab* tab = host_->beku;
-    host_->pages->setCurrentWidget(tab);
+    host_->ShowTab(tab);
     ASSERT_EQ(tab->ListHdev->count(), 3);
     EXPECT_EQ(tab->ListHdev->item(1)->text(), "дом 1 пд.№ 02");
 
@@ -203,7 +203,7 @@ TEST_F(KeyImportScreens, AMirelDumpPouredIntoApartments) {
     const QString path =
         WriteDump("mirel.bin", DumpBuild::Mirel(3, {{"0A0001"}, {"0A0002", "0A0003"}, {"0A0004"}}));
     MirelDumpTab* tab = host_->mirel;
-    host_->pages->setCurrentWidget(tab);
+    host_->ShowTab(tab);
     dialogs_.ExpectPicker("Открыть файл Mirel", path);
     QTest::mouseClick(tab->BitCP, Qt::LeftButton);
     EXPECT_EQ(tab->KolCPkey->value(), 4);
@@ -247,7 +247,7 @@ class KeyGridScreens : public KeyImportScreens {
   protected:
     void SetUp() override {
         KeyImportScreens::SetUp();
-        host_->Load(FileOf(EntrancePanelNet(0)));
+        host_->Open(FileOf(EntrancePanelNet(0)));
     }
     void Focus(QTableWidget* grid, int row, int column) {
         grid->setFocus();

@@ -1,148 +1,106 @@
 #pragma once
-// A bare window hosting the editor's key parts as the editor frame hosts
-// them: the call-panel key tab ("СБВ ключи": the three key grids with their
+// The configuration-file editor with its key parts, as the main window shows
+// it: the call-panel key tab ("СБВ ключи": the three key grids with their
 // slot counts and the panel "Сохранение ключей"), the tabs "БЭКУ" and
 // "Mirel", the service values of the opened file, the popup menu of the key
-// grids and the shared entrance lists.
+// grids and the shared entrance lists. Files are opened as the operator opens
+// them, built by the write screen's file builder from the database.
 
-#include "PanelFileKeys.h"
+#include "config/CallPanelFile.h"
+#include "config/ConfigRepository.h"
+#include "config/ui/EditorGrid.h"
+#include "config/ui/EditorKeysTab.h"
+#include "config/ui/TFrRedact.h"
 #include "keys/ui/BekuDumpTab.h"
-#include "keys/ui/DumpEntranceLists.h"
 #include "keys/ui/EditorKeyControls.h"
 #include "keys/ui/KeyGridMenu.h"
 #include "keys/ui/KeySavePanel.h"
 #include "keys/ui/MirelDumpTab.h"
 
 #include <QCheckBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
+
+#include <gtest/gtest.h>
 
 class KeyTabHost : public QWidget {
   public:
-    KeyTabHost() {
-        auto grid = [this](const char* name, const QStringList& titles) {
-            auto* g = new QTableWidget(1, int(titles.size()), this);
-            g->setObjectName(QLatin1String(name));
-            g->horizontalHeader()->hide();
-            g->verticalHeader()->hide();
-            for (int c = 0; c < titles.size(); ++c) SetGridCell(g, 0, c, titles[c]);
-            g->resizeColumnsToContents();
-            return g;
-        };
-        auto spin = [this](const char* name) {
-            auto* s = new QSpinBox(this);
-            s->setObjectName(QLatin1String(name));
-            s->setRange(0, 1000000);
-            return s;
-        };
-        auto check = [this](const char* name) {
-            auto* c = new QCheckBox(QLatin1String(name), this);
-            c->setObjectName(QLatin1String(name));
-            return c;
-        };
-        controls.Keys5 = grid("Keys5", {"№", "пор.№ кв.", " SN ключа", "осн/доп"});
-        controls.Keys6 = grid("Keys6", {"№", "пор.№ кв.", " SN ключа"});
-        controls.Keys7 = grid("Keys7", {"№", " SN ключа"});
-        controls.KolSl5 = spin("KolSl5");
-        controls.KolSl6 = spin("KolSl6");
-        controls.KolSl7 = spin("KolSl7");
-        controls.V_id_net = spin("V_id_net");
-        controls.V_id_nom = spin("V_id_nom");
-        controls.V_id_bv = spin("V_id_bv");
-        controls.V_type_bv = spin("V_type_bv");
-        controls.V_n_net = spin("V_n_net");
-        controls.V_id_nom->setMaximum(16777215);
-        controls.Ch_id_net = check("Ch_id_net");
-        controls.Ch_id_nom = check("Ch_id_nom");
-        controls.Ch_id_bv = check("Ch_id_bv");
-        controls.Ch_type_bv = check("Ch_type_bv");
-        controls.Ch_n_net = check("Ch_n_net");
-        controls.Mpd = new QPlainTextEdit(this);
-        controls.Mpd->setObjectName("Mpd");
-        controls.Mpp = new QPlainTextEdit(this);
-        controls.Mpp->setObjectName("Mpp");
-
-        pages = new QTabWidget(this);
-        auto* keysTab = new QWidget;
-        keysTab->setObjectName("TabCBV2");
-        panel = new KeySavePanel(controls, keysTab);
-        auto* grids = new QHBoxLayout;
-        for (auto [g, count] : {std::pair{controls.Keys5, controls.KolSl5},
-                                std::pair{controls.Keys6, controls.KolSl6},
-                                std::pair{controls.Keys7, controls.KolSl7}}) {
-            auto* column = new QVBoxLayout;
-            column->addWidget(g, 1);
-            auto* form = new QFormLayout;
-            form->addRow(QStringLiteral("Слотов"), count);
-            column->addLayout(form);
-            grids->addLayout(column, 1);
-        }
-        auto* keysLayout = new QHBoxLayout(keysTab);
-        keysLayout->addLayout(grids, 5);
-        keysLayout->addWidget(panel, 2);
-        pages->addTab(keysTab, QStringLiteral("СБВ ключи"));
-
-        beku = new BekuDumpTab;
-        mirel = new MirelDumpTab;
-        pages->addTab(beku, QStringLiteral("БЭКУ"));
-        pages->addTab(mirel, QStringLiteral("Mirel"));
-        entranceLists = new DumpEntranceLists(beku->ListHdev, mirel->ListKvKey, this);
-        beku->SetEntranceLists(entranceLists);
-        mirel->SetEntranceLists(entranceLists);
-        menu = new KeyGridMenu(controls, beku->KeysBQ, mirel->KeysCP, panel->L_Keys, this);
-
-        auto* service = new QWidget;
-        service->setObjectName("Sys");
-        auto* form = new QFormLayout(service);
-        for (QSpinBox* s : {controls.V_id_net, controls.V_id_nom, controls.V_id_bv,
-                            controls.V_type_bv, controls.V_n_net})
-            form->addRow(s->objectName(), s);
-        for (QCheckBox* c : {controls.Ch_id_net, controls.Ch_id_nom, controls.Ch_id_bv,
-                             controls.Ch_type_bv, controls.Ch_n_net})
-            form->addRow(c);
-        form->addRow("Mpd", controls.Mpd);
-        form->addRow("Mpp", controls.Mpp);
-        pages->addTab(service, "Sys");
+    explicit KeyTabHost(const QString& dbFolder) {
+        editor = new TFrRedact(this);
+        editor->PrepareScreen(dbFolder);
         auto* layout = new QVBoxLayout(this);
-        layout->addWidget(pages);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(editor);
+        editor->show();  // as the main window shows its current screen
+
+        controls.Keys5 = editor->TabCBV2->Keys5;
+        controls.Keys6 = editor->TabCBV2->Keys6;
+        controls.Keys7 = editor->TabCBV2->Keys7;
+        controls.KolSl5 = editor->TabCBV2->KolSl5;
+        controls.KolSl6 = editor->TabCBV2->KolSl6;
+        controls.KolSl7 = editor->TabCBV2->KolSl7;
+        controls.V_id_net = editor->V_id_net;
+        controls.V_id_nom = editor->V_id_nom;
+        controls.V_id_bv = editor->V_id_bv;
+        controls.V_type_bv = editor->V_type_bv;
+        controls.V_n_net = editor->V_n_net;
+        controls.Ch_id_net = editor->Ch_id_net;
+        controls.Ch_id_nom = editor->Ch_id_nom;
+        controls.Ch_id_bv = editor->Ch_id_bv;
+        controls.Ch_type_bv = editor->Ch_type_bv;
+        controls.Ch_n_net = editor->Ch_n_net;
+        controls.Mpd = editor->Mpd;
+        controls.Mpp = editor->Mpp;
+        pages = editor->PageFile;
+        panel = editor->KeySave;
+        beku = editor->TabBQ;
+        mirel = editor->TabCP;
+        menu = editor->KeyGrids;
     }
 
-    // Shows an opened call-panel file as the editor's decoders leave it.
-    void Load(const PanelFileKeys& file) {
-        controls.V_id_net->setValue(int(file.ident.idNet));
-        controls.V_id_nom->setValue(int(file.ident.idNom));
-        controls.V_id_bv->setValue(int(file.ident.idBv));
-        controls.V_type_bv->setValue(int(file.ident.typeBv));
-        controls.V_n_net->setValue(int(file.ident.nNet));
-        controls.Mpd->setPlainText(file.entrances.mpd);
-        controls.Mpp->setPlainText(file.entrances.mpp);
-        EditorKeyLists lists;
-        lists.keys5 = file.keys5;
-        lists.keys6 = file.keys6;
-        lists.keys7 = file.keys7;
-        ShowKeyGrid(controls.Keys5, KeyGrid::Keys5, lists);
-        ShowKeyGrid(controls.Keys6, KeyGrid::Keys6, lists);
-        ShowKeyGrid(controls.Keys7, KeyGrid::Keys7, lists);
-        controls.KolSl5->setValue(int(file.keys5.kolSl5));
-        controls.KolSl6->setValue(int(file.keys6.kolSl6));
-        controls.KolSl7->setValue(int(file.keys7.kolSl7));
-        panel->ShowServedEntrances(file.entrances.servedEntrances);
-        for (QTableWidget* g : {controls.Keys5, controls.Keys6, controls.Keys7})
-            g->resizeColumnsToContents();
+    // Writes the file the write screen makes for panel nNet of object idNet
+    // (spare slots as it writes them by default); its path.
+    QString WritePanelFile(QSqlDatabase db, qint64 idNet, int nNet) {
+        ConfigRepository repository(db);
+        std::optional<PanelFileInput> in;
+        EXPECT_TRUE(repository.ReadPanelFileInput(idNet, nNet, in))
+            << repository.LastError().toStdString();
+        if (!in) return {};
+        in->reserveSlots = true;
+        const QString path = files_.filePath(QStringLiteral("cbv%1.bin").arg(nNet));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(BuildCallPanelFile(*in, QStringLiteral("f")).bytes);
+        return path;
     }
 
-    EditorKeyControls controls;
+    // Opens a call-panel file in the editor and shows its key tab.
+    void Open(const QString& path) {
+        editor->OpenConfigFile(path);
+        EXPECT_TRUE(editor->SaveArmed()) << path.toStdString();
+        ShowTab(editor->TabCBV2);
+    }
+
+    // Brings the page that holds tab to the front (some pages scroll their tab).
+    void ShowTab(QWidget* tab) {
+        for (int i = 0; i < pages->count(); ++i)
+            if (pages->widget(i) == tab || pages->widget(i)->isAncestorOf(tab))
+                pages->setCurrentIndex(i);
+    }
+
+    TFrRedact* editor = nullptr;
+    EditorKeyControls controls;  // the editor's controls the key parts work on
     QTabWidget* pages = nullptr;
     KeySavePanel* panel = nullptr;
     BekuDumpTab* beku = nullptr;
     MirelDumpTab* mirel = nullptr;
-    DumpEntranceLists* entranceLists = nullptr;
     KeyGridMenu* menu = nullptr;
+
+  private:
+    QTemporaryDir files_;
 };
