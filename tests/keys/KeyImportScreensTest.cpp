@@ -292,6 +292,23 @@ TEST_F(KeyGridScreens, CopyAndPasteMoveKeysBetweenTheSections) {
     dialogs_.VerifyDone();
 }
 
+TEST_F(KeyGridScreens, PastedKeysGoIntoTheSavedFile) {
+    clipboard_.SetText("0B0B0B\r\n0C0C0C\r\n");
+    Focus(host_->controls.Keys7, 1, 1);
+    dialogs_.Expect("Добавление записей", "Вставить ключи с 1-й строки с перекрытием существующих?",
+                    DlgAnswer::Yes);
+    host_->menu->NInsertClick();
+
+    dialogs_.Expect("Запрос на сохранение", "Сохранить файл конфигурации?", DlgAnswer::Yes);
+    host_->editor->BitSaveBvClick();
+    host_->Open(host_->editor->OpenFile().fileName);
+    QTableWidget* keys7 = host_->controls.Keys7;
+    EXPECT_EQ(Cell(keys7, 1, 1), "0B0B0B");
+    EXPECT_EQ(Cell(keys7, 2, 1), "0C0C0C");
+    EXPECT_EQ(Cell(keys7, 3, 1), "1A000D");
+    dialogs_.VerifyDone();
+}
+
 TEST_F(KeyGridScreens, EraseAsksFirstAndSelectionsAreCounted) {
     QTableWidget* keys5 = host_->controls.Keys5;
     KeyGridMenu* menu = host_->menu;

@@ -38,24 +38,7 @@ class KeyTabHost : public QWidget {
         layout->addWidget(editor);
         editor->show();  // as the main window shows its current screen
 
-        controls.Keys5 = editor->TabCBV2->Keys5;
-        controls.Keys6 = editor->TabCBV2->Keys6;
-        controls.Keys7 = editor->TabCBV2->Keys7;
-        controls.KolSl5 = editor->TabCBV2->KolSl5;
-        controls.KolSl6 = editor->TabCBV2->KolSl6;
-        controls.KolSl7 = editor->TabCBV2->KolSl7;
-        controls.V_id_net = editor->V_id_net;
-        controls.V_id_nom = editor->V_id_nom;
-        controls.V_id_bv = editor->V_id_bv;
-        controls.V_type_bv = editor->V_type_bv;
-        controls.V_n_net = editor->V_n_net;
-        controls.Ch_id_net = editor->Ch_id_net;
-        controls.Ch_id_nom = editor->Ch_id_nom;
-        controls.Ch_id_bv = editor->Ch_id_bv;
-        controls.Ch_type_bv = editor->Ch_type_bv;
-        controls.Ch_n_net = editor->Ch_n_net;
-        controls.Mpd = editor->Mpd;
-        controls.Mpp = editor->Mpp;
+        controls = editor->KeyControls();
         pages = editor->PageFile;
         panel = editor->KeySave;
         beku = editor->TabBQ;

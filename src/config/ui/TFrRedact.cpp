@@ -199,7 +199,7 @@ QWidget* TFrRedact::buildSys() {
     return Sys;
 }
 
-void TFrRedact::buildKeyParts() {
+EditorKeyControls TFrRedact::KeyControls() {
     EditorKeyControls controls;
     controls.Keys5 = TabCBV2->Keys5;
     controls.Keys6 = TabCBV2->Keys6;
@@ -227,6 +227,11 @@ void TFrRedact::buildKeyParts() {
     controls.showSections = [this](const EditorKeyLists& lists) {
         TabCBV2->Show(lists.keys5, lists.keys6, lists.keys7);
     };
+    return controls;
+}
+
+void TFrRedact::buildKeyParts() {
+    const EditorKeyControls controls = KeyControls();
     // The operator types keys into the three section grids.
     for (EditorGrid* grid : {TabCBV2->Keys5, TabCBV2->Keys6, TabCBV2->Keys7})
         grid->SetInput(EditorGrid::Input::Any);

@@ -21,6 +21,7 @@ class KeyGridMenu;
 class KeySavePanel;
 class MirelDumpTab;
 class QCheckBox;
+struct EditorKeyControls;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -85,6 +86,8 @@ class TFrRedact : public TScreenFrame {
     QListWidget* ListHdev = nullptr;
     QListWidget* ListKvKey = nullptr;
     QSpinBox* KolKey = nullptr;
+    // The editor's controls the key parts read and write.
+    EditorKeyControls KeyControls();
 
     // The database folder handed over by the main window.
     QString Path;
