@@ -113,6 +113,7 @@ void KeyGridMenu::attach(QTableWidget* grid, KeyGrid kind) {
     if (!grid) return;
     grid->installEventFilter(this);
     grid->viewport()->installEventFilter(this);
+    viewports_[int(kind)] = grid->viewport();
     grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     if (isSection(kind)) grid->setItemDelegate(new KeyCellDelegate(kind, grid));
@@ -139,8 +140,10 @@ QTableWidget* KeyGridMenu::widget(KeyGrid grid) const {
 KeyGrid KeyGridMenu::kindOf(const QObject* object) const {
     for (KeyGrid grid :
          {KeyGrid::Keys5, KeyGrid::Keys6, KeyGrid::Keys7, KeyGrid::KeysBQ, KeyGrid::KeysCP}) {
-        const QTableWidget* table = widget(grid);
-        if (table && (object == table || object == table->viewport())) return grid;
+        // Addresses only: while the frame is torn down the grids die one by
+        // one and still send events, so none of them may be called here.
+        const QObject* table = widget(grid);
+        if (table && (object == table || object == viewports_[int(grid)])) return grid;
     }
     return KeyGrid::None;
 }

@@ -65,4 +65,5 @@ class KeyGridMenu : public QObject {
     QString buffer_;
     KeyGrid focused_ = KeyGrid::None;
     bool editing_[6] = {};
+    const QObject* viewports_[6] = {};  // of each grid, as attached
 };
