@@ -55,20 +55,30 @@ struct BenchDatabase {
     }
 };
 
-// Runs the registered benchmarks on the database that make builds; the
-// benchmarks reach it through the pointer, which lives while they run. App is
-// the application object (a QGuiApplication where fonts are needed).
-template <class Database, class App = QCoreApplication>
-int RunBenchmarks(int argc, char** argv, Database*& current,
-                  const std::function<std::unique_ptr<Database>()>& make) {
+// Runs the registered benchmarks inside an application object of type App (a
+// QGuiApplication where fonts are needed); around gets the run to wrap it in
+// what the benchmarks share.
+template <class App = QCoreApplication>
+int RunBenchmarks(int argc, char** argv,
+                  const std::function<void(const std::function<void()>&)>& around = {}) {
     App app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    std::unique_ptr<Database> database = make();
-    current = database.get();
-    benchmark::RunSpecifiedBenchmarks();
-    current = nullptr;
-    database.reset();
+    const auto run = [] { benchmark::RunSpecifiedBenchmarks(); };
+    around ? around(run) : run();
     benchmark::Shutdown();
     return 0;
+}
+
+// Runs the registered benchmarks on the database that make builds; the
+// benchmarks reach it through the pointer, which lives while they run.
+template <class Database, class App = QCoreApplication>
+int RunBenchmarks(int argc, char** argv, Database*& current,
+                  const std::function<std::unique_ptr<Database>()>& make) {
+    return RunBenchmarks<App>(argc, argv, [&](const std::function<void()>& run) {
+        std::unique_ptr<Database> database = make();
+        current = database.get();
+        run();
+        current = nullptr;
+    });
 }

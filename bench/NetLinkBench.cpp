@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
 #include "support/PtyPair.h"
@@ -60,10 +61,5 @@ BENCHMARK(BM_ClassRequestCyclesAt9600Baud)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -20,6 +20,7 @@
 #include "config/ConfigRepository.h"
 #include "netlink/NetAppUpload.h"
 #include "netlink/NetConfigTransfer.h"
+#include "BenchSupport.h"
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
 #include "support/PtyPair.h"
@@ -204,10 +205,5 @@ BENCHMARK(BM_FourKilobyteUploadAt9600Baud)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

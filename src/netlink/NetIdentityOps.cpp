@@ -1,6 +1,7 @@
 #include "netlink/NetIdentityOps.h"
 
 #include "config/ConfigHeader.h"
+#include "devices/SerialNumber.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/TFDM.h"
 #include "netlink/NetAnswerWait.h"
@@ -52,11 +53,9 @@ int ProgrammingModeAddress(int address, int sepDevice) {
 }
 
 bool IsDeviceSerialNumber(const QString& text) {
-    if (text.size() != 10 || text.at(0) < QLatin1Char('A') || text.at(0) > QLatin1Char('J'))
-        return false;
-    for (int i = 1; i < 10; ++i)
-        if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9')) return false;
-    return true;
+    // A device reports the full ten-character form, the one every kind stores.
+    return text.size() == SerialNumber::kMaxLength &&
+           SerialNumber::Accepted(SerialNumber::Kind::Console, text);
 }
 
 void NetIdentityOps::Log1(const QString& line) const {
