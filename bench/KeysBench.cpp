@@ -1,12 +1,19 @@
 // Times the key register on an object that already holds 20,000 keys: 1,000
 // keys confirmed one after another in the apartment mode, each followed by the
 // counters the keys screen refreshes, as a reader feeding the screen does.
+// Also the reading of a 64 KiB БЭКУ dump with its parse console, as the
+// editor's tab reads one.
 //   bench_keys [--benchmark_filter=...]
 
 #include <QElapsedTimer>
 
 #include "BenchSupport.h"
+#include "keys/BekuDumpFile.h"
+#include "keys/DumpFileReader.h"
 #include "keys/KeyRegister.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -122,6 +129,54 @@ void BM_CountKeys(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(keys.CountKeys());
 }
 BENCHMARK(BM_CountKeys)->Unit(benchmark::kMicrosecond);
+
+// A 64 KiB dump of 3-byte keys, every slot but the last of a page holding one.
+QByteArray bekuDump() {
+    QByteArray dump(32, char(0));
+    dump[24] = char(0x10);
+    quint32 key = 0x100000;
+    while (dump.size() + 25 <= 64 * 1024) {
+        dump += char(0x40);  // slot 7 empty
+        dump += char(0);
+        for (int j = 0; j < 7; ++j, ++key) {
+            dump += char(key & 0xFF);
+            dump += char((key >> 8) & 0xFF);
+            dump += char((key >> 16) & 0xFF);
+        }
+        dump += QByteArray(2, char(0));
+    }
+    return dump + QByteArray(64 * 1024 - dump.size(), char(0xFF));
+}
+
+// The file read whole, parsed, and its console joined into the text the
+// console shows.
+void BM_ReadBekuDump(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("beku.bin");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bekuDump()) != 64 * 1024) {
+        state.SkipWithError("no dump file");
+        return;
+    }
+    file.close();
+    qint64 keys = 0, lines = 0, elapsedNs = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray bytes;
+        ReadDumpFileBytes(path, bytes, nullptr);
+        const BekuDump dump = ReadBekuDump(bytes, true);
+        const QString console = dump.console.join(QLatin1Char('\n'));
+        benchmark::DoNotOptimize(console.size());
+        elapsedNs += timer.nsecsElapsed();
+        keys = dump.keys.size();
+        lines = dump.console.size();
+    }
+    state.counters["keys"] = double(keys);
+    state.counters["console_lines"] = double(lines);
+    state.counters["s_per_dump"] = double(elapsedNs) / 1e9 / double(state.iterations());
+}
+BENCHMARK(BM_ReadBekuDump)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

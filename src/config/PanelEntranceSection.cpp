@@ -19,11 +19,6 @@ QString num(qint64 v) {
     return QString::number(v);
 }
 
-qint64 entranceAi(const PanelEntranceRow& e) {
-    const qint64 ai = e.pFc - 1;
-    return ai == -1 ? kBvNoFirstTerminal : ai;
-}
-
 // The entrance mask as a payload text: switch n in the n-th character from the
 // end. Switches outside 0 .. S−1 have no bit; they are reported and skipped.
 QString entranceMask(const QList<PanelEntranceRow>& entrances, int sepDevice,
@@ -59,6 +54,11 @@ qint64 belowOrZero(qint64 v, qint64 limit) {
 
 }  // namespace
 
+qint64 BvEntranceAi(qint64 pFc) {
+    const qint64 ai = pFc - 1;
+    return ai == -1 ? kBvNoFirstTerminal : ai;
+}
+
 QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
                          int sepDevice, ConfigLogs& logs) {
     logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 2"))
@@ -76,7 +76,7 @@ QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& e
             logs.result << QStringLiteral("Подъезд без квартир.");
             continue;
         }
-        const qint64 ai = entranceAi(*e);
+        const qint64 ai = BvEntranceAi(e->pFc);
         const qint64 ah = e->ah & 0xFF;
         PrependField(payload, k, 16);
         PrependField(payload, ai, 8);

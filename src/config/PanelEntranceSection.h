@@ -20,6 +20,9 @@
 
 constexpr qint64 kBvNoFirstTerminal = 99;  // AI of a switch whose first terminal is 0
 
+// The AI of an entrance block from its switch's first terminal p_fc.
+qint64 BvEntranceAi(qint64 pFc);
+
 // The write screen's section 2 of a panel.
 QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
                          int sepDevice, ConfigLogs& logs);

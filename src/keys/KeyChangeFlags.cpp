@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/TFDM.h"
+#include "keys/KeyRegister.h"
 
 namespace {
 
@@ -44,6 +45,13 @@ bool KeyChangeFlags::Any() const {
     for (bool f : flags_)
         if (f) return true;
     return false;
+}
+
+void KeyChangeFlags::SetSwitchOfEntrance(TFDM& dm, const QVariant& idPod) {
+    Dataset* switches = dm.Q_pk;
+    if (!switches->IsOpen() && !switches->Open()) return;
+    const int row = KeyData::FindRow(switches, QStringLiteral("id_pod"), idPod);
+    if (row >= 0) Set(switches->Value(row, switches->FieldIndex(QStringLiteral("n_net"))).toInt());
 }
 
 bool KeyChangeFlags::Apply(TFDM& dm, int sepDevice, QString* error) {

@@ -5,6 +5,7 @@
 // panels get new files with the new keys.
 
 #include <QString>
+#include <QVariant>
 
 #include <array>
 
@@ -20,6 +21,9 @@ class KeyChangeFlags {
     void Set(int netNumber);
     bool IsSet(int netNumber) const;
     bool Any() const;
+    // Marks the switch of the entrance idPod (the current object's switch
+    // record of that entrance); nothing when it has none.
+    void SetSwitchOfEntrance(TFDM& dm, const QVariant& idPod);
 
     // Turns the marks into kf_pr of the current object's call panels: a
     // marked switch (number below sepDevice) marks the panels wired to it with

@@ -38,7 +38,7 @@ QString normalisedNumber(const QString& digits) {
 }
 
 QString pasteStatus() {
-    return QStringLiteral("вставка ") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    return KeyLabel::Dated(QStringLiteral("вставка "), QDate::currentDate());
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ bool IsEmptySlot(const QString& number) {
     return number.endsWith(QLatin1String("FFFFFF"));
 }
 
+QString CellPanelKey(const QString& cell) {
+    const QString key = cell.trimmed().toUpper();
+    if (key.size() != kPanelDigits) return QString();
+    for (QChar c : key)
+        if (!IsHexDigit(c)) return QString();
+    return key;
+}
+
 QString EmptySlotNote(const QString& number) {
     return QStringLiteral("Ключ %1 не введен: FFFFFF - метка пустой ячейки").arg(number);
 }
@@ -42,8 +50,12 @@ QString EmptySlotNote(const QString& number) {
 
 namespace KeyLabel {
 
+QString Dated(const QString& mark, const QDate& date) {
+    return mark + date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
 QString ArmStatus(const QDate& date) {
-    return QStringLiteral("АРМ ") + date.toString(QStringLiteral("dd.MM.yyyy"));
+    return Dated(QStringLiteral("АРМ "), date);
 }
 
 QString Automatic(int keysInList, int digits) {

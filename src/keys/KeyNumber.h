@@ -26,11 +26,17 @@ bool IsEmptySlot(const QString& number);
 QString EmptySlotNote(const QString& number);
 // Hexadecimal digit as a key number holds it: 0-9, A-F (upper case).
 bool IsHexDigit(QChar c);
+// A call panel's key as a grid or a file holds it: exactly 6 hexadecimal
+// digits once trimmed and upper-cased. The key so written, or an empty text
+// for any other cell (blank included).
+QString CellPanelKey(const QString& cell);
 
 }  // namespace KeyNumber
 
 namespace KeyLabel {
 
+// A key's status: its origin mark followed by the date.
+QString Dated(const QString& mark, const QDate& date);
 // Status of a key entered on the key screen: the origin mark and the date.
 QString ArmStatus(const QDate& date);
 // The automatic label of the next key of a list holding keysInList keys.

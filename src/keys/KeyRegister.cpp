@@ -378,9 +378,5 @@ void KeyRegister::MarkServingDevice() {
 }
 
 void KeyRegister::markSwitchOfEntrance(const QVariant& idPod) {
-    Dataset* switches = dm_.Q_pk;
-    if (!switches->IsOpen() && !switches->Open()) return;
-    const int row = KeyData::FindRow(switches, QStringLiteral("id_pod"), idPod);
-    if (row >= 0)
-        flags_.Set(switches->Value(row, switches->FieldIndex(QStringLiteral("n_net"))).toInt());
+    flags_.SetSwitchOfEntrance(dm_, idPod);
 }

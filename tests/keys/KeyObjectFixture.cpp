@@ -2,6 +2,8 @@
 
 #include "foundation/BoundSql.h"
 
+#include <QSqlRecord>
+
 namespace {
 const QString kStatus = QStringLiteral("АРМ 01.03.2024");
 }
@@ -40,6 +42,18 @@ int KeyObjectFixture::insert(const QString& sql, const QVariantList& values) {
     EXPECT_TRUE(ExecBound(q, sql, values, &error))
         << sql.toStdString() << ": " << error.toStdString();
     return q.lastInsertId().toInt();
+}
+
+QStringList KeyObjectFixture::TableRows(const QString& sql) {
+    QStringList rows;
+    QSqlQuery q(dm_->ConnectionDB());
+    EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
 }
 
 void KeyObjectFixture::Reload() {

@@ -43,6 +43,9 @@ class KeyObjectFixture : public ::testing::Test {
     int Count(const QString& sql, const QVariantList& values = {}) {
         return Scalar(sql, values).toInt();
     }
+    // Every row a statement selects, its cells joined by '|': a view of
+    // tables to compare before and after.
+    QStringList TableRows(const QString& sql);
     // Reads the data module's datasets again after rows were changed by SQL.
     void Reload();
 

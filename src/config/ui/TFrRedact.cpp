@@ -1,7 +1,6 @@
 #include "config/ui/TFrRedact.h"
 
 #include "config/ConfigScreenSettings.h"
-#include "config/EditorEntranceLists.h"
 #include "config/ui/ConfigFileChooser.h"
 #include "config/ui/EditorConsoleTab.h"
 #include "config/ui/EditorGrid.h"
@@ -12,9 +11,15 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
-#include "foundation/ProgressSteps.h"
+#include "keys/ui/BekuDumpTab.h"
+#include "keys/ui/DumpEntranceLists.h"
+#include "keys/ui/EditorKeyControls.h"
+#include "keys/ui/KeyGridMenu.h"
+#include "keys/ui/KeySavePanel.h"
+#include "keys/ui/MirelDumpTab.h"
 #include "platform/Dialogs.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -74,7 +79,7 @@ TFrRedact::TFrRedact(QWidget* parent)
     TabCPO1 = new EditorConsoleTab(PageFile);
     PageFile->addTab(scrolled(TabCPK1), QStringLiteral("СКМ"));
     PageFile->addTab(scrolled(TabCBV1), QStringLiteral("СБВ"));
-    PageFile->addTab(TabCBV2, QStringLiteral("СБВ ключи"));
+    PageFile->addTab(scrolled(TabCBV2), QStringLiteral("СБВ ключи"));
     PageFile->addTab(scrolled(TabCPO1), QStringLiteral("СПО"));
     PageFile->addTab(buildSys(), QStringLiteral("Служебная"));
     content->addWidget(PageFile, 1);
@@ -169,6 +174,12 @@ QWidget* TFrRedact::buildSys() {
     V_type_bv = valueSpin(form, "V_type_bv");
     V_n_net = valueSpin(form, "V_n_net");
     V_id_nom = valueSpin(form, "V_id_nom");
+    for (auto [box, name] : {std::pair{&Ch_id_net, "Ch_id_net"}, {&Ch_id_nom, "Ch_id_nom"},
+                             {&Ch_id_bv, "Ch_id_bv"}, {&Ch_type_bv, "Ch_type_bv"},
+                             {&Ch_n_net, "Ch_n_net"}}) {
+        *box = Named(new QCheckBox(QString::fromLatin1(name), values), name);
+        form->addRow(*box);
+    }
     const std::pair<QPlainTextEdit*, const char*> memos[] = {
         {Memo2, "Размеры секций"},   {MemoTitle, "Заголовок"},     {MemoKm, "Заголовок КМ"},
         {MemoBv, "Заголовок БВ"},    {MemoPo, "Заголовок ППО"},    {MKmN, "Секции КМ"},
@@ -188,22 +199,64 @@ QWidget* TFrRedact::buildSys() {
     return Sys;
 }
 
+EditorKeyControls TFrRedact::KeyControls() {
+    EditorKeyControls controls;
+    controls.Keys5 = TabCBV2->Keys5;
+    controls.Keys6 = TabCBV2->Keys6;
+    controls.Keys7 = TabCBV2->Keys7;
+    controls.KolSl5 = TabCBV2->KolSl5;
+    controls.KolSl6 = TabCBV2->KolSl6;
+    controls.KolSl7 = TabCBV2->KolSl7;
+    controls.V_id_net = V_id_net;
+    controls.V_id_nom = V_id_nom;
+    controls.V_id_bv = V_id_bv;
+    controls.V_type_bv = V_type_bv;
+    controls.V_n_net = V_n_net;
+    controls.Ch_id_net = Ch_id_net;
+    controls.Ch_id_nom = Ch_id_nom;
+    controls.Ch_id_bv = Ch_id_bv;
+    controls.Ch_type_bv = Ch_type_bv;
+    controls.Ch_n_net = Ch_n_net;
+    controls.Mpd = Mpd;
+    controls.Mpp = Mpp;
+    // The key tab keeps what its grids do not show (quotas, reserve byte);
+    // the key parts change the lists through it so that a save keeps them.
+    controls.readSections = [this](EditorKeyLists& lists) {
+        TabCBV2->Read(lists.keys5, lists.keys6, lists.keys7);
+    };
+    controls.showSections = [this](const EditorKeyLists& lists) {
+        TabCBV2->Show(lists.keys5, lists.keys6, lists.keys7);
+    };
+    return controls;
+}
+
 void TFrRedact::buildKeyParts() {
-    // Placed on their tabs by the key parts; until then they are not shown.
-    BitKeys = Named(new QPushButton(QStringLiteral("Внести ключи"), this), "BitKeys");
-    L_Found = Named(new QLabel(this), "L_Found");
-    L_Keys = Named(new QLabel(this), "L_Keys");
-    BitBQkeys = Named(new QPushButton(QStringLiteral("Залить ключи"), this), "BitBQkeys");
-    ListHdev = Named(new QListWidget(this), "ListHdev");
-    ListKvKey = Named(new QListWidget(this), "ListKvKey");
-    KolKey = Named(new QSpinBox(this), "KolKey");
-    KolKey->setRange(0, 1000000);
-    for (QWidget* w : std::initializer_list<QWidget*>{BitKeys, L_Found, L_Keys, BitBQkeys, ListHdev,
-                                                      ListKvKey, KolKey})
-        w->hide();
-    BitKeys->setEnabled(false);
-    BitBQkeys->setEnabled(false);
-    ListHdev->setProperty("Tag", 0);
+    const EditorKeyControls controls = KeyControls();
+    // The operator types keys into the three section grids.
+    for (EditorGrid* grid : {TabCBV2->Keys5, TabCBV2->Keys6, TabCBV2->Keys7})
+        grid->SetInput(EditorGrid::Input::Any);
+
+    KeySave = new KeySavePanel(controls, TabCBV2);
+    if (auto* grid = qobject_cast<QGridLayout*>(TabCBV2->layout()))
+        grid->addWidget(KeySave, 0, 3, 3, 1);
+    BitKeys = KeySave->BitKeys;
+    L_Found = KeySave->L_Found;
+    L_Keys = KeySave->L_Keys;
+
+    TabBQ = new BekuDumpTab(PageFile);
+    TabCP = new MirelDumpTab(PageFile);
+    PageFile->addTab(TabBQ, QStringLiteral("БЭКУ"));
+    PageFile->addTab(TabCP, QStringLiteral("Mirel"));
+    ListHdev = TabBQ->ListHdev;
+    ListKvKey = TabCP->ListKvKey;
+    BitBQkeys = TabBQ->BitBQkeys;
+    KolKey = TabBQ->KolKey;
+    entranceLists_ = new DumpEntranceLists(ListHdev, ListKvKey, this);
+    TabBQ->SetEntranceLists(entranceLists_);
+    TabCP->SetEntranceLists(entranceLists_);
+    TabCP->SetWrittenFolderChoice([this] { return RBarm->isChecked(); });
+
+    KeyGrids = new KeyGridMenu(controls, TabBQ->KeysBQ, TabCP->KeysCP, L_Keys, this);
 }
 
 int TFrRedact::tabIndex(int kind) const {
@@ -241,6 +294,8 @@ QPlainTextEdit* TFrRedact::tailMemo(int kind) const {
 void TFrRedact::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     Path = dbFolder;
+    TabBQ->SetDatabaseFolder(Path);
+    TabCP->SetDatabaseFolder(Path);
     PrepareFrame();
 }
 
@@ -265,24 +320,11 @@ void TFrRedact::PrepareFrame() {
         FillEntranceLists();
         ListHdev->setProperty("Tag", *object.idNet);
     }
-    BitBQkeys->setEnabled(ListHdev->currentRow() >= 0 && KolKey->value() > 0);
+    TabBQ->ListHdevClick();
 }
 
 void TFrRedact::FillEntranceLists() {
-    const ConfigCurrentObject object = CurrentConfigObject();
-    ListHdev->clear();
-    ListKvKey->clear();
-    if (!object.idNet || !FDM) return;
-    ProgressSteps steps(ProgressGauge(), 1);
-    QStringList lines;
-    QString error;
-    if (!ReadEntranceListLines(FDM->ConnectionDB(), *object.idNet, lines, &error)) {
-        Dialogs::Message(QStringLiteral("Ошибка"), error, DlgButtons::Ok, DlgIcon::Error);
-        return;
-    }
-    ListHdev->addItems(lines);
-    ListKvKey->addItems(lines);
-    steps.Step();
+    entranceLists_->Fill();
 }
 
 void TFrRedact::RBClick() {
@@ -360,6 +402,7 @@ void TFrRedact::showPanel() {
     const BvEditorValues& v = file_.bv;
     TabCBV1->Show(v, file_.ident);
     TabCBV2->Show(v.keys5, v.keys6, v.keys7);
+    KeySave->ShowServedEntrances(v.entrances.servedEntrances);
     MBv0->setPlainText(v.params.MBv0);
     Mpd->setPlainText(v.entrances.mpd);
     Mpp->setPlainText(v.entrances.mpp);

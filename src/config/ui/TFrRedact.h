@@ -10,11 +10,18 @@
 #include "config/ConfigEditorFile.h"
 #include "foundation/ui/TScreenFrame.h"
 
+class BekuDumpTab;
 class ConfigFileChooser;
+class DumpEntranceLists;
 class EditorConsoleTab;
 class EditorKeysTab;
 class EditorPanelTab;
 class EditorSwitchTab;
+class KeyGridMenu;
+class KeySavePanel;
+class MirelDumpTab;
+class QCheckBox;
+struct EditorKeyControls;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -60,9 +67,18 @@ class TFrRedact : public TScreenFrame {
     QSpinBox *V_id_net = nullptr, *V_id_bv = nullptr, *V_type_bv = nullptr;
     QSpinBox *V_n_net = nullptr, *V_id_nom = nullptr;
 
-    // Ready for the key parts: the buttons and labels they enable and fill,
-    // the entrance lists FillEntranceLists fills (their "Tag" property holds
-    // the id_net they were filled for) and the dump's key count.
+    // Which identification values matched the database in the last panel search.
+    QCheckBox *Ch_id_net = nullptr, *Ch_id_nom = nullptr, *Ch_id_bv = nullptr;
+    QCheckBox *Ch_type_bv = nullptr, *Ch_n_net = nullptr;
+
+    // The key parts: "Сохранение ключей" beside the key grids, the dump tabs
+    // "БЭКУ" and "Mirel", and the popup menu PGrupp of the five key grids.
+    KeySavePanel* KeySave = nullptr;
+    BekuDumpTab* TabBQ = nullptr;
+    MirelDumpTab* TabCP = nullptr;
+    KeyGridMenu* KeyGrids = nullptr;
+    // Their controls the editor itself enables, clears and fills; the entrance
+    // lists' "Tag" property holds the id_net they were filled for.
     QPushButton* BitKeys = nullptr;
     QLabel* L_Found = nullptr;
     QLabel* L_Keys = nullptr;
@@ -70,6 +86,8 @@ class TFrRedact : public TScreenFrame {
     QListWidget* ListHdev = nullptr;
     QListWidget* ListKvKey = nullptr;
     QSpinBox* KolKey = nullptr;
+    // The editor's controls the key parts read and write.
+    EditorKeyControls KeyControls();
 
     // The database folder handed over by the main window.
     QString Path;
@@ -116,4 +134,5 @@ class TFrRedact : public TScreenFrame {
 
     EditorFile file_;
     bool armed_ = false;
+    DumpEntranceLists* entranceLists_ = nullptr;
 };
