@@ -33,8 +33,8 @@ class CommissioningRoad : public ::testing::Test {
 
     // ---- the road ----
     static constexpr int kLastStep = 11;
-    // Runs steps first..last (from 1) in order; false once one failed or was
-    // skipped, and the steps after it are not run.
+    // Runs steps first..last (from 1) in order; false once one failed, and
+    // the steps after it are not run.
     bool RunSteps(int first, int last);
     void EnterTheObject();
     void SaveMatrixAndGenerateApartments();
@@ -48,9 +48,9 @@ class CommissioningRoad : public ::testing::Test {
     void ChangeOneKey();
     void WriteThroughAFault();
 
-    // True when the road cannot go on: a failure (what follows would only
-    // repeat it), or a step skipped for an operation the program lacks.
-    bool Stopped() const { return HasFailure() || IsSkipped(); }
+    // True when the road cannot go on: after a failure what follows would
+    // only repeat it.
+    bool Stopped() const { return HasFailure(); }
 
     // ---- the keys screen ----
     TFrKeys* OpenKeysScreen();
@@ -101,8 +101,5 @@ class CommissioningRoad : public ::testing::Test {
     int keysRegistered_ = 0;
     QList<int> devices_;  // addresses of the object's devices on the bus
     bool paced_ = false;  // the bus keeps to 9600 baud (set before the bus step)
-    // Operations of the road the program does not have yet; the road goes on
-    // without them where it can, and the test is skipped in the end.
-    QStringList missing_;
     std::unique_ptr<SimulatedInstallation> bus_;
 };

@@ -18,12 +18,7 @@
 #include "foundation/ui/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
-#if __has_include("keys/ui/KeySavePanel.h")
 #include "keys/ui/KeySavePanel.h"
-#define ARM_HAS_KEY_IMPORT 1
-#else
-#define ARM_HAS_KEY_IMPORT 0
-#endif
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetLink.h"
@@ -43,6 +38,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -180,9 +176,6 @@ void CommissioningRoad::SaveMatrixAndGenerateApartments() {
 void CommissioningRoad::MakeDeviceRecords() {
     dialogs_.Expect(ScreenTexts::kQuestion, ScreenTexts::kCreateSwitches, DlgAnswer::Yes);
     Menu(QStringLiteral("MPk"));
-    if (Count(QStringLiteral("SELECT COUNT(*) FROM k_pk")) == 0)
-        GTEST_SKIP() << "the switch menu command does not make device records from the matrix "
-                        "yet (device record synchronisation)";
     EXPECT_EQ(4, Window().VisibleScreen());
     EXPECT_EQ(3, Count(QStringLiteral("SELECT COUNT(*) FROM k_pk")));
     EXPECT_EQ(4, Count(QStringLiteral("SELECT COUNT(*) FROM k_bv")));
@@ -531,12 +524,8 @@ void CommissioningRoad::ImportKeysBack() {
     const QStringList served = ServedKeys(panel);
     EXPECT_EQ(served, shown);
 
-#if ARM_HAS_KEY_IMPORT
     auto* import = f->findChild<KeySavePanel*>();
-    if (!import) {
-        missing_ << QStringLiteral("the key import in the configuration-file editor");
-        return;
-    }
+    ASSERT_TRUE(import);
     const int keysBefore = Count(QStringLiteral("SELECT COUNT(*) FROM k_key"));
     const QMap<int, int> statesBefore = FileStates();
     QTest::mouseClick(import->BitFind, Qt::LeftButton);
@@ -550,9 +539,6 @@ void CommissioningRoad::ImportKeysBack() {
     EXPECT_EQ(int(served.size()),
               Count(QStringLiteral("SELECT COUNT(*) FROM k_key WHERE status LIKE 'АРМ+CNF %'")));
     EXPECT_EQ(statesBefore, FileStates());  // a confirmation changes no file
-#else
-    missing_ << QStringLiteral("the key import in the configuration-file editor");
-#endif
 }
 // ---------------------------------------------------------------- 10. a change
 
