@@ -34,8 +34,6 @@
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
 
 namespace AppForms {
 
@@ -54,24 +52,7 @@ void destroy(T*& form) {
     form = nullptr;
 }
 
-// The dialogs and editors are windows owned by the main window.
-void markUnbuiltForms() {
-    for (QWidget* child : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->isWindow()) MarkIfUnbuilt(child);
-}
 }  // namespace
-
-// An empty form would open as a little blank window that looks broken.
-void MarkIfUnbuilt(QWidget* form) {
-    if (form->layout() || !form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty())
-        return;
-    auto* layout = new QVBoxLayout(form);
-    auto* note = new QLabel(kNotBuiltYet, form);
-    note->setObjectName(QStringLiteral("NotBuiltYet"));
-    note->setAlignment(Qt::AlignCenter);
-    layout->addWidget(note);
-    form->resize(form->sizeHint().expandedTo(QSize(420, 120)));
-}
 
 const QStringList& CreationOrder() {
     return order();
@@ -148,7 +129,6 @@ void CreateAll() {
     made(QStringLiteral("FCOM"));
     FProgress = new TFProgress(FMainVesk);
     made(QStringLiteral("FProgress"));
-    markUnbuiltForms();
 }
 
 void DestroyAll() {

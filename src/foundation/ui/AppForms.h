@@ -10,16 +10,6 @@ class QWidget;
 
 namespace AppForms {
 
-// What a form whose screen is not built yet shows, so that nobody takes it
-// for a broken one.
-inline const QString kNotBuiltYet =
-    QStringLiteral("Эта форма ещё не реализована в данной версии программы.");
-
-// A form with no controls of its own (its screen is not built yet) gets a
-// layout with the one line kNotBuiltYet and a size to show it; a form with
-// controls is left alone. CreateAll runs it on every form.
-void MarkIfUnbuilt(QWidget* form);
-
 // Creates the data module, the main window and every form, in order, after
 // every subsystem installed its navigation hooks.
 void CreateAll();
