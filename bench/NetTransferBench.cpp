@@ -28,9 +28,6 @@
 
 namespace {
 
-constexpr double kBitsPerByte = 10;  // start, 8 data, stop
-constexpr double kBaud = 9600;
-constexpr double kFrameWireMs = 30 * kBitsPerByte / kBaud * 1000;
 constexpr int kGatePanel = 68;
 
 // The configuration tests' object, built as its fixture builds it.
@@ -58,12 +55,7 @@ double MsSince(std::chrono::steady_clock::time_point start) {
 }
 
 void Report(benchmark::State& state, const char* what, double measuredMs, int frames) {
-    const double wireMs = frames * kFrameWireMs;
-    state.counters[std::string(what) + "_wire_ms"] = wireMs;
-    state.counters[std::string(what) + "_ms"] = measuredMs;
-    state.counters[std::string(what) + "_ratio"] = measuredMs / wireMs;
-    std::printf("%s: %d frames, %.0f ms, wire time %.0f ms, ratio %.3f\n", what, frames, measuredMs,
-                wireMs, measuredMs / wireMs);
+    ReportWireRatio(state, what, measuredMs, frames * kFrameWireMs);
 }
 
 void BM_PanelFileWrittenAndReadAt9600Baud(benchmark::State& state) {
