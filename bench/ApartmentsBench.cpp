@@ -34,17 +34,6 @@ void buildObject(QSqlDatabase& db) {
     }
 }
 
-// The overwrite question, answered "OK" as the engineer does.
-class Answers : public DialogBackend {
-  public:
-    DlgAnswer Message(const QString&, const QString&, DlgButtons buttons, DlgIcon) override {
-        return buttons == DlgButtons::YesNoCancel ? DlgAnswer::Yes : DlgAnswer::Ok;
-    }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseFolder(const QString&, const QString&) override { return {}; }
-};
-
 struct ApartmentObject : BenchDatabase {
     ApartmentObject() : BenchDatabase(buildObject) { dm->Q_Net->First(); }
     void clearRows() {
@@ -60,8 +49,7 @@ struct ApartmentObject : BenchDatabase {
 ApartmentObject* theObject = nullptr;
 
 void run(benchmark::State& state, bool fromEmpty) {
-    Answers answers;
-    Dialogs::SetBackend(&answers);
+    YesAnswers answers;
     ApartmentGenerator generator;
     qint64 elapsedNs = 0;
     if (!fromEmpty && theObject->rows() == 0) generator.Run(4);

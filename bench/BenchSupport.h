@@ -17,6 +17,7 @@
 
 #include "foundation/DbSchema.h"
 #include "foundation/TFDM.h"
+#include "platform/Dialogs.h"
 
 // One prepared INSERT, run with a row of values; returns the new row's id.
 struct Inserter {
@@ -29,6 +30,24 @@ struct Inserter {
         if (!q.exec()) qFatal("insert: %s", qPrintable(q.lastError().text()));
         return q.lastInsertId().toLongLong();
     }
+};
+
+// While it lives, every question is answered "Да" and every message "OK", as
+// the engineer answers them on the road a benchmark runs.
+class YesAnswers : public DialogBackend {
+  public:
+    YesAnswers() : previous_(Dialogs::SetBackend(this)) {}
+    ~YesAnswers() override { Dialogs::SetBackend(previous_); }
+    DlgAnswer Message(const QString&, const QString&, DlgButtons buttons, DlgIcon) override {
+        const bool question = buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoCancel;
+        return question ? DlgAnswer::Yes : DlgAnswer::Ok;
+    }
+    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseFolder(const QString&, const QString&) override { return {}; }
+
+  private:
+    DialogBackend* previous_;
 };
 
 // A new database filled by fill in one transaction, then opened through a

@@ -52,7 +52,6 @@ class PacedRoad : public CommissioningRoad {
     }
 };
 
-
 void BM_CommissioningLinkStepsAt9600Baud(benchmark::State& state) {
     for (auto _ : state) {
         PacedRoad road;

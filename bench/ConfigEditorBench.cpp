@@ -3,6 +3,7 @@
 // it from them. Each has to stay well under half a second.
 //   bench_config_editor [--benchmark_filter=...]
 
+#include "BenchSupport.h"
 #include "config/CallPanelFile.h"
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorKeysTab.h"
@@ -23,17 +24,6 @@ namespace {
 
 constexpr int kKeysPerApartment = 6;
 constexpr int kHeaderAndEndMark = 31 + 2;
-
-// Answers the save question with Yes; nothing else is asked on the way.
-class YesDialogs : public DialogBackend {
-  public:
-    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
-        return DlgAnswer::Yes;
-    }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseFolder(const QString&, const QString&) override { return {}; }
-};
 
 // An entrance panel of one entrance whose apartments have six keys each.
 PanelFileInput panelWith(int apartments) {
@@ -117,10 +107,8 @@ BENCHMARK(BM_OpenFullSizePanelFileIntoTheGrids)->Unit(benchmark::kMillisecond);
 
 void BM_SaveFullSizePanelFileFromTheGrids(benchmark::State& state) {
     theEditor->frame->OpenConfigFile(theEditor->path);
-    YesDialogs yes;
-    DialogBackend* previous = Dialogs::SetBackend(&yes);
+    YesAnswers yes;
     for (auto _ : state) theEditor->frame->BitSaveBvClick();
-    Dialogs::SetBackend(previous);
     QFile saved(theEditor->path);
     if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != theEditor->file)
         state.SkipWithError("the saved file differs from the opened one");
@@ -132,14 +120,6 @@ BENCHMARK(BM_SaveFullSizePanelFileFromTheGrids)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    auto editor = std::make_unique<Editor>();
-    theEditor = editor.get();
-    benchmark::RunSpecifiedBenchmarks();
-    theEditor = nullptr;
-    editor.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<Editor, QApplication>(argc, argv, theEditor,
+                                               [] { return std::make_unique<Editor>(); });
 }

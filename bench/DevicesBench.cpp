@@ -84,22 +84,10 @@ void buildInstallation(QSqlDatabase& db) {
 
 BenchDatabase* theInstallation = nullptr;
 
-// The operator answers Yes to the question.
-class AnswerYes : public DialogBackend {
-  public:
-    DlgAnswer Message(const QString&, const QString&, DlgButtons, DlgIcon) override {
-        return DlgAnswer::Yes;
-    }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString SaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseFolder(const QString&, const QString&) override { return {}; }
-};
-
 // Every apartment row of the largest object changes at each run: the flag
 // goes on and off in turn.
 void BM_RewriteCallBackLargestObject(benchmark::State& state) {
-    AnswerYes yes;
-    DialogBackend* previous = Dialogs::SetBackend(&yes);
+    YesAnswers yes;
     QSqlDatabase db = theInstallation->dm->ConnectionDB();
     bool on = false;
     for (auto _ : state) {
@@ -107,7 +95,6 @@ void BM_RewriteCallBackLargestObject(benchmark::State& state) {
         if (RewriteCallBack(db, largestObject, on) != DeviceChange::Done)
             state.SkipWithError("RewriteCallBack failed");
     }
-    Dialogs::SetBackend(previous);
     state.counters["apartment_rows"] = kLargeEntrances * (kLargeApartments + 1);
     state.counters["call_panels"] = kLargePanels;
 }

@@ -15,12 +15,12 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "config/CallPanelFile.h"
 #include "config/ConfigObjectFixture.h"
 #include "config/ConfigRepository.h"
 #include "netlink/NetAppUpload.h"
 #include "netlink/NetConfigTransfer.h"
-#include "BenchSupport.h"
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
 #include "support/PtyPair.h"
@@ -121,7 +121,13 @@ BENCHMARK(BM_PanelFileWrittenAndReadAt9600Baud)
 // A firmware file of 4 KB for switch 5 (format 1, BIOS 05, class 0002) in
 // frames of 22 bytes from 0x3000.
 QByteArray FourKilobyteAppFile() {
-    QByteArray out = QByteArray::fromHex("C4C050C2CE" "01" "0002" "05" "0200" "FFFF");
+    QByteArray out = QByteArray::fromHex(
+        "C4C050C2CE"
+        "01"
+        "0002"
+        "05"
+        "0200"
+        "FFFF");
     const int size = 4096;
     out.append(char(size & 0xFF)).append(char(size >> 8));
     out.append(char(0x00)).append(char(0x30));
@@ -143,7 +149,9 @@ NetLinkHooks BenchHooks(TNetLink& link) {
 
 // The link started on the pty, with the class of the device at address known.
 bool StartOn(TNetLink& link, PtyPair& pty, int address) {
-    if (!link.StartNet([&] { return NetPortChoice{pty.SlavePath(), "0403", "6001"}; }) ||
+    if (!link.StartNet([&] {
+            return NetPortChoice{pty.SlavePath(), "0403", "6001"};
+        }) ||
         link.RequestClass(address) != 1)
         return false;
     link.ParseClassReply(address);
