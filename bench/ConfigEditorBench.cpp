@@ -4,6 +4,7 @@
 //   bench_config_editor [--benchmark_filter=...]
 
 #include "BenchSupport.h"
+#include "app/AppForms.h"
 #include "config/CallPanelFile.h"
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorKeysTab.h"
@@ -86,6 +87,7 @@ struct Editor {
         if (file.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
             qFatal("the file was not written");
         f.close();
+        AppForms::ComposeParts();  // the editor as the program shows it, key parts in
         frame = std::make_unique<TFrRedact>();
         frame->resize(1280, 900);
         frame->show();

@@ -1,6 +1,6 @@
+#include "app/AppForms.h"
+#include "app/TFMainVesk.h"
 #include "foundation/MainWindowLogic.h"
-#include "foundation/ui/AppForms.h"
-#include "foundation/ui/TFMainVesk.h"
 #include "platform/Dialogs.h"
 #include "platform/QtTranslations.h"
 #include "platform/SingleInstance.h"

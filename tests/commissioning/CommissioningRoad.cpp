@@ -1,8 +1,8 @@
 #include "CommissioningRoad.h"
 
 #include "foundation/TFDM.h"
-#include "foundation/ui/AppForms.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/AppForms.h"
+#include "app/TFMainVesk.h"
 #include "platform/AppPaths.h"
 
 #include <QDir>

@@ -15,7 +15,7 @@
 #include "config/ui/TFrWrite.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
 #include "keys/ui/KeySavePanel.h"

@@ -4,7 +4,7 @@
 
 #include "config/ui/TFrWrite.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 

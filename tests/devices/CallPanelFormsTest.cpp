@@ -8,7 +8,7 @@
 #include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFbvReCount.h"
 #include "devices/ui/TFrBv.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "support/QtPrinters.h"

@@ -8,7 +8,7 @@
 #include "foundation/NavigationHooks.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "support/KilledChild.h"
 #include "support/QtPrinters.h"
 #include "support/ReferenceObject.h"

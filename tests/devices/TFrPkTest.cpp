@@ -8,7 +8,7 @@
 #include "devices/ui/TFpkEdit.h"
 #include "devices/ui/TFrPk.h"
 #include "devices/ui/TReportForm.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"

@@ -3,7 +3,7 @@
 // log, and the readers stopped when the program closes.
 
 #include "KeysScreenFixture.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFMifare.h"
 #include "keys/ui/TFrKeys.h"

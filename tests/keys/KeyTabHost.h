@@ -13,6 +13,7 @@
 #include "config/ui/TFrRedact.h"
 #include "keys/ui/BekuDumpTab.h"
 #include "keys/ui/EditorKeyControls.h"
+#include "keys/ui/EditorKeyParts.h"
 #include "keys/ui/KeyGridMenu.h"
 #include "keys/ui/KeySavePanel.h"
 #include "keys/ui/MirelDumpTab.h"
@@ -38,7 +39,7 @@ class KeyTabHost : public QWidget {
         layout->addWidget(editor);
         editor->show();  // as the main window shows its current screen
 
-        controls = editor->KeyControls();
+        controls = EditorKeyControlsOf(*editor);
         pages = editor->PageFile;
         panel = editor->KeySave;
         beku = editor->TabBQ;

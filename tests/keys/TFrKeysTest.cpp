@@ -3,7 +3,7 @@
 // pictures of the screen.
 
 #include "KeysScreenFixture.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "keys/KeyRegister.h"
 #include "keys/ui/TFrKeys.h"
 #include "platform/DatasetModel.h"

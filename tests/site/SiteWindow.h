@@ -6,7 +6,7 @@
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "site/ui/SiteForms.h"
 #include "support/ReferenceObject.h"
 #include "support/ScriptedDialogs.h"

@@ -6,7 +6,7 @@
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFDialog.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "site/MatrixRules.h"
 #include "site/ui/SiteForms.h"
 #include "site/ui/TFrDom.h"

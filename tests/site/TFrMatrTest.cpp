@@ -4,7 +4,7 @@
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "site/ObjectScreen.h"
 #include "site/ui/SiteForms.h"
 #include "site/ui/TFrMatr.h"

@@ -1,6 +1,8 @@
 // Test entry shared by every test executable: an offscreen QApplication, so
 // widgets can be created and grabbed without a display. Its screen is a
 // common desktop's, 1920 x 1080, where windows keep the sizes tests give them.
+#include "app/AppForms.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QTemporaryFile>
@@ -16,6 +18,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // Forms are made as the program makes them, with their composed parts.
+    AppForms::ComposeParts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -11,12 +11,6 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
-#include "keys/ui/BekuDumpTab.h"
-#include "keys/ui/DumpEntranceLists.h"
-#include "keys/ui/EditorKeyControls.h"
-#include "keys/ui/KeyGridMenu.h"
-#include "keys/ui/KeySavePanel.h"
-#include "keys/ui/MirelDumpTab.h"
 #include "platform/Dialogs.h"
 
 #include <QCheckBox>
@@ -174,8 +168,10 @@ QWidget* TFrRedact::buildSys() {
     V_type_bv = valueSpin(form, "V_type_bv");
     V_n_net = valueSpin(form, "V_n_net");
     V_id_nom = valueSpin(form, "V_id_nom");
-    for (auto [box, name] : {std::pair{&Ch_id_net, "Ch_id_net"}, {&Ch_id_nom, "Ch_id_nom"},
-                             {&Ch_id_bv, "Ch_id_bv"}, {&Ch_type_bv, "Ch_type_bv"},
+    for (auto [box, name] : {std::pair{&Ch_id_net, "Ch_id_net"},
+                             {&Ch_id_nom, "Ch_id_nom"},
+                             {&Ch_id_bv, "Ch_id_bv"},
+                             {&Ch_type_bv, "Ch_type_bv"},
                              {&Ch_n_net, "Ch_n_net"}}) {
         *box = Named(new QCheckBox(QString::fromLatin1(name), values), name);
         form->addRow(*box);
@@ -199,64 +195,22 @@ QWidget* TFrRedact::buildSys() {
     return Sys;
 }
 
-EditorKeyControls TFrRedact::KeyControls() {
-    EditorKeyControls controls;
-    controls.Keys5 = TabCBV2->Keys5;
-    controls.Keys6 = TabCBV2->Keys6;
-    controls.Keys7 = TabCBV2->Keys7;
-    controls.KolSl5 = TabCBV2->KolSl5;
-    controls.KolSl6 = TabCBV2->KolSl6;
-    controls.KolSl7 = TabCBV2->KolSl7;
-    controls.V_id_net = V_id_net;
-    controls.V_id_nom = V_id_nom;
-    controls.V_id_bv = V_id_bv;
-    controls.V_type_bv = V_type_bv;
-    controls.V_n_net = V_n_net;
-    controls.Ch_id_net = Ch_id_net;
-    controls.Ch_id_nom = Ch_id_nom;
-    controls.Ch_id_bv = Ch_id_bv;
-    controls.Ch_type_bv = Ch_type_bv;
-    controls.Ch_n_net = Ch_n_net;
-    controls.Mpd = Mpd;
-    controls.Mpp = Mpp;
-    // The key tab keeps what its grids do not show (quotas, reserve byte);
-    // the key parts change the lists through it so that a save keeps them.
-    controls.readSections = [this](EditorKeyLists& lists) {
-        TabCBV2->Read(lists.keys5, lists.keys6, lists.keys7);
-    };
-    controls.showSections = [this](const EditorKeyLists& lists) {
-        TabCBV2->Show(lists.keys5, lists.keys6, lists.keys7);
-    };
-    return controls;
+namespace {
+TFrRedact::KeyPartsMaker& keyPartsMaker() {
+    static TFrRedact::KeyPartsMaker maker;
+    return maker;
+}
+}  // namespace
+
+void TFrRedact::SetKeyPartsMaker(KeyPartsMaker maker) {
+    keyPartsMaker() = std::move(maker);
 }
 
 void TFrRedact::buildKeyParts() {
-    const EditorKeyControls controls = KeyControls();
     // The operator types keys into the three section grids.
     for (EditorGrid* grid : {TabCBV2->Keys5, TabCBV2->Keys6, TabCBV2->Keys7})
         grid->SetInput(EditorGrid::Input::Any);
-
-    KeySave = new KeySavePanel(controls, TabCBV2);
-    if (auto* grid = qobject_cast<QGridLayout*>(TabCBV2->layout()))
-        grid->addWidget(KeySave, 0, 3, 3, 1);
-    BitKeys = KeySave->BitKeys;
-    L_Found = KeySave->L_Found;
-    L_Keys = KeySave->L_Keys;
-
-    TabBQ = new BekuDumpTab(PageFile);
-    TabCP = new MirelDumpTab(PageFile);
-    PageFile->addTab(TabBQ, QStringLiteral("БЭКУ"));
-    PageFile->addTab(TabCP, QStringLiteral("Mirel"));
-    ListHdev = TabBQ->ListHdev;
-    ListKvKey = TabCP->ListKvKey;
-    BitBQkeys = TabBQ->BitBQkeys;
-    KolKey = TabBQ->KolKey;
-    entranceLists_ = new DumpEntranceLists(ListHdev, ListKvKey, this);
-    TabBQ->SetEntranceLists(entranceLists_);
-    TabCP->SetEntranceLists(entranceLists_);
-    TabCP->SetWrittenFolderChoice([this] { return RBarm->isChecked(); });
-
-    KeyGrids = new KeyGridMenu(controls, TabBQ->KeysBQ, TabCP->KeysCP, L_Keys, this);
+    if (keyPartsMaker()) keyParts_ = keyPartsMaker()(*this);
 }
 
 int TFrRedact::tabIndex(int kind) const {
@@ -294,8 +248,7 @@ QPlainTextEdit* TFrRedact::tailMemo(int kind) const {
 void TFrRedact::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     Path = dbFolder;
-    TabBQ->SetDatabaseFolder(Path);
-    TabCP->SetDatabaseFolder(Path);
+    if (keyParts_) keyParts_->SetDatabaseFolder(Path);
     PrepareFrame();
 }
 
@@ -315,16 +268,11 @@ void TFrRedact::PrepareFrame() {
         }
     const ConfigCurrentObject object = CurrentConfigObject();
     if (object.idNet) EIdent->setText(QString::number(object.idNom));
-    const qint64 listed = ListHdev->property("Tag").toLongLong();
-    if (object.idNet && listed > 0 && listed != *object.idNet) {
-        FillEntranceLists();
-        ListHdev->setProperty("Tag", *object.idNet);
-    }
-    TabBQ->ListHdevClick();
+    if (keyParts_) keyParts_->PrepareFrame(object.idNet);
 }
 
 void TFrRedact::FillEntranceLists() {
-    entranceLists_->Fill();
+    if (keyParts_) keyParts_->FillEntranceLists();
 }
 
 void TFrRedact::RBClick() {
@@ -365,9 +313,7 @@ void TFrRedact::OpenConfigFile(const QString& fileName) {
     appendLines(Memo4, file_.memo4);
     MemoTitle->setPlainText(file_.title.join(QLatin1Char('\n')));
     jDev->setValue(file_.jDev);
-    BitKeys->setEnabled(false);
-    L_Found->clear();
-    L_Keys->clear();
+    if (keyParts_) keyParts_->ForgetFoundPanel();
     PrepareFrame();
     L_Izmen->setText(file_.trailerText);
     appendLines(Memo4, file_.warnings);
@@ -402,7 +348,7 @@ void TFrRedact::showPanel() {
     const BvEditorValues& v = file_.bv;
     TabCBV1->Show(v, file_.ident);
     TabCBV2->Show(v.keys5, v.keys6, v.keys7);
-    KeySave->ShowServedEntrances(v.entrances.servedEntrances);
+    if (keyParts_) keyParts_->ShowServedEntrances(v.entrances.servedEntrances);
     MBv0->setPlainText(v.params.MBv0);
     Mpd->setPlainText(v.entrances.mpd);
     Mpp->setPlainText(v.entrances.mpp);

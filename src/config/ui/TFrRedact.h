@@ -4,15 +4,18 @@
 // the tab of its kind, and writes it back in place. The load, the save and
 // their rules are ConfigEditorFile's; the tabs show and give back the values.
 // The key parts of the screen (reading keys out of a call-panel file or a key
-// dump and entering them into the database) are hosted here and use the
-// identification values on the service tab.
+// dump and entering them into the database) are the keys' and are built into
+// the editor by the maker the program installs (EditorKeyPlace); they use the
+// key grids and the identification values on the service tab.
 
 #include "config/ConfigEditorFile.h"
+#include "config/ui/EditorKeyPlace.h"
 #include "foundation/ui/TScreenFrame.h"
+
+#include <functional>
 
 class BekuDumpTab;
 class ConfigFileChooser;
-class DumpEntranceLists;
 class EditorConsoleTab;
 class EditorKeysTab;
 class EditorPanelTab;
@@ -21,7 +24,6 @@ class KeyGridMenu;
 class KeySavePanel;
 class MirelDumpTab;
 class QCheckBox;
-struct EditorKeyControls;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -72,7 +74,8 @@ class TFrRedact : public TScreenFrame {
     QCheckBox *Ch_type_bv = nullptr, *Ch_n_net = nullptr;
 
     // The key parts: "Сохранение ключей" beside the key grids, the dump tabs
-    // "БЭКУ" and "Mirel", and the popup menu PGrupp of the five key grids.
+    // "БЭКУ" and "Mirel", and the popup menu PGrupp of the five key grids;
+    // their maker fills these in, and they stay empty without one.
     KeySavePanel* KeySave = nullptr;
     BekuDumpTab* TabBQ = nullptr;
     MirelDumpTab* TabCP = nullptr;
@@ -86,8 +89,11 @@ class TFrRedact : public TScreenFrame {
     QListWidget* ListHdev = nullptr;
     QListWidget* ListKvKey = nullptr;
     QSpinBox* KolKey = nullptr;
-    // The editor's controls the key parts read and write.
-    EditorKeyControls KeyControls();
+
+    // Builds the key parts into an editor being made; the program installs
+    // it before it makes its forms.
+    using KeyPartsMaker = std::function<EditorKeyPlace*(TFrRedact& editor)>;
+    static void SetKeyPartsMaker(KeyPartsMaker maker);
 
     // The database folder handed over by the main window.
     QString Path;
@@ -134,5 +140,5 @@ class TFrRedact : public TScreenFrame {
 
     EditorFile file_;
     bool armed_ = false;
-    DumpEntranceLists* entranceLists_ = nullptr;
+    EditorKeyPlace* keyParts_ = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "devices/DeviceListLayout.h"
 #include "devices/ui/FormControls.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "foundation/ui/MainWindowHost.h"
 
 #include <QAbstractItemView>
 #include <QFrame>
@@ -83,12 +83,12 @@ bool GridsShownBold(const QLabel* toggle) {
 }
 
 bool StoredGridsBold(const QWidget* frame, const QString& key, bool shownBold) {
-    const auto* host = qobject_cast<const TFMainVesk*>(frame->window());
+    const MainWindowHost* host = HostOf(frame);
     return host ? host->GridToggle(key) == kBoldMark : shownBold;
 }
 
 void StoreGridType(const QLabel* toggle, const QString& key) {
-    if (auto* host = qobject_cast<TFMainVesk*>(toggle->window()))
+    if (MainWindowHost* host = HostOf(toggle))
         host->SetGridToggle(key, toggle->text());
 }
 

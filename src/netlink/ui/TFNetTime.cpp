@@ -4,7 +4,7 @@
 #include "foundation/MainWindowData.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
 #include "netlink/AdapterIdentity.h"
@@ -96,7 +96,7 @@ TFNetTime::TFNetTime(QWidget* parent) : QDialog(parent) {
 
     // FormCreate: the database folder of the main window, the settings file,
     // the log folder; sniffer mode starts off.
-    if (FMainVesk && FMainVesk->Path) ChangeDatabaseFolder(FMainVesk->Path->text());
+    if (MainWindowHost* host = MainHost()) ChangeDatabaseFolder(host->DatabaseFolder());
     readSettingsFile();
     ensureLogFolder();
     applyLinkSettings();
@@ -675,8 +675,8 @@ void TFNetTime::NHelpClick() {
 }
 
 void TFNetTime::NReOpenClick() {
-    if (FMainVesk) {
-        FMainVesk->MReOpenClick();
+    if (MainWindowHost* host = MainHost()) {
+        host->MReOpenClick();
         return;
     }
     QString reason;

@@ -5,7 +5,7 @@
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFDialog.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
@@ -212,19 +212,19 @@ void TFrDom::useDelegateOnEveryColumn() {
     DBGrid3->setColumnWidth(number, qMax(kNumberColumn, DBGrid3->columnWidth(number)));
 }
 
-TFMainVesk* TFrDom::host() const {
-    return qobject_cast<TFMainVesk*>(window());
+MainWindowHost* TFrDom::host() const {
+    return HostOf(this);
 }
 
 void TFrDom::relayout() {
-    if (TFMainVesk* w = host()) w->FormResize();
+    if (MainWindowHost* w = host()) w->FormResize();
 }
 
 void TFrDom::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     attachMatrix();
     P3_Emax->setMaximum(qMin(tractsPerSwitch(), MatrixEditor::kMaxEmax));
-    if (TFMainVesk* w = host()) {
+    if (MainWindowHost* w = host()) {
         w->SetMatrixGrid(DBGrid3);
         setBold(w->GridToggle(kToggleKey) == kBoldOn);
     }
@@ -246,7 +246,7 @@ void TFrDom::setBold(bool bold) {
     P3_Fs->setText(bold ? kBoldOn : kBoldOff);
     DBGrid3->setColumnWidth(0, bold ? kBoldFirstColumn : kNormalFirstColumn);
     useDelegateOnEveryColumn();
-    if (TFMainVesk* w = host()) {
+    if (MainWindowHost* w = host()) {
         w->SetGridToggle(kToggleKey, P3_Fs->text());
         w->FormResize();
     }

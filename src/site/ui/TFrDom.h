@@ -17,7 +17,7 @@ class QMenu;
 class QPushButton;
 class QSpinBox;
 class QTableView;
-class TFMainVesk;
+class MainWindowHost;
 
 class TFrDom : public TScreenFrame {
     Q_OBJECT
@@ -82,7 +82,7 @@ class TFrDom : public TScreenFrame {
     void useDelegateOnEveryColumn();
     void setBold(bool bold);
     // The hosting main window, when there is one.
-    TFMainVesk* host() const;
+    MainWindowHost* host() const;
     void relayout();
     // The grid's current cell: its row and the field of its column.
     int currentRow() const;

@@ -2,7 +2,7 @@
 
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
 #include "site/ui/THouseGrid.h"
@@ -280,16 +280,16 @@ void TFrMatr::followListRow() {
 
 // ---------------------------------------------------------------- main window
 
-TFMainVesk* TFrMatr::host() const {
-    return qobject_cast<TFMainVesk*>(window());
+MainWindowHost* TFrMatr::host() const {
+    return HostOf(this);
 }
 
 void TFrMatr::showMatrixState() {
-    if (TFMainVesk* w = host()) w->ShowMatrixState();
+    if (MainWindowHost* w = host()) w->ShowMatrixState();
 }
 
 void TFrMatr::setNewObjectEntry(bool on) {
-    if (TFMainVesk* w = host()) w->SetNewObjectEntry(on);
+    if (MainWindowHost* w = host()) w->SetNewObjectEntry(on);
 }
 
 void TFrMatr::PrepareScreen(const QString& dbFolder) {
@@ -345,14 +345,14 @@ void TFrMatr::ShowEditPanel() {
     sizeHouseGrid();
     P1_ENew->setFocus();
     for (QPushButton* b : {BitSavePod, BNew, BEdit}) b->setEnabled(false);
-    if (TFMainVesk* w = host()) w->BitSelect->setEnabled(false);
+    if (MainWindowHost* w = host()) w->SetFolderChoiceEnabled(false);
 }
 
 void TFrMatr::HideEditPanel() {
     PanelEdit->hide();
     Panel1->show();
     for (QPushButton* b : {BNew, BEdit}) b->setEnabled(true);
-    if (TFMainVesk* w = host()) w->BitSelect->setEnabled(true);
+    if (MainWindowHost* w = host()) w->SetFolderChoiceEnabled(true);
     screen_.ClearMarks();
 }
 
@@ -362,7 +362,7 @@ void TFrMatr::BNewClick() {
     CGridD->hide();
     showPanel(ObjectPanelValues{});
     P1_EKal->setEnabled(true);
-    if (TFMainVesk* w = host()) w->P1_LSt->clear();
+    if (MainWindowHost* w = host()) w->ClearMatrixState();
     P1_LInf->setText(ObjectScreenTexts::kNewHeadline);
 }
 
@@ -422,7 +422,7 @@ void TFrMatr::focusField(PanelField field) {
 // ---------------------------------------------------------------- handlers
 
 void TFrMatr::FrMatr1BNewClick() {
-    if (TFMainVesk* w = host()) w->CloseObjectEditors();
+    if (MainWindowHost* w = host()) w->CloseObjectEditors();
     BNewClick();
     setNewObjectEntry(false);
     P1_ENew->setFocus();

@@ -18,7 +18,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
-class TFMainVesk;
+class MainWindowHost;
 class THouseGrid;
 
 class TFrMatr : public TScreenFrame {
@@ -100,7 +100,7 @@ class TFrMatr : public TScreenFrame {
     bool moveOnEnter(QObject* watched, QKeyEvent* key);
     bool addressKey(QKeyEvent* key);
     // The hosting main window, when there is one.
-    TFMainVesk* host() const;
+    MainWindowHost* host() const;
     void showMatrixState();
     void setNewObjectEntry(bool on);
 

@@ -1,11 +1,15 @@
 #pragma once
 // The main window: reads the settings file and opens the database at start,
 // hosts the work screens (one shown at a time), and writes the settings back
-// when it closes.
+// when it closes. Its handlers are split by what they serve: TFMainVesk.cpp
+// builds the window, TFMainVeskMenu the menu and the wiring of frame buttons,
+// TFMainVeskScreens the screens and their history, TFMainVeskStartup start-up,
+// the database folder and shut-down, TFMainVeskResize its size.
 
 #include "foundation/IniFile.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/ScreenServices.h"
+#include "foundation/ui/MainWindowHost.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -20,7 +24,7 @@ class QStatusBar;
 class QTableView;
 class TScreenFrame;
 
-class TFMainVesk : public QMainWindow {
+class TFMainVesk : public QMainWindow, public MainWindowHost {
     Q_OBJECT
   public:
     explicit TFMainVesk(QWidget* parent = nullptr);
@@ -67,8 +71,8 @@ class TFMainVesk : public QMainWindow {
     // Opens the database in folder; reason says why not.
     bool OpenDatabase(const QString& folder, QString* reason = nullptr);
     // Lays out the matrix grid's switch columns while the matrix frame shows.
-    void FormResize();
-    void MReOpenClick();
+    void FormResize() override;
+    void MReOpenClick() override;
     void PanelTopDblClick();
     void ApplicationEvents1Hint(const QString& hint);
     void BitBtn1Click();
@@ -86,10 +90,11 @@ class TFMainVesk : public QMainWindow {
     // Records a screen being opened in the history and sets the twin buttons.
     void PushScreen(int screen);
     void LeaveScreen();
-    void ShowMatrixState();
+    void ShowMatrixState() override;
+    void ClearMatrixState() override;
     void CloseEditorsOnObjectChange();
     // Closes the editors an object change closes, whatever object is current.
-    void CloseObjectEditors();
+    void CloseObjectEditors() override;
     void BitBackClick();
     void BitForwardClick();
     const ScreenHistory& History() const { return history_; }
@@ -119,7 +124,9 @@ class TFMainVesk : public QMainWindow {
     void BitSelectClick();
     // The object screen is entering a new object.
     bool NewObjectEntry() const { return objectPanelFlags_[0]; }
-    void SetNewObjectEntry(bool on) { objectPanelFlags_[0] = on; }
+    void SetNewObjectEntry(bool on) override { objectPanelFlags_[0] = on; }
+    void SetFolderChoiceEnabled(bool enabled) override;
+    QString DatabaseFolder() const override;
 
     // Help menu.
     void MHelp0Click();
@@ -129,11 +136,13 @@ class TFMainVesk : public QMainWindow {
     void MAboutClick();
 
     // The matrix frame registers its grid here; FormResize sizes its columns.
-    void SetMatrixGrid(QTableView* grid) { matrixGrid_ = grid; }
+    void SetMatrixGrid(QTableView* grid) override { matrixGrid_ = grid; }
     // Font toggle captions "ж"/"н" of the matrix, switch and call-panel grids.
-    QString GridToggle(const QString& key) const { return gridToggles_.value(key); }
+    QString GridToggle(const QString& key) const override { return gridToggles_.value(key); }
     // A frame's font toggle changed; the settings file keeps it at exit.
-    void SetGridToggle(const QString& key, const QString& caption) { gridToggles_[key] = caption; }
+    void SetGridToggle(const QString& key, const QString& caption) override {
+        gridToggles_[key] = caption;
+    }
 
     KeysScreenService& KeysScreen() { return *keysScreen_; }
     void SetKeysScreen(KeysScreenService* service) { keysScreen_ = service; }

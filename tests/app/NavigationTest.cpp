@@ -7,7 +7,7 @@
 #include "foundation/ScreenNavigation.h"
 #include "foundation/ScreenServices.h"
 #include "foundation/ui/TFGlVal.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "site/ui/TFObEdit.h"
 #include "support/QtPrinters.h"

@@ -1,6 +1,8 @@
-#include "foundation/ui/AppForms.h"
+#include "app/AppForms.h"
 
+#include "app/TFMainVesk.h"
 #include "config/ui/ConfigForms.h"
+#include "config/ui/TFrRedact.h"
 #include "devices/ui/DeviceForms.h"
 #include "devices/ui/TFFindPar.h"
 #include "devices/ui/TFMelF.h"
@@ -17,8 +19,8 @@
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFDialog.h"
 #include "foundation/ui/TFGlVal.h"
-#include "foundation/ui/TFMainVesk.h"
 #include "foundation/ui/TFProgress.h"
+#include "keys/ui/EditorKeyParts.h"
 #include "keys/ui/KeyForms.h"
 #include "keys/ui/TFHavKey.h"
 #include "keys/ui/TFKeyInKv.h"
@@ -33,7 +35,6 @@
 #include "site/ui/TFdpkPort.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
-
 
 namespace AppForms {
 
@@ -66,8 +67,13 @@ void RegisterScreenFrames() {
     KeyForms::RegisterFrames();
 }
 
+void ComposeParts() {
+    TFrRedact::SetKeyPartsMaker(&EditorKeyParts::Make);
+}
+
 void CreateAll() {
     order().clear();
+    ComposeParts();
     SiteForms::InstallHooks();
     DeviceForms::InstallHooks();
     ConfigForms::InstallHooks();
@@ -78,6 +84,7 @@ void CreateAll() {
     InstallMatrTableHook();
     made(QStringLiteral("FDM"));
     FMainVesk = new TFMainVesk;
+    SetMainHost(FMainVesk);
     made(QStringLiteral("FMainVesk"));
     FNetTime = new TFNetTime(FMainVesk);
     made(QStringLiteral("FNetTime"));

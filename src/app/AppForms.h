@@ -10,6 +10,10 @@ class QWidget;
 
 namespace AppForms {
 
+// Fills the places that forms of lower subsystems keep for parts of higher
+// ones: the key parts of the configuration-file editor. Run before any form
+// is made; CreateAll runs it.
+void ComposeParts();
 // Creates the data module, the main window and every form, in order, after
 // every subsystem installed its navigation hooks.
 void CreateAll();

@@ -5,7 +5,7 @@
 #include "foundation/MatrTable.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "support/QtPrinters.h"
 #include "support/ReadOnlyPath.h"
 #include "support/ScreenShots.h"

@@ -1,5 +1,5 @@
 #include "foundation/MainWindowLogic.h"
-#include "foundation/ui/TFMainVesk.h"
+#include "app/TFMainVesk.h"
 #include "platform/SingleInstance.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"

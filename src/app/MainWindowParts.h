@@ -1,0 +1,23 @@
+#pragma once
+// Small helpers the main window's units share.
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+namespace MainWindowParts {
+
+// Captions of the grids' font toggle: normal and bold.
+inline const QString kBoldOff = QStringLiteral("ж");
+inline const QString kBoldOn = QStringLiteral("н");
+
+inline bool shown(const QWidget* w) {
+    return w && !w->isHidden();
+}
+
+inline void closeVisible(const QList<QWidget*>& forms) {
+    for (QWidget* form : forms)
+        if (form && form->isVisible()) form->close();
+}
+
+}  // namespace MainWindowParts
