@@ -460,7 +460,10 @@ CallCodeUnpack UnpackCallCodes(int count, const QString& sectionText) {
     int next = 0;
     const CodeWalk w = walkCodes(sectionText, [&](qint64 v, bool, bool) {
         // The end marker counts, but leaves its record with an empty code.
-        if (v != kCallCodeEndMarker && next < n) u.records[next].code = CallCodeText(v);
+        if (v != kCallCodeEndMarker && next < n) {
+            u.records[next].code = CallCodeText(v);
+            u.decoded = next + 1;
+        }
         ++next;
         return --remaining > 0;
     });

@@ -3,6 +3,7 @@
 #include "config/ConfigImage.h"
 #include "config/ConfigReadScreen.h"
 #include "config/DayNightSection.h"
+#include "config/EditorCodeCount.h"
 #include "config/EditorValueChecks.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/ProgressSteps.h"
@@ -88,6 +89,7 @@ void unpackCodes(const QString& text, QStringList& warnings, Values& v) {
     const CallCodeUnpack u =
         UnpackCallCodes(codeRecordCount(v.entrances.apartmentTotal, text, warnings), text);
     v.records = u.records;
+    v.codesRead = u.decoded;
     v.packed = u.packed;
     v.increment = u.incrementChar;
     v.codeError = u.error;
@@ -413,6 +415,29 @@ void appendKeptSections(const EditorFile& f, qint64& running, ProgressSteps& ste
     }
 }
 
+// Sections 2 and 3 written consistent (EditorCodeCount.h); false, told to
+// the operator, when section 2 announces more codes than a file can hold.
+bool matchCodeCount(EditorFile& f, const ConfigScreenSettings& s, EditorSaveResult& r) {
+    const CodeCountMatch match = MatchCodesToEntrances(f, s);
+    if (match.result != CodeCountMatch::TooLarge) {
+        r.codeCountNote = match.Text();
+        return true;
+    }
+    r.status = EditorSaveStatus::TooLarge;
+    r.error = match.Text();
+    r.memo4 << r.error;
+    Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
+    return false;
+}
+
+// What the save changed to make sections 2 and 3 agree, told once the file is written.
+void tellCodeCountNote(EditorSaveResult& r) {
+    if (r.codeCountNote.isEmpty()) return;
+    r.memo4 << r.codeCountNote;
+    Dialogs::Message(QStringLiteral("ВНИМАНИЕ"), r.codeCountNote, DlgButtons::Ok,
+                     DlgIcon::Warning);
+}
+
 }  // namespace
 
 int EditorKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& s) {
@@ -456,6 +481,8 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
     if (bits0 > 0) decode(0, section0);
     for (int n = 2; n <= lastDecodedSection(f.kind); ++n)
         if (TakeSection(image, text) > 0) decode(n, text);
+    if (const QString missing = MissingCodesWarning(f, s); !missing.isEmpty())
+        f.warnings << missing;
     // Every further section is kept as it stands, empty ones too, so that
     // the saved file keeps their places.
     for (const ConfigSection& kept : TakeAllSections(image)) f.keptHex << BinToHex(kept.text);
@@ -464,19 +491,38 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
                           QStringLiteral(" байт, которые не будут сохранены.");
 }
 
+namespace {
+
+// The rest of a load once the reader has had its say.
+void openRead(const ConfigReadOutput& out, EditorFile& f, const ConfigScreenSettings& s) {
+    if (f.status != ConfigReadStatus::Ok) {
+        const QString why = ConfigReadErrorText(f.status, f.fileName);
+        if (!why.isEmpty()) Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
+        return;
+    }
+    f.memo4 << ImageByteFields(out.image);
+    f.jDev = out.deviceNumber;
+    ParseEditorImage(out.image, f, s);
+}
+
+}  // namespace
+
 EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& s) {
     EditorFile f;
     f.fileName = fileName;
     ConfigReadOutput out;
     f.status = ReadConfigFile(fileName, out, &f.memo4, &f.title, s.sepDevice);
-    if (f.status != ConfigReadStatus::Ok) {
-        const QString why = ConfigReadErrorText(f.status, fileName);
-        if (!why.isEmpty()) Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
-        return f;
-    }
-    f.memo4 << ImageByteFields(out.image);
-    f.jDev = out.deviceNumber;
-    ParseEditorImage(out.image, f, s);
+    openRead(out, f, s);
+    return f;
+}
+
+EditorFile LoadEditorBytes(QByteArrayView bytes, const QString& fileName,
+                           const ConfigScreenSettings& s) {
+    EditorFile f;
+    f.fileName = fileName;
+    ConfigReadOutput out;
+    f.status = ReadConfigBytes(bytes, out, &f.memo4, &f.title, s.sepDevice);
+    openRead(out, f, s);
     return f;
 }
 
@@ -494,10 +540,12 @@ bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int&
     return true;
 }
 
-EditorSaveResult BuildEditorFile(const EditorFile& f, qint64 idNom, const ConfigScreenSettings& s,
-                                 const ProgressFn& gauge) {
+EditorSaveResult BuildEditorFile(const EditorFile& opened, qint64 idNom,
+                                 const ConfigScreenSettings& s, const ProgressFn& gauge) {
     EditorSaveResult r;
-    if (!f.Parsed()) return r;
+    if (!opened.Parsed()) return r;
+    EditorFile f = opened;
+    if (!matchCodeCount(f, s, r)) return r;
     r.fault = CheckEditorValues(f, s);
     if (r.fault) {
         r.status = EditorSaveStatus::BadCell;
@@ -545,6 +593,7 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
         Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
         return r;
     }
+    tellCodeCountNote(r);
     if (r.status == EditorSaveStatus::SavedOverLimit) {
         const qint64 excess =
             (r.bytes.size() - kConfigHeaderBytes) * 8 - ConfigSizeLimitBits(f.kind);

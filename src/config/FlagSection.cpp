@@ -88,6 +88,16 @@ FlagSectionValues DecodeFlagRecords(const QString& sectionText, QList<CallCodeRe
     return v;
 }
 
+QString DefaultFlagGroup(const QString& dataMask, const QString& defaultMask) {
+    QString highestFirst;
+    for (int j = 0; j < kFlagCount && j < dataMask.size(); ++j)
+        if (dataMask.at(j) == QLatin1Char('1'))
+            highestFirst.prepend(j < defaultMask.size() && defaultMask.at(j) == QLatin1Char('1')
+                                     ? QLatin1Char('1')
+                                     : QLatin1Char('0'));
+    return highestFirst;
+}
+
 QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
                          const QString& callFlagText, int sepDevice, ConfigLogs& logs) {
     logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 4"))
