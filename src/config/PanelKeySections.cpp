@@ -337,7 +337,12 @@ bool KeySlotValue(const QString& key, qint64& value) {
 }
 
 QString KeySlotText(qint64 value) {
-    return BinToHex(BitField(value, kKeySlotBits));
+    // The slot's 24 bits as six digits; a negative value is all zeros.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const quint32 v = value < 0 ? 0 : quint32(value & 0xFFFFFF);
+    QString text(6, Qt::Uninitialized);
+    for (int i = 0; i < 6; ++i) text[i] = QLatin1Char(kDigits[(v >> (20 - 4 * i)) & 0xF]);
+    return text;
 }
 
 bool PanelWantsSpareSlots(const PanelFileInput& in) {

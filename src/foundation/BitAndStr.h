@@ -4,10 +4,14 @@
 // Each function is pure, and each edge behaviour is relied on by callers.
 
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 
 QString IntToBin(qint64 n);
 qint64 BinToInt(const QString& text);
+// The same on a part of a longer text, without copying it: decoders read
+// every field of a file this way.
+qint64 BinToInt(QStringView text);
 QString BinToHex(const QString& bits);
 QString BinToHexBytes(const QString& bits);
 QString ByteToHex(qint64 n);

@@ -1,0 +1,119 @@
+// Feeds arbitrary bytes, written as a real file, to the readers that open
+// files: the file reader and the read screen's must give what they give for
+// the same bytes in memory, and the read screen's whole read (decoded or raw)
+// must name the kind its parse names. One input in four also goes through
+// the editor: opened from the file as from memory, saved over the file (the
+// bytes on disk are the bytes built) and opened again.
+//
+// Inputs starting with 0xA5 are repeated up to a length between the file
+// reader's limit and the read screen's, which mutation alone seldom reaches.
+
+#include "FuzzSupport.h"
+#include "config/ConfigEditorFile.h"
+#include "config/ConfigFileReader.h"
+#include "config/ConfigReadScreen.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+#include <cstdint>
+
+namespace {
+
+using fuzz::Check;
+
+constexpr quint8 kGrowMark = 0xA5;
+constexpr unsigned kEditorEvery = 4;
+
+QByteArray Grown(QByteArrayView data) {
+    const qsizetype target = 18000 + ((quint8(data[1]) << 8 | quint8(data[2])) % 15000);
+    QByteArray out;
+    out.reserve(target);
+    while (out.size() < target) out.append(data.first(qMin(data.size(), target - out.size())));
+    return out;
+}
+
+// A folder of this process, in memory where the system has one: the editor's
+// save flushes its file to the disk.
+QString FileName() {
+    static const QString name = [] {
+        const QString base =
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString folder = base + QStringLiteral("/fuzz_config_files_%1").arg(::getpid());
+        QDir().mkpath(folder);
+        return folder + QStringLiteral("/c.bin");
+    }();
+    return name;
+}
+
+bool WriteFile(QByteArrayView data) {
+    QFile file(FileName());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return file.write(data.data(), data.size()) == data.size();
+}
+
+QByteArray ReadBack() {
+    QFile file(FileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void FileReader(QByteArrayView data) {
+    ConfigReadOutput fromMemory, fromFile;
+    QStringList messages, header, fileMessages, fileHeader;
+    const ConfigReadStatus st = ReadConfigBytes(data, fromMemory, &messages, &header, 63);
+    Check(ReadConfigFile(FileName(), fromFile, &fileMessages, &fileHeader, 63) == st);
+    Check(fromFile.image == fromMemory.image && fromFile.deviceByte == fromMemory.deviceByte &&
+          fromFile.deviceNumber == fromMemory.deviceNumber && fileMessages == messages &&
+          fileHeader == header);
+}
+
+void ScreenReader(QByteArrayView data, const ConfigScreenSettings& settings) {
+    ScreenReadOutput fromMemory, fromFile;
+    QStringList detail, steps, fileDetail, fileSteps;
+    const ConfigReadStatus st =
+        ReadConfigBytesForScreen(data, FileName(), fromMemory, &detail, &steps, 63);
+    Check(ReadConfigForScreen(FileName(), fromFile, &fileDetail, &fileSteps, 63) == st);
+    Check(fromFile.image == fromMemory.image && fromFile.jDev == fromMemory.jDev &&
+          fileDetail == detail && fileSteps == steps);
+    const ReadScreenResult whole = ReadScreenFile(FileName(), false, kKindUnknown, settings);
+    if (st == ConfigReadStatus::Ok)
+        Check(whole.kind ==
+              ParseConfigFile(fromMemory.image, fromMemory.jDev, kKindUnknown, settings).kind);
+    const ReadScreenResult raw = ReadScreenFile(FileName(), true, kKindUnknown, settings);
+    Check(raw.status == ConfigReadStatus::Ok && raw.kind == kKindUnknown);
+}
+
+void Editor(QByteArrayView data, const ConfigScreenSettings& settings) {
+    const EditorFile fromFile = LoadEditorFile(FileName(), settings);
+    const EditorFile fromMemory = LoadEditorBytes(data, FileName(), settings);
+    Check(fromFile.status == fromMemory.status && fromFile.kind == fromMemory.kind &&
+          fromFile.warnings == fromMemory.warnings && fromFile.memo4 == fromMemory.memo4);
+    if (!fromFile.Parsed()) return;
+    const EditorSaveResult saved = SaveEditorFile(fromFile, 7, settings);
+    if (saved.bytes.isEmpty()) {
+        Check(ReadBack() == data.toByteArray());  // a refused save leaves the file alone
+        return;
+    }
+    Check(ReadBack() == saved.bytes);
+    Check(LoadEditorFile(FileName(), settings).Parsed());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    fuzz::SilenceDialogs();
+    QByteArray grown;
+    QByteArrayView data = fuzz::View(bytes, size);
+    if (data.size() >= 3 && quint8(data[0]) == kGrowMark) {
+        grown = Grown(data);
+        data = grown;
+    }
+    if (!WriteFile(data)) return 0;
+    const ConfigScreenSettings settings = fuzz::ScreenSettings(data);
+    FileReader(data);
+    ScreenReader(data, settings);
+    if (fuzz::Sampled(data, kEditorEvery)) Editor(data, settings);
+    return 0;
+}
