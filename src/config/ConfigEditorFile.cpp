@@ -125,6 +125,17 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
     }
 }
 
+// A section 6 that ends before the handsets it announces: the grid shows the
+// others blank, and a save wants them filled in.
+void warnOfMissingHandsets(const PoHandsets& h, QStringList& warnings) {
+    qsizetype read = 0;
+    while (read < h.entries.size() && !h.entries[read].switchNo.isEmpty()) ++read;
+    if (read == h.entries.size()) return;
+    warnings << QStringLiteral("Секция 6 объявляет ") + num(h.count) +
+                    QStringLiteral(" трубок ППО, а содержит ") + num(read) +
+                    QStringLiteral(": остальные пусты, перед сохранением их нужно заполнить.");
+}
+
 void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s,
                           EditorFile& f) {
     PoEditorValues& v = f.po;
@@ -147,6 +158,7 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             break;
         default:
             v.handsets = DecodePoSysAddr(text);
+            warnOfMissingHandsets(v.handsets, f.warnings);
             break;
     }
 }
@@ -434,8 +446,7 @@ bool matchCodeCount(EditorFile& f, const ConfigScreenSettings& s, EditorSaveResu
 void tellCodeCountNote(EditorSaveResult& r) {
     if (r.codeCountNote.isEmpty()) return;
     r.memo4 << r.codeCountNote;
-    Dialogs::Message(QStringLiteral("ВНИМАНИЕ"), r.codeCountNote, DlgButtons::Ok,
-                     DlgIcon::Warning);
+    Dialogs::Message(QStringLiteral("ВНИМАНИЕ"), r.codeCountNote, DlgButtons::Ok, DlgIcon::Warning);
 }
 
 }  // namespace

@@ -13,10 +13,6 @@ const QChar kOne = QLatin1Char('1');
 constexpr int kLengthBits = 16;
 constexpr qint64 kMaxLengthWord = 65535;  // a length of this size cannot be stored
 
-void appendByteBits(QString& out, quint8 b) {
-    for (int bit = 7; bit >= 0; --bit) out.append((b >> bit) & 1 ? kOne : kZero);
-}
-
 quint8 byteOfBits(const QString& text, qsizetype from, qsizetype count) {
     return quint8(BinToInt(QStringView(text).mid(from, count)) & 0xFF);
 }
@@ -167,10 +163,13 @@ bool WriteBitString(QIODevice& out, const QString& text, qint64* bitCount) {
 }
 
 QString ImageFromBytes(QByteArrayView bytes) {
-    QString image;
-    image.reserve(bytes.size() * 8);
+    QString image(bytes.size() * 8, Qt::Uninitialized);
+    QChar* bits = image.data();
     // The last byte read ends up first in the image.
-    for (qsizetype i = bytes.size() - 1; i >= 0; --i) appendByteBits(image, quint8(bytes[i]));
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        const quint8 b = quint8(bytes[i]);
+        for (int bit = 7; bit >= 0; --bit) *bits++ = (b >> bit) & 1 ? kOne : kZero;
+    }
     return image;
 }
 

@@ -104,7 +104,14 @@ void checkIdentification(int kind, const QString& section1, ReadScreenParse& p) 
 }
 
 QString dumpLine(const QString& head, const QString& bits, const QString& hex) {
-    return head + QStringLiteral(":  ") + bits + QStringLiteral(" - ") + hex;
+    QString line;
+    line.reserve(head.size() + bits.size() + hex.size() + 6);
+    line += head;
+    line += QLatin1String(":  ");
+    line += bits;
+    line += QLatin1String(" - ");
+    line += hex;
+    return line;
 }
 
 }  // namespace

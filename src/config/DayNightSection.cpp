@@ -285,14 +285,14 @@ Plan makePlan(const QString& mask, const QList<qint64>& words) {
 void logPlan(const Plan& p, QStringList& detail) {
     int i = 0;
     for (const TimePair& t : p.table) {
-        detail << QStringLiteral("i:=") + num(i++) + QStringLiteral("Вариант ") + num(t.day);
-        detail << QStringLiteral("i:=") + num(i++) + QStringLiteral("Вариант ") + num(t.night);
+        detail << WithNumber(u"i:=", i++) + WithNumber(u"Вариант ", t.day);
+        detail << WithNumber(u"i:=", i++) + WithNumber(u"Вариант ", t.night);
     }
     detail << QStringLiteral("Размеры: ")
            << (p.cut >= 0 ? QStringLiteral("диапазон + список ") : QStringLiteral("диапазон ")) +
                   num(p.runsSize)
-           << QStringLiteral("список ") + num(qint64(p.bpi) * p.entries.size())
-           << QStringLiteral("маска ") + num(p.n) << layoutLine(p);
+           << WithNumber(u"список ", qint64(p.bpi) * p.entries.size()) << WithNumber(u"маска ", p.n)
+           << layoutLine(p);
 }
 
 // The payload; detail gets the writer's lines when it is given.
@@ -380,20 +380,19 @@ class TimesWalk {
         qint64 pfx = 1;
         if (h_.pairs > 0) {
             if (!r_.Take(1, pfx)) return false;
-            lines << QStringLiteral("PFX:= ") + num(pfx);
+            lines << WithNumber(u"PFX:= ", pfx);
         }
         if (pfx == 0) {
             qint64 index = 0;
             if (!r_.Take(int(h_.bpv), index)) return false;
             if (index >= table_.size()) {
-                reject(QStringLiteral("Индекс таблицы ") + num(index) +
-                       QStringLiteral(" вне таблицы из ") + num(table_.size()) +
+                reject(WithNumber(u"Индекс таблицы ", index) +
+                       WithNumber(u" вне таблицы из ", table_.size()) +
                        QStringLiteral(" пар, время пропущено."));
                 return true;
             }
             t = table_[index];
-            lines << QStringLiteral(": день ") + num(t.day)
-                  << QStringLiteral(": ночь ") + num(t.night);
+            lines << WithNumber(u": день ", t.day) << WithNumber(u": ночь ", t.night);
             t = {minutes(t.day, h_.tableTens), minutes(t.night, h_.tableTens)};
         } else {
             const int width = valueWidth(h_.explicitTens);
@@ -404,8 +403,8 @@ class TimesWalk {
             t = {minutes(t.day, h_.explicitTens), minutes(t.night, h_.explicitTens)};
         }
         if (entries_ >= 0 && position >= entries_) {
-            reject(QStringLiteral("Запись ") + num(position) + QStringLiteral(" вне списка из ") +
-                   num(entries_) + QStringLiteral(" записей, время пропущено."));
+            reject(WithNumber(u"Запись ", position) + WithNumber(u" вне списка из ", entries_) +
+                   QStringLiteral(" записей, время пропущено."));
             return true;
         }
         found << TimeEntry{position, t};
@@ -424,17 +423,17 @@ class TimesWalk {
             qint64 n = 0;
             r_.Take(bpi, n);
             if (n == end) break;  // the list's end mark
-            lines << QStringLiteral("kv N:= ") + num(n);
+            lines << WithNumber(u"kv N:= ", n);
             if (!times(int(n), afterRuns)) break;
         }
-        lines << QStringLiteral("ln(so): ") + num(r_.Remaining());
+        lines << WithNumber(u"ln(so): ", r_.Remaining());
     }
 
     void mask() {
         for (int position = 0; r_.Remaining() > 1 && !atPadding(); ++position) {
             qint64 bit = 0;
             r_.Take(1, bit);
-            lines << QStringLiteral("ms:= ") + num(bit);
+            lines << WithNumber(u"ms:= ", bit);
             if (bit == 1 && !times(position, true)) break;
         }
     }
@@ -447,7 +446,7 @@ class TimesWalk {
         while (r_.Remaining() > w && !atPadding()) {
             qint64 length = 0;
             r_.Take(w, length);
-            lines << QStringLiteral("Диапазон := ") + num(length);
+            lines << WithNumber(u"Диапазон := ", length);
             if (withTimes) {
                 for (qint64 k = 0; k < length; ++k)
                     if (!times(position + int(k), true)) return endRuns();
@@ -460,7 +459,7 @@ class TimesWalk {
         endRuns();
     }
 
-    void endRuns() { lines << QStringLiteral("ln(so): ") + num(r_.Remaining()); }
+    void endRuns() { lines << WithNumber(u"ln(so): ", r_.Remaining()); }
 
     SectionReader r_;
     int entries_ = 0;
@@ -479,11 +478,11 @@ QString EncodePoSection5(const QString& poTimeMask, const QList<qint64>& poTimeW
     logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 5"))
                 << QStringLiteral("Переключения день-ночь:");
     if (poTimeMask.size() >= kPoTimesMaxEntries)
-        logs.result << QStringLiteral("Записей в списке кодов вызова ") + num(poTimeMask.size()) +
-                           QStringLiteral(", больше ") + num(kPoTimesMaxEntries - 1) +
+        logs.result << WithNumber(u"Записей в списке кодов вызова ", poTimeMask.size()) +
+                           WithNumber(u", больше ", kPoTimesMaxEntries - 1) +
                            QStringLiteral(": времена переключения день-ночь не записаны.");
     QString payload = timesPayload(poTimeMask, poTimeWords, &logs.detail);
-    logs.detail << QStringLiteral("длина 5 sec ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 5 sec ", payload.size());
     return wrap(payload, &logs.result);
 }
 

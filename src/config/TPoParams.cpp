@@ -123,9 +123,8 @@ const char* columnName(qint64 ConsoleRow::*member) {
 QString columnField(qint64 value, int width, const char* column, QStringList* warnings) {
     if (warnings && value > fieldMax(width))
         *warnings << QStringLiteral("Значение ") + QString::fromLatin1(column) +
-                         QStringLiteral(" = ") + num(value) + QStringLiteral(" больше ") +
-                         num(fieldMax(width)) + QStringLiteral(", записано ") +
-                         num(fieldMax(width)) + QLatin1Char('.');
+                         WithNumber(u" = ", value) + WithNumber(u" больше ", fieldMax(width)) +
+                         WithNumber(u", записано ", fieldMax(width)) + QLatin1Char('.');
     return cappedField(value, width);
 }
 
@@ -161,8 +160,7 @@ std::array<QString, 6> chosenTexts(const std::array<QString, 6>& given) {
     out[0] = aboveBlank(given[0]) ? given[0].trimmed() : PoDefaultObjectSlide(QDate::currentDate());
     out[1] = aboveBlank(given[1]) ? given[1].trimmed() : QStringLiteral("С Добрым утром!");
     for (int i = 2; i < 6; ++i)
-        out[i] =
-            !given[i].isEmpty() ? given[i].trimmed() : QStringLiteral("ОПЕРАТОР ") + num(i - 1);
+        out[i] = !given[i].isEmpty() ? given[i].trimmed() : WithNumber(u"ОПЕРАТОР ", i - 1);
     return out;
 }
 
@@ -188,9 +186,9 @@ void melodyFromDB(std::array<TPoNote, kPoNotes>& mel, const std::optional<Melody
         return;
     }
     if (warnings && melody->notes.size() > kPoNotes)
-        *warnings << QStringLiteral("Мелодия \"") + melody->name + QStringLiteral("\": нот ") +
-                         num(melody->notes.size()) + QStringLiteral(", в файл записаны первые ") +
-                         num(kPoNotes) + QLatin1Char('.');
+        *warnings << QStringLiteral("Мелодия \"") + melody->name +
+                         WithNumber(u"\": нот ", melody->notes.size()) +
+                         WithNumber(u", в файл записаны первые ", kPoNotes) + QLatin1Char('.');
     for (int k = 0; k < kPoNotes && k < melody->notes.size(); ++k) {
         mel[k].noot = cappedField(melody->notes[k].noot, kNoteBits);
         mel[k].leng = cappedField(melody->notes[k].leng, kNoteBits);
@@ -227,7 +225,7 @@ bool melodyFromCells(std::array<TPoNote, kPoNotes>& mel,
         qint64 noot = 0, leng = 0;
         if (!noteCell(cells[i].noot, noot) || !noteCell(cells[i].leng, leng)) {
             if (error)
-                *error = title + QStringLiteral(": в строке ") + num(i + 1) +
+                *error = title + WithNumber(u": в строке ", i + 1) +
                          QStringLiteral(" не число (\"") + cells[i].leng +
                          QStringLiteral("\", \"") + cells[i].noot + QStringLiteral("\").");
             return false;
@@ -375,7 +373,7 @@ bool EncodePoSection0(const ConfigObjectRow& object, const ConsoleRow& console,
         logs.result << warnings;
         payload = PoParamsToBits(p);
     }
-    logs.detail << QStringLiteral("длина 0 sec po бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 0 sec po бит ", payload.size());
     section = WrapSection(payload, kSection, kVersion, &logs.result);
     return true;
 }

@@ -69,12 +69,18 @@ qint64 BinToInt(const QString& text) {
 }
 
 qint64 BinToInt(QStringView text) {
-    const QStringView t = text.trimmed();
-    if (!(t.compare(u"0") > 0)) return 0;
+    // A text that begins and ends with a binary digit needs no trimming, and
+    // its comparison with "0" cannot turn a value to 0: the fields of every
+    // image take this way.
+    const auto bit = [](QChar c) { return c == kZero || c == kOne; };
+    const bool bare = !text.isEmpty() && bit(text.front()) && bit(text.back());
+    const QStringView t = bare ? text : text.trimmed();
+    if (!bare && !(t.compare(u"0") > 0)) return 0;
     quint64 v = 0;
     const qsizetype n = t.size();
+    const QChar* digits = t.data();
     for (qsizetype i = 0; i < n && i < 64; ++i)
-        if (t[n - 1 - i] == kOne) v |= quint64(1) << i;
+        if (digits[n - 1 - i] == kOne) v |= quint64(1) << i;
     return qint64(v);
 }
 
@@ -113,7 +119,22 @@ QString ByteToHex(qint64 n) {
 }
 
 QString IntToHexBytes(qint64 n) {
-    return BinToHexBytes(IntToBin(n));
+    if (n < 0) return QStringLiteral("null");  // no binary digits to show
+    // The hexadecimal digits, a '0' in front of an odd count, "$" before each pair.
+    char hex[16];
+    int first = sizeof hex;
+    quint64 v = quint64(n);
+    do hex[--first] = kHexDigits[v & 0xF];
+    while ((v >>= 4) != 0);
+    if ((sizeof hex - first) % 2) hex[--first] = '0';
+    QString out;
+    out.reserve((int(sizeof hex) - first) / 2 * 3);
+    for (int i = first; i < int(sizeof hex); i += 2) {
+        out += QLatin1Char('$');
+        out += QLatin1Char(hex[i]);
+        out += QLatin1Char(hex[i + 1]);
+    }
+    return out;
 }
 
 qint64 HexToInt(const QString& text) {
@@ -143,18 +164,39 @@ QString HexToBin(const QString& text) {
     return out;
 }
 
-QString IntToStrZ(qint64 n, int width) {
-    // The digits written from the end, zeros in front of them up to width
-    // (in front of a minus sign too, as the number's text had them).
-    char digits[24];
-    int first = sizeof digits;
+namespace {
+
+// The decimal digits of n (a minus sign first when negative) at the end of
+// the buffer; returns where they start.
+int decimalDigits(qint64 n, char (&buffer)[24]) {
+    int first = sizeof buffer;
     quint64 v = n < 0 ? 0 - quint64(n) : quint64(n);
-    do digits[--first] = char('0' + v % 10);
+    do buffer[--first] = char('0' + v % 10);
     while ((v /= 10) != 0);
-    if (n < 0) digits[--first] = '-';
+    if (n < 0) buffer[--first] = '-';
+    return first;
+}
+
+}  // namespace
+
+QString IntToStrZ(qint64 n, int width) {
+    // Zeros in front of the number up to width (in front of a minus sign too,
+    // as the number's text had them).
+    char digits[24];
+    const int first = decimalDigits(n, digits);
     const int length = int(sizeof digits) - first;
     QString out(qMax(width, length), kZero);
     QChar* text = out.data() + (out.size() - length);
+    for (int i = 0; i < length; ++i) text[i] = QLatin1Char(digits[first + i]);
+    return out;
+}
+
+QString WithNumber(QStringView label, qint64 n) {
+    char digits[24];
+    const int first = decimalDigits(n, digits);
+    const int length = int(sizeof digits) - first;
+    QString out(label.size() + length, Qt::Uninitialized);
+    QChar* text = std::copy(label.begin(), label.end(), out.data());
     for (int i = 0; i < length; ++i) text[i] = QLatin1Char(digits[first + i]);
     return out;
 }

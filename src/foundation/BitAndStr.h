@@ -20,6 +20,9 @@ qint64 HexToInt(const QString& text);
 QString HexDigitToBin(QChar c);
 QString HexToBin(const QString& text);
 QString IntToStrZ(qint64 n, int width);
+// A label followed by a decimal number, made in one piece: the decoders
+// write a line like this for every field they read.
+QString WithNumber(QStringView label, qint64 n);
 QString BoolToBit(bool b);
 QString PadLeft(const QString& text, QChar fill, int length);
 QString PadRight(const QString& text, QChar fill, int length);

@@ -369,4 +369,3 @@ TEST(EditorCallCodesTest, RepeatedCodesAreFoundInTheEntranceAndItsNeighbours) {
 }
 
 }  // namespace
-

@@ -97,10 +97,11 @@ class EditorRoundTripTest : public ConfigFilesFixture {
         const QString name = QStringLiteral("damaged_") + d.what + QStringLiteral(".bin");
         const EditorFile opened = LoadEditorFile(Write(name, d.file), Settings());
         ASSERT_TRUE(opened.Parsed());
-        const QString warning = QStringLiteral("Секция 2 объявляет 123 квартир, а в секции 3 ") +
-                                QStringLiteral("кодов вызова ") + num(d.codesLeft) +
-                                (d.codesLeft ? QStringLiteral(": коды вызова остальных квартир пусты.")
-                                             : QStringLiteral(": коды вызова всех квартир пусты."));
+        const QString warning =
+            QStringLiteral("Секция 2 объявляет 123 квартир, а в секции 3 ") +
+            QStringLiteral("кодов вызова ") + num(d.codesLeft) +
+            (d.codesLeft ? QStringLiteral(": коды вызова остальных квартир пусты.")
+                         : QStringLiteral(": коды вызова всех квартир пусты."));
         EXPECT_TRUE(opened.warnings.contains(warning)) << opened.warnings.join('\n').toStdString();
         ScriptedDialogs dialogs;
         // A short section 3 opens as many records as section 2 announces, the
@@ -172,6 +173,24 @@ TEST_F(EditorRoundTripTest, AConsoleWithTooFewCodesOpensWithAWarningAndSavesCons
     const QStringList codes = Codes(Load(file).po.records);
     ASSERT_EQ(codes.size(), 123);
     for (const Damaged& d : DamagedFiles(file, 123)) ExpectSavedConsistent(d, codes);
+}
+
+TEST_F(EditorRoundTripTest, AConsoleWhoseHandsetSectionEndsEarlyOpensWithAWarning) {
+    FileParts p = Split(ConsoleFile());
+    QByteArray handsets = Payload(p.sections[6]);
+    ASSERT_EQ(quint8(handsets[0]), 3);  // one console handset per entrance
+    handsets[0] = char(5);
+    p.sections[6] = SectionOf(handsets);
+    const EditorFile f = Load(Join(p));
+    EXPECT_EQ(f.po.handsets.entries.size(), 5);
+    EXPECT_TRUE(f.warnings.contains(
+        "Секция 6 объявляет 5 трубок ППО, а содержит 3: остальные пусты, перед сохранением их "
+        "нужно заполнить."))
+        << f.warnings.join('\n').toStdString();
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining("Ошибка", "Трубка ППО 4: нужен сетевой № КМ 0..63");
+    EXPECT_EQ(SaveEditorFile(f, kIdNom, Settings()).status, EditorSaveStatus::Refused);
+    EXPECT_EQ(Read(f.fileName), Join(p));
 }
 
 TEST_F(EditorRoundTripTest, CodesPastTheLastEntranceAreLeftOutAndSaid) {

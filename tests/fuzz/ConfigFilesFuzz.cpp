@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes, written as a real file, to the readers that open
-// files: the file reader and the read screen's must give what they give for
-// the same bytes in memory, and the read screen's whole read (decoded or raw)
-// must name the kind its parse names. One input in four also goes through
-// the editor: opened from the file as from memory, saved over the file (the
-// bytes on disk are the bytes built) and opened again.
+// files: the file reader must give what it gives for the same bytes in
+// memory. The decoders behind them have targets of their own, so the slower
+// parts run for a share of the inputs each, chosen by the bytes: the read
+// screen's reader against memory (one in four), its whole read, decoded and
+// raw, which must name the kind its parse names (one in sixteen), and the
+// editor (one in sixteen): opened from the file as from memory, saved over
+// the file (the bytes on disk are the bytes built) and opened again.
 //
 // Inputs starting with 0xA5 are repeated up to a length between the file
 // reader's limit and the read screen's, which mutation alone seldom reaches.
@@ -25,7 +27,9 @@ namespace {
 using fuzz::Check;
 
 constexpr quint8 kGrowMark = 0xA5;
-constexpr unsigned kEditorEvery = 4;
+constexpr unsigned kScreenReaderEvery = 4;
+constexpr unsigned kWholeReadEvery = 16;
+constexpr unsigned kEditorEvery = 16;
 
 QByteArray Grown(QByteArrayView data) {
     const qsizetype target = 18000 + ((quint8(data[1]) << 8 | quint8(data[2])) % 15000);
@@ -39,8 +43,8 @@ QByteArray Grown(QByteArrayView data) {
 // save flushes its file to the disk.
 QString FileName() {
     static const QString name = [] {
-        const QString base =
-            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                       : QDir::tempPath();
         const QString folder = base + QStringLiteral("/fuzz_config_files_%1").arg(::getpid());
         QDir().mkpath(folder);
         return folder + QStringLiteral("/c.bin");
@@ -69,7 +73,7 @@ void FileReader(QByteArrayView data) {
           fileHeader == header);
 }
 
-void ScreenReader(QByteArrayView data, const ConfigScreenSettings& settings) {
+void ScreenReader(QByteArrayView data) {
     ScreenReadOutput fromMemory, fromFile;
     QStringList detail, steps, fileDetail, fileSteps;
     const ConfigReadStatus st =
@@ -77,10 +81,16 @@ void ScreenReader(QByteArrayView data, const ConfigScreenSettings& settings) {
     Check(ReadConfigForScreen(FileName(), fromFile, &fileDetail, &fileSteps, 63) == st);
     Check(fromFile.image == fromMemory.image && fromFile.jDev == fromMemory.jDev &&
           fileDetail == detail && fileSteps == steps);
+}
+
+void WholeRead(QByteArrayView data, const ConfigScreenSettings& settings) {
+    ScreenReadOutput out;
+    const ConfigReadStatus st =
+        ReadConfigBytesForScreen(data, FileName(), out, nullptr, nullptr, 63);
     const ReadScreenResult whole = ReadScreenFile(FileName(), false, kKindUnknown, settings);
+    Check(whole.status == st);
     if (st == ConfigReadStatus::Ok)
-        Check(whole.kind ==
-              ParseConfigFile(fromMemory.image, fromMemory.jDev, kKindUnknown, settings).kind);
+        Check(whole.kind == ParseConfigFile(out.image, out.jDev, kKindUnknown, settings).kind);
     const ReadScreenResult raw = ReadScreenFile(FileName(), true, kKindUnknown, settings);
     Check(raw.status == ConfigReadStatus::Ok && raw.kind == kKindUnknown);
 }
@@ -113,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (!WriteFile(data)) return 0;
     const ConfigScreenSettings settings = fuzz::ScreenSettings(data);
     FileReader(data);
-    ScreenReader(data, settings);
-    if (fuzz::Sampled(data, kEditorEvery)) Editor(data, settings);
+    if (fuzz::Sampled(data, kScreenReaderEvery, 1)) ScreenReader(data);
+    if (fuzz::Sampled(data, kWholeReadEvery, 2)) WholeRead(data, settings);
+    if (fuzz::Sampled(data, kEditorEvery, 3)) Editor(data, settings);
     return 0;
 }

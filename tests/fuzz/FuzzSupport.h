@@ -64,10 +64,11 @@ inline ConfigScreenSettings ScreenSettings(QByteArrayView data) {
     return s;
 }
 
-// Whether this input takes the slow part of a target (real files, say):
-// one input in `every`, chosen by its bytes, so that a finding reproduces.
-inline bool Sampled(QByteArrayView data, unsigned every) {
-    std::uint32_t h = 2166136261u;  // FNV-1a
+// Whether this input takes a slow part of a target (real files, say): one
+// input in `every`, chosen by its bytes, so that a finding reproduces; parts
+// with different salts are chosen independently.
+inline bool Sampled(QByteArrayView data, unsigned every, std::uint32_t salt = 0) {
+    std::uint32_t h = 2166136261u ^ salt;  // FNV-1a
     for (char c : data) h = (h ^ std::uint8_t(c)) * 16777619u;
     return h % every == 0;
 }

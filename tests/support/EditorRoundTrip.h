@@ -43,12 +43,12 @@ inline bool FairRefusal(EditorSaveStatus status) {
 
 }  // namespace editor_round_trip
 
-inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScreenSettings& s,
+// The round trip of a file opened already.
+inline EditorRoundTrip RunEditorRoundTrip(const EditorFile& opened, const ConfigScreenSettings& s,
                                           qint64 idNom) {
     using namespace editor_round_trip;
-    const QString name = QStringLiteral("round_trip.bin");
     EditorRoundTrip rt;
-    rt.opened = LoadEditorBytes(bytes, name, s);
+    rt.opened = opened;
     if (!rt.opened.Parsed()) return rt;
     const bool clean = rt.opened.warnings.isEmpty();
     rt.saved = BuildEditorFile(rt.opened, idNom, s);
@@ -58,7 +58,7 @@ inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScre
                         rt.saved.error + (rt.saved.fault ? rt.saved.fault->message : QString());
         return rt;
     }
-    rt.reopened = LoadEditorBytes(rt.saved.bytes, name, s);
+    rt.reopened = LoadEditorBytes(rt.saved.bytes, opened.fileName, s);
     if (!rt.reopened.Parsed()) {
         rt.broken = QStringLiteral("the saved file does not open");
         return rt;
@@ -83,4 +83,10 @@ inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScre
     else if (PayloadsHex(rt.reopened.keptHex) != PayloadsHex(rt.opened.keptHex))
         rt.broken = QStringLiteral("the kept sections changed");
     return rt;
+}
+
+inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScreenSettings& s,
+                                          qint64 idNom) {
+    return RunEditorRoundTrip(LoadEditorBytes(bytes, QStringLiteral("round_trip.bin"), s), s,
+                              idNom);
 }
