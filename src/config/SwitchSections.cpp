@@ -216,9 +216,19 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
 QStringList DecodePkSection2(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 2"))};
     walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
-        const QString head = WithNumber(u" tract ", tract) + QStringLiteral(":= ");
-        lines << (end ? head + QStringLiteral("$FF")
-                      : head + QStringLiteral("БВ") + IntToStrZ(b - kPanelOffset, 2));
+        // A line a byte, made in one piece.
+        QString line;
+        line.reserve(24);
+        line += QLatin1String(" tract ");
+        AppendNumber(line, tract);
+        line += QLatin1String(":= ");
+        if (end) {
+            line += QLatin1String("$FF");
+        } else {
+            line += QStringView(u"БВ");
+            AppendNumber(line, b - kPanelOffset, 2);
+        }
+        lines << line;
     });
     return lines;
 }

@@ -154,11 +154,22 @@ bool aboveBlank(const QString& text) {
     return text > QStringLiteral(" ");
 }
 
+// An object slide as the writers choose it: the text trimmed when it is
+// above a blank, else the default. A text whose trimmed form starts below a
+// blank (a control character behind the blanks) takes the default too:
+// written trimmed, it would read back below a blank and become the default
+// at the next save, so a file saved twice would differ.
+QString objectSlide(const QString& given, const QString& fallback) {
+    if (!aboveBlank(given)) return fallback;
+    const QString t = given.trimmed();
+    return t.isEmpty() || aboveBlank(t) ? t : fallback;
+}
+
 // The six texts as the writers choose them: the stored text trimmed, or its default.
 std::array<QString, 6> chosenTexts(const std::array<QString, 6>& given) {
     std::array<QString, 6> out;
-    out[0] = aboveBlank(given[0]) ? given[0].trimmed() : PoDefaultObjectSlide(QDate::currentDate());
-    out[1] = aboveBlank(given[1]) ? given[1].trimmed() : QStringLiteral("С Добрым утром!");
+    out[0] = objectSlide(given[0], PoDefaultObjectSlide(QDate::currentDate()));
+    out[1] = objectSlide(given[1], QStringLiteral("С Добрым утром!"));
     for (int i = 2; i < 6; ++i)
         out[i] = !given[i].isEmpty() ? given[i].trimmed() : WithNumber(u"ОПЕРАТОР ", i - 1);
     return out;

@@ -166,38 +166,44 @@ QString HexToBin(const QString& text) {
 
 namespace {
 
-// The decimal digits of n (a minus sign first when negative) at the end of
-// the buffer; returns where they start.
-int decimalDigits(qint64 n, char (&buffer)[24]) {
-    int first = sizeof buffer;
-    quint64 v = n < 0 ? 0 - quint64(n) : quint64(n);
-    do buffer[--first] = char('0' + v % 10);
-    while ((v /= 10) != 0);
-    if (n < 0) buffer[--first] = '-';
-    return first;
-}
+// The decimal digits of a number (a minus sign first when it is negative).
+struct Decimal {
+    char digits[24];
+    int first = sizeof digits;
+
+    explicit Decimal(qint64 n) {
+        quint64 v = n < 0 ? 0 - quint64(n) : quint64(n);
+        do digits[--first] = char('0' + v % 10);
+        while ((v /= 10) != 0);
+        if (n < 0) digits[--first] = '-';
+    }
+    int Length() const { return int(sizeof digits) - first; }
+    QLatin1String Text() const { return QLatin1String(digits + first, Length()); }
+};
 
 }  // namespace
 
+void AppendNumber(QString& text, qint64 n, int width) {
+    // Zeros in front of the number up to width, in front of a minus sign too.
+    const Decimal d(n);
+    const int zeros = qMax(width - d.Length(), 0);
+    text.reserve(text.size() + zeros + d.Length());
+    for (int i = 0; i < zeros; ++i) text += kZero;
+    text += d.Text();
+}
+
 QString IntToStrZ(qint64 n, int width) {
-    // Zeros in front of the number up to width (in front of a minus sign too,
-    // as the number's text had them).
-    char digits[24];
-    const int first = decimalDigits(n, digits);
-    const int length = int(sizeof digits) - first;
-    QString out(qMax(width, length), kZero);
-    QChar* text = out.data() + (out.size() - length);
-    for (int i = 0; i < length; ++i) text[i] = QLatin1Char(digits[first + i]);
+    QString out;
+    AppendNumber(out, n, width);
     return out;
 }
 
 QString WithNumber(QStringView label, qint64 n) {
-    char digits[24];
-    const int first = decimalDigits(n, digits);
-    const int length = int(sizeof digits) - first;
-    QString out(label.size() + length, Qt::Uninitialized);
-    QChar* text = std::copy(label.begin(), label.end(), out.data());
-    for (int i = 0; i < length; ++i) text[i] = QLatin1Char(digits[first + i]);
+    const Decimal d(n);
+    QString out;
+    out.reserve(label.size() + d.Length());
+    out += label;
+    out += d.Text();
     return out;
 }
 

@@ -23,6 +23,9 @@ QString IntToStrZ(qint64 n, int width);
 // A label followed by a decimal number, made in one piece: the decoders
 // write a line like this for every field they read.
 QString WithNumber(QStringView label, qint64 n);
+// Appends n in decimal, with '0' in front up to width digits, to a text
+// being built: lines of a character a byte are made without a copy per part.
+void AppendNumber(QString& text, qint64 n, int width = 0);
 QString BoolToBit(bool b);
 QString PadLeft(const QString& text, QChar fill, int length);
 QString PadRight(const QString& text, QChar fill, int length);

@@ -20,6 +20,8 @@ namespace {
 
 using fuzz::Check;
 
+constexpr unsigned kTimesRoundTripEvery = 4;
+
 void ConsoleParams(const QString& text) {
     TPoParams p;
     PoParamsFromBits(text, p);
@@ -107,7 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
             break;
         case 5:
             Times(in.text, in.announced);
-            TimesRoundTrip(in.bytes);
+            // The times made of the bytes go through the encoder too, which
+            // is not what this target is about: for a share of the inputs.
+            if (fuzz::Sampled(in.bytes, kTimesRoundTripEvery)) TimesRoundTrip(in.bytes);
             break;
         case 6:
             Handsets(in.text);
