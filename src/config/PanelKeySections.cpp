@@ -336,12 +336,32 @@ bool KeySlotValue(const QString& key, qint64& value) {
     return true;
 }
 
-QString KeySlotText(qint64 value) {
-    // The slot's 24 bits as six digits; a negative value is all zeros.
+namespace {
+
+// The slot's 24 bits as six digits appended to a text; a negative value is all zeros.
+void appendKeySlot(QString& text, qint64 value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     const quint32 v = value < 0 ? 0 : quint32(value & 0xFFFFFF);
-    QString text(6, Qt::Uninitialized);
-    for (int i = 0; i < 6; ++i) text[i] = QLatin1Char(kDigits[(v >> (20 - 4 * i)) & 0xF]);
+    for (int shift = 20; shift >= 0; shift -= 4) text += QLatin1Char(kDigits[(v >> shift) & 0xF]);
+}
+
+// A line of the read screen made in one piece: head, a number, middle, a key.
+QString slotLine(QStringView head, qint64 n, QStringView middle, qint64 key) {
+    QString line;
+    line.reserve(head.size() + middle.size() + 26);
+    line += head;
+    AppendNumber(line, n);
+    line += middle;
+    appendKeySlot(line, key);
+    return line;
+}
+
+}  // namespace
+
+QString KeySlotText(qint64 value) {
+    QString text;
+    text.reserve(6);
+    appendKeySlot(text, value);
     return text;
 }
 
@@ -453,13 +473,19 @@ QStringList DecodeBvSection5(const QString& sectionText) {
     lines << QStringLiteral("RSum: ") + s.rSumBits + WithNumber(u" := ", rSum);
     if (!s.rMinBits.isEmpty())
         lines << QStringLiteral("RMin: ") + s.rMinBits + WithNumber(u" := ", BinToInt(s.rMinBits));
+    // An apartment without slots is a bit of the section: its line is always the same.
+    const QString skipped = QStringLiteral("пропущено 1 квартир ");
     for (const Apartment5& a : s.apartments) {
-        if (!a.withSlots) lines << WithNumber(u"пропущено ", 1) + QStringLiteral(" квартир ");
+        if (!a.withSlots) lines << skipped;
         int j = 0;
         for (const Slot5& slot : a.entries) {
-            lines << (slot.main ? WithNumber(u" основной slot", ++j) + QStringLiteral(": ")
-                                : QStringLiteral("dop slot: ")) +
-                         KeySlotText(slot.key);
+            if (slot.main) {
+                lines << slotLine(u" основной slot", ++j, u": ", slot.key);
+            } else {
+                QString line = QStringLiteral("dop slot: ");
+                appendKeySlot(line, slot.key);
+                lines << line;
+            }
             --rSum;
         }
     }
@@ -475,9 +501,12 @@ QStringList DecodeBvSection6(const QString& sectionText) {
     if (r.Take(kCountBits, rSum)) lines << WithNumber(u"RSum:= ", rSum);
     if (!r.Take(kByteBits, lBit)) return lines;
     lines << WithNumber(u"LBit:= ", lBit);
-    for (int slot = 1; r.Take(int(lBit), index) && r.Take(kKeySlotBits, key); ++slot)
-        lines << WithNumber(u"id kv:= ", index) + QStringLiteral(" slot:= ") + KeySlotText(key) +
-                     QLatin1Char(' ') + num(slot);
+    for (int slot = 1; r.Take(int(lBit), index) && r.Take(kKeySlotBits, key); ++slot) {
+        QString line = slotLine(u"id kv:= ", index, u" slot:= ", key);
+        line += QLatin1Char(' ');
+        AppendNumber(line, slot);
+        lines << line;
+    }
     return lines;
 }
 
@@ -488,7 +517,7 @@ QStringList DecodeBvSection7(const QString& sectionText) {
     if (r.Take(kCountBits, aSum)) lines << WithNumber(u"ASum:= ", aSum);
     if (r.Take(kByteBits, reserve)) lines << WithNumber(u"резерв: ", reserve);
     for (int slot = 1; r.Take(kKeySlotBits, key); ++slot)
-        lines << num(slot) + QStringLiteral(" слот:= ") + KeySlotText(key);
+        lines << slotLine(u"", slot, u" слот:= ", key);
     return lines;
 }
 
