@@ -143,8 +143,7 @@ QString textField(const QString& text) {
 QString textOf(const QString& field) {
     QByteArray bytes;
     for (int c = 0; c < kPoTextChars; ++c) {
-        const QString bits = field.mid(c * kCharBits, kCharBits);
-        const qint64 b = BinToInt(bits);
+        const qint64 b = BinToInt(QStringView(field).mid(c * kCharBits, kCharBits));
         if (b != 0) bytes.append(char(b));
     }
     return FromCp1251(bytes);
@@ -335,7 +334,8 @@ QString PoParamsToBits(const TPoParams& p) {
     }
     for (const PoTextInfo& t : kTexts) {
         const QString& field = p.*t.member;
-        for (int c = 0; c < kPoTextChars; ++c) text.prepend(field.mid(c * kCharBits, kCharBits));
+        for (int c = 0; c < kPoTextChars; ++c)
+            text.prepend(QStringView(field).mid(c * kCharBits, kCharBits));
     }
     text.prepend(p.extra);
     return text.trimmed();

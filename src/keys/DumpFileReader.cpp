@@ -73,7 +73,7 @@ QString ByteLine(qint64 address, quint8 byte, bool withHex, const QString& separ
     QString line;
     line.reserve(48);
     line += QLatin1String("bt");
-    line += IntToStrZ(address, 8);
+    AppendNumber(line, address, 8);
     if (withHex) {
         static constexpr char kDigits[] = "0123456789ABCDEF";
         line += QLatin1String(" $");
