@@ -71,8 +71,11 @@ CodeCountMatch MatchCodesToEntrances(EditorFile& f, const ConfigScreenSettings& 
         m.result = CodeCountMatch::Cut;
         return m;
     }
-    // Even packed, a code takes a bit of the file at least.
-    if (m.announced > ConfigSizeLimitBits(f.kind)) {
+    // The codes added are empty, and an empty code takes 17 bits in either
+    // form: unpacked all codes do, and packed one repeating the code before
+    // it is written whole. Refused before the records are made, since a
+    // damaged section 2 may announce millions.
+    if ((m.announced - m.records - 1) * kCallCodeBits > ConfigSizeLimitBits(f.kind)) {
         m.result = CodeCountMatch::TooLarge;
         return m;
     }

@@ -43,12 +43,11 @@ inline bool FairRefusal(EditorSaveStatus status) {
 
 }  // namespace editor_round_trip
 
-// The round trip of a file opened already.
-inline EditorRoundTrip RunEditorRoundTrip(const EditorFile& opened, const ConfigScreenSettings& s,
+inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScreenSettings& s,
                                           qint64 idNom) {
     using namespace editor_round_trip;
     EditorRoundTrip rt;
-    rt.opened = opened;
+    rt.opened = LoadEditorBytes(bytes, QStringLiteral("round_trip.bin"), s);
     if (!rt.opened.Parsed()) return rt;
     const bool clean = rt.opened.warnings.isEmpty();
     rt.saved = BuildEditorFile(rt.opened, idNom, s);
@@ -58,7 +57,7 @@ inline EditorRoundTrip RunEditorRoundTrip(const EditorFile& opened, const Config
                         rt.saved.error + (rt.saved.fault ? rt.saved.fault->message : QString());
         return rt;
     }
-    rt.reopened = LoadEditorBytes(rt.saved.bytes, opened.fileName, s);
+    rt.reopened = LoadEditorBytes(rt.saved.bytes, rt.opened.fileName, s);
     if (!rt.reopened.Parsed()) {
         rt.broken = QStringLiteral("the saved file does not open");
         return rt;
@@ -83,10 +82,4 @@ inline EditorRoundTrip RunEditorRoundTrip(const EditorFile& opened, const Config
     else if (PayloadsHex(rt.reopened.keptHex) != PayloadsHex(rt.opened.keptHex))
         rt.broken = QStringLiteral("the kept sections changed");
     return rt;
-}
-
-inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScreenSettings& s,
-                                          qint64 idNom) {
-    return RunEditorRoundTrip(LoadEditorBytes(bytes, QStringLiteral("round_trip.bin"), s), s,
-                              idNom);
 }
