@@ -125,6 +125,28 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
     }
 }
 
+// Stored times past the end of a day show as they are; a save wants a time
+// of day, so the operator is told at once which to put right.
+void warnOfTimesBeyondADay(const QList<CallCodeRecord>& records, QStringList& warnings) {
+    const QString blank = QStringLiteral(" ");
+    int wrong = 0, first = -1;
+    for (int i = 0; i < records.size(); ++i) {
+        const CallCodeRecord& r = records[i];
+        qint64 minutes = 0;
+        if (!(r.dayTime >= blank && r.nightTime >= blank) ||
+            (PoTimeMinutes(r.dayTime, minutes) && PoTimeMinutes(r.nightTime, minutes)))
+            continue;
+        if (first < 0) first = i;
+        ++wrong;
+    }
+    if (wrong == 0) return;
+    warnings << QStringLiteral("Времена переключения день-ночь ") + num(wrong) +
+                    QStringLiteral(" записей не время суток (первая - запись ") + num(first + 1) +
+                    QStringLiteral(", ") + records[first].dayTime + QStringLiteral(" / ") +
+                    records[first].nightTime +
+                    QStringLiteral("): перед сохранением их нужно исправить.");
+}
+
 // A section 6 that ends before the handsets it announces: the grid shows the
 // others blank, and a save wants them filled in.
 void warnOfMissingHandsets(const PoHandsets& h, QStringList& warnings) {
@@ -155,6 +177,7 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             break;
         case 5:
             f.warnings << DecodePoCodeTimes(text, v.records);
+            warnOfTimesBeyondADay(v.records, f.warnings);
             break;
         default:
             v.handsets = DecodePoSysAddr(text);

@@ -193,6 +193,18 @@ TEST_F(EditorRoundTripTest, AConsoleWhoseHandsetSectionEndsEarlyOpensWithAWarnin
     EXPECT_EQ(Read(f.fileName), Join(p));
 }
 
+TEST_F(EditorRoundTripTest, AConsoleTimePastTheEndOfADayOpensWithAWarning) {
+    Sql("UPDATE k_kvr SET mtdy = 1740, mtnt = 1380 WHERE id_pod = 2 AND p_nom = 3");
+    const EditorFile f = Load(ConsoleFile());
+    EXPECT_TRUE(f.warnings.contains(
+        "Времена переключения день-ночь 1 записей не время суток (первая - запись 44, 29:00 / "
+        "23:00): перед сохранением их нужно исправить."))
+        << f.warnings.join('\n').toStdString();
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining("Ошибка", "Неверное значение \"29:00\"");
+    EXPECT_EQ(SaveEditorFile(f, kIdNom, Settings()).status, EditorSaveStatus::BadCell);
+}
+
 TEST_F(EditorRoundTripTest, CodesPastTheLastEntranceAreLeftOutAndSaid) {
     EditorFile f = Load(PanelFile(68));
     // The operator makes the last entrance one apartment shorter.
