@@ -150,7 +150,11 @@ TEST_F(EditorRoundTripTest, TheKeptSeedFilesRoundTrip) {
                                                  {"dated.bin", kKindSwitch},
                                                  {"earlier.bin", kKindSwitch},
                                                  {"cbv03.bin", kKindCallPanel},
-                                                 {"cpo00.bin", kKindConsole}};
+                                                 {"cpo00.bin", kKindConsole},
+                                                 {"fixture_ckm01.bin", kKindSwitch},
+                                                 {"fixture_cbv65_packed.bin", kKindCallPanel},
+                                                 {"fixture_cbv68.bin", kKindCallPanel},
+                                                 {"fixture_cpo00_packed.bin", kKindConsole}};
     for (const auto& [name, kind] : seeds) {
         QFile f(QStringLiteral(ARM_FUZZ_SEEDS_DIR "/config_reader/") + QLatin1String(name));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
