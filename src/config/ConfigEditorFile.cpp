@@ -125,28 +125,6 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
     }
 }
 
-// Stored times past the end of a day show as they are; a save wants a time
-// of day, so the operator is told at once which to put right.
-void warnOfTimesBeyondADay(const QList<CallCodeRecord>& records, QStringList& warnings) {
-    const QString blank = QStringLiteral(" ");
-    int wrong = 0, first = -1;
-    for (int i = 0; i < records.size(); ++i) {
-        const CallCodeRecord& r = records[i];
-        qint64 minutes = 0;
-        if (!(r.dayTime >= blank && r.nightTime >= blank) ||
-            (PoTimeMinutes(r.dayTime, minutes) && PoTimeMinutes(r.nightTime, minutes)))
-            continue;
-        if (first < 0) first = i;
-        ++wrong;
-    }
-    if (wrong == 0) return;
-    warnings << QStringLiteral("Времена переключения день-ночь ") + num(wrong) +
-                    QStringLiteral(" записей не время суток (первая - запись ") + num(first + 1) +
-                    QStringLiteral(", ") + records[first].dayTime + QStringLiteral(" / ") +
-                    records[first].nightTime +
-                    QStringLiteral("): перед сохранением их нужно исправить.");
-}
-
 // A section 6 that ends before the handsets it announces: the grid shows the
 // others blank, and a save wants them filled in.
 void warnOfMissingHandsets(const PoHandsets& h, QStringList& warnings) {
@@ -177,7 +155,6 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             break;
         case 5:
             f.warnings << DecodePoCodeTimes(text, v.records);
-            warnOfTimesBeyondADay(v.records, f.warnings);
             break;
         default:
             v.handsets = DecodePoSysAddr(text);
@@ -196,6 +173,15 @@ void blankValues(EditorFile& f, const ConfigScreenSettings& s) {
     f.po.params = DecodePoParams(QString(), s.cameraCount);
     f.po.entrances = DecodePoEntranceMask(QString(), s.sepDevice);
     f.po.flags = DecodeFlagRecords(QString(), f.po.records);
+}
+
+// A value the file holds that a save would refuse (a time past the end of a
+// day, an apartment number no file can hold): the tab shows it as it is, and
+// the operator is told at once, not first when saving.
+void warnOfValuesTheSaveRefuses(EditorFile& f, const ConfigScreenSettings& s) {
+    if (const auto fault = CheckEditorValues(f, s))
+        f.warnings << QStringLiteral("Файл нельзя сохранить, пока не исправлено: ") +
+                          fault->message;
 }
 
 // The last section the tab of a kind decodes; the ones after it are kept.
@@ -517,6 +503,7 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
         if (TakeSection(image, text) > 0) decode(n, text);
     if (const QString missing = MissingCodesWarning(f, s); !missing.isEmpty())
         f.warnings << missing;
+    warnOfValuesTheSaveRefuses(f, s);
     // Every further section is kept as it stands, empty ones too, so that
     // the saved file keeps their places.
     for (const ConfigSection& kept : TakeAllSections(image)) f.keptHex << BinToHex(kept.text);

@@ -197,12 +197,12 @@ TEST_F(EditorRoundTripTest, AConsoleWhoseHandsetSectionEndsEarlyOpensWithAWarnin
     EXPECT_EQ(Read(f.fileName), Join(p));
 }
 
-TEST_F(EditorRoundTripTest, AConsoleTimePastTheEndOfADayOpensWithAWarning) {
+TEST_F(EditorRoundTripTest, AValueTheSaveRefusesIsToldWhenTheFileOpens) {
     Sql("UPDATE k_kvr SET mtdy = 1740, mtnt = 1380 WHERE id_pod = 2 AND p_nom = 3");
     const EditorFile f = Load(ConsoleFile());
     EXPECT_TRUE(f.warnings.contains(
-        "Времена переключения день-ночь 1 записей не время суток (первая - запись 44, 29:00 / "
-        "23:00): перед сохранением их нужно исправить."))
+        "Файл нельзя сохранить, пока не исправлено: Неверное значение \"29:00\" в таблице "
+        "\"Коды вызова, подъезд КМ 2\" (столбец 3, строка 3). Нужно время чч:мм."))
         << f.warnings.join('\n').toStdString();
     ScriptedDialogs dialogs;
     dialogs.ExpectContaining("Ошибка", "Неверное значение \"29:00\"");
