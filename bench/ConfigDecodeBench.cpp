@@ -111,27 +111,25 @@ void runDecode(benchmark::State& state, const char* name, Decode decode) {
     state.counters["ns_per_byte"] = m.decodeUs * 1e3 / double(file.size());
 }
 
+// Every decoder on the files from 4 KB to 64 KB, doubling.
+void fileSizes(benchmark::internal::Benchmark* b) {
+    b->RangeMultiplier(2)
+        ->Range(kSmallest, kDeviceMemory)
+        ->UseManualTime()
+        ->Repetitions(kRepetitions)
+        ->Unit(benchmark::kMicrosecond)
+        ->Complexity(benchmark::oN);
+}
+
 void BM_EditorDecode(benchmark::State& state) {
     runDecode(state, "editor", editorDecode);
 }
-BENCHMARK(BM_EditorDecode)
-    ->RangeMultiplier(2)
-    ->Range(kSmallest, kDeviceMemory)
-    ->UseManualTime()
-    ->Repetitions(kRepetitions)
-    ->Unit(benchmark::kMicrosecond)
-    ->Complexity(benchmark::oN);
+BENCHMARK(BM_EditorDecode)->Apply(fileSizes);
 
 void BM_ReadScreenDecode(benchmark::State& state) {
     runDecode(state, "read screen", readScreenDecode);
 }
-BENCHMARK(BM_ReadScreenDecode)
-    ->RangeMultiplier(2)
-    ->Range(kSmallest, kDeviceMemory)
-    ->UseManualTime()
-    ->Repetitions(kRepetitions)
-    ->Unit(benchmark::kMicrosecond)
-    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadScreenDecode)->Apply(fileSizes);
 
 // Per decoder: the ratios to the floor at the smallest and the largest file,
 // and how much longer the largest took than the smallest, beside the same

@@ -514,37 +514,38 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
 
 namespace {
 
-// The rest of a load once the reader has had its say.
-void openRead(const ConfigReadOutput& out, EditorFile& f, const ConfigScreenSettings& s) {
+// A load: read gives the reader's status (from a file or from memory) and
+// fills the producer and header lines; a file it read is decoded.
+template <class Read>
+EditorFile load(const QString& fileName, const ConfigScreenSettings& s, const Read& read) {
+    EditorFile f;
+    f.fileName = fileName;
+    ConfigReadOutput out;
+    f.status = read(out, f);
     if (f.status != ConfigReadStatus::Ok) {
         const QString why = ConfigReadErrorText(f.status, f.fileName);
         if (!why.isEmpty()) Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
-        return;
+        return f;
     }
     f.memo4 << ImageByteFields(out.image);
     f.jDev = out.deviceNumber;
     ParseEditorImage(out.image, f, s);
+    return f;
 }
 
 }  // namespace
 
 EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& s) {
-    EditorFile f;
-    f.fileName = fileName;
-    ConfigReadOutput out;
-    f.status = ReadConfigFile(fileName, out, &f.memo4, &f.title, s.sepDevice);
-    openRead(out, f, s);
-    return f;
+    return load(fileName, s, [&](ConfigReadOutput& out, EditorFile& f) {
+        return ReadConfigFile(fileName, out, &f.memo4, &f.title, s.sepDevice);
+    });
 }
 
 EditorFile LoadEditorBytes(QByteArrayView bytes, const QString& fileName,
                            const ConfigScreenSettings& s) {
-    EditorFile f;
-    f.fileName = fileName;
-    ConfigReadOutput out;
-    f.status = ReadConfigBytes(bytes, out, &f.memo4, &f.title, s.sepDevice);
-    openRead(out, f, s);
-    return f;
+    return load(fileName, s, [&](ConfigReadOutput& out, EditorFile& f) {
+        return ReadConfigBytes(bytes, out, &f.memo4, &f.title, s.sepDevice);
+    });
 }
 
 bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int& deviceNo,

@@ -272,12 +272,9 @@ TEST_F(EditorFileTest, BadConsoleCellsNameTheirEntrance) {
 }
 
 TEST_F(EditorFileTest, ADamagedApartmentCountMakesNoMoreRecordsThanCodesFit) {
-    FileParts p = Split(ConsoleFile());
-    PoEntranceGrid grid = DecodePoEntranceMask(Taken(p.sections[2]), 63);
-    for (int n = 1; n <= 3; ++n) grid.apartments[n] = 65535;
-    p.sections[2] = EncodePoEntranceMask(grid, 63, nullptr);
-    const EditorFile f = Load(Join(p));
-    const qsizetype codeBits = Taken(p.sections[3]).size();
+    const QByteArray file = ConsoleFileWithDamagedCounts();
+    const EditorFile f = Load(file);
+    const qsizetype codeBits = Taken(Split(file).sections[3]).size();
     EXPECT_EQ(f.po.records.size(), codeBits);
     ASSERT_FALSE(f.warnings.isEmpty());
     EXPECT_TRUE(f.warnings.first().startsWith("Секция 2 объявляет 196605 квартир"));

@@ -71,6 +71,18 @@ class EditorRoundTripTest : public ConfigFilesFixture {
         }
     }
 
+    // A file that opens with the warning and whose save is refused with a
+    // message holding dialogPart, the file left as it was.
+    void ExpectToldAndRefused(const EditorFile& f, const QString& warning,
+                              const QString& dialogPart, EditorSaveStatus status) {
+        EXPECT_TRUE(f.warnings.contains(warning)) << f.warnings.join('\n').toStdString();
+        const QByteArray before = Read(f.fileName);
+        ScriptedDialogs dialogs;
+        dialogs.ExpectContaining("Ошибка", dialogPart);
+        EXPECT_EQ(SaveEditorFile(f, kIdNom, Settings()).status, status);
+        EXPECT_EQ(Read(f.fileName), before);
+    }
+
     // The panel of gate 68 (123 apartments in three entrances) and the
     // console (123 as well), each with section 3 made by damage.
     struct Damaged {
@@ -187,26 +199,19 @@ TEST_F(EditorRoundTripTest, AConsoleWhoseHandsetSectionEndsEarlyOpensWithAWarnin
     p.sections[6] = SectionOf(handsets);
     const EditorFile f = Load(Join(p));
     EXPECT_EQ(f.po.handsets.entries.size(), 5);
-    EXPECT_TRUE(f.warnings.contains(
-        "Секция 6 объявляет 5 трубок ППО, а содержит 3: остальные пусты, перед сохранением их "
-        "нужно заполнить."))
-        << f.warnings.join('\n').toStdString();
-    ScriptedDialogs dialogs;
-    dialogs.ExpectContaining("Ошибка", "Трубка ППО 4: нужен сетевой № КМ 0..63");
-    EXPECT_EQ(SaveEditorFile(f, kIdNom, Settings()).status, EditorSaveStatus::Refused);
-    EXPECT_EQ(Read(f.fileName), Join(p));
+    ExpectToldAndRefused(f,
+                         "Секция 6 объявляет 5 трубок ППО, а содержит 3: остальные пусты, перед "
+                         "сохранением их нужно заполнить.",
+                         "Трубка ППО 4: нужен сетевой № КМ 0..63", EditorSaveStatus::Refused);
 }
 
 TEST_F(EditorRoundTripTest, AValueTheSaveRefusesIsToldWhenTheFileOpens) {
     Sql("UPDATE k_kvr SET mtdy = 1740, mtnt = 1380 WHERE id_pod = 2 AND p_nom = 3");
-    const EditorFile f = Load(ConsoleFile());
-    EXPECT_TRUE(f.warnings.contains(
-        "Файл нельзя сохранить, пока не исправлено: Неверное значение \"29:00\" в таблице "
-        "\"Коды вызова, подъезд КМ 2\" (столбец 3, строка 3). Нужно время чч:мм."))
-        << f.warnings.join('\n').toStdString();
-    ScriptedDialogs dialogs;
-    dialogs.ExpectContaining("Ошибка", "Неверное значение \"29:00\"");
-    EXPECT_EQ(SaveEditorFile(f, kIdNom, Settings()).status, EditorSaveStatus::BadCell);
+    ExpectToldAndRefused(Load(ConsoleFile()),
+                         "Файл нельзя сохранить, пока не исправлено: Неверное значение \"29:00\" в "
+                         "таблице \"Коды вызова, подъезд КМ 2\" (столбец 3, строка 3). Нужно время "
+                         "чч:мм.",
+                         "Неверное значение \"29:00\"", EditorSaveStatus::BadCell);
 }
 
 TEST_F(EditorRoundTripTest, CodesPastTheLastEntranceAreLeftOutAndSaid) {
@@ -228,11 +233,8 @@ TEST_F(EditorRoundTripTest, CodesPastTheLastEntranceAreLeftOutAndSaid) {
 }
 
 TEST_F(EditorRoundTripTest, MoreApartmentsThanAFileHoldsCodesAreNotSaved) {
-    FileParts p = Split(ConsoleFile());
-    PoEntranceGrid grid = DecodePoEntranceMask(Taken(p.sections[2]), 63);
-    for (int n = 1; n <= 3; ++n) grid.apartments[n] = 65535;
-    p.sections[2] = EncodePoEntranceMask(grid, 63, nullptr);
-    const EditorFile f = Load(Join(p));
+    const QByteArray file = ConsoleFileWithDamagedCounts();
+    const EditorFile f = Load(file);
     ScriptedDialogs dialogs;
     dialogs.ExpectContaining("Ошибка",
                              "Секция 2 объявляет 196605 квартир, а кодов вызова " +
@@ -240,7 +242,7 @@ TEST_F(EditorRoundTripTest, MoreApartmentsThanAFileHoldsCodesAreNotSaved) {
                                  ": коды стольких квартир не поместятся в файл. Файл не сохранен.");
     const EditorSaveResult r = SaveEditorFile(f, kIdNom, Settings());
     EXPECT_EQ(r.status, EditorSaveStatus::TooLarge);
-    EXPECT_EQ(Read(f.fileName), Join(p));
+    EXPECT_EQ(Read(f.fileName), file);
 }
 
 }  // namespace

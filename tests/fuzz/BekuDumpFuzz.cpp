@@ -11,16 +11,13 @@
 
 using fuzz::Check;
 
-namespace {
-constexpr unsigned kConsoleEvery = 16;
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const QByteArray data(reinterpret_cast<const char*>(bytes), qsizetype(size));
     const BekuDump beku = ReadBekuDump(data, false);
     Check(beku.keyBytes == 3 || beku.keyBytes == 4);
     for (const QString& key : beku.keys) Check(fuzz::HexDigits(key, 2 * beku.keyBytes));
-    if (fuzz::Sampled(data, kConsoleEvery)) Check(beku.keys == ReadBekuDump(data, true).keys);
+    if (fuzz::Sampled(data, fuzz::kDumpConsoleEvery))
+        Check(beku.keys == ReadBekuDump(data, true).keys);
     Check(beku.keys.size() <=
           7 * (qMax<qsizetype>(0, qsizetype(size) - 32) / (2 + 7 * beku.keyBytes + 2) + 1));
     return 0;

@@ -12,10 +12,6 @@
 
 using fuzz::Check;
 
-namespace {
-constexpr unsigned kConsoleEvery = 16;
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const QByteArray data(reinterpret_cast<const char*>(bytes), qsizetype(size));
     const MirelDump mirel = ReadMirelDump(data, false);
@@ -27,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         previous = row.index;
     }
     Check(mirel.rows.size() <= 7 * (mirel.apartments + 1));
-    if (fuzz::Sampled(data, kConsoleEvery)) {
+    if (fuzz::Sampled(data, fuzz::kDumpConsoleEvery)) {
         const MirelDump echoed = ReadMirelDump(data, true);
         Check(echoed.rows.size() == mirel.rows.size() && echoed.apartments == mirel.apartments);
         for (qsizetype i = 0; i < mirel.rows.size(); ++i)
