@@ -13,6 +13,19 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+// The ways out a window offers when it has no database, each declined: a new
+// database in folder when nothing is there, then another folder.
+inline void DeclineTheWaysOut(ScriptedDialogs& dialogs, const QString& folder,
+                              bool newDatabaseOffered = true) {
+    if (newDatabaseOffered)
+        dialogs.Expect(QStringLiteral("Подтверждение"),
+                       QStringLiteral("В папке ") + folder +
+                           QStringLiteral(" нет файла БД. Создать в ней новую пустую БД?"),
+                       DlgAnswer::No);
+    dialogs.Expect(QStringLiteral("Вопрос"), QStringLiteral("Выбрать другую папку с БД?"),
+                   DlgAnswer::No);
+}
+
 // A program folder with a new database, its data module, and the dialog script.
 class MainWindowDb : public ::testing::Test {
   protected:

@@ -228,25 +228,49 @@ TEST_F(KeyRegisterTest, FullApartmentPassesTheKeyToTheNextWithRoom) {
     EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
 }
 
-TEST_F(KeyRegisterTest, WhenEveryApartmentIsFullTheKeyLandsInTheLastRow) {
+// The move on never carries a key off to an apartment the operator did not
+// choose: with every apartment full it stays with the chosen one, over its
+// quota, as the operator decides.
+TEST_F(KeyRegisterTest, WhenEveryApartmentIsFullTheKeyStaysWithTheChosenOneIfAllowed) {
     Exec("UPDATE k_kvr SET x_key=y_key");
+    Reload();
+    Use(KeyGroup::Apartment, {.beep = true});
+    GoToApartment(0, 1);
+    const int chosen = ApartmentId(0, 1);
+    const QString caption = QStringLiteral("Превышение");
+    const QString question = QStringLiteral("Добавить ключ сверх нормы?!");
+    dialogs_.Expect(caption, question, DlgAnswer::No);
+    ConfirmResult r = keys_->Confirm(QStringLiteral("100003"), QStringLiteral("m"));
+    EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
+    EXPECT_FALSE(r.finished);
+    EXPECT_EQ(KeysWithCode("100003"), 0);
+    EXPECT_EQ(dm_->QForKey->FieldByName("id_kvr").AsInt(), chosen);
+    EXPECT_TRUE(tones_.Heard().isEmpty()) << "no move, no move sound";
+
+    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("100003"), {}).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(Scalar("SELECT id_kvr FROM k_key WHERE bv_key='100003'").toInt(), chosen);
+    EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
+    dialogs_.VerifyDone();
+}
+
+TEST_F(KeyRegisterTest, WithoutKeysPerApartmentTheMoveOnRefusesWithAMessage) {
+    Exec("UPDATE k_kvr SET x_key=y_key");
+    Exec("UPDATE k_net SET v_key=0");
     Reload();
     Use(KeyGroup::Apartment);
     GoToApartment(0, 1);
-    EXPECT_EQ(keys_->Confirm(QStringLiteral("100003"), {}).outcome, ConfirmOutcome::Stored);
-    dm_->QForKey->Last();
-    EXPECT_EQ(Scalar("SELECT id_kvr FROM k_key WHERE bv_key='100003'").toInt(),
-              dm_->QForKey->FieldByName("id_kvr").AsInt());
-    EXPECT_EQ(dialogs_.Shown(), QStringList());
-
-    // Without a default quota the key is not stored and the fields stay.
-    Exec("UPDATE k_net SET v_key=0");
-    Reload();
-    GoToApartment(0, 1);
+    dialogs_.Expect(QStringLiteral("Ошибка"),
+                    QStringLiteral("Норма ключей на квартиру равна 0, ключ не записан! Задайте "
+                                   "\"Ключей в квартире\" в фрейме \"Подъездная структура "
+                                   "объекта\" или снимите \"Автоматический переход на следующую "
+                                   "квартиру\"."));
     const ConfirmResult r = keys_->Confirm(QStringLiteral("100004"), QStringLiteral("m"));
     EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
     EXPECT_FALSE(r.finished);
     EXPECT_EQ(KeysWithCode("100004"), 0);
+    EXPECT_FALSE(keys_->ChangeFlags().Any());
+    dialogs_.VerifyDone();
 }
 
 TEST_F(KeyRegisterTest, OverTheQuotaTheOperatorDecides) {
@@ -290,6 +314,40 @@ TEST_F(KeyRegisterTest, FullEntrancePassesCommonKeysOnAndEveryMoveSounds) {
     dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
                     DlgAnswer::No);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("300002"), {}).outcome, ConfirmOutcome::Declined);
+}
+
+// An entrance without common-key slots has nothing to pass its keys on
+// from: a common key typed for it is its own, over the quota, or none.
+TEST_F(KeyRegisterTest, CommonKeysOfAnEntranceWithoutSlotsStayThereOrNowhere) {
+    Exec("UPDATE k_pod SET o_key=0 WHERE id_pod=?", {entranceIds_[0]});
+    Exec("UPDATE k_pod SET o_key=9 WHERE id_pod<>?", {entranceIds_[0]});  // room further on
+    Reload();
+    Use(KeyGroup::Entrance, {.beep = true});
+    GoToEntrance(0);
+    const QString caption = QStringLiteral("Превышение");
+    const QString question = QStringLiteral("Добавить ключ сверх нормы?!");
+    dialogs_.Expect(caption, question, DlgAnswer::No);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("300003"), {}).outcome, ConfirmOutcome::Declined);
+    EXPECT_EQ(KeysWithCode("300003"), 0);
+
+    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("300003"), {}).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(Row("300003").section('|', 1, 2), QStringLiteral("%1|-1").arg(entranceIds_[0]));
+    EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
+    dialogs_.VerifyDone();
+}
+
+TEST_F(KeyRegisterTest, WhenEveryEntranceIsFullTheCommonKeyStaysWithTheChosenOneIfAllowed) {
+    Exec("UPDATE k_pod SET o_key=o_rky");
+    Reload();
+    Use(KeyGroup::Entrance, {.beep = true});
+    GoToEntrance(0);
+    dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
+                    DlgAnswer::Yes);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("300004"), {}).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(Row("300004").section('|', 1, 2), QStringLiteral("%1|-1").arg(entranceIds_[0]));
+    EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
+    dialogs_.VerifyDone();
 }
 
 TEST_F(KeyRegisterTest, AutomaticLabelIsTheNextNumberOfTheList) {
