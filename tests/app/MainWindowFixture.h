@@ -26,6 +26,13 @@ inline void DeclineTheWaysOut(ScriptedDialogs& dialogs, const QString& folder,
                    DlgAnswer::No);
 }
 
+// A window starting in programDir, which holds no database: the open error,
+// then the ways out, declined.
+inline void ExpectAStartWithoutDatabase(ScriptedDialogs& dialogs, const QString& programDir) {
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    DeclineTheWaysOut(dialogs, programDir + QStringLiteral("DB_ARM/"));
+}
+
 // A program folder with a new database, its data module, and the dialog script.
 class MainWindowDb : public ::testing::Test {
   protected:

@@ -158,8 +158,7 @@ TEST(MainWindowWithoutDatabase, TheNextCommandOffersTheWaysOutAgain) {
         << error.toStdString();
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     EXPECT_EQ(0, window.VisibleScreen());
@@ -184,8 +183,7 @@ TEST(MainWindowWithoutDatabase, ScreensAndEditorsRefuseInsteadOfClosingTheProgra
     TempProgramDir dir;
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     for (const char* item :
@@ -204,8 +202,7 @@ TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {
     const QByteArray saved = "[Object]\nnf=3\n";
     dir.writeFile(QStringLiteral("Ini/save.ini"), saved);
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     EXPECT_TRUE(window.close());
@@ -220,8 +217,7 @@ TEST(MainWindowWithoutDatabase, ReopenOpensNoDatabaseFromTheWorkingFolder) {
         << error.toStdString();
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     const QString cwd = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
@@ -235,8 +231,7 @@ TEST(MainWindowWithoutDatabase, ReopenOpensNoDatabaseFromTheWorkingFolder) {
 TEST(MainWindowWithoutDatabase, ExitAsksWithItsCaptionAndClosesOnlyOnYes) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     dialogs.Expect(QStringLiteral("Подтвердите   завершение"),
@@ -258,8 +253,7 @@ TEST(MainWindowWithoutDatabase, ExitAsksWithItsCaptionAndClosesOnlyOnYes) {
 TEST(MainWindowWithoutDatabase, HintsGoToTheStatusBarAndTheTitleTogglesMaximised) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     QStatusTipEvent tip(QStringLiteral("Выход из программы"));
@@ -284,8 +278,7 @@ TEST(MainWindowWithoutDatabase, HintsGoToTheStatusBarAndTheTitleTogglesMaximised
 TEST(MainWindowMatrixGrid, SwitchColumnsStayWithin16And34) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     Globals().Colstp = 2;
     QStandardItemModel model(3, 0);
@@ -431,8 +424,7 @@ TEST(AboutBoxForm, NoVersionInformationText) {
 TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     AppForms::CreateAll();
     EXPECT_EQ(
         QStringList({"FDM",      "FMainVesk", "FNetTime",   "FObEdit",  "FFindPar",    "FGlVal",
@@ -453,8 +445,7 @@ TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
 TEST(ProgramForms, EveryFormHasItsOwnControls) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
-    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     AppForms::CreateAll();
     int windows = 0;
     for (QWidget* form : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -44,6 +44,19 @@ class KeyRegisterTest : public KeyObjectFixture {
         return Scalar("SELECT x_key || '/' || y_key FROM k_kvr WHERE id_kvr=?", {idKvr}).toString();
     }
 
+    // The question asked before a key goes over its owner's quota.
+    void AnswerOverQuota(DlgAnswer answer) {
+        dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
+                        answer);
+    }
+    // A confirmation that stops at the quota: nothing stored, the fields kept.
+    void ExpectDeclined(const QString& number) {
+        const ConfirmResult r = keys_->Confirm(number, QStringLiteral("m"));
+        EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
+        EXPECT_FALSE(r.finished);
+        EXPECT_EQ(KeysWithCode(number), 0);
+    }
+
     ScriptedDialogs dialogs_;
     RecordingTones tones_;
     std::unique_ptr<KeyRegister> keys_;
@@ -237,17 +250,12 @@ TEST_F(KeyRegisterTest, WhenEveryApartmentIsFullTheKeyStaysWithTheChosenOneIfAll
     Use(KeyGroup::Apartment, {.beep = true});
     GoToApartment(0, 1);
     const int chosen = ApartmentId(0, 1);
-    const QString caption = QStringLiteral("Превышение");
-    const QString question = QStringLiteral("Добавить ключ сверх нормы?!");
-    dialogs_.Expect(caption, question, DlgAnswer::No);
-    ConfirmResult r = keys_->Confirm(QStringLiteral("100003"), QStringLiteral("m"));
-    EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
-    EXPECT_FALSE(r.finished);
-    EXPECT_EQ(KeysWithCode("100003"), 0);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("100003"));
     EXPECT_EQ(dm_->QForKey->FieldByName("id_kvr").AsInt(), chosen);
     EXPECT_TRUE(tones_.Heard().isEmpty()) << "no move, no move sound";
 
-    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("100003"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(Scalar("SELECT id_kvr FROM k_key WHERE bv_key='100003'").toInt(), chosen);
     EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
@@ -265,10 +273,7 @@ TEST_F(KeyRegisterTest, WithoutKeysPerApartmentTheMoveOnRefusesWithAMessage) {
                                    "\"Ключей в квартире\" в фрейме \"Подъездная структура "
                                    "объекта\" или снимите \"Автоматический переход на следующую "
                                    "квартиру\"."));
-    const ConfirmResult r = keys_->Confirm(QStringLiteral("100004"), QStringLiteral("m"));
-    EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
-    EXPECT_FALSE(r.finished);
-    EXPECT_EQ(KeysWithCode("100004"), 0);
+    ExpectDeclined(QStringLiteral("100004"));
     EXPECT_FALSE(keys_->ChangeFlags().Any());
     dialogs_.VerifyDone();
 }
@@ -278,15 +283,11 @@ TEST_F(KeyRegisterTest, OverTheQuotaTheOperatorDecides) {
     Reload();
     Use(KeyGroup::Apartment, {.autoMove = false});
     GoToApartment(0, 1);
-    const QString caption = QStringLiteral("Превышение");
-    const QString question = QStringLiteral("Добавить ключ сверх нормы?!");
-    dialogs_.Expect(caption, question, DlgAnswer::No);
-    ConfirmResult r = keys_->Confirm(QStringLiteral("200001"), QStringLiteral("lbl"));
-    EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
-    EXPECT_FALSE(r.finished);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("200001"));
     EXPECT_EQ(KeysOf(ApartmentId(0, 1)), 2);
 
-    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("200001"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(Quota(ApartmentId(0, 1)), "3/3");
 
@@ -294,7 +295,7 @@ TEST_F(KeyRegisterTest, OverTheQuotaTheOperatorDecides) {
     Use(KeyGroup::Apartment, {.autoMove = false, .noLimitQuestion = true});
     EXPECT_EQ(keys_->Confirm(QStringLiteral("200002"), {}).outcome, ConfirmOutcome::Stored);
     Use(KeyGroup::Ter, {.autoMove = true});
-    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("200003"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(KeysOf(ApartmentId(0, 1)), 5);
 }
@@ -311,9 +312,8 @@ TEST_F(KeyRegisterTest, FullEntrancePassesCommonKeysOnAndEveryMoveSounds) {
     // Without the move, the over-quota question.
     Use(KeyGroup::Entrance, {.autoMove = false});
     GoToEntrance(0);
-    dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
-                    DlgAnswer::No);
-    EXPECT_EQ(keys_->Confirm(QStringLiteral("300002"), {}).outcome, ConfirmOutcome::Declined);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("300002"));
 }
 
 // An entrance without common-key slots has nothing to pass its keys on
@@ -324,13 +324,10 @@ TEST_F(KeyRegisterTest, CommonKeysOfAnEntranceWithoutSlotsStayThereOrNowhere) {
     Reload();
     Use(KeyGroup::Entrance, {.beep = true});
     GoToEntrance(0);
-    const QString caption = QStringLiteral("Превышение");
-    const QString question = QStringLiteral("Добавить ключ сверх нормы?!");
-    dialogs_.Expect(caption, question, DlgAnswer::No);
-    EXPECT_EQ(keys_->Confirm(QStringLiteral("300003"), {}).outcome, ConfirmOutcome::Declined);
-    EXPECT_EQ(KeysWithCode("300003"), 0);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("300003"));
 
-    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("300003"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(Row("300003").section('|', 1, 2), QStringLiteral("%1|-1").arg(entranceIds_[0]));
     EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
@@ -342,8 +339,7 @@ TEST_F(KeyRegisterTest, WhenEveryEntranceIsFullTheCommonKeyStaysWithTheChosenOne
     Reload();
     Use(KeyGroup::Entrance, {.beep = true});
     GoToEntrance(0);
-    dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
-                    DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("300004"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(Row("300004").section('|', 1, 2), QStringLiteral("%1|-1").arg(entranceIds_[0]));
     EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
