@@ -148,6 +148,9 @@ TEST_F(ProgramOnTheTestScreen, TheEditorShowsItsSaveButtonWithACallPanelFileOpen
     EXPECT_TRUE(ShownWhole(editor->Memo4));
     EXPECT_TRUE(ShownWhole(Window().BitBack2));
     EXPECT_TRUE(ShownWhole(Window().BitForward2));
+    // The service tab too, which a click on its caption shows.
+    QTest::mouseClick(editor->StaticText2, Qt::LeftButton);
+    ASSERT_TRUE(editor->PageFile->isTabVisible(editor->PageFile->indexOf(editor->Sys)));
     ExpectEveryPageFits(&Window(), QStringLiteral("screen13_FrRedact1_panel_file"));
     // The screens after it keep to the screen too.
     OpenScreen(12);
@@ -193,4 +196,35 @@ TEST_F(ProgramOnTheTestScreen, TheObjectReportPreviewFits) {
     ExpectFitsTheScreen(preview, QStringLiteral("FQRepObject_preview"));
     EXPECT_FALSE(SaveScreen(*preview, QStringLiteral("FQRepObject_preview")).isEmpty());
     preview->close();
+}
+
+TEST_F(ProgramOnTheTestScreen, TheDefaultWindowSizeComesBackOnTheScreen) {
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    auto restore = [this] {
+        dialogs_.Expect(
+            QStringLiteral("Подтверждение"),
+            QStringLiteral("Восстановить внешний вид программы в первоначальное состояние?"),
+            DlgAnswer::Yes);
+        Window().MenuItem(QStringLiteral("MServIni"))->trigger();
+        QCoreApplication::processEvents();
+    };
+    OpenScreen(1);
+    Window().showMaximized();
+    QCoreApplication::processEvents();
+    restore();
+    EXPECT_FALSE(Window().isMaximized());
+    EXPECT_EQ(QSize(800, 595), Window().size());
+    EXPECT_LE((Window().frameGeometry().center() - area.center()).manhattanLength(), 2);
+
+    // The entrance screen needs a wider window than that: it keeps the width
+    // it needs, and the whole of it is on the screen, wherever it stood.
+    OpenScreen(3);
+    Window().move(area.right() - 100, area.bottom() - 100);
+    QCoreApplication::processEvents();
+    restore();
+    EXPECT_EQ(595, Window().height());
+    EXPECT_EQ(Window().minimumWidth(), Window().width());
+    EXPECT_GT(Window().width(), 800);
+    EXPECT_TRUE(area.contains(Window().frameGeometry()));
+    EXPECT_EQ(Globals().WidthMain, Window().width());
 }
