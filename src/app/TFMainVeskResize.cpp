@@ -1,5 +1,6 @@
-// The main window's size: on the screen at start, the matrix grid's columns
-// when it resizes, the default size and the screen-wide toggle.
+// The main window's size: on the screen at start and whenever a screen makes
+// it grow, the matrix grid's columns when it resizes, the default size and the
+// screen-wide toggle.
 
 #include "app/TFMainVesk.h"
 
