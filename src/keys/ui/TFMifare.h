@@ -50,6 +50,8 @@ class TFMifare : public QDialog {
   private:
     QSpinBox* timeoutEdit(const char* name, int minimum, int value);
 
+    // A line half received when the readers were switched off is finished
+    // by what comes after they are switched on again.
     RfidLineAssembler lines_;
 };
 
