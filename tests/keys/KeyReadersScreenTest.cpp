@@ -193,7 +193,7 @@ TEST_F(KeyReadersScreenTest, AHalfReceivedLineSurvivesSwitchingTheReadersOffAndO
     PlugCardReader();
     frame_->Btn1WireOn->click();
     ASSERT_TRUE(pty_->WriteMaster("[0102"));
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console_->PendingReaderLine() == "[0102"; }));
     frame_->Btn1WireOffClick();
     frame_->Btn1WireOn->click();
     ASSERT_TRUE(pty_->WriteMaster("0304]\r\n"));

@@ -38,6 +38,8 @@ class TFMifare : public QDialog {
     ReaderPort OpenReaderPort(const QString& description);
     void CloseReaderPort();
     void BCPMifareRxChar(TBComPort* sender, int count);
+    // The reader's line received so far, not yet ended.
+    QString PendingReaderLine() const { return lines_.PendingLine(); }
 
     // A line of the readers' log.
     void Log(const QString& line);
