@@ -162,7 +162,7 @@ class EntrancePour {
         QString why;
         if (result_.entered > 0) {
             KeyChangeFlags marks;
-            marks.SetSwitchOfEntrance(dm_, idPod_);
+            marks.SetPanelsOfEntrance(dm_, idPod_);
             if (!marks.Apply(dm_, Globals().SepDevice, &why)) return fail(why);
         }
         if (!transaction_->Commit()) return fail(transaction_->LastError());
