@@ -5,6 +5,7 @@
 #include "config/ConfigFileReader.h"
 #include "config/ConfigImage.h"
 #include "support/ReadOnlyPath.h"
+#include "support/RecordedRows.h"
 #include "support/ScriptedDialogs.h"
 
 #include "SectionBytes.h"
@@ -346,6 +347,21 @@ TEST_F(WriteScreen, AnotherConsoleAddressNamesTheConsoleByItAndMovesThePanels) {
     EXPECT_EQ(messages.first(), "СПО  ");
     EXPECT_EQ(ConfigKindByDeviceNumber(out.deviceNumber, 50, 60), kKindConsole);
     EXPECT_EQ(State("k_po", 60), 1);
+}
+
+TEST_F(WriteScreen, APassWritesTheFilesAndLogsItAlwaysWrote) {
+    Sql("UPDATE k_pk SET kf_pr = 3 WHERE n_net = 2");
+    auto s = NewScreen();
+    ASSERT_FALSE(s->BitCreateClick(AllRows(*s)).stopped);
+    QStringList written;
+    for (const QString& name : FilesInFolder())
+        written << name + QLatin1Char(' ') + QString::fromLatin1(ReadFile(FileOf(name)).toHex());
+    const ConfigLogs& logs = s->Logs();
+    for (const QStringList* log : {&logs.detail, &logs.result, &logs.summary})
+        for (const QString& line : *log)
+            written << WithoutToday(QString(line).replace(Folder(), QStringLiteral("<папка>")));
+    written << RowTexts(*s);
+    ExpectRecordedRows("write_pass_files", written);
 }
 
 TEST(WriteScreenIdent, TheIdentifierIsAWholeNumberBroughtBelowTwentyFourBits) {
