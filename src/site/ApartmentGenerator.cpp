@@ -168,6 +168,7 @@ class GenerationRun {
     // Prepared once for the whole run, when it starts writing.
     std::optional<BoundStatement> insert_;
     std::optional<BoundStatement> update_;
+    std::optional<BoundStatement> houseRows_;
 
     int gauge_ = 0;
     int gaugeMax_ = 0;
@@ -219,25 +220,24 @@ bool GenerationRun::readEntrances() {
 
 bool GenerationRun::readRows() {
     rows_.clear();
-    if (!exec(QStringLiteral("SELECT id_kvr, id_pod, p_nom, n_kvr, p_kvr, st_kvr, l_trub, y_key, "
-                             "x_key FROM k_kvr WHERE id_net=? ORDER BY id_pod, p_nom, id_kvr"),
-              {idNet_}))
-        return false;
-    while (q_.next()) {
+    BoundStatement q(db_, QStringLiteral("SELECT id_kvr, id_pod, p_nom, n_kvr, p_kvr, st_kvr, "
+                                         "l_trub, y_key, x_key FROM k_kvr WHERE id_net=? "
+                                         "ORDER BY id_pod, p_nom, id_kvr"));
+    q.Bind(0, idNet_);
+    while (q.Next()) {
         ApartmentRow r;
-        r.id = q_.value(0).toLongLong();
-        r.idPod = q_.value(1).toLongLong();
-        r.pNom = q_.value(2).toInt();
-        r.nKvr = text(q_.value(3));
-        r.pKvr = text(q_.value(4));
-        r.origin = text(q_.value(5));
-        r.handset = q_.value(6).toInt() != 0;
-        r.yKey = q_.value(7).toInt();
-        r.xKey = q_.value(8).toInt();
+        r.id = q.Value(0).toLongLong();
+        r.idPod = q.Value(1).toLongLong();
+        r.pNom = q.Value(2).toInt();
+        r.nKvr = text(q.Value(3));
+        r.pKvr = text(q.Value(4));
+        r.origin = text(q.Value(5));
+        r.handset = q.Value(6).toInt() != 0;
+        r.yKey = q.Value(7).toInt();
+        r.xKey = q.Value(8).toInt();
         rows_ << r;
     }
-    q_.finish();
-    return true;
+    return q.LastError().isEmpty() || fail(q.LastError());
 }
 
 // ---------------------------------------------------------------- before the rows
@@ -500,16 +500,18 @@ bool GenerationRun::recountEntrances() {
 
 bool GenerationRun::readHouseApartments(qint64 idDom, QVector<HouseApartment>* out) {
     out->clear();
-    if (!exec(QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
-                             "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
-                             "WHERE p.id_dom=? AND k.id_net=? ORDER BY p.n_pod, k.p_nom, k.id_kvr"),
-              {idDom, idNet_}))
-        return false;
-    while (q_.next())
-        out->append({q_.value(0).toLongLong(), q_.value(1).toLongLong(), text(q_.value(2)),
-                     q_.value(3), q_.value(4).toInt() != 0});
-    q_.finish();
-    return true;
+    if (!houseRows_)
+        houseRows_.emplace(db_, QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
+                                               "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
+                                               "WHERE p.id_dom=? AND k.id_net=? "
+                                               "ORDER BY p.n_pod, k.p_nom, k.id_kvr"));
+    BoundStatement& q = *houseRows_;
+    if (!q.Prepared()) return fail(q.LastError());
+    q.Bind(0, idDom).Bind(1, idNet_);
+    while (q.Next())
+        out->append({q.Value(0).toLongLong(), q.Value(1).toLongLong(), text(q.Value(2)), q.Value(3),
+                     q.Value(4).toInt() != 0});
+    return q.LastError().isEmpty() || fail(q.LastError());
 }
 
 // Every row of the house (handsets too) whose code other apartments of the
