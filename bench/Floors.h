@@ -13,6 +13,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QString>
+#include <QVariant>
 
 #include <algorithm>
 #include <cstdio>
@@ -179,6 +180,20 @@ class FloorRatio {
     std::vector<double> measured_;
     std::vector<double> floors_;
 };
+
+// Times work, then replays the statements it ran raw, and adds both to the
+// ratio; the work's milliseconds. For work that leaves the data as the replay
+// finds it, or that the caller puts back before the replay.
+inline double TimeWithReplay(FloorRatio& ratio, const QSqlDatabase& db,
+                             const std::function<void()>& work,
+                             const std::function<void()>& before = {}) {
+    StatementLog log(db);
+    const double measured = TimeMs(work);
+    log.Stop();
+    if (before) before();
+    ratio.Add(measured, log.Replay());
+    return measured;
+}
 
 // The same work at a size and at twice that size: how much longer the
 // larger one takes, which stays near 2 when nothing grows faster than the
