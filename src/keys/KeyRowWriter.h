@@ -43,6 +43,8 @@ class KeyRowInserter {
     explicit KeyRowInserter(const QSqlDatabase& db);
     bool Prepared() const { return labelled_.Prepared(); }
     bool Insert(const NewKeyRow& row);
+    // The rowid of the row the last Insert wrote.
+    qint64 LastInsertId() const { return labelled_.LastInsertId(); }
 
   private:
     QSqlDatabase db_;
