@@ -7,7 +7,8 @@
 // its answer, 30 bytes each) and the waits the link must make, CountRead
 // waits of SWaitNet for each request to an address where no device answers
 // (the poll of an empty address) and 2 × SWaitNet after each request to the
-// adapter. The poll and the transfers are reported apart as well.
+// adapter, the frames that go over the wire meanwhile taken in by the wait.
+// The poll and the transfers are reported apart as well.
 //   bench_commissioning [--benchmark_filter=...]
 
 #include <benchmark/benchmark.h>
@@ -59,9 +60,11 @@ class PacedRoad : public CommissioningRoad {
         return through;
     }
 
-    // The waits the link must make for the requests sent since the first
-    // sent0: an address without a device is read CountRead times, SWaitNet
-    // apart; the adapter's answer is read 2 × SWaitNet after its request.
+    // What the waits the link must make add to the wire time of the requests
+    // sent since the first sent0. An address without a device is read
+    // CountRead times, SWaitNet apart, from the moment its request is sent;
+    // the adapter's answer is read 2 × SWaitNet after its request. Each wait
+    // takes in the frames sent and answered during it.
     double WaitsMs(qsizetype sent0) const {
         const NetLinkSettings& settings = FNetTime->Link().Settings;
         const QList<QByteArray> sent = bus_->bus.Received();
@@ -69,9 +72,9 @@ class PacedRoad : public CommissioningRoad {
         for (qsizetype i = sent0; i < sent.size(); ++i) {
             const int to = quint8(sent[i].size() > 1 ? sent[i][1] : 0);
             if (to == DeviceBusSimulator::kAdapterAddress)
-                ms += 2 * settings.SWaitNet;
+                ms += qMax(0.0, 2 * settings.SWaitNet - 2 * kFrameWireMs);
             else if (!bus_->Addresses().contains(to))
-                ms += settings.CountRead * settings.SWaitNet;
+                ms += qMax(0.0, settings.CountRead * settings.SWaitNet - kFrameWireMs);
         }
         return ms;
     }
