@@ -365,7 +365,7 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
         if (ok) ok = writer.Finish(&why) && writer.Marks().Apply(dm, sepDevice, &why);
         if (ok && transaction.Commit()) {
             gauge.End();
-            dm.ReopenKeys();
+            ReopenKeyListsOnce(dm);
             return result;
         }
         if (why.isEmpty()) why = transaction.LastError();

@@ -169,7 +169,7 @@ class EntrancePour {
             if (!marks.Apply(dm_, Globals().SepDevice, &why)) return fail(why);
         }
         if (!transaction_->Commit()) return fail(transaction_->LastError());
-        dm_.ReopenKeys();
+        ReopenKeyListsOnce(dm_);
         return result_;
     }
 

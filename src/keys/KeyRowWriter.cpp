@@ -1,6 +1,7 @@
 #include "keys/KeyRowWriter.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/TFDM.h"
 #include "platform/Dataset.h"
 
 void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
@@ -72,4 +73,12 @@ bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* err
     if (n >= 0 && update.Bind(0, n).Bind(1, n).Bind(2, idPod).Exec()) return true;
     if (error) *error = n < 0 ? count.LastError() : update.LastError();
     return false;
+}
+
+void ReopenKeyListsOnce(TFDM& dm) {
+    for (Dataset* owners : {dm.QForKey, dm.QPodKey, dm.QKalKey}) owners->Reopen();
+    for (Dataset* keys : {dm.QKeys, dm.QOKeys, dm.QKKeys})
+        if (!keys->IsOpen()) keys->Open();
+    dm.Q_key->Close();
+    dm.Q_key->Open();
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 class Dataset;
+class TFDM;
 
 // The columns of a key row entered by an import.
 struct NewKeyRow {
@@ -51,6 +52,13 @@ class KeyRowInserter {
     BoundStatement labelled_;
     std::optional<BoundStatement> unlabelled_;  // s_met keeps its default
 };
+
+// The key lists of the data module after a bulk import, as TFDM::ReopenKeys
+// leaves them, each list read once: the key screen's apartments, entrances
+// and gates reopened on their rows (which reopens their open key lists),
+// then the lists that were closed opened, and the switch list's apartment's
+// keys read again.
+void ReopenKeyListsOnce(TFDM& dm);
 
 // The common-key counters of an entrance after keys were added, as the data
 // module keeps them on each post: o_rky the number of its common keys, o_key
