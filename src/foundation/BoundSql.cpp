@@ -1,5 +1,6 @@
 #include "foundation/BoundSql.h"
 
+#include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
@@ -15,6 +16,26 @@ sqlite3* handleOf(const QSqlDatabase& db) {
     const QVariant v = db.driver()->handle();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3* const*>(v.constData());
+}
+
+// Null as QtSql's driver takes it: also a null text, byte array or date in
+// a valid variant.
+bool isNullValue(const QVariant& v) {
+    if (v.isNull()) return true;
+    switch (v.typeId()) {
+        case QMetaType::QString:
+            return v.toString().isNull();
+        case QMetaType::QByteArray:
+            return v.toByteArray().isNull();
+        case QMetaType::QDate:
+            return v.toDate().isNull();
+        case QMetaType::QTime:
+            return v.toTime().isNull();
+        case QMetaType::QDateTime:
+            return v.toDateTime().isNull();
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -85,7 +106,7 @@ BoundStatement& BoundStatement::Bind(int index, const QString& value) {
 
 BoundStatement& BoundStatement::Bind(int index, const QVariant& value) {
     if (!stmt_) return *this;
-    if (value.isNull()) {
+    if (isNullValue(value)) {
         sqlite3_bind_null(stmt_, index + 1);
         return *this;
     }
