@@ -121,8 +121,8 @@ void writeCounts(sqlite3* db, qint64 idNet, const std::map<qint64, int>& counts)
 void floorNewRows(sqlite3* db, qint64 idNet) {
     ExecRaw(db, "BEGIN");
     const FloorObject object = readObject(db, idNet);
-    const auto flags = NewApartmentFlags(QString::fromStdString(object.flbv),
-                                         QString::fromStdString(object.flpo));
+    const auto flags =
+        NewApartmentFlags(QString::fromStdString(object.flbv), QString::fromStdString(object.flpo));
     std::string columns =
         "id_net, id_pod, p_nom, n_kvr, p_kvr, x_key, st_kvr, l_trub, m_obr, p_pk, f_k03, l_vid,"
         " l_del, mtdy, mtnt";

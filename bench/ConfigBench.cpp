@@ -86,11 +86,11 @@ class Builder {
                " VALUES (?, ?, ?, ?, ?, ?, ?, ?)") {}
 
     void AddObject(const Ids& o) {
-        Inserter(db_,
-                 "INSERT INTO k_net (id_net, ident, id_nom, st_net, l_pok, v_key, p_kvr)"
-                 " VALUES (?, ?, ?, ?, 1, 3, '900')")(
-            {o.idNet, QStringLiteral("Объект %1").arg(o.idNet), 6 + o.idNet,
-             QStringLiteral("закрыто")});
+        Inserter(
+            db_,
+            "INSERT INTO k_net (id_net, ident, id_nom, st_net, l_pok, v_key, p_kvr)"
+            " VALUES (?, ?, ?, ?, 1, 3, '900')")({o.idNet, QStringLiteral("Объект %1").arg(o.idNet),
+                                                  6 + o.idNet, QStringLiteral("закрыто")});
         Inserter(db_, "INSERT INTO k_dom (id_dom, id_net, house, kod_d) VALUES (?, ?, '1', '1')")(
             {o.idNet, o.idNet});
         for (int e = 1; e <= o.switches; ++e) addEntrance(o, e);
@@ -106,11 +106,12 @@ class Builder {
             const QString n = QString::number(e * 100 + a);
             const qint64 idKvr = kvr_({o.idNet, idPod, a, n, n, a % 7 == 0, QString(), 0,
                                        kKeysPerApartment, kKeysPerApartment});
-            for (int k = 0; k < kKeysPerApartment; ++k) key_(keyRow(++keys_, idPod, idKvr, o.idNet));
+            for (int k = 0; k < kKeysPerApartment; ++k)
+                key_(keyRow(++keys_, idPod, idKvr, o.idNet));
         }
         for (int k = 0; k < kCommonKeys; ++k) key_(keyRow(++keys_, idPod, -1, o.idNet));
-        kvr_({o.idNet, idPod, kApartments + 1, QStringLiteral("пост охраны"),
-              QStringLiteral("900"), 0, QStringLiteral("СПО"), 1, 0, 0});
+        kvr_({o.idNet, idPod, kApartments + 1, QStringLiteral("пост охраны"), QStringLiteral("900"),
+              0, QStringLiteral("СПО"), 1, 0, 0});
         pk_({idPod, idPod, o.idNet, kApartments + 1, e});
         mpk_({o.idNet, e, e, e, idPod, o.idNet});
     }
@@ -209,14 +210,17 @@ void BM_BuildSwitchFilesOfAnObject(benchmark::State& state) {
     large.Report(state);
     ReportDoubling(state, "switch_files", small, large);
 }
-BENCHMARK(BM_BuildSwitchFilesOfAnObject)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_BuildSwitchFilesOfAnObject)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseManualTime();
 
 // ---------------------------------------------------------------- the write pass
 
 // Each table the files are built from, read once with every column.
 void readObjectTables(sqlite3* db, qint64 idNet) {
-    for (const char* table : {"k_net", "k_dom", "k_pod", "k_kvr", "k_key", "k_pk", "k_bv", "k_po",
-                              "m_pk", "m_bv"}) {
+    for (const char* table :
+         {"k_net", "k_dom", "k_pod", "k_kvr", "k_key", "k_pk", "k_bv", "k_po", "m_pk", "m_bv"}) {
         Statement q(db, (std::string("SELECT * FROM ") + table + " WHERE id_net=?").c_str());
         q.Bind(1, idNet);
         while (q.Step()) q.TakeRow();
@@ -281,14 +285,16 @@ void BM_WriteAllFilesOfAnObject(benchmark::State& state) {
             ConfigWriteScreen& screen = *p.screen;
             screen.Logs() = ConfigLogs();
             bool stopped = true;
-            const double measured = TimeMs([&] { stopped = screen.BitCreateClick(p.rows).stopped; });
+            const double measured =
+                TimeMs([&] { stopped = screen.BitCreateClick(p.rows).stopped; });
             const ConfigLogs& logs = screen.Logs();
             const QStringList saved = logs.summary.filter(QStringLiteral(" сохранен."));
             if (stopped || saved.size() != p.rows.size())
                 state.SkipWithError("a file was not built");
             lines += logs.detail.size() + logs.result.size();
             QStringList names = QDir(screen.WriteFolder()).entryList({"c*.bin"}, QDir::Files);
-            const double floor = TimeMs([&] { writeFloor(screen.IdNet(), screen.WriteFolder(), names); });
+            const double floor =
+                TimeMs([&] { writeFloor(screen.IdNet(), screen.WriteFolder(), names); });
             (screen.IdNet() == kSmall ? small : large).Add(measured, floor);
             ms += measured;
         }
@@ -300,7 +306,10 @@ void BM_WriteAllFilesOfAnObject(benchmark::State& state) {
     large.Report(state);
     ReportDoubling(state, "write_pass", small, large);
 }
-BENCHMARK(BM_WriteAllFilesOfAnObject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+BENCHMARK(BM_WriteAllFilesOfAnObject)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
 
 }  // namespace
 

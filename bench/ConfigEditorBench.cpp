@@ -121,7 +121,10 @@ void BM_OpenFullSizePanelFileIntoTheGrids(benchmark::State& state) {
     counters(state);
     ratio.Report(state);
 }
-BENCHMARK(BM_OpenFullSizePanelFileIntoTheGrids)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_OpenFullSizePanelFileIntoTheGrids)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseManualTime();
 
 void BM_SaveFullSizePanelFileFromTheGrids(benchmark::State& state) {
     theEditor->frame->OpenConfigFile(theEditor->path);
@@ -142,7 +145,10 @@ void BM_SaveFullSizePanelFileFromTheGrids(benchmark::State& state) {
     counters(state);
     ratio.Report(state);
 }
-BENCHMARK(BM_SaveFullSizePanelFileFromTheGrids)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_SaveFullSizePanelFileFromTheGrids)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseManualTime();
 
 }  // namespace
 

@@ -105,7 +105,10 @@ void BM_RewriteCallBackLargestObject(benchmark::State& state) {
     state.counters["call_panels"] = kLargePanels;
     ratio.Report(state);
 }
-BENCHMARK(BM_RewriteCallBackLargestObject)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_RewriteCallBackLargestObject)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseManualTime();
 
 }  // namespace
 

@@ -147,7 +147,8 @@ inline double TimeMs(const std::function<void()>& work) {
 // benchmark, reported as medians: a loaded machine stalls single runs.
 class FloorRatio {
   public:
-    FloorRatio(std::string what, std::string floor) : what_(std::move(what)), floor_(std::move(floor)) {}
+    FloorRatio(std::string what, std::string floor)
+        : what_(std::move(what)), floor_(std::move(floor)) {}
 
     void Add(double measuredMs, double floorMs) {
         measured_.push_back(measuredMs);
@@ -198,8 +199,8 @@ inline double TimeWithReplay(FloorRatio& ratio, const QSqlDatabase& db,
 // The same work at a size and at twice that size: how much longer the
 // larger one takes, which stays near 2 when nothing grows faster than the
 // work.
-inline void ReportDoubling(benchmark::State& state, const std::string& what,
-                           const FloorRatio& size, const FloorRatio& twice) {
+inline void ReportDoubling(benchmark::State& state, const std::string& what, const FloorRatio& size,
+                           const FloorRatio& twice) {
     const double growth = size.MeasuredMs() > 0 ? twice.MeasuredMs() / size.MeasuredMs() : 0;
     const double floorGrowth = size.FloorMs() > 0 ? twice.FloorMs() / size.FloorMs() : 0;
     state.counters[what + "_doubled"] = growth;

@@ -74,8 +74,8 @@ void buildObject(QSqlDatabase& db) {
     Inserter key(db,
                  "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status)"
                  " VALUES (?, ?, ?, ?, 1, ?, '0001', 'АРМ 01.02.2024')");
-    Inserter pk(db,
-                "INSERT INTO k_pk (id_pk, id_pod, id_net, n_net, type_k) VALUES (?, ?, 1, ?, 'КМ')");
+    Inserter pk(
+        db, "INSERT INTO k_pk (id_pk, id_pod, id_net, n_net, type_k) VALUES (?, ?, 1, ?, 'КМ')");
     Inserter mpk(db,
                  "INSERT INTO m_pk (id_net, n_pk, n_pod, n_net, id_pk, id_dom)"
                  " VALUES (1, ?, ?, ?, ?, ?)");
@@ -90,8 +90,7 @@ void buildObject(QSqlDatabase& db) {
         pod({e, idDom, e, kApartments, kCommonKeys, kCommonKeys});
         for (int a = 1; a <= kApartments; ++a) {
             const QString n = QString::number((e - 1) * kApartments + a);
-            const qint64 idKvr =
-                kvr({e, a, n, n, kKeysPerApartment + 1, kKeysPerApartment});
+            const qint64 idKvr = kvr({e, a, n, n, kKeysPerApartment + 1, kKeysPerApartment});
             for (int k = 0; k < kKeysPerApartment; ++k) {
                 const QString number = keyNumber(++keyNo);
                 key({number, e, number.right(6), idKvr, 0});
@@ -121,11 +120,13 @@ struct KeyObject : BenchDatabase {
     // The 20,000 keys as they were built, every counter and mark as it was.
     void reset() {
         exec("DELETE FROM k_key");
-        exec("INSERT INTO k_key (rowid, un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met,"
-             " status, l_del) SELECT r, un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met,"
-             " status, l_del FROM kept_keys");
-        exec("UPDATE k_kvr SET x_key=(SELECT x_key FROM kept_counts c WHERE c.id_kvr=k_kvr.id_kvr),"
-             " y_key=(SELECT y_key FROM kept_counts c WHERE c.id_kvr=k_kvr.id_kvr)");
+        exec(
+            "INSERT INTO k_key (rowid, un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met,"
+            " status, l_del) SELECT r, un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met,"
+            " status, l_del FROM kept_keys");
+        exec(
+            "UPDATE k_kvr SET x_key=(SELECT x_key FROM kept_counts c WHERE c.id_kvr=k_kvr.id_kvr),"
+            " y_key=(SELECT y_key FROM kept_counts c WHERE c.id_kvr=k_kvr.id_kvr)");
         exec(QStringLiteral("UPDATE k_pod SET o_key=%1, o_rky=%1").arg(kCommonKeys));
         exec("UPDATE k_bv SET kf_pr=3");
         reopen();
@@ -255,8 +256,8 @@ void BM_PourBekuDump(benchmark::State& state) {
                     FloorRatio& ratio) {
         theObject->reset();
         int entered = 0;
-        const double measured = TimeMs(
-            [&] { entered = PourBekuKeys(*theObject->dm, kPouredEntrance, keys).entered; });
+        const double measured =
+            TimeMs([&] { entered = PourBekuKeys(*theObject->dm, kPouredEntrance, keys).entered; });
         theObject->reset();
         int floorEntered = 0;
         const double floor = TimeMs([&] { floorEntered = pourFloor(db, plain); });
@@ -326,8 +327,8 @@ int entryFloor(sqlite3* db, const PanelFile& file) {
     while (walk.Step()) apartments.push_back({walk.Int(0), int(walk.Int(1)), int(walk.Int(2))});
     // The keys the entrance holds: (owner, code) -> rowid and status.
     std::map<std::pair<qint64, std::string>, std::pair<qint64, std::string>> held;
-    Statement keys(db,
-                   "SELECT id_kvr, bv_key, rowid, status FROM k_key WHERE id_pod=? AND id_kvr > -2");
+    Statement keys(
+        db, "SELECT id_kvr, bv_key, rowid, status FROM k_key WHERE id_pod=? AND id_kvr > -2");
     keys.Bind(1, kPouredEntrance);
     while (keys.Step()) held[{keys.Int(0), keys.Text(1)}] = {keys.Int(2), keys.Text(3)};
     Statement insert(db,

@@ -138,7 +138,10 @@ void BM_ResidentFilterKeystroke(benchmark::State& state) {
     state.counters["worst_ms"] = double(worstNs) / 1e6;
     ratio.Report(state);
 }
-BENCHMARK(BM_ResidentFilterKeystroke)->Unit(benchmark::kMillisecond)->Iterations(40)->UseManualTime();
+BENCHMARK(BM_ResidentFilterKeystroke)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40)
+    ->UseManualTime();
 
 // The selection ended: the whole list of the largest object again.
 void BM_ResidentListWhole(benchmark::State& state) {

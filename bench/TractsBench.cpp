@@ -55,7 +55,10 @@ void BM_ReassignTractsForObject(benchmark::State& state) {
     state.counters["switches"] = kLargestSwitches;
     ratio.Report(state);
 }
-BENCHMARK(BM_ReassignTractsForObject)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
+BENCHMARK(BM_ReassignTractsForObject)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->UseManualTime();
 
 }  // namespace
 

@@ -455,8 +455,7 @@ bool ConfigRepository::readPanelApartments(PanelEntranceRow& e) {
         });
 }
 
-bool ConfigRepository::ReadPanelEntrances(qint64 idNet, qint64 idBv,
-                                          QList<PanelEntranceRow>& out) {
+bool ConfigRepository::ReadPanelEntrances(qint64 idNet, qint64 idBv, QList<PanelEntranceRow>& out) {
     out.clear();
     if (!forEachRow(QStringLiteral("SELECT p.id_pod, k.id_pk, k.n_net, m.n_pk, v.plus, k.p_fc,"
                                    " k.ah, p.d_key, p.o_key") +
@@ -541,22 +540,23 @@ bool ConfigRepository::readObjectEntrances(qint64 idNet, QSet<qint64>& ids) {
         return false;
     QHash<qint64, ConfigPassReads::Entrance>& entrances = reads_->entrances;
     QHash<qint64, QPair<qint64, int>> byId;  // id_kvr -> entrance and position
-    if (!forEachRow(QStringLiteral("SELECT ") + callColumns() +
-                        QStringLiteral(", v.id_kvr, v.x_key, v.y_key, v.id_pod"
-                                       " FROM k_kvr v, k_pod p, k_dom d"
-                                       " WHERE v.id_pod = p.id_pod AND p.id_dom = d.id_dom"
-                                       " AND d.id_net = ? ORDER BY v.id_pod, v.p_nom, v.id_kvr"),
-                    {idNet}, [&](const QSqlQuery& q) {
-                        PanelApartmentRow a;
-                        a.call = callApartment(q, 0);
-                        a.xKey = q.value(kCallColumnCount + 1).toLongLong();
-                        a.yKey = q.value(kCallColumnCount + 2).toLongLong();
-                        const qint64 idPod = q.value(kCallColumnCount + 3).toLongLong();
-                        QList<PanelApartmentRow>& list = entrances[idPod].apartments;
-                        byId.insert(q.value(kCallColumnCount).toLongLong(),
-                                    {idPod, int(list.size())});
-                        list << a;
-                    }) ||
+    if (!forEachRow(
+            QStringLiteral("SELECT ") + callColumns() +
+                QStringLiteral(", v.id_kvr, v.x_key, v.y_key, v.id_pod"
+                               " FROM k_kvr v, k_pod p, k_dom d"
+                               " WHERE v.id_pod = p.id_pod AND p.id_dom = d.id_dom"
+                               " AND d.id_net = ? ORDER BY v.id_pod, v.p_nom, v.id_kvr"),
+            {idNet},
+            [&](const QSqlQuery& q) {
+                PanelApartmentRow a;
+                a.call = callApartment(q, 0);
+                a.xKey = q.value(kCallColumnCount + 1).toLongLong();
+                a.yKey = q.value(kCallColumnCount + 2).toLongLong();
+                const qint64 idPod = q.value(kCallColumnCount + 3).toLongLong();
+                QList<PanelApartmentRow>& list = entrances[idPod].apartments;
+                byId.insert(q.value(kCallColumnCount).toLongLong(), {idPod, int(list.size())});
+                list << a;
+            }) ||
         !forEachRow("SELECT y.id_kvr, y.bv_key FROM k_key y, k_kvr r, k_pod p, k_dom d"
                     " WHERE y.id_kvr = r.id_kvr AND r.id_pod = p.id_pod AND p.id_dom = d.id_dom"
                     " AND d.id_net = ? ORDER BY y.rowid",

@@ -1,14 +1,14 @@
 #include "keys/ConfigKeyEntry.h"
 
 #include "config/EditorCell.h"
-#include "keys/ConfigKeyStore.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/ProgressSteps.h"
+#include "keys/ConfigKeyStore.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
-#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>
@@ -191,7 +191,8 @@ class ConfigKeyWriter {
           walk_(walk),
           today_(QDate::currentDate()),
           idNet_(dm.Q_Net->FieldByName(QStringLiteral("id_net")).Value()),
-          store_(dm.ConnectionDB(), dm.Q_Net->FieldByName(QStringLiteral("v_key")).AsInt(), today_) {}
+          store_(dm.ConnectionDB(), dm.Q_Net->FieldByName(QStringLiteral("v_key")).AsInt(),
+                 today_) {}
 
     bool Open() { return store_.Prepared(); }
 

@@ -30,11 +30,10 @@ ConfigKeyStore::Stored ConfigKeyStore::Store(const NewKeyRow& row) {
     KeyList* list = listOf(row);
     if (!list) return Stored::Failed;
     Stored stored = Stored::Entered;
-    const auto found = std::find_if(list->begin(), list->end(),
-                                    [&](const Key& k) { return k.code == row.code; });
+    const auto found =
+        std::find_if(list->begin(), list->end(), [&](const Key& k) { return k.code == row.code; });
     if (found != list->end()) {
-        const QString status =
-            KeyLabel::Dated(ConfigKeyMarks::ForExisting(found->status), today_);
+        const QString status = KeyLabel::Dated(ConfigKeyMarks::ForExisting(found->status), today_);
         if (status != found->status && !confirm_.Bind(0, status).Bind(1, found->rowid).Exec())
             return Stored::Failed;
         found->status = status;
@@ -70,7 +69,8 @@ ConfigKeyStore::KeyList* ConfigKeyStore::listOf(const NewKeyRow& row) {
 
 // The keys and counters of every apartment of the entrance at once.
 bool ConfigKeyStore::readEntranceApartments(qint64 idPod) {
-    BoundStatement counts(db_, QStringLiteral("SELECT id_kvr, x_key, y_key FROM k_kvr WHERE id_pod=?"));
+    BoundStatement counts(db_,
+                          QStringLiteral("SELECT id_kvr, x_key, y_key FROM k_kvr WHERE id_pod=?"));
     counts.Bind(0, idPod);
     while (counts.Next())
         counts_.insert(counts.Value(0).toLongLong(),
@@ -109,7 +109,8 @@ void ConfigKeyStore::countApartment(qint64 idKvr, qint64 keys) {
 }
 
 bool ConfigKeyStore::WriteCounters(QString* error) {
-    BoundStatement apartments(db_, QStringLiteral("UPDATE k_kvr SET x_key=?, y_key=? WHERE id_kvr=?"));
+    BoundStatement apartments(db_,
+                              QStringLiteral("UPDATE k_kvr SET x_key=?, y_key=? WHERE id_kvr=?"));
     for (qint64 idKvr : std::as_const(counted_)) {
         const Counts& c = counts_[idKvr];
         if (!apartments.Bind(0, c.quota).Bind(1, c.keys).Bind(2, idKvr).Exec()) {

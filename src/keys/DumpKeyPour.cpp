@@ -4,11 +4,11 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
+#include "foundation/ProgressSteps.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
-#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>
@@ -98,8 +98,9 @@ class EntrancePour {
     bool OpenCommonKeys() {
         if (!transaction_->started() || !HasRow(dm_.Q_Net)) return false;
         if (!dm_.QPodKey->Locate(QStringLiteral("id_pod"), idPod_)) return false;
-        BoundStatement taken(dm_.ConnectionDB(),
-                             QStringLiteral("SELECT bv_key FROM k_key WHERE id_kvr > -2 AND id_pod=?"));
+        BoundStatement taken(
+            dm_.ConnectionDB(),
+            QStringLiteral("SELECT bv_key FROM k_key WHERE id_kvr > -2 AND id_pod=?"));
         taken.Bind(0, idPod_);
         while (taken.Next()) taken_.insert(taken.Value(0).toString());
         if (!taken.LastError().isEmpty()) return false;

@@ -63,8 +63,8 @@ bool KeyRowInserter::Insert(const NewKeyRow& row) {
 }
 
 bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* error) {
-    BoundStatement count(db, QStringLiteral(
-                                 "SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=?"));
+    BoundStatement count(db,
+                         QStringLiteral("SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=?"));
     count.Bind(0, idPod);
     const qint64 n = count.Next() ? count.Value(0).toLongLong() : -1;
     count.Next();  // done: the statement is reset

@@ -501,10 +501,11 @@ bool GenerationRun::recountEntrances() {
 bool GenerationRun::readHouseApartments(qint64 idDom, QVector<HouseApartment>* out) {
     out->clear();
     if (!houseRows_)
-        houseRows_.emplace(db_, QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
-                                               "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
-                                               "WHERE p.id_dom=? AND k.id_net=? "
-                                               "ORDER BY p.n_pod, k.p_nom, k.id_kvr"));
+        houseRows_.emplace(db_,
+                           QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
+                                          "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
+                                          "WHERE p.id_dom=? AND k.id_net=? "
+                                          "ORDER BY p.n_pod, k.p_nom, k.id_kvr"));
     BoundStatement& q = *houseRows_;
     if (!q.Prepared()) return fail(q.LastError());
     q.Bind(0, idDom).Bind(1, idNet_);

@@ -26,8 +26,9 @@ class BoundSql : public ::testing::Test {
     // Each row as its values and their storage types.
     QStringList Rows() {
         QSqlQuery q(db_);
-        EXPECT_TRUE(q.exec("SELECT typeof(n), n, typeof(s), s, typeof(u), u, typeof(r), r,"
-                           " typeof(b), hex(b) FROM t ORDER BY rowid"));
+        EXPECT_TRUE(
+            q.exec("SELECT typeof(n), n, typeof(s), s, typeof(u), u, typeof(r), r,"
+                   " typeof(b), hex(b) FROM t ORDER BY rowid"));
         QStringList rows;
         while (q.next()) {
             QStringList cells;
@@ -41,13 +42,15 @@ class BoundSql : public ::testing::Test {
     QSqlDatabase db_;
 };
 
-const QString kInsert = QStringLiteral("INSERT INTO t (n, s, u, r, b, k) VALUES (?, ?, ?, ?, ?, ?)");
+const QString kInsert =
+    QStringLiteral("INSERT INTO t (n, s, u, r, b, k) VALUES (?, ?, ?, ?, ?, ?)");
 
 TEST_F(BoundSql, RowsAreStoredAsQtSqlStoresThem) {
     const QList<QVariantList> rows = {
         {5, QStringLiteral("пять"), true, 1.5, QByteArray("\x01\x02", 2), QStringLiteral("a")},
         {qint64(1) << 40, QString(), QStringLiteral("007"), 2, QByteArray(), QStringLiteral("b")},
-        {QVariant(), QStringLiteral("12"), 12u, QVariant(), QStringLiteral("x"), QStringLiteral("c")},
+        {QVariant(), QStringLiteral("12"), 12u, QVariant(), QStringLiteral("x"),
+         QStringLiteral("c")},
     };
     for (const QVariantList& values : rows) {
         QSqlQuery q(db_);
@@ -82,7 +85,8 @@ TEST_F(BoundSql, AQueryGivesItsRowsTypedAndRunsAgainAfterTheLast) {
         QStringList seen;
         while (q.Next()) {
             EXPECT_EQ(q.Value(0).typeId(), QMetaType::LongLong);
-            seen << q.Value(1).toString() + (q.Value(2).isNull() ? "" : "=" + q.Value(2).toString());
+            seen << q.Value(1).toString() +
+                        (q.Value(2).isNull() ? "" : "=" + q.Value(2).toString());
         }
         EXPECT_TRUE(q.LastError().isEmpty());
         EXPECT_EQ(seen, QStringList({"семь", "восемь=2.5"})) << run;

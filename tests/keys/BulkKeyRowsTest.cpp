@@ -18,7 +18,8 @@ struct GaugeLog {
     QStringList steps;
     ProgressFn Fn() {
         return [this](int value, int maximum, bool visible) {
-            steps << QStringLiteral("%1/%2%3").arg(value).arg(maximum).arg(visible ? "" : " hidden");
+            steps << QStringLiteral("%1/%2%3").arg(value).arg(maximum).arg(visible ? ""
+                                                                                   : " hidden");
         };
     }
 };
@@ -41,8 +42,8 @@ QList<MirelKeyRow> mirelRows() {
     QList<MirelKeyRow> rows;
     for (int index = 0; index <= 12; ++index)
         for (int k = 0; k < 3; ++k)
-            rows << MirelKeyRow{QStringLiteral("%1").arg(0x3C0000 + index * 16 + k, 6, 16,
-                                                         QLatin1Char('0'))
+            rows << MirelKeyRow{QStringLiteral("%1")
+                                    .arg(0x3C0000 + index * 16 + k, 6, 16, QLatin1Char('0'))
                                     .toUpper(),
                                 index};
     rows[4].key = QStringLiteral("1A0019");  // a common key of entrance 1
@@ -98,8 +99,8 @@ TEST_F(BulkKeyRows, BekuAndMirelPoursWriteTheRowsTheyAlwaysWrote) {
 
 TEST_F(BulkKeyRows, KeysOfPanelFilesEnterTheRowsTheyAlwaysEntered) {
     const PanelFileKeys gate = ReadPanelFileKeys(dm_->ConnectionDB(), objectId_, kGateNet);
-    const PanelFileKeys door = ReadPanelFileKeys(dm_->ConnectionDB(), objectId_,
-                                                 EntrancePanelNet(1));
+    const PanelFileKeys door =
+        ReadPanelFileKeys(dm_->ConnectionDB(), objectId_, EntrancePanelNet(1));
     Exec("UPDATE k_bv SET kf_pr=3");
     Exec("DELETE FROM k_key WHERE id_pod=? AND id_kvr IN (-1, ?, ?)",
          {entranceIds_[1], ApartmentId(1, 2), ApartmentId(1, 4)});
@@ -112,13 +113,12 @@ TEST_F(BulkKeyRows, KeysOfPanelFilesEnterTheRowsTheyAlwaysEntered) {
     six.kolSl6 = six.rows.size();
     QStringList told;
     for (const PanelFileKeys* file : {&door, &gate}) {
-        const ConfigKeyEntryResult r = EnterConfigKeys(
-            *dm_, file->ident, file->keys5, file == &door ? six : file->keys6, file->keys7,
-            {true, true}, 63, gauge_.Fn());
+        const ConfigKeyEntryResult r =
+            EnterConfigKeys(*dm_, file->ident, file->keys5, file == &door ? six : file->keys6,
+                            file->keys7, {true, true}, 63, gauge_.Fn());
         told << r.FoundText() << r.KeysText();
     }
     EXPECT_FALSE(dm_->Q_key1->IsOpen());
     EXPECT_FALSE(dm_->Q_Kvr1->IsOpen());
-    ExpectRecordedRows("config_key_entry",
-                       told + gauge_.steps + Written() + DatasetStates(*dm_));
+    ExpectRecordedRows("config_key_entry", told + gauge_.steps + Written() + DatasetStates(*dm_));
 }

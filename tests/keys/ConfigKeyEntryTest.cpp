@@ -320,13 +320,13 @@ TEST_F(ConfigKeyEntryTest, AnApartmentsQuotaFollowsEachKeyAsItIsPosted) {
     Exec("UPDATE k_kvr SET x_key=10 WHERE id_kvr=?", {apartment});
     Reload();
     const ConfigKeyEntryResult r = Enter(
-        file.ident, keys5({{"1", "0A0001"}, {"1", "0A0002"}, {"1", "0A0003"}, {"1", "1A0001"}}),
-        {}, {}, {true, false});
+        file.ident, keys5({{"1", "0A0001"}, {"1", "0A0002"}, {"1", "0A0003"}, {"1", "1A0001"}}), {},
+        {}, {true, false});
     EXPECT_EQ(r.entered, 3);
     EXPECT_EQ(r.confirmed, 1);
-    EXPECT_EQ(TableRows(QStringLiteral("SELECT x_key, y_key FROM k_kvr WHERE id_kvr=%1")
-                           .arg(apartment)),
-              QStringList{"5|5"});
+    EXPECT_EQ(
+        TableRows(QStringLiteral("SELECT x_key, y_key FROM k_kvr WHERE id_kvr=%1").arg(apartment)),
+        QStringList{"5|5"});
 }
 
 // A key twice in one file: entered once, then found and confirmed as a key

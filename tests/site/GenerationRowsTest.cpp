@@ -17,7 +17,8 @@ class GenerationRows : public ApartmentDb {
     QStringList Written() { return TableRowsOf(Db(), kTables) + DatasetStates(dm_); }
     GenerationResult Run(DlgAnswer answer, int keys) {
         generator_.SetProgress([this](int value, int maximum, bool visible) {
-            steps_ << QStringLiteral("%1/%2%3").arg(value).arg(maximum).arg(visible ? "" : " hidden");
+            steps_ << QStringLiteral("%1/%2%3").arg(value).arg(maximum).arg(visible ? ""
+                                                                                    : " hidden");
         });
         return Generate(answer, keys, true);
     }
@@ -35,7 +36,8 @@ TEST_F(GenerationRows, ARunOverRowsChangedByHandWritesWhatItAlwaysWrote) {
     // Entrance 1: shrunk past two apartments with keys, a manual row and a
     // hand-coded one that repeats a code of entrance 2; entrance 2 grown;
     // the second house's entrance numbered by floors.
-    for (int n : {38, 39, 40}) AddKey(pods[0], RowId(pods[0], n), QStringLiteral("0000000001%1").arg(n));
+    for (int n : {38, 39, 40})
+        AddKey(pods[0], RowId(pods[0], n), QStringLiteral("0000000001%1").arg(n));
     AddKey(pods[0], -1, QStringLiteral("0000000000C1"));
     Sql("UPDATE k_kvr SET p_nom=p_nom+1 WHERE id_pod=? AND p_nom>12", {pods[0]});
     Sql("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr) "

@@ -26,8 +26,8 @@ bool recording() {
 
 QString WithoutToday(QString text) {
     const QDate today = QDate::currentDate();
-    for (const QString& date : {today.toString(QStringLiteral("dd.MM.yyyy")),
-                                today.toString(Qt::ISODate)})
+    for (const QString& date :
+         {today.toString(QStringLiteral("dd.MM.yyyy")), today.toString(Qt::ISODate)})
         text.replace(date, QStringLiteral("<дата>"));
     return text;
 }
@@ -56,9 +56,11 @@ QStringList DatasetStates(const TFDM& dm) {
         QCryptographicHash digest(QCryptographicHash::Md5);
         for (int row = 0; row < ds->RecordCount(); ++row)
             for (int f = 0; f < ds->FieldCount(); ++f)
-                digest.addData(WithoutToday(ds->Value(row, f).toString() + QLatin1Char('|')).toUtf8());
+                digest.addData(
+                    WithoutToday(ds->Value(row, f).toString() + QLatin1Char('|')).toUtf8());
         states << QStringLiteral("%1 %2 rows %3 at %4 %5")
-                      .arg(ds->Name(), ds->IsOpen() ? QStringLiteral("open") : QStringLiteral("closed"))
+                      .arg(ds->Name(),
+                           ds->IsOpen() ? QStringLiteral("open") : QStringLiteral("closed"))
                       .arg(ds->RecordCount())
                       .arg(ds->RecNo())
                       .arg(QString::fromLatin1(digest.result().toHex().left(12)));
@@ -80,8 +82,9 @@ void ExpectRecordedRows(const QString& name, const QStringList& rows) {
     const qsizetype common = qMin(expected.size(), rows.size());
     for (qsizetype i = 0; i < common; ++i)
         if (expected[i] != rows[i]) {
-            ADD_FAILURE() << name.toStdString() << ", row " << i + 1 << "\n  kept:    "
-                          << expected[i].toStdString() << "\n  written: " << rows[i].toStdString();
+            ADD_FAILURE() << name.toStdString() << ", row " << i + 1
+                          << "\n  kept:    " << expected[i].toStdString()
+                          << "\n  written: " << rows[i].toStdString();
             return;
         }
     EXPECT_EQ(expected.size(), rows.size()) << name.toStdString() << ": rows kept and written";
