@@ -3,12 +3,12 @@
 #include "config/EditorCell.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
-#include "foundation/ProgressSteps.h"
 #include "keys/ConfigKeyStore.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>

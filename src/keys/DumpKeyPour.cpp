@@ -4,11 +4,11 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
-#include "foundation/ProgressSteps.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
+#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>
