@@ -241,9 +241,7 @@ void run(benchmark::State& state, bool fromEmpty) {
         runOn(state, largeObject, fromEmpty, twice, &programMs, refreshLarge);
         state.SetIterationTime(programMs / 1000);
     }
-    size.Report(state);
-    twice.Report(state);
-    ReportDoubling(state, what, size, twice);
+    ReportSizes(state, what, size, twice);
     // The share of the data module's datasets, which the run must bring up
     // to date, in the larger run.
     std::sort(refreshLarge.begin(), refreshLarge.end());

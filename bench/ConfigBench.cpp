@@ -206,9 +206,7 @@ void BM_BuildSwitchFilesOfAnObject(benchmark::State& state) {
         }
         state.SetIterationTime(ms / 1000);
     }
-    small.Report(state);
-    large.Report(state);
-    ReportDoubling(state, "switch_files", small, large);
+    ReportSizes(state, "switch_files", small, large);
 }
 BENCHMARK(BM_BuildSwitchFilesOfAnObject)
     ->Unit(benchmark::kMillisecond)
@@ -302,9 +300,7 @@ void BM_WriteAllFilesOfAnObject(benchmark::State& state) {
     }
     state.counters["devices"] = double(passes[0].rows.size() + passes[1].rows.size());
     state.counters["log_lines"] = double(lines) / double(state.iterations());
-    small.Report(state);
-    large.Report(state);
-    ReportDoubling(state, "write_pass", small, large);
+    ReportSizes(state, "write_pass", small, large);
 }
 BENCHMARK(BM_WriteAllFilesOfAnObject)
     ->Unit(benchmark::kMillisecond)

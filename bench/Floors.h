@@ -208,3 +208,11 @@ inline void ReportDoubling(benchmark::State& state, const std::string& what, con
                 growth, floorGrowth);
     std::fflush(stdout);
 }
+
+// Both sizes against their floors, and the growth from one to the other.
+inline void ReportSizes(benchmark::State& state, const std::string& what, const FloorRatio& size,
+                        const FloorRatio& twice) {
+    size.Report(state);
+    twice.Report(state);
+    ReportDoubling(state, what, size, twice);
+}

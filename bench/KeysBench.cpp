@@ -271,9 +271,7 @@ void BM_PourBekuDump(benchmark::State& state) {
         state.SetIterationTime(ms / 1000);
     }
     theObject->reset();
-    halfRatio.Report(state);
-    allRatio.Report(state);
-    ReportDoubling(state, "pour", halfRatio, allRatio);
+    ReportSizes(state, "pour", halfRatio, allRatio);
 }
 BENCHMARK(BM_PourBekuDump)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
