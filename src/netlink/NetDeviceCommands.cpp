@@ -11,6 +11,7 @@
 #include "netlink/TNetLink.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
+#include "platform/SystemErrorText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -207,9 +208,9 @@ void NetDeviceCommands::RunClassRequest(int address) {
 void NetDeviceCommands::RunWrite(int address, bool fromObject) {
     QString file;
     if (!fromObject) {
-        const QString folder = NetFolders::WriteFolder(ctx_.dbFolder, ctx_.dm);
-        QDir().mkpath(folder);
-        file = Dialogs::OpenFile(QStringLiteral("Конфигурационный файл для записи"), folder,
+        // Any file may be chosen: the dialog starts in the database folder.
+        file = Dialogs::OpenFile(QStringLiteral("Конфигурационный файл для записи"),
+                                 NetFolders::Base(ctx_.dbFolder),
                                  QStringLiteral("Конфигурационные файлы (*.bin);;Все файлы (*)"));
         if (file.isEmpty()) return;
     }
@@ -533,8 +534,8 @@ bool NetDeviceCommands::WriteReport(const QString& path) {
     if (progress) progress(0, kLastDevice + 1, false);
     QString error;
     if (!DurableFile::Write(path, text, &error)) {
-        Dialogs::Error(kErrorCaption, QStringLiteral("Файл не сохранен: ") + path + QLatin1Char(' ') +
-                                          error);
+        Dialogs::Error(kErrorCaption,
+                       WithReason(QStringLiteral("Файл не сохранен: ") + path, error));
         return false;
     }
     Log2(QStringLiteral("Данные сохранены в файле ") + path + QLatin1Char('.'));

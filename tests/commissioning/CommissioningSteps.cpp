@@ -237,10 +237,16 @@ void CommissioningRoad::RegisterKeys() {
             ASSERT_TRUE(GoToApartment(f, idPod, a));
             for (int k = 0; k < kKeysPerApartment; ++k) ConfirmNextKey(f);
         }
+    // An entrance has no common-key slots until the engineer gives it some.
     QTest::mouseClick(f->RB_ObsKey, Qt::LeftButton);
     for (qint64 idPod : entrances) {
         ASSERT_TRUE(FDM->QPodKey->Locate(QStringLiteral("id_pod"), idPod));
+        f->KeyObs->setValue(kCommonKeys);
+        emit f->KeyObs->editingFinished();
         for (int k = 0; k < kCommonKeys; ++k) ConfirmNextKey(f);
+        EXPECT_EQ(kCommonKeys, Count(QStringLiteral("SELECT COUNT(*) FROM k_key WHERE id_kvr = -1 "
+                                                     "AND id_pod = %1")
+                                         .arg(idPod)));
     }
     QTest::mouseClick(f->RB_KalKey, Qt::LeftButton);
     ASSERT_TRUE(FDM->QKalKey->Locate(QStringLiteral("n_net"), 65));

@@ -64,7 +64,7 @@ void Section5(const fuzz::SectionInput& in) {
     DecodeBvSection5(in.text);
     const Keys5List k5 = DecodeBvKeys5(in.text);
     Check(k5.rows.size() <= qMax<qint64>(k5.kolSl5, in.text.size() / 24));
-    if (!WriteBack(in, qMax(k5.kolSl5, k5.apartments))) return;
+    if (!WriteBack(in, k5.kolSl5)) return;
     ConfigLogs logs;
     CheckBounded(EncodeBvKeys5(k5, Keys6List(), logs));
 }
