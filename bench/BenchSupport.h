@@ -10,7 +10,9 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -90,6 +92,67 @@ inline void ReportWireRatio(benchmark::State& state, const std::string& what, do
     std::printf("%s: %.0f frames, %.0f ms, wire time %.0f ms, ratio %.3f\n", what.c_str(),
                 wireMs / kFrameWireMs, measuredMs, wireMs, ratio);
 }
+
+// The time one run took on the calling thread's CPU and on the wall clock.
+struct RunTime {
+    double cpuMs = 0;
+    double wallMs = 0;
+};
+
+inline double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+template <class Run>
+RunTime TimeRun(Run&& run) {
+    const double cpu = ThreadCpuMs();
+    const auto wall = std::chrono::steady_clock::now();
+    run();
+    const std::chrono::duration<double, std::milli> wallMs = std::chrono::steady_clock::now() - wall;
+    return {ThreadCpuMs() - cpu, wallMs.count()};
+}
+
+// A benchmark's runs against the runs of its floor, made side by side in the
+// same iterations. The floor runs with the benchmark's timer paused, so the
+// benchmark's own columns time only the program. The ratio is taken on CPU
+// time, the steadier one on a shared machine; the wall-clock ratio is beside it.
+class FloorRatio {
+  public:
+    template <class Run>
+    void Ours(Run&& run) {
+        add(ours_, TimeRun(run));
+    }
+    template <class Run>
+    void Floor(benchmark::State& state, Run&& run) {
+        state.PauseTiming();
+        add(floor_, TimeRun(run));
+        state.ResumeTiming();
+    }
+    // Counters ms, floor_ms, ratio and wall_ratio (per iteration), and one line.
+    void Report(benchmark::State& state, const std::string& what,
+                const std::string& floor) const {
+        const double n = state.iterations() > 0 ? double(state.iterations()) : 1;
+        const double ratio = floor_.cpuMs > 0 ? ours_.cpuMs / floor_.cpuMs : 0;
+        const double wallRatio = floor_.wallMs > 0 ? ours_.wallMs / floor_.wallMs : 0;
+        state.counters["ms"] = ours_.cpuMs / n;
+        state.counters["floor_ms"] = floor_.cpuMs / n;
+        state.counters["ratio"] = ratio;
+        state.counters["wall_ratio"] = wallRatio;
+        std::printf("%s: %.3f ms, floor %.3f ms (%s), ratio %.2f (wall clock %.2f)\n",
+                    what.c_str(), ours_.cpuMs / n, floor_.cpuMs / n, floor.c_str(), ratio,
+                    wallRatio);
+    }
+
+  private:
+    static void add(RunTime& sum, const RunTime& run) {
+        sum.cpuMs += run.cpuMs;
+        sum.wallMs += run.wallMs;
+    }
+    RunTime ours_;
+    RunTime floor_;
+};
 
 // Runs the registered benchmarks inside an application object of type App (a
 // QGuiApplication where fonts are needed); around gets the run to wrap it in

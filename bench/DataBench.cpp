@@ -1,11 +1,16 @@
 // Times the data module on a large installation: 200 objects, 40,000
-// apartments, 150,000 keys, 1,000 switches and 2,000 call panels; and the key
-// owner search over all of it.
-//   bench_data [--benchmark_filter=...]
+// apartments, 150,000 keys, 1,000 switches and 2,000 call panels. Each
+// operation runs side by side with its floor: the statements it sent to
+// SQLite, recorded once, run again through the bare C API on the same file
+// (bench/SqlReplay.h). The operations: opening every table, moving to another
+// object (with the datasets OpenAllTables opens, and with every detail dataset
+// open), reopening the keys of one object, and the key owner search.
+//   bench_data [--benchmark_filter=...] [--benchmark_repetitions=5]
 
 #include <cstdio>
 
 #include "BenchSupport.h"
+#include "SqlReplay.h"
 #include "keys/KeyOwnerSearch.h"
 
 namespace {
@@ -83,16 +88,42 @@ BenchDatabase& installation() {
     return *theInstallation;
 }
 
+// The statements run sends to SQLite.
+template <class Run>
+std::vector<std::string> recorded(Run&& run) {
+    StatementRecorder recorder(installation().dm->ConnectionDB());
+    run();
+    return recorder.Statements();
+}
+
+std::string replayOf(const std::vector<std::string>& statements) {
+    return "raw C API replay of " + std::to_string(statements.size()) + " statements";
+}
+
 void BM_OpenAllTables(benchmark::State& state) {
     TFDM& dm = *installation().dm;
     dm.Q_Net->SetRecNo(kObjects / 2);
-    for (auto _ : state)
-        if (!dm.OpenAllTables()) state.SkipWithError("OpenAllTables failed");
+    bool ok = dm.OpenAllTables();
+    const auto statements = recorded([&] { ok &= dm.OpenAllTables(); });
+    RawReplay raw(dm.DatabasePath());
+    FloorRatio ratio;
+    std::string error;
+    for (auto _ : state) {
+        ratio.Floor(state, [&] {
+            raw.Reconnect();
+            error += raw.Run(statements);
+        });
+        ratio.Ours([&] { ok &= dm.OpenAllTables(); });
+    }
+    if (!ok) state.SkipWithError("OpenAllTables failed");
+    if (!error.empty()) state.SkipWithError(error.c_str());
     state.counters["objects"] = dm.Q_Net->RecordCount();
+    ratio.Report(state, "open all tables", replayOf(statements));
 }
 BENCHMARK(BM_OpenAllTables)->Unit(benchmark::kMillisecond);
 
-// Moves the current object back and forth; every open detail follows.
+// Moves the current object back and forth between two objects; every open
+// detail follows.
 void moveObject(benchmark::State& state, bool everyDetailOpen) {
     TFDM& dm = *installation().dm;
     if (!dm.OpenAllTables()) state.SkipWithError("OpenAllTables failed");
@@ -102,15 +133,28 @@ void moveObject(benchmark::State& state, bool everyDetailOpen) {
     int open = 0, rows = 0;
     for (Dataset* ds : dm.AllDatasets())
         if (ds->IsOpen()) ++open;
+    const int objects[2] = {10, 150};
+    dm.Q_Net->SetRecNo(objects[1]);
+    std::vector<std::string> toObject[2];
+    for (int k : {0, 1}) toObject[k] = recorded([&] { dm.Q_Net->SetRecNo(objects[k]); });
+    RawReplay raw(dm.DatabasePath());
+    FloorRatio ratio;
+    std::string error;
     int i = 0;
     for (auto _ : state) {
-        dm.Q_Net->SetRecNo(++i % 2 ? 10 : 150);
+        const int k = i++ % 2;
+        ratio.Floor(state, [&] { error += raw.Run(toObject[k]); });
+        ratio.Ours([&] { dm.Q_Net->SetRecNo(objects[k]); });
         benchmark::DoNotOptimize(dm.QForKey->RecordCount());
     }
+    if (!error.empty()) state.SkipWithError(error.c_str());
     for (Dataset* ds : dm.AllDatasets())
         if (ds->IsOpen()) rows += ds->RecordCount();
     state.counters["open_datasets"] = open;
     state.counters["rows_cached"] = rows;
+    ratio.Report(state, everyDetailOpen ? "move to an object, every detail open"
+                                        : "move to an object",
+                 replayOf(toObject[0]));
 }
 
 void BM_MoveObject(benchmark::State& state) {
@@ -123,19 +167,56 @@ void BM_MoveObjectEveryDetailOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveObjectEveryDetailOpen)->Unit(benchmark::kMillisecond);
 
+// The key screen's refresh of one object: its apartments, entrances and gates
+// with the keys of the current ones.
+void BM_KeysOfOneObject(benchmark::State& state) {
+    TFDM& dm = *installation().dm;
+    bool ok = dm.OpenAllTables();
+    dm.Q_Net->SetRecNo(kObjects / 2);
+    ok &= dm.ReopenKeys();
+    const auto statements = recorded([&] { ok &= dm.ReopenKeys(); });
+    RawReplay raw(dm.DatabasePath());
+    FloorRatio ratio;
+    std::string error;
+    for (auto _ : state) {
+        ratio.Floor(state, [&] { error += raw.Run(statements); });
+        ratio.Ours([&] { ok &= dm.ReopenKeys(); });
+    }
+    if (!ok) state.SkipWithError("ReopenKeys failed");
+    if (!error.empty()) state.SkipWithError(error.c_str());
+    state.counters["apartments"] = dm.QForKey->RecordCount();
+    ratio.Report(state, "keys of one object", replayOf(statements));
+}
+BENCHMARK(BM_KeysOfOneObject)->Unit(benchmark::kMillisecond);
+
 // The key screen's "Найти": every owner of a panel code over all objects,
 // each search a different code (the target is under 50 ms).
 void BM_KeyOwnerSearch(benchmark::State& state) {
     TFDM& dm = *installation().dm;
     KeyOwnerSearch search(dm);
+    constexpr int kCodes = 64;
+    QStringList codes;
+    std::vector<std::string> statements[kCodes];
     qint64 code = 1;
-    int found = 0;
-    for (auto _ : state) {
+    for (int c = 0; c < kCodes; ++c) {
         code = code * 7919 % 150000 + 1;
-        found += search.Run(QString("%1").arg(code, 6, 16, QChar('0')).toUpper());
+        codes << QString("%1").arg(code, 6, 16, QChar('0')).toUpper();
+        search.Run(codes.last());
+        statements[c] = recorded([&] { search.Run(codes.last()); });
+    }
+    RawReplay raw(dm.DatabasePath());
+    FloorRatio ratio;
+    std::string error;
+    int found = 0, i = 0;
+    for (auto _ : state) {
+        const int c = i++ % kCodes;
+        ratio.Floor(state, [&] { error += raw.Run(statements[c]); });
+        ratio.Ours([&] { found += search.Run(codes[c]); });
     }
     if (found < int(state.iterations())) state.SkipWithError("a key was not found");
+    if (!error.empty()) state.SkipWithError(error.c_str());
     state.counters["keys"] = 150000;
+    ratio.Report(state, "key owner search", replayOf(statements[0]));
 }
 BENCHMARK(BM_KeyOwnerSearch)->Unit(benchmark::kMillisecond);
 

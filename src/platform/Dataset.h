@@ -21,6 +21,8 @@
 
 #include <functional>
 
+#include "platform/SqliteSelect.h"
+
 class Dataset;
 
 // One field of the current record. A field the dataset does not have is
@@ -226,6 +228,7 @@ class Dataset : public QObject {
     QString sql_;
     QString expanded_;
     QString prepared_;  // expanded_ with ? placeholders
+    SqliteSelect select_;  // prepared_, kept prepared between opens
     QStringList paramOrder_;
     QList<ParamSlot> params_;
 

@@ -1,0 +1,46 @@
+#pragma once
+// A select on a QtSql SQLite connection, prepared once and run again with new
+// values. The values are bound and the rows read straight through SQLite's
+// handle, typed as QtSql's driver types them (integers as qint64, reals as
+// double, texts as QString, blobs as QByteArray, NULL as a null QString
+// variant), with the driver's error texts. QtSql keeps owning the statement:
+// a connection that closes finalizes it, and the next run prepares it again.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+
+class QSqlQuery;
+struct sqlite3_stmt;
+
+class SqliteSelect {
+  public:
+    using Row = QVector<QVariant>;
+
+    SqliteSelect();
+    ~SqliteSelect();
+    SqliteSelect(const SqliteSelect&) = delete;
+    SqliteSelect& operator=(const SqliteSelect&) = delete;
+
+    // Runs text, its parameters written '?', with one value per parameter,
+    // and fills rows. A text that returns no columns is still run. False
+    // with error set when the text does not prepare or a step fails.
+    bool Run(const QSqlDatabase& db, const QString& text, const QVariantList& values,
+             QVector<Row>* rows, QString* error);
+    // The columns of the text last run, by the names SQLite gives them.
+    int ColumnCount() const;
+    QString ColumnName(int column) const;
+    // Finalizes the statement; the next run prepares it again.
+    void Release();
+
+  private:
+    sqlite3_stmt* statementFor(const QSqlDatabase& db, const QString& text, QString* error);
+    bool bind(sqlite3_stmt* stmt, const QVariantList& values, QString* error);
+
+    std::unique_ptr<QSqlQuery> query_;
+    QString text_;
+    int columns_ = 0;
+};
