@@ -348,6 +348,16 @@ bool Dataset::resolveUpdateTable() {
     return true;
 }
 
+// The kept select follows a schema change made since it was prepared (by
+// another connection, noticed only when it ran); the column list written out
+// for it and the update table's columns must follow too.
+bool Dataset::schemaMovedUnderSelect(bool ran) {
+    if (!selectMode_ && updateTable_.isEmpty()) return false;
+    if (ran && !select_.Reprepared()) return false;
+    const qint64 now = DatasetSchema::Version(Database());
+    return now >= 0 && now != schemaVersion_;
+}
+
 bool Dataset::prepareText() {
     if (!selectMode_ && updateTable_.isEmpty()) return true;
     const qint64 version = DatasetSchema::Version(Database());
@@ -410,7 +420,11 @@ bool Dataset::Open() {
     if (IsOpen()) return true;
     lastError_.clear();
     takeMasterValues();
-    const bool ok = prepareText() && runSelect();
+    bool ok = prepareText() && runSelect();
+    if (schemaMovedUnderSelect(ok)) {
+        lastError_.clear();
+        ok = prepareText() && runSelect();
+    }
     if (!ok) {
         rows_.clear();
         state_ = DsState::Inactive;

@@ -206,6 +206,7 @@ class Dataset : public QObject {
 
     bool fail(const QString& message);
     bool prepareText();
+    bool schemaMovedUnderSelect(bool ran);
     bool expandSelect();
     bool resolveUpdateTable();
     void parseParams(const QString& text);

@@ -12,11 +12,24 @@ namespace DatasetSchema {
 namespace {
 
 struct SchemaCache {
-    qint64 version = -1;
+    qint64 version = -1;  // of the tables
     QHash<QString, TableInfo> tables;
-    // Every open of a dataset asks for the version: the question stays prepared.
+    // Every open of a dataset asks for the version. The answer stands while
+    // the connection stays open (the question stays prepared on it) and
+    // nothing changed the file (its data version stands).
     SqliteSelect versionQuery;
+    qint64 answer = -1;
+    quint32 answeredAt = 0;
 };
+
+qint64 askVersion(const QSqlDatabase& db, SqliteSelect& query) {
+    QVector<SqliteSelect::Row> rows;
+    QString error;
+    if (!query.Run(db, QStringLiteral("PRAGMA schema_version"), {}, &rows, &error) ||
+        rows.isEmpty())
+        return -1;
+    return rows.first().value(0).toLongLong();
+}
 
 // One cache per database file and connection.
 SchemaCache& cacheOf(const QSqlDatabase& db) {
@@ -27,13 +40,14 @@ SchemaCache& cacheOf(const QSqlDatabase& db) {
 }  // namespace
 
 qint64 Version(const QSqlDatabase& db) {
-    QVector<SqliteSelect::Row> rows;
-    QString error;
-    if (!cacheOf(db).versionQuery.Run(db, QStringLiteral("PRAGMA schema_version"), {}, &rows,
-                                      &error) ||
-        rows.isEmpty())
-        return -1;
-    return rows.first().value(0).toLongLong();
+    SchemaCache& cache = cacheOf(db);
+    quint32 now = 0;
+    if (cache.answer >= 0 && cache.versionQuery.IsPreparedOn(db) && SqliteDataVersion(db, &now) &&
+        now == cache.answeredAt)
+        return cache.answer;
+    const qint64 version = askVersion(db, cache.versionQuery);
+    cache.answer = SqliteDataVersion(db, &cache.answeredAt) ? version : -1;
+    return version;
 }
 
 TableInfo Table(const QSqlDatabase& db, const QString& table, qint64 version) {

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlResult>
 #include <QTime>
 #include <QUuid>
@@ -108,20 +107,60 @@ QVariant columnValue(sqlite3_stmt* stmt, int column) {
     }
 }
 
-sqlite3_stmt* handleOf(const QSqlQuery& query) {
-    const QVariant v = query.result() ? query.result()->handle() : QVariant();
-    return v.isValid() ? *static_cast<sqlite3_stmt* const*>(v.constData()) : nullptr;
+sqlite3_stmt* handleOf(const QSqlResult& result) {
+    const QVariant v = result.handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3_stmt*") != 0) return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(v.constData());
+}
+
+// QSqlQuery::prepare rewrites every placeholder of a text ('?' to a named one
+// and back) before the driver sees it, which for the long column lists of the
+// datasets costs a third as much as SQLite's own parse. The driver's prepare
+// takes the text as it stands; QSqlResult keeps it and its error protected,
+// and this class makes them reachable.
+struct DriverResult : QSqlResult {
+    using QSqlResult::lastError;
+    using QSqlResult::prepare;
+};
+
+bool driverPrepare(QSqlResult& result, const QString& text) {
+    return (result.*(&DriverResult::prepare))(text);
+}
+
+QString driverError(const QSqlResult& result) {
+    return (result.*(&DriverResult::lastError))().text();
+}
+
+sqlite3* connectionOf(const QSqlDatabase& db) {
+    const QVariant v = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
 }
 
 }  // namespace
+
+bool SqliteDataVersion(const QSqlDatabase& db, quint32* version) {
+    sqlite3* connection = connectionOf(db);
+    unsigned int value = 0;
+    if (!connection ||
+        sqlite3_file_control(connection, "main", SQLITE_FCNTL_DATA_VERSION, &value) != SQLITE_OK)
+        return false;
+    *version = value;
+    return true;
+}
 
 SqliteSelect::SqliteSelect() = default;
 SqliteSelect::~SqliteSelect() = default;
 
 void SqliteSelect::Release() {
-    query_.reset();
+    result_.reset();
+    driver_ = nullptr;
     text_.clear();
     columns_ = 0;
+}
+
+bool SqliteSelect::IsPreparedOn(const QSqlDatabase& db) const {
+    return result_ && driver_ == db.driver() && handleOf(*result_);
 }
 
 int SqliteSelect::ColumnCount() const {
@@ -129,7 +168,7 @@ int SqliteSelect::ColumnCount() const {
 }
 
 QString SqliteSelect::ColumnName(int column) const {
-    sqlite3_stmt* stmt = query_ ? handleOf(*query_) : nullptr;
+    sqlite3_stmt* stmt = result_ ? handleOf(*result_) : nullptr;
     if (!stmt || column < 0 || column >= columns_) return QString();
     // The driver drops double quotes from the names.
     return QString::fromUtf8(sqlite3_column_name(stmt, column)).remove(QLatin1Char('"'));
@@ -139,16 +178,21 @@ QString SqliteSelect::ColumnName(int column) const {
 // it is still alive there, else a new one.
 sqlite3_stmt* SqliteSelect::statementFor(const QSqlDatabase& db, const QString& text,
                                          QString* error) {
-    if (query_ && text_ == text && query_->driver() == db.driver())
-        if (sqlite3_stmt* kept = handleOf(*query_)) return kept;
+    if (result_ && text_ == text && driver_ == db.driver())
+        if (sqlite3_stmt* kept = handleOf(*result_)) return kept;
     Release();
-    query_ = std::make_unique<QSqlQuery>(db);
-    if (!query_->prepare(text)) {
-        *error = query_->lastError().text();
+    if (!db.driver() || !db.isOpen()) {
+        *error = driverText("Unable to execute statement");
+        return nullptr;
+    }
+    driver_ = db.driver();
+    result_.reset(db.driver()->createResult());
+    if (!driverPrepare(*result_, text)) {
+        *error = driverError(*result_);
         Release();
         return nullptr;
     }
-    sqlite3_stmt* stmt = handleOf(*query_);
+    sqlite3_stmt* stmt = handleOf(*result_);
     if (!stmt) {
         *error = driverText("Unable to execute statement");
         Release();
@@ -175,6 +219,7 @@ bool SqliteSelect::Run(const QSqlDatabase& db, const QString& text, const QVaria
                        QVector<Row>* rows, QString* error) {
     rows->clear();
     columns_ = 0;
+    reprepared_ = false;
     sqlite3_stmt* stmt = statementFor(db, text, error);
     if (!stmt) return false;
     if (sqlite3_reset(stmt) != SQLITE_OK) {
@@ -183,18 +228,20 @@ bool SqliteSelect::Run(const QSqlDatabase& db, const QString& text, const QVaria
         return false;
     }
     bool ok = bind(stmt, values, error);
+    const int prepares = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
     int rc = SQLITE_DONE;
     while (ok && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         if (columns_ == 0) columns_ = sqlite3_column_count(stmt);
-        Row& row = rows->emplace_back();
-        row.reserve(columns_);
-        for (int i = 0; i < columns_; ++i) row.emplace_back(columnValue(stmt, i));
+        Row& row = rows->emplace_back(columns_);
+        QVariant* cell = row.data();
+        for (int i = 0; i < columns_; ++i) cell[i] = columnValue(stmt, i);
     }
     if (ok && rc != SQLITE_DONE) {
         *error = engineError(stmt, "Unable to fetch row");
         ok = false;
     }
     if (ok) columns_ = sqlite3_column_count(stmt);
+    reprepared_ = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0) != prepares;
     // Ends the read and lets go of the bound values.
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);

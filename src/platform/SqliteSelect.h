@@ -6,14 +6,17 @@
 // variant), with the driver's error texts. QtSql keeps owning the statement:
 // a connection that closes finalizes it, and the next run prepares it again.
 
+#include <QPointer>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
 #include <memory>
 
-class QSqlQuery;
+class QSqlDriver;
+class QSqlResult;
 struct sqlite3_stmt;
 
 class SqliteSelect {
@@ -30,6 +33,11 @@ class SqliteSelect {
     // with error set when the text does not prepare or a step fails.
     bool Run(const QSqlDatabase& db, const QString& text, const QVariantList& values,
              QVector<Row>* rows, QString* error);
+    // SQLite prepared the statement again during the last run, as it does
+    // when the schema changed since the statement was prepared.
+    bool Reprepared() const { return reprepared_; }
+    // The statement is prepared on db's open connection (a close finalizes it).
+    bool IsPreparedOn(const QSqlDatabase& db) const;
     // The columns of the text last run, by the names SQLite gives them.
     int ColumnCount() const;
     QString ColumnName(int column) const;
@@ -40,7 +48,14 @@ class SqliteSelect {
     sqlite3_stmt* statementFor(const QSqlDatabase& db, const QString& text, QString* error);
     bool bind(sqlite3_stmt* stmt, const QVariantList& values, QString* error);
 
-    std::unique_ptr<QSqlQuery> query_;
+    std::unique_ptr<QSqlResult> result_;
+    QPointer<QSqlDriver> driver_;  // the driver result_ was made by
     QString text_;
     int columns_ = 0;
+    bool reprepared_ = false;
 };
+
+// SQLite's data version of db's open connection: it moves with every change
+// to the file, by this connection or, once this connection has noticed it,
+// by another. False when db is not an open SQLite connection.
+bool SqliteDataVersion(const QSqlDatabase& db, quint32* version);

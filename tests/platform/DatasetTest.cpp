@@ -351,3 +351,34 @@ TEST_F(DatasetTest, ATableWithoutAKeyShowsItsRowidToCodeButNotToGrids) {
     DatasetModel model(&keys);
     EXPECT_EQ(4, model.columnCount());
 }
+
+// Another connection (another copy of the program on the same file) changes
+// a table between two opens: the kept select and its column list follow.
+TEST_F(DatasetTest, AReopenFollowsColumnsAnotherConnectionAddedOrDropped) {
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "dstest_other");
+    other.setDatabaseName(dir_.filePath("t.db"));
+    ASSERT_TRUE(other.open());
+    auto otherExec = [&](const QString& sql) {
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    };
+    {
+        Dataset houses("Q_Dom", "dstest");
+        houses.SetSelect({{"", "k_dom"}}, "ORDER BY id_dom");
+        ASSERT_TRUE(houses.Open());
+        ASSERT_TRUE(houses.Reopen());
+
+        otherExec("ALTER TABLE k_dom ADD COLUMN kod_d TEXT DEFAULT '7'");
+        ASSERT_TRUE(houses.Reopen()) << houses.LastError().toStdString();
+        EXPECT_EQ(houses.FieldByName("kod_d").AsString(), "7");
+
+        otherExec("ALTER TABLE k_dom DROP COLUMN house");
+        ASSERT_TRUE(houses.Reopen()) << houses.LastError().toStdString();
+        EXPECT_TRUE(houses.LastError().isEmpty());
+        EXPECT_FALSE(houses.HasField("house"));
+        EXPECT_EQ(houses.RecordCount(), 2);
+    }
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("dstest_other");
+}
