@@ -274,6 +274,7 @@ bool Dataset::expandSelect() {
     }
 
     fields_.clear();
+    ++layout_;
     targets_.clear();
     primary_ = 0;
     QStringList columns;
@@ -406,6 +407,7 @@ bool Dataset::runSelect() {
     }
     fields_.clear();
     fieldIndex_.clear();
+    ++layout_;
     for (int i = 0; i < columns; ++i) {
         const QString name = select_.ColumnName(i);
         fields_ << FieldInfo{name, -1, QString()};

@@ -157,6 +157,9 @@ class Dataset : public QObject {
     int FieldCount() const { return visibleFields_; }
     QStringList FieldNames() const;
     int FieldIndex(const QString& name) const;  // -1 when absent; case-insensitive
+    // Moves whenever the fields are written out anew, so that a view may keep
+    // what it looked up by name until then.
+    quint64 Layout() const { return layout_; }
     bool HasField(const QString& name) const { return FieldIndex(name) >= 0; }
     Field FieldByName(const QString& name);
     Field Fields(int index);
@@ -248,6 +251,7 @@ class Dataset : public QObject {
 
     QVector<FieldInfo> fields_;
     int visibleFields_ = 0;
+    quint64 layout_ = 0;
     QHash<QString, int> fieldIndex_;
     QVector<Target> targets_;
     int primary_ = -1;

@@ -497,3 +497,30 @@ TEST_F(DatasetTest, AConnectionClosesUnderAKeptStatementAndOpensAgain) {
     EXPECT_EQ(kvr.RecNo(), 2);
     EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "32");
 }
+
+// A grid keeps what it looked up by field name only while the dataset's
+// fields stay as they were.
+TEST_F(DatasetTest, ModelFollowsTheFieldsOfEveryOpen) {
+    Dataset ds("QRab", "dstest");
+    ds.SetSql("SELECT id_kvr, n_kvr FROM k_kvr WHERE id_pod=1 ORDER BY p_nom");
+    ASSERT_TRUE(ds.Open());
+    DatasetModel all(&ds);
+    DatasetModel declared(&ds);
+    declared.AddColumn("n_kvr", "Кв.");
+    EXPECT_EQ(all.columnCount(), 2);
+    EXPECT_EQ(all.data(all.index(0, 1)).toString(), "11");
+    EXPECT_EQ(declared.data(declared.index(1, 0)).toString(), "12");
+
+    ds.SetSql("SELECT n_kvr, p_nom, id_kvr FROM k_kvr WHERE id_pod=2 ORDER BY p_nom");
+    ASSERT_TRUE(ds.Open());
+    EXPECT_EQ(all.columnCount(), 3);
+    EXPECT_EQ(all.headerData(0, Qt::Horizontal).toString(), "n_kvr");
+    EXPECT_EQ(all.data(all.index(0, 0)).toString(), "21");
+    EXPECT_EQ(all.ColumnOf("ID_KVR"), 2);
+    EXPECT_EQ(declared.data(declared.index(1, 0)).toString(), "22");
+
+    declared.ClearColumns();
+    declared.AddColumn("p_nom", "№");
+    EXPECT_EQ(declared.data(declared.index(2, 0)).toInt(), 3);
+    EXPECT_EQ(declared.headerData(0, Qt::Horizontal).toString(), "№");
+}
