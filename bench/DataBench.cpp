@@ -118,7 +118,7 @@ void BM_OpenAllTables(benchmark::State& state) {
     if (!ok) state.SkipWithError("OpenAllTables failed");
     if (!error.empty()) state.SkipWithError(error.c_str());
     state.counters["objects"] = dm.Q_Net->RecordCount();
-    ratio.Report(state, "open all tables", replayOf(statements));
+    ratio.Report(state, replayOf(statements));
 }
 BENCHMARK(BM_OpenAllTables)->Unit(benchmark::kMillisecond);
 
@@ -152,9 +152,7 @@ void moveObject(benchmark::State& state, bool everyDetailOpen) {
         if (ds->IsOpen()) rows += ds->RecordCount();
     state.counters["open_datasets"] = open;
     state.counters["rows_cached"] = rows;
-    ratio.Report(state, everyDetailOpen ? "move to an object, every detail open"
-                                        : "move to an object",
-                 replayOf(toObject[0]));
+    ratio.Report(state, replayOf(toObject[0]));
 }
 
 void BM_MoveObject(benchmark::State& state) {
@@ -185,7 +183,7 @@ void BM_KeysOfOneObject(benchmark::State& state) {
     if (!ok) state.SkipWithError("ReopenKeys failed");
     if (!error.empty()) state.SkipWithError(error.c_str());
     state.counters["apartments"] = dm.QForKey->RecordCount();
-    ratio.Report(state, "keys of one object", replayOf(statements));
+    ratio.Report(state, replayOf(statements));
 }
 BENCHMARK(BM_KeysOfOneObject)->Unit(benchmark::kMillisecond);
 
@@ -216,7 +214,7 @@ void BM_KeyOwnerSearch(benchmark::State& state) {
     if (found < int(state.iterations())) state.SkipWithError("a key was not found");
     if (!error.empty()) state.SkipWithError(error.c_str());
     state.counters["keys"] = 150000;
-    ratio.Report(state, "key owner search", replayOf(statements[0]));
+    ratio.Report(state, replayOf(statements[0]));
 }
 BENCHMARK(BM_KeyOwnerSearch)->Unit(benchmark::kMillisecond);
 
