@@ -8,6 +8,9 @@
 //   bench_data [--benchmark_filter=...] [--benchmark_repetitions=5]
 
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "BenchSupport.h"
 #include "SqlReplay.h"
@@ -96,29 +99,51 @@ std::vector<std::string> recorded(Run&& run) {
     return recorder.Statements();
 }
 
-std::string replayOf(const std::vector<std::string>& statements) {
-    return "raw C API replay of " + std::to_string(statements.size()) + " statements";
+// An operation of the data module in one or more variants (a move to one
+// object and back to the other, a search for one code and the next); each
+// iteration runs the next variant. run says whether the variant did its work.
+struct Operation {
+    std::function<bool(int variant)> run;
+    int variants = 1;
+    // It opens its connection anew, and so does the floor; no statement
+    // outlives a run then, so there is no stricter floor.
+    bool reconnects = false;
+    const char* failure = "the operation failed";
+};
+
+// Times op beside the raw replay of the statements each variant sent,
+// recorded once after every variant ran.
+void timeAgainstReplay(benchmark::State& state, const Operation& op) {
+    bool ok = true;
+    for (int v = 0; v < op.variants; ++v) ok &= op.run(v);
+    std::vector<std::vector<std::string>> statements(op.variants);
+    for (int v = 0; v < op.variants; ++v) statements[v] = recorded([&] { ok &= op.run(v); });
+    RawReplay raw(installation().dm->DatabasePath());
+    FloorRatio ratio;
+    std::string error;
+    int i = 0;
+    for (auto _ : state) {
+        const int v = i++ % op.variants;
+        ratio.Floor(state, [&] {
+            if (op.reconnects) raw.Reconnect();
+            error += raw.Run(statements[v]);
+        });
+        if (!op.reconnects)
+            ratio.StricterFloor(state, "prepared", [&] { error += raw.RunPrepared(statements[v]); });
+        ratio.Ours([&] { ok &= op.run(v); });
+    }
+    if (!ok) state.SkipWithError(op.failure);
+    if (!error.empty()) state.SkipWithError(error.c_str());
+    ratio.Report(state, "raw C API replay of " + std::to_string(statements[0].size()) +
+                            " statements");
 }
 
 void BM_OpenAllTables(benchmark::State& state) {
     TFDM& dm = *installation().dm;
     dm.Q_Net->SetRecNo(kObjects / 2);
-    bool ok = dm.OpenAllTables();
-    const auto statements = recorded([&] { ok &= dm.OpenAllTables(); });
-    RawReplay raw(dm.DatabasePath());
-    FloorRatio ratio;
-    std::string error;
-    for (auto _ : state) {
-        ratio.Floor(state, [&] {
-            raw.Reconnect();
-            error += raw.Run(statements);
-        });
-        ratio.Ours([&] { ok &= dm.OpenAllTables(); });
-    }
-    if (!ok) state.SkipWithError("OpenAllTables failed");
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    timeAgainstReplay(state, {[&](int) { return dm.OpenAllTables(); }, 1, true,
+                              "OpenAllTables failed"});
     state.counters["objects"] = dm.Q_Net->RecordCount();
-    ratio.Report(state, replayOf(statements));
 }
 BENCHMARK(BM_OpenAllTables)->Unit(benchmark::kMillisecond);
 
@@ -134,25 +159,15 @@ void moveObject(benchmark::State& state, bool everyDetailOpen) {
     for (Dataset* ds : dm.AllDatasets())
         if (ds->IsOpen()) ++open;
     const int objects[2] = {10, 150};
-    dm.Q_Net->SetRecNo(objects[1]);
-    std::vector<std::string> toObject[2];
-    for (int k : {0, 1}) toObject[k] = recorded([&] { dm.Q_Net->SetRecNo(objects[k]); });
-    RawReplay raw(dm.DatabasePath());
-    FloorRatio ratio;
-    std::string error;
-    int i = 0;
-    for (auto _ : state) {
-        const int k = i++ % 2;
-        ratio.Floor(state, [&] { error += raw.Run(toObject[k]); });
-        ratio.Ours([&] { dm.Q_Net->SetRecNo(objects[k]); });
-        benchmark::DoNotOptimize(dm.QForKey->RecordCount());
-    }
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    timeAgainstReplay(state, {[&](int k) {
+                                  dm.Q_Net->SetRecNo(objects[k]);
+                                  return dm.Q_Net->RecNo() == objects[k];
+                              },
+                              2, false, "the object list did not move"});
     for (Dataset* ds : dm.AllDatasets())
         if (ds->IsOpen()) rows += ds->RecordCount();
     state.counters["open_datasets"] = open;
     state.counters["rows_cached"] = rows;
-    ratio.Report(state, replayOf(toObject[0]));
 }
 
 void BM_MoveObject(benchmark::State& state) {
@@ -169,52 +184,27 @@ BENCHMARK(BM_MoveObjectEveryDetailOpen)->Unit(benchmark::kMillisecond);
 // with the keys of the current ones.
 void BM_KeysOfOneObject(benchmark::State& state) {
     TFDM& dm = *installation().dm;
-    bool ok = dm.OpenAllTables();
+    const bool opened = dm.OpenAllTables();
     dm.Q_Net->SetRecNo(kObjects / 2);
-    ok &= dm.ReopenKeys();
-    const auto statements = recorded([&] { ok &= dm.ReopenKeys(); });
-    RawReplay raw(dm.DatabasePath());
-    FloorRatio ratio;
-    std::string error;
-    for (auto _ : state) {
-        ratio.Floor(state, [&] { error += raw.Run(statements); });
-        ratio.Ours([&] { ok &= dm.ReopenKeys(); });
-    }
-    if (!ok) state.SkipWithError("ReopenKeys failed");
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    timeAgainstReplay(state, {[&](int) { return opened && dm.ReopenKeys(); }, 1, false,
+                              "ReopenKeys failed"});
     state.counters["apartments"] = dm.QForKey->RecordCount();
-    ratio.Report(state, replayOf(statements));
 }
 BENCHMARK(BM_KeysOfOneObject)->Unit(benchmark::kMillisecond);
 
 // The key screen's "Найти": every owner of a panel code over all objects,
 // each search a different code (the target is under 50 ms).
 void BM_KeyOwnerSearch(benchmark::State& state) {
-    TFDM& dm = *installation().dm;
-    KeyOwnerSearch search(dm);
-    constexpr int kCodes = 64;
+    KeyOwnerSearch search(*installation().dm);
     QStringList codes;
-    std::vector<std::string> statements[kCodes];
     qint64 code = 1;
-    for (int c = 0; c < kCodes; ++c) {
+    for (int c = 0; c < 64; ++c) {
         code = code * 7919 % 150000 + 1;
         codes << QString("%1").arg(code, 6, 16, QChar('0')).toUpper();
-        search.Run(codes.last());
-        statements[c] = recorded([&] { search.Run(codes.last()); });
     }
-    RawReplay raw(dm.DatabasePath());
-    FloorRatio ratio;
-    std::string error;
-    int found = 0, i = 0;
-    for (auto _ : state) {
-        const int c = i++ % kCodes;
-        ratio.Floor(state, [&] { error += raw.Run(statements[c]); });
-        ratio.Ours([&] { found += search.Run(codes[c]); });
-    }
-    if (found < int(state.iterations())) state.SkipWithError("a key was not found");
-    if (!error.empty()) state.SkipWithError(error.c_str());
+    timeAgainstReplay(state, {[&](int c) { return search.Run(codes[c]) > 0; },
+                              int(codes.size()), false, "a key was not found"});
     state.counters["keys"] = 150000;
-    ratio.Report(state, replayOf(statements[0]));
 }
 BENCHMARK(BM_KeyOwnerSearch)->Unit(benchmark::kMillisecond);
 

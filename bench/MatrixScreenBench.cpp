@@ -53,20 +53,11 @@ struct Program {
     ~Program() { AppForms::DestroyAll(); }
 
     void build(const QString& path) {
-        QString error;
-        if (!CreateNewDatabase(path, &error)) qFatal("%s", qPrintable(error));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench_build");
-            db.setDatabaseName(path);
-            if (!db.open()) qFatal("open");
-            db.transaction();
+        BuildDatabase(path, [this](QSqlDatabase& db) {
             smallObject = LargeInstallation::Build(db);
             largeObject = LargeInstallation::AddObject(db, LargeInstallation::kObjects + 1,
                                                        kLarge, kGates);
-            db.commit();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("bench_build");
+        });
     }
 
     // The object screen on the object, as the engineer leaves it for the matrix.

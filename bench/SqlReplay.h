@@ -10,6 +10,7 @@
 #include <QSqlDriver>
 #include <QString>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -73,12 +74,16 @@ class StatementRecorder {
 class RawReplay {
   public:
     explicit RawReplay(const QString& path) : path_(path.toStdString()) { Reconnect(); }
-    ~RawReplay() { sqlite3_close(db_); }
+    ~RawReplay() {
+        finalizeKept();
+        sqlite3_close(db_);
+    }
     RawReplay(const RawReplay&) = delete;
     RawReplay& operator=(const RawReplay&) = delete;
 
     // Closes and opens the connection, as a reopen of the data module does.
     void Reconnect() {
+        finalizeKept();
         if (db_) sqlite3_close(db_);
         db_ = nullptr;
         // The flags QtSql's driver opens its connections with.
@@ -96,16 +101,38 @@ class RawReplay {
             sqlite3_stmt* stmt = nullptr;
             if (sqlite3_prepare_v2(db_, sql.c_str(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
                 return sql + ": " + sqlite3_errmsg(db_);
-            int rc;
-            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) readRow(stmt);
+            const std::string error = stepThrough(stmt, sql);
             sqlite3_finalize(stmt);
-            if (rc != SQLITE_DONE) return sql + ": " + sqlite3_errmsg(db_);
+            if (!error.empty()) return error;
+        }
+        return {};
+    }
+    // The same with every statement prepared once, at its first run, and
+    // kept: the floor of a program that never prepares a text twice.
+    std::string RunPrepared(const std::vector<std::string>& statements) {
+        for (const std::string& sql : statements) {
+            sqlite3_stmt*& stmt = kept_[sql];
+            if (!stmt &&
+                sqlite3_prepare_v2(db_, sql.c_str(), int(sql.size()), &stmt, nullptr) != SQLITE_OK)
+                return sql + ": " + sqlite3_errmsg(db_);
+            const std::string error = stepThrough(stmt, sql);
+            sqlite3_reset(stmt);
+            if (!error.empty()) return error;
         }
         return {};
     }
     qint64 Rows() const { return rows_; }
 
   private:
+    void finalizeKept() {
+        for (auto& [sql, stmt] : kept_) sqlite3_finalize(stmt);
+        kept_.clear();
+    }
+    std::string stepThrough(sqlite3_stmt* stmt, const std::string& sql) {
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) readRow(stmt);
+        return rc == SQLITE_DONE ? std::string() : sql + ": " + sqlite3_errmsg(db_);
+    }
     void readRow(sqlite3_stmt* stmt) {
         ++rows_;
         const int columns = sqlite3_column_count(stmt);
@@ -131,6 +158,7 @@ class RawReplay {
 
     std::string path_;
     sqlite3* db_ = nullptr;
+    std::map<std::string, sqlite3_stmt*> kept_;
     qint64 rows_ = 0;
     qint64 sink_ = 0;  // keeps the reads from being optimised away
 };
