@@ -402,10 +402,12 @@ void ExpectReadAsQtSqlReads(Dataset& ds, QSqlDatabase& db, const QString& sql) {
             EXPECT_EQ(ours.typeId(), theirs.typeId()) << where;
             EXPECT_EQ(ours.isNull(), theirs.isNull()) << where;
             EXPECT_EQ(ours, theirs) << where;
-            if (ours.typeId() == QMetaType::QString)
+            if (ours.typeId() == QMetaType::QString) {
                 EXPECT_EQ(ours.toString().isNull(), theirs.toString().isNull()) << where;
-            if (ours.typeId() == QMetaType::QByteArray)
+            }
+            if (ours.typeId() == QMetaType::QByteArray) {
                 EXPECT_EQ(ours.toByteArray().isNull(), theirs.toByteArray().isNull()) << where;
+            }
         }
         ++row;
     }
