@@ -1,87 +1,269 @@
-// Times the apartment generation of the entrance screen on an object of 40
-// entrances with 100 apartments each (4,000 apartments and 40 console
-// handsets): the first generation, which appends every row, and a second one
-// over the rows there are, which renumbers them all.
+// Times the apartment generation of the entrance screen ("Сохранить квартиры
+// для КМ") against its floor, on two objects of one database: 20 entrances
+// of 100 apartments (2,000 apartments and 20 console handsets) and twice
+// that (4,000 and 40). Each object is generated from no rows, which appends
+// every row, and again over the rows there are, which renumbers them all.
+// The program's time includes bringing the data module's datasets up to
+// date after the commit.
+//
+// Floor: the same rows written on the bare SQLite C API in one transaction:
+// the object and its entrances read, one prepared INSERT per row (or the
+// rows read by one SELECT and one prepared UPDATE per row), then each
+// entrance's count and the object's state.
 //   bench_apartments [--benchmark_filter=...]
 
-#include <QElapsedTimer>
-
 #include "BenchSupport.h"
+#include "Floors.h"
 #include "platform/Dialogs.h"
+#include "site/ApartmentFlags.h"
 #include "site/ApartmentGenerator.h"
+#include "site/SiteData.h"
+
+#include <map>
 
 namespace {
 
-constexpr int kHouses = 4;
 constexpr int kEntrancesPerHouse = 10;
 constexpr int kApartments = 100;  // per entrance
+constexpr int kKeys = 4;          // the key quota typed on the screen
+
+qint64 smallObject = 0;  // two houses
+qint64 largeObject = 0;  // four houses
 
 // Ten entrances a house, numbered on through the house.
-void buildObject(QSqlDatabase& db) {
+qint64 addObject(QSqlDatabase& db, int houses) {
     const QString half = QStringLiteral("1100000000000000");
     Inserter net(db,
                  "INSERT INTO k_net (ident, l_pok, p_kvr, v_key, v_pod, st_net, flbv, flpo)"
-                 " VALUES ('Объект', 1, '000', 4, ?, 'сохранено', ?, ?)");
-    const qint64 idNet = net({kHouses * kEntrancesPerHouse, half + half, half + half});
+                 " VALUES ('Объект', 1, '000', ?, ?, 'сохранено', ?, ?)");
+    const qint64 idNet = net({kKeys, houses * kEntrancesPerHouse, half + half, half + half});
     Inserter dom(db, "INSERT INTO k_dom (id_net, kod_d, v_pod) VALUES (?, ?, ?)");
     Inserter pod(db,
                  "INSERT INTO k_pod (id_net, id_dom, n_pod, n1kvr, npkvr, v_kvr, nm_pod)"
                  " VALUES (?, ?, ?, ?, ?, ?, 'Л')");
-    for (int h = 1; h <= kHouses; ++h) {
+    for (int h = 1; h <= houses; ++h) {
         const qint64 idDom = dom({idNet, QString::number(h), kEntrancesPerHouse});
         for (int e = 0; e < kEntrancesPerHouse; ++e)
             pod({idNet, idDom, e + 1, e * kApartments + 1, (e + 1) * kApartments, kApartments});
     }
+    return idNet;
 }
 
-struct ApartmentObject : BenchDatabase {
-    ApartmentObject() : BenchDatabase(buildObject) { dm->Q_Net->First(); }
-    void clearRows() {
+void buildObjects(QSqlDatabase& db) {
+    smallObject = addObject(db, 2);
+    largeObject = addObject(db, 4);
+}
+
+struct TwoObjects : BenchDatabase {
+    TwoObjects() : BenchDatabase(buildObjects) {}
+    void clearRows(qint64 idNet) {
         QSqlQuery q(dm->ConnectionDB());
-        if (!q.exec("DELETE FROM k_kvr")) qFatal("reset: %s", qPrintable(q.lastError().text()));
+        q.prepare("DELETE FROM k_kvr WHERE id_net=?");
+        q.addBindValue(idNet);
+        if (!q.exec()) qFatal("reset: %s", qPrintable(q.lastError().text()));
     }
-    int rows() {
+    int rows(qint64 idNet) {
         QSqlQuery q(dm->ConnectionDB());
-        return q.exec("SELECT COUNT(*) FROM k_kvr") && q.next() ? q.value(0).toInt() : -1;
+        q.prepare("SELECT COUNT(*) FROM k_kvr WHERE id_net=?");
+        q.addBindValue(idNet);
+        return q.exec() && q.next() ? q.value(0).toInt() : -1;
+    }
+    void makeCurrent(qint64 idNet) {
+        if (!dm->Q_Net->Locate("id_net", idNet)) qFatal("no object %lld", idNet);
     }
 };
 
-ApartmentObject* theObject = nullptr;
+TwoObjects* theObjects = nullptr;
+
+std::string text(const QString& s) {
+    return s.toStdString();
+}
+
+// ---------------------------------------------------------------- the floor
+
+struct FloorObject {
+    std::string consoleCode;
+    bool callBack = false;
+    std::string flbv, flpo;
+};
+
+FloorObject readObject(sqlite3* db, qint64 idNet) {
+    Statement q(db, "SELECT p_kvr, l_obv, flbv, flpo FROM k_net WHERE id_net=?");
+    q.Bind(1, idNet);
+    FloorObject o;
+    if (q.Step()) o = {q.Text(0), q.Int(1) != 0, q.Text(2), q.Text(3)};
+    q.Run();
+    return o;
+}
+
+struct FloorEntrance {
+    qint64 idPod;
+    int first, last;
+};
+
+std::vector<FloorEntrance> readEntrances(sqlite3* db, qint64 idNet) {
+    Statement q(db, "SELECT id_pod, n1kvr, npkvr FROM k_pod WHERE id_net=? ORDER BY id_pod");
+    q.Bind(1, idNet);
+    std::vector<FloorEntrance> out;
+    while (q.Step()) out.push_back({q.Int(0), int(q.Int(1)), int(q.Int(2))});
+    return out;
+}
+
+// The entrances' counts and the object's state, as a run ends.
+void writeCounts(sqlite3* db, qint64 idNet, const std::map<qint64, int>& counts) {
+    Statement count(db, "UPDATE k_pod SET v_kvr=? WHERE id_pod=?");
+    for (const auto& [idPod, n] : counts) count.Bind(1, n).Bind(2, idPod).Run();
+    Statement state(db, "UPDATE k_net SET st_net=? WHERE id_net=?");
+    state.Bind(1, std::string("сохранено")).Bind(2, idNet).Run();
+}
+
+// An object without rows: every apartment and each entrance's console
+// handset appended.
+void floorNewRows(sqlite3* db, qint64 idNet) {
+    ExecRaw(db, "BEGIN");
+    const FloorObject object = readObject(db, idNet);
+    const auto flags =
+        NewApartmentFlags(QString::fromStdString(object.flbv), QString::fromStdString(object.flpo));
+    std::string columns =
+        "id_net, id_pod, p_nom, n_kvr, p_kvr, x_key, st_kvr, l_trub, m_obr, p_pk, f_k03, l_vid,"
+        " l_del, mtdy, mtnt";
+    std::string values = "?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 1, 0, 0, -1, -1";
+    for (const auto& flag : flags) {
+        columns += ", " + text(flag.first);
+        values += flag.second ? ", 1" : ", 0";
+    }
+    Statement insert(db, ("INSERT INTO k_kvr (" + columns + ") VALUES (" + values + ")").c_str());
+    std::map<qint64, int> counts;
+    for (const FloorEntrance& e : readEntrances(db, idNet)) {
+        int pos = 1;
+        for (int n = e.first; n <= e.last; ++n, ++pos) {
+            const std::string number = std::to_string(n);
+            insert.Bind(1, idNet).Bind(2, e.idPod).Bind(3, pos).Bind(4, number).Bind(5, number);
+            insert.Bind(6, kKeys).Bind(7, std::string("нет")).Bind(8, 0).Bind(9, object.callBack);
+            insert.Run();
+        }
+        insert.Bind(1, idNet).Bind(2, e.idPod).Bind(3, pos).Bind(4, std::string("пост охраны"));
+        insert.Bind(5, object.consoleCode).Bind(6, 0).Bind(7, std::string("СПО")).Bind(8, 1);
+        insert.Bind(9, object.callBack).Run();
+        counts[e.idPod] = e.last - e.first + 1;
+    }
+    writeCounts(db, idNet, counts);
+    ExecRaw(db, "COMMIT");
+}
+
+// An object with its rows: each read and written again with its number.
+void floorRenumberRows(sqlite3* db, qint64 idNet) {
+    ExecRaw(db, "BEGIN");
+    Statement rows(db,
+                   "SELECT id_kvr, id_pod, p_nom, l_trub FROM k_kvr WHERE id_net=?"
+                   " ORDER BY id_pod, p_nom");
+    Statement update(db,
+                     "UPDATE k_kvr SET p_nom=?, n_kvr=?, p_kvr=?, st_kvr=?, x_key=?, l_del=0"
+                     " WHERE id_kvr=?");
+    std::map<qint64, int> counts;
+    std::map<qint64, int> first;
+    for (const FloorEntrance& e : readEntrances(db, idNet)) first[e.idPod] = e.first;
+    rows.Bind(1, idNet);
+    while (rows.Step()) {
+        const qint64 idPod = rows.Int(1);
+        const int pNom = int(rows.Int(2));
+        if (rows.Int(3)) {
+            update.Bind(1, pNom).Bind(2, std::string("пост охраны")).Bind(3, std::string("000"));
+            update.Bind(4, std::string("СПО")).Bind(5, 0);
+        } else {
+            const std::string number = std::to_string(first[idPod] + pNom - 1);
+            update.Bind(1, pNom).Bind(2, number).Bind(3, number).Bind(4, std::string("нет"));
+            update.Bind(5, kKeys);
+            ++counts[idPod];
+        }
+        update.Bind(6, rows.Int(0)).Run();
+    }
+    writeCounts(db, idNet, counts);
+    ExecRaw(db, "COMMIT");
+}
+
+// ---------------------------------------------------------------- the runs
+
+// The generation of the current object, in milliseconds.
+double generate(ApartmentGenerator& generator, benchmark::State& state) {
+    GenerationResult result = GenerationResult::Failed;
+    const double ms = TimeMs([&] { result = generator.Run(kKeys); });
+    if (result != GenerationResult::Done) state.SkipWithError("not generated");
+    return ms;
+}
+
+// How long the object's datasets take to be read again, as a run ends: the
+// part of a run that is the data module's.
+double refreshMs() {
+    return TimeMs([] { SiteData::ReopenObjectKeepingPlace(); });
+}
+
+// One object generated and its floor written, from no rows or over its rows;
+// refresh takes the time of bringing the datasets up to date after it.
+void runOn(benchmark::State& state, qint64 idNet, bool fromEmpty, FloorRatio& ratio,
+           double* programMs, std::vector<double>& refresh) {
+    ApartmentGenerator generator;
+    sqlite3* db = HandleOf(theObjects->dm->ConnectionDB());
+    theObjects->makeCurrent(idNet);
+    if (fromEmpty) theObjects->clearRows(idNet);
+    const double measured = generate(generator, state);
+    refresh.push_back(refreshMs());
+    const int expected = theObjects->rows(idNet);
+    if (fromEmpty) theObjects->clearRows(idNet);
+    const double floor =
+        TimeMs([&] { fromEmpty ? floorNewRows(db, idNet) : floorRenumberRows(db, idNet); });
+    if (theObjects->rows(idNet) != expected) state.SkipWithError("the floor wrote other rows");
+    ratio.Add(measured, floor);
+    *programMs += measured;
+}
 
 void run(benchmark::State& state, bool fromEmpty) {
     YesAnswers answers;
-    ApartmentGenerator generator;
-    qint64 elapsedNs = 0;
-    if (!fromEmpty && theObject->rows() == 0) generator.Run(4);
-    for (auto _ : state) {
-        if (fromEmpty) {
-            state.PauseTiming();
-            theObject->clearRows();
-            state.ResumeTiming();
+    {
+        ApartmentGenerator first;  // every object has its rows to begin with
+        for (qint64 idNet : {smallObject, largeObject}) {
+            theObjects->makeCurrent(idNet);
+            if (theObjects->rows(idNet) == 0 && first.Run(kKeys) != GenerationResult::Done)
+                state.SkipWithError("not generated");
         }
-        QElapsedTimer timer;
-        timer.start();
-        if (generator.Run(4) != GenerationResult::Done) state.SkipWithError("not generated");
-        elapsedNs += timer.nsecsElapsed();
     }
-    Dialogs::SetBackend(nullptr);
-    state.counters["rows"] = theObject->rows();
-    state.counters["ms_per_run"] = double(elapsedNs) / 1e6 / double(state.iterations());
+    const std::string what = fromEmpty ? "new" : "again";
+    FloorRatio size(what + "_2020_rows", "one prepared INSERT per row, one transaction");
+    FloorRatio twice(what + "_4040_rows", "one prepared INSERT per row, one transaction");
+    if (!fromEmpty) {
+        size = FloorRatio(what + "_2020_rows", "one SELECT, one prepared UPDATE per row");
+        twice = FloorRatio(what + "_4040_rows", "one SELECT, one prepared UPDATE per row");
+    }
+    std::vector<double> refreshSmall, refreshLarge;
+    for (auto _ : state) {
+        double programMs = 0;
+        runOn(state, smallObject, fromEmpty, size, &programMs, refreshSmall);
+        runOn(state, largeObject, fromEmpty, twice, &programMs, refreshLarge);
+        state.SetIterationTime(programMs / 1000);
+    }
+    ReportSizes(state, what, size, twice);
+    // The share of the data module's datasets, which the run must bring up
+    // to date, in the larger run.
+    std::sort(refreshLarge.begin(), refreshLarge.end());
+    const double refresh = refreshLarge.empty() ? 0 : refreshLarge[refreshLarge.size() / 2];
+    state.counters[what + "_4040_rows_refresh_ms"] = refresh;
+    std::printf("%s_4040_rows: of it, the object's datasets read again: %.2f ms\n", what.c_str(),
+                refresh);
 }
 
 void BM_GenerateNewObject(benchmark::State& state) {
     run(state, true);
 }
-BENCHMARK(BM_GenerateNewObject)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_GenerateNewObject)->Unit(benchmark::kMillisecond)->Iterations(7)->UseManualTime();
 
 void BM_RegenerateObject(benchmark::State& state) {
     run(state, false);
 }
-BENCHMARK(BM_RegenerateObject)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RegenerateObject)->Unit(benchmark::kMillisecond)->Iterations(7)->UseManualTime();
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmarks<ApartmentObject>(argc, argv, theObject,
-                                          [] { return std::make_unique<ApartmentObject>(); });
+    return RunBenchmarks<TwoObjects>(argc, argv, theObjects,
+                                     [] { return std::make_unique<TwoObjects>(); });
 }

@@ -10,9 +10,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -98,84 +96,6 @@ inline void ReportWireRatio(benchmark::State& state, const std::string& what, do
     std::printf("%s: %.0f frames, %.0f ms, wire time %.0f ms, ratio %.3f\n", what.c_str(),
                 wireMs / kFrameWireMs, measuredMs, wireMs, ratio);
 }
-
-// The time one run took on the calling thread's CPU and on the wall clock.
-struct RunTime {
-    double cpuMs = 0;
-    double wallMs = 0;
-};
-
-inline double ThreadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-// Not inlined, so that a profile (valgrind --tool=callgrind) tells the
-// program's runs and the floor's apart by their callers, TimedOurs and
-// TimedFloor.
-[[gnu::noinline]] inline RunTime TimeRun(const std::function<void()>& run) {
-    const double cpu = ThreadCpuMs();
-    const auto wall = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double, std::milli> wallMs = std::chrono::steady_clock::now() - wall;
-    return {ThreadCpuMs() - cpu, wallMs.count()};
-}
-[[gnu::noinline]] inline RunTime TimedOurs(const std::function<void()>& run) {
-    return TimeRun(run);
-}
-[[gnu::noinline]] inline RunTime TimedFloor(const std::function<void()>& run) {
-    return TimeRun(run);
-}
-
-// A benchmark's runs against the runs of its floor, made side by side in the
-// same iterations. The floor runs with the benchmark's timer paused, so the
-// benchmark's own columns time only the program. The ratio is taken on CPU
-// time, the steadier one on a shared machine; the wall-clock ratio is beside
-// it. A second, stricter floor may be named and run beside the first.
-class FloorRatio {
-  public:
-    void Ours(const std::function<void()>& run) { add(ours_, TimedOurs(run)); }
-    void Floor(benchmark::State& state, const std::function<void()>& run) {
-        floor(state, floor_, run);
-    }
-    void StricterFloor(benchmark::State& state, const std::string& name,
-                       const std::function<void()>& run) {
-        stricterName_ = name;
-        floor(state, stricter_, run);
-    }
-    // Counters ms and floor_ms (CPU time per iteration), ratio and
-    // wall_ratio, and name_floor_ms and name_ratio for a stricter floor; the
-    // label says what the floor is.
-    void Report(benchmark::State& state, const std::string& floor) const {
-        const double n = state.iterations() > 0 ? double(state.iterations()) : 1;
-        state.counters["ms"] = ours_.cpuMs / n;
-        state.counters["floor_ms"] = floor_.cpuMs / n;
-        state.counters["ratio"] = floor_.cpuMs > 0 ? ours_.cpuMs / floor_.cpuMs : 0;
-        state.counters["wall_ratio"] = floor_.wallMs > 0 ? ours_.wallMs / floor_.wallMs : 0;
-        if (!stricterName_.empty()) {
-            state.counters[stricterName_ + "_floor_ms"] = stricter_.cpuMs / n;
-            state.counters[stricterName_ + "_ratio"] =
-                stricter_.cpuMs > 0 ? ours_.cpuMs / stricter_.cpuMs : 0;
-        }
-        state.SetLabel("floor: " + floor);
-    }
-
-  private:
-    static void add(RunTime& sum, const RunTime& run) {
-        sum.cpuMs += run.cpuMs;
-        sum.wallMs += run.wallMs;
-    }
-    static void floor(benchmark::State& state, RunTime& sum, const std::function<void()>& run) {
-        state.PauseTiming();
-        add(sum, TimedFloor(run));
-        state.ResumeTiming();
-    }
-    RunTime ours_;
-    RunTime floor_;
-    std::string stricterName_;
-    RunTime stricter_;
-};
 
 // Runs the registered benchmarks inside an application object of type App (a
 // QGuiApplication where fonts are needed); around gets the run to wrap it in

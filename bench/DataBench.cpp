@@ -1,10 +1,13 @@
 // Times the data module on a large installation: 200 objects, 40,000
 // apartments, 150,000 keys, 1,000 switches and 2,000 call panels. Each
-// operation runs side by side with its floor: the statements it sent to
-// SQLite, recorded once, run again through the bare C API on the same file
-// (bench/SqlReplay.h). The operations: opening every table, moving to another
-// object (with the datasets OpenAllTables opens, and with every detail dataset
-// open), reopening the keys of one object, and the key owner search.
+// operation runs side by side with its floor, in CPU time: the statements it
+// sent to SQLite, recorded once, run again through the bare C API on the same
+// file, each prepared, stepped and finalized (bench/SqlReplay.h); where the
+// program keeps its statements prepared, also against the same statements
+// prepared once ("_prepared"). The operations: opening every table, moving to
+// another object (with the datasets OpenAllTables opens, and with every
+// detail dataset open), reopening the keys of one object, and the key owner
+// search.
 //   bench_data [--benchmark_filter=...] [--benchmark_repetitions=5]
 
 #include <cstdio>
@@ -103,6 +106,7 @@ std::vector<std::string> recorded(Run&& run) {
 // object and back to the other, a search for one code and the next); each
 // iteration runs the next variant. run says whether the variant did its work.
 struct Operation {
+    const char* what;
     std::function<bool(int variant)> run;
     int variants = 1;
     // It opens its connection anew, and so does the floor; no statement
@@ -119,30 +123,37 @@ void timeAgainstReplay(benchmark::State& state, const Operation& op) {
     std::vector<std::vector<std::string>> statements(op.variants);
     for (int v = 0; v < op.variants; ++v) statements[v] = recorded([&] { ok &= op.run(v); });
     RawReplay raw(installation().dm->DatabasePath());
-    FloorRatio ratio;
+    const std::string replay =
+        "raw C API replay of its " + std::to_string(statements[0].size()) + " statements";
+    FloorRatio ratio(op.what, replay);
+    FloorRatio prepared(std::string(op.what) + "_prepared", "the same prepared once");
     std::string error;
     int i = 0;
     for (auto _ : state) {
         const int v = i++ % op.variants;
-        ratio.Floor(state, [&] {
+        state.PauseTiming();
+        const double floorMs = CpuTimeMs([&] {
             if (op.reconnects) raw.Reconnect();
             error += raw.Run(statements[v]);
         });
-        if (!op.reconnects)
-            ratio.StricterFloor(state, "prepared", [&] { error += raw.RunPrepared(statements[v]); });
-        ratio.Ours([&] { ok &= op.run(v); });
+        const double preparedMs =
+            op.reconnects ? 0 : CpuTimeMs([&] { error += raw.RunPrepared(statements[v]); });
+        state.ResumeTiming();
+        const double ms = CpuTimeMs([&] { ok &= op.run(v); });
+        ratio.Add(ms, floorMs);
+        prepared.Add(ms, preparedMs);
     }
     if (!ok) state.SkipWithError(op.failure);
     if (!error.empty()) state.SkipWithError(error.c_str());
-    ratio.Report(state, "raw C API replay of " + std::to_string(statements[0].size()) +
-                            " statements");
+    ratio.Report(state);
+    if (!op.reconnects) prepared.Report(state);
 }
 
 void BM_OpenAllTables(benchmark::State& state) {
     TFDM& dm = *installation().dm;
     dm.Q_Net->SetRecNo(kObjects / 2);
-    timeAgainstReplay(state, {[&](int) { return dm.OpenAllTables(); }, 1, true,
-                              "OpenAllTables failed"});
+    timeAgainstReplay(state, {"open_all_tables", [&](int) { return dm.OpenAllTables(); }, 1,
+                              true, "OpenAllTables failed"});
     state.counters["objects"] = dm.Q_Net->RecordCount();
 }
 BENCHMARK(BM_OpenAllTables)->Unit(benchmark::kMillisecond);
@@ -159,7 +170,8 @@ void moveObject(benchmark::State& state, bool everyDetailOpen) {
     for (Dataset* ds : dm.AllDatasets())
         if (ds->IsOpen()) ++open;
     const int objects[2] = {10, 150};
-    timeAgainstReplay(state, {[&](int k) {
+    timeAgainstReplay(state, {everyDetailOpen ? "move_every_detail_open" : "move_to_object",
+                              [&](int k) {
                                   dm.Q_Net->SetRecNo(objects[k]);
                                   return dm.Q_Net->RecNo() == objects[k];
                               },
@@ -186,7 +198,8 @@ void BM_KeysOfOneObject(benchmark::State& state) {
     TFDM& dm = *installation().dm;
     const bool opened = dm.OpenAllTables();
     dm.Q_Net->SetRecNo(kObjects / 2);
-    timeAgainstReplay(state, {[&](int) { return opened && dm.ReopenKeys(); }, 1, false,
+    timeAgainstReplay(state, {"keys_of_one_object",
+                              [&](int) { return opened && dm.ReopenKeys(); }, 1, false,
                               "ReopenKeys failed"});
     state.counters["apartments"] = dm.QForKey->RecordCount();
 }
@@ -202,8 +215,9 @@ void BM_KeyOwnerSearch(benchmark::State& state) {
         code = code * 7919 % 150000 + 1;
         codes << QString("%1").arg(code, 6, 16, QChar('0')).toUpper();
     }
-    timeAgainstReplay(state, {[&](int c) { return search.Run(codes[c]) > 0; },
-                              int(codes.size()), false, "a key was not found"});
+    timeAgainstReplay(state, {"key_owner_search",
+                              [&](int c) { return search.Run(codes[c]) > 0; }, int(codes.size()),
+                              false, "a key was not found"});
     state.counters["keys"] = 150000;
 }
 BENCHMARK(BM_KeyOwnerSearch)->Unit(benchmark::kMillisecond);

@@ -1,24 +1,13 @@
 #pragma once
-// The floor of the data benchmarks: the statements an operation sent to
-// SQLite, recorded with their bound values written in, run again through the
-// bare C API on the same file: each one prepared, stepped to its last row with
-// every column read, and finalized.
+// The floor of the data module's benchmarks, for work that opens its
+// connection anew or keeps its statements prepared, where StatementLog
+// (Floors.h) does not reach: the statements an operation sent to SQLite on
+// any connection it opened, recorded with their bound values written in, run
+// again through the bare C API on a connection of their own to the same file.
 
-#include <sqlite3.h>
-
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QString>
+#include "Floors.h"
 
 #include <map>
-#include <string>
-#include <vector>
-
-// The connection's own SQLite handle.
-inline sqlite3* SqliteHandle(const QSqlDatabase& db) {
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    return v.isValid() ? *static_cast<sqlite3* const*>(v.constData()) : nullptr;
-}
 
 // While it lives, every statement SQLite starts on the given connection, and
 // on every connection opened meanwhile (a reopen of the data module), is
@@ -32,11 +21,11 @@ class StatementRecorder {
             sqlite3_auto_extension(reinterpret_cast<void (*)()>(&attachToNew)) == SQLITE_OK;
         if (!registered) qFatal("sqlite3_auto_extension failed");
         current() = this;
-        attach(SqliteHandle(db_));
+        attach(HandleOf(db_));
     }
     ~StatementRecorder() {
         current() = nullptr;
-        if (sqlite3* handle = SqliteHandle(db_)) sqlite3_trace_v2(handle, 0, nullptr, nullptr);
+        sqlite3_trace_v2(HandleOf(db_), 0, nullptr, nullptr);
     }
     StatementRecorder(const StatementRecorder&) = delete;
     StatementRecorder& operator=(const StatementRecorder&) = delete;

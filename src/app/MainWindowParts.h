@@ -11,6 +11,10 @@ namespace MainWindowParts {
 inline const QString kBoldOff = QStringLiteral("ж");
 inline const QString kBoldOn = QStringLiteral("н");
 
+// The window's size when nothing else is known, and after "Размер окна по умолчанию".
+constexpr int kDefaultWidth = 800;
+constexpr int kDefaultHeight = 595;
+
 inline bool shown(const QWidget* w) {
     return w && !w->isHidden();
 }

@@ -1,5 +1,6 @@
-// The main window's size: on the screen at start, the matrix grid's columns
-// when it resizes, the default size and the screen-wide toggle.
+// The main window's size: on the screen at start and whenever a screen makes
+// it grow, the matrix grid's columns when it resizes, the default size and the
+// screen-wide toggle.
 
 #include "app/TFMainVesk.h"
 
@@ -8,10 +9,12 @@
 #include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "foundation/ui/WindowPlacement.h"
 #include "platform/Dialogs.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -84,6 +87,10 @@ void TFMainVesk::showEvent(QShowEvent* event) {
 void TFMainVesk::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
+    // A screen that needs more room than the window had makes it grow, to
+    // the right and down; it moves back, so that all of it stays on the
+    // screen. What the operator drags (spontaneous) is left where it is.
+    if (!event->spontaneous()) KeepOnScreen(this);
 }
 
 void TFMainVesk::MServIniClick() {
@@ -93,8 +100,15 @@ void TFMainVesk::MServIniClick() {
                          DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return;
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-    resize(800, 595);
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    // The screen shown may need more than the default size; the window then
+    // keeps the least it needs.
+    resize(kDefaultWidth, kDefaultHeight);
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        QRect frame = frameGeometry();
+        frame.moveCenter(area.center());
+        move(MainWindowLogic::KeepWithin(frame, area).topLeft());
+    }
     Globals().WidthMain = width();
     for (const char* key : {"fm", "fp", "fb"}) gridToggles_[QString::fromLatin1(key)] = kBoldOff;
     if (matrixGrid_) matrixGrid_->setColumnWidth(0, 140);
@@ -112,7 +126,7 @@ void TFMainVesk::BitScreenClick() {
         // was the screen's width already.
         int w = Globals().WidthMain;
         if (w >= area.width() || w <= 0) w = MainWindowData::StoredMainWidth();
-        if (w <= 0) w = 800;
+        if (w <= 0) w = kDefaultWidth;
         resize(w, height());
     }
     // Keep the window on the screen.

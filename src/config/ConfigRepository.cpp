@@ -455,7 +455,7 @@ bool ConfigRepository::readPanelApartments(PanelEntranceRow& e) {
         });
 }
 
-bool ConfigRepository::ReadPanelEntrances(qint64 idBv, QList<PanelEntranceRow>& out) {
+bool ConfigRepository::ReadPanelEntrances(qint64 idNet, qint64 idBv, QList<PanelEntranceRow>& out) {
     out.clear();
     if (!forEachRow(QStringLiteral("SELECT p.id_pod, k.id_pk, k.n_net, m.n_pk, v.plus, k.p_fc,"
                                    " k.ah, p.d_key, p.o_key") +
@@ -475,18 +475,13 @@ bool ConfigRepository::ReadPanelEntrances(qint64 idBv, QList<PanelEntranceRow>& 
                         out << e;
                     }))
         return false;
-    for (PanelEntranceRow& e : out) {
-        if (!readPanelApartments(e) ||
-            !readKeys(QStringLiteral("SELECT bv_key FROM k_key"
-                                     " WHERE id_pod = ? AND id_kvr = -1"
-                                     " GROUP BY bv_key ORDER BY MIN(rowid)"),
-                      e.idPod, e.commonKeys))
-            return false;
-    }
+    for (PanelEntranceRow& e : out)
+        if (!readEntranceContent(idNet, e)) return false;
     return true;
 }
 
-bool ConfigRepository::ReadPanelLinkedEntrances(qint64 idBv, QList<PanelLinkedEntranceRow>& out) {
+bool ConfigRepository::ReadPanelLinkedEntrances(qint64 idNet, qint64 idBv,
+                                                QList<PanelLinkedEntranceRow>& out) {
     out.clear();
     if (!forEachRow(
             QStringLiteral("SELECT p.id_pod, p.o_key") + QString::fromLatin1(kPanelWiring) +
@@ -496,11 +491,126 @@ bool ConfigRepository::ReadPanelLinkedEntrances(qint64 idBv, QList<PanelLinkedEn
             }))
         return false;
     for (PanelLinkedEntranceRow& l : out)
-        if (!readKeys(QStringLiteral("SELECT bv_key FROM k_key"
-                                     " WHERE id_pod = ? AND id_kvr > -2"
-                                     " GROUP BY bv_key ORDER BY MIN(rowid)"),
-                      l.idPod, l.keys))
+        if (!readLinkedKeys(idNet, l)) return false;
+    return true;
+}
+
+// ---------------------------------------------------------------- a pass's reads
+
+namespace {
+
+// The entrances of an object's houses: those a pass reads at once.
+const QString kObjectEntrances = QStringLiteral(
+    "SELECT p.id_pod FROM k_pod p, k_dom d WHERE p.id_dom = d.id_dom AND d.id_net = ?");
+const QString kCommonKeys = QStringLiteral(
+    "SELECT bv_key FROM k_key WHERE id_pod = ? AND id_kvr = -1"
+    " GROUP BY bv_key ORDER BY MIN(rowid)");
+const QString kLinkedKeys = QStringLiteral(
+    "SELECT bv_key FROM k_key WHERE id_pod = ? AND id_kvr > -2"
+    " GROUP BY bv_key ORDER BY MIN(rowid)");
+
+}  // namespace
+
+bool ConfigRepository::readEntranceContent(qint64 idNet, PanelEntranceRow& e) {
+    if (reads_) {
+        QSet<qint64> read;
+        if (!readObjectEntrances(idNet, read)) return false;
+        if (read.contains(e.idPod)) {
+            const ConfigPassReads::Entrance content = reads_->entrances.value(e.idPod);
+            e.apartments = content.apartments;
+            e.commonKeys = content.commonKeys;
+            return true;
+        }
+    }
+    return readPanelApartments(e) && readKeys(kCommonKeys, e.idPod, e.commonKeys);
+}
+
+// The object's entrances, their apartments with their keys and their common
+// keys, read by one statement each as the panels' own reads would give them
+// entrance by entrance.
+bool ConfigRepository::readObjectEntrances(qint64 idNet, QSet<qint64>& ids) {
+    const auto known = reads_->entrancesOfObject.constFind(idNet);
+    if (known != reads_->entrancesOfObject.constEnd()) {
+        ids = *known;
+        return true;
+    }
+    ids.clear();
+    if (!forEachRow(kObjectEntrances, {idNet},
+                    [&](const QSqlQuery& q) { ids.insert(q.value(0).toLongLong()); }))
+        return false;
+    QHash<qint64, ConfigPassReads::Entrance>& entrances = reads_->entrances;
+    QHash<qint64, QPair<qint64, int>> byId;  // id_kvr -> entrance and position
+    if (!forEachRow(
+            QStringLiteral("SELECT ") + callColumns() +
+                QStringLiteral(", v.id_kvr, v.x_key, v.y_key, v.id_pod"
+                               " FROM k_kvr v, k_pod p, k_dom d"
+                               " WHERE v.id_pod = p.id_pod AND p.id_dom = d.id_dom"
+                               " AND d.id_net = ? ORDER BY v.id_pod, v.p_nom, v.id_kvr"),
+            {idNet},
+            [&](const QSqlQuery& q) {
+                PanelApartmentRow a;
+                a.call = callApartment(q, 0);
+                a.xKey = q.value(kCallColumnCount + 1).toLongLong();
+                a.yKey = q.value(kCallColumnCount + 2).toLongLong();
+                const qint64 idPod = q.value(kCallColumnCount + 3).toLongLong();
+                QList<PanelApartmentRow>& list = entrances[idPod].apartments;
+                byId.insert(q.value(kCallColumnCount).toLongLong(), {idPod, int(list.size())});
+                list << a;
+            }) ||
+        !forEachRow("SELECT y.id_kvr, y.bv_key FROM k_key y, k_kvr r, k_pod p, k_dom d"
+                    " WHERE y.id_kvr = r.id_kvr AND r.id_pod = p.id_pod AND p.id_dom = d.id_dom"
+                    " AND d.id_net = ? ORDER BY y.rowid",
+                    {idNet},
+                    [&](const QSqlQuery& q) {
+                        const auto at = byId.constFind(q.value(0).toLongLong());
+                        if (at != byId.constEnd())
+                            entrances[at->first].apartments[at->second].keys
+                                << q.value(1).toString();
+                    }) ||
+        !forEachRow(QStringLiteral("SELECT id_pod, bv_key FROM k_key WHERE id_kvr = -1"
+                                   " AND id_pod IN (") +
+                        kObjectEntrances +
+                        QStringLiteral(") GROUP BY id_pod, bv_key ORDER BY MIN(rowid)"),
+                    {idNet}, [&](const QSqlQuery& q) {
+                        entrances[q.value(0).toLongLong()].commonKeys << q.value(1).toString();
+                    }))
+        return false;
+    reads_->entrancesOfObject.insert(idNet, ids);
+    return true;
+}
+
+bool ConfigRepository::readLinkedKeys(qint64 idNet, PanelLinkedEntranceRow& l) {
+    if (!reads_) return readKeys(kLinkedKeys, l.idPod, l.keys);
+    QSet<qint64> read;
+    if (!readObjectEntrances(idNet, read)) return false;
+    if (!read.contains(l.idPod)) return readKeys(kLinkedKeys, l.idPod, l.keys);
+    if (!reads_->linkedObjects.contains(idNet)) {
+        if (!forEachRow(QStringLiteral("SELECT id_pod, bv_key FROM k_key WHERE id_kvr > -2"
+                                       " AND id_pod IN (") +
+                            kObjectEntrances +
+                            QStringLiteral(") GROUP BY id_pod, bv_key ORDER BY MIN(rowid)"),
+                        {idNet}, [&](const QSqlQuery& q) {
+                            reads_->linkedKeys[q.value(0).toLongLong()] << q.value(1).toString();
+                        }))
             return false;
+        reads_->linkedObjects.insert(idNet);
+    }
+    l.keys = reads_->linkedKeys.value(l.idPod);
+    return true;
+}
+
+bool ConfigRepository::readPrefixWidth(qint64 idNet, int& width) {
+    if (reads_) {
+        const auto known = reads_->prefixWidths.constFind(idNet);
+        if (known != reads_->prefixWidths.constEnd()) {
+            width = *known;
+            return true;
+        }
+    }
+    QList<CallCodeApartmentRow> objectCodes;
+    if (!ReadObjectCallCodes(idNet, objectCodes)) return false;
+    width = CallCodePrefixWidth(objectCodes);
+    if (reads_) reads_->prefixWidths.insert(idNet, width);
     return true;
 }
 
@@ -520,13 +630,11 @@ bool ConfigRepository::ReadPanelFileInput(qint64 idNet, int nNet,
     if (!object || !panel) return true;
     in.object = *object;
     in.device = *panel;
-    QList<CallCodeApartmentRow> objectCodes;
-    if (!ReadSepDevice(in.sepDevice) || !ReadPanelEntrances(panel->idBv, in.entrances) ||
-        !ReadObjectCallCodes(idNet, objectCodes) ||
-        !ReadPanelLinkedEntrances(panel->idBv, in.linkedEntrances))
+    if (!ReadSepDevice(in.sepDevice) || !ReadPanelEntrances(idNet, panel->idBv, in.entrances) ||
+        !readPrefixWidth(idNet, in.prefixWidth) ||
+        !ReadPanelLinkedEntrances(idNet, panel->idBv, in.linkedEntrances))
         return false;
     if (panel->bvType == 1 && !ReadGateKeys(panel->idBv, in.gateKeys)) return false;
-    in.prefixWidth = CallCodePrefixWidth(objectCodes);
     out = in;
     return true;
 }

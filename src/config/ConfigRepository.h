@@ -16,16 +16,42 @@
 #include <QString>
 #include <QVariantList>
 
+#include <QHash>
+#include <QSet>
+
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QSqlQuery;
+
+// What one pass over an object's devices reads once for all its files
+// instead of once a file: every entrance's apartments with their keys and
+// its common keys, the keys of entrances linked to a panel, and the width of
+// the object's call-code prefixes. The rows are read for the whole object
+// at once, the first time a file needs one of its entrances. A pass writes
+// none of the rows the files are built from, so what it read stays true for
+// the pass; it is dropped with the pass.
+struct ConfigPassReads {
+    struct Entrance {
+        QList<PanelApartmentRow> apartments;
+        QStringList commonKeys;
+    };
+    QHash<qint64, QSet<qint64>> entrancesOfObject;  // id_net -> its entrances read
+    QHash<qint64, Entrance> entrances;              // by id_pod
+    QSet<qint64> linkedObjects;                     // id_net whose linked keys were read
+    QHash<qint64, QStringList> linkedKeys;          // by id_pod
+    QHash<qint64, int> prefixWidths;                // by id_net
+};
 
 class ConfigRepository {
   public:
     explicit ConfigRepository(QSqlDatabase db);
 
     QString LastError() const { return error_; }
+    // The reads of the pass this repository builds files for; none (the
+    // default) reads everything for each file.
+    void ShareReads(std::shared_ptr<ConfigPassReads> reads) { reads_ = std::move(reads); }
 
     bool ReadObject(qint64 idNet, std::optional<ConfigObjectRow>& out);
     // SepDevice of t_global; the program's value when the row is missing.
@@ -66,13 +92,13 @@ class ConfigRepository {
     bool ReadConsoleCallApartments(qint64 idNet, QList<CallCodeApartmentRow>& out);
     // Codes and origins of all the object's rows (for CallCodePrefixWidth).
     bool ReadObjectCallCodes(qint64 idNet, QList<CallCodeApartmentRow>& out);
-    // The entrances wired to a panel (plus 1 or 3) by their switch's network
-    // number, each with its apartments by p_nom, their keys in the order
-    // entered, and its distinct common keys.
-    bool ReadPanelEntrances(qint64 idBv, QList<PanelEntranceRow>& out);
+    // The entrances wired to panel idBv of object idNet (plus 1 or 3) by
+    // their switch's network number, each with its apartments by p_nom,
+    // their keys in the order entered, and its distinct common keys.
+    bool ReadPanelEntrances(qint64 idNet, qint64 idBv, QList<PanelEntranceRow>& out);
     // The entrances linked to a panel with plus 2 by switch network number,
     // each with the distinct keys of its apartments and its common keys.
-    bool ReadPanelLinkedEntrances(qint64 idBv, QList<PanelLinkedEntranceRow>& out);
+    bool ReadPanelLinkedEntrances(qint64 idNet, qint64 idBv, QList<PanelLinkedEntranceRow>& out);
     // The keys of a gate panel, by label.
     bool ReadGateKeys(qint64 idBv, QStringList& out);
     // All of the above for one call panel (spare key slots wanted, as the
@@ -93,9 +119,16 @@ class ConfigRepository {
     bool readCallApartments(const QString& sql, const QVariantList& values,
                             QList<CallCodeApartmentRow>& out);
     bool readPanelApartments(PanelEntranceRow& entrance);
+    // The apartments (with keys) and common keys of an entrance wired to a
+    // panel of object idNet.
+    bool readEntranceContent(qint64 idNet, PanelEntranceRow& entrance);
+    bool readObjectEntrances(qint64 idNet, QSet<qint64>& ids);
+    bool readLinkedKeys(qint64 idNet, PanelLinkedEntranceRow& entrance);
+    bool readPrefixWidth(qint64 idNet, int& width);
     // The keys (first column) a statement with one bound id selects.
     bool readKeys(const QString& sql, qint64 id, QStringList& out);
 
     QSqlDatabase db_;
     QString error_;
+    std::shared_ptr<ConfigPassReads> reads_;
 };

@@ -235,6 +235,7 @@ WritePassResult ConfigWriteScreen::BitCreateClick(const QList<int>& selectedRows
     stepsDone_ = 0;
     stepsTotal_ = int(std::count(selection_.cbegin(), selection_.cend(), true));
     WritePassResult pass;
+    passReads_ = std::make_shared<ConfigPassReads>();
     buildSwitches(pass);
     if (!buildConsole(pass)) {
         pass.stopped = true;
@@ -242,6 +243,7 @@ WritePassResult ConfigWriteScreen::BitCreateClick(const QList<int>& selectedRows
         buildPanels(pass);
         logs_.result << kSummaryRule << kSummaryTitle << logs_.summary;
     }
+    passReads_.reset();
     selection_.fill(false);
     if (progress_) progress_(0, 0, false);
     if (pass.driversRun > 0 && !RefreshDeviceList()) logs_.result << error_;
@@ -367,6 +369,7 @@ QString ConfigWriteScreen::WritePkFile(const QString& fileName, int nNet) {
 
 QString ConfigWriteScreen::WriteBvFile(const QString& fileName, int address) {
     ConfigRepository repo(db_);
+    repo.ShareReads(passReads_);
     std::optional<PanelFileInput> in;
     if (!repo.ReadPanelFileInput(idNet_, address, in))
         return readFailure(fileName, repo.LastError());

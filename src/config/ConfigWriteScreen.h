@@ -14,6 +14,7 @@
 #include "config/ConfigFileBuilder.h"
 #include "config/ConfigFolders.h"
 #include "config/ConfigRecords.h"
+#include "config/ConfigRepository.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,6 +24,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace WriteScreenTexts {
@@ -167,6 +169,8 @@ class ConfigWriteScreen {
     QString error_;
     std::function<void(int, int, bool)> progress_;
     std::function<void(int)> afterStateChange_;
+    // What the pass under way has read for its panels' files.
+    std::shared_ptr<ConfigPassReads> passReads_;
     int stepsDone_ = 0;  // devices done and to do in the pass, for the gauge
     int stepsTotal_ = 0;
 };

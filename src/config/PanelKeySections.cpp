@@ -106,9 +106,6 @@ struct Section5 {
     QString rMinBits;
     QList<Apartment5> apartments;
     bool cut = false;  // a slot or an end bit was missing
-    // Apartments without slots in the last byte, under its padding: each is
-    // a single 1 bit, as many as the 1 bits that end the text.
-    qint64 lastByteApartments = 0;
 };
 
 // Reads the apartment records of a section 5 text, never past its start.
@@ -135,12 +132,6 @@ Section5 parseSection5(const QString& sectionText) {
         }
         s.apartments << a;
         if (s.cut) break;
-    }
-    if (!s.cut) {
-        const QString rest = r.Rest();
-        while (s.lastByteApartments < rest.size() &&
-               rest.at(rest.size() - 1 - s.lastByteApartments) == QLatin1Char('1'))
-            ++s.lastByteApartments;
     }
     return s;
 }
@@ -506,7 +497,6 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
         }
     }
     if (left >= 1) list.unplaced = QStringLiteral("осталось слотов RSum: ") + num(left);
-    list.apartments = s.apartments.size() + s.lastByteApartments;
     return list;
 }
 
@@ -542,8 +532,9 @@ QString EncodeBvKeys5(const Keys5List& keys5, const Keys6List& keys6, ConfigLogs
     collectKeys5(keys5, apartments, logs);
     collectEnrolledKeys(keys6, apartments, logs);
     const qint64 minSl = qMax<qint64>(keys5.minSl, 0);
-    const qint64 last =
-        qMax(apartments.isEmpty() ? 0 : apartments.lastKey(), qMax<qint64>(keys5.apartments, 0));
+    // Apartments after the last one listed are not written: the section ends
+    // with the last apartment that has a row.
+    const qint64 last = apartments.isEmpty() ? 0 : apartments.lastKey();
     KeySlots slotBits(5, logs.result);
     for (qint64 a = 1; a <= last && slotBits.Room(); ++a) {
         const EditorApartment apartment = apartments.value(a);
@@ -576,10 +567,8 @@ QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& lef
     const int indexBits = int(qBound<qint64>(0, keys6.bitSl, kMaxIndexWidth));
     KeySlots slotBits(6, logs.result);
     for (qint64 i = 0; i < n && slotBits.Room(); ++i) slotBits.EmptyIndexedSlot(indexBits);
-    // A section read empty (no slots, no index width) is written back empty,
-    // as the write screen writes it when no spare slots are wanted.
-    QString payload =
-        n == 0 && indexBits == 0 ? QString() : withHeader(slotBits.Text(), indexBits, kByteBits, n);
+    // The count and the index width stand even when there are no slots.
+    QString payload = withHeader(slotBits.Text(), indexBits, kByteBits, n);
     // Keys without an apartment leave for section 7; the others went into section 5.
     for (qint64 r = 0; r < n && r < keys6.rows.size(); ++r) {
         const Keys6Row& row = keys6.rows[r];

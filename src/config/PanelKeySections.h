@@ -94,10 +94,6 @@ struct Keys5List {
     QList<Keys5Row> rows;
     QString unplaced;  // L_Err: "осталось слотов RSum: " + the slots RSum announced but the
                        // section did not hold, or empty
-    // The apartment records the section held, those without slots after the
-    // last listed key included: a save writes at least as many, so that an
-    // unchanged list gives the section back as it was.
-    qint64 apartments = 0;
 };
 
 // Keys6: the slots for keys enrolled at the panel (section 6).
@@ -124,15 +120,16 @@ Keys7List DecodeBvKeys7(const QString& sectionText);
 
 // The editor's save writes the three sections in this order.
 //
-// Section 5 from Keys5 and the Keys6 keys of apartments from 1 up: each
-// apartment keeps as many slots as it has Keys5 rows (at least MinSl when it
-// has any), its keys first, then the keys enrolled for it at the panel, then
-// empty slots. Rows are taken by their apartment index, blank rows passed
-// over. Sizes go to logs.result, the slot count and length to logs.detail.
+// Section 5 from Keys5 and the Keys6 keys of apartments from 1 up to the
+// last apartment that has a row: each apartment keeps as many slots as it has
+// Keys5 rows (at least MinSl when it has any), its keys first, then the keys
+// enrolled for it at the panel, then empty slots. Rows are taken by their
+// apartment index, blank rows passed over. Sizes go to logs.result, the slot
+// count and length to logs.detail.
 QString EncodeBvKeys5(const Keys5List& keys5, const Keys6List& keys6, ConfigLogs& logs);
-// Section 6 written back empty (max of its last used row and KolSl6 slots):
-// its keys moved into section 5, those without an apartment (index 0) go
-// into leftoverKeys for section 7.
+// Section 6 written back empty (max of its last used row and KolSl6 slots,
+// its count and BitSl even without a slot): its keys moved into section 5,
+// those without an apartment (index 0) go into leftoverKeys for section 7.
 QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& leftoverKeys);
 // Section 7 from the leftover keys (lowest), the Keys7 keys and the empty
 // slots of Keys7, KolSl7 slots at least.

@@ -14,7 +14,6 @@ namespace {
 constexpr int kSection = 0;
 constexpr int kVersion = 1;
 constexpr int kCodeBits = 17;
-constexpr int kMaxCodeDigits = 5;
 constexpr qint64 kBlatoUnset = 31;  // what a negative blato is written as
 
 // The switches in record order, which is also their order from payload bit 8.
@@ -123,9 +122,10 @@ qint64 BvConsoleHandsetOrdinal(const PanelRow& panel, const QList<PanelEntranceR
 }
 
 bool BvOpenCodeField(const QString& code, QString& field) {
-    const QString c = code.trimmed();
+    // Coded as a call code is: older databases hold "111111" for no code, and
+    // a code led by '0' is stored padded with '1' to six digits.
     qint64 v = 0;
-    if (c.size() > kMaxCodeDigits || !CallCodeValue(c, v)) return false;
+    if (!CallCodeValue(code.trimmed(), v)) return false;
     field = BitField(v, kCodeBits);
     return true;
 }
@@ -137,7 +137,7 @@ QString BvOpenCodeText(const QString& field) {
 
 QString BvOpenCodeErrorText(int index, const QString& code) {
     return QStringLiteral("Код открытия двери ") + num(index) + QStringLiteral(" \"") + code +
-           QStringLiteral("\": допустимы только цифры, не больше 5.");
+           QStringLiteral("\": нужно число не длиннее 6 цифр и не больше 131070.");
 }
 
 bool BvParamsFromDB(TBvParams& p, const PanelRow& panel, const QList<PanelEntranceRow>& entrances,

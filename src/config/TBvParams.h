@@ -56,9 +56,11 @@ void InitBvParams(TBvParams& p);
 qint64 BvConsoleHandsetOrdinal(const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
                                bool* matched = nullptr);
 
-// The 17-bit field of a door-open code text: empty is 111111, a code beginning
-// with '0' is left-padded with '1' to six digits. False for a text that is not
-// one to five decimal digits.
+// The 17-bit field of a door-open code text: empty is 111111 (so is "111111",
+// the empty code), a code beginning with '0' is left-padded with '1' to six
+// digits, any other code is its value. False for a text that is not at most
+// six decimal digits, or whose value would fill all 17 bits or more: a field
+// of all ones is an empty slot to the panel.
 bool BvOpenCodeField(const QString& code, QString& field);
 // The code text of a field; the empty text for a blank or empty-code field.
 QString BvOpenCodeText(const QString& field);

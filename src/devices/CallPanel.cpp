@@ -19,6 +19,12 @@ QString OpenCodeColumns() {
     return columns.join(QStringLiteral(", "));
 }
 
+// An empty cell is stored as the empty text, never as NULL: one "no code" in
+// the column, whichever way the cell came to be empty.
+QString StoredOpenCode(const QString& cell) {
+    return cell.isEmpty() ? QStringLiteral("") : cell;
+}
+
 bool Flag(const QVariant& v) {
     return v.toInt() != 0;
 }
@@ -137,7 +143,7 @@ PanelWrite SavePanelValues(QSqlDatabase db, qint64 idBv, const PanelCommonParams
         kCommonAssignments + QStringLiteral(", l_kns=?, l_pok=?, adrpk=?, adrcs=?");
     for (int i = 0; i < kOpenCodeCount; ++i) {
         assignments += QStringLiteral(", ") + OpenCodeColumn(i) + QStringLiteral("=?");
-        values << individual.openCodes.value(i);
+        values << StoredOpenCode(individual.openCodes.value(i));
     }
     return Update(db, before, assignments, values);
 }

@@ -43,7 +43,7 @@ int NewSwitchFirstApartment(bool hotel, int incr, int n1kvr) {
     return hotel ? incr : FirstTerminalFromApartment(n1kvr);
 }
 
-int NewPanelBlato(int maxApartments) {
+int PanelBlato(int maxApartments) {
     if (maxApartments <= 0) return kBlatoFloor;
     return std::max(kBlatoFloor, (maxApartments + 31) / 32 + 16);
 }
@@ -417,6 +417,7 @@ class SyncRun {
                     const QHash<int, ColumnNaming>& naming);
     bool deleteUnclaimedPanels();
     bool indexWiredPanels();
+    bool raiseBlato(qint64 idBv, int maxApartments);
 
     bool finishSwitches();
     void step() {
@@ -432,7 +433,6 @@ class SyncRun {
     qint64 idMvv_ = 0;
     qint64 idMot_ = 0;
     bool allHaveApartments_ = true;
-    QSet<qint64> newPanels_;
     std::unique_ptr<ProgressSteps> gauge_;
 };
 
@@ -640,7 +640,6 @@ bool SyncRun::writePanel(const MatrixPanel& panel, const QList<PanelRecord>& rec
                        &error))
             return false;
         idBv = q.lastInsertId().toLongLong();
-        newPanels_.insert(idBv);
     }
     for (int i = 0; i < panel.rows.size(); ++i) step();
     return Exec(db_, QStringLiteral("UPDATE m_bv SET id_bv=? WHERE id_net=? AND n_net=?"),
@@ -660,8 +659,7 @@ bool SyncRun::deleteUnclaimedPanels() {
 
 // Every panel wired to a switch gets its handset index through the switch on
 // its lowest column; a panel whose console flag disagrees with the object's
-// keeps only a concierge. A new panel gets the blato its apartments need; an
-// existing one keeps the value it was given.
+// keeps only a concierge. Each gets at least the blato its apartments need.
 bool SyncRun::indexWiredPanels() {
     QSqlQuery q(db_);
     if (!ExecBound(q,
@@ -683,12 +681,25 @@ bool SyncRun::indexWiredPanels() {
             error = r.error;
             return false;
         }
-        if (newPanels_.contains(idBv) &&
-            !Exec(db_, QStringLiteral("UPDATE k_bv SET blato=? WHERE id_bv=?"),
-                  {NewPanelBlato(wiring.maxApartments), idBv}, &error))
-            return false;
+        if (!raiseBlato(idBv, wiring.maxApartments)) return false;
     }
     return true;
+}
+
+// A panel whose entrances grew needs a longer blato, and a new file for it. A
+// stored value above the one needed was set by hand and stays.
+bool SyncRun::raiseBlato(qint64 idBv, int maxApartments) {
+    QSqlQuery q(db_);
+    if (!ExecBound(q, QStringLiteral("SELECT blato, kf_pr FROM k_bv WHERE id_bv=?"), {idBv},
+                   &error))
+        return false;
+    if (!q.next()) return true;
+    const int needed = PanelBlato(maxApartments);
+    if (q.value(0).toInt() >= needed) return true;
+    const DeviceWrite w = UpdateAsEdit(db_, QStringLiteral("k_bv"), QStringLiteral("id_bv"), idBv,
+                                       q.value(1).toInt(), QStringLiteral("blato=?"), {needed});
+    error = w.error;
+    return w.ok;
 }
 
 }  // namespace

@@ -36,9 +36,10 @@ QString NewSwitchCameraMask(int doors, int gates, int kolTractPK);
 // ai of a new switch: the object's increment for a hotel entrance, else the
 // entrance's first apartment, reduced to its last two digits above 100.
 int NewSwitchFirstApartment(bool hotel, int incr, int n1kvr);
-// blato of a new panel whose wired entrances hold at most maxApartments
-// apartments: 31 up to 480 apartments, one more for every further 32.
-int NewPanelBlato(int maxApartments);
+// The blato a panel needs whose wired entrances hold at most maxApartments
+// apartments: 31 up to 480 apartments, one more for every further 32. Each
+// synchronisation raises a panel's blato to it, never lowers it.
+int PanelBlato(int maxApartments);
 
 // What a panel's record name is made of.
 struct PanelNameParts {

@@ -1,7 +1,44 @@
 #include "foundation/BoundSql.h"
 
+#include <QDateTime>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
+
+#include <sqlite3.h>
+
+namespace {
+
+// The SQLite handle under a QtSql connection; none for another driver or a
+// closed connection.
+sqlite3* handleOf(const QSqlDatabase& db) {
+    if (!db.isOpen() || !db.driver()) return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+// Null as QtSql's driver takes it: also a null text, byte array or date in
+// a valid variant.
+bool isNullValue(const QVariant& v) {
+    if (v.isNull()) return true;
+    switch (v.typeId()) {
+        case QMetaType::QString:
+            return v.toString().isNull();
+        case QMetaType::QByteArray:
+            return v.toByteArray().isNull();
+        case QMetaType::QDate:
+            return v.toDate().isNull();
+        case QMetaType::QTime:
+            return v.toTime().isNull();
+        case QMetaType::QDateTime:
+            return v.toDateTime().isNull();
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error) {
     bool ok = q.prepare(sql);
@@ -36,4 +73,111 @@ bool SqlTransaction::run(const QString& sql) {
     if (q.exec(sql)) return true;
     error_ = q.lastError().text();
     return false;
+}
+
+BoundStatement::BoundStatement(const QSqlDatabase& db, const QString& sql) : db_(handleOf(db)) {
+    if (!db_) {
+        error_ = QStringLiteral("Нет соединения с базой данных");
+        return;
+    }
+    if (sqlite3_prepare16_v2(db_, sql.utf16(), int(sql.size() * sizeof(char16_t)), &stmt_,
+                             nullptr) != SQLITE_OK)
+        fail();
+}
+
+BoundStatement::~BoundStatement() {
+    sqlite3_finalize(stmt_);
+}
+
+BoundStatement& BoundStatement::Bind(int index, qint64 value) {
+    if (stmt_) sqlite3_bind_int64(stmt_, index + 1, value);
+    return *this;
+}
+
+BoundStatement& BoundStatement::Bind(int index, const QString& value) {
+    if (!stmt_) return *this;
+    if (value.isNull())
+        sqlite3_bind_null(stmt_, index + 1);
+    else
+        sqlite3_bind_text16(stmt_, index + 1, value.utf16(), int(value.size() * sizeof(char16_t)),
+                            SQLITE_TRANSIENT);
+    return *this;
+}
+
+BoundStatement& BoundStatement::Bind(int index, const QVariant& value) {
+    if (!stmt_) return *this;
+    if (isNullValue(value)) {
+        sqlite3_bind_null(stmt_, index + 1);
+        return *this;
+    }
+    // The types QtSql's driver binds as numbers; it binds everything else as text.
+    switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+            return Bind(index, value.toLongLong());
+        case QMetaType::Double:
+            sqlite3_bind_double(stmt_, index + 1, value.toDouble());
+            return *this;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob(stmt_, index + 1, bytes.constData(), int(bytes.size()),
+                              SQLITE_TRANSIENT);
+            return *this;
+        }
+        default:
+            return Bind(index, value.toString());
+    }
+}
+
+bool BoundStatement::fail() {
+    error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+    if (stmt_) sqlite3_reset(stmt_);
+    return false;
+}
+
+bool BoundStatement::Exec() {
+    if (!stmt_) return false;
+    error_.clear();
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) return fail();
+    sqlite3_reset(stmt_);
+    return true;
+}
+
+bool BoundStatement::Exec(const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i) Bind(i, values[i]);
+    return Exec();
+}
+
+bool BoundStatement::Next() {
+    if (!stmt_) return false;
+    error_.clear();
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) return fail();
+    sqlite3_reset(stmt_);
+    return false;
+}
+
+QVariant BoundStatement::Value(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(stmt_, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt_, column);
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
+                              sqlite3_column_bytes(stmt_, column));
+        default:
+            return QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(stmt_, column)),
+                           sqlite3_column_bytes16(stmt_, column) / int(sizeof(QChar)));
+    }
+}
+
+qint64 BoundStatement::LastInsertId() const {
+    return db_ ? sqlite3_last_insert_rowid(db_) : 0;
 }

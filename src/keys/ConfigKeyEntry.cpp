@@ -3,6 +3,7 @@
 #include "config/EditorCell.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "keys/ConfigKeyStore.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
@@ -176,25 +177,24 @@ ConfigKeyPlan PlanConfigKeyEntry(const QList<int>& apartmentCounts, const Keys5L
 
 namespace {
 
-enum class Stored { Entered, Confirmed, Failed };
+using Stored = ConfigKeyStore::Stored;
 
-// Owner columns of a key entered here.
-struct NewKeyOwner {
-    QVariant idPod;
-    qint64 idKvr = 0;
-    bool common = false;
-    QString mark;
-};
-
+// Where each key of the plan goes, and the data module's lists put where the
+// entry leaves them: the key screen's entrance on the entrance of the last
+// common key, its gate on the gate, the panel's entrance list on the entrance
+// of the last apartment key.
 class ConfigKeyWriter {
   public:
     ConfigKeyWriter(TFDM& dm, const ConfigFileIdent& ident, const PanelKeyWalk& walk)
-        : dm_(dm), ident_(ident), walk_(walk), today_(QDate::currentDate()) {}
+        : dm_(dm),
+          ident_(ident),
+          walk_(walk),
+          today_(QDate::currentDate()),
+          idNet_(dm.Q_Net->FieldByName(QStringLiteral("id_net")).Value()),
+          store_(dm.ConnectionDB(), dm.Q_Net->FieldByName(QStringLiteral("v_key")).AsInt(),
+                 today_) {}
 
-    bool Open() {
-        return (dm_.Q_Kvr1->IsOpen() || dm_.Q_Kvr1->Open()) &&
-               (dm_.Q_key1->IsOpen() || dm_.Q_key1->Open());
-    }
+    bool Open() { return store_.Prepared(); }
 
     Stored Store(const ImportedKey& key) {
         switch (key.kind) {
@@ -210,23 +210,24 @@ class ConfigKeyWriter {
         return Stored::Failed;
     }
 
+    // The counters and the panel's entrance list after the last key.
+    bool Finish(QString* error) {
+        if (lastEntrance_ >= 0) dm_.Q_Bpo->SetRecNo(lastEntrance_ + 1);
+        return store_.WriteCounters(error);
+    }
+
     KeyChangeFlags& Marks() { return marks_; }
 
   private:
     Stored apartmentKey(const ImportedKey& key) {
         const WalkApartment at = walk_.At(key.apartment);
         if (at.entrance < 0) return Stored::Failed;
+        lastEntrance_ = at.entrance;
         const WalkEntrance& entrance = walk_.entrances[at.entrance];
-        dm_.Q_Bpo->SetRecNo(at.entrance + 1);
-        dm_.Q_Kvr1->SetRecNo(at.position + 1);
-        const qint64 idKvr = entrance.apartments[at.position];
-        if (!HasRow(dm_.Q_Kvr1) ||
-            dm_.Q_Kvr1->FieldByName(QStringLiteral("id_kvr")).AsLargeInt() != idKvr)
-            return Stored::Failed;
         const QString mark = key.kind == ImportedKeyKind::Section6 ? ConfigKeyMarks::Section6()
                                                                    : ConfigKeyMarks::Section5();
-        const Stored stored =
-            storeIn(dm_.Q_key1, key.key, NewKeyOwner{entrance.idPod, idKvr, false, mark});
+        const Stored stored = store_.Store(
+            newRow(key.key, entrance.idPod, entrance.apartments[at.position], false, mark));
         if (stored == Stored::Entered) marks_.SetSwitchOfEntrance(dm_, entrance.idPod);
         return stored;
     }
@@ -234,51 +235,48 @@ class ConfigKeyWriter {
     Stored commonKey(const ImportedKey& key) {
         const WalkEntrance& entrance = walk_.entrances[key.entrance];
         if (!dm_.QPodKey->Locate(QStringLiteral("id_pod"), entrance.idPod)) return Stored::Failed;
-        if (!dm_.QOKeys->IsOpen() && !dm_.QOKeys->Open()) return Stored::Failed;
         const QString mark = key.kind == ImportedKeyKind::Common ? ConfigKeyMarks::Common7()
                                                                  : ConfigKeyMarks::NoApartment();
         const Stored stored =
-            storeIn(dm_.QOKeys, key.key,
-                    NewKeyOwner{entrance.idPod, KeyRegister::kCommonOwner, true, mark});
+            store_.Store(newRow(key.key, entrance.idPod, KeyRegister::kCommonOwner, true, mark));
         if (stored == Stored::Entered) marks_.SetSwitchOfEntrance(dm_, entrance.idPod);
         return stored;
     }
 
     Stored gateKey(const ImportedKey& key) {
         if (!dm_.QKalKey->Locate(QStringLiteral("id_bv"), ident_.idBv)) return Stored::Failed;
-        if (!dm_.QKKeys->IsOpen() && !dm_.QKKeys->Open()) return Stored::Failed;
-        const Stored stored = storeIn(
-            dm_.QKKeys, key.key,
-            NewKeyOwner{ident_.idBv, KeyRegister::kGateOwner, true, ConfigKeyMarks::Gate7()});
+        const Stored stored = store_.Store(
+            newRow(key.key, ident_.idBv, KeyRegister::kGateOwner, true, ConfigKeyMarks::Gate7()));
+        if (stored == Stored::Failed) return stored;
+        // A gate key's post takes the counts of the entrance the key
+        // screen stands on again.
+        if (HasRow(dm_.QPodKey))
+            store_.RecountCommonKeys(dm_.QPodKey->FieldByName(QStringLiteral("id_pod")).Value());
         if (stored == Stored::Entered)
             marks_.Set(dm_.QKalKey->FieldByName(QStringLiteral("n_net")).AsInt());
         return stored;
     }
 
-    // The key within its list: confirmed when there, else appended; the
-    // owner's counters follow by the data module's after-post handlers.
-    Stored storeIn(Dataset* list, const QString& key, const NewKeyOwner& owner) {
-        const int found = KeyData::FindRow(list, QStringLiteral("bv_key"), key);
-        if (found >= 0) {
-            list->SetRecNo(found + 1);
-            Field status = list->FieldByName(QStringLiteral("status"));
-            status.SetValue(
-                KeyLabel::Dated(ConfigKeyMarks::ForExisting(status.AsString()), today_));
-        } else {
-            AppendKeyRow(list, NewKeyRow{PadLeft(key, QLatin1Char('0'), KeyNumber::kFullDigits),
-                                         key, owner.idPod, owner.idKvr, owner.common,
-                                         dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value(),
-                                         QString(), KeyLabel::Dated(owner.mark, today_)});
-        }
-        if (!PostKeyRow(list)) return Stored::Failed;
-        return found >= 0 ? Stored::Confirmed : Stored::Entered;
+    NewKeyRow newRow(const QString& key, const QVariant& idPod, qint64 idKvr, bool common,
+                     const QString& mark) const {
+        return NewKeyRow{PadLeft(key, QLatin1Char('0'), KeyNumber::kFullDigits),
+                         key,
+                         idPod,
+                         idKvr,
+                         common,
+                         idNet_,
+                         QString(),
+                         KeyLabel::Dated(mark, today_)};
     }
 
     TFDM& dm_;
     const ConfigFileIdent& ident_;
     const PanelKeyWalk& walk_;
     const QDate today_;
+    const QVariant idNet_;
+    ConfigKeyStore store_;
     KeyChangeFlags marks_;
+    int lastEntrance_ = -1;  // the walk entrance of the last apartment key
 };
 
 // Where a key stands on the gauge: sections 5, 6 and 7 one after another.
@@ -365,10 +363,10 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
             if (stored == Stored::Entered) ++result.entered;
             if (stored == Stored::Confirmed) ++result.confirmed;
         }
-        if (ok) ok = writer.Marks().Apply(dm, sepDevice, &why);
+        if (ok) ok = writer.Finish(&why) && writer.Marks().Apply(dm, sepDevice, &why);
         if (ok && transaction.Commit()) {
             gauge.End();
-            dm.ReopenKeys();
+            ReopenKeyListsOnce(dm);
             return result;
         }
         if (why.isEmpty()) why = transaction.LastError();

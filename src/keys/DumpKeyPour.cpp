@@ -94,16 +94,18 @@ class EntrancePour {
     QVariant IdNet() const { return dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value(); }
 
     // The entrance's common keys, with the codes its apartment and common
-    // keys hold (QAKeys).
+    // keys hold (QAKeys). The keys screen is put on the entrance.
     bool OpenCommonKeys() {
         if (!transaction_->started() || !HasRow(dm_.Q_Net)) return false;
         if (!dm_.QPodKey->Locate(QStringLiteral("id_pod"), idPod_)) return false;
-        if (!dm_.QOKeys->IsOpen() && !dm_.QOKeys->Open()) return false;
-        if (!dm_.QAKeys->Reopen()) return false;
-        const int f = dm_.QAKeys->FieldIndex(QStringLiteral("bv_key"));
-        for (int row = 0; row < dm_.QAKeys->RecordCount(); ++row)
-            taken_.insert(dm_.QAKeys->Value(row, f).toString());
-        return true;
+        BoundStatement taken(
+            dm_.ConnectionDB(),
+            QStringLiteral("SELECT bv_key FROM k_key WHERE id_kvr > -2 AND id_pod=?"));
+        taken.Bind(0, idPod_);
+        while (taken.Next()) taken_.insert(taken.Value(0).toString());
+        if (!taken.LastError().isEmpty()) return false;
+        commonKeys_.emplace(dm_.ConnectionDB());
+        return commonKeys_->Prepared();
     }
 
     bool OpenApartments() {
@@ -122,14 +124,14 @@ class EntrancePour {
             Log(head + kFound);
             return;
         }
-        AppendKeyRow(dm_.QOKeys, NewKeyRow{number(key), code, idPod_, KeyRegister::kCommonOwner,
-                                           true, IdNet(), label, KeyLabel::Dated(mark, today_)});
-        if (!PostKeyRow(dm_.QOKeys)) {
+        if (!commonKeys_->Insert(NewKeyRow{number(key), code, idPod_, KeyRegister::kCommonOwner,
+                                           true, IdNet(), label, KeyLabel::Dated(mark, today_)})) {
             Log(head + kRepeated);
             return;
         }
         taken_.insert(code);
         ++result_.entered;
+        ++commonEntered_;
         Log(head + kWritten);
     }
 
@@ -160,13 +162,15 @@ class EntrancePour {
     // commits. On failure nothing of the pour stays and the operator is told.
     DumpPourResult Finish() {
         QString why;
+        if (commonEntered_ > 0 && !CountCommonKeys(dm_.ConnectionDB(), idPod_, &why))
+            return fail(why);
         if (result_.entered > 0) {
             KeyChangeFlags marks;
-            marks.SetSwitchOfEntrance(dm_, idPod_);
+            marks.SetPanelsOfEntrance(dm_, idPod_);
             if (!marks.Apply(dm_, Globals().SepDevice, &why)) return fail(why);
         }
         if (!transaction_->Commit()) return fail(transaction_->LastError());
-        dm_.ReopenKeys();
+        ReopenKeyListsOnce(dm_);
         return result_;
     }
 
@@ -195,6 +199,8 @@ class EntrancePour {
     std::optional<SqlTransaction> transaction_;
     const QDate today_;
     QSet<QString> taken_;
+    std::optional<KeyRowInserter> commonKeys_;
+    int commonEntered_ = 0;  // the entrance's counters follow once, at the end
     DumpPourResult result_;
 };
 

@@ -145,7 +145,9 @@ GridPasteTokens ParseGridPasteTokens(const QString& text) {
 }
 
 int GridPasteStartRow(KeyGrid grid, int currentRow, int currentColumn, int rowCount) {
-    const bool noRow = currentRow < 1;
+    // From the title row a paste starts at the first data row, in every list.
+    if (currentRow == 0) return 1;
+    const bool noRow = currentRow < 0;
     switch (grid) {
         case KeyGrid::Keys6:
         case KeyGrid::KeysBQ:

@@ -64,10 +64,10 @@ GridPasteTokens ParseGridPasteTokens(const QString& text);
 // "В буфере обмена находятся данные, не опознанные как ключи!"
 QString GridPasteUnrecognisedText();
 
-// The row a paste starts at in the focused grid: its current row (0 for
-// none); in Keys6 and the dump lists the row after the last when the current
-// cell is column 1 of row 1 or there is none, in Keys7 when there is none.
-// rowCount: the grid's data rows.
+// The row a paste starts at in the focused grid: its current row (-1 for
+// none); row 1 when the title row (0) is current; in Keys6 and the dump lists
+// the row after the last when the current cell is column 1 of row 1 or there
+// is none, in Keys7 when there is none. rowCount: the grid's data rows.
 int GridPasteStartRow(KeyGrid grid, int currentRow, int currentColumn, int rowCount);
 
 // Places the tokens in the focused list from startRow on: Keys5 only into

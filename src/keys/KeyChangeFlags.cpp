@@ -47,11 +47,25 @@ bool KeyChangeFlags::Any() const {
     return false;
 }
 
-void KeyChangeFlags::SetSwitchOfEntrance(TFDM& dm, const QVariant& idPod) {
+// The network number of the entrance's switch, -1 when it has none.
+int KeyChangeFlags::switchOfEntrance(TFDM& dm, const QVariant& idPod) {
     Dataset* switches = dm.Q_pk;
-    if (!switches->IsOpen() && !switches->Open()) return;
+    if (!switches->IsOpen() && !switches->Open()) return -1;
     const int row = KeyData::FindRow(switches, QStringLiteral("id_pod"), idPod);
-    if (row >= 0) Set(switches->Value(row, switches->FieldIndex(QStringLiteral("n_net"))).toInt());
+    if (row < 0) return -1;
+    return switches->Value(row, switches->FieldIndex(QStringLiteral("n_net"))).toInt();
+}
+
+void KeyChangeFlags::SetSwitchOfEntrance(TFDM& dm, const QVariant& idPod) {
+    const int netNumber = switchOfEntrance(dm, idPod);
+    if (netNumber >= 0) Set(netNumber);
+}
+
+void KeyChangeFlags::SetPanelsOfEntrance(TFDM& dm, const QVariant& idPod) {
+    const int netNumber = switchOfEntrance(dm, idPod);
+    if (netNumber < 0) return;
+    KeepRecNo keep(dm.Q_MNpk);
+    markPanelsOfSwitch(dm, netNumber, kRingingToo);
 }
 
 bool KeyChangeFlags::Apply(TFDM& dm, int sepDevice, QString* error) {
@@ -62,7 +76,7 @@ bool KeyChangeFlags::Apply(TFDM& dm, int sepDevice, QString* error) {
         // marks; the scan stops at the last one.
         const int lastSwitch = qMin(sepDevice - 1, kSize - 1);
         for (int i = 0; i <= lastSwitch; ++i)
-            if (flags_[i]) markPanelsOfSwitch(dm, i);
+            if (flags_[i]) markPanelsOfSwitch(dm, i, kCarryingKeys);
     }
     KeepRecNo keep(dm.Q_bv);
     SqlTransaction transaction(dm.ConnectionDB());
@@ -81,15 +95,15 @@ bool KeyChangeFlags::Apply(TFDM& dm, int sepDevice, QString* error) {
     return true;
 }
 
-// Panels linked with plus 3 are left alone: only the wired ones (plus 1)
-// carry the switch's keys.
-void KeyChangeFlags::markPanelsOfSwitch(TFDM& dm, int netNumber) {
+// The switch's panels are those of its matrix column with plus 1 (they ring
+// it and carry its keys) or plus 3 (they only ring it); links says which.
+void KeyChangeFlags::markPanelsOfSwitch(TFDM& dm, int netNumber, PanelLinks links) {
     if (!dm.Q_MNpk->IsOpen() && !dm.Q_MNpk->Open()) return;
     if (!dm.Q_MNpk->Locate(QStringLiteral("k.n_net"), netNumber)) return;
     Dataset* panels = dm.Q_MNbv;
     if (!panels->IsOpen() && !panels->Open()) return;
     for (panels->First(); !panels->Eof(); panels->Next()) {
-        if (panels->FieldByName(QStringLiteral("plus")).AsInt() == 1)
+        if (links == kRingingToo || panels->FieldByName(QStringLiteral("plus")).AsInt() == 1)
             Set(panels->FieldByName(QStringLiteral("b.n_net")).AsInt());
     }
 }

@@ -24,6 +24,10 @@ class KeyChangeFlags {
     // Marks the switch of the entrance idPod (the current object's switch
     // record of that entrance); nothing when it has none.
     void SetSwitchOfEntrance(TFDM& dm, const QVariant& idPod);
+    // Marks every call panel of that switch's matrix column, those linked
+    // with plus 3 (ringing only) too, as a key dump poured into the entrance
+    // does.
+    void SetPanelsOfEntrance(TFDM& dm, const QVariant& idPod);
 
     // Turns the marks into kf_pr of the current object's call panels: a
     // marked switch (number below sepDevice) marks the panels wired to it with
@@ -33,7 +37,9 @@ class KeyChangeFlags {
     bool Apply(TFDM& dm, int sepDevice, QString* error = nullptr);
 
   private:
-    void markPanelsOfSwitch(TFDM& dm, int netNumber);
+    enum PanelLinks { kCarryingKeys, kRingingToo };
+    static int switchOfEntrance(TFDM& dm, const QVariant& idPod);
+    void markPanelsOfSwitch(TFDM& dm, int netNumber, PanelLinks links);
     bool advancePanel(TFDM& dm, int netNumber, QString* error);
 
     std::array<bool, kSize> flags_{};

@@ -1,6 +1,7 @@
 #include "keys/KeyRowWriter.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/TFDM.h"
 #include "platform/Dataset.h"
 
 void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
@@ -27,4 +28,57 @@ bool PostKeyRow(Dataset* list) {
     if (savepoint.Commit()) return true;
     list->Reopen();  // the rollback took back what the list shows
     return false;
+}
+
+namespace {
+
+const QString kInsertKey = QStringLiteral(
+    "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status)"
+    " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+const QString kInsertUnlabelledKey = QStringLiteral(
+    "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, status)"
+    " VALUES (?, ?, ?, ?, ?, ?, ?)");
+
+}  // namespace
+
+KeyRowInserter::KeyRowInserter(const QSqlDatabase& db) : db_(db), labelled_(db, kInsertKey) {}
+
+bool KeyRowInserter::Insert(const NewKeyRow& row) {
+    BoundStatement* q = &labelled_;
+    if (row.label.isEmpty()) {
+        if (!unlabelled_) unlabelled_.emplace(db_, kInsertUnlabelledKey);
+        q = &*unlabelled_;
+    }
+    q->Bind(0, row.number)
+        .Bind(1, row.idPod)
+        .Bind(2, row.code)
+        .Bind(3, row.idKvr)
+        .Bind(4, row.idNet)
+        .Bind(5, qint64(row.common ? 1 : 0));
+    if (row.label.isEmpty())
+        q->Bind(6, row.status);
+    else
+        q->Bind(6, row.label).Bind(7, row.status);
+    return q->Exec();
+}
+
+bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* error) {
+    BoundStatement count(db,
+                         QStringLiteral("SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=?"));
+    count.Bind(0, idPod);
+    const qint64 n = count.Next() ? count.Value(0).toLongLong() : -1;
+    count.Next();  // done: the statement is reset
+    BoundStatement update(db, QStringLiteral("UPDATE k_pod SET o_key=MAX(IFNULL(o_key, 0), ?),"
+                                             " o_rky=? WHERE id_pod=?"));
+    if (n >= 0 && update.Bind(0, n).Bind(1, n).Bind(2, idPod).Exec()) return true;
+    if (error) *error = n < 0 ? count.LastError() : update.LastError();
+    return false;
+}
+
+void ReopenKeyListsOnce(TFDM& dm) {
+    for (Dataset* owners : {dm.QForKey, dm.QPodKey, dm.QKalKey}) owners->Reopen();
+    for (Dataset* keys : {dm.QKeys, dm.QOKeys, dm.QKKeys})
+        if (!keys->IsOpen()) keys->Open();
+    dm.Q_key->Close();
+    dm.Q_key->Open();
 }

@@ -22,7 +22,7 @@ class RfidLineAssembler {
     static constexpr int kMaxLineLength = 256;
 
     QList<RfidReaderOutput> Feed(const QByteArray& bytes);
-    // Forgets a partial line (the port's buffers were purged).
+    // Forgets the line received so far.
     void Clear();
     QString PendingLine() const { return line_; }
 

@@ -207,9 +207,9 @@ void NetDeviceCommands::RunClassRequest(int address) {
 void NetDeviceCommands::RunWrite(int address, bool fromObject) {
     QString file;
     if (!fromObject) {
-        const QString folder = NetFolders::WriteFolder(ctx_.dbFolder, ctx_.dm);
-        QDir().mkpath(folder);
-        file = Dialogs::OpenFile(QStringLiteral("Конфигурационный файл для записи"), folder,
+        // Any file may be chosen: the dialog starts in the database folder.
+        file = Dialogs::OpenFile(QStringLiteral("Конфигурационный файл для записи"),
+                                 NetFolders::Base(ctx_.dbFolder),
                                  QStringLiteral("Конфигурационные файлы (*.bin);;Все файлы (*)"));
         if (file.isEmpty()) return;
     }

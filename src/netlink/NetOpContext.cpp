@@ -39,12 +39,8 @@ void NetOpContext::Refresh() const {
 bool SelectForChange(NetOpContext& ctx, int address) {
     TNetLink& link = ctx.link;
     if (link.SelectedAddr == address) return true;
-    const qsizetype logged = ctx.AnswerLog().size();
     link.SelectedAddr = link.SelectDevice(address, ctx.password);
-    if (link.SelectedAddr == address) return true;
-    const QString refusal = QStringLiteral("Нет входа в РП. ") + ctx.Name(address);
-    if (!ctx.AnswerLog().mid(logged).contains(refusal)) ctx.AnswerLog().append(refusal);
-    return false;
+    return link.SelectedAddr == address;
 }
 
 NetBusyScope::NetBusyScope(const NetOpContext& ctx) : ctx_(ctx) {

@@ -57,9 +57,9 @@ struct NetOpContext {
     void Refresh() const;
 };
 
-// Selects the device for a change unless it is selected already. A
-// selection that got no answer says so in the result log; a refusal was
-// said by the interpretation of the device's answer.
+// Selects the device for a change unless it is selected already. Only a
+// refusal is logged, by the interpretation of the device's answer ("Нет
+// входа в РП."); a device that never answered is not said to have refused.
 bool SelectForChange(NetOpContext& ctx, int address);
 
 // Holds the hourglass while an operation runs; off again on every way out.

@@ -145,7 +145,7 @@ bool writeMatrixCells(QSqlDatabase db, const QString& table, const SavePlan& pla
     return true;
 }
 
-bool writePanel(QSqlQuery& q, qint64 idNet, const PanelWrite& p, QString* error) {
+bool writePanel(QSqlQuery& q, qint64 idNet, const PanelLinkWrite& p, QString* error) {
     if (p.rowid == 0)
         return ExecBound(q,
                          QStringLiteral("INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_nt0, "
@@ -180,7 +180,7 @@ bool writeSave(QSqlDatabase db, const MatrixObject& obj, const SavePlan& plan, Q
     if (!ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixSaved, error) ||
         !ExecBound(q, QStringLiteral("UPDATE m_bv SET l_use=0 WHERE id_net=?"), {obj.idNet}, error))
         return false;
-    for (const PanelWrite& p : plan.panels)
+    for (const PanelLinkWrite& p : plan.panels)
         if (!writePanel(q, obj.idNet, p, error)) return false;
     if (!ExecBound(q, QStringLiteral("DELETE FROM m_bv WHERE l_use=0 AND id_net=?"), {obj.idNet},
                    error))

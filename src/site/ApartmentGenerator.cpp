@@ -1,6 +1,7 @@
 #include "site/ApartmentGenerator.h"
 
 #include "foundation/BoundSql.h"
+#include "platform/Dataset.h"
 #include "platform/Dialogs.h"
 #include "site/ApartmentFlags.h"
 #include "site/ObjectState.h"
@@ -19,6 +20,8 @@ using namespace GenerationTexts;
 namespace {
 
 constexpr int kMaxCallLength = 5;  // prefix and code together
+// The columns of a new row bound before its flags.
+constexpr int kInsertColumns = 9;
 
 // The operator's answer to the overwrite question.
 enum class Answer {
@@ -162,8 +165,10 @@ class GenerationRun {
     QVector<ApartmentRow> rows_;
     Answer answer_ = Answer::OverwriteAll;
     QList<QPair<QString, bool>> newFlags_;
-    QSqlQuery insert_{db_};
-    QSqlQuery update_{db_};
+    // Prepared once for the whole run, when it starts writing.
+    std::optional<BoundStatement> insert_;
+    std::optional<BoundStatement> update_;
+    std::optional<BoundStatement> houseRows_;
 
     int gauge_ = 0;
     int gaugeMax_ = 0;
@@ -215,25 +220,24 @@ bool GenerationRun::readEntrances() {
 
 bool GenerationRun::readRows() {
     rows_.clear();
-    if (!exec(QStringLiteral("SELECT id_kvr, id_pod, p_nom, n_kvr, p_kvr, st_kvr, l_trub, y_key, "
-                             "x_key FROM k_kvr WHERE id_net=? ORDER BY id_pod, p_nom, id_kvr"),
-              {idNet_}))
-        return false;
-    while (q_.next()) {
+    BoundStatement q(db_, QStringLiteral("SELECT id_kvr, id_pod, p_nom, n_kvr, p_kvr, st_kvr, "
+                                         "l_trub, y_key, x_key FROM k_kvr WHERE id_net=? "
+                                         "ORDER BY id_pod, p_nom, id_kvr"));
+    q.Bind(0, idNet_);
+    while (q.Next()) {
         ApartmentRow r;
-        r.id = q_.value(0).toLongLong();
-        r.idPod = q_.value(1).toLongLong();
-        r.pNom = q_.value(2).toInt();
-        r.nKvr = text(q_.value(3));
-        r.pKvr = text(q_.value(4));
-        r.origin = text(q_.value(5));
-        r.handset = q_.value(6).toInt() != 0;
-        r.yKey = q_.value(7).toInt();
-        r.xKey = q_.value(8).toInt();
+        r.id = q.Value(0).toLongLong();
+        r.idPod = q.Value(1).toLongLong();
+        r.pNom = q.Value(2).toInt();
+        r.nKvr = text(q.Value(3));
+        r.pKvr = text(q.Value(4));
+        r.origin = text(q.Value(5));
+        r.handset = q.Value(6).toInt() != 0;
+        r.yKey = q.Value(7).toInt();
+        r.xKey = q.Value(8).toInt();
         rows_ << r;
     }
-    q_.finish();
-    return true;
+    return q.LastError().isEmpty() || fail(q.LastError());
 }
 
 // ---------------------------------------------------------------- before the rows
@@ -347,19 +351,19 @@ bool GenerationRun::appendRow(const EntranceRow& e, int* aptNo, int pos, bool co
     } else {
         number = code = QString::number((*aptNo)++);
     }
-    const QVariantList values = {idNet_,
-                                 e.idPod,
-                                 pos,
-                                 number,
-                                 code,
-                                 console ? 0 : object_.vKey,
-                                 console ? RowOrigin::kConsole : RowOrigin::kGenerated,
-                                 console ? 1 : 0,
-                                 object_.callBack ? 1 : 0};
-    for (int i = 0; i < values.size(); ++i) insert_.bindValue(i, values[i]);
+    BoundStatement& insert = *insert_;
+    insert.Bind(0, idNet_)
+        .Bind(1, e.idPod)
+        .Bind(2, qint64(pos))
+        .Bind(3, number)
+        .Bind(4, code)
+        .Bind(5, qint64(console ? 0 : object_.vKey))
+        .Bind(6, console ? RowOrigin::kConsole : RowOrigin::kGenerated)
+        .Bind(7, qint64(console ? 1 : 0))
+        .Bind(8, qint64(object_.callBack ? 1 : 0));
     for (int i = 0; i < newFlags_.size(); ++i)
-        insert_.bindValue(int(values.size()) + i, newFlags_[i].second ? 1 : 0);
-    if (!insert_.exec()) return fail(insert_.lastError().text());
+        insert.Bind(kInsertColumns + i, qint64(newFlags_[i].second ? 1 : 0));
+    if (!insert.Exec()) return fail(insert.LastError());
     if (!console) noteLengths(code, e.idDom);
     return true;
 }
@@ -437,36 +441,38 @@ bool GenerationRun::prepareWrites() {
                            columns.join(QStringLiteral(", ")) + fixed +
                            QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
                            fixedValues + QStringLiteral(")");
-    if (!insert_.prepare(insert)) return fail(insert_.lastError().text());
-    if (!update_.prepare(QStringLiteral("UPDATE k_kvr SET p_nom=?, n_kvr=?, p_kvr=?, st_kvr=?, "
-                                        "x_key=?, l_del=0 WHERE id_kvr=?")))
-        return fail(update_.lastError().text());
+    insert_.emplace(db_, insert);
+    if (!insert_->Prepared()) return fail(insert_->LastError());
+    update_.emplace(db_, QStringLiteral("UPDATE k_kvr SET p_nom=?, n_kvr=?, p_kvr=?, st_kvr=?, "
+                                        "x_key=?, l_del=0 WHERE id_kvr=?"));
+    if (!update_->Prepared()) return fail(update_->LastError());
     return true;
 }
 
 bool GenerationRun::writeRows() {
+    BoundStatement& update = *update_;
     for (const ApartmentRow& r : std::as_const(rows_)) {
         if (!r.placed) continue;
-        const QVariantList values = {r.newPNom, r.nKvr, r.pKvr, r.origin, r.xKey, r.id};
-        for (int i = 0; i < values.size(); ++i) update_.bindValue(i, values[i]);
-        if (!update_.exec()) return fail(update_.lastError().text());
+        update.Bind(0, qint64(r.newPNom))
+            .Bind(1, r.nKvr)
+            .Bind(2, r.pKvr)
+            .Bind(3, r.origin)
+            .Bind(4, qint64(r.xKey))
+            .Bind(5, r.id);
+        if (!update.Exec()) return fail(update.LastError());
     }
     return true;
 }
 
 // Rows still marked go, and with them exactly their keys.
 bool GenerationRun::deleteLeftovers() {
-    QSqlQuery keys(db_);
-    QSqlQuery rows(db_);
-    if (!keys.prepare(QStringLiteral("DELETE FROM k_key WHERE id_kvr=?")) ||
-        !rows.prepare(QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?")))
-        return fail(keys.lastError().text() + rows.lastError().text());
+    BoundStatement keys(db_, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"));
+    BoundStatement rows(db_, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"));
+    if (!keys.Prepared() || !rows.Prepared()) return fail(keys.LastError() + rows.LastError());
     for (const ApartmentRow& r : std::as_const(rows_)) {
         if (!r.marked) continue;
-        keys.bindValue(0, r.id);
-        rows.bindValue(0, r.id);
-        if (!keys.exec()) return fail(keys.lastError().text());
-        if (!rows.exec()) return fail(rows.lastError().text());
+        if (!keys.Bind(0, r.id).Exec()) return fail(keys.LastError());
+        if (!rows.Bind(0, r.id).Exec()) return fail(rows.LastError());
     }
     return true;
 }
@@ -494,16 +500,19 @@ bool GenerationRun::recountEntrances() {
 
 bool GenerationRun::readHouseApartments(qint64 idDom, QVector<HouseApartment>* out) {
     out->clear();
-    if (!exec(QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
-                             "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
-                             "WHERE p.id_dom=? AND k.id_net=? ORDER BY p.n_pod, k.p_nom, k.id_kvr"),
-              {idDom, idNet_}))
-        return false;
-    while (q_.next())
-        out->append({q_.value(0).toLongLong(), q_.value(1).toLongLong(), text(q_.value(2)),
-                     q_.value(3), q_.value(4).toInt() != 0});
-    q_.finish();
-    return true;
+    if (!houseRows_)
+        houseRows_.emplace(db_,
+                           QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
+                                          "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
+                                          "WHERE p.id_dom=? AND k.id_net=? "
+                                          "ORDER BY p.n_pod, k.p_nom, k.id_kvr"));
+    BoundStatement& q = *houseRows_;
+    if (!q.Prepared()) return fail(q.LastError());
+    q.Bind(0, idDom).Bind(1, idNet_);
+    while (q.Next())
+        out->append({q.Value(0).toLongLong(), q.Value(1).toLongLong(), text(q.Value(2)), q.Value(3),
+                     q.Value(4).toInt() != 0});
+    return q.LastError().isEmpty() || fail(q.LastError());
 }
 
 // Every row of the house (handsets too) whose code other apartments of the
@@ -621,6 +630,21 @@ GenerationResult GenerationRun::Run(int keysPerApartment) {
 
 }  // namespace
 
+namespace {
+
+// The object's datasets after a run: reopening the object reopens every open
+// dataset that hangs on it, the apartment and key lists among them, each once
+// and on its first row. Those of the apartment and key groups that were
+// closed are opened, as refreshing the groups would open them.
+void showGeneratedRows() {
+    SiteData::ReopenObjectKeepingPlace();
+    for (Dataset* ds : {FDM->Q_Kvp, FDM->Q_Kvr, FDM->Q_KvN, FDM->Q_kv, FDM->Q_key, FDM->QForKey,
+                        FDM->QPodKey, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})
+        if (!ds->IsOpen()) ds->Open();
+}
+
+}  // namespace
+
 GenerationResult ApartmentGenerator::Run(int keysPerApartment) {
     codeLength_ = prefixLength_ = 0;
     const qint64 idNet = SiteData::CurrentObjectId();
@@ -633,11 +657,7 @@ GenerationResult ApartmentGenerator::Run(int keysPerApartment) {
         prefixLength_ = run.PrefixLength();
         if (progress_) progress_(0, 0, false);
     }
-    if (result != GenerationResult::Cancelled) {
-        SiteData::ReopenObjectKeepingPlace();
-        FDM->ReopenApartments();
-        FDM->ReopenKeys();
-    }
+    if (result != GenerationResult::Cancelled) showGeneratedRows();
     if (result == GenerationResult::Done && CodeAndPrefixLength() > kMaxCallLength)
         Dialogs::Message(kLengthCaption, kCodeTooLong, DlgButtons::Ok, DlgIcon::Error);
     return result;

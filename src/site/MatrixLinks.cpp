@@ -346,8 +346,8 @@ bool planEntrancePanels(const QList<MatrRow>& rows, int switchCount, const LinkT
             if (row == rows.end()) continue;
             int number = 0;
             if (!panelNumber(*row, plan, &number)) return false;
-            PanelWrite w{0,        stem + QStringLiteral(" вход"), k, 0, number, 1, std::nullopt,
-                         row->nmBv};
+            PanelLinkWrite w{
+                0, stem + QStringLiteral(" вход"), k, 0, number, 1, std::nullopt, row->nmBv};
             if (const PanelLink* link = linkBeginning(links, stem)) {
                 const QString cell = row->cells.value(k);
                 const QString shown = EntranceCellWithTract(cell, link->tract);

@@ -84,7 +84,7 @@ struct SwitchHeaderWrite {
     int nNet = 0;
 };
 // An m_bv row the save writes; plus and tract stay as stored when not given.
-struct PanelWrite {
+struct PanelLinkWrite {
     qint64 rowid = 0;  // 0: a new row
     QString nBv;
     int nPk = 0;
@@ -102,7 +102,7 @@ struct SavePlan {
     QStringList deletedRows;  // gate rows without a link
     QList<RowRename> renamedRows;  // later gates closing the gap, after the deletions
     QList<SwitchHeaderWrite> switches;
-    QList<PanelWrite> panels;  // every other m_bv row of the object goes
+    QList<PanelLinkWrite> panels;  // every other m_bv row of the object goes
     int vKal = 0;              // gates left
 };
 

@@ -198,11 +198,23 @@ TEST_F(CallPanelFileTest, TooManyKeySlotsStopAtSection5) {
     EXPECT_TRUE(b.logs.result.contains("* Формирование файла прекращено!  *"));
 }
 
+TEST_F(CallPanelFileTest, APanelWithTheOldNoCodeGetsItsFile) {
+    Sql("UPDATE k_bv SET ocode0 = '111111', ocode1 = '110123', ocode2 = '' WHERE n_net = 65");
+    const ConfigFileBuild b = BuildCallPanelFile(Input(65), "/w/cbv01.bin");
+    ASSERT_EQ(b.status, ConfigBuildStatus::Built) << b.resultLine.toStdString();
+    const QList<ConfigSection> sections = ReadBack(b.bytes, 65);
+    const BvParamsValues v = DecodeBvParams(sections[0].text);
+    EXPECT_EQ(v.Ocode[0], "");
+    EXPECT_EQ(v.Ocode[1], "0123");
+    EXPECT_EQ(v.Ocode[2], "");
+}
+
 TEST_F(CallPanelFileTest, PanelsThatGetNoFile) {
-    Sql("UPDATE k_bv SET ocode2 = '123456' WHERE n_net = 65");
+    Sql("UPDATE k_bv SET ocode2 = '999999' WHERE n_net = 65");
     ScriptedDialogs dialogs;
     dialogs.Expect("Ошибка",
-                   "Код открытия двери 2 \"123456\": допустимы только цифры, не больше 5.");
+                   "Код открытия двери 2 \"999999\": нужно число не длиннее 6 цифр и не больше "
+                   "131070.");
     const ConfigFileBuild b = BuildCallPanelFile(Input(65), "/w/cbv00.bin");
     EXPECT_EQ(b.status, ConfigBuildStatus::Failed);
     EXPECT_EQ(b.stopSection, 0);

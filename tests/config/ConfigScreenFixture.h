@@ -5,6 +5,7 @@
 
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
+#include "support/ScreenShots.h"
 
 #include "ConfigFilesFixture.h"
 
@@ -30,15 +31,15 @@ class ConfigScreenFixture : public ConfigFilesFixture {
     std::unique_ptr<TFDM> dm_;
 };
 
-// One of the screens on the fixture object, shown offscreen at a size an
-// operator would use and laid out before the first click.
+// One of the screens on the fixture object, shown offscreen as large as a
+// window can be on the test screen and laid out before the first click.
 template <class Frame>
 class ScreenFrameFixture : public ConfigScreenFixture {
   protected:
     void SetUp() override {
         ConfigScreenFixture::SetUp();
         frame_ = std::make_unique<Frame>();
-        frame_->resize(1280, 900);
+        frame_->resize(kWindowRoom);
         frame_->PrepareScreen(DbFolder());
         frame_->show();
         QApplication::processEvents();

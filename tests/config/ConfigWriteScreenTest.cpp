@@ -5,6 +5,7 @@
 #include "config/ConfigFileReader.h"
 #include "config/ConfigImage.h"
 #include "support/ReadOnlyPath.h"
+#include "support/RecordedRows.h"
 #include "support/ScriptedDialogs.h"
 
 #include "SectionBytes.h"
@@ -346,6 +347,41 @@ TEST_F(WriteScreen, AnotherConsoleAddressNamesTheConsoleByItAndMovesThePanels) {
     EXPECT_EQ(messages.first(), "СПО  ");
     EXPECT_EQ(ConfigKindByDeviceNumber(out.deviceNumber, 50, 60), kKindConsole);
     EXPECT_EQ(State("k_po", 60), 1);
+}
+
+TEST_F(WriteScreen, APassWritesTheFilesAndLogsItAlwaysWrote) {
+    Sql("UPDATE k_pk SET kf_pr = 3 WHERE n_net = 2");
+    auto s = NewScreen();
+    ASSERT_FALSE(s->BitCreateClick(AllRows(*s)).stopped);
+    QStringList written;
+    for (const QString& name : FilesInFolder())
+        written << name + QLatin1Char(' ') + QString::fromLatin1(ReadFile(FileOf(name)).toHex());
+    const ConfigLogs& logs = s->Logs();
+    for (const QStringList* log : {&logs.detail, &logs.result, &logs.summary})
+        for (const QString& line : *log)
+            written << WithoutToday(QString(line).replace(Folder(), QStringLiteral("<папка>")));
+    written << RowTexts(*s);
+    ExpectRecordedRows("write_pass_files", written);
+}
+
+// A pass reads the object's entrances once for all its panels; each file is
+// still the one the panel's own reads make, for every kind of link, and for
+// an entrance whose house another object holds.
+TEST_F(WriteScreen, EveryPanelFileOfAPassIsTheFileOfThePanelAlone) {
+    Sql("UPDATE m_bv SET plus = 3 WHERE id_bv = 4 AND n_pk = 2");
+    Sql("UPDATE m_bv SET plus = 2 WHERE id_bv = 4 AND n_pk = 3");
+    Sql("INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_net, n_nt0, plus, id_bv, tract)"
+        " VALUES (1, 'БВ.1', 2, 0, 65, 1, 2, 1, 1)");
+    Sql("INSERT INTO k_net (id_net, ident) VALUES (2, 'Другой')");
+    Sql("UPDATE k_dom SET id_net = 2 WHERE id_dom = 2");
+    QList<QByteArray> alone;
+    for (int a = 65; a <= 68; ++a) alone << PanelBytes(a);
+    auto s = NewScreen();
+    ASSERT_FALSE(s->BitCreateClick(AllRows(*s)).stopped);
+    for (int a = 65; a <= 68; ++a) {
+        EXPECT_FALSE(alone[a - 65].isEmpty()) << a;
+        EXPECT_EQ(ReadFile(FileOf(QStringLiteral("cbv0%1.bin").arg(a - 64))), alone[a - 65]) << a;
+    }
 }
 
 TEST(WriteScreenIdent, TheIdentifierIsAWholeNumberBroughtBelowTwentyFourBits) {

@@ -212,6 +212,33 @@ TEST(PanelKeyLists, Keys5FromASection) {
     EXPECT_EQ(more.unplaced, "осталось слотов RSum: 2");
 }
 
+TEST(PanelKeyLists, Keys5EndsWithTheLastApartmentThatHasARow) {
+    const QList<PanelApartmentRow> listed{Apartment(1, {"A1B2C3"}), Apartment(0),
+                                          Apartment(1, {"0F0F0F"})};
+    ConfigLogs logs;
+    const QString read = Taken(
+        EncodeBvSection5(Input({Entrance(listed + QList{Apartment(0), Apartment(0)})}), logs));
+    const Keys5List keys = DecodeBvKeys5(read);
+    ASSERT_EQ(keys.rows.size(), 2);
+    EXPECT_EQ(keys.rows[1].apartment, "3");
+    // Apartments 4 and 5 had no slots and no row: they are not written again.
+    const QString saved = Taken(EncodeBvKeys5(keys, Keys6List(), logs));
+    EXPECT_EQ(saved, Taken(EncodeBvSection5(Input({Entrance(listed)}), logs)));
+    EXPECT_NE(saved, read);
+}
+
+TEST(PanelKeyLists, Keys6WithoutSlotsKeepsItsCountAndIndexWidth) {
+    ConfigLogs logs;
+    QStringList leftover;
+    const QString section = EncodeBvKeys6(Keys6List(), logs, leftover);
+    EXPECT_EQ(Taken(section), Zeros(24) + BitField(1, 8));  // n 0, BitSl 0, version 1
+    const Keys6List six = DecodeBvKeys6(Taken(section));
+    EXPECT_EQ(six.kolSl6, 0);
+    EXPECT_EQ(six.bitSl, 0);
+    EXPECT_TRUE(six.rows.isEmpty());
+    EXPECT_TRUE(leftover.isEmpty());
+}
+
 TEST(PanelKeyLists, EnrolledKeysMoveToSections5And7) {
     Keys5List keys5;
     keys5.minSl = 1;

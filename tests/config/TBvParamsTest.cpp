@@ -124,17 +124,44 @@ TEST(BvParams, DoorOpenCodes) {
     EXPECT_TRUE(lines.contains("OCODE0:= 0123"));
     EXPECT_TRUE(lines.contains("OCODE3:= "));
 
-    // A code that is not a number of at most five digits gets no file.
+    // A code that is not a number that fits gets no file.
     p.ocode[4] = "12a";
     ScriptedDialogs dialogs;
-    dialogs.Expect("Ошибка", "Код открытия двери 4 \"12a\": допустимы только цифры, не больше 5.");
+    dialogs.Expect("Ошибка",
+                   "Код открытия двери 4 \"12a\": нужно число не длиннее 6 цифр и не больше "
+                   "131070.");
     ConfigLogs logs;
     QString out = "old";
     qint64 ordinal = 0;
     EXPECT_FALSE(EncodeBvSection0(p, {}, 63, out, ordinal, logs));
     EXPECT_TRUE(out.isEmpty());
-    QString field;
-    EXPECT_FALSE(BvOpenCodeField("123456", field));
+}
+
+// Six-digit codes as older databases hold them: "111111" is no code, a padded
+// code led by '0' and any other six digits are written as their value.
+TEST(BvParams, SixDigitDoorOpenCodes) {
+    const QList<std::pair<QString, qint64>> written{
+        {"111111", 111111}, {"110123", 110123}, {"123456", 123456}, {"131070", 131070}};
+    for (const auto& [code, value] : written) {
+        QString field;
+        ASSERT_TRUE(BvOpenCodeField(code, field)) << code.toStdString();
+        EXPECT_EQ(field, BitField(value, 17));
+    }
+    PanelRow p = Panel();
+    p.ocode[0] = "111111";
+    p.ocode[1] = "110123";
+    p.ocode[2] = "123456";
+    const BvParamsValues v = DecodeBvParams(Taken(Section0(p)));
+    EXPECT_EQ(v.Ocode[0], "");
+    EXPECT_EQ(v.Ocode[1], "0123");
+    EXPECT_EQ(v.Ocode[2], "23456");  // leading 1 digits of a six-digit value are padding
+
+    // All 17 ones is an empty slot to the panel; more does not fit.
+    for (const QString& code : QStringList{"131071", "999999", "1234567", "0000001"}) {
+        QString field = "kept";
+        EXPECT_FALSE(BvOpenCodeField(code, field)) << code.toStdString();
+        EXPECT_EQ(field, "kept");
+    }
 }
 
 TEST(BvParams, ReadScreenLines) {
@@ -212,7 +239,8 @@ TEST(BvParams, EditorRoundTrip) {
     v.DSoc = false;
     v.Ocode[7] = "abc";
     EXPECT_FALSE(EncodeBvParams(v, section, nullptr, &error));
-    EXPECT_EQ(error, "Код открытия двери 7 \"abc\": допустимы только цифры, не больше 5.");
+    EXPECT_EQ(error,
+              "Код открытия двери 7 \"abc\": нужно число не длиннее 6 цифр и не больше 131070.");
     v.Ocode[7] = " ";
     ASSERT_TRUE(EncodeBvParams(v, section, nullptr, &error));
     EXPECT_EQ(Payload(section).left(4), Bytes({0x05, 0x49, 0x00, 31}));

@@ -33,7 +33,7 @@ class CallPanels : public DeviceFixture {
 }  // namespace
 
 TEST_F(CallPanels, AStoredNoCodeShowsEmptyAndIsSavedEmpty) {
-    Exec("UPDATE k_bv SET ocode0='111111', ocode6='12345', kf_pr=1 WHERE id_bv=2");
+    Exec("UPDATE k_bv SET ocode0='111111', ocode1=NULL, ocode6='12345', kf_pr=1 WHERE id_bv=2");
     CallPanelEditor e(Db());
     ASSERT_TRUE(e.LoadPanel(2));
     EXPECT_EQ(QString(), e.View().individual.openCodes[0]);
@@ -44,6 +44,8 @@ TEST_F(CallPanels, AStoredNoCodeShowsEmptyAndIsSavedEmpty) {
     EXPECT_EQ(QString(), Text("ocode0", 2));
     EXPECT_EQ(QStringLiteral("12345"), Text("ocode6", 2));
     EXPECT_EQ(2, KfPr(2));
+    // The empty text, not NULL, for the stored no-code and for a NULL alike.
+    EXPECT_EQ(QStringLiteral("text text"), Text("typeof(ocode0) || ' ' || typeof(ocode1)", 2));
 }
 
 TEST_F(CallPanels, SavingWhatIsStoredWritesNothingAndKeepsTheFileState) {

@@ -42,12 +42,12 @@ TEST(NewDeviceDefaults, FirstApartmentOfASwitch) {
 }
 
 TEST(NewDeviceDefaults, BlatoGrowsOnlyPast480Apartments) {
-    EXPECT_EQ(31, NewPanelBlato(0));
-    EXPECT_EQ(31, NewPanelBlato(1));
-    EXPECT_EQ(31, NewPanelBlato(480));
-    EXPECT_EQ(32, NewPanelBlato(481));
-    EXPECT_EQ(32, NewPanelBlato(512));
-    EXPECT_EQ(33, NewPanelBlato(513));
+    EXPECT_EQ(31, PanelBlato(0));
+    EXPECT_EQ(31, PanelBlato(1));
+    EXPECT_EQ(31, PanelBlato(480));
+    EXPECT_EQ(32, PanelBlato(481));
+    EXPECT_EQ(32, PanelBlato(512));
+    EXPECT_EQ(33, PanelBlato(513));
 }
 
 TEST(NewDeviceDefaults, PanelNames) {
@@ -265,6 +265,20 @@ TEST_F(DeviceSync, ResynchronisationFollowsTheMatrix) {
         (QStringList{"1 1 2 31", "2 1 2 45", "3 1 2 31", "4 1 2 31"}),
         Rows("SELECT n_nt0, farc, kf_pr, blato FROM k_bv WHERE id_net=? ORDER BY n_nt0", {idNet_}));
     EXPECT_EQ(3, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=?", {idNet_}));
+}
+
+// An entrance that grows past 480 apartments needs a longer blato at its
+// panels, and new files for them; a longer blato set by hand stays.
+TEST_F(DeviceSync, AGrownEntranceRaisesTheBlatoOfItsPanelsButNotAHandSetOne) {
+    Sync();
+    Exec("UPDATE k_bv SET kf_pr=3 WHERE id_net=?", {idNet_});
+    Exec("UPDATE k_bv SET blato=40 WHERE id_net=? AND n_nt0=1", {idNet_});  // the gate, by hand
+    Exec("UPDATE k_bv SET blato=20 WHERE id_net=? AND n_nt0=2", {idNet_});  // below what is needed
+    Exec("UPDATE k_pod SET v_kvr=600 WHERE id_pod=?", {Entrance(2, 1)});
+    Sync();
+    // n_nt0 blato kf_pr: panel 4 serves the grown entrance, panel 2 was too low.
+    EXPECT_EQ((QStringList{"1 40 3", "2 31 4", "3 31 3", "4 35 4"}),
+              Rows("SELECT n_nt0, blato, kf_pr FROM k_bv WHERE id_net=? ORDER BY n_nt0", {idNet_}));
 }
 
 TEST_F(DeviceSync, PanelsThatLeaveTheMatrixGoWithTheirGateKeysSwitchesStay) {

@@ -311,4 +311,34 @@ TEST_F(ConfigKeyEntryTest, NothingIsWrittenWithoutBoxesOrForABadCellOrAnUnknownP
     EXPECT_EQ(Snapshot(), before);
 }
 
+// The counters follow every key as the data module takes them on each post:
+// a count below the object's quota (4) first makes that the quota, so a
+// quota of 10 does not survive three keys entered into an apartment of 2.
+TEST_F(ConfigKeyEntryTest, AnApartmentsQuotaFollowsEachKeyAsItIsPosted) {
+    const PanelFileKeys file = FileOf(EntrancePanelNet(0));
+    const int apartment = ApartmentId(0, 1);
+    Exec("UPDATE k_kvr SET x_key=10 WHERE id_kvr=?", {apartment});
+    Reload();
+    const ConfigKeyEntryResult r = Enter(
+        file.ident, keys5({{"1", "0A0001"}, {"1", "0A0002"}, {"1", "0A0003"}, {"1", "1A0001"}}), {},
+        {}, {true, false});
+    EXPECT_EQ(r.entered, 3);
+    EXPECT_EQ(r.confirmed, 1);
+    EXPECT_EQ(
+        TableRows(QStringLiteral("SELECT x_key, y_key FROM k_kvr WHERE id_kvr=%1").arg(apartment)),
+        QStringList{"5|5"});
+}
+
+// A key twice in one file: entered once, then found and confirmed as a key
+// that did not come from the key screen.
+TEST_F(ConfigKeyEntryTest, AKeyTwiceInAFileIsEnteredThenConfirmed) {
+    const PanelFileKeys file = FileOf(EntrancePanelNet(0));
+    const ConfigKeyEntryResult r =
+        Enter(file.ident, {}, {}, keys7({"0C0001", "0C0001"}), {false, true});
+    EXPECT_EQ(r.entered, 1);
+    EXPECT_EQ(r.confirmed, 1);
+    EXPECT_EQ(Statuses("bv_key='0C0001'"), QStringList{QStringLiteral("CNF ") + today()});
+    EXPECT_EQ(Count("SELECT o_rky FROM k_pod WHERE id_pod=?", {entranceIds_[0]}), 4);
+}
+
 }  // namespace

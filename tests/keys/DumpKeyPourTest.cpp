@@ -74,6 +74,18 @@ TEST_F(DumpKeyPourTest, BekuKeysBecomeCommonKeysOnce) {
     EXPECT_EQ(PanelState(EntrancePanelNet(1)), 3);
 }
 
+// A pour marks every panel that rings the entrance's switch, also one that
+// only rings it (plus 3); the key screen's marks leave such a panel alone.
+TEST_F(DumpKeyPourTest, APourMarksThePanelsThatOnlyRingTheSwitchToo) {
+    Exec("UPDATE m_bv SET plus=3 WHERE bv_type=1 AND n_pk=2");
+    Exec("UPDATE k_bv SET kf_pr=3");
+    Reload();
+    EXPECT_EQ(PourBekuKeys(*dm_, Entrance(1).idPod, {"0B0C0D"}).entered, 1);
+    EXPECT_EQ(PanelState(kGateNet), 4);
+    EXPECT_EQ(PanelState(EntrancePanelNet(1)), 4);
+    EXPECT_EQ(PanelState(EntrancePanelNet(0)), 3);
+}
+
 TEST_F(DumpKeyPourTest, AKeyOfAnApartmentOfTheEntranceIsNotACommonKey) {
     // 1A0001 is the first key of the first apartment of entrance 0.
     const DumpPourResult r = PourBekuKeys(*dm_, Entrance(0).idPod, {"1A0001"});

@@ -109,14 +109,17 @@ TEST(EditorKeyGrids, APasteIntoADumpListChangesNothing) {
 }
 
 TEST(EditorKeyGrids, StartRows) {
-    EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys6, 0, 0, 4), 5);
+    EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys6, -1, -1, 4), 5);
     EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys6, 1, 2, 4), 1);
     EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys6, 3, 1, 4), 3);
-    EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys7, 0, 0, 4), 5);
+    EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys7, -1, -1, 4), 5);
     EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys7, 1, 1, 4), 1);
-    EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys5, 0, 0, 4), 1);
+    EXPECT_EQ(GridPasteStartRow(KeyGrid::Keys5, -1, -1, 4), 1);
     EXPECT_EQ(GridPasteStartRow(KeyGrid::KeysCP, 1, 1, 2), 3);
-    EXPECT_EQ(GridPasteStartRow(KeyGrid::None, 0, 0, 0), 1);
+    EXPECT_EQ(GridPasteStartRow(KeyGrid::None, -1, -1, 0), 1);
+    // The title row current: the first data row, never after the last.
+    for (KeyGrid grid : {KeyGrid::Keys5, KeyGrid::Keys6, KeyGrid::Keys7})
+        for (int column : {0, 1, 2}) EXPECT_EQ(GridPasteStartRow(grid, 0, column, 4), 1);
 }
 
 TEST(EditorKeyGrids, EraseEmptiesTheKeyCellsOfTheRows) {

@@ -292,6 +292,25 @@ TEST_F(KeyGridScreens, CopyAndPasteMoveKeysBetweenTheSections) {
     dialogs_.VerifyDone();
 }
 
+// From the title row the keys go over the first rows, not after the last:
+// the order of the list is the order of the slots in the file.
+TEST_F(KeyGridScreens, APasteFromTheTitleRowStartsAtTheFirstRow) {
+    QTableWidget* keys7 = host_->controls.Keys7;
+    const int rows = keys7->rowCount();
+    ASSERT_GT(rows, 2);
+    const QString second = Cell(keys7, 2, 1);
+    clipboard_.SetText("0B0B0B\r\n");
+    Focus(keys7, 0, 1);
+    ASSERT_EQ(keys7->currentRow(), 0);
+    dialogs_.Expect("Добавление записей", "Вставить ключи с 1-й строки с перекрытием существующих?",
+                    DlgAnswer::Yes);
+    host_->menu->NInsertClick();
+    EXPECT_EQ(keys7->rowCount(), rows);
+    EXPECT_EQ(Cell(keys7, 1, 1), "0B0B0B");
+    EXPECT_EQ(Cell(keys7, 2, 1), second);
+    dialogs_.VerifyDone();
+}
+
 TEST_F(KeyGridScreens, PastedKeysGoIntoTheSavedFile) {
     clipboard_.SetText("0B0B0B\r\n0C0C0C\r\n");
     Focus(host_->controls.Keys7, 1, 1);

@@ -141,6 +141,15 @@ TEST_F(AppUpload, TheAdapterTakesItsOwnFileButNeverThePatchAndStaysUnread) {
     EXPECT_FALSE(link.Timer(NetTimer::Asinc).enabled);
 }
 
+TEST_F(AppUpload, ADeviceThatDoesNotAnswerTheSelectionIsNotSaidToRefuseIt) {
+    AddDevice(SimDevice::Switch(5));
+    bus.InjectFault({BusFault::Ignore, 5, 0, 0, 1, 0x01});
+    const QString path = PutApp("sw.usb", AppFile(1, 5, 2, kOneSection));
+    EXPECT_EQ(Upload(5, path), NetOpOutcome::Refused);
+    EXPECT_EQ(LinesWith(link.AnswerLog, "Нет входа в РП."), 0);
+    EXPECT_EQ(WritePackets(), 0);
+}
+
 TEST_F(AppUpload, APortClosedMidUploadEndsAtOnceWithoutCompletion) {
     AddDevice(SimDevice::Switch(5));
     bus.InjectFault({BusFault::HangUp, 5, 0, 0, 1, 0x04, 1});

@@ -8,6 +8,7 @@
 #include "NetDevicesScreenFixture.h"
 #include "netlink/NetAppUpload.h"
 #include "netlink/NetDevicesScreen.h"
+#include "platform/AppPaths.h"
 #include "support/ScreenShots.h"
 
 #include <QAction>
@@ -280,6 +281,19 @@ TEST_F(NetDevicesCommands, AnUploadRunsFromTheCommandListWithItsStopButtonShown)
     EXPECT_TRUE(Lines(frame->Memo2).contains("Заливка АРР завершена."));
     EXPECT_EQ(Link().Tables.NetDevices[1][kNdAppVersion], 0x0200);
     ExpectOperationOver();
+}
+
+// Command 9 writes a file of the operator's choice, looked for from the
+// database folder rather than among the object's own files.
+TEST_F(NetDevicesCommands, TheFileOfCommandNineIsChosenFromTheDatabaseFolder) {
+    bus.AddDevice(SimDevice::Switch(1));
+    form->ChangeDatabaseFolder(db.dbDir());
+    StartWithFound({1});
+    SelectFound("СКМ01");
+    Execute(9, [&] { dialogs.ExpectPicker("Конфигурационный файл для записи", ""); });
+    EXPECT_EQ(dialogs.PickerFolders(), QStringList{AppPaths::NormalizeDir(db.dbDir())});
+    EXPECT_EQ(WritePackets(), 0);
+    dialogs.VerifyDone();
 }
 
 TEST_F(NetDevicesCommands, TheAdapterIsUpdatedFromTheSettingsForm) {

@@ -77,6 +77,29 @@ class EntranceWindow : public SiteWindow {
     TFRedVV redVV_{nullptr};
 };
 
+// The program started on the entrance screen: the grids have as many panels
+// as there are houses and entrances from the first showing, not after a click.
+TEST_F(EntranceWindow, AtStartUpTheGridsShowEveryHouseAndEveryEntrance) {
+    BuildReference({}, ReferenceStep::Matrix);
+    OpenWindowOn(3);
+    auto* f = qobject_cast<TFrPod*>(window_->FrPod1);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(2, f->CGridD->VisibleRows());
+    EXPECT_EQ(2, f->CGridP->VisibleRows());
+    SaveScreen(*window_, QStringLiteral("FrPod1_at_start"));
+
+    // A window too low for every panel shows as many as fit, and all of
+    // them again when it grows back.
+    const QSize roomy = window_->size();
+    window_->resize(roomy.width(), window_->minimumHeight());
+    QApplication::processEvents();
+    EXPECT_EQ(1, f->CGridD->VisibleRows());
+    window_->resize(roomy);
+    QApplication::processEvents();
+    EXPECT_EQ(2, f->CGridD->VisibleRows());
+    EXPECT_EQ(2, f->CGridP->VisibleRows());
+}
+
 TEST_F(EntranceWindow, AnEngineerEntersTheLastApartmentsRecountsAndSavesTheApartments) {
     // The saved matrix's "Далее >>" leads here.
     BuildReference({}, ReferenceStep::Matrix);

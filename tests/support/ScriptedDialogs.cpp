@@ -65,12 +65,15 @@ QString ScriptedDialogs::picker(const QString& caption) {
     return step.path;
 }
 
-QString ScriptedDialogs::OpenFile(const QString& caption, const QString&, const QString&) {
+QString ScriptedDialogs::OpenFile(const QString& caption, const QString& dir, const QString&) {
+    pickerFolders_ << dir;
     return picker(caption);
 }
-QString ScriptedDialogs::SaveFile(const QString& caption, const QString&, const QString&) {
+QString ScriptedDialogs::SaveFile(const QString& caption, const QString& dir, const QString&) {
+    pickerFolders_ << dir;
     return picker(caption);
 }
-QString ScriptedDialogs::ChooseFolder(const QString& caption, const QString&) {
+QString ScriptedDialogs::ChooseFolder(const QString& caption, const QString& dir) {
+    pickerFolders_ << dir;
     return picker(caption);
 }

@@ -23,6 +23,8 @@ class ScriptedDialogs : public DialogBackend {
 
     // Messages shown so far, as "caption|text".
     const QStringList& Shown() const { return shown_; }
+    // The folders the file and folder pickers started in, in order.
+    const QStringList& PickerFolders() const { return pickerFolders_; }
     int Pending() const { return int(script_.size()); }
     // Fails the test for every expected dialog not shown yet, and clears them.
     void VerifyDone();
@@ -46,5 +48,6 @@ class ScriptedDialogs : public DialogBackend {
 
     QList<Step> script_;
     QStringList shown_;
+    QStringList pickerFolders_;
     DialogBackend* previous_ = nullptr;
 };

@@ -62,11 +62,10 @@ EditorConsoleTab::EditorConsoleTab(QWidget* parent) : QWidget(parent) {
     bottom->addStretch();
     bottom->addWidget(BitSavePo);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(ScrollingPage(this, bottom));
     page->addLayout(columns);
     page->addWidget(buildEntrances());
     page->addWidget(buildCodes());
-    page->addLayout(bottom);
     SetSepDevice(sepDevice_);
 }
 

@@ -68,7 +68,6 @@ void EditorKeysTab::Clear() {
     }
     for (QSpinBox* spin : {KolSl5, MinSl, KolSl6, BitSl, KolSl7, ReservKey}) spin->setValue(0);
     L_Err->clear();
-    apartments5_ = 0;
 }
 
 void EditorKeysTab::Show(const Keys5List& keys5, const Keys6List& keys6, const Keys7List& keys7) {
@@ -93,7 +92,6 @@ void EditorKeysTab::Show(const Keys5List& keys5, const Keys6List& keys6, const K
     BitSl->setValue(int(keys6.bitSl));
     KolSl7->setValue(int(keys7.kolSl7));
     ReservKey->setValue(int(keys7.reservKey));
-    apartments5_ = keys5.apartments;
 }
 
 void EditorKeysTab::Read(Keys5List& keys5, Keys6List& keys6, Keys7List& keys7) const {
@@ -103,7 +101,6 @@ void EditorKeysTab::Read(Keys5List& keys5, Keys6List& keys6, Keys7List& keys7) c
     keys5.kolSl5 = KolSl5->value();
     keys5.minSl = MinSl->value();
     keys5.unplaced = L_Err->text();
-    keys5.apartments = apartments5_;
     keys6 = Keys6List();
     for (int r = 1; r < Keys6->RowCount(); ++r)
         keys6.rows << Keys6Row{Keys6->Cell(1, r), Keys6->Cell(2, r)};

@@ -31,7 +31,4 @@ class EditorKeysTab : public QWidget {
     void Clear();
     void Show(const Keys5List& keys5, const Keys6List& keys6, const Keys7List& keys7);
     void Read(Keys5List& keys5, Keys6List& keys6, Keys7List& keys7) const;
-
-  private:
-    qint64 apartments5_ = 0;  // the apartment records section 5 held
 };

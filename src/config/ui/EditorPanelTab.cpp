@@ -44,11 +44,10 @@ EditorPanelTab::EditorPanelTab(QWidget* parent) : QWidget(parent) {
     bottom->addStretch();
     bottom->addWidget(BitSaveBv);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(ScrollingPage(this, bottom));
     page->addWidget(buildParams());
     page->addWidget(buildEntrances());
     page->addWidget(buildCodes());
-    page->addLayout(bottom);
     page->addStretch();
     SetSepDevice(sepDevice_);
 }

@@ -82,10 +82,9 @@ EditorSwitchTab::EditorSwitchTab(QWidget* parent) : QWidget(parent) {
     bottom->addStretch();
     bottom->addWidget(BitSaveKm);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(ScrollingPage(this, bottom));
     page->addLayout(columns);
     page->addWidget(buildMasks());
-    page->addLayout(bottom);
     Clear();
 }
 

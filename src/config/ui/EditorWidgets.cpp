@@ -7,7 +7,29 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QVBoxLayout>
+
+QScrollArea* ScrollingArea(QWidget* content, QWidget* parent) {
+    auto* area = new QScrollArea(parent);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(content);
+    return area;
+}
+
+QWidget* ScrollingPage(QWidget* page, QLayout* foot) {
+    auto* body = new QWidget(page);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ScrollingArea(body, page), 1);
+    if (foot) {
+        foot->setContentsMargins(9, 2, 9, 4);
+        layout->addLayout(foot);
+    }
+    return body;
+}
 
 QSpinBox* AddSpin(QFormLayout* form, const char* name, const QString& label, int lo, int hi) {
     auto* spin = Named(new QSpinBox(form->parentWidget()), name);

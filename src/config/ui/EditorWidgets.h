@@ -9,7 +9,9 @@
 
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QFormLayout;
+class QScrollArea;
 class QSpinBox;
 class QWidget;
 
@@ -18,6 +20,13 @@ W* Named(W* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
+
+// The editor's pages are taller than a small screen: a page's controls go
+// into a body that scrolls, and the row at its foot (the save button), when
+// there is one, stays in view below it. Returns the body.
+QWidget* ScrollingPage(QWidget* page, QLayout* foot = nullptr);
+// A scroll area, without a frame, holding the widget at its size.
+QScrollArea* ScrollingArea(QWidget* content, QWidget* parent);
 
 // A spin edit in lo..hi, added to the form with its label.
 QSpinBox* AddSpin(QFormLayout* form, const char* name, const QString& label, int lo, int hi);

@@ -71,10 +71,11 @@ TFrRedact::TFrRedact(QWidget* parent)
     TabCBV1 = new EditorPanelTab(PageFile);
     TabCBV2 = new EditorKeysTab(PageFile);
     TabCPO1 = new EditorConsoleTab(PageFile);
-    PageFile->addTab(scrolled(TabCPK1), QStringLiteral("СКМ"));
-    PageFile->addTab(scrolled(TabCBV1), QStringLiteral("СБВ"));
-    PageFile->addTab(scrolled(TabCBV2), QStringLiteral("СБВ ключи"));
-    PageFile->addTab(scrolled(TabCPO1), QStringLiteral("СПО"));
+    // The tabs of the kinds scroll inside, above their save buttons.
+    PageFile->addTab(TabCPK1, QStringLiteral("СКМ"));
+    PageFile->addTab(TabCBV1, QStringLiteral("СБВ"));
+    AddPage(TabCBV2, QStringLiteral("СБВ ключи"));
+    PageFile->addTab(TabCPO1, QStringLiteral("СПО"));
     PageFile->addTab(buildSys(), QStringLiteral("Служебная"));
     content->addWidget(PageFile, 1);
     Memo4 = memo("Memo4", this);
@@ -136,17 +137,13 @@ QWidget* TFrRedact::buildTop() {
     return top;
 }
 
-QScrollArea* TFrRedact::scrolled(QWidget* tab) {
-    auto* area = new QScrollArea(PageFile);
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidget(tab);
-    return area;
+void TFrRedact::AddPage(QWidget* page, const QString& title) {
+    PageFile->addTab(ScrollingArea(page, PageFile), title);
 }
 
 QWidget* TFrRedact::buildSys() {
     Sys = Named(new QWidget(PageFile), "Sys");
-    auto* grid = new QGridLayout(Sys);
+    auto* grid = new QGridLayout(ScrollingPage(Sys));
     ButDebug = Named(new QPushButton(QStringLiteral("Скрыть служебную вкладку"), Sys), "ButDebug");
     Memo2 = memo("Memo2", Sys);
     MemoTitle = memo("MemoTitle", Sys);

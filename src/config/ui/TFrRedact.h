@@ -30,7 +30,6 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollArea;
 class QSpinBox;
 class QTabWidget;
 
@@ -113,6 +112,8 @@ class TFrRedact : public TScreenFrame {
 
     // The file open in the screen, as loaded (kind unknown when none).
     const EditorFile& OpenFile() const { return file_; }
+    // Adds a page to PageFile that scrolls when the screen is smaller than it.
+    void AddPage(QWidget* page, const QString& title);
     // Whether a save button may write: only while a parsed file is open.
     bool SaveArmed() const { return armed_; }
 
@@ -122,7 +123,6 @@ class TFrRedact : public TScreenFrame {
   private:
     QWidget* buildTop();
     QWidget* buildSys();
-    QScrollArea* scrolled(QWidget* tab);
     void buildKeyParts();
     void clearMemos();
     void showKindTab(int kind);

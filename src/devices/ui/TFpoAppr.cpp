@@ -5,6 +5,7 @@
 #include "devices/ui/FormControls.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -297,6 +298,8 @@ void TFpoAppr::BitKodClick() {
     PanelGlyphs->parentWidget()->updateGeometry();
     layout()->invalidate();
     layout()->activate();
+    // Unfolded, the dialog grows down; its buttons stay on the screen.
+    KeepOnScreen(this);
 }
 
 void TFpoAppr::GlyphClick(int glyph) {

@@ -60,8 +60,8 @@ EditorKeyParts::EditorKeyParts(TFrRedact& editor) : QObject(&editor), editor_(ed
 
     editor.TabBQ = new BekuDumpTab(editor.PageFile);
     editor.TabCP = new MirelDumpTab(editor.PageFile);
-    editor.PageFile->addTab(editor.TabBQ, QStringLiteral("БЭКУ"));
-    editor.PageFile->addTab(editor.TabCP, QStringLiteral("Mirel"));
+    editor.AddPage(editor.TabBQ, QStringLiteral("БЭКУ"));
+    editor.AddPage(editor.TabCP, QStringLiteral("Mirel"));
     editor.ListHdev = editor.TabBQ->ListHdev;
     editor.ListKvKey = editor.TabCP->ListKvKey;
     editor.BitBQkeys = editor.TabBQ->BitBQkeys;

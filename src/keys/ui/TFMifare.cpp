@@ -104,8 +104,6 @@ ReaderPort TFMifare::OpenReaderPort(const QString& description) {
     BCPMifare.SetPort(found.port);
     BCPMifare.Open();
     BCPMifare.ClearBuffer(true, true);
-    // What was half received before belongs to no line any more.
-    lines_.Clear();
     repaint();
     return found;
 }

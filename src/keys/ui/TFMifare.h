@@ -38,6 +38,8 @@ class TFMifare : public QDialog {
     ReaderPort OpenReaderPort(const QString& description);
     void CloseReaderPort();
     void BCPMifareRxChar(TBComPort* sender, int count);
+    // The reader's line received so far, not yet ended.
+    QString PendingReaderLine() const { return lines_.PendingLine(); }
 
     // A line of the readers' log.
     void Log(const QString& line);
@@ -50,6 +52,8 @@ class TFMifare : public QDialog {
   private:
     QSpinBox* timeoutEdit(const char* name, int minimum, int value);
 
+    // A line half received when the readers were switched off is finished
+    // by what comes after they are switched on again.
     RfidLineAssembler lines_;
 };
 

@@ -198,6 +198,8 @@ QWidget* TFrPod::buildGrids() {
     layout->addWidget(CGridD, 0, Qt::AlignTop);
     layout->addWidget(CGridP, 0, Qt::AlignTop);
     layout->addStretch();
+    // The panels fit the room the grids get, known only once it is laid out.
+    PanelGrids->installEventFilter(this);
     return PanelGrids;
 }
 
@@ -444,9 +446,9 @@ void TFrPod::fitGrids() {
     }
 }
 
-void TFrPod::resizeEvent(QResizeEvent* event) {
-    TScreenFrame::resizeEvent(event);
-    if (isVisible()) fitGrids();
+bool TFrPod::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PanelGrids && event->type() == QEvent::Resize) fitGrids();
+    return TScreenFrame::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- numbering and fields

@@ -95,7 +95,7 @@ class TFrPod : public TScreenFrame {
     void FocusPod(bool forward = true);
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* buildTopPanel();

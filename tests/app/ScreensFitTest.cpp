@@ -1,0 +1,230 @@
+// The whole program on the reference object, on the screen the README starts
+// it on: every screen of the main window and every form can be used there,
+// nothing lies past the edge of the screen or of its window.
+
+#include "app/AppForms.h"
+#include "app/TFMainVesk.h"
+#include "config/ui/EditorPanelTab.h"
+#include "config/ui/TFrRedact.h"
+#include "config/ui/TFrWrite.h"
+#include "foundation/Globals.h"
+#include "foundation/NavigationHooks.h"
+#include "foundation/TFDM.h"
+#include "foundation/ui/TScreenFrame.h"
+#include "site/ui/TFObEdit.h"
+#include "support/ReferenceObject.h"
+#include "support/ScreenShots.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Whether the whole of w is on view: not cut off by any widget it stands in,
+// scroll areas included.
+bool ShownWhole(const QWidget* w) {
+    const QWidget* window = w->window();
+    QRect room = window->rect();
+    for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        room &= QRect(p->mapTo(window, QPoint(0, 0)), p->size());
+    return w->isVisible() && room.contains(QRect(w->mapTo(window, QPoint(0, 0)), w->size()));
+}
+
+QString Numbered(int screen) {
+    return QStringLiteral("%1").arg(screen, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+class ProgramOnTheTestScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db_.programDir().writeFile(QStringLiteral("Ini/save.ini"),
+                                   QByteArrayLiteral("[Object]\nnf=1\n"));
+        AppForms::CreateAll();
+        ASSERT_TRUE(FMainVesk);
+        ASSERT_TRUE(FDM && FDM->Connected()) << "the program did not open its new database";
+        ReferenceObject reference;
+        ASSERT_TRUE(reference.Build(ReferenceStep::DeviceRecords))
+            << reference.Error().toStdString();
+        idNet_ = reference.IdNet();
+        // Where a window manager puts a new window: in the middle of the screen.
+        QRect frame = FMainVesk->frameGeometry();
+        frame.moveCenter(QApplication::primaryScreen()->availableGeometry().center());
+        FMainVesk->move(frame.topLeft());
+        FMainVesk->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        AppForms::DestroyAll();
+        Hooks() = savedHooks_;
+        Globals() = savedGlobals_;
+    }
+
+    TFMainVesk& Window() { return *FMainVesk; }
+
+    // The window as it stands, then each page of each of its tab widgets.
+    void ExpectEveryPageFits(QWidget* window, const QString& name) {
+        ExpectFits(window, name);
+        for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+            if (!tabs->isVisible()) continue;
+            const int shown = tabs->currentIndex();
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (i == shown || !tabs->isTabVisible(i) || !tabs->isTabEnabled(i)) continue;
+                tabs->setCurrentIndex(i);
+                ExpectFits(window, name + QLatin1Char('_') + tabs->objectName() +
+                                       QString::number(i));
+            }
+            tabs->setCurrentIndex(shown);
+        }
+    }
+    void ExpectFits(QWidget* window, const QString& name) {
+        ExpectFitsTheScreen(window, name);
+        EXPECT_GT(ExpectNamedControlsVisible(window, name), 0) << name.toStdString();
+        EXPECT_FALSE(SaveScreen(*window, name).isEmpty());
+    }
+
+    void OpenScreen(int screen) {
+        Window().ShowScreen(screen);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(screen, Window().VisibleScreen());
+    }
+
+    // The write screen builds every device's file; the editor opens the
+    // file of the first door panel.
+    void OpenPanelFileInTheEditor() {
+        OpenScreen(10);
+        auto* write = qobject_cast<TFrWrite*>(Window().FrWrite1);
+        ASSERT_TRUE(write);
+        write->N_allClick();
+        write->BitCreateClick();
+        OpenScreen(13);
+        auto* editor = qobject_cast<TFrRedact*>(Window().FrRedact1);
+        ASSERT_TRUE(editor);
+        const QString file = db_.dbDir() + QStringLiteral("Data/FlWrite/Fl_%1/cbv02.bin").arg(idNet_);
+        ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
+        ScriptedDialogs picker;
+        picker.ExpectPicker(QStringLiteral("Открыть созданный в АРМЕ КФ"), file);
+        editor->ButBit->click();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(file, editor->LFile1->text());
+    }
+
+    NavigationHooks savedHooks_ = Hooks();
+    ArmGlobals savedGlobals_ = Globals();
+    TestDatabase db_;
+    ScriptedDialogs dialogs_;
+    qint64 idNet_ = 0;
+};
+
+TEST_F(ProgramOnTheTestScreen, EveryScreenOfTheMainWindowFits) {
+    ASSERT_EQ(kTestScreen, QApplication::primaryScreen()->size());
+    for (int screen : {1, 2, 3, 6, 7, 4, 5, 9, 10, 11, 12, 13, 14}) {
+        OpenScreen(screen);
+        ExpectEveryPageFits(&Window(), QStringLiteral("screen%1_").arg(Numbered(screen)) +
+                                           Window().FrameOfScreen(screen)->objectName());
+    }
+    Window().ShowScreen(0);
+    ExpectFits(&Window(), QStringLiteral("screen00_menu"));
+}
+
+TEST_F(ProgramOnTheTestScreen, TheEditorShowsItsSaveButtonWithACallPanelFileOpen) {
+    OpenPanelFileInTheEditor();
+    auto* editor = qobject_cast<TFrRedact*>(Window().FrRedact1);
+    ExpectFits(&Window(), QStringLiteral("screen13_FrRedact1_panel_file"));
+    EXPECT_TRUE(ShownWhole(editor->TabCBV1->BitSaveBv));
+    EXPECT_TRUE(ShownWhole(editor->Memo4));
+    EXPECT_TRUE(ShownWhole(Window().BitBack2));
+    EXPECT_TRUE(ShownWhole(Window().BitForward2));
+    // The service tab too, which a click on its caption shows.
+    QTest::mouseClick(editor->StaticText2, Qt::LeftButton);
+    ASSERT_TRUE(editor->PageFile->isTabVisible(editor->PageFile->indexOf(editor->Sys)));
+    ExpectEveryPageFits(&Window(), QStringLiteral("screen13_FrRedact1_panel_file"));
+    // The screens after it keep to the screen too.
+    OpenScreen(12);
+    ExpectFits(&Window(), QStringLiteral("screen12_after_the_editor"));
+}
+
+TEST_F(ProgramOnTheTestScreen, TheObjectDeletionDialogFits) {
+    OpenScreen(1);
+    QTimer::singleShot(0, FObEdit, [this] {
+        ExpectEveryPageFits(FObEdit, QStringLiteral("screen08_FObEdit"));
+        FObEdit->reject();
+    });
+    Window().ShowScreen(8);
+}
+
+// Every form the program makes at start, shown on the reference object.
+TEST_F(ProgramOnTheTestScreen, EveryFormFits) {
+    OpenScreen(5);
+    const QStringList notWindows = {QStringLiteral("FDM"), QStringLiteral("FMainVesk"),
+                                    QStringLiteral("FQRepObject")};
+    for (const QString& name : AppForms::CreationOrder()) {
+        if (notWindows.contains(name)) continue;
+        QWidget* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name) form = w;
+        ASSERT_TRUE(form) << name.toStdString();
+        form->show();
+        QCoreApplication::processEvents();
+        // The console's glyph panel folds to its first row on purpose.
+        if (auto* glyphs = form->findChild<QPushButton*>(QStringLiteral("BitKod"))) glyphs->click();
+        ExpectEveryPageFits(form, name);
+        form->hide();
+    }
+}
+
+TEST_F(ProgramOnTheTestScreen, TheObjectReportPreviewFits) {
+    Window().MenuItem(QStringLiteral("NObPrint"))->trigger();
+    QCoreApplication::processEvents();
+    QPrintPreviewDialog* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) preview = p;
+    ASSERT_TRUE(preview);
+    ExpectFitsTheScreen(preview, QStringLiteral("FQRepObject_preview"));
+    EXPECT_FALSE(SaveScreen(*preview, QStringLiteral("FQRepObject_preview")).isEmpty());
+    preview->close();
+}
+
+TEST_F(ProgramOnTheTestScreen, TheDefaultWindowSizeComesBackOnTheScreen) {
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    auto restore = [this] {
+        dialogs_.Expect(
+            QStringLiteral("Подтверждение"),
+            QStringLiteral("Восстановить внешний вид программы в первоначальное состояние?"),
+            DlgAnswer::Yes);
+        Window().MenuItem(QStringLiteral("MServIni"))->trigger();
+        QCoreApplication::processEvents();
+    };
+    OpenScreen(1);
+    Window().showMaximized();
+    QCoreApplication::processEvents();
+    restore();
+    EXPECT_FALSE(Window().isMaximized());
+    EXPECT_EQ(QSize(800, 595), Window().size());
+    EXPECT_LE((Window().frameGeometry().center() - area.center()).manhattanLength(), 2);
+
+    // The entrance screen needs a wider window than that: it keeps the width
+    // it needs, and the whole of it is on the screen, wherever it stood.
+    OpenScreen(3);
+    Window().move(area.right() - 100, area.bottom() - 100);
+    QCoreApplication::processEvents();
+    restore();
+    EXPECT_EQ(595, Window().height());
+    EXPECT_EQ(Window().minimumWidth(), Window().width());
+    EXPECT_GT(Window().width(), 800);
+    EXPECT_TRUE(area.contains(Window().frameGeometry()));
+    EXPECT_EQ(Globals().WidthMain, Window().width());
+}

@@ -1,0 +1,118 @@
+// Statements prepared once on the connection's SQLite handle: the rows they
+// store are those QtSql stores for the same values, a refused row writes
+// nothing, and they run inside the caller's transaction.
+
+#include "foundation/BoundSql.h"
+#include "support/QtPrinters.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+class BoundSql : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db_ = tdb_.open();
+        ASSERT_TRUE(db_.isOpen());
+        Exec("CREATE TABLE t (n INTEGER, s TEXT, u, r REAL, b BLOB, k TEXT UNIQUE NOT NULL)");
+    }
+    void Exec(const QString& sql) {
+        QSqlQuery q(db_);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+    // Each row as its values and their storage types.
+    QStringList Rows() {
+        QSqlQuery q(db_);
+        EXPECT_TRUE(
+            q.exec("SELECT typeof(n), n, typeof(s), s, typeof(u), u, typeof(r), r,"
+                   " typeof(b), hex(b) FROM t ORDER BY rowid"));
+        QStringList rows;
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+
+    TestDatabase tdb_;
+    QSqlDatabase db_;
+};
+
+const QString kInsert =
+    QStringLiteral("INSERT INTO t (n, s, u, r, b, k) VALUES (?, ?, ?, ?, ?, ?)");
+
+TEST_F(BoundSql, RowsAreStoredAsQtSqlStoresThem) {
+    const QList<QVariantList> rows = {
+        {5, QStringLiteral("пять"), true, 1.5, QByteArray("\x01\x02", 2), QStringLiteral("a")},
+        {qint64(1) << 40, QString(), QStringLiteral("007"), 2, QByteArray(), QStringLiteral("b")},
+        {QVariant(), QStringLiteral("12"), 12u, QVariant(), QStringLiteral("x"),
+         QStringLiteral("c")},
+    };
+    for (const QVariantList& values : rows) {
+        QSqlQuery q(db_);
+        q.prepare(kInsert);
+        for (const QVariant& v : values) q.addBindValue(v);
+        ASSERT_TRUE(q.exec());
+    }
+    const QStringList byQtSql = Rows();
+    Exec("DELETE FROM t");
+    BoundStatement insert(db_, kInsert);
+    ASSERT_TRUE(insert.Prepared()) << insert.LastError().toStdString();
+    for (const QVariantList& values : rows) ASSERT_TRUE(insert.Exec(values));
+    EXPECT_EQ(Rows(), byQtSql);
+}
+
+TEST_F(BoundSql, ARefusedRowWritesNothingAndTheNextOneGoesIn) {
+    BoundStatement insert(db_, kInsert);
+    ASSERT_TRUE(insert.Exec({1, "x", 0, 0, QVariant(), "same"}));
+    EXPECT_FALSE(insert.Exec({2, "y", 0, 0, QVariant(), "same"}));
+    EXPECT_FALSE(insert.LastError().isEmpty());
+    EXPECT_TRUE(insert.Exec({3, "z", 0, 0, QVariant(), "other"}));
+    EXPECT_TRUE(insert.LastError().isEmpty());
+    EXPECT_EQ(Rows().size(), 2);
+    EXPECT_EQ(insert.LastInsertId(), 2);
+}
+
+TEST_F(BoundSql, AQueryGivesItsRowsTypedAndRunsAgainAfterTheLast) {
+    Exec("INSERT INTO t (n, s, u, k) VALUES (7, 'семь', NULL, 'a'), (8, 'восемь', 2.5, 'b')");
+    BoundStatement q(db_, QStringLiteral("SELECT n, s, u FROM t WHERE n >= ? ORDER BY n"));
+    for (int run = 0; run < 2; ++run) {
+        q.Bind(0, qint64(7));
+        QStringList seen;
+        while (q.Next()) {
+            EXPECT_EQ(q.Value(0).typeId(), QMetaType::LongLong);
+            seen << q.Value(1).toString() +
+                        (q.Value(2).isNull() ? "" : "=" + q.Value(2).toString());
+        }
+        EXPECT_TRUE(q.LastError().isEmpty());
+        EXPECT_EQ(seen, QStringList({"семь", "восемь=2.5"})) << run;
+    }
+}
+
+TEST_F(BoundSql, WritesStayInTheCallersTransaction) {
+    {
+        SqlTransaction tr(db_);
+        ASSERT_TRUE(tr.started());
+        BoundStatement insert(db_, kInsert);
+        ASSERT_TRUE(insert.Exec({1, "x", 0, 0, QVariant(), "a"}));
+        // No commit: the savepoint is rolled back.
+    }
+    EXPECT_TRUE(Rows().isEmpty());
+}
+
+TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {
+    BoundStatement bad(db_, QStringLiteral("INSERT INTO nowhere VALUES (?)"));
+    EXPECT_FALSE(bad.Prepared());
+    EXPECT_FALSE(bad.LastError().isEmpty());
+    EXPECT_FALSE(bad.Bind(0, qint64(1)).Exec());
+    EXPECT_FALSE(bad.Next());
+    BoundStatement closed(QSqlDatabase(), kInsert);
+    EXPECT_FALSE(closed.Prepared());
+    EXPECT_FALSE(closed.Exec());
+}
+
+}  // namespace
