@@ -51,8 +51,9 @@ int bindText(sqlite3_stmt* stmt, int at, const QString& text) {
                                SQLITE_TRANSIENT);
 }
 
-// One value bound as QtSql's SQLite driver binds it.
-int bindValue(sqlite3_stmt* stmt, int at, const QVariant& v) {
+}  // namespace
+
+int SqliteBind(sqlite3_stmt* stmt, int at, const QVariant& v) {
     if (isNullValue(v)) return sqlite3_bind_null(stmt, at);
     switch (v.typeId()) {
         case QMetaType::QByteArray: {
@@ -78,6 +79,8 @@ int bindValue(sqlite3_stmt* stmt, int at, const QVariant& v) {
             return bindText(stmt, at, v.toString());
     }
 }
+
+namespace {
 
 // SQLite keeps texts in UTF-8. Valid UTF-8 without a byte-order mark (which
 // QString::fromUtf8 would drop) decodes directly; anything else goes through
@@ -131,16 +134,16 @@ QString driverError(const QSqlResult& result) {
     return (result.*(&DriverResult::lastError))().text();
 }
 
-sqlite3* connectionOf(const QSqlDatabase& db) {
+}  // namespace
+
+sqlite3* SqliteConnection(const QSqlDatabase& db) {
     const QVariant v = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-}  // namespace
-
 bool SqliteDataVersion(const QSqlDatabase& db, quint32* version) {
-    sqlite3* connection = connectionOf(db);
+    sqlite3* connection = SqliteConnection(db);
     unsigned int value = 0;
     if (!connection ||
         sqlite3_file_control(connection, "main", SQLITE_FCNTL_DATA_VERSION, &value) != SQLITE_OK)
@@ -208,7 +211,7 @@ bool SqliteSelect::bind(sqlite3_stmt* stmt, const QVariantList& values, QString*
         return false;
     }
     for (int i = 0; i < values.size(); ++i)
-        if (bindValue(stmt, i + 1, values[i]) != SQLITE_OK) {
+        if (SqliteBind(stmt, i + 1, values[i]) != SQLITE_OK) {
             *error = engineError(stmt, "Unable to bind parameters");
             return false;
         }

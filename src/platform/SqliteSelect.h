@@ -15,8 +15,8 @@
 
 #include <memory>
 
-class QSqlDriver;
 class QSqlResult;
+struct sqlite3;
 struct sqlite3_stmt;
 
 class SqliteSelect {
@@ -54,6 +54,16 @@ class SqliteSelect {
     int columns_ = 0;
     bool reprepared_ = false;
 };
+
+// The SQLite handle under db while it is an open connection of QtSql's
+// SQLite driver; null otherwise.
+sqlite3* SqliteConnection(const QSqlDatabase& db);
+
+// Binds value at the 1-based position as QtSql's SQLite driver binds it:
+// null variants and null texts, byte arrays and dates as NULL, integers and
+// logicals as integers, reals as reals, byte arrays as blobs, everything
+// else as its text. SQLite's result code.
+int SqliteBind(sqlite3_stmt* stmt, int at, const QVariant& value);
 
 // SQLite's data version of db's open connection: it moves with every change
 // to the file, by this connection or, once this connection has noticed it,
