@@ -237,7 +237,9 @@ bool SqliteSelect::Run(const QSqlDatabase& db, const QString& text, const QVaria
         if (columns_ == 0) columns_ = sqlite3_column_count(stmt);
         Row& row = rows->emplace_back(columns_);
         QVariant* cell = row.data();
-        for (int i = 0; i < columns_; ++i) cell[i] = columnValue(stmt, i);
+        // Each cell starts as an empty variant, whose end does nothing: the
+        // value is built right in its place, with no variant moved or ended.
+        for (int i = 0; i < columns_; ++i) new (&cell[i]) QVariant(columnValue(stmt, i));
     }
     if (ok && rc != SQLITE_DONE) {
         *error = engineError(stmt, "Unable to fetch row");
