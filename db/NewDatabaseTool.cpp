@@ -13,11 +13,11 @@
 namespace {
 
 const char* const kUsage =
-    "usage: arm_newdb [--keep-existing] FILE\n"
-    "Writes a new workstation database to FILE.\n"
-    "  --keep-existing  an existing FILE is kept and counts as success\n"
-    "  --help           this text\n"
-    "  --               ends the options (for a FILE that starts with '-')\n";
+    "Вызов: arm_newdb [--keep-existing] ФАЙЛ\n"
+    "Записывает новую БД рабочего места в ФАЙЛ; папка ФАЙЛа должна существовать.\n"
+    "  --keep-existing  существующий ФАЙЛ остается как есть, и это не ошибка\n"
+    "  --help           этот текст\n"
+    "  --               конец параметров (для ФАЙЛа, имя которого начинается с '-')\n";
 
 struct Arguments {
     bool help = false;
@@ -55,7 +55,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!args.unknown.isEmpty()) {
-        std::fprintf(stderr, "arm_newdb: unknown option %s\n%s", qPrintable(args.unknown), kUsage);
+        std::fprintf(stderr, "arm_newdb: неизвестный параметр %s\n%s", qPrintable(args.unknown),
+                     kUsage);
         return 2;
     }
     if (args.files.size() != 1) {
@@ -64,14 +65,14 @@ int main(int argc, char* argv[]) {
     }
     const QString path = args.files.first();
     if (args.keepExisting && QFileInfo::exists(path)) {
-        std::printf("kept existing database %s\n", qPrintable(path));
+        std::printf("БД %s уже есть и оставлена как есть\n", qPrintable(path));
         return 0;
     }
     QString error;
     if (!CreateNewDatabase(path, &error)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        std::fprintf(stderr, "arm_newdb: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("wrote new database %s\n", qPrintable(path));
+    std::printf("Записана новая БД %s\n", qPrintable(path));
     return 0;
 }

@@ -32,7 +32,7 @@ CREATE TABLE k_net (
     st_net TEXT DEFAULT 'пусто',           -- object state, 20 characters
     farc INTEGER NOT NULL DEFAULT 0,
     incr INTEGER DEFAULT 0,                -- hotel numbering increment 0/1 (byte)
-    v_key INTEGER DEFAULT 0,               -- default key quota per apartment (byte)
+    v_key INTEGER DEFAULT 4,               -- default key quota per apartment (byte)
     p_kvr TEXT DEFAULT '',                 -- common security-post call code, 5 characters
     p_dop INTEGER DEFAULT 0,
     v_dom INTEGER DEFAULT 1,               -- houses

@@ -122,6 +122,8 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     void MGlobalClick();
     void BitScreenClick();
     void BitSelectClick();
+    // A later start of the program asks for the window.
+    void BringToFront();
     // The object screen is entering a new object.
     bool NewObjectEntry() const { return objectPanelFlags_[0]; }
     void SetNewObjectEntry(bool on) override { objectPanelFlags_[0] = on; }
@@ -181,10 +183,19 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     void showOpenFailure(const QString& folder, const QStringList& reasons);
     // False, after saying so, while no database is open.
     bool databaseOpenOrRefuse();
+    // False, after saying so, while the database holds no object.
+    bool objectListOrRefuse();
     // Size and place so that the whole window, frame included, is on its screen.
     void fitOnScreen();
     void applyWindowSettings(const struct StartupSettings& s);
     void restoreScreenAndObject(const StartupSettings& s);
+    // Start-up from the global parameters on, once a database is open.
+    void startOnDatabase(const IniFile& ini, bool restoreWindow);
+    // With no database open: a new empty one where folder has none, or
+    // another folder. True when a database is open afterwards.
+    bool offerAnotherDatabase(const QString& folder);
+    bool offerNewDatabase(const QString& folder);
+    void useDatabaseFolder(const QString& folder);
     void writeSettingsOnClose();
     void stopNetworkForExit();
 
@@ -196,6 +207,7 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     PlaceholderKeysScreen placeholderKeys_;
     KeysScreenService* keysScreen_ = &placeholderKeys_;
     int rememberedObjectRecNo_ = 0;
+    QString failedFolder_;  // the database folder that failed last
     bool objectPanelFlags_[4] = {false, false, false, false};
     bool closing_ = false;
 };

@@ -12,6 +12,7 @@
 #include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
+#include "foundation/ScreenNavigation.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/ui/TAboutBox.h"
 #include "foundation/ui/TFGlVal.h"
@@ -156,8 +157,7 @@ void TFMainVesk::wireMenu() {
         if (FSvTable) FSvTable->show();
     });
     connect(MenuItem(QStringLiteral("NObPrint")), &QAction::triggered, this, [this] {
-        if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty()) return;
-        PreviewObjectReport(this);
+        if (databaseOpenOrRefuse() && objectListOrRefuse()) PreviewObjectReport(this);
     });
     connect(MenuItem(QStringLiteral("NCompact")), &QAction::triggered, this, [] {
         if (FDM && MainWindowData::IsOpen()) NCompactClick(*FDM, ProgressGauge());
@@ -231,9 +231,15 @@ void TFMainVesk::wireFrameButtons() {
         });
 }
 
+bool TFMainVesk::objectListOrRefuse() {
+    if (!MainWindowData::ObjectListEmpty()) return true;
+    Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kNoObject, DlgButtons::Ok,
+                     DlgIcon::Error);
+    return false;
+}
+
 void TFMainVesk::ShowEditor(QWidget* editor) {
-    if (!databaseOpenOrRefuse()) return;
-    if (MainWindowData::ObjectListEmpty() || !editor) return;
+    if (!databaseOpenOrRefuse() || !objectListOrRefuse() || !editor) return;
     editor->show();
     editor->raise();
 }

@@ -305,7 +305,7 @@ void TFMainVesk::MPoClick() {
 }
 
 void TFMainVesk::MServDelClick() {
-    if (!MainWindowData::IsOpen() || MainWindowData::ObjectListEmpty()) return;
+    if (!screenMayOpen(8)) return;
     const int record = MainWindowData::CurrentObjectRecNo();
     const int count = MainWindowData::ObjectCount();
     LeaveScreen();

@@ -20,6 +20,7 @@
 #include "platform/FileAccess.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -64,7 +65,69 @@ void TFMainVesk::showOpenFailure(const QString& folder, const QStringList& reaso
 bool TFMainVesk::databaseOpenOrRefuse() {
     if (MainWindowData::IsOpen()) return true;
     Dialogs::Message(kError, kNoDatabase, DlgButtons::Ok, DlgIcon::Error);
+    // The folder choice lives on a screen that needs a database: the way out
+    // is offered here instead, and the start-up goes on from a database found.
+    if (offerAnotherDatabase(failedFolder_)) {
+        IniFile ini;
+        SettingsFile::Open(ini);
+        startOnDatabase(ini, false);
+    }
     return false;
+}
+
+bool TFMainVesk::offerAnotherDatabase(const QString& folder) {
+    if (offerNewDatabase(folder)) return true;
+    if (!Dialogs::AskYesNo(kQuestionCaption, kChooseAnotherFolder)) return false;
+    const QString chosen = Dialogs::ChooseFolder(kChooseFolderCaption, folder);
+    if (chosen.isEmpty()) return false;
+    const QString other = AppPaths::NormalizeDir(chosen);
+    if (offerNewDatabase(other)) return true;
+    QString reason;
+    if (OpenDatabase(other, &reason)) {
+        useDatabaseFolder(other);
+        return true;
+    }
+    failedFolder_ = other;
+    showOpenFailure(other, {reason});
+    return false;
+}
+
+// Only where the folder has no database file at all: a file that is there,
+// damaged or not, is never touched.
+bool TFMainVesk::offerNewDatabase(const QString& folder) {
+    if (!MainWindowLogic::NewDatabaseMayBeMade(folder) ||
+        !Dialogs::AskYesNo(kNewDatabaseCaption, NewDatabaseQuestion(folder)))
+        return false;
+    QString error;
+    if (!MainWindowLogic::MakeNewDatabase(folder, &error)) {
+        Dialogs::Message(kError, NewDatabaseFailed(folder, error), DlgButtons::Ok, DlgIcon::Error);
+        return false;
+    }
+    QString reason;
+    if (!OpenDatabase(folder, &reason)) {
+        failedFolder_ = folder;
+        showOpenFailure(folder, {reason});
+        return false;
+    }
+    useDatabaseFolder(folder);
+    return true;
+}
+
+void TFMainVesk::useDatabaseFolder(const QString& folder) {
+    Path->setText(folder);
+    if (NetSettings().DatabaseFolder() != folder) NetSettings().ChangeDatabaseFolder(folder);
+}
+
+void TFMainVesk::BringToFront() {
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    // A question the window is waiting on comes forward with it.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void TFMainVesk::FormCreate() {
@@ -86,12 +149,18 @@ void TFMainVesk::FormCreate() {
         savedFolder, AppPaths::DefaultDbDir(),
         [this](const QString& f, QString* reason) { return OpenDatabase(f, reason); });
     if (!db.opened) {
+        failedFolder_ = db.folder;
         showOpenFailure(db.folder, db.reasons);
         LeaveScreen();
-        return;
+        if (!offerAnotherDatabase(db.folder)) return;
+    } else {
+        Path->setText(db.folder);
     }
-    Path->setText(db.folder);
+    startOnDatabase(ini, true);
+}
 
+void TFMainVesk::startOnDatabase(const IniFile& ini, bool restoreWindow) {
+    ArmGlobals& g = Globals();
     if (!MainWindowData::LoadGlobals(g)) {
         g.KolTractPK = 8;
         g.MaxDevice = 50;
@@ -103,7 +172,7 @@ void TFMainVesk::FormCreate() {
     }
     const StartupSettings s = SettingsFile::ReadStartup(ini, g.WidthMain, g.HeightMain);
     restoreScreenAndObject(s);
-    applyWindowSettings(s);
+    if (restoreWindow) applyWindowSettings(s);
     KeysScreen().ApplySettings(s.key, MainWindowData::ObjectGateCount() > 0);
     // The database opened on the first object; the matrix table must be the
     // restored object's. A failure is kept for the matrix screen to report.
@@ -159,8 +228,7 @@ void TFMainVesk::BitSelectClick() {
     const QString previous = Path->text();
     QString reason;
     if (OpenDatabase(folder, &reason)) {
-        Path->setText(folder);
-        if (NetSettings().DatabaseFolder() != folder) NetSettings().ChangeDatabaseFolder(folder);
+        useDatabaseFolder(folder);
         rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
         FrMatr1->PrepareScreen(folder);
         ShowMatrixState();
@@ -179,6 +247,7 @@ void TFMainVesk::MReOpenClick() {
         // would name a file in the working directory).
         if (!ComparesAbove(folder, QStringLiteral(" "))) return;
         if (!OpenDatabase(folder, &reason)) {
+            failedFolder_ = folder;
             showOpenFailure(folder, {reason});
             return;
         }
@@ -188,6 +257,7 @@ void TFMainVesk::MReOpenClick() {
         // every screen refuses alike until a later F5 opens the folder again.
         MainWindowData::Disconnect();
         LeaveScreen();
+        failedFolder_ = folder;
         showOpenFailure(folder, {reason});
         return;
     }
@@ -226,9 +296,11 @@ void TFMainVesk::writeSettingsOnClose() {
     QString error;
     SettingsFile::Open(ini, &error);
     SettingsFile::WriteClosing(ini, s);
+    // A program folder where nothing can be written keeps the old settings;
+    // the engineer is told, not only the terminal.
     if (!ini.Save(&error))
-        std::fprintf(stderr, "arm: settings file %s not written: %s\n", qPrintable(ini.path()),
-                     qPrintable(error));
+        Dialogs::Message(kError, SettingsNotSaved(ini.path(), error), DlgButtons::Ok,
+                         DlgIcon::Warning);
 }
 
 bool TFMainVesk::FormCloseQuery() {

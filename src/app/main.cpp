@@ -11,17 +11,29 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // Another copy running in this session, whatever it shows, keeps this one out.
-    SingleInstanceGuard guard;
-    if (!guard.Claim()) return 0;
-
-    const auto qtTexts = InstallRussianQtTexts();
-    if (!qtTexts) std::fprintf(stderr, "arm: Qt's Russian texts (qtbase_ru) not found\n");
+    const RussianQtTexts qtTexts;
+    if (!qtTexts.CatalogueFound())
+        std::fprintf(stderr, "arm: Qt's Russian texts (qtbase_ru) not found\n");
     QApplication::setApplicationName(MainWindowTexts::kApplicationTitle);
     Dialogs::SetApplicationTitle(MainWindowTexts::kApplicationTitle);
     WidgetDialogs dialogs;
     Dialogs::SetBackend(&dialogs);
 
+    // Another copy running in this session, whatever it shows, keeps this one
+    // out; it brings its window to the front, or the operator is told.
+    SingleInstanceGuard guard;
+    if (!guard.Claim()) {
+        if (!SingleInstanceGuard::AskRunningToShow())
+            Dialogs::Message(MainWindowTexts::kAttention, MainWindowTexts::kAlreadyRunning,
+                             DlgButtons::Ok, DlgIcon::Information);
+        Dialogs::SetBackend(nullptr);
+        return 0;
+    }
+
+    // Asked also while start-up still shows its messages.
+    QObject::connect(&guard, &SingleInstanceGuard::ShowRequested, [] {
+        if (FMainVesk) FMainVesk->BringToFront();
+    });
     AppForms::CreateAll();
     FMainVesk->show();
     const int rc = app.exec();

@@ -8,6 +8,7 @@
 #include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
+#include "platform/SystemErrorText.h"
 
 namespace {
 
@@ -539,7 +540,7 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
     QString why;
     if (!DurableFile::Write(f.fileName, r.bytes, &why)) {
         r.status = EditorSaveStatus::WriteFailed;
-        r.error = QStringLiteral("Файл ") + f.fileName + QStringLiteral(" не сохранен: ") + why;
+        r.error = WithReason(QStringLiteral("Файл ") + f.fileName + QStringLiteral(" не сохранен"), why);
         r.memo4 << r.error;
         r.bytes.clear();
         Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);

@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/ColumnDefault.h"
 #include "foundation/Globals.h"
 #include "platform/DurableFile.h"
 
@@ -195,7 +196,9 @@ bool UpgradeObjects(QSqlDatabase& db, QString* error) {
     if (added && !FillFlagMask(db, QStringLiteral("flpo"), consoleFlags, error)) return false;
     if (!DropOldFlags(db, t, consoleFlags, error)) return false;
 
-    return DropColumns(db, t, {QStringLiteral("n_dir")}, error);
+    return DropColumns(db, t, {QStringLiteral("n_dir")}, error) &&
+           SetColumnDefault(db, t, QStringLiteral("v_key"),
+                            QString::number(kDefaultKeysPerApartment), error);
 }
 
 // Matrix links, houses, entrances, switches.
@@ -492,9 +495,9 @@ bool CreateNewDatabase(const QString& filePath, QString* error) {
     const QFileInfo target(filePath);
     if (target.exists())
         return Fail(error, QStringLiteral("Файл БД уже существует: %1").arg(filePath));
-    if (!QDir().mkpath(target.absolutePath()))
-        return Fail(error,
-                    QStringLiteral("Не удалось создать папку %1").arg(target.absolutePath()));
+    // A mistyped path is refused rather than made, parent folders and all.
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return Fail(error, QStringLiteral("Нет папки %1").arg(target.absolutePath()));
 
     // Build under a temporary name beside the target; only a complete file is
     // renamed into place, and the rename never replaces an existing file.

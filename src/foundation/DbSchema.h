@@ -8,9 +8,13 @@
 #include <QStringList>
 #include <functional>
 
-// Writes a new database file (schema and reference rows) at filePath. The file
-// is built under a temporary name and renamed when complete; an existing file
-// is never overwritten (false with a message).
+// Keys per apartment of a new object (k_net.v_key): the table's default, so
+// every object made after an upgrade starts with it too.
+constexpr int kDefaultKeysPerApartment = 4;
+
+// Writes a new database file (schema and reference rows) at filePath, whose
+// folder must exist. The file is built under a temporary name and renamed
+// when complete; an existing file is never overwritten (false with a message).
 bool CreateNewDatabase(const QString& filePath, QString* error);
 
 // True when table has a column named field (names compare case-insensitively).
@@ -32,8 +36,9 @@ struct SchemaUpgradeHooks {
 };
 
 // Adds the columns an older file lacks, converts the old object flag columns
-// into the flbv/flpo masks, drops obsolete columns and forces the few values
-// the program relies on (KolTractPK 8, t_dl at least 66). Safe to run at every
+// into the flbv/flpo masks, drops obsolete columns, forces the few values
+// the program relies on (KolTractPK 8, t_dl at least 66) and gives new objects
+// the default keys per apartment (existing objects keep theirs). Safe to run at every
 // open: a second run changes nothing. The column steps run in one transaction,
 // so a failure leaves the file as it was. Old columns that the conversion reads
 // are read as 0 when a file lacks them.

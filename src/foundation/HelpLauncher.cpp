@@ -45,10 +45,36 @@ QString HelpLauncher::FindViewer() {
     return QString();
 }
 
+namespace HelpTexts {
+QString ViewerMissing(const QString& viewer) {
+    return QStringLiteral("Не найдена программа просмотра справки ") + viewer + QLatin1Char('.');
+}
+QString ViewerFailed(const QString& viewer) {
+    return QStringLiteral("Не удалось запустить программу просмотра справки ") + viewer +
+           QLatin1Char('.');
+}
+}  // namespace HelpTexts
+
+QString HelpLauncher::NotInstalledText(const QString& viewer, const QString& helpFile) {
+    QStringList lines;
+    if (viewer.isEmpty())
+        lines << HelpTexts::kNoViewer;
+    else if (!QFileInfo(viewer).isFile() || !QFileInfo(viewer).isExecutable())
+        lines << HelpTexts::ViewerMissing(viewer);
+    if (!QFileInfo(helpFile).isFile()) lines << Manual::MissingText(helpFile);
+    if (lines.isEmpty()) return QString();
+    lines.prepend(HelpTexts::kNotInstalled);
+    return lines.join(QLatin1Char('\n'));
+}
+
 bool HelpLauncher::ShowTopic(int topic) {
     CloseViewer();
     const QString viewer = viewer_.isEmpty() ? FindViewer() : viewer_;
-    if (viewer.isEmpty()) return false;
+    const QString missing = NotInstalledText(viewer, HelpFilePath());
+    if (!missing.isEmpty()) {
+        Dialogs::Error(MainWindowTexts::kError, missing);
+        return false;
+    }
     const HelpCommand cmd = CommandFor(viewer, HelpFilePath(), TopicPage(topic));
     process_ = new QProcess(this);
     process_->setProgram(cmd.program);
@@ -58,6 +84,7 @@ bool HelpLauncher::ShowTopic(int topic) {
     if (!process_->waitForStarted(3000)) {
         delete process_;
         process_ = nullptr;
+        Dialogs::Error(MainWindowTexts::kError, HelpTexts::ViewerFailed(viewer));
         return false;
     }
     return true;

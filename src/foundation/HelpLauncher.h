@@ -1,8 +1,9 @@
 #pragma once
 // Context help: the compiled help file "Help/HelpPr.chm" shown by an installed
 // CHM viewer, one topic page "mNNN.htm" at a time. The viewer this program
-// started is closed before the next topic opens. Without a viewer nothing
-// happens. Also the operator's manual (a PDF opened by the desktop).
+// started is closed before the next topic opens. Without a viewer or without
+// the help file the operator is told which is missing. Also the operator's
+// manual (a PDF opened by the desktop).
 
 #include <QObject>
 #include <QString>
@@ -37,8 +38,12 @@ class HelpLauncher : public QObject {
     // Viewer used instead of the one on the path (tests use a script).
     void SetViewer(const QString& viewer) { viewer_ = viewer; }
 
-    // Closes the running viewer, then shows the topic. False when no viewer
-    // is installed or it could not start.
+    // Why help cannot be shown with this viewer (empty: none found) and help
+    // file: one message naming what is missing; empty when nothing is.
+    static QString NotInstalledText(const QString& viewer, const QString& helpFile);
+
+    // Closes the running viewer, then shows the topic. False, after telling
+    // the operator, when help is not installed or the viewer could not start.
     bool ShowTopic(int topic);
     // Closes the viewer this program started, if it is running.
     void CloseViewer();
@@ -50,6 +55,15 @@ class HelpLauncher : public QObject {
 };
 
 // The operator's manual.
+namespace HelpTexts {
+inline const QString kNotInstalled = QStringLiteral("Справка не установлена.");
+inline const QString kNoViewer =
+    QStringLiteral("Не найдена программа просмотра справки (xchm или kchmviewer).");
+// The viewer given is not a program that can be run.
+QString ViewerMissing(const QString& viewer);
+QString ViewerFailed(const QString& viewer);
+}  // namespace HelpTexts
+
 namespace Manual {
 inline const QString kOpenFailed = QStringLiteral("Ошибка открытия PDF файла.");
 // "Отсутствует файл " + path + "."

@@ -7,6 +7,7 @@
 
 #include "platform/Cp1251.h"
 #include "platform/DurableFile.h"
+#include "platform/SystemErrorText.h"
 
 namespace {
 // Section and key names compare without regard to case, as INI readers do.
@@ -20,7 +21,7 @@ bool IniFile::Load(QString* error) {
     QFile f(path_);
     if (!f.exists()) return true;
     if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = f.errorString();
+        if (error) *error = SystemReason(f.errorString());
         return false;
     }
     QByteArray bytes = f.readAll();

@@ -1,8 +1,13 @@
 #include "foundation/MainWindowLogic.h"
 
 #include "foundation/BitAndStr.h"
+#include "foundation/DbSchema.h"
 #include "foundation/TFDM.h"
+#include "platform/AppPaths.h"
+#include "platform/SystemErrorText.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <algorithm>
 
@@ -18,7 +23,47 @@ QString MainWindowTexts::ReadOnlyFolderWarning(const QString& folder) {
            QStringLiteral("\nИзменения в БД сохранить не удастся.");
 }
 
+QString MainWindowTexts::SettingsNotSaved(const QString& file, const QString& reason) {
+    return WithReason(QStringLiteral("Настройки программы не сохранены в файле ") + file, reason);
+}
+
+QString MainWindowTexts::NewDatabaseQuestion(const QString& folder) {
+    return QStringLiteral("В папке ") + folder +
+           QStringLiteral(" нет файла БД. Создать в ней новую пустую БД?");
+}
+
+QString MainWindowTexts::NewDatabaseFailed(const QString& folder, const QString& reason) {
+    return WithReason(QStringLiteral("Новая БД в папке ") + folder + QStringLiteral(" не создана"),
+                      reason);
+}
+
 namespace MainWindowLogic {
+
+namespace {
+QFileInfo databaseFileIn(const QString& folder) {
+    return QFileInfo(QDir(folder).filePath(QLatin1String(AppPaths::kDbFileName)));
+}
+QFileInfo folderItself(const QString& folder) {
+    return QFileInfo(QDir::cleanPath(folder));
+}
+}  // namespace
+
+bool NewDatabaseMayBeMade(const QString& folder) {
+    if (folder.trimmed().isEmpty()) return false;
+    const QFileInfo file = databaseFileIn(folder);
+    if (file.exists() || file.isSymLink()) return false;
+    const QFileInfo dir = folderItself(folder);
+    return dir.isDir() || (!dir.exists() && dir.dir().exists());
+}
+
+bool MakeNewDatabase(const QString& folder, QString* error) {
+    const QFileInfo dir = folderItself(folder);
+    if (!dir.isDir() && !dir.dir().mkdir(dir.fileName())) {
+        if (error) *error = QStringLiteral("Не удалось создать папку ") + dir.filePath();
+        return false;
+    }
+    return CreateNewDatabase(databaseFileIn(folder).filePath(), error);
+}
 
 DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString& defaultFolder,
                                        const DbOpener& openDatabase) {

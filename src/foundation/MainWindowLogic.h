@@ -28,6 +28,17 @@ inline const QString kNoDatabase =
     QStringLiteral("База данных не открыта. Работа с объектами невозможна.");
 // The database opened in a folder where nothing can be written.
 QString ReadOnlyFolderWarning(const QString& folder);
+// A second start of the program found the first, which did not answer.
+inline const QString kAlreadyRunning = QStringLiteral("Программа уже запущена!");
+// The settings file could not be written at exit; reason is a sentence.
+QString SettingsNotSaved(const QString& file, const QString& reason);
+// Ways out when no database could be opened.
+inline const QString kQuestionCaption = QStringLiteral("Вопрос");
+inline const QString kChooseAnotherFolder = QStringLiteral("Выбрать другую папку с БД?");
+inline const QString kChooseFolderCaption = QStringLiteral("Выберите папку с БД");
+inline const QString kNewDatabaseCaption = QStringLiteral("Подтверждение");
+QString NewDatabaseQuestion(const QString& folder);
+QString NewDatabaseFailed(const QString& folder, const QString& reason);
 }  // namespace MainWindowTexts
 
 namespace MainWindowLogic {
@@ -44,6 +55,13 @@ using DbOpener = std::function<bool(const QString& folder, QString* reason)>;
 // when the two are the same, and alone when no folder was saved.
 DbOpenOutcome OpenDatabaseWithFallback(const QString& savedFolder, const QString& defaultFolder,
                                        const DbOpener& openDatabase);
+
+// A new empty database may be offered in folder: nothing there bears the
+// database file's name, and the folder exists or can be made in one that does.
+bool NewDatabaseMayBeMade(const QString& folder);
+// Makes the folder when it is missing (that one level only), then the new
+// database in it, as the build's tool does.
+bool MakeNewDatabase(const QString& folder, QString* error);
 
 // The saved window size within the screen's available area (less the window
 // frame), so that no part of the window, its exit button included, is off

@@ -86,7 +86,7 @@ std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& f) {
             if (!f.hasApartments) return refusedWithoutIcon(kNoApartmentsForDevices);
             return std::nullopt;
         case 6:
-            if (f.listEmpty) return silent();
+            if (f.listEmpty) return refused(kNoObject);
             if (!f.hasHouses) return refused(kNoEntrance);
             return std::nullopt;
         case 7:
@@ -95,7 +95,7 @@ std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& f) {
             if (!f.hasConsole) return silent();
             return std::nullopt;
         case 8:
-            if (f.listEmpty) return silent();
+            if (f.listEmpty) return refused(kNoObject);
             return std::nullopt;
         case 9:
             if (f.listEmpty) return refused(kNoObject);
@@ -109,7 +109,7 @@ std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& f) {
                 return Refusal{QStringLiteral("Ошибка"), kNotReadyForFiles, DlgIcon::Error};
             return std::nullopt;
         case 14:
-            if (f.listEmpty) return silent();
+            if (f.listEmpty) return refused(kNoObject);
             if (!f.hasHouses) return refused(kNoEntrance);
             if (f.residentsEmpty && !f.residentSearch)
                 return Refusal{QString(), kNoResidents, DlgIcon::None};

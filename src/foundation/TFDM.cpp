@@ -9,6 +9,7 @@
 #include "foundation/DbSchema.h"
 #include "platform/AppPaths.h"
 #include "platform/FileAccess.h"
+#include "platform/SystemErrorText.h"
 
 TFDM* FDM = nullptr;
 
@@ -56,7 +57,8 @@ const char* kIndexes[] = {
 // Empty when the file starts as an SQLite database does, else why not.
 QString notSqliteReason(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return DbFileTexts::Unreadable(path, f.errorString());
+    if (!f.open(QIODevice::ReadOnly))
+        return DbFileTexts::Unreadable(path, SystemReason(f.errorString()));
     if (f.read(16) == QByteArray("SQLite format 3\0", 16)) return QString();
     return DbFileTexts::NotADatabase(path);
 }
@@ -79,7 +81,7 @@ QString Missing(const QString& file) {
     return QStringLiteral("Файл базы данных не найден: %1").arg(file);
 }
 QString Unreadable(const QString& file, const QString& why) {
-    return QStringLiteral("Файл %1 не читается: %2").arg(file, why);
+    return WithReason(QStringLiteral("Файл %1 не читается").arg(file), why);
 }
 QString NotADatabase(const QString& file) {
     return QStringLiteral("Файл %1 не является базой данных").arg(file);

@@ -1,6 +1,7 @@
 #include "keys/DumpFileReader.h"
 
 #include "foundation/BitAndStr.h"
+#include "platform/SystemErrorText.h"
 
 #include <QFile>
 
@@ -11,14 +12,14 @@ DumpFileStatus ReadDumpFileBytes(const QString& path, QByteArray& bytes, QString
     bytes.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
+        if (error) *error = SystemReason(file.errorString());
         return DumpFileStatus::Unreadable;
     }
     // One byte more than allowed tells a file that is too large, whatever
     // its reported size.
     bytes = file.read(kMaxDumpFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        if (error) *error = file.errorString();
+        if (error) *error = SystemReason(file.errorString());
         bytes.clear();
         return DumpFileStatus::Unreadable;
     }

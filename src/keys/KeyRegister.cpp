@@ -15,6 +15,10 @@ const QString kBadLength = QStringLiteral("Неверная длина номе�
 const QString kNoGates = QStringLiteral("Калиток на объекте нет!");
 const QString kOverQuotaCaption = QStringLiteral("Превышение");
 const QString kOverQuota = QStringLiteral("Добавить ключ сверх нормы?!");
+const QString kNoApartmentQuota = QStringLiteral(
+    "Норма ключей на квартиру равна 0, ключ не записан! Задайте \"Ключей в квартире\" в фрейме "
+    "\"Подъездная структура объекта\" или снимите \"Автоматический переход на следующую "
+    "квартиру\".");
 
 // The key screen's sounds.
 void soundStored() {
@@ -190,39 +194,56 @@ bool KeyRegister::askOverQuota() const {
     return options_.noLimitQuestion || Dialogs::AskYesNo(kOverQuotaCaption, kOverQuota);
 }
 
-// A full apartment passes the key on to the next one with room; when none is
-// left the key stays in the last apartment, over its quota.
+// A full apartment passes the key on to the next one with room. When none
+// is left, the key is not carried off to the last apartment: it stays with
+// the one the operator chose, over its quota, as without the move.
 bool KeyRegister::makeRoomInApartment() {
     Dataset* flats = dm_.QForKey;
     auto full = [flats] { return intField(flats, "y_key") >= intField(flats, "x_key"); };
     if (!HasRow(flats) || !full()) return true;
     if (mode_ != KeyGroup::Apartment || !options_.autoMove) return askOverQuota();
-    if (ObjectKeyQuota() <= 0) return false;
-    bool firstMove = true;
-    while (full()) {
-        flats->Next();
-        if (flats->Eof()) break;
-        // Only the first move sounds, and only towards an apartment of more
-        // than one key.
-        if (firstMove && options_.beep && intField(flats, "x_key") > 1) soundMove();
-        firstMove = false;
+    if (ObjectKeyQuota() <= 0) {
+        Dialogs::Message(kError, kNoApartmentQuota, DlgButtons::Ok, DlgIcon::Warning);
+        return false;
     }
+    const RoomFound room = moveOnToRoom(flats, full, "x_key");
+    if (!room.found) return askOverQuota();
+    // Only the first move sounds, and only towards an apartment of more than
+    // one key.
+    if (options_.beep && room.firstQuota > 1) soundMove();
     return true;
 }
 
+// A full entrance passes common keys on in the same way. An entrance without
+// common-key slots has nothing to pass on from: its key would only land on
+// another entrance.
 bool KeyRegister::makeRoomInEntrance() {
     Dataset* entrances = dm_.QPodKey;
     auto full = [entrances] {
         return intField(entrances, "o_rky") >= intField(entrances, "o_key");
     };
     if (!HasRow(entrances) || !full()) return true;
-    if (!options_.autoMove) return askOverQuota();
-    while (full()) {
-        entrances->Next();
-        if (entrances->Eof()) break;
-        if (options_.beep) soundMove();
-    }
+    if (!options_.autoMove || intField(entrances, "o_key") <= 0) return askOverQuota();
+    const RoomFound room = moveOnToRoom(entrances, full, "o_key");
+    if (!room.found) return askOverQuota();
+    for (int i = 0; options_.beep && i < room.moves; ++i) soundMove();
     return true;
+}
+
+KeyRegister::RoomFound KeyRegister::moveOnToRoom(Dataset* owners, const std::function<bool()>& full,
+                                                 const char* quotaField) {
+    const int start = owners->RecNo();
+    RoomFound room;
+    while (full()) {
+        owners->Next();
+        if (owners->Eof()) {
+            owners->SetRecNo(start);
+            return {};
+        }
+        if (room.moves++ == 0) room.firstQuota = intField(owners, quotaField);
+    }
+    room.found = true;
+    return room;
 }
 
 // A code is unique within the list's scope: one apartment, one entrance's

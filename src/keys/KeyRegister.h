@@ -15,6 +15,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 class Dataset;
@@ -34,7 +35,7 @@ enum class ConfirmOutcome {
     ShortNumber,  // fewer than 6 characters: refused with a message
     Stored,
     Refused,   // a duplicate, the empty-slot mark, or the row could not be written
-    Declined,  // over the quota and not allowed: nothing stored, fields kept
+    Declined,  // over the quota and not allowed, or no quota to fill: nothing stored, fields kept
     NoGate,    // gate keys on an object without gates
 };
 
@@ -118,6 +119,15 @@ class KeyRegister {
     bool makeRoom();
     bool makeRoomInApartment();
     bool makeRoomInEntrance();
+    struct RoomFound {
+        bool found = false;
+        int moves = 0;       // rows passed to reach it
+        int firstQuota = 0;  // the quota of the first row moved to
+    };
+    // Walks on from the current owner to the first one that is not full; when
+    // none is, the dataset goes back to the row it started on.
+    static RoomFound moveOnToRoom(Dataset* owners, const std::function<bool()>& full,
+                                  const char* quotaField);
     bool askOverQuota() const;
     bool isDuplicate(const QString& code, int editedRow);
     bool store(const QString& number, QString* label, bool editing);

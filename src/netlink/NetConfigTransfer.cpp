@@ -9,6 +9,7 @@
 #include "netlink/TNetLink.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
+#include "platform/SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -240,7 +241,7 @@ QString NetConfigTransfer::SaveReadCnf(int address, const QByteArray& image) {
         QTemporaryFile temp(folder + QStringLiteral("/.netread-XXXXXX.tmp"));
         temp.setAutoRemove(false);
         if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()) {
-            error = temp.errorString();
+            error = SystemReason(temp.errorString());
             temp.remove();
             break;
         }

@@ -11,6 +11,7 @@
 #include "netlink/TNetLink.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
+#include "platform/SystemErrorText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -533,8 +534,8 @@ bool NetDeviceCommands::WriteReport(const QString& path) {
     if (progress) progress(0, kLastDevice + 1, false);
     QString error;
     if (!DurableFile::Write(path, text, &error)) {
-        Dialogs::Error(kErrorCaption, QStringLiteral("Файл не сохранен: ") + path + QLatin1Char(' ') +
-                                          error);
+        Dialogs::Error(kErrorCaption,
+                       WithReason(QStringLiteral("Файл не сохранен: ") + path, error));
         return false;
     }
     Log2(QStringLiteral("Данные сохранены в файле ") + path + QLatin1Char('.'));

@@ -1,5 +1,7 @@
 #include "platform/DurableFile.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +25,7 @@ QByteArray native(const QString& path) {
 }
 
 bool fail(QString* error, const QString& text, int err) {
-    if (error) *error = text + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err));
+    if (error) *error = WithReason(text, SystemReason(err));
     return false;
 }
 

@@ -5,6 +5,11 @@
 
 #include <unistd.h>
 
+namespace {
+const QByteArray kShowRequest = "show\n";
+const QByteArray kShown = "shown\n";
+}  // namespace
+
 SingleInstanceGuard::SingleInstanceGuard(QObject* parent) : QObject(parent) {}
 
 SingleInstanceGuard::~SingleInstanceGuard() {
@@ -25,6 +30,27 @@ bool SingleInstanceGuard::IsRunning() {
     return found;
 }
 
+bool SingleInstanceGuard::AskRunningToShow(int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(SocketName());
+    if (!socket.waitForConnected(timeoutMs)) return false;
+    socket.write(kShowRequest);
+    if (!socket.waitForBytesWritten(timeoutMs)) return false;
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(timeoutMs)) return false;
+    return socket.readLine() == kShown;
+}
+
+void SingleInstanceGuard::answer(QLocalSocket* socket) {
+    if (!socket->canReadLine()) return;
+    if (socket->readLine() == kShowRequest) {
+        emit ShowRequested();
+        socket->write(kShown);
+        socket->flush();
+    }
+    socket->disconnectFromServer();
+}
+
 bool SingleInstanceGuard::Held() const {
     return server_ && server_->isListening();
 }
@@ -33,11 +59,13 @@ bool SingleInstanceGuard::Claim() {
     if (Held()) return true;
     if (!server_) {
         server_ = new QLocalServer(this);
-        // A later start only needs to see the listener; drop its connection.
+        // A later start either only looks for the listener or asks for the
+        // window; each connection is answered and dropped.
         connect(server_, &QLocalServer::newConnection, server_, [this] {
             while (QLocalSocket* s = server_->nextPendingConnection()) {
-                s->disconnectFromServer();
-                s->deleteLater();
+                connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+                connect(s, &QLocalSocket::readyRead, this, [this, s] { answer(s); });
+                answer(s);
             }
         });
     }

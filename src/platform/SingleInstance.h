@@ -1,8 +1,9 @@
 #pragma once
 // One running program per user session, whatever its window shows: the
 // running program listens on a local socket named after the program and the
-// user, and a later start that finds the listener ends at once. So two copies
-// never work on one database from one desktop, whichever folders they use.
+// user, and a later start that finds the listener asks it to show its window
+// and ends. So two copies never work on one database from one desktop,
+// whichever folders they use.
 
 #include <QObject>
 #include <QString>
@@ -19,6 +20,9 @@ class SingleInstanceGuard : public QObject {
     static QString SocketName();
     // True when another copy of the program holds the place.
     static bool IsRunning();
+    // Asks the copy that holds the place to show its window; true when it
+    // answered that it did.
+    static bool AskRunningToShow(int timeoutMs = 5000);
 
     // Takes the program's place. False when another copy holds it: this one
     // then ends. Where no socket can be made at all, true without holding
@@ -26,6 +30,12 @@ class SingleInstanceGuard : public QObject {
     bool Claim();
     bool Held() const;
 
+  signals:
+    // A later start asked this copy to show its window.
+    void ShowRequested();
+
   private:
+    void answer(class QLocalSocket* socket);
+
     QLocalServer* server_ = nullptr;
 };

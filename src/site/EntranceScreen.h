@@ -9,6 +9,8 @@
 // recount writes all entrances of the house in one transaction. Questions and
 // refusals go through the dialog service.
 
+#include "foundation/DbSchema.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,7 +33,7 @@ constexpr int kEntranceName = 30;  // k_pod.nm_pod
 constexpr int kHouseName = 160;    // k_dom.house
 constexpr int kMaxNumber = 32767;  // n1kvr, npkvr, v_kvr are small integers
 constexpr int kMaxKeys = 100;      // E_Kk
-constexpr int kDefaultKeys = 4;
+constexpr int kDefaultKeys = kDefaultKeysPerApartment;
 }  // namespace EntranceLimits
 
 // One entrance's range as the recount sees it.

@@ -70,6 +70,7 @@ TEST(HelpLauncher, TopicAddressAndViewerCommands) {
 
 TEST(HelpLauncher, SecondTopicFirstClosesTheViewerOpenedBefore) {
     TempProgramDir dir;
+    dir.writeFile(QStringLiteral("Help/HelpPr.chm"), "ITSF");
     HelpLauncher help;
     help.SetViewer(writeFakeViewer(dir, QStringLiteral("xchm")));
     ASSERT_TRUE(help.ShowTopic(231));
@@ -92,12 +93,36 @@ TEST(HelpLauncher, SecondTopicFirstClosesTheViewerOpenedBefore) {
     EXPECT_FALSE(processAlive(secondPid));
 }
 
-TEST(HelpLauncher, NothingHappensWithoutAViewer) {
+TEST(HelpLauncher, WithoutAViewerOrAHelpFileItSaysWhichIsMissing) {
     TempProgramDir dir;
+    const QString chm = dir.path() + QStringLiteral("Help/HelpPr.chm");
+    EXPECT_EQ(HelpLauncher::NotInstalledText(QString(), chm),
+              QStringLiteral("Справка не установлена.\n"
+                             "Не найдена программа просмотра справки (xchm или kchmviewer).\n"
+                             "Отсутствует файл ") +
+                  chm + QStringLiteral("."));
+    const QString viewer = writeFakeViewer(dir, QStringLiteral("xchm"));
+    EXPECT_EQ(HelpLauncher::NotInstalledText(viewer, chm),
+              QStringLiteral("Справка не установлена.\nОтсутствует файл ") + chm +
+                  QStringLiteral("."));
+    dir.writeFile(QStringLiteral("Help/HelpPr.chm"), "ITSF");
+    EXPECT_EQ(HelpLauncher::NotInstalledText(viewer, chm), QString());
+    EXPECT_EQ(HelpLauncher::NotInstalledText(dir.path() + QStringLiteral("Help"), chm),
+              QStringLiteral("Справка не установлена.\n"
+                             "Не найдена программа просмотра справки ") +
+                  dir.path() + QStringLiteral("Help."));
+
+    // Asked for a topic, the launcher tells the operator and starts nothing.
     HelpLauncher help;
     help.SetViewer(dir.path() + QStringLiteral("no-such-viewer"));
+    ScriptedDialogs dialogs;
+    dialogs.Expect(QStringLiteral("Ошибка"),
+                   QStringLiteral("Справка не установлена.\nНе найдена программа просмотра "
+                                  "справки ") +
+                       dir.path() + QStringLiteral("no-such-viewer."));
     EXPECT_FALSE(help.ShowTopic(100));
     EXPECT_FALSE(help.ViewerRunning());
+    EXPECT_TRUE(callLines(dir).isEmpty());
 }
 
 TEST(Manual, MissingDefaultFallsBackToTheSavedPathAndWritesItBack) {

@@ -104,6 +104,26 @@ TEST_F(MainWindowDb, AReadOnlyDatabaseFolderOpensWithAWarning) {
     EXPECT_FALSE(fdm_.HoldsLock());
 }
 
+// A program folder where the settings cannot be written: the engineer is
+// told at exit, with the reason in Russian.
+TEST_F(MainWindowDb, SettingsThatCannotBeSavedAtExitAreReported) {
+    writeSettings("[Object]\nnf=0\n");
+    const QString ini = database_.programDir().path() + QStringLiteral("Ini/save.ini");
+    TFMainVesk window;
+    window.show();
+    ReadOnlyPath readOnly(database_.programDir().path() + QStringLiteral("Ini"));
+    if (!readOnly.Active()) GTEST_SKIP() << "no way to make a folder read-only here";
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
+                              QStringLiteral("Настройки программы не сохранены в файле ") + ini +
+                                  QStringLiteral(". Не удалось создать файл в папке "));
+    EXPECT_TRUE(window.close());
+    dialogs_.VerifyDone();
+    ASSERT_EQ(1, dialogs_.Shown().size());
+    EXPECT_TRUE(dialogs_.Shown().first().endsWith(QStringLiteral(". Нет прав доступа.")) ||
+                dialogs_.Shown().first().endsWith(QStringLiteral(". Операция не разрешена.")))
+        << dialogs_.Shown().first().toStdString();
+}
+
 TEST_F(MainWindowDb, AReopenThatFailsHalfWayClosesEverythingAndSaysWhy) {
     addHouse(addObject(QStringLiteral("Объект")));
     writeSettings("[Object]\nnf=1\n");
@@ -126,6 +146,7 @@ TEST_F(MainWindowDb, AReopenThatFailsHalfWayClosesEverythingAndSaysWhy) {
     window.MenuItem(QStringLiteral("MReOpen"))->trigger();
     EXPECT_FALSE(fdm_.Connected());
     dialogs_.Expect(QStringLiteral("Ошибка"), MainWindowTexts::kNoDatabase);
+    DeclineTheWaysOut(dialogs_, dbDir(), false);  // the broken file is never replaced
     window.MenuItem(QStringLiteral("MConfObject"))->trigger();
     EXPECT_TRUE(window.isVisible());
 }

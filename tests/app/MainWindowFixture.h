@@ -13,6 +13,26 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+// The ways out a window offers when it has no database, each declined: a new
+// database in folder when nothing is there, then another folder.
+inline void DeclineTheWaysOut(ScriptedDialogs& dialogs, const QString& folder,
+                              bool newDatabaseOffered = true) {
+    if (newDatabaseOffered)
+        dialogs.Expect(QStringLiteral("Подтверждение"),
+                       QStringLiteral("В папке ") + folder +
+                           QStringLiteral(" нет файла БД. Создать в ней новую пустую БД?"),
+                       DlgAnswer::No);
+    dialogs.Expect(QStringLiteral("Вопрос"), QStringLiteral("Выбрать другую папку с БД?"),
+                   DlgAnswer::No);
+}
+
+// A window starting in programDir, which holds no database: the open error,
+// then the ways out, declined.
+inline void ExpectAStartWithoutDatabase(ScriptedDialogs& dialogs, const QString& programDir) {
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    DeclineTheWaysOut(dialogs, programDir + QStringLiteral("DB_ARM/"));
+}
+
 // A program folder with a new database, its data module, and the dialog script.
 class MainWindowDb : public ::testing::Test {
   protected:

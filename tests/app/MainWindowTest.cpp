@@ -1,5 +1,7 @@
+#include "MainWindowFixture.h"
 #include "foundation/DbSchema.h"
 #include "foundation/Globals.h"
+#include "foundation/MainWindowLogic.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
 #include "foundation/VersionInfo.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -66,6 +69,7 @@ TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     dialogs.Expect(QStringLiteral("Ошибка"),
                    openFailedText(dir) + missingText(QStringLiteral("/no/such/folder/")) +
                        missingText(dir.path() + QStringLiteral("DB_ARM/")));
+    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
     TFMainVesk window;
     EXPECT_EQ(QStringLiteral("APM ZAZ-Kiro-2"), window.windowTitle());
     EXPECT_EQ(0, window.VisibleScreen());
@@ -85,22 +89,108 @@ TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseIsNamedAndLeftAsItWas) {
                    openFailedText(dir) + QStringLiteral("\nФайл ") + dir.path() +
                        QStringLiteral("DB_ARM/db_arm_vesk.mdb не является "
                                       "базой данных"));
+    // Nothing new is offered over the damaged file.
+    DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"), false);
     TFMainVesk window;
     EXPECT_EQ(0, window.VisibleScreen());
     EXPECT_EQ(noise, fileBytes(dir.path() + QStringLiteral("DB_ARM/db_arm_vesk.mdb")));
+}
+
+// No dead end without a database: a missing one is made in place when the
+// engineer agrees, as the build's tool makes it.
+TEST(MainWindowWithoutDatabase, AMissingDatabaseIsMadeInPlaceWhenAsked) {
+    TempProgramDir dir;
+    TFDM fdm;
+    const QString folder = dir.path() + QStringLiteral("DB_ARM/");
+    ScriptedDialogs dialogs;
+    dialogs.Expect(QStringLiteral("Ошибка"), openFailedText(dir) + missingText(folder));
+    dialogs.Expect(QStringLiteral("Подтверждение"),
+                   QStringLiteral("В папке ") + folder +
+                       QStringLiteral(" нет файла БД. Создать в ней новую пустую БД?"),
+                   DlgAnswer::Yes);
+    {
+        TFMainVesk window;
+        dialogs.VerifyDone();
+        EXPECT_TRUE(fdm.Q_Net->IsOpen());
+        EXPECT_EQ(folder, window.Path->text());
+        EXPECT_EQ(1, window.VisibleScreen());
+        EXPECT_TRUE(fileBytes(folder + QStringLiteral("db_arm_vesk.mdb")).startsWith("SQLite"));
+        EXPECT_TRUE(window.close());
+    }
+    EXPECT_TRUE(fileBytes(dir.path() + QStringLiteral("Ini/save.ini"))
+                    .contains("bd=" + folder.toUtf8()));
+}
+
+// A damaged file is never touched: another folder is chosen, and a new
+// database made there when it has none.
+TEST(MainWindowWithoutDatabase, ADamagedFileStaysAndAnotherFolderIsChosen) {
+    TempProgramDir dir;
+    QTemporaryDir other;
+    const QByteArray damaged("not a database at all");
+    dir.writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), damaged);
+    TFDM fdm;
+    ScriptedDialogs dialogs;
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), openFailedText(dir));
+    dialogs.Expect(QStringLiteral("Вопрос"), QStringLiteral("Выбрать другую папку с БД?"),
+                   DlgAnswer::Yes);
+    dialogs.ExpectPicker(QStringLiteral("Выберите папку с БД"), other.path());
+    dialogs.Expect(QStringLiteral("Подтверждение"),
+                   QStringLiteral("В папке ") + other.path() +
+                       QStringLiteral("/ нет файла БД. Создать в ней новую пустую БД?"),
+                   DlgAnswer::Yes);
+    TFMainVesk window;
+    dialogs.VerifyDone();
+    EXPECT_TRUE(fdm.Q_Net->IsOpen());
+    EXPECT_EQ(other.path() + QStringLiteral("/"), window.Path->text());
+    EXPECT_EQ(1, window.VisibleScreen());
+    EXPECT_EQ(damaged, fileBytes(dir.path() + QStringLiteral("DB_ARM/db_arm_vesk.mdb")));
+    EXPECT_EQ(QStringList{QStringLiteral("db_arm_vesk.mdb")},
+              QDir(dir.path() + QStringLiteral("DB_ARM")).entryList(QDir::Files | QDir::Hidden));
+}
+
+// Declined at start-up, the same ways out come with the next command that
+// needs a database; a folder that holds one opens.
+TEST(MainWindowWithoutDatabase, TheNextCommandOffersTheWaysOutAgain) {
+    TempProgramDir dir;
+    QTemporaryDir other;
+    QString error;
+    ASSERT_TRUE(CreateNewDatabase(other.filePath(QStringLiteral("db_arm_vesk.mdb")), &error))
+        << error.toStdString();
+    TFDM fdm;
+    ScriptedDialogs dialogs;
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
+    TFMainVesk window;
+    window.show();
+    EXPECT_EQ(0, window.VisibleScreen());
+
+    dialogs.Expect(QStringLiteral("Ошибка"), MainWindowTexts::kNoDatabase);
+    dialogs.Expect(QStringLiteral("Подтверждение"),
+                   QStringLiteral("В папке ") + dir.path() +
+                       QStringLiteral("DB_ARM/ нет файла БД. Создать в ней новую пустую БД?"),
+                   DlgAnswer::No);
+    dialogs.Expect(QStringLiteral("Вопрос"), QStringLiteral("Выбрать другую папку с БД?"),
+                   DlgAnswer::Yes);
+    dialogs.ExpectPicker(QStringLiteral("Выберите папку с БД"), other.path());
+    window.MenuItem(QStringLiteral("MConfObject"))->trigger();
+    dialogs.VerifyDone();
+    EXPECT_TRUE(fdm.Q_Net->IsOpen());
+    EXPECT_EQ(other.path() + QStringLiteral("/"), window.Path->text());
+    EXPECT_EQ(1, window.VisibleScreen());
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("DB_ARM")));
 }
 
 TEST(MainWindowWithoutDatabase, ScreensAndEditorsRefuseInsteadOfClosingTheProgram) {
     TempProgramDir dir;
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     for (const char* item :
          {"MConfObject", "MConfDom", "MPk", "MKey", "MReadConf", "MGlobal", "MpkEdit", "MkvEdit"}) {
         dialogs.Expect(QStringLiteral("Ошибка"),
                        QStringLiteral("База данных не открыта. Работа с объектами невозможна."));
+        DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"));
         window.MenuItem(QString::fromLatin1(item))->trigger();
         EXPECT_TRUE(window.isVisible()) << item;
         EXPECT_EQ(0, window.VisibleScreen()) << item;
@@ -112,7 +202,7 @@ TEST(MainWindowWithoutDatabase, ClosingWritesNothing) {
     const QByteArray saved = "[Object]\nnf=3\n";
     dir.writeFile(QStringLiteral("Ini/save.ini"), saved);
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     EXPECT_TRUE(window.close());
@@ -127,7 +217,7 @@ TEST(MainWindowWithoutDatabase, ReopenOpensNoDatabaseFromTheWorkingFolder) {
         << error.toStdString();
     TFDM fdm;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     const QString cwd = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
@@ -141,7 +231,7 @@ TEST(MainWindowWithoutDatabase, ReopenOpensNoDatabaseFromTheWorkingFolder) {
 TEST(MainWindowWithoutDatabase, ExitAsksWithItsCaptionAndClosesOnlyOnYes) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     dialogs.Expect(QStringLiteral("Подтвердите   завершение"),
@@ -163,7 +253,7 @@ TEST(MainWindowWithoutDatabase, ExitAsksWithItsCaptionAndClosesOnlyOnYes) {
 TEST(MainWindowWithoutDatabase, HintsGoToTheStatusBarAndTheTitleTogglesMaximised) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     window.show();
     QStatusTipEvent tip(QStringLiteral("Выход из программы"));
@@ -188,7 +278,7 @@ TEST(MainWindowWithoutDatabase, HintsGoToTheStatusBarAndTheTitleTogglesMaximised
 TEST(MainWindowMatrixGrid, SwitchColumnsStayWithin16And34) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     TFMainVesk window;
     Globals().Colstp = 2;
     QStandardItemModel model(3, 0);
@@ -334,7 +424,7 @@ TEST(AboutBoxForm, NoVersionInformationText) {
 TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     AppForms::CreateAll();
     EXPECT_EQ(
         QStringList({"FDM",      "FMainVesk", "FNetTime",   "FObEdit",  "FFindPar",    "FGlVal",
@@ -355,7 +445,7 @@ TEST(ProgramForms, EveryFormOnceInTheFixedOrder) {
 TEST(ProgramForms, EveryFormHasItsOwnControls) {
     TempProgramDir dir;
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, dir.path());
     AppForms::CreateAll();
     int windows = 0;
     for (QWidget* form : FMainVesk->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -98,6 +98,7 @@ class Navigation : public MainWindowDb {
         f.write("#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/calls.txt\"\nexec sleep 30\n");
         f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
         f.close();
+        database_.programDir().writeFile(QStringLiteral("Help/HelpPr.chm"), "ITSF");
         AppHelp().SetViewer(viewer);
     }
 
@@ -109,9 +110,28 @@ TEST_F(Navigation, EmptyObjectListRefusesWithItsMessagesAndOpensTheFileAndNetwor
     TFMainVesk w;
     ASSERT_EQ(1, w.VisibleScreen());
     expectRefused(w, 2, kRefused, kNoEntrance);
-    for (int screen : {3, 4, 5, 7, 9, 10}) expectRefused(w, screen, kRefused, kNoObject);
-    for (int screen : {6, 8, 14}) expectSilent(w, screen);
+    for (int screen : {3, 4, 5, 6, 7, 8, 9, 10, 14}) expectRefused(w, screen, kRefused, kNoObject);
     for (int screen : {11, 12, 13, 1}) expectOpens(w, screen);
+}
+
+// Every command that needs an object says so on an empty database: the
+// screens of the object menu, the object print and the device editors.
+TEST_F(Navigation, EmptyObjectListMenuCommandsSayWhyTheyDoNothing) {
+    TFpkEdit pkEdit;
+    FpkEdit = &pkEdit;
+    {
+        TFMainVesk w;
+        for (const char* item : {"MConfKvr", "MAbonent", "NObPrint", "MServDel", "MpkEdit",
+                                 "MskEdit", "MbvEdit", "MkvEdit"}) {
+            dialogs_.Expect(kRefused, kNoObject);
+            w.MenuItem(QString::fromLatin1(item))->trigger();
+            dialogs_.VerifyDone();
+            EXPECT_EQ(1, w.VisibleScreen()) << item;
+        }
+        EXPECT_FALSE(pkEdit.isVisible());
+        EXPECT_FALSE(w.History().Entries().contains(8));
+    }
+    FpkEdit = nullptr;
 }
 
 TEST_F(Navigation, ObjectWithoutHousesRefusesEveryObjectScreen) {
@@ -448,6 +468,27 @@ TEST_F(Navigation, F1ShowsTheTopicOfTheVisibleScreen) {
     EXPECT_TRUE(QString::fromUtf8(calls.readAll()).contains(QStringLiteral("#xchm:/m302.htm")));
     EXPECT_EQ(QKeySequence(Qt::Key_F1), w.MenuItem(QStringLiteral("MHelp0"))->shortcut());
     AppHelp().CloseViewer();
+    AppHelp().SetViewer(QString());
+}
+
+// Without a viewer or a help file every way to help says once what is
+// missing, instead of doing nothing.
+TEST_F(Navigation, HelpThatIsNotInstalledSaysWhatIsMissing) {
+    AppHelp().SetViewer(database_.programDir().path() + QStringLiteral("bin/xchm"));
+    TFMainVesk w;
+    const QString missing = QStringLiteral("Справка не установлена.\n"
+                                           "Не найдена программа просмотра справки ") +
+                            database_.programDir().path() +
+                            QStringLiteral("bin/xchm.\nОтсутствует файл ") +
+                            database_.programDir().path() + QStringLiteral("Help/HelpPr.chm.");
+    for (const char* item : {"MHelp0", "MEasy"}) {
+        dialogs_.Expect(QStringLiteral("Ошибка"), missing);
+        w.MenuItem(QString::fromLatin1(item))->trigger();
+        dialogs_.VerifyDone();
+    }
+    dialogs_.Expect(QStringLiteral("Ошибка"), missing);
+    w.ButHelp->click();
+    dialogs_.VerifyDone();
     AppHelp().SetViewer(QString());
 }
 

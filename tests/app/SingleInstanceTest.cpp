@@ -1,3 +1,4 @@
+#include "MainWindowFixture.h"
 #include "foundation/MainWindowLogic.h"
 #include "app/TFMainVesk.h"
 #include "platform/SingleInstance.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
+#include <QSignalSpy>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -42,6 +45,14 @@ class ProgramRun {
         return process_.waitForStarted(5000);
     }
     bool EndsWithin(int ms) { return process_.waitForFinished(ms); }
+    // Waits while this process goes on answering (a first copy living in this
+    // process must answer the second's request).
+    bool EndsWhileServing(int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (process_.state() != QProcess::NotRunning && t.elapsed() < ms) QTest::qWait(50);
+        return process_.state() == QProcess::NotRunning;
+    }
     int ExitCode() const { return process_.exitCode(); }
 
   private:
@@ -127,25 +138,44 @@ TEST(SingleInstanceProgram, SecondStartEndsWhileTheFirstShowsItsStartUpCaption) 
         << "the second start must create nothing";
 }
 
-TEST(SingleInstanceProgram, ASecondStartEndsAlsoOnceTheFirstWentToTheMenuScreen) {
+TEST(SingleInstanceProgram, ASecondStartBringsTheFirstWindowForwardAlsoFromTheMenuScreen) {
     PrivateSocketDir sockets;
     TempProgramDir program;
     TempProgramDir windowDir;  // the in-process window's program folder
     // The first instance is a main window in this process, guarded as the
-    // program guards its own.
+    // program guards its own, and brought forward as the program does.
     ScriptedDialogs dialogs;
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД "));
+    ExpectAStartWithoutDatabase(dialogs, windowDir.path());
     SingleInstanceGuard guard;
     ASSERT_TRUE(guard.Claim());
     TFMainVesk window;
+    QObject::connect(&guard, &SingleInstanceGuard::ShowRequested, &window,
+                     &TFMainVesk::BringToFront);
+    QSignalSpy asked(&guard, &SingleInstanceGuard::ShowRequested);
     window.ButEndClick();
+    window.showMinimized();
     ASSERT_EQ(QStringLiteral("АРМ DUZAVIZOR"), window.windowTitle());
     EXPECT_TRUE(guard.Held());
     ProgramRun blocked(program.path(), sockets.path());
     ASSERT_TRUE(blocked.Start());
-    EXPECT_TRUE(blocked.EndsWithin(15000));
+    EXPECT_TRUE(blocked.EndsWhileServing(15000));
     EXPECT_EQ(0, blocked.ExitCode());
+    EXPECT_EQ(1, asked.count());
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(QFile::exists(program.path() + QStringLiteral("Ini")));
+}
+
+// A copy that holds the place but does not answer is not taken for one that
+// showed its window: the later start then tells the operator.
+TEST(SingleInstanceGuard, OnlyAnAnsweringCopyCountsAsShown) {
+    PrivateSocketDir sockets;
+    QLocalServer mute;
+    ASSERT_TRUE(mute.listen(SingleInstanceGuard::SocketName()));
+    EXPECT_TRUE(SingleInstanceGuard::IsRunning());
+    EXPECT_FALSE(SingleInstanceGuard::AskRunningToShow(300));
+    mute.close();
+    EXPECT_FALSE(SingleInstanceGuard::AskRunningToShow(300));
 }
 
 TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenKeepsASecondOut) {

@@ -355,7 +355,12 @@ TEST_F(EditorFileTest, AFileTheDiskRefusesKeepsItsOldBytes) {
     dialogs.ExpectContaining("Ошибка", "не сохранен");
     const EditorSaveResult r = SaveEditorFile(f, kIdNom, Settings());
     EXPECT_EQ(r.status, EditorSaveStatus::WriteFailed);
-    EXPECT_FALSE(r.memo4.last().contains("сохранен."));
+    // The failure, and its reason in Russian as a sentence of its own.
+    EXPECT_TRUE(r.memo4.last().startsWith("Файл " + f.fileName + " не сохранен. Не удалось "))
+        << r.memo4.last().toStdString();
+    EXPECT_TRUE(r.memo4.last().endsWith(". Нет прав доступа.") ||
+                r.memo4.last().endsWith(". Операция не разрешена."))
+        << r.memo4.last().toStdString();
     EXPECT_EQ(Read(f.fileName), file);
 }
 

@@ -58,7 +58,8 @@ class ConfigObjectFixture : public ::testing::Test {
 
     void BuildObject(int apartments) {
         Sql("INSERT INTO k_net (id_net, ident, id_nom, l_pok, v_kal, st_net, p_kvr, flbv, flpo,"
-            " v_pod, v_dom) VALUES (?, 'Дом на Садовой', ?, 1, 1, 'закрыто', '900', ?, ?, 3, 2)",
+            " v_pod, v_dom, v_key) VALUES (?, 'Дом на Садовой', ?, 1, 1, 'закрыто', '900', ?, ?,"
+            " 3, 2, 0)",
             {kIdNet, kIdNom, QStringLiteral("11") + QString(30, '0'),
              QStringLiteral("1") + QString(31, '0')});
         Sql("INSERT INTO k_dom (id_dom, id_net, house, kod_d, v_pod) VALUES"

@@ -247,6 +247,7 @@ TEST(DbSchemaNew, NewRowsGetUsableDefaults) {
     ASSERT_TRUE(q.exec("INSERT INTO k_kvr (id_net) VALUES (1)"));
     EXPECT_EQ(Value(db, "SELECT st_net || v_dom || '/' || l_pok || '/' || flbv FROM k_net"),
               QVariant("пусто1/0/"));
+    EXPECT_EQ(Value(db, "SELECT v_key FROM k_net").toInt(), 4);
     EXPECT_EQ(Value(db,
                     "SELECT busy || ',' || blato || ',' || npce || ',' || n_net || ',' || "
                     "frmc || ',' || frmi || ',' || talk FROM k_po")
@@ -272,14 +273,20 @@ TEST(DbSchemaNew, NeverOverwritesAnExistingFile) {
     EXPECT_EQ(QDir(fx.dbDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-TEST(DbSchemaNew, MakesMissingFolderAndLeavesNoTemporaryFile) {
+TEST(DbSchemaNew, LeavesNoTemporaryFileAndRefusesAFolderThatIsNotThere) {
     TestDatabase fx(TestDatabase::Kind::None);
+    QDir(fx.programDir().path()).mkpath("a/b");
     const QString path = fx.programDir().path() + "a/b/db.mdb";
     QString error;
     ASSERT_TRUE(CreateNewDatabase(path, &error)) << error.toStdString();
     EXPECT_EQ(QDir(fx.programDir().path() + "a/b").entryList(QDir::Files | QDir::Hidden),
               QStringList{"db.mdb"});
     EXPECT_TRUE(QFileInfo(path).permissions() & QFileDevice::ReadOther);
+
+    // A mistyped folder is not made, parents and all.
+    EXPECT_FALSE(CreateNewDatabase(fx.programDir().path() + "c/d/db.mdb", &error));
+    EXPECT_EQ(error, "Нет папки " + fx.programDir().path() + "c/d");
+    EXPECT_FALSE(QFileInfo::exists(fx.programDir().path() + "c"));
 }
 
 TEST(DbSchemaNew, BuildWritesDatabaseNextToProgram) {
@@ -314,19 +321,29 @@ TEST(NewDatabaseTool, HelpAndUnknownOptionsWriteNoFile) {
     };
     QByteArray out;
     EXPECT_EQ(0, run({"--help"}, &out));
-    EXPECT_TRUE(out.startsWith("usage: arm_newdb")) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("Вызов: arm_newdb [--keep-existing] ФАЙЛ\n"
+                               "Записывает новую БД рабочего места в ФАЙЛ")) << out.toStdString();
     EXPECT_EQ(0, run({"-h", "x.mdb"}));
     EXPECT_EQ(2, run({"--force", "x.mdb"}, &out));
-    EXPECT_TRUE(out.contains("unknown option --force")) << out.toStdString();
+    EXPECT_TRUE(out.startsWith("arm_newdb: неизвестный параметр --force\nВызов:"))
+        << out.toStdString();
     EXPECT_EQ(2, run({}));
     EXPECT_EQ(2, run({"a.mdb", "b.mdb"}));
     EXPECT_EQ(QStringList(), entries());
 
     // A file whose name starts with a dash, after "--".
-    EXPECT_EQ(0, run({"--keep-existing", "--", "-odd.mdb"}));
+    EXPECT_EQ(0, run({"--keep-existing", "--", "-odd.mdb"}, &out));
+    EXPECT_EQ(out, "Записана новая БД -odd.mdb\n");
     EXPECT_EQ(QStringList({"-odd.mdb"}), entries());
-    EXPECT_EQ(0, run({"--keep-existing", "--", "-odd.mdb"}));
-    EXPECT_EQ(1, run({"--", "-odd.mdb"})) << "an existing file is never overwritten";
+    EXPECT_EQ(0, run({"--keep-existing", "--", "-odd.mdb"}, &out));
+    EXPECT_EQ(out, "БД -odd.mdb уже есть и оставлена как есть\n");
+    EXPECT_EQ(1, run({"--", "-odd.mdb"}, &out)) << "an existing file is never overwritten";
+    EXPECT_TRUE(out.startsWith("arm_newdb: Файл БД уже существует: ")) << out.toStdString();
+
+    // A path under a folder that is not there is refused, and nothing is made.
+    EXPECT_EQ(1, run({"no/such/db.mdb"}, &out));
+    EXPECT_EQ(out, "arm_newdb: Нет папки " + dir.path().toUtf8() + "/no/such\n");
+    EXPECT_EQ(QStringList({"-odd.mdb"}), entries());
 }
 
 TEST(DbSchemaUpgrade, NewDatabasePassesThroughUnchanged) {
@@ -414,6 +431,54 @@ TEST(DbSchemaUpgrade, SecondUpgradeChangesNothing) {
     const QString once = TestDatabase::Dump(db);
     ASSERT_TRUE(Upgrade(db));
     EXPECT_EQ(TestDatabase::Dump(db), once);
+}
+
+// A database made before new objects got four keys per apartment, and one of
+// the old layout whose column has no default at all: both keep their
+// objects' values, and an object made afterwards gets 4.
+TEST(DbSchemaUpgrade, NewObjectsGetFourKeysPerApartmentOldOnesKeepTheirs) {
+    for (const auto kind : {TestDatabase::Kind::New, TestDatabase::Kind::OldFormat}) {
+        TestDatabase fx(kind);
+        QSqlDatabase db = fx.open();
+        QSqlQuery q(db);
+        if (kind == TestDatabase::Kind::New) {
+            // As the earlier schema wrote it, comments and all.
+            ASSERT_TRUE(q.exec("PRAGMA writable_schema=ON"));
+            ASSERT_TRUE(q.exec("UPDATE sqlite_master SET sql=replace(sql, "
+                               "'v_key INTEGER DEFAULT 4,', 'v_key INTEGER DEFAULT 0,') "
+                               "WHERE name='k_net'"));
+            ASSERT_TRUE(q.exec("PRAGMA writable_schema=OFF"));
+            db.close();
+            ASSERT_TRUE(db.open());
+            q = QSqlQuery(db);
+            ASSERT_TRUE(q.exec("INSERT INTO k_net (ident) VALUES ('старый')"));
+        }
+        const QStringList before = Column(db, "SELECT id_net || '=' || v_key FROM k_net");
+        const QString tableText =
+            Value(db, "SELECT sql FROM sqlite_master WHERE name='k_net'").toString();
+        ASSERT_EQ(Value(db, "SELECT dflt_value FROM pragma_table_info('k_net') "
+                            "WHERE name='v_key'")
+                      .toString(),
+                  kind == TestDatabase::Kind::New ? "0" : "");
+        ASSERT_TRUE(Upgrade(db));
+        EXPECT_EQ(Column(db, "SELECT id_net || '=' || v_key FROM k_net"), before);
+        ASSERT_TRUE(q.exec("INSERT INTO k_net (ident) VALUES ('новый')"));
+        EXPECT_EQ(Value(db, "SELECT v_key FROM k_net WHERE ident='новый'").toInt(), 4);
+        EXPECT_EQ(Value(db, "PRAGMA integrity_check").toString(), "ok");
+        // Nothing else of the table changed (the old layout also loses its old
+        // columns), and a second open changes nothing.
+        const QString after =
+            Value(db, "SELECT sql FROM sqlite_master WHERE name='k_net'").toString();
+        if (kind == TestDatabase::Kind::New)
+            EXPECT_EQ(after, QString(tableText).replace("v_key INTEGER DEFAULT 0,",
+                                                        "v_key INTEGER DEFAULT 4,"));
+        else
+            EXPECT_TRUE(after.contains("incr INTEGER, v_key INTEGER DEFAULT 4,\n    p_kvr TEXT,"))
+                << after.toStdString();
+        const QString once = TestDatabase::Dump(db);
+        ASSERT_TRUE(Upgrade(db));
+        EXPECT_EQ(TestDatabase::Dump(db), once);
+    }
 }
 
 TEST(DbSchemaUpgrade, MissingOldColumnsReadAsZero) {

@@ -44,6 +44,19 @@ class KeyRegisterTest : public KeyObjectFixture {
         return Scalar("SELECT x_key || '/' || y_key FROM k_kvr WHERE id_kvr=?", {idKvr}).toString();
     }
 
+    // The question asked before a key goes over its owner's quota.
+    void AnswerOverQuota(DlgAnswer answer) {
+        dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
+                        answer);
+    }
+    // A confirmation that stops at the quota: nothing stored, the fields kept.
+    void ExpectDeclined(const QString& number) {
+        const ConfirmResult r = keys_->Confirm(number, QStringLiteral("m"));
+        EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
+        EXPECT_FALSE(r.finished);
+        EXPECT_EQ(KeysWithCode(number), 0);
+    }
+
     ScriptedDialogs dialogs_;
     RecordingTones tones_;
     std::unique_ptr<KeyRegister> keys_;
@@ -228,25 +241,41 @@ TEST_F(KeyRegisterTest, FullApartmentPassesTheKeyToTheNextWithRoom) {
     EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
 }
 
-TEST_F(KeyRegisterTest, WhenEveryApartmentIsFullTheKeyLandsInTheLastRow) {
+// The move on never carries a key off to an apartment the operator did not
+// choose: with every apartment full it stays with the chosen one, over its
+// quota, as the operator decides.
+TEST_F(KeyRegisterTest, WhenEveryApartmentIsFullTheKeyStaysWithTheChosenOneIfAllowed) {
     Exec("UPDATE k_kvr SET x_key=y_key");
+    Reload();
+    Use(KeyGroup::Apartment, {.beep = true});
+    GoToApartment(0, 1);
+    const int chosen = ApartmentId(0, 1);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("100003"));
+    EXPECT_EQ(dm_->QForKey->FieldByName("id_kvr").AsInt(), chosen);
+    EXPECT_TRUE(tones_.Heard().isEmpty()) << "no move, no move sound";
+
+    AnswerOverQuota(DlgAnswer::Yes);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("100003"), {}).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(Scalar("SELECT id_kvr FROM k_key WHERE bv_key='100003'").toInt(), chosen);
+    EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
+    dialogs_.VerifyDone();
+}
+
+TEST_F(KeyRegisterTest, WithoutKeysPerApartmentTheMoveOnRefusesWithAMessage) {
+    Exec("UPDATE k_kvr SET x_key=y_key");
+    Exec("UPDATE k_net SET v_key=0");
     Reload();
     Use(KeyGroup::Apartment);
     GoToApartment(0, 1);
-    EXPECT_EQ(keys_->Confirm(QStringLiteral("100003"), {}).outcome, ConfirmOutcome::Stored);
-    dm_->QForKey->Last();
-    EXPECT_EQ(Scalar("SELECT id_kvr FROM k_key WHERE bv_key='100003'").toInt(),
-              dm_->QForKey->FieldByName("id_kvr").AsInt());
-    EXPECT_EQ(dialogs_.Shown(), QStringList());
-
-    // Without a default quota the key is not stored and the fields stay.
-    Exec("UPDATE k_net SET v_key=0");
-    Reload();
-    GoToApartment(0, 1);
-    const ConfirmResult r = keys_->Confirm(QStringLiteral("100004"), QStringLiteral("m"));
-    EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
-    EXPECT_FALSE(r.finished);
-    EXPECT_EQ(KeysWithCode("100004"), 0);
+    dialogs_.Expect(QStringLiteral("Ошибка"),
+                    QStringLiteral("Норма ключей на квартиру равна 0, ключ не записан! Задайте "
+                                   "\"Ключей в квартире\" в фрейме \"Подъездная структура "
+                                   "объекта\" или снимите \"Автоматический переход на следующую "
+                                   "квартиру\"."));
+    ExpectDeclined(QStringLiteral("100004"));
+    EXPECT_FALSE(keys_->ChangeFlags().Any());
+    dialogs_.VerifyDone();
 }
 
 TEST_F(KeyRegisterTest, OverTheQuotaTheOperatorDecides) {
@@ -254,15 +283,11 @@ TEST_F(KeyRegisterTest, OverTheQuotaTheOperatorDecides) {
     Reload();
     Use(KeyGroup::Apartment, {.autoMove = false});
     GoToApartment(0, 1);
-    const QString caption = QStringLiteral("Превышение");
-    const QString question = QStringLiteral("Добавить ключ сверх нормы?!");
-    dialogs_.Expect(caption, question, DlgAnswer::No);
-    ConfirmResult r = keys_->Confirm(QStringLiteral("200001"), QStringLiteral("lbl"));
-    EXPECT_EQ(r.outcome, ConfirmOutcome::Declined);
-    EXPECT_FALSE(r.finished);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("200001"));
     EXPECT_EQ(KeysOf(ApartmentId(0, 1)), 2);
 
-    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("200001"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(Quota(ApartmentId(0, 1)), "3/3");
 
@@ -270,7 +295,7 @@ TEST_F(KeyRegisterTest, OverTheQuotaTheOperatorDecides) {
     Use(KeyGroup::Apartment, {.autoMove = false, .noLimitQuestion = true});
     EXPECT_EQ(keys_->Confirm(QStringLiteral("200002"), {}).outcome, ConfirmOutcome::Stored);
     Use(KeyGroup::Ter, {.autoMove = true});
-    dialogs_.Expect(caption, question, DlgAnswer::Yes);
+    AnswerOverQuota(DlgAnswer::Yes);
     EXPECT_EQ(keys_->Confirm(QStringLiteral("200003"), {}).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(KeysOf(ApartmentId(0, 1)), 5);
 }
@@ -287,9 +312,38 @@ TEST_F(KeyRegisterTest, FullEntrancePassesCommonKeysOnAndEveryMoveSounds) {
     // Without the move, the over-quota question.
     Use(KeyGroup::Entrance, {.autoMove = false});
     GoToEntrance(0);
-    dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
-                    DlgAnswer::No);
-    EXPECT_EQ(keys_->Confirm(QStringLiteral("300002"), {}).outcome, ConfirmOutcome::Declined);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("300002"));
+}
+
+// An entrance without common-key slots has nothing to pass its keys on
+// from: a common key typed for it is its own, over the quota, or none.
+TEST_F(KeyRegisterTest, CommonKeysOfAnEntranceWithoutSlotsStayThereOrNowhere) {
+    Exec("UPDATE k_pod SET o_key=0 WHERE id_pod=?", {entranceIds_[0]});
+    Exec("UPDATE k_pod SET o_key=9 WHERE id_pod<>?", {entranceIds_[0]});  // room further on
+    Reload();
+    Use(KeyGroup::Entrance, {.beep = true});
+    GoToEntrance(0);
+    AnswerOverQuota(DlgAnswer::No);
+    ExpectDeclined(QStringLiteral("300003"));
+
+    AnswerOverQuota(DlgAnswer::Yes);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("300003"), {}).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(Row("300003").section('|', 1, 2), QStringLiteral("%1|-1").arg(entranceIds_[0]));
+    EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
+    dialogs_.VerifyDone();
+}
+
+TEST_F(KeyRegisterTest, WhenEveryEntranceIsFullTheCommonKeyStaysWithTheChosenOneIfAllowed) {
+    Exec("UPDATE k_pod SET o_key=o_rky");
+    Reload();
+    Use(KeyGroup::Entrance, {.beep = true});
+    GoToEntrance(0);
+    AnswerOverQuota(DlgAnswer::Yes);
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("300004"), {}).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(Row("300004").section('|', 1, 2), QStringLiteral("%1|-1").arg(entranceIds_[0]));
+    EXPECT_EQ(tones_.Heard(), QStringList{"512/20"});
+    dialogs_.VerifyDone();
 }
 
 TEST_F(KeyRegisterTest, AutomaticLabelIsTheNextNumberOfTheList) {

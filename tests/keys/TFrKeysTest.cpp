@@ -254,6 +254,37 @@ TEST_F(FrKeysTest, EachPanelsControlsAskAndAct) {
     EXPECT_EQ(Scalar("SELECT s_met FROM k_key WHERE bv_key='1A0001'").toString(), "000001");
 }
 
+// A key that is not stored for want of room is never refused in silence,
+// and never stored on another apartment or entrance than the chosen one.
+TEST_F(FrKeysTest, AKeyRefusedForItsQuotaSaysSoAndKeepsTheFields) {
+    Exec("UPDATE k_kvr SET x_key=y_key");
+    Exec("UPDATE k_net SET v_key=0");
+    Exec("UPDATE k_pod SET o_key=0");
+    Reload();
+    frame_->ShowFrKeys();
+    frame_->RB_KvrKey->click();
+    ASSERT_TRUE(frame_->CB_Auto->isChecked());
+    GoToApartment(0, 6);
+    frame_->E_Met->setText(QStringLiteral("кв 6"));
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
+                              QStringLiteral("Норма ключей на квартиру равна 0, ключ не записан!"));
+    frame_->E_sn->setText(QStringLiteral("D00D01"));
+    QTest::keyClick(frame_->E_Met, Qt::Key_Return);
+    dialogs_.VerifyDone();
+    EXPECT_EQ(frame_->E_sn->text(), QStringLiteral("D00D01"));
+    EXPECT_EQ(frame_->E_Met->text(), QStringLiteral("кв 6"));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key='D00D01'"), 0);
+
+    // Common keys of an entrance without slots: asked, and kept where typed.
+    frame_->RB_ObsKey->click();
+    ASSERT_TRUE(dm_->QPodKey->Locate("id_pod", entranceIds_[0]));
+    dialogs_.Expect(QStringLiteral("Превышение"), QStringLiteral("Добавить ключ сверх нормы?!"),
+                    DlgAnswer::Yes);
+    Confirm(QStringLiteral("D00D02"));
+    dialogs_.VerifyDone();
+    EXPECT_EQ(Scalar("SELECT id_pod FROM k_key WHERE bv_key='D00D02'").toInt(), entranceIds_[0]);
+}
+
 TEST_F(FrKeysTest, TheResidentsButtonPositionsTheResidents) {
     GoToApartment(1, 3);
     frame_->BitRead->click();

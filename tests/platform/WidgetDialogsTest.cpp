@@ -6,7 +6,15 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QMap>
+#include <QScreen>
+#include <QTest>
+#include <QTreeView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -34,8 +42,9 @@ QStringList visibleButtonTexts(QWidget& dialog) {
 }  // namespace
 
 TEST(WidgetDialogs, TheFolderAndFileDialogsSpeakRussian) {
-    const auto qtTexts = InstallRussianQtTexts();
-    ASSERT_NE(nullptr, qtTexts) << "Qt's translations (qt6-translations-l10n) are not installed";
+    const RussianQtTexts qtTexts;
+    ASSERT_TRUE(qtTexts.CatalogueFound())
+        << "Qt's translations (qt6-translations-l10n) are not installed";
     QTemporaryDir dir;
     WidgetDialogs dialogs;
     QStringList buttons, labels;
@@ -54,6 +63,62 @@ TEST(WidgetDialogs, TheFolderAndFileDialogsSpeakRussian) {
     whenShown([&](QWidget& picker) { buttons = visibleButtonTexts(picker); });
     EXPECT_EQ(QString(), dialogs.OpenFile(QStringLiteral("Открыть"), dir.path(), QString()));
     EXPECT_TRUE(buttons.contains(QStringLiteral("&Открыть"))) << buttons.join('|').toStdString();
+}
+
+// Whatever the machine's locale, the pickers write sizes, dates and kinds of
+// entry in Russian, in columns wide enough to read them.
+TEST(WidgetDialogs, ThePickersShowSizesDatesAndKindsInRussian) {
+    const QLocale before;
+    {
+        const RussianQtTexts qtTexts;
+        EXPECT_EQ(QLocale().name(), QStringLiteral("ru_RU"));
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Папка БД")));
+        QFile file(dir.filePath(QStringLiteral("save.txt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(3000, 'x'));
+        ASSERT_TRUE(file.flush());
+        ASSERT_TRUE(file.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(15, 57)),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+
+        WidgetDialogs dialogs;
+        QMap<QString, QStringList> rows;
+        QStringList tooNarrow;
+        whenShown([&](QWidget& picker) {
+            auto* view = picker.findChild<QTreeView*>(QStringLiteral("treeView"));
+            ASSERT_NE(nullptr, view);
+            QAbstractItemModel* model = view->model();
+            for (int waited = 0; model->rowCount(view->rootIndex()) < 2 && waited < 5000;
+                 waited += 20)
+                QTest::qWait(20);
+            QTest::qWait(50);  // sizes and dates arrive after the names
+            for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+                QStringList cells;
+                for (int c = 0; c < 4; ++c)
+                    cells << model->index(r, c, view->rootIndex()).data().toString();
+                rows.insert(cells.first(), cells);
+                for (int c : {1, 2, 3})
+                    if (view->header()->sectionSize(c) <
+                        view->fontMetrics().horizontalAdvance(cells[c]) + 8)
+                        tooNarrow << cells[c];
+            }
+            EXPECT_TRUE(picker.screen()->availableGeometry().contains(picker.frameGeometry()));
+            SaveScreen(picker, QStringLiteral("file_dialog"));
+        });
+        dialogs.OpenFile(QStringLiteral("Открыть"), dir.path(), QString());
+        ASSERT_EQ(2, rows.size()) << QStringList(rows.keys()).join('|').toStdString();
+        const QStringList folder = rows.value(QStringLiteral("Папка БД"));
+        const QStringList text = rows.value(QStringLiteral("save.txt"));
+        ASSERT_EQ(4, folder.size());
+        ASSERT_EQ(4, text.size());
+        EXPECT_EQ(folder[2], QStringLiteral("Папка"));
+        EXPECT_EQ(text[1], QStringLiteral("2,93 KiB"));
+        EXPECT_EQ(text[3], QStringLiteral("07.12.2026 15:57"));
+        EXPECT_FALSE(text[2].contains(QStringLiteral("plain text"))) << text[2].toStdString();
+        EXPECT_TRUE(tooNarrow.isEmpty()) << tooNarrow.join('|').toStdString();
+    }
+    EXPECT_EQ(QLocale(), before) << "the previous locale comes back";
 }
 
 TEST(WidgetDialogs, AnErrorShowsItsReasonOnTheSecondLine) {

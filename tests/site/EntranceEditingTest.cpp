@@ -213,6 +213,9 @@ TEST_F(EntranceEditing, FieldEditsAreCheckedAndKeepTheCurrentEntrance) {
 
 TEST_F(EntranceEditing, MasksAreStoredPaddedAndTheQuotaDefaultsToFour) {
     const qint64 idNet = BuildReference();
+    EXPECT_EQ(4, screen_.KeysPerApartment());  // a new object's
+    Sql("UPDATE k_net SET v_key=0 WHERE id_net=?", {idNet});
+    dm_.Q_Net->Reopen();
     EXPECT_EQ(0, screen_.KeysPerApartment());
     Sql("UPDATE k_net SET v_key=NULL WHERE id_net=?", {idNet});
     dm_.Q_Net->Reopen();

@@ -118,7 +118,7 @@ TEST_F(EntranceWindow, AnEngineerEntersTheLastApartmentsRecountsAndSavesTheApart
     EXPECT_TRUE(f->CGridP->Editor(0, "n1kvr")->isReadOnly());
     EXPECT_FALSE(f->CGridP->Editor(0, "npkvr")->isReadOnly());
     EXPECT_FALSE(f->RBGos->isEnabled());  // two entrances in the house
-    EXPECT_EQ(0, f->E_Kk->value());
+    EXPECT_EQ(4, f->E_Kk->value());  // a new object's keys per apartment
     EXPECT_EQ(kKeysHint, f->E_Kk->toolTip());
 
     Enter(f->CGridP, 0, "npkvr", "40");

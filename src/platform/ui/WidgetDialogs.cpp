@@ -1,5 +1,7 @@
 #include "platform/ui/WidgetDialogs.h"
 
+#include "platform/ui/ProgramLocaleFileColumns.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -76,16 +78,37 @@ DlgAnswer WidgetDialogs::Message(const QString& caption, const QString& text, Dl
 constexpr QFileDialog::Options kPickerOptions = QFileDialog::DontUseNativeDialog;
 
 QString WidgetDialogs::OpenFile(const QString& caption, const QString& dir, const QString& filter) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter, nullptr,
-                                        kPickerOptions);
+    const std::unique_ptr<QFileDialog> picker = MakePicker(caption, dir, filter);
+    picker->setAcceptMode(QFileDialog::AcceptOpen);
+    picker->setFileMode(QFileDialog::ExistingFile);
+    return chosenPath(*picker);
 }
 
 QString WidgetDialogs::SaveFile(const QString& caption, const QString& dir, const QString& filter) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter, nullptr,
-                                        kPickerOptions);
+    const std::unique_ptr<QFileDialog> picker = MakePicker(caption, dir, filter);
+    picker->setAcceptMode(QFileDialog::AcceptSave);
+    picker->setFileMode(QFileDialog::AnyFile);
+    return chosenPath(*picker);
 }
 
 QString WidgetDialogs::ChooseFolder(const QString& caption, const QString& dir) {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, dir,
-                                             QFileDialog::ShowDirsOnly | kPickerOptions);
+    const std::unique_ptr<QFileDialog> picker = MakePicker(caption, dir, QString());
+    picker->setFileMode(QFileDialog::Directory);
+    picker->setOption(QFileDialog::ShowDirsOnly);
+    return chosenPath(*picker);
+}
+
+std::unique_ptr<QFileDialog> WidgetDialogs::MakePicker(const QString& caption, const QString& dir,
+                                                       const QString& filter) {
+    auto picker = std::make_unique<QFileDialog>(QApplication::activeWindow(), caption, dir, filter);
+    picker->setOptions(kPickerOptions);
+    picker->setViewMode(QFileDialog::Detail);
+    picker->setProxyModel(new ProgramLocaleFileColumns(picker.get()));
+    WidenFileColumns(*picker);
+    return picker;
+}
+
+QString WidgetDialogs::chosenPath(QFileDialog& picker) {
+    if (picker.exec() != QDialog::Accepted) return QString();
+    return picker.selectedFiles().value(0);
 }
