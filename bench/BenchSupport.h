@@ -50,6 +50,22 @@ class YesAnswers : public DialogBackend {
     DialogBackend* previous_;
 };
 
+// A new database at path, filled by fill in one transaction.
+inline void BuildDatabase(const QString& path, const std::function<void(QSqlDatabase&)>& fill) {
+    QString error;
+    if (!CreateNewDatabase(path, &error)) qFatal("%s", qPrintable(error));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench_build");
+        db.setDatabaseName(path);
+        if (!db.open()) qFatal("open");
+        db.transaction();
+        fill(db);
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench_build");
+}
+
 // A new database filled by fill in one transaction, then opened through a
 // data module with its datasets open.
 struct BenchDatabase {
@@ -59,17 +75,7 @@ struct BenchDatabase {
     explicit BenchDatabase(const std::function<void(QSqlDatabase&)>& fill) {
         const QString path = dir.filePath("db_arm_vesk.mdb");
         QString error;
-        if (!CreateNewDatabase(path, &error)) qFatal("%s", qPrintable(error));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench_build");
-            db.setDatabaseName(path);
-            if (!db.open()) qFatal("open");
-            db.transaction();
-            fill(db);
-            db.commit();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("bench_build");
+        BuildDatabase(path, fill);
         dm = std::make_unique<TFDM>();
         if (!dm->Connect(path, &error)) qFatal("connect: %s", qPrintable(error));
         if (!dm->OpenAllTables()) qFatal("open: %s", qPrintable(dm->LastError()));

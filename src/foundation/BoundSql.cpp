@@ -1,44 +1,11 @@
 #include "foundation/BoundSql.h"
 
-#include <QDateTime>
-#include <QSqlDriver>
+#include "platform/SqliteSelect.h"
+
 #include <QSqlError>
 #include <QVariant>
 
 #include <sqlite3.h>
-
-namespace {
-
-// The SQLite handle under a QtSql connection; none for another driver or a
-// closed connection.
-sqlite3* handleOf(const QSqlDatabase& db) {
-    if (!db.isOpen() || !db.driver()) return nullptr;
-    const QVariant v = db.driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
-    return *static_cast<sqlite3* const*>(v.constData());
-}
-
-// Null as QtSql's driver takes it: also a null text, byte array or date in
-// a valid variant.
-bool isNullValue(const QVariant& v) {
-    if (v.isNull()) return true;
-    switch (v.typeId()) {
-        case QMetaType::QString:
-            return v.toString().isNull();
-        case QMetaType::QByteArray:
-            return v.toByteArray().isNull();
-        case QMetaType::QDate:
-            return v.toDate().isNull();
-        case QMetaType::QTime:
-            return v.toTime().isNull();
-        case QMetaType::QDateTime:
-            return v.toDateTime().isNull();
-        default:
-            return false;
-    }
-}
-
-}  // namespace
 
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error) {
     bool ok = q.prepare(sql);
@@ -75,7 +42,7 @@ bool SqlTransaction::run(const QString& sql) {
     return false;
 }
 
-BoundStatement::BoundStatement(const QSqlDatabase& db, const QString& sql) : db_(handleOf(db)) {
+BoundStatement::BoundStatement(const QSqlDatabase& db, const QString& sql) : db_(SqliteConnection(db)) {
     if (!db_) {
         error_ = QStringLiteral("Нет соединения с базой данных");
         return;
@@ -105,30 +72,8 @@ BoundStatement& BoundStatement::Bind(int index, const QString& value) {
 }
 
 BoundStatement& BoundStatement::Bind(int index, const QVariant& value) {
-    if (!stmt_) return *this;
-    if (isNullValue(value)) {
-        sqlite3_bind_null(stmt_, index + 1);
-        return *this;
-    }
-    // The types QtSql's driver binds as numbers; it binds everything else as text.
-    switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-            return Bind(index, value.toLongLong());
-        case QMetaType::Double:
-            sqlite3_bind_double(stmt_, index + 1, value.toDouble());
-            return *this;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            sqlite3_bind_blob(stmt_, index + 1, bytes.constData(), int(bytes.size()),
-                              SQLITE_TRANSIENT);
-            return *this;
-        }
-        default:
-            return Bind(index, value.toString());
-    }
+    if (stmt_) SqliteBind(stmt_, index + 1, value);
+    return *this;
 }
 
 bool BoundStatement::fail() {

@@ -1,6 +1,7 @@
 #include "foundation/MainWindowData.h"
 
 #include "foundation/BitAndStr.h"
+#include "foundation/BoundSql.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 
@@ -133,8 +134,15 @@ bool HasSwitchRecords() {
 bool HasCallPanelRecords() {
     return !ObjectListEmpty() && hasRows(FDM->Q_bv);
 }
+// Q_kv holds every apartment of the object once it is open; before, one row
+// looked up answers without loading them all (a large database starts faster).
 bool HasApartments() {
-    return !ObjectListEmpty() && hasRows(FDM->Q_kv);
+    if (ObjectListEmpty()) return false;
+    if (FDM->Q_kv->IsOpen()) return !FDM->Q_kv->IsEmpty();
+    QSqlQuery q(FDM->ConnectionDB());
+    return ExecBound(q, QStringLiteral("SELECT 1 FROM k_kvr WHERE id_net = ? LIMIT 1"),
+                     {objects()->FieldByName(QStringLiteral("id_net")).Value()}, nullptr) &&
+           q.next();
 }
 
 int ObjectCount() {

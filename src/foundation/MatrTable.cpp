@@ -4,11 +4,12 @@
 #include "foundation/BoundSql.h"
 
 #include <QHash>
+#include <QPair>
+#include <QSet>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-#include <algorithm>
 
 namespace {
 
@@ -106,26 +107,31 @@ MatrContents BuildMatrContents(const QList<MatrSwitchColumn>& columns,
     MatrContents out;
     out.rows = BuildMatrHeaderRows(columns);
 
+    // Each panel's first link to each switch column, found once: a gate
+    // wired to every switch of a large object has as many links as switches.
+    QHash<QPair<QString, int>, const MatrPanelLink*> firstLink;
+    QSet<QString> panels;
+    for (const MatrPanelLink& l : links) {
+        panels.insert(l.nBv);
+        if (!firstLink.contains({l.nBv, l.nPk})) firstLink.insert({l.nBv, l.nPk}, &l);
+    }
+
     // Gates: one row each when at least one switch column holds a link.
     const int switchCount = int(columns.size());
     for (int k = 1; k <= vKal; ++k) {
         const QString gate = gatePrefix + IntToStrZ(k, 2);
-        const bool hasRows = std::any_of(links.begin(), links.end(),
-                                         [&](const MatrPanelLink& l) { return l.nBv == gate; });
-        if (!hasRows) continue;
+        if (!panels.contains(gate)) continue;
         ++out.gatesFound;
         MatrRow row{gate, {}, {}, {}};
         const MatrPanelLink* last = nullptr;
         bool linked = false;
         for (int j = 1; j <= switchCount; ++j) {
-            const auto it = std::find_if(links.begin(), links.end(), [&](const MatrPanelLink& l) {
-                return l.nBv == gate && l.nPk == j;
-            });
-            if (it == links.end()) {
+            const MatrPanelLink* it = firstLink.value({gate, j});
+            if (!it) {
                 row.cells[j] = QString();
                 continue;
             }
-            last = &*it;
+            last = it;
             row.cells[j] = GateLinkMark(it->plus, it->tract);
             if (it->plus >= 1 && it->plus <= 3) linked = true;
         }
@@ -189,14 +195,21 @@ QVariant Text(const QString& s) {
     return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
 }
 
+// The table's columns, for a look-up per cell (compared as HasColumn does).
+QSet<QString> ColumnSet(const QStringList& columns) {
+    QSet<QString> set;
+    for (const QString& c : columns) set.insert(c.toCaseFolded());
+    return set;
+}
+
 // Inserts one row, setting only the switch columns the table really has.
-bool InsertMatrRow(QSqlDatabase db, const QString& name, const QStringList& tableColumns,
+bool InsertMatrRow(QSqlDatabase db, const QString& name, const QSet<QString>& tableColumns,
                    const MatrRow& row, QString* error) {
     QStringList columns{QStringLiteral("name"), QStringLiteral("sys_n"), QStringLiteral("nm_bv")};
     QVariantList values{Text(row.name), Text(row.sysN), Text(row.nmBv)};
     for (auto it = row.cells.begin(); it != row.cells.end(); ++it) {
         const QString column = MatrSwitchColumnName(it.key());
-        if (!HasColumn(tableColumns, column)) continue;
+        if (!tableColumns.contains(column.toCaseFolded())) continue;
         columns << column;
         values << Text(it.value());
     }
@@ -301,7 +314,7 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
     if (!AddNameColumnIfMissing(db, name, QStringLiteral("VARCHAR(25)"), &error))
         return Fail(error);
     if (!ExecBound(q, QStringLiteral("DELETE FROM ") + name, {}, &error)) return Fail(error);
-    const QStringList tableColumns = MatrTableColumns(db, name);
+    const QSet<QString> tableColumns = ColumnSet(MatrTableColumns(db, name));
     for (const MatrRow& row : contents.rows)
         if (!InsertMatrRow(db, name, tableColumns, row, &error)) return Fail(error);
     if (contents.gatesFound != vKal &&

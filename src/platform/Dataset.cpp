@@ -1,68 +1,19 @@
 #include "platform/Dataset.h"
 
+#include "platform/DatasetSchema.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QtGlobal>
+
+#include <algorithm>
 
 namespace {
 
-// Columns of a base table and the column that finds a row of it.
-struct TableInfo {
-    bool exists = false;
-    QStringList columns;
-    QString keyColumn;  // single-column primary key, or "rowid"
-};
-
-struct SchemaCache {
-    qint64 version = -1;
-    QHash<QString, TableInfo> tables;
-};
-
-// One cache per database file and connection; invalidated whenever SQLite's
-// schema version moves (a column added, a table created).
-QHash<QString, SchemaCache>& schemaCaches() {
-    static QHash<QString, SchemaCache> caches;
-    return caches;
-}
-
-QString cacheKey(const QSqlDatabase& db) {
-    return db.connectionName() + '|' + db.databaseName();
-}
-
-qint64 schemaVersion(const QSqlDatabase& db) {
-    QSqlQuery q(db);
-    if (!q.exec("PRAGMA schema_version") || !q.next()) return -1;
-    return q.value(0).toLongLong();
-}
-
-TableInfo tableInfo(const QSqlDatabase& db, const QString& table, qint64 version) {
-    SchemaCache& cache = schemaCaches()[cacheKey(db)];
-    if (cache.version != version) {
-        cache.tables.clear();
-        cache.version = version;
-    }
-    const QString key = table.toLower();
-    auto it = cache.tables.constFind(key);
-    if (it != cache.tables.constEnd()) return *it;
-
-    TableInfo info;
-    QSqlQuery q(db);
-    QStringList keys;
-    if (q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table))) {
-        while (q.next()) {
-            info.columns << q.value(1).toString();
-            if (q.value(5).toInt() > 0) keys << q.value(1).toString();
-        }
-    }
-    info.exists = !info.columns.isEmpty();
-    info.keyColumn = keys.size() == 1 ? keys.first() : QStringLiteral("rowid");
-    cache.tables.insert(key, info);
-    return info;
-}
+using DatasetSchema::TableInfo;
 
 QString quoted(const QString& identifier) {
     return '"' + QString(identifier).replace('"', "\"\"") + '"';
@@ -96,6 +47,10 @@ bool sameValue(const QVariant& a, const QVariant& b, int options = 0) {
         (options & LocateCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     if (options & LocatePartialKey) return sa.startsWith(sb, cs);
     return sa.compare(sb, cs) == 0;
+}
+
+bool isBlank(const QString& text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
 }
 
 bool isIdentStart(QChar c) {
@@ -165,6 +120,7 @@ Dataset::~Dataset() {
 
 void Dataset::SetConnectionName(const QString& connectionName) {
     Close();
+    select_.Release();
     connection_ = connectionName;
     schemaVersion_ = -1;
 }
@@ -311,13 +267,14 @@ bool Dataset::expandSelect() {
     QVector<TableInfo> infos;
     QHash<QString, int> uses;
     for (const Source& s : std::as_const(sources_)) {
-        TableInfo info = tableInfo(db, s.table, schemaVersion_);
+        TableInfo info = DatasetSchema::Table(db, s.table, schemaVersion_);
         if (!info.exists) return fail(QStringLiteral("Таблица %1 не найдена").arg(s.table));
         for (const QString& c : std::as_const(info.columns)) ++uses[c.toLower()];
         infos << info;
     }
 
     fields_.clear();
+    ++layout_;
     targets_.clear();
     primary_ = 0;
     QStringList columns;
@@ -373,7 +330,7 @@ bool Dataset::resolveUpdateTable() {
         f.column.clear();
     }
     if (updateTable_.isEmpty()) return true;
-    const TableInfo info = tableInfo(Database(), updateTable_, schemaVersion_);
+    const TableInfo info = DatasetSchema::Table(Database(), updateTable_, schemaVersion_);
     if (!info.exists) return fail(QStringLiteral("Таблица %1 не найдена").arg(updateTable_));
     Target target{updateTable_, QString(), info.keyColumn, -1};
     const QString keyField = updateKey_.isEmpty() ? info.keyColumn : updateKey_;
@@ -392,9 +349,19 @@ bool Dataset::resolveUpdateTable() {
     return true;
 }
 
+// The kept select follows a schema change made since it was prepared (by
+// another connection, noticed only when it ran); the column list written out
+// for it and the update table's columns must follow too.
+bool Dataset::schemaMovedUnderSelect(bool ran) {
+    if (!selectMode_ && updateTable_.isEmpty()) return false;
+    if (ran && !select_.Reprepared()) return false;
+    const qint64 now = DatasetSchema::Version(Database());
+    return now >= 0 && now != schemaVersion_;
+}
+
 bool Dataset::prepareText() {
     if (!selectMode_ && updateTable_.isEmpty()) return true;
-    const qint64 version = schemaVersion(Database());
+    const qint64 version = DatasetSchema::Version(Database());
     if (version == schemaVersion_ && (!selectMode_ || !expanded_.isEmpty())) return true;
     schemaVersion_ = version;
     if (selectMode_ && !expandSelect()) {
@@ -425,45 +392,41 @@ void Dataset::takeMasterValues() {
 bool Dataset::runSelect() {
     QSqlDatabase db = Database();
     if (!db.isOpen()) return fail(QStringLiteral("Нет соединения с базой данных"));
-    if (expanded_.trimmed().isEmpty()) return fail(QStringLiteral("Пустой текст запроса"));
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(prepared_)) return fail(q.lastError().text());
-    for (int i = 0; i < paramOrder_.size(); ++i) q.bindValue(i, Param(paramOrder_[i]));
-    if (!q.exec()) return fail(q.lastError().text());
-    if (!q.isSelect()) return fail(QStringLiteral("Запрос не возвращает строк"));
+    if (isBlank(expanded_)) return fail(QStringLiteral("Пустой текст запроса"));
+    QVariantList values;
+    values.reserve(paramOrder_.size());
+    for (const QString& name : std::as_const(paramOrder_)) values << Param(name);
+    QString error;
+    if (!select_.Run(db, prepared_, values, &rows_, &error)) return fail(error);
 
-    const QSqlRecord rec = q.record();
-    const int columns = rec.count();
+    const int columns = select_.ColumnCount();
+    if (columns == 0) return fail(QStringLiteral("Запрос не возвращает строк"));
     if (selectMode_) {
         if (columns != fields_.size()) return fail(QStringLiteral("Состав полей изменился"));
-    } else {
-        fields_.clear();
-        fieldIndex_.clear();
-        for (int i = 0; i < columns; ++i) {
-            fields_ << FieldInfo{rec.fieldName(i), -1, QString()};
-            // The first of two equal names wins, as lookups by name expect.
-            if (!fieldIndex_.contains(rec.fieldName(i).toLower()))
-                fieldIndex_.insert(rec.fieldName(i).toLower(), i);
-        }
-        visibleFields_ = columns;
-        if (!resolveUpdateTable()) return false;
+        return true;
     }
-    rows_.clear();
-    while (q.next()) {
-        QVector<QVariant> row(columns);
-        for (int i = 0; i < columns; ++i) row[i] = q.value(i);
-        rows_ << std::move(row);
+    fields_.clear();
+    fieldIndex_.clear();
+    ++layout_;
+    for (int i = 0; i < columns; ++i) {
+        const QString name = select_.ColumnName(i);
+        fields_ << FieldInfo{name, -1, QString()};
+        // The first of two equal names wins, as lookups by name expect.
+        if (!fieldIndex_.contains(name.toLower())) fieldIndex_.insert(name.toLower(), i);
     }
-    if (q.lastError().isValid()) return fail(q.lastError().text());
-    return true;
+    visibleFields_ = columns;
+    return resolveUpdateTable();
 }
 
 bool Dataset::Open() {
     if (IsOpen()) return true;
     lastError_.clear();
     takeMasterValues();
-    const bool ok = prepareText() && runSelect();
+    bool ok = prepareText() && runSelect();
+    if (schemaMovedUnderSelect(ok)) {
+        lastError_.clear();
+        ok = prepareText() && runSelect();
+    }
     if (!ok) {
         rows_.clear();
         state_ = DsState::Inactive;

@@ -21,6 +21,8 @@
 
 #include <functional>
 
+#include "platform/SqliteSelect.h"
+
 class Dataset;
 
 // One field of the current record. A field the dataset does not have is
@@ -155,6 +157,9 @@ class Dataset : public QObject {
     int FieldCount() const { return visibleFields_; }
     QStringList FieldNames() const;
     int FieldIndex(const QString& name) const;  // -1 when absent; case-insensitive
+    // Moves whenever the fields are written out anew, so that a view may keep
+    // what it looked up by name until then.
+    quint64 Layout() const { return layout_; }
     bool HasField(const QString& name) const { return FieldIndex(name) >= 0; }
     Field FieldByName(const QString& name);
     Field Fields(int index);
@@ -204,6 +209,7 @@ class Dataset : public QObject {
 
     bool fail(const QString& message);
     bool prepareText();
+    bool schemaMovedUnderSelect(bool ran);
     bool expandSelect();
     bool resolveUpdateTable();
     void parseParams(const QString& text);
@@ -226,6 +232,7 @@ class Dataset : public QObject {
     QString sql_;
     QString expanded_;
     QString prepared_;  // expanded_ with ? placeholders
+    SqliteSelect select_;  // prepared_, kept prepared between opens
     QStringList paramOrder_;
     QList<ParamSlot> params_;
 
@@ -244,6 +251,7 @@ class Dataset : public QObject {
 
     QVector<FieldInfo> fields_;
     int visibleFields_ = 0;
+    quint64 layout_ = 0;
     QHash<QString, int> fieldIndex_;
     QVector<Target> targets_;
     int primary_ = -1;

@@ -25,33 +25,44 @@ void DatasetModel::AddColumn(const QString& field, const QString& title, bool ed
                              bool check) {
     beginResetModel();
     columns_ << Column{field, title, editable, check};
+    forgetShown();
     endResetModel();
 }
 
 void DatasetModel::ClearColumns() {
     beginResetModel();
     columns_.clear();
+    forgetShown();
     endResetModel();
 }
 
-QList<DatasetModel::Column> DatasetModel::shownColumns() const {
-    if (!columns_.isEmpty() || !ds_) return columns_;
-    QList<Column> all;
-    for (const QString& name : ds_->FieldNames()) all << Column{name, name, false, false};
-    return all;
+const DatasetModel::Shown& DatasetModel::shown() const {
+    const quint64 layout = ds_ ? ds_->Layout() : 0;
+    if (shownValid_ && layout == shownLayout_) return shown_;
+    shown_ = Shown();
+    if (!columns_.isEmpty() || !ds_)
+        shown_.columns = columns_;
+    else
+        for (const QString& name : ds_->FieldNames())
+            shown_.columns << Column{name, name, false, false};
+    for (const Column& c : std::as_const(shown_.columns))
+        shown_.fields << (ds_ ? ds_->FieldIndex(c.field) : -1);
+    shownValid_ = true;
+    shownLayout_ = layout;
+    return shown_;
 }
 
 int DatasetModel::ColumnOf(const QString& field) const {
-    const QList<Column> cols = shownColumns();
+    const QList<Column>& cols = shownColumns();
     for (int i = 0; i < cols.size(); ++i)
         if (cols[i].field.compare(field, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
 int DatasetModel::fieldOf(int column) const {
-    const QList<Column> cols = shownColumns();
-    if (!ds_ || column < 0 || column >= cols.size()) return -1;
-    return ds_->FieldIndex(cols[column].field);
+    const Shown& s = shown();
+    if (!ds_ || column < 0 || column >= s.fields.size()) return -1;
+    return s.fields[column];
 }
 
 int DatasetModel::rowCount(const QModelIndex& parent) const {
@@ -67,7 +78,7 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
     const int field = fieldOf(index.column());
     if (field < 0) return QVariant();
     const QVariant v = ds_->Value(index.row(), field);
-    const bool check = shownColumns()[index.column()].check;
+    const bool check = shownColumns().at(index.column()).check;
     if (check) {
         if (role == Qt::CheckStateRole) return v.toDouble() != 0 ? Qt::Checked : Qt::Unchecked;
         return QVariant();
@@ -80,7 +91,7 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (!index.isValid() || !ds_ ||
         !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
         return false;
-    const bool check = shownColumns()[index.column()].check;
+    const bool check = shownColumns().at(index.column()).check;
     if (check ? role != Qt::CheckStateRole : role != Qt::EditRole) return false;
     const int field = fieldOf(index.column());
     ds_->SetRecNo(index.row() + 1);
@@ -97,15 +108,14 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return QVariant();
     if (orientation == Qt::Vertical) return section + 1;
-    const QList<Column> cols = shownColumns();
+    const QList<Column>& cols = shownColumns();
     return section >= 0 && section < cols.size() ? QVariant(cols[section].title) : QVariant();
 }
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    const QList<Column> cols = shownColumns();
-    const Column& c = cols[index.column()];
+    const Column& c = shownColumns().at(index.column());
     if (c.editable && ds_ && ds_->FieldWritable(fieldOf(index.column())))
         f |= c.check ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
     return f;

@@ -36,9 +36,20 @@ class DatasetModel : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
-    QList<Column> shownColumns() const;
+    // The columns shown and the dataset field of each, looked up once for
+    // the dataset's fields as they are (views ask for every cell).
+    struct Shown {
+        QList<Column> columns;
+        QVector<int> fields;
+    };
+    const Shown& shown() const;
+    const QList<Column>& shownColumns() const { return shown().columns; }
     int fieldOf(int column) const;
+    void forgetShown() { shownValid_ = false; }
 
     QPointer<Dataset> ds_;
     QList<Column> columns_;
+    mutable Shown shown_;
+    mutable bool shownValid_ = false;
+    mutable quint64 shownLayout_ = 0;
 };

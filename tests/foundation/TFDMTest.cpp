@@ -1,5 +1,6 @@
 #include "foundation/DbSchema.h"
 #include "foundation/GlobalParams.h"
+#include "foundation/MainWindowData.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 #include "support/QtPrinters.h"
@@ -155,6 +156,26 @@ TEST_F(TFDMTest, PostThroughJoinedDatasetChangesTheRightBaseRows) {
     EXPECT_EQ(Scalar("SELECT group_concat(n_pk || ':' || plus) FROM m_bv WHERE id_bv=2").toString(),
               "1:1,2:1,3:2");
     EXPECT_EQ(Scalar("SELECT SUM(kf_pr) FROM k_pk").toInt(), 0);
+}
+
+// Whether the object has apartments, asked at start-up before the
+// apartment dataset is open: answered without opening it.
+TEST_F(TFDMTest, HasApartmentsAnswersWithoutLoadingTheApartmentDataset) {
+    Exec("DELETE FROM k_kvr WHERE id_net = 2");
+    dm_->Q_kv->Close();
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    EXPECT_TRUE(MainWindowData::HasApartments());
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 2));
+    EXPECT_FALSE(MainWindowData::HasApartments());
+    EXPECT_FALSE(dm_->Q_kv->IsOpen());
+    EXPECT_FALSE(MainWindowData::ReadObjectFacts().hasApartments);
+
+    // Open, the dataset answers for the object it follows.
+    ASSERT_TRUE(dm_->Q_kv->Open());
+    EXPECT_FALSE(MainWindowData::HasApartments());
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+    EXPECT_EQ(dm_->Q_kv->RecordCount(), 10);
+    EXPECT_TRUE(MainWindowData::HasApartments());
 }
 
 TEST_F(TFDMTest, RefreshGroupsKeepTheirRecords) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -350,4 +351,178 @@ TEST_F(DatasetTest, ATableWithoutAKeyShowsItsRowidToCodeButNotToGrids) {
               scalar(QStringLiteral("SELECT un_key FROM k_key WHERE rowid=%1").arg(rowid)));
     DatasetModel model(&keys);
     EXPECT_EQ(4, model.columnCount());
+}
+
+// Another connection (another copy of the program on the same file) changes
+// a table between two opens: the kept select and its column list follow.
+TEST_F(DatasetTest, AReopenFollowsColumnsAnotherConnectionAddedOrDropped) {
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "dstest_other");
+    other.setDatabaseName(dir_.filePath("t.db"));
+    ASSERT_TRUE(other.open());
+    auto otherExec = [&](const QString& sql) {
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    };
+    {
+        Dataset houses("Q_Dom", "dstest");
+        houses.SetSelect({{"", "k_dom"}}, "ORDER BY id_dom");
+        ASSERT_TRUE(houses.Open());
+        ASSERT_TRUE(houses.Reopen());
+
+        otherExec("ALTER TABLE k_dom ADD COLUMN kod_d TEXT DEFAULT '7'");
+        ASSERT_TRUE(houses.Reopen()) << houses.LastError().toStdString();
+        EXPECT_EQ(houses.FieldByName("kod_d").AsString(), "7");
+
+        otherExec("ALTER TABLE k_dom DROP COLUMN house");
+        ASSERT_TRUE(houses.Reopen()) << houses.LastError().toStdString();
+        EXPECT_TRUE(houses.LastError().isEmpty());
+        EXPECT_FALSE(houses.HasField("house"));
+        EXPECT_EQ(houses.RecordCount(), 2);
+    }
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("dstest_other");
+}
+
+namespace {
+
+// Every cell of the dataset's rows as QtSql reads the same text.
+void ExpectReadAsQtSqlReads(Dataset& ds, QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+    int row = 0;
+    while (q.next()) {
+        ASSERT_LT(row, ds.RecordCount());
+        for (int c = 0; c < ds.FieldCount(); ++c) {
+            const QVariant ours = ds.Value(row, c);
+            const QVariant theirs = q.value(c);
+            const std::string where = "row " + std::to_string(row) + " column " +
+                                      std::to_string(c) + ": " + ours.toString().toStdString() +
+                                      " / " + theirs.toString().toStdString();
+            EXPECT_EQ(ours.typeId(), theirs.typeId()) << where;
+            EXPECT_EQ(ours.isNull(), theirs.isNull()) << where;
+            EXPECT_EQ(ours, theirs) << where;
+            if (ours.typeId() == QMetaType::QString) {
+                EXPECT_EQ(ours.toString().isNull(), theirs.toString().isNull()) << where;
+            }
+            if (ours.typeId() == QMetaType::QByteArray) {
+                EXPECT_EQ(ours.toByteArray().isNull(), theirs.toByteArray().isNull()) << where;
+            }
+        }
+        ++row;
+    }
+    EXPECT_EQ(row, ds.RecordCount());
+}
+
+}  // namespace
+
+// Rows come straight from SQLite: every kind of value reads as QtSql reads it.
+TEST_F(DatasetTest, ValuesOfEveryKindReadAsQtSqlReadsThem) {
+    exec("CREATE TABLE t_mix (n INTEGER, r REAL, s TEXT, b BLOB, x)");
+    exec("INSERT INTO t_mix VALUES (NULL, NULL, NULL, NULL, NULL)");
+    exec("INSERT INTO t_mix VALUES (9223372036854775807, -0.5, '', x'', 1)");
+    exec("INSERT INTO t_mix VALUES (-1, 1e300, 'Подъезд № 1 «Ёлка»', x'00ff10', 2.25)");
+    exec("INSERT INTO t_mix VALUES (0, 3, char(65279) || 'с меткой порядка', x'41', 'т')");
+    exec("INSERT INTO t_mix VALUES (1, 0, 'ключ 😀 и 𝄞', zeroblob(3), x'42')");
+    // Bytes that are not UTF-8, as a foreign program could have written them.
+    exec("INSERT INTO t_mix VALUES (2, 0, CAST(x'ff41c3' AS TEXT), NULL, CAST(x'eda080' AS TEXT))");
+    // Text in integer and real columns keeps what it is.
+    exec("INSERT INTO t_mix VALUES ('007', '1,5', 42, 4.5, -7)");
+
+    const QString sql = "SELECT n, r, s, b, x FROM t_mix ORDER BY rowid";
+    Dataset ds("QRab", "dstest");
+    ds.SetSql(sql);
+    ASSERT_TRUE(ds.Open()) << ds.LastError().toStdString();
+    EXPECT_EQ(ds.FieldNames(), (QStringList{"n", "r", "s", "b", "x"}));
+    ExpectReadAsQtSqlReads(ds, db_, sql);
+    ds.SetRecNo(3);
+    EXPECT_EQ(ds.FieldByName("s").AsString(), "Подъезд № 1 «Ёлка»");
+    ds.SetRecNo(4);
+    EXPECT_EQ(ds.FieldByName("s").AsString().front(), QChar(0xFEFF));
+
+    // And again from the statement kept prepared, with bound values.
+    ds.SetSql("SELECT n, r, s, b, x FROM t_mix WHERE rowid >= :first ORDER BY rowid");
+    ds.SetParam("first", 1);
+    ASSERT_TRUE(ds.Open());
+    ASSERT_TRUE(ds.Reopen());
+    ExpectReadAsQtSqlReads(ds, db_, sql);
+}
+
+// A statement that fails says why as QtSql said it: at prepare, at a step,
+// and when its placeholders are not the dataset's parameters.
+TEST_F(DatasetTest, AFailingStatementReportsQtSqlsText) {
+    auto qtError = [this](const QString& sql) {
+        QSqlQuery q(db_);
+        if (!q.prepare(sql)) return q.lastError().text();
+        if (!q.exec()) return q.lastError().text();
+        while (q.next()) {
+        }
+        return q.lastError().text();
+    };
+    Dataset ds("QRab", "dstest");
+    const QStringList failing = {
+        "SELECT * FROM no_such_table",
+        "SELECT n_kvr FROM k_kvr WHERE id_kvr = ?",
+        "SELECT abs(-9223372036854775807 - 1) FROM k_kvr",
+    };
+    for (const QString& sql : failing) {
+        ds.SetSql(sql);
+        EXPECT_FALSE(ds.Open()) << sql.toStdString();
+        EXPECT_FALSE(ds.IsOpen());
+        EXPECT_EQ(ds.RecordCount(), 0);
+        EXPECT_FALSE(ds.LastError().isEmpty()) << sql.toStdString();
+        EXPECT_EQ(ds.LastError(), qtError(sql)) << sql.toStdString();
+    }
+    ds.SetSql("SELECT n_kvr FROM k_kvr WHERE id_kvr = 1");
+    EXPECT_TRUE(ds.Open());
+    EXPECT_TRUE(ds.LastError().isEmpty());
+}
+
+// The kept statement never holds the connection open: a close closes it, and
+// the next open prepares the statement again.
+TEST_F(DatasetTest, AConnectionClosesUnderAKeptStatementAndOpensAgain) {
+    Dataset kvr("Q_Kvr", "dstest");
+    kvr.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
+    kvr.SetParam("id_pod", 2);
+    ASSERT_TRUE(kvr.Open());
+    kvr.SetRecNo(2);
+    db_.close();
+    EXPECT_FALSE(db_.lastError().isValid()) << db_.lastError().text().toStdString();
+    EXPECT_FALSE(kvr.Reopen());
+    EXPECT_FALSE(kvr.LastError().isEmpty());
+    ASSERT_TRUE(db_.open());
+    kvr.SetParam("id_pod", 3);
+    ASSERT_TRUE(kvr.Reopen()) << kvr.LastError().toStdString();
+    EXPECT_EQ(kvr.RecordCount(), 3);
+    kvr.SetRecNo(2);
+    ASSERT_TRUE(kvr.Reopen());
+    EXPECT_EQ(kvr.RecNo(), 2);
+    EXPECT_EQ(kvr.FieldByName("n_kvr").AsString(), "32");
+}
+
+// A grid keeps what it looked up by field name only while the dataset's
+// fields stay as they were.
+TEST_F(DatasetTest, ModelFollowsTheFieldsOfEveryOpen) {
+    Dataset ds("QRab", "dstest");
+    ds.SetSql("SELECT id_kvr, n_kvr FROM k_kvr WHERE id_pod=1 ORDER BY p_nom");
+    ASSERT_TRUE(ds.Open());
+    DatasetModel all(&ds);
+    DatasetModel declared(&ds);
+    declared.AddColumn("n_kvr", "Кв.");
+    EXPECT_EQ(all.columnCount(), 2);
+    EXPECT_EQ(all.data(all.index(0, 1)).toString(), "11");
+    EXPECT_EQ(declared.data(declared.index(1, 0)).toString(), "12");
+
+    ds.SetSql("SELECT n_kvr, p_nom, id_kvr FROM k_kvr WHERE id_pod=2 ORDER BY p_nom");
+    ASSERT_TRUE(ds.Open());
+    EXPECT_EQ(all.columnCount(), 3);
+    EXPECT_EQ(all.headerData(0, Qt::Horizontal).toString(), "n_kvr");
+    EXPECT_EQ(all.data(all.index(0, 0)).toString(), "21");
+    EXPECT_EQ(all.ColumnOf("ID_KVR"), 2);
+    EXPECT_EQ(declared.data(declared.index(1, 0)).toString(), "22");
+
+    declared.ClearColumns();
+    declared.AddColumn("p_nom", "№");
+    EXPECT_EQ(declared.data(declared.index(2, 0)).toInt(), 3);
+    EXPECT_EQ(declared.headerData(0, Qt::Horizontal).toString(), "№");
 }

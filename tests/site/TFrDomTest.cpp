@@ -228,3 +228,28 @@ TEST_F(MatrixScreenWindow, ARestoreWithoutASavedMatrixIsRefused) {
     EXPECT_EQ(QStringLiteral("созд+сохр"), State());
     EXPECT_EQ(QStringLiteral("4"), f->P3_Itbv->text());
 }
+
+// The grid measures each kind of cell once; its widths are still those the
+// table view itself gives the same cells, in either font.
+TEST_F(MatrixScreenWindow, ColumnsAreMeasuredAsTheTableViewMeasuresThem) {
+    TFrDom* f = OpenMatrix();
+    ASSERT_TRUE(f);
+    DoubleClick(f, CellOf(f, "БВ калитки 01", "pk_02"));
+    Type(f, CellOf(f, "БВ калитки 01", "pk_03"), QStringLiteral(" "));
+    Type(f, CellOf(f, "4 ", "pk_01"), QStringLiteral("12"));
+    QTableView* grid = f->DBGrid3;
+    for (bool bold : {false, true}) {
+        bold ? f->N1Click() : f->N2Click();
+        QTableView plain;
+        plain.setFont(grid->font());
+        plain.setModel(grid->model());
+        plain.setItemDelegate(grid->itemDelegate());
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            plain.setItemDelegateForColumn(c, grid->itemDelegateForColumn(c));
+        const QAbstractItemView* ours = grid;
+        const QAbstractItemView* theirs = &plain;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            EXPECT_EQ(theirs->sizeHintForColumn(c), ours->sizeHintForColumn(c))
+                << grid->model()->headerData(c, Qt::Horizontal).toString().toStdString();
+    }
+}

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -46,6 +47,55 @@ int tractsPerSwitch() {
             return n;
     return Globals().KolTractPK;
 }
+
+// What a cell's width is measured from: its delegate and its text (a null
+// one apart). The matrix model gives nothing but texts.
+struct CellKind {
+    const QAbstractItemDelegate* delegate = nullptr;
+    int type = 0;
+    bool null = false;
+    QString text;
+    bool operator==(const CellKind&) const = default;
+};
+size_t qHash(const CellKind& k, size_t seed = 0) {
+    return qHashMulti(seed, k.delegate, k.type, k.null, k.text);
+}
+
+// The grid of the matrix. A column is as wide as its widest text, as the
+// table view measures it; but the cells of a switch column hold a handful of
+// marks repeated down every row, so each kind of cell is measured once
+// instead of every cell (the view's way costs as much as the rest of the
+// screen together on a large object).
+class MatrixGrid : public QTableView {
+  public:
+    using QTableView::QTableView;
+
+    int sizeHintForColumn(int column) const override {
+        const QAbstractItemModel* m = model();
+        const int rows = m ? m->rowCount(rootIndex()) : 0;
+        // Where the view measures only some of the rows, it measures them itself.
+        if (!m || rows > verticalHeader()->resizeContentsPrecision() ||
+            verticalHeader()->hiddenSectionCount() > 0)
+            return QTableView::sizeHintForColumn(column);
+        ensurePolished();
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        QSet<CellKind> measured;
+        int hint = 0;
+        for (int r = 0; r < rows; ++r) {
+            const QModelIndex index = m->index(r, column, rootIndex());
+            if (isPersistentEditorOpen(index)) return QTableView::sizeHintForColumn(column);
+            QAbstractItemDelegate* delegate = itemDelegateForIndex(index);
+            if (!delegate) continue;
+            const QVariant v = index.data(Qt::DisplayRole);
+            const CellKind kind{delegate, v.typeId(), v.isNull(), v.toString()};
+            if (measured.contains(kind)) continue;
+            measured.insert(kind);
+            hint = qMax(hint, delegate->sizeHint(option, index).width());
+        }
+        return showGrid() ? hint + 1 : hint;
+    }
+};
 
 }  // namespace
 
@@ -141,7 +191,7 @@ QWidget* TFrDom::buildBottomPanel() {
 }
 
 void TFrDom::buildGrid() {
-    DBGrid3 = named(new QTableView(this), "DBGrid3");
+    DBGrid3 = named(new MatrixGrid(this), "DBGrid3");
     DBGrid3->setToolTip(MatrixTexts::kGridHint);
     DBGrid3->setStatusTip(MatrixTexts::kGridHint);
     // Cells change only through the matrix rules, never by an editor.
