@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes, as a configuration file in memory, to the editor's
 // decoder: it decodes every section into the values of its tab. For one input in
-// eight it also holds the file to the round trip of the editor tests
+// thirty-two it also holds the file to the round trip of the editor tests
 // (support/EditorRoundTrip.h): what it opens it saves, a saved file opens
 // again without a warning and saves to the same bytes, and a file that opened
 // without a warning keeps its kind, section 1 and kept sections.
@@ -12,7 +12,7 @@
 #include <cstdio>
 
 namespace {
-constexpr unsigned kRoundTripEvery = 8;
+constexpr unsigned kRoundTripEvery = 32;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
