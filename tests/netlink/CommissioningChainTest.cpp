@@ -28,11 +28,6 @@ QByteArray SwitchFirmware() {
 
 class CommissioningChain : public TransferFixture {
   protected:
-    void SetUp() override {
-        TransferFixture::SetUp();
-        link.Settings.SWaitNet = 5;
-    }
-
     // Switch 1 as the configuration knows it: its serial number and file state.
     QString ConfiguredLine(int kfPr) {
         QSqlQuery q(Db());
