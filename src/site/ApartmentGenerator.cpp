@@ -636,7 +636,12 @@ namespace {
 // dataset that hangs on it, the apartment and key lists among them, each once
 // and on its first row. Those of the apartment and key groups that were
 // closed are opened, as refreshing the groups would open them.
+//
+// The lists of every apartment of the object are not shown on the entrance
+// screen, where a run starts, and are the largest reads; they (and the keys
+// of the apartment the key list stands on) read their new rows on first use.
 void showGeneratedRows() {
+    const Dataset::DeferredRefresh onFirstUse({FDM->Q_kv, FDM->QForKey});
     SiteData::ReopenObjectKeepingPlace();
     for (Dataset* ds : {FDM->Q_Kvp, FDM->Q_Kvr, FDM->Q_KvN, FDM->Q_kv, FDM->Q_key, FDM->QForKey,
                         FDM->QPodKey, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})
