@@ -550,13 +550,13 @@ void Dataset::showNoRows() {
     notifyMoved(-2);
 }
 
-// The rows go until first use; the details follow, as their master's row is
-// unknown until then. Views reset to no rows and read nothing.
+// The rows are out of date until first use; the details follow, as their
+// master's row is unknown until then. Views reset to no rows and read
+// nothing. Every reader reads first, so the old rows are never seen again;
+// the read that replaces them lets them go (a large list takes a while).
 void Dataset::markStale() {
     if (stale_) return;
     stale_ = true;
-    rows_.clear();
-    rows_.squeeze();
     cur_ = -1;
     eof_ = bof_ = true;
     movedWhileDisabled_ = false;
