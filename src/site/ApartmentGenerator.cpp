@@ -500,10 +500,12 @@ bool GenerationRun::recountEntrances() {
 
 bool GenerationRun::readHouseApartments(qint64 idDom, QVector<HouseApartment>* out) {
     out->clear();
+    // The house's entrances first, then their rows by entrance: left to
+    // itself SQLite walks every row of the object for each house.
     if (!houseRows_)
         houseRows_.emplace(db_,
                            QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
-                                          "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
+                                          "FROM k_pod p CROSS JOIN k_kvr k ON k.id_pod=p.id_pod "
                                           "WHERE p.id_dom=? AND k.id_net=? "
                                           "ORDER BY p.n_pod, k.p_nom, k.id_kvr"));
     BoundStatement& q = *houseRows_;
