@@ -451,13 +451,8 @@ void Dataset::Close() {
     if (!IsOpen()) return;
     if (state_ == DsState::Insert || state_ == DsState::Edit) Cancel();
     state_ = DsState::Inactive;
-    stale_ = false;
-    rows_.clear();
+    showNoRows();
     rows_.squeeze();
-    cur_ = -1;
-    eof_ = bof_ = true;
-    emit RowsReset();
-    notifyMoved(-2);
 }
 
 bool Dataset::Reopen() {
