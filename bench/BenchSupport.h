@@ -85,18 +85,6 @@ struct BenchDatabase {
 // Wire time of one 30-byte frame at 9600 baud 8N1 (10 bits a byte).
 constexpr double kFrameWireMs = 30 * 10 / 9600.0 * 1000;
 
-// Reports a measured time against the wire time of the frames it exchanged:
-// the counters what_ms, what_wire_ms and what_ratio, and one printed line.
-inline void ReportWireRatio(benchmark::State& state, const std::string& what, double measuredMs,
-                            double wireMs) {
-    const double ratio = wireMs > 0 ? measuredMs / wireMs : 0;
-    state.counters[what + "_wire_ms"] = wireMs;
-    state.counters[what + "_ms"] = measuredMs;
-    state.counters[what + "_ratio"] = ratio;
-    std::printf("%s: %.0f frames, %.0f ms, wire time %.0f ms, ratio %.3f\n", what.c_str(),
-                wireMs / kFrameWireMs, measuredMs, wireMs, ratio);
-}
-
 // Runs the registered benchmarks inside an application object of type App (a
 // QGuiApplication where fonts are needed); around gets the run to wrap it in
 // what the benchmarks share.

@@ -7,6 +7,7 @@
 
 #include "BenchSupport.h"
 #include "Floors.h"
+#include "PanelFiles.h"
 #include "app/AppForms.h"
 #include "config/CallPanelFile.h"
 #include "config/ConfigEditorFile.h"
@@ -29,41 +30,8 @@
 
 namespace {
 
-constexpr int kKeysPerApartment = 6;
-constexpr int kHeaderAndEndMark = 31 + 2;
-
-// An entrance panel of one entrance whose apartments have six keys each.
-PanelFileInput panelWith(int apartments) {
-    PanelFileInput in;
-    in.object.idNet = 1;
-    in.object.idNom = 0;  // no object is open in the editor: its header carries 0
-    in.object.flbv = QStringLiteral("11") + QString(30, QLatin1Char('0'));
-    in.object.vKey = 2;
-    in.device.idBv = 1;
-    in.device.idNet = 1;
-    in.device.nNet = 65;
-    in.device.nNt0 = 1;
-    in.device.nBv = QStringLiteral("БВ подъезда");
-    in.device.ot = 5;
-    in.reserveSlots = false;
-    PanelEntranceRow entrance;
-    entrance.idPod = 1;
-    entrance.idPk = 1;
-    entrance.nNet = 1;
-    entrance.nPk = 1;
-    entrance.pFc = 1;
-    int key = 0x100000;
-    for (int a = 1; a <= apartments; ++a) {
-        PanelApartmentRow row;
-        row.call.pKvr = QString::number(a);
-        row.xKey = row.yKey = kKeysPerApartment;
-        for (int k = 0; k < kKeysPerApartment; ++k)
-            row.keys << QString::number(key++, 16).toUpper();
-        entrance.apartments << row;
-    }
-    in.entrances << entrance;
-    return in;
-}
+using bench::kHeaderAndEndMark;
+using bench::PanelWith;
 
 // The panel file with the most apartments whose sections still fit a file.
 QByteArray fullSizeFile() {
@@ -71,7 +39,7 @@ QByteArray fullSizeFile() {
     QByteArray best;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
-        const ConfigFileBuild b = BuildCallPanelFile(panelWith(mid), QStringLiteral("cbv01.bin"));
+        const ConfigFileBuild b = BuildCallPanelFile(PanelWith(mid), QStringLiteral("cbv01.bin"));
         if (b.HasFile() && b.bytes.size() - kHeaderAndEndMark <= 17408) {
             best = b.bytes;
             lo = mid + 1;

@@ -193,7 +193,7 @@ QString badMarkText(const QString& mark) {
 }
 
 QString countErrorText(qint64 missing) {
-    return QStringLiteral("Ошибка в количестве:= ") + num(missing);
+    return WithNumber(u"Ошибка в количестве:= ", missing);
 }
 
 // ---- the write screen's pass ----
@@ -279,14 +279,14 @@ void logPassStart(bool packed, ConfigLogs& logs) {
         logs.detail << QStringLiteral("упак ");
     } else {
         logs.result << QStringLiteral("Неупакованные коды вызова.");
-        logs.detail << QStringLiteral("неупак ww:=") + num(0);
+        logs.detail << WithNumber(u"неупак ww:=", 0);
     }
 }
 
 // Section 3 closed from a finished pass.
 CallCodeResult closeSection(CallCodeResult res, ConfigLogs& logs) {
     if (!res.ok) return res;
-    logs.detail << QStringLiteral("длина 3 sec бит ") + num(res.payload.size());
+    logs.detail << WithNumber(u"длина 3 sec бит ", res.payload.size());
     QString payload = res.payload;
     res.section = WrapSection(payload, kSection, kVersion, &logs.result);
     return res;
@@ -424,7 +424,7 @@ bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, 
         qint64 v = 0;
         if (code.size() > kMaxCodeLength || !CallCodeValue(code, v)) {
             out.error = QStringLiteral("Код вызова \"") + rec.code +
-                        QStringLiteral("\" в строке ") + num(i + 1) +
+                        WithNumber(u"\" в строке ", i + 1) +
                         QStringLiteral(": нужно число не длиннее 5 цифр.");
             return false;
         }
@@ -438,7 +438,7 @@ bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, 
         }
         qint64 day = 0, night = 0;
         if (!PoTimeMinutes(rec.dayTime, day) || !PoTimeMinutes(rec.nightTime, night)) {
-            out.error = QStringLiteral("Время переключения день-ночь в строке ") + num(i + 1) +
+            out.error = WithNumber(u"Время переключения день-ночь в строке ", i + 1) +
                         QStringLiteral(" (\"") + rec.dayTime + QStringLiteral("\", \"") +
                         rec.nightTime + QStringLiteral("\"): нужно чч:мм.");
             return false;
@@ -460,7 +460,10 @@ CallCodeUnpack UnpackCallCodes(int count, const QString& sectionText) {
     int next = 0;
     const CodeWalk w = walkCodes(sectionText, [&](qint64 v, bool, bool) {
         // The end marker counts, but leaves its record with an empty code.
-        if (v != kCallCodeEndMarker && next < n) u.records[next].code = CallCodeText(v);
+        if (v != kCallCodeEndMarker && next < n) {
+            u.records[next].code = CallCodeText(v);
+            u.decoded = next + 1;
+        }
         ++next;
         return --remaining > 0;
     });
@@ -495,7 +498,7 @@ QStringList DecodeCallCodes(const QString& sectionText, int announced) {
               << QStringLiteral("инкрементация ") + w.incrementChar;
     }
     if (!w.badMark.isEmpty()) lines << badMarkText(w.badMark);
-    lines << values << QStringLiteral("Количество трубок:= ") + num(announced);
+    lines << values << WithNumber(u"Количество трубок:= ", announced);
     if (!exceeded && counter > 0) lines << countErrorText(counter);
     return lines;
 }

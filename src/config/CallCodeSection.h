@@ -112,6 +112,7 @@ bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, 
 
 struct CallCodeUnpack {
     QList<CallCodeRecord> records;  // count records, code field filled
+    int decoded = 0;                // how many of them the section gave a code
     QString incrementChar;          // bit 1 of the first byte, empty when absent
     bool packed = false;
     // "Ошибка упаковки кодов вызова " + mark for a wrong start mark,

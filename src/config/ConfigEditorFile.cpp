@@ -3,6 +3,7 @@
 #include "config/ConfigImage.h"
 #include "config/ConfigReadScreen.h"
 #include "config/DayNightSection.h"
+#include "config/EditorCodeCount.h"
 #include "config/EditorValueChecks.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/ProgressSteps.h"
@@ -89,6 +90,7 @@ void unpackCodes(const QString& text, QStringList& warnings, Values& v) {
     const CallCodeUnpack u =
         UnpackCallCodes(codeRecordCount(v.entrances.apartmentTotal, text, warnings), text);
     v.records = u.records;
+    v.codesRead = u.decoded;
     v.packed = u.packed;
     v.increment = u.incrementChar;
     v.codeError = u.error;
@@ -124,6 +126,17 @@ void decodePanelSection(int n, const QString& text, const ConfigScreenSettings& 
     }
 }
 
+// A section 6 that ends before the handsets it announces: the grid shows the
+// others blank, and a save wants them filled in.
+void warnOfMissingHandsets(const PoHandsets& h, QStringList& warnings) {
+    qsizetype read = 0;
+    while (read < h.entries.size() && !h.entries[read].switchNo.isEmpty()) ++read;
+    if (read == h.entries.size()) return;
+    warnings << QStringLiteral("Секция 6 объявляет ") + num(h.count) +
+                    QStringLiteral(" трубок ППО, а содержит ") + num(read) +
+                    QStringLiteral(": остальные пусты, перед сохранением их нужно заполнить.");
+}
+
 void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings& s,
                           EditorFile& f) {
     PoEditorValues& v = f.po;
@@ -146,6 +159,7 @@ void decodeConsoleSection(int n, const QString& text, const ConfigScreenSettings
             break;
         default:
             v.handsets = DecodePoSysAddr(text);
+            warnOfMissingHandsets(v.handsets, f.warnings);
             break;
     }
 }
@@ -160,6 +174,15 @@ void blankValues(EditorFile& f, const ConfigScreenSettings& s) {
     f.po.params = DecodePoParams(QString(), s.cameraCount);
     f.po.entrances = DecodePoEntranceMask(QString(), s.sepDevice);
     f.po.flags = DecodeFlagRecords(QString(), f.po.records);
+}
+
+// A value the file holds that a save would refuse (a time past the end of a
+// day, an apartment number no file can hold): the tab shows it as it is, and
+// the operator is told at once, not first when saving.
+void warnOfValuesTheSaveRefuses(EditorFile& f, const ConfigScreenSettings& s) {
+    if (const auto fault = CheckEditorValues(f, s))
+        f.warnings << QStringLiteral("Файл нельзя сохранить, пока не исправлено: ") +
+                          fault->message;
 }
 
 // The last section the tab of a kind decodes; the ones after it are kept.
@@ -414,6 +437,28 @@ void appendKeptSections(const EditorFile& f, qint64& running, ProgressSteps& ste
     }
 }
 
+// Sections 2 and 3 written consistent (EditorCodeCount.h); false, told to
+// the operator, when section 2 announces more codes than a file can hold.
+bool matchCodeCount(EditorFile& f, const ConfigScreenSettings& s, EditorSaveResult& r) {
+    const CodeCountMatch match = MatchCodesToEntrances(f, s);
+    if (match.result != CodeCountMatch::TooLarge) {
+        r.codeCountNote = match.Text();
+        return true;
+    }
+    r.status = EditorSaveStatus::TooLarge;
+    r.error = match.Text();
+    r.memo4 << r.error;
+    Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
+    return false;
+}
+
+// What the save changed to make sections 2 and 3 agree, told once the file is written.
+void tellCodeCountNote(EditorSaveResult& r) {
+    if (r.codeCountNote.isEmpty()) return;
+    r.memo4 << r.codeCountNote;
+    Dialogs::Message(QStringLiteral("ВНИМАНИЕ"), r.codeCountNote, DlgButtons::Ok, DlgIcon::Warning);
+}
+
 }  // namespace
 
 int EditorKind(int jDev, qint64 section0Bits, const ConfigScreenSettings& s) {
@@ -457,6 +502,9 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
     if (bits0 > 0) decode(0, section0);
     for (int n = 2; n <= lastDecodedSection(f.kind); ++n)
         if (TakeSection(image, text) > 0) decode(n, text);
+    if (const QString missing = MissingCodesWarning(f, s); !missing.isEmpty())
+        f.warnings << missing;
+    warnOfValuesTheSaveRefuses(f, s);
     // Every further section is kept as it stands, empty ones too, so that
     // the saved file keeps their places.
     for (const ConfigSection& kept : TakeAllSections(image)) f.keptHex << BinToHex(kept.text);
@@ -465,13 +513,18 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
                           QStringLiteral(" байт, которые не будут сохранены.");
 }
 
-EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& s) {
+namespace {
+
+// A load: read gives the reader's status (from a file or from memory) and
+// fills the producer and header lines; a file it read is decoded.
+template <class Read>
+EditorFile load(const QString& fileName, const ConfigScreenSettings& s, const Read& read) {
     EditorFile f;
     f.fileName = fileName;
     ConfigReadOutput out;
-    f.status = ReadConfigFile(fileName, out, &f.memo4, &f.title, s.sepDevice);
+    f.status = read(out, f);
     if (f.status != ConfigReadStatus::Ok) {
-        const QString why = ConfigReadErrorText(f.status, fileName);
+        const QString why = ConfigReadErrorText(f.status, f.fileName);
         if (!why.isEmpty()) Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
         return f;
     }
@@ -479,6 +532,21 @@ EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& s
     f.jDev = out.deviceNumber;
     ParseEditorImage(out.image, f, s);
     return f;
+}
+
+}  // namespace
+
+EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& s) {
+    return load(fileName, s, [&](ConfigReadOutput& out, EditorFile& f) {
+        return ReadConfigFile(fileName, out, &f.memo4, &f.title, s.sepDevice);
+    });
+}
+
+EditorFile LoadEditorBytes(QByteArrayView bytes, const QString& fileName,
+                           const ConfigScreenSettings& s) {
+    return load(fileName, s, [&](ConfigReadOutput& out, EditorFile& f) {
+        return ReadConfigBytes(bytes, out, &f.memo4, &f.title, s.sepDevice);
+    });
 }
 
 bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int& deviceNo,
@@ -495,10 +563,12 @@ bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int&
     return true;
 }
 
-EditorSaveResult BuildEditorFile(const EditorFile& f, qint64 idNom, const ConfigScreenSettings& s,
-                                 const ProgressFn& gauge) {
+EditorSaveResult BuildEditorFile(const EditorFile& opened, qint64 idNom,
+                                 const ConfigScreenSettings& s, const ProgressFn& gauge) {
     EditorSaveResult r;
-    if (!f.Parsed()) return r;
+    if (!opened.Parsed()) return r;
+    EditorFile f = opened;
+    if (!matchCodeCount(f, s, r)) return r;
     r.fault = CheckEditorValues(f, s);
     if (r.fault) {
         r.status = EditorSaveStatus::BadCell;
@@ -546,6 +616,7 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
         Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
         return r;
     }
+    tellCodeCountNote(r);
     if (r.status == EditorSaveStatus::SavedOverLimit) {
         const qint64 excess =
             (r.bytes.size() - kConfigHeaderBytes) * 8 - ConfigSizeLimitBits(f.kind);

@@ -56,6 +56,7 @@ struct BvEditorValues {
     bool packed = false;            // section 3: FArc
     QString increment;              //            EInc
     QString codeError;              //            LError
+    int codesRead = 0;              //            codes the file's section 3 held
     QList<CallCodeRecord> records;  // sections 3 and 4: codes and flag groups (KodBv)
     FlagSectionValues flags;        // section 4: Mask, MVal
     Keys5List keys5;                // sections 5 to 7: Keys5, Keys6, Keys7
@@ -70,6 +71,7 @@ struct PoEditorValues {
     bool packed = false;            // section 3: FarcPO
     QString increment;              //            LInc
     QString codeError;              //            LError
+    int codesRead = 0;              //            codes the file's section 3 held
     QList<CallCodeRecord> records;  // sections 3 to 5: codes, flag groups, times (KodVv)
     FlagSectionValues flags;        // section 4: MFlag, MZn
     PoHandsets handsets;            // section 6: KolAdr, SysAdr
@@ -101,6 +103,9 @@ struct EditorFile {
 // Reads and decodes a file. A file that cannot be read or is too large, and
 // one of unknown kind, are told to the operator; Parsed() is false then.
 EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& settings);
+// The same on the bytes of a file already in memory, named fileName.
+EditorFile LoadEditorBytes(QByteArrayView bytes, const QString& fileName,
+                           const ConfigScreenSettings& settings);
 // The same on an image as ReadConfigFile left it (date word at its end).
 void ParseEditorImage(QString image, EditorFile& file, const ConfigScreenSettings& settings);
 
@@ -139,18 +144,21 @@ struct EditorSaveResult {
     QStringList memo2;  // the size lines of the sections
     std::optional<EditorCellFault> fault;
     QString error;
+    // What the save changed so that sections 2 and 3 agree (EditorCodeCount.h).
+    QString codeCountNote;
     QByteArray bytes;  // the file as built; empty when it was not written
 };
 
 // Builds the file from the values: status Saved (or SavedOverLimit when the
 // end mark takes it past the limit) with its bytes, or a refusal without
-// bytes. The header carries idNom (the current object's). Every refusal is
-// told to the operator; gauge steps once a section and is hidden on every
-// way out.
+// bytes. The header carries idNom (the current object's). The call codes are
+// written as many as section 2 announces apartments. Every refusal is told
+// to the operator; gauge steps once a section and is hidden on every way out.
 EditorSaveResult BuildEditorFile(const EditorFile& file, qint64 idNom,
                                  const ConfigScreenSettings& settings,
                                  const ProgressFn& gauge = {});
-// Builds the file and writes it over file.fileName in one piece.
+// Builds the file and writes it over file.fileName in one piece; then tells
+// the operator when the call codes had to be brought to section 2's count.
 EditorSaveResult SaveEditorFile(const EditorFile& file, qint64 idNom,
                                 const ConfigScreenSettings& settings, const ProgressFn& gauge = {});
 

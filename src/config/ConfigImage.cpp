@@ -13,18 +13,20 @@ const QChar kOne = QLatin1Char('1');
 constexpr int kLengthBits = 16;
 constexpr qint64 kMaxLengthWord = 65535;  // a length of this size cannot be stored
 
-void appendByteBits(QString& out, quint8 b) {
-    for (int bit = 7; bit >= 0; --bit) out.append((b >> bit) & 1 ? kOne : kZero);
-}
-
 quint8 byteOfBits(const QString& text, qsizetype from, qsizetype count) {
-    return quint8(BinToInt(text.mid(from, count)) & 0xFF);
+    return quint8(BinToInt(QStringView(text).mid(from, count)) & 0xFF);
 }
 
 }  // namespace
 
 QString BitField(qint64 value, int width) {
-    return PadLeft(IntToBin(value), kZero, width);
+    if (width <= 0) return QString();
+    // The low bits of the value, the lowest last; a negative value is all zeros.
+    QString field(width, kZero);
+    QChar* bits = field.data();
+    for (int i = 0; value > 0 && i < width && i < 64; ++i)
+        if ((quint64(value) >> i) & 1) bits[width - 1 - i] = kOne;
+    return field;
 }
 
 QString EmptySlot(int width) {
@@ -38,7 +40,7 @@ void PrependField(QString& text, qint64 value, int width) {
 qint64 CutField(QString& text, int width) {
     if (width <= 0) return 0;
     const qsizetype take = qMin<qsizetype>(width, text.size());
-    const qint64 v = BinToInt(text.right(take));
+    const qint64 v = BinToInt(QStringView(text).right(take));
     text.chop(take);
     return v;
 }
@@ -56,17 +58,24 @@ QString MaskPayload(const QString& mask) {
 }
 
 void BitsLowFirst::Add(qint64 value, int width) {
-    for (int i = 0; i < width; ++i)
-        bits_.append(i < 64 && (quint64(value) >> i) & 1 ? kOne : kZero);
+    if (width <= 0) return;
+    const qsizetype at = bits_.size();
+    bits_.resize(at + width);
+    QChar* bits = bits_.data() + at;
+    for (int i = 0; i < width; ++i) bits[i] = i < 64 && (quint64(value) >> i) & 1 ? kOne : kZero;
 }
 
 void BitsLowFirst::AddOnes(int width) {
-    if (width > 0) bits_.append(QString(width, kOne));
+    if (width <= 0) return;
+    const qsizetype at = bits_.size();
+    bits_.resize(at + width);
+    std::fill_n(bits_.data() + at, width, kOne);
 }
 
 QString BitsLowFirst::Text() const {
-    QString text = bits_;
-    std::reverse(text.begin(), text.end());  // one pass: a key section may hold 139264 bits
+    QString text(bits_.size(), Qt::Uninitialized);
+    // One pass: a key section may hold 139264 bits.
+    std::reverse_copy(bits_.cbegin(), bits_.cend(), text.begin());
     return text;
 }
 
@@ -97,7 +106,7 @@ qint64 TakeSection(QString& image, QString& sectionText) {
     sectionText.clear();
     qsizetype rest = image.size();
     if (rest < kLengthBits) return 0;
-    const qint64 lengthWord = BinToInt(image.right(kLengthBits));
+    const qint64 lengthWord = BinToInt(QStringView(image).right(kLengthBits));
     rest -= kLengthBits;
     const qint64 bits = lengthWord * 8;
     if (bits >= 1 && bits > rest) return 0;  // reaches past the start: not a section
@@ -119,7 +128,7 @@ QList<ConfigSection> TakeAllSections(QString& image) {
 }
 
 bool SectionLengthMatches(const QString& section, qint64* bytes, qint64* word) {
-    const qint64 w = BinToInt(section.right(kLengthBits));
+    const qint64 w = BinToInt(QStringView(section).right(kLengthBits));
     const qint64 b = RoundDiv(qMax<qint64>(section.size() - kLengthBits, 0), 8);
     if (bytes) *bytes = b;
     if (word) *word = w;
@@ -154,10 +163,13 @@ bool WriteBitString(QIODevice& out, const QString& text, qint64* bitCount) {
 }
 
 QString ImageFromBytes(QByteArrayView bytes) {
-    QString image;
-    image.reserve(bytes.size() * 8);
+    QString image(bytes.size() * 8, Qt::Uninitialized);
+    QChar* bits = image.data();
     // The last byte read ends up first in the image.
-    for (qsizetype i = bytes.size() - 1; i >= 0; --i) appendByteBits(image, quint8(bytes[i]));
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        const quint8 b = quint8(bytes[i]);
+        for (int bit = 7; bit >= 0; --bit) *bits++ = (b >> bit) & 1 ? kOne : kZero;
+    }
     return image;
 }
 

@@ -103,9 +103,18 @@ void checkIdentification(int kind, const QString& section1, ReadScreenParse& p) 
         p.steps << QStringLiteral("Данный файл создан в c другой ДБ.");
 }
 
-QString dumpLine(const QString& head, const QString& bits, const QString& hex) {
-    return head + QStringLiteral(":  ") + bits + QStringLiteral(" - ") + hex;
+// The end of a dump line: ":  ", the byte's eight bits, " - " and "$" with
+// its two hexadecimal digits.
+void appendDumpedByte(QString& line, quint8 b) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    line += QLatin1String(":  ");
+    for (int bit = 7; bit >= 0; --bit) line += (b >> bit) & 1 ? QLatin1Char('1') : QLatin1Char('0');
+    line += QLatin1String(" - $");
+    line += QLatin1Char(kHex[b >> 4]);
+    line += QLatin1Char(kHex[b & 0xF]);
 }
+
+constexpr int kDumpLineLength = 48;  // room for the longest line, so it is made in one piece
 
 }  // namespace
 
@@ -123,21 +132,33 @@ QStringList ImageByteFields(const QString& image) {
 
 QStringList UnknownFormatDump(const QString& image) {
     QStringList lines;
-    int line = 0;
-    for (const QString& bits : ImageByteFields(image))
-        lines << dumpLine(QStringLiteral("bt") + IntToStrZ(++line, 8), bits, BinToHexBytes(bits));
+    lines.reserve(image.size() / 8);
+    int number = 0;
+    for (qsizetype end = image.size(); end >= 8; end -= 8) {
+        QString line;
+        line.reserve(kDumpLineLength);
+        line += QLatin1String("bt");
+        AppendNumber(line, ++number, 8);
+        appendDumpedByte(line, quint8(BinToInt(QStringView(image).mid(end - 8, 8))));
+        lines << line;
+    }
     return lines;
 }
 
 QStringList RawDumpLines(QByteArrayView bytes) {
     QStringList lines;
+    lines.reserve(bytes.size() + bytes.size() / kBlockBytes);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0 && i % kBlockBytes == 0)
             lines << QStringLiteral("- - - - - - - - - -") + IntToStrZ(i / kBlockBytes, 8);
-        const quint8 b = quint8(bytes[i]);
-        const QString head = QStringLiteral("bt") + IntToStrZ(i, 8) + QStringLiteral(" $") +
-                             PadLeft(IntToHexBytes(i), QLatin1Char('0'), 8);
-        lines << dumpLine(head, BitField(b, 8), IntToHexBytes(b));
+        QString line;
+        line.reserve(kDumpLineLength);
+        line += QLatin1String("bt");
+        AppendNumber(line, i, 8);
+        line += QLatin1String(" $");
+        line += PadLeft(IntToHexBytes(i), QLatin1Char('0'), 8);
+        appendDumpedByte(line, quint8(bytes[i]));
+        lines << line;
     }
     return lines;
 }

@@ -62,13 +62,12 @@ QList<Handset> consoleHandsets(const QList<ConsoleSwitchRow>& switches) {
 // Why the handsets cannot be written, or an empty text when they can.
 QString handsetFault(const QList<Handset>& handsets) {
     if (handsets.size() > kPoHandsetsMax)
-        return QStringLiteral("Трубок ППО на коммутаторах ") + num(handsets.size()) +
-               QStringLiteral(", в файл ППО помещается не больше ") + num(kPoHandsetsMax) +
+        return WithNumber(u"Трубок ППО на коммутаторах ", handsets.size()) +
+               WithNumber(u", в файл ППО помещается не больше ", kPoHandsetsMax) +
                QStringLiteral(". Файл ППО не создан.");
     for (const Handset& h : handsets)
         if (h.switchNo < 0 || h.switchNo > kMaxSwitch || h.index > kMaxIndex)
-            return QStringLiteral("Трубка ППО КМ ") + num(h.switchNo) + QStringLiteral(" индекс ") +
-                   num(h.index) +
+            return WithNumber(u"Трубка ППО КМ ", h.switchNo) + WithNumber(u" индекс ", h.index) +
                    QStringLiteral(
                        " не помещается в файл ППО (КМ 0..63, индекс 0..1023). "
                        "Файл ППО не создан.");
@@ -104,8 +103,8 @@ QString EncodePoSection2(const QList<ConsoleSwitchRow>& switches, bool lrez, int
     for (const ConsoleSwitchRow& s : switches) numbers << s.nNet;
     const QString mask = itemMask(numbers, sepDevice, &outside);
     for (int n : outside)
-        logs.result << QStringLiteral("КМ с сетевым номером ") + num(n) +
-                           QStringLiteral(" не описан: номер вне 0..") + num(sepDevice - 1) +
+        logs.result << WithNumber(u"КМ с сетевым номером ", n) +
+                           WithNumber(u" не описан: номер вне 0..", sepDevice - 1) +
                            QLatin1Char('.');
     logs.detail << QStringLiteral("Маска подъездов: ") + mask;
     QString payload = MaskPayload(mask);
@@ -117,18 +116,18 @@ QString EncodePoSection2(const QList<ConsoleSwitchRow>& switches, bool lrez, int
         const qint64 k = s.apartments.size();
         if (k == 0) logs.result << QStringLiteral("Нет квартир в подъезде.");
         PrependField(payload, k, kCountBits);
-        logs.detail << QStringLiteral("к-во квартир:=") + num(k);
+        logs.detail << WithNumber(u"к-во квартир:=", k);
         QList<int> bits, stray;
         for (int panel : s.panels) bits << panel - sepDevice - 1;
         const QString panels = itemMask(bits, sepDevice, &stray);
         for (int b : stray)
-            logs.result << QStringLiteral("БВ с сетевым номером ") + num(b + sepDevice + 1) +
-                               QStringLiteral(" не помещается в маску блоков вызова КМ ") +
-                               num(s.nNet) + QLatin1Char('.');
+            logs.result << WithNumber(u"БВ с сетевым номером ", b + sepDevice + 1) +
+                               WithNumber(u" не помещается в маску блоков вызова КМ ", s.nNet) +
+                               QLatin1Char('.');
         logs.detail << QStringLiteral("- маска блока вызова: ") + panels;
         payload.prepend(MaskPayload(panels, sepDevice + 1));
     }
-    logs.detail << QStringLiteral("длина 2 sec po бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 2 sec po бит ", payload.size());
     return wrap(payload, 2, &logs.result);
 }
 
@@ -143,7 +142,7 @@ QStringList DecodePoSection2(const QString& sectionText, int sepDevice, int* apa
         qint64 count = 0;
         r.Take(kCountBits, count);
         total += count;
-        lines << QStringLiteral("FNUM:= ") + num(count);
+        lines << WithNumber(u"FNUM:= ", count);
         r.TakeBits(sepDevice + 1, bits);
         lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
     }
@@ -198,8 +197,7 @@ QString EncodePoSection4(const QString& flpo, const QString& callFlagText, Confi
     logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 4"))
                 << QStringLiteral("Поквартирные флаги:");
     return EncodeFlagSection(flpo, callFlagText,
-                             QStringLiteral("длина маски флагов := ") + num(callFlagText.size()),
-                             logs);
+                             WithNumber(u"длина маски флагов := ", callFlagText.size()), logs);
 }
 
 // ---- section 6 ----
@@ -210,8 +208,7 @@ bool EncodePoSection6(const QList<ConsoleSwitchRow>& switches, QString& section,
                 << QStringLiteral("Индекы трубок для ПО с КМ:");
     const QList<Handset> handsets = consoleHandsets(switches);
     for (const Handset& h : handsets)
-        logs.detail << QStringLiteral("КМ ") + num(h.switchNo) + QStringLiteral(" индекс ") +
-                           num(h.index);
+        logs.detail << WithNumber(u"КМ ", h.switchNo) + WithNumber(u" индекс ", h.index);
     const QString fault = handsetFault(handsets);
     if (!fault.isEmpty()) {
         // Wrapped fields would send the console to the wrong handsets.
@@ -220,7 +217,7 @@ bool EncodePoSection6(const QList<ConsoleSwitchRow>& switches, QString& section,
         return false;
     }
     QString payload = handsetPayload(handsets);
-    logs.detail << QStringLiteral("длина 6 sec ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 6 sec ", payload.size());
     section = wrap(payload, 6, &logs.result);
     return true;
 }
@@ -230,15 +227,14 @@ QStringList DecodePoSection6(const QString& sectionText) {
     SectionReader r(sectionText);
     qint64 n = 0;
     if (!r.Take(kNumBits, n)) return lines;
-    lines << QStringLiteral("NUM:= ") + num(n);
+    lines << WithNumber(u"NUM:= ", n);
     for (qint64 i = 0; i < n; ++i) {
         qint64 index = 0, sw = 0;
         if (!r.Take(kIndexBits, index) || !r.Take(kSwitchBits, sw)) {
             lines << ConfigShortSectionText();
             break;
         }
-        lines << QStringLiteral("N CКМ:= ") + num(sw)
-              << QStringLiteral("индекс трубки:= ") + num(index);
+        lines << WithNumber(u"N CКМ:= ", sw) << WithNumber(u"индекс трубки:= ", index);
     }
     return lines;
 }
@@ -262,8 +258,8 @@ bool EncodePoSysAddr(const QList<PoHandsetCells>& entries, QString& section, QSt
                      QString* error) {
     if (entries.size() > kPoHandsetsMax) {
         if (error)
-            *error = QStringLiteral("Трубок ППО ") + num(entries.size()) +
-                     QStringLiteral(", в файл помещается не больше ") + num(kPoHandsetsMax) +
+            *error = WithNumber(u"Трубок ППО ", entries.size()) +
+                     WithNumber(u", в файл помещается не больше ", kPoHandsetsMax) +
                      QLatin1Char('.');
         return false;
     }
@@ -273,7 +269,7 @@ bool EncodePoSysAddr(const QList<PoHandsetCells>& entries, QString& section, QSt
         if (!cellInRange(entries[i].switchNo, 0, kMaxSwitch, sw) ||
             !cellInRange(entries[i].handset, 1, kMaxIndex + 1, shown)) {
             if (error)
-                *error = QStringLiteral("Трубка ППО ") + num(i + 1) +
+                *error = WithNumber(u"Трубка ППО ", i + 1) +
                          QStringLiteral(": нужен сетевой № КМ 0..63 и индекс трубки 1..1024 (\"") +
                          entries[i].switchNo + QStringLiteral("\", \"") + entries[i].handset +
                          QStringLiteral("\").");
@@ -282,7 +278,7 @@ bool EncodePoSysAddr(const QList<PoHandsetCells>& entries, QString& section, QSt
         handsets << Handset{int(sw), int(shown - 1)};
     }
     QString payload = handsetPayload(handsets);
-    if (log) *log << QStringLiteral("длина 6 sec ") + num(payload.size());
+    if (log) *log << WithNumber(u"длина 6 sec ", payload.size());
     section = wrap(payload, 6, log);
     return true;
 }

@@ -285,14 +285,14 @@ Plan makePlan(const QString& mask, const QList<qint64>& words) {
 void logPlan(const Plan& p, QStringList& detail) {
     int i = 0;
     for (const TimePair& t : p.table) {
-        detail << QStringLiteral("i:=") + num(i++) + QStringLiteral("Вариант ") + num(t.day);
-        detail << QStringLiteral("i:=") + num(i++) + QStringLiteral("Вариант ") + num(t.night);
+        detail << WithNumber(u"i:=", i++) + WithNumber(u"Вариант ", t.day);
+        detail << WithNumber(u"i:=", i++) + WithNumber(u"Вариант ", t.night);
     }
     detail << QStringLiteral("Размеры: ")
            << (p.cut >= 0 ? QStringLiteral("диапазон + список ") : QStringLiteral("диапазон ")) +
                   num(p.runsSize)
-           << QStringLiteral("список ") + num(qint64(p.bpi) * p.entries.size())
-           << QStringLiteral("маска ") + num(p.n) << layoutLine(p);
+           << WithNumber(u"список ", qint64(p.bpi) * p.entries.size()) << WithNumber(u"маска ", p.n)
+           << layoutLine(p);
 }
 
 // The payload; detail gets the writer's lines when it is given.
@@ -327,8 +327,10 @@ struct TimesHeader {
 // screen's lines (values as stored), and each entry's times in minutes.
 class TimesWalk {
   public:
-    // entries bounds the entry numbers taken; -1 takes any.
-    TimesWalk(const QString& sectionText, int entries) : r_(sectionText), entries_(entries) {}
+    // entries bounds the entry numbers taken; -1 takes any. Without lines
+    // (the editor's decode) only the times and the rejections are kept.
+    TimesWalk(const QString& sectionText, int entries, bool withLines)
+        : r_(sectionText), entries_(entries), withLines_(withLines) {}
 
     void Run() {
         readHeader();
@@ -352,7 +354,7 @@ class TimesWalk {
     qint64 headerField(int width, const char* label) {
         qint64 v = 0;
         r_.Take(width, v);  // a field that does not fit reads as 0
-        lines << QString::fromLatin1(label) + num(v);
+        note([&] { return QString::fromLatin1(label) + num(v); });
         return v;
     }
 
@@ -380,32 +382,32 @@ class TimesWalk {
         qint64 pfx = 1;
         if (h_.pairs > 0) {
             if (!r_.Take(1, pfx)) return false;
-            lines << QStringLiteral("PFX:= ") + num(pfx);
+            note([&] { return WithNumber(u"PFX:= ", pfx); });
         }
         if (pfx == 0) {
             qint64 index = 0;
             if (!r_.Take(int(h_.bpv), index)) return false;
             if (index >= table_.size()) {
-                reject(QStringLiteral("Индекс таблицы ") + num(index) +
-                       QStringLiteral(" вне таблицы из ") + num(table_.size()) +
+                reject(WithNumber(u"Индекс таблицы ", index) +
+                       WithNumber(u" вне таблицы из ", table_.size()) +
                        QStringLiteral(" пар, время пропущено."));
                 return true;
             }
             t = table_[index];
-            lines << QStringLiteral(": день ") + num(t.day)
-                  << QStringLiteral(": ночь ") + num(t.night);
+            note([&] { return WithNumber(u": день ", t.day); });
+            note([&] { return WithNumber(u": ночь ", t.night); });
             t = {minutes(t.day, h_.tableTens), minutes(t.night, h_.tableTens)};
         } else {
             const int width = valueWidth(h_.explicitTens);
             if (!r_.Take(width, t.day) || !r_.Take(width, t.night)) return false;
             const QString sep = spaced ? QStringLiteral(" := ") : QStringLiteral(":= ");
-            lines << QStringLiteral("1") + sep + num(t.day)
-                  << QStringLiteral("2") + sep + num(t.night);
+            note([&] { return QStringLiteral("1") + sep + num(t.day); });
+            note([&] { return QStringLiteral("2") + sep + num(t.night); });
             t = {minutes(t.day, h_.explicitTens), minutes(t.night, h_.explicitTens)};
         }
         if (entries_ >= 0 && position >= entries_) {
-            reject(QStringLiteral("Запись ") + num(position) + QStringLiteral(" вне списка из ") +
-                   num(entries_) + QStringLiteral(" записей, время пропущено."));
+            reject(WithNumber(u"Запись ", position) + WithNumber(u" вне списка из ", entries_) +
+                   QStringLiteral(" записей, время пропущено."));
             return true;
         }
         found << TimeEntry{position, t};
@@ -413,8 +415,14 @@ class TimesWalk {
     }
 
     void reject(const QString& line) {
-        lines << line;
+        note([&] { return line; });
         rejected << line;
+    }
+
+    // A line of the read screen, made only when the walk keeps lines.
+    template <class Make>
+    void note(const Make& make) {
+        if (withLines_) lines << make();
     }
 
     void list(bool afterRuns) {
@@ -424,17 +432,17 @@ class TimesWalk {
             qint64 n = 0;
             r_.Take(bpi, n);
             if (n == end) break;  // the list's end mark
-            lines << QStringLiteral("kv N:= ") + num(n);
+            note([&] { return WithNumber(u"kv N:= ", n); });
             if (!times(int(n), afterRuns)) break;
         }
-        lines << QStringLiteral("ln(so): ") + num(r_.Remaining());
+        note([&] { return WithNumber(u"ln(so): ", r_.Remaining()); });
     }
 
     void mask() {
         for (int position = 0; r_.Remaining() > 1 && !atPadding(); ++position) {
             qint64 bit = 0;
             r_.Take(1, bit);
-            lines << QStringLiteral("ms:= ") + num(bit);
+            note([&] { return WithNumber(u"ms:= ", bit); });
             if (bit == 1 && !times(position, true)) break;
         }
     }
@@ -447,7 +455,7 @@ class TimesWalk {
         while (r_.Remaining() > w && !atPadding()) {
             qint64 length = 0;
             r_.Take(w, length);
-            lines << QStringLiteral("Диапазон := ") + num(length);
+            note([&] { return WithNumber(u"Диапазон := ", length); });
             if (withTimes) {
                 for (qint64 k = 0; k < length; ++k)
                     if (!times(position + int(k), true)) return endRuns();
@@ -460,10 +468,13 @@ class TimesWalk {
         endRuns();
     }
 
-    void endRuns() { lines << QStringLiteral("ln(so): ") + num(r_.Remaining()); }
+    void endRuns() {
+        note([&] { return WithNumber(u"ln(so): ", r_.Remaining()); });
+    }
 
     SectionReader r_;
     int entries_ = 0;
+    bool withLines_ = true;
     TimesHeader h_;
     QList<TimePair> table_;  // as stored: tens of minutes or minutes by the table's flag
 };
@@ -479,11 +490,11 @@ QString EncodePoSection5(const QString& poTimeMask, const QList<qint64>& poTimeW
     logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 5"))
                 << QStringLiteral("Переключения день-ночь:");
     if (poTimeMask.size() >= kPoTimesMaxEntries)
-        logs.result << QStringLiteral("Записей в списке кодов вызова ") + num(poTimeMask.size()) +
-                           QStringLiteral(", больше ") + num(kPoTimesMaxEntries - 1) +
+        logs.result << WithNumber(u"Записей в списке кодов вызова ", poTimeMask.size()) +
+                           WithNumber(u", больше ", kPoTimesMaxEntries - 1) +
                            QStringLiteral(": времена переключения день-ночь не записаны.");
     QString payload = timesPayload(poTimeMask, poTimeWords, &logs.detail);
-    logs.detail << QStringLiteral("длина 5 sec ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 5 sec ", payload.size());
     return wrap(payload, &logs.result);
 }
 
@@ -494,14 +505,14 @@ QString EncodePoCodeTimes(const QString& poTimeMask, const QList<qint64>& poTime
 }
 
 QStringList DecodePoSection5(const QString& sectionText, int entries) {
-    TimesWalk walk(sectionText, entries > 0 ? entries : -1);
+    TimesWalk walk(sectionText, entries > 0 ? entries : -1, true);
     walk.lines << ConfigReadHeading(QStringLiteral("ПО    СЕКЦИЯ 5"));
     walk.Run();
     return walk.lines;
 }
 
 QStringList DecodePoCodeTimes(const QString& sectionText, QList<CallCodeRecord>& records) {
-    TimesWalk walk(sectionText, int(records.size()));
+    TimesWalk walk(sectionText, int(records.size()), false);
     walk.Run();
     for (const TimeEntry& e : walk.found) {
         records[e.position].dayTime = PoTimeText(e.times.day);

@@ -9,10 +9,6 @@ namespace {
 constexpr int kSection = 4;
 constexpr int kVersion = 1;
 
-QString num(qint64 v) {
-    return QString::number(v);
-}
-
 // Carried flags of a data mask as it stands in the section: the characters that are not '0'.
 int carriedFlags(const QString& maskBits) {
     return int(maskBits.size() - maskBits.count(QLatin1Char('0')));
@@ -40,13 +36,13 @@ QString EncodeFlagSection(const QString& selection, const QString& groups,
     logs.detail << QStringLiteral("Маска данных ") + data
                 << QStringLiteral("Маска значений по умолчанию ") + defaults << groupsLengthLine;
     QString payload = FlagSectionPayload(data, defaults, groups);
-    logs.detail << QStringLiteral("длина 4 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 4 sec бит ", payload.size());
     return WrapSection(payload, kSection, kVersion, &logs.result);
 }
 
 QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
     QStringList lines{ConfigReadHeading(QStringLiteral("БВ,ПО СЕКЦИЯ 4")),
-                      QStringLiteral("маска для ") + num(announced) + QStringLiteral(" квартир.")};
+                      WithNumber(u"маска для ", announced) + QStringLiteral(" квартир.")};
     SectionReader r(sectionText);
     int w = kFlagCount;
     QString bits;
@@ -58,9 +54,8 @@ QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
     if (w <= 0) return lines;
     for (int i = 1; r.TakeBits(w, bits); ++i) {
         const QString group = ReverseStr(bits);
-        lines << (i <= announced
-                      ? QStringLiteral("п № ") + num(i) + QStringLiteral(" маска кв.: ") + group
-                      : group);
+        lines << (i <= announced ? WithNumber(u"п № ", i) + QStringLiteral(" маска кв.: ") + group
+                                 : group);
     }
     return lines;
 }
@@ -88,6 +83,16 @@ FlagSectionValues DecodeFlagRecords(const QString& sectionText, QList<CallCodeRe
     return v;
 }
 
+QString DefaultFlagGroup(const QString& dataMask, const QString& defaultMask) {
+    QString highestFirst;
+    for (int j = 0; j < kFlagCount && j < dataMask.size(); ++j)
+        if (dataMask.at(j) == QLatin1Char('1'))
+            highestFirst.prepend(j < defaultMask.size() && defaultMask.at(j) == QLatin1Char('1')
+                                     ? QLatin1Char('1')
+                                     : QLatin1Char('0'));
+    return highestFirst;
+}
+
 QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
                          const QString& callFlagText, int sepDevice, ConfigLogs& logs) {
     logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 4"))
@@ -95,5 +100,5 @@ QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
                 << QStringLiteral("Маска вызова и отзвонки квартир:");
     return EncodeFlagSection(
         object.flbv, callFlagText,
-        QStringLiteral("Длина маски ") + num(callFlagText.size()) + QStringLiteral(" бит"), logs);
+        WithNumber(u"Длина маски ", callFlagText.size()) + QStringLiteral(" бит"), logs);
 }

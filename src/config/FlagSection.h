@@ -59,6 +59,9 @@ FlagSectionValues DecodeFlagSection(const QString& sectionText);
 // collected them (whole groups, however many flags), as stored, so that
 // saving gives them back.
 FlagSectionValues DecodeFlagRecords(const QString& sectionText, QList<CallCodeRecord>& records);
+// The flag text of an apartment that has only the defaults: the default of
+// every carried flag, in the form DecodeFlagRecords gives a group.
+QString DefaultFlagGroup(const QString& dataMask, const QString& defaultMask);
 
 // ---- The call panel ------------------------------------------------------------
 

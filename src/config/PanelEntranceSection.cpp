@@ -26,8 +26,8 @@ QString entranceMask(const QList<PanelEntranceRow>& entrances, int sepDevice,
     QString mask(qMax(sepDevice, 0), QLatin1Char('0'));
     for (const PanelEntranceRow& e : entrances) {
         if (e.nNet < 0 || e.nNet >= sepDevice) {
-            logs.result << QStringLiteral("Подъезд коммутатора с сетевым номером ") + num(e.nNet) +
-                               QStringLiteral(" не описан: номер вне 0..") + num(sepDevice - 1) +
+            logs.result << WithNumber(u"Подъезд коммутатора с сетевым номером ", e.nNet) +
+                               WithNumber(u" не описан: номер вне 0..", sepDevice - 1) +
                                QLatin1Char('.');
             continue;
         }
@@ -43,7 +43,7 @@ bool cellValue(const QString& cell, const QString& what, int column, qint64& val
     value = 0;
     if (CellNumber(cell, value) != Cell::Bad) return true;
     if (error)
-        *error = QStringLiteral("Подъезд ") + num(column) + QStringLiteral(": ") + what +
+        *error = WithNumber(u"Подъезд ", column) + QStringLiteral(": ") + what +
                  QStringLiteral(" \"") + cell + QStringLiteral("\" - не целое число.");
     return false;
 }
@@ -81,10 +81,10 @@ QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& e
         PrependField(payload, k, 16);
         PrependField(payload, ai, 8);
         PrependField(payload, ah, 8);
-        logs.detail << QStringLiteral("к-во квартир:=") + num(k) << QStringLiteral("AI:=") + num(ai)
-                    << QStringLiteral("AH:=") + num(ah);
+        logs.detail << WithNumber(u"к-во квартир:=", k) << WithNumber(u"AI:=", ai)
+                    << WithNumber(u"AH:=", ah);
     }
-    logs.detail << QStringLiteral("длина 2 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 2 sec бит ", payload.size());
     return WrapSection(payload, kSection, kVersion, &logs.result);
 }
 
@@ -100,10 +100,10 @@ QStringList DecodeBvSection2(const QString& sectionText, int sepDevice, int* apa
         if (r.Has(16)) {
             r.Take(16, v);
             total += v;
-            lines << QStringLiteral("FNUM:= ") + num(v);
+            lines << WithNumber(u"FNUM:= ", v);
         }
-        if (r.Take(8, v)) lines << QStringLiteral("AI:= ") + num(v);
-        if (r.Take(8, v)) lines << QStringLiteral("AH:= ") + num(v);
+        if (r.Take(8, v)) lines << WithNumber(u"AI:= ", v);
+        if (r.Take(8, v)) lines << WithNumber(u"AH:= ", v);
     }
     if (apartmentTotal) *apartmentTotal = int(qMin<qint64>(total, std::numeric_limits<int>::max()));
     return lines;
@@ -170,7 +170,7 @@ bool EncodeBvEntranceMask(const BvEntranceGrid& grid, bool reserveBit, int sepDe
             return false;
         if (count < 0 || count > kMaxCount) {
             if (error)
-                *error = QStringLiteral("Подъезд ") + num(c + 1) +
+                *error = WithNumber(u"Подъезд ", c + 1) +
                          QStringLiteral(": количество квартир должно быть от 0 до 65535.");
             return false;
         }

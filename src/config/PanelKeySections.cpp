@@ -55,8 +55,8 @@ class KeySlots {
     bool Room() {
         if (bits_.Size() <= fileLimitBits()) return true;
         if (!stopped_)
-            log_ << QStringLiteral("Слотов ключей больше, чем помещается в файл: секция ") +
-                        num(section_) + QStringLiteral(" не дописана.");
+            log_ << WithNumber(u"Слотов ключей больше, чем помещается в файл: секция ", section_) +
+                        QStringLiteral(" не дописана.");
         stopped_ = true;
         return false;
     }
@@ -234,8 +234,8 @@ bool apartmentIndex(const QString& cell, qint64& index) {
 }
 
 QString badIndexText(const QString& list, int row, const QString& cell) {
-    return list + QStringLiteral(", строка ") + num(row) + QStringLiteral(": номер квартиры \"") +
-           cell + QStringLiteral("\" не записан.");
+    return list + WithNumber(u", строка ", row) + QStringLiteral(": номер квартиры \"") + cell +
+           QStringLiteral("\" не записан.");
 }
 
 // What the editor's section 5 holds of one apartment.
@@ -327,8 +327,33 @@ bool KeySlotValue(const QString& key, qint64& value) {
     return true;
 }
 
+namespace {
+
+// The slot's 24 bits as six digits appended to a text; a negative value is all zeros.
+void appendKeySlot(QString& text, qint64 value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const quint32 v = value < 0 ? 0 : quint32(value & 0xFFFFFF);
+    for (int shift = 20; shift >= 0; shift -= 4) text += QLatin1Char(kDigits[(v >> shift) & 0xF]);
+}
+
+// A line of the read screen made in one piece: head, a number, middle, a key.
+QString slotLine(QStringView head, qint64 n, QStringView middle, qint64 key) {
+    QString line;
+    line.reserve(head.size() + middle.size() + 26);
+    line += head;
+    AppendNumber(line, n);
+    line += middle;
+    appendKeySlot(line, key);
+    return line;
+}
+
+}  // namespace
+
 QString KeySlotText(qint64 value) {
-    return BinToHex(BitField(value, kKeySlotBits));
+    QString text;
+    text.reserve(6);
+    appendKeySlot(text, value);
+    return text;
 }
 
 bool PanelWantsSpareSlots(const PanelFileInput& in) {
@@ -359,8 +384,8 @@ QString EncodeBvSection5(const PanelFileInput& in, ConfigLogs& logs) {
     const qint64 rSum = slotBits.Count();
     logs.result << Section5SlotsLabel() + num(rSum);
     QString payload = rSum > 0 ? withHeader(slotBits.Text(), rMin, kCountBits, rSum) : QString();
-    logs.detail << QStringLiteral("количество слотов ключей ") + num(rSum)
-                << QStringLiteral("длина 5 sec ") + num(payload.size());
+    logs.detail << WithNumber(u"количество слотов ключей ", rSum)
+                << WithNumber(u"длина 5 sec ", payload.size());
     return WrapSection(payload, 5, kVersion, &logs.result);
 }
 
@@ -375,18 +400,18 @@ QString EncodeBvSection6(const PanelFileInput& in, ConfigLogs& logs) {
         if (d <= 0) continue;
         r += d;
         m += e.apartments.size();
-        logs.detail << QStringLiteral("Максимальный индекс квартиры ") + num(m);
+        logs.detail << WithNumber(u"Максимальный индекс квартиры ", m);
     }
     const int lBit = int(IntToBin(m).size());
-    logs.detail << QStringLiteral("Длина индекса кв. в битах := ") + num(lBit);
+    logs.detail << WithNumber(u"Длина индекса кв. в битах := ", lBit);
     KeySlots slotBits(6, logs.result);
     for (qint64 i = 0; i < r && slotBits.Room(); ++i) slotBits.EmptyIndexedSlot(lBit);
     payload = withHeader(slotBits.Text(), lBit, kByteBits, r);
     if (r > 0)
-        logs.detail << QStringLiteral("Резерв слотов под ключи ") + num(r);
+        logs.detail << WithNumber(u"Резерв слотов под ключи ", r);
     else
         logs.result << QStringLiteral("Дополнительных слотов для ключей нет!");
-    logs.detail << QStringLiteral("длина 6 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 6 sec бит ", payload.size());
     return WrapSection(payload, 6, kVersion, &logs.result);
 }
 
@@ -411,22 +436,22 @@ QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
         addKeys(in.gateKeys);
     }
     const qint64 written = slotBits.Count();
-    logs.detail << QStringLiteral("Внесено ключей ") + num(written);
+    logs.detail << WithNumber(u"Внесено ключей ", written);
     if (PanelWantsSpareSlots(in)) {
         const qint64 quota = commonKeyQuota(in);
-        logs.detail << QStringLiteral("Резерв слотов под ключи ") + num(quota - written);
+        logs.detail << WithNumber(u"Резерв слотов под ключи ", quota - written);
         while (slotBits.Count() < quota && slotBits.Room()) slotBits.EmptySlot();
     }
     const qint64 aSum = slotBits.Count();
     QString payload;
     if (aSum > 0) {
         const qint64 reserve = in.device.rsrv >= 1 && in.device.rsrv <= 255 ? in.device.rsrv : 0;
-        logs.detail << QStringLiteral("Резервный байт ") + num(reserve);
+        logs.detail << WithNumber(u"Резервный байт ", reserve);
         payload = withHeader(slotBits.Text(), reserve, kByteBits, aSum);
     } else {
         logs.result << QStringLiteral("Общих слотов для ключей нет!");
     }
-    logs.detail << QStringLiteral("длина 7 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
     return WrapSection(payload, 7, kVersion, &logs.result);
 }
 
@@ -436,23 +461,27 @@ QStringList DecodeBvSection5(const QString& sectionText) {
     const Section5 s = parseSection5(sectionText);
     if (s.rSumBits.isEmpty()) return lines;
     qint64 rSum = BinToInt(s.rSumBits);
-    lines << QStringLiteral("RSum: ") + s.rSumBits + QStringLiteral(" := ") + num(rSum);
+    lines << QStringLiteral("RSum: ") + s.rSumBits + WithNumber(u" := ", rSum);
     if (!s.rMinBits.isEmpty())
-        lines << QStringLiteral("RMin: ") + s.rMinBits + QStringLiteral(" := ") +
-                     num(BinToInt(s.rMinBits));
+        lines << QStringLiteral("RMin: ") + s.rMinBits + WithNumber(u" := ", BinToInt(s.rMinBits));
+    // An apartment without slots is a bit of the section: its line is always the same.
+    const QString skipped = QStringLiteral("пропущено 1 квартир ");
     for (const Apartment5& a : s.apartments) {
-        if (!a.withSlots)
-            lines << QStringLiteral("пропущено ") + num(1) + QStringLiteral(" квартир ");
+        if (!a.withSlots) lines << skipped;
         int j = 0;
         for (const Slot5& slot : a.entries) {
-            lines << (slot.main ? QStringLiteral(" основной slot") + num(++j) + QStringLiteral(": ")
-                                : QStringLiteral("dop slot: ")) +
-                         KeySlotText(slot.key);
+            if (slot.main) {
+                lines << slotLine(u" основной slot", ++j, u": ", slot.key);
+            } else {
+                QString line = QStringLiteral("dop slot: ");
+                appendKeySlot(line, slot.key);
+                lines << line;
+            }
             --rSum;
         }
     }
     if (s.cut) lines << ConfigShortSectionText();
-    lines << QStringLiteral("осталось слотов RSum: ") + num(rSum);
+    lines << WithNumber(u"осталось слотов RSum: ", rSum);
     return lines;
 }
 
@@ -460,12 +489,15 @@ QStringList DecodeBvSection6(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 6"))};
     SectionReader r(sectionText);
     qint64 rSum = 0, lBit = 0, index = 0, key = 0;
-    if (r.Take(kCountBits, rSum)) lines << QStringLiteral("RSum:= ") + num(rSum);
+    if (r.Take(kCountBits, rSum)) lines << WithNumber(u"RSum:= ", rSum);
     if (!r.Take(kByteBits, lBit)) return lines;
-    lines << QStringLiteral("LBit:= ") + num(lBit);
-    for (int slot = 1; r.Take(int(lBit), index) && r.Take(kKeySlotBits, key); ++slot)
-        lines << QStringLiteral("id kv:= ") + num(index) + QStringLiteral(" slot:= ") +
-                     KeySlotText(key) + QLatin1Char(' ') + num(slot);
+    lines << WithNumber(u"LBit:= ", lBit);
+    for (int slot = 1; r.Take(int(lBit), index) && r.Take(kKeySlotBits, key); ++slot) {
+        QString line = slotLine(u"id kv:= ", index, u" slot:= ", key);
+        line += QLatin1Char(' ');
+        AppendNumber(line, slot);
+        lines << line;
+    }
     return lines;
 }
 
@@ -473,10 +505,10 @@ QStringList DecodeBvSection7(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 7"))};
     SectionReader r(sectionText);
     qint64 aSum = 0, reserve = 0, key = 0;
-    if (r.Take(kCountBits, aSum)) lines << QStringLiteral("ASum:= ") + num(aSum);
-    if (r.Take(kByteBits, reserve)) lines << QStringLiteral("резерв: ") + num(reserve);
+    if (r.Take(kCountBits, aSum)) lines << WithNumber(u"ASum:= ", aSum);
+    if (r.Take(kByteBits, reserve)) lines << WithNumber(u"резерв: ", reserve);
     for (int slot = 1; r.Take(kKeySlotBits, key); ++slot)
-        lines << num(slot) + QStringLiteral(" слот:= ") + KeySlotText(key);
+        lines << slotLine(u"", slot, u" слот:= ", key);
     return lines;
 }
 
@@ -496,7 +528,7 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
             --left;
         }
     }
-    if (left >= 1) list.unplaced = QStringLiteral("осталось слотов RSum: ") + num(left);
+    if (left >= 1) list.unplaced = WithNumber(u"осталось слотов RSum: ", left);
     return list;
 }
 
@@ -554,7 +586,7 @@ QString EncodeBvKeys5(const Keys5List& keys5, const Keys6List& keys6, ConfigLogs
     const qint64 rSum = slotBits.Count();
     logs.detail << Section5SlotsLabel() + num(rSum);
     QString payload = rSum > 0 ? withHeader(slotBits.Text(), minSl, kCountBits, rSum) : QString();
-    logs.detail << QStringLiteral("длина 5 sec ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 5 sec ", payload.size());
     return WrapSection(payload, 5, kVersion, &logs.result);
 }
 
@@ -606,6 +638,6 @@ QString EncodeBvKeys7(const Keys7List& keys7, const QStringList& leftoverKeys, C
     if (slotBits.Count() > 0)
         payload = withHeader(slotBits.Text(), qMax<qint64>(keys7.reservKey, 0), kByteBits,
                              slotBits.Count());
-    logs.detail << QStringLiteral("длина 7 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
     return WrapSection(payload, 7, kVersion, &logs.result);
 }

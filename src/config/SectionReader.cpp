@@ -5,7 +5,7 @@
 SectionReader::SectionReader(const QString& sectionText) : text_(sectionText) {
     left_ = text_.size();
     if (left_ >= 8) {
-        version_ = int(BinToInt(text_.mid(left_ - 8, 8)));
+        version_ = int(BinToInt(QStringView(text_).mid(left_ - 8, 8)));
         left_ -= 8;
     }
 }
@@ -18,8 +18,8 @@ bool SectionReader::TakeBits(int width, QString& bits) {
 }
 
 bool SectionReader::Take(int width, qint64& value) {
-    QString bits;
-    if (!TakeBits(width, bits)) return false;
-    value = BinToInt(bits);
+    if (width < 0 || left_ < width) return false;
+    value = BinToInt(QStringView(text_).mid(left_ - width, width));
+    left_ -= width;
     return true;
 }

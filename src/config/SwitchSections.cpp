@@ -70,9 +70,9 @@ QString melodyBits(const MelodyRow& melody, ConfigLogs& logs) {
     qint64 last = 0;
     auto addNote = [&](qint64 leng, qint64 gerc) {
         PrependField(notes, leng, 8);
-        logs.detail << QStringLiteral("длина :=") + num(leng);
+        logs.detail << WithNumber(u"длина :=", leng);
         PrependField(notes, gerc, 8);
-        logs.detail << QStringLiteral("нота :=") + num(gerc);
+        logs.detail << WithNumber(u"нота :=", gerc);
         ++count;
     };
     for (const MelodyNoteRow& n : melody.notes) {
@@ -83,12 +83,12 @@ QString melodyBits(const MelodyRow& melody, ConfigLogs& logs) {
     if (count == 0) return QString();
     if (count > kMaxMelodyNotes) {
         // The count byte cannot hold it; the other melody is still written.
-        logs.result << QStringLiteral("Мелодия \"") + melody.name + QStringLiteral("\": ") +
-                           num(count) + QStringLiteral(" нот, больше ") + num(kMaxMelodyNotes) +
+        logs.result << QStringLiteral("Мелодия \"") + melody.name + WithNumber(u"\": ", count) +
+                           WithNumber(u" нот, больше ", kMaxMelodyNotes) +
                            QStringLiteral(". Мелодия не записана.");
         return QString();
     }
-    logs.detail << QStringLiteral("количество нот:=") + num(count);
+    logs.detail << WithNumber(u"количество нот:=", count);
     return notes + BitField(count, 8);
 }
 
@@ -99,7 +99,7 @@ PkMelodies parseMelodies(const QString& sectionText, QStringList* lines) {
         qint64 count = 0;
         if (!r.Take(8, count)) break;
         ++d.present;
-        if (lines) *lines << QStringLiteral("Количество нот ") + num(count);
+        if (lines) *lines << WithNumber(u"Количество нот ", count);
         for (qint64 i = 0; i < count; ++i) {
             MelodyNoteRow n;
             if (!r.Take(8, n.leng) || !r.Take(8, n.gerc)) {
@@ -108,9 +108,7 @@ PkMelodies parseMelodies(const QString& sectionText, QStringList* lines) {
                 return d;
             }
             list->append(n);
-            if (lines)
-                *lines << QStringLiteral("Долгота ") + num(n.leng)
-                       << QStringLiteral("Высота  ") + num(n.gerc);
+            if (lines) *lines << WithNumber(u"Долгота ", n.leng) << WithNumber(u"Высота  ", n.gerc);
         }
     }
     return d;
@@ -138,8 +136,7 @@ bool melodyCellBits(const QList<MelodyCells>& rows, const QString& title, QStrin
     }
     if (count > kMaxMelodyNotes) {
         if (error)
-            *error = title + QStringLiteral(": больше ") + num(kMaxMelodyNotes) +
-                     QStringLiteral(" нот.");
+            *error = title + WithNumber(u": больше ", kMaxMelodyNotes) + QStringLiteral(" нот.");
         return false;
     }
     bits = notes + BitField(count, 8) + bits;
@@ -178,7 +175,7 @@ PkVideo parseVideo(const QString& sectionText, QStringList* lines) {
     qint64 b = 0;
     if (!r.Take(8, b)) return d;
     d.input = b < 255 ? b + 1 : 255;
-    if (lines) *lines << QStringLiteral("NUL:= ") + num(d.input);
+    if (lines) *lines << WithNumber(u"NUL:= ", d.input);
     if (r.Has(8)) {
         d.mask = restAsMask(r);
         if (lines) *lines << QStringLiteral(" mask:= ") + d.mask;
@@ -202,27 +199,36 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
         for (int nNet : tractPanels.value(t - 1)) {
             if (nNet < 0 || nNet >= kTractEnd) {
                 // Such a byte would end the tract list or be another panel's number.
-                logs.result << QStringLiteral("БВ с сетевым номером ") + num(nNet) +
-                                   QStringLiteral(" не записан в тракт ") + num(t) +
+                logs.result << WithNumber(u"БВ с сетевым номером ", nNet) +
+                                   WithNumber(u" не записан в тракт ", t) +
                                    QStringLiteral(": номер вне 0..254.");
                 continue;
             }
             PrependField(payload, nNet, 8);
-            logs.detail << QStringLiteral("тракт") + num(t) + QStringLiteral(":= БВ ") +
-                               num(nNet - sepDevice - 1);
+            logs.detail << WithNumber(u"тракт", t) + WithNumber(u":= БВ ", nNet - sepDevice - 1);
         }
         PrependField(payload, kTractEnd, 8);
     }
-    logs.detail << QStringLiteral("длина 2 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 2 sec бит ", payload.size());
     return wrap(payload, 2, &logs.result);
 }
 
 QStringList DecodePkSection2(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 2"))};
     walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
-        const QString head = QStringLiteral(" tract ") + num(tract) + QStringLiteral(":= ");
-        lines << (end ? head + QStringLiteral("$FF")
-                      : head + QStringLiteral("БВ") + IntToStrZ(b - kPanelOffset, 2));
+        // A line a byte, made in one piece.
+        QString line;
+        line.reserve(24);
+        line += QLatin1String(" tract ");
+        AppendNumber(line, tract);
+        line += QLatin1String(":= ");
+        if (end) {
+            line += QLatin1String("$FF");
+        } else {
+            line += QStringView(u"БВ");
+            AppendNumber(line, b - kPanelOffset, 2);
+        }
+        lines << line;
     });
     return lines;
 }
@@ -241,9 +247,8 @@ PkTractGrid DecodePkTract(const QString& sectionText) {
             tooManyTracts = true;
         } else if (column >= kPkTractGridColumns) {
             if (crowdedTract != tract)
-                grid.warnings << QStringLiteral("Тракт ") + num(tract) +
-                                     QStringLiteral(": блоков вызова больше ") +
-                                     num(kPkTractGridColumns) +
+                grid.warnings << WithNumber(u"Тракт ", tract) +
+                                     WithNumber(u": блоков вызова больше ", kPkTractGridColumns) +
                                      QStringLiteral(", лишние не показаны.");
             crowdedTract = tract;
         } else {
@@ -252,7 +257,7 @@ PkTractGrid DecodePkTract(const QString& sectionText) {
         ++column;
     });
     if (tooManyTracts)
-        grid.warnings << QStringLiteral("В секции больше ") + num(kPkTractCount) +
+        grid.warnings << WithNumber(u"В секции больше ", kPkTractCount) +
                              QStringLiteral(" трактов, лишние не показаны.");
     return grid;
 }
@@ -268,7 +273,7 @@ bool EncodePkTract(const PkTractGrid& grid, int sepDevice, QString& section, QSt
             const qint64 nNet = shownNo + sepDevice + 1;
             if (kind == Cell::Bad || nNet < 0 || nNet >= kTractEnd) {
                 if (error)
-                    *error = QStringLiteral("Тракт ") + num(t + 1) +
+                    *error = WithNumber(u"Тракт ", t + 1) +
                              QStringLiteral(": неверный номер БВ \"") + cell +
                              QStringLiteral("\".");
                 return false;
@@ -297,8 +302,8 @@ QString EncodePkSection3(const QList<SwitchApartmentRow>& rows, QString& videoMa
         videoMask =
             MaskPayload(apartmentMask(rows, [](const SwitchApartmentRow& r) { return r.lVid; }));
     }
-    logs.detail << QStringLiteral("длина маски:= ") + num(mask.size())
-                << QStringLiteral("длина 3 sec бит ") + num(mask.size());
+    logs.detail << WithNumber(u"длина маски:= ", mask.size())
+                << WithNumber(u"длина 3 sec бит ", mask.size());
     return wrap(mask, 3, &logs.result);
 }
 
@@ -339,7 +344,7 @@ QString EncodePkSection4(const std::optional<MelodyRow>& call,
         if (first.isEmpty() && !second.isEmpty()) first = BitField(0, 8);
         payload = second + first;
     }
-    logs.detail << QStringLiteral("длина 4 sec ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 4 sec ", payload.size());
     return wrap(payload, 4, &logs.result);
 }
 
@@ -364,7 +369,7 @@ bool EncodePkMelodies(const QList<MelodyCells>& call, const QList<MelodyCells>& 
 // ---- section 5 ----
 
 QString EncodePkSection5(ConfigLogs& logs) {
-    logs.detail << QStringLiteral("длина 5 sec бит ") + num(0);
+    logs.detail << WithNumber(u"длина 5 sec бит ", 0);
     QString payload;
     return wrap(payload, 5, &logs.result);
 }
@@ -375,7 +380,7 @@ QStringList DecodePkSection5(const QString& sectionText) {
     QString bits;
     if (!r.TakeBits(8, bits)) return lines;
     const qint64 n = BinToInt(bits);
-    lines << QStringLiteral(" Количество байт диапазонов ") + num(n) + QStringLiteral(":= ") + bits;
+    lines << WithNumber(u" Количество байт диапазонов ", n) + QStringLiteral(":= ") + bits;
     const qint64 pairs = RoundDiv(n + 1, 2);
     for (qint64 p = 0; p < pairs; ++p) {
         for (const char* label : {" пустые  ", " занятые "}) {
@@ -426,27 +431,27 @@ QString EncodePkSection6(const std::optional<PkParamSetRow>& set, const SwitchRo
     if (set) {
         const qint64 pto = set->t_po & 0xFF;
         PrependField(payload, pto, 8);
-        logs.detail << QStringLiteral("PTO wb:=") + num(pto);
+        logs.detail << WithNumber(u"PTO wb:=", pto);
         qint64 e = set->edge & 0xFF;
-        logs.detail << QStringLiteral("edge wb:=") + num(e);
+        logs.detail << WithNumber(u"edge wb:=", e);
         if (sw.rsrv) {
             e = (e + *sw.rsrv * 16) & 0xFF;  // the reserve goes into the high nibble
-            logs.detail << QStringLiteral("Резерв :=") + num(*sw.rsrv);
+            logs.detail << WithNumber(u"Резерв :=", *sw.rsrv);
         }
         PrependField(payload, e, 8);
         const qint64 edt = set->t_ed & 0xFF;
         PrependField(payload, edt, 8);
-        logs.detail << QStringLiteral("EDT wb:=") + num(edt);
+        logs.detail << WithNumber(u"EDT wb:=", edt);
         const qint64 det = set->t_de & 0xFF;
         PrependField(payload, det, 8);
-        logs.detail << QStringLiteral("DTE wb:=") + num(det);
+        logs.detail << WithNumber(u"DTE wb:=", det);
         if (rows.isEmpty())
             logs.result << QStringLiteral("Нет списка квартир для списка заблокированных трубок.");
         else
             payload.prepend(MaskPayload(
                 apartmentMask(rows, [](const SwitchApartmentRow& r) { return r.mBlk; })));
     }
-    logs.detail << QStringLiteral("длина 6 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 6 sec бит ", payload.size());
     return wrap(payload, 6, &logs.result);
 }
 
@@ -479,11 +484,11 @@ QString EncodePkSection7(const SwitchRow& sw, const QString& videoMask, ConfigLo
         logs.result << QStringLiteral(
             "Нет списка квартир для записи маски трубок, видеопросмотра.");
     } else if (sw.nVid) {
-        logs.detail << QStringLiteral("длина маски:= ") + num(videoMask.size())
-                    << QStringLiteral("номер тракта:= ") + num(*sw.nVid);
+        logs.detail << WithNumber(u"длина маски:= ", videoMask.size())
+                    << WithNumber(u"номер тракта:= ", *sw.nVid);
         // The video input goes last in the text: the first payload byte, before the mask.
         payload = videoMask + BitField(*sw.nVid - 1, 8);
-        logs.detail << QStringLiteral("длина 7 sec бит ") + num(payload.size());
+        logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
     }
     return wrap(payload, 7, &logs.result);
 }

@@ -79,16 +79,15 @@ QStringList fieldLines(const TBvParams& p, bool readScreen) {
                       QStringLiteral("OT:=") + pad + num(value(p.ot))};
     for (const BvSwitchInfo& s : kSwitches)
         lines << QString::fromUtf8(readScreen ? s.readLabel : s.writeLabel) + p.*s.member;
-    lines << QStringLiteral("KFilt:=") + num(value(p.kfilt))
-          << QStringLiteral("BLATO:=") + num(value(p.blato))
-          << QStringLiteral("ADRCS:=") + num(value(p.adrcs));
+    lines << WithNumber(u"KFilt:=", value(p.kfilt)) << WithNumber(u"BLATO:=", value(p.blato))
+          << WithNumber(u"ADRCS:=", value(p.adrcs));
     return lines;
 }
 
 QStringList writeLines(const TBvParams& p) {
     QStringList lines = fieldLines(p, false);
     for (int i = 0; i < kBvOpenCodes; ++i)
-        lines << num(value(p.ocode[i])) + QStringLiteral("  ocode") + num(i);
+        lines << num(value(p.ocode[i])) + WithNumber(u"  ocode", i);
     return lines;
 }
 
@@ -136,7 +135,7 @@ QString BvOpenCodeText(const QString& field) {
 }
 
 QString BvOpenCodeErrorText(int index, const QString& code) {
-    return QStringLiteral("Код открытия двери ") + num(index) + QStringLiteral(" \"") + code +
+    return WithNumber(u"Код открытия двери ", index) + QStringLiteral(" \"") + code +
            QStringLiteral("\": нужно число не длиннее 6 цифр и не больше 131070.");
 }
 
@@ -197,7 +196,7 @@ bool EncodeBvSection0(const PanelRow& panel, const QList<PanelEntranceRow>& entr
                            num(consoleHandsetOrdinal);
     logs.detail << writeLines(p);
     QString payload = BvParamsToBits(p);
-    logs.detail << QStringLiteral("длина 0 sec бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 0 sec бит ", payload.size());
     section = WrapSection(payload, kSection, kVersion, &logs.result);
     return true;
 }
@@ -207,8 +206,7 @@ QStringList DecodeBvSection0(const QString& sectionText) {
     BvParamsFromBits(sectionText, p);
     QStringList lines = fieldLines(p, true);
     for (int i = 0; i < kBvOpenCodes; ++i)
-        lines << QStringLiteral("OCODE") + num(i) + QStringLiteral(":= ") +
-                     BvOpenCodeText(p.ocode[i]);
+        lines << WithNumber(u"OCODE", i) + QStringLiteral(":= ") + BvOpenCodeText(p.ocode[i]);
     lines << p.Tail;
     return lines;
 }

@@ -123,9 +123,8 @@ const char* columnName(qint64 ConsoleRow::*member) {
 QString columnField(qint64 value, int width, const char* column, QStringList* warnings) {
     if (warnings && value > fieldMax(width))
         *warnings << QStringLiteral("Значение ") + QString::fromLatin1(column) +
-                         QStringLiteral(" = ") + num(value) + QStringLiteral(" больше ") +
-                         num(fieldMax(width)) + QStringLiteral(", записано ") +
-                         num(fieldMax(width)) + QLatin1Char('.');
+                         WithNumber(u" = ", value) + WithNumber(u" больше ", fieldMax(width)) +
+                         WithNumber(u", записано ", fieldMax(width)) + QLatin1Char('.');
     return cappedField(value, width);
 }
 
@@ -144,8 +143,7 @@ QString textField(const QString& text) {
 QString textOf(const QString& field) {
     QByteArray bytes;
     for (int c = 0; c < kPoTextChars; ++c) {
-        const QString bits = field.mid(c * kCharBits, kCharBits);
-        const qint64 b = BinToInt(bits);
+        const qint64 b = BinToInt(QStringView(field).mid(c * kCharBits, kCharBits));
         if (b != 0) bytes.append(char(b));
     }
     return FromCp1251(bytes);
@@ -155,14 +153,24 @@ bool aboveBlank(const QString& text) {
     return text > QStringLiteral(" ");
 }
 
+// An object slide as the writers choose it: the text trimmed when it is
+// above a blank, else the default. A text whose trimmed form starts below a
+// blank (a control character behind the blanks) takes the default too:
+// written trimmed, it would read back below a blank and become the default
+// at the next save, so a file saved twice would differ.
+QString objectSlide(const QString& given, const QString& fallback) {
+    if (!aboveBlank(given)) return fallback;
+    const QString t = given.trimmed();
+    return t.isEmpty() || aboveBlank(t) ? t : fallback;
+}
+
 // The six texts as the writers choose them: the stored text trimmed, or its default.
 std::array<QString, 6> chosenTexts(const std::array<QString, 6>& given) {
     std::array<QString, 6> out;
-    out[0] = aboveBlank(given[0]) ? given[0].trimmed() : PoDefaultObjectSlide(QDate::currentDate());
-    out[1] = aboveBlank(given[1]) ? given[1].trimmed() : QStringLiteral("С Добрым утром!");
+    out[0] = objectSlide(given[0], PoDefaultObjectSlide(QDate::currentDate()));
+    out[1] = objectSlide(given[1], QStringLiteral("С Добрым утром!"));
     for (int i = 2; i < 6; ++i)
-        out[i] =
-            !given[i].isEmpty() ? given[i].trimmed() : QStringLiteral("ОПЕРАТОР ") + num(i - 1);
+        out[i] = !given[i].isEmpty() ? given[i].trimmed() : WithNumber(u"ОПЕРАТОР ", i - 1);
     return out;
 }
 
@@ -188,9 +196,9 @@ void melodyFromDB(std::array<TPoNote, kPoNotes>& mel, const std::optional<Melody
         return;
     }
     if (warnings && melody->notes.size() > kPoNotes)
-        *warnings << QStringLiteral("Мелодия \"") + melody->name + QStringLiteral("\": нот ") +
-                         num(melody->notes.size()) + QStringLiteral(", в файл записаны первые ") +
-                         num(kPoNotes) + QLatin1Char('.');
+        *warnings << QStringLiteral("Мелодия \"") + melody->name +
+                         WithNumber(u"\": нот ", melody->notes.size()) +
+                         WithNumber(u", в файл записаны первые ", kPoNotes) + QLatin1Char('.');
     for (int k = 0; k < kPoNotes && k < melody->notes.size(); ++k) {
         mel[k].noot = cappedField(melody->notes[k].noot, kNoteBits);
         mel[k].leng = cappedField(melody->notes[k].leng, kNoteBits);
@@ -227,7 +235,7 @@ bool melodyFromCells(std::array<TPoNote, kPoNotes>& mel,
         qint64 noot = 0, leng = 0;
         if (!noteCell(cells[i].noot, noot) || !noteCell(cells[i].leng, leng)) {
             if (error)
-                *error = title + QStringLiteral(": в строке ") + num(i + 1) +
+                *error = title + WithNumber(u": в строке ", i + 1) +
                          QStringLiteral(" не число (\"") + cells[i].leng +
                          QStringLiteral("\", \"") + cells[i].noot + QStringLiteral("\").");
             return false;
@@ -326,7 +334,8 @@ QString PoParamsToBits(const TPoParams& p) {
     }
     for (const PoTextInfo& t : kTexts) {
         const QString& field = p.*t.member;
-        for (int c = 0; c < kPoTextChars; ++c) text.prepend(field.mid(c * kCharBits, kCharBits));
+        for (int c = 0; c < kPoTextChars; ++c)
+            text.prepend(QStringView(field).mid(c * kCharBits, kCharBits));
     }
     text.prepend(p.extra);
     return text.trimmed();
@@ -375,7 +384,7 @@ bool EncodePoSection0(const ConfigObjectRow& object, const ConsoleRow& console,
         logs.result << warnings;
         payload = PoParamsToBits(p);
     }
-    logs.detail << QStringLiteral("длина 0 sec po бит ") + num(payload.size());
+    logs.detail << WithNumber(u"длина 0 sec po бит ", payload.size());
     section = WrapSection(payload, kSection, kVersion, &logs.result);
     return true;
 }

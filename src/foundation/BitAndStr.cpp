@@ -1,5 +1,6 @@
 #include "foundation/BitAndStr.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -8,7 +9,9 @@ namespace {
 const QChar kZero = QLatin1Char('0');
 const QChar kOne = QLatin1Char('1');
 
-bool isBinaryText(const QString& t) {
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool isBinaryText(QStringView t) {
     for (QChar c : t)
         if (c != kZero && c != kOne) return false;
     return true;
@@ -55,34 +58,44 @@ constexpr ClassName kClassNames[] = {
 QString IntToBin(qint64 n) {
     if (n < 0) return QString();
     if (n == 0) return QStringLiteral("0");
-    QString out;
-    while (n > 0) {
-        out.prepend(n % 2 ? kOne : kZero);
-        n /= 2;
-    }
-    return out;
+    QChar digits[64];
+    int first = 64;
+    for (quint64 v = quint64(n); v != 0; v >>= 1) digits[--first] = v & 1 ? kOne : kZero;
+    return QString(digits + first, 64 - first);
 }
 
 qint64 BinToInt(const QString& text) {
-    const QString t = text.trimmed();
-    if (!(t > QStringLiteral("0"))) return 0;
+    return BinToInt(QStringView(text));
+}
+
+qint64 BinToInt(QStringView text) {
+    // A text that begins and ends with a binary digit needs no trimming, and
+    // its comparison with "0" cannot turn a value to 0: the fields of every
+    // image take this way.
+    const auto bit = [](QChar c) { return c == kZero || c == kOne; };
+    const bool bare = !text.isEmpty() && bit(text.front()) && bit(text.back());
+    const QStringView t = bare ? text : text.trimmed();
+    if (!bare && !(t.compare(u"0") > 0)) return 0;
     quint64 v = 0;
-    const int n = t.size();
-    for (int i = 0; i < n && i < 64; ++i)
-        if (t.at(n - 1 - i) == kOne) v |= quint64(1) << i;
+    const qsizetype n = t.size();
+    const QChar* digits = t.data();
+    for (qsizetype i = 0; i < n && i < 64; ++i)
+        if (digits[n - 1 - i] == kOne) v |= quint64(1) << i;
     return qint64(v);
 }
 
 QString BinToHex(const QString& bits) {
-    QString t = bits.trimmed();
+    const QStringView t = QStringView(bits).trimmed();
     if (t.isEmpty() || !isBinaryText(t)) return QString();
-    const int padded = (t.size() + 3) / 4 * 4;
-    t = PadLeft(t, kZero, padded);
-    QString out;
-    for (int i = 0; i < t.size(); i += 4) {
+    // Whole digits from the end; the first digit takes what is left over.
+    const qsizetype digits = (t.size() + 3) / 4;
+    QString out(digits, Qt::Uninitialized);
+    QChar* hex = out.data();
+    qsizetype end = t.size();
+    for (qsizetype d = digits - 1; d >= 0; --d, end -= 4) {
         int v = 0;
-        for (int j = 0; j < 4; ++j) v = v * 2 + (t.at(i + j) == kOne ? 1 : 0);
-        out.append(QLatin1Char("0123456789ABCDEF"[v]));
+        for (qsizetype i = qMax<qsizetype>(end - 4, 0); i < end; ++i) v = v * 2 + (t[i] == kOne);
+        hex[d] = QLatin1Char(kHexDigits[v]);
     }
     return out;
 }
@@ -99,11 +112,29 @@ QString BinToHexBytes(const QString& bits) {
 }
 
 QString ByteToHex(qint64 n) {
-    return BinToHex(PadLeft(IntToBin(n), kZero, 8));
+    // The low byte; a negative number is 00.
+    const int b = n < 0 ? 0 : int(n & 0xFF);
+    const QChar digits[2] = {QLatin1Char(kHexDigits[b >> 4]), QLatin1Char(kHexDigits[b & 0xF])};
+    return QString(digits, 2);
 }
 
 QString IntToHexBytes(qint64 n) {
-    return BinToHexBytes(IntToBin(n));
+    if (n < 0) return QStringLiteral("null");  // no binary digits to show
+    // The hexadecimal digits, a '0' in front of an odd count, "$" before each pair.
+    char hex[16];
+    int first = sizeof hex;
+    quint64 v = quint64(n);
+    do hex[--first] = kHexDigits[v & 0xF];
+    while ((v >>= 4) != 0);
+    if ((sizeof hex - first) % 2) hex[--first] = '0';
+    QString out;
+    out.reserve((int(sizeof hex) - first) / 2 * 3);
+    for (int i = first; i < int(sizeof hex); i += 2) {
+        out += QLatin1Char('$');
+        out += QLatin1Char(hex[i]);
+        out += QLatin1Char(hex[i + 1]);
+    }
+    return out;
 }
 
 qint64 HexToInt(const QString& text) {
@@ -122,15 +153,58 @@ QString HexDigitToBin(QChar c) {
 }
 
 QString HexToBin(const QString& text) {
-    QString out;
-    for (QChar c : text.trimmed()) out += PadLeft(HexDigitToBin(c), kZero, 4);
+    const QStringView t = QStringView(text).trimmed();
+    QString out(t.size() * 4, kZero);
+    QChar* bits = out.data();
+    for (QChar c : t) {
+        // A character that is no hexadecimal digit stands for four '0'.
+        const int d = qMax(hexDigitValue(c), 0);
+        for (int b = 3; b >= 0; --b) *bits++ = (d >> b) & 1 ? kOne : kZero;
+    }
     return out;
 }
 
+namespace {
+
+// The decimal digits of a number (a minus sign first when it is negative).
+struct Decimal {
+    char digits[24];
+    int first = sizeof digits;
+
+    explicit Decimal(qint64 n) {
+        quint64 v = n < 0 ? 0 - quint64(n) : quint64(n);
+        do digits[--first] = char('0' + v % 10);
+        while ((v /= 10) != 0);
+        if (n < 0) digits[--first] = '-';
+    }
+    int Length() const { return int(sizeof digits) - first; }
+    QLatin1String Text() const { return QLatin1String(digits + first, Length()); }
+};
+
+}  // namespace
+
+void AppendNumber(QString& text, qint64 n, int width) {
+    // Zeros in front of the number up to width, in front of a minus sign too.
+    const Decimal d(n);
+    const int zeros = qMax(width - d.Length(), 0);
+    text.reserve(text.size() + zeros + d.Length());
+    for (int i = 0; i < zeros; ++i) text += kZero;
+    text += d.Text();
+}
+
 QString IntToStrZ(qint64 n, int width) {
-    QString s = QString::number(n);
-    if (s.size() < width) s.prepend(QString(width - s.size(), kZero));
-    return s;
+    QString out;
+    AppendNumber(out, n, width);
+    return out;
+}
+
+QString WithNumber(QStringView label, qint64 n) {
+    const Decimal d(n);
+    QString out;
+    out.reserve(label.size() + d.Length());
+    out += label;
+    out += d.Text();
+    return out;
 }
 
 QString BoolToBit(bool b) {
@@ -140,7 +214,9 @@ QString BoolToBit(bool b) {
 QString PadLeft(const QString& text, QChar fill, int length) {
     if (length <= 0) return QString();
     if (text.size() > length) return text.right(length);
-    return QString(length - text.size(), fill) + text;
+    QString out(length, fill);
+    std::copy(text.cbegin(), text.cend(), out.begin() + (length - text.size()));
+    return out;
 }
 
 QString PadRight(const QString& text, QChar fill, int length) {
@@ -154,9 +230,8 @@ QString PrependChars(const QString& text, QChar c, int count) {
 }
 
 QString ReverseStr(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (int i = text.size() - 1; i >= 0; --i) out.append(text.at(i));
+    QString out(text.size(), Qt::Uninitialized);
+    std::reverse_copy(text.cbegin(), text.cend(), out.begin());
     return out;
 }
 

@@ -4,10 +4,14 @@
 // Each function is pure, and each edge behaviour is relied on by callers.
 
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 
 QString IntToBin(qint64 n);
 qint64 BinToInt(const QString& text);
+// The same on a part of a longer text, without copying it: decoders read
+// every field of a file this way.
+qint64 BinToInt(QStringView text);
 QString BinToHex(const QString& bits);
 QString BinToHexBytes(const QString& bits);
 QString ByteToHex(qint64 n);
@@ -16,6 +20,12 @@ qint64 HexToInt(const QString& text);
 QString HexDigitToBin(QChar c);
 QString HexToBin(const QString& text);
 QString IntToStrZ(qint64 n, int width);
+// A label followed by a decimal number, made in one piece: the decoders
+// write a line like this for every field they read.
+QString WithNumber(QStringView label, qint64 n);
+// Appends n in decimal, with '0' in front up to width digits, to a text
+// being built: lines of a character a byte are made without a copy per part.
+void AppendNumber(QString& text, qint64 n, int width = 0);
 QString BoolToBit(bool b);
 QString PadLeft(const QString& text, QChar fill, int length);
 QString PadRight(const QString& text, QChar fill, int length);

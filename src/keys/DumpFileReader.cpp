@@ -74,10 +74,12 @@ QString ByteLine(qint64 address, quint8 byte, bool withHex, const QString& separ
     QString line;
     line.reserve(48);
     line += QLatin1String("bt");
-    line += IntToStrZ(address, 8);
+    AppendNumber(line, address, 8);
     if (withHex) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
         line += QLatin1String(" $");
-        line += QStringLiteral("%1").arg(address, 8, 16, QLatin1Char('0')).toUpper();
+        for (int shift = 28; shift >= 0; shift -= 4)
+            line += QLatin1Char(kDigits[(quint64(address) >> shift) & 0xF]);
     }
     line += QLatin1String(":  ");
     line += texts().bits[byte];

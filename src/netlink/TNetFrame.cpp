@@ -33,9 +33,13 @@ void TNetFrame::Set(int i, int value) {
 }
 
 QString TNetFrame::ToHex() const {
-    QString hex;
-    hex.reserve(kNetHexLineSize);
-    for (quint8 b : bytes_) hex += ByteToHex(b);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    QString hex(qsizetype(bytes_.size()) * 2, Qt::Uninitialized);
+    QChar* out = hex.data();
+    for (quint8 b : bytes_) {
+        *out++ = QLatin1Char(kDigits[b >> 4]);
+        *out++ = QLatin1Char(kDigits[b & 0xF]);
+    }
     return hex;
 }
 

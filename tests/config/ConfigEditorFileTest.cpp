@@ -3,6 +3,7 @@
 
 #include "config/ConfigImage.h"
 #include "foundation/BitAndStr.h"
+#include "support/EditorRoundTrip.h"
 #include "support/ReadOnlyPath.h"
 #include "support/ScriptedDialogs.h"
 
@@ -19,36 +20,6 @@ namespace {
 
 ConfigScreenSettings Settings() {
     return ConfigFilesFixture::ScreenSettings();
-}
-
-// The header (or the bare date word of a file without one) and the sections of a file.
-struct FileParts {
-    QByteArray head;
-    QStringList sections;
-};
-
-FileParts Split(const QByteArray& file, int headBytes = kConfigHeaderBytes) {
-    QString image = ImageFromBytes(file.mid(headBytes));
-    FileParts p{file.left(headBytes), {}};
-    for (const ConfigSection& s : TakeAllSections(image)) {
-        // Back to the file's form: payload, version byte and length word.
-        QString text = s.text;
-        p.sections << text + BitField(s.bits / 8, 16);
-    }
-    return p;
-}
-
-QByteArray Join(const FileParts& p) {
-    QByteArray file = p.head;
-    for (const QString& s : p.sections) file += BitStringToBytes(s);
-    return file + Bytes({0xFF, 0xFF});
-}
-
-// A section in the file's form (payload, version byte, length word) with
-// the payload bytes given in file order.
-QString SectionOf(const QByteArray& payload, int version = 1) {
-    QString bits = ImageFromBytes(payload);
-    return WrapSection(bits, 0, version, nullptr);
 }
 
 class EditorFileTest : public ConfigFilesFixture {
@@ -305,12 +276,9 @@ TEST_F(EditorFileTest, BadConsoleCellsNameTheirEntrance) {
 }
 
 TEST_F(EditorFileTest, ADamagedApartmentCountMakesNoMoreRecordsThanCodesFit) {
-    FileParts p = Split(ConsoleFile());
-    PoEntranceGrid grid = DecodePoEntranceMask(Taken(p.sections[2]), 63);
-    for (int n = 1; n <= 3; ++n) grid.apartments[n] = 65535;
-    p.sections[2] = EncodePoEntranceMask(grid, 63, nullptr);
-    const EditorFile f = Load(Join(p));
-    const qsizetype codeBits = Taken(p.sections[3]).size();
+    const QByteArray file = ConsoleFileWithDamagedCounts();
+    const EditorFile f = Load(file);
+    const qsizetype codeBits = Taken(Split(file).sections[3]).size();
     EXPECT_EQ(f.po.records.size(), codeBits);
     ASSERT_FALSE(f.warnings.isEmpty());
     EXPECT_TRUE(f.warnings.first().startsWith("Секция 2 объявляет 196605 квартир"));

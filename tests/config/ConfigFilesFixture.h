@@ -9,10 +9,12 @@
 #include "config/ConfigRepository.h"
 #include "config/ConfigScreenSettings.h"
 #include "config/ConsoleFile.h"
+#include "config/ConsoleSections.h"
 #include "config/PanelKeySections.h"
 #include "config/SwitchFile.h"
 
 #include "ConfigObjectFixture.h"
+#include "SectionBytes.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -50,6 +52,16 @@ class ConfigFilesFixture : public ConfigObjectFixture {
         EXPECT_TRUE(repo.ReadConsoleFileInput(kIdNet, in)) << repo.LastError().toStdString();
         if (!in) return {};
         return BuildConsoleFile(*in, QStringLiteral("f")).bytes;
+    }
+
+    // The console file with every entrance announcing 65535 apartments in
+    // section 2, more than section 3 has codes for.
+    QByteArray ConsoleFileWithDamagedCounts() {
+        cfgtest::FileParts p = cfgtest::Split(ConsoleFile());
+        PoEntranceGrid grid = DecodePoEntranceMask(cfgtest::Taken(p.sections[2]), 63);
+        for (int n = 1; n <= kEntrances; ++n) grid.apartments[n] = 65535;
+        p.sections[2] = EncodePoEntranceMask(grid, 63, nullptr);
+        return cfgtest::Join(p);
     }
 
     // The file's path in the temporary folder.

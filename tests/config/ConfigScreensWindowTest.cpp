@@ -1,7 +1,7 @@
+#include "app/TFMainVesk.h"
 #include "config/ui/ConfigForms.h"
 #include "config/ui/TFrRead.h"
 #include "config/ui/TFrRedact.h"
-#include "app/TFMainVesk.h"
 
 #include "ConfigScreenFixture.h"
 

@@ -70,4 +70,34 @@ inline QString Zeros(int n) {
     return QString(n, QLatin1Char('0'));
 }
 
+// The header (or the bare date word of a file without one) and the sections of a file.
+struct FileParts {
+    QByteArray head;
+    QStringList sections;
+};
+
+inline FileParts Split(const QByteArray& file, int headBytes = kConfigHeaderBytes) {
+    QString image = ImageFromBytes(file.mid(headBytes));
+    FileParts p{file.left(headBytes), {}};
+    for (const ConfigSection& s : TakeAllSections(image)) {
+        // Back to the file's form: payload, version byte and length word.
+        QString text = s.text;
+        p.sections << text + BitField(s.bits / 8, 16);
+    }
+    return p;
+}
+
+inline QByteArray Join(const FileParts& p) {
+    QByteArray file = p.head;
+    for (const QString& s : p.sections) file += BitStringToBytes(s);
+    return file + Bytes({0xFF, 0xFF});
+}
+
+// A section in the file's form (payload, version byte, length word) with
+// the payload bytes given in file order.
+inline QString SectionOf(const QByteArray& payload, int version = 1) {
+    QString bits = ImageFromBytes(payload);
+    return WrapSection(bits, 0, version, nullptr);
+}
+
 }  // namespace cfgtest

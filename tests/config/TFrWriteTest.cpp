@@ -2,9 +2,9 @@
 // and its menu, the legend, the identifier field, building with its logs,
 // and pictures of the screen.
 
+#include "app/TFMainVesk.h"
 #include "config/ui/TFrWrite.h"
 #include "foundation/TFDM.h"
-#include "app/TFMainVesk.h"
 #include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 

@@ -296,6 +296,15 @@ TEST(ConsoleEditor, MelodyCellsAndSeparatorCode) {
     ASSERT_TRUE(EncodePoParams(v, section, nullptr, &error));
     EXPECT_EQ(Payload(section).mid(55, 16), TextBytes("С Добрым утром!"));
     EXPECT_EQ(Payload(section).mid(119, 16), TextBytes("ОПЕРАТОР 4"));
+
+    // A slide of blanks is kept blank; one that is a control character behind
+    // blanks would read back as no text, so it takes the default at once.
+    v.sobj2 = QStringLiteral("   ");
+    ASSERT_TRUE(EncodePoParams(v, section, nullptr, &error));
+    EXPECT_EQ(Payload(section).mid(55, 16), QByteArray(16, ' '));
+    v.sobj2 = QStringLiteral("  \x0fV");
+    ASSERT_TRUE(EncodePoParams(v, section, nullptr, &error));
+    EXPECT_EQ(Payload(section).mid(55, 16), TextBytes("С Добрым утром!"));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 QString S(const char* utf8) {
@@ -23,6 +25,18 @@ TEST(BitAndStr, BinaryTexts) {
 
     EXPECT_EQ(BoolToBit(true), "1");
     EXPECT_EQ(BoolToBit(false), "0");
+}
+
+TEST(BitAndStr, BinaryFieldsOfALongerText) {
+    // A field read in place from an image gives what the copy of it gives.
+    const QString image = QStringLiteral("0110 1011 10");
+    EXPECT_EQ(BinToInt(QStringView(image).mid(5, 4)), BinToInt(image.mid(5, 4)));
+    EXPECT_EQ(BinToInt(QStringView(image).mid(5, 4)), 11);
+    // Blanks around it are trimmed; a text that does not sort above "0" is 0.
+    EXPECT_EQ(BinToInt(QStringView(image).mid(4, 5)), 11);
+    EXPECT_EQ(BinToInt(QStringView(u"-1")), 0);
+    EXPECT_EQ(BinToInt(QStringView(u"0")), 0);
+    EXPECT_EQ(BinToInt(QStringView()), 0);
 }
 
 TEST(BitAndStr, HexTexts) {
@@ -71,6 +85,15 @@ TEST(BitAndStr, PaddingAndDecimal) {
     EXPECT_EQ(IntToStrZ(7, 2), "07");
     EXPECT_EQ(IntToStrZ(123, 2), "123");
     EXPECT_EQ(IntToStrZ(-5, 3), "0-5");
+    EXPECT_EQ(IntToStrZ(std::numeric_limits<qint64>::min(), 2), "-9223372036854775808");
+
+    // A line made of a label and a number, or a number appended in place.
+    EXPECT_EQ(WithNumber(u"ключ := ", 0), S("ключ := 0"));
+    EXPECT_EQ(WithNumber(u"", -12), "-12");
+    QString line = QStringLiteral("bt");
+    AppendNumber(line, 42, 8);
+    AppendNumber(line, 7);
+    EXPECT_EQ(line, "bt000000427");
 
     EXPECT_EQ(PrependChars("ab", QLatin1Char('x'), 2), "xxab");
     EXPECT_EQ(PrependChars("ab", QLatin1Char('x'), -1), "ab");

@@ -1,9 +1,16 @@
 #pragma once
 // What every fuzz target needs: a dialog service that answers at once and
-// quietly, and a check that stops the run at a broken promise.
+// quietly, a check that stops the run at a broken promise, and the ways the
+// configuration targets read their inputs.
 
+#include "config/ConfigImage.h"
+#include "config/ConfigScreenSettings.h"
 #include "platform/Dialogs.h"
 
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
 #include <cstdlib>
 
 namespace fuzz {
@@ -26,6 +33,44 @@ inline void SilenceDialogs() {
 
 inline void Check(bool condition) {
     if (!condition) std::abort();
+}
+
+inline QByteArrayView View(const uint8_t* bytes, size_t size) {
+    return QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size));
+}
+
+// The input of the section targets: byte 0 is the apartment count the
+// decoders are told (what section 2 would have announced), the rest the bytes
+// of one section after its length word, version byte first.
+struct SectionInput {
+    int announced = 0;
+    QByteArrayView bytes;  // version byte and payload
+    QString text;          // as TakeSection gives it: payload + version field
+};
+inline bool ReadSectionInput(QByteArrayView data, SectionInput& in) {
+    if (data.isEmpty()) return false;
+    in.announced = quint8(data[0]);
+    in.bytes = data.sliced(1);
+    in.text = ImageFromBytes(in.bytes);
+    return true;
+}
+
+// The program's own section-0 sizes, or sizes in another order that the
+// length rules read differently; the last byte of the input chooses.
+inline ConfigScreenSettings ScreenSettings(QByteArrayView data) {
+    ConfigScreenSettings s;
+    s.sizes = ConfigSection0Sizes{176, 232, 1088};
+    if (!data.isEmpty() && quint8(data.back()) % 2) s.sizes = ConfigSection0Sizes{1088, 176, 232};
+    return s;
+}
+
+// Whether this input takes a slow part of a target (real files, say): one
+// input in `every`, chosen by its bytes, so that a finding reproduces; parts
+// with different salts are chosen independently.
+inline bool Sampled(QByteArrayView data, unsigned every, std::uint32_t salt = 0) {
+    std::uint32_t h = 2166136261u ^ salt;  // FNV-1a
+    for (char c : data) h = (h ^ std::uint8_t(c)) * 16777619u;
+    return h % every == 0;
 }
 
 }  // namespace fuzz

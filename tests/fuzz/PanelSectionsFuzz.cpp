@@ -1,20 +1,31 @@
-// The decoders of the call-panel sections 0, 2, 4, 5, 6 and 7 on arbitrary
-// section texts, with what must hold of their output: the editor's records
-// stay within what the section holds, what the editor decoded it can always
-// write back, and no encoder of the editor's lists grows past a file.
+// Feeds arbitrary bytes to the decoders of one call-panel section
+// (FUZZ_SECTION, set by the build: one target a section), as the bytes of
+// the section after its length word (byte 0 of the input is left for the
+// section targets' common layout), with what must hold of their output: the
+// editor's records stay within what the section holds, what the editor
+// decoded it can always write back, and no encoder of the editor's key lists
+// grows past a file.
 
-#include "PanelSectionsFuzz.h"
 #include "FuzzSupport.h"
 
 #include "config/ConfigImage.h"
-#include "config/FlagSection.h"
 #include "config/PanelEntranceSection.h"
 #include "config/PanelKeySections.h"
 #include "config/TBvParams.h"
 
+#include <cstdint>
+
 namespace {
 
 using fuzz::Check;
+
+// The editor's key lists are written back for one input in kWriteBackEvery:
+// the encoders are not what this target is about. A list whose count asks
+// for more slots than the section holds makes the editor write a section as
+// large as a file, which takes a hundred times as long as the rest; those
+// are written back for one input in kWholeFileEvery.
+constexpr unsigned kWriteBackEvery = 4;
+constexpr unsigned kWholeFileEvery = 32;
 
 // A section an editor encoder built: at most one slot (of up to 255 + 24
 // bits) and its framing more than a whole file.
@@ -22,7 +33,13 @@ void CheckBounded(const QString& section) {
     Check(section.size() <= ConfigSizeLimitBits(kKindCallPanel) + 1024);
 }
 
-void PanelParams(const QString& text) {
+bool WriteBack(const fuzz::SectionInput& in, qint64 slotCount) {
+    const bool wholeFile = slotCount * kKeySlotBits > in.text.size();
+    return fuzz::Sampled(in.bytes, wholeFile ? kWholeFileEvery : kWriteBackEvery);
+}
+
+void Section0(const fuzz::SectionInput& in) {
+    const QString& text = in.text;
     TBvParams p;
     BvParamsFromBits(text, p);
     Check(DecodeBvSection0(text).size() == 24);
@@ -33,48 +50,55 @@ void PanelParams(const QString& text) {
     Check(EncodeBvParams(DecodeBvParams(text), section, nullptr, &error));
 }
 
-void PanelEntrances(const QString& text) {
+void Section2(const fuzz::SectionInput& in) {
     int total = -1;
-    DecodeBvSection2(text, 63, &total);
+    DecodeBvSection2(in.text, 63, &total);
     Check(total >= 0);
-    const BvEntranceGrid g = DecodeBvEntranceMask(text, 63);
+    const BvEntranceGrid g = DecodeBvEntranceMask(in.text, 63);
     Check(g.columns.size() == 63 && g.servedEntrances <= 63);
     QString section, error;
     Check(EncodeBvEntranceMask(g, g.reserveBit, 63, section, nullptr, &error));
 }
 
-void PanelFlags(const QString& text, int announced) {
-    DecodeFlagMasks(text, announced);
-    const FlagSectionValues v = DecodeFlagSection(text);
-    qsizetype groupBits = 0;
-    for (const QString& g : v.groups) groupBits += g.size();
-    Check(groupBits <= text.size());
-    QList<CallCodeRecord> records(announced);
-    DecodeFlagRecords(text, records);
+void Section5(const fuzz::SectionInput& in) {
+    DecodeBvSection5(in.text);
+    const Keys5List k5 = DecodeBvKeys5(in.text);
+    Check(k5.rows.size() <= qMax<qint64>(k5.kolSl5, in.text.size() / 24));
+    if (!WriteBack(in, k5.kolSl5)) return;
+    ConfigLogs logs;
+    CheckBounded(EncodeBvKeys5(k5, Keys6List(), logs));
 }
 
-void PanelKeys(const QString& text) {
-    DecodeBvSection5(text);
-    DecodeBvSection6(text);
-    DecodeBvSection7(text);
-    const Keys5List k5 = DecodeBvKeys5(text);
-    const Keys6List k6 = DecodeBvKeys6(text);
-    const Keys7List k7 = DecodeBvKeys7(text);
-    Check(k5.rows.size() <= qMax<qint64>(k5.kolSl5, text.size() / 24));
-    Check(k6.rows.size() <= qMax<qint64>(k6.kolSl6, text.size() / 24));
-    Check(k7.keys.size() <= qMax<qint64>(k7.kolSl7, text.size() / 24));
+void Section6(const fuzz::SectionInput& in) {
+    DecodeBvSection6(in.text);
+    const Keys6List k6 = DecodeBvKeys6(in.text);
+    Check(k6.rows.size() <= qMax<qint64>(k6.kolSl6, in.text.size() / 24));
+    if (!WriteBack(in, k6.kolSl6)) return;
+    // Its keys move into section 5, those without an apartment into section 7.
     ConfigLogs logs;
     QStringList leftover;
-    CheckBounded(EncodeBvKeys5(k5, k6, logs));
     CheckBounded(EncodeBvKeys6(k6, logs, leftover));
-    CheckBounded(EncodeBvKeys7(k7, leftover, logs));
+    CheckBounded(EncodeBvKeys5(Keys5List(), k6, logs));
+    CheckBounded(EncodeBvKeys7(Keys7List(), leftover, logs));
+}
+
+void Section7(const fuzz::SectionInput& in) {
+    DecodeBvSection7(in.text);
+    const Keys7List k7 = DecodeBvKeys7(in.text);
+    Check(k7.keys.size() <= qMax<qint64>(k7.kolSl7, in.text.size() / 24));
+    if (!WriteBack(in, k7.kolSl7)) return;
+    ConfigLogs logs;
+    CheckBounded(EncodeBvKeys7(k7, {}, logs));
 }
 
 }  // namespace
 
-void FuzzPanelSections(const QString& sectionText, int announced) {
-    PanelParams(sectionText);
-    PanelEntrances(sectionText);
-    PanelFlags(sectionText, announced);
-    PanelKeys(sectionText);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    fuzz::SectionInput in;
+    if (!fuzz::ReadSectionInput(fuzz::View(bytes, size), in)) return 0;
+    constexpr void (*kDecoders[])(const fuzz::SectionInput&) = {
+        Section0, nullptr, Section2, nullptr, nullptr, Section5, Section6, Section7};
+    static_assert(FUZZ_SECTION >= 0 && FUZZ_SECTION <= 7 && kDecoders[FUZZ_SECTION]);
+    kDecoders[FUZZ_SECTION](in);
+    return 0;
 }

@@ -1,0 +1,85 @@
+#pragma once
+// The configuration-file editor's round trip, in memory: a file opened,
+// saved, opened again and saved again. Every file the editor saves opens
+// again without a warning, and saved again gives the same bytes. For a file
+// that opened without a warning the first save goes through, and the second
+// open finds the kind, section 1 and kept sections of the first (their
+// payloads: a save gives every section the version byte 1).
+// The editor tests and its fuzz target hold files to it; it needs only the
+// core, so the fuzz target can include it.
+
+#include "config/ConfigEditorFile.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+struct EditorRoundTrip {
+    EditorFile opened;         // the file as given
+    EditorSaveResult saved;    // its first save
+    EditorFile reopened;       // the first save opened
+    EditorSaveResult resaved;  // and saved again
+    QString broken;            // what did not hold; empty when all did
+};
+
+namespace editor_round_trip {
+
+// A section's hexadecimal text without its version byte.
+inline QString PayloadHex(const QString& sectionHex) {
+    return sectionHex.chopped(qMin<qsizetype>(2, sectionHex.size()));
+}
+
+inline QStringList PayloadsHex(const QStringList& sectionsHex) {
+    QStringList out;
+    for (const QString& hex : sectionsHex) out << PayloadHex(hex);
+    return out;
+}
+
+// Refusals that a file may earn by what it holds: no device number for the
+// header, or values that grow past the size limit.
+inline bool FairRefusal(EditorSaveStatus status) {
+    return status == EditorSaveStatus::NoDevice || status == EditorSaveStatus::TooLarge;
+}
+
+}  // namespace editor_round_trip
+
+inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScreenSettings& s,
+                                          qint64 idNom) {
+    using namespace editor_round_trip;
+    EditorRoundTrip rt;
+    rt.opened = LoadEditorBytes(bytes, QStringLiteral("round_trip.bin"), s);
+    if (!rt.opened.Parsed()) return rt;
+    const bool clean = rt.opened.warnings.isEmpty();
+    rt.saved = BuildEditorFile(rt.opened, idNom, s);
+    if (rt.saved.bytes.isEmpty()) {
+        if (clean && !FairRefusal(rt.saved.status))
+            rt.broken = QStringLiteral("the save refused a file that opened without a warning: ") +
+                        rt.saved.error + (rt.saved.fault ? rt.saved.fault->message : QString());
+        return rt;
+    }
+    rt.reopened = LoadEditorBytes(rt.saved.bytes, rt.opened.fileName, s);
+    if (!rt.reopened.Parsed()) {
+        rt.broken = QStringLiteral("the saved file does not open");
+        return rt;
+    }
+    if (!rt.reopened.warnings.isEmpty()) {
+        rt.broken = QStringLiteral("the saved file opens with a warning: ") +
+                    rt.reopened.warnings.join(QLatin1Char(' '));
+        return rt;
+    }
+    if (rt.reopened.kind != rt.opened.kind) {
+        rt.broken = QStringLiteral("the saved file opens as another kind");
+        return rt;
+    }
+    rt.resaved = BuildEditorFile(rt.reopened, idNom, s);
+    if (rt.resaved.bytes != rt.saved.bytes) {
+        rt.broken = QStringLiteral("the second save differs from the first");
+        return rt;
+    }
+    if (!clean) return rt;
+    if (PayloadHex(rt.reopened.identHex) != PayloadHex(rt.opened.identHex))
+        rt.broken = QStringLiteral("section 1 changed");
+    else if (PayloadsHex(rt.reopened.keptHex) != PayloadsHex(rt.opened.keptHex))
+        rt.broken = QStringLiteral("the kept sections changed");
+    return rt;
+}
