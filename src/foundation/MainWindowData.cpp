@@ -134,11 +134,12 @@ bool HasSwitchRecords() {
 bool HasCallPanelRecords() {
     return !ObjectListEmpty() && hasRows(FDM->Q_bv);
 }
-// Q_kv holds every apartment of the object once it is open; before, one row
-// looked up answers without loading them all (a large database starts faster).
+// Q_kv holds every apartment of the object once it is open and read; before,
+// one row looked up answers without loading them all (a large database starts
+// faster, and a list left to read on first use is not read for this).
 bool HasApartments() {
     if (ObjectListEmpty()) return false;
-    if (FDM->Q_kv->IsOpen()) return !FDM->Q_kv->IsEmpty();
+    if (FDM->Q_kv->IsOpen() && !FDM->Q_kv->IsStale()) return !FDM->Q_kv->IsEmpty();
     QSqlQuery q(FDM->ConnectionDB());
     return ExecBound(q, QStringLiteral("SELECT 1 FROM k_kvr WHERE id_net = ? LIMIT 1"),
                      {objects()->FieldByName(QStringLiteral("id_net")).Value()}, nullptr) &&

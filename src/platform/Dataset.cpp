@@ -65,7 +65,9 @@ bool isIdentChar(QChar c) {
 // ---------------------------------------------------------------- Field
 
 QVariant Field::Value() const {
-    if (index_ < 0 || !ds_ || ds_->cur_ < 0) return QVariant();
+    if (index_ < 0 || !ds_) return QVariant();
+    ds_->readIfStale();
+    if (ds_->cur_ < 0) return QVariant();
     return ds_->rows_[ds_->cur_][index_];
 }
 
@@ -449,15 +451,13 @@ void Dataset::Close() {
     if (!IsOpen()) return;
     if (state_ == DsState::Insert || state_ == DsState::Edit) Cancel();
     state_ = DsState::Inactive;
-    rows_.clear();
+    showNoRows();
     rows_.squeeze();
-    cur_ = -1;
-    eof_ = bof_ = true;
-    emit RowsReset();
-    notifyMoved(-2);
 }
 
 bool Dataset::Reopen() {
+    // Unread rows are read once, on the first row where they would stand.
+    if (stale_) return readStale();
     const int recNo = RecNo();
     DisableControls();
     Close();
@@ -523,11 +523,11 @@ void Dataset::masterChanged() {
     if ((state_ == DsState::Insert || state_ == DsState::Edit) && !Post()) Cancel();
     // No master row: every parameter is null and nothing can match.
     if (!master_ || !master_->IsOpen() || master_->RecNo() < 1) {
-        rows_.clear();
-        cur_ = -1;
-        eof_ = bof_ = true;
-        emit RowsReset();
-        notifyMoved(-2);
+        showNoRows();
+        return;
+    }
+    if (deferring_ > 0) {
+        markStale();
         return;
     }
     DisableControls();
@@ -536,12 +536,66 @@ void Dataset::masterChanged() {
     EnableControls();
 }
 
+void Dataset::showNoRows() {
+    stale_ = false;
+    rows_.clear();
+    cur_ = -1;
+    eof_ = bof_ = true;
+    emit RowsReset();
+    notifyMoved(-2);
+}
+
+// The rows are out of date until first use; the details follow, as their
+// master's row is unknown until then. Views reset to no rows and read
+// nothing. Every reader reads first, so the old rows are never seen again;
+// the read that replaces them lets them go (a large list takes a while).
+void Dataset::markStale() {
+    if (stale_) return;
+    stale_ = true;
+    cur_ = -1;
+    eof_ = bof_ = true;
+    movedWhileDisabled_ = false;
+    emit RowsReset();
+    for (Dataset* d : std::as_const(details_)) {
+        if (!d->IsOpen()) continue;
+        if ((d->state_ == DsState::Insert || d->state_ == DsState::Edit) && !d->Post()) d->Cancel();
+        d->markStale();
+    }
+}
+
+// What the deferred reopen would have done: the master's current row (read
+// first when it is stale too), the rows, the first row, the details after it.
+bool Dataset::readStale() {
+    if (master_) master_->readIfStale();
+    if (!stale_) return IsOpen();  // the master's read read this one too
+    stale_ = false;
+    state_ = DsState::Inactive;
+    DisableControls();
+    const bool ok = Open();
+    EnableControls();
+    return ok;
+}
+
+Dataset::DeferredRefresh::DeferredRefresh(const QList<Dataset*>& datasets) {
+    for (Dataset* ds : datasets) {
+        if (!ds) continue;
+        ++ds->deferring_;
+        datasets_ << ds;
+    }
+}
+
+Dataset::DeferredRefresh::~DeferredRefresh() {
+    for (const QPointer<Dataset>& ds : std::as_const(datasets_))
+        if (ds) --ds->deferring_;
+}
+
 bool Dataset::checkBrowse() {
     if (state_ == DsState::Edit || state_ == DsState::Insert) return Post();
     return true;
 }
 
 void Dataset::SetRecNo(int n) {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return;
     bof_ = eof_ = rows_.isEmpty();
     if (rows_.isEmpty()) return;
@@ -549,6 +603,7 @@ void Dataset::SetRecNo(int n) {
 }
 
 void Dataset::First() {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return;
     bof_ = true;
     eof_ = rows_.isEmpty();
@@ -556,6 +611,7 @@ void Dataset::First() {
 }
 
 void Dataset::Last() {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return;
     eof_ = true;
     bof_ = rows_.isEmpty();
@@ -563,6 +619,7 @@ void Dataset::Last() {
 }
 
 void Dataset::Next() {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return;
     bof_ = false;
     if (cur_ + 1 < rows_.size()) {
@@ -574,6 +631,7 @@ void Dataset::Next() {
 }
 
 void Dataset::Prior() {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return;
     eof_ = false;
     if (cur_ > 0) {
@@ -585,6 +643,7 @@ void Dataset::Prior() {
 }
 
 bool Dataset::Locate(const QString& fields, const QVariantList& values, int options) {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return false;
     const QStringList names = fields.split(';', Qt::SkipEmptyParts);
     QVector<int> idx;
@@ -634,6 +693,7 @@ Field Dataset::Fields(int index) {
 }
 
 QVariant Dataset::Value(int row, int field) const {
+    readIfStale();
     if (row < 0 || row >= rows_.size() || field < 0 || field >= visibleFields_) return QVariant();
     return rows_[row][field];
 }
@@ -645,6 +705,7 @@ bool Dataset::FieldWritable(int field) const {
 // ---------------------------------------------------------------- editing
 
 void Dataset::Edit() {
+    readIfStale();
     if (state_ != DsState::Browse) return;
     if (rows_.isEmpty()) {
         Append();
@@ -657,6 +718,7 @@ void Dataset::Edit() {
 }
 
 void Dataset::setField(int index, const QVariant& value) {
+    readIfStale();
     if (state_ == DsState::Browse) Edit();
     if ((state_ != DsState::Edit && state_ != DsState::Insert) || cur_ < 0) {
         fieldError_ = QStringLiteral("Набор данных %1 закрыт").arg(name_);
@@ -672,6 +734,7 @@ void Dataset::setField(int index, const QVariant& value) {
 }
 
 void Dataset::Append() {
+    readIfStale();
     if (!IsOpen() || !checkBrowse()) return;
     rows_.append(QVector<QVariant>(fields_.size()));
     original_.clear();
@@ -848,6 +911,7 @@ bool Dataset::rereadRow(int targetIndex, const QVariant& rowid) {
 }
 
 bool Dataset::Delete() {
+    readIfStale();
     if (state_ == DsState::Insert) {
         Cancel();
         return true;

@@ -8,11 +8,17 @@
 //     ds->First();
 //     while (!ds->Eof()) { ...; ds->Next(); }
 // Record numbers are 1-based; 0 means no current record.
+//
+// A detail whose refresh is deferred (DeferredRefresh) is not read again when
+// its master moves or reopens: it becomes stale, stays open, and reads its
+// rows on first use, standing on its first row as an eager reopen would.
+// Views see a stale dataset as empty and never read it themselves.
 
 #include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -125,6 +131,8 @@ class Dataset : public QObject {
     // Close and open, keeping the record number.
     bool Reopen();
     bool IsOpen() const { return state_ != DsState::Inactive; }
+    // Open, with rows not read since its master moved (see DeferredRefresh).
+    bool IsStale() const { return stale_; }
     bool Active() const { return IsOpen(); }
     // Runs the text as a statement without a result set.
     bool ExecSql(int* rowsAffected = nullptr);
@@ -136,17 +144,32 @@ class Dataset : public QObject {
     void EnableControls();
 
     // --- navigation -------------------------------------------------------
-    int RecordCount() const { return int(rows_.size()); }
-    bool IsEmpty() const { return rows_.isEmpty(); }
-    int RecNo() const { return cur_ + 1; }
+    int RecordCount() const {
+        readIfStale();
+        return int(rows_.size());
+    }
+    bool IsEmpty() const {
+        readIfStale();
+        return rows_.isEmpty();
+    }
+    int RecNo() const {
+        readIfStale();
+        return cur_ + 1;
+    }
     // Positions on record n, clamped to the rows there are.
     void SetRecNo(int n);
     void First();
     void Last();
     void Next();
     void Prior();
-    bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
+    bool Eof() const {
+        readIfStale();
+        return eof_;
+    }
+    bool Bof() const {
+        readIfStale();
+        return bof_;
+    }
     // fields: names separated by ';'. values: one per field.
     bool Locate(const QString& fields, const QVariantList& values, int options = 0);
     bool Locate(const QString& field, const QVariant& value, int options = 0) {
@@ -179,6 +202,21 @@ class Dataset : public QObject {
 
     void SetAfterPost(Hook hook) { afterPost_ = std::move(hook); }
     void SetAfterDelete(Hook hook) { afterDelete_ = std::move(hook); }
+
+    // While it lives, the datasets it holds take a move or reopen of their
+    // master as a note that their rows are out of date instead of reading
+    // them at once; each reads them on its first use after. For refreshes
+    // after which nothing shown needs those rows.
+    class DeferredRefresh {
+      public:
+        explicit DeferredRefresh(const QList<Dataset*>& datasets);
+        ~DeferredRefresh();
+        DeferredRefresh(const DeferredRefresh&) = delete;
+        DeferredRefresh& operator=(const DeferredRefresh&) = delete;
+
+      private:
+        QList<QPointer<Dataset>> datasets_;
+    };
 
   signals:
     // Rows replaced (open, close, reopen).
@@ -220,6 +258,12 @@ class Dataset : public QObject {
     void notifyMoved(int previous);
     void refreshDetails();
     void masterChanged();
+    void markStale();
+    void readIfStale() const {
+        if (stale_) const_cast<Dataset*>(this)->readStale();
+    }
+    bool readStale();
+    void showNoRows();
     bool checkBrowse();
     void setField(int index, const QVariant& value);
     bool writeUpdate();
@@ -267,6 +311,8 @@ class Dataset : public QObject {
 
     int disabled_ = 0;
     bool movedWhileDisabled_ = false;
+    int deferring_ = 0;   // DeferredRefresh guards holding the dataset
+    bool stale_ = false;  // open, rows to be read on first use
 
     Hook afterPost_;
     Hook afterDelete_;

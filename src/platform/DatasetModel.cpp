@@ -65,8 +65,10 @@ int DatasetModel::fieldOf(int column) const {
     return s.fields[column];
 }
 
+// A stale dataset shows no rows until something reads it: a view (often of a
+// screen not shown) never makes it read.
 int DatasetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !ds_ ? 0 : ds_->RecordCount();
+    return parent.isValid() || !ds_ || ds_->IsStale() ? 0 : ds_->RecordCount();
 }
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
@@ -74,7 +76,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !ds_) return QVariant();
+    if (!index.isValid() || !ds_ || ds_->IsStale()) return QVariant();
     const int field = fieldOf(index.column());
     if (field < 0) return QVariant();
     const QVariant v = ds_->Value(index.row(), field);

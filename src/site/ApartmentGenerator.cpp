@@ -500,10 +500,12 @@ bool GenerationRun::recountEntrances() {
 
 bool GenerationRun::readHouseApartments(qint64 idDom, QVector<HouseApartment>* out) {
     out->clear();
+    // The house's entrances first, then their rows by entrance: left to
+    // itself SQLite walks every row of the object for each house.
     if (!houseRows_)
         houseRows_.emplace(db_,
                            QStringLiteral("SELECT k.id_kvr, k.id_pod, k.n_kvr, k.p_kvr, k.l_trub "
-                                          "FROM k_kvr k JOIN k_pod p ON k.id_pod=p.id_pod "
+                                          "FROM k_pod p CROSS JOIN k_kvr k ON k.id_pod=p.id_pod "
                                           "WHERE p.id_dom=? AND k.id_net=? "
                                           "ORDER BY p.n_pod, k.p_nom, k.id_kvr"));
     BoundStatement& q = *houseRows_;
@@ -636,7 +638,12 @@ namespace {
 // dataset that hangs on it, the apartment and key lists among them, each once
 // and on its first row. Those of the apartment and key groups that were
 // closed are opened, as refreshing the groups would open them.
+//
+// The lists of every apartment of the object are not shown on the entrance
+// screen, where a run starts, and are the largest reads; they (and the keys
+// of the apartment the key list stands on) read their new rows on first use.
 void showGeneratedRows() {
+    const Dataset::DeferredRefresh onFirstUse({FDM->Q_kv, FDM->QForKey});
     SiteData::ReopenObjectKeepingPlace();
     for (Dataset* ds : {FDM->Q_Kvp, FDM->Q_Kvr, FDM->Q_KvN, FDM->Q_kv, FDM->Q_key, FDM->QForKey,
                         FDM->QPodKey, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -336,6 +337,108 @@ TEST_F(DatasetTest, PendingDetailEditIsPostedWhenTheMasterMoves) {
     pods.Next();
     EXPECT_EQ(kvr.State(), DsState::Browse);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM k_kvr WHERE n_kvr='11-правка'").toInt(), 1);
+}
+
+// Entrances of the object, their apartments and the keys of the apartment
+// the list stands on.
+class DeferredRefresh : public DatasetTest {
+  protected:
+    void SetUp() override {
+        DatasetTest::SetUp();
+        pods_.SetSelect({{"", "k_pod"}}, "WHERE id_net=:id_net ORDER BY id_pod");
+        pods_.SetParam("id_net", 1);
+        kvr_.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
+        kvr_.SetMaster(&pods_);
+        keys_.SetSelect({{"", "k_key"}}, "WHERE id_kvr=:id_kvr ORDER BY un_key");
+        keys_.SetMaster(&kvr_);
+        ASSERT_TRUE(pods_.Open());
+        ASSERT_TRUE(kvr_.Open());
+        ASSERT_TRUE(keys_.Open());
+    }
+    // The next entrance, with the apartment list's refresh deferred.
+    void nextEntranceDeferred() {
+        const Dataset::DeferredRefresh later({&kvr_});
+        pods_.Next();
+    }
+    QStringList keyNumbers() {
+        QStringList numbers;
+        for (keys_.First(); !keys_.Eof(); keys_.Next())
+            numbers << keys_.FieldByName("un_key").AsString();
+        return numbers;
+    }
+    Dataset pods_{"Q_Pod", "dstest"};
+    Dataset kvr_{"Q_Kvp", "dstest"};
+    Dataset keys_{"Q_key", "dstest"};
+};
+
+TEST_F(DeferredRefresh, ADeferredDetailReadsTheRowsThereAreOnFirstUseOnItsFirstRow) {
+    kvr_.SetRecNo(2);
+    nextEntranceDeferred();
+    EXPECT_TRUE(kvr_.IsOpen());
+    EXPECT_TRUE(kvr_.IsStale());
+    EXPECT_TRUE(keys_.IsStale());  // its master's row is not known yet
+    EXPECT_EQ(DsState::Browse, kvr_.State());
+    // Written after the move, yet read: nothing was read at the move.
+    exec("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr) VALUES (1, 2, 0, '20')");
+    EXPECT_EQ("20", kvr_.FieldByName("n_kvr").AsString());
+    EXPECT_FALSE(kvr_.IsStale());
+    EXPECT_EQ(1, kvr_.RecNo());
+    EXPECT_EQ(4, kvr_.RecordCount());
+    EXPECT_FALSE(keys_.IsStale());  // followed its master's read
+    EXPECT_EQ(0, keys_.RecordCount());
+
+    // Once the guard is gone a move reads at once, as ever.
+    pods_.Prior();
+    EXPECT_FALSE(kvr_.IsStale());
+    EXPECT_EQ("11", kvr_.FieldByName("n_kvr").AsString());
+}
+
+TEST_F(DeferredRefresh, ADetailOfAStaleDatasetReadsItsMasterFirst) {
+    nextEntranceDeferred();
+    {
+        const Dataset::DeferredRefresh later({&kvr_});
+        pods_.Prior();  // back to the first entrance, still unread
+    }
+    EXPECT_EQ(QStringList({"A1", "A2"}), keyNumbers());
+    EXPECT_FALSE(kvr_.IsStale());
+    EXPECT_EQ("11", kvr_.FieldByName("n_kvr").AsString());
+}
+
+TEST_F(DeferredRefresh, AStaleDatasetIsReadOnceByAReopenAndNotAtAllByAClose) {
+    nextEntranceDeferred();
+    QSignalSpy resets(&kvr_, &Dataset::RowsReset);
+    ASSERT_TRUE(kvr_.Reopen());
+    EXPECT_EQ(1, resets.count());  // one read, no close before it
+    EXPECT_EQ(1, kvr_.RecNo());
+    EXPECT_EQ("21", kvr_.FieldByName("n_kvr").AsString());
+
+    nextEntranceDeferred();
+    kvr_.Close();
+    EXPECT_FALSE(kvr_.IsStale());
+    EXPECT_EQ(0, kvr_.RecordCount());
+    ASSERT_TRUE(kvr_.Open());
+    EXPECT_EQ("31", kvr_.FieldByName("n_kvr").AsString());
+}
+
+TEST_F(DeferredRefresh, AViewShowsAStaleDatasetAsEmptyAndNeverReadsIt) {
+    DatasetModel model(&kvr_);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    nextEntranceDeferred();
+    EXPECT_EQ(1, resets.count());
+    EXPECT_EQ(0, model.rowCount());
+    EXPECT_FALSE(model.data(model.index(0, 0)).isValid());
+    EXPECT_TRUE(kvr_.IsStale());
+    EXPECT_EQ(3, kvr_.RecordCount());  // the first use
+    EXPECT_EQ(2, resets.count());
+    EXPECT_EQ(3, model.rowCount());
+    EXPECT_EQ("21", model.data(model.index(0, model.ColumnOf("n_kvr"))).toString());
+}
+
+TEST_F(DeferredRefresh, APendingEditIsPostedBeforeTheRowsGoStale) {
+    kvr_.FieldByName("n_kvr").SetValue("11-правка");
+    nextEntranceDeferred();
+    EXPECT_EQ(DsState::Browse, kvr_.State());
+    EXPECT_EQ(1, scalar("SELECT COUNT(*) FROM k_kvr WHERE n_kvr='11-правка'").toInt());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // rows it writes, keeps and deletes, the operator's answers, the console
 // handsets, repeated codes and what it refuses.
 #include "ApartmentDb.h"
+#include "foundation/MainWindowData.h"
 #include "site/CallCodes.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,29 @@ TEST_F(Generation, TheReferenceObjectGetsItsApartmentsAndOneConsoleHandsetPerEnt
                    "FROM k_kvr WHERE st_kvr='нет'"));
     EXPECT_EQ(4, One("SELECT v_key FROM k_net WHERE id_net=?", {idNet}).toInt());
     EXPECT_EQ(QStringList({"0", "0"}), Rows("SELECT kvv_t FROM k_dom ORDER BY id_dom"));
+}
+
+TEST_F(Generation, TheListsOfTheWholeObjectReadTheNewRowsOnFirstUse) {
+    const qint64 idNet = BuildApartments();
+    // What the entrance screen and the current entrance show is read at once.
+    for (Dataset* ds : {dm_.Q_Net, dm_.Q_Dom, dm_.Q_DPd, dm_.Q_Kvp})
+        EXPECT_FALSE(ds->IsStale()) << ds->Name().toStdString();
+    EXPECT_TRUE(dm_.Q_kv->IsStale());
+    EXPECT_TRUE(dm_.QForKey->IsStale());
+    EXPECT_TRUE(dm_.QKeys->IsStale());
+    EXPECT_TRUE(MainWindowData::HasApartments());
+    EXPECT_TRUE(dm_.Q_kv->IsStale());  // answered without the whole list
+
+    EXPECT_EQ(One("SELECT COUNT(*) FROM k_kvr WHERE id_net=?", {idNet}).toInt(),
+              dm_.Q_kv->RecordCount());
+    EXPECT_EQ(1, dm_.Q_kv->RecNo());
+    EXPECT_EQ(One("SELECT v.id_kvr FROM k_kvr v JOIN k_pod p ON p.id_pod=v.id_pod "
+                  "JOIN k_dom d ON d.id_dom=p.id_dom WHERE d.id_net=? "
+                  "ORDER BY d.id_dom, p.n_pod, v.p_nom LIMIT 1",
+                  {idNet})
+                  .toLongLong(),
+              dm_.QForKey->FieldByName("id_kvr").AsLargeInt());
+    EXPECT_FALSE(dm_.QKeys->IsStale());
 }
 
 TEST_F(Generation, ASecondRunKeepsEveryRowAndAddsNoSecondConsoleHandset) {

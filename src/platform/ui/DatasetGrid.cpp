@@ -45,7 +45,7 @@ void DatasetGrid::SetModel(DatasetModel* model) {
 void DatasetGrid::followDataset() {
     if (syncing_ || !model_) return;
     const Dataset* ds = model_->GetDataset();
-    const int row = ds ? ds->RecNo() - 1 : -1;
+    const int row = ds && !ds->IsStale() ? ds->RecNo() - 1 : -1;
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex index = model_->index(row, qMax(0, currentIndex().column()));
