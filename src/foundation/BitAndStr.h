@@ -30,7 +30,12 @@ QString BoolToBit(bool b);
 QString PadLeft(const QString& text, QChar fill, int length);
 QString PadRight(const QString& text, QChar fill, int length);
 QString PrependChars(const QString& text, QChar c, int count);
-QString ReverseStr(const QString& text);
+QString ReverseStr(QStringView text);
+// Appends the characters of bits last first, to a line being built.
+void AppendReversed(QString& text, QStringView bits);
+// A label followed by the characters of bits last first, made in one piece:
+// the line a decoder writes for a mask it reads.
+QString WithReversed(QStringView label, QStringView bits);
 quint8 DigitToSegments(int digit);
 quint8 SegmentsToDigit(quint8 segments);
 QString StepsToTimeText(qint64 n);
