@@ -132,10 +132,16 @@ QString BinToHexBytes(const QString& bits) {
 }
 
 QString ByteToHex(qint64 n) {
+    QString text;
+    AppendByteHex(text, n);
+    return text;
+}
+
+void AppendByteHex(QString& text, qint64 n) {
     // The low byte; a negative number is 00.
     const int b = n < 0 ? 0 : int(n & 0xFF);
     const QChar digits[2] = {QLatin1Char(kHexDigits[b >> 4]), QLatin1Char(kHexDigits[b & 0xF])};
-    return QString(digits, 2);
+    text.append(digits, 2);
 }
 
 QString IntToHexBytes(qint64 n) {

@@ -15,6 +15,8 @@ qint64 BinToInt(QStringView text);
 QString BinToHex(const QString& bits);
 QString BinToHexBytes(const QString& bits);
 QString ByteToHex(qint64 n);
+// The same two digits appended to a text being built.
+void AppendByteHex(QString& text, qint64 n);
 QString IntToHexBytes(qint64 n);
 qint64 HexToInt(const QString& text);
 QString HexDigitToBin(QChar c);
