@@ -315,7 +315,12 @@ QString CallCodeText(qint64 value) {
 
 QString PoTimeText(qint64 minutes) {
     if (minutes < 0) return QString();
-    return IntToStrZ(minutes / 60, 2) + QLatin1Char(':') + IntToStrZ(minutes % 60, 2);
+    QString text;
+    text.reserve(8);
+    AppendNumber(text, minutes / 60, 2);
+    text += QLatin1Char(':');
+    AppendNumber(text, minutes % 60, 2);
+    return text;
 }
 
 bool PoTimeMinutes(const QString& text, qint64& minutes) {

@@ -46,10 +46,13 @@ qint64 CutField(QString& text, int width) {
 }
 
 QString MaskPayload(const QString& mask, qsizetype length) {
-    QString bits;
-    bits.reserve(qMax<qsizetype>(length, 0));
-    for (qsizetype i = length - 1; i >= 0; --i)
-        bits.append(i < mask.size() && mask.at(i) == kOne ? kOne : kZero);
+    if (length <= 0) return QString();
+    // Set in place, item i at length - 1 - i: a mask may be a section long.
+    QString bits(length, kZero);
+    QChar* out = bits.data();
+    const qsizetype items = qMin(length, mask.size());
+    for (qsizetype i = 0; i < items; ++i)
+        if (mask.at(i) == kOne) out[length - 1 - i] = kOne;
     return bits;
 }
 

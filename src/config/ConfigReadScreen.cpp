@@ -107,11 +107,12 @@ void checkIdentification(int kind, const QString& section1, ReadScreenParse& p) 
 // its two hexadecimal digits.
 void appendDumpedByte(QString& line, quint8 b) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    line += QLatin1String(":  ");
-    for (int bit = 7; bit >= 0; --bit) line += (b >> bit) & 1 ? QLatin1Char('1') : QLatin1Char('0');
-    line += QLatin1String(" - $");
-    line += QLatin1Char(kHex[b >> 4]);
-    line += QLatin1Char(kHex[b & 0xF]);
+    // Made in a buffer and appended at once: a dump has a line a byte.
+    char text[] = ":  76543210 - $HL";
+    for (int bit = 7; bit >= 0; --bit) text[10 - bit] = (b >> bit) & 1 ? '1' : '0';
+    text[sizeof text - 3] = kHex[b >> 4];
+    text[sizeof text - 2] = kHex[b & 0xF];
+    line += QLatin1String(text, qsizetype(sizeof text - 1));
 }
 
 constexpr int kDumpLineLength = 48;  // room for the longest line, so it is made in one piece

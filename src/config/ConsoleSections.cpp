@@ -135,16 +135,16 @@ QStringList DecodePoSection2(const QString& sectionText, int sepDevice, int* apa
     QStringList lines{ConfigReadHeading(QStringLiteral("ПО    СЕКЦИЯ 2"))};
     SectionReader r(sectionText);
     qint64 total = 0;
-    QString bits;
-    if (r.TakeBits(sepDevice, bits)) lines << QStringLiteral("PMSK: ") + ReverseStr(bits);
-    if (r.TakeBits(1, bits)) lines << QStringLiteral("Резервный бит: ") + bits;
+    QStringView bits;
+    if (r.TakeView(sepDevice, bits)) lines << WithReversed(u"PMSK: ", bits);
+    if (r.TakeView(1, bits)) lines << WithReversed(u"Резервный бит: ", bits);  // one bit
     while (r.Has(kCountBits + sepDevice + 1)) {
         qint64 count = 0;
         r.Take(kCountBits, count);
         total += count;
         lines << WithNumber(u"FNUM:= ", count);
-        r.TakeBits(sepDevice + 1, bits);
-        lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
+        r.TakeView(sepDevice + 1, bits);
+        lines << WithReversed(u"FMSK: ", bits);
     }
     if (apartmentTotal) *apartmentTotal = int(qMin<qint64>(total, INT_MAX));
     return lines;

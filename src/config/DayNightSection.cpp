@@ -388,9 +388,8 @@ class TimesWalk {
             qint64 index = 0;
             if (!r_.Take(int(h_.bpv), index)) return false;
             if (index >= table_.size()) {
-                reject(WithNumber(u"Индекс таблицы ", index) +
-                       WithNumber(u" вне таблицы из ", table_.size()) +
-                       QStringLiteral(" пар, время пропущено."));
+                reject(u"Индекс таблицы ", index, u" вне таблицы из ", table_.size(),
+                       u" пар, время пропущено.");
                 return true;
             }
             t = table_[index];
@@ -400,21 +399,30 @@ class TimesWalk {
         } else {
             const int width = valueWidth(h_.explicitTens);
             if (!r_.Take(width, t.day) || !r_.Take(width, t.night)) return false;
-            const QString sep = spaced ? QStringLiteral(" := ") : QStringLiteral(":= ");
-            note([&] { return QStringLiteral("1") + sep + num(t.day); });
-            note([&] { return QStringLiteral("2") + sep + num(t.night); });
+            note([&] { return WithNumber(spaced ? u"1 := " : u"1:= ", t.day); });
+            note([&] { return WithNumber(spaced ? u"2 := " : u"2:= ", t.night); });
             t = {minutes(t.day, h_.explicitTens), minutes(t.night, h_.explicitTens)};
         }
         if (entries_ >= 0 && position >= entries_) {
-            reject(WithNumber(u"Запись ", position) + WithNumber(u" вне списка из ", entries_) +
-                   QStringLiteral(" записей, время пропущено."));
+            reject(u"Запись ", position, u" вне списка из ", entries_,
+                   u" записей, время пропущено.");
             return true;
         }
         found << TimeEntry{position, t};
         return true;
     }
 
-    void reject(const QString& line) {
+    // A rejection line, made in one piece: a damaged section may reject
+    // every entry it holds.
+    void reject(QStringView what, qint64 number, QStringView outside, qint64 size,
+                QStringView skipped) {
+        QString line;
+        line.reserve(what.size() + outside.size() + skipped.size() + 40);
+        line += what;
+        AppendNumber(line, number);
+        line += outside;
+        AppendNumber(line, size);
+        line += skipped;
         note([&] { return line; });
         rejected << line;
     }

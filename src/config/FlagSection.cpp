@@ -10,7 +10,7 @@ constexpr int kSection = 4;
 constexpr int kVersion = 1;
 
 // Carried flags of a data mask as it stands in the section: the characters that are not '0'.
-int carriedFlags(const QString& maskBits) {
+int carriedFlags(QStringView maskBits) {
     return int(maskBits.size() - maskBits.count(QLatin1Char('0')));
 }
 
@@ -45,17 +45,25 @@ QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
                       WithNumber(u"маска для ", announced) + QStringLiteral(" квартир.")};
     SectionReader r(sectionText);
     int w = kFlagCount;
-    QString bits;
-    if (r.TakeBits(kFlagCount, bits)) {
+    QStringView bits;
+    if (r.TakeView(kFlagCount, bits)) {
         w = carriedFlags(bits);
-        lines << QStringLiteral("FMSK: ") + ReverseStr(bits);
+        lines << WithReversed(u"FMSK: ", bits);
     }
-    if (r.TakeBits(kFlagCount, bits)) lines << QStringLiteral("FVAL: ") + ReverseStr(bits);
+    if (r.TakeView(kFlagCount, bits)) lines << WithReversed(u"FVAL: ", bits);
     if (w <= 0) return lines;
-    for (int i = 1; r.TakeBits(w, bits); ++i) {
-        const QString group = ReverseStr(bits);
-        lines << (i <= announced ? WithNumber(u"п № ", i) + QStringLiteral(" маска кв.: ") + group
-                                 : group);
+    // A line a group, made in one piece: a section may hold tens of thousands.
+    lines.reserve(lines.size() + r.Remaining() / w);
+    for (int i = 1; r.TakeView(w, bits); ++i) {
+        QString line;
+        if (i <= announced) {
+            line.reserve(24 + w);
+            line += QStringView(u"п № ");
+            AppendNumber(line, i);
+            line += QStringView(u" маска кв.: ");
+        }
+        AppendReversed(line, bits);
+        lines << line;
     }
     return lines;
 }
@@ -64,14 +72,15 @@ FlagSectionValues DecodeFlagSection(const QString& sectionText) {
     FlagSectionValues v;
     SectionReader r(sectionText);
     int w = kFlagCount;
-    QString bits;
-    if (r.TakeBits(kFlagCount, bits)) {
+    QStringView bits;
+    if (r.TakeView(kFlagCount, bits)) {
         w = carriedFlags(bits);
         v.dataMask = ReverseStr(bits);
     }
-    if (r.TakeBits(kFlagCount, bits)) v.defaultMask = ReverseStr(bits);
+    if (r.TakeView(kFlagCount, bits)) v.defaultMask = ReverseStr(bits);
     if (w <= 0) return v;
-    while (r.TakeBits(w, bits)) v.groups << bits;
+    v.groups.reserve(r.Remaining() / w);
+    while (r.TakeView(w, bits)) v.groups << bits.toString();
     return v;
 }
 

@@ -9,6 +9,8 @@
 #include <QMap>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kVersion = 1;
@@ -333,7 +335,10 @@ namespace {
 void appendKeySlot(QString& text, qint64 value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     const quint32 v = value < 0 ? 0 : quint32(value & 0xFFFFFF);
-    for (int shift = 20; shift >= 0; shift -= 4) text += QLatin1Char(kDigits[(v >> shift) & 0xF]);
+    const qsizetype at = text.size();
+    text.resize(at + 6);
+    QChar* out = text.data() + at;
+    for (int shift = 20; shift >= 0; shift -= 4) *out++ = QLatin1Char(kDigits[(v >> shift) & 0xF]);
 }
 
 // A line of the read screen made in one piece: head, a number, middle, a key.
@@ -343,6 +348,15 @@ QString slotLine(QStringView head, qint64 n, QStringView middle, qint64 key) {
     line += head;
     AppendNumber(line, n);
     line += middle;
+    appendKeySlot(line, key);
+    return line;
+}
+
+// The same without a number: head and a key.
+QString slotLine(QStringView head, qint64 key) {
+    QString line;
+    line.reserve(head.size() + 6);
+    line += head;
     appendKeySlot(line, key);
     return line;
 }
@@ -473,9 +487,7 @@ QStringList DecodeBvSection5(const QString& sectionText) {
             if (slot.main) {
                 lines << slotLine(u" основной slot", ++j, u": ", slot.key);
             } else {
-                QString line = QStringLiteral("dop slot: ");
-                appendKeySlot(line, slot.key);
-                lines << line;
+                lines << slotLine(u"dop slot: ", slot.key);
             }
             --rSum;
         }
@@ -521,9 +533,12 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
     qint64 left = list.kolSl5;
     int row = 0;
     for (int a = 1; a <= s.apartments.size(); ++a) {
-        for (const Slot5& slot : s.apartments[a - 1].entries) {
+        const QList<Slot5>& entries = s.apartments[a - 1].entries;
+        if (entries.isEmpty()) continue;
+        const QString apartment = num(a);  // one text shared by the apartment's rows
+        for (const Slot5& slot : entries) {
             placeRow(list.rows, row++,
-                     Keys5Row{num(a), KeySlotText(slot.key),
+                     Keys5Row{apartment, KeySlotText(slot.key),
                               slot.main ? MainSlotMark() : ExtraSlotMark()});
             --left;
         }
@@ -537,14 +552,15 @@ Keys6List DecodeBvKeys6(const QString& sectionText) {
     SectionReader r(sectionText);
     if (!readListHead(r, list.kolSl6, list.rows, list.bitSl)) return list;
     const int indexBits = int(list.bitSl);
-    QString index;
+    QStringView index;
     qint64 key = 0;
-    for (int row = 0; r.TakeBits(indexBits, index) && r.Take(kKeySlotBits, key); ++row) {
+    for (int row = 0; r.TakeView(indexBits, index) && r.Take(kKeySlotBits, key); ++row) {
         // Shown from 1; all ones stores no apartment.
+        const bool noApartment =
+            std::all_of(index.begin(), index.end(), [](QChar c) { return c == QLatin1Char('1'); });
         placeRow(list.rows, row,
-                 Keys6Row{index == ::EmptySlot(indexBits)
-                              ? QStringLiteral("0")
-                              : QString::number(quint64(BinToInt(index)) + 1),
+                 Keys6Row{noApartment ? QStringLiteral("0")
+                                      : QString::number(quint64(BinToInt(index)) + 1),
                           KeySlotText(key)});
     }
     return list;

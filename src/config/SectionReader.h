@@ -21,6 +21,8 @@ class SectionReader {
     bool Take(int width, qint64& value);
     // The next field's characters as they stand in the text.
     bool TakeBits(int width, QString& bits);
+    // The same characters without a copy; the view lasts as long as the reader.
+    bool TakeView(int width, QStringView& bits);
     // What is left before the fields taken so far, in text order.
     QString Rest() const { return text_.left(left_); }
 

@@ -215,6 +215,7 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
 
 QStringList DecodePkSection2(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 2"))};
+    lines.reserve(1 + sectionText.size() / 8);
     walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
         // A line a byte, made in one piece.
         QString line;

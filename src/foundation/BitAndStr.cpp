@@ -68,7 +68,27 @@ qint64 BinToInt(const QString& text) {
     return BinToInt(QStringView(text));
 }
 
+namespace {
+
+// The value of a text of at most 64 characters that are all '0' or '1', the
+// form of every field the decoders cut from an image; false for any other.
+bool plainBits(QStringView text, quint64& value) {
+    if (text.isEmpty() || text.size() > 64) return false;
+    quint64 v = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if ((c | 1) != u'1') return false;  // neither '0' nor '1'
+        v = v << 1 | (c & 1);
+    }
+    value = v;
+    return true;
+}
+
+}  // namespace
+
 qint64 BinToInt(QStringView text) {
+    // Every field of an image takes this way, so it is kept short.
+    if (quint64 v = 0; plainBits(text, v)) return qint64(v);
     // A text that begins and ends with a binary digit needs no trimming, and
     // its comparison with "0" cannot turn a value to 0: the fields of every
     // image take this way.
@@ -112,10 +132,16 @@ QString BinToHexBytes(const QString& bits) {
 }
 
 QString ByteToHex(qint64 n) {
+    QString text;
+    AppendByteHex(text, n);
+    return text;
+}
+
+void AppendByteHex(QString& text, qint64 n) {
     // The low byte; a negative number is 00.
     const int b = n < 0 ? 0 : int(n & 0xFF);
     const QChar digits[2] = {QLatin1Char(kHexDigits[b >> 4]), QLatin1Char(kHexDigits[b & 0xF])};
-    return QString(digits, 2);
+    text.append(digits, 2);
 }
 
 QString IntToHexBytes(qint64 n) {
@@ -187,9 +213,12 @@ void AppendNumber(QString& text, qint64 n, int width) {
     // Zeros in front of the number up to width, in front of a minus sign too.
     const Decimal d(n);
     const int zeros = qMax(width - d.Length(), 0);
-    text.reserve(text.size() + zeros + d.Length());
-    for (int i = 0; i < zeros; ++i) text += kZero;
-    text += d.Text();
+    // Written in place: a decoder appends a number to every line it makes.
+    const qsizetype at = text.size();
+    text.resize(at + zeros + d.Length());
+    QChar* out = text.data() + at;
+    out = std::fill_n(out, zeros, kZero);
+    for (int i = d.first; i < int(sizeof d.digits); ++i) *out++ = QLatin1Char(d.digits[i]);
 }
 
 QString IntToStrZ(qint64 n, int width) {
@@ -229,9 +258,23 @@ QString PrependChars(const QString& text, QChar c, int count) {
     return count <= 0 ? text : QString(count, c) + text;
 }
 
-QString ReverseStr(const QString& text) {
+QString ReverseStr(QStringView text) {
     QString out(text.size(), Qt::Uninitialized);
     std::reverse_copy(text.cbegin(), text.cend(), out.begin());
+    return out;
+}
+
+void AppendReversed(QString& text, QStringView bits) {
+    const qsizetype at = text.size();
+    text.resize(at + bits.size());
+    std::reverse_copy(bits.cbegin(), bits.cend(), text.begin() + at);
+}
+
+QString WithReversed(QStringView label, QStringView bits) {
+    QString out;
+    out.reserve(label.size() + bits.size());
+    out += label;
+    AppendReversed(out, bits);
     return out;
 }
 

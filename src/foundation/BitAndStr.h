@@ -15,6 +15,8 @@ qint64 BinToInt(QStringView text);
 QString BinToHex(const QString& bits);
 QString BinToHexBytes(const QString& bits);
 QString ByteToHex(qint64 n);
+// The same two digits appended to a text being built.
+void AppendByteHex(QString& text, qint64 n);
 QString IntToHexBytes(qint64 n);
 qint64 HexToInt(const QString& text);
 QString HexDigitToBin(QChar c);
@@ -30,7 +32,12 @@ QString BoolToBit(bool b);
 QString PadLeft(const QString& text, QChar fill, int length);
 QString PadRight(const QString& text, QChar fill, int length);
 QString PrependChars(const QString& text, QChar c, int count);
-QString ReverseStr(const QString& text);
+QString ReverseStr(QStringView text);
+// Appends the characters of bits last first, to a line being built.
+void AppendReversed(QString& text, QStringView bits);
+// A label followed by the characters of bits last first, made in one piece:
+// the line a decoder writes for a mask it reads.
+QString WithReversed(QStringView label, QStringView bits);
 quint8 DigitToSegments(int digit);
 quint8 SegmentsToDigit(quint8 segments);
 QString StepsToTimeText(qint64 n);

@@ -30,8 +30,11 @@ class BekuParser {
     quint8 at(qint64 i) const { return quint8(bytes_.at(i)); }
     qint64 left() const { return bytes_.size() - pos_; }
 
-    void line(const QString& text) {
-        if (console_) dump_.console << text;
+    // A console line; make gives it, and is called only when there is a
+    // console, so that a read for the keys alone builds no text.
+    template <class Make>
+    void line(const Make& make) {
+        if (console_) dump_.console << make();
     }
     // Echoes the next count bytes (as many as there are) and passes them.
     void bytes(int count, bool withHex, const QString& separator = QStringLiteral(" - ")) {
@@ -48,21 +51,25 @@ class BekuParser {
             const quint8 b = at(pos_);
             dump_.keyBytes = (b & kThreeByteKeys) ? 3 : 4;
             bytes(1, true);
-            line(QStringLiteral("i:=18, $") + ByteToHex(b) + QStringLiteral(" KolByte.Value:=") +
-                 QString::number(dump_.keyBytes));
+            line([&] {
+                return QStringLiteral("i:=18, $") + ByteToHex(b) +
+                       QStringLiteral(" KolByte.Value:=") + QString::number(dump_.keyBytes);
+            });
         }
         bytes(kHeaderBytes - kWidthByte - 1, true);
-        if (pos_ == kHeaderBytes) line(QStringLiteral("конец нулевой страницы "));
+        if (pos_ == kHeaderBytes) line([&] { return QStringLiteral("конец нулевой страницы "); });
     }
 
     // One page; false when the file ended inside it.
     bool page(int number) {
         const quint8 mask = at(pos_);
         bytes(1, false);
-        QString maskBits;
-        for (int j = 0; j < 8; ++j)
-            maskBits += (mask >> j) & 1 ? QLatin1Char('1') : QLatin1Char('0');
-        line(QStringLiteral("mask: ") + maskBits);
+        line([&] {
+            QString maskLine = QStringLiteral("mask: ");
+            for (int j = 0; j < 8; ++j)
+                maskLine += (mask >> j) & 1 ? QLatin1Char('1') : QLatin1Char('0');
+            return maskLine;
+        });
         bytes(1, false);
         const int width = dump_.keyBytes;
         for (int j = 1; j <= kSlots; ++j) {
@@ -76,14 +83,17 @@ class BekuParser {
             if (empty) continue;
             const QString key = DumpConsole::SlotKey(bytes_.constData() + start, width);
             dump_.keys << key;
-            line(QStringLiteral("ключ j:=") + QString::number(j) + QStringLiteral(" :  ") + key);
+            line([&] {
+                return QStringLiteral("ключ j:=") + QString::number(j) + QStringLiteral(" :  ") +
+                       key;
+            });
         }
         if (left() < kPageTail) {
             bytes(kPageTail, false);
             return false;
         }
         bytes(kPageTail, false);
-        line(QStringLiteral("конец страницы ") + QString::number(number));
+        line([&] { return QStringLiteral("конец страницы ") + QString::number(number); });
         return true;
     }
 

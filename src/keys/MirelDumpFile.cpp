@@ -22,7 +22,9 @@ class MirelParser {
         for (qint64 f = 0; f < bytes_.size(); ++f) {
             gauge_.At(f);
             if (f % kPageBytes == kPageBytes - 1) {
-                line(QStringLiteral("-----------Конец страницы. Адрес ") + QString::number(f));
+                line([&] {
+                    return QStringLiteral("-----------Конец страницы. Адрес ") + QString::number(f);
+                });
                 continue;
             }
             if (!dataByte(f - f / kPageBytes, quint8(bytes_.at(f)))) break;
@@ -31,15 +33,19 @@ class MirelParser {
     }
 
   private:
-    void line(const QString& text) {
-        if (console_) dump_.console << text;
+    // A console line; make gives it, and is called only when there is a
+    // console, so that a read for the keys alone builds no text.
+    template <class Make>
+    void line(const Make& make) {
+        if (console_) dump_.console << make();
     }
 
     // False when reading stops: a variant that is none, or the end of the
     // last record.
     bool dataByte(qint64 address, quint8 byte) {
         if (address >= kRecordsAddress && !recordByte(address, byte)) return false;
-        if (address < kRecordsAddress) line(DumpConsole::ByteLine(address, byte, true));
+        if (address < kRecordsAddress)
+            line([&] { return DumpConsole::ByteLine(address, byte, true); });
         if (address == kVariantAddress) return variant(byte);
         return true;
     }
@@ -48,10 +54,13 @@ class MirelParser {
         dump_.apartments = MirelVariantApartments(byte & 0x0F);
         if (dump_.apartments == 0) {
             dump_.badVariant = true;
-            line(DumpConsole::NotThisStructure());
+            line([&] { return DumpConsole::NotThisStructure(); });
             return false;
         }
-        line(QStringLiteral("Количество квартир устройства: ") + QString::number(dump_.apartments));
+        line([&] {
+            return QStringLiteral("Количество квартир устройства: ") +
+                   QString::number(dump_.apartments);
+        });
         gauge_.SetMaximum(
             RoundHalfAway((kRecordBytes * dump_.apartments + kRecordsAddress) * 1.03125));
         return true;
@@ -63,10 +72,12 @@ class MirelParser {
         if (record > dump_.apartments) return false;
         const int inRecord = int(offset % kRecordBytes);
         if (offset == 0)
-            line(QStringLiteral("- - - - - -Начало данных квартир. ") +
-                 QString::number(kRecordsAddress));
-        if (inRecord == 0) line(QStringLiteral("кв № ") + QString::number(record));
-        line(DumpConsole::ByteLine(address, byte, true));
+            line([&] {
+                return QStringLiteral("- - - - - -Начало данных квартир. ") +
+                       QString::number(kRecordsAddress);
+            });
+        if (inRecord == 0) line([&] { return QStringLiteral("кв № ") + QString::number(record); });
+        line([&] { return DumpConsole::ByteLine(address, byte, true); });
         if (inRecord < kRecordHead) return true;
         const int slot = (inRecord - kRecordHead) / kSlotBytes;
         const int inSlot = (inRecord - kRecordHead) % kSlotBytes;
@@ -77,7 +88,10 @@ class MirelParser {
 
     void slotDone(int record, int slot) {
         const QString key = DumpConsole::SlotKey(slot_, kSlotBytes);
-        line(QStringLiteral("ключ v:=") + QString::number(slot + 1) + QStringLiteral(" :  ") + key);
+        line([&] {
+            return QStringLiteral("ключ v:=") + QString::number(slot + 1) + QStringLiteral(" :  ") +
+                   key;
+        });
         if (key != EmptyKeyText()) dump_.rows << MirelKeyRow{key, record};
     }
 

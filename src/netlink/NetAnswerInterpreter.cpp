@@ -55,14 +55,22 @@ QString ReceivedText(const Request& rq, const TNetFrame& r, int commandAt, bool 
     int command = r[commandAt];
     // A device with the internal selector answers the class request with C0.
     if (rq.c == kCmdClass) command &= ~kSelectorBit;
-    QString text = Hex(r[0]) + Hex(r[1]) + Hex(command);
+    // Made in one piece: every packet is read against every request.
+    QString text;
+    text.reserve(14);
+    AppendByteHex(text, r[0]);
+    AppendByteHex(text, r[1]);
+    AppendByteHex(text, command);
     if (rq.base == kCmdCard) {
-        text += Hex(r[4 + rq.s]);
-        if (rq.key.size() > 2) text += Hex(r[5 + rq.s]);
+        AppendByteHex(text, r[4 + rq.s]);
+        if (rq.key.size() > 2) AppendByteHex(text, r[5 + rq.s]);
     } else if (!rq.key.isEmpty()) {
-        text += Hex(r[7 + rq.s]);
+        AppendByteHex(text, r[7 + rq.s]);
     }
-    if (withMemory) text += rq.memory.isEmpty() ? QString() : Hex(r[5 + rq.s]) + Hex(r[4 + rq.s]);
+    if (withMemory && !rq.memory.isEmpty()) {
+        AppendByteHex(text, r[5 + rq.s]);
+        AppendByteHex(text, r[4 + rq.s]);
+    }
     return text;
 }
 

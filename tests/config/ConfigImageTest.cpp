@@ -1,4 +1,5 @@
 #include "config/ConfigImage.h"
+#include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "support/QtPrinters.h"
 
@@ -39,6 +40,30 @@ TEST(ConfigImage, FieldsKeepTheirWidthAndLowBits) {
     QString shortText = "101";
     EXPECT_EQ(CutField(shortText, 8), 5);
     EXPECT_EQ(shortText, "");
+}
+
+TEST(ConfigImage, MasksAndFieldsReadInPlace) {
+    // Item 1 of a mask is payload bit 0, the last character; a short mask is
+    // filled with '0', a long one cut.
+    EXPECT_EQ(MaskPayload("1101", 6), "001011");
+    EXPECT_EQ(MaskPayload("1101", 2), "11");
+    EXPECT_EQ(MaskPayload("x1", 2), "10");
+    EXPECT_EQ(MaskPayload("1", 0), "");
+
+    // A field taken as a view holds what the copy holds, and neither reads
+    // before the start of the text.
+    SectionReader copies(QStringLiteral("0110") + BitField(1, 8));
+    SectionReader views(QStringLiteral("0110") + BitField(1, 8));
+    QString bits;
+    QStringView view;
+    ASSERT_TRUE(copies.TakeBits(3, bits));
+    ASSERT_TRUE(views.TakeView(3, view));
+    EXPECT_EQ(view, bits);
+    EXPECT_EQ(view, u"110");
+    EXPECT_FALSE(views.TakeView(2, view));
+    EXPECT_TRUE(views.TakeView(1, view));
+    EXPECT_EQ(view, u"0");
+    EXPECT_EQ(views.Remaining(), 0);
 }
 
 TEST(ConfigImage, WrapSectionFramesPayload) {

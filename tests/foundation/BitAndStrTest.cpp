@@ -37,6 +37,24 @@ TEST(BitAndStr, BinaryFieldsOfALongerText) {
     EXPECT_EQ(BinToInt(QStringView(u"-1")), 0);
     EXPECT_EQ(BinToInt(QStringView(u"0")), 0);
     EXPECT_EQ(BinToInt(QStringView()), 0);
+    // Past 64 digits only the last 64 count, whether the text is all digits or not.
+    EXPECT_EQ(BinToInt(QStringLiteral("1") + QString(64, QLatin1Char('0'))), 0);
+    EXPECT_EQ(BinToInt(QStringLiteral("1") + QString(63, QLatin1Char('0')) + QStringLiteral("1")),
+              1);
+    EXPECT_EQ(BinToInt(QStringLiteral("x") + QString(63, QLatin1Char('0')) + QStringLiteral("1")),
+              1);
+}
+
+TEST(BitAndStr, LinesMadeInPlace) {
+    // Masks are shown item 1 first, the reverse of their bits in the image.
+    EXPECT_EQ(WithReversed(u"FMSK: ", u"0011"), "FMSK: 1100");
+    EXPECT_EQ(WithReversed(u"FMSK: ", u""), "FMSK: ");
+    QString line = QStringLiteral("$");
+    AppendReversed(line, u"01");
+    AppendByteHex(line, 0x1AB);
+    AppendByteHex(line, -1);
+    AppendNumber(line, -5, 3);
+    EXPECT_EQ(line, "$10AB000-5");
 }
 
 TEST(BitAndStr, HexTexts) {
