@@ -165,14 +165,28 @@ bool WriteBitString(QIODevice& out, const QString& text, qint64* bitCount) {
     return out.write(bytes) == bytes.size();
 }
 
+namespace {
+
+// The eight characters of each byte value, highest bit first: a file's image
+// is made a byte at a time, and every decoder starts with one.
+struct ByteBits {
+    char16_t chars[256][8];
+    constexpr ByteBits() : chars() {
+        for (int b = 0; b < 256; ++b)
+            for (int bit = 0; bit < 8; ++bit) chars[b][bit] = (b >> (7 - bit)) & 1 ? u'1' : u'0';
+    }
+};
+constexpr ByteBits kByteBits;
+
+}  // namespace
+
 QString ImageFromBytes(QByteArrayView bytes) {
     QString image(bytes.size() * 8, Qt::Uninitialized);
-    QChar* bits = image.data();
+    char16_t* bits = reinterpret_cast<char16_t*>(image.data());
+    const char* data = bytes.data();
     // The last byte read ends up first in the image.
-    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
-        const quint8 b = quint8(bytes[i]);
-        for (int bit = 7; bit >= 0; --bit) *bits++ = (b >> bit) & 1 ? kOne : kZero;
-    }
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i, bits += 8)
+        std::copy_n(kByteBits.chars[quint8(data[i])], 8, bits);
     return image;
 }
 

@@ -21,6 +21,7 @@ constexpr int kMaxRunWidth = 15;
 constexpr int kTensBits = 8;
 constexpr int kMinutesBits = 11;
 constexpr qint64 kMaxMinutes = (qint64(1) << kMinutesBits) - 1;
+constexpr qsizetype kToldRejections = 20;
 
 enum Layout : int { kList = 0, kMask = 1 };
 
@@ -323,6 +324,26 @@ struct TimesHeader {
     qint64 bpv = 0;
 };
 
+// The walk's numbered lines, kept by each thread across walks: a damaged
+// section gives thousands of them, mostly of small numbers.
+struct WalkLines {
+    NumberLines pfx{u"PFX:= "};
+    NumberLines day{u": день "};
+    NumberLines night{u": ночь "};
+    NumberLines first{u"1:= "};
+    NumberLines firstSpaced{u"1 := "};
+    NumberLines second{u"2:= "};
+    NumberLines secondSpaced{u"2 := "};
+    NumberLines entry{u"kv N:= "};
+    NumberLines mask{u"ms:= "};
+    NumberLines run{u"Диапазон := "};
+
+    static WalkLines& OfThread() {
+        thread_local WalkLines lines;
+        return lines;
+    }
+};
+
 // One walk over a section, shared by the read screen and the editor: the read
 // screen's lines (values as stored), and each entry's times in minutes.
 class TimesWalk {
@@ -340,6 +361,11 @@ class TimesWalk {
             mask();
         else
             runs();
+        if (unlisted_ > 0) {
+            const QString line = WithNumber(u"Пропущено ещё времён вне списка или таблицы: ", unlisted_);
+            note([&] { return line; });
+            rejected << line;
+        }
     }
 
     QStringList lines;
@@ -382,7 +408,7 @@ class TimesWalk {
         qint64 pfx = 1;
         if (h_.pairs > 0) {
             if (!r_.Take(1, pfx)) return false;
-            note([&] { return WithNumber(u"PFX:= ", pfx); });
+            note([&] { return text_.pfx(pfx); });
         }
         if (pfx == 0) {
             qint64 index = 0;
@@ -393,14 +419,14 @@ class TimesWalk {
                 return true;
             }
             t = table_[index];
-            note([&] { return WithNumber(u": день ", t.day); });
-            note([&] { return WithNumber(u": ночь ", t.night); });
+            note([&] { return text_.day(t.day); });
+            note([&] { return text_.night(t.night); });
             t = {minutes(t.day, h_.tableTens), minutes(t.night, h_.tableTens)};
         } else {
             const int width = valueWidth(h_.explicitTens);
             if (!r_.Take(width, t.day) || !r_.Take(width, t.night)) return false;
-            note([&] { return WithNumber(spaced ? u"1 := " : u"1:= ", t.day); });
-            note([&] { return WithNumber(spaced ? u"2 := " : u"2:= ", t.night); });
+            note([&] { return (spaced ? text_.firstSpaced : text_.first)(t.day); });
+            note([&] { return (spaced ? text_.secondSpaced : text_.second)(t.night); });
             t = {minutes(t.day, h_.explicitTens), minutes(t.night, h_.explicitTens)};
         }
         if (entries_ >= 0 && position >= entries_) {
@@ -412,10 +438,15 @@ class TimesWalk {
         return true;
     }
 
-    // A rejection line, made in one piece: a damaged section may reject
-    // every entry it holds.
+    // A rejection line, made in one piece. A damaged section may reject every
+    // one of thousands of entries: past the first few only their number is
+    // told, in one line at the end, so that a warning stays readable.
     void reject(QStringView what, qint64 number, QStringView outside, qint64 size,
                 QStringView skipped) {
+        if (rejected.size() >= kToldRejections) {
+            ++unlisted_;
+            return;
+        }
         QString line;
         line.reserve(what.size() + outside.size() + skipped.size() + 40);
         line += what;
@@ -440,7 +471,7 @@ class TimesWalk {
             qint64 n = 0;
             r_.Take(bpi, n);
             if (n == end) break;  // the list's end mark
-            note([&] { return WithNumber(u"kv N:= ", n); });
+            note([&] { return text_.entry(n); });
             if (!times(int(n), afterRuns)) break;
         }
         note([&] { return WithNumber(u"ln(so): ", r_.Remaining()); });
@@ -450,7 +481,7 @@ class TimesWalk {
         for (int position = 0; r_.Remaining() > 1 && !atPadding(); ++position) {
             qint64 bit = 0;
             r_.Take(1, bit);
-            note([&] { return WithNumber(u"ms:= ", bit); });
+            note([&] { return text_.mask(bit); });
             if (bit == 1 && !times(position, true)) break;
         }
     }
@@ -463,7 +494,7 @@ class TimesWalk {
         while (r_.Remaining() > w && !atPadding()) {
             qint64 length = 0;
             r_.Take(w, length);
-            note([&] { return WithNumber(u"Диапазон := ", length); });
+            note([&] { return text_.run(length); });
             if (withTimes) {
                 for (qint64 k = 0; k < length; ++k)
                     if (!times(position + int(k), true)) return endRuns();
@@ -481,9 +512,11 @@ class TimesWalk {
     }
 
     SectionReader r_;
+    WalkLines& text_ = WalkLines::OfThread();
     int entries_ = 0;
     bool withLines_ = true;
     TimesHeader h_;
+    qint64 unlisted_ = 0;  // rejections past the ones told one by one
     QList<TimePair> table_;  // as stored: tens of minutes or minutes by the table's flag
 };
 
@@ -519,12 +552,29 @@ QStringList DecodePoSection5(const QString& sectionText, int entries) {
     return walk.lines;
 }
 
+namespace {
+
+// PoTimeText of a time in minutes, made once per value and thread and shared
+// after: a damaged section can give every one of thousands of entries times.
+QString sharedTimeText(qint64 minutes) {
+    constexpr qint64 kShared = 2560;  // past the latest time a section holds, 255 tens of minutes
+    if (minutes < 0 || minutes >= kShared) return PoTimeText(minutes);
+    thread_local const QList<QString> made = [] {
+        QList<QString> texts(kShared);
+        for (qint64 m = 0; m < kShared; ++m) texts[m] = PoTimeText(m);
+        return texts;
+    }();
+    return made[minutes];
+}
+
+}  // namespace
+
 QStringList DecodePoCodeTimes(const QString& sectionText, QList<CallCodeRecord>& records) {
     TimesWalk walk(sectionText, int(records.size()), false);
     walk.Run();
     for (const TimeEntry& e : walk.found) {
-        records[e.position].dayTime = PoTimeText(e.times.day);
-        records[e.position].nightTime = PoTimeText(e.times.night);
+        records[e.position].dayTime = sharedTimeText(e.times.day);
+        records[e.position].nightTime = sharedTimeText(e.times.night);
     }
     return walk.rejected;
 }

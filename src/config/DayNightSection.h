@@ -40,9 +40,11 @@ QString EncodePoCodeTimes(const QString& poTimeMask, const QList<qint64>& poTime
 
 // The read screen's lines. entries is the number of call-code entries the
 // file announces (section 2), 0 when unknown; an entry number beyond it is
-// rejected with a line, and so is a table index beyond the table.
+// rejected with a line, and so is a table index beyond the table; past the
+// first 20 rejections one line at the end gives the number of the others.
 QStringList DecodePoSection5(const QString& sectionText, int entries);
 // The editor's decoder: writes each entry's day and night time ("hh:mm") into
 // its record. Entry numbers beyond the records and table indexes beyond the
-// table are left out; the returned lines say which.
+// table are left out; the returned lines say which (the first 20, then how
+// many more).
 QStringList DecodePoCodeTimes(const QString& sectionText, QList<CallCodeRecord>& records);

@@ -26,7 +26,8 @@ bool SectionReader::TakeView(int width, QStringView& bits) {
 
 bool SectionReader::Take(int width, qint64& value) {
     if (width < 0 || left_ < width) return false;
-    value = BinToInt(QStringView(text_).mid(left_ - width, width));
     left_ -= width;
+    // Bounds are checked above; every field of every section comes this way.
+    value = BinToInt(QStringView(text_.constData() + left_, width));
     return true;
 }

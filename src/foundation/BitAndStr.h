@@ -3,6 +3,7 @@
 // characters '0' and '1', most significant digit first; positions are 1-based.
 // Each function is pure, and each edge behaviour is relied on by callers.
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -25,6 +26,20 @@ QString IntToStrZ(qint64 n, int width);
 // A label followed by a decimal number, made in one piece: the decoders
 // write a line like this for every field they read.
 QString WithNumber(QStringView label, qint64 n);
+// WithNumber's lines of one label, each made once and shared after (copies of
+// a QString share its characters): a damaged section gives a decoder
+// thousands of lines of a few labels and small numbers. The label must outlive
+// the object; keep one per label and thread (a function's thread_local).
+class NumberLines {
+  public:
+    explicit NumberLines(QStringView label) : label_(label) {}
+    QString operator()(qint64 n);
+
+  private:
+    static constexpr qint64 kShared = 4096;  // numbers from here on are made each time
+    QStringView label_;
+    QList<QString> made_;  // by number, from 0
+};
 // Appends n in decimal, with '0' in front up to width digits, to a text
 // being built: lines of a character a byte are made without a copy per part.
 void AppendNumber(QString& text, qint64 n, int width = 0);

@@ -241,6 +241,24 @@ TEST(DayNightSection, ReadersRejectWhatIsOutsideTheirArrays) {
     EXPECT_FALSE(ReadLines(section).contains("Запись 2 вне списка из 2 записей, время пропущено."));
 }
 
+TEST(DayNightSection, ManyRejectionsAreToldByTheirNumberPastTheFirstTwenty) {
+    // Thirty entries with times, five records: 25 entries past the list.
+    QList<Times> entries;
+    for (int i = 0; i < 30; ++i) entries << Times{420 + i, 1320};
+    const QString section = Section(entries);
+    QStringList rejected;
+    const QList<CallCodeRecord> r = Decoded(section, 5, &rejected);
+    ASSERT_EQ(rejected.size(), 21);
+    EXPECT_EQ(rejected.first(), "Запись 5 вне списка из 5 записей, время пропущено.");
+    EXPECT_EQ(rejected[19], "Запись 24 вне списка из 5 записей, время пропущено.");
+    EXPECT_EQ(rejected.last(), "Пропущено ещё времён вне списка или таблицы: 5");
+    EXPECT_EQ(r[4].dayTime, "07:04");  // the entries inside the list keep their times
+
+    const QStringList lines = ReadLines(section, 5);
+    EXPECT_EQ(lines.count("Пропущено ещё времён вне списка или таблицы: 5"), 1);
+    EXPECT_FALSE(lines.contains("Запись 25 вне списка из 5 записей, время пропущено."));
+}
+
 TEST(DayNightSection, PaddingIsNeverReadAsEntries) {
     // Runs of width 2 ending on a run without times, 6 bits short of a byte:
     // the padding would read as two zero runs and then as list entry 0.

@@ -20,7 +20,7 @@ namespace {
 
 using fuzz::Check;
 
-constexpr unsigned kTimesRoundTripEvery = 4;
+constexpr unsigned kTimesRoundTripEvery = 16;
 
 void ConsoleParams(const QString& text) {
     TPoParams p;
