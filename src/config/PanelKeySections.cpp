@@ -33,11 +33,12 @@ QString nameLine(const PanelFileInput& in) {
 
 // Views, not copies: the lists may hold tens of thousands of blank rows.
 bool isBlankCell(const QString& cell) {
-    return QStringView(cell).trimmed().isEmpty();
+    return cell.isEmpty() || QStringView(cell).trimmed().isEmpty();
 }
 
 bool isEmptyKeyCell(const QString& cell) {
-    return QStringView(cell).trimmed().compare(EmptyKeyText(), Qt::CaseInsensitive) == 0;
+    return !cell.isEmpty() &&
+           QStringView(cell).trimmed().compare(EmptyKeyText(), Qt::CaseInsensitive) == 0;
 }
 
 QString badKeyText(const QString& key) {
@@ -95,47 +96,56 @@ QString withHeader(const QString& records, qint64 second, int secondBits, qint64
 
 // ---- section 5 ----
 
-struct Slot5 {
-    bool main = true;
-    qint64 key = 0;
-};
-struct Apartment5 {
-    bool withSlots = false;
-    QList<Slot5> entries;
-};
-struct Section5 {
-    QString rSumBits;  // empty when the section ends before it
-    QString rMinBits;
-    QList<Apartment5> apartments;
-    bool cut = false;  // a slot or an end bit was missing
+// The two counts at the head of section 5 as they stand in the text; a count
+// the section ends before is empty.
+struct Section5Head {
+    QStringView rSumBits;
+    QStringView rMinBits;
 };
 
-// Reads the apartment records of a section 5 text, never past its start.
-Section5 parseSection5(const QString& sectionText) {
-    Section5 s;
-    SectionReader r(sectionText);
-    if (!r.TakeBits(kCountBits, s.rSumBits) || !r.TakeBits(kCountBits, s.rMinBits)) return s;
-    const qint64 rMin = BinToInt(s.rMinBits);
+Section5Head readSection5Head(SectionReader& r) {
+    Section5Head head;
+    if (r.TakeView(kCountBits, head.rSumBits)) r.TakeView(kCountBits, head.rMinBits);
+    return head;
+}
+
+// Walks the apartment records after the head in order, never past the start
+// of the text: apartment(withSlots) opens each record and slot(main, key)
+// follows for each of its slots. Nothing is gathered on the way, so the read
+// screen and the editor build their output in one pass. True when a slot or
+// an end bit was missing.
+template <typename OnApartment, typename OnSlot>
+bool walkSection5(SectionReader& r, qint64 rMin, OnApartment apartment, OnSlot slot) {
     // Fewer than 8 bits left are the padding of the last byte.
     while (r.Has(kByteBits)) {
         qint64 start = 0, key = 0, next = 0;
         r.Take(1, start);
-        Apartment5 a;
-        a.withSlots = start == 0;
-        for (qint64 j = 0; a.withSlots && j < rMin && !s.cut; ++j) {
-            s.cut = !r.Take(kKeySlotBits, key);
-            if (!s.cut) a.entries << Slot5{true, key};
+        const bool withSlots = start == 0;
+        apartment(withSlots);
+        if (!withSlots) continue;
+        for (qint64 j = 0; j < rMin; ++j) {
+            if (!r.Take(kKeySlotBits, key)) return true;
+            slot(true, key);
         }
-        while (a.withSlots && !s.cut) {
-            s.cut = !r.Take(1, next);
-            if (s.cut || next == 1) break;
-            s.cut = !r.Take(kKeySlotBits, key);
-            if (!s.cut) a.entries << Slot5{false, key};
+        for (;;) {
+            if (!r.Take(1, next)) return true;
+            if (next == 1) break;
+            if (!r.Take(kKeySlotBits, key)) return true;
+            slot(false, key);
         }
-        s.apartments << a;
-        if (s.cut) break;
     }
-    return s;
+    return false;
+}
+
+// "RSum: 0000000000000101 := 5": a count of the head, its bits and its value.
+QString countLine(QStringView label, QStringView bits) {
+    QString line;
+    line.reserve(label.size() + bits.size() + 24);
+    line += label;
+    line += bits;
+    line += u" := ";
+    AppendNumber(line, BinToInt(bits));
+    return line;
 }
 
 // Keys of the register that can be written, in their order; the others are logged.
@@ -210,21 +220,30 @@ qint64 announcedRows(qint64 count) {
     return qBound<qint64>(0, count, fileLimitBits() / kKeySlotBits);
 }
 
-// Puts a decoded row at its place in a list that starts with the rows its
-// section announced; a section holding more slots than announced adds rows.
+// A list gets its memory once, for the rows its section announces or the
+// rows it holds, whichever is more: the announced rows may be tens of
+// thousands.
 template <typename Row>
-void placeRow(QList<Row>& rows, int row, const Row& value) {
-    if (row == rows.size()) rows.append(value);
-    rows[row] = value;
+void reserveRows(QList<Row>& rows, qint64 count, qint64 mostDecoded) {
+    rows.reserve(qMax(announcedRows(count), mostDecoded));
+}
+
+// After the decoded rows, the blank rows the section announced but did not fill.
+template <typename Row>
+void padToAnnounced(QList<Row>& rows, qint64 count) {
+    const qint64 announced = announcedRows(count);
+    if (announced > rows.size()) rows.resize(announced);
 }
 
 // The head of sections 6 and 7: the slot count, which gives the list its
-// blank rows, and the byte after it; false when the section ends before them.
+// blank rows, and the byte after it; false when the section ends before them
+// (the list then holds the blank rows of a count it could read).
 template <typename Row>
 bool readListHead(SectionReader& r, qint64& count, QList<Row>& rows, qint64& byte) {
     if (!r.Take(kCountBits, count)) return false;
-    rows.resize(announcedRows(count));
-    return r.Take(kByteBits, byte);
+    if (r.Take(kByteBits, byte)) return true;
+    padToAnnounced(rows, count);
+    return false;
 }
 
 // The apartment index of an editor cell: blank is 0 (no apartment); false
@@ -364,6 +383,8 @@ QString slotLine(QStringView head, qint64 key) {
 }  // namespace
 
 QString KeySlotText(qint64 value) {
+    // An empty slot is the commonest key of a file: its text is shared, not built.
+    if (value == kEmptySlot) return EmptyKeyText();
     QString text;
     text.reserve(6);
     appendKeySlot(text, value);
@@ -472,27 +493,30 @@ QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
 QStringList DecodeBvSection5(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 5")),
                       QStringLiteral(" БВ    СЕКЦИЯ 5")};
-    const Section5 s = parseSection5(sectionText);
-    if (s.rSumBits.isEmpty()) return lines;
-    qint64 rSum = BinToInt(s.rSumBits);
-    lines << QStringLiteral("RSum: ") + s.rSumBits + WithNumber(u" := ", rSum);
-    if (!s.rMinBits.isEmpty())
-        lines << QStringLiteral("RMin: ") + s.rMinBits + WithNumber(u" := ", BinToInt(s.rMinBits));
-    // An apartment without slots is a bit of the section: its line is always the same.
-    const QString skipped = QStringLiteral("пропущено 1 квартир ");
-    for (const Apartment5& a : s.apartments) {
-        if (!a.withSlots) lines << skipped;
+    SectionReader r(sectionText);
+    const Section5Head head = readSection5Head(r);
+    if (head.rSumBits.isEmpty()) return lines;
+    qint64 rSum = BinToInt(head.rSumBits);
+    lines << countLine(u"RSum: ", head.rSumBits);
+    if (!head.rMinBits.isEmpty()) {
+        lines << countLine(u"RMin: ", head.rMinBits);
+        lines.reserve(lines.size() + r.Remaining() / kKeySlotBits + 2);
+        // An apartment without slots is a bit of the section: its line is always the same.
+        const QString skipped = QStringLiteral("пропущено 1 квартир ");
         int j = 0;
-        for (const Slot5& slot : a.entries) {
-            if (slot.main) {
-                lines << slotLine(u" основной slot", ++j, u": ", slot.key);
-            } else {
-                lines << slotLine(u"dop slot: ", slot.key);
-            }
-            --rSum;
-        }
+        const bool cut = walkSection5(
+            r, BinToInt(head.rMinBits),
+            [&](bool withSlots) {
+                if (!withSlots) lines << skipped;
+                j = 0;
+            },
+            [&](bool main, qint64 key) {
+                lines << (main ? slotLine(u" основной slot", ++j, u": ", key)
+                               : slotLine(u"dop slot: ", key));
+                --rSum;
+            });
+        if (cut) lines << ConfigShortSectionText();
     }
-    if (s.cut) lines << ConfigShortSectionText();
     lines << WithNumber(u"осталось слотов RSum: ", rSum);
     return lines;
 }
@@ -504,6 +528,7 @@ QStringList DecodeBvSection6(const QString& sectionText) {
     if (r.Take(kCountBits, rSum)) lines << WithNumber(u"RSum:= ", rSum);
     if (!r.Take(kByteBits, lBit)) return lines;
     lines << WithNumber(u"LBit:= ", lBit);
+    lines.reserve(lines.size() + r.Remaining() / (lBit + kKeySlotBits));
     for (int slot = 1; r.Take(int(lBit), index) && r.Take(kKeySlotBits, key); ++slot) {
         QString line = slotLine(u"id kv:= ", index, u" slot:= ", key);
         line += QLatin1Char(' ');
@@ -519,6 +544,7 @@ QStringList DecodeBvSection7(const QString& sectionText) {
     qint64 aSum = 0, reserve = 0, key = 0;
     if (r.Take(kCountBits, aSum)) lines << WithNumber(u"ASum:= ", aSum);
     if (r.Take(kByteBits, reserve)) lines << WithNumber(u"резерв: ", reserve);
+    lines.reserve(lines.size() + r.Remaining() / kKeySlotBits);
     for (int slot = 1; r.Take(kKeySlotBits, key); ++slot)
         lines << slotLine(u"", slot, u" слот:= ", key);
     return lines;
@@ -526,23 +552,32 @@ QStringList DecodeBvSection7(const QString& sectionText) {
 
 Keys5List DecodeBvKeys5(const QString& sectionText) {
     Keys5List list;
-    const Section5 s = parseSection5(sectionText);
-    list.kolSl5 = BinToInt(s.rSumBits);
-    list.minSl = BinToInt(s.rMinBits);
-    list.rows.resize(announcedRows(list.kolSl5));
-    qint64 left = list.kolSl5;
-    int row = 0;
-    for (int a = 1; a <= s.apartments.size(); ++a) {
-        const QList<Slot5>& entries = s.apartments[a - 1].entries;
-        if (entries.isEmpty()) continue;
-        const QString apartment = num(a);  // one text shared by the apartment's rows
-        for (const Slot5& slot : entries) {
-            placeRow(list.rows, row++,
-                     Keys5Row{apartment, KeySlotText(slot.key),
-                              slot.main ? MainSlotMark() : ExtraSlotMark()});
-            --left;
-        }
+    SectionReader r(sectionText);
+    const Section5Head head = readSection5Head(r);
+    list.kolSl5 = BinToInt(head.rSumBits);
+    list.minSl = BinToInt(head.rMinBits);
+    // Every slot takes 24 bits at least, which bounds the rows the section holds.
+    reserveRows(list.rows, list.kolSl5, r.Remaining() / kKeySlotBits);
+    if (!head.rMinBits.isEmpty()) {
+        qint64 a = 0;
+        QString apartment;  // one text shared by the apartment's rows
+        walkSection5(
+            r, list.minSl,
+            [&](bool) {
+                ++a;
+                apartment.clear();
+            },
+            [&](bool main, qint64 key) {
+                if (apartment.isNull()) apartment = num(a);
+                // Filled in place: no row is built to be moved into the list.
+                Keys5Row& row = list.rows.emplaceBack();
+                row.apartment = apartment;
+                row.key = KeySlotText(key);
+                row.kind = main ? MainSlotMark() : ExtraSlotMark();
+            });
     }
+    const qint64 left = list.kolSl5 - list.rows.size();
+    padToAnnounced(list.rows, list.kolSl5);
     if (left >= 1) list.unplaced = WithNumber(u"осталось слотов RSum: ", left);
     return list;
 }
@@ -552,17 +587,19 @@ Keys6List DecodeBvKeys6(const QString& sectionText) {
     SectionReader r(sectionText);
     if (!readListHead(r, list.kolSl6, list.rows, list.bitSl)) return list;
     const int indexBits = int(list.bitSl);
+    reserveRows(list.rows, list.kolSl6, r.Remaining() / (indexBits + kKeySlotBits));
     QStringView index;
     qint64 key = 0;
-    for (int row = 0; r.TakeView(indexBits, index) && r.Take(kKeySlotBits, key); ++row) {
+    while (r.TakeView(indexBits, index) && r.Take(kKeySlotBits, key)) {
         // Shown from 1; all ones stores no apartment.
         const bool noApartment =
             std::all_of(index.begin(), index.end(), [](QChar c) { return c == QLatin1Char('1'); });
-        placeRow(list.rows, row,
-                 Keys6Row{noApartment ? QStringLiteral("0")
-                                      : QString::number(quint64(BinToInt(index)) + 1),
-                          KeySlotText(key)});
+        Keys6Row& row = list.rows.emplaceBack();
+        row.apartment =
+            noApartment ? QStringLiteral("0") : QString::number(quint64(BinToInt(index)) + 1);
+        row.key = KeySlotText(key);
     }
+    padToAnnounced(list.rows, list.kolSl6);
     return list;
 }
 
@@ -570,8 +607,10 @@ Keys7List DecodeBvKeys7(const QString& sectionText) {
     Keys7List list;
     SectionReader r(sectionText);
     if (!readListHead(r, list.kolSl7, list.keys, list.reservKey)) return list;
+    reserveRows(list.keys, list.kolSl7, r.Remaining() / kKeySlotBits);
     qint64 key = 0;
-    for (int row = 0; r.Take(kKeySlotBits, key); ++row) placeRow(list.keys, row, KeySlotText(key));
+    while (r.Take(kKeySlotBits, key)) list.keys.append(KeySlotText(key));
+    padToAnnounced(list.keys, list.kolSl7);
     return list;
 }
 

@@ -126,6 +126,14 @@ TEST(ConfigImage, ByteWriterAndReader) {
     QString image = "11110000";
     PrependBytesToImage(image, Bytes({0x01}));
     EXPECT_EQ(image, "0000000111110000");
+    // Every byte value reads as its eight bits, the highest first.
+    QByteArray every;
+    QString everyImage;
+    for (int b = 0; b < 256; ++b) {
+        every += char(b);
+        everyImage.prepend(BitField(b, 8));
+    }
+    EXPECT_EQ(ImageFromBytes(every), everyImage);
 }
 
 TEST(ConfigImage, TakeSectionStopsAtEndMarkAndConsumesEmptySections) {

@@ -210,6 +210,37 @@ TEST(PanelKeyLists, Keys5FromASection) {
     EXPECT_EQ(more.rows.size(), 7);
     EXPECT_EQ(more.rows[6].key, "");
     EXPECT_EQ(more.unplaced, "осталось слотов RSum: 2");
+
+    // A count below the slots the section holds: every slot still gets its row.
+    text.replace(text.size() - 8 - 16, 16, BitField(2, 16));
+    const Keys5List fewer = DecodeBvKeys5(text);
+    ASSERT_EQ(fewer.rows.size(), 5);
+    EXPECT_EQ(fewer.rows[3].apartment, "3");
+    EXPECT_EQ(fewer.rows[4].key, "FFFFFF");
+    EXPECT_TRUE(fewer.unplaced.isEmpty());
+}
+
+TEST(PanelKeyLists, Keys6And7ListEverySlotHeldWhateverTheCount) {
+    // Section 6, index width 2: two slots held, one announced; all ones is no apartment.
+    const QString held6 = Slot("222222") + "11" + Slot("111111") + "01";
+    const Keys6List fewer6 = DecodeBvKeys6(held6 + BitField(2, 8) + BitField(1, 16) + "00000001");
+    ASSERT_EQ(fewer6.rows.size(), 2);
+    EXPECT_EQ(fewer6.rows[0].apartment, "2");
+    EXPECT_EQ(fewer6.rows[0].key, "111111");
+    EXPECT_EQ(fewer6.rows[1].apartment, "0");
+    EXPECT_EQ(fewer6.rows[1].key, "222222");
+    // Four announced: the slots first, then blank rows.
+    const Keys6List more6 = DecodeBvKeys6(held6 + BitField(2, 8) + BitField(4, 16) + "00000001");
+    ASSERT_EQ(more6.rows.size(), 4);
+    EXPECT_EQ(more6.rows[1].key, "222222");
+    EXPECT_TRUE(more6.rows[2].apartment.isEmpty() && more6.rows[3].key.isEmpty());
+
+    // Section 7 the same way.
+    const QString held7 = Slot("333333") + Ones(24) + Slot("111111") + BitField(9, 8);
+    EXPECT_EQ(DecodeBvKeys7(held7 + BitField(1, 16) + "00000001").keys,
+              (QStringList{"111111", "FFFFFF", "333333"}));
+    EXPECT_EQ(DecodeBvKeys7(held7 + BitField(5, 16) + "00000001").keys,
+              (QStringList{"111111", "FFFFFF", "333333", "", ""}));
 }
 
 TEST(PanelKeyLists, Keys5EndsWithTheLastApartmentThatHasARow) {

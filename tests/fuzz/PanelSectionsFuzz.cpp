@@ -24,7 +24,7 @@ using fuzz::Check;
 // for more slots than the section holds makes the editor write a section as
 // large as a file, which takes a hundred times as long as the rest; those
 // are written back for one input in kWholeFileEvery.
-constexpr unsigned kWriteBackEvery = 4;
+constexpr unsigned kWriteBackEvery = 8;
 constexpr unsigned kWholeFileEvery = 32;
 
 // A section an editor encoder built: at most one slot (of up to 255 + 24
