@@ -3,12 +3,24 @@
 #include "foundation/BitAndStr.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <limits>
 
 namespace {
 
 const QChar kZero = QLatin1Char('0');
 const QChar kOne = QLatin1Char('1');
+
+// The characters of each half-byte, most significant bit first: an image
+// takes eight characters of every byte of a file, copied four at a time.
+using NibbleBits = std::array<char16_t, 4>;
+constexpr std::array<NibbleBits, 16> kNibbleBits = [] {
+    std::array<NibbleBits, 16> table{};
+    for (int n = 0; n < 16; ++n)
+        for (int bit = 0; bit < 4; ++bit) table[n][bit] = (n >> (3 - bit)) & 1 ? u'1' : u'0';
+    return table;
+}();
 
 constexpr int kLengthBits = 16;
 constexpr qint64 kMaxLengthWord = 65535;  // a length of this size cannot be stored
@@ -167,11 +179,14 @@ bool WriteBitString(QIODevice& out, const QString& text, qint64* bitCount) {
 
 QString ImageFromBytes(QByteArrayView bytes) {
     QString image(bytes.size() * 8, Qt::Uninitialized);
-    QChar* bits = image.data();
+    char16_t* bits = reinterpret_cast<char16_t*>(image.data());
+    const char* data = bytes.data();
     // The last byte read ends up first in the image.
     for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
-        const quint8 b = quint8(bytes[i]);
-        for (int bit = 7; bit >= 0; --bit) *bits++ = (b >> bit) & 1 ? kOne : kZero;
+        const quint8 b = quint8(data[i]);
+        std::memcpy(bits, kNibbleBits[b >> 4].data(), sizeof(NibbleBits));
+        std::memcpy(bits + 4, kNibbleBits[b & 0xF].data(), sizeof(NibbleBits));
+        bits += 8;
     }
     return image;
 }

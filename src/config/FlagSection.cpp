@@ -4,6 +4,8 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
+#include <vector>
+
 namespace {
 
 constexpr int kSection = 4;
@@ -13,6 +15,39 @@ constexpr int kVersion = 1;
 int carriedFlags(QStringView maskBits) {
     return int(maskBits.size() - maskBits.count(QLatin1Char('0')));
 }
+
+// Texts made from the groups of a section, kept by the group's value: a
+// section of thousands of apartments holds few distinct narrow groups, and a
+// text shared among them needs no allocation of its own. Wider groups, whose
+// values rarely repeat, get a text each.
+class GroupTexts {
+  public:
+    // Groups of width bits, given as they stand in the section or last character first.
+    GroupTexts(int width, bool reversed)
+        : reversed_(reversed), kept_(width <= kKeptWidth ? qsizetype(1) << width : 0) {}
+
+    QString Text(QStringView bits) {
+        if (bits.size() > kKeptWidth || !plain(bits)) return make(bits);
+        const qint64 value = BinToInt(bits);
+        if (value >= qint64(kept_.size())) return make(bits);
+        QString& kept = kept_[value];
+        // Plain bits of one width and one value are the same bits.
+        if (kept.size() != bits.size()) kept = make(bits);
+        return kept;
+    }
+
+  private:
+    static constexpr int kKeptWidth = 10;
+
+    QString make(QStringView bits) const { return reversed_ ? ReverseStr(bits) : bits.toString(); }
+    // Only a text of '0' and '1' alone has one value for one text.
+    static bool plain(QStringView bits) {
+        return bits.count(QLatin1Char('0')) + bits.count(QLatin1Char('1')) == bits.size();
+    }
+
+    bool reversed_;
+    std::vector<QString> kept_;
+};
 
 }  // namespace
 
@@ -54,14 +89,17 @@ QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
     if (w <= 0) return lines;
     // A line a group, made in one piece: a section may hold tens of thousands.
     lines.reserve(lines.size() + r.Remaining() / w);
+    GroupTexts unnamed(w, true);  // the groups past the announced apartments
     for (int i = 1; r.TakeView(w, bits); ++i) {
-        QString line;
-        if (i <= announced) {
-            line.reserve(24 + w);
-            line += QStringView(u"п № ");
-            AppendNumber(line, i);
-            line += QStringView(u" маска кв.: ");
+        if (i > announced) {
+            lines << unnamed.Text(bits);
+            continue;
         }
+        QString line;
+        line.reserve(24 + w);
+        line += QStringView(u"п № ");
+        AppendNumber(line, i);
+        line += QStringView(u" маска кв.: ");
         AppendReversed(line, bits);
         lines << line;
     }
@@ -80,7 +118,8 @@ FlagSectionValues DecodeFlagSection(const QString& sectionText) {
     if (r.TakeView(kFlagCount, bits)) v.defaultMask = ReverseStr(bits);
     if (w <= 0) return v;
     v.groups.reserve(r.Remaining() / w);
-    while (r.TakeView(w, bits)) v.groups << bits.toString();
+    GroupTexts groups(w, false);
+    while (r.TakeView(w, bits)) v.groups << groups.Text(bits);
     return v;
 }
 

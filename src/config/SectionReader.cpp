@@ -19,14 +19,14 @@ bool SectionReader::TakeBits(int width, QString& bits) {
 
 bool SectionReader::TakeView(int width, QStringView& bits) {
     if (width < 0 || left_ < width) return false;
-    bits = QStringView(text_).mid(left_ - width, width);
+    bits = field(width);
     left_ -= width;
     return true;
 }
 
 bool SectionReader::Take(int width, qint64& value) {
     if (width < 0 || left_ < width) return false;
-    value = BinToInt(QStringView(text_).mid(left_ - width, width));
+    value = BinToInt(field(width));
     left_ -= width;
     return true;
 }

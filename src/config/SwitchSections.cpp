@@ -5,6 +5,8 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kVersion = 1;
@@ -46,7 +48,8 @@ QStringList readScreenLines(const QString& title, const QString& sectionText, Pa
 
 // ---- section 2 ----
 
-// Walks the tract lists, handing each panel and each list end to the visitor.
+// Walks the tract lists, handing each panel and each list end to the
+// visitor, until the visitor has read all it needs.
 template <typename Visit>
 void walkTracts(const QString& sectionText, Visit visit) {
     SectionReader r(sectionText);
@@ -54,10 +57,81 @@ void walkTracts(const QString& sectionText, Visit visit) {
     qint64 b = 0;
     while (r.Take(8, b)) {
         const bool end = b == kTractEnd;
-        visit(tract, b, end);
+        if (!visit(tract, b, end)) return;
         if (end) ++tract;
     }
 }
+
+// The read screen's lines of the tract lists, a line a byte, added to the
+// screen's lines. The tract's part of a line is made once a tract, and a
+// byte that comes again within the tract gets a copy of the line already
+// made: a garbled section of thousands of bytes repeats most of its lines,
+// and a shared text needs no allocation. Each part is written once and a
+// line is copied together from its parts.
+class TractLines {
+  public:
+    explicit TractLines(QStringList& lines) : lines_(lines) { madeAt_.fill(-1); }
+
+    void Add(int tract, qint64 b) {
+        if (tract != tract_) startTract(tract);
+        qsizetype& at = madeAt_[b & 0xFF];  // an 8-bit field
+        if (at >= tractStart_) {
+            QString line = lines_.at(at);
+            lines_.append(std::move(line));
+            return;
+        }
+        at = lines_.size();
+        lines_.append(makeLine(b));
+    }
+
+  private:
+    void startTract(int tract) {
+        tract_ = tract;
+        tractStart_ = lines_.size();
+        head_.resize(0);
+        head_ += QLatin1String(" tract ");
+        AppendNumber(head_, tract);
+        head_ += QLatin1String(":= ");
+    }
+
+    // The tract's part and the byte's, copied into a text of the line's size.
+    QString makeLine(qint64 b) {
+        const QStringView tail = byteText(b);
+        QString line(head_.size() + tail.size(), Qt::Uninitialized);
+        std::copy(tail.begin(), tail.end(), std::copy(head_.cbegin(), head_.cend(), line.data()));
+        return line;
+    }
+
+    // The byte's part of a line, made the first time the byte comes: the end
+    // of the list, or the panel's number as the screen shows it.
+    QStringView byteText(qint64 b) {
+        Part& part = byteParts_[b & 0xFF];
+        if (part.size == 0) {
+            part.from = byteTexts_.size();
+            if (b == kTractEnd) {
+                byteTexts_ += QLatin1String("$FF");
+            } else {
+                byteTexts_ += QStringView(u"БВ");
+                AppendNumber(byteTexts_, b - kPanelOffset, 2);
+            }
+            part.size = byteTexts_.size() - part.from;
+        }
+        return QStringView(byteTexts_).sliced(part.from, part.size);
+    }
+
+    struct Part {
+        qsizetype from = 0;
+        qsizetype size = 0;
+    };
+
+    QStringList& lines_;
+    int tract_ = 0;                      // tracts count from 1
+    qsizetype tractStart_ = 0;           // where the tract's lines begin
+    QString head_;                       // " tract N:= "
+    std::array<qsizetype, 256> madeAt_;  // where each byte's line was last made
+    QString byteTexts_;                  // the byte's parts made so far, one after another
+    std::array<Part, 256> byteParts_{};
+};
 
 // ---- section 4 ----
 
@@ -216,20 +290,10 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
 QStringList DecodePkSection2(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 2"))};
     lines.reserve(1 + sectionText.size() / 8);
-    walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
-        // A line a byte, made in one piece.
-        QString line;
-        line.reserve(24);
-        line += QLatin1String(" tract ");
-        AppendNumber(line, tract);
-        line += QLatin1String(":= ");
-        if (end) {
-            line += QLatin1String("$FF");
-        } else {
-            line += QStringView(u"БВ");
-            AppendNumber(line, b - kPanelOffset, 2);
-        }
-        lines << line;
+    TractLines made(lines);
+    walkTracts(sectionText, [&](int tract, qint64 b, bool) {
+        made.Add(tract, b);
+        return true;
     });
     return lines;
 }
@@ -242,11 +306,13 @@ PkTractGrid DecodePkTract(const QString& sectionText) {
     walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
         if (end) {
             column = 0;
-            return;
+            return true;
         }
         if (tract > kPkTractCount) {
             tooManyTracts = true;
-        } else if (column >= kPkTractGridColumns) {
+            return false;  // the grid and its warnings are complete
+        }
+        if (column >= kPkTractGridColumns) {
             if (crowdedTract != tract)
                 grid.warnings << WithNumber(u"Тракт ", tract) +
                                      WithNumber(u": блоков вызова больше ", kPkTractGridColumns) +
@@ -256,6 +322,7 @@ PkTractGrid DecodePkTract(const QString& sectionText) {
             grid.cells[tract - 1][column] = num(b - kPanelOffset);
         }
         ++column;
+        return true;
     });
     if (tooManyTracts)
         grid.warnings << WithNumber(u"В секции больше ", kPkTractCount) +
