@@ -5,7 +5,7 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
-#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -62,76 +62,37 @@ void walkTracts(const QString& sectionText, Visit visit) {
     }
 }
 
-// The read screen's lines of the tract lists, a line a byte, added to the
-// screen's lines. The tract's part of a line is made once a tract, and a
-// byte that comes again within the tract gets a copy of the line already
-// made: a garbled section of thousands of bytes repeats most of its lines,
-// and a shared text needs no allocation. Each part is written once and a
-// line is copied together from its parts.
-class TractLines {
-  public:
-    explicit TractLines(QStringList& lines) : lines_(lines) { madeAt_.fill(-1); }
-
-    void Add(int tract, qint64 b) {
-        if (tract != tract_) startTract(tract);
-        qsizetype& at = madeAt_[b & 0xFF];  // an 8-bit field
-        if (at >= tractStart_) {
-            QString line = lines_.at(at);
-            lines_.append(std::move(line));
-            return;
-        }
-        at = lines_.size();
-        lines_.append(makeLine(b));
+// The read screen's line of one byte of a tract list, made in one piece.
+QString tractLine(int tract, qint64 b) {
+    QString line;
+    line.reserve(24);
+    line += QLatin1String(" tract ");
+    AppendNumber(line, tract);
+    line += QLatin1String(":= ");
+    if (b == kTractEnd) {
+        line += QLatin1String("$FF");
+    } else {
+        line += QStringView(u"БВ");
+        AppendNumber(line, b - kPanelOffset, 2);
     }
+    return line;
+}
 
-  private:
-    void startTract(int tract) {
-        tract_ = tract;
-        tractStart_ = lines_.size();
-        head_.resize(0);
-        head_ += QLatin1String(" tract ");
-        AppendNumber(head_, tract);
-        head_ += QLatin1String(":= ");
-    }
-
-    // The tract's part and the byte's, copied into a text of the line's size.
-    QString makeLine(qint64 b) {
-        const QStringView tail = byteText(b);
-        QString line(head_.size() + tail.size(), Qt::Uninitialized);
-        std::copy(tail.begin(), tail.end(), std::copy(head_.cbegin(), head_.cend(), line.data()));
-        return line;
-    }
-
-    // The byte's part of a line, made the first time the byte comes: the end
-    // of the list, or the panel's number as the screen shows it.
-    QStringView byteText(qint64 b) {
-        Part& part = byteParts_[b & 0xFF];
-        if (part.size == 0) {
-            part.from = byteTexts_.size();
-            if (b == kTractEnd) {
-                byteTexts_ += QLatin1String("$FF");
-            } else {
-                byteTexts_ += QStringView(u"БВ");
-                AppendNumber(byteTexts_, b - kPanelOffset, 2);
-            }
-            part.size = byteTexts_.size() - part.from;
-        }
-        return QStringView(byteTexts_).sliced(part.from, part.size);
-    }
-
-    struct Part {
-        qsizetype from = 0;
-        qsizetype size = 0;
-    };
-
-    QStringList& lines_;
-    int tract_ = 0;                      // tracts count from 1
-    qsizetype tractStart_ = 0;           // where the tract's lines begin
-    QString head_;                       // " tract N:= "
-    std::array<qsizetype, 256> madeAt_;  // where each byte's line was last made
-    QString byteTexts_;                  // the byte's parts made so far, one after another
-    std::array<Part, 256> byteParts_{};
-};
+// The line of a byte of one of the tracts a switch has. Every such line
+// (3,840 of them, some 300 KB) is made once for the program's life, so that
+// a section is read without a text made for each of its bytes: a garbled
+// one of thousands of bytes takes most of its lines from the table too.
+const QString& switchTractLine(int tract, qint64 b) {
+    constexpr int kByteValues = 256;
+    static const std::vector<QString> lines = [] {
+        std::vector<QString> made;
+        made.reserve(kPkTractCount * kByteValues);
+        for (int t = 1; t <= kPkTractCount; ++t)
+            for (int v = 0; v < kByteValues; ++v) made.push_back(tractLine(t, v));
+        return made;
+    }();
+    return lines[(tract - 1) * kByteValues + (b & 0xFF)];  // an 8-bit field
+}
 
 // ---- section 4 ----
 
@@ -290,9 +251,11 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
 QStringList DecodePkSection2(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 2"))};
     lines.reserve(1 + sectionText.size() / 8);
-    TractLines made(lines);
     walkTracts(sectionText, [&](int tract, qint64 b, bool) {
-        made.Add(tract, b);
+        if (tract <= kPkTractCount)
+            lines << switchTractLine(tract, b);
+        else
+            lines << tractLine(tract, b);
         return true;
     });
     return lines;
