@@ -4,6 +4,7 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -16,37 +17,52 @@ int carriedFlags(QStringView maskBits) {
     return int(maskBits.size() - maskBits.count(QLatin1Char('0')));
 }
 
-// Texts made from the groups of a section, kept by the group's value: a
-// section of thousands of apartments holds few distinct narrow groups, and a
-// text shared among them needs no allocation of its own. Wider groups, whose
-// values rarely repeat, get a text each.
+constexpr int kTabledWidth = 8;  // the widest group whose texts are kept in a table
+
+// Every text of 1 to 8 bits, as it stands (index 0) and last character first
+// (index 1), made once for the program's life (1,020 texts, some 50 KB),
+// the texts of width w at 2^w - 2 onwards, by value.
+const std::array<std::vector<QString>, 2>& tabledGroups() {
+    static const std::array<std::vector<QString>, 2> texts = [] {
+        std::array<std::vector<QString>, 2> made;
+        for (int w = 1; w <= kTabledWidth; ++w)
+            for (qint64 v = 0; v < (qint64(1) << w); ++v) {
+                made[0].push_back(BitField(v, w));
+                made[1].push_back(ReverseStr(made[0].back()));
+            }
+        return made;
+    }();
+    return texts;
+}
+
+// The texts of the groups of one section, as they stand or last character
+// first. A section of thousands of apartments takes the texts of its narrow
+// groups from the table instead of making one for each; whether they can
+// come from there is settled once for the section, not for every group.
 class GroupTexts {
   public:
-    // Groups of width bits, given as they stand in the section or last character first.
-    GroupTexts(int width, bool reversed)
-        : reversed_(reversed), kept_(width <= kKeptWidth ? qsizetype(1) << width : 0) {}
+    // groupBits: the part of the section that holds the groups.
+    GroupTexts(QStringView groupBits, int width, bool reversed)
+        : reversed_(reversed),
+          tabled_(width >= 1 && width <= kTabledWidth && allBits(groupBits)),
+          texts_(tabledGroups()[reversed]),
+          first_(tabled_ ? (qsizetype(1) << width) - 2 : 0) {}
 
-    QString Text(QStringView bits) {
-        if (bits.size() > kKeptWidth || !plain(bits)) return make(bits);
-        const qint64 value = BinToInt(bits);
-        if (value >= qint64(kept_.size())) return make(bits);
-        QString& kept = kept_[value];
-        // Plain bits of one width and one value are the same bits.
-        if (kept.size() != bits.size()) kept = make(bits);
-        return kept;
+    QString Text(QStringView bits) const {
+        if (!tabled_) return reversed_ ? ReverseStr(bits) : bits.toString();
+        return texts_[first_ + BinToInt(bits)];
     }
 
   private:
-    static constexpr int kKeptWidth = 10;
-
-    QString make(QStringView bits) const { return reversed_ ? ReverseStr(bits) : bits.toString(); }
-    // Only a text of '0' and '1' alone has one value for one text.
-    static bool plain(QStringView bits) {
-        return bits.count(QLatin1Char('0')) + bits.count(QLatin1Char('1')) == bits.size();
+    // Only a text of '0' and '1' alone is the one text of its value.
+    static bool allBits(QStringView text) {
+        return text.count(QLatin1Char('0')) + text.count(QLatin1Char('1')) == text.size();
     }
 
     bool reversed_;
-    std::vector<QString> kept_;
+    bool tabled_;
+    const std::vector<QString>& texts_;
+    qsizetype first_;  // where the texts of this width begin
 };
 
 }  // namespace
@@ -89,7 +105,8 @@ QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
     if (w <= 0) return lines;
     // A line a group, made in one piece: a section may hold tens of thousands.
     lines.reserve(lines.size() + r.Remaining() / w);
-    GroupTexts unnamed(w, true);  // the groups past the announced apartments
+    // The groups past the announced apartments, which have no number.
+    const GroupTexts unnamed(QStringView(sectionText).first(r.Remaining()), w, true);
     for (int i = 1; r.TakeView(w, bits); ++i) {
         if (i > announced) {
             lines << unnamed.Text(bits);
@@ -118,7 +135,7 @@ FlagSectionValues DecodeFlagSection(const QString& sectionText) {
     if (r.TakeView(kFlagCount, bits)) v.defaultMask = ReverseStr(bits);
     if (w <= 0) return v;
     v.groups.reserve(r.Remaining() / w);
-    GroupTexts groups(w, false);
+    const GroupTexts groups(QStringView(sectionText).first(r.Remaining()), w, false);
     while (r.TakeView(w, bits)) v.groups << groups.Text(bits);
     return v;
 }
