@@ -4,6 +4,9 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
+#include <array>
+#include <vector>
+
 namespace {
 
 constexpr int kSection = 4;
@@ -13,6 +16,54 @@ constexpr int kVersion = 1;
 int carriedFlags(QStringView maskBits) {
     return int(maskBits.size() - maskBits.count(QLatin1Char('0')));
 }
+
+constexpr int kTabledWidth = 8;  // the widest group whose texts are kept in a table
+
+// Every text of 1 to 8 bits, as it stands (index 0) and last character first
+// (index 1), made once for the program's life (1,020 texts, some 50 KB),
+// the texts of width w at 2^w - 2 onwards, by value.
+const std::array<std::vector<QString>, 2>& tabledGroups() {
+    static const std::array<std::vector<QString>, 2> texts = [] {
+        std::array<std::vector<QString>, 2> made;
+        for (int w = 1; w <= kTabledWidth; ++w)
+            for (qint64 v = 0; v < (qint64(1) << w); ++v) {
+                made[0].push_back(BitField(v, w));
+                made[1].push_back(ReverseStr(made[0].back()));
+            }
+        return made;
+    }();
+    return texts;
+}
+
+// The texts of the groups of one section, as they stand or last character
+// first. A section of thousands of apartments takes the texts of its narrow
+// groups from the table instead of making one for each; whether they can
+// come from there is settled once for the section, not for every group.
+class GroupTexts {
+  public:
+    // groupBits: the part of the section that holds the groups.
+    GroupTexts(QStringView groupBits, int width, bool reversed)
+        : reversed_(reversed),
+          tabled_(width >= 1 && width <= kTabledWidth && allBits(groupBits)),
+          texts_(tabledGroups()[reversed]),
+          first_(tabled_ ? (qsizetype(1) << width) - 2 : 0) {}
+
+    QString Text(QStringView bits) const {
+        if (!tabled_) return reversed_ ? ReverseStr(bits) : bits.toString();
+        return texts_[first_ + BinToInt(bits)];
+    }
+
+  private:
+    // Only a text of '0' and '1' alone is the one text of its value.
+    static bool allBits(QStringView text) {
+        return text.count(QLatin1Char('0')) + text.count(QLatin1Char('1')) == text.size();
+    }
+
+    bool reversed_;
+    bool tabled_;
+    const std::vector<QString>& texts_;
+    qsizetype first_;  // where the texts of this width begin
+};
 
 }  // namespace
 
@@ -54,14 +105,18 @@ QStringList DecodeFlagMasks(const QString& sectionText, int announced) {
     if (w <= 0) return lines;
     // A line a group, made in one piece: a section may hold tens of thousands.
     lines.reserve(lines.size() + r.Remaining() / w);
+    // The groups past the announced apartments, which have no number.
+    const GroupTexts unnamed(QStringView(sectionText).first(r.Remaining()), w, true);
     for (int i = 1; r.TakeView(w, bits); ++i) {
-        QString line;
-        if (i <= announced) {
-            line.reserve(24 + w);
-            line += QStringView(u"п № ");
-            AppendNumber(line, i);
-            line += QStringView(u" маска кв.: ");
+        if (i > announced) {
+            lines << unnamed.Text(bits);
+            continue;
         }
+        QString line;
+        line.reserve(24 + w);
+        line += QStringView(u"п № ");
+        AppendNumber(line, i);
+        line += QStringView(u" маска кв.: ");
         AppendReversed(line, bits);
         lines << line;
     }
@@ -80,7 +135,8 @@ FlagSectionValues DecodeFlagSection(const QString& sectionText) {
     if (r.TakeView(kFlagCount, bits)) v.defaultMask = ReverseStr(bits);
     if (w <= 0) return v;
     v.groups.reserve(r.Remaining() / w);
-    while (r.TakeView(w, bits)) v.groups << bits.toString();
+    const GroupTexts groups(QStringView(sectionText).first(r.Remaining()), w, false);
+    while (r.TakeView(w, bits)) v.groups << groups.Text(bits);
     return v;
 }
 

@@ -19,15 +19,14 @@ bool SectionReader::TakeBits(int width, QString& bits) {
 
 bool SectionReader::TakeView(int width, QStringView& bits) {
     if (width < 0 || left_ < width) return false;
-    bits = QStringView(text_).mid(left_ - width, width);
+    bits = field(width);
     left_ -= width;
     return true;
 }
 
 bool SectionReader::Take(int width, qint64& value) {
     if (width < 0 || left_ < width) return false;
+    value = BinToInt(field(width));
     left_ -= width;
-    // Bounds are checked above; every field of every section comes this way.
-    value = BinToInt(QStringView(text_.constData() + left_, width));
     return true;
 }

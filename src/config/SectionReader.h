@@ -27,6 +27,12 @@ class SectionReader {
     QString Rest() const { return text_.left(left_); }
 
   private:
+    // The next field's characters; the caller has checked that they are there.
+    // Made directly rather than by mid(): every field of a section comes this way.
+    QStringView field(int width) const {
+        return QStringView(text_.constData() + left_ - width, width);
+    }
+
     QString text_;
     qsizetype left_ = 0;
     int version_ = -1;

@@ -5,6 +5,8 @@
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
+#include <vector>
+
 namespace {
 
 constexpr int kVersion = 1;
@@ -46,7 +48,8 @@ QStringList readScreenLines(const QString& title, const QString& sectionText, Pa
 
 // ---- section 2 ----
 
-// Walks the tract lists, handing each panel and each list end to the visitor.
+// Walks the tract lists, handing each panel and each list end to the
+// visitor, until the visitor has read all it needs.
 template <typename Visit>
 void walkTracts(const QString& sectionText, Visit visit) {
     SectionReader r(sectionText);
@@ -54,9 +57,41 @@ void walkTracts(const QString& sectionText, Visit visit) {
     qint64 b = 0;
     while (r.Take(8, b)) {
         const bool end = b == kTractEnd;
-        visit(tract, b, end);
+        if (!visit(tract, b, end)) return;
         if (end) ++tract;
     }
+}
+
+// The read screen's line of one byte of a tract list, made in one piece.
+QString tractLine(int tract, qint64 b) {
+    QString line;
+    line.reserve(24);
+    line += QLatin1String(" tract ");
+    AppendNumber(line, tract);
+    line += QLatin1String(":= ");
+    if (b == kTractEnd) {
+        line += QLatin1String("$FF");
+    } else {
+        line += QStringView(u"БВ");
+        AppendNumber(line, b - kPanelOffset, 2);
+    }
+    return line;
+}
+
+// The line of a byte of one of the tracts a switch has. Every such line
+// (3,840 of them, some 300 KB) is made once for the program's life, so that
+// a section is read without a text made for each of its bytes: a garbled
+// one of thousands of bytes takes most of its lines from the table too.
+const QString& switchTractLine(int tract, qint64 b) {
+    constexpr int kByteValues = 256;
+    static const std::vector<QString> lines = [] {
+        std::vector<QString> made;
+        made.reserve(kPkTractCount * kByteValues);
+        for (int t = 1; t <= kPkTractCount; ++t)
+            for (int v = 0; v < kByteValues; ++v) made.push_back(tractLine(t, v));
+        return made;
+    }();
+    return lines[(tract - 1) * kByteValues + (b & 0xFF)];  // an 8-bit field
 }
 
 // ---- section 4 ----
@@ -216,20 +251,12 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
 QStringList DecodePkSection2(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("КМ    СЕКЦИЯ 2"))};
     lines.reserve(1 + sectionText.size() / 8);
-    walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
-        // A line a byte, made in one piece.
-        QString line;
-        line.reserve(24);
-        line += QLatin1String(" tract ");
-        AppendNumber(line, tract);
-        line += QLatin1String(":= ");
-        if (end) {
-            line += QLatin1String("$FF");
-        } else {
-            line += QStringView(u"БВ");
-            AppendNumber(line, b - kPanelOffset, 2);
-        }
-        lines << line;
+    walkTracts(sectionText, [&](int tract, qint64 b, bool) {
+        if (tract <= kPkTractCount)
+            lines << switchTractLine(tract, b);
+        else
+            lines << tractLine(tract, b);
+        return true;
     });
     return lines;
 }
@@ -242,11 +269,13 @@ PkTractGrid DecodePkTract(const QString& sectionText) {
     walkTracts(sectionText, [&](int tract, qint64 b, bool end) {
         if (end) {
             column = 0;
-            return;
+            return true;
         }
         if (tract > kPkTractCount) {
             tooManyTracts = true;
-        } else if (column >= kPkTractGridColumns) {
+            return false;  // the grid and its warnings are complete
+        }
+        if (column >= kPkTractGridColumns) {
             if (crowdedTract != tract)
                 grid.warnings << WithNumber(u"Тракт ", tract) +
                                      WithNumber(u": блоков вызова больше ", kPkTractGridColumns) +
@@ -256,6 +285,7 @@ PkTractGrid DecodePkTract(const QString& sectionText) {
             grid.cells[tract - 1][column] = num(b - kPanelOffset);
         }
         ++column;
+        return true;
     });
     if (tooManyTracts)
         grid.warnings << WithNumber(u"В секции больше ", kPkTractCount) +

@@ -22,7 +22,7 @@ constexpr int kLabelWidth = 50;      // what s_met holds
 const QString kCrLf = QStringLiteral("\r\n");
 
 bool isDigitOfKey(QChar c) {
-    return KeyNumber::IsHexDigit(c.toUpper()) && c.unicode() < 128;
+    return c.unicode() < 128 && KeyNumber::IsHexDigit(c.toUpper());
 }
 
 bool endsLabel(QChar c) {
@@ -30,11 +30,21 @@ bool endsLabel(QChar c) {
            c == QLatin1Char('\r');
 }
 
-// A run shorter than a full number keeps its first 6 digits.
-QString normalisedNumber(const QString& digits) {
-    const QString number =
+// The number of a run of digits, upper-cased, made in one piece: a run
+// shorter than a full number keeps its first 6 digits, left-padded with '0'.
+QString normalisedNumber(QStringView digits) {
+    const QStringView kept =
         digits.size() < KeyNumber::kFullDigits ? digits.left(KeyNumber::kPanelDigits) : digits;
-    return PadLeft(number, QLatin1Char('0'), qMax(KeyNumber::kFullDigits, int(number.size())));
+    const qsizetype width = qMax<qsizetype>(KeyNumber::kFullDigits, kept.size());
+    QString number(width, QLatin1Char('0'));
+    QChar* out = number.data() + (width - kept.size());
+    for (QChar c : kept) *out++ = c.toUpper();
+    return number;
+}
+
+// Characters 7 to 12 of a pasted number.
+QStringView panelCode(QStringView number) {
+    return number.mid(6, KeyNumber::kPanelDigits);
 }
 
 QString pasteStatus() {
@@ -48,32 +58,34 @@ QString KeyClipboardText(const QString& number, const QString& label) {
 }
 
 QString PastedPanelCode(const QString& number) {
-    return number.mid(6, KeyNumber::kPanelDigits);
+    return panelCode(number).toString();
 }
 
 QList<PastedKey> ParsePastedKeys(const QString& text, bool withLabels) {
     QList<PastedKey> keys;
-    const qsizetype size = text.size();
+    const QStringView all(text);
+    const qsizetype size = all.size();
     qsizetype pos = 0;
-    auto skipToDigit = [&] {
-        while (pos < size && !isDigitOfKey(text[pos])) ++pos;
+    // Each piece is read where it stands and copied once, when its key is taken.
+    auto runWhile = [&](auto inRun) {
+        const qsizetype from = pos;
+        while (pos < size && inRun(all[pos])) ++pos;
+        return all.sliced(from, pos - from);
     };
     while (size - pos > kShortestPiece && size - pos < kLongestText) {
-        PastedKey key;
-        while (pos < size && isDigitOfKey(text[pos])) key.number += text[pos++].toUpper();
-        if (withLabels && pos < size && text[pos] == QLatin1Char('\t')) {
+        const QStringView digits = runWhile(isDigitOfKey);
+        QStringView label;
+        if (withLabels && pos < size && all[pos] == QLatin1Char('\t')) {
             ++pos;
-            while (pos < size && !endsLabel(text[pos])) key.label += text[pos++];
+            label = runWhile([](QChar c) { return !endsLabel(c); });
         }
-        skipToDigit();
-        key.end = int(pos);
-        if (key.number.isEmpty()) continue;  // text that starts with no digit holds no key
-        key.number = normalisedNumber(key.number);
-        if (key.number.size() > kLongestNumber) continue;
-        if (KeyNumber::IsEmptySlot(key.number) ||
-            KeyNumber::IsEmptySlot(PastedPanelCode(key.number)))
-            continue;
-        keys << key;
+        runWhile([](QChar c) { return !isDigitOfKey(c); });
+        if (digits.isEmpty()) continue;  // text that starts with no digit holds no key
+        if (digits.size() > kLongestNumber) continue;  // padding never shortens a run
+        QString number = normalisedNumber(digits);
+        if (KeyNumber::IsEmptySlot(number) || KeyNumber::IsEmptySlot(panelCode(number))) continue;
+        keys.append(
+            PastedKey{std::move(number), label.isEmpty() ? QString() : label.toString(), int(pos)});
     }
     return keys;
 }

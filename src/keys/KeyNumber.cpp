@@ -30,7 +30,7 @@ QString PanelCode(const QString& fullNumber) {
     return fullNumber.right(kPanelDigits);
 }
 
-bool IsEmptySlot(const QString& number) {
+bool IsEmptySlot(QStringView number) {
     return number.endsWith(QLatin1String("FFFFFF"));
 }
 

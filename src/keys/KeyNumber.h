@@ -21,7 +21,7 @@ QString FullNumber(const QString& typed);
 QString PanelCode(const QString& fullNumber);
 // A number ending in FFFFFF: files, grids and dumps mark an empty key slot
 // with it, so it is never stored as a key.
-bool IsEmptySlot(const QString& number);
+bool IsEmptySlot(QStringView number);
 // The readers' log line for such a number, read but not entered.
 QString EmptySlotNote(const QString& number);
 // Hexadecimal digit as a key number holds it: 0-9, A-F (upper case).

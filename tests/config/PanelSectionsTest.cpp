@@ -166,6 +166,25 @@ TEST(PanelFlags, TwoFlagsOnThreeApartments) {
     EXPECT_EQ(records[2].flags, "10");
 }
 
+TEST(PanelFlags, GroupsThatComeAgainReadAsTheirOwn) {
+    // Apartments 1-5 as they stand: 10, 10, 01, 10, 01; two announced, and
+    // the short last byte adds three groups of padding.
+    const QString groups = QString("01") + "10" + "01" + "10" + "10";
+    const QString section = Section4("11" + Zeros(30), groups);
+    EXPECT_EQ(DecodeFlagMasks(Taken(section), 2).mid(4),
+              (QStringList{"п № 1 маска кв.: 01", "п № 2 маска кв.: 01", "10", "01", "10", "00",
+                           "00", "00"}));
+    QList<CallCodeRecord> records(5);
+    const FlagSectionValues v = DecodeFlagRecords(Taken(section), records);
+    EXPECT_EQ(v.groups, (QStringList{"10", "10", "01", "10", "01", "00", "00", "00"}));
+
+    // A character other than '0' and '1' is read as it stands, not as the
+    // group of the same value.
+    const QString odd = QString("0x0") + Zeros(16) + "0000000000000001" + "00000001";
+    EXPECT_EQ(DecodeFlagMasks(odd, 0).mid(4), (QStringList{"0", "x", "0"}));
+    EXPECT_EQ(DecodeFlagSection(odd).groups, (QStringList{"0", "x", "0"}));
+}
+
 TEST(PanelFlags, NoCarriedFlagsAndShortSelections) {
     const QString none = Section4(Zeros(32), "");
     EXPECT_EQ(Payload(none), Bytes({0, 0, 0, 0}));

@@ -51,6 +51,23 @@ TEST(SwitchSection2, PanelsByTract) {
     EXPECT_EQ(Payload(EncodePkSection2({}, 63, none)), QByteArray(15, '\xFF'));
 }
 
+TEST(SwitchSection2, EveryLineNamesItsOwnTract) {
+    // The same bytes in two tracts, panel numbers below 64 among them.
+    QString payload;
+    for (int b : {0x41, 0x00, 0x41, 0xFF, 0x00, 0x41, 0x3F, 0xFF}) PrependField(payload, b, 8);
+    const QStringList read = DecodePkSection2(Taken(WrapSection(payload, 2, 1, nullptr)));
+    EXPECT_EQ(read.mid(1), (QStringList{" tract 1:= БВ01", " tract 1:= БВ-64", " tract 1:= БВ01",
+                                        " tract 1:= $FF", " tract 2:= БВ-64", " tract 2:= БВ01",
+                                        " tract 2:= БВ-1", " tract 2:= $FF"}));
+
+    // Past the fifteen tracts a switch has.
+    payload.clear();
+    for (int t = 0; t < 15; ++t) PrependField(payload, 0xFF, 8);
+    PrependField(payload, 0x41, 8);
+    const QStringList past = DecodePkSection2(Taken(WrapSection(payload, 2, 1, nullptr)));
+    EXPECT_EQ(past.mid(15), (QStringList{" tract 15:= $FF", " tract 16:= БВ01"}));
+}
+
 TEST(SwitchSection2, ANumberThatWouldEndTheTractIsLeftOut) {
     ConfigLogs logs;
     QList<QList<int>> tracts(15);
