@@ -327,16 +327,16 @@ struct TimesHeader {
 // The walk's numbered lines, kept by each thread across walks: a damaged
 // section gives thousands of them, mostly of small numbers.
 struct WalkLines {
-    NumberLines pfx{u"PFX:= "};
-    NumberLines day{u": день "};
-    NumberLines night{u": ночь "};
-    NumberLines first{u"1:= "};
-    NumberLines firstSpaced{u"1 := "};
-    NumberLines second{u"2:= "};
-    NumberLines secondSpaced{u"2 := "};
-    NumberLines entry{u"kv N:= "};
-    NumberLines mask{u"ms:= "};
-    NumberLines run{u"Диапазон := "};
+    NumberTexts pfx = NumberTexts::Lines(u"PFX:= ");
+    NumberTexts day = NumberTexts::Lines(u": день ");
+    NumberTexts night = NumberTexts::Lines(u": ночь ");
+    NumberTexts first = NumberTexts::Lines(u"1:= ");
+    NumberTexts firstSpaced = NumberTexts::Lines(u"1 := ");
+    NumberTexts second = NumberTexts::Lines(u"2:= ");
+    NumberTexts secondSpaced = NumberTexts::Lines(u"2 := ");
+    NumberTexts entry = NumberTexts::Lines(u"kv N:= ");
+    NumberTexts mask = NumberTexts::Lines(u"ms:= ");
+    NumberTexts run = NumberTexts::Lines(u"Диапазон := ");
 
     static WalkLines& OfThread() {
         thread_local WalkLines lines;
@@ -362,7 +362,8 @@ class TimesWalk {
         else
             runs();
         if (unlisted_ > 0) {
-            const QString line = WithNumber(u"Пропущено ещё времён вне списка или таблицы: ", unlisted_);
+            const QString line =
+                WithNumber(u"Пропущено ещё времён вне списка или таблицы: ", unlisted_);
             note([&] { return line; });
             rejected << line;
         }
@@ -557,14 +558,8 @@ namespace {
 // PoTimeText of a time in minutes, made once per value and thread and shared
 // after: a damaged section can give every one of thousands of entries times.
 QString sharedTimeText(qint64 minutes) {
-    constexpr qint64 kShared = 2560;  // past the latest time a section holds, 255 tens of minutes
-    if (minutes < 0 || minutes >= kShared) return PoTimeText(minutes);
-    thread_local const QList<QString> made = [] {
-        QList<QString> texts(kShared);
-        for (qint64 m = 0; m < kShared; ++m) texts[m] = PoTimeText(m);
-        return texts;
-    }();
-    return made[minutes];
+    thread_local NumberTexts times(PoTimeText);
+    return times(minutes);
 }
 
 }  // namespace

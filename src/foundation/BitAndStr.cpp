@@ -2,10 +2,9 @@
 
 #include <QtEndian>
 
-#include <cstring>
-
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -254,15 +253,15 @@ QString WithNumber(QStringView label, qint64 n) {
     return out;
 }
 
-QString NumberLines::operator()(qint64 n) {
-    if (n < 0 || n >= kShared) return WithNumber(label_, n);
-    // Made a block at a time, so that the lines stop being made after a few
+QString NumberTexts::operator()(qint64 n) {
+    if (n < 0 || n >= kShared) return make_(n);
+    // Made a block at a time, so that the texts stop being made after a few
     // calls rather than a few thousand.
     constexpr qint64 kBlock = 256;
     if (n >= made_.size()) {
         const qsizetype from = made_.size();
         made_.resize((n / kBlock + 1) * kBlock);
-        for (qsizetype i = from; i < made_.size(); ++i) made_[i] = WithNumber(label_, i);
+        for (qsizetype i = from; i < made_.size(); ++i) made_[i] = make_(i);
     }
     return made_[n];
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <functional>
 
 QString IntToBin(qint64 n);
 qint64 BinToInt(const QString& text);
@@ -26,18 +27,22 @@ QString IntToStrZ(qint64 n, int width);
 // A label followed by a decimal number, made in one piece: the decoders
 // write a line like this for every field they read.
 QString WithNumber(QStringView label, qint64 n);
-// WithNumber's lines of one label, each made once and shared after (copies of
-// a QString share its characters): a damaged section gives a decoder
-// thousands of lines of a few labels and small numbers. The label must outlive
-// the object; keep one per label and thread (a function's thread_local).
-class NumberLines {
+// The text of each number as one function makes it, made once and shared
+// after (copies of a QString share its characters): a damaged section gives a
+// decoder thousands of lines of a few labels and small numbers. Keep one per
+// text and thread (a function's thread_local).
+class NumberTexts {
   public:
-    explicit NumberLines(QStringView label) : label_(label) {}
+    explicit NumberTexts(std::function<QString(qint64)> make) : make_(std::move(make)) {}
+    // WithNumber's lines of one label; the label must outlive the object.
+    static NumberTexts Lines(QStringView label) {
+        return NumberTexts([label](qint64 n) { return WithNumber(label, n); });
+    }
     QString operator()(qint64 n);
 
   private:
     static constexpr qint64 kShared = 4096;  // numbers from here on are made each time
-    QStringView label_;
+    std::function<QString(qint64)> make_;
     QList<QString> made_;  // by number, from 0
 };
 // Appends n in decimal, with '0' in front up to width digits, to a text

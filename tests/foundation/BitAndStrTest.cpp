@@ -113,7 +113,7 @@ TEST(BitAndStr, PaddingAndDecimal) {
     AppendNumber(line, 7);
     EXPECT_EQ(line, "bt000000427");
     // Shared lines are WithNumber's, within their blocks, past them and below 0.
-    NumberLines lines(u"ms:= ");
+    NumberTexts lines = NumberTexts::Lines(u"ms:= ");
     for (qint64 n : {qint64(300), 0LL, 255LL, 256LL, 4095LL, 4096LL, 1LL << 40, -1LL, 300LL})
         EXPECT_EQ(lines(n), WithNumber(u"ms:= ", n)) << n;
 
