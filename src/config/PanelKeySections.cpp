@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -214,36 +215,10 @@ qint64 commonKeyQuota(const PanelFileInput& in) {
 
 // ---- the editor ----
 
-// The blank rows a list starts with for the slots its section announces: no
-// more than a whole file could hold, however large a damaged count is.
-qint64 announcedRows(qint64 count) {
-    return qBound<qint64>(0, count, fileLimitBits() / kKeySlotBits);
-}
-
-// A list gets its memory once, for the rows its section announces or the
-// rows it holds, whichever is more: the announced rows may be tens of
-// thousands.
-template <typename Row>
-void reserveRows(QList<Row>& rows, qint64 count, qint64 mostDecoded) {
-    rows.reserve(qMax(announcedRows(count), mostDecoded));
-}
-
-// After the decoded rows, the blank rows the section announced but did not fill.
-template <typename Row>
-void padToAnnounced(QList<Row>& rows, qint64 count) {
-    const qint64 announced = announcedRows(count);
-    if (announced > rows.size()) rows.resize(announced);
-}
-
-// The head of sections 6 and 7: the slot count, which gives the list its
-// blank rows, and the byte after it; false when the section ends before them
-// (the list then holds the blank rows of a count it could read).
-template <typename Row>
-bool readListHead(SectionReader& r, qint64& count, QList<Row>& rows, qint64& byte) {
-    if (!r.Take(kCountBits, count)) return false;
-    if (r.Take(kByteBits, byte)) return true;
-    padToAnnounced(rows, count);
-    return false;
+// The head of sections 6 and 7: the slot count and the byte after it; false
+// when the section ends before them.
+bool readListHead(SectionReader& r, qint64& count, qint64& byte) {
+    return r.Take(kCountBits, count) && r.Take(kByteBits, byte);
 }
 
 // The apartment index of an editor cell: blank is 0 (no apartment); false
@@ -550,6 +525,12 @@ QStringList DecodeBvSection7(const QString& sectionText) {
     return lines;
 }
 
+int KeyGridRows(qint64 heldRows, qint64 announced) {
+    // However large a damaged count is, no more than a whole file could hold.
+    const qint64 rows = qMax(heldRows, qBound<qint64>(0, announced, fileLimitBits() / kKeySlotBits));
+    return int(qMin<qint64>(rows, std::numeric_limits<int>::max() - 1));
+}
+
 Keys5List DecodeBvKeys5(const QString& sectionText) {
     Keys5List list;
     SectionReader r(sectionText);
@@ -557,7 +538,7 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
     list.kolSl5 = BinToInt(head.rSumBits);
     list.minSl = BinToInt(head.rMinBits);
     // Every slot takes 24 bits at least, which bounds the rows the section holds.
-    reserveRows(list.rows, list.kolSl5, r.Remaining() / kKeySlotBits);
+    list.rows.reserve(r.Remaining() / kKeySlotBits);
     if (!head.rMinBits.isEmpty()) {
         qint64 a = 0;
         QString apartment;  // one text shared by the apartment's rows
@@ -577,7 +558,6 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
             });
     }
     const qint64 left = list.kolSl5 - list.rows.size();
-    padToAnnounced(list.rows, list.kolSl5);
     if (left >= 1) list.unplaced = WithNumber(u"осталось слотов RSum: ", left);
     return list;
 }
@@ -585,9 +565,9 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
 Keys6List DecodeBvKeys6(const QString& sectionText) {
     Keys6List list;
     SectionReader r(sectionText);
-    if (!readListHead(r, list.kolSl6, list.rows, list.bitSl)) return list;
+    if (!readListHead(r, list.kolSl6, list.bitSl)) return list;
     const int indexBits = int(list.bitSl);
-    reserveRows(list.rows, list.kolSl6, r.Remaining() / (indexBits + kKeySlotBits));
+    list.rows.reserve(r.Remaining() / (indexBits + kKeySlotBits));
     QStringView index;
     qint64 key = 0;
     while (r.TakeView(indexBits, index) && r.Take(kKeySlotBits, key)) {
@@ -599,18 +579,16 @@ Keys6List DecodeBvKeys6(const QString& sectionText) {
             noApartment ? QStringLiteral("0") : QString::number(quint64(BinToInt(index)) + 1);
         row.key = KeySlotText(key);
     }
-    padToAnnounced(list.rows, list.kolSl6);
     return list;
 }
 
 Keys7List DecodeBvKeys7(const QString& sectionText) {
     Keys7List list;
     SectionReader r(sectionText);
-    if (!readListHead(r, list.kolSl7, list.keys, list.reservKey)) return list;
-    reserveRows(list.keys, list.kolSl7, r.Remaining() / kKeySlotBits);
+    if (!readListHead(r, list.kolSl7, list.reservKey)) return list;
+    list.keys.reserve(r.Remaining() / kKeySlotBits);
     qint64 key = 0;
     while (r.Take(kKeySlotBits, key)) list.keys.append(KeySlotText(key));
-    padToAnnounced(list.keys, list.kolSl7);
     return list;
 }
 

@@ -75,12 +75,11 @@ QStringList DecodeBvSection7(const QString& sectionText);
 // row r (grid row r, from 1) being rows[r − 1]; the grid's title row and its
 // row-number column are not held. The texts are what the grid shows and what
 // the key import reads: a key as six upper-case hexadecimal digits, "FFFFFF"
-// for an empty slot, an apartment index in decimal. A list starts with as many
-// blank rows as its section's count announces (no more than a whole file could
-// hold); the decoder fills them in slot order and appends rows when the section
-// holds more slots. Rows the section did not fill stay blank, and the encoders
-// pass blank rows over. The numbers beside each grid (its spin edits) are held
-// with it.
+// for an empty slot, an apartment index in decimal. A decoded list holds the
+// slots its section holds, in slot order, and the count the section announces;
+// the grid shows blank rows for the announced slots the section did not hold
+// (KeyGridRows). Blank rows read back from a grid are passed over by the
+// encoders. The numbers beside each grid (its spin edits) are held with it.
 
 // Keys5: the keys written by the workstation, per apartment (section 5).
 struct Keys5Row {
@@ -117,6 +116,11 @@ struct Keys7List {
 Keys5List DecodeBvKeys5(const QString& sectionText);
 Keys6List DecodeBvKeys6(const QString& sectionText);
 Keys7List DecodeBvKeys7(const QString& sectionText);
+
+// The data rows of a key grid: the rows its list holds, or the slots its
+// section announces when that is more, though never more than a whole file
+// could hold however large a damaged count is.
+int KeyGridRows(qint64 heldRows, qint64 announced);
 
 // The editor's save writes the three sections in this order.
 //

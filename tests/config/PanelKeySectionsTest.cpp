@@ -206,9 +206,10 @@ TEST(PanelKeyLists, Keys5FromASection) {
     // A count that promises more slots than the section holds.
     QString text = read;
     text.replace(text.size() - 8 - 16, 16, BitField(7, 16));
+    // The list holds the five slots; the grid shows the two missing ones blank.
     const Keys5List more = DecodeBvKeys5(text);
-    EXPECT_EQ(more.rows.size(), 7);
-    EXPECT_EQ(more.rows[6].key, "");
+    EXPECT_EQ(more.rows.size(), 5);
+    EXPECT_EQ(KeyGridRows(more.rows.size(), more.kolSl5), 7);
     EXPECT_EQ(more.unplaced, "осталось слотов RSum: 2");
 
     // A count below the slots the section holds: every slot still gets its row.
@@ -229,18 +230,24 @@ TEST(PanelKeyLists, Keys6And7ListEverySlotHeldWhateverTheCount) {
     EXPECT_EQ(fewer6.rows[0].key, "111111");
     EXPECT_EQ(fewer6.rows[1].apartment, "0");
     EXPECT_EQ(fewer6.rows[1].key, "222222");
-    // Four announced: the slots first, then blank rows.
+    // Four announced: the two slots held, and a grid of four rows.
     const Keys6List more6 = DecodeBvKeys6(held6 + BitField(2, 8) + BitField(4, 16) + "00000001");
-    ASSERT_EQ(more6.rows.size(), 4);
+    ASSERT_EQ(more6.rows.size(), 2);
     EXPECT_EQ(more6.rows[1].key, "222222");
-    EXPECT_TRUE(more6.rows[2].apartment.isEmpty() && more6.rows[3].key.isEmpty());
+    EXPECT_EQ(KeyGridRows(more6.rows.size(), more6.kolSl6), 4);
+    EXPECT_EQ(KeyGridRows(fewer6.rows.size(), fewer6.kolSl6), 2);
 
     // Section 7 the same way.
     const QString held7 = Slot("333333") + Ones(24) + Slot("111111") + BitField(9, 8);
     EXPECT_EQ(DecodeBvKeys7(held7 + BitField(1, 16) + "00000001").keys,
               (QStringList{"111111", "FFFFFF", "333333"}));
-    EXPECT_EQ(DecodeBvKeys7(held7 + BitField(5, 16) + "00000001").keys,
-              (QStringList{"111111", "FFFFFF", "333333", "", ""}));
+    const Keys7List more7 = DecodeBvKeys7(held7 + BitField(5, 16) + "00000001");
+    EXPECT_EQ(more7.keys, (QStringList{"111111", "FFFFFF", "333333"}));
+    EXPECT_EQ(KeyGridRows(more7.keys.size(), more7.kolSl7), 5);
+
+    // A damaged count shows no more rows than a whole file could hold.
+    EXPECT_EQ(KeyGridRows(3, 65535), ConfigSizeLimitBits(kKindCallPanel) / 24);
+    EXPECT_EQ(KeyGridRows(3, -1), 3);
 }
 
 TEST(PanelKeyLists, Keys5EndsWithTheLastApartmentThatHasARow) {
@@ -351,9 +358,11 @@ TEST(PanelKeyLists, DecodersStayInsideShortSections) {
 
     EXPECT_TRUE(DecodeBvKeys6("00000001").rows.isEmpty());
     const Keys6List six = DecodeBvKeys6(BitField(2, 16) + "00000001");
-    EXPECT_EQ(six.rows.size(), 2);  // the announced rows, left blank
-    EXPECT_EQ(six.rows[0].key, "");
-    EXPECT_EQ(DecodeBvKeys7(BitField(5, 8) + BitField(1, 16) + "00000001").keys, QStringList{""});
+    EXPECT_TRUE(six.rows.isEmpty());
+    EXPECT_EQ(six.kolSl6, 2);  // the count still read, for the grid's blank rows
+    const Keys7List seven = DecodeBvKeys7(BitField(5, 8) + BitField(1, 16) + "00000001");
+    EXPECT_TRUE(seven.keys.isEmpty());
+    EXPECT_EQ(seven.kolSl7, 1);
 }
 
 }  // namespace

@@ -253,6 +253,29 @@ TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUncha
     EXPECT_TRUE(frame_->Memo4->toPlainText().contains("Слияние в файл"));
 }
 
+TEST_F(TFrRedactTest, AKeyGridShowsAnnouncedSlotsItsSectionDidNotHoldAsBlankRows) {
+    Keys6List six;
+    six.kolSl6 = 4;
+    six.bitSl = 2;
+    six.rows = {Keys6Row{"2", "111111"}, Keys6Row{"0", "222222"}};
+    Keys7List seven;
+    seven.kolSl7 = 1;  // fewer than held: every held key still gets its row
+    seven.keys = {"333333", "FFFFFF"};
+    EditorKeysTab* tab = frame_->TabCBV2;
+    tab->Show(Keys5List(), six, seven);
+    ASSERT_EQ(tab->Keys6->RowCount(), 5);
+    EXPECT_EQ(tab->Keys6->Cell(2, 2), "222222");
+    EXPECT_EQ(tab->Keys6->Cell(1, 3), "");
+    EXPECT_EQ(tab->Keys6->Cell(2, 4), "");
+    EXPECT_EQ(tab->Keys7->RowCount(), 3);
+    EXPECT_EQ(tab->Keys5->RowCount(), 1);
+
+    Keys5List five;
+    tab->Read(five, six, seven);
+    EXPECT_EQ(six.rows.size(), 4);
+    EXPECT_EQ(six.kolSl6, 4);
+}
+
 TEST_F(TFrRedactTest, APanelsAiAndAhAreWrittenIntoItsEntranceColumn) {
     Open(Write("cbv01.bin", PanelFile(65)), "Открыть созданный в АРМЕ КФ");
     EditorPanelTab* tab = frame_->TabCBV1;

@@ -71,18 +71,18 @@ void EditorKeysTab::Clear() {
 }
 
 void EditorKeysTab::Show(const Keys5List& keys5, const Keys6List& keys6, const Keys7List& keys7) {
-    showRows(Keys5, int(keys5.rows.size()));
+    showRows(Keys5, KeyGridRows(keys5.rows.size(), keys5.kolSl5));
     for (int r = 0; r < keys5.rows.size(); ++r) {
         Keys5->SetCell(1, r + 1, keys5.rows[r].apartment);
         Keys5->SetCell(2, r + 1, keys5.rows[r].key);
         Keys5->SetCell(3, r + 1, keys5.rows[r].kind);
     }
-    showRows(Keys6, int(keys6.rows.size()));
+    showRows(Keys6, KeyGridRows(keys6.rows.size(), keys6.kolSl6));
     for (int r = 0; r < keys6.rows.size(); ++r) {
         Keys6->SetCell(1, r + 1, keys6.rows[r].apartment);
         Keys6->SetCell(2, r + 1, keys6.rows[r].key);
     }
-    showRows(Keys7, int(keys7.keys.size()));
+    showRows(Keys7, KeyGridRows(keys7.keys.size(), keys7.kolSl7));
     for (int r = 0; r < keys7.keys.size(); ++r) Keys7->SetCell(1, r + 1, keys7.keys[r]);
     for (EditorGrid* g : {Keys5, Keys6, Keys7}) g->FitColumns(40);
     KolSl5->setValue(int(keys5.kolSl5));
