@@ -48,13 +48,24 @@ class TFrRedactTest : public ScreenFrameFixture<TFrRedact> {
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    bool TabShown(QWidget* tab) const {
+    // The index of a tab's page; a page that scrolls holds the tab inside.
+    int PageOf(QWidget* tab) const {
         for (int i = 0; i < frame_->PageFile->count(); ++i) {
             QWidget* page = frame_->PageFile->widget(i);
             if (auto* area = qobject_cast<QScrollArea*>(page)) page = area->widget();
-            if (page == tab) return frame_->PageFile->isTabVisible(i);
+            if (page == tab) return i;
         }
-        return false;
+        return -1;
+    }
+
+    bool TabShown(QWidget* tab) const {
+        const int i = PageOf(tab);
+        return i >= 0 && frame_->PageFile->isTabVisible(i);
+    }
+
+    void ShowTab(QWidget* tab) {
+        ASSERT_TRUE(TabShown(tab));
+        frame_->PageFile->setCurrentIndex(PageOf(tab));
     }
 };
 
@@ -245,7 +256,7 @@ TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUncha
     ExpectNoClippedText(tab);
     EXPECT_FALSE(SaveScreen(*frame_, "editor_panel").isEmpty());
     EXPECT_FALSE(SaveScreen(*tab, "editor_panel_tab").isEmpty());
-    frame_->PageFile->setCurrentWidget(frame_->TabCBV2);
+    ShowTab(frame_->TabCBV2);
     EXPECT_FALSE(SaveScreen(*frame_, "editor_panel_keys").isEmpty());
 
     Save(tab->BitSaveBv);
