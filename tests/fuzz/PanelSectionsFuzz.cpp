@@ -14,6 +14,7 @@
 #include "config/TBvParams.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -21,9 +22,10 @@ using fuzz::Check;
 
 // The editor's key lists are written back for one input in kWriteBackEvery:
 // the encoders are not what this target is about. A list whose count asks
-// for more slots than the section holds makes the editor write a section as
-// large as a file, which takes a hundred times as long as the rest; those
-// are written back for one input in kWholeFileEvery.
+// for more slots than the section holds, or whose apartment index lies far
+// beyond it, makes the editor write a section as large as a file, which
+// takes a hundred times as long as the rest; those are written back for one
+// input in kWholeFileEvery.
 constexpr unsigned kWriteBackEvery = 8;
 constexpr unsigned kWholeFileEvery = 32;
 
@@ -33,9 +35,21 @@ void CheckBounded(const QString& section) {
     Check(section.size() <= ConfigSizeLimitBits(kKindCallPanel) + 1024);
 }
 
-bool WriteBack(const fuzz::SectionInput& in, qint64 slotCount) {
-    const bool wholeFile = slotCount * kKeySlotBits > in.text.size();
+// bitsAsked: the bits the write-back asks for at least.
+bool WriteBack(const fuzz::SectionInput& in, qint64 bitsAsked) {
+    const bool wholeFile = bitsAsked > in.text.size();
     return fuzz::Sampled(in.bytes, wholeFile ? kWholeFileEvery : kWriteBackEvery);
+}
+
+// Section 5 gets a bit for every apartment up to the largest index of Keys6.
+qint64 largestApartment(const Keys6List& k6) {
+    qint64 largest = 0;
+    for (const Keys6Row& row : k6.rows) {
+        bool ok = false;
+        const qint64 a = row.apartment.toLongLong(&ok);
+        largest = qMax(largest, ok ? a : std::numeric_limits<qint64>::max());
+    }
+    return largest;
 }
 
 void Section0(const fuzz::SectionInput& in) {
@@ -64,7 +78,7 @@ void Section5(const fuzz::SectionInput& in) {
     DecodeBvSection5(in.text);
     const Keys5List k5 = DecodeBvKeys5(in.text);
     Check(k5.rows.size() <= in.text.size() / 24);  // only the slots the section holds
-    if (!WriteBack(in, k5.kolSl5)) return;
+    if (!WriteBack(in, k5.kolSl5 * kKeySlotBits)) return;
     ConfigLogs logs;
     CheckBounded(EncodeBvKeys5(k5, Keys6List(), logs));
 }
@@ -73,7 +87,7 @@ void Section6(const fuzz::SectionInput& in) {
     DecodeBvSection6(in.text);
     const Keys6List k6 = DecodeBvKeys6(in.text);
     Check(k6.rows.size() <= in.text.size() / 24);
-    if (!WriteBack(in, k6.kolSl6)) return;
+    if (!WriteBack(in, qMax(k6.kolSl6 * kKeySlotBits, largestApartment(k6)))) return;
     // Its keys move into section 5, those without an apartment into section 7.
     ConfigLogs logs;
     QStringList leftover;
@@ -86,7 +100,7 @@ void Section7(const fuzz::SectionInput& in) {
     DecodeBvSection7(in.text);
     const Keys7List k7 = DecodeBvKeys7(in.text);
     Check(k7.keys.size() <= in.text.size() / 24);
-    if (!WriteBack(in, k7.kolSl7)) return;
+    if (!WriteBack(in, k7.kolSl7 * kKeySlotBits)) return;
     ConfigLogs logs;
     CheckBounded(EncodeBvKeys7(k7, {}, logs));
 }
