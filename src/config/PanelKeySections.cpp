@@ -10,7 +10,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -214,6 +213,13 @@ qint64 commonKeyQuota(const PanelFileInput& in) {
 }
 
 // ---- the editor ----
+
+// The blank rows a grid shows after the rows its section held, for the slots
+// the count announces: no more than a whole file could hold, however large a
+// damaged count is.
+qint64 blankRowsAfter(qsizetype held, qint64 announced) {
+    return qMax<qint64>(0, qBound<qint64>(0, announced, fileLimitBits() / kKeySlotBits) - held);
+}
 
 // The head of sections 6 and 7: the slot count and the byte after it; false
 // when the section ends before them.
@@ -525,12 +531,6 @@ QStringList DecodeBvSection7(const QString& sectionText) {
     return lines;
 }
 
-int KeyGridRows(qint64 heldRows, qint64 announced) {
-    // However large a damaged count is, no more than a whole file could hold.
-    const qint64 rows = qMax(heldRows, qBound<qint64>(0, announced, fileLimitBits() / kKeySlotBits));
-    return int(qMin<qint64>(rows, std::numeric_limits<int>::max() - 1));
-}
-
 Keys5List DecodeBvKeys5(const QString& sectionText) {
     Keys5List list;
     SectionReader r(sectionText);
@@ -558,6 +558,7 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
             });
     }
     const qint64 left = list.kolSl5 - list.rows.size();
+    list.blankRows = blankRowsAfter(list.rows.size(), list.kolSl5);
     if (left >= 1) list.unplaced = WithNumber(u"осталось слотов RSum: ", left);
     return list;
 }
@@ -565,7 +566,9 @@ Keys5List DecodeBvKeys5(const QString& sectionText) {
 Keys6List DecodeBvKeys6(const QString& sectionText) {
     Keys6List list;
     SectionReader r(sectionText);
-    if (!readListHead(r, list.kolSl6, list.bitSl)) return list;
+    const bool head = readListHead(r, list.kolSl6, list.bitSl);
+    list.blankRows = blankRowsAfter(0, list.kolSl6);
+    if (!head) return list;
     const int indexBits = int(list.bitSl);
     list.rows.reserve(r.Remaining() / (indexBits + kKeySlotBits));
     QStringView index;
@@ -579,16 +582,20 @@ Keys6List DecodeBvKeys6(const QString& sectionText) {
             noApartment ? QStringLiteral("0") : QString::number(quint64(BinToInt(index)) + 1);
         row.key = KeySlotText(key);
     }
+    list.blankRows = blankRowsAfter(list.rows.size(), list.kolSl6);
     return list;
 }
 
 Keys7List DecodeBvKeys7(const QString& sectionText) {
     Keys7List list;
     SectionReader r(sectionText);
-    if (!readListHead(r, list.kolSl7, list.reservKey)) return list;
+    const bool head = readListHead(r, list.kolSl7, list.reservKey);
+    list.blankRows = blankRowsAfter(0, list.kolSl7);
+    if (!head) return list;
     list.keys.reserve(r.Remaining() / kKeySlotBits);
     qint64 key = 0;
     while (r.Take(kKeySlotBits, key)) list.keys.append(KeySlotText(key));
+    list.blankRows = blankRowsAfter(list.keys.size(), list.kolSl7);
     return list;
 }
 
@@ -653,11 +660,14 @@ QString EncodeBvKeys7(const Keys7List& keys7, const QStringList& leftoverKeys, C
         qMax(lastUsedRow(
                  keys7.keys, [](const QString& k) -> const QString& { return k; }, false),
              keys7.kolSl7);
+    // A row past the grid is an empty slot; the grid's blank rows add nothing.
+    const qint64 held = keys7.keys.size();
+    const qint64 gridRows = held + qMax<qint64>(keys7.blankRows, 0);
     qint64 empty = 0;
     for (qint64 r = 0; r < n; ++r) {
-        if (r >= keys7.keys.size() || isEmptyKeyCell(keys7.keys[r])) {
+        if (r >= gridRows || (r < held && isEmptyKeyCell(keys7.keys[r]))) {
             ++empty;
-        } else if (isBlankCell(keys7.keys[r])) {
+        } else if (r >= held || isBlankCell(keys7.keys[r])) {
             continue;
         } else if (KeySlotValue(keys7.keys[r], key)) {
             slotBits.Slot(key);

@@ -76,10 +76,11 @@ QStringList DecodeBvSection7(const QString& sectionText);
 // row-number column are not held. The texts are what the grid shows and what
 // the key import reads: a key as six upper-case hexadecimal digits, "FFFFFF"
 // for an empty slot, an apartment index in decimal. A decoded list holds the
-// slots its section holds, in slot order, and the count the section announces;
-// the grid shows blank rows for the announced slots the section did not hold
-// (KeyGridRows). Blank rows read back from a grid are passed over by the
-// encoders. The numbers beside each grid (its spin edits) are held with it.
+// slots its section holds, in slot order, then blankRows: the blank rows
+// its grid shows for the slots the count announces but the section did not
+// hold (no more than a whole file could hold), counted rather than built. A
+// list read back from a grid holds every row itself. The encoders pass blank
+// rows over. The numbers beside each grid (its spin edits) are held with it.
 
 // Keys5: the keys written by the workstation, per apartment (section 5).
 struct Keys5Row {
@@ -91,6 +92,7 @@ struct Keys5List {
     qint64 kolSl5 = 0;  // KolSl5: RSum as read
     qint64 minSl = 0;   // MinSl: RMin, the main slots of an apartment with slots
     QList<Keys5Row> rows;
+    qint64 blankRows = 0;  // after rows
     QString unplaced;  // L_Err: "осталось слотов RSum: " + the slots RSum announced but the
                        // section did not hold, or empty
 };
@@ -104,6 +106,7 @@ struct Keys6List {
     qint64 kolSl6 = 0;  // KolSl6: RSum
     qint64 bitSl = 0;   // BitSl: LBit, the width of the apartment index
     QList<Keys6Row> rows;
+    qint64 blankRows = 0;  // after rows
 };
 
 // Keys7: the common and gate keys (section 7), one key a row.
@@ -111,16 +114,12 @@ struct Keys7List {
     qint64 kolSl7 = 0;     // KolSl7: ASum
     qint64 reservKey = 0;  // ReservKey: the reserve byte
     QStringList keys;
+    qint64 blankRows = 0;  // after keys
 };
 
 Keys5List DecodeBvKeys5(const QString& sectionText);
 Keys6List DecodeBvKeys6(const QString& sectionText);
 Keys7List DecodeBvKeys7(const QString& sectionText);
-
-// The data rows of a key grid: the rows its list holds, or the slots its
-// section announces when that is more, though never more than a whole file
-// could hold however large a damaged count is.
-int KeyGridRows(qint64 heldRows, qint64 announced);
 
 // The editor's save writes the three sections in this order.
 //

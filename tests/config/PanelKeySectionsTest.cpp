@@ -209,7 +209,7 @@ TEST(PanelKeyLists, Keys5FromASection) {
     // The list holds the five slots; the grid shows the two missing ones blank.
     const Keys5List more = DecodeBvKeys5(text);
     EXPECT_EQ(more.rows.size(), 5);
-    EXPECT_EQ(KeyGridRows(more.rows.size(), more.kolSl5), 7);
+    EXPECT_EQ(more.blankRows, 2);
     EXPECT_EQ(more.unplaced, "осталось слотов RSum: 2");
 
     // A count below the slots the section holds: every slot still gets its row.
@@ -234,8 +234,8 @@ TEST(PanelKeyLists, Keys6And7ListEverySlotHeldWhateverTheCount) {
     const Keys6List more6 = DecodeBvKeys6(held6 + BitField(2, 8) + BitField(4, 16) + "00000001");
     ASSERT_EQ(more6.rows.size(), 2);
     EXPECT_EQ(more6.rows[1].key, "222222");
-    EXPECT_EQ(KeyGridRows(more6.rows.size(), more6.kolSl6), 4);
-    EXPECT_EQ(KeyGridRows(fewer6.rows.size(), fewer6.kolSl6), 2);
+    EXPECT_EQ(more6.blankRows, 2);
+    EXPECT_EQ(fewer6.blankRows, 0);
 
     // Section 7 the same way.
     const QString held7 = Slot("333333") + Ones(24) + Slot("111111") + BitField(9, 8);
@@ -243,11 +243,16 @@ TEST(PanelKeyLists, Keys6And7ListEverySlotHeldWhateverTheCount) {
               (QStringList{"111111", "FFFFFF", "333333"}));
     const Keys7List more7 = DecodeBvKeys7(held7 + BitField(5, 16) + "00000001");
     EXPECT_EQ(more7.keys, (QStringList{"111111", "FFFFFF", "333333"}));
-    EXPECT_EQ(KeyGridRows(more7.keys.size(), more7.kolSl7), 5);
+    EXPECT_EQ(more7.blankRows, 2);
+    // Saved as decoded, the blank rows add nothing, as they do from the grid;
+    // the held empty slot goes last.
+    ConfigLogs logs;
+    EXPECT_EQ(DecodeBvKeys7(Taken(EncodeBvKeys7(more7, {}, logs))).keys,
+              (QStringList{"111111", "333333", "FFFFFF"}));
 
-    // A damaged count shows no more rows than a whole file could hold.
-    EXPECT_EQ(KeyGridRows(3, 65535), ConfigSizeLimitBits(kKindCallPanel) / 24);
-    EXPECT_EQ(KeyGridRows(3, -1), 3);
+    // A damaged count gives no more blank rows than a whole file could hold.
+    const Keys7List huge = DecodeBvKeys7(held7 + BitField(65535, 16) + "00000001");
+    EXPECT_EQ(huge.keys.size() + huge.blankRows, ConfigSizeLimitBits(kKindCallPanel) / 24);
 }
 
 TEST(PanelKeyLists, Keys5EndsWithTheLastApartmentThatHasARow) {
@@ -359,10 +364,10 @@ TEST(PanelKeyLists, DecodersStayInsideShortSections) {
     EXPECT_TRUE(DecodeBvKeys6("00000001").rows.isEmpty());
     const Keys6List six = DecodeBvKeys6(BitField(2, 16) + "00000001");
     EXPECT_TRUE(six.rows.isEmpty());
-    EXPECT_EQ(six.kolSl6, 2);  // the count still read, for the grid's blank rows
+    EXPECT_EQ(six.blankRows, 2);  // the count still read, for the grid's blank rows
     const Keys7List seven = DecodeBvKeys7(BitField(5, 8) + BitField(1, 16) + "00000001");
     EXPECT_TRUE(seven.keys.isEmpty());
-    EXPECT_EQ(seven.kolSl7, 1);
+    EXPECT_EQ(seven.blankRows, 1);
 }
 
 }  // namespace

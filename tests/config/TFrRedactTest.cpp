@@ -269,6 +269,7 @@ TEST_F(TFrRedactTest, AKeyGridShowsAnnouncedSlotsItsSectionDidNotHoldAsBlankRows
     six.kolSl6 = 4;
     six.bitSl = 2;
     six.rows = {Keys6Row{"2", "111111"}, Keys6Row{"0", "222222"}};
+    six.blankRows = 2;
     Keys7List seven;
     seven.kolSl7 = 1;  // fewer than held: every held key still gets its row
     seven.keys = {"333333", "FFFFFF"};
@@ -283,7 +284,8 @@ TEST_F(TFrRedactTest, AKeyGridShowsAnnouncedSlotsItsSectionDidNotHoldAsBlankRows
 
     Keys5List five;
     tab->Read(five, six, seven);
-    EXPECT_EQ(six.rows.size(), 4);
+    EXPECT_EQ(six.rows.size(), 4);  // read back, the blank rows are rows
+    EXPECT_EQ(six.blankRows, 0);
     EXPECT_EQ(six.kolSl6, 4);
 }
 

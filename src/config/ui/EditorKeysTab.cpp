@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QSpinBox>
 
+#include <limits>
+
 namespace {
 
 // A key list with its title and its counts under it.
@@ -24,6 +26,12 @@ EditorGrid* keyList(QGridLayout* grid, int column, const char* name, int columns
 void showRows(EditorGrid* grid, int rows) {
     grid->SetRowCount(rows + 1);
     grid->NumberRows();
+}
+
+// A list's rows and the blank rows after them; the decoder keeps the blank
+// rows to what a file could hold.
+int gridRows(qsizetype held, qint64 blank) {
+    return int(qMin<qint64>(held + qMax<qint64>(blank, 0), std::numeric_limits<int>::max() - 1));
 }
 
 }  // namespace
@@ -71,18 +79,18 @@ void EditorKeysTab::Clear() {
 }
 
 void EditorKeysTab::Show(const Keys5List& keys5, const Keys6List& keys6, const Keys7List& keys7) {
-    showRows(Keys5, KeyGridRows(keys5.rows.size(), keys5.kolSl5));
+    showRows(Keys5, gridRows(keys5.rows.size(), keys5.blankRows));
     for (int r = 0; r < keys5.rows.size(); ++r) {
         Keys5->SetCell(1, r + 1, keys5.rows[r].apartment);
         Keys5->SetCell(2, r + 1, keys5.rows[r].key);
         Keys5->SetCell(3, r + 1, keys5.rows[r].kind);
     }
-    showRows(Keys6, KeyGridRows(keys6.rows.size(), keys6.kolSl6));
+    showRows(Keys6, gridRows(keys6.rows.size(), keys6.blankRows));
     for (int r = 0; r < keys6.rows.size(); ++r) {
         Keys6->SetCell(1, r + 1, keys6.rows[r].apartment);
         Keys6->SetCell(2, r + 1, keys6.rows[r].key);
     }
-    showRows(Keys7, KeyGridRows(keys7.keys.size(), keys7.kolSl7));
+    showRows(Keys7, gridRows(keys7.keys.size(), keys7.blankRows));
     for (int r = 0; r < keys7.keys.size(); ++r) Keys7->SetCell(1, r + 1, keys7.keys[r]);
     for (EditorGrid* g : {Keys5, Keys6, Keys7}) g->FitColumns(40);
     KolSl5->setValue(int(keys5.kolSl5));
