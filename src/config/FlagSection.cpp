@@ -44,7 +44,7 @@ class GroupTexts {
     // groupBits: the part of the section that holds the groups.
     GroupTexts(QStringView groupBits, int width, bool reversed)
         : reversed_(reversed),
-          tabled_(width >= 1 && width <= kTabledWidth && allBits(groupBits)),
+          tabled_(width >= 1 && width <= kTabledWidth && IsBinaryText(groupBits)),
           texts_(tabledGroups()[reversed]),
           first_(tabled_ ? (qsizetype(1) << width) - 2 : 0) {}
 
@@ -54,13 +54,8 @@ class GroupTexts {
     }
 
   private:
-    // Only a text of '0' and '1' alone is the one text of its value.
-    static bool allBits(QStringView text) {
-        return text.count(QLatin1Char('0')) + text.count(QLatin1Char('1')) == text.size();
-    }
-
     bool reversed_;
-    bool tabled_;
+    bool tabled_;  // only a text of '0' and '1' alone is the one text of its value
     const std::vector<QString>& texts_;
     qsizetype first_;  // where the texts of this width begin
 };

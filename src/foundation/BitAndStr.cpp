@@ -14,12 +14,6 @@ const QChar kOne = QLatin1Char('1');
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-bool isBinaryText(QStringView t) {
-    for (QChar c : t)
-        if (c != kZero && c != kOne) return false;
-    return true;
-}
-
 int hexDigitValue(QChar c) {
     const char16_t u = c.toUpper().unicode();
     if (u >= u'0' && u <= u'9') return u - u'0';
@@ -57,6 +51,12 @@ constexpr ClassName kClassNames[] = {
 };
 
 }  // namespace
+
+bool IsBinaryText(QStringView text) {
+    for (QChar c : text)
+        if (c != kZero && c != kOne) return false;
+    return true;
+}
 
 QString IntToBin(qint64 n) {
     if (n < 0) return QString();
@@ -123,7 +123,7 @@ qint64 BinToInt(QStringView text) {
 
 QString BinToHex(const QString& bits) {
     const QStringView t = QStringView(bits).trimmed();
-    if (t.isEmpty() || !isBinaryText(t)) return QString();
+    if (t.isEmpty() || !IsBinaryText(t)) return QString();
     // Whole digits from the end; the first digit takes what is left over.
     const qsizetype digits = (t.size() + 3) / 4;
     QString out(digits, Qt::Uninitialized);
@@ -140,7 +140,7 @@ QString BinToHex(const QString& bits) {
 QString BinToHexBytes(const QString& bits) {
     const QString t = bits.trimmed();
     if (t.isEmpty()) return QStringLiteral("null");
-    if (!isBinaryText(t)) return QStringLiteral("error");
+    if (!IsBinaryText(t)) return QStringLiteral("error");
     QString hex = BinToHex(t);
     if (hex.size() % 2) hex.prepend(kZero);
     QString out;

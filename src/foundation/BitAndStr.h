@@ -10,6 +10,8 @@
 #include <functional>
 
 QString IntToBin(qint64 n);
+// True when every character is '0' or '1' (an empty text too).
+bool IsBinaryText(QStringView text);
 qint64 BinToInt(const QString& text);
 // The same on a part of a longer text, without copying it: decoders read
 // every field of a file this way.

@@ -23,6 +23,9 @@ TEST(BitAndStr, BinaryTexts) {
     EXPECT_EQ(BinToInt("-11"), 0);                           // compares below "0"
     EXPECT_EQ(BinToInt(QString(64, QLatin1Char('1'))), -1);  // all 64 bits, no overflow trap
 
+    EXPECT_TRUE(IsBinaryText(u"0110") && IsBinaryText(u""));
+    EXPECT_FALSE(IsBinaryText(u"01 0") || IsBinaryText(u"012"));
+
     EXPECT_EQ(BoolToBit(true), "1");
     EXPECT_EQ(BoolToBit(false), "0");
 }
