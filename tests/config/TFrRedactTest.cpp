@@ -237,6 +237,7 @@ TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUncha
     EXPECT_TRUE(TabShown(frame_->TabCBV2));
     EXPECT_FALSE(TabShown(frame_->TabCPK1));
     EXPECT_EQ(tab->L_bv_net->text(), "04");
+    EXPECT_EQ(frame_->LFile1->toolTip(), frame_->LFile1->text());  // a long path is cut
     EXPECT_EQ(frame_->V_n_net->value(), 68);
     EXPECT_EQ(frame_->V_type_bv->value(), 1);
     EXPECT_EQ(frame_->V_id_net->value(), kIdNet);

@@ -284,6 +284,7 @@ void TFrRedact::disarm() {
     armed_ = false;
     setKindTabsVisible(kKindUnknown);
     LFile1->clear();
+    LFile1->setToolTip(QString());
     TabCPK1->BitSaveKm->setEnabled(false);
     TabCBV1->BitSaveBv->setEnabled(false);
     TabCPO1->BitSavePo->setEnabled(false);
@@ -326,6 +327,8 @@ void TFrRedact::showFile() {
     const int kind = file_.kind;
     showKindTab(kind);
     LFile1->setText(file_.fileName);
+    // A long path is cut at the label's right edge; the whole of it stays at hand.
+    LFile1->setToolTip(file_.fileName);
     titleCopy(kind)->setPlainText(MemoTitle->toPlainText());
     QStringList hidden{file_.identHex};
     hidden << file_.keptHex;
