@@ -116,9 +116,10 @@ TEST_F(IdentityOps, AnAddressAlreadyRightOrTakenSendsNothing) {
     SimDevice twin = DeviceAt(6);
     bus.AddDevice(twin);
     bus.AddDevice(twin);
-    bus.SetPacing(true);  // the second answer follows the first on the wire
+    // Unpaced, both answers are waiting when the first is read: the few
+    // milliseconds the link waits for a second one on the paced wire are not
+    // a promise a loaded test machine keeps.
     ASSERT_EQ(link.RequestClass(6), 2);
-    bus.SetPacing(false);
     EXPECT_EQ(ops.ChangeAddrBySN(QString(" КМ06 SN B000000006")), kAddrRefused);
     EXPECT_EQ(link.AnswerLog.last(), "Нельзя добавлять уже имеющийся сетевой адрес. СКМ06");
 
