@@ -567,13 +567,11 @@ Keys6List DecodeBvKeys6(const QString& sectionText) {
     Keys6List list;
     SectionReader r(sectionText);
     const bool head = readListHead(r, list.kolSl6, list.bitSl);
-    list.blankRows = blankRowsAfter(0, list.kolSl6);
-    if (!head) return list;
     const int indexBits = int(list.bitSl);
-    list.rows.reserve(r.Remaining() / (indexBits + kKeySlotBits));
+    if (head) list.rows.reserve(r.Remaining() / (indexBits + kKeySlotBits));
     QStringView index;
     qint64 key = 0;
-    while (r.TakeView(indexBits, index) && r.Take(kKeySlotBits, key)) {
+    while (head && r.TakeView(indexBits, index) && r.Take(kKeySlotBits, key)) {
         // Shown from 1; all ones stores no apartment.
         const bool noApartment =
             std::all_of(index.begin(), index.end(), [](QChar c) { return c == QLatin1Char('1'); });
@@ -590,11 +588,9 @@ Keys7List DecodeBvKeys7(const QString& sectionText) {
     Keys7List list;
     SectionReader r(sectionText);
     const bool head = readListHead(r, list.kolSl7, list.reservKey);
-    list.blankRows = blankRowsAfter(0, list.kolSl7);
-    if (!head) return list;
-    list.keys.reserve(r.Remaining() / kKeySlotBits);
+    if (head) list.keys.reserve(r.Remaining() / kKeySlotBits);
     qint64 key = 0;
-    while (r.Take(kKeySlotBits, key)) list.keys.append(KeySlotText(key));
+    while (head && r.Take(kKeySlotBits, key)) list.keys.append(KeySlotText(key));
     list.blankRows = blankRowsAfter(list.keys.size(), list.kolSl7);
     return list;
 }
