@@ -362,9 +362,12 @@ void TFDM::Disconnect() {
     dbPath_.clear();
 }
 
-// The datasets the schema upgrade opens once the columns are in place.
+// The datasets the schema upgrade opens once the columns are in place. The
+// device records come first: every open of the database leaves them open,
+// following the object, as the network screen and the commands expect.
 bool TFDM::openUpgradeDatasets(QString* error) {
-    const bool ok = openListed({Q_PO, Q_MNpk, Q_MNbv, Q_Bpk, Q_Bpo, Q_Kbv, Q_Diap, Q_key, QForKey,
+    const bool ok = OpenDeviceRecords() &&
+                    openListed({Q_MNpk, Q_MNbv, Q_Bpk, Q_Bpo, Q_Kbv, Q_Diap, Q_key, QForKey,
                                 QKeys, QPodKey, QOKeys, QKalKey, QKKeys},
                                true) &&
                     OpenMelodies() && (!openMatrTableHook_ || openMatrTableHook_(&lastError_));
@@ -434,6 +437,14 @@ bool TFDM::ReopenSwitches() {
     const bool ok = reopenListed({Q_MNpk, Q_Bpk, Q_pk, Q_Bpo});
     if (recNo > 0) Q_MNpk->SetRecNo(recNo);
     return ok;
+}
+
+bool TFDM::OpenDeviceRecords() {
+    if (!Connected()) {
+        lastError_ = QStringLiteral("База данных не открыта");
+        return false;
+    }
+    return openListed({Q_pk, Q_PO, Q_bv}, true);
 }
 
 bool TFDM::ReopenApartments() {

@@ -64,6 +64,11 @@ class TFDM : public QObject {
     bool ReopenSwitches();
     bool ReopenApartments();
     bool ReopenKeys();
+    // The object's device records (switches, console, call panels), opened
+    // where they are closed: whoever reads them for the whole object asks
+    // for them here, so that a closed list is never read as an empty one.
+    // False with LastError() when one does not open.
+    bool OpenDeviceRecords();
     // Reopens the connection and the main datasets, each on its record.
     bool OpenAllTables(const ProgressFn& progress = {});
 

@@ -344,9 +344,9 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
     ConfigKeyEntryResult result;
     if (!options.apartments && !options.common) return result;
     // A panel that is not in the current object takes no keys.
-    if (ident.idBv <= 0 || !dm.Q_bv->IsOpen() ||
-        !dm.Q_bv->Locate(QStringLiteral("id_bv"), ident.idBv) || !HasRow(dm.Q_Net))
-        return result;
+    if (ident.idBv <= 0 || !HasRow(dm.Q_Net)) return result;
+    if (!dm.OpenDeviceRecords()) return failure(QStringLiteral("Ключи не внесены.\n") + dm.LastError());
+    if (!dm.Q_bv->Locate(QStringLiteral("id_bv"), ident.idBv)) return result;
     const PanelKeyWalk walk = ReadPanelKeyWalk(dm);
     const ConfigKeyPlan plan =
         PlanConfigKeyEntry(apartmentCounts(walk), keys5, keys6, keys7, options, ident.typeBv != 0);

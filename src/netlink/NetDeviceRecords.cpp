@@ -51,9 +51,17 @@ NetRecordKind RecordKindOfAddress(int address, int sepDevice) {
     return NetRecordKind::None;
 }
 
+// The records are opened where they are closed: a closed list is not an
+// object without devices.
+bool NetDeviceRecords::openRecords() {
+    if (dm_.OpenDeviceRecords()) return true;
+    error_ = dm_.LastError();
+    return false;
+}
+
 bool NetDeviceRecords::locate(NetRecordKind kind, int address) {
     const KindColumns c = ColumnsOf(dm_, kind);
-    if (!HasRows(c.ds) || !HasRows(dm_.Q_Net)) return false;
+    if (!HasRows(dm_.Q_Net) || !openRecords() || !HasRows(c.ds)) return false;
     // An object has one console, whatever network number its record holds.
     if (kind == NetRecordKind::Console) {
         c.ds->First();
@@ -89,7 +97,8 @@ bool NetDeviceRecords::MarkFileWritten(int address, int sepDevice) {
 std::optional<NetDeviceRecord> NetDeviceRecords::WithSerial(NetRecordKind kind,
                                                             const QString& serial) {
     const KindColumns c = ColumnsOf(dm_, kind);
-    if (!HasRows(c.ds) || !HasRows(dm_.Q_Net) || serial.trimmed().isEmpty()) return std::nullopt;
+    if (!HasRows(dm_.Q_Net) || serial.trimmed().isEmpty() || !openRecords() || !HasRows(c.ds))
+        return std::nullopt;
     for (int row = 0; row < c.ds->RecordCount(); ++row) {
         const NetDeviceRecord record = RecordAt(c, row);
         if (record.serial == serial.trimmed()) return record;

@@ -30,7 +30,7 @@ class NetDeviceRecords {
 
     // Sets kf_pr to "written to the device" in the record of the address;
     // false when the object has no such record or the database refused
-    // (LastError() is then not empty).
+    // (LastError() is then not empty). Closed record lists are opened first.
     bool MarkFileWritten(int address, int sepDevice);
 
     // The object's record of a kind that holds this serial number, and the
@@ -43,6 +43,7 @@ class NetDeviceRecords {
     QString LastError() const { return error_; }
 
   private:
+    bool openRecords();
     bool locate(NetRecordKind kind, int address);
     bool post(NetRecordKind kind, const char* field, const QVariant& value);
 

@@ -109,10 +109,14 @@ QString ConfiguredDeviceLine(const ConfiguredDevice& device, int sepDevice) {
     return line;
 }
 
-QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice) {
+QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice, QString* error) {
     QList<ConfiguredDevice> devices;
     // Records left in the detail datasets belong to no object then.
     if (!HasRows(dm.Q_Net)) return devices;
+    if (!dm.OpenDeviceRecords()) {
+        if (error) *error = dm.LastError();
+        return devices;
+    }
     AppendRecords(dm.Q_pk, "sn_pk", devices);
     AppendConsole(dm, sepDevice, devices);
     AppendRecords(dm.Q_bv, "sn_bv", devices);
@@ -121,7 +125,7 @@ QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice) {
 
 std::optional<ConfiguredDevice> ConfiguredDeviceAt(TFDM& dm, int address, int sepDevice) {
     QList<ConfiguredDevice> devices;
-    if (!HasRows(dm.Q_Net)) return std::nullopt;
+    if (!HasRows(dm.Q_Net) || !dm.OpenDeviceRecords()) return std::nullopt;
     if (address < sepDevice)
         AppendRecords(dm.Q_pk, "sn_pk", devices);
     else if (address == sepDevice)

@@ -34,8 +34,10 @@ QString ConfiguredDeviceLine(const ConfiguredDevice& device, int sepDevice);
 QString ConfiguredDeviceName(int address, int sepDevice);
 
 // The current object's switches, its console (only when the object has one)
-// and its call panels, in that order, from the data module's datasets.
-QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice);
+// and its call panels, in that order, from the data module's datasets, which
+// are opened where they are closed. When one does not open, the list is empty
+// and error says why.
+QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice, QString* error = nullptr);
 // The device of the object at address, when it has a record.
 std::optional<ConfiguredDevice> ConfiguredDeviceAt(TFDM& dm, int address, int sepDevice);
 

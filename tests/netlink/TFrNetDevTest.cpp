@@ -9,6 +9,7 @@
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "netlink/NetConfigTransfer.h"
+#include "netlink/NetDeviceRecords.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/ui/TFrNetDev.h"
 #include "platform/AppPaths.h"
@@ -59,6 +60,33 @@ TEST_F(NetDevicesScreen, TheConfiguredListOfTheObject) {
     ASSERT_TRUE(dm.Q_Net->Reopen());
     frame->FillDeviceList();
     EXPECT_FALSE(Items(frame->ListHdev).join('|').contains("ПО"));
+}
+
+// A closed list of records is not an object without devices: the screen and
+// the records the commands change open it; one that cannot be read is told.
+TEST_F(NetDevicesScreen, ClosedRecordListsAreOpenedAndAnUnreadableOneIsTold) {
+    for (Dataset* ds : {dm.Q_pk, dm.Q_PO, dm.Q_bv}) ds->Close();
+    frame->FillDeviceList();
+    EXPECT_EQ(8, frame->ListHdev->count());
+    dm.Q_bv->Close();
+    NetDeviceRecords records(dm);
+    EXPECT_TRUE(records.StoreSerial(NetRecordKind::CallPanel, 66, "C000000066"));
+    dm.Q_bv->Close();
+    EXPECT_TRUE(records.MarkFileWritten(66, 63));
+    QSqlQuery q(dm.ConnectionDB());
+    ASSERT_TRUE(q.exec("SELECT sn_bv, kf_pr FROM k_bv WHERE n_net=66") && q.next());
+    EXPECT_EQ("C000000066", q.value(0).toString());
+    EXPECT_EQ(3, q.value(1).toInt());
+
+    Exec("ALTER TABLE k_bv RENAME TO k_bv_away", {});
+    dm.Q_bv->Close();
+    EXPECT_FALSE(records.MarkFileWritten(66, 63));
+    EXPECT_FALSE(records.LastError().isEmpty());
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"),
+                             QStringLiteral("Устройства объекта не прочитаны. "));
+    frame->FillDeviceList();
+    EXPECT_EQ(0, frame->ListHdev->count());
+    Exec("ALTER TABLE k_bv_away RENAME TO k_bv", {});
 }
 
 TEST_F(NetDevicesScreen, StartListsThePortFirstAndASecondStartDoesNothing) {

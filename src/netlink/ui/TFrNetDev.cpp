@@ -12,6 +12,7 @@
 #include "netlink/TNetLink.h"
 #include "netlink/ui/TFNetTime.h"
 #include "platform/Dialogs.h"
+#include "platform/SystemErrorText.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -400,12 +401,16 @@ void TFrNetDev::BitFalseClick() {
 
 void TFrNetDev::FillDeviceList() {
     hdevLines_.clear();
+    QString error;
     if (FDM) {
         const int sep = Globals().SepDevice;
-        for (const ConfiguredDevice& device : ConfiguredDevices(*FDM, sep))
+        for (const ConfiguredDevice& device : ConfiguredDevices(*FDM, sep, &error))
             hdevLines_ << ConfiguredDeviceLine(device, sep);
     }
     hdevView_.Show(hdevLines_);
+    if (!error.isEmpty())
+        Dialogs::Error(QStringLiteral("Ошибка"),
+                       WithReason(QStringLiteral("Устройства объекта не прочитаны"), error));
 }
 
 void TFrNetDev::UpdateHdevLine(int address) {
