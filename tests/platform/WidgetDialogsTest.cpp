@@ -81,6 +81,10 @@ TEST(WidgetDialogs, ThePickersShowSizesDatesAndKindsInRussian) {
         ASSERT_TRUE(file.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(15, 57)),
                                      QFileDevice::FileModificationTime));
         file.close();
+        QFile small(dir.filePath(QStringLiteral("cpo00.bin")));
+        ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+        small.write(QByteArray(428, '\0'));
+        small.close();
 
         WidgetDialogs dialogs;
         QMap<QString, QStringList> rows;
@@ -89,7 +93,7 @@ TEST(WidgetDialogs, ThePickersShowSizesDatesAndKindsInRussian) {
             auto* view = picker.findChild<QTreeView*>(QStringLiteral("treeView"));
             ASSERT_NE(nullptr, view);
             QAbstractItemModel* model = view->model();
-            for (int waited = 0; model->rowCount(view->rootIndex()) < 2 && waited < 5000;
+            for (int waited = 0; model->rowCount(view->rootIndex()) < 3 && waited < 5000;
                  waited += 20)
                 QTest::qWait(20);
             QTest::qWait(50);  // sizes and dates arrive after the names
@@ -107,13 +111,14 @@ TEST(WidgetDialogs, ThePickersShowSizesDatesAndKindsInRussian) {
             SaveScreen(picker, QStringLiteral("file_dialog"));
         });
         dialogs.OpenFile(QStringLiteral("Открыть"), dir.path(), QString());
-        ASSERT_EQ(2, rows.size()) << QStringList(rows.keys()).join('|').toStdString();
+        ASSERT_EQ(3, rows.size()) << QStringList(rows.keys()).join('|').toStdString();
         const QStringList folder = rows.value(QStringLiteral("Папка БД"));
         const QStringList text = rows.value(QStringLiteral("save.txt"));
         ASSERT_EQ(4, folder.size());
         ASSERT_EQ(4, text.size());
         EXPECT_EQ(folder[2], QStringLiteral("Папка"));
-        EXPECT_EQ(text[1], QStringLiteral("2,93 KiB"));
+        EXPECT_EQ(text[1], QStringLiteral("2,93 КБ"));
+        EXPECT_EQ(rows.value(QStringLiteral("cpo00.bin")).value(1), QStringLiteral("428 байт"));
         EXPECT_EQ(text[3], QStringLiteral("07.12.2026 15:57"));
         EXPECT_FALSE(text[2].contains(QStringLiteral("plain text"))) << text[2].toStdString();
         EXPECT_TRUE(tooNarrow.isEmpty()) << tooNarrow.join('|').toStdString();

@@ -1,5 +1,7 @@
 #include "platform/ui/ProgramLocaleFileColumns.h"
 
+#include "platform/DataSizeText.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QFileDialog>
@@ -19,7 +21,7 @@ constexpr int kDialogMargins = 60;
 
 // The longest texts the two columns show.
 QString widestSize() {
-    return QLocale().formattedDataSize((1LL << 30) - (1LL << 20) / 100);  // "1 023,99 MiB"
+    return DataSizeText((1LL << 30) - (1LL << 20) / 100);  // "1 023,99 МБ"
 }
 // The kinds a database folder and its files show most: plain and binary files.
 QString widestKind() {
@@ -49,7 +51,7 @@ QVariant ProgramLocaleFileColumns::data(const QModelIndex& index, int role) cons
         return QIdentityProxyModel::data(index, role);
     const QModelIndex source = mapToSource(index);
     if (index.column() == kSizeColumn && !files->isDir(source))
-        return QLocale().formattedDataSize(files->size(source));
+        return DataSizeText(files->size(source));
     if (index.column() == kDateColumn)
         return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
     return QIdentityProxyModel::data(index, role);

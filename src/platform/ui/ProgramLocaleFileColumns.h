@@ -1,8 +1,9 @@
 #pragma once
 // Qt's file system model writes sizes and dates in the process's locale,
 // which is the C locale unless the desktop says otherwise ("2.93 KiB",
-// "7 Dec 2026"). The pickers show them in the program's own (Russian) locale
-// instead, in columns wide enough to read.
+// "7 Dec 2026"). The pickers show dates in the program's own (Russian) locale
+// and sizes in Russian units (DataSizeText) instead, in columns wide enough
+// to read.
 
 #include <QIdentityProxyModel>
 
