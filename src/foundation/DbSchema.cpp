@@ -13,7 +13,6 @@
 #include <QPair>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryFile>
 #include <QVariant>
 #include <atomic>
 
@@ -500,20 +499,13 @@ bool CreateNewDatabase(const QString& filePath, QString* error) {
         return Fail(error, QStringLiteral("Нет папки %1").arg(target.absolutePath()));
 
     // Build under a temporary name beside the target; only a complete file is
-    // renamed into place, and the rename never replaces an existing file.
-    QString tempPath;
-    {
-        QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                            QStringLiteral(".XXXXXX"));
-        temp.setAutoRemove(false);
-        if (!temp.open())
-            return Fail(error, QStringLiteral("Не удалось создать временный файл в %1")
-                                   .arg(target.absolutePath()));
-        tempPath = temp.fileName();
-    }
-    // A temporary file is private; the database is an ordinary file.
-    QFile::setPermissions(tempPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // renamed into place, and the rename never replaces an existing file. The
+    // name is the durable writes' own, so that a build cut short by a crash is
+    // removed by a later write into the folder.
+    const QString tempPath = DurableFile::TemporaryPath(filePath);
+    if (!QFile(tempPath).open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return Fail(error, QStringLiteral("Не удалось создать временный файл в %1")
+                               .arg(target.absolutePath()));
     if (!FillNewDatabase(tempPath, error)) {
         QFile::remove(tempPath);
         return false;

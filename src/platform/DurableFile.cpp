@@ -1,5 +1,6 @@
 #include "platform/DurableFile.h"
 
+#include "platform/ProcessState.h"
 #include "platform/SystemErrorText.h"
 
 #include <QAtomicInt>
@@ -7,16 +8,23 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string_view>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace DurableFile {
+
+void (*BeforeRenameForTests)() = nullptr;
 
 namespace {
 
@@ -72,14 +80,92 @@ bool syncFile(const QString& path, QString* error) {
 }
 
 // A name in the target's folder nobody else uses: the process, a counter and
-// a random part; a leftover after a crash starts with a dot and names the target.
+// a random part; a leftover after a crash starts with a dot and names the
+// target. writerOf() below reads this shape back.
 QString temporaryName(const QFileInfo& target) {
     static QAtomicInt counter;
     return target.absolutePath() + QStringLiteral("/.") + target.fileName() +
            QStringLiteral(".%1-%2-%3.tmp")
                .arg(::getpid())
-               .arg(counter.fetchAndAddRelaxed(1))
+               .arg(quint32(counter.fetchAndAddRelaxed(1)))
                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+bool isNumber(std::string_view s) {
+    return !s.empty() && s.size() <= 10 && std::all_of(s.begin(), s.end(), [](char c) {
+               return c >= '0' && c <= '9';
+           });
+}
+
+bool isRandomPart(std::string_view s) {
+    return s.size() == 8 && std::all_of(s.begin(), s.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+// The process that made a temporary file named by temporaryName(), or by
+// SQLite after it for a database built under such a name (its journal); 0 for
+// any other name, however alike: only files of that exact shape are ours.
+qint64 writerOf(std::string_view name) {
+    if (!name.starts_with('.')) return 0;
+    for (std::string_view companion : {"-journal", "-wal", "-shm"}) {
+        if (name.ends_with(companion)) {
+            name.remove_suffix(companion.size());
+            break;
+        }
+    }
+    constexpr std::string_view kTail = ".tmp";
+    if (!name.ends_with(kTail)) return 0;
+    name.remove_suffix(kTail.size());
+    // ".<target>.<pid>-<counter>-<random>", the target's name not empty.
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot < 2) return 0;
+    const std::string_view tag = name.substr(dot + 1);
+    const size_t first = tag.find('-');
+    const size_t second = first == std::string_view::npos ? first : tag.find('-', first + 1);
+    if (second == std::string_view::npos) return 0;
+    const std::string_view pid = tag.substr(0, first);
+    if (!isNumber(pid) || pid.front() == '0' || !isNumber(tag.substr(first + 1, second - first - 1)) ||
+        !isRandomPart(tag.substr(second + 1)))
+        return 0;
+    qint64 value = 0;
+    std::from_chars(pid.data(), pid.data() + pid.size(), value);
+    return value;
+}
+
+// A process number in a file name on a shared folder may be another
+// machine's, where the writer still runs.
+bool onNetworkFileSystem(int folderFd) {
+    struct statfs fs {};
+    if (::fstatfs(folderFd, &fs) != 0) return true;
+    switch (quint32(fs.f_type)) {
+        case 0x6969:      // NFS
+        case 0x517B:      // SMB
+        case 0xFF534D42:  // CIFS
+        case 0xFE534D42:  // SMB2
+        case 0x5346414F:  // AFS
+        case 0x00C36400:  // Ceph
+        case 0x01021997:  // 9p
+        case 0x65735546:  // FUSE (sshfs and the like)
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Removes the temporary files in folder whose writer is gone. Nothing here
+// may fail a write: a file that cannot be removed simply stays.
+void removeLeftovers(const QString& folder) {
+    DIR* dir = ::opendir(native(folder).constData());
+    if (!dir) return;
+    const int fd = ::dirfd(dir);
+    if (!onNetworkFileSystem(fd)) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const qint64 writer = writerOf(entry->d_name);
+            if (writer != 0 && ProcessGone(writer)) ::unlinkat(fd, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
 }
 
 // Renames without replacing: fails with EEXIST when target is there.
@@ -97,8 +183,13 @@ int renameKeeping(const QByteArray& from, const QByteArray& to) {
 
 }  // namespace
 
+QString TemporaryPath(const QString& path) {
+    return temporaryName(QFileInfo(path));
+}
+
 bool Write(const QString& path, const QByteArray& bytes, QString* error) {
     const QFileInfo target(path);
+    removeLeftovers(target.absolutePath());
     const QString temp = temporaryName(target);
     const int fd = retryOnSignal([&] {
         return ::open(native(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -120,6 +211,7 @@ bool Write(const QString& path, const QByteArray& bytes, QString* error) {
         ::unlink(native(temp).constData());
         return fail(error, QStringLiteral("Не удалось записать файл %1").arg(path), err);
     }
+    if (BeforeRenameForTests) BeforeRenameForTests();
     if (::rename(native(temp).constData(), native(path).constData()) != 0) {
         const int renameErr = errno;
         ::unlink(native(temp).constData());
@@ -130,6 +222,7 @@ bool Write(const QString& path, const QByteArray& bytes, QString* error) {
 }
 
 bool Commit(const QString& tempPath, const QString& path, Existing existing, QString* error) {
+    removeLeftovers(QFileInfo(path).absolutePath());
     auto dropTemp = [&] { ::unlink(native(tempPath).constData()); };
     if (!syncFile(tempPath, error)) {
         dropTemp();

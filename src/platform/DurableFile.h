@@ -14,6 +14,14 @@
 //
 // A new file gets the usual permissions (0666 less the umask); a replaced
 // file keeps the permissions it had.
+//
+// A writer killed between writing its temporary file and the rename leaves
+// that file behind. Every Write and Commit first removes, from the target's
+// folder, the temporary files whose process no longer runs; those of running
+// processes (this one's other writes included) and every other file stay. A
+// leftover that cannot be removed stays too, and the write goes on. On a
+// network file system the process numbers may be another machine's, so
+// nothing is removed there.
 
 #include <QByteArray>
 #include <QString>
@@ -29,9 +37,18 @@ enum class Existing {
     Keep,     // an existing target stays and the commit fails
 };
 
+// A free temporary name beside path, of the shape a later write removes once
+// this process is gone: for a file another writer builds and then hands to
+// Commit (a new database).
+QString TemporaryPath(const QString& path);
+
 // Puts the finished file tempPath (in the same folder as path) in place of
 // path. On failure tempPath is removed and path is as it was.
 bool Commit(const QString& tempPath, const QString& path, Existing existing,
             QString* error = nullptr);
+
+// For tests only, null otherwise: called by Write when its temporary file is
+// complete and not yet renamed, the moment a crash test kills the writer at.
+extern void (*BeforeRenameForTests)();
 
 }  // namespace DurableFile

@@ -1,10 +1,14 @@
 #include "platform/DurableFile.h"
+#include "support/KilledChild.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -97,4 +101,72 @@ TEST(DurableFile, CommitPutsAFinishedFileInPlaceAndCanRefuseToReplace) {
     // Nothing to commit.
     EXPECT_FALSE(DurableFile::Commit(copy, fresh, DurableFile::Existing::Replace, &error));
     EXPECT_EQ(QByteArray("new"), readAll(fresh));
+}
+
+// A writer killed between its temporary file and the rename; in the same
+// process a new database was half built under its temporary name, journal
+// and all.
+TEST(DurableFileKilledWriter, DiesBeforeTheRename) {
+    if (!KilledChild::InChild()) GTEST_SKIP() << "runs only as a child";
+    const QString folder = KilledChild::Value(QStringLiteral("folder"));
+    const QString building = DurableFile::TemporaryPath(folder + QStringLiteral("/db.mdb"));
+    writePlain(building, "SQLite format 3");
+    writePlain(building + QStringLiteral("-journal"), "journal");
+    DurableFile::BeforeRenameForTests = &KilledChild::ReachedKillPoint;
+    DurableFile::Write(folder + QStringLiteral("/settings.ini"), "new");
+    ADD_FAILURE() << "the write ended without reaching its kill point";
+}
+
+TEST(DurableFile, TheNextWriteRemovesTheTemporaryFilesOfKilledWritersOnly) {
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("settings.ini"));
+    ASSERT_TRUE(DurableFile::Write(settings, "old"));
+    KilledChild child(QStringLiteral("DurableFileKilledWriter.DiesBeforeTheRename"));
+    child.Set(QStringLiteral("folder"), dir.path());
+    ASSERT_TRUE(child.RunUntilKilled()) << child.Output().toStdString();
+
+    EXPECT_EQ(QByteArray("old"), readAll(settings));
+    const QStringList left = entries(dir.path());
+    ASSERT_EQ(4, left.size()) << left.join(' ').toStdString();
+    const QRegularExpressionMatch temp =
+        QRegularExpression(QStringLiteral("^\\.settings\\.ini\\.(\\d+)-\\d+-[0-9a-f]{8}\\.tmp$"))
+            .match(left.filter(QStringLiteral(".settings.ini.")).value(0));
+    ASSERT_TRUE(temp.hasMatch()) << left.join(' ').toStdString();
+    const QString gone = temp.captured(1);
+
+    // What stays: the temporary files of running processes (this one, and the
+    // first process of the system), names only alike, and a leftover that
+    // cannot be removed.
+    const QStringList kept = {
+        QFileInfo(DurableFile::TemporaryPath(dir.filePath(QStringLiteral("report.txt")))).fileName(),
+        QStringLiteral(".report.txt.1-0-0123abcd.tmp"),
+        QStringLiteral(".settings.ini.%1.tmp").arg(gone),
+        QStringLiteral(".settings.ini.%1-0-ABCDEF01.tmp").arg(gone),
+        QStringLiteral(".settings.ini.%1-0-abcdef0.tmp").arg(gone),
+        QStringLiteral(".settings.ini.%1-x-abcdef01.tmp").arg(gone),
+        QStringLiteral(".settings.ini.%1-0-abcdef01.tmp.bak").arg(gone),
+        QStringLiteral("settings.ini.%1-0-abcdef01.tmp").arg(gone),
+        QStringLiteral("..%1-0-abcdef01.tmp").arg(gone),
+    };
+    for (const QString& name : kept) writePlain(dir.filePath(name), "kept");
+    const QString stuck = QStringLiteral(".old.ini.%1-5-abcdef01.tmp").arg(gone);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(stuck + QStringLiteral("/inside")));
+
+    QString error;
+    ASSERT_TRUE(DurableFile::Write(settings, "new", &error)) << error.toStdString();
+    EXPECT_EQ(QByteArray("new"), readAll(settings));
+    QStringList expected = kept;
+    expected << QStringLiteral("settings.ini") << stuck;
+    expected.sort();
+    EXPECT_EQ(expected, entries(dir.path()));
+
+    // A commit tidies the folder the same way.
+    const QString another = QStringLiteral(".x.ini.%1-1-00000000.tmp").arg(gone);
+    writePlain(dir.filePath(another), "left");
+    const QString built = DurableFile::TemporaryPath(dir.filePath(QStringLiteral("x.ini")));
+    writePlain(built, "x");
+    ASSERT_TRUE(DurableFile::Commit(built, dir.filePath(QStringLiteral("x.ini")),
+                                    DurableFile::Existing::Keep, &error))
+        << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(another)));
 }

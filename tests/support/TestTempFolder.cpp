@@ -1,21 +1,13 @@
 #include "support/TestTempFolder.h"
 
+#include "platform/ProcessState.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
-
-namespace {
-
-bool ProcessGone(qint64 pid) {
-    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
-
-}  // namespace
 
 QString TestTempFolder::Root() {
     return QStringLiteral(ARM_TEST_TMP_DIR);
