@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 namespace {
 
@@ -237,10 +236,12 @@ QString NetConfigTransfer::SaveReadCnf(int address, const QByteArray& image) {
             announced = true;
         }
         // The image goes to a temporary name first: a device file is never
-        // left half-written, and never put over another one.
-        QTemporaryFile temp(folder + QStringLiteral("/.netread-XXXXXX.tmp"));
-        temp.setAutoRemove(false);
-        if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()) {
+        // left half-written, and never put over another one. The name is the
+        // durable writes' own, so that one left by a crash is cleared by a
+        // later write into the folder.
+        QFile temp(DurableFile::TemporaryPath(target));
+        if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+            temp.write(bytes) != bytes.size() || !temp.flush()) {
             error = SystemReason(temp.errorString());
             temp.remove();
             break;

@@ -5,6 +5,7 @@
 #include "netlink/NetConfigTransfer.h"
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"
+#include "platform/DurableFile.h"
 #include "support/KilledChild.h"
 #include "support/PtyPair.h"
 #include "support/SimulatedLink.h"
@@ -61,4 +62,8 @@ TEST(ConfigReadKill, AKillWhileSavingLeavesNoPartialFileUnderADevicesName) {
     QFile old(folder + "ckm05.bin");
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), kOldFile);
+    // The next file saved into the folder clears the dead writer's temporary.
+    ASSERT_TRUE(DurableFile::Write(folder + "ckm06.bin", kOldFile));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"ckm05.bin", "ckm06.bin"}));
 }
