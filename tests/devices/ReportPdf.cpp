@@ -50,11 +50,15 @@ ReportPdf RenderReportPdf(const ReportModel& model, const QString& name) {
              QDir(dir).entryList({name + QStringLiteral("-*.png")}, QDir::Files, QDir::Name))
             out.pictures << dir + QLatin1Char('/') + png;
     }
-    const QString toText = tool("pdftotext", "checks of the printed text");
-    if (!toText.isEmpty())
-        if (const auto bytes = run(toText, {out.path, QStringLiteral("-")}))
-            out.text = QString::fromUtf8(*bytes);
+    out.text = PdfText(out.path);
     return out;
+}
+
+std::optional<QString> PdfText(const QString& path) {
+    const QString toText = tool("pdftotext", "checks of the printed text");
+    if (toText.isEmpty()) return std::nullopt;
+    const auto bytes = run(toText, {path, QStringLiteral("-")});
+    return bytes ? QString::fromUtf8(*bytes) : QString();
 }
 
 int CountWord(const QString& text, const QString& word) {

@@ -23,5 +23,9 @@ struct ReportPdf {
 
 ReportPdf RenderReportPdf(const ReportModel& model, const QString& name);
 
+// The text of a PDF file as pdftotext reads it: empty when it cannot read the
+// file, none without pdftotext.
+std::optional<QString> PdfText(const QString& path);
+
 // How often word stands in text as a word of its own.
 int CountWord(const QString& text, const QString& word);

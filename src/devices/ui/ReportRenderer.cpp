@@ -366,11 +366,35 @@ class Renderer {
     double columnHeaderHeight_ = 0;
 };
 
+// A4 portrait without margins: the renderer keeps its own.
+QPageLayout reportPage() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
+bool writePdf(const ReportModel& model, const QPageLayout& page, const QString& path,
+              QString* error, ReportPages* pages) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(model.caption);
+        writer.setPageLayout(page);
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            if (error) *error = QStringLiteral("Не удалось начать запись PDF: %1").arg(path);
+            return false;
+        }
+        const ReportPages laid = RenderReport(model, painter, writer);
+        painter.end();
+        if (pages) *pages = laid;
+    }
+    return DurableFile::Write(path, buffer.data(), error);
+}
+
 }  // namespace
 
 void SetReportPage(QPagedPaintDevice& device) {
-    device.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    device.setPageLayout(reportPage());
 }
 
 void SetReportPage(QPrinter& printer) {
@@ -384,20 +408,11 @@ ReportPages RenderReport(const ReportModel& model, QPainter& painter, QPagedPain
 
 bool WriteReportPdf(const ReportModel& model, const QString& path, QString* error,
                     ReportPages* pages) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setTitle(model.caption);
-        SetReportPage(writer);
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            if (error) *error = QStringLiteral("Не удалось начать запись PDF: %1").arg(path);
-            return false;
-        }
-        const ReportPages laid = RenderReport(model, painter, writer);
-        painter.end();
-        if (pages) *pages = laid;
-    }
-    return DurableFile::Write(path, buffer.data(), error);
+    return writePdf(model, reportPage(), path, error, pages);
+}
+
+bool WriteReportPdf(const ReportModel& model, const QPrinter& printer, QString* error) {
+    const QPageLayout chosen = printer.pageLayout();
+    const QPageLayout page(chosen.pageSize(), chosen.orientation(), QMarginsF(0, 0, 0, 0));
+    return writePdf(model, page, printer.outputFileName(), error, nullptr);
 }

@@ -41,3 +41,7 @@ ReportPages RenderReport(const ReportModel& model, QPainter& painter, QPagedPain
 // Renders the model into a PDF file, which replaces path whole or not at all.
 bool WriteReportPdf(const ReportModel& model, const QString& path, QString* error = nullptr,
                     ReportPages* pages = nullptr);
+// The same into the printer's output file, on the paper and in the
+// orientation the printer is set to: a print to a file, made whole before it
+// replaces the old file.
+bool WriteReportPdf(const ReportModel& model, const QPrinter& printer, QString* error = nullptr);

@@ -2,8 +2,10 @@
 
 #include "devices/ui/ReportRenderer.h"
 #include "platform/Dialogs.h"
+#include "platform/SystemErrorText.h"
 
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -16,6 +18,21 @@ QSize previewSize(const QWidget* parent) {
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const QSize wanted(860, 1000);
     return screen ? wanted.boundedTo(screen->availableGeometry().size() * 0.9) : wanted;
+}
+
+// The preview draws its pages through an engine that records pictures, put
+// in place of the printer's own one while it asks for them; a real print
+// paints on the printer's own engine.
+bool drawsPreview(QPrinter& printer) {
+    const QPaintEngine* engine = printer.paintEngine();
+    return engine && engine->type() == QPaintEngine::Picture;
+}
+
+QString printerNotStarted(const QPrinter& printer) {
+    const QString name = printer.printerName();
+    return WithReason(QStringLiteral("Отчёт не напечатан"),
+                      name.isEmpty() ? QStringLiteral("Печать не началась.")
+                                     : QStringLiteral("Принтер %1 не начал печать.").arg(name));
 }
 
 }  // namespace
@@ -36,12 +53,34 @@ QPrintPreviewDialog* TReportForm::Preview(QWidget* parent) {
     // The report, and its printer with it, goes after the preview's own
     // widgets, the last of the window's children.
     setParent(preview);
-    connect(preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {
-        QPainter painter(printer);
-        RenderReport(model_, painter, *printer);
-    });
+    connect(preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { Paint(*printer); });
     preview->show();
     return preview;
+}
+
+void TReportForm::Paint(QPrinter& printer) {
+    const bool preview = drawsPreview(printer);
+    if (!preview && !printer.outputFileName().isEmpty()) {
+        PrintToFile(printer);
+        return;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (!preview) Dialogs::Error(QStringLiteral("Ошибка"), printerNotStarted(printer));
+        return;
+    }
+    RenderReport(model_, painter, printer);
+}
+
+// Qt's printer would write the file in place, cutting the old one first; the
+// report goes through the program's own PDF writer instead.
+void TReportForm::PrintToFile(const QPrinter& printer) {
+    QString why;
+    if (WriteReportPdf(model_, printer, &why)) return;
+    Dialogs::Error(
+        QStringLiteral("Ошибка"),
+        WithReason(QStringLiteral("Отчёт не сохранён в файле ") + printer.outputFileName(), why));
 }
 
 bool TReportForm::WritePdf(const QString& path, QString* error) const {

@@ -30,6 +30,11 @@ class TReportForm : public QObject {
     bool WritePdf(const QString& path, QString* error = nullptr) const;
 
   private:
+    // Paints the preview's pages, or prints them: on the printer, or, when
+    // the printer writes a file, into that file as a whole.
+    void Paint(QPrinter& printer);
+    void PrintToFile(const QPrinter& printer);
+
     ReportModel model_;
     // The preview's printer: at the printer's own resolution, so that the
     // pages are laid out as they will be printed.
