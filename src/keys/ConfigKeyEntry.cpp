@@ -9,6 +9,7 @@
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
 #include "foundation/ProgressSteps.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>
@@ -370,7 +371,7 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
             return result;
         }
         if (why.isEmpty()) why = transaction.LastError();
-        if (why.isEmpty()) why = dm.ConnectionDB().lastError().text();
+        if (why.isEmpty()) why = LoggedDatabaseReason(dm.ConnectionDB().lastError());
     }
     // The rollback took back every key the datasets show.
     dm.ReopenKeys();

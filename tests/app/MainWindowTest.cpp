@@ -88,7 +88,7 @@ TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseIsNamedAndLeftAsItWas) {
     dialogs.Expect(QStringLiteral("Ошибка"),
                    openFailedText(dir) + QStringLiteral("\nФайл ") + dir.path() +
                        QStringLiteral("DB_ARM/db_arm_vesk.mdb не является "
-                                      "базой данных"));
+                                      "базой данных."));
     // Nothing new is offered over the damaged file.
     DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"), false);
     TFMainVesk window;
