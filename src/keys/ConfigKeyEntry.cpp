@@ -196,6 +196,7 @@ class ConfigKeyWriter {
                  today_) {}
 
     bool Open() { return store_.Prepared(); }
+    QString DatabaseFailure() const { return store_.DatabaseFailure(); }
 
     Stored Store(const ImportedKey& key) {
         switch (key.kind) {
@@ -363,6 +364,8 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
             const Stored stored = writer.Store(plan.keys[i]);
             if (stored == Stored::Entered) ++result.entered;
             if (stored == Stored::Confirmed) ++result.confirmed;
+            why = writer.DatabaseFailure();
+            ok = why.isEmpty();
         }
         if (ok) ok = writer.Finish(&why) && writer.Marks().Apply(dm, sepDevice, &why);
         if (ok && transaction.Commit()) {

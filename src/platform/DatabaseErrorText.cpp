@@ -9,39 +9,45 @@
 
 namespace {
 
+// The failures that are the file's or the disk's, each with its sentence;
+// those a file operation meets too read as the system's own reason.
+struct Reason {
+    int code;  // a primary result code
+    const char16_t* text;
+    int err;  // where text is null
+};
+
+constexpr Reason kReasons[] = {
+    {SQLITE_FULL, nullptr, ENOSPC},
+    {SQLITE_READONLY, u"База данных доступна только для чтения.", 0},
+    {SQLITE_NOTADB, u"Файл не является базой данных или повреждён.", 0},
+    {SQLITE_CORRUPT, u"Файл базы данных повреждён.", 0},
+    {SQLITE_BUSY, u"База данных занята другой программой.", 0},
+    {SQLITE_LOCKED, u"База данных занята другой программой.", 0},
+    {SQLITE_CANTOPEN, u"Файл базы данных не открывается.", 0},
+    {SQLITE_IOERR, u"Ошибка ввода-вывода при работе с файлом базы данных.", 0},
+    {SQLITE_PERM, nullptr, EACCES},
+    {SQLITE_NOMEM, nullptr, ENOMEM},
+};
+
 // The extended codes carry their primary code in the low byte.
 int primaryCode(int resultCode) {
     return resultCode & 0xff;
 }
 
+const Reason* reasonOf(int resultCode) {
+    for (const Reason& r : kReasons)
+        if (r.code == primaryCode(resultCode)) return &r;
+    return nullptr;
+}
+
 }  // namespace
 
 QString DatabaseReason(int resultCode) {
-    switch (primaryCode(resultCode)) {
-        case SQLITE_FULL:
-            return SystemReason(ENOSPC);
-        case SQLITE_READONLY:
-            return QStringLiteral("База данных доступна только для чтения.");
-        case SQLITE_NOTADB:
-            return QStringLiteral("Файл не является базой данных или повреждён.");
-        case SQLITE_CORRUPT:
-            return QStringLiteral("Файл базы данных повреждён.");
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return QStringLiteral("База данных занята другой программой.");
-        case SQLITE_CANTOPEN:
-            return QStringLiteral("Файл базы данных не открывается.");
-        case SQLITE_IOERR:
-            return QStringLiteral("Ошибка ввода-вывода при работе с файлом базы данных.");
-        case SQLITE_PERM:
-            return SystemReason(EACCES);
-        case SQLITE_NOMEM:
-            return SystemReason(ENOMEM);
-        case SQLITE_OK:
-            return QStringLiteral("Ошибка базы данных.");
-        default:
-            return QStringLiteral("Ошибка базы данных (код %1).").arg(primaryCode(resultCode));
-    }
+    if (const Reason* r = reasonOf(resultCode))
+        return r->text ? QString::fromUtf16(r->text) : SystemReason(r->err);
+    if (resultCode == SQLITE_OK) return QStringLiteral("Ошибка базы данных.");
+    return QStringLiteral("Ошибка базы данных (код %1).").arg(primaryCode(resultCode));
 }
 
 int DatabaseResultCode(const QSqlError& error) {
@@ -55,21 +61,7 @@ QString DatabaseReason(const QSqlError& error) {
 }
 
 bool IsDatabaseWideFailure(int resultCode) {
-    switch (primaryCode(resultCode)) {
-        case SQLITE_FULL:
-        case SQLITE_READONLY:
-        case SQLITE_NOTADB:
-        case SQLITE_CORRUPT:
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-        case SQLITE_CANTOPEN:
-        case SQLITE_IOERR:
-        case SQLITE_PERM:
-        case SQLITE_NOMEM:
-            return true;
-        default:
-            return false;
-    }
+    return reasonOf(resultCode) != nullptr;
 }
 
 QString LoggedDatabaseReason(int resultCode, const QString& engineText, const QString& statement) {

@@ -19,17 +19,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(bytes.size(), f.write(bytes));
-}
-
 // What the operator reads, less the paths it names: no Latin letter is left.
 QString latinOutsidePaths(QString text, const QString& folder) {
     text.remove(folder + QLatin1String(AppPaths::kDbFileName)).remove(folder);
@@ -105,7 +94,7 @@ TEST(DatabaseOpenFailure, ADatabaseDamagedAfterItsFirstPageIsToldAndNeverChanged
         SCOPED_TRACE(kind == TestDatabase::Kind::New ? "a current database" : "an old database");
         TestDatabase database(kind);
         const QByteArray damaged = damagedAfterFirstPage(fileBytes(database.dbPath()));
-        writeBytes(database.dbPath(), damaged);
+        database.programDir().writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), damaged);
         expectToldAndUntouched(database.dbDir(), damaged);
     }
 }

@@ -48,11 +48,6 @@ QString openFailedText(const TempProgramDir& dir) {
     return QStringLiteral("Ошибка открытия БД ") + dir.path() + QStringLiteral("DB_ARM/!");
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 QString missingText(const QString& folder) {
     return QStringLiteral("\nФайл базы данных не найден: ") + folder +
            QStringLiteral("db_arm_vesk.mdb");
