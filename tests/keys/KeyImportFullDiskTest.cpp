@@ -3,8 +3,8 @@
 // and leaves the key register as it was; with room again the same import
 // goes in whole. The database lives on a small file system of its own.
 
+#include "ImportedKeys.h"
 #include "KeyObjectFixture.h"
-#include "config/PanelKeySections.h"
 #include "keys/ConfigKeyEntry.h"
 #include "keys/DumpKeyPour.h"
 #include "support/QtPrinters.h"
@@ -20,24 +20,8 @@ namespace {
 
 constexpr int kImportedKeys = 1500;
 
-QString importedKey(int i) {
-    return QString::number(0xD10000 + i, 16).toUpper();
-}
-
 QStringList dumpKeys() {
-    QStringList keys;
-    for (int i = 0; i < kImportedKeys; ++i) keys << importedKey(i);
-    return keys;
-}
-
-// Section 5 of a panel file spreading the keys over the entrance's apartments.
-Keys5List panelFileKeys(int apartments) {
-    Keys5List list;
-    for (int i = 0; i < kImportedKeys; ++i)
-        list.rows << Keys5Row{QString::number(1 + i * apartments / kImportedKeys), importedKey(i),
-                              MainSlotMark()};
-    list.kolSl5 = kImportedKeys;
-    return list;
+    return ImportedKeys(kImportedKeys, 0xD10000);
 }
 
 class KeyImportFullDisk : public KeyObjectFixture {
@@ -58,18 +42,11 @@ class KeyImportFullDisk : public KeyObjectFixture {
         Reload();
         ASSERT_TRUE(dm_->Q_Net->Locate("id_net", objectId_));
     }
-    QStringList Register() {
-        QStringList all;
-        for (const char* sql : {"SELECT * FROM k_key ORDER BY rowid", "SELECT * FROM k_kvr",
-                                "SELECT * FROM k_pod", "SELECT * FROM k_bv"})
-            all << TableRows(sql);
-        return all;
-    }
     // Runs the import with no room at all on the disk, then with room for a
     // few pages of keys: each time the operator reads head and the reason,
     // and the register is as it was. import returns the text it told.
     void ExpectRefusedForWantOfRoom(const QString& head, const std::function<QString()>& import) {
-        const QStringList before = Register();
+        const QStringList before = RegisterRows();
         for (qint64 room : {0, 24 * 1024}) {
             SCOPED_TRACE(room);
             ASSERT_TRUE(disk_.Fill(room));
@@ -82,7 +59,7 @@ class KeyImportFullDisk : public KeyObjectFixture {
             EXPECT_FALSE(told.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))));
             EXPECT_EQ(QStringLiteral("Ошибка|") + told, dialogs.Shown().value(0));
             Reconnect();
-            EXPECT_EQ(before, Register());
+            EXPECT_EQ(before, RegisterRows());
         }
     }
 
@@ -107,7 +84,8 @@ TEST_F(KeyImportFullDisk, AnEntryFromAPanelFileIsToldInRussianAndLeavesTheRegist
     ConfigFileIdent ident;
     ident.idBv = entrancePanelIds_[0];
     auto enter = [&] {
-        return EnterConfigKeys(*dm_, ident, panelFileKeys(kApartments), {}, {}, {true, false}, 63);
+        return EnterConfigKeys(*dm_, ident, Section5Keys(dumpKeys(), kApartments), {}, {},
+                               {true, false}, 63);
     };
     ExpectRefusedForWantOfRoom(QStringLiteral("Ключи не внесены.\n"), [&] {
         const ConfigKeyEntryResult r = enter();
