@@ -1,6 +1,8 @@
 #include "devices/SwitchReports.h"
 
 #include "foundation/TFDM.h"
+#include "platform/DatabaseErrorText.h"
+#include "platform/SystemErrorText.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,7 +15,7 @@ QString EntranceNotFound(const QString& switchNumber) {
         .arg(switchNumber);
 }
 QString ReadFailed(const QString& why) {
-    return QStringLiteral("Ошибка чтения базы данных: %1").arg(why);
+    return WithReason(QStringLiteral("Ошибка чтения базы данных"), why);
 }
 }  // namespace SwitchReportTexts
 
@@ -68,7 +70,8 @@ class WiredPanels {
     }
     bool Read(const QVariant& idPk, QList<QStringList>* rows, QString* error) {
         q_.bindValue(0, idPk);
-        if (!prepared_ || !q_.exec()) return failWith(error, ReadFailed(q_.lastError().text()));
+        if (!prepared_ || !q_.exec())
+            return failWith(error, ReadFailed(LoggedDatabaseReason(q_.lastError())));
         while (q_.next())
             *rows << QStringList{storedText(q_.value(0)), storedText(q_.value(1)),
                                  storedText(q_.value(2))};

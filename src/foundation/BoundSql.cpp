@@ -1,5 +1,6 @@
 #include "foundation/BoundSql.h"
 
+#include "platform/DatabaseErrorText.h"
 #include "platform/SqliteSelect.h"
 
 #include <QSqlError>
@@ -13,7 +14,7 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
         for (const QVariant& v : values) q.addBindValue(v);
         ok = q.exec();
     }
-    if (!ok && error) *error = q.lastError().text();
+    if (!ok && error) *error = LoggedDatabaseReason(q.lastError(), sql);
     return ok;
 }
 
@@ -24,7 +25,10 @@ SqlTransaction::SqlTransaction(QSqlDatabase db) : db_(db) {
 }
 
 SqlTransaction::~SqlTransaction() {
-    if (!open_) return;
+    // After some failures (a full disk among them) SQLite has rolled the
+    // whole transaction back by itself: there is nothing left to undo.
+    sqlite3* handle = SqliteConnection(db_);
+    if (!open_ || (handle && sqlite3_get_autocommit(handle))) return;
     run(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name_);
     run(QStringLiteral("RELEASE SAVEPOINT ") + name_);
 }
@@ -38,18 +42,18 @@ bool SqlTransaction::Commit() {
 bool SqlTransaction::run(const QString& sql) {
     QSqlQuery q(db_);
     if (q.exec(sql)) return true;
-    error_ = q.lastError().text();
+    error_ = LoggedDatabaseReason(q.lastError(), sql);
     return false;
 }
 
 BoundStatement::BoundStatement(const QSqlDatabase& db, const QString& sql) : db_(SqliteConnection(db)) {
     if (!db_) {
-        error_ = QStringLiteral("Нет соединения с базой данных");
+        error_ = QStringLiteral("Нет соединения с базой данных.");
         return;
     }
     if (sqlite3_prepare16_v2(db_, sql.utf16(), int(sql.size() * sizeof(char16_t)), &stmt_,
                              nullptr) != SQLITE_OK)
-        fail();
+        fail(sql);
 }
 
 BoundStatement::~BoundStatement() {
@@ -76,15 +80,17 @@ BoundStatement& BoundStatement::Bind(int index, const QVariant& value) {
     return *this;
 }
 
-bool BoundStatement::fail() {
-    error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+bool BoundStatement::fail(const QString& statement) {
+    code_ = sqlite3_extended_errcode(db_);
+    error_ = LoggedDatabaseReason(code_, QString::fromUtf8(sqlite3_errmsg(db_)),
+                                  stmt_ ? QString::fromUtf8(sqlite3_sql(stmt_)) : statement);
     if (stmt_) sqlite3_reset(stmt_);
     return false;
 }
 
 bool BoundStatement::Exec() {
     if (!stmt_) return false;
-    error_.clear();
+    clearError();
     const int rc = sqlite3_step(stmt_);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) return fail();
     sqlite3_reset(stmt_);
@@ -98,7 +104,7 @@ bool BoundStatement::Exec(const QVariantList& values) {
 
 bool BoundStatement::Next() {
     if (!stmt_) return false;
-    error_.clear();
+    clearError();
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc != SQLITE_DONE) return fail();

@@ -51,7 +51,11 @@ class BoundStatement {
     BoundStatement& operator=(const BoundStatement&) = delete;
 
     bool Prepared() const { return stmt_ != nullptr; }
+    // Why the last prepare or run failed, as the operator reads it; empty
+    // after one that did not.
     QString LastError() const { return error_; }
+    // SQLite's extended result code of that failure; 0 after none.
+    int LastResultCode() const { return code_; }
 
     // Placeholders count from 0.
     BoundStatement& Bind(int index, const QVariant& value);
@@ -71,9 +75,14 @@ class BoundStatement {
     qint64 LastInsertId() const;
 
   private:
-    bool fail();
+    bool fail(const QString& statement = {});
+    void clearError() {
+        error_.clear();
+        code_ = 0;
+    }
 
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     QString error_;
+    int code_ = 0;
 };

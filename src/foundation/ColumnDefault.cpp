@@ -1,5 +1,7 @@
 #include "foundation/ColumnDefault.h"
 
+#include "platform/DatabaseErrorText.h"
+
 #include <QList>
 #include <algorithm>
 #include <QSqlError>
@@ -136,8 +138,10 @@ int valueEnd(const QString& sql, const QList<Token>& t, int i, int last) {
 
 // ---------------------------------------------------------------- the database
 
+// The reason goes to the operator; the statement that failed, to the log.
 bool fail(QString* error, const QString& sql, const QSqlQuery& q) {
-    if (error) *error = sql + QStringLiteral(": ") + q.lastError().text();
+    const QString reason = LoggedDatabaseReason(q.lastError(), sql);
+    if (error) *error = reason;
     return false;
 }
 

@@ -8,10 +8,12 @@
 #include <QSqlQuery>
 
 #include "platform/AppPaths.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
 #include "platform/FileAccess.h"
 #include "platform/FileUseLock.h"
+#include "platform/SystemErrorText.h"
 
 namespace {
 
@@ -42,6 +44,12 @@ bool setError(QString* error, const QString& text) {
     return false;
 }
 
+// The engine refused to make or read the compacted copy.
+bool copyFailed(QString* error, const QSqlError& why, const QString& statement = {}) {
+    return setError(error, WithReason(QStringLiteral("Сжатая копия БД не создана"),
+                                      LoggedDatabaseReason(why, statement)));
+}
+
 }  // namespace
 
 bool CompactDatabase(const QString& sourcePath, const QString& targetPath, QString* error) {
@@ -50,21 +58,22 @@ bool CompactDatabase(const QString& sourcePath, const QString& targetPath, QStri
     {
         ScratchConnection source("CompactSource", sourcePath);
         QSqlDatabase db = source.db();
-        if (!db.open()) return setError(error, db.lastError().text());
+        if (!db.open()) return copyFailed(error, db.lastError());
         QSqlQuery q(db);
-        if (!q.prepare("VACUUM INTO ?")) return setError(error, q.lastError().text());
+        if (!q.prepare("VACUUM INTO ?")) return copyFailed(error, q.lastError(), q.lastQuery());
         q.bindValue(0, targetPath);
-        if (!q.exec()) return setError(error, q.lastError().text());
+        if (!q.exec()) return copyFailed(error, q.lastError(), q.lastQuery());
     }
     ScratchConnection copy("CompactCheck", targetPath);
     QSqlDatabase db = copy.db();
-    if (!db.open()) return setError(error, db.lastError().text());
+    if (!db.open()) return copyFailed(error, db.lastError());
     QSqlQuery q(db);
     if (!q.exec("PRAGMA integrity_check") || !q.next())
-        return setError(error, q.lastError().text());
-    if (q.value(0).toString() != "ok")
-        return setError(error,
-                        QStringLiteral("Сжатая копия повреждена: %1").arg(q.value(0).toString()));
+        return copyFailed(error, q.lastError(), q.lastQuery());
+    if (q.value(0).toString() != "ok") {
+        qWarning("Integrity check of the compacted copy: %s", qPrintable(q.value(0).toString()));
+        return setError(error, QStringLiteral("Сжатая копия БД повреждена."));
+    }
     return true;
 }
 

@@ -4,7 +4,9 @@
 #include "foundation/BoundSql.h"
 #include "foundation/ColumnDefault.h"
 #include "foundation/Globals.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/DurableFile.h"
+#include "platform/SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,10 +39,14 @@ bool Fail(QString* error, const QString& text) {
     return false;
 }
 
+// The reason goes to the operator; the statement that failed, to the log.
+bool FailOn(QString* error, const QSqlQuery& q, const QString& sql) {
+    return Fail(error, LoggedDatabaseReason(q.lastError(), sql));
+}
+
 bool Exec(QSqlDatabase& db, const QString& sql, QString* error) {
     QSqlQuery q(db);
-    if (q.exec(sql)) return true;
-    return Fail(error, sql + QStringLiteral(": ") + q.lastError().text());
+    return q.exec(sql) || FailOn(error, q, sql);
 }
 
 QString Quoted(const QString& identifier) {
@@ -134,7 +140,7 @@ bool FillFlagMask(QSqlDatabase& db, const QString& maskColumn, const QStringList
         q.setForwardOnly(true);
         const QString sql = QStringLiteral("SELECT rowid, ") + exprs.join(QStringLiteral(", ")) +
                             QStringLiteral(" FROM k_net");
-        if (!q.exec(sql)) return Fail(error, sql + QStringLiteral(": ") + q.lastError().text());
+        if (!q.exec(sql)) return FailOn(error, q, sql);
         while (q.next()) {
             QString mask = QStringLiteral("1");
             for (int i = 1; i <= exprs.size(); ++i) mask += IsTrue(q.value(i)) ? u'1' : u'0';
@@ -144,11 +150,11 @@ bool FillFlagMask(QSqlDatabase& db, const QString& maskColumn, const QStringList
 
     QSqlQuery u(db);
     const QString sql = QStringLiteral("UPDATE k_net SET %1 = ? WHERE rowid = ?").arg(maskColumn);
-    if (!u.prepare(sql)) return Fail(error, sql + QStringLiteral(": ") + u.lastError().text());
+    if (!u.prepare(sql)) return FailOn(error, u, sql);
     for (const auto& [rowid, mask] : masks) {
         u.bindValue(0, mask);
         u.bindValue(1, rowid);
-        if (!u.exec()) return Fail(error, sql + QStringLiteral(": ") + u.lastError().text());
+        if (!u.exec()) return FailOn(error, u, sql);
     }
     return true;
 }
@@ -305,24 +311,18 @@ bool UpgradeColumns(QSqlDatabase& db, QString* error) {
            UpgradeConsoles(db, error);
 }
 
-// The statement's text goes with its error, so a failed upgrade names the step.
-bool RunBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error) {
-    QString reason;
-    return ::ExecBound(q, sql, values, &reason) || Fail(error, sql + QStringLiteral(": ") + reason);
-}
-
 bool RowExists(QSqlDatabase& db, const QString& sql, const QVariantList& values, bool* exists,
                QString* error) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!RunBound(q, sql, values, error)) return false;
+    if (!::ExecBound(q, sql, values, error)) return false;
     *exists = q.next();
     return true;
 }
 
 bool ExecBound(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error) {
     QSqlQuery q(db);
-    return RunBound(q, sql, values, error);
+    return ::ExecBound(q, sql, values, error);
 }
 
 struct FixedFlag {
@@ -377,6 +377,16 @@ bool UpgradeFlagTableSteps(QSqlDatabase& db, QString* error) {
                      error);
 }
 
+// A file that is no database, or whose schema cannot be read through, is
+// refused before any upgrade statement is tried on it. The count reads every
+// page of the schema table, and preparing it parses the whole schema.
+bool SchemaReadable(QSqlDatabase& db, QString* error) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM sqlite_master");
+    return (q.exec(sql) && q.next()) || FailOn(error, q, sql);
+}
+
 bool RunHook(const std::function<bool(QSqlDatabase&, QString*)>& hook, QSqlDatabase& db,
              QString* error) {
     return !hook || hook(db, error);
@@ -401,8 +411,8 @@ bool FillNewDatabase(const QString& path, QString* error) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(path);
         if (!db.open()) {
-            Fail(error,
-                 QStringLiteral("Не удалось открыть %1: %2").arg(path, db.lastError().text()));
+            Fail(error, WithReason(QStringLiteral("Не удалось открыть ") + path,
+                                   LoggedDatabaseReason(db.lastError())));
         } else {
             const QString schema = ReadResource(QStringLiteral(":/db/schema.sql"), error);
             const QString reference = ReadResource(QStringLiteral(":/db/reference.sql"), error);
@@ -438,15 +448,14 @@ bool UpgradeSchema(QSqlDatabase& db, QString* error) {
 }
 
 bool UpgradeSchema(QSqlDatabase& db, const SchemaUpgradeHooks& hooks, QString* error) {
-    if (!db.isOpen() && !db.open())
-        return Fail(error, QStringLiteral("Не удалось открыть БД: ") + db.lastError().text());
-    {
-        SqlTransaction columns(db);
-        if (!Begun(columns, error) || !UpgradeColumns(db, error) || !Committed(columns, error))
-            return false;
-    }
-    return RunHook(hooks.openMatrTable, db, error) && UpgradeFlagTable(db, error) &&
-           RunHook(hooks.afterFlagTable, db, error);
+    if (!db.isOpen() && !db.open()) return Fail(error, LoggedDatabaseReason(db.lastError()));
+    if (!SchemaReadable(db, error)) return false;
+    // One transaction for the whole upgrade: a file it fails on, damaged or
+    // not, is left as it was.
+    SqlTransaction upgrade(db);
+    return Begun(upgrade, error) && UpgradeColumns(db, error) &&
+           RunHook(hooks.openMatrTable, db, error) && UpgradeFlagTable(db, error) &&
+           RunHook(hooks.afterFlagTable, db, error) && Committed(upgrade, error);
 }
 
 bool UpgradeFlagTable(QSqlDatabase& db, QString* error) {

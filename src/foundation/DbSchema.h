@@ -39,9 +39,11 @@ struct SchemaUpgradeHooks {
 // into the flbv/flpo masks, drops obsolete columns, forces the few values
 // the program relies on (KolTractPK 8, t_dl at least 66) and gives new objects
 // the default keys per apartment (existing objects keep theirs). Safe to run at every
-// open: a second run changes nothing. The column steps run in one transaction,
-// so a failure leaves the file as it was. Old columns that the conversion reads
-// are read as 0 when a file lacks them.
+// open: a second run changes nothing. A file whose schema cannot be read is
+// refused before any step; the steps and the hooks run in one transaction, so
+// a failure leaves the file as it was. Old columns that the conversion reads
+// are read as 0 when a file lacks them. A failure's reason is told as
+// DatabaseErrorText tells it.
 bool UpgradeSchema(QSqlDatabase& db, QString* error);
 bool UpgradeSchema(QSqlDatabase& db, const SchemaUpgradeHooks& hooks, QString* error);
 

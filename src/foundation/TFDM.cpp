@@ -8,6 +8,7 @@
 
 #include "foundation/DbSchema.h"
 #include "platform/AppPaths.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/FileAccess.h"
 #include "platform/SystemErrorText.h"
 
@@ -54,11 +55,15 @@ const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_t_bp_mel ON t_bp (id_mel, nom)",
 };
 
-// Empty when the file starts as an SQLite database does, else why not.
+// Empty when the file starts as an SQLite database does, else why not. An
+// empty file would open as a new database, and the upgrade would fail on its
+// missing tables; it is refused as it is, and never filled: it may be a copy
+// that went wrong, and whoever looks into it finds it as it was.
 QString notSqliteReason(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return DbFileTexts::Unreadable(path, SystemReason(f.errorString()));
+    if (f.size() == 0) return DbFileTexts::Empty(path);
     if (f.read(16) == QByteArray("SQLite format 3\0", 16)) return QString();
     return DbFileTexts::NotADatabase(path);
 }
@@ -84,7 +89,10 @@ QString Unreadable(const QString& file, const QString& why) {
     return WithReason(QStringLiteral("Файл %1 не читается").arg(file), why);
 }
 QString NotADatabase(const QString& file) {
-    return QStringLiteral("Файл %1 не является базой данных").arg(file);
+    return QStringLiteral("Файл %1 не является базой данных.").arg(file);
+}
+QString Empty(const QString& file) {
+    return QStringLiteral("Файл %1 пуст, базы данных в нём нет.").arg(file);
 }
 QString ReadOnlyFile(const QString& file) {
     return QStringLiteral("Файл базы данных доступен только для чтения: %1").arg(file);
@@ -309,7 +317,7 @@ bool TFDM::openDatabase(QString* error) {
     db.setDatabaseName(dbPath_);
     db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=3000");
     if (!db.open()) {
-        if (error) *error = db.lastError().text();
+        if (error) *error = LoggedDatabaseReason(db.lastError());
         return false;
     }
     return true;
@@ -379,7 +387,7 @@ bool TFDM::ensureIndexes(QString* error) {
     QSqlQuery q(ConnectionDB());
     for (const char* sql : kIndexes)
         if (!q.exec(sql)) {
-            if (error) *error = q.lastError().text();
+            if (error) *error = LoggedDatabaseReason(q.lastError(), sql);
             return false;
         }
     return true;

@@ -18,6 +18,7 @@ namespace DbFileTexts {
 QString Missing(const QString& file);
 QString Unreadable(const QString& file, const QString& why);
 QString NotADatabase(const QString& file);
+QString Empty(const QString& file);
 QString ReadOnlyFile(const QString& file);
 QString ReadOnlyFolder(const QString& folder);
 }  // namespace DbFileTexts

@@ -9,6 +9,7 @@
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
 #include "foundation/ProgressSteps.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>
@@ -195,6 +196,7 @@ class ConfigKeyWriter {
                  today_) {}
 
     bool Open() { return store_.Prepared(); }
+    QString DatabaseFailure() const { return store_.DatabaseFailure(); }
 
     Stored Store(const ImportedKey& key) {
         switch (key.kind) {
@@ -362,6 +364,8 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
             const Stored stored = writer.Store(plan.keys[i]);
             if (stored == Stored::Entered) ++result.entered;
             if (stored == Stored::Confirmed) ++result.confirmed;
+            why = writer.DatabaseFailure();
+            ok = why.isEmpty();
         }
         if (ok) ok = writer.Finish(&why) && writer.Marks().Apply(dm, sepDevice, &why);
         if (ok && transaction.Commit()) {
@@ -370,7 +374,7 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
             return result;
         }
         if (why.isEmpty()) why = transaction.LastError();
-        if (why.isEmpty()) why = dm.ConnectionDB().lastError().text();
+        if (why.isEmpty()) why = LoggedDatabaseReason(dm.ConnectionDB().lastError());
     }
     // The rollback took back every key the datasets show.
     dm.ReopenKeys();

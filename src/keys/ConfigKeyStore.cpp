@@ -3,6 +3,7 @@
 #include "keys/ConfigKeyEntry.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
+#include "platform/DatabaseErrorText.h"
 
 namespace {
 
@@ -34,12 +35,18 @@ ConfigKeyStore::Stored ConfigKeyStore::Store(const NewKeyRow& row) {
         std::find_if(list->begin(), list->end(), [&](const Key& k) { return k.code == row.code; });
     if (found != list->end()) {
         const QString status = KeyLabel::Dated(ConfigKeyMarks::ForExisting(found->status), today_);
-        if (status != found->status && !confirm_.Bind(0, status).Bind(1, found->rowid).Exec())
+        if (status != found->status && !confirm_.Bind(0, status).Bind(1, found->rowid).Exec()) {
+            if (IsDatabaseWideFailure(confirm_.LastResultCode()))
+                databaseFailure_ = confirm_.LastError();
             return Stored::Failed;
+        }
         found->status = status;
         stored = Stored::Confirmed;
     } else {
-        if (!keys_.Insert(row)) return Stored::Failed;
+        if (!keys_.Insert(row)) {
+            databaseFailure_ = keys_.DatabaseFailure();
+            return Stored::Failed;
+        }
         list->append(Key{row.code, keys_.LastInsertId(), row.status});
     }
     // The counters the data module takes on every post of the list.

@@ -34,6 +34,10 @@ class ConfigKeyStore {
     // row.idPod, -1 a common key of it, -2 a key of gate row.idPod); row.status
     // is the mark of a new key.
     Stored Store(const NewKeyRow& row);
+    // The reason a store failed when the failure was the database's as a
+    // whole (a full disk, a damaged file...) rather than its key's: the
+    // entry stops there and rolls back. Empty otherwise.
+    QString DatabaseFailure() const { return databaseFailure_; }
     // The entrance whose common-key counts the data module takes again after
     // a gate key's post: the one its common-key list stands on.
     void RecountCommonKeys(const QVariant& idPod) { recounts_.insert(idPod.toLongLong()); }
@@ -72,4 +76,5 @@ class ConfigKeyStore {
     QHash<qint64, KeyList> gates_;       // by id_bv
     QSet<qint64> recounts_;              // entrances whose common counts follow
     QString error_;
+    QString databaseFailure_;
 };

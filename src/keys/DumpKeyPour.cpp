@@ -9,6 +9,7 @@
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
 #include "foundation/ProgressSteps.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 
 #include <QDate>
@@ -90,6 +91,9 @@ class EntrancePour {
     EntrancePour& operator=(const EntrancePour&) = delete;
 
     DumpPourResult& Result() { return result_; }
+    // A write failed for the database as a whole (a full disk, a damaged
+    // file...): nothing more is tried, and Finish rolls the pour back.
+    bool Stopped() const { return !stopReason_.isEmpty(); }
     void Log(const QString& line) { result_.console << line; }
     QVariant IdNet() const { return dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value(); }
 
@@ -103,7 +107,8 @@ class EntrancePour {
             QStringLiteral("SELECT bv_key FROM k_key WHERE id_kvr > -2 AND id_pod=?"));
         taken.Bind(0, idPod_);
         while (taken.Next()) taken_.insert(taken.Value(0).toString());
-        if (!taken.LastError().isEmpty()) return false;
+        stopReason_ = taken.LastError();
+        if (Stopped()) return false;
         commonKeys_.emplace(dm_.ConnectionDB());
         return commonKeys_->Prepared();
     }
@@ -126,7 +131,8 @@ class EntrancePour {
         }
         if (!commonKeys_->Insert(NewKeyRow{number(key), code, idPod_, KeyRegister::kCommonOwner,
                                            true, IdNet(), label, KeyLabel::Dated(mark, today_)})) {
-            Log(head + kRepeated);
+            stopReason_ = commonKeys_->DatabaseFailure();
+            if (!Stopped()) Log(head + kRepeated);
             return;
         }
         taken_.insert(code);
@@ -149,8 +155,8 @@ class EntrancePour {
         const QString label = IntToStrZ(*enteredHere + 1, 4);
         AppendKeyRow(list, NewKeyRow{number(key), code, idPod_, apartmentId(), false, IdNet(),
                                      label, KeyLabel::Dated(QStringLiteral("Мирель кв "), today_)});
-        if (!PostKeyRow(list)) {
-            Log(head + kRepeated);
+        if (!PostKeyRow(list, &stopReason_)) {
+            if (!Stopped()) Log(head + kRepeated);
             return;
         }
         ++*enteredHere;
@@ -161,6 +167,7 @@ class EntrancePour {
     // Marks the panels of the entrance's switch when keys were entered, and
     // commits. On failure nothing of the pour stays and the operator is told.
     DumpPourResult Finish() {
+        if (Stopped()) return fail(stopReason_);
         QString why;
         if (commonEntered_ > 0 && !CountCommonKeys(dm_.ConnectionDB(), idPod_, &why))
             return fail(why);
@@ -176,7 +183,7 @@ class EntrancePour {
 
   private:
     DumpPourResult fail(QString why) {
-        if (why.isEmpty()) why = dm_.ConnectionDB().lastError().text();
+        if (why.isEmpty()) why = LoggedDatabaseReason(dm_.ConnectionDB().lastError());
         result_.failed = true;
         result_.error = QStringLiteral("Ключи не залиты.\n") + why;
         result_.entered = 0;
@@ -201,6 +208,7 @@ class EntrancePour {
     QSet<QString> taken_;
     std::optional<KeyRowInserter> commonKeys_;
     int commonEntered_ = 0;  // the entrance's counters follow once, at the end
+    QString stopReason_;
     DumpPourResult result_;
 };
 
@@ -210,9 +218,9 @@ DumpPourResult PourBekuKeys(TFDM& dm, const QVariant& idPod, const QStringList& 
                             const ProgressFn& progress) {
     ProgressSteps gauge(progress, int(keys.size()) + 2);
     EntrancePour pour(dm, idPod);
-    if (!pour.OpenCommonKeys()) return pour.Result();
+    if (!pour.OpenCommonKeys()) return pour.Stopped() ? pour.Finish() : pour.Result();
     int entered = 0;
-    for (int i = 0; i < keys.size(); ++i) {
+    for (int i = 0; i < keys.size() && !pour.Stopped(); ++i) {
         gauge.Step();
         pour.CommonKey(i + 1, keys[i], IntToStrZ(entered + 1, 4), QStringLiteral("БЭКУ об "));
         entered = pour.Result().entered;
@@ -228,7 +236,7 @@ void pourRowsAsCommon(EntrancePour& pour, const QList<MirelKeyRow>& rows,
                       const MirelPourChoice& choice, ProgressSteps& gauge) {
     const int first = qMax(choice.ind1, 1);
     const int last = qMin(choice.indPo, int(rows.size()));
-    for (int r = first; r <= last; ++r) {
+    for (int r = first; r <= last && !pour.Stopped(); ++r) {
         gauge.Step();
         pour.CommonKey(r, rows[r - 1].key, IntToStrZ(r, 4), QStringLiteral("Мирель об "));
     }
@@ -240,7 +248,8 @@ void pourIndexesIntoApartments(TFDM& dm, EntrancePour& pour, const DumpEntrance&
                                ProgressSteps& gauge) {
     int pointer = 0;
     while (pointer < rows.size() && rows[pointer].index < choice.ind1) ++pointer;
-    for (int t = 0; choice.ind1 + t <= choice.indPo && pointer < rows.size(); ++t) {
+    for (int t = 0; choice.ind1 + t <= choice.indPo && pointer < rows.size() && !pour.Stopped();
+         ++t) {
         const int source = choice.ind1 + t;
         const int pNom = choice.kvN1 + t;
         const bool found = dm.QForKey->Locate(QStringLiteral("d.id_dom;p.id_pod;p_nom"),
@@ -249,7 +258,8 @@ void pourIndexesIntoApartments(TFDM& dm, EntrancePour& pour, const DumpEntrance&
                              QStringLiteral(" кв=") + QString::number(pNom);
         int enteredHere = 0;
         // Rows out of order are passed over; each row is consumed once.
-        for (; pointer < rows.size() && rows[pointer].index <= source; ++pointer) {
+        for (; pointer < rows.size() && rows[pointer].index <= source && !pour.Stopped();
+             ++pointer) {
             gauge.Step();
             if (rows[pointer].index < source) continue;
             if (found)
@@ -267,7 +277,7 @@ DumpPourResult PourMirelKeys(TFDM& dm, const DumpEntrance& entrance, const QList
     if (choice.common) {
         ProgressSteps gauge(progress, qMax(0, choice.indPo - choice.ind1 + 1) + 2);
         EntrancePour pour(dm, entrance.idPod);
-        if (!pour.OpenCommonKeys()) return pour.Result();
+        if (!pour.OpenCommonKeys()) return pour.Stopped() ? pour.Finish() : pour.Result();
         pourRowsAsCommon(pour, rows, choice, gauge);
         return pour.Finish();
     }

@@ -2,6 +2,7 @@
 
 #include "foundation/BoundSql.h"
 #include "foundation/TFDM.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dataset.h"
 
 void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
@@ -19,13 +20,21 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
     set("status", row.status);
 }
 
-bool PostKeyRow(Dataset* list) {
+bool PostKeyRow(Dataset* list, QString* databaseFailure) {
     SqlTransaction savepoint(list->Database());
-    if (!savepoint.started() || !list->Post()) {
+    if (!savepoint.started()) {
+        list->Cancel();
+        if (databaseFailure) *databaseFailure = savepoint.LastError();
+        return false;
+    }
+    if (!list->Post()) {
+        if (databaseFailure && IsDatabaseWideFailure(list->LastResultCode()))
+            *databaseFailure = list->LastError();
         list->Cancel();
         return false;
     }
     if (savepoint.Commit()) return true;
+    if (databaseFailure) *databaseFailure = savepoint.LastError();
     list->Reopen();  // the rollback took back what the list shows
     return false;
 }
@@ -49,6 +58,7 @@ bool KeyRowInserter::Insert(const NewKeyRow& row) {
         if (!unlabelled_) unlabelled_.emplace(db_, kInsertUnlabelledKey);
         q = &*unlabelled_;
     }
+    last_ = q;
     q->Bind(0, row.number)
         .Bind(1, row.idPod)
         .Bind(2, row.code)
@@ -60,6 +70,11 @@ bool KeyRowInserter::Insert(const NewKeyRow& row) {
     else
         q->Bind(6, row.label).Bind(7, row.status);
     return q->Exec();
+}
+
+QString KeyRowInserter::DatabaseFailure() const {
+    if (!last_ || !IsDatabaseWideFailure(last_->LastResultCode())) return QString();
+    return last_->LastError();
 }
 
 bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* error) {

@@ -31,8 +31,10 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row);
 // Posts the list's pending row (appended or edited) behind its own
 // savepoint. False, with the row cancelled and nothing of it written, when
 // the database refuses it; the data module's after-post handlers run with
-// the post.
-bool PostKeyRow(Dataset* list);
+// the post. When the refusal is the database's as a whole (a full disk, a
+// damaged file...) rather than the row's, databaseFailure gets its reason:
+// the import stops there and rolls back.
+bool PostKeyRow(Dataset* list, QString* databaseFailure = nullptr);
 
 // Key rows appended by statements prepared once for a whole import, for
 // imports that keep no key list in step row by row: a row the database
@@ -44,6 +46,9 @@ class KeyRowInserter {
     explicit KeyRowInserter(const QSqlDatabase& db);
     bool Prepared() const { return labelled_.Prepared(); }
     bool Insert(const NewKeyRow& row);
+    // The reason the last Insert failed when the failure is the database's
+    // as a whole rather than its row's; empty otherwise.
+    QString DatabaseFailure() const;
     // The rowid of the row the last Insert wrote.
     qint64 LastInsertId() const { return labelled_.LastInsertId(); }
 
@@ -51,6 +56,7 @@ class KeyRowInserter {
     QSqlDatabase db_;
     BoundStatement labelled_;
     std::optional<BoundStatement> unlabelled_;  // s_met keeps its default
+    const BoundStatement* last_ = nullptr;      // the statement Insert ran last
 };
 
 // The key lists of the data module after a bulk import, as TFDM::ReopenKeys

@@ -1,5 +1,6 @@
 #include "platform/Dataset.h"
 
+#include "platform/DatabaseErrorText.h"
 #include "platform/DatasetSchema.h"
 
 #include <QFileInfo>
@@ -132,8 +133,15 @@ QSqlDatabase Dataset::Database() const {
                                  : QSqlDatabase::database(connection_, false);
 }
 
+bool Dataset::failOn(const QSqlError& error, const QString& statement) {
+    fail(LoggedDatabaseReason(error, statement));
+    lastCode_ = DatabaseResultCode(error);
+    return false;
+}
+
 bool Dataset::fail(const QString& message) {
     lastError_ = message;
+    lastCode_ = 0;
     qWarning("Dataset %s: %s", qPrintable(name_), qPrintable(message));
     return false;
 }
@@ -422,11 +430,11 @@ bool Dataset::runSelect() {
 
 bool Dataset::Open() {
     if (IsOpen()) return true;
-    lastError_.clear();
+    clearError();
     takeMasterValues();
     bool ok = prepareText() && runSelect();
     if (schemaMovedUnderSelect(ok)) {
-        lastError_.clear();
+        clearError();
         ok = prepareText() && runSelect();
     }
     if (!ok) {
@@ -468,15 +476,15 @@ bool Dataset::Reopen() {
 }
 
 bool Dataset::ExecSql(int* rowsAffected) {
-    lastError_.clear();
+    clearError();
     if (!prepareText()) return false;
     QSqlDatabase db = Database();
     if (!db.isOpen()) return fail(QStringLiteral("Нет соединения с базой данных"));
     takeMasterValues();
     QSqlQuery q(db);
-    if (!q.prepare(prepared_)) return fail(q.lastError().text());
+    if (!q.prepare(prepared_)) return failOn(q.lastError(), prepared_);
     for (int i = 0; i < paramOrder_.size(); ++i) q.bindValue(i, Param(paramOrder_[i]));
-    if (!q.exec()) return fail(q.lastError().text());
+    if (!q.exec()) return failOn(q.lastError(), prepared_);
     if (rowsAffected) *rowsAffected = q.numRowsAffected();
     return true;
 }
@@ -791,7 +799,7 @@ bool Dataset::linkValuesChanged() const {
 
 bool Dataset::Post() {
     if (state_ != DsState::Edit && state_ != DsState::Insert) return true;
-    lastError_.clear();
+    clearError();
     if (!fieldError_.isEmpty()) return fail(fieldError_);
     const bool inserting = state_ == DsState::Insert;
     if (!(inserting ? writeInsert() : writeUpdate())) return false;
@@ -824,13 +832,22 @@ bool Dataset::writeUpdate() {
 
     // Several base tables change together or not at all.
     QSqlQuery sp(db);
-    if (touched > 1 && !sp.exec("SAVEPOINT dataset_post")) return fail(sp.lastError().text());
-    auto rollback = [&](const QString& message) {
+    if (touched > 1 && !sp.exec("SAVEPOINT dataset_post")) return failOn(sp.lastError());
+    auto undo = [&] {
         if (touched > 1) {
             sp.exec("ROLLBACK TO dataset_post");
             sp.exec("RELEASE dataset_post");
         }
+    };
+    auto rollback = [&](const QString& message) {
+        undo();
         return fail(message);
+    };
+    auto rollbackOn = [&](const QSqlQuery& failed) {
+        const QSqlError error = failed.lastError();
+        const QString statement = failed.lastQuery();
+        undo();
+        return failOn(error, statement);
     };
     for (int t = 0; t < targets_.size(); ++t) {
         if (sets[t].isEmpty()) continue;
@@ -846,11 +863,11 @@ bool Dataset::writeUpdate() {
         int b = 0;
         for (const QVariant& v : values[t]) q.bindValue(b++, v);
         q.bindValue(b, original_[target.keyField]);
-        if (!q.exec()) return rollback(q.lastError().text());
+        if (!q.exec()) return rollbackOn(q);
         if (q.numRowsAffected() < 1)
             return rollback(QStringLiteral("Запись не найдена: возможно, её удалили"));
     }
-    if (touched > 1 && !sp.exec("RELEASE dataset_post")) return rollback(sp.lastError().text());
+    if (touched > 1 && !sp.exec("RELEASE dataset_post")) return rollbackOn(sp);
     return true;
 }
 
@@ -881,7 +898,7 @@ bool Dataset::writeInsert() {
                   marks.join(", ") + ")");
         for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
     }
-    if (!q.exec()) return fail(q.lastError().text());
+    if (!q.exec()) return failOn(q.lastError(), q.lastQuery());
     return rereadRow(primary_, q.lastInsertId());
 }
 
@@ -904,7 +921,7 @@ bool Dataset::rereadRow(int targetIndex, const QVariant& rowid) {
     QSqlQuery q(Database());
     q.prepare("SELECT " + columns.join(", ") + " FROM " + quoted(target.table) + " WHERE rowid=?");
     q.bindValue(0, rowid);
-    if (!q.exec()) return fail(q.lastError().text());
+    if (!q.exec()) return failOn(q.lastError(), q.lastQuery());
     if (!q.next()) return fail(QStringLiteral("Новая запись не найдена"));
     for (int k = 0; k < into.size(); ++k) rows_[cur_][into[k]] = q.value(k);
     return true;
@@ -918,7 +935,7 @@ bool Dataset::Delete() {
     }
     if (state_ == DsState::Edit) Cancel();
     if (!IsOpen() || cur_ < 0) return fail(QStringLiteral("Нет записи для удаления"));
-    lastError_.clear();
+    clearError();
     if (primary_ < 0 || primary_ >= targets_.size() || targets_[primary_].keyField < 0)
         return fail(QStringLiteral("Набор %1 не изменяется").arg(name_));
     const Target& target = targets_[primary_];
@@ -927,7 +944,7 @@ bool Dataset::Delete() {
               (target.keyColumn == "rowid" ? QStringLiteral("rowid") : quoted(target.keyColumn)) +
               "=?");
     q.bindValue(0, rows_[cur_][target.keyField]);
-    if (!q.exec()) return fail(q.lastError().text());
+    if (!q.exec()) return failOn(q.lastError(), q.lastQuery());
 
     const int row = cur_;
     rows_.removeAt(row);

@@ -30,6 +30,7 @@
 #include "platform/SqliteSelect.h"
 
 class Dataset;
+class QSqlError;
 
 // One field of the current record. A field the dataset does not have is
 // "invalid": it reads as null and an attempt to write it makes Post fail.
@@ -136,7 +137,10 @@ class Dataset : public QObject {
     bool Active() const { return IsOpen(); }
     // Runs the text as a statement without a result set.
     bool ExecSql(int* rowsAffected = nullptr);
+    // Why the last operation failed, as the operator reads it.
     QString LastError() const { return lastError_; }
+    // SQLite's result code of that failure; 0 when the engine did not fail.
+    int LastResultCode() const { return lastCode_; }
 
     // While controls are disabled, moves neither refresh details nor notify
     // views; EnableControls catches up once. Calls nest.
@@ -246,6 +250,12 @@ class Dataset : public QObject {
     };
 
     bool fail(const QString& message);
+    // The engine refused: the reason told as DatabaseErrorText tells it.
+    bool failOn(const QSqlError& error, const QString& statement = {});
+    void clearError() {
+        lastError_.clear();
+        lastCode_ = 0;
+    }
     bool prepareText();
     bool schemaMovedUnderSelect(bool ran);
     bool expandSelect();
@@ -317,4 +327,5 @@ class Dataset : public QObject {
     Hook afterPost_;
     Hook afterDelete_;
     QString lastError_;
+    int lastCode_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/SqliteSelect.h"
 
+#include "platform/DatabaseErrorText.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -13,16 +15,26 @@
 
 namespace {
 
-// QtSql's own texts, so that a failure reads as it did through QSqlQuery.
+// QtSql's own texts, for the log: a failure is logged as it would read
+// through QSqlQuery.
 QString driverText(const char* text) {
     return QCoreApplication::translate("QSQLiteResult", text);
 }
 
-// SQLite's message and the driver's, as QSqlError::text() joins them.
+// The reason for the operator; SQLite's message and the driver's, as
+// QSqlError::text() joins them, go to the log.
 QString engineError(sqlite3_stmt* stmt, const char* what) {
-    const auto* message = static_cast<const char16_t*>(sqlite3_errmsg16(sqlite3_db_handle(stmt)));
-    const QString database = QString::fromUtf16(message);
-    return database.isEmpty() ? driverText(what) : database + ' ' + driverText(what);
+    sqlite3* db = sqlite3_db_handle(stmt);
+    const QString database =
+        QString::fromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(db)));
+    const QString text = database.isEmpty() ? driverText(what) : database + ' ' + driverText(what);
+    return LoggedDatabaseReason(sqlite3_extended_errcode(db), text,
+                                QString::fromUtf8(sqlite3_sql(stmt)));
+}
+
+// A failure that is the caller's, not the engine's.
+QString driverFailure(const char* what, const QString& statement) {
+    return LoggedDatabaseReason(0, driverText(what), statement);
 }
 
 // QtSql binds these as NULL.
@@ -130,8 +142,8 @@ bool driverPrepare(QSqlResult& result, const QString& text) {
     return (result.*(&DriverResult::prepare))(text);
 }
 
-QString driverError(const QSqlResult& result) {
-    return (result.*(&DriverResult::lastError))().text();
+QString driverError(const QSqlResult& result, const QString& statement) {
+    return LoggedDatabaseReason((result.*(&DriverResult::lastError))(), statement);
 }
 
 }  // namespace
@@ -185,19 +197,19 @@ sqlite3_stmt* SqliteSelect::statementFor(const QSqlDatabase& db, const QString& 
         if (sqlite3_stmt* kept = handleOf(*result_)) return kept;
     Release();
     if (!db.driver() || !db.isOpen()) {
-        *error = driverText("Unable to execute statement");
+        *error = QStringLiteral("Нет соединения с базой данных.");
         return nullptr;
     }
     driver_ = db.driver();
     result_.reset(db.driver()->createResult());
     if (!driverPrepare(*result_, text)) {
-        *error = driverError(*result_);
+        *error = driverError(*result_, text);
         Release();
         return nullptr;
     }
     sqlite3_stmt* stmt = handleOf(*result_);
     if (!stmt) {
-        *error = driverText("Unable to execute statement");
+        *error = driverFailure("Unable to execute statement", text);
         Release();
         return nullptr;
     }
@@ -207,7 +219,7 @@ sqlite3_stmt* SqliteSelect::statementFor(const QSqlDatabase& db, const QString& 
 
 bool SqliteSelect::bind(sqlite3_stmt* stmt, const QVariantList& values, QString* error) {
     if (sqlite3_bind_parameter_count(stmt) != values.size()) {
-        *error = driverText("Parameter count mismatch");
+        *error = driverFailure("Parameter count mismatch", QString::fromUtf8(sqlite3_sql(stmt)));
         return false;
     }
     for (int i = 0; i < values.size(); ++i)

@@ -3,7 +3,8 @@
 // values. The values are bound and the rows read straight through SQLite's
 // handle, typed as QtSql's driver types them (integers as qint64, reals as
 // double, texts as QString, blobs as QByteArray, NULL as a null QString
-// variant), with the driver's error texts. QtSql keeps owning the statement:
+// variant). A failure's reason is told as DatabaseErrorText tells it; the
+// driver's own texts go to the log. QtSql keeps owning the statement:
 // a connection that closes finalizes it, and the next run prepares it again.
 
 #include <QPointer>

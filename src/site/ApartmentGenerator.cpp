@@ -468,7 +468,8 @@ bool GenerationRun::writeRows() {
 bool GenerationRun::deleteLeftovers() {
     BoundStatement keys(db_, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"));
     BoundStatement rows(db_, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"));
-    if (!keys.Prepared() || !rows.Prepared()) return fail(keys.LastError() + rows.LastError());
+    if (!keys.Prepared()) return fail(keys.LastError());
+    if (!rows.Prepared()) return fail(rows.LastError());
     for (const ApartmentRow& r : std::as_const(rows_)) {
         if (!r.marked) continue;
         if (!keys.Bind(0, r.id).Exec()) return fail(keys.LastError());

@@ -11,6 +11,7 @@
 #include "foundation/Compaction.h"
 #include "foundation/MatrTable.h"
 #include "platform/AppPaths.h"
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
 #include "platform/FileUseLock.h"
@@ -48,7 +49,8 @@ bool runAllOrNothing(QSqlDatabase db, const QStringList& statements, qint64 idNe
             report(progress, ++step);
         }
         if (!lastStatement.isEmpty()) {
-            if (!q.exec(lastStatement)) return fail(error, q.lastError().text());
+            if (!q.exec(lastStatement))
+                return fail(error, LoggedDatabaseReason(q.lastError(), lastStatement));
             report(progress, ++step);
         }
     }
@@ -78,7 +80,7 @@ bool pruneFile(TFDM& dm, const QString& path, qint64 idNet, const ProgressFn& pr
     copy.close();
     copy.setDatabaseName(path);
     report(progress, 0);
-    if (!copy.open()) return fail(error, copy.lastError().text());
+    if (!copy.open()) return fail(error, LoggedDatabaseReason(copy.lastError()));
     const bool ok = KeepOnlyObject(copy, idNet, progress, error);
     copy.close();
     return ok;

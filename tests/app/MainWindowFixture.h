@@ -9,9 +9,16 @@
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+// A file's bytes, to see that it was left as it was.
+inline QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
 
 // The ways out a window offers when it has no database, each declined: a new
 // database in folder when nothing is there, then another folder.

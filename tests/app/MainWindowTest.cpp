@@ -48,11 +48,6 @@ QString openFailedText(const TempProgramDir& dir) {
     return QStringLiteral("Ошибка открытия БД ") + dir.path() + QStringLiteral("DB_ARM/!");
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 QString missingText(const QString& folder) {
     return QStringLiteral("\nФайл базы данных не найден: ") + folder +
            QStringLiteral("db_arm_vesk.mdb");
@@ -88,7 +83,7 @@ TEST(MainWindowWithoutDatabase, AFileThatIsNoDatabaseIsNamedAndLeftAsItWas) {
     dialogs.Expect(QStringLiteral("Ошибка"),
                    openFailedText(dir) + QStringLiteral("\nФайл ") + dir.path() +
                        QStringLiteral("DB_ARM/db_arm_vesk.mdb не является "
-                                      "базой данных"));
+                                      "базой данных."));
     // Nothing new is offered over the damaged file.
     DeclineTheWaysOut(dialogs, dir.path() + QStringLiteral("DB_ARM/"), false);
     TFMainVesk window;

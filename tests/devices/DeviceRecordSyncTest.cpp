@@ -377,7 +377,8 @@ TEST_F(DeviceSync, AFailureIsShownAndLeavesEverythingAsItWas) {
     const QString before = Dump();
     {
         ScriptedDialogs dialogs;
-        dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("диск полон"));
+        dialogs.ExpectContaining(QStringLiteral("Ошибка"),
+                                 QStringLiteral("Ошибка базы данных (код 19)."));
         EXPECT_EQ(DeviceChange::Failed, SyncPkRecords().result);
     }
     EXPECT_EQ(before, Dump());

@@ -2,6 +2,7 @@
 // a БЭКУ pour, leaves the key register as it was: the work runs in a child
 // process that is killed once half of its keys are written but not committed.
 
+#include "ImportedKeys.h"
 #include "KeyObjectFixture.h"
 #include "PanelFileKeys.h"
 #include "keys/ConfigKeyEntry.h"
@@ -17,24 +18,13 @@ namespace {
 constexpr int kKeys = 2000;
 const QString kWrittenMark = QStringLiteral("keys written: ");
 
-QString keyText(int n) {
-    return QStringLiteral("%1").arg(0xC00000 + n, 6, 16, QLatin1Char('0')).toUpper();
+QStringList dumpKeys() {
+    return ImportedKeys(kKeys, 0xC00000);
 }
 
 // Section 5 of a file holding 2,000 keys over the first entrance's apartments.
 Keys5List manyKeys(int apartments) {
-    Keys5List list;
-    for (int i = 0; i < kKeys; ++i)
-        list.rows << Keys5Row{QString::number(1 + i * apartments / kKeys), keyText(i),
-                              MainSlotMark()};
-    list.kolSl5 = kKeys;
-    return list;
-}
-
-QStringList dumpKeys() {
-    QStringList keys;
-    for (int i = 0; i < kKeys; ++i) keys << keyText(i);
-    return keys;
+    return Section5Keys(dumpKeys(), apartments);
 }
 
 // The gauge that kills the child at half its course, after telling how many
@@ -77,17 +67,10 @@ TEST(KeyImportKillChild, BekuPour) {
 
 class KeyImportKill : public KeyObjectFixture {
   protected:
-    QStringList Snapshot() {
-        QStringList all;
-        for (const char* sql : {"SELECT * FROM k_key ORDER BY rowid", "SELECT * FROM k_kvr",
-                                "SELECT * FROM k_pod", "SELECT * FROM k_bv"})
-            all << TableRows(sql);
-        return all;
-    }
     // Runs the child to its kill point and checks that nothing it wrote stayed.
     void KillAndCompare(const QString& child, const QMap<QString, QString>& values) {
         Exec("UPDATE k_bv SET kf_pr=3");
-        const QStringList before = Snapshot();
+        const QStringList before = RegisterRows();
         const int keysBefore = Count("SELECT COUNT(*) FROM k_key");
         dm_->Disconnect();
         KilledChild killed(child);
@@ -105,7 +88,7 @@ class KeyImportKill : public KeyObjectFixture {
         QString error;
         ASSERT_TRUE(dm_->Connect(tdb_.dbPath(), &error)) << error.toStdString();
         Reload();
-        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(RegisterRows(), before);
     }
 
     ScriptedDialogs dialogs_;

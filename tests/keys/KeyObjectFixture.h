@@ -46,6 +46,15 @@ class KeyObjectFixture : public ::testing::Test {
     // Every row a statement selects, its cells joined by '|': a view of
     // tables to compare before and after.
     QStringList TableRows(const QString& sql);
+    // The key register and what an import counts and marks beside it: the
+    // keys, the apartments, the entrances and the call panels.
+    QStringList RegisterRows() {
+        QStringList all;
+        for (const char* sql : {"SELECT * FROM k_key ORDER BY rowid", "SELECT * FROM k_kvr",
+                                "SELECT * FROM k_pod", "SELECT * FROM k_bv"})
+            all << TableRows(sql);
+        return all;
+    }
     // Reads the data module's datasets again after rows were changed by SQL.
     void Reload();
 

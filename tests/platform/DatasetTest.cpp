@@ -1,3 +1,4 @@
+#include "platform/DatabaseErrorText.h"
 #include "platform/Dataset.h"
 #include "platform/DatasetModel.h"
 #include "support/QtPrinters.h"
@@ -551,16 +552,17 @@ TEST_F(DatasetTest, ValuesOfEveryKindReadAsQtSqlReadsThem) {
     ExpectReadAsQtSqlReads(ds, db_, sql);
 }
 
-// A statement that fails says why as QtSql said it: at prepare, at a step,
-// and when its placeholders are not the dataset's parameters.
-TEST_F(DatasetTest, AFailingStatementReportsQtSqlsText) {
+// A statement that fails says why as the same failure through QtSql reads
+// to the operator: at prepare, at a step, and when its placeholders are not
+// the dataset's parameters.
+TEST_F(DatasetTest, AFailingStatementReportsTheReasonQtSqlMeets) {
     auto qtError = [this](const QString& sql) {
         QSqlQuery q(db_);
-        if (!q.prepare(sql)) return q.lastError().text();
-        if (!q.exec()) return q.lastError().text();
+        if (!q.prepare(sql)) return DatabaseReason(q.lastError());
+        if (!q.exec()) return DatabaseReason(q.lastError());
         while (q.next()) {
         }
-        return q.lastError().text();
+        return DatabaseReason(q.lastError());
     };
     Dataset ds("QRab", "dstest");
     const QStringList failing = {

@@ -116,7 +116,8 @@ TEST_F(ObjectAdminForms, AFailedDeletionIsShownAndChangesNothing) {
     dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
                               QStringLiteral("Объект не удален, данные остались без изменений."));
     form_.PDel->trigger();
-    EXPECT_TRUE(dialogs_.Shown().last().contains(QStringLiteral("keys are locked")));
+    EXPECT_TRUE(dialogs_.Shown().last().endsWith(QStringLiteral("\nОшибка базы данных (код 19).")))
+        << dialogs_.Shown().last().toStdString();
     EXPECT_EQ(before, DumpDatabase());
     EXPECT_EQ(2, form_.DBGrid1->model()->rowCount());
 }
