@@ -17,7 +17,8 @@ Dataset* objects() {
 // The object list and the global parameters are read right after the open.
 bool openIfClosed(Dataset* ds, QString* reason) {
     if (ds->IsOpen() || ds->Open()) return true;
-    if (reason) *reason = ds->Name() + QStringLiteral(": ") + ds->LastError();
+    if (reason) *reason = ds->LastError();
+    qWarning("Dataset %s: %s", qPrintable(ds->Name()), qPrintable(ds->LastError()));
     return false;
 }
 

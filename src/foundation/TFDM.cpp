@@ -404,8 +404,10 @@ bool TFDM::reopenFlagList() {
     return Q_Flg->Open() || failWith(Q_Flg);
 }
 
+// The operator reads the reason; which dataset failed is for the log.
 bool TFDM::failWith(const Dataset* ds) {
-    lastError_ = ds->Name() + ": " + ds->LastError();
+    lastError_ = ds->LastError();
+    qWarning("Dataset %s: %s", qPrintable(ds->Name()), qPrintable(lastError_));
     return false;
 }
 
