@@ -20,10 +20,8 @@ namespace ObjectDeletion {
 
 namespace {
 
-// The copy is built under this name in the target folder and renamed when
-// complete, so a failed split never leaves a half-pruned database there.
-const char* kSplitTempName = "db_arm_vesk.split.tmp";
-
+// The copy is built under a temporary name in the target folder and renamed
+// when complete, so a failed split never leaves a half-pruned database there.
 const QString kSplitCaption = QStringLiteral("Запрос на создание БД одного объекта");
 
 bool fail(QString* error, const QString& text) {
@@ -96,10 +94,9 @@ SplitResult writeNewCopy(TFDM& dm, const SplitTarget& target, const ProgressFn& 
     if (QFileInfo::exists(target.file))
         return failed(SplitFailure::Copy,
                       QStringLiteral("Файл %1 уже существует").arg(target.file));
-    const QString temp = target.folder + QLatin1Char('/') + QString::fromLatin1(kSplitTempName);
-    if (QFileInfo::exists(temp) && !QFile::remove(temp))
-        return failed(SplitFailure::Copy,
-                      QStringLiteral("Не удалось удалить старый файл %1").arg(temp));
+    // Built under the durable writes' temporary name: what a crash leaves of
+    // it is cleared by a later write into the folder.
+    const QString temp = DurableFile::TemporaryPath(target.file);
     QString why;
     if (!CompactDatabase(dm.DatabasePath(), temp, &why)) {
         QFile::remove(temp);
