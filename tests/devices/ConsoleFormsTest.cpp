@@ -49,8 +49,10 @@ class ConsoleForms : public DeviceFixture {
         FpoAppr = nullptr;
         melodies_.reset();
         appr_.reset();
+        Hooks() = savedHooks_;  // a test installs the forms' hooks
         DeviceFixture::TearDown();
     }
+    NavigationHooks savedHooks_ = Hooks();
     QVariant Console(const QString& column) {
         return Scalar("SELECT " + column + " FROM k_po WHERE id_net=1");
     }
