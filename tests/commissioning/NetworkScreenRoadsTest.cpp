@@ -146,7 +146,9 @@ class NetworkScreenRoads : public ::testing::Test {
         for (int i = 0; i < addresses_.size(); ++i) {
             const QString name = ConfiguredDeviceName(addresses_[i], 63);
             EXPECT_EQ(1, lines.filter(name).size()) << name.toStdString();
-            if (addresses_[i] <= 63) EXPECT_TRUE(lines[i].contains(name)) << lines[i].toStdString();
+            if (addresses_[i] <= 63) {
+                EXPECT_TRUE(lines[i].contains(name)) << lines[i].toStdString();
+            }
         }
         SaveScreen(*FMainVesk, QStringLiteral("network_roads_") + road);
     }
