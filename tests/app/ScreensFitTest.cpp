@@ -24,6 +24,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -196,6 +201,38 @@ TEST_F(ProgramOnTheTestScreen, TheObjectReportPreviewFits) {
     ExpectFitsTheScreen(preview, QStringLiteral("FQRepObject_preview"));
     EXPECT_FALSE(SaveScreen(*preview, QStringLiteral("FQRepObject_preview")).isEmpty());
     preview->close();
+}
+
+// The report printed from its preview into a PDF file, as the program shows
+// it from the object screen: the old file is replaced whole, nothing is left
+// beside it.
+TEST_F(ProgramOnTheTestScreen, TheObjectReportPrintsIntoAFileWhole) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("объект.pdf"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("%PDF-1.4 last week's report\n");
+    old.close();
+    Window().MenuItem(QStringLiteral("NObPrint"))->trigger();
+    QCoreApplication::processEvents();
+    QPrintPreviewDialog* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) preview = p;
+    ASSERT_TRUE(preview);
+    preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+    preview->printer()->setOutputFileName(path);
+    auto* pages = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_TRUE(pages);
+    pages->updatePreview();
+    pages->print();
+    preview->close();
+    QFile printed(path);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    const QByteArray bytes = printed.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"));
+    EXPECT_GT(bytes.size(), 1000);
+    EXPECT_EQ(QStringList{QStringLiteral("объект.pdf")},
+              QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 TEST_F(ProgramOnTheTestScreen, TheDefaultWindowSizeComesBackOnTheScreen) {
