@@ -55,6 +55,8 @@ const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_t_bp_mel ON t_bp (id_mel, nom)",
 };
 
+const QString kNotOpen = QStringLiteral("База данных не открыта");
+
 // Empty when the file starts as an SQLite database does, else why not. An
 // empty file would open as a new database, and the upgrade would fail on its
 // missing tables; it is refused as it is, and never filled: it may be a copy
@@ -451,7 +453,7 @@ bool TFDM::ReopenSwitches() {
 
 bool TFDM::OpenDeviceRecords() {
     if (!Connected()) {
-        lastError_ = QStringLiteral("База данных не открыта");
+        lastError_ = kNotOpen;
         return false;
     }
     return openListed({Q_pk, Q_PO, Q_bv}, true);
@@ -491,7 +493,7 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     gauge();
     lastError_.clear();
     if (dbPath_.isEmpty()) {
-        lastError_ = QStringLiteral("База данных не открыта");
+        lastError_ = kNotOpen;
         return false;
     }
 

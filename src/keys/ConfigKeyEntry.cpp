@@ -329,6 +329,11 @@ ConfigKeyEntryResult failure(const QString& why) {
     return r;
 }
 
+// The entry's failure, its reason on the line below.
+ConfigKeyEntryResult notEntered(const QString& why) {
+    return failure(QStringLiteral("Ключи не внесены.\n") + why);
+}
+
 QList<int> apartmentCounts(const PanelKeyWalk& walk) {
     QList<int> counts;
     for (const WalkEntrance& e : walk.entrances) counts << int(e.apartments.size());
@@ -347,7 +352,7 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
     if (!options.apartments && !options.common) return result;
     // A panel that is not in the current object takes no keys.
     if (ident.idBv <= 0 || !HasRow(dm.Q_Net)) return result;
-    if (!dm.OpenDeviceRecords()) return failure(QStringLiteral("Ключи не внесены.\n") + dm.LastError());
+    if (!dm.OpenDeviceRecords()) return notEntered(dm.LastError());
     if (!dm.Q_bv->Locate(QStringLiteral("id_bv"), ident.idBv)) return result;
     const PanelKeyWalk walk = ReadPanelKeyWalk(dm);
     const ConfigKeyPlan plan =
@@ -379,5 +384,5 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
     // The rollback took back every key the datasets show.
     dm.ReopenKeys();
     dm.ReopenCallBlocks();
-    return failure(QStringLiteral("Ключи не внесены.\n") + why);
+    return notEntered(why);
 }
