@@ -286,6 +286,19 @@ void TFDM::defineDatasets() {
         "SELECT DISTINCT bv_key, id_pod FROM k_key WHERE id_pod=:p.id_pod AND id_kvr = -1");
     QWOKKey->SetMaster(QwBpo);
     Q_key1 = one("Q_key1", "k_key", "WHERE id_kvr=:id_kvr", Q_Kvr1);
+    readOnDemand();
+}
+
+// The one rule for the shared datasets: whatever reads one finds its rows
+// for the current master records, whichever road led there, as a closed
+// dataset opens when read. Left out are the work datasets whose text each
+// user writes before opening them, and the search results, which hold rows
+// only after a search. The matrix table's text follows the current object
+// and is written out by its own opener.
+void TFDM::readOnDemand() {
+    const QList<Dataset*> ownText = {Q_Tmp, QRab, QKvv, CRab, HavKeys};
+    for (Dataset* ds : std::as_const(all_)) ds->SetOpensWhenRead(!ownText.contains(ds));
+    Q_Matr->SetOpener([this] { return ReopenMatrTable(); });
 }
 
 void TFDM::wireKeyCounters() {
@@ -372,13 +385,11 @@ void TFDM::Disconnect() {
     dbPath_.clear();
 }
 
-// The datasets the schema upgrade opens once the columns are in place. The
-// device records come first: every open of the database leaves them open,
-// following the object, as the network screen and the commands expect.
+// The datasets the schema upgrade opens once the columns are in place; any
+// other is read on its first use.
 bool TFDM::openUpgradeDatasets(QString* error) {
-    const bool ok = OpenDeviceRecords() &&
-                    openListed({Q_MNpk, Q_MNbv, Q_Bpk, Q_Bpo, Q_Kbv, Q_Diap, Q_key, QForKey,
-                                QKeys, QPodKey, QOKeys, QKalKey, QKKeys},
+    const bool ok = openListed({Q_pk, Q_PO, Q_bv, Q_MNpk, Q_MNbv, Q_Bpk, Q_Bpo, Q_Kbv, Q_Diap,
+                                Q_key, QForKey, QKeys, QPodKey, QOKeys, QKalKey, QKKeys},
                                true) &&
                     OpenMelodies() && (!openMatrTableHook_ || openMatrTableHook_(&lastError_));
     if (!ok && error) *error = lastError_;
@@ -451,12 +462,16 @@ bool TFDM::ReopenSwitches() {
     return ok;
 }
 
-bool TFDM::OpenDeviceRecords() {
-    if (!Connected()) {
-        lastError_ = kNotOpen;
-        return false;
-    }
-    return openListed({Q_pk, Q_PO, Q_bv}, true);
+bool TFDM::EnsureRead(const QList<Dataset*>& datasets) {
+    for (Dataset* ds : datasets)
+        if (!ds->EnsureRead()) {
+            if (!Connected())
+                lastError_ = kNotOpen;
+            else
+                failWith(ds);
+            return false;
+        }
+    return true;
 }
 
 bool TFDM::ReopenApartments() {
@@ -546,7 +561,7 @@ int TFDM::CountCallCodeInHouse(const QString& code, int houseId) {
                     "WHERE k.id_net=:id_net AND k.id_pod=p.id_pod AND p.id_dom=d.id_dom"
                     " AND NOT k.l_trub AND k.p_kvr=:code AND d.id_dom=:id_dom",
                     "k");
-    QKvv->SetParam("id_net", Q_Net->IsOpen() ? Q_Net->FieldByName("id_net").Value() : QVariant());
+    QKvv->SetParam("id_net", Q_Net->FieldByName("id_net").Value());
     QKvv->SetParam("code", code);
     QKvv->SetParam("id_dom", houseId);
     if (!QKvv->Open()) {
@@ -557,7 +572,7 @@ int TFDM::CountCallCodeInHouse(const QString& code, int houseId) {
 }
 
 int TFDM::objectKeyQuota() const {
-    return Q_Net->IsOpen() ? Q_Net->FieldByName("v_key").AsInt() : 0;
+    return Q_Net->FieldByName("v_key").AsInt();
 }
 
 namespace {
@@ -575,7 +590,7 @@ void postCounts(Dataset* owner, const char* quotaField, int quota, const char* c
 }
 
 bool hasCurrentRow(const Dataset* ds) {
-    return ds->IsOpen() && ds->RecNo() > 0;
+    return ds->RecNo() > 0;
 }
 
 }  // namespace
@@ -583,7 +598,7 @@ bool hasCurrentRow(const Dataset* ds) {
 // Keys of the current key-screen apartment: the quota follows the count,
 // never below it, and falls back to the object's default at most.
 void TFDM::QKeysCount() {
-    if (!QKeys->IsOpen() || !hasCurrentRow(QForKey)) return;
+    if (!hasCurrentRow(QForKey)) return;
     const int recNo = QKeys->RecNo();
     const int n = QKeys->RecordCount();
     if (n < 65535) {
@@ -612,18 +627,16 @@ void apartmentKeysCount(Dataset* apartment, int n, int objectQuota) {
 }  // namespace
 
 void TFDM::Q_keyAfterPost() {
-    if (!Q_key->IsOpen()) return;
     apartmentKeysCount(Q_Kvr, Q_key->RecordCount(), objectKeyQuota());
 }
 
 void TFDM::Q_key1AfterPost() {
-    if (!Q_key1->IsOpen()) return;
     apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), 65534), objectKeyQuota());
 }
 
 // Common keys of the current entrance.
 void TFDM::QOKeysCount() {
-    if (!QOKeys->IsOpen() || !hasCurrentRow(QPodKey)) return;
+    if (!hasCurrentRow(QPodKey)) return;
     const int n = QOKeys->RecordCount();
     if (n >= QPodKey->FieldByName("o_key").AsInt())
         postCounts(QPodKey, "o_key", n, "o_rky", n);

@@ -65,11 +65,10 @@ class TFDM : public QObject {
     bool ReopenSwitches();
     bool ReopenApartments();
     bool ReopenKeys();
-    // The object's device records (switches, console, call panels), opened
-    // where they are closed: whoever reads them for the whole object asks
-    // for them here, so that a closed list is never read as an empty one.
-    // False with LastError() when one does not open.
-    bool OpenDeviceRecords();
+    // Reads the datasets now, each as its first reader would. False with
+    // LastError() when one cannot be read: for a reader that must tell a
+    // failed read from a list without rows.
+    bool EnsureRead(const QList<Dataset*>& datasets);
     // Reopens the connection and the main datasets, each on its record.
     bool OpenAllTables(const ProgressFn& progress = {});
 
@@ -160,6 +159,7 @@ class TFDM : public QObject {
   private:
     Dataset* make(const char* name, const QString& connection = kConnectionName);
     void defineDatasets();
+    void readOnDemand();
     void wireKeyCounters();
     bool openDatabase(QString* error);
     bool openUpgradeDatasets(QString* error);

@@ -352,7 +352,7 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
     if (!options.apartments && !options.common) return result;
     // A panel that is not in the current object takes no keys.
     if (ident.idBv <= 0 || !HasRow(dm.Q_Net)) return result;
-    if (!dm.OpenDeviceRecords()) return notEntered(dm.LastError());
+    if (!dm.EnsureRead({dm.Q_bv})) return notEntered(dm.LastError());
     if (!dm.Q_bv->Locate(QStringLiteral("id_bv"), ident.idBv)) return result;
     const PanelKeyWalk walk = ReadPanelKeyWalk(dm);
     const ConfigKeyPlan plan =

@@ -29,7 +29,7 @@ KindColumns ColumnsOf(TFDM& dm, NetRecordKind kind) {
 }
 
 bool HasRows(const Dataset* ds) {
-    return ds && ds->IsOpen() && !ds->IsEmpty();
+    return ds && !ds->IsEmpty();
 }
 
 QVariant ValueAt(const Dataset* ds, int row, const char* field) {
@@ -51,10 +51,9 @@ NetRecordKind RecordKindOfAddress(int address, int sepDevice) {
     return NetRecordKind::None;
 }
 
-// The records are opened where they are closed: a closed list is not an
-// object without devices.
+// A list that cannot be read is not an object without devices.
 bool NetDeviceRecords::openRecords() {
-    if (dm_.OpenDeviceRecords()) return true;
+    if (dm_.EnsureRead({dm_.Q_pk, dm_.Q_PO, dm_.Q_bv})) return true;
     error_ = dm_.LastError();
     return false;
 }

@@ -20,7 +20,12 @@ struct RowReader {
 };
 
 bool HasRows(const Dataset* ds) {
-    return ds && ds->IsOpen() && !ds->IsEmpty();
+    return ds && !ds->IsEmpty();
+}
+
+// A list that cannot be read is not an object without devices.
+bool ReadDeviceRecords(TFDM& dm) {
+    return dm.EnsureRead({dm.Q_pk, dm.Q_PO, dm.Q_bv});
 }
 
 bool ObjectHasConsole(TFDM& dm) {
@@ -113,7 +118,7 @@ QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice, QString* erro
     QList<ConfiguredDevice> devices;
     // Records left in the detail datasets belong to no object then.
     if (!HasRows(dm.Q_Net)) return devices;
-    if (!dm.OpenDeviceRecords()) {
+    if (!ReadDeviceRecords(dm)) {
         if (error) *error = dm.LastError();
         return devices;
     }
@@ -125,7 +130,7 @@ QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice, QString* erro
 
 std::optional<ConfiguredDevice> ConfiguredDeviceAt(TFDM& dm, int address, int sepDevice) {
     QList<ConfiguredDevice> devices;
-    if (!HasRows(dm.Q_Net) || !dm.OpenDeviceRecords()) return std::nullopt;
+    if (!HasRows(dm.Q_Net) || !ReadDeviceRecords(dm)) return std::nullopt;
     if (address < sepDevice)
         AppendRecords(dm.Q_pk, "sn_pk", devices);
     else if (address == sepDevice)

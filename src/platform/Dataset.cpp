@@ -67,7 +67,7 @@ bool isIdentChar(QChar c) {
 
 QVariant Field::Value() const {
     if (index_ < 0 || !ds_) return QVariant();
-    ds_->readIfStale();
+    ds_->readIfPending();
     if (ds_->cur_ < 0) return QVariant();
     return ds_->rows_[ds_->cur_][index_];
 }
@@ -430,6 +430,7 @@ bool Dataset::runSelect() {
 
 bool Dataset::Open() {
     if (IsOpen()) return true;
+    openRefused_ = false;
     clearError();
     takeMasterValues();
     bool ok = prepareText() && runSelect();
@@ -456,10 +457,16 @@ bool Dataset::Open() {
 }
 
 void Dataset::Close() {
+    openRefused_ = false;
     if (!IsOpen()) return;
     if (state_ == DsState::Insert || state_ == DsState::Edit) Cancel();
     state_ = DsState::Inactive;
+    // Whoever is told of the close sees it closed, and does not open it
+    // again from inside the close (its connection may be closing too).
+    const bool wasSettling = settling_;
+    settling_ = true;
     showNoRows();
+    settling_ = wasSettling;
     rows_.squeeze();
 }
 
@@ -529,6 +536,12 @@ void Dataset::masterChanged() {
     if (!IsOpen()) return;
     // A pending edit is kept, as when the dataset itself moves.
     if ((state_ == DsState::Insert || state_ == DsState::Edit) && !Post()) Cancel();
+    // A master closed: rows of a detail that opens when read are unknown
+    // until the master is read again, and so are read with it.
+    if (opensWhenRead_ && master_ && !master_->IsOpen()) {
+        Close();
+        return;
+    }
     // No master row: every parameter is null and nothing can match.
     if (!master_ || !master_->IsOpen() || master_->RecNo() < 1) {
         showNoRows();
@@ -574,7 +587,7 @@ void Dataset::markStale() {
 // What the deferred reopen would have done: the master's current row (read
 // first when it is stale too), the rows, the first row, the details after it.
 bool Dataset::readStale() {
-    if (master_) master_->readIfStale();
+    if (master_) master_->readIfPending();
     if (!stale_) return IsOpen();  // the master's read read this one too
     stale_ = false;
     state_ = DsState::Inactive;
@@ -582,6 +595,30 @@ bool Dataset::readStale() {
     const bool ok = Open();
     EnableControls();
     return ok;
+}
+
+bool Dataset::EnsureRead() {
+    if (stale_) return readStale();
+    if (IsOpen()) return true;
+    return opensWhenRead_ && !openRefused_ && !settling_ && openOnRead();
+}
+
+// Opened as a reader finds it: on the master's current row, the master read
+// first; with controls disabled, so that the details follow once.
+bool Dataset::openOnRead() {
+    settling_ = true;
+    if (master_) master_->readIfPending();
+    DisableControls();
+    if (opener_)
+        opener_();
+    else
+        Open();
+    EnableControls();
+    settling_ = false;
+    // An opener reports its own failures; whatever it left closed stays so
+    // for readers until it is opened or closed again.
+    openRefused_ = !IsOpen();
+    return IsOpen();
 }
 
 Dataset::DeferredRefresh::DeferredRefresh(const QList<Dataset*>& datasets) {
@@ -603,7 +640,7 @@ bool Dataset::checkBrowse() {
 }
 
 void Dataset::SetRecNo(int n) {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return;
     bof_ = eof_ = rows_.isEmpty();
     if (rows_.isEmpty()) return;
@@ -611,7 +648,7 @@ void Dataset::SetRecNo(int n) {
 }
 
 void Dataset::First() {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return;
     bof_ = true;
     eof_ = rows_.isEmpty();
@@ -619,7 +656,7 @@ void Dataset::First() {
 }
 
 void Dataset::Last() {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return;
     eof_ = true;
     bof_ = rows_.isEmpty();
@@ -627,7 +664,7 @@ void Dataset::Last() {
 }
 
 void Dataset::Next() {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return;
     bof_ = false;
     if (cur_ + 1 < rows_.size()) {
@@ -639,7 +676,7 @@ void Dataset::Next() {
 }
 
 void Dataset::Prior() {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return;
     eof_ = false;
     if (cur_ > 0) {
@@ -651,12 +688,12 @@ void Dataset::Prior() {
 }
 
 bool Dataset::Locate(const QString& fields, const QVariantList& values, int options) {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return false;
     const QStringList names = fields.split(';', Qt::SkipEmptyParts);
     QVector<int> idx;
     for (const QString& n : names) {
-        const int i = FieldIndex(n.trimmed());
+        const int i = indexOf(n.trimmed());
         if (i < 0) {
             fail(QStringLiteral("Поле '%1' не найдено").arg(n.trimmed()));
             return false;
@@ -680,13 +717,15 @@ bool Dataset::Locate(const QString& fields, const QVariantList& values, int opti
 // ---------------------------------------------------------------- fields
 
 QStringList Dataset::FieldNames() const {
+    readIfPending();
     QStringList names;
     for (int i = 0; i < visibleFields_; ++i) names << fields_[i].name;
     return names;
 }
 
 int Dataset::FieldIndex(const QString& name) const {
-    return fieldIndex_.value(name.toLower(), -1);
+    readIfPending();
+    return indexOf(name);
 }
 
 Field Dataset::FieldByName(const QString& name) {
@@ -696,12 +735,13 @@ Field Dataset::FieldByName(const QString& name) {
 }
 
 Field Dataset::Fields(int index) {
+    readIfPending();
     if (index < 0 || index >= visibleFields_) return Field(this, -1, QString::number(index));
     return Field(this, index, fields_[index].name);
 }
 
 QVariant Dataset::Value(int row, int field) const {
-    readIfStale();
+    readIfPending();
     if (row < 0 || row >= rows_.size() || field < 0 || field >= visibleFields_) return QVariant();
     return rows_[row][field];
 }
@@ -713,7 +753,7 @@ bool Dataset::FieldWritable(int field) const {
 // ---------------------------------------------------------------- editing
 
 void Dataset::Edit() {
-    readIfStale();
+    readIfPending();
     if (state_ != DsState::Browse) return;
     if (rows_.isEmpty()) {
         Append();
@@ -726,7 +766,7 @@ void Dataset::Edit() {
 }
 
 void Dataset::setField(int index, const QVariant& value) {
-    readIfStale();
+    readIfPending();
     if (state_ == DsState::Browse) Edit();
     if ((state_ != DsState::Edit && state_ != DsState::Insert) || cur_ < 0) {
         fieldError_ = QStringLiteral("Набор данных %1 закрыт").arg(name_);
@@ -742,7 +782,7 @@ void Dataset::setField(int index, const QVariant& value) {
 }
 
 void Dataset::Append() {
-    readIfStale();
+    readIfPending();
     if (!IsOpen() || !checkBrowse()) return;
     rows_.append(QVector<QVariant>(fields_.size()));
     original_.clear();
@@ -762,8 +802,8 @@ void Dataset::fillLinkColumns() {
         if (masterFieldOf(master_, p.name) < 0) continue;
         QString column = linkOverrides_.value(p.name, p.linkColumn);
         if (column.isEmpty()) continue;
-        int f = FieldIndex(column);
-        if (f < 0 && column.contains('.')) f = FieldIndex(column.section('.', -1));
+        int f = indexOf(column);
+        if (f < 0 && column.contains('.')) f = indexOf(column.section('.', -1));
         if (f < 0 || p.value.isNull()) continue;
         rows_.last()[f] = p.value;
         changed_[f] = true;
@@ -928,7 +968,7 @@ bool Dataset::rereadRow(int targetIndex, const QVariant& rowid) {
 }
 
 bool Dataset::Delete() {
-    readIfStale();
+    readIfPending();
     if (state_ == DsState::Insert) {
         Cancel();
         return true;

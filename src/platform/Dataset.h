@@ -13,6 +13,11 @@
 // its master moves or reopens: it becomes stale, stays open, and reads its
 // rows on first use, standing on its first row as an eager reopen would.
 // Views see a stale dataset as empty and never read it themselves.
+//
+// A dataset that opens when read (SetOpensWhenRead) is never read closed as
+// an empty one: whatever reads it while it is closed (a count, a move, a
+// field, a locate, an edit) opens it first, on its master's current row,
+// opening the master first the same way. Grids read it when they show it.
 
 #include <QHash>
 #include <QList>
@@ -135,6 +140,22 @@ class Dataset : public QObject {
     // Open, with rows not read since its master moved (see DeferredRefresh).
     bool IsStale() const { return stale_; }
     bool Active() const { return IsOpen(); }
+    // Opens when first read while closed (see above). An open that fails is
+    // not tried again by readers until the next Open, Close or new text;
+    // the readers see no rows and LastError() says why.
+    void SetOpensWhenRead(bool on) { opensWhenRead_ = on; }
+    bool OpensWhenRead() const { return opensWhenRead_; }
+    // Opens the dataset in place of Open when it opens on being read: for a
+    // dataset whose text its owner writes out for the current row of another.
+    void SetOpener(std::function<bool()> opener) { opener_ = std::move(opener); }
+    // Rows that the next reader reads first: stale, or closed and opening when read.
+    bool RowsPending() const {
+        return stale_ || (state_ == DsState::Inactive && opensWhenRead_ && !openRefused_ &&
+                          !settling_);
+    }
+    // Reads them now, as the next reader would. False when the dataset stays
+    // closed; LastError() says why when an open failed.
+    bool EnsureRead();
     // Runs the text as a statement without a result set.
     bool ExecSql(int* rowsAffected = nullptr);
     // Why the last operation failed, as the operator reads it.
@@ -149,15 +170,15 @@ class Dataset : public QObject {
 
     // --- navigation -------------------------------------------------------
     int RecordCount() const {
-        readIfStale();
+        readIfPending();
         return int(rows_.size());
     }
     bool IsEmpty() const {
-        readIfStale();
+        readIfPending();
         return rows_.isEmpty();
     }
     int RecNo() const {
-        readIfStale();
+        readIfPending();
         return cur_ + 1;
     }
     // Positions on record n, clamped to the rows there are.
@@ -167,11 +188,11 @@ class Dataset : public QObject {
     void Next();
     void Prior();
     bool Eof() const {
-        readIfStale();
+        readIfPending();
         return eof_;
     }
     bool Bof() const {
-        readIfStale();
+        readIfPending();
         return bof_;
     }
     // fields: names separated by ';'. values: one per field.
@@ -181,7 +202,10 @@ class Dataset : public QObject {
     }
 
     // --- fields -----------------------------------------------------------
-    int FieldCount() const { return visibleFields_; }
+    int FieldCount() const {
+        readIfPending();
+        return visibleFields_;
+    }
     QStringList FieldNames() const;
     int FieldIndex(const QString& name) const;  // -1 when absent; case-insensitive
     // Moves whenever the fields are written out anew, so that a view may keep
@@ -269,10 +293,12 @@ class Dataset : public QObject {
     void refreshDetails();
     void masterChanged();
     void markStale();
-    void readIfStale() const {
-        if (stale_) const_cast<Dataset*>(this)->readStale();
+    void readIfPending() const {
+        if (RowsPending()) const_cast<Dataset*>(this)->EnsureRead();
     }
     bool readStale();
+    bool openOnRead();
+    int indexOf(const QString& name) const { return fieldIndex_.value(name.toLower(), -1); }
     void showNoRows();
     bool checkBrowse();
     void setField(int index, const QVariant& value);
@@ -323,6 +349,10 @@ class Dataset : public QObject {
     bool movedWhileDisabled_ = false;
     int deferring_ = 0;   // DeferredRefresh guards holding the dataset
     bool stale_ = false;  // open, rows to be read on first use
+    bool opensWhenRead_ = false;
+    bool settling_ = false;     // opening on read, or closing: readers see it as it is
+    bool openRefused_ = false;  // that open failed; readers see no rows
+    std::function<bool()> opener_;
 
     Hook afterPost_;
     Hook afterDelete_;

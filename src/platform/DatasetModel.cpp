@@ -36,10 +36,17 @@ void DatasetModel::ClearColumns() {
     endResetModel();
 }
 
+// A view asks while it paints or lays out: it never makes the dataset read
+// (see rowCount), so rows pending read show as the columns declared, without fields.
 const DatasetModel::Shown& DatasetModel::shown() const {
     const quint64 layout = ds_ ? ds_->Layout() : 0;
     if (shownValid_ && layout == shownLayout_) return shown_;
     shown_ = Shown();
+    if (ds_ && ds_->RowsPending()) {
+        shown_.columns = columns_;
+        shown_.fields.fill(-1, columns_.size());
+        return shown_;
+    }
     if (!columns_.isEmpty() || !ds_)
         shown_.columns = columns_;
     else
@@ -65,10 +72,11 @@ int DatasetModel::fieldOf(int column) const {
     return s.fields[column];
 }
 
-// A stale dataset shows no rows until something reads it: a view (often of a
-// screen not shown) never makes it read.
+// Rows pending read (stale, or closed until read) show as none: a view
+// (often of a screen not shown) never makes them read; a grid shown reads
+// them (DatasetGrid).
 int DatasetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !ds_ || ds_->IsStale() ? 0 : ds_->RecordCount();
+    return parent.isValid() || !ds_ || ds_->RowsPending() ? 0 : ds_->RecordCount();
 }
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
@@ -76,7 +84,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !ds_ || ds_->IsStale()) return QVariant();
+    if (!index.isValid() || !ds_ || ds_->RowsPending()) return QVariant();
     const int field = fieldOf(index.column());
     if (field < 0) return QVariant();
     const QVariant v = ds_->Value(index.row(), field);

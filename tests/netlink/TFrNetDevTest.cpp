@@ -223,7 +223,9 @@ TEST_F(NetDevicesScreen, ShowingTheScreenTakesTheObjectsIdentifierAndRefillsForA
     Start();
     EXPECT_EQ(frame->ListHdev->count(), 8);
     // While the link runs, a screen shown on no object empties the list.
-    dm.Q_Net->Close();
+    Exec("UPDATE k_net SET st_net='восстановление'", {});
+    ASSERT_TRUE(dm.Q_Net->Reopen());
+    ASSERT_TRUE(dm.Q_Net->IsEmpty());
     frame->ShowFrNetDev();
     EXPECT_EQ(frame->ListHdev->count(), 0);
 }

@@ -4,6 +4,7 @@
 #include "platform/DatasetModel.h"
 
 #include <QHeaderView>
+#include <QTimer>
 #include <algorithm>
 
 DatasetGrid::DatasetGrid(QWidget* parent) : QTableView(parent) {
@@ -35,17 +36,42 @@ void DatasetGrid::SetModel(DatasetModel* model) {
     if (!model_) return;
     datasetMoved_ = connect(model_->GetDataset(), &Dataset::CurrentChanged, this,
                             [this](int) { followDataset(); });
-    modelReset_ =
-        connect(model_, &QAbstractItemModel::modelReset, this, [this] { followDataset(); });
+    modelReset_ = connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        followDataset();
+        readShownRowsSoon();
+    });
     viewMoved_ = connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                          [this](const QModelIndex& current) { followView(current); });
     followDataset();
+    readShownRows();
+}
+
+void DatasetGrid::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    readShownRows();
+}
+
+void DatasetGrid::readShownRows() {
+    Dataset* ds = GetDataset();
+    if (ds && isVisible() && ds->RowsPending()) ds->EnsureRead();
+}
+
+// The view is told of a reset from inside the dataset's own change (a close,
+// a master's move): the read waits until that change is over.
+void DatasetGrid::readShownRowsSoon() {
+    Dataset* ds = GetDataset();
+    if (readQueued_ || !ds || !isVisible() || !ds->RowsPending()) return;
+    readQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        readQueued_ = false;
+        readShownRows();
+    });
 }
 
 void DatasetGrid::followDataset() {
     if (syncing_ || !model_) return;
     const Dataset* ds = model_->GetDataset();
-    const int row = ds && !ds->IsStale() ? ds->RecNo() - 1 : -1;
+    const int row = ds && !ds->RowsPending() ? ds->RecNo() - 1 : -1;
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
         const QModelIndex index = model_->index(row, qMax(0, currentIndex().column()));

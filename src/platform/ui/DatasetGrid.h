@@ -2,7 +2,9 @@
 // A grid over a dataset, in place of the data-aware grid: it shows a
 // DatasetModel, and its current row and the dataset's current record follow
 // each other, so moving in the grid moves the dataset (and its details) and a
-// dataset moved by code shows its row.
+// dataset moved by code shows its row. A grid on screen shows the rows of
+// its dataset: those pending read are read when it shows, or just after they
+// became pending while it is shown.
 
 #include <QTableView>
 
@@ -27,7 +29,12 @@ class DatasetGrid : public QTableView {
     // The operator moved to another row (click or keys), after the dataset followed.
     void RowChosen();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void readShownRows();
+    void readShownRowsSoon();
     void followDataset();
     void followView(const QModelIndex& current);
 
@@ -36,4 +43,5 @@ class DatasetGrid : public QTableView {
     QMetaObject::Connection modelReset_;
     QMetaObject::Connection viewMoved_;
     bool syncing_ = false;
+    bool readQueued_ = false;
 };
