@@ -1,6 +1,7 @@
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dataset.h"
 #include "platform/DatasetModel.h"
+#include "platform/ui/DatasetGrid.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace {
 
@@ -440,6 +443,132 @@ TEST_F(DeferredRefresh, APendingEditIsPostedBeforeTheRowsGoStale) {
     nextEntranceDeferred();
     EXPECT_EQ(DsState::Browse, kvr_.State());
     EXPECT_EQ(1, scalar("SELECT COUNT(*) FROM k_kvr WHERE n_kvr='11-правка'").toInt());
+}
+
+}  // namespace
+
+namespace {
+
+// The entrances and their apartments as the data module keeps them: closed
+// until read, then read on the master's row.
+class OpenWhenRead : public DatasetTest {
+  protected:
+    void SetUp() override {
+        DatasetTest::SetUp();
+        pods_.SetSelect({{"", "k_pod"}}, "WHERE id_net=:id_net ORDER BY id_pod");
+        pods_.SetParam("id_net", 1);
+        kvr_.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
+        kvr_.SetMaster(&pods_);
+        for (Dataset* ds : {&pods_, &kvr_}) ds->SetOpensWhenRead(true);
+    }
+    Dataset pods_{"Q_Pod", "dstest"};
+    Dataset kvr_{"Q_Kvp", "dstest"};
+};
+
+TEST_F(OpenWhenRead, EveryReaderOfAClosedDatasetFindsItsRowsOnTheMastersRow) {
+    EXPECT_FALSE(kvr_.IsOpen());
+    EXPECT_TRUE(kvr_.RowsPending());
+    EXPECT_EQ(3, kvr_.RecordCount());
+    EXPECT_TRUE(pods_.IsOpen());  // read first, for its row
+    EXPECT_EQ("11", kvr_.FieldByName("n_kvr").AsString());
+    pods_.Next();
+    EXPECT_EQ("21", kvr_.FieldByName("n_kvr").AsString());
+
+    // A move, a locate, a field, an edit: each reads a closed dataset first.
+    const QList<std::function<void()>> readers = {
+        [this] { kvr_.Last(); },
+        [this] { EXPECT_TRUE(kvr_.Locate("p_nom", 3)); },
+        [this] { EXPECT_TRUE(kvr_.HasField("n_kvr")); },
+        [this] { EXPECT_FALSE(kvr_.Eof()); },
+        [this] { kvr_.Edit(); },
+    };
+    for (const auto& read : readers) {
+        kvr_.Close();
+        read();
+        EXPECT_TRUE(kvr_.IsOpen());
+        EXPECT_EQ(3, kvr_.RecordCount());
+        kvr_.Cancel();
+    }
+
+    // Work datasets stay as their users leave them.
+    Dataset work("QRab", "dstest");
+    work.SetSelect({{"", "k_pod"}}, "");
+    EXPECT_FALSE(work.RowsPending());
+    EXPECT_EQ(0, work.RecordCount());
+    EXPECT_FALSE(work.IsOpen());
+}
+
+TEST_F(OpenWhenRead, ADetailClosesWithItsMasterAndIsReadAgainWithIt) {
+    pods_.SetRecNo(2);
+    EXPECT_EQ("21", kvr_.FieldByName("n_kvr").AsString());
+    pods_.Close();
+    EXPECT_FALSE(kvr_.IsOpen());
+    exec("UPDATE k_kvr SET n_kvr='11-новая' WHERE id_pod=1 AND p_nom=1");
+    EXPECT_EQ("11-новая", kvr_.FieldByName("n_kvr").AsString());
+    EXPECT_EQ(1, pods_.RecNo());
+}
+
+TEST_F(OpenWhenRead, AFailedOpenIsToldAndTriedAgainOnlyAfterAClose) {
+    exec("ALTER TABLE k_kvr RENAME TO k_kvr_away");
+    QSignalSpy resets(&kvr_, &Dataset::RowsReset);
+    EXPECT_EQ(0, kvr_.RecordCount());
+    EXPECT_FALSE(kvr_.EnsureRead());
+    EXPECT_TRUE(kvr_.Eof());
+    EXPECT_EQ("Таблица k_kvr не найдена", kvr_.LastError());
+    EXPECT_FALSE(kvr_.RowsPending());
+    EXPECT_EQ(1, resets.count());  // one try, however many readers
+
+    exec("ALTER TABLE k_kvr_away RENAME TO k_kvr");
+    EXPECT_EQ(0, kvr_.RecordCount());
+    kvr_.Close();
+    EXPECT_EQ(3, kvr_.RecordCount());
+    EXPECT_TRUE(kvr_.LastError().isEmpty());
+}
+
+TEST_F(OpenWhenRead, WhoeverIsToldOfACloseSeesItClosed) {
+    int seenRows = -1;
+    ASSERT_EQ(3, pods_.RecordCount());
+    QObject::connect(&pods_, &Dataset::RowsReset, [&] { seenRows = pods_.RecordCount(); });
+    pods_.Close();
+    EXPECT_EQ(0, seenRows);
+    EXPECT_FALSE(pods_.IsOpen());
+    EXPECT_FALSE(kvr_.IsOpen());
+    EXPECT_EQ(3, pods_.RecordCount());  // the next reader, after the close
+}
+
+TEST_F(OpenWhenRead, AnOpenerOpensADatasetWhoseTextItWritesOut) {
+    Dataset matrix("Q_Matr", "dstest");
+    matrix.SetOpensWhenRead(true);
+    int opened = 0;
+    matrix.SetOpener([&] {
+        ++opened;
+        matrix.SetSql("SELECT * FROM k_kvr WHERE id_pod=2");
+        return matrix.Open();
+    });
+    EXPECT_EQ(3, matrix.RecordCount());
+    EXPECT_EQ("21", matrix.FieldByName("n_kvr").AsString());
+    EXPECT_EQ(1, opened);
+}
+
+TEST_F(OpenWhenRead, AViewNeverReadsButAGridShownDoes) {
+    DatasetModel model(&kvr_);
+    EXPECT_EQ(0, model.rowCount());
+    EXPECT_FALSE(model.data(model.index(0, 0)).isValid());
+    EXPECT_FALSE(kvr_.IsOpen());
+
+    DatasetGrid grid;
+    grid.SetModel(&model);
+    EXPECT_FALSE(kvr_.IsOpen());  // not on screen yet
+    grid.show();
+    EXPECT_EQ(3, model.rowCount());
+    EXPECT_EQ("11", model.data(model.index(0, model.ColumnOf("n_kvr"))).toString());
+
+    // Closed under a grid on screen, it is read again once the close is over.
+    pods_.Close();
+    EXPECT_EQ(0, model.rowCount());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(3, model.rowCount());
+    EXPECT_EQ(0, grid.currentIndex().row());
 }
 
 }  // namespace

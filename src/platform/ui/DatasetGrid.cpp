@@ -57,10 +57,10 @@ void DatasetGrid::readShownRows() {
 }
 
 // The view is told of a reset from inside the dataset's own change (a close,
-// a master's move): the read waits until that change is over.
+// a master's move): whether rows are pending is known, and they are read,
+// once that change is over.
 void DatasetGrid::readShownRowsSoon() {
-    Dataset* ds = GetDataset();
-    if (readQueued_ || !ds || !isVisible() || !ds->RowsPending()) return;
+    if (readQueued_ || !GetDataset() || !isVisible()) return;
     readQueued_ = true;
     QTimer::singleShot(0, this, [this] {
         readQueued_ = false;
