@@ -431,6 +431,7 @@ bool Dataset::runSelect() {
 bool Dataset::Open() {
     if (IsOpen()) return true;
     openRefused_ = false;
+    fieldError_.clear();
     clearError();
     takeMasterValues();
     bool ok = prepareText() && runSelect();
@@ -838,6 +839,12 @@ bool Dataset::linkValuesChanged() const {
 }
 
 bool Dataset::Post() {
+    // A value written while the dataset was closed was stored nowhere.
+    if (state_ == DsState::Inactive && !fieldError_.isEmpty()) {
+        const QString why = fieldError_;
+        fieldError_.clear();
+        return fail(why);
+    }
     if (state_ != DsState::Edit && state_ != DsState::Insert) return true;
     clearError();
     if (!fieldError_.isEmpty()) return fail(fieldError_);

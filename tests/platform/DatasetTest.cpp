@@ -517,6 +517,10 @@ TEST_F(OpenWhenRead, AFailedOpenIsToldAndTriedAgainOnlyAfterAClose) {
     EXPECT_EQ("Таблица k_kvr не найдена", kvr_.LastError());
     EXPECT_FALSE(kvr_.RowsPending());
     EXPECT_EQ(1, resets.count());  // one try, however many readers
+    // A value written meanwhile is stored nowhere, and the post says so.
+    kvr_.FieldByName("n_kvr").SetValue("99");
+    EXPECT_FALSE(kvr_.Post());
+    EXPECT_EQ("Поле 'n_kvr' не найдено", kvr_.LastError());  // never read: no fields known
 
     exec("ALTER TABLE k_kvr_away RENAME TO k_kvr");
     EXPECT_EQ(0, kvr_.RecordCount());
