@@ -262,7 +262,6 @@ void TFMainVesk::MReOpenClick() {
         return;
     }
     // The matrix table reopens inside OpenAllTables.
-    if (shown(FrPiople1)) MainWindowData::OpenResidents();
 }
 
 void TFMainVesk::stopNetworkForExit() {

@@ -36,7 +36,7 @@ bool ShowFlags(const QString& type) {
 QList<int> ListedFlagNumbers() {
     QList<int> numbers;
     Dataset* ds = flags();
-    if (!ds || !ds->IsOpen()) return numbers;
+    if (!ds) return numbers;
     for (int row = 0; row < ds->RecordCount(); ++row)
         numbers << ds->Value(row, ds->FieldIndex(QStringLiteral("nomf"))).toInt();
     return numbers;
@@ -56,14 +56,15 @@ bool PostFlagRow(Dataset* ds, const QString& type, int number, const QString& na
 
 bool AppendFlag(const QString& type, int number, const QString& name) {
     Dataset* ds = flags();
-    if (!ds || !ds->IsOpen() || !MayAppendFlag(name, number, ListedFlagNumbers())) return false;
+    // A list that cannot be read takes no row: an append would come to nothing.
+    if (!ds || !ds->EnsureRead() || !MayAppendFlag(name, number, ListedFlagNumbers())) return false;
     ds->Append();
     return PostFlagRow(ds, type, number, name);
 }
 
 bool EditCurrentFlag(const QString& type, int number, const QString& name) {
     Dataset* ds = flags();
-    if (!ds || !ds->IsOpen() || ds->IsEmpty()) return false;
+    if (!ds || ds->IsEmpty()) return false;
     if (ds->FieldByName(QStringLiteral("nomf")).AsInt() != number) return false;
     ds->Edit();
     return PostFlagRow(ds, type, number, name);
@@ -71,14 +72,14 @@ bool EditCurrentFlag(const QString& type, int number, const QString& name) {
 
 bool DeleteCurrentFlag() {
     Dataset* ds = flags();
-    if (!ds || !ds->IsOpen() || ds->IsEmpty()) return false;
+    if (!ds || ds->IsEmpty()) return false;
     if (!MayDeleteFlag(ds->FieldByName(QStringLiteral("nomf")).AsInt())) return false;
     return ds->Delete();
 }
 
 bool SaveFlagCounts(int maskBvEnabled, int maskPoEnabled) {
     Dataset* global = FDM ? FDM->Global : nullptr;
-    if (!global || !(global->IsOpen() || global->Open()) || global->IsEmpty()) return false;
+    if (!global || global->IsEmpty()) return false;
     global->First();
     Field bv = global->FieldByName(QStringLiteral("MaskBvEnabled"));
     Field po = global->FieldByName(QStringLiteral("MaskPoEnabled"));

@@ -14,20 +14,8 @@ Dataset* objects() {
     return FDM ? FDM->Q_Net : nullptr;
 }
 
-// The object list and the global parameters are read right after the open.
-bool openIfClosed(Dataset* ds, QString* reason) {
-    if (ds->IsOpen() || ds->Open()) return true;
-    if (reason) *reason = ds->LastError();
-    qWarning("Dataset %s: %s", qPrintable(ds->Name()), qPrintable(ds->LastError()));
-    return false;
-}
-
-Dataset* opened(Dataset* ds) {
-    if (ds && !ds->IsOpen()) ds->Open();
-    return ds;
-}
 bool hasRows(Dataset* ds) {
-    return ds && opened(ds)->IsOpen() && !ds->IsEmpty();
+    return ds && !ds->IsEmpty();
 }
 }  // namespace
 
@@ -37,7 +25,10 @@ bool Connect(const QString& folder, QString* reason) {
         return false;
     }
     if (!FDM->Connect(folder + QLatin1String(AppPaths::kDbFileName), reason)) return false;
-    if (openIfClosed(FDM->Global, reason) && openIfClosed(FDM->Q_Net, reason)) return true;
+    // The global parameters and the object list are read right after the open:
+    // a database whose lists cannot be read is not taken.
+    if (FDM->EnsureRead({FDM->Global, FDM->Q_Net})) return true;
+    if (reason) *reason = FDM->LastError();
     FDM->Disconnect();
     return false;
 }
@@ -47,7 +38,7 @@ void Disconnect() {
 }
 
 bool IsOpen() {
-    return objects() && objects()->IsOpen();
+    return FDM && FDM->Connected();
 }
 
 bool ObjectListEmpty() {
@@ -77,7 +68,7 @@ int ObjectGateCount() {
 
 bool LoadGlobals(ArmGlobals& g) {
     Dataset* global = FDM ? FDM->Global : nullptr;
-    if (!global || !(global->IsOpen() || global->Open()) || global->IsEmpty()) return false;
+    if (!global || global->IsEmpty()) return false;
     global->First();
     auto number = [global](const char* name) {
         return global->FieldByName(QString::fromLatin1(name)).AsInt();
@@ -96,7 +87,7 @@ bool LoadGlobals(ArmGlobals& g) {
 
 int StoredMainWidth() {
     Dataset* global = FDM ? FDM->Global : nullptr;
-    if (!global || !global->IsOpen() || global->IsEmpty()) return 0;
+    if (!global || global->IsEmpty()) return 0;
     global->First();
     return global->FieldByName(QStringLiteral("WidthMain")).AsInt();
 }
@@ -106,10 +97,6 @@ bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString*
     const bool ok = FDM->OpenAllTables(progress);
     if (!ok && reason) *reason = FDM->LastError();
     return ok;
-}
-
-void OpenResidents() {
-    if (IsOpen() && !FDM->Q_Ppl->IsOpen()) FDM->Q_Ppl->Open();
 }
 
 ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents) {
@@ -157,7 +144,7 @@ void SelectObjectRecNo(int recNo) {
 
 int CurrentHouseEntrances() {
     if (!hasRows(FDM->Q_Dom)) return 0;
-    return opened(FDM->Q_DPd)->IsOpen() ? FDM->Q_DPd->RecordCount() : 0;
+    return FDM->Q_DPd->RecordCount();
 }
 
 int CurrentHousePlannedEntrances() {
@@ -204,7 +191,7 @@ int SwitchListRecNo() {
 }
 
 void RestoreSwitchListRecNo(int recNo) {
-    if (recNo > 0 && FDM && FDM->Q_MNpk->IsOpen()) FDM->Q_MNpk->SetRecNo(recNo);
+    if (recNo > 0 && FDM) FDM->Q_MNpk->SetRecNo(recNo);
 }
 
 }  // namespace MainWindowData

@@ -14,7 +14,7 @@ namespace MainWindowData {
 // fails without a reason; a file that is not a usable database fails with one.
 bool Connect(const QString& folder, QString* reason);
 void Disconnect();
-// A database is open: the object list Q_Net is open.
+// A database is open (its lists are read when first read).
 bool IsOpen();
 
 bool ObjectListEmpty();
@@ -37,11 +37,8 @@ int StoredMainWidth();
 // Reopens every dataset, stepping progress (value, maximum, visible).
 bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString* reason);
 
-// Opens the residents dataset Q_Ppl when it is closed.
-void OpenResidents();
-
-// What the screen checks read of the current object (opening the datasets
-// they need). withResidents also opens the residents dataset.
+// What the screen checks read of the current object. withResidents also
+// reads the residents list.
 ScreenRules::ObjectFacts ReadObjectFacts(bool withResidents = false);
 QString ObjectState();  // k_net.st_net
 bool HasSwitchRecords();

@@ -24,7 +24,7 @@ struct CurrentObject {
 };
 
 bool ReadCurrentObject(CurrentObject* out) {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) return false;
+    if (!FDM || FDM->Q_Net->IsEmpty()) return false;
     out->idNet = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
     out->vPod = FDM->Q_Net->FieldByName(QStringLiteral("v_pod")).AsInt();
     out->state = FDM->Q_Net->FieldByName(QStringLiteral("st_net")).AsString();

@@ -7,12 +7,12 @@
 namespace {
 
 qint64 CurrentSwitchId() {
-    if (!FDM || !FDM->Q_MNpk->IsOpen() || FDM->Q_MNpk->IsEmpty()) return 0;
+    if (!FDM || FDM->Q_MNpk->IsEmpty()) return 0;
     return FDM->Q_MNpk->FieldByName(QStringLiteral("k.id_pk")).AsLargeInt();
 }
 
 qint64 CurrentObjectId() {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) return 0;
+    if (!FDM || FDM->Q_Net->IsEmpty()) return 0;
     return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
 }
 

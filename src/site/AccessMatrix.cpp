@@ -216,7 +216,7 @@ bool writeEntry(QSqlDatabase db, qint64 idNet, const EntryPlan& plan, QString* e
 // ---- shared -------------------------------------------------------------------------
 
 std::optional<MatrixObject> CurrentMatrixObject() {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) return std::nullopt;
+    if (!FDM || FDM->Q_Net->IsEmpty()) return std::nullopt;
     Dataset* net = FDM->Q_Net;
     return MatrixObject{net->FieldByName(QStringLiteral("id_net")).AsLargeInt(),
                         net->FieldByName(QStringLiteral("st_net")).AsString(),
@@ -407,6 +407,7 @@ bool AccessMatrix::BtnRetryClick() {
 
 MatrixTotals AccessMatrix::ShowMatrixTotals() {
     Dataset* matrix = FDM ? FDM->Q_Matr : nullptr;
-    if (!matrix || !matrix->IsOpen()) return {};
+    // A matrix that cannot be read has no totals (its header rows would count below zero).
+    if (!matrix || !matrix->EnsureRead()) return {};
     return {matrix->FieldCount() - 3, matrix->RecordCount() - kMatrHeaderRows};
 }

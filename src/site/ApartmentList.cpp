@@ -570,7 +570,6 @@ void RefreshApartmentViews(qint64 idKvr) {
     FDM->ReopenSwitches();
     FDM->ReopenCallBlocks();
     FDM->ReopenKeys();
-    if (!list->IsOpen()) list->Open();
     if (idKvr == 0 || !list->Locate(QStringLiteral("id_kvr"), idKvr))
         if (recNo > 0) list->SetRecNo(recNo);
 }

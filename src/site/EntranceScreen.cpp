@@ -269,7 +269,7 @@ bool EntranceScreen::SetHotelNumbering(bool hotel) {
 }
 
 bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const QString& text) {
-    if (!FDM || !FDM->Q_DPd->IsOpen()) return false;
+    if (!FDM) return false;
     QVariant value;
     if (field == QStringLiteral("nm_pod")) {
         value = text.left(EntranceLimits::kEntranceName);
@@ -288,7 +288,7 @@ bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const 
 }
 
 bool EntranceScreen::SetHouseName(qint64 idDom, const QString& name) {
-    if (!FDM || !FDM->Q_Dom->IsOpen()) return false;
+    if (!FDM) return false;
     return setField(FDM->Q_Dom, QStringLiteral("id_dom"), idDom, QStringLiteral("house"),
                     name.left(EntranceLimits::kHouseName), QStringLiteral("Дом не изменен."));
 }

@@ -25,8 +25,10 @@ Dataset* matrix() {
     return FDM ? FDM->Q_Matr : nullptr;
 }
 
-bool matrixOpen() {
-    return matrix() && matrix()->IsOpen();
+// The object's matrix, read (through its opener when it is closed); false
+// when there is none to read, which is not a matrix without rows.
+bool matrixRead() {
+    return matrix() && matrix()->EnsureRead();
 }
 
 QString value(int row, const QString& field) {
@@ -39,7 +41,7 @@ QString rowName(int row) {
 }
 
 bool validRow(int row) {
-    return matrixOpen() && row >= 0 && row < matrix()->RecordCount();
+    return matrixRead() && row >= 0 && row < matrix()->RecordCount();
 }
 
 void tooManyPanels() {
@@ -221,7 +223,7 @@ int MatrixEditor::SwitchColumnOf(const QString& field) {
 }
 
 int MatrixEditor::PanelTotal() {
-    return matrixOpen() ? matrix()->RecordCount() - kMatrHeaderRows : 0;
+    return matrixRead() ? matrix()->RecordCount() - kMatrHeaderRows : 0;
 }
 
 // ---- cells ------------------------------------------------------------------------
@@ -374,7 +376,7 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
 
 std::optional<int> MatrixEditor::FindFreePanelNumber() {
     secret_ = 0;
-    if (!matrixOpen()) return std::nullopt;
+    if (!matrixRead()) return std::nullopt;
     const std::optional<int> n =
         MatrixRules::FindFreePanelNumber(panelNumbers(), Globals().MaxDevice);
     if (!n) {
@@ -420,7 +422,7 @@ int MatrixEditor::AddGates(int count) {
     int added = 0;
     for (int i = 0; i < count; ++i) {
         const std::optional<MatrixObject> obj = CurrentMatrixObject();
-        if (!obj || !matrixOpen()) break;
+        if (!obj || !matrixRead()) break;
         const std::optional<int> number = FindFreePanelNumber();
         if (!number) break;
         QSqlDatabase db = FDM->ConnectionDB();
@@ -436,7 +438,7 @@ int MatrixEditor::AddGates(int count) {
 
 bool MatrixEditor::RenumberCallBlocks(int start) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
-    if (!obj || !matrixOpen()) return false;
+    if (!obj || !matrixRead()) return false;
     QSqlDatabase db = FDM->ConnectionDB();
     const QString table = MatrTableName(obj->idNet);
     auto work = [&](QString* error) {
@@ -458,7 +460,7 @@ bool MatrixEditor::RenumberCallBlocks(int start) {
 
 bool MatrixEditor::RenumberSwitches(int start) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
-    if (!obj || !matrixOpen()) return false;
+    if (!obj || !matrixRead()) return false;
     int row = -1;
     for (int r = 0; r < matrix()->RecordCount() && row < 0; ++r)
         if (HeaderRowOf(rowName(r)) == 4) row = r;
@@ -488,7 +490,7 @@ bool MatrixEditor::RenumberSwitches(int start) {
 // ---- checks and save ---------------------------------------------------------------------
 
 NumberCheck MatrixEditor::CheckCallBlockNumbers() const {
-    if (!matrixOpen()) return {};
+    if (!matrixRead()) return {};
     QList<MatrixRowNumbers> rows;
     for (int r = 0; r < matrix()->RecordCount(); ++r) rows.append({rowName(r), value(r, kSysN)});
     return MatrixRules::CheckCallBlockNumbers(rows, Globals().MaxDevice);
@@ -504,7 +506,7 @@ NumberCheck MatrixEditor::CheckSwitchNumbers() const {
 }
 
 bool MatrixEditor::SaveMatrix() {
-    if (!matrixOpen()) return false;
+    if (!matrixRead()) return false;
     NumberCheck check = CheckCallBlockNumbers();
     if (check.result == '2') {
         Dialogs::Message(MatrixTexts::kError, MatrixTexts::kPanelNumberRepeated, DlgButtons::Ok,
@@ -522,6 +524,7 @@ bool MatrixEditor::SaveMatrix() {
     if (check.result != '0') return false;
     AccessMatrix access;
     const bool saved = access.BtnSaveClick() && access.VvodObjClick();
-    if (matrixOpen()) matrix()->First();
+    // A matrix closed by the save opens on its first row anyway.
+    if (matrix()->IsOpen()) matrix()->First();
     return saved;
 }

@@ -56,7 +56,7 @@ bool runAllOrNothing(QSqlDatabase db, const QStringList& statements, qint64 idNe
 }
 
 bool hasCurrentObject(TFDM& dm) {
-    return dm.Q_Net->IsOpen() && !dm.Q_Net->IsEmpty() && dm.Q_Net->RecNo() > 0;
+    return !dm.Q_Net->IsEmpty() && dm.Q_Net->RecNo() > 0;
 }
 
 qint64 currentObjectId(TFDM& dm) {

@@ -40,17 +40,13 @@ QSqlDatabase database() {
 }
 
 // The object list read again, on the object idNet; its detail datasets
-// (houses, entrances, switches, keys, ...) follow it. The houses grid shows
-// Q_Dom, which is opened when nobody has opened it yet.
+// (houses, entrances, switches, keys, ...) follow it. A list not read yet
+// reads fresh rows on first use anyway.
 void showObject(qint64 idNet) {
     Dataset* net = objects();
     if (!net) return;
-    if (net->IsOpen())
-        net->Reopen();
-    else
-        net->Open();
+    if (net->IsOpen()) net->Reopen();
     if (!net->Locate(QStringLiteral("id_net"), idNet)) net->First();
-    if (!FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Open();
 }
 
 bool countOf(QSqlQuery& q, const QString& table, const QString& key, qint64 id, int* out,
@@ -420,8 +416,7 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, int wanted, bool removeExtra,
 
 bool ObjectScreen::setHouseField(qint64 idDom, const QString& field, const QVariant& value) {
     Dataset* houses = FDM ? FDM->Q_Dom : nullptr;
-    if (!houses || !(houses->IsOpen() || houses->Open())) return false;
-    if (!houses->Locate(QStringLiteral("id_dom"), idDom)) return false;
+    if (!houses || !houses->Locate(QStringLiteral("id_dom"), idDom)) return false;
     houses->FieldByName(field).SetValue(value);
     if (houses->Post()) return true;
     SiteData::ShowFailure(QStringLiteral("Дом не изменен."), houses->LastError());

@@ -7,7 +7,7 @@
 namespace SiteData {
 
 bool HasCurrentRow(const Dataset* ds) {
-    return ds && ds->IsOpen() && ds->RecNo() > 0;
+    return ds && ds->RecNo() > 0;
 }
 
 qint64 CurrentObjectId() {
@@ -64,8 +64,10 @@ void ReopenOnSameRow(Dataset* ds, const QString& keyField) {
 }
 
 namespace {
+// The place kept across the reopen: a list not read yet is read with the
+// object, and reading it here first would read it twice.
 QVariant currentValue(Dataset* ds, const QString& field) {
-    return HasCurrentRow(ds) ? ds->FieldByName(field).Value() : QVariant();
+    return ds->IsOpen() && HasCurrentRow(ds) ? ds->FieldByName(field).Value() : QVariant();
 }
 }  // namespace
 
@@ -76,8 +78,8 @@ void ReopenObjectKeepingPlace() {
     const QVariant house = currentValue(FDM->Q_Dom, domKey);
     const QVariant entrance = currentValue(FDM->Q_DPd, podKey);
     ReopenOnSameRow(FDM->Q_Net, QStringLiteral("id_net"));
-    if (!house.isNull() && FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Locate(domKey, house);
-    if (!entrance.isNull() && FDM->Q_DPd->IsOpen()) FDM->Q_DPd->Locate(podKey, entrance);
+    if (!house.isNull()) FDM->Q_Dom->Locate(domKey, house);
+    if (!entrance.isNull()) FDM->Q_DPd->Locate(podKey, entrance);
 }
 
 }  // namespace SiteData

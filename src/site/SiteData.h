@@ -16,7 +16,7 @@ namespace SiteData {
 
 // id_net of the current object of the object list, 0 without one.
 qint64 CurrentObjectId();
-// The current row of the dataset, when it is open and has one.
+// The dataset has a current row (one that opens when read is read first).
 bool HasCurrentRow(const Dataset* ds);
 
 // One value of a single-row select; an empty result gives a null value.

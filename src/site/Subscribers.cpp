@@ -112,14 +112,19 @@ QList<bool> SubscriberList::SetFilter(const SubscriberFilterTexts& texts) {
         if (prefix.isEmpty()) continue;
         // A case-insensitive prefix, letter by letter, so that Cyrillic
         // letters match either case; the text is bound, never part of the SQL.
+        // Letters are characters, as substr counts them: a character outside
+        // the Basic Multilingual Plane is one letter, not two halves.
         Clause clause;
         QStringList letters;
-        for (int i = 0; i < prefix.size(); ++i) {
+        const QList<uint> characters = prefix.toUcs4();
+        for (int i = 0; i < characters.size(); ++i) {
             const QString column = QString::fromLatin1(kColumns[f]);
             const QString at = QStringLiteral("substr(%1,%2,1)").arg(column).arg(i + 1);
             const QString name = QStringLiteral("flt%1_%2").arg(f).arg(i);
-            const QString lower = prefix.mid(i, 1).toLower();
-            const QString upper = prefix.mid(i, 1).toUpper();
+            const char32_t character = characters[i];
+            const QString letter = QString::fromUcs4(&character, 1);
+            const QString lower = letter.toLower();
+            const QString upper = letter.toUpper();
             clause.params.append({name + QStringLiteral("a"), lower});
             if (lower == upper) {
                 letters << at + QStringLiteral("=:") + name + QStringLiteral("a");

@@ -1,6 +1,7 @@
 #include "foundation/DbSchema.h"
 #include "foundation/GlobalParams.h"
 #include "foundation/MainWindowData.h"
+#include "foundation/MatrTable.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 #include "support/QtPrinters.h"
@@ -294,6 +295,46 @@ TEST_F(TFDMTest, EveryNamedDatasetOpensWithTheFieldsOthersRead) {
         " ('K3', 4, 10), ('K4', 2, -2)");
     ASSERT_TRUE(dm_->Q_JKey->Reopen());
     EXPECT_EQ(dm_->Q_JKey->RecordCount(), 2);
+}
+
+// Lists left closed on an open database are read by whatever asks about them.
+// A reopen of every list that stopped at the first one, its table away for
+// the moment (as compaction's reopen may stop), leaves them all closed, the
+// object list too; a new open leaves the houses closed.
+TEST_F(TFDMTest, ListsLeftClosedAreReadByWhateverAsksAboutThem) {
+    Exec("UPDATE t_global SET WidthMain=1111");
+    Exec("ALTER TABLE t_global RENAME TO t_global_away");
+    ASSERT_FALSE(dm_->OpenAllTables());
+    Exec("ALTER TABLE t_global_away RENAME TO t_global");
+    for (const Dataset* ds : {dm_->Q_Net, dm_->Global, dm_->Q_Flg, dm_->Q_Matr})
+        ASSERT_FALSE(ds->IsOpen()) << ds->Name().toStdString();
+
+    EXPECT_TRUE(MainWindowData::IsOpen());
+    EXPECT_TRUE(OpenMatrTable()) << MatrTableError().toStdString();
+    EXPECT_EQ(2, MainWindowData::ObjectCount());
+    EXPECT_EQ(2, MainWindowData::CurrentObjectId());  // the newest comes first
+    EXPECT_EQ(1111, MainWindowData::StoredMainWidth());
+    EXPECT_EQ(3, GlobalParams::ListedFlagNumbers().size());
+    EXPECT_TRUE(GlobalParams::AppendFlag(GlobalParams::kCallPanelFlags, 9, "Флаг"));
+    EXPECT_EQ(1, Scalar("SELECT COUNT(*) FROM t_fl WHERE nomf=9").toInt());
+
+    QString error;
+    ASSERT_TRUE(dm_->Connect(tdb_.dbPath(), &error)) << error.toStdString();
+    ASSERT_FALSE(dm_->Q_Dom->IsOpen());
+    MainWindowData::LocateObjectOrFirst(1);
+    EXPECT_TRUE(MainWindowData::ReadObjectFacts().hasHouses);
+    EXPECT_EQ(2, MainWindowData::CurrentHouseEntrances());
+
+    // Without a database nothing is there to read, and no list claims rows.
+    dm_->Disconnect();
+    EXPECT_FALSE(MainWindowData::IsOpen());
+    EXPECT_TRUE(MainWindowData::ObjectListEmpty());
+    EXPECT_EQ(0, MainWindowData::ObjectCount());
+    EXPECT_EQ(0, MainWindowData::StoredMainWidth());
+    EXPECT_FALSE(OpenMatrTable());
+    EXPECT_TRUE(GlobalParams::ListedFlagNumbers().isEmpty());
+    EXPECT_FALSE(GlobalParams::AppendFlag(GlobalParams::kCallPanelFlags, 10, "Флаг"));
+    EXPECT_FALSE(GlobalParams::SaveFlagCounts(3, 3));
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The entrance screen, the repeated call code dialog and the apartment screen
-// in the main window, driven through their controls, and pictures of them.
+// in the main window, driven through their controls, and pictures of them;
+// the screens of the object's rows after the database is opened anew.
 #include "SiteWindow.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ApartmentList.h"
 #include "site/EntranceScreen.h"
 #include "site/ui/TFRedVV.h"
 #include "site/ui/TFrKvr.h"
+#include "site/ui/TFrPiople.h"
 #include "site/ui/TFrPod.h"
 #include "site/ui/TRecordGrid.h"
 #include "support/ScreenShots.h"
@@ -24,6 +26,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace EntranceTexts;
 
@@ -398,4 +401,38 @@ TEST_F(EntranceWindow, ManualApartmentsAreInsertedAndDeletedFromTheScreen) {
     EXPECT_EQ(QColor(Qt::red), f->DBTextNPod->palette().color(QPalette::WindowText));
     f->PM_Double->trigger();
     EXPECT_NE(QColor(Qt::red), f->DBTextNPod->palette().color(QPalette::WindowText));
+}
+
+// "БД" choosing the folder in use opens the database anew, the houses,
+// entrances and apartments left closed: each screen shows them as it did.
+TEST_F(EntranceWindow, AfterTheDatabaseFolderIsChosenAgainTheScreensShowTheObjectsRows) {
+    BuildReference({}, ReferenceStep::Apartments);
+    OpenWindowOn(1);
+    QString folder = db_.dbDir();
+    if (folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+    dialogs_.ExpectPicker(QStringLiteral("Выберите папку с БД"), folder);
+    window_->BitSelect->click();
+    dialogs_.VerifyDone();
+    for (const Dataset* ds : {dm_.Q_Dom, dm_.Q_DPd, dm_.Q_Kvp, dm_.Q_Ppl})
+        ASSERT_FALSE(ds->IsOpen()) << ds->Name().toStdString();
+
+    window_->ShowScreen(3);
+    auto* entrances = qobject_cast<TFrPod*>(window_->FrPod1);
+    ASSERT_TRUE(entrances);
+    EXPECT_EQ(2, entrances->CGridD->RowCount());
+    EXPECT_EQ(2, entrances->CGridP->RowCount());
+    EXPECT_EQ(0, entrances->CGridP->CurrentRow());
+
+    window_->ShowScreen(6);
+    auto* apartments = qobject_cast<TFrKvr*>(window_->FrKvr1);
+    ASSERT_TRUE(apartments);
+    EXPECT_EQ(41, apartments->DBGrid1->model()->rowCount());
+    EXPECT_EQ(QStringLiteral("1"), apartments->DBTextNPod->text());
+
+    window_->ShowScreen(14);
+    auto* residents = qobject_cast<TFrPiople*>(window_->FrPiople1);
+    ASSERT_TRUE(residents);
+    EXPECT_EQ(dm_.Q_Ppl->RecordCount(), residents->DBGrid1->model()->rowCount());
+    EXPECT_GT(residents->DBGrid1->model()->rowCount(), 100);
+    EXPECT_TRUE(residents->BtnDown->isEnabled());
 }

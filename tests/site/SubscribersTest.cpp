@@ -86,6 +86,21 @@ TEST_F(SubscriberListDb, APrefixMatchesEitherCaseAndItsSignsLiterally) {
     EXPECT_EQ(QStringList({"иволгин"}), Listed());
 }
 
+// A character outside the Basic Multilingual Plane is one letter of the
+// prefix, as it is one character of the name.
+TEST_F(SubscriberListDb, ANameWithACharacterBeyondTheBasicPlaneIsFoundByItsOwnText) {
+    const QStringList surnames = {"𝔸льфин", "𝔸𝔹ов", "𐐀ндрей"};
+    for (int i = 0; i < surnames.size(); ++i)
+        Sql("UPDATE k_kvr SET Fam=? WHERE id_pod=? AND p_nom=?", {surnames[i], pods_[1], i + 1});
+    EXPECT_EQ(QStringList({"𝔸льфин", "𝔸𝔹ов"}), Filtered(QStringLiteral("𝔸")));
+    EXPECT_EQ(QStringList({"𝔸льфин"}), Filtered(QStringLiteral("𝔸льфин")));
+    EXPECT_EQ(QStringList({"𝔸льфин"}), Filtered(QStringLiteral("𝔸ЛЬ")));
+    EXPECT_EQ(QStringList({"𝔸𝔹ов"}), Filtered(QStringLiteral("𝔸𝔹")));
+    EXPECT_EQ(QStringList(), Filtered(QStringLiteral("𝔸𝔸")));
+    // Either case of a letter there: Deseret capital and small long I.
+    EXPECT_EQ(QStringList({"𐐀ндрей"}), Filtered(QStringLiteral("𐐨Н")));
+}
+
 TEST_F(SubscriberListDb, ATitleClickedThreeTimesSortsUpThenDownThenNot) {
     list_.CycleSort(QStringLiteral("Fam"));
     EXPECT_EQ(QStringList{"Fam"}, list_.SortItems());

@@ -170,7 +170,6 @@ void TFGlVal::showEvent(QShowEvent* event) {
 void TFGlVal::FormActivate() {
     if (!FDM) return;
     Dataset* global = FDM->Global;
-    if (!global->IsOpen()) global->Open();
     if (!globalModel_) {
         globalModel_ = new DatasetModel(global, this);
         GlobalGrid->setModel(globalModel_);
@@ -184,7 +183,6 @@ void TFGlVal::FormActivate() {
         connect(FlagGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &TFGlVal::followGridRow);
     }
-    if (!FDM->Q_Flg->IsOpen()) FDM->Q_Flg->Open();
     if (global->IsEmpty()) return;
     global->First();
     for (auto it = spins_.cbegin(); it != spins_.cend(); ++it)
@@ -247,7 +245,7 @@ void TFGlVal::ButAppClick() {
 }
 
 void TFGlVal::ButEditClick() {
-    if (!FDM || !FDM->Q_Flg->IsOpen() || FDM->Q_Flg->IsEmpty() || FDM->Q_Flg->Eof()) return;
+    if (!FDM || FDM->Q_Flg->IsEmpty() || FDM->Q_Flg->Eof()) return;
     mode_ = FlagMode::Edit;
     NumbFl->setValue(FDM->Q_Flg->FieldByName(QStringLiteral("nomf")).AsInt());
     NameFl->setText(FDM->Q_Flg->FieldByName(QStringLiteral("namf")).AsString());
@@ -263,7 +261,7 @@ void TFGlVal::ButYesClick() {
 }
 
 void TFGlVal::ButDelClick() {
-    if (!FDM || !FDM->Q_Flg->IsOpen() || FDM->Q_Flg->IsEmpty()) return;
+    if (!FDM || FDM->Q_Flg->IsEmpty()) return;
     if (Dialogs::Message(QStringLiteral("Внимание!!!"), QStringLiteral("Удалить флаг?"),
                          DlgButtons::YesNo, DlgIcon::Warning) == DlgAnswer::Yes)
         GlobalParams::DeleteCurrentFlag();

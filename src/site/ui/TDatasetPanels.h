@@ -3,6 +3,10 @@
 // design's control grids. It follows the dataset: the panels are made again
 // when its rows are replaced, added or removed, and a changed row shows its
 // values again. What a panel holds is the deriving grid's.
+//
+// Panels are made for rows read only. Rows pending read (a dataset that opens
+// when read, closed) are read when the panels show, or just after they became
+// pending while the panels are shown, as a grid does.
 
 #include <QPointer>
 #include <QScrollArea>
@@ -23,6 +27,10 @@ class TDatasetPanels : public QScrollArea {
 
   protected:
     Dataset* dataset() const { return ds_; }
+    // The dataset when its rows are read, else nullptr: making panels never
+    // reads it.
+    const Dataset* readDataset() const;
+    void showEvent(QShowEvent* event) override;
     // Makes the panels again for the dataset's rows.
     virtual void rebuild() = 0;
     // Shows the stored values of one panel row.
@@ -34,7 +42,11 @@ class TDatasetPanels : public QScrollArea {
     QVBoxLayout* rowsLayout_ = nullptr;
 
   private:
+    void readShownRows();
+    void readShownRowsSoon();
+
     QPointer<Dataset> ds_;
+    bool readQueued_ = false;
     int rowHeight_;
     int visibleRows_ = 1;
 };

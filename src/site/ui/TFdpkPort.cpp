@@ -151,7 +151,7 @@ bool TFdpkPort::run() {
         DlgAnswer::Yes)
         return false;
     if (!FDM || SiteData::CurrentObjectId() == 0) return true;
-    const int switches = FDM->Q_pk->IsOpen() ? FDM->Q_pk->RecordCount() : 0;
+    const int switches = FDM->Q_pk->RecordCount();
     const auto gauge = ProgressGauge();
     TerminalRunResult result;
     {

@@ -429,7 +429,6 @@ ApartmentValues TFkvEdit::ControlValues() const {
 void TFkvEdit::ShowApartment() {
     if (!FDM) return;
     attachGrid();
-    if (!FDM->Q_KvN->IsOpen()) FDM->Q_KvN->Open();
     showHeader();
     setMoveButtons();
     const ApartmentEditorContext ctx = CurrentSwitchContext();
@@ -470,7 +469,6 @@ void TFkvEdit::refreshAfterWrite(qint64 idKvr, bool keys, bool rows) {
     if (FDM->Q_PO->IsOpen()) FDM->Q_PO->Reopen();
     if (keys) FDM->ReopenKeys();
     if (idPk != 0) FDM->Q_MNpk->Locate(QStringLiteral("k.id_pk"), idPk);
-    if (!FDM->Q_KvN->IsOpen()) FDM->Q_KvN->Open();
     if (idKvr == 0 || !FDM->Q_KvN->Locate(QStringLiteral("id_kvr"), idKvr))
         FDM->Q_KvN->SetRecNo(recNo);
 }

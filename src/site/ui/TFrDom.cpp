@@ -42,7 +42,7 @@ W* named(W* widget, const char* name) {
 
 // t_global.KolTractPK as the data module has it, else the program's value.
 int tractsPerSwitch() {
-    if (FDM && FDM->Global->IsOpen() && !FDM->Global->IsEmpty())
+    if (FDM && !FDM->Global->IsEmpty())
         if (const int n = FDM->Global->FieldByName(QStringLiteral("KolTractPK")).AsInt(); n > 0)
             return n;
     return Globals().KolTractPK;

@@ -289,8 +289,6 @@ void TFrKvr::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     attachList();
     if (!FDM) return;
-    for (Dataset* ds : {FDM->Q_Dom, FDM->Q_DPd, FDM->Q_Kvp})
-        if (!ds->IsOpen()) ds->Open();
     setEntranceButtons();
     RefreshEntrance();
 }
@@ -352,7 +350,7 @@ void TFrKvr::showHeader() {
 // The switch list stands on the switch of the entrance shown.
 void TFrKvr::followSwitchList() {
     const qint64 idPod = currentEntrance();
-    if (idPod != 0 && FDM->Q_MNpk->IsOpen()) FDM->Q_MNpk->Locate(QStringLiteral("p.id_pod"), idPod);
+    if (idPod != 0) FDM->Q_MNpk->Locate(QStringLiteral("p.id_pod"), idPod);
 }
 
 void TFrKvr::setEntranceButtons() {
@@ -418,7 +416,7 @@ void TFrKvr::Ch_lvClick() {
 }
 
 void TFrKvr::showRow(int row) {
-    if (FDM && FDM->Q_Kvp->IsOpen() && row >= 0) FDM->Q_Kvp->SetRecNo(row + 1);
+    if (FDM && row >= 0) FDM->Q_Kvp->SetRecNo(row + 1);
 }
 
 void TFrKvr::numberFrom(int cursor, bool all) {

@@ -262,7 +262,7 @@ void TFrMatr::attachObjectList() {
 void TFrMatr::selectCurrentObject() {
     if (!FDM || !objectModel_) return;
     const QScopedValueRollback<bool> guard(followingList_, true);
-    const int row = FDM->Q_Net->IsOpen() ? FDM->Q_Net->RecNo() - 1 : -1;
+    const int row = FDM->Q_Net->RecNo() - 1;
     if (row >= 0 && row < objectModel_->rowCount())
         DBGrid1->selectRow(row);
     else
@@ -271,7 +271,7 @@ void TFrMatr::selectCurrentObject() {
 
 // The operator moved in the list (mouse or keys): that object becomes current.
 void TFrMatr::followListRow() {
-    if (followingList_ || !FDM || !FDM->Q_Net->IsOpen()) return;
+    if (followingList_ || !FDM) return;
     const int row = DBGrid1->currentIndex().row();
     if (row < 0 || FDM->Q_Net->RecNo() == row + 1) return;
     FDM->Q_Net->SetRecNo(row + 1);
@@ -295,12 +295,14 @@ void TFrMatr::setNewObjectEntry(bool on) {
 void TFrMatr::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     attachObjectList();
-    if (!FDM || !FDM->Q_Net->IsOpen()) return;
-    const QVariant current = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).Value();
-    FDM->Q_Net->Reopen();
-    if (!current.isNull()) FDM->Q_Net->Locate(QStringLiteral("id_net"), current);
-    // The houses grid shows the current object's houses.
-    if (!FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Open();
+    if (!FDM) return;
+    // The list read again, on its object; one not read yet reads fresh rows
+    // on first use anyway.
+    if (FDM->Q_Net->IsOpen()) {
+        const QVariant current = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).Value();
+        FDM->Q_Net->Reopen();
+        if (!current.isNull()) FDM->Q_Net->Locate(QStringLiteral("id_net"), current);
+    }
     selectCurrentObject();
 }
 
@@ -429,7 +431,7 @@ void TFrMatr::FrMatr1BNewClick() {
 }
 
 void TFrMatr::FrMatr1BEditClick() {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) {
+    if (!FDM || FDM->Q_Net->IsEmpty()) {
         FrMatr1BNewClick();
         return;
     }

@@ -250,7 +250,10 @@ void TFrPiople::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     if (!FDM) return;
     attachGrid();
-    if (!FDM->Q_Ppl->IsOpen()) RequerySubscribers(0);
+    // The list as it stands (any selection in force kept), read for the
+    // screen; one that cannot be read is said so.
+    if (!FDM->Q_Ppl->EnsureRead()) showListFailure();
+    setMoveButtons();
     UpdateEditState();
     ShowSubscriber();
 }
@@ -261,7 +264,7 @@ qint64 TFrPiople::currentRow() const {
 }
 
 bool TFrPiople::listEmpty() const {
-    return !FDM || !FDM->Q_Ppl->IsOpen() || FDM->Q_Ppl->IsEmpty();
+    return !FDM || FDM->Q_Ppl->IsEmpty();
 }
 
 bool TFrPiople::objectHasConsole() const {
@@ -271,10 +274,12 @@ bool TFrPiople::objectHasConsole() const {
 
 void TFrPiople::RequerySubscribers(qint64 keepIdKvr) {
     if (!FDM) return;
-    if (!list_.Requery(FDM->Q_Ppl, keepIdKvr))
-        SiteData::ShowFailure(QStringLiteral("Список абонентов не открыт."),
-                              FDM->Q_Ppl->LastError());
+    if (!list_.Requery(FDM->Q_Ppl, keepIdKvr)) showListFailure();
     setMoveButtons();
+}
+
+void TFrPiople::showListFailure() {
+    SiteData::ShowFailure(QStringLiteral("Список абонентов не открыт."), FDM->Q_Ppl->LastError());
 }
 
 // The console group serves an object with a console only.

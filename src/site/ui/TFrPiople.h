@@ -101,6 +101,7 @@ class TFrPiople : public TScreenFrame {
 
     qint64 currentRow() const;
     bool listEmpty() const;
+    void showListFailure();
     bool objectHasConsole() const;
     ApartmentValues controlValues() const;
     void showValues(const ApartmentValues& v);

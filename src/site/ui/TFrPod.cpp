@@ -391,8 +391,6 @@ void TFrPod::PrepareScreen(const QString& dbFolder) {
     closeFlagPanel();
     attachDatasets();
     if (!FDM) return;
-    if (!FDM->Q_Dom->IsOpen()) FDM->Q_Dom->Open();
-    if (!FDM->Q_DPd->IsOpen()) FDM->Q_DPd->Open();
     showObject();
     E_Kk->setValue(screen_.KeysPerApartment());
     followEntrance();

@@ -366,7 +366,6 @@ void TFskEdit::refreshViews() {
     FDM->ReopenCallBlocks();
     if (FDM->Q_Diap->IsOpen()) FDM->Q_Diap->Reopen();
     if (recNo > 0) FDM->Q_MNpk->SetRecNo(recNo);
-    if (!FDM->Q_KvN->IsOpen()) FDM->Q_KvN->Open();
 }
 
 void TFskEdit::showHeader() {
@@ -420,7 +419,7 @@ void TFskEdit::ShowEntrance() {
 }
 
 void TFskEdit::FormActivate() {
-    if (!FDM || !FDM->Q_MNpk->IsOpen()) return;
+    if (!FDM) return;
     attachGrid();
     if (!CheckApartmentNumbering())
         Dialogs::Message(kError, kNumberingFailed, DlgButtons::Ok, DlgIcon::Warning);
@@ -432,7 +431,7 @@ void TFskEdit::FormActivate() {
         return;
     }
     const QVariant idPod = FDM->Q_MNpk->FieldByName(QStringLiteral("p.id_pod")).Value();
-    if (FDM->Q_Pod->IsOpen()) FDM->Q_Pod->Locate(QStringLiteral("id_pod"), idPod);
+    FDM->Q_Pod->Locate(QStringLiteral("id_pod"), idPod);
 }
 
 void TFskEdit::showEvent(QShowEvent* event) {
@@ -558,7 +557,7 @@ void TFskEdit::moveSwitch(bool down) {
     BtnUp->setEnabled(switches->RecNo() > 1);
     BtnDown->setEnabled(switches->RecNo() < switches->RecordCount());
     const QVariant idPod = switches->FieldByName(QStringLiteral("p.id_pod")).Value();
-    if (FDM->Q_Pod->IsOpen()) FDM->Q_Pod->Locate(QStringLiteral("id_pod"), idPod);
+    FDM->Q_Pod->Locate(QStringLiteral("id_pod"), idPod);
     ShowEntrance();
 }
 

@@ -69,8 +69,8 @@ THouseGrid::Row THouseGrid::makeRow(int index) {
 void THouseGrid::rebuild() {
     for (const Row& row : std::as_const(rows_)) delete row.panel;
     rows_.clear();
-    const Dataset* houses = dataset();
-    if (!houses || !houses->IsOpen()) return;
+    const Dataset* houses = readDataset();
+    if (!houses) return;
     const int id = houses->FieldIndex(QStringLiteral("id_dom"));
     for (int i = 0; i < houses->RecordCount(); ++i) {
         Row row = makeRow(i);

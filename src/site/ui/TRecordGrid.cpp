@@ -102,8 +102,8 @@ void TRecordGrid::rebuild() {
         row.panel->deleteLater();
     }
     rows_.clear();
-    const Dataset* ds = dataset();
-    if (ds && ds->IsOpen()) {
+    const Dataset* ds = readDataset();
+    if (ds) {
         const int key = ds->FieldIndex(keyField_);
         for (int i = 0; i < ds->RecordCount(); ++i) {
             Row row = makeRow();
@@ -146,8 +146,8 @@ void TRecordGrid::showCurrent() {
 }
 
 int TRecordGrid::CurrentRow() const {
-    const Dataset* ds = dataset();
-    if (!ds || !ds->IsOpen() || ds->RecNo() < 1) return -1;
+    const Dataset* ds = readDataset();
+    if (!ds || ds->RecNo() < 1) return -1;
     const int row = ds->RecNo() - 1;
     return row < rows_.size() ? row : -1;
 }
@@ -226,7 +226,7 @@ void TRecordGrid::CommitEdit() {
 
 void TRecordGrid::enterRow(int row) {
     Dataset* ds = dataset();
-    if (ds && ds->IsOpen() && row >= 0 && ds->RecNo() != row + 1) ds->SetRecNo(row + 1);
+    if (ds && row >= 0 && ds->RecNo() != row + 1) ds->SetRecNo(row + 1);
 }
 
 bool TRecordGrid::eventFilter(QObject* watched, QEvent* event) {
