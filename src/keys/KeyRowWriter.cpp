@@ -92,8 +92,6 @@ bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* err
 
 void ReopenKeyListsOnce(TFDM& dm) {
     for (Dataset* owners : {dm.QForKey, dm.QPodKey, dm.QKalKey}) owners->Reopen();
-    for (Dataset* keys : {dm.QKeys, dm.QOKeys, dm.QKKeys})
-        if (!keys->IsOpen()) keys->Open();
     dm.Q_key->Close();
     dm.Q_key->Open();
 }

@@ -61,8 +61,8 @@ class KeyRowInserter {
 
 // The key lists of the data module after a bulk import, as TFDM::ReopenKeys
 // leaves them, each list read once: the key screen's apartments, entrances
-// and gates reopened on their rows (which reopens their open key lists),
-// then the lists that were closed opened, and the switch list's apartment's
+// and gates reopened on their rows (which reopens their open key lists; a
+// closed one is read on its next use), and the switch list's apartment's
 // keys read again.
 void ReopenKeyListsOnce(TFDM& dm);
 
