@@ -21,6 +21,11 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
 }
 
 bool PostKeyRow(Dataset* list, QString* databaseFailure) {
+    // A list that cannot be read takes no row: nothing is pending to post.
+    if (list->State() != DsState::Insert && list->State() != DsState::Edit) {
+        if (databaseFailure) *databaseFailure = list->LastError();
+        return false;
+    }
     SqlTransaction savepoint(list->Database());
     if (!savepoint.started()) {
         list->Cancel();

@@ -33,7 +33,8 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row);
 // the database refuses it; the data module's after-post handlers run with
 // the post. When the refusal is the database's as a whole (a full disk, a
 // damaged file...) rather than the row's, databaseFailure gets its reason:
-// the import stops there and rolls back.
+// the import stops there and rolls back; so does a list that could not be
+// read, which takes no row.
 bool PostKeyRow(Dataset* list, QString* databaseFailure = nullptr);
 
 // Key rows appended by statements prepared once for a whole import, for
