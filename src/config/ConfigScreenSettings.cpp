@@ -18,7 +18,7 @@ ConfigScreenSettings LoadConfigScreenSettings() {
     s.maxDevice = Globals().MaxDevice;
     s.sepDevice = Globals().SepDevice;
     Dataset* global = FDM ? FDM->Global : nullptr;
-    if (!global || !global->IsOpen() || global->IsEmpty()) return s;
+    if (!global || global->IsEmpty()) return s;
     s.maxDevice = positive(global, "MaxDevice", s.maxDevice);
     s.sepDevice = positive(global, "SepDevice", s.sepDevice);
     Globals().SepDevice = s.sepDevice;
@@ -32,7 +32,7 @@ ConfigScreenSettings LoadConfigScreenSettings() {
 ConfigCurrentObject CurrentConfigObject() {
     ConfigCurrentObject o;
     Dataset* net = FDM ? FDM->Q_Net : nullptr;
-    if (!net || !net->IsOpen() || net->IsEmpty()) return o;
+    if (!net || net->IsEmpty()) return o;
     o.idNet = net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
     o.idNom = net->FieldByName(QStringLiteral("id_nom")).AsLargeInt();
     return o;

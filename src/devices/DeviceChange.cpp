@@ -28,7 +28,7 @@ bool MarkSwitchEdited(QSqlDatabase db, qint64 idPk, QString* error) {
 }
 
 bool HasCurrentRow(const Dataset* ds) {
-    return ds && ds->IsOpen() && ds->RecNo() > 0;
+    return ds && ds->RecNo() > 0;
 }
 
 void ReportFailure(const QString& error) {

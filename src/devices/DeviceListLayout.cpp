@@ -11,13 +11,8 @@ GridHeights SplitGridHeights(int frameHeight, int headerHeight, int totalsHeight
 DeviceTotals ReadDeviceTotals() {
     DeviceTotals t;
     if (!FDM) return t;
-    auto rows = [](Dataset* ds) {
-        if (!ds->IsOpen()) ds->Open();
-        return ds->RecordCount();
-    };
-    t.switches = rows(FDM->Q_MNpk);
-    t.panels = rows(FDM->Q_bv);
-    if (FDM->Q_Net->IsOpen() && FDM->Q_Net->RecNo() > 0)
-        t.gates = FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt();
+    t.switches = FDM->Q_MNpk->RecordCount();
+    t.panels = FDM->Q_bv->RecordCount();
+    if (FDM->Q_Net->RecNo() > 0) t.gates = FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt();
     return t;
 }

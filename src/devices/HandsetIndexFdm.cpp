@@ -11,8 +11,7 @@ namespace {
 void ShowPanel(int recNo, qint64 switchId) {
     FDM->Q_bv->Reopen();
     if (recNo > 0) FDM->Q_bv->SetRecNo(recNo);
-    if (switchId > 0 && FDM->Q_Bpo->IsOpen())
-        FDM->Q_Bpo->Locate(QStringLiteral("k.id_pk"), switchId);
+    if (switchId > 0) FDM->Q_Bpo->Locate(QStringLiteral("k.id_pk"), switchId);
 }
 
 }  // namespace

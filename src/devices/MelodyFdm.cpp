@@ -55,7 +55,7 @@ bool CurrentMelodyClosed(MelodyList list) {
 
 QString MelodyNameIn(MelodyList list, qint64 idMel) {
     Dataset* melodies = FDM ? Melodies(list) : nullptr;
-    if (melodies && melodies->IsOpen() && melodies->Locate(QStringLiteral("id_mel"), idMel))
+    if (melodies && melodies->Locate(QStringLiteral("id_mel"), idMel))
         return melodies->FieldByName(QStringLiteral("name")).AsString();
     return kMelodyNotDefined;
 }

@@ -16,7 +16,8 @@ qint64 CurrentField(const char* field) {
     return FDM->Q_MNpk->FieldByName(QString::fromLatin1(field)).AsLargeInt();
 }
 
-// Q_ke stands on the set, reopened when the set is not among its rows yet.
+// Q_ke stands on the set, reopened when the set is not among the rows it
+// holds yet; a closed Q_ke is read once, by the reopen.
 void ShowSet(qint64 idKe) {
     Dataset* ke = FDM->Q_ke;
     if (ke->IsOpen() && ke->Locate(QStringLiteral("id_ke"), idKe)) return;
@@ -76,7 +77,6 @@ ParamsSaved SaveCurrentObject(const SwitchParams& p, const SwitchVideo& video,
 bool ApplyCurrentParamSet(SwitchParams* p) {
     if (!FDM) return false;
     Dataset* ke = FDM->Q_ke;
-    if (!ke->IsOpen()) ke->Open();
     if (ke->IsEmpty()) {
         QString error;
         const qint64 idKe = AppendRecommendedParamSet(Db(), &error);
@@ -109,5 +109,5 @@ SerialExitResult LeaveCurrentSwitchSerial(const QString& typed) {
 }
 
 bool GoToSwitch(qint64 idPk) {
-    return FDM && FDM->Q_MNpk->IsOpen() && FDM->Q_MNpk->Locate(QStringLiteral("k.id_pk"), idPk);
+    return FDM && FDM->Q_MNpk->Locate(QStringLiteral("k.id_pk"), idPk);
 }

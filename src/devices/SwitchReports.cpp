@@ -52,8 +52,9 @@ RowReader current(const Dataset& ds) {
     return RowReader(ds, ds.RecNo() - 1);
 }
 
-bool ensureOpen(Dataset* ds, QString* error) {
-    if (ds->IsOpen() || ds->Open()) return true;
+// A list that cannot be read is told, never printed as one without rows.
+bool ensureRead(Dataset* ds, QString* error) {
+    if (ds->EnsureRead()) return true;
     return failWith(error, ReadFailed(ds->LastError()));
 }
 
@@ -88,7 +89,7 @@ using SwitchBand = std::function<QList<ReportField>(const RowReader&)>;
 // A group per switch of the list: its band and the panels wired to it.
 std::optional<QList<ReportGroup>> switchGroups(TFDM& dm, const SwitchBand& band,
                                                const QString& rowsLabel, QString* error) {
-    if (!ensureOpen(dm.Q_MNpk, error)) return std::nullopt;
+    if (!ensureRead(dm.Q_MNpk, error)) return std::nullopt;
     WiredPanels panels(dm.ConnectionDB());
     QList<ReportGroup> groups;
     for (int row = 0; row < dm.Q_MNpk->RecordCount(); ++row) {
@@ -105,17 +106,17 @@ const QList<double> kPanelCells = {1, 1, 8};
 }  // namespace
 
 bool PositionOnSwitchEntrance(TFDM& dm, QString* error) {
-    if (!ensureOpen(dm.Q_MNpk, error)) return false;
+    if (!ensureRead(dm.Q_MNpk, error)) return false;
     if (dm.Q_MNpk->IsEmpty()) return failWith(error, kNoSwitch);
     const RowReader sw = current(*dm.Q_MNpk);
-    const bool found = ensureOpen(dm.Q_Dom, error) && ensureOpen(dm.Q_DPd, error) &&
+    const bool found = ensureRead(dm.Q_Dom, error) && ensureRead(dm.Q_DPd, error) &&
                        dm.Q_Dom->Locate(QStringLiteral("id_dom"), sw.Value("p.id_dom")) &&
                        dm.Q_DPd->Locate(QStringLiteral("id_pod"), sw.Value("k.id_pod"));
     return found || failWith(error, EntranceNotFound(sw.Text("k.n_net")));
 }
 
 std::optional<ReportModel> BuildTerminalReport(TFDM& dm, QString* error) {
-    if (!PositionOnSwitchEntrance(dm, error) || !ensureOpen(dm.Q_Kvp, error)) return std::nullopt;
+    if (!PositionOnSwitchEntrance(dm, error) || !ensureRead(dm.Q_Kvp, error)) return std::nullopt;
     const RowReader house = current(*dm.Q_Dom);
     const RowReader entrance = current(*dm.Q_DPd);
     ReportModel m;
@@ -165,7 +166,7 @@ std::optional<ReportModel> BuildTractReport(TFDM& dm, QString* error) {
 }
 
 std::optional<ReportModel> BuildObjectReport(TFDM& dm, QString* error) {
-    if (!ensureOpen(dm.Q_Net, error)) return std::nullopt;
+    if (!ensureRead(dm.Q_Net, error)) return std::nullopt;
     if (dm.Q_Net->IsEmpty()) {
         failWith(error, kNoObject);
         return std::nullopt;

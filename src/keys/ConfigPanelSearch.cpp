@@ -65,7 +65,6 @@ PanelSearchResult FindPanelByIdent(TFDM& dm, const ConfigFileIdent& ident) {
                      objects->Locate(QStringLiteral("id_net"), ident.idNet);
     r.checks.idNom = HasRow(objects) && largeField(objects, "id_nom") == ident.idNom;
     Dataset* panels = dm.Q_bv;
-    if (!panels->IsOpen()) panels->Open();
     r.checks.idBv = panels->Locate(QStringLiteral("id_bv"), ident.idBv);
     r.checks.typeBv = r.checks.idBv && largeField(panels, "bv_type") == ident.typeBv;
     r.checks.nNet = HasRow(panels) && largeField(panels, "n_net") == ident.nNet;
@@ -85,7 +84,6 @@ PanelSearchResult FindPanelByStructure(TFDM& dm, const ConfigFileIdent& ident, c
     r.ident = ident;
     r.ident.idBv = 0;
     Dataset* panels = dm.Q_bv;
-    if (!panels->IsOpen()) panels->Open();
     QString lastStructure;
     for (panels->First(); !panels->Eof(); panels->Next()) {
         const PanelKeyWalk walk = ReadPanelKeyWalk(dm);

@@ -4,11 +4,11 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
+#include "foundation/ProgressSteps.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "keys/KeyRowWriter.h"
-#include "foundation/ProgressSteps.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 
@@ -50,9 +50,7 @@ MirelPourSource MirelPourSourceOf(const QList<MirelKeyRow>& rows) {
 }
 
 bool PositionDumpEntrance(TFDM& dm, const DumpEntrance& entrance) {
-    if (!dm.Q_Dom->IsOpen() && !dm.Q_Dom->Open()) return false;
     if (!dm.Q_Dom->Locate(QStringLiteral("id_dom"), entrance.idDom)) return false;
-    if (!dm.Q_DPd->IsOpen() && !dm.Q_DPd->Open()) return false;
     return dm.Q_DPd->Locate(QStringLiteral("id_pod"), entrance.idPod);
 }
 
@@ -113,10 +111,13 @@ class EntrancePour {
         return commonKeys_->Prepared();
     }
 
+    // The object's apartments with the keys of the current one. Lists that
+    // cannot be read stop the pour with their reason: they are not an
+    // entrance without apartments.
     bool OpenApartments() {
-        return transaction_->started() && HasRow(dm_.Q_Net) &&
-               (dm_.QForKey->IsOpen() || dm_.QForKey->Open()) &&
-               (dm_.QKeys->IsOpen() || dm_.QKeys->Open());
+        if (!transaction_->started() || !HasRow(dm_.Q_Net)) return false;
+        if (!dm_.EnsureRead({dm_.QForKey, dm_.QKeys})) stopReason_ = dm_.LastError();
+        return !Stopped();
     }
 
     // A common key: not again when the entrance holds its code already (as
@@ -283,7 +284,7 @@ DumpPourResult PourMirelKeys(TFDM& dm, const DumpEntrance& entrance, const QList
     }
     ProgressSteps gauge(progress, 7 * qMax(0, choice.indPo - choice.ind1 + 1));
     EntrancePour pour(dm, entrance.idPod);
-    if (!pour.OpenApartments()) return pour.Result();
+    if (!pour.OpenApartments()) return pour.Stopped() ? pour.Finish() : pour.Result();
     pourIndexesIntoApartments(dm, pour, entrance, rows, choice, gauge);
     return pour.Finish();
 }

@@ -50,7 +50,6 @@ bool KeyChangeFlags::Any() const {
 // The network number of the entrance's switch, -1 when it has none.
 int KeyChangeFlags::switchOfEntrance(TFDM& dm, const QVariant& idPod) {
     Dataset* switches = dm.Q_pk;
-    if (!switches->IsOpen() && !switches->Open()) return -1;
     const int row = KeyData::FindRow(switches, QStringLiteral("id_pod"), idPod);
     if (row < 0) return -1;
     return switches->Value(row, switches->FieldIndex(QStringLiteral("n_net"))).toInt();
@@ -98,10 +97,8 @@ bool KeyChangeFlags::Apply(TFDM& dm, int sepDevice, QString* error) {
 // The switch's panels are those of its matrix column with plus 1 (they ring
 // it and carry its keys) or plus 3 (they only ring it); links says which.
 void KeyChangeFlags::markPanelsOfSwitch(TFDM& dm, int netNumber, PanelLinks links) {
-    if (!dm.Q_MNpk->IsOpen() && !dm.Q_MNpk->Open()) return;
     if (!dm.Q_MNpk->Locate(QStringLiteral("k.n_net"), netNumber)) return;
     Dataset* panels = dm.Q_MNbv;
-    if (!panels->IsOpen() && !panels->Open()) return;
     for (panels->First(); !panels->Eof(); panels->Next()) {
         if (links == kRingingToo || panels->FieldByName(QStringLiteral("plus")).AsInt() == 1)
             Set(panels->FieldByName(QStringLiteral("b.n_net")).AsInt());
@@ -110,8 +107,8 @@ void KeyChangeFlags::markPanelsOfSwitch(TFDM& dm, int netNumber, PanelLinks link
 
 bool KeyChangeFlags::advancePanel(TFDM& dm, int netNumber, QString* error) {
     Dataset* panels = dm.Q_bv;
-    if (!panels->IsOpen() && !panels->Open()) {
-        if (error) *error = panels->LastError();
+    if (!dm.EnsureRead({panels})) {
+        if (error) *error = dm.LastError();
         return false;
     }
     if (!panels->Locate(QStringLiteral("n_net"), netNumber)) return true;

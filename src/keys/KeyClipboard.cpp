@@ -2,10 +2,10 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/ProgressSteps.h"
 #include "keys/KeyListEditor.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
-#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 #include "platform/TextClipboard.h"
 
@@ -117,7 +117,6 @@ KeyClipboard::Copied KeyClipboard::copyRows(const QList<int>& recNos,
 
 int KeyClipboard::Copy(const QList<int>& recNos, const ProgressFn& progress) {
     copyBuffer_.clear();
-    if (!keys_.KeyList()->IsOpen()) return 0;
     ProgressSteps gauge(progress, int(recNos.size()));
     const Copied copied = copyRows(recNos, gauge.Stepper());
     copyBuffer_ = copied.buffer;
@@ -126,7 +125,6 @@ int KeyClipboard::Copy(const QList<int>& recNos, const ProgressFn& progress) {
 }
 
 int KeyClipboard::Cut(const QList<int>& recNos, const ProgressFn& progress) {
-    if (!keys_.KeyList()->IsOpen()) return -1;
     const Copied copied = copyRows(recNos, {});
     const int count = editor_.DeleteSelectedKeys(recNos, progress);
     if (count < 0) return -1;
@@ -137,7 +135,7 @@ int KeyClipboard::Cut(const QList<int>& recNos, const ProgressFn& progress) {
 
 PasteResult KeyClipboard::Paste(const ProgressFn& progress) {
     PasteResult result;
-    if (!keys_.CurrentOwner() || !keys_.KeyList()->IsOpen()) {
+    if (!keys_.CurrentOwner()) {
         result.outcome =
             keys_.Mode() == KeyGroup::Gate ? PasteOutcome::NoGate : PasteOutcome::NoOwner;
         return result;

@@ -1,9 +1,9 @@
 #include "keys/KeyListEditor.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/ProgressSteps.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
-#include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
 #include <QSqlQuery>
@@ -130,7 +130,7 @@ bool KeyListEditor::DeleteApartmentKeys() {
 bool KeyListEditor::DeleteEntranceKeys(const ProgressFn& progress) {
     Dataset* entrances = dm_.QPodKey;
     Dataset* list = dm_.QOKeys;
-    if (!HasRow(entrances) || !list->IsOpen()) return false;
+    if (!HasRow(entrances)) return false;
     ProgressSteps gauge(progress, list->RecordCount() + 2);
     if (!deleteInTransaction([&](int*) { return deleteAllRows(list, gauge.Stepper()); }))
         return false;
@@ -144,7 +144,7 @@ bool KeyListEditor::DeleteEntranceKeys(const ProgressFn& progress) {
 
 bool KeyListEditor::DeleteGateKeys(const ProgressFn& progress) {
     Dataset* list = dm_.QKKeys;
-    if (!HasRow(dm_.QKalKey) || !list->IsOpen()) return false;
+    if (!HasRow(dm_.QKalKey)) return false;
     ProgressSteps gauge(progress, list->RecordCount() + 1);
     if (!deleteInTransaction([&](int*) { return deleteAllRows(list, gauge.Stepper()); }))
         return false;
@@ -154,7 +154,6 @@ bool KeyListEditor::DeleteGateKeys(const ProgressFn& progress) {
 
 int KeyListEditor::DeleteSelectedKeys(const QList<int>& recNos, const ProgressFn& progress) {
     Dataset* list = keys_.KeyList();
-    if (!list->IsOpen()) return -1;
     const int formerRecNo = list->RecNo();
     ProgressSteps gauge(progress, 2 * list->RecordCount() + 2);
     auto markAndDelete = [&](int* count) {
@@ -176,7 +175,6 @@ int KeyListEditor::DeleteSelectedKeys(const QList<int>& recNos, const ProgressFn
 
 void KeyListEditor::ClearDeleteMarks() {
     Dataset* list = keys_.KeyList();
-    if (!list->IsOpen()) return;
     const int recNo = list->RecNo();
     const int field = list->FieldIndex(QStringLiteral("l_del"));
     for (int row = 0; row < list->RecordCount(); ++row) {
@@ -202,7 +200,6 @@ int KeyListEditor::SortByColumn(int state, int column) {
 
 bool KeyListEditor::WidenLabels(int digits) {
     Dataset* list = keys_.KeyList();
-    if (!list->IsOpen()) return false;
     const int recNo = list->RecNo();
     const int field = list->FieldIndex(QStringLiteral("s_met"));
     QString why;
@@ -254,15 +251,12 @@ int KeyListEditor::SetCommonSlots(int slotCount) {
 // ---------------------------------------------------------------- positioning
 
 bool KeyListEditor::FindApartment(const QVariant& idDom, const QString& number) {
-    return dm_.QForKey->IsOpen() &&
-           dm_.QForKey->Locate(QStringLiteral("d.id_dom;n_kvr"), {idDom, number.trimmed()},
+    return dm_.QForKey->Locate(QStringLiteral("d.id_dom;n_kvr"), {idDom, number.trimmed()},
                                LocatePartialKey);
 }
 
 bool KeyListEditor::PositionResidents() {
     if (!HasRow(dm_.QForKey)) return false;
-    Dataset* residents = dm_.Q_Ppl;
-    if (!residents->IsOpen() && !residents->Open()) return false;
-    return residents->Locate(QStringLiteral("id_kvr"),
+    return dm_.Q_Ppl->Locate(QStringLiteral("id_kvr"),
                              dm_.QForKey->FieldByName(QStringLiteral("id_kvr")).Value());
 }

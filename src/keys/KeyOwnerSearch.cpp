@@ -77,6 +77,6 @@ void KeyOwnerSearch::GoTo(const FoundKey& key) {
         list = dm_.QKKeys;
         ownerField = QStringLiteral("id_bv");
     }
-    if (owners->IsOpen()) owners->Locate(ownerField, key.owner);
-    if (list->IsOpen()) list->Locate(QStringLiteral("un_key"), key.number);
+    owners->Locate(ownerField, key.owner);
+    list->Locate(QStringLiteral("un_key"), key.number);
 }

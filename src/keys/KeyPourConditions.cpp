@@ -7,13 +7,12 @@ using F = PourField;
 PourEntrance ReadPourEntrance(TFDM& dm) {
     PourEntrance entrance;
     Dataset* current = dm.Q_DPd;
-    if (current->IsOpen() && current->RecNo() > 0) {
+    if (current->RecNo() > 0) {
         entrance.apartments = current->FieldByName(QStringLiteral("v_kvr")).AsInt();
         entrance.firstNumber = current->FieldByName(QStringLiteral("n1kvr")).AsInt();
         entrance.lastNumber = current->FieldByName(QStringLiteral("npkvr")).AsInt();
     }
     const Dataset* rows = dm.Q_Kvp;
-    if (!rows->IsOpen()) return entrance;
     const int pNom = rows->FieldIndex(QStringLiteral("p_nom"));
     const int number = rows->FieldIndex(QStringLiteral("n_kvr"));
     const int handset = rows->FieldIndex(QStringLiteral("l_trub"));

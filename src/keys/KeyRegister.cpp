@@ -66,11 +66,11 @@ class GateScope {
 namespace KeyData {
 
 bool HasRow(const Dataset* ds) {
-    return ds && ds->IsOpen() && ds->RecNo() > 0;
+    return ds && ds->RecNo() > 0;
 }
 
 int FindRow(const Dataset* ds, const QString& field, const QVariant& value, int skipRow) {
-    if (!ds || !ds->IsOpen()) return -1;
+    if (!ds) return -1;
     const int f = ds->FieldIndex(field);
     if (f < 0) return -1;
     const QString wanted = value.toString();
@@ -119,7 +119,7 @@ int KeyRegister::ObjectKeyQuota() const {
 
 QString KeyRegister::AutoLabel() const {
     const Dataset* list = KeyList();
-    return KeyLabel::Automatic(list->IsOpen() ? list->RecordCount() : 0, options_.labelDigits);
+    return KeyLabel::Automatic(list->RecordCount(), options_.labelDigits);
 }
 
 // ---------------------------------------------------------------- confirming
@@ -252,7 +252,8 @@ bool KeyRegister::isDuplicate(const QString& code, int editedRow) {
     const QString field = QStringLiteral("bv_key");
     if (mode_ == KeyGroup::Gate) {
         Dataset* linked = dm_.Q_JKey;
-        if (!linked->IsOpen() && !linked->Open()) return true;
+        // Keys of the wired entrances that cannot be read leave the code in doubt.
+        if (!linked->EnsureRead()) return true;
         if (KeyData::FindRow(linked, field, code) >= 0) return true;
     }
     return KeyData::FindRow(KeyList(), field, code, editedRow) >= 0;
@@ -260,7 +261,7 @@ bool KeyRegister::isDuplicate(const QString& code, int editedRow) {
 
 bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     Dataset* list = KeyList();
-    if (!list->IsOpen() || !HasRow(Owner()) || !HasRow(dm_.Q_Net)) return false;
+    if (!HasRow(Owner()) || !HasRow(dm_.Q_Net)) return false;
     const int editedRow = editing ? list->RecNo() - 1 : -1;
     if (isDuplicate(KeyNumber::PanelCode(number), editedRow)) return false;
     if (editing) {
@@ -321,9 +322,9 @@ QSet<QString> KeyRegister::CodesInScope() {
     };
     if (mode_ == KeyGroup::Gate) {
         GateScope gate(dm_.Q_JKey, true);
-        if (dm_.Q_JKey->IsOpen() || dm_.Q_JKey->Open()) collect(dm_.Q_JKey);
+        collect(dm_.Q_JKey);
     }
-    if (KeyList()->IsOpen()) collect(KeyList());
+    collect(KeyList());
     return codes;
 }
 
@@ -341,7 +342,7 @@ bool KeyRegister::BeginEdit(QString* number, QString* label) {
 
 std::optional<KeyCounts> KeyRegister::CountKeys() {
     if (mode_ != KeyGroup::Apartment && mode_ != KeyGroup::Entrance) return std::nullopt;
-    if (!dm_.QForKey->IsOpen() || dm_.QForKey->IsEmpty()) return std::nullopt;
+    if (dm_.QForKey->IsEmpty()) return std::nullopt;
     Dataset* entrance = Owner();
     if (!HasRow(entrance) || !HasRow(dm_.Q_Net)) return std::nullopt;
     const QVariant idPod =

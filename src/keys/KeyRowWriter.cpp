@@ -21,6 +21,11 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
 }
 
 bool PostKeyRow(Dataset* list, QString* databaseFailure) {
+    // A list that cannot be read takes no row: nothing is pending to post.
+    if (list->State() != DsState::Insert && list->State() != DsState::Edit) {
+        if (databaseFailure) *databaseFailure = list->LastError();
+        return false;
+    }
     SqlTransaction savepoint(list->Database());
     if (!savepoint.started()) {
         list->Cancel();
@@ -92,8 +97,6 @@ bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* err
 
 void ReopenKeyListsOnce(TFDM& dm) {
     for (Dataset* owners : {dm.QForKey, dm.QPodKey, dm.QKalKey}) owners->Reopen();
-    for (Dataset* keys : {dm.QKeys, dm.QOKeys, dm.QKKeys})
-        if (!keys->IsOpen()) keys->Open();
     dm.Q_key->Close();
     dm.Q_key->Open();
 }

@@ -33,7 +33,8 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row);
 // the database refuses it; the data module's after-post handlers run with
 // the post. When the refusal is the database's as a whole (a full disk, a
 // damaged file...) rather than the row's, databaseFailure gets its reason:
-// the import stops there and rolls back.
+// the import stops there and rolls back; so does a list that could not be
+// read, which takes no row.
 bool PostKeyRow(Dataset* list, QString* databaseFailure = nullptr);
 
 // Key rows appended by statements prepared once for a whole import, for
@@ -61,8 +62,8 @@ class KeyRowInserter {
 
 // The key lists of the data module after a bulk import, as TFDM::ReopenKeys
 // leaves them, each list read once: the key screen's apartments, entrances
-// and gates reopened on their rows (which reopens their open key lists),
-// then the lists that were closed opened, and the switch list's apartment's
+// and gates reopened on their rows (which reopens their open key lists; a
+// closed one is read on its next use), and the switch list's apartment's
 // keys read again.
 void ReopenKeyListsOnce(TFDM& dm);
 

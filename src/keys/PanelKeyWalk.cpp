@@ -22,11 +22,11 @@ PanelKeyWalk ReadPanelKeyWalk(TFDM& dm) {
     PanelKeyWalk walk;
     Dataset* entrances = dm.Q_Bpo;
     Dataset* apartments = dm.Q_Kvr1;
-    if (!entrances->IsOpen() && !entrances->Open()) return walk;
-    // Opened only for the walk: an open detail would follow every later move
+    // Read only for the walk: an open detail would follow every later move
     // of the panel list.
     const bool wasOpen = apartments->IsOpen();
-    if (!wasOpen && !apartments->Open()) return walk;
+    // Entrances whose apartments cannot be read make no walk.
+    if (!apartments->EnsureRead()) return walk;
     for (entrances->First(); !entrances->Eof(); entrances->Next()) {
         WalkEntrance e;
         e.idPod = entrances->FieldByName(QStringLiteral("p.id_pod")).Value();

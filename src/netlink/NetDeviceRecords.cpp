@@ -28,10 +28,6 @@ KindColumns ColumnsOf(TFDM& dm, NetRecordKind kind) {
     return {};
 }
 
-bool HasRows(const Dataset* ds) {
-    return ds && !ds->IsEmpty();
-}
-
 QVariant ValueAt(const Dataset* ds, int row, const char* field) {
     return ds->Value(row, ds->FieldIndex(QLatin1String(field)));
 }
@@ -51,16 +47,19 @@ NetRecordKind RecordKindOfAddress(int address, int sepDevice) {
     return NetRecordKind::None;
 }
 
-// A list that cannot be read is not an object without devices.
+bool ReadDeviceRecords(TFDM& dm) {
+    return dm.EnsureRead({dm.Q_pk, dm.Q_PO, dm.Q_bv});
+}
+
 bool NetDeviceRecords::openRecords() {
-    if (dm_.EnsureRead({dm_.Q_pk, dm_.Q_PO, dm_.Q_bv})) return true;
+    if (ReadDeviceRecords(dm_)) return true;
     error_ = dm_.LastError();
     return false;
 }
 
 bool NetDeviceRecords::locate(NetRecordKind kind, int address) {
     const KindColumns c = ColumnsOf(dm_, kind);
-    if (!HasRows(dm_.Q_Net) || !openRecords() || !HasRows(c.ds)) return false;
+    if (!c.ds || dm_.Q_Net->IsEmpty() || !openRecords() || c.ds->IsEmpty()) return false;
     // An object has one console, whatever network number its record holds.
     if (kind == NetRecordKind::Console) {
         c.ds->First();
@@ -96,7 +95,7 @@ bool NetDeviceRecords::MarkFileWritten(int address, int sepDevice) {
 std::optional<NetDeviceRecord> NetDeviceRecords::WithSerial(NetRecordKind kind,
                                                             const QString& serial) {
     const KindColumns c = ColumnsOf(dm_, kind);
-    if (!HasRows(dm_.Q_Net) || serial.trimmed().isEmpty() || !openRecords() || !HasRows(c.ds))
+    if (!c.ds || dm_.Q_Net->IsEmpty() || serial.trimmed().isEmpty() || !openRecords())
         return std::nullopt;
     for (int row = 0; row < c.ds->RecordCount(); ++row) {
         const NetDeviceRecord record = RecordAt(c, row);

@@ -12,6 +12,12 @@
 
 class TFDM;
 
+// The current object's device records (switches, console, call panels) read
+// now, each as its first reader would; false, with the data module's
+// LastError(), when one cannot be read: a list that cannot be read is not an
+// object without devices.
+bool ReadDeviceRecords(TFDM& dm);
+
 // Which record of the object stands for a network address.
 enum class NetRecordKind { None, Switch, Console, CallPanel };
 // Switches below sepDevice, the console at it, call panels from 64 to 126.
@@ -30,7 +36,8 @@ class NetDeviceRecords {
 
     // Sets kf_pr to "written to the device" in the record of the address;
     // false when the object has no such record or the database refused
-    // (LastError() is then not empty). Closed record lists are opened first.
+    // (LastError() is then not empty). Record lists that cannot be read are
+    // such a refusal.
     bool MarkFileWritten(int address, int sepDevice);
 
     // The object's record of a kind that holds this serial number, and the

@@ -4,6 +4,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
+#include "netlink/NetDeviceRecords.h"
 #include "platform/AppPaths.h"
 
 namespace {
@@ -19,21 +20,11 @@ struct RowReader {
     }
 };
 
-bool HasRows(const Dataset* ds) {
-    return ds && !ds->IsEmpty();
-}
-
-// A list that cannot be read is not an object without devices.
-bool ReadDeviceRecords(TFDM& dm) {
-    return dm.EnsureRead({dm.Q_pk, dm.Q_PO, dm.Q_bv});
-}
-
 bool ObjectHasConsole(TFDM& dm) {
-    return HasRows(dm.Q_Net) && dm.Q_Net->FieldByName(QStringLiteral("l_pok")).AsInt() != 0;
+    return !dm.Q_Net->IsEmpty() && dm.Q_Net->FieldByName(QStringLiteral("l_pok")).AsInt() != 0;
 }
 
 void AppendRecords(Dataset* ds, const char* serialField, QList<ConfiguredDevice>& out) {
-    if (!HasRows(ds)) return;
     const RowReader rows{ds};
     for (int row = 0; row < ds->RecordCount(); ++row)
         out.append({rows.Value(row, "n_net").toInt(), rows.Value(row, "kf_pr").toInt(),
@@ -42,7 +33,7 @@ void AppendRecords(Dataset* ds, const char* serialField, QList<ConfiguredDevice>
 
 // The console's line stands at the console's address whatever its record says.
 void AppendConsole(TFDM& dm, int sepDevice, QList<ConfiguredDevice>& out) {
-    if (!ObjectHasConsole(dm) || !HasRows(dm.Q_PO)) return;
+    if (!ObjectHasConsole(dm) || dm.Q_PO->IsEmpty()) return;
     const RowReader rows{dm.Q_PO};
     out.append({sepDevice, rows.Value(0, "kf_pr").toInt(), rows.Value(0, "sn_po").toString()});
 }
@@ -117,7 +108,7 @@ QString ConfiguredDeviceLine(const ConfiguredDevice& device, int sepDevice) {
 QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice, QString* error) {
     QList<ConfiguredDevice> devices;
     // Records left in the detail datasets belong to no object then.
-    if (!HasRows(dm.Q_Net)) return devices;
+    if (dm.Q_Net->IsEmpty()) return devices;
     if (!ReadDeviceRecords(dm)) {
         if (error) *error = dm.LastError();
         return devices;
@@ -130,7 +121,7 @@ QList<ConfiguredDevice> ConfiguredDevices(TFDM& dm, int sepDevice, QString* erro
 
 std::optional<ConfiguredDevice> ConfiguredDeviceAt(TFDM& dm, int address, int sepDevice) {
     QList<ConfiguredDevice> devices;
-    if (!HasRows(dm.Q_Net) || !ReadDeviceRecords(dm)) return std::nullopt;
+    if (dm.Q_Net->IsEmpty() || !ReadDeviceRecords(dm)) return std::nullopt;
     if (address < sepDevice)
         AppendRecords(dm.Q_pk, "sn_pk", devices);
     else if (address == sepDevice)
@@ -158,7 +149,7 @@ QString Base(const QString& dbFolder) {
 }
 
 qint64 ObjectId(TFDM* dm) {
-    if (!dm || !HasRows(dm->Q_Net)) return 0;
+    if (!dm || dm->Q_Net->IsEmpty()) return 0;
     return dm->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
 }
 

@@ -21,10 +21,6 @@ constexpr int kConsoleProgrammingAddress = 144;
 // Below this BIOS version a device cannot tell its serial number.
 constexpr int kFirstBiosWithSerial = 3;
 
-bool HasRows(const Dataset* ds) {
-    return ds && ds->IsOpen() && !ds->IsEmpty();
-}
-
 QString Quoted(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
@@ -95,7 +91,7 @@ QString NetIdentityOps::ReadDevSN(int address) {
 
 NetOpOutcome NetIdentityOps::ChangeNetId(int address) {
     TNetLink& link = ctx_.link;
-    if (!ctx_.dm || !HasRows(ctx_.dm->Q_Net)) {
+    if (!ctx_.dm || ctx_.dm->Q_Net->IsEmpty()) {
         Dialogs::Error(QStringLiteral("Ошибка"), QStringLiteral("Отсутствует объект для ввода!"));
         return NetOpOutcome::Refused;
     }
@@ -273,7 +269,7 @@ NetOpOutcome NetIdentityOps::ResetKmAddr(int address, const std::optional<QStrin
 
 bool NetIdentityOps::FindObjectByNet() {
     TFDM* dm = ctx_.dm;
-    if (!dm || !HasRows(dm->Q_Net)) {
+    if (!dm || dm->Q_Net->IsEmpty()) {
         Dialogs::Error(QStringLiteral("Ошибка"), QStringLiteral("Отсутствует объект для поиска!"));
         return false;
     }
@@ -440,7 +436,7 @@ void NetIdentityOps::CheckSerial(int address, const QString& serial, bool& asked
 
 NetOpOutcome NetIdentityOps::TestNet(const QStringList& configuredLines) {
     TNetLink& link = ctx_.link;
-    if (!ctx_.dm || !HasRows(ctx_.dm->Q_Net)) {
+    if (!ctx_.dm || ctx_.dm->Q_Net->IsEmpty()) {
         Log2(QStringLiteral("Нет объекта."));
         return NetOpOutcome::Refused;
     }

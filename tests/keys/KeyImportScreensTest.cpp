@@ -44,9 +44,7 @@ class KeyImportScreens : public KeyObjectFixture {
     }
 
     // The file the write screen makes of panel nNet now.
-    QString FileOf(int nNet) {
-        return host_->WritePanelFile(dm_->ConnectionDB(), objectId_, nNet);
-    }
+    QString FileOf(int nNet) { return host_->WritePanelFile(dm_->ConnectionDB(), objectId_, nNet); }
     QString WriteDump(const QString& name, const QByteArray& bytes) {
         const QString path = dir_.filePath(name);
         QFile file(path);
@@ -142,6 +140,35 @@ TEST_F(KeyImportScreens, APanelChosenFromTheListTakesTheKeys) {
     panel->DBGrid1DblClick();
     EXPECT_FALSE(panel->DBGrid1->isVisible());
     EXPECT_EQ(panel->BitChek->text(), "Выбрать БВ");
+    EXPECT_EQ(host_->controls.V_id_bv->value(), entrancePanelIds_[2]);
+    EXPECT_EQ(panel->L_Keys->text(), "Подтверждено ключей: 13.");
+    dialogs_.VerifyDone();
+}
+
+// The editor reached before any screen read the call panels, or after a
+// change of database folder and back: the list shows every panel of the
+// object, and the row the operator picks takes the keys.
+TEST_F(KeyImportScreens, ThePanelListOfAFreshConnectionListsAndTakesTheChoice) {
+    const QString file = FileOf(EntrancePanelNet(2));
+    Reconnect();
+    host_->Open(file);
+    host_->controls.V_id_bv->setValue(0);
+    KeySavePanel* panel = host_->panel;
+    panel->BitChekClick();
+    ASSERT_TRUE(panel->DBGrid1->isVisible());
+    const QAbstractItemModel* rows = panel->DBGrid1->model();
+    QStringList names;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        names << rows->index(row, 0).data().toString().trimmed();
+    ASSERT_EQ(names, (QStringList{"БВ02 дом 1 -  1. 01 вх", "БВ03 дом 1 -  2. 01 вх",
+                                  "БВ04 дом 2 -  1. 01 вх", "БВ01 калитка"}));
+
+    const QModelIndex third = rows->index(2, 0);
+    QTest::mouseClick(panel->DBGrid1->viewport(), Qt::LeftButton, {},
+                      panel->DBGrid1->visualRect(third).center());
+    dialogs_.Expect("Вопрос", "Внести ключи в подъезд, связнный с этим БВ?", DlgAnswer::Yes);
+    QTest::keyClick(panel->DBGrid1, Qt::Key_Return);
+    EXPECT_FALSE(panel->DBGrid1->isVisible());
     EXPECT_EQ(host_->controls.V_id_bv->value(), entrancePanelIds_[2]);
     EXPECT_EQ(panel->L_Keys->text(), "Подтверждено ключей: 13.");
     dialogs_.VerifyDone();

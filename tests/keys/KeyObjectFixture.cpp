@@ -61,6 +61,12 @@ void KeyObjectFixture::Reload() {
     ASSERT_TRUE(dm_->Q_Net->Locate("id_net", objectId_));
 }
 
+void KeyObjectFixture::Reconnect() {
+    dm_->Disconnect();
+    QString error;
+    ASSERT_TRUE(dm_->Connect(tdb_.dbPath(), &error)) << error.toStdString();
+}
+
 int KeyObjectFixture::ApartmentId(int entrance, int pNom) {
     return Count("SELECT id_kvr FROM k_kvr WHERE id_pod=? AND p_nom=?",
                  {entranceIds_[entrance], pNom});

@@ -57,6 +57,10 @@ class KeyObjectFixture : public ::testing::Test {
     }
     // Reads the data module's datasets again after rows were changed by SQL.
     void Reload();
+    // Connects the data module to the database anew, as a first start or a
+    // change of the database folder and back leaves it: the datasets the
+    // connection opens are open, every other is closed.
+    void Reconnect();
 
     // id_kvr of the apartment at position pNom of entrance 0, 1 or 2.
     int ApartmentId(int entrance, int pNom);

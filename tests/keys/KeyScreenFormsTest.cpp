@@ -188,11 +188,6 @@ class KeyPourDialogTest : public KeyObjectFixture {
     void SetUp() override {
         KeyObjectFixture::SetUp();
         ASSERT_TRUE(dm_->Q_Dom->Locate("id_dom", houseIds_[0]));
-        for (Dataset* ds : {dm_->Q_DPd, dm_->Q_Kvp}) {
-            if (!ds->IsOpen()) {
-                ASSERT_TRUE(ds->Open());
-            }
-        }
         ASSERT_TRUE(dm_->Q_DPd->Locate("id_pod", entranceIds_[1]));
         // The entrance: 40 apartments (41..80) and the console handset.
         Exec("UPDATE k_pod SET v_kvr=40 WHERE id_pod=?", {entranceIds_[1]});

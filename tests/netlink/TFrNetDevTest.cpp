@@ -230,6 +230,18 @@ TEST_F(NetDevicesScreen, ShowingTheScreenTakesTheObjectsIdentifierAndRefillsForA
     EXPECT_EQ(frame->ListHdev->count(), 0);
 }
 
+// A first start or a change of database folder and back: the global
+// parameters, not read yet, are read by the screen that shows.
+TEST_F(NetDevicesScreen, AScreenShownOnAFreshConnectionReadsTheGlobalParameters) {
+    Exec("UPDATE t_global SET SepDevice=62", {});
+    dm.Disconnect();
+    QString error;
+    ASSERT_TRUE(dm.Connect(db.dbPath(), &error)) << error.toStdString();
+    ASSERT_FALSE(dm.Global->IsOpen());
+    frame->ShowFrNetDev();
+    EXPECT_EQ(Globals().SepDevice, 62);
+}
+
 TEST_F(NetDevicesScreen, Picture) {
     bus.AddDevice(SimDevice::Switch(1));
     bus.AddDevice(SimDevice::Console(63));
@@ -275,7 +287,8 @@ TEST_F(NetDevicesScreen, ATransferRunsOnTheScreensLinkAndLogs) {
     EXPECT_FALSE(frame->LabWait->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     const QStringList results = Lines(frame->Memo2);
-    EXPECT_TRUE(results.contains("Запись конфигурационного файла СКМ01 в устройство СКМ01 завершена."));
+    EXPECT_TRUE(
+        results.contains("Запись конфигурационного файла СКМ01 в устройство СКМ01 завершена."));
     EXPECT_EQ(results.last(), "Файл сохранен.");
     EXPECT_TRUE(Lines(frame->Memo1).contains("Чтение конфигурационного файла устройства СКМ01."));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));

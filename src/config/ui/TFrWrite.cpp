@@ -62,7 +62,7 @@ bool typesForbiddenCharacter(const QKeyEvent* key) {
 }
 
 qint64 currentObjectField(const char* field) {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) return 0;
+    if (!FDM || FDM->Q_Net->IsEmpty()) return 0;
     return FDM->Q_Net->FieldByName(QLatin1String(field)).AsLargeInt();
 }
 
@@ -266,7 +266,7 @@ bool TFrWrite::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFrWrite::EIdentExit() {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) return;
+    if (!FDM || FDM->Q_Net->IsEmpty()) return;
     Dataset* object = FDM->Q_Net;
     const qint64 stored = currentObjectField("id_nom");
     const std::optional<qint64> typed = IdNomFromText(EIdent->text());

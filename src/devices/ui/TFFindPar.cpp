@@ -109,7 +109,6 @@ void TFFindPar::showEvent(QShowEvent* event) {
 void TFFindPar::FormActivate() {
     hideNameEdit();
     if (!FDM) return;
-    if (!FDM->Q_ke->IsOpen()) FDM->Q_ke->Open();
     openedOnRecNo_ = FDM->Q_ke->RecNo();
     DBGrid1->setFocus();
 }
@@ -143,7 +142,7 @@ void TFFindPar::hideNameEdit() {
 }
 
 void TFFindPar::M_NaneClick() {
-    if (!FDM || !FDM->Q_ke->IsOpen() || FDM->Q_ke->RecNo() < 1) return;
+    if (!FDM || FDM->Q_ke->RecNo() < 1) return;
     const QString name = FDM->Q_ke->FieldByName(QStringLiteral("name")).AsString();
     if (name == kRecommendedParamSetName) return;
     // Over the name cell of the current row.

@@ -183,7 +183,7 @@ void TFMelF::FormActivate() {
 
 void TFMelF::ShowAssignedMelodies() {
     Dataset* sw = FDM ? FDM->Q_MNpk : nullptr;
-    const bool hasSwitch = sw && sw->IsOpen() && sw->RecNo() > 0;
+    const bool hasSwitch = sw && sw->RecNo() > 0;
     TxVzv->setText(hasSwitch
                        ? SwitchMelodyName(sw->FieldByName(QStringLiteral("id_mvv")).AsLargeInt())
                        : kMelodyNotDefined);

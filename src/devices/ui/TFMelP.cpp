@@ -148,7 +148,7 @@ void TFMelP::FormActivate() {
 
 void TFMelP::ShowAssignedMelodies() {
     Dataset* po = FDM ? FDM->Q_PO : nullptr;
-    const bool console = po && po->IsOpen() && po->RecNo() > 0;
+    const bool console = po && po->RecNo() > 0;
     auto name = [&](const char* field) {
         return console ? MelodyNameIn(kConsole,
                                       po->FieldByName(QString::fromLatin1(field)).AsLargeInt())

@@ -249,7 +249,6 @@ QWidget* TFbvEdit::buildSwitchGrid() {
 
 void TFbvEdit::showEvent(QShowEvent* event) {
     if (FDM && FDM->Connected()) {
-        if (!FDM->Q_Kvr1->IsOpen()) FDM->Q_Kvr1->Open();
         if (SnTag > 0) FDM->Q_MNbv->SetRecNo(SnTag);
         // Opened from the menu the form shows the current panel at once.
         if (!editor_ || editor_->PanelId() != CurrentPanelId()) LoadPanel();
@@ -287,7 +286,7 @@ void TFbvEdit::LoadPanel() {
 
 // Puts the list on the panel and loads it.
 void TFbvEdit::showPanel(qint64 idBv) {
-    if (FDM->Q_bv->IsOpen()) FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);
+    FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);
     LoadPanel();
 }
 
@@ -351,8 +350,8 @@ void TFbvEdit::showOpenCodes() {
 void TFbvEdit::followSwitchInDatasets() {
     const QVariant idPk = CPK->currentIndex() >= 0 ? CPK->currentData() : QVariant();
     if (!idPk.isValid()) return;
-    if (FDM->Q_Bpo->IsOpen()) FDM->Q_Bpo->Locate(QStringLiteral("k.id_pk"), idPk);
-    if (FDM->Q_Bpk->IsOpen()) FDM->Q_Bpk->Locate(QStringLiteral("k.id_pk"), idPk);
+    FDM->Q_Bpo->Locate(QStringLiteral("k.id_pk"), idPk);
+    FDM->Q_Bpk->Locate(QStringLiteral("k.id_pk"), idPk);
 }
 
 void TFbvEdit::readControls() {

@@ -425,7 +425,7 @@ void TFpkEdit::moveTo(bool next) {
 
 void TFpkEdit::updateArrows() {
     const Dataset* switches = FDM ? FDM->Q_MNpk : nullptr;
-    const int recNo = switches && switches->IsOpen() ? switches->RecNo() : 0;
+    const int recNo = switches ? switches->RecNo() : 0;
     BtnUp->setEnabled(recNo > 1);
     BtnDown->setEnabled(recNo > 0 && recNo < switches->RecordCount());
 }

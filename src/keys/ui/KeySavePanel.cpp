@@ -203,7 +203,7 @@ void KeySavePanel::hideList() {
 }
 
 void KeySavePanel::chooseListedPanel(const QString& question) {
-    if (!FDM || !FDM->Q_bv->IsOpen() || FDM->Q_bv->RecNo() < 1) return;
+    if (!FDM || FDM->Q_bv->RecNo() < 1) return;
     if (!Dialogs::AskYesNo(kQuestion, question)) return;
     setSpin(editor_.V_id_bv, FDM->Q_bv->FieldByName(QStringLiteral("id_bv")).AsLargeInt());
     hideList();

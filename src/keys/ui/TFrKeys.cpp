@@ -466,9 +466,9 @@ void TFrKeys::ShowFrKeys() {
     if (!ready()) return;
     keys_->ChangeFlags().Clear();
     keys_->ForgetCounts();
-    for (Dataset* ds : {FDM->QForKey, FDM->QPodKey}) ds->IsOpen() ? ds->Reopen() : ds->Open();
-    for (Dataset* ds : {FDM->Q_Dom, FDM->Q_pk, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})
-        if (!ds->IsOpen()) ds->Open();
+    // The lists read afresh; a closed one is read as it is shown.
+    for (Dataset* ds : {FDM->QForKey, FDM->QPodKey})
+        if (ds->IsOpen()) ds->Reopen();
     const bool gates = KeyData::HasRow(FDM->Q_Net) &&
                        FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt() != 0;
     RB_KalKey->setEnabled(gates);

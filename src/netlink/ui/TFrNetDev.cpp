@@ -7,16 +7,15 @@
 #include "foundation/ui/WaitCursor.h"
 #include "netlink/AppFirmwareCatalog.h"
 #include "netlink/NetAppUpload.h"
-#include "platform/AppPaths.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TNetLink.h"
 #include "netlink/ui/TFNetTime.h"
+#include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/SystemErrorText.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QMenu>
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -292,7 +292,7 @@ void TFrNetDev::RestartAllowed() {
 }
 
 qint64 TFrNetDev::currentObject() const {
-    if (!FDM || !FDM->Q_Net->IsOpen() || FDM->Q_Net->IsEmpty()) return -1;
+    if (!FDM || FDM->Q_Net->IsEmpty()) return -1;
     return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
 }
 
@@ -307,7 +307,7 @@ void TFrNetDev::ShowFrNetDev() {
             QString::number(FDM->Q_Net->FieldByName(QStringLiteral("id_nom")).AsLargeInt()));
     if (appFolder_.trimmed().isEmpty()) appFolder_ = AppFirmwareCatalog::AppFolder();
     QDir().mkpath(appFolder_);
-    if (FDM && FDM->Global->IsOpen() && !FDM->Global->IsEmpty())
+    if (FDM && !FDM->Global->IsEmpty())
         Globals().SepDevice = FDM->Global->FieldByName(QStringLiteral("SepDevice")).AsInt();
     TNetLink* link = Link();
     if (link && link->LinkRunning()) {
@@ -513,7 +513,6 @@ void TFrNetDev::ListCmReadDblClick() {
     RunCommand(command);
 }
 
-
 // ---------------------------------------------------------------- commands
 
 namespace {
@@ -675,7 +674,7 @@ void TFrNetDev::BitFindDevClick() {
     std::optional<NetOpContext> ctx = OperationContext();
     if (!ctx) return;
     int maxDevice = Globals().MaxDevice;
-    if (FDM && FDM->Global->IsOpen() && !FDM->Global->IsEmpty())
+    if (FDM && !FDM->Global->IsEmpty())
         maxDevice = FDM->Global->FieldByName(QStringLiteral("MaxDevice")).AsInt();
     BeginDeviceOp();
     ListCmRead->clearSelection();
@@ -695,8 +694,8 @@ void TFrNetDev::DevDobClick() {
     std::optional<NetOpContext> ctx = OperationContext();
     const int item = CBDev->currentIndex();
     if (!ctx || item < 0) return;
-    NetDeviceCommands(*ctx, commandHooks()).AddDevice(CBDev->itemData(item).toInt(),
-                                                      CBDev->currentText());
+    NetDeviceCommands(*ctx, commandHooks())
+        .AddDevice(CBDev->itemData(item).toInt(), CBDev->currentText());
     ShowLinkState();
 }
 
