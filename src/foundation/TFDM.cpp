@@ -389,9 +389,10 @@ void TFDM::Disconnect() {
 // other is read on its first use.
 bool TFDM::openUpgradeDatasets(QString* error) {
     const bool ok = openListed({Q_pk, Q_PO, Q_bv, Q_MNpk, Q_MNbv, Q_Bpk, Q_Bpo, Q_Kbv, Q_Diap,
-                                Q_key, QForKey, QKeys, QPodKey, QOKeys, QKalKey, QKKeys},
+                                Q_key, QForKey, QKeys, QPodKey, QOKeys, QKalKey, QKKeys, Q_Mel,
+                                Q_Beep, Q_MelP, Q_Bepo},
                                true) &&
-                    OpenMelodies() && (!openMatrTableHook_ || openMatrTableHook_(&lastError_));
+                    (!openMatrTableHook_ || openMatrTableHook_(&lastError_));
     if (!ok && error) *error = lastError_;
     return ok;
 }
@@ -441,11 +442,6 @@ bool TFDM::reopenListed(const QList<Dataset*>& list) {
 }
 
 // ---------------------------------------------------------------- refresh groups
-
-bool TFDM::OpenMelodies() {
-    if (!Connected()) return true;
-    return openListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo}, true);
-}
 
 bool TFDM::ReopenMelodies() {
     return reopenListed({Q_Mel, Q_Beep, Q_MelP, Q_Bepo});

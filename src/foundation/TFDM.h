@@ -59,7 +59,6 @@ class TFDM : public QObject {
     bool ReopenMatrTable() { return !openMatrTableHook_ || openMatrTableHook_(&lastError_); }
 
     // --- refresh groups ----------------------------------------------------
-    bool OpenMelodies();
     bool ReopenMelodies();
     bool ReopenCallBlocks();
     bool ReopenSwitches();

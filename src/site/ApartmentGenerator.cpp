@@ -637,8 +637,7 @@ namespace {
 
 // The object's datasets after a run: reopening the object reopens every open
 // dataset that hangs on it, the apartment and key lists among them, each once
-// and on its first row. Those of the apartment and key groups that were
-// closed are opened, as refreshing the groups would open them.
+// and on its first row; a closed one reads the new rows when first read.
 //
 // The lists of every apartment of the object are not shown on the entrance
 // screen, where a run starts, and are the largest reads; they (and the keys
@@ -646,9 +645,6 @@ namespace {
 void showGeneratedRows() {
     const Dataset::DeferredRefresh onFirstUse({FDM->Q_kv, FDM->QForKey});
     SiteData::ReopenObjectKeepingPlace();
-    for (Dataset* ds : {FDM->Q_Kvp, FDM->Q_Kvr, FDM->Q_KvN, FDM->Q_kv, FDM->Q_key, FDM->QForKey,
-                        FDM->QPodKey, FDM->QKalKey, FDM->QKeys, FDM->QOKeys, FDM->QKKeys})
-        if (!ds->IsOpen()) ds->Open();
 }
 
 }  // namespace

@@ -51,8 +51,6 @@ TFMelF::TFMelF(QWidget* parent) : QDialog(parent) {
     layout->addLayout(panes, 1);
     layout->addWidget(buildAssignPane());
     buildMenus();
-
-    if (FDM) FDM->OpenMelodies();
 }
 
 TFMelF::~TFMelF() {
@@ -175,7 +173,6 @@ void TFMelF::showEvent(QShowEvent* event) {
 
 void TFMelF::FormActivate() {
     if (!FDM) return;
-    FDM->OpenMelodies();
     ShowAssignedMelodies();
     enableNotes();
     if (!NotKeys->IsOpen()) NotKeys->Open();

@@ -44,7 +44,6 @@ TFMelP::TFMelP(QWidget* parent) : QDialog(parent) {
     layout->addLayout(panes, 1);
     layout->addWidget(buildAssignPane());
     resize(920, 520);
-    if (FDM) FDM->OpenMelodies();
 }
 
 QWidget* TFMelP::buildMelodyPane() {
@@ -141,7 +140,6 @@ void TFMelP::showEvent(QShowEvent* event) {
 
 void TFMelP::FormActivate() {
     if (!FDM) return;
-    FDM->OpenMelodies();
     ShowAssignedMelodies();
     enableNotes();
 }

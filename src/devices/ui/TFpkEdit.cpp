@@ -216,7 +216,6 @@ void TFpkEdit::showEvent(QShowEvent* event) {
 
 void TFpkEdit::FormActivate() {
     if (!FDM) return;
-    FDM->OpenMelodies();
     LoadParams();
     const qint64 idNet = CurrentSwitchColumn().idNet;
     if (idNet != 0 && idNet != Tracts->RangesObject()) Tracts->MaxDoors(idNet);
