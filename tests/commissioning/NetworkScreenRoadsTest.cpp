@@ -4,25 +4,18 @@
 // lists every device of the object, the network test asks every one of them,
 // and the records of every kind take what the link tells about them.
 
-#include "app/AppForms.h"
 #include "app/TFMainVesk.h"
-#include "foundation/Globals.h"
-#include "foundation/MainWindowLogic.h"
-#include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "netlink/NetDeviceRecords.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TNetLink.h"
 #include "netlink/ui/TFNetTime.h"
 #include "netlink/ui/TFrNetDev.h"
-#include "support/ReferenceObject.h"
+#include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
-#include "support/ScriptedDialogs.h"
 #include "support/SimulatedInstallation.h"
-#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,41 +37,15 @@ QStringList Items(const QListWidget* list) {
     return items;
 }
 
-// The database file of the reference object with its device records, built
-// by the program itself in a program folder of its own.
-QByteArray BuildReferenceDatabase() {
-    TestDatabase db;
-    NavigationHooks hooks = Hooks();
-    ArmGlobals globals = Globals();
-    AppForms::CreateAll();
-    ReferenceObject reference;
-    const bool built = FDM && reference.Build(ReferenceStep::DeviceRecords);
-    if (!built) ADD_FAILURE() << "reference object: " << reference.Error().toStdString();
-    AppForms::DestroyAll();
-    Hooks() = hooks;
-    Globals() = globals;
-    QFile f(db.dbPath());
-    return built && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 }  // namespace
 
-class NetworkScreenRoads : public ::testing::Test {
+class NetworkScreenRoads : public ProgramRoads {
   protected:
-    // Built once, before any test's program folder is made: the builder's
-    // folder must not outlive it as the program's.
-    static void SetUpTestSuite() { reference_ = BuildReferenceDatabase(); }
-    static void TearDownTestSuite() { reference_.clear(); }
-
     void SetUp() override {
-        ASSERT_FALSE(reference_.isEmpty());
-        database_.programDir().writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), reference_);
+        ProgramRoads::SetUp();
         QSqlDatabase db = database_.open();
-        QSqlQuery q(QStringLiteral("SELECT id_net FROM k_net"), db);
-        ASSERT_TRUE(q.next());
-        idNet_ = q.value(0).toLongLong();
         bus_ = std::make_unique<SimulatedInstallation>();
-        addresses_ = bus_->AddDevicesOf(db, idNet_, 63);
+        addresses_ = bus_->AddDevicesOf(db, IdNet(), 63);
         ASSERT_EQ(8, addresses_.size()) << "3 switches, the console and 4 call panels";
     }
     void TearDown() override {
@@ -86,40 +53,8 @@ class NetworkScreenRoads : public ::testing::Test {
             TFrNetDev& f = Screen();
             if (FNetTime->Link().LinkRunning()) QTest::mouseClick(f.BitStopNet, Qt::LeftButton);
         }
-        AppForms::DestroyAll();
+        ProgramRoads::TearDown();
         bus_.reset();
-        Hooks() = savedHooks_;
-        Globals() = savedGlobals_;
-    }
-
-    // The program starts with its settings saying which screen was shown last.
-    void StartOn(int screen) {
-        database_.programDir().writeFile(
-            QStringLiteral("Ini/save.ini"),
-            QStringLiteral("[Object]\nid=%1\nnf=%2\n").arg(idNet_).arg(screen).toUtf8());
-        AppForms::CreateAll();
-        ASSERT_TRUE(FMainVesk);
-        ASSERT_TRUE(FDM && FDM->Connected());
-        FMainVesk->show();
-        QCoreApplication::processEvents();
-    }
-
-    void Menu(const QString& item) {
-        QAction* action = FMainVesk->MenuItem(item);
-        ASSERT_TRUE(action) << item.toStdString();
-        action->trigger();
-        QCoreApplication::processEvents();
-    }
-
-    // "БД": the folder chosen in the folder picker; one without a database
-    // is refused with the open error.
-    void ChooseDatabaseFolder(const QString& folder, bool refused = false) {
-        dialogs_.ExpectPicker(QStringLiteral("Выберите папку с БД"), folder);
-        if (refused)
-            dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
-                                      QStringLiteral("Ошибка открытия БД ") + folder);
-        FMainVesk->BitSelectClick();
-        QCoreApplication::processEvents();
     }
 
     TFrNetDev& Screen() { return *qobject_cast<TFrNetDev*>(FMainVesk->FrNetDev1); }
@@ -168,7 +103,8 @@ class NetworkScreenRoads : public ::testing::Test {
                         DlgAnswer::Yes);
         QTest::mouseClick(f.BitAct, Qt::LeftButton);
         dialogs_.VerifyDone();
-        EXPECT_TRUE(f.Memo2->toPlainText().contains(QStringLiteral("ИТОГО найдено устройств 8 из 8:")))
+        EXPECT_TRUE(
+            f.Memo2->toPlainText().contains(QStringLiteral("ИТОГО найдено устройств 8 из 8:")))
             << f.Memo2->toPlainText().toStdString();
     }
 
@@ -176,7 +112,7 @@ class NetworkScreenRoads : public ::testing::Test {
         QSqlDatabase db = database_.open();
         QSqlQuery q(db);
         q.prepare(sql);
-        q.addBindValue(idNet_);
+        q.addBindValue(IdNet());
         if (!q.exec() || !q.next()) return -1;
         return q.value(0).toInt();
     }
@@ -209,13 +145,7 @@ class NetworkScreenRoads : public ::testing::Test {
         ExpectAPanelMarkedWritten();
     }
 
-    static inline QByteArray reference_;
-    NavigationHooks savedHooks_ = Hooks();
-    ArmGlobals savedGlobals_ = Globals();
-    TestDatabase database_;
-    ScriptedDialogs dialogs_;
     std::unique_ptr<SimulatedInstallation> bus_;
-    qint64 idNet_ = 0;
     QList<int> addresses_;
 };
 
@@ -231,23 +161,23 @@ TEST_F(NetworkScreenRoads, AFirstStartOnTheObjectScreenThenTheNetwork) {
 
 TEST_F(NetworkScreenRoads, AnotherDatabaseFolderAndBack) {
     StartOn(1);
-    QTemporaryDir otherDir;
-    const QString other = otherDir.path() + QLatin1Char('/');
-    QString error;
-    ASSERT_TRUE(MainWindowLogic::MakeNewDatabase(other, &error)) << error.toStdString();
-    const QString home = database_.dbDir();
-    ChooseDatabaseFolder(other);
-    ASSERT_EQ(other, FMainVesk->DatabaseFolder());
-    ChooseDatabaseFolder(home);
-    ASSERT_EQ(home, FMainVesk->DatabaseFolder());
+    ToAnotherFolderAndBack();
     ExpectTheWholeObjectServed(QStringLiteral("folder_and_back"));
 }
 
-TEST_F(NetworkScreenRoads, AFolderChoiceThatFailsReopensTheDatabaseWhole) {
+// A folder without a database is refused before the open one is let go.
+TEST_F(NetworkScreenRoads, AFolderChoiceWithoutDatabaseKeepsTheDatabaseOpen) {
     StartOn(1);
     QTemporaryDir empty;
     ChooseDatabaseFolder(empty.path() + QLatin1Char('/'), true);
     dialogs_.VerifyDone();
     ASSERT_EQ(database_.dbDir(), FMainVesk->DatabaseFolder());
+    ExpectTheWholeObjectServed(QStringLiteral("no_database_choice"));
+}
+
+// A damaged file is found out only after the open database was let go.
+TEST_F(NetworkScreenRoads, AFolderChoiceThatFailsReopensTheDatabaseWhole) {
+    StartOn(1);
+    AFailedFolderChoice();
     ExpectTheWholeObjectServed(QStringLiteral("failed_choice"));
 }

@@ -1,0 +1,90 @@
+#pragma once
+// The whole program reached the ways an engineer reaches it, as it starts:
+// on a database that already holds the reference object with its device
+// records (built once per test program by the program itself), with no table
+// opened by the test. The roads:
+//   - a first start on the screen the settings file names as the last shown;
+//   - "БД" to another folder, with a new empty database, and back;
+//   - a "БД" choice that fails on a damaged database file, after which the
+//     previous folder is opened again.
+// F5 ("Обновить таблицы") opens every table of the data module: what a
+// screen shows after it is what the screen must show on every road.
+//
+// Usage:
+//     class MyRoads : public ProgramRoads {};
+//     TEST_F(MyRoads, ...) {
+//         TakeRoad(Road::AnotherFolderAndBack, 13);
+//         ...
+//     }
+// A test may end the program and start it again (EndTheProgram, then
+// RestoreTheReferenceDatabase and a road).
+
+#include "foundation/Globals.h"
+#include "foundation/NavigationHooks.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+enum class Road {
+    FirstStart,            // started on the screen
+    AnotherFolderAndBack,  // started on the object screen, "БД" away and back, then the screen
+    FailedFolderChoice,    // started on the object screen, a failed "БД", then the screen
+};
+
+// "first start", "folder and back", "failed choice": for messages and file names.
+QString RoadName(Road road);
+
+class ProgramRoads : public ::testing::Test {
+  protected:
+    // Built once, before any test's program folder is made: the builder's
+    // folder must not outlive it as the program's.
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The program starts with its settings saying which screen was shown last.
+    void StartOn(int screen);
+    // The program ends; the hooks and globals it installed are given back.
+    void EndTheProgram();
+    // The program folder's database is the reference object's as built
+    // (only while the program is not running).
+    void RestoreTheReferenceDatabase();
+
+    // The road, ending on screen (shown through the menu where the road
+    // does not start there). The object deletion (8) is a modal dialog: a
+    // road to it stops short, for the caller to open it as it needs.
+    void TakeRoad(Road road, int screen);
+
+    void Menu(const QString& item);
+    // The screen shown as the operator shows it: its menu item, or the
+    // button back to the main menu for screen 0.
+    void ShowByMenu(int screen);
+    // "БД": the folder chosen in the folder picker; a refused one is met
+    // with the open error.
+    void ChooseDatabaseFolder(const QString& folder, bool refused = false);
+    // "БД" to a folder with a new empty database, then back home.
+    void ToAnotherFolderAndBack();
+    // "БД" to a folder whose database file is damaged: refused, and the
+    // home folder is open again.
+    void AFailedFolderChoice();
+
+    // The reference object's id_net, and its database file as built.
+    static qint64 IdNet() { return idNet_; }
+    static const QByteArray& ReferenceDatabase() { return reference_; }
+
+    TestDatabase database_;
+    ScriptedDialogs dialogs_;
+
+  private:
+    static inline QByteArray reference_;
+    static inline qint64 idNet_ = 0;
+    NavigationHooks savedHooks_ = Hooks();
+    ArmGlobals savedGlobals_ = Globals();
+};
