@@ -343,9 +343,8 @@ TEST_F(DatasetTest, PendingDetailEditIsPostedWhenTheMasterMoves) {
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM k_kvr WHERE n_kvr='11-правка'").toInt(), 1);
 }
 
-// Entrances of the object, their apartments and the keys of the apartment
-// the list stands on.
-class DeferredRefresh : public DatasetTest {
+// Entrances of the object and the apartments of the one the list stands on.
+class EntranceApartments : public DatasetTest {
   protected:
     void SetUp() override {
         DatasetTest::SetUp();
@@ -353,6 +352,16 @@ class DeferredRefresh : public DatasetTest {
         pods_.SetParam("id_net", 1);
         kvr_.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
         kvr_.SetMaster(&pods_);
+    }
+    Dataset pods_{"Q_Pod", "dstest"};
+    Dataset kvr_{"Q_Kvp", "dstest"};
+};
+
+// With the keys of the apartment the list stands on, all open.
+class DeferredRefresh : public EntranceApartments {
+  protected:
+    void SetUp() override {
+        EntranceApartments::SetUp();
         keys_.SetSelect({{"", "k_key"}}, "WHERE id_kvr=:id_kvr ORDER BY un_key");
         keys_.SetMaster(&kvr_);
         ASSERT_TRUE(pods_.Open());
@@ -370,8 +379,6 @@ class DeferredRefresh : public DatasetTest {
             numbers << keys_.FieldByName("un_key").AsString();
         return numbers;
     }
-    Dataset pods_{"Q_Pod", "dstest"};
-    Dataset kvr_{"Q_Kvp", "dstest"};
     Dataset keys_{"Q_key", "dstest"};
 };
 
@@ -449,20 +456,14 @@ TEST_F(DeferredRefresh, APendingEditIsPostedBeforeTheRowsGoStale) {
 
 namespace {
 
-// The entrances and their apartments as the data module keeps them: closed
-// until read, then read on the master's row.
-class OpenWhenRead : public DatasetTest {
+// The same as the data module keeps them: closed until read, then read on
+// the master's row.
+class OpenWhenRead : public EntranceApartments {
   protected:
     void SetUp() override {
-        DatasetTest::SetUp();
-        pods_.SetSelect({{"", "k_pod"}}, "WHERE id_net=:id_net ORDER BY id_pod");
-        pods_.SetParam("id_net", 1);
-        kvr_.SetSelect({{"", "k_kvr"}}, "WHERE id_pod=:id_pod ORDER BY p_nom");
-        kvr_.SetMaster(&pods_);
+        EntranceApartments::SetUp();
         for (Dataset* ds : {&pods_, &kvr_}) ds->SetOpensWhenRead(true);
     }
-    Dataset pods_{"Q_Pod", "dstest"};
-    Dataset kvr_{"Q_Kvp", "dstest"};
 };
 
 TEST_F(OpenWhenRead, EveryReaderOfAClosedDatasetFindsItsRowsOnTheMastersRow) {
