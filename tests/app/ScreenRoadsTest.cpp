@@ -6,14 +6,21 @@
 // when it is shown, and those must be as full as the tables are).
 
 #include "app/TFMainVesk.h"
+#include "devices/ui/TFFindPar.h"
+#include "devices/ui/TFMelF.h"
+#include "devices/ui/TFpkEdit.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/DatasetGrid.h"
 #include "site/ui/TFObEdit.h"
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 #include "support/ScreenSnapshot.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -86,6 +93,40 @@ class ScreenRoads : public ProgramRoads {
             << diff.mid(0, kShown).join(QLatin1Char('\n')).toStdString();
     }
 
+    // A modal dialog the action opens, as it shows, then closed.
+    static QStringList ModalSnapshot(QDialog* dialog, const std::function<void()>& open) {
+        QStringList lines{QStringLiteral("not shown")};
+        QTimer::singleShot(0, dialog, [dialog, &lines] {
+            if (!dialog->isVisible()) return;
+            lines = ScreenSnapshot(*dialog);
+            dialog->reject();
+        });
+        open();
+        QCoreApplication::processEvents();
+        return lines;
+    }
+
+    // The switch editor ("Общие параметры и тракты КМ"), its melodies and
+    // its search of parameter sets, opened as the engineer opens them.
+    QStringList SwitchEditorForms() {
+        Menu(QStringLiteral("MpkEdit"));
+        QStringList lines = ScreenSnapshot(*FpkEdit);
+        FpkEdit->BitMel->click();
+        QCoreApplication::processEvents();
+        lines << ScreenSnapshot(*FMelF);
+        SaveScreen(*FMelF, QStringLiteral("switch_editor_roads_melodies"));
+        melodyRows_ = FMelF->DBGm->model()->rowCount();
+        FMelF->close();
+        lines << ModalSnapshot(FFindPar, [] { FpkEdit->BitFindPk->click(); });
+        paramSetRows_ = FFindPar->DBGrid1->model()->rowCount();
+        FpkEdit->close();
+        QCoreApplication::processEvents();
+        return lines;
+    }
+
+    int melodyRows_ = 0;
+    int paramSetRows_ = 0;
+
     void ExpectEveryScreenAsAfterF5(Road road) {
         for (int screen = 0; screen <= kLastScreen; ++screen) {
             ExpectTheScreenAsAfterF5(road, screen);
@@ -105,4 +146,22 @@ TEST_F(ScreenRoads, AnotherDatabaseFolderAndBack) {
 
 TEST_F(ScreenRoads, AFolderChoiceThatFails) {
     ExpectEveryScreenAsAfterF5(Road::FailedFolderChoice);
+}
+
+// The switch editor's own forms read lists no screen opens: the melodies
+// and the parameter sets, whatever road led to the switch screen.
+TEST_F(ScreenRoads, TheSwitchEditorsMelodiesAndParameterSetsOnEveryRoad) {
+    for (Road road : {Road::FirstStart, Road::AnotherFolderAndBack, Road::FailedFolderChoice}) {
+        SCOPED_TRACE(RoadName(road).toStdString());
+        TakeRoad(road, 4);
+        const QStringList onTheRoad = SwitchEditorForms();
+        EXPECT_GT(melodyRows_, 0);
+        EXPECT_GT(paramSetRows_, 0);
+        EXPECT_FALSE(onTheRoad.contains(QStringLiteral("not shown")));
+        Menu(QStringLiteral("MReOpen"));
+        ExpectTheSame(onTheRoad, SwitchEditorForms(), QStringLiteral("F5"));
+        dialogs_.VerifyDone();
+        EndTheProgram();
+        RestoreTheReferenceDatabase();
+    }
 }
