@@ -191,12 +191,21 @@ TEST_F(ProgramOnTheTestScreen, EveryFormFits) {
     }
 }
 
-TEST_F(ProgramOnTheTestScreen, TheObjectReportPreviewFits) {
-    Window().MenuItem(QStringLiteral("NObPrint"))->trigger();
+namespace {
+
+// The object report's preview, opened as the object screen's menu opens it.
+QPrintPreviewDialog* ObjectReportPreview() {
+    FMainVesk->MenuItem(QStringLiteral("NObPrint"))->trigger();
     QCoreApplication::processEvents();
-    QPrintPreviewDialog* preview = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) preview = p;
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) return p;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(ProgramOnTheTestScreen, TheObjectReportPreviewFits) {
+    QPrintPreviewDialog* preview = ObjectReportPreview();
     ASSERT_TRUE(preview);
     ExpectFitsTheScreen(preview, QStringLiteral("FQRepObject_preview"));
     EXPECT_FALSE(SaveScreen(*preview, QStringLiteral("FQRepObject_preview")).isEmpty());
@@ -213,11 +222,7 @@ TEST_F(ProgramOnTheTestScreen, TheObjectReportPrintsIntoAFileWhole) {
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("%PDF-1.4 last week's report\n");
     old.close();
-    Window().MenuItem(QStringLiteral("NObPrint"))->trigger();
-    QCoreApplication::processEvents();
-    QPrintPreviewDialog* preview = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) preview = p;
+    QPrintPreviewDialog* preview = ObjectReportPreview();
     ASSERT_TRUE(preview);
     preview->printer()->setOutputFormat(QPrinter::PdfFormat);
     preview->printer()->setOutputFileName(path);
