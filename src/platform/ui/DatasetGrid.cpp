@@ -4,10 +4,10 @@
 #include "platform/DatasetModel.h"
 
 #include <QHeaderView>
-#include <QTimer>
 #include <algorithm>
 
-DatasetGrid::DatasetGrid(QWidget* parent) : QTableView(parent) {
+DatasetGrid::DatasetGrid(QWidget* parent)
+    : QTableView(parent), shownRows_(this, [this] { return GetDataset(); }) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -38,34 +38,17 @@ void DatasetGrid::SetModel(DatasetModel* model) {
                             [this](int) { followDataset(); });
     modelReset_ = connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         followDataset();
-        readShownRowsSoon();
+        shownRows_.ReadSoon();
     });
     viewMoved_ = connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                          [this](const QModelIndex& current) { followView(current); });
     followDataset();
-    readShownRows();
+    shownRows_.Read();
 }
 
 void DatasetGrid::showEvent(QShowEvent* event) {
     QTableView::showEvent(event);
-    readShownRows();
-}
-
-void DatasetGrid::readShownRows() {
-    Dataset* ds = GetDataset();
-    if (ds && isVisible() && ds->RowsPending()) ds->EnsureRead();
-}
-
-// The view is told of a reset from inside the dataset's own change (a close,
-// a master's move): whether rows are pending is known, and they are read,
-// once that change is over.
-void DatasetGrid::readShownRowsSoon() {
-    if (readQueued_ || !GetDataset() || !isVisible()) return;
-    readQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
-        readQueued_ = false;
-        readShownRows();
-    });
+    shownRows_.Read();
 }
 
 void DatasetGrid::followDataset() {

@@ -8,6 +8,8 @@
 
 #include <QTableView>
 
+#include "platform/ui/ShownRows.h"
+
 class Dataset;
 class DatasetModel;
 
@@ -33,8 +35,6 @@ class DatasetGrid : public QTableView {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void readShownRows();
-    void readShownRowsSoon();
     void followDataset();
     void followView(const QModelIndex& current);
 
@@ -43,5 +43,5 @@ class DatasetGrid : public QTableView {
     QMetaObject::Connection modelReset_;
     QMetaObject::Connection viewMoved_;
     bool syncing_ = false;
-    bool readQueued_ = false;
+    ShownRows shownRows_;
 };

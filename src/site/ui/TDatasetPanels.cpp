@@ -2,11 +2,10 @@
 
 #include "platform/Dataset.h"
 
-#include <QTimer>
 #include <QVBoxLayout>
 
 TDatasetPanels::TDatasetPanels(const QString& name, int rowHeight, QWidget* parent)
-    : QScrollArea(parent), rowHeight_(rowHeight) {
+    : QScrollArea(parent), shownRows_(this, [this] { return ds_.data(); }), rowHeight_(rowHeight) {
     setObjectName(name);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -27,13 +26,13 @@ void TDatasetPanels::SetDataset(Dataset* ds) {
             connect(ds_, reset, this, [this] { rebuild(); });
         connect(ds_, &Dataset::RowsReset, this, [this] {
             rebuild();
-            readShownRowsSoon();
+            shownRows_.ReadSoon();
         });
         connect(ds_, &Dataset::RowChanged, this, [this](int row) { showRow(row); });
         connect(ds_, &Dataset::CurrentChanged, this, [this] { showCurrent(); });
     }
     rebuild();
-    readShownRows();
+    shownRows_.Read();
 }
 
 const Dataset* TDatasetPanels::readDataset() const {
@@ -42,23 +41,7 @@ const Dataset* TDatasetPanels::readDataset() const {
 
 void TDatasetPanels::showEvent(QShowEvent* event) {
     QScrollArea::showEvent(event);
-    readShownRows();
-}
-
-void TDatasetPanels::readShownRows() {
-    if (ds_ && isVisible() && ds_->RowsPending()) ds_->EnsureRead();
-}
-
-// The reset comes from inside the dataset's own change (a close, a master's
-// move), where it does not read: the read waits until that change is over,
-// and reads the rows then pending.
-void TDatasetPanels::readShownRowsSoon() {
-    if (readQueued_ || !ds_ || !isVisible()) return;
-    readQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
-        readQueued_ = false;
-        readShownRows();
-    });
+    shownRows_.Read();
 }
 
 void TDatasetPanels::SetVisibleRows(int rows) {

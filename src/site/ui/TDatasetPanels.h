@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QScrollArea>
 
+#include "platform/ui/ShownRows.h"
+
 class Dataset;
 class QVBoxLayout;
 
@@ -42,11 +44,8 @@ class TDatasetPanels : public QScrollArea {
     QVBoxLayout* rowsLayout_ = nullptr;
 
   private:
-    void readShownRows();
-    void readShownRowsSoon();
-
     QPointer<Dataset> ds_;
-    bool readQueued_ = false;
+    ShownRows shownRows_;
     int rowHeight_;
     int visibleRows_ = 1;
 };
