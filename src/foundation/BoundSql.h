@@ -26,6 +26,10 @@ class SqlTransaction {
 
     bool started() const { return open_; }
     bool Commit();
+    // Undoes the writes at once, so that a failure can be reported and the
+    // screen refreshed on data as the file holds it; the destructor does the
+    // same for a block left without a commit.
+    void Rollback();
     QString LastError() const { return error_; }
 
   private:
@@ -35,6 +39,9 @@ class SqlTransaction {
     QString name_;
     QString error_;
     bool open_ = false;
+    // True when the savepoint began the transaction: releasing it would
+    // commit, so a failure rolls the whole transaction back instead.
+    bool outermost_ = false;
 };
 
 // A statement prepared once on the connection's own SQLite handle and run

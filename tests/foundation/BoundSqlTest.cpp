@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -102,6 +103,41 @@ TEST_F(BoundSql, WritesStayInTheCallersTransaction) {
         // No commit: the savepoint is rolled back.
     }
     EXPECT_TRUE(Rows().isEmpty());
+}
+
+// A block that fails leaves the file as it was, header included (releasing
+// the outermost savepoint would commit and rewrite it), whether it is rolled
+// back at once or left to go out of scope; inside a caller's transaction it
+// undoes only its own writes.
+TEST_F(BoundSql, AFailedBlockLeavesTheFileAsItWas) {
+    Exec("INSERT INTO t (n, k) VALUES (1, 'kept')");
+    for (const bool atOnce : {true, false}) {
+        const auto before = [&] {
+            QFile f(tdb_.dbPath());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray bytes = before();
+        ASSERT_FALSE(bytes.isEmpty());
+        {
+            SqlTransaction tr(db_);
+            ASSERT_TRUE(tr.started());
+            Exec("INSERT INTO t (n, k) VALUES (2, 'undone')");
+            if (atOnce) {
+                tr.Rollback();
+                EXPECT_EQ(Rows().size(), 1) << "undone before the block ends";
+            }
+        }
+        EXPECT_EQ(Rows().size(), 1) << atOnce;
+        EXPECT_EQ(before(), bytes) << atOnce;
+    }
+    Exec("BEGIN");
+    Exec("INSERT INTO t (n, k) VALUES (3, 'callers')");
+    {
+        SqlTransaction inner(db_);
+        Exec("INSERT INTO t (n, k) VALUES (4, 'inner')");
+    }
+    Exec("COMMIT");
+    EXPECT_EQ(Rows().size(), 2) << "the caller's own row stays";
 }
 
 TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {
