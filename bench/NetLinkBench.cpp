@@ -29,7 +29,7 @@ void BM_ClassRequestCyclesAt9600Baud(benchmark::State& state) {
     bus.AddDevice(SimDevice::Switch(5));
     bus.SetPacing(true);
     // The one-second settling pauses of the link start are no part of a cycle.
-    SimulatedLink sim;
+    SimulatedLink sim(bus);
     TNetLink& link = sim.link;
     if (!sim.Start(pty)) {
         state.SkipWithError("the link did not start");

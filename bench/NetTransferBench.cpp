@@ -103,7 +103,7 @@ void BM_PanelFileWrittenAndReadAt9600Baud(benchmark::State& state) {
     const int device = bus.AddDevice(panel);
     bus.SetPacing(true);
     // The one-second settling pauses of the link start are no part of a transfer.
-    SimulatedLink sim;
+    SimulatedLink sim(bus);
     TNetLink& link = sim.link;
     if (!sim.Start(pty) || link.RequestClass(kGatePanel) != 1) {
         state.SkipWithError("the link did not start");

@@ -364,7 +364,7 @@ void NetIdentityOps::DrainPending() {
             QString modeText = QStringLiteral("1");
             link.InterpretNetAnswers(modeText, status, link.AnswerLog, link.DeviceList);
         }
-        if (status.isEmpty()) link.AlertableSleep(link.Settings.SWaitNet);
+        if (status.isEmpty()) link.Pause(link.Settings.SWaitNet);
     }
 }
 
@@ -383,7 +383,7 @@ void NetIdentityOps::CheckSerials(bool& asked, bool& store) {
                 QString modeText = QStringLiteral("1");
                 link.InterpretNetAnswers(modeText, status, link.AnswerLog, link.DeviceList);
             } else {
-                link.AlertableSleep(link.Settings.SWaitNet);
+                link.Pause(link.Settings.SWaitNet);
             }
         }
         const QString serial = link.Tables.Text(address, kTextSerial);

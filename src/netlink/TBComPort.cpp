@@ -1,6 +1,7 @@
 #include "netlink/TBComPort.h"
 
 #include "netlink/TComThread.h"
+#include "netlink/TerminalLine.h"
 #include "platform/Dialogs.h"
 
 #include <QThread>
@@ -45,77 +46,6 @@ std::optional<qint64> TotalLimit(quint32 multiplier, quint32 constant, int count
 int PollTimeoutUntil(Clock::time_point end) {
     const auto left = std::chrono::ceil<Ms>(end - Clock::now()).count();
     return int(std::clamp<qint64>(left, 0, INT_MAX));
-}
-
-bool SpeedFor(TBaudRate rate, speed_t& speed) {
-    switch (rate) {
-        case br110:
-            speed = B110;
-            return true;
-        case br300:
-            speed = B300;
-            return true;
-        case br600:
-            speed = B600;
-            return true;
-        case br1200:
-            speed = B1200;
-            return true;
-        case br2400:
-            speed = B2400;
-            return true;
-        case br4800:
-            speed = B4800;
-            return true;
-        case br9600:
-            speed = B9600;
-            return true;
-        case br19200:
-            speed = B19200;
-            return true;
-        case br38400:
-            speed = B38400;
-            return true;
-        case br57600:
-            speed = B57600;
-            return true;
-        case br115200:
-            speed = B115200;
-            return true;
-        // 14400, 56000, 128000 and 256000 have no standard terminal speed.
-        default:
-            return false;
-    }
-}
-
-tcflag_t CharSizeFlag(TByteSize size) {
-    switch (size) {
-        case bs5:
-            return CS5;
-        case bs6:
-            return CS6;
-        case bs7:
-            return CS7;
-        case bs8:
-            return CS8;
-    }
-    return CS8;
-}
-
-tcflag_t ParityFlags(TParity parity) {
-    switch (parity) {
-        case paNone:
-            return 0;
-        case paOdd:
-            return PARENB | PARODD;
-        case paEven:
-            return PARENB;
-        case paMark:
-            return PARENB | CMSPAR | PARODD;
-        case paSpace:
-            return PARENB | CMSPAR;
-    }
-    return 0;
 }
 
 }  // namespace
@@ -287,26 +217,8 @@ void TBComPort::ApplyBufferSizes() {
 
 void TBComPort::ApplyLineSettings() {
     if (!connected_) return;
-    speed_t speed;
     // No nearby rate or stop-bit count is put in silently: the device would talk nonsense.
-    if (!SpeedFor(baudRate_, speed) || stopBits_ == sb1_5)
-        throw EComPort(ComFault::LineSettingsFailed);
-    termios tio{};
-    if (tcgetattr(fd_, &tio) != 0) throw EComPort(ComFault::LineSettingsFailed);
-    cfmakeraw(&tio);
-    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    tio.c_cflag |= CREAD | CLOCAL | CharSizeFlag(byteSize_) | ParityFlags(parity_);
-    if (parity_ != paNone) tio.c_iflag |= INPCK;
-    if (stopBits_ == sb2) tio.c_cflag |= CSTOPB;
-    // With one byte as minimum an empty queue reads as "try again" on the
-    // non-blocking descriptor, and an end of file means the device hung up.
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
-    tio.c_cc[VSTART] = 17;
-    tio.c_cc[VSTOP] = 19;
-    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0 ||
-        tcsetattr(fd_, TCSANOW, &tio) != 0)
+    if (!ApplyTerminalLine(fd_, {baudRate_, byteSize_, parity_, stopBits_}))
         throw EComPort(ComFault::LineSettingsFailed);
     RaiseLinesBestEffort();
 }

@@ -164,7 +164,6 @@ TEST_F(AppUpload, APortClosedMidUploadEndsAtOnceWithoutCompletion) {
 
 TEST_F(AppUpload, AnUnansweredPacketIsSentOnceMoreAndThenTheUploadIsIncomplete) {
     AddDevice(SimDevice::Switch(5));
-    link.Settings.SWaitNet = 20;
     bus.InjectFault({BusFault::Silence, 5, 0, 0, 10, 0x04, 1});
     EXPECT_EQ(Upload(5, PutApp("sw.usb", AppFile(1, 5, 2, kOneSection))), NetOpOutcome::Failed);
     EXPECT_TRUE(link.AnswerLog.contains("Заливка АРР не завершена."));

@@ -31,7 +31,7 @@ TEST(ConfigReadKillChild, Body) {
     device.memory = QByteArray::fromHex("8000") + QByteArray::fromHex("2C00") +
                     QByteArray(44, '\x5A') + QByteArray::fromHex("FFFF");
     bus.AddDevice(device);
-    SimulatedLink sim;
+    SimulatedLink sim(bus);
     TNetLink& link = sim.link;
     ASSERT_TRUE(sim.Start(pty));
     ASSERT_EQ(link.RequestClass(5), 1);

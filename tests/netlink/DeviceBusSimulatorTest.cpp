@@ -19,7 +19,9 @@ class DeviceBusTest : public ::testing::Test {
 
     bool Send(const QByteArray& frame) { return port.Write(frame.constData(), 30) == 30; }
 
+    // What the bus answered to what was sent.
     QByteArray Receive() {
+        EXPECT_TRUE(bus.Settle());
         QByteArray frame(30, '\0');
         frame.resize(port.Read(frame.data(), 30));
         return frame;
@@ -81,9 +83,10 @@ class SimulatedBusTest : public DeviceBusTest {
         port.Timeouts().SetReadTotalConstant(300);
     }
 
-    // Sends a request and reads what the bus answers within the read time-out.
+    // Sends a request and reads what the bus answered to it.
     QByteArray Ask(const QByteArray& request, int bytes = 30) {
         EXPECT_TRUE(Send(request));
+        EXPECT_TRUE(bus.Settle());
         QByteArray answer(bytes, '\0');
         answer.resize(port.Read(answer.data(), bytes));
         return answer;

@@ -48,7 +48,6 @@ TEST_F(DeviceCommands, PollsAskTheInstallationsAddressesOnly) {
     EXPECT_EQ(PollAddresses(63, 50).last(), 113);
     EXPECT_EQ(PollAddresses(100, 50).last(), 126);  // nothing above 126
 
-    link.Settings.SWaitNet = 2;
     AddDevice(DeviceAt(3));
     const int before = int(bus.Received().size());
     dialogs.Expect("Подтверждение", "Опросить устройства?", DlgAnswer::Yes);

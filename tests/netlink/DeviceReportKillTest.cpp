@@ -29,7 +29,7 @@ TEST(DeviceReportKillChild, Body) {
     for (const SimDevice& device :
          {SimDevice::Switch(1), SimDevice::Console(63), SimDevice::CallPanel(2)})
         bus.AddDevice(device);
-    SimulatedLink sim;
+    SimulatedLink sim(bus);
     ASSERT_TRUE(sim.Start(pty));
     for (int a : {1, 63, 66}) ASSERT_EQ(sim.link.RequestClass(a), 1);
     NetOpContext ctx(sim.link, nullptr);

@@ -1,8 +1,7 @@
 #pragma once
 // The network settings form on the simulated device bus: a temporary program
 // folder, the adapter's port on a pseudo-terminal listed as "DARVO CWN", and
-// the form with its link. The link's one-second settling pauses are skipped;
-// the waits between read attempts are real, so the bus has time to answer.
+// the form with its link, whose pauses and clock are the bus's.
 
 #include "netlink/ui/TFNetTime.h"
 #include "support/DeviceBusSimulator.h"
@@ -10,6 +9,7 @@
 #include "support/PtyPair.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SimulatedBusClock.h"
 #include "support/TempProgramDir.h"
 
 #include <gtest/gtest.h>
@@ -28,9 +28,8 @@ class NetFormFixture : public ::testing::Test {
     void MakeForm() {
         form.reset();
         form = std::make_unique<TFNetTime>();
-        form->SetPauseForTests([this](int ms) {
-            if (ms < 1000) form->Link().AlertableSleep(ms);
-        });
+        form->SetPauseForTests([this](int ms) { busClock.Pause(ms); });
+        form->SetClockForTests([this] { return busClock.NowMs(); });
     }
 
     TNetLink& Link() { return form->Link(); }
@@ -40,6 +39,7 @@ class NetFormFixture : public ::testing::Test {
     TempProgramDir dir;
     PtyPair pty;
     DeviceBusSimulator bus{pty};
+    SimulatedBusClock busClock{bus};
     FakeComPorts ports;
     std::unique_ptr<TFNetTime> form;
 };

@@ -4,6 +4,7 @@
 #include "support/PtyPair.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SimulatedBusClock.h"
 #include "support/TempProgramDir.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <chrono>
 
 namespace {
 
@@ -21,24 +21,18 @@ class NetLinkTest : public ::testing::Test {
 
     NetLinkHooks Hooks() {
         NetLinkHooks hooks;
-        // The one-second settling pauses of start and stop are skipped; the
-        // waits between attempts are real, so the bus has time to answer.
         hooks.sleep = [this](int ms) {
             sleeps.append(ms);
-            if (ms < 1000) link.AlertableSleep(ms);
+            busClock.Pause(ms);
         };
         hooks.timerChanged = [this](NetTimer timer, const NetTimerState& state) {
             timerEvents.append({timer, state});
         };
         hooks.restartLink = [this] { ++restarts; };
-        // A clock that moves a second a look once a test sets it going.
+        // The bus's clock, or one that moves a second a look once a test sets it going.
         hooks.nowMs = [this] {
             ++clockLooks;
-            if (fakeNow < 0)
-                return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  std::chrono::steady_clock::now().time_since_epoch())
-                                  .count());
-            return fakeNow += 1000;
+            return fakeNow < 0 ? busClock.NowMs() : fakeNow += 1000;
         };
         return hooks;
     }
@@ -69,6 +63,7 @@ class NetLinkTest : public ::testing::Test {
     TempProgramDir programDir;
     PtyPair pty;
     DeviceBusSimulator bus{pty};
+    SimulatedBusClock busClock{bus};
     QList<int> sleeps;
     QList<std::pair<NetTimer, NetTimerState>> timerEvents;
     int restarts = 0;

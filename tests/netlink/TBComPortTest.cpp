@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -72,6 +73,13 @@ class ComPortTest : public ::testing::Test {
     bool WaitForInput(int count) {
         return QTest::qWaitFor([&] { return port.InputCount() >= count; }, 2000);
     }
+
+    // Whether the port took into its own queue the bytes the device sent, and
+    // no more. A hang-up discards in the kernel what nobody read before it; a
+    // read of the terminal first waits for the bytes still on their way, so
+    // InputCount, which reads, sees every byte sent before it, however late
+    // the port's reader thread runs.
+    bool PortHolds(int count) { return port.InputCount() == count; }
 
     PtyPair pty;  // declared first: outlives the port
     TBComPort port;
@@ -165,24 +173,52 @@ TEST_F(ComPortTest, PortAndSyncMethodCannotChangeWhileOpen) {
     EXPECT_EQ(port.SyncMethod(), smNone);
 }
 
-TEST_F(ComPortTest, RatesAndStopBitsLinuxCannotSetAreRefused) {
-    port.SetBaudRate(br14400);
-    EXPECT_EQ(FaultText([&] { port.Open(); }), kLineSettings);
-    EXPECT_FALSE(port.Connected());
+// Rates with a standard terminal speed and those without one alike.
+TEST_F(ComPortTest, OpensAtEveryRateOfItsTableAndTheTerminalHoldsIt) {
+    for (int index = br110; index <= br256000; ++index) {
+        const auto rate = TBaudRate(index);
+        port.SetBaudRate(rate);
+        ASSERT_TRUE(port.Open()) << BaudRateValue(rate);
+        EXPECT_EQ(pty.SlaveRate(), BaudRateValue(rate));
+        EXPECT_TRUE(port.Close());
+    }
+}
 
-    port.SetBaudRate(br9600);
-    port.SetStopBits(sb1_5);
-    EXPECT_EQ(FaultText([&] { port.Open(); }), kLineSettings);
-    EXPECT_FALSE(port.Connected());
+// One stop-bit setting serves the line: 1.5 stop bits with 5-bit bytes, 2 with
+// longer ones. (A pseudo-terminal keeps that setting, but always 8-bit bytes.)
+TEST_F(ComPortTest, StopBitsTheLineCannotExpressAreRefused) {
+    struct Case {
+        TByteSize size;
+        TStopBits stop;
+        bool opens;
+        bool stopSetting;  // the terminal then holds the setting for more than one stop bit
+    };
+    const Case cases[] = {
+        {bs5, sb1_5, true, true}, {bs5, sb2, false, false}, {bs8, sb1_5, false, false},
+        {bs8, sb2, true, true},   {bs5, sb1, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size << ", stop bits " << c.stop);
+        port.SetByteSize(c.size);
+        port.SetStopBits(c.stop);
+        if (!c.opens) {
+            EXPECT_EQ(FaultText([&] { port.Open(); }), kLineSettings);
+            EXPECT_FALSE(port.Connected());
+            continue;
+        }
+        ASSERT_TRUE(port.Open());
+        EXPECT_EQ((pty.SlaveControlFlags() & CSTOPB) != 0, c.stopSetting);
+        port.Close();
+    }
 
+    // While open, the setting in force stays when another is refused.
+    port.SetByteSize(bs8);
     port.SetStopBits(sb2);
     ASSERT_TRUE(port.Open());
-    for (TBaudRate rate : {br56000, br128000, br256000}) {
-        EXPECT_EQ(FaultText([&] { port.SetBaudRate(rate); }), kLineSettings);
-        EXPECT_EQ(port.BaudRate(), br9600);  // the rate in force
-    }
     EXPECT_EQ(FaultText([&] { port.SetStopBits(sb1_5); }), kLineSettings);
+    EXPECT_EQ(FaultText([&] { port.SetByteSize(bs5); }), kLineSettings);
     EXPECT_EQ(port.StopBits(), sb2);
+    EXPECT_EQ(port.ByteSize(), bs8);
     EXPECT_TRUE(port.Connected());
 }
 
@@ -271,9 +307,9 @@ TEST_F(ComPortTest, AsyncReadCompletesAtItsDeadline) {
     EXPECT_EQ(port.WaitForAsync(record), 0);
 
     // A part of a frame ends the same way, with the bytes that came.
-    timer.restart();
-    port.ReadAsync(frame.data(), 30, record);
     ASSERT_TRUE(pty.WriteMaster(QByteArray::fromHex("7f7f06")));
+    timer.restart();
+    EXPECT_EQ(port.ReadAsync(frame.data(), 30, record), 0);
     EXPECT_EQ(port.WaitForAsync(record), 3);
     EXPECT_GE(timer.elapsed(), 55);
     EXPECT_EQ(frame.left(3), QByteArray::fromHex("7f7f06"));
@@ -481,8 +517,8 @@ TEST_F(ComPortTest, BytesBeforeAHangUpArriveThenTheLossIsReportedOnce) {
     };
     ASSERT_TRUE(port.Open());
     ASSERT_TRUE(pty.WriteMaster("abc"));
-    QThread::msleep(20);  // the user-interface thread is busy meanwhile
-    pty.CloseMaster();
+    ASSERT_TRUE(PortHolds(3));
+    pty.CloseMaster();  // before the user-interface thread had the event
     ASSERT_TRUE(QTest::qWaitFor([&] { return !port.Connected(); }, 2000));
     QTest::qWait(30);  // nothing more is reported afterwards
     EXPECT_EQ(got, "abc");
@@ -498,7 +534,7 @@ TEST_F(ComPortTest, PendingReadTakesWhatCameBeforeAHangUp) {
     QByteArray frame;
     TAsyncRecord* record = OpenAndStartFrameRead(frame);
     ASSERT_TRUE(pty.WriteMaster("part"));
-    QThread::msleep(20);
+    ASSERT_TRUE(PortHolds(4));
     pty.CloseMaster();
     // No event handler runs here: the waiting read itself meets the hang-up.
     EXPECT_EQ(port.WaitForAsync(record), 4);
@@ -528,7 +564,7 @@ TEST_F(ComPortTest, SecondPortOnTheSameDeviceIsBusyAndNothingLeaks) {
     EXPECT_TRUE(other.Open());  // free once the first one let go
     EXPECT_TRUE(other.Close());
 
-    other.SetBaudRate(br256000);  // opens the device, then refuses the settings
+    other.SetStopBits(sb1_5);  // opens the device, then refuses the settings
     EXPECT_EQ(FaultText([&] { other.Open(); }), kLineSettings);
     other.SetPort("/dev/ttyArmNoSuchPort42");
     EXPECT_EQ(FaultText([&] { other.Open(); }), kNoSuchPort);

@@ -156,7 +156,8 @@ TEST_F(NetSettingsForm, IdentityNotConfirmedOrNotFourHexDigitsIsNotChanged) {
     form->ButSaveClick();
     EXPECT_EQ(Link().FormLog.size(), 4);
     EXPECT_EQ(Link().FormLog.last(), "VID и PID не изменены");
-    EXPECT_FALSE(bus.WaitForFrames(sent + 1, 200));
+    ASSERT_TRUE(bus.Settle());
+    EXPECT_EQ(bus.Received().size(), sent);
 }
 
 TEST_F(NetSettingsForm, IdentityWriteOnAPortThatDoesNotOpen) {

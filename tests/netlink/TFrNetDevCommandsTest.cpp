@@ -153,7 +153,6 @@ TEST_F(NetDevicesCommands, AFullPollListsWhatAnswersWithinTheInstallationsRange)
     bus.AddDevice(SimDevice::CallPanel(2));
     bus.AddDevice(SimDevice::Switch(55));  // outside both ranges
     Start();
-    Link().Settings.SWaitNet = 2;
     const int before = int(bus.Received().size());
     dialogs.Expect("Подтверждение", "Опросить устройства?", DlgAnswer::Yes);
     QTest::mouseClick(frame->BitFindDev, Qt::LeftButton);
@@ -185,7 +184,6 @@ TEST_F(NetDevicesCommands, ThePollOfTheRestAndAddingOneDeviceAskOnlyTheNewOnes) 
     bus.AddDevice(SimDevice::Switch(1));
     StartWithFound({1});
     Globals().MaxDevice = 3;
-    Link().Settings.SWaitNet = 2;
     bus.AddDevice(SimDevice::Switch(2));
     const int toOne = FramesTo(1);
     dialogs.Expect("Подтверждение", "Опросить устройства?", DlgAnswer::Yes);

@@ -21,6 +21,7 @@
 #include "support/DeviceBusSimulator.h"
 #include "support/PtyPair.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SimulatedBusClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,11 +56,7 @@ class TransferFixture : public ConfigObjectFixture {
 
     NetLinkHooks Hooks() {
         NetLinkHooks hooks;
-        // The one-second settling pauses are skipped; the waits between
-        // attempts are real, so the bus has time to answer.
-        hooks.sleep = [this](int ms) {
-            if (ms < 1000) link.AlertableSleep(ms);
-        };
+        busClock.Install(hooks);
         hooks.processEvents = [this] {
             if (onEvents) onEvents();
         };
@@ -165,6 +162,7 @@ class TransferFixture : public ConfigObjectFixture {
     TFDM dm;
     PtyPair pty;
     DeviceBusSimulator bus{pty};
+    SimulatedBusClock busClock{bus};
     std::function<void()> onEvents;
     TNetLink link;
     NetOpContext ctx;

@@ -96,7 +96,15 @@ TEST(WidgetDialogs, ThePickersShowSizesDatesAndKindsInRussian) {
             for (int waited = 0; model->rowCount(view->rootIndex()) < 3 && waited < 5000;
                  waited += 20)
                 QTest::qWait(20);
-            QTest::qWait(50);  // sizes and dates arrive after the names
+            // Sizes and dates arrive after the names.
+            QTest::qWaitFor(
+                [&] {
+                    for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
+                        if (model->index(r, 3, view->rootIndex()).data().toString().isEmpty())
+                            return false;
+                    return true;
+                },
+                10000);
             for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
                 QStringList cells;
                 for (int c = 0; c < 4; ++c)

@@ -88,7 +88,8 @@ SimDevice SimDevice::CallPanel(int number) {
 
 DeviceBusSimulator::DeviceBusSimulator(PtyPair& pty) : pty_(pty) {
     stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopFd_ < 0) throw std::runtime_error("eventfd failed");
+    settleFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (stopFd_ < 0 || settleFd_ < 0) throw std::runtime_error("eventfd failed");
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -97,6 +98,7 @@ DeviceBusSimulator::~DeviceBusSimulator() {
     [[maybe_unused]] const ssize_t n = ::write(stopFd_, &one, sizeof one);
     thread_.join();
     ::close(stopFd_);
+    ::close(settleFd_);
 }
 
 QByteArray DeviceBusSimulator::Frame(std::initializer_list<int> bytes) {
@@ -186,6 +188,15 @@ bool DeviceBusSimulator::WaitForFrames(int count, int timeoutMs) const {
                                [&] { return received_.size() >= count; });
 }
 
+bool DeviceBusSimulator::Settle(int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    const quint64 request = ++settleAsked_;
+    const quint64 one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(settleFd_, &one, sizeof one);
+    return settled_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return settleDone_ >= request || !running_; });
+}
+
 QByteArray DeviceBusSimulator::EncodeSerial(const QByteArray& serial) {
     QByteArray out(10, '\0');
     out[0] = char(At(serial, 0) - 55);
@@ -228,24 +239,90 @@ QByteArray DeviceBusSimulator::ClassReply(const SimDevice& d) {
 void DeviceBusSimulator::Run() {
     for (;;) {
         const int master = pty_.MasterFd();
-        if (master < 0) return;
-        pollfd fds[2] = {{stopFd_, POLLIN, 0}, {master, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        if (master < 0) break;
+        pollfd fds[3] = {{stopFd_, POLLIN, 0}, {settleFd_, POLLIN, 0}, {master, POLLIN, 0}};
+        if (poll(fds, 3, MsToNextLateAnswer()) < 0) {
             if (errno == EINTR) continue;
-            return;
+            break;
         }
-        if (fds[0].revents != 0) return;
-        if (fds[1].revents & (POLLERR | POLLNVAL)) return;
+        if (fds[0].revents != 0) break;
+        if (fds[2].revents & (POLLERR | POLLNVAL)) break;
+        if (!SendDueLateAnswers()) break;
+        // Taken before the line is read: every byte sent before the Settle
+        // call is then read below.
+        const quint64 request = SettleRequests(fds[1].revents != 0);
+        if (!ReadWhatCame(master)) break;
+        if (request != 0) MarkSettled(request);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        running_ = false;
+    }
+    settled_.notify_all();
+}
+
+// A read of the terminal first waits for the bytes still on their way to it,
+// so this takes everything sent before it began.
+bool DeviceBusSimulator::ReadWhatCame(int master) {
+    for (;;) {
         char chunk[256];
         const ssize_t n = ::read(master, chunk, sizeof chunk);
-        if (n <= 0) {
-            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-            return;
+        if (n > 0) {
+            Receive(chunk, n);
+            std::lock_guard lock(mutex_);
+            if (hungUp_) return false;
+            continue;
         }
-        Receive(chunk, n);
-        std::lock_guard lock(mutex_);
-        if (hungUp_) return;
+        if (n < 0 && errno == EINTR) continue;
+        return n < 0 && errno == EAGAIN;
     }
+}
+
+quint64 DeviceBusSimulator::SettleRequests(bool woken) {
+    if (woken) {
+        quint64 calls = 0;
+        [[maybe_unused]] const ssize_t n = ::read(settleFd_, &calls, sizeof calls);
+    }
+    std::lock_guard lock(mutex_);
+    return settleAsked_ > settleDone_ ? settleAsked_ : 0;
+}
+
+void DeviceBusSimulator::MarkSettled(quint64 request) {
+    {
+        std::lock_guard lock(mutex_);
+        settleDone_ = std::max(settleDone_, request);
+    }
+    settled_.notify_all();
+}
+
+int DeviceBusSimulator::MsToNextLateAnswer() const {
+    if (late_.empty()) return -1;
+    const auto due = std::min_element(late_.begin(), late_.end(), [](const auto& a, const auto& b) {
+                         return a.due < b.due;
+                     })->due;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
+    return int(std::clamp<qint64>(left, 0, 1'000'000));
+}
+
+bool DeviceBusSimulator::SendDueLateAnswers() {
+    const auto now = Clock::now();
+    for (auto it = late_.begin(); it != late_.end();) {
+        if (it->due > now) {
+            ++it;
+            continue;
+        }
+        const LateAnswer answer = *it;
+        it = late_.erase(it);
+        if (!SendAnswers(answer.answers, answer.paced)) return false;
+    }
+    return true;
+}
+
+bool DeviceBusSimulator::SendAnswers(const QList<QByteArray>& answers, bool paced) {
+    for (const QByteArray& bytes : answers) {
+        if (!(paced ? SendPaced(bytes) : Send(bytes))) return false;
+    }
+    return true;
 }
 
 // Cuts frames from the bytes; when paced, a frame is taken when its last byte
@@ -293,10 +370,12 @@ void DeviceBusSimulator::Answer(const QByteArray& frame) {
     }
     frameCame_.notify_all();
     if (handler) answers = handler(frame);
-    if (fault && !ApplyFault(*fault, answers)) return;
-    for (const QByteArray& bytes : answers) {
-        if (!(paced ? SendPaced(bytes) : Send(bytes))) return;
+    if (fault && fault->kind == BusFault::Late) {
+        late_.push_back({Clock::now() + std::chrono::milliseconds(fault->delayMs), answers, paced});
+        return;
     }
+    if (fault && !ApplyFault(*fault, answers)) return;
+    SendAnswers(answers, paced);
 }
 
 // Call with mutex_ held.
@@ -556,8 +635,6 @@ bool DeviceBusSimulator::ApplyFault(const BusFault& fault, QList<QByteArray>& an
         case BusFault::Silence:
             answers.clear();
             return true;
-        case BusFault::Late:
-            return SleepUntil(Clock::now() + std::chrono::milliseconds(fault.delayMs));
         case BusFault::Fragment:
             for (QByteArray& answer : answers) answer = answer.left(fault.bytes);
             return true;

@@ -69,6 +69,11 @@
 // Pacing (SetPacing) holds the wire at 9600 baud 8N1, 1.04 ms a byte: a
 // request is taken only when its last byte would have arrived, and answers go
 // out byte by byte at that rate.
+//
+// Settle makes the bus answer without a race against the clock: it returns
+// once the bus took every byte sent to it before the call and sent what it
+// answers at once. An answer held back by BusFault::Late comes by the clock,
+// while the bus goes on answering other frames.
 
 #include "support/PtyPair.h"
 
@@ -150,7 +155,7 @@ struct SimAdapter {
 struct BusFault {
     enum Kind {
         Silence,    // no answer at all (the device did act on the frame)
-        Late,       // the answer comes delayMs late
+        Late,       // the answer comes delayMs late (by the clock, not in a Settle)
         Fragment,   // only the first bytes of the answer are sent
         ZeroFrame,  // 30 zero bytes go out before the answer
         HangUp,     // the device end of the line closes; nothing more is answered
@@ -172,6 +177,8 @@ class DeviceBusSimulator {
   public:
     static constexpr int kFrameSize = 30;
     static constexpr int kAdapterAddress = 0x7F;
+    // Far beyond any answer on a loaded machine: reached only by a bus that is stuck.
+    static constexpr int kSettleLimitMs = 20000;
     // The frames (or any bytes) to send back for one received frame.
     using Handler = std::function<QList<QByteArray>(const QByteArray& frame)>;
     // Answers of one device to a command the bus does not know itself.
@@ -213,6 +220,10 @@ class DeviceBusSimulator {
     QList<QByteArray> Received() const;
     // Waits until at least count frames were received.
     bool WaitForFrames(int count, int timeoutMs) const;
+    // Waits until the bus took every byte sent to it before the call and sent
+    // the answers that are due at once. True at once once the line is closed;
+    // false when the bus did not get there within timeoutMs.
+    bool Settle(int timeoutMs = kSettleLimitMs);
 
     // The serial number as the bus encodes it (10 bytes from the letter on).
     static QByteArray EncodeSerial(const QByteArray& serial);
@@ -221,7 +232,22 @@ class DeviceBusSimulator {
   private:
     using Clock = std::chrono::steady_clock;
 
+    // An answer held back by BusFault::Late until it is due.
+    struct LateAnswer {
+        Clock::time_point due;
+        QList<QByteArray> answers;
+        bool paced = false;
+    };
+
     void Run();
+    // Takes what the line holds; false when the line is gone.
+    bool ReadWhatCame(int master);
+    // The newest Settle call to be answered by this round (0: none).
+    quint64 SettleRequests(bool woken);
+    void MarkSettled(quint64 request);
+    int MsToNextLateAnswer() const;
+    bool SendDueLateAnswers();
+    bool SendAnswers(const QList<QByteArray>& answers, bool paced);
     void Receive(const char* bytes, qsizetype n);
     void Answer(const QByteArray& frame);
     QList<QByteArray> BusAnswers(const QByteArray& frame, const BusFault* fault);
@@ -244,8 +270,13 @@ class DeviceBusSimulator {
 
     PtyPair& pty_;
     int stopFd_ = -1;
+    int settleFd_ = -1;  // an eventfd: a Settle call waits for the bus thread
     mutable std::mutex mutex_;
     mutable std::condition_variable frameCame_;
+    std::condition_variable settled_;
+    quint64 settleAsked_ = 0;  // Settle calls so far
+    quint64 settleDone_ = 0;   // the last of them the bus answered
+    bool running_ = true;      // false once the bus thread ended
     std::deque<QList<QByteArray>> script_;
     Handler handler_;
     QList<QByteArray> received_;
@@ -258,6 +289,7 @@ class DeviceBusSimulator {
 
     // Used by the bus thread only.
     QByteArray pending_;
+    std::deque<LateAnswer> late_;
     Clock::time_point wireFreeAt_{};
 
     std::mutex sendMutex_;  // one sender on the line at a time

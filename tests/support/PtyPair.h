@@ -25,6 +25,11 @@ class PtyPair {
     // The device end vanishes (stop any simulator on it first).
     void CloseMaster();
 
+    // What the terminal holds as the kernel tells it through termios2: the
+    // rate in bits per second and the control flags (size, parity, stop bits).
+    int SlaveRate() const;
+    unsigned SlaveControlFlags() const;
+
   private:
     int master_ = -1;
     int slaveKeeper_ = -1;

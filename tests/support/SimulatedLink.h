@@ -1,14 +1,14 @@
 #pragma once
-// The link started on the simulated device bus's pty, without the
-// one-second settling pauses of its start and stop; the waits between read
-// attempts stay real, so the bus has time to answer.
+// The link started on the simulated device bus's pty, its pauses and clock
+// the bus's (SimulatedBusClock).
 
 #include "netlink/TNetLink.h"
 #include "support/PtyPair.h"
+#include "support/SimulatedBusClock.h"
 
 class SimulatedLink {
   public:
-    SimulatedLink() : link(Hooks()) {}
+    explicit SimulatedLink(DeviceBusSimulator& bus) : clock_(bus), link(Hooks()) {}
     SimulatedLink(const SimulatedLink&) = delete;
     SimulatedLink& operator=(const SimulatedLink&) = delete;
 
@@ -17,14 +17,15 @@ class SimulatedLink {
             [&pty] { return std::optional<NetPortChoice>({pty.SlavePath(), "0403", "6001"}); });
     }
 
-    TNetLink link;
-
   private:
     NetLinkHooks Hooks() {
         NetLinkHooks hooks;
-        hooks.sleep = [this](int ms) {
-            if (ms < 1000) link.AlertableSleep(ms);
-        };
+        clock_.Install(hooks);
         return hooks;
     }
+
+    SimulatedBusClock clock_;  // made before the link that uses it
+
+  public:
+    TNetLink link;
 };

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -305,6 +306,9 @@ NetLinkHooks TFNetTime::linkHooks() {
             pauseForTests_(ms);
         else
             link_->AlertableSleep(ms);
+    };
+    hooks.nowMs = [this] {
+        return clockForTests_ ? clockForTests_() : QDeadlineTimer::current().deadline();
     };
     hooks.processEvents = [this] {
         emit linkChanged();

@@ -127,8 +127,10 @@ class TFNetTime : public QDialog, public NetSettingsService {
     QString DatabaseFolder() const override { return dbFolder_; }
     void ChangeDatabaseFolder(const QString& folder) override;
 
-    // Tests skip the link's long settling pauses with their own.
+    // Tests skip the link's long settling pauses with their own, and may run
+    // its clock on by the pauses they skip.
     void SetPauseForTests(std::function<void(int ms)> pause) { pauseForTests_ = std::move(pause); }
+    void SetClockForTests(std::function<qint64()> now) { clockForTests_ = std::move(now); }
 
   signals:
     // The link's lists or state changed: screens that show them refresh.
@@ -166,6 +168,7 @@ class TFNetTime : public QDialog, public NetSettingsService {
     int readYesTag_ = 0;
     NetPortLists foundPorts_;
     std::function<void(int)> pauseForTests_;
+    std::function<qint64()> clockForTests_;
     MemoLinesView sendView_{nullptr};
     MemoLinesView readView_{nullptr};
     MemoLinesView logView_{nullptr};
