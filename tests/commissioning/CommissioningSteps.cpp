@@ -405,10 +405,6 @@ QList<int> AddressesOf(const QListWidget* list, int sep) {
     return addresses;
 }
 
-
-// Below the one second from which the road skips the link's pauses.
-constexpr int kLoadTolerantWaitMs = 300;
-
 }  // namespace
 
 TFrNetDev& CommissioningRoad::NetScreen() {
@@ -419,14 +415,16 @@ void CommissioningRoad::StartTheBus() {
     const int sep = Globals().SepDevice;
     devices_ = bus_->AddDevicesOf(sql_, idNet_, sep);
     ASSERT_EQ(8, devices_.size());
-    // The link's one-second settling pauses are skipped; the waits between
-    // read attempts are real, so the bus has time to answer.
-    FNetTime->SetPauseForTests([](int ms) {
-        if (ms < 1000) FNetTime->Link().AlertableSleep(ms);
-    });
-    // On the unpaced bus an answer is there at once: the shortest wait the
-    // network settings allow keeps the polls of empty addresses short.
-    if (!paced_) FNetTime->SWaitNet->setValue(FNetTime->SWaitNet->minimum());
+    if (paced_) {
+        // The link's one-second settling pauses are skipped; the waits
+        // between read attempts are real, as the wire time is measured.
+        FNetTime->SetPauseForTests([](int ms) {
+            if (ms < 1000) FNetTime->Link().AlertableSleep(ms);
+        });
+    } else {
+        FNetTime->SetPauseForTests([this](int ms) { bus_->clock.Pause(ms); });
+        FNetTime->SetClockForTests([this] { return bus_->clock.NowMs(); });
+    }
     Menu(QStringLiteral("MNetDevice"));
     ASSERT_EQ(12, Window().VisibleScreen());
     TFrNetDev& f = NetScreen();
@@ -467,14 +465,7 @@ void CommissioningRoad::RunOnDevices(int command, const QList<int>& addresses,
                         QStringLiteral("?"),
                     DlgAnswer::Yes);
     if (expectDuringRun) expectDuringRun();
-    // Every device spoken to here answers: a longer wait between read
-    // attempts ends at its answer and costs nothing, but keeps an answer the
-    // simulator sends late on a loaded machine from failing a whole file.
-    // The shortest wait comes back for the polls of empty addresses.
-    const int wait = FNetTime->SWaitNet->value();
-    if (!paced_) FNetTime->SWaitNet->setValue(kLoadTolerantWaitMs);
     QTest::mouseClick(f.BitAct, Qt::LeftButton);
-    FNetTime->SWaitNet->setValue(wait);
 }
 
 void CommissioningRoad::WriteFiles(const QList<int>& addresses, bool lineLost) {

@@ -63,12 +63,8 @@ class NetworkScreenRoads : public ProgramRoads {
     void StartTheNetwork() {
         if (FMainVesk->VisibleScreen() != kNetworkScreen) Menu(QStringLiteral("MNetDevice"));
         ASSERT_EQ(kNetworkScreen, FMainVesk->VisibleScreen());
-        FNetTime->SetPauseForTests([](int ms) {
-            if (ms < 1000) FNetTime->Link().AlertableSleep(ms);
-        });
-        // Every device asked here is on the bus and answers: a longer wait
-        // ends at its answer and keeps a late one on a loaded machine.
-        FNetTime->SWaitNet->setValue(300);
+        FNetTime->SetPauseForTests([this](int ms) { bus_->clock.Pause(ms); });
+        FNetTime->SetClockForTests([this] { return bus_->clock.NowMs(); });
         QTest::mouseClick(Screen().BitStartNet, Qt::LeftButton);
         ASSERT_TRUE(FNetTime->Link().LinkRunning());
     }

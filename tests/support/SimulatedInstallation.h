@@ -5,11 +5,12 @@
 // record gives (switches at n_net, the console at SepDevice, call panels at
 // 64 + their number), each with room for the largest configuration file.
 // It also counts what went over the wire, for the time the frames take at
-// 9600 baud.
+// 9600 baud, and keeps the clock the link's pauses go by.
 
 #include "support/DeviceBusSimulator.h"
 #include "support/FakeComPorts.h"
 #include "support/PtyPair.h"
+#include "support/SimulatedBusClock.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -50,6 +51,7 @@ class SimulatedInstallation {
 
     PtyPair pty;
     DeviceBusSimulator bus{pty};
+    SimulatedBusClock clock{bus};
     FakeComPorts ports;
 
   private:
