@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-
 namespace {
 
 class NetLinkTest : public ::testing::Test {

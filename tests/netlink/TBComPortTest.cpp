@@ -74,11 +74,11 @@ class ComPortTest : public ::testing::Test {
         return QTest::qWaitFor([&] { return port.InputCount() >= count; }, 2000);
     }
 
-    // Whether the port took into its own queue the bytes the device sent, and
-    // no more. A hang-up discards in the kernel what nobody read before it; a
-    // read of the terminal first waits for the bytes still on their way, so
-    // InputCount, which reads, sees every byte sent before it, however late
-    // the port's reader thread runs.
+    // Takes what the device sent into the port's own queue and says whether
+    // that is count bytes. A read of the terminal waits for the bytes still on
+    // their way to it, so InputCount, which reads, gets all of them however
+    // late the port's reader thread runs; a hang-up discards in the kernel
+    // whatever nobody had read.
     bool PortHolds(int count) { return port.InputCount() == count; }
 
     PtyPair pty;  // declared first: outlives the port
