@@ -127,8 +127,8 @@ bool ApplyTerminalLine(int fd, const TerminalLine& line) {
     // A driver that cannot run at the rate puts in one it can: that is refused,
     // not used, as the devices on the line would not understand it.
     termios2 now{};
-    const bool taken = ioctl(fd, TCGETS2, &now) == 0 &&
-                       now.c_ospeed == speed_t(BaudRateValue(line.baudRate));
+    const bool taken =
+        ioctl(fd, TCGETS2, &now) == 0 && now.c_ospeed == speed_t(BaudRateValue(line.baudRate));
     if (!taken) ioctl(fd, TCSETS2, &before);
     return taken;
 }
