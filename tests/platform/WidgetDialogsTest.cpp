@@ -97,14 +97,14 @@ TEST(WidgetDialogs, ThePickersShowSizesDatesAndKindsInRussian) {
                  waited += 20)
                 QTest::qWait(20);
             // Sizes and dates arrive after the names.
-            QTest::qWaitFor(
+            EXPECT_TRUE(QTest::qWaitFor(
                 [&] {
                     for (int r = 0; r < model->rowCount(view->rootIndex()); ++r)
                         if (model->index(r, 3, view->rootIndex()).data().toString().isEmpty())
                             return false;
                     return true;
                 },
-                10000);
+                10000));
             for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
                 QStringList cells;
                 for (int c = 0; c < 4; ++c)
