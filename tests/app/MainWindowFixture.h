@@ -6,6 +6,8 @@
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SmallDisk.h"
+#include "support/TempProgramDir.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,13 @@
 inline QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// The program folder's database folder, made a link to the small disk's
+// folder; with a trailing '/'.
+inline QString DatabaseFolderOn(const SmallDisk& disk, const TempProgramDir& program) {
+    EXPECT_TRUE(QFile::link(disk.Path(), program.path() + QStringLiteral("DB_ARM")));
+    return program.path() + QStringLiteral("DB_ARM/");
 }
 
 // The ways out a window offers when it has no database, each declined: a new
