@@ -152,3 +152,33 @@ TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {
 }
 
 }  // namespace
+
+// The key of a new row is what its key column holds, which is the row number
+// only where the key column is the row key.
+TEST_F(BoundSql, ANewRowsKeyIsTheKeyColumnsNotItsRowNumber) {
+    Exec("CREATE TABLE keyed (id INTEGER PRIMARY KEY, s TEXT)");
+    Exec("CREATE TABLE plain (id INT, s TEXT)");
+    Exec("INSERT INTO plain (id, s) VALUES (1, 'первый')");
+    const struct {
+        const char* insert;
+        bool stored;
+        qint64 key;
+    } cases[] = {
+        {"INSERT INTO keyed (s) VALUES (?)", true, 1},
+        {"INSERT INTO plain (id, s) VALUES (42, ?)", true, 42},  // row number 2
+        {"INSERT INTO plain (s) VALUES (?)", false, 0},          // no key, though a row number
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.insert);
+        QSqlQuery q(db_);
+        qint64 key = -1;
+        QString error;
+        EXPECT_EQ(c.stored,
+                  InsertReturningKey(q, QString::fromLatin1(c.insert), {QStringLiteral("x")},
+                                     QStringLiteral("id"), &key, &error));
+        if (c.stored)
+            EXPECT_EQ(c.key, key);
+        else
+            EXPECT_EQ(QStringLiteral("Новая запись не получила номера."), error);
+    }
+}
