@@ -167,10 +167,8 @@ QString objectOne(const QString& file) {
 // and object 1 stays as the open left it.
 void expectANewObjectBesideObjectOne(const QString& file,
                                      const std::function<void()>& afterStart = {}) {
-    const NavigationHooks hooks = Hooks();
-    const ArmGlobals globals = Globals();
     ScriptedDialogs dialogs;
-    AppForms::CreateAll();
+    TheWholeProgram program;
     ASSERT_TRUE(FDM && FDM->Connected());
     FMainVesk->show();
     if (afterStart) afterStart();
@@ -189,9 +187,7 @@ void expectANewObjectBesideObjectOne(const QString& file,
     screen->CGridD->EntrancesEdit(0)->setValue(2);
     screen->BitSavePod->click();
     dialogs.VerifyDone();
-    AppForms::DestroyAll();
-    Hooks() = hooks;
-    Globals() = globals;
+    program.End();
     EXPECT_EQ(before, objectOne(file));
     EXPECT_EQ(
         QStringLiteral("1|2|\n"),
@@ -346,19 +342,18 @@ TEST(DatabaseOpenFailure, TheTrueCauseIsToldForADamagedFileInAReadOnlyFolderAndA
 // indexed. Now the disk runs out at the first write, among the upgrade's
 // steps, or at the commit with the indexes; with room again it opens.
 TEST(DatabaseOpenFailure, AnOlderFileOnAFullDiskIsLeftAsItWas) {
-    SmallDisk disk(1024 * 1024);
-    if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot().toStdString();
-    TempProgramDir program;
-    const QString folder = DatabaseFolderOn(disk, program);
-    const QString file = folder + QLatin1String(AppPaths::kDbFileName);
+    ProgramOnASmallDisk place;
+    if (!place.disk.Mounted()) GTEST_SKIP() << place.disk.WhyNot().toStdString();
+    const QString folder = place.Folder();
+    const QString file = place.File();
     QString error;
     ASSERT_TRUE(TestDatabase::BuildOldFormatDatabase(file, &error)) << error.toStdString();
     const QByteArray before = fileBytes(file);
     for (qint64 room : {0, 24, 48, 96}) {
         SCOPED_TRACE(room);
-        ASSERT_TRUE(disk.Fill(room * 1024));
+        ASSERT_TRUE(place.disk.Fill(room * 1024));
         EXPECT_EQ(QStringLiteral("На диске нет места."), expectToldAndUntouched(folder, before));
-        disk.Free();
+        place.disk.Free();
     }
     expectANewObjectBesideObjectOne(file);
 }
@@ -390,14 +385,9 @@ TEST(DatabaseOpenFailure, ANormalStartLogsNoDatabaseFailure) {
         });
     {
         TestDatabase database(TestDatabase::Kind::OldFormat);
-        const NavigationHooks hooks = Hooks();
-        const ArmGlobals globals = Globals();
         ScriptedDialogs dialogs;
-        AppForms::CreateAll();
+        TheWholeProgram program;
         EXPECT_TRUE(FDM && FDM->Connected());
-        AppForms::DestroyAll();
-        Hooks() = hooks;
-        Globals() = globals;
     }
     qInstallMessageHandler(previous);
     const QRegularExpression databaseFailure(QStringLiteral("^(Dataset |Database |QSqlQuery)"));

@@ -17,24 +17,21 @@
 namespace {
 
 TEST(FullDisk, CompactionSaysTheDiskIsFullAndLeavesTheDatabaseOpenAsItWas) {
-    SmallDisk disk(1024 * 1024);
-    if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot().toStdString();
-    TempProgramDir program;
-    const QString folder = DatabaseFolderOn(disk, program);
-    const QString file = folder + QLatin1String(AppPaths::kDbFileName);
+    ProgramOnASmallDisk place;
+    if (!place.disk.Mounted()) GTEST_SKIP() << place.disk.WhyNot().toStdString();
+    const QString folder = place.Folder();
+    const QString file = place.File();
     QString error;
     ASSERT_TRUE(CreateNewDatabase(file, &error)) << error.toStdString();
     {
         TFDM opened;  // once, as the program leaves it: with its indexes
         ASSERT_TRUE(opened.Connect(file, &error)) << error.toStdString();
     }
-    ASSERT_TRUE(disk.Fill());
+    ASSERT_TRUE(place.disk.Fill());
     const QByteArray before = fileBytes(file);
 
-    const NavigationHooks hooks = Hooks();
-    const ArmGlobals globals = Globals();
     ScriptedDialogs dialogs;
-    AppForms::CreateAll();  // the start goes on without its own lock file
+    TheWholeProgram program;  // the start goes on without its own lock file
     ASSERT_TRUE(FDM && FDM->Connected());
     dialogs
         .Expect(QStringLiteral("Подтверждение"), QStringLiteral("Сжать БД на диске?"),
@@ -45,9 +42,7 @@ TEST(FullDisk, CompactionSaysTheDiskIsFullAndLeavesTheDatabaseOpenAsItWas) {
     FMainVesk->MenuItem(QStringLiteral("NCompact"))->trigger();
     dialogs.VerifyDone();
     EXPECT_TRUE(FDM->Connected());
-    AppForms::DestroyAll();
-    Hooks() = hooks;
-    Globals() = globals;
+    program.End();
     EXPECT_EQ(before, fileBytes(file));
     EXPECT_FALSE(QFile::exists(folder + QLatin1String(AppPaths::kDbCompactName)));
 }
