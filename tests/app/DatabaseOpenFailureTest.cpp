@@ -73,11 +73,7 @@ QString expectToldAndUntouched(const QString& folder, const QByteArray& before) 
     EXPECT_EQ(QString(), latinOutsidePaths(text, folder));
     EXPECT_FALSE(text.contains(QStringLiteral("код")));
     const QString file = folder + QLatin1String(AppPaths::kDbFileName);
-    const QByteArray after = fileBytes(file);
-    EXPECT_EQ(QString::fromLatin1(before.left(100).toHex(' ')),
-              QString::fromLatin1(after.left(100).toHex(' ')))
-        << "the header";
-    EXPECT_EQ(before, after);
+    EXPECT_EQ(before, fileBytes(file));
     EXPECT_FALSE(QFile::exists(file + QStringLiteral("-journal")));
     return text.mid(head.size());
 }
@@ -117,12 +113,6 @@ void expectEachRefused(const QList<Reshaped>& files,
 void expectEachNotTheProgramsDatabase(const QList<Reshaped>& files) {
     expectEachRefused(files, &DbFileTexts::NotProgramsDatabase);
 }
-
-// k_net rebuilt by a tool that keeps the rows but not the key: id_net
-// becomes a plain column.
-const QStringList kObjectsWithAPlainKey = {
-    QStringLiteral("CREATE TABLE k_net_copy AS SELECT * FROM k_net"),
-    QStringLiteral("DROP TABLE k_net"), QStringLiteral("ALTER TABLE k_net_copy RENAME TO k_net")};
 
 // The file's first page as it is; every page after it overwritten.
 QByteArray damagedAfterFirstPage(const QByteArray& database) {
@@ -243,11 +233,8 @@ TEST(DatabaseOpenFailure, AFileOfAnotherProgramIsNotTakenForTheProgramsOwn) {
 TEST(DatabaseOpenFailure, AFileMissingATableIsRefusedAsItIs) {
     expectEachNotTheProgramsDatabase({
         {"no key table", TestDatabase::Kind::New, {QStringLiteral("DROP TABLE k_key")}},
-        {"an old file without melodies",
+        {"a view in place of an old file's houses",
          TestDatabase::Kind::OldFormat,
-         {QStringLiteral("DROP TABLE t_mel")}},
-        {"a view in place of the houses",
-         TestDatabase::Kind::New,
          {QStringLiteral("ALTER TABLE k_dom RENAME TO houses"),
           QStringLiteral("CREATE VIEW k_dom AS SELECT * FROM houses")}},
     });
@@ -262,20 +249,18 @@ TEST(DatabaseOpenFailure, AFileMissingAColumnIsRefusedAsItIs) {
         {"an old file whose objects have no state",
          TestDatabase::Kind::OldFormat,
          {QStringLiteral("ALTER TABLE k_net DROP COLUMN st_net")}},
-        {"apartments without call codes",
-         TestDatabase::Kind::OldFormat,
-         {QStringLiteral("ALTER TABLE k_kvr DROP COLUMN p_kvr")}},
     });
 }
 
 TEST(DatabaseOpenFailure, AFileWhoseKeyIsNotTheRowKeyIsRefusedAsItIs) {
-    QStringList oldSwitches = kObjectsWithAPlainKey;
-    oldSwitches.replaceInStrings(QStringLiteral("k_net"), QStringLiteral("k_pk"));
     expectEachNotTheProgramsDatabase({
-        // Opened before, and new objects were written over object 1.
-        {"objects keyed by a plain column", TestDatabase::Kind::New, kObjectsWithAPlainKey},
-        {"an old file's switches keyed by a plain column", TestDatabase::Kind::OldFormat,
-         oldSwitches},
+        // Rebuilt by a tool that kept the rows, not the key: opened before,
+        // and new objects were written over object 1.
+        {"objects keyed by a plain column",
+         TestDatabase::Kind::New,
+         {QStringLiteral("CREATE TABLE k_net_copy AS SELECT * FROM k_net"),
+          QStringLiteral("DROP TABLE k_net"),
+          QStringLiteral("ALTER TABLE k_net_copy RENAME TO k_net")}},
         {"keys without row numbers",
          TestDatabase::Kind::New,
          {QStringLiteral("DROP TABLE k_key"),
