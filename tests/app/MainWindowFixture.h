@@ -29,8 +29,9 @@ inline QByteArray fileBytes(const QString& path) {
 // its own; a test skips where none can be mounted.
 struct ProgramOnASmallDisk {
     ProgramOnASmallDisk() {
-        if (disk.Mounted())
+        if (disk.Mounted()) {
             EXPECT_TRUE(QFile::link(disk.Path(), program.path() + QStringLiteral("DB_ARM")));
+        }
     }
     // With a trailing '/'.
     QString Folder() const { return program.path() + QStringLiteral("DB_ARM/"); }
