@@ -551,17 +551,15 @@ bool SyncRun::adoptRecord(const MatrixColumn& c, SwitchRecord rec, qint64 idPod)
 bool SyncRun::appendSwitch(const MatrixColumn& c, const Entrance& e, qint64* idPk) {
     const QString mask = NewSwitchCameraMask(c.vDvr, object_.vKal, kolTractPK_);
     QSqlQuery q(db_);
-    if (!ExecBound(q,
-                   QStringLiteral("INSERT INTO k_pk (id_net, n_net, id_pod, id_mvv, id_mot, id_ke, "
-                                  "type_k, p_fc, type_f, ah, kf_pr, ai, m_vo, m_vb) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, 1, ?, 0, 0, ?, ?, ?)"),
-                   {idNet_, c.nNet, e.idPod, idMvv_, idMot_, idKe_, DeviceSyncTexts::kSwitchType,
-                    e.hotel ? kTerminalsNone : kTerminalsByHundreds,
-                    NewSwitchFirstApartment(e.hotel, object_.incr, e.n1kvr), mask, mask},
-                   &error))
-        return false;
-    *idPk = q.lastInsertId().toLongLong();
-    return true;
+    return InsertReturningKey(
+        q,
+        QStringLiteral("INSERT INTO k_pk (id_net, n_net, id_pod, id_mvv, id_mot, id_ke, "
+                       "type_k, p_fc, type_f, ah, kf_pr, ai, m_vo, m_vb) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, 1, ?, 0, 0, ?, ?, ?)"),
+        {idNet_, c.nNet, e.idPod, idMvv_, idMot_, idKe_, DeviceSyncTexts::kSwitchType,
+         e.hotel ? kTerminalsNone : kTerminalsByHundreds,
+         NewSwitchFirstApartment(e.hotel, object_.incr, e.n1kvr), mask, mask},
+        QStringLiteral("id_pk"), idPk, &error);
 }
 
 // Tracts for the panels of every switch on the switch list, then each
@@ -631,15 +629,15 @@ bool SyncRun::writePanel(const MatrixPanel& panel, const QList<PanelRecord>& rec
                        &error))
             return false;
     } else {
-        if (!ExecBound(q,
-                       QStringLiteral("INSERT INTO k_bv (id_net, nrcs, l_pok, l_kns, bell, n_net, "
-                                      "n_bv, n_nt0, bv_type, farc, l_use, kf_pr) "
-                                      "VALUES (?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0)"),
-                       {idNet_, int(object_.lPok), int(object_.lPok), int(object_.Bell()), row.nNet,
-                        name, row.nNt0, row.bvType, int(object_.farc)},
-                       &error))
+        if (!InsertReturningKey(
+                q,
+                QStringLiteral("INSERT INTO k_bv (id_net, nrcs, l_pok, l_kns, bell, n_net, "
+                               "n_bv, n_nt0, bv_type, farc, l_use, kf_pr) "
+                               "VALUES (?, ?, ?, 0, ?, ?, ?, ?, ?, ?, 1, 0)"),
+                {idNet_, int(object_.lPok), int(object_.lPok), int(object_.Bell()), row.nNet, name,
+                 row.nNt0, row.bvType, int(object_.farc)},
+                QStringLiteral("id_bv"), &idBv, &error))
             return false;
-        idBv = q.lastInsertId().toLongLong();
     }
     for (int i = 0; i < panel.rows.size(); ++i) step();
     return Exec(db_, QStringLiteral("UPDATE m_bv SET id_bv=? WHERE id_net=? AND n_net=?"),

@@ -108,10 +108,11 @@ DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, cons
     if (trimmed.isEmpty()) return DeviceChange::Refused;
     QSqlQuery q(db);
     if (idMel == 0) {
-        if (!ExecBound(q, QStringLiteral("INSERT INTO t_mel (name, forr) VALUES (?, ?)"),
-                       {trimmed, purpose}, error))
+        qint64 id = 0;
+        if (!InsertReturningKey(q, QStringLiteral("INSERT INTO t_mel (name, forr) VALUES (?, ?)"),
+                                {trimmed, purpose}, QStringLiteral("id_mel"), &id, error))
             return DeviceChange::Failed;
-        if (idOut) *idOut = q.lastInsertId().toLongLong();
+        if (idOut) *idOut = id;
         return DeviceChange::Done;
     }
     if (RefuseClosed(db, idMel)) return DeviceChange::Refused;

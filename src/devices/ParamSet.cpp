@@ -74,13 +74,11 @@ bool Append(QSqlDatabase db, const ParamSetValues& v, const QString& name, qint6
     QStringList marks;
     for (int i = 0; i < ParamSetColumns().size(); ++i) marks << QStringLiteral("?");
     QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("INSERT INTO t_ke (name, ") + ParamSetColumns().join(", ") +
-                       QStringLiteral(") VALUES (?, ") + marks.join(", ") + ')',
-                   QVariantList{name} + v.InColumnOrder(), error))
-        return false;
-    *idKe = q.lastInsertId().toLongLong();
-    return true;
+    return InsertReturningKey(
+        q,
+        QStringLiteral("INSERT INTO t_ke (name, ") + ParamSetColumns().join(", ") +
+            QStringLiteral(") VALUES (?, ") + marks.join(", ") + ')',
+        QVariantList{name} + v.InColumnOrder(), QStringLiteral("id_ke"), idKe, error);
 }
 
 }  // namespace
@@ -104,12 +102,13 @@ qint64 FindRecommendedParamSet(QSqlDatabase db) {
 
 qint64 AppendRecommendedParamSet(QSqlDatabase db, QString* error) {
     QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("INSERT INTO t_ke (name, l_use, t_wt, t_st, t_dl) "
-                                  "VALUES (?, 1, 66, 1, 95)"),
-                   {kRecommendedParamSetName}, error))
+    qint64 idKe = 0;
+    if (!InsertReturningKey(q,
+                            QStringLiteral("INSERT INTO t_ke (name, l_use, t_wt, t_st, t_dl) "
+                                           "VALUES (?, 1, 66, 1, 95)"),
+                            {kRecommendedParamSetName}, QStringLiteral("id_ke"), &idKe, error))
         return 0;
-    return q.lastInsertId().toLongLong();
+    return idKe;
 }
 
 qint64 EnsureRecommendedParamSet(QSqlDatabase db, QString* error) {

@@ -18,6 +18,19 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
     return ok;
 }
 
+bool InsertReturningKey(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
+                        const QString& keyColumn, qint64* key, QString* error) {
+    if (!ExecBound(q, insertSql + QStringLiteral(" RETURNING ") + keyColumn, values, error))
+        return false;
+    const QVariant value = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    bool isNumber = false;
+    *key = value.toLongLong(&isNumber);
+    if (isNumber) return true;
+    if (error) *error = QStringLiteral("Новая запись не получила номера.");
+    return false;
+}
+
 SqlTransaction::SqlTransaction(QSqlDatabase db) : db_(db) {
     static int counter = 0;
     name_ = QStringLiteral("arm_sp_") + QString::number(++counter);

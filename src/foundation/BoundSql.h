@@ -14,6 +14,13 @@ struct sqlite3_stmt;
 // (error may be null).
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error);
 
+// Runs an INSERT (written without RETURNING) with values bound in order and
+// gives the new row's key as its key column holds it, never its row number:
+// the two differ in a file whose key column is not the row key. False with
+// the reason.
+bool InsertReturningKey(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
+                        const QString& keyColumn, qint64* key, QString* error);
+
 // A savepoint that is rolled back unless committed. Unlike a plain
 // transaction it also works inside one the caller already holds (the schema
 // upgrade opens the matrix table from within its own).

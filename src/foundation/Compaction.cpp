@@ -2,17 +2,16 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "foundation/DatabaseSoleUse.h"
 #include "platform/AppPaths.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
 #include "platform/FileAccess.h"
-#include "platform/FileUseLock.h"
 #include "platform/SystemErrorText.h"
 
 namespace {
@@ -87,7 +86,7 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     const QString dir = QFileInfo(livePath).absolutePath() + '/';
     const QString copyPath = dir + AppPaths::kDbCompactName;
     // Neither the lock file nor the compacted copy could be made there; say
-    // so before anything is closed (the lock alone would read as "busy").
+    // so before anything is closed.
     if (!MayWrite(dir)) {
         Dialogs::Message(
             "Отмена действия",
@@ -133,20 +132,17 @@ bool NCompactClick(TFDM& dm, const ProgressFn& progress) {
     // Another copy of the program that has the database open holds the lock
     // file when it opened it first, and a use lock on the file in any case.
     // The live file is replaced below, so nobody else may be working on it.
-    QLockFile lock(dir + AppPaths::kDbLockName);
-    lock.setStaleLockTime(0);
-    FileUseLock soleUse;
-    if (!lock.tryLock(0) || !soleUse.LockExclusive(livePath)) {
-        if (lock.isLocked()) lock.unlock();
-        Dialogs::Message("Отмена действия", "База данных занята другим пользователем!",
+    DatabaseSoleUse soleUse;
+    if (const auto taken = soleUse.Take(livePath); taken != DatabaseSoleUse::Outcome::Taken) {
+        Dialogs::Message("Отмена действия",
+                         taken == DatabaseSoleUse::Outcome::Busy
+                             ? QStringLiteral("База данных занята другим пользователем!")
+                             : soleUse.Why(),
                          DlgButtons::Ok, DlgIcon::Warning);
         return finish(false, QString());
     }
     // Both locks go before the database is opened again.
-    auto release = [&] {
-        soleUse.Release();
-        lock.unlock();
-    };
+    auto release = [&] { soleUse.Release(); };
 
     if (QFile::exists(copyPath) && !QFile::remove(copyPath)) {
         release();

@@ -414,7 +414,7 @@ bool FillNewDatabase(const QString& path, QString* error) {
             Fail(error, WithReason(QStringLiteral("Не удалось открыть ") + path,
                                    LoggedDatabaseReason(db.lastError())));
         } else {
-            const QString schema = ReadResource(QStringLiteral(":/db/schema.sql"), error);
+            const QString schema = NewDatabaseSchema(error);
             const QString reference = ReadResource(QStringLiteral(":/db/reference.sql"), error);
             ok = !schema.isEmpty() && !reference.isEmpty() &&
                  RunSqlScript(db, schema + QStringLiteral("\n") + reference, error);
@@ -426,6 +426,10 @@ bool FillNewDatabase(const QString& path, QString* error) {
 }
 
 }  // namespace
+
+QString NewDatabaseSchema(QString* error) {
+    return ReadResource(QStringLiteral(":/db/schema.sql"), error);
+}
 
 bool FieldExists(QSqlDatabase& db, const QString& table, const QString& field) {
     QSqlQuery q(db);

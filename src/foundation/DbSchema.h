@@ -12,6 +12,10 @@
 // every object made after an upgrade starts with it too.
 constexpr int kDefaultKeysPerApartment = 4;
 
+// The schema script of a new database: every table and column the program
+// reads. Empty with a message when the resource is missing.
+QString NewDatabaseSchema(QString* error);
+
 // Writes a new database file (schema and reference rows) at filePath, whose
 // folder must exist. The file is built under a temporary name and renamed
 // when complete; an existing file is never overwritten (false with a message).

@@ -77,6 +77,14 @@ bool DeleteCurrentFlag() {
     return ds->Delete();
 }
 
+int StoredGlobalNumber(const QString& column, int fallback) {
+    Dataset* global = FDM ? FDM->Global : nullptr;
+    if (!global || global->IsEmpty()) return fallback;
+    bool isNumber = false;
+    const int value = global->Value(0, global->FieldIndex(column)).toInt(&isNumber);
+    return isNumber ? value : fallback;
+}
+
 bool SaveFlagCounts(int maskBvEnabled, int maskPoEnabled) {
     Dataset* global = FDM ? FDM->Global : nullptr;
     if (!global || global->IsEmpty()) return false;

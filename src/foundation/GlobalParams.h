@@ -39,6 +39,11 @@ bool EditCurrentFlag(const QString& type, int number, const QString& name);
 // Deletes the current row unless it is flag 1.
 bool DeleteCurrentFlag();
 
+// The value of a t_global column as a number, or fallback when there is no
+// row or the value is not a number (a text, nothing): such a value is read as
+// the parameter's own default, never as 0.
+int StoredGlobalNumber(const QString& column, int fallback);
+
 // Writes both flag counts in one edit when either differs from the row;
 // false when nothing had to be written or the write failed.
 bool SaveFlagCounts(int maskBvEnabled, int maskPoEnabled);

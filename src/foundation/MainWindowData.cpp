@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/GlobalParams.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 
@@ -24,13 +25,7 @@ bool Connect(const QString& folder, QString* reason) {
         if (reason) *reason = QStringLiteral("no data module");
         return false;
     }
-    if (!FDM->Connect(folder + QLatin1String(AppPaths::kDbFileName), reason)) return false;
-    // The global parameters and the object list are read right after the open:
-    // a database whose lists cannot be read is not taken.
-    if (FDM->EnsureRead({FDM->Global, FDM->Q_Net})) return true;
-    if (reason) *reason = FDM->LastError();
-    FDM->Disconnect();
-    return false;
+    return FDM->Connect(folder + QLatin1String(AppPaths::kDbFileName), reason);
 }
 
 void Disconnect() {
@@ -70,18 +65,19 @@ bool LoadGlobals(ArmGlobals& g) {
     Dataset* global = FDM ? FDM->Global : nullptr;
     if (!global || global->IsEmpty()) return false;
     global->First();
-    auto number = [global](const char* name) {
-        return global->FieldByName(QString::fromLatin1(name)).AsInt();
-    };
-    g.KolTractPK = number("KolTractPK");
-    g.MaxDevice = number("MaxDevice");
-    g.SepDevice = number("SepDevice");
-    g.Shapka = number("Shapka");
-    g.Colstp = number("Colstp");
+    // A value that is not a number keeps the start value: a limit of 0
+    // would refuse every entrance.
+    const ArmGlobals start;
+    using GlobalParams::StoredGlobalNumber;
+    g.KolTractPK = StoredGlobalNumber(QStringLiteral("KolTractPK"), start.KolTractPK);
+    g.MaxDevice = StoredGlobalNumber(QStringLiteral("MaxDevice"), start.MaxDevice);
+    g.SepDevice = StoredGlobalNumber(QStringLiteral("SepDevice"), start.SepDevice);
+    g.Shapka = StoredGlobalNumber(QStringLiteral("Shapka"), start.Shapka);
+    g.Colstp = StoredGlobalNumber(QStringLiteral("Colstp"), start.Colstp);
     g.nmBVp = global->FieldByName(QStringLiteral("nmBVp")).AsString() + QLatin1Char(' ');
     g.nmBVk = global->FieldByName(QStringLiteral("nmBVk")).AsString() + QLatin1Char(' ');
-    g.WidthMain = number("WidthMain");
-    g.HeightMain = number("HeightMain");
+    g.WidthMain = StoredGlobalNumber(QStringLiteral("WidthMain"), g.WidthMain);
+    g.HeightMain = StoredGlobalNumber(QStringLiteral("HeightMain"), g.HeightMain);
     return true;
 }
 

@@ -5,7 +5,12 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QtEndian>
 
+#include <sqlite3.h>
+
+#include "foundation/BoundSql.h"
+#include "foundation/DatabaseShape.h"
 #include "foundation/DbSchema.h"
 #include "platform/AppPaths.h"
 #include "platform/DatabaseErrorText.h"
@@ -56,29 +61,51 @@ const char* kIndexes[] = {
 };
 
 const QString kNotOpen = QStringLiteral("База данных не открыта");
+constexpr int kSqliteHeaderSize = 100;
 
-// Empty when the file starts as an SQLite database does, else why not. An
-// empty file would open as a new database, and the upgrade would fail on its
-// missing tables; it is refused as it is, and never filled: it may be a copy
-// that went wrong, and whoever looks into it finds it as it was.
-QString notSqliteReason(const QString& path) {
+// Empty when the file starts as an SQLite database of a format this program
+// reads and writes, else why not. An empty file would open as a new
+// database, and the upgrade would fail on its missing tables; it is refused
+// as it is, and never filled: it may be a copy that went wrong, and whoever
+// looks into it finds it as it was.
+QString headerReason(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return DbFileTexts::Unreadable(path, SystemReason(f.errorString()));
     if (f.size() == 0) return DbFileTexts::Empty(path);
-    if (f.read(16) == QByteArray("SQLite format 3\0", 16)) return QString();
-    return DbFileTexts::NotADatabase(path);
+    const QByteArray header = f.read(kSqliteHeaderSize);
+    if (!header.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return DbFileTexts::NotADatabase(path);
+    if (header.size() < kSqliteHeaderSize) return QString();  // the engine tells what is wrong
+    // The versions to write and to read (1 journal, 2 write-ahead log) and
+    // the schema format (1 to 4): a higher one is a newer engine's, which
+    // this one opens read-only or not at all.
+    const int writeVersion = quint8(header[18]);
+    const int readVersion = quint8(header[19]);
+    const quint32 schemaFormat = qFromBigEndian<quint32>(header.constData() + 44);
+    if (writeVersion > 2 || readVersion > 2 || schemaFormat > 4)
+        return DbFileTexts::NewerFormat(path);
+    return QString();
 }
 
-// A failed open or upgrade in a place where nothing can be written failed
-// for that: the engine's own text ("unable to open database file") does
-// not say so.
-QString explainOpenFailure(const QFileInfo& file, const QString& engineText) {
+// The engine could not write or open a file: where nothing may be written,
+// that is the cause, which its own words ("attempt to write a readonly
+// database") do not say. Any other reason, a damaged file's among them,
+// stands as the engine gave it.
+bool refusedToWrite(const QString& reason) {
+    for (int code : {SQLITE_READONLY, SQLITE_CANTOPEN, SQLITE_PERM})
+        if (reason == DatabaseReason(code)) return true;
+    return false;
+}
+
+QString explainOpenFailure(const QFileInfo& file, const QString& reason) {
+    if (IsGeneralDatabaseReason(reason)) return DbFileTexts::NotPrepared(file.absoluteFilePath());
+    if (!refusedToWrite(reason)) return reason;
     if (!MayWrite(file.absolutePath()))
         return DbFileTexts::ReadOnlyFolder(file.absolutePath() + '/');
     if (!MayWrite(file.absoluteFilePath()))
         return DbFileTexts::ReadOnlyFile(file.absoluteFilePath());
-    return engineText;
+    return reason;
 }
 
 }  // namespace
@@ -101,6 +128,22 @@ QString ReadOnlyFile(const QString& file) {
 }
 QString ReadOnlyFolder(const QString& folder) {
     return QStringLiteral("Папка базы данных доступна только для чтения: %1").arg(folder);
+}
+QString NewerFormat(const QString& file) {
+    return QStringLiteral("Файл %1 записан в более новом формате базы данных, чем знает программа.")
+        .arg(file);
+}
+QString NotProgramsDatabase(const QString& file) {
+    return QStringLiteral(
+               "Файл %1 не является базой данных программы или в нём недостаёт части её "
+               "таблиц и полей.")
+        .arg(file);
+}
+QString NotPrepared(const QString& file) {
+    return QStringLiteral(
+               "Файл %1 не удалось подготовить к работе: его устройство отличается от "
+               "базы данных программы.")
+        .arg(file);
 }
 }  // namespace DbFileTexts
 
@@ -345,8 +388,8 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
         if (error) *error = DbFileTexts::Missing(dbFilePath);
         return false;
     }
-    if (const QString notSqlite = notSqliteReason(dbFilePath); !notSqlite.isEmpty()) {
-        if (error) *error = notSqlite;
+    if (const QString refused = headerReason(dbFilePath); !refused.isEmpty()) {
+        if (error) *error = refused;
         return false;
     }
     dbPath_ = info.absoluteFilePath();
@@ -360,7 +403,25 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     use_.LockShared(dbPath_);
 
     QString why;
+    if (!openDatabase(&why) || !prepareForWork(&why)) {
+        Disconnect();
+        if (error) *error = explainOpenFailure(info, why);
+        return false;
+    }
+    return true;
+}
+
+// Everything the open writes (the upgrade, the indexes) and every check that
+// may still refuse the file (its shape, the first reads of the global
+// parameters and the object list) in one block of writes: a file refused at
+// any step is left byte for byte as it was.
+bool TFDM::prepareForWork(QString* why) {
     QSqlDatabase db = ConnectionDB();
+    SqlTransaction open(db);
+    if (!open.started()) {
+        *why = open.LastError();
+        return false;
+    }
     SchemaUpgradeHooks hooks;
     hooks.openMatrTable = [this](QSqlDatabase&, QString* e) { return openUpgradeDatasets(e); };
     hooks.afterFlagTable = [this](QSqlDatabase&, QString* e) {
@@ -368,12 +429,32 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
         if (e) *e = lastError_;
         return false;
     };
-    if (!openDatabase(&why) || !UpgradeSchema(db, hooks, &why) || !ensureIndexes(&why)) {
-        Disconnect();
-        if (error) *error = explainOpenFailure(info, why);
+    const bool ready = hasProgramShape(why) && UpgradeSchema(db, hooks, why) &&
+                       ensureIndexes(why) && readFirstLists(why);
+    if (ready && open.Commit()) return true;
+    if (ready) *why = open.LastError();
+    open.Rollback();
+    return false;
+}
+
+bool TFDM::hasProgramShape(QString* why) {
+    const DatabaseShapeCheck shape = CheckDatabaseShape(ConnectionDB());
+    if (!shape.read) {
+        *why = shape.error;
         return false;
     }
-    return true;
+    if (shape.Fits()) return true;
+    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(shape.difference));
+    *why = DbFileTexts::NotProgramsDatabase(dbPath_);
+    return false;
+}
+
+// The global parameters and the object list are read right after the open:
+// a database whose lists cannot be read is not taken.
+bool TFDM::readFirstLists(QString* why) {
+    if (EnsureRead({Global, Q_Net})) return true;
+    *why = lastError_;
+    return false;
 }
 
 void TFDM::Disconnect() {
@@ -519,8 +600,9 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     for (Dataset* ds : std::as_const(all_))
         if (ds->ConnectionName() == kConnectionName) ds->Close();
     ConnectionDB().close();
+    // The file may have changed under the program since it was opened.
     QString why;
-    if (!openDatabase(&why)) {
+    if (!openDatabase(&why) || !hasProgramShape(&why)) {
         lastError_ = why;
         return false;
     }

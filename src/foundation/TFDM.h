@@ -21,6 +21,11 @@ QString NotADatabase(const QString& file);
 QString Empty(const QString& file);
 QString ReadOnlyFile(const QString& file);
 QString ReadOnlyFolder(const QString& folder);
+QString NewerFormat(const QString& file);
+// Not the program's: a table, a column or a row key it reads is missing.
+QString NotProgramsDatabase(const QString& file);
+// The upgrade or a first read met what the program's files never hold.
+QString NotPrepared(const QString& file);
 }  // namespace DbFileTexts
 
 // The progress window's gauge: value in 0..maximum; visible false hides it.
@@ -39,10 +44,11 @@ class TFDM : public QObject {
     // The second connection, used only by CRab; its user sets the file.
     QSqlDatabase ConnectCopy() const;
     bool Connected() const;
-    // Opens the database file (which must exist and be a database), takes
-    // the lock file beside it, upgrades the schema and opens the datasets the
-    // upgrade opens. On failure the connection stays closed and error says
-    // why (DbFileTexts where the cause is known, the engine's text otherwise).
+    // Opens the database file (which must exist and be a database of the
+    // program's shape), takes the lock file beside it, upgrades the schema and
+    // reads the global parameters and the object list. On failure the file is
+    // as it was, the connection stays closed and error says why in Russian
+    // (DbFileTexts where the cause is the file's, the engine's reason else).
     bool Connect(const QString& dbFilePath, QString* error);
     void Disconnect();
     QString DatabasePath() const { return dbPath_; }
@@ -161,6 +167,9 @@ class TFDM : public QObject {
     void readOnDemand();
     void wireKeyCounters();
     bool openDatabase(QString* error);
+    bool prepareForWork(QString* why);
+    bool hasProgramShape(QString* why);
+    bool readFirstLists(QString* why);
     bool openUpgradeDatasets(QString* error);
     bool openListed(const QList<Dataset*>& list, bool onlyClosed);
     bool reopenListed(const QList<Dataset*>& list);

@@ -50,6 +50,12 @@ QString DatabaseReason(int resultCode) {
     return QStringLiteral("Ошибка базы данных (код %1).").arg(primaryCode(resultCode));
 }
 
+bool IsGeneralDatabaseReason(const QString& reason) {
+    for (int code = SQLITE_OK; code <= 0xff; ++code)
+        if (!reasonOf(code) && reason == DatabaseReason(code)) return true;
+    return false;
+}
+
 int DatabaseResultCode(const QSqlError& error) {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);

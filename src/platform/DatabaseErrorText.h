@@ -15,6 +15,10 @@ QString DatabaseReason(int resultCode);
 // error that has none (no connection, no driver) gets the general reason.
 QString DatabaseReason(const QSqlError& error);
 
+// The reason names no cause, only that the engine failed (with its code):
+// what a statement met is not the file's or the disk's doing.
+bool IsGeneralDatabaseReason(const QString& reason);
+
 // SQLite's result code of a QtSql error; 0 when it has none.
 int DatabaseResultCode(const QSqlError& error);
 

@@ -37,7 +37,15 @@ bool Dataset::readStale() {
 bool Dataset::EnsureRead() {
     if (stale_) return readStale();
     if (IsOpen()) return true;
-    return opensWhenRead_ && !openRefused_ && !settling_ && openOnRead();
+    if (!opensWhenRead_ || openRefused_ || settling_) return false;
+    // Before a database is open (the screens are made before the first one
+    // is) there is nothing to read: no rows, and no failure for the log.
+    if (!Database().isOpen()) {
+        clearError();
+        lastError_ = QStringLiteral("База данных не открыта.");
+        return false;
+    }
+    return openOnRead();
 }
 
 // Opened as a reader finds it: on the master's current row, the master read

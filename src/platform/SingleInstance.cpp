@@ -1,13 +1,29 @@
 #include "platform/SingleInstance.h"
 
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const QByteArray kShowRequest = "show\n";
 const QByteArray kShown = "shown\n";
+const QString kSocketFile = QStringLiteral("arm-vesk");
+
+// The user's runtime folder when it is the user's own and closed to
+// everybody else: nobody but this user can make a socket there, so whoever
+// listens on it is this user's program.
+QString privateRuntimeFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    struct stat st {};
+    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0) return {};
+    const bool own = S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+    const bool closed = (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+    return own && closed ? folder : QString();
+}
 }  // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(QObject* parent) : QObject(parent) {}
@@ -17,22 +33,27 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 QString SingleInstanceGuard::SocketName() {
-    // Per user: another user's copy is another desktop, and its socket would
-    // not even let this user connect.
-    return QStringLiteral("arm-vesk-%1").arg(::getuid());
+    // Never a bare name: Qt puts that into the shared temporary folder, where
+    // another account could make it first and keep this user's program out.
+    const QString folder = privateRuntimeFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + kSocketFile;
 }
 
 bool SingleInstanceGuard::IsRunning() {
+    const QString name = SocketName();
+    if (name.isEmpty()) return false;
     QLocalSocket socket;
-    socket.connectToServer(SocketName());
+    socket.connectToServer(name);
     const bool found = socket.waitForConnected(1000);
     socket.abort();
     return found;
 }
 
 bool SingleInstanceGuard::AskRunningToShow(int timeoutMs) {
+    const QString name = SocketName();
+    if (name.isEmpty()) return false;
     QLocalSocket socket;
-    socket.connectToServer(SocketName());
+    socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs)) return false;
     socket.write(kShowRequest);
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
@@ -70,6 +91,10 @@ bool SingleInstanceGuard::Claim() {
         });
     }
     const QString name = SocketName();
+    if (name.isEmpty()) {
+        qWarning("No private runtime folder for the single-copy guard: the program runs unguarded");
+        return true;
+    }
     if (server_->listen(name)) return true;
     if (server_->serverError() != QAbstractSocket::AddressInUseError) return true;
     if (IsRunning()) return false;

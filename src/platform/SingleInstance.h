@@ -1,9 +1,12 @@
 #pragma once
 // One running program per user session, whatever its window shows: the
-// running program listens on a local socket named after the program and the
-// user, and a later start that finds the listener asks it to show its window
-// and ends. So two copies never work on one database from one desktop,
-// whichever folders they use.
+// running program listens on a local socket in the user's runtime folder, and
+// a later start that finds the listener asks it to show its window and ends.
+// So two copies never work on one database from one desktop, whichever
+// folders they use. The folder is used only when it is the user's own and
+// closed to everybody else, so another account can neither keep the program
+// from starting nor hear its requests; without such a folder the program
+// runs unguarded.
 
 #include <QObject>
 #include <QString>
@@ -16,7 +19,8 @@ class SingleInstanceGuard : public QObject {
     explicit SingleInstanceGuard(QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
-    // The program's socket name for the current user.
+    // The full path of the program's socket for the current user; empty when
+    // the user has no private runtime folder.
     static QString SocketName();
     // True when another copy of the program holds the place.
     static bool IsRunning();

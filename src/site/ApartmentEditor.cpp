@@ -394,14 +394,13 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                        << int(v.handset);
                 QStringList marks;
                 for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
-                if (!ExecBound(q,
-                               QStringLiteral("INSERT INTO k_kvr (") +
-                                   columns.join(QStringLiteral(", ")) +
-                                   QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
-                                   QLatin1Char(')'),
-                               values, error))
+                if (!InsertReturningKey(q,
+                                        QStringLiteral("INSERT INTO k_kvr (") +
+                                            columns.join(QStringLiteral(", ")) +
+                                            QStringLiteral(") VALUES (") +
+                                            marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
+                                        values, QStringLiteral("id_kvr"), id, error))
                     return false;
-                *id = q.lastInsertId().toLongLong();
                 // The switch polls up to the new terminal; a new apartment counts.
                 if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET n_xl=? WHERE id_pk=?"),
                                {v.terminal + 1, ctx.idPk}, error) ||

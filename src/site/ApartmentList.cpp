@@ -392,14 +392,12 @@ bool appendManualRow(QSqlQuery& q, qint64 idNet, qint64 idPod, int pNom, const Q
     }
     QStringList marks;
     for (int i = 0; i < values.size(); ++i) marks << QStringLiteral("?");
-    if (!ExecBound(q,
-                   QStringLiteral("INSERT INTO k_kvr (") + columns.join(QStringLiteral(", ")) +
-                       QStringLiteral(", p_pk, mtdy, mtnt, l_del, l_trub, l_vid) VALUES (") +
-                       marks.join(QStringLiteral(", ")) + QStringLiteral(", 0, -1, -1, 0, 0, 0)"),
-                   values, error))
-        return false;
-    *id = q.lastInsertId().toLongLong();
-    return true;
+    return InsertReturningKey(
+        q,
+        QStringLiteral("INSERT INTO k_kvr (") + columns.join(QStringLiteral(", ")) +
+            QStringLiteral(", p_pk, mtdy, mtnt, l_del, l_trub, l_vid) VALUES (") +
+            marks.join(QStringLiteral(", ")) + QStringLiteral(", 0, -1, -1, 0, 0, 0)"),
+        values, QStringLiteral("id_kvr"), id, error);
 }
 
 // The entrance's switch and every call panel ringing it want a new file.

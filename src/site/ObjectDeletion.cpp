@@ -3,18 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include "foundation/BoundSql.h"
 #include "foundation/Compaction.h"
+#include "foundation/DatabaseSoleUse.h"
 #include "foundation/MatrTable.h"
 #include "platform/AppPaths.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dialogs.h"
 #include "platform/DurableFile.h"
-#include "platform/FileUseLock.h"
 
 namespace ObjectDeletion {
 
@@ -115,11 +114,15 @@ SplitResult writeNewCopy(TFDM& dm, const SplitTarget& target, const ProgressFn& 
 SplitResult pruneExisting(TFDM& dm, const SplitTarget& target, const ProgressFn& progress) {
     // Another copy of the program working on that database would lose the
     // rows under its hands.
-    QLockFile lock(target.folder + QLatin1Char('/') + QString::fromLatin1(AppPaths::kDbLockName));
-    lock.setStaleLockTime(0);
-    FileUseLock soleUse;
-    if (!lock.tryLock(0) || !soleUse.LockExclusive(target.file))
-        return failed(SplitFailure::InUse, QString());
+    DatabaseSoleUse soleUse;
+    switch (soleUse.Take(target.file)) {
+        case DatabaseSoleUse::Outcome::Busy:
+            return failed(SplitFailure::InUse, QString());
+        case DatabaseSoleUse::Outcome::Failed:
+            return failed(SplitFailure::Lock, soleUse.Why());
+        case DatabaseSoleUse::Outcome::Taken:
+            break;
+    }
     QString why;
     // pruneFile closes the connection before the locks go.
     if (!pruneFile(dm, target.file, target.idNet, progress, &why))
@@ -276,6 +279,9 @@ void ReportSplit(const SplitTarget& target, const SplitResult& result) {
         case SplitFailure::InUse:
             Dialogs::Warning(QStringLiteral("Отмена действия"),
                              QStringLiteral("База данных занята другим пользователем!"));
+            return;
+        case SplitFailure::Lock:
+            Dialogs::Warning(QStringLiteral("Отмена действия"), result.reason);
             return;
     }
 }

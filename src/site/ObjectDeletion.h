@@ -53,7 +53,9 @@ struct SplitTarget {
 };
 SplitTarget SplitTargetFor(qint64 idNet, int idNom);
 
-enum class SplitFailure { None, Copy, Prune, InUse };
+// InUse: another program holds the target; Lock: its lock file could not be
+// written (the reason says why).
+enum class SplitFailure { None, Copy, Prune, InUse, Lock };
 struct SplitResult {
     SplitFailure failure = SplitFailure::None;
     QString reason;

@@ -335,9 +335,9 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
     const FlagMasks masks = FlagMasksOf(flags);
     SqlTransaction tr(database());
     qint64 idNet = 0;
-    bool ok =
-        tr.started() &&
-        ExecBound(q,
+    bool ok = tr.started() &&
+              InsertReturningKey(
+                  q,
                   QStringLiteral("INSERT INTO k_net (adres, d_beg, l_pok, v_dom, v_pod, "
                                  "v_kal, ident, st_net, p_kvr, farc, flbv, flpo) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, '000', 0, ?, ?)"),
@@ -345,9 +345,8 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
                    QDate::currentDate().toString(Qt::ISODate), panel.console ? 1 : 0, panel.houses,
                    panel.entrances, qBound(0, panel.gates, ObjectLimits::kMaxGates), name,
                    ObjectState::AfterObjectInserted(), masks.flbv, masks.flpo},
-                  &error);
+                  QStringLiteral("id_net"), &idNet, &error);
     if (ok) {
-        idNet = q.lastInsertId().toLongLong();
         ok = ExecBound(q, QStringLiteral("UPDATE k_net SET id_nom=? WHERE id_net=?"),
                        {NetworkIdOf(idNet), idNet}, &error) &&
              tr.Commit();

@@ -74,6 +74,8 @@ TEST_F(GlobalParamsForm, LockedUntilTheCodeIsTypedAndAgainAfterOneMoreCharacter)
 
 TEST_F(GlobalParamsForm, LoadsTheRowAndSavesOnlyChangedFlagCounts) {
     exec(QStringLiteral("UPDATE t_global SET MaskBvEnabled=5, MaskPoEnabled=3, APP_pk=200"));
+    QString error;  // the open reads the row: it is opened again on the row as it is now
+    ASSERT_TRUE(fdm_.Connect(database_.dbPath(), &error)) << error.toStdString();
     TFGlVal form;
     form.show();
     EXPECT_EQ(5, form.Spin(QStringLiteral("MaskBvEnabled"))->value());

@@ -132,10 +132,11 @@ TEST_F(MainWindowDb, AReopenThatFailsHalfWayClosesEverythingAndSaysWhy) {
     ASSERT_EQ(1, window.VisibleScreen());
     // Another program broke the file under our feet: a table is gone.
     exec(QStringLiteral("DROP TABLE k_dom"));
-    // The reason is the engine's, in Russian; which dataset met it is for the log.
-    dialogs_.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка открытия БД ") +
-                                                            dbDir() +
-                                                            QStringLiteral("!\nТаблица k_dom не найдена"));
+    // The reason names no table; which one is missing is for the log.
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
+                              QStringLiteral("Ошибка открытия БД ") + dbDir() +
+                                  QStringLiteral("!\n") +
+                                  DbFileTexts::NotProgramsDatabase(database_.dbPath()));
     window.MenuItem(QStringLiteral("MReOpen"))->trigger();
     EXPECT_FALSE(dialogs_.Shown().join('\n').contains(QStringLiteral("Q_")));
     EXPECT_TRUE(window.isVisible());

@@ -2,10 +2,15 @@
 // A program folder with a new database, its data module and the dialog
 // script, with small builders of objects for the main window's tests.
 
+#include "app/AppForms.h"
+#include "foundation/Globals.h"
 #include "foundation/IniFile.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
+#include "platform/AppPaths.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SmallDisk.h"
+#include "support/TempProgramDir.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +24,44 @@ inline QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
+
+// A program folder whose database folder (a link) lies on a small disk of
+// its own; a test skips where none can be mounted.
+struct ProgramOnASmallDisk {
+    ProgramOnASmallDisk() {
+        if (disk.Mounted()) {
+            EXPECT_TRUE(QFile::link(disk.Path(), program.path() + QStringLiteral("DB_ARM")));
+        }
+    }
+    // With a trailing '/'.
+    QString Folder() const { return program.path() + QStringLiteral("DB_ARM/"); }
+    QString File() const { return Folder() + QLatin1String(AppPaths::kDbFileName); }
+
+    SmallDisk disk{1024 * 1024};
+    TempProgramDir program;
+};
+
+// The whole program, started as main() starts it and ended with the object
+// (or by End()); the hooks and globals it installed are given back.
+class TheWholeProgram {
+  public:
+    TheWholeProgram() { AppForms::CreateAll(); }
+    ~TheWholeProgram() { End(); }
+    TheWholeProgram(const TheWholeProgram&) = delete;
+    TheWholeProgram& operator=(const TheWholeProgram&) = delete;
+    void End() {
+        if (ended_) return;
+        ended_ = true;
+        AppForms::DestroyAll();
+        Hooks() = hooks_;
+        Globals() = globals_;
+    }
+
+  private:
+    NavigationHooks hooks_ = Hooks();
+    ArmGlobals globals_ = Globals();
+    bool ended_ = false;
+};
 
 // The ways out a window offers when it has no database, each declined: a new
 // database in folder when nothing is there, then another folder.

@@ -12,23 +12,27 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
-// The built program, copied into a program folder of its own, run with a
-// private socket folder so that parallel test runs do not meet.
+// The built program, copied into a program folder of its own, run with the
+// private folders of this process (see PrivateSocketDir) so that parallel
+// test runs do not meet.
 class ProgramRun {
   public:
-    ProgramRun(const QString& programDir, const QString& socketDir) {
+    explicit ProgramRun(const QString& programDir) {
         const QString exe = programDir + QStringLiteral("arm");
         if (!QFile::exists(exe)) QFile::copy(QStringLiteral(ARM_BIN_DIR "/arm"), exe);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), socketDir);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process_.setProcessEnvironment(env);
         process_.setProgram(exe);
@@ -71,22 +75,71 @@ bool waitForListener(int ms) {
     return false;
 }
 
-// Runs body with TMPDIR pointing at a private folder, so the sockets this
-// process makes and looks for are the ones the started programs see.
+// A runtime folder and a temporary folder of this test's own, so the sockets
+// this process makes and looks for are the ones the started programs see,
+// whatever the session's XDG_RUNTIME_DIR is.
 class PrivateSocketDir {
   public:
-    PrivateSocketDir() : previous_(qgetenv("TMPDIR")) { qputenv("TMPDIR", dir_.path().toUtf8()); }
-    ~PrivateSocketDir() {
-        if (previous_.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", previous_);
+    PrivateSocketDir()
+        : runtimeBefore_(qgetenv("XDG_RUNTIME_DIR")), tmpBefore_(qgetenv("TMPDIR")) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+        qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
     }
-    QString path() const { return dir_.path(); }
+    ~PrivateSocketDir() {
+        restore("XDG_RUNTIME_DIR", runtimeBefore_);
+        restore("TMPDIR", tmpBefore_);
+    }
+    QString runtime() const { return runtime_.path(); }
+    QString tmp() const { return tmp_.path(); }
 
   private:
-    QTemporaryDir dir_;
-    QByteArray previous_;
+    static void restore(const char* name, const QByteArray& value) {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
+    QTemporaryDir runtime_;  // made closed to others
+    QTemporaryDir tmp_;
+    QByteArray runtimeBefore_;
+    QByteArray tmpBefore_;
+};
+
+// The folder holding path: its owner and its permission bits.
+struct FolderOwner {
+    uid_t uid = 0;
+    mode_t mode = 0;
+};
+FolderOwner folderOf(const QString& path) {
+    struct stat st {};
+    ::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &st);
+    return {st.st_uid, mode_t(st.st_mode & 0777)};
+}
+
+// A listener of another account at the place the guard used before: the
+// shared temporary folder, open to all, answering every request as shown.
+class ForeignListener {
+  public:
+    ForeignListener() {
+        server_.setSocketOptions(QLocalServer::WorldAccessOption);
+        QObject::connect(&server_, &QLocalServer::newConnection, [this] {
+            while (QLocalSocket* s = server_.nextPendingConnection()) {
+                ++requests_;
+                QObject::connect(s, &QLocalSocket::readyRead, s, [s] {
+                    s->readAll();
+                    s->write("shown\n");
+                    s->flush();
+                });
+            }
+        });
+    }
+    bool Listen() { return server_.listen(QStringLiteral("arm-vesk-%1").arg(::getuid())); }
+    int Requests() const { return requests_; }
+
+  private:
+    QLocalServer server_;
+    int requests_ = 0;
 };
 
 }  // namespace
@@ -112,7 +165,7 @@ TEST(SingleInstanceGuard, OneHolderAtATimeWhateverItsCaption) {
 
 TEST(SingleInstanceGuard, TakesOverASocketLeftByACrashedProgram) {
     PrivateSocketDir sockets;
-    QFile stale(sockets.path() + QLatin1Char('/') + SingleInstanceGuard::SocketName());
+    QFile stale(SingleInstanceGuard::SocketName());
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.close();
     SingleInstanceGuard guard;
@@ -126,10 +179,10 @@ TEST(SingleInstanceProgram, SecondStartEndsWhileTheFirstShowsItsStartUpCaption) 
     TempProgramDir second;
     // The first program has no database: it stays up behind its error message
     // with its start-up caption.
-    ProgramRun one(first.path(), sockets.path());
+    ProgramRun one(first.path());
     ASSERT_TRUE(one.Start());
     ASSERT_TRUE(waitForListener(30000));
-    ProgramRun two(second.path(), sockets.path());
+    ProgramRun two(second.path());
     ASSERT_TRUE(two.Start());
     EXPECT_TRUE(two.EndsWithin(15000));
     EXPECT_EQ(0, two.ExitCode());
@@ -156,7 +209,7 @@ TEST(SingleInstanceProgram, ASecondStartBringsTheFirstWindowForwardAlsoFromTheMe
     window.showMinimized();
     ASSERT_EQ(QStringLiteral("АРМ DUZAVIZOR"), window.windowTitle());
     EXPECT_TRUE(guard.Held());
-    ProgramRun blocked(program.path(), sockets.path());
+    ProgramRun blocked(program.path());
     ASSERT_TRUE(blocked.Start());
     EXPECT_TRUE(blocked.EndsWhileServing(15000));
     EXPECT_EQ(0, blocked.ExitCode());
@@ -189,7 +242,7 @@ TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenKeepsASecondOu
         ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO k_net (ident) VALUES ('Объект')")));
     }
     database.programDir().writeFile(QStringLiteral("Ini/save.ini"), "[Object]\nnf=0\n");
-    ProgramRun first(database.programDir().path(), sockets.path());
+    ProgramRun first(database.programDir().path());
     ASSERT_TRUE(first.Start());
     ASSERT_TRUE(waitForListener(30000));
     // Settled on its menu screen: the database is open (its lock file is there).
@@ -202,9 +255,61 @@ TEST(SingleInstanceProgram, AFirstProgramThatStartsOnTheMenuScreenKeepsASecondOu
     ASSERT_FALSE(first.EndsWithin(0));
 
     // A second copy on the same database ends at once.
-    ProgramRun second(database.programDir().path(), sockets.path());
+    ProgramRun second(database.programDir().path());
     ASSERT_TRUE(second.Start());
     EXPECT_TRUE(second.EndsWithin(15000));
     EXPECT_EQ(0, second.ExitCode());
     EXPECT_FALSE(first.EndsWithin(0));
+}
+
+// Wherever the session's runtime folder points, the guard's socket lies in a
+// folder of the user's own that nobody else may enter: another account can
+// neither put a listener there nor take the place first.
+TEST(SingleInstanceGuard, ItsSocketLiesInAFolderOnlyItsUserMayEnter) {
+    PrivateSocketDir sockets;
+    const struct {
+        const char* what;
+        QString runtime;
+        QFile::Permissions permissions;
+    } cases[] = {
+        {"a private runtime folder", sockets.runtime(),
+         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner},
+        {"one open to everybody", sockets.tmp() + QStringLiteral("/open"),
+         QFile::Permissions(0x7777)},
+        {"one that is not there", sockets.tmp() + QStringLiteral("/missing"), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.permissions != QFile::Permissions()) {
+            QDir().mkpath(c.runtime);
+            ASSERT_TRUE(QFile::setPermissions(c.runtime, c.permissions));
+        }
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(c.runtime));
+        SingleInstanceGuard guard;
+        ASSERT_TRUE(guard.Claim());
+        ASSERT_TRUE(guard.Held());
+        const FolderOwner folder = folderOf(SingleInstanceGuard::SocketName());
+        EXPECT_EQ(::getuid(), folder.uid);
+        EXPECT_EQ(0700, folder.mode) << std::oct << folder.mode;
+    }
+}
+
+// What another account measured: a socket at the old shared place, open to
+// all, answering "shown". A start neither ends on it nor sends it anything.
+TEST(SingleInstanceProgram, AListenerAtTheOldSharedPlaceNeitherStopsAStartNorHearsIt) {
+    PrivateSocketDir sockets;
+    ForeignListener foreign;
+    ASSERT_TRUE(foreign.Listen());
+    TempProgramDir program;
+    ProgramRun run(program.path());
+    ASSERT_TRUE(run.Start());
+    // Served meanwhile, until the start goes past the guard (it reads its
+    // settings, making their folder) or ends.
+    const QString settings = program.path() + QStringLiteral("Ini");
+    QElapsedTimer t;
+    t.start();
+    while (!QFile::exists(settings) && !run.EndsWithin(0) && t.elapsed() < 30000) QTest::qWait(50);
+    EXPECT_TRUE(QFile::exists(settings));
+    EXPECT_FALSE(run.EndsWithin(0));
+    EXPECT_EQ(0, foreign.Requests());
 }

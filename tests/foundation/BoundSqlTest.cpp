@@ -152,3 +152,32 @@ TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {
 }
 
 }  // namespace
+
+// The key of a new row is what its key column holds, which is the row number
+// only where the key column is the row key.
+TEST_F(BoundSql, ANewRowsKeyIsTheKeyColumnsNotItsRowNumber) {
+    Exec("CREATE TABLE keyed (id INTEGER PRIMARY KEY, s TEXT)");
+    Exec("CREATE TABLE plain (id INT, s TEXT)");
+    Exec("INSERT INTO plain (id, s) VALUES (1, 'первый')");
+    const struct {
+        const char* insert;
+        qint64 key;
+        QString error;
+    } cases[] = {
+        {"INSERT INTO keyed (s) VALUES (?)", 1, {}},
+        {"INSERT INTO plain (id, s) VALUES (42, ?)", 42, {}},  // row number 2
+        // No key, though a row number.
+        {"INSERT INTO plain (s) VALUES (?)", 0, QStringLiteral("Новая запись не получила номера.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.insert);
+        QSqlQuery q(db_);
+        qint64 key = -1;
+        QString error;
+        EXPECT_EQ(c.error.isEmpty(),
+                  InsertReturningKey(q, QString::fromLatin1(c.insert), {QStringLiteral("x")},
+                                     QStringLiteral("id"), &key, &error));
+        EXPECT_EQ(c.key, key);
+        EXPECT_EQ(c.error, error);
+    }
+}

@@ -231,14 +231,15 @@ TEST_F(NetDevicesScreen, ShowingTheScreenTakesTheObjectsIdentifierAndRefillsForA
     EXPECT_EQ(frame->ListHdev->count(), 0);
 }
 
-// A first start or a change of database folder and back: the global
-// parameters, not read yet, are read by the screen that shows.
+// A first start or a change of database folder and back, with the global
+// parameters closed since (the open reads them): they are read by the screen
+// that shows.
 TEST_F(NetDevicesScreen, AScreenShownOnAFreshConnectionReadsTheGlobalParameters) {
     Exec("UPDATE t_global SET SepDevice=62", {});
     dm.Disconnect();
     QString error;
     ASSERT_TRUE(dm.Connect(db.dbPath(), &error)) << error.toStdString();
-    ASSERT_FALSE(dm.Global->IsOpen());
+    dm.Global->Close();
     frame->ShowFrNetDev();
     EXPECT_EQ(Globals().SepDevice, 62);
 }

@@ -5,6 +5,7 @@
 #include "platform/AppPaths.h"
 #include "site/ObjectDeletion.h"
 #include "support/QtPrinters.h"
+#include "support/SmallDisk.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -184,4 +185,29 @@ TEST_F(ObjectDeletionTest, AnExistingCopyInUseIsNotPruned) {
     QSqlQuery(copy).exec("INSERT INTO k_net (id_net, ident) VALUES (9, 'Чужой')");
     EXPECT_EQ(SplitFailure::InUse, split(1, 7, true).failure);
     EXPECT_EQ(2, Count(copy, QStringLiteral("SELECT COUNT(*) FROM k_net")));
+}
+
+// An existing copy on a disk filled to its last byte: its lock file cannot be
+// written, which is told as it is, not as a copy in use, and the copy stays.
+TEST_F(ObjectDeletionTest, AnExistingCopyOnAFullDiskIsNotPrunedAndTheDiskIsBlamed) {
+    SmallDisk disk(1024 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.WhyNot().toStdString();
+    ASSERT_TRUE(QFile::link(disk.Path(), splitFolder(7)));
+    ASSERT_TRUE(split(1, 7).ok());
+    const SplitTarget target = SplitTargetFor(1, 7);
+    auto copyBytes = [&] {
+        QFile f(target.file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(disk.Fill());
+    const QByteArray before = copyBytes();
+    const SplitResult result = split(1, 7, true);
+    EXPECT_EQ(SplitFailure::Lock, result.failure);
+    const QString why = QStringLiteral("Не удалось создать файл блокировки ") + splitFolder(7) +
+                        QStringLiteral("/db_arm_vesk.ldb. На диске нет места.");
+    EXPECT_EQ(why, result.reason);
+    dialogs_.Expect(QStringLiteral("Отмена действия"), why);
+    ReportSplit(target, result);
+    dialogs_.VerifyDone();
+    EXPECT_EQ(before, copyBytes());
 }

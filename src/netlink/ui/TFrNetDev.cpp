@@ -2,6 +2,7 @@
 
 #include "foundation/ui/TFProgress.h"
 
+#include "foundation/GlobalParams.h"
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/WaitCursor.h"
@@ -307,8 +308,8 @@ void TFrNetDev::ShowFrNetDev() {
             QString::number(FDM->Q_Net->FieldByName(QStringLiteral("id_nom")).AsLargeInt()));
     if (appFolder_.trimmed().isEmpty()) appFolder_ = AppFirmwareCatalog::AppFolder();
     QDir().mkpath(appFolder_);
-    if (FDM && !FDM->Global->IsEmpty())
-        Globals().SepDevice = FDM->Global->FieldByName(QStringLiteral("SepDevice")).AsInt();
+    Globals().SepDevice =
+        GlobalParams::StoredGlobalNumber(QStringLiteral("SepDevice"), Globals().SepDevice);
     TNetLink* link = Link();
     if (link && link->LinkRunning()) {
         const qint64 object = currentObject();
@@ -673,9 +674,8 @@ void TFrNetDev::RunDeviceCommand(int command) {
 void TFrNetDev::BitFindDevClick() {
     std::optional<NetOpContext> ctx = OperationContext();
     if (!ctx) return;
-    int maxDevice = Globals().MaxDevice;
-    if (FDM && !FDM->Global->IsEmpty())
-        maxDevice = FDM->Global->FieldByName(QStringLiteral("MaxDevice")).AsInt();
+    const int maxDevice =
+        GlobalParams::StoredGlobalNumber(QStringLiteral("MaxDevice"), Globals().MaxDevice);
     BeginDeviceOp();
     ListCmRead->clearSelection();
     NetDeviceCommands(*ctx, commandHooks()).FindDevices(maxDevice);
