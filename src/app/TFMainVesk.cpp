@@ -6,7 +6,9 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/ui/ScreenFrames.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/EnterPressesButton.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,6 +30,7 @@ TFMainVesk::TFMainVesk(QWidget* parent) : QMainWindow(parent) {
     buildMenu();
     AppForms::RegisterScreenFrames();
     buildPanels();
+    qApp->installEventFilter(new EnterPressesButton(this));
     FormCreate();
 }
 
@@ -77,6 +80,8 @@ void TFMainVesk::buildPanels() {
     Path = new QLineEdit(central);
     Path->setObjectName(QStringLiteral("Path"));
     Path->setReadOnly(true);
+    // Shown and copied with the mouse; typing meant for a screen never lands here.
+    Path->setFocusPolicy(Qt::NoFocus);
     Path->setStatusTip(QStringLiteral("Папка базы данных"));
 
     auto* tools = new QHBoxLayout;

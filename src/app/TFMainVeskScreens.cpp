@@ -185,6 +185,7 @@ void TFMainVesk::showPreparedFrame(int screen) {
     TScreenFrame* frame = FrameOfScreen(screen);
     PanelTop->setText(Screens::Find(screen)->title);
     frame->show();
+    frame->FocusFirstControl();
     ButEnd->setEnabled(true);
 }
 

@@ -761,12 +761,18 @@ void Dataset::Cancel() {
     fieldError_.clear();
 }
 
+// Whether a posted row moved the rows of its open details. A detail that is
+// closed, or stale, takes the row's values when it is read; one that was
+// never read holds none, which must not count as a change, or every open
+// detail would be read again on its first row after each write to the master.
 bool Dataset::linkValuesChanged() const {
-    for (const Dataset* d : details_)
+    for (const Dataset* d : details_) {
+        if (!d->IsOpen() || d->stale_) continue;
         for (const ParamSlot& p : d->params_) {
             const int f = masterFieldOf(this, p.name);
             if (f >= 0 && !sameValue(rows_[cur_][f], p.value)) return true;
         }
+    }
     return false;
 }
 

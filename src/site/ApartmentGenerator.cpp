@@ -100,7 +100,7 @@ class GenerationRun {
                   const CallCodeCorrector& corrector)
         : db_(db), q_(db), idNet_(idNet), progress_(progress), corrector_(corrector) {}
 
-    GenerationResult Run(int keysPerApartment);
+    GenerationResult Run(int keysPerApartment, const std::function<void()>& workStart);
     int CodeLength() const { return codeLength_; }
     int PrefixLength() const { return prefixLength_; }
 
@@ -604,7 +604,7 @@ bool GenerationRun::generate() {
     return ok;
 }
 
-GenerationResult GenerationRun::Run(int keysPerApartment) {
+GenerationResult GenerationRun::Run(int keysPerApartment, const std::function<void()>& workStart) {
     if (!readObject() || !readHouses() || !readEntrances() || !readRows()) {
         SiteData::ShowFailure(QStringLiteral("Квартиры не созданы."), error_);
         return GenerationResult::Failed;
@@ -616,6 +616,7 @@ GenerationResult GenerationRun::Run(int keysPerApartment) {
         SiteData::ShowFailure(QStringLiteral("Количество ключей не сохранено."), error_);
         return GenerationResult::Failed;
     }
+    if (workStart) workStart();
     int total = 0;  // an object without entrances has nothing to sum
     for (const EntranceRow& e : std::as_const(entrances_)) total += e.count;
     gaugeMax_ = total * 2 + object_.vPod * 5 + 4;
@@ -656,7 +657,7 @@ GenerationResult ApartmentGenerator::Run(int keysPerApartment) {
     GenerationResult result;
     {
         GenerationRun run(FDM->ConnectionDB(), idNet, progress_, corrector_);
-        result = run.Run(keysPerApartment);
+        result = run.Run(keysPerApartment, workStart_);
         codeLength_ = run.CodeLength();
         prefixLength_ = run.PrefixLength();
         if (progress_) progress_(0, 0, false);

@@ -66,6 +66,9 @@ class ApartmentGenerator {
     // Without a corrector every repeat is ignored.
     void SetCorrector(CallCodeCorrector corrector) { corrector_ = std::move(corrector); }
     void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
+    // Runs once the operator has agreed and the work begins, before any row
+    // is rewritten (the screen hides its lists then); not after a cancel.
+    void SetOnWorkStart(std::function<void()> start) { workStart_ = std::move(start); }
 
     // Generates the apartment rows of the current object of FDM->Q_Net with
     // keysPerApartment as its key quota, then brings the shared datasets up
@@ -78,6 +81,7 @@ class ApartmentGenerator {
   private:
     CallCodeCorrector corrector_;
     ProgressFn progress_;
+    std::function<void()> workStart_;
     int codeLength_ = 0;
     int prefixLength_ = 0;
 };

@@ -13,18 +13,26 @@ ScriptedDialogs::~ScriptedDialogs() {
 
 ScriptedDialogs& ScriptedDialogs::Expect(const QString& caption, const QString& text,
                                          DlgAnswer answer) {
-    script_.append(Step{false, false, caption, text, answer, {}});
+    script_.append(Step{false, false, caption, text, answer, {}, {}});
     return *this;
 }
 
 ScriptedDialogs& ScriptedDialogs::ExpectContaining(const QString& caption, const QString& textPart,
                                                    DlgAnswer answer) {
-    script_.append(Step{false, true, caption, textPart, answer, {}});
+    script_.append(Step{false, true, caption, textPart, answer, {}, {}});
     return *this;
 }
 
 ScriptedDialogs& ScriptedDialogs::ExpectPicker(const QString& caption, const QString& path) {
-    script_.append(Step{true, false, caption, {}, DlgAnswer::Ok, path});
+    script_.append(Step{true, false, caption, {}, DlgAnswer::Ok, path, {}});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::WhenShown(std::function<void()> look) {
+    if (script_.isEmpty())
+        ADD_FAILURE() << "WhenShown with no dialog expected";
+    else
+        script_.last().look = std::move(look);
     return *this;
 }
 
@@ -51,6 +59,7 @@ DlgAnswer ScriptedDialogs::Message(const QString& caption, const QString& text, 
         << "for text " << text.toStdString();
     EXPECT_TRUE(textMatches) << "expected " << (step.partial ? "text containing " : "text ")
                              << step.text.toStdString() << "\n got " << text.toStdString();
+    if (step.look) step.look();
     return step.answer;
 }
 
@@ -62,6 +71,7 @@ QString ScriptedDialogs::picker(const QString& caption) {
     }
     const Step step = script_.takeFirst();
     EXPECT_EQ(step.caption.toStdString(), caption.toStdString());
+    if (step.look) step.look();
     return step.path;
 }
 

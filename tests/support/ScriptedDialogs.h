@@ -7,6 +7,8 @@
 
 #include <QList>
 
+#include <functional>
+
 class ScriptedDialogs : public DialogBackend {
   public:
     ScriptedDialogs();   // installs itself
@@ -20,6 +22,9 @@ class ScriptedDialogs : public DialogBackend {
                                       DlgAnswer answer = DlgAnswer::Ok);
     // A file or folder picker with this caption, answered with path ("" cancels).
     ScriptedDialogs& ExpectPicker(const QString& caption, const QString& path);
+    // Runs look while the dialog expected last is open, before it is answered:
+    // to see what the screen shows under it.
+    ScriptedDialogs& WhenShown(std::function<void()> look);
 
     // Messages shown so far, as "caption|text".
     const QStringList& Shown() const { return shown_; }
@@ -43,6 +48,7 @@ class ScriptedDialogs : public DialogBackend {
         QString text;
         DlgAnswer answer = DlgAnswer::Ok;
         QString path;
+        std::function<void()> look;
     };
     QString picker(const QString& caption);
 

@@ -41,3 +41,28 @@ QVBoxLayout* TScreenFrame::ContentLayout() {
     }
     return content_;
 }
+
+namespace {
+
+bool takesTabFocus(const QWidget* w, const QWidget* frame) {
+    return w->isEnabled() && w->isVisibleTo(frame) && (w->focusPolicy() & Qt::TabFocus);
+}
+
+}  // namespace
+
+QWidget* TScreenFrame::FirstControl() {
+    QWidget* navigation = nullptr;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || !takesTabFocus(w, this)) continue;
+        if (w != BitPrev && w != BitNext) return w;
+        if (!navigation) navigation = w;
+    }
+    return navigation;
+}
+
+void TScreenFrame::FocusFirstControl() {
+    QWidget* first = FirstControl();
+    // A named field that is locked now (an empty list) gives way to the first control.
+    if (!first || !first->isEnabled()) first = TScreenFrame::FirstControl();
+    if (first) first->setFocus(Qt::TabFocusReason);
+}

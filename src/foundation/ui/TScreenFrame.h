@@ -24,8 +24,16 @@ class TScreenFrame : public QFrame {
     virtual void PrepareScreen(const QString& dbFolder);
     // How often PrepareScreen ran (tests look at it).
     int Preparations() const { return preparations_; }
+    // Puts the focus on the first control once the screen shows, so that
+    // what the engineer types at once lands in the screen.
+    void FocusFirstControl();
 
   protected:
+    // The control typed into first: by default the first in Tab order that
+    // takes the focus (the back and next buttons only when nothing else
+    // does); a screen laid out for typing names its first field.
+    virtual QWidget* FirstControl();
+
     // Where a real frame puts its controls: above the back/next buttons, in
     // place of the title label.
     QVBoxLayout* ContentLayout();

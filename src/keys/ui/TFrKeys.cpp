@@ -800,6 +800,11 @@ void TFrKeys::DBGrid1DblClick() {
     if (ready()) editor_->PositionResidents();
 }
 
+// A key number is typed first.
+QWidget* TFrKeys::FirstControl() {
+    return E_sn;
+}
+
 bool TFrKeys::eventFilter(QObject* watched, QEvent* event) {
     if (watched == E_sn) return filterNumberKeys(event);
     if (watched == E_Met) return filterLabelKeys(event);
@@ -945,50 +950,5 @@ void TFrKeys::goToFoundKey(KeyOwnerSearch& search) {
     if (!key || (key->mode == KeyGroup::Gate && !RB_KalKey->isEnabled())) return;
     selectMode(key->mode);
     search.GoTo(*key);
-    CountKeys();
-}
-
-// ---------------------------------------------------------------- clipboard
-
-void TFrKeys::NCopyClick() {
-    if (!ready()) return;
-    OtmBlue->clear();
-    const int count = clipboard_->Copy(DBGrid2->SelectedRecNos(), ProgressGauge());
-    ClearKeySelection();
-    listValue_ = count;
-    if (count > 0) OtmBlue->setText(QStringLiteral("Копир %1").arg(count));
-}
-
-void TFrKeys::NXrezClick() {
-    if (!ready()) return;
-    const QList<int> selected = DBGrid2->SelectedRecNos();
-    int count = 0;
-    {
-        WaitCursor wait;
-        OtmBlue->clear();
-        if (!selected.isEmpty()) OtmBlue->setNum(int(selected.size()));
-        DBGrid2->clearSelection();
-        count = clipboard_->Cut(selected, ProgressGauge());
-    }
-    listValue_ = 0;
-    if (count > 0) OtmBlue->setText(QStringLiteral("Вырез %1").arg(count));
-    CountKeys();
-}
-
-void TFrKeys::NInsertClick() {
-    if (!ready() || !Dialogs::AskYesNo(QStringLiteral("Добавление записей"),
-                                       QStringLiteral("Вставить строки?")))
-        return;
-    OtmBlue->clear();
-    syncOptions();
-    PasteResult result;
-    {
-        WaitCursor wait;
-        result = clipboard_->Paste(ProgressGauge());
-    }
-    if (result.outcome == PasteOutcome::NoGate)
-        Dialogs::Message(QStringLiteral("Ошибка"), QStringLiteral("Калиток на объекте нет!"),
-                         DlgButtons::Ok, DlgIcon::Error);
-    if (result.pasted > 0) OtmBlue->setText(QStringLiteral("Вставл %1").arg(result.pasted));
     CountKeys();
 }

@@ -147,6 +147,7 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     KeyRegister* Register() const { return keys_.get(); }
 
   protected:
+    QWidget* FirstControl() override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
@@ -63,12 +62,9 @@ void RoundToTens(QTimeEdit* picker) {
 }
 
 void ShowConsoleGroup(QWidget* group, const QList<QWidget*>& also, bool hasConsole) {
+    // The palette is left alone: a text colour set on the group would hold in
+    // every colour group, and its disabled texts would stay black.
     group->setEnabled(hasConsole);
-    QPalette p = group->palette();
-    p.setColor(QPalette::WindowText,
-               group->palette().color(hasConsole ? QPalette::Active : QPalette::Disabled,
-                                      QPalette::WindowText));
-    group->setPalette(p);
     for (QWidget* w : also) w->setEnabled(hasConsole);
 }
 

@@ -578,6 +578,11 @@ bool TFrPiople::chainKey(QWidget* watched, int key, Qt::KeyboardModifiers modifi
     return true;
 }
 
+// A surname is typed first.
+QWidget* TFrPiople::FirstControl() {
+    return EFam;
+}
+
 bool TFrPiople::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

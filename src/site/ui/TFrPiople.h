@@ -89,6 +89,7 @@ class TFrPiople : public TScreenFrame {
     void DBGrid1CellClick();
 
   protected:
+    QWidget* FirstControl() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -23,6 +23,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 
 TFrPod* g_instance = nullptr;
@@ -545,9 +547,13 @@ void TFrPod::BtnSaveClick() {
     });
     if (FRedVV) FRedVV->SetMark(0);
     {
-        // The grids are hidden while the rows are rewritten, whatever happens.
-        WaitCursor wait;
-        PanelGrids->hide();
+        // The grids stay in view while the question is open, and are hidden
+        // while the rows are rewritten, whatever happens then.
+        std::optional<WaitCursor> wait;
+        generator.SetOnWorkStart([this, &wait] {
+            wait.emplace();
+            PanelGrids->hide();
+        });
         generator.Run(E_Kk->value());
         PanelGrids->show();
     }
