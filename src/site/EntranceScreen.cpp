@@ -190,12 +190,10 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
             FDM->ConnectionDB(), idNet,
             [](const QString& s) { return ObjectState::AfterApartmentsRecounted(s, true); }, &error,
             &stateAfter);
-    ok = ok && tr.Commit();
+    ok = SiteData::EndWrite(tr, ok, QStringLiteral("Квартиры не пересчитаны."), error);
     if (!ok) {
         out.failed = true;
         out.countsDiffer = false;
-        SiteData::ShowFailure(QStringLiteral("Квартиры не пересчитаны."),
-                              error.isEmpty() ? tr.LastError() : error);
     } else if (out.orderViolated) {
         Dialogs::Message(kOrderCaption, kOrderViolation, DlgButtons::Ok, DlgIcon::Warning);
     }

@@ -353,8 +353,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
              tr.Commit();
     }
     if (!ok) {
-        SiteData::ShowFailure(QStringLiteral("Объект не сохранен."),
-                              error.isEmpty() ? tr.LastError() : error);
+        SiteData::UndoWrite(tr, QStringLiteral("Объект не сохранен."), error);
         return false;
     }
     showObject(idNet);
@@ -402,10 +401,7 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, int wanted, bool removeExtra,
     ok = ok && readCounts(q, idNet, &counts, &error) && readStored(q, idNet, &stored, &error);
     if (ok && countsDiffer(stored, wanted, counts.entrances))
         ok = writeCounts(q, idNet, wanted, counts.entrances, &error);
-    ok = ok && tr.Commit();
-    if (!ok) {
-        SiteData::ShowFailure(QStringLiteral("Дома не сохранены."),
-                              error.isEmpty() ? tr.LastError() : error);
+    if (!SiteData::EndWrite(tr, ok, QStringLiteral("Дома не сохранены."), error)) {
         showObject(idNet);
         return false;
     }
@@ -480,10 +476,7 @@ std::optional<ObjectCounts> ObjectScreen::Normalise() {
     ok = ok && readCounts(q, idNet, &counts, &error) && readStored(q, idNet, &stored, &error);
     if (ok && countsDiffer(stored, counts.houses, counts.entrances))
         ok = writeCounts(q, idNet, counts.houses, counts.entrances, &error);
-    ok = ok && tr.Commit();
-    if (!ok)
-        SiteData::ShowFailure(QStringLiteral("Дома не приведены в порядок."),
-                              error.isEmpty() ? tr.LastError() : error);
+    ok = SiteData::EndWrite(tr, ok, QStringLiteral("Дома не приведены в порядок."), error);
     showObject(idNet);
     if (!ok) return std::nullopt;
     return counts;
@@ -558,10 +551,7 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     if (ok && state != before.state)
         ok = ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
                        {state, idNet}, &error);
-    ok = ok && tr.Commit();
-    if (!ok) {
-        SiteData::ShowFailure(QStringLiteral("Подъезды не сохранены."),
-                              error.isEmpty() ? tr.LastError() : error);
+    if (!SiteData::EndWrite(tr, ok, QStringLiteral("Подъезды не сохранены."), error)) {
         showObject(idNet);
         return EntranceSaveResult::Failed;
     }
