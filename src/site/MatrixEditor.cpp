@@ -74,7 +74,8 @@ bool writeCells(int row, const QList<QPair<QString, QString>>& cells) {
 void markEdited() {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return;
-    const QString next = ObjectState::AfterMatrixCellEdited(obj->state).left(ObjectState::kWidth);
+    const QString next =
+        LeftChars(ObjectState::AfterMatrixCellEdited(obj->state), ObjectState::kWidth);
     if (next == obj->state) return;
     Dataset* net = FDM->Q_Net;
     net->FieldByName(QStringLiteral("st_net")).SetValue(next);

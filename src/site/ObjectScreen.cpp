@@ -296,7 +296,7 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
 bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
     Dataset* net = objects();
     const QString storedName = net->FieldByName(QStringLiteral("ident")).AsString();
-    QString name = panel->name.trimmed().left(ObjectWidths::kName);
+    QString name = LeftChars(panel->name.trimmed(), ObjectWidths::kName);
     if (listedObjectNamed(name, currentIdNet()) != 0) {
         Dialogs::Message(kError, kNameRepeated, DlgButtons::Ok, DlgIcon::Error);
         panel->name = storedName;
@@ -306,7 +306,7 @@ bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
     net->FieldByName(QStringLiteral("l_pok")).SetValue(panel->console ? 1 : 0);
     net->FieldByName(QStringLiteral("ident")).SetValue(name);
     net->FieldByName(QStringLiteral("adres"))
-        .SetValue(panel->address.trimmed().left(ObjectWidths::kAddress));
+        .SetValue(LeftChars(panel->address.trimmed(), ObjectWidths::kAddress));
     net->FieldByName(QStringLiteral("st_net")).SetValue(ObjectState::AfterHeaderSaved(state));
     if (net->Post()) return true;
     SiteData::ShowFailure(QStringLiteral("Объект не сохранен."), net->LastError());
@@ -318,7 +318,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
     if (Dialogs::Message(kConfirmNewCaption, kConfirmNew, DlgButtons::YesNo, DlgIcon::Question) !=
         DlgAnswer::Yes)
         return false;
-    const QString name = panel.name.trimmed().left(ObjectWidths::kName);
+    const QString name = LeftChars(panel.name.trimmed(), ObjectWidths::kName);
     if (const qint64 namesake = listedObjectNamed(name, 0)) {
         Dialogs::Message(kNameExistsCaption, kNameExists, DlgButtons::Ok, DlgIcon::Warning);
         objects()->Locate(QStringLiteral("id_net"), namesake);
@@ -341,7 +341,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
                   QStringLiteral("INSERT INTO k_net (adres, d_beg, l_pok, v_dom, v_pod, "
                                  "v_kal, ident, st_net, p_kvr, farc, flbv, flpo) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, '000', 0, ?, ?)"),
-                  {panel.address.trimmed().left(ObjectWidths::kAddress),
+                  {LeftChars(panel.address.trimmed(), ObjectWidths::kAddress),
                    QDate::currentDate().toString(Qt::ISODate), panel.console ? 1 : 0, panel.houses,
                    panel.entrances, qBound(0, panel.gates, ObjectLimits::kMaxGates), name,
                    ObjectState::AfterObjectInserted(), masks.flbv, masks.flpo},
@@ -547,7 +547,8 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     const bool changed = ok && countsDiffer(before, now.houses, now.entrances);
     if (changed) ok = writeCounts(q, idNet, now.houses, now.entrances, &error);
     const QString state =
-        ObjectState::AfterEntrancesSaved(before.state, changed, appended).left(ObjectState::kWidth);
+        LeftChars(ObjectState::AfterEntrancesSaved(before.state, changed, appended),
+                  ObjectState::kWidth);
     if (ok && state != before.state)
         ok = ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
                        {state, idNet}, &error);
