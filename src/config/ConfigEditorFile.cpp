@@ -407,9 +407,9 @@ bool buildSections(const EditorFile& f, const ConfigScreenSettings& s, ProgressS
         }
         running += text.size();
         if (ConfigSizeExceeded(f.kind, running, &r.memo4)) {
-            // The log says so; the save shows no box, as before.
+            // The log says so; no box is shown.
             refuse(r, EditorSaveStatus::TooLarge, QString(),
-                   untilFixed(QStringLiteral("размер файла превышает допустимый на ") +
+                   untilFixed(QStringLiteral("Размер файла превышает допустимый на ") +
                               num(RoundDiv(running - ConfigSizeLimitBits(f.kind), 8)) +
                               QStringLiteral(" байт.")));
             return false;

@@ -246,7 +246,7 @@ TEST_F(EditorRoundTripTest, WhatTheSaveRefusesIsToldWhenTheFileOpens) {
          "Файл нельзя сохранить, пока не исправлено: Мелодия отзвонки: больше 254 нот.",
          "Мелодия отзвонки: больше 254 нот.", EditorSaveStatus::BadCell},
         {"sections past the size limit", Join(wide),
-         "Файл нельзя сохранить, пока не исправлено: размер файла превышает допустимый на ", "",
+         "Файл нельзя сохранить, пока не исправлено: Размер файла превышает допустимый на ", "",
          EditorSaveStatus::TooLarge},
     };
     for (const auto& r : refused) {
