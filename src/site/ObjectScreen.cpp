@@ -546,9 +546,8 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     ok = ok && readCounts(q, idNet, &now, &error);
     const bool changed = ok && countsDiffer(before, now.houses, now.entrances);
     if (changed) ok = writeCounts(q, idNet, now.houses, now.entrances, &error);
-    const QString state =
-        LeftChars(ObjectState::AfterEntrancesSaved(before.state, changed, appended),
-                  ObjectState::kWidth);
+    const QString state = LeftChars(
+        ObjectState::AfterEntrancesSaved(before.state, changed, appended), ObjectState::kWidth);
     if (ok && state != before.state)
         ok = ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
                        {state, idNet}, &error);

@@ -74,7 +74,9 @@ TEST_F(CharacterWidths, ANameIsCutByWholeCharactersInTheFieldAndTheFile) {
              return Residents()->EFam;
          },
          [this] { Residents()->BitSave->click(); },
-         [&] { return Stored(QStringLiteral("SELECT Fam FROM k_kvr WHERE id_kvr=%1").arg(idKvr)); }},
+         [&] {
+             return Stored(QStringLiteral("SELECT Fam FROM k_kvr WHERE id_kvr=%1").arg(idKvr));
+         }},
         {"object's name", kObjectScreen, ObjectWidths::kName,
          [this] {
              Objects()->BEdit->click();

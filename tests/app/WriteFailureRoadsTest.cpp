@@ -149,15 +149,15 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
              dialogs_.Expect(QStringLiteral("Продолжение"), EntranceTexts::kRecountQuestion,
                              DlgAnswer::Yes);
          },
-         [this] { Entrances()->But1kv->click(); },
-         [this] { return EntranceGrid(); }, [this] { return StoredEntrances(); }},
+         [this] { Entrances()->But1kv->click(); }, [this] { return EntranceGrid(); },
+         [this] { return StoredEntrances(); }},
         {"one more house", kObjectScreen, "UPDATE OF v_dom ON k_net", "Дома не сохранены.",
          [this] {
              Objects()->BEdit->click();
              Objects()->P1_EDom->setValue(3);
          },
-         [this] { Objects()->BitSave->click(); },
-         [this] { return HouseGrid(); }, [this] { return StoredHouses(); }},
+         [this] { Objects()->BitSave->click(); }, [this] { return HouseGrid(); },
+         [this] { return StoredHouses(); }},
         {"houses brought in line on closing", kObjectScreen,
          "UPDATE OF kod_d ON k_dom WHEN NEW.kod_d='2'", "Дома не приведены в порядок.",
          [this] {
@@ -165,8 +165,8 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
              TypePrefix(1, QStringLiteral("5"));
              Objects()->CGridD->EntrancesEdit(1)->setValue(3);
          },
-         [this] { Objects()->BitCancel->click(); },
-         [this] { return HouseGrid(); }, [this] { return StoredHouses(); }},
+         [this] { Objects()->BitCancel->click(); }, [this] { return HouseGrid(); },
+         [this] { return StoredHouses(); }},
     };
     for (const FailingWrite& w : writes) {
         SCOPED_TRACE(w.what);

@@ -81,9 +81,9 @@ class EditorRoundTripTest : public ConfigFilesFixture {
     // file left as it was.
     void ExpectToldAndRefused(const EditorFile& f, const QString& warningPart,
                               const QString& dialogPart, EditorSaveStatus status) {
-        EXPECT_TRUE(std::any_of(f.warnings.cbegin(), f.warnings.cend(),
-                                [&](const QString& w) { return w.contains(warningPart); }))
-            << f.warnings.join('\n').toStdString();
+        EXPECT_TRUE(std::any_of(f.warnings.cbegin(), f.warnings.cend(), [&](const QString& w) {
+            return w.contains(warningPart);
+        })) << f.warnings.join('\n').toStdString();
         const QByteArray before = Read(f.fileName);
         ScriptedDialogs dialogs;
         if (!dialogPart.isEmpty()) dialogs.ExpectContaining("Ошибка", dialogPart);

@@ -144,14 +144,14 @@ TEST(BitAndStr, TextsCutByWholeCharacters) {
         int cursorAfter;
     };
     const Fit fits[] = {
-        {S("абвг"), 4, S("абвг"), 4},                              // within: as it was
-        {S("абвгд"), 5, S("абвг"), 4},                             // typed at the end
-        {S("абвдг"), 4, S("абвг"), 3},                             // typed in the middle
-        {S("абв") + pair + S("г"), 5, S("абвг"), 3},               // the pair before the cursor
-        {S("аб") + pair + pair, 6, S("аб") + pair + pair, 6},      // four characters, six units
+        {S("абвг"), 4, S("абвг"), 4},                          // within: as it was
+        {S("абвгд"), 5, S("абвг"), 4},                         // typed at the end
+        {S("абвдг"), 4, S("абвг"), 3},                         // typed in the middle
+        {S("абв") + pair + S("г"), 5, S("абвг"), 3},           // the pair before the cursor
+        {S("аб") + pair + pair, 6, S("аб") + pair + pair, 6},  // four characters, six units
         {S("аб") + pair + pair + S("в"), 7, S("аб") + pair + pair, 6},
         {S("аб") + pair + pair + S("в"), 3, S("аб") + pair + S("в"), 2},  // cursor inside a pair
-        {S("абвгде"), 1, S("бвгд"), 0},                            // more than before the cursor
+        {S("абвгде"), 1, S("бвгд"), 0},  // more than before the cursor
     };
     for (const Fit& f : fits) {
         int cursor = f.cursor;
