@@ -94,12 +94,7 @@ class EditorRoundTripTest : public ConfigFilesFixture {
     // Switch 1's file with melodies of so many notes in section 4, call first.
     QByteArray SwitchWithMelodies(int callNotes, int ringBackNotes) {
         FileParts p = Split(SwitchFile(1));
-        QByteArray payload;
-        for (int notes : {callNotes, ringBackNotes}) {
-            payload += char(notes);
-            for (int i = 0; i < notes; ++i) payload += Bytes({10, i % 2 ? 0 : 60});
-        }
-        p.sections[4] = SectionOf(payload);
+        p.sections[4] = MelodySection(callNotes, ringBackNotes);
         return Join(p);
     }
 
