@@ -39,6 +39,15 @@ void TypeOver(QWidget* field, const QString& text) {
 
 }  // namespace
 
+struct NameField {
+    const char* what;
+    int screen;
+    int width;
+    std::function<QWidget*()> open;  // the field, ready to type in
+    std::function<void()> save;
+    std::function<QString()> stored;
+};
+
 class CharacterWidths : public ProgramRoads {
   protected:
     QString Stored(const QString& sql) {
@@ -54,15 +63,24 @@ class CharacterWidths : public ProgramRoads {
     TFrPiople* Residents() {
         return qobject_cast<TFrPiople*>(FMainVesk->FrameOfScreen(kResidentsScreen));
     }
-};
 
-struct NameField {
-    const char* what;
-    int screen;
-    int width;
-    std::function<QWidget*()> open;  // the field, ready to type in
-    std::function<void()> save;
-    std::function<QString()> stored;
+    // A field of the object's edit panel, saved by "Сохранить дома" into column of k_net.
+    NameField ObjectField(const char* what, int width, std::function<QWidget*(TFrMatr*)> field,
+                          const QString& column) {
+        return {what,
+                kObjectScreen,
+                width,
+                [this, field] {
+                    Objects()->BEdit->click();
+                    return field(Objects());
+                },
+                [this] { Objects()->BitSave->click(); },
+                [this, column] {
+                    return Stored(QStringLiteral("SELECT %1 FROM k_net WHERE id_net=%2")
+                                      .arg(column)
+                                      .arg(IdNet()));
+                }};
+    }
 };
 
 TEST_F(CharacterWidths, ANameIsCutByWholeCharactersInTheFieldAndTheFile) {
@@ -77,24 +95,12 @@ TEST_F(CharacterWidths, ANameIsCutByWholeCharactersInTheFieldAndTheFile) {
          [&] {
              return Stored(QStringLiteral("SELECT Fam FROM k_kvr WHERE id_kvr=%1").arg(idKvr));
          }},
-        {"object's name", kObjectScreen, ObjectWidths::kName,
-         [this] {
-             Objects()->BEdit->click();
-             return Objects()->P1_ENew;
-         },
-         [this] { Objects()->BitSave->click(); },
-         [this] {
-             return Stored(QStringLiteral("SELECT ident FROM k_net WHERE id_net=%1").arg(IdNet()));
-         }},
-        {"object's address", kObjectScreen, ObjectWidths::kAddress,
-         [this] {
-             Objects()->BEdit->click();
-             return Objects()->P1_EAdr;
-         },
-         [this] { Objects()->BitSave->click(); },
-         [this] {
-             return Stored(QStringLiteral("SELECT adres FROM k_net WHERE id_net=%1").arg(IdNet()));
-         }},
+        ObjectField(
+            "object's name", ObjectWidths::kName, [](TFrMatr* f) { return f->P1_ENew; },
+            QStringLiteral("ident")),
+        ObjectField(
+            "object's address", ObjectWidths::kAddress, [](TFrMatr* f) { return f->P1_EAdr; },
+            QStringLiteral("adres")),
     };
     for (const NameField& f : fields) {
         const QString letters = QStringLiteral("Я") + QString(f.width - 2, QChar(u'б'));

@@ -104,8 +104,8 @@ QByteArray PanelFile(const QByteArray& database, qint64 idNet, int nNet) {
 
 // Switch 1's file with a call melody of more notes than a file holds.
 QByteArray SwitchFileWithALongMelody(const QByteArray& database, qint64 idNet) {
-    cfgtest::FileParts p = cfgtest::Split(DeviceFile(
-        database, idNet, 1, &ConfigRepository::ReadSwitchFileInput, &BuildSwitchFile));
+    cfgtest::FileParts p = cfgtest::Split(
+        DeviceFile(database, idNet, 1, &ConfigRepository::ReadSwitchFileInput, &BuildSwitchFile));
     if (p.sections.size() > 4) p.sections[4] = cfgtest::MelodySection(255, 2);
     return cfgtest::Join(p);
 }
@@ -310,8 +310,11 @@ TEST_F(EditorRoads, AMelodyTooLongForAFileIsToldWhenTheFileOpens) {
     dialogs_.ExpectPicker(QStringLiteral("Открыть созданный в АРМЕ КФ"), file);
     editor.ButBit->click();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(editor.Memo4->toPlainText().split(QLatin1Char('\n')).contains(QStringLiteral(
-        "Файл нельзя сохранить, пока не исправлено: Мелодия вызова: больше 254 нот.")));
+    EXPECT_TRUE(
+        editor.Memo4->toPlainText()
+            .split(QLatin1Char('\n'))
+            .contains(QStringLiteral(
+                "Файл нельзя сохранить, пока не исправлено: Мелодия вызова: больше 254 нот.")));
     FMainVesk->resize(kWindowRoom);
     SaveScreen(*FMainVesk, QStringLiteral("editor_melody_too_long"));
 
