@@ -176,15 +176,6 @@ void blankValues(EditorFile& f, const ConfigScreenSettings& s) {
     f.po.flags = DecodeFlagRecords(QString(), f.po.records);
 }
 
-// A value the file holds that a save would refuse (a time past the end of a
-// day, an apartment number no file can hold): the tab shows it as it is, and
-// the operator is told at once, not first when saving.
-void warnOfValuesTheSaveRefuses(EditorFile& f, const ConfigScreenSettings& s) {
-    if (const auto fault = CheckEditorValues(f, s))
-        f.warnings << QStringLiteral("Файл нельзя сохранить, пока не исправлено: ") +
-                          fault->message;
-}
-
 // The last section the tab of a kind decodes; the ones after it are kept.
 int lastDecodedSection(int kind) {
     return ConfigSectionCount(kind) - 1;
@@ -391,6 +382,19 @@ void appendSection(int kind, int number, const QString& section, QByteArray& byt
     if (kind == kKindCallPanel) log << QStringLiteral("* Слияние секций в файл прекращено! *");
 }
 
+// A refused save: its status, what the operator is told when saving (nothing
+// when error is empty), and the warning an open of the file gives.
+void refuse(EditorSaveResult& r, EditorSaveStatus status, const QString& error,
+            const QString& warning) {
+    r.status = status;
+    r.error = error;
+    r.refusal = warning;
+}
+
+QString untilFixed(const QString& reason) {
+    return QStringLiteral("Файл нельзя сохранить, пока не исправлено: ") + reason;
+}
+
 // The sections of the tab, within the size limit; false with the result set when not.
 bool buildSections(const EditorFile& f, const ConfigScreenSettings& s, ProgressSteps& steps,
                    QStringList& sections, qint64& running, EditorSaveResult& r) {
@@ -398,14 +402,16 @@ bool buildSections(const EditorFile& f, const ConfigScreenSettings& s, ProgressS
     for (int n = 0; n < ConfigSectionCount(f.kind); ++n) {
         QString text, error;
         if (!builder.Build(n, text, error)) {
-            r.status = EditorSaveStatus::Refused;
-            r.error = error;
-            Dialogs::Message(kError, error, DlgButtons::Ok, DlgIcon::Error);
+            refuse(r, EditorSaveStatus::Refused, error, untilFixed(error));
             return false;
         }
         running += text.size();
         if (ConfigSizeExceeded(f.kind, running, &r.memo4)) {
-            r.status = EditorSaveStatus::TooLarge;
+            // The log says so; no box is shown.
+            refuse(r, EditorSaveStatus::TooLarge, QString(),
+                   untilFixed(QStringLiteral("Размер файла превышает допустимый на ") +
+                              num(RoundDiv(running - ConfigSizeLimitBits(f.kind), 8)) +
+                              QStringLiteral(" байт.")));
             return false;
         }
         sections << text;
@@ -437,18 +443,17 @@ void appendKeptSections(const EditorFile& f, qint64& running, ProgressSteps& ste
     }
 }
 
-// Sections 2 and 3 written consistent (EditorCodeCount.h); false, told to
-// the operator, when section 2 announces more codes than a file can hold.
+// Sections 2 and 3 written consistent (EditorCodeCount.h); false when
+// section 2 announces more codes than a file can hold.
 bool matchCodeCount(EditorFile& f, const ConfigScreenSettings& s, EditorSaveResult& r) {
     const CodeCountMatch match = MatchCodesToEntrances(f, s);
     if (match.result != CodeCountMatch::TooLarge) {
         r.codeCountNote = match.Text();
         return true;
     }
-    r.status = EditorSaveStatus::TooLarge;
-    r.error = match.Text();
+    refuse(r, EditorSaveStatus::TooLarge, match.Text() + QStringLiteral(" Файл не сохранен."),
+           untilFixed(match.Text()));
     r.memo4 << r.error;
-    Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
     return false;
 }
 
@@ -504,7 +509,6 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
         if (TakeSection(image, text) > 0) decode(n, text);
     if (const QString missing = MissingCodesWarning(f, s); !missing.isEmpty())
         f.warnings << missing;
-    warnOfValuesTheSaveRefuses(f, s);
     // Every further section is kept as it stands, empty ones too, so that
     // the saved file keeps their places.
     for (const ConfigSection& kept : TakeAllSections(image)) f.keptHex << BinToHex(kept.text);
@@ -514,6 +518,17 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
 }
 
 namespace {
+
+EditorSaveResult buildFile(const EditorFile& opened, qint64 idNom, const ConfigScreenSettings& s,
+                           const ProgressFn& gauge);
+
+// What the save would refuse (a time past the end of a day, a melody of more
+// notes than a file holds, sections past the size limit): the tabs show the
+// file as it is, and the operator is told at once, not first when saving.
+void warnOfWhatTheSaveRefuses(EditorFile& f, const ConfigScreenSettings& s) {
+    const QString refusal = buildFile(f, 0, s, {}).refusal;
+    if (!refusal.isEmpty()) f.warnings << refusal;
+}
 
 // A load: read gives the reader's status (from a file or from memory) and
 // fills the producer and header lines; a file it read is decoded.
@@ -531,6 +546,7 @@ EditorFile load(const QString& fileName, const ConfigScreenSettings& s, const Re
     f.memo4 << ImageByteFields(out.image);
     f.jDev = out.deviceNumber;
     ParseEditorImage(out.image, f, s);
+    if (f.Parsed()) warnOfWhatTheSaveRefuses(f, s);
     return f;
 }
 
@@ -563,25 +579,27 @@ bool EditorHeaderDevice(const EditorFile& f, const ConfigScreenSettings& s, int&
     return true;
 }
 
-EditorSaveResult BuildEditorFile(const EditorFile& opened, qint64 idNom,
-                                 const ConfigScreenSettings& s, const ProgressFn& gauge) {
+namespace {
+
+// The file the values make, or the refusal with nothing told: the save tells
+// it, and an open warns of it.
+EditorSaveResult buildFile(const EditorFile& opened, qint64 idNom, const ConfigScreenSettings& s,
+                           const ProgressFn& gauge) {
     EditorSaveResult r;
-    if (!opened.Parsed()) return r;
     EditorFile f = opened;
     if (!matchCodeCount(f, s, r)) return r;
     r.fault = CheckEditorValues(f, s);
     if (r.fault) {
-        r.status = EditorSaveStatus::BadCell;
-        Dialogs::Message(kError, r.fault->message, DlgButtons::Ok, DlgIcon::Error);
+        refuse(r, EditorSaveStatus::BadCell, r.fault->message, untilFixed(r.fault->message));
         return r;
     }
     int deviceNo = 0;
     quint8 byte0 = 0;
     if (!EditorHeaderDevice(f, s, deviceNo, byte0)) {
-        r.status = EditorSaveStatus::NoDevice;
-        Dialogs::Message(
-            kError, QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
-            DlgButtons::Ok, DlgIcon::Error);
+        // Section 1, where the number is, is kept as read: no edit mends it.
+        refuse(r, EditorSaveStatus::NoDevice,
+               QStringLiteral("Не определен сетевой номер устройства. Сохранение отменено."),
+               QStringLiteral("Файл нельзя сохранить: не определен сетевой номер устройства."));
         return r;
     }
     ProgressSteps steps(gauge, int(f.keptHex.size()) + 1 + gaugeExtra(f.kind));
@@ -600,6 +618,17 @@ EditorSaveResult BuildEditorFile(const EditorFile& opened, qint64 idNom,
     r.status = fileBytes * 8 > ConfigSizeLimitBits(f.kind) ? EditorSaveStatus::SavedOverLimit
                                                            : EditorSaveStatus::Saved;
     r.bytes = bytes;
+    return r;
+}
+
+}  // namespace
+
+EditorSaveResult BuildEditorFile(const EditorFile& opened, qint64 idNom,
+                                 const ConfigScreenSettings& s, const ProgressFn& gauge) {
+    if (!opened.Parsed()) return {};
+    EditorSaveResult r = buildFile(opened, idNom, s, gauge);
+    if (r.bytes.isEmpty() && !r.error.isEmpty())
+        Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
     return r;
 }
 

@@ -101,12 +101,14 @@ struct EditorFile {
 };
 
 // Reads and decodes a file. A file that cannot be read or is too large, and
-// one of unknown kind, are told to the operator; Parsed() is false then.
+// one of unknown kind, are told to the operator; Parsed() is false then. A
+// file whose values a save would refuse opens with a warning that says why.
 EditorFile LoadEditorFile(const QString& fileName, const ConfigScreenSettings& settings);
 // The same on the bytes of a file already in memory, named fileName.
 EditorFile LoadEditorBytes(QByteArrayView bytes, const QString& fileName,
                            const ConfigScreenSettings& settings);
-// The same on an image as ReadConfigFile left it (date word at its end).
+// The decoding alone, on an image as ReadConfigFile left it (date word at its
+// end): the warnings of what the decoders could not show, none of the save.
 void ParseEditorImage(QString image, EditorFile& file, const ConfigScreenSettings& settings);
 
 // ---- Saving ------------------------------------------------------------------
@@ -143,7 +145,9 @@ struct EditorSaveResult {
     QStringList memo4;  // the save's log
     QStringList memo2;  // the size lines of the sections
     std::optional<EditorCellFault> fault;
-    QString error;
+    QString error;  // what the operator was told of a refusal
+    // A refusal as the editor warns of it when it opens the file.
+    QString refusal;
     // What the save changed so that sections 2 and 3 agree (EditorCodeCount.h).
     QString codeCountNote;
     QByteArray bytes;  // the file as built; empty when it was not written

@@ -97,8 +97,7 @@ QString CodeCountMatch::Text() const {
             return head + QStringLiteral(": лишние коды вызова (") + num(records - announced) +
                    QStringLiteral(") не относятся ни к одному подъезду и в файл не записаны.");
         case TooLarge:
-            return head + QStringLiteral(
-                              ": коды стольких квартир не поместятся в файл. Файл не сохранен.");
+            return head + QStringLiteral(": коды стольких квартир не поместятся в файл.");
         default:
             return QString();
     }

@@ -32,7 +32,8 @@ struct CodeCountMatch {
     Result result = Agreed;
     qint64 announced = 0;
     qsizetype records = 0;  // before the match
-    // What the operator is told; empty when the sections agreed.
+    // What the operator is told (a refused save adds that it saved nothing);
+    // empty when the sections agreed.
     QString Text() const;
 };
 CodeCountMatch MatchCodesToEntrances(EditorFile& file, const ConfigScreenSettings& settings);

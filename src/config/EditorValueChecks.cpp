@@ -1,6 +1,7 @@
 #include "config/EditorValueChecks.h"
 
 #include "config/EditorCell.h"
+#include "config/SwitchSections.h"
 
 namespace {
 
@@ -61,11 +62,27 @@ std::optional<EditorCellFault> checkNotes(const NoteCells& rows, const char* con
     return std::nullopt;
 }
 
+// The row of the first note the file cannot hold, 0 when they all fit.
+int firstNoteTooMany(const QList<MelodyCells>& rows) {
+    int notes = 0;
+    for (int i = 0; i < rows.size(); ++i)
+        if (IsMelodyNoteRow(rows[i]) && ++notes > kMaxMelodyNotes) return i + 1;
+    return 0;
+}
+
 std::optional<EditorCellFault> checkMelody(const QList<MelodyCells>& rows, const char* control,
                                            const QString& table) {
     NoteCells cells;
     for (const MelodyCells& r : rows) cells << std::pair{r.leng, r.gerc};
-    return checkNotes(cells, control, table, 255);
+    if (auto f = checkNotes(cells, control, table, 255)) return f;
+    const int row = firstNoteTooMany(rows);
+    if (row == 0) return std::nullopt;
+    EditorCellFault f;
+    f.control = QString::fromLatin1(control);
+    f.column = 1;
+    f.row = row;
+    f.message = MelodyTooLongText(table);
+    return f;
 }
 
 std::optional<EditorCellFault> checkSwitch(const PkEditorValues& v, const ConfigScreenSettings& s) {

@@ -13,7 +13,6 @@ constexpr int kVersion = 1;
 constexpr int kRangesVersion = 2;  // the only version whose section 5 carries ranges
 constexpr qint64 kTractEnd = 0xFF;
 constexpr qint64 kPanelOffset = 64;  // a panel is shown as its network number − 64
-constexpr int kMaxMelodyNotes = 254;
 constexpr qint64 kPauseLength = 7;
 
 QString num(qint64 v) {
@@ -155,10 +154,10 @@ bool melodyCellBits(const QList<MelodyCells>& rows, const QString& title, QStrin
     QString notes;
     qint64 count = 0;
     for (const MelodyCells& row : rows) {
+        if (!IsMelodyNoteRow(row)) continue;
         qint64 leng = 0, gerc = 0;
         const Cell a = CellNumber(row.leng, leng);
         const Cell b = CellNumber(row.gerc, gerc);
-        if (a == Cell::Blank || b == Cell::Blank) continue;
         if (a == Cell::Bad || b == Cell::Bad || leng < 0 || leng > 255 || gerc < 0 || gerc > 255) {
             if (error)
                 *error = title + QStringLiteral(": длительность и нота - числа от 0 до 255 (") +
@@ -170,12 +169,16 @@ bool melodyCellBits(const QList<MelodyCells>& rows, const QString& title, QStrin
         ++count;
     }
     if (count > kMaxMelodyNotes) {
-        if (error)
-            *error = title + WithNumber(u": больше ", kMaxMelodyNotes) + QStringLiteral(" нот.");
+        if (error) *error = MelodyTooLongText(title);
         return false;
     }
     bits = notes + BitField(count, 8) + bits;
     return true;
+}
+
+bool isBlankCell(const QString& cell) {
+    qint64 ignored = 0;
+    return CellNumber(cell, ignored) == Cell::Blank;
 }
 
 // ---- section 6 ----
@@ -385,6 +388,14 @@ QStringList DecodePkSection4(const QString& sectionText) {
 
 PkMelodies DecodePkMelodies(const QString& sectionText) {
     return parseMelodies(sectionText, nullptr);
+}
+
+bool IsMelodyNoteRow(const MelodyCells& row) {
+    return !isBlankCell(row.leng) && !isBlankCell(row.gerc);
+}
+
+QString MelodyTooLongText(const QString& title) {
+    return title + WithNumber(u": больше ", kMaxMelodyNotes) + QStringLiteral(" нот.");
 }
 
 bool EncodePkMelodies(const QList<MelodyCells>& call, const QList<MelodyCells>& ringBack,

@@ -93,8 +93,13 @@ struct MelodyCells {
     QString gerc;
 };
 // Rows with a blank cell are skipped. Both counts are always written, without
-// a closing pause. A value that is not a number in 0..255, or more than 254
-// notes in one melody, refuses the save with error set.
+// a closing pause. A value that is not a number in 0..255, or more than
+// kMaxMelodyNotes notes in one melody, refuses the save with error set.
+constexpr int kMaxMelodyNotes = 254;
+// The editor's rows of a melody that are notes (neither cell blank), as the
+// save counts them; and why a melody of more than kMaxMelodyNotes is refused.
+bool IsMelodyNoteRow(const MelodyCells& row);
+QString MelodyTooLongText(const QString& title);
 bool EncodePkMelodies(const QList<MelodyCells>& call, const QList<MelodyCells>& ringBack,
                       QString& section, QStringList* log, QString* error);
 

@@ -284,6 +284,45 @@ QString PadRight(const QString& text, QChar fill, int length) {
     return text + QString(length - text.size(), fill);
 }
 
+namespace {
+
+// Whether a surrogate pair, one character, begins at unit i.
+bool pairAt(QStringView text, qsizetype i) {
+    return i >= 0 && i + 1 < text.size() && text[i].isHighSurrogate() &&
+           text[i + 1].isLowSurrogate();
+}
+
+// The units of the first count characters.
+qsizetype unitsOfChars(QStringView text, qsizetype count) {
+    qsizetype i = 0;
+    for (; count > 0 && i < text.size(); --count) i += pairAt(text, i) ? 2 : 1;
+    return i;
+}
+
+}  // namespace
+
+qsizetype CharCount(QStringView text) {
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++n) i += pairAt(text, i) ? 2 : 1;
+    return n;
+}
+
+QString LeftChars(const QString& text, qsizetype count) {
+    return text.left(unitsOfChars(text, qMax<qsizetype>(count, 0)));
+}
+
+QString FitChars(const QString& text, qsizetype limit, int* cursor) {
+    qsizetype excess = CharCount(text) - qMax<qsizetype>(limit, 0);
+    if (excess <= 0) return text;
+    qsizetype end = qBound(qsizetype(0), qsizetype(*cursor), text.size());
+    if (pairAt(text, end - 1)) ++end;  // never between the halves of one
+    qsizetype start = end;
+    for (; excess > 0 && start > 0; --excess) start -= pairAt(text, start - 2) ? 2 : 1;
+    const QString fitted = LeftChars(text.left(start) + text.mid(end), limit);
+    *cursor = int(qMin(start, fitted.size()));
+    return fitted;
+}
+
 QString PrependChars(const QString& text, QChar c, int count) {
     return count <= 0 ? text : QString(count, c) + text;
 }

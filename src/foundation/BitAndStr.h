@@ -55,6 +55,17 @@ QString PadLeft(const QString& text, QChar fill, int length);
 QString PadRight(const QString& text, QChar fill, int length);
 QString PrependChars(const QString& text, QChar c, int count);
 QString ReverseStr(QStringView text);
+
+// Stored texts are as wide as their columns in characters, as the database
+// counts them: a character beyond the Basic Multilingual Plane, two UTF-16
+// units, is one, and a cut never leaves half of it.
+qsizetype CharCount(QStringView text);
+// The first count characters of text.
+QString LeftChars(const QString& text, qsizetype count);
+// text brought within limit characters as an edit field keeps it: what
+// stands just before *cursor (typed or pasted last) goes first, then the
+// end; *cursor (in UTF-16 units) follows the cut.
+QString FitChars(const QString& text, qsizetype limit, int* cursor);
 // Appends the characters of bits last first, to a line being built.
 void AppendReversed(QString& text, QStringView bits);
 // A label followed by the characters of bits last first, made in one piece:

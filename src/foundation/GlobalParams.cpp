@@ -1,5 +1,6 @@
 #include "foundation/GlobalParams.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/TFDM.h"
 
 #include <algorithm>
@@ -47,7 +48,7 @@ namespace {
 bool PostFlagRow(Dataset* ds, const QString& type, int number, const QString& name) {
     ds->FieldByName(QStringLiteral("tabl")).SetValue(type);
     ds->FieldByName(QStringLiteral("nomf")).SetValue(number);
-    ds->FieldByName(QStringLiteral("namf")).SetValue(name.trimmed().left(kFlagNameWidth));
+    ds->FieldByName(QStringLiteral("namf")).SetValue(LeftChars(name.trimmed(), kFlagNameWidth));
     if (ds->Post()) return true;
     ds->Cancel();
     return false;

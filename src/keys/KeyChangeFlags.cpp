@@ -83,11 +83,13 @@ bool KeyChangeFlags::Apply(TFDM& dm, int sepDevice, QString* error) {
     for (int i = firstPanel; i < kSize; ++i)
         if (flags_[i] && !advancePanel(dm, i, error)) {
             dm.Q_bv->Cancel();
+            transaction.Rollback();
             dm.ReopenCallBlocks();  // the rollback undid what the cache shows
             return false;
         }
     if (!transaction.Commit()) {
         if (error) *error = transaction.LastError();
+        transaction.Rollback();
         dm.ReopenCallBlocks();
         return false;
     }

@@ -184,7 +184,7 @@ int KeyClipboard::insertKeys(const QList<PastedKey>& keys, int base,
             const QString code = PastedPanelCode(key.number);
             if (taken.contains(code)) continue;
             const QString label = key.label.isEmpty() ? IntToStrZ(inserted + base, labelDigits)
-                                                      : key.label.left(kLabelWidth);
+                                                      : LeftChars(key.label, kLabelWidth);
             SqlTransaction row(dm.ConnectionDB());
             const QVariantList values{key.number, owner.idPod,          code,  owner.idKvr,
                                       idNet,      owner.common ? 1 : 0, label, status};

@@ -279,6 +279,7 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     }
     if (transaction.Commit()) return true;
     qWarning("Key not stored: %s", qPrintable(transaction.LastError()));
+    transaction.Rollback();
     dm_.ReopenKeys();  // the rollback undid what the lists show
     return false;
 }

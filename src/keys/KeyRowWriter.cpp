@@ -40,6 +40,7 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure) {
     }
     if (savepoint.Commit()) return true;
     if (databaseFailure) *databaseFailure = savepoint.LastError();
+    savepoint.Rollback();
     list->Reopen();  // the rollback took back what the list shows
     return false;
 }

@@ -352,7 +352,7 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
     return SiteData::WriteInOneTransaction(
         QStringLiteral("Изменения не сохранены."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
-            QString number = StoredText(v.number).left(ApartmentWidths::kNumber);
+            QString number = LeftChars(StoredText(v.number), ApartmentWidths::kNumber);
             QString code = StoredText(v.code);
             if (adding && kind_ == AddKind::kConsole) {
                 SiteData::ObjectDefaults object;

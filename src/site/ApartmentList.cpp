@@ -418,7 +418,7 @@ bool markDevicesEdited(QSqlQuery& q, qint64 idPod, QString* error) {
 qint64 ApartmentList::Insert(qint64 idPod, const QString& after, const QString& number,
                              const QString& code) {
     const QString afterNumber = after.trimmed();
-    const QString newNumber = number.trimmed().left(ApartmentWidths::kNumber);
+    const QString newNumber = LeftChars(number.trimmed(), ApartmentWidths::kNumber);
     const QString newCode = code.trimmed();
     if (!FDM || afterNumber.isEmpty() || newNumber.isEmpty() || newCode.isEmpty()) return 0;
     if (!CallCodes::IsCodeText(newCode)) {

@@ -1,5 +1,6 @@
 #include "site/EntranceScreen.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/TFDM.h"
 #include "foundation/TerminalDistribution.h"
@@ -190,12 +191,10 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
             FDM->ConnectionDB(), idNet,
             [](const QString& s) { return ObjectState::AfterApartmentsRecounted(s, true); }, &error,
             &stateAfter);
-    ok = ok && tr.Commit();
+    ok = SiteData::EndWrite(tr, ok, QStringLiteral("Квартиры не пересчитаны."), error);
     if (!ok) {
         out.failed = true;
         out.countsDiffer = false;
-        SiteData::ShowFailure(QStringLiteral("Квартиры не пересчитаны."),
-                              error.isEmpty() ? tr.LastError() : error);
     } else if (out.orderViolated) {
         Dialogs::Message(kOrderCaption, kOrderViolation, DlgButtons::Ok, DlgIcon::Warning);
     }
@@ -272,7 +271,7 @@ bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const 
     if (!FDM) return false;
     QVariant value;
     if (field == QStringLiteral("nm_pod")) {
-        value = text.left(EntranceLimits::kEntranceName);
+        value = LeftChars(text, EntranceLimits::kEntranceName);
     } else if (field == QStringLiteral("n1kvr") || field == QStringLiteral("npkvr") ||
                field == QStringLiteral("v_kvr")) {
         bool number = true;
@@ -290,7 +289,7 @@ bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const 
 bool EntranceScreen::SetHouseName(qint64 idDom, const QString& name) {
     if (!FDM) return false;
     return setField(FDM->Q_Dom, QStringLiteral("id_dom"), idDom, QStringLiteral("house"),
-                    name.left(EntranceLimits::kHouseName), QStringLiteral("Дом не изменен."));
+                    LeftChars(name, EntranceLimits::kHouseName), QStringLiteral("Дом не изменен."));
 }
 
 // ---------------------------------------------------------------- keys and masks

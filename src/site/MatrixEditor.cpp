@@ -74,7 +74,8 @@ bool writeCells(int row, const QList<QPair<QString, QString>>& cells) {
 void markEdited() {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return;
-    const QString next = ObjectState::AfterMatrixCellEdited(obj->state).left(ObjectState::kWidth);
+    const QString next =
+        LeftChars(ObjectState::AfterMatrixCellEdited(obj->state), ObjectState::kWidth);
     if (next == obj->state) return;
     Dataset* net = FDM->Q_Net;
     net->FieldByName(QStringLiteral("st_net")).SetValue(next);
@@ -335,6 +336,7 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
     const QString countRow = rowName(row);
     QSqlDatabase db = FDM->ConnectionDB();
     int reached = qMin(current, target);
+    bool full = false;  // told once the write has ended
     auto work = [&](QString* error) {
         QSqlQuery q(db);
         QList<QString> numbers = panelNumbers();
@@ -344,7 +346,7 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
                 const std::optional<int> n =
                     MatrixRules::FindFreePanelNumber(numbers, Globals().MaxDevice);
                 if (!n) {
-                    tooManyPanels();
+                    full = true;
                     break;
                 }
                 secret_ = *n;
@@ -366,6 +368,7 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
         return ExecBound(q, updateCell(table, field), {QString::number(reached), countRow}, error);
     };
     const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не изменена."), work);
+    if (full) tooManyPanels();
     matrix()->Reopen();
     if (!ok || reached == current) return {false, true};
     markEdited();

@@ -296,7 +296,7 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
 bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
     Dataset* net = objects();
     const QString storedName = net->FieldByName(QStringLiteral("ident")).AsString();
-    QString name = panel->name.trimmed().left(ObjectWidths::kName);
+    QString name = LeftChars(panel->name.trimmed(), ObjectWidths::kName);
     if (listedObjectNamed(name, currentIdNet()) != 0) {
         Dialogs::Message(kError, kNameRepeated, DlgButtons::Ok, DlgIcon::Error);
         panel->name = storedName;
@@ -306,7 +306,7 @@ bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
     net->FieldByName(QStringLiteral("l_pok")).SetValue(panel->console ? 1 : 0);
     net->FieldByName(QStringLiteral("ident")).SetValue(name);
     net->FieldByName(QStringLiteral("adres"))
-        .SetValue(panel->address.trimmed().left(ObjectWidths::kAddress));
+        .SetValue(LeftChars(panel->address.trimmed(), ObjectWidths::kAddress));
     net->FieldByName(QStringLiteral("st_net")).SetValue(ObjectState::AfterHeaderSaved(state));
     if (net->Post()) return true;
     SiteData::ShowFailure(QStringLiteral("Объект не сохранен."), net->LastError());
@@ -318,7 +318,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
     if (Dialogs::Message(kConfirmNewCaption, kConfirmNew, DlgButtons::YesNo, DlgIcon::Question) !=
         DlgAnswer::Yes)
         return false;
-    const QString name = panel.name.trimmed().left(ObjectWidths::kName);
+    const QString name = LeftChars(panel.name.trimmed(), ObjectWidths::kName);
     if (const qint64 namesake = listedObjectNamed(name, 0)) {
         Dialogs::Message(kNameExistsCaption, kNameExists, DlgButtons::Ok, DlgIcon::Warning);
         objects()->Locate(QStringLiteral("id_net"), namesake);
@@ -341,7 +341,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
                   QStringLiteral("INSERT INTO k_net (adres, d_beg, l_pok, v_dom, v_pod, "
                                  "v_kal, ident, st_net, p_kvr, farc, flbv, flpo) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, '000', 0, ?, ?)"),
-                  {panel.address.trimmed().left(ObjectWidths::kAddress),
+                  {LeftChars(panel.address.trimmed(), ObjectWidths::kAddress),
                    QDate::currentDate().toString(Qt::ISODate), panel.console ? 1 : 0, panel.houses,
                    panel.entrances, qBound(0, panel.gates, ObjectLimits::kMaxGates), name,
                    ObjectState::AfterObjectInserted(), masks.flbv, masks.flpo},
@@ -352,8 +352,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
              tr.Commit();
     }
     if (!ok) {
-        SiteData::ShowFailure(QStringLiteral("Объект не сохранен."),
-                              error.isEmpty() ? tr.LastError() : error);
+        SiteData::UndoWrite(tr, QStringLiteral("Объект не сохранен."), error);
         return false;
     }
     showObject(idNet);
@@ -401,10 +400,7 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, int wanted, bool removeExtra,
     ok = ok && readCounts(q, idNet, &counts, &error) && readStored(q, idNet, &stored, &error);
     if (ok && countsDiffer(stored, wanted, counts.entrances))
         ok = writeCounts(q, idNet, wanted, counts.entrances, &error);
-    ok = ok && tr.Commit();
-    if (!ok) {
-        SiteData::ShowFailure(QStringLiteral("Дома не сохранены."),
-                              error.isEmpty() ? tr.LastError() : error);
+    if (!SiteData::EndWrite(tr, ok, QStringLiteral("Дома не сохранены."), error)) {
         showObject(idNet);
         return false;
     }
@@ -479,10 +475,7 @@ std::optional<ObjectCounts> ObjectScreen::Normalise() {
     ok = ok && readCounts(q, idNet, &counts, &error) && readStored(q, idNet, &stored, &error);
     if (ok && countsDiffer(stored, counts.houses, counts.entrances))
         ok = writeCounts(q, idNet, counts.houses, counts.entrances, &error);
-    ok = ok && tr.Commit();
-    if (!ok)
-        SiteData::ShowFailure(QStringLiteral("Дома не приведены в порядок."),
-                              error.isEmpty() ? tr.LastError() : error);
+    ok = SiteData::EndWrite(tr, ok, QStringLiteral("Дома не приведены в порядок."), error);
     showObject(idNet);
     if (!ok) return std::nullopt;
     return counts;
@@ -552,15 +545,12 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     ok = ok && readCounts(q, idNet, &now, &error);
     const bool changed = ok && countsDiffer(before, now.houses, now.entrances);
     if (changed) ok = writeCounts(q, idNet, now.houses, now.entrances, &error);
-    const QString state =
-        ObjectState::AfterEntrancesSaved(before.state, changed, appended).left(ObjectState::kWidth);
+    const QString state = LeftChars(
+        ObjectState::AfterEntrancesSaved(before.state, changed, appended), ObjectState::kWidth);
     if (ok && state != before.state)
         ok = ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
                        {state, idNet}, &error);
-    ok = ok && tr.Commit();
-    if (!ok) {
-        SiteData::ShowFailure(QStringLiteral("Подъезды не сохранены."),
-                              error.isEmpty() ? tr.LastError() : error);
+    if (!SiteData::EndWrite(tr, ok, QStringLiteral("Подъезды не сохранены."), error)) {
         showObject(idNet);
         return EntranceSaveResult::Failed;
     }

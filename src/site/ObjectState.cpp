@@ -1,5 +1,6 @@
 #include "site/ObjectState.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 
 #include <QSqlQuery>
@@ -105,7 +106,7 @@ bool Apply(QSqlDatabase db, qint64 idNet, const Move& move, QString* error, QStr
     }
     const QString before = q.value(0).toString();
     q.finish();
-    const QString next = move(before).left(kWidth);
+    const QString next = LeftChars(move(before), kWidth);
     if (after) *after = next;
     if (next == before) return true;
     return ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"), {next, idNet},

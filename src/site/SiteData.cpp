@@ -41,15 +41,23 @@ void ShowFailure(const QString& what, const QString& reason) {
                      DlgIcon::Error);
 }
 
+bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& error) {
+    if (ok && tr.Commit()) return true;
+    UndoWrite(tr, what, error);
+    return false;
+}
+
+void UndoWrite(SqlTransaction& tr, const QString& what, const QString& error) {
+    const QString reason = error.isEmpty() ? tr.LastError() : error;
+    tr.Rollback();
+    ShowFailure(what, reason);
+}
+
 bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {
     QString error;
-    {
-        SqlTransaction tr(FDM->ConnectionDB());
-        if (tr.started() && work(&error) && tr.Commit()) return true;
-        if (error.isEmpty()) error = tr.LastError();
-    }
-    ShowFailure(what, error);
-    return false;
+    SqlTransaction tr(FDM->ConnectionDB());
+    const bool ok = tr.started() && work(&error);
+    return EndWrite(tr, ok, what, error);
 }
 
 void ReopenOnSameRow(Dataset* ds, const QString& keyField) {

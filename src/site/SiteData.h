@@ -11,6 +11,7 @@
 #include <functional>
 
 class Dataset;
+class SqlTransaction;
 
 namespace SiteData {
 
@@ -36,6 +37,14 @@ bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString
 
 // A write the database refused: what was not done, and why ("Ошибка").
 void ShowFailure(const QString& what, const QString& reason);
+
+// Ends a block of writes: committed when ok, else undone (UndoWrite). The
+// caller refreshes its screen after this returns, so that it shows what the
+// file holds. True when committed.
+bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& error);
+// A block of writes that failed, undone at once, then the failure shown under
+// what (error, or the transaction's own reason when empty).
+void UndoWrite(SqlTransaction& tr, const QString& what, const QString& error);
 
 // Runs work in one transaction on the data module's connection, committed
 // when it returns true and rolled back otherwise before this returns, so that

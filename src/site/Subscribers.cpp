@@ -1,5 +1,6 @@
 #include "site/Subscribers.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/TFDM.h"
 #include "platform/Dataset.h"
@@ -257,19 +258,20 @@ SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v) {
     const DeviceMarks marks = subscriberMarks(stored, v);
     out.saved =
         SiteData::WriteInOneTransaction(QStringLiteral("Изменения не сохранены."), [&](QString* e) {
-            return ExecBound(q,
-                             QStringLiteral(
-                                 "UPDATE k_kvr SET Fam=?, Nam=?, Och=?, m_obr=?, l_otz=?, "
-                                 "l_vid=?, m_blk=?, l_pnp=?, call=?, n_kvr=?, p_kvr=?, x_key=?, "
-                                 "mtdy=?, mtnt=? WHERE id_kvr=?"),
-                             {NameCase(v.fam).left(ApartmentRowLimits::kNameWidth),
-                              NameCase(v.nam).left(ApartmentRowLimits::kNameWidth),
-                              NameCase(v.och).left(ApartmentRowLimits::kNameWidth), int(v.callBack),
-                              int(v.ringBack), int(v.video), int(v.blocked), int(v.redirect),
-                              int(v.call), StoredText(v.number).left(ApartmentWidths::kNumber),
-                              code, v.keys, StoredTime(v.followsConsole, v.dayMinutes),
-                              StoredTime(v.followsConsole, v.nightMinutes), idKvr},
-                             e) &&
+            return ExecBound(
+                       q,
+                       QStringLiteral(
+                           "UPDATE k_kvr SET Fam=?, Nam=?, Och=?, m_obr=?, l_otz=?, "
+                           "l_vid=?, m_blk=?, l_pnp=?, call=?, n_kvr=?, p_kvr=?, x_key=?, "
+                           "mtdy=?, mtnt=? WHERE id_kvr=?"),
+                       {LeftChars(NameCase(v.fam), ApartmentRowLimits::kNameWidth),
+                        LeftChars(NameCase(v.nam), ApartmentRowLimits::kNameWidth),
+                        LeftChars(NameCase(v.och), ApartmentRowLimits::kNameWidth), int(v.callBack),
+                        int(v.ringBack), int(v.video), int(v.blocked), int(v.redirect), int(v.call),
+                        LeftChars(StoredText(v.number), ApartmentWidths::kNumber), code, v.keys,
+                        StoredTime(v.followsConsole, v.dayMinutes),
+                        StoredTime(v.followsConsole, v.nightMinutes), idKvr},
+                       e) &&
                    DeviceMarking::ApplyAfterRowSave(q, stored.idNet, stored.idPod, marks, e);
         });
     return out;

@@ -8,6 +8,10 @@
 #include "app/TFMainVesk.h"
 #include "config/CallPanelFile.h"
 #include "config/ConfigRepository.h"
+#include "config/SectionBytes.h"  // the config tests' sections, byte by byte
+#include "config/SwitchFile.h"
+#include "config/ui/EditorGrid.h"
+#include "config/ui/EditorSwitchTab.h"
 #include "config/ui/TFrRedact.h"
 #include "foundation/TFDM.h"
 #include "keys/DumpFileBuilders.h"  // the key tests' dumps, byte by byte
@@ -19,9 +23,12 @@
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
@@ -70,20 +77,37 @@ QByteArray FortyKeyDump() {
     return DumpBuild::Mirel(2, records);
 }
 
-// The file the write screen's builder makes of a call panel of the reference
-// object, as a file written in an earlier session.
-QByteArray PanelFile(const QByteArray& database, qint64 idNet, int nNet) {
+// The file the write screen's builder makes of a device of the reference
+// object, as a file written in an earlier session: read takes the device's
+// rows from the database, build makes the file.
+template <class Input>
+QByteArray DeviceFile(const QByteArray& database, qint64 idNet, int nNet,
+                      bool (ConfigRepository::*read)(qint64, int, std::optional<Input>&),
+                      ConfigFileBuild (*build)(const Input&, const QString&)) {
     TestDatabase db(TestDatabase::Kind::None);
     db.programDir().writeFile(
         QStringLiteral("DB_ARM/") + QString::fromLatin1(AppPaths::kDbFileName), database);
-    std::optional<PanelFileInput> in;
+    std::optional<Input> in;
     ConfigRepository repository(db.open());
-    if (!repository.ReadPanelFileInput(idNet, nNet, in) || !in) {
-        ADD_FAILURE() << "panel " << nNet << ": " << repository.LastError().toStdString();
+    if (!(repository.*read)(idNet, nNet, in) || !in) {
+        ADD_FAILURE() << "device " << nNet << ": " << repository.LastError().toStdString();
         return {};
     }
     // The name only tells the file in the builder's own lines.
-    return BuildCallPanelFile(*in, QStringLiteral("cbv.bin")).bytes;
+    return build(*in, QStringLiteral("device.bin")).bytes;
+}
+
+QByteArray PanelFile(const QByteArray& database, qint64 idNet, int nNet) {
+    return DeviceFile(database, idNet, nNet, &ConfigRepository::ReadPanelFileInput,
+                      &BuildCallPanelFile);
+}
+
+// Switch 1's file with a call melody of more notes than a file holds.
+QByteArray SwitchFileWithALongMelody(const QByteArray& database, qint64 idNet) {
+    cfgtest::FileParts p = cfgtest::Split(
+        DeviceFile(database, idNet, 1, &ConfigRepository::ReadSwitchFileInput, &BuildSwitchFile));
+    if (p.sections.size() > 4) p.sections[4] = cfgtest::MelodySection(255, 2);
+    return cfgtest::Join(p);
 }
 
 // What the pour conditions dialog offered.
@@ -273,4 +297,35 @@ TEST_F(EditorRoads, ThePanelListHoldsEveryCallPanelOnEveryRoad) {
         EXPECT_EQ(panels, listed);
         dialogs_.VerifyDone();
     });
+}
+
+// A switch file whose call melody has more notes than a file holds, as a
+// device or another program may give it: the editor says so as it opens the
+// file, and its save names the melody, puts the focus there and writes nothing.
+TEST_F(EditorRoads, AMelodyTooLongForAFileIsToldWhenTheFileOpens) {
+    const QByteArray bytes = SwitchFileWithALongMelody(ReferenceDatabase(), IdNet());
+    const QString file = WriteFile(QStringLiteral("files/ckm01.bin"), bytes);
+    ReachTheEditor({});
+    TFrRedact& editor = Editor();
+    dialogs_.ExpectPicker(QStringLiteral("Открыть созданный в АРМЕ КФ"), file);
+    editor.ButBit->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(
+        editor.Memo4->toPlainText()
+            .split(QLatin1Char('\n'))
+            .contains(QStringLiteral(
+                "Файл нельзя сохранить, пока не исправлено: Мелодия вызова: больше 254 нот.")));
+    FMainVesk->resize(kWindowRoom);
+    SaveScreen(*FMainVesk, QStringLiteral("editor_melody_too_long"));
+
+    dialogs_.Expect(QStringLiteral("Запрос на сохранение"),
+                    QStringLiteral("Сохранить файл конфигурации?"), DlgAnswer::Yes);
+    dialogs_.Expect(QStringLiteral("Ошибка"), QStringLiteral("Мелодия вызова: больше 254 нот."));
+    editor.TabCPK1->BitSaveKm->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(editor.TabCPK1->MelVv->isAncestorOf(QApplication::focusWidget()) ||
+                editor.TabCPK1->MelVv->hasFocus());
+    QFile saved(file);
+    EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll() == bytes) << "written over";
+    dialogs_.VerifyDone();
 }

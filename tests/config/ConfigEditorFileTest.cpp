@@ -202,6 +202,8 @@ TEST_F(EditorFileTest, WithoutAHeaderSectionOneGivesTheDeviceNumber) {
     QString payload = IdentPayload(id);
     p.sections[1] = WrapSection(payload, 1, 1, nullptr);
     const EditorFile odd = Load(Join(p), "odd.bin");
+    EXPECT_TRUE(
+        odd.warnings.contains("Файл нельзя сохранить: не определен сетевой номер устройства."));
     ScriptedDialogs dialogs;
     dialogs.Expect("Ошибка", "Не определен сетевой номер устройства. Сохранение отменено.");
     const EditorSaveResult refused = SaveEditorFile(odd, kIdNom, Settings());

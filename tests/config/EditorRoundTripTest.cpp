@@ -13,6 +13,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace cfgtest;
@@ -74,16 +76,26 @@ class EditorRoundTripTest : public ConfigFilesFixture {
             EXPECT_EQ(rt.saved.bytes, file);
     }
 
-    // A file that opens with the warning and whose save is refused with a
-    // message holding dialogPart, the file left as it was.
-    void ExpectToldAndRefused(const EditorFile& f, const QString& warning,
+    // A file that opens with a warning holding warningPart and whose save is
+    // refused with a message holding dialogPart (none told when empty), the
+    // file left as it was.
+    void ExpectToldAndRefused(const EditorFile& f, const QString& warningPart,
                               const QString& dialogPart, EditorSaveStatus status) {
-        EXPECT_TRUE(f.warnings.contains(warning)) << f.warnings.join('\n').toStdString();
+        EXPECT_TRUE(std::any_of(f.warnings.cbegin(), f.warnings.cend(), [&](const QString& w) {
+            return w.contains(warningPart);
+        })) << f.warnings.join('\n').toStdString();
         const QByteArray before = Read(f.fileName);
         ScriptedDialogs dialogs;
-        dialogs.ExpectContaining("Ошибка", dialogPart);
+        if (!dialogPart.isEmpty()) dialogs.ExpectContaining("Ошибка", dialogPart);
         EXPECT_EQ(SaveEditorFile(f, kIdNom, Settings()).status, status);
         EXPECT_EQ(Read(f.fileName), before);
+    }
+
+    // Switch 1's file with melodies of so many notes in section 4, call first.
+    QByteArray SwitchWithMelodies(int callNotes, int ringBackNotes) {
+        FileParts p = Split(SwitchFile(1));
+        p.sections[4] = MelodySection(callNotes, ringBackNotes);
+        return Join(p);
     }
 
     // The panel of gate 68 (123 apartments in three entrances) and the
@@ -208,13 +220,36 @@ TEST_F(EditorRoundTripTest, AConsoleWhoseHandsetSectionEndsEarlyOpensWithAWarnin
                          "Трубка ППО 4: нужен сетевой № КМ 0..63", EditorSaveStatus::Refused);
 }
 
-TEST_F(EditorRoundTripTest, AValueTheSaveRefusesIsToldWhenTheFileOpens) {
+TEST_F(EditorRoundTripTest, WhatTheSaveRefusesIsToldWhenTheFileOpens) {
     Sql("UPDATE k_kvr SET mtdy = 1740, mtnt = 1380 WHERE id_pod = 2 AND p_nom = 3");
-    ExpectToldAndRefused(Load(ConsoleFile()),
-                         "Файл нельзя сохранить, пока не исправлено: Неверное значение \"29:00\" в "
-                         "таблице \"Коды вызова, подъезд КМ 2\" (столбец 3, строка 3). Нужно время "
-                         "чч:мм.",
-                         "Неверное значение \"29:00\"", EditorSaveStatus::BadCell);
+    FileParts wide = Split(SwitchFile(1));
+    wide.sections[3] = SectionOf(QByteArray(17500, '\x55'));  // the call-back mask
+    const struct {
+        const char* what;
+        QByteArray file;
+        QString warning, dialog;
+        EditorSaveStatus status;
+    } refused[] = {
+        {"a time past the end of a day", ConsoleFile(),
+         "Файл нельзя сохранить, пока не исправлено: Неверное значение \"29:00\" в таблице "
+         "\"Коды вызова, подъезд КМ 2\" (столбец 3, строка 3). Нужно время чч:мм.",
+         "Неверное значение \"29:00\"", EditorSaveStatus::BadCell},
+        {"a call melody of 255 notes", SwitchWithMelodies(255, 2),
+         "Файл нельзя сохранить, пока не исправлено: Мелодия вызова: больше 254 нот.",
+         "Мелодия вызова: больше 254 нот.", EditorSaveStatus::BadCell},
+        {"a ring-back melody of 255 notes", SwitchWithMelodies(2, 255),
+         "Файл нельзя сохранить, пока не исправлено: Мелодия отзвонки: больше 254 нот.",
+         "Мелодия отзвонки: больше 254 нот.", EditorSaveStatus::BadCell},
+        {"sections past the size limit", Join(wide),
+         "Файл нельзя сохранить, пока не исправлено: Размер файла превышает допустимый на ", "",
+         EditorSaveStatus::TooLarge},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.what);
+        ExpectToldAndRefused(Load(r.file), r.warning, r.dialog, r.status);
+    }
+    // The longest melodies a file holds open without a word and save as they were.
+    ExpectRoundTrip(QStringLiteral("254 notes each"), SwitchWithMelodies(254, 254), true);
 }
 
 TEST_F(EditorRoundTripTest, CodesPastTheLastEntranceAreLeftOutAndSaid) {
@@ -238,6 +273,10 @@ TEST_F(EditorRoundTripTest, CodesPastTheLastEntranceAreLeftOutAndSaid) {
 TEST_F(EditorRoundTripTest, MoreApartmentsThanAFileHoldsCodesAreNotSaved) {
     const QByteArray file = ConsoleFileWithDamagedCounts();
     const EditorFile f = Load(file);
+    EXPECT_TRUE(f.warnings.contains(
+        "Файл нельзя сохранить, пока не исправлено: Секция 2 объявляет 196605 квартир, а кодов "
+        "вызова " +
+        num(int(f.po.records.size())) + ": коды стольких квартир не поместятся в файл."));
     ScriptedDialogs dialogs;
     dialogs.ExpectContaining("Ошибка",
                              "Секция 2 объявляет 196605 квартир, а кодов вызова " +

@@ -100,4 +100,15 @@ inline QString SectionOf(const QByteArray& payload, int version = 1) {
     return WrapSection(bits, 0, version, nullptr);
 }
 
+// Section 4 of a switch file with melodies of so many notes, the call melody
+// first. The program's own writer stops at 254; more come from elsewhere.
+inline QString MelodySection(int callNotes, int ringBackNotes) {
+    QByteArray payload;
+    for (int notes : {callNotes, ringBackNotes}) {
+        payload += char(notes);
+        for (int i = 0; i < notes; ++i) payload += Bytes({10, i % 2 ? 0 : 60});
+    }
+    return SectionOf(payload);
+}
+
 }  // namespace cfgtest

@@ -125,6 +125,41 @@ TEST(BitAndStr, PaddingAndDecimal) {
     EXPECT_EQ(ReverseStr(S("абв1")), S("1вба"));
 }
 
+TEST(BitAndStr, TextsCutByWholeCharacters) {
+    const QString pair = QStringLiteral("\U0001F3E0");  // one character, two units
+    const QString high = pair.left(1);
+    EXPECT_EQ(CharCount(QStringLiteral("аб") + pair), 3);
+    EXPECT_EQ(CharCount(high + QStringLiteral("а")), 2);  // a lone half counts as one
+    EXPECT_EQ(LeftChars(QStringLiteral("аб") + pair + QStringLiteral("в"), 3),
+              QStringLiteral("аб") + pair);
+    EXPECT_EQ(LeftChars(QStringLiteral("аб") + pair, 2), S("аб"));
+    EXPECT_EQ(LeftChars(S("аб"), -1), "");
+
+    // An edit field's text within 4 characters: what was typed or pasted last
+    // (just before the cursor) is left out first, whole; then the end.
+    struct Fit {
+        QString text;
+        int cursor;
+        QString fitted;
+        int cursorAfter;
+    };
+    const Fit fits[] = {
+        {S("абвг"), 4, S("абвг"), 4},                          // within: as it was
+        {S("абвгд"), 5, S("абвг"), 4},                         // typed at the end
+        {S("абвдг"), 4, S("абвг"), 3},                         // typed in the middle
+        {S("абв") + pair + S("г"), 5, S("абвг"), 3},           // the pair before the cursor
+        {S("аб") + pair + pair, 6, S("аб") + pair + pair, 6},  // four characters, six units
+        {S("аб") + pair + pair + S("в"), 7, S("аб") + pair + pair, 6},
+        {S("аб") + pair + pair + S("в"), 3, S("аб") + pair + S("в"), 2},  // cursor inside a pair
+        {S("абвгде"), 1, S("бвгд"), 0},  // more than before the cursor
+    };
+    for (const Fit& f : fits) {
+        int cursor = f.cursor;
+        EXPECT_EQ(FitChars(f.text, 4, &cursor), f.fitted) << f.text.toStdString();
+        EXPECT_EQ(cursor, f.cursorAfter) << f.text.toStdString();
+    }
+}
+
 TEST(BitAndStr, SevenSegments) {
     const quint8 codes[] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     for (int d = 0; d <= 9; ++d) {

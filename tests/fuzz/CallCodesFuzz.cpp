@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the decoders of the call-code section (section 3
 // of call-panel and console files), as the bytes of one section after its
-// length word, byte 0 being the apartment count they are told; and packs
-// codes made of the bytes, packed or not, and unpacks them again.
+// length word, the input's first two bytes being the apartment count they
+// are told; and packs codes made of the bytes, packed or not, and unpacks
+// them again.
 
 #include "FuzzSupport.h"
 #include "config/CallCodeSection.h"

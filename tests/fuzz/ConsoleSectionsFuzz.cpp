@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the decoders of one console section (FUZZ_SECTION,
 // set by the build: one target a section), as the bytes of the section after
-// its length word (version byte first, then the payload; byte 0 of the input
-// is the apartment count they are told). Checks that the editor's records
-// stay what the section can hold, that what the editor decodes it writes back
-// the same, and that day/night times made of the bytes survive a write and a
-// read. The flag section has a target of its own.
+// its length word (version byte first, then the payload; the input's first
+// two bytes are the apartment count they are told). Checks that the editor's
+// records stay what the section can hold, that what the editor decodes it
+// writes back the same, and that day/night times made of the bytes survive a
+// write and a read. The flag section has a target of its own.
 
 #include "FuzzSupport.h"
 

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the decoders of the flag section (section 4 of
 // call-panel and console files), as the bytes of the section after its
-// length word, byte 0 of the input being the apartment count they are told:
-// the groups stay within the section and every record gets a whole group of
-// at most the sixteen flags.
+// length word, the input's first two bytes being the apartment count they
+// are told: the groups stay within the section and every record gets a whole
+// group of at most the sixteen flags.
 
 #include "FuzzSupport.h"
 #include "config/FlagSection.h"

@@ -39,18 +39,19 @@ inline QByteArrayView View(const uint8_t* bytes, size_t size) {
     return QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size));
 }
 
-// The input of the section targets: byte 0 is the apartment count the
-// decoders are told (what section 2 would have announced), the rest the bytes
-// of one section after its length word, version byte first.
+// The input of the section targets: bytes 0 and 1 (high byte first) are the
+// apartment count the decoders are told (what section 2 would have
+// announced: real consoles announce 1,550 to 3,050), the rest the bytes of
+// one section after its length word, version byte first.
 struct SectionInput {
     int announced = 0;
     QByteArrayView bytes;  // version byte and payload
     QString text;          // as TakeSection gives it: payload + version field
 };
 inline bool ReadSectionInput(QByteArrayView data, SectionInput& in) {
-    if (data.isEmpty()) return false;
-    in.announced = quint8(data[0]);
-    in.bytes = data.sliced(1);
+    if (data.size() < 2) return false;
+    in.announced = quint8(data[0]) << 8 | quint8(data[1]);
+    in.bytes = data.sliced(2);
     in.text = ImageFromBytes(in.bytes);
     return true;
 }

@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the decoders of one call-panel section
 // (FUZZ_SECTION, set by the build: one target a section), as the bytes of
-// the section after its length word (byte 0 of the input is left for the
-// section targets' common layout), with what must hold of their output: the
-// editor's records stay within what the section holds, what the editor
-// decoded it can always write back, and no encoder of the editor's key lists
-// grows past a file.
+// the section after its length word (the input's first two bytes are left
+// for the section targets' common layout), with what must hold of their
+// output: the editor's records stay within what the section holds, what the
+// editor decoded it can always write back, and no encoder of the editor's key
+// lists grows past a file.
 
 #include "FuzzSupport.h"
 

@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the decoders of one switch section (FUZZ_SECTION,
 // set by the build: one target a section), as the bytes of the section after
-// its length word (version byte first, then the payload; byte 0 of the input
-// is left for the section targets' common layout). The read screen's and the
-// editor's decoder of the section both read it, and what must hold of their
-// output is checked: the decoders that can write back give the payload back,
-// and the editor's records stay within the section.
+// its length word (version byte first, then the payload; the input's first
+// two bytes are left for the section targets' common layout). The read
+// screen's and the editor's decoder of the section both read it, and what
+// must hold of their output is checked: the decoders that can write back give
+// the payload back, and the editor's records stay within the section.
 
 #include "FuzzSupport.h"
 #include "config/SwitchSections.h"

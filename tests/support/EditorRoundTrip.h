@@ -1,10 +1,10 @@
 #pragma once
 // The configuration-file editor's round trip, in memory: a file opened,
 // saved, opened again and saved again. Every file the editor saves opens
-// again without a warning, and saved again gives the same bytes. For a file
-// that opened without a warning the first save goes through, and the second
-// open finds the kind, section 1 and kept sections of the first (their
-// payloads: a save gives every section the version byte 1).
+// again without a warning, and saved again gives the same bytes. A file that
+// opened without a warning saves (an open warns of whatever a save refuses),
+// and the second open finds the kind, section 1 and kept sections of the
+// first (their payloads: a save gives every section the version byte 1).
 // The editor tests and its fuzz target hold files to it; it needs only the
 // core, so the fuzz target can include it.
 
@@ -35,12 +35,6 @@ inline QStringList PayloadsHex(const QStringList& sectionsHex) {
     return out;
 }
 
-// Refusals that a file may earn by what it holds: no device number for the
-// header, or values that grow past the size limit.
-inline bool FairRefusal(EditorSaveStatus status) {
-    return status == EditorSaveStatus::NoDevice || status == EditorSaveStatus::TooLarge;
-}
-
 }  // namespace editor_round_trip
 
 inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScreenSettings& s,
@@ -52,9 +46,9 @@ inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScre
     const bool clean = rt.opened.warnings.isEmpty();
     rt.saved = BuildEditorFile(rt.opened, idNom, s);
     if (rt.saved.bytes.isEmpty()) {
-        if (clean && !FairRefusal(rt.saved.status))
+        if (clean)
             rt.broken = QStringLiteral("the save refused a file that opened without a warning: ") +
-                        rt.saved.error + (rt.saved.fault ? rt.saved.fault->message : QString());
+                        rt.saved.refusal;
         return rt;
     }
     rt.reopened = LoadEditorBytes(rt.saved.bytes, rt.opened.fileName, s);

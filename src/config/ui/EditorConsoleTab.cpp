@@ -4,6 +4,7 @@
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorWidgets.h"
 #include "foundation/BitAndStr.h"
+#include "foundation/ui/CharLimit.h"
 #include "platform/Dialogs.h"
 
 #include <QCheckBox>
@@ -35,7 +36,7 @@ qint64 minutesOf(const QTime& t) {
 
 QLineEdit* textEdit(QFormLayout* form, const char* name, const QString& label) {
     auto* edit = Named(new QLineEdit(form->parentWidget()), name);
-    edit->setMaxLength(kPoTextChars);
+    LimitChars(edit, kPoTextChars);
     form->addRow(label, edit);
     return edit;
 }

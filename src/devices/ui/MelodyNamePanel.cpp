@@ -2,6 +2,7 @@
 
 #include "devices/ui/FormControls.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "platform/Dialogs.h"
 
 #include <QEvent>
@@ -31,7 +32,7 @@ MelodyNamePanel::MelodyNamePanel(MelodyList list, const QString& firstPurpose,
     setObjectName(QStringLiteral("PanelName"));
     ENew = new QLineEdit(kNewMelodyPrompt, this);
     ENew->setObjectName(QStringLiteral("ENew"));
-    ENew->setMaxLength(50);
+    LimitChars(ENew, 50);
     ENew->installEventFilter(this);
     RBvz = MakeRadio(this, "RBvz", firstPurpose);
     RBot = MakeRadio(this, "RBot", secondPurpose);

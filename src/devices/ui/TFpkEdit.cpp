@@ -9,6 +9,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/Globals.h"
 #include "foundation/HelpLauncher.h"
+#include "foundation/ui/CharLimit.h"
 #include "platform/Dialogs.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
@@ -92,7 +93,7 @@ QWidget* TFpkEdit::buildParams() {
     auto* grid = new QGridLayout(box);
     EName = new QLineEdit(box);
     EName->setObjectName(QStringLiteral("EName"));
-    EName->setMaxLength(50);
+    LimitChars(EName, 50);
     EName->setMinimumWidth(280);
     enter_->Watch(EName);
     connect(EName, &QLineEdit::textEdited, this, &TFpkEdit::markParamsChanged);

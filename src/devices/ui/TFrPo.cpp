@@ -5,6 +5,7 @@
 #include "devices/ui/TFMelP.h"
 #include "devices/ui/TFpoAppr.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -176,6 +177,7 @@ QWidget* TFrPo::buildTextsPane() {
     Sus2 = MakeEdit(pane, "Sus2", kSlideWidth);
     Sus3 = MakeEdit(pane, "Sus3", kSlideWidth);
     Sus4 = MakeEdit(pane, "Sus4", kSlideWidth);
+    for (QLineEdit* slide : {Sobj1, Sobj2, Sus1, Sus2, Sus3, Sus4}) LimitChars(slide, kSlideWidth);
     E_SN = MakeEdit(pane, "E_SN", SerialNumber::kMaxLength);
     MakeSerialNumberField(E_SN, SerialNumber::Kind::Console);
     connect(E_SN, &QLineEdit::editingFinished, this, &TFrPo::E_SNExit);

@@ -3,6 +3,7 @@
 #include "foundation/GlobalParams.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 
@@ -73,7 +74,7 @@ TFGlVal::TFGlVal(QWidget* parent) : QDialog(parent) {
     NumbFl->setRange(1, 16);
     NameFl = new QLineEdit(FlagPanel);
     NameFl->setObjectName(QStringLiteral("NameFl"));
-    NameFl->setMaxLength(GlobalParams::kFlagNameWidth);
+    LimitChars(NameFl, GlobalParams::kFlagNameWidth);
     auto makeButton = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, FlagPanel);
         b->setObjectName(QString::fromLatin1(name));

@@ -2,6 +2,7 @@
 
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
 #include "keys/KeyClipboard.h"
@@ -171,7 +172,7 @@ void TFrKeys::buildEntry(QHBoxLayout* top) {
     E_sn->setMaxLength(64);  // pasted text is filtered down to 12 digits
     E_sn->setPlaceholderText(QStringLiteral("000000000000"));
     E_Met = named(new QLineEdit(entry), "E_Met");
-    E_Met->setMaxLength(50);
+    LimitChars(E_Met, 50);
     BitAdd = named(new QPushButton(QStringLiteral("Подтвердить"), entry), "BitAdd");
     BitEdit = named(new QPushButton(QStringLiteral("Изменить"), entry), "BitEdit");
     grid->addWidget(new QLabel(QStringLiteral("Номер ключа"), entry), 0, 0);

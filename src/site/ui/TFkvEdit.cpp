@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/EnterMovesFocus.h"
@@ -204,7 +205,7 @@ QWidget* TFkvEdit::buildHeader() {
 QWidget* TFkvEdit::buildRow() {
     auto* box = Named(new QGroupBox(this), "Panel2");
     E_kv = Named(new QLineEdit(box), "E_kv");
-    E_kv->setMaxLength(ApartmentWidths::kNumber);
+    LimitChars(E_kv, ApartmentWidths::kNumber);
     E_bv = Controls::MakeCodeEdit(box, "E_bv");
     E_kk = Named(new QSpinBox(box), "E_kk");
     E_kk->setRange(0, kMaxKeys);

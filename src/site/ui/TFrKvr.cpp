@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
@@ -80,7 +81,7 @@ class NumberDelegate : public QStyledItemDelegate {
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* edit = qobject_cast<QLineEdit*>(editor))
-            edit->setMaxLength(ApartmentWidths::kNumber);
+            LimitChars(edit, ApartmentWidths::kNumber);
         return editor;
     }
 };
@@ -201,12 +202,12 @@ QWidget* TFrKvr::buildInsert() {
     auto* box = named(new QFrame(this), "PanelIns");
     box->setFrameShape(QFrame::StyledPanel);
     Efkv = named(new QLineEdit(box), "Efkv");
-    Efkv->setMaxLength(ApartmentWidths::kNumber);
+    LimitChars(Efkv, ApartmentWidths::kNumber);
     VKol = named(new QSpinBox(box), "VKol");
     VKol->setRange(1, 1);
     VKol->setEnabled(false);
     Enkv = named(new QLineEdit(box), "Enkv");
-    Enkv->setMaxLength(ApartmentWidths::kNumber);
+    LimitChars(Enkv, ApartmentWidths::kNumber);
     Ekvv = named(new QLineEdit(box), "Ekvv");
     Ekvv->setMaxLength(CallCodes::kMaxLength);
     Ekvv->setValidator(

@@ -1,7 +1,9 @@
 #include "site/ui/TFrMatr.h"
 
+#include "foundation/BitAndStr.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
@@ -146,7 +148,7 @@ QWidget* TFrMatr::buildEditPanel() {
     Label1 = label("Label1", QStringLiteral("Количество подъездов"));
     P1_LKal = label("P1_LKal", QStringLiteral("Количество калиток"));
     P1_ENew = named(new QLineEdit(PanelEdit), "P1_ENew");
-    P1_ENew->setMaxLength(ObjectWidths::kName);
+    LimitChars(P1_ENew, ObjectWidths::kName);
     P1_EAdr = named(new QPlainTextEdit(PanelEdit), "P1_EAdr");
     P1_EAdr->setFixedHeight(P1_EAdr->fontMetrics().lineSpacing() * 3 + 12);
     P1_EAdr->setTabChangesFocus(true);
@@ -495,10 +497,10 @@ void TFrMatr::FrMatr1VvodObjClick() {
 
 void TFrMatr::limitAddress() {
     const QString text = P1_EAdr->toPlainText();
-    if (text.size() <= ObjectWidths::kAddress) return;
+    if (CharCount(text) <= ObjectWidths::kAddress) return;
     const QSignalBlocker block(P1_EAdr);
-    const int position = qMin(P1_EAdr->textCursor().position(), ObjectWidths::kAddress);
-    P1_EAdr->setPlainText(text.left(ObjectWidths::kAddress));
+    int position = P1_EAdr->textCursor().position();
+    P1_EAdr->setPlainText(FitChars(text, ObjectWidths::kAddress, &position));
     QTextCursor cursor = P1_EAdr->textCursor();
     cursor.setPosition(position);
     P1_EAdr->setTextCursor(cursor);

@@ -2,6 +2,7 @@
 
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/CharLimit.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ApartmentList.h"
@@ -120,12 +121,12 @@ QWidget* TFrPiople::buildNames() {
     ENam = Named(new QLineEdit(box), "ENam");
     EOch = Named(new QLineEdit(box), "EOch");
     for (QLineEdit* e : {EFam, ENam, EOch}) {
-        e->setMaxLength(ApartmentRowLimits::kNameWidth);
+        LimitChars(e, ApartmentRowLimits::kNameWidth);
         e->setMinimumWidth(180);
     }
     // The apartment number keeps the width the rows hold ("пост охраны").
     E_kv = Named(new QLineEdit(box), "E_kv");
-    E_kv->setMaxLength(ApartmentWidths::kNumber);
+    LimitChars(E_kv, ApartmentWidths::kNumber);
     E_bv = Controls::MakeCodeEdit(box, "E_bv");
     row_.E_kv = E_kv;
     row_.E_bv = E_bv;

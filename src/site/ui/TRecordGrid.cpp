@@ -1,5 +1,6 @@
 #include "site/ui/TRecordGrid.h"
 
+#include "foundation/ui/CharLimit.h"
 #include "platform/Dataset.h"
 
 #include <QFrame>
@@ -66,10 +67,13 @@ TRecordGrid::Row TRecordGrid::makeRow() {
             value = label;
         } else if (s.kind != Kind::Caption) {
             auto* edit = new QLineEdit(panel);
-            edit->setMaxLength(s.maxLength);
-            if (s.kind == Kind::Number)
+            if (s.kind == Kind::Number) {
+                edit->setMaxLength(s.maxLength);
                 edit->setValidator(new QRegularExpressionValidator(
                     QRegularExpression(QStringLiteral("[0-9]{0,5}")), edit));
+            } else {
+                LimitChars(edit, s.maxLength);
+            }
             edit->installEventFilter(this);
             styleEditor(edit, editable_[i]);
             connect(edit, &QLineEdit::editingFinished, this, [this, edit, i] {
