@@ -31,48 +31,6 @@ bool InsertReturningKey(QSqlQuery& q, const QString& insertSql, const QVariantLi
     return false;
 }
 
-SqlTransaction::SqlTransaction(QSqlDatabase db) : db_(db) {
-    static int counter = 0;
-    name_ = QStringLiteral("arm_sp_") + QString::number(++counter);
-    sqlite3* handle = SqliteConnection(db_);
-    outermost_ = handle && sqlite3_get_autocommit(handle);
-    open_ = run(QStringLiteral("SAVEPOINT ") + name_);
-}
-
-SqlTransaction::~SqlTransaction() {
-    Rollback();
-}
-
-void SqlTransaction::Rollback() {
-    if (!open_) return;
-    open_ = false;
-    // After some failures (a full disk among them) SQLite has rolled the
-    // whole transaction back by itself: there is nothing left to undo.
-    sqlite3* handle = SqliteConnection(db_);
-    if (handle && sqlite3_get_autocommit(handle)) return;
-    if (outermost_) {
-        // Releasing the outermost savepoint is a commit, and even an empty
-        // one rewrites the file's header: a refused write must not touch it.
-        run(QStringLiteral("ROLLBACK"));
-        return;
-    }
-    run(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name_);
-    run(QStringLiteral("RELEASE SAVEPOINT ") + name_);
-}
-
-bool SqlTransaction::Commit() {
-    if (!open_) return false;
-    open_ = !run(QStringLiteral("RELEASE SAVEPOINT ") + name_);
-    return !open_;
-}
-
-bool SqlTransaction::run(const QString& sql) {
-    QSqlQuery q(db_);
-    if (q.exec(sql)) return true;
-    error_ = LoggedDatabaseReason(q.lastError(), sql);
-    return false;
-}
-
 BoundStatement::BoundStatement(const QSqlDatabase& db, const QString& sql) : db_(SqliteConnection(db)) {
     if (!db_) {
         error_ = QStringLiteral("Нет соединения с базой данных.");

@@ -2,6 +2,8 @@
 // Small helpers for statements whose values are always bound, and for an
 // all-or-nothing block of writes.
 
+#include "platform/SqlTransaction.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -20,36 +22,6 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
 // the reason.
 bool InsertReturningKey(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
                         const QString& keyColumn, qint64* key, QString* error);
-
-// A savepoint that is rolled back unless committed. Unlike a plain
-// transaction it also works inside one the caller already holds (the schema
-// upgrade opens the matrix table from within its own).
-class SqlTransaction {
-  public:
-    explicit SqlTransaction(QSqlDatabase db);
-    ~SqlTransaction();
-    SqlTransaction(const SqlTransaction&) = delete;
-    SqlTransaction& operator=(const SqlTransaction&) = delete;
-
-    bool started() const { return open_; }
-    bool Commit();
-    // Undoes the writes at once, so that a failure can be reported and the
-    // screen refreshed on data as the file holds it; the destructor does the
-    // same for a block left without a commit.
-    void Rollback();
-    QString LastError() const { return error_; }
-
-  private:
-    bool run(const QString& sql);
-
-    QSqlDatabase db_;
-    QString name_;
-    QString error_;
-    bool open_ = false;
-    // True when the savepoint began the transaction: releasing it would
-    // commit, so a failure rolls the whole transaction back instead.
-    bool outermost_ = false;
-};
 
 // A statement prepared once on the connection's own SQLite handle and run
 // for many rows, for bulk work: values are bound straight, without the

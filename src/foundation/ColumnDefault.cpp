@@ -1,6 +1,7 @@
 #include "foundation/ColumnDefault.h"
 
 #include "platform/DatabaseErrorText.h"
+#include "platform/SqlTransaction.h"
 
 #include <QList>
 #include <algorithm>
@@ -208,15 +209,15 @@ bool replaceTableText(QSqlDatabase& db, const QString& table, const QString& cre
     if (!version.exec(QStringLiteral("PRAGMA schema_version")) || !version.next()) return false;
     const qint64 next = version.value(0).toLongLong() + 1;
     version.finish();
-    if (!exec(db, QStringLiteral("SAVEPOINT column_default"))) return false;
-    bool ok = exec(db, QStringLiteral("PRAGMA writable_schema=ON")) &&
-              exec(db, QStringLiteral("UPDATE sqlite_master SET sql=? WHERE type='table' AND name=?"),
-                   {createSql, table}) &&
-              exec(db, QStringLiteral("PRAGMA schema_version=%1").arg(next));
+    SqlTransaction change(db);
+    if (!change.started()) return false;
+    const bool ok =
+        exec(db, QStringLiteral("PRAGMA writable_schema=ON")) &&
+        exec(db, QStringLiteral("UPDATE sqlite_master SET sql=? WHERE type='table' AND name=?"),
+             {createSql, table}) &&
+        exec(db, QStringLiteral("PRAGMA schema_version=%1").arg(next));
     exec(db, QStringLiteral("PRAGMA writable_schema=OFF"));
-    if (!ok) exec(db, QStringLiteral("ROLLBACK TO column_default"));
-    exec(db, QStringLiteral("RELEASE column_default"));
-    return ok;
+    return ok && change.Commit();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/DatabaseErrorText.h"
 #include "platform/DatasetSchema.h"
+#include "platform/SqlTransaction.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -11,6 +12,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -816,22 +818,19 @@ bool Dataset::writeUpdate() {
     if (touched == 0) return true;
 
     // Several base tables change together or not at all.
-    QSqlQuery sp(db);
-    if (touched > 1 && !sp.exec("SAVEPOINT dataset_post")) return failOn(sp.lastError());
-    auto undo = [&] {
-        if (touched > 1) {
-            sp.exec("ROLLBACK TO dataset_post");
-            sp.exec("RELEASE dataset_post");
-        }
-    };
+    std::optional<SqlTransaction> together;
+    if (touched > 1) {
+        together.emplace(db);
+        if (!together->started()) return fail(together->LastError());
+    }
     auto rollback = [&](const QString& message) {
-        undo();
+        if (together) together->Rollback();
         return fail(message);
     };
     auto rollbackOn = [&](const QSqlQuery& failed) {
         const QSqlError error = failed.lastError();
         const QString statement = failed.lastQuery();
-        undo();
+        if (together) together->Rollback();
         return failOn(error, statement);
     };
     for (int t = 0; t < targets_.size(); ++t) {
@@ -852,7 +851,7 @@ bool Dataset::writeUpdate() {
         if (q.numRowsAffected() < 1)
             return rollback(QStringLiteral("Запись не найдена: возможно, её удалили"));
     }
-    if (touched > 1 && !sp.exec("RELEASE dataset_post")) return rollbackOn(sp);
+    if (together && !together->Commit()) return rollback(together->LastError());
     return true;
 }
 

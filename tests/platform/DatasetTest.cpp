@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QFile>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -152,6 +153,19 @@ TEST_F(DatasetTest, JoinedSelectNamesSharedColumnsByAliasAndPostsToTheRightRow) 
 
     ds.Reopen();
     EXPECT_EQ(ds.FieldByName("n_kvr").AsString(), "22a");
+
+    // The second table refuses: the first one's write is undone, and the file
+    // is not even committed to (its header stays as it was).
+    exec("CREATE TRIGGER refuse BEFORE UPDATE ON k_kvr BEGIN SELECT RAISE(ABORT, 'full'); END");
+    QFile file(dir_.filePath("t.db"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    ds.FieldByName("n_kvr").SetValue("22b");
+    ds.FieldByName("o_key").SetValue(6);
+    EXPECT_FALSE(ds.Post());
+    EXPECT_EQ(scalar("SELECT o_key FROM k_pod WHERE id_pod=2").toInt(), 5);
+    file.seek(0);
+    EXPECT_EQ(file.readAll(), before);
 }
 
 TEST_F(DatasetTest, TableWithoutKeyIsEditedByRowid) {
