@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <sqlite3.h>
+#include <utility>
 
 #include "foundation/BoundSql.h"
 #include "foundation/DatabaseShape.h"
@@ -655,16 +656,16 @@ int TFDM::objectKeyQuota() const {
 
 namespace {
 
-// Writes a quota and a count into the current row of owner and posts it.
+// Writes a quota and a count into the current row of owner and posts it;
+// a failure is kept in *failure for the key's writer.
 void postCounts(Dataset* owner, const char* quotaField, int quota, const char* countField,
-                int count) {
+                int count, QString* failure) {
     owner->FieldByName(quotaField).SetValue(quota);
     owner->FieldByName(countField).SetValue(count);
-    if (!owner->Post()) {
-        qWarning("Key counter on %s: %s", qPrintable(owner->Name()),
-                 qPrintable(owner->LastError()));
-        owner->Cancel();
-    }
+    if (owner->Post()) return;
+    *failure = owner->LastError();
+    qWarning("Key counter on %s: %s", qPrintable(owner->Name()), qPrintable(*failure));
+    owner->Cancel();
 }
 
 bool hasCurrentRow(const Dataset* ds) {
@@ -682,9 +683,9 @@ void TFDM::QKeysCount() {
     if (n < 65535) {
         const int quota = QForKey->FieldByName("x_key").AsInt();
         if (n >= quota)
-            postCounts(QForKey, "x_key", n, "y_key", n);
+            postCounts(QForKey, "x_key", n, "y_key", n, &counterFailure_);
         else
-            postCounts(QForKey, "x_key", qMax(n, objectKeyQuota()), "y_key", n);
+            postCounts(QForKey, "x_key", qMax(n, objectKeyQuota()), "y_key", n, &counterFailure_);
     }
     if (recNo > 0) QKeys->SetRecNo(recNo);
 }
@@ -693,23 +694,24 @@ namespace {
 
 // The rule of the apartment lists: a quota above the count stays, unless the
 // count is below the object's default, which then becomes the quota.
-void apartmentKeysCount(Dataset* apartment, int n, int objectQuota) {
+void apartmentKeysCount(Dataset* apartment, int n, int objectQuota, QString* failure) {
     if (!hasCurrentRow(apartment)) return;
     const int quota = apartment->FieldByName("x_key").AsInt();
     if (n >= quota)
-        postCounts(apartment, "x_key", n, "y_key", n);
+        postCounts(apartment, "x_key", n, "y_key", n, failure);
     else
-        postCounts(apartment, "x_key", n < objectQuota ? objectQuota : quota, "y_key", n);
+        postCounts(apartment, "x_key", n < objectQuota ? objectQuota : quota, "y_key", n, failure);
 }
 
 }  // namespace
 
 void TFDM::Q_keyAfterPost() {
-    apartmentKeysCount(Q_Kvr, Q_key->RecordCount(), objectKeyQuota());
+    apartmentKeysCount(Q_Kvr, Q_key->RecordCount(), objectKeyQuota(), &counterFailure_);
 }
 
 void TFDM::Q_key1AfterPost() {
-    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), 65534), objectKeyQuota());
+    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), 65534), objectKeyQuota(),
+                       &counterFailure_);
 }
 
 // Common keys of the current entrance.
@@ -717,7 +719,12 @@ void TFDM::QOKeysCount() {
     if (!hasCurrentRow(QPodKey)) return;
     const int n = QOKeys->RecordCount();
     if (n >= QPodKey->FieldByName("o_key").AsInt())
-        postCounts(QPodKey, "o_key", n, "o_rky", n);
+        postCounts(QPodKey, "o_key", n, "o_rky", n, &counterFailure_);
     else
-        postCounts(QPodKey, "o_key", QPodKey->FieldByName("o_key").AsInt(), "o_rky", n);
+        postCounts(QPodKey, "o_key", QPodKey->FieldByName("o_key").AsInt(), "o_rky", n,
+                   &counterFailure_);
+}
+
+QString TFDM::TakeCounterFailure() {
+    return std::exchange(counterFailure_, QString());
 }

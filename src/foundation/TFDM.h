@@ -86,6 +86,10 @@ class TFDM : public QObject {
     void Q_keyAfterPost();
     void Q_key1AfterPost();
     void QOKeysCount();
+    // Why the last write of an owner's key counters failed, cleared as it is
+    // taken; empty when none failed. A key is written together with its
+    // owner's counters, so its writer takes this before it commits.
+    QString TakeCounterFailure();
 
     // --- datasets ----------------------------------------------------------
     Dataset* Q_Net;
@@ -162,6 +166,7 @@ class TFDM : public QObject {
     const QList<Dataset*>& AllDatasets() const { return all_; }
 
   private:
+    QString counterFailure_;
     Dataset* make(const char* name, const QString& connection = kConnectionName);
     void defineDatasets();
     void readOnDemand();

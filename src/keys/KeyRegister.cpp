@@ -273,12 +273,15 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     writeColumns(list, number, label->trimmed());
     // The key and the owner's counters are written together.
     SqlTransaction transaction(dm_.ConnectionDB());
+    dm_.TakeCounterFailure();
     if (!list->Post()) {
         list->Cancel();
         return false;
     }
-    if (transaction.Commit()) return true;
-    qWarning("Key not stored: %s", qPrintable(transaction.LastError()));
+    QString failure = dm_.TakeCounterFailure();
+    if (failure.isEmpty() && transaction.Commit()) return true;
+    if (failure.isEmpty()) failure = transaction.LastError();
+    qWarning("Key not stored: %s", qPrintable(failure));
     transaction.Rollback();
     dm_.ReopenKeys();  // the rollback undid what the lists show
     return false;

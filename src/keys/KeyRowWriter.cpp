@@ -32,14 +32,18 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure) {
         if (databaseFailure) *databaseFailure = savepoint.LastError();
         return false;
     }
+    if (FDM) FDM->TakeCounterFailure();
     if (!list->Post()) {
         if (databaseFailure && IsDatabaseWideFailure(list->LastResultCode()))
             *databaseFailure = list->LastError();
         list->Cancel();
         return false;
     }
-    if (savepoint.Commit()) return true;
-    if (databaseFailure) *databaseFailure = savepoint.LastError();
+    // A key whose owner's counters could not be written is not entered: the
+    // counters would no longer count the keys.
+    const QString counters = FDM ? FDM->TakeCounterFailure() : QString();
+    if (counters.isEmpty() && savepoint.Commit()) return true;
+    if (databaseFailure) *databaseFailure = counters.isEmpty() ? savepoint.LastError() : counters;
     savepoint.Rollback();
     list->Reopen();  // the rollback took back what the list shows
     return false;

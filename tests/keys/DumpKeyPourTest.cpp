@@ -132,6 +132,22 @@ TEST_F(DumpKeyPourTest, MirelIndexOneGoesToTheFifthApartment) {
     EXPECT_TRUE(again.console.contains("0A0002  стр=0002 инд=1 кв=5 найден"));
 }
 
+// An apartment whose counters cannot be written takes no key: the pour stops,
+// says so, and leaves the register as it was.
+TEST_F(DumpKeyPourTest, APourWhoseCountersAreRefusedEntersNothing) {
+    const QList<MirelKeyRow> rows{{"0D0001", 1}, {"0D0002", 2}};
+    const DumpEntrance entrance = Entrance(0);
+    ASSERT_TRUE(PositionDumpEntrance(*dm_, entrance));
+    const int keys = Count("SELECT COUNT(*) FROM k_key");
+    Exec("CREATE TRIGGER refuse_counts BEFORE UPDATE OF y_key ON k_kvr"
+         " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ключи не залиты.\n"));
+    const DumpPourResult r = PourMirelKeys(*dm_, entrance, rows, {false, 1, 2, 5});
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(r.entered, 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key"), keys);
+}
+
 TEST_F(DumpKeyPourTest, MirelRowsOfAnIndexWithoutApartmentArePassedOver) {
     // The pour starts at index 1 while the rows start at index 2; apartment
     // 41 (the handset) is the entrance's last, 42 does not exist.
