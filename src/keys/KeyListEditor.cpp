@@ -99,8 +99,9 @@ void KeyListEditor::lowerApartmentQuota(int towards) {
     if (quota.AsInt() <= keys_.ObjectKeyQuota()) return;
     quota.SetValue(towards);
     if (!flats->Post()) {
-        showFailure(QStringLiteral("Норма ключей квартиры не изменена."), flats->LastError());
-        flats->Cancel();
+        const QString why = flats->LastError();
+        flats->Cancel();  // the screen shows what the file holds under the message
+        showFailure(QStringLiteral("Норма ключей квартиры не изменена."), why);
     }
 }
 
@@ -240,8 +241,9 @@ int KeyListEditor::SetCommonSlots(int slotCount) {
         slotCount = qMax(slotCount, q.value(0).toInt());
     quota.SetValue(slotCount);
     if (!entrances->Post()) {
-        showFailure(QStringLiteral("Количество слотов не изменено."), entrances->LastError());
-        entrances->Cancel();
+        const QString why = entrances->LastError();
+        entrances->Cancel();  // the screen shows what the file holds under the message
+        showFailure(QStringLiteral("Количество слотов не изменено."), why);
         return quota.AsInt();
     }
     dm_.ReopenSwitches();

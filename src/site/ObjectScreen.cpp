@@ -206,9 +206,9 @@ ObjectPanelValues ObjectScreen::LoadObjectPanel(QString* headline) {
                     &error)) {
             field("v_dom").SetValue(v.houses);
             if (!net->Post()) {
-                SiteData::ShowFailure(QStringLiteral("Количество домов не записано."),
-                                      net->LastError());
-                net->Cancel();
+                const QString why = net->LastError();
+                net->Cancel();  // the screen shows what the file holds under the message
+                SiteData::ShowFailure(QStringLiteral("Количество домов не записано."), why);
             }
         }
     }

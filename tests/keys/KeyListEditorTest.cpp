@@ -211,6 +211,16 @@ TEST_F(KeyListEditorTest, CommonKeySlotsNeverFallBelowTheCommonKeys) {
     EXPECT_EQ(editor_->SetCommonSlots(0), 3);
     EXPECT_EQ(Count("SELECT o_key FROM k_pod WHERE id_pod=?", {entranceIds_[2]}), 3);
     EXPECT_EQ(dm_->QPodKey->FieldByName("id_pod").AsInt(), entranceIds_[2]);
+
+    // A refused write is told over the count the file holds, not the one refused.
+    Exec(
+        "CREATE TRIGGER refuse_slots BEFORE UPDATE OF o_key ON k_pod"
+        " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    dialogs_
+        .ExpectContaining(QStringLiteral("Ошибка"),
+                          QStringLiteral("Количество слотов не изменено."))
+        .WhenShown([&] { EXPECT_EQ(dm_->QPodKey->FieldByName("o_key").AsInt(), 3); });
+    EXPECT_EQ(editor_->SetCommonSlots(20), 3);
 }
 
 TEST_F(KeyListEditorTest, ApartmentsAreFoundByTheBeginningOfTheirNumber) {
