@@ -51,7 +51,9 @@ TEST_F(CharacterWidths, ANameIsCutByWholeCharactersInTheFieldAndTheFile) {
              return Shown<TFrPiople>(14)->EFam;
          },
          [this] { return Shown<TFrPiople>(14)->BitSave; },
-         [&] { return Stored(QStringLiteral("SELECT Fam FROM k_kvr WHERE id_kvr=%1").arg(idKvr)); }},
+         [&] {
+             return Stored(QStringLiteral("SELECT Fam FROM k_kvr WHERE id_kvr=%1").arg(idKvr));
+         }},
         {"object's name", 1, ObjectWidths::kName,
          [this] {
              Shown<TFrMatr>(1)->BEdit->click();
@@ -77,8 +79,8 @@ TEST_F(CharacterWidths, ANameIsCutByWholeCharactersInTheFieldAndTheFile) {
             field->selectAll();
             // A key a character, as typed.
             for (char32_t c : typed.toUcs4())
-                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown,
-                                    QString::fromUcs4(&c, 1), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                                    Qt::NoModifier);
             EXPECT_EQ(field->text().toStdString(), kept.toStdString());
             f.save()->click();
             QCoreApplication::processEvents();

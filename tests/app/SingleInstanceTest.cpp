@@ -13,8 +13,8 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QSignalSpy>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,8 +80,7 @@ bool waitForListener(int ms) {
 // whatever the session's XDG_RUNTIME_DIR is.
 class PrivateSocketDir {
   public:
-    PrivateSocketDir()
-        : runtimeBefore_(qgetenv("XDG_RUNTIME_DIR")), tmpBefore_(qgetenv("TMPDIR")) {
+    PrivateSocketDir() : runtimeBefore_(qgetenv("XDG_RUNTIME_DIR")), tmpBefore_(qgetenv("TMPDIR")) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
         qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
     }

@@ -70,7 +70,8 @@ class WriteFailureRoads : public ProgramRoads {
 };
 
 TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
-    const QString houses = QStringLiteral("SELECT kod_d, v_pod FROM k_dom WHERE id_net=%1 ORDER BY id_dom");
+    const QString houses =
+        QStringLiteral("SELECT kod_d, v_pod FROM k_dom WHERE id_net=%1 ORDER BY id_dom");
     const struct {
         const char* what;
         int screen;
@@ -92,8 +93,7 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
              dialogs_.Expect(QStringLiteral("Продолжение"), EntranceTexts::kRecountQuestion,
                              DlgAnswer::Yes);
          },
-         [this] { return Entrances()->But1kv; },
-         [this] { return EntranceGrid(); },
+         [this] { return Entrances()->But1kv; }, [this] { return EntranceGrid(); },
          "SELECT n1kvr, npkvr, v_kvr FROM k_pod WHERE id_dom=(SELECT MIN(id_dom) FROM k_dom "
          "WHERE id_net=%1) ORDER BY n_pod"},
         {"one more house", 1, "UPDATE OF v_dom ON k_net", "Дома не сохранены.",
@@ -101,8 +101,7 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
              Objects()->BEdit->click();
              Objects()->P1_EDom->setValue(3);
          },
-         [this] { return Objects()->BitSave; },
-         [this] { return HouseGrid(); }, houses},
+         [this] { return Objects()->BitSave; }, [this] { return HouseGrid(); }, houses},
         {"houses brought in line on closing", 1, "UPDATE OF kod_d ON k_dom WHEN NEW.kod_d='2'",
          "Дома не приведены в порядок.",
          [this] {
@@ -111,8 +110,7 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
              QTest::keyClicks(Objects()->CGridD->PrefixEdit(1), QStringLiteral("5"));
              Objects()->CGridD->EntrancesEdit(1)->setValue(3);
          },
-         [this] { return Objects()->BitCancel; },
-         [this] { return HouseGrid(); }, houses},
+         [this] { return Objects()->BitCancel; }, [this] { return HouseGrid(); }, houses},
     };
     for (const auto& w : writes) {
         SCOPED_TRACE(w.what);

@@ -139,8 +139,9 @@ TEST_F(DumpKeyPourTest, APourWhoseCountersAreRefusedEntersNothing) {
     const DumpEntrance entrance = Entrance(0);
     ASSERT_TRUE(PositionDumpEntrance(*dm_, entrance));
     const int keys = Count("SELECT COUNT(*) FROM k_key");
-    Exec("CREATE TRIGGER refuse_counts BEFORE UPDATE OF y_key ON k_kvr"
-         " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    Exec(
+        "CREATE TRIGGER refuse_counts BEFORE UPDATE OF y_key ON k_kvr"
+        " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     dialogs_.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ключи не залиты.\n"));
     const DumpPourResult r = PourMirelKeys(*dm_, entrance, rows, {false, 1, 2, 5});
     EXPECT_TRUE(r.failed);

@@ -99,10 +99,10 @@ TEST_F(KeyRegisterTest, AKeyWhoseCountersCannotBeWrittenIsNotStored) {
     Use(KeyGroup::Apartment);
     GoToApartment(0, 6);
     const QString before = Quota(ApartmentId(0, 6));
-    Exec("CREATE TRIGGER refuse_counts BEFORE UPDATE OF y_key ON k_kvr"
-         " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    EXPECT_EQ(keys_->Confirm(QStringLiteral("1A2B3C"), QString()).outcome,
-              ConfirmOutcome::Refused);
+    Exec(
+        "CREATE TRIGGER refuse_counts BEFORE UPDATE OF y_key ON k_kvr"
+        " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("1A2B3C"), QString()).outcome, ConfirmOutcome::Refused);
     EXPECT_EQ(KeysWithCode("1A2B3C"), 0);
     EXPECT_EQ(Quota(ApartmentId(0, 6)), before);
     EXPECT_EQ(dm_->QKeys->Locate("bv_key", "1A2B3C"), false) << "the list shows the file";

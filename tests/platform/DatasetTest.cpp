@@ -5,10 +5,10 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QFile>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 

@@ -38,10 +38,9 @@
 //   written read as FF). Read (03, 43 with the selector): s = 4 + selector,
 //   bytes s, s+1 the address (LE), s+2 the count; the answer echoes the
 //   request with n = the bytes there are (at most 22) at s+2, the bytes
-//   from s+3 and the length code 9 + selector + n. Write (04, 44): the same address and count, the bytes from s+3;
-//   the device keeps them (for the whole test, also when its address
-//   changes) and echoes the request. Across a bound of the memory, or a
-//   count of 0 or more than 22: a refusal.
+//   from s+3 and the length code 9 + selector + n. Write (04, 44): the same address and count, the
+//   bytes from s+3; the device keeps them (for the whole test, also when its address changes) and
+//   echoes the request. Across a bound of the memory, or a count of 0 or more than 22: a refusal.
 // - firmware memory: a write wholly outside the configuration memory is a
 //   firmware packet; the device (or the adapter, for frames to 127) keeps
 //   its bytes in SimFirmware::memory and echoes it. When every byte of the
