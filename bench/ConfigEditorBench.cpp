@@ -34,12 +34,17 @@ using bench::kHeaderAndEndMark;
 using bench::PanelWith;
 
 // The panel file with the most apartments whose sections still fit a file.
+// Spare slots are asked for, as the write screen does by default: without
+// them section 6 is written empty, and the editor always writes its header,
+// so the file would not save back as it was opened.
 QByteArray fullSizeFile() {
     int lo = 1, hi = 4000;
     QByteArray best;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
-        const ConfigFileBuild b = BuildCallPanelFile(PanelWith(mid), QStringLiteral("cbv01.bin"));
+        PanelFileInput in = PanelWith(mid);
+        in.reserveSlots = true;
+        const ConfigFileBuild b = BuildCallPanelFile(in, QStringLiteral("cbv01.bin"));
         if (b.HasFile() && b.bytes.size() - kHeaderAndEndMark <= 17408) {
             best = b.bytes;
             lo = mid + 1;
