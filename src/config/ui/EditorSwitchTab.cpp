@@ -216,6 +216,9 @@ void EditorSwitchTab::Clear() {
         g->SetRowCount(1);
         g->SetRowTitles({QStringLiteral("№"), QStringLiteral("долгота"), QStringLiteral(" нота")});
         g->FitColumns(56);
+        // Three digits are the most a note's number takes: the note column
+        // keeps its room beside the scroll bar of a long melody.
+        g->setColumnWidth(0, 36);
     }
     DiapTrub->SetRowCount(1);
     DiapTrub->SetRowTitles({QStringLiteral("№"), QStringLiteral("клемма"),
