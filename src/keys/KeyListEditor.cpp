@@ -5,6 +5,7 @@
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "platform/Dialogs.h"
+#include "site/SiteData.h"
 
 #include <QSqlQuery>
 
@@ -98,11 +99,7 @@ void KeyListEditor::lowerApartmentQuota(int towards) {
     Field quota = flats->FieldByName(QStringLiteral("x_key"));
     if (quota.AsInt() <= keys_.ObjectKeyQuota()) return;
     quota.SetValue(towards);
-    if (!flats->Post()) {
-        const QString why = flats->LastError();
-        flats->Cancel();  // the screen shows what the file holds under the message
-        showFailure(QStringLiteral("Норма ключей квартиры не изменена."), why);
-    }
+    SiteData::PostCurrentRow(flats, QStringLiteral("Норма ключей квартиры не изменена."));
 }
 
 // ---------------------------------------------------------------- deletions
@@ -240,12 +237,8 @@ int KeyListEditor::SetCommonSlots(int slotCount) {
         q.next())
         slotCount = qMax(slotCount, q.value(0).toInt());
     quota.SetValue(slotCount);
-    if (!entrances->Post()) {
-        const QString why = entrances->LastError();
-        entrances->Cancel();  // the screen shows what the file holds under the message
-        showFailure(QStringLiteral("Количество слотов не изменено."), why);
+    if (!SiteData::PostCurrentRow(entrances, QStringLiteral("Количество слотов не изменено.")))
         return quota.AsInt();
-    }
     dm_.ReopenSwitches();
     return slotCount;
 }

@@ -551,10 +551,7 @@ bool ApartmentList::SetFloorStart(int incr) {
     const int value = qBound(0, incr, 1);
     if (net->FieldByName(QStringLiteral("incr")).AsInt() == value) return true;
     net->FieldByName(QStringLiteral("incr")).SetValue(value);
-    if (net->Post()) return true;
-    SiteData::ShowFailure(QStringLiteral("Начальная позиция не сохранена."), net->LastError());
-    net->Cancel();
-    return false;
+    return SiteData::PostCurrentRow(net, QStringLiteral("Начальная позиция не сохранена."));
 }
 
 // ---------------------------------------------------------------- views

@@ -235,12 +235,7 @@ ApartmentTotals EntranceScreen::Totals(qint64 idDom) const {
 
 namespace {
 
-bool postCurrent(Dataset* ds, const QString& what) {
-    if (ds->Post()) return true;
-    SiteData::ShowFailure(what, ds->LastError());
-    ds->Cancel();
-    return false;
-}
+using SiteData::PostCurrentRow;
 
 // Writes one field of the row whose key is id; the dataset stays on the row
 // it was on, as the operator may already have moved to the next one.
@@ -251,7 +246,7 @@ bool setField(Dataset* ds, const QString& keyField, qint64 id, const QString& fi
     bool ok = true;
     if (ds->FieldByName(field).Value() != value) {
         ds->FieldByName(field).SetValue(value);
-        ok = postCurrent(ds, what);
+        ok = PostCurrentRow(ds, what);
     }
     if (recNo > 0 && ds->RecNo() != recNo) ds->SetRecNo(recNo);
     return ok;
@@ -264,7 +259,7 @@ bool EntranceScreen::SetHotelNumbering(bool hotel) {
     Field typeN = FDM->Q_DPd->FieldByName(QStringLiteral("type_n"));
     if (typeN.AsBool() == hotel) return true;
     typeN.SetValue(hotel ? 1 : 0);
-    return postCurrent(FDM->Q_DPd, QStringLiteral("Нумерация подъезда не изменена."));
+    return PostCurrentRow(FDM->Q_DPd, QStringLiteral("Нумерация подъезда не изменена."));
 }
 
 bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const QString& text) {
@@ -328,5 +323,5 @@ bool EntranceScreen::SaveFlagMasks(const QString& flbv, const QString& flpo) {
     Dataset* net = FDM->Q_Net;
     net->FieldByName(QStringLiteral("flbv")).SetValue(PaddedFlagMask(flbv));
     net->FieldByName(QStringLiteral("flpo")).SetValue(PaddedFlagMask(flpo));
-    return postCurrent(net, QStringLiteral("Маски флагов не сохранены."));
+    return PostCurrentRow(net, QStringLiteral("Маски флагов не сохранены."));
 }

@@ -205,11 +205,7 @@ ObjectPanelValues ObjectScreen::LoadObjectPanel(QString* headline) {
         if (countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), currentIdNet(), &v.houses,
                     &error)) {
             field("v_dom").SetValue(v.houses);
-            if (!net->Post()) {
-                const QString why = net->LastError();
-                net->Cancel();  // the screen shows what the file holds under the message
-                SiteData::ShowFailure(QStringLiteral("Количество домов не записано."), why);
-            }
+            SiteData::PostCurrentRow(net, QStringLiteral("Количество домов не записано."));
         }
     }
     v.entrances = field("v_pod").AsInt();
@@ -308,10 +304,7 @@ bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
     net->FieldByName(QStringLiteral("adres"))
         .SetValue(LeftChars(panel->address.trimmed(), ObjectWidths::kAddress));
     net->FieldByName(QStringLiteral("st_net")).SetValue(ObjectState::AfterHeaderSaved(state));
-    if (net->Post()) return true;
-    SiteData::ShowFailure(QStringLiteral("Объект не сохранен."), net->LastError());
-    net->Cancel();
-    return false;
+    return SiteData::PostCurrentRow(net, QStringLiteral("Объект не сохранен."));
 }
 
 bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
@@ -346,15 +339,9 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
                    panel.entrances, qBound(0, panel.gates, ObjectLimits::kMaxGates), name,
                    ObjectState::AfterObjectInserted(), masks.flbv, masks.flpo},
                   QStringLiteral("id_net"), &idNet, &error);
-    if (ok) {
-        ok = ExecBound(q, QStringLiteral("UPDATE k_net SET id_nom=? WHERE id_net=?"),
-                       {NetworkIdOf(idNet), idNet}, &error) &&
-             tr.Commit();
-    }
-    if (!ok) {
-        SiteData::UndoWrite(tr, QStringLiteral("Объект не сохранен."), error);
-        return false;
-    }
+    ok = ok && ExecBound(q, QStringLiteral("UPDATE k_net SET id_nom=? WHERE id_net=?"),
+                         {NetworkIdOf(idNet), idNet}, &error);
+    if (!SiteData::EndWrite(tr, ok, QStringLiteral("Объект не сохранен."), error)) return false;
     showObject(idNet);
     editMark_ = 1;
     return true;
@@ -413,10 +400,7 @@ bool ObjectScreen::setHouseField(qint64 idDom, const QString& field, const QVari
     Dataset* houses = FDM ? FDM->Q_Dom : nullptr;
     if (!houses || !houses->Locate(QStringLiteral("id_dom"), idDom)) return false;
     houses->FieldByName(field).SetValue(value);
-    if (houses->Post()) return true;
-    SiteData::ShowFailure(QStringLiteral("Дом не изменен."), houses->LastError());
-    houses->Cancel();
-    return false;
+    return SiteData::PostCurrentRow(houses, QStringLiteral("Дом не изменен."));
 }
 
 bool ObjectScreen::SetHousePrefix(qint64 idDom, const QString& prefix) {

@@ -41,16 +41,20 @@ void ShowFailure(const QString& what, const QString& reason) {
                      DlgIcon::Error);
 }
 
-bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& error) {
-    if (ok && tr.Commit()) return true;
-    UndoWrite(tr, what, error);
+bool PostCurrentRow(Dataset* ds, const QString& what) {
+    if (ds->Post()) return true;
+    const QString reason = ds->LastError();
+    ds->Cancel();
+    ShowFailure(what, reason);
     return false;
 }
 
-void UndoWrite(SqlTransaction& tr, const QString& what, const QString& error) {
+bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& error) {
+    if (ok && tr.Commit()) return true;
     const QString reason = error.isEmpty() ? tr.LastError() : error;
     tr.Rollback();
     ShowFailure(what, reason);
+    return false;
 }
 
 bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {

@@ -37,14 +37,16 @@ bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString
 
 // A write the database refused: what was not done, and why ("Ошибка").
 void ShowFailure(const QString& what, const QString& reason);
+// Posts the dataset's pending row. When the database refuses it, the edit is
+// cancelled first, so that the screen under the message shows what the file
+// holds, and the failure is shown under what.
+bool PostCurrentRow(Dataset* ds, const QString& what);
 
-// Ends a block of writes: committed when ok, else undone (UndoWrite). The
-// caller refreshes its screen after this returns, so that it shows what the
-// file holds. True when committed.
+// Ends a block of writes: committed when ok, else undone at once and the
+// failure shown under what (error, or the transaction's own reason when
+// empty). The caller refreshes its screen after this returns, so that it
+// shows what the file holds. True when committed.
 bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& error);
-// A block of writes that failed, undone at once, then the failure shown under
-// what (error, or the transaction's own reason when empty).
-void UndoWrite(SqlTransaction& tr, const QString& what, const QString& error);
 
 // Runs work in one transaction on the data module's connection, committed
 // when it returns true and rolled back otherwise before this returns, so that
