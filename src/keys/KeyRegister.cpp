@@ -3,6 +3,7 @@
 #include "foundation/BoundSql.h"
 #include "foundation/TFDM.h"
 #include "keys/KeyNumber.h"
+#include "keys/KeyRowWriter.h"
 #include "platform/Dialogs.h"
 #include "platform/ToneOutput.h"
 
@@ -272,18 +273,12 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     }
     writeColumns(list, number, label->trimmed());
     // The key and the owner's counters are written together.
-    SqlTransaction transaction(dm_.ConnectionDB());
-    dm_.TakeCounterFailure();
-    if (!list->Post()) {
-        list->Cancel();
-        return false;
+    QString failure;
+    if (PostKeyRow(list, &failure)) return true;
+    if (!failure.isEmpty()) {
+        qWarning("Key not stored: %s", qPrintable(failure));
+        dm_.ReopenKeys();  // the rollback undid what the lists show
     }
-    QString failure = dm_.TakeCounterFailure();
-    if (failure.isEmpty() && transaction.Commit()) return true;
-    if (failure.isEmpty()) failure = transaction.LastError();
-    qWarning("Key not stored: %s", qPrintable(failure));
-    transaction.Rollback();
-    dm_.ReopenKeys();  // the rollback undid what the lists show
     return false;
 }
 

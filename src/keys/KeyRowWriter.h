@@ -1,5 +1,5 @@
 #pragma once
-// Key rows written one by one inside a bulk operation's transaction: each
+// Key rows written one by one, alone or inside a bulk operation's transaction: each
 // behind a savepoint of its own, so a row the database refuses is left out
 // and the operation goes on with the next one.
 
