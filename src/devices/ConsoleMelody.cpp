@@ -41,7 +41,7 @@ DeviceChange PickConsoleNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, in
         !q.next())
         return DeviceChange::Failed;
     if (q.value(0).toInt() < kMaxConsoleNotes)
-        return Result(ExecBound(q,
+        return Result(ExecInsert(q,
                                 QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc, noot) "
                                                "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ?, ? "
                                                "FROM t_bp WHERE id_mel=?"),

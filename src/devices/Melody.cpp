@@ -124,7 +124,7 @@ DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, cons
 DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QString* error) {
     if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     QSqlQuery q(db);
-    return Result(ExecBound(
+    return Result(ExecInsert(
         q,
         QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc) "
                        "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ? FROM t_bp WHERE id_mel=?"),
@@ -163,8 +163,11 @@ bool MelodyInUse(QSqlDatabase db, qint64 idMel, bool* used, QString* error) {
 bool DeleteWithNotes(QSqlDatabase db, qint64 idMel, QString* error) {
     SqlTransaction tr(db);
     QSqlQuery q(db);
-    if (!tr.started() ||
-        !ExecBound(q, QStringLiteral("DELETE FROM t_bp WHERE id_mel=?"), {idMel}, error) ||
+    if (!tr.started()) {
+        if (error) *error = tr.LastError();
+        return false;
+    }
+    if (!ExecBound(q, QStringLiteral("DELETE FROM t_bp WHERE id_mel=?"), {idMel}, error) ||
         !ExecBound(q, QStringLiteral("DELETE FROM t_mel WHERE id_mel=?"), {idMel}, error))
         return false;
     if (tr.Commit()) return true;

@@ -119,7 +119,7 @@ bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, QString* error) {
 
 bool AppendConsoleRow(QSqlDatabase db, qint64 idNet, QString* error) {
     QSqlQuery q(db);
-    return ExecBound(q, QStringLiteral("INSERT INTO k_po (id_net) VALUES (?)"), {idNet}, error);
+    return ExecInsert(q, QStringLiteral("INSERT INTO k_po (id_net) VALUES (?)"), {idNet}, error);
 }
 
 SecurityPostLoad LoadFailed(const QString& error) {

@@ -14,8 +14,17 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
         for (const QVariant& v : values) q.addBindValue(v);
         ok = q.exec();
     }
-    if (!ok && error) *error = LoggedDatabaseReason(q.lastError(), sql);
+    if (!ok && error) *error = LoggedDatabaseReason(q, sql);
     return ok;
+}
+
+bool ExecInsert(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
+                QString* error) {
+    if (!ExecBound(q, insertSql, values, error)) return false;
+    if (q.numRowsAffected() > 0) return true;
+    qWarning("No row inserted: %s", qPrintable(insertSql));
+    if (error) *error = NoNewRowReason();
+    return false;
 }
 
 bool InsertReturningKey(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
@@ -27,7 +36,7 @@ bool InsertReturningKey(QSqlQuery& q, const QString& insertSql, const QVariantLi
     bool isNumber = false;
     *key = value.toLongLong(&isNumber);
     if (isNumber) return true;
-    if (error) *error = QStringLiteral("Новая запись не получила номера.");
+    if (error) *error = NoNewRowReason();
     return false;
 }
 
@@ -68,7 +77,7 @@ BoundStatement& BoundStatement::Bind(int index, const QVariant& value) {
 bool BoundStatement::fail(const QString& statement) {
     code_ = sqlite3_extended_errcode(db_);
     error_ = LoggedDatabaseReason(code_, QString::fromUtf8(sqlite3_errmsg(db_)),
-                                  stmt_ ? QString::fromUtf8(sqlite3_sql(stmt_)) : statement);
+                                  stmt_ ? QString::fromUtf8(sqlite3_sql(stmt_)) : statement, db_);
     if (stmt_) sqlite3_reset(stmt_);
     return false;
 }
@@ -80,6 +89,14 @@ bool BoundStatement::Exec() {
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) return fail();
     sqlite3_reset(stmt_);
     return true;
+}
+
+bool BoundStatement::ExecInsert() {
+    if (!Exec()) return false;
+    if (sqlite3_changes(db_) > 0) return true;
+    qWarning("No row inserted: %s", sqlite3_sql(stmt_));
+    error_ = NoNewRowReason();
+    return false;
 }
 
 bool BoundStatement::Exec(const QVariantList& values) {

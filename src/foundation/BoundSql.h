@@ -16,6 +16,13 @@ struct sqlite3_stmt;
 // (error may be null).
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error);
 
+// Runs an INSERT with values bound in order; false with the reason also when
+// the statement went through but no row went in, as a trigger of the file
+// that ignores the row (RAISE(IGNORE)) lets it through: a caller that relies
+// on the new row must not go on without it.
+bool ExecInsert(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
+                QString* error);
+
 // Runs an INSERT (written without RETURNING) with values bound in order and
 // gives the new row's key as its key column holds it, never its row number:
 // the two differ in a file whose key column is not the row key. False with
@@ -51,6 +58,9 @@ class BoundStatement {
     // Runs a statement without rows with the values bound last; false with
     // LastError() when the database refuses it, which then wrote nothing.
     bool Exec();
+    // The same for an INSERT, which also fails (with no result code) when
+    // the file's own rules let no row in.
+    bool ExecInsert();
     // The same, with the values given in placeholder order.
     bool Exec(const QVariantList& values);
     // Steps a query: true while it stands on a row. After the last row, or

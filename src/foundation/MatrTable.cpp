@@ -216,7 +216,7 @@ bool InsertMatrRow(QSqlDatabase db, const QString& name, const QSet<QString>& ta
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
     QSqlQuery q(db);
-    return ExecBound(q,
+    return ExecInsert(q,
                      QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") +
                          columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
                          marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
@@ -269,7 +269,7 @@ MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name) {
     if (!ExecBound(q, QStringLiteral("SELECT v_pod, st_net FROM k_net WHERE id_net=?"), {idNet},
                    &error))
         return Fail(error);
-    if (!q.next()) return Fail(QStringLiteral("Объект не найден"));
+    if (!q.next()) return Fail(QStringLiteral("Объекта нет в базе данных."));
     const int vPod = q.value(0).toInt();
     const bool wasEmpty = q.value(1).toString() == kStateEmpty;
     q.finish();
@@ -298,7 +298,7 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT v_kal FROM k_net WHERE id_net=?"), {idNet}, &error))
         return Fail(error);
-    if (!q.next()) return Fail(QStringLiteral("Объект не найден"));
+    if (!q.next()) return Fail(QStringLiteral("Объекта нет в базе данных."));
     const int vKal = q.value(0).toInt();
     q.finish();
 
@@ -307,7 +307,7 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
         return Fail(QStringLiteral("Блок вызова \"") + contents.duplicates.first() +
                     QStringLiteral("\" встречается в матрице более одного раза. "
                                    "Матрица не перестроена, исправьте имена БВ."));
-    if (!MatrTableExists(db, name)) return Fail(QStringLiteral("Нет таблицы ") + name);
+    if (!MatrTableExists(db, name)) return Fail(QStringLiteral("В базе данных нет таблицы %1.").arg(name));
 
     SqlTransaction tr(db);
     if (!tr.started()) return Fail(tr.LastError());

@@ -115,8 +115,8 @@ bool CreateMatrTable(const QString& name);
 // no houses, or the table cannot be made or read; the reason is kept for
 // MatrTableError().
 bool OpenMatrTable();
-// Refills the table of the current object; a failure is shown to the
-// operator ("Ошибка") and leaves the table as it was.
+// Refills the table of the current object; a failure is kept and shown as
+// ReportMatrTableError shows it, and leaves the table as it was.
 bool RebuildMatrTable();
 
 // The reason of the last failure of OpenMatrTable, or of a refused refill

@@ -72,7 +72,8 @@ bool RebuildMatrTable() {
     const MatrResult r = RebuildMatrTable(FDM->ConnectionDB(), obj.idNet, Globals().nmBVk);
     if (wasShown) FDM->Q_Matr->Open();
     if (!r.ok) {
-        Dialogs::Error(QStringLiteral("Ошибка"), r.error);
+        Failed(r.error);
+        ReportMatrTableError();
         return false;
     }
     RefreshObjects(r);

@@ -9,7 +9,11 @@ NavigationHooks::NavigationHooks()
           OpenMatrTable();
           ReportMatrTableError();
       }),
-      RebuildMatrTable([] { ::RebuildMatrTable(); }),
+      // A matrix that did not open has been told already, and its refill
+      // would only meet the same cause again: one box says it.
+      RebuildMatrTable([] {
+          if (MatrTableError().isEmpty()) ::RebuildMatrTable();
+      }),
       CheckApartmentNumbering([] { return ::CheckApartmentNumbering(); }),
       CheckApartmentCounts([] { return ::CheckApartmentCounts(1, false); }) {}
 

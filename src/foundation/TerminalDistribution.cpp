@@ -250,7 +250,7 @@ TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int 
             return Fail(error);
         const int rows = q.value(0).toInt();
         if (!ExecBound(q, QStringLiteral("DELETE FROM t_dip WHERE id_pk=?"), {idPk}, &error) ||
-            !ExecBound(q,
+            !ExecInsert(q,
                        QStringLiteral(
                            "INSERT INTO t_dip (id_pk, id_net, n_nul, n_ful) VALUES (?, ?, 0, ?)"),
                        {idPk, sw.idNet, rows}, &error))

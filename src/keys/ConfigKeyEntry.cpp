@@ -364,6 +364,7 @@ ConfigKeyEntryResult EnterConfigKeys(TFDM& dm, const ConfigFileIdent& ident, con
         SqlTransaction transaction(dm.ConnectionDB());
         ConfigKeyWriter writer(dm, ident, walk);
         bool ok = transaction.started() && writer.Open();
+        if (!ok) why = transaction.started() ? writer.DatabaseFailure() : transaction.LastError();
         for (int i = 0; ok && i < plan.keys.size(); ++i) {
             gauge.At(plan.keys[i]);
             const Stored stored = writer.Store(plan.keys[i]);

@@ -27,6 +27,12 @@ ConfigKeyStore::ConfigKeyStore(const QSqlDatabase& db, int objectKeyQuota, const
       keys_(db),
       confirm_(db, QStringLiteral("UPDATE k_key SET status=? WHERE rowid=?")) {}
 
+QString ConfigKeyStore::DatabaseFailure() const {
+    if (!keys_.Prepared()) return keys_.DatabaseFailure();
+    if (!confirm_.Prepared()) return confirm_.LastError();
+    return databaseFailure_;
+}
+
 ConfigKeyStore::Stored ConfigKeyStore::Store(const NewKeyRow& row) {
     KeyList* list = listOf(row);
     if (!list) return Stored::Failed;

@@ -37,7 +37,7 @@ class ConfigKeyStore {
     // The reason a store failed when the failure was the database's as a
     // whole (a full disk, a damaged file...) rather than its key's: the
     // entry stops there and rolls back. Empty otherwise.
-    QString DatabaseFailure() const { return databaseFailure_; }
+    QString DatabaseFailure() const;
     // The entrance whose common-key counts the data module takes again after
     // a gate key's post: the one its common-key list stands on.
     void RecountCommonKeys(const QVariant& idPod) { recounts_.insert(idPod.toLongLong()); }

@@ -108,7 +108,8 @@ class EntrancePour {
         stopReason_ = taken.LastError();
         if (Stopped()) return false;
         commonKeys_.emplace(dm_.ConnectionDB());
-        return commonKeys_->Prepared();
+        if (!commonKeys_->Prepared()) stopReason_ = commonKeys_->DatabaseFailure();
+        return !Stopped();
     }
 
     // The object's apartments with the keys of the current one. Lists that

@@ -6,6 +6,7 @@
 #include "keys/KeyListEditor.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
+#include "keys/KeyRowWriter.h"
 #include "platform/Dialogs.h"
 #include "platform/TextClipboard.h"
 
@@ -158,9 +159,10 @@ PasteResult KeyClipboard::Paste(const ProgressFn& progress) {
     return result;
 }
 
-// Every key in one transaction; a row that cannot be written is rolled back
-// to its own savepoint and skipped. The number inserted, or -1 when the whole
-// paste had to be undone.
+// Every key in one transaction. A row the file refuses is skipped, as a
+// paste skips it; a failure of the file or the disk as a whole stops the
+// paste, which is then undone and told with that failure's own reason. The
+// number inserted, or -1 when the whole paste had to be undone.
 int KeyClipboard::insertKeys(const QList<PastedKey>& keys, int base,
                              const std::function<void(int)>& at) {
     TFDM& dm = keys_.Data();
@@ -173,38 +175,42 @@ int KeyClipboard::insertKeys(const QList<PastedKey>& keys, int base,
     QString why;
     {
         SqlTransaction transaction(dm.ConnectionDB());
-        QSqlQuery insert(dm.ConnectionDB());
-        bool ok = transaction.started() &&
-                  insert.prepare(QStringLiteral(
-                      "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met,"
-                      " status, l_del) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"));
+        KeyRowInserter insert(dm.ConnectionDB());
+        if (!transaction.started()) why = transaction.LastError();
+        if (why.isEmpty() && !insert.Prepared()) why = insert.DatabaseFailure();
         for (const PastedKey& key : keys) {
-            if (!ok) break;
+            if (!why.isEmpty()) break;
             at(key.end);
             const QString code = PastedPanelCode(key.number);
             if (taken.contains(code)) continue;
             const QString label = key.label.isEmpty() ? IntToStrZ(inserted + base, labelDigits)
                                                       : LeftChars(key.label, kLabelWidth);
-            SqlTransaction row(dm.ConnectionDB());
-            const QVariantList values{key.number, owner.idPod,          code,  owner.idKvr,
-                                      idNet,      owner.common ? 1 : 0, label, status};
-            for (int i = 0; i < values.size(); ++i) insert.bindValue(i, values[i]);
-            if (!row.started() || !insert.exec() || !row.Commit()) continue;
+            if (!insert.Insert(NewKeyRow{key.number, code, owner.idPod, owner.idKvr, owner.common,
+                                         idNet, label, status})) {
+                why = insert.DatabaseFailure();  // none: the row's own refusal, skipped
+                continue;
+            }
             taken.insert(code);
             ++inserted;
         }
-        if (ok && inserted > 0) {
-            ok = keys_.KeyList()->Reopen();
-            if (ok) recountOwner();
-        }
-        if (ok && transaction.Commit()) return inserted;
-        why = transaction.LastError();
-        if (why.isEmpty()) why = keys_.KeyList()->LastError();
+        if (why.isEmpty() && inserted > 0) why = showPastedKeys();
+        if (why.isEmpty() && transaction.Commit()) return inserted;
+        if (why.isEmpty()) why = transaction.LastError();
     }
     dm.ReopenKeys();
     Dialogs::Message(QStringLiteral("Ошибка"), QStringLiteral("Ключи не вставлены.\n") + why,
                      DlgButtons::Ok, DlgIcon::Error);
     return -1;
+}
+
+// The list read again with the pasted keys and the owner's counters brought
+// up to them; the reason when either fails.
+QString KeyClipboard::showPastedKeys() {
+    TFDM& dm = keys_.Data();
+    if (!keys_.KeyList()->Reopen()) return keys_.KeyList()->LastError();
+    dm.TakeCounterFailure();
+    recountOwner();
+    return dm.TakeCounterFailure();
 }
 
 // The owner's counters, as the data module keeps them after a post.

@@ -69,6 +69,7 @@ class KeyClipboard {
     };
     Copied copyRows(const QList<int>& recNos, const std::function<void()>& step) const;
     int insertKeys(const QList<PastedKey>& keys, int base, const std::function<void(int)>& at);
+    QString showPastedKeys();
     void recountOwner();
 
     KeyRegister& keys_;

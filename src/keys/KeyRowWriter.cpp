@@ -79,12 +79,14 @@ bool KeyRowInserter::Insert(const NewKeyRow& row) {
         q->Bind(6, row.status);
     else
         q->Bind(6, row.label).Bind(7, row.status);
-    return q->Exec();
+    return q->ExecInsert();
 }
 
 QString KeyRowInserter::DatabaseFailure() const {
-    if (!last_ || !IsDatabaseWideFailure(last_->LastResultCode())) return QString();
-    return last_->LastError();
+    if (!Prepared()) return labelled_.LastError();
+    if (!last_ || !last_->Prepared() || IsDatabaseWideFailure(last_->LastResultCode()))
+        return last_ ? last_->LastError() : QString();
+    return QString();
 }
 
 bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* error) {

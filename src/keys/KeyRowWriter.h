@@ -48,7 +48,9 @@ class KeyRowInserter {
     bool Prepared() const { return labelled_.Prepared(); }
     bool Insert(const NewKeyRow& row);
     // The reason the last Insert failed when the failure is the database's
-    // as a whole rather than its row's; empty otherwise.
+    // as a whole rather than its row's (a row the file's own rules refuse or
+    // ignore is not written and gives none), or why the statement could not
+    // be prepared; empty otherwise.
     QString DatabaseFailure() const;
     // The rowid of the row the last Insert wrote.
     qint64 LastInsertId() const { return labelled_.LastInsertId(); }

@@ -136,7 +136,7 @@ QSqlDatabase Dataset::Database() const {
 }
 
 bool Dataset::failOn(const QSqlError& error, const QString& statement) {
-    fail(LoggedDatabaseReason(error, statement));
+    fail(LoggedDatabaseReason(error, statement, SqliteConnection(Database())));
     lastCode_ = DatabaseResultCode(error);
     return false;
 }
@@ -883,6 +883,9 @@ bool Dataset::writeInsert() {
         for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
     }
     if (!q.exec()) return failOn(q.lastError(), q.lastQuery());
+    // A trigger of the file may let the statement through without its row;
+    // the connection's last row number is then another row's.
+    if (q.numRowsAffected() < 1) return fail(NoNewRowReason());
     return rereadRow(primary_, q.lastInsertId());
 }
 

@@ -25,8 +25,7 @@ void SqlTransaction::Rollback() {
     open_ = false;
     // After some failures (a full disk among them) SQLite has rolled the
     // whole transaction back by itself: there is nothing left to undo.
-    sqlite3* handle = SqliteConnection(db_);
-    if (handle && sqlite3_get_autocommit(handle)) return;
+    if (undoneByEngine()) return;
     if (outermost_) {
         // Releasing the outermost savepoint is a commit, and even an empty
         // one rewrites the file's header: a refused write must not touch it.
@@ -39,13 +38,27 @@ void SqlTransaction::Rollback() {
 
 bool SqlTransaction::Commit() {
     if (!open_) return false;
+    // A failure that made SQLite undo the whole transaction took this
+    // savepoint with it: releasing it would only fail for want of it, and
+    // tell that instead of what happened.
+    if (undoneByEngine()) {
+        open_ = false;
+        error_ = QStringLiteral("База данных отменила запись после сбоя.");
+        qWarning("Savepoint %s: the transaction was rolled back by the engine", qPrintable(name_));
+        return false;
+    }
     open_ = !run(QStringLiteral("RELEASE SAVEPOINT ") + name_);
     return !open_;
+}
+
+bool SqlTransaction::undoneByEngine() const {
+    sqlite3* handle = SqliteConnection(db_);
+    return handle && sqlite3_get_autocommit(handle);
 }
 
 bool SqlTransaction::run(const QString& sql) {
     QSqlQuery q(db_);
     if (q.exec(sql)) return true;
-    error_ = LoggedDatabaseReason(q.lastError(), sql);
+    error_ = LoggedDatabaseReason(q, sql);
     return false;
 }

@@ -24,6 +24,8 @@ class SqlTransaction {
 
   private:
     bool run(const QString& sql);
+    // No transaction is open on the connection any more.
+    bool undoneByEngine() const;
 
     QSqlDatabase db_;
     QString name_;

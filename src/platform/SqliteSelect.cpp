@@ -29,7 +29,7 @@ QString engineError(sqlite3_stmt* stmt, const char* what) {
         QString::fromUtf16(static_cast<const char16_t*>(sqlite3_errmsg16(db)));
     const QString text = database.isEmpty() ? driverText(what) : database + ' ' + driverText(what);
     return LoggedDatabaseReason(sqlite3_extended_errcode(db), text,
-                                QString::fromUtf8(sqlite3_sql(stmt)));
+                                QString::fromUtf8(sqlite3_sql(stmt)), db);
 }
 
 // A failure that is the caller's, not the engine's.
@@ -149,7 +149,11 @@ QString driverError(const QSqlResult& result, const QString& statement) {
 }  // namespace
 
 sqlite3* SqliteConnection(const QSqlDatabase& db) {
-    const QVariant v = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
+    return db.isOpen() ? SqliteConnection(db.driver()) : nullptr;
+}
+
+sqlite3* SqliteConnection(const QSqlDriver* driver) {
+    const QVariant v = driver && driver->isOpen() ? driver->handle() : QVariant();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3* const*>(v.constData());
 }

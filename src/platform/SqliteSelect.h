@@ -59,6 +59,8 @@ class SqliteSelect {
 // The SQLite handle under db while it is an open connection of QtSql's
 // SQLite driver; null otherwise.
 sqlite3* SqliteConnection(const QSqlDatabase& db);
+// The same for the driver a query ran on.
+sqlite3* SqliteConnection(const QSqlDriver* driver);
 
 // Binds value at the 1-based position as QtSql's SQLite driver binds it:
 // null variants and null texts, byte arrays and dates as NULL, integers and

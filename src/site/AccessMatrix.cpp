@@ -100,7 +100,7 @@ bool writeRebuild(QSqlDatabase db, qint64 idNet, const LinkTables& plan, QString
                                           "id_dom=?, l_del=0 WHERE rowid=?"),
                            {s.nPk, s.nPod, s.kodD, s.nmPod, s.idDom, s.rowid}, error);
         else
-            ok = ExecBound(q,
+            ok = ExecInsert(q,
                            QStringLiteral("INSERT INTO m_pk (id_net, n_pk, n_pod, nm_pod, v_dvr, "
                                           "n_net, id_dom, kod_d, l_del) "
                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"),
@@ -113,7 +113,7 @@ bool writeRebuild(QSqlDatabase db, qint64 idNet, const LinkTables& plan, QString
                            QStringLiteral("UPDATE m_bv SET n_bv=?, n_pk=?, l_del=0 WHERE rowid=?"),
                            {p.nBv, p.nPk, p.rowid}, error);
         else
-            ok = ExecBound(q,
+            ok = ExecInsert(q,
                            QStringLiteral("INSERT INTO m_bv (id_net, n_bv, bv_type, n_net, n_nt0, "
                                           "plus, n_pk, l_del) VALUES (?, ?, ?, ?, ?, ?, ?, 0)"),
                            {idNet, p.nBv, p.bvType, p.nNt0 + 64, p.nNt0, p.plus, p.nPk}, error);
@@ -147,7 +147,7 @@ bool writeMatrixCells(QSqlDatabase db, const QString& table, const SavePlan& pla
 
 bool writePanel(QSqlQuery& q, qint64 idNet, const PanelLinkWrite& p, QString* error) {
     if (p.rowid == 0)
-        return ExecBound(q,
+        return ExecInsert(q,
                          QStringLiteral("INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_nt0, "
                                         "n_net, plus, tract, nm_bv, l_use) "
                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
@@ -196,7 +196,7 @@ bool writeEntry(QSqlDatabase db, qint64 idNet, const EntryPlan& plan, QString* e
         bool ok = false;
         if (w.idPod == 0)
             ok =
-                ExecBound(q,
+                ExecInsert(q,
                           QStringLiteral("INSERT INTO k_pod (id_net, id_dom, n_pod, nm_pod, v_dvr) "
                                          "VALUES (?, ?, ?, ?, ?)"),
                           {idNet, w.idDom, w.nPod, w.nmPod.value_or(QString()), w.vDvr}, error);
@@ -372,8 +372,11 @@ bool AccessMatrix::VvodObjClick() {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj || !ObjectState::EntersEntrances(obj->state)) return true;
     if (!OpenMatrTable()) {
-        Dialogs::Message(MatrixTexts::kError, MatrixTexts::kMatrixOpenFailed, DlgButtons::Ok,
-                         DlgIcon::Error);
+        const QString reason = MatrTableError();
+        Dialogs::Message(MatrixTexts::kError,
+                         reason.isEmpty() ? MatrixTexts::kMatrixOpenFailed
+                                          : MatrixTexts::kMatrixOpenFailed + '\n' + reason,
+                         DlgButtons::Ok, DlgIcon::Error);
         return false;
     }
     QSqlDatabase db = database();

@@ -61,8 +61,8 @@ class AccessMatrix {
     // rows is left alone); "закрыто" becomes "закр+сохр", others "сохранено".
     bool BtnSaveClick();
     // Enters the header rows (names, numbers, doors) into the entrances;
-    // nothing in "закрыто". Shows "Ошибка открытия матрицы!" when the matrix
-    // cannot be opened.
+    // nothing in "закрыто". Shows "Ошибка открытия матрицы!", with the
+    // reason under it, when the matrix cannot be opened.
     bool VvodObjClick();
     // Refills the matrix table from the last save, where a save was made;
     // else "Сохранение не производилось!".

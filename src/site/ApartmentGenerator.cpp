@@ -363,7 +363,7 @@ bool GenerationRun::appendRow(const EntranceRow& e, int* aptNo, int pos, bool co
         .Bind(8, qint64(object_.callBack ? 1 : 0));
     for (int i = 0; i < newFlags_.size(); ++i)
         insert.Bind(kInsertColumns + i, qint64(newFlags_[i].second ? 1 : 0));
-    if (!insert.Exec()) return fail(insert.LastError());
+    if (!insert.ExecInsert()) return fail(insert.LastError());
     if (!console) noteLengths(code, e.idDom);
     return true;
 }

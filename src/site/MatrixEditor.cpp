@@ -351,7 +351,7 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
                 }
                 secret_ = *n;
                 numbers << IntToStrZ(*n, 2);
-                if (!ExecBound(q,
+                if (!ExecInsert(q,
                                QStringLiteral("INSERT INTO ") + table +
                                    QStringLiteral(" (name, sys_n, ") + field +
                                    QStringLiteral(") VALUES (?, ?, '+')"),
@@ -406,7 +406,7 @@ bool addGate(QSqlDatabase db, const MatrixObject& obj, int number, QString* erro
     QSqlQuery q(db);
     // A row of that name left over is taken as the gate's row.
     return (rowExists(name) ||
-            ExecBound(q,
+            ExecInsert(q,
                       QStringLiteral("INSERT INTO ") + MatrTableName(obj.idNet) +
                           QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
                           QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +

@@ -47,7 +47,7 @@ bool runAllOrNothing(QSqlDatabase db, const QStringList& statements, qint64 idNe
         }
         if (!lastStatement.isEmpty()) {
             if (!q.exec(lastStatement))
-                return fail(error, LoggedDatabaseReason(q.lastError(), lastStatement));
+                return fail(error, LoggedDatabaseReason(q, lastStatement));
             report(progress, ++step);
         }
     }

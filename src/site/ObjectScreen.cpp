@@ -377,10 +377,10 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, int wanted, bool removeExtra,
     SqlTransaction tr(database());
     bool ok = tr.started() && readHouses(q, idNet, &houses, &error);
     for (int i = int(houses.size()); ok && i < wanted; ++i)
-        ok = ExecBound(q,
-                       QStringLiteral("INSERT INTO k_dom (id_net, v_pod, kod_d, st_dom) "
-                                      "VALUES (?, 1, '', ?)"),
-                       {idNet, kHouseAdded}, &error);
+        ok = ExecInsert(q,
+                        QStringLiteral("INSERT INTO k_dom (id_net, v_pod, kod_d, st_dom) "
+                                       "VALUES (?, 1, '', ?)"),
+                        {idNet, kHouseAdded}, &error);
     // The last houses go first.
     while (ok && removeExtra && houses.size() > wanted)
         ok = deleteHouse(q, houses.takeLast().idDom, &error);
@@ -517,10 +517,10 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
             for (int i = 1; ok && i <= wanted; ++i) {
                 ++k;
                 if (hasNumber(entrances, i)) continue;
-                ok = ExecBound(q,
-                               QStringLiteral("INSERT INTO k_pod (id_net, id_dom, v_kvr, v_dvr, "
-                                              "n_pod, nm_pod) VALUES (?, ?, 0, 1, ?, ?)"),
-                               {idNet, h.idDom, i, DefaultEntranceName(k)}, &error);
+                ok = ExecInsert(q,
+                                QStringLiteral("INSERT INTO k_pod (id_net, id_dom, v_kvr, v_dvr, "
+                                               "n_pod, nm_pod) VALUES (?, ?, 0, 1, ?, ?)"),
+                                {idNet, h.idDom, i, DefaultEntranceName(k)}, &error);
                 appended = true;
             }
         }

@@ -378,7 +378,7 @@ TEST_F(DeviceSync, AFailureIsShownAndLeavesEverythingAsItWas) {
     {
         ScriptedDialogs dialogs;
         dialogs.ExpectContaining(QStringLiteral("Ошибка"),
-                                 QStringLiteral("Ошибка базы данных (код 19)."));
+                                 QStringLiteral("Запись отклонена триггером самого файла базы данных."));
         EXPECT_EQ(DeviceChange::Failed, SyncPkRecords().result);
     }
     EXPECT_EQ(before, Dump());

@@ -3,6 +3,7 @@
 // from failures the engine really reports through QtSql.
 
 #include "platform/DatabaseErrorText.h"
+#include "platform/SqliteSelect.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -83,16 +84,71 @@ TEST_F(DatabaseErrorText, AFileThatIsNoDatabaseOrIsDamagedIsToldAsSuch) {
     EXPECT_TRUE(IsDatabaseWideFailure(DatabaseResultCode(notADatabase)));
 }
 
-TEST_F(DatabaseErrorText, ARowTheTableRefusesIsNoFailureOfTheDatabaseAndKeepsItsCode) {
+// Each cause a statement can meet in the file, as the engine reports it: a
+// rule of the file itself, a value that does not fit, a table or field the
+// file lacks. None stops a bulk write, and each reads as the open reads a
+// statement's own failure.
+TEST_F(DatabaseErrorText, WhatAStatementMetIsToldAsItsOwnCause) {
     Connection db(path_);
-    const QSqlError twice = db.Failing("INSERT INTO t (name) VALUES ('один')");
-    EXPECT_EQ(SQLITE_CONSTRAINT, DatabaseResultCode(twice) & 0xff);
-    EXPECT_FALSE(IsDatabaseWideFailure(DatabaseResultCode(twice)));
-    EXPECT_EQ(QStringLiteral("Ошибка базы данных (код 19)."), DatabaseReason(twice));
-    const QSqlError noTable = db.Failing("SELECT * FROM no_such_table");
-    EXPECT_EQ(QStringLiteral("Ошибка базы данных (код 1)."), DatabaseReason(noTable));
+    QSqlQuery setup(db.db());
+    for (const char* sql :
+         {"PRAGMA foreign_keys=ON",
+          "CREATE TABLE r (id INTEGER PRIMARY KEY AUTOINCREMENT, code TEXT, "
+          "must TEXT NOT NULL DEFAULT 'x', n INTEGER CHECK (n >= 0), ref INTEGER REFERENCES t(id))",
+          "CREATE TRIGGER guard BEFORE INSERT ON r WHEN NEW.code='нет' "
+          "BEGIN SELECT RAISE(ABORT, 'refused'); END"})
+        ASSERT_TRUE(setup.exec(QString::fromUtf8(sql))) << sql;
+    const QString repeated =
+        QStringLiteral("Значение повторяется, а сам файл базы данных не допускает повторения.");
+    const struct {
+        const char* sql;
+        QString reason;
+    } cases[] = {
+        {"INSERT INTO t (name) VALUES ('один')", repeated},
+        {"INSERT INTO t (id, name) VALUES (1, 'два')", repeated},
+        {"INSERT INTO r (must) VALUES (NULL)",
+         QStringLiteral("Поле осталось пустым, а сам файл базы данных требует его.")},
+        {"INSERT INTO r (n) VALUES (-1)",
+         QStringLiteral("Запись не прошла проверку, которую задаёт сам файл базы данных.")},
+        {"INSERT INTO r (code) VALUES ('нет')",
+         QStringLiteral("Запись отклонена триггером самого файла базы данных.")},
+        {"INSERT INTO r (ref) VALUES (99)",
+         QStringLiteral("Запись нарушает связь таблиц, которую задаёт сам файл базы данных.")},
+        {"INSERT INTO t (id) VALUES ('три')",
+         QStringLiteral("Значение не подходит к типу поля в базе данных.")},
+        {"SELECT * FROM no_table", QStringLiteral("В базе данных нет таблицы no_table.")},
+        {"SELECT nothing FROM t", QStringLiteral("В базе данных нет поля nothing.")},
+        {"INSERT INTO t (nothing) VALUES (1)", QStringLiteral("В таблице t нет поля nothing.")},
+        {"INSERT INTO t VALUES (1)",
+         QStringLiteral("В таблице t не те поля, которые ждёт программа.")},
+        {"RELEASE SAVEPOINT none",
+         QStringLiteral("Устройство базы данных отличается от того, которое ждёт программа.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const QSqlError error = db.Failing(QString::fromUtf8(c.sql));
+        EXPECT_EQ(c.reason, DatabaseReason(error));
+        EXPECT_FALSE(IsDatabaseWideFailure(DatabaseResultCode(error)));
+        EXPECT_TRUE(IsGeneralDatabaseReason(c.reason));
+    }
     // An error without the engine's code: no connection at all.
     EXPECT_EQ(QStringLiteral("Ошибка базы данных."), DatabaseReason(QSqlError()));
+    EXPECT_FALSE(IsGeneralDatabaseReason(QStringLiteral("На диске нет места.")));
+}
+
+// The engine refuses a row of a counter that has given out its last number
+// as it refuses a write to a full disk; with room on the disk it is told as
+// the counter's.
+TEST_F(DatabaseErrorText, ACounterThatRanOutIsToldAsSuchAndNotAsAFullDisk) {
+    Connection db(path_);
+    QSqlQuery setup(db.db());
+    ASSERT_TRUE(setup.exec("CREATE TABLE c (id INTEGER PRIMARY KEY AUTOINCREMENT, v INTEGER)"));
+    ASSERT_TRUE(setup.exec("INSERT INTO c (id) VALUES (9223372036854775807)"));
+    const QSqlError spent = db.Failing("INSERT INTO c (v) VALUES (1)");
+    ASSERT_EQ(SQLITE_FULL, DatabaseResultCode(spent) & 0xff);
+    EXPECT_EQ(QStringLiteral("Номера новых записей в таблице c исчерпаны."),
+              DatabaseReason(spent, SqliteConnection(db.db())));
+    EXPECT_TRUE(IsDatabaseWideFailure(DatabaseResultCode(spent)));
 }
 
 TEST(DatabaseReasons, EveryFailureOfTheFileOrTheDiskIsARussianSentenceOfItsOwn) {

@@ -97,7 +97,7 @@ TEST_F(ObjectDeletionTest, ADeletionThatFailsHalfWayLeavesEveryRowInPlace) {
     const QString before = DumpDatabase();
     QString error;
     EXPECT_FALSE(DeleteObject(*dm_, 1, Recorder(), &error));
-    EXPECT_EQ(QStringLiteral("Ошибка базы данных (код 19)."), error);
+    EXPECT_EQ(QStringLiteral("Запись отклонена триггером самого файла базы данных."), error);
     EXPECT_EQ(before, DumpDatabase());
     EXPECT_TRUE(HasTable(dm_->ConnectionDB(), QStringLiteral("matr_1")));
     EXPECT_FALSE(std::get<2>(gauge_.back())) << "the gauge is hidden after a failure too";
@@ -170,7 +170,7 @@ TEST_F(ObjectDeletionTest, AFailedCopyOrPruneLeavesNoFileAndReportsWhy) {
         " BEGIN SELECT RAISE(ABORT, 'houses are locked'); END");
     result = split(2, 8);
     EXPECT_EQ(SplitFailure::Prune, result.failure);
-    EXPECT_TRUE(result.reason.endsWith(QStringLiteral("Ошибка базы данных (код 19).")))
+    EXPECT_TRUE(result.reason.endsWith(QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
         << result.reason.toStdString();
     EXPECT_TRUE(QDir(splitFolder(8)).entryList(QDir::Files).isEmpty());
     Exec("DROP TRIGGER refuse_house_delete");
