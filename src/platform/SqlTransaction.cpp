@@ -23,6 +23,14 @@ SqlTransaction::~SqlTransaction() {
 void SqlTransaction::Rollback() {
     if (!open_) return;
     open_ = false;
+    // A rollback that fails too does not replace the reason of the failure
+    // that called for it.
+    const QString failure = error_;
+    undo();
+    if (!failure.isEmpty()) error_ = failure;
+}
+
+void SqlTransaction::undo() {
     // After some failures (a full disk among them) SQLite has rolled the
     // whole transaction back by itself: there is nothing left to undo.
     if (undoneByEngine()) return;

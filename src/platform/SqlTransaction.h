@@ -24,6 +24,7 @@ class SqlTransaction {
 
   private:
     bool run(const QString& sql);
+    void undo();
     // No transaction is open on the connection any more.
     bool undoneByEngine() const;
 

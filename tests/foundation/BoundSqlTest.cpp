@@ -140,6 +140,43 @@ TEST_F(BoundSql, AFailedBlockLeavesTheFileAsItWas) {
     EXPECT_EQ(Rows().size(), 2) << "the caller's own row stays";
 }
 
+// A trigger of the file that drops the row lets the statement through
+// without it: an insert the caller relies on fails then, both ways.
+TEST_F(BoundSql, AnInsertWhoseRowATriggerDropsFails) {
+    Exec("CREATE TRIGGER drop_row BEFORE INSERT ON t WHEN NEW.k LIKE 'dropped%' "
+         "BEGIN SELECT RAISE(IGNORE); END");
+    BoundStatement bound(db_, QStringLiteral("INSERT INTO t (n, k) VALUES (1, ?)"));
+    for (const QString k : {QStringLiteral("kept"), QStringLiteral("dropped")}) {
+        SCOPED_TRACE(k.toStdString());
+        const bool in = k == QStringLiteral("kept");
+        const QString reason = in ? QString() : QStringLiteral("Новая запись не получила номера.");
+        EXPECT_EQ(in, bound.Bind(0, k).ExecInsert());
+        EXPECT_EQ(reason, bound.LastError());
+        QSqlQuery q(db_);
+        QString error;
+        EXPECT_EQ(in, ExecInsert(q, QStringLiteral("INSERT INTO t (n, k) VALUES (2, ?)"),
+                                 {k + QStringLiteral("2")}, &error));
+        EXPECT_EQ(reason, error);
+    }
+    EXPECT_EQ(Rows().size(), 2);
+}
+
+// A failure that made the engine undo the whole transaction (a trigger's
+// RAISE(ROLLBACK), a full disk) took the savepoint with it: the commit says
+// the write was undone, not that a savepoint is missing.
+TEST_F(BoundSql, ABlockTheEngineUndidSaysSoOnCommit) {
+    Exec("CREATE TRIGGER undo BEFORE INSERT ON t WHEN NEW.k='undo' "
+         "BEGIN SELECT RAISE(ROLLBACK, 'undone'); END");
+    SqlTransaction tr(db_);
+    ASSERT_TRUE(tr.started());
+    Exec("INSERT INTO t (n, k) VALUES (1, 'a')");
+    QSqlQuery q(db_);
+    EXPECT_FALSE(q.exec("INSERT INTO t (n, k) VALUES (2, 'undo')"));
+    EXPECT_FALSE(tr.Commit());
+    EXPECT_EQ(QStringLiteral("База данных отменила запись после сбоя."), tr.LastError());
+    EXPECT_TRUE(Rows().isEmpty());
+}
+
 TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {
     BoundStatement bad(db_, QStringLiteral("INSERT INTO nowhere VALUES (?)"));
     EXPECT_FALSE(bad.Prepared());

@@ -571,7 +571,7 @@ TEST(DbSchemaUpgrade, FailureLeavesFileAsItWas) {
     QString error;
     EXPECT_FALSE(UpgradeSchema(db, &error));
     // The statement that failed goes to the log, not to the operator.
-    EXPECT_EQ("Ошибка базы данных (код 1).", error);
+    EXPECT_EQ("В базе данных нет таблицы k_po.", error);
     EXPECT_EQ(TestDatabase::Dump(db), before);
 }
 
