@@ -42,10 +42,10 @@ DeviceChange PickConsoleNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, in
         return DeviceChange::Failed;
     if (q.value(0).toInt() < kMaxConsoleNotes)
         return Result(ExecInsert(q,
-                                QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc, noot) "
-                                               "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ?, ? "
-                                               "FROM t_bp WHERE id_mel=?"),
-                                {idMel, leng, ConsoleTone(cell), cell, idMel}, error));
+                                 QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc, noot) "
+                                                "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ?, ? "
+                                                "FROM t_bp WHERE id_mel=?"),
+                                 {idMel, leng, ConsoleTone(cell), cell, idMel}, error));
     if (noteRowid == 0) return DeviceChange::Refused;
     return Result(ExecBound(q,
                             QStringLiteral("UPDATE t_bp SET leng=?, gerc=?, noot=? "

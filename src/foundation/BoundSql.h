@@ -20,8 +20,7 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
 // the statement went through but no row went in, as a trigger of the file
 // that ignores the row (RAISE(IGNORE)) lets it through: a caller that relies
 // on the new row must not go on without it.
-bool ExecInsert(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
-                QString* error);
+bool ExecInsert(QSqlQuery& q, const QString& insertSql, const QVariantList& values, QString* error);
 
 // Runs an INSERT (written without RETURNING) with values bound in order and
 // gives the new row's key as its key column holds it, never its row number:

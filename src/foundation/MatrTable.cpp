@@ -217,10 +217,10 @@ bool InsertMatrRow(QSqlDatabase db, const QString& name, const QSet<QString>& ta
     for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
     QSqlQuery q(db);
     return ExecInsert(q,
-                     QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") +
-                         columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                         marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
-                     values, error);
+                      QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") +
+                          columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                          marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
+                      values, error);
 }
 
 bool ReadSwitchColumns(QSqlDatabase db, qint64 idNet, QList<MatrSwitchColumn>* out,
@@ -307,7 +307,8 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
         return Fail(QStringLiteral("Блок вызова \"") + contents.duplicates.first() +
                     QStringLiteral("\" встречается в матрице более одного раза. "
                                    "Матрица не перестроена, исправьте имена БВ."));
-    if (!MatrTableExists(db, name)) return Fail(QStringLiteral("В базе данных нет таблицы %1.").arg(name));
+    if (!MatrTableExists(db, name))
+        return Fail(QStringLiteral("В базе данных нет таблицы %1.").arg(name));
 
     SqlTransaction tr(db);
     if (!tr.started()) return Fail(tr.LastError());

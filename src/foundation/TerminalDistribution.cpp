@@ -251,9 +251,9 @@ TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int 
         const int rows = q.value(0).toInt();
         if (!ExecBound(q, QStringLiteral("DELETE FROM t_dip WHERE id_pk=?"), {idPk}, &error) ||
             !ExecInsert(q,
-                       QStringLiteral(
-                           "INSERT INTO t_dip (id_pk, id_net, n_nul, n_ful) VALUES (?, ?, 0, ?)"),
-                       {idPk, sw.idNet, rows}, &error))
+                        QStringLiteral(
+                            "INSERT INTO t_dip (id_pk, id_net, n_nul, n_ful) VALUES (?, ?, 0, ?)"),
+                        {idPk, sw.idNet, rows}, &error))
             return Fail(error);
     }
     if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return Fail(error);

@@ -9,9 +9,9 @@
 #include <QSqlQuery>
 #include <QStorageInfo>
 
+#include <sqlite3.h>
 #include <cerrno>
 #include <limits>
-#include <sqlite3.h>
 
 namespace {
 
@@ -112,13 +112,19 @@ const char16_t* statementReasonOf(int resultCode) {
 }
 
 QString namedCause(const QString& engineText) {
-    for (const NamedCause& cause : kNamedCauses) {
-        const QRegularExpressionMatch m =
-            QRegularExpression(QString::fromLatin1(cause.engine)).match(engineText);
+    static const QList<QRegularExpression> patterns = [] {
+        QList<QRegularExpression> list;
+        for (const NamedCause& cause : kNamedCauses)
+            list << QRegularExpression(QString::fromLatin1(cause.engine));
+        return list;
+    }();
+    for (qsizetype i = 0; i < patterns.size(); ++i) {
+        const QRegularExpressionMatch m = patterns[i].match(engineText);
         if (!m.hasMatch()) continue;
-        QString text = QString::fromUtf16(cause.text);
-        for (int i = 1; i <= m.lastCapturedIndex(); ++i) text = text.arg(m.captured(i));
-        return text;
+        // In one pass, so that a name holding "%2" stays as it is.
+        const QString text = QString::fromUtf16(kNamedCauses[i].text);
+        return m.lastCapturedIndex() > 1 ? text.arg(m.captured(1), m.captured(2))
+                                         : text.arg(m.captured(1));
     }
     return {};
 }
@@ -127,14 +133,19 @@ QString namedCause(const QString& engineText) {
 bool madeFrom(const char16_t* templ, const QString& reason) {
     QString pattern = QRegularExpression::escape(QString::fromUtf16(templ));
     pattern.replace(QRegularExpression(QStringLiteral(R"(\\%\d)")), QStringLiteral(".+"));
-    return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(reason).hasMatch();
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern))
+        .match(reason)
+        .hasMatch();
 }
 
-qint64 oneValue(sqlite3* db, const QByteArray& sql, bool* ok) {
+// The largest row number of a table; 0 when it cannot be read.
+qint64 lastRowNumber(sqlite3* db, const QByteArray& quotedTable) {
+    const QByteArray sql = "SELECT max(rowid) FROM " + quotedTable;
     sqlite3_stmt* st = nullptr;
-    *ok = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) == SQLITE_OK &&
-          sqlite3_step(st) == SQLITE_ROW;
-    const qint64 value = *ok ? sqlite3_column_int64(st, 0) : 0;
+    const bool read =
+        sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW;
+    const qint64 value = read ? sqlite3_column_int64(st, 0) : 0;
     sqlite3_finalize(st);
     return value;
 }
@@ -160,9 +171,8 @@ QString exhaustedCounter(sqlite3* db) {
     while (found.isEmpty() && sqlite3_step(st) == SQLITE_ROW) {
         const QString name = QString::fromUtf8(
             reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
-        bool ok = false;
         if (sqlite3_column_int64(st, 1) == kLastRowNumber ||
-            oneValue(db, "SELECT max(rowid) FROM " + quotedName(name), &ok) == kLastRowNumber)
+            lastRowNumber(db, quotedName(name)) == kLastRowNumber)
             found = name;
     }
     sqlite3_finalize(st);

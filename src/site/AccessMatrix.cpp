@@ -100,7 +100,8 @@ bool writeRebuild(QSqlDatabase db, qint64 idNet, const LinkTables& plan, QString
                                           "id_dom=?, l_del=0 WHERE rowid=?"),
                            {s.nPk, s.nPod, s.kodD, s.nmPod, s.idDom, s.rowid}, error);
         else
-            ok = ExecInsert(q,
+            ok =
+                ExecInsert(q,
                            QStringLiteral("INSERT INTO m_pk (id_net, n_pk, n_pod, nm_pod, v_dvr, "
                                           "n_net, id_dom, kod_d, l_del) "
                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"),
@@ -114,9 +115,9 @@ bool writeRebuild(QSqlDatabase db, qint64 idNet, const LinkTables& plan, QString
                            {p.nBv, p.nPk, p.rowid}, error);
         else
             ok = ExecInsert(q,
-                           QStringLiteral("INSERT INTO m_bv (id_net, n_bv, bv_type, n_net, n_nt0, "
-                                          "plus, n_pk, l_del) VALUES (?, ?, ?, ?, ?, ?, ?, 0)"),
-                           {idNet, p.nBv, p.bvType, p.nNt0 + 64, p.nNt0, p.plus, p.nPk}, error);
+                            QStringLiteral("INSERT INTO m_bv (id_net, n_bv, bv_type, n_net, n_nt0, "
+                                           "plus, n_pk, l_del) VALUES (?, ?, ?, ?, ?, ?, ?, 0)"),
+                            {idNet, p.nBv, p.bvType, p.nNt0 + 64, p.nNt0, p.plus, p.nPk}, error);
     }
     return ok &&
            ExecBound(q, QStringLiteral("DELETE FROM m_pk WHERE id_net=? AND l_del=1"), {idNet},
@@ -148,12 +149,12 @@ bool writeMatrixCells(QSqlDatabase db, const QString& table, const SavePlan& pla
 bool writePanel(QSqlQuery& q, qint64 idNet, const PanelLinkWrite& p, QString* error) {
     if (p.rowid == 0)
         return ExecInsert(q,
-                         QStringLiteral("INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_nt0, "
-                                        "n_net, plus, tract, nm_bv, l_use) "
-                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
-                         {idNet, p.nBv, p.nPk, p.bvType, p.nNt0, p.nNt0 + 64, p.plus.value_or(1),
-                          p.tract.value_or(0), p.nmBv},
-                         error);
+                          QStringLiteral("INSERT INTO m_bv (id_net, n_bv, n_pk, bv_type, n_nt0, "
+                                         "n_net, plus, tract, nm_bv, l_use) "
+                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
+                          {idNet, p.nBv, p.nPk, p.bvType, p.nNt0, p.nNt0 + 64, p.plus.value_or(1),
+                           p.tract.value_or(0), p.nmBv},
+                          error);
     QString sql = QStringLiteral(
         "UPDATE m_bv SET n_bv=?, n_pk=?, bv_type=?, n_nt0=?, n_net=?, nm_bv=?, l_use=1");
     QVariantList values{p.nBv, p.nPk, p.bvType, p.nNt0, p.nNt0 + 64, p.nmBv};
@@ -195,11 +196,11 @@ bool writeEntry(QSqlDatabase db, qint64 idNet, const EntryPlan& plan, QString* e
     for (const EntranceWrite& w : plan.writes) {
         bool ok = false;
         if (w.idPod == 0)
-            ok =
-                ExecInsert(q,
-                          QStringLiteral("INSERT INTO k_pod (id_net, id_dom, n_pod, nm_pod, v_dvr) "
-                                         "VALUES (?, ?, ?, ?, ?)"),
-                          {idNet, w.idDom, w.nPod, w.nmPod.value_or(QString()), w.vDvr}, error);
+            ok = ExecInsert(
+                q,
+                QStringLiteral("INSERT INTO k_pod (id_net, id_dom, n_pod, nm_pod, v_dvr) "
+                               "VALUES (?, ?, ?, ?, ?)"),
+                {idNet, w.idDom, w.nPod, w.nmPod.value_or(QString()), w.vDvr}, error);
         else if (w.nmPod)
             ok = ExecBound(q, QStringLiteral("UPDATE k_pod SET nm_pod=?, v_dvr=? WHERE id_pod=?"),
                            {*w.nmPod, w.vDvr, w.idPod}, error);

@@ -352,10 +352,10 @@ MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) 
                 secret_ = *n;
                 numbers << IntToStrZ(*n, 2);
                 if (!ExecInsert(q,
-                               QStringLiteral("INSERT INTO ") + table +
-                                   QStringLiteral(" (name, sys_n, ") + field +
-                                   QStringLiteral(") VALUES (?, ?, '+')"),
-                               {name, IntToStrZ(*n, 2)}, error))
+                                QStringLiteral("INSERT INTO ") + table +
+                                    QStringLiteral(" (name, sys_n, ") + field +
+                                    QStringLiteral(") VALUES (?, ?, '+')"),
+                                {name, IntToStrZ(*n, 2)}, error))
                     return false;
             }
             reached = d;
@@ -407,11 +407,11 @@ bool addGate(QSqlDatabase db, const MatrixObject& obj, int number, QString* erro
     // A row of that name left over is taken as the gate's row.
     return (rowExists(name) ||
             ExecInsert(q,
-                      QStringLiteral("INSERT INTO ") + MatrTableName(obj.idNet) +
-                          QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
-                          QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
-                          QLatin1Char(')'),
-                      values, error)) &&
+                       QStringLiteral("INSERT INTO ") + MatrTableName(obj.idNet) +
+                           QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+                           QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
+                           QLatin1Char(')'),
+                       values, error)) &&
            ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
                      {obj.vKal + 1, obj.idNet}, error) &&
            // The new gate reaches m_bv with the next save: until then the

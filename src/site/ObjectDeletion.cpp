@@ -46,8 +46,7 @@ bool runAllOrNothing(QSqlDatabase db, const QStringList& statements, qint64 idNe
             report(progress, ++step);
         }
         if (!lastStatement.isEmpty()) {
-            if (!q.exec(lastStatement))
-                return fail(error, LoggedDatabaseReason(q, lastStatement));
+            if (!q.exec(lastStatement)) return fail(error, LoggedDatabaseReason(q, lastStatement));
             report(progress, ++step);
         }
     }

@@ -76,8 +76,7 @@ class WriteFailureCauses : public ProgramRoads {
     }
     void Sql(const QString& sql) {
         QSqlQuery q(file_);
-        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << '\n'
-                                 << sql.toStdString();
+        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << '\n' << sql.toStdString();
     }
     // The cause, set up on the table the write adds a row to.
     void Arm(Cause cause, const QString& table) {
@@ -126,7 +125,10 @@ struct WriteRoad {
 
 TEST_F(WriteFailureCauses, AFailedWriteTellsItsOwnCauseAndLeavesTheFileAsItWas) {
     const WriteRoad roads[] = {
-        {"a new object", 1, "k_net", "Объект не сохранен.",
+        {"a new object",
+         1,
+         "k_net",
+         "Объект не сохранен.",
          [this] {
              Objects()->BNew->click();
              Objects()->P1_ENew->setText(QStringLiteral("Дом на Лесной"));
@@ -134,29 +136,40 @@ TEST_F(WriteFailureCauses, AFailedWriteTellsItsOwnCauseAndLeavesTheFileAsItWas) 
          },
          {ObjectScreenTexts::kConfirmNewCaption, ObjectScreenTexts::kConfirmNew},
          [this] { Objects()->BitSave->click(); }},
-        {"one more house", 1, "k_dom", "Дома не сохранены.",
+        {"one more house",
+         1,
+         "k_dom",
+         "Дома не сохранены.",
          [this] {
              Objects()->BEdit->click();
              Objects()->P1_EDom->setValue(3);
          },
          {},
          [this] { Objects()->BitSave->click(); }},
-        {"one more entrance", 1, "k_pod", "Подъезды не сохранены.",
+        {"one more entrance",
+         1,
+         "k_pod",
+         "Подъезды не сохранены.",
          [this] {
              Objects()->BEdit->click();
              Objects()->CGridD->EntrancesEdit(1)->setValue(2);
          },
          {},
          [this] { Objects()->BitSavePod->click(); }},
-        {"the matrix with a new gate", 2, "m_bv", "Матрица не сохранена.",
+        {"the matrix with a new gate",
+         2,
+         "m_bv",
+         "Матрица не сохранена.",
          [this] {
-             dialogs_.Expect(MatrixTexts::kAddGateCaption, MatrixTexts::kAddGate,
-                             DlgAnswer::Yes);
+             dialogs_.Expect(MatrixTexts::kAddGateCaption, MatrixTexts::kAddGate, DlgAnswer::Yes);
              Matrix()->BitAppKal->click();
          },
          {},
          [this] { Matrix()->BtnSave->click(); }},
-        {"pasted keys", 9, "k_key", "Ключи не вставлены.",
+        {"pasted keys",
+         9,
+         "k_key",
+         "Ключи не вставлены.",
          [this] {
              clipboard_.emplace();
              clipboard_->SetText(QStringLiteral("0000001B0001\r\n0000001B0002\r\n"));
@@ -197,8 +210,8 @@ TEST_F(WriteFailureCauses, AFailedWriteTellsItsOwnCauseAndLeavesTheFileAsItWas) 
         road.prepare();
         Arm(c.cause, road.table);
         const QString before = FileNow();
-        const QString told =
-            road.notDone + QLatin1Char('\n') + QString(c.reason).replace(QStringLiteral("%1"), road.table);
+        const QString told = road.notDone + QLatin1Char('\n') +
+                             QString(c.reason).replace(QStringLiteral("%1"), road.table);
         if (!road.question.first.isEmpty())
             dialogs_.Expect(road.question.first, road.question.second, DlgAnswer::Yes);
         if (!c.reason.isEmpty()) dialogs_.Expect(QStringLiteral("Ошибка"), told);
@@ -222,15 +235,19 @@ TEST_F(WriteFailureCauses, TheMatrixScreenTellsATableItCannotUseInOneBox) {
         bool fullDisk;
         QString reason;
     } cases[] = {
-        {"a field gone from the table", {"ALTER TABLE matr_%1 DROP COLUMN sys_n"}, false,
+        {"a field gone from the table",
+         {"ALTER TABLE matr_%1 DROP COLUMN sys_n"},
+         false,
          "В базе данных нет поля sys_n."},
         {"no room to make the table again", {"DROP TABLE matr_%1"}, true, "На диске нет места."},
         {"a refill a rule of the file refuses",
          {"CREATE TRIGGER file_rule BEFORE INSERT ON matr_%1 BEGIN SELECT RAISE(ABORT, 'no'); END"},
-         false, "Запись отклонена триггером самого файла базы данных."},
+         false,
+         "Запись отклонена триггером самого файла базы данных."},
         {"a view in the table's place",
          {"DROP TABLE matr_%1", "CREATE VIEW matr_%1 AS SELECT 1 AS name"},
-         false, "Устройство базы данных отличается от того, которое ждёт программа."},
+         false,
+         "Устройство базы данных отличается от того, которое ждёт программа."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

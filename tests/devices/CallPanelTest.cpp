@@ -186,7 +186,8 @@ TEST_F(CallPanels, CommonParamsGoToEveryPanelOrToOneKindInOneTransaction) {
         gauge.append({v, m, s});
     });
     EXPECT_FALSE(b.ok);
-    EXPECT_TRUE(b.error.endsWith(QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
+    EXPECT_TRUE(
+        b.error.endsWith(QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
         << b.error.toStdString();
     EXPECT_EQ(8, Int("SELECT sl FROM k_bv WHERE id_bv=2"));
     ASSERT_FALSE(gauge.isEmpty());

@@ -377,8 +377,9 @@ TEST_F(DeviceSync, AFailureIsShownAndLeavesEverythingAsItWas) {
     const QString before = Dump();
     {
         ScriptedDialogs dialogs;
-        dialogs.ExpectContaining(QStringLiteral("Ошибка"),
-                                 QStringLiteral("Запись отклонена триггером самого файла базы данных."));
+        dialogs.ExpectContaining(
+            QStringLiteral("Ошибка"),
+            QStringLiteral("Запись отклонена триггером самого файла базы данных."));
         EXPECT_EQ(DeviceChange::Failed, SyncPkRecords().result);
     }
     EXPECT_EQ(before, Dump());

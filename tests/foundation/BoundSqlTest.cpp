@@ -143,8 +143,9 @@ TEST_F(BoundSql, AFailedBlockLeavesTheFileAsItWas) {
 // A trigger of the file that drops the row lets the statement through
 // without it: an insert the caller relies on fails then, both ways.
 TEST_F(BoundSql, AnInsertWhoseRowATriggerDropsFails) {
-    Exec("CREATE TRIGGER drop_row BEFORE INSERT ON t WHEN NEW.k LIKE 'dropped%' "
-         "BEGIN SELECT RAISE(IGNORE); END");
+    Exec(
+        "CREATE TRIGGER drop_row BEFORE INSERT ON t WHEN NEW.k LIKE 'dropped%' "
+        "BEGIN SELECT RAISE(IGNORE); END");
     BoundStatement bound(db_, QStringLiteral("INSERT INTO t (n, k) VALUES (1, ?)"));
     for (const QString k : {QStringLiteral("kept"), QStringLiteral("dropped")}) {
         SCOPED_TRACE(k.toStdString());
@@ -165,8 +166,9 @@ TEST_F(BoundSql, AnInsertWhoseRowATriggerDropsFails) {
 // RAISE(ROLLBACK), a full disk) took the savepoint with it: the commit says
 // the write was undone, not that a savepoint is missing.
 TEST_F(BoundSql, ABlockTheEngineUndidSaysSoOnCommit) {
-    Exec("CREATE TRIGGER undo BEFORE INSERT ON t WHEN NEW.k='undo' "
-         "BEGIN SELECT RAISE(ROLLBACK, 'undone'); END");
+    Exec(
+        "CREATE TRIGGER undo BEFORE INSERT ON t WHEN NEW.k='undo' "
+        "BEGIN SELECT RAISE(ROLLBACK, 'undone'); END");
     SqlTransaction tr(db_);
     ASSERT_TRUE(tr.started());
     Exec("INSERT INTO t (n, k) VALUES (1, 'a')");

@@ -129,8 +129,9 @@ TEST_F(KeyListEditorTest, AFailedBulkDeletionLeavesEveryKey) {
     Exec("DROP TRIGGER keep_key");
     RefuseToDelete(QStringLiteral("500003"));
     // The refusal is told as the database's, not in the trigger's words.
-    dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
-                              QStringLiteral("Ключи не удалены.\nЗапись отклонена триггером самого файла базы данных."));
+    dialogs_.ExpectContaining(
+        QStringLiteral("Ошибка"),
+        QStringLiteral("Ключи не удалены.\nЗапись отклонена триггером самого файла базы данных."));
     EXPECT_EQ(editor_->DeleteSelectedKeys({1, 2, 3}), -1);
     EXPECT_EQ(KeysOf(idKvr), 3);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE l_del<>0"), 0);

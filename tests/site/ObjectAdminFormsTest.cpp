@@ -116,7 +116,8 @@ TEST_F(ObjectAdminForms, AFailedDeletionIsShownAndChangesNothing) {
     dialogs_.ExpectContaining(QStringLiteral("Ошибка"),
                               QStringLiteral("Объект не удален, данные остались без изменений."));
     form_.PDel->trigger();
-    EXPECT_TRUE(dialogs_.Shown().last().endsWith(QStringLiteral("\nЗапись отклонена триггером самого файла базы данных.")))
+    EXPECT_TRUE(dialogs_.Shown().last().endsWith(
+        QStringLiteral("\nЗапись отклонена триггером самого файла базы данных.")))
         << dialogs_.Shown().last().toStdString();
     EXPECT_EQ(before, DumpDatabase());
     EXPECT_EQ(2, form_.DBGrid1->model()->rowCount());

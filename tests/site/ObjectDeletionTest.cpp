@@ -170,7 +170,8 @@ TEST_F(ObjectDeletionTest, AFailedCopyOrPruneLeavesNoFileAndReportsWhy) {
         " BEGIN SELECT RAISE(ABORT, 'houses are locked'); END");
     result = split(2, 8);
     EXPECT_EQ(SplitFailure::Prune, result.failure);
-    EXPECT_TRUE(result.reason.endsWith(QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
+    EXPECT_TRUE(result.reason.endsWith(
+        QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
         << result.reason.toStdString();
     EXPECT_TRUE(QDir(splitFolder(8)).entryList(QDir::Files).isEmpty());
     Exec("DROP TRIGGER refuse_house_delete");

@@ -90,7 +90,8 @@ TEST_F(TerminalRuleRun, AFailureHalfWayLeavesEveryTerminalAsItWas) {
             .arg(pods_[1]));
     const TerminalRunResult r = Run(false, TerminalRuleKind::kIncrementOne);
     EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.error.endsWith(QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
+    EXPECT_TRUE(
+        r.error.endsWith(QStringLiteral("Запись отклонена триггером самого файла базы данных.")))
         << r.error.toStdString();
     EXPECT_EQ(1, r.switches);
     EXPECT_EQ(before, TerminalState(idNet_));
