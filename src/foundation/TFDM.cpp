@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtEndian>
@@ -11,8 +12,10 @@
 #include <utility>
 
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/DatabaseShape.h"
 #include "foundation/DbSchema.h"
+#include "foundation/StoredCounts.h"
 #include "platform/AppPaths.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/FileAccess.h"
@@ -102,10 +105,12 @@ bool refusedToWrite(const QString& reason) {
 QString explainOpenFailure(const QFileInfo& file, const QString& reason) {
     if (IsGeneralDatabaseReason(reason)) return DbFileTexts::NotPrepared(file.absoluteFilePath());
     if (!refusedToWrite(reason)) return reason;
+    // The open writes only what the upgrade must: a file refused a write
+    // needs it.
     if (!MayWrite(file.absolutePath()))
-        return DbFileTexts::ReadOnlyFolder(file.absolutePath() + '/');
+        return DbFileTexts::UpgradeInReadOnlyFolder(file.absoluteFilePath());
     if (!MayWrite(file.absoluteFilePath()))
-        return DbFileTexts::ReadOnlyFile(file.absoluteFilePath());
+        return DbFileTexts::UpgradeOfReadOnlyFile(file.absoluteFilePath());
     return reason;
 }
 
@@ -130,6 +135,17 @@ QString ReadOnlyFile(const QString& file) {
 QString ReadOnlyFolder(const QString& folder) {
     return QStringLiteral("Папка базы данных доступна только для чтения: %1").arg(folder);
 }
+QString UpgradeInReadOnlyFolder(const QString& file) {
+    return QStringLiteral(
+               "Файл %1 нужно обновить до формата программы, а папка базы данных доступна "
+               "только для чтения.")
+        .arg(file);
+}
+QString UpgradeOfReadOnlyFile(const QString& file) {
+    return QStringLiteral(
+               "Файл %1 нужно обновить до формата программы, а он доступен только для чтения.")
+        .arg(file);
+}
 QString NewerFormat(const QString& file) {
     return QStringLiteral("Файл %1 записан в более новом формате базы данных, чем знает программа.")
         .arg(file);
@@ -138,6 +154,10 @@ QString NotProgramsDatabase(const QString& file) {
     return QStringLiteral(
                "Файл %1 не является базой данных программы или в нём недостаёт части её "
                "таблиц и полей.")
+        .arg(file);
+}
+QString CountsBeyondLimits(const QString& file) {
+    return QStringLiteral("В файле %1 есть количества вне пределов, которые допускает программа.")
         .arg(file);
 }
 QString NotPrepared(const QString& file) {
@@ -393,6 +413,13 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
         if (error) *error = refused;
         return false;
     }
+    // Every copy of the program counts as a user, whichever opened it first.
+    // One that holds the file for itself (compaction) is about to replace
+    // it: what another copy wrote now would be lost with the old file.
+    if (!use_.LockShared(info.absoluteFilePath())) {
+        if (error) *error = DatabaseReason(SQLITE_BUSY);
+        return false;
+    }
     dbPath_ = info.absoluteFilePath();
 
     // Another copy of the program may hold the lock; the file is shared then,
@@ -400,8 +427,6 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     lock_ = std::make_unique<QLockFile>(info.absolutePath() + '/' + AppPaths::kDbLockName);
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) lock_.reset();
-    // Every copy of the program counts as a user, whichever opened it first.
-    use_.LockShared(dbPath_);
 
     QString why;
     if (!openDatabase(&why) || !prepareForWork(&why)) {
@@ -424,13 +449,17 @@ bool TFDM::prepareForWork(QString* why) {
         return false;
     }
     SchemaUpgradeHooks hooks;
-    hooks.openMatrTable = [this](QSqlDatabase&, QString* e) { return openUpgradeDatasets(e); };
+    // The counts are checked once the upgrade has set those it sets, and
+    // before the first reader uses one (the matrix table's columns).
+    hooks.openMatrTable = [this](QSqlDatabase&, QString* e) {
+        return countsWithinLimits(e) && openUpgradeDatasets(e);
+    };
     hooks.afterFlagTable = [this](QSqlDatabase&, QString* e) {
         if (reopenFlagList() && openListed({Q_Bkk, Q_Kkk}, true)) return true;
         if (e) *e = lastError_;
         return false;
     };
-    const bool ready = hasProgramShape(why) && UpgradeSchema(db, hooks, why) &&
+    const bool ready = isWhole(why) && hasProgramShape(why) && UpgradeSchema(db, hooks, why) &&
                        ensureIndexes(why) && readFirstLists(why);
     if (ready && open.Commit()) return true;
     if (ready) *why = open.LastError();
@@ -447,6 +476,35 @@ bool TFDM::hasProgramShape(QString* why) {
     if (shape.Fits()) return true;
     qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(shape.difference));
     *why = DbFileTexts::NotProgramsDatabase(dbPath_);
+    return false;
+}
+
+// The engine's quick check reads every page of the file before anything is
+// written into it: a write into a damaged file can spread the damage.
+bool TFDM::isWhole(QString* why) {
+    QSqlQuery q(ConnectionDB());
+    q.setForwardOnly(true);
+    const QString sql = QStringLiteral("PRAGMA quick_check(1)");
+    if (!q.exec(sql)) {
+        *why = LoggedDatabaseReason(q.lastError(), sql);
+        return false;
+    }
+    const QString verdict = q.next() ? q.value(0).toString() : QString();
+    if (verdict == QLatin1String("ok")) return true;
+    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(verdict));
+    *why = DatabaseReason(SQLITE_CORRUPT);
+    return false;
+}
+
+bool TFDM::countsWithinLimits(QString* why) {
+    const StoredCountCheck counts = CheckStoredCounts(ConnectionDB());
+    if (!counts.read) {
+        *why = counts.error;
+        return false;
+    }
+    if (counts.Fits()) return true;
+    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(counts.beyond));
+    *why = DbFileTexts::CountsBeyondLimits(dbPath_);
     return false;
 }
 
@@ -479,13 +537,28 @@ bool TFDM::openUpgradeDatasets(QString* error) {
     return ok;
 }
 
+// Only the missing indexes are made. A file without them opens also where
+// nothing can be written, only slower: they are the program's, not the
+// file's.
 bool TFDM::ensureIndexes(QString* error) {
     QSqlQuery q(ConnectionDB());
-    for (const char* sql : kIndexes)
-        if (!q.exec(sql)) {
-            if (error) *error = LoggedDatabaseReason(q.lastError(), sql);
-            return false;
-        }
+    q.setForwardOnly(true);
+    const QString names = QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'");
+    if (!q.exec(names)) {
+        if (error) *error = LoggedDatabaseReason(q.lastError(), names);
+        return false;
+    }
+    QSet<QString> present;
+    while (q.next()) present.insert(q.value(0).toString().toLower());
+    for (const char* sql : kIndexes) {
+        const QString index = QString::fromLatin1(sql).section(QLatin1Char(' '), 5, 5);
+        if (present.contains(index.toLower())) continue;
+        if (q.exec(sql)) continue;
+        const QString reason = LoggedDatabaseReason(q.lastError(), sql);
+        if (refusedToWrite(reason)) return true;
+        if (error) *error = reason;
+        return false;
+    }
     return true;
 }
 
@@ -603,7 +676,7 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     ConnectionDB().close();
     // The file may have changed under the program since it was opened.
     QString why;
-    if (!openDatabase(&why) || !hasProgramShape(&why)) {
+    if (!openDatabase(&why) || !hasProgramShape(&why) || !countsWithinLimits(&why)) {
         lastError_ = why;
         return false;
     }
@@ -680,7 +753,7 @@ void TFDM::QKeysCount() {
     if (!hasCurrentRow(QForKey)) return;
     const int recNo = QKeys->RecNo();
     const int n = QKeys->RecordCount();
-    if (n < 65535) {
+    if (n < CountLimits::kMaxKeys) {
         const int quota = QForKey->FieldByName("x_key").AsInt();
         if (n >= quota)
             postCounts(QForKey, "x_key", n, "y_key", n, &counterFailure_);
@@ -710,7 +783,7 @@ void TFDM::Q_keyAfterPost() {
 }
 
 void TFDM::Q_key1AfterPost() {
-    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), 65534), objectKeyQuota(),
+    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), CountLimits::kMaxKeys - 1), objectKeyQuota(),
                        &counterFailure_);
 }
 

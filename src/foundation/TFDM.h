@@ -21,9 +21,15 @@ QString NotADatabase(const QString& file);
 QString Empty(const QString& file);
 QString ReadOnlyFile(const QString& file);
 QString ReadOnlyFolder(const QString& folder);
+// The file is older than the program's, and its upgrade cannot be written.
+QString UpgradeInReadOnlyFolder(const QString& file);
+QString UpgradeOfReadOnlyFile(const QString& file);
 QString NewerFormat(const QString& file);
 // Not the program's: a table, a column or a row key it reads is missing.
 QString NotProgramsDatabase(const QString& file);
+// A count it holds (an object's entrances, an apartment's keys) is beyond
+// what the program allows.
+QString CountsBeyondLimits(const QString& file);
 // The upgrade or a first read met what the program's files never hold.
 QString NotPrepared(const QString& file);
 }  // namespace DbFileTexts
@@ -173,7 +179,9 @@ class TFDM : public QObject {
     void wireKeyCounters();
     bool openDatabase(QString* error);
     bool prepareForWork(QString* why);
+    bool isWhole(QString* why);
     bool hasProgramShape(QString* why);
+    bool countsWithinLimits(QString* why);
     bool readFirstLists(QString* why);
     bool openUpgradeDatasets(QString* error);
     bool openListed(const QList<Dataset*>& list, bool onlyClosed);

@@ -69,7 +69,7 @@ TEST(TFDMConnect, AnUpgradeThatCannotBeWrittenNamesTheReadOnlyFolderOrFile) {
         ReadOnlyPath readOnly(tdb.dbDir());
         if (!readOnly.Active()) GTEST_SKIP() << "no way to make a folder read-only here";
         EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
-        EXPECT_EQ("Папка базы данных доступна только для чтения: " + tdb.dbDir(), error);
+        EXPECT_EQ(DbFileTexts::UpgradeInReadOnlyFolder(tdb.dbPath()), error);
         EXPECT_FALSE(dm.Connected());
     }
     {
@@ -80,7 +80,7 @@ TEST(TFDMConnect, AnUpgradeThatCannotBeWrittenNamesTheReadOnlyFolderOrFile) {
         ReadOnlyPath readOnly(tdb.dbPath());
         ASSERT_TRUE(readOnly.Active());
         EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
-        EXPECT_EQ("Файл базы данных доступен только для чтения: " + tdb.dbPath(), error);
+        EXPECT_EQ(DbFileTexts::UpgradeOfReadOnlyFile(tdb.dbPath()), error);
     }
     // Writable again, the same file opens and is upgraded.
     EXPECT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
