@@ -4,6 +4,7 @@
 #include "foundation/MatrTable.h"
 #include "platform/DatabaseErrorText.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -51,6 +52,11 @@ const QList<StoredCountLimit>& StoredCountLimits() {
 
 namespace {
 
+// Tables with a row for every apartment: tens of thousands on a city
+// installation. An index of their rows beyond the limits (none, in a file
+// of the program's) spares the check a read of every row.
+const char* const kLargeTables[] = {"k_kvr"};
+
 QString quoted(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
@@ -60,16 +66,21 @@ bool failed(const QSqlQuery& q, const QString& sql, QString* error) {
     return false;
 }
 
-bool readColumns(const QSqlDatabase& db, const QString& table, QStringList* columns,
-                 QString* error) {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT name FROM pragma_table_info(?)");
-    if (!q.prepare(sql)) return failed(q, sql, error);
-    q.addBindValue(table);
-    if (!q.exec()) return failed(q, sql, error);
-    while (q.next()) *columns << q.value(0).toString();
-    return true;
+// A column the file declares as text compares with a number as text: its
+// rows are all judged by beyond().
+bool textColumn(const QString& declared) {
+    const QString type = declared.toUpper();
+    if (type.contains(QLatin1String("INT"))) return false;
+    return type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB")) ||
+           type.contains(QLatin1String("TEXT"));
+}
+
+// The rows where a count may lie beyond its limit: numbers out of range and
+// anything that is no number (a text or a blob compares above every number).
+QString doubtful(const StoredCountLimit& c, bool text) {
+    const QString column = quoted(QString::fromLatin1(c.column));
+    if (text) return column + QStringLiteral(" IS NOT NULL");
+    return QStringLiteral("%1 < 0 OR %1 > %2").arg(column).arg(c.most);
 }
 
 // Beyond 0..most as the program reads it: a text that is no number reads
@@ -85,7 +96,6 @@ bool beyond(const QVariant& value, qint64 most) {
     return number && (n < 0 || n > most);
 }
 
-// The table's columns that the file has, with their limits.
 struct TableCounts {
     QString table;
     QList<StoredCountLimit> counts;
@@ -101,37 +111,59 @@ QList<TableCounts> byTable() {
     return tables;
 }
 
-// Only rows where some count is not a whole number within its limit reach
-// the judgement of beyond(); a file within its limits returns none.
-bool checkTable(const QSqlDatabase& db, const TableCounts& t, StoredCountCheck* check) {
-    QStringList present;
-    if (!readColumns(db, t.table, &present, &check->error)) return false;
-    QList<StoredCountLimit> counts;
-    QStringList names, doubtful;
+// The doubtful rows of a table whose counts are all declared as numbers.
+QString doubtfulRows(const TableCounts& t) {
+    QStringList terms;
+    for (const StoredCountLimit& c : t.counts) terms << doubtful(c, false);
+    return terms.join(QStringLiteral(" OR "));
+}
+
+// The counts the file's table has, in the order of the limits (that of the
+// index above), with how it declares each.
+bool presentCounts(const QSqlDatabase& db, const TableCounts& t, QList<StoredCountLimit>* counts,
+                   QList<bool>* text, QString* error) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT name, type FROM pragma_table_info(?)");
+    if (!q.prepare(sql)) return failed(q, sql, error);
+    q.addBindValue(t.table);
+    if (!q.exec()) return failed(q, sql, error);
+    QHash<QString, QString> declared;
+    while (q.next()) declared.insert(q.value(0).toString().toLower(), q.value(1).toString());
     for (const StoredCountLimit& c : t.counts) {
-        const QString column = QString::fromLatin1(c.column);
-        if (!present.contains(column, Qt::CaseInsensitive)) continue;
-        counts << c;
-        names << quoted(column);
-        doubtful << QStringLiteral("(%1 IS NOT NULL AND NOT (typeof(%1) = 'integer' AND %1 "
-                                   "BETWEEN 0 AND %2))")
-                        .arg(quoted(column))
-                        .arg(c.most);
+        const QString column = QString::fromLatin1(c.column).toLower();
+        if (!declared.contains(column)) continue;
+        *counts << c;
+        *text << textColumn(declared.value(column));
     }
+    return true;
+}
+
+// Only the doubtful rows reach the judgement of beyond(); a file within its
+// limits has none.
+bool checkTable(const QSqlDatabase& db, const TableCounts& t, StoredCountCheck* check) {
+    QList<StoredCountLimit> counts;
+    QList<bool> text;
+    if (!presentCounts(db, t, &counts, &text, &check->error)) return false;
     if (counts.isEmpty()) return true;
+    QStringList names, terms;
+    for (int i = 0; i < counts.size(); ++i) {
+        names << quoted(QString::fromLatin1(counts[i].column));
+        terms << doubtful(counts[i], text[i]);
+    }
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
                             .arg(names.join(QStringLiteral(", ")), quoted(t.table),
-                                 doubtful.join(QStringLiteral(" OR ")));
+                                 terms.join(QStringLiteral(" OR ")));
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(sql)) return failed(q, sql, &check->error);
     while (q.next())
         for (int i = 0; i < counts.size(); ++i)
             if (beyond(q.value(i), counts[i].most)) {
-                check->beyond = QStringLiteral("%1.%2 = %3, not 0..%4")
-                                    .arg(t.table, QLatin1String(counts[i].column),
-                                         q.value(i).toString())
-                                    .arg(counts[i].most);
+                check->beyond =
+                    QStringLiteral("%1.%2 = %3, not 0..%4")
+                        .arg(t.table, QLatin1String(counts[i].column), q.value(i).toString())
+                        .arg(counts[i].most);
                 return true;
             }
     return true;
@@ -145,4 +177,18 @@ StoredCountCheck CheckStoredCounts(const QSqlDatabase& db) {
         if (!checkTable(db, t, &check) || !check.beyond.isEmpty()) break;
     check.read = check.error.isEmpty();
     return check;
+}
+
+QStringList StoredCountIndexes() {
+    QStringList statements;
+    for (const TableCounts& t : byTable())
+        for (const char* large : kLargeTables)
+            if (t.table == QLatin1String(large))
+                statements << QStringLiteral(
+                                  "CREATE INDEX IF NOT EXISTS ix_%1_beyond ON %2 "
+                                  "(%3) WHERE %4")
+                                  .arg(t.table, quoted(t.table),
+                                       quoted(QString::fromLatin1(t.counts.first().column)),
+                                       doubtfulRows(t));
+    return statements;
 }

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "foundation/BoundSql.h"
+#include "foundation/CheckedDatabases.h"
 #include "foundation/CountLimits.h"
 #include "foundation/DatabaseShape.h"
 #include "foundation/DbSchema.h"
@@ -434,6 +435,7 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
         if (error) *error = explainOpenFailure(info, why);
         return false;
     }
+    whole_ = true;
     return true;
 }
 
@@ -480,8 +482,10 @@ bool TFDM::hasProgramShape(QString* why) {
 }
 
 // The engine's quick check reads every page of the file before anything is
-// written into it: a write into a damaged file can spread the damage.
+// written into it: a write into a damaged file can spread the damage. A
+// file as the program left it after such a check is not read through again.
 bool TFDM::isWhole(QString* why) {
+    if (CheckedDatabases::Unchanged(dbPath_)) return true;
     QSqlQuery q(ConnectionDB());
     q.setForwardOnly(true);
     const QString sql = QStringLiteral("PRAGMA quick_check(1)");
@@ -520,6 +524,9 @@ void TFDM::Disconnect() {
     for (Dataset* ds : std::as_const(all_)) ds->Close();
     QSqlDatabase db = ConnectionDB();
     if (db.isOpen()) db.close();
+    // Checked at its open, written since only through the engine: the next
+    // open finds it as the program left it, unless another writer came.
+    if (std::exchange(whole_, false)) CheckedDatabases::Remember(dbPath_);
     use_.Release();  // after the close: see FileUseLock
     lock_.reset();
     dbPath_.clear();
@@ -550,8 +557,10 @@ bool TFDM::ensureIndexes(QString* error) {
     }
     QSet<QString> present;
     while (q.next()) present.insert(q.value(0).toString().toLower());
-    for (const char* sql : kIndexes) {
-        const QString index = QString::fromLatin1(sql).section(QLatin1Char(' '), 5, 5);
+    QStringList statements = StoredCountIndexes();
+    for (const char* sql : kIndexes) statements << QString::fromLatin1(sql);
+    for (const QString& sql : std::as_const(statements)) {
+        const QString index = sql.section(QLatin1Char(' '), 5, 5);
         if (present.contains(index.toLower())) continue;
         if (q.exec(sql)) continue;
         const QString reason = LoggedDatabaseReason(q.lastError(), sql);
@@ -674,7 +683,9 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     for (Dataset* ds : std::as_const(all_))
         if (ds->ConnectionName() == kConnectionName) ds->Close();
     ConnectionDB().close();
-    // The file may have changed under the program since it was opened.
+    // The file may have changed under the program since it was opened: one
+    // that no longer reads is checked in full at its next open.
+    whole_ = false;
     QString why;
     if (!openDatabase(&why) || !hasProgramShape(&why) || !countsWithinLimits(&why)) {
         lastError_ = why;
@@ -703,7 +714,8 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     }
     if (!reopenFlagList()) return false;
     advance();
-    return openListed({Q_Bkk, Q_Kkk}, true);
+    whole_ = openListed({Q_Bkk, Q_Kkk}, true);
+    return whole_;
 }
 
 // ---------------------------------------------------------------- counters
@@ -783,8 +795,8 @@ void TFDM::Q_keyAfterPost() {
 }
 
 void TFDM::Q_key1AfterPost() {
-    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), CountLimits::kMaxKeys - 1), objectKeyQuota(),
-                       &counterFailure_);
+    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), CountLimits::kMaxKeys - 1),
+                       objectKeyQuota(), &counterFailure_);
 }
 
 // Common keys of the current entrance.

@@ -196,6 +196,8 @@ class TFDM : public QObject {
     QString dbPath_;
     std::unique_ptr<QLockFile> lock_;
     FileUseLock use_;
+    // The open file passed its checks, and every reopen since read it.
+    bool whole_ = false;
     OpenMatrTableFn openMatrTableHook_;
     QString lastError_;
 };

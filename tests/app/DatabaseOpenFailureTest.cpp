@@ -461,11 +461,14 @@ TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
     }
 }
 
-// A dropped table's pages kept for later use, and their list damaged: no
-// read goes there, the next write that needs a page does, and would spread
-// the damage. The engine's quick check finds it before anything is written.
+// A file the program left whole, then changed by another program: a
+// dropped table's pages kept for later use, and their list damaged. No read
+// goes there, the next write that needs a page does, and would spread the
+// damage. The engine's quick check finds it before anything is written.
 TEST_F(ReferenceDatabaseAtOpen, ADatabaseDamagedWhereTheOpenDoesNotReadIsToldAndNeverChanged) {
     const QString file = database_.dbPath();
+    StartOn(1);
+    EndTheProgram();
     for (const char* sql : {"CREATE TABLE spare (x)", "INSERT INTO spare VALUES (zeroblob(20000))",
                             "DROP TABLE spare"})
         runOn(file, QString::fromLatin1(sql), {});
