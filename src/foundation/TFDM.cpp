@@ -563,9 +563,8 @@ bool TFDM::ensureIndexes(QString* error) {
         const QString index = sql.section(QLatin1Char(' '), 5, 5);
         if (present.contains(index.toLower())) continue;
         if (q.exec(sql)) continue;
-        const QString reason = LoggedDatabaseReason(q.lastError(), sql);
-        if (refusedToWrite(reason)) return true;
-        if (error) *error = reason;
+        if (refusedToWrite(DatabaseReason(q.lastError()))) return true;
+        if (error) *error = LoggedDatabaseReason(q.lastError(), sql);
         return false;
     }
     return true;

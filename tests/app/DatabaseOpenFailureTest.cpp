@@ -461,6 +461,21 @@ TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
     }
 }
 
+// Another program set a count beyond its limit while the file was open: F5
+// refuses the file and closes everything, rather than hang on it.
+TEST_F(ReferenceDatabaseAtOpen, ACountChangedUnderTheProgramIsRefusedByTheReopen) {
+    StartOn(1);
+    ASSERT_FALSE(HasFatalFailure());
+    runOn(database_.dbPath(), QStringLiteral("UPDATE k_net SET v_pod = 2147483647"), {});
+    dialogs_.Expect(QStringLiteral("Ошибка"),
+                    MainWindowTexts::OpenFailed(database_.dbDir(),
+                                                {DbFileTexts::CountsBeyondLimits(database_.dbPath())}));
+    Menu(QStringLiteral("MReOpen"));
+    dialogs_.VerifyDone();
+    EXPECT_FALSE(FDM->Connected());
+    EXPECT_EQ(0, FMainVesk->VisibleScreen());
+}
+
 // A file the program left whole, then changed by another program: a
 // dropped table's pages kept for later use, and their list damaged. No read
 // goes there, the next write that needs a page does, and would spread the
@@ -545,9 +560,11 @@ TEST(DatabaseOpenFailure, AGoodFileWhereNothingCanBeWrittenOpensReadOnlyWithTheW
         expectOpensReadOnly(database.dbDir(),
                             MainWindowTexts::ReadOnlyFolderWarning(database.dbDir()), before);
     }
+    // A new file, never opened: without the indexes the program adds, it
+    // opens all the same, only slower.
     SCOPED_TRACE("a read-only medium");
     TestDatabase good;
-    const QByteArray before = openedOnce(good.dbPath());
+    const QByteArray before = fileBytes(good.dbPath());
     ProgramOnASmallDisk place;
     if (!place.disk.Mounted()) GTEST_SKIP() << place.disk.WhyNot().toStdString();
     QFile(good.dbPath()).copy(place.File());
