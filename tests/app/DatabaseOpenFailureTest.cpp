@@ -468,8 +468,8 @@ TEST_F(ReferenceDatabaseAtOpen, ACountChangedUnderTheProgramIsRefusedByTheReopen
     ASSERT_FALSE(HasFatalFailure());
     runOn(database_.dbPath(), QStringLiteral("UPDATE k_net SET v_pod = 2147483647"), {});
     dialogs_.Expect(QStringLiteral("Ошибка"),
-                    MainWindowTexts::OpenFailed(database_.dbDir(),
-                                                {DbFileTexts::CountsBeyondLimits(database_.dbPath())}));
+                    MainWindowTexts::OpenFailed(
+                        database_.dbDir(), {DbFileTexts::CountsBeyondLimits(database_.dbPath())}));
     Menu(QStringLiteral("MReOpen"));
     dialogs_.VerifyDone();
     EXPECT_FALSE(FDM->Connected());
