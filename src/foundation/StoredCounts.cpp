@@ -141,7 +141,7 @@ bool presentCounts(const QSqlDatabase& db, const TableCounts& t, QList<StoredCou
 
 // Only the doubtful rows reach the judgement of beyond(); a file within its
 // limits has none.
-bool checkTable(const QSqlDatabase& db, const TableCounts& t, StoredCountCheck* check) {
+bool checkTable(const QSqlDatabase& db, const TableCounts& t, DatabaseFileCheck* check) {
     QList<StoredCountLimit> counts;
     QList<bool> text;
     if (!presentCounts(db, t, &counts, &text, &check->error)) return false;
@@ -160,7 +160,7 @@ bool checkTable(const QSqlDatabase& db, const TableCounts& t, StoredCountCheck* 
     while (q.next())
         for (int i = 0; i < counts.size(); ++i)
             if (beyond(q.value(i), counts[i].most)) {
-                check->beyond =
+                check->difference =
                     QStringLiteral("%1.%2 = %3, not 0..%4")
                         .arg(t.table, QLatin1String(counts[i].column), q.value(i).toString())
                         .arg(counts[i].most);
@@ -171,10 +171,10 @@ bool checkTable(const QSqlDatabase& db, const TableCounts& t, StoredCountCheck* 
 
 }  // namespace
 
-StoredCountCheck CheckStoredCounts(const QSqlDatabase& db) {
-    StoredCountCheck check;
+DatabaseFileCheck CheckStoredCounts(const QSqlDatabase& db) {
+    DatabaseFileCheck check;
     for (const TableCounts& t : byTable())
-        if (!checkTable(db, t, &check) || !check.beyond.isEmpty()) break;
+        if (!checkTable(db, t, &check) || !check.difference.isEmpty()) break;
     check.read = check.error.isEmpty();
     return check;
 }

@@ -10,6 +10,8 @@
 // A value counts as the program reads it: nothing, and a text that is no
 // number, read as 0, which every limit admits.
 
+#include "foundation/DatabaseShape.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -24,19 +26,9 @@ struct StoredCountLimit {
 // Every count checked, by table.
 const QList<StoredCountLimit>& StoredCountLimits();
 
-struct StoredCountCheck {
-    // The counts could be read; else error holds the engine's reason.
-    bool read = false;
-    QString error;
-    // The first count beyond its limit, for the log ("k_net.v_pod = 300, not
-    // 0..255"); empty when every count fits.
-    QString beyond;
-
-    bool Fits() const { return read && beyond.isEmpty(); }
-};
-
-// Reads the counts of the tables and columns the file has.
-StoredCountCheck CheckStoredCounts(const QSqlDatabase& db);
+// Reads the counts of the tables and columns the file has; the difference
+// is the first count beyond its limit ("k_net.v_pod = 300, not 0..255").
+DatabaseFileCheck CheckStoredCounts(const QSqlDatabase& db);
 
 // The indexes that keep the check short on a large installation: of the
 // rows of a large table where a count may lie beyond its limit.

@@ -469,16 +469,22 @@ bool TFDM::prepareForWork(QString* why) {
     return false;
 }
 
-bool TFDM::hasProgramShape(QString* why) {
-    const DatabaseShapeCheck shape = CheckDatabaseShape(ConnectionDB());
-    if (!shape.read) {
-        *why = shape.error;
+// A file that fits passes; else the engine's reason when it could not be
+// read, the refusal when it differs (and what differs to the log).
+bool TFDM::passes(const DatabaseFileCheck& check, const QString& refusal, QString* why) const {
+    if (check.Fits()) return true;
+    if (!check.read) {
+        *why = check.error;
         return false;
     }
-    if (shape.Fits()) return true;
-    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(shape.difference));
-    *why = DbFileTexts::NotProgramsDatabase(dbPath_);
+    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(check.difference));
+    *why = refusal;
     return false;
+}
+
+bool TFDM::hasProgramShape(QString* why) {
+    return passes(CheckDatabaseShape(ConnectionDB()), DbFileTexts::NotProgramsDatabase(dbPath_),
+                  why);
 }
 
 // The engine's quick check reads every page of the file before anything is
@@ -489,27 +495,16 @@ bool TFDM::isWhole(QString* why) {
     QSqlQuery q(ConnectionDB());
     q.setForwardOnly(true);
     const QString sql = QStringLiteral("PRAGMA quick_check(1)");
-    if (!q.exec(sql)) {
-        *why = LoggedDatabaseReason(q.lastError(), sql);
-        return false;
-    }
-    const QString verdict = q.next() ? q.value(0).toString() : QString();
-    if (verdict == QLatin1String("ok")) return true;
-    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(verdict));
-    *why = DatabaseReason(SQLITE_CORRUPT);
-    return false;
+    DatabaseFileCheck pages;
+    pages.read = q.exec(sql);
+    if (!pages.read) pages.error = LoggedDatabaseReason(q.lastError(), sql);
+    const QString verdict = q.next() ? q.value(0).toString() : QStringLiteral("no verdict");
+    if (pages.read && verdict != QLatin1String("ok")) pages.difference = verdict;
+    return passes(pages, DatabaseReason(SQLITE_CORRUPT), why);
 }
 
 bool TFDM::countsWithinLimits(QString* why) {
-    const StoredCountCheck counts = CheckStoredCounts(ConnectionDB());
-    if (!counts.read) {
-        *why = counts.error;
-        return false;
-    }
-    if (counts.Fits()) return true;
-    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(counts.beyond));
-    *why = DbFileTexts::CountsBeyondLimits(dbPath_);
-    return false;
+    return passes(CheckStoredCounts(ConnectionDB()), DbFileTexts::CountsBeyondLimits(dbPath_), why);
 }
 
 // The global parameters and the object list are read right after the open:

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "foundation/DatabaseShape.h"
 #include "platform/Dataset.h"
 #include "platform/FileUseLock.h"
 
@@ -179,6 +180,7 @@ class TFDM : public QObject {
     void wireKeyCounters();
     bool openDatabase(QString* error);
     bool prepareForWork(QString* why);
+    bool passes(const DatabaseFileCheck& check, const QString& refusal, QString* why) const;
     bool isWhole(QString* why);
     bool hasProgramShape(QString* why);
     bool countsWithinLimits(QString* why);
