@@ -55,6 +55,8 @@ bool TFMainVesk::OpenDatabase(const QString& folder, QString* reason) {
     if (!MayWrite(folder))
         Dialogs::Message(kAttention, ReadOnlyFolderWarning(folder), DlgButtons::Ok,
                          DlgIcon::Warning);
+    else if (!MayWrite(file))
+        Dialogs::Message(kAttention, ReadOnlyFileWarning(file), DlgButtons::Ok, DlgIcon::Warning);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "config/EditorCell.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
+#include "foundation/CountLimits.h"
 
 #include <vector>
 
@@ -158,7 +159,8 @@ bool melodyCellBits(const QList<MelodyCells>& rows, const QString& title, QStrin
         qint64 leng = 0, gerc = 0;
         const Cell a = CellNumber(row.leng, leng);
         const Cell b = CellNumber(row.gerc, gerc);
-        if (a == Cell::Bad || b == Cell::Bad || leng < 0 || leng > 255 || gerc < 0 || gerc > 255) {
+        if (a == Cell::Bad || b == Cell::Bad || leng < 0 || leng > CountLimits::kMaxNoteValue ||
+            gerc < 0 || gerc > CountLimits::kMaxNoteValue) {
             if (error)
                 *error = title + QStringLiteral(": длительность и нота - числа от 0 до 255 (") +
                          row.leng + QStringLiteral(", ") + row.gerc + QStringLiteral(").");

@@ -153,8 +153,8 @@ QString tableDifference(const QSqlDatabase& db, const TableShape& want, const Fo
 
 }  // namespace
 
-DatabaseShapeCheck CheckDatabaseShape(const QSqlDatabase& db) {
-    DatabaseShapeCheck check;
+DatabaseFileCheck CheckDatabaseShape(const QSqlDatabase& db) {
+    DatabaseFileCheck check;
     QSet<QString> tables;
     if (!readTableNames(db, &tables, &check.error)) return check;
     for (const TableShape& want : programShape()) {

@@ -10,8 +10,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
-struct DatabaseShapeCheck {
-    // The schema could be read; else error holds the engine's reason.
+// The outcome of a check of what a database file holds (its shape, its
+// counts, its pages).
+struct DatabaseFileCheck {
+    // The file could be read; else error holds the engine's reason.
     bool read = false;
     QString error;
     // The first thing that differs, for the log ("k_net.id_net is not the row
@@ -23,4 +25,4 @@ struct DatabaseShapeCheck {
 
 // The shape is that of a new database (the schema script) less the columns
 // the upgrade adds to an older file.
-DatabaseShapeCheck CheckDatabaseShape(const QSqlDatabase& db);
+DatabaseFileCheck CheckDatabaseShape(const QSqlDatabase& db);

@@ -74,6 +74,34 @@ QStringList NumberedNames(const QString& prefix, int from, int to) {
     return names;
 }
 
+bool RowExists(QSqlDatabase& db, const QString& sql, const QVariantList& values, bool* exists,
+               QString* error) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!::ExecBound(q, sql, values, error)) return false;
+    *exists = q.next();
+    return true;
+}
+
+bool ExecBound(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error) {
+    QSqlQuery q(db);
+    return ::ExecBound(q, sql, values, error);
+}
+
+// A write the upgrade makes at every open runs only when a row of table
+// needs it (where, its values bound): the engine refuses any write statement
+// on a read-only file, even one that would change no row, and a file that
+// needs nothing opens on a read-only medium.
+bool WriteWhereDue(QSqlDatabase& db, const QString& table, const QString& where,
+                   const QVariantList& whereValues, const QString& write,
+                   const QVariantList& writeValues, QString* error) {
+    bool due = false;
+    if (!RowExists(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(table, where),
+                   whereValues, &due, error))
+        return false;
+    return !due || ExecBound(db, write, writeValues + whereValues, error);
+}
+
 // The column itself, or 0 when the file lacks it, so an old file that misses a
 // column the conversion reads still opens.
 QString ColumnOrZero(QSqlDatabase& db, const QString& table, const QString& column) {
@@ -173,11 +201,14 @@ bool ForceGlobalCounts(QSqlDatabase& db, QString* error) {
     if (FieldExists(db, table, QStringLiteral("MaxDevice")))
         assignments << QStringLiteral("MaxDevice = %1").arg(Globals().MaxDevice);
     if (hasKolTractPK) assignments << QStringLiteral("KolTractPK = 8");
-    QString sql = QStringLiteral("UPDATE t_global SET ") + assignments.join(QStringLiteral(", "));
+    const QString sql =
+        QStringLiteral("UPDATE t_global SET ") + assignments.join(QStringLiteral(", "));
     // A missing KolTractPK reads as 0, which differs from 8: the values are
     // written as for any other tract count.
-    if (hadSepDevice && hasKolTractPK) sql += QStringLiteral(" WHERE KolTractPK IS NOT 8");
-    return Exec(db, sql, error);
+    if (!hadSepDevice || !hasKolTractPK) return Exec(db, sql, error);
+    const QString differs = QStringLiteral("KolTractPK IS NOT 8");
+    return WriteWhereDue(db, table, differs, {}, sql + QStringLiteral(" WHERE ") + differs, {},
+                         error);
 }
 
 // Objects: the added columns, the flag masks built from the old flag columns.
@@ -261,7 +292,9 @@ bool UpgradeParameterSets(QSqlDatabase& db, QString* error) {
         !AddColumn(db, t, QStringLiteral("p_dop"), kIntZero, error))
         return false;
     if (!FieldExists(db, t, QStringLiteral("t_dl"))) return true;
-    return Exec(db, QStringLiteral("UPDATE t_ke SET t_dl=95 WHERE t_dl < 66"), error);
+    const QString shortWait = QStringLiteral("t_dl < 66");
+    return WriteWhereDue(db, t, shortWait, {},
+                         QStringLiteral("UPDATE t_ke SET t_dl=95 WHERE ") + shortWait, {}, error);
 }
 
 // Apartments.
@@ -311,20 +344,6 @@ bool UpgradeColumns(QSqlDatabase& db, QString* error) {
            UpgradeConsoles(db, error);
 }
 
-bool RowExists(QSqlDatabase& db, const QString& sql, const QVariantList& values, bool* exists,
-               QString* error) {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!::ExecBound(q, sql, values, error)) return false;
-    *exists = q.next();
-    return true;
-}
-
-bool ExecBound(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error) {
-    QSqlQuery q(db);
-    return ::ExecBound(q, sql, values, error);
-}
-
 struct FixedFlag {
     const char16_t* tabl;
     int nomf;
@@ -346,11 +365,13 @@ bool UpgradeFlagTableSteps(QSqlDatabase& db, QString* error) {
 
     // The row left over from the old layout. Added columns read their default
     // in SQLite rather than NULL, so an empty type with number 0 counts too.
-    if (!Exec(db,
-              QStringLiteral("DELETE FROM t_fl WHERE rowid = (SELECT rowid FROM t_fl WHERE "
-                             "(nomf IS NULL OR nomf = 0) AND (tabl IS NULL OR tabl = '') "
-                             "ORDER BY rowid LIMIT 1)"),
-              error))
+    const QString leftOver =
+        QStringLiteral("(nomf IS NULL OR nomf = 0) AND (tabl IS NULL OR tabl = '')");
+    if (!WriteWhereDue(db, t, leftOver, {},
+                       QStringLiteral("DELETE FROM t_fl WHERE rowid = (SELECT rowid FROM t_fl "
+                                      "WHERE %1 ORDER BY rowid LIMIT 1)")
+                           .arg(leftOver),
+                       {}, error))
         return false;
 
     static const FixedFlag kFixed[] = {
@@ -369,12 +390,10 @@ bool UpgradeFlagTableSteps(QSqlDatabase& db, QString* error) {
                        {tabl, flag.nomf, QString::fromUtf16(flag.namf)}, error))
             return false;
     }
-    return ExecBound(db,
-                     QStringLiteral("UPDATE t_fl SET namf = ? WHERE tabl = ? AND nomf = 1 AND "
-                                    "namf = ?"),
-                     {QStringLiteral("Перенаправление вызова"), QStringLiteral("ППО"),
-                      QStringLiteral("Обратный вызов")},
-                     error);
+    const QString oldName = QStringLiteral("tabl = ? AND nomf = 1 AND namf = ?");
+    return WriteWhereDue(db, t, oldName, {QStringLiteral("ППО"), QStringLiteral("Обратный вызов")},
+                         QStringLiteral("UPDATE t_fl SET namf = ? WHERE ") + oldName,
+                         {QStringLiteral("Перенаправление вызова")}, error);
 }
 
 // A file that is no database, or whose schema cannot be read through, is

@@ -18,9 +18,16 @@ QString MainWindowTexts::OpenFailed(const QString& folder, const QStringList& re
     return text;
 }
 
+namespace {
+const QString kNothingSaved = QStringLiteral("\nИзменения в БД сохранить не удастся.");
+}  // namespace
+
 QString MainWindowTexts::ReadOnlyFolderWarning(const QString& folder) {
-    return DbFileTexts::ReadOnlyFolder(folder) +
-           QStringLiteral("\nИзменения в БД сохранить не удастся.");
+    return DbFileTexts::ReadOnlyFolder(folder) + kNothingSaved;
+}
+
+QString MainWindowTexts::ReadOnlyFileWarning(const QString& file) {
+    return DbFileTexts::ReadOnlyFile(file) + kNothingSaved;
 }
 
 QString MainWindowTexts::SettingsNotSaved(const QString& file, const QString& reason) {

@@ -28,6 +28,8 @@ inline const QString kNoDatabase =
     QStringLiteral("База данных не открыта. Работа с объектами невозможна.");
 // The database opened in a folder where nothing can be written.
 QString ReadOnlyFolderWarning(const QString& folder);
+// The file itself refuses writes, in a folder that takes them.
+QString ReadOnlyFileWarning(const QString& file);
 // A second start of the program found the first, which did not answer.
 inline const QString kAlreadyRunning = QStringLiteral("Программа уже запущена!");
 // The settings file could not be written at exit; reason is a sentence.

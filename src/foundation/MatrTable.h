@@ -4,6 +4,8 @@
 // create and refill it. The pure builders do all the deciding; the writes
 // only carry their result into the database.
 
+#include "foundation/CountLimits.h"
+
 #include <QList>
 #include <QMap>
 #include <QSqlDatabase>
@@ -26,6 +28,12 @@ QString MatrTableDdl(const QString& name, int switchCount);
 // ---- rows ----------------------------------------------------------------
 
 inline constexpr int kMatrHeaderRows = 5;
+// The columns before the switch columns: name and sys_n.
+inline constexpr int kMatrLeadColumns = 2;
+// The most rows and columns a matrix table has: a row for each call panel
+// and a column for each switch, fewer than the devices each, and nm_bv last.
+inline constexpr int kMatrMostRows = kMatrHeaderRows + CountLimits::kMaxDevices;
+inline constexpr int kMatrMostColumns = kMatrLeadColumns + CountLimits::kMaxDevices + 1;
 // Name of header row 0..4: the digit, six blanks and the words.
 QString MatrHeaderRowName(int row);
 QString MatrHeaderSysN();  // "С№", the sys_n cell of header row 0

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtEndian>
@@ -11,8 +12,11 @@
 #include <utility>
 
 #include "foundation/BoundSql.h"
+#include "foundation/CheckedDatabases.h"
+#include "foundation/CountLimits.h"
 #include "foundation/DatabaseShape.h"
 #include "foundation/DbSchema.h"
+#include "foundation/StoredCounts.h"
 #include "platform/AppPaths.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/FileAccess.h"
@@ -102,10 +106,12 @@ bool refusedToWrite(const QString& reason) {
 QString explainOpenFailure(const QFileInfo& file, const QString& reason) {
     if (IsGeneralDatabaseReason(reason)) return DbFileTexts::NotPrepared(file.absoluteFilePath());
     if (!refusedToWrite(reason)) return reason;
+    // The open writes only what the upgrade must: a file refused a write
+    // needs it.
     if (!MayWrite(file.absolutePath()))
-        return DbFileTexts::ReadOnlyFolder(file.absolutePath() + '/');
+        return DbFileTexts::UpgradeInReadOnlyFolder(file.absoluteFilePath());
     if (!MayWrite(file.absoluteFilePath()))
-        return DbFileTexts::ReadOnlyFile(file.absoluteFilePath());
+        return DbFileTexts::UpgradeOfReadOnlyFile(file.absoluteFilePath());
     return reason;
 }
 
@@ -130,6 +136,17 @@ QString ReadOnlyFile(const QString& file) {
 QString ReadOnlyFolder(const QString& folder) {
     return QStringLiteral("Папка базы данных доступна только для чтения: %1").arg(folder);
 }
+QString UpgradeInReadOnlyFolder(const QString& file) {
+    return QStringLiteral(
+               "Файл %1 нужно обновить до формата программы, а папка базы данных доступна "
+               "только для чтения.")
+        .arg(file);
+}
+QString UpgradeOfReadOnlyFile(const QString& file) {
+    return QStringLiteral(
+               "Файл %1 нужно обновить до формата программы, а он доступен только для чтения.")
+        .arg(file);
+}
 QString NewerFormat(const QString& file) {
     return QStringLiteral("Файл %1 записан в более новом формате базы данных, чем знает программа.")
         .arg(file);
@@ -138,6 +155,10 @@ QString NotProgramsDatabase(const QString& file) {
     return QStringLiteral(
                "Файл %1 не является базой данных программы или в нём недостаёт части её "
                "таблиц и полей.")
+        .arg(file);
+}
+QString CountsBeyondLimits(const QString& file) {
+    return QStringLiteral("В файле %1 есть количества вне пределов, которые допускает программа.")
         .arg(file);
 }
 QString NotPrepared(const QString& file) {
@@ -393,6 +414,13 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
         if (error) *error = refused;
         return false;
     }
+    // Every copy of the program counts as a user, whichever opened it first.
+    // One that holds the file for itself (compaction) is about to replace
+    // it: what another copy wrote now would be lost with the old file.
+    if (!use_.LockShared(info.absoluteFilePath())) {
+        if (error) *error = DatabaseReason(SQLITE_BUSY);
+        return false;
+    }
     dbPath_ = info.absoluteFilePath();
 
     // Another copy of the program may hold the lock; the file is shared then,
@@ -400,8 +428,6 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
     lock_ = std::make_unique<QLockFile>(info.absolutePath() + '/' + AppPaths::kDbLockName);
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) lock_.reset();
-    // Every copy of the program counts as a user, whichever opened it first.
-    use_.LockShared(dbPath_);
 
     QString why;
     if (!openDatabase(&why) || !prepareForWork(&why)) {
@@ -409,6 +435,7 @@ bool TFDM::Connect(const QString& dbFilePath, QString* error) {
         if (error) *error = explainOpenFailure(info, why);
         return false;
     }
+    whole_ = true;
     return true;
 }
 
@@ -424,13 +451,17 @@ bool TFDM::prepareForWork(QString* why) {
         return false;
     }
     SchemaUpgradeHooks hooks;
-    hooks.openMatrTable = [this](QSqlDatabase&, QString* e) { return openUpgradeDatasets(e); };
+    // The counts are checked once the upgrade has set those it sets, and
+    // before the first reader uses one (the matrix table's columns).
+    hooks.openMatrTable = [this](QSqlDatabase&, QString* e) {
+        return countsWithinLimits(e) && openUpgradeDatasets(e);
+    };
     hooks.afterFlagTable = [this](QSqlDatabase&, QString* e) {
         if (reopenFlagList() && openListed({Q_Bkk, Q_Kkk}, true)) return true;
         if (e) *e = lastError_;
         return false;
     };
-    const bool ready = hasProgramShape(why) && UpgradeSchema(db, hooks, why) &&
+    const bool ready = isWhole(why) && hasProgramShape(why) && UpgradeSchema(db, hooks, why) &&
                        ensureIndexes(why) && readFirstLists(why);
     if (ready && open.Commit()) return true;
     if (ready) *why = open.LastError();
@@ -438,16 +469,42 @@ bool TFDM::prepareForWork(QString* why) {
     return false;
 }
 
-bool TFDM::hasProgramShape(QString* why) {
-    const DatabaseShapeCheck shape = CheckDatabaseShape(ConnectionDB());
-    if (!shape.read) {
-        *why = shape.error;
+// A file that fits passes; else the engine's reason when it could not be
+// read, the refusal when it differs (and what differs to the log).
+bool TFDM::passes(const DatabaseFileCheck& check, const QString& refusal, QString* why) const {
+    if (check.Fits()) return true;
+    if (!check.read) {
+        *why = check.error;
         return false;
     }
-    if (shape.Fits()) return true;
-    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(shape.difference));
-    *why = DbFileTexts::NotProgramsDatabase(dbPath_);
+    qWarning("Database %s: %s", qPrintable(dbPath_), qPrintable(check.difference));
+    *why = refusal;
     return false;
+}
+
+bool TFDM::hasProgramShape(QString* why) {
+    return passes(CheckDatabaseShape(ConnectionDB()), DbFileTexts::NotProgramsDatabase(dbPath_),
+                  why);
+}
+
+// The engine's quick check reads every page of the file before anything is
+// written into it: a write into a damaged file can spread the damage. A
+// file as the program left it after such a check is not read through again.
+bool TFDM::isWhole(QString* why) {
+    if (CheckedDatabases::Unchanged(dbPath_)) return true;
+    QSqlQuery q(ConnectionDB());
+    q.setForwardOnly(true);
+    const QString sql = QStringLiteral("PRAGMA quick_check(1)");
+    DatabaseFileCheck pages;
+    pages.read = q.exec(sql);
+    if (!pages.read) pages.error = LoggedDatabaseReason(q.lastError(), sql);
+    const QString verdict = q.next() ? q.value(0).toString() : QStringLiteral("no verdict");
+    if (pages.read && verdict != QLatin1String("ok")) pages.difference = verdict;
+    return passes(pages, DatabaseReason(SQLITE_CORRUPT), why);
+}
+
+bool TFDM::countsWithinLimits(QString* why) {
+    return passes(CheckStoredCounts(ConnectionDB()), DbFileTexts::CountsBeyondLimits(dbPath_), why);
 }
 
 // The global parameters and the object list are read right after the open:
@@ -462,6 +519,9 @@ void TFDM::Disconnect() {
     for (Dataset* ds : std::as_const(all_)) ds->Close();
     QSqlDatabase db = ConnectionDB();
     if (db.isOpen()) db.close();
+    // Checked at its open, written since only through the engine: the next
+    // open finds it as the program left it, unless another writer came.
+    if (std::exchange(whole_, false)) CheckedDatabases::Remember(dbPath_);
     use_.Release();  // after the close: see FileUseLock
     lock_.reset();
     dbPath_.clear();
@@ -479,13 +539,29 @@ bool TFDM::openUpgradeDatasets(QString* error) {
     return ok;
 }
 
+// Only the missing indexes are made. A file without them opens also where
+// nothing can be written, only slower: they are the program's, not the
+// file's.
 bool TFDM::ensureIndexes(QString* error) {
     QSqlQuery q(ConnectionDB());
-    for (const char* sql : kIndexes)
-        if (!q.exec(sql)) {
-            if (error) *error = LoggedDatabaseReason(q.lastError(), sql);
-            return false;
-        }
+    q.setForwardOnly(true);
+    const QString names = QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'");
+    if (!q.exec(names)) {
+        if (error) *error = LoggedDatabaseReason(q.lastError(), names);
+        return false;
+    }
+    QSet<QString> present;
+    while (q.next()) present.insert(q.value(0).toString().toLower());
+    QStringList statements = StoredCountIndexes();
+    for (const char* sql : kIndexes) statements << QString::fromLatin1(sql);
+    for (const QString& sql : std::as_const(statements)) {
+        const QString index = sql.section(QLatin1Char(' '), 5, 5);
+        if (present.contains(index.toLower())) continue;
+        if (q.exec(sql)) continue;
+        if (refusedToWrite(DatabaseReason(q.lastError()))) return true;
+        if (error) *error = LoggedDatabaseReason(q.lastError(), sql);
+        return false;
+    }
     return true;
 }
 
@@ -601,9 +677,11 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     for (Dataset* ds : std::as_const(all_))
         if (ds->ConnectionName() == kConnectionName) ds->Close();
     ConnectionDB().close();
-    // The file may have changed under the program since it was opened.
+    // The file may have changed under the program since it was opened: one
+    // that no longer reads is checked in full at its next open.
+    whole_ = false;
     QString why;
-    if (!openDatabase(&why) || !hasProgramShape(&why)) {
+    if (!openDatabase(&why) || !hasProgramShape(&why) || !countsWithinLimits(&why)) {
         lastError_ = why;
         return false;
     }
@@ -630,7 +708,8 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     }
     if (!reopenFlagList()) return false;
     advance();
-    return openListed({Q_Bkk, Q_Kkk}, true);
+    whole_ = openListed({Q_Bkk, Q_Kkk}, true);
+    return whole_;
 }
 
 // ---------------------------------------------------------------- counters
@@ -680,7 +759,7 @@ void TFDM::QKeysCount() {
     if (!hasCurrentRow(QForKey)) return;
     const int recNo = QKeys->RecNo();
     const int n = QKeys->RecordCount();
-    if (n < 65535) {
+    if (n < CountLimits::kMaxKeys) {
         const int quota = QForKey->FieldByName("x_key").AsInt();
         if (n >= quota)
             postCounts(QForKey, "x_key", n, "y_key", n, &counterFailure_);
@@ -710,8 +789,8 @@ void TFDM::Q_keyAfterPost() {
 }
 
 void TFDM::Q_key1AfterPost() {
-    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), 65534), objectKeyQuota(),
-                       &counterFailure_);
+    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), CountLimits::kMaxKeys - 1),
+                       objectKeyQuota(), &counterFailure_);
 }
 
 // Common keys of the current entrance.

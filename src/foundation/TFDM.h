@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "foundation/DatabaseShape.h"
 #include "platform/Dataset.h"
 #include "platform/FileUseLock.h"
 
@@ -21,9 +22,15 @@ QString NotADatabase(const QString& file);
 QString Empty(const QString& file);
 QString ReadOnlyFile(const QString& file);
 QString ReadOnlyFolder(const QString& folder);
+// The file is older than the program's, and its upgrade cannot be written.
+QString UpgradeInReadOnlyFolder(const QString& file);
+QString UpgradeOfReadOnlyFile(const QString& file);
 QString NewerFormat(const QString& file);
 // Not the program's: a table, a column or a row key it reads is missing.
 QString NotProgramsDatabase(const QString& file);
+// A count it holds (an object's entrances, an apartment's keys) is beyond
+// what the program allows.
+QString CountsBeyondLimits(const QString& file);
 // The upgrade or a first read met what the program's files never hold.
 QString NotPrepared(const QString& file);
 }  // namespace DbFileTexts
@@ -173,7 +180,10 @@ class TFDM : public QObject {
     void wireKeyCounters();
     bool openDatabase(QString* error);
     bool prepareForWork(QString* why);
+    bool passes(const DatabaseFileCheck& check, const QString& refusal, QString* why) const;
+    bool isWhole(QString* why);
     bool hasProgramShape(QString* why);
+    bool countsWithinLimits(QString* why);
     bool readFirstLists(QString* why);
     bool openUpgradeDatasets(QString* error);
     bool openListed(const QList<Dataset*>& list, bool onlyClosed);
@@ -188,6 +198,8 @@ class TFDM : public QObject {
     QString dbPath_;
     std::unique_ptr<QLockFile> lock_;
     FileUseLock use_;
+    // The open file passed its checks, and every reopen since read it.
+    bool whole_ = false;
     OpenMatrTableFn openMatrTableHook_;
     QString lastError_;
 };

@@ -9,6 +9,7 @@
 // recount writes all entrances of the house in one transaction. Questions and
 // refusals go through the dialog service.
 
+#include "foundation/CountLimits.h"
 #include "foundation/DbSchema.h"
 
 #include <QList>
@@ -31,7 +32,7 @@ inline const QString kKeysHint = QStringLiteral(
 namespace EntranceLimits {
 constexpr int kEntranceName = 30;  // k_pod.nm_pod
 constexpr int kHouseName = 160;    // k_dom.house
-constexpr int kMaxNumber = 32767;  // n1kvr, npkvr, v_kvr are small integers
+constexpr int kMaxNumber = CountLimits::kMaxApartmentNumber;  // n1kvr, npkvr, v_kvr
 constexpr int kMaxKeys = 100;      // E_Kk
 constexpr int kDefaultKeys = kDefaultKeysPerApartment;
 }  // namespace EntranceLimits

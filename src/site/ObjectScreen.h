@@ -14,6 +14,8 @@
 // several rows does so in one transaction: a failure is shown ("Ошибка") and
 // leaves the database as it was.
 
+#include "foundation/CountLimits.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -49,9 +51,9 @@ constexpr int kPrefix = 5;     // k_dom.kod_d
 
 // Limits of the edit panel's counters.
 namespace ObjectLimits {
-constexpr int kMaxHouses = 50;
+constexpr int kMaxHouses = CountLimits::kMaxHouses;
 constexpr int kMaxGates = 8;
-constexpr int kMaxHouseEntrances = 99;  // entrance names carry two digits
+constexpr int kMaxHouseEntrances = CountLimits::kMaxHouseEntrances;
 }  // namespace ObjectLimits
 
 // The edit panel's fields as the operator left them (or as an operation

@@ -8,14 +8,18 @@
 #include "MainWindowFixture.h"
 #include "app/AppForms.h"
 #include "app/TFMainVesk.h"
+#include "foundation/DatabaseSoleUse.h"
 #include "foundation/DbSchema.h"
 #include "foundation/Globals.h"
+#include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
+#include "foundation/StoredCounts.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
 #include "site/ObjectScreen.h"
 #include "site/ui/TFrMatr.h"
 #include "site/ui/THouseGrid.h"
+#include "support/ProgramRoads.h"
 #include "support/QtPrinters.h"
 #include "support/ReadOnlyPath.h"
 #include "support/ScriptedDialogs.h"
@@ -32,6 +36,9 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QSqlRecord>
+#include <QtEndian>
+
+#include <limits>
 
 namespace {
 
@@ -377,6 +384,202 @@ TEST(DatabaseOpenFailure, ANormalStartLogsNoDatabaseFailure) {
     qInstallMessageHandler(previous);
     const QRegularExpression databaseFailure(QStringLiteral("^(Dataset |Database |QSqlQuery)"));
     EXPECT_EQ(QStringList(), logged.filter(databaseFailure));
+}
+
+// Runs statement with values bound on the file, beside the program; the
+// rows it changed.
+int runOn(const QString& file, const QString& statement, const QVariantList& values) {
+    const QString connection = QStringLiteral("open_failure_writer");
+    int changed = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        QSqlQuery q(db);
+        EXPECT_TRUE(db.open() && q.prepare(statement)) << statement.toStdString();
+        for (const QVariant& v : values) q.addBindValue(v);
+        EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString() << "\n"
+                              << statement.toStdString();
+        changed = q.numRowsAffected();
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return changed;
+}
+
+// The file with the count set in every row of its table (in a new row where
+// the table has none), as bytes.
+QByteArray withCount(const QString& file, const StoredCountLimit& count, qint64 value) {
+    const QString table = QString::fromLatin1(count.table);
+    const QString column = QString::fromLatin1(count.column);
+    if (runOn(file, QStringLiteral("UPDATE %1 SET %2 = ?").arg(table, column), {value}) == 0)
+        runOn(file, QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(table, column), {value});
+    return fileBytes(file);
+}
+
+// The reference object's file, changed before each start.
+class ReferenceDatabaseAtOpen : public ProgramRoads {};
+
+// Every count that sizes a loop, a list or a statement, at the ends of its
+// limit and far beyond, through the start. Within the limit the reference
+// object opens; beyond it, or below 0, the file is refused as it is. Every
+// start ends: one on 2^31 - 1 entrances never showed its window.
+TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
+    const QString file = database_.dbPath();
+    for (const StoredCountLimit& count : StoredCountLimits()) {
+        const struct {
+            qint64 value;
+            bool within;
+        } values[] = {
+            {0, true},
+            {count.most, true},
+            {-1, false},
+            {count.most + 1, false},
+            {std::numeric_limits<qint32>::max(), false},
+            {qint64(std::numeric_limits<qint32>::min()) - 1, false},  // 2^31 - 1 in 32 bits
+        };
+        // The upgrade gives the tract count 8, whatever the file held.
+        const bool setByTheUpgrade = QLatin1String(count.column) == QLatin1String("KolTractPK");
+        for (const auto& v : values) {
+            SCOPED_TRACE(QStringLiteral("%1.%2 = %3")
+                             .arg(QLatin1String(count.table), QLatin1String(count.column))
+                             .arg(v.value)
+                             .toStdString());
+            RestoreTheReferenceDatabase();
+            const QByteArray before = withCount(file, count, v.value);
+            if (!v.within && !setByTheUpgrade) {
+                EXPECT_EQ(DbFileTexts::CountsBeyondLimits(file),
+                          expectToldAndUntouched(database_.dbDir(), before));
+                continue;
+            }
+            StartOn(1);
+            if (setByTheUpgrade) {
+                EXPECT_EQ(8, Globals().KolTractPK);
+            }
+            EndTheProgram();
+        }
+    }
+}
+
+// Another program set a count beyond its limit while the file was open: F5
+// refuses the file and closes everything, rather than hang on it.
+TEST_F(ReferenceDatabaseAtOpen, ACountChangedUnderTheProgramIsRefusedByTheReopen) {
+    StartOn(1);
+    ASSERT_FALSE(HasFatalFailure());
+    runOn(database_.dbPath(), QStringLiteral("UPDATE k_net SET v_pod = 2147483647"), {});
+    dialogs_.Expect(QStringLiteral("Ошибка"),
+                    MainWindowTexts::OpenFailed(
+                        database_.dbDir(), {DbFileTexts::CountsBeyondLimits(database_.dbPath())}));
+    Menu(QStringLiteral("MReOpen"));
+    dialogs_.VerifyDone();
+    EXPECT_FALSE(FDM->Connected());
+    EXPECT_EQ(0, FMainVesk->VisibleScreen());
+}
+
+// A file the program left whole, then changed by another program: a
+// dropped table's pages kept for later use, and their list damaged. No read
+// goes there, the next write that needs a page does, and would spread the
+// damage. The engine's quick check finds it before anything is written.
+TEST_F(ReferenceDatabaseAtOpen, ADatabaseDamagedWhereTheOpenDoesNotReadIsToldAndNeverChanged) {
+    const QString file = database_.dbPath();
+    StartOn(1);
+    EndTheProgram();
+    for (const char* sql : {"CREATE TABLE spare (x)", "INSERT INTO spare VALUES (zeroblob(20000))",
+                            "DROP TABLE spare"})
+        runOn(file, QString::fromLatin1(sql), {});
+    QByteArray damaged = fileBytes(file);
+    const int pageSize = qFromBigEndian<quint16>(damaged.constData() + 16);
+    const quint32 firstFree = qFromBigEndian<quint32>(damaged.constData() + 32);
+    ASSERT_GT(firstFree, 1u) << "the dropped table's pages are kept";
+    // Its count of pages listed, far beyond the file.
+    qToBigEndian<quint32>(0xFFFFFFF0u, damaged.data() + qint64(firstFree - 1) * pageSize + 4);
+    database_.programDir().writeFile(QStringLiteral("DB_ARM/db_arm_vesk.mdb"), damaged);
+    EXPECT_EQ(QStringLiteral("Файл базы данных повреждён."),
+              expectToldAndUntouched(database_.dbDir(), damaged));
+}
+
+// While another copy holds the file for itself (compaction, about to
+// replace it), a start is refused and writes nothing; once given back, the
+// same file opens.
+TEST(DatabaseOpenFailure, ADatabaseAnotherCopyHoldsForItselfIsRefusedAsBusyAndLeftAsItWas) {
+    TestDatabase database;
+    {
+        DatabaseSoleUse compaction;
+        ASSERT_EQ(DatabaseSoleUse::Outcome::Taken, compaction.Take(database.dbPath()));
+        EXPECT_EQ(QStringLiteral("База данных занята другой программой."),
+                  expectToldAndUntouched(database.dbDir(), fileBytes(database.dbPath())));
+    }
+    ScriptedDialogs dialogs;
+    TheWholeProgram program;
+    EXPECT_TRUE(FDM && FDM->Connected());
+}
+
+// The file opened once, as bytes: its next open has nothing to write.
+QByteArray openedOnce(const QString& file) {
+    TFDM fdm;
+    QString error;
+    EXPECT_TRUE(fdm.Connect(file, &error)) << error.toStdString();
+    fdm.Disconnect();
+    return fileBytes(file);
+}
+
+// The program starts on the database of its folder where nothing can be
+// written: it opens the file with the warning, and the file is as it was.
+void expectOpensReadOnly(const QString& folder, const QString& warning, const QByteArray& before) {
+    {
+        ScriptedDialogs dialogs;
+        dialogs.Expect(QStringLiteral("Внимание"), warning);
+        TheWholeProgram program;
+        EXPECT_TRUE(FDM && FDM->Connected());
+        EXPECT_EQ(folder, FMainVesk->DatabaseFolder());
+        EXPECT_TRUE(FDM && FDM->Q_Net->IsOpen());
+        dialogs.VerifyDone();
+    }
+    EXPECT_EQ(before, fileBytes(folder + QLatin1String(AppPaths::kDbFileName)));
+}
+
+// A good file opens wherever nothing can be written: the file itself, its
+// folder, a read-only medium. One that needs the upgrade is refused there
+// with that reason, as it is.
+TEST(DatabaseOpenFailure, AGoodFileWhereNothingCanBeWrittenOpensReadOnlyWithTheWarning) {
+    {
+        SCOPED_TRACE("a read-only file");
+        TestDatabase database;
+        const QByteArray before = openedOnce(database.dbPath());
+        ReadOnlyPath readOnly(database.dbPath());
+        if (!readOnly.Active()) GTEST_SKIP() << "no way to make a file read-only here";
+        expectOpensReadOnly(database.dbDir(),
+                            MainWindowTexts::ReadOnlyFileWarning(database.dbPath()), before);
+    }
+    {
+        SCOPED_TRACE("a read-only folder");
+        TestDatabase database;
+        const QByteArray before = openedOnce(database.dbPath());
+        ReadOnlyPath readOnly(database.dbDir());
+        ASSERT_TRUE(readOnly.Active());
+        expectOpensReadOnly(database.dbDir(),
+                            MainWindowTexts::ReadOnlyFolderWarning(database.dbDir()), before);
+    }
+    // A new file, never opened: without the indexes the program adds, it
+    // opens all the same, only slower.
+    SCOPED_TRACE("a read-only medium");
+    TestDatabase good;
+    const QByteArray before = fileBytes(good.dbPath());
+    ProgramOnASmallDisk place;
+    if (!place.disk.Mounted()) GTEST_SKIP() << place.disk.WhyNot().toStdString();
+    QFile(good.dbPath()).copy(place.File());
+    ASSERT_TRUE(place.disk.SetReadOnly(true));
+    expectOpensReadOnly(place.Folder(), MainWindowTexts::ReadOnlyFolderWarning(place.Folder()),
+                        before);
+    ASSERT_TRUE(place.disk.SetReadOnly(false));
+    QString error;
+    ASSERT_TRUE(QFile::remove(place.File()));
+    ASSERT_TRUE(TestDatabase::BuildOldFormatDatabase(place.File(), &error)) << error.toStdString();
+    const QByteArray old = fileBytes(place.File());
+    ASSERT_TRUE(place.disk.SetReadOnly(true));
+    EXPECT_EQ(DbFileTexts::UpgradeInReadOnlyFolder(place.File()),
+              expectToldAndUntouched(place.Folder(), old));
+    place.disk.SetReadOnly(false);
 }
 
 }  // namespace

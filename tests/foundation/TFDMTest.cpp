@@ -1,3 +1,4 @@
+#include "foundation/CheckedDatabases.h"
 #include "foundation/DbSchema.h"
 #include "foundation/GlobalParams.h"
 #include "foundation/MainWindowData.h"
@@ -12,6 +13,9 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QSqlQuery>
+
+#include <functional>
 
 namespace {
 
@@ -69,7 +73,7 @@ TEST(TFDMConnect, AnUpgradeThatCannotBeWrittenNamesTheReadOnlyFolderOrFile) {
         ReadOnlyPath readOnly(tdb.dbDir());
         if (!readOnly.Active()) GTEST_SKIP() << "no way to make a folder read-only here";
         EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
-        EXPECT_EQ("Папка базы данных доступна только для чтения: " + tdb.dbDir(), error);
+        EXPECT_EQ(DbFileTexts::UpgradeInReadOnlyFolder(tdb.dbPath()), error);
         EXPECT_FALSE(dm.Connected());
     }
     {
@@ -80,10 +84,53 @@ TEST(TFDMConnect, AnUpgradeThatCannotBeWrittenNamesTheReadOnlyFolderOrFile) {
         ReadOnlyPath readOnly(tdb.dbPath());
         ASSERT_TRUE(readOnly.Active());
         EXPECT_FALSE(dm.Connect(tdb.dbPath(), &error));
-        EXPECT_EQ("Файл базы данных доступен только для чтения: " + tdb.dbPath(), error);
+        EXPECT_EQ(DbFileTexts::UpgradeOfReadOnlyFile(tdb.dbPath()), error);
     }
     // Writable again, the same file opens and is upgraded.
     EXPECT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+}
+
+// A file the data module checked and closed is taken as it left it; any
+// other writer since, or a log of writes beside it, has the next open check
+// it in full.
+TEST(CheckedDatabases, AFileIsTakenAsCheckedOnlyAsTheProgramLeftIt) {
+    const struct {
+        const char* what;
+        std::function<void(TestDatabase&)> change;
+        bool unchanged;
+    } cases[] = {
+        {"as the program left it", [](TestDatabase&) {}, true},
+        {"written by another program",
+         [](TestDatabase& tdb) {
+             QSqlDatabase db = tdb.open();
+             EXPECT_TRUE(
+                 QSqlQuery(db).exec("INSERT INTO t_fl (tabl, nomf, namf) VALUES ('x', 9, 'x')"));
+         },
+         false},
+        {"the same bytes put in its place",
+         [](TestDatabase& tdb) {
+             QFile f(tdb.dbPath());
+             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+             const QByteArray bytes = f.readAll();
+             f.close();
+             tdb.programDir().writeFile("DB_ARM/db_arm_vesk.mdb", bytes);
+         },
+         false},
+        {"a log of writes beside it",
+         [](TestDatabase& tdb) { tdb.programDir().writeFile("DB_ARM/db_arm_vesk.mdb-wal", "x"); },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestDatabase tdb;
+        {
+            TFDM dm;
+            QString error;
+            ASSERT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+        }
+        c.change(tdb);
+        EXPECT_EQ(c.unchanged, CheckedDatabases::Unchanged(tdb.dbPath()));
+    }
 }
 
 using TFDMTest = SiteFixture;

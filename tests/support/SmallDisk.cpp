@@ -24,8 +24,8 @@ SmallDisk::SmallDisk(qint64 bytes) {
         whyNot_ = QStringLiteral("a small disk is mounted only by the superuser");
         return;
     }
-    const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0777";
-    if (::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", 0, options.constData()) !=
+    options_ = "size=" + QByteArray::number(bytes) + ",mode=0777";
+    if (::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", 0, options_.constData()) !=
         0) {
         whyNot_ = QStringLiteral("tmpfs not mounted: ") + QString::fromLocal8Bit(std::strerror(errno));
         return;
@@ -61,6 +61,13 @@ bool SmallDisk::Fill(qint64 leave) {
         while (::write(fd, block.constData(), 1) == 1) {}
     ::close(fd);
     return true;
+}
+
+bool SmallDisk::SetReadOnly(bool readOnly) {
+    if (!mounted_) return false;
+    const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
+    return ::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", flags,
+                   options_.constData()) == 0;
 }
 
 void SmallDisk::Free() {

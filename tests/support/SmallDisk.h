@@ -28,10 +28,14 @@ class SmallDisk {
     void Free();
     // Bytes still free.
     qint64 FreeBytes() const;
+    // Mounted again refusing every write (a read-only medium), or taking
+    // them again; false when the file system refused.
+    bool SetReadOnly(bool readOnly);
 
   private:
     QString path_;
     QString filler_;
     QString whyNot_;
+    QByteArray options_;
     bool mounted_ = false;
 };

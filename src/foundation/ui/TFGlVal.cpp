@@ -1,5 +1,6 @@
 #include "foundation/ui/TFGlVal.h"
 
+#include "foundation/CountLimits.h"
 #include "foundation/GlobalParams.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
@@ -40,29 +41,29 @@ TFGlVal::TFGlVal(QWidget* parent) : QDialog(parent) {
     addSpin(valuesForm, QStringLiteral("HeightMain"), QStringLiteral("Высота главного окна"), 595,
             6000, false);
     addSpin(valuesForm, QStringLiteral("KolTractPK"), QStringLiteral("Количество трактов КМ"), 8,
-            255, false);
+            CountLimits::kMaxTracts, false);
     addSpin(valuesForm, QStringLiteral("MaxCountBV"), QStringLiteral("Количество БВ на один КМ"), 8,
             255, false);
     addSpin(valuesForm, QStringLiteral("CamPO"), QStringLiteral("Количество камер ППО"), 8, 255,
             false);
     addSpin(valuesForm, QStringLiteral("MaxDevice"), QStringLiteral("Макс. количество устройств"),
-            50, 255, false);
+            50, CountLimits::kMaxDevices, false);
     addSpin(valuesForm, QStringLiteral("APP_bv"), QStringLiteral("Размер 0 секции КФ БВ"), 0,
             1000000, false);
     addSpin(valuesForm, QStringLiteral("APP_pk"), QStringLiteral("Размер 0 секции КФ КМ"), 0,
             1000000, false);
     addSpin(valuesForm, QStringLiteral("APP_po"), QStringLiteral("Размер 0 секции КФ ППО"), 0,
             1000000, false);
-    addSpin(valuesForm, QStringLiteral("SepDevice"), QStringLiteral("Базовый адрес БВ"), 63, 255,
-            false);
+    addSpin(valuesForm, QStringLiteral("SepDevice"), QStringLiteral("Базовый адрес БВ"), 63,
+            CountLimits::kMaxAddress, false);
 
     ParamPanel = new QGroupBox(QStringLiteral("Флаги"), this);
     ParamPanel->setObjectName(QStringLiteral("ParamPanel"));
     auto* paramForm = new QFormLayout(ParamPanel);
     addSpin(paramForm, QStringLiteral("MaskBvEnabled"), QStringLiteral("Количество флагов БВ"), 2,
-            16, true);
+            CountLimits::kMaxFlags, true);
     addSpin(paramForm, QStringLiteral("MaskPoEnabled"), QStringLiteral("Количество флагов ППО"), 1,
-            16, true);
+            CountLimits::kMaxFlags, true);
 
     FlagPanel = new QGroupBox(QStringLiteral("Названия флагов"), this);
     FlagPanel->setObjectName(QStringLiteral("FlagPanel"));
