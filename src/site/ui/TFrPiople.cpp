@@ -243,6 +243,18 @@ void TFrPiople::attachGrid() {
     for (const SubscriberColumn& c : SubscriberColumns())
         model_->AddColumn(c.field, c.title, false, kChecks.contains(c.field));
     DBGrid1->SetModel(model_);
+    // Queued: the list is told of a reread while it is being read.
+    connect(FDM->Q_Ppl, &Dataset::RowsReset, this, &TFrPiople::followList, Qt::QueuedConnection);
+}
+
+// The list was read anew under the shown screen (F5, another object): the
+// fields show its current row again, or nothing, and never keep a row the
+// list no longer stands on, for a save to write into another one.
+void TFrPiople::followList() {
+    if (!isVisible()) return;
+    setMoveButtons();
+    UpdateEditState();
+    ShowSubscriber();
 }
 
 // ---------------------------------------------------------------- the screen
@@ -291,8 +303,10 @@ void TFrPiople::showGroups() {
     TimeN->setEnabled(Panel3->isEnabled() && !STime->isChecked());
 }
 
+// Outside the entering of a selection (whose inputs the fields are), an empty
+// list offers nothing to edit: a selection in force may leave none.
 void TFrPiople::UpdateEditState() {
-    if (search_ != SearchState::Editing) return;
+    if (search_ == SearchState::Entering) return;
     const bool empty = listEmpty();
     BitKey->setEnabled(!empty);
     Panel2->setEnabled(!empty);
@@ -310,12 +324,22 @@ void TFrPiople::showValues(const ApartmentValues& v) {
 }
 
 void TFrPiople::ShowSubscriber() {
-    if (search_ == SearchState::Entering || listEmpty()) return;
+    if (search_ == SearchState::Entering) return;
     ApartmentValues v;
-    if (!ReadApartmentToShow(currentRow(), SiteData::CurrentObjectId(), objectHasConsole(), &v))
+    if (listEmpty() ||
+        !ReadApartmentToShow(currentRow(), SiteData::CurrentObjectId(), objectHasConsole(), &v)) {
+        showNothing();
         return;
+    }
     showValues(v);
     showGroups();
+    BitSave->setEnabled(false);
+    setMoveButtons();
+}
+
+// No row to show: empty fields, and nothing of another row left to save.
+void TFrPiople::showNothing() {
+    showValues(ApartmentValues{});
     BitSave->setEnabled(false);
     setMoveButtons();
 }

@@ -99,6 +99,7 @@ class TFrPiople : public TScreenFrame {
     QWidget* buildCommands();
     void wireControls();
     void attachGrid();
+    void followList();
 
     qint64 currentRow() const;
     bool listEmpty() const;
@@ -106,6 +107,7 @@ class TFrPiople : public TScreenFrame {
     bool objectHasConsole() const;
     ApartmentValues controlValues() const;
     void showValues(const ApartmentValues& v);
+    void showNothing();
     void showGroups();
     void applyFilter();
     void resetLabels();
