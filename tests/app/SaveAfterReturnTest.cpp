@@ -11,12 +11,26 @@
 #include "config/ui/EditorPanelTab.h"
 #include "config/ui/EditorSwitchTab.h"
 #include "config/ui/TFrRedact.h"
+#include "config/ui/TFrWrite.h"
+#include "devices/ui/TFbvEdit.h"
+#include "devices/ui/TFpkEdit.h"
+#include "devices/ui/TFpoAppr.h"
+#include "devices/ui/TFrBv.h"
+#include "devices/ui/TFrPk.h"
 #include "devices/ui/TFrPo.h"
 #include "foundation/TFDM.h"
+#include "keys/KeyNumber.h"
+#include "keys/ui/TFrKeys.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
+#include "site/EntranceScreen.h"
+#include "site/ui/TFkvEdit.h"
+#include "site/ui/TFrDom.h"
 #include "site/ui/TFrMatr.h"
 #include "site/ui/TFrPiople.h"
+#include "site/ui/TFrPod.h"
+#include "site/ui/TFskEdit.h"
+#include "site/ui/TRecordGrid.h"
 #include "support/ProgramRoads.h"
 #include "support/ReferenceDeviceFiles.h"
 #include "support/ReferenceObject.h"
@@ -24,7 +38,9 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
@@ -38,7 +54,14 @@
 namespace {
 
 constexpr int kObjects = 1;
+constexpr int kMatrix = 2;
+constexpr int kEntrances = 3;
+constexpr int kSwitches = 4;
+constexpr int kCallPanels = 5;
+constexpr int kApartments = 6;
 constexpr int kConsole = 7;
+constexpr int kKeys = 9;
+constexpr int kWriteScreen = 10;
 constexpr int kReadScreen = 11;
 constexpr int kEditor = 13;
 constexpr int kResidents = 14;
@@ -47,7 +70,7 @@ const QString kOtherObject = QStringLiteral("Дом на Лесной");
 const QString kNoApartments = QStringLiteral("Дом без квартир");
 
 // How the operator comes back to the screen before pressing its save.
-enum class Back { Stay, Menu, History, F5, OtherObject };
+enum class Back { Stay, Menu, History, F5, OtherObject, OtherObjectAside };
 
 const char* BackName(Back back) {
     switch (back) {
@@ -61,6 +84,8 @@ const char* BackName(Back back) {
             return "F5";
         case Back::OtherObject:
             return "another object chosen";
+        case Back::OtherObjectAside:
+            return "another object chosen, the save pressed on the object screen";
     }
     return "";
 }
@@ -184,6 +209,9 @@ class SaveAfterReturn : public ProgramRoads {
                 ChooseObject(other);
                 if (!HasFatalFailure()) ShowByMenu(screen);
                 return;
+            case Back::OtherObjectAside:
+                if (screen != kObjects) ChooseObject(other);
+                return;
         }
     }
 
@@ -226,7 +254,115 @@ class SaveAfterReturn : public ProgramRoads {
                 Residents().EFam->text() + QLatin1Char(' ') + Residents().ENam->text()};
     }
 
+    // The rows before the save, with the line of the record the screen shows
+    // (the line starting with key) as it shows it.
+    static QStringList WithShownLine(QStringList rows, const QString& key, const QString& value) {
+        const QString prefix = key + QLatin1Char(' ');
+        for (QString& row : rows)
+            if (row.startsWith(prefix)) {
+                row = prefix + value;
+                return rows;
+            }
+        rows << QStringLiteral("(no such record) ") + prefix + value;
+        return rows;
+    }
+
+    // The switch editor opened on the switch screen.
+    QStringList SwitchParams() {
+        return Stored(
+            QStringLiteral("SELECT 'Дом ' || trim(d.house) || ', подъезд ' || p.n_pod || "
+                           "', СКМ' || printf('%02d', k.n_net), e.t_cm FROM k_pk k "
+                           "JOIN k_pod p ON p.id_pod = k.id_pod JOIN k_dom d ON d.id_dom = "
+                           "p.id_dom JOIN t_ke e ON e.id_ke = k.id_ke WHERE k.id_net = %1 "
+                           "ORDER BY k.n_net")
+                .arg(editedIdNet_));
+    }
+    QStringList PanelLevels() {
+        return Stored(QStringLiteral("SELECT n_bv, sl FROM k_bv WHERE id_net = %1 ORDER BY n_nt0")
+                          .arg(editedIdNet_));
+    }
+    QStringList CommonKeySlots() {
+        return Stored(QStringLiteral("SELECT d.kod_d || '|' || p.n_pod, p.o_key FROM k_pod p "
+                                     "JOIN k_dom d ON d.id_dom = p.id_dom WHERE p.id_net = %1 "
+                                     "ORDER BY p.id_pod")
+                          .arg(editedIdNet_));
+    }
+    QStringList ApartmentCalls() {
+        return Stored(QStringLiteral("SELECT trim(d.house) || '|' || p.n_pod || '|' || v.n_kvr, "
+                                     "v.call FROM k_kvr v JOIN k_pod p ON p.id_pod = v.id_pod "
+                                     "JOIN k_dom d ON d.id_dom = p.id_dom WHERE v.id_net = %1 "
+                                     "ORDER BY v.id_kvr")
+                          .arg(editedIdNet_));
+    }
+    // The keys of the current object, by the apartment the keys screen names.
+    QStringList Keys() {
+        return Stored(
+            QStringLiteral("SELECT trim(d.house) || '|' || p.n_pod || '|' || v.n_kvr || "
+                           "' ' || k.un_key FROM k_key k JOIN k_kvr v ON v.id_kvr = k.id_kvr "
+                           "JOIN k_pod p ON p.id_pod = v.id_pod JOIN k_dom d ON d.id_dom = "
+                           "p.id_dom WHERE k.id_net = %1 ORDER BY 1"));
+    }
+    // The keys as the keys screen would add the number it shows to the
+    // apartment it stands on.
+    QStringList KeysShown() {
+        TFrKeys* keys = Screen<TFrKeys>(kKeys);
+        const DatasetGrid* grid = keys->DBGrid1;
+        const int row = grid->currentIndex().row();
+        auto cell = [&](const char* field) {
+            return grid->model()
+                ->index(row, grid->Model()->ColumnOf(QString::fromLatin1(field)))
+                .data()
+                .toString()
+                .trimmed();
+        };
+        QStringList rows = Keys();
+        rows << cell("house") + QLatin1Char('|') + cell("n_pod") + QLatin1Char('|') +
+                    cell("n_kvr") + QLatin1Char(' ') + KeyNumber::FullNumber(keys->E_sn->text());
+        rows.sort();
+        return rows;
+    }
+    // The last apartments of the first house's entrances.
+    QStringList EntranceLasts() {
+        TFrPod* entrances = Screen<TFrPod>(kEntrances);
+        QStringList rows;
+        for (int r = 0; r < entrances->CGridP->RowCount(); ++r)
+            rows << entrances->CGridP->Editor(r, QStringLiteral("npkvr"))->text();
+        return rows;
+    }
+
+    // The devices chosen on the write screen, in the folder it names; the
+    // folder is emptied first, so that the files in it after the save are
+    // the ones the save wrote.
+    QStringList DevicesToWrite() {
+        TFrWrite* write = Screen<TFrWrite>(kWriteScreen);
+        QDir folder(write->LFile1->text());
+        for (const QString& file : folder.entryList({QStringLiteral("*.bin")}, QDir::Files))
+            folder.remove(file);
+        QStringList rows;
+        for (const QListWidgetItem* item : write->ListCdev->selectedItems())
+            rows << folder.path() + QLatin1Char(' ') +
+                        item->text().mid(1).section(QLatin1Char(' '), 0, 0,
+                                                    QString::SectionSkipEmpty);
+        rows.sort();
+        return rows;
+    }
+    // The devices of the files in the write screen's folder ("ckm02.bin" is КМ02).
+    QStringList DevicesWritten() {
+        QDir folder(Screen<TFrWrite>(kWriteScreen)->LFile1->text());
+        QStringList rows;
+        for (QString file : folder.entryList({QStringLiteral("*.bin")}, QDir::Files)) {
+            file.chop(4);
+            file.replace(QStringLiteral("ckm"), QStringLiteral("КМ"));
+            file.replace(QStringLiteral("cbv"), QStringLiteral("БВ"));
+            rows << folder.path() + QLatin1Char(' ') + file;
+        }
+        rows.sort();
+        return rows;
+    }
+
     QString editedFile_;
+    QString editedKey_;
+    qint64 editedIdNet_ = 0;  // the object the edit was made on
     static inline QByteArray threeObjects_, switchFile_, panelFile_, consoleFile_;
 };
 
@@ -244,6 +380,10 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
         std::function<void()> answers;  // the questions the save asks, answered
         std::function<QStringList()> shown, stored;
         QString other = kOtherObject;  // the object chosen on the way back
+        // Whether the save is offered, where its button is always there.
+        std::function<bool()> offered = nullptr;
+        // The question leaving the screen asks, answered.
+        std::function<void()> onLeaving = nullptr;
     } saves[] = {
         {"the editor's switch tab", kEditor,
          [this] {
@@ -288,6 +428,166 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
          },
          [this] { return Residents().BitSave; }, [] {}, [this] { return ResidentShown(); },
          [&] { return Stored(residentsStored); }, kNoApartments},
+        {"the switch editor", kSwitches,
+         [this] {
+             Screen<TFrPk>(kSwitches)->BitpkEdit->click();
+             QCoreApplication::processEvents();
+             BumpSpin(FpkEdit->TCM);
+         },
+         [] { return FpkEdit->BitSavePk; },
+         [this] {
+             dialogs_.Expect(QString(), QStringLiteral("Сохранить для данного КМ?"),
+                             DlgAnswer::Yes);
+         },
+         [this] {
+             return WithShownLine(SwitchParams(), FpkEdit->LSwitch->text(), FpkEdit->TCM->text());
+         },
+         [this] { return SwitchParams(); }},
+        {"the entrance switch editor", kSwitches,
+         [this] {
+             Screen<TFrPk>(kSwitches)->BitskEdit->click();
+             QCoreApplication::processEvents();
+             BumpSpin(FskEdit->KeyObs);
+         },
+         [] { return FskEdit->BtnSaveO; }, [] {},
+         [this] {
+             return WithShownLine(CommonKeySlots(),
+                                  FskEdit->DBTextKodD->text().trimmed() + QLatin1Char('|') +
+                                      FskEdit->DBTextNPod->text().trimmed(),
+                                  FskEdit->KeyObs->text());
+         },
+         [this] { return CommonKeySlots(); }},
+        {"the call panel editor", kCallPanels,
+         [this] {
+             Screen<TFrBv>(kCallPanels)->BitpkEdit->click();
+             QCoreApplication::processEvents();
+             BumpSpin(FbvEdit->SL);
+         },
+         [] { return FbvEdit->BitSave; }, [] {},
+         [this] {
+             return WithShownLine(PanelLevels(), FbvEdit->TxName->text(), FbvEdit->SL->text());
+         },
+         [this] { return PanelLevels(); }},
+        {"the apartment editor", kApartments,
+         [this] {
+             Menu(QStringLiteral("MkvEdit"));
+             for (int step = 0; step < 3; ++step) FkvEdit->BtnDown->click();
+             FkvEdit->Call->click();
+         },
+         [] { return FkvEdit->BitSave; }, [] {},
+         [this] {
+             const QString key = FkvEdit->DBTextHouse->text().trimmed() + QLatin1Char('|') +
+                                 FkvEdit->DBTextNPod->text() + QLatin1Char('|') +
+                                 FkvEdit->E_kv->text();
+             return WithShownLine(
+                 ApartmentCalls(), key,
+                 FkvEdit->Call->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+         },
+         [this] { return ApartmentCalls(); }},
+        {"a key typed", kKeys,
+         [this] {
+             TFrKeys* keys = Screen<TFrKeys>(kKeys);
+             keys->DBGrid1->setCurrentIndex(keys->DBGrid1->model()->index(4, 0));
+             keys->E_sn->setFocus();
+             QTest::keyClicks(keys->E_sn, QStringLiteral("A1B2C3"));
+         },
+         [this] { return Screen<TFrKeys>(kKeys)->BitAdd; }, [] {}, [this] { return KeysShown(); },
+         [this] { return Keys(); }, kOtherObject,
+         [this] {
+             TFrKeys* keys = Screen<TFrKeys>(kKeys);
+             return keys->isVisible() && !keys->E_sn->text().isEmpty();
+         }},
+        {"a key being changed", kKeys,
+         [this] {
+             TFrKeys* keys = Screen<TFrKeys>(kKeys);
+             keys->DBGrid1->setCurrentIndex(keys->DBGrid1->model()->index(4, 0));
+             for (const char* number : {"A1B2C3", "A1B2C4"}) {
+                 keys->E_sn->setFocus();
+                 QTest::keyClicks(keys->E_sn, QString::fromLatin1(number));
+                 keys->BitAdd->click();
+             }
+             keys->DBGrid2->setCurrentIndex(keys->DBGrid2->model()->index(0, 0));
+             editedKey_ = keys->DBGrid2->model()->index(0, 0).data().toString();
+             keys->BitEdit->click();
+             keys->E_sn->setFocus();
+             keys->E_sn->selectAll();
+             QTest::keyClicks(keys->E_sn, QStringLiteral("D4E5F6"));
+         },
+         [this] { return Screen<TFrKeys>(kKeys)->BitAdd; }, [] {},
+         [this] {
+             QStringList rows = Keys();
+             for (QString& row : rows)
+                 if (row.endsWith(QLatin1Char(' ') + editedKey_))
+                     row.replace(editedKey_,
+                                 KeyNumber::FullNumber(Screen<TFrKeys>(kKeys)->E_sn->text()));
+             rows.sort();
+             return rows;
+         },
+         [this] { return Keys(); }, kOtherObject,
+         [this] {
+             TFrKeys* keys = Screen<TFrKeys>(kKeys);
+             return keys->isVisible() && !keys->E_sn->text().isEmpty();
+         }},
+        {"the last apartment of an entrance", kEntrances,
+         [this] {
+             TFrPod* entrances = Screen<TFrPod>(kEntrances);
+             if (!entrances->ChBxLast->isChecked()) entrances->ChBxLast->click();
+             QLineEdit* last = entrances->CGridP->Editor(0, QStringLiteral("npkvr"));
+             last->setFocus();
+             last->selectAll();
+             QTest::keyClicks(last, QStringLiteral("30"));
+         },
+         [this] { return Screen<TFrPod>(kEntrances)->But1kv; },
+         [this] {
+             dialogs_.Expect(QStringLiteral("Продолжение"), EntranceTexts::kRecountQuestion,
+                             DlgAnswer::Yes);
+         },
+         [this] { return EntranceLasts(); },
+         [this] {
+             return Stored(QStringLiteral(
+                 "SELECT npkvr FROM k_pod WHERE id_dom = (SELECT MIN(id_dom) FROM k_dom "
+                 "WHERE id_net = %1) ORDER BY n_pod"));
+         }},
+        {"an entrance name in the matrix", kMatrix,
+         [this] {
+             QTableView* grid = Screen<TFrDom>(kMatrix)->DBGrid3;
+             grid->setFocus();
+             grid->setCurrentIndex(grid->model()->index(0, 2));
+             QTest::keyClick(grid, Qt::Key_X);
+         },
+         [this] { return Screen<TFrDom>(kMatrix)->BtnSave; }, [] {},
+         [this] { return ScreenSnapshot(*Screen<TFrDom>(kMatrix)->DBGrid3); },
+         [this] {
+             // The matrix as the saved links make it again.
+             ShowByMenu(0);
+             ShowByMenu(kMatrix);
+             return ScreenSnapshot(*Screen<TFrDom>(kMatrix)->DBGrid3);
+         },
+         kOtherObject, nullptr,
+         [this] {
+             dialogs_.Expect(QStringLiteral("Вопрос"), QStringLiteral("Сохранить матрицу?"),
+                             DlgAnswer::No);
+         }},
+        {"a device file written", kWriteScreen,
+         [this] { Screen<TFrWrite>(kWriteScreen)->ListCdev->item(1)->setSelected(true); },
+         [this] { return Screen<TFrWrite>(kWriteScreen)->BitCreate; }, [] {},
+         [this] { return DevicesToWrite(); }, [this] { return DevicesWritten(); }, kOtherObject,
+         [this] {
+             TFrWrite* write = Screen<TFrWrite>(kWriteScreen);
+             return write->isVisible() && !write->ListCdev->selectedItems().isEmpty();
+         }},
+        {"the console's hardware settings", kConsole,
+         [this] {
+             Screen<TFrPo>(kConsole)->BitAppr->click();
+             QCoreApplication::processEvents();
+             BumpSpin(FpoAppr->Cbto);
+         },
+         [] { return FpoAppr->BitSavePo; }, [] {},
+         [] { return QStringList{FpoAppr->Cbto->text()}; },
+         [this] {
+             return Stored(
+                 QStringLiteral("SELECT cbto FROM k_po WHERE id_net = %1").arg(editedIdNet_));
+         }},
         {"the object's name", kObjects,
          [this] {
              TFrMatr* objects = Screen<TFrMatr>(kObjects);
@@ -311,22 +611,28 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
          }},
     };
     for (const auto& s : saves)
-        for (Back back : {Back::Stay, Back::Menu, Back::History, Back::F5, Back::OtherObject}) {
+        for (Back back : {Back::Stay, Back::Menu, Back::History, Back::F5, Back::OtherObject,
+                          Back::OtherObjectAside}) {
             SCOPED_TRACE(std::string(s.what) + ", " + BackName(back));
             StartWithThreeObjects();
             if (HasFatalFailure()) return;
             ShowByMenu(s.screen);
             ASSERT_EQ(s.screen, FMainVesk->VisibleScreen());
             s.edit();
-            ASSERT_TRUE(s.save()->isEnabled()) << "the edit offers the save";
+            editedIdNet_ = CurrentIdNet();
+            auto offered = [&] {
+                if (s.offered) return s.offered();
+                QAbstractButton* save = s.save();
+                return save->isVisible() && save->isEnabled();
+            };
+            ASSERT_TRUE(offered()) << "the edit offers the save";
+            if (s.onLeaving && back != Back::Stay && back != Back::F5) s.onLeaving();
             ComeBack(back, s.screen, s.other);
-            QAbstractButton* save = s.save();
-            const bool offered = save->isVisible() && save->isEnabled();
-            if (back == Back::Stay) EXPECT_TRUE(offered);
-            if (offered) {
+            if (back == Back::Stay) EXPECT_TRUE(offered());
+            if (offered()) {
                 const QStringList shown = s.shown();
                 s.answers();
-                save->click();
+                s.save()->click();
                 QCoreApplication::processEvents();
                 const QStringList diff = SnapshotDifference(shown, s.stored());
                 EXPECT_TRUE(diff.isEmpty()) << "saved otherwise than shown (- shown, + saved):\n"
