@@ -34,6 +34,7 @@
 #include "support/ProgramRoads.h"
 #include "support/ReferenceDeviceFiles.h"
 #include "support/ReferenceObject.h"
+#include "support/ScreenShots.h"
 #include "support/ScreenSnapshot.h"
 
 #include <QAbstractButton>
@@ -384,6 +385,8 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
         std::function<bool()> offered = nullptr;
         // The question leaving the screen asks, answered.
         std::function<void()> onLeaving = nullptr;
+        // The screen as another object shows it, in build/screens.
+        const char* picture = nullptr;
     } saves[] = {
         {"the editor's switch tab", kEditor,
          [this] {
@@ -391,7 +394,8 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
              BumpSpin(Editor().TabCPK1->ParamSpins.first());
          },
          [this] { return Editor().TabCPK1->BitSaveKm; }, [this] { AnswerTheEditorsQuestion(); },
-         [this] { return EditorPages(); }, [this] { return EditorSaved(); }},
+         [this] { return EditorPages(); }, [this] { return EditorSaved(); }, kOtherObject, nullptr,
+         nullptr, "editor_after_a_return"},
         {"the editor's call panel tab", kEditor,
          [this] {
              OpenInTheEditor(QStringLiteral("cbv02.bin"), panelFile_);
@@ -427,7 +431,8 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
              residents.ENam->insert(QStringLiteral("Павел"));
          },
          [this] { return Residents().BitSave; }, [] {}, [this] { return ResidentShown(); },
-         [&] { return Stored(residentsStored); }, kNoApartments},
+         [&] { return Stored(residentsStored); }, kNoApartments, nullptr, nullptr,
+         "residents_selection_on_an_object_without_apartments"},
         {"the switch editor", kSwitches,
          [this] {
              Screen<TFrPk>(kSwitches)->BitpkEdit->click();
@@ -628,6 +633,10 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
             ASSERT_TRUE(offered()) << "the edit offers the save";
             if (s.onLeaving && back != Back::Stay && back != Back::F5) s.onLeaving();
             ComeBack(back, s.screen, s.other);
+            if (back == Back::OtherObject && s.picture) {
+                FMainVesk->resize(kWindowRoom);
+                SaveScreen(*FMainVesk, QString::fromLatin1(s.picture));
+            }
             if (back == Back::Stay) EXPECT_TRUE(offered());
             if (offered()) {
                 const QStringList shown = s.shown();
