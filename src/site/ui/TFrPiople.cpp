@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -243,15 +244,16 @@ void TFrPiople::attachGrid() {
     for (const SubscriberColumn& c : SubscriberColumns())
         model_->AddColumn(c.field, c.title, false, kChecks.contains(c.field));
     DBGrid1->SetModel(model_);
-    // Queued: the list is told of a reread while it is being read.
-    connect(FDM->Q_Ppl, &Dataset::RowsReset, this, &TFrPiople::followList, Qt::QueuedConnection);
+    connect(FDM->Q_Ppl, &Dataset::RowsReset, this, &TFrPiople::followList);
 }
 
 // The list was read anew under the shown screen (F5, another object): the
 // fields show its current row again, or nothing, and never keep a row the
-// list no longer stands on, for a save to write into another one.
+// list no longer stands on, for a save to write into another one. The
+// screen's own requeries show their row themselves.
 void TFrPiople::followList() {
-    if (!isVisible()) return;
+    if (!isVisible() || following_) return;
+    const QScopedValueRollback<bool> guard(following_, true);
     setMoveButtons();
     UpdateEditState();
     ShowSubscriber();
@@ -287,6 +289,7 @@ bool TFrPiople::objectHasConsole() const {
 
 void TFrPiople::RequerySubscribers(qint64 keepIdKvr) {
     if (!FDM) return;
+    const QScopedValueRollback<bool> guard(following_, true);
     if (!list_.Requery(FDM->Q_Ppl, keepIdKvr)) showListFailure();
     setMoveButtons();
 }

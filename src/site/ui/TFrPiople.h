@@ -124,5 +124,6 @@ class TFrPiople : public TScreenFrame {
     ArrowRepeat* repeat_ = nullptr;
     SearchState search_ = SearchState::Editing;
     bool sorting_ = false;
-    bool loading_ = false;  // controls set by code
+    bool loading_ = false;    // controls set by code
+    bool following_ = false;  // the list is being read for the screen
 };
