@@ -149,7 +149,8 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     KeysScreenService& KeysScreen() { return *keysScreen_; }
     void SetKeysScreen(KeysScreenService* service) { keysScreen_ = service; }
 
-    // Record number of the current object when it was last entered.
+    // Record number of the current object when it was last entered, or when
+    // the editors were last closed for another object.
     int RememberedObjectRecNo() const { return rememberedObjectRecNo_; }
 
   protected:

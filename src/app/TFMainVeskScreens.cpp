@@ -6,6 +6,7 @@
 #include "app/MainWindowParts.h"
 #include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFpkEdit.h"
+#include "devices/ui/TFpoAppr.h"
 #include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
@@ -90,8 +91,10 @@ void TFMainVesk::ClearMatrixState() {
     P1_LSt->clear();
 }
 
+// The console's hardware settings, too, show the object's console and save
+// into the console of the object current at the save.
 QList<QWidget*> TFMainVesk::objectEditors() const {
-    return {FpkEdit, FskEdit, FbvEdit, FkvEdit};
+    return {FpkEdit, FskEdit, FbvEdit, FkvEdit, FpoAppr};
 }
 
 void TFMainVesk::CloseEditorsOnObjectChange() {
@@ -99,8 +102,13 @@ void TFMainVesk::CloseEditorsOnObjectChange() {
     CloseObjectEditors();
 }
 
+// An editor shows a row of the object current when it opened, and writes into
+// the row current when it saves: it is closed, and the object remembered,
+// whenever another object may have become current, so that what it shows
+// never goes into a row of another object.
 void TFMainVesk::CloseObjectEditors() {
     closeVisible(objectEditors());
+    rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
 }
 
 void TFMainVesk::ShowScreen(int screen) {

@@ -6,10 +6,7 @@
 // БВ" holds every call panel of the object.
 
 #include "app/TFMainVesk.h"
-#include "config/CallPanelFile.h"
-#include "config/ConfigRepository.h"
 #include "config/SectionBytes.h"  // the config tests' sections, byte by byte
-#include "config/SwitchFile.h"
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorSwitchTab.h"
 #include "config/ui/TFrRedact.h"
@@ -18,9 +15,9 @@
 #include "keys/ui/KeySavePanel.h"
 #include "keys/ui/MirelDumpTab.h"
 #include "keys/ui/TFKeyInKv.h"
-#include "platform/AppPaths.h"
 #include "platform/ui/DatasetGrid.h"
 #include "support/ProgramRoads.h"
+#include "support/ReferenceDeviceFiles.h"
 #include "support/ScreenShots.h"
 
 #include <QApplication>
@@ -77,35 +74,9 @@ QByteArray FortyKeyDump() {
     return DumpBuild::Mirel(2, records);
 }
 
-// The file the write screen's builder makes of a device of the reference
-// object, as a file written in an earlier session: read takes the device's
-// rows from the database, build makes the file.
-template <class Input>
-QByteArray DeviceFile(const QByteArray& database, qint64 idNet, int nNet,
-                      bool (ConfigRepository::*read)(qint64, int, std::optional<Input>&),
-                      ConfigFileBuild (*build)(const Input&, const QString&)) {
-    TestDatabase db(TestDatabase::Kind::None);
-    db.programDir().writeFile(
-        QStringLiteral("DB_ARM/") + QString::fromLatin1(AppPaths::kDbFileName), database);
-    std::optional<Input> in;
-    ConfigRepository repository(db.open());
-    if (!(repository.*read)(idNet, nNet, in) || !in) {
-        ADD_FAILURE() << "device " << nNet << ": " << repository.LastError().toStdString();
-        return {};
-    }
-    // The name only tells the file in the builder's own lines.
-    return build(*in, QStringLiteral("device.bin")).bytes;
-}
-
-QByteArray PanelFile(const QByteArray& database, qint64 idNet, int nNet) {
-    return DeviceFile(database, idNet, nNet, &ConfigRepository::ReadPanelFileInput,
-                      &BuildCallPanelFile);
-}
-
 // Switch 1's file with a call melody of more notes than a file holds.
 QByteArray SwitchFileWithALongMelody(const QByteArray& database, qint64 idNet) {
-    cfgtest::FileParts p = cfgtest::Split(
-        DeviceFile(database, idNet, 1, &ConfigRepository::ReadSwitchFileInput, &BuildSwitchFile));
+    cfgtest::FileParts p = cfgtest::Split(SwitchDeviceFile(database, idNet, 1));
     if (p.sections.size() > 4) p.sections[4] = cfgtest::MelodySection(255, 2);
     return cfgtest::Join(p);
 }
@@ -124,7 +95,7 @@ class EditorRoads : public ProgramRoads {
   protected:
     static void SetUpTestSuite() {
         ProgramRoads::SetUpTestSuite();
-        panelFile_ = PanelFile(ReferenceDatabase(), IdNet(), kFirstDoorPanel);
+        panelFile_ = PanelDeviceFile(ReferenceDatabase(), IdNet(), kFirstDoorPanel);
     }
     static void TearDownTestSuite() {
         panelFile_.clear();

@@ -440,7 +440,15 @@ TEST_F(Navigation, EditorsCloseWhenTheObjectScreenIsLeftOnAnotherObject) {
         w.ShowScreen(11);  // same object: the editor stays
         EXPECT_TRUE(pkEdit.isVisible());
         w.ShowScreen(1);
-        fdm_.Q_Net->SetRecNo(w.RememberedObjectRecNo() == 1 ? 2 : 1);
+        const int first = w.RememberedObjectRecNo();
+        fdm_.Q_Net->SetRecNo(first == 1 ? 2 : 1);
+        w.ShowScreen(11);
+        EXPECT_FALSE(pkEdit.isVisible());
+        // Opened on the second object, the editor closes when the first is
+        // current again, as the key search or a device read make it.
+        pkEdit.show();
+        w.ShowScreen(1);
+        fdm_.Q_Net->SetRecNo(first);
         w.ShowScreen(11);
         EXPECT_FALSE(pkEdit.isVisible());
     }

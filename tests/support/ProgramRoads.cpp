@@ -20,19 +20,13 @@ namespace {
 // The reference object's database file with its device records, built by
 // the program itself in a program folder of its own; its id_net.
 QByteArray BuildReferenceDatabase(qint64* idNet) {
-    TestDatabase db;
-    NavigationHooks hooks = Hooks();
-    ArmGlobals globals = Globals();
-    AppForms::CreateAll();
-    ReferenceObject reference;
-    const bool built = FDM && reference.Build(ReferenceStep::DeviceRecords);
-    if (!built) ADD_FAILURE() << "reference object: " << reference.Error().toStdString();
-    *idNet = reference.IdNet();
-    AppForms::DestroyAll();
-    Hooks() = hooks;
-    Globals() = globals;
-    QFile f(db.dbPath());
-    return built && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return ProgramRoads::BuiltByTheProgram({}, [idNet] {
+        ReferenceObject reference;
+        const bool built = reference.Build(ReferenceStep::DeviceRecords);
+        if (!built) ADD_FAILURE() << "reference object: " << reference.Error().toStdString();
+        *idNet = reference.IdNet();
+        return built;
+    });
 }
 
 // The object deletion: a modal dialog, not a frame of the main window.
@@ -79,10 +73,31 @@ void ProgramRoads::TearDown() {
     EndTheProgram();
 }
 
+QByteArray ProgramRoads::BuiltByTheProgram(const QByteArray& start,
+                                           const std::function<bool()>& build) {
+    TestDatabase db(start.isEmpty() ? TestDatabase::Kind::New : TestDatabase::Kind::None);
+    if (!start.isEmpty())
+        db.programDir().writeFile(
+            QStringLiteral("DB_ARM/") + QString::fromLatin1(AppPaths::kDbFileName), start);
+    NavigationHooks hooks = Hooks();
+    ArmGlobals globals = Globals();
+    AppForms::CreateAll();
+    const bool built = FDM && build();
+    AppForms::DestroyAll();
+    Hooks() = hooks;
+    Globals() = globals;
+    QFile f(db.dbPath());
+    return built && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void ProgramRoads::RestoreTheReferenceDatabase() {
+    RestoreDatabase(reference_);
+}
+
+void ProgramRoads::RestoreDatabase(const QByteArray& file) {
     ASSERT_FALSE(FMainVesk) << "the program holds its database open";
     database_.programDir().writeFile(
-        QStringLiteral("DB_ARM/") + QString::fromLatin1(AppPaths::kDbFileName), reference_);
+        QStringLiteral("DB_ARM/") + QString::fromLatin1(AppPaths::kDbFileName), file);
 }
 
 void ProgramRoads::StartOn(int screen) {

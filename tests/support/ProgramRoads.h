@@ -28,6 +28,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 enum class Road {
@@ -40,6 +42,13 @@ enum class Road {
 QString RoadName(Road road);
 
 class ProgramRoads : public ::testing::Test {
+  public:
+    // A database file the program builds: started on start (a new database
+    // when empty), build run on its open data module, ended; empty when
+    // build fails.
+    static QByteArray BuiltByTheProgram(const QByteArray& start,
+                                        const std::function<bool()>& build);
+
   protected:
     // Built once, before any test's program folder is made: the builder's
     // folder must not outlive it as the program's.
@@ -53,9 +62,10 @@ class ProgramRoads : public ::testing::Test {
     void StartOn(int screen);
     // The program ends; the hooks and globals it installed are given back.
     void EndTheProgram();
-    // The program folder's database is the reference object's as built
-    // (only while the program is not running).
+    // The program folder's database is the reference object's as built, or
+    // the given file (only while the program is not running).
     void RestoreTheReferenceDatabase();
+    void RestoreDatabase(const QByteArray& file);
 
     // The road, ending on screen (shown through the menu where the road
     // does not start there). The object deletion (8) is a modal dialog: a

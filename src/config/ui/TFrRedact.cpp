@@ -250,6 +250,9 @@ void TFrRedact::PrepareScreen(const QString& dbFolder) {
 }
 
 void TFrRedact::PrepareFrame() {
+    // The grids are emptied, so the file they showed goes with them: a save
+    // after this would write the file without what it held.
+    closeFile();
     const ConfigScreenSettings settings = LoadConfigScreenSettings();
     TabCPK1->SetMaxDevice(settings.maxDevice);
     TabCPK1->Clear();
@@ -258,11 +261,7 @@ void TFrRedact::PrepareFrame() {
     TabCBV2->Clear();
     TabCPO1->SetSepDevice(settings.sepDevice);
     TabCPO1->Clear();
-    for (int k = kKindSwitch; k <= kKindConsole; ++k)
-        if (PageFile->isTabVisible(tabIndex(k))) {
-            PageFile->setCurrentIndex(tabIndex(k));
-            break;
-        }
+    showFirstPage();
     const ConfigCurrentObject object = CurrentConfigObject();
     if (object.idNet) EIdent->setText(QString::number(object.idNom));
     if (keyParts_) keyParts_->PrepareFrame(object.idNet);
@@ -276,8 +275,22 @@ void TFrRedact::RBClick() {
     ODtxt->Reset();
 }
 
-void TFrRedact::clearMemos() {
+void TFrRedact::showFirstPage() {
+    for (int page = 0; page < PageFile->count(); ++page)
+        if (PageFile->isTabVisible(page)) {
+            PageFile->setCurrentIndex(page);
+            return;
+        }
+}
+
+// No file open: nothing of one shown, nothing to save, no panel found for its keys.
+void TFrRedact::closeFile() {
+    file_ = EditorFile();
+    disarm();
     MemoTitle->clear();
+    jDev->setValue(-1);
+    L_Izmen->clear();
+    if (keyParts_) keyParts_->ForgetFoundPanel();
 }
 
 void TFrRedact::disarm() {
@@ -306,20 +319,17 @@ void TFrRedact::ButBitClick() {
 
 void TFrRedact::OpenConfigFile(const QString& fileName) {
     WaitCursor wait;
-    clearMemos();
-    file_ = LoadEditorFile(fileName, LoadConfigScreenSettings());
-    appendLines(Memo4, file_.memo4);
-    MemoTitle->setPlainText(file_.title.join(QLatin1Char('\n')));
-    jDev->setValue(file_.jDev);
-    if (keyParts_) keyParts_->ForgetFoundPanel();
+    EditorFile loaded = LoadEditorFile(fileName, LoadConfigScreenSettings());
+    appendLines(Memo4, loaded.memo4);
+    // The previous file is closed; one that did not parse leaves none open,
+    // so a save cannot overwrite the previous file with what this one left.
     PrepareFrame();
-    L_Izmen->setText(file_.trailerText);
-    appendLines(Memo4, file_.warnings);
-    if (!file_.Parsed()) {
-        // Saving now would overwrite the previous file with what this one left.
-        disarm();
-        return;
-    }
+    MemoTitle->setPlainText(loaded.title.join(QLatin1Char('\n')));
+    jDev->setValue(loaded.jDev);
+    L_Izmen->setText(loaded.trailerText);
+    appendLines(Memo4, loaded.warnings);
+    if (!loaded.Parsed()) return;
+    file_ = std::move(loaded);
     showFile();
 }
 

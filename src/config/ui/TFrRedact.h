@@ -124,7 +124,8 @@ class TFrRedact : public TScreenFrame {
     QWidget* buildTop();
     QWidget* buildSys();
     void buildKeyParts();
-    void clearMemos();
+    void showFirstPage();
+    void closeFile();
     void showKindTab(int kind);
     void disarm();
     void showFile();

@@ -465,6 +465,10 @@ void TFrKeys::PrepareScreen(const QString& dbFolder) {
 
 void TFrKeys::ShowFrKeys() {
     if (!ready()) return;
+    // A change of a key left unconfirmed when the screen was left ends with
+    // the number it loaded: confirmed after the return, that number would
+    // become another key of whatever row the lists then stand on.
+    if (keys_->EditMode() == 1) endEditAndClear();
     keys_->ChangeFlags().Clear();
     keys_->ForgetCounts();
     // The lists read afresh; a closed one is read as it is shown.

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -243,6 +244,19 @@ void TFrPiople::attachGrid() {
     for (const SubscriberColumn& c : SubscriberColumns())
         model_->AddColumn(c.field, c.title, false, kChecks.contains(c.field));
     DBGrid1->SetModel(model_);
+    connect(FDM->Q_Ppl, &Dataset::RowsReset, this, &TFrPiople::followList);
+}
+
+// The list was read anew under the shown screen (F5, another object): the
+// fields show its current row again, or nothing, and never keep a row the
+// list no longer stands on, for a save to write into another one. The
+// screen's own requeries show their row themselves.
+void TFrPiople::followList() {
+    if (!isVisible() || following_) return;
+    const QScopedValueRollback<bool> guard(following_, true);
+    setMoveButtons();
+    UpdateEditState();
+    ShowSubscriber();
 }
 
 // ---------------------------------------------------------------- the screen
@@ -275,6 +289,7 @@ bool TFrPiople::objectHasConsole() const {
 
 void TFrPiople::RequerySubscribers(qint64 keepIdKvr) {
     if (!FDM) return;
+    const QScopedValueRollback<bool> guard(following_, true);
     if (!list_.Requery(FDM->Q_Ppl, keepIdKvr)) showListFailure();
     setMoveButtons();
 }
@@ -291,8 +306,10 @@ void TFrPiople::showGroups() {
     TimeN->setEnabled(Panel3->isEnabled() && !STime->isChecked());
 }
 
+// Outside the entering of a selection (whose inputs the fields are), an empty
+// list offers nothing to edit: a selection in force may leave none.
 void TFrPiople::UpdateEditState() {
-    if (search_ != SearchState::Editing) return;
+    if (search_ == SearchState::Entering) return;
     const bool empty = listEmpty();
     BitKey->setEnabled(!empty);
     Panel2->setEnabled(!empty);
@@ -310,12 +327,22 @@ void TFrPiople::showValues(const ApartmentValues& v) {
 }
 
 void TFrPiople::ShowSubscriber() {
-    if (search_ == SearchState::Entering || listEmpty()) return;
+    if (search_ == SearchState::Entering) return;
     ApartmentValues v;
-    if (!ReadApartmentToShow(currentRow(), SiteData::CurrentObjectId(), objectHasConsole(), &v))
+    if (listEmpty() ||
+        !ReadApartmentToShow(currentRow(), SiteData::CurrentObjectId(), objectHasConsole(), &v)) {
+        showNothing();
         return;
+    }
     showValues(v);
     showGroups();
+    BitSave->setEnabled(false);
+    setMoveButtons();
+}
+
+// No row to show: empty fields, and nothing of another row left to save.
+void TFrPiople::showNothing() {
+    showValues(ApartmentValues{});
     BitSave->setEnabled(false);
     setMoveButtons();
 }

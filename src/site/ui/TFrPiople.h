@@ -99,6 +99,7 @@ class TFrPiople : public TScreenFrame {
     QWidget* buildCommands();
     void wireControls();
     void attachGrid();
+    void followList();
 
     qint64 currentRow() const;
     bool listEmpty() const;
@@ -106,6 +107,7 @@ class TFrPiople : public TScreenFrame {
     bool objectHasConsole() const;
     ApartmentValues controlValues() const;
     void showValues(const ApartmentValues& v);
+    void showNothing();
     void showGroups();
     void applyFilter();
     void resetLabels();
@@ -122,5 +124,6 @@ class TFrPiople : public TScreenFrame {
     ArrowRepeat* repeat_ = nullptr;
     SearchState search_ = SearchState::Editing;
     bool sorting_ = false;
-    bool loading_ = false;  // controls set by code
+    bool loading_ = false;    // controls set by code
+    bool following_ = false;  // the list is being read for the screen
 };
