@@ -207,7 +207,7 @@ class TNetLink {
     bool running_ = false;
     int receptionMode_ = 0;
     bool stopRequested_ = false;
-    QStringList sendSnapshot_;  // the requests waiting when the send time-out was armed
+    QStringList sendSnapshot_;       // the requests waiting when the send time-out was armed
     QList<NetAddressChange> moves_;  // address changes still to be asked about
     bool followingUp_ = false;
 

@@ -37,13 +37,6 @@ struct PacedLine {
         link.BComNet.Timeouts().SetReadTotalConstant(20000);
     }
 
-    int FramesTo(int address) const {
-        int n = 0;
-        for (const QByteArray& frame : bus.Received())
-            if (quint8(frame[1]) == address) ++n;
-        return n;
-    }
-
     PtyPair pty;
     DeviceBusSimulator bus{pty};
     SimulatedLink sim{bus, LinkClock::Real};
@@ -59,7 +52,7 @@ TEST(NetLinkRealClock, ARunOfClassRequestsIsAnsweredInFull) {
     int answered = 0;
     for (int i = 0; i < kRequests; ++i) answered += line.link.RequestClass(kSwitch);
     EXPECT_EQ(answered, kRequests);
-    EXPECT_EQ(line.FramesTo(kSwitch), kRequests);  // each asked once
+    EXPECT_EQ(line.bus.FramesTo(kSwitch), kRequests);  // each asked once
     EXPECT_TRUE(line.link.MemoSend.isEmpty());
 }
 
@@ -80,7 +73,8 @@ TEST(NetLinkRealClock, ASilentAddressCostsItsWaits) {
         clock.start();
         EXPECT_EQ(line.link.RequestClass(9), 0);
         EXPECT_GE(clock.elapsed(), waits.countRead * waits.sWaitNet);
-        EXPECT_EQ(line.FramesTo(9), 1);
+        ASSERT_TRUE(line.bus.Settle());
+        EXPECT_EQ(line.bus.FramesTo(9), 1);
         EXPECT_EQ(line.link.MemoSend, QStringList{NetRequest::Class(9).ToHex()});
     }
 }

@@ -52,13 +52,6 @@ class NetLinkTest : public ::testing::Test {
         return total;
     }
 
-    int FramesTo(int address) const {
-        int n = 0;
-        for (const QByteArray& frame : bus.Received())
-            if (quint8(frame[1]) == address) ++n;
-        return n;
-    }
-
     TempProgramDir programDir;
     PtyPair pty;
     DeviceBusSimulator bus{pty};
@@ -136,7 +129,7 @@ TEST_F(NetLinkTest, ClassRequestsFindDevicesOfEachKind) {
 TEST_F(NetLinkTest, UnansweredAddressGivesUpAndTimesOutWithItsMessage) {
     Start();
     EXPECT_EQ(link.RequestClass(9), 0);
-    EXPECT_EQ(FramesTo(9), 1);
+    EXPECT_EQ(bus.FramesTo(9), 1);
     EXPECT_EQ(sleeps, (QList<int>{100, 100, 100}));
     EXPECT_EQ(link.MemoSend, QStringList{NetRequest::Class(9).ToHex()});
 

@@ -182,6 +182,13 @@ QList<QByteArray> DeviceBusSimulator::Received() const {
     return received_;
 }
 
+int DeviceBusSimulator::FramesTo(int address) const {
+    std::lock_guard lock(mutex_);
+    return int(
+        std::count_if(received_.begin(), received_.end(),
+                      [address](const QByteArray& frame) { return At(frame, 1) == address; }));
+}
+
 bool DeviceBusSimulator::Settle(int timeoutMs) {
     std::unique_lock lock(mutex_);
     const quint64 request = ++settleAsked_;

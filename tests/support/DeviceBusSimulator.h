@@ -223,6 +223,8 @@ class DeviceBusSimulator {
 
     // Every frame received so far, in order.
     QList<QByteArray> Received() const;
+    // How many of them went to the address.
+    int FramesTo(int address) const;
     // Waits until the bus took every byte sent to it before the call and sent
     // the answers that are due at once. True at once once the line is closed;
     // false when the bus did not get there within timeoutMs.
