@@ -57,8 +57,8 @@ TEST(NetLinkRealClock, ARunOfClassRequestsIsAnsweredInFull) {
 }
 
 // A silent address is given up only after CountRead attempts with a wait of
-// SWaitNet after each, on the first request of a fresh link (whose receive
-// is armed by that request).
+// SWaitNet after each. On the first request of a fresh link, whose receive
+// that request arms, no read armed earlier ends a wait at its own deadline.
 TEST(NetLinkRealClock, ASilentAddressCostsItsWaits) {
     struct Waits {
         int countRead, sWaitNet;
