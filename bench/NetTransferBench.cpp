@@ -2,7 +2,8 @@
 // simulated device bus paced at 9600 baud 8N1: the largest call-panel file
 // of the configuration tests' object (its gate panel), written into a device
 // whose memory holds none of it (every packet is read back, found different
-// and written), then read from the device; and a firmware upload.
+// and written), then read from the device; and a firmware upload. The link's
+// waits between read attempts are real alertable sleeps, as on a real port.
 // Floor: the wire time (30 bytes a frame, 10 bits a byte) of the frames the
 // file's size asks for, whatever the program sent: for a write, the device
 // selected and let go (two requests and their answers) and for each packet of
@@ -85,6 +86,13 @@ qint64 readFrames(qint64 fileBytes) {
     return 2 * packetsOf(fileBytes);
 }
 
+// The link started, with the class of the device at address known.
+bool StartOn(SimulatedLink& sim, const PtyPair& pty, int address) {
+    if (!sim.Start(pty) || sim.link.RequestClass(address) != 1) return false;
+    sim.link.ParseClassReply(address);
+    return true;
+}
+
 void BM_PanelFileWrittenAndReadAt9600Baud(benchmark::State& state) {
     FixtureObject object;
     const QByteArray file = object.LargestPanelFile();
@@ -102,14 +110,12 @@ void BM_PanelFileWrittenAndReadAt9600Baud(benchmark::State& state) {
     panel.configEnd = panel.configStart + 17408;
     const int device = bus.AddDevice(panel);
     bus.SetPacing(true);
-    // The one-second settling pauses of the link start are no part of a transfer.
-    SimulatedLink sim(bus);
+    SimulatedLink sim(bus, LinkClock::Real);
     TNetLink& link = sim.link;
-    if (!sim.Start(pty) || link.RequestClass(kGatePanel) != 1) {
+    if (!StartOn(sim, pty, kGatePanel)) {
         state.SkipWithError("the link did not start");
         return;
     }
-    link.ParseClassReply(kGatePanel);
     NetOpContext ctx(link, nullptr);
     NetConfigTransfer transfer(ctx);
 
@@ -163,26 +169,6 @@ QByteArray FourKilobyteAppFile() {
     return out.append(2, '\0');
 }
 
-// The one-second settling pauses of the link start are no part of a transfer.
-NetLinkHooks BenchHooks(TNetLink& link) {
-    NetLinkHooks hooks;
-    hooks.sleep = [&link](int ms) {
-        if (ms < 1000) link.AlertableSleep(ms);
-    };
-    return hooks;
-}
-
-// The link started on the pty, with the class of the device at address known.
-bool StartOn(TNetLink& link, PtyPair& pty, int address) {
-    if (!link.StartNet([&] {
-            return NetPortChoice{pty.SlavePath(), "0403", "6001"};
-        }) ||
-        link.RequestClass(address) != 1)
-        return false;
-    link.ParseClassReply(address);
-    return true;
-}
-
 void BM_FourKilobyteUploadAt9600Baud(benchmark::State& state) {
     const QString path = QDir::temp().filePath(QStringLiteral("bench_app.usb"));
     QFile out(path);
@@ -196,8 +182,9 @@ void BM_FourKilobyteUploadAt9600Baud(benchmark::State& state) {
     DeviceBusSimulator bus(pty);
     bus.AddDevice(SimDevice::Switch(5));
     bus.SetPacing(true);
-    TNetLink link(BenchHooks(link));
-    if (!StartOn(link, pty, 5)) {
+    SimulatedLink sim(bus, LinkClock::Real);
+    TNetLink& link = sim.link;
+    if (!StartOn(sim, pty, 5)) {
         state.SkipWithError("the link did not start");
         return;
     }

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -125,7 +126,7 @@ void TNetLink::ResumeReceiveTimer() {
 }
 
 void TNetLink::PrepareUpload() {
-    sendSnapshot_ = int(MemoSend.size());
+    sendSnapshot_ = MemoSend;
     TmSendTick();
     MemoSend.clear();
     MemoRead.clear();
@@ -646,7 +647,7 @@ void TNetLink::TimerAsincTick() {
     if (MemoSend.isEmpty()) {
         SetTimer(NetTimer::Send, false);
     } else if (!Timer(NetTimer::Send).enabled) {
-        sendSnapshot_ = int(MemoSend.size());
+        sendSnapshot_ = MemoSend;
         SetTimer(NetTimer::Send, true, kSendTimeoutMs);
     }
     if (MemoRead.isEmpty())
@@ -655,34 +656,35 @@ void TNetLink::TimerAsincTick() {
         SetTimer(NetTimer::Read, true, kReadTimeoutMs);
 }
 
+// Only the requests that were waiting when the time-out was armed have waited
+// it out. A request sent since, perhaps one packet of a transfer in progress,
+// is still on its way and keeps its line.
 void TNetLink::TmSendTick() {
     SetTimer(NetTimer::Send, false);
-    const int lines = qMin(sendSnapshot_, int(MemoSend.size()));
-    qsizetype at = 0;
-    for (int handled = 0; handled < lines && at < MemoSend.size();) {
-        const QString line = MemoSend.at(at);
-        const std::optional<TNetFrame> request = TNetFrame::FromHex(line);
-        if (!request) {
-            MemoSend.removeAt(at);
-            continue;
-        }
-        ++handled;
-        const int base = (*request)[3] & ~kSelectorBit;
-        if (base == kCmdMemoryWrite) {
-            // A packet write stays for the upload's repeat pass unless its answer is here.
-            QString modeText, status;
-            InterpretNetAnswers(modeText, status, AnswerLog, DeviceList);
-            if (!modeText.trimmed().isEmpty()) RequestLog.append(modeText);
-            const qsizetype still = MemoSend.indexOf(line);
-            at = still >= 0 ? still + 1 : qMin(at, MemoSend.size());
-            continue;
-        }
-        if (base == kCmdClass)
-            AnswerLog.append(QStringLiteral("Ответ устройства ") +
-                             DeviceAddrName((*request)[1], SepDevice()) +
-                             QStringLiteral(" превысил время ожидания!"));
-        MemoSend.removeAt(at);
+    const QStringList due = std::exchange(sendSnapshot_, {});
+    for (const QString& line : due)
+        if (MemoSend.contains(line)) TimeOutRequest(line);
+}
+
+void TNetLink::TimeOutRequest(const QString& line) {
+    const std::optional<TNetFrame> request = TNetFrame::FromHex(line);
+    if (!request) {
+        MemoSend.removeOne(line);
+        return;
     }
+    const int base = (*request)[3] & ~kSelectorBit;
+    if (base == kCmdMemoryWrite) {
+        // A packet write stays for the upload's repeat pass unless its answer is here.
+        QString modeText, status;
+        InterpretNetAnswers(modeText, status, AnswerLog, DeviceList);
+        if (!modeText.trimmed().isEmpty()) RequestLog.append(modeText);
+        return;
+    }
+    if (base == kCmdClass)
+        AnswerLog.append(QStringLiteral("Ответ устройства ") +
+                         DeviceAddrName((*request)[1], SepDevice()) +
+                         QStringLiteral(" превысил время ожидания!"));
+    MemoSend.removeOne(line);
 }
 
 void TNetLink::TmReadTick() {

@@ -197,6 +197,8 @@ class TNetLink {
     void AskAgain(int address, QString& modeText);
 
     void LogPacket(QChar direction, const QString& hex);
+    // One request of the send time-out's snapshot that is still waiting.
+    void TimeOutRequest(const QString& line);
 
     NetLinkHooks hooks_;
     NetTimerState timers_[4];
@@ -205,7 +207,7 @@ class TNetLink {
     bool running_ = false;
     int receptionMode_ = 0;
     bool stopRequested_ = false;
-    int sendSnapshot_ = 0;
+    QStringList sendSnapshot_;       // the requests waiting when the send time-out was armed
     QList<NetAddressChange> moves_;  // address changes still to be asked about
     bool followingUp_ = false;
 

@@ -2,6 +2,7 @@
 // screens and operations, each asserting what it leaves.
 #include "CommissioningRoad.h"
 
+#include "app/TFMainVesk.h"
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
@@ -15,10 +16,9 @@
 #include "config/ui/TFrWrite.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
-#include "app/TFMainVesk.h"
 #include "keys/KeyRegister.h"
-#include "keys/ui/TFrKeys.h"
 #include "keys/ui/KeySavePanel.h"
+#include "keys/ui/TFrKeys.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetLink.h"
@@ -35,6 +35,7 @@
 #include "site/ui/THouseGrid.h"
 #include "site/ui/TRecordGrid.h"
 #include "support/ScreenShots.h"
+#include "support/SimulatedLink.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -416,11 +417,8 @@ void CommissioningRoad::StartTheBus() {
     devices_ = bus_->AddDevicesOf(sql_, idNet_, sep);
     ASSERT_EQ(8, devices_.size());
     if (paced_) {
-        // The link's one-second settling pauses are skipped; the waits
-        // between read attempts are real, as the wire time is measured.
-        FNetTime->SetPauseForTests([](int ms) {
-            if (ms < 1000) FNetTime->Link().AlertableSleep(ms);
-        });
+        // The waits between read attempts are real, as the wire time is measured.
+        FNetTime->SetPauseForTests([](int ms) { PauseButSettling(FNetTime->Link(), ms); });
     } else {
         FNetTime->SetPauseForTests([this](int ms) { bus_->clock.Pause(ms); });
         FNetTime->SetClockForTests([this] { return bus_->clock.NowMs(); });

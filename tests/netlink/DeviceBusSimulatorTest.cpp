@@ -4,7 +4,6 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-#include <QTest>
 
 namespace {
 
@@ -39,7 +38,7 @@ TEST_F(DeviceBusTest, AnswersAFrameFromItsScriptAndRecordsIt) {
 
     ASSERT_TRUE(Send(request));
     EXPECT_EQ(Receive(), answer);
-    ASSERT_TRUE(bus.WaitForFrames(1, 1000));
+    ASSERT_TRUE(bus.Settle());
     EXPECT_EQ(bus.Received(), QList<QByteArray>{request});
 }
 
@@ -55,7 +54,7 @@ TEST_F(DeviceBusTest, HandlerAnswersOnceTheScriptIsUsedUp) {
     const QByteArray second = DeviceBusSimulator::Frame({0x7F, 0x41, 0x06, 0x00});
 
     ASSERT_TRUE(Send(first));
-    ASSERT_TRUE(bus.WaitForFrames(1, 1000));
+    ASSERT_TRUE(bus.Settle());
     ASSERT_TRUE(Send(second));
     EXPECT_EQ(Receive(), DeviceBusSimulator::Frame({0x41, 0x7F, 0x06, 0x80}));
     EXPECT_EQ(bus.Received(), (QList<QByteArray>{first, second}));
@@ -66,7 +65,7 @@ TEST_F(DeviceBusTest, FrameIsCutFromBytesThatComeInPieces) {
     const QByteArray request = DeviceBusSimulator::Frame({0x7F, 0x10, 0x06, 0x02});
     ASSERT_EQ(port.Write(request.constData(), 7), 7);
     ASSERT_EQ(port.Write(request.constData() + 7, 23), 23);
-    ASSERT_TRUE(bus.WaitForFrames(1, 1000));
+    ASSERT_TRUE(bus.Settle());
     EXPECT_EQ(bus.Received().first(), request);
 }
 
@@ -153,7 +152,8 @@ TEST_F(SimulatedBusTest, InjectedFaultsChangeTheAnswers) {
     bus.InjectFault({BusFault::HangUp, 5});
     ASSERT_TRUE(Send(request));
     // The frame is recorded before the line closes.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pty.MasterFd() == -1; }, 2000));
+    ASSERT_TRUE(bus.Settle());
+    EXPECT_EQ(pty.MasterFd(), -1);
 }
 
 // The configuration memory answers within its bounds, keeps what is
@@ -211,7 +211,7 @@ TEST_F(DeviceBusTest, AddressBySerialNumber) {
     QByteArray otherSerial = toFive;
     otherSerial[12] = char(0x86);
     ASSERT_TRUE(Send(otherSerial));
-    ASSERT_TRUE(bus.WaitForFrames(1, 1000));
+    ASSERT_TRUE(bus.Settle());
     QByteArray wrongPassword = toFive;
     wrongPassword[8] = 9;
     ASSERT_TRUE(Send(wrongPassword));

@@ -49,11 +49,6 @@ class IdentityOps : public TransferFixture {
         ops.ReadDevSN(address);
         return index;
     }
-    int FramesTo(int address) const {
-        int n = 0;
-        for (const QByteArray& frame : bus.Received()) n += quint8(frame[1]) == address ? 1 : 0;
-        return n;
-    }
 };
 
 TEST_F(IdentityOps, SerialNumberIsReadUnlessTheBiosIsTooOld) {
@@ -67,10 +62,10 @@ TEST_F(IdentityOps, SerialNumberIsReadUnlessTheBiosIsTooOld) {
     SimDevice old = DeviceAt(6);
     old.bios = 2;
     AddDevice(old);
-    const int frames = FramesTo(6);
+    const int frames = bus.FramesTo(6);
     EXPECT_EQ(ops.ReadDevSN(6), "");
     EXPECT_EQ(link.AnswerLog.last(), "Чтение SN невозможно.");
-    EXPECT_EQ(FramesTo(6), frames);
+    EXPECT_EQ(bus.FramesTo(6), frames);
 }
 
 TEST_F(IdentityOps, TheObjectsIdentifierIsWrittenIntoTheDevice) {

@@ -71,11 +71,6 @@ class NetDevicesCommands : public NetDevicesScreen {
         QTest::mouseClick(frame->BitAct, Qt::LeftButton);
     }
 
-    int FramesTo(int address) const {
-        int n = 0;
-        for (const QByteArray& f : bus.Received()) n += quint8(f[1]) == address ? 1 : 0;
-        return n;
-    }
     int WritePackets() const {
         int n = 0;
         for (const QByteArray& f : bus.Received()) n += f[3] == 0x04 ? 1 : 0;
@@ -124,10 +119,10 @@ TEST_F(NetDevicesCommands, TheJumperResetOfACallPanelEndsInTheLog) {
     bus.AddDevice(SimDevice::CallPanel(2));
     StartWithFound({66});
     SelectFound("СБВ02");
-    const int frames = FramesTo(66);
+    const int frames = bus.FramesTo(66);
     Execute(10);
     EXPECT_EQ(Lines(frame->Memo2).last(), "СУ СБВ02 не является КМ!");
-    EXPECT_EQ(FramesTo(66), frames);
+    EXPECT_EQ(bus.FramesTo(66), frames);
     EXPECT_TRUE(frame->ListCdev->selectedItems().isEmpty());
     ExpectOperationOver();
 }
@@ -185,10 +180,10 @@ TEST_F(NetDevicesCommands, ThePollOfTheRestAndAddingOneDeviceAskOnlyTheNewOnes) 
     StartWithFound({1});
     Globals().MaxDevice = 3;
     bus.AddDevice(SimDevice::Switch(2));
-    const int toOne = FramesTo(1);
+    const int toOne = bus.FramesTo(1);
     dialogs.Expect("Подтверждение", "Опросить устройства?", DlgAnswer::Yes);
     QTest::mouseClick(frame->BitOst, Qt::LeftButton);
-    EXPECT_EQ(FramesTo(1), toOne);  // its class reply is stored
+    EXPECT_EQ(bus.FramesTo(1), toOne);  // its class reply is stored
     EXPECT_EQ(Items(frame->ListCdev).size(), 2);
     EXPECT_TRUE(Items(frame->ListCdev).at(1).startsWith("СКМ02"));
 

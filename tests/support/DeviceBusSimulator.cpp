@@ -182,10 +182,11 @@ QList<QByteArray> DeviceBusSimulator::Received() const {
     return received_;
 }
 
-bool DeviceBusSimulator::WaitForFrames(int count, int timeoutMs) const {
-    std::unique_lock lock(mutex_);
-    return frameCame_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                               [&] { return received_.size() >= count; });
+int DeviceBusSimulator::FramesTo(int address) const {
+    std::lock_guard lock(mutex_);
+    return int(
+        std::count_if(received_.begin(), received_.end(),
+                      [address](const QByteArray& frame) { return At(frame, 1) == address; }));
 }
 
 bool DeviceBusSimulator::Settle(int timeoutMs) {
@@ -195,6 +196,14 @@ bool DeviceBusSimulator::Settle(int timeoutMs) {
     [[maybe_unused]] const ssize_t n = ::write(settleFd_, &one, sizeof one);
     return settled_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                              [&] { return settleDone_ >= request || !running_; });
+}
+
+bool DeviceBusSimulator::PassTime(int ms, int timeoutMs) {
+    {
+        std::lock_guard lock(mutex_);
+        busMs_ += std::max(ms, 0);
+    }
+    return Settle(timeoutMs);
 }
 
 QByteArray DeviceBusSimulator::EncodeSerial(const QByteArray& serial) {
@@ -241,16 +250,17 @@ void DeviceBusSimulator::Run() {
         const int master = pty_.MasterFd();
         if (master < 0) break;
         pollfd fds[3] = {{stopFd_, POLLIN, 0}, {settleFd_, POLLIN, 0}, {master, POLLIN, 0}};
-        if (poll(fds, 3, MsToNextLateAnswer()) < 0) {
+        if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR) continue;
             break;
         }
         if (fds[0].revents != 0) break;
         if (fds[2].revents & (POLLERR | POLLNVAL)) break;
-        if (!SendDueLateAnswers()) break;
-        // Taken before the line is read: every byte sent before the Settle
-        // call is then read below.
+        // Taken before the line is read and the late answers are looked at:
+        // every byte sent, and every move of the clock, before the Settle
+        // call is then seen below.
         const quint64 request = SettleRequests(fds[1].revents != 0);
+        if (!SendDueLateAnswers()) break;
         if (!ReadWhatCame(master)) break;
         if (request != 0) MarkSettled(request);
     }
@@ -295,17 +305,12 @@ void DeviceBusSimulator::MarkSettled(quint64 request) {
     settled_.notify_all();
 }
 
-int DeviceBusSimulator::MsToNextLateAnswer() const {
-    if (late_.empty()) return -1;
-    const auto due = std::min_element(late_.begin(), late_.end(), [](const auto& a, const auto& b) {
-                         return a.due < b.due;
-                     })->due;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
-    return int(std::clamp<qint64>(left, 0, 1'000'000));
-}
-
 bool DeviceBusSimulator::SendDueLateAnswers() {
-    const auto now = Clock::now();
+    qint64 now;
+    {
+        std::lock_guard lock(mutex_);
+        now = busMs_;
+    }
     for (auto it = late_.begin(); it != late_.end();) {
         if (it->due > now) {
             ++it;
@@ -319,8 +324,9 @@ bool DeviceBusSimulator::SendDueLateAnswers() {
 }
 
 bool DeviceBusSimulator::SendAnswers(const QList<QByteArray>& answers, bool paced) {
+    if (!paced) return answers.isEmpty() || Send(answers.join());
     for (const QByteArray& bytes : answers) {
-        if (!(paced ? SendPaced(bytes) : Send(bytes))) return false;
+        if (!SendPaced(bytes)) return false;
     }
     return true;
 }
@@ -368,10 +374,10 @@ void DeviceBusSimulator::Answer(const QByteArray& frame) {
             answers = BusAnswers(frame, fault ? &*fault : nullptr);
         }
     }
-    frameCame_.notify_all();
     if (handler) answers = handler(frame);
     if (fault && fault->kind == BusFault::Late) {
-        late_.push_back({Clock::now() + std::chrono::milliseconds(fault->delayMs), answers, paced});
+        std::lock_guard lock(mutex_);
+        late_.push_back({busMs_ + fault->delayMs, answers, paced});
         return;
     }
     if (fault && !ApplyFault(*fault, answers)) return;

@@ -69,10 +69,16 @@
 // request is taken only when its last byte would have arrived, and answers go
 // out byte by byte at that rate.
 //
+// Unpaced, the answers to one frame go out in one write, so the link finds
+// them together however the machine schedules the bus.
+//
 // Settle makes the bus answer without a race against the clock: it returns
 // once the bus took every byte sent to it before the call and sent what it
-// answers at once. An answer held back by BusFault::Late comes by the clock,
-// while the bus goes on answering other frames.
+// answers at once. The bus keeps a clock of its own, which only PassTime
+// moves (SimulatedBusClock does at each of the link's pauses): an answer held
+// back by BusFault::Late comes once that clock moved delayMs on, while the
+// bus goes on answering other frames. How busy the machine is never makes it
+// early or late; a bus whose clock nobody moves never sends it.
 
 #include "support/PtyPair.h"
 
@@ -154,7 +160,7 @@ struct SimAdapter {
 struct BusFault {
     enum Kind {
         Silence,    // no answer at all (the device did act on the frame)
-        Late,       // the answer comes delayMs late (by the clock, not in a Settle)
+        Late,       // the answer comes delayMs late (by the bus's clock, see PassTime)
         Fragment,   // only the first bytes of the answer are sent
         ZeroFrame,  // 30 zero bytes go out before the answer
         HangUp,     // the device end of the line closes; nothing more is answered
@@ -217,12 +223,15 @@ class DeviceBusSimulator {
 
     // Every frame received so far, in order.
     QList<QByteArray> Received() const;
-    // Waits until at least count frames were received.
-    bool WaitForFrames(int count, int timeoutMs) const;
+    // How many of them went to the address.
+    int FramesTo(int address) const;
     // Waits until the bus took every byte sent to it before the call and sent
     // the answers that are due at once. True at once once the line is closed;
     // false when the bus did not get there within timeoutMs.
     bool Settle(int timeoutMs = kSettleLimitMs);
+    // Moves the bus's clock on by ms and settles: the late answers due by
+    // then went out when it returns.
+    bool PassTime(int ms, int timeoutMs = kSettleLimitMs);
 
     // The serial number as the bus encodes it (10 bytes from the letter on).
     static QByteArray EncodeSerial(const QByteArray& serial);
@@ -231,9 +240,9 @@ class DeviceBusSimulator {
   private:
     using Clock = std::chrono::steady_clock;
 
-    // An answer held back by BusFault::Late until it is due.
+    // An answer held back by BusFault::Late until the bus's clock reaches due.
     struct LateAnswer {
-        Clock::time_point due;
+        qint64 due = 0;
         QList<QByteArray> answers;
         bool paced = false;
     };
@@ -244,7 +253,6 @@ class DeviceBusSimulator {
     // The newest Settle call to be answered by this round (0: none).
     quint64 SettleRequests(bool woken);
     void MarkSettled(quint64 request);
-    int MsToNextLateAnswer() const;
     bool SendDueLateAnswers();
     bool SendAnswers(const QList<QByteArray>& answers, bool paced);
     void Receive(const char* bytes, qsizetype n);
@@ -271,11 +279,11 @@ class DeviceBusSimulator {
     int stopFd_ = -1;
     int settleFd_ = -1;  // an eventfd: a Settle call waits for the bus thread
     mutable std::mutex mutex_;
-    mutable std::condition_variable frameCame_;
     std::condition_variable settled_;
     quint64 settleAsked_ = 0;  // Settle calls so far
     quint64 settleDone_ = 0;   // the last of them the bus answered
     bool running_ = true;      // false once the bus thread ended
+    qint64 busMs_ = 0;         // the bus's clock (PassTime)
     std::deque<QList<QByteArray>> script_;
     Handler handler_;
     QList<QByteArray> received_;

@@ -1,10 +1,13 @@
 #pragma once
 // The link's pauses and clock on the simulated device bus. A pause costs no
 // time: the bus first takes every frame the link sent and sends what it
-// answers at once, then the link's clock moves on by the pause. Whether an
-// answer falls within the link's wait therefore never depends on how busy
-// the machine is, and an address that stays silent costs nothing. The clock
-// runs with the machine's in between, so the link's own time limits still end.
+// answers at once, then the link's clock and the bus's move on by the pause,
+// and the late answers due by then go out. A look at the clock lets the bus
+// answer first as well, so the link's time never runs ahead of the bus.
+// Whether an answer falls within the link's wait therefore never depends on
+// how busy the machine is, and an address that stays silent costs nothing.
+// The clock runs with the machine's in between, so the link's own time
+// limits still end.
 
 #include "netlink/TNetLink.h"
 #include "support/DeviceBusSimulator.h"

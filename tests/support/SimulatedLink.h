@@ -1,14 +1,25 @@
 #pragma once
-// The link started on the simulated device bus's pty, its pauses and clock
-// the bus's (SimulatedBusClock).
+// The link started on the simulated device bus's pty. Its pauses and clock
+// are the bus's (SimulatedBusClock), or on the real clock its own alertable
+// sleeps, as on a real port: what tests and benchmarks of the link's real
+// waiting use, on the bus paced at 9600 baud.
 
 #include "netlink/TNetLink.h"
 #include "support/PtyPair.h"
 #include "support/SimulatedBusClock.h"
 
+enum class LinkClock { Simulated, Real };
+
+// The link's one-second settling pauses, at its start and its stop, are no
+// part of the request and answer times the real clock is used to see.
+inline void PauseButSettling(TNetLink& link, int ms) {
+    if (ms < 1000) link.AlertableSleep(ms);
+}
+
 class SimulatedLink {
   public:
-    explicit SimulatedLink(DeviceBusSimulator& bus) : clock_(bus), link(Hooks()) {}
+    explicit SimulatedLink(DeviceBusSimulator& bus, LinkClock clock = LinkClock::Simulated)
+        : clock_(bus), link(Hooks(clock)) {}
     SimulatedLink(const SimulatedLink&) = delete;
     SimulatedLink& operator=(const SimulatedLink&) = delete;
 
@@ -18,9 +29,12 @@ class SimulatedLink {
     }
 
   private:
-    NetLinkHooks Hooks() {
+    NetLinkHooks Hooks(LinkClock clock) {
         NetLinkHooks hooks;
-        clock_.Install(hooks);
+        if (clock == LinkClock::Simulated)
+            clock_.Install(hooks);
+        else
+            hooks.sleep = [this](int ms) { PauseButSettling(link, ms); };
         return hooks;
     }
 
