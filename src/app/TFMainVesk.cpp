@@ -180,6 +180,7 @@ void TFMainVesk::buildPanels() {
     connect(BitScreen, &QPushButton::clicked, this, &TFMainVesk::BitScreenClick);
     connect(BitSelect, &QPushButton::clicked, this, &TFMainVesk::BitSelectClick);
     wireMenu();
+    wireWindowMenu();
     wireFrameButtons();
     connect(ButHelp, &QPushButton::clicked, this, &TFMainVesk::MHelp0Click);
     connect(ButExit, &QPushButton::clicked, this, &TFMainVesk::ExitExecute);

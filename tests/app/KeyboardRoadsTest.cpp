@@ -3,6 +3,8 @@
 // has the focus, the outcome read from the screen and the database file.
 
 #include "app/TFMainVesk.h"
+#include "foundation/HelpLauncher.h"
+#include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
@@ -21,11 +23,20 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
 
 class KeyboardRoads : public ProgramRoads {
   protected:
@@ -51,9 +62,16 @@ class KeyboardRoads : public ProgramRoads {
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyPress(static_cast<QWidget*>(nullptr), key, modifiers);
         QCoreApplication::processEvents();
-        QTest::keyRelease(static_cast<QWidget*>(nullptr), key, modifiers);
+        // A key whose window went away (a dialog it answered) is released nowhere.
+        if (QWidget* w = Focused() ? Focused() : QApplication::activeWindow())
+            QTest::keyRelease(w, key, modifiers);
     }
     static QWidget* Focused() { return QApplication::focusWidget(); }
+    // Tab pressed until the focus is on target, at most limit times.
+    static bool TabTo(const QWidget* target, int limit = 60) {
+        for (int i = 0; i < limit && Focused() != target; ++i) Press(Qt::Key_Tab);
+        return Focused() == target;
+    }
     QString Stored(const QString& sql) {
         QSqlQuery q(database_.open());
         return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
@@ -149,4 +167,98 @@ TEST_F(KeyboardRoads, LeavingTheFirstPosition) {
         EXPECT_EQ(QString::fromLatin1(stored), Stored("SELECT incr FROM k_net"));
         EXPECT_EQ(before, shown());
     }
+}
+
+namespace {
+
+// The report preview the program shows, once it shows.
+QPrintPreviewDialog* ShownPreview() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) return p;
+    return nullptr;
+}
+
+// The preview's print command and its tool button.
+QToolButton* PrintButton(QPrintPreviewDialog* preview) {
+    auto* print = preview->findChild<QAction*>(QStringLiteral("PrintAction"));
+    auto* bar = preview->findChild<QToolBar*>();
+    return print && bar ? qobject_cast<QToolButton*>(bar->widgetForAction(print)) : nullptr;
+}
+
+// Answers the print dialog with Cancel once it shows; true when it showed.
+class PrintDialogWatch {
+  public:
+    PrintDialogWatch() {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                shown_ = true;
+                d->reject();
+            }
+        });
+        timer_.start();
+    }
+    bool Shown() const { return shown_; }
+
+  private:
+    QTimer timer_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+// Each command of the bar above the screens has its key (the bar's buttons
+// take no focus), and so has the print preview's print command, which Tab
+// also reaches. Each key does what its button does, typed wherever the focus
+// is on the screen.
+TEST_F(KeyboardRoads, EveryCommandOfTheBarHasItsKey) {
+    ASSERT_TRUE(ShowActive<TScreenFrame>(9));  // the history holds screens 1 and 9
+    QWidget* screenField = Focused();
+    ASSERT_TRUE(FMainVesk->FrameOfScreen(9)->isAncestorOf(screenField));
+    const int widthBefore = FMainVesk->width();
+    std::unique_ptr<PrintDialogWatch> printDialog;
+    struct CommandKey {
+        const char* command;
+        QKeyCombination key;
+        std::function<void()> arrange;  // what the command needs, done by the test
+        std::function<bool()> done;
+    };
+    const QList<CommandKey> commands = {
+        {"◄ Назад", Qt::ALT | Qt::Key_Left, {}, [] { return FMainVesk->VisibleScreen() == 1; }},
+        {"Вперед ►", Qt::ALT | Qt::Key_Right, {}, [] { return FMainVesk->VisibleScreen() == 9; }},
+        {"БД", Qt::Key_F12, {}, [] { return FMainVesk->Memo2->isVisible(); }},
+        {"↔", Qt::Key_F11, {}, [&] { return FMainVesk->width() != widthBefore; }},
+        {"Помощь", Qt::Key_F1,
+         [&] { dialogs_.ExpectContaining(MainWindowTexts::kError, HelpTexts::kNotInstalled); },
+         [&] { return dialogs_.Pending() == 0; }},
+        {"Выход есть!", Qt::CTRL | Qt::Key_Q,
+         [&] { dialogs_.Expect(MainWindowTexts::kExitCaption, MainWindowTexts::kExitQuestion,
+                                 DlgAnswer::No); },
+         [&] { return dialogs_.Pending() == 0 && FMainVesk->isVisible(); }},
+        {"В меню", Qt::ALT | Qt::Key_Home, {},
+         [] {
+             return FMainVesk->VisibleScreen() == 0 &&
+                    FMainVesk->windowTitle() == QStringLiteral("АРМ DUZAVIZOR");
+         }},
+        {"Печать объекта: печать", Qt::CTRL | Qt::Key_P,
+         [&] {
+             Menu(QStringLiteral("NObPrint"));
+             QPrintPreviewDialog* preview = ShownPreview();
+             ASSERT_TRUE(preview);
+             preview->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+             EXPECT_TRUE(TabTo(PrintButton(preview), 20)) << "Tab reaches the print command";
+             SaveScreen(*preview, QStringLiteral("report_preview_print_focused"));
+             printDialog = std::make_unique<PrintDialogWatch>();
+         },
+         [&] { return printDialog && printDialog->Shown(); }},
+    };
+    for (const CommandKey& c : commands) {
+        SCOPED_TRACE(c.command);
+        if (c.arrange) c.arrange();
+        Press(c.key.key(), c.key.keyboardModifiers());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(c.done());
+    }
+    if (QPrintPreviewDialog* preview = ShownPreview()) preview->close();
 }
