@@ -138,7 +138,7 @@ void TFMainVesk::buildWindowMenu(QMenuBar* bar) {
 // Each command of the window menu presses its button of the bar.
 void TFMainVesk::wireWindowMenu() {
     const QList<QPair<const char*, QPushButton*>> buttons = {
-        {"MToMenu", ButEnd},     {"MBack", BitBack},      {"MForward", BitForward},
+        {"MToMenu", ButEnd},         {"MBack", BitBack},       {"MForward", BitForward},
         {"MScreenWidth", BitScreen}, {"MConnection", BitBtn1}, {"MExit", ButExit},
     };
     for (const auto& [name, button] : buttons)

@@ -245,10 +245,14 @@ TEST_F(KeyboardRoads, EveryCommandOfTheBarHasItsKey) {
          [&] { dialogs_.ExpectContaining(MainWindowTexts::kError, HelpTexts::kNotInstalled); },
          [&] { return dialogs_.Pending() == 0; }},
         {"Выход есть!", Qt::CTRL | Qt::Key_Q,
-         [&] { dialogs_.Expect(MainWindowTexts::kExitCaption, MainWindowTexts::kExitQuestion,
-                                 DlgAnswer::No); },
+         [&] {
+             dialogs_.Expect(MainWindowTexts::kExitCaption, MainWindowTexts::kExitQuestion,
+                             DlgAnswer::No);
+         },
          [&] { return dialogs_.Pending() == 0 && FMainVesk->isVisible(); }},
-        {"В меню", Qt::ALT | Qt::Key_Home, {},
+        {"В меню",
+         Qt::ALT | Qt::Key_Home,
+         {},
          [] {
              return FMainVesk->VisibleScreen() == 0 &&
                     FMainVesk->windowTitle() == QStringLiteral("АРМ DUZAVIZOR");
@@ -291,10 +295,7 @@ QString EntranceScreenPosition(const TFrPod& f) {
             inCurrent = inCurrent || grid->Editor(grid->CurrentRow(), field) == focus;
         if (!inCurrent) name += QLatin1Char('?');
     }
-    return QStringLiteral("%1/%2 %3")
-        .arg(FDM->Q_Dom->RecNo())
-        .arg(FDM->Q_DPd->RecNo())
-        .arg(name);
+    return QStringLiteral("%1/%2 %3").arg(FDM->Q_Dom->RecNo()).arg(FDM->Q_DPd->RecNo()).arg(name);
 }
 
 }  // namespace
@@ -308,9 +309,9 @@ TEST_F(KeyboardRoads, TheEntranceScreenKeys) {
     ASSERT_TRUE(f);
     f->ChNomPod->click();
     f->ChKolKv->click();
-    ASSERT_EQ((QStringList{QStringLiteral("nm_pod"), QStringLiteral("npkvr"),
-                           QStringLiteral("v_kvr")}),
-              f->CGridP->EditableFields());
+    ASSERT_EQ(
+        (QStringList{QStringLiteral("nm_pod"), QStringLiteral("npkvr"), QStringLiteral("v_kvr")}),
+        f->CGridP->EditableFields());
     struct KeyRow {
         const char* where;
         QString from;
@@ -326,8 +327,7 @@ TEST_F(KeyboardRoads, TheEntranceScreenKeys) {
         {"house name: Down", "1/1 DBEditDom", Qt::Key_Down, none, "2/1 DBEditDom"},
         {"house name: Up", "2/1 DBEditDom", Qt::Key_Up, none, "1/1 DBEditDom"},
         {"entrance fields: Down", "1/1 D_Epk", Qt::Key_Down, none, "1/2 DBEditName"},
-        {"entrance fields: Down past the house", "1/2 D_Epk", Qt::Key_Down, none,
-         "2/1 DBEditName"},
+        {"entrance fields: Down past the house", "1/2 D_Epk", Qt::Key_Down, none, "2/1 DBEditName"},
         {"entrance fields: Up", "1/2 D_Epk", Qt::Key_Up, none, "1/1 D_Kkv"},
         {"entrance fields: Up before the house", "2/1 D_Epk", Qt::Key_Up, none, "1/2 D_Kkv"},
         {"entrance fields: Tab", "1/1 D_Kkv", Qt::Key_Tab, none, "1/1 DBEditName"},
@@ -344,7 +344,8 @@ TEST_F(KeyboardRoads, TheEntranceScreenKeys) {
     for (const KeyRow& row : table) {
         SCOPED_TRACE(row.where);
         const int house = row.from.section(QLatin1Char('/'), 0, 0).toInt();
-        const int entrance = row.from.section(QLatin1Char('/'), 1).section(QLatin1Char(' '), 0, 0).toInt();
+        const int entrance =
+            row.from.section(QLatin1Char('/'), 1).section(QLatin1Char(' '), 0, 0).toInt();
         const QString control = row.from.section(QLatin1Char(' '), 1);
         TRecordGrid* grid = control == QLatin1String("CGridD")   ? f->CGridD
                             : control == QLatin1String("CGridP") ? f->CGridP

@@ -404,7 +404,8 @@ void TFrKeys::wireControls() {
         if (FskEdit) FskEdit->show();
     });
     for (DatasetGrid* grid : {DBGrid1, DBGrid3, DBGrid4, DBGrid5, DBGrid6}) wireGrid(grid);
-    for (DatasetGrid* owners : {DBGrid1, DBGrid3, DBGrid5, DBGrid6}) owners->installEventFilter(this);
+    for (DatasetGrid* owners : {DBGrid1, DBGrid3, DBGrid5, DBGrid6})
+        owners->installEventFilter(this);
     for (QObject* watched :
          {static_cast<QObject*>(E_sn), static_cast<QObject*>(E_Met), static_cast<QObject*>(DBGrid2),
           static_cast<QObject*>(PanelOb), static_cast<QObject*>(E_Find)})
