@@ -60,6 +60,20 @@ class KeyboardRoads : public ProgramRoads {
         ShowByMenu(screen);
         return qobject_cast<Frame*>(FMainVesk->FrameOfScreen(screen));
     }
+    // The keys screen on its apartment keys, each number typed at once into
+    // it and confirmed (Enter, Enter), in the first apartment.
+    TFrKeys* KeysTyped(const QStringList& numbers) {
+        auto* f = ShowActive<TFrKeys>(9);
+        if (!f) return nullptr;
+        f->RB_KvrKey->click();
+        for (const QString& number : numbers) {
+            Type(number);
+            EXPECT_EQ(number.toUpper(), f->E_sn->text());
+            Press(Qt::Key_Return);
+            Press(Qt::Key_Return);
+        }
+        return f;
+    }
     // Keys typed into the window land where the focus is; the program's
     // events run while a key is down.
     static void Type(const QString& text) {
@@ -120,16 +134,9 @@ TEST_F(KeyboardRoads, TheResidentsScreen) {
 // The folder field is selected with the mouse but takes no keys; other
 // screens give the focus to their first control.
 TEST_F(KeyboardRoads, TheKeysScreen) {
-    auto* f = ShowActive<TFrKeys>(9);
-    ASSERT_TRUE(f);
     FakeClipboard clipboard;  // over the desktop's, which the program installs
-    f->RB_KvrKey->click();
-    for (const QString& number : {QStringLiteral("0000001a0001"), QStringLiteral("0000001a0002")}) {
-        Type(number);
-        EXPECT_EQ(number.toUpper(), f->E_sn->text());
-        Press(Qt::Key_Return);
-        Press(Qt::Key_Return);
-    }
+    auto* f = KeysTyped({QStringLiteral("0000001a0001"), QStringLiteral("0000001a0002")});
+    ASSERT_TRUE(f);
     ASSERT_EQ(2, f->DBGrid2->model()->rowCount());
     QTest::mouseClick(f->DBGrid2->viewport(), Qt::LeftButton, {},
                       f->DBGrid2->visualRect(f->DBGrid2->model()->index(0, 0)).center());
@@ -377,15 +384,9 @@ TEST_F(KeyboardRoads, TheEntranceScreenKeys) {
 // on the key it stands on, Shift+Tab to the apartments, Down to the
 // next apartment, Ctrl+V there.
 TEST_F(KeyboardRoads, AKeyMovedToAnotherApartment) {
-    auto* f = ShowActive<TFrKeys>(9);
-    ASSERT_TRUE(f);
     FakeClipboard clipboard;  // over the desktop's, which the program installs
-    f->RB_KvrKey->click();
-    for (const QString& number : {QStringLiteral("0000001b0001"), QStringLiteral("0000001b0002")}) {
-        Type(number);
-        Press(Qt::Key_Return);
-        Press(Qt::Key_Return);
-    }
+    auto* f = KeysTyped({QStringLiteral("0000001b0001"), QStringLiteral("0000001b0002")});
+    ASSERT_TRUE(f);
     // The keys were typed in an earlier visit: the screen shows no key chosen.
     ShowByMenu(10);
     ShowByMenu(9);
