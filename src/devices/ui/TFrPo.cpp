@@ -6,6 +6,7 @@
 #include "devices/ui/TFpoAppr.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/CharLimit.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -123,7 +124,7 @@ QWidget* TFrPo::buildSignalsPane() {
     Link(E_Vmv, T_Vmv);
     TimeD = MakeTime(pane, "TimeD");
     TimeN = MakeTime(pane, "TimeN");
-    ChMs = new QListWidget(pane);
+    ChMs = new KeyboardGrid<QListWidget>(pane);
     ChMs->setObjectName(QStringLiteral("ChMs"));
     auto* first = new QListWidgetItem(QStringLiteral("КМ"), ChMs);
     first->setFlags(first->flags() | Qt::ItemIsUserCheckable);

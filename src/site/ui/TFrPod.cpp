@@ -4,6 +4,7 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ApartmentGenerator.h"
 #include "site/SiteData.h"
 #include "site/ui/TFRedVV.h"
@@ -76,7 +77,7 @@ bool isEnter(const QKeyEvent* key) {
 
 // A list whose items are check boxes.
 QListWidget* checkList(QWidget* parent, const char* name) {
-    auto* list = named(new QListWidget(parent), name);
+    auto* list = named(new KeyboardGrid<QListWidget>(parent), name);
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
@@ -295,7 +296,7 @@ QWidget* TFrPod::buildExample() {
     PanelExample = named(new QFrame(PanelFlag), "PanelExample");
     PanelExample->setFrameShape(QFrame::StyledPanel);
     auto example = [this](const QList<QPair<QString, int>>& items) {
-        auto* list = new QListWidget(PanelExample);
+        auto* list = new KeyboardGrid<QListWidget>(PanelExample);
         list->setSelectionMode(QAbstractItemView::NoSelection);
         for (const auto& [text, state] : items) {
             auto* item = new QListWidgetItem(text, list);
