@@ -7,6 +7,7 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/CharLimit.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/TimeField.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -38,9 +39,8 @@ QSlider* MakeVolume(QWidget* parent, const char* name) {
 }
 
 QTimeEdit* MakeTime(QWidget* parent, const char* name) {
-    auto* t = new QTimeEdit(parent);
+    auto* t = new TimeField(parent);
     t->setObjectName(QString::fromLatin1(name));
-    t->setDisplayFormat(QStringLiteral("HH:mm"));
     return t;
 }
 
