@@ -412,14 +412,15 @@ TEST_F(KeyboardRoads, AKeyMovedToAnotherApartment) {
     EXPECT_EQ(to, Stored("SELECT id_kvr FROM k_key WHERE un_key='" + key + "'"));
 }
 
-// The matrix changed and saved without the mouse: the focus starts in the
-// matrix; Right, Right to the first entrance's name, one more letter typed
-// there; Tab to "Сохранить", Enter.
+// The matrix changed and saved without the mouse: Tab to the matrix;
+// Ctrl+Home, Right, Right to the first entrance's name, one more letter typed
+// there; Tab on to "Сохранить", Enter.
 TEST_F(KeyboardRoads, TheMatrixSaved) {
     auto* f = ShowActive<TFrDom>(2);
     ASSERT_TRUE(f);
     ASSERT_EQ(QStringLiteral("закрыто"), Stored("SELECT st_net FROM k_net"));
-    EXPECT_EQ(f->DBGrid3, Focused());
+    ASSERT_TRUE(TabTo(f->DBGrid3));
+    Press(Qt::Key_Home, Qt::ControlModifier);
     Press(Qt::Key_Right);
     Press(Qt::Key_Right);
     Type(QStringLiteral("A"));
