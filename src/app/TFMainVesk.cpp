@@ -7,6 +7,7 @@
 #include "foundation/ui/ScreenFrames.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/ui/EnterPressesButton.h"
+#include "platform/ui/TabOrder.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -31,6 +32,7 @@ TFMainVesk::TFMainVesk(QWidget* parent) : QMainWindow(parent) {
     AppForms::RegisterScreenFrames();
     buildPanels();
     qApp->installEventFilter(new EnterPressesButton(this));
+    qApp->installEventFilter(new TabOrder::Keeper(this));
     FormCreate();
 }
 
@@ -180,6 +182,7 @@ void TFMainVesk::buildPanels() {
     connect(BitScreen, &QPushButton::clicked, this, &TFMainVesk::BitScreenClick);
     connect(BitSelect, &QPushButton::clicked, this, &TFMainVesk::BitSelectClick);
     wireMenu();
+    wireWindowMenu();
     wireFrameButtons();
     connect(ButHelp, &QPushButton::clicked, this, &TFMainVesk::MHelp0Click);
     connect(ButExit, &QPushButton::clicked, this, &TFMainVesk::ExitExecute);

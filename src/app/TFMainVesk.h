@@ -165,6 +165,8 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     void buildPanels();
     TScreenFrame* makeFrame(int screen);
     void wireMenu();
+    void buildWindowMenu(class QMenuBar* bar);
+    void wireWindowMenu();
     void wireFrameButtons();
     // The common shape of a screen handler: false when it must stop here.
     bool screenMayOpen(int screen, bool withResidents = false);

@@ -21,6 +21,7 @@
 #include "keys/ui/TFMifare.h"
 #include "netlink/ui/TFNetTime.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/ActionPressesButton.h"
 #include "site/ui/TFSvTable.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
@@ -98,6 +99,8 @@ void TFMainVesk::buildMenu() {
     addItem(service, QStringLiteral("NCompact"), QStringLiteral("Сервисное сжатие БД"));
     addItem(service, QStringLiteral("MServIni"), QStringLiteral("Размер окна по умолчанию"));
 
+    buildWindowMenu(bar);
+
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     QAction* f1 = addItem(help, QStringLiteral("MHelp0"), QStringLiteral("Справка"));
     f1->setShortcut(QKeySequence(Qt::Key_F1));
@@ -113,6 +116,33 @@ void TFMainVesk::buildMenu() {
     help->addSeparator();
     connect(addItem(help, QStringLiteral("MAbout"), QStringLiteral("О программе")),
             &QAction::triggered, this, &TFMainVesk::MAboutClick);
+}
+
+// The commands of the bar above the screens, each with its key: the bar's
+// buttons take no focus, so that Tab stays within the screen. "Помощь" is
+// the help menu's F1.
+void TFMainVesk::buildWindowMenu(QMenuBar* bar) {
+    QMenu* window = bar->addMenu(QStringLiteral("Окно"));
+    auto command = [&](const char* name, const QString& caption, const QKeySequence& key) {
+        addItem(window, QString::fromLatin1(name), caption)->setShortcut(key);
+    };
+    command("MToMenu", QStringLiteral("Перейти в меню программы"), Qt::ALT | Qt::Key_Home);
+    command("MBack", QStringLiteral("Предыдущий экран"), Qt::ALT | Qt::Key_Left);
+    command("MForward", QStringLiteral("Следующий экран"), Qt::ALT | Qt::Key_Right);
+    command("MScreenWidth", QStringLiteral("Ширина окна по экрану"), Qt::Key_F11);
+    command("MConnection", QStringLiteral("Строка подключения к БД"), Qt::Key_F12);
+    window->addSeparator();
+    command("MExit", QStringLiteral("Выход из программы"), Qt::CTRL | Qt::Key_Q);
+}
+
+// Each command of the window menu presses its button of the bar.
+void TFMainVesk::wireWindowMenu() {
+    const QList<QPair<const char*, QPushButton*>> buttons = {
+        {"MToMenu", ButEnd},         {"MBack", BitBack},       {"MForward", BitForward},
+        {"MScreenWidth", BitScreen}, {"MConnection", BitBtn1}, {"MExit", ButExit},
+    };
+    for (const auto& [name, button] : buttons)
+        ActionPressesButton(MenuItem(QString::fromLatin1(name)), button);
 }
 
 void TFMainVesk::wireMenu() {

@@ -3,15 +3,25 @@
 // has the focus, the outcome read from the screen and the database file.
 
 #include "app/TFMainVesk.h"
+#include "config/ConfigEditorFile.h"
+#include "config/ConfigRepository.h"
+#include "config/ConfigScreenSettings.h"
+#include "config/SwitchFile.h"
+#include "config/ui/EditorSwitchTab.h"
+#include "config/ui/TFrRedact.h"
+#include "foundation/HelpLauncher.h"
+#include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "keys/ui/TFrKeys.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ApartmentGenerator.h"
+#include "site/ui/TFrDom.h"
 #include "site/ui/TFrKvr.h"
 #include "site/ui/TFrPiople.h"
 #include "site/ui/TFrPod.h"
+#include "site/ui/TRecordGrid.h"
 #include "support/FakeClipboard.h"
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
@@ -21,11 +31,20 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
 
 class KeyboardRoads : public ProgramRoads {
   protected:
@@ -41,6 +60,20 @@ class KeyboardRoads : public ProgramRoads {
         ShowByMenu(screen);
         return qobject_cast<Frame*>(FMainVesk->FrameOfScreen(screen));
     }
+    // The keys screen on its apartment keys, each number typed at once into
+    // it and confirmed (Enter, Enter), in the first apartment.
+    TFrKeys* KeysTyped(const QStringList& numbers) {
+        auto* f = ShowActive<TFrKeys>(9);
+        if (!f) return nullptr;
+        f->RB_KvrKey->click();
+        for (const QString& number : numbers) {
+            Type(number);
+            EXPECT_EQ(number.toUpper(), f->E_sn->text());
+            Press(Qt::Key_Return);
+            Press(Qt::Key_Return);
+        }
+        return f;
+    }
     // Keys typed into the window land where the focus is; the program's
     // events run while a key is down.
     static void Type(const QString& text) {
@@ -51,9 +84,21 @@ class KeyboardRoads : public ProgramRoads {
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyPress(static_cast<QWidget*>(nullptr), key, modifiers);
         QCoreApplication::processEvents();
-        QTest::keyRelease(static_cast<QWidget*>(nullptr), key, modifiers);
+        // A key whose window went away (a dialog it answered) is released nowhere.
+        if (QWidget* w = Focused() ? Focused() : QApplication::activeWindow())
+            QTest::keyRelease(w, key, modifiers);
     }
     static QWidget* Focused() { return QApplication::focusWidget(); }
+    // Tab (or Shift+Tab) pressed until the focus is on target, at most limit times.
+    static bool TabTo(const QWidget* target, int limit = 60) {
+        for (int i = 0; i < limit && Focused() != target; ++i) Press(Qt::Key_Tab);
+        return Focused() == target;
+    }
+    static bool BacktabTo(const QWidget* target, int limit = 60) {
+        for (int i = 0; i < limit && Focused() != target; ++i)
+            Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        return Focused() == target;
+    }
     QString Stored(const QString& sql) {
         QSqlQuery q(database_.open());
         return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
@@ -89,16 +134,9 @@ TEST_F(KeyboardRoads, TheResidentsScreen) {
 // The folder field is selected with the mouse but takes no keys; other
 // screens give the focus to their first control.
 TEST_F(KeyboardRoads, TheKeysScreen) {
-    auto* f = ShowActive<TFrKeys>(9);
-    ASSERT_TRUE(f);
     FakeClipboard clipboard;  // over the desktop's, which the program installs
-    f->RB_KvrKey->click();
-    for (const QString& number : {QStringLiteral("0000001a0001"), QStringLiteral("0000001a0002")}) {
-        Type(number);
-        EXPECT_EQ(number.toUpper(), f->E_sn->text());
-        Press(Qt::Key_Return);
-        Press(Qt::Key_Return);
-    }
+    auto* f = KeysTyped({QStringLiteral("0000001a0001"), QStringLiteral("0000001a0002")});
+    ASSERT_TRUE(f);
     ASSERT_EQ(2, f->DBGrid2->model()->rowCount());
     QTest::mouseClick(f->DBGrid2->viewport(), Qt::LeftButton, {},
                       f->DBGrid2->visualRect(f->DBGrid2->model()->index(0, 0)).center());
@@ -149,4 +187,272 @@ TEST_F(KeyboardRoads, LeavingTheFirstPosition) {
         EXPECT_EQ(QString::fromLatin1(stored), Stored("SELECT incr FROM k_net"));
         EXPECT_EQ(before, shown());
     }
+}
+
+namespace {
+
+// The report preview the program shows, once it shows.
+QPrintPreviewDialog* ShownPreview() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(w); p && p->isVisible()) return p;
+    return nullptr;
+}
+
+// The preview's print command and its tool button.
+QToolButton* PrintButton(QPrintPreviewDialog* preview) {
+    auto* print = preview->findChild<QAction*>(QStringLiteral("PrintAction"));
+    auto* bar = preview->findChild<QToolBar*>();
+    return print && bar ? qobject_cast<QToolButton*>(bar->widgetForAction(print)) : nullptr;
+}
+
+// Answers the print dialog with Cancel once it shows; true when it showed.
+class PrintDialogWatch {
+  public:
+    PrintDialogWatch() {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                shown_ = true;
+                d->reject();
+            }
+        });
+        timer_.start();
+    }
+    bool Shown() const { return shown_; }
+
+  private:
+    QTimer timer_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+// Each command of the bar above the screens has its key (the bar's buttons
+// take no focus), and so has the print preview's print command, which Tab
+// also reaches. Each key does what its button does, typed wherever the focus
+// is on the screen.
+TEST_F(KeyboardRoads, EveryCommandOfTheBarHasItsKey) {
+    ASSERT_TRUE(ShowActive<TScreenFrame>(9));  // the history holds screens 1 and 9
+    QWidget* screenField = Focused();
+    ASSERT_TRUE(FMainVesk->FrameOfScreen(9)->isAncestorOf(screenField));
+    const int widthBefore = FMainVesk->width();
+    std::unique_ptr<PrintDialogWatch> printDialog;
+    struct CommandKey {
+        const char* command;
+        QKeyCombination key;
+        std::function<void()> arrange;  // what the command needs, done by the test
+        std::function<bool()> done;
+    };
+    const QList<CommandKey> commands = {
+        {"◄ Назад", Qt::ALT | Qt::Key_Left, {}, [] { return FMainVesk->VisibleScreen() == 1; }},
+        {"Вперед ►", Qt::ALT | Qt::Key_Right, {}, [] { return FMainVesk->VisibleScreen() == 9; }},
+        {"БД", Qt::Key_F12, {}, [] { return FMainVesk->Memo2->isVisible(); }},
+        {"↔", Qt::Key_F11, {}, [&] { return FMainVesk->width() != widthBefore; }},
+        {"Помощь", Qt::Key_F1,
+         [&] { dialogs_.ExpectContaining(MainWindowTexts::kError, HelpTexts::kNotInstalled); },
+         [&] { return dialogs_.Pending() == 0; }},
+        {"Выход есть!", Qt::CTRL | Qt::Key_Q,
+         [&] {
+             dialogs_.Expect(MainWindowTexts::kExitCaption, MainWindowTexts::kExitQuestion,
+                             DlgAnswer::No);
+         },
+         [&] { return dialogs_.Pending() == 0 && FMainVesk->isVisible(); }},
+        {"В меню",
+         Qt::ALT | Qt::Key_Home,
+         {},
+         [] {
+             return FMainVesk->VisibleScreen() == 0 &&
+                    FMainVesk->windowTitle() == QStringLiteral("АРМ DUZAVIZOR");
+         }},
+        {"Печать объекта: печать", Qt::CTRL | Qt::Key_P,
+         [&] {
+             Menu(QStringLiteral("NObPrint"));
+             QPrintPreviewDialog* preview = ShownPreview();
+             ASSERT_TRUE(preview);
+             preview->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+             EXPECT_TRUE(TabTo(PrintButton(preview), 20)) << "Tab reaches the print command";
+             SaveScreen(*preview, QStringLiteral("report_preview_print_focused"));
+             printDialog = std::make_unique<PrintDialogWatch>();
+         },
+         [&] { return printDialog && printDialog->Shown(); }},
+    };
+    for (const CommandKey& c : commands) {
+        SCOPED_TRACE(c.command);
+        if (c.arrange) c.arrange();
+        Press(c.key.key(), c.key.keyboardModifiers());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(c.done());
+    }
+    if (QPrintPreviewDialog* preview = ShownPreview()) preview->close();
+}
+
+namespace {
+
+// Where the entrance screen stands: "house/entrance control", the control
+// with the focus by its name, marked "?" when it is a field outside the
+// panel of the current house or entrance (the one drawn as chosen).
+QString EntranceScreenPosition(const TFrPod& f) {
+    QWidget* focus = QApplication::focusWidget();
+    QString name = focus ? focus->objectName() : QStringLiteral("-");
+    for (TRecordGrid* grid : {f.CGridD, f.CGridP}) {
+        if (!focus || focus == grid || !grid->isAncestorOf(focus)) continue;
+        bool inCurrent = false;
+        for (const QString& field : grid->EditableFields())
+            inCurrent = inCurrent || grid->Editor(grid->CurrentRow(), field) == focus;
+        if (!inCurrent) name += QLatin1Char('?');
+    }
+    return QStringLiteral("%1/%2 %3").arg(FDM->Q_Dom->RecNo()).arg(FDM->Q_DPd->RecNo()).arg(name);
+}
+
+}  // namespace
+
+// Every row of the entrance screen's keyboard table, typed into the window:
+// house 1 has entrances 1 and 2, house 2 one entrance; the entrances' name,
+// last number and count are open ("Изменять названия подъездов",
+// "Изменять количество квартир"). The grids themselves are reached by Tab.
+TEST_F(KeyboardRoads, TheEntranceScreenKeys) {
+    auto* f = ShowActive<TFrPod>(3);
+    ASSERT_TRUE(f);
+    f->ChNomPod->click();
+    f->ChKolKv->click();
+    ASSERT_EQ(
+        (QStringList{QStringLiteral("nm_pod"), QStringLiteral("npkvr"), QStringLiteral("v_kvr")}),
+        f->CGridP->EditableFields());
+    struct KeyRow {
+        const char* where;
+        QString from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString to;
+    };
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const QList<KeyRow> table = {
+        {"houses grid: Enter", "1/1 CGridD", Qt::Key_Return, none, "1/1 DBEditDom"},
+        {"houses grid: PageDown", "1/1 CGridD", Qt::Key_PageDown, none, "1/1 DBEditName"},
+        {"houses grid: Down", "1/1 CGridD", Qt::Key_Down, none, "2/1 CGridD"},
+        {"house name: Down", "1/1 DBEditDom", Qt::Key_Down, none, "2/1 DBEditDom"},
+        {"house name: Up", "2/1 DBEditDom", Qt::Key_Up, none, "1/1 DBEditDom"},
+        {"entrance fields: Down", "1/1 D_Epk", Qt::Key_Down, none, "1/2 DBEditName"},
+        {"entrance fields: Down past the house", "1/2 D_Epk", Qt::Key_Down, none, "2/1 DBEditName"},
+        {"entrance fields: Up", "1/2 D_Epk", Qt::Key_Up, none, "1/1 D_Kkv"},
+        {"entrance fields: Up before the house", "2/1 D_Epk", Qt::Key_Up, none, "1/2 D_Kkv"},
+        {"entrance fields: Tab", "1/1 D_Kkv", Qt::Key_Tab, none, "1/1 DBEditName"},
+        {"entrance fields: Shift+Tab", "1/1 DBEditName", Qt::Key_Backtab, Qt::ShiftModifier,
+         "1/1 D_Kkv"},
+        {"entrance fields: PageUp", "1/2 D_Epk", Qt::Key_PageUp, none, "1/2 DBEditDom"},
+        {"entrances grid: Enter", "1/2 CGridP", Qt::Key_Return, none, "1/2 DBEditName"},
+        {"entrances grid: Enter past the last entrance", "1/2 D_Kkv", Qt::Key_Return, none,
+         "2/1 DBEditName"},
+        {"entrances grid: Shift+Enter on the first entrance", "2/1 DBEditName", Qt::Key_Return,
+         Qt::ShiftModifier, "1/2 D_Kkv"},
+        {"entrances grid: PageUp", "1/1 CGridP", Qt::Key_PageUp, none, "1/1 CGridD"},
+    };
+    for (const KeyRow& row : table) {
+        SCOPED_TRACE(row.where);
+        const int house = row.from.section(QLatin1Char('/'), 0, 0).toInt();
+        const int entrance =
+            row.from.section(QLatin1Char('/'), 1).section(QLatin1Char(' '), 0, 0).toInt();
+        const QString control = row.from.section(QLatin1Char(' '), 1);
+        TRecordGrid* grid = control == QLatin1String("CGridD")   ? f->CGridD
+                            : control == QLatin1String("CGridP") ? f->CGridP
+                                                                 : nullptr;
+        // A grid is reached by Tab from the screen's first control; a field
+        // of a panel makes its house and entrance current as it takes the focus.
+        if (grid) {
+            f->RBPod->setFocus();
+            ASSERT_TRUE(TabTo(grid)) << control.toStdString();
+        }
+        FDM->Q_Dom->SetRecNo(house);
+        FDM->Q_DPd->SetRecNo(entrance);
+        if (!grid) {
+            TRecordGrid* panels = control == QLatin1String("DBEditDom") ? f->CGridD : f->CGridP;
+            for (const QString& field : panels->EditableFields())
+                if (QLineEdit* edit = panels->Editor(panels->CurrentRow(), field);
+                    edit && edit->objectName() == control)
+                    edit->setFocus();
+        }
+        ASSERT_EQ(row.from, EntranceScreenPosition(*f));
+        Press(row.key, row.modifiers);
+        EXPECT_EQ(row.to, EntranceScreenPosition(*f));
+    }
+    SaveScreen(*FMainVesk, QStringLiteral("entrance_screen_houses_grid_focused"));
+}
+
+// A key moved to another apartment without the mouse: two keys typed into
+// the first apartment; the screen shown again; Tab to the key list, Ctrl+X
+// on the key it stands on, Shift+Tab to the apartments, Down to the
+// next apartment, Ctrl+V there.
+TEST_F(KeyboardRoads, AKeyMovedToAnotherApartment) {
+    FakeClipboard clipboard;  // over the desktop's, which the program installs
+    auto* f = KeysTyped({QStringLiteral("0000001b0001"), QStringLiteral("0000001b0002")});
+    ASSERT_TRUE(f);
+    // The keys were typed in an earlier visit: the screen shows no key chosen.
+    ShowByMenu(10);
+    ShowByMenu(9);
+    auto apartment = [] { return FDM->QForKey->FieldByName(QStringLiteral("id_kvr")).AsString(); };
+    const QString from = apartment();
+
+    ASSERT_TRUE(TabTo(f->DBGrid2));
+    const QString key = FDM->QKeys->FieldByName(QStringLiteral("un_key")).AsString();
+    ASSERT_FALSE(key.isEmpty());
+    Press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QStringLiteral("Вырез 1"), f->OtmBlue->text());
+
+    ASSERT_TRUE(BacktabTo(f->DBGrid1));
+    Press(Qt::Key_Down);
+    EXPECT_EQ(f->DBGrid1, Focused());
+    const QString to = apartment();
+    EXPECT_NE(from, to);
+    SaveScreen(*FMainVesk, QStringLiteral("keys_apartment_chosen_by_keyboard"));
+    dialogs_.Expect(QStringLiteral("Добавление записей"), QStringLiteral("Вставить строки?"),
+                    DlgAnswer::Yes);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(QStringLiteral("Вставл 1"), f->OtmBlue->text());
+    EXPECT_EQ(to, Stored("SELECT id_kvr FROM k_key WHERE un_key='" + key + "'"));
+}
+
+// The matrix changed and saved without the mouse: Tab to the matrix;
+// Ctrl+Home, Right, Right to the first entrance's name, one more letter typed
+// there; Tab on to "Сохранить", Enter.
+TEST_F(KeyboardRoads, TheMatrixSaved) {
+    auto* f = ShowActive<TFrDom>(2);
+    ASSERT_TRUE(f);
+    ASSERT_EQ(QStringLiteral("закрыто"), Stored("SELECT st_net FROM k_net"));
+    ASSERT_TRUE(TabTo(f->DBGrid3));
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Right);
+    Type(QStringLiteral("A"));
+    EXPECT_EQ(QStringLiteral("закр+ввод"), Stored("SELECT st_net FROM k_net"));
+    ASSERT_TRUE(TabTo(f->BtnSave));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(QStringLiteral("сохранено"), Stored("SELECT st_net FROM k_net"));
+    EXPECT_EQ(QStringLiteral("Л-01A"), Stored("SELECT nm_pod FROM m_pk WHERE n_pk=1"));
+}
+
+// The editor's switch file changed and saved without the mouse: Tab to the
+// open button, Enter, the file chosen; Tab to the handset tone time, Up;
+// Tab to "Сохранить КМ", Enter, Yes. The file holds the new time.
+TEST_F(KeyboardRoads, TheEditorsFileSaved) {
+    std::optional<SwitchFileInput> device;
+    ASSERT_TRUE(ConfigRepository(database_.open()).ReadSwitchFileInput(IdNet(), 1, device) &&
+                device);
+    const QString file = database_.programDir().file(QStringLiteral("files/ckm01.bin"));
+    database_.programDir().writeFile(QStringLiteral("files/ckm01.bin"),
+                                     BuildSwitchFile(*device, file).bytes);
+    const qint64 time = LoadEditorFile(file, LoadConfigScreenSettings()).pk.blocking.pto;
+
+    auto* f = ShowActive<TFrRedact>(13);
+    ASSERT_TRUE(f);
+    ASSERT_TRUE(TabTo(f->ButBit));
+    dialogs_.ExpectPicker(QStringLiteral("Открыть созданный в АРМЕ КФ"), file);
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(TabTo(f->TabCPK1->PTTO));
+    Press(Qt::Key_Up);
+    ASSERT_TRUE(TabTo(f->TabCPK1->BitSaveKm));
+    dialogs_.Expect(QStringLiteral("Запрос на сохранение"),
+                    QStringLiteral("Сохранить файл конфигурации?"), DlgAnswer::Yes);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(time + 1, LoadEditorFile(file, LoadConfigScreenSettings()).pk.blocking.pto);
 }

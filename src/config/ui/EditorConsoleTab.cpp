@@ -6,6 +6,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/ui/CharLimit.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/TimeField.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -93,9 +94,8 @@ QWidget* EditorConsoleTab::buildParams() {
     };
     levelRow(E_Vss, T_Vss, QStringLiteral("Громкость служебных сигналов"));
     levelRow(E_Vmv, T_Vmv, QStringLiteral("Громкость мелодий вызова"));
-    TimeD = Named(new QTimeEdit(box), "TimeD");
-    TimeN = Named(new QTimeEdit(box), "TimeN");
-    for (QTimeEdit* t : {TimeD, TimeN}) t->setDisplayFormat(QStringLiteral("HH:mm"));
+    TimeD = Named(new TimeField(box), "TimeD");
+    TimeN = Named(new TimeField(box), "TimeN");
     form->addRow(QStringLiteral("Переход в дневной режим"), TimeD);
     form->addRow(QStringLiteral("Переход в ночной режим"), TimeN);
     Ncam = AddSpin(form, "Ncam", QStringLiteral("Смена камер панорамы, с"), 1, 255);

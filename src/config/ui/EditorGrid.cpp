@@ -62,7 +62,7 @@ class EditorCellDelegate : public QStyledItemDelegate {
 
 EditorGrid::EditorGrid(const char* name, int columns, int rows, int fixedColumns, int fixedRows,
                        QWidget* parent)
-    : QTableWidget(parent), fixedColumns_(fixedColumns), fixedRows_(fixedRows) {
+    : KeyboardGrid<QTableWidget>(parent), fixedColumns_(fixedColumns), fixedRows_(fixedRows) {
     setObjectName(QLatin1String(name));
     horizontalHeader()->hide();
     verticalHeader()->hide();

@@ -6,7 +6,9 @@
 #include <QHash>
 #include <QTableWidget>
 
-class EditorGrid : public QTableWidget {
+#include "platform/ui/GridKeys.h"
+
+class EditorGrid : public KeyboardGrid<QTableWidget> {
     Q_OBJECT
   public:
     enum class Input {

@@ -13,6 +13,9 @@
 
 QScrollArea* ScrollingArea(QWidget* content, QWidget* parent) {
     auto* area = new QScrollArea(parent);
+    // The page's controls take the focus, and the area scrolls to the one that
+    // has it; the area itself is no stop.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
     area->setWidget(content);

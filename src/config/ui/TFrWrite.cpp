@@ -6,6 +6,7 @@
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -107,7 +108,7 @@ QWidget* TFrWrite::buildDevicePanel() {
     auto* panel = new QWidget(this);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
-    ListCdev = named(new QListWidget(panel), "ListCdev");
+    ListCdev = named(new KeyboardGrid<QListWidget>(panel), "ListCdev");
     ListCdev->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QFont fixed = ListCdev->font();
     fixed.setFamily(QStringLiteral("Monospace"));

@@ -5,6 +5,7 @@
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -50,7 +51,7 @@ void LineUpRows(QTableView* table) {
 }
 
 QListWidget* MakeMaskList(QWidget* parent, const char* name, const QString& hint) {
-    auto* list = new QListWidget(parent);
+    auto* list = new KeyboardGrid<QListWidget>(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setToolTip(hint);
     list->setUniformItemSizes(true);
@@ -89,7 +90,7 @@ QWidget* SwitchTractPanel::buildLists() {
     DBGrid2->installEventFilter(this);
     LineUpRows(DBGrid2);
 
-    SGTract = new QTableWidget(0, 1, box);
+    SGTract = new KeyboardGrid<QTableWidget>(0, 1, box);
     SGTract->setObjectName(QStringLiteral("SGTract"));
     SGTract->setHorizontalHeaderLabels({QStringLiteral("Тракт")});
     SGTract->horizontalHeader()->setStretchLastSection(true);

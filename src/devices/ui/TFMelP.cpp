@@ -9,6 +9,7 @@
 #include "platform/Dataset.h"
 #include "platform/ToneOutput.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QAction>
 #include <QFormLayout>
@@ -80,7 +81,7 @@ QWidget* TFMelP::buildNotePane() {
 
 QWidget* TFMelP::buildPickerPane() {
     auto* pane = new QGroupBox(QStringLiteral("Ноты"), this);
-    GNoot = new QTableWidget(kConsoleToneCells, 1, pane);
+    GNoot = new KeyboardGrid<QTableWidget>(kConsoleToneCells, 1, pane);
     GNoot->setObjectName(QStringLiteral("GNoot"));
     GNoot->horizontalHeader()->hide();
     GNoot->verticalHeader()->hide();

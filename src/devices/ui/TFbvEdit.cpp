@@ -11,6 +11,7 @@
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -178,13 +179,12 @@ QWidget* TFbvEdit::buildIndividualPane() {
 }
 
 QWidget* TFbvEdit::buildOpenCodes(QWidget* parent) {
-    Ocode = new QTableWidget(kOpenCodeCount / kCodeColumns, kCodeColumns, parent);
+    Ocode = new KeyboardGrid<QTableWidget>(kOpenCodeCount / kCodeColumns, kCodeColumns, parent);
     Ocode->setObjectName(QStringLiteral("Ocode"));
     Ocode->horizontalHeader()->hide();
     Ocode->verticalHeader()->hide();
     Ocode->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Ocode->setSelectionMode(QAbstractItemView::SingleSelection);
-    Ocode->setTabKeyNavigation(false);
     Ocode->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     Ocode->verticalHeader()->setDefaultSectionSize(26);
     Ocode->setFixedHeight(2 * 26 + 2 * Ocode->frameWidth());
@@ -531,19 +531,19 @@ void TFbvEdit::moveToCode(int index) {
 }
 
 // Typing into the open-code cells: digits only, five at most, then the next
-// cell; Enter and Tab move on, Backspace takes the last digit back.
+// cell; Enter moves on, Backspace takes the last digit back. Tab and
+// Shift+Tab leave the codes, as they leave every grid.
 bool TFbvEdit::ocodeKey(QKeyEvent* key) {
     const int at = qMax(0, Ocode->currentRow()) * kCodeColumns + qMax(0, Ocode->currentColumn());
     QTableWidgetItem* cell = Ocode->item(at / kCodeColumns, at % kCodeColumns);
     switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-        case Qt::Key_Tab:
             moveToCode(at + 1);
             return true;
+        case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            moveToCode(at - 1);
-            return true;
+            return false;
         case Qt::Key_Backspace:
             cell->setText(cell->text().chopped(cell->text().isEmpty() ? 0 : 1));
             ocodeFresh_ = false;

@@ -6,6 +6,8 @@
 #include "devices/ui/TFpoAppr.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/CharLimit.h"
+#include "platform/ui/GridKeys.h"
+#include "platform/ui/TimeField.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -37,9 +39,8 @@ QSlider* MakeVolume(QWidget* parent, const char* name) {
 }
 
 QTimeEdit* MakeTime(QWidget* parent, const char* name) {
-    auto* t = new QTimeEdit(parent);
+    auto* t = new TimeField(parent);
     t->setObjectName(QString::fromLatin1(name));
-    t->setDisplayFormat(QStringLiteral("HH:mm"));
     return t;
 }
 
@@ -123,7 +124,7 @@ QWidget* TFrPo::buildSignalsPane() {
     Link(E_Vmv, T_Vmv);
     TimeD = MakeTime(pane, "TimeD");
     TimeN = MakeTime(pane, "TimeN");
-    ChMs = new QListWidget(pane);
+    ChMs = new KeyboardGrid<QListWidget>(pane);
     ChMs->setObjectName(QStringLiteral("ChMs"));
     auto* first = new QListWidgetItem(QStringLiteral("КМ"), ChMs);
     first->setFlags(first->flags() | Qt::ItemIsUserCheckable);

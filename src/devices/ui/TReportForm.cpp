@@ -4,12 +4,14 @@
 #include "platform/Dialogs.h"
 #include "platform/SystemErrorText.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QToolBar>
 
 namespace {
 
@@ -26,6 +28,20 @@ QSize previewSize(const QWidget* parent) {
 bool drawsPreview(QPrinter& printer) {
     const QPaintEngine* engine = printer.paintEngine();
     return engine && engine->type() == QPaintEngine::Picture;
+}
+
+// The preview's print command, reached by Tab and by Ctrl+P: the preview's
+// tool buttons take no focus, and its print command has no key of its own.
+void givePrintAKey(QPrintPreviewDialog& preview) {
+    auto* bar = preview.findChild<QToolBar*>();
+    if (!bar) return;
+    const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction* action : bar->actions()) {
+        if (action->text() != print) continue;
+        action->setObjectName(QStringLiteral("PrintAction"));
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+        if (QWidget* button = bar->widgetForAction(action)) button->setFocusPolicy(Qt::TabFocus);
+    }
 }
 
 QString printerNotStarted(const QPrinter& printer) {
@@ -49,6 +65,7 @@ QPrintPreviewDialog* TReportForm::Preview(QWidget* parent) {
     preview->setObjectName(QStringLiteral("ReportPreview"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowTitle(Caption());
+    givePrintAKey(*preview);
     preview->resize(previewSize(parent));
     // The report, and its printer with it, goes after the preview's own
     // widgets, the last of the window's children.

@@ -2,6 +2,7 @@
 
 #include "foundation/HelpLauncher.h"
 #include "foundation/VersionInfo.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -32,9 +33,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     title->setFont(bold);
     title->setAlignment(Qt::AlignCenter);
 
-    ListKeys = new QListWidget(this);
+    ListKeys = new KeyboardGrid<QListWidget>(this);
     ListKeys->setObjectName(QStringLiteral("ListBox1"));
-    ListValues = new QListWidget(this);
+    ListValues = new KeyboardGrid<QListWidget>(this);
     ListValues->setObjectName(QStringLiteral("ListBox2"));
     const AboutLists lists = MakeAboutLists(ProgramVersionStrings());
     ListKeys->addItems(lists.keys);

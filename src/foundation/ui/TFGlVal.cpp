@@ -7,6 +7,7 @@
 #include "foundation/ui/CharLimit.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -85,7 +86,7 @@ TFGlVal::TFGlVal(QWidget* parent) : QDialog(parent) {
     ButEdit = makeButton("ButEdit", QStringLiteral("Изменить"));
     ButDel = makeButton("ButDel", QStringLiteral("Удалить"));
     ButYes = makeButton("ButYes", QStringLiteral("Применить"));
-    FlagGrid = new QTableView(FlagPanel);
+    FlagGrid = new KeyboardGrid<QTableView>(FlagPanel);
     FlagGrid->setObjectName(QStringLiteral("DBGrid2"));
     FlagGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     FlagGrid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -101,7 +102,7 @@ TFGlVal::TFGlVal(QWidget* parent) : QDialog(parent) {
     flagLayout->addLayout(flagButtons);
     flagLayout->addWidget(FlagGrid, 1);
 
-    GlobalGrid = new QTableView(this);
+    GlobalGrid = new KeyboardGrid<QTableView>(this);
     GlobalGrid->setObjectName(QStringLiteral("DBGrid1"));
     GlobalGrid->setMaximumHeight(70);
 

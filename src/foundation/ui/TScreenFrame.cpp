@@ -1,5 +1,7 @@
 #include "foundation/ui/TScreenFrame.h"
 
+#include "platform/ui/TabOrder.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -61,6 +63,8 @@ QWidget* TScreenFrame::FirstControl() {
 }
 
 void TScreenFrame::FocusFirstControl() {
+    // Controls made or unlocked since the screen last showed take their place.
+    TabOrder::FollowLayouts(this);
     QWidget* first = FirstControl();
     // A named field that is locked now (an empty list) gives way to the first control.
     if (!first || !first->isEnabled()) first = TScreenFrame::FirstControl();

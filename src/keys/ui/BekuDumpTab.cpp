@@ -8,6 +8,7 @@
 #include "keys/ui/DumpEntranceLists.h"
 #include "keys/ui/EditorKeyControls.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QFormLayout>
 #include <QListWidget>
@@ -24,7 +25,7 @@ const QString kOpen = QStringLiteral("Открыть файл БЭКУ");
 }  // namespace
 
 BekuDumpTab::BekuDumpTab(QWidget* parent)
-    : KeyDumpTab(kNames, KeyGrid::KeysBQ, kOpen, new QListWidget, 2, parent) {
+    : KeyDumpTab(kNames, KeyGrid::KeysBQ, kOpen, new KeyboardGrid<QListWidget>, 2, parent) {
     BitBQ = open_;
     KeysBQ = grid_;
     KolKey = keyCount_;

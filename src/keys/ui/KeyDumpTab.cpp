@@ -6,6 +6,7 @@
 #include "keys/ui/EditorKeyControls.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QAction>
 #include <QDir>
@@ -44,7 +45,7 @@ KeyDumpTab::KeyDumpTab(const Names& names, KeyGrid kind, const QString& openCapt
     : QWidget(parent), entrances_(entranceList), kind_(kind) {
     setObjectName(QLatin1String(names.tab));
     open_ = named(new QPushButton(openCaption, this), names.open);
-    grid_ = named(new QTableWidget(1, gridColumns, this), names.grid);
+    grid_ = named(new KeyboardGrid<QTableWidget>(1, gridColumns, this), names.grid);
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -8,6 +8,7 @@
 #include "keys/ui/DumpEntranceLists.h"
 #include "keys/ui/EditorKeyControls.h"
 #include "keys/ui/TFKeyInKv.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -34,7 +35,7 @@ std::optional<MirelPourChoice> askConditions(const MirelPourSource& source) {
 }  // namespace
 
 MirelDumpTab::MirelDumpTab(QWidget* parent)
-    : KeyDumpTab(kNames, KeyGrid::KeysCP, kOpen, new QListWidget, 3, parent) {
+    : KeyDumpTab(kNames, KeyGrid::KeysCP, kOpen, new KeyboardGrid<QListWidget>, 3, parent) {
     BitCP = open_;
     KeysCP = grid_;
     KolCPkey = keyCount_;

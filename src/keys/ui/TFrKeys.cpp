@@ -404,6 +404,8 @@ void TFrKeys::wireControls() {
         if (FskEdit) FskEdit->show();
     });
     for (DatasetGrid* grid : {DBGrid1, DBGrid3, DBGrid4, DBGrid5, DBGrid6}) wireGrid(grid);
+    for (DatasetGrid* owners : {DBGrid1, DBGrid3, DBGrid5, DBGrid6})
+        owners->installEventFilter(this);
     for (QObject* watched :
          {static_cast<QObject*>(E_sn), static_cast<QObject*>(E_Met), static_cast<QObject*>(DBGrid2),
           static_cast<QObject*>(PanelOb), static_cast<QObject*>(E_Find)})
@@ -632,6 +634,7 @@ bool TFrKeys::filterKeyListKeys(QEvent* event) {
         showListCount();
         return false;
     }
+    if (event->type() == QEvent::FocusIn) chooseRowOnTab(static_cast<QFocusEvent*>(event));
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         DBGrid2->clearSelection();
@@ -814,6 +817,9 @@ bool TFrKeys::eventFilter(QObject* watched, QEvent* event) {
     if (watched == E_sn) return filterNumberKeys(event);
     if (watched == E_Met) return filterLabelKeys(event);
     if (watched == DBGrid2) return filterKeyListKeys(event);
+    const bool ownerList =
+        watched == DBGrid1 || watched == DBGrid3 || watched == DBGrid5 || watched == DBGrid6;
+    if (ownerList && filterOwnerListKeys(event)) return true;
     if (watched == E_Find && event->type() == QEvent::KeyRelease) E_FindKeyUp();
     if (watched == PanelOb && event->type() == QEvent::MouseButtonDblClick && FskEdit)
         FskEdit->show();

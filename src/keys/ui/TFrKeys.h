@@ -172,6 +172,8 @@ class TFrKeys : public TScreenFrame, public KeysScreenService {
     bool filterLabelKeys(QEvent* event);
     bool filterKeyListKeys(QEvent* event);
     bool filterClipboardKeys(const class QKeyEvent* key);
+    bool filterOwnerListKeys(QEvent* event);
+    void chooseRowOnTab(const class QFocusEvent* focus);
     void E_snTextEdited(const QString& text);
     void popupMenuShow(const QPoint& at);
     void afterDeletion(const QString& report);

@@ -9,6 +9,8 @@
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 
 void TFrKeys::NCopyClick() {
@@ -55,4 +57,25 @@ void TFrKeys::NInsertClick() {
                          DlgButtons::Ok, DlgIcon::Error);
     if (result.pasted > 0) OtmBlue->setText(QStringLiteral("Вставл %1").arg(result.pasted));
     CountKeys();
+}
+
+// Ctrl+V in a list of apartments, entrances or gates pastes into the one
+// chosen there: keys cut from one apartment reach another from the keyboard
+// (Tab to the apartments, the arrows, the paste).
+bool TFrKeys::filterOwnerListKeys(QEvent* event) {
+    if (event->type() != QEvent::KeyPress ||
+        !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+        return false;
+    NInsertClick();
+    return true;
+}
+
+// The key list reached by Tab stands on its row as after a click: the row is
+// chosen, and the clipboard commands act on it.
+void TFrKeys::chooseRowOnTab(const QFocusEvent* focus) {
+    if (focus->reason() != Qt::TabFocusReason && focus->reason() != Qt::BacktabFocusReason) return;
+    const QModelIndex current = DBGrid2->currentIndex();
+    if (!current.isValid() || DBGrid2->SelectedCount() > 0) return;
+    DBGrid2->selectionModel()->select(
+        current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }

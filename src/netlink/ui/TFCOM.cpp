@@ -1,5 +1,7 @@
 #include "netlink/ui/TFCOM.h"
 
+#include "platform/ui/GridKeys.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -11,7 +13,7 @@ TFCOM* FCOM = nullptr;
 TFCOM::TFCOM(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FCOM"));
     setWindowTitle(QStringLiteral("Выбор СОМ порта"));
-    ListCdev = new QListWidget(this);
+    ListCdev = new KeyboardGrid<QListWidget>(this);
     ListCdev->setObjectName(QStringLiteral("ListCdev"));
     ListCdev->addItem(QStringLiteral("Листинг COM портов"));
     BitYes = new QPushButton(QStringLiteral("Да"), this);

@@ -13,6 +13,7 @@
 #include "netlink/ui/TFCOM.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -186,9 +187,9 @@ QWidget* TFNetTime::buildAdapterColumn() {
     buttons->addStretch();
     panel->addLayout(buttons);
     auto* lists = new QHBoxLayout;
-    ListCdev = named(new QListWidget(PanelVP), "ListCdev");
-    ListVdev = named(new QListWidget(PanelVP), "ListVdev");
-    ListPdev = named(new QListWidget(PanelVP), "ListPdev");
+    ListCdev = named(new KeyboardGrid<QListWidget>(PanelVP), "ListCdev");
+    ListVdev = named(new KeyboardGrid<QListWidget>(PanelVP), "ListVdev");
+    ListPdev = named(new KeyboardGrid<QListWidget>(PanelVP), "ListPdev");
     ListPdev->hide();
     lists->addWidget(ListCdev, 2);
     lists->addWidget(ListVdev, 1);

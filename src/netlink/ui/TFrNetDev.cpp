@@ -14,6 +14,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/SystemErrorText.h"
+#include "platform/ui/GridKeys.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -54,7 +55,7 @@ QPlainTextEdit* logMemo(QWidget* parent, const char* name) {
 }
 
 QListWidget* deviceList(QWidget* parent, const char* name) {
-    auto* list = named(new QListWidget(parent), name);
+    auto* list = named(new KeyboardGrid<QListWidget>(parent), name);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QFont mono = list->font();
     mono.setFamily(QStringLiteral("Monospace"));
@@ -164,7 +165,7 @@ QLayout* TFrNetDev::buildLists() {
 QWidget* TFrNetDev::buildCommands() {
     auto* commands = new QGroupBox(QStringLiteral("Операции"), this);
     auto* column = new QVBoxLayout(commands);
-    ListCmRead = named(new QListWidget(commands), "ListCmRead");
+    ListCmRead = named(new KeyboardGrid<QListWidget>(commands), "ListCmRead");
     ListCmRead->setWordWrap(true);
     ListCmRead->addItems(NetCommandCaptions());
     ListCmRead->installEventFilter(this);

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 DatasetGrid::DatasetGrid(QWidget* parent)
-    : QTableView(parent), shownRows_(this, [this] { return GetDataset(); }) {
+    : KeyboardGrid<QTableView>(parent), shownRows_(this, [this] { return GetDataset(); }) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -8,12 +8,13 @@
 
 #include <QTableView>
 
+#include "platform/ui/GridKeys.h"
 #include "platform/ui/ShownRows.h"
 
 class Dataset;
 class DatasetModel;
 
-class DatasetGrid : public QTableView {
+class DatasetGrid : public KeyboardGrid<QTableView> {
     Q_OBJECT
   public:
     explicit DatasetGrid(QWidget* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "site/ui/SiteControls.h"
 
+#include "platform/ui/TimeField.h"
 #include "site/CallCodes.h"
 
 #include <QCheckBox>
@@ -43,9 +44,7 @@ QLineEdit* MakeCodeEdit(QWidget* parent, const char* name) {
 }
 
 QTimeEdit* MakeTimePicker(QWidget* parent, const char* name) {
-    auto* picker = Named(new QTimeEdit(parent), name);
-    picker->setDisplayFormat(QStringLiteral("HH:mm"));
-    return picker;
+    return Named(new TimeField(parent), name);
 }
 
 void SetMinutes(QTimeEdit* picker, int minutes) {

@@ -7,6 +7,8 @@
 TDatasetPanels::TDatasetPanels(const QString& name, int rowHeight, QWidget* parent)
     : QScrollArea(parent), shownRows_(this, [this] { return ds_.data(); }), rowHeight_(rowHeight) {
     setObjectName(name);
+    // The panels' fields take the focus; the column of panels is no stop of its own.
+    setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     body_ = new QWidget(this);

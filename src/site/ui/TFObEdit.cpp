@@ -15,6 +15,7 @@
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ObjectDeletion.h"
 
 TFObEdit* FObEdit = nullptr;
@@ -39,7 +40,7 @@ TFObEdit::TFObEdit(QWidget* parent) : QDialog(parent) {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
 
-    DBGrid1 = new QTableView(this);
+    DBGrid1 = new KeyboardGrid<QTableView>(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);

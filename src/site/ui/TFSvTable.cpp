@@ -16,6 +16,7 @@
 #include "platform/Dataset.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 #include "site/RawTables.h"
 
 TFSvTable* FSvTable = nullptr;
@@ -29,14 +30,14 @@ TFSvTable::TFSvTable(QWidget* parent) : QDialog(parent) {
         new Dataset(QStringLiteral("ATable"), QString::fromLatin1(TFDM::kConnectionName), this);
     ATable->SetSelect({{QString(), RawTables::StartTable()}}, QString());
 
-    ListTable = new QListWidget(this);
+    ListTable = new KeyboardGrid<QListWidget>(this);
     ListTable->setObjectName(QStringLiteral("ListTable"));
     for (const RawTables::Entry& entry : RawTables::Entries()) ListTable->addItem(entry.caption);
     ListTable->setFixedWidth(ListTable->sizeHintForColumn(0) + 2 * ListTable->frameWidth() + 24);
     ListTable->installEventFilter(this);
 
     model_ = new DatasetModel(ATable, this);
-    DBGrid1 = new QTableView(this);
+    DBGrid1 = new KeyboardGrid<QTableView>(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(model_);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -7,6 +7,7 @@
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/EnterMovesFocus.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ApartmentList.h"
 #include "site/ArrowRepeat.h"
 #include "site/SiteData.h"
@@ -49,7 +50,7 @@ using SiteControls::Named;
 
 // A check list of flags first..16, numbered as two digits.
 QListWidget* flagList(QWidget* parent, const char* name, int first) {
-    auto* list = Named(new QListWidget(parent), name);
+    auto* list = Named(new KeyboardGrid<QListWidget>(parent), name);
     for (int n = first; n <= kLastFlag; ++n) {
         auto* item = new QListWidgetItem(IntToStrZ(n, 2), list);
         item->setCheckState(Qt::Unchecked);

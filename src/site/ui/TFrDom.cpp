@@ -4,11 +4,12 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFDialog.h"
 #include "foundation/ui/MainWindowHost.h"
+#include "foundation/ui/TFDialog.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
+#include "platform/ui/GridKeys.h"
 #include "site/AccessMatrix.h"
 
 #include <QHBoxLayout>
@@ -66,9 +67,9 @@ size_t qHash(const CellKind& k, size_t seed = 0) {
 // marks repeated down every row, so each kind of cell is measured once
 // instead of every cell (the view's way costs as much as the rest of the
 // screen together on a large object).
-class MatrixGrid : public QTableView {
+class MatrixGrid : public KeyboardGrid<QTableView> {
   public:
-    using QTableView::QTableView;
+    using KeyboardGrid::KeyboardGrid;
 
     int sizeHintForColumn(int column) const override {
         const QAbstractItemModel* m = model();

@@ -7,6 +7,7 @@
 #include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ui/THouseGrid.h"
 
 #include <QCheckBox>
@@ -114,7 +115,7 @@ QWidget* TFrMatr::buildObjectList() {
     newRow->setContentsMargins(0, 0, 0, 0);
     newRow->addWidget(BNew);
 
-    DBGrid1 = named(new QTableView(Panel1), "DBGrid1");
+    DBGrid1 = named(new KeyboardGrid<QTableView>(Panel1), "DBGrid1");
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     // Objects are deleted only in the deletion form; the list is read-only.

@@ -5,6 +5,7 @@
 #include "foundation/ui/CharLimit.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ApartmentList.h"
 #include "site/ArrowRepeat.h"
 #include "site/SiteData.h"
@@ -179,7 +180,7 @@ QWidget* TFrPiople::buildCommands() {
     LEdit = Named(new QLabel(kEditing, box), "LEdit");
     SortBeg = Button(box, "SortBeg", kSort);
     SortBeg->setAutoFillBackground(true);
-    SortView = Named(new QListWidget(box), "SortView");
+    SortView = Named(new KeyboardGrid<QListWidget>(box), "SortView");
     SortView->setMaximumHeight(48);
     SortView->setFocusPolicy(Qt::NoFocus);
     Panel5 = Button(box, "Panel5", QStringLiteral("Снять ограничения"));

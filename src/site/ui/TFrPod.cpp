@@ -4,6 +4,7 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ApartmentGenerator.h"
 #include "site/SiteData.h"
 #include "site/ui/TFRedVV.h"
@@ -76,7 +77,7 @@ bool isEnter(const QKeyEvent* key) {
 
 // A list whose items are check boxes.
 QListWidget* checkList(QWidget* parent, const char* name) {
-    auto* list = named(new QListWidget(parent), name);
+    auto* list = named(new KeyboardGrid<QListWidget>(parent), name);
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
@@ -202,6 +203,9 @@ QWidget* TFrPod::buildGrids() {
     layout->addStretch();
     // The panels fit the room the grids get, known only once it is laid out.
     PanelGrids->installEventFilter(this);
+    // Keys on the grids themselves, outside their fields.
+    CGridD->installEventFilter(this);
+    CGridP->installEventFilter(this);
     return PanelGrids;
 }
 
@@ -292,7 +296,7 @@ QWidget* TFrPod::buildExample() {
     PanelExample = named(new QFrame(PanelFlag), "PanelExample");
     PanelExample->setFrameShape(QFrame::StyledPanel);
     auto example = [this](const QList<QPair<QString, int>>& items) {
-        auto* list = new QListWidget(PanelExample);
+        auto* list = new KeyboardGrid<QListWidget>(PanelExample);
         list->setSelectionMode(QAbstractItemView::NoSelection);
         for (const auto& [text, state] : items) {
             auto* item = new QListWidgetItem(text, list);
@@ -448,6 +452,8 @@ void TFrPod::fitGrids() {
 
 bool TFrPod::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PanelGrids && event->type() == QEvent::Resize) fitGrids();
+    if (event->type() == QEvent::KeyPress && gridKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     return TScreenFrame::eventFilter(watched, event);
 }
 
@@ -659,9 +665,12 @@ void TFrPod::focusHouseName() {
 }
 
 void TFrPod::moveHouse(bool down) {
-    Dataset* houses = FDM->Q_Dom;
-    const int target = houses->RecNo() + (down ? 1 : -1);
-    if (target >= 1 && target <= houses->RecordCount()) houses->SetRecNo(target);
+    moveRecord(FDM->Q_Dom, down);
+}
+
+void TFrPod::moveRecord(Dataset* ds, bool down) {
+    const int target = ds->RecNo() + (down ? 1 : -1);
+    if (target >= 1 && target <= ds->RecordCount()) ds->SetRecNo(target);
 }
 
 // Down past the last entrance goes on in the next house, up before the first
@@ -722,6 +731,36 @@ bool TFrPod::entranceKey(int row, const QString& field, QKeyEvent* key) {
         case Qt::Key_Minus:
         case Qt::Key_Plus:
             return true;  // the number fields take no sign
+        default:
+            return false;
+    }
+}
+
+// A grid that has the focus itself (reached by Tab, or the houses grid by
+// PageUp): Enter goes into the current panel as Tab would, PageDown from the
+// houses to the entrances, PageUp back, and the arrows choose the house or
+// the entrance.
+bool TFrPod::gridKey(QObject* watched, QKeyEvent* key) {
+    const bool houses = watched == CGridD;
+    if ((!houses && watched != CGridP) || !static_cast<QWidget*>(watched)->hasFocus()) return false;
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (houses)
+                focusHouseName();
+            else
+                FocusPod(!(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        case Qt::Key_PageDown:
+            if (houses) FocusPod();
+            return houses;
+        case Qt::Key_PageUp:
+            if (!houses) CGridD->setFocus(Qt::OtherFocusReason);
+            return !houses;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            moveRecord(houses ? FDM->Q_Dom : FDM->Q_DPd, key->key() == Qt::Key_Down);
+            return true;
         default:
             return false;
     }

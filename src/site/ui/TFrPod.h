@@ -123,6 +123,8 @@ class TFrPod : public TScreenFrame {
     bool houseKey(int row, QKeyEvent* key);
     void moveEntrance(int row, bool down, bool toLastField);
     void moveHouse(bool down);
+    static void moveRecord(class Dataset* ds, bool down);
+    bool gridKey(QObject* watched, QKeyEvent* key);
     void focusHouseName();
     bool moveField(int row, const QString& field, bool forward, bool wrap);
 

@@ -21,6 +21,7 @@ TRecordGrid::TRecordGrid(const QString& name, const QList<FieldSpec>& fields, in
       rowHeight_(rowHeight),
       keyField_(keyField) {
     for (const FieldSpec& s : specs_) editable_ << (s.kind == Kind::Edit || s.kind == Kind::Number);
+    setFocusPolicy(Qt::StrongFocus);
     setFixedWidth(PanelWidth() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth());
     SetVisibleRows(1);
 }
@@ -141,12 +142,42 @@ void TRecordGrid::showRow(int row) {
 void TRecordGrid::showCurrent() {
     const int current = CurrentRow();
     for (int i = 0; i < rows_.size(); ++i) {
-        QPalette p = rows_[i].panel->palette();
+        auto* panel = static_cast<QFrame*>(rows_[i].panel);
+        QPalette p = panel->palette();
         p.setColor(QPalette::Window, i == current ? palette().color(QPalette::Midlight)
                                                   : palette().color(QPalette::Window));
-        rows_[i].panel->setPalette(p);
+        panel->setPalette(p);
+        // The focus frame, in the highlight colour.
+        const bool focused = i == current && hasFocus();
+        panel->setFrameShape(focused ? QFrame::Box : QFrame::StyledPanel);
+        panel->setLineWidth(focused ? 2 : 1);
+        panel->setForegroundRole(focused ? QPalette::Highlight : QPalette::WindowText);
     }
+    chainFields();
     if (current >= 0) ensureWidgetVisible(rows_[current].panel, 0, 0);
+}
+
+void TRecordGrid::chainFields() {
+    const int current = CurrentRow();
+    QWidget* previous = this;
+    for (int r = 0; r < rows_.size(); ++r)
+        for (int i = 0; i < specs_.size(); ++i) {
+            auto* edit = qobject_cast<QLineEdit*>(rows_[r].values[i]);
+            if (!edit || !editable_[i]) continue;
+            edit->setFocusPolicy(r == current ? Qt::StrongFocus : Qt::ClickFocus);
+            setTabOrder(previous, edit);
+            previous = edit;
+        }
+}
+
+void TRecordGrid::focusInEvent(QFocusEvent* event) {
+    TDatasetPanels::focusInEvent(event);
+    showCurrent();
+}
+
+void TRecordGrid::focusOutEvent(QFocusEvent* event) {
+    TDatasetPanels::focusOutEvent(event);
+    showCurrent();
 }
 
 int TRecordGrid::CurrentRow() const {
@@ -194,6 +225,7 @@ void TRecordGrid::SetFieldEditable(const QString& field, bool editable) {
     editable_[i] = editable;
     for (const Row& row : std::as_const(rows_))
         if (auto* edit = qobject_cast<QLineEdit*>(row.values[i])) styleEditor(edit, editable);
+    chainFields();
 }
 
 bool TRecordGrid::FieldEditable(const QString& field) const {

@@ -6,6 +6,11 @@
 // record of a panel the operator works in current, and reports edits, which
 // its owner writes back. Fields can be locked and unlocked by name; a locked
 // field has the button-face colour, an editable one the window colour.
+//
+// The grid is a Tab stop of its own, where its owner's keys for the grid
+// act; while it has the focus its current panel is framed. Tab goes on from
+// the grid into the editable fields of the current panel; the other panels'
+// fields take the focus by a click.
 
 #include <QList>
 #include <QStringList>
@@ -71,6 +76,8 @@ class TRecordGrid : public TDatasetPanels {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void rebuild() override;
     void showRow(int row) override;
     void showCurrent() override;
@@ -84,6 +91,8 @@ class TRecordGrid : public TDatasetPanels {
     Row makeRow();
     void enterRow(int row);
     void styleEditor(QLineEdit* edit, bool editable) const;
+    // The current panel's editable fields follow the grid in the Tab order.
+    void chainFields();
     int specIndex(const QString& field) const;
     int rowOf(QObject* widget) const;
 

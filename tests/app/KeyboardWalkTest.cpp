@@ -1,0 +1,219 @@
+// One keyboard walk over every screen of the main window, every form and
+// every dialog of the program on the reference object, each reached as the
+// program reaches it: Tab from the first control until the focus comes back,
+// then Shift+Tab. Every control that takes input is reached, none holds the
+// focus, every stop shows it, and the stops read top to bottom and left to
+// right within each group.
+
+#include "app/AppForms.h"
+#include "app/TFMainVesk.h"
+#include "config/ui/TFrRedact.h"
+#include "config/ui/TFrWrite.h"
+#include "foundation/TFDM.h"
+#include "foundation/ui/TFProgress.h"
+#include "foundation/ui/TScreenFrame.h"
+#include "platform/Dataset.h"
+#include "site/ui/TFrPod.h"
+#include "site/ui/TRecordGrid.h"
+#include "support/ProgramRoads.h"
+#include "support/ScreenShots.h"
+#include "support/TabWalk.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+bool InARecordGrid(const QWidget* w) {
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (qobject_cast<const TRecordGrid*>(p)) return true;
+    return false;
+}
+
+// The toolbar of the main window: its commands are reached through the menu
+// and the menu's shortcuts, and its buttons take no focus.
+const QStringList kToolbar = {"ButEnd",  "BitBack", "BitForward", "ButHelp",    "BitScreen",
+                              "BitBtn1", "ButExit", "BitBack2",   "BitForward2"};
+
+// The controls no walk reaches on purpose.
+const QList<LeftOut> kLeftOut = {
+    {QStringLiteral("the toolbar's commands are in the menu, with their shortcuts"),
+     [](const QWidget* w) {
+         return w->window() == FMainVesk && kToolbar.contains(w->objectName());
+     }},
+    {QStringLiteral("a record grid's other panels: Up and Down reach them (entrance screen "
+                    "keyboard table), Tab goes through the current panel"),
+     [](const QWidget* w) { return w->focusPolicy() == Qt::ClickFocus && InARecordGrid(w); }},
+    {QStringLiteral("the residents' sort list only shows the order chosen on the grid's titles"),
+     [](const QWidget* w) { return w->objectName() == QStringLiteral("SortView"); }},
+};
+
+// The entrance screen: in the fields of an entrance Tab and Shift+Tab go to
+// the entrance's first and last editable field (its keyboard table, "entrance
+// fields | Tab / Shift+Tab").
+const TabInAGroup kEntranceFields = {
+    QStringLiteral("entrance fields, Tab / Shift+Tab: first / last editable field of the entrance"),
+    [](const QWidget* w) {
+        const TFrPod* screen = TFrPod::Instance();
+        return screen && w != screen->CGridP && screen->CGridP->isAncestorOf(w);
+    }};
+
+struct Walked {
+    QString name;
+    std::function<QWidget*()> show;  // shows it as the program does; its window
+    QList<TabInAGroup> groups;       // where a Part gives Tab another job
+};
+
+}  // namespace
+
+class KeyboardWalk : public ProgramRoads {
+  protected:
+    void SetUp() override {
+        ProgramRoads::SetUp();
+        StartOn(1);
+        FMainVesk->resize(kWindowRoom);
+        // Shown without the activation the offscreen platform would give it.
+        FProgress->setAttribute(Qt::WA_DontShowOnScreen);
+        Activate(FMainVesk);
+    }
+
+    static void Activate(QWidget* window) {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }))
+            << window->objectName().toStdString();
+    }
+
+    QWidget* Screen(int screen) {
+        ShowByMenu(screen);
+        EXPECT_EQ(screen, FMainVesk->VisibleScreen());
+        return FMainVesk;
+    }
+
+    // The editor with a file the write screen made of the reference object.
+    // The picker names the folder of the choice until one was opened there.
+    QWidget* EditorWith(const QString& stem) {
+        Screen(10);
+        auto* write = qobject_cast<TFrWrite*>(FMainVesk->FrWrite1);
+        write->N_allClick();
+        write->BitCreateClick();
+        const QDir folder(database_.dbDir() + QStringLiteral("Data/FlWrite/Fl_%1").arg(IdNet()));
+        const QStringList files = folder.entryList({stem + QStringLiteral("*.bin")}, QDir::Files);
+        EXPECT_FALSE(files.isEmpty()) << stem.toStdString();
+        Screen(13);
+        if (files.isEmpty()) return FMainVesk;
+        dialogs_.ExpectPicker(editorOpened_ ? QStringLiteral("Открыть КФ")
+                                            : QStringLiteral("Открыть созданный в АРМЕ КФ"),
+                              folder.filePath(files.first()));
+        qobject_cast<TFrRedact*>(FMainVesk->FrRedact1)->ButBit->click();
+        editorOpened_ = true;
+        QCoreApplication::processEvents();
+        return FMainVesk;
+    }
+
+    // A form as the program shows it, over the screen of the call panels.
+    QWidget* Form(const QString& name) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name) {
+                w->show();
+                Activate(w);
+                return w;
+            }
+        ADD_FAILURE() << name.toStdString();
+        return nullptr;
+    }
+
+    bool editorOpened_ = false;
+
+    QList<Walked> EveryWindow() {
+        QList<Walked> walked;
+        for (int screen : {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14}) {
+            Walked w{QStringLiteral("screen %1").arg(screen),
+                     [this, screen] { return Screen(screen); }};
+            if (screen == 3) w.groups << kEntranceFields;
+            walked << w;
+        }
+        for (const char* stem : {"ckm", "cbv", "cpo"})
+            walked << Walked{QStringLiteral("editor, file ") + QLatin1String(stem),
+                             [this, stem] { return EditorWith(QLatin1String(stem)); }};
+        // Not walked here: the data module and the main window are no forms,
+        // the report's preview is Qt's own, the progress window holds no control.
+        const QStringList notWindows = {QStringLiteral("FDM"), QStringLiteral("FMainVesk"),
+                                        QStringLiteral("FQRepObject"), QStringLiteral("FProgress")};
+        for (const QString& name : AppForms::CreationOrder())
+            if (!notWindows.contains(name))
+                walked << Walked{QStringLiteral("form ") + name, [this, name] {
+                                     Screen(5);
+                                     return Form(name);
+                                 }};
+        return walked;
+    }
+};
+
+namespace {
+
+QStringList Names(const QList<QWidget*>& widgets) {
+    QStringList names;
+    for (const QWidget* w : widgets) names << Describe(w);
+    return names;
+}
+
+// Where a window starts: its focused control, or the first Tab takes.
+QWidget* FirstStop(QWidget* window) {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused->window() == window) return focused;
+    window->setFocus();
+    QTest::keyClick(window, Qt::Key_Tab);
+    return QApplication::focusWidget();
+}
+
+QStringList Missed(const QList<QWidget*>& controls, const QList<QWidget*>& stops) {
+    QStringList missed;
+    for (QWidget* w : controls)
+        if (!Reached(stops, w)) missed << Describe(w);
+    return missed;
+}
+
+// The window with the focus on its first grid, as Tab left it there: the
+// focus frame on its cell (or panel) is to be seen.
+void SaveTheFocusedGrid(QWidget* window, const QList<QWidget*>& stops, const QString& row) {
+    for (QWidget* stop : stops)
+        if (qobject_cast<QAbstractItemView*>(stop) || qobject_cast<TRecordGrid*>(stop)) {
+            stop->setFocus(Qt::TabFocusReason);
+            QString name = QStringLiteral("keyboard_walk_") + row;
+            SaveScreen(*window,
+                       name.replace(QLatin1Char(' '), QLatin1Char('_')).remove(QLatin1Char(',')));
+            return;
+        }
+}
+
+}  // namespace
+
+TEST_F(KeyboardWalk, TabReachesEveryControlOfEveryWindowInReadingOrder) {
+    for (const Walked& row : EveryWindow()) {
+        SCOPED_TRACE(row.name.toStdString());
+        QWidget* window = row.show();
+        ASSERT_TRUE(window);
+        const QList<QWidget*> controls = ControlsForTheKeyboard(window, kLeftOut);
+        QWidget* start = FirstStop(window);
+        const TabWalk forward = WalkWithTab(window, true, row.groups);
+        if (start) start->setFocus(Qt::TabFocusReason);
+        const TabWalk backward = WalkWithTab(window, false, row.groups);
+        EXPECT_EQ(QStringList(), forward.faults + backward.faults);
+        EXPECT_EQ(QStringList(), Missed(controls, forward.stops)) << "Tab";
+        EXPECT_EQ(QStringList(), Missed(controls, backward.stops)) << "Shift+Tab";
+        QWidget* origin =
+            window == FMainVesk ? FMainVesk->FrameOfScreen(FMainVesk->VisibleScreen()) : window;
+        EXPECT_EQ(QStringList(), OutOfReadingOrder(window, origin, forward.stops))
+            << Names(forward.stops).join(QStringLiteral("\n")).toStdString();
+        SaveTheFocusedGrid(window, forward.stops, row.name);
+        if (window != FMainVesk) {
+            window->hide();
+            Activate(FMainVesk);
+        }
+    }
+}

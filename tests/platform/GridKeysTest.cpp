@@ -1,0 +1,130 @@
+// The keyboard every grid and list keeps, over each kind of view the forms
+// make: Tab leaves it, from a cell being edited too, and a grid reached by
+// Tab stands on a cell.
+
+#include "platform/ui/GridKeys.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A view between two buttons; its first row is a fixed title row, as the
+// editor's grids have.
+struct GridWindow {
+    explicit GridWindow(QAbstractItemView* grid) : view(grid) {
+        auto* layout = new QHBoxLayout(&window);
+        // Made in the order of the focus chain.
+        before = new QPushButton(QStringLiteral("до"), &window);
+        view->setParent(&window);
+        after = new QPushButton(QStringLiteral("после"), &window);
+        layout->addWidget(before);
+        layout->addWidget(view);
+        layout->addWidget(after);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
+    QWidget window;
+    QAbstractItemView* view;
+    QPushButton* before = nullptr;
+    QPushButton* after = nullptr;
+};
+
+Qt::ItemFlags titleFlags() {
+    return Qt::ItemIsEnabled;
+}
+
+QAbstractItemView* tableWidget() {
+    auto* grid = new KeyboardGrid<QTableWidget>(3, 3);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) grid->setItem(r, c, new QTableWidgetItem);
+    for (int c = 0; c < 3; ++c) grid->item(0, c)->setFlags(titleFlags());
+    return grid;
+}
+
+QAbstractItemView* tableView() {
+    auto* grid = new KeyboardGrid<QTableView>;
+    auto* model = new QStandardItemModel(3, 3, grid);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) model->setItem(r, c, new QStandardItem);
+    for (int c = 0; c < 3; ++c) model->item(0, c)->setFlags(titleFlags());
+    grid->setModel(model);
+    return grid;
+}
+
+QAbstractItemView* listWidget() {
+    auto* list = new KeyboardGrid<QListWidget>;
+    list->addItems({QStringLiteral("заголовок"), QStringLiteral("1"), QStringLiteral("2")});
+    list->item(0)->setFlags(titleFlags());
+    return list;
+}
+
+struct ViewKind {
+    const char* name;
+    std::function<QAbstractItemView*()> make;
+    bool editable;
+};
+
+const ViewKind kViews[] = {
+    {"table widget", tableWidget, true},
+    {"table view", tableView, true},
+    {"list widget", listWidget, false},
+};
+
+}  // namespace
+
+TEST(GridKeys, TabLeavesEveryKindOfGridAndTheArrowsMoveWithin) {
+    for (const ViewKind& kind : kViews) {
+        SCOPED_TRACE(kind.name);
+        GridWindow w(kind.make());
+        w.before->setFocus(Qt::TabFocusReason);
+        GridWindow::Press(Qt::Key_Tab);
+        ASSERT_EQ(w.view, QApplication::focusWidget());
+        // Reached by Tab, it stands on its first cell the operator can work in.
+        EXPECT_EQ(1, w.view->currentIndex().row());
+        EXPECT_EQ(0, w.view->currentIndex().column());
+        GridWindow::Press(Qt::Key_Down);
+        EXPECT_EQ(2, w.view->currentIndex().row());
+        GridWindow::Press(Qt::Key_Tab);
+        EXPECT_EQ(w.after, QApplication::focusWidget());
+        GridWindow::Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(w.view, QApplication::focusWidget());
+        EXPECT_EQ(2, w.view->currentIndex().row()) << "the grid keeps its cell";
+        GridWindow::Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(w.before, QApplication::focusWidget());
+    }
+}
+
+TEST(GridKeys, TabInACellBeingEditedStoresItAndLeavesTheGrid) {
+    for (const ViewKind& kind : kViews) {
+        if (!kind.editable) continue;
+        for (const auto& [key, modifiers, expected] : {std::tuple{Qt::Key_Tab, Qt::NoModifier, 1},
+                                                       {Qt::Key_Backtab, Qt::ShiftModifier, -1}}) {
+            SCOPED_TRACE(std::string(kind.name) + (expected > 0 ? " Tab" : " Shift+Tab"));
+            GridWindow w(kind.make());
+            w.view->setFocus(Qt::TabFocusReason);
+            const QModelIndex cell = w.view->currentIndex();
+            GridWindow::Press(Qt::Key_7);
+            ASSERT_NE(w.view, QApplication::focusWidget()) << "typing opens the cell's editor";
+            GridWindow::Press(key, modifiers);
+            EXPECT_EQ(expected > 0 ? w.after : w.before, QApplication::focusWidget());
+            EXPECT_EQ(QStringLiteral("7"), cell.data().toString());
+            EXPECT_EQ(cell, w.view->currentIndex());
+        }
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The keyboard walk of a window, as an operator without a mouse makes it:
+// Tab (or Shift+Tab) pressed from the control that has the focus until the
+// focus comes back there, and what a window must offer such an operator:
+//   - the controls the walk must reach: every visible, enabled control that
+//     takes input, less those left out on purpose (each with its reason);
+//   - no trap: each Tab moves the focus, and the walk comes back;
+//   - every stop shows the focus: an input control, a grid standing on a cell;
+//   - reading order: within each group (a widget or a layout holding
+//     others) the stops run top to bottom and left to right.
+// Where a Part gives Tab another job in a group of controls, the walk checks
+// that Tab stays in the group and goes on past it along the focus chain.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+using WidgetTest = std::function<bool(const QWidget*)>;
+
+// Controls Tab does not reach on purpose, and why.
+struct LeftOut {
+    QString reason;
+    WidgetTest matches;
+};
+
+// A group of controls where Tab keeps the focus, as a Part says.
+struct TabInAGroup {
+    QString rule;
+    WidgetTest holds;
+};
+
+struct TabWalk {
+    QList<QWidget*> stops;  // in the order reached, the first where it began
+    QStringList faults;
+};
+
+// "QPushButton BitSave 'Сохранить' at (10,20)": for messages.
+QString Describe(const QWidget* w);
+
+// Presses Tab (forward) or Shift+Tab from the focused control of window.
+TabWalk WalkWithTab(QWidget* window, bool forward, const QList<TabInAGroup>& groups = {});
+
+// The visible, enabled controls of window that take input, less those left out.
+QList<QWidget*> ControlsForTheKeyboard(QWidget* window, const QList<LeftOut>& leftOut);
+
+// Whether the walk reached w: w itself, or for a radio button its group
+// (Tab stops at one button of a group; the arrows choose within it).
+bool Reached(const QList<QWidget*>& stops, const QWidget* w);
+
+// The stops of a forward walk that break the reading order, as messages;
+// the walk is read from its first stop in the focus chain after origin (the
+// window, or the screen the walk is on).
+QStringList OutOfReadingOrder(QWidget* window, QWidget* origin, const QList<QWidget*>& stops);
