@@ -498,7 +498,9 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
                 FMainVesk->resize(kWindowRoom);
                 SaveScreen(*FMainVesk, QString::fromLatin1(s.picture));
             }
-            if (back == Staying) EXPECT_TRUE(offered());
+            if (back == Staying) {
+                EXPECT_TRUE(offered());
+            }
             if (offered()) {
                 const QStringList shown = s.shown();
                 if (!s.question.second.isEmpty())

@@ -147,7 +147,7 @@ TEST_F(BoundSql, AnInsertWhoseRowATriggerDropsFails) {
         "CREATE TRIGGER drop_row BEFORE INSERT ON t WHEN NEW.k LIKE 'dropped%' "
         "BEGIN SELECT RAISE(IGNORE); END");
     BoundStatement bound(db_, QStringLiteral("INSERT INTO t (n, k) VALUES (1, ?)"));
-    for (const QString k : {QStringLiteral("kept"), QStringLiteral("dropped")}) {
+    for (const QString& k : {QStringLiteral("kept"), QStringLiteral("dropped")}) {
         SCOPED_TRACE(k.toStdString());
         const bool in = k == QStringLiteral("kept");
         const QString reason = in ? QString() : QStringLiteral("Новая запись не получила номера.");
