@@ -151,3 +151,20 @@ TEST(WidgetDialogs, AnErrorShowsItsReasonOnTheSecondLine) {
               dialogs.Message(QStringLiteral("Ошибка"), text, DlgButtons::Ok, DlgIcon::Error));
     EXPECT_EQ(text, shown);
 }
+
+// A text that holds what looks like markup (an object's name, a file path)
+// is shown character for character.
+TEST(WidgetDialogs, AMessageShowsMarkupAsTyped) {
+    WidgetDialogs dialogs;
+    for (const QString& text :
+         {QStringLiteral("Объект <b>Корпус 1</b> не сохранен."),
+          QStringLiteral("Файл /tmp/a&lt;b.mdb не является базой данных")}) {
+        QString shown;
+        whenShown([&](QWidget& box) {
+            for (QLabel* l : box.findChildren<QLabel*>())
+                if (l->text() == text && l->textFormat() == Qt::PlainText) shown = l->text();
+        });
+        dialogs.Message(QStringLiteral("Ошибка"), text, DlgButtons::Ok, DlgIcon::Error);
+        EXPECT_EQ(text, shown) << text.toStdString();
+    }
+}

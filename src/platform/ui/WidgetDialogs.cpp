@@ -58,6 +58,9 @@ DlgAnswer WidgetDialogs::Message(const QString& caption, const QString& text, Dl
                                  DlgIcon icon) {
     QMessageBox box(iconFor(icon), caption, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
+    // Names typed by the operator reach these texts: one that looks like
+    // markup ("<b>Корпус</b>") is shown as typed, never rendered.
+    box.setTextFormat(Qt::PlainText);
     QList<QPair<QAbstractButton*, DlgAnswer>> made;
     QAbstractButton* escape = nullptr;
     for (const ButtonSpec& def : buttonsFor(buttons)) {
