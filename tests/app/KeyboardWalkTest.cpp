@@ -22,6 +22,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -129,6 +130,11 @@ class KeyboardWalk : public ProgramRoads {
 
     bool editorOpened_ = false;
 
+    static void ClickOnScreen1(const char* name) {
+        auto* button = FMainVesk->FrameOfScreen(1)->findChild<QPushButton*>(QLatin1String(name));
+        if (button && button->isVisible()) button->click();
+    }
+
     QList<Walked> EveryWindow() {
         QList<Walked> walked;
         for (int screen : {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14}) {
@@ -137,6 +143,20 @@ class KeyboardWalk : public ProgramRoads {
             if (screen == 3) w.groups << kEntranceFields;
             walked << w;
         }
+        // The object screen's panel, for the object shown and for a new one.
+        for (const char* button : {"BEdit", "BNew"})
+            walked << Walked{
+                QStringLiteral("screen 1, ") + QLatin1String(button), [this, button] {
+                    Screen(1);
+                    ClickOnScreen1("BitCancel");  // "Закрыть", where the panel is open
+                    ClickOnScreen1(button);
+                    // A prefix typed: "Сохранить подъезды" is offered.
+                    if (auto* prefix = FMainVesk->FrameOfScreen(1)->findChild<QLineEdit*>(
+                            QStringLiteral("D_EName"));
+                        prefix && prefix->isVisible())
+                        QTest::keyClick(prefix, Qt::Key_5);
+                    return FMainVesk;
+                }};
         for (const char* stem : {"ckm", "cbv", "cpo"})
             walked << Walked{QStringLiteral("editor, file ") + QLatin1String(stem),
                              [this, stem] { return EditorWith(QLatin1String(stem)); }};
