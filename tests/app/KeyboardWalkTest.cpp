@@ -19,11 +19,14 @@
 #include "support/ScreenShots.h"
 #include "support/TabWalk.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <functional>
@@ -130,9 +133,11 @@ class KeyboardWalk : public ProgramRoads {
 
     bool editorOpened_ = false;
 
-    static void ClickOnScreen1(const char* name) {
-        auto* button = FMainVesk->FrameOfScreen(1)->findChild<QPushButton*>(QLatin1String(name));
+    static void Click(int screen, const char* name) {
+        auto* button =
+            FMainVesk->FrameOfScreen(screen)->findChild<QAbstractButton*>(QLatin1String(name));
         if (button && button->isVisible()) button->click();
+        QCoreApplication::processEvents();
     }
 
     QList<Walked> EveryWindow() {
@@ -143,13 +148,26 @@ class KeyboardWalk : public ProgramRoads {
             if (screen == 3) w.groups << kEntranceFields;
             walked << w;
         }
+        // The screens' other modes, as a click on their buttons shows them.
+        for (const auto& [screen, button] : {std::pair{3, "BitFlag"},
+                                             {9, "RB_ObsKey"},
+                                             {9, "RBTer"},
+                                             {9, "RB_KalKey"},
+                                             {9, "RB_KvrKey"},
+                                             {14, "BitFind"}})
+            walked << Walked{QStringLiteral("screen %1, ").arg(screen) + QLatin1String(button),
+                             [this, screen, button] {
+                                 Screen(screen);
+                                 Click(screen, button);
+                                 return FMainVesk;
+                             }};
         // The object screen's panel, for the object shown and for a new one.
         for (const char* button : {"BEdit", "BNew"})
             walked << Walked{
                 QStringLiteral("screen 1, ") + QLatin1String(button), [this, button] {
                     Screen(1);
-                    ClickOnScreen1("BitCancel");  // "Закрыть", where the panel is open
-                    ClickOnScreen1(button);
+                    Click(1, "BitCancel");  // "Закрыть", where the panel is open
+                    Click(1, button);
                     // A prefix typed: "Сохранить подъезды" is offered.
                     if (auto* prefix = FMainVesk->FrameOfScreen(1)->findChild<QLineEdit*>(
                             QStringLiteral("D_EName"));
@@ -211,26 +229,49 @@ void SaveTheFocusedGrid(QWidget* window, const QList<QWidget*>& stops, const QSt
         }
 }
 
+// The walk both ways from the control that has the focus, and what it found.
+void ExpectAGoodWalk(QWidget* window, const QList<TabInAGroup>& groups, const QString& name) {
+    SCOPED_TRACE(name.toStdString());
+    const QList<QWidget*> controls = ControlsForTheKeyboard(window, kLeftOut);
+    QWidget* start = FirstStop(window);
+    const TabWalk forward = WalkWithTab(window, true, groups);
+    if (start) start->setFocus(Qt::TabFocusReason);
+    const TabWalk backward = WalkWithTab(window, false, groups);
+    EXPECT_EQ(QStringList(), forward.faults + backward.faults);
+    EXPECT_EQ(QStringList(), Missed(controls, forward.stops)) << "Tab";
+    EXPECT_EQ(QStringList(), Missed(controls, backward.stops)) << "Shift+Tab";
+    QWidget* origin =
+        window == FMainVesk ? FMainVesk->FrameOfScreen(FMainVesk->VisibleScreen()) : window;
+    EXPECT_EQ(QStringList(), OutOfReadingOrder(window, origin, forward.stops))
+        << Names(forward.stops).join(QStringLiteral("\n")).toStdString();
+    SaveTheFocusedGrid(window, forward.stops, name);
+}
+
+// Each other page of the window's tab widgets, chosen from the keyboard as
+// the operator chooses it: Tab to the tab bar, then the arrows.
+void ExpectAGoodWalkOnEveryPage(QWidget* window, const QList<TabInAGroup>& groups,
+                                const QString& name) {
+    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+        if (!tabs->isVisible()) continue;
+        const int shown = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (i == shown || !tabs->isTabVisible(i) || !tabs->isTabEnabled(i)) continue;
+            tabs->setCurrentIndex(i);
+            tabs->tabBar()->setFocus(Qt::TabFocusReason);
+            ExpectAGoodWalk(window, groups, name + QStringLiteral(", page ") + tabs->tabText(i));
+        }
+        tabs->setCurrentIndex(shown);
+    }
+}
+
 }  // namespace
 
 TEST_F(KeyboardWalk, TabReachesEveryControlOfEveryWindowInReadingOrder) {
     for (const Walked& row : EveryWindow()) {
-        SCOPED_TRACE(row.name.toStdString());
         QWidget* window = row.show();
-        ASSERT_TRUE(window);
-        const QList<QWidget*> controls = ControlsForTheKeyboard(window, kLeftOut);
-        QWidget* start = FirstStop(window);
-        const TabWalk forward = WalkWithTab(window, true, row.groups);
-        if (start) start->setFocus(Qt::TabFocusReason);
-        const TabWalk backward = WalkWithTab(window, false, row.groups);
-        EXPECT_EQ(QStringList(), forward.faults + backward.faults);
-        EXPECT_EQ(QStringList(), Missed(controls, forward.stops)) << "Tab";
-        EXPECT_EQ(QStringList(), Missed(controls, backward.stops)) << "Shift+Tab";
-        QWidget* origin =
-            window == FMainVesk ? FMainVesk->FrameOfScreen(FMainVesk->VisibleScreen()) : window;
-        EXPECT_EQ(QStringList(), OutOfReadingOrder(window, origin, forward.stops))
-            << Names(forward.stops).join(QStringLiteral("\n")).toStdString();
-        SaveTheFocusedGrid(window, forward.stops, row.name);
+        ASSERT_TRUE(window) << row.name.toStdString();
+        ExpectAGoodWalk(window, row.groups, row.name);
+        ExpectAGoodWalkOnEveryPage(window, row.groups, row.name);
         if (window != FMainVesk) {
             window->hide();
             Activate(FMainVesk);
