@@ -24,7 +24,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -133,6 +135,27 @@ class KeyboardWalk : public ProgramRoads {
 
     bool editorOpened_ = false;
 
+    // Text typed key by key, Cyrillic too.
+    static void Type(QWidget* field, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key(c.toUpper().unicode()), QString(c),
+                                Qt::NoModifier);
+    }
+    template <class Control>
+    static Control* Screen1(const QString& name) {
+        return FMainVesk->FrameOfScreen(1)->findChild<Control*>(name);
+    }
+    // A new object's name, address and two houses typed, then "Сохранить дома".
+    void SaveNewHouses() {
+        Type(Screen1<QLineEdit>(QStringLiteral("P1_ENew")), QStringLiteral("Новый"));
+        Type(Screen1<QPlainTextEdit>(QStringLiteral("P1_EAdr")), QStringLiteral("ул. Новая, 1"));
+        Screen1<QSpinBox>(QStringLiteral("P1_EDom"))->setValue(2);
+        dialogs_.Expect(QStringLiteral("Новый объект!"),
+                        QStringLiteral("Подтвердим ввод нового объекта?"), DlgAnswer::Yes);
+        Click(1, "BitSave");
+        EXPECT_TRUE(Screen1<QLineEdit>(QStringLiteral("D_EName"))->isVisible());
+    }
+
     static void Click(int screen, const char* name) {
         auto* button =
             FMainVesk->FrameOfScreen(screen)->findChild<QAbstractButton*>(QLatin1String(name));
@@ -161,20 +184,6 @@ class KeyboardWalk : public ProgramRoads {
                                  Click(screen, button);
                                  return FMainVesk;
                              }};
-        // The object screen's panel, for the object shown and for a new one.
-        for (const char* button : {"BEdit", "BNew"})
-            walked << Walked{
-                QStringLiteral("screen 1, ") + QLatin1String(button), [this, button] {
-                    Screen(1);
-                    Click(1, "BitCancel");  // "Закрыть", where the panel is open
-                    Click(1, button);
-                    // A prefix typed: "Сохранить подъезды" is offered.
-                    if (auto* prefix = FMainVesk->FrameOfScreen(1)->findChild<QLineEdit*>(
-                            QStringLiteral("D_EName"));
-                        prefix && prefix->isVisible())
-                        QTest::keyClick(prefix, Qt::Key_5);
-                    return FMainVesk;
-                }};
         for (const char* stem : {"ckm", "cbv", "cpo"})
             walked << Walked{QStringLiteral("editor, file ") + QLatin1String(stem),
                              [this, stem] { return EditorWith(QLatin1String(stem)); }};
@@ -188,6 +197,21 @@ class KeyboardWalk : public ProgramRoads {
                                      Screen(5);
                                      return Form(name);
                                  }};
+        // The object screen's panel, for the object shown and, last, for a new
+        // one whose houses were just saved: its houses' fields made while shown
+        // (the new object is the current one from then on).
+        for (const char* button : {"BEdit", "BNew"})
+            walked << Walked{QStringLiteral("screen 1, ") + QLatin1String(button), [this, button] {
+                                 Screen(1);
+                                 Click(1, "BitCancel");  // "Закрыть", where the panel is open
+                                 Click(1, button);
+                                 if (QLatin1String(button) == QLatin1String("BNew"))
+                                     SaveNewHouses();
+                                 // A prefix typed: "Сохранить подъезды" is offered.
+                                 QTest::keyClick(Screen1<QLineEdit>(QStringLiteral("D_EName")),
+                                                 Qt::Key_5);
+                                 return FMainVesk;
+                             }};
         return walked;
     }
 };
