@@ -275,17 +275,10 @@ void ExpectAGoodWalk(QWidget* window, const QList<TabInAGroup>& groups, const QS
 // the operator chooses it: Tab to the tab bar, then the arrows.
 void ExpectAGoodWalkOnEveryPage(QWidget* window, const QList<TabInAGroup>& groups,
                                 const QString& name) {
-    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
-        if (!tabs->isVisible()) continue;
-        const int shown = tabs->currentIndex();
-        for (int i = 0; i < tabs->count(); ++i) {
-            if (i == shown || !tabs->isTabVisible(i) || !tabs->isTabEnabled(i)) continue;
-            tabs->setCurrentIndex(i);
-            tabs->tabBar()->setFocus(Qt::TabFocusReason);
-            ExpectAGoodWalk(window, groups, name + QStringLiteral(", page ") + tabs->tabText(i));
-        }
-        tabs->setCurrentIndex(shown);
-    }
+    OnEveryOtherPage(window, [&](QTabWidget* tabs, int page) {
+        tabs->tabBar()->setFocus(Qt::TabFocusReason);
+        ExpectAGoodWalk(window, groups, name + QStringLiteral(", page ") + tabs->tabText(page));
+    });
 }
 
 }  // namespace
