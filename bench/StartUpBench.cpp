@@ -29,8 +29,8 @@ struct SavedScreen {
     int number;
     const char* what;
 };
-const SavedScreen kScreens[] = {{1, "start_on_objects"}, {9, "start_on_keys"},
-                                {14, "start_on_residents"}};
+const SavedScreen kScreens[] = {
+    {1, "start_on_objects"}, {9, "start_on_keys"}, {14, "start_on_residents"}};
 
 // The program's folder, its database holding the keyed installation.
 struct Program {

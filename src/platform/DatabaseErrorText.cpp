@@ -4,8 +4,8 @@
 
 #include <QSqlError>
 
-#include <cerrno>
 #include <sqlite3.h>
+#include <cerrno>
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include "app/TFMainVesk.h"
 #include "config/ui/TFrRedact.h"
 #include "config/ui/TFrWrite.h"
-#include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/Dataset.h"
@@ -72,7 +71,7 @@ const TabInAGroup kEntranceFields = {
 struct Walked {
     QString name;
     std::function<QWidget*()> show;  // shows it as the program does; its window
-    QList<TabInAGroup> groups;       // where a Part gives Tab another job
+    QList<TabInAGroup> groups;       // where the window gives Tab a job of its own
 };
 
 }  // namespace
@@ -271,8 +270,7 @@ void ExpectAGoodWalk(QWidget* window, const QList<TabInAGroup>& groups, const QS
     SaveTheFocusedGrid(window, forward.stops, name);
 }
 
-// Each other page of the window's tab widgets, chosen from the keyboard as
-// the operator chooses it: Tab to the tab bar, then the arrows.
+// The walk on each other page of the window's tab widgets, from its tab bar.
 void ExpectAGoodWalkOnEveryPage(QWidget* window, const QList<TabInAGroup>& groups,
                                 const QString& name) {
     OnEveryOtherPage(window, [&](QTabWidget* tabs, int page) {
