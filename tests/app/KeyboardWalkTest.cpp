@@ -9,7 +9,6 @@
 #include "app/TFMainVesk.h"
 #include "config/ui/TFrRedact.h"
 #include "config/ui/TFrWrite.h"
-#include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/Dataset.h"
@@ -19,10 +18,16 @@
 #include "support/ScreenShots.h"
 #include "support/TabWalk.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <functional>
@@ -66,7 +71,7 @@ const TabInAGroup kEntranceFields = {
 struct Walked {
     QString name;
     std::function<QWidget*()> show;  // shows it as the program does; its window
-    QList<TabInAGroup> groups;       // where a Part gives Tab another job
+    QList<TabInAGroup> groups;       // where the window gives Tab a job of its own
 };
 
 }  // namespace
@@ -129,6 +134,34 @@ class KeyboardWalk : public ProgramRoads {
 
     bool editorOpened_ = false;
 
+    // Text typed key by key, Cyrillic too.
+    static void Type(QWidget* field, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key(c.toUpper().unicode()), QString(c),
+                                Qt::NoModifier);
+    }
+    template <class Control>
+    static Control* Screen1(const QString& name) {
+        return FMainVesk->FrameOfScreen(1)->findChild<Control*>(name);
+    }
+    // A new object's name, address and two houses typed, then "Сохранить дома".
+    void SaveNewHouses() {
+        Type(Screen1<QLineEdit>(QStringLiteral("P1_ENew")), QStringLiteral("Новый"));
+        Type(Screen1<QPlainTextEdit>(QStringLiteral("P1_EAdr")), QStringLiteral("ул. Новая, 1"));
+        Screen1<QSpinBox>(QStringLiteral("P1_EDom"))->setValue(2);
+        dialogs_.Expect(QStringLiteral("Новый объект!"),
+                        QStringLiteral("Подтвердим ввод нового объекта?"), DlgAnswer::Yes);
+        Click(1, "BitSave");
+        EXPECT_TRUE(Screen1<QLineEdit>(QStringLiteral("D_EName"))->isVisible());
+    }
+
+    static void Click(int screen, const char* name) {
+        auto* button =
+            FMainVesk->FrameOfScreen(screen)->findChild<QAbstractButton*>(QLatin1String(name));
+        if (button && button->isVisible()) button->click();
+        QCoreApplication::processEvents();
+    }
+
     QList<Walked> EveryWindow() {
         QList<Walked> walked;
         for (int screen : {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14}) {
@@ -137,6 +170,19 @@ class KeyboardWalk : public ProgramRoads {
             if (screen == 3) w.groups << kEntranceFields;
             walked << w;
         }
+        // The screens' other modes, as a click on their buttons shows them.
+        for (const auto& [screen, button] : {std::pair{3, "BitFlag"},
+                                             {9, "RB_ObsKey"},
+                                             {9, "RBTer"},
+                                             {9, "RB_KalKey"},
+                                             {9, "RB_KvrKey"},
+                                             {14, "BitFind"}})
+            walked << Walked{QStringLiteral("screen %1, ").arg(screen) + QLatin1String(button),
+                             [this, screen, button] {
+                                 Screen(screen);
+                                 Click(screen, button);
+                                 return FMainVesk;
+                             }};
         for (const char* stem : {"ckm", "cbv", "cpo"})
             walked << Walked{QStringLiteral("editor, file ") + QLatin1String(stem),
                              [this, stem] { return EditorWith(QLatin1String(stem)); }};
@@ -150,6 +196,21 @@ class KeyboardWalk : public ProgramRoads {
                                      Screen(5);
                                      return Form(name);
                                  }};
+        // The object screen's panel, for the object shown and, last, for a new
+        // one whose houses were just saved: its houses' fields made while shown
+        // (the new object is the current one from then on).
+        for (const char* button : {"BEdit", "BNew"})
+            walked << Walked{QStringLiteral("screen 1, ") + QLatin1String(button), [this, button] {
+                                 Screen(1);
+                                 Click(1, "BitCancel");  // "Закрыть", where the panel is open
+                                 Click(1, button);
+                                 if (QLatin1String(button) == QLatin1String("BNew"))
+                                     SaveNewHouses();
+                                 // A prefix typed: "Сохранить подъезды" is offered.
+                                 QTest::keyClick(Screen1<QLineEdit>(QStringLiteral("D_EName")),
+                                                 Qt::Key_5);
+                                 return FMainVesk;
+                             }};
         return walked;
     }
 };
@@ -191,26 +252,41 @@ void SaveTheFocusedGrid(QWidget* window, const QList<QWidget*>& stops, const QSt
         }
 }
 
+// The walk both ways from the control that has the focus, and what it found.
+void ExpectAGoodWalk(QWidget* window, const QList<TabInAGroup>& groups, const QString& name) {
+    SCOPED_TRACE(name.toStdString());
+    const QList<QWidget*> controls = ControlsForTheKeyboard(window, kLeftOut);
+    QWidget* start = FirstStop(window);
+    const TabWalk forward = WalkWithTab(window, true, groups);
+    if (start) start->setFocus(Qt::TabFocusReason);
+    const TabWalk backward = WalkWithTab(window, false, groups);
+    EXPECT_EQ(QStringList(), forward.faults + backward.faults);
+    EXPECT_EQ(QStringList(), Missed(controls, forward.stops)) << "Tab";
+    EXPECT_EQ(QStringList(), Missed(controls, backward.stops)) << "Shift+Tab";
+    QWidget* origin =
+        window == FMainVesk ? FMainVesk->FrameOfScreen(FMainVesk->VisibleScreen()) : window;
+    EXPECT_EQ(QStringList(), OutOfReadingOrder(window, origin, forward.stops))
+        << Names(forward.stops).join(QStringLiteral("\n")).toStdString();
+    SaveTheFocusedGrid(window, forward.stops, name);
+}
+
+// The walk on each other page of the window's tab widgets, from its tab bar.
+void ExpectAGoodWalkOnEveryPage(QWidget* window, const QList<TabInAGroup>& groups,
+                                const QString& name) {
+    OnEveryOtherPage(window, [&](QTabWidget* tabs, int page) {
+        tabs->tabBar()->setFocus(Qt::TabFocusReason);
+        ExpectAGoodWalk(window, groups, name + QStringLiteral(", page ") + tabs->tabText(page));
+    });
+}
+
 }  // namespace
 
 TEST_F(KeyboardWalk, TabReachesEveryControlOfEveryWindowInReadingOrder) {
     for (const Walked& row : EveryWindow()) {
-        SCOPED_TRACE(row.name.toStdString());
         QWidget* window = row.show();
-        ASSERT_TRUE(window);
-        const QList<QWidget*> controls = ControlsForTheKeyboard(window, kLeftOut);
-        QWidget* start = FirstStop(window);
-        const TabWalk forward = WalkWithTab(window, true, row.groups);
-        if (start) start->setFocus(Qt::TabFocusReason);
-        const TabWalk backward = WalkWithTab(window, false, row.groups);
-        EXPECT_EQ(QStringList(), forward.faults + backward.faults);
-        EXPECT_EQ(QStringList(), Missed(controls, forward.stops)) << "Tab";
-        EXPECT_EQ(QStringList(), Missed(controls, backward.stops)) << "Shift+Tab";
-        QWidget* origin =
-            window == FMainVesk ? FMainVesk->FrameOfScreen(FMainVesk->VisibleScreen()) : window;
-        EXPECT_EQ(QStringList(), OutOfReadingOrder(window, origin, forward.stops))
-            << Names(forward.stops).join(QStringLiteral("\n")).toStdString();
-        SaveTheFocusedGrid(window, forward.stops, row.name);
+        ASSERT_TRUE(window) << row.name.toStdString();
+        ExpectAGoodWalk(window, row.groups, row.name);
+        ExpectAGoodWalkOnEveryPage(window, row.groups, row.name);
         if (window != FMainVesk) {
             window->hide();
             Activate(FMainVesk);

@@ -83,17 +83,10 @@ class ProgramOnTheTestScreen : public ::testing::Test {
     // The window as it stands, then each page of each of its tab widgets.
     void ExpectEveryPageFits(QWidget* window, const QString& name) {
         ExpectFits(window, name);
-        for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
-            if (!tabs->isVisible()) continue;
-            const int shown = tabs->currentIndex();
-            for (int i = 0; i < tabs->count(); ++i) {
-                if (i == shown || !tabs->isTabVisible(i) || !tabs->isTabEnabled(i)) continue;
-                tabs->setCurrentIndex(i);
-                ExpectFits(window, name + QLatin1Char('_') + tabs->objectName() +
-                                       QString::number(i));
-            }
-            tabs->setCurrentIndex(shown);
-        }
+        OnEveryOtherPage(window, [&](QTabWidget* tabs, int page) {
+            ExpectFits(window,
+                       name + QLatin1Char('_') + tabs->objectName() + QString::number(page));
+        });
     }
     void ExpectFits(QWidget* window, const QString& name) {
         ExpectFitsTheScreen(window, name);

@@ -7,9 +7,23 @@
 #include <QImage>
 #include <QLabel>
 #include <QScreen>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+void OnEveryOtherPage(QWidget* window, const std::function<void(QTabWidget*, int page)>& look) {
+    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+        if (!tabs->isVisible()) continue;
+        const int shown = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (i == shown || !tabs->isTabVisible(i) || !tabs->isTabEnabled(i)) continue;
+            tabs->setCurrentIndex(i);
+            look(tabs, i);
+        }
+        tabs->setCurrentIndex(shown);
+    }
+}
 
 QString SaveScreen(QWidget& widget, const QString& name) {
     QCoreApplication::processEvents();

@@ -6,12 +6,19 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+class QTabWidget;
 class QWidget;
 
 // The test screen: the size the README starts the program on.
 inline constexpr QSize kTestScreen{1280, 800};
 // What a window may take of it: the screen less a task bar and a title bar.
 inline constexpr QSize kWindowRoom{1280, 760};
+
+// Shows each other page of the window's visible tab widgets in turn, runs look
+// on it, and shows the page that was shown again.
+void OnEveryOtherPage(QWidget* window, const std::function<void(QTabWidget*, int page)>& look);
 
 // Renders the widget and saves it; returns the file written, empty on failure.
 QString SaveScreen(QWidget& widget, const QString& name);

@@ -84,8 +84,21 @@ bool takesInput(const QWidget* w) {
            qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QAbstractSlider*>(w);
 }
 
-// Where a stop shows the focus: an input control; a grid stands on a cell.
+// A radio button of a group where another one is checked.
+bool uncheckedInAChosenGroup(const QRadioButton* radio) {
+    if (radio->isChecked() || !radio->parentWidget()) return false;
+    for (const QRadioButton* other :
+         radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+        if (other->isChecked() && other->autoExclusive() && radio->autoExclusive()) return true;
+    return radio->group() && radio->group()->checkedButton();
+}
+
+// Where a stop shows the focus: an input control; a grid stands on a cell;
+// a group of radio buttons on its checked one.
 QString showsNoFocus(const QWidget* w) {
+    if (auto* radio = qobject_cast<const QRadioButton*>(w))
+        return uncheckedInAChosenGroup(radio) ? QStringLiteral("not the checked one of its group")
+                                              : QString();
     if (auto* grid = qobject_cast<const TRecordGrid*>(w))
         return grid->RowCount() > 0 && grid->CurrentRow() < 0 ? QStringLiteral("no current panel")
                                                               : QString();

@@ -8,7 +8,7 @@
 //   - every stop shows the focus: an input control, a grid standing on a cell;
 //   - reading order: within each group (a widget or a layout holding
 //     others) the stops run top to bottom and left to right.
-// Where a Part gives Tab another job in a group of controls, the walk checks
+// Where a window gives Tab a job of its own in a group of controls, the walk checks
 // that Tab stays in the group and goes on past it along the focus chain.
 
 #include <QList>
@@ -27,7 +27,7 @@ struct LeftOut {
     WidgetTest matches;
 };
 
-// A group of controls where Tab keeps the focus, as a Part says.
+// A group of controls where Tab keeps the focus, as its window wants.
 struct TabInAGroup {
     QString rule;
     WidgetTest holds;

@@ -284,6 +284,8 @@ void KeyGridMenu::NDeleteClick() {
 bool KeyGridMenu::keyDown(KeyGrid grid, QTableWidget* table, int key,
                           Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::ControlModifier) return false;
+    // Tab and Shift+Tab leave the grid, as they leave every grid.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return false;
     switch (grid) {
         case KeyGrid::Keys5: {
             const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QListView>
+#include <QPainter>
 #include <QTableView>
 
 namespace {
@@ -18,33 +19,78 @@ bool cellShown(const QAbstractItemView* view, const QModelIndex& index) {
     return true;
 }
 
-// The first cell the operator can stand on: shown, enabled and selectable
-// (a grid's fixed title cells are neither).
-QModelIndex firstCell(const QAbstractItemView* view) {
+// The first shown cell with all the flags asked for.
+QModelIndex firstCellWith(const QAbstractItemView* view, Qt::ItemFlags flags) {
     const QAbstractItemModel* model = view->model();
     const QModelIndex root = view->rootIndex();
     const int rows = qMin(model->rowCount(root), kRowsLooked);
     const int columns = model->columnCount(root);
-    const Qt::ItemFlags workable = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) {
             const QModelIndex index = model->index(r, c, root);
-            if ((index.flags() & workable) == workable && cellShown(view, index)) return index;
+            if ((index.flags() & flags) == flags && cellShown(view, index)) return index;
         }
     return {};
 }
 
-// A grid taking the focus from the keyboard stands on a cell; a click chooses
-// its own.
+// The first cell the operator can stand on: enabled and selectable (a grid's
+// fixed title cells are neither); in a list of locked items the first one,
+// where the focus shows.
+QModelIndex firstCell(const QAbstractItemView* view) {
+    const QModelIndex workable = firstCellWith(view, Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return workable.isValid() ? workable : firstCellWith(view, Qt::NoItemFlags);
+}
+
+// The ring round a grid that has the focus: the style draws the same frame
+// round a grid with the focus as without, and an empty grid has no cell to
+// frame. It lies over the grid's edge and lets the mouse through.
+class FocusRing : public QWidget {
+  public:
+    explicit FocusRing(QWidget* view) : QWidget(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kRingWidth));
+        const qreal inset = kRingWidth / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
+
+  private:
+    static constexpr int kRingWidth = 2;
+};
+
+// A grid with the focus is ringed; taking the focus from the keyboard, it
+// stands on a cell (a click chooses its own).
 class GridFocus : public QObject {
   public:
-    explicit GridFocus(QAbstractItemView* view) : QObject(view), view_(view) {}
+    explicit GridFocus(QAbstractItemView* view)
+        : QObject(view), view_(view), ring_(new FocusRing(view)) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == view_ && event->type() == QEvent::FocusIn &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
-            giveCurrentCell();
+        if (watched != view_) return false;
+        switch (event->type()) {
+            case QEvent::FocusIn:
+                if (static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+                    giveCurrentCell();
+                ring_->setGeometry(view_->rect());
+                ring_->raise();
+                ring_->show();
+                break;
+            case QEvent::FocusOut:
+                ring_->hide();
+                break;
+            case QEvent::Resize:
+                ring_->setGeometry(view_->rect());
+                break;
+            default:
+                break;
+        }
         return false;
     }
 
@@ -58,6 +104,7 @@ class GridFocus : public QObject {
     }
 
     QAbstractItemView* view_;
+    FocusRing* ring_;
 };
 
 }  // namespace

@@ -2,9 +2,10 @@
 // The keyboard every grid and list of the program keeps. Tab and Shift+Tab
 // leave it for the next and previous control of its window, as they leave any
 // other control, from a cell being edited too (the cell is stored first); the
-// arrows, Home/End and PageUp/PageDown move within it. A grid that takes the
-// focus from the keyboard with no current cell is given its first one, so the
-// focus frame shows where typing and the commands on "the current row" act.
+// arrows, Home/End and PageUp/PageDown move within it. A grid with the focus
+// is ringed in the highlight colour, an empty one too; one that takes the
+// focus from the keyboard with no current cell is given its first one, so
+// the focus frame shows where typing and the commands on "the current row" act.
 //
 // Every grid and list is a KeyboardGrid: the grid classes derive from it, and
 // a form making a plain view makes KeyboardGrid<QTableView> and the like.
@@ -17,7 +18,7 @@
 
 namespace GridKeys {
 
-// Tab off the cells, and a current cell on a keyboard focus.
+// Tab off the cells, the focus ring, and a current cell on a keyboard focus.
 void Apply(QAbstractItemView* view);
 
 // How a cell editor closed by its delegate ends: Tab and Shift+Tab close it

@@ -1,6 +1,7 @@
 #include "site/ui/TDatasetPanels.h"
 
 #include "platform/Dataset.h"
+#include "platform/ui/TabOrder.h"
 
 #include <QVBoxLayout>
 
@@ -25,16 +26,22 @@ void TDatasetPanels::SetDataset(Dataset* ds) {
     ds_ = ds;
     if (ds_) {
         for (auto reset : {&Dataset::RowInserted, &Dataset::RowRemoved})
-            connect(ds_, reset, this, [this] { rebuild(); });
+            connect(ds_, reset, this, [this] { remake(); });
         connect(ds_, &Dataset::RowsReset, this, [this] {
-            rebuild();
+            remake();
             shownRows_.ReadSoon();
         });
         connect(ds_, &Dataset::RowChanged, this, [this](int row) { showRow(row); });
         connect(ds_, &Dataset::CurrentChanged, this, [this] { showCurrent(); });
     }
-    rebuild();
+    remake();
     shownRows_.Read();
+}
+
+void TDatasetPanels::remake() {
+    rebuild();
+    // The new panels' fields take their places in the window's Tab order.
+    TabOrder::FollowLayouts(window());
 }
 
 const Dataset* TDatasetPanels::readDataset() const {

@@ -44,6 +44,8 @@ class TDatasetPanels : public QScrollArea {
     QVBoxLayout* rowsLayout_ = nullptr;
 
   private:
+    void remake();
+
     QPointer<Dataset> ds_;
     ShownRows shownRows_;
     int rowHeight_;
