@@ -71,7 +71,7 @@ const TabInAGroup kEntranceFields = {
 struct Walked {
     QString name;
     std::function<QWidget*()> show;  // shows it as the program does; its window
-    QList<TabInAGroup> groups;       // where the window gives Tab a job of its own
+    QList<TabInAGroup> groups = {};  // where the window gives Tab a job of its own
 };
 
 }  // namespace
