@@ -143,6 +143,7 @@ TEST_F(NetSettingsForm, IdentityNotConfirmedOrNotFourHexDigitsIsNotChanged) {
     clock.start();
     form->ButSaveClick();
     EXPECT_LT(clock.elapsed(), 3000);
+    ASSERT_FALSE(Link().FormLog.isEmpty());
     EXPECT_EQ(Link().FormLog.last(), "VID и PID не изменены");
 
     const int sent = int(bus.Received().size());
@@ -155,6 +156,7 @@ TEST_F(NetSettingsForm, IdentityNotConfirmedOrNotFourHexDigitsIsNotChanged) {
     dialogs.Expect(caption, question, DlgAnswer::No);
     form->ButSaveClick();
     EXPECT_EQ(Link().FormLog.size(), 4);
+    ASSERT_FALSE(Link().FormLog.isEmpty());
     EXPECT_EQ(Link().FormLog.last(), "VID и PID не изменены");
     ASSERT_TRUE(bus.Settle());
     EXPECT_EQ(bus.Received().size(), sent);
@@ -180,6 +182,7 @@ TEST_F(NetSettingsForm, VersionButtonAsksTheAdapter) {
     EXPECT_TRUE(form->ButNew->isEnabled());
     EXPECT_TRUE(form->ReadYes->isEnabled());
     EXPECT_EQ(Lines(form->Memo2), QStringList{"Версия APP СУС = $01$02$03"});
+    ASSERT_FALSE(bus.Received().isEmpty());
     EXPECT_EQ(bus.Received().first(), DeviceBusSimulator::FrameFromHex("7F7F0600"));
     // Closing the form gives the port back.
     EXPECT_TRUE(Link().BComNet.Connected());
@@ -191,6 +194,7 @@ TEST_F(NetSettingsForm, VersionButtonAsksTheAdapter) {
     bus.SetAdapter(old);
     form->ButVerClick();
     EXPECT_EQ(form->EVer->text(), "$00$00$00");
+    ASSERT_FALSE(Link().FormLog.isEmpty());
     EXPECT_EQ(Link().FormLog.last(),
               "Для данной версии СУС обновление невозможно. Некоторые функции данной версии "
               "ограничены.");
