@@ -24,9 +24,38 @@
 
 #include <functional>
 
+// A write of several tables that the file refuses part-way.
+struct RefusedWrite {
+    const char* what;
+    int screen;                               // where the operator starts
+    QString refused, told;                    // the refused statement; the start of the failure
+    std::function<void()> prepare;            // the operator's steps, questions answered
+    std::function<QPushButton*()> press;      // the button whose write fails
+    QString stored;                           // what the write changes, read from the file
+    std::function<std::string()> shown = {};  // what the screen shows of it
+};
+
 class WriteFailureRoads : public ProgramRoads {
   protected:
     QSqlDatabase file_;
+
+    // The write made and refused, the failure told; whileTold runs while the
+    // failure's box is up.
+    void MakeRefused(const RefusedWrite& w, std::function<void()> whileTold = {}) {
+        TakeRoad(Road::FirstStart, w.screen);
+        Refuse(w.refused);
+        w.prepare();
+        dialogs_.ExpectContaining(QStringLiteral("Ошибка"), w.told);
+        if (whileTold) dialogs_.WhenShown(std::move(whileTold));
+        w.press()->click();
+        QCoreApplication::processEvents();
+        dialogs_.VerifyDone();
+    }
+    void EndAndRestore() {
+        file_.close();
+        EndTheProgram();
+        RestoreTheReferenceDatabase();
+    }
 
     void Refuse(const QString& onWhat) {
         file_ = database_.open();
@@ -108,22 +137,14 @@ const QString kFirstHouseEntrances = QStringLiteral(
 }  // namespace
 
 TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
-    const struct {
-        const char* what;
-        int screen;
-        QString refused, told;
-        std::function<void()> prepare;        // the operator's steps, questions answered
-        std::function<QPushButton*()> press;  // the button whose write fails
-        std::function<std::string()> shown;
-        QString stored;
-    } writes[] = {
+    const RefusedWrite writes[] = {
         {"the entrance recount", 3, "UPDATE OF v_kvr ON k_pod WHEN NEW.n_pod=2",
          "Квартиры не пересчитаны.", [this] { TypeLastApartments(); },
-         [this] { return Entrances()->But1kv; }, [this] { return EntranceGrid(); },
-         kFirstHouseEntrances},
+         [this] { return Entrances()->But1kv; }, kFirstHouseEntrances,
+         [this] { return EntranceGrid(); }},
         {"one more house", 1, "UPDATE OF v_dom ON k_net", "Дома не сохранены.",
-         [this] { AskForAThirdHouse(); }, [this] { return Objects()->BitSave; },
-         [this] { return HouseGrid(); }, kHouses},
+         [this] { AskForAThirdHouse(); }, [this] { return Objects()->BitSave; }, kHouses,
+         [this] { return HouseGrid(); }},
         {"houses brought in line on closing", 1, "UPDATE OF kod_d ON k_dom WHEN NEW.kod_d='2'",
          "Дома не приведены в порядок.",
          [this] {
@@ -132,24 +153,16 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
              QTest::keyClicks(Objects()->CGridD->PrefixEdit(1), QStringLiteral("5"));
              Objects()->CGridD->EntrancesEdit(1)->setValue(3);
          },
-         [this] { return Objects()->BitCancel; }, [this] { return HouseGrid(); }, kHouses},
+         [this] { return Objects()->BitCancel; }, kHouses, [this] { return HouseGrid(); }},
     };
     for (const auto& w : writes) {
         SCOPED_TRACE(w.what);
-        TakeRoad(Road::FirstStart, w.screen);
-        Refuse(w.refused);
-        w.prepare();
-        dialogs_.ExpectContaining(QStringLiteral("Ошибка"), w.told);
-        w.press()->click();
-        QCoreApplication::processEvents();
-        dialogs_.VerifyDone();
+        MakeRefused(w);
         EXPECT_EQ(w.shown(), Stored(w.stored)) << "at once";
         ShowByMenu(0);
         ShowByMenu(w.screen);
         EXPECT_EQ(w.shown(), Stored(w.stored)) << "after the main menu";
-        file_.close();
-        EndTheProgram();
-        RestoreTheReferenceDatabase();
+        EndAndRestore();
     }
 }
 
@@ -157,14 +170,7 @@ TEST_F(WriteFailureRoads, AWriteRefusedPartWayLeavesTheScreenShowingTheFile) {
 // while the box is up, the program's own connection reads what the file
 // holds, and no write of the program's is left open on the file.
 TEST_F(WriteFailureRoads, AFailedWriteIsUndoneBeforeTheBoxComesUp) {
-    const struct {
-        const char* what;
-        int screen;
-        QString refused, told;
-        std::function<void()> prepare;        // the operator's steps, questions answered
-        std::function<QPushButton*()> press;  // the button whose write fails
-        QString stored;                       // what the write would have changed
-    } writes[] = {
+    const RefusedWrite writes[] = {
         {"the entrance recount", 3, "UPDATE OF v_kvr ON k_pod WHEN NEW.n_pod=2",
          "Квартиры не пересчитаны.", [this] { TypeLastApartments(); },
          [this] { return Entrances()->But1kv; }, kFirstHouseEntrances},
@@ -192,21 +198,13 @@ TEST_F(WriteFailureRoads, AFailedWriteIsUndoneBeforeTheBoxComesUp) {
     };
     for (const auto& w : writes) {
         SCOPED_TRACE(w.what);
-        TakeRoad(Road::FirstStart, w.screen);
-        Refuse(w.refused);
-        w.prepare();
         bool looked = false;
-        dialogs_.ExpectContaining(QStringLiteral("Ошибка"), w.told).WhenShown([&] {
+        MakeRefused(w, [&] {
             looked = true;
             EXPECT_EQ(ReadByTheProgram(w.stored), Stored(w.stored));
             EXPECT_TRUE(FreeForAnotherWriter());
         });
-        w.press()->click();
-        QCoreApplication::processEvents();
-        dialogs_.VerifyDone();
         EXPECT_TRUE(looked);
-        file_.close();
-        EndTheProgram();
-        RestoreTheReferenceDatabase();
+        EndAndRestore();
     }
 }
