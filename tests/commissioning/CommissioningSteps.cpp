@@ -2,7 +2,6 @@
 // screens and operations, each asserting what it leaves.
 #include "CommissioningRoad.h"
 
-#include "app/TFMainVesk.h"
 #include "config/ConfigFileReader.h"
 #include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
@@ -16,9 +15,10 @@
 #include "config/ui/TFrWrite.h"
 #include "foundation/ScreenNavigation.h"
 #include "foundation/TFDM.h"
+#include "app/TFMainVesk.h"
 #include "keys/KeyRegister.h"
-#include "keys/ui/KeySavePanel.h"
 #include "keys/ui/TFrKeys.h"
+#include "keys/ui/KeySavePanel.h"
 #include "netlink/NetDevicesScreen.h"
 #include "netlink/TBComPort.h"
 #include "netlink/TNetLink.h"

@@ -205,8 +205,7 @@ TEST_F(PanelForms, ObjectAndKindSavesAskFirstAndAFailureChangesNothing) {
         "BEGIN SELECT RAISE(ABORT, 'отказ записи'); END");
     dialogs.Expect(QStringLiteral("Подтверждение"),
                    QStringLiteral("Запишем общие параметры во все БВ?"), DlgAnswer::Yes);
-    dialogs.ExpectContaining(QStringLiteral("Ошибка"),
-                             QStringLiteral("Ошибка базы данных (код 19)."));
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ошибка базы данных (код 19)."));
     e.BitSaveObClick();
     EXPECT_EQ(0, Int("SELECT COUNT(*) FROM k_bv WHERE sl=2"));
     EXPECT_EQ(nullptr, QApplication::overrideCursor());
