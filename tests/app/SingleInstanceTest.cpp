@@ -16,7 +16,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
