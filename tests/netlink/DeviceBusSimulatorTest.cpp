@@ -67,7 +67,6 @@ TEST_F(DeviceBusTest, FrameIsCutFromBytesThatComeInPieces) {
     ASSERT_EQ(port.Write(request.constData(), 7), 7);
     ASSERT_EQ(port.Write(request.constData() + 7, 23), 23);
     ASSERT_TRUE(bus.WaitForFrames(1, 1000));
-    ASSERT_FALSE(bus.Received().isEmpty());
     EXPECT_EQ(bus.Received().first(), request);
 }
 
