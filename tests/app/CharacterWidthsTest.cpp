@@ -14,6 +14,7 @@
 #include "foundation/ui/TFGlVal.h"
 #include "keys/ui/TFrKeys.h"
 #include "platform/Dataset.h"
+#include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ApartmentList.h"
 #include "site/ApartmentRow.h"
@@ -224,9 +225,11 @@ TEST_F(CharacterWidths, ATextIsCutByWholeCharactersInTheFieldAndTheFile) {
         {"apartment's number in the list", 6, ApartmentWidths::kNumber,
          [&]() -> QWidget* {
              DatasetGrid* grid = Shown<TFrKvr>(6)->DBGrid1;
+             auto* list = qobject_cast<DatasetModel*>(grid->model());
+             if (!list) return nullptr;
              idKvr = FDM->Q_Kvp->FieldByName(QStringLiteral("id_kvr")).AsLargeInt();
-             const QModelIndex number = grid->model()->index(
-                 grid->currentIndex().row() < 0 ? 0 : grid->currentIndex().row(), 1);
+             const QModelIndex number = list->index(qMax(0, FDM->Q_Kvp->RecNo() - 1),
+                                                    list->ColumnOf(QStringLiteral("n_kvr")));
              grid->setCurrentIndex(number);
              grid->edit(number);
              return QApplication::focusWidget();
