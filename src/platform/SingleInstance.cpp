@@ -13,16 +13,15 @@ const QByteArray kShowRequest = "show\n";
 const QByteArray kShown = "shown\n";
 const QString kSocketFile = QStringLiteral("arm-vesk");
 
-// The user's runtime folder when it is the user's own and closed to
-// everybody else: nobody but this user can make a socket there, so whoever
-// listens on it is this user's program.
-QString privateRuntimeFolder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+// A folder is private when it is this user's own and closed to everybody
+// else: nobody but this user can make a socket there, so whoever listens on
+// it is this user's program.
+bool isPrivateFolder(const QString& folder) {
     struct stat st {};
-    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0) return {};
+    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0) return false;
     const bool own = S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
     const bool closed = (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
-    return own && closed ? folder : QString();
+    return own && closed;
 }
 }  // namespace
 
@@ -33,10 +32,15 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 QString SingleInstanceGuard::SocketName() {
+    return SocketNameIn(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+}
+
+QString SingleInstanceGuard::SocketNameIn(const QString& runtimeFolder) {
     // Never a bare name: Qt puts that into the shared temporary folder, where
     // another account could make it first and keep this user's program out.
-    const QString folder = privateRuntimeFolder();
-    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + kSocketFile;
+    // Qt checks its runtime folder too; the guard does not lean on that.
+    if (!isPrivateFolder(runtimeFolder)) return {};
+    return runtimeFolder + QLatin1Char('/') + kSocketFile;
 }
 
 bool SingleInstanceGuard::IsRunning() {

@@ -22,6 +22,9 @@ class SingleInstanceGuard : public QObject {
     // The full path of the program's socket for the current user; empty when
     // the user has no private runtime folder.
     static QString SocketName();
+    // The socket's path in the given runtime folder; empty unless the folder
+    // is the user's own and closed to everybody else.
+    static QString SocketNameIn(const QString& runtimeFolder);
     // True when another copy of the program holds the place.
     static bool IsRunning();
     // Asks the copy that holds the place to show its window; true when it

@@ -84,6 +84,7 @@ TEST(HelpLauncher, SecondTopicFirstClosesTheViewerOpenedBefore) {
                            QStringLiteral("file:") + dir.path() +
                                QStringLiteral("Help/HelpPr.chm#xchm:/m001.htm")}),
               calls(dir));
+    ASSERT_FALSE(callLines(dir).isEmpty());
     const QString firstPid = callLines(dir)[0].section(QLatin1Char(' '), 0, 0);
     const QString secondPid = callLines(dir)[1].section(QLatin1Char(' '), 0, 0);
     EXPECT_FALSE(processAlive(firstPid));

@@ -166,6 +166,7 @@ TEST_F(Navigation, DeviceScreensNeedASavedMatrixAndRecordTheHistoryFirst) {
     fullObject(QStringLiteral("введено"));
     TFMainVesk w;
     expectRefused(w, 4, kRefused, kMatrixNotReady);
+    ASSERT_FALSE(w.History().Entries().isEmpty());
     EXPECT_EQ(4, w.History().Entries().last());
     expectRefused(w, 5, kRefused, kMatrixNotReady);
     expectRefused(w, 10, QStringLiteral("Ошибка"), kNotReadyForFiles);
@@ -421,6 +422,7 @@ TEST_F(Navigation, MenuCommandsOpenTheFormsOfOtherScreens) {
         });
         w.MenuItem(QStringLiteral("MServDel"))->trigger();
         EXPECT_EQ(first, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
+        ASSERT_FALSE(w.History().Entries().isEmpty());
         EXPECT_EQ(8, w.History().Entries().last());
     }
     FGlVal = nullptr;

@@ -16,8 +16,10 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,21 +77,43 @@ bool waitForListener(int ms) {
     return false;
 }
 
+// A folder of its own under the system's temporary folder, removed with
+// everything in it. Not under the build: a socket's path may not pass 107
+// bytes, and the build may lie as deep as its user likes.
+class ShortFolder {
+  public:
+    ShortFolder() {
+        QByteArray pattern = "/tmp/arm-XXXXXX";
+        if (::mkdtemp(pattern.data())) path_ = QFile::decodeName(pattern);
+    }
+    ~ShortFolder() {
+        if (!path_.isEmpty()) QDir(path_).removeRecursively();
+    }
+    ShortFolder(const ShortFolder&) = delete;
+    ShortFolder& operator=(const ShortFolder&) = delete;
+    QString path() const { return path_; }
+
+  private:
+    QString path_;  // made closed to others; empty when it could not be made
+};
+
 // A runtime folder and a temporary folder of this test's own, so the sockets
 // this process makes and looks for are the ones the started programs see,
 // whatever the session's XDG_RUNTIME_DIR is.
 class PrivateSocketDir {
   public:
     PrivateSocketDir() : runtimeBefore_(qgetenv("XDG_RUNTIME_DIR")), tmpBefore_(qgetenv("TMPDIR")) {
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-        qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
+        EXPECT_FALSE(root_.path().isEmpty()) << "no folder under /tmp";
+        QDir(root_.path()).mkdir(QStringLiteral("tmp"));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime()));
+        qputenv("TMPDIR", QFile::encodeName(tmp()));
     }
     ~PrivateSocketDir() {
         restore("XDG_RUNTIME_DIR", runtimeBefore_);
         restore("TMPDIR", tmpBefore_);
     }
-    QString runtime() const { return runtime_.path(); }
-    QString tmp() const { return tmp_.path(); }
+    QString runtime() const { return root_.path(); }
+    QString tmp() const { return root_.path() + QStringLiteral("/tmp"); }
 
   private:
     static void restore(const char* name, const QByteArray& value) {
@@ -99,10 +123,9 @@ class PrivateSocketDir {
             qputenv(name, value);
     }
 
-    QTemporaryDir runtime_;  // made closed to others
-    QTemporaryDir tmp_;
     QByteArray runtimeBefore_;
     QByteArray tmpBefore_;
+    ShortFolder root_;  // the runtime folder itself, closed to others
 };
 
 // The folder holding path: its owner and its permission bits.
@@ -291,6 +314,51 @@ TEST(SingleInstanceGuard, ItsSocketLiesInAFolderOnlyItsUserMayEnter) {
         EXPECT_EQ(::getuid(), folder.uid);
         EXPECT_EQ(0700, folder.mode) << std::oct << folder.mode;
     }
+}
+
+// The guard's own check of the folder it is handed, whatever Qt made of the
+// session's runtime folder: only a folder of the user's own, closed to
+// everybody else, takes the socket.
+TEST(SingleInstanceGuard, TakesARuntimeFolderOnlyWhenItIsTheUsersOwnAndClosed) {
+    ShortFolder base;
+    ASSERT_FALSE(base.path().isEmpty());
+    constexpr uid_t kSomebodyElse = 65534;
+    const struct {
+        const char* what;
+        const char* name;
+        int mode;      // -1: a plain file; 0: nothing there
+        bool foreign;  // owned by another user (only root can make one)
+        bool taken;
+    } cases[] = {
+        {"the user's own, closed", "own", 0700, false, true},
+        {"writable by others", "open", 0777, false, false},
+        {"writable by others only", "others", 0703, false, false},
+        {"open to the group", "group", 0770, false, false},
+        {"readable by others", "readable", 0704, false, false},
+        {"another user's, closed", "foreign", 0700, true, false},
+        {"a file", "file", -1, false, false},
+        {"not there", "missing", 0, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.foreign && ::getuid() != 0) {
+            std::printf("[ SKIPPED  ] %s: only root can give a folder away\n", c.what);
+            continue;
+        }
+        const QString folder = base.path() + QLatin1Char('/') + QLatin1String(c.name);
+        const QByteArray native = QFile::encodeName(folder);
+        if (c.mode > 0) {
+            ASSERT_EQ(0, ::mkdir(native.constData(), 0700));
+            ASSERT_EQ(0, ::chmod(native.constData(), mode_t(c.mode)));  // past the umask
+        } else if (c.mode < 0) {
+            QFile file(folder);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        if (c.foreign) ASSERT_EQ(0, ::chown(native.constData(), kSomebodyElse, kSomebodyElse));
+        EXPECT_EQ(SingleInstanceGuard::SocketNameIn(folder),
+                  c.taken ? folder + QStringLiteral("/arm-vesk") : QString());
+    }
+    EXPECT_EQ(SingleInstanceGuard::SocketNameIn(QString()), QString()) << "no runtime folder";
 }
 
 // What another account measured: a socket at the old shared place, open to

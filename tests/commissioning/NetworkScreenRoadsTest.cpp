@@ -125,6 +125,7 @@ class NetworkScreenRoads : public ProgramRoads {
 
     // A call panel's file marked written by the screen's records.
     void ExpectAPanelMarkedWritten() {
+        ASSERT_FALSE(addresses_.isEmpty());
         const int panel = addresses_.last();
         NetDeviceRecords records(*FDM);
         EXPECT_TRUE(records.MarkFileWritten(panel, 63)) << records.LastError().toStdString();

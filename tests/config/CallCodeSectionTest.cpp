@@ -82,6 +82,7 @@ TEST(CallCodes, UnpackedStream) {
     EXPECT_EQ(Payload(section).at(0), 0x00);
     EXPECT_EQ(StreamBits(payload), ReverseStr(BitField(1, 17)) + ReverseStr(BitField(2, 17)) +
                                        ReverseStr(BitField(3, 17)) + Ones(17));
+    ASSERT_FALSE(logs.result.isEmpty());
     EXPECT_EQ(logs.result.first(), "Неупакованные коды вызова.");
     EXPECT_EQ(logs.detail, (QStringList{"неупак ww:=0", "кв = 1", "кв = 2", "кв = 3"}));
 }
@@ -137,6 +138,7 @@ TEST(CallCodes, PackedStreamWithoutCodesIsTheUnpackedEmptyForm) {
     ConfigLogs logs;
     const QString payload = Encode({}, true, 1, &logs);
     EXPECT_EQ(payload, Ones(17) + Zeros(8));
+    ASSERT_FALSE(logs.result.isEmpty());
     EXPECT_EQ(logs.result.first(), "Неупакованные коды вызова.");
     CallCodePack pack;
     ASSERT_TRUE(PackCallCodes(true, kCallCodesPanel, {}, 1, pack));
@@ -182,12 +184,14 @@ TEST(CallCodes, ATooLongCodeStopsTheFile) {
     dialogs.Expect("ОШИБКА!!!", text);
     ConfigLogs unpacked;
     EXPECT_FALSE(EncodeCallCodes(p, unpacked).ok);
+    ASSERT_FALSE(unpacked.detail.isEmpty());
     EXPECT_EQ(unpacked.detail.last(), "ошибка в кв = 1200005");
 
     dialogs.Expect("ОШИБКА!!!", text);
     p.packed = true;
     ConfigLogs first;
     EXPECT_FALSE(EncodeCallCodes(p, first).ok);
+    ASSERT_FALSE(first.detail.isEmpty());
     EXPECT_EQ(first.detail.last(), "ошибка в кв. = 1200005");
     EXPECT_EQ(first.result.mid(1),
               (QStringList{"ОШИБКА!!!",
@@ -198,6 +202,7 @@ TEST(CallCodes, ATooLongCodeStopsTheFile) {
     p.apartments.prepend(Row("1"));
     ConfigLogs later;
     EXPECT_FALSE(EncodeCallCodes(p, later).ok);
+    ASSERT_FALSE(later.result.isEmpty());
     EXPECT_EQ(later.result.last(), text);
 
     dialogs.Expect("ОШИБКА!!!", "Код вызова \"1-2\" содержит не только цифры! Операция прервана.");
@@ -281,6 +286,7 @@ TEST(CallCodes, ReadScreenLines) {
               (QStringList{"-------------------------- БВ,ПО СЕКЦИЯ 3", " Упакованные коды ",
                            "инкрементация 1", "X1:= 5", "+1 X:= 6", "X:= 20", "X:= 131071",
                            "Количество трубок:= 3"}));
+    ASSERT_FALSE(DecodeCallCodes(text, 5).isEmpty());
     EXPECT_EQ(DecodeCallCodes(text, 5).last(), "Ошибка в количестве:= 2");
     const QStringList over = DecodeCallCodes(text, 1);
     EXPECT_EQ(over.at(over.size() - 2),

@@ -133,6 +133,7 @@ TEST_F(CallPanelFileTest, WholeFileReadsBackSectionBySection) {
 
     const CallCodeUnpack codes = UnpackCallCodes(grid.apartmentTotal, s[3].text);
     EXPECT_EQ(codes.error, " ");
+    ASSERT_FALSE(codes.records.isEmpty());
     EXPECT_EQ(codes.records[0].code, "1");
     EXPECT_EQ(codes.records[39].code, "40");
     EXPECT_EQ(codes.records[40].code, "900");
@@ -140,6 +141,7 @@ TEST_F(CallPanelFileTest, WholeFileReadsBackSectionBySection) {
     QList<CallCodeRecord> records = codes.records;
     const FlagSectionValues flags = DecodeFlagRecords(s[4].text, records);
     EXPECT_EQ(flags.dataMask, "11" + Zeros(14));
+    ASSERT_FALSE(records.isEmpty());
     EXPECT_EQ(records[0].flags, "00");
 
     const Keys5List keys5 = DecodeBvKeys5(s[5].text);
@@ -150,6 +152,7 @@ TEST_F(CallPanelFileTest, WholeFileReadsBackSectionBySection) {
         for (int k = 1; k <= kKeysPerApartment; ++k)
             expected << QString::number(a) + ":" + PanelKey(ApartmentKeyNo(1, a, k));
     EXPECT_EQ(Keys(keys5), expected);
+    ASSERT_FALSE(keys5.rows.isEmpty());
     EXPECT_EQ(keys5.rows.last().apartment, "40");
 
     const Keys6List keys6 = DecodeBvKeys6(s[6].text);
@@ -164,6 +167,7 @@ TEST_F(CallPanelFileTest, WholeFileReadsBackSectionBySection) {
     EXPECT_TRUE(r.contains("Слияние в файл"));
     EXPECT_TRUE(r.contains("Размер секции 0 БВ01 := 31"));
     EXPECT_TRUE(r.contains("Cлотов ключей в 5 секции 80"));
+    ASSERT_FALSE(r.isEmpty());
     EXPECT_EQ(r.last(), "Длина файла:=" + QString::number(b.bytes.size() - 31));
     EXPECT_FALSE(r.contains("Предупреждение, индекс трубки ППО не совпадает с трубкой ППО."));
 }
@@ -177,6 +181,7 @@ TEST_F(CallPanelFileTest, GatePanel) {
     const QList<ConfigSection> s = ReadBack(b.bytes, 68);
     ASSERT_EQ(s.size(), 8);
     const CallCodeUnpack codes = UnpackCallCodes(123, s[3].text);
+    ASSERT_FALSE(codes.records.isEmpty());
     EXPECT_EQ(codes.records[0].code, "101");
     EXPECT_EQ(codes.records[82].code, "201");
     const Keys7List keys7 = DecodeBvKeys7(s[7].text);
@@ -203,6 +208,7 @@ TEST_F(CallPanelFileTest, APanelWithTheOldNoCodeGetsItsFile) {
     const ConfigFileBuild b = BuildCallPanelFile(Input(65), "/w/cbv01.bin");
     ASSERT_EQ(b.status, ConfigBuildStatus::Built) << b.resultLine.toStdString();
     const QList<ConfigSection> sections = ReadBack(b.bytes, 65);
+    ASSERT_FALSE(sections.isEmpty());
     const BvParamsValues v = DecodeBvParams(sections[0].text);
     EXPECT_EQ(v.Ocode[0], "");
     EXPECT_EQ(v.Ocode[1], "0123");

@@ -91,6 +91,7 @@ TEST_F(EditorFileTest, ALoadedCallPanelFileFillsTheTabValues) {
     EXPECT_EQ(f.bv.entrances.servedEntrances, 3);
     EXPECT_EQ(PanelEntranceCounts(f.bv.entrances).mid(0, 5), (QList<int>{0, 41, 41, 41, 0}));
     EXPECT_EQ(f.bv.records.size(), 123);
+    ASSERT_FALSE(f.bv.records.isEmpty());
     EXPECT_EQ(f.bv.records[0].code, "101");
     EXPECT_FALSE(f.bv.keys5.rows.isEmpty());
     EXPECT_EQ(f.bv.keys7.keys.size(), f.bv.keys7.kolSl7);
@@ -103,6 +104,7 @@ TEST_F(EditorFileTest, ALoadedSwitchFileFillsTheTabValues) {
     EXPECT_EQ(f.kind, kKindSwitch);
     EXPECT_EQ(f.jDev, 1);
     EXPECT_EQ(f.title.size(), 29);
+    ASSERT_FALSE(f.title.isEmpty());
     EXPECT_EQ(f.title.first(), "01");
     EXPECT_EQ(f.memo4.mid(0, 2), (QStringList{"СКМ01", "Файл создан в АРМ Kiro-2"}));
     EXPECT_EQ(f.memo4[2], "10000000");  // the image from the first byte read: the date word
@@ -284,6 +286,7 @@ TEST_F(EditorFileTest, ADamagedApartmentCountMakesNoMoreRecordsThanCodesFit) {
     EXPECT_EQ(f.po.records.size(), codeBits);
     ASSERT_FALSE(f.warnings.isEmpty());
     EXPECT_TRUE(f.warnings.first().startsWith("Секция 2 объявляет 196605 квартир"));
+    ASSERT_FALSE(f.po.records.isEmpty());
     EXPECT_EQ(f.po.records[0].code, "101");
 }
 
@@ -326,6 +329,7 @@ TEST_F(EditorFileTest, AFileTheDiskRefusesKeepsItsOldBytes) {
     const EditorSaveResult r = SaveEditorFile(f, kIdNom, Settings());
     EXPECT_EQ(r.status, EditorSaveStatus::WriteFailed);
     // The failure, and its reason in Russian as a sentence of its own.
+    ASSERT_FALSE(r.memo4.isEmpty());
     EXPECT_TRUE(r.memo4.last().startsWith("Файл " + f.fileName + " не сохранен. Не удалось "))
         << r.memo4.last().toStdString();
     EXPECT_TRUE(r.memo4.last().endsWith(". Нет прав доступа.") ||

@@ -66,6 +66,7 @@ TEST_F(ConfigFileReaderTest, ProducerMarks) {
 
     file[27] = char(0xC3);  // a file read from a device
     ASSERT_EQ(Read(file), ConfigReadStatus::Ok);
+    ASSERT_FALSE(messages.isEmpty());
     EXPECT_EQ(messages.last(), "Файл считан с устройства в АРМ Kiro-2");
 
     file[27] = 0x11;  // unknown producer: the device name alone
@@ -189,6 +190,7 @@ TEST_F(ScreenReaderTest, ItsOwnProducerRules) {
     ASSERT_EQ(ReadScreen(QByteArray()), ConfigReadStatus::Ok);
     EXPECT_EQ(screen.jDev, -1);
     EXPECT_EQ(screen.trailerResult, kTrailerTooShort);
+    ASSERT_FALSE(detail.isEmpty());
     EXPECT_EQ(detail.last(), "Не хватает длины заголовка.");
 }
 
@@ -200,6 +202,7 @@ TEST_F(ScreenReaderTest, StopsAtItsReadLimit) {
 
     file.append('\0');
     EXPECT_EQ(ReadScreen(file), ConfigReadStatus::TooLarge);
+    ASSERT_FALSE(steps.isEmpty());
     EXPECT_EQ(steps.last(), "Превышение допустимой длины КФ.");
     EXPECT_TRUE(screen.image.isEmpty());
     EXPECT_EQ(screen.jDev, -1);

@@ -112,6 +112,7 @@ TEST(ConfigHeader, IdentificationSectionBytesAndLogs) {
                                    "длина 1 sec бит  112"}));
     detail.clear();
     EncodeIdentSection(kKindSwitch, ConfigIdent{}, QString(), &detail, nullptr);
+    ASSERT_FALSE(detail.isEmpty());
     EXPECT_EQ(detail.first(), "----------------------------------- КМ сек 1");
 
     // Read back as a reader sees it: the 32-bit all-ones identifier stays positive.

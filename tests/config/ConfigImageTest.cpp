@@ -95,6 +95,7 @@ TEST(ConfigImage, WrapSectionRefusesLengthsAboveWord) {
     QStringList log;
     QString fits = Zeros(65533 * 8);  // 65533 payload bytes + version = 65534
     EXPECT_EQ(BinToInt(WrapSection(fits, 3, 1, &log).right(16)), 65534);
+    ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(log.last(), "Размер секции 3:=65534 байт");
 
     log.clear();

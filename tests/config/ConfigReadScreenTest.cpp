@@ -185,8 +185,10 @@ TEST_F(ReadScreenTest, FilesThatCannotBeReadAreToldAndShowNothing) {
     const QByteArray huge(40000, '\0');
     const ReadScreenResult big = Read(huge);
     EXPECT_EQ(big.status, ConfigReadStatus::TooLarge);
+    ASSERT_FALSE(big.steps.isEmpty());
     EXPECT_EQ(big.steps.last(), "Превышение допустимой длины КФ.");
     const ReadScreenResult raw = Read(huge, true);
+    ASSERT_FALSE(raw.steps.isEmpty());
     EXPECT_EQ(raw.steps.last(), "Превышение допустимой длины КФ.");
     EXPECT_EQ(raw.detail.filter(QRegularExpression("^bt")).size(), 32768);
 }

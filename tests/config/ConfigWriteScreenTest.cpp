@@ -266,11 +266,13 @@ TEST_F(WriteScreen, RepeatedCallCodesInAHouseStopTheConsoleAndEverythingAfterIt)
     auto s = NewScreen();
     const WritePassResult pass = s->BitCreateClick(AllRows(*s));
     EXPECT_TRUE(pass.stopped);
+    ASSERT_FALSE(s->Logs().result.isEmpty());
     EXPECT_EQ(s->Logs().result.last(), kRepeatedCodesLog);
     EXPECT_FALSE(s->Logs().result.contains(kSummaryTitle));
     EXPECT_FALSE(QFileInfo::exists(FileOf("cpo00.bin")));
     EXPECT_TRUE(QFileInfo::exists(FileOf("ckm03.bin")));
     // The switches built before the stop show their new state.
+    ASSERT_FALSE(RowTexts(*s).isEmpty());
     EXPECT_EQ(RowTexts(*s).first(), "+КМ01 д.1 под.1");
     EXPECT_EQ(State("k_po", 63), 0);
 }

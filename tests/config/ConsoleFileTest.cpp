@@ -109,6 +109,7 @@ TEST_F(ConsoleFileTest, WholeFileReadsBackToTheSameValues) {
     const CallCodeUnpack codes = UnpackCallCodes(entrances.apartmentTotal, s[3].text);
     EXPECT_EQ(codes.error, " ");
     QList<CallCodeRecord> records = codes.records;
+    ASSERT_FALSE(records.isEmpty());
     EXPECT_EQ(records[0].code, "101");
     EXPECT_EQ(records[40].code, "900");
     EXPECT_EQ(records[82].code, "201");
@@ -166,6 +167,7 @@ TEST_F(ConsoleFileTest, ConsolesThatGetNoFile) {
     Sql("UPDATE k_net SET l_pok = 0");
     const ConfigFileBuild noPost = BuildConsoleFile(Input(), "/w/cpo00.bin");
     ASSERT_EQ(noPost.status, ConfigBuildStatus::Built);
+    ASSERT_FALSE(ReadBack(noPost.bytes).isEmpty());
     EXPECT_EQ(ReadBack(noPost.bytes)[0].bits, 0);
 
     ConsoleFileInput in = Input();

@@ -35,6 +35,7 @@ TEST(ConsoleSection2, EveryEntranceGetsABlock) {
     EXPECT_EQ(p.left(8), Bytes({0x03, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(p.mid(8, 10), Bytes({30, 0, 0x01, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(p.mid(18), QByteArray(10, '\0'));
+    ASSERT_FALSE(logs.result.isEmpty());
     EXPECT_EQ(logs.result.first(), "Нет квартир в подъезде.");
     EXPECT_EQ(
         logs.detail,
@@ -61,6 +62,7 @@ TEST(ConsoleSection2, EditorKeepsEmptyEntrancesInPlace) {
     EXPECT_EQ(g.switchMask, "110001" + Zeros(57));
     EXPECT_TRUE(g.reserve);
     EXPECT_EQ(g.apartments.mid(0, 6), (QList<int>{30, 0, 0, 0, 0, 12}));
+    ASSERT_FALSE(g.panelMasks.isEmpty());
     EXPECT_EQ(g.panelMasks[0], "100000100" + Zeros(55));
     EXPECT_EQ(g.panelMasks[5], "01" + Zeros(62));
     EXPECT_EQ(g.apartmentTotal, 42);
@@ -72,6 +74,7 @@ TEST(ConsoleSection2, EditorKeepsEmptyEntrancesInPlace) {
     // More blocks than switches in the mask: the extra one has no column.
     const PoEntranceGrid extra =
         DecodePoEntranceMask(Taken(Section2({Switch(0, 30), Switch(0, 5)}, false)), 63);
+    ASSERT_FALSE(extra.apartments.isEmpty());
     EXPECT_EQ(extra.apartments[0], 30);
     EXPECT_EQ(extra.apartmentTotal, 30);
     EXPECT_EQ(extra.warnings.size(), 1);
@@ -118,6 +121,7 @@ TEST(ConsoleSection4, GroupsComeBackToTheirApartments) {
     const FlagSectionValues m = DecodeFlagRecords(Taken(section), records);
     EXPECT_EQ(m.dataMask, "101" + Zeros(13));
     EXPECT_EQ(m.defaultMask, "1" + Zeros(15));
+    ASSERT_FALSE(records.isEmpty());
     EXPECT_EQ(records[0].flags, "01");
     EXPECT_EQ(records[1].flags, "10");
     CallCodeSections out;
@@ -128,6 +132,7 @@ TEST(ConsoleSection4, GroupsComeBackToTheirApartments) {
     // No carried flag: no groups.
     QList<CallCodeRecord> none{{"1", "x", "", ""}};
     DecodeFlagRecords(Taken(EncodePoSection4(Zeros(32), "", logs)), none);
+    ASSERT_FALSE(none.isEmpty());
     EXPECT_EQ(none[0].flags, "x");
 }
 
@@ -194,6 +199,7 @@ TEST(ConsoleSection6, WhatDoesNotFitIsRefused) {
     // A section announcing more entries than it holds.
     QString payload = "0000000000000101" + QStringLiteral("00000011");  // NUM 3, one entry
     const QString shortOne = Taken(WrapSection(payload, 6, 1, nullptr));
+    ASSERT_FALSE(DecodePoSection6(shortOne).isEmpty());
     EXPECT_EQ(DecodePoSection6(shortOne).last(), ConfigShortSectionText());
     const PoHandsets h = DecodePoSysAddr(shortOne);
     EXPECT_EQ(h.count, 3);

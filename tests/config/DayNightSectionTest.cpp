@@ -90,6 +90,7 @@ TEST(DayNightSection, OneEntryIsListed) {
 TEST(DayNightSection, NoEntryWithTimesGivesAnEmptySection) {
     ConfigLogs logs;
     EXPECT_EQ(Section(QList<Times>(7), &logs), Zeros(16));
+    ASSERT_FALSE(logs.detail.isEmpty());
     EXPECT_EQ(logs.detail.last(), "длина 5 sec 0");
     EXPECT_EQ(Section({}), Zeros(16));
 }
@@ -123,6 +124,7 @@ TEST(DayNightSection, MinutesSwitchOnlyTheirOwnGroupToElevenBits) {
     EXPECT_TRUE(lines.contains(": день 42"));
     const QList<CallCodeRecord> r = Decoded(section, 3);
     EXPECT_EQ(r[2].dayTime, "07:05");
+    ASSERT_FALSE(r.isEmpty());
     EXPECT_EQ(r[0].dayTime, "07:00");
 }
 
@@ -230,6 +232,7 @@ TEST(DayNightSection, ReadersRejectWhatIsOutsideTheirArrays) {
     const QList<CallCodeRecord> r = Decoded(section, 2, &rejected);
     EXPECT_EQ(rejected, (QStringList{"Индекс таблицы 3 вне таблицы из 1 пар, время пропущено.",
                                      "Запись 2 вне списка из 2 записей, время пропущено."}));
+    ASSERT_FALSE(r.isEmpty());
     EXPECT_EQ(r[0].dayTime, "07:00");
     EXPECT_EQ(r[0].nightTime, "22:00");
     EXPECT_EQ(r[1].dayTime, "");
@@ -237,6 +240,7 @@ TEST(DayNightSection, ReadersRejectWhatIsOutsideTheirArrays) {
     const QStringList lines = ReadLines(section, 2);
     EXPECT_TRUE(lines.contains("Индекс таблицы 3 вне таблицы из 1 пар, время пропущено."));
     EXPECT_TRUE(lines.contains("Запись 2 вне списка из 2 записей, время пропущено."));
+    ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.last(), "ln(so): 7");
     EXPECT_FALSE(ReadLines(section).contains("Запись 2 вне списка из 2 записей, время пропущено."));
 }
@@ -268,6 +272,7 @@ TEST(DayNightSection, PaddingIsNeverReadAsEntries) {
     const QStringList lines = ReadLines(section);
     EXPECT_EQ(lines.count("Диапазон := 0"), 0);
     EXPECT_FALSE(lines.contains("kv N:= 0"));
+    ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.last(), "ln(so): 6");
     QStringList rejected;
     const QList<CallCodeRecord> r = Decoded(section, 1, &rejected);

@@ -57,8 +57,10 @@ TEST(PanelKeys, Section5Records) {
     EXPECT_EQ(PayloadBits(section, 75 + 1 + 32), record + "1" + BitField(2, 16) + BitField(3, 16));
     EXPECT_EQ(LengthWord(section), 15);
     EXPECT_TRUE(logs.detail.contains("A1B2C3"));
+    ASSERT_FALSE(logs.result.isEmpty());
     EXPECT_EQ(logs.result.first(), "Cлотов ключей в 5 секции 3");
     EXPECT_TRUE(logs.detail.contains("количество слотов ключей 3"));
+    ASSERT_FALSE(logs.detail.isEmpty());
     EXPECT_EQ(logs.detail.last(), "длина 5 sec 108");
 
     const QStringList lines = DecodeBvSection5(Taken(section));

@@ -117,6 +117,7 @@ TEST(PanelEntrances, BlocksBeyondTheMaskStopTheDecoder) {
     QString payload =
         BitField(0x020304, 32) + BitField(0x010203, 32) + "0" + PadLeft("1", QLatin1Char('0'), 63);
     const BvEntranceGrid g = DecodeBvEntranceMask(Taken(WrapSection(payload, 2, 1, nullptr)), 63);
+    ASSERT_FALSE(g.columns.isEmpty());
     EXPECT_EQ(g.columns[0].count, QString::number(0x0203));
     EXPECT_EQ(g.apartmentTotal, 0x0203);
     EXPECT_EQ(g.warning,
@@ -125,6 +126,7 @@ TEST(PanelEntrances, BlocksBeyondTheMaskStopTheDecoder) {
 
     // A section without a payload shows no entrance at all.
     const BvEntranceGrid empty = DecodeBvEntranceMask("00000001", 63);
+    ASSERT_FALSE(empty.columns.isEmpty());
     EXPECT_EQ(empty.columns[0].served, "");
     EXPECT_FALSE(empty.hasReserveBit);
 }
@@ -161,6 +163,7 @@ TEST(PanelFlags, TwoFlagsOnThreeApartments) {
     const FlagSectionValues v = DecodeFlagRecords(Taken(section), records);
     EXPECT_EQ(v.dataMask, "11" + Zeros(14));
     EXPECT_EQ(v.defaultMask, "1" + Zeros(15));
+    ASSERT_FALSE(records.isEmpty());
     EXPECT_EQ(records[0].flags, "01");  // as it stands: flag 2, flag 1
     EXPECT_EQ(records[1].flags, "11");
     EXPECT_EQ(records[2].flags, "10");
@@ -201,6 +204,7 @@ TEST(PanelFlags, WideGroupsStayWhole) {
     QString payload = FlagSectionPayload(mask, "", groups);
     QList<CallCodeRecord> records(2);
     DecodeFlagRecords(Taken(WrapSection(payload, 4, 1, nullptr)), records);
+    ASSERT_FALSE(records.isEmpty());
     EXPECT_EQ(records[0].flags, "0000001");
     EXPECT_EQ(records[1].flags, "1010101");
 }

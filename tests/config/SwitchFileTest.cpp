@@ -44,6 +44,7 @@ TEST_F(SwitchFileTest, RepositoryReadsTheSwitchAsTheWriteScreenSeesIt) {
     EXPECT_EQ(in.paramSet->t_wt, 66);
     EXPECT_TRUE(in.paramSet->nullColumns.isEmpty());
     EXPECT_EQ(in.tractPanels.size(), 15);
+    ASSERT_FALSE(in.tractPanels.isEmpty());
     EXPECT_EQ(in.tractPanels[0], QList<int>{66});
     EXPECT_EQ(in.tractPanels[1], QList<int>{68});
     EXPECT_EQ(in.apartments.size(), 41);
@@ -133,6 +134,7 @@ TEST_F(SwitchFileTest, LogsOfOneFile) {
     EXPECT_TRUE(r.contains("Размер секции 7 КМ03 := 2"));  // n_vid -1: no video section
     EXPECT_TRUE(r.contains("Нет списка квартир для записи маски трубок, видеопросмотра."));
     EXPECT_EQ(r.last(), "Длина файла:=" + QString::number(b.bytes.size() - 31));
+    ASSERT_FALSE(b.logs.detail.isEmpty());
     EXPECT_EQ(b.logs.detail.first(), "----------------------------------- КМ сек 0");
 }
 
@@ -216,6 +218,7 @@ TEST_F(SwitchFileTest, CallCodeListsOfPanelsAndTheConsole) {
                                                   "СБВ04  БВ04 калитка ", "Коды вызова квартир:"}));
     const CallCodeUnpack u = UnpackCallCodes(123, Taken(g.section));
     EXPECT_EQ(u.error, " ");
+    ASSERT_FALSE(u.records.isEmpty());
     EXPECT_EQ(u.records[0].code, "101");
     EXPECT_EQ(u.records[40].code, "900");
     EXPECT_EQ(u.records[41].code, "141");

@@ -73,6 +73,7 @@ TEST(SwitchSection2, ANumberThatWouldEndTheTractIsLeftOut) {
     QList<QList<int>> tracts(15);
     tracts[0] = {255, 65};
     EXPECT_EQ(Payload(EncodePkSection2(tracts, 63, logs)).left(2), Bytes({0x41, 0xFF}));
+    ASSERT_FALSE(logs.result.isEmpty());
     EXPECT_EQ(logs.result.first(),
               "БВ с сетевым номером 255 не записан в тракт 1: номер вне 0..254.");
 }
@@ -128,6 +129,7 @@ TEST(SwitchSection3, CallbackMaskAndTheVideoMaskBuiltWithIt) {
     ConfigLogs empty;
     EXPECT_EQ(EncodePkSection3({}, video, empty), Zeros(16));
     EXPECT_TRUE(video.isEmpty());
+    ASSERT_FALSE(empty.result.isEmpty());
     EXPECT_EQ(empty.result.first(),
               "Нет списка квартир для записи маски трубок, обратного вызова!");
 }
@@ -150,6 +152,7 @@ TEST(SwitchSection7, VideoTractAndMask) {
     ConfigLogs none;
     sw.nVid.reset();
     EXPECT_EQ(EncodePkSection7(sw, video, none), Zeros(16));
+    ASSERT_FALSE(none.result.isEmpty());
     EXPECT_TRUE(none.result.last().startsWith("Размер секции 7:=0"));
     sw.nVid = 0;
     EncodePkSection7(sw, video, none);
@@ -206,10 +209,12 @@ TEST(SwitchSection4, MissingAndEmptyMelodies) {
     ConfigLogs b;
     EXPECT_EQ(Payload(EncodePkSection4(ring, std::nullopt, b)),
               Bytes({0x02, 0x05, 0x32, 0x07, 0x00, 0x02, 0x05, 0x32, 0x07, 0x00}));
+    ASSERT_FALSE(b.result.isEmpty());
     EXPECT_EQ(b.result.first(), "Не определена мелодия отзвонки.");
     // No call melody: the empty section.
     ConfigLogs c;
     EXPECT_EQ(EncodePkSection4(std::nullopt, ring, c), Zeros(16));
+    ASSERT_FALSE(c.result.isEmpty());
     EXPECT_EQ(c.result.first(), "Не определена мелодия вызова.");
     // Neither melody has notes: nothing at all.
     ConfigLogs d;
@@ -239,6 +244,7 @@ TEST(SwitchSection4, DecodersStopAtAMissingByte) {
     EXPECT_EQ(m.call.size(), 1);
     EXPECT_EQ(m.error, ConfigShortSectionText());
     const QStringList read = DecodePkSection4(text);
+    ASSERT_FALSE(read.isEmpty());
     EXPECT_EQ(read.last(), ConfigShortSectionText());
     EXPECT_EQ(read[1], "Количество нот 3");
 }
@@ -271,6 +277,7 @@ TEST(SwitchSection5, AlwaysEmptyAndReadBothWays) {
                            " занятые 00000010", " пустые  00000011", " занятые 00000100"}));
     // A count of 4 asks for three pairs: a missing byte is said, not read as 0.
     const QString cut = BitField(4, 8) + "00000001";
+    ASSERT_FALSE(DecodePkSection5(cut).isEmpty());
     EXPECT_EQ(DecodePkSection5(cut).last(), ConfigShortSectionText());
 }
 

@@ -64,6 +64,7 @@ TEST(BvParams, SectionFromThePanelRow) {
     EXPECT_TRUE(logs.detail.contains("Resv:=0"));
     EXPECT_TRUE(logs.detail.contains("ADRCS:=65535"));
     EXPECT_TRUE(logs.detail.contains("111111  ocode9"));
+    ASSERT_FALSE(logs.detail.isEmpty());
     EXPECT_EQ(logs.detail.last(), "длина 0 sec бит 218");
     EXPECT_EQ(logs.result, QStringList{"Размер секции 0:=29 байт"});
 }
@@ -95,6 +96,7 @@ TEST(BvParams, ConsoleHandsetOrdinal) {
     EXPECT_EQ(BvConsoleHandsetOrdinal(p, entrances, &matched), 70);
     EXPECT_FALSE(matched);
     Section0(p, entrances, &logs);
+    ASSERT_FALSE(logs.result.isEmpty());
     EXPECT_EQ(logs.result.first(),
               "Предупреждение: коммутатор трубки ППО не обслуживает подъезды этого БВ, индекс "
               "трубки ППО := 70");

@@ -97,6 +97,7 @@ TEST_F(TFrReadTest, UnknownFilesLeaveNoKindAndRawDumpsChangeNothing) {
     ReadFile(Write("ckm01.bin", SwitchFile(1)));
     EXPECT_EQ(frame_->jDev->value(), 55);  // a dump reads no header
     const QStringList lines = frame_->Memo1->toPlainText().split('\n');
+    ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), "bt00000000 $00000$00:  00000001 - $01");
     EXPECT_TRUE(lines.contains("- - - - - - - - - -00000001"));
     EXPECT_TRUE(frame_->Memo2->toPlainText().endsWith("Чтение файла без анализа закончено."));

@@ -97,6 +97,7 @@ TEST_F(TFrRedactTest, ASwitchFileOpensOnItsTabAndSavesUnchanged) {
     const QStringList log = frame_->Memo4->toPlainText().split('\n');
     EXPECT_TRUE(log.contains("Размер заголовка := 31"));
     EXPECT_TRUE(log.contains("Размер секции 5 КМ := 2"));
+    ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(log.last(), "Файл " + path + " сохранен.");
     EXPECT_TRUE(frame_->Memo2->toPlainText().contains("Размер секции 0:=22 байт"));
 }

@@ -151,6 +151,7 @@ TEST_F(FrWrite, RepeatedCodesStopTheConsoleWithTheBox) {
                                   "проверку! Операция прервана."));
     frame_->ListCdev->item(3)->setSelected(true);
     frame_->BitCreate->click();
+    ASSERT_FALSE(Lines(frame_->Memo2).isEmpty());
     EXPECT_EQ(Lines(frame_->Memo2).last(),
               "Имеются двойные или непроверенные коды вызова в доме! Операция прервана.");
     EXPECT_EQ(Lines(frame_->Memo3), QStringList{"ППО00 :"});

@@ -92,6 +92,7 @@ TEST_F(SwitchReportsOfObject, TerminalReportPrintsTerminalsAndAnEntranceWithoutA
     SelectSwitch(3);
     report = BuildTerminalReport(*dm_, &error);
     ASSERT_TRUE(report) << error.toStdString();
+    ASSERT_FALSE(report->title.isEmpty());
     EXPECT_EQ(QStringLiteral("Дом: 2"), report->title[0].Text());
     EXPECT_EQ(5, report->title.size());
     EXPECT_EQ(0, report->RowCount());
@@ -222,6 +223,7 @@ TEST(ReportFlow, ABandGoesToTheNextColumnWithItsFirstRow) {
 TEST(ReportFlow, ABlockTallerThanAColumnStandsAloneAndTheRestFlowOn) {
     QList<FlowBlock> blocks{{10, false}, {70, false}, {10, false}};
     const Flow flow = FlowBlocks(blocks, FlowArea{2, 50, 50});
+    ASSERT_FALSE(flow.places.isEmpty());
     EXPECT_EQ(QStringLiteral("0/0/0"), Where(flow.places[0]));
     EXPECT_EQ(QStringLiteral("0/1/0"), Where(flow.places[1]));
     EXPECT_EQ(QStringLiteral("1/0/0"), Where(flow.places[2]));

@@ -57,6 +57,7 @@ TEST(TractPlan, TwoDoorsAndTwoGatesTakeOneTractEach) {
 TEST(TractPlan, EightDoorsFillTheSwitchButNotWithAGate) {
     const TractPlan alone = Plan(Panels(8, 2), {});
     EXPECT_FALSE(alone.refused);
+    ASSERT_FALSE(alone.entrances.isEmpty());
     EXPECT_EQ(8, alone.entrances.last().tract);
 
     const TractPlan withGate = Plan(Panels(8, 2), Panels(1, 1));
@@ -68,6 +69,7 @@ TEST(TractPlan, EightDoorsFillTheSwitchButNotWithAGate) {
 
 TEST(TractPlan, SevenDoorsAndSeveralGatesStayWithinTheSwitchsTracts) {
     const TractPlan plan = Plan(Panels(7, 3), Panels(3, 1));
+    ASSERT_FALSE(plan.entrances.isEmpty());
     EXPECT_EQ(7, plan.entrances.last().tract);
     EXPECT_EQ((QStringList{"8/1/1", "8/0/0", "8/0/0"}), Shown(plan.gates));
 }

@@ -121,6 +121,7 @@ TEST_F(CompactionTest, CompactsKeepsTheObjectAndRemovesAStaleCopy) {
         hidden = !visible;
     }));
     EXPECT_TRUE(hidden);
+    ASSERT_FALSE(steps.isEmpty());
     EXPECT_EQ(steps.last(), 10);
     EXPECT_FALSE(QFile::exists(copyPath()));
     EXPECT_LT(QFileInfo(tdb_.dbPath()).size(), before);

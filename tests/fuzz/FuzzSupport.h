@@ -41,8 +41,11 @@ inline QByteArrayView View(const uint8_t* bytes, size_t size) {
 
 // The input of the section targets: bytes 0 and 1 (high byte first) are the
 // apartment count the decoders are told (what section 2 would have
-// announced: real consoles announce 1,550 to 3,050), the rest the bytes of
-// one section after its length word, version byte first.
+// announced), the rest the bytes of one section after its length word,
+// version byte first. Real consoles announce 1,550 to 3,050; the count is
+// kept to twelve bits, room enough above that: the whole two bytes made the
+// average input several times slower.
+constexpr int kMaxAnnounced = 0x0FFF;
 struct SectionInput {
     int announced = 0;
     QByteArrayView bytes;  // version byte and payload
@@ -50,7 +53,7 @@ struct SectionInput {
 };
 inline bool ReadSectionInput(QByteArrayView data, SectionInput& in) {
     if (data.size() < 2) return false;
-    in.announced = quint8(data[0]) << 8 | quint8(data[1]);
+    in.announced = (quint8(data[0]) << 8 | quint8(data[1])) & kMaxAnnounced;
     in.bytes = data.sliced(2);
     in.text = ImageFromBytes(in.bytes);
     return true;

@@ -56,6 +56,7 @@ TEST(BekuDump, ACutFileKeepsTheWholeSlotsBeforeTheCut) {
 TEST(BekuDump, TheConsoleEchoesEveryByte) {
     const BekuDump dump = ReadBekuDump(Beku(3, {{"1A2B3C"}}, char(0xFF)));
     const QStringList& c = dump.console;
+    ASSERT_FALSE(c.isEmpty());
     EXPECT_EQ(c.first(), "bt00000000 $00000000:  00010001 - 11");
     EXPECT_TRUE(c.contains("bt00000024 $00000018:  00010001 - 11"));
     EXPECT_TRUE(c.contains("i:=18, $11 KolByte.Value:=3"));
@@ -106,6 +107,7 @@ TEST(MirelDump, AnUnknownVariantStopsTheReading) {
     const MirelDump dump = ReadMirelDump(Mirel(5, {{"0A0B0C"}}));
     EXPECT_TRUE(dump.badVariant);
     EXPECT_TRUE(dump.rows.isEmpty());
+    ASSERT_FALSE(dump.console.isEmpty());
     EXPECT_EQ(dump.console.last(), "! Возможно файл не соответствует структуре !");
     EXPECT_EQ(MirelVariantApartments(4), 300);
     EXPECT_EQ(MirelVariantApartments(0), 0);
@@ -114,6 +116,7 @@ TEST(MirelDump, AnUnknownVariantStopsTheReading) {
 TEST(MirelDump, TheConsoleMarksPagesAndRecords) {
     const MirelDump dump = ReadMirelDump(Mirel(2, {{"0A0B0C"}}));
     const QStringList& c = dump.console;
+    ASSERT_FALSE(c.isEmpty());
     EXPECT_EQ(c.first(), "bt00000000 $00000000:  00000000 - 00");
     EXPECT_TRUE(c.contains("bt00000004 $00000004:  10100010 - A2"));
     EXPECT_TRUE(c.contains("Количество квартир устройства: 100"));

@@ -94,6 +94,8 @@ TEST(EditorKeyGrids, Keys5NeverGrowsAndAKeyWithoutARowStaysPut) {
     EXPECT_EQ(lists.keys5.rows.size(), 3);
     EXPECT_EQ(lists.keys5.rows[2].key, "777777");
     EXPECT_EQ(lists.keys5.rows[2].apartment, "2");
+    ASSERT_FALSE(lists.keys7.keys.isEmpty());
+    ASSERT_FALSE(lists.keys5.rows.isEmpty());
     EXPECT_EQ(lists.keys7.keys[0], "FFFFFF");      // moved
     EXPECT_EQ(lists.keys5.rows[0].key, "0F0F0F");  // not placed, so not moved
 }
@@ -102,7 +104,9 @@ TEST(EditorKeyGrids, APasteIntoADumpListChangesNothing) {
     for (KeyGrid dump : {KeyGrid::KeysBQ, KeyGrid::KeysCP, KeyGrid::None}) {
         EditorKeyLists lists = sample();
         EXPECT_EQ(PasteGridKeys(lists, dump, 1, ParseGridPasteTokens("0F0F0F\r\n777777\r\n")), 0);
+        ASSERT_FALSE(lists.keys5.rows.isEmpty());
         EXPECT_EQ(lists.keys5.rows[0].key, "0F0F0F");
+        ASSERT_FALSE(lists.keys7.keys.isEmpty());
         EXPECT_EQ(lists.keys7.keys[0], "777777");
         EXPECT_EQ(lists.keysBQ, QStringList{"11223344"});
     }
@@ -128,6 +132,7 @@ TEST(EditorKeyGrids, EraseEmptiesTheKeyCellsOfTheRows) {
     EXPECT_EQ(lists.keys5.rows[1].key, "FFFFFF");
     EXPECT_EQ(lists.keys5.rows[1].apartment, "2");
     EXPECT_EQ(EraseGridKeys(lists, KeyGrid::KeysCP, 1, 1), 1);
+    ASSERT_FALSE(lists.keysCP.isEmpty());
     EXPECT_EQ(lists.keysCP[0].key, "FFFFFF");
     EXPECT_EQ(lists.keysCP[0].index, 3);
 }

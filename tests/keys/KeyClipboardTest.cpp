@@ -121,6 +121,7 @@ TEST_F(KeyClipboardTest, CopiedKeysPasteWithTheirLabelsThenFromTheSystemClipboar
     system_.SetText("0000001A0002\r\n00000000BEEF\r\n");
     clip_->ClearCopyBuffer();
     EXPECT_EQ(clip_->Paste().pasted, 1);
+    ASSERT_FALSE(KeysIn(0, 1).isEmpty());
     EXPECT_EQ(KeysIn(0, 1).last(), QStringLiteral("00000000BEEF/0003"));
 }
 

@@ -115,6 +115,7 @@ TEST_F(KeyReadersScreenTest, APollErrorAsksRetryOrCancelAndCancelSwitchesOff) {
     EXPECT_TRUE(frame_->Btn1WireOn->isEnabled());
     EXPECT_FALSE(frame_->Btn1WireOff->isEnabled());
     EXPECT_FALSE(console_->isVisible());
+    ASSERT_FALSE(Log().isEmpty());
     EXPECT_EQ(Log().last(), QStringLiteral("Порт USB для 1-Wire закрыт"));
 
     // A shorted line is only recorded.
@@ -164,12 +165,14 @@ TEST_F(KeyReadersScreenTest, TheCardReaderHandsEveryLineOnceItIsComplete) {
     ASSERT_TRUE(pty_->WriteMaster("[01020304]\r\n[0A0B0C0D]\r\n[1A2B3C]\r\n"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return StoredKeys("0C0B0A") == 1; }));
     EXPECT_EQ(StoredKeys("030201"), 1);
+    ASSERT_FALSE(Log().isEmpty());
     EXPECT_EQ(Log().last(), QStringLiteral("countBuf:=10 [1A2B3C]"));
     EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE id_kvr=?", {ApartmentId(0, 7)}), 3);
 
     EXPECT_FALSE(::SaveScreen(*console_, QStringLiteral("key_readers_console")).isEmpty());
 
     frame_->Btn1WireOff->click();
+    ASSERT_FALSE(Log().isEmpty());
     EXPECT_EQ(Log().last(), "Порт:=" + port + " закрыт");
     EXPECT_FALSE(console_->BCPMifare.Connected());
     EXPECT_FALSE(frame_->ReaderPortOpen());
@@ -197,7 +200,9 @@ TEST_F(KeyReadersScreenTest, AHalfReceivedLineSurvivesSwitchingTheReadersOffAndO
     frame_->Btn1WireOffClick();
     frame_->Btn1WireOn->click();
     ASSERT_TRUE(pty_->WriteMaster("0304]\r\n"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Log().last().startsWith("countBuf:="); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !Log().isEmpty() && Log().last().startsWith("countBuf:="); }));
+    ASSERT_FALSE(Log().isEmpty());
     EXPECT_EQ(Log().last(), QStringLiteral("countBuf:=12 [01020304]"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return StoredKeys("030201") == 1; }));
 }

@@ -52,7 +52,9 @@ TEST(RfidLineAssemblerTest, EveryLineOfAPieceIsDecodedInOrder) {
     // A CR without LF ends a line too, and an LF on its own is dropped.
     EXPECT_EQ(numbersOf(lines.Feed("[01020304]\r[0A0B0C0D]")), QStringList{"000004030201"});
     EXPECT_EQ(numbersOf(lines.Feed("\n\r")), QStringList{"00000D0C0B0A"});
-    EXPECT_TRUE(lines.Feed("\n[1A2B3C]\r\n").first().number.isEmpty());
+    const QList<RfidReaderOutput> bare = lines.Feed("\n[1A2B3C]\r\n");
+    ASSERT_FALSE(bare.isEmpty());
+    EXPECT_TRUE(bare.first().number.isEmpty());
 }
 
 TEST(RfidLineAssemblerTest, ALineWithoutEndIsCutAndTheEmptySlotMarkIsNotEntered) {
@@ -66,6 +68,7 @@ TEST(RfidLineAssemblerTest, ALineWithoutEndIsCutAndTheEmptySlotMarkIsNotEntered)
     lines.Clear();
     const QList<RfidReaderOutput> empty = lines.Feed("[FFFFFF12]\r\n");
     EXPECT_TRUE(numbersOf(empty).isEmpty());
+    ASSERT_FALSE(logOf(empty).isEmpty());
     EXPECT_EQ(logOf(empty).last(),
               QStringLiteral("Ключ 000012FFFFFF не введен: FFFFFF - метка пустой ячейки"));
 }

@@ -132,6 +132,7 @@ TEST_F(MatrTableDb, OldTableGetsItsNameColumn) {
     AddSwitchColumn(db, 17, 1, 1);
     ASSERT_TRUE(RebuildMatrTable(db, 17, kGate).ok);
     EXPECT_EQ(DeclaredType("matr_17", "nm_bv"), "VARCHAR(25)");
+    ASSERT_FALSE(MatrRows(db, "matr_17").isEmpty());
     EXPECT_EQ(MatrRows(db, "matr_17").first(),
               S("0      подъезд по порядку|С№|Л-01|Наименование БВ"));
 

@@ -91,6 +91,7 @@ TEST_F(AppFirmwareCatalogTest, EachFileIsReadAndMatchedWithTheLog) {
     catalog.ListAppFiles(log);
 
     ASSERT_EQ(files.size(), 4);
+    ASSERT_FALSE(versionLog.isEmpty());
     EXPECT_EQ(versionLog.first().Joined(), "05010A00021");
     const QString sep = " - - - - - - - - - - - - - - - ";
     const QStringList expected = {
@@ -150,6 +151,7 @@ TEST_F(AppFirmwareCatalogTest, AFileNoLineDescribesGetsAnEntryWithItsFlag) {
     EXPECT_EQ(files[0].f[kAfLogMatch],
               "0502000002"
               "0");
+    ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(log.last(), "Не совместим с предыдущей версией BIOS.");
     EXPECT_TRUE(catalog.MatchAppVersion(0));  // the new entry describes it now
 

@@ -128,6 +128,7 @@ TEST_F(AppUpload, TheAdapterTakesItsOwnFileButNeverThePatchAndStaysUnread) {
     const QString patch = PutApp("Patch.usb", AppFile(1, 3, 0xFFFF, kOneSection));
     dialogs.ExpectPicker(NetAppUpload::ChooseCaption(), patch);
     EXPECT_EQ(NetAppUpload(ctx).UploadApp(kAdapterAddress, -1), NetOpOutcome::Refused);
+    ASSERT_FALSE(link.FormLog.isEmpty());
     EXPECT_EQ(link.FormLog.last(), "Недопустимо записывать этот файл в СУС.");
     EXPECT_EQ(WritePackets(), 0);
 

@@ -77,6 +77,7 @@ class CommissioningChain : public TransferFixture {
         EXPECT_EQ(device.appVersion, 0x0200);
         EXPECT_TRUE(device.memory.isEmpty());
         EXPECT_EQ(NidRequests(), 0);
+        ASSERT_FALSE(link.AnswerLog.isEmpty());
         EXPECT_EQ(link.AnswerLog.last(), kNotUpdated);
         EXPECT_EQ(KfPr("k_pk", 1), kfPr);
     }
@@ -99,6 +100,7 @@ TEST_F(CommissioningChain, ASwitchWaitingAt128IsBroughtIntoTheObject) {
     EXPECT_TRUE(device.memory.startsWith(ObjectFile(1).mid(29)));
     EXPECT_EQ(KfPr("k_pk", 1), 3);
     EXPECT_EQ(device.nid, quint32(kIdNom));
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), kDone);
     EXPECT_TRUE(link.AnswerLog.contains("Стартует подготовка устройства к работе " + line));
     EXPECT_TRUE(link.AnswerLog.contains("Устаревшая версия АРР: $01$05 <= $02$00"));
@@ -110,6 +112,7 @@ TEST_F(CommissioningChain, ASwitchWaitingAt128IsBroughtIntoTheObject) {
     link.AnswerLog.clear();
     EXPECT_TRUE(Prepare(ConfiguredLine(1)));
     EXPECT_TRUE(link.AnswerLog.contains("Версия АРР удовлетворительна: $02$00 >= $02$00"));
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), kDone);
     EXPECT_GE(FramesOf(0x04), uploads);  // the file is only rewritten where it differs
 }

@@ -124,11 +124,13 @@ TEST_F(ConfigTransfer, ReadingStopsAtTheEndMarkOrAtTheEndOfTheMemory) {
     EXPECT_EQ(FramesOf(0x03) - reads, 3);
     const QByteArray image = ReadFile(read.savedFile).mid(29);
     EXPECT_EQ(image, device.memory.left(66));  // everything of the packet that brought the mark
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Файл сохранен.");
 
     const NetReadResult whole = transfer.ReadCnf(6);
     ASSERT_EQ(whole.outcome, NetOpOutcome::Done);
     EXPECT_EQ(ReadFile(whole.savedFile).mid(29), bare.memory);
+    ASSERT_FALSE(link.RequestLog.isEmpty());
     EXPECT_EQ(link.RequestLog.last(), "adrNext:=10284 AdrE:=10290");  // the last, short packet
 }
 
@@ -203,6 +205,7 @@ TEST_F(ConfigTransfer, FilesThatDoNotFitTheDeviceAreRefusedBeforeAnyPacket) {
 
     dialogs.Expect("Ошибка", "Определите устройство для записи CNF!");
     EXPECT_EQ(transfer.WriteCnf(-1, true).outcome, NetOpOutcome::Refused);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Не определено устройство.  Операция отменена.-1  -1");
 }
 
@@ -290,6 +293,7 @@ TEST_F(ConfigTransfer, AStopEndsTheWriteUnmarkedAndTheReadUnsaved) {
     stopAt = 5;
     const NetReadResult read = transfer.ReadCnf(2);
     EXPECT_EQ(read.outcome, NetOpOutcome::Stopped);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Операция прервана.");
     EXPECT_TRUE(ReadFiles().isEmpty());
 }
@@ -333,6 +337,7 @@ TEST_F(ConfigTransfer, AnAdapterUnpluggedDuringAReadLeavesNoFile) {
     dialogs.Expect(Dialogs::ApplicationTitle(), TBComPort::DeviceLostText(pty.SlavePath()));
     bus.InjectFault({BusFault::HangUp, 1, 0, 0, 1, 0x03, 3});
     EXPECT_EQ(transfer.ReadCnf(1).outcome, NetOpOutcome::Failed);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Произошла ошибка при чтении КФ СКМ01.");
     EXPECT_TRUE(ReadFiles().isEmpty());
 }

@@ -38,6 +38,7 @@ TEST_F(DeviceCommands, CommandsThatNeedAFoundDeviceRefuseWithoutOne) {
 TEST_F(DeviceCommands, JumperResetOnACallPanelIsRefusedInTheLog) {
     AddDevice(DeviceAt(64));
     Run(10, {}, NetListState{{"СБВ00   SN B123456789"}, {0}});
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "СУ СБВ00 не является КМ!");
     Run(10);
     EXPECT_EQ(link.AnswerLog.last(), "СУ не выбрано!");
@@ -45,7 +46,9 @@ TEST_F(DeviceCommands, JumperResetOnACallPanelIsRefusedInTheLog) {
 
 TEST_F(DeviceCommands, PollsAskTheInstallationsAddressesOnly) {
     EXPECT_EQ(PollAddresses(63, 50).size(), 50 + 51);
+    ASSERT_FALSE(PollAddresses(63, 50).isEmpty());
     EXPECT_EQ(PollAddresses(63, 50).last(), 113);
+    ASSERT_FALSE(PollAddresses(100, 50).isEmpty());
     EXPECT_EQ(PollAddresses(100, 50).last(), 126);  // nothing above 126
 
     AddDevice(DeviceAt(3));
@@ -58,6 +61,7 @@ TEST_F(DeviceCommands, PollsAskTheInstallationsAddressesOnly) {
         if (frames[i][3] == 0 && !asked.contains(quint8(frames[i][1])))
             asked << quint8(frames[i][1]);
     EXPECT_EQ(asked, PollAddresses(63, 50));
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Опрос окончен. ");
     EXPECT_TRUE(link.DeviceList.contains("СКМ03   SN B123456789"));
 
@@ -103,11 +107,13 @@ TEST_F(DeviceCommands, TheReportListsEveryDeviceFound) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines.first().startsWith("СПИСОК ВСЕХ НАЙДЕННЫХ УСТРОЙСТВ "));
     for (const char* name : {"СКМ01", "СПО  ", "СБВ01", "СУС  "})
         EXPECT_TRUE(lines.contains(name)) << name << lines.join('|').toStdString();
     EXPECT_TRUE(lines.contains("    UID PTG:= $05$00$02"));
     EXPECT_TRUE(lines.contains("    Версия АПП СУС: $01$02$03"));
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Данные сохранены в файле " + path + ".");
 }
 

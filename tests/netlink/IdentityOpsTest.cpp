@@ -56,7 +56,9 @@ TEST_F(IdentityOps, SerialNumberIsReadUnlessTheBiosIsTooOld) {
     device.serial = "C987654321";
     AddDevice(device);
     EXPECT_EQ(ops.ReadDevSN(5), "C987654321");
+    ASSERT_FALSE(link.RequestLog.isEmpty());
     EXPECT_EQ(link.RequestLog.last(), "Чтение SN устройства СКМ05");
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "СКМ05 SN:= C987654321");
 
     SimDevice old = DeviceAt(6);
@@ -94,6 +96,7 @@ TEST_F(IdentityOps, TheObjectsIdentifierIsWrittenIntoTheDevice) {
 
     ctx.password = "999";
     EXPECT_EQ(ops.ChangeNetId(5), NetOpOutcome::Failed);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Нет входа в РП. СКМ05");
 }
 
@@ -102,6 +105,7 @@ TEST_F(IdentityOps, AnAddressAlreadyRightOrTakenSendsNothing) {
     Answering(2, "C000000002");
     const int frames = int(bus.Received().size());
     EXPECT_EQ(ops.ChangeAddrBySN(QString(" КМ01 SN B000000001")), 1);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Сетевой номер уже соответствует устройству СКМ01");
     EXPECT_EQ(ops.ChangeAddrBySN(QString(" КМ02 SN B000000009")), kAddrRefused);
     EXPECT_EQ(link.AnswerLog.last(),
@@ -270,6 +274,7 @@ TEST_F(IdentityOps, TheNetworkTestAsksOnceAndFillsEveryBlankSerialNumber) {
     EXPECT_TRUE(link.AnswerLog.contains("Cерийные номера не совпадают! СКМ02 !"));
     EXPECT_TRUE(link.AnswerLog.contains(
         "Cерийный номер принадлежит блоку вызова с другим сетевым номером СБВ01 !"));
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Тест сети по объекту окончен.");
     EXPECT_EQ(filled, 1);
 

@@ -120,6 +120,7 @@ TEST_F(InterpreterTest, SelectAndDeselectMoveTheSelectedDevice) {
     Sent(select);
     Received(Answer(select, 5, false));
     Run();
+    ASSERT_FALSE(answerLog.isEmpty());
     EXPECT_EQ(answerLog.last(), "Нет входа в РП. СКМ05");
     EXPECT_EQ(selected, -1);
 
@@ -159,6 +160,7 @@ TEST_F(InterpreterTest, SerialNumberAnswerFillsTheTextsAndTheList) {
     Sent(request);
     Received(answer);
     Run();
+    ASSERT_FALSE(answerLog.isEmpty());
     EXPECT_EQ(answerLog.last(), "СКМ05 SN:= B123456789");
     EXPECT_EQ(tables.Text(5, kTextSerial), "B123456789");
     EXPECT_EQ(tables.Text(5, kTextDtg), "123456");
@@ -191,6 +193,7 @@ TEST_F(InterpreterTest, NetworkIdentifierAnswerFollowsIntoTheStoredReply) {
     Sent(request);
     Received(Answer(request, 5));
     Run();
+    ASSERT_FALSE(answerLog.isEmpty());
     EXPECT_EQ(answerLog.last(), "СКМ05 Идентификатор сети изменился на NID:=1193046  $12$34$56");
     EXPECT_EQ(tables.NetDevices[5].Nid(), 0x123456);
     tables.ParseClassReply(5);
@@ -209,6 +212,7 @@ TEST_F(InterpreterTest, AddressChangeIsHandedBackForAskingAgain) {
     Sent(request);
     Received(Answer(request, 5));
     Run();
+    ASSERT_FALSE(answerLog.isEmpty());
     EXPECT_EQ(answerLog.last(),
               "Сетевой адрес СУ СКМ05 изменен на СКМ07. Операция смены выполнена.");
     ASSERT_EQ(result.addressChanges.size(), 1);
@@ -247,6 +251,7 @@ TEST_F(InterpreterTest, MemoryReadAndWriteAnswers) {
     Sent(write);
     Received(Answer(write, 5));
     Run();
+    ASSERT_FALSE(answerLog.isEmpty());
     EXPECT_EQ(answerLog.last(), "Пакет по адресу 10256 записан успешно.");
     Sent(write);
     Received(Answer(write, 5, false));
@@ -266,6 +271,7 @@ TEST_F(InterpreterTest, AdapterResultsGoToTheFormLog) {
     Sent(NetRequest::Class(0x7F));
     Received(DeviceBusSimulator::FrameFromHex("7F7F0B800102000003"));
     Run();
+    ASSERT_FALSE(formLog.isEmpty());
     EXPECT_EQ(formLog.last(), "Версия APP СУС = $01$02$03");
     ASSERT_TRUE(result.adapterVersion);
     EXPECT_EQ(*result.adapterVersion, "$01$02$03");
@@ -321,6 +327,7 @@ TEST_F(InterpreterTest, CardEventsGiveTheirMarkers) {
     TNetFrame event{0x05, 0x7F, 0x08, 0x0D, 0xFF, 0x13};
     Received(event);
     EXPECT_EQ(Run("0"), "EM0DFF13");
+    ASSERT_FALSE(answerLog.isEmpty());
     EXPECT_EQ(answerLog.last(), "Ключ безопасности для объекта сгенерирован");
 
     TNetFrame ready{0x05, 0x7F, 0x08, 0x8D, 0x00, 0xFF};

@@ -164,6 +164,7 @@ TEST_F(ClassReplyTest, DeviceListHasOneLinePerAnswer) {
     // A line with the same first 7 characters is replaced.
     tables.NetDeviceTexts[5][kTextSerial] = "B123456789";
     tables.AddDeviceListLine(5, list, kSep);
+    ASSERT_FALSE(list.isEmpty());
     EXPECT_EQ(list.first(), "СКМ05   SN B123456789");
     EXPECT_EQ(list.at(1), "СКМ05 2 SN B123456789");
     EXPECT_EQ(list.size(), 4);

@@ -67,6 +67,7 @@ class NetLinkTest : public ::testing::Test {
 TEST_F(NetLinkTest, StartWakesTheAdapterAndStopClosesThePort) {
     Start();
     EXPECT_TRUE(link.LinkRunning());
+    ASSERT_FALSE(link.DeviceList.isEmpty());
     EXPECT_EQ(link.DeviceList.first(), "Порт:=" + pty.SlavePath() + " Vid:=0403 Pid:=6001");
     EXPECT_EQ(link.FormLog, (QStringList{"Версия APP СУС = $01$02$03", "Включен драйвер СУС."}));
     EXPECT_EQ(link.AdapterVersion, "$01$02$03");
@@ -82,6 +83,7 @@ TEST_F(NetLinkTest, StartWakesTheAdapterAndStopClosesThePort) {
     EXPECT_TRUE(link.StopNet());
     EXPECT_FALSE(link.BComNet.Connected());
     EXPECT_FALSE(link.LinkRunning());
+    ASSERT_FALSE(link.FormLog.isEmpty());
     EXPECT_EQ(link.FormLog.last(), "Произведен рестарт.");
     EXPECT_FALSE(bus.Adapter().driverOn);
     EXPECT_TRUE(link.MemoSend.isEmpty());
@@ -140,6 +142,7 @@ TEST_F(NetLinkTest, UnansweredAddressGivesUpAndTimesOutWithItsMessage) {
     EXPECT_EQ(link.Timer(NetTimer::Asinc).intervalMs, 100);
     link.TmSendTick();
     EXPECT_FALSE(link.Timer(NetTimer::Send).enabled);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Ответ устройства СКМ09 превысил время ожидания!");
     EXPECT_TRUE(link.MemoSend.isEmpty());
 }
@@ -215,6 +218,7 @@ TEST_F(NetLinkTest, LateAnswerIsReportedAsLate) {
     EXPECT_EQ(link.RequestClass(6), 0);
     link.TimerAsincTick();
     link.TmSendTick();  // the request times out first
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Ответ устройства СКМ06 превысил время ожидания!");
 
     busClock.Pause(500);  // the answer's delay is over
@@ -240,9 +244,11 @@ TEST_F(NetLinkTest, SelectWithPasswordAndDeselect) {
     EXPECT_EQ(link.ESend, sent);
 
     EXPECT_EQ(link.SelectDevice(5, "321"), -1);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Нет входа в РП. СКМ05");
     EXPECT_EQ(link.SelectDevice(5, "123"), 5);
     EXPECT_EQ(link.AnswerLog.last(), "Вход в РП. СКМ05");
+    ASSERT_FALSE(bus.Received().isEmpty());
     EXPECT_EQ(bus.Received().last(), DeviceBusSimulator::FrameFromHex("7F050D0100000080030201"));
     EXPECT_TRUE(bus.Device(0).selected);
 
@@ -276,6 +282,7 @@ TEST_F(NetLinkTest, SerialNumberOnTheBus) {
         link.RunRequestCycle(request, link.RequestLog, link.AnswerLog, link.DeviceList);
     EXPECT_TRUE(result.sent);
     EXPECT_TRUE(result.answered);
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "СКМ05 SN:= B123456789");
     EXPECT_EQ(link.Tables.Text(5, kTextDtg), "ABCDEF");
 }
@@ -290,6 +297,7 @@ TEST_F(NetLinkTest, AdapterReceptionModeAndTheSnifferLog) {
     mode = 0;
     link.SendAdapterCommand(mode);
     EXPECT_EQ(mode, 0);
+    ASSERT_FALSE(link.FormLog.isEmpty());
     EXPECT_EQ(link.FormLog.last(), "Принимаются пакеты только для СУС .");
 
     const QString logFile = programDir.path() + "LOG/sniff.log";

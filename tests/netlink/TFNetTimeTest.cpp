@@ -136,7 +136,7 @@ TEST_F(NetSettingsForm, IdentityNotConfirmedOrNotFourHexDigitsIsNotChanged) {
     bus.ScriptAnswer(DeviceBusSimulator::FrameFromHex("7F7F0E01000000012B1A4D3C"));
     dialogs.Expect(caption, question, DlgAnswer::Yes);
     form->ButSaveClick();
-    EXPECT_EQ(Link().FormLog, QStringList{"VID и PID не изменены"});
+    ASSERT_EQ(Link().FormLog, QStringList{"VID и PID не изменены"});
 
     // A silent adapter: the wait for its answer ends with the read time-outs.
     bus.ScriptSilence();
@@ -154,6 +154,7 @@ TEST_F(NetSettingsForm, IdentityNotConfirmedOrNotFourHexDigitsIsNotChanged) {
     dialogs.Expect(caption, question, DlgAnswer::No);
     form->ButSaveClick();
     EXPECT_EQ(Link().FormLog.size(), 4);
+    ASSERT_FALSE(Link().FormLog.isEmpty());
     EXPECT_EQ(Link().FormLog.last(), "VID и PID не изменены");
     ASSERT_TRUE(bus.Settle());
     EXPECT_EQ(bus.Received().size(), sent);
@@ -179,6 +180,7 @@ TEST_F(NetSettingsForm, VersionButtonAsksTheAdapter) {
     EXPECT_TRUE(form->ButNew->isEnabled());
     EXPECT_TRUE(form->ReadYes->isEnabled());
     EXPECT_EQ(Lines(form->Memo2), QStringList{"Версия APP СУС = $01$02$03"});
+    ASSERT_FALSE(bus.Received().isEmpty());
     EXPECT_EQ(bus.Received().first(), DeviceBusSimulator::FrameFromHex("7F7F0600"));
     // Closing the form gives the port back.
     EXPECT_TRUE(Link().BComNet.Connected());
@@ -190,6 +192,7 @@ TEST_F(NetSettingsForm, VersionButtonAsksTheAdapter) {
     bus.SetAdapter(old);
     form->ButVerClick();
     EXPECT_EQ(form->EVer->text(), "$00$00$00");
+    ASSERT_FALSE(Link().FormLog.isEmpty());
     EXPECT_EQ(Link().FormLog.last(),
               "Для данной версии СУС обновление невозможно. Некоторые функции данной версии "
               "ограничены.");

@@ -121,6 +121,7 @@ TEST_F(NetDevicesCommands, TheJumperResetOfACallPanelEndsInTheLog) {
     SelectFound("СБВ02");
     const int frames = bus.FramesTo(66);
     Execute(10);
+    ASSERT_FALSE(Lines(frame->Memo2).isEmpty());
     EXPECT_EQ(Lines(frame->Memo2).last(), "СУ СБВ02 не является КМ!");
     EXPECT_EQ(bus.FramesTo(66), frames);
     EXPECT_TRUE(frame->ListCdev->selectedItems().isEmpty());
@@ -190,7 +191,9 @@ TEST_F(NetDevicesCommands, ThePollOfTheRestAndAddingOneDeviceAskOnlyTheNewOnes) 
     bus.AddDevice(SimDevice::Console(63));
     frame->CBDev->setCurrentIndex(63);
     QTest::mouseClick(frame->DevDob, Qt::LeftButton);
+    ASSERT_FALSE(Items(frame->ListCdev).isEmpty());
     EXPECT_TRUE(Items(frame->ListCdev).last().startsWith("СПО"));
+    ASSERT_FALSE(Lines(frame->Memo2).isEmpty());
     EXPECT_EQ(Lines(frame->Memo2).last(), "СПО пост охраны. Поиск окончен. ");
 }
 
@@ -214,6 +217,7 @@ TEST_F(NetDevicesCommands, AFoundSerialNumberIsStoredUnlessAnotherSwitchHasIt) {
     dialogs.Expect("Отказ", "SN занят!");
     frame->NSaveSN->trigger();
     EXPECT_FALSE(frame->NSaveSN->isEnabled());
+    ASSERT_FALSE(Items(frame->ListHdev).isEmpty());
     EXPECT_EQ(Items(frame->ListHdev).at(0), " КМ01");
 
     // Free again: stored, and the line says so.
@@ -221,6 +225,7 @@ TEST_F(NetDevicesCommands, AFoundSerialNumberIsStoredUnlessAnotherSwitchHasIt) {
     ASSERT_TRUE(dm.ReopenSwitches());
     ClickConfigured(0);
     frame->NSaveSN->trigger();
+    ASSERT_FALSE(Items(frame->ListHdev).isEmpty());
     EXPECT_EQ(Items(frame->ListHdev).at(0), " КМ01 SN B000000002");
     EXPECT_FALSE(frame->BitSN->isEnabled());
 
@@ -329,8 +334,10 @@ TEST_F(NetDevicesCommands, TheReportGoesIntoTheChosenTextFile) {
     QFile report(path);
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(report.readAll()).split('\n');
+    ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines.first().startsWith("СПИСОК ВСЕХ НАЙДЕННЫХ УСТРОЙСТВ "));
     EXPECT_TRUE(lines.contains("СКМ01"));
+    ASSERT_FALSE(Lines(frame->Memo2).isEmpty());
     EXPECT_EQ(Lines(frame->Memo2).last(), "Данные сохранены в файле " + path + ".");
 
     // Cancelled: nothing written, nothing said.

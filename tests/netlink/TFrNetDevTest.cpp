@@ -291,6 +291,7 @@ TEST_F(NetDevicesScreen, ATransferRunsOnTheScreensLinkAndLogs) {
     const QStringList results = Lines(frame->Memo2);
     EXPECT_TRUE(
         results.contains("Запись конфигурационного файла СКМ01 в устройство СКМ01 завершена."));
+    ASSERT_FALSE(results.isEmpty());
     EXPECT_EQ(results.last(), "Файл сохранен.");
     EXPECT_TRUE(Lines(frame->Memo1).contains("Чтение конфигурационного файла устройства СКМ01."));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));

@@ -26,6 +26,13 @@ class ApartmentDb : public SiteDb {
         while (q.next()) ids << q.value(0).toLongLong();
         return ids;
     }
+    // The object's first entrance; 0, with a failure, when it has none (the
+    // test then goes on without reading past an empty list).
+    qint64 FirstEntranceId(qint64 idNet) {
+        const QList<qint64> ids = EntranceIds(idNet);
+        if (ids.isEmpty()) ADD_FAILURE() << "the object has no entrance";
+        return ids.isEmpty() ? 0 : ids.first();
+    }
     // Rows of an entrance as "p_nom n_kvr p_kvr st_kvr", by position.
     QStringList Rows(qint64 idPod) {
         return Rows(

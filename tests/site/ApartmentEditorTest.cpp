@@ -229,6 +229,7 @@ TEST_F(ApartmentEditing, DeletingTheHighestHandsetLowersThePollRangeAndKeepsPosi
                     DlgAnswer::Yes);
     ASSERT_TRUE(editor_.Delete(ctx_, id));
     EXPECT_EQ(42, Switch(pks_[0], "n_xl").toInt());
+    ASSERT_FALSE(FileStates("k_pk", idNet_).isEmpty());
     EXPECT_EQ(QStringLiteral("2"), FileStates("k_pk", idNet_).first());
     EXPECT_EQ(0, One("SELECT COUNT(*) FROM k_key WHERE id_kvr=?", {id}).toInt());
 

@@ -87,7 +87,7 @@ TEST_F(Generation, AHotelEntranceWithoutAConsoleGetsRowsNumberedZeroWithTheirPos
     o.console = false;
     o.houses = {{QStringLiteral("1"), 1}};
     const qint64 idNet = BuildReference(o);
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     Sql("UPDATE k_pod SET type_n=1, n1kvr=0, npkvr=0, v_kvr=6 WHERE id_pod=?", {pod});
     EXPECT_EQ(GenerationResult::Done, generator_.Run(4));
     EXPECT_EQ(
@@ -111,7 +111,7 @@ TEST_F(Generation, CancelAtTheQuestionChangesNothingAtAll) {
 
 TEST_F(Generation, YesKeepsManualRowsBesideTheNumbersAndNoDropsThem) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     // A manual "12а" after 12, and a manual row holding the next number.
     Sql("UPDATE k_kvr SET p_nom=p_nom+1 WHERE id_pod=? AND p_nom>12", {pod});
     Sql("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr) "
@@ -133,7 +133,7 @@ TEST_F(Generation, YesKeepsManualRowsBesideTheNumbersAndNoDropsThem) {
 
 TEST_F(Generation, HandsetsInsideTheRangeTakeNoApartmentsPlace) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     // A handset added by hand between apartments 2 and 3, and the range grown.
     Sql("UPDATE k_kvr SET p_nom=p_nom+1 WHERE id_pod=? AND p_nom>2", {pod});
     Sql("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr, l_trub) "
@@ -153,7 +153,7 @@ TEST_F(Generation, AShrinkingRangeDeletesExactlyItsLastRowsWithTheirKeys) {
     o.houses = {{QStringLiteral("1"), 1}};
     o.apartmentsPerEntrance = 10;
     const qint64 idNet = BuildApartments(o);
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     for (int n : {8, 9, 10})
         AddKey(pod, RowId(pod, n), QStringLiteral("00000000000%1").arg(n % 10));
     // A key the key screen marked for its own reasons, and a common key.
@@ -181,7 +181,7 @@ TEST_F(Generation, AShrinkingRangeDeletesExactlyItsLastRowsWithTheirKeys) {
 
 TEST_F(Generation, AShrinkingRangeWithAConsoleKeepsTheHandsetAndDeletesTheApartments) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     const qint64 console = RowId(pod, 41);
     for (int n : {38, 39, 40}) AddKey(pod, RowId(pod, n), QStringLiteral("0000000000%1").arg(n));
     SetRange(pod, 1, 38, 38);
@@ -193,7 +193,7 @@ TEST_F(Generation, AShrinkingRangeWithAConsoleKeepsTheHandsetAndDeletesTheApartm
 
 TEST_F(Generation, AKeptRowHoldsAtLeastTheKeysItHas) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     Sql("UPDATE k_kvr SET y_key=7 WHERE id_pod=? AND p_nom=3", {pod});
     EXPECT_EQ(GenerationResult::Done, Generate(DlgAnswer::Ok, 4));
     EXPECT_EQ(QStringList({"4", "4", "7", "4"}),
@@ -202,7 +202,7 @@ TEST_F(Generation, AKeptRowHoldsAtLeastTheKeysItHas) {
 
 TEST_F(Generation, AHandCodedRowKeepsItsNumberAndCodeWhenEverythingIsOverwritten) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     Sql("UPDATE k_kvr SET n_kvr='5б', p_kvr='505', st_kvr='код' WHERE id_pod=? AND p_nom=5", {pod});
     EXPECT_EQ(GenerationResult::Done, Generate(DlgAnswer::Ok));
     EXPECT_EQ("5 5б 505 код", Rows(pod)[4]);
@@ -215,7 +215,7 @@ TEST_F(Generation, MasksWithoutDefaultsGiveNewRowsNoFlags) {
     const qint64 idNet = BuildReference(o);
     const QString stored = QString(16, QLatin1Char('1')) + QString(16, QLatin1Char('0'));
     Sql("UPDATE k_net SET flbv=?, flpo=? WHERE id_net=?", {stored, stored, idNet});
-    SetRange(EntranceIds(idNet)[0], 1, 3, 3);
+    SetRange(FirstEntranceId(idNet), 1, 3, 3);
     EXPECT_EQ(GenerationResult::Done, generator_.Run(4));
     QStringList flags;
     for (const char* prefix : {"f_m", "f_p"})

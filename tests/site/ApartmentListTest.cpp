@@ -107,7 +107,7 @@ class ApartmentListDb : public ApartmentDb {
         o.console = false;
         o.houses = {{QStringLiteral("1"), 1}};
         idNet_ = BuildReference(o);
-        const qint64 pod = EntranceIds(idNet_)[0];
+        const qint64 pod = FirstEntranceId(idNet_);
         Sql("UPDATE k_pod SET type_n=1, n1kvr=0, npkvr=0, v_kvr=8 WHERE id_pod=?", {pod});
         EXPECT_EQ(GenerationResult::Done, generator_.Run(4));
         return pod;
@@ -155,6 +155,7 @@ TEST_F(ApartmentListDb, CodesFromNumbersStopAtARepeatAndMarkTheEntrance) {
 TEST_F(ApartmentListDb, TheChecksFindEmptyAndTakenCodesAndMarkWhatFails) {
     const qint64 idNet = BuildApartments();
     const QList<qint64> pods = EntranceIds(idNet);
+    ASSERT_FALSE(pods.isEmpty());
     EXPECT_TRUE(list_.CheckEntranceCallCodes(pods[0]).ok);
     Sql("UPDATE k_kvr SET p_kvr='' WHERE id_pod=? AND p_nom=3", {pods[0]});
     const CodeCheck empty = list_.CheckEntranceCallCodes(pods[0]);
@@ -178,7 +179,7 @@ TEST_F(ApartmentListDb, TheChecksFindEmptyAndTakenCodesAndMarkWhatFails) {
 
 TEST_F(ApartmentListDb, InsertPutsAManualRowAfterTheNumberGivenAndMarksTheDevices) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     Sql("INSERT INTO k_pk (id_pod, id_net, n_net, kf_pr) VALUES (?, ?, 1, 3)", {pod, idNet});
     SetState(idNet, "закрыто");
 
@@ -189,6 +190,7 @@ TEST_F(ApartmentListDb, InsertPutsAManualRowAfterTheNumberGivenAndMarksTheDevice
                    "l_vid FROM k_kvr WHERE id_kvr=?",
                    {id}));
     EXPECT_EQ("14 13 13 нет", Rows(pod)[13]);
+    ASSERT_FALSE(Rows(pod).isEmpty());
     EXPECT_EQ("42 пост охраны 000 СПО", Rows(pod).last());
     EXPECT_EQ(QStringList({"41|1"}), Rows("SELECT v_kvr, kvv_t FROM k_pod WHERE id_pod=?", {pod}));
     EXPECT_EQ(4, One("SELECT kf_pr FROM k_pk").toInt());
@@ -196,6 +198,7 @@ TEST_F(ApartmentListDb, InsertPutsAManualRowAfterTheNumberGivenAndMarksTheDevice
 
     // After "0": first; refusals change nothing.
     EXPECT_NE(0, list_.Insert(pod, "0", "0а", "99"));
+    ASSERT_FALSE(Rows(pod).isEmpty());
     EXPECT_EQ("1 0а 99 ввод", Rows(pod).first());
     dialogs_.Expect(kError, CallCodeTexts::kTakenInHouse);
     EXPECT_EQ(0, list_.Insert(pod, "5", "5а", "45"));  // apartment 45 of entrance 2
@@ -207,7 +210,7 @@ TEST_F(ApartmentListDb, InsertPutsAManualRowAfterTheNumberGivenAndMarksTheDevice
 
 TEST_F(ApartmentListDb, DeleteAsksFirstAndTakesTheRowsKeysWithIt) {
     const qint64 idNet = BuildApartments();
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     const qint64 manual = list_.Insert(pod, "2", "2а", "200");
     AddKey(pod, manual, "00000000002A");
     AddKey(pod, RowId(pod, 1), "000000000001");

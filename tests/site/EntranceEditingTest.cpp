@@ -98,6 +98,7 @@ TEST(FlagMasks, AStoredFlagLocksItsDefaultAndTheFirstCallPanelDefaultIsAlwaysLoc
     FlagMaskList bv(FlagMaskKind::CallPanel);
     bv.Load({"Прямой вызов", "Отзвонка", "третий"},
             QStringLiteral("01000000000000000010000000000000"));
+    ASSERT_EQ(bv.Items().size(), 3);
     EXPECT_FALSE(bv.Items()[0].defaultEnabled);
     EXPECT_FALSE(bv.Items()[1].defaultEnabled);  // stored
     EXPECT_TRUE(bv.Items()[2].defaultEnabled);
@@ -116,6 +117,7 @@ TEST(FlagMasks, AStoredFlagLocksItsDefaultAndTheFirstCallPanelDefaultIsAlwaysLoc
 
     FlagMaskList po(FlagMaskKind::Console);
     po.Load({"Перенаправление вызова"}, QString());
+    ASSERT_EQ(po.Items().size(), 1);
     EXPECT_TRUE(po.Items()[0].defaultEnabled);
     po.SetStored(0, true);
     po.SetStored(0, false);
@@ -141,6 +143,7 @@ TEST_F(EntranceEditing, TheRecountWritesTheHouseAndMovesTheStateWhenCountsNoLong
     const qint64 idNet = BuildReference();
     const qint64 idDom = FirstHouse(idNet);
     const QList<qint64> pods = EntranceIds(idNet);
+    ASSERT_FALSE(pods.isEmpty());
     EXPECT_TRUE(screen_.SetEntranceField(pods[0], "npkvr", "20"));
     EXPECT_TRUE(screen_.SetEntranceField(pods[1], "npkvr", "55"));
     SetState(idNet, "закрыто");
@@ -175,7 +178,7 @@ TEST_F(EntranceEditing, AHotelEntranceLosesItsRangeAndKeepsItsCount) {
     ReferenceObjectOptions o;
     o.houses = {{QStringLiteral("1"), 1}};
     const qint64 idNet = BuildReference(o);
-    const qint64 pod = EntranceIds(idNet)[0];
+    const qint64 pod = FirstEntranceId(idNet);
     Sql("UPDATE k_pod SET type_n=1, n1kvr=3, npkvr=9, v_kvr=6 WHERE id_pod=?", {pod});
     const RangeRecountOutcome out = Recount(FirstHouse(idNet));
     EXPECT_TRUE(out.countsDiffer);  // six apartments, no rows yet
@@ -202,6 +205,7 @@ TEST_F(EntranceEditing, FieldEditsAreCheckedAndKeepTheCurrentEntrance) {
     EXPECT_EQ(1, dm_.Q_DPd->RecNo());
     EXPECT_EQ(QString(30, QChar(u'Щ')),
               One("SELECT nm_pod FROM k_pod WHERE id_pod=?", {pods[1]}).toString());
+    ASSERT_FALSE(pods.isEmpty());
     EXPECT_FALSE(screen_.SetEntranceField(pods[0], "n1kvr", "-3"));
     EXPECT_FALSE(screen_.SetEntranceField(pods[0], "n1kvr", "40000"));
     EXPECT_FALSE(screen_.SetEntranceField(pods[0], "id_net", "1"));

@@ -48,6 +48,7 @@ TEST_F(GenerationFullDisk, IsToldInRussianAndLeavesTheApartmentsAsTheyWere) {
     idNet_ = BuildApartments();
     // Every entrance grows, so that the run has rows to add.
     const QList<qint64> pods = EntranceIds(idNet_);
+    ASSERT_FALSE(pods.isEmpty());
     SetRange(pods[0], 1, 200, 200);
     SetRange(pods[1], 201, 400, 200);
     SetRange(pods[2], 1, 200, 200);

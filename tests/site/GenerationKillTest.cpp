@@ -51,6 +51,7 @@ TEST_F(GenerationKill, AKillInTheMiddleLeavesTheApartmentsAsTheyWere) {
     const qint64 idNet = BuildApartments();
     const QList<qint64> pods = EntranceIds(idNet);
     // Ten more apartments per entrance, and keys that a shrink would take.
+    ASSERT_FALSE(pods.isEmpty());
     SetRange(pods[0], 1, 50, 50);
     SetRange(pods[1], 51, 100, 50);
     SetRange(pods[2], 1, 50, 50);

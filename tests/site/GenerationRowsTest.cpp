@@ -33,6 +33,7 @@ TEST_F(GenerationRows, TheReferenceObjectsApartmentsAreTheRowsTheyAlwaysWere) {
 TEST_F(GenerationRows, ARunOverRowsChangedByHandWritesWhatItAlwaysWrote) {
     const qint64 idNet = BuildApartments();
     const QList<qint64> pods = EntranceIds(idNet);
+    ASSERT_FALSE(pods.isEmpty());
     // Entrance 1: shrunk past two apartments with keys, a manual row and a
     // hand-coded one that repeats a code of entrance 2; entrance 2 grown;
     // the second house's entrance numbered by floors.

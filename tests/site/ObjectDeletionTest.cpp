@@ -100,6 +100,7 @@ TEST_F(ObjectDeletionTest, ADeletionThatFailsHalfWayLeavesEveryRowInPlace) {
     EXPECT_EQ(QStringLiteral("Запись отклонена триггером самого файла базы данных."), error);
     EXPECT_EQ(before, DumpDatabase());
     EXPECT_TRUE(HasTable(dm_->ConnectionDB(), QStringLiteral("matr_1")));
+    ASSERT_FALSE(gauge_.empty());
     EXPECT_FALSE(std::get<2>(gauge_.back())) << "the gauge is hidden after a failure too";
     EXPECT_TRUE(dm_->Q_Net->Locate(QStringLiteral("id_net"), 1));
 }

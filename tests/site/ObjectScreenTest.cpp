@@ -222,6 +222,7 @@ TEST_F(ObjectScreenDb, AnEntranceSumUpToTheDeviceLimitIsSaved) {
     Globals().MaxDevice = 50;
     SaveNew(Panel());
     const QList<qint64> houses = HouseIds(CurrentId());
+    ASSERT_FALSE(houses.isEmpty());
     screen_.SetHousePrefix(houses[0], "1");
     screen_.SetHousePrefix(houses[1], "2");
     screen_.SetHouseEntrances(houses[0], 25);
@@ -238,6 +239,7 @@ TEST_F(ObjectScreenDb, OneEntranceOverTheLimitIsRefusedAndTheHousesNormalised) {
     SaveNew(Panel());
     const qint64 id = CurrentId();
     const QList<qint64> houses = HouseIds(id);
+    ASSERT_FALSE(houses.isEmpty());
     screen_.SetHousePrefix(houses[0], "1");
     screen_.SetHousePrefix(houses[1], "2");
     screen_.SetHouseEntrances(houses[0], 25);
@@ -259,6 +261,7 @@ TEST_F(ObjectScreenDb, TheReferenceObjectGetsItsEntrancesNamedInSaveOrder) {
     CountRebuilds();
     const qint64 id = BuildReference();
     const QList<qint64> houses = HouseIds(id);
+    ASSERT_FALSE(houses.isEmpty());
     EXPECT_EQ(QStringList({"1 Л-01", "2 Л-02"}), Entrances(houses[0]));
     EXPECT_EQ(QStringList({"1 Л-03"}), Entrances(houses[1]));
     EXPECT_EQ(QStringList({"1|2", "2|1"}),
@@ -278,6 +281,7 @@ TEST_F(ObjectScreenDb, AGrowingHouseNamesItsNewEntrancesByItsOwnCount) {
     const EntrancesSaveOutcome out = screen_.SaveEntrancesAndRebuild();
     EXPECT_EQ(EntranceSaveResult::Saved, out.result);
     EXPECT_EQ(5, out.entrances);
+    ASSERT_FALSE(houses.isEmpty());
     EXPECT_EQ(QStringList({"1 Л-01", "2 Л-02"}), Entrances(houses[0]));
     EXPECT_EQ(QStringList({"1 Л-03", "2 Л-02", "3 Л-03"}), Entrances(houses[1]));
     EXPECT_EQ(0, screen_.EditMark());
@@ -287,6 +291,7 @@ TEST_F(ObjectScreenDb, AShrinkingHouseLosesItsLastEntrancesWithTheirRowsButNoGat
     const qint64 id = BuildReference({.houses = {{QStringLiteral("1"), 3}}});
     const qint64 house = HouseIds(id).first();
     const QList<qint64> entrances = EntranceIds(house);
+    ASSERT_EQ(entrances.size(), 3);
     for (qint64 e : entrances) FillEntrance(id, e);
     AddForeignGateKey(entrances[2]);
     Edit(id);
@@ -301,12 +306,14 @@ TEST_F(ObjectScreenDb, AShrinkingHouseLosesItsLastEntrancesWithTheirRowsButNoGat
 TEST_F(ObjectScreenDb, AHouseReducedToNoEntranceGoes) {
     const qint64 id = BuildReference();
     const QList<qint64> houses = HouseIds(id);
+    ASSERT_FALSE(EntranceIds(houses[1]).isEmpty());
     FillEntrance(id, EntranceIds(houses[1]).first());
     Edit(id);
     screen_.SetHouseEntrances(houses[1], 0);
     const EntrancesSaveOutcome out = screen_.SaveEntrancesAndRebuild();
     EXPECT_EQ(1, out.houses);
     EXPECT_EQ(2, out.entrances);
+    ASSERT_FALSE(houses.isEmpty());
     EXPECT_EQ(QList<qint64>({houses[0]}), HouseIds(id));
     EXPECT_EQ(0, One("SELECT COUNT(*) FROM k_key").toInt());
     EXPECT_EQ(0, One("SELECT COUNT(*) FROM k_kvr").toInt());
@@ -356,6 +363,7 @@ TEST_F(ObjectScreenDb, AFailingEntranceSaveChangesNothingAndSaysSo) {
     Sql("CREATE TRIGGER no_entrance BEFORE INSERT ON k_pod BEGIN SELECT RAISE(ABORT, 'x'); END");
     Edit(id);
     const QList<qint64> houses = HouseIds(id);
+    ASSERT_FALSE(houses.isEmpty());
     screen_.SetHouseEntrances(houses[0], 1);
     screen_.SetHouseEntrances(houses[1], 2);
     QSqlDatabase db = Db();
@@ -378,7 +386,12 @@ class HouseRemoval : public ObjectScreenDb {
             {.houses = {
                  {QStringLiteral("1"), 1}, {QStringLiteral("2"), 1}, {QStringLiteral("3"), 1}}});
         houses_ = HouseIds(id_);
-        for (qint64 house : houses_) FillEntrance(id_, EntranceIds(house).first());
+        for (qint64 house : houses_) {
+            const QList<qint64> entrances = EntranceIds(house);
+            ASSERT_FALSE(entrances.isEmpty());
+            FillEntrance(id_, entrances.first());
+        }
+        ASSERT_FALSE(EntranceIds(houses_[2]).isEmpty());
         gatePanel_ = EntranceIds(houses_[2]).first();
         AddForeignGateKey(gatePanel_);
     }
@@ -401,7 +414,9 @@ TEST_F(HouseRemoval, RemovedHousesTakeTheirEntrancesApartmentsKeysAndSwitches) {
     EXPECT_TRUE(out.showHouses);
     EXPECT_EQ(1, out.panel.houses);
     EXPECT_EQ(1, out.panel.entrances);
+    ASSERT_FALSE(houses_.isEmpty());
     EXPECT_EQ(QList<qint64>({houses_[0]}), HouseIds(id_));
+    ASSERT_FALSE(EntranceIds(houses_[0]).isEmpty());
     ExpectOnlyEntranceLeft(EntranceIds(houses_[0]).first());
     EXPECT_EQ(QStringList({"1|1"}), Rows("SELECT v_dom, v_pod FROM k_net WHERE id_net=?", {id_}));
 }
@@ -492,6 +507,7 @@ TEST_F(ObjectScreenDb, LoadingThePanelTakesAMissingHouseCountFromTheHouses) {
 TEST_F(ObjectScreenDb, NormalisationFollowsTheEntranceRowsAndTheSavedMatrix) {
     const qint64 id = BuildReference();
     const QList<qint64> houses = HouseIds(id);
+    ASSERT_FALSE(houses.isEmpty());
     Sql("UPDATE k_dom SET v_pod=5 WHERE id_dom=?", {houses[0]});
     Sql("INSERT INTO k_dom (id_net, kod_d, v_pod) VALUES (?, '3', 1)", {id});
     for (const char* prefix : {"1", "7", "9"})

@@ -111,6 +111,7 @@ TEST_F(SubscriberListDb, ATitleClickedThreeTimesSortsUpThenDownThenNot) {
     EXPECT_EQ(QStringList({"Фамилия убывание", "Подъезд № возрастание"}), list_.SortView());
     list_.ApplySort();
     ASSERT_TRUE(list_.Requery(ppl_));
+    ASSERT_FALSE(Listed().isEmpty());
     EXPECT_EQ(QStringLiteral("иволгин"), Listed().first());  // lower case sorts last in SQLite
     list_.CycleSort(QStringLiteral("Fam"));
     list_.CycleSort(QStringLiteral("n_pod"));
@@ -198,6 +199,7 @@ TEST(ArrowRepeatTimer, StepsSoonerEachTickAndStopsAtTheEnd) {
         repeat.Tick();
         intervals << repeat.Interval();
     }
+    ASSERT_FALSE(intervals.isEmpty());
     EXPECT_EQ(200, intervals[0]);
     EXPECT_EQ(191, intervals[1]);
     EXPECT_EQ(11, intervals[21]);
