@@ -354,7 +354,9 @@ TEST(SingleInstanceGuard, TakesARuntimeFolderOnlyWhenItIsTheUsersOwnAndClosed) {
             QFile file(folder);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
-        if (c.foreign) ASSERT_EQ(0, ::chown(native.constData(), kSomebodyElse, kSomebodyElse));
+        if (c.foreign) {
+            ASSERT_EQ(0, ::chown(native.constData(), kSomebodyElse, kSomebodyElse));
+        }
         EXPECT_EQ(SingleInstanceGuard::SocketNameIn(folder),
                   c.taken ? folder + QStringLiteral("/arm-vesk") : QString());
     }
