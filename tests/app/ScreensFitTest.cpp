@@ -56,8 +56,14 @@ QString Numbered(int screen) {
 class ProgramOnTheTestScreen : public ::testing::Test {
   protected:
     void SetUp() override {
-        db_.programDir().writeFile(QStringLiteral("Ini/save.ini"),
-                                   QByteArrayLiteral("[Object]\nnf=1\n"));
+        folder_ = DatabaseFolder();
+        if (folder_ != db_.dbDir()) {
+            ASSERT_TRUE(QDir().mkpath(folder_));
+            ASSERT_TRUE(QFile::rename(db_.dbPath(), folder_ + QStringLiteral("db_arm_vesk.mdb")));
+        }
+        db_.programDir().writeFile(
+            QStringLiteral("Ini/save.ini"),
+            (QStringLiteral("[Object]\nnf=1\n[Dir]\nbd=") + folder_ + QLatin1Char('\n')).toUtf8());
         AppForms::CreateAll();
         ASSERT_TRUE(FMainVesk);
         ASSERT_TRUE(FDM && FDM->Connected()) << "the program did not open its new database";
@@ -79,6 +85,8 @@ class ProgramOnTheTestScreen : public ::testing::Test {
     }
 
     TFMainVesk& Window() { return *FMainVesk; }
+    // The database folder the program works in, with a trailing '/'.
+    virtual QString DatabaseFolder() { return db_.dbDir(); }
 
     // The window as it stands, then each page of each of its tab widgets.
     void ExpectEveryPageFits(QWidget* window, const QString& name) {
@@ -111,7 +119,7 @@ class ProgramOnTheTestScreen : public ::testing::Test {
         OpenScreen(13);
         auto* editor = qobject_cast<TFrRedact*>(Window().FrRedact1);
         ASSERT_TRUE(editor);
-        const QString file = db_.dbDir() + QStringLiteral("Data/FlWrite/Fl_%1/cbv02.bin").arg(idNet_);
+        const QString file = folder_ + QStringLiteral("Data/FlWrite/Fl_%1/cbv02.bin").arg(idNet_);
         ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
         ScriptedDialogs picker;
         picker.ExpectPicker(QStringLiteral("Открыть созданный в АРМЕ КФ"), file);
@@ -122,20 +130,45 @@ class ProgramOnTheTestScreen : public ::testing::Test {
 
     NavigationHooks savedHooks_ = Hooks();
     ArmGlobals savedGlobals_ = Globals();
+    // Every screen of the main window, then the editor with a file open.
+    void ExpectEveryScreenFits(const QString& prefix) {
+        ASSERT_EQ(kTestScreen, QApplication::primaryScreen()->size());
+        for (int screen : {1, 2, 3, 6, 7, 4, 5, 9, 10, 11, 12, 13, 14}) {
+            OpenScreen(screen);
+            ExpectEveryPageFits(&Window(), prefix + QStringLiteral("screen%1_").arg(Numbered(screen)) +
+                                               Window().FrameOfScreen(screen)->objectName());
+        }
+        Window().ShowScreen(0);
+        ExpectFits(&Window(), prefix + QStringLiteral("screen00_menu"));
+        OpenPanelFileInTheEditor();
+        ExpectEveryPageFits(&Window(), prefix + QStringLiteral("screen13_FrRedact1_panel_file"));
+    }
+
     TestDatabase db_;
     ScriptedDialogs dialogs_;
+    QString folder_;
     qint64 idNet_ = 0;
 };
 
-TEST_F(ProgramOnTheTestScreen, EveryScreenOfTheMainWindowFits) {
-    ASSERT_EQ(kTestScreen, QApplication::primaryScreen()->size());
-    for (int screen : {1, 2, 3, 6, 7, 4, 5, 9, 10, 11, 12, 13, 14}) {
-        OpenScreen(screen);
-        ExpectEveryPageFits(&Window(), QStringLiteral("screen%1_").arg(Numbered(screen)) +
-                                           Window().FrameOfScreen(screen)->objectName());
+// The database kept deep in the engineer's folders: the paths the screens
+// show take the room there is, never more.
+class ProgramInADeepFolder : public ProgramOnTheTestScreen {
+  protected:
+    QString DatabaseFolder() override {
+        QString folder = db_.programDir().path();
+        for (int i = 1; i <= 6; ++i)
+            folder += QStringLiteral("Папка объектов обслуживания номер %1/").arg(i);
+        return folder;
     }
-    Window().ShowScreen(0);
-    ExpectFits(&Window(), QStringLiteral("screen00_menu"));
+};
+
+TEST_F(ProgramInADeepFolder, EveryScreenFits) {
+    ASSERT_GT(folder_.size(), 200);
+    ExpectEveryScreenFits(QStringLiteral("deep_folder_"));
+}
+
+TEST_F(ProgramOnTheTestScreen, EveryScreenOfTheMainWindowFits) {
+    ExpectEveryScreenFits(QString());
 }
 
 TEST_F(ProgramOnTheTestScreen, TheEditorShowsItsSaveButtonWithACallPanelFileOpen) {

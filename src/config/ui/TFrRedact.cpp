@@ -113,9 +113,7 @@ QWidget* TFrRedact::buildTop() {
     choice->addWidget(StaticText2, 0, Qt::AlignTop);
     rows->addLayout(choice);
 
-    LFile1 = Named(new QLabel(top), "LFile1");
-    LFile1->setMinimumWidth(0);
-    LFile1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LFile1 = Named(new PathLabel(top), "LFile1");
     L_Izmen = Named(new QLabel(top), "L_Izmen");
     EIdent = Named(new QLineEdit(top), "EIdent");
     EIdent->setReadOnly(true);

@@ -11,6 +11,7 @@
 #include "config/ConfigEditorFile.h"
 #include "config/ui/EditorKeyPlace.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/PathLabel.h"
 
 #include <functional>
 
@@ -43,7 +44,7 @@ class TFrRedact : public TScreenFrame {
     QRadioButton* RBarm = nullptr;
     QRadioButton* RBnet = nullptr;
     QPushButton* ButBit = nullptr;
-    QLabel* LFile1 = nullptr;
+    PathLabel* LFile1 = nullptr;
     QLabel* L_Izmen = nullptr;
     QLineEdit* EIdent = nullptr;
     QSpinBox* jDev = nullptr;

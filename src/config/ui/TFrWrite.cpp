@@ -7,6 +7,7 @@
 #include "foundation/ui/WaitCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/PathLabel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -82,8 +83,7 @@ TFrWrite::TFrWrite(QWidget* parent) : TScreenFrame(QStringLiteral("FrWrite1"), Q
     EIdent->installEventFilter(this);
     ident->addWidget(EIdent);
     ident->addSpacing(16);
-    LFile1 = named(new QLabel(this), "LFile1");
-    LFile1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LFile1 = named(new PathLabel(this), "LFile1");
     ident->addWidget(LFile1, 1);
     content->addLayout(ident);
 

@@ -5,6 +5,7 @@
 // detail and in results. ConfigWriteScreen does the work.
 
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/PathLabel.h"
 
 #include <memory>
 
@@ -30,7 +31,7 @@ class TFrWrite : public TScreenFrame {
     QPlainTextEdit* Memo2 = nullptr;  // result log
     QPlainTextEdit* Memo3 = nullptr;  // hidden: one result line per device
     QLineEdit* EIdent = nullptr;
-    QLabel* LFile1 = nullptr;
+    PathLabel* LFile1 = nullptr;
     QCheckBox* ChSlot = nullptr;
     QFrame* Panel5 = nullptr;  // the legend of the marks
     QPushButton* Bit1ch = nullptr;

@@ -57,7 +57,7 @@ KeyDumpTab::KeyDumpTab(const Names& names, KeyGrid kind, const QString& openCapt
     console_->hide();
     consoleButton_ =
         named(new QPushButton(QStringLiteral("Консоль разбора"), this), names.consoleButton);
-    fileLabel_ = named(new QLabel(this), names.fileLabel);
+    fileLabel_ = named(new PathLabel(this), names.fileLabel);
     entrances_->setParent(this);
     entrances_->setObjectName(QLatin1String(names.entrances));
     pour_ = named(new QPushButton(QStringLiteral("Залить ключи"), this), names.pour);

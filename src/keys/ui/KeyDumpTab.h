@@ -6,6 +6,7 @@
 // reads and pours its own kind of dump.
 
 #include "keys/EditorKeyGrids.h"
+#include "platform/ui/PathLabel.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -100,7 +101,7 @@ class KeyDumpTab : public QWidget {
     QSpinBox* poured_ = nullptr;
     QPlainTextEdit* console_ = nullptr;
     QPushButton* consoleButton_ = nullptr;
-    QLabel* fileLabel_ = nullptr;
+    PathLabel* fileLabel_ = nullptr;
     QListWidget* entrances_ = nullptr;
     QPushButton* pour_ = nullptr;
     QMenu* HMenu = nullptr;
