@@ -521,7 +521,7 @@ void TFskEdit::BtnSaveDClick() {
                                : Ch_pd->isChecked() ? KeySlotScope::House
                                                     : KeySlotScope::Entrance;
     editor_.SaveKeysPerApartment(KeyDop->value(), scope);
-    SiteData::ReopenOnSameRow(FDM->QPodKey, QStringLiteral("p.id_pod"));
+    SiteData::ReopenOnSameRow(FDM->QPodKey, QStringLiteral("id_pod"));
     refreshViews();
     Ch_dm->setChecked(false);
     Ch_pd->setChecked(false);
@@ -530,7 +530,7 @@ void TFskEdit::BtnSaveDClick() {
 
 void TFskEdit::BtnSaveOClick() {
     editor_.SaveCommonKeys(KeyObs->value(), Ch_ob->isChecked());
-    SiteData::ReopenOnSameRow(FDM->QPodKey, QStringLiteral("p.id_pod"));
+    SiteData::ReopenOnSameRow(FDM->QPodKey, QStringLiteral("id_pod"));
     refreshViews();
     Ch_ob->setChecked(false);
     showControls();
