@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "platform/Dialogs.h"
 #include "platform/ToneOutput.h"
 
@@ -100,6 +101,17 @@ void Restrict(const QString& text) {
     Dialogs::Message(QStringLiteral("Ограничение"), text, DlgButtons::Ok, DlgIcon::Warning);
 }
 
+// A note's length and tone take one byte each in the switch's file. A tone
+// from a note table that does not fit is refused, not stored.
+bool RefuseNoteBeyond(int leng, int gerc) {
+    const int most = CountLimits::kMaxNoteValue;
+    if (leng >= 0 && leng <= most && gerc >= 0 && gerc <= most) return false;
+    Restrict(QStringLiteral("Нота не записана: длительность и значение ноты должны быть "
+                            "от 0 до %1.")
+                 .arg(most));
+    return true;
+}
+
 }  // namespace
 
 DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, const QString& purpose,
@@ -122,7 +134,7 @@ DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, cons
 }
 
 DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QString* error) {
-    if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
+    if (RefuseClosed(db, idMel) || RefuseNoteBeyond(leng, gerc)) return DeviceChange::Refused;
     QSqlQuery q(db);
     return Result(ExecInsert(
         q,
@@ -133,7 +145,7 @@ DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QStri
 
 DeviceChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int leng, int gerc,
                          QString* error) {
-    if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
+    if (RefuseClosed(db, idMel) || RefuseNoteBeyond(leng, gerc)) return DeviceChange::Refused;
     QSqlQuery q(db);
     return Result(ExecBound(q,
                             QStringLiteral("UPDATE t_bp SET leng=?, gerc=? "

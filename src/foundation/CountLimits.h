@@ -19,13 +19,30 @@ constexpr int kMaxFlags = 16;
 constexpr int kMaxHouses = 50;
 constexpr int kMaxHouseEntrances = 99;  // entrance names carry two digits
 // The first and last apartment numbers and the apartment count of an
-// entrance are small integers.
+// entrance are small integers (16 bits, signed).
 constexpr int kMaxApartmentNumber = 32767;
+// The last number and the count may lie below 0, down to the least small
+// integer: the range recount leaves a count below 0 where a last number
+// stands below its first, and -1 as the last number before a first number 0;
+// taking a hand-made apartment from an entrance whose count was typed 0
+// counts -1. Nothing is sized by them then: a range that is no range gives
+// way to the count, and a count below 1 makes no rows. The first number
+// never lies below 0 (the first terminal of a switch is taken from it).
+constexpr int kLeastApartmentValue = -32768;
 // A switch counts its terminals in 16 bits.
 constexpr int kMaxTerminals = 65535;
 // Keys of an apartment or of an entrance: a call panel counts them in 16 bits.
 constexpr int kMaxKeys = 65535;
+// Every counter of keys held stops one below that, as the counters of the
+// keys taken from a configuration file always did: an owner with more keys
+// never leaves a count the open refuses.
+constexpr int kMostCountedKeys = kMaxKeys - 1;
 // A melody note's length and tone: one byte each in a device's file.
 constexpr int kMaxNoteValue = 255;
+
+// The keys an owner holds, as its counter keeps them.
+constexpr int CountedKeys(long long held) {
+    return held < kMostCountedKeys ? int(held) : kMostCountedKeys;
+}
 
 }  // namespace CountLimits

@@ -32,9 +32,9 @@ const QList<StoredCountLimit>& StoredCountLimits() {
         {"k_net", "v_key", kMaxKeys},
         {"k_dom", "v_pod", kMaxHouseEntrances},
         {"k_pod", "v_dvr", kMaxDevices},
-        {"k_pod", "v_kvr", kMaxApartmentNumber},
+        {"k_pod", "v_kvr", kMaxApartmentNumber, kLeastApartmentValue},
         {"k_pod", "n1kvr", kMaxApartmentNumber},
-        {"k_pod", "npkvr", kMaxApartmentNumber},
+        {"k_pod", "npkvr", kMaxApartmentNumber, kLeastApartmentValue},
         {"k_pod", "d_key", kMaxKeys},
         {"k_pod", "o_key", kMaxKeys},
         {"k_pod", "o_rky", kMaxKeys},
@@ -80,20 +80,20 @@ bool textColumn(const QString& declared) {
 QString doubtful(const StoredCountLimit& c, bool text) {
     const QString column = quoted(QString::fromLatin1(c.column));
     if (text) return column + QStringLiteral(" IS NOT NULL");
-    return QStringLiteral("%1 < 0 OR %1 > %2").arg(column).arg(c.most);
+    return QStringLiteral("%1 < %2 OR %1 > %3").arg(column).arg(c.least).arg(c.most);
 }
 
-// Beyond 0..most as the program reads it: a text that is no number reads
-// as 0.
-bool beyond(const QVariant& value, qint64 most) {
+// Beyond least..most as the program reads it: a text that is no number
+// reads as 0.
+bool beyond(const QVariant& value, const StoredCountLimit& c) {
     if (value.isNull()) return false;
     if (value.typeId() == QMetaType::Double) {
         const double d = value.toDouble();
-        return !(d >= 0 && d <= double(most));
+        return !(d >= double(c.least) && d <= double(c.most));
     }
     bool number = false;
     const qint64 n = value.toLongLong(&number);
-    return number && (n < 0 || n > most);
+    return number && (n < c.least || n > c.most);
 }
 
 struct TableCounts {
@@ -159,10 +159,11 @@ bool checkTable(const QSqlDatabase& db, const TableCounts& t, DatabaseFileCheck*
     if (!q.exec(sql)) return failed(q, sql, &check->error);
     while (q.next())
         for (int i = 0; i < counts.size(); ++i)
-            if (beyond(q.value(i), counts[i].most)) {
+            if (beyond(q.value(i), counts[i])) {
                 check->difference =
-                    QStringLiteral("%1.%2 = %3, not 0..%4")
+                    QStringLiteral("%1.%2 = %3, not %4..%5")
                         .arg(t.table, QLatin1String(counts[i].column), q.value(i).toString())
+                        .arg(counts[i].least)
                         .arg(counts[i].most);
                 return true;
             }

@@ -4,8 +4,9 @@
 // table, the first and last apartments of an entrance the rows a generation
 // walks, a note's length the sound a preview makes. Each is checked against
 // the program's own limit (CountLimits) before the file is used; a file that
-// holds one beyond it, or below 0, is refused as it is, rather than hang the
-// start or fill the memory.
+// holds one beyond it, or below its least (0 but where the program itself
+// stores less), is refused as it is, rather than hang the start or fill the
+// memory.
 //
 // A value counts as the program reads it: nothing, and a text that is no
 // number, read as 0, which every limit admits.
@@ -20,7 +21,8 @@
 struct StoredCountLimit {
     const char* table;
     const char* column;
-    qint64 most;  // the least is 0
+    qint64 most;
+    qint64 least = 0;
 };
 
 // Every count checked, by table.

@@ -785,18 +785,19 @@ void apartmentKeysCount(Dataset* apartment, int n, int objectQuota, QString* fai
 }  // namespace
 
 void TFDM::Q_keyAfterPost() {
-    apartmentKeysCount(Q_Kvr, Q_key->RecordCount(), objectKeyQuota(), &counterFailure_);
+    apartmentKeysCount(Q_Kvr, CountLimits::CountedKeys(Q_key->RecordCount()), objectKeyQuota(),
+                       &counterFailure_);
 }
 
 void TFDM::Q_key1AfterPost() {
-    apartmentKeysCount(Q_Kvr1, qMin(Q_key1->RecordCount(), CountLimits::kMaxKeys - 1),
-                       objectKeyQuota(), &counterFailure_);
+    apartmentKeysCount(Q_Kvr1, CountLimits::CountedKeys(Q_key1->RecordCount()), objectKeyQuota(),
+                       &counterFailure_);
 }
 
 // Common keys of the current entrance.
 void TFDM::QOKeysCount() {
     if (!hasCurrentRow(QPodKey)) return;
-    const int n = QOKeys->RecordCount();
+    const int n = CountLimits::CountedKeys(QOKeys->RecordCount());
     if (n >= QPodKey->FieldByName("o_key").AsInt())
         postCounts(QPodKey, "o_key", n, "o_rky", n, &counterFailure_);
     else

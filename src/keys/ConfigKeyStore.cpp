@@ -1,14 +1,12 @@
 #include "keys/ConfigKeyStore.h"
 
+#include "foundation/CountLimits.h"
 #include "keys/ConfigKeyEntry.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
 #include "platform/DatabaseErrorText.h"
 
 namespace {
-
-// The most keys an apartment's count takes, as the data module counts them.
-constexpr qint64 kMostCountedKeys = 65534;
 
 // The lists in the order the data module's datasets show them: an
 // apartment's keys as they were entered, an entrance's common keys by label
@@ -111,7 +109,7 @@ bool ConfigKeyStore::readList(KeyList& list, const QString& sql, qint64 id) {
 // The apartment's quota follows its count, never below it; a count below
 // the object's quota raises the quota to that.
 void ConfigKeyStore::countApartment(qint64 idKvr, qint64 keys) {
-    const qint64 n = qMin(keys, kMostCountedKeys);
+    const qint64 n = CountLimits::CountedKeys(keys);
     Counts& c = counts_[idKvr];
     if (n >= c.quota)
         c.quota = n;

@@ -1,6 +1,7 @@
 #include "keys/KeyListEditor.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/ProgressSteps.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
@@ -132,7 +133,8 @@ bool KeyListEditor::DeleteEntranceKeys(const ProgressFn& progress) {
     ProgressSteps gauge(progress, list->RecordCount() + 2);
     if (!deleteInTransaction([&](int*) { return deleteAllRows(list, gauge.Stepper()); }))
         return false;
-    entrances->FieldByName(QStringLiteral("o_rky")).SetValue(list->RecordCount());
+    entrances->FieldByName(QStringLiteral("o_rky"))
+        .SetValue(CountLimits::CountedKeys(list->RecordCount()));
     if (!entrances->Post()) entrances->Cancel();
     gauge.Step();
     entrances->Reopen();
@@ -235,7 +237,7 @@ int KeyListEditor::SetCommonSlots(int slotCount) {
     if (ExecBound(q, QStringLiteral("SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=?"),
                   {idPod}, nullptr) &&
         q.next())
-        slotCount = qMax(slotCount, q.value(0).toInt());
+        slotCount = qMax(slotCount, CountLimits::CountedKeys(q.value(0).toLongLong()));
     quota.SetValue(slotCount);
     if (!SiteData::PostCurrentRow(entrances, QStringLiteral("Количество слотов не изменено.")))
         return quota.AsInt();

@@ -1,6 +1,7 @@
 #include "keys/KeyRowWriter.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/TFDM.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dataset.h"
@@ -93,7 +94,7 @@ bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* err
     BoundStatement count(db,
                          QStringLiteral("SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=?"));
     count.Bind(0, idPod);
-    const qint64 n = count.Next() ? count.Value(0).toLongLong() : -1;
+    const qint64 n = count.Next() ? CountLimits::CountedKeys(count.Value(0).toLongLong()) : -1;
     count.Next();  // done: the statement is reset
     BoundStatement update(db, QStringLiteral("UPDATE k_pod SET o_key=MAX(IFNULL(o_key, 0), ?),"
                                              " o_rky=? WHERE id_pod=?"));

@@ -404,11 +404,7 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                 // The switch polls up to the new terminal; a new apartment counts.
                 if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET n_xl=? WHERE id_pk=?"),
                                {v.terminal + 1, ctx.idPk}, error) ||
-                    (!v.handset &&
-                     !ExecBound(q,
-                                QStringLiteral("UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)+1 "
-                                               "WHERE id_pod=?"),
-                                {ctx.idPod}, error)))
+                    (!v.handset && !SiteData::CountApartment(q, ctx.idPod, 1, error)))
                     return false;
             } else {
                 QStringList sets;
@@ -449,15 +445,11 @@ bool ApartmentEditor::Delete(const ApartmentEditorContext& ctx, qint64 idKvr) {
         if (!ExecBound(q, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) ||
             !ExecBound(q, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e))
             return false;
-        const bool devices =
-            handset ? lowerPollRange(q, row.idPod, ctx.idPk, e)
-                    : ExecBound(q,
-                                QStringLiteral("UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)-1 "
-                                               "WHERE id_pod=?"),
-                                {row.idPod}, e) &&
-                          DeviceMarking::AdvanceFileStates(
-                              q, QStringLiteral("k_pk"), QStringLiteral("id_pk"),
-                              QStringLiteral("id_pk=?"), {ctx.idPk}, e);
+        const bool devices = handset ? lowerPollRange(q, row.idPod, ctx.idPk, e)
+                                     : SiteData::CountApartment(q, row.idPod, -1, e) &&
+                                           DeviceMarking::AdvanceFileStates(
+                                               q, QStringLiteral("k_pk"), QStringLiteral("id_pk"),
+                                               QStringLiteral("id_pk=?"), {ctx.idPk}, e);
         return devices && moveState(row.idNet, e);
     });
 }

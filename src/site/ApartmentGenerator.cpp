@@ -1,6 +1,7 @@
 #include "site/ApartmentGenerator.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "platform/Dataset.h"
 #include "platform/Dialogs.h"
 #include "site/ApartmentFlags.h"
@@ -489,6 +490,9 @@ bool GenerationRun::recountEntrances() {
     for (EntranceRow& e : entrances_) {
         step();
         const int n = apartments.value(e.idPod, 0);
+        // A range of 32768 numbers, or rows kept by hand beyond the range,
+        // make more apartments than the entrance's count holds.
+        if (n > CountLimits::kMaxApartmentNumber) return fail(SiteData::ApartmentCountBeyond());
         if (n == e.count) continue;
         e.count = n;
         if (!exec(QStringLiteral("UPDATE k_pod SET v_kvr=? WHERE id_pod=?"), {n, e.idPod}))

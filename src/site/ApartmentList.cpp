@@ -454,9 +454,7 @@ qint64 ApartmentList::Insert(qint64 idPod, const QString& after, const QString& 
                    {idPod, position}, e) &&
                appendManualRow(w, entrance.idNet, idPod, position + 1, newNumber, newCode, &id,
                                e) &&
-               ExecBound(
-                   w, QStringLiteral("UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)+1 WHERE id_pod=?"),
-                   {idPod}, e) &&
+               SiteData::CountApartment(w, idPod, 1, e) &&
                markUnchecked(w, idPod, entrance.idDom, e) && markDevicesEdited(w, idPod, e) &&
                moveState(entrance.idNet, e);
     });
@@ -536,11 +534,7 @@ bool ApartmentList::Delete(qint64 idKvr) {
         // The keys of the row go with it: nothing else could ever reach them.
         return ExecBound(w, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) &&
                ExecBound(w, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e) &&
-               (!apartment ||
-                ExecBound(w,
-                          QStringLiteral("UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)-1 "
-                                         "WHERE id_pod=?"),
-                          {row.idPod}, e)) &&
+               (!apartment || SiteData::CountApartment(w, row.idPod, -1, e)) &&
                renumberEntrance(w, row.idPod, e) && (!panels || moveState(entrance.idNet, e));
     });
 }

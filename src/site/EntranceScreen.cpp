@@ -77,19 +77,27 @@ void RecountRanges(QList<EntranceRange>& entries, const RangeInputs& in) {
     }
 }
 
+bool RangeFits(const EntranceRange& r) {
+    using namespace CountLimits;
+    auto within = [](int v, int least) { return v >= least && v <= kMaxApartmentNumber; };
+    return within(r.first, 0) && within(r.last, kLeastApartmentValue) &&
+           within(r.count, kLeastApartmentValue);
+}
+
 // ---------------------------------------------------------------- database
 
 namespace {
 
 struct EntranceRow {
     qint64 idPod = 0;
+    int nPod = 0;
     bool hotel = false;
     EntranceRange range;
 };
 
 bool readHouseEntrances(QSqlQuery& q, qint64 idDom, QList<EntranceRow>* out, QString* error) {
     if (!ExecBound(q,
-                   QStringLiteral("SELECT id_pod, type_n, n1kvr, npkvr, v_kvr FROM k_pod "
+                   QStringLiteral("SELECT id_pod, type_n, n1kvr, npkvr, v_kvr, n_pod FROM k_pod "
                                   "WHERE id_dom=? ORDER BY n_pod, id_pod"),
                    {idDom}, error))
         return false;
@@ -101,6 +109,7 @@ bool readHouseEntrances(QSqlQuery& q, qint64 idDom, QList<EntranceRow>* out, QSt
         e.range.first = q.isNull(2) ? 1 : q.value(2).toInt();
         e.range.last = q.value(3).toInt();
         e.range.count = q.value(4).toInt();
+        e.nPod = q.value(5).toInt();
         out->append(e);
     }
     q.finish();
@@ -144,6 +153,15 @@ bool writeRanges(QSqlQuery& q, const QList<EntranceRow>& entrances,
     return true;
 }
 
+// The number of the first entrance whose recounted range its fields cannot
+// hold (sums of typed counts pass 32767 soon enough); 0 when all fit.
+int entranceBeyondLimits(const QList<EntranceRow>& entrances, const QList<EntranceRange>& entries) {
+    int k = 0;
+    for (const EntranceRow& e : entrances)
+        if (!e.hotel && !RangeFits(entries[k++])) return e.nPod;
+    return 0;
+}
+
 void refreshEntrances() {
     const int house = FDM->Q_Dom->RecNo();
     FDM->Q_Kvp->Close();
@@ -182,9 +200,12 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
     const bool lastIsHotel = !entrances.isEmpty() && entrances.last().hotel;
     if (ok && !lastIsHotel) {
         out.orderViolated = !RangesInOrder(entries, inputs);
-        if (!out.orderViolated) RecountRanges(entries, inputs);
+        if (!out.orderViolated) {
+            RecountRanges(entries, inputs);
+            out.beyondLimits = entranceBeyondLimits(entrances, entries);
+        }
     }
-    if (ok && !out.orderViolated)
+    if (ok && !out.orderViolated && out.beyondLimits == 0)
         ok = writeRanges(q, entrances, entries, &out.countsDiffer, &error);
     if (ok && out.countsDiffer)
         ok = ObjectState::Apply(
@@ -195,8 +216,12 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
     if (!ok) {
         out.failed = true;
         out.countsDiffer = false;
+        out.beyondLimits = 0;
     } else if (out.orderViolated) {
         Dialogs::Message(kOrderCaption, kOrderViolation, DlgButtons::Ok, DlgIcon::Warning);
+    } else if (out.beyondLimits != 0) {
+        Dialogs::Message(kOrderCaption, RangeBeyondLimits(out.beyondLimits), DlgButtons::Ok,
+                         DlgIcon::Warning);
     }
     refreshEntrances();
     if (ok && out.countsDiffer && stateAfter != stateBefore) SiteData::ReopenObjectKeepingPlace();

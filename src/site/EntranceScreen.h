@@ -23,6 +23,15 @@ inline const QString kRecountQuestion =
     QStringLiteral("Пересчитать все невыделенные значения квартир?");
 inline const QString kOrderCaption = QStringLiteral("Нарушение правила");
 inline const QString kOrderViolation = QStringLiteral("Последующий №кв меньше предыдущего!");
+// A recount whose numbers the entrance's fields cannot hold is not written.
+inline QString RangeBeyondLimits(int entrance) {
+    return QStringLiteral(
+               "Квартиры не пересчитаны: в подъезде %1 номер или количество квартир "
+               "вышли бы за пределы от %2 до %3.")
+        .arg(entrance)
+        .arg(CountLimits::kLeastApartmentValue)
+        .arg(CountLimits::kMaxApartmentNumber);
+}
 inline const QString kKeysHint = QStringLiteral(
     "Минимальное количество ключей на одну квартиру. Максимум 65535, ограничивается объемом "
     "памяти блока вызова. Здесь не более 100.");
@@ -57,10 +66,14 @@ struct RangeInputs {
 bool RangesInOrder(const QList<EntranceRange>& entries, const RangeInputs& inputs);
 // Recounts the values that were not entered, entrance after entrance.
 void RecountRanges(QList<EntranceRange>& entries, const RangeInputs& inputs);
+// True when the entrance's fields hold the range: the first number 0..32767,
+// the last number and the count -32768..32767.
+bool RangeFits(const EntranceRange& range);
 
 struct RangeRecountOutcome {
     bool ran = false;  // the operator agreed and the entrances were read
     bool orderViolated = false;
+    int beyondLimits = 0;       // the number of an entrance whose recount does not fit, shown
     bool countsDiffer = false;  // some entrance's new count differs from its rows
     bool failed = false;        // the database refused (shown)
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/TFDM.h"
 #include "foundation/TerminalDistribution.h"
 #include "platform/Dialogs.h"
@@ -372,8 +373,10 @@ bool EntranceSwitchEditor::SaveCommonKeys(int value, bool wholeObject) {
                                           QStringLiteral("SELECT COUNT(*) FROM k_key "
                                                          "WHERE id_kvr=-1 AND id_pod=?"),
                                           {idPod}, &held, error) ||
-                    !ExecBound(q, QStringLiteral("UPDATE k_pod SET o_key=? WHERE id_pod=?"),
-                               {std::max(value, held.toInt()), idPod}, error))
+                    !ExecBound(
+                        q, QStringLiteral("UPDATE k_pod SET o_key=? WHERE id_pod=?"),
+                        {std::max(value, CountLimits::CountedKeys(held.toLongLong())), idPod},
+                        error))
                     return false;
             }
             return true;

@@ -1,6 +1,7 @@
 #include "site/SiteData.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 
@@ -21,6 +22,29 @@ bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QV
     *out = q.next() ? q.value(0) : QVariant();
     q.finish();
     return true;
+}
+
+QString ApartmentCountBeyond(bool more) {
+    return more ? QStringLiteral("В подъезде не может быть больше %1 квартир.")
+                      .arg(CountLimits::kMaxApartmentNumber)
+                : QStringLiteral("Количество квартир подъезда не может быть меньше %1.")
+                      .arg(CountLimits::kLeastApartmentValue);
+}
+
+bool CountApartment(QSqlQuery& q, qint64 idPod, int change, QString* error) {
+    QVariant count;
+    if (!QueryValue(q, QStringLiteral("SELECT COALESCE(v_kvr, 0) FROM k_pod WHERE id_pod=?"),
+                    {idPod}, &count, error))
+        return false;
+    const qint64 next = count.toLongLong() + change;
+    if (!count.isNull() &&
+        (next > CountLimits::kMaxApartmentNumber || next < CountLimits::kLeastApartmentValue)) {
+        if (error) *error = ApartmentCountBeyond(change > 0);
+        return false;
+    }
+    return ExecBound(q,
+                     QStringLiteral("UPDATE k_pod SET v_kvr=COALESCE(v_kvr, 0)+? WHERE id_pod=?"),
+                     {change, idPod}, error);
 }
 
 bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error) {

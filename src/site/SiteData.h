@@ -24,6 +24,14 @@ bool HasCurrentRow(const Dataset* ds);
 bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QVariant* out,
                 QString* error);
 
+// One apartment more (change 1) or fewer (-1) in the count v_kvr of the
+// entrance idPod. The count is a small integer: an entrance counting 32767
+// apartments takes no more, told in *error, rather than leave a count the
+// next open refuses.
+bool CountApartment(QSqlQuery& q, qint64 idPod, int change, QString* error);
+// Why an entrance's count cannot go up (or down) to hold its apartments.
+QString ApartmentCountBeyond(bool more = true);
+
 // What new apartment rows of an object take from it: the key quota, the
 // call-back permission, the flag masks, and the console's common call code.
 struct ObjectDefaults {

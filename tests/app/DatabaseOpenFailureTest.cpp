@@ -422,7 +422,7 @@ class ReferenceDatabaseAtOpen : public ProgramRoads {};
 
 // Every count that sizes a loop, a list or a statement, at the ends of its
 // limit and far beyond, through the start. Within the limit the reference
-// object opens; beyond it, or below 0, the file is refused as it is. Every
+// object opens; beyond it, or below its least, the file is refused as it is. Every
 // start ends: one on 2^31 - 1 entrances never showed its window.
 TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
     const QString file = database_.dbPath();
@@ -433,7 +433,8 @@ TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
         } values[] = {
             {0, true},
             {count.most, true},
-            {-1, false},
+            {count.least, true},
+            {count.least - 1, false},
             {count.most + 1, false},
             {std::numeric_limits<qint32>::max(), false},
             {qint64(std::numeric_limits<qint32>::min()) - 1, false},  // 2^31 - 1 in 32 bits
