@@ -174,6 +174,21 @@ TEST_F(CountLimitRoads, ACountTheProgramStoresNeverKeepsTheFileFromOpening) {
          none,
          kFirstHouseRanges,
          "1 89 89\n90 80 -9"},
+        // The last number one below the next entrance's first number 0.
+        {"the recount of first numbers 0",
+         {},
+         3,
+         [this] {
+             Entering(true, false, false);
+             Type(0, "n1kvr", QStringLiteral("0"));
+             Type(1, "n1kvr", QStringLiteral("0"));
+         },
+         recount,
+         DlgAnswer::Yes,
+         pressRecount,
+         none,
+         kFirstHouseRanges,
+         "0 -1 0\n0 80 81"},
         {"the apartments of a range of 32768 numbers",
          {},
          3,
