@@ -189,10 +189,14 @@ TEST_F(CountLimitRoads, ACountTheProgramStoresNeverKeepsTheFileFromOpening) {
          none,
          kFirstHouseRanges,
          "0 -1 0\n0 80 81"},
+        // In the second house, whose one entrance repeats no call code.
         {"the apartments of a range of 32768 numbers",
          {},
          3,
          [this] {
+             QLineEdit* house = Entrances()->CGridD->Editor(0, QStringLiteral("house"));
+             house->setFocus();
+             QTest::keyClick(house, Qt::Key_Down);
              Entering(true, true, false);
              Type(0, "n1kvr", QStringLiteral("0"));
              Type(0, "npkvr", QStringLiteral("32767"));
