@@ -22,7 +22,6 @@
 #include "support/FakeClipboard.h"
 #include "support/ProgramRoads.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -32,7 +31,6 @@
 #include <QSpinBox>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <functional>
@@ -84,17 +82,7 @@ class CountLimitRoads : public ProgramRoads {
         EndTheProgram();
         RestoreTheReferenceDatabase();
     }
-    std::string Stored(const QString& sql) {
-        QSqlQuery q(file_);
-        EXPECT_TRUE(q.exec(sql.arg(IdNet()))) << q.lastError().text().toStdString();
-        QStringList rows;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
-            rows << cells.join(QLatin1Char(' '));
-        }
-        return rows.join(QLatin1Char('\n')).toStdString();
-    }
+    std::string Stored(const QString& sql) { return Rows(file_, sql); }
 
     TFrPod* Entrances() { return qobject_cast<TFrPod*>(FMainVesk->FrameOfScreen(3)); }
     TFrKvr* Apartments() { return qobject_cast<TFrKvr*>(FMainVesk->FrameOfScreen(6)); }

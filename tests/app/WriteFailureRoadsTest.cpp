@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <functional>
@@ -74,17 +73,6 @@ class WriteFailureRoads : public ProgramRoads {
                           q.exec(QStringLiteral("BEGIN IMMEDIATE"));
         if (free) q.exec(QStringLiteral("ROLLBACK"));
         return free;
-    }
-    static std::string Rows(const QSqlDatabase& db, const QString& sql) {
-        QSqlQuery q(db);
-        q.exec(sql.arg(IdNet()));
-        QStringList rows;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
-            rows << cells.join(QLatin1Char(' '));
-        }
-        return rows.join(QLatin1Char('\n')).toStdString();
     }
 
     TFrMatr* Objects() { return qobject_cast<TFrMatr*>(FMainVesk->FrameOfScreen(1)); }

@@ -11,6 +11,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <iterator>
@@ -88,6 +92,18 @@ QByteArray ProgramRoads::BuiltByTheProgram(const QByteArray& start,
     Globals() = globals;
     QFile f(db.dbPath());
     return built && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::string ProgramRoads::Rows(const QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    EXPECT_TRUE(q.exec(sql.arg(IdNet()))) << q.lastError().text().toStdString();
+    QStringList rows;
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < q.record().count(); ++i) cells << q.value(i).toString();
+        rows << cells.join(QLatin1Char(' '));
+    }
+    return rows.join(QLatin1Char('\n')).toStdString();
 }
 
 void ProgramRoads::RestoreTheReferenceDatabase() {

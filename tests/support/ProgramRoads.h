@@ -26,9 +26,11 @@
 
 #include <gtest/gtest.h>
 #include <QByteArray>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -84,6 +86,10 @@ class ProgramRoads : public ::testing::Test {
     // "БД" to a folder whose database file is damaged: refused, and the
     // home folder is open again.
     void AFailedFolderChoice();
+
+    // The rows of a query (%1 the reference object's id_net) on a connection
+    // of the file, a line each, their values apart by blanks.
+    static std::string Rows(const QSqlDatabase& db, const QString& sql);
 
     // The reference object's id_net, and its database file as built.
     static qint64 IdNet() { return idNet_; }
