@@ -421,9 +421,9 @@ QByteArray withCount(const QString& file, const StoredCountLimit& count, qint64 
 class ReferenceDatabaseAtOpen : public ProgramRoads {};
 
 // Every count that sizes a loop, a list or a statement, at the ends of its
-// limit and far beyond, through the start. Within the limit the reference
-// object opens; beyond it, or below its least, the file is refused as it is. Every
-// start ends: one on 2^31 - 1 entrances never showed its window.
+// limits and far beyond, through the start. Within them the reference object
+// opens; beyond them the file is refused as it is. Every start ends: one on
+// 2^31 - 1 entrances never showed its window.
 TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
     const QString file = database_.dbPath();
     for (const StoredCountLimit& count : StoredCountLimits()) {
