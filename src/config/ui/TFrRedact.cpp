@@ -294,8 +294,7 @@ void TFrRedact::closeFile() {
 void TFrRedact::disarm() {
     armed_ = false;
     setKindTabsVisible(kKindUnknown);
-    LFile1->clear();
-    LFile1->setToolTip(QString());
+    LFile1->setText(QString());
     TabCPK1->BitSaveKm->setEnabled(false);
     TabCBV1->BitSaveBv->setEnabled(false);
     TabCPO1->BitSavePo->setEnabled(false);
@@ -335,8 +334,6 @@ void TFrRedact::showFile() {
     const int kind = file_.kind;
     showKindTab(kind);
     LFile1->setText(file_.fileName);
-    // A long path is cut at the label's right edge; the whole of it stays at hand.
-    LFile1->setToolTip(file_.fileName);
     titleCopy(kind)->setPlainText(MemoTitle->toPlainText());
     QStringList hidden{file_.identHex};
     hidden << file_.keptHex;
