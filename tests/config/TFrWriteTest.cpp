@@ -5,6 +5,7 @@
 #include "app/TFMainVesk.h"
 #include "config/ui/TFrWrite.h"
 #include "foundation/TFDM.h"
+#include "site/ObjectDeletion.h"
 #include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 
@@ -155,6 +156,40 @@ TEST_F(FrWrite, RepeatedCodesStopTheConsoleWithTheBox) {
     EXPECT_EQ(Lines(frame_->Memo2).last(),
               "Имеются двойные или непроверенные коды вызова в доме! Операция прервана.");
     EXPECT_EQ(Lines(frame_->Memo3), QStringList{"ППО00 :"});
+}
+
+// Another copy of the program deletes the object while the screen shows its
+// devices: "Создать" makes no file and names every device with the reason.
+TEST_F(FrWrite, AfterASecondCopyDeletedTheObjectEveryDeviceIsToldWhy) {
+    frame_.reset();
+    TFMainVesk w;
+    w.show();
+    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", kIdNet));
+    w.MenuItem(QStringLiteral("MWriteConf"))->trigger();
+    auto* screen = qobject_cast<TFrWrite*>(w.FrWrite1);
+    ASSERT_NE(screen, nullptr);
+    const int devices = screen->ListCdev->count();
+    ASSERT_EQ(devices, 8);
+    QString error;
+    ASSERT_TRUE(ObjectDeletion::DeleteObjectRows(SecondConnection(), kIdNet, {}, &error))
+        << error.toStdString();
+
+    screen->N_all->trigger();
+    screen->BitCreate->click();
+    const QStringList summary = Lines(screen->Memo3);
+    ASSERT_EQ(summary.size(), 2 * devices + 1);
+    EXPECT_EQ(summary.mid(0, 2),
+              (QStringList{"КМ01 :",
+                           "Файл для КМ01 д.1 под.1 НЕ СОЗДАН: объект удалён из базы данных."}));
+    EXPECT_EQ(summary.mid(6, 2),
+              (QStringList{"ППО00 :",
+                           "Файл для ПO  пульт охраны НЕ СОЗДАН: объект удалён из базы данных."}));
+    EXPECT_EQ(summary.last(), "Не создано файлов: 8 из 8.");
+    const QStringList result = Lines(screen->Memo2);
+    const qsizetype title = result.indexOf("ИТОГИ формирования файлов:");
+    ASSERT_GT(title, 0);
+    EXPECT_EQ(result.mid(title + 1), summary);
+    EXPECT_TRUE(FilesInFolder().isEmpty());
 }
 
 TEST_F(FrWrite, TheIdentifierTakesDigitsAndStoresTheReducedNumber) {
