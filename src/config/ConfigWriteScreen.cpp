@@ -307,7 +307,9 @@ WritePassResult ConfigWriteScreen::BitCreateClick(const QList<int>& selectedRows
         }
     }
     takeDeviceLines();
-    if (!pass.stopped) {
+    if (pass.stopped) {
+        listStopped();
+    } else {
         closeSummary();
         logs_.result << kSummaryRule << kSummaryTitle << logs_.summary;
     }
@@ -363,8 +365,11 @@ void ConfigWriteScreen::tellRowsLeft(int kind) {
         const WriteListRow& r = rows_[row];
         if (r.kind != kind || reported_.contains(row)) continue;
         const qint64 last = kind == kKindSwitch ? sepDevice_ - 1 : kWriteAddresses - 1;
+        // A row at an address the pass built is one whose record went meanwhile.
         skipDevice(row, kind, rowLabel(row),
-                   WithNumber(u"сетевой номер ", r.nNet) + WithNumber(u" вне 0..", last));
+                   buildsAt(r)
+                       ? QStringLiteral("устройство удалено из базы данных")
+                       : WithNumber(u"сетевой номер ", r.nNet) + WithNumber(u" вне 0..", last));
     }
 }
 
@@ -374,6 +379,15 @@ void ConfigWriteScreen::takeDeviceLines() {
         const qsizetype to = i + 1 < summaryAt_.size() ? summaryAt_[i + 1] : logs_.summary.size();
         lastPass_[i].lines = logs_.summary.mid(from, to - from);
     }
+}
+
+void ConfigWriteScreen::listStopped() {
+    // The result log ends with the stop; the pass's list still has every device.
+    lastPass_.last().lines = QStringList{kRepeatedCodesLog};  // the console's
+    for (int row : chosen_)
+        if (!reported_.contains(row))
+            lastPass_ << WriteDeviceResult{rows_[row].kind,     row, rowDevice(row), false,
+                                           {kRepeatedCodesLog}, {}};
 }
 
 void ConfigWriteScreen::closeSummary() {
@@ -414,13 +428,15 @@ void ConfigWriteScreen::buildSwitch(int a, WritePassResult& pass) {
     const QString file = fileIn(folder_, QStringLiteral("ckm"), a);
     addResult(read ? WritePkFile(file, a) : readFailure(file, repo.LastError()));
     ++pass.driversRun;
-    for (int row : rows) {
-        if (!read) reported_ << row;  // the read's failure stands for each of them
-        if (read && rows_[row].id != sw->idPk)
+    if (!read) {
+        reported_ << rows;  // the read's failure stands for each of them
+        return;
+    }
+    for (int row : rows)
+        if (rows_[row].id != sw->idPk)
             skipDevice(
                 row, kKindSwitch, label,
                 WithNumber(u"сетевой номер ", a) + QStringLiteral(" занят коммутатором ") + built);
-    }
 }
 
 QString ConfigWriteScreen::switchAbsence(const WriteListRow& row) {

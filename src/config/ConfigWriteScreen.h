@@ -3,7 +3,9 @@
 // object's write folder, the device list with the state marks, and the pass
 // that builds one configuration file per selected device into that folder,
 // logging into the screen's three memos and advancing the kf_pr of every
-// device whose file was made.
+// device whose file was made. Every chosen device that gets no file has a
+// line with the reason in the results, and the pass lists each device with
+// what became of it (LastPass), so that nothing is left out in silence.
 //
 // The files come from the file builders (BuildSwitchFile, BuildCallPanelFile,
 // BuildConsoleFile), which encode the sections and write every log line of
@@ -121,7 +123,11 @@ class ConfigWriteScreen {
 
     // ---- building ----
     // Builds a file for each device whose row is selected, switches first,
-    // then the console, then the call panels. The lines go to Logs().
+    // then the console, then the call panels. The lines go to Logs(). A
+    // device that gets none is told with its reason: its number outside what
+    // the screen builds or not in the matrix, its address held by another
+    // device, its record or the object gone, a value refused; the summary
+    // then ends with the count of files not made.
     WritePassResult BitCreateClick(const QList<int>& selectedRows);
     // One device each: builds and writes the file at fileName and returns
     // the device's result line for the summary.
@@ -146,7 +152,9 @@ class ConfigWriteScreen {
     // one result line per device of the last pass. The frame takes the lines
     // and clears them.
     ConfigLogs& Logs() { return logs_; }
-    // Each device of the last pass with what became of it; kept until the next pass.
+    // Each device of the last pass with what became of it; kept until the
+    // next pass. A pass that repeated call codes stopped lists the devices
+    // it did not reach too, with the stop line.
     const QList<WriteDeviceResult>& LastPass() const { return lastPass_; }
     QString LastError() const { return error_; }
     int SepDevice() const { return sepDevice_; }
@@ -177,6 +185,9 @@ class ConfigWriteScreen {
     void takeDeviceLines();
     // The summary's closing line when a chosen device got no file.
     void closeSummary();
+    // After repeated codes stopped the pass at the console: the console and
+    // the devices not reached are listed with the stop line.
+    void listStopped();
     // Opens the part of the logs and the pass's entry of a device; row is
     // its list row, -1 for a panel the list does not show.
     void beginDevice(int row, int kind, const QString& device, const QString& label,

@@ -273,6 +273,12 @@ TEST_F(WriteScreen, RepeatedCallCodesInAHouseStopTheConsoleAndEverythingAfterIt)
     EXPECT_FALSE(s->Logs().result.contains(kSummaryTitle));
     EXPECT_FALSE(QFileInfo::exists(FileOf("cpo00.bin")));
     EXPECT_TRUE(QFileInfo::exists(FileOf("ckm03.bin")));
+    // The pass's list has each device, those after the stop with the stop line.
+    ASSERT_EQ(s->LastPass().size(), 8);
+    for (const WriteDeviceResult& d : s->LastPass().mid(3)) {
+        EXPECT_FALSE(d.fileMade) << d.device.toStdString();
+        EXPECT_EQ(d.lines, QStringList{kRepeatedCodesLog}) << d.device.toStdString();
+    }
     // The switches built before the stop show their new state.
     ASSERT_FALSE(RowTexts(*s).isEmpty());
     EXPECT_EQ(RowTexts(*s).first(), "+КМ01 д.1 под.1");

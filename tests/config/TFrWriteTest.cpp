@@ -56,6 +56,14 @@ class FrWrite : public WriteScreenFixture {
     QStringList Lines(QPlainTextEdit* memo) const {
         return memo->toPlainText().split(QLatin1Char('\n'));
     }
+    // The screen as the main window opens it from its menu on the fixture object.
+    TFrWrite* ScreenOfMainWindow(TFMainVesk& w) {
+        frame_.reset();
+        w.show();
+        EXPECT_TRUE(dm_->Q_Net->Locate("id_net", kIdNet));
+        w.MenuItem(QStringLiteral("MWriteConf"))->trigger();
+        return qobject_cast<TFrWrite*>(w.FrWrite1);
+    }
     void Picture(const QString& name) {
         EXPECT_FALSE(SaveScreen(*frame_, name).isEmpty());
         ExpectNoClippedText(frame_.get());
@@ -161,12 +169,8 @@ TEST_F(FrWrite, RepeatedCodesStopTheConsoleWithTheBox) {
 // Another copy of the program deletes the object while the screen shows its
 // devices: "Создать" makes no file and names every device with the reason.
 TEST_F(FrWrite, AfterASecondCopyDeletedTheObjectEveryDeviceIsToldWhy) {
-    frame_.reset();
     TFMainVesk w;
-    w.show();
-    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", kIdNet));
-    w.MenuItem(QStringLiteral("MWriteConf"))->trigger();
-    auto* screen = qobject_cast<TFrWrite*>(w.FrWrite1);
+    TFrWrite* screen = ScreenOfMainWindow(w);
     ASSERT_NE(screen, nullptr);
     const int devices = screen->ListCdev->count();
     ASSERT_EQ(devices, 8);
@@ -213,13 +217,9 @@ TEST_F(FrWrite, TheIdentifierTakesDigitsAndStoresTheReducedNumber) {
 }
 
 TEST_F(FrWrite, TheMainWindowOpensTheScreenAndItsButtonsLeadOn) {
-    frame_.reset();
     TFMainVesk w;
-    w.show();
-    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", kIdNet));
-    w.MenuItem(QStringLiteral("MWriteConf"))->trigger();
+    TFrWrite* screen = ScreenOfMainWindow(w);
     ASSERT_EQ(w.VisibleScreen(), 10);
-    auto* screen = qobject_cast<TFrWrite*>(w.FrWrite1);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->objectName(), "FrWrite1");
     EXPECT_EQ(screen->ListCdev->count(), 8);
