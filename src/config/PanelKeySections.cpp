@@ -427,7 +427,13 @@ QString EncodeBvSection5(const PanelFileInput& in, ConfigLogs& logs) {
     tellLeftOutKeys(logs, 5, left);
     const qint64 rSum = slotBits.Count();
     logs.result << Section5SlotsLabel() + num(rSum);
-    QString payload = rSum > 0 ? withHeader(slotBits.Text(), rMin, kCountBits, rSum) : QString();
+    QString payload;
+    if (rSum > 0) {
+        // A negative quota is taken as none; the file holds the count's low 16 bits.
+        const qint64 minSlots =
+            TellWritten(logs, QStringLiteral("v_key"), in.object.vKey, 0, 0xFFFF, rMin & 0xFFFF);
+        payload = withHeader(slotBits.Text(), minSlots, kCountBits, rSum);
+    }
     logs.detail << WithNumber(u"количество слотов ключей ", rSum)
                 << WithNumber(u"длина 5 sec ", payload.size());
     return WrapSection(payload, 5, kVersion, &logs.result);
