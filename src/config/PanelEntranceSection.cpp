@@ -2,6 +2,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -48,6 +49,11 @@ bool cellValue(const QString& cell, const QString& what, int column, qint64& val
     return false;
 }
 
+// A value of one entrance's block, named with the switch that serves it.
+QString entranceField(QStringView name, const PanelEntranceRow& e) {
+    return name.toString() + QStringLiteral(" (КМ") + IntToStrZ(e.nNet, 2) + QLatin1Char(')');
+}
+
 qint64 belowOrZero(qint64 v, qint64 limit) {
     return v >= 0 && v < limit ? v : 0;
 }
@@ -77,9 +83,15 @@ QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& e
             continue;
         }
         const qint64 ai = BvEntranceAi(e->pFc);
-        const qint64 ah = e->ah & 0xFF;
-        PrependField(payload, k, 16);
-        PrependField(payload, ai, 8);
+        PrependField(
+            payload,
+            FitField(logs, entranceField(u"количество квартир", *e), k, 16, FieldFit::LowBits), 16);
+        // AI is p_fc − 1, so the byte holds p_fc from 0 (AI 99) to 256 as it is.
+        PrependField(
+            payload,
+            TellWritten(logs, entranceField(u"p_fc", *e), e->pFc, 0, 256, ai < 0 ? 0 : ai & 0xFF),
+            8);
+        const qint64 ah = FitField(logs, entranceField(u"ah", *e), e->ah, 8, FieldFit::LowBits);
         PrependField(payload, ah, 8);
         logs.detail << WithNumber(u"к-во квартир:=", k) << WithNumber(u"AI:=", ai)
                     << WithNumber(u"AH:=", ah);
