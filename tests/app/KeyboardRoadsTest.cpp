@@ -31,6 +31,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -455,4 +457,142 @@ TEST_F(KeyboardRoads, TheEditorsFileSaved) {
                     QStringLiteral("Сохранить файл конфигурации?"), DlgAnswer::Yes);
     Press(Qt::Key_Return);
     EXPECT_EQ(time + 1, LoadEditorFile(file, LoadConfigScreenSettings()).pk.blocking.pto);
+}
+
+namespace {
+
+// The menu bar with the texts the screens name, menu by menu.
+const QList<std::pair<QString, QStringList>> kMenuBar = {
+    {"Объект",
+     {"Начать  ", "Матрица доступа", "Подъезды", "Квартиры подъезда", "Абоненты", "Печать объекта",
+      "Удаление и выделение объектов"}},
+    {"Устройства",
+     {"Коммутаторы КМ", "Блоки вызова БВ", "Пульт поста охраны", "Общие параметры и тракты КМ",
+      "Подъездные параметры  для КМ и БВ", "Общие параметры БВ", "Коды вызова квартир и трубки"}},
+    {"Ключи", {"Ключи объекта", "   Консоль считывателей ключей"}},
+    {"Файлы конфигурации",
+     {"Создание конфигурационных файлов", "Разбор конфигурационных файлов",
+      "Просмотр конфигурационных файлов"}},
+    {"Сеть", {"Сетевые устройства", "Настройки сети"}},
+    {"Сервис",
+     {"Глобальные переменные", "Таблицы", "Обновить таблицы", "Сервисное сжатие БД",
+      "Размер окна по умолчанию"}},
+    {"Окно",
+     {"Перейти в меню программы", "Предыдущий экран", "Следующий экран", "Ширина окна по экрану",
+      "Строка подключения к БД", "Выход из программы"}},
+    {"Помощь", {"Справка", "Быстро и просто", "Инструкция", "Подсказка", "О программе"}},
+};
+
+// A menu text as it shows: without its letter's mark.
+QString Shown(const QString& text) {
+    return QString(text).remove(QLatin1Char('&'));
+}
+
+// The letter a text marks, in upper case; none where it marks none or more.
+QChar LetterOf(const QString& text) {
+    const qsizetype at = text.indexOf(QLatin1Char('&'));
+    if (at < 0 || at + 1 >= text.size() || text.indexOf(QLatin1Char('&'), at + 1) >= 0) return {};
+    return text[at + 1].isLetter() ? text[at + 1].toUpper() : QChar();
+}
+
+QList<QAction*> Items(const QMenu* menu) {
+    QList<QAction*> items;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) items << a;
+    return items;
+}
+
+// A letter typed with the modifiers given, the Cyrillic ones too.
+void PressLetter(QChar letter, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::sendKeyEvent(QTest::Click, static_cast<QWidget*>(nullptr), Qt::Key(letter.unicode()),
+                        QString(letter.toLower()), modifiers);
+    QCoreApplication::processEvents();
+}
+
+QMenu* OpenMenu() {
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+// Whether the bar draws the menu in the highlight colour, over most of its place.
+bool DrawnMarked(QMenuBar* bar, QAction* menu) {
+    const QImage shot = bar->grab().toImage();
+    const qreal scale = shot.devicePixelRatio();
+    const QRect place = bar->actionGeometry(menu);
+    const QColor mark = bar->palette().color(QPalette::Highlight);
+    int marked = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y)
+        for (int x = place.left(); x <= place.right(); ++x)
+            if (shot.pixelColor(QPoint(int(x * scale), int(y * scale))) == mark) ++marked;
+    return marked * 2 > place.width() * place.height();
+}
+
+}  // namespace
+
+// Every menu of the bar and every item of a menu has its letter, none twice
+// in the bar nor twice in a menu, and the texts show as the screens name
+// them. Alt and a menu's letter open it at its first item, and an item's
+// letter chooses it; F10 opens the first menu; Alt pressed and let go alone
+// marks the first menu, whence Down opens it and Esc goes back where the
+// focus was.
+TEST_F(KeyboardRoads, TheMenuBarHasItsKeys) {
+    ASSERT_TRUE(ShowActive<TScreenFrame>(1));
+    QWidget* field = Focused();
+    ASSERT_TRUE(FMainVesk->FrameOfScreen(1)->isAncestorOf(field));
+    QMenuBar* bar = FMainVesk->menuBar();
+    const QList<QAction*> menus = bar->actions();
+    ASSERT_EQ(kMenuBar.size(), menus.size());
+    QList<QChar> barLetters;
+    for (int m = 0; m < menus.size(); ++m) {
+        const auto& [title, texts] = kMenuBar[m];
+        SCOPED_TRACE(title.toStdString());
+        ASSERT_TRUE(menus[m]->menu());
+        EXPECT_EQ(title, Shown(menus[m]->text()));
+        const QChar letter = LetterOf(menus[m]->text());
+        ASSERT_FALSE(letter.isNull()) << menus[m]->text().toStdString();
+        EXPECT_FALSE(barLetters.contains(letter)) << QString(letter).toStdString();
+        barLetters << letter;
+        const QList<QAction*> items = Items(menus[m]->menu());
+        QStringList shown;
+        QList<QChar> itemLetters;
+        for (QAction* item : items) {
+            shown << Shown(item->text());
+            const QChar itemLetter = LetterOf(item->text());
+            EXPECT_FALSE(itemLetter.isNull()) << item->text().toStdString();
+            EXPECT_FALSE(itemLetters.contains(itemLetter)) << item->text().toStdString();
+            itemLetters << itemLetter;
+        }
+        EXPECT_EQ(texts, shown);
+
+        PressLetter(letter, Qt::AltModifier);
+        EXPECT_EQ(menus[m]->menu(), OpenMenu());
+        EXPECT_EQ(items.first(), menus[m]->menu()->activeAction());
+        Press(Qt::Key_Escape);
+        Press(Qt::Key_Escape);
+        EXPECT_FALSE(OpenMenu());
+    }
+
+    field->setFocus(Qt::TabFocusReason);
+    Press(Qt::Key_F10);
+    ASSERT_EQ(menus.first()->menu(), OpenMenu());
+    EXPECT_EQ(Items(menus.first()->menu()).first(), menus.first()->menu()->activeAction());
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(field, Focused());
+
+    EXPECT_FALSE(DrawnMarked(bar, menus.first()));
+    Press(Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_EQ(menus.first(), bar->activeAction());
+    EXPECT_EQ(bar, Focused());
+    EXPECT_TRUE(DrawnMarked(bar, menus.first()));
+    SaveScreen(*FMainVesk, QStringLiteral("menu_bar_marked_by_alt"));
+    Press(Qt::Key_Down);
+    EXPECT_EQ(menus.first()->menu(), OpenMenu());
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(field, Focused());
+
+    // "Объект", "Абоненты".
+    PressLetter(LetterOf(menus.first()->text()), Qt::AltModifier);
+    PressLetter(LetterOf(FMainVesk->MenuItem(QStringLiteral("MAbonent"))->text()));
+    EXPECT_EQ(14, FMainVesk->VisibleScreen());
 }

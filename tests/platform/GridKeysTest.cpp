@@ -3,6 +3,7 @@
 // Tab stands on a cell.
 
 #include "platform/ui/GridKeys.h"
+#include "support/PopupMenus.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -131,28 +131,6 @@ TEST(GridKeys, TabInACellBeingEditedStoresItAndLeavesTheGrid) {
         }
     }
 }
-
-namespace {
-
-// The popup menu that shows while act runs, closed again; its top left corner
-// on the screen, or none.
-std::optional<QPoint> MenuShownBy(const std::function<void()>& act) {
-    std::optional<QPoint> shown;
-    QTimer watch;
-    watch.setInterval(5);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            shown = menu->pos();
-            menu->close();
-        }
-    });
-    watch.start();
-    act();
-    static_cast<void>(QTest::qWaitFor([&] { return shown.has_value(); }, 500));
-    return shown;
-}
-
-}  // namespace
 
 // Shift+F10 and the Menu key open a grid's popup menu at its current cell,
 // a menu of the grid's own actions and one the form shows itself alike, also

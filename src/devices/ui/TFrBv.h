@@ -12,6 +12,7 @@ class DatasetGrid;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QToolButton;
 
 class TFrBv : public TScreenFrame {
     Q_OBJECT
@@ -21,7 +22,7 @@ class TFrBv : public TScreenFrame {
     QFrame* PanelHead = nullptr;
     QLabel* TxIdent = nullptr;  // the object's name
     QLabel* TxAdres = nullptr;  // and its address
-    QLabel* P3_Fs = nullptr;    // the font switch
+    QToolButton* P3_Fs = nullptr;  // the font switch
     QPushButton* BitpkEdit = nullptr;
     DatasetGrid* DBGrid1 = nullptr;  // call panels
     DatasetGrid* DBGrid2 = nullptr;  // their wired switches

@@ -180,9 +180,10 @@ QWidget* TFrPiople::buildCommands() {
     LEdit = Named(new QLabel(kEditing, box), "LEdit");
     SortBeg = Button(box, "SortBeg", kSort);
     SortBeg->setAutoFillBackground(true);
+    SortBeg->setToolTip(kSortKeyHint);
+    // Reached by Tab, so that an order longer than it shows can be read with the arrows.
     SortView = Named(new KeyboardGrid<QListWidget>(box), "SortView");
     SortView->setMaximumHeight(48);
-    SortView->setFocusPolicy(Qt::NoFocus);
     Panel5 = Button(box, "Panel5", QStringLiteral("Снять ограничения"));
     BtnUp = Named(new QToolButton(box), "BtnUp");
     BtnUp->setArrowType(Qt::UpArrow);
@@ -617,6 +618,11 @@ bool TFrPiople::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (watched == DBGrid1) {
             if (key->key() == Qt::Key_Delete) return true;
+            // While sorting, Space on a column does what a click on its title does.
+            if (sorting_ && key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+                DBGrid1TitleClick(DBGrid1->currentIndex().column());
+                return true;
+            }
         } else if (auto* w = qobject_cast<QWidget*>(watched);
                    w && chainKey(w, key->key(), key->modifiers())) {
             return true;

@@ -1,0 +1,42 @@
+#include "support/PopupMenus.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+
+// How often a menu run in its own loop is looked for.
+constexpr int kLookEveryMs = 5;
+
+bool closeShownMenu(std::optional<QPoint>& shown) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return false;
+    shown = menu->pos();
+    menu->close();
+    return true;
+}
+
+}  // namespace
+
+std::optional<QPoint> MenuShownBy(const std::function<void()>& act) {
+    std::optional<QPoint> shown;
+    QTimer watch;
+    watch.setInterval(kLookEveryMs);
+    QObject::connect(&watch, &QTimer::timeout, [&shown] { closeShownMenu(shown); });
+    watch.start();
+    act();
+    QCoreApplication::processEvents();
+    closeShownMenu(shown);
+    return shown;
+}
+
+void RightClickTheCurrentCell(QAbstractItemView* grid) {
+    QModelIndex cell = grid->currentIndex();
+    if (!cell.isValid() && grid->model()) cell = grid->model()->index(0, 0, grid->rootIndex());
+    const QPoint at = cell.isValid() ? grid->visualRect(cell).center() : QPoint(1, 1);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(grid->viewport(), &click);
+}
