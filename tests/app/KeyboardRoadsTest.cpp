@@ -26,9 +26,11 @@
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,6 +43,8 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -595,4 +599,128 @@ TEST_F(KeyboardRoads, TheMenuBarHasItsKeys) {
     PressLetter(LetterOf(menus.first()->text()), Qt::AltModifier);
     PressLetter(LetterOf(FMainVesk->MenuItem(QStringLiteral("MAbonent"))->text()));
     EXPECT_EQ(14, FMainVesk->VisibleScreen());
+}
+
+// The residents sorted without the mouse: Tab to "Сортировать", Enter; Tab to
+// the list, which marks the one cell it stands on; Right to "Кв.№", Space
+// twice (ascending, then descending); Right
+// to "Фамилия", Space three times (added, turned, taken out again); the sort
+// list is reached by Tab; "Просмотреть", Enter: the list stands in the order
+// chosen.
+TEST_F(KeyboardRoads, TheResidentsSorted) {
+    auto* f = ShowActive<TFrPiople>(14);
+    ASSERT_TRUE(f);
+    auto sortList = [f] {
+        QStringList lines;
+        for (int i = 0; i < f->SortView->count(); ++i) lines << f->SortView->item(i)->text();
+        return lines;
+    };
+    const QString byNumber =
+        Stored("SELECT n_kvr FROM k_kvr WHERE id_net=" + QString::number(IdNet()) +
+               " ORDER BY n_kvr DESC");
+    auto firstNumber = [] {
+        return FDM->Q_Ppl->Value(0, FDM->Q_Ppl->FieldIndex(QStringLiteral("n_kvr"))).toString();
+    };
+    ASSERT_NE(byNumber, firstNumber()) << "the list starts elsewhere before the sort";
+
+    ASSERT_TRUE(TabTo(f->SortBeg));
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(f->Sorting());
+    ASSERT_TRUE(TabTo(f->DBGrid1));
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Right);
+    // The cell Space works on is the one marked, not a whole row.
+    EXPECT_EQ(QAbstractItemView::SelectItems, f->DBGrid1->selectionBehavior());
+    EXPECT_EQ(QModelIndexList{f->DBGrid1->currentIndex()},
+              f->DBGrid1->selectionModel()->selectedIndexes());
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ возрастание"}, sortList());
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ убывание"}, sortList());
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Space);
+    EXPECT_EQ((QStringList{"Кв.№ убывание", "Фамилия возрастание"}), sortList());
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ убывание"}, sortList());
+    SaveScreen(*FMainVesk, QStringLiteral("residents_sorted_by_keyboard"));
+    ASSERT_TRUE(TabTo(f->SortView));
+    ASSERT_TRUE(TabTo(f->SortBeg));
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(f->Sorting());
+    EXPECT_EQ(QAbstractItemView::SelectRows, f->DBGrid1->selectionBehavior());
+    EXPECT_EQ(byNumber, firstNumber());
+
+    // Outside the sort, Space on a column adds nothing.
+    ASSERT_TRUE(TabTo(f->DBGrid1));
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ убывание"}, sortList());
+}
+
+// The editor's service tab without the mouse: Tab to "Служебная", Space
+// shows the tab; Tab to the tab bar, Left to "Служебная", Tab on to the
+// panel number of the file's identity; Enter on "Служебная" hides the tab again.
+TEST_F(KeyboardRoads, TheEditorsServiceTab) {
+    auto* f = ShowActive<TFrRedact>(13);
+    ASSERT_TRUE(f);
+    const int service = f->PageFile->indexOf(f->Sys);
+    ASSERT_GE(service, 0);
+    ASSERT_FALSE(f->PageFile->isTabVisible(service));
+    ASSERT_TRUE(TabTo(f->StaticText2));
+    Press(Qt::Key_Space);
+    ASSERT_TRUE(f->PageFile->isTabVisible(service));
+    ASSERT_TRUE(TabTo(f->PageFile->tabBar()));
+    // It stands before the key pages, which the open page is one of.
+    for (int i = 0; i < 8 && f->PageFile->currentIndex() != service; ++i) Press(Qt::Key_Left);
+    ASSERT_EQ(service, f->PageFile->currentIndex());
+    ASSERT_TRUE(TabTo(f->V_id_bv));
+    Type(QStringLiteral("7"));
+    EXPECT_EQ(7, f->V_id_bv->value());
+    SaveScreen(*FMainVesk, QStringLiteral("editor_service_tab_by_keyboard"));
+    ASSERT_TRUE(TabTo(f->StaticText2));
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(f->PageFile->isTabVisible(service));
+}
+
+// The grids' type without the mouse. On the matrix its popup menu, opened
+// on the grid by Shift+F10 or the Menu key: "Жирный шрифт", then "Нормальный
+// шрифт" (the last two items, reached by Up). On the switch and call panel
+// lists the "ж" switch, reached by Tab and pressed by Space.
+TEST_F(KeyboardRoads, TheGridsTypeChosen) {
+    auto* matrix = ShowActive<TFrDom>(2);
+    ASSERT_TRUE(matrix);
+    ASSERT_TRUE(TabTo(matrix->DBGrid3));
+    Press(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(matrix->PopupMenu1, OpenMenu());
+    Press(Qt::Key_Up);
+    EXPECT_EQ(matrix->N1, matrix->PopupMenu1->activeAction());
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(OpenMenu());
+    EXPECT_EQ(QStringLiteral("н"), matrix->P3_Fs->text());
+    EXPECT_TRUE(matrix->DBGrid3->font().bold());
+    EXPECT_EQ(matrix->DBGrid3, Focused());
+    Press(Qt::Key_Menu);
+    ASSERT_EQ(matrix->PopupMenu1, OpenMenu());
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(matrix->N2, matrix->PopupMenu1->activeAction());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(QStringLiteral("ж"), matrix->P3_Fs->text());
+    EXPECT_FALSE(matrix->DBGrid3->font().bold());
+
+    for (int screen : {4, 5}) {
+        SCOPED_TRACE(screen);
+        ShowByMenu(screen);
+        QWidget* frame = FMainVesk->FrameOfScreen(screen);
+        auto* toggle = frame->findChild<QToolButton*>(QStringLiteral("P3_Fs"));
+        auto* grid = frame->findChild<QAbstractItemView*>(QStringLiteral("DBGrid1"));
+        ASSERT_TRUE(toggle && grid);
+        ASSERT_TRUE(TabTo(toggle));
+        Press(Qt::Key_Space);
+        EXPECT_EQ(QStringLiteral("н"), toggle->text());
+        EXPECT_TRUE(grid->font().bold());
+        Press(Qt::Key_Space);
+        EXPECT_EQ(QStringLiteral("ж"), toggle->text());
+        EXPECT_FALSE(grid->font().bold());
+    }
 }

@@ -43,6 +43,8 @@ constexpr int kSysTab = 4;
 QPlainTextEdit* memo(const char* name, QWidget* parent) {
     auto* m = Named(new QPlainTextEdit(parent), name);
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Lines of hexadecimal digits hold no tab: Tab goes on to the next control.
+    m->setTabChangesFocus(true);
     return m;
 }
 

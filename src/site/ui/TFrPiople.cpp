@@ -479,6 +479,14 @@ void TFrPiople::showSortMode() {
     DBGrid1->horizontalHeader()->setStyleSheet(
         sorting_ ? QStringLiteral("QHeaderView::section { ") + colours + QStringLiteral(" }")
                  : QString());
+    // While sorting, the grid marks a single cell, so that the column Space
+    // adds is the one seen.
+    DBGrid1->setSelectionBehavior(sorting_ ? QAbstractItemView::SelectItems
+                                           : QAbstractItemView::SelectRows);
+    QItemSelectionModel::SelectionFlags marked = QItemSelectionModel::ClearAndSelect;
+    if (!sorting_) marked |= QItemSelectionModel::Rows;
+    const QModelIndex at = DBGrid1->currentIndex();
+    if (at.isValid() && DBGrid1->selectionModel()) DBGrid1->selectionModel()->select(at, marked);
 }
 
 void TFrPiople::SortBegClick() {
