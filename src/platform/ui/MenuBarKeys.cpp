@@ -9,16 +9,11 @@
 
 namespace {
 
-// The desktop's style as it is, but that Alt alone takes the keyboard to the
-// menu bar, and the menu the keyboard stands on there is drawn marked, as an
-// open one is (some styles mark only an open menu).
+// The desktop's style as it is, but that the menu the keyboard stands on in
+// the bar (Alt alone took it there) is drawn marked, as an open one is: some
+// styles mark only an open menu, and the operator would not see where he is.
 class MenuBarStyle : public QProxyStyle {
   public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returned) const override {
-        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returned);
-    }
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
