@@ -579,6 +579,7 @@ TEST_F(KeyboardRoads, TheMenuBarHasItsKeys) {
     Press(Qt::Key_F10);
     ASSERT_EQ(menus.first()->menu(), OpenMenu());
     EXPECT_EQ(Items(menus.first()->menu()).first(), menus.first()->menu()->activeAction());
+    SaveScreen(*menus.first()->menu(), QStringLiteral("menu_object_opened_by_f10"));
     Press(Qt::Key_Escape);
     Press(Qt::Key_Escape);
     EXPECT_EQ(field, Focused());

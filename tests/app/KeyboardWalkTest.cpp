@@ -186,14 +186,14 @@ class KeyboardWalk : public ProgramRoads {
             walked << Walked{QStringLiteral("editor, file ") + QLatin1String(stem),
                              [this, stem] { return EditorWith(QLatin1String(stem)); }};
         // The service tab, shown by "Служебная".
-        walked << Walked{QStringLiteral("editor, StaticText2"), [this] {
-                             Screen(13);
-                             auto* editor = qobject_cast<TFrRedact*>(FMainVesk->FrRedact1);
-                             if (!editor->PageFile->isTabVisible(
-                                     editor->PageFile->indexOf(editor->Sys)))
-                                 editor->StaticText2->click();
-                             return FMainVesk;
-                         }};
+        walked << Walked{
+            QStringLiteral("editor, service tab"), [this] {
+                Screen(13);
+                auto* editor = qobject_cast<TFrRedact*>(FMainVesk->FrRedact1);
+                if (!editor->PageFile->isTabVisible(editor->PageFile->indexOf(editor->Sys)))
+                    editor->StaticText2->click();
+                return FMainVesk;
+            }};
         // Not walked here: the data module and the main window are no forms,
         // the report's preview is Qt's own, the progress window holds no control.
         const QStringList notWindows = {QStringLiteral("FDM"), QStringLiteral("FMainVesk"),

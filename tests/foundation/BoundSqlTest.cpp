@@ -186,16 +186,16 @@ TEST_F(BoundSql, ABlockTheEngineUndidSaysSoOnCommit) {
 // The connection's own refusals, as the file's owner may set them up: the
 // first end of a block (its commit) is refused outright, and undoing it fails
 // as the engine fails on a fault of its own.
-int RefuseTheEndOfABlock(void* refusals, int action, const char* what, const char*,
-                         const char*, const char*) {
+int RefuseTheEndOfABlock(void* refusals, int action, const char* what, const char*, const char*,
+                         const char*) {
     const QByteArray operation(what ? what : "");
     int& left = *static_cast<int*>(refusals);
     if (action == SQLITE_SAVEPOINT && operation == "RELEASE" && left > 0) {
         --left;
         return SQLITE_DENY;
     }
-    const bool undoing = (action == SQLITE_SAVEPOINT || action == SQLITE_TRANSACTION) &&
-                         operation == "ROLLBACK";
+    const bool undoing =
+        (action == SQLITE_SAVEPOINT || action == SQLITE_TRANSACTION) && operation == "ROLLBACK";
     return undoing ? -1 : SQLITE_OK;  // a value no authorizer may give: the engine fails
 }
 

@@ -154,10 +154,9 @@ TEST(GridKeys, ShiftF10AndTheMenuKeyOpenTheGridsMenuAtItsCell) {
                     own.addAction(QStringLiteral("Команда"));
                     w.view->addAction(new QAction(QStringLiteral("Команда"), w.view));
                     w.view->setContextMenuPolicy(policy);
-                    QObject::connect(w.view, &QWidget::customContextMenuRequested, &own,
-                                     [&](const QPoint& at) {
-                                         own.popup(w.view->viewport()->mapToGlobal(at));
-                                     });
+                    QObject::connect(
+                        w.view, &QWidget::customContextMenuRequested, &own,
+                        [&](const QPoint& at) { own.popup(w.view->viewport()->mapToGlobal(at)); });
                     w.view->setFocus(Qt::TabFocusReason);
                     GridWindow::Press(Qt::Key_Down);
                     if (editing) GridWindow::Press(Qt::Key_7);

@@ -287,9 +287,10 @@ QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
         if (!MenuShownBy([grid] { RightClickTheCurrentCell(grid); })) continue;
         for (const auto& key : keys) {
             grid->setFocus(Qt::TabFocusReason);
-            const bool shown = MenuShownBy([&key] {
-                QTest::keyClick(QApplication::focusWidget(), key.key, key.modifiers);
-            }).has_value();
+            const bool shown =
+                MenuShownBy([&key] {
+                    QTest::keyClick(QApplication::focusWidget(), key.key, key.modifiers);
+                }).has_value();
             if (!shown)
                 faults << Describe(grid) + QStringLiteral(": a right click opens its menu, ") +
                               QLatin1String(key.name) + QStringLiteral(" does not");

@@ -9,8 +9,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QToolButton>
 #include <QTableView>
+#include <QToolButton>
 
 namespace {
 
@@ -86,8 +86,7 @@ bool StoredGridsBold(const QWidget* frame, const QString& key, bool shownBold) {
 }
 
 void StoreGridType(const QToolButton* toggle, const QString& key) {
-    if (MainWindowHost* host = HostOf(toggle))
-        host->SetGridToggle(key, toggle->text());
+    if (MainWindowHost* host = HostOf(toggle)) host->SetGridToggle(key, toggle->text());
 }
 
 void SplitFrameHeight(const QWidget* frame, const QWidget* header, const QWidget* totals,

@@ -20,8 +20,8 @@ class TFrBv : public TScreenFrame {
     explicit TFrBv(QWidget* parent = nullptr);
 
     QFrame* PanelHead = nullptr;
-    QLabel* TxIdent = nullptr;  // the object's name
-    QLabel* TxAdres = nullptr;  // and its address
+    QLabel* TxIdent = nullptr;     // the object's name
+    QLabel* TxAdres = nullptr;     // and its address
     QToolButton* P3_Fs = nullptr;  // the font switch
     QPushButton* BitpkEdit = nullptr;
     DatasetGrid* DBGrid1 = nullptr;  // call panels

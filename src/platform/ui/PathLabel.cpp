@@ -31,6 +31,6 @@ void PathLabel::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     drawFrame(&painter);
-    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(),
-                          shown, foregroundRole());
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
+                          foregroundRole());
 }
