@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 
 namespace {
 
 // How often a menu run in its own loop is looked for.
 constexpr int kLookEveryMs = 5;
+// How long a window may take to be active again on a busy machine.
+constexpr int kRegainMs = 5000;
 
 bool closeShownMenu(std::optional<QPoint>& shown) {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -30,7 +33,24 @@ std::optional<QPoint> MenuShownBy(const std::function<void()>& act) {
     act();
     QCoreApplication::processEvents();
     closeShownMenu(shown);
+    QCoreApplication::processEvents();
     return shown;
+}
+
+// A menu shows as a window of its own, which the desktop may make active,
+// late on a busy machine: the control's window is asked to be active again.
+bool GiveTheFocusBack(QWidget* control) {
+    for (int i = 0; i < 3 && QApplication::activePopupWidget(); ++i)
+        QApplication::activePopupWidget()->close();
+    control->window()->activateWindow();
+    control->setFocus(Qt::TabFocusReason);
+    return QTest::qWaitFor(
+        [control] {
+            if (QApplication::focusWidget() != control) control->setFocus(Qt::TabFocusReason);
+            return QApplication::activeWindow() == control->window() &&
+                   QApplication::focusWidget() == control;
+        },
+        kRegainMs);
 }
 
 void RightClickTheCurrentCell(QAbstractItemView* grid) {

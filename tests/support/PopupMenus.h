@@ -9,9 +9,14 @@
 #include <optional>
 
 class QAbstractItemView;
+class QWidget;
 
 // The screen position of the menu that showed, or none.
 std::optional<QPoint> MenuShownBy(const std::function<void()>& act);
+
+// The control's window active again, as a closed menu leaves it, and the
+// control with the focus; false when the focus does not come there.
+bool GiveTheFocusBack(QWidget* control);
 
 // A right click on the grid's current cell (its first one where it has none).
 void RightClickTheCurrentCell(QAbstractItemView* grid);

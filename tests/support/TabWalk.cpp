@@ -283,10 +283,13 @@ QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
     for (QWidget* stop : stops) {
         auto* grid = qobject_cast<QAbstractItemView*>(stop);
         if (!grid || !grid->isVisible() || !grid->isEnabled()) continue;
-        grid->setFocus(Qt::TabFocusReason);
+        if (!GiveTheFocusBack(grid)) continue;
         if (!MenuShownBy([grid] { RightClickTheCurrentCell(grid); })) continue;
         for (const auto& key : keys) {
-            grid->setFocus(Qt::TabFocusReason);
+            if (!GiveTheFocusBack(grid)) {
+                faults << Describe(grid) + QStringLiteral(": the focus does not come back");
+                break;
+            }
             const bool shown =
                 MenuShownBy([&key] {
                     QTest::keyClick(QApplication::focusWidget(), key.key, key.modifiers);
@@ -295,6 +298,7 @@ QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
                 faults << Describe(grid) + QStringLiteral(": a right click opens its menu, ") +
                               QLatin1String(key.name) + QStringLiteral(" does not");
         }
+        GiveTheFocusBack(grid);
     }
     return faults;
 }
