@@ -2,6 +2,7 @@
 // row of Q_MNpk, its wired panels Q_MNbv, the object the current row of Q_Net.
 
 #include "devices/DeviceChange.h"
+#include "foundation/MatrTable.h"
 #include "devices/SwitchTracts.h"
 #include "platform/Dialogs.h"
 
@@ -19,6 +20,7 @@ qint64 CurrentObjectId() {
 // The panels and switches as written, on the same switch.
 TractSave Shown(const TractSave& r) {
     if (!r.ok) ReportFailure(r.error);
+    if (r.ok) FollowSavedMatrix();
     FDM->ReopenCallBlocks();
     FDM->ReopenSwitches();
     if (FDM->Q_mbv->IsOpen()) FDM->Q_mbv->Reopen();
