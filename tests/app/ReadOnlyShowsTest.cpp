@@ -164,9 +164,9 @@ TEST_F(ShowingWritesNothing, EveryScreenModeAndFormShowsWithoutAWrite) {
         Start(readOnly);
         if (IsSkipped() || HasFatalFailure()) return;
         dialogs_.VerifyDone();
-        const QByteArray before = FileBytes();
         for (const Shown& shown : EveryShow()) {
             SCOPED_TRACE(shown.what.toStdString());
+            const QByteArray before = FileBytes();
             shown.show();
             QCoreApplication::processEvents();
             EXPECT_TRUE(before == FileBytes()) << "showing it wrote into the file";
