@@ -2,7 +2,6 @@
 // switch that is current in Q_MNpk, or on every switch of the current object.
 
 #include "devices/DeviceChange.h"
-#include "foundation/MatrTable.h"
 #include "devices/TractAssignment.h"
 #include "foundation/TFDM.h"
 
@@ -11,7 +10,6 @@ namespace {
 // The wired panels of the switch and the matrix links as written.
 TractResult Shown(const TractResult& r) {
     if (!r.ok) ReportFailure(r.error);
-    if (r.ok) FollowSavedMatrix();
     for (Dataset* ds : {FDM->Q_MNbv, FDM->Q_mbv})
         if (ds->IsOpen()) ds->Reopen();
     return r;

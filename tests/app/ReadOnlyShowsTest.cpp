@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDirIterator>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -62,6 +63,17 @@ class ShowingWritesNothing : public ProgramRoads {
     QByteArray FileBytes() const {
         QFile f(database_.dbPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The database file's bytes and what its folder holds: the folders and
+    // files a screen might make there count as writes too.
+    QByteArray Stored() const {
+        QByteArray all = FileBytes();
+        QDirIterator it(database_.dbDir(), QDir::AllEntries | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        QStringList names;
+        while (it.hasNext()) names << it.next();
+        names.sort();
+        return all + names.join(QLatin1Char('\n')).toUtf8();
     }
     static void Click(int screen, const char* name) {
         auto* button =
@@ -159,17 +171,17 @@ class ShowingWritesNothing : public ProgramRoads {
 };
 
 TEST_F(ShowingWritesNothing, EveryScreenModeAndFormShowsWithoutAWrite) {
-    for (bool readOnly : {false, true}) {
+    for (bool readOnly : {true, false}) {
         SCOPED_TRACE(readOnly ? "a read-only file" : "a file that can be written");
         Start(readOnly);
         if (IsSkipped() || HasFatalFailure()) return;
         dialogs_.VerifyDone();
         for (const Shown& shown : EveryShow()) {
             SCOPED_TRACE(shown.what.toStdString());
-            const QByteArray before = FileBytes();
+            const QByteArray before = Stored();
             shown.show();
             QCoreApplication::processEvents();
-            EXPECT_TRUE(before == FileBytes()) << "showing it wrote into the file";
+            EXPECT_TRUE(before == Stored()) << "showing it wrote into the database folder";
             CloseTheForms();
         }
         EndTheProgram();
