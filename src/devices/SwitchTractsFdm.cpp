@@ -2,8 +2,8 @@
 // row of Q_MNpk, its wired panels Q_MNbv, the object the current row of Q_Net.
 
 #include "devices/DeviceChange.h"
-#include "foundation/MatrTable.h"
 #include "devices/SwitchTracts.h"
+#include "foundation/MatrTable.h"
 #include "platform/Dialogs.h"
 
 namespace {

@@ -18,14 +18,16 @@ const QString kQuota = QStringLiteral("IFNULL(x_key, 0)");
 QString apartmentStatement(KeyCounters::Quota rule) {
     if (rule == KeyCounters::Quota::FollowsCount) {
         const QString n = kApartmentKeys;
-        return QStringLiteral("UPDATE k_kvr SET x_key=CASE WHEN %1 >= %2 THEN %1 ELSE MAX(%1, %3) "
-                              "END, y_key=%1 WHERE id_kvr=? AND %1 < %4")
+        return QStringLiteral(
+                   "UPDATE k_kvr SET x_key=CASE WHEN %1 >= %2 THEN %1 ELSE MAX(%1, %3) "
+                   "END, y_key=%1 WHERE id_kvr=? AND %1 < %4")
             .arg(n, kQuota, kObjectQuota)
             .arg(CountLimits::kMaxKeys);
     }
     const QString n = counted(kApartmentKeys);
-    return QStringLiteral("UPDATE k_kvr SET x_key=CASE WHEN %1 >= %2 THEN %1 WHEN %1 < %3 THEN %3 "
-                          "ELSE %2 END, y_key=%1 WHERE id_kvr=?")
+    return QStringLiteral(
+               "UPDATE k_kvr SET x_key=CASE WHEN %1 >= %2 THEN %1 WHEN %1 < %3 THEN %3 "
+               "ELSE %2 END, y_key=%1 WHERE id_kvr=?")
         .arg(n, kQuota, kObjectQuota);
 }
 
@@ -39,12 +41,13 @@ bool RecountApartment(QSqlDatabase db, qint64 idKvr, Quota rule, QString* error)
 }
 
 bool RecountCommon(QSqlDatabase db, qint64 idPod, QString* error) {
-    const QString n =
-        counted(QStringLiteral("(SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=k_pod.id_pod)"));
+    const QString n = counted(
+        QStringLiteral("(SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=k_pod.id_pod)"));
     QSqlQuery q(db);
     return ExecBound(
-        q, QStringLiteral("UPDATE k_pod SET o_key=MAX(IFNULL(o_key, 0), %1), o_rky=%1 WHERE id_pod=?")
-               .arg(n),
+        q,
+        QStringLiteral("UPDATE k_pod SET o_key=MAX(IFNULL(o_key, 0), %1), o_rky=%1 WHERE id_pod=?")
+            .arg(n),
         {idPod}, error);
 }
 

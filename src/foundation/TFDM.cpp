@@ -754,7 +754,9 @@ void TFDM::recountApartment(Dataset* apartment, KeyCounters::Quota rule) {
     QSqlDatabase db = ConnectionDB();
     recount(
         apartment, "k_kvr", "id_kvr",
-        [&](qint64 id, QString* error) { return KeyCounters::RecountApartment(db, id, rule, error); },
+        [&](qint64 id, QString* error) {
+            return KeyCounters::RecountApartment(db, id, rule, error);
+        },
         &counterFailure_);
 }
 

@@ -172,7 +172,8 @@ class EntrancePour {
     DumpPourResult Finish() {
         if (Stopped()) return fail(stopReason_);
         QString why;
-        if (commonEntered_ > 0 && !KeyCounters::RecountCommon(dm_.ConnectionDB(), idPod_.toLongLong(), &why))
+        if (commonEntered_ > 0 &&
+            !KeyCounters::RecountCommon(dm_.ConnectionDB(), idPod_.toLongLong(), &why))
             return fail(why);
         if (result_.entered > 0) {
             KeyChangeFlags marks;

@@ -60,7 +60,7 @@ bool KeyListEditor::deleteInTransaction(const RowDeletion& deletion, int* count,
             if (count) *count = n;
             return true;
         }
-        why = !counters.isEmpty()                       ? counters
+        why = !counters.isEmpty()                 ? counters
               : !transaction.started() || deleted ? transaction.LastError()
                                                   : keys_.KeyList()->LastError();
         keys_.KeyList()->Cancel();

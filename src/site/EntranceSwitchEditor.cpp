@@ -414,11 +414,11 @@ bool EntranceSwitchEditor::TypeTerminal(qint64 idKvr, int terminal) {
                            {terminal, idKvr, sw_.idPod}, error))
                 return false;
             // An apartment switch polls up to the highest terminal of the entrance.
-            if (apartmentSwitch &&
-                !ExecBound(q,
-                           QStringLiteral("UPDATE k_pk SET n_xl=") +
-                               SiteData::HighestTerminalPlusOne() + QStringLiteral(" WHERE id_pk=?"),
-                           {sw_.idPod, sw_.idPk}, error))
+            if (apartmentSwitch && !ExecBound(q,
+                                              QStringLiteral("UPDATE k_pk SET n_xl=") +
+                                                  SiteData::HighestTerminalPlusOne() +
+                                                  QStringLiteral(" WHERE id_pk=?"),
+                                              {sw_.idPod, sw_.idPk}, error))
                 return false;
             return DeviceMarking::AdvanceFileStates(q, QStringLiteral("k_pk"),
                                                     QStringLiteral("id_pk"),

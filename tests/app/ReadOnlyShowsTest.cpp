@@ -204,30 +204,40 @@ TEST_F(ShowingWritesNothing, TheMatrixShownAfterATractWasTypedWritesNothing) {
     const QByteArray before = FileBytes();
     ShowByMenu(2);
     EXPECT_TRUE(before == FileBytes()) << "showing the matrix wrote into the file";
-    EXPECT_EQ("3", Rows(database_.open(),
-                        QStringLiteral("SELECT pk_01 FROM matr_%1 WHERE name='") +
-                            MatrixRules::GatePanelName(Globals().nmBVk, 1) +
-                            QStringLiteral("'")));
+    EXPECT_EQ("3", Rows(database_.open(), QStringLiteral("SELECT pk_01 FROM matr_%1 WHERE name='") +
+                                              MatrixRules::GatePanelName(Globals().nmBVk, 1) +
+                                              QStringLiteral("'")));
 }
 
 TEST_F(ShowingWritesNothing, OnAReadOnlyFileAnOperatorsWriteSaysSo) {
     const Write writes[] = {
-        {"the object's name saved", 1, {}, [this] {
+        {"the object's name saved",
+         1,
+         {},
+         [this] {
              Click(1, "BEdit");
              auto* screen = qobject_cast<TFrMatr*>(FMainVesk->FrameOfScreen(1));
              screen->P1_ENew->setText(QStringLiteral("Дом на Садовой, 1"));
              screen->BitSave->click();
          },
          QStringLiteral("Ошибка")},
-        {"a gate added", 2, {MatrixTexts::kAddGateCaption, MatrixTexts::kAddGate},
+        {"a gate added",
+         2,
+         {MatrixTexts::kAddGateCaption, MatrixTexts::kAddGate},
          [] { qobject_cast<TFrDom*>(FMainVesk->FrameOfScreen(2))->BitAppKal->click(); },
          QStringLiteral("Ошибка")},
-        {"the floor switch chosen", 4, {}, [this] {
+        {"the floor switch chosen",
+         4,
+         {},
+         [this] {
              Menu(QStringLiteral("MskEdit"));
              FskEdit->RBType1->click();
          },
          QStringLiteral("Ошибка")},
-        {"an apartment inserted", 6, {}, [] {
+        {"an apartment inserted",
+         6,
+         {},
+         [] {
              auto* screen = qobject_cast<TFrKvr*>(FMainVesk->FrameOfScreen(6));
              screen->Efkv->setText(FDM->Q_Kvp->FieldByName(QStringLiteral("n_kvr")).AsString());
              screen->Enkv->setText(QStringLiteral("901"));
@@ -235,23 +245,34 @@ TEST_F(ShowingWritesNothing, OnAReadOnlyFileAnOperatorsWriteSaysSo) {
              screen->BitInsert->click();
          },
          QStringLiteral("Ошибка")},
-        {"the console saved", 7, {},
+        {"the console saved",
+         7,
+         {},
          [] { qobject_cast<TFrPo*>(FMainVesk->FrameOfScreen(7))->BitSavePo->click(); },
          QStringLiteral("Ошибка")},
-        {"a key entered", 9, {}, [] {
+        {"a key entered",
+         9,
+         {},
+         [] {
              auto* screen = qobject_cast<TFrKeys*>(FMainVesk->FrameOfScreen(9));
              screen->RB_KvrKey->click();
              screen->E_sn->setText(QStringLiteral("0000001E0001"));
              screen->BitAdd->click();
          },
          QStringLiteral("Ошибка")},
-        {"the object's identifier changed", 10, {}, [] {
+        {"the object's identifier changed",
+         10,
+         {},
+         [] {
              auto* screen = qobject_cast<TFrWrite*>(FMainVesk->FrameOfScreen(10));
              screen->EIdent->setText(QStringLiteral("77"));
              screen->EIdentExit();
          },
          QStringLiteral("Ошибка")},
-        {"a resident's name saved", 14, {}, [] {
+        {"a resident's name saved",
+         14,
+         {},
+         [] {
              auto* screen = qobject_cast<TFrPiople*>(FMainVesk->FrameOfScreen(14));
              screen->EFam->setText(QStringLiteral("Петров"));
              screen->BitSave->click();

@@ -20,9 +20,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QToolButton>
 
 #include <functional>
 
@@ -67,13 +67,13 @@ class TwoCopiesCounts : public ProgramRoads {
             sql.replace(QStringLiteral("%1"), QString::number(IdNet()))
                 .replace(QStringLiteral("%2"), QString::number(owner_));
             QSqlQuery q(other);
-            EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": "
-                                     << q.lastError().text().toStdString();
+            EXPECT_TRUE(q.exec(sql))
+                << sql.toStdString() << ": " << q.lastError().text().toStdString();
         }
     }
     std::string Counted(const QString& sql) {
-        return Rows(database_.open(), QString(sql).replace(QStringLiteral("%2"),
-                                                           QString::number(owner_)));
+        return Rows(database_.open(),
+                    QString(sql).replace(QStringLiteral("%2"), QString::number(owner_)));
     }
 
     qint64 owner_ = 0;
@@ -94,15 +94,19 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
         "'0000002C000' || n, '2C000' || n, %2, -1, %1, 1 FROM (SELECT 1 AS n UNION SELECT 2)");
     const QString gateName = MatrixRules::GatePanelName(Globals().nmBVk, 2);
     const CounterRoad roads[] = {
-        {"y_key, a key entered on the key screen", 9,
+        {"y_key, a key entered on the key screen",
+         9,
          [this] {
              Keys()->RB_KvrKey->click();
              owner_ = Current(FDM->QForKey, "id_kvr");
          },
          {otherApartmentKeys, QStringLiteral("UPDATE k_kvr SET y_key=2 WHERE id_kvr=%2")},
          {},
-         [this] { EnterKey(QStringLiteral("0000001C0001")); }, apartmentKeys, "3 3"},
-        {"y_key, a key deleted on the key screen", 9,
+         [this] { EnterKey(QStringLiteral("0000001C0001")); },
+         apartmentKeys,
+         "3 3"},
+        {"y_key, a key deleted on the key screen",
+         9,
          [this] {
              Keys()->RB_KvrKey->click();
              owner_ = Current(FDM->QForKey, "id_kvr");
@@ -110,16 +114,22 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
          },
          {otherApartmentKeys, QStringLiteral("UPDATE k_kvr SET y_key=3 WHERE id_kvr=%2")},
          {QStringLiteral("Удаление"), QStringLiteral("Удалить ключ?")},
-         [this] { Keys()->DeleteOneKey(); }, apartmentKeys, "2 2"},
-        {"o_rky, a common key entered", 9,
+         [this] { Keys()->DeleteOneKey(); },
+         apartmentKeys,
+         "2 2"},
+        {"o_rky, a common key entered",
+         9,
          [this] {
              Keys()->RB_ObsKey->click();
              owner_ = Current(FDM->QPodKey, "id_pod");
          },
          {otherCommonKeys, QStringLiteral("UPDATE k_pod SET o_rky=2 WHERE id_pod=%2")},
          {},
-         [this] { EnterKey(QStringLiteral("0000001D0001")); }, commonKeys, "3 3"},
-        {"o_rky, the common keys deleted", 9,
+         [this] { EnterKey(QStringLiteral("0000001D0001")); },
+         commonKeys,
+         "3 3"},
+        {"o_rky, the common keys deleted",
+         9,
          [this] {
              Keys()->RB_ObsKey->click();
              owner_ = Current(FDM->QPodKey, "id_pod");
@@ -127,8 +137,11 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
          },
          {otherCommonKeys, QStringLiteral("UPDATE k_pod SET o_rky=3 WHERE id_pod=%2")},
          {QStringLiteral("Подтвердите"), QStringLiteral("Удалить все общие ключи подъезда?")},
-         [this] { Keys()->BitDelOb->click(); }, commonKeys, "2 2"},
-        {"n_xl, a handset added in the apartment editor", 4,
+         [this] { Keys()->BitDelOb->click(); },
+         commonKeys,
+         "2 2"},
+        {"n_xl, a handset added in the apartment editor",
+         4,
          [this] {
              Menu(QStringLiteral("MkvEdit"));
              owner_ = Current(FDM->Q_MNpk, "k.id_pk");
@@ -145,20 +158,24 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
          QStringLiteral("SELECT n_xl, (SELECT MAX(p_pk)+1 FROM k_kvr WHERE id_pod=k.id_pod) "
                         "FROM k_pk k WHERE id_pk=%2"),
          "91 91"},
-        {"n_xl, the floor switch chosen", 4,
+        {"n_xl, the floor switch chosen",
+         4,
          [this] {
              Menu(QStringLiteral("MskEdit"));
              owner_ = Current(FDM->Q_MNpk, "k.id_pk");
          },
-         {QStringLiteral("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, p_pk, l_trub, "
-                         "st_kvr) SELECT id_net, id_pod, 90 + n, 'трубка ' || n, 710 + n, 90 + n, 1, "
-                         "'ввод' FROM k_pk, (SELECT 1 AS n UNION SELECT 2) WHERE id_pk=%2")},
+         {QStringLiteral(
+             "INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, p_pk, l_trub, "
+             "st_kvr) SELECT id_net, id_pod, 90 + n, 'трубка ' || n, 710 + n, 90 + n, 1, "
+             "'ввод' FROM k_pk, (SELECT 1 AS n UNION SELECT 2) WHERE id_pk=%2")},
          {},
          [] { FskEdit->RBType1->click(); },
          QStringLiteral("SELECT n_xl, (SELECT COUNT(*)+1 FROM k_kvr WHERE id_pod=k.id_pod) "
                         "FROM k_pk k WHERE id_pk=%2"),
          "44 44"},
-        {"v_kal, a gate added on the matrix screen", 2, [] {},
+        {"v_kal, a gate added on the matrix screen",
+         2,
+         [] {},
          {QStringLiteral("INSERT INTO matr_%1 (name, sys_n) VALUES ('") + gateName +
               QStringLiteral("', '40')"),
           QStringLiteral("UPDATE k_net SET v_kal=2 WHERE id_net=%1")},
@@ -169,7 +186,8 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
              QStringLiteral("%') FROM k_net WHERE id_net=%1"),
          "3 3"},
         // Counted inside the write already: kept so.
-        {"v_kvr, an apartment inserted by hand", 6,
+        {"v_kvr, an apartment inserted by hand",
+         6,
          [this] { owner_ = Current(FDM->Q_DPd, "id_pod"); },
          {QStringLiteral("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr) "
                          "VALUES (%1, %2, 80, '601', '601', 'ввод')"),
@@ -184,7 +202,8 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
          QStringLiteral("SELECT v_kvr, (SELECT COUNT(*) FROM k_kvr WHERE id_pod=%2 AND NOT l_trub) "
                         "FROM k_pod WHERE id_pod=%2"),
          "42 42"},
-        {"v_kvr, the apartments recounted on the entrance screen", 3,
+        {"v_kvr, the apartments recounted on the entrance screen",
+         3,
          [this] { owner_ = Current(FDM->Q_DPd, "id_pod"); },
          {QStringLiteral("INSERT INTO k_kvr (id_net, id_pod, p_nom, n_kvr, p_kvr, st_kvr) "
                          "VALUES (%1, %2, 80, '601', '601', 'ввод')")},
