@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -327,15 +328,17 @@ bool CheckApartmentCounts(QSqlDatabase db, qint64 idNet, int countKind, bool fix
     if (countKind != 1 && countKind != 2) return false;
     QList<EntranceApartments> entrances;
     QString error;
-    if (!ReadEntrances(db, idNet, &entrances, &error)) return false;
+    // A fix counts the rows inside its own write, so that rows another copy
+    // of the program adds meanwhile are counted or wait for it.
+    std::optional<SqlTransaction> tr;
+    if (fix) tr.emplace(db);
+    if ((tr && !tr->started()) || !ReadEntrances(db, idNet, &entrances, &error)) return false;
     const QList<ApartmentCountFix> fixes = ApartmentCountMismatches(entrances, countKind);
     if (!fix) return fixes.isEmpty();
-    SqlTransaction tr(db);
-    if (!tr.started()) return false;
     QSqlQuery q(db);
     for (const ApartmentCountFix& f : fixes)
         if (!ExecBound(q, QStringLiteral("UPDATE k_pod SET v_kvr=? WHERE id_pod=?"),
                        {f.count, f.idPod}, &error))
             return false;
-    return tr.Commit();
+    return tr->Commit();
 }
