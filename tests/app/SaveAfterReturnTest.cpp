@@ -388,7 +388,7 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
              return WithShownLine(SwitchParams(), FpkEdit->LSwitch->text(), FpkEdit->TCM->text());
          },
          [this] { return SwitchParams(); },
-         {QString(), QStringLiteral("Сохранить для данного КМ?")}},
+         {QStringLiteral("Дом на Садовой, СКМ01"), QStringLiteral("Сохранить для данного КМ?")}},
         {"the call panel editor", kCallPanels,
          [this] {
              Screen<TFrBv>(kCallPanels)->BitpkEdit->click();
