@@ -65,8 +65,10 @@ void DataGround::unwatch() {
     removed_ = false;
 }
 
+// A handle watched before was unhooked by FileChanging before its connection
+// closed; one closed otherwise went with its hooks and is not touched.
 void DataGround::WatchRemovals(const QSqlDatabase& db) {
-    unwatch();
+    removed_ = false;
     watched_ = SqliteConnection(db);
     if (!watched_) return;
     sqlite3_update_hook(watched_, &DataGround::onRowChange, this);

@@ -474,7 +474,8 @@ void TFbvEdit::BitSaveDmClick() {
 }
 
 void TFbvEdit::BitDeEditClick() {
-    if (!Dialogs::AskYesNo(QStringLiteral("Пакетная операция"),
+    if (!held_.StillThere() ||
+        !Dialogs::AskYesNo(QStringLiteral("Пакетная операция"),
                            QStringLiteral("Пересчитать индексы трубок?")) ||
         !FbvReCount || FbvReCount->exec() != QDialog::Accepted)
         return;
@@ -484,7 +485,6 @@ void TFbvEdit::BitDeEditClick() {
                          DlgButtons::Ok, DlgIcon::Warning);
         return;
     }
-    if (!held_.StillThere()) return;
     RecountObjectIndices(held_.Id(QStringLiteral("k_net")), *mode, BusyProgress());
     LoadPanel();
 }

@@ -338,7 +338,8 @@ void TFpkEdit::afterSave(const ParamsSaved& saved) {
 
 // The questions name the switch, house or object they save for.
 void TFpkEdit::BitSavePkClick() {
-    if (Dialogs::AskYesNo(held_.Name(), QStringLiteral("Сохранить для данного КМ?")))
+    if (held_.StillThere() &&
+        Dialogs::AskYesNo(held_.Name(), QStringLiteral("Сохранить для данного КМ?")))
         SaveForSwitch();
 }
 

@@ -150,10 +150,10 @@ void TFdpkPort::OKBtnClick() {
 }
 
 bool TFdpkPort::run() {
-    if (Dialogs::Message(kCaption, kQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
-        DlgAnswer::Yes)
+    if (!held_.StillThere() ||
+        Dialogs::Message(kCaption, kQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
+            DlgAnswer::Yes)
         return false;
-    if (!held_.StillThere()) return false;
     const int switches = FDM->Q_pk->RecordCount();
     const auto gauge = ProgressGauge();
     TerminalRunResult result;

@@ -502,7 +502,7 @@ void TFkvEdit::BitSaveClick() {
 }
 
 void TFkvEdit::BitAddClick() {
-    if (!FDM || !held_.Holds()) return;
+    if (!FDM || !held_.StillThere()) return;
     ApartmentValues v = ControlValues();
     editor_.BeginAdd(ctx_, shown_, &v);
     if (!editor_.RowAdding()) return;
