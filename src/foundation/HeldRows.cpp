@@ -44,14 +44,25 @@ HeldRow objectRow(const QVariant& idNet, const QString& ident) {
             QStringLiteral("Объект ") + quoted(ident) + QStringLiteral(" удалён")};
 }
 
-HeldRow houseRow(const QVariant& idDom, const QString& house) {
+// A house goes by its name, or by its call prefix when it has none. A name
+// that is a number reads as one: "дом 12а"; any other as itself: "Корпус Б".
+struct House {
+    QString name;
+    QString prefix;
+    QString Number() const { return name.isEmpty() ? prefix : name; }
+    bool Numbered() const { return Number().isEmpty() || Number().at(0).isDigit(); }
+    QString Label() const { return Numbered() ? QStringLiteral("дом ") + Number() : name; }
+    QString Reference() const { return Numbered() ? Number() : quoted(name); }
+};
+
+HeldRow houseRow(const QVariant& idDom, const House& house) {
     return {QStringLiteral("k_dom"), QStringLiteral("id_dom"), idDom.toLongLong(),
-            QStringLiteral("Дом ") + house + QStringLiteral(" удалён")};
+            QStringLiteral("Дом ") + house.Reference() + QStringLiteral(" удалён")};
 }
 
-HeldRow entranceRow(const QVariant& idPod, int nPod, const QString& house) {
+HeldRow entranceRow(const QVariant& idPod, int nPod, const House& house) {
     return {QStringLiteral("k_pod"), QStringLiteral("id_pod"), idPod.toLongLong(),
-            QStringLiteral("Подъезд %1 дома %2 удалён").arg(nPod).arg(house)};
+            QStringLiteral("Подъезд %1 дома %2 удалён").arg(nPod).arg(house.Reference())};
 }
 
 }  // namespace
@@ -89,20 +100,19 @@ HeldRows HeldRows::OfConsole(qint64 idNet) {
 HeldRows HeldRows::OfEntrance(qint64 idPod) {
     HeldRows held;
     QSqlQuery q;
-    // A house without a name goes by its call prefix.
-    if (!readRow(QStringLiteral("SELECT n.id_net, n.ident, d.id_dom, "
-                                "COALESCE(NULLIF(TRIM(d.house), ''), TRIM(d.kod_d)), p.n_pod "
+    if (!readRow(QStringLiteral("SELECT n.id_net, n.ident, d.id_dom, d.house, d.kod_d, p.n_pod "
                                 "FROM k_pod p JOIN k_dom d ON d.id_dom=p.id_dom "
                                 "JOIN k_net n ON n.id_net=d.id_net WHERE p.id_pod=?"),
                  idPod, &q))
         return held;
+    const House house{q.value(3).toString().trimmed(), q.value(4).toString().trimmed()};
     held.object_ = q.value(1).toString().trimmed();
-    held.house_ = q.value(3).toString().trimmed();
-    const int nPod = q.value(4).toInt();
-    held.entrance_ = QStringLiteral("дом %1, подъезд %2").arg(held.house_).arg(nPod);
+    held.house_ = house.Label();
+    const int nPod = q.value(5).toInt();
+    held.entrance_ = QStringLiteral("%1, подъезд %2").arg(held.house_).arg(nPod);
     held.thing_ = held.entrance_;
-    held.rows_ << objectRow(q.value(0), held.object_) << houseRow(q.value(2), held.house_)
-               << entranceRow(idPod, nPod, held.house_);
+    held.rows_ << objectRow(q.value(0), held.object_) << houseRow(q.value(2), house)
+               << entranceRow(idPod, nPod, house);
     held.takeGround();
     return held;
 }
@@ -157,7 +167,7 @@ QString HeldRows::EntranceName() const {
 }
 
 QString HeldRows::HouseName() const {
-    return object_ + QStringLiteral(", дом ") + house_;
+    return object_ + QStringLiteral(", ") + house_;
 }
 
 QString HeldRows::Titled(const QString& caption, const QString& name) const {

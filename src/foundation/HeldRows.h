@@ -40,7 +40,8 @@ class HeldRows {
     // The object and the thing shown, for a window's title: "Дом на Садовой,
     // СКМ02"; the object alone for a window over the whole object.
     QString Name() const;
-    // "дом 1, подъезд 2" of a switch or an entrance, the object first.
+    // "Дом на Садовой, дом 1, подъезд 2" for a switch or an entrance (a
+    // house with a name goes by it, else by its call prefix).
     QString EntranceName() const;
     // The caption with the name after it: "Определить мелодию КМ — Дом на
     // Садовой, СКМ02"; the caption alone while nothing is held.
