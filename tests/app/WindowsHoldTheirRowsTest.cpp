@@ -544,6 +544,7 @@ TEST_P(WindowsHoldTheirRows, AWindowWritesTheRowsItShowsOrClosesOrSaysTheyAreGon
           {"Аппаратные настройки",
            [] {
                QTimer::singleShot(0, [] {
+                   if (!FbvApp->isVisible()) return;
                    FbvApp->Reserv->click();
                    FbvApp->BitSave->click();
                });

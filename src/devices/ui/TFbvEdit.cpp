@@ -489,8 +489,9 @@ void TFbvEdit::BitDeEditClick() {
     LoadPanel();
 }
 
+// The dialog shows the panel shown here; one gone meanwhile is not saved.
 void TFbvEdit::BitApprClick() {
-    if (!editor_ || !FbvApp) return;
+    if (!editor_ || !FbvApp || !held_.StillThere()) return;
     const qint64 idBv = editor_->PanelId();
     FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);
     if (FbvApp->exec() != QDialog::Accepted || !held_.StillThere()) return;

@@ -96,9 +96,9 @@ TFpoAppr::TFpoAppr(QWidget* parent) : QDialog(parent) {
     for (QSpinBox* s : findChildren<QSpinBox*>())
         connect(s, &QSpinBox::valueChanged, this, &TFpoAppr::EditChange);
     connect(E_Raz, &QLineEdit::textChanged, this, &TFpoAppr::EditChange);
-    CloseWhenGroundMoves(this, &held_);
     connect(ReservPO, &QCheckBox::toggled, this, &TFpoAppr::EditChange);
     PassEditKeyUp();
+    CloseWhenGroundMoves(this, &held_);
 }
 
 QWidget* TFpoAppr::buildProtected() {
