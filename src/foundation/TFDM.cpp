@@ -173,6 +173,7 @@ TFDM::TFDM(QObject* parent) : QObject(parent) {
     QSqlDatabase::addDatabase("QSQLITE", kCopyConnectionName);
     defineDatasets();
     wireKeyCounters();
+    ground_.FollowObjectList(Q_Net);
     if (!FDM) FDM = this;
 }
 
@@ -399,6 +400,7 @@ bool TFDM::openDatabase(QString* error) {
         if (error) *error = LoggedDatabaseReason(db.lastError());
         return false;
     }
+    ground_.WatchRemovals(db);
     return true;
 }
 
@@ -515,6 +517,7 @@ bool TFDM::readFirstLists(QString* why) {
 }
 
 void TFDM::Disconnect() {
+    ground_.FileChanging();
     for (Dataset* ds : std::as_const(all_)) ds->Close();
     QSqlDatabase db = ConnectionDB();
     if (db.isOpen()) db.close();
@@ -672,6 +675,7 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     for (Dataset* ds : kept) recNos[ds] = ds->IsOpen() ? ds->RecNo() : 0;
     if (!Q_Net->IsOpen() || Q_Net->IsEmpty()) recNos[Q_Net] = -1;
 
+    ground_.FileChanging();
     // Closing the connection closes every dataset on it.
     for (Dataset* ds : std::as_const(all_))
         if (ds->ConnectionName() == kConnectionName) ds->Close();

@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/CountLimits.h"
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 #include "foundation/TerminalDistribution.h"
 #include "platform/Dialogs.h"
@@ -51,7 +52,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT k.id_pod, k.id_net, k.type_k, k.type_f, k.p_fc, k.ai, "
                                   "k.ah, k.n_xl, k.kf_pr, p.n1kvr, p.type_n, p.d_key, p.o_key, "
-                                  "p.v_dvr, p.id_dom FROM k_pk k LEFT JOIN k_pod p "
+                                  "p.v_dvr, p.id_dom, k.n_net FROM k_pk k LEFT JOIN k_pod p "
                                   "ON p.id_pod=k.id_pod WHERE k.id_pk=?"),
                    {idPk}, &error)) {
         SiteData::ShowFailure(QStringLiteral("Коммутатор не прочитан."), error);
@@ -73,6 +74,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     s.oKey = q.value(12).toInt();
     s.vDvr = q.value(13).toInt();
     s.idDom = q.value(14).toLongLong();
+    s.nNet = q.value(15).toInt();
     q.finish();
 
     QVariant ranges, panels;
@@ -110,10 +112,21 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     return true;
 }
 
+bool EntranceSwitchEditor::shownThere(QString* error) const {
+    QSqlQuery q(FDM->ConnectionDB());
+    QVariant rows;
+    if (!SiteData::QueryValue(q, QStringLiteral("SELECT COUNT(*) FROM k_pk WHERE id_pk=?"),
+                              {sw_.idPk}, &rows, error))
+        return false;
+    if (rows.toInt() > 0) return true;
+    *error = HeldRowTexts::Switch(sw_.nNet) + QLatin1Char('.');
+    return false;
+}
+
 bool EntranceSwitchEditor::write(const QString& what, const QString& sql,
                                  const QVariantList& values) {
     const bool ok = SiteData::WriteInOneTransaction(
-        what, [&](QString* error) { return exec(sql, values, error); });
+        what, [&](QString* error) { return shownThere(error) && exec(sql, values, error); });
     read(sw_.idPk);
     return ok;
 }
@@ -291,6 +304,11 @@ int EntranceSwitchEditor::firstTerminalFor(int method) const {
 bool EntranceSwitchEditor::Distribute() {
     if (sw_.idPk == 0 || view_.type == SwitchType::None) return false;
     const qint64 idPk = sw_.idPk;
+    QString gone;
+    if (!shownThere(&gone)) {
+        SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), gone);
+        return false;
+    }
     TerminalResult r;
     if (view_.type == SwitchType::Floor) {
         r = AssignTerminals(FDM->ConnectionDB(), idPk, kTerminalsNone, 1);
@@ -355,6 +373,7 @@ bool EntranceSwitchEditor::SaveCommonKeys(int value, bool wholeObject) {
     if (sw_.idPk == 0 || value < 0 || value > EntranceSwitchLimits::kMaxCommonKeys) return false;
     const bool ok = SiteData::WriteInOneTransaction(
         QStringLiteral("Места для ключей не сохранены."), [&](QString* error) {
+            if (!shownThere(error)) return false;
             QSqlQuery q(FDM->ConnectionDB());
             QList<qint64> entrances;
             if (!wholeObject) {
@@ -394,7 +413,8 @@ bool EntranceSwitchEditor::SaveHundreds(int value) {
     // The panels dial the hundreds: their files change, the switch's does not.
     const bool ok = SiteData::WriteInOneTransaction(kNotSaved, [&](QString* error) {
         QSqlQuery q(FDM->ConnectionDB());
-        return ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
+        return shownThere(error) &&
+               ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
                          error) &&
                DeviceMarking::AdvanceWiredPanels(q, sw_.idPk, error);
     });
@@ -410,7 +430,8 @@ bool EntranceSwitchEditor::TypeTerminal(qint64 idKvr, int terminal) {
     const bool ok = SiteData::WriteInOneTransaction(
         QStringLiteral("Номер клеммы не сохранен."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
-            if (!ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
+            if (!shownThere(error) ||
+                !ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
                            {terminal, idKvr, sw_.idPod}, error))
                 return false;
             // An apartment switch polls up to the highest terminal of the entrance.

@@ -213,7 +213,6 @@ TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
                       .toUtf8());
     TFMainVesk window;
     EXPECT_EQ(second, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
-    EXPECT_EQ(fdm_.Q_Net->RecNo(), window.RememberedObjectRecNo());
     EXPECT_TRUE(window.MenuItem(QStringLiteral("MPo"))->isEnabled());
     EXPECT_EQ(13, window.VisibleScreen());
     EXPECT_EQ(QStringLiteral("Просмотр конфигурационных файлов"), window.PanelTop->text());

@@ -210,12 +210,16 @@ TEST_F(SwitchSaves, AFailedSaveLeavesNoNewSetBehind) {
 TEST_F(SwitchSaves, DataModuleSavesAskFirstAndKeepTheSwitchCurrent) {
     SelectObject(1);
     ASSERT_TRUE(dm_->Q_MNpk->Locate("k.id_pk", 2));
+    const qint64 idDom =
+        Int("SELECT p.id_dom FROM k_pk k JOIN k_pod p ON p.id_pod=k.id_pod WHERE k.id_pk=2");
     ScriptedDialogs dialogs;
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для всего дома?"), DlgAnswer::No);
-    EXPECT_FALSE(SaveCurrentHouse(Changed(8), SwitchVideo{}).ok);
+    dialogs.Expect(QStringLiteral("Дом"), QStringLiteral("Сохранить для всего дома?"),
+                   DlgAnswer::No);
+    EXPECT_FALSE(SaveShownHouse(idDom, QStringLiteral("Дом"), Changed(8), SwitchVideo{}).ok);
     EXPECT_EQ(1, SetCount());
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для всего объекта?"), DlgAnswer::Yes);
-    const ParamsSaved r = SaveCurrentObject(Changed(8), SwitchVideo{});
+    dialogs.Expect(QStringLiteral("Объект"), QStringLiteral("Сохранить для всего объекта?"),
+                   DlgAnswer::Yes);
+    const ParamsSaved r = SaveShownObject(1, QStringLiteral("Объект"), Changed(8), SwitchVideo{});
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(2, CurrentSwitchId());
     EXPECT_EQ(r.idKe, dm_->Q_ke->FieldByName("id_ke").AsLargeInt());

@@ -5,6 +5,7 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
+#include "site/ui/TFrMatr.h"
 #include "support/ReferenceObject.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QSqlRecord>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <iterator>
 
@@ -94,6 +96,19 @@ QByteArray ProgramRoads::BuiltByTheProgram(const QByteArray& start,
     return built && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QByteArray ProgramRoads::ThreeObjects(const QByteArray& reference) {
+    return BuiltByTheProgram(reference, [] {
+        ReferenceObjectOptions second, third;
+        second.name = kOtherObject;
+        third.name = kNoApartments;
+        ReferenceObject other(second), empty(third);
+        const bool built =
+            other.Build(ReferenceStep::DeviceRecords) && empty.Build(ReferenceStep::Entrances);
+        if (!built) ADD_FAILURE() << (other.Error() + empty.Error()).toStdString();
+        return built;
+    });
+}
+
 std::string ProgramRoads::Rows(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     EXPECT_TRUE(q.exec(sql.arg(IdNet()))) << q.lastError().text().toStdString();
@@ -156,6 +171,19 @@ void ProgramRoads::Menu(const QString& item) {
     ASSERT_TRUE(action) << item.toStdString();
     action->trigger();
     QCoreApplication::processEvents();
+}
+
+void ProgramRoads::ChooseObject(const QString& name) {
+    ShowByMenu(1);
+    QTableView* list = qobject_cast<TFrMatr*>(FMainVesk->FrameOfScreen(1))->DBGrid1;
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QModelIndex cell = list->model()->index(row, 0);
+        if (cell.data().toString() == name)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(cell).center());
+    }
+    QCoreApplication::processEvents();
+    ASSERT_EQ(name, FDM->Q_Net->FieldByName(QStringLiteral("ident")).AsString());
 }
 
 void ProgramRoads::ShowByMenu(int screen) {

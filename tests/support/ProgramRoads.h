@@ -50,6 +50,11 @@ class ProgramRoads : public ::testing::Test {
     // build fails.
     static QByteArray BuiltByTheProgram(const QByteArray& start,
                                         const std::function<bool()>& build);
+    // The reference object with kOtherObject built the same way beside it, and
+    // kNoApartments built up to its entrances.
+    static QByteArray ThreeObjects(const QByteArray& reference);
+    static inline const QString kOtherObject = QStringLiteral("Дом на Лесной");
+    static inline const QString kNoApartments = QStringLiteral("Дом без квартир");
 
   protected:
     // Built once, before any test's program folder is made: the builder's
@@ -75,6 +80,8 @@ class ProgramRoads : public ::testing::Test {
     void TakeRoad(Road road, int screen);
 
     void Menu(const QString& item);
+    // On the object screen, the object named name clicked in the list.
+    void ChooseObject(const QString& name);
     // The screen shown as the operator shows it: its menu item, or the
     // button back to the main menu for screen 0.
     void ShowByMenu(int screen);
