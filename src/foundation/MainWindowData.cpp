@@ -36,6 +36,10 @@ bool IsOpen() {
     return FDM && FDM->Connected();
 }
 
+bool ReadOnly() {
+    return !FDM || FDM->ReadOnly();
+}
+
 bool ObjectListEmpty() {
     return !IsOpen() || objects()->IsEmpty();
 }
@@ -160,7 +164,7 @@ bool AnyEntranceWithoutApartments() {
 }
 
 void NormaliseFlagMasks() {
-    if (ObjectListEmpty()) return;
+    if (ObjectListEmpty() || ReadOnly()) return;
     Dataset* net = objects();
     const QVariant bv = net->FieldByName(QStringLiteral("flbv")).Value();
     const QVariant po = net->FieldByName(QStringLiteral("flpo")).Value();
@@ -173,7 +177,7 @@ void NormaliseFlagMasks() {
 }
 
 void AdvanceConsoleFileState() {
-    if (!ObjectHasConsole() || !hasRows(FDM->Q_PO)) return;
+    if (!ObjectHasConsole() || !hasRows(FDM->Q_PO) || ReadOnly()) return;
     Field state = FDM->Q_PO->FieldByName(QStringLiteral("kf_pr"));
     const int before = state.AsInt();
     const int after = KfPrAfterEdit(before);
