@@ -54,8 +54,14 @@ qint64 belowOrZero(qint64 v, qint64 limit) {
 
 }  // namespace
 
+qint64 FirstApartmentIncrement(qint64 pFc) {
+    constexpr qint64 kIncrements = 100;
+    const qint64 rest = pFc % kIncrements;
+    return rest < 0 ? rest + kIncrements : rest;
+}
+
 qint64 BvEntranceAi(qint64 pFc) {
-    const qint64 ai = pFc - 1;
+    const qint64 ai = FirstApartmentIncrement(pFc) - 1;
     return ai == -1 ? kBvNoFirstTerminal : ai;
 }
 

@@ -1,6 +1,7 @@
 #include "config/TPkParams.h"
 
 #include "config/ConfigImage.h"
+#include "config/PanelEntranceSection.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Dialogs.h"
@@ -119,7 +120,7 @@ void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw)
     p.m_vo = maskField(sw.mVo);
     p.m_vb = maskField(sw.mVb);
     p.n_xl = PkParamField(sw.nXl, 16);
-    p.p_fc = PkParamField(sw.pFc, 8);
+    p.p_fc = PkParamField(FirstApartmentIncrement(sw.pFc), 8);
     p.t_st = PkParamField(set.t_st, 8);
     p.acp1 = PkParamField(set.acp1, 8);
     p.acp2 = PkParamField(set.acp2, 8);
