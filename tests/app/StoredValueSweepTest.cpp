@@ -463,6 +463,8 @@ void StoredValueSweep::ShowWhatReads(const StoredColumn& c) {
         FpkEdit->BitMel->click();
         CloseOtherWindows();
     }
+    // Back to the main menu: a screen shown again reads its values anew.
+    ShowByMenu(0);
 }
 
 void StoredValueSweep::CloseOtherWindows() {
