@@ -1,5 +1,6 @@
 #include "config/CallCodeSection.h"
 
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
 #include "config/FlagSection.h"
 #include "config/SectionReader.h"
@@ -229,7 +230,7 @@ void reportFault(CodeFault fault, const QString& c, bool packed, bool first, Con
     if (fault == CodeFault::NotNumber) {
         const QString text = QStringLiteral("Код вызова \"") + c +
                              QStringLiteral("\" содержит не только цифры! Операция прервана.");
-        logs.result << text;
+        TellInResults(logs, text);
         Dialogs::Message(QStringLiteral("ОШИБКА!!!"), text, DlgButtons::Ok, DlgIcon::Error);
         return;
     }
@@ -240,6 +241,7 @@ void reportFault(CodeFault fault, const QString& c, bool packed, bool first, Con
     else
         logs.result << tooLongText();
     Dialogs::Message(QStringLiteral("ОШИБКА!!!"), tooLongText(), DlgButtons::Ok, DlgIcon::Error);
+    logs.summary << tooLongText();  // the results name the reason the file is not made
     if (packed && first)
         logs.result << QStringLiteral("ОШИБКА!!!")
                     << QStringLiteral(

@@ -78,6 +78,8 @@ ConfigFileBuild BuildCallPanelFile(const PanelFileInput& in, const QString& file
     recipe.kind = kKindCallPanel;
     recipe.headerText = BuildConfigHeader(in.device.nNet, in.object.idNom, in.sepDevice);
     recipe.deviceLabel = QStringLiteral(" БВ") + IntToStrZ(in.device.nNt0, 2);
+    // The screen numbers a panel by its address, as its file is named.
+    recipe.deviceName = QStringLiteral("БВ") + IntToStrZ(in.device.nNet - kFirstPanelAddress, 2);
     recipe.overflowPrefix = QStringLiteral("ФАЙЛ  ******** ");
     recipe.overflowTail = [](int section) { return overflowTail(section); };
     recipe.unframedStopLine = QStringLiteral("* Слияние секций в файл прекращено! *");

@@ -101,8 +101,14 @@ QString ConfigFileNotCreatedLine(const QString& filePath) {
     return QStringLiteral("Файл ") + filePath + QStringLiteral(" НЕ СОЗДАН! Ошибка. ");
 }
 
+void TellInResults(ConfigLogs& logs, const QString& line) {
+    logs.result << line;
+    logs.summary << line;
+}
+
 ConfigFileBuild BuildConfigFile(const ConfigFileRecipe& recipe, const QString& filePath) {
     ConfigFileBuild b;
+    b.logs.device = recipe.deviceName;
     QStringList sections;
     if (!buildSections(recipe, filePath, sections, b)) return b;
     qint64 fileBits = 0;

@@ -33,9 +33,10 @@ struct ConfigFileBuild {
 };
 
 struct ConfigFileRecipe {
-    int kind = 0;            // ConfigDeviceKind: sets the limit and the number of sections
-    QString headerText;      // BuildConfigHeader's text
-    QString deviceLabel;     // " КМ05", " ППО63": names the device in the section lines
+    int kind = 0;         // ConfigDeviceKind: sets the limit and the number of sections
+    QString headerText;   // BuildConfigHeader's text
+    QString deviceLabel;  // " КМ05", " ППО63": names the device in the section lines
+    QString deviceName;   // "КМ05", "ППО00": the device as the write screen's results name it
     QString overflowPrefix;  // the result line's start when the sections grow too large
     // What that result line adds after its end for the section it stopped at
     // (a call panel says how to make its key sections smaller); none when empty.
@@ -54,3 +55,7 @@ ConfigFileBuild BuildConfigFile(const ConfigFileRecipe& recipe, const QString& f
 
 // The result line of a device whose file could not be made.
 QString ConfigFileNotCreatedLine(const QString& filePath);
+
+// A line the device's results keep in the result log and in the summary: why
+// it gets no file, or what its file holds less than the database.
+void TellInResults(ConfigLogs& logs, const QString& line);

@@ -1,5 +1,6 @@
 #include "config/ConfigHeader.h"
 
+#include "config/FieldFit.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/Globals.h"
 
@@ -45,6 +46,20 @@ bool isAsciiDigit(QChar c) {
 bool withinSixteen(qint64 a, qint64 b) {
     const quint64 diff = a >= b ? quint64(a) - quint64(b) : quint64(b) - quint64(a);
     return diff <= 16;
+}
+
+// The fields of a device's section 1 as they go into it, each told when it
+// does not fit; the header's 24 bits of id_nom are told here too.
+ConfigIdent fittedIdent(const ConfigIdent& ident, const char* recordColumn, ConfigLogs& logs) {
+    const auto fit = [&logs](const QString& column, qint64 stored, int width) {
+        return FitField(logs, column, stored, width, FieldFit::LowBitsOrZero);
+    };
+    FitField(logs, QStringLiteral("id_nom (заголовок)"), ident.idNom, 24, FieldFit::LowBitsOrZero);
+    return ConfigIdent{fit(QStringLiteral("n_net"), ident.nNet, 12),
+                       fit(QStringLiteral("bv_type"), ident.type, 4),
+                       fit(QStringLiteral("id_net"), ident.idNet, 32),
+                       fit(QString::fromLatin1(recordColumn), ident.recordId, 32),
+                       fit(QStringLiteral("id_nom"), ident.idNom, 32)};
 }
 
 QString identHeading(int kind) {
@@ -175,18 +190,21 @@ QString EncodeIdentSection(int kind, const ConfigIdent& ident, const QString& pa
 }
 
 QString EncodePkSection1(const ConfigObjectRow& object, const SwitchRow& sw, ConfigLogs& logs) {
-    const ConfigIdent ident{sw.nNet, 0, object.idNet, sw.idPk, object.idNom};
+    const ConfigIdent ident =
+        fittedIdent({sw.nNet, 0, object.idNet, sw.idPk, object.idNom}, "id_pk", logs);
     return EncodeIdentSection(kKindSwitch, ident, QString(), &logs.detail, &logs.result);
 }
 
 QString EncodeBvSection1(const ConfigObjectRow& object, const PanelRow& panel, ConfigLogs& logs) {
-    const ConfigIdent ident{panel.nNet, panel.bvType, panel.idNet, panel.idBv, object.idNom};
+    const ConfigIdent ident = fittedIdent(
+        {panel.nNet, panel.bvType, panel.idNet, panel.idBv, object.idNom}, "id_bv", logs);
     return EncodeIdentSection(kKindCallPanel, ident, panel.nBv, &logs.detail, &logs.result);
 }
 
 QString EncodePoSection1(const ConfigObjectRow& object, const ConsoleRow& console,
                          ConfigLogs& logs) {
-    const ConfigIdent ident{console.nNet, 0, object.idNet, console.idPo, object.idNom};
+    const ConfigIdent ident =
+        fittedIdent({console.nNet, 0, object.idNet, console.idPo, object.idNom}, "id_po", logs);
     return EncodeIdentSection(kKindConsole, ident, QString(), &logs.detail, &logs.result);
 }
 

@@ -11,6 +11,17 @@
 #include <array>
 #include <optional>
 
+// A stored value its file field cannot hold as it is, and what the field got
+// instead; the values the field holds as they are run from lowest to highest.
+struct NarrowedValue {
+    QString device;  // ConfigLogs::device of the file
+    QString field;   // the column, with the row it came from where a file has many
+    qint64 stored = 0;
+    qint64 written = 0;
+    qint64 lowest = 0;
+    qint64 highest = 0;
+};
+
 // The logs of a building run: the write screen's detailed log (Memo1), its
 // result log (Memo2, also where WrapSection reports sizes) and the hidden
 // summary collecting one result per device (Memo3).
@@ -18,6 +29,11 @@ struct ConfigLogs {
     QStringList detail;
     QStringList result;
     QStringList summary;
+    // The device the file is for, as the write screen names it ("КМ05"):
+    // lines about one of its values or keys start with it. Empty outside a pass.
+    QString device;
+    // Every value told in result as written other than stored, in order.
+    QList<NarrowedValue> narrowed;
 };
 
 // The current object (k_net).
@@ -97,6 +113,10 @@ struct CallCodeApartmentRow {
     qint64 mtdy = -1;  // day and night times; negative = none
     qint64 mtnt = -1;
 };
+
+// Call panels take the network addresses from 64 on; the write screen numbers
+// a panel and its file by its address less 64.
+constexpr int kFirstPanelAddress = 64;
 
 // A call panel (k_bv) with what its file is built from.
 struct PanelRow {

@@ -87,6 +87,21 @@ QString fileIn(const QString& folder, const QString& stem, int number) {
     return folder + QLatin1Char('/') + stem + IntToStrZ(number, 2) + QStringLiteral(".bin");
 }
 
+// The console's part of the logs; its file is cpo00 whatever its address.
+const QString kConsoleLabel = QStringLiteral("ППО00");
+
+// A panel's part of the logs, numbered as its file.
+QString panelLabel(int address) {
+    return QStringLiteral("БВ") + IntToStrZ(address - kFirstPanelAddress, 2);
+}
+
+// A panel as the results name it: its list text, after its number when the
+// text lacks it (panels of one object are often named alike).
+QString panelDevice(int address, const QString& text) {
+    const QString label = panelLabel(address);
+    return text.startsWith(label) ? text : label + QLatin1Char(' ') + text;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- helpers
@@ -105,6 +120,11 @@ std::optional<qint64> IdNomFromText(const QString& text) {
     return ReduceIdNom(digits.toLongLong());
 }
 
+QString NoFileLine(const QString& device, const QString& reason) {
+    return QStringLiteral("Файл для ") + device + QStringLiteral(" НЕ СОЗДАН: ") + reason +
+           QLatin1Char('.');
+}
+
 ConfigFileMakers::ConfigFileMakers()
     : switchFile(BuildSwitchFile),
       panelFile(BuildCallPanelFile),
@@ -115,7 +135,6 @@ ConfigFileMakers::ConfigFileMakers()
 
 ConfigWriteScreen::ConfigWriteScreen(QSqlDatabase db) : db_(db) {
     rowOfAddress_.fill(-1);
-    selection_.fill(false);
 }
 
 // ---------------------------------------------------------------- folder
@@ -150,26 +169,25 @@ int ConfigWriteScreen::RowOfAddress(int address) const {
 bool ConfigWriteScreen::RefreshDeviceList() {
     rows_.clear();
     rowOfAddress_.fill(-1);
-    selection_.fill(false);
     if (!readSepDevice()) return false;
-    auto add = [this](int address, int kfPr, const QString& text) {
-        const bool tabled = address >= 0 && address < kWriteAddresses;
-        if (tabled) rowOfAddress_[address] = int(rows_.size());
-        rows_ << WriteListRow{tabled ? address : -1, KfPrMark(kfPr) + text};
+    auto add = [this](int kind, qint64 nNet, qint64 id, int kfPr, const QString& text) {
+        const bool tabled = nNet >= 0 && nNet < kWriteAddresses;
+        if (tabled) rowOfAddress_[nNet] = int(rows_.size());
+        rows_ << WriteListRow{tabled ? int(nNet) : -1, KfPrMark(kfPr) + text, kind, nNet, id};
     };
 
     const bool switchesRead = forEachRow(
         db_,
-        "SELECT k.n_net, k.kf_pr, p.id_pod, p.n_pod, p.nm_pod, d.id_dom, d.house FROM k_pk k"
-        " LEFT JOIN k_pod p ON p.id_pod = k.id_pod LEFT JOIN k_dom d ON d.id_dom = p.id_dom"
-        " WHERE k.id_net = ? ORDER BY k.n_net, k.id_pk",
+        "SELECT k.n_net, k.kf_pr, p.id_pod, p.n_pod, p.nm_pod, d.id_dom, d.house, k.id_pk"
+        " FROM k_pk k LEFT JOIN k_pod p ON p.id_pod = k.id_pod"
+        " LEFT JOIN k_dom d ON d.id_dom = p.id_dom WHERE k.id_net = ? ORDER BY k.n_net, k.id_pk",
         {idNet_},
         [&](const QSqlQuery& q) {
-            const int nNet = q.value(0).toInt();
+            const qint64 nNet = q.value(0).toLongLong();
             const SwitchPlace place{!q.value(2).isNull(), !q.value(5).isNull(),
                                     q.value(3).toString(), q.value(4).toString(),
                                     q.value(6).toString()};
-            add(nNet, q.value(1).toInt(),
+            add(kKindSwitch, nNet, q.value(7).toLongLong(), q.value(1).toInt(),
                 QStringLiteral("КМ") + IntToStrZ(nNet, 2) + placeText(place));
         },
         &error_);
@@ -177,31 +195,44 @@ bool ConfigWriteScreen::RefreshDeviceList() {
 
     bool hasConsole = false;
     int consoleState = 0;
+    qint64 idPo = 0;
     if (!forEachRow(
             db_, "SELECT l_pok FROM k_net WHERE id_net = ?", {idNet_},
             [&](const QSqlQuery& q) { hasConsole = q.value(0).toLongLong() != 0; }, &error_) ||
         !forEachRow(
-            db_, "SELECT kf_pr FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1", {idNet_},
-            [&](const QSqlQuery& q) { consoleState = q.value(0).toInt(); }, &error_))
+            db_, "SELECT kf_pr, id_po FROM k_po WHERE id_net = ? ORDER BY id_po LIMIT 1", {idNet_},
+            [&](const QSqlQuery& q) {
+                consoleState = q.value(0).toInt();
+                idPo = q.value(1).toLongLong();
+            },
+            &error_))
         return false;
-    if (hasConsole) add(sepDevice_, consoleState, kConsoleRow);
+    if (hasConsole) add(kKindConsole, sepDevice_, idPo, consoleState, kConsoleRow);
 
     // The first panel of each address in the data module's order.
-    QMap<int, QPair<int, QString>> panels;
+    struct ListedPanel {
+        int state;
+        QString name;
+        qint64 idBv;
+    };
+    QMap<qint64, ListedPanel> panels;
     if (!forEachRow(
             db_,
-            "SELECT n_net, kf_pr, n_bv FROM k_bv WHERE id_net = ? ORDER BY bv_type, n_net, id_bv",
+            "SELECT n_net, kf_pr, n_bv, id_bv FROM k_bv WHERE id_net = ?"
+            " ORDER BY bv_type, n_net, id_bv",
             {idNet_},
             [&](const QSqlQuery& q) {
-                const int address = q.value(0).toInt();
+                const qint64 address = q.value(0).toLongLong();
                 if (!panels.contains(address))
-                    panels.insert(address, {q.value(1).toInt(), q.value(2).toString()});
+                    panels.insert(address, {q.value(1).toInt(), q.value(2).toString(),
+                                            q.value(3).toLongLong()});
             },
             &error_))
         return false;
     for (int a = kFirstPanelAddress; a <= lastPanelAddress(); ++a) {
         const auto it = panels.constFind(a);
-        if (it != panels.cend()) add(a, it->first, panelText(a, sepDevice_, it->second));
+        if (it != panels.cend())
+            add(kKindCallPanel, a, it->idBv, it->state, panelText(a, sepDevice_, it->name));
     }
     return true;
 }
@@ -218,36 +249,101 @@ QList<int> ConfigWriteScreen::ChangedRows() const {
 
 // ---------------------------------------------------------------- building
 
-bool ConfigWriteScreen::selected(int address) const {
-    return address >= 0 && address < kWriteAddresses && selection_[address];
+bool ConfigWriteScreen::buildsAt(const WriteListRow& row) const {
+    switch (row.kind) {
+        case kKindConsole:
+            return row.address >= 0 && row.address == sepDevice_;
+        case kKindCallPanel:
+            return row.address >= kFirstPanelAddress && row.address <= lastPanelAddress();
+        default:
+            return row.address >= 0 && row.address < sepDevice_;
+    }
 }
 
 void ConfigWriteScreen::selectRows(const QList<int>& selectedRows) {
-    selection_.fill(false);
+    chosen_.clear();
     for (int row : selectedRows)
-        if (row >= 0 && row < rows_.size() && rows_[row].address >= 0)
-            selection_[rows_[row].address] = true;
+        if (row >= 0 && row < rows_.size() && !chosen_.contains(row)) chosen_ << row;
+    std::sort(chosen_.begin(), chosen_.end());
+}
+
+QList<int> ConfigWriteScreen::chosenRowsAt(int kind, qint64 nNet) const {
+    QList<int> rows;
+    for (int row : chosen_)
+        if (rows_[row].kind == kind && rows_[row].nNet == nNet && buildsAt(rows_[row])) rows << row;
+    return rows;
+}
+
+QString ConfigWriteScreen::rowDevice(int row) const {
+    const QString text = rows_[row].text.mid(1).trimmed();  // without the state mark
+    return rows_[row].kind == kKindCallPanel ? panelDevice(rows_[row].address, text) : text;
+}
+
+QString ConfigWriteScreen::rowLabel(int row) const {
+    const WriteListRow& r = rows_[row];
+    if (r.kind == kKindConsole) return kConsoleLabel;
+    if (r.kind == kKindCallPanel) return panelLabel(r.address);
+    return QStringLiteral("КМ") + IntToStrZ(r.nNet, 2);
 }
 
 WritePassResult ConfigWriteScreen::BitCreateClick(const QList<int>& selectedRows) {
     logs_.summary.clear();
+    lastPass_.clear();
+    summaryAt_.clear();
+    reported_.clear();
     selectRows(selectedRows);
     stepsDone_ = 0;
-    stepsTotal_ = int(std::count(selection_.cbegin(), selection_.cend(), true));
+    stepsTotal_ = int(chosen_.size());
     WritePassResult pass;
     passReads_ = std::make_shared<ConfigPassReads>();
-    buildSwitches(pass);
-    if (!buildConsole(pass)) {
-        pass.stopped = true;
+    if (objectStillThere()) {
+        buildSwitches(pass);
+        tellRowsLeft(kKindSwitch);
+        pass.stopped = !buildConsole(pass);
+        if (!pass.stopped) {
+            tellRowsLeft(kKindConsole);
+            buildPanels(pass);
+            tellRowsLeft(kKindCallPanel);
+        }
+    }
+    takeDeviceLines();
+    if (pass.stopped) {
+        listStopped();
     } else {
-        buildPanels(pass);
+        closeSummary();
         logs_.result << kSummaryRule << kSummaryTitle << logs_.summary;
     }
     passReads_.reset();
-    selection_.fill(false);
+    chosen_.clear();
     if (progress_) progress_(0, 0, false);
     if (pass.driversRun > 0 && !RefreshDeviceList()) logs_.result << error_;
     return pass;
+}
+
+bool ConfigWriteScreen::objectStillThere() {
+    ConfigRepository repo(db_);
+    std::optional<ConfigObjectRow> object;
+    // A failed read is left to each device's own reads, which tell it.
+    if (!repo.ReadObject(idNet_, object) || object) return true;
+    for (int row : chosen_)
+        skipDevice(row, rows_[row].kind, rowLabel(row),
+                   QStringLiteral("объект удалён из базы данных"));
+    return false;
+}
+
+void ConfigWriteScreen::beginDevice(int row, int kind, const QString& device, const QString& label,
+                                    int detailBlankLines) {
+    summaryAt_ << logs_.summary.size();  // the label's line
+    deviceHeading(label, detailBlankLines);
+    lastPass_ << WriteDeviceResult{kind, row, device, false, {}, {}};
+    if (row >= 0) reported_ << row;
+}
+
+void ConfigWriteScreen::skipDevice(int row, int kind, const QString& label, const QString& reason,
+                                   const QString& device) {
+    const QString name = device.isEmpty() && row >= 0 ? rowDevice(row) : device;
+    beginDevice(row, kind, name, label, 1);
+    addResult(NoFileLine(name, reason));
 }
 
 void ConfigWriteScreen::deviceHeading(const QString& label, int detailBlankLines) {
@@ -264,25 +360,106 @@ void ConfigWriteScreen::addResult(const QString& line) {
     if (progress_) progress_(qMin(++stepsDone_, stepsTotal_), stepsTotal_, true);
 }
 
-void ConfigWriteScreen::buildSwitches(WritePassResult& pass) {
-    for (int a = 0; a < qMin(sepDevice_, kWriteAddresses); ++a) {
-        if (!selected(a)) continue;
-        ConfigRepository repo(db_);
-        std::optional<SwitchRow> sw;
-        const bool read = repo.ReadSwitch(idNet_, a, sw);
-        if (read && !sw) continue;  // no switch of the object at that address
-        const QString label = QStringLiteral("КМ") + IntToStrZ(a, 2);
-        deviceHeading(label, 1);
-        const QString file = fileIn(folder_, QStringLiteral("ckm"), a);
-        addResult(read ? WritePkFile(file, a) : readFailure(file, repo.LastError()));
-        ++pass.driversRun;
+void ConfigWriteScreen::tellRowsLeft(int kind) {
+    for (int row : chosen_) {
+        const WriteListRow& r = rows_[row];
+        if (r.kind != kind || reported_.contains(row)) continue;
+        const qint64 last = kind == kKindSwitch ? sepDevice_ - 1 : kWriteAddresses - 1;
+        // A row at an address the pass built is one whose record went meanwhile.
+        skipDevice(row, kind, rowLabel(row),
+                   buildsAt(r)
+                       ? QStringLiteral("устройство удалено из базы данных")
+                       : WithNumber(u"сетевой номер ", r.nNet) + WithNumber(u" вне 0..", last));
     }
 }
 
+void ConfigWriteScreen::takeDeviceLines() {
+    for (qsizetype i = 0; i < lastPass_.size(); ++i) {
+        const qsizetype from = summaryAt_[i] + 1;  // after the device's label
+        const qsizetype to = i + 1 < summaryAt_.size() ? summaryAt_[i + 1] : logs_.summary.size();
+        lastPass_[i].lines = logs_.summary.mid(from, to - from);
+    }
+}
+
+void ConfigWriteScreen::listStopped() {
+    // The result log ends with the stop; the pass's list still has every device.
+    lastPass_.last().lines = QStringList{kRepeatedCodesLog};  // the console's
+    for (int row : chosen_)
+        if (!reported_.contains(row))
+            lastPass_ << WriteDeviceResult{rows_[row].kind,     row, rowDevice(row), false,
+                                           {kRepeatedCodesLog}, {}};
+}
+
+void ConfigWriteScreen::closeSummary() {
+    const qsizetype without = std::count_if(lastPass_.cbegin(), lastPass_.cend(),
+                                            [](const WriteDeviceResult& d) { return !d.fileMade; });
+    if (without > 0)
+        logs_.summary << WithNumber(u"Не создано файлов: ", without) +
+                             WithNumber(u" из ", lastPass_.size()) + QLatin1Char('.');
+}
+
+// ---------------------------------------------------------------- switches
+
+void ConfigWriteScreen::buildSwitches(WritePassResult& pass) {
+    for (int a = 0; a < qMin(sepDevice_, kWriteAddresses); ++a)
+        if (!chosenRowsAt(kKindSwitch, a).isEmpty()) buildSwitch(a, pass);
+}
+
+int ConfigWriteScreen::rowOf(int kind, qint64 id) const {
+    for (int i = 0; i < rows_.size(); ++i)
+        if (rows_[i].kind == kind && rows_[i].id == id) return i;
+    return -1;
+}
+
+void ConfigWriteScreen::buildSwitch(int a, WritePassResult& pass) {
+    const QList<int> rows = chosenRowsAt(kKindSwitch, a);
+    const QString label = QStringLiteral("КМ") + IntToStrZ(a, 2);
+    ConfigRepository repo(db_);
+    std::optional<SwitchRow> sw;
+    const bool read = repo.ReadSwitch(idNet_, a, sw);
+    if (read && !sw) {
+        for (int row : rows) skipDevice(row, kKindSwitch, label, switchAbsence(rows_[row]));
+        return;
+    }
+    // The switch the address's file is for; another at the address gets none.
+    const int builtRow = read ? rowOf(kKindSwitch, sw->idPk) : rows.first();
+    const QString built = builtRow >= 0 ? rowDevice(builtRow) : label;
+    beginDevice(builtRow, kKindSwitch, built, label, 1);
+    const QString file = fileIn(folder_, QStringLiteral("ckm"), a);
+    addResult(read ? WritePkFile(file, a) : readFailure(file, repo.LastError()));
+    ++pass.driversRun;
+    if (!read) {
+        reported_ << rows;  // the read's failure stands for each of them
+        return;
+    }
+    for (int row : rows)
+        if (rows_[row].id != sw->idPk)
+            skipDevice(
+                row, kKindSwitch, label,
+                WithNumber(u"сетевой номер ", a) + QStringLiteral(" занят коммутатором ") + built);
+}
+
+QString ConfigWriteScreen::switchAbsence(const WriteListRow& row) {
+    bool exists = false, inMatrix = false;
+    const auto any = [](bool& found) {
+        return [&found](const QSqlQuery& q) { found = q.value(0).toLongLong() > 0; };
+    };
+    forEachRow(db_, "SELECT COUNT(*) FROM k_pk WHERE id_pk = ?", {row.id}, any(exists), &error_);
+    forEachRow(db_, "SELECT COUNT(*) FROM m_pk WHERE id_net = ? AND n_net = ?", {idNet_, row.nNet},
+               any(inMatrix), &error_);
+    if (!exists) return QStringLiteral("коммутатор удалён из базы данных");
+    if (!inMatrix)
+        return WithNumber(u"сетевого номера ", row.nNet) + QStringLiteral(" нет в матрице объекта");
+    return QStringLiteral("подъезд или дом коммутатора не найден в объекте");
+}
+
+// ---------------------------------------------------------------- console
+
 bool ConfigWriteScreen::buildConsole(WritePassResult& pass) {
-    if (!selected(sepDevice_)) return true;
+    const QList<int> rows = chosenRowsAt(kKindConsole, sepDevice_);
+    if (rows.isEmpty()) return true;
     // The console's file is cpo00 whatever its address.
-    deviceHeading(QStringLiteral("ППО00"), 2);
+    beginDevice(rows.first(), kKindConsole, rowDevice(rows.first()), kConsoleLabel, 2);
     bool repeated = false;
     if (!houseCodesRepeated(repeated)) {
         addResult(readFailure(fileIn(folder_, QStringLiteral("cpo"), 0), error_));
@@ -298,31 +475,70 @@ bool ConfigWriteScreen::buildConsole(WritePassResult& pass) {
     return true;
 }
 
+// ---------------------------------------------------------------- call panels
+
 void ConfigWriteScreen::buildPanels(WritePassResult& pass) {
-    for (int a = kFirstPanelAddress; a <= lastPanelAddress(); ++a) {
-        if (!selected(a)) continue;
-        ConfigRepository repo(db_);
-        std::optional<PanelRow> panel;
-        const bool read = repo.ReadPanel(idNet_, a, panel);
-        if (read && !panel) continue;  // no panel of the object at that address
-        // A panel's file number is its number: its address less 64.
-        const int number = a - kFirstPanelAddress;
-        deviceHeading(QStringLiteral("БВ") + IntToStrZ(number, 2), 1);
-        const QString file = fileIn(folder_, QStringLiteral("cbv"), number);
-        bool repeated = false;
-        if (!read || !panelCodesRepeated(panel->idBv, panel->bvType, repeated)) {
-            addResult(readFailure(file, read ? error_ : repo.LastError()));
-            continue;
-        }
-        if (repeated) {
-            // Only this panel is skipped; its line stays out of the summary.
-            reportRepeatedCodes();
-            continue;
-        }
+    for (int a = kFirstPanelAddress; a <= lastPanelAddress(); ++a)
+        if (!chosenRowsAt(kKindCallPanel, a).isEmpty()) buildPanel(a, pass);
+}
+
+void ConfigWriteScreen::buildPanel(int a, WritePassResult& pass) {
+    const int row = chosenRowsAt(kKindCallPanel, a).first();
+    const QString label = panelLabel(a);
+    ConfigRepository repo(db_);
+    std::optional<PanelRow> panel;
+    const bool read = repo.ReadPanel(idNet_, a, panel);
+    if (read && !panel) {
+        skipDevice(row, kKindCallPanel, label, QStringLiteral("блок вызова удалён из базы данных"));
+        return;
+    }
+    // The list shows one panel an address; the file is for the panel the read finds.
+    const bool shown = !read || rows_[row].id == panel->idBv;
+    const QString name =
+        shown ? rowDevice(row) : panelDevice(a, panelText(a, sepDevice_, panel->nBv));
+    beginDevice(shown ? row : -1, kKindCallPanel, name, label, 1);
+    // A panel's file number is its number: its address less 64.
+    const QString file = fileIn(folder_, QStringLiteral("cbv"), a - kFirstPanelAddress);
+    bool repeated = false;
+    if (!read || !panelCodesRepeated(panel->idBv, panel->bvType, repeated)) {
+        addResult(readFailure(file, read ? error_ : repo.LastError()));
+        reported_ << row;
+        return;
+    }
+    if (repeated) {
+        // Only this panel is skipped.
+        reportRepeatedCodes();
+        addResult(NoFileLine(
+            name, QStringLiteral("двойные или непроверенные коды вызова в доме или подъезде")));
+    } else {
         addResult(WriteBvFile(file, a));
         ++pass.driversRun;
     }
+    tellPanelsSharing(a, panel->idBv, name);
 }
+
+void ConfigWriteScreen::tellPanelsSharing(int a, qint64 builtId, const QString& built) {
+    QList<QPair<qint64, QString>> others;
+    forEachRow(
+        db_,
+        "SELECT id_bv, n_bv FROM k_bv WHERE id_net = ? AND n_net = ? AND id_bv <> ?"
+        " ORDER BY id_bv",
+        {idNet_, a, builtId},
+        [&](const QSqlQuery& q) {
+            others << qMakePair(q.value(0).toLongLong(), q.value(1).toString());
+        },
+        &error_);
+    const QList<int> chosen = chosenRowsAt(kKindCallPanel, a);
+    for (const auto& [idBv, nBv] : others) {
+        const int row = !chosen.isEmpty() && rows_[chosen.first()].id == idBv ? chosen.first() : -1;
+        skipDevice(
+            row, kKindCallPanel, panelLabel(a),
+            WithNumber(u"сетевой адрес ", a) + QStringLiteral(" занят блоком вызова ") + built,
+            panelDevice(a, panelText(a, sepDevice_, nBv)));
+    }
+}
+
+// ---------------------------------------------------------------- checks
 
 bool ConfigWriteScreen::houseCodesRepeated(bool& repeated) {
     repeated = false;
@@ -354,15 +570,19 @@ void ConfigWriteScreen::reportRepeatedCodes() {
 }
 
 QString ConfigWriteScreen::readFailure(const QString& fileName, const QString& error) {
-    logs_.result << error;
+    TellInResults(logs_, error);
     return ConfigFileNotCreatedLine(fileName);
+}
+
+QString ConfigWriteScreen::noFileLine(const QString& reason) const {
+    return NoFileLine(lastPass_.isEmpty() ? QString() : lastPass_.last().device, reason);
 }
 
 QString ConfigWriteScreen::WritePkFile(const QString& fileName, int nNet) {
     ConfigRepository repo(db_);
     std::optional<SwitchFileInput> in;
     if (!repo.ReadSwitchFileInput(idNet_, nNet, in)) return readFailure(fileName, repo.LastError());
-    if (!in) return fileName;
+    if (!in) return noFileLine(QStringLiteral("коммутатор или объект удалён из базы данных"));
     return makeFile(kKindSwitch, fileName, in->device.idPk,
                     [&] { return makers_.switchFile(*in, fileName); });
 }
@@ -373,7 +593,7 @@ QString ConfigWriteScreen::WriteBvFile(const QString& fileName, int address) {
     std::optional<PanelFileInput> in;
     if (!repo.ReadPanelFileInput(idNet_, address, in))
         return readFailure(fileName, repo.LastError());
-    if (!in) return fileName;
+    if (!in) return noFileLine(QStringLiteral("блок вызова или объект удалён из базы данных"));
     in->reserveSlots = reserveSlots_;
     return makeFile(kKindCallPanel, fileName, in->device.idBv,
                     [&] { return makers_.panelFile(*in, fileName); });
@@ -383,7 +603,7 @@ QString ConfigWriteScreen::WritePoFile(const QString& fileName) {
     ConfigRepository repo(db_);
     std::optional<ConsoleFileInput> in;
     if (!repo.ReadConsoleFileInput(idNet_, in)) return readFailure(fileName, repo.LastError());
-    if (!in) return fileName;
+    if (!in) return noFileLine(QStringLiteral("объект удалён из базы данных"));
     const qint64 idPo = in->console ? in->console->idPo : 0;
     return makeFile(kKindConsole, fileName, idPo,
                     [&] { return makers_.consoleFile(*in, fileName); });
@@ -396,13 +616,16 @@ QString ConfigWriteScreen::makeFile(int kind, const QString& fileName, qint64 re
         b = build();
     } catch (const std::exception& e) {
         // One device's bad data must not end the pass for the others.
-        logs_.result << QStringLiteral("Ошибка формирования файла: ") +
-                            QString::fromLocal8Bit(e.what());
+        TellInResults(logs_, QStringLiteral("Ошибка формирования файла: ") +
+                                 QString::fromLocal8Bit(e.what()));
         return ConfigFileNotCreatedLine(fileName);
     }
     logs_.detail << b.logs.detail;
     logs_.result << b.logs.result;
     logs_.summary << b.logs.summary;
+    if (!lastPass_.isEmpty()) lastPass_.last().narrowed << b.logs.narrowed;
+    if (b.status == ConfigBuildStatus::NotSetUp)
+        TellInResults(logs_, noFileLine(QStringLiteral("не задан тип коммутатора")));
     if (!b.HasFile()) return b.resultLine;
 
     QString error;
@@ -410,8 +633,10 @@ QString ConfigWriteScreen::makeFile(int kind, const QString& fileName, qint64 re
         // The folder may have gone; the next attempt finds it again.
         BuildWriteFolder(dbFolder_, idNet_);
         logs_.result << kSaveFailed << error;
+        logs_.summary << kSaveFailed << error;
         return ConfigFileNotCreatedLine(fileName);
     }
+    if (!lastPass_.isEmpty()) lastPass_.last().fileMade = true;
     if (!advanceFileState(kind, recordId)) {
         const QString line = QStringLiteral("Состояние файла не записано в базу данных: ") + error_;
         logs_.result << line;

@@ -3,7 +3,9 @@
 // object's write folder, the device list with the state marks, and the pass
 // that builds one configuration file per selected device into that folder,
 // logging into the screen's three memos and advancing the kf_pr of every
-// device whose file was made.
+// device whose file was made. Every chosen device that gets no file has a
+// line with the reason in the results, and the pass lists each device with
+// what became of it (LastPass), so that nothing is left out in silence.
 //
 // The files come from the file builders (BuildSwitchFile, BuildCallPanelFile,
 // BuildConsoleFile), which encode the sections and write every log line of
@@ -13,6 +15,7 @@
 
 #include "config/ConfigFileBuilder.h"
 #include "config/ConfigFolders.h"
+#include "config/ConfigImage.h"
 #include "config/ConfigRecords.h"
 #include "config/ConfigRepository.h"
 
@@ -41,8 +44,7 @@ inline const QString kConsoleRow = QStringLiteral("ПO  пульт охраны"
 
 // Network addresses the screen keeps tables for: 0..127.
 constexpr int kWriteAddresses = 128;
-// Call panels take the addresses from 64 on; 127 is the adapter.
-constexpr int kFirstPanelAddress = 64;
+// Call panels end at address 126 (kFirstPanelAddress is in ConfigRecords.h); 127 is the adapter.
 constexpr int kLastPanelAddress = 126;
 // The numeric identifier of an object fits 24 bits; larger values are
 // brought below by whole steps of this size.
@@ -59,7 +61,26 @@ qint64 ReduceIdNom(qint64 n);
 struct WriteListRow {
     int address = -1;
     QString text;
+    int kind = kKindSwitch;  // kKindSwitch, kKindConsole or kKindCallPanel
+    qint64 nNet = 0;         // the network number as stored, even outside the tables
+    qint64 id = 0;           // id_pk, id_po or id_bv of the row shown
 };
+
+// What the last pass did for one device. Every chosen device has one, in the
+// order the results name them, and so has every call panel that repeats the
+// address of a chosen one (the list shows one panel an address).
+struct WriteDeviceResult {
+    int kind = kKindSwitch;
+    int row = -1;           // its list row; -1 for a panel the list does not show
+    QString device;         // as the list shows it, without the mark (a panel after its number)
+    bool fileMade = false;  // its file was written
+    QStringList lines;      // its summary lines after its label: the reason when no file
+    QList<NarrowedValue> narrowed;  // its values the file holds other than stored
+};
+
+// The result line of a device that gets no file, with the reason:
+// "Файл для КМ01 д.1 под.2 НЕ СОЗДАН: сетевой номер 1 занят коммутатором КМ01 д.1 под.1."
+QString NoFileLine(const QString& device, const QString& reason);
 
 // How a pass ended.
 struct WritePassResult {
@@ -102,7 +123,11 @@ class ConfigWriteScreen {
 
     // ---- building ----
     // Builds a file for each device whose row is selected, switches first,
-    // then the console, then the call panels. The lines go to Logs().
+    // then the console, then the call panels. The lines go to Logs(). A
+    // device that gets none is told with its reason: its number outside what
+    // the screen builds or not in the matrix, its address held by another
+    // device, its record or the object gone, a value refused; the summary
+    // then ends with the count of files not made.
     WritePassResult BitCreateClick(const QList<int>& selectedRows);
     // One device each: builds and writes the file at fileName and returns
     // the device's result line for the summary.
@@ -127,18 +152,58 @@ class ConfigWriteScreen {
     // one result line per device of the last pass. The frame takes the lines
     // and clears them.
     ConfigLogs& Logs() { return logs_; }
+    // Each device of the last pass with what became of it; kept until the
+    // next pass. A pass that repeated call codes stopped lists the devices
+    // it did not reach too, with the stop line.
+    const QList<WriteDeviceResult>& LastPass() const { return lastPass_; }
     QString LastError() const { return error_; }
     int SepDevice() const { return sepDevice_; }
 
   private:
     bool readSepDevice();
     int lastPanelAddress() const;
-    bool selected(int address) const;
+    // Whether the pass builds a file at the row's address for its kind:
+    // switches below the console's address, the console at it, panels from 64.
+    bool buildsAt(const WriteListRow& row) const;
     void selectRows(const QList<int>& selectedRows);
+    // False when the object is gone: every chosen device is told so.
+    bool objectStillThere();
     void buildSwitches(WritePassResult& pass);
+    void buildSwitch(int address, WritePassResult& pass);
     // False when repeated call codes stop the whole pass.
     bool buildConsole(WritePassResult& pass);
     void buildPanels(WritePassResult& pass);
+    void buildPanel(int address, WritePassResult& pass);
+    // The panels at an address other than the one whose file was made.
+    void tellPanelsSharing(int address, qint64 builtId, const QString& builtName);
+    // Why the chosen switch of a row has no switch for its file.
+    QString switchAbsence(const WriteListRow& row);
+    // Chosen rows of a kind no device part was opened for: their numbers are
+    // outside what the screen builds.
+    void tellRowsLeft(int kind);
+    // Each device's summary lines into its entry of the pass.
+    void takeDeviceLines();
+    // The summary's closing line when a chosen device got no file.
+    void closeSummary();
+    // After repeated codes stopped the pass at the console: the console and
+    // the devices not reached are listed with the stop line.
+    void listStopped();
+    // Opens the part of the logs and the pass's entry of a device; row is
+    // its list row, -1 for a panel the list does not show.
+    void beginDevice(int row, int kind, const QString& device, const QString& label,
+                     int detailBlankLines);
+    // A device that gets no file: its part of the logs with the reason. The
+    // device is the row's unless named.
+    void skipDevice(int row, int kind, const QString& label, const QString& reason,
+                    const QString& device = QString());
+    // The line of the device whose part of the logs is open, which gets no file.
+    QString noFileLine(const QString& reason) const;
+    // The chosen rows of a kind at an address.
+    QList<int> chosenRowsAt(int kind, qint64 nNet) const;
+    // The list row of a kind's record, -1 when the list does not show it.
+    int rowOf(int kind, qint64 id) const;
+    QString rowDevice(int row) const;
+    QString rowLabel(int row) const;
     // The lines that open a device's part of the three logs.
     void deviceHeading(const QString& label, int detailBlankLines);
     // The device's result line into the result log and the summary.
@@ -164,7 +229,10 @@ class ConfigWriteScreen {
     bool reserveSlots_ = true;
     QList<WriteListRow> rows_;
     std::array<int, kWriteAddresses> rowOfAddress_{};
-    std::array<bool, kWriteAddresses> selection_{};
+    QList<int> chosen_;    // the rows chosen for the pass under way
+    QList<int> reported_;  // those the pass has told about
+    QList<WriteDeviceResult> lastPass_;
+    QList<qsizetype> summaryAt_;  // the line of each device's label in the summary
     ConfigLogs logs_;
     QString error_;
     std::function<void(int, int, bool)> progress_;

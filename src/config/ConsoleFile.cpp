@@ -62,8 +62,8 @@ ConfigFileBuild BuildConsoleFile(const ConsoleFileInput& in, const QString& file
         ConfigFileBuild b;
         b.status = ConfigBuildStatus::Failed;
         b.stopSection = 0;
-        b.logs.result << QStringLiteral(
-            "Нет записи ППО объекта: сохраните параметры на экране пульта поста охраны.");
+        TellInResults(b.logs, QStringLiteral("Нет записи ППО объекта: сохраните параметры на "
+                                             "экране пульта поста охраны."));
         b.resultLine = ConfigFileNotCreatedLine(filePath);
         return b;
     }
@@ -72,6 +72,7 @@ ConfigFileBuild BuildConsoleFile(const ConsoleFileInput& in, const QString& file
     recipe.kind = kKindConsole;
     recipe.headerText = BuildConfigHeader(in.sepDevice, in.object.idNom, in.sepDevice);
     recipe.deviceLabel = QStringLiteral(" ППО") + IntToStrZ(in.console->nNet, 2);
+    recipe.deviceName = QStringLiteral("ППО00");  // its file is cpo00 whatever its address
     recipe.overflowPrefix = QStringLiteral("ФАЙЛ ******** ");
     recipe.encodeSection = [&encoder](int i, QString& text, ConfigLogs& logs) {
         return encoder.Encode(i, text, logs);

@@ -1,6 +1,8 @@
 #include "config/ConsoleSections.h"
 
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
+#include "config/FieldFit.h"
 #include "config/FlagSection.h"
 #include "config/SectionReader.h"
 #include "config/SwitchSections.h"
@@ -42,6 +44,13 @@ QString itemMask(const QList<int>& items, int width, QList<int>* bad) {
             *bad << i;
     }
     return mask;
+}
+
+// The apartment count of a switch's entrance as its 16-bit field takes it.
+qint64 switchCount(ConfigLogs& logs, const ConsoleSwitchRow& s, qint64 count) {
+    const QString field =
+        QStringLiteral("количество квартир (КМ") + IntToStrZ(s.nNet, 2) + QLatin1Char(')');
+    return FitField(logs, field, count, kCountBits, FieldFit::LowBits);
 }
 
 // ---- section 6 ----
@@ -115,7 +124,7 @@ QString EncodePoSection2(const QList<ConsoleSwitchRow>& switches, bool lrez, int
         if (s.nNet < 0 || s.nNet >= sepDevice) continue;  // no mask bit, so no block
         const qint64 k = s.apartments.size();
         if (k == 0) logs.result << QStringLiteral("Нет квартир в подъезде.");
-        PrependField(payload, k, kCountBits);
+        PrependField(payload, switchCount(logs, s, k), kCountBits);
         logs.detail << WithNumber(u"к-во квартир:=", k);
         // Panel n is bit n - sepDevice - 1; below the console's address a
         // number has no bit (nor a difference that a number holds).
@@ -217,7 +226,7 @@ bool EncodePoSection6(const QList<ConsoleSwitchRow>& switches, QString& section,
     const QString fault = handsetFault(handsets);
     if (!fault.isEmpty()) {
         // Wrapped fields would send the console to the wrong handsets.
-        logs.result << fault;
+        TellInResults(logs, fault);
         Dialogs::Message(QStringLiteral("Ошибка"), fault, DlgButtons::Ok, DlgIcon::Error);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "config/DayNightSection.h"
 
 #include "config/ConfigImage.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -49,16 +50,24 @@ struct TimeEntry {
     TimePair times;
 };
 
+// A time as the widest field takes it: minutes of a day, a value past it
+// capped, not wrapped; told in logs when they are given.
+qint64 fieldMinutes(qint64 minutes, const char* column, int entry, ConfigLogs* logs) {
+    if (!logs) return qBound<qint64>(0, minutes, kMaxMinutes);
+    const QString field = QString::fromLatin1(column) + WithNumber(u" (запись ", entry) +
+                          QStringLiteral(" кодов вызова)");
+    return FitField(*logs, field, minutes, kMinutesBits, FieldFit::Capped);
+}
+
 // The entries with times, from the mask and its three words per '1'.
-QList<TimeEntry> timeEntries(const QString& mask, const QList<qint64>& words) {
+QList<TimeEntry> timeEntries(const QString& mask, const QList<qint64>& words, ConfigLogs* logs) {
     QList<TimeEntry> entries;
     qsizetype w = 0;
     for (int i = 0; i < mask.size(); ++i) {
         if (mask.at(i) != QLatin1Char('1') || w + 1 >= words.size()) continue;
-        // Times are minutes of a day; a value past the widest field is capped, not wrapped.
         entries << TimeEntry{i,
-                             {qBound<qint64>(0, words[w], kMaxMinutes),
-                              qBound<qint64>(0, words[w + 1], kMaxMinutes)}};
+                             {fieldMinutes(words[w], "mtdy", i + 1, logs),
+                              fieldMinutes(words[w + 1], "mtnt", i + 1, logs)}};
         w += 3;
     }
     return entries;
@@ -268,10 +277,10 @@ QString layoutLine(const Plan& p) {
                       : QStringLiteral("- выбран диапазон");
 }
 
-Plan makePlan(const QString& mask, const QList<qint64>& words) {
+Plan makePlan(const QString& mask, const QList<qint64>& words, ConfigLogs* logs) {
     Plan p;
     p.n = int(mask.size());
-    p.entries = timeEntries(mask, words);
+    p.entries = timeEntries(mask, words, logs);
     if (p.entries.isEmpty()) return p;
     p.bpi = binaryDigits(p.n);
     // Runs of the entries that really have times (a '1' without its words has none).
@@ -296,12 +305,12 @@ void logPlan(const Plan& p, QStringList& detail) {
            << layoutLine(p);
 }
 
-// The payload; detail gets the writer's lines when it is given.
-QString timesPayload(const QString& mask, const QList<qint64>& words, QStringList* detail) {
+// The payload; logs get the writer's lines and the capped times when they are given.
+QString timesPayload(const QString& mask, const QList<qint64>& words, ConfigLogs* logs) {
     if (mask.size() >= kPoTimesMaxEntries) return QString();
-    const Plan p = makePlan(mask, words);
+    const Plan p = makePlan(mask, words, logs);
     if (p.entries.isEmpty()) return QString();
-    if (detail) logPlan(p, *detail);
+    if (logs) logPlan(p, logs->detail);
     PayloadWriter w(p);
     w.Header();
     if (p.layout == kList)
@@ -517,7 +526,7 @@ class TimesWalk {
     int entries_ = 0;
     bool withLines_ = true;
     TimesHeader h_;
-    qint64 unlisted_ = 0;  // rejections past the ones told one by one
+    qint64 unlisted_ = 0;    // rejections past the ones told one by one
     QList<TimePair> table_;  // as stored: tens of minutes or minutes by the table's flag
 };
 
@@ -535,7 +544,7 @@ QString EncodePoSection5(const QString& poTimeMask, const QList<qint64>& poTimeW
         logs.result << WithNumber(u"Записей в списке кодов вызова ", poTimeMask.size()) +
                            WithNumber(u", больше ", kPoTimesMaxEntries - 1) +
                            QStringLiteral(": времена переключения день-ночь не записаны.");
-    QString payload = timesPayload(poTimeMask, poTimeWords, &logs.detail);
+    QString payload = timesPayload(poTimeMask, poTimeWords, &logs);
     logs.detail << WithNumber(u"длина 5 sec ", payload.size());
     return wrap(payload, &logs.result);
 }

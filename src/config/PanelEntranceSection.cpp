@@ -2,6 +2,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -48,6 +49,11 @@ bool cellValue(const QString& cell, const QString& what, int column, qint64& val
     return false;
 }
 
+// A value of one entrance's block, named with the switch that serves it.
+QString entranceField(QStringView name, const PanelEntranceRow& e) {
+    return name.toString() + QStringLiteral(" (КМ") + IntToStrZ(e.nNet, 2) + QLatin1Char(')');
+}
+
 qint64 belowOrZero(qint64 v, qint64 limit) {
     return v >= 0 && v < limit ? v : 0;
 }
@@ -55,9 +61,8 @@ qint64 belowOrZero(qint64 v, qint64 limit) {
 }  // namespace
 
 qint64 FirstApartmentIncrement(qint64 pFc) {
-    constexpr qint64 kIncrements = 100;
-    const qint64 rest = pFc % kIncrements;
-    return rest < 0 ? rest + kIncrements : rest;
+    const qint64 rest = pFc % kFirstApartmentIncrements;
+    return rest < 0 ? rest + kFirstApartmentIncrements : rest;
 }
 
 qint64 BvEntranceAi(qint64 pFc) {
@@ -83,9 +88,15 @@ QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& e
             continue;
         }
         const qint64 ai = BvEntranceAi(e->pFc);
-        const qint64 ah = e->ah & 0xFF;
-        PrependField(payload, k, 16);
-        PrependField(payload, ai, 8);
+        PrependField(
+            payload,
+            FitField(logs, entranceField(u"количество квартир", *e), k, 16, FieldFit::LowBits), 16);
+        // AI is the increment less 1 (99 for 0): a p_fc beyond its range is told.
+        PrependField(payload,
+                     TellWritten(logs, entranceField(u"p_fc", *e), e->pFc, 0,
+                                 kFirstApartmentIncrements - 1, ai),
+                     8);
+        const qint64 ah = FitField(logs, entranceField(u"ah", *e), e->ah, 8, FieldFit::LowBits);
         PrependField(payload, ah, 8);
         logs.detail << WithNumber(u"к-во квартир:=", k) << WithNumber(u"AI:=", ai)
                     << WithNumber(u"AH:=", ah);

@@ -1,7 +1,9 @@
 #include "config/PanelKeySections.h"
 
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "config/SwitchSections.h"
 #include "foundation/BitAndStr.h"
@@ -148,18 +150,42 @@ QString countLine(QStringView label, QStringView bits) {
     return line;
 }
 
-// Keys of the register that can be written, in their order; the others are logged.
-QList<qint64> writableKeys(const QStringList& keys, ConfigLogs& logs) {
+// The keys of the register a section leaves out, by reason.
+struct LeftOutKeys {
+    qint64 empty = 0;  // no code: the slot stays empty
+    qint64 bad = 0;    // a code that is no key number (each is also logged)
+};
+
+// Keys of the register that can be written, in their order; the others are
+// counted, and a bad one logged.
+QList<qint64> writableKeys(const QStringList& keys, ConfigLogs& logs, LeftOutKeys& left) {
     QList<qint64> values;
     for (const QString& key : keys) {
-        if (isBlankCell(key)) continue;
         qint64 v = 0;
-        if (KeySlotValue(key, v))
+        if (isBlankCell(key)) {
+            ++left.empty;
+        } else if (KeySlotValue(key, v)) {
             values << v;
-        else
+        } else {
+            ++left.bad;
             logs.result << badKeyText(key);
+        }
     }
     return values;
+}
+
+// The count of the keys a section left out, in the device's results: the
+// engineer sees that the file holds fewer keys than the register.
+void tellLeftOutKeys(ConfigLogs& logs, int section, const LeftOutKeys& left) {
+    const auto tell = [&](qint64 count, const char* kind) {
+        if (count > 0)
+            TellInResults(
+                logs, DeviceLine(logs, WithNumber(u"Не записано в секцию ", section) +
+                                           QStringLiteral(" ключей ") + QString::fromUtf8(kind) +
+                                           WithNumber(u": ", count) + QLatin1Char('.')));
+    };
+    tell(left.empty, "с пустым кодом");
+    tell(left.bad, "с неверным кодом");
 }
 
 // One apartment record of section 5: keys, then empty main slots up to rMin,
@@ -382,12 +408,13 @@ QString EncodeBvSection5(const PanelFileInput& in, ConfigLogs& logs) {
     const bool spare = PanelWantsSpareSlots(in);
     const qint64 rMin = qMax<qint64>(in.object.vKey, 0);
     KeySlots slotBits(5, logs.result);
+    LeftOutKeys left;
     bool room = true;
     for (const PanelEntranceRow& e : in.entrances) {
         for (const PanelApartmentRow& a : e.apartments) {
             if (!room) break;
             const bool keeps = e.plus != 3;  // plus 3: the panel keeps no apartment keys
-            const QList<qint64> keys = keeps ? writableKeys(a.keys, logs) : QList<qint64>();
+            const QList<qint64> keys = keeps ? writableKeys(a.keys, logs, left) : QList<qint64>();
             // Never fewer slots than keys: a key is written even when the counts lag behind.
             const qint64 n = keeps ? qMax<qint64>(spare ? a.xKey : a.yKey, keys.size()) : 0;
             if (n <= 0) {
@@ -397,9 +424,16 @@ QString EncodeBvSection5(const PanelFileInput& in, ConfigLogs& logs) {
             room = writeApartmentSlots(slotBits, keys, rMin, qMax(n, rMin), logs);
         }
     }
+    tellLeftOutKeys(logs, 5, left);
     const qint64 rSum = slotBits.Count();
     logs.result << Section5SlotsLabel() + num(rSum);
-    QString payload = rSum > 0 ? withHeader(slotBits.Text(), rMin, kCountBits, rSum) : QString();
+    QString payload;
+    if (rSum > 0) {
+        // A negative quota is taken as none; the file holds the count's low 16 bits.
+        const qint64 minSlots =
+            TellWritten(logs, QStringLiteral("v_key"), in.object.vKey, 0, 0xFFFF, rMin & 0xFFFF);
+        payload = withHeader(slotBits.Text(), minSlots, kCountBits, rSum);
+    }
     logs.detail << WithNumber(u"количество слотов ключей ", rSum)
                 << WithNumber(u"длина 5 sec ", payload.size());
     return WrapSection(payload, 5, kVersion, &logs.result);
@@ -437,8 +471,9 @@ QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
     const bool gate = in.device.bvType == 1;
     const QSet<qint64> apartmentKeys = gate ? wiredApartmentKeys(in) : QSet<qint64>();
     KeySlots slotBits(7, logs.result);
+    LeftOutKeys left;
     auto addKeys = [&](const QStringList& keys) {
-        for (qint64 key : writableKeys(keys, logs)) {
+        for (qint64 key : writableKeys(keys, logs, left)) {
             if (gate && apartmentKeys.contains(key)) continue;
             slotBits.Slot(key);
             logs.detail << KeySlotText(key);
@@ -451,6 +486,7 @@ QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
         logs.detail << QStringLiteral("Калиточные ключи:");
         addKeys(in.gateKeys);
     }
+    tellLeftOutKeys(logs, 7, left);
     const qint64 written = slotBits.Count();
     logs.detail << WithNumber(u"Внесено ключей ", written);
     if (PanelWantsSpareSlots(in)) {
@@ -461,7 +497,9 @@ QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
     const qint64 aSum = slotBits.Count();
     QString payload;
     if (aSum > 0) {
-        const qint64 reserve = in.device.rsrv >= 1 && in.device.rsrv <= 255 ? in.device.rsrv : 0;
+        const qint64 reserve =
+            TellWritten(logs, QStringLiteral("rsrv"), in.device.rsrv, 0, 255,
+                        in.device.rsrv >= 1 && in.device.rsrv <= 255 ? in.device.rsrv : 0);
         logs.detail << WithNumber(u"Резервный байт ", reserve);
         payload = withHeader(slotBits.Text(), reserve, kByteBits, aSum);
     } else {

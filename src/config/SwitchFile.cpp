@@ -53,6 +53,7 @@ ConfigFileBuild BuildSwitchFile(const SwitchFileInput& in, const QString& filePa
     recipe.kind = kKindSwitch;
     recipe.headerText = BuildConfigHeader(in.device.nNet, in.object.idNom, in.sepDevice);
     recipe.deviceLabel = QStringLiteral(" КМ") + IntToStrZ(in.device.nNet, 2);
+    recipe.deviceName = recipe.deviceLabel.trimmed();
     recipe.overflowPrefix = QStringLiteral("ФАЙЛ  ******** ");
     recipe.encodeSection = [&](int i, QString& text, ConfigLogs& logs) {
         return encodeSection(i, in, videoMask, text, logs);

@@ -2,6 +2,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/CountLimits.h"
@@ -96,6 +97,14 @@ const QString& switchTractLine(int tract, qint64 b) {
 
 // ---- section 4 ----
 
+// A note's column as its byte takes it, told when it does not fit.
+qint64 noteByte(ConfigLogs& logs, const char* column, const MelodyRow& melody, qint64 note,
+                qint64 stored) {
+    const QString field = QString::fromLatin1(column) + QStringLiteral(" (мелодия \"") +
+                          melody.name + WithNumber(u"\", нота ", note) + QLatin1Char(')');
+    return FitField(logs, field, stored, 8, FieldFit::LowBitsOrZero);
+}
+
 // The count byte and notes of one melody, or an empty text when it has none
 // or too many. The notes are logged as they are written.
 QString melodyBits(const MelodyRow& melody, ConfigLogs& logs) {
@@ -104,9 +113,9 @@ QString melodyBits(const MelodyRow& melody, ConfigLogs& logs) {
     qint64 count = 0;
     qint64 last = 0;
     auto addNote = [&](qint64 leng, qint64 gerc) {
-        PrependField(notes, leng, 8);
+        PrependField(notes, noteByte(logs, "leng", melody, count + 1, leng), 8);
         logs.detail << WithNumber(u"длина :=", leng);
-        PrependField(notes, gerc, 8);
+        PrependField(notes, noteByte(logs, "gerc", melody, count + 1, gerc), 8);
         logs.detail << WithNumber(u"нота :=", gerc);
         ++count;
     };
@@ -473,7 +482,7 @@ QString EncodePkSection6(const std::optional<PkParamSetRow>& set, const SwitchRo
                 << QStringLiteral("Блокирование трубок:");
     QString payload;
     if (set) {
-        const qint64 pto = set->t_po & 0xFF;
+        const qint64 pto = FitField(logs, QStringLiteral("t_po"), set->t_po, 8, FieldFit::LowBits);
         PrependField(payload, pto, 8);
         logs.detail << WithNumber(u"PTO wb:=", pto);
         qint64 e = set->edge & 0xFF;
@@ -484,10 +493,13 @@ QString EncodePkSection6(const std::optional<PkParamSetRow>& set, const SwitchRo
             logs.detail << WithNumber(u"Резерв :=", *sw.rsrv);
         }
         PrependField(payload, e, 8);
-        const qint64 edt = set->t_ed & 0xFF;
+        // Edge and the reserve share the byte, a nibble each.
+        TellWritten(logs, QStringLiteral("edge"), set->edge, 0, 15, e & 0x0F);
+        if (sw.rsrv) TellWritten(logs, QStringLiteral("rsrv"), *sw.rsrv, 0, 15, e >> 4);
+        const qint64 edt = FitField(logs, QStringLiteral("t_ed"), set->t_ed, 8, FieldFit::LowBits);
         PrependField(payload, edt, 8);
         logs.detail << WithNumber(u"EDT wb:=", edt);
-        const qint64 det = set->t_de & 0xFF;
+        const qint64 det = FitField(logs, QStringLiteral("t_de"), set->t_de, 8, FieldFit::LowBits);
         PrependField(payload, det, 8);
         logs.detail << WithNumber(u"DTE wb:=", det);
         if (rows.isEmpty())
@@ -532,7 +544,9 @@ QString EncodePkSection7(const SwitchRow& sw, const QString& videoMask, ConfigLo
         logs.detail << WithNumber(u"длина маски:= ", videoMask.size())
                     << WithNumber(u"номер тракта:= ", *sw.nVid);
         // The video input goes last in the text: the first payload byte, before the mask.
-        payload = videoMask + BitField(*sw.nVid - 1, 8);
+        const qint64 input =
+            FitField(logs, QStringLiteral("n_vid"), *sw.nVid, 8, FieldFit::LowBitsOrZero, 1);
+        payload = videoMask + BitField(input, 8);
         logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
     }
     return wrap(payload, 7, &logs.result);

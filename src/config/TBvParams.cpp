@@ -1,7 +1,9 @@
 #include "config/TBvParams.h"
 
 #include "config/CallCodeSection.h"
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Dialogs.h"
@@ -146,14 +148,23 @@ QString BvOpenCodeErrorText(int index, const QString& code) {
 }
 
 bool BvParamsFromDB(TBvParams& p, const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
-                    QString* error) {
+                    QString* error, ConfigLogs* logs) {
     InitBvParams(p);
-    p.sl = BitField(panel.sl, 4);
-    p.ot = BitField(panel.ot - 1, 4);
+    ConfigLogs untold;
+    ConfigLogs& told = logs ? *logs : untold;
+    const auto fit = [&told](const char* column, qint64 stored, int width, qint64 offset = 0) {
+        return BitField(FitField(told, QString::fromLatin1(column), stored, width,
+                                 FieldFit::LowBitsOrZero, offset),
+                        width);
+    };
+    p.sl = fit("sl", panel.sl, 4);
+    p.ot = fit("ot", panel.ot, 4, 1);  // the door-open time is held less one second
     for (const BvSwitchInfo& s : kSwitches) p.*s.member = bit(panel.*s.column);
-    p.kfilt = BitField(panel.kfilt, 8);
-    p.blato = BitField(blatoField(panel.blato), 8);
-    p.adrcs = BitField(BvConsoleHandsetOrdinal(panel, entrances), 16);
+    p.kfilt = fit("kfilt", panel.kfilt, 8);
+    p.blato = BitField(
+        TellWritten(told, QStringLiteral("blato"), panel.blato, 0, 255, blatoField(panel.blato)),
+        8);
+    p.adrcs = fit("adrcs", BvConsoleHandsetOrdinal(panel, entrances), 16);
     return fillCodes(p, panel.ocode, error);
 }
 
@@ -188,8 +199,8 @@ bool EncodeBvSection0(const PanelRow& panel, const QList<PanelEntranceRow>& entr
                 << panel.nBv;
     TBvParams p;
     QString error;
-    if (!BvParamsFromDB(p, panel, entrances, &error)) {
-        logs.result << error;
+    if (!BvParamsFromDB(p, panel, entrances, &error, &logs)) {
+        TellInResults(logs, error);
         Dialogs::Message(QStringLiteral("Ошибка"), error, DlgButtons::Ok, DlgIcon::Error);
         return false;
     }

@@ -68,9 +68,11 @@ QString BvOpenCodeText(const QString& field);
 QString BvOpenCodeErrorText(int index, const QString& code);
 
 // The record of a panel (entrances as the write screen's panel list gives
-// them). False with error set when a door-open code cannot be written.
+// them). False with error set when a door-open code cannot be written. A
+// value wider than its field keeps its low bits (a negative blato is 31) and
+// is told in logs when given.
 bool BvParamsFromDB(TBvParams& p, const PanelRow& panel, const QList<PanelEntranceRow>& entrances,
-                    QString* error = nullptr);
+                    QString* error = nullptr, ConfigLogs* logs = nullptr);
 // The payload text: Tail, then the codes from 9 back to 0, then the fields
 // from adrcs back to sl.
 QString BvParamsToBits(const TBvParams& p);

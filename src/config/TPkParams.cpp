@@ -1,6 +1,8 @@
 #include "config/TPkParams.h"
 
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
+#include "config/FieldFit.h"
 #include "config/PanelEntranceSection.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
@@ -35,6 +37,33 @@ constexpr PkFieldInfo kFields[] = {
     {&TPkParams::t_mo, 8, false, "MTO:= ", " MTO:= "},
     {&TPkParams::t_bo, 8, false, "BTO:= ", " BTO:= "},
     {&TPkParams::t_wt, 8, false, "WAIT:=", " WAIT:= "},
+};
+
+// The numeric fields with the column each is filled from: the parameter
+// set's (set) or the switch's own (sw).
+struct PkNumberSource {
+    QString TPkParams::*member;
+    int width;
+    const char* column;
+    qint64 PkParamSetRow::*set;
+    qint64 SwitchRow::*sw;
+};
+
+constexpr PkNumberSource kNumberSources[] = {
+    {&TPkParams::t_cm, 16, "t_cm", &PkParamSetRow::t_cm, nullptr},
+    {&TPkParams::t_cl, 8, "t_cl", &PkParamSetRow::t_cl, nullptr},
+    {&TPkParams::t_dl, 8, "t_dl", &PkParamSetRow::t_dl, nullptr},
+    {&TPkParams::t_vc, 8, "t_vc", &PkParamSetRow::t_vc, nullptr},
+    {&TPkParams::n_xl, 16, "n_xl", nullptr, &SwitchRow::nXl},
+    {&TPkParams::t_st, 8, "t_st", &PkParamSetRow::t_st, nullptr},
+    {&TPkParams::acp1, 8, "acp1", &PkParamSetRow::acp1, nullptr},
+    {&TPkParams::acp2, 8, "acp2", &PkParamSetRow::acp2, nullptr},
+    {&TPkParams::acp3, 8, "acp3", &PkParamSetRow::acp3, nullptr},
+    {&TPkParams::acp4, 8, "acp4", &PkParamSetRow::acp4, nullptr},
+    {&TPkParams::t_dx, 8, "t_dx", &PkParamSetRow::t_dx, nullptr},
+    {&TPkParams::t_mo, 8, "t_mo", &PkParamSetRow::t_mo, nullptr},
+    {&TPkParams::t_bo, 8, "t_bo", &PkParamSetRow::t_bo, nullptr},
+    {&TPkParams::t_wt, 8, "t_wt", &PkParamSetRow::t_wt, nullptr},
 };
 
 constexpr int kSection = 0;
@@ -111,25 +140,22 @@ void InitPkParams(TPkParams& p) {
     p.Tail.clear();
 }
 
-void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw) {
+void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw, ConfigLogs* logs) {
     InitPkParams(p);
-    p.t_cm = PkParamField(set.t_cm, 16);
-    p.t_cl = PkParamField(set.t_cl, 8);
-    p.t_dl = PkParamField(set.t_dl, 8);
-    p.t_vc = PkParamField(set.t_vc, 8);
+    ConfigLogs untold;
+    for (const PkNumberSource& f : kNumberSources) {
+        const qint64 stored = f.set ? set.*f.set : sw.*f.sw;
+        const qint64 v = FitField(logs ? *logs : untold, QString::fromLatin1(f.column), stored,
+                                  f.width, FieldFit::LowBits);
+        p.*f.member = BitField(v, f.width);
+    }
     p.m_vo = maskField(sw.mVo);
     p.m_vb = maskField(sw.mVb);
-    p.n_xl = PkParamField(sw.nXl, 16);
-    p.p_fc = PkParamField(FirstApartmentIncrement(sw.pFc), 8);
-    p.t_st = PkParamField(set.t_st, 8);
-    p.acp1 = PkParamField(set.acp1, 8);
-    p.acp2 = PkParamField(set.acp2, 8);
-    p.acp3 = PkParamField(set.acp3, 8);
-    p.acp4 = PkParamField(set.acp4, 8);
-    p.t_dx = PkParamField(set.t_dx, 8);
-    p.t_mo = PkParamField(set.t_mo, 8);
-    p.t_bo = PkParamField(set.t_bo, 8);
-    p.t_wt = PkParamField(set.t_wt, 8);
+    // The increment of the first apartment modulo 100, its range, as the
+    // panels' AI takes it: the two files of an entrance agree.
+    p.p_fc = BitField(TellWritten(logs ? *logs : untold, QStringLiteral("p_fc"), sw.pFc, 0,
+                                  kFirstApartmentIncrements - 1, FirstApartmentIncrement(sw.pFc)),
+                      8);
 }
 
 QString PkParamsToBits(const TPkParams& p) {
@@ -159,8 +185,9 @@ bool EncodePkSection0(const std::optional<PkParamSetRow>& set, const SwitchRow& 
                       QString& section, ConfigLogs& logs) {
     section.clear();
     if (!set) {
-        Dialogs::Message(QStringLiteral("Ошибка"),
-                         QStringLiteral("Общие параметры КМ не определены!"));
+        const QString text = QStringLiteral("Общие параметры КМ не определены!");
+        Dialogs::Message(QStringLiteral("Ошибка"), text);
+        TellInResults(logs, text);  // the results keep the reason after the box is gone
         return false;
     }
     const QStringList missing = missingValues(*set, sw);
@@ -170,11 +197,11 @@ bool EncodePkSection0(const std::optional<PkParamSetRow>& set, const SwitchRow& 
             QStringLiteral("Общие параметры КМ заданы не полностью, нет значений: ") +
             missing.join(QStringLiteral(", "));
         Dialogs::Message(QStringLiteral("Ошибка"), text, DlgButtons::Ok, DlgIcon::Error);
-        logs.result << text;  // the log keeps the reason after the box is gone
+        TellInResults(logs, text);  // the results keep the reason after the box is gone
         return false;
     }
     TPkParams p;
-    PkParamsFromDB(p, *set, sw);
+    PkParamsFromDB(p, *set, sw, &logs);
     logs.detail << ConfigWriteHeading(QStringLiteral("КМ сек 0"))
                 << QStringLiteral("Основные параметры:") << fieldLines(p, false);
     QString payload = PkParamsToBits(p);

@@ -48,8 +48,10 @@ QString PkParamField(qint64 value, int width);
 
 // Every fixed-width field blank, Tail empty.
 void InitPkParams(TPkParams& p);
-// The record of a switch from its parameter set and its own row.
-void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw);
+// The record of a switch from its parameter set and its own row. A value
+// wider than its field keeps its low bits and is told in logs when given.
+void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw,
+                    ConfigLogs* logs = nullptr);
 // The payload text: Tail, then the fields from t_wt back to t_cm.
 QString PkParamsToBits(const TPkParams& p);
 // Decodes a section text (payload + version field); fields that do not fit

@@ -1,6 +1,8 @@
 #include "config/TPoParams.h"
 
+#include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Cp1251.h"
@@ -119,13 +121,9 @@ const char* columnName(qint64 ConsoleRow::*member) {
     return "";
 }
 
-// The same for the write screen, telling the operator about a capped value.
-QString columnField(qint64 value, int width, const char* column, QStringList* warnings) {
-    if (warnings && value > fieldMax(width))
-        *warnings << QStringLiteral("Значение ") + QString::fromLatin1(column) +
-                         WithNumber(u" = ", value) + WithNumber(u" больше ", fieldMax(width)) +
-                         WithNumber(u", записано ", fieldMax(width)) + QLatin1Char('.');
-    return cappedField(value, width);
+// The same for the write screen, telling the engineer about a capped value.
+QString columnField(qint64 value, int width, const QString& column, ConfigLogs& logs) {
+    return BitField(FitField(logs, column, value, width, FieldFit::Capped), width);
 }
 
 // ---- texts ----
@@ -190,18 +188,22 @@ void defaultMelody(std::array<TPoNote, kPoNotes>& mel) {
 }
 
 void melodyFromDB(std::array<TPoNote, kPoNotes>& mel, const std::optional<MelodyRow>& melody,
-                  QStringList* warnings) {
+                  ConfigLogs& logs) {
     if (!melody) {
         defaultMelody(mel);
         return;
     }
-    if (warnings && melody->notes.size() > kPoNotes)
-        *warnings << QStringLiteral("Мелодия \"") + melody->name +
-                         WithNumber(u"\": нот ", melody->notes.size()) +
-                         WithNumber(u", в файл записаны первые ", kPoNotes) + QLatin1Char('.');
+    if (melody->notes.size() > kPoNotes)
+        logs.result << QStringLiteral("Мелодия \"") + melody->name +
+                           WithNumber(u"\": нот ", melody->notes.size()) +
+                           WithNumber(u", в файл записаны первые ", kPoNotes) + QLatin1Char('.');
     for (int k = 0; k < kPoNotes && k < melody->notes.size(); ++k) {
-        mel[k].noot = cappedField(melody->notes[k].noot, kNoteBits);
-        mel[k].leng = cappedField(melody->notes[k].leng, kNoteBits);
+        const QString note = QStringLiteral(" (мелодия \"") + melody->name +
+                             WithNumber(u"\", нота ", k + 1) + QLatin1Char(')');
+        mel[k].noot =
+            columnField(melody->notes[k].noot, kNoteBits, QStringLiteral("noot") + note, logs);
+        mel[k].leng =
+            columnField(melody->notes[k].leng, kNoteBits, QStringLiteral("leng") + note, logs);
     }
 }
 
@@ -304,17 +306,20 @@ void InitPoParams(TPoParams& p) {
 
 void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
                     const std::optional<MelodyRow>& visitor,
-                    const std::optional<MelodyRow>& subscriber, QStringList* warnings) {
+                    const std::optional<MelodyRow>& subscriber, ConfigLogs* logs) {
     InitPoParams(p);
+    ConfigLogs untold;
+    ConfigLogs& told = logs ? *logs : untold;
     for (const PoFieldInfo& f : kFields) {
         if (f.kind == PoField::Cameras) {
             p.*f.member = ReverseStr(PadLeft(console.mcam.trimmed(), QLatin1Char('0'), f.width));
             continue;
         }
-        p.*f.member = columnField(console.*f.column, f.width, columnName(f.column), warnings);
+        p.*f.member = columnField(console.*f.column, f.width,
+                                  QString::fromLatin1(columnName(f.column)), told);
     }
-    melodyFromDB(p.mel0, visitor, warnings);
-    melodyFromDB(p.mel1, subscriber, warnings);
+    melodyFromDB(p.mel0, visitor, told);
+    melodyFromDB(p.mel1, subscriber, told);
     std::array<QString, 6> given;
     for (int i = 0; i < 6; ++i) given[i] = console.*kTexts[i].column;
     setTexts(p, given);
@@ -373,15 +378,13 @@ bool EncodePoSection0(const ConfigObjectRow& object, const ConsoleRow& console,
         if (!console.nullColumns.isEmpty()) {
             const QString text = missingValuesText(console.nullColumns);
             Dialogs::Message(QStringLiteral("Ошибка"), text, DlgButtons::Ok, DlgIcon::Error);
-            logs.result << text;  // the log keeps the reason after the box is gone
+            TellInResults(logs, text);  // the results keep the reason after the box is gone
             return false;
         }
         TPoParams p;
-        QStringList warnings;
-        PoParamsFromDB(p, console, visitor, subscriber, &warnings);
+        PoParamsFromDB(p, console, visitor, subscriber, &logs);
         logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 0"))
                     << QStringLiteral("Основные параметры:") << writeLines(p);
-        logs.result << warnings;
         payload = PoParamsToBits(p);
     }
     logs.detail << WithNumber(u"длина 0 sec po бит ", payload.size());

@@ -62,10 +62,10 @@ void InitPoParams(TPoParams& p);
 // The record of a console from its row and melodies. A value wider than its
 // field is capped at the field's largest value, a negative one is 0; a melody
 // of more than five notes keeps its first five. Each such change is told in
-// warnings when it is given. Empty texts take their defaults.
+// the result log of logs when they are given. Empty texts take their defaults.
 void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
                     const std::optional<MelodyRow>& visitor,
-                    const std::optional<MelodyRow>& subscriber, QStringList* warnings = nullptr);
+                    const std::optional<MelodyRow>& subscriber, ConfigLogs* logs = nullptr);
 // The payload text: extra, then the fields from sus4 back to klvl.
 QString PoParamsToBits(const TPoParams& p);
 // Decodes a section text (payload + version field); fields that do not fit

@@ -45,6 +45,15 @@ struct StoredColumn {
     int width;    // a device field's bits; 0 for the other roles
     qint64 most;  // the largest value the column means: a field's, a count's limit
     unsigned reads;
+    // A device field holds least .. least + 2^width - 1 as they are (the
+    // door-open time, held less one second, from 1); below least may be
+    // the column's own "none" (a video tract below 1 is no video).
+    qint64 least = 0;
+    bool noneBelow = false;
+    // Written alone, so that a value its field cannot hold is told; false
+    // for a value written only with others (an apartment's day time with
+    // its night time, a handset index with its switch).
+    bool alone = true;
 
     QString Name() const;
 };

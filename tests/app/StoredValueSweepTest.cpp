@@ -30,6 +30,7 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -166,17 +167,23 @@ class FileConnection {
 
 // What one pass of the write screen did.
 struct WritePass {
-    QStringList listed;  // the device list
-    QStringList chosen;  // the devices chosen for the pass
+    QStringList listed;     // the device list
+    QList<int> chosenRows;  // the rows chosen for the pass
+    QList<WriteDeviceResult> devices;
     ConfigLogs logs;
     QMap<QString, QByteArray> files;  // by path
 };
 
-// Whether a row of the write screen's list is a device of the kinds.
-bool ofKinds(const WriteListRow& row, int sepDevice, unsigned kinds) {
-    if (row.address == sepDevice) return kinds & kConsoleFile;
-    if (row.address >= kFirstPanelAddress) return kinds & kPanelFiles;
-    return kinds & kSwitchFiles;
+// The files a device of a kind has.
+unsigned filesOf(int kind) {
+    switch (kind) {
+        case kKindConsole:
+            return kConsoleFile;
+        case kKindCallPanel:
+            return kPanelFiles;
+        default:
+            return kSwitchFiles;
+    }
 }
 
 // The write screen's pass over the devices of the kinds, the files kept in
@@ -193,14 +200,12 @@ WritePass writeFiles(QSqlDatabase db, const QString& dbFolder, qint64 idNet, uns
         pass.logs.result << screen.LastError();
         return pass;
     }
-    QList<int> chosen;
     for (int i = 0; i < screen.Rows().size(); ++i) {
         pass.listed << screen.Rows()[i].text;
-        if (!ofKinds(screen.Rows()[i], screen.SepDevice(), kinds)) continue;
-        chosen << i;
-        pass.chosen << screen.Rows()[i].text;
+        if (filesOf(screen.Rows()[i].kind) & kinds) pass.chosenRows << i;
     }
-    screen.BitCreateClick(chosen);
+    screen.BitCreateClick(pass.chosenRows);
+    pass.devices = screen.LastPass();
     pass.logs = screen.Logs();
     return pass;
 }
@@ -213,11 +218,48 @@ void editEach(const WritePass& pass, const ConfigScreenSettings& settings, qint6
     }
 }
 
+// The results name every chosen device once; one without a file says why
+// (a file not made, or the repeated codes that stopped the pass).
+void checkEveryDeviceNamed(const WritePass& pass) {
+    for (int row : pass.chosenRows) {
+        const qsizetype named =
+            std::count_if(pass.devices.cbegin(), pass.devices.cend(),
+                          [row](const WriteDeviceResult& d) { return d.row == row; });
+        EXPECT_EQ(named, 1) << pass.listed.value(row).toStdString();
+    }
+    for (const WriteDeviceResult& d : pass.devices)
+        if (!d.fileMade) {
+            EXPECT_FALSE(d.lines.isEmpty()) << d.device.toStdString();
+        }
+}
+
+// A value beyond what its field holds: each device it feeds writes the
+// field's own value and tells it, or makes no file and says why.
+void checkWideValueTold(const StoredColumn& c, const StoredValue& v, const WritePass& pass) {
+    if (c.role != ColumnRole::Device || !c.alone || v.value.typeId() == QMetaType::QString) return;
+    const qint64 n = v.value.toLongLong();
+    const qint64 top = c.least + (qint64(1) << c.width) - 1;
+    if ((n >= c.least && n <= top) || (n < c.least && c.noneBelow)) return;
+    const QString column = QLatin1String(c.column);
+    for (const WriteDeviceResult& d : pass.devices) {
+        if (!(filesOf(d.kind) & c.reads) || !d.fileMade) continue;
+        const bool told =
+            std::any_of(d.narrowed.cbegin(), d.narrowed.cend(), [&](const NarrowedValue& t) {
+                return t.field.section(QLatin1Char(' '), 0, 0) == column && t.stored == n &&
+                       t.written >= 0 && t.written < (qint64(1) << c.width);
+            });
+        EXPECT_TRUE(told) << d.device.toStdString() << ": " << c.Name().toStdString() << " = " << n
+                          << " is not told";
+    }
+}
+
 // What every pass must show. A pass must not have failed on a device's data.
-void checkPass(const StoredColumn&, const StoredValue&, const WritePass& pass) {
+void checkPass(const StoredColumn& c, const StoredValue& v, const WritePass& pass) {
     for (const QString& line : pass.logs.result)
         EXPECT_FALSE(line.startsWith(QStringLiteral("Ошибка формирования файла")))
             << line.toStdString();
+    checkEveryDeviceNamed(pass);
+    checkWideValueTold(c, v, pass);
 }
 
 // The columns some of whose readers are among reads (or that the open

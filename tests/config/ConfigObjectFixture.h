@@ -42,6 +42,8 @@ class ConfigObjectFixture : public ::testing::Test {
     QSqlDatabase& Db() { return db_; }
     // The database file, for a data module opened on the same object.
     QString DbPath() const { return tdb_.dbPath(); }
+    // Another connection on the file, as a second copy of the program holds one.
+    QSqlDatabase SecondConnection() { return tdb_.open(); }
 
     void Sql(const QString& sql, const QVariantList& values = {}) {
         QSqlQuery q(db_);

@@ -38,12 +38,6 @@ class WriteScreen : public WriteScreenFixture {
         EXPECT_EQ(messages, (QStringList{device, "Файл создан в АРМ Kiro-2"}))
             << name.toStdString();
     }
-    // The summary of the last pass as Memo2 ends with it.
-    static QStringList SummaryTail(const ConfigWriteScreen& s) {
-        const QStringList& r = const_cast<ConfigWriteScreen&>(s).Logs().result;
-        const qsizetype at = r.lastIndexOf(kSummaryTitle);
-        return at < 0 ? QStringList() : r.mid(at + 1);
-    }
     // A switch file whose sections are given, built the shared way.
     static ConfigFileBuild FileOfSections(const SwitchFileInput& in, const QString& path,
                                           const QStringList& sections) {
@@ -164,8 +158,11 @@ TEST_F(WriteScreen, ASwitchWithoutTypeKeepsItsPathAsResultAndItsState) {
     Sql("UPDATE k_pk SET type_k = '  ', kf_pr = 2 WHERE n_net = 2");
     auto s = NewScreen();
     s->BitCreateClick({s->RowOfAddress(1), s->RowOfAddress(2)});
+    // The path is its result line; the line before it says why there is no file.
     EXPECT_EQ(s->Logs().summary,
-              (QStringList{"КМ01 :", SavedLine("ckm01.bin"), "КМ02 :", FileOf("ckm02.bin")}));
+              (QStringList{"КМ01 :", SavedLine("ckm01.bin"),
+                           "КМ02 :", "Файл для КМ02 д.1 под.2 НЕ СОЗДАН: не задан тип коммутатора.",
+                           FileOf("ckm02.bin"), "Не создано файлов: 1 из 2."}));
     EXPECT_FALSE(QFileInfo::exists(FileOf("ckm02.bin")));
     EXPECT_EQ(State("k_pk", 2), 2);
 }
@@ -205,10 +202,11 @@ TEST_F(WriteScreen, ALengthWordMismatchLeavesThePreviousFileAndTheState) {
     s->Logs() = ConfigLogs();
     s->BitCreateClick({s->RowOfAddress(1)});
     const QStringList& summary = s->Logs().summary;
-    ASSERT_EQ(summary.size(), 3);
+    ASSERT_EQ(summary.size(), 4);
     EXPECT_EQ(summary[1], "Секция 0 КМ01 не добавлена в файл из-за неверной длины. 2 5");
     EXPECT_TRUE(summary[2].endsWith("НЕ СОЗДАН! Ошибка. "));
     EXPECT_EQ(summary[2], NotCreatedLine("ckm01.bin"));
+    EXPECT_EQ(summary[3], "Не создано файлов: 1 из 1.");
     EXPECT_EQ(ReadFile(FileOf("ckm01.bin")), previous);
     EXPECT_EQ(State("k_pk", 1), 2);
 }
@@ -226,7 +224,10 @@ TEST_F(WriteScreen, AFileThatCannotBeWrittenKeepsTheOldOneAndTheState) {
     const qsizetype failed = r.indexOf(kSaveFailed);
     ASSERT_GE(failed, 0);
     EXPECT_FALSE(r.value(failed + 1).isEmpty());  // the system's reason follows
-    EXPECT_EQ(s->Logs().summary.last(), NotCreatedLine("ckm01.bin"));
+    const QStringList& summary = s->Logs().summary;
+    ASSERT_EQ(summary.size(), 5);
+    EXPECT_EQ(summary.mid(1, 2), r.mid(failed, 2));  // the summary says it too
+    EXPECT_EQ(summary[3], NotCreatedLine("ckm01.bin"));
     EXPECT_EQ(ReadFile(FileOf("ckm01.bin")), previous);
     EXPECT_EQ(State("k_pk", 1), 2);
 }
@@ -250,10 +251,11 @@ TEST_F(WriteScreen, ADeviceThatCannotBeEncodedFailsAloneAndThePassGoesOn) {
     s->BitCreateClick({0, 1, 2, s->RowOfAddress(63)});
     EXPECT_TRUE(s->Logs().result.contains(missing));
     EXPECT_TRUE(s->Logs().result.contains("Ошибка формирования файла: bad value"));
-    EXPECT_EQ(
-        s->Logs().summary,
-        (QStringList{"КМ01 :", NotCreatedLine("ckm01.bin"), "КМ02 :", SavedLine("ckm02.bin"),
-                     "КМ03 :", SavedLine("ckm03.bin"), "ППО00 :", NotCreatedLine("cpo00.bin")}));
+    EXPECT_EQ(s->Logs().summary,
+              (QStringList{"КМ01 :", missing, NotCreatedLine("ckm01.bin"),
+                           "КМ02 :", SavedLine("ckm02.bin"), "КМ03 :", SavedLine("ckm03.bin"),
+                           "ППО00 :", "Ошибка формирования файла: bad value",
+                           NotCreatedLine("cpo00.bin"), "Не создано файлов: 2 из 4."}));
     EXPECT_EQ(SummaryTail(*s), s->Logs().summary);
     EXPECT_EQ(State("k_pk", 1), 0);
     EXPECT_EQ(State("k_po", 63), 0);
@@ -271,6 +273,12 @@ TEST_F(WriteScreen, RepeatedCallCodesInAHouseStopTheConsoleAndEverythingAfterIt)
     EXPECT_FALSE(s->Logs().result.contains(kSummaryTitle));
     EXPECT_FALSE(QFileInfo::exists(FileOf("cpo00.bin")));
     EXPECT_TRUE(QFileInfo::exists(FileOf("ckm03.bin")));
+    // The pass's list has each device, those after the stop with the stop line.
+    ASSERT_EQ(s->LastPass().size(), 8);
+    for (const WriteDeviceResult& d : s->LastPass().mid(3)) {
+        EXPECT_FALSE(d.fileMade) << d.device.toStdString();
+        EXPECT_EQ(d.lines, QStringList{kRepeatedCodesLog}) << d.device.toStdString();
+    }
     // The switches built before the stop show their new state.
     ASSERT_FALSE(RowTexts(*s).isEmpty());
     EXPECT_EQ(RowTexts(*s).first(), "+КМ01 д.1 под.1");
@@ -299,7 +307,8 @@ TEST_F(WriteScreen, APanelWhoseKeysPassTheLimitGetsNoFileAndKeepsItsState) {
                            "ФАЙЛ  ******** " + FileOf("cbv02.bin") +
                                " ОБНУЛЕН на этапе формирования секции 5 из-за превышения длины! "
                                "Следует уменьшить количество ключей на квартиру или количество "
-                               "резервных ключей на квартиры подъезда. "}));
+                               "резервных ключей на квартиры подъезда. ",
+                           "Не создано файлов: 1 из 1."}));
     EXPECT_FALSE(QFileInfo::exists(FileOf("cbv02.bin")));
     EXPECT_EQ(State("k_bv", 66), 4);
 }
@@ -313,9 +322,13 @@ TEST_F(WriteScreen, RepeatedCodesInAGatesHouseSkipOnlyThatPanel) {
                             s->RowOfAddress(68)};
     s->BitCreateClick(panels);
     // An entrance panel checks its entrances only; the gate checks the houses too.
+    const QString gateSkipped = QStringLiteral(
+        "Файл для БВ04 калитка НЕ СОЗДАН: двойные или непроверенные коды вызова в доме или "
+        "подъезде.");
     EXPECT_EQ(s->Logs().summary,
               (QStringList{"БВ01 :", SavedLine("cbv01.bin"), "БВ02 :", SavedLine("cbv02.bin"),
-                           "БВ03 :", SavedLine("cbv03.bin"), "БВ04 :"}));
+                           "БВ03 :", SavedLine("cbv03.bin"), "БВ04 :", gateSkipped,
+                           "Не создано файлов: 1 из 4."}));
     EXPECT_TRUE(s->Logs().result.contains(kRepeatedCodesLog));
     EXPECT_FALSE(QFileInfo::exists(FileOf("cbv04.bin")));
 
@@ -324,8 +337,12 @@ TEST_F(WriteScreen, RepeatedCodesInAGatesHouseSkipOnlyThatPanel) {
     dialogs.Expect(kRepeatedCodesCaption, kRepeatedCodes);
     dialogs.Expect(kRepeatedCodesCaption, kRepeatedCodes);
     s->BitCreateClick(panels);
-    EXPECT_EQ(s->Logs().summary, (QStringList{"БВ01 :", "БВ02 :", SavedLine("cbv02.bin"),
-                                              "БВ03 :", SavedLine("cbv03.bin"), "БВ04 :"}));
+    EXPECT_EQ(s->Logs().summary,
+              (QStringList{"БВ01 :",
+                           "Файл для БВ01 БВ подъезда НЕ СОЗДАН: двойные или непроверенные коды "
+                           "вызова в доме или подъезде.",
+                           "БВ02 :", SavedLine("cbv02.bin"), "БВ03 :", SavedLine("cbv03.bin"),
+                           "БВ04 :", gateSkipped, "Не создано файлов: 2 из 4."}));
 }
 
 TEST_F(WriteScreen, AnotherConsoleAddressNamesTheConsoleByItAndMovesThePanels) {

@@ -5,6 +5,7 @@
 #include "app/TFMainVesk.h"
 #include "config/ui/TFrWrite.h"
 #include "foundation/TFDM.h"
+#include "site/ObjectDeletion.h"
 #include "support/ScreenShots.h"
 #include "support/ScriptedDialogs.h"
 
@@ -54,6 +55,14 @@ class FrWrite : public WriteScreenFixture {
     }
     QStringList Lines(QPlainTextEdit* memo) const {
         return memo->toPlainText().split(QLatin1Char('\n'));
+    }
+    // The screen as the main window opens it from its menu on the fixture object.
+    TFrWrite* ScreenOfMainWindow(TFMainVesk& w) {
+        frame_.reset();
+        w.show();
+        EXPECT_TRUE(dm_->Q_Net->Locate("id_net", kIdNet));
+        w.MenuItem(QStringLiteral("MWriteConf"))->trigger();
+        return qobject_cast<TFrWrite*>(w.FrWrite1);
     }
     void Picture(const QString& name) {
         EXPECT_FALSE(SaveScreen(*frame_, name).isEmpty());
@@ -157,6 +166,36 @@ TEST_F(FrWrite, RepeatedCodesStopTheConsoleWithTheBox) {
     EXPECT_EQ(Lines(frame_->Memo3), QStringList{"ППО00 :"});
 }
 
+// Another copy of the program deletes the object while the screen shows its
+// devices: "Создать" makes no file and names every device with the reason.
+TEST_F(FrWrite, AfterASecondCopyDeletedTheObjectEveryDeviceIsToldWhy) {
+    TFMainVesk w;
+    TFrWrite* screen = ScreenOfMainWindow(w);
+    ASSERT_NE(screen, nullptr);
+    const int devices = screen->ListCdev->count();
+    ASSERT_EQ(devices, 8);
+    QString error;
+    ASSERT_TRUE(ObjectDeletion::DeleteObjectRows(SecondConnection(), kIdNet, {}, &error))
+        << error.toStdString();
+
+    screen->N_all->trigger();
+    screen->BitCreate->click();
+    const QStringList summary = Lines(screen->Memo3);
+    ASSERT_EQ(summary.size(), 2 * devices + 1);
+    EXPECT_EQ(summary.mid(0, 2),
+              (QStringList{"КМ01 :",
+                           "Файл для КМ01 д.1 под.1 НЕ СОЗДАН: объект удалён из базы данных."}));
+    EXPECT_EQ(summary.mid(6, 2),
+              (QStringList{"ППО00 :",
+                           "Файл для ПO  пульт охраны НЕ СОЗДАН: объект удалён из базы данных."}));
+    EXPECT_EQ(summary.last(), "Не создано файлов: 8 из 8.");
+    const QStringList result = Lines(screen->Memo2);
+    const qsizetype title = result.indexOf("ИТОГИ формирования файлов:");
+    ASSERT_GT(title, 0);
+    EXPECT_EQ(result.mid(title + 1), summary);
+    EXPECT_TRUE(FilesInFolder().isEmpty());
+}
+
 TEST_F(FrWrite, TheIdentifierTakesDigitsAndStoresTheReducedNumber) {
     frame_->EIdent->clear();
     QTest::keyClicks(frame_->EIdent, QStringLiteral("12a.5-x"));
@@ -178,13 +217,9 @@ TEST_F(FrWrite, TheIdentifierTakesDigitsAndStoresTheReducedNumber) {
 }
 
 TEST_F(FrWrite, TheMainWindowOpensTheScreenAndItsButtonsLeadOn) {
-    frame_.reset();
     TFMainVesk w;
-    w.show();
-    ASSERT_TRUE(dm_->Q_Net->Locate("id_net", kIdNet));
-    w.MenuItem(QStringLiteral("MWriteConf"))->trigger();
+    TFrWrite* screen = ScreenOfMainWindow(w);
     ASSERT_EQ(w.VisibleScreen(), 10);
-    auto* screen = qobject_cast<TFrWrite*>(w.FrWrite1);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->objectName(), "FrWrite1");
     EXPECT_EQ(screen->ListCdev->count(), 8);

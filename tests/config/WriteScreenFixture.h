@@ -44,6 +44,13 @@ class WriteScreenFixture : public ConfigObjectFixture {
         return texts;
     }
 
+    // The summary of the last pass as Memo2 ends with it, after "ИТОГИ".
+    static QStringList SummaryTail(ConfigWriteScreen& s) {
+        const QStringList& r = s.Logs().result;
+        const qsizetype at = r.lastIndexOf(WriteScreenTexts::kSummaryTitle);
+        return at < 0 ? QStringList() : r.mid(at + 1);
+    }
+
     static QByteArray ReadFile(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

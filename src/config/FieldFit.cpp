@@ -1,0 +1,60 @@
+#include "config/FieldFit.h"
+
+#include "foundation/BitAndStr.h"
+
+namespace {
+
+quint64 mask(int width) {
+    return (quint64(1) << width) - 1;
+}
+
+qint64 fitted(qint64 stored, int width, FieldFit fit, qint64 offset) {
+    // Unsigned arithmetic: stored − offset must not overflow for any stored value.
+    const quint64 lowBits = (quint64(stored) - quint64(offset)) & mask(width);
+    const bool below = stored < offset;
+    switch (fit) {
+        case FieldFit::LowBits:
+            return qint64(lowBits);
+        case FieldFit::LowBitsOrZero:
+            return below ? 0 : qint64(lowBits);
+        case FieldFit::Capped:
+            if (below) return 0;
+            return qint64(qMin(quint64(stored) - quint64(offset), mask(width)));
+    }
+    return 0;
+}
+
+QString deviceLine(const QString& device, const QString& sentence) {
+    if (device.isEmpty() || sentence.isEmpty()) return sentence;
+    return device + QStringLiteral(": ") + sentence.front().toLower() + sentence.mid(1);
+}
+
+}  // namespace
+
+qint64 FitField(ConfigLogs& logs, const QString& field, qint64 stored, int width, FieldFit fit,
+                qint64 offset) {
+    const int w = qBound(1, width, 62);
+    return TellWritten(logs, field, stored, offset, offset + qint64(mask(w)),
+                       fitted(stored, w, fit, offset));
+}
+
+qint64 TellWritten(ConfigLogs& logs, const QString& field, qint64 stored, qint64 lowest,
+                   qint64 highest, qint64 written) {
+    if (stored >= lowest && stored <= highest) return written;
+    const NarrowedValue n{logs.device, field, stored, written, lowest, highest};
+    logs.narrowed << n;
+    logs.result << NarrowedValueLine(n);
+    return written;
+}
+
+QString NarrowedValueLine(const NarrowedValue& n) {
+    const QString bound = n.stored > n.highest ? WithNumber(u" больше ", n.highest)
+                                               : WithNumber(u" меньше ", n.lowest);
+    const QString sentence = QStringLiteral("Значение ") + n.field + WithNumber(u" = ", n.stored) +
+                             bound + WithNumber(u", записано ", n.written) + QLatin1Char('.');
+    return deviceLine(n.device, sentence);
+}
+
+QString DeviceLine(const ConfigLogs& logs, const QString& sentence) {
+    return deviceLine(logs.device, sentence);
+}
