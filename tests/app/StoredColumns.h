@@ -15,7 +15,10 @@ enum class ColumnRole {
     Other,   // a number of its own: a state, a mode, a number shown
 };
 
-// What reads a column, as a set of bits.
+// What reads a column, as a set of bits: the files it goes into, and the
+// screens and editors that compute with it (a count, a list's size, an
+// arithmetic step), where a control that only shows the number is left to
+// the files' sweep.
 namespace Reads {
 // The files of the write screen's pass, each opened in the editor after.
 constexpr unsigned kSwitchFiles = 1u << 0;

@@ -28,7 +28,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <limits>
@@ -141,28 +140,6 @@ class StoredChange {
     const StoredColumn& c_;
     QList<std::pair<qint64, QVariant>> kept_;
     qint64 inserted_ = 0;
-};
-
-// A connection of its own on a file, removed with the object.
-class FileConnection {
-  public:
-    explicit FileConnection(const QString& file) {
-        static int made = 0;
-        name_ = QStringLiteral("stored_value_sweep_%1").arg(++made);
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db_.setDatabaseName(file);
-        EXPECT_TRUE(db_.open()) << db_.lastError().text().toStdString();
-    }
-    ~FileConnection() {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QSqlDatabase& db() { return db_; }
-
-  private:
-    QString name_;
-    QSqlDatabase db_;
 };
 
 // What one pass of the write screen did.
@@ -336,15 +313,17 @@ class StoredValueSweep : public ProgramRoads {
     static inline qint64 idNom_ = 0;
 };
 
+// A program folder holding file as its database.
+void placeDatabase(TestDatabase& database, const QByteArray& file) {
+    database.programDir().writeFile(
+        QStringLiteral("DB_ARM/") + QLatin1String(AppPaths::kDbFileName), file);
+}
+
 QByteArray StoredValueSweep::WithEveryKindOfRow(const QByteArray& reference) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("sweep.mdb"));
+    TestDatabase database(TestDatabase::Kind::None);
+    placeDatabase(database, reference);
     {
-        QFile f(file);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(reference) == reference.size());
-    }
-    {
-        FileConnection c(file);
+        QSqlDatabase db = database.open();
         const char* const rows[] = {
             // Two keys of each of the first two rows of every entrance.
             "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status, "
@@ -369,12 +348,12 @@ QByteArray StoredValueSweep::WithEveryKindOfRow(const QByteArray& reference) {
             "INSERT INTO t_pkwt (n_pk, t_pk) VALUES (1, 1)",
         };
         for (const char* sql : rows) {
-            QSqlQuery q(c.db());
+            QSqlQuery q(db);
             EXPECT_TRUE(q.exec(QString::fromUtf8(sql))) << sql << "\n"
                                                         << q.lastError().text().toStdString();
         }
     }
-    QFile f(file);
+    QFile f(database.dbPath());
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
@@ -389,25 +368,20 @@ void StoredValueSweep::SweepFiles(const QList<StoredColumn>& columns) {
 }
 
 void StoredValueSweep::FilesOf(const StoredColumn& c, const StoredValue& v) {
-    QTemporaryDir dir;
-    const QString folder = dir.path() + QLatin1Char('/');
-    const QString file = folder + QLatin1String(AppPaths::kDbFileName);
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(sweepObject_) == sweepObject_.size());
-    }
+    TestDatabase database(TestDatabase::Kind::None);
+    placeDatabase(database, sweepObject_);
     // A global parameter reaches the editor as the data module reads it on F5.
     std::unique_ptr<TFDM> module;
     const bool global = QLatin1String(c.table) == QLatin1String("t_global");
     if (global) {
         module = std::make_unique<TFDM>();
         QString error;
-        ASSERT_TRUE(module->Connect(file, &error)) << error.toStdString();
+        ASSERT_TRUE(module->Connect(database.dbPath(), &error)) << error.toStdString();
     }
-    FileConnection connection(file);
-    StoredChange change(connection.db(), c);
+    QSqlDatabase db = database.open();
+    StoredChange change(db, c);
     if (!change.Set(v.value)) return;
-    const DatabaseFileCheck counts = CheckStoredCounts(connection.db());
+    const DatabaseFileCheck counts = CheckStoredCounts(db);
     ASSERT_TRUE(counts.read) << counts.error.toStdString();
     EXPECT_EQ(refusedValue(c, v.value), !counts.difference.isEmpty())
         << counts.difference.toStdString();
@@ -417,7 +391,7 @@ void StoredValueSweep::FilesOf(const StoredColumn& c, const StoredValue& v) {
         module->Global->Reopen();
         settings = LoadConfigScreenSettings();
     }
-    const WritePass pass = writeFiles(connection.db(), folder, IdNet(), c.reads & kFiles);
+    const WritePass pass = writeFiles(db, database.dbDir(), IdNet(), c.reads & kFiles);
     editEach(pass, settings, idNom_);
     checkPass(c, v, pass);
 }
@@ -453,8 +427,8 @@ TEST(StoredColumnTable, HoldsEveryIntegerColumnOfTheSchema) {
 void StoredValueSweep::SweepScreens(const QList<StoredColumn>& columns) {
     dialogs_.AllowUnexpected();
     TestDatabase own(TestDatabase::Kind::None);
-    own.programDir().writeFile(QStringLiteral("DB_ARM/") + QLatin1String(AppPaths::kDbFileName),
-                               sweepObject_);
+    placeDatabase(own, sweepObject_);
+    QSqlDatabase side = own.open();
     const auto restart = [&] {
         EndTheProgram();
         return StartIn(own.programDir(), 1);
@@ -465,8 +439,7 @@ void StoredValueSweep::SweepScreens(const QList<StoredColumn>& columns) {
             BoundedChild::Step(caseName(c, v));
             SCOPED_TRACE(caseName(c, v).toStdString());
             if (!running) running = restart();
-            FileConnection connection(own.dbPath());
-            StoredChange change(connection.db(), c);
+            StoredChange change(side, c);
             if (!change.Set(v.value)) continue;
             // The open and F5 refuse a count beyond its limits before any
             // screen reads it (the files' sweep sees the check refuse it).
