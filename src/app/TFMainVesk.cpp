@@ -7,6 +7,7 @@
 #include "foundation/ui/ScreenFrames.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/ui/EnterPressesButton.h"
+#include "platform/ui/MenuBarKeys.h"
 #include "platform/ui/TabOrder.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ TFMainVesk::TFMainVesk(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FMainVesk"));
     for (const char* key : {"fm", "fp", "fb"}) gridToggles_[QString::fromLatin1(key)] = kBoldOff;
     buildMenu();
+    MenuBarKeys::Apply(this);
     AppForms::RegisterScreenFrames();
     buildPanels();
     qApp->installEventFilter(new EnterPressesButton(this));

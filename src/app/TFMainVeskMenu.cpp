@@ -44,77 +44,79 @@ QAction* TFMainVesk::addItem(QMenu* menu, const QString& name, const QString& ca
     return a;
 }
 
+// Each menu and each item has its letter (the '&' mark), none twice in the
+// bar nor twice in one menu.
 void TFMainVesk::buildMenu() {
     QMenuBar* bar = menuBar();
-    QMenu* object = bar->addMenu(QStringLiteral("Объект"));
-    addItem(object, QStringLiteral("MConfObject"), QStringLiteral("Начать  "),
+    QMenu* object = bar->addMenu(QStringLiteral("&Объект"));
+    addItem(object, QStringLiteral("MConfObject"), QStringLiteral("&Начать  "),
             QStringLiteral("Выбор объекта или ввод нового объекта"));
-    addItem(object, QStringLiteral("MConfDom"), QStringLiteral("Матрица доступа"),
+    addItem(object, QStringLiteral("MConfDom"), QStringLiteral("&Матрица доступа"),
             QStringLiteral("Матрица доступа к объекту"));
-    addItem(object, QStringLiteral("MConfPod"), QStringLiteral("Подъезды"),
+    addItem(object, QStringLiteral("MConfPod"), QStringLiteral("&Подъезды"),
             QStringLiteral("Подъездная структура объекта"));
-    addItem(object, QStringLiteral("MConfKvr"), QStringLiteral("Квартиры подъезда"),
+    addItem(object, QStringLiteral("MConfKvr"), QStringLiteral("&Квартиры подъезда"),
             QStringLiteral("Распределение квартир подъезда"));
-    addItem(object, QStringLiteral("MAbonent"), QStringLiteral("Абоненты"));
+    addItem(object, QStringLiteral("MAbonent"), QStringLiteral("&Абоненты"));
     object->addSeparator();
-    addItem(object, QStringLiteral("NObPrint"), QStringLiteral("Печать объекта"));
-    addItem(object, QStringLiteral("MServDel"), QStringLiteral("Удаление и выделение объектов"));
+    addItem(object, QStringLiteral("NObPrint"), QStringLiteral("Печать &объекта"));
+    addItem(object, QStringLiteral("MServDel"), QStringLiteral("&Удаление и выделение объектов"));
 
-    QMenu* devices = bar->addMenu(QStringLiteral("Устройства"));
-    addItem(devices, QStringLiteral("MPk"), QStringLiteral("Коммутаторы КМ"),
+    QMenu* devices = bar->addMenu(QStringLiteral("&Устройства"));
+    addItem(devices, QStringLiteral("MPk"), QStringLiteral("&Коммутаторы КМ"),
             QStringLiteral("Конфигурирование КМ"));
-    addItem(devices, QStringLiteral("MBv"), QStringLiteral("Блоки вызова БВ"),
+    addItem(devices, QStringLiteral("MBv"), QStringLiteral("&Блоки вызова БВ"),
             QStringLiteral("Конфигурирование блоков вызова"));
-    addItem(devices, QStringLiteral("MPo"), QStringLiteral("Пульт поста охраны"),
+    addItem(devices, QStringLiteral("MPo"), QStringLiteral("&Пульт поста охраны"),
             QStringLiteral("Конфигурирование пульта поста охраны"));
     devices->addSeparator();
-    addItem(devices, QStringLiteral("MpkEdit"), QStringLiteral("Общие параметры и тракты КМ"));
+    addItem(devices, QStringLiteral("MpkEdit"), QStringLiteral("&Общие параметры и тракты КМ"));
     addItem(devices, QStringLiteral("MskEdit"),
-            QStringLiteral("Подъездные параметры  для КМ и БВ"));
-    addItem(devices, QStringLiteral("MbvEdit"), QStringLiteral("Общие параметры БВ"));
-    addItem(devices, QStringLiteral("MkvEdit"), QStringLiteral("Коды вызова квартир и трубки"));
+            QStringLiteral("По&дъездные параметры  для КМ и БВ"));
+    addItem(devices, QStringLiteral("MbvEdit"), QStringLiteral("Общие параметры Б&В"));
+    addItem(devices, QStringLiteral("MkvEdit"), QStringLiteral("Коды вызова квартир и &трубки"));
 
-    QMenu* keys = bar->addMenu(QStringLiteral("Ключи"));
-    addItem(keys, QStringLiteral("MKey"), QStringLiteral("Ключи объекта"));
-    addItem(keys, QStringLiteral("Mifare1"), QStringLiteral("   Консоль считывателей ключей"));
+    QMenu* keys = bar->addMenu(QStringLiteral("&Ключи"));
+    addItem(keys, QStringLiteral("MKey"), QStringLiteral("&Ключи объекта"));
+    addItem(keys, QStringLiteral("Mifare1"), QStringLiteral("   Консоль &считывателей ключей"));
 
-    QMenu* files = bar->addMenu(QStringLiteral("Файлы конфигурации"));
+    QMenu* files = bar->addMenu(QStringLiteral("&Файлы конфигурации"));
     addItem(files, QStringLiteral("MWriteConf"),
-            QStringLiteral("Создание конфигурационных файлов"));
-    addItem(files, QStringLiteral("MReadConf"), QStringLiteral("Разбор конфигурационных файлов"));
+            QStringLiteral("&Создание конфигурационных файлов"));
+    addItem(files, QStringLiteral("MReadConf"), QStringLiteral("&Разбор конфигурационных файлов"));
     addItem(files, QStringLiteral("MRedactConf"),
-            QStringLiteral("Просмотр конфигурационных файлов"));
+            QStringLiteral("&Просмотр конфигурационных файлов"));
 
-    QMenu* net = bar->addMenu(QStringLiteral("Сеть"));
-    addItem(net, QStringLiteral("MNetDevice"), QStringLiteral("Сетевые устройства"));
-    addItem(net, QStringLiteral("MNetTimeouts"), QStringLiteral("Настройки сети"));
+    QMenu* net = bar->addMenu(QStringLiteral("&Сеть"));
+    addItem(net, QStringLiteral("MNetDevice"), QStringLiteral("&Сетевые устройства"));
+    addItem(net, QStringLiteral("MNetTimeouts"), QStringLiteral("&Настройки сети"));
 
-    QMenu* service = bar->addMenu(QStringLiteral("Сервис"));
-    addItem(service, QStringLiteral("MGlobal"), QStringLiteral("Глобальные переменные"));
-    addItem(service, QStringLiteral("MTables"), QStringLiteral("Таблицы"));
+    QMenu* service = bar->addMenu(QStringLiteral("Се&рвис"));
+    addItem(service, QStringLiteral("MGlobal"), QStringLiteral("&Глобальные переменные"));
+    addItem(service, QStringLiteral("MTables"), QStringLiteral("&Таблицы"));
     QAction* reopen =
-        addItem(service, QStringLiteral("MReOpen"), QStringLiteral("Обновить таблицы"));
+        addItem(service, QStringLiteral("MReOpen"), QStringLiteral("&Обновить таблицы"));
     reopen->setShortcut(QKeySequence(Qt::Key_F5));
     connect(reopen, &QAction::triggered, this, &TFMainVesk::MReOpenClick);
-    addItem(service, QStringLiteral("NCompact"), QStringLiteral("Сервисное сжатие БД"));
-    addItem(service, QStringLiteral("MServIni"), QStringLiteral("Размер окна по умолчанию"));
+    addItem(service, QStringLiteral("NCompact"), QStringLiteral("Сервисное &сжатие БД"));
+    addItem(service, QStringLiteral("MServIni"), QStringLiteral("&Размер окна по умолчанию"));
 
     buildWindowMenu(bar);
 
-    QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
-    QAction* f1 = addItem(help, QStringLiteral("MHelp0"), QStringLiteral("Справка"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Помощь"));
+    QAction* f1 = addItem(help, QStringLiteral("MHelp0"), QStringLiteral("&Справка"));
     f1->setShortcut(QKeySequence(Qt::Key_F1));
     // F1 in an editor window asks the main window for that editor's topic.
     f1->setShortcutContext(Qt::ApplicationShortcut);
     connect(f1, &QAction::triggered, this, &TFMainVesk::MHelp0Click);
-    connect(addItem(help, QStringLiteral("MEasy"), QStringLiteral("Быстро и просто")),
+    connect(addItem(help, QStringLiteral("MEasy"), QStringLiteral("&Быстро и просто")),
             &QAction::triggered, this, &TFMainVesk::MEasyClick);
-    connect(addItem(help, QStringLiteral("MHelp8"), QStringLiteral("Инструкция")),
+    connect(addItem(help, QStringLiteral("MHelp8"), QStringLiteral("&Инструкция")),
             &QAction::triggered, this, &TFMainVesk::MHelp8Click);
-    connect(addItem(help, QStringLiteral("MHelp9"), QStringLiteral("Подсказка")),
+    connect(addItem(help, QStringLiteral("MHelp9"), QStringLiteral("&Подсказка")),
             &QAction::triggered, this, &TFMainVesk::MHelp9Click);
     help->addSeparator();
-    connect(addItem(help, QStringLiteral("MAbout"), QStringLiteral("О программе")),
+    connect(addItem(help, QStringLiteral("MAbout"), QStringLiteral("&О программе")),
             &QAction::triggered, this, &TFMainVesk::MAboutClick);
 }
 
@@ -122,17 +124,17 @@ void TFMainVesk::buildMenu() {
 // buttons take no focus, so that Tab stays within the screen. "Помощь" is
 // the help menu's F1.
 void TFMainVesk::buildWindowMenu(QMenuBar* bar) {
-    QMenu* window = bar->addMenu(QStringLiteral("Окно"));
+    QMenu* window = bar->addMenu(QStringLiteral("Ок&но"));
     auto command = [&](const char* name, const QString& caption, const QKeySequence& key) {
         addItem(window, QString::fromLatin1(name), caption)->setShortcut(key);
     };
-    command("MToMenu", QStringLiteral("Перейти в меню программы"), Qt::ALT | Qt::Key_Home);
-    command("MBack", QStringLiteral("Предыдущий экран"), Qt::ALT | Qt::Key_Left);
-    command("MForward", QStringLiteral("Следующий экран"), Qt::ALT | Qt::Key_Right);
-    command("MScreenWidth", QStringLiteral("Ширина окна по экрану"), Qt::Key_F11);
-    command("MConnection", QStringLiteral("Строка подключения к БД"), Qt::Key_F12);
+    command("MToMenu", QStringLiteral("Перейти в &меню программы"), Qt::ALT | Qt::Key_Home);
+    command("MBack", QStringLiteral("&Предыдущий экран"), Qt::ALT | Qt::Key_Left);
+    command("MForward", QStringLiteral("&Следующий экран"), Qt::ALT | Qt::Key_Right);
+    command("MScreenWidth", QStringLiteral("&Ширина окна по экрану"), Qt::Key_F11);
+    command("MConnection", QStringLiteral("Строка подключения к &БД"), Qt::Key_F12);
     window->addSeparator();
-    command("MExit", QStringLiteral("Выход из программы"), Qt::CTRL | Qt::Key_Q);
+    command("MExit", QStringLiteral("&Выход из программы"), Qt::CTRL | Qt::Key_Q);
 }
 
 // Each command of the window menu presses its button of the bar.

@@ -3,6 +3,7 @@
 
 #include "devices/DeviceChange.h"
 #include "devices/SwitchTracts.h"
+#include "foundation/MatrTable.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -19,6 +20,7 @@ qint64 CurrentObjectId() {
 // The panels and switches as written, on the same switch.
 TractSave Shown(const TractSave& r) {
     if (!r.ok) ReportFailure(r.error);
+    if (r.ok) FollowSavedMatrix();
     FDM->ReopenCallBlocks();
     FDM->ReopenSwitches();
     if (FDM->Q_mbv->IsOpen()) FDM->Q_mbv->Reopen();

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "foundation/DatabaseShape.h"
+#include "foundation/KeyCounters.h"
 #include "platform/Dataset.h"
 #include "platform/FileUseLock.h"
 
@@ -192,7 +193,7 @@ class TFDM : public QObject {
     bool failWith(const Dataset* ds);
     void showAllFlags();
     bool reopenFlagList();
-    int objectKeyQuota() const;
+    void recountApartment(Dataset* apartment, KeyCounters::Quota rule);
 
     QList<Dataset*> all_;
     QString dbPath_;

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -338,15 +339,17 @@ bool CheckApartmentCounts(QSqlDatabase db, qint64 idNet, int countKind, bool fix
     if (countKind != 1 && countKind != 2) return false;
     QList<EntranceApartments> entrances;
     QString error;
-    if (!ReadEntrances(db, idNet, &entrances, &error)) return false;
+    // A fix counts the rows inside its own write, so that rows another copy
+    // of the program adds meanwhile are counted or wait for it.
+    std::optional<SqlTransaction> tr;
+    if (fix) tr.emplace(db);
+    if ((tr && !tr->started()) || !ReadEntrances(db, idNet, &entrances, &error)) return false;
     const QList<ApartmentCountFix> fixes = ApartmentCountMismatches(entrances, countKind);
     if (!fix) return fixes.isEmpty();
-    SqlTransaction tr(db);
-    if (!tr.started()) return false;
     QSqlQuery q(db);
     for (const ApartmentCountFix& f : fixes)
         if (!ExecBound(q, QStringLiteral("UPDATE k_pod SET v_kvr=? WHERE id_pod=?"),
                        {f.count, f.idPod}, &error))
             return false;
-    return tr.Commit();
+    return tr->Commit();
 }

@@ -174,6 +174,13 @@ bool lowerPollRange(QSqlQuery& q, qint64 idPod, qint64 idPk, QString* error) {
                      {KfPrAfterEdit(kfPr), range, idPk}, error);
 }
 
+bool raisePollRange(QSqlQuery& q, qint64 idPod, qint64 idPk, QString* error) {
+    return ExecBound(q,
+                     QStringLiteral("UPDATE k_pk SET n_xl=") + SiteData::HighestTerminalPlusOne() +
+                         QStringLiteral(" WHERE id_pk=?"),
+                     {idPod, idPk}, error);
+}
+
 bool exists(QSqlQuery& q, const QString& sql, const QVariantList& values, bool* found,
             QString* error) {
     QVariant v;
@@ -402,9 +409,9 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                                             marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
                                         values, QStringLiteral("id_kvr"), id, error))
                     return false;
-                // The switch polls up to the new terminal; a new apartment counts.
-                if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET n_xl=? WHERE id_pk=?"),
-                               {v.terminal + 1, ctx.idPk}, error) ||
+                // The switch polls up to the highest terminal of the entrance, the
+                // new one or one another copy gave meanwhile; a new apartment counts.
+                if (!raisePollRange(q, ctx.idPod, ctx.idPk, error) ||
                     (!v.handset && !SiteData::CountApartment(q, ctx.idPod, 1, error)))
                     return false;
             } else {

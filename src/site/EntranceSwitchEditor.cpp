@@ -217,13 +217,14 @@ void EntranceSwitchEditor::selectFloor() {
 bool EntranceSwitchEditor::ChooseFloorSwitch() {
     if (sw_.idPk == 0) return false;
     view_.type = SwitchType::Floor;
-    selectFloor();
     bool ok = true;
+    // The rows are counted as the file holds them when the choice is written.
     if (sw_.typeK != kFloorSwitch)
         ok = write(kNotSaved,
-                   QStringLiteral("UPDATE k_pk SET type_k=?, ah=0, p_fc=1, type_f=3, n_xl=? "
-                                  "WHERE id_pk=?"),
-                   {kFloorSwitch, view_.maxHandset, sw_.idPk});
+                   QStringLiteral("UPDATE k_pk SET type_k=?, ah=0, p_fc=1, type_f=3, n_xl=") +
+                       SiteData::RowsPlusOne() + QStringLiteral(" WHERE id_pk=?"),
+                   {kFloorSwitch, sw_.idPod, sw_.idPk});
+    selectFloor();
     view_.hundreds = sw_.ah;
     view_.firstHandset = storedFirstHandset(sw_.pFc, view_.increment);
     view_.warning.clear();
@@ -234,14 +235,15 @@ bool EntranceSwitchEditor::ChooseApartmentSwitch() {
     if (sw_.idPk == 0) return false;
     view_.type = SwitchType::Apartment;
     view_.methodEnabled = true;
-    view_.maxHandset = sw_.maxTerminal + 1;
     int method = view_.method == kNoMethod ? FillMethod::kFirstHandset : view_.method;
     if (sw_.hotel && method == FillMethod::kModulo100) method = FillMethod::kFirstHandset;
     bool ok = true;
     if (sw_.typeK != kApartmentSwitch)
         ok = write(kNotSaved,
-                   QStringLiteral("UPDATE k_pk SET type_k=?, type_f=?, n_xl=? WHERE id_pk=?"),
-                   {kApartmentSwitch, method, view_.maxHandset, sw_.idPk});
+                   QStringLiteral("UPDATE k_pk SET type_k=?, type_f=?, n_xl=") +
+                       SiteData::HighestTerminalPlusOne() + QStringLiteral(" WHERE id_pk=?"),
+                   {kApartmentSwitch, method, sw_.idPod, sw_.idPk});
+    view_.maxHandset = sw_.maxTerminal + 1;
     view_.hundredsEnabled = true;
     return applyMethod(method) && ok;
 }
@@ -412,11 +414,11 @@ bool EntranceSwitchEditor::TypeTerminal(qint64 idKvr, int terminal) {
                            {terminal, idKvr, sw_.idPod}, error))
                 return false;
             // An apartment switch polls up to the highest terminal of the entrance.
-            if (apartmentSwitch &&
-                !ExecBound(q,
-                           QStringLiteral("UPDATE k_pk SET n_xl=(SELECT COALESCE(MAX(p_pk), 0)+1 "
-                                          "FROM k_kvr WHERE id_pod=?) WHERE id_pk=?"),
-                           {sw_.idPod, sw_.idPk}, error))
+            if (apartmentSwitch && !ExecBound(q,
+                                              QStringLiteral("UPDATE k_pk SET n_xl=") +
+                                                  SiteData::HighestTerminalPlusOne() +
+                                                  QStringLiteral(" WHERE id_pk=?"),
+                                              {sw_.idPod, sw_.idPk}, error))
                 return false;
             return DeviceMarking::AdvanceFileStates(q, QStringLiteral("k_pk"),
                                                     QStringLiteral("id_pk"),

@@ -47,6 +47,14 @@ bool CountApartment(QSqlQuery& q, qint64 idPod, int change, QString* error) {
                      {change, idPod}, error);
 }
 
+QString HighestTerminalPlusOne() {
+    return QStringLiteral("(SELECT COALESCE(MAX(p_pk), 0)+1 FROM k_kvr WHERE id_pod=?)");
+}
+
+QString RowsPlusOne() {
+    return QStringLiteral("(SELECT COUNT(*)+1 FROM k_kvr WHERE id_pod=?)");
+}
+
 bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT v_key, l_obv, flbv, flpo, p_kvr FROM k_net "

@@ -26,6 +26,9 @@ inline const QString kEditing = QStringLiteral("Редактирование");
 inline const QString kEnteringSearch = QStringLiteral("Ввод параметров выбора");
 inline const QString kSort = QStringLiteral("Сортировать");
 inline const QString kView = QStringLiteral("Просмотреть");
+// The sort's keyboard road, named where the mouse road starts.
+inline const QString kSortKeyHint = QStringLiteral(
+    "При сортировке пробел на столбце таблицы делает то же, что щелчок по его заголовку");
 inline const QString kAscending = QStringLiteral(" возрастание");
 inline const QString kDescending = QStringLiteral(" убывание");
 inline const QString kDescendingItem = QStringLiteral(" DESC");

@@ -26,11 +26,15 @@
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -39,6 +43,8 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -455,4 +461,267 @@ TEST_F(KeyboardRoads, TheEditorsFileSaved) {
                     QStringLiteral("Сохранить файл конфигурации?"), DlgAnswer::Yes);
     Press(Qt::Key_Return);
     EXPECT_EQ(time + 1, LoadEditorFile(file, LoadConfigScreenSettings()).pk.blocking.pto);
+}
+
+namespace {
+
+// The menu bar with the texts the screens name, menu by menu.
+const QList<std::pair<QString, QStringList>> kMenuBar = {
+    {"Объект",
+     {"Начать  ", "Матрица доступа", "Подъезды", "Квартиры подъезда", "Абоненты", "Печать объекта",
+      "Удаление и выделение объектов"}},
+    {"Устройства",
+     {"Коммутаторы КМ", "Блоки вызова БВ", "Пульт поста охраны", "Общие параметры и тракты КМ",
+      "Подъездные параметры  для КМ и БВ", "Общие параметры БВ", "Коды вызова квартир и трубки"}},
+    {"Ключи", {"Ключи объекта", "   Консоль считывателей ключей"}},
+    {"Файлы конфигурации",
+     {"Создание конфигурационных файлов", "Разбор конфигурационных файлов",
+      "Просмотр конфигурационных файлов"}},
+    {"Сеть", {"Сетевые устройства", "Настройки сети"}},
+    {"Сервис",
+     {"Глобальные переменные", "Таблицы", "Обновить таблицы", "Сервисное сжатие БД",
+      "Размер окна по умолчанию"}},
+    {"Окно",
+     {"Перейти в меню программы", "Предыдущий экран", "Следующий экран", "Ширина окна по экрану",
+      "Строка подключения к БД", "Выход из программы"}},
+    {"Помощь", {"Справка", "Быстро и просто", "Инструкция", "Подсказка", "О программе"}},
+};
+
+// A menu text as it shows: without its letter's mark.
+QString Shown(const QString& text) {
+    return QString(text).remove(QLatin1Char('&'));
+}
+
+// The letter a text marks, in upper case; none where it marks none or more.
+QChar LetterOf(const QString& text) {
+    const qsizetype at = text.indexOf(QLatin1Char('&'));
+    if (at < 0 || at + 1 >= text.size() || text.indexOf(QLatin1Char('&'), at + 1) >= 0) return {};
+    return text[at + 1].isLetter() ? text[at + 1].toUpper() : QChar();
+}
+
+QList<QAction*> Items(const QMenu* menu) {
+    QList<QAction*> items;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) items << a;
+    return items;
+}
+
+// A letter typed with the modifiers given, the Cyrillic ones too.
+void PressLetter(QChar letter, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::sendKeyEvent(QTest::Click, static_cast<QWidget*>(nullptr), Qt::Key(letter.unicode()),
+                        QString(letter.toLower()), modifiers);
+    QCoreApplication::processEvents();
+}
+
+QMenu* OpenMenu() {
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+// Whether the bar draws the menu in the highlight colour, over most of its place.
+bool DrawnMarked(QMenuBar* bar, QAction* menu) {
+    const QImage shot = bar->grab().toImage();
+    const qreal scale = shot.devicePixelRatio();
+    const QRect place = bar->actionGeometry(menu);
+    const QColor mark = bar->palette().color(QPalette::Highlight);
+    int marked = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y)
+        for (int x = place.left(); x <= place.right(); ++x)
+            if (shot.pixelColor(QPoint(int(x * scale), int(y * scale))) == mark) ++marked;
+    return marked * 2 > place.width() * place.height();
+}
+
+}  // namespace
+
+// Every menu of the bar and every item of a menu has its letter, none twice
+// in the bar nor twice in a menu, and the texts show as the screens name
+// them. Alt and a menu's letter open it at its first item, and an item's
+// letter chooses it; F10 opens the first menu; Alt pressed and let go alone
+// marks the first menu, whence Down opens it and Esc goes back where the
+// focus was.
+TEST_F(KeyboardRoads, TheMenuBarHasItsKeys) {
+    ASSERT_TRUE(ShowActive<TScreenFrame>(1));
+    QWidget* field = Focused();
+    ASSERT_TRUE(FMainVesk->FrameOfScreen(1)->isAncestorOf(field));
+    QMenuBar* bar = FMainVesk->menuBar();
+    const QList<QAction*> menus = bar->actions();
+    ASSERT_EQ(kMenuBar.size(), menus.size());
+    QList<QChar> barLetters;
+    for (int m = 0; m < menus.size(); ++m) {
+        const auto& [title, texts] = kMenuBar[m];
+        SCOPED_TRACE(title.toStdString());
+        ASSERT_TRUE(menus[m]->menu());
+        EXPECT_EQ(title, Shown(menus[m]->text()));
+        const QChar letter = LetterOf(menus[m]->text());
+        ASSERT_FALSE(letter.isNull()) << menus[m]->text().toStdString();
+        EXPECT_FALSE(barLetters.contains(letter)) << QString(letter).toStdString();
+        barLetters << letter;
+        const QList<QAction*> items = Items(menus[m]->menu());
+        QStringList shown;
+        QList<QChar> itemLetters;
+        for (QAction* item : items) {
+            shown << Shown(item->text());
+            const QChar itemLetter = LetterOf(item->text());
+            EXPECT_FALSE(itemLetter.isNull()) << item->text().toStdString();
+            EXPECT_FALSE(itemLetters.contains(itemLetter)) << item->text().toStdString();
+            itemLetters << itemLetter;
+        }
+        EXPECT_EQ(texts, shown);
+
+        PressLetter(letter, Qt::AltModifier);
+        EXPECT_EQ(menus[m]->menu(), OpenMenu());
+        EXPECT_EQ(items.first(), menus[m]->menu()->activeAction());
+        Press(Qt::Key_Escape);
+        Press(Qt::Key_Escape);
+        EXPECT_FALSE(OpenMenu());
+    }
+
+    field->setFocus(Qt::TabFocusReason);
+    Press(Qt::Key_F10);
+    ASSERT_EQ(menus.first()->menu(), OpenMenu());
+    EXPECT_EQ(Items(menus.first()->menu()).first(), menus.first()->menu()->activeAction());
+    SaveScreen(*menus.first()->menu(), QStringLiteral("menu_object_opened_by_f10"));
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(field, Focused());
+
+    EXPECT_FALSE(DrawnMarked(bar, menus.first()));
+    Press(Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_EQ(menus.first(), bar->activeAction());
+    EXPECT_EQ(bar, Focused());
+    EXPECT_TRUE(DrawnMarked(bar, menus.first()));
+    SaveScreen(*FMainVesk, QStringLiteral("menu_bar_marked_by_alt"));
+    Press(Qt::Key_Down);
+    EXPECT_EQ(menus.first()->menu(), OpenMenu());
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(field, Focused());
+
+    // "Объект", "Абоненты".
+    PressLetter(LetterOf(menus.first()->text()), Qt::AltModifier);
+    PressLetter(LetterOf(FMainVesk->MenuItem(QStringLiteral("MAbonent"))->text()));
+    EXPECT_EQ(14, FMainVesk->VisibleScreen());
+}
+
+// The residents sorted without the mouse: Tab to "Сортировать", Enter; Tab to
+// the list, which marks the one cell it stands on; Right to "Кв.№", Space
+// twice (ascending, then descending); Right
+// to "Фамилия", Space three times (added, turned, taken out again); the sort
+// list is reached by Tab; "Просмотреть", Enter: the list stands in the order
+// chosen.
+TEST_F(KeyboardRoads, TheResidentsSorted) {
+    auto* f = ShowActive<TFrPiople>(14);
+    ASSERT_TRUE(f);
+    auto sortList = [f] {
+        QStringList lines;
+        for (int i = 0; i < f->SortView->count(); ++i) lines << f->SortView->item(i)->text();
+        return lines;
+    };
+    const QString byNumber =
+        Stored("SELECT n_kvr FROM k_kvr WHERE id_net=" + QString::number(IdNet()) +
+               " ORDER BY n_kvr DESC");
+    auto firstNumber = [] {
+        return FDM->Q_Ppl->Value(0, FDM->Q_Ppl->FieldIndex(QStringLiteral("n_kvr"))).toString();
+    };
+    ASSERT_NE(byNumber, firstNumber()) << "the list starts elsewhere before the sort";
+
+    ASSERT_TRUE(TabTo(f->SortBeg));
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(f->Sorting());
+    ASSERT_TRUE(TabTo(f->DBGrid1));
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Right);
+    // The cell Space works on is the one marked, not a whole row.
+    EXPECT_EQ(QAbstractItemView::SelectItems, f->DBGrid1->selectionBehavior());
+    EXPECT_EQ(QModelIndexList{f->DBGrid1->currentIndex()},
+              f->DBGrid1->selectionModel()->selectedIndexes());
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ возрастание"}, sortList());
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ убывание"}, sortList());
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Space);
+    EXPECT_EQ((QStringList{"Кв.№ убывание", "Фамилия возрастание"}), sortList());
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ убывание"}, sortList());
+    SaveScreen(*FMainVesk, QStringLiteral("residents_sorted_by_keyboard"));
+    ASSERT_TRUE(TabTo(f->SortView));
+    ASSERT_TRUE(TabTo(f->SortBeg));
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(f->Sorting());
+    EXPECT_EQ(QAbstractItemView::SelectRows, f->DBGrid1->selectionBehavior());
+    EXPECT_EQ(byNumber, firstNumber());
+
+    // Outside the sort, Space on a column adds nothing.
+    ASSERT_TRUE(TabTo(f->DBGrid1));
+    Press(Qt::Key_Space);
+    EXPECT_EQ(QStringList{"Кв.№ убывание"}, sortList());
+}
+
+// The editor's service tab without the mouse: Tab to "Служебная", Space
+// shows the tab; Tab to the tab bar, Left to "Служебная", Tab on to the
+// panel number of the file's identity; Enter on "Служебная" hides the tab again.
+TEST_F(KeyboardRoads, TheEditorsServiceTab) {
+    auto* f = ShowActive<TFrRedact>(13);
+    ASSERT_TRUE(f);
+    const int service = f->PageFile->indexOf(f->Sys);
+    ASSERT_GE(service, 0);
+    ASSERT_FALSE(f->PageFile->isTabVisible(service));
+    ASSERT_TRUE(TabTo(f->StaticText2));
+    Press(Qt::Key_Space);
+    ASSERT_TRUE(f->PageFile->isTabVisible(service));
+    ASSERT_TRUE(TabTo(f->PageFile->tabBar()));
+    // It stands before the key pages, which the open page is one of.
+    for (int i = 0; i < 8 && f->PageFile->currentIndex() != service; ++i) Press(Qt::Key_Left);
+    ASSERT_EQ(service, f->PageFile->currentIndex());
+    ASSERT_TRUE(TabTo(f->V_id_bv));
+    Type(QStringLiteral("7"));
+    EXPECT_EQ(7, f->V_id_bv->value());
+    SaveScreen(*FMainVesk, QStringLiteral("editor_service_tab_by_keyboard"));
+    ASSERT_TRUE(TabTo(f->StaticText2));
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(f->PageFile->isTabVisible(service));
+}
+
+// The grids' type without the mouse. On the matrix its popup menu, opened
+// on the grid by Shift+F10 or the Menu key: "Жирный шрифт", then "Нормальный
+// шрифт" (the last two items, reached by Up). On the switch and call panel
+// lists the "ж" switch, reached by Tab and pressed by Space.
+TEST_F(KeyboardRoads, TheGridsTypeChosen) {
+    auto* matrix = ShowActive<TFrDom>(2);
+    ASSERT_TRUE(matrix);
+    ASSERT_TRUE(TabTo(matrix->DBGrid3));
+    Press(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(matrix->PopupMenu1, OpenMenu());
+    Press(Qt::Key_Up);
+    EXPECT_EQ(matrix->N1, matrix->PopupMenu1->activeAction());
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(OpenMenu());
+    EXPECT_EQ(QStringLiteral("н"), matrix->P3_Fs->text());
+    EXPECT_TRUE(matrix->DBGrid3->font().bold());
+    EXPECT_EQ(matrix->DBGrid3, Focused());
+    Press(Qt::Key_Menu);
+    ASSERT_EQ(matrix->PopupMenu1, OpenMenu());
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(matrix->N2, matrix->PopupMenu1->activeAction());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(QStringLiteral("ж"), matrix->P3_Fs->text());
+    EXPECT_FALSE(matrix->DBGrid3->font().bold());
+
+    for (int screen : {4, 5}) {
+        SCOPED_TRACE(screen);
+        ShowByMenu(screen);
+        QWidget* frame = FMainVesk->FrameOfScreen(screen);
+        auto* toggle = frame->findChild<QToolButton*>(QStringLiteral("P3_Fs"));
+        auto* grid = frame->findChild<QAbstractItemView*>(QStringLiteral("DBGrid1"));
+        ASSERT_TRUE(toggle && grid);
+        ASSERT_TRUE(TabTo(toggle));
+        Press(Qt::Key_Space);
+        EXPECT_EQ(QStringLiteral("н"), toggle->text());
+        EXPECT_TRUE(grid->font().bold());
+        Press(Qt::Key_Space);
+        EXPECT_EQ(QStringLiteral("ж"), toggle->text());
+        EXPECT_FALSE(grid->font().bold());
+    }
 }

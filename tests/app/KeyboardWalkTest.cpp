@@ -2,8 +2,9 @@
 // every dialog of the program on the reference object, each reached as the
 // program reaches it: Tab from the first control until the focus comes back,
 // then Shift+Tab. Every control that takes input is reached, none holds the
-// focus, every stop shows it, and the stops read top to bottom and left to
-// right within each group.
+// focus, every stop shows it, the stops read top to bottom and left to right
+// within each group, and a grid's popup menu opens from the keyboard as it
+// opens on a right click. A command that only a click reaches fails the walk.
 
 #include "app/AppForms.h"
 #include "app/TFMainVesk.h"
@@ -54,8 +55,6 @@ const QList<LeftOut> kLeftOut = {
     {QStringLiteral("a record grid's other panels: Up and Down reach them (entrance screen "
                     "keyboard table), Tab goes through the current panel"),
      [](const QWidget* w) { return w->focusPolicy() == Qt::ClickFocus && InARecordGrid(w); }},
-    {QStringLiteral("the residents' sort list only shows the order chosen on the grid's titles"),
-     [](const QWidget* w) { return w->objectName() == QStringLiteral("SortView"); }},
 };
 
 // The entrance screen: in the fields of an entrance Tab and Shift+Tab go to
@@ -186,6 +185,15 @@ class KeyboardWalk : public ProgramRoads {
         for (const char* stem : {"ckm", "cbv", "cpo"})
             walked << Walked{QStringLiteral("editor, file ") + QLatin1String(stem),
                              [this, stem] { return EditorWith(QLatin1String(stem)); }};
+        // The service tab, shown by "Служебная".
+        walked << Walked{
+            QStringLiteral("editor, service tab"), [this] {
+                Screen(13);
+                auto* editor = qobject_cast<TFrRedact*>(FMainVesk->FrRedact1);
+                if (!editor->PageFile->isTabVisible(editor->PageFile->indexOf(editor->Sys)))
+                    editor->StaticText2->click();
+                return FMainVesk;
+            }};
         // Not walked here: the data module and the main window are no forms,
         // the report's preview is Qt's own, the progress window holds no control.
         const QStringList notWindows = {QStringLiteral("FDM"), QStringLiteral("FMainVesk"),
@@ -263,6 +271,7 @@ void ExpectAGoodWalk(QWidget* window, const QList<TabInAGroup>& groups, const QS
     EXPECT_EQ(QStringList(), forward.faults + backward.faults);
     EXPECT_EQ(QStringList(), Missed(controls, forward.stops)) << "Tab";
     EXPECT_EQ(QStringList(), Missed(controls, backward.stops)) << "Shift+Tab";
+    EXPECT_EQ(QStringList(), MenusOnlyAClickOpens(forward.stops));
     QWidget* origin =
         window == FMainVesk ? FMainVesk->FrameOfScreen(FMainVesk->VisibleScreen()) : window;
     EXPECT_EQ(QStringList(), OutOfReadingOrder(window, origin, forward.stops))

@@ -27,6 +27,7 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 

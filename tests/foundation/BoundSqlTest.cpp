@@ -3,6 +3,8 @@
 // nothing, and they run inside the caller's transaction.
 
 #include "foundation/BoundSql.h"
+#include "platform/SqlTransaction.h"
+#include "platform/SqliteSelect.h"
 #include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
 
@@ -10,6 +12,8 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -177,6 +181,49 @@ TEST_F(BoundSql, ABlockTheEngineUndidSaysSoOnCommit) {
     EXPECT_FALSE(tr.Commit());
     EXPECT_EQ(QStringLiteral("База данных отменила запись после сбоя."), tr.LastError());
     EXPECT_TRUE(Rows().isEmpty());
+}
+
+// The connection's own refusals, as the file's owner may set them up: the
+// first end of a block (its commit) is refused outright, and undoing it fails
+// as the engine fails on a fault of its own.
+int RefuseTheEndOfABlock(void* refusals, int action, const char* what, const char*, const char*,
+                         const char*) {
+    const QByteArray operation(what ? what : "");
+    int& left = *static_cast<int*>(refusals);
+    if (action == SQLITE_SAVEPOINT && operation == "RELEASE" && left > 0) {
+        --left;
+        return SQLITE_DENY;
+    }
+    const bool undoing =
+        (action == SQLITE_SAVEPOINT || action == SQLITE_TRANSACTION) && operation == "ROLLBACK";
+    return undoing ? -1 : SQLITE_OK;  // a value no authorizer may give: the engine fails
+}
+
+// A block whose commit fails and whose undoing fails as well tells why the
+// commit failed, not why the undoing did: outermost and inside a caller's
+// transaction.
+TEST_F(BoundSql, AFailedRollbackKeepsTheReasonOfTheFailure) {
+    sqlite3* handle = SqliteConnection(db_);
+    ASSERT_TRUE(handle);
+    for (const bool nested : {false, true}) {
+        SCOPED_TRACE(nested ? "inside a transaction" : "outermost");
+        if (nested) Exec("BEGIN");
+        {
+            SqlTransaction tr(db_);
+            ASSERT_TRUE(tr.started());
+            Exec("INSERT INTO t (n, k) VALUES (1, 'a')");
+            int refusals = 1;
+            sqlite3_set_authorizer(handle, RefuseTheEndOfABlock, &refusals);
+            EXPECT_FALSE(tr.Commit());
+            const QString refused = tr.LastError();
+            EXPECT_EQ(QStringLiteral("Доступ к базе данных запрещён."), refused);
+            tr.Rollback();
+            EXPECT_EQ(refused, tr.LastError());
+            sqlite3_set_authorizer(handle, nullptr, nullptr);
+        }
+        Exec("ROLLBACK");
+        EXPECT_TRUE(Rows().isEmpty());
+    }
 }
 
 TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {

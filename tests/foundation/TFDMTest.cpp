@@ -12,6 +12,7 @@
 #include "SiteFixture.h"
 
 #include <gtest/gtest.h>
+#include <QDateTime>
 #include <QFile>
 #include <QSqlQuery>
 
@@ -112,8 +113,14 @@ TEST(CheckedDatabases, AFileIsTakenAsCheckedOnlyAsTheProgramLeftIt) {
              QFile f(tdb.dbPath());
              ASSERT_TRUE(f.open(QIODevice::ReadOnly));
              const QByteArray bytes = f.readAll();
+             const QDateTime changed = f.fileTime(QFileDevice::FileModificationTime);
              f.close();
              tdb.programDir().writeFile("DB_ARM/db_arm_vesk.mdb", bytes);
+             // The copy's time of change, however coarse the file system's
+             // clock: later than the file's, as a copy made after it.
+             QFile copy(tdb.dbPath());
+             ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+             ASSERT_TRUE(copy.setFileTime(changed.addSecs(2), QFileDevice::FileModificationTime));
          },
          false},
         {"a log of writes beside it",

@@ -162,12 +162,33 @@ TEST_F(NetLinkTest, SendTimeOutLeavesRequestsSentSinceItWasArmed) {
     ASSERT_TRUE(link.SendFrame(packet, link.RequestLog));
     link.TmSendTick();
     EXPECT_EQ(link.MemoSend, QStringList{packet.ToHex()});
+    ASSERT_FALSE(link.AnswerLog.isEmpty());
     EXPECT_EQ(link.AnswerLog.last(), "Ответ устройства СКМ07 превысил время ожидания!");
 
     // Armed again while it waits, the time-out takes it too.
     link.TimerAsincTick();
     link.TmSendTick();
     EXPECT_TRUE(link.MemoSend.isEmpty());
+}
+
+// Two silent addresses waiting when the time-out fires: each request waited
+// out its ten seconds, and each one ends with its message, the second too.
+TEST_F(NetLinkTest, EveryRequestWaitingWhenTheTimeOutFiresTimesOut) {
+    Start();
+    ASSERT_EQ(link.RequestClass(7), 0);
+    ASSERT_EQ(link.RequestClass(8), 0);
+    ASSERT_EQ(link.MemoSend,
+              (QStringList{NetRequest::Class(7).ToHex(), NetRequest::Class(8).ToHex()}));
+    link.AnswerLog.clear();
+    link.TimerAsincTick();
+    ASSERT_TRUE(link.Timer(NetTimer::Send).enabled);
+    link.TmSendTick();
+    EXPECT_TRUE(link.MemoSend.isEmpty());
+    EXPECT_EQ(link.AnswerLog, (QStringList{"Ответ устройства СКМ07 превысил время ожидания!",
+                                           "Ответ устройства СКМ08 превысил время ожидания!"}));
+    // Nothing is left for the next round to time out.
+    link.TimerAsincTick();
+    EXPECT_FALSE(link.Timer(NetTimer::Send).enabled);
 }
 
 TEST_F(NetLinkTest, SameRequestTwiceIsJournalledOnceAndCountedTwice) {

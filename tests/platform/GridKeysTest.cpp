@@ -3,11 +3,13 @@
 // Tab stands on a cell.
 
 #include "platform/ui/GridKeys.h"
+#include "support/PopupMenus.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -16,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -127,4 +130,41 @@ TEST(GridKeys, TabInACellBeingEditedStoresItAndLeavesTheGrid) {
             EXPECT_EQ(cell, w.view->currentIndex());
         }
     }
+}
+
+// Shift+F10 and the Menu key open a grid's popup menu at its current cell,
+// a menu of the grid's own actions and one the form shows itself alike, also
+// from a cell being edited.
+TEST(GridKeys, ShiftF10AndTheMenuKeyOpenTheGridsMenuAtItsCell) {
+    const struct {
+        const char* key;
+        Qt::Key code;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{"Shift+F10", Qt::Key_F10, Qt::ShiftModifier}, {"Menu", Qt::Key_Menu, {}}};
+    for (const ViewKind& kind : kViews)
+        for (const Qt::ContextMenuPolicy policy : {Qt::ActionsContextMenu, Qt::CustomContextMenu})
+            for (const auto& key : keys)
+                for (const bool editing : {false, true}) {
+                    if (editing && !kind.editable) continue;
+                    SCOPED_TRACE(std::string(kind.name) + ", " + key.key +
+                                 (policy == Qt::ActionsContextMenu ? ", actions" : ", own menu") +
+                                 (editing ? ", editing" : ""));
+                    GridWindow w(kind.make());
+                    QMenu own;
+                    own.addAction(QStringLiteral("Команда"));
+                    w.view->addAction(new QAction(QStringLiteral("Команда"), w.view));
+                    w.view->setContextMenuPolicy(policy);
+                    QObject::connect(
+                        w.view, &QWidget::customContextMenuRequested, &own,
+                        [&](const QPoint& at) { own.popup(w.view->viewport()->mapToGlobal(at)); });
+                    w.view->setFocus(Qt::TabFocusReason);
+                    GridWindow::Press(Qt::Key_Down);
+                    if (editing) GridWindow::Press(Qt::Key_7);
+                    const QPoint cell = w.view->viewport()->mapToGlobal(
+                        w.view->visualRect(w.view->currentIndex()).center());
+                    const std::optional<QPoint> shown =
+                        MenuShownBy([&] { GridWindow::Press(key.code, key.modifiers); });
+                    ASSERT_TRUE(shown.has_value());
+                    EXPECT_EQ(cell, *shown);
+                }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Dataset.h"
 #include "site/ui/TRecordGrid.h"
+#include "support/PopupMenus.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -270,6 +271,36 @@ bool Reached(const QList<QWidget*>& stops, const QWidget* w) {
                 (radio->autoExclusive() && other->parentWidget() == radio->parentWidget()))
                 return true;
     return false;
+}
+
+QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{"Shift+F10", Qt::Key_F10, Qt::ShiftModifier}, {"the Menu key", Qt::Key_Menu, {}}};
+    QStringList faults;
+    for (QWidget* stop : stops) {
+        auto* grid = qobject_cast<QAbstractItemView*>(stop);
+        if (!grid || !grid->isVisible() || !grid->isEnabled()) continue;
+        if (!GiveTheFocusBack(grid)) continue;
+        if (!MenuShownBy([grid] { RightClickTheCurrentCell(grid); })) continue;
+        for (const auto& key : keys) {
+            if (!GiveTheFocusBack(grid)) {
+                faults << Describe(grid) + QStringLiteral(": the focus does not come back");
+                break;
+            }
+            const bool shown =
+                MenuShownBy([&key] {
+                    QTest::keyClick(QApplication::focusWidget(), key.key, key.modifiers);
+                }).has_value();
+            if (!shown)
+                faults << Describe(grid) + QStringLiteral(": a right click opens its menu, ") +
+                              QLatin1String(key.name) + QStringLiteral(" does not");
+        }
+        GiveTheFocusBack(grid);
+    }
+    return faults;
 }
 
 QStringList OutOfReadingOrder(QWidget* window, QWidget* origin, const QList<QWidget*>& stops) {

@@ -51,6 +51,10 @@ QList<QWidget*> ControlsForTheKeyboard(QWidget* window, const QList<LeftOut>& le
 // (Tab stops at one button of a group; the arrows choose within it).
 bool Reached(const QList<QWidget*>& stops, const QWidget* w);
 
+// The grids among the stops whose popup menu a right click on the current
+// cell opens and Shift+F10 or the Menu key does not, as messages.
+QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops);
+
 // The stops of a forward walk that break the reading order, as messages;
 // the walk is read from its first stop in the focus chain after origin (the
 // window, or the screen the walk is on).

@@ -43,6 +43,8 @@ constexpr int kSysTab = 4;
 QPlainTextEdit* memo(const char* name, QWidget* parent) {
     auto* m = Named(new QPlainTextEdit(parent), name);
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Lines of hexadecimal digits hold no tab: Tab goes on to the next control.
+    m->setTabChangesFocus(true);
     return m;
 }
 
@@ -89,7 +91,7 @@ TFrRedact::TFrRedact(QWidget* parent)
     connect(TabCBV1->BitSaveBv, &QPushButton::clicked, this, &TFrRedact::BitSaveBvClick);
     connect(TabCPO1->BitSavePo, &QPushButton::clicked, this, &TFrRedact::BitSavePoClick);
     connect(ButDebug, &QPushButton::clicked, this, &TFrRedact::ButDebugClick);
-    StaticText2->installEventFilter(this);
+    connect(StaticText2, &QPushButton::clicked, this, &TFrRedact::StaticText2Click);
     PageFile->setTabVisible(kSysTab, false);
     disarm();
 }
@@ -104,13 +106,15 @@ QWidget* TFrRedact::buildTop() {
     RBnet = ODtxt->RBnet;
     ButBit = Named(new QPushButton(QStringLiteral("Открыть файл"), top), "ButBit");
     ButBit->setToolTip(QStringLiteral("Выбрать файл для просмотра"));
-    StaticText2 = Named(new QLabel(QStringLiteral("Служебная"), top), "StaticText2");
+    // Reads as a caption, and Tab reaches it: Space or Enter presses it as a click does.
+    StaticText2 = Named(new QPushButton(QStringLiteral("Служебная"), top), "StaticText2");
+    StaticText2->setFlat(true);
     StaticText2->setToolTip(QStringLiteral("Показать или скрыть служебную вкладку"));
     auto* choice = new QHBoxLayout;
     choice->addWidget(ODtxt);
     choice->addWidget(ButBit, 0, Qt::AlignBottom);
     choice->addStretch();
-    choice->addWidget(StaticText2, 0, Qt::AlignTop);
+    choice->addWidget(StaticText2, 0, Qt::AlignBottom);
     rows->addLayout(choice);
 
     LFile1 = Named(new PathLabel(top), "LFile1");
@@ -448,9 +452,4 @@ void TFrRedact::StaticText2Click() {
 
 void TFrRedact::ButDebugClick() {
     StaticText2Click();
-}
-
-bool TFrRedact::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == StaticText2 && event->type() == QEvent::MouseButtonRelease) StaticText2Click();
-    return TScreenFrame::eventFilter(watched, event);
 }

@@ -48,7 +48,7 @@ class TFrRedact : public TScreenFrame {
     QLabel* L_Izmen = nullptr;
     QLineEdit* EIdent = nullptr;
     QSpinBox* jDev = nullptr;
-    QLabel* StaticText2 = nullptr;  // a click shows or hides the service tab
+    QPushButton* StaticText2 = nullptr;  // shows or hides the service tab
     QPlainTextEdit* Memo4 = nullptr;
 
     QTabWidget* PageFile = nullptr;
@@ -117,9 +117,6 @@ class TFrRedact : public TScreenFrame {
     void AddPage(QWidget* page, const QString& title);
     // Whether a save button may write: only while a parsed file is open.
     bool SaveArmed() const { return armed_; }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* buildTop();

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QToolButton>
 
 namespace {
 
@@ -57,18 +58,15 @@ void ShowTotals(const TotalsBar& bar) {
     bar.gates->setText(QString::number(t.gates));
 }
 
-QLabel* MakeBoldToggle(QWidget* parent) {
-    auto* toggle = new QLabel(kNormalMark, parent);
+QToolButton* MakeBoldToggle(QWidget* parent) {
+    auto* toggle = new QToolButton(parent);
     toggle->setObjectName(QStringLiteral("P3_Fs"));
-    toggle->setFrameShape(QFrame::Box);
-    toggle->setAlignment(Qt::AlignCenter);
-    toggle->setMinimumWidth(22);
-    toggle->setCursor(Qt::PointingHandCursor);
+    toggle->setText(kNormalMark);
     SetBold(toggle, true);
     return toggle;
 }
 
-void ShowGridsBold(QLabel* toggle, const QList<QWidget*>& grids, bool bold) {
+void ShowGridsBold(QToolButton* toggle, const QList<QWidget*>& grids, bool bold) {
     for (QWidget* grid : grids) {
         SetBold(grid, bold);
         if (auto* table = qobject_cast<QTableView*>(grid))
@@ -78,7 +76,7 @@ void ShowGridsBold(QLabel* toggle, const QList<QWidget*>& grids, bool bold) {
     SetBold(toggle, !bold);
 }
 
-bool GridsShownBold(const QLabel* toggle) {
+bool GridsShownBold(const QToolButton* toggle) {
     return toggle->text() == kBoldMark;
 }
 
@@ -87,9 +85,8 @@ bool StoredGridsBold(const QWidget* frame, const QString& key, bool shownBold) {
     return host ? host->GridToggle(key) == kBoldMark : shownBold;
 }
 
-void StoreGridType(const QLabel* toggle, const QString& key) {
-    if (MainWindowHost* host = HostOf(toggle))
-        host->SetGridToggle(key, toggle->text());
+void StoreGridType(const QToolButton* toggle, const QString& key) {
+    if (MainWindowHost* host = HostOf(toggle)) host->SetGridToggle(key, toggle->text());
 }
 
 void SplitFrameHeight(const QWidget* frame, const QWidget* header, const QWidget* totals,

@@ -8,6 +8,7 @@
 
 class QFrame;
 class QLabel;
+class QToolButton;
 class QWidget;
 
 struct TotalsBar {
@@ -24,14 +25,15 @@ TotalsBar MakeTotalsBar(QWidget* parent, const char* switchesName, const char* p
 void ShowTotals(const TotalsBar& bar);
 
 // The font switch: "ж" while the grids are normal (drawn bold itself), "н"
-// while they are bold; the grids' column titles keep their type.
-QLabel* MakeBoldToggle(QWidget* parent);
-void ShowGridsBold(QLabel* toggle, const QList<QWidget*>& grids, bool bold);
-bool GridsShownBold(const QLabel* toggle);
+// while they are bold; the grids' column titles keep their type. A button,
+// so that Tab reaches it and Space presses it as a click does.
+QToolButton* MakeBoldToggle(QWidget* parent);
+void ShowGridsBold(QToolButton* toggle, const QList<QWidget*>& grids, bool bold);
+bool GridsShownBold(const QToolButton* toggle);
 // The main window keeps each screen's grid type in the settings file under a
 // key of its own; a frame outside the main window keeps what it shows.
 bool StoredGridsBold(const QWidget* frame, const QString& key, bool shownBold);
-void StoreGridType(const QLabel* toggle, const QString& key);
+void StoreGridType(const QToolButton* toggle, const QString& key);
 
 // The upper and lower grids (or the boxes holding them) take the split of
 // what the header and the totals bar leave of the frame's height.

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -80,7 +81,7 @@ QFrame* TFrBv::buildHeader() {
     BitpkEdit = MakeButton(PanelHead, "BitpkEdit", QStringLiteral("Общие параметры БВ"));
     connect(BitpkEdit, &QPushButton::clicked, this, &TFrBv::BitpkEditClick);
     P3_Fs = MakeBoldToggle(PanelHead);
-    P3_Fs->installEventFilter(this);
+    connect(P3_Fs, &QToolButton::clicked, this, &TFrBv::P3_FsClick);
     auto* tools = new QHBoxLayout;
     tools->addWidget(BitpkEdit);
     tools->addStretch();
@@ -189,10 +190,6 @@ void TFrBv::showEvent(QShowEvent* event) {
 }
 
 bool TFrBv::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == P3_Fs && event->type() == QEvent::MouseButtonRelease) {
-        P3_FsClick();
-        return true;
-    }
     if (event->type() != QEvent::KeyPress) return TScreenFrame::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Delete) return true;  // no row is deleted from the grids

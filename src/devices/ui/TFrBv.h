@@ -12,6 +12,7 @@ class DatasetGrid;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QToolButton;
 
 class TFrBv : public TScreenFrame {
     Q_OBJECT
@@ -19,9 +20,9 @@ class TFrBv : public TScreenFrame {
     explicit TFrBv(QWidget* parent = nullptr);
 
     QFrame* PanelHead = nullptr;
-    QLabel* TxIdent = nullptr;  // the object's name
-    QLabel* TxAdres = nullptr;  // and its address
-    QLabel* P3_Fs = nullptr;    // the font switch
+    QLabel* TxIdent = nullptr;     // the object's name
+    QLabel* TxAdres = nullptr;     // and its address
+    QToolButton* P3_Fs = nullptr;  // the font switch
     QPushButton* BitpkEdit = nullptr;
     DatasetGrid* DBGrid1 = nullptr;  // call panels
     DatasetGrid* DBGrid2 = nullptr;  // their wired switches

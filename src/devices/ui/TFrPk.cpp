@@ -21,8 +21,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -241,9 +241,8 @@ void TFrPk::wireControls() {
     connect(BitKlemm, &QPushButton::clicked, this, &TFrPk::BitKlemmClick);
     connect(BitTract, &QPushButton::clicked, this, &TFrPk::BitTractClick);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrPk::BitpkEditClick);
-    for (QWidget* w : {static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(DBGrid2),
-                       static_cast<QWidget*>(P3_Fs)})
-        w->installEventFilter(this);
+    connect(P3_Fs, &QToolButton::clicked, this, &TFrPk::P3_FsDblClick);
+    for (QWidget* w : {DBGrid1, DBGrid2}) w->installEventFilter(this);
     if (FDM) {
         connect(FDM->Q_Net, &Dataset::CurrentChanged, this, &TFrPk::ShowObjectHeader);
         connect(FDM->Q_Net, &Dataset::RowsReset, this, &TFrPk::ShowObjectHeader);
@@ -340,11 +339,6 @@ void TFrPk::showEvent(QShowEvent* event) {
 }
 
 bool TFrPk::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == P3_Fs && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        P3_FsDblClick();
-        return true;
-    }
     // No row is deleted from the grids.
     if ((watched == DBGrid1 || watched == DBGrid2) && isKey(event, {Qt::Key_Delete})) return true;
     if (watched == DBGrid1 && isKey(event, {Qt::Key_Return, Qt::Key_Enter})) {

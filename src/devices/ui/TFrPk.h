@@ -17,6 +17,7 @@ class DatasetGrid;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QToolButton;
 class TReportForm;
 
 class TFrPk : public TScreenFrame {
@@ -36,7 +37,7 @@ class TFrPk : public TScreenFrame {
     QPushButton* BitKlemm = nullptr;
     QPushButton* BitTract = nullptr;
     QLabel* LabWait = nullptr;
-    QLabel* P3_Fs = nullptr;
+    QToolButton* P3_Fs = nullptr;  // the font switch
     QGroupBox* GBoxPk = nullptr;
     QGroupBox* GBoxBv = nullptr;
     DatasetGrid* DBGrid1 = nullptr;  // switches (Q_MNpk)

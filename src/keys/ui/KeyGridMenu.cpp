@@ -284,8 +284,10 @@ void KeyGridMenu::NDeleteClick() {
 bool KeyGridMenu::keyDown(KeyGrid grid, QTableWidget* table, int key,
                           Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::ControlModifier) return false;
-    // Tab and Shift+Tab leave the grid, as they leave every grid.
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return false;
+    // Tab and Shift+Tab leave the grid, and Shift+F10 and the Menu key open
+    // its popup menu, as in every grid.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Menu) return false;
+    if (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier) return false;
     switch (grid) {
         case KeyGrid::Keys5: {
             const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();

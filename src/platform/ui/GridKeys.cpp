@@ -1,7 +1,10 @@
 #include "platform/ui/GridKeys.h"
 
 #include <QAbstractItemView>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPainter>
 #include <QTableView>
@@ -64,8 +67,26 @@ class FocusRing : public QWidget {
     static constexpr int kRingWidth = 2;
 };
 
+// Shift+F10 and the Menu key ask for the grid's popup menu, as a right
+// click does.
+bool isMenuKey(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Menu ||
+           (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+}
+
+// The popup menu asked for from the keyboard, at the current cell: the
+// request the desktop makes for the Menu key, where it makes one (a grid
+// without a menu lets it go).
+void askForMenu(QAbstractItemView* view) {
+    const QRect cell = view->visualRect(view->currentIndex());
+    const QPoint at = cell.isValid() ? cell.center() : QPoint(0, 0);
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, at, view->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(view, &request);
+}
+
 // A grid with the focus is ringed; taking the focus from the keyboard, it
-// stands on a cell (a click chooses its own).
+// stands on a cell (a click chooses its own). Its popup menu opens from the
+// keyboard too.
 class GridFocus : public QObject {
   public:
     explicit GridFocus(QAbstractItemView* view)
@@ -88,6 +109,10 @@ class GridFocus : public QObject {
             case QEvent::Resize:
                 ring_->setGeometry(view_->rect());
                 break;
+            case QEvent::KeyPress:
+                if (!isMenuKey(static_cast<QKeyEvent*>(event))) break;
+                askForMenu(view_);
+                return true;
             default:
                 break;
         }

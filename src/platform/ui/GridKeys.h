@@ -6,6 +6,8 @@
 // is ringed in the highlight colour, an empty one too; one that takes the
 // focus from the keyboard with no current cell is given its first one, so
 // the focus frame shows where typing and the commands on "the current row" act.
+// Shift+F10 and the Menu key open the grid's popup menu at its current cell,
+// as a right click opens it.
 //
 // Every grid and list is a KeyboardGrid: the grid classes derive from it, and
 // a form making a plain view makes KeyboardGrid<QTableView> and the like.

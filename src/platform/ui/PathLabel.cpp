@@ -17,15 +17,20 @@ QSize PathLabel::minimumSizeHint() const {
     return {fontMetrics().averageCharWidth() * 12, QLabel::minimumSizeHint().height()};
 }
 
+QString PathLabel::ShownText() const {
+    const int room = contentsRect().width();
+    if (fontMetrics().horizontalAdvance(text()) <= room) return text();
+    return fontMetrics().elidedText(text(), Qt::ElideMiddle, room);
+}
+
 void PathLabel::paintEvent(QPaintEvent* event) {
-    const QRect room = contentsRect();
-    if (fontMetrics().horizontalAdvance(text()) <= room.width()) {
+    const QString shown = ShownText();
+    if (shown == text()) {
         QLabel::paintEvent(event);
         return;
     }
     QPainter painter(this);
     drawFrame(&painter);
-    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width());
-    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown,
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }

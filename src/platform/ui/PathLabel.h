@@ -11,6 +11,8 @@ class PathLabel : public QLabel {
     explicit PathLabel(QWidget* parent = nullptr);
     void setText(const QString& path);
     QSize minimumSizeHint() const override;
+    // What the label draws in the room it has now.
+    QString ShownText() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

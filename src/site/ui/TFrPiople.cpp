@@ -180,9 +180,10 @@ QWidget* TFrPiople::buildCommands() {
     LEdit = Named(new QLabel(kEditing, box), "LEdit");
     SortBeg = Button(box, "SortBeg", kSort);
     SortBeg->setAutoFillBackground(true);
+    SortBeg->setToolTip(kSortKeyHint);
+    // Reached by Tab, so that an order longer than it shows can be read with the arrows.
     SortView = Named(new KeyboardGrid<QListWidget>(box), "SortView");
     SortView->setMaximumHeight(48);
-    SortView->setFocusPolicy(Qt::NoFocus);
     Panel5 = Button(box, "Panel5", QStringLiteral("Снять ограничения"));
     BtnUp = Named(new QToolButton(box), "BtnUp");
     BtnUp->setArrowType(Qt::UpArrow);
@@ -478,6 +479,14 @@ void TFrPiople::showSortMode() {
     DBGrid1->horizontalHeader()->setStyleSheet(
         sorting_ ? QStringLiteral("QHeaderView::section { ") + colours + QStringLiteral(" }")
                  : QString());
+    // While sorting, the grid marks a single cell, so that the column Space
+    // adds is the one seen.
+    DBGrid1->setSelectionBehavior(sorting_ ? QAbstractItemView::SelectItems
+                                           : QAbstractItemView::SelectRows);
+    QItemSelectionModel::SelectionFlags marked = QItemSelectionModel::ClearAndSelect;
+    if (!sorting_) marked |= QItemSelectionModel::Rows;
+    const QModelIndex at = DBGrid1->currentIndex();
+    if (at.isValid() && DBGrid1->selectionModel()) DBGrid1->selectionModel()->select(at, marked);
 }
 
 void TFrPiople::SortBegClick() {
@@ -617,6 +626,11 @@ bool TFrPiople::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (watched == DBGrid1) {
             if (key->key() == Qt::Key_Delete) return true;
+            // While sorting, Space on a column does what a click on its title does.
+            if (sorting_ && key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+                DBGrid1TitleClick(DBGrid1->currentIndex().column());
+                return true;
+            }
         } else if (auto* w = qobject_cast<QWidget*>(watched);
                    w && chainKey(w, key->key(), key->modifiers())) {
             return true;
