@@ -95,7 +95,7 @@ struct SecurityPostLoad {
 // show.
 SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& today,
                                   bool makeMissingRow);
-// The camera count of the installation (t_global.CamPO).
+// The camera count of the installation (t_global.CamPO), within 8..255.
 int CameraCount(QSqlDatabase db);
 
 // SaveSecurityPost: writes the screen's settings into the console row

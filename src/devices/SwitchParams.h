@@ -13,6 +13,9 @@
 #include <QString>
 #include <QVariant>
 
+// The hardware dialog's handset blocking times, in minutes.
+constexpr int kMostBlockingMinutes = 255;
+
 // Everything the editor's parameter controls and its hardware dialog hold.
 struct SwitchParams {
     QString name;  // of the set shown
@@ -25,7 +28,8 @@ struct SwitchParams {
 
     // The 17 values a set is looked up by, blocking times rounded to units of 5.
     ParamSetValues SetValues() const;
-    // The set's values and name; the reserve value stays as it is.
+    // The set's values and name; the reserve value stays as it is. A stored
+    // blocking time beyond the dialog's minutes shows as the nearer end.
     void TakeSet(const ParamSetValues& v, const QString& setName);
 };
 

@@ -2,11 +2,13 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -41,25 +43,32 @@ void ByHundreds(int first, int count, TerminalPlan* plan) {
     plan->count = m;
 }
 
+// A terminal as the plan keeps it: many ranges of many skipped terminals
+// may pass what an int holds.
+int planned(qint64 t) {
+    return CountLimits::Within(t, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
 void ByRanges(int count, const QList<TerminalRange>& ranges, TerminalPlan* plan) {
-    int t = 1, m = 0, done = 0;
+    qint64 t = 1, m = 0;
+    int done = 0;
     for (const TerminalRange& r : ranges) {
         t += r.nNul;
-        int q = t;
+        qint64 q = t;
         for (int i = 0; i < r.nFul && done < count; ++i, ++done) {
             if (q == 100) q = 0;
-            plan->terminals.append(q == 0 ? t - 100 : t);
+            plan->terminals.append(planned(q == 0 ? t - 100 : t));
             ++q;
             ++t;
             m = std::max(m, t);
         }
     }
     for (; done < count; ++done) {
-        plan->terminals.append(t);
+        plan->terminals.append(planned(t));
         ++t;
         m = std::max(m, t);
     }
-    plan->count = m;
+    plan->count = planned(m);
 }
 
 }  // namespace
@@ -116,8 +125,10 @@ bool ReadSwitch(QSqlDatabase db, qint64 idPk, SwitchRow* row, QString* error) {
         *error = QStringLiteral("Коммутатор не найден");
         return false;
     }
-    *row = {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt(),
-            q.value(3).toInt(),      q.value(4).toInt(),      q.value(5).toInt()};
+    // ai gives the first terminal of a hotel entrance's recount.
+    *row = {q.value(0).toLongLong(), q.value(1).toLongLong(),
+            q.value(2).toInt(),      q.value(3).toInt(),
+            q.value(4).toInt(),      CountLimits::Terminal(q.value(5).toLongLong())};
     return true;
 }
 

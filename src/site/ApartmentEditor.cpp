@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 #include "site/ApartmentFlags.h"
@@ -161,7 +162,7 @@ bool lowerPollRange(QSqlQuery& q, qint64 idPod, qint64 idPk, QString* error) {
                               {idPod}, &top, error))
         return false;
     if (top.isNull()) return true;
-    const int range = top.toInt() + 1;
+    const int range = CountLimits::Terminal(top.toLongLong()) + 1;
     if (!ExecBound(q, QStringLiteral("SELECT n_xl, kf_pr FROM k_pk WHERE id_pk=?"), {idPk}, error))
         return false;
     if (!q.next()) return true;
@@ -240,8 +241,8 @@ void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current
         newPNom_ = 1;
     } else {
         if (haveCurrent) values->call = currentRow.values.call;
-        values->terminal = lastTerminal.toInt() + 1;
-        newPNom_ = lastPNom.toInt() + 1;
+        values->terminal = CountLimits::Terminal(lastTerminal.toLongLong()) + 1;
+        newPNom_ = CountLimits::EntranceRow(lastPNom.toLongLong()) + 1;
     }
     kind_ = AddKind::kHandset;
     if (!ctx.hasConsole) return;

@@ -86,7 +86,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
               q.next();
     if (ok) {
         s.rows = q.value(0).toInt();
-        s.maxTerminal = q.value(1).toInt();
+        s.maxTerminal = CountLimits::Terminal(q.value(1).toLongLong());
     }
     q.finish();
     ok = ok &&

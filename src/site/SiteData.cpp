@@ -48,7 +48,12 @@ bool CountApartment(QSqlQuery& q, qint64 idPod, int change, QString* error) {
 }
 
 QString HighestTerminalPlusOne() {
-    return QStringLiteral("(SELECT COALESCE(MAX(p_pk), 0)+1 FROM k_kvr WHERE id_pod=?)");
+    // The terminal as CountLimits::Terminal takes it: a text as 0, a number
+    // beyond the terminals a switch counts at the nearer end.
+    return QStringLiteral(
+               "(SELECT MAX(0, MIN(COALESCE(MAX(CAST(p_pk AS INTEGER)), 0), %1))+1 FROM k_kvr "
+               "WHERE id_pod=?)")
+        .arg(CountLimits::kMaxTerminals);
 }
 
 QString RowsPlusOne() {

@@ -25,9 +25,9 @@ namespace {
 
 // The reference object's database file with its device records, built by
 // the program itself in a program folder of its own; its id_net.
-QByteArray BuildReferenceDatabase(qint64* idNet) {
-    return ProgramRoads::BuiltByTheProgram({}, [idNet] {
-        ReferenceObject reference;
+QByteArray BuildReferenceDatabase(const ReferenceObjectOptions& options, qint64* idNet) {
+    return ProgramRoads::BuiltByTheProgram({}, [&options, idNet] {
+        ReferenceObject reference(options);
         const bool built = reference.Build(ReferenceStep::DeviceRecords);
         if (!built) ADD_FAILURE() << "reference object: " << reference.Error().toStdString();
         *idNet = reference.IdNet();
@@ -63,7 +63,11 @@ QString RoadName(Road road) {
 }
 
 void ProgramRoads::SetUpTestSuite() {
-    reference_ = BuildReferenceDatabase(&idNet_);
+    BuildReference({});
+}
+
+void ProgramRoads::BuildReference(const ReferenceObjectOptions& options) {
+    reference_ = BuildReferenceDatabase(options, &idNet_);
 }
 
 void ProgramRoads::TearDownTestSuite() {
@@ -132,14 +136,19 @@ void ProgramRoads::RestoreDatabase(const QByteArray& file) {
 }
 
 void ProgramRoads::StartOn(int screen) {
-    database_.programDir().writeFile(
-        QStringLiteral("Ini/save.ini"),
-        QStringLiteral("[Object]\nid=%1\nnf=%2\n").arg(idNet_).arg(screen).toUtf8());
-    AppForms::CreateAll();
+    const bool connected = StartIn(database_.programDir(), screen);
     ASSERT_TRUE(FMainVesk);
-    ASSERT_TRUE(FDM && FDM->Connected());
+    ASSERT_TRUE(connected);
+}
+
+bool ProgramRoads::StartIn(const TempProgramDir& folder, int screen) {
+    folder.writeFile(QStringLiteral("Ini/save.ini"),
+                     QStringLiteral("[Object]\nid=%1\nnf=%2\n").arg(idNet_).arg(screen).toUtf8());
+    AppForms::CreateAll();
+    if (!FMainVesk) return false;
     FMainVesk->show();
     QCoreApplication::processEvents();
+    return FDM && FDM->Connected();
 }
 
 void ProgramRoads::EndTheProgram() {

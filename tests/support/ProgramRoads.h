@@ -21,6 +21,7 @@
 
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
+#include "support/ReferenceObject.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -61,12 +62,17 @@ class ProgramRoads : public ::testing::Test {
     // folder must not outlive it as the program's.
     static void SetUpTestSuite();
     static void TearDownTestSuite();
+    // The same with an object of other options, for a suite that needs it.
+    static void BuildReference(const ReferenceObjectOptions& options);
 
     void SetUp() override;
     void TearDown() override;
 
     // The program starts with its settings saying which screen was shown last.
     void StartOn(int screen);
+    // The same in another program folder (made after the fixture's, which it
+    // stands in for); false when the program did not open its database.
+    static bool StartIn(const TempProgramDir& folder, int screen);
     // The program ends; the hooks and globals it installed are given back.
     void EndTheProgram();
     // The program folder's database is the reference object's as built, or
