@@ -424,56 +424,67 @@ QByteArray withCount(const QString& file, const StoredCountLimit& count, qint64 
 // such a count fails it in seconds.
 class ReferenceDatabaseAtOpen : public ProgramRoads {
   protected:
-    void EachCountAtItsEndsAndBeyond();
+    void TheCountAtItsEndsAndBeyond(const StoredCountLimit& count);
     void ACountChangedUnderTheProgram();
 };
+
+// One case per count, so that each bounded child starts the program only a
+// few times.
+class ReferenceDatabaseCountAtOpen : public ReferenceDatabaseAtOpen,
+                                     public ::testing::WithParamInterface<int> {};
 
 // Every count that sizes a loop, a list or a statement, at the ends of its
 // limits and far beyond, through the start. Within them the reference object
 // opens; beyond them the file is refused as it is. Every start ends: one on
 // 2^31 - 1 entrances never showed its window.
-TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
+TEST_P(ReferenceDatabaseCountAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
+    const StoredCountLimit& count = StoredCountLimits().at(GetParam());
     BoundedChild child;
-    EXPECT_TRUE(child.Run([this] { EachCountAtItsEndsAndBeyond(); }))
+    EXPECT_TRUE(child.Run([&] { TheCountAtItsEndsAndBeyond(count); }))
         << child.Output().toStdString();
 }
 
-void ReferenceDatabaseAtOpen::EachCountAtItsEndsAndBeyond() {
+INSTANTIATE_TEST_SUITE_P(EachCount, ReferenceDatabaseCountAtOpen,
+                         ::testing::Range(0, int(StoredCountLimits().size())),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             const StoredCountLimit& count = StoredCountLimits().at(info.param);
+                             return std::string(count.table) + "_" + count.column;
+                         });
+
+void ReferenceDatabaseAtOpen::TheCountAtItsEndsAndBeyond(const StoredCountLimit& count) {
     const QString file = database_.dbPath();
-    for (const StoredCountLimit& count : StoredCountLimits()) {
-        const struct {
-            qint64 value;
-            bool within;
-        } values[] = {
-            {0, true},
-            {count.most, true},
-            {count.least, true},
-            {count.least - 1, false},
-            {count.most + 1, false},
-            {std::numeric_limits<qint32>::max(), false},
-            {qint64(std::numeric_limits<qint32>::min()) - 1, false},  // 2^31 - 1 in 32 bits
-        };
-        // The upgrade gives the tract count 8, whatever the file held.
-        const bool setByTheUpgrade = QLatin1String(count.column) == QLatin1String("KolTractPK");
-        for (const auto& v : values) {
-            const QString what = QStringLiteral("%1.%2 = %3")
-                                     .arg(QLatin1String(count.table), QLatin1String(count.column))
-                                     .arg(v.value);
-            BoundedChild::Step(what);
-            SCOPED_TRACE(what.toStdString());
-            RestoreTheReferenceDatabase();
-            const QByteArray before = withCount(file, count, v.value);
-            if (!v.within && !setByTheUpgrade) {
-                EXPECT_EQ(DbFileTexts::CountsBeyondLimits(file),
-                          expectToldAndUntouched(database_.dbDir(), before));
-                continue;
-            }
-            StartOn(1);
-            if (setByTheUpgrade) {
-                EXPECT_EQ(8, Globals().KolTractPK);
-            }
-            EndTheProgram();
+    const struct {
+        qint64 value;
+        bool within;
+    } values[] = {
+        {0, true},
+        {count.most, true},
+        {count.least, true},
+        {count.least - 1, false},
+        {count.most + 1, false},
+        {std::numeric_limits<qint32>::max(), false},
+        {qint64(std::numeric_limits<qint32>::min()) - 1, false},  // 2^31 - 1 in 32 bits
+    };
+    // The upgrade gives the tract count 8, whatever the file held.
+    const bool setByTheUpgrade = QLatin1String(count.column) == QLatin1String("KolTractPK");
+    for (const auto& v : values) {
+        const QString what = QStringLiteral("%1.%2 = %3")
+                                 .arg(QLatin1String(count.table), QLatin1String(count.column))
+                                 .arg(v.value);
+        BoundedChild::Step(what);
+        SCOPED_TRACE(what.toStdString());
+        RestoreTheReferenceDatabase();
+        const QByteArray before = withCount(file, count, v.value);
+        if (!v.within && !setByTheUpgrade) {
+            EXPECT_EQ(DbFileTexts::CountsBeyondLimits(file),
+                      expectToldAndUntouched(database_.dbDir(), before));
+            continue;
         }
+        StartOn(1);
+        if (setByTheUpgrade) {
+            EXPECT_EQ(8, Globals().KolTractPK);
+        }
+        EndTheProgram();
     }
 }
 

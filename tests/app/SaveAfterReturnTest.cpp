@@ -66,6 +66,9 @@ const char* const kBackNames[] = {
     "back and forward",      "F5",
     "another object chosen", "another object chosen, the save pressed on the object screen"};
 
+const char* const kBackCases[] = {"Staying",       "ByMenu",        "ByHistory",
+                                  "ByF5",          "ByOtherObject", "OtherObjectAside"};
+
 void BumpSpin(QSpinBox* spin) {
     spin->setFocus();
     spin->setValue(spin->value() < spin->maximum() ? spin->value() + 1 : spin->value() - 1);
@@ -227,7 +230,16 @@ class SaveAfterReturn : public ProgramRoads {
     static inline QList<QByteArray> files_;  // of a switch, a call panel, the console
 };
 
-TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
+// One case per way back, so that each runs its fifteen saves alone.
+class SaveAfterReturnBy : public SaveAfterReturn, public ::testing::WithParamInterface<int> {};
+
+INSTANTIATE_TEST_SUITE_P(EachWayBack, SaveAfterReturnBy, ::testing::Range(int(Staying), int(kBacks)),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(kBackCases[info.param]);
+                         });
+
+TEST_P(SaveAfterReturnBy, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
+    const int back = GetParam();
     const std::pair<QString, QString> editorQuestion{
         QStringLiteral("Запрос на сохранение"), QStringLiteral("Сохранить файл конфигурации?")};
     auto inTheEditor = [this](int kind, std::function<QSpinBox*()> spin) {
@@ -449,42 +461,41 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
              return write->isVisible() && !write->ListCdev->selectedItems().isEmpty();
          }},
     };
-    for (const auto& s : saves)
-        for (int back = Staying; back < kBacks; ++back) {
-            SCOPED_TRACE(std::string(s.what) + ", " + kBackNames[back]);
-            RestoreDatabase(threeObjects_);
-            StartOn(0);
-            ShowByMenu(s.screen);
-            ASSERT_EQ(s.screen, FMainVesk->VisibleScreen());
-            s.edit();
-            QCoreApplication::processEvents();
-            editedIdNet_ = CurrentIdNet();
-            auto offered = [&] {
-                if (s.offered) return s.offered();
-                return s.save()->isVisible() && s.save()->isEnabled();
-            };
-            ASSERT_TRUE(offered()) << "the edit offers the save";
-            if (!s.leaving.isEmpty() && back != Staying && back != ByF5)
-                dialogs_.Expect(ScreenTexts::kQuestion, s.leaving, DlgAnswer::No);
-            ComeBack(Back(back), s.screen, s.other);
-            if (back == ByOtherObject && s.picture) {
-                FMainVesk->resize(kWindowRoom);
-                SaveScreen(*FMainVesk, QString::fromLatin1(s.picture));
-            }
-            if (back == Staying) {
-                EXPECT_TRUE(offered());
-            }
-            if (offered()) {
-                const QStringList shown = s.shown();
-                if (!s.question.second.isEmpty())
-                    dialogs_.Expect(s.question.first, s.question.second, DlgAnswer::Yes);
-                s.save()->click();
-                QCoreApplication::processEvents();
-                const QStringList diff = SnapshotDifference(shown, s.stored());
-                EXPECT_TRUE(diff.isEmpty()) << "saved otherwise than shown (- shown, + saved):\n"
-                                            << diff.join(QLatin1Char('\n')).toStdString();
-            }
-            dialogs_.VerifyDone();
-            EndTheProgram();
+    for (const auto& s : saves) {
+        SCOPED_TRACE(std::string(s.what) + ", " + kBackNames[back]);
+        RestoreDatabase(threeObjects_);
+        StartOn(0);
+        ShowByMenu(s.screen);
+        ASSERT_EQ(s.screen, FMainVesk->VisibleScreen());
+        s.edit();
+        QCoreApplication::processEvents();
+        editedIdNet_ = CurrentIdNet();
+        auto offered = [&] {
+            if (s.offered) return s.offered();
+            return s.save()->isVisible() && s.save()->isEnabled();
+        };
+        ASSERT_TRUE(offered()) << "the edit offers the save";
+        if (!s.leaving.isEmpty() && back != Staying && back != ByF5)
+            dialogs_.Expect(ScreenTexts::kQuestion, s.leaving, DlgAnswer::No);
+        ComeBack(Back(back), s.screen, s.other);
+        if (back == ByOtherObject && s.picture) {
+            FMainVesk->resize(kWindowRoom);
+            SaveScreen(*FMainVesk, QString::fromLatin1(s.picture));
         }
+        if (back == Staying) {
+            EXPECT_TRUE(offered());
+        }
+        if (offered()) {
+            const QStringList shown = s.shown();
+            if (!s.question.second.isEmpty())
+                dialogs_.Expect(s.question.first, s.question.second, DlgAnswer::Yes);
+            s.save()->click();
+            QCoreApplication::processEvents();
+            const QStringList diff = SnapshotDifference(shown, s.stored());
+            EXPECT_TRUE(diff.isEmpty()) << "saved otherwise than shown (- shown, + saved):\n"
+                                        << diff.join(QLatin1Char('\n')).toStdString();
+        }
+        dialogs_.VerifyDone();
+        EndTheProgram();
+    }
 }
