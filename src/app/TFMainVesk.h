@@ -172,6 +172,7 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     void showPreparedFrame(int screen);
     void returnToPreviousScreen();
     void openDeviceScreen(int screen);
+    bool deviceRecordsInStep(bool switches);
     void setHistoryButtons();
     QAction* addItem(class QMenu* menu, const QString& name, const QString& caption,
                      const QString& hint = QString());

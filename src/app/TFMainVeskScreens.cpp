@@ -239,6 +239,19 @@ void TFMainVesk::openDeviceScreen(int screen) {
         return;
     }
     const bool switches = screen == 4;
+    // A file that cannot be written shows the devices it holds: records are
+    // neither offered nor brought in line with the matrix there.
+    if (!MainWindowData::ReadOnly() && !deviceRecordsInStep(switches)) return;
+    if (switches) MainWindowData::AdvanceConsoleFileState();
+    MainWindowData::RestoreSwitchListRecNo(switchRecord);
+    LeaveScreen();
+    showFrame(screen);
+}
+
+// The device records made from the matrix when there are none (the operator
+// asked first), or synchronised with a matrix saved since. False when the
+// operator declined to make them and another screen was shown instead.
+bool TFMainVesk::deviceRecordsInStep(bool switches) {
     const bool haveRecords =
         switches ? MainWindowData::HasSwitchRecords() : MainWindowData::HasCallPanelRecords();
     if (!haveRecords) {
@@ -250,7 +263,7 @@ void TFMainVesk::openDeviceScreen(int screen) {
                 returnToPreviousScreen();
             else
                 MConfPodClick();
-            return;
+            return false;
         }
         WaitCursor wait;
         if (switches)
@@ -263,10 +276,7 @@ void TFMainVesk::openDeviceScreen(int screen) {
             Dialogs::Message(ScreenTexts::kRefused, ScreenTexts::kMissingApartments, DlgButtons::Ok,
                              DlgIcon::Error);
     }
-    if (switches) MainWindowData::AdvanceConsoleFileState();
-    MainWindowData::RestoreSwitchListRecNo(switchRecord);
-    LeaveScreen();
-    showFrame(screen);
+    return true;
 }
 
 void TFMainVesk::MPkClick() {

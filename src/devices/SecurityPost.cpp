@@ -89,6 +89,14 @@ QString OrDefault(const QString& stored, const QString& fallback) {
     return stored.isEmpty() ? fallback : stored;
 }
 
+// Empty texts show what they stand for.
+void ShowDefaultTexts(SecurityPostSettings* s, const QDate& today) {
+    s->sobj1 = OrDefault(s->sobj1, DefaultSlideLine1());
+    s->sobj2 = OrDefault(s->sobj2, DefaultSlideLine2(today));
+    for (int i = 0; i < kOperatorCount; ++i)
+        s->operators[i] = OrDefault(s->operators.value(i), DefaultOperator(i + 1));
+}
+
 SecurityPostSettings SettingsFrom(const QSqlQuery& q, int cameraCount, const QDate& today) {
     SecurityPostSettings s;
     s.klvl = q.value(0).toInt();
@@ -98,24 +106,74 @@ SecurityPostSettings SettingsFrom(const QSqlQuery& q, int cameraCount, const QDa
     s.cameras = CamerasFromMask(q.value(4).toString(), cameraCount);
     int* spins[] = {&s.ncam, &s.scam, &s.rmto, &s.dpto, &s.clha, &s.cldp, &s.talk, &s.frmi};
     for (int i = 0; i < 8; ++i) *spins[i] = q.value(5 + i).toInt();
-    s.sobj1 = OrDefault(q.value(13).toString(), DefaultSlideLine1());
-    s.sobj2 = OrDefault(q.value(14).toString(), DefaultSlideLine2(today));
-    for (int i = 0; i < kOperatorCount; ++i)
-        s.operators[i] = OrDefault(q.value(15 + i).toString(), DefaultOperator(i + 1));
+    s.sobj1 = q.value(13).toString();
+    s.sobj2 = q.value(14).toString();
+    for (int i = 0; i < kOperatorCount; ++i) s.operators[i] = q.value(15 + i).toString();
+    ShowDefaultTexts(&s, today);
     s.serial = q.value(19).toString();
     s.idMel0 = q.value(20).toLongLong();
     s.idMel1 = q.value(21).toLongLong();
     return s;
 }
 
-// The id of the console row; 0 when the object has none.
-bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, QString* error) {
+qint64 ConsoleMelodyNamed(QSqlDatabase db, const QString& name) {
     QSqlQuery q(db);
-    if (!ExecBound(q, QStringLiteral("SELECT id_po FROM k_po WHERE id_net=? ORDER BY id_po"),
+    if (!ExecBound(q,
+                   QStringLiteral("SELECT id_mel FROM t_mel WHERE name=? AND ") + kConsolePurposes +
+                       QStringLiteral(" ORDER BY id_mel LIMIT 1"),
+                   {name}, nullptr) ||
+        !q.next())
+        return 0;
+    return q.value(0).toLongLong();
+}
+
+bool HousePrefixes(QSqlDatabase db, qint64 idNet, QStringList* prefixes, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT kod_d FROM k_dom WHERE id_net=? ORDER BY id_dom"),
                    {idNet}, error))
         return false;
-    *idPo = q.next() ? q.value(0).toLongLong() : 0;
+    while (q.next()) *prefixes << q.value(0).toString();
     return true;
+}
+
+// What a save stores besides the screen's values: melodies still 0 take the
+// standard ones by name, the separator position follows the house prefixes.
+bool CompleteForStoring(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QString* error) {
+    if (s->idMel0 == 0) s->idMel0 = ConsoleMelodyNamed(db, kVisitorMelody);
+    if (s->idMel1 == 0) s->idMel1 = ConsoleMelodyNamed(db, kSubscriberMelody);
+    QStringList prefixes;
+    if (!HousePrefixes(db, idNet, &prefixes, error)) return false;
+    s->frmi = AdjustSeparatorPosition(s->frmi, prefixes);
+    return true;
+}
+
+// A console row not made yet, as the screen shows it: the values a new row
+// takes (the screen's initial ones, which are the table's defaults), the
+// default texts and what its first save adds.
+bool NewRowSettings(QSqlDatabase db, qint64 idNet, const QDate& today, SecurityPostSettings* s,
+                    QString* error) {
+    *s = SecurityPostSettings{};
+    s->cameras = CamerasFromMask(QString(), CameraCount(db));
+    ShowDefaultTexts(s, today);
+    return CompleteForStoring(db, idNet, s, error);
+}
+
+// The console row of the object (the first one) and its kf_pr; *idPo 0 when
+// the object has none.
+bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, int* kfPr, QString* error) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT id_po, kf_pr FROM k_po WHERE id_net=? ORDER BY id_po"),
+                   {idNet}, error))
+        return false;
+    const bool found = q.next();
+    *idPo = found ? q.value(0).toLongLong() : 0;
+    *kfPr = found ? q.value(1).toInt() : 0;
+    return true;
+}
+
+bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, QString* error) {
+    int kfPr = 0;
+    return ConsoleRow(db, idNet, idPo, &kfPr, error);
 }
 
 bool AppendConsoleRow(QSqlDatabase db, qint64 idNet, QString* error) {
@@ -129,9 +187,15 @@ SecurityPostLoad LoadFailed(const QString& error) {
     return l;
 }
 
+bool Failed(const QString& why, QString* error) {
+    if (error) *error = why;
+    return false;
+}
+
 }  // namespace
 
-SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& today) {
+SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& today,
+                                  bool makeMissingRow) {
     SecurityPostObject object;
     QString error;
     if (!ReadSecurityPostObject(db, idNet, &object, &error)) return LoadFailed(error);
@@ -144,6 +208,11 @@ SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& to
     if (!tr.started()) return LoadFailed(tr.LastError());
     qint64 idPo = 0;
     if (!ConsoleRow(db, idNet, &idPo, &error)) return LoadFailed(error);
+    if (idPo == 0 && !makeMissingRow) {
+        if (!NewRowSettings(db, idNet, today, &load.settings, &error)) return LoadFailed(error);
+        load.loaded = true;
+        return load;
+    }
     if (idPo == 0) {
         if (!AppendConsoleRow(db, idNet, &error) || !ConsoleRow(db, idNet, &idPo, &error))
             return LoadFailed(error);
@@ -166,30 +235,6 @@ SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& to
     return load;
 }
 
-namespace {
-
-qint64 ConsoleMelodyNamed(QSqlDatabase db, const QString& name) {
-    QSqlQuery q(db);
-    if (!ExecBound(q,
-                   QStringLiteral("SELECT id_mel FROM t_mel WHERE name=? AND ") + kConsolePurposes +
-                       QStringLiteral(" ORDER BY id_mel LIMIT 1"),
-                   {name}, nullptr) ||
-        !q.next())
-        return 0;
-    return q.value(0).toLongLong();
-}
-
-bool HousePrefixes(QSqlDatabase db, qint64 idNet, QStringList* prefixes, QString* error) {
-    QSqlQuery q(db);
-    if (!ExecBound(q, QStringLiteral("SELECT kod_d FROM k_dom WHERE id_net=? ORDER BY id_dom"),
-                   {idNet}, error))
-        return false;
-    while (q.next()) *prefixes << q.value(0).toString();
-    return true;
-}
-
-}  // namespace
-
 int AdjustSeparatorPosition(QSqlDatabase db, qint64 idNet, int frmi) {
     QStringList prefixes;
     HousePrefixes(db, idNet, &prefixes, nullptr);
@@ -197,21 +242,23 @@ int AdjustSeparatorPosition(QSqlDatabase db, qint64 idNet, int frmi) {
 }
 
 bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QString* error) {
-    QSqlQuery q(db);
-    if (!ExecBound(q, QStringLiteral("SELECT id_po, kf_pr FROM k_po WHERE id_net=? ORDER BY id_po"),
-                   {idNet}, error))
-        return false;
-    if (!q.next()) {
-        if (error) *error = QStringLiteral("Пульт поста охраны объекта не найден");
-        return false;
+    SqlTransaction tr(db);
+    if (!tr.started()) return Failed(tr.LastError(), error);
+    qint64 idPo = 0;
+    int kfPr = 0;
+    if (!ConsoleRow(db, idNet, &idPo, &kfPr, error)) return false;
+    // A console shown while its row could not be made gets the row with its
+    // first save.
+    if (idPo == 0) {
+        SecurityPostObject object;
+        if (!ReadSecurityPostObject(db, idNet, &object, error)) return false;
+        if (!object.hasConsole)
+            return Failed(QStringLiteral("Пульт поста охраны объекта не найден"), error);
+        if (!AppendConsoleRow(db, idNet, error) || !ConsoleRow(db, idNet, &idPo, &kfPr, error))
+            return false;
     }
-    const qint64 idPo = q.value(0).toLongLong();
-    const int kf = KfPrAfterEdit(q.value(1).toInt());
-    if (s->idMel0 == 0) s->idMel0 = ConsoleMelodyNamed(db, kVisitorMelody);
-    if (s->idMel1 == 0) s->idMel1 = ConsoleMelodyNamed(db, kSubscriberMelody);
-    QStringList prefixes;
-    if (!HousePrefixes(db, idNet, &prefixes, error)) return false;
-    s->frmi = AdjustSeparatorPosition(s->frmi, prefixes);
+    const int kf = KfPrAfterEdit(kfPr);
+    if (!CompleteForStoring(db, idNet, s, error)) return false;
 
     QVariantList values = {s->klvl,
                            s->clvl,
@@ -230,13 +277,16 @@ bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QS
                            s->sobj2.trimmed()};
     for (int i = 0; i < kOperatorCount; ++i) values << s->operators.value(i).trimmed();
     values << s->serial.trimmed() << s->idMel0 << s->idMel1 << kf << idNet << idPo;
-    return ExecBound(
-        q,
-        QStringLiteral("UPDATE k_po SET klvl=?, clvl=?, mtdy=?, mtnt=?, mcam=?, ncam=?, scam=?, "
-                       "rmto=?, dpto=?, clha=?, cldp=?, talk=?, frmi=?, sobj1=?, sobj2=?, "
-                       "sus1=?, sus2=?, sus3=?, sus4=?, sn_po=?, id_mel0=?, id_mel1=?, kf_pr=?, "
-                       "id_net=? WHERE id_po=?"),
-        values, error);
+    QSqlQuery q(db);
+    if (!ExecBound(
+            q,
+            QStringLiteral("UPDATE k_po SET klvl=?, clvl=?, mtdy=?, mtnt=?, mcam=?, ncam=?, "
+                           "scam=?, rmto=?, dpto=?, clha=?, cldp=?, talk=?, frmi=?, sobj1=?, "
+                           "sobj2=?, sus1=?, sus2=?, sus3=?, sus4=?, sn_po=?, id_mel0=?, "
+                           "id_mel1=?, kf_pr=?, id_net=? WHERE id_po=?"),
+            values, error))
+        return false;
+    return tr.Commit() || Failed(tr.LastError(), error);
 }
 
 namespace {

@@ -42,6 +42,7 @@ struct SecurityPostSettings {
     QString serial;
     qint64 idMel0 = 0;  // visitor melody
     qint64 idMel1 = 0;  // subscriber melody
+    bool operator==(const SecurityPostSettings&) const = default;
 };
 
 // The object's settings on the console screen.
@@ -88,16 +89,20 @@ struct SecurityPostLoad {
 
 // LoadSecurityPost: the console row's settings for the screen, with the
 // default texts in empty fields and cameraCount camera items (CamPO). An
-// object with a console and no row gets one: appended with the table's
-// defaults and saved once with what the screen then shows.
-SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& today);
+// object with a console and no row gets one when makeMissingRow: appended
+// with the table's defaults and saved once with what the screen then shows.
+// Without it nothing is written, and the settings are those a new row would
+// show.
+SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& today,
+                                  bool makeMissingRow);
 // The camera count of the installation (t_global.CamPO), within 8..255.
 int CameraCount(QSqlDatabase db);
 
 // SaveSecurityPost: writes the screen's settings into the console row
 // without comparing: melodies still 0 take the standard ones by name, the
 // separator position is adjusted to the house prefixes, texts are trimmed.
-// The adjusted position is put back into *settings.
+// The adjusted position is put back into *settings. An object with a console
+// whose row is missing gets it here.
 bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* settings,
                       QString* error);
 
@@ -129,8 +134,9 @@ QString ConsoleMelodyName(QSqlDatabase db, qint64 idMel);
 
 // ---- data-module operations --------------------------------------------------
 
-// LoadSecurityPost for the current object of FDM->Q_Net; Q_PO is read again
-// and shows the row as loaded. A failure is reported.
+// LoadSecurityPost for the current object of FDM->Q_Net, making a missing
+// row only where the file can be written; Q_PO is read again and shows the
+// row as loaded. A failure is reported.
 SecurityPostLoad LoadSecurityPost();
 // An object flag of the console screen (l_obv, farc) into the current object
 // of Q_Net, written only when it differs.

@@ -11,7 +11,7 @@ SecurityPostLoad LoadSecurityPost() {
     }
     const qint64 idNet = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
     const SecurityPostLoad load =
-        LoadSecurityPost(FDM->ConnectionDB(), idNet, QDate::currentDate());
+        LoadSecurityPost(FDM->ConnectionDB(), idNet, QDate::currentDate(), !FDM->ReadOnly());
     if (!load.ok) ReportFailure(load.error);
     if (load.loaded) FDM->Q_PO->Reopen();
     return load;

@@ -37,6 +37,10 @@ bool IsOpen() {
     return FDM && FDM->Connected();
 }
 
+bool ReadOnly() {
+    return !FDM || FDM->ReadOnly();
+}
+
 bool ObjectListEmpty() {
     return !IsOpen() || objects()->IsEmpty();
 }
@@ -168,7 +172,7 @@ bool AnyEntranceWithoutApartments() {
 }
 
 void NormaliseFlagMasks() {
-    if (ObjectListEmpty()) return;
+    if (ObjectListEmpty() || ReadOnly()) return;
     Dataset* net = objects();
     const QVariant bv = net->FieldByName(QStringLiteral("flbv")).Value();
     const QVariant po = net->FieldByName(QStringLiteral("flpo")).Value();
@@ -181,7 +185,7 @@ void NormaliseFlagMasks() {
 }
 
 void AdvanceConsoleFileState() {
-    if (!ObjectHasConsole() || !hasRows(FDM->Q_PO)) return;
+    if (!ObjectHasConsole() || !hasRows(FDM->Q_PO) || ReadOnly()) return;
     Field state = FDM->Q_PO->FieldByName(QStringLiteral("kf_pr"));
     const int before = state.AsInt();
     const int after = KfPrAfterEdit(before);

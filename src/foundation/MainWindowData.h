@@ -16,6 +16,8 @@ bool Connect(const QString& folder, QString* reason);
 void Disconnect();
 // A database is open (its lists are read when first read).
 bool IsOpen();
+// Nothing can be written into it (TFDM::ReadOnly); also when none is open.
+bool ReadOnly();
 
 bool ObjectListEmpty();
 // Makes the object with this id_net current, else the first one.
@@ -51,9 +53,11 @@ int CurrentHouseEntrances();
 int CurrentHousePlannedEntrances();
 // True when some entrance of the object has no apartment rows.
 bool AnyEntranceWithoutApartments();
-// Normalises k_net.flbv/flpo and writes both back when either changed.
+// Normalises k_net.flbv/flpo and writes both back when either changed and
+// the file can be written.
 void NormaliseFlagMasks();
-// The console's configuration-file state after an edit, written when it changes.
+// The console's configuration-file state after an edit, written when it
+// changes and the file can be written.
 void AdvanceConsoleFileState();
 
 // Record number of the switch list Q_MNpk, kept across the device screens' step.

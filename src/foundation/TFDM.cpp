@@ -19,6 +19,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/FileAccess.h"
+#include "platform/SqliteSelect.h"
 #include "platform/SystemErrorText.h"
 
 TFDM* FDM = nullptr;
@@ -390,6 +391,11 @@ QSqlDatabase TFDM::ConnectCopy() const {
 
 bool TFDM::Connected() const {
     return ConnectionDB().isOpen();
+}
+
+bool TFDM::ReadOnly() const {
+    if (!Connected() || SqliteReadOnly(ConnectionDB())) return true;
+    return !MayWrite(QFileInfo(dbPath_).absolutePath()) || !MayWrite(dbPath_);
 }
 
 bool TFDM::openDatabase(QString* error) {

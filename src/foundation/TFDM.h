@@ -53,6 +53,13 @@ class TFDM : public QObject {
     // The second connection, used only by CRab; its user sets the file.
     QSqlDatabase ConnectCopy() const;
     bool Connected() const;
+    // No write can reach the open file: the engine holds it read-only, or
+    // the file or its folder (where the engine keeps its journal) refuses
+    // writes (permissions, a read-only medium, an immutable file). Asked
+    // afresh each time, as a medium may change under an open file. What a
+    // screen would write only to bring the file in step with itself is not
+    // tried then: the screen shows what the file holds.
+    bool ReadOnly() const;
     // Opens the database file (which must exist and be a database of the
     // program's shape), takes the lock file beside it, upgrades the schema and
     // reads the global parameters and the object list. On failure the file is

@@ -158,6 +158,11 @@ sqlite3* SqliteConnection(const QSqlDriver* driver) {
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
+bool SqliteReadOnly(const QSqlDatabase& db) {
+    sqlite3* connection = SqliteConnection(db);
+    return connection && sqlite3_db_readonly(connection, "main") == 1;
+}
+
 bool SqliteDataVersion(const QSqlDatabase& db, quint32* version) {
     sqlite3* connection = SqliteConnection(db);
     unsigned int value = 0;

@@ -68,6 +68,10 @@ sqlite3* SqliteConnection(const QSqlDriver* driver);
 // else as its text. SQLite's result code.
 int SqliteBind(sqlite3_stmt* stmt, int at, const QVariant& value);
 
+// SQLite holds db's main file read-only: it opens a file that refuses writes
+// that way. False when db is not an open SQLite connection.
+bool SqliteReadOnly(const QSqlDatabase& db);
+
 // SQLite's data version of db's open connection: it moves with every change
 // to the file, by this connection or, once this connection has noticed it,
 // by another. False when db is not an open SQLite connection.

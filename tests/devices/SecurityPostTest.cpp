@@ -21,7 +21,9 @@ class SecurityPosts : public DeviceFixture {
     QVariant Console(const QString& column, qint64 idNet = 1) {
         return Scalar("SELECT " + column + " FROM k_po WHERE id_net=?", {idNet});
     }
-    SecurityPostLoad Load(qint64 idNet = 1) { return LoadSecurityPost(Db(), idNet, kToday); }
+    SecurityPostLoad Load(qint64 idNet = 1, bool makeMissingRow = true) {
+        return LoadSecurityPost(Db(), idNet, kToday, makeMissingRow);
+    }
 };
 
 }  // namespace
@@ -53,6 +55,35 @@ TEST_F(SecurityPosts, ANewConsoleRowIsWrittenOnceWithTheScreensDefaults) {
     EXPECT_EQ(QStringLiteral("Пульт ПО ДАРВО"), l.settings.sobj1);  // shown, not stored
     EXPECT_EQ(QString(), Console("sobj1").toString());
     EXPECT_EQ(1, Int("SELECT COUNT(*) FROM k_po WHERE id_net=1"));
+}
+
+// Where the file cannot be written, a console without its row shows what the
+// row would hold once made, and writes nothing; its first save makes it.
+TEST_F(SecurityPosts, AMissingRowIsShownAsMadeAndMadeByItsFirstSave) {
+    Exec("DELETE FROM k_po");
+    Exec("UPDATE k_dom SET kod_d='123' WHERE id_dom=1");
+    const SecurityPostLoad shown = Load(1, false);
+    ASSERT_TRUE(shown.ok) << shown.error.toStdString();
+    EXPECT_TRUE(shown.loaded);
+    EXPECT_FALSE(shown.created);
+    EXPECT_EQ(0, Int("SELECT COUNT(*) FROM k_po"));
+    EXPECT_EQ(4, shown.settings.frmi);
+    EXPECT_EQ(3, shown.settings.idMel0);
+
+    SecurityPostSettings saved = shown.settings;
+    QString error;
+    ASSERT_TRUE(SaveSecurityPost(Db(), 1, &saved, &error)) << error.toStdString();
+    EXPECT_EQ(1, Int("SELECT COUNT(*) FROM k_po WHERE id_net=1"));
+    EXPECT_EQ(shown.settings, Load(1, false).settings);
+    Exec("DELETE FROM k_po");
+    const SecurityPostLoad made = Load(1, true);
+    EXPECT_TRUE(made.created);
+    EXPECT_EQ(shown.settings, made.settings);
+
+    // An object without a console gets no row by a save either.
+    EXPECT_FALSE(SaveSecurityPost(Db(), 2, &saved, &error));
+    EXPECT_EQ(QStringLiteral("Пульт поста охраны объекта не найден"), error);
+    EXPECT_EQ(0, Int("SELECT COUNT(*) FROM k_po WHERE id_net=2"));
 }
 
 // The camera list has as many items as the global parameters form allows:

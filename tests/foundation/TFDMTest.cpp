@@ -17,6 +17,7 @@
 #include <QSqlQuery>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -89,6 +90,39 @@ TEST(TFDMConnect, AnUpgradeThatCannotBeWrittenNamesTheReadOnlyFolderOrFile) {
     }
     // Writable again, the same file opens and is upgraded.
     EXPECT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+}
+
+// No write can reach the open file where it or its folder (the engine's
+// journal goes there) refuses writes; a file the engine opened read-only
+// stays so while it is open, whatever its medium does meanwhile.
+TEST(TFDMConnect, SaysWhenNoWriteCanReachTheOpenFile) {
+    const struct {
+        const char* what;
+        bool file;
+        bool folder;
+    } cases[] = {{"both writable", false, false},
+                 {"the file read-only", true, false},
+                 {"the folder read-only", false, true},
+                 {"both read-only", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestDatabase tdb;
+        std::optional<ReadOnlyPath> file;
+        std::optional<ReadOnlyPath> folder;
+        if (c.file) file.emplace(tdb.dbPath());
+        if (c.folder) folder.emplace(tdb.dbDir());
+        if ((file && !file->Active()) || (folder && !folder->Active()))
+            GTEST_SKIP() << "no way to make a file or folder read-only here";
+        TFDM dm;
+        QString error;
+        ASSERT_TRUE(dm.Connect(tdb.dbPath(), &error)) << error.toStdString();
+        EXPECT_EQ(c.file || c.folder, dm.ReadOnly());
+        folder.reset();
+        file.reset();
+        EXPECT_EQ(c.file, dm.ReadOnly()) << "writable again while open";
+        dm.Disconnect();
+        EXPECT_TRUE(dm.ReadOnly()) << "nothing open";
+    }
 }
 
 // A file the data module checked and closed is taken as it left it; any
