@@ -1,6 +1,7 @@
 #include "support/TabWalk.h"
 
 #include "platform/Dataset.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ui/TRecordGrid.h"
 #include "support/PopupMenus.h"
 
@@ -15,14 +16,19 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTreeWidget>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -183,6 +189,63 @@ QList<QWidget*> fromTheChainStart(QWidget* origin, const QList<QWidget*>& stops)
     return stops;
 }
 
+// How many connections an object's signals of these names have: QObject
+// tells it to the object's own class only, and this class is one.
+struct Connections : QObject {
+    using QObject::receivers;
+};
+
+int connectionsTo(const QObject* object, const QList<QByteArray>& signalNames) {
+    int count = 0;
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() != QMetaMethod::Signal || !signalNames.contains(method.name()))
+            continue;
+        const QByteArray signal = QByteArray::number(QSIGNAL_CODE) + method.methodSignature();
+        count += (object->*&Connections::receivers)(signal.constData());
+    }
+    return count;
+}
+
+const QList<QByteArray> kDoubleClicks = {"doubleClicked", "itemDoubleClicked", "cellDoubleClicked"};
+const QList<QByteArray> kTitleClicks = {"sectionClicked", "sectionPressed", "sectionDoubleClicked"};
+
+// A fresh view of the Qt class the view is made of: the connections its class
+// makes itself (an item widget's own signals fed by the view's).
+std::unique_ptr<QAbstractItemView> plainViewLike(const QAbstractItemView* view) {
+    if (qobject_cast<const QTableWidget*>(view)) return std::make_unique<QTableWidget>();
+    if (qobject_cast<const QTableView*>(view)) return std::make_unique<QTableView>();
+    if (qobject_cast<const QListWidget*>(view)) return std::make_unique<QListWidget>();
+    if (qobject_cast<const QTreeWidget*>(view)) return std::make_unique<QTreeWidget>();
+    if (qobject_cast<const QTreeView*>(view)) return std::make_unique<QTreeView>();
+    return std::make_unique<QListView>();
+}
+
+// The headers of a table, a tree's one.
+QList<const QHeaderView*> headersOf(const QAbstractItemView* view) {
+    if (auto* table = qobject_cast<const QTableView*>(view))
+        return {table->horizontalHeader(), table->verticalHeader()};
+    if (auto* tree = qobject_cast<const QTreeView*>(view)) return {tree->header()};
+    return {};
+}
+
+// "DatasetGrid FrKeys1/DBGrid2": the control by the names of what holds it
+// in its window, the same however the window is laid out.
+QString namedInItsWindow(const QWidget* w) {
+    QStringList names;
+    for (const QWidget* at = w; at && at != w->window(); at = at->parentWidget())
+        if (!at->objectName().isEmpty()) names.prepend(at->objectName());
+    return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') +
+           names.join(QLatin1Char('/'));
+}
+
+int titleClickConnections(const QAbstractItemView* view) {
+    int count = 0;
+    for (const QHeaderView* header : headersOf(view)) count += connectionsTo(header, kTitleClicks);
+    return count;
+}
+
 }  // namespace
 
 QString Describe(const QWidget* w) {
@@ -299,6 +362,28 @@ QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
                               QLatin1String(key.name) + QStringLiteral(" does not");
         }
         GiveTheFocusBack(grid);
+    }
+    return faults;
+}
+
+QStringList ClicksNoKeyGives(QWidget* window, const QList<LeftOut>& leftOut) {
+    QStringList faults;
+    for (const QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+        if (qobject_cast<const QHeaderView*>(view) ||
+            std::any_of(leftOut.begin(), leftOut.end(),
+                        [view](const LeftOut& l) { return l.matches(view); }))
+            continue;
+        const std::unique_ptr<QAbstractItemView> plain = plainViewLike(view);
+        if (connectionsTo(view, kDoubleClicks) > connectionsTo(plain.get(), kDoubleClicks) &&
+            GridKeys::DoubleClickKeys(view).isEmpty())
+            faults << namedInItsWindow(view) + QStringLiteral(
+                                                   ": a double click on a cell runs a command "
+                                                   "no key runs");
+        if (titleClickConnections(view) > titleClickConnections(plain.get()) &&
+            GridKeys::TitleClickKeys(view).isEmpty())
+            faults << namedInItsWindow(view) + QStringLiteral(
+                                                   ": a click on a column's title runs a "
+                                                   "command no key runs");
     }
     return faults;
 }

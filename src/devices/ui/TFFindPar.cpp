@@ -81,6 +81,7 @@ void TFFindPar::buildGrid() {
     DBGrid1->installEventFilter(this);
     DBGrid1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFFindPar::DBGrid1DblClick);
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnterOrSpace);
     connect(DBGrid1, &QAbstractItemView::clicked, this, &TFFindPar::hideNameEdit);
 }
 
@@ -178,11 +179,6 @@ void TFFindPar::ButHelpClick() {
 bool TFFindPar::gridKey(int key) {
     hideNameEdit();
     switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            done(QDialog::Accepted);
-            return true;
         case Qt::Key_Escape:
             ReturnAndClose();
             return true;

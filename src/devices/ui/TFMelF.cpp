@@ -104,6 +104,8 @@ QWidget* TFMelF::buildStaffPane() {
     connect(DBGrid1, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& at) { DBGrid1CellClick(at.column()); });
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFMelF::NoteAppClick);
+    // Space adds the note as a double click does; Enter replaces the current one.
+    GridKeys::DoubleClickBy(DBGrid1, {Qt::Key_Space});
 
     SLen = new QSpinBox(pane);
     SLen->setObjectName(QStringLiteral("SLen"));
@@ -316,9 +318,6 @@ bool TFMelF::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == DBGrid1) {
         switch (key) {
-            case Qt::Key_Space:
-                NoteAppClick();
-                return true;
             case Qt::Key_Return:
             case Qt::Key_Enter:
                 NoteEditClick();

@@ -74,6 +74,7 @@ QWidget* TFMelP::buildNotePane() {
                             {QStringLiteral("gerc"), QStringLiteral("Частота")}});
     DBGb->installEventFilter(this);
     connect(DBGb, &QAbstractItemView::doubleClicked, this, &TFMelP::DBGbDblClick);
+    GridKeys::DoubleClickBy(DBGb, GridKeys::kEnter);
     auto* layout = new QVBoxLayout(pane);
     layout->addWidget(DBGb);
     return pane;
@@ -96,6 +97,7 @@ QWidget* TFMelP::buildPickerPane() {
     connect(GNoot, &QTableWidget::cellClicked, this, [this](int row, int) { GNootClick(row); });
     connect(GNoot, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { GNootDblClick(row); });
+    GridKeys::DoubleClickBy(GNoot, GridKeys::kEnter);
     Dol = MakeSpin(pane, "Dol", 0, 9, 5);
     Dol->setToolTip(QStringLiteral("Перед выбором ноты, здесь следует установить ее длительность"));
     auto* length = new QFormLayout;

@@ -70,11 +70,6 @@ bool isEnter(const QEvent* event) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-bool isSpace(const QEvent* event) {
-    return event->type() == QEvent::KeyPress &&
-           static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Space;
-}
-
 }  // namespace
 
 TFrNetDev::TFrNetDev(QWidget* parent)
@@ -168,7 +163,6 @@ QWidget* TFrNetDev::buildCommands() {
     ListCmRead = named(new KeyboardGrid<QListWidget>(commands), "ListCmRead");
     ListCmRead->setWordWrap(true);
     ListCmRead->addItems(NetCommandCaptions());
-    ListCmRead->installEventFilter(this);
     auto* run = new QHBoxLayout;
     BitAct = button(commands, "BitAct", QStringLiteral("Выполнить"));
     BitAct->setEnabled(false);
@@ -231,6 +225,7 @@ void TFrNetDev::wireControls() {
     connect(BitStopNet, &QPushButton::clicked, this, &TFrNetDev::BitStopNetClick);
     connect(ListCdev, &QListWidget::itemClicked, this, &TFrNetDev::ListCdevClick);
     connect(ListCmRead, &QListWidget::itemDoubleClicked, this, &TFrNetDev::ListCmReadDblClick);
+    GridKeys::DoubleClickBy(ListCmRead, GridKeys::kEnterOrSpace);
     connect(ListCmRead, &QListWidget::itemSelectionChanged, this,
             [this] { BitAct->setEnabled(!ListCmRead->selectedItems().isEmpty()); });
     connect(BitAct, &QPushButton::clicked, this, &TFrNetDev::ListCmReadDblClick);
@@ -238,10 +233,6 @@ void TFrNetDev::wireControls() {
 }
 
 bool TFrNetDev::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListCmRead && (isEnter(event) || isSpace(event))) {
-        ListCmReadDblClick();
-        return true;
-    }
     if (watched == ListCdev && isEnter(event)) {
         ListCdevClick();
         return true;
@@ -584,6 +575,7 @@ void TFrNetDev::wireCommands() {
     connect(NSaveSN, &QAction::triggered, this, &TFrNetDev::NSaveSNClick);
     connect(ListHdev, &QListWidget::itemClicked, this, &TFrNetDev::ListHdevDblClick);
     connect(ListHdev, &QListWidget::itemDoubleClicked, this, &TFrNetDev::ListHdevDblClick);
+    GridKeys::DoubleClickBy(ListHdev, GridKeys::kEnter);
     connect(BitFile, &QPushButton::clicked, this, &TFrNetDev::BitFileClick);
     connect(BitCNF, &QPushButton::clicked, this, &TFrNetDev::BitCNFClick);
     connect(BitAPP, &QPushButton::clicked, this, &TFrNetDev::BitAPPClick);
