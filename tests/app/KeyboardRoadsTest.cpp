@@ -11,6 +11,7 @@
 #include "config/ui/TFrRedact.h"
 #include "devices/ui/TFMelF.h"
 #include "devices/ui/TFMelP.h"
+#include "devices/ui/TFbvEdit.h"
 #include "devices/ui/TFpkEdit.h"
 #include "devices/ui/TFrPo.h"
 #include "foundation/HelpLauncher.h"
@@ -893,6 +894,7 @@ TEST_F(KeyboardRoads, ASwitchMelodyComposedFromTheKeyboard) {
 // parameters) and the apartments of a lost key (the residents' list put on
 // that apartment); on the network screen the configured devices, listed by
 // "Обновить" of their menu (the commissioning button named for the switch).
+// The grids that had their keys keep them.
 TEST_F(KeyboardRoads, EnterDoesWhatADoubleClickDoes) {
     auto* keys = ShowActive<TFrKeys>(9);
     ASSERT_TRUE(keys);
@@ -951,4 +953,25 @@ TEST_F(KeyboardRoads, EnterDoesWhatADoubleClickDoes) {
     ASSERT_NE(QStringLiteral("ВСЕ оперрации для ") + line.mid(1, 4), net->BitSN->text());
     Press(Qt::Key_Return);
     EXPECT_EQ(QStringLiteral("ВСЕ оперрации для ") + line.mid(1, 4), net->BitSN->text());
+
+    // The switches' and call panels' grids keep theirs: Enter, and Space on
+    // the call panels, show the row's editor.
+    const struct {
+        int screen;
+        Qt::Key key;
+        QWidget* editor;
+    } editors[] = {
+        {4, Qt::Key_Return, FpkEdit}, {5, Qt::Key_Return, FbvEdit}, {5, Qt::Key_Space, FbvEdit}};
+    for (const auto& road : editors) {
+        SCOPED_TRACE(road.screen);
+        ShowByMenu(road.screen);
+        ASSERT_TRUE(Activate(FMainVesk));
+        auto* grid = FMainVesk->FrameOfScreen(road.screen)
+                         ->findChild<QAbstractItemView*>(QStringLiteral("DBGrid1"));
+        ASSERT_TRUE(grid && TabTo(grid));
+        ASSERT_FALSE(road.editor->isVisible());
+        Press(road.key);
+        EXPECT_TRUE(road.editor->isVisible());
+        road.editor->close();
+    }
 }
