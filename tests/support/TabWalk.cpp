@@ -231,11 +231,12 @@ QList<const QHeaderView*> headersOf(const QAbstractItemView* view) {
 }
 
 // "DatasetGrid FrKeys1/DBGrid2": the control by the names of what holds it
-// in its window, the same however the window is laid out.
+// in its window (Qt's own parts left out), the same however it is laid out.
 QString namedInItsWindow(const QWidget* w) {
     QStringList names;
     for (const QWidget* at = w; at && at != w->window(); at = at->parentWidget())
-        if (!at->objectName().isEmpty()) names.prepend(at->objectName());
+        if (!at->objectName().isEmpty() && !at->objectName().startsWith(QLatin1String("qt_")))
+            names.prepend(at->objectName());
     return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') +
            names.join(QLatin1Char('/'));
 }
