@@ -21,6 +21,7 @@
 #include "foundation/ui/TScreenFrame.h"
 #include "keys/ui/TFrKeys.h"
 #include "netlink/ui/TFrNetDev.h"
+#include "platform/Dataset.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ApartmentGenerator.h"
 #include "site/ui/TFrDom.h"
@@ -33,6 +34,7 @@
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -135,6 +137,18 @@ class KeyboardRoads : public ProgramRoads {
     static bool Activate(QWidget* window) {
         window->activateWindow();
         return QTest::qWaitForWindowActive(window);
+    }
+    // Tab to the button, Space: the window it opens shows and is the active one.
+    static bool OpenedByKeyboard(QAbstractButton* button, QWidget* window) {
+        if (!TabTo(button)) return false;
+        Press(Qt::Key_Space);
+        return window->isVisible() && Activate(window);
+    }
+    // Tab to a melody list, Ctrl+Home or Ctrl+End: the engineer's own melody.
+    static bool OwnMelodyChosen(QWidget* list, Qt::Key end, Dataset* melodies) {
+        if (!TabTo(list)) return false;
+        Press(end, Qt::ControlModifier);
+        return melodies->FieldByName(QStringLiteral("name")).AsString() == QStringLiteral("Своя");
     }
 };
 
@@ -824,13 +838,8 @@ TEST_F(KeyboardRoads, AConsoleMelodyComposedFromTheKeyboard) {
             "INSERT INTO t_mel (id_mel, name, forr, l_edit) VALUES (90, 'Своя', 'посетитель', 0)");
     auto* f = ShowActive<TFrPo>(7);
     ASSERT_TRUE(f);
-    ASSERT_TRUE(TabTo(f->BitMel));
-    Press(Qt::Key_Space);
-    ASSERT_TRUE(FMelP->isVisible());
-    ASSERT_TRUE(Activate(FMelP));
-    ASSERT_TRUE(TabTo(FMelP->DBGm));
-    Press(Qt::Key_End, Qt::ControlModifier);
-    ASSERT_EQ(QStringLiteral("Своя"), FDM->Q_MelP->FieldByName(QStringLiteral("name")).AsString());
+    ASSERT_TRUE(OpenedByKeyboard(f->BitMel, FMelP));
+    ASSERT_TRUE(OwnMelodyChosen(FMelP->DBGm, Qt::Key_End, FDM->Q_MelP));
     ASSERT_TRUE(TabTo(FMelP->GNoot));
     Press(Qt::Key_Home, Qt::ControlModifier);
     for (int i = 0; i < 3; ++i) Press(Qt::Key_Down);
@@ -863,13 +872,8 @@ TEST_F(KeyboardRoads, ASwitchMelodyComposedFromTheKeyboard) {
     Menu(QStringLiteral("MpkEdit"));
     ASSERT_TRUE(FpkEdit->isVisible());
     ASSERT_TRUE(Activate(FpkEdit));
-    ASSERT_TRUE(TabTo(FpkEdit->BitMel));
-    Press(Qt::Key_Space);
-    ASSERT_TRUE(FMelF->isVisible());
-    ASSERT_TRUE(Activate(FMelF));
-    ASSERT_TRUE(TabTo(FMelF->DBGm));
-    Press(Qt::Key_Home, Qt::ControlModifier);
-    ASSERT_EQ(QStringLiteral("Своя"), FDM->Q_Mel->FieldByName(QStringLiteral("name")).AsString());
+    ASSERT_TRUE(OpenedByKeyboard(FpkEdit->BitMel, FMelF));
+    ASSERT_TRUE(OwnMelodyChosen(FMelF->DBGm, Qt::Key_Home, FDM->Q_Mel));
     ASSERT_TRUE(TabTo(FMelF->DBGrid1));
     auto tone = [] { return FMelF->NotKeys->FieldByName(QStringLiteral("Valn")).AsString(); };
     Press(Qt::Key_Home, Qt::ControlModifier);
