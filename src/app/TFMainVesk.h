@@ -92,9 +92,6 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     void LeaveScreen();
     void ShowMatrixState() override;
     void ClearMatrixState() override;
-    void CloseEditorsOnObjectChange();
-    // Closes the editors an object change closes, whatever object is current.
-    void CloseObjectEditors() override;
     void BitBackClick();
     void BitForwardClick();
     const ScreenHistory& History() const { return history_; }
@@ -149,10 +146,6 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     KeysScreenService& KeysScreen() { return *keysScreen_; }
     void SetKeysScreen(KeysScreenService* service) { keysScreen_ = service; }
 
-    // Record number of the current object when it was last entered, or when
-    // the editors were last closed for another object.
-    int RememberedObjectRecNo() const { return rememberedObjectRecNo_; }
-
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -172,7 +165,7 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     bool screenMayOpen(int screen, bool withResidents = false);
     // The screens that open with nothing but the common checks.
     void openScreen(int screen, bool withResidents = false);
-    // The editors an object change closes.
+    // The editors the end of the program closes.
     QList<QWidget*> objectEditors() const;
     void showFrame(int screen);
     // Title, frame shown and the menu button, after the frame's preparation.
@@ -209,7 +202,6 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     QTableView* matrixGrid_ = nullptr;
     PlaceholderKeysScreen placeholderKeys_;
     KeysScreenService* keysScreen_ = &placeholderKeys_;
-    int rememberedObjectRecNo_ = 0;
     QString failedFolder_;  // the database folder that failed last
     bool objectPanelFlags_[4] = {false, false, false, false};
     bool closing_ = false;

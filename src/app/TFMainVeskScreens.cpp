@@ -68,7 +68,6 @@ void TFMainVesk::LeaveScreen() {
     if (MainWindowData::IsOpen() && !MainWindowData::ObjectListEmpty()) {
         if (shown(FrMatr1)) {
             MenuItem(QStringLiteral("MPo"))->setEnabled(MainWindowData::ObjectHasConsole());
-            CloseEditorsOnObjectChange();
             Hooks().CloseObjectEditPanel();
         }
         if (shown(FrDom1) && ScreenRules::MatrixBeingEdited(MainWindowData::ObjectState()) &&
@@ -91,24 +90,10 @@ void TFMainVesk::ClearMatrixState() {
     P1_LSt->clear();
 }
 
-// The console's hardware settings, too, show the object's console and save
-// into the console of the object current at the save.
+// The windows that write object data; each closes by itself when what it
+// shows is gone (DataGround), these also when the program ends.
 QList<QWidget*> TFMainVesk::objectEditors() const {
     return {FpkEdit, FskEdit, FbvEdit, FkvEdit, FpoAppr};
-}
-
-void TFMainVesk::CloseEditorsOnObjectChange() {
-    if (MainWindowData::CurrentObjectRecNo() == rememberedObjectRecNo_) return;
-    CloseObjectEditors();
-}
-
-// An editor shows a row of the object current when it opened, and writes into
-// the row current when it saves: it is closed, and the object remembered,
-// whenever another object may have become current, so that what it shows
-// never goes into a row of another object.
-void TFMainVesk::CloseObjectEditors() {
-    closeVisible(objectEditors());
-    rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
 }
 
 void TFMainVesk::ShowScreen(int screen) {

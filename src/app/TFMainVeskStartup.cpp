@@ -189,7 +189,6 @@ void TFMainVesk::restoreScreenAndObject(const StartupSettings& s) {
     }
     MainWindowData::LocateObjectOrFirst(s.objectId);
     MenuItem(QStringLiteral("MPo"))->setEnabled(MainWindowData::ObjectHasConsole());
-    rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
     LeaveScreen();
     try {
         ShowScreen(s.nf);
@@ -231,7 +230,6 @@ void TFMainVesk::BitSelectClick() {
     QString reason;
     if (OpenDatabase(folder, &reason)) {
         useDatabaseFolder(folder);
-        rememberedObjectRecNo_ = MainWindowData::CurrentObjectRecNo();
         FrMatr1->PrepareScreen(folder);
         ShowMatrixState();
     } else {

@@ -243,7 +243,7 @@ struct PanelFileInput {
 struct ConsoleSwitchRow {
     qint64 idPk = 0;
     int nNet = 0;
-    QList<int> panels;  // network numbers of the panels wired with plus 1 or 3
+    QList<qint64> panels;  // network numbers of the panels wired with plus 1 or 3
     QList<CallCodeApartmentRow> apartments;
 };
 

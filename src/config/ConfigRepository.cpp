@@ -355,7 +355,8 @@ bool ConfigRepository::ReadConsoleSwitches(qint64 idNet, QList<ConsoleSwitchRow>
                         " WHERE m.id_bv = b.id_bv AND m.n_pk = p.n_pk AND m.id_net = p.id_net"
                         " AND k.id_pk = p.id_pk AND (m.plus = 1 OR m.plus = 3) AND k.id_pk = ?"
                         " ORDER BY m.n_pk, m.n_bv",
-                        {s.idPk}, [&](const QSqlQuery& q) { s.panels << q.value(0).toInt(); }) ||
+                        {s.idPk},
+                        [&](const QSqlQuery& q) { s.panels << q.value(0).toLongLong(); }) ||
             !readCallApartments(
                 QStringLiteral("SELECT ") + callColumns() +
                     QStringLiteral(" FROM k_kvr v, k_pod p, k_dom d"

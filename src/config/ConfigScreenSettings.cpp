@@ -1,5 +1,6 @@
 #include "config/ConfigScreenSettings.h"
 
+#include "foundation/CountLimits.h"
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
 
@@ -25,7 +26,7 @@ ConfigScreenSettings LoadConfigScreenSettings() {
     s.sizes.pk = global->FieldByName(QStringLiteral("APP_pk")).AsLargeInt();
     s.sizes.bv = global->FieldByName(QStringLiteral("APP_bv")).AsLargeInt();
     s.sizes.po = global->FieldByName(QStringLiteral("APP_po")).AsLargeInt();
-    s.cameraCount = positive(global, "CamPO", s.cameraCount);
+    s.cameraCount = CountLimits::Cameras(global->FieldByName(QStringLiteral("CamPO")).AsLargeInt());
     return s;
 }
 

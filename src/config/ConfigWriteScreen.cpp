@@ -139,10 +139,14 @@ ConfigWriteScreen::ConfigWriteScreen(QSqlDatabase db) : db_(db) {
 
 // ---------------------------------------------------------------- folder
 
-bool ConfigWriteScreen::BuildWriteFolder(const QString& dbFolder, qint64 idNet, QString* error) {
+void ConfigWriteScreen::SetWriteFolder(const QString& dbFolder, qint64 idNet) {
     dbFolder_ = dbFolder;
     idNet_ = idNet;
     folder_ = WriteFolderFor(dbFolder, idNet);
+}
+
+bool ConfigWriteScreen::BuildWriteFolder(const QString& dbFolder, qint64 idNet, QString* error) {
+    SetWriteFolder(dbFolder, idNet);
     if (EnsureConfigFolder(folder_)) return true;
     if (error) *error = QStringLiteral("Не удалось создать папку ") + folder_;
     return false;

@@ -103,6 +103,9 @@ class ConfigWriteScreen {
     explicit ConfigWriteScreen(QSqlDatabase db);
 
     // ---- the object and its folder ----
+    // Computes the write folder of the object and remembers it; showing the
+    // screen writes nothing, so the folder is made only when files are built.
+    void SetWriteFolder(const QString& dbFolder, qint64 idNet);
     // Computes and creates the write folder of the object; false with error
     // set when it cannot be made (the folder is still remembered).
     bool BuildWriteFolder(const QString& dbFolder, qint64 idNet, QString* error = nullptr);

@@ -126,13 +126,18 @@ QString EncodePoSection2(const QList<ConsoleSwitchRow>& switches, bool lrez, int
         if (k == 0) logs.result << QStringLiteral("Нет квартир в подъезде.");
         PrependField(payload, switchCount(logs, s, k), kCountBits);
         logs.detail << WithNumber(u"к-во квартир:=", k);
-        QList<int> bits, stray;
-        for (int panel : s.panels) bits << panel - sepDevice - 1;
-        const QString panels = itemMask(bits, sepDevice, &stray);
-        for (int b : stray)
-            logs.result << WithNumber(u"БВ с сетевым номером ", b + sepDevice + 1) +
-                               WithNumber(u" не помещается в маску блоков вызова КМ ", s.nNet) +
-                               QLatin1Char('.');
+        // Panel n is bit n - sepDevice - 1; below the console's address a
+        // number has no bit (nor a difference that a number holds).
+        QList<int> bits;
+        for (qint64 panel : s.panels) {
+            if (panel > sepDevice && panel - sepDevice - 1 < sepDevice)
+                bits << int(panel - sepDevice - 1);
+            else
+                logs.result << WithNumber(u"БВ с сетевым номером ", panel) +
+                                   WithNumber(u" не помещается в маску блоков вызова КМ ", s.nNet) +
+                                   QLatin1Char('.');
+        }
+        const QString panels = itemMask(bits, sepDevice, nullptr);
         logs.detail << QStringLiteral("- маска блока вызова: ") + panels;
         payload.prepend(MaskPayload(panels, sepDevice + 1));
     }

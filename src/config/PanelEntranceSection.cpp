@@ -60,8 +60,13 @@ qint64 belowOrZero(qint64 v, qint64 limit) {
 
 }  // namespace
 
+qint64 FirstApartmentIncrement(qint64 pFc) {
+    const qint64 rest = pFc % kFirstApartmentIncrements;
+    return rest < 0 ? rest + kFirstApartmentIncrements : rest;
+}
+
 qint64 BvEntranceAi(qint64 pFc) {
-    const qint64 ai = pFc - 1;
+    const qint64 ai = FirstApartmentIncrement(pFc) - 1;
     return ai == -1 ? kBvNoFirstTerminal : ai;
 }
 
@@ -86,11 +91,11 @@ QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& e
         PrependField(
             payload,
             FitField(logs, entranceField(u"количество квартир", *e), k, 16, FieldFit::LowBits), 16);
-        // AI is p_fc − 1, so the byte holds p_fc from 0 (AI 99) to 256 as it is.
-        PrependField(
-            payload,
-            TellWritten(logs, entranceField(u"p_fc", *e), e->pFc, 0, 256, ai < 0 ? 0 : ai & 0xFF),
-            8);
+        // AI is the increment less 1 (99 for 0): a p_fc beyond its range is told.
+        PrependField(payload,
+                     TellWritten(logs, entranceField(u"p_fc", *e), e->pFc, 0,
+                                 kFirstApartmentIncrements - 1, ai),
+                     8);
         const qint64 ah = FitField(logs, entranceField(u"ah", *e), e->ah, 8, FieldFit::LowBits);
         PrependField(payload, ah, 8);
         logs.detail << WithNumber(u"к-во квартир:=", k) << WithNumber(u"AI:=", ai)

@@ -20,6 +20,12 @@
 
 constexpr qint64 kBvNoFirstTerminal = 99;  // AI of a switch whose first terminal is 0
 
+// The increment of the number of the entrance's first apartment (k_pk.p_fc)
+// as the switch's FC and the panels' AI carry it: modulo 100, its range, so
+// that the two files of an entrance agree whatever number the file holds.
+constexpr qint64 kFirstApartmentIncrements = 100;
+qint64 FirstApartmentIncrement(qint64 pFc);
+
 // The AI of an entrance block from its switch's first terminal p_fc.
 qint64 BvEntranceAi(qint64 pFc);
 

@@ -488,7 +488,8 @@ QString EncodePkSection6(const std::optional<PkParamSetRow>& set, const SwitchRo
         qint64 e = set->edge & 0xFF;
         logs.detail << WithNumber(u"edge wb:=", e);
         if (sw.rsrv) {
-            e = (e + *sw.rsrv * 16) & 0xFF;  // the reserve goes into the high nibble
+            // The reserve goes into the high nibble: only its low four bits reach it.
+            e = (e + (*sw.rsrv & 0x0F) * 16) & 0xFF;
             logs.detail << WithNumber(u"Резерв :=", *sw.rsrv);
         }
         PrependField(payload, e, 8);

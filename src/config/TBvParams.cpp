@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -115,7 +116,12 @@ qint64 BvConsoleHandsetOrdinal(const PanelRow& panel, const QList<PanelEntranceR
         [](const PanelEntranceRow* a, const PanelEntranceRow* b) { return a->nPk < b->nPk; });
     qint64 n = 0;
     for (const PanelEntranceRow* e : byColumn) {
-        if (e->idPk == panel.adrpk) return n + panel.adrcs - 1;
+        // An index past what the sum holds stays at its top, which the
+        // 16-bit field shows as no handset.
+        if (e->idPk == panel.adrpk)
+            return panel.adrcs - 1 > std::numeric_limits<qint64>::max() - n
+                       ? std::numeric_limits<qint64>::max()
+                       : n + panel.adrcs - 1;
         n += e->apartments.size();
     }
     if (matched) *matched = false;

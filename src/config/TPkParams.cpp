@@ -3,6 +3,7 @@
 #include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
 #include "config/FieldFit.h"
+#include "config/PanelEntranceSection.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Dialogs.h"
@@ -54,7 +55,6 @@ constexpr PkNumberSource kNumberSources[] = {
     {&TPkParams::t_dl, 8, "t_dl", &PkParamSetRow::t_dl, nullptr},
     {&TPkParams::t_vc, 8, "t_vc", &PkParamSetRow::t_vc, nullptr},
     {&TPkParams::n_xl, 16, "n_xl", nullptr, &SwitchRow::nXl},
-    {&TPkParams::p_fc, 8, "p_fc", nullptr, &SwitchRow::pFc},
     {&TPkParams::t_st, 8, "t_st", &PkParamSetRow::t_st, nullptr},
     {&TPkParams::acp1, 8, "acp1", &PkParamSetRow::acp1, nullptr},
     {&TPkParams::acp2, 8, "acp2", &PkParamSetRow::acp2, nullptr},
@@ -151,6 +151,11 @@ void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw,
     }
     p.m_vo = maskField(sw.mVo);
     p.m_vb = maskField(sw.mVb);
+    // The increment of the first apartment modulo 100, its range, as the
+    // panels' AI takes it: the two files of an entrance agree.
+    p.p_fc = BitField(TellWritten(logs ? *logs : untold, QStringLiteral("p_fc"), sw.pFc, 0,
+                                  kFirstApartmentIncrements - 1, FirstApartmentIncrement(sw.pFc)),
+                      8);
 }
 
 QString PkParamsToBits(const TPkParams& p) {

@@ -35,10 +35,10 @@ DeviceChange AssignConsoleMelody(QSqlDatabase db, qint64 idNet, qint64 idMel,
 DeviceChange CloseMelody(QSqlDatabase db, qint64 idMel, QString* error = nullptr);
 
 // ---- data-module operations --------------------------------------------------
-// The melody and note are the current rows of FDM->Q_MelP and FDM->Q_Bepo, the
-// console that of FDM->Q_PO.
+// The melody and note are the current rows of FDM->Q_MelP and FDM->Q_Bepo.
 
 // "Добавьте мелодию!" ("Пусто") while there is no console melody at all.
 DeviceChange PickNoteForCurrent(int cell, int leng);
-// Asks "Сохранить для ПО?" (empty caption) and assigns the current melody.
-DeviceChange AssignCurrentMelodyToConsole();
+// Asks "Сохранить для ПО?" under named (the object) and assigns the current
+// melody to the console of object idNet, the one the form shows.
+DeviceChange AssignCurrentMelodyToConsole(qint64 idNet, const QString& named);

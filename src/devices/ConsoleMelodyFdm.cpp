@@ -26,13 +26,12 @@ DeviceChange PickNoteForCurrent(int cell, int leng) {
     return done;
 }
 
-DeviceChange AssignCurrentMelodyToConsole() {
+DeviceChange AssignCurrentMelodyToConsole(qint64 idNet, const QString& named) {
     const qint64 idMel = CurrentMelodyId(MelodyList::Console);
-    if (!FDM || idMel == 0 || !HasCurrentRow(FDM->Q_Net)) return DeviceChange::Refused;
+    if (!FDM || idMel == 0 || idNet == 0) return DeviceChange::Refused;
     const int recNo = FDM->Q_MelP->RecNo();
-    if (!Dialogs::AskYesNo(QString(), QStringLiteral("Сохранить для ПО?")))
+    if (!Dialogs::AskYesNo(named, QStringLiteral("Сохранить для ПО?")))
         return DeviceChange::Declined;
-    const qint64 idNet = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
     QString error;
     const DeviceChange done =
         Reported(AssignConsoleMelody(FDM->ConnectionDB(), idNet, idMel, &error), error);

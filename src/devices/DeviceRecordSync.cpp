@@ -7,6 +7,7 @@
 #include "devices/TractAssignment.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/Globals.h"
 #include "foundation/MatrTable.h"
 #include "foundation/TerminalDistribution.h"
 #include "foundation/ProgressSteps.h"
@@ -446,6 +447,9 @@ bool SyncRun::Run(const ProgressFn& progress) {
         !SyncBvRecords() || !finishSwitches() ||
         !ObjectState::Apply(db_, idNet_, ObjectState::AfterSwitchRecordsMade, &error))
         return false;
+    // The tracts given show in the saved matrix. A refill refused (its own
+    // part undone) is left to the matrix screen, which tells why.
+    FollowSavedMatrix(db_, idNet_, Globals().nmBVk);
     gauge_->MoveTo(maximum);
     return true;
 }

@@ -57,8 +57,9 @@ RecountResult RecountIndices(QSqlDatabase db, qint64 idNet, HandsetIndexMode mod
 
 // ---- data-module operations --------------------------------------------------
 // On the current panel of FDM->Q_bv through the switch Q_Bpo stands on, or on
-// every panel of the current object. Afterwards Q_bv is back on its panel and
-// Q_Bpo on the switch the operation worked through.
+// every panel of object idNet (the one the editor shows). Afterwards Q_bv is
+// back on its panel and Q_Bpo on the switch the operation worked through.
 
 HandsetIndexResult ApplyHandsetIndex(HandsetIndexMode mode);
-RecountResult RecountIndices(HandsetIndexMode mode, const IndexProgressFn& progress = {});
+RecountResult RecountObjectIndices(qint64 idNet, HandsetIndexMode mode,
+                                   const IndexProgressFn& progress = {});

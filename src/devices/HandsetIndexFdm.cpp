@@ -29,9 +29,9 @@ HandsetIndexResult ApplyHandsetIndex(HandsetIndexMode mode) {
     return r;
 }
 
-RecountResult RecountIndices(HandsetIndexMode mode, const IndexProgressFn& progress) {
-    if (!FDM || !HasCurrentRow(FDM->Q_Net)) return {};
-    const qint64 idNet = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
+RecountResult RecountObjectIndices(qint64 idNet, HandsetIndexMode mode,
+                                   const IndexProgressFn& progress) {
+    if (!FDM || idNet == 0) return {};
     const int recNo = FDM->Q_bv->IsOpen() ? FDM->Q_bv->RecNo() : 0;
     const RecountResult r = RecountIndices(FDM->ConnectionDB(), idNet, mode, progress);
     if (!r.ok) ReportFailure(r.error);

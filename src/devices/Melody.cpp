@@ -224,6 +224,17 @@ QString SwitchesInScope(MelodyScope scope) {
 
 }  // namespace
 
+bool ReadSwitchMelodies(QSqlDatabase db, qint64 idPk, qint64* idMvv, qint64* idMot) {
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT id_mvv, id_mot FROM k_pk WHERE id_pk=?"), {idPk},
+                   nullptr) ||
+        !q.next())
+        return false;
+    *idMvv = q.value(0).toLongLong();
+    *idMot = q.value(1).toLongLong();
+    return true;
+}
+
 DeviceChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint64 id,
                           QString* error) {
     const QString purpose = MelodyPurpose(db, idMel);

@@ -88,11 +88,14 @@ enum class MelodyScope { Switch, House, Object };
 DeviceChange AssignMelody(QSqlDatabase db, qint64 idMel, MelodyScope scope, qint64 id,
                           QString* error = nullptr);
 
+// The two melodies of switch idPk (0 for none); false when it is not there.
+bool ReadSwitchMelodies(QSqlDatabase db, qint64 idPk, qint64* idMvv, qint64* idMot);
+
 // ---- data-module operations --------------------------------------------------
 // The melody is the current row of FDM->Q_Mel (the switch melodies) or of
 // FDM->Q_MelP (the console's), the note the current row of its notes (Q_Beep,
-// Q_Bepo), the switch the current row of FDM->Q_MNpk. Each runs the function
-// above and reopens what shows the result, keeping the current rows.
+// Q_Bepo). Each runs the function above and reopens what shows the result,
+// keeping the current rows.
 
 enum class MelodyList { Switch, Console };
 
@@ -114,5 +117,6 @@ DeviceChange PlayCurrentMelody(ToneOutput& out, MelodyList list = MelodyList::Sw
 // (the last one for 0).
 void ReopenNotes(MelodyList list, int recNo);
 // Asks "Сохранить для данного КМ?", "Сохранить для всего дома?" or "Сохранить
-// для всего объекта?" (empty caption) and assigns the current melody on Yes.
-DeviceChange AssignCurrentMelody(MelodyScope scope);
+// для всего объекта?" under named (what is saved for) and assigns the current
+// melody on Yes to the switch, house or object id the form shows.
+DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& named);

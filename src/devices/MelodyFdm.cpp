@@ -126,41 +126,27 @@ DeviceChange PlayCurrentMelody(ToneOutput& out, MelodyList list) {
 
 namespace {
 
-struct ScopeTarget {
-    QString question;
-    qint64 id = 0;
-};
-
-ScopeTarget TargetOf(MelodyScope scope) {
-    const bool hasSwitch = HasCurrentRow(FDM->Q_MNpk);
+QString ScopeQuestion(MelodyScope scope) {
     switch (scope) {
         case MelodyScope::Switch:
-            return {
-                QStringLiteral("Сохранить для данного КМ?"),
-                hasSwitch ? FDM->Q_MNpk->FieldByName(QStringLiteral("k.id_pk")).AsLargeInt() : 0};
+            return QStringLiteral("Сохранить для данного КМ?");
         case MelodyScope::House:
-            return {
-                QStringLiteral("Сохранить для всего дома?"),
-                hasSwitch ? FDM->Q_MNpk->FieldByName(QStringLiteral("d.id_dom")).AsLargeInt() : 0};
+            return QStringLiteral("Сохранить для всего дома?");
         case MelodyScope::Object:
-            return {QStringLiteral("Сохранить для всего объекта?"),
-                    HasCurrentRow(FDM->Q_Net)
-                        ? FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt()
-                        : 0};
+            return QStringLiteral("Сохранить для всего объекта?");
     }
     return {};
 }
 
 }  // namespace
 
-DeviceChange AssignCurrentMelody(MelodyScope scope) {
+DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& named) {
     const qint64 idMel = CurrentMelodyId();
-    const ScopeTarget target = FDM ? TargetOf(scope) : ScopeTarget{};
-    if (idMel == 0 || target.id == 0) return DeviceChange::Refused;
-    if (!Dialogs::AskYesNo(QString(), target.question)) return DeviceChange::Declined;
+    if (idMel == 0 || id == 0) return DeviceChange::Refused;
+    if (!Dialogs::AskYesNo(named, ScopeQuestion(scope))) return DeviceChange::Declined;
     const int melodyRecNo = FDM->Q_Mel->RecNo();
     QString error;
-    const DeviceChange done = Reported(AssignMelody(Db(), idMel, scope, target.id, &error), error);
+    const DeviceChange done = Reported(AssignMelody(Db(), idMel, scope, id, &error), error);
     FDM->ReopenSwitches();
     FDM->Q_Mel->SetRecNo(melodyRecNo);
     return done;

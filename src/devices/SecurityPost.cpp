@@ -4,6 +4,7 @@
 #include "devices/SerialEntry.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 
@@ -75,7 +76,7 @@ bool ReadSecurityPostObject(QSqlDatabase db, qint64 idNet, SecurityPostObject* o
 int CameraCount(QSqlDatabase db) {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT CamPO FROM t_global")) || !q.next()) return 0;
-    return qMax(0, q.value(0).toInt());
+    return CountLimits::Cameras(q.value(0).toLongLong());
 }
 
 namespace {

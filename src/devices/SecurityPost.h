@@ -91,7 +91,7 @@ struct SecurityPostLoad {
 // object with a console and no row gets one: appended with the table's
 // defaults and saved once with what the screen then shows.
 SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& today);
-// The camera count of the installation (t_global.CamPO).
+// The camera count of the installation (t_global.CamPO), within 8..255.
 int CameraCount(QSqlDatabase db);
 
 // SaveSecurityPost: writes the screen's settings into the console row

@@ -15,11 +15,19 @@ ParamSetValues SwitchParams::SetValues() const {
     return v;
 }
 
+namespace {
+
+int minutesShown(int fiveMinuteUnits) {
+    return int(std::clamp<qint64>(qint64(fiveMinuteUnits) * 5, 0, kMostBlockingMinutes));
+}
+
+}  // namespace
+
 void SwitchParams::TakeSet(const ParamSetValues& v, const QString& setName) {
     name = setName;
     set = v;
-    edt = v.t_ed * 5;
-    det = v.t_de * 5;
+    edt = minutesShown(v.t_ed);
+    det = minutesShown(v.t_de);
 }
 
 SwitchVideo SwitchVideo::FromStored(const QVariant& nVid) {

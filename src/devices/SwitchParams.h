@@ -13,6 +13,9 @@
 #include <QString>
 #include <QVariant>
 
+// The hardware dialog's handset blocking times, in minutes.
+constexpr int kMostBlockingMinutes = 255;
+
 // Everything the editor's parameter controls and its hardware dialog hold.
 struct SwitchParams {
     QString name;  // of the set shown
@@ -25,7 +28,8 @@ struct SwitchParams {
 
     // The 17 values a set is looked up by, blocking times rounded to units of 5.
     ParamSetValues SetValues() const;
-    // The set's values and name; the reserve value stays as it is.
+    // The set's values and name; the reserve value stays as it is. A stored
+    // blocking time beyond the dialog's minutes shows as the nearer end.
     void TakeSet(const ParamSetValues& v, const QString& setName);
 };
 
@@ -98,20 +102,24 @@ ParamsSaved SaveForObject(QSqlDatabase db, qint64 idNet, const SwitchParams& p,
 // they change.
 
 // ---- data-module operations --------------------------------------------------
-// On the current switch of FDM->Q_MNpk. Each reopens what shows the result,
-// keeps the switch current and leaves Q_ke on the set saved or shown.
+// The editor loads the current switch of FDM->Q_MNpk; it saves the switch it
+// took then (idPk), its house (idDom) or its object (idNet), never the list's
+// row at the save. Each reopens what shows the result and leaves Q_ke on the
+// set saved or shown.
 
 qint64 CurrentSwitchId();
 LoadedSwitch LoadCurrentSwitch();
-ParamsSaved SaveCurrentSwitch(const SwitchParams& p, const SwitchVideo& video);
-// Ask "Сохранить для всего дома?" / "Сохранить для всего объекта?" (empty
-// caption) first; a No gives a result that is not ok and has no error.
-ParamsSaved SaveCurrentHouse(const SwitchParams& p, const SwitchVideo& video,
-                             const ProgressFn& progress = {});
-ParamsSaved SaveCurrentObject(const SwitchParams& p, const SwitchVideo& video,
-                              const ProgressFn& progress = {});
-// The serial-number field of the current switch left with typed (SerialEntry.h).
-SerialExitResult LeaveCurrentSwitchSerial(const QString& typed);
+ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video);
+// Ask "Сохранить для всего дома?" / "Сохранить для всего объекта?" under
+// named (the house or object saved for) first; a No gives a result that is
+// not ok and has no error.
+ParamsSaved SaveShownHouse(qint64 idDom, const QString& named, const SwitchParams& p,
+                           const SwitchVideo& video, const ProgressFn& progress = {});
+ParamsSaved SaveShownObject(qint64 idNet, const QString& named, const SwitchParams& p,
+                            const SwitchVideo& video, const ProgressFn& progress = {});
+// The serial-number field of switch idPk (of object idNet) left with typed
+// (SerialEntry.h).
+SerialExitResult LeaveSwitchSerial(qint64 idPk, qint64 idNet, const QString& typed);
 // Makes the switch current in Q_MNpk; false when it is not among its rows.
 bool GoToSwitch(qint64 idPk);
 // The current row of Q_ke into p (the recommended set is appended first when

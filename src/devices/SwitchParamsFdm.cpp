@@ -1,5 +1,6 @@
 // The switch editor's parameter operations on the data module: the switch is
-// the current row of Q_MNpk, the sets are Q_ke.
+// loaded from the current row of Q_MNpk and saved by its key, the sets are
+// Q_ke.
 
 #include "devices/SwitchParams.h"
 #include "devices/TractAssignment.h"
@@ -9,11 +10,6 @@ namespace {
 
 QSqlDatabase Db() {
     return FDM->ConnectionDB();
-}
-
-qint64 CurrentField(const char* field) {
-    if (!FDM || !HasCurrentRow(FDM->Q_MNpk)) return 0;
-    return FDM->Q_MNpk->FieldByName(QString::fromLatin1(field)).AsLargeInt();
 }
 
 // Q_ke stands on the set, reopened when the set is not among the rows it
@@ -33,8 +29,8 @@ ParamsSaved Shown(const ParamsSaved& r) {
     return r;
 }
 
-bool Asked(const QString& question) {
-    return Dialogs::AskYesNo(QString(), question);
+bool Asked(const QString& named, const QString& question) {
+    return Dialogs::AskYesNo(named, question);
 }
 
 }  // namespace
@@ -54,23 +50,21 @@ LoadedSwitch LoadCurrentSwitch() {
     return s;
 }
 
-ParamsSaved SaveCurrentSwitch(const SwitchParams& p, const SwitchVideo& video) {
-    const qint64 idPk = CurrentSwitchId();
-    if (idPk == 0) return {};
+ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video) {
+    if (!FDM || idPk == 0) return {};
     return Shown(SaveForSwitch(Db(), idPk, p, video));
 }
 
-ParamsSaved SaveCurrentHouse(const SwitchParams& p, const SwitchVideo& video,
-                             const ProgressFn& progress) {
-    const qint64 idDom = CurrentField("d.id_dom");
-    if (idDom == 0 || !Asked(QStringLiteral("Сохранить для всего дома?"))) return {};
+ParamsSaved SaveShownHouse(qint64 idDom, const QString& named, const SwitchParams& p,
+                           const SwitchVideo& video, const ProgressFn& progress) {
+    if (!FDM || idDom == 0 || !Asked(named, QStringLiteral("Сохранить для всего дома?"))) return {};
     return Shown(SaveForHouse(Db(), idDom, p, video, progress));
 }
 
-ParamsSaved SaveCurrentObject(const SwitchParams& p, const SwitchVideo& video,
-                              const ProgressFn& progress) {
-    const qint64 idNet = CurrentField("m.id_net");
-    if (idNet == 0 || !Asked(QStringLiteral("Сохранить для всего объекта?"))) return {};
+ParamsSaved SaveShownObject(qint64 idNet, const QString& named, const SwitchParams& p,
+                            const SwitchVideo& video, const ProgressFn& progress) {
+    if (!FDM || idNet == 0 || !Asked(named, QStringLiteral("Сохранить для всего объекта?")))
+        return {};
     return Shown(SaveForObject(Db(), idNet, p, video, progress));
 }
 
@@ -99,10 +93,9 @@ bool ApplyCurrentParamSet(SwitchParams* p) {
     return true;
 }
 
-SerialExitResult LeaveCurrentSwitchSerial(const QString& typed) {
-    const SwitchColumn sw = CurrentSwitchColumn();
-    if (sw.idPk == 0) return {};
-    SerialExitResult r = LeaveSerialField(Db(), SerialColumn::Switches(), sw.idPk, sw.idNet, typed);
+SerialExitResult LeaveSwitchSerial(qint64 idPk, qint64 idNet, const QString& typed) {
+    if (!FDM || idPk == 0) return {};
+    SerialExitResult r = LeaveSerialField(Db(), SerialColumn::Switches(), idPk, idNet, typed);
     if (r.outcome == SerialExit::Failed) ReportFailure(r.error);
     if (r.outcome == SerialExit::Stored) FDM->ReopenSwitches();
     return r;

@@ -169,19 +169,25 @@ TractSave NumberTractsByRanges(QSqlDatabase db, qint64 idNet, const TractRanges&
                                const ProgressFn& progress = {});
 
 // ---- data-module operations --------------------------------------------------
-// On the current switch of FDM->Q_MNpk and the current object; afterwards the
-// switch and call-panel groups show what was written, on the same switch.
+// The panel takes the current switch of FDM->Q_MNpk when the editor loads it;
+// every later step works on the switch the model shows and its object, never
+// on the list's row by then. Afterwards the switch and call-panel groups show
+// what was written.
 
 // The stored rows of the current switch shown in the model; the switch's
 // kf_pr advances when Show says so.
 bool ShowCurrentTracts(TractPanelModel& model);
+// The same for the switch the model shows.
+bool ShowModelTracts(TractPanelModel& model);
 bool CurrentObjectHasConsole();
 // The masks, or the typed cells, of the switch the model shows.
 TractSave SaveShownMasks(const TractPanelModel& model);
 TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells);
-TractSave ReassignCurrentTracts();
-// Ask "Перераспределить БВ по трактам объекта?" ("Тракты объекта") first.
-TractSave ReassignObjectTracts(const ProgressFn& progress = {});
-TractSave NumberObjectTracts(const TractRanges& ranges, const ProgressFn& progress = {});
+TractSave ReassignShownTracts(const TractPanelModel& model);
+// Over the object of the switch the model shows; ask "Перераспределить БВ по
+// трактам объекта?" ("Тракты объекта") first.
+TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress = {});
+TractSave NumberObjectTracts(const TractPanelModel& model, const TractRanges& ranges,
+                             const ProgressFn& progress = {});
 // The first ranges for the current object.
 TractRanges CurrentObjectRanges(int p1);

@@ -1,8 +1,9 @@
-// The tract panel's operations on the data module: the switch is the current
-// row of Q_MNpk, its wired panels Q_MNbv, the object the current row of Q_Net.
+// The tract panel's operations on the data module: the switch is taken from
+// the current row of Q_MNpk when the panel loads, then held by its model.
 
 #include "devices/DeviceChange.h"
 #include "devices/SwitchTracts.h"
+#include "foundation/MatrTable.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -19,6 +20,7 @@ qint64 CurrentObjectId() {
 // The panels and switches as written, on the same switch.
 TractSave Shown(const TractSave& r) {
     if (!r.ok) ReportFailure(r.error);
+    if (r.ok) FollowSavedMatrix();
     FDM->ReopenCallBlocks();
     FDM->ReopenSwitches();
     if (FDM->Q_mbv->IsOpen()) FDM->Q_mbv->Reopen();
@@ -41,8 +43,9 @@ bool CurrentObjectHasConsole() {
     return sw.idPk != 0 && ObjectHasConsole(Db(), sw.idNet);
 }
 
-bool ShowCurrentTracts(TractPanelModel& model) {
-    const SwitchColumn sw = CurrentSwitchColumn();
+namespace {
+
+bool ShowTractsOf(TractPanelModel& model, const SwitchColumn& sw) {
     QList<TractRow> rows;
     QString error;
     if (sw.idPk == 0 || !ReadSwitchTracts(Db(), sw.idPk, &rows, &error)) {
@@ -59,6 +62,17 @@ bool ShowCurrentTracts(TractPanelModel& model) {
     return true;
 }
 
+}  // namespace
+
+bool ShowCurrentTracts(TractPanelModel& model) {
+    return ShowTractsOf(model, CurrentSwitchColumn());
+}
+
+bool ShowModelTracts(TractPanelModel& model) {
+    const SwitchColumn sw = model.Switch();
+    return ShowTractsOf(model, sw);
+}
+
 TractSave SaveShownMasks(const TractPanelModel& model) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
     return Shown(SaveMasks(Db(), model.Switch(), model.Rows()));
@@ -69,21 +83,21 @@ TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& 
     return Shown(SaveTypedTracts(Db(), model.Switch(), model.Rows(), cells));
 }
 
-TractSave ReassignCurrentTracts() {
-    const SwitchColumn sw = CurrentSwitchColumn();
-    if (sw.idPk == 0) return Declined();
-    return Shown(ReassignTracts(Db(), sw));
+TractSave ReassignShownTracts(const TractPanelModel& model) {
+    if (!FDM || model.Switch().idPk == 0) return Declined();
+    return Shown(ReassignTracts(Db(), model.Switch()));
 }
 
-TractSave ReassignObjectTracts(const ProgressFn& progress) {
-    const qint64 idNet = CurrentObjectId();
-    if (idNet == 0 || !AskObjectTracts()) return Declined();
+TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress) {
+    const qint64 idNet = model.Switch().idNet;
+    if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
     return Shown(ReassignTractsForObject(Db(), idNet, progress));
 }
 
-TractSave NumberObjectTracts(const TractRanges& ranges, const ProgressFn& progress) {
-    const qint64 idNet = CurrentObjectId();
-    if (idNet == 0 || !AskObjectTracts()) return Declined();
+TractSave NumberObjectTracts(const TractPanelModel& model, const TractRanges& ranges,
+                             const ProgressFn& progress) {
+    const qint64 idNet = model.Switch().idNet;
+    if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
     return Shown(NumberTractsByRanges(Db(), idNet, ranges, progress));
 }
 

@@ -31,6 +31,8 @@ constexpr int kMaxApartmentNumber = 32767;
 constexpr int kLeastApartmentValue = -32768;
 // A switch counts its terminals in 16 bits.
 constexpr int kMaxTerminals = 65535;
+// The rows of an entrance, its apartments and handsets, numbered from 1.
+constexpr int kMaxEntranceRows = 65535;
 // Keys of an apartment or of an entrance: a call panel counts them in 16 bits.
 constexpr int kMaxKeys = 65535;
 // Every counter of keys held stops one below that, as the counters of the
@@ -39,6 +41,35 @@ constexpr int kMaxKeys = 65535;
 constexpr int kMostCountedKeys = kMaxKeys - 1;
 // A melody note's length and tone: one byte each in a device's file.
 constexpr int kMaxNoteValue = 255;
+
+// A stored number taken within least..most: at the nearer end when beyond.
+constexpr int Within(qint64 stored, int least, int most) {
+    return stored < least ? least : stored > most ? most : int(stored);
+}
+
+// Numbers of the global parameters that the program never writes and its
+// form shows within these ranges. A file's value beyond them is taken at
+// the nearer end where it is read, rather than refuse the file.
+// The console's cameras (CamPO): the items of its camera list.
+constexpr int kLeastCameras = 8;
+constexpr int kMostCameras = 255;
+constexpr int Cameras(qint64 stored) {
+    return Within(stored, kLeastCameras, kMostCameras);
+}
+// Numbers the program computes the next one from, each in its range: an
+// apartment's terminal (p_pk, also a switch's ai when it gives the first
+// terminal) and its row's position in its entrance (p_nom).
+constexpr int Terminal(qint64 stored) {
+    return Within(stored, 0, kMaxTerminals);
+}
+constexpr int EntranceRow(qint64 stored) {
+    return Within(stored, 0, kMaxEntranceRows);
+}
+// The main window's size (WidthMain, HeightMain).
+constexpr int kLeastWindowWidth = 800;
+constexpr int kMostWindowWidth = 5000;
+constexpr int kLeastWindowHeight = 595;
+constexpr int kMostWindowHeight = 6000;
 
 // The keys an owner holds, as its counter keeps them.
 constexpr int CountedKeys(long long held) {

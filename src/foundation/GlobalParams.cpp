@@ -4,11 +4,15 @@
 #include "foundation/TFDM.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace GlobalParams {
 
 int ProposedFlagNumber(const QList<int>& listedNumbers) {
-    return listedNumbers.isEmpty() ? 1 : listedNumbers.last() + 1;
+    if (listedNumbers.isEmpty()) return 1;
+    // A number at the top of what a number holds has none after it.
+    const int last = listedNumbers.last();
+    return last < std::numeric_limits<int>::max() ? last + 1 : last;
 }
 
 bool MayAppendFlag(const QString& name, int number, const QList<int>& listedNumbers) {
@@ -82,8 +86,11 @@ int StoredGlobalNumber(const QString& column, int fallback) {
     Dataset* global = FDM ? FDM->Global : nullptr;
     if (!global || global->IsEmpty()) return fallback;
     bool isNumber = false;
-    const int value = global->Value(0, global->FieldIndex(column)).toInt(&isNumber);
-    return isNumber ? value : fallback;
+    const qint64 value = global->Value(0, global->FieldIndex(column)).toLongLong(&isNumber);
+    // A number past what an int holds is taken at its nearer end, not cut.
+    return isNumber ? int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                             std::numeric_limits<int>::max()))
+                    : fallback;
 }
 
 bool SaveFlagCounts(int maskBvEnabled, int maskPoEnabled) {

@@ -41,7 +41,8 @@ bool DeleteCurrentFlag();
 
 // The value of a t_global column as a number, or fallback when there is no
 // row or the value is not a number (a text, nothing): such a value is read as
-// the parameter's own default, never as 0.
+// the parameter's own default, never as 0. A number past an int is taken at the
+// nearer end of an int.
 int StoredGlobalNumber(const QString& column, int fallback);
 
 // Writes both flag counts in one edit when either differs from the row;

@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/GlobalParams.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
@@ -76,8 +77,14 @@ bool LoadGlobals(ArmGlobals& g) {
     g.Colstp = StoredGlobalNumber(QStringLiteral("Colstp"), start.Colstp);
     g.nmBVp = global->FieldByName(QStringLiteral("nmBVp")).AsString() + QLatin1Char(' ');
     g.nmBVk = global->FieldByName(QStringLiteral("nmBVk")).AsString() + QLatin1Char(' ');
-    g.WidthMain = StoredGlobalNumber(QStringLiteral("WidthMain"), g.WidthMain);
-    g.HeightMain = StoredGlobalNumber(QStringLiteral("HeightMain"), g.HeightMain);
+    // The window is made as large as these: a file's size beyond the form's
+    // ranges is taken at their nearer end.
+    g.WidthMain =
+        CountLimits::Within(StoredGlobalNumber(QStringLiteral("WidthMain"), g.WidthMain),
+                            CountLimits::kLeastWindowWidth, CountLimits::kMostWindowWidth);
+    g.HeightMain =
+        CountLimits::Within(StoredGlobalNumber(QStringLiteral("HeightMain"), g.HeightMain),
+                            CountLimits::kLeastWindowHeight, CountLimits::kMostWindowHeight);
     return true;
 }
 
@@ -85,7 +92,8 @@ int StoredMainWidth() {
     Dataset* global = FDM ? FDM->Global : nullptr;
     if (!global || global->IsEmpty()) return 0;
     global->First();
-    return global->FieldByName(QStringLiteral("WidthMain")).AsInt();
+    return CountLimits::Within(global->FieldByName(QStringLiteral("WidthMain")).AsLargeInt(),
+                               CountLimits::kLeastWindowWidth, CountLimits::kMostWindowWidth);
 }
 
 bool OpenAllTables(const std::function<void(int, int, bool)>& progress, QString* reason) {

@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/ScreenNavigation.h"
 
 #include <QHash>
 #include <QPair>
@@ -10,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <optional>
 
 namespace {
 
@@ -223,6 +226,53 @@ bool InsertMatrRow(QSqlDatabase db, const QString& name, const QSet<QString>& ta
                       values, error);
 }
 
+// A cell as the refill stores it: a text, or null where the row sets no value.
+bool SameCell(const QVariant& stored, const std::optional<QString>& written) {
+    if (!written) return stored.isNull();
+    return !stored.isNull() && stored.toString() == *written;
+}
+
+// Whether the table holds exactly the rows a refill would write: then the
+// refill has nothing to do, and a screen that only shows the matrix writes
+// nothing. A column the refill does not know (it would take its default)
+// counts as a difference.
+bool TableHoldsRows(QSqlDatabase db, const QString& name, const QStringList& columns,
+                    const QList<MatrRow>& rows, bool* holds, QString* error) {
+    *holds = false;
+    QHash<QString, const MatrRow*> wanted;
+    for (const MatrRow& r : rows) wanted.insert(r.name, &r);
+    QList<std::pair<QString, int>> switchColumns;  // name, column number
+    for (const QString& c : columns) {
+        const QString lower = c.toLower();
+        bool number = false;
+        const int nPk = lower.mid(3).toInt(&number);
+        if (lower.startsWith(QStringLiteral("pk_")) && number && MatrSwitchColumnName(nPk) == lower)
+            switchColumns.append({c, nPk});
+        else if (lower != QStringLiteral("name") && lower != QStringLiteral("sys_n") &&
+                 lower != QStringLiteral("nm_bv"))
+            return true;
+    }
+    QSqlQuery q(db);
+    if (!ExecBound(q, QStringLiteral("SELECT * FROM ") + name, {}, error)) return false;
+    int seen = 0;
+    while (q.next()) {
+        const MatrRow* r = wanted.value(q.value(QStringLiteral("name")).toString());
+        if (!r || !SameCell(q.value(QStringLiteral("sys_n")), r->sysN) ||
+            !SameCell(q.value(QStringLiteral("nm_bv")), r->nmBv))
+            return true;
+        for (const auto& [column, nPk] : switchColumns) {
+            const auto cell = r->cells.constFind(nPk);
+            if (!SameCell(q.value(column), cell == r->cells.cend()
+                                               ? std::optional<QString>()
+                                               : std::optional<QString>(cell.value())))
+                return true;
+        }
+        ++seen;
+    }
+    *holds = seen == wanted.size() && q.lastError().type() == QSqlError::NoError;
+    return true;
+}
+
 bool ReadSwitchColumns(QSqlDatabase db, qint64 idNet, QList<MatrSwitchColumn>* out,
                        QString* error) {
     QSqlQuery q(db);
@@ -309,6 +359,12 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
                                    "Матрица не перестроена, исправьте имена БВ."));
     if (!MatrTableExists(db, name))
         return Fail(QStringLiteral("В базе данных нет таблицы %1.").arg(name));
+    const QStringList stored = MatrTableColumns(db, name);
+    bool holds = false;
+    if (contents.gatesFound == vKal && HasColumn(stored, QStringLiteral("nm_bv")) &&
+        !TableHoldsRows(db, name, stored, contents.rows, &holds, &error))
+        return Fail(error);
+    if (holds) return {true, {}, false};
 
     SqlTransaction tr(db);
     if (!tr.started()) return Fail(tr.LastError());
@@ -324,6 +380,18 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
         return Fail(error);
     if (!tr.Commit()) return Fail(tr.LastError());
     return {true, {}, contents.gatesFound != vKal};
+}
+
+MatrResult FollowSavedMatrix(QSqlDatabase db, qint64 idNet, const QString& gatePrefix) {
+    QSqlQuery q(db);
+    QString error;
+    if (!ExecBound(q, QStringLiteral("SELECT st_net FROM k_net WHERE id_net=?"), {idNet}, &error))
+        return Fail(error);
+    const QString state = q.next() ? q.value(0).toString() : QString();
+    q.finish();
+    if (!ScreenRules::MatrixNeedsRebuild(state) || !MatrTableExists(db, MatrTableName(idNet)))
+        return {true, {}, false};
+    return RebuildMatrTable(db, idNet, gatePrefix);
 }
 
 QString MatrSelectSql(const QString& name, int switchCount) {

@@ -105,6 +105,12 @@ MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name);
 // anything is written. gatePrefix as for BuildMatrContents.
 MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePrefix);
 
+// The table of an object whose matrix is saved follows its links (m_pk,
+// m_bv) after another screen wrote them, as showing the matrix screen would
+// refill it, so that showing it has nothing to write. Nothing is done while
+// the matrix is being edited or where the object has no table.
+MatrResult FollowSavedMatrix(QSqlDatabase db, qint64 idNet, const QString& gatePrefix);
+
 // Column names of a table, as stored (empty when it does not exist).
 QStringList MatrTableColumns(QSqlDatabase db, const QString& name);
 bool MatrTableExists(QSqlDatabase db, const QString& name);
@@ -126,6 +132,10 @@ bool OpenMatrTable();
 // Refills the table of the current object; a failure is kept and shown as
 // ReportMatrTableError shows it, and leaves the table as it was.
 bool RebuildMatrTable();
+
+// FollowSavedMatrix on the current object; a failure is kept for the matrix
+// screen, which tells it when shown.
+void FollowSavedMatrix();
 
 // The reason of the last failure of OpenMatrTable, or of a refused refill
 // inside it; empty when the last open went through cleanly.

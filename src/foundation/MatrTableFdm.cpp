@@ -110,6 +110,17 @@ bool OpenMatrTable() {
     return true;
 }
 
+void FollowSavedMatrix() {
+    CurrentObject obj;
+    if (!ReadCurrentObject(&obj)) return;
+    const bool wasShown = FDM->Q_Matr->IsOpen();
+    FDM->Q_Matr->Close();
+    const MatrResult r = FollowSavedMatrix(FDM->ConnectionDB(), obj.idNet, Globals().nmBVk);
+    if (wasShown) FDM->Q_Matr->Open();
+    if (!r.ok) Failed(r.error);
+    RefreshObjects(r);
+}
+
 QString MatrTableError() {
     return g_error;
 }

@@ -13,7 +13,6 @@
 
 #include "foundation/BoundSql.h"
 #include "foundation/CheckedDatabases.h"
-#include "foundation/CountLimits.h"
 #include "foundation/DatabaseShape.h"
 #include "foundation/DbSchema.h"
 #include "foundation/StoredCounts.h"
@@ -174,6 +173,7 @@ TFDM::TFDM(QObject* parent) : QObject(parent) {
     QSqlDatabase::addDatabase("QSQLITE", kCopyConnectionName);
     defineDatasets();
     wireKeyCounters();
+    ground_.FollowObjectList(Q_Net);
     if (!FDM) FDM = this;
 }
 
@@ -400,6 +400,7 @@ bool TFDM::openDatabase(QString* error) {
         if (error) *error = LoggedDatabaseReason(db.lastError());
         return false;
     }
+    ground_.WatchRemovals(db);
     return true;
 }
 
@@ -516,6 +517,7 @@ bool TFDM::readFirstLists(QString* why) {
 }
 
 void TFDM::Disconnect() {
+    ground_.FileChanging();
     for (Dataset* ds : std::as_const(all_)) ds->Close();
     QSqlDatabase db = ConnectionDB();
     if (db.isOpen()) db.close();
@@ -673,6 +675,7 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     for (Dataset* ds : kept) recNos[ds] = ds->IsOpen() ? ds->RecNo() : 0;
     if (!Q_Net->IsOpen() || Q_Net->IsEmpty()) recNos[Q_Net] = -1;
 
+    ground_.FileChanging();
     // Closing the connection closes every dataset on it.
     for (Dataset* ds : std::as_const(all_))
         if (ds->ConnectionName() == kConnectionName) ds->Close();
@@ -729,80 +732,61 @@ int TFDM::CountCallCodeInHouse(const QString& code, int houseId) {
     return QKvv->RecordCount();
 }
 
-int TFDM::objectKeyQuota() const {
-    return Q_Net->FieldByName("v_key").AsInt();
-}
-
 namespace {
-
-// Writes a quota and a count into the current row of owner and posts it;
-// a failure is kept in *failure for the key's writer.
-void postCounts(Dataset* owner, const char* quotaField, int quota, const char* countField,
-                int count, QString* failure) {
-    owner->FieldByName(quotaField).SetValue(quota);
-    owner->FieldByName(countField).SetValue(count);
-    if (owner->Post()) return;
-    *failure = owner->LastError();
-    qWarning("Key counter on %s: %s", qPrintable(owner->Name()), qPrintable(*failure));
-    owner->Cancel();
-}
 
 bool hasCurrentRow(const Dataset* ds) {
     return ds->RecNo() > 0;
 }
 
+// The owner's counters taken from the key rows by write, then its row in the
+// list read again; a failure is kept in *failure for the key's writer.
+void recount(Dataset* owner, const char* table, const char* key,
+             const std::function<bool(qint64, QString*)>& write, QString* failure) {
+    if (!hasCurrentRow(owner)) return;
+    QString error;
+    if (!write(owner->FieldByName(QLatin1String(key)).AsLargeInt(), &error)) {
+        *failure = error;
+        qWarning("Key counter on %s: %s", qPrintable(owner->Name()), qPrintable(error));
+        return;
+    }
+    owner->RereadCurrentRow(QLatin1String(table));
+}
+
 }  // namespace
+
+void TFDM::recountApartment(Dataset* apartment, KeyCounters::Quota rule) {
+    QSqlDatabase db = ConnectionDB();
+    recount(
+        apartment, "k_kvr", "id_kvr",
+        [&](qint64 id, QString* error) {
+            return KeyCounters::RecountApartment(db, id, rule, error);
+        },
+        &counterFailure_);
+}
 
 // Keys of the current key-screen apartment: the quota follows the count,
 // never below it, and falls back to the object's default at most.
 void TFDM::QKeysCount() {
-    if (!hasCurrentRow(QForKey)) return;
-    const int recNo = QKeys->RecNo();
-    const int n = QKeys->RecordCount();
-    if (n < CountLimits::kMaxKeys) {
-        const int quota = QForKey->FieldByName("x_key").AsInt();
-        if (n >= quota)
-            postCounts(QForKey, "x_key", n, "y_key", n, &counterFailure_);
-        else
-            postCounts(QForKey, "x_key", qMax(n, objectKeyQuota()), "y_key", n, &counterFailure_);
-    }
-    if (recNo > 0) QKeys->SetRecNo(recNo);
+    recountApartment(QForKey, KeyCounters::Quota::FollowsCount);
 }
 
-namespace {
-
-// The rule of the apartment lists: a quota above the count stays, unless the
-// count is below the object's default, which then becomes the quota.
-void apartmentKeysCount(Dataset* apartment, int n, int objectQuota, QString* failure) {
-    if (!hasCurrentRow(apartment)) return;
-    const int quota = apartment->FieldByName("x_key").AsInt();
-    if (n >= quota)
-        postCounts(apartment, "x_key", n, "y_key", n, failure);
-    else
-        postCounts(apartment, "x_key", n < objectQuota ? objectQuota : quota, "y_key", n, failure);
-}
-
-}  // namespace
-
+// The apartment lists keep a quota above the count, unless the count is
+// below the object's default, which then becomes the quota.
 void TFDM::Q_keyAfterPost() {
-    apartmentKeysCount(Q_Kvr, CountLimits::CountedKeys(Q_key->RecordCount()), objectKeyQuota(),
-                       &counterFailure_);
+    recountApartment(Q_Kvr, KeyCounters::Quota::KeptAbove);
 }
 
 void TFDM::Q_key1AfterPost() {
-    apartmentKeysCount(Q_Kvr1, CountLimits::CountedKeys(Q_key1->RecordCount()), objectKeyQuota(),
-                       &counterFailure_);
+    recountApartment(Q_Kvr1, KeyCounters::Quota::KeptAbove);
 }
 
 // Common keys of the current entrance.
 void TFDM::QOKeysCount() {
-    if (!hasCurrentRow(QPodKey)) return;
-    const int n = CountLimits::CountedKeys(QOKeys->RecordCount());
-    if (n >= QPodKey->FieldByName("o_key").AsInt())
-        postCounts(QPodKey, "o_key", n, "o_rky", n, &counterFailure_);
-    else
-        postCounts(QPodKey, "o_key", QPodKey->FieldByName("o_key").AsInt(), "o_rky", n,
-                   &counterFailure_);
+    QSqlDatabase db = ConnectionDB();
+    recount(
+        QPodKey, "k_pod", "id_pod",
+        [&](qint64 id, QString* error) { return KeyCounters::RecountCommon(db, id, error); },
+        &counterFailure_);
 }
 
 QString TFDM::TakeCounterFailure() {

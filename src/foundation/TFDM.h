@@ -10,7 +10,9 @@
 #include <functional>
 #include <memory>
 
+#include "foundation/DataGround.h"
 #include "foundation/DatabaseShape.h"
+#include "foundation/KeyCounters.h"
 #include "platform/Dataset.h"
 #include "platform/FileUseLock.h"
 
@@ -63,6 +65,9 @@ class TFDM : public QObject {
     bool HoldsLock() const { return lock_ && lock_->isLocked(); }
     // The last failure of a refresh operation.
     QString LastError() const { return lastError_; }
+    // Where every window that writes object data learns that what it shows
+    // may be gone: another object, another file or reading, rows removed.
+    DataGround& Ground() { return ground_; }
 
     // The object's matrix table is opened inside OpenAllTables and the schema
     // upgrade by whoever owns it.
@@ -192,7 +197,7 @@ class TFDM : public QObject {
     bool failWith(const Dataset* ds);
     void showAllFlags();
     bool reopenFlagList();
-    int objectKeyQuota() const;
+    void recountApartment(Dataset* apartment, KeyCounters::Quota rule);
 
     QList<Dataset*> all_;
     QString dbPath_;
@@ -202,6 +207,7 @@ class TFDM : public QObject {
     bool whole_ = false;
     OpenMatrTableFn openMatrTableHook_;
     QString lastError_;
+    DataGround ground_;
 };
 
 extern TFDM* FDM;

@@ -2,11 +2,14 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -40,25 +43,32 @@ void ByHundreds(int first, int count, TerminalPlan* plan) {
     plan->count = m;
 }
 
+// A terminal as the plan keeps it: many ranges of many skipped terminals
+// may pass what an int holds.
+int planned(qint64 t) {
+    return CountLimits::Within(t, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
 void ByRanges(int count, const QList<TerminalRange>& ranges, TerminalPlan* plan) {
-    int t = 1, m = 0, done = 0;
+    qint64 t = 1, m = 0;
+    int done = 0;
     for (const TerminalRange& r : ranges) {
         t += r.nNul;
-        int q = t;
+        qint64 q = t;
         for (int i = 0; i < r.nFul && done < count; ++i, ++done) {
             if (q == 100) q = 0;
-            plan->terminals.append(q == 0 ? t - 100 : t);
+            plan->terminals.append(planned(q == 0 ? t - 100 : t));
             ++q;
             ++t;
             m = std::max(m, t);
         }
     }
     for (; done < count; ++done) {
-        plan->terminals.append(t);
+        plan->terminals.append(planned(t));
         ++t;
         m = std::max(m, t);
     }
-    plan->count = m;
+    plan->count = planned(m);
 }
 
 }  // namespace
@@ -115,8 +125,10 @@ bool ReadSwitch(QSqlDatabase db, qint64 idPk, SwitchRow* row, QString* error) {
         *error = QStringLiteral("Коммутатор не найден");
         return false;
     }
-    *row = {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt(),
-            q.value(3).toInt(),      q.value(4).toInt(),      q.value(5).toInt()};
+    // ai gives the first terminal of a hotel entrance's recount.
+    *row = {q.value(0).toLongLong(), q.value(1).toLongLong(),
+            q.value(2).toInt(),      q.value(3).toInt(),
+            q.value(4).toInt(),      CountLimits::Terminal(q.value(5).toLongLong())};
     return true;
 }
 
@@ -327,15 +339,17 @@ bool CheckApartmentCounts(QSqlDatabase db, qint64 idNet, int countKind, bool fix
     if (countKind != 1 && countKind != 2) return false;
     QList<EntranceApartments> entrances;
     QString error;
-    if (!ReadEntrances(db, idNet, &entrances, &error)) return false;
+    // A fix counts the rows inside its own write, so that rows another copy
+    // of the program adds meanwhile are counted or wait for it.
+    std::optional<SqlTransaction> tr;
+    if (fix) tr.emplace(db);
+    if ((tr && !tr->started()) || !ReadEntrances(db, idNet, &entrances, &error)) return false;
     const QList<ApartmentCountFix> fixes = ApartmentCountMismatches(entrances, countKind);
     if (!fix) return fixes.isEmpty();
-    SqlTransaction tr(db);
-    if (!tr.started()) return false;
     QSqlQuery q(db);
     for (const ApartmentCountFix& f : fixes)
         if (!ExecBound(q, QStringLiteral("UPDATE k_pod SET v_kvr=? WHERE id_pod=?"),
                        {f.count, f.idPod}, &error))
             return false;
-    return tr.Commit();
+    return tr->Commit();
 }

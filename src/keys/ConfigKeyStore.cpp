@@ -1,6 +1,7 @@
 #include "keys/ConfigKeyStore.h"
 
 #include "foundation/CountLimits.h"
+#include "foundation/KeyCounters.h"
 #include "keys/ConfigKeyEntry.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRegister.h"
@@ -130,6 +131,6 @@ bool ConfigKeyStore::WriteCounters(QString* error) {
         }
     }
     for (qint64 idPod : std::as_const(recounts_))
-        if (!CountCommonKeys(db_, idPod, error)) return false;
+        if (!KeyCounters::RecountCommon(db_, idPod, error)) return false;
     return true;
 }

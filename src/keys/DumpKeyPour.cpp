@@ -4,6 +4,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
+#include "foundation/KeyCounters.h"
 #include "foundation/ProgressSteps.h"
 #include "keys/KeyChangeFlags.h"
 #include "keys/KeyNumber.h"
@@ -171,7 +172,8 @@ class EntrancePour {
     DumpPourResult Finish() {
         if (Stopped()) return fail(stopReason_);
         QString why;
-        if (commonEntered_ > 0 && !CountCommonKeys(dm_.ConnectionDB(), idPod_, &why))
+        if (commonEntered_ > 0 &&
+            !KeyCounters::RecountCommon(dm_.ConnectionDB(), idPod_.toLongLong(), &why))
             return fail(why);
         if (result_.entered > 0) {
             KeyChangeFlags marks;

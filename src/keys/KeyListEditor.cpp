@@ -43,25 +43,30 @@ void KeyListEditor::showFailure(const QString& what, const QString& why) const {
                      DlgButtons::Ok, DlgIcon::Error);
 }
 
-// Runs a deletion as one transaction. On failure the database is rolled back,
-// the key lists are read again so they show what is stored, and the operator
-// is told.
-bool KeyListEditor::deleteInTransaction(const RowDeletion& deletion, int* count) {
+// Runs a deletion as one transaction, together with the owners' counters
+// the data module writes on each delete. On failure the database is rolled
+// back, the key lists are read again so they show what is stored, and the
+// operator is told.
+bool KeyListEditor::deleteInTransaction(const RowDeletion& deletion, int* count,
+                                        const QString& what) {
     QString why;
     {
         SqlTransaction transaction(dm_.ConnectionDB());
+        dm_.TakeCounterFailure();
         int n = 0;
         const bool deleted = transaction.started() && deletion(&n);
-        if (deleted && transaction.Commit()) {
+        const QString counters = dm_.TakeCounterFailure();
+        if (deleted && counters.isEmpty() && transaction.Commit()) {
             if (count) *count = n;
             return true;
         }
-        why = !transaction.started() || deleted ? transaction.LastError()
-                                                : keys_.KeyList()->LastError();
+        why = !counters.isEmpty()                 ? counters
+              : !transaction.started() || deleted ? transaction.LastError()
+                                                  : keys_.KeyList()->LastError();
         keys_.KeyList()->Cancel();
     }
     dm_.ReopenKeys();
-    showFailure(QStringLiteral("Ключи не удалены."), why);
+    showFailure(what, why);
     return false;
 }
 
@@ -108,10 +113,9 @@ void KeyListEditor::lowerApartmentQuota(int towards) {
 bool KeyListEditor::DeleteCurrentKey() {
     Dataset* list = keys_.KeyList();
     if (!HasRow(list)) return false;
-    if (!list->Delete()) {
-        showFailure(QStringLiteral("Ключ не удален."), list->LastError());
+    if (!deleteInTransaction([list](int*) { return list->Delete(); }, nullptr,
+                             QStringLiteral("Ключ не удален.")))
         return false;
-    }
     if (isApartmentList(keys_.Mode()) && HasRow(dm_.QForKey))
         lowerApartmentQuota(dm_.QForKey->FieldByName(QStringLiteral("x_key")).AsInt() - 1);
     keys_.MarkServingDevice();
@@ -131,11 +135,10 @@ bool KeyListEditor::DeleteEntranceKeys(const ProgressFn& progress) {
     Dataset* list = dm_.QOKeys;
     if (!HasRow(entrances)) return false;
     ProgressSteps gauge(progress, list->RecordCount() + 2);
+    // Each delete leaves o_rky the count the file holds then (the data
+    // module's counter), keys another copy entered included.
     if (!deleteInTransaction([&](int*) { return deleteAllRows(list, gauge.Stepper()); }))
         return false;
-    entrances->FieldByName(QStringLiteral("o_rky"))
-        .SetValue(CountLimits::CountedKeys(list->RecordCount()));
-    if (!entrances->Post()) entrances->Cancel();
     gauge.Step();
     entrances->Reopen();
     keys_.MarkServingDevice();

@@ -56,7 +56,8 @@ class KeyListEditor {
 
   private:
     using RowDeletion = std::function<bool(int* count)>;
-    bool deleteInTransaction(const RowDeletion& deletion, int* count = nullptr);
+    bool deleteInTransaction(const RowDeletion& deletion, int* count = nullptr,
+                             const QString& what = QStringLiteral("Ключи не удалены."));
     bool deleteAllRows(Dataset* list, const std::function<void()>& step);
     void lowerApartmentQuota(int towards);
     void showFailure(const QString& what, const QString& why) const;

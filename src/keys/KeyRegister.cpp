@@ -276,8 +276,9 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     QString failure;
     if (PostKeyRow(list, &failure)) return true;
     if (!failure.isEmpty()) {
-        qWarning("Key not stored: %s", qPrintable(failure));
         dm_.ReopenKeys();  // the rollback undid what the lists show
+        Dialogs::Message(kError, QStringLiteral("Ключ не записан.\n") + failure, DlgButtons::Ok,
+                         DlgIcon::Error);
     }
     return false;
 }

@@ -1,7 +1,6 @@
 #include "keys/KeyRowWriter.h"
 
 #include "foundation/BoundSql.h"
-#include "foundation/CountLimits.h"
 #include "foundation/TFDM.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dataset.h"
@@ -88,19 +87,6 @@ QString KeyRowInserter::DatabaseFailure() const {
     if (!last_ || !last_->Prepared() || IsDatabaseWideFailure(last_->LastResultCode()))
         return last_ ? last_->LastError() : QString();
     return QString();
-}
-
-bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* error) {
-    BoundStatement count(db,
-                         QStringLiteral("SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=?"));
-    count.Bind(0, idPod);
-    const qint64 n = count.Next() ? CountLimits::CountedKeys(count.Value(0).toLongLong()) : -1;
-    count.Next();  // done: the statement is reset
-    BoundStatement update(db, QStringLiteral("UPDATE k_pod SET o_key=MAX(IFNULL(o_key, 0), ?),"
-                                             " o_rky=? WHERE id_pod=?"));
-    if (n >= 0 && update.Bind(0, n).Bind(1, n).Bind(2, idPod).Exec()) return true;
-    if (error) *error = n < 0 ? count.LastError() : update.LastError();
-    return false;
 }
 
 void ReopenKeyListsOnce(TFDM& dm) {

@@ -68,8 +68,3 @@ class KeyRowInserter {
 // closed one is read on its next use), and the switch list's apartment's
 // keys read again.
 void ReopenKeyListsOnce(TFDM& dm);
-
-// The common-key counters of an entrance after keys were added, as the data
-// module keeps them on each post: o_rky the number of its common keys, o_key
-// raised to it. False with the reason when the database refuses.
-bool CountCommonKeys(const QSqlDatabase& db, const QVariant& idPod, QString* error);

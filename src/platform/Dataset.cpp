@@ -886,11 +886,13 @@ bool Dataset::writeInsert() {
     // A trigger of the file may let the statement through without its row;
     // the connection's last row number is then another row's.
     if (q.numRowsAffected() < 1) return fail(NoNewRowReason());
-    return rereadRow(primary_, q.lastInsertId());
+    return rereadRow(primary_, QStringLiteral("rowid"), q.lastInsertId());
 }
 
-// Takes the stored row back after an insert: defaults and the new key.
-bool Dataset::rereadRow(int targetIndex, const QVariant& rowid) {
+// Takes the stored row back after an insert (defaults and the new key), or
+// after a write of its own that bypassed the dataset: the row found by key
+// in keyColumn.
+bool Dataset::rereadRow(int targetIndex, const QString& keyColumn, const QVariant& key) {
     QStringList columns;
     QVector<int> into;
     for (int i = 0; i < fields_.size(); ++i)
@@ -906,12 +908,26 @@ bool Dataset::rereadRow(int targetIndex, const QVariant& rowid) {
     }
     if (columns.isEmpty()) return true;
     QSqlQuery q(Database());
-    q.prepare("SELECT " + columns.join(", ") + " FROM " + quoted(target.table) + " WHERE rowid=?");
-    q.bindValue(0, rowid);
+    q.prepare("SELECT " + columns.join(", ") + " FROM " + quoted(target.table) + " WHERE " +
+              (keyColumn == "rowid" ? keyColumn : quoted(keyColumn)) + "=?");
+    q.bindValue(0, key);
     if (!q.exec()) return failOn(q.lastError(), q.lastQuery());
     if (!q.next()) return fail(QStringLiteral("Новая запись не найдена"));
     for (int k = 0; k < into.size(); ++k) rows_[cur_][into[k]] = q.value(k);
     return true;
+}
+
+bool Dataset::RereadCurrentRow(const QString& table) {
+    readIfPending();
+    if (state_ != DsState::Browse || cur_ < 0) return false;
+    for (int t = 0; t < targets_.size(); ++t) {
+        const Target& target = targets_[t];
+        if (target.table.compare(table, Qt::CaseInsensitive) != 0 || target.keyField < 0) continue;
+        if (!rereadRow(t, target.keyColumn, rows_[cur_][target.keyField])) return false;
+        emit RowChanged(cur_);
+        return true;
+    }
+    return false;
 }
 
 bool Dataset::Delete() {

@@ -228,6 +228,12 @@ class Dataset : public QObject {
     void Append();
     bool Delete();
 
+    // Reads the current row's columns of table (one of its base tables)
+    // again from the database by the row's key, after a statement that wrote
+    // the row without the dataset. False when the row is gone or the dataset
+    // is not browsing.
+    bool RereadCurrentRow(const QString& table);
+
     void SetAfterPost(Hook hook) { afterPost_ = std::move(hook); }
     void SetAfterDelete(Hook hook) { afterDelete_ = std::move(hook); }
 
@@ -304,7 +310,7 @@ class Dataset : public QObject {
     void setField(int index, const QVariant& value);
     bool writeUpdate();
     bool writeInsert();
-    bool rereadRow(int targetIndex, const QVariant& rowid);
+    bool rereadRow(int targetIndex, const QString& keyColumn, const QVariant& key);
     bool linkValuesChanged() const;
 
     QString name_;

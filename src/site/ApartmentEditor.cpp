@@ -2,6 +2,7 @@
 
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
+#include "foundation/CountLimits.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 #include "site/ApartmentFlags.h"
@@ -161,7 +162,7 @@ bool lowerPollRange(QSqlQuery& q, qint64 idPod, qint64 idPk, QString* error) {
                               {idPod}, &top, error))
         return false;
     if (top.isNull()) return true;
-    const int range = top.toInt() + 1;
+    const int range = CountLimits::Terminal(top.toLongLong()) + 1;
     if (!ExecBound(q, QStringLiteral("SELECT n_xl, kf_pr FROM k_pk WHERE id_pk=?"), {idPk}, error))
         return false;
     if (!q.next()) return true;
@@ -171,6 +172,13 @@ bool lowerPollRange(QSqlQuery& q, qint64 idPod, qint64 idPk, QString* error) {
     return nXl == range ||
            ExecBound(q, QStringLiteral("UPDATE k_pk SET kf_pr=?, n_xl=? WHERE id_pk=?"),
                      {KfPrAfterEdit(kfPr), range, idPk}, error);
+}
+
+bool raisePollRange(QSqlQuery& q, qint64 idPod, qint64 idPk, QString* error) {
+    return ExecBound(q,
+                     QStringLiteral("UPDATE k_pk SET n_xl=") + SiteData::HighestTerminalPlusOne() +
+                         QStringLiteral(" WHERE id_pk=?"),
+                     {idPod, idPk}, error);
 }
 
 bool exists(QSqlQuery& q, const QString& sql, const QVariantList& values, bool* found,
@@ -233,8 +241,8 @@ void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current
         newPNom_ = 1;
     } else {
         if (haveCurrent) values->call = currentRow.values.call;
-        values->terminal = lastTerminal.toInt() + 1;
-        newPNom_ = lastPNom.toInt() + 1;
+        values->terminal = CountLimits::Terminal(lastTerminal.toLongLong()) + 1;
+        newPNom_ = CountLimits::EntranceRow(lastPNom.toLongLong()) + 1;
     }
     kind_ = AddKind::kHandset;
     if (!ctx.hasConsole) return;
@@ -401,9 +409,9 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                                             marks.join(QStringLiteral(", ")) + QLatin1Char(')'),
                                         values, QStringLiteral("id_kvr"), id, error))
                     return false;
-                // The switch polls up to the new terminal; a new apartment counts.
-                if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET n_xl=? WHERE id_pk=?"),
-                               {v.terminal + 1, ctx.idPk}, error) ||
+                // The switch polls up to the highest terminal of the entrance, the
+                // new one or one another copy gave meanwhile; a new apartment counts.
+                if (!raisePollRange(q, ctx.idPod, ctx.idPk, error) ||
                     (!v.handset && !SiteData::CountApartment(q, ctx.idPod, 1, error)))
                     return false;
             } else {

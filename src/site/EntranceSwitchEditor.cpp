@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/CountLimits.h"
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 #include "foundation/TerminalDistribution.h"
 #include "platform/Dialogs.h"
@@ -51,7 +52,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT k.id_pod, k.id_net, k.type_k, k.type_f, k.p_fc, k.ai, "
                                   "k.ah, k.n_xl, k.kf_pr, p.n1kvr, p.type_n, p.d_key, p.o_key, "
-                                  "p.v_dvr, p.id_dom FROM k_pk k LEFT JOIN k_pod p "
+                                  "p.v_dvr, p.id_dom, k.n_net FROM k_pk k LEFT JOIN k_pod p "
                                   "ON p.id_pod=k.id_pod WHERE k.id_pk=?"),
                    {idPk}, &error)) {
         SiteData::ShowFailure(QStringLiteral("Коммутатор не прочитан."), error);
@@ -73,6 +74,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     s.oKey = q.value(12).toInt();
     s.vDvr = q.value(13).toInt();
     s.idDom = q.value(14).toLongLong();
+    s.nNet = q.value(15).toInt();
     q.finish();
 
     QVariant ranges, panels;
@@ -84,7 +86,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
               q.next();
     if (ok) {
         s.rows = q.value(0).toInt();
-        s.maxTerminal = q.value(1).toInt();
+        s.maxTerminal = CountLimits::Terminal(q.value(1).toLongLong());
     }
     q.finish();
     ok = ok &&
@@ -110,10 +112,21 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     return true;
 }
 
+bool EntranceSwitchEditor::shownThere(QString* error) const {
+    QSqlQuery q(FDM->ConnectionDB());
+    QVariant rows;
+    if (!SiteData::QueryValue(q, QStringLiteral("SELECT COUNT(*) FROM k_pk WHERE id_pk=?"),
+                              {sw_.idPk}, &rows, error))
+        return false;
+    if (rows.toInt() > 0) return true;
+    *error = HeldRowTexts::Switch(sw_.nNet) + QLatin1Char('.');
+    return false;
+}
+
 bool EntranceSwitchEditor::write(const QString& what, const QString& sql,
                                  const QVariantList& values) {
     const bool ok = SiteData::WriteInOneTransaction(
-        what, [&](QString* error) { return exec(sql, values, error); });
+        what, [&](QString* error) { return shownThere(error) && exec(sql, values, error); });
     read(sw_.idPk);
     return ok;
 }
@@ -217,13 +230,14 @@ void EntranceSwitchEditor::selectFloor() {
 bool EntranceSwitchEditor::ChooseFloorSwitch() {
     if (sw_.idPk == 0) return false;
     view_.type = SwitchType::Floor;
-    selectFloor();
     bool ok = true;
+    // The rows are counted as the file holds them when the choice is written.
     if (sw_.typeK != kFloorSwitch)
         ok = write(kNotSaved,
-                   QStringLiteral("UPDATE k_pk SET type_k=?, ah=0, p_fc=1, type_f=3, n_xl=? "
-                                  "WHERE id_pk=?"),
-                   {kFloorSwitch, view_.maxHandset, sw_.idPk});
+                   QStringLiteral("UPDATE k_pk SET type_k=?, ah=0, p_fc=1, type_f=3, n_xl=") +
+                       SiteData::RowsPlusOne() + QStringLiteral(" WHERE id_pk=?"),
+                   {kFloorSwitch, sw_.idPod, sw_.idPk});
+    selectFloor();
     view_.hundreds = sw_.ah;
     view_.firstHandset = storedFirstHandset(sw_.pFc, view_.increment);
     view_.warning.clear();
@@ -234,14 +248,15 @@ bool EntranceSwitchEditor::ChooseApartmentSwitch() {
     if (sw_.idPk == 0) return false;
     view_.type = SwitchType::Apartment;
     view_.methodEnabled = true;
-    view_.maxHandset = sw_.maxTerminal + 1;
     int method = view_.method == kNoMethod ? FillMethod::kFirstHandset : view_.method;
     if (sw_.hotel && method == FillMethod::kModulo100) method = FillMethod::kFirstHandset;
     bool ok = true;
     if (sw_.typeK != kApartmentSwitch)
         ok = write(kNotSaved,
-                   QStringLiteral("UPDATE k_pk SET type_k=?, type_f=?, n_xl=? WHERE id_pk=?"),
-                   {kApartmentSwitch, method, view_.maxHandset, sw_.idPk});
+                   QStringLiteral("UPDATE k_pk SET type_k=?, type_f=?, n_xl=") +
+                       SiteData::HighestTerminalPlusOne() + QStringLiteral(" WHERE id_pk=?"),
+                   {kApartmentSwitch, method, sw_.idPod, sw_.idPk});
+    view_.maxHandset = sw_.maxTerminal + 1;
     view_.hundredsEnabled = true;
     return applyMethod(method) && ok;
 }
@@ -289,6 +304,11 @@ int EntranceSwitchEditor::firstTerminalFor(int method) const {
 bool EntranceSwitchEditor::Distribute() {
     if (sw_.idPk == 0 || view_.type == SwitchType::None) return false;
     const qint64 idPk = sw_.idPk;
+    QString gone;
+    if (!shownThere(&gone)) {
+        SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), gone);
+        return false;
+    }
     TerminalResult r;
     if (view_.type == SwitchType::Floor) {
         r = AssignTerminals(FDM->ConnectionDB(), idPk, kTerminalsNone, 1);
@@ -353,6 +373,7 @@ bool EntranceSwitchEditor::SaveCommonKeys(int value, bool wholeObject) {
     if (sw_.idPk == 0 || value < 0 || value > EntranceSwitchLimits::kMaxCommonKeys) return false;
     const bool ok = SiteData::WriteInOneTransaction(
         QStringLiteral("Места для ключей не сохранены."), [&](QString* error) {
+            if (!shownThere(error)) return false;
             QSqlQuery q(FDM->ConnectionDB());
             QList<qint64> entrances;
             if (!wholeObject) {
@@ -392,7 +413,8 @@ bool EntranceSwitchEditor::SaveHundreds(int value) {
     // The panels dial the hundreds: their files change, the switch's does not.
     const bool ok = SiteData::WriteInOneTransaction(kNotSaved, [&](QString* error) {
         QSqlQuery q(FDM->ConnectionDB());
-        return ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
+        return shownThere(error) &&
+               ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
                          error) &&
                DeviceMarking::AdvanceWiredPanels(q, sw_.idPk, error);
     });
@@ -408,15 +430,16 @@ bool EntranceSwitchEditor::TypeTerminal(qint64 idKvr, int terminal) {
     const bool ok = SiteData::WriteInOneTransaction(
         QStringLiteral("Номер клеммы не сохранен."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
-            if (!ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
+            if (!shownThere(error) ||
+                !ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
                            {terminal, idKvr, sw_.idPod}, error))
                 return false;
             // An apartment switch polls up to the highest terminal of the entrance.
-            if (apartmentSwitch &&
-                !ExecBound(q,
-                           QStringLiteral("UPDATE k_pk SET n_xl=(SELECT COALESCE(MAX(p_pk), 0)+1 "
-                                          "FROM k_kvr WHERE id_pod=?) WHERE id_pk=?"),
-                           {sw_.idPod, sw_.idPk}, error))
+            if (apartmentSwitch && !ExecBound(q,
+                                              QStringLiteral("UPDATE k_pk SET n_xl=") +
+                                                  SiteData::HighestTerminalPlusOne() +
+                                                  QStringLiteral(" WHERE id_pk=?"),
+                                              {sw_.idPod, sw_.idPk}, error))
                 return false;
             return DeviceMarking::AdvanceFileStates(q, QStringLiteral("k_pk"),
                                                     QStringLiteral("id_pk"),

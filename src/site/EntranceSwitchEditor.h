@@ -127,6 +127,7 @@ class EntranceSwitchEditor {
         qint64 idPod = 0;
         qint64 idNet = 0;
         qint64 idDom = 0;
+        int nNet = 0;
         QString typeK;
         QVariant typeF;
         QVariant pFc;
@@ -147,6 +148,9 @@ class EntranceSwitchEditor {
     };
 
     bool read(qint64 idPk);
+    // The switch shown is still in the file; else error names it. A write to
+    // a switch another copy removed would change nothing and pass as done.
+    bool shownThere(QString* error) const;
     bool write(const QString& what, const QString& sql, const QVariantList& values);
     void selectFloor();
     bool selectApartment();

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "site/AccessMatrix.h"
 #include "site/ObjectState.h"
+#include "site/SiteData.h"
 
 #include <QtCore/qnamespace.h>
 #include <QSet>
@@ -392,9 +393,22 @@ std::optional<int> MatrixEditor::FindFreePanelNumber() {
 
 namespace {
 
-// One gate row with "+" in every switch column, and the object's v_kal.
+// One gate row with "+" in every switch column, and the object's v_kal. The
+// gates are counted as the file holds them, gates another copy of the
+// program added included.
 bool addGate(QSqlDatabase db, const MatrixObject& obj, int number, QString* error) {
-    const QString name = GatePanelName(Globals().nmBVk, obj.vKal + 1);
+    QSqlQuery q(db);
+    QVariant stored, held;
+    if (!SiteData::QueryValue(q, QStringLiteral("SELECT v_kal FROM k_net WHERE id_net=?"),
+                              {obj.idNet}, &stored, error))
+        return false;
+    const int gates = stored.toInt() + 1;
+    const QString name = GatePanelName(Globals().nmBVk, gates);
+    if (!SiteData::QueryValue(q,
+                              QStringLiteral("SELECT 1 FROM ") + MatrTableName(obj.idNet) +
+                                  QStringLiteral(" WHERE name=?"),
+                              {name}, &held, error))
+        return false;
     QStringList columns{kName, kSysN};
     QVariantList values{name, IntToStrZ(number, 2)};
     for (int k : switchColumns()) {
@@ -403,9 +417,8 @@ bool addGate(QSqlDatabase db, const MatrixObject& obj, int number, QString* erro
     }
     QStringList marks;
     for (int m = 0; m < columns.size(); ++m) marks << QStringLiteral("?");
-    QSqlQuery q(db);
     // A row of that name left over is taken as the gate's row.
-    return (rowExists(name) ||
+    return (!held.isNull() ||
             ExecInsert(q,
                        QStringLiteral("INSERT INTO ") + MatrTableName(obj.idNet) +
                            QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
@@ -413,7 +426,7 @@ bool addGate(QSqlDatabase db, const MatrixObject& obj, int number, QString* erro
                            QLatin1Char(')'),
                        values, error)) &&
            ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
-                     {obj.vKal + 1, obj.idNet}, error) &&
+                     {gates, obj.idNet}, error) &&
            // The new gate reaches m_bv with the next save: until then the
            // matrix counts as edited, so that leaving the screen asks to save.
            ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixCellEdited, error);

@@ -199,14 +199,13 @@ ObjectPanelValues ObjectScreen::LoadObjectPanel(QString* headline) {
     auto field = [net](const char* name) { return net->FieldByName(QString::fromLatin1(name)); };
     const QVariant storedHouses = field("v_dom").Value();
     v.houses = storedHouses.toInt();
+    // An empty count shows the houses there are; the next save of the
+    // houses stores it (showing the panel writes nothing).
     if (storedHouses.isNull() || v.houses == 0) {
         QSqlQuery q(database());
         QString error;
-        if (countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), currentIdNet(), &v.houses,
-                    &error)) {
-            field("v_dom").SetValue(v.houses);
-            SiteData::PostCurrentRow(net, QStringLiteral("Количество домов не записано."));
-        }
+        countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), currentIdNet(), &v.houses,
+                &error);
     }
     v.entrances = field("v_pod").AsInt();
     v.gates = field("v_kal").AsInt();

@@ -47,6 +47,19 @@ bool CountApartment(QSqlQuery& q, qint64 idPod, int change, QString* error) {
                      {change, idPod}, error);
 }
 
+QString HighestTerminalPlusOne() {
+    // The terminal as CountLimits::Terminal takes it: a text as 0, a number
+    // beyond the terminals a switch counts at the nearer end.
+    return QStringLiteral(
+               "(SELECT MAX(0, MIN(COALESCE(MAX(CAST(p_pk AS INTEGER)), 0), %1))+1 FROM k_kvr "
+               "WHERE id_pod=?)")
+        .arg(CountLimits::kMaxTerminals);
+}
+
+QString RowsPlusOne() {
+    return QStringLiteral("(SELECT COUNT(*)+1 FROM k_kvr WHERE id_pod=?)");
+}
+
 bool ReadObjectDefaults(QSqlQuery& q, qint64 idNet, ObjectDefaults* out, QString* error) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT v_key, l_obv, flbv, flpo, p_kvr FROM k_net "

@@ -32,6 +32,14 @@ bool CountApartment(QSqlQuery& q, qint64 idPod, int change, QString* error);
 // Why an entrance's count cannot go up (or down) to hold its apartments.
 QString ApartmentCountBeyond(bool more = true);
 
+// A switch's terminal count (n_xl) as its entrance's rows give it, SQL for
+// the right of "n_xl=" with the entrance's id_pod bound: an apartment switch
+// polls up to the highest terminal of the entrance, a floor switch one past
+// its rows. Taken inside the write, they count rows another copy of the
+// program added too.
+QString HighestTerminalPlusOne();
+QString RowsPlusOne();
+
 // What new apartment rows of an object take from it: the key quota, the
 // call-back permission, the flag masks, and the console's common call code.
 struct ObjectDefaults {

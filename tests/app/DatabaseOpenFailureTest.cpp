@@ -19,6 +19,7 @@
 #include "site/ObjectScreen.h"
 #include "site/ui/TFrMatr.h"
 #include "site/ui/THouseGrid.h"
+#include "support/BoundedChild.h"
 #include "support/ProgramRoads.h"
 #include "support/QtPrinters.h"
 #include "support/ReadOnlyPath.h"
@@ -417,14 +418,27 @@ QByteArray withCount(const QString& file, const StoredCountLimit& count, qint64 
     return fileBytes(file);
 }
 
-// The reference object's file, changed before each start.
-class ReferenceDatabaseAtOpen : public ProgramRoads {};
+// The reference object's file, changed before each start. A count the
+// check let through would size the program's loops and lists: each test
+// runs in a child of its own, whose memory and time are bounded, so that
+// such a count fails it in seconds.
+class ReferenceDatabaseAtOpen : public ProgramRoads {
+  protected:
+    void EachCountAtItsEndsAndBeyond();
+    void ACountChangedUnderTheProgram();
+};
 
 // Every count that sizes a loop, a list or a statement, at the ends of its
 // limits and far beyond, through the start. Within them the reference object
 // opens; beyond them the file is refused as it is. Every start ends: one on
 // 2^31 - 1 entrances never showed its window.
 TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
+    BoundedChild child;
+    EXPECT_TRUE(child.Run([this] { EachCountAtItsEndsAndBeyond(); }))
+        << child.Output().toStdString();
+}
+
+void ReferenceDatabaseAtOpen::EachCountAtItsEndsAndBeyond() {
     const QString file = database_.dbPath();
     for (const StoredCountLimit& count : StoredCountLimits()) {
         const struct {
@@ -442,10 +456,11 @@ TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
         // The upgrade gives the tract count 8, whatever the file held.
         const bool setByTheUpgrade = QLatin1String(count.column) == QLatin1String("KolTractPK");
         for (const auto& v : values) {
-            SCOPED_TRACE(QStringLiteral("%1.%2 = %3")
-                             .arg(QLatin1String(count.table), QLatin1String(count.column))
-                             .arg(v.value)
-                             .toStdString());
+            const QString what = QStringLiteral("%1.%2 = %3")
+                                     .arg(QLatin1String(count.table), QLatin1String(count.column))
+                                     .arg(v.value);
+            BoundedChild::Step(what);
+            SCOPED_TRACE(what.toStdString());
             RestoreTheReferenceDatabase();
             const QByteArray before = withCount(file, count, v.value);
             if (!v.within && !setByTheUpgrade) {
@@ -465,6 +480,12 @@ TEST_F(ReferenceDatabaseAtOpen, ACountBeyondTheProgramsLimitsIsRefusedAsItIs) {
 // Another program set a count beyond its limit while the file was open: F5
 // refuses the file and closes everything, rather than hang on it.
 TEST_F(ReferenceDatabaseAtOpen, ACountChangedUnderTheProgramIsRefusedByTheReopen) {
+    BoundedChild child;
+    EXPECT_TRUE(child.Run([this] { ACountChangedUnderTheProgram(); }))
+        << child.Output().toStdString();
+}
+
+void ReferenceDatabaseAtOpen::ACountChangedUnderTheProgram() {
     StartOn(1);
     ASSERT_FALSE(HasFatalFailure());
     runOn(database_.dbPath(), QStringLiteral("UPDATE k_net SET v_pod = 2147483647"), {});

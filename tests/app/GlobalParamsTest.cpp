@@ -39,6 +39,8 @@ class GlobalParamsForm : public MainWindowDb {
 TEST(GlobalParamsRules, FlagEditorRules) {
     EXPECT_EQ(1, GlobalParams::ProposedFlagNumber({}));
     EXPECT_EQ(4, GlobalParams::ProposedFlagNumber({1, 2, 3}));
+    // A stored number at the top of what a number holds has none after it.
+    EXPECT_EQ(2147483647, GlobalParams::ProposedFlagNumber({1, 2147483647}));
     EXPECT_TRUE(GlobalParams::MayAppendFlag(QStringLiteral(" Свет "), 5, {1, 2}));
     EXPECT_FALSE(GlobalParams::MayAppendFlag(QStringLiteral("Свет"), 2, {1, 2}));
     EXPECT_FALSE(GlobalParams::MayAppendFlag(QStringLiteral("   "), 5, {1, 2}));

@@ -1,11 +1,12 @@
 #include "MainWindowFixture.h"
+#include "app/TFMainVesk.h"
 #include "foundation/Globals.h"
 #include "foundation/IniFile.h"
+#include "foundation/MainWindowData.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/MatrTable.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
-#include "app/TFMainVesk.h"
 #include "support/QtPrinters.h"
 #include "support/ReadOnlyPath.h"
 #include "support/ScreenShots.h"
@@ -203,6 +204,30 @@ TEST_F(MainWindowDb, GlobalsComeFromTheRowWithABlankAfterTheNames) {
     EXPECT_EQ(1000, g.WidthMain);
 }
 
+// A size beyond the global parameters form's ranges is taken at their
+// nearer end, where a window as large as any number would be made.
+TEST_F(MainWindowDb, AStoredWindowSizeBeyondTheFormsRangesIsTakenAtTheirEnds) {
+    const struct {
+        const char* width;
+        const char* height;
+        int w;
+        int h;
+    } cases[] = {{"2147483647", "9223372036854775807", 5000, 6000},
+                 {"-2147483648", "-1", 800, 595},
+                 {"799", "6001", 800, 6000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        exec(QStringLiteral("UPDATE t_global SET WidthMain=%1, HeightMain=%2")
+                 .arg(QLatin1String(c.width), QLatin1String(c.height)));
+        TFMainVesk window;
+        ArmGlobals g;
+        ASSERT_TRUE(MainWindowData::LoadGlobals(g));
+        EXPECT_EQ(c.w, g.WidthMain);
+        EXPECT_EQ(c.h, g.HeightMain);
+        EXPECT_EQ(c.w, MainWindowData::StoredMainWidth());
+    }
+}
+
 TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
     addObject(QStringLiteral("Первый"));
     const int second = addObject(QStringLiteral("Второй"), 0, true);
@@ -213,7 +238,6 @@ TEST_F(MainWindowDb, ReturnsToTheSavedObjectAndScreenAndSavesThemAgain) {
                       .toUtf8());
     TFMainVesk window;
     EXPECT_EQ(second, fdm_.Q_Net->FieldByName(QStringLiteral("id_net")).AsInt());
-    EXPECT_EQ(fdm_.Q_Net->RecNo(), window.RememberedObjectRecNo());
     EXPECT_TRUE(window.MenuItem(QStringLiteral("MPo"))->isEnabled());
     EXPECT_EQ(13, window.VisibleScreen());
     EXPECT_EQ(QStringLiteral("Просмотр конфигурационных файлов"), window.PanelTop->text());
@@ -294,7 +318,7 @@ TEST_F(MainWindowDb, RendersAsARealProgramWindow) {
 }
 
 TEST_F(MainWindowDb, ScreenWidthButtonReturnsToTheInstallationsWidth) {
-    exec(QStringLiteral("UPDATE t_global SET WidthMain=650"));
+    exec(QStringLiteral("UPDATE t_global SET WidthMain=900"));
     TFMainVesk window;
     window.show();
     const QRect area = window.screen()->availableGeometry();
@@ -302,11 +326,11 @@ TEST_F(MainWindowDb, ScreenWidthButtonReturnsToTheInstallationsWidth) {
     window.resize(area.width(), window.height());
     Globals().WidthMain = area.width() + 100;
     window.BitScreen->click();
-    EXPECT_EQ(650, window.width());
+    EXPECT_EQ(900, window.width());
     window.BitScreen->click();
     EXPECT_EQ(area.width(), window.width());
-    EXPECT_EQ(650, Globals().WidthMain);
+    EXPECT_EQ(900, Globals().WidthMain);
     window.BitScreen->click();
-    EXPECT_EQ(650, window.width());
+    EXPECT_EQ(900, window.width());
     window.close();
 }

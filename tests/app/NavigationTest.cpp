@@ -430,7 +430,7 @@ TEST_F(Navigation, MenuCommandsOpenTheFormsOfOtherScreens) {
     FObEdit = nullptr;
 }
 
-TEST_F(Navigation, EditorsCloseWhenTheObjectScreenIsLeftOnAnotherObject) {
+TEST_F(Navigation, EditorsCloseWhenAnotherObjectBecomesCurrent) {
     fullObject(QStringLiteral("сохранено"));
     addObject(QStringLiteral("Второй"));
     TFpkEdit pkEdit;
@@ -441,17 +441,13 @@ TEST_F(Navigation, EditorsCloseWhenTheObjectScreenIsLeftOnAnotherObject) {
         pkEdit.show();
         w.ShowScreen(11);  // same object: the editor stays
         EXPECT_TRUE(pkEdit.isVisible());
-        w.ShowScreen(1);
-        const int first = w.RememberedObjectRecNo();
+        // Whatever makes another object current (the list, the key search,
+        // a device read), on whatever screen.
+        const int first = fdm_.Q_Net->RecNo();
         fdm_.Q_Net->SetRecNo(first == 1 ? 2 : 1);
-        w.ShowScreen(11);
         EXPECT_FALSE(pkEdit.isVisible());
-        // Opened on the second object, the editor closes when the first is
-        // current again, as the key search or a device read make it.
         pkEdit.show();
-        w.ShowScreen(1);
         fdm_.Q_Net->SetRecNo(first);
-        w.ShowScreen(11);
         EXPECT_FALSE(pkEdit.isVisible());
     }
     FpkEdit = nullptr;

@@ -56,8 +56,8 @@ constexpr int kObjects = 1, kMatrix = 2, kEntrances = 3, kSwitches = 4, kCallPan
 constexpr int kApartments = 6, kConsole = 7, kKeys = 9, kWriteScreen = 10, kReadScreen = 11;
 constexpr int kEditor = 13, kResidents = 14;
 
-const QString kOtherObject = QStringLiteral("Дом на Лесной");
-const QString kNoApartments = QStringLiteral("Дом без квартир");
+const QString kOtherObject = ProgramRoads::kOtherObject;
+const QString kNoApartments = ProgramRoads::kNoApartments;
 
 // How the operator comes back to the screen before pressing its save.
 enum Back { Staying, ByMenu, ByHistory, ByF5, ByOtherObject, OtherObjectAside, kBacks };
@@ -65,20 +65,6 @@ const char* const kBackNames[] = {
     "without leaving",       "another screen through the menu and back",
     "back and forward",      "F5",
     "another object chosen", "another object chosen, the save pressed on the object screen"};
-
-// The reference object, a second one like it and a third without apartments.
-QByteArray ThreeObjects(const QByteArray& reference) {
-    return ProgramRoads::BuiltByTheProgram(reference, [] {
-        ReferenceObjectOptions second, third;
-        second.name = kOtherObject;
-        third.name = kNoApartments;
-        ReferenceObject other(second), empty(third);
-        const bool built =
-            other.Build(ReferenceStep::DeviceRecords) && empty.Build(ReferenceStep::Entrances);
-        if (!built) ADD_FAILURE() << (other.Error() + empty.Error()).toStdString();
-        return built;
-    });
-}
 
 void BumpSpin(QSpinBox* spin) {
     spin->setFocus();
@@ -138,19 +124,6 @@ class SaveAfterReturn : public ProgramRoads {
         const QModelIndex cell = grid->model()->index(
             grid->currentIndex().row(), grid->Model()->ColumnOf(QString::fromLatin1(field)));
         return cell.data().toString().trimmed();
-    }
-
-    void ChooseObject(const QString& name) {
-        ShowByMenu(kObjects);
-        QTableView* list = Screen<TFrMatr>(kObjects)->DBGrid1;
-        for (int row = 0; row < list->model()->rowCount(); ++row) {
-            const QModelIndex cell = list->model()->index(row, 0);
-            if (cell.data().toString() == name)
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualRect(cell).center());
-        }
-        QCoreApplication::processEvents();
-        ASSERT_EQ(name, CurrentObject());
     }
 
     void ComeBack(Back back, int screen, const QString& other) {
@@ -388,7 +361,7 @@ TEST_F(SaveAfterReturn, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
              return WithShownLine(SwitchParams(), FpkEdit->LSwitch->text(), FpkEdit->TCM->text());
          },
          [this] { return SwitchParams(); },
-         {QString(), QStringLiteral("Сохранить для данного КМ?")}},
+         {QStringLiteral("Дом на Садовой, СКМ01"), QStringLiteral("Сохранить для данного КМ?")}},
         {"the call panel editor", kCallPanels,
          [this] {
              Screen<TFrBv>(kCallPanels)->BitpkEdit->click();

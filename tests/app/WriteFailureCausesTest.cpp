@@ -240,8 +240,10 @@ TEST_F(WriteFailureCauses, TheMatrixScreenTellsATableItCannotUseInOneBox) {
          false,
          "В базе данных нет поля sys_n."},
         {"no room to make the table again", {"DROP TABLE matr_%1"}, true, "На диске нет места."},
+        // A table no longer as the saved matrix has it, which showing refills.
         {"a refill a rule of the file refuses",
-         {"CREATE TRIGGER file_rule BEFORE INSERT ON matr_%1 BEGIN SELECT RAISE(ABORT, 'no'); END"},
+         {"UPDATE matr_%1 SET nm_bv='изменено'",
+          "CREATE TRIGGER file_rule BEFORE INSERT ON matr_%1 BEGIN SELECT RAISE(ABORT, 'no'); END"},
          false,
          "Запись отклонена триггером самого файла базы данных."},
         {"a view in the table's place",

@@ -14,7 +14,7 @@ class ConfigOnAFreshConnection : public ConfigScreenFixture {
   protected:
     void SetUp() override {
         ConfigScreenFixture::SetUp();
-        Sql("UPDATE t_global SET MaxDevice=100, SepDevice=60, CamPO=3");
+        Sql("UPDATE t_global SET MaxDevice=100, SepDevice=60, CamPO=10");
         dm_->Disconnect();
         QString error;
         ASSERT_TRUE(dm_->Connect(DbPath(), &error)) << error.toStdString();
@@ -32,7 +32,7 @@ TEST_F(ConfigOnAFreshConnection, TheGlobalParametersAreReadByTheScreens) {
     const ConfigScreenSettings s = LoadConfigScreenSettings();
     EXPECT_EQ(s.maxDevice, 100);
     EXPECT_EQ(s.sepDevice, 60);
-    EXPECT_EQ(s.cameraCount, 3);
+    EXPECT_EQ(s.cameraCount, 10);
     EXPECT_EQ(Globals().SepDevice, 60);
 }
 

@@ -48,7 +48,7 @@ TEST_F(ConsoleFileTest, RepositoryReadsTheConsoleAsTheWriteScreenSeesIt) {
     EXPECT_EQ(in.subscriberMelody->notes.size(), 4);
     ASSERT_EQ(in.switches.size(), 3);
     EXPECT_EQ(in.switches[1].nNet, 2);
-    EXPECT_EQ(in.switches[1].panels, (QList<int>{66, 68}));
+    EXPECT_EQ(in.switches[1].panels, (QList<qint64>{66, 68}));
     EXPECT_EQ(in.switches[1].apartments.size(), 41);
     EXPECT_EQ(in.switches[1].apartments[40].stKvr, "СПО");
     EXPECT_EQ(in.objectCallCodes.size(), 123);

@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <limits>
+
 using namespace cfgtest;
 
 namespace {
 
-ConsoleSwitchRow Switch(int nNet, int apartments, QList<int> panels = {}) {
+ConsoleSwitchRow Switch(int nNet, int apartments, QList<qint64> panels = {}) {
     ConsoleSwitchRow s;
     s.nNet = nNet;
     s.panels = panels;
@@ -98,6 +101,25 @@ TEST(ConsoleSection2, AnotherSepDeviceSetsTheWidths) {
     EXPECT_TRUE(
         logs.result.contains("БВ с сетевым номером 200 не помещается в маску блоков "
                              "вызова КМ 0."));
+}
+
+// A panel's number of any size has its line, or its bit when it has one:
+// the bit is never found by a difference past what a number holds.
+TEST(ConsoleSection2, PanelNumbersOfAnySizeAreToldAndLeftOut) {
+    const qint64 outside[] = {std::numeric_limits<qint32>::min(),
+                              std::numeric_limits<qint64>::min(), qint64(1) << 32 | 65, 63, -1};
+    ConfigLogs logs;
+    QList<qint64> panels(std::begin(outside), std::end(outside));
+    panels << 65;
+    const PoEntranceGrid g =
+        DecodePoEntranceMask(Taken(Section2({Switch(0, 1, panels)}, false, 63, &logs)), 63);
+    ASSERT_FALSE(g.panelMasks.isEmpty());
+    EXPECT_EQ(g.panelMasks[0], "01" + Zeros(62));
+    for (qint64 n : outside)
+        EXPECT_TRUE(logs.result.contains(QStringLiteral("БВ с сетевым номером %1 не помещается в "
+                                                        "маску блоков вызова КМ 0.")
+                                             .arg(n)))
+            << n;
 }
 
 TEST(ConsoleSection4, GroupsComeBackToTheirApartments) {

@@ -3,6 +3,8 @@
 
 #include "SectionBytes.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace cfgtest;
@@ -345,6 +347,29 @@ TEST(SwitchSection6, BlockingParametersAndMask) {
     EXPECT_TRUE(noReserve.result.contains("Нет списка квартир для списка заблокированных трубок."));
     ConfigLogs noSet;
     EXPECT_EQ(EncodePkSection6(std::nullopt, sw, Rows("1"), noSet), Zeros(16));
+}
+
+// The reserve reaches the high nibble with its low four bits, whatever
+// number the file holds: the byte the reserve's low bits give.
+TEST(SwitchSection6, AReserveOfAnySizeGivesItsLowFourBits) {
+    PkParamSetRow set;
+    set.edge = 5;
+    const struct {
+        qint64 rsrv;
+        int byte;
+    } cases[] = {{15, 0xF5},
+                 {16, 0x05},
+                 {-1, 0xF5},
+                 {std::numeric_limits<qint64>::max(), 0xF5},
+                 {std::numeric_limits<qint64>::min(), 0x05},
+                 {std::numeric_limits<qint32>::min(), 0x05}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rsrv);
+        SwitchRow sw;
+        sw.rsrv = c.rsrv;
+        ConfigLogs logs;
+        EXPECT_EQ(quint8(Payload(EncodePkSection6(set, sw, {}, logs)).at(1)), c.byte);
+    }
 }
 
 TEST(SwitchSection6, ShortSectionsReadWhatIsThere) {

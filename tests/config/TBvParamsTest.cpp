@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace cfgtest;
 
 namespace {
@@ -103,6 +105,13 @@ TEST(BvParams, ConsoleHandsetOrdinal) {
 
     p.adrcs = 0;
     EXPECT_EQ(BvConsoleHandsetOrdinal(p, entrances), kBvNoHandset);
+
+    // An index of any size in the second entrance: the sum stops at its top,
+    // and the field says no handset.
+    p.adrpk = 12;
+    p.adrcs = std::numeric_limits<qint64>::max();
+    EXPECT_EQ(BvConsoleHandsetOrdinal(p, entrances), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(Payload(Section0(p, entrances)).mid(4, 2), Bytes({0xFF, 0xFF}));
 }
 
 TEST(BvParams, DoorOpenCodes) {

@@ -76,6 +76,9 @@ class FrWrite : public WriteScreenFixture {
 TEST_F(FrWrite, OpensOnTheObjectWithItsIdentifierFolderAndDevices) {
     EXPECT_EQ(frame_->EIdent->text(), "1193046");
     EXPECT_EQ(frame_->LFile1->text(), Folder());
+    // Showing the screen writes nothing: the folder comes with the first files.
+    EXPECT_FALSE(QFileInfo(Folder()).exists());
+    frame_->BitCreateClick();
     EXPECT_TRUE(QFileInfo(Folder()).isDir());
     EXPECT_EQ(frame_->Memo3->toolTip(), DbFolder());
     EXPECT_FALSE(frame_->Memo3->isVisible());

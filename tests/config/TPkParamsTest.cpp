@@ -1,9 +1,12 @@
 #include "SectionBytes.h"
+#include "config/PanelEntranceSection.h"
 #include "config/TPkParams.h"
 #include "foundation/BitAndStr.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace cfgtest;
 
@@ -41,6 +44,41 @@ QString Section0(const PkParamSetRow& set, const SwitchRow& sw, ConfigLogs* logs
     EXPECT_TRUE(EncodePkSection0(set, sw, section, logs));
     if (logsOut) *logsOut = logs;
     return section;
+}
+
+// The switch's FC and the panels' AI of one entrance come from its p_fc:
+// FC within its range 0..99, AI the number before it (99 before 0), so
+// that the two files agree whatever number the file holds.
+TEST(SwitchSection0, TheFirstApartmentIncrementAgreesWithThePanelsAi) {
+    const struct {
+        qint64 pFc;
+        int fc;
+    } cases[] = {{0, 0},
+                 {1, 1},
+                 {5, 5},
+                 {99, 99},
+                 {100, 0},
+                 {255, 55},
+                 {256, 56},
+                 {65535, 35},
+                 {-1, 99},
+                 {2147483647, 47},
+                 {std::numeric_limits<qint64>::max(), 7},
+                 {std::numeric_limits<qint64>::min(), 92}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pFc);
+        SwitchRow sw = Switch();
+        sw.pFc = c.pFc;
+        EXPECT_EQ(quint8(Payload(Section0(RecommendedSet(), sw)).at(11)), c.fc);
+        PanelEntranceRow e;
+        e.pFc = c.pFc;
+        e.apartments.resize(1);
+        PanelRow panel;
+        panel.nNet = 66;
+        ConfigLogs logs;
+        const QByteArray ai = Payload(EncodeBvSection2(panel, {e}, 63, logs)).mid(10, 1);
+        EXPECT_EQ(quint8(ai.at(0)), c.fc == 0 ? 99 : c.fc - 1);
+    }
 }
 
 TEST(SwitchSection0, FieldsLandInTheirPayloadBytes) {

@@ -417,8 +417,8 @@ TEST(NarrowedByTheEncoders, TheFirstTerminalAndTheApartmentCounts) {
     logs.device = "КМ01";
     QString section;
     ASSERT_TRUE(EncodePkSection0(set, sw, section, logs));
-    EXPECT_EQ(quint8(Payload(section)[11]), 0);
-    EXPECT_TRUE(logs.result.contains("КМ01: значение p_fc = 256 больше 255, записано 0."));
+    EXPECT_EQ(quint8(Payload(section)[11]), 56);  // the increment modulo 100
+    EXPECT_TRUE(logs.result.contains("КМ01: значение p_fc = 256 больше 99, записано 56."));
 
     PanelEntranceRow e;
     e.nNet = 1;
@@ -429,10 +429,10 @@ TEST(NarrowedByTheEncoders, TheFirstTerminalAndTheApartmentCounts) {
     logs = ConfigLogs();
     logs.device = "БВ01";
     const QByteArray p = Payload(EncodeBvSection2(panel, {e}, 63, logs));
-    EXPECT_EQ(p.mid(8, 3), Bytes({1, 0, 0}));  // 65537 apartments, AI 256 as 0
+    EXPECT_EQ(p.mid(8, 3), Bytes({1, 0, 56}));  // 65537 apartments, AI of the increment 57
     EXPECT_TRUE(logs.result.contains(
         "БВ01: значение количество квартир (КМ01) = 65537 больше 65535, записано 1."));
-    EXPECT_TRUE(logs.result.contains("БВ01: значение p_fc (КМ01) = 257 больше 256, записано 0."));
+    EXPECT_TRUE(logs.result.contains("БВ01: значение p_fc (КМ01) = 257 больше 99, записано 56."));
 
     ConsoleSwitchRow c;
     c.nNet = 1;

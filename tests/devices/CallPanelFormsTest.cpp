@@ -76,7 +76,8 @@ class PanelForms : public DeviceFixture {
 TEST_F(PanelForms, TheEditorShowsAPanelByItsKind) {
     Exec("UPDATE k_bv SET ocode0='111111', ocode7='4242', sn_bv='A000000017' WHERE id_bv=1");
     TFbvEdit& e = Open(1);
-    EXPECT_EQ(QStringLiteral("Общие параметры БВ. Редактирование."), e.windowTitle());
+    EXPECT_EQ(QStringLiteral("Общие параметры БВ. Редактирование. — Дом на Садовой, БВ01 калитка"),
+              e.windowTitle());
     EXPECT_EQ(QStringLiteral("БВ01 калитка "), e.TxName->text());
     EXPECT_EQ(QStringLiteral("Сохранить для всех БВ калиток"), e.BitSaveDm->text());
     EXPECT_EQ(QString(), Code(0));

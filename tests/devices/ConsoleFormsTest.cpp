@@ -219,7 +219,7 @@ TEST_F(ConsoleForms, TheHardwareDialogSavesInFullWithTheCodeAndInPartWithout) {
     screen->BitAppr->click();
     TFpoAppr& d = *appr_;
     EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(QStringLiteral("Аппаратные настройки ППО"), d.windowTitle());
+    EXPECT_EQ(QStringLiteral("Аппаратные настройки ППО — Дом на Садовой"), d.windowTitle());
     EXPECT_EQ(QStringLiteral("45"), d.E_Raz->text());
     EXPECT_TRUE(d.Images[37]->isChecked());  // Image39
     EXPECT_FALSE(d.PanelProtected->isEnabled());
@@ -287,7 +287,7 @@ TEST_F(ConsoleForms, TheMelodyFormComposesFromThePickerAndPlaysThroughTheToneOut
     screen->BitMel->click();
     TFMelP& f = *melodies_;
     ASSERT_TRUE(f.isVisible());
-    EXPECT_EQ(QStringLiteral("Мелодии пульта поста охраны"), f.windowTitle());
+    EXPECT_EQ(QStringLiteral("Мелодии пульта поста охраны — Дом на Садовой"), f.windowTitle());
     EXPECT_EQ(QStringLiteral("3-106"), f.GNoot->item(3, 0)->text());
     EXPECT_EQ(QStringLiteral("Вызов от посетителя"), f.TxVzv->text());
     EXPECT_EQ(5, f.Dol->value());
@@ -331,7 +331,7 @@ TEST_F(ConsoleForms, TheMelodyFormComposesFromThePickerAndPlaysThroughTheToneOut
     f.GNootDblClick(9);  // a note again, after the last one
     EXPECT_EQ(6, Int("SELECT MAX(nom) FROM t_bp WHERE id_mel=10"));
 
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для ПО?"), DlgAnswer::Yes);
+    dialogs.Expect(QStringLiteral("Дом на Садовой"), QStringLiteral("Сохранить для ПО?"), DlgAnswer::Yes);
     f.BitSavePk->click();
     EXPECT_EQ(10, Console("id_mel0").toInt());
     EXPECT_EQ(QStringLiteral("Моя"), f.TxVzv->text());

@@ -149,7 +149,7 @@ class MelodyForm : public DeviceFixture {
 TEST_F(MelodyForm, ShowsTheSwitchsMelodiesAndRendersTheStaff) {
     TFMelF form;
     form.show();
-    EXPECT_EQ(QStringLiteral("Определить мелодию КМ"), form.windowTitle());
+    EXPECT_EQ(QStringLiteral("Определить мелодию КМ — Дом на Садовой, СКМ01"), form.windowTitle());
     EXPECT_EQ(kStandardCallMelody, form.TxVzv->text());
     EXPECT_EQ(kStandardRingBackMelody, form.TxOtz->text());
     EXPECT_FALSE(form.NotesEnabled());  // the list stands on the closed ring-back melody
@@ -231,7 +231,8 @@ TEST_F(MelodyForm, ANewMelodyIsNamedComposedPlayedAndAssigned) {
               tones.Heard());
     EXPECT_EQ(176, Int("SELECT gercbeep FROM t_bp WHERE id_mel=? AND nom=3", {id}));
 
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для данного КМ?"), DlgAnswer::Yes);
+    dialogs.Expect(QStringLiteral("Дом на Садовой, СКМ01"), QStringLiteral("Сохранить для данного КМ?"),
+                   DlgAnswer::Yes);
     form.BitSavePk->click();
     EXPECT_EQ(id, Int("SELECT id_mot FROM k_pk WHERE id_pk=1"));
     EXPECT_EQ(QStringLiteral("Утро"), form.TxOtz->text());

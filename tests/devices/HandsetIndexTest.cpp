@@ -163,7 +163,7 @@ TEST_F(HandsetIndexes, TheDataModuleWorksOnTheCurrentPanelThroughTheCurrentSwitc
     EXPECT_EQ(41, dm_->Q_bv->FieldByName("adrcs").AsInt());
     EXPECT_EQ(3, dm_->Q_Bpo->FieldByName("k.id_pk").AsLargeInt());
 
-    const RecountResult all = RecountIndices(HandsetIndexMode::Clear);
+    const RecountResult all = RecountObjectIndices(1, HandsetIndexMode::Clear);
     EXPECT_EQ(4, all.written);
     EXPECT_EQ(1, dm_->Q_bv->FieldByName("id_bv").AsLargeInt());
     EXPECT_EQ(-1, dm_->Q_bv->FieldByName("adrcs").AsInt());

@@ -197,10 +197,13 @@ TEST_F(Melodies, TheDataModuleAssignsTheCurrentMelodyAfterTheQuestion) {
     ASSERT_TRUE(dm_->ReopenMelodies());
     ASSERT_TRUE(dm_->Q_Mel->Locate("id_mel", ring));
     ScriptedDialogs dialogs;
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для всего дома?"), DlgAnswer::No);
-    EXPECT_EQ(DeviceChange::Declined, AssignCurrentMelody(MelodyScope::House));
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для данного КМ?"), DlgAnswer::Yes);
-    EXPECT_EQ(DeviceChange::Done, AssignCurrentMelody(MelodyScope::Switch));
+    dialogs.Expect(QStringLiteral("Дом"), QStringLiteral("Сохранить для всего дома?"),
+                   DlgAnswer::No);
+    EXPECT_EQ(DeviceChange::Declined,
+              AssignCurrentMelody(MelodyScope::House, 1, QStringLiteral("Дом")));
+    dialogs.Expect(QStringLiteral("КМ"), QStringLiteral("Сохранить для данного КМ?"),
+                   DlgAnswer::Yes);
+    EXPECT_EQ(DeviceChange::Done, AssignCurrentMelody(MelodyScope::Switch, 3, QStringLiteral("КМ")));
     EXPECT_EQ(ring, Int("SELECT id_mot FROM k_pk WHERE id_pk=3"));
     EXPECT_EQ(2, Int("SELECT id_mot FROM k_pk WHERE id_pk=2"));
     EXPECT_EQ(3, dm_->Q_MNpk->FieldByName("k.id_pk").AsLargeInt());

@@ -5,6 +5,7 @@
 #include "devices/ConsoleMelody.h"
 #include "devices/Melody.h"
 #include "devices/SecurityPost.h"
+#include "support/BoundedChild.h"
 #include "support/QtPrinters.h"
 #include "support/RecordingTones.h"
 #include "support/ScriptedDialogs.h"
@@ -52,6 +53,28 @@ TEST_F(SecurityPosts, ANewConsoleRowIsWrittenOnceWithTheScreensDefaults) {
     EXPECT_EQ(QStringLiteral("Пульт ПО ДАРВО"), l.settings.sobj1);  // shown, not stored
     EXPECT_EQ(QString(), Console("sobj1").toString());
     EXPECT_EQ(1, Int("SELECT COUNT(*) FROM k_po WHERE id_net=1"));
+}
+
+// The camera list has as many items as the global parameters form allows:
+// a file's count beyond that range is taken at its nearer end, where a list
+// of two thousand million items would never have been shown. In a child
+// whose memory is bounded, so that such a list fails in seconds.
+TEST_F(SecurityPosts, TheCameraListKeepsWithinTheFormsRange) {
+    BoundedChild child;
+    EXPECT_TRUE(child.Run([this] {
+        const struct {
+            const char* stored;
+            int items;
+        } cases[] = {
+            {"8", 8},           {"255", 255},        {"256", 255}, {"7", 8},
+            {"-2147483648", 8}, {"2147483647", 255}, {"'x'", 8},   {"9223372036854775807", 255}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.stored);
+            Exec(QStringLiteral("UPDATE t_global SET CamPO=") + QLatin1String(c.stored));
+            EXPECT_EQ(c.items, Load().settings.cameras.size());
+            EXPECT_EQ(c.items, CameraCount(Db()));
+        }
+    })) << child.Output().toStdString();
 }
 
 TEST_F(SecurityPosts, AnObjectWithoutAConsoleGetsNoRow) {

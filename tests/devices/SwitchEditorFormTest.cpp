@@ -33,6 +33,8 @@
 namespace {
 
 const QString kSaveOne = QStringLiteral("Сохранить для данного КМ?");
+// Questions before a save name what they save for.
+const QString kSwitchOne = QStringLiteral("Дом на Садовой, СКМ01");
 
 class SwitchEditor : public DeviceFixture {
   protected:
@@ -88,7 +90,8 @@ class SwitchEditor : public DeviceFixture {
 
 TEST_F(SwitchEditor, ShowsTheSwitchWithItsTractPanel) {
     form_->show();
-    EXPECT_EQ(QStringLiteral("Общие параметры и тракты. Редактирование КМ"), form_->windowTitle());
+    EXPECT_EQ(QStringLiteral("Общие параметры и тракты. Редактирование КМ — Дом на Садовой, СКМ01"),
+              form_->windowTitle());
     EXPECT_EQ(QStringLiteral("Дом 1, подъезд 1, СКМ01"), form_->LSwitch->text());
     EXPECT_EQ(kRecommendedParamSetName, form_->EName->text());
     EXPECT_EQ(95, form_->TDL->value());
@@ -204,7 +207,7 @@ TEST_F(SwitchEditor, CancelPutsBackTheValuesTheDialogOpenedWith) {
     EXPECT_EQ(5, appr_->PTTO->value());
     EXPECT_EQ(0, appr_->Reserv->value());
     ScriptedDialogs dialogs;
-    dialogs.Expect(QString(), kSaveOne, DlgAnswer::Yes);
+    dialogs.Expect(kSwitchOne, kSaveOne, DlgAnswer::Yes);
     form_->BitSavePk->click();
     EXPECT_EQ(5, SetValue("t_po", 1));
     EXPECT_EQ(0, Int("SELECT rsrv FROM k_pk WHERE id_pk=1"));
@@ -219,18 +222,19 @@ TEST_F(SwitchEditor, ASinglesSaveStoresTheSetTheVideoAndNamesANewSet) {
     form_->ChVideo->click();
     EXPECT_TRUE(form_->E_Video->isEnabled());
     form_->E_Video->setValue(3);
-    dialogs.Expect(QString(), kSaveOne, DlgAnswer::No);
+    dialogs.Expect(kSwitchOne, kSaveOne, DlgAnswer::No);
     form_->BitSavePk->click();
     EXPECT_EQ(1, SwitchSet(1));  // "Нет" stores nothing, the video neither
     EXPECT_EQ(-1, Int("SELECT n_vid FROM k_pk WHERE id_pk=1"));
-    dialogs.Expect(QString(), kSaveOne, DlgAnswer::Yes);
+    dialogs.Expect(kSwitchOne, kSaveOne, DlgAnswer::Yes);
     form_->BitSavePk->click();
     EXPECT_EQ(14, SetValue("t_cm", 1));
     EXPECT_EQ(3, Int("SELECT n_vid FROM k_pk WHERE id_pk=1"));
     EXPECT_EQ(QStringLiteral("Дом на Садовой 1 под.1"), form_->EName->text());
     EXPECT_FALSE(form_->ParamsChanged());
 
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для всего дома?"), DlgAnswer::Yes);
+    dialogs.Expect(QStringLiteral("Дом на Садовой, дом 1"), QStringLiteral("Сохранить для всего дома?"),
+                   DlgAnswer::Yes);
     form_->BitSaveDm->click();
     EXPECT_EQ(SwitchSet(1), SwitchSet(2));
     EXPECT_EQ(1, SwitchSet(3));
@@ -261,7 +265,7 @@ TEST_F(SwitchEditor, APickedSetComesIntoTheControlsAndCountsAsAChange) {
     EXPECT_EQ(41, form_->TCM->value());  // "Закрыть, не применяя"
 
     ScriptedDialogs dialogs;
-    dialogs.Expect(QString(), kSaveOne, DlgAnswer::Yes);
+    dialogs.Expect(kSwitchOne, kSaveOne, DlgAnswer::Yes);
     form_->ButExitClick();  // changed: asks to save before closing
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(41, SetValue("t_cm", 1));

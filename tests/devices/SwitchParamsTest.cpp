@@ -69,6 +69,26 @@ TEST(SwitchParamRules, BlockingTimesAreLookedUpInUnitsOfFiveMinutes) {
     EXPECT_EQ(QStringLiteral("x"), p.name);
 }
 
+// A stored blocking time of any number shows within the dialog's minutes,
+// never as a product that passes what a number holds.
+TEST(SwitchParamRules, StoredBlockingTimesShowWithinTheDialogsMinutes) {
+    const struct {
+        int stored;
+        int shown;
+    } cases[] = {{0, 0},           {51, 255},       {52, 255}, {-1, 0}, {2147483647, 255},
+                 {-2147483648, 0}, {429496730, 255}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        ParamSetValues v;
+        v.t_ed = c.stored;
+        v.t_de = c.stored;
+        SwitchParams p;
+        p.TakeSet(v, QStringLiteral("x"));
+        EXPECT_EQ(c.shown, p.edt);
+        EXPECT_EQ(c.shown, p.det);
+    }
+}
+
 TEST_F(SwitchSaves, ASwitchShowsItsOwnSetEvenWithoutWiredPanels) {
     Exec("INSERT INTO t_ke (id_ke, name, t_cm, t_ed) VALUES (7, 'Летний', 10, 2)");
     Exec("UPDATE k_pk SET id_ke=7, rsrv=9, sn_pk='A000000001', n_vid=4 WHERE id_pk=2");
@@ -210,12 +230,16 @@ TEST_F(SwitchSaves, AFailedSaveLeavesNoNewSetBehind) {
 TEST_F(SwitchSaves, DataModuleSavesAskFirstAndKeepTheSwitchCurrent) {
     SelectObject(1);
     ASSERT_TRUE(dm_->Q_MNpk->Locate("k.id_pk", 2));
+    const qint64 idDom =
+        Int("SELECT p.id_dom FROM k_pk k JOIN k_pod p ON p.id_pod=k.id_pod WHERE k.id_pk=2");
     ScriptedDialogs dialogs;
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для всего дома?"), DlgAnswer::No);
-    EXPECT_FALSE(SaveCurrentHouse(Changed(8), SwitchVideo{}).ok);
+    dialogs.Expect(QStringLiteral("Дом"), QStringLiteral("Сохранить для всего дома?"),
+                   DlgAnswer::No);
+    EXPECT_FALSE(SaveShownHouse(idDom, QStringLiteral("Дом"), Changed(8), SwitchVideo{}).ok);
     EXPECT_EQ(1, SetCount());
-    dialogs.Expect(QString(), QStringLiteral("Сохранить для всего объекта?"), DlgAnswer::Yes);
-    const ParamsSaved r = SaveCurrentObject(Changed(8), SwitchVideo{});
+    dialogs.Expect(QStringLiteral("Объект"), QStringLiteral("Сохранить для всего объекта?"),
+                   DlgAnswer::Yes);
+    const ParamsSaved r = SaveShownObject(1, QStringLiteral("Объект"), Changed(8), SwitchVideo{});
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(2, CurrentSwitchId());
     EXPECT_EQ(r.idKe, dm_->Q_ke->FieldByName("id_ke").AsLargeInt());

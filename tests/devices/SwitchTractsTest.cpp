@@ -335,14 +335,16 @@ TEST_F(SwitchTracts, TheLargestDoorCountOfAnObject) {
 TEST_F(SwitchTracts, DataModuleOperationsAskForTheObjectAndShowTheSwitch) {
     SelectObject(1);
     ASSERT_TRUE(dm_->Q_MNpk->Locate("k.id_pk", 3));
+    TractPanelModel shown;
+    ASSERT_TRUE(ShowCurrentTracts(shown));
     ScriptedDialogs dialogs;
     dialogs.Expect(QStringLiteral("Тракты объекта"),
                    QStringLiteral("Перераспределить БВ по трактам объекта?"), DlgAnswer::No);
-    EXPECT_FALSE(NumberObjectTracts({6, 8, 1, 2}).ok);
+    EXPECT_FALSE(NumberObjectTracts(shown, {6, 8, 1, 2}).ok);
     EXPECT_EQ(0, Int("SELECT COUNT(*) FROM m_bv WHERE tract<>0"));
     dialogs.Expect(QStringLiteral("Тракты объекта"),
                    QStringLiteral("Перераспределить БВ по трактам объекта?"), DlgAnswer::Yes);
-    EXPECT_TRUE(ReassignObjectTracts().ok);
+    EXPECT_TRUE(ReassignObjectTracts(shown).ok);
     EXPECT_EQ(3, CurrentSwitchColumn().idPk);
     EXPECT_EQ(2, dm_->Q_MNbv->RecordCount());
 

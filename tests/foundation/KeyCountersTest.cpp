@@ -3,6 +3,9 @@
 #include "SiteFixture.h"
 
 #include <gtest/gtest.h>
+#include <QSqlQuery>
+
+#include <functional>
 
 namespace {
 
@@ -131,6 +134,96 @@ TEST_F(KeyCountersTest, CountsNearTheTopOfTheRange) {
     ASSERT_EQ(dm_->Q_key1->RecordCount(), 65536);
     ASSERT_TRUE(dm_->Q_key1->Delete());
     EXPECT_EQ(Quota(id), "65534/65534");
+}
+
+// Two copies of the program on one file: the other copy enters two keys for
+// the same owner after this copy read its key list, then this copy enters
+// one (or deletes one of its own). The owner's counters count the keys the
+// file holds, never the keys this copy's list shows.
+TEST_F(KeyCountersTest, AnOwnersCountersCountTheKeysAnotherCopyEnteredToo) {
+    struct Owner {
+        const char* list;
+        std::function<void()> stand;  // this copy's list on the owner, read
+        std::function<Dataset*()> keys;
+        const char* ownerKey;  // "id_kvr" of an apartment, "id_pod" of an entrance
+        bool deleting;
+        QString counted;  // the counter and what the keys give it, %1 the owner
+    };
+    const QString apartment = QStringLiteral(
+        "SELECT y_key || '/' || (SELECT COUNT(*) FROM k_key WHERE id_kvr=%1) FROM k_kvr "
+        "WHERE id_kvr=%1");
+    const QString entrance = QStringLiteral(
+        "SELECT o_rky || '/' || (SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=%1) "
+        "FROM k_pod WHERE id_pod=%1");
+    const Owner owners[] = {
+        {"the key screen's apartment keys", [&] { dm_->QForKey->Locate("n_kvr", "21"); },
+         [&] { return dm_->QKeys; }, "id_kvr", false, apartment},
+        {"the key screen's apartment keys, deleting", [&] { dm_->QForKey->Locate("n_kvr", "22"); },
+         [&] { return dm_->QKeys; }, "id_kvr", true, apartment},
+        {"a call panel's apartment keys",
+         [&] {
+             dm_->Q_bv->Locate("id_bv", 1);
+             dm_->Q_Kvr->Locate("n_kvr", "12");
+         },
+         [&] { return dm_->Q_key; }, "id_kvr", false, apartment},
+        {"the keys of a call panel's entrance list",
+         [&] {
+             dm_->Q_bv->Locate("id_bv", 2);
+             dm_->Q_Bpo->Locate("p.id_pod", 2);
+             dm_->Q_Kvr1->Open();
+             dm_->Q_key1->Open();
+             dm_->Q_Kvr1->Locate("n_kvr", "23");
+         },
+         [&] { return dm_->Q_key1; }, "id_kvr", true, apartment},
+        {"an entrance's common keys", [&] { dm_->QPodKey->Locate("id_pod", 2); },
+         [&] { return dm_->QOKeys; }, "id_pod", false, entrance},
+        {"an entrance's common keys, deleting", [&] { dm_->QPodKey->Locate("id_pod", 3); },
+         [&] { return dm_->QOKeys; }, "id_pod", true, entrance},
+    };
+    QSqlDatabase other = tdb_.open();
+    int number = 0;
+    auto enter = [&](Dataset* keys, bool common) {
+        keys->Append();
+        if (common) keys->FieldByName("id_kvr").SetValue(-1);
+        keys->FieldByName("un_key").SetValue(
+            QStringLiteral("F%1").arg(++number, 11, 10, QLatin1Char('0')));
+        ASSERT_TRUE(keys->Post()) << keys->LastError().toStdString();
+    };
+    for (const Owner& owner : owners) {
+        SCOPED_TRACE(owner.list);
+        ASSERT_TRUE(dm_->Q_Net->Locate("id_net", 1));
+        owner.stand();
+        Dataset* keys = owner.keys();
+        const bool common = QLatin1String(owner.ownerKey) == QLatin1String("id_pod");
+        Dataset* ownerList = common ? dm_->QPodKey : keys->Master();
+        const qint64 id = ownerList->FieldByName(owner.ownerKey).AsLargeInt();
+        ASSERT_GT(id, 0);
+        if (owner.deleting) enter(keys, common);
+        const int before = keys->RecordCount();
+        for (int i = 0; i < 2; ++i) {
+            QSqlQuery q(other);
+            ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO k_key (un_key, id_kvr, id_pod) VALUES "
+                                              "('E%1', %2, %3)")
+                                   .arg(++number, 11, 10, QLatin1Char('0'))
+                                   .arg(common ? -1 : id)
+                                   .arg(common ? id : 1)))
+                << q.lastError().text().toStdString();
+        }
+        ASSERT_EQ(before, keys->RecordCount()) << "this copy's list is as it read it";
+        if (owner.deleting) {
+            keys->Last();
+            ASSERT_TRUE(keys->Delete()) << keys->LastError().toStdString();
+        } else {
+            enter(keys, common);
+        }
+        const QStringList counts = Scalar(owner.counted.arg(id)).toString().split('/');
+        ASSERT_EQ(2, counts.size());
+        EXPECT_EQ(counts[1], counts[0]) << "counter/keys";
+        EXPECT_EQ(common ? dm_->QPodKey->FieldByName("o_rky").AsString()
+                         : ownerList->FieldByName("y_key").AsString(),
+                  counts[1])
+            << "the owner's row as this copy shows it";
+    }
 }
 
 }  // namespace

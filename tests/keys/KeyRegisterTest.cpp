@@ -102,6 +102,7 @@ TEST_F(KeyRegisterTest, AKeyWhoseCountersCannotBeWrittenIsNotStored) {
     Exec(
         "CREATE TRIGGER refuse_counts BEFORE UPDATE OF y_key ON k_kvr"
         " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    dialogs_.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("Ключ не записан.\n"));
     EXPECT_EQ(keys_->Confirm(QStringLiteral("1A2B3C"), QString()).outcome, ConfirmOutcome::Refused);
     EXPECT_EQ(KeysWithCode("1A2B3C"), 0);
     EXPECT_EQ(Quota(ApartmentId(0, 6)), before);

@@ -90,6 +90,66 @@ TEST_F(MatrTableDb, RebuildFillsHeaderGateAndEntranceRows) {
     EXPECT_EQ(One(db, "SELECT v_kal FROM k_net WHERE id_net=17").toInt(), 1);
 }
 
+// A refill writes only where the table no longer holds what the saved matrix
+// gives it: showing the matrix of a file no other screen changed writes
+// nothing, not even the file's change counter.
+TEST_F(MatrTableDb, ARefillWritesOnlyWhereTheTableDiffers) {
+    TwoEntrancesTwoGates();
+    ASSERT_TRUE(CreateMatrTable(db, 17, "matr_17").ok);
+    ASSERT_TRUE(RebuildMatrTable(db, 17, kGate).ok);
+    const QStringList rows = MatrRows(db, "matr_17");
+    auto bytes = [this] {
+        QFile f(fixture.dbPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const struct {
+        const char* what;
+        QString change;  // none: the table as the refill left it
+    } cases[] = {
+        {"as refilled", {}},
+        {"a cell changed", S("UPDATE matr_17 SET pk_01='5' WHERE name='БВ калитки 01'")},
+        {"a cell emptied where the refill leaves none",
+         "UPDATE matr_17 SET pk_02='' WHERE name='" + kDoor1 + "'"},
+        {"a name of a panel changed", "UPDATE matr_17 SET nm_bv='x' WHERE name='" + kDoor2 + "'"},
+        {"a row gone", "DELETE FROM matr_17 WHERE name='" + kDoor2 + "'"},
+        {"a row more", S("INSERT INTO matr_17 (name) VALUES ('БВ калитки 09')")},
+        {"the gate count", S("UPDATE k_net SET v_kal=3 WHERE id_net=17")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.change.isEmpty()) Sql(db, c.change);
+        const QByteArray before = bytes();
+        const MatrResult r = RebuildMatrTable(db, 17, kGate);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(c.change.isEmpty(), before == bytes()) << "written";
+        EXPECT_EQ(MatrRows(db, "matr_17"), rows);
+        EXPECT_EQ(One(db, "SELECT v_kal FROM k_net WHERE id_net=17").toInt(), 1);
+    }
+}
+
+// After a write to the links, the table of a saved matrix follows them; one
+// being edited keeps the operator's cells, and an object without a table
+// gets none.
+TEST_F(MatrTableDb, TheTableOfASavedMatrixFollowsItsLinks) {
+    TwoEntrancesTwoGates();
+    ASSERT_TRUE(CreateMatrTable(db, 17, "matr_17").ok);
+    ASSERT_TRUE(RebuildMatrTable(db, 17, kGate).ok);
+    Sql(db, "UPDATE m_bv SET tract=4 WHERE id_net=17 AND n_pk=1 AND n_bv=?", {kGate + "01"});
+    const QString gateCell = S("SELECT pk_01 FROM matr_17 WHERE name='БВ калитки 01'");
+    for (const char* state : {"закр+ввод", "создано"}) {
+        Sql(db, "UPDATE k_net SET st_net=? WHERE id_net=17", {S(state)});
+        ASSERT_TRUE(FollowSavedMatrix(db, 17, kGate).ok);
+        EXPECT_EQ(One(db, gateCell).toString(), "+") << state;
+    }
+    Sql(db, "UPDATE k_net SET st_net=? WHERE id_net=17", {S("закрыто")});
+    ASSERT_TRUE(FollowSavedMatrix(db, 17, kGate).ok);
+    EXPECT_EQ(One(db, gateCell).toString(), "4");
+
+    AddObject(db, 18, 1, 0, S("сохранено"));
+    ASSERT_TRUE(FollowSavedMatrix(db, 18, kGate).ok);
+    EXPECT_FALSE(MatrTableExists(db, "matr_18"));
+}
+
 TEST_F(MatrTableDb, RebuildWithoutSwitchColumnsOrWithStaleOnes) {
     AddObject(db, 17, 2, 0, S("создано"));
     ASSERT_TRUE(CreateMatrTable(db, 17, "matr_17").ok);

@@ -122,6 +122,19 @@ TEST_F(TerminalDb, RecountChoosesTheFirstTerminal) {
     EXPECT_EQ(Terminals(), (QList<int>{1, 2, 3}));
 }
 
+// A hotel recount starts at the switch's ai: of any number the file holds,
+// the first terminal stays within those a switch counts.
+TEST_F(TerminalDb, AHotelRecountFromAnAiOfAnyNumberStartsWithinTheTerminals) {
+    AddApartments(2);
+    for (const char* stored : {"2147483647", "9223372036854775807", "65535"}) {
+        SCOPED_TRACE(stored);
+        Sql(db, QStringLiteral("UPDATE k_pk SET ai=%1 WHERE id_pk=?").arg(QLatin1String(stored)),
+            {idPk});
+        ASSERT_TRUE(RecountTerminals(db, idPk, 2, 1).ok);
+        EXPECT_EQ(Terminals(), (QList<int>{65535, 65536}));
+    }
+}
+
 TEST_F(TerminalDb, RecountByRangesMakesOneRangeOverTheEntrance) {
     AddApartments(4, 1);
     AddRange(7, 1);

@@ -50,6 +50,18 @@ TEST(TerminalPlan, RangesSkipAndFill) {
     EXPECT_EQ(DistributeTerminals(2, 1, 1, {{0, 5}}).count, 2);
 }
 
+// So many ranges of so many skipped terminals that their sum passes what an
+// int holds: the terminals stop at its top rather than turn negative.
+TEST(TerminalPlan, RangesPastWhatANumberHoldsStopAtItsTop) {
+    const QList<TerminalRange> ranges(40000, TerminalRange{65535, 1});
+    const TerminalPlan p = DistributeTerminals(2, 1, 40001, ranges);
+    ASSERT_EQ(p.terminals.size(), 40001);
+    EXPECT_EQ(p.terminals[0], 65536);
+    EXPECT_EQ(p.terminals.last(), 2147483647);
+    EXPECT_EQ(p.count, 2147483647);
+    for (int t : p.terminals) ASSERT_GT(t, 0);
+}
+
 TEST(TerminalPlan, UnknownModeGivesNothing) {
     EXPECT_TRUE(DistributeTerminals(-1, 1, 5, {}).terminals.isEmpty());
     EXPECT_EQ(FirstTerminalFromApartment(150), 50);

@@ -195,6 +195,28 @@ TEST_F(ApartmentEditing, AHandsetIsAddedAfterTheLastRowAndItsTerminalMustBeFree)
     EXPECT_EQ(QStringLiteral("закр+сохр"), State(idNet_));
 }
 
+// The last row's terminal and position give the new handset's, each within
+// its range whatever number the file holds.
+TEST_F(ApartmentEditing, TheNextTerminalAndPositionStayWithinTheirRanges) {
+    const struct {
+        const char* stored;
+        int next;
+    } cases[] = {
+        {"2147483647", 65536}, {"9223372036854775807", 65536}, {"65535", 65536}, {"'x'", 1}};
+    const qint64 last = RowId(pods_[0], 41);
+    const qint64 first = RowId(pods_[0], 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Sql(QStringLiteral("UPDATE k_kvr SET p_pk=%1, p_nom=%1 WHERE id_kvr=?")
+                .arg(QLatin1String(c.stored)),
+            {last});
+        ApartmentValues v = Shown(first);
+        editor_.BeginAdd(ctx_, first, &v);
+        EXPECT_EQ(c.next, v.terminal);
+        EXPECT_EQ(c.next, editor_.NewPNom());
+    }
+}
+
 TEST_F(ApartmentEditing, AConsoleHandsetIsOfferedOnlyWhereNoneIs) {
     Sql("UPDATE k_net SET p_kvr='900' WHERE id_net=?", {idNet_});
     Sql("DELETE FROM k_kvr WHERE id_pod=? AND st_kvr='СПО'", {pods_[0]});

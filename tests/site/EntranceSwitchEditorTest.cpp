@@ -133,6 +133,21 @@ TEST_F(EntranceSwitch, AnUntypedSwitchOfAnEmptyEntranceTakesTheApartmentType) {
     EXPECT_EQ(1, editor_.View().maxHandset);
 }
 
+// The switch polls up to one past the entrance's highest terminal, within
+// the terminals a switch counts whatever number the file holds.
+TEST_F(EntranceSwitch, ThePollRangeFromAnyHighestTerminalStaysWithinTheSwitchs) {
+    for (const char* stored : {"2147483647", "9223372036854775807", "65535"}) {
+        SCOPED_TRACE(stored);
+        Sql(QStringLiteral("UPDATE k_kvr SET p_pk=%1 WHERE id_pod=?").arg(QLatin1String(stored)),
+            {pods_[0]});
+        SetSwitch(pks_[0], "type_k='', type_f=NULL, n_xl=0");
+        ASSERT_TRUE(editor_.ShowEntrance(pks_[0]));
+        ASSERT_TRUE(editor_.ChooseApartmentSwitch());
+        EXPECT_EQ(65536, editor_.View().maxHandset);
+        EXPECT_EQ(65536, Switch(pks_[0], "n_xl").toInt());
+    }
+}
+
 TEST_F(EntranceSwitch, LeavingAfterAMethodChangeAsksAndNoPutsTheMethodBack) {
     ASSERT_TRUE(editor_.ShowEntrance(pks_[0]));
     ASSERT_TRUE(editor_.ChooseMethod(FillMethod::kModulo100));

@@ -482,6 +482,8 @@ TEST_F(ObjectScreenDb, AHeaderChangeIsSavedButNotAnotherObjectsName) {
 
 // ---------------------------------------------------------------- panel and normalisation
 
+// The count shown is the houses there are; loading writes nothing, the next
+// save of the houses stores it.
 TEST_F(ObjectScreenDb, LoadingThePanelTakesAMissingHouseCountFromTheHouses) {
     QString headline;
     ObjectPanelValues v = screen_.LoadObjectPanel(&headline);
@@ -500,8 +502,10 @@ TEST_F(ObjectScreenDb, LoadingThePanelTakesAMissingHouseCountFromTheHouses) {
     EXPECT_EQ(3, v.entrances);
     EXPECT_EQ(1, v.gates);
     EXPECT_EQ(QStringLiteral("ул. Садовая, 12"), v.address);
-    EXPECT_EQ(2, One("SELECT v_dom FROM k_net WHERE id_net=?", {id}).toInt());
+    EXPECT_EQ(0, One("SELECT v_dom FROM k_net WHERE id_net=?", {id}).toInt());
     EXPECT_EQ(2, screen_.EditMark());
+    screen_.SaveHouses(v);
+    EXPECT_EQ(2, One("SELECT v_dom FROM k_net WHERE id_net=?", {id}).toInt());
 }
 
 TEST_F(ObjectScreenDb, NormalisationFollowsTheEntranceRowsAndTheSavedMatrix) {

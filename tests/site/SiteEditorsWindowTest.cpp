@@ -94,7 +94,7 @@ TEST_F(EditorsWindow, TheRuleDialogWaitsForARuleAndNoChangesNothing) {
     Open();
     TFdpkPort* d = FdpkPort;
     ShowForm(d);
-    EXPECT_EQ(QStringLiteral("Распределение клемм КМ"), d->windowTitle());
+    EXPECT_EQ(QStringLiteral("Распределение клемм КМ — Дом на Садовой"), d->windowTitle());
     EXPECT_TRUE(d->RBTop1->isChecked());
     EXPECT_FALSE(d->Panel1->isEnabled());
     EXPECT_TRUE(d->OKBtn->isEnabled());
@@ -165,7 +165,8 @@ TEST_F(EditorsWindow, TheEntranceSwitchFormShowsTheSwitchAndItsApartments) {
     Open();
     TFskEdit* f = FskEdit;
     ShowForm(f);
-    EXPECT_EQ(QStringLiteral("Подъездные параметры  для КМ и БВ"), f->windowTitle());
+    EXPECT_EQ(QStringLiteral("Подъездные параметры  для КМ и БВ — Дом на Садовой, СКМ01"),
+              f->windowTitle());
     EXPECT_EQ(QStringLiteral("1"), f->DBTextN1kvr->text());
     EXPECT_EQ(QStringLiteral("40"), f->DBTextNpkvr->text());
     EXPECT_EQ(QStringLiteral("1"), f->LGates->text());
@@ -250,7 +251,9 @@ TEST_F(EditorsWindow, TheApartmentEditorSavesTheBlockBoxAndMarksTheSwitch) {
     Exec("UPDATE k_pk SET kf_pr=1");
     TFkvEdit* f = FkvEdit;
     ShowForm(f);
-    EXPECT_EQ(QStringLiteral("Коды вызова квартир и трубки. Редактирование"), f->windowTitle());
+    EXPECT_EQ(QStringLiteral("Коды вызова квартир и трубки. Редактирование — Дом на Садовой, "
+                             "дом 1, подъезд 1"),
+              f->windowTitle());
     EXPECT_EQ(QStringLiteral(" КМ 01"), f->Label15->text());
     EXPECT_EQ(QStringLiteral("1"), f->E_kv->text());
     EXPECT_FALSE(f->E_nk->isEnabled());

@@ -5,6 +5,7 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
+#include "site/ui/TFrMatr.h"
 #include "support/ReferenceObject.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QSqlRecord>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <iterator>
 
@@ -23,9 +25,9 @@ namespace {
 
 // The reference object's database file with its device records, built by
 // the program itself in a program folder of its own; its id_net.
-QByteArray BuildReferenceDatabase(qint64* idNet) {
-    return ProgramRoads::BuiltByTheProgram({}, [idNet] {
-        ReferenceObject reference;
+QByteArray BuildReferenceDatabase(const ReferenceObjectOptions& options, qint64* idNet) {
+    return ProgramRoads::BuiltByTheProgram({}, [&options, idNet] {
+        ReferenceObject reference(options);
         const bool built = reference.Build(ReferenceStep::DeviceRecords);
         if (!built) ADD_FAILURE() << "reference object: " << reference.Error().toStdString();
         *idNet = reference.IdNet();
@@ -61,7 +63,11 @@ QString RoadName(Road road) {
 }
 
 void ProgramRoads::SetUpTestSuite() {
-    reference_ = BuildReferenceDatabase(&idNet_);
+    BuildReference({});
+}
+
+void ProgramRoads::BuildReference(const ReferenceObjectOptions& options) {
+    reference_ = BuildReferenceDatabase(options, &idNet_);
 }
 
 void ProgramRoads::TearDownTestSuite() {
@@ -94,6 +100,19 @@ QByteArray ProgramRoads::BuiltByTheProgram(const QByteArray& start,
     return built && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QByteArray ProgramRoads::ThreeObjects(const QByteArray& reference) {
+    return BuiltByTheProgram(reference, [] {
+        ReferenceObjectOptions second, third;
+        second.name = kOtherObject;
+        third.name = kNoApartments;
+        ReferenceObject other(second), empty(third);
+        const bool built =
+            other.Build(ReferenceStep::DeviceRecords) && empty.Build(ReferenceStep::Entrances);
+        if (!built) ADD_FAILURE() << (other.Error() + empty.Error()).toStdString();
+        return built;
+    });
+}
+
 std::string ProgramRoads::Rows(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     EXPECT_TRUE(q.exec(sql.arg(IdNet()))) << q.lastError().text().toStdString();
@@ -117,14 +136,19 @@ void ProgramRoads::RestoreDatabase(const QByteArray& file) {
 }
 
 void ProgramRoads::StartOn(int screen) {
-    database_.programDir().writeFile(
-        QStringLiteral("Ini/save.ini"),
-        QStringLiteral("[Object]\nid=%1\nnf=%2\n").arg(idNet_).arg(screen).toUtf8());
-    AppForms::CreateAll();
+    const bool connected = StartIn(database_.programDir(), screen);
     ASSERT_TRUE(FMainVesk);
-    ASSERT_TRUE(FDM && FDM->Connected());
+    ASSERT_TRUE(connected);
+}
+
+bool ProgramRoads::StartIn(const TempProgramDir& folder, int screen) {
+    folder.writeFile(QStringLiteral("Ini/save.ini"),
+                     QStringLiteral("[Object]\nid=%1\nnf=%2\n").arg(idNet_).arg(screen).toUtf8());
+    AppForms::CreateAll();
+    if (!FMainVesk) return false;
     FMainVesk->show();
     QCoreApplication::processEvents();
+    return FDM && FDM->Connected();
 }
 
 void ProgramRoads::EndTheProgram() {
@@ -156,6 +180,19 @@ void ProgramRoads::Menu(const QString& item) {
     ASSERT_TRUE(action) << item.toStdString();
     action->trigger();
     QCoreApplication::processEvents();
+}
+
+void ProgramRoads::ChooseObject(const QString& name) {
+    ShowByMenu(1);
+    QTableView* list = qobject_cast<TFrMatr*>(FMainVesk->FrameOfScreen(1))->DBGrid1;
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QModelIndex cell = list->model()->index(row, 0);
+        if (cell.data().toString() == name)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(cell).center());
+    }
+    QCoreApplication::processEvents();
+    ASSERT_EQ(name, FDM->Q_Net->FieldByName(QStringLiteral("ident")).AsString());
 }
 
 void ProgramRoads::ShowByMenu(int screen) {

@@ -21,6 +21,7 @@
 
 #include "foundation/Globals.h"
 #include "foundation/NavigationHooks.h"
+#include "support/ReferenceObject.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -50,18 +51,28 @@ class ProgramRoads : public ::testing::Test {
     // build fails.
     static QByteArray BuiltByTheProgram(const QByteArray& start,
                                         const std::function<bool()>& build);
+    // The reference object with kOtherObject built the same way beside it, and
+    // kNoApartments built up to its entrances.
+    static QByteArray ThreeObjects(const QByteArray& reference);
+    static inline const QString kOtherObject = QStringLiteral("Дом на Лесной");
+    static inline const QString kNoApartments = QStringLiteral("Дом без квартир");
 
   protected:
     // Built once, before any test's program folder is made: the builder's
     // folder must not outlive it as the program's.
     static void SetUpTestSuite();
     static void TearDownTestSuite();
+    // The same with an object of other options, for a suite that needs it.
+    static void BuildReference(const ReferenceObjectOptions& options);
 
     void SetUp() override;
     void TearDown() override;
 
     // The program starts with its settings saying which screen was shown last.
     void StartOn(int screen);
+    // The same in another program folder (made after the fixture's, which it
+    // stands in for); false when the program did not open its database.
+    static bool StartIn(const TempProgramDir& folder, int screen);
     // The program ends; the hooks and globals it installed are given back.
     void EndTheProgram();
     // The program folder's database is the reference object's as built, or
@@ -75,6 +86,8 @@ class ProgramRoads : public ::testing::Test {
     void TakeRoad(Road road, int screen);
 
     void Menu(const QString& item);
+    // On the object screen, the object named name clicked in the list.
+    void ChooseObject(const QString& name);
     // The screen shown as the operator shows it: its menu item, or the
     // button back to the main menu for screen 0.
     void ShowByMenu(int screen);

@@ -26,6 +26,15 @@ class ScriptedDialogs : public DialogBackend {
     // to see what the screen shows under it.
     ScriptedDialogs& WhenShown(std::function<void()> look);
 
+    // From now on a message box the script does not expect is no failure:
+    // it is answered No, Ok or Cancel, as its buttons allow (a picker is
+    // cancelled), and listed in Shown(). For sweeps over hostile data, where what a screen asks is
+    // not the point.
+    ScriptedDialogs& AllowUnexpected() {
+        allowUnexpected_ = true;
+        return *this;
+    }
+
     // Messages shown so far, as "caption|text".
     const QStringList& Shown() const { return shown_; }
     // The folders the file and folder pickers started in, in order.
@@ -56,4 +65,5 @@ class ScriptedDialogs : public DialogBackend {
     QStringList shown_;
     QStringList pickerFolders_;
     DialogBackend* previous_ = nullptr;
+    bool allowUnexpected_ = false;
 };

@@ -205,9 +205,7 @@ void TFrWrite::FormActivate() {
         if (kind == kKindCallPanel) FDM->ReopenCallBlocks();
         if (kind == kKindConsole) FDM->Q_PO->Reopen();
     });
-    QString error;
-    if (!core_->BuildWriteFolder(dbFolder_, currentObjectField("id_net"), &error))
-        Dialogs::Message(QStringLiteral("Ошибка"), error, DlgButtons::Ok, DlgIcon::Error);
+    core_->SetWriteFolder(dbFolder_, currentObjectField("id_net"));
     EIdent->setText(QString::number(currentObjectField("id_nom")));
     LFile1->setText(core_->WriteFolder());
     Memo3->setToolTip(dbFolder_);
@@ -227,6 +225,11 @@ void TFrWrite::RefreshDeviceList() {
 
 void TFrWrite::BitCreateClick() {
     if (!core_) return;
+    QString error;
+    if (!core_->BuildWriteFolder(dbFolder_, core_->IdNet(), &error)) {
+        Dialogs::Message(QStringLiteral("Ошибка"), error, DlgButtons::Ok, DlgIcon::Error);
+        return;
+    }
     WaitCursor wait;
     Memo3->clear();
     QList<int> rows;

@@ -170,13 +170,19 @@ QWidget* SwitchTractPanel::buildRanges(EnterMovesFocus* enter) {
 // ---------------------------------------------------------------- showing
 
 void SwitchTractPanel::Reload() {
+    showAfresh(FDM ? CurrentSwitchColumn() : SwitchColumn{});
+}
+
+// The lists start empty, so that nothing shown before counts as a change.
+void SwitchTractPanel::showAfresh(SwitchColumn sw) {
     model_.Clear();
+    model_.SetSwitch(sw);
     model_.SetMasksChanged(false);
     ShowTracts();
 }
 
 void SwitchTractPanel::ShowTracts() {
-    if (FDM) ShowCurrentTracts(model_);
+    if (FDM) ShowModelTracts(model_);
     render();
 }
 
@@ -239,6 +245,7 @@ void SwitchTractPanel::ChMskPoClickCheck(int row) {
 }
 
 void SwitchTractPanel::SaveMasks() {
+    if (!mayWrite()) return;
     if (SaveShownMasks(model_).ok) model_.SetMasksChanged(false);
     ShowTracts();
 }
@@ -265,19 +272,22 @@ void SwitchTractPanel::SGTractSetEditText(int row) {
 }
 
 void SwitchTractPanel::BitSaveTrackClick() {
-    if (SaveShownTypedTracts(model_, typedCells()).ok) Reload();
+    if (!mayWrite()) return;
+    if (SaveShownTypedTracts(model_, typedCells()).ok) showAfresh(model_.Switch());
 }
 
 void SwitchTractPanel::BitRetryTrClick() {
+    if (!mayWrite()) return;
     {
         WaitCursor wait;
-        ReassignCurrentTracts();
+        ReassignShownTracts(model_);
     }
     ShowTracts();
 }
 
 void SwitchTractPanel::BitRetryTrAllClick() {
-    ReassignObjectTracts(BusyProgress());
+    if (!mayWrite()) return;
+    ReassignObjectTracts(model_, BusyProgress());
     ShowTracts();
 }
 
@@ -311,7 +321,8 @@ void SwitchTractPanel::E_k1Change() {
 }
 
 void SwitchTractPanel::BitAvtoTrClick() {
-    NumberObjectTracts(Ranges(), BusyProgress());
+    if (!mayWrite()) return;
+    NumberObjectTracts(model_, Ranges(), BusyProgress());
     ShowTracts();
 }
 

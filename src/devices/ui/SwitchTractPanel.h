@@ -8,6 +8,8 @@
 
 #include <QGroupBox>
 
+#include <functional>
+
 class DatasetGrid;
 class EnterMovesFocus;
 class QListWidget;
@@ -41,7 +43,12 @@ class SwitchTractPanel : public QGroupBox {
     // The object the ranges were last set up for (0: none yet).
     qint64 RangesObject() const { return rangesObject_; }
 
-    // The editor's load of a switch: the lists start empty, then ShowTracts.
+    // Asked before every write: false when the switch shown is gone (and
+    // the operator told so).
+    void SetWriteGate(std::function<bool()> gate) { mayWrite_ = std::move(gate); }
+
+    // The editor's load of the current switch: the lists start empty, then
+    // its tracts. ShowTracts shows those of the switch loaded.
     void Reload();
     void ShowTracts();
     void SaveMasks();
@@ -64,6 +71,7 @@ class SwitchTractPanel : public QGroupBox {
     QWidget* buildLists();
     QWidget* buildButtons();
     QWidget* buildRanges(EnterMovesFocus* enter);
+    void showAfresh(SwitchColumn sw);  // by value: the model's own is cleared
     void render();
     void renderChecks();
     void fitHeights();
@@ -71,7 +79,10 @@ class SwitchTractPanel : public QGroupBox {
     QStringList typedCells() const;
     void maskClicked(QListWidgetItem* item, bool console);
 
+    bool mayWrite() const { return !mayWrite_ || mayWrite_(); }
+
     TractPanelModel model_;
+    std::function<bool()> mayWrite_;
     qint64 rangesObject_ = 0;
     bool rendering_ = false;
 };

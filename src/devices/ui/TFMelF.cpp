@@ -1,11 +1,13 @@
 #include "devices/ui/TFMelF.h"
 
+#include "devices/TractAssignment.h"
 #include "devices/ui/FormControls.h"
 #include "devices/ui/GridColumns.h"
 #include "devices/ui/MelodyListPane.h"
 #include "devices/ui/MelodyNamePanel.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/Dataset.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
@@ -27,17 +29,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 TFMelF* FMelF = nullptr;
 
 namespace {
 
 constexpr int kHelpTopic = 234;
+const QString kCaption = QStringLiteral("Определить мелодию КМ");
 
 }  // namespace
 
 TFMelF::TFMelF(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FMelF"));
-    setWindowTitle(QStringLiteral("Определить мелодию КМ"));
+    setWindowTitle(kCaption);
     resize(1150, 600);
 
     NotKeys = new Dataset(QStringLiteral("NotKeys"), QString::fromLatin1(TFDM::kConnectionName));
@@ -51,6 +56,7 @@ TFMelF::TFMelF(QWidget* parent) : QDialog(parent) {
     layout->addLayout(panes, 1);
     layout->addWidget(buildAssignPane());
     buildMenus();
+    CloseWhenGroundMoves(this, &held_);
 }
 
 TFMelF::~TFMelF() {
@@ -173,22 +179,29 @@ void TFMelF::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void TFMelF::ShowForSwitch(qint64 idPk) {
+    switchToShow_ = idPk;
+    if (isVisible()) FormActivate();
+    ShowWindow(this);
+}
+
+// Shown otherwise, it takes the switch list's current switch.
 void TFMelF::FormActivate() {
     if (!FDM) return;
+    const qint64 idPk = std::exchange(switchToShow_, 0);
+    held_ = HeldRows::OfSwitch(idPk ? idPk : CurrentSwitchColumn().idPk);
+    setWindowTitle(held_.Title(kCaption));
     ShowAssignedMelodies();
     enableNotes();
     if (!NotKeys->IsOpen()) NotKeys->Open();
 }
 
 void TFMelF::ShowAssignedMelodies() {
-    Dataset* sw = FDM ? FDM->Q_MNpk : nullptr;
-    const bool hasSwitch = sw && sw->RecNo() > 0;
-    TxVzv->setText(hasSwitch
-                       ? SwitchMelodyName(sw->FieldByName(QStringLiteral("id_mvv")).AsLargeInt())
-                       : kMelodyNotDefined);
-    TxOtz->setText(hasSwitch
-                       ? SwitchMelodyName(sw->FieldByName(QStringLiteral("id_mot")).AsLargeInt())
-                       : kMelodyNotDefined);
+    qint64 idMvv = 0, idMot = 0;
+    if (FDM && held_.Holds())
+        ReadSwitchMelodies(FDM->ConnectionDB(), held_.Id(QStringLiteral("k_pk")), &idMvv, &idMot);
+    TxVzv->setText(idMvv ? SwitchMelodyName(idMvv) : kMelodyNotDefined);
+    TxOtz->setText(idMot ? SwitchMelodyName(idMot) : kMelodyNotDefined);
 }
 
 bool TFMelF::NotesEnabled() const {
@@ -275,23 +288,25 @@ void TFMelF::SpeedButton1Click() {
 
 // ---------------------------------------------------------------- assignment
 
-void TFMelF::assign(MelodyScope scope) {
+// Into the switch shown, its house or its object; the question names it.
+void TFMelF::assign(MelodyScope scope, const QString& table, const QString& named) {
+    if (!held_.StillThere()) return;
     const int recNo = FDM ? FDM->Q_Mel->RecNo() : 0;
-    AssignCurrentMelody(scope);
+    AssignCurrentMelody(scope, held_.Id(table), named);
     ShowAssignedMelodies();
     if (recNo > 0) FDM->Q_Mel->SetRecNo(recNo);
 }
 
 void TFMelF::BitSavePkClick() {
-    assign(MelodyScope::Switch);
+    assign(MelodyScope::Switch, QStringLiteral("k_pk"), held_.Name());
 }
 
 void TFMelF::BitSaveDmClick() {
-    assign(MelodyScope::House);
+    assign(MelodyScope::House, QStringLiteral("k_dom"), held_.HouseName());
 }
 
 void TFMelF::BitSaveObClick() {
-    assign(MelodyScope::Object);
+    assign(MelodyScope::Object, QStringLiteral("k_net"), held_.Object());
 }
 
 void TFMelF::ButExitClick() {

@@ -1,10 +1,11 @@
 #pragma once
 // "Определить мелодию КМ": the switch melodies (FDM->Q_Mel) with their notes
 // (FDM->Q_Beep), the note staff t_not to compose from, the preview, and the
-// assignment of the selected melody to the current switch of FDM->Q_MNpk, its
-// house or the whole object.
+// assignment of the selected melody to the switch the switch editor shows,
+// its house or the whole object, held by their keys from the showing on.
 
 #include "devices/Melody.h"
+#include "foundation/HeldRows.h"
 #include "devices/ui/MelodyNamePanel.h"
 
 #include <QDialog>
@@ -60,6 +61,9 @@ class TFMelF : public QDialog {
     QAction* NoteEdit = nullptr;
     QAction* N2 = nullptr;
 
+    // Shown for switch idPk (the one the switch editor shows).
+    void ShowForSwitch(qint64 idPk);
+    const HeldRows& Shown() const { return held_; }
     void FormActivate();
     void ShowAssignedMelodies();
     void DBGmCellClick();
@@ -96,8 +100,11 @@ class TFMelF : public QDialog {
     QWidget* buildAssignPane();
     void buildMenus();
     void enableNotes();
-    void assign(MelodyScope scope);
+    void assign(MelodyScope scope, const QString& table, const QString& named);
     int staffTone() const;
+
+    HeldRows held_;
+    qint64 switchToShow_ = 0;
 };
 
 extern TFMelF* FMelF;

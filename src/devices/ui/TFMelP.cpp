@@ -6,6 +6,7 @@
 #include "devices/ui/MelodyListPane.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/Dataset.h"
 #include "platform/ToneOutput.h"
 #include "platform/ui/DatasetGrid.h"
@@ -31,12 +32,13 @@ namespace {
 
 constexpr int kHelpTopic = 211;
 constexpr MelodyList kConsole = MelodyList::Console;
+const QString kCaption = QStringLiteral("Мелодии пульта поста охраны");
 
 }  // namespace
 
 TFMelP::TFMelP(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FMelP"));
-    setWindowTitle(QStringLiteral("Мелодии пульта поста охраны"));
+    setWindowTitle(kCaption);
     auto* panes = new QHBoxLayout;
     panes->addWidget(buildMelodyPane(), 4);
     panes->addWidget(buildNotePane(), 3);
@@ -45,6 +47,7 @@ TFMelP::TFMelP(QWidget* parent) : QDialog(parent) {
     layout->addLayout(panes, 1);
     layout->addWidget(buildAssignPane());
     resize(920, 520);
+    CloseWhenGroundMoves(this, &held_);
 }
 
 QWidget* TFMelP::buildMelodyPane() {
@@ -143,6 +146,8 @@ void TFMelP::showEvent(QShowEvent* event) {
 
 void TFMelP::FormActivate() {
     if (!FDM) return;
+    held_ = HeldRows::OfConsole(FDM->Ground().CurrentObject());
+    setWindowTitle(held_.Titled(kCaption, held_.Object()));
     ShowAssignedMelodies();
     enableNotes();
 }
@@ -187,8 +192,9 @@ void TFMelP::N1Click() {
 }
 
 void TFMelP::BitSavePkClick() {
+    if (!held_.StillThere()) return;
     const int recNo = FDM ? FDM->Q_MelP->RecNo() : 0;
-    AssignCurrentMelodyToConsole();
+    AssignCurrentMelodyToConsole(held_.Id(QStringLiteral("k_net")), held_.Object());
     ShowAssignedMelodies();
     if (recNo > 0) FDM->Q_MelP->SetRecNo(recNo);
 }

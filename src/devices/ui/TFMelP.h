@@ -1,10 +1,12 @@
 #pragma once
 // "Мелодии пульта поста охраны": the console melodies (FDM->Q_MelP) with their
 // notes (FDM->Q_Bepo), the 10-tone picker to compose from, the preview, and
-// the assignment of the selected melody to the console of the current object
-// (FDM->Q_PO). At most 5 notes a melody.
+// the assignment of the selected melody to the console of the object current
+// when it was shown, held by its key. At most 5 notes a melody.
 
 #include "devices/ui/MelodyNamePanel.h"
+
+#include "foundation/HeldRows.h"
 
 #include <QDialog>
 
@@ -44,6 +46,7 @@ class TFMelP : public QDialog {
 
     // Writes the picker's ten cells; the console screen runs it before showing.
     void FillNotePicker();
+    const HeldRows& Shown() const { return held_; }
     void FormActivate();
     void ShowAssignedMelodies();
     void GNootClick(int cell);
@@ -69,6 +72,8 @@ class TFMelP : public QDialog {
     QWidget* buildPickerPane();
     QWidget* buildAssignPane();
     void enableNotes();
+
+    HeldRows held_;
 };
 
 extern TFMelP* FMelP;

@@ -8,6 +8,7 @@
 #include "devices/ui/TFbvApp.h"
 #include "devices/ui/TFbvReCount.h"
 #include "foundation/HelpLauncher.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
@@ -34,6 +35,7 @@ TFbvEdit* FbvEdit = nullptr;
 namespace {
 
 constexpr int kHelpTopic = 241;
+const QString kCaption = QStringLiteral("Общие параметры БВ. Редактирование.");
 constexpr int kCodeColumns = 5;
 const QString kSaveForEntrances = QStringLiteral("Сохранить для всех БВ подъездов");
 const QString kSaveForGates = QStringLiteral("Сохранить для всех БВ калиток");
@@ -59,7 +61,7 @@ void SelectData(QComboBox* box, const QVariant& value) {
 
 TFbvEdit::TFbvEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FbvEdit"));
-    setWindowTitle(QStringLiteral("Общие параметры БВ. Редактирование."));
+    setWindowTitle(kCaption);
     auto* halves = new QHBoxLayout;
     halves->addWidget(buildCommonPane(), 1);
     halves->addWidget(buildIndividualPane(), 1);
@@ -75,6 +77,7 @@ TFbvEdit::TFbvEdit(QWidget* parent) : QDialog(parent) {
             qobject_cast<QComboBox*>(w) || w == E_SN)
             enter->Watch(w);
     if (FDM && FDM->Connected()) FDM->Q_Kvr1->Reopen();
+    CloseWhenGroundMoves(this, &held_);
 }
 
 TFbvEdit::~TFbvEdit() = default;
@@ -251,7 +254,7 @@ void TFbvEdit::showEvent(QShowEvent* event) {
     if (FDM && FDM->Connected()) {
         if (SnTag > 0) FDM->Q_MNbv->SetRecNo(SnTag);
         // Opened from the menu the form shows the current panel at once.
-        if (!editor_ || editor_->PanelId() != CurrentPanelId()) LoadPanel();
+        if (!editor_ || editor_->PanelId() != CurrentPanelId() || !held_.Stands()) LoadPanel();
     }
     QDialog::showEvent(event);
 }
@@ -278,6 +281,8 @@ void TFbvEdit::LoadPanel() {
         return;
     }
     editor_ = std::move(editor);
+    held_ = HeldRows::OfPanel(idBv);
+    setWindowTitle(held_.Title(kCaption));
     const int recNo = FDM->Q_bv->RecNo();
     BtnUp->setEnabled(recNo > 1);
     BtnDown->setEnabled(recNo < FDM->Q_bv->RecordCount());
@@ -404,6 +409,10 @@ void TFbvEdit::DBkvExit() {
 
 void TFbvEdit::E_SNExit() {
     if (!editor_ || leavingSerial_) return;
+    if (E_SN->text().trimmed() != editor_->Stored().serial.trimmed() && !held_.StillThere()) {
+        E_SN->setText(editor_->Stored().serial);
+        return;
+    }
     leavingSerial_ = true;
     const SerialExitResult out = editor_->LeaveSerialField(E_SN->text());
     if (out.outcome == SerialExit::Failed) ReportFailure(out.error);
@@ -421,7 +430,7 @@ void TFbvEdit::E_SNExit() {
 // ---------------------------------------------------------------- saves
 
 void TFbvEdit::BitSaveClick() {
-    if (!editor_) return;
+    if (!editor_ || !held_.StillThere()) return;
     readControls();
     const PanelWrite w = editor_->SavePanel();
     if (!w.ok) ReportFailure(w.error);
@@ -439,7 +448,7 @@ void TFbvEdit::afterBatch(bool ok, const QString& error) {
 }
 
 void TFbvEdit::BitSavePkClick() {
-    if (!editor_ || editor_->Stored().Gate()) return;
+    if (!editor_ || editor_->Stored().Gate() || !held_.StillThere()) return;
     readControls();
     const PanelBatch b = editor_->CopyToEntrance(BusyProgress());
     afterBatch(b.ok, b.error);
@@ -447,7 +456,9 @@ void TFbvEdit::BitSavePkClick() {
 }
 
 void TFbvEdit::saveCommonParams(bool thisKindOnly, const QString& question) {
-    if (!editor_ || !Dialogs::AskYesNo(QStringLiteral("Подтверждение"), question)) return;
+    if (!editor_ || !held_.StillThere() ||
+        !Dialogs::AskYesNo(QStringLiteral("Подтверждение"), question))
+        return;
     readControls();
     const PanelBatch b = editor_->SaveCommonToPanels(thisKindOnly, BusyProgress());
     afterBatch(b.ok, b.error);
@@ -463,7 +474,8 @@ void TFbvEdit::BitSaveDmClick() {
 }
 
 void TFbvEdit::BitDeEditClick() {
-    if (!Dialogs::AskYesNo(QStringLiteral("Пакетная операция"),
+    if (!held_.StillThere() ||
+        !Dialogs::AskYesNo(QStringLiteral("Пакетная операция"),
                            QStringLiteral("Пересчитать индексы трубок?")) ||
         !FbvReCount || FbvReCount->exec() != QDialog::Accepted)
         return;
@@ -473,15 +485,16 @@ void TFbvEdit::BitDeEditClick() {
                          DlgButtons::Ok, DlgIcon::Warning);
         return;
     }
-    RecountIndices(*mode, BusyProgress());
+    RecountObjectIndices(held_.Id(QStringLiteral("k_net")), *mode, BusyProgress());
     LoadPanel();
 }
 
+// The dialog shows the panel shown here; one gone meanwhile is not saved.
 void TFbvEdit::BitApprClick() {
-    if (!editor_ || !FbvApp) return;
+    if (!editor_ || !FbvApp || !held_.StillThere()) return;
     const qint64 idBv = editor_->PanelId();
     FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);
-    if (FbvApp->exec() != QDialog::Accepted) return;
+    if (FbvApp->exec() != QDialog::Accepted || !held_.StillThere()) return;
     const PanelWrite w = EditHardware(FDM->ConnectionDB(), idBv, FbvApp->Values());
     if (!w.ok) ReportFailure(w.error);
     if (w.written) {

@@ -7,6 +7,7 @@
 // view and hands it the operator's changes.
 
 #include "devices/CallPanelEditor.h"
+#include "foundation/HeldRows.h"
 
 #include <QDialog>
 
@@ -88,6 +89,8 @@ class TFbvEdit : public QDialog {
 
     // The editor's rules and view (null before a panel was loaded).
     CallPanelEditor* Editor() const { return editor_.get(); }
+    // The panel shown and its object, taken when it was loaded.
+    const HeldRows& Shown() const { return held_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -115,6 +118,7 @@ class TFbvEdit : public QDialog {
     void moveToCode(int index);
 
     std::unique_ptr<CallPanelEditor> editor_;
+    HeldRows held_;
     bool ocodeFresh_ = true;  // the next digit replaces the cell
     bool leavingSerial_ = false;
 };

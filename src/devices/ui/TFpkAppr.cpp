@@ -74,10 +74,10 @@ QWidget* TFpkAppr::buildTimeouts() {
     auto* grid = new QGridLayout(heading);
     PTTO = addSpin(grid, 0, "PTTO", QStringLiteral("обратного вызова после разговора"),
                    QStringLiteral("секунд"), 255, 5);
-    EDT = addSpin(grid, 1, "EDT", QStringLiteral("на блокирование"), QStringLiteral("минут"), 255,
-                  5, 5);
+    EDT = addSpin(grid, 1, "EDT", QStringLiteral("на блокирование"), QStringLiteral("минут"),
+                  kMostBlockingMinutes, 5, 5);
     DET = addSpin(grid, 2, "DET", QStringLiteral("на разблокирование"), QStringLiteral("минут"),
-                  255, 5, 5);
+                  kMostBlockingMinutes, 5, 5);
     Edge = addSpin(grid, 3, "Edge", QStringLiteral("Граница между секциями буфера"),
                    QStringLiteral("0-15"), 15, 0);
 

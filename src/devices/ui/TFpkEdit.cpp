@@ -10,6 +10,7 @@
 #include "foundation/Globals.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/ui/CharLimit.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/Dialogs.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
@@ -32,6 +33,7 @@ TFpkEdit* FpkEdit = nullptr;
 namespace {
 
 constexpr int kHelpTopic = 231;
+const QString kCaption = QStringLiteral("Общие параметры и тракты. Редактирование КМ");
 
 // Values set by code are not the operator's edits.
 class Loading {
@@ -48,7 +50,7 @@ class Loading {
 
 TFpkEdit::TFpkEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FpkEdit"));
-    setWindowTitle(QStringLiteral("Общие параметры и тракты. Редактирование КМ"));
+    setWindowTitle(kCaption);
     enter_ = new EnterMovesFocus(this);
 
     LSwitch = new QLabel(this);
@@ -63,6 +65,8 @@ TFpkEdit::TFpkEdit(QWidget* parent) : QDialog(parent) {
     left->addWidget(buildSaves());
     left->addStretch();
     Tracts = new SwitchTractPanel(this, enter_);
+    Tracts->SetWriteGate([this] { return held_.StillThere(); });
+    CloseWhenGroundMoves(this, &held_);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
     columns->addWidget(Tracts, 1);
@@ -218,7 +222,7 @@ void TFpkEdit::showEvent(QShowEvent* event) {
 void TFpkEdit::FormActivate() {
     if (!FDM) return;
     LoadParams();
-    const qint64 idNet = CurrentSwitchColumn().idNet;
+    const qint64 idNet = held_.Id(QStringLiteral("k_net"));
     if (idNet != 0 && idNet != Tracts->RangesObject()) Tracts->MaxDoors(idNet);
     updateArrows();
     paramsChanged_ = false;
@@ -232,6 +236,8 @@ void TFpkEdit::LoadParams() {
         showEmpty();
         return;
     }
+    held_ = HeldRows::OfSwitch(s.idPk);
+    setWindowTitle(held_.Title(kCaption));
     LSwitch->setText(QStringLiteral("Дом %1, подъезд %2, %3")
                          .arg(s.house.trimmed())
                          .arg(s.nPod)
@@ -239,6 +245,7 @@ void TFpkEdit::LoadParams() {
     showParams(s.params);
     params_ = s.params;
     E_SN->setText(s.serial);
+    serialShown_ = s.serial;
     showVideo(s.video);
     idMvv_ = s.idMvv;
     idMot_ = s.idMot;
@@ -249,10 +256,13 @@ void TFpkEdit::LoadParams() {
 
 // No switch to show: the editor's defaults, and nothing to save.
 void TFpkEdit::showEmpty() {
+    held_ = {};
+    setWindowTitle(kCaption);
     LSwitch->setText(QStringLiteral("Нет КМ"));
     showParams(SwitchParams{});
     params_ = SwitchParams{};
     E_SN->clear();
+    serialShown_.clear();
     showVideo(SwitchVideo{});
     idMvv_ = idMot_ = 0;
     showMelodies();
@@ -326,20 +336,28 @@ void TFpkEdit::afterSave(const ParamsSaved& saved) {
     paramsChanged_ = false;
 }
 
+// The questions name the switch, house or object they save for.
 void TFpkEdit::BitSavePkClick() {
-    if (Dialogs::AskYesNo(QString(), QStringLiteral("Сохранить для данного КМ?"))) SaveForSwitch();
+    if (held_.StillThere() &&
+        Dialogs::AskYesNo(held_.Name(), QStringLiteral("Сохранить для данного КМ?")))
+        SaveForSwitch();
 }
 
 void TFpkEdit::SaveForSwitch() {
-    afterSave(SaveCurrentSwitch(Params(), Video()));
+    if (!held_.StillThere()) return;
+    afterSave(SaveShownSwitch(held_.Id(QStringLiteral("k_pk")), Params(), Video()));
 }
 
 void TFpkEdit::BitSaveDmClick() {
-    afterSave(SaveCurrentHouse(Params(), Video(), BusyProgress()));
+    if (!held_.StillThere()) return;
+    afterSave(SaveShownHouse(held_.Id(QStringLiteral("k_dom")), held_.HouseName(), Params(),
+                             Video(), BusyProgress()));
 }
 
 void TFpkEdit::BitSaveObClick() {
-    afterSave(SaveCurrentObject(Params(), Video(), BusyProgress()));
+    if (!held_.StillThere()) return;
+    afterSave(SaveShownObject(held_.Id(QStringLiteral("k_net")), held_.Object(), Params(), Video(),
+                              BusyProgress()));
 }
 
 void TFpkEdit::BitFindPkClick() {
@@ -382,10 +400,17 @@ bool TFpkEdit::E_SNKeyPress(QChar typed) {
 }
 
 void TFpkEdit::E_SNExit() {
-    if (leavingSerial_ || !FDM) return;
+    if (leavingSerial_ || !FDM || !held_.Holds()) return;
     leavingSerial_ = true;
-    const SerialExitResult r = LeaveCurrentSwitchSerial(E_SN->text());
+    if (E_SN->text().trimmed() != serialShown_ && !held_.StillThere()) {
+        E_SN->setText(serialShown_);
+        leavingSerial_ = false;
+        return;
+    }
+    const SerialExitResult r = LeaveSwitchSerial(held_.Id(QStringLiteral("k_pk")),
+                                                 held_.Id(QStringLiteral("k_net")), E_SN->text());
     E_SN->setText(r.shown);
+    serialShown_ = r.shown;
     if (r.outcome == SerialExit::JumpTo && leaveSwitch() && GoToSwitch(r.otherId)) {
         LoadParams();
         updateArrows();
@@ -413,8 +438,10 @@ bool TFpkEdit::leaveSwitch() {
     }
 }
 
+// From the switch shown, wherever the list stands by now.
 void TFpkEdit::moveTo(bool next) {
     if (!FDM || !HasCurrentRow(FDM->Q_MNpk) || !leaveSwitch()) return;
+    GoToSwitch(held_.Id(QStringLiteral("k_pk")));
     if (next)
         FDM->Q_MNpk->Next();
     else
@@ -441,14 +468,17 @@ void TFpkEdit::BtnDownClick() {
 // ---------------------------------------------------------------- other forms
 
 void TFpkEdit::BitMelClick() {
-    ShowWindow(FMelF);
+    if (FMelF) FMelF->ShowForSwitch(held_.Id(QStringLiteral("k_pk")));
 }
 
+// The other editors open on the switch shown here.
 void TFpkEdit::BitspClick() {
+    GoToSwitch(held_.Id(QStringLiteral("k_pk")));
     ShowWindow(FskEdit);
 }
 
 void TFpkEdit::BitkvClick() {
+    GoToSwitch(held_.Id(QStringLiteral("k_pk")));
     ShowWindow(FkvEdit);
 }
 
@@ -465,11 +495,9 @@ void TFpkEdit::ButHelpClick() {
 // Coming back from the melody form shows the melodies it may have assigned.
 void TFpkEdit::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && FDM &&
-        HasCurrentRow(FDM->Q_MNpk)) {
-        idMvv_ = FDM->Q_MNpk->FieldByName(QStringLiteral("id_mvv")).AsLargeInt();
-        idMot_ = FDM->Q_MNpk->FieldByName(QStringLiteral("id_mot")).AsLargeInt();
+        ReadSwitchMelodies(FDM->ConnectionDB(), held_.Id(QStringLiteral("k_pk")), &idMvv_,
+                           &idMot_))
         showMelodies();
-    }
     QDialog::changeEvent(event);
 }
 

@@ -1,12 +1,15 @@
 #pragma once
-// "Общие параметры и тракты. Редактирование КМ": one switch at a time, the
-// current row of FDM->Q_MNpk. Its common parameters (kept as a reference to a
+// "Общие параметры и тракты. Редактирование КМ": one switch at a time, taken
+// from the current row of FDM->Q_MNpk when it is shown and held by its keys
+// until another is shown; every save writes that switch, its house or its
+// object. Its common parameters (kept as a reference to a
 // named parameter set), the hardware values behind them (dialog FpkAppr), the
 // serial number, the video cut-off for debtors, the names of its melodies and
 // the tract panel. Parameters are saved for the switch, its house or the
 // object; the arrows move to the previous or next switch.
 
 #include "devices/SwitchParams.h"
+#include "foundation/HeldRows.h"
 
 #include <QDialog>
 
@@ -55,6 +58,8 @@ class TFpkEdit : public QDialog {
     QPushButton* ButExit = nullptr;
     SwitchTractPanel* Tracts = nullptr;
 
+    // The switch shown, with its entrance, house and object.
+    const HeldRows& Shown() const { return held_; }
     // The values of the hardware dialog, as it shows them and the saves store.
     const SwitchParams& DialogValues() const { return params_; }
     bool ParamsChanged() const { return paramsChanged_; }
@@ -105,6 +110,8 @@ class TFpkEdit : public QDialog {
     void moveTo(bool next);
     void updateArrows();
 
+    HeldRows held_;
+    QString serialShown_;  // as stored when shown or last stored
     SwitchParams params_;  // the dialog's values are kept here
     qint64 idMvv_ = 0;
     qint64 idMot_ = 0;

@@ -5,6 +5,7 @@
 #include "devices/ui/FormControls.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "foundation/ui/WindowPlacement.h"
 
 #include <QApplication>
@@ -34,10 +35,7 @@ const QString kFold = QStringLiteral("Свернуть");
 const QString kUnfold = QStringLiteral("Развернуть знаки");
 const QString kSeparatorLabel = QStringLiteral("к");
 
-qint64 CurrentObjectId() {
-    if (!FDM || !HasCurrentRow(FDM->Q_Net)) return 0;
-    return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
-}
+const QString kCaption = QStringLiteral("Аппаратные настройки ППО");
 
 // The picture of a console character: the character itself where it is a
 // printable one, else its code in a box.
@@ -64,7 +62,7 @@ QIcon GlyphPicture(int code) {
 
 TFpoAppr::TFpoAppr(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FpoAppr"));
-    setWindowTitle(QStringLiteral("Аппаратные настройки ППО"));
+    setWindowTitle(kCaption);
     LabelPass =
         MakeLabel(this, "LabelPass", QStringLiteral("Введите пароль для изменения таймаутов"));
     PassEdit = new QLineEdit(this);
@@ -100,6 +98,7 @@ TFpoAppr::TFpoAppr(QWidget* parent) : QDialog(parent) {
     connect(E_Raz, &QLineEdit::textChanged, this, &TFpoAppr::EditChange);
     connect(ReservPO, &QCheckBox::toggled, this, &TFpoAppr::EditChange);
     PassEditKeyUp();
+    CloseWhenGroundMoves(this, &held_);
 }
 
 QWidget* TFpoAppr::buildProtected() {
@@ -203,8 +202,11 @@ void TFpoAppr::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// The console of the object current as it shows, held from then on.
 void TFpoAppr::FormActivate() {
-    const qint64 idNet = CurrentObjectId();
+    held_ = HeldRows::OfConsole(FDM ? FDM->Ground().CurrentObject() : 0);
+    setWindowTitle(held_.Titled(kCaption, held_.Object()));
+    const qint64 idNet = held_.Id(QStringLiteral("k_net"));
     ConsoleHardware hw;
     bool found = false;
     QString error;
@@ -254,8 +256,8 @@ ConsoleHardware TFpoAppr::Values() const {
 // ---------------------------------------------------------------- saving
 
 bool TFpoAppr::WriteHardwareFields() {
-    const qint64 idNet = CurrentObjectId();
-    if (idNet == 0) return false;
+    const qint64 idNet = held_.Id(QStringLiteral("k_net"));
+    if (idNet == 0 || !held_.StillThere()) return false;
     const ConsoleHardwareWrite w = ::WriteHardwareFields(FDM->ConnectionDB(), idNet, Values());
     if (!w.ok) ReportFailure(w.error);
     FDM->Q_PO->Reopen();
@@ -266,7 +268,7 @@ void TFpoAppr::BitSavePoClick() {
     bool written = false;
     if (HardwareUnlocked(PassEdit->text())) {
         written = WriteHardwareFields();
-    } else if (const qint64 idNet = CurrentObjectId()) {
+    } else if (const qint64 idNet = held_.Id(QStringLiteral("k_net")); held_.StillThere()) {
         const ConsoleHardwareWrite w =
             SaveUnprotectedHardware(FDM->ConnectionDB(), idNet, Values());
         if (!w.ok) ReportFailure(w.error);

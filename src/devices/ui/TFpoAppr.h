@@ -1,10 +1,11 @@
 #pragma once
-// "Аппаратные настройки ППО": the hardware fields of the current object's
-// console row (FDM->Q_PO). The link timeouts and the level thresholds are
+// "Аппаратные настройки ППО": the hardware fields of the console row of the
+// object current when it shows, held by its key. The link timeouts and the level thresholds are
 // locked until the access code is typed; the rest may be saved without it.
 // Shown without blocking; it closes when it loses the focus.
 
 #include "devices/ConsoleHardware.h"
+#include "foundation/HeldRows.h"
 
 #include <QDialog>
 #include <QList>
@@ -61,6 +62,7 @@ class TFpoAppr : public QDialog {
     void ButHelpClick();
 
     ConsoleHardware Values() const;
+    const HeldRows& Shown() const { return held_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +75,8 @@ class TFpoAppr : public QDialog {
     QWidget* buildGlyphs();
     void markGlyph(int glyph);
     void showValues(const ConsoleHardware& hw);
+
+    HeldRows held_;  // the object's console, taken as it shows
 };
 
 extern TFpoAppr* FpoAppr;

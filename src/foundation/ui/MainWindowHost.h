@@ -33,8 +33,6 @@ class MainWindowHost {
     virtual void SetFolderChoiceEnabled(bool enabled) = 0;
     // The object screen is entering a new object.
     virtual void SetNewObjectEntry(bool on) = 0;
-    // Closes the editors an object change closes (another object chosen).
-    virtual void CloseObjectEditors() = 0;
 };
 
 // The main window that holds widget, if the widget's window is the main window.

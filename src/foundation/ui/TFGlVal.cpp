@@ -37,16 +37,16 @@ TFGlVal::TFGlVal(QWidget* parent) : QDialog(parent) {
 
     auto* values = new QGroupBox(QStringLiteral("Глобальные параметры"), this);
     auto* valuesForm = new QFormLayout(values);
-    addSpin(valuesForm, QStringLiteral("WidthMain"), QStringLiteral("Ширина главного окна"), 800,
-            5000, false);
-    addSpin(valuesForm, QStringLiteral("HeightMain"), QStringLiteral("Высота главного окна"), 595,
-            6000, false);
+    addSpin(valuesForm, QStringLiteral("WidthMain"), QStringLiteral("Ширина главного окна"),
+            CountLimits::kLeastWindowWidth, CountLimits::kMostWindowWidth, false);
+    addSpin(valuesForm, QStringLiteral("HeightMain"), QStringLiteral("Высота главного окна"),
+            CountLimits::kLeastWindowHeight, CountLimits::kMostWindowHeight, false);
     addSpin(valuesForm, QStringLiteral("KolTractPK"), QStringLiteral("Количество трактов КМ"), 8,
             CountLimits::kMaxTracts, false);
     addSpin(valuesForm, QStringLiteral("MaxCountBV"), QStringLiteral("Количество БВ на один КМ"), 8,
             255, false);
-    addSpin(valuesForm, QStringLiteral("CamPO"), QStringLiteral("Количество камер ППО"), 8, 255,
-            false);
+    addSpin(valuesForm, QStringLiteral("CamPO"), QStringLiteral("Количество камер ППО"),
+            CountLimits::kLeastCameras, CountLimits::kMostCameras, false);
     addSpin(valuesForm, QStringLiteral("MaxDevice"), QStringLiteral("Макс. количество устройств"),
             50, CountLimits::kMaxDevices, false);
     addSpin(valuesForm, QStringLiteral("APP_bv"), QStringLiteral("Размер 0 секции КФ БВ"), 0,

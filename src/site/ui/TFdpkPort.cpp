@@ -2,6 +2,7 @@
 
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/Dialogs.h"
@@ -26,6 +27,7 @@ using namespace TerminalRuleTexts;
 namespace {
 
 constexpr int kHelpTopic = 235;
+const QString kWindowCaption = QStringLiteral("Распределение клемм КМ");
 
 QRadioButton* radio(QWidget* parent, const char* name, const QString& caption,
                     const QString& hint) {
@@ -45,7 +47,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption,
 
 TFdpkPort::TFdpkPort(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FdpkPort"));
-    setWindowTitle(QStringLiteral("Распределение клемм КМ"));
+    setWindowTitle(kWindowCaption);
+    CloseWhenGroundMoves(this, &held_);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setMinimumSize(455, 356);
 
@@ -147,10 +150,10 @@ void TFdpkPort::OKBtnClick() {
 }
 
 bool TFdpkPort::run() {
-    if (Dialogs::Message(kCaption, kQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
-        DlgAnswer::Yes)
+    if (!held_.StillThere() ||
+        Dialogs::Message(kCaption, kQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
+            DlgAnswer::Yes)
         return false;
-    if (!FDM || SiteData::CurrentObjectId() == 0) return true;
     const int switches = FDM->Q_pk->RecordCount();
     const auto gauge = ProgressGauge();
     TerminalRunResult result;
@@ -160,7 +163,7 @@ bool TFdpkPort::run() {
         repaint();
         const int recNo = FDM->Q_MNpk->RecNo();
         result = RedistributeObjectTerminals(
-            FDM->ConnectionDB(), SiteData::CurrentObjectId(), Choice(),
+            FDM->ConnectionDB(), held_.Id(QStringLiteral("k_net")), Choice(),
             [&gauge, switches](int done) { gauge(done, switches, true); });
         FDM->ReopenSwitches();
         FDM->ReopenApartments();
@@ -185,7 +188,10 @@ void TFdpkPort::ButHelpClick() {
     AppHelp().ShowTopic(kHelpTopic);
 }
 
+// The object current as it shows is the one it redistributes.
 void TFdpkPort::showEvent(QShowEvent* event) {
+    held_ = HeldRows::OfObject(SiteData::CurrentObjectId());
+    setWindowTitle(held_.Title(kWindowCaption));
     QDialog::showEvent(event);
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     updateRulePanel();

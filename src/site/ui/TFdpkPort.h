@@ -1,10 +1,11 @@
 #pragma once
 // "Распределение клемм КМ": redistributes the terminals of every switch of
-// the current object in one run, by each switch's own rule or by one rule
+// the object current when it shows (held by its key) in one run, by each switch's own rule or by one rule
 // chosen here for all (RedistributeObjectTerminals). Shown without blocking
 // by the entrance switch parameters; it closes when another window of the
 // program takes the focus, and after a run that went through.
 
+#include "foundation/HeldRows.h"
 #include "site/TerminalRuleRun.h"
 
 #include <QDialog>
@@ -32,6 +33,7 @@ class TFdpkPort : public QDialog {
     QPushButton* CancelBtn = nullptr;
     QPushButton* ButHelp = nullptr;
 
+    const HeldRows& Shown() const { return held_; }
     // The choice the buttons make.
     TerminalRuleChoice Choice() const;
 
@@ -54,6 +56,7 @@ class TFdpkPort : public QDialog {
     bool run();
 
     QButtonGroup* rules_ = nullptr;
+    HeldRows held_;
     bool busy_ = false;  // asking or running: losing the focus does not close it
 };
 

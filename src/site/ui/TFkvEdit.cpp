@@ -4,6 +4,7 @@
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/CharLimit.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/EnterMovesFocus.h"
@@ -166,6 +167,7 @@ TFkvEdit::TFkvEdit(QWidget* parent) : QDialog(parent) {
     buildMenu();
     wireControls();
     resize(1240, 680);
+    CloseWhenGroundMoves(this, &held_);
 }
 
 // ---------------------------------------------------------------- building
@@ -392,6 +394,17 @@ qint64 TFkvEdit::currentRow() const {
     return FDM->Q_KvN->FieldByName(QStringLiteral("id_kvr")).AsLargeInt();
 }
 
+bool TFkvEdit::listMovedAway() const {
+    return CurrentSwitchContext().idPk != ctx_.idPk;
+}
+
+bool TFkvEdit::shownStillThere() const {
+    if (editor_.RowAdding() || shown_ == 0) return held_.StillThere();
+    return held_.With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
+                       HeldRowTexts::Apartment(E_kv->text())})
+        .StillThere();
+}
+
 void TFkvEdit::showHeader() {
     Dataset* sw = FDM ? FDM->Q_MNpk : nullptr;
     const bool listed = SiteData::HasCurrentRow(sw);
@@ -434,15 +447,17 @@ void TFkvEdit::ShowApartment() {
     attachGrid();
     showHeader();
     setMoveButtons();
-    const ApartmentEditorContext ctx = CurrentSwitchContext();
-    static_cast<RowGridModel*>(model_)->console = ctx.hasConsole;
+    ctx_ = CurrentSwitchContext();
+    held_ = HeldRows::OfSwitch(ctx_.idPk);
+    setWindowTitle(held_.Titled(kCaption, held_.EntranceName()));
+    static_cast<RowGridModel*>(model_)->console = ctx_.hasConsole;
     ApartmentValues v;
-    if (FDM->Q_KvN->IsEmpty() || !editor_.ShowApartment(ctx, currentRow(), &v)) {
+    if (FDM->Q_KvN->IsEmpty() || !editor_.ShowApartment(ctx_, currentRow(), &v)) {
         shown_ = 0;
         return;
     }
     shown_ = currentRow();
-    showValues(v, ctx);
+    showValues(v, ctx_);
 }
 
 void TFkvEdit::showEvent(QShowEvent* event) {
@@ -463,7 +478,7 @@ void TFkvEdit::changeEvent(QEvent* event) {
 
 // The shared lists after a write, on the same switch and on row idKvr.
 void TFkvEdit::refreshAfterWrite(qint64 idKvr, bool keys, bool rows) {
-    const qint64 idPk = CurrentSwitchContext().idPk;
+    const qint64 idPk = ctx_.idPk;
     const int recNo = FDM->Q_KvN->RecNo();
     if (rows) SiteData::ReopenObjectKeepingPlace();
     FDM->ReopenSwitches();
@@ -477,10 +492,10 @@ void TFkvEdit::refreshAfterWrite(qint64 idKvr, bool keys, bool rows) {
 }
 
 void TFkvEdit::BitSaveClick() {
-    if (!FDM) return;
+    if (!FDM || !shownStillThere()) return;
     const bool adding = editor_.RowAdding();
     ApartmentValues v = ControlValues();
-    const ApartmentSaveOutcome out = editor_.Save(CurrentSwitchContext(), shown_, &v);
+    const ApartmentSaveOutcome out = editor_.Save(ctx_, shown_, &v);
     E_bv->setText(v.code);
     if (!out.written) return;
     refreshAfterWrite(out.idKvr, out.keysChanged, adding);
@@ -488,18 +503,17 @@ void TFkvEdit::BitSaveClick() {
 }
 
 void TFkvEdit::BitAddClick() {
-    if (!FDM) return;
-    const ApartmentEditorContext ctx = CurrentSwitchContext();
+    if (!FDM || !held_.StillThere()) return;
     ApartmentValues v = ControlValues();
-    editor_.BeginAdd(ctx, shown_, &v);
+    editor_.BeginAdd(ctx_, shown_, &v);
     if (!editor_.RowAdding()) return;
-    showValues(v, ctx);
+    showValues(v, ctx_);
     E_kv->setFocus();
 }
 
 void TFkvEdit::BitDeleteClick() {
-    if (!FDM || shown_ == 0) return;
-    if (!editor_.Delete(CurrentSwitchContext(), shown_)) return;
+    if (!FDM || shown_ == 0 || !shownStillThere()) return;
+    if (!editor_.Delete(ctx_, shown_)) return;
     refreshAfterWrite(0, true, true);
     ShowApartment();
 }
@@ -516,14 +530,13 @@ void TFkvEdit::E_kkExit() {
 }
 
 void TFkvEdit::STimeClick() {
-    const ApartmentEditorContext ctx = CurrentSwitchContext();
-    row_.FollowConsole(ctx.idNet, ctx.hasConsole);
+    row_.FollowConsole(ctx_.idNet, ctx_.hasConsole);
 }
 
 void TFkvEdit::MarkConfigChanged() {
-    if (!FDM || !editor_.Marks().Any()) return;
-    editor_.MarkConfigChanged(CurrentSwitchContext());
-    const qint64 idPk = CurrentSwitchContext().idPk;
+    if (!FDM || !editor_.Marks().Any() || !held_.StillThere()) return;
+    editor_.MarkConfigChanged(ctx_);
+    const qint64 idPk = ctx_.idPk;
     FDM->ReopenSwitches();
     FDM->ReopenCallBlocks();
     if (FDM->Q_PO->IsOpen()) FDM->Q_PO->Reopen();
@@ -532,8 +545,15 @@ void TFkvEdit::MarkConfigChanged() {
 
 // ---------------------------------------------------------------- the whole entrance
 
+// The grid's commands work on the entrance shown: a grid showing another one
+// (the switch list moved meanwhile) is brought back to the list first.
 void TFkvEdit::bulk(RowFlag flag, BulkChange change) {
-    if (!FDM || !editor_.Bulk(CurrentSwitchContext(), flag, change)) return;
+    if (!FDM) return;
+    if (listMovedAway()) {
+        ShowApartment();
+        return;
+    }
+    if (!held_.StillThere() || !editor_.Bulk(ctx_, flag, change)) return;
     refreshAfterWrite(shown_, false, false);
     ShowApartment();
 }
@@ -543,8 +563,12 @@ void TFkvEdit::ToggleCell(int column) {
     if (!FDM || column < 0 || column >= int(std::size(kColumns)) ||
         !flagOfColumn(QString::fromLatin1(kColumns[column].field), &flag))
         return;
+    if (listMovedAway()) {
+        ShowApartment();
+        return;
+    }
     const qint64 id = currentRow();
-    if (!editor_.Toggle(CurrentSwitchContext(), id, flag)) return;
+    if (!held_.StillThere() || !editor_.Toggle(ctx_, id, flag)) return;
     refreshAfterWrite(id, false, false);
     ShowApartment();
 }

@@ -4,8 +4,10 @@
 // grid; saving, adding and deleting handsets, whole-entrance commands, and
 // walking row by row across the object's switches. The work is done by
 // ApartmentEditor; the handlers read the controls, call it and show what it
-// leaves. Shown without blocking.
+// leaves. Shown without blocking. The switch, entrance and row shown are
+// taken when they are shown and every write goes to them.
 
+#include "foundation/HeldRows.h"
 #include "site/ApartmentEditor.h"
 #include "site/ui/SiteControls.h"
 
@@ -76,6 +78,8 @@ class TFkvEdit : public QDialog {
     QPushButton* ButHelp = nullptr;
 
     ApartmentEditor& Editor() { return editor_; }
+    // The switch and entrance shown, with their house and object.
+    const HeldRows& Shown() const { return held_; }
     ArrowRepeat* TmRun() const { return repeat_; }
     // The values the controls hold.
     ApartmentValues ControlValues() const;
@@ -116,6 +120,12 @@ class TFkvEdit : public QDialog {
     void attachGrid();
 
     qint64 currentRow() const;
+    // The switch list no longer stands on the switch shown (another window
+    // moved it): the grid shows another entrance.
+    bool listMovedAway() const;
+    // The switch, entrance and (unless a row is being added) the row shown
+    // are all still in the file; else the operator is told.
+    bool shownStillThere() const;
     void showValues(const ApartmentValues& v, const ApartmentEditorContext& ctx);
     void showHeader();
     void refreshAfterWrite(qint64 idKvr, bool keys, bool rows);
@@ -131,6 +141,8 @@ class TFkvEdit : public QDialog {
     EnterMovesFocus* enter_ = nullptr;
     ArrowRepeat* repeat_ = nullptr;
     qint64 shown_ = 0;  // the row the controls show
+    ApartmentEditorContext ctx_;  // the switch and entrance shown
+    HeldRows held_;
 };
 
 extern TFkvEdit* FkvEdit;

@@ -278,8 +278,6 @@ void TFrMatr::followListRow() {
     const int row = DBGrid1->currentIndex().row();
     if (row < 0 || FDM->Q_Net->RecNo() == row + 1) return;
     FDM->Q_Net->SetRecNo(row + 1);
-    // The editors still show the object left, and would save into this one.
-    if (MainWindowHost* w = host()) w->CloseObjectEditors();
     showMatrixState();
 }
 
@@ -429,7 +427,6 @@ void TFrMatr::focusField(PanelField field) {
 // ---------------------------------------------------------------- handlers
 
 void TFrMatr::FrMatr1BNewClick() {
-    if (MainWindowHost* w = host()) w->CloseObjectEditors();
     BNewClick();
     setNewObjectEntry(false);
     P1_ENew->setFocus();

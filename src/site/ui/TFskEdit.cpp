@@ -4,6 +4,7 @@
 #include "foundation/HelpLauncher.h"
 #include "foundation/TFDM.h"
 #include "foundation/TerminalDistribution.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
@@ -148,6 +149,7 @@ TFskEdit::TFskEdit(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buildButtons());
     wireControls();
     resize(940, 640);
+    CloseWhenGroundMoves(this, &held_);
 }
 
 // ---------------------------------------------------------------- building
@@ -414,6 +416,8 @@ void TFskEdit::showControls() {
 
 void TFskEdit::ShowEntrance() {
     editor_.ShowEntrance(currentSwitch());
+    held_ = HeldRows::OfSwitch(editor_.ShownSwitch());
+    setWindowTitle(held_.Title(kCaption));
     refreshViews();
     showControls();
 }
@@ -610,8 +614,9 @@ void TFskEdit::ButHelpClick() {
     AppHelp().ShowTopic(kHelpTopic);
 }
 
+// Slots typed and a method not distributed are kept for a switch still there.
 void TFskEdit::closeEvent(QCloseEvent* event) {
-    if (FDM && editor_.ShownSwitch() != 0) {
+    if (FDM && editor_.ShownSwitch() != 0 && held_.Gone().isEmpty()) {
         following_ = true;
         if (editor_.ShownObject() == SiteData::CurrentObjectId()) saveChangedSlots();
         ConfirmDistribution();

@@ -4,8 +4,10 @@
 // offsets and key slots, and its apartments' terminals in a grid. The work is
 // done by EntranceSwitchEditor; the handlers read the controls, call it and
 // show what it leaves. Shown without blocking; it follows the switch list
-// when it is brought back to the front.
+// when it is brought back to the front. Until then it holds the switch it
+// shows (the editor writes only that one).
 
+#include "foundation/HeldRows.h"
 #include "site/EntranceSwitchEditor.h"
 
 #include <QDialog>
@@ -77,6 +79,8 @@ class TFskEdit : public QDialog {
     QLabel* LabWait = nullptr;
 
     EntranceSwitchEditor& Editor() { return editor_; }
+    // The switch shown, with its entrance, house and object.
+    const HeldRows& Shown() const { return held_; }
 
     void FormActivate();
     void ShowEntrance();
@@ -122,6 +126,7 @@ class TFskEdit : public QDialog {
     void typeTerminal(qint64 idKvr, int terminal);
 
     EntranceSwitchEditor editor_;
+    HeldRows held_;
     DatasetModel* model_ = nullptr;
     EnterMovesFocus* enter_ = nullptr;
     QButtonGroup* methods_ = nullptr;

@@ -1,0 +1,508 @@
+// Every integer column of the schema, one at a time, set to values a file
+// from elsewhere may hold: -1, 0, one past the largest its field or count
+// means, the ends of 32 bits, the top of 64 bits and a text. Then what reads
+// the column runs on it: the open's check of the counts, the write screen's
+// pass over the devices whose files it feeds with the editor on each file
+// made, and the screens and editors that read it. Nothing may end the
+// program, run away or compute past its numbers (the sanitizer build is the
+// judge of that): a count beyond the program's limits is refused by the
+// open, everything else is bounded where it is read.
+//
+// The cases run in children under bounds of memory and time (BoundedChild),
+// several at once, so that one that runs away fails on its own, in seconds.
+
+#include "StoredColumns.h"
+#include "app/TFMainVesk.h"
+#include "config/ConfigEditorFile.h"
+#include "config/ConfigScreenSettings.h"
+#include "config/ConfigWriteScreen.h"
+#include "devices/ui/TFpkEdit.h"
+#include "foundation/StoredCounts.h"
+#include "foundation/TFDM.h"
+#include "platform/AppPaths.h"
+#include "support/BoundedChild.h"
+#include "support/ProgramRoads.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using namespace Reads;
+
+// Children at once, and the columns each takes.
+constexpr int kChildrenAtOnce = 4;
+constexpr int kColumnsPerChild = 6;
+
+struct StoredValue {
+    QVariant value;
+    QString text;
+};
+
+// The values each column is set to in turn.
+QList<StoredValue> valuesOf(const StoredColumn& c) {
+    QList<qint64> numbers{-1, 0};
+    if (c.role == ColumnRole::Device) numbers << (qint64(1) << c.width);
+    if (!numbers.contains(c.most + 1)) numbers << c.most + 1;
+    numbers << std::numeric_limits<qint32>::max() << std::numeric_limits<qint32>::min()
+            << std::numeric_limits<qint64>::max();
+    QList<StoredValue> values;
+    for (qint64 n : numbers) values << StoredValue{n, QString::number(n)};
+    values << StoredValue{QStringLiteral("x"), QStringLiteral("'x'")};
+    return values;
+}
+
+QString caseName(const StoredColumn& c, const StoredValue& v) {
+    return c.Name() + QStringLiteral(" = ") + v.text;
+}
+
+// The count's limits when the open checks the column.
+std::optional<StoredCountLimit> checkedCount(const StoredColumn& c) {
+    for (const StoredCountLimit& limit : StoredCountLimits())
+        if (QLatin1String(limit.table) == QLatin1String(c.table) &&
+            QLatin1String(limit.column) == QLatin1String(c.column))
+            return limit;
+    return std::nullopt;
+}
+
+// Whether the open refuses the value: a count it checks, beyond its limits.
+// A start's upgrade gives the tract count its own value first.
+bool refusedValue(const StoredColumn& c, const QVariant& v, bool atStart = false) {
+    const std::optional<StoredCountLimit> limit = checkedCount(c);
+    if (!limit || v.typeId() == QMetaType::QString) return false;
+    if (atStart && c.Name() == QLatin1String("t_global.KolTractPK")) return false;
+    const qint64 n = v.toLongLong();
+    return n < limit->least || n > limit->most;
+}
+
+// One column of a file changed, and how to give the rows their values back.
+class StoredChange {
+  public:
+    StoredChange(QSqlDatabase db, const StoredColumn& c) : db_(db), c_(c) {}
+
+    // The value set in every row (in the first only for a key, which may be
+    // unique), in a new row where the table has none. False where the file
+    // cannot hold it: a text in a row's own key.
+    bool Set(const QVariant& value) {
+        QSqlQuery q(db_);
+        const QString table = QLatin1String(c_.table);
+        const QString column = QLatin1String(c_.column);
+        q.exec(QStringLiteral("SELECT rowid, %1 FROM %2").arg(column, table));
+        kept_.clear();
+        while (q.next()) kept_.append({q.value(0).toLongLong(), q.value(1)});
+        QString sql = QStringLiteral("UPDATE %1 SET %2 = ?").arg(table, column);
+        if (c_.role == ColumnRole::Key)
+            sql += QStringLiteral(" WHERE rowid = (SELECT MIN(rowid) FROM %1)").arg(table);
+        if (kept_.isEmpty())
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(table, column);
+        if (!q.prepare(sql)) return fail(q);
+        q.addBindValue(value);
+        if (!q.exec()) return fail(q);
+        inserted_ = kept_.isEmpty() ? q.lastInsertId().toLongLong() : 0;
+        return true;
+    }
+    // The rows as they were.
+    void Undo() {
+        QSqlQuery q(db_);
+        const QString table = QLatin1String(c_.table);
+        if (inserted_) {
+            q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table));
+            q.addBindValue(inserted_);
+            q.exec();
+        }
+        q.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                      .arg(table, QLatin1String(c_.column)));
+        for (const auto& [rowid, value] : kept_) {
+            q.bindValue(0, value);
+            q.bindValue(1, rowid);
+            EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        }
+    }
+
+  private:
+    bool fail(const QSqlQuery& q) {
+        const bool mismatch = q.lastError().nativeErrorCode() == QLatin1String("20");
+        EXPECT_TRUE(mismatch) << c_.Name().toStdString() << ": "
+                              << q.lastError().text().toStdString();
+        return false;
+    }
+
+    QSqlDatabase db_;
+    const StoredColumn& c_;
+    QList<std::pair<qint64, QVariant>> kept_;
+    qint64 inserted_ = 0;
+};
+
+// What one pass of the write screen did.
+struct WritePass {
+    QStringList listed;     // the device list
+    QList<int> chosenRows;  // the rows chosen for the pass
+    QList<WriteDeviceResult> devices;
+    ConfigLogs logs;
+    QMap<QString, QByteArray> files;  // by path
+};
+
+// The files a device of a kind has.
+unsigned filesOf(int kind) {
+    switch (kind) {
+        case kKindConsole:
+            return kConsoleFile;
+        case kKindCallPanel:
+            return kPanelFiles;
+        default:
+            return kSwitchFiles;
+    }
+}
+
+// The write screen's pass over the devices of the kinds, the files kept in
+// memory.
+WritePass writeFiles(QSqlDatabase db, const QString& dbFolder, qint64 idNet, unsigned kinds) {
+    WritePass pass;
+    ConfigWriteScreen screen(db);
+    screen.Makers().writeFile = [&pass](const QString& path, const QByteArray& bytes, QString*) {
+        pass.files.insert(path, bytes);
+        return true;
+    };
+    screen.BuildWriteFolder(dbFolder, idNet);
+    if (!screen.RefreshDeviceList()) {
+        pass.logs.result << screen.LastError();
+        return pass;
+    }
+    for (int i = 0; i < screen.Rows().size(); ++i) {
+        pass.listed << screen.Rows()[i].text;
+        if (filesOf(screen.Rows()[i].kind) & kinds) pass.chosenRows << i;
+    }
+    screen.BitCreateClick(pass.chosenRows);
+    pass.devices = screen.LastPass();
+    pass.logs = screen.Logs();
+    return pass;
+}
+
+// Each file of the pass opened in the editor and saved there.
+void editEach(const WritePass& pass, const ConfigScreenSettings& settings, qint64 idNom) {
+    for (auto file = pass.files.cbegin(); file != pass.files.cend(); ++file) {
+        const EditorFile opened = LoadEditorBytes(file.value(), file.key(), settings);
+        if (opened.Parsed()) BuildEditorFile(opened, idNom, settings);
+    }
+}
+
+// The results name every chosen device once; one without a file says why
+// (a file not made, or the repeated codes that stopped the pass).
+void checkEveryDeviceNamed(const WritePass& pass) {
+    for (int row : pass.chosenRows) {
+        const qsizetype named =
+            std::count_if(pass.devices.cbegin(), pass.devices.cend(),
+                          [row](const WriteDeviceResult& d) { return d.row == row; });
+        EXPECT_EQ(named, 1) << pass.listed.value(row).toStdString();
+    }
+    for (const WriteDeviceResult& d : pass.devices)
+        if (!d.fileMade) {
+            EXPECT_FALSE(d.lines.isEmpty()) << d.device.toStdString();
+        }
+}
+
+// A value beyond what its field holds: each device it feeds writes the
+// field's own value and tells it, or makes no file and says why.
+void checkWideValueTold(const StoredColumn& c, const StoredValue& v, const WritePass& pass) {
+    if (c.role != ColumnRole::Device || !c.alone || v.value.typeId() == QMetaType::QString) return;
+    const qint64 n = v.value.toLongLong();
+    const qint64 top = c.least + (qint64(1) << c.width) - 1;
+    if ((n >= c.least && n <= top) || (n < c.least && c.noneBelow)) return;
+    const QString column = QLatin1String(c.column);
+    for (const WriteDeviceResult& d : pass.devices) {
+        if (!(filesOf(d.kind) & c.reads) || !d.fileMade) continue;
+        const bool told =
+            std::any_of(d.narrowed.cbegin(), d.narrowed.cend(), [&](const NarrowedValue& t) {
+                return t.field.section(QLatin1Char(' '), 0, 0) == column && t.stored == n &&
+                       t.written >= 0 && t.written < (qint64(1) << c.width);
+            });
+        EXPECT_TRUE(told) << d.device.toStdString() << ": " << c.Name().toStdString() << " = " << n
+                          << " is not told";
+    }
+}
+
+// What every pass must show. A pass must not have failed on a device's data.
+void checkPass(const StoredColumn& c, const StoredValue& v, const WritePass& pass) {
+    for (const QString& line : pass.logs.result)
+        EXPECT_FALSE(line.startsWith(QStringLiteral("Ошибка формирования файла")))
+            << line.toStdString();
+    checkEveryDeviceNamed(pass);
+    checkWideValueTold(c, v, pass);
+}
+
+// The columns some of whose readers are among reads (or that the open
+// checks), in groups of a table each, at most kColumnsPerChild to a group.
+QList<QList<StoredColumn>> groups(unsigned reads, bool checkedCounts) {
+    QList<QList<StoredColumn>> out;
+    QString table;
+    for (const StoredColumn& c : StoredColumns()) {
+        if (!(c.reads & reads) && !(checkedCounts && checkedCount(c))) continue;
+        if (out.isEmpty() || table != QLatin1String(c.table) ||
+            out.last().size() == kColumnsPerChild)
+            out.append(QList<StoredColumn>{});
+        out.last() << c;
+        table = QLatin1String(c.table);
+    }
+    return out;
+}
+
+class StoredValueSweep : public ProgramRoads {
+  public:
+    // An object as small as gives every kind of row: the sweep is about the
+    // values, not the rows' number.
+    static void SetUpTestSuite() {
+        ReferenceObjectOptions small;
+        small.apartmentsPerEntrance = 3;
+        BuildReference(small);
+        sweepObject_ = WithEveryKindOfRow(ReferenceDatabase());
+    }
+    static void TearDownTestSuite() {
+        sweepObject_.clear();
+        ProgramRoads::TearDownTestSuite();
+    }
+
+  protected:
+    // The reference object with what it lacks for a sweep: keys of every
+    // kind, a range of terminals, a row in each table only datasets read.
+    static QByteArray WithEveryKindOfRow(const QByteArray& reference);
+
+    // Runs sweep on each group in a child, several at once.
+    void InChildren(const QList<QList<StoredColumn>>& all,
+                    const std::function<void(const QList<StoredColumn>&)>& sweep) {
+        std::vector<std::pair<QString, std::unique_ptr<BoundedChild>>> running;
+        qsizetype next = 0;
+        while (next < all.size() || !running.empty()) {
+            while (next < all.size() && running.size() < std::size_t(kChildrenAtOnce)) {
+                const QList<StoredColumn>& group = all[next++];
+                auto child = std::make_unique<BoundedChild>();
+                const QString names = group.first().Name() + QStringLiteral("..");
+                EXPECT_TRUE(child->Start([&] { sweep(group); })) << names.toStdString();
+                running.emplace_back(names, std::move(child));
+            }
+            for (auto it = running.begin(); it != running.end();) {
+                if (it->second->Running()) {
+                    ++it;
+                    continue;
+                }
+                EXPECT_TRUE(it->second->Passed()) << it->first.toStdString() << "\n"
+                                                  << it->second->Output().toStdString();
+                it = running.erase(it);
+            }
+        }
+    }
+
+    // In a child: the files of each column's devices at each value.
+    void SweepFiles(const QList<StoredColumn>& columns);
+    void FilesOf(const StoredColumn& c, const StoredValue& v);
+    // In a child: the screens and editors that read each column.
+    void SweepScreens(const QList<StoredColumn>& columns);
+    void ShowWhatReads(const StoredColumn& c);
+    static void CloseOtherWindows();
+
+    static inline QByteArray sweepObject_;
+    static inline ConfigScreenSettings settings_;
+    static inline qint64 idNom_ = 0;
+};
+
+// A program folder holding file as its database.
+void placeDatabase(TestDatabase& database, const QByteArray& file) {
+    database.programDir().writeFile(
+        QStringLiteral("DB_ARM/") + QLatin1String(AppPaths::kDbFileName), file);
+}
+
+QByteArray StoredValueSweep::WithEveryKindOfRow(const QByteArray& reference) {
+    TestDatabase database(TestDatabase::Kind::None);
+    placeDatabase(database, reference);
+    {
+        QSqlDatabase db = database.open();
+        const char* const rows[] = {
+            // Two keys of each of the first two rows of every entrance.
+            "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status, "
+            "l_del) SELECT printf('0000001%05X', id_kvr * 2 + k), id_pod, "
+            "printf('1%05X', id_kvr * 2 + k), id_kvr, id_net, 0, '', '', 0 "
+            "FROM k_kvr, (SELECT 0 AS k UNION ALL SELECT 1) WHERE p_nom <= 2",
+            "UPDATE k_kvr SET y_key = 2 WHERE p_nom <= 2",
+            // A common key of every entrance and a key of the gate.
+            "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status, "
+            "l_del) SELECT printf('0000002%05X', id_pod), id_pod, printf('2%05X', id_pod), -1, "
+            "id_net, 1, '', '', 0 FROM k_pod",
+            "UPDATE k_pod SET o_rky = 1, o_key = 2, d_key = 1",
+            "INSERT INTO k_key (un_key, id_pod, bv_key, id_kvr, id_net, l_ob, s_met, status, "
+            "l_del) SELECT printf('0000003%05X', id_bv), id_bv, printf('3%05X', id_bv), -2, "
+            "id_net, 0, 'калитка', '', 0 FROM k_bv WHERE bv_type = 1",
+            // A range of terminals of the first switch.
+            "INSERT INTO t_dip (id_pk, id_net, n_dip, n_nul, n_ful, k_kol, lline) "
+            "SELECT id_pk, id_net, 1, 2, 20, 0, 0 FROM k_pk ORDER BY id_pk LIMIT 1",
+            "INSERT INTO t_sec (id_net, n_net, n_sec, n_nt0) SELECT id_net, 64, 1, 0 FROM k_net",
+            "INSERT INTO t_pack DEFAULT VALUES",
+            "INSERT INTO t_pkrd (n_pk, s_pk) VALUES (1, 1)",
+            "INSERT INTO t_pkwt (n_pk, t_pk) VALUES (1, 1)",
+        };
+        for (const char* sql : rows) {
+            QSqlQuery q(db);
+            EXPECT_TRUE(q.exec(QString::fromUtf8(sql))) << sql << "\n"
+                                                        << q.lastError().text().toStdString();
+        }
+    }
+    QFile f(database.dbPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void StoredValueSweep::SweepFiles(const QList<StoredColumn>& columns) {
+    dialogs_.AllowUnexpected();
+    for (const StoredColumn& c : columns)
+        for (const StoredValue& v : valuesOf(c)) {
+            BoundedChild::Step(caseName(c, v));
+            SCOPED_TRACE(caseName(c, v).toStdString());
+            FilesOf(c, v);
+        }
+}
+
+void StoredValueSweep::FilesOf(const StoredColumn& c, const StoredValue& v) {
+    TestDatabase database(TestDatabase::Kind::None);
+    placeDatabase(database, sweepObject_);
+    // A global parameter reaches the editor as the data module reads it on F5.
+    std::unique_ptr<TFDM> module;
+    const bool global = QLatin1String(c.table) == QLatin1String("t_global");
+    if (global) {
+        module = std::make_unique<TFDM>();
+        QString error;
+        ASSERT_TRUE(module->Connect(database.dbPath(), &error)) << error.toStdString();
+    }
+    QSqlDatabase db = database.open();
+    StoredChange change(db, c);
+    if (!change.Set(v.value)) return;
+    const DatabaseFileCheck counts = CheckStoredCounts(db);
+    ASSERT_TRUE(counts.read) << counts.error.toStdString();
+    EXPECT_EQ(refusedValue(c, v.value), !counts.difference.isEmpty())
+        << counts.difference.toStdString();
+    if (!counts.difference.isEmpty() || !(c.reads & kFiles)) return;
+    ConfigScreenSettings settings = settings_;
+    if (global) {
+        module->Global->Reopen();
+        settings = LoadConfigScreenSettings();
+    }
+    const WritePass pass = writeFiles(db, database.dbDir(), IdNet(), c.reads & kFiles);
+    editEach(pass, settings, idNom_);
+    checkPass(c, v, pass);
+}
+
+// The table holds every integer column of a new database, in the schema's
+// order, each with what its role needs.
+TEST(StoredColumnTable, HoldsEveryIntegerColumnOfTheSchema) {
+    TestDatabase database;
+    QSqlDatabase db = database.open();
+    QSqlQuery tables(db);
+    ASSERT_TRUE(tables.exec(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
+        "ORDER BY rowid")));
+    QStringList schema;
+    while (tables.next()) {
+        QSqlQuery columns(db);
+        ASSERT_TRUE(columns.exec(QStringLiteral("SELECT name, type FROM pragma_table_info('%1')")
+                                     .arg(tables.value(0).toString())));
+        while (columns.next())
+            if (columns.value(1).toString().toUpper().contains(QLatin1String("INT")))
+                schema << tables.value(0).toString() + QLatin1Char('.') +
+                              columns.value(0).toString();
+    }
+    QStringList held;
+    for (const StoredColumn& c : StoredColumns()) {
+        held << c.Name();
+        EXPECT_EQ(c.role == ColumnRole::Device, c.width > 0) << c.Name().toStdString();
+    }
+    EXPECT_EQ(schema.join(QLatin1Char('\n')).toStdString(),
+              held.join(QLatin1Char('\n')).toStdString());
+}
+
+void StoredValueSweep::SweepScreens(const QList<StoredColumn>& columns) {
+    dialogs_.AllowUnexpected();
+    TestDatabase own(TestDatabase::Kind::None);
+    placeDatabase(own, sweepObject_);
+    QSqlDatabase side = own.open();
+    const auto restart = [&] {
+        EndTheProgram();
+        return StartIn(own.programDir(), 1);
+    };
+    bool running = restart();
+    for (const StoredColumn& c : columns) {
+        for (const StoredValue& v : valuesOf(c)) {
+            BoundedChild::Step(caseName(c, v));
+            SCOPED_TRACE(caseName(c, v).toStdString());
+            if (!running) running = restart();
+            StoredChange change(side, c);
+            if (!change.Set(v.value)) continue;
+            // The open and F5 refuse a count beyond its limits before any
+            // screen reads it (the files' sweep sees the check refuse it).
+            if (refusedValue(c, v.value, c.reads & kStart)) {
+                change.Undo();
+                continue;
+            }
+            if (c.reads & kStart) {
+                running = restart();
+            } else {
+                Menu(QStringLiteral("MReOpen"));
+                running = FDM->Connected();
+            }
+            EXPECT_TRUE(running);
+            if (running) ShowWhatReads(c);
+            change.Undo();
+        }
+    }
+    EndTheProgram();
+}
+
+void StoredValueSweep::ShowWhatReads(const StoredColumn& c) {
+    for (int screen = 1; screen <= 14; ++screen)
+        if (screen != 8 && (c.reads & Screen(screen))) ShowByMenu(screen);
+    const std::pair<unsigned, const char*> editors[] = {
+        {kSwitchEditor, "MpkEdit"},    {kEntranceSwitch, "MskEdit"}, {kPanelEditor, "MbvEdit"},
+        {kApartmentEditor, "MkvEdit"}, {kGlobalForm, "MGlobal"},
+    };
+    for (const auto& [reads, item] : editors) {
+        if (!(c.reads & reads)) continue;
+        Menu(QLatin1String(item));
+        CloseOtherWindows();
+    }
+    if (c.reads & kMelodyForm) {
+        Menu(QStringLiteral("MpkEdit"));
+        FpkEdit->BitMel->click();
+        CloseOtherWindows();
+    }
+    // Back to the main menu: a screen shown again reads its values anew.
+    ShowByMenu(0);
+}
+
+void StoredValueSweep::CloseOtherWindows() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != FMainVesk && w->isVisible()) w->close();
+    QCoreApplication::processEvents();
+}
+
+TEST_F(StoredValueSweep, EveryColumnAtItsExtremesThroughTheFilesItFeeds) {
+    {
+        const QString file = database_.dbPath();
+        RestoreDatabase(sweepObject_);
+        TFDM module;
+        QString error;
+        ASSERT_TRUE(module.Connect(file, &error)) << error.toStdString();
+        settings_ = LoadConfigScreenSettings();
+        idNom_ = CurrentConfigObject().idNom;
+    }
+    InChildren(groups(kFiles, true), [this](const QList<StoredColumn>& g) { SweepFiles(g); });
+}
+
+TEST_F(StoredValueSweep, EveryColumnAtItsExtremesThroughTheScreensThatReadIt) {
+    InChildren(groups(kScreens, false), [this](const QList<StoredColumn>& g) { SweepScreens(g); });
+}
+
+}  // namespace
