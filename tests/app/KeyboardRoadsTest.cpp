@@ -2,6 +2,8 @@
 // screen shown through the menu in the active window, keys sent to whatever
 // has the focus, the outcome read from the screen and the database file.
 
+#include "KeyboardRoads.h"
+
 #include "app/TFMainVesk.h"
 #include "config/ConfigEditorFile.h"
 #include "config/ConfigRepository.h"
@@ -9,37 +11,26 @@
 #include "config/SwitchFile.h"
 #include "config/ui/EditorSwitchTab.h"
 #include "config/ui/TFrRedact.h"
-#include "devices/ui/TFMelF.h"
-#include "devices/ui/TFMelP.h"
-#include "devices/ui/TFbvEdit.h"
-#include "devices/ui/TFpkEdit.h"
-#include "devices/ui/TFrPo.h"
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "keys/ui/TFrKeys.h"
-#include "netlink/ui/TFrNetDev.h"
-#include "platform/Dataset.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/ApartmentGenerator.h"
 #include "site/ui/TFrDom.h"
 #include "site/ui/TFrKvr.h"
 #include "site/ui/TFrPiople.h"
 #include "site/ui/TFrPod.h"
-#include "site/ui/TFskEdit.h"
 #include "site/ui/TRecordGrid.h"
 #include "support/FakeClipboard.h"
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,104 +44,14 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QToolTip>
 
 #include <functional>
-
-class KeyboardRoads : public ProgramRoads {
-  protected:
-    template <class Frame>
-    Frame* ShowActive(int screen) {
-        StartOn(1);
-        FMainVesk->resize(kWindowRoom);
-        // Shown without the activation the offscreen platform would give it,
-        // as a desktop shows it.
-        FProgress->setAttribute(Qt::WA_DontShowOnScreen);
-        FMainVesk->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(FMainVesk));
-        ShowByMenu(screen);
-        return qobject_cast<Frame*>(FMainVesk->FrameOfScreen(screen));
-    }
-    // The keys screen on its apartment keys, each number typed at once into
-    // it and confirmed (Enter, Enter), in the first apartment.
-    TFrKeys* KeysTyped(const QStringList& numbers) {
-        auto* f = ShowActive<TFrKeys>(9);
-        if (!f) return nullptr;
-        f->RB_KvrKey->click();
-        for (const QString& number : numbers) {
-            Type(number);
-            EXPECT_EQ(number.toUpper(), f->E_sn->text());
-            Press(Qt::Key_Return);
-            Press(Qt::Key_Return);
-        }
-        return f;
-    }
-    // Keys typed into the window land where the focus is; the program's
-    // events run while a key is down.
-    static void Type(const QString& text) {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, static_cast<QWidget*>(nullptr),
-                                Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-    }
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyPress(static_cast<QWidget*>(nullptr), key, modifiers);
-        QCoreApplication::processEvents();
-        // A key whose window went away (a dialog it answered) is released nowhere.
-        if (QWidget* w = Focused() ? Focused() : QApplication::activeWindow())
-            QTest::keyRelease(w, key, modifiers);
-    }
-    static QWidget* Focused() { return QApplication::focusWidget(); }
-    // Tab (or Shift+Tab) pressed until the focus is on target, at most limit times.
-    static bool TabTo(const QWidget* target, int limit = 60) {
-        for (int i = 0; i < limit && Focused() != target; ++i) Press(Qt::Key_Tab);
-        return Focused() == target;
-    }
-    static bool BacktabTo(const QWidget* target, int limit = 60) {
-        for (int i = 0; i < limit && Focused() != target; ++i)
-            Press(Qt::Key_Backtab, Qt::ShiftModifier);
-        return Focused() == target;
-    }
-    QString Stored(const QString& sql) {
-        QSqlQuery q(database_.open());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
-    // The rows of a query, a line each, their values apart by blanks.
-    QString StoredRows(const QString& sql) {
-        QSqlQuery q(database_.open());
-        QStringList rows;
-        if (!q.exec(sql)) return QStringLiteral("<error>");
-        while (q.next()) {
-            QStringList values;
-            for (int i = 0; i < q.record().count(); ++i) values << q.value(i).toString();
-            rows << values.join(QLatin1Char(' '));
-        }
-        return rows.join(QLatin1Char('\n'));
-    }
-    // A window the program showed, made the active one, as a desktop makes it.
-    static bool Activate(QWidget* window) {
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window);
-    }
-    // Tab to the button, Space: the window it opens shows and is the active one.
-    static bool OpenedByKeyboard(QAbstractButton* button, QWidget* window) {
-        if (!TabTo(button)) return false;
-        Press(Qt::Key_Space);
-        return window->isVisible() && Activate(window);
-    }
-    // Tab to a melody list, Ctrl+Home or Ctrl+End: the engineer's own melody.
-    static bool OwnMelodyChosen(QWidget* list, Qt::Key end, Dataset* melodies) {
-        if (!TabTo(list)) return false;
-        Press(end, Qt::ControlModifier);
-        return melodies->FieldByName(QStringLiteral("name")).AsString() == QStringLiteral("Своя");
-    }
-};
 
 // A surname typed at once; Ctrl+Enter, then Enter on "Сохранить изменения";
 // then "Начать выборку", whose locked groups read gray, "Для ППО" as the flags.
@@ -767,215 +668,3 @@ TEST_F(KeyboardRoads, TheGridsTypeChosen) {
     }
 }
 
-// The key list sorted without the mouse: three keys typed (A, B, C by their
-// numbers), their labels and marks then set so that each order of the three
-// is another one. Tab to the list; on each column F3 does what a click on its
-// title does, ascending then descending. The list's value holds the one row
-// chosen when F3 comes after another key, 1 as the number's ascending order,
-// so on the number F3 turns the order first, as a title click does. The tool
-// tip over the list names the key.
-TEST_F(KeyboardRoads, TheKeyListSortedByF3) {
-    const QStringList numbers = {QStringLiteral("0000001C0001"), QStringLiteral("0000001C0002"),
-                                 QStringLiteral("0000001C0003")};
-    auto* f = KeysTyped(numbers);
-    ASSERT_TRUE(f);
-    // The tool tip the list shows over its rows.
-    const QPoint overRows = f->DBGrid2->visualRect(f->DBGrid2->model()->index(0, 1)).center();
-    QHelpEvent hover(QEvent::ToolTip, overRows, f->DBGrid2->viewport()->mapToGlobal(overRows));
-    QCoreApplication::sendEvent(f->DBGrid2->viewport(), &hover);
-    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("F3"))) << QToolTip::text().toStdString();
-    QToolTip::hideText();
-    const QStringList labels = {QStringLiteral("а"), QStringLiteral("в"), QStringLiteral("б")};
-    const QStringList marks = {QStringLiteral("АРМ 2"), QStringLiteral("АРМ 1"),
-                               QStringLiteral("АРМ 3")};
-    for (int i = 0; i < 3; ++i) {
-        QSqlQuery set(database_.open());
-        set.prepare(QStringLiteral("UPDATE k_key SET s_met=?, status=? WHERE un_key=?"));
-        set.addBindValue(labels[i]);
-        set.addBindValue(marks[i]);
-        set.addBindValue(numbers[i]);
-        ASSERT_TRUE(set.exec());
-    }
-    auto order = [f, &numbers] {
-        QString letters;
-        const QAbstractItemModel* list = f->DBGrid2->model();
-        for (int r = 0; r < list->rowCount(); ++r)
-            letters += QChar(char16_t(u'A' + numbers.indexOf(list->index(r, 0).data().toString())));
-        return letters;
-    };
-    ASSERT_TRUE(TabTo(f->DBGrid2));
-    const struct {
-        Qt::Key move;
-        const char* ascending;
-        const char* descending;
-    } columns[] = {{Qt::Key_Right, "ACB", "BCA"},  // "Метка ключа"
-                   {Qt::Key_Right, "BAC", "CAB"},  // "Статус"
-                   {Qt::Key_Home, "ABC", "CBA"}};  // "Уникальный №"
-    for (const auto& column : columns) {
-        SCOPED_TRACE(column.ascending);
-        Press(column.move);
-        const bool number = column.move == Qt::Key_Home;
-        Press(Qt::Key_F3);
-        EXPECT_EQ(QLatin1String(number ? column.descending : column.ascending), order());
-        EXPECT_EQ(f->DBGrid2, Focused());
-        Press(Qt::Key_F3);
-        EXPECT_EQ(QLatin1String(number ? column.ascending : column.descending), order());
-        if (column.move == Qt::Key_Right)
-            SaveScreen(*f->DBGrid2, QStringLiteral("keys_list_sorted_by_f3_on_%1")
-                                        .arg(f->DBGrid2->currentIndex().column()));
-    }
-}
-
-// A console melody composed without the mouse: "Выбрать и определить мелодию"
-// on the console screen by Tab and Space; in the melody form the engineer's
-// own melody (the last one); Tab to the tone picker, Down to cell 3, Enter:
-// a note; "Длительность" raised to 8, cell 4, Enter: another; Tab to the
-// notes, Ctrl+Home, Enter: the first note's length goes back into
-// "Длительность".
-TEST_F(KeyboardRoads, AConsoleMelodyComposedFromTheKeyboard) {
-    QSqlQuery(database_.open())
-        .exec(
-            "INSERT INTO t_mel (id_mel, name, forr, l_edit) VALUES (90, 'Своя', 'посетитель', 0)");
-    auto* f = ShowActive<TFrPo>(7);
-    ASSERT_TRUE(f);
-    ASSERT_TRUE(OpenedByKeyboard(f->BitMel, FMelP));
-    ASSERT_TRUE(OwnMelodyChosen(FMelP->DBGm, Qt::Key_End, FDM->Q_MelP));
-    ASSERT_TRUE(TabTo(FMelP->GNoot));
-    Press(Qt::Key_Home, Qt::ControlModifier);
-    for (int i = 0; i < 3; ++i) Press(Qt::Key_Down);
-    Press(Qt::Key_Return);
-    EXPECT_EQ(QStringLiteral("1 5 106 3"),
-              StoredRows("SELECT nom, leng, gerc, noot FROM t_bp WHERE id_mel=90 ORDER BY nom"));
-    ASSERT_TRUE(TabTo(FMelP->Dol));
-    for (int i = 0; i < 3; ++i) Press(Qt::Key_Up);
-    ASSERT_TRUE(BacktabTo(FMelP->GNoot));
-    Press(Qt::Key_Down);
-    Press(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(QStringLiteral("1 5 106 3\n2 8 120 4"),
-              StoredRows("SELECT nom, leng, gerc, noot FROM t_bp WHERE id_mel=90 ORDER BY nom"));
-    ASSERT_TRUE(BacktabTo(FMelP->DBGb));
-    Press(Qt::Key_Home, Qt::ControlModifier);
-    Press(Qt::Key_Return);
-    EXPECT_EQ(5, FMelP->Dol->value());
-    SaveScreen(*FMelP, QStringLiteral("console_melody_by_keyboard"));
-    FMelP->close();
-}
-
-// A switch melody composed without the mouse: the switch editor from the
-// menu, "Выбрать и определить мелодию" by Tab and Space; the engineer's own
-// melody (the first by name); Tab to the notes to choose from, the second one,
-// Space: it is added; the third one, Enter: it replaces the melody's note.
-TEST_F(KeyboardRoads, ASwitchMelodyComposedFromTheKeyboard) {
-    QSqlQuery(database_.open())
-        .exec("INSERT INTO t_mel (id_mel, name, forr, l_edit) VALUES (91, 'Своя', 'вызов', 0)");
-    ASSERT_TRUE(ShowActive<TScreenFrame>(4));
-    Menu(QStringLiteral("MpkEdit"));
-    ASSERT_TRUE(FpkEdit->isVisible());
-    ASSERT_TRUE(Activate(FpkEdit));
-    ASSERT_TRUE(OpenedByKeyboard(FpkEdit->BitMel, FMelF));
-    ASSERT_TRUE(OwnMelodyChosen(FMelF->DBGm, Qt::Key_Home, FDM->Q_Mel));
-    ASSERT_TRUE(TabTo(FMelF->DBGrid1));
-    auto tone = [] { return FMelF->NotKeys->FieldByName(QStringLiteral("Valn")).AsString(); };
-    Press(Qt::Key_Home, Qt::ControlModifier);
-    Press(Qt::Key_Down);
-    const QString second = tone();
-    Press(Qt::Key_Space);
-    EXPECT_EQ(QStringLiteral("1 7 ") + second,
-              StoredRows("SELECT nom, leng, gerc FROM t_bp WHERE id_mel=91 ORDER BY nom"));
-    Press(Qt::Key_Down);
-    const QString third = tone();
-    ASSERT_NE(second, third);
-    Press(Qt::Key_Return);
-    EXPECT_EQ(QStringLiteral("1 7 ") + third,
-              StoredRows("SELECT nom, leng, gerc FROM t_bp WHERE id_mel=91 ORDER BY nom"));
-    FMelF->close();
-    FpkEdit->close();
-}
-
-// Enter on a grid's current row does what a double click on it does, where
-// a double click had no key: on the keys screen the apartments (the residents
-// screen on that apartment), the entrances of the common keys (the entrance's
-// parameters) and the apartments of a lost key (the residents' list put on
-// that apartment); on the network screen the configured devices, listed by
-// "Обновить" of their menu (the commissioning button named for the switch).
-// The grids that had their keys keep them.
-TEST_F(KeyboardRoads, EnterDoesWhatADoubleClickDoes) {
-    auto* keys = ShowActive<TFrKeys>(9);
-    ASSERT_TRUE(keys);
-    auto apartment = [] { return FDM->QForKey->FieldByName(QStringLiteral("id_kvr")).AsString(); };
-    auto residentsOn = [] { return FDM->Q_Ppl->FieldByName(QStringLiteral("id_kvr")).AsString(); };
-    struct EnterRoad {
-        const char* grid;
-        QRadioButton* mode;
-        QWidget* list;
-        bool onAnApartment;
-        std::function<bool()> done;
-    };
-    const QList<EnterRoad> roads = {
-        {"apartments", keys->RB_KvrKey, keys->DBGrid1, true,
-         [] { return FMainVesk->VisibleScreen() == 14; }},
-        {"entrances", keys->RB_ObsKey, keys->DBGrid3, false, [] { return FskEdit->isVisible(); }},
-        {"apartments of a lost key", keys->RBTer, keys->DBGrid5, true,
-         [] { return FMainVesk->VisibleScreen() == 9; }},
-    };
-    for (const EnterRoad& road : roads) {
-        SCOPED_TRACE(road.grid);
-        road.mode->click();
-        ASSERT_TRUE(TabTo(road.list));
-        // On another apartment than the residents' list stands on.
-        Press(Qt::Key_Down);
-        for (int i = 0; i < 3 && road.onAnApartment && apartment() == residentsOn(); ++i)
-            Press(Qt::Key_Down);
-        const QString chosen = apartment();
-        ASSERT_FALSE(road.onAnApartment && chosen == residentsOn());
-        ASSERT_FALSE(FskEdit->isVisible());
-        Press(Qt::Key_Return);
-        EXPECT_TRUE(road.done());
-        if (road.onAnApartment) {
-            EXPECT_EQ(chosen, residentsOn());
-        }
-        FskEdit->close();
-        ShowByMenu(9);
-        ASSERT_TRUE(Activate(FMainVesk));
-    }
-
-    ShowByMenu(12);
-    auto* net = qobject_cast<TFrNetDev*>(FMainVesk->FrameOfScreen(12));
-    ASSERT_TRUE(net);
-    ASSERT_TRUE(TabTo(net->ListHdev));
-    // "Обновить" from the list's menu: the object's devices listed.
-    Press(Qt::Key_F10, Qt::ShiftModifier);
-    Press(Qt::Key_Down);
-    Press(Qt::Key_Return);
-    auto onASwitch = [net] {
-        const QListWidgetItem* item = net->ListHdev->currentItem();
-        return item && item->text().contains(QStringLiteral("КМ"));
-    };
-    for (int i = 0; i < 8 && !onASwitch(); ++i) Press(Qt::Key_Down);
-    ASSERT_TRUE(onASwitch());
-    const QString line = net->ListHdev->currentItem()->text();
-    ASSERT_NE(QStringLiteral("ВСЕ оперрации для ") + line.mid(1, 4), net->BitSN->text());
-    Press(Qt::Key_Return);
-    EXPECT_EQ(QStringLiteral("ВСЕ оперрации для ") + line.mid(1, 4), net->BitSN->text());
-
-    // The switches' and call panels' grids keep theirs: Enter, and Space on
-    // the call panels, show the row's editor.
-    const struct {
-        int screen;
-        Qt::Key key;
-        QWidget* editor;
-    } editors[] = {
-        {4, Qt::Key_Return, FpkEdit}, {5, Qt::Key_Return, FbvEdit}, {5, Qt::Key_Space, FbvEdit}};
-    for (const auto& road : editors) {
-        SCOPED_TRACE(road.screen);
-        ShowByMenu(road.screen);
-        ASSERT_TRUE(Activate(FMainVesk));
-        auto* grid = FMainVesk->FrameOfScreen(road.screen)
-                         ->findChild<QAbstractItemView*>(QStringLiteral("DBGrid1"));
-        ASSERT_TRUE(grid && TabTo(grid));
-        ASSERT_FALSE(road.editor->isVisible());
-        Press(road.key);
-        EXPECT_TRUE(road.editor->isVisible());
-        road.editor->close();
-    }
-}

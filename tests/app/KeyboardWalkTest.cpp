@@ -11,9 +11,11 @@
 #include "app/TFMainVesk.h"
 #include "config/ui/TFrRedact.h"
 #include "config/ui/TFrWrite.h"
+#include "devices/ui/MelodyListPane.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "keys/ui/KeySavePanel.h"
+#include "keys/ui/TFrKeys.h"
 #include "platform/Dataset.h"
 #include "site/ui/TFrDom.h"
 #include "site/ui/TFrPod.h"
@@ -67,15 +69,25 @@ bool Within(const QWidget* w) {
     return false;
 }
 
-// The grids whose double click has keys the window reads itself, each in its
-// own way, as their keyboard tables give them.
-const QList<LeftOut> kClicksLeftOut = {
-    {QStringLiteral("the matrix: Space and Enter in a cell do its double click's work by the "
-                    "matrix's key rules (a gate cell's cycle, an entrance's panel count)"),
-     [](const QWidget* w) { return w->objectName() == "DBGrid3" && Within<TFrDom>(w); }},
-    {QStringLiteral("the editor's panel list for the key entry: Enter asks its own question, "
-                    "then does what the double click does"),
-     [](const QWidget* w) { return w->objectName() == "DBGrid1" && Within<KeySavePanel>(w); }},
+// The grids' clicks whose work keys of the window's own do, each in its own
+// way, as their keyboard tables give them.
+const QList<ClickLeftOut> kClicksLeftOut = {
+    {GridClick::DoubleCell,
+     {QStringLiteral("the matrix: Space and Enter in a cell do its double click's work by the "
+                     "matrix's key rules (a gate cell's cycle, an entrance's panel count)"),
+      [](const QWidget* w) { return w->objectName() == "DBGrid3" && Within<TFrDom>(w); }}},
+    {GridClick::DoubleCell,
+     {QStringLiteral("the editor's panel list for the key entry: Enter asks its own question, "
+                     "then does what the double click does"),
+      [](const QWidget* w) { return w->objectName() == "DBGrid1" && Within<KeySavePanel>(w); }}},
+    {GridClick::Cell,
+     {QStringLiteral("the keys screen's grids: a click ends a key's edit and empties the number "
+                     "and the label, as Esc in each of them does; moving by keys counts the keys"),
+      [](const QWidget* w) { return Within<TFrKeys>(w); }}},
+    {GridClick::Cell,
+     {QStringLiteral("the melody lists: a click hides the name panel, as its button "
+                     "\"Сохранить имя мелодии\" does whatever the answer"),
+      [](const QWidget* w) { return Within<MelodyListPane>(w); }}},
 };
 
 // The entrance screen: in the fields of an entrance Tab and Shift+Tab go to

@@ -170,39 +170,58 @@ TEST(GridKeys, ShiftF10AndTheMenuKeyOpenTheGridsMenuAtItsCell) {
                 }
 }
 
-// Keys given to a double click make the view emit it for its current cell, so
-// that every command on it runs, an item widget's own signal's too; only while
-// `when` holds, and other keys stay the view's.
-TEST(GridKeys, KeysGivenToADoubleClickGiveItOnTheCurrentCell) {
-    for (const ViewKind& kind : kViews) {
-        SCOPED_TRACE(kind.name);
-        GridWindow w(kind.make());
-        bool allowed = true;
-        GridKeys::DoubleClickBy(w.view, GridKeys::kEnter, [&allowed] { return allowed; });
-        QList<QModelIndex> clicked;
-        int itemClicks = 0;
-        QObject::connect(w.view, &QAbstractItemView::doubleClicked,
-                         [&clicked](const QModelIndex& cell) { clicked << cell; });
-        if (auto* list = qobject_cast<QListWidget*>(w.view))
-            QObject::connect(list, &QListWidget::itemDoubleClicked,
-                             [&itemClicks] { ++itemClicks; });
-        if (auto* table = qobject_cast<QTableWidget*>(w.view))
-            QObject::connect(table, &QTableWidget::cellDoubleClicked,
-                             [&itemClicks] { ++itemClicks; });
-        w.view->setFocus(Qt::TabFocusReason);
-        GridWindow::Press(Qt::Key_Down);
-        const QModelIndex cell = w.view->currentIndex();
-        GridWindow::Press(Qt::Key_Return);
-        GridWindow::Press(Qt::Key_Enter, Qt::KeypadModifier);
-        EXPECT_EQ((QList<QModelIndex>{cell, cell}), clicked);
-        EXPECT_EQ(std::string(kind.name) == "table view" ? 0 : 2, itemClicks);
-        GridWindow::Press(Qt::Key_Return, Qt::ControlModifier);
-        allowed = false;
-        GridWindow::Press(Qt::Key_Return);
-        EXPECT_EQ(2, clicked.size());
-        EXPECT_EQ(GridKeys::kEnter, GridKeys::DoubleClickKeys(w.view));
-        EXPECT_TRUE(GridKeys::TitleClickKeys(w.view).isEmpty());
-    }
+// Keys given to a click or a double click make the view emit it for its
+// current cell, so that every command on it runs, an item widget's own
+// signal's too; only while `when` holds, and other keys stay the view's.
+// A view given keys for both keeps each click to its own keys.
+TEST(GridKeys, KeysGivenToAClickGiveItOnTheCurrentCell) {
+    using Keys = QList<QKeyCombination>;
+    const struct {
+        const char* name;
+        void (*give)(QAbstractItemView*, const Keys&, std::function<bool()>);
+        Keys (*given)(const QAbstractItemView*);
+        void (QAbstractItemView::*viewSignal)(const QModelIndex&);
+        void (QListWidget::*listSignal)(QListWidgetItem*);
+        void (QTableWidget::*tableSignal)(int, int);
+    } clicks[] = {
+        {"double click", GridKeys::DoubleClickBy, GridKeys::DoubleClickKeys,
+         &QAbstractItemView::doubleClicked, &QListWidget::itemDoubleClicked,
+         &QTableWidget::cellDoubleClicked},
+        {"click", GridKeys::ClickBy, GridKeys::ClickKeys, &QAbstractItemView::clicked,
+         &QListWidget::itemClicked, &QTableWidget::cellClicked},
+    };
+    for (const ViewKind& kind : kViews)
+        for (const auto& click : clicks) {
+            SCOPED_TRACE(std::string(kind.name) + ", " + click.name);
+            GridWindow w(kind.make());
+            bool allowed = true;
+            click.give(w.view, GridKeys::kEnter, [&allowed] { return allowed; });
+            // The other click's key stays its own.
+            const auto& other = click.give == GridKeys::ClickBy ? clicks[0] : clicks[1];
+            other.give(w.view, {Qt::Key_F9}, {});
+            QList<QModelIndex> clicked;
+            int itemClicks = 0;
+            QObject::connect(w.view, click.viewSignal,
+                             [&clicked](const QModelIndex& cell) { clicked << cell; });
+            if (auto* list = qobject_cast<QListWidget*>(w.view))
+                QObject::connect(list, click.listSignal, [&itemClicks] { ++itemClicks; });
+            if (auto* table = qobject_cast<QTableWidget*>(w.view))
+                QObject::connect(table, click.tableSignal, [&itemClicks] { ++itemClicks; });
+            w.view->setFocus(Qt::TabFocusReason);
+            GridWindow::Press(Qt::Key_Down);
+            const QModelIndex cell = w.view->currentIndex();
+            GridWindow::Press(Qt::Key_Return);
+            GridWindow::Press(Qt::Key_Enter, Qt::KeypadModifier);
+            GridWindow::Press(Qt::Key_F9);
+            EXPECT_EQ((QList<QModelIndex>{cell, cell}), clicked);
+            EXPECT_EQ(std::string(kind.name) == "table view" ? 0 : 2, itemClicks);
+            GridWindow::Press(Qt::Key_Return, Qt::ControlModifier);
+            allowed = false;
+            GridWindow::Press(Qt::Key_Return);
+            EXPECT_EQ(2, clicked.size());
+            EXPECT_EQ(GridKeys::kEnter, click.given(w.view));
+            EXPECT_TRUE(GridKeys::TitleClickKeys(w.view).isEmpty());
+        }
 }
 
 namespace {

@@ -208,9 +208,6 @@ int connectionsTo(const QObject* object, const QList<QByteArray>& signalNames) {
     return count;
 }
 
-const QList<QByteArray> kDoubleClicks = {"doubleClicked", "itemDoubleClicked", "cellDoubleClicked"};
-const QList<QByteArray> kTitleClicks = {"sectionClicked", "sectionPressed", "sectionDoubleClicked"};
-
 // A fresh view of the Qt class the view is made of: the connections its class
 // makes itself (an item widget's own signals fed by the view's).
 std::unique_ptr<QAbstractItemView> plainViewLike(const QAbstractItemView* view) {
@@ -230,20 +227,50 @@ QList<const QHeaderView*> headersOf(const QAbstractItemView* view) {
     return {};
 }
 
-// "DatasetGrid FrKeys1/DBGrid2": the control by the names of what holds it
-// in its window (Qt's own parts left out), the same however it is laid out.
+// "DatasetGrid FMainVesk/FrKeys1/DBGrid2": the control by the names of its
+// window and what holds it there (Qt's own parts left out), the same however
+// it is laid out.
 QString namedInItsWindow(const QWidget* w) {
     QStringList names;
-    for (const QWidget* at = w; at && at != w->window(); at = at->parentWidget())
+    for (const QWidget* at = w; at; at = at->parentWidget())
         if (!at->objectName().isEmpty() && !at->objectName().startsWith(QLatin1String("qt_")))
             names.prepend(at->objectName());
     return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') +
            names.join(QLatin1Char('/'));
 }
 
-int titleClickConnections(const QAbstractItemView* view) {
+// A grid's click: the signals that carry it, on the view or its headers, the
+// keys given to it, and what no key for it is called.
+struct ClickSignals {
+    GridClick click;
+    QList<QByteArray> names;
+    bool onTheHeaders;
+    QList<QKeyCombination> (*keys)(const QAbstractItemView*);
+    const char* unkeyed;
+};
+
+const ClickSignals kClickSignals[] = {
+    {GridClick::Cell,
+     {"clicked", "pressed", "itemClicked", "itemPressed", "cellClicked", "cellPressed"},
+     false,
+     GridKeys::ClickKeys,
+     "a click on a cell"},
+    {GridClick::DoubleCell,
+     {"doubleClicked", "itemDoubleClicked", "cellDoubleClicked"},
+     false,
+     GridKeys::DoubleClickKeys,
+     "a double click on a cell"},
+    {GridClick::Title,
+     {"sectionClicked", "sectionPressed", "sectionDoubleClicked"},
+     true,
+     GridKeys::TitleClickKeys,
+     "a click on a column's title"},
+};
+
+int clickConnections(const QAbstractItemView* view, const ClickSignals& click) {
+    if (!click.onTheHeaders) return connectionsTo(view, click.names);
     int count = 0;
-    for (const QHeaderView* header : headersOf(view)) count += connectionsTo(header, kTitleClicks);
+    for (const QHeaderView* header : headersOf(view)) count += connectionsTo(header, click.names);
     return count;
 }
 
@@ -367,24 +394,24 @@ QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
     return faults;
 }
 
-QStringList ClicksNoKeyGives(QWidget* window, const QList<LeftOut>& leftOut) {
+QStringList ClicksNoKeyGives(QWidget* window, const QList<ClickLeftOut>& leftOut) {
     QStringList faults;
     for (const QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
-        if (qobject_cast<const QHeaderView*>(view) ||
-            std::any_of(leftOut.begin(), leftOut.end(),
-                        [view](const LeftOut& l) { return l.matches(view); }))
-            continue;
+        if (qobject_cast<const QHeaderView*>(view)) continue;
         const std::unique_ptr<QAbstractItemView> plain = plainViewLike(view);
-        if (connectionsTo(view, kDoubleClicks) > connectionsTo(plain.get(), kDoubleClicks) &&
-            GridKeys::DoubleClickKeys(view).isEmpty())
-            faults << namedInItsWindow(view) + QStringLiteral(
-                                                   ": a double click on a cell runs a command "
-                                                   "no key runs");
-        if (titleClickConnections(view) > titleClickConnections(plain.get()) &&
-            GridKeys::TitleClickKeys(view).isEmpty())
-            faults << namedInItsWindow(view) + QStringLiteral(
-                                                   ": a click on a column's title runs a "
-                                                   "command no key runs");
+        for (const ClickSignals& click : kClickSignals) {
+            const bool unkeyed =
+                clickConnections(view, click) > clickConnections(plain.get(), click) &&
+                                 click.keys(view).isEmpty();
+            const bool onPurpose =
+                std::any_of(leftOut.begin(), leftOut.end(), [&](const ClickLeftOut& l) {
+                    return l.click == click.click && l.control.matches(view);
+                });
+            if (unkeyed && !onPurpose)
+                faults << namedInItsWindow(view) + QStringLiteral(": ") +
+                              QLatin1String(click.unkeyed) +
+                              QStringLiteral(" runs a command no key runs");
+        }
     }
     return faults;
 }

@@ -82,7 +82,6 @@ void TFFindPar::buildGrid() {
     DBGrid1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFFindPar::DBGrid1DblClick);
     GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnterOrSpace);
-    connect(DBGrid1, &QAbstractItemView::clicked, this, &TFFindPar::hideNameEdit);
 }
 
 void TFFindPar::buildActions() {

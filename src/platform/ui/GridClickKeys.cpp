@@ -56,27 +56,29 @@ class ColumnMark : public QWidget {
     const ClickRoad& road_;
 };
 
-// The keys a view's double click and its titles' click are given, and their
-// work: the view (or its header) emits the click's signal for the current cell.
-class ClickKeys : public QObject {
+// The keys a view's double click, its click and its titles' click are given,
+// and their work: the view (or its header) emits the click's signal for the
+// current cell.
+class ClickRoads : public QObject {
   public:
     static constexpr const char* kName = "GridClickKeys";
 
-    explicit ClickKeys(QAbstractItemView* view) : QObject(view), view_(view) {
+    explicit ClickRoads(QAbstractItemView* view) : QObject(view), view_(view) {
         setObjectName(QLatin1String(kName));
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
     }
-    static ClickKeys* Of(const QAbstractItemView* view) {
-        return dynamic_cast<ClickKeys*>(
+    static ClickRoads* Of(const QAbstractItemView* view) {
+        return dynamic_cast<ClickRoads*>(
             view->findChild<QObject*>(QLatin1String(kName), Qt::FindDirectChildrenOnly));
     }
-    static ClickKeys* MadeFor(QAbstractItemView* view) {
-        ClickKeys* keys = Of(view);
-        return keys ? keys : new ClickKeys(view);
+    static ClickRoads* MadeFor(QAbstractItemView* view) {
+        ClickRoads* roads = Of(view);
+        return roads ? roads : new ClickRoads(view);
     }
 
     ClickRoad doubleClick;
+    ClickRoad click;
     ClickRoad titleClick;
 
     void MarkTheColumn() {
@@ -96,6 +98,10 @@ class ClickKeys : public QObject {
             emit view_->doubleClicked(cell);
             return true;
         }
+        if (click.Takes(key)) {
+            emit view_->clicked(cell);
+            return true;
+        }
         auto* table = qobject_cast<QTableView*>(view_);
         if (table && titleClick.Takes(key)) {
             emit table->horizontalHeader()->sectionClicked(cell.column());
@@ -109,30 +115,42 @@ class ClickKeys : public QObject {
     ColumnMark* mark_ = nullptr;
 };
 
+QList<QKeyCombination> keysOf(const QAbstractItemView* view, ClickRoad ClickRoads::*road) {
+    const ClickRoads* roads = ClickRoads::Of(view);
+    return roads ? (roads->*road).keys : QList<QKeyCombination>();
+}
+
 }  // namespace
 
 namespace GridKeys {
 
 void DoubleClickBy(QAbstractItemView* view, const QList<QKeyCombination>& keys,
                    std::function<bool()> when) {
-    ClickKeys::MadeFor(view)->doubleClick = {keys, std::move(when)};
+    ClickRoads::MadeFor(view)->doubleClick = {keys, std::move(when)};
+}
+
+void ClickBy(QAbstractItemView* view, const QList<QKeyCombination>& keys,
+             std::function<bool()> when) {
+    ClickRoads::MadeFor(view)->click = {keys, std::move(when)};
 }
 
 void TitleClickBy(QTableView* view, const QList<QKeyCombination>& keys,
                   std::function<bool()> when) {
-    ClickKeys* made = ClickKeys::MadeFor(view);
+    ClickRoads* made = ClickRoads::MadeFor(view);
     made->titleClick = {keys, std::move(when)};
     made->MarkTheColumn();
 }
 
 QList<QKeyCombination> DoubleClickKeys(const QAbstractItemView* view) {
-    const ClickKeys* keys = ClickKeys::Of(view);
-    return keys ? keys->doubleClick.keys : QList<QKeyCombination>();
+    return keysOf(view, &ClickRoads::doubleClick);
+}
+
+QList<QKeyCombination> ClickKeys(const QAbstractItemView* view) {
+    return keysOf(view, &ClickRoads::click);
 }
 
 QList<QKeyCombination> TitleClickKeys(const QAbstractItemView* view) {
-    const ClickKeys* keys = ClickKeys::Of(view);
-    return keys ? keys->titleClick.keys : QList<QKeyCombination>();
+    return keysOf(view, &ClickRoads::titleClick);
 }
 
 }  // namespace GridKeys

@@ -63,6 +63,7 @@ TFSvTable::TFSvTable(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     connect(ListTable, &QListWidget::itemClicked, this, &TFSvTable::ListTableClick);
+    GridKeys::ClickBy(ListTable, GridKeys::kEnter);
     connect(ButHelp, &QPushButton::clicked, this, &TFSvTable::ButHelpClick);
     connect(ButExit, &QPushButton::clicked, this, &TFSvTable::ButExitClick);
     connect(this, &QDialog::finished, this, [] { AppHelp().CloseViewer(); });
@@ -98,9 +99,5 @@ bool TFSvTable::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     // Rows are only looked at here.
     if (watched == DBGrid1 && key == Qt::Key_Delete) return true;
-    if (watched == ListTable && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        ListTableClick();
-        return true;
-    }
     return QDialog::eventFilter(watched, event);
 }
