@@ -187,8 +187,9 @@ TEST_F(KeyboardRoads, ASwitchMelodyComposedFromTheKeyboard) {
 // a double click had no key: on the keys screen the apartments (the residents
 // screen on that apartment), the entrances of the common keys (the entrance's
 // parameters) and the apartments of a lost key (the residents' list put on
-// that apartment); on the network screen the configured devices, listed by
-// "Обновить" of their menu (the commissioning button named for the switch).
+// that apartment); on the network screen the configured devices, whose click
+// runs the same command, listed by "Обновить" of their menu (the
+// commissioning button named for the switch).
 // The grids that had their keys keep them.
 TEST_F(KeyboardRoads, EnterDoesWhatADoubleClickDoes) {
     auto* keys = ShowActive<TFrKeys>(9);
@@ -271,11 +272,9 @@ TEST_F(KeyboardRoads, EnterDoesWhatADoubleClickDoes) {
     }
 }
 
-// Enter on a row does what a click on it does, where a click runs a command
-// of its own: on the object screen the object list loads the object into the
-// edit panel ("Действующий объект" then shows it); on the network screen the
-// configured devices (the commissioning button named for the switch) and the
-// found ones; in the table viewer the tables.
+// Enter on the object list does what a click on an object does: the object
+// is loaded into the edit panel (its name, the headline of a change), and the
+// screen stays the object screen.
 TEST_F(KeyboardRoads, EnterOnTheObjectListLoadsTheObject) {
     auto* f = ShowActive<TFrMatr>(1);
     ASSERT_TRUE(f);

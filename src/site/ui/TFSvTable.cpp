@@ -34,7 +34,6 @@ TFSvTable::TFSvTable(QWidget* parent) : QDialog(parent) {
     ListTable->setObjectName(QStringLiteral("ListTable"));
     for (const RawTables::Entry& entry : RawTables::Entries()) ListTable->addItem(entry.caption);
     ListTable->setFixedWidth(ListTable->sizeHintForColumn(0) + 2 * ListTable->frameWidth() + 24);
-    ListTable->installEventFilter(this);
 
     model_ = new DatasetModel(ATable, this);
     DBGrid1 = new KeyboardGrid<QTableView>(this);
