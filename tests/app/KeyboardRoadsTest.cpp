@@ -2,6 +2,8 @@
 // screen shown through the menu in the active window, keys sent to whatever
 // has the focus, the outcome read from the screen and the database file.
 
+#include "KeyboardRoads.h"
+
 #include "app/TFMainVesk.h"
 #include "config/ConfigEditorFile.h"
 #include "config/ConfigRepository.h"
@@ -12,7 +14,6 @@
 #include "foundation/HelpLauncher.h"
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/TFProgress.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "keys/ui/TFrKeys.h"
 #include "platform/ui/DatasetGrid.h"
@@ -51,65 +52,6 @@
 #include <QToolButton>
 
 #include <functional>
-
-class KeyboardRoads : public ProgramRoads {
-  protected:
-    template <class Frame>
-    Frame* ShowActive(int screen) {
-        StartOn(1);
-        FMainVesk->resize(kWindowRoom);
-        // Shown without the activation the offscreen platform would give it,
-        // as a desktop shows it.
-        FProgress->setAttribute(Qt::WA_DontShowOnScreen);
-        FMainVesk->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(FMainVesk));
-        ShowByMenu(screen);
-        return qobject_cast<Frame*>(FMainVesk->FrameOfScreen(screen));
-    }
-    // The keys screen on its apartment keys, each number typed at once into
-    // it and confirmed (Enter, Enter), in the first apartment.
-    TFrKeys* KeysTyped(const QStringList& numbers) {
-        auto* f = ShowActive<TFrKeys>(9);
-        if (!f) return nullptr;
-        f->RB_KvrKey->click();
-        for (const QString& number : numbers) {
-            Type(number);
-            EXPECT_EQ(number.toUpper(), f->E_sn->text());
-            Press(Qt::Key_Return);
-            Press(Qt::Key_Return);
-        }
-        return f;
-    }
-    // Keys typed into the window land where the focus is; the program's
-    // events run while a key is down.
-    static void Type(const QString& text) {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, static_cast<QWidget*>(nullptr),
-                                Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-    }
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyPress(static_cast<QWidget*>(nullptr), key, modifiers);
-        QCoreApplication::processEvents();
-        // A key whose window went away (a dialog it answered) is released nowhere.
-        if (QWidget* w = Focused() ? Focused() : QApplication::activeWindow())
-            QTest::keyRelease(w, key, modifiers);
-    }
-    static QWidget* Focused() { return QApplication::focusWidget(); }
-    // Tab (or Shift+Tab) pressed until the focus is on target, at most limit times.
-    static bool TabTo(const QWidget* target, int limit = 60) {
-        for (int i = 0; i < limit && Focused() != target; ++i) Press(Qt::Key_Tab);
-        return Focused() == target;
-    }
-    static bool BacktabTo(const QWidget* target, int limit = 60) {
-        for (int i = 0; i < limit && Focused() != target; ++i)
-            Press(Qt::Key_Backtab, Qt::ShiftModifier);
-        return Focused() == target;
-    }
-    QString Stored(const QString& sql) {
-        QSqlQuery q(database_.open());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
-};
 
 // A surname typed at once; Ctrl+Enter, then Enter on "Сохранить изменения";
 // then "Начать выборку", whose locked groups read gray, "Для ППО" as the flags.
@@ -725,3 +667,4 @@ TEST_F(KeyboardRoads, TheGridsTypeChosen) {
         EXPECT_FALSE(grid->font().bold());
     }
 }
+

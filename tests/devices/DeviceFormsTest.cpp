@@ -113,6 +113,17 @@ TEST_F(PickerForm, RenamesAnyRowButTheRecommendedSet) {
     ASSERT_TRUE(dm_->Q_ke->Locate("id_ke", 1));
     form.M_Nane->trigger();
     EXPECT_FALSE(form.E_Name->isVisible());
+
+    // A click in the grid puts the name edit away unstored.
+    ASSERT_TRUE(dm_->Q_ke->Locate("id_ke", 2));
+    form.BitName->click();
+    ASSERT_TRUE(form.E_Name->isVisible());
+    form.E_Name->setText(QStringLiteral("Зимний"));
+    const QModelIndex cell = form.DBGrid1->model()->index(0, 0);
+    QTest::mouseClick(form.DBGrid1->viewport(), Qt::LeftButton, {},
+                      form.DBGrid1->visualRect(cell).center());
+    EXPECT_FALSE(form.E_Name->isVisible());
+    EXPECT_EQ(QStringLiteral("Летний"), Scalar("SELECT name FROM t_ke WHERE id_ke=2"));
 }
 
 TEST_F(PickerForm, DeletesOnlyASetNoSwitchUses) {

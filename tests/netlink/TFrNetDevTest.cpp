@@ -29,6 +29,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 TEST_F(NetDevicesScreen, TheConfiguredListOfTheObject) {
@@ -158,6 +161,7 @@ TEST_F(NetDevicesScreen, StopClearsBothLogsAndTheFoundListButNotTheConfiguredOne
     EXPECT_FALSE(form->TimerRestart->isActive());
 }
 
+// A found device chosen by a click, or by Enter on its line, shows its class.
 TEST_F(NetDevicesScreen, AFoundDeviceShowsItsClassAndClearsTheConfiguredSelection) {
     SimDevice device = SimDevice::Switch(1);
     device.serial = "B123456789";
@@ -167,18 +171,30 @@ TEST_F(NetDevicesScreen, AFoundDeviceShowsItsClassAndClearsTheConfiguredSelectio
     Link().BuildDeviceList(Link().DeviceList);
     frame->ShowLinkState();
     ASSERT_EQ(Items(frame->ListCdev), QStringList{"СКМ01  "});
-    frame->ListHdev->item(0)->setSelected(true);
-    frame->ListHdev->item(2)->setSelected(true);
     QListWidgetItem* line = frame->ListCdev->item(0);
-    QTest::mouseClick(frame->ListCdev->viewport(), Qt::LeftButton, {},
-                      frame->ListCdev->visualItemRect(line).center());
-    EXPECT_TRUE(frame->ListHdev->selectedItems().isEmpty());
-    const QStringList info = Lines(frame->MemoAtr);
-    ASSERT_GE(info.size(), 2);
-    EXPECT_EQ(info.at(0), "СКМ01");
-    EXPECT_EQ(info.at(1), "Получен ответ на запрос класса.");
-    EXPECT_TRUE(frame->PanelDev->isVisible());
-    EXPECT_FALSE(frame->BitSN->isEnabled());
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"click",
+         [&] {
+             QTest::mouseClick(frame->ListCdev->viewport(), Qt::LeftButton, {},
+                               frame->ListCdev->visualItemRect(line).center());
+         }},
+        {"Enter", [&] { QTest::keyClick(frame->ListCdev, Qt::Key_Return); }},
+    };
+    for (const auto& [way, choose] : ways) {
+        SCOPED_TRACE(way);
+        frame->MemoAtr->clear();
+        frame->PanelDev->hide();
+        frame->ListHdev->item(0)->setSelected(true);
+        frame->ListHdev->item(2)->setSelected(true);
+        choose();
+        EXPECT_TRUE(frame->ListHdev->selectedItems().isEmpty());
+        const QStringList info = Lines(frame->MemoAtr);
+        ASSERT_GE(info.size(), 2);
+        EXPECT_EQ(info.at(0), "СКМ01");
+        EXPECT_EQ(info.at(1), "Получен ответ на запрос класса.");
+        EXPECT_TRUE(frame->PanelDev->isVisible());
+        EXPECT_FALSE(frame->BitSN->isEnabled());
+    }
 }
 
 TEST_F(NetDevicesScreen, CommandsAndDeviceOperationLocking) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -167,4 +168,106 @@ TEST(GridKeys, ShiftF10AndTheMenuKeyOpenTheGridsMenuAtItsCell) {
                     ASSERT_TRUE(shown.has_value());
                     EXPECT_EQ(cell, *shown);
                 }
+}
+
+// Keys given to a click or a double click make the view emit it for its
+// current cell, so that every command on it runs, an item widget's own
+// signal's too; only while `when` holds, and other keys stay the view's.
+// A view given keys for both keeps each click to its own keys.
+TEST(GridKeys, KeysGivenToAClickGiveItOnTheCurrentCell) {
+    using Keys = QList<QKeyCombination>;
+    const struct {
+        const char* name;
+        void (*give)(QAbstractItemView*, const Keys&, std::function<bool()>);
+        Keys (*given)(const QAbstractItemView*);
+        void (QAbstractItemView::*viewSignal)(const QModelIndex&);
+        void (QListWidget::*listSignal)(QListWidgetItem*);
+        void (QTableWidget::*tableSignal)(int, int);
+    } clicks[] = {
+        {"double click", GridKeys::DoubleClickBy, GridKeys::DoubleClickKeys,
+         &QAbstractItemView::doubleClicked, &QListWidget::itemDoubleClicked,
+         &QTableWidget::cellDoubleClicked},
+        {"click", GridKeys::ClickBy, GridKeys::ClickKeys, &QAbstractItemView::clicked,
+         &QListWidget::itemClicked, &QTableWidget::cellClicked},
+    };
+    for (const ViewKind& kind : kViews)
+        for (const auto& click : clicks) {
+            SCOPED_TRACE(std::string(kind.name) + ", " + click.name);
+            GridWindow w(kind.make());
+            bool allowed = true;
+            click.give(w.view, GridKeys::kEnter, [&allowed] { return allowed; });
+            // The other click's key stays its own.
+            const auto& other = click.give == GridKeys::ClickBy ? clicks[0] : clicks[1];
+            other.give(w.view, {Qt::Key_F9}, {});
+            QList<QModelIndex> clicked;
+            int itemClicks = 0;
+            QObject::connect(w.view, click.viewSignal,
+                             [&clicked](const QModelIndex& cell) { clicked << cell; });
+            if (auto* list = qobject_cast<QListWidget*>(w.view))
+                QObject::connect(list, click.listSignal, [&itemClicks] { ++itemClicks; });
+            if (auto* table = qobject_cast<QTableWidget*>(w.view))
+                QObject::connect(table, click.tableSignal, [&itemClicks] { ++itemClicks; });
+            w.view->setFocus(Qt::TabFocusReason);
+            GridWindow::Press(Qt::Key_Down);
+            const QModelIndex cell = w.view->currentIndex();
+            GridWindow::Press(Qt::Key_Return);
+            GridWindow::Press(Qt::Key_Enter, Qt::KeypadModifier);
+            GridWindow::Press(Qt::Key_F9);
+            EXPECT_EQ((QList<QModelIndex>{cell, cell}), clicked);
+            EXPECT_EQ(std::string(kind.name) == "table view" ? 0 : 2, itemClicks);
+            GridWindow::Press(Qt::Key_Return, Qt::ControlModifier);
+            allowed = false;
+            GridWindow::Press(Qt::Key_Return);
+            EXPECT_EQ(2, clicked.size());
+            EXPECT_EQ(GridKeys::kEnter, click.given(w.view));
+            EXPECT_TRUE(GridKeys::TitleClickKeys(w.view).isEmpty());
+        }
+}
+
+namespace {
+
+// Whether a line in the text colour runs along the top of the cell.
+bool Framed(QAbstractItemView* view, const QModelIndex& cell) {
+    const QImage shot = view->grab().toImage();
+    const QRect place = view->visualRect(cell).translated(view->viewport()->pos());
+    const QColor text = view->palette().color(QPalette::Text);
+    for (int x = place.left() + 2; x < place.right() - 2; ++x)
+        if (shot.pixelColor(int(x * shot.devicePixelRatio()),
+                            int(place.top() * shot.devicePixelRatio())) != text)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+// A key given to a title click clicks the title of the current cell's column.
+// Where whole rows are marked, a frame shows the cell it stands on while the
+// grid has the focus.
+TEST(GridKeys, AKeyGivenToATitleClickClicksTheCurrentColumnsTitle) {
+    auto* table = static_cast<QTableView*>(tableView());
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridWindow w(table);
+    // Room for every column: no cell scrolls out of sight.
+    w.window.resize(w.window.sizeHint() + QSize(table->horizontalHeader()->length(), 0));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(GridKeys::TitleClickKeys(table).isEmpty());
+    GridKeys::TitleClickBy(table, {Qt::Key_F3});
+    QList<int> titles;
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionClicked,
+                     [&titles](int column) { titles << column; });
+    table->setFocus(Qt::TabFocusReason);
+    const QModelIndex first = table->currentIndex();
+    EXPECT_TRUE(Framed(table, first));
+    GridWindow::Press(Qt::Key_F3);
+    GridWindow::Press(Qt::Key_Right);
+    GridWindow::Press(Qt::Key_Right);
+    EXPECT_FALSE(Framed(table, first));
+    EXPECT_TRUE(Framed(table, table->currentIndex()));
+    GridWindow::Press(Qt::Key_F3);
+    GridWindow::Press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ((QList<int>{0, 2}), titles);
+    GridWindow::Press(Qt::Key_Tab);
+    EXPECT_FALSE(Framed(table, table->currentIndex())) << "without the focus";
+    EXPECT_EQ(QList<QKeyCombination>{Qt::Key_F3}, GridKeys::TitleClickKeys(table));
+    EXPECT_TRUE(GridKeys::DoubleClickKeys(table).isEmpty());
 }

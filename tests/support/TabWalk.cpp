@@ -1,6 +1,7 @@
 #include "support/TabWalk.h"
 
 #include "platform/Dataset.h"
+#include "platform/ui/GridKeys.h"
 #include "site/ui/TRecordGrid.h"
 #include "support/PopupMenus.h"
 
@@ -15,14 +16,19 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTreeWidget>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -183,6 +189,91 @@ QList<QWidget*> fromTheChainStart(QWidget* origin, const QList<QWidget*>& stops)
     return stops;
 }
 
+// How many connections an object's signals of these names have: QObject
+// tells it to the object's own class only, and this class is one.
+struct Connections : QObject {
+    using QObject::receivers;
+};
+
+int connectionsTo(const QObject* object, const QList<QByteArray>& signalNames) {
+    int count = 0;
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() != QMetaMethod::Signal || !signalNames.contains(method.name()))
+            continue;
+        const QByteArray signal = QByteArray::number(QSIGNAL_CODE) + method.methodSignature();
+        count += (object->*&Connections::receivers)(signal.constData());
+    }
+    return count;
+}
+
+// A fresh view of the Qt class the view is made of: the connections its class
+// makes itself (an item widget's own signals fed by the view's).
+std::unique_ptr<QAbstractItemView> plainViewLike(const QAbstractItemView* view) {
+    if (qobject_cast<const QTableWidget*>(view)) return std::make_unique<QTableWidget>();
+    if (qobject_cast<const QTableView*>(view)) return std::make_unique<QTableView>();
+    if (qobject_cast<const QListWidget*>(view)) return std::make_unique<QListWidget>();
+    if (qobject_cast<const QTreeWidget*>(view)) return std::make_unique<QTreeWidget>();
+    if (qobject_cast<const QTreeView*>(view)) return std::make_unique<QTreeView>();
+    return std::make_unique<QListView>();
+}
+
+// The headers of a table, a tree's one.
+QList<const QHeaderView*> headersOf(const QAbstractItemView* view) {
+    if (auto* table = qobject_cast<const QTableView*>(view))
+        return {table->horizontalHeader(), table->verticalHeader()};
+    if (auto* tree = qobject_cast<const QTreeView*>(view)) return {tree->header()};
+    return {};
+}
+
+// "DatasetGrid FMainVesk/FrKeys1/DBGrid2": the control by the names of its
+// window and what holds it there (Qt's own parts left out), the same however
+// it is laid out.
+QString namedInItsWindow(const QWidget* w) {
+    QStringList names;
+    for (const QWidget* at = w; at; at = at->parentWidget())
+        if (!at->objectName().isEmpty() && !at->objectName().startsWith(QLatin1String("qt_")))
+            names.prepend(at->objectName());
+    return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') +
+           names.join(QLatin1Char('/'));
+}
+
+// A grid's click: the signals that carry it, on the view or its headers, the
+// keys given to it, and what no key for it is called.
+struct ClickSignals {
+    GridClick click;
+    QList<QByteArray> names;
+    bool onTheHeaders;
+    QList<QKeyCombination> (*keys)(const QAbstractItemView*);
+    const char* unkeyed;
+};
+
+const ClickSignals kClickSignals[] = {
+    {GridClick::Cell,
+     {"clicked", "pressed", "itemClicked", "itemPressed", "cellClicked", "cellPressed"},
+     false,
+     GridKeys::ClickKeys,
+     "a click on a cell"},
+    {GridClick::DoubleCell,
+     {"doubleClicked", "itemDoubleClicked", "cellDoubleClicked"},
+     false,
+     GridKeys::DoubleClickKeys,
+     "a double click on a cell"},
+    {GridClick::Title,
+     {"sectionClicked", "sectionPressed", "sectionDoubleClicked"},
+     true,
+     GridKeys::TitleClickKeys,
+     "a click on a column's title"},
+};
+
+int clickConnections(const QAbstractItemView* view, const ClickSignals& click) {
+    if (!click.onTheHeaders) return connectionsTo(view, click.names);
+    int count = 0;
+    for (const QHeaderView* header : headersOf(view)) count += connectionsTo(header, click.names);
+    return count;
+}
+
 }  // namespace
 
 QString Describe(const QWidget* w) {
@@ -299,6 +390,28 @@ QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops) {
                               QLatin1String(key.name) + QStringLiteral(" does not");
         }
         GiveTheFocusBack(grid);
+    }
+    return faults;
+}
+
+QStringList ClicksNoKeyGives(QWidget* window, const QList<ClickLeftOut>& leftOut) {
+    QStringList faults;
+    for (const QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+        if (qobject_cast<const QHeaderView*>(view)) continue;
+        const std::unique_ptr<QAbstractItemView> plain = plainViewLike(view);
+        for (const ClickSignals& click : kClickSignals) {
+            const bool unkeyed =
+                clickConnections(view, click) > clickConnections(plain.get(), click) &&
+                                 click.keys(view).isEmpty();
+            const bool onPurpose =
+                std::any_of(leftOut.begin(), leftOut.end(), [&](const ClickLeftOut& l) {
+                    return l.click == click.click && l.control.matches(view);
+                });
+            if (unkeyed && !onPurpose)
+                faults << namedInItsWindow(view) + QStringLiteral(": ") +
+                              QLatin1String(click.unkeyed) +
+                              QStringLiteral(" runs a command no key runs");
+        }
     }
     return faults;
 }

@@ -10,6 +10,8 @@
 //     others) the stops run top to bottom and left to right.
 // Where a window gives Tab a job of its own in a group of controls, the walk checks
 // that Tab stays in the group and goes on past it along the focus chain.
+// A command on a grid that a click or a double click on a cell or a click on a
+// column's title runs has its keys too.
 
 #include <QList>
 #include <QString>
@@ -54,6 +56,22 @@ bool Reached(const QList<QWidget*>& stops, const QWidget* w);
 // The grids among the stops whose popup menu a right click on the current
 // cell opens and Shift+F10 or the Menu key does not, as messages.
 QStringList MenusOnlyAClickOpens(const QList<QWidget*>& stops);
+
+// The clicks of a grid a command may hang on.
+enum class GridClick { Cell, DoubleCell, Title };
+
+// A grid's click whose command is given no key on purpose, and why.
+struct ClickLeftOut {
+    GridClick click;
+    LeftOut control;
+};
+
+// The item views of window, shown or not, where a click or a double click on a
+// cell or a click on a column's title runs a command and no key was given to
+// do the same (GridKeys::ClickBy, DoubleClickBy, TitleClickBy), as messages;
+// those left out on purpose are not looked at. A command on `activated` needs
+// no key of its own: the view emits it for Enter itself.
+QStringList ClicksNoKeyGives(QWidget* window, const QList<ClickLeftOut>& leftOut);
 
 // The stops of a forward walk that break the reading order, as messages;
 // the walk is read from its first stop in the focus chain after origin (the

@@ -81,7 +81,7 @@ void TFFindPar::buildGrid() {
     DBGrid1->installEventFilter(this);
     DBGrid1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFFindPar::DBGrid1DblClick);
-    connect(DBGrid1, &QAbstractItemView::clicked, this, &TFFindPar::hideNameEdit);
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnterOrSpace);
 }
 
 void TFFindPar::buildActions() {
@@ -178,11 +178,6 @@ void TFFindPar::ButHelpClick() {
 bool TFFindPar::gridKey(int key) {
     hideNameEdit();
     switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            done(QDialog::Accepted);
-            return true;
         case Qt::Key_Escape:
             ReturnAndClose();
             return true;

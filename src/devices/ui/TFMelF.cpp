@@ -110,6 +110,13 @@ QWidget* TFMelF::buildStaffPane() {
     connect(DBGrid1, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& at) { DBGrid1CellClick(at.column()); });
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFMelF::NoteAppClick);
+    // Space adds the note as a double click does, Enter replaces the current
+    // one, Shift+Space sounds it as a click does.
+    GridKeys::DoubleClickBy(DBGrid1, {Qt::Key_Space});
+    GridKeys::ClickBy(DBGrid1, {QKeyCombination(Qt::ShiftModifier, Qt::Key_Space)});
+    DBGrid1->setToolTip(
+        QStringLiteral("Пробел — добавить ноту, Enter — заменить ноту, Shift+Пробел — прослушать "
+                       "ноту (в столбцах «Нота» и «Значение»)"));
 
     SLen = new QSpinBox(pane);
     SLen->setObjectName(QStringLiteral("SLen"));
@@ -331,9 +338,6 @@ bool TFMelF::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == DBGrid1) {
         switch (key) {
-            case Qt::Key_Space:
-                NoteAppClick();
-                return true;
             case Qt::Key_Return:
             case Qt::Key_Enter:
                 NoteEditClick();

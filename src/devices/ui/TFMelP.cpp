@@ -77,6 +77,7 @@ QWidget* TFMelP::buildNotePane() {
                             {QStringLiteral("gerc"), QStringLiteral("Частота")}});
     DBGb->installEventFilter(this);
     connect(DBGb, &QAbstractItemView::doubleClicked, this, &TFMelP::DBGbDblClick);
+    GridKeys::DoubleClickBy(DBGb, GridKeys::kEnter);
     auto* layout = new QVBoxLayout(pane);
     layout->addWidget(DBGb);
     return pane;
@@ -99,6 +100,10 @@ QWidget* TFMelP::buildPickerPane() {
     connect(GNoot, &QTableWidget::cellClicked, this, [this](int row, int) { GNootClick(row); });
     connect(GNoot, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { GNootDblClick(row); });
+    // Space sounds the cell as a click does, Enter takes its note as a double click does.
+    GridKeys::ClickBy(GNoot, {Qt::Key_Space});
+    GridKeys::DoubleClickBy(GNoot, GridKeys::kEnter);
+    GNoot->setToolTip(QStringLiteral("Пробел — прослушать ноту, Enter — записать ее в мелодию"));
     Dol = MakeSpin(pane, "Dol", 0, 9, 5);
     Dol->setToolTip(QStringLiteral("Перед выбором ноты, здесь следует установить ее длительность"));
     auto* length = new QFormLayout;

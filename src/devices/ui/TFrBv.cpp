@@ -124,6 +124,7 @@ void TFrBv::buildGrids() {
     });
     for (DatasetGrid* grid : {DBGrid1, DBGrid2}) grid->installEventFilter(this);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrBv::BitpkEditClick);
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnterOrSpace);
 }
 
 QFrame* TFrBv::buildTotals() {
@@ -193,9 +194,9 @@ bool TFrBv::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return TScreenFrame::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Delete) return true;  // no row is deleted from the grids
-    const bool opens = key == Qt::Key_Return || key == Qt::Key_Enter ||
-                       (watched == DBGrid1 && key == Qt::Key_Space);
-    if (!opens) return TScreenFrame::eventFilter(watched, event);
+    // Enter in the lower grid opens the panel's editor too.
+    if (watched != DBGrid2 || (key != Qt::Key_Return && key != Qt::Key_Enter))
+        return TScreenFrame::eventFilter(watched, event);
     BitpkEditClick();
     return true;
 }

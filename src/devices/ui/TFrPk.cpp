@@ -241,6 +241,7 @@ void TFrPk::wireControls() {
     connect(BitKlemm, &QPushButton::clicked, this, &TFrPk::BitKlemmClick);
     connect(BitTract, &QPushButton::clicked, this, &TFrPk::BitTractClick);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrPk::BitpkEditClick);
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnter);
     connect(P3_Fs, &QToolButton::clicked, this, &TFrPk::P3_FsDblClick);
     for (QWidget* w : {DBGrid1, DBGrid2}) w->installEventFilter(this);
     if (FDM) {
@@ -341,9 +342,5 @@ void TFrPk::showEvent(QShowEvent* event) {
 bool TFrPk::eventFilter(QObject* watched, QEvent* event) {
     // No row is deleted from the grids.
     if ((watched == DBGrid1 || watched == DBGrid2) && isKey(event, {Qt::Key_Delete})) return true;
-    if (watched == DBGrid1 && isKey(event, {Qt::Key_Return, Qt::Key_Enter})) {
-        BitpkEditClick();
-        return true;
-    }
     return TScreenFrame::eventFilter(watched, event);
 }

@@ -68,7 +68,7 @@ KeyDumpTab::KeyDumpTab(const Names& names, KeyGrid kind, const QString& openCapt
     buildLayout();
 
     connect(consoleButton_, &QPushButton::clicked, this, &KeyDumpTab::ConsoleButtonClick);
-    connect(entrances_, &QListWidget::itemClicked, this, [this] { EntranceClick(); });
+    // A click that chooses an entrance changes the selection.
     connect(entrances_, &QListWidget::itemSelectionChanged, this, [this] { EntranceClick(); });
     connect(entrances_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { HMenu->popup(entrances_->viewport()->mapToGlobal(at)); });

@@ -40,6 +40,8 @@ TFHavKey::TFHavKey(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFHavKey::DBGrid1DblClick);
+    // Enter chooses the row, as a double click does.
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnter);
     connect(ButExit, &QPushButton::clicked, this, &TFHavKey::ButExitClick);
     // However the list closes, the help window it opened goes with it.
     connect(this, &QDialog::finished, this, [] { AppHelp().CloseViewer(); });
@@ -89,16 +91,11 @@ void TFHavKey::ButExitClick() {
     reject();
 }
 
-// Enter chooses the row; the list deletes nothing.
+// The list deletes nothing.
 bool TFHavKey::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DBGrid1DblClick();
-            return true;
-        }
-        if (key == Qt::Key_Delete) return true;
-    }
+    if (watched == DBGrid1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

@@ -85,6 +85,11 @@ bool isEnter(QEvent* event) {
     return isKey(event, Qt::Key_Return) || isKey(event, Qt::Key_Enter);
 }
 
+// Space edits in the key list and Ctrl+Space chooses rows: a title click has F3.
+constexpr Qt::Key kSortKey = Qt::Key_F3;
+const QString kSortKeyHint =
+    QStringLiteral("F3 на столбце списка делает то же, что щелчок по его заголовку");
+
 }  // namespace
 
 TFrKeys::TFrKeys(QWidget* parent)
@@ -256,6 +261,7 @@ void TFrKeys::buildKeyList(QHBoxLayout* middle) {
     DBGrid2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DBGrid2->horizontalHeader()->setSectionsClickable(true);
     DBGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
+    DBGrid2->setToolTip(kSortKeyHint);
     column->addWidget(DBGrid2, 1);
     OtmBlue = named(new QLabel(this), "OtmBlue");
     OtmBlue->setStyleSheet(QStringLiteral("QLabel#OtmBlue { color: blue; font-weight: bold; }"));
@@ -391,6 +397,7 @@ void TFrKeys::wireControls() {
     connect(NSelectAll, &QAction::triggered, this, &TFrKeys::NSelectAllClick);
     connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TFrKeys::DBGrid2TitleClick);
+    GridKeys::TitleClickBy(DBGrid2, {kSortKey});
     connect(DBGrid2, &QWidget::customContextMenuRequested, this, &TFrKeys::popupMenuShow);
     connect(DBGrid2, &QAbstractItemView::clicked, this, [this] {
         endEditAndClear();
@@ -403,6 +410,8 @@ void TFrKeys::wireControls() {
     connect(DBGrid3, &QAbstractItemView::doubleClicked, this, [] {
         if (FskEdit) FskEdit->show();
     });
+    for (DatasetGrid* grid : {DBGrid1, DBGrid3, DBGrid5})
+        GridKeys::DoubleClickBy(grid, GridKeys::kEnter);
     for (DatasetGrid* grid : {DBGrid1, DBGrid3, DBGrid4, DBGrid5, DBGrid6}) wireGrid(grid);
     for (DatasetGrid* owners : {DBGrid1, DBGrid3, DBGrid5, DBGrid6})
         owners->installEventFilter(this);
@@ -631,7 +640,8 @@ bool TFrKeys::filterLabelKeys(QEvent* event) {
 
 bool TFrKeys::filterKeyListKeys(QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
-        showListCount();
+        // The sort key leaves the sort state it set, as a title click does.
+        if (static_cast<QKeyEvent*>(event)->key() != kSortKey) showListCount();
         return false;
     }
     if (event->type() == QEvent::FocusIn) chooseRowOnTab(static_cast<QFocusEvent*>(event));

@@ -33,6 +33,7 @@ TFCOM::TFCOM(QWidget* parent) : QDialog(parent) {
     connect(BitYes, &QPushButton::clicked, this, &TFCOM::BitYesClick);
     connect(BitNo, &QPushButton::clicked, this, &TFCOM::BitNoClick);
     connect(ListCdev, &QListWidget::itemDoubleClicked, this, &TFCOM::BitYesClick);
+    GridKeys::DoubleClickBy(ListCdev, GridKeys::kEnter);
 }
 
 int TFCOM::SelectedRow() const {

@@ -357,6 +357,7 @@ void TFNetTime::wireControls() {
     connect(EVer, &QLineEdit::textChanged, this, &TFNetTime::EComChange);
     connect(ButVP, &QPushButton::clicked, this, &TFNetTime::ButVPClick);
     connect(ListCdev, &QListWidget::itemDoubleClicked, this, &TFNetTime::ListCdevDblClick);
+    GridKeys::DoubleClickBy(ListCdev, GridKeys::kEnter);
     connect(ButSave, &QPushButton::clicked, this, &TFNetTime::ButSaveClick);
     connect(ButVer, &QPushButton::clicked, this, &TFNetTime::ButVerClick);
     connect(ButNew, &QPushButton::clicked, this, &TFNetTime::ButNewClick);

@@ -21,7 +21,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -62,17 +62,6 @@ QListWidget* deviceList(QWidget* parent, const char* name) {
     mono.setStyleHint(QFont::TypeWriter);
     list->setFont(mono);
     return list;
-}
-
-bool isEnter(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-bool isSpace(const QEvent* event) {
-    return event->type() == QEvent::KeyPress &&
-           static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Space;
 }
 
 }  // namespace
@@ -168,7 +157,6 @@ QWidget* TFrNetDev::buildCommands() {
     ListCmRead = named(new KeyboardGrid<QListWidget>(commands), "ListCmRead");
     ListCmRead->setWordWrap(true);
     ListCmRead->addItems(NetCommandCaptions());
-    ListCmRead->installEventFilter(this);
     auto* run = new QHBoxLayout;
     BitAct = button(commands, "BitAct", QStringLiteral("Выполнить"));
     BitAct->setEnabled(false);
@@ -230,7 +218,9 @@ void TFrNetDev::wireControls() {
     connect(BitStartNet, &QPushButton::clicked, this, &TFrNetDev::BitStartNetClick);
     connect(BitStopNet, &QPushButton::clicked, this, &TFrNetDev::BitStopNetClick);
     connect(ListCdev, &QListWidget::itemClicked, this, &TFrNetDev::ListCdevClick);
+    GridKeys::ClickBy(ListCdev, GridKeys::kEnter);
     connect(ListCmRead, &QListWidget::itemDoubleClicked, this, &TFrNetDev::ListCmReadDblClick);
+    GridKeys::DoubleClickBy(ListCmRead, GridKeys::kEnterOrSpace);
     connect(ListCmRead, &QListWidget::itemSelectionChanged, this,
             [this] { BitAct->setEnabled(!ListCmRead->selectedItems().isEmpty()); });
     connect(BitAct, &QPushButton::clicked, this, &TFrNetDev::ListCmReadDblClick);
@@ -238,14 +228,6 @@ void TFrNetDev::wireControls() {
 }
 
 bool TFrNetDev::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListCmRead && (isEnter(event) || isSpace(event))) {
-        ListCmReadDblClick();
-        return true;
-    }
-    if (watched == ListCdev && isEnter(event)) {
-        ListCdevClick();
-        return true;
-    }
     if (watched == PanelKlass && event->type() == QEvent::Resize) PanelKlassResize();
     return TScreenFrame::eventFilter(watched, event);
 }
@@ -582,8 +564,9 @@ void TFrNetDev::wireCommands() {
     connect(CBDev, &QComboBox::activated, this, &TFrNetDev::DevDobClick);
     connect(BitSN, &QPushButton::clicked, this, &TFrNetDev::BitSNClick);
     connect(NSaveSN, &QAction::triggered, this, &TFrNetDev::NSaveSNClick);
+    // A double click runs it too, by the click it begins with.
     connect(ListHdev, &QListWidget::itemClicked, this, &TFrNetDev::ListHdevDblClick);
-    connect(ListHdev, &QListWidget::itemDoubleClicked, this, &TFrNetDev::ListHdevDblClick);
+    GridKeys::ClickBy(ListHdev, GridKeys::kEnter);
     connect(BitFile, &QPushButton::clicked, this, &TFrNetDev::BitFileClick);
     connect(BitCNF, &QPushButton::clicked, this, &TFrNetDev::BitCNFClick);
     connect(BitAPP, &QPushButton::clicked, this, &TFrNetDev::BitAPPClick);
@@ -612,7 +595,6 @@ void TFrNetDev::wireCommands() {
     connect(ButPassYes, &QPushButton::released, this,
             [this] { EPassw->setEchoMode(QLineEdit::Password); });
     PanelKlass->installEventFilter(this);
-    ListCdev->installEventFilter(this);
 }
 
 NetCommandHooks TFrNetDev::commandHooks() {

@@ -29,6 +29,7 @@ Dataset* DatasetGrid::GetDataset() const {
 void DatasetGrid::SetModel(DatasetModel* model) {
     if (model == model_) return;
     disconnect(datasetMoved_);
+    disconnect(columnKept_);
     disconnect(modelReset_);
     disconnect(viewMoved_);
     model_ = model;
@@ -36,6 +37,10 @@ void DatasetGrid::SetModel(DatasetModel* model) {
     if (!model_) return;
     datasetMoved_ = connect(model_->GetDataset(), &Dataset::CurrentChanged, this,
                             [this](int) { followDataset(); });
+    // A list read anew (closed first, perhaps) keeps the column the grid stood in.
+    columnKept_ = connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (currentIndex().isValid()) keptColumn_ = currentIndex().column();
+    });
     modelReset_ = connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         followDataset();
         shownRows_.ReadSoon();
@@ -57,7 +62,9 @@ void DatasetGrid::followDataset() {
     const int row = ds && !ds->RowsPending() ? ds->RecNo() - 1 : -1;
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
-        const QModelIndex index = model_->index(row, qMax(0, currentIndex().column()));
+        const int column = currentIndex().isValid() ? currentIndex().column() : keptColumn_;
+        const QModelIndex index =
+            model_->index(row, qBound(0, column, qMax(0, model_->columnCount() - 1)));
         selectionModel()->setCurrentIndex(
             index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(index);

@@ -41,8 +41,10 @@ class DatasetGrid : public KeyboardGrid<QTableView> {
 
     DatasetModel* model_ = nullptr;
     QMetaObject::Connection datasetMoved_;
+    QMetaObject::Connection columnKept_;
     QMetaObject::Connection modelReset_;
     QMetaObject::Connection viewMoved_;
+    int keptColumn_ = 0;  // the column stood in before the model was last reset
     bool syncing_ = false;
     ShownRows shownRows_;
 };

@@ -34,7 +34,6 @@ TFSvTable::TFSvTable(QWidget* parent) : QDialog(parent) {
     ListTable->setObjectName(QStringLiteral("ListTable"));
     for (const RawTables::Entry& entry : RawTables::Entries()) ListTable->addItem(entry.caption);
     ListTable->setFixedWidth(ListTable->sizeHintForColumn(0) + 2 * ListTable->frameWidth() + 24);
-    ListTable->installEventFilter(this);
 
     model_ = new DatasetModel(ATable, this);
     DBGrid1 = new KeyboardGrid<QTableView>(this);
@@ -63,6 +62,7 @@ TFSvTable::TFSvTable(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     connect(ListTable, &QListWidget::itemClicked, this, &TFSvTable::ListTableClick);
+    GridKeys::ClickBy(ListTable, GridKeys::kEnter);
     connect(ButHelp, &QPushButton::clicked, this, &TFSvTable::ButHelpClick);
     connect(ButExit, &QPushButton::clicked, this, &TFSvTable::ButExitClick);
     connect(this, &QDialog::finished, this, [] { AppHelp().CloseViewer(); });
@@ -98,9 +98,5 @@ bool TFSvTable::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     // Rows are only looked at here.
     if (watched == DBGrid1 && key == Qt::Key_Delete) return true;
-    if (watched == ListTable && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        ListTableClick();
-        return true;
-    }
     return QDialog::eventFilter(watched, event);
 }

@@ -369,6 +369,7 @@ void TFkvEdit::wireControls() {
     connect(ChFlpo, &QCheckBox::toggled, Mspo, &QWidget::setEnabled);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ToggleCell(index.column()); });
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnterOrSpace);
     connect(DBGrid1, &DatasetGrid::RowChosen, this, &TFkvEdit::ShowApartment);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PMmas->popup(DBGrid1->viewport()->mapToGlobal(at)); });
@@ -693,11 +694,6 @@ bool TFkvEdit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete) return true;
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-            key->key() == Qt::Key_Space) {
-            ToggleCell(DBGrid1->currentIndex().column());
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -253,6 +253,8 @@ void TFrKvr::wireControls() {
     connect(BitUpGrup, &QPushButton::clicked, this, &TFrKvr::BitUpGrupClick);
     connect(BitDownGrup, &QPushButton::clicked, this, &TFrKvr::BitDownGrupClick);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TFrKvr::DBGrid1DblClick);
+    GridKeys::DoubleClickBy(DBGrid1, GridKeys::kEnterOrSpace,
+                            [this] { return BitNum->isEnabled(); });
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(DBGrid1, &DatasetGrid::RowChosen, this, &TFrKvr::updateDeleteButton);
@@ -560,10 +562,6 @@ bool TFrKvr::eventFilter(QObject* watched, QEvent* event) {
         if (watched == DBGrid1) {
             if (key->key() == Qt::Key_Delete) {
                 BitDeleteClick();
-                return true;
-            }
-            if ((isEnter(key) || key->key() == Qt::Key_Space) && BitNum->isEnabled()) {
-                DBGrid1DblClick();
                 return true;
             }
         }

@@ -220,6 +220,7 @@ void TFrMatr::wireControls() {
     connect(BNew, &QPushButton::clicked, this, &TFrMatr::FrMatr1BNewClick);
     connect(BEdit, &QPushButton::clicked, this, &TFrMatr::FrMatr1BEditClick);
     connect(DBGrid1, &QTableView::clicked, this, &TFrMatr::FrMatr1DBGrid1CellClick);
+    GridKeys::ClickBy(DBGrid1, GridKeys::kEnter);
     connect(BitSave, &QPushButton::clicked, this, &TFrMatr::FrMatr1BitSaveClick);
     connect(BitSavePod, &QPushButton::clicked, this, &TFrMatr::FrMatr1BitSavePodClick);
     connect(BitCancel, &QPushButton::clicked, this, &TFrMatr::FrMatr1BitCancelClick);

@@ -226,6 +226,8 @@ void TFrPiople::wireControls() {
     connect(Panel5, &QPushButton::clicked, this, &TFrPiople::Panel5Click);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TFrPiople::DBGrid1TitleClick);
+    // While sorting, Space on a column does what a click on its title does.
+    GridKeys::TitleClickBy(DBGrid1, {Qt::Key_Space}, [this] { return sorting_; });
     connect(DBGrid1, &DatasetGrid::RowChosen, this, &TFrPiople::DBGrid1CellClick);
     connect(BtnUp, &QToolButton::pressed, repeat_, [this] { repeat_->Press(-1); });
     connect(BtnDown, &QToolButton::pressed, repeat_, [this] { repeat_->Press(+1); });
@@ -626,11 +628,6 @@ bool TFrPiople::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (watched == DBGrid1) {
             if (key->key() == Qt::Key_Delete) return true;
-            // While sorting, Space on a column does what a click on its title does.
-            if (sorting_ && key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
-                DBGrid1TitleClick(DBGrid1->currentIndex().column());
-                return true;
-            }
         } else if (auto* w = qobject_cast<QWidget*>(watched);
                    w && chainKey(w, key->key(), key->modifiers())) {
             return true;
