@@ -375,10 +375,10 @@ bool KeyRegister::heldKeyInFile() const {
 }
 
 void KeyRegister::sayHeldKeyGone(const QString& why) const {
-    Dialogs::Message(kError,
-                     HeldRowTexts::NotSaved(QStringLiteral("Ключ ") + held_->number +
-                                            QLatin1Char(' ') + why),
-                     DlgButtons::Ok, DlgIcon::Warning);
+    Dialogs::Message(
+        kError,
+        HeldRowTexts::NotSaved(QStringLiteral("Ключ ") + held_->number + QLatin1Char(' ') + why),
+        DlgButtons::Ok, DlgIcon::Warning);
 }
 
 // ---------------------------------------------------------------- counters and marks

@@ -57,12 +57,12 @@ QString goneText(GoneOwner gone, const QVariant& idPod, qint64 idKvr, const QVar
             if (house.isEmpty()) house = listed(entrances, "id_pod", idPod, "kod_d");
             if (!house.isEmpty() && !house.at(0).isDigit()) house = quoted(house);
             if (number.isEmpty()) return QStringLiteral("Подъезд удалён.");
-            return house.isEmpty() ? QStringLiteral("Подъезд %1 удалён.").arg(number)
-                                   : QStringLiteral("Подъезд %1 дома %2 удалён.").arg(number, house);
+            return house.isEmpty()
+                       ? QStringLiteral("Подъезд %1 удалён.").arg(number)
+                       : QStringLiteral("Подъезд %1 дома %2 удалён.").arg(number, house);
         }
         case kApartmentGone: {
-            const QString number =
-                listed(FDM ? FDM->QForKey : none, "id_kvr", idKvr, "n_kvr");
+            const QString number = listed(FDM ? FDM->QForKey : none, "id_kvr", idKvr, "n_kvr");
             return number.isEmpty() ? QStringLiteral("Квартира удалена.")
                                     : HeldRowTexts::Apartment(number) + QLatin1Char('.');
         }
@@ -114,10 +114,9 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure) {
         return false;
     }
     BoundStatement owners(list->Database(), kGoneOwner);
-    const QString gone = goneOwner(
-        owners, list->FieldByName(QStringLiteral("id_pod")).Value(),
-        list->FieldByName(QStringLiteral("id_kvr")).AsLargeInt(),
-        list->FieldByName(QStringLiteral("id_net")).Value());
+    const QString gone = goneOwner(owners, list->FieldByName(QStringLiteral("id_pod")).Value(),
+                                   list->FieldByName(QStringLiteral("id_kvr")).AsLargeInt(),
+                                   list->FieldByName(QStringLiteral("id_net")).Value());
     if (!gone.isEmpty()) {
         list->Cancel();
         if (databaseFailure) *databaseFailure = gone;

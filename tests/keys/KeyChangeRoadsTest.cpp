@@ -46,8 +46,7 @@ class KeyChangeRoads : public ProgramRoads {
     }
     // A number typed and confirmed with Enter, as at the keyboard.
     static void Type(TFrKeys* keys, const QString& number) {
-        if (keys->Register()->EditMode() == 0) keys->E_sn->clear();
-        else keys->E_sn->selectAll();
+        keys->E_sn->selectAll();
         QTest::keyClicks(keys->E_sn, number);
         QTest::keyClick(keys->E_sn, Qt::Key_Return);
         QTest::keyClick(keys->E_Met, Qt::Key_Return);

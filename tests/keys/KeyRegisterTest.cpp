@@ -248,9 +248,9 @@ TEST_F(KeyRegisterTest, AChangeRewritesTheKeyItBeganOnOrNothing) {
     EXPECT_EQ(keys_->Confirm(QStringLiteral("77AA77"), label).outcome, ConfirmOutcome::Stored);
     EXPECT_EQ(KeysWithCode("1A0003"), 0);
     EXPECT_EQ(KeysWithCode("1A0004"), 1);
-    EXPECT_EQ(Row("77AA77"), QStringLiteral("00000077AA77|%1|%2|0|0001")
-                                 .arg(entranceIds_[0])
-                                 .arg(ApartmentId(0, 2)));
+    EXPECT_EQ(
+        Row("77AA77"),
+        QStringLiteral("00000077AA77|%1|%2|0|0001").arg(entranceIds_[0]).arg(ApartmentId(0, 2)));
 
     ASSERT_TRUE(dm_->QKeys->Locate("bv_key", QStringLiteral("1A0004")));
     ASSERT_TRUE(keys_->BeginEdit(&number, &label));

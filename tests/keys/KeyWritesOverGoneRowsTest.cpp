@@ -174,11 +174,12 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
                 EXPECT_TRUE(PourBekuKeys(*dm_, entranceIds_[0], {kNewCode}).failed);
                 break;
             case KeyWrite::MirelApartments:
-                EXPECT_TRUE(PourMirelKeys(*dm_, entrance_, {{kNewCode, 1}}, {false, 1, 1, kTarget})
-                                .failed);
+                EXPECT_TRUE(
+                    PourMirelKeys(*dm_, entrance_, {{kNewCode, 1}}, {false, 1, 1, kTarget}).failed);
                 break;
             case KeyWrite::MirelCommon:
-                EXPECT_TRUE(PourMirelKeys(*dm_, entrance_, {{kNewCode, 1}}, {true, 1, 1, 1}).failed);
+                EXPECT_TRUE(
+                    PourMirelKeys(*dm_, entrance_, {{kNewCode, 1}}, {true, 1, 1, 1}).failed);
                 break;
             case KeyWrite::FileCommon:
             case KeyWrite::FileGate:
@@ -197,17 +198,20 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
         switch (gone) {
             case Gone::Apartment:
                 id = ApartmentId(0, write == KeyWrite::Change ? kFirst : kTarget);
-                sql << "DELETE FROM k_key WHERE id_kvr=%1" << "DELETE FROM k_kvr WHERE id_kvr=%1";
+                sql << "DELETE FROM k_key WHERE id_kvr=%1"
+                    << "DELETE FROM k_kvr WHERE id_kvr=%1";
                 break;
             case Gone::Entrance:
                 id = entranceIds_[0];
                 sql << "DELETE FROM k_key WHERE id_pod=%1 AND id_kvr > -2"
-                    << "DELETE FROM k_kvr WHERE id_pod=%1" << "DELETE FROM k_pod WHERE id_pod=%1";
+                    << "DELETE FROM k_kvr WHERE id_pod=%1"
+                    << "DELETE FROM k_pod WHERE id_pod=%1";
                 break;
             case Gone::Gate:
                 id = gateId_;
                 sql << "DELETE FROM k_key WHERE id_kvr=-2 AND id_pod=%1"
-                    << "DELETE FROM m_bv WHERE id_bv=%1" << "DELETE FROM k_bv WHERE id_bv=%1";
+                    << "DELETE FROM m_bv WHERE id_bv=%1"
+                    << "DELETE FROM k_bv WHERE id_bv=%1";
                 break;
             case Gone::Object:
                 id = objectId_;
