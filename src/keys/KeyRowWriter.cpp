@@ -31,27 +31,26 @@ QString listed(Dataset* list, const char* key, const QVariant& id, const char* f
     return row < 0 || column < 0 ? QString() : list->Value(row, column).toString().trimmed();
 }
 
-// A name in quotes; a house number as it is.
+// A name in quotes.
 QString quoted(const QString& name) {
     return QStringLiteral("«") + name + QStringLiteral("»");
 }
 
 // What is gone, named as the key screen's lists showed it.
 QString goneText(GoneOwner gone, const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
-    Dataset* none = nullptr;
     switch (gone) {
         case kObjectGone: {
-            const QString ident = listed(FDM ? FDM->Q_Net : none, "id_net", idNet, "ident");
+            const QString ident = listed(FDM ? FDM->Q_Net : nullptr, "id_net", idNet, "ident");
             return ident.isEmpty() ? QStringLiteral("Объект удалён.")
                                    : QStringLiteral("Объект %1 удалён.").arg(quoted(ident));
         }
         case kGateGone: {
-            const QString name = listed(FDM ? FDM->QKalKey : none, "id_bv", idPod, "n_bv");
+            const QString name = listed(FDM ? FDM->QKalKey : nullptr, "id_bv", idPod, "n_bv");
             return name.isEmpty() ? QStringLiteral("Блок вызова калитки удалён.")
                                   : QStringLiteral("Блок вызова %1 удалён.").arg(quoted(name));
         }
         case kEntranceGone: {
-            Dataset* entrances = FDM ? FDM->QPodKey : none;
+            Dataset* entrances = FDM ? FDM->QPodKey : nullptr;
             const QString number = listed(entrances, "id_pod", idPod, "n_pod");
             QString house = listed(entrances, "id_pod", idPod, "house");
             if (house.isEmpty()) house = listed(entrances, "id_pod", idPod, "kod_d");
@@ -62,7 +61,7 @@ QString goneText(GoneOwner gone, const QVariant& idPod, qint64 idKvr, const QVar
                        : QStringLiteral("Подъезд %1 дома %2 удалён.").arg(number, house);
         }
         case kApartmentGone: {
-            const QString number = listed(FDM ? FDM->QForKey : none, "id_kvr", idKvr, "n_kvr");
+            const QString number = listed(FDM ? FDM->QForKey : nullptr, "id_kvr", idKvr, "n_kvr");
             return number.isEmpty() ? QStringLiteral("Квартира удалена.")
                                     : HeldRowTexts::Apartment(number) + QLatin1Char('.');
         }
