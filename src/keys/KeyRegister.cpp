@@ -1,6 +1,7 @@
 #include "keys/KeyRegister.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 #include "keys/KeyNumber.h"
 #include "keys/KeyRowWriter.h"
@@ -14,6 +15,8 @@ namespace {
 const QString kError = QStringLiteral("Ошибка");
 const QString kBadLength = QStringLiteral("Неверная длина номера!");
 const QString kNoGates = QStringLiteral("Калиток на объекте нет!");
+// A key list's rows hold their k_key row's rowid under this name.
+const QString kRowKey = QStringLiteral("k_key.rowid");
 const QString kOverQuotaCaption = QStringLiteral("Превышение");
 const QString kOverQuota = QStringLiteral("Добавить ключ сверх нормы?!");
 const QString kNoApartmentQuota = QStringLiteral(
@@ -88,7 +91,7 @@ KeyRegister::KeyRegister(TFDM& dm) : dm_(dm) {}
 
 void KeyRegister::SetMode(KeyGroup mode) {
     mode_ = mode == KeyGroup::None ? KeyGroup::Apartment : mode;
-    editMode_ = 0;
+    held_.reset();
     ForgetCounts();
 }
 
@@ -146,7 +149,7 @@ ConfirmResult KeyRegister::Confirm(const QString& typed, const QString& label) {
         return finish(result);
     }
 
-    const bool editing = editMode_ == 1 && HasRow(KeyList());
+    const bool editing = held_.has_value();
     if (!editing && !makeRoom()) {
         result.outcome = ConfirmOutcome::Declined;
         result.finished = false;
@@ -175,7 +178,7 @@ ConfirmResult KeyRegister::Confirm(const QString& typed, const QString& label) {
 
 ConfirmResult KeyRegister::finish(ConfirmResult result) {
     result.label.clear();
-    editMode_ = 0;
+    held_.reset();
     return result;
 }
 
@@ -263,6 +266,7 @@ bool KeyRegister::isDuplicate(const QString& code, int editedRow) {
 bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     Dataset* list = KeyList();
     if (!HasRow(Owner()) || !HasRow(dm_.Q_Net)) return false;
+    if (editing && !standOnHeldKey()) return false;
     const int editedRow = editing ? list->RecNo() - 1 : -1;
     if (isDuplicate(KeyNumber::PanelCode(number), editedRow)) return false;
     if (editing) {
@@ -275,6 +279,13 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     // The key and the owner's counters are written together.
     QString failure;
     if (PostKeyRow(list, &failure)) return true;
+    // Deleted by another copy of the program between the look and the write:
+    // the rewrite by its key found no row.
+    if (editing && failure.isEmpty() && !heldKeyInFile()) {
+        sayHeldKeyGone(QStringLiteral("удалён"));
+        dm_.ReopenKeys();
+        return false;
+    }
     if (!failure.isEmpty()) {
         dm_.ReopenKeys();  // the rollback undid what the lists show
         Dialogs::Message(kError, QStringLiteral("Ключ не записан.\n") + failure, DlgButtons::Ok,
@@ -334,8 +345,40 @@ bool KeyRegister::BeginEdit(QString* number, QString* label) {
     *number = list->FieldByName(QStringLiteral("un_key")).AsString();
     *label = list->FieldByName(QStringLiteral("s_met")).AsString();
     if (number->isEmpty()) return false;
-    editMode_ = 1;
+    held_ = HeldKey{list->FieldByName(kRowKey).Value(), *number};
     return true;
+}
+
+// The change rewrites the row it began on, found in the list by its key. A
+// row the file no longer holds (deleted by another copy of the program), or
+// one the list no longer shows (the lists moved under the change), is not
+// rewritten, and the operator is told.
+bool KeyRegister::standOnHeldKey() {
+    Dataset* list = KeyList();
+    if (!heldKeyInFile()) {
+        sayHeldKeyGone(QStringLiteral("удалён"));
+        dm_.ReopenKeys();  // the list no longer shows a row that is gone
+        return false;
+    }
+    if (list->Locate(kRowKey, held_->rowid)) return true;
+    sayHeldKeyGone(QStringLiteral("не в списке на экране"));
+    return false;
+}
+
+// The row is there with the number the change loaded: a row number that a
+// new key took after a deletion is another key.
+bool KeyRegister::heldKeyInFile() const {
+    QSqlQuery q(dm_.ConnectionDB());
+    return ExecBound(q, QStringLiteral("SELECT 1 FROM k_key WHERE rowid=? AND un_key=?"),
+                     {held_->rowid, held_->number}, nullptr) &&
+           q.next();
+}
+
+void KeyRegister::sayHeldKeyGone(const QString& why) const {
+    Dialogs::Message(
+        kError,
+        HeldRowTexts::NotSaved(QStringLiteral("Ключ ") + held_->number + QLatin1Char(' ') + why),
+        DlgButtons::Ok, DlgIcon::Warning);
 }
 
 // ---------------------------------------------------------------- counters and marks

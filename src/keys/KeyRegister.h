@@ -77,9 +77,9 @@ class KeyRegister {
     const KeyOptions& Options() const { return options_; }
     void SetOptions(const KeyOptions& options) { options_ = options; }
 
-    // 1 while the next confirmation rewrites the key list's current row.
-    int EditMode() const { return editMode_; }
-    void EndEdit() { editMode_ = 0; }
+    // 1 while the next confirmation rewrites the key the change began on.
+    int EditMode() const { return held_ ? 1 : 0; }
+    void EndEdit() { held_.reset(); }
 
     // The dataset of the mode's key list, and of the row that owns it.
     Dataset* KeyList() const;
@@ -89,7 +89,9 @@ class KeyRegister {
     // edited row).
     ConfirmResult Confirm(const QString& number, const QString& label);
     // Loads the list's current key into the fields (left alone without one) and
-    // starts rewriting it when it has a number.
+    // starts rewriting it when it has a number. The change holds that row by
+    // its key: whatever the lists stand on at the confirmation, it rewrites
+    // that row or nothing.
     bool BeginEdit(QString* number, QString* label);
     // The label the next added key gets with automatic labels.
     QString AutoLabel() const;
@@ -130,6 +132,9 @@ class KeyRegister {
                                   const char* quotaField);
     bool askOverQuota() const;
     bool isDuplicate(const QString& code, int editedRow);
+    bool standOnHeldKey();
+    bool heldKeyInFile() const;
+    void sayHeldKeyGone(const QString& why) const;
     bool store(const QString& number, QString* label, bool editing);
     void writeColumns(Dataset* list, const QString& number, const QString& label);
     void markSwitchOfEntrance(const QVariant& idPod);
@@ -139,7 +144,12 @@ class KeyRegister {
     TFDM& dm_;
     KeyGroup mode_ = KeyGroup::Apartment;
     KeyOptions options_;
-    int editMode_ = 0;
+    // The key a change began on: its row in the file and the number it had.
+    struct HeldKey {
+        QVariant rowid;
+        QString number;
+    };
+    std::optional<HeldKey> held_;
     KeyChangeFlags flags_;
     QVariant countedEntrance_;
     int outsideEntrance_ = -1;  // the object's keys outside countedEntrance_

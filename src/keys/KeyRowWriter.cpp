@@ -1,9 +1,89 @@
 #include "keys/KeyRowWriter.h"
 
 #include "foundation/BoundSql.h"
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
+#include "keys/KeyRegister.h"
 #include "platform/DatabaseErrorText.h"
 #include "platform/Dataset.h"
+
+namespace {
+
+// Which of a key row's owners the file lacks, from the object down: 0 none,
+// 1 the object, 2 the gate panel (a gate key's id_pod), 3 the entrance, 4
+// the apartment.
+const QString kGoneOwner = QStringLiteral(
+    "SELECT CASE"
+    " WHEN NOT EXISTS (SELECT 1 FROM k_net WHERE id_net=?1) THEN 1"
+    " WHEN ?3=-2 AND NOT EXISTS (SELECT 1 FROM k_bv WHERE id_bv=?2) THEN 2"
+    " WHEN ?3<>-2 AND NOT EXISTS (SELECT 1 FROM k_pod WHERE id_pod=?2) THEN 3"
+    " WHEN ?3>0 AND NOT EXISTS (SELECT 1 FROM k_kvr WHERE id_kvr=?3) THEN 4"
+    " ELSE 0 END");
+enum GoneOwner { kNoneGone, kObjectGone, kGateGone, kEntranceGone, kApartmentGone };
+
+// A value of the row of one of the data module's lists whose key field
+// holds id, read without moving or reading the list: the lists still hold
+// the rows the file has lost since they were read.
+QString listed(Dataset* list, const char* key, const QVariant& id, const char* field) {
+    if (!list || !list->IsOpen() || list->RowsPending()) return {};
+    const int row = KeyData::FindRow(list, QLatin1String(key), id);
+    const int column = list->FieldIndex(QLatin1String(field));
+    return row < 0 || column < 0 ? QString() : list->Value(row, column).toString().trimmed();
+}
+
+// A name in quotes.
+QString quoted(const QString& name) {
+    return QStringLiteral("«") + name + QStringLiteral("»");
+}
+
+// What is gone, named as the key screen's lists showed it.
+QString goneText(GoneOwner gone, const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
+    switch (gone) {
+        case kObjectGone: {
+            const QString ident = listed(FDM ? FDM->Q_Net : nullptr, "id_net", idNet, "ident");
+            return ident.isEmpty() ? QStringLiteral("Объект удалён.")
+                                   : QStringLiteral("Объект %1 удалён.").arg(quoted(ident));
+        }
+        case kGateGone: {
+            const QString name = listed(FDM ? FDM->QKalKey : nullptr, "id_bv", idPod, "n_bv");
+            return name.isEmpty() ? QStringLiteral("Блок вызова калитки удалён.")
+                                  : QStringLiteral("Блок вызова %1 удалён.").arg(quoted(name));
+        }
+        case kEntranceGone: {
+            Dataset* entrances = FDM ? FDM->QPodKey : nullptr;
+            const QString number = listed(entrances, "id_pod", idPod, "n_pod");
+            QString house = listed(entrances, "id_pod", idPod, "house");
+            if (house.isEmpty()) house = listed(entrances, "id_pod", idPod, "kod_d");
+            if (!house.isEmpty() && !house.at(0).isDigit()) house = quoted(house);
+            if (number.isEmpty()) return QStringLiteral("Подъезд удалён.");
+            return house.isEmpty()
+                       ? QStringLiteral("Подъезд %1 удалён.").arg(number)
+                       : QStringLiteral("Подъезд %1 дома %2 удалён.").arg(number, house);
+        }
+        case kApartmentGone: {
+            const QString number = listed(FDM ? FDM->QForKey : nullptr, "id_kvr", idKvr, "n_kvr");
+            return number.isEmpty() ? QStringLiteral("Квартира удалена.")
+                                    : HeldRowTexts::Apartment(number) + QLatin1Char('.');
+        }
+        case kNoneGone:
+            break;
+    }
+    return {};
+}
+
+// Empty when the file holds every owner of the key row; else what is gone,
+// or why the file could not say.
+QString goneOwner(BoundStatement& owners, const QVariant& idPod, qint64 idKvr,
+                  const QVariant& idNet) {
+    if (!owners.Prepared()) return owners.LastError();
+    owners.Bind(0, idNet).Bind(1, idPod).Bind(2, idKvr);
+    if (!owners.Next()) return owners.LastError();
+    const auto gone = GoneOwner(owners.Value(0).toInt());
+    owners.Next();  // past the one row: the statement lets go of the file
+    return goneText(gone, idPod, idKvr, idNet);
+}
+
+}  // namespace
 
 void AppendKeyRow(Dataset* list, const NewKeyRow& row) {
     auto set = [list](const char* field, const QVariant& value) {
@@ -30,6 +110,15 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure) {
     if (!savepoint.started()) {
         list->Cancel();
         if (databaseFailure) *databaseFailure = savepoint.LastError();
+        return false;
+    }
+    BoundStatement owners(list->Database(), kGoneOwner);
+    const QString gone = goneOwner(owners, list->FieldByName(QStringLiteral("id_pod")).Value(),
+                                   list->FieldByName(QStringLiteral("id_kvr")).AsLargeInt(),
+                                   list->FieldByName(QStringLiteral("id_net")).Value());
+    if (!gone.isEmpty()) {
+        list->Cancel();
+        if (databaseFailure) *databaseFailure = gone;
         return false;
     }
     if (FDM) FDM->TakeCounterFailure();
@@ -60,9 +149,12 @@ const QString kInsertUnlabelledKey = QStringLiteral(
 
 }  // namespace
 
-KeyRowInserter::KeyRowInserter(const QSqlDatabase& db) : db_(db), labelled_(db, kInsertKey) {}
+KeyRowInserter::KeyRowInserter(const QSqlDatabase& db)
+    : db_(db), labelled_(db, kInsertKey), owners_(db, kGoneOwner) {}
 
 bool KeyRowInserter::Insert(const NewKeyRow& row) {
+    ownerGone_ = goneOwner(owners_, row.idPod, row.idKvr, row.idNet);
+    if (!ownerGone_.isEmpty()) return false;
     BoundStatement* q = &labelled_;
     if (row.label.isEmpty()) {
         if (!unlabelled_) unlabelled_.emplace(db_, kInsertUnlabelledKey);
@@ -83,7 +175,9 @@ bool KeyRowInserter::Insert(const NewKeyRow& row) {
 }
 
 QString KeyRowInserter::DatabaseFailure() const {
-    if (!Prepared()) return labelled_.LastError();
+    if (!labelled_.Prepared()) return labelled_.LastError();
+    if (!owners_.Prepared()) return owners_.LastError();
+    if (!ownerGone_.isEmpty()) return ownerGone_;
     if (!last_ || !last_->Prepared() || IsDatabaseWideFailure(last_->LastResultCode()))
         return last_ ? last_->LastError() : QString();
     return QString();

@@ -2,6 +2,13 @@
 // Key rows written one by one, alone or inside a bulk operation's transaction: each
 // behind a savepoint of its own, so a row the database refuses is left out
 // and the operation goes on with the next one.
+//
+// Every key row is written only into an owner the file still holds: its
+// object, its entrance (or gate panel) and its apartment, looked at inside
+// the write's own transaction. Another copy of the program on the same file
+// may have deleted them; a key stored for them would belong to nothing. Such
+// a write stores nothing and stops the operation with a reason that names
+// what is gone ("Квартира 12 удалена."), as a failure of the file does.
 
 #include "foundation/BoundSql.h"
 
@@ -32,7 +39,8 @@ void AppendKeyRow(Dataset* list, const NewKeyRow& row);
 // savepoint. False, with the row cancelled and nothing of it written, when
 // the database refuses it; the data module's after-post handlers run with
 // the post. When the refusal is the database's as a whole (a full disk, a
-// damaged file...) rather than the row's, databaseFailure gets its reason:
+// damaged file...) or the row's owner is gone, rather than the row's own,
+// databaseFailure gets its reason:
 // the import stops there and rolls back; so does a list that could not be
 // read, which takes no row.
 bool PostKeyRow(Dataset* list, QString* databaseFailure = nullptr);
@@ -45,12 +53,12 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure = nullptr);
 class KeyRowInserter {
   public:
     explicit KeyRowInserter(const QSqlDatabase& db);
-    bool Prepared() const { return labelled_.Prepared(); }
+    bool Prepared() const { return labelled_.Prepared() && owners_.Prepared(); }
     bool Insert(const NewKeyRow& row);
     // The reason the last Insert failed when the failure is the database's
-    // as a whole rather than its row's (a row the file's own rules refuse or
-    // ignore is not written and gives none), or why the statement could not
-    // be prepared; empty otherwise.
+    // as a whole or the row's owner is gone, rather than its row's own (a row
+    // the file's own rules refuse or ignore is not written and gives none),
+    // or why the statement could not be prepared; empty otherwise.
     QString DatabaseFailure() const;
     // The rowid of the row the last Insert wrote.
     qint64 LastInsertId() const { return labelled_.LastInsertId(); }
@@ -58,6 +66,8 @@ class KeyRowInserter {
   private:
     QSqlDatabase db_;
     BoundStatement labelled_;
+    BoundStatement owners_;                     // the owner check
+    QString ownerGone_;                         // why the last Insert found no owner
     std::optional<BoundStatement> unlabelled_;  // s_met keeps its default
     const BoundStatement* last_ = nullptr;      // the statement Insert ran last
 };

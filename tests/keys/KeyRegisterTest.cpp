@@ -235,6 +235,36 @@ TEST_F(KeyRegisterTest, EditingRewritesTheRowAndChecksDuplicatesOfTheOtherRows) 
     EXPECT_EQ(KeysOf(ApartmentId(0, 1)), 2);
 }
 
+// A change holds the row it began on by its key: the list moved to another
+// row of the apartment still rewrites that row; a list that no longer shows
+// it (another apartment) rewrites nothing and says so.
+TEST_F(KeyRegisterTest, AChangeRewritesTheKeyItBeganOnOrNothing) {
+    Use(KeyGroup::Apartment);
+    GoToApartment(0, 2);
+    ASSERT_TRUE(dm_->QKeys->Locate("bv_key", QStringLiteral("1A0003")));
+    QString number, label;
+    ASSERT_TRUE(keys_->BeginEdit(&number, &label));
+    ASSERT_TRUE(dm_->QKeys->Locate("bv_key", QStringLiteral("1A0004")));
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("77AA77"), label).outcome, ConfirmOutcome::Stored);
+    EXPECT_EQ(KeysWithCode("1A0003"), 0);
+    EXPECT_EQ(KeysWithCode("1A0004"), 1);
+    EXPECT_EQ(
+        Row("77AA77"),
+        QStringLiteral("00000077AA77|%1|%2|0|0001").arg(entranceIds_[0]).arg(ApartmentId(0, 2)));
+
+    ASSERT_TRUE(dm_->QKeys->Locate("bv_key", QStringLiteral("1A0004")));
+    ASSERT_TRUE(keys_->BeginEdit(&number, &label));
+    GoToApartment(0, 3);
+    dialogs_.Expect(QStringLiteral("Ошибка"),
+                    QStringLiteral("Ключ 0000001A0004 не в списке на экране; изменения не "
+                                   "сохранены."));
+    EXPECT_EQ(keys_->Confirm(QStringLiteral("88BB88"), label).outcome, ConfirmOutcome::Refused);
+    EXPECT_EQ(keys_->EditMode(), 0);
+    EXPECT_EQ(KeysWithCode("88BB88"), 0);
+    EXPECT_EQ(KeysWithCode("1A0004"), 1);
+    EXPECT_EQ(KeysOf(ApartmentId(0, 3)), 2);
+}
+
 TEST_F(KeyRegisterTest, FullApartmentPassesTheKeyToTheNextWithRoom) {
     Use(KeyGroup::Apartment, {.beep = true});
     Exec("UPDATE k_kvr SET x_key=2 WHERE id_kvr=?", {ApartmentId(0, 1)});  // 2 of 2: full

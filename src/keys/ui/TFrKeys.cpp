@@ -419,6 +419,10 @@ void TFrKeys::wireControls() {
          {static_cast<QObject*>(E_sn), static_cast<QObject*>(E_Met), static_cast<QObject*>(DBGrid2),
           static_cast<QObject*>(PanelOb), static_cast<QObject*>(E_Find)})
         watched->installEventFilter(this);
+    // Whatever the data module says moved under the lists (another object,
+    // the file read anew or compacted, rows removed) ends a key's change and
+    // drops a number typed: both were meant for rows the lists stood on.
+    if (FDM) connect(&FDM->Ground(), &DataGround::Moved, this, &TFrKeys::endEditAndClear);
 }
 
 // ---------------------------------------------------------------- service
