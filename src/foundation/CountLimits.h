@@ -4,6 +4,8 @@
 // holding a count beyond them is refused at open (StoredCounts), as such a
 // count sizes loops, lists and statements.
 
+#include <QtGlobal>
+
 namespace CountLimits {
 
 // Devices are numbered below MaxDevice, which is at most this (one byte of

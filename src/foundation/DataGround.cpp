@@ -44,7 +44,15 @@ void DataGround::objectMayHaveMoved() {
     const qint64 current = CurrentObject();
     if (current == announcedObject_) return;
     announcedObject_ = current;
-    emit Moved();
+    if (fileReadings_ == 0) emit Moved();
+}
+
+DataGround::FileReading::FileReading(DataGround& ground) : ground_(ground) {
+    ++ground_.fileReadings_;
+}
+
+DataGround::FileReading::~FileReading() {
+    --ground_.fileReadings_;
 }
 
 // The hooks go with the connection, before it closes and frees its handle.

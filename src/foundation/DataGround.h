@@ -36,6 +36,20 @@ class DataGround : public QObject {
     // (until FileChanging).
     void WatchRemovals(const QSqlDatabase& db);
 
+    // While one lives (the file opened or read anew), the object list
+    // opening with the file and set back on its object is part of that
+    // change, told once by FileChanging, and not told again.
+    class FileReading {
+      public:
+        explicit FileReading(DataGround& ground);
+        ~FileReading();
+        FileReading(const FileReading&) = delete;
+        FileReading& operator=(const FileReading&) = delete;
+
+      private:
+        DataGround& ground_;
+    };
+
   signals:
     void Moved();
 
@@ -53,4 +67,5 @@ class DataGround : public QObject {
     quint64 reading_ = 0;
     sqlite3* watched_ = nullptr;
     bool removed_ = false;  // in the transaction under way
+    int fileReadings_ = 0;  // FileReading scopes open
 };

@@ -411,6 +411,7 @@ bool TFDM::openDatabase(QString* error) {
 }
 
 bool TFDM::Connect(const QString& dbFilePath, QString* error) {
+    const DataGround::FileReading reading(ground_);
     Disconnect();
     const QFileInfo info(dbFilePath);
     if (!info.isFile()) {
@@ -681,6 +682,7 @@ bool TFDM::OpenAllTables(const ProgressFn& progress) {
     for (Dataset* ds : kept) recNos[ds] = ds->IsOpen() ? ds->RecNo() : 0;
     if (!Q_Net->IsOpen() || Q_Net->IsEmpty()) recNos[Q_Net] = -1;
 
+    const DataGround::FileReading reading(ground_);
     ground_.FileChanging();
     // Closing the connection closes every dataset on it.
     for (Dataset* ds : std::as_const(all_))

@@ -11,9 +11,9 @@
 #include <QPointer>
 #include <QScrollArea>
 
+#include "platform/Dataset.h"
 #include "platform/ui/ShownRows.h"
 
-class Dataset;
 class QVBoxLayout;
 
 class TDatasetPanels : public QScrollArea {
