@@ -361,8 +361,15 @@ class ShowingWritesNothing : public ProgramRoads {
     static inline QByteArray beforeDevices_;
 };
 
-TEST_F(ShowingWritesNothing, EveryScreenModeAndFormShowsWithoutAWrite) {
-    for (const FileState& state : kFileStates) {
+// The file states in a few shares, a test each, so that no one test takes
+// long: share k takes the states k, k + kShares, ...
+constexpr int kShares = 4;
+class ShowingWritesNothingInShare : public ShowingWritesNothing,
+                                    public ::testing::WithParamInterface<int> {};
+
+TEST_P(ShowingWritesNothingInShare, EveryScreenModeAndFormShowsWithoutAWrite) {
+    for (std::size_t i = std::size_t(GetParam()); i < std::size(kFileStates); i += kShares) {
+        const FileState& state = kFileStates[i];
         SCOPED_TRACE(state.what);
         {
             // The first is the one the file that can be written is brought
@@ -386,6 +393,8 @@ TEST_F(ShowingWritesNothing, EveryScreenModeAndFormShowsWithoutAWrite) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EachShare, ShowingWritesNothingInShare, ::testing::Range(0, kShares));
 
 // A tract typed for a gate reaches the saved matrix with its own save, so
 // that the matrix screen shown afterwards has nothing to write.

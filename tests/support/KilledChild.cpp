@@ -32,6 +32,9 @@ void KilledChild::ReachedKillPoint() {
 
 bool KilledChild::RunUntilKilled(int timeoutMs) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The child runs its one test, whatever share of the tests the parent runs.
+    for (const QString& name : env.keys())
+        if (name.startsWith(QLatin1String("GTEST_"))) env.remove(name);
     env.insert(QString::fromLatin1(kChildFlag), QStringLiteral("1"));
     for (auto it = values_.cbegin(); it != values_.cend(); ++it)
         env.insert(kValuePrefix + it.key().toUpper(), it.value());

@@ -2,8 +2,10 @@
 // widgets can be created and grabbed without a display. Its screen is the
 // size the README starts the program on, 1280 x 800: what does not fit there
 // an engineer cannot reach, and the tests see it. Every temporary file goes
-// into a folder of this process that is removed at its end.
+// into a folder of this process that is removed at its end. Started again as
+// a bounded child, the program runs one test up to its child's work.
 #include "app/AppForms.h"
+#include "support/BoundedChild.h"
 #include "support/ScreenShots.h"
 #include "support/TestTempFolder.h"
 
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
         // Forms are made as the program makes them, with their composed parts.
         AppForms::ComposeParts();
         ::testing::InitGoogleTest(&argc, argv);
-        result = RUN_ALL_TESTS();
+        result = BoundedChild::RunAllTests();
     }
     return result;
 }
