@@ -627,7 +627,10 @@ QString ConfigWriteScreen::makeFile(int kind, const QString& fileName, qint64 re
     logs_.detail << b.logs.detail;
     logs_.result << b.logs.result;
     logs_.summary << b.logs.summary;
-    if (!lastPass_.isEmpty()) lastPass_.last().narrowed << b.logs.narrowed;
+    if (!lastPass_.isEmpty()) {
+        lastPass_.last().narrowed << b.logs.narrowed;
+        lastPass_.last().narrowedTexts << b.logs.narrowedTexts;
+    }
     if (b.status == ConfigBuildStatus::NotSetUp)
         TellInResults(logs_, noFileLine(QStringLiteral("не задан тип коммутатора")));
     if (!b.HasFile()) return b.resultLine;

@@ -75,7 +75,8 @@ struct WriteDeviceResult {
     QString device;         // as the list shows it, without the mark (a panel after its number)
     bool fileMade = false;  // its file was written
     QStringList lines;      // its summary lines after its label: the reason when no file
-    QList<NarrowedValue> narrowed;  // its values the file holds other than stored
+    QList<NarrowedValue> narrowed;      // its values the file holds other than stored
+    QList<NarrowedText> narrowedTexts;  // its texts the file holds cut or with stand-ins
 };
 
 // The result line of a device that gets no file, with the reason:

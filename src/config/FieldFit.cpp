@@ -1,6 +1,7 @@
 #include "config/FieldFit.h"
 
 #include "foundation/BitAndStr.h"
+#include "platform/Cp1251.h"
 
 namespace {
 
@@ -57,4 +58,40 @@ QString NarrowedValueLine(const NarrowedValue& n) {
 
 QString DeviceLine(const ConfigLogs& logs, const QString& sentence) {
     return deviceLine(logs.device, sentence);
+}
+
+QByteArray FitText(ConfigLogs& logs, const QString& field, const QString& text, int chars) {
+    const QString kept = LeftChars(text, chars);
+    QByteArray bytes = Cp1251DisplayBytes(kept);
+    const NarrowedText n{logs.device,       field,           text,
+                         FromCp1251(bytes), CharCount(text), Cp1251UncarriedChars(kept)};
+    bytes.append(QByteArray(qMax<qsizetype>(0, chars - bytes.size()), ' '));
+    if (n.storedChars <= chars && n.standIns.isEmpty()) return bytes;
+    logs.narrowedTexts << n;
+    logs.result << NarrowedTextLines(n);
+    return bytes;
+}
+
+QStringList NarrowedTextLines(const NarrowedText& n) {
+    QStringList lines;
+    const qsizetype width = CharCount(n.written);
+    if (n.storedChars > width)
+        lines << deviceLine(n.device,
+                            QStringLiteral("Текст ") + n.field + WithNumber(u" длиннее ", width) +
+                                WithNumber(u" символов (", n.storedChars) +
+                                WithNumber(u"), записаны первые ", width) + QStringLiteral(": \"") +
+                                n.written + QStringLiteral("\"."));
+    if (n.standIns.size() == 1)
+        lines << deviceLine(n.device, QStringLiteral("В тексте ") + n.field +
+                                          QStringLiteral(" символ ") +
+                                          CharNameForMessage(n.standIns.first()) +
+                                          QStringLiteral(" нельзя записать в файл, вместо "
+                                                         "него записан \"?\"."));
+    else if (n.standIns.size() > 1)
+        lines << deviceLine(n.device, QStringLiteral("В тексте ") + n.field +
+                                          QStringLiteral(" символы ") +
+                                          CharNamesForMessage(n.standIns) +
+                                          QStringLiteral(" нельзя записать в файл, вместо "
+                                                         "каждого записан \"?\"."));
+    return lines;
 }
