@@ -316,6 +316,8 @@ WritePassResult ConfigWriteScreen::BitCreateClick(const QList<int>& selectedRows
     } else {
         closeSummary();
         logs_.result << kSummaryRule << kSummaryTitle << logs_.summary;
+        // Without it the results end at the title, and the operator is left guessing.
+        if (selectedRows.isEmpty()) logs_.result << kNoDeviceChosen;
     }
     passReads_.reset();
     chosen_.clear();

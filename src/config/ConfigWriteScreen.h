@@ -39,6 +39,8 @@ inline const QString kRepeatedCodesLog =
 inline const QString kSaveFailed = QStringLiteral("Ошибка сохранения файла.");
 inline const QString kSummaryRule = QStringLiteral("----------------");
 inline const QString kSummaryTitle = QStringLiteral("ИТОГИ формирования файлов:");
+inline const QString kNoDeviceChosen = QStringLiteral(
+    "Не выбрано ни одного устройства. Выберите устройства в списке (Ctrl+A — выбрать все).");
 inline const QString kConsoleRow = QStringLiteral("ПO  пульт охраны");  // a Latin O after П
 }  // namespace WriteScreenTexts
 
