@@ -30,7 +30,9 @@ struct NarrowedText {
     QString stored;             // the text as chosen for the file (trimmed, or its default)
     QString written;            // what the field holds, read back: cut, '?' for each stand-in
     qsizetype storedChars = 0;  // characters of stored
-    QList<char32_t> standIns;   // the characters written as '?', each once
+    QList<char32_t> standIns;   // the characters written as standIn, each once
+    QChar standIn = u'?';       // '0' in a mask
+    bool keptLast = false;      // a mask keeps its last characters, a text its first
 };
 
 // The logs of a building run: the write screen's detailed log (Memo1), its

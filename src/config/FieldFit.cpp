@@ -72,6 +72,22 @@ QByteArray FitText(ConfigLogs& logs, const QString& field, const QString& text, 
     return bytes;
 }
 
+QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width) {
+    const qsizetype chars = CharCount(mask);
+    const QString kept = chars > width ? mask.mid(LeftChars(mask, chars - width).size()) : mask;
+    NarrowedText n{logs.device, field, mask, {}, chars, {}, QLatin1Char('0'), true};
+    for (char32_t c : kept.toUcs4()) {
+        const bool bit = c == U'0' || c == U'1';
+        if (!bit && !n.standIns.contains(c)) n.standIns << c;
+        n.written += bit ? QChar(char16_t(c)) : QLatin1Char('0');
+    }
+    if (n.storedChars > width || !n.standIns.isEmpty()) {
+        logs.narrowedTexts << n;
+        logs.result << NarrowedTextLines(n);
+    }
+    return PadLeft(n.written, QLatin1Char('0'), width);
+}
+
 QStringList NarrowedTextLines(const NarrowedText& n) {
     QStringList lines;
     const qsizetype width = CharCount(n.written);
@@ -79,19 +95,17 @@ QStringList NarrowedTextLines(const NarrowedText& n) {
         lines << deviceLine(n.device,
                             QStringLiteral("Текст ") + n.field + WithNumber(u" длиннее ", width) +
                                 WithNumber(u" символов (", n.storedChars) +
-                                WithNumber(u"), записаны первые ", width) + QStringLiteral(": \"") +
-                                n.written + QStringLiteral("\"."));
-    if (n.standIns.size() == 1)
-        lines << deviceLine(n.device, QStringLiteral("В тексте ") + n.field +
-                                          QStringLiteral(" символ ") +
-                                          CharNameForMessage(n.standIns.first()) +
-                                          QStringLiteral(" нельзя записать в файл, вместо "
-                                                         "него записан \"?\"."));
-    else if (n.standIns.size() > 1)
-        lines << deviceLine(n.device, QStringLiteral("В тексте ") + n.field +
-                                          QStringLiteral(" символы ") +
-                                          CharNamesForMessage(n.standIns) +
-                                          QStringLiteral(" нельзя записать в файл, вместо "
-                                                         "каждого записан \"?\"."));
+                                (n.keptLast ? WithNumber(u"), записаны последние ", width)
+                                            : WithNumber(u"), записаны первые ", width)) +
+                                QStringLiteral(": \"") + n.written + QStringLiteral("\"."));
+    if (n.standIns.isEmpty()) return lines;
+    const bool one = n.standIns.size() == 1;
+    lines << deviceLine(
+        n.device, QStringLiteral("В тексте ") + n.field +
+                      (one ? QStringLiteral(" символ ") : QStringLiteral(" символы ")) +
+                      CharNamesForMessage(n.standIns) +
+                      (one ? QStringLiteral(" нельзя записать в файл, вместо него записан \"")
+                           : QStringLiteral(" нельзя записать в файл, вместо каждого записан \"")) +
+                      n.standIn + QStringLiteral("\"."));
     return lines;
 }

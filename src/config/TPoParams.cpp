@@ -321,7 +321,8 @@ void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
     ConfigLogs& told = logs ? *logs : untold;
     for (const PoFieldInfo& f : kFields) {
         if (f.kind == PoField::Cameras) {
-            p.*f.member = ReverseStr(PadLeft(console.mcam.trimmed(), QLatin1Char('0'), f.width));
+            p.*f.member =
+                ReverseStr(FitMask(told, QStringLiteral("mcam"), console.mcam.trimmed(), f.width));
             continue;
         }
         p.*f.member = columnField(console.*f.column, f.width,

@@ -93,4 +93,36 @@ TEST_F(SlideText, WhatTheFileCannotHoldStandsAsAQuestionMarkAndIsTold) {
     }
 }
 
+// The camera mask, its last character the lowest bit: a mask longer than its
+// 16 bits keeps its last 16 characters, a character other than '0' and '1'
+// is written as '0', as the console screen reads it; each is told.
+TEST_F(SlideText, ACameraMaskTooLongOrNotOfBitsIsTold) {
+    struct Case {
+        QString stored;
+        QByteArray bytes;  // payload bytes 4 and 5
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {QStringLiteral("10000000"), QByteArray("\x80\x00", 2), {}},
+        {QStringLiteral("1111") + QString(15, QLatin1Char('0')) + QStringLiteral("1"),
+         QByteArray("\x01\x00", 2),
+         {QStringLiteral("ППО00: текст mcam длиннее 16 символов (20), записаны последние 16: \"") +
+          QString(15, QLatin1Char('0')) + QStringLiteral("1\".")}},
+        {QStringLiteral("1x"),
+         QByteArray("\x02\x00", 2),
+         {QStringLiteral("ППО00: в тексте mcam символ \"x\" нельзя записать в файл, вместо него "
+                         "записан \"0\".")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        Sql("UPDATE k_po SET mcam = ?", {c.stored});
+        const ConfigFileBuild b = Build();
+        ASSERT_FALSE(b.bytes.isEmpty());
+        EXPECT_EQ(Payload(Split(b.bytes).sections[0]).mid(4, 2), c.bytes);
+        ASSERT_EQ(b.logs.narrowedTexts.size(), c.lines.size());
+        if (!c.lines.isEmpty()) EXPECT_EQ(NarrowedTextLines(b.logs.narrowedTexts.first()), c.lines);
+        for (const QString& line : c.lines) EXPECT_TRUE(b.logs.result.contains(line));
+    }
+}
+
 }  // namespace
