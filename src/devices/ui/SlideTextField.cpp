@@ -4,19 +4,23 @@
 #include "platform/Cp1251.h"
 #include "platform/Dialogs.h"
 
+#include <QHash>
 #include <QLineEdit>
 #include <QValidator>
 
 namespace {
 
-// How often each character the file cannot carry stands in text.
-QList<std::pair<char32_t, int>> uncarriedCounts(const QString& text) {
-    QList<std::pair<char32_t, int>> counts;
-    const QList<char32_t> chars = Cp1251UncarriedChars(text);
-    for (char32_t c : chars) {
-        int n = 0;
-        for (char32_t u : text.toUcs4()) n += u == c ? 1 : 0;
-        counts << std::pair{c, n};
+// How often each character the file cannot carry stands in text; a surrogate
+// pair is one character, a lone half one too.
+QHash<char32_t, int> uncarriedCounts(QStringView text) {
+    QHash<char32_t, int> counts;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (!Cp1251CarriesChar(c)) ++counts[c];
     }
     return counts;
 }
@@ -48,13 +52,10 @@ class SlideTextValidator : public QValidator {
     // the text shown before the edit: those the edit brings.
     QList<char32_t> addedUncarried(const QString& input) const {
         QList<char32_t> added;
-        const auto before = uncarriedCounts(shown_);
-        for (const auto& [c, n] : uncarriedCounts(input)) {
-            int was = 0;
-            for (const auto& [b, m] : before)
-                if (b == c) was = m;
-            if (n > was) added << c;
-        }
+        const QHash<char32_t, int> before = uncarriedCounts(shown_);
+        const QHash<char32_t, int> now = uncarriedCounts(input);
+        for (char32_t c : Cp1251UncarriedChars(input))
+            if (now.value(c) > before.value(c)) added << c;
         return added;
     }
 
