@@ -22,6 +22,19 @@ struct NarrowedValue {
     qint64 highest = 0;
 };
 
+// A stored text its file field cannot hold as it is: longer than the field,
+// or holding characters the file's encoding cannot carry.
+struct NarrowedText {
+    QString device;             // ConfigLogs::device of the file
+    QString field;              // the column
+    QString stored;             // the text as chosen for the file (trimmed, or its default)
+    QString written;            // what the field holds, read back: cut, '?' for each stand-in
+    qsizetype storedChars = 0;  // characters of stored
+    QList<char32_t> standIns;   // the characters written as standIn, each once
+    QChar standIn = u'?';       // '0' in a mask
+    bool keptLast = false;      // a mask keeps its last characters, a text its first
+};
+
 // The logs of a building run: the write screen's detailed log (Memo1), its
 // result log (Memo2, also where WrapSection reports sizes) and the hidden
 // summary collecting one result per device (Memo3).
@@ -34,6 +47,8 @@ struct ConfigLogs {
     QString device;
     // Every value told in result as written other than stored, in order.
     QList<NarrowedValue> narrowed;
+    // Every text told in result as written other than stored, in order.
+    QList<NarrowedText> narrowedTexts;
 };
 
 // The current object (k_net).

@@ -316,6 +316,8 @@ WritePassResult ConfigWriteScreen::BitCreateClick(const QList<int>& selectedRows
     } else {
         closeSummary();
         logs_.result << kSummaryRule << kSummaryTitle << logs_.summary;
+        // Without it the results end at the title, and the operator is left guessing.
+        if (selectedRows.isEmpty()) logs_.result << kNoDeviceChosen;
     }
     passReads_.reset();
     chosen_.clear();
@@ -627,7 +629,10 @@ QString ConfigWriteScreen::makeFile(int kind, const QString& fileName, qint64 re
     logs_.detail << b.logs.detail;
     logs_.result << b.logs.result;
     logs_.summary << b.logs.summary;
-    if (!lastPass_.isEmpty()) lastPass_.last().narrowed << b.logs.narrowed;
+    if (!lastPass_.isEmpty()) {
+        lastPass_.last().narrowed << b.logs.narrowed;
+        lastPass_.last().narrowedTexts << b.logs.narrowedTexts;
+    }
     if (b.status == ConfigBuildStatus::NotSetUp)
         TellInResults(logs_, noFileLine(QStringLiteral("не задан тип коммутатора")));
     if (!b.HasFile()) return b.resultLine;

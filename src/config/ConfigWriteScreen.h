@@ -39,6 +39,8 @@ inline const QString kRepeatedCodesLog =
 inline const QString kSaveFailed = QStringLiteral("Ошибка сохранения файла.");
 inline const QString kSummaryRule = QStringLiteral("----------------");
 inline const QString kSummaryTitle = QStringLiteral("ИТОГИ формирования файлов:");
+inline const QString kNoDeviceChosen = QStringLiteral(
+    "Не выбрано ни одного устройства. Выберите устройства в списке (Ctrl+A — выбрать все).");
 inline const QString kConsoleRow = QStringLiteral("ПO  пульт охраны");  // a Latin O after П
 }  // namespace WriteScreenTexts
 
@@ -75,7 +77,8 @@ struct WriteDeviceResult {
     QString device;         // as the list shows it, without the mark (a panel after its number)
     bool fileMade = false;  // its file was written
     QStringList lines;      // its summary lines after its label: the reason when no file
-    QList<NarrowedValue> narrowed;  // its values the file holds other than stored
+    QList<NarrowedValue> narrowed;      // its values the file holds other than stored
+    QList<NarrowedText> narrowedTexts;  // its texts the file holds cut or with stand-ins
 };
 
 // The result line of a device that gets no file, with the reason:

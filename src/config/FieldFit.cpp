@@ -1,6 +1,7 @@
 #include "config/FieldFit.h"
 
 #include "foundation/BitAndStr.h"
+#include "platform/Cp1251.h"
 
 namespace {
 
@@ -57,4 +58,54 @@ QString NarrowedValueLine(const NarrowedValue& n) {
 
 QString DeviceLine(const ConfigLogs& logs, const QString& sentence) {
     return deviceLine(logs.device, sentence);
+}
+
+QByteArray FitText(ConfigLogs& logs, const QString& field, const QString& text, int chars) {
+    const QString kept = LeftChars(text, chars);
+    QByteArray bytes = Cp1251DisplayBytes(kept);
+    const NarrowedText n{logs.device,       field,           text,
+                         FromCp1251(bytes), CharCount(text), Cp1251UncarriedChars(kept)};
+    bytes.append(QByteArray(qMax<qsizetype>(0, chars - bytes.size()), ' '));
+    if (n.storedChars <= chars && n.standIns.isEmpty()) return bytes;
+    logs.narrowedTexts << n;
+    logs.result << NarrowedTextLines(n);
+    return bytes;
+}
+
+QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width) {
+    const qsizetype chars = CharCount(mask);
+    const QString kept = chars > width ? mask.mid(LeftChars(mask, chars - width).size()) : mask;
+    NarrowedText n{logs.device, field, mask, {}, chars, {}, QLatin1Char('0'), true};
+    for (char32_t c : kept.toUcs4()) {
+        const bool bit = c == U'0' || c == U'1';
+        if (!bit && !n.standIns.contains(c)) n.standIns << c;
+        n.written += bit ? QChar(char16_t(c)) : QLatin1Char('0');
+    }
+    if (n.storedChars > width || !n.standIns.isEmpty()) {
+        logs.narrowedTexts << n;
+        logs.result << NarrowedTextLines(n);
+    }
+    return PadLeft(n.written, QLatin1Char('0'), width);
+}
+
+QStringList NarrowedTextLines(const NarrowedText& n) {
+    QStringList lines;
+    const qsizetype width = CharCount(n.written);
+    if (n.storedChars > width)
+        lines << deviceLine(n.device,
+                            QStringLiteral("Текст ") + n.field + WithNumber(u" длиннее ", width) +
+                                WithNumber(u" символов (", n.storedChars) +
+                                (n.keptLast ? WithNumber(u"), записаны последние ", width)
+                                            : WithNumber(u"), записаны первые ", width)) +
+                                QStringLiteral(": \"") + n.written + QStringLiteral("\"."));
+    if (n.standIns.isEmpty()) return lines;
+    const bool one = n.standIns.size() == 1;
+    lines << deviceLine(
+        n.device, QStringLiteral("В тексте ") + n.field +
+                      (one ? QStringLiteral(" символ ") : QStringLiteral(" символы ")) +
+                      CharNamesForMessage(n.standIns) +
+                      (one ? QStringLiteral(" нельзя записать в файл, вместо него записан \"")
+                           : QStringLiteral(" нельзя записать в файл, вместо каждого записан \"")) +
+                      n.standIn + QStringLiteral("\"."));
+    return lines;
 }

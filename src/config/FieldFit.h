@@ -37,6 +37,26 @@ qint64 TellWritten(ConfigLogs& logs, const QString& field, qint64 stored, qint64
 // The line that tells one value.
 QString NarrowedValueLine(const NarrowedValue& n);
 
+// A text on its way into a field of chars characters of a device file in
+// Windows-1251: its first chars characters (a surrogate pair is one), each a
+// byte, right-padded with spaces; '?' stands for each character the file
+// cannot carry (no byte of its own, a NUL, a tab, a newline or another control
+// character). A cut and a stand-in are each told in one line, and the text
+// goes into ConfigLogs::narrowedTexts:
+//     "ППО: текст sobj2 длиннее 16 символов (26), записаны первые 16: "Очень длинный те"."
+//     "ППО: в тексте sobj1 символ "é" нельзя записать в файл, вместо него записан "?"."
+QByteArray FitText(ConfigLogs& logs, const QString& field, const QString& text, int chars);
+
+// A mask of '0'/'1' characters (its last character the lowest bit) on its
+// way into a field of width bits: its last width characters, left-padded with
+// '0'. A character other than '0' and '1' is written as '0', as the screens
+// read it. A cut and such a character are told as FitText tells them:
+//     "ППО00: текст mcam длиннее 16 символов (20), записаны последние 16: "…"."
+QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width);
+
+// The lines that tell one text: its cut, then its stand-ins.
+QStringList NarrowedTextLines(const NarrowedText& n);
+
 // A line about the device of logs: "БВ01: " and the sentence with its first
 // letter in lower case, or the sentence as it is when no device is named.
 QString DeviceLine(const ConfigLogs& logs, const QString& sentence);

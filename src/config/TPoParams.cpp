@@ -85,19 +85,26 @@ constexpr PoFieldInfo kFields[] = {
 // The six texts in record order.
 struct PoTextInfo {
     QString TPoParams::*member;
-    QString ConsoleRow::*column;
+    QString ConsoleRow::*stored;
+    const char* column;  // the k_po column, as the operator knows it
     QString PoParamValues::*value;
     const char* writeLabel;
     const char* readLabel;
 };
 
 constexpr PoTextInfo kTexts[] = {
-    {&TPoParams::sobj1, &ConsoleRow::sobj1, &PoParamValues::sobj1, "SOBJ1:=", " Cлайд объекта: "},
-    {&TPoParams::sobj2, &ConsoleRow::sobj2, &PoParamValues::sobj2, "SOBJ2:=", " Cлайд объекта: "},
-    {&TPoParams::sus1, &ConsoleRow::sus1, &PoParamValues::sus1, "SUS1:=", " Слайд оператора 1: "},
-    {&TPoParams::sus2, &ConsoleRow::sus2, &PoParamValues::sus2, "SUS2:=", " Слайд оператора 2: "},
-    {&TPoParams::sus3, &ConsoleRow::sus3, &PoParamValues::sus3, "SUS3:=", " Слайд оператора 3: "},
-    {&TPoParams::sus4, &ConsoleRow::sus4, &PoParamValues::sus4, "SUS4:=", " Слайд оператора 4: "},
+    {&TPoParams::sobj1, &ConsoleRow::sobj1, "sobj1", &PoParamValues::sobj1,
+     "SOBJ1:=", " Cлайд объекта: "},
+    {&TPoParams::sobj2, &ConsoleRow::sobj2, "sobj2", &PoParamValues::sobj2,
+     "SOBJ2:=", " Cлайд объекта: "},
+    {&TPoParams::sus1, &ConsoleRow::sus1, "sus1", &PoParamValues::sus1,
+     "SUS1:=", " Слайд оператора 1: "},
+    {&TPoParams::sus2, &ConsoleRow::sus2, "sus2", &PoParamValues::sus2,
+     "SUS2:=", " Слайд оператора 2: "},
+    {&TPoParams::sus3, &ConsoleRow::sus3, "sus3", &PoParamValues::sus3,
+     "SUS3:=", " Слайд оператора 3: "},
+    {&TPoParams::sus4, &ConsoleRow::sus4, "sus4", &PoParamValues::sus4,
+     "SUS4:=", " Слайд оператора 4: "},
 };
 
 QString num(qint64 v) {
@@ -128,9 +135,10 @@ QString columnField(qint64 value, int width, const QString& column, ConfigLogs& 
 
 // ---- texts ----
 
-// A text as 16 characters of 8 bits each, character 1 first.
-QString textField(const QString& text) {
-    const QByteArray bytes = ToCp1251(PadRight(text, kBlank, kPoTextChars));
+// A text as 16 characters of 8 bits each, character 1 first; a cut or a
+// character the file cannot carry is told.
+QString textField(const QString& text, const QString& column, ConfigLogs& logs) {
+    const QByteArray bytes = FitText(logs, column, text, kPoTextChars);
     QString bits;
     bits.reserve(kTextBits);
     for (char b : bytes) bits += BitField(quint8(b), kCharBits);
@@ -172,9 +180,10 @@ std::array<QString, 6> chosenTexts(const std::array<QString, 6>& given) {
     return out;
 }
 
-void setTexts(TPoParams& p, const std::array<QString, 6>& given) {
+void setTexts(TPoParams& p, const std::array<QString, 6>& given, ConfigLogs& logs) {
     const std::array<QString, 6> texts = chosenTexts(given);
-    for (int i = 0; i < 6; ++i) p.*kTexts[i].member = textField(texts[i]);
+    for (int i = 0; i < 6; ++i)
+        p.*kTexts[i].member = textField(texts[i], QString::fromLatin1(kTexts[i].column), logs);
 }
 
 // ---- melodies ----
@@ -312,7 +321,8 @@ void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
     ConfigLogs& told = logs ? *logs : untold;
     for (const PoFieldInfo& f : kFields) {
         if (f.kind == PoField::Cameras) {
-            p.*f.member = ReverseStr(PadLeft(console.mcam.trimmed(), QLatin1Char('0'), f.width));
+            p.*f.member =
+                ReverseStr(FitMask(told, QStringLiteral("mcam"), console.mcam.trimmed(), f.width));
             continue;
         }
         p.*f.member = columnField(console.*f.column, f.width,
@@ -321,8 +331,8 @@ void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
     melodyFromDB(p.mel0, visitor, told);
     melodyFromDB(p.mel1, subscriber, told);
     std::array<QString, 6> given;
-    for (int i = 0; i < 6; ++i) given[i] = console.*kTexts[i].column;
-    setTexts(p, given);
+    for (int i = 0; i < 6; ++i) given[i] = console.*kTexts[i].stored;
+    setTexts(p, given, told);
 }
 
 QString PoParamsToBits(const TPoParams& p) {
@@ -457,7 +467,9 @@ bool EncodePoParams(const PoParamValues& v, QString& section, QStringList* log, 
         return false;
     std::array<QString, 6> given;
     for (int i = 0; i < 6; ++i) given[i] = v.*kTexts[i].value;
-    setTexts(p, given);
+    ConfigLogs told;
+    setTexts(p, given, told);
+    if (log) *log << told.result;
     p.extra = v.extra;
     QString payload = PoParamsToBits(p);
     section = WrapSection(payload, kSection, kVersion, log);

@@ -61,8 +61,10 @@ QString PoDefaultObjectSlide(const QDate& day);
 void InitPoParams(TPoParams& p);
 // The record of a console from its row and melodies. A value wider than its
 // field is capped at the field's largest value, a negative one is 0; a melody
-// of more than five notes keeps its first five. Each such change is told in
-// the result log of logs when they are given. Empty texts take their defaults.
+// of more than five notes keeps its first five. Empty texts take their
+// defaults; a text keeps its first 16 characters, and '?' stands for a
+// character the file cannot carry. Each such change is told in the result log
+// of logs when they are given.
 void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
                     const std::optional<MelodyRow>& visitor,
                     const std::optional<MelodyRow>& subscriber, ConfigLogs* logs = nullptr);
@@ -117,6 +119,7 @@ QString PoCameraField(const QString& items, int cameraCount);
 PoParamValues DecodePoParams(const QString& sectionText, int cameraCount = kDefaultPoCameras);
 // Section 0 from the tab's values. A separator code or melody cell that is not
 // a whole number refuses the save with error set. Values too wide for their
-// field are capped; empty texts take their defaults.
+// field are capped; empty texts take their defaults, and a text cut or holding
+// a character the file cannot carry is told in log.
 bool EncodePoParams(const PoParamValues& values, QString& section, QStringList* log, QString* error,
                     int cameraCount = kDefaultPoCameras);

@@ -1,6 +1,7 @@
 #include "platform/Cp1251.h"
 
 #include <QHash>
+#include <QStringList>
 
 namespace {
 
@@ -55,4 +56,62 @@ QByteArray ToCp1251(const QString& text) {
         out.append(it == table.constEnd() ? '?' : it.value());
     }
     return out;
+}
+
+namespace {
+
+// The characters of text, a surrogate pair as one, a lone half as itself.
+template <class Visit>
+void forEachChar(QStringView text, Visit visit) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            visit(QChar::surrogateToUcs4(c, text[i + 1]));
+            ++i;
+            continue;
+        }
+        visit(char32_t(c.unicode()));
+    }
+}
+
+}  // namespace
+
+bool Cp1251CarriesChar(char32_t c) {
+    if (c < 0x20 || c == 0x7F) return false;
+    if (c < 0x80) return true;
+    if (c > 0xFFFF || QChar::category(c) == QChar::Other_Control) return false;
+    return reverseTable().contains(char16_t(c));
+}
+
+QList<char32_t> Cp1251UncarriedChars(QStringView text) {
+    QList<char32_t> out;
+    forEachChar(text, [&](char32_t c) {
+        if (!Cp1251CarriesChar(c) && !out.contains(c)) out << c;
+    });
+    return out;
+}
+
+QByteArray Cp1251DisplayBytes(QStringView text) {
+    QByteArray out;
+    out.reserve(text.size());
+    const auto& table = reverseTable();
+    forEachChar(text, [&](char32_t c) {
+        if (!Cp1251CarriesChar(c))
+            out.append('?');
+        else
+            out.append(c < 0x80 ? char(c) : table.value(char16_t(c)));
+    });
+    return out;
+}
+
+QString CharNameForMessage(char32_t c) {
+    if (QChar::isPrint(c) && c != 0x20)
+        return QLatin1Char('"') + QString::fromUcs4(&c, 1) + QLatin1Char('"');
+    return QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString CharNamesForMessage(const QList<char32_t>& chars) {
+    QStringList names;
+    for (char32_t c : chars) names << CharNameForMessage(c);
+    return names.join(QStringLiteral(", "));
 }

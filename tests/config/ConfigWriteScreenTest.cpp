@@ -145,11 +145,11 @@ TEST_F(WriteScreen, BuildingAllMakesFilesLikeTheBuildersAndMarksThemCreated) {
     EXPECT_EQ(FilesInFolder().filter(QStringLiteral(".tmp")), QStringList());
 }
 
-TEST_F(WriteScreen, SelectingNothingPrintsAnEmptySummary) {
+TEST_F(WriteScreen, SelectingNothingPrintsAnEmptySummaryAndHowToChoose) {
     auto s = NewScreen();
     const WritePassResult pass = s->BitCreateClick({});
     EXPECT_EQ(pass.driversRun, 0);
-    EXPECT_EQ(s->Logs().result, (QStringList{kSummaryRule, kSummaryTitle}));
+    EXPECT_EQ(s->Logs().result, (QStringList{kSummaryRule, kSummaryTitle, kNoDeviceChosen}));
     EXPECT_TRUE(s->Logs().summary.isEmpty());
     EXPECT_TRUE(FilesInFolder().isEmpty());
 }

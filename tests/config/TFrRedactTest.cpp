@@ -229,6 +229,24 @@ TEST_F(TFrRedactTest, TheConsoleFileShowsEntrancesAndCodesAndSavesUnchanged) {
     EXPECT_EQ(Read(path), before);
 }
 
+// The slide lines of the console tab take only what the file carries, as the
+// console screen's do.
+TEST_F(TFrRedactTest, ASlideLineRefusesACharacterTheFileCannotCarry) {
+    Open(Write("cpo00.bin", ConsoleFile()), "Открыть созданный в АРМЕ КФ");
+    QLineEdit* slide = frame_->TabCPO1->Sus1;
+    slide->clear();
+    slide->setFocus();
+    slide->insert(QStringLiteral("Петров"));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.Expect("Ошибка", "Символ \"é\" нельзя записать в файл пульта.");
+        QTest::sendKeyEvent(QTest::Click, slide, Qt::Key_unknown, QStringLiteral("é"),
+                            Qt::NoModifier);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(slide->text(), "Петров");
+}
+
 TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUnchanged) {
     const QString path = Write("cbv04.bin", PanelFile(68));
     const QByteArray before = Read(path);

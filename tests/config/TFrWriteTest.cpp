@@ -199,6 +199,32 @@ TEST_F(FrWrite, AfterASecondCopyDeletedTheObjectEveryDeviceIsToldWhy) {
     EXPECT_TRUE(FilesInFolder().isEmpty());
 }
 
+// "Создать" with no device chosen makes nothing and says how to choose them.
+TEST_F(FrWrite, AWriteWithNoDeviceChosenSaysHowToChooseThem) {
+    TFMainVesk w;
+    TFrWrite* screen = ScreenOfMainWindow(w);
+    ASSERT_NE(screen, nullptr);
+    screen->NClearSel->trigger();
+    screen->BitCreate->click();
+    const QStringList result = Lines(screen->Memo2);
+    const qsizetype title = result.indexOf("ИТОГИ формирования файлов:");
+    ASSERT_GE(title, 0);
+    const QStringList told{QStringLiteral(
+        "Не выбрано ни одного устройства. Выберите устройства в списке (Ctrl+A — выбрать все).")};
+    EXPECT_EQ(result.mid(title + 1), told);
+    EXPECT_EQ(screen->Memo3->toPlainText(), QString());  // the summary holds no device
+    EXPECT_TRUE(FilesInFolder().isEmpty());
+    // The key it names chooses them all, and the next write says nothing of the kind.
+    screen->ListCdev->setFocus();
+    QTest::keyClick(screen->ListCdev, Qt::Key_A, Qt::ControlModifier);
+    screen->BitCreate->click();
+    const QStringList after = Lines(screen->Memo2);
+    const qsizetype last = after.lastIndexOf("ИТОГИ формирования файлов:");
+    ASSERT_GT(last, title);
+    EXPECT_FALSE(after.mid(last).contains(told.first()));
+    EXPECT_FALSE(FilesInFolder().isEmpty());
+}
+
 TEST_F(FrWrite, TheIdentifierTakesDigitsAndStoresTheReducedNumber) {
     frame_->EIdent->clear();
     QTest::keyClicks(frame_->EIdent, QStringLiteral("12a.5-x"));

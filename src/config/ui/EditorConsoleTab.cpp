@@ -3,8 +3,8 @@
 #include "config/ui/CallCodeGrid.h"
 #include "config/ui/EditorGrid.h"
 #include "config/ui/EditorWidgets.h"
+#include "devices/ui/SlideTextField.h"
 #include "foundation/BitAndStr.h"
-#include "foundation/ui/CharLimit.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/TimeField.h"
 
@@ -37,7 +37,7 @@ qint64 minutesOf(const QTime& t) {
 
 QLineEdit* textEdit(QFormLayout* form, const char* name, const QString& label) {
     auto* edit = Named(new QLineEdit(form->parentWidget()), name);
-    LimitChars(edit, kPoTextChars);
+    MakeSlideTextField(edit, kPoTextChars);
     form->addRow(label, edit);
     return edit;
 }

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -85,4 +87,22 @@ void ApplyAccessLock(QWidget* panel, QLabel* codeLabel, bool unlocked) {
     const QColor windowText = QApplication::palette().color(QPalette::Active, QPalette::WindowText);
     text.setColor(QPalette::WindowText, unlocked ? QColor(Qt::gray) : windowText);
     codeLabel->setPalette(text);
+}
+
+namespace {
+
+class RaisedWhileFocused : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+            static_cast<QPushButton*>(watched)->setFlat(event->type() == QEvent::FocusOut);
+        return false;
+    }
+};
+
+}  // namespace
+
+void RaiseFlatButtonOnFocus(QPushButton* flat) {
+    flat->installEventFilter(new RaisedWhileFocused(flat));
 }

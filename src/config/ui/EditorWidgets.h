@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QLayout;
 class QFormLayout;
 class QScrollArea;
@@ -27,6 +28,10 @@ W* Named(W* widget, const char* name) {
 QWidget* ScrollingPage(QWidget* page, QLayout* foot = nullptr);
 // A scroll area, without a frame, holding the widget at its size.
 QScrollArea* ScrollingArea(QWidget* content, QWidget* parent);
+
+// A flat button draws no focus under some styles (Fusion among them): it
+// stands raised while it has the focus, so that Tab shows where it is.
+void RaiseFlatButtonOnFocus(QPushButton* flat);
 
 // A spin edit in lo..hi, added to the form with its label.
 QSpinBox* AddSpin(QFormLayout* form, const char* name, const QString& label, int lo, int hi);

@@ -109,6 +109,7 @@ QWidget* TFrRedact::buildTop() {
     // Reads as a caption, and Tab reaches it: Space or Enter presses it as a click does.
     StaticText2 = Named(new QPushButton(QStringLiteral("Служебная"), top), "StaticText2");
     StaticText2->setFlat(true);
+    RaiseFlatButtonOnFocus(StaticText2);
     StaticText2->setToolTip(QStringLiteral("Показать или скрыть служебную вкладку"));
     auto* choice = new QHBoxLayout;
     choice->addWidget(ODtxt);
@@ -289,10 +290,19 @@ void TFrRedact::showFirstPage() {
 void TFrRedact::closeFile() {
     file_ = EditorFile();
     disarm();
-    MemoTitle->clear();
+    clearServiceTab();
     jDev->setValue(-1);
     L_Izmen->clear();
     if (keyParts_) keyParts_->ForgetFoundPanel();
+}
+
+// What the service tab shows of a file goes with it, so that the tab never
+// shows one file's header and sections beside another file, or beside none.
+void TFrRedact::clearServiceTab() {
+    for (QPlainTextEdit* memo : Sys->findChildren<QPlainTextEdit*>()) memo->clear();
+    for (QSpinBox* value : {V_id_net, V_id_bv, V_type_bv, V_n_net, V_id_nom}) value->setValue(-1);
+    for (QCheckBox* check : {Ch_id_net, Ch_id_nom, Ch_id_bv, Ch_type_bv, Ch_n_net})
+        check->setChecked(false);
 }
 
 void TFrRedact::disarm() {

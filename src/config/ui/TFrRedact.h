@@ -124,6 +124,7 @@ class TFrRedact : public TScreenFrame {
     void buildKeyParts();
     void showFirstPage();
     void closeFile();
+    void clearServiceTab();
     void showKindTab(int kind);
     void disarm();
     void showFile();

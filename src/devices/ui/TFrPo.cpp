@@ -2,10 +2,10 @@
 
 #include "devices/ui/FormControls.h"
 #include "devices/ui/SerialNumberField.h"
+#include "devices/ui/SlideTextField.h"
 #include "devices/ui/TFMelP.h"
 #include "devices/ui/TFpoAppr.h"
 #include "foundation/TFDM.h"
-#include "foundation/ui/CharLimit.h"
 #include "platform/ui/GridKeys.h"
 #include "platform/ui/TimeField.h"
 
@@ -178,7 +178,8 @@ QWidget* TFrPo::buildTextsPane() {
     Sus2 = MakeEdit(pane, "Sus2", kSlideWidth);
     Sus3 = MakeEdit(pane, "Sus3", kSlideWidth);
     Sus4 = MakeEdit(pane, "Sus4", kSlideWidth);
-    for (QLineEdit* slide : {Sobj1, Sobj2, Sus1, Sus2, Sus3, Sus4}) LimitChars(slide, kSlideWidth);
+    for (QLineEdit* slide : {Sobj1, Sobj2, Sus1, Sus2, Sus3, Sus4})
+        MakeSlideTextField(slide, kSlideWidth);
     E_SN = MakeEdit(pane, "E_SN", SerialNumber::kMaxLength);
     MakeSerialNumberField(E_SN, SerialNumber::Kind::Console);
     connect(E_SN, &QLineEdit::editingFinished, this, &TFrPo::E_SNExit);
