@@ -53,7 +53,7 @@ TFpkEdit::TFpkEdit(QWidget* parent) : QDialog(parent) {
     setWindowTitle(kCaption);
     enter_ = new EnterMovesFocus(this);
 
-    LSwitch = new QLabel(this);
+    LSwitch = new ElidedLabel(this);
     LSwitch->setObjectName(QStringLiteral("LSwitch"));
     QFont heading = LSwitch->font();
     heading.setBold(true);

@@ -29,7 +29,7 @@ class TFpkEdit : public QDialog {
   public:
     explicit TFpkEdit(QWidget* parent = nullptr);
 
-    QLabel* LSwitch = nullptr;  // which switch is shown
+    ElidedLabel* LSwitch = nullptr;  // which switch is shown
     QLineEdit* EName = nullptr;
     QSpinBox* TCM = nullptr;
     QSpinBox* TCL = nullptr;
