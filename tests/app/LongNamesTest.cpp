@@ -46,14 +46,14 @@ TEST_F(LongNames, LeaveTheMainWindowOnTheScreenOnEveryScreen) {
     ShowByMenu(4);
     auto* switches = qobject_cast<TFrPk*>(FMainVesk->FrameOfScreen(4));
     ASSERT_TRUE(switches);
-    EXPECT_EQ(kLongName, switches->LIdent->toolTip());
+    EXPECT_TRUE(switches->LIdent->toolTip() == kLongName);
     EXPECT_TRUE(switches->LIdent->ShownText().startsWith(kLongName.left(3)));
     EXPECT_FALSE(SaveScreen(*FMainVesk, QStringLiteral("long-names-04")).isEmpty());
 
     ShowByMenu(6);
     auto* apartments = qobject_cast<TFrKvr*>(FMainVesk->FrameOfScreen(6));
     ASSERT_TRUE(apartments);
-    EXPECT_EQ(kLongHouse, apartments->DBTextHouse->toolTip());
+    EXPECT_TRUE(apartments->DBTextHouse->toolTip() == kLongHouse);
     EXPECT_FALSE(SaveScreen(*FMainVesk, QStringLiteral("long-names-06")).isEmpty());
 }
 
