@@ -49,9 +49,9 @@ using namespace Reads;
 // the files' sweep and of the screens' sweep, each a test that runs beside
 // the others.
 constexpr int kChildrenAtOnce = 2;
-constexpr int kColumnsPerChild = 6;
-constexpr int kFileShares = 4;
-constexpr int kScreenShares = 12;
+constexpr int kColumnsPerChild = 3;
+constexpr int kFileShares = 12;
+constexpr int kScreenShares = 36;
 
 struct StoredValue {
     QVariant value;
