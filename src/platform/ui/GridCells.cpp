@@ -28,11 +28,10 @@ bool ShowToolTip(QAbstractItemView* view, QEvent* event) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = view->indexAt(help->pos());
     if (index.data(Qt::ToolTipRole).isValid()) return false;
+    // A cell that fits leaves the view its own tool tip (the keys it takes).
     const QString tip = ToolTip(view, index);
-    if (tip.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(help->globalPos(), tip, view->viewport(), view->visualRect(index));
+    if (tip.isEmpty()) return false;
+    QToolTip::showText(help->globalPos(), tip, view->viewport(), view->visualRect(index));
     return true;
 }
 

@@ -20,8 +20,9 @@ constexpr int kColumnCharacters = 60;
 int CappedWidth(const QAbstractItemView* view, int wanted);
 // The whole text of a cell whose text does not fit it; empty for one that fits.
 QString ToolTip(const QAbstractItemView* view, const QModelIndex& index);
-// Shows the tool tip of the cell a tool-tip event points at; false for any
-// other event and for a cell with a tool tip of its own.
+// Shows the whole text of the cell a tool-tip event points at when it does
+// not fit; false for any other event, a cell that fits and a cell with a
+// tool tip of its own, which the view shows as it would.
 bool ShowToolTip(QAbstractItemView* view, QEvent* event);
 
 }  // namespace GridCells
