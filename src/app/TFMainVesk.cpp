@@ -146,7 +146,7 @@ void TFMainVesk::buildPanels() {
         frame->setParent(host);
         hostLayout->addWidget(frame);
     }
-    P1_LSt = new QLabel(FrMatr1);
+    P1_LSt = new ElidedLabel(FrMatr1);
     P1_LSt->setObjectName(QStringLiteral("P1_LSt"));
     P1_LSt->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QFont stateFont = P1_LSt->font();

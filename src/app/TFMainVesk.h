@@ -10,6 +10,7 @@
 #include "foundation/ScreenNavigation.h"
 #include "foundation/ScreenServices.h"
 #include "foundation/ui/MainWindowHost.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -60,7 +61,7 @@ class TFMainVesk : public QMainWindow, public MainWindowHost {
     TScreenFrame* FrRedact1 = nullptr;
     TScreenFrame* FrPiople1 = nullptr;
     // On the object screen: the object state line and the folder choice.
-    QLabel* P1_LSt = nullptr;
+    ElidedLabel* P1_LSt = nullptr;
     QPushButton* BitSelect = nullptr;
 
     // Menu items by design name ("MReOpen", "MHelp0", "MPo", ...).

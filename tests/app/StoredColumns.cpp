@@ -1,5 +1,10 @@
 #include "StoredColumns.h"
 
+bool IsText(ColumnRole role) {
+    return role == ColumnRole::Name || role == ColumnRole::Slide || role == ColumnRole::Code ||
+           role == ColumnRole::Text;
+}
+
 QString StoredColumn::Name() const {
     return QLatin1String(table) + QLatin1Char('.') + QLatin1String(column);
 }
@@ -36,6 +41,94 @@ StoredColumn field(const char* t, const char* c, int width, unsigned reads) {
 }
 StoredColumn other(const char* t, const char* c, qint64 most, unsigned reads) {
     return {t, c, ColumnRole::Other, 0, most, reads};
+}
+
+// Every screen and editor may show a name: each text is shown on all of them.
+constexpr unsigned kEveryScreen = kScreens & ~kStart;
+
+StoredColumn name(const char* t, const char* c, unsigned files = 0) {
+    return {t, c, ColumnRole::Name, 0, 0, kEveryScreen | files};
+}
+StoredColumn slide(const char* t, const char* c) {
+    return {t, c, ColumnRole::Slide, 16, 0, kEveryScreen | kConsoleFile};
+}
+StoredColumn code(const char* t, const char* c, int characters, unsigned files) {
+    return {t, c, ColumnRole::Code, characters, 0, kEveryScreen | files};
+}
+StoredColumn text(const char* t, const char* c, unsigned files = 0) {
+    return {t, c, ColumnRole::Text, 0, 0, kEveryScreen | files};
+}
+
+// The text columns, in the schema's order.
+QList<StoredColumn> textColumns() {
+    QList<StoredColumn> t = {
+        // Object.
+        name("k_net", "ident", kAllFiles),
+        text("k_net", "d_beg"),
+        text("k_net", "d_net"),
+        name("k_net", "adres"),
+        text("k_net", "st_net"),
+        code("k_net", "p_kvr", 5, kPanelFiles | kConsoleFile),
+        code("k_net", "flbv", 32, kPanelFiles),
+        code("k_net", "flpo", 32, kConsoleFile),
+        // House.
+        name("k_dom", "house", kAllFiles),
+        code("k_dom", "kod_d", 5, kAllFiles),
+        text("k_dom", "st_dom"),
+        // Entrance.
+        name("k_pod", "nm_pod", kAllFiles),
+        // Apartment or handset, and its resident.
+        name("k_kvr", "n_kvr", kAllFiles),
+        code("k_kvr", "p_kvr", 8, kAllFiles),
+        text("k_kvr", "st_kvr", kAllFiles),
+        name("k_kvr", "Fam"),
+        name("k_kvr", "Nam"),
+        name("k_kvr", "Och"),
+        // Key.
+        code("k_key", "un_key", 16, kPanelFiles),
+        code("k_key", "bv_key", 6, kPanelFiles),
+        name("k_key", "s_met"),
+        text("k_key", "status"),
+        // Switch.
+        code("k_pk", "m_vo", 16, kSwitchFiles),
+        code("k_pk", "m_vb", 16, kSwitchFiles),
+        text("k_pk", "sn_pk"),
+        text("k_pk", "type_k"),
+        text("k_pk", "conf"),
+        // Call panel.
+        name("k_bv", "n_bv", kPanelFiles),
+        text("k_bv", "sn_bv"),
+    };
+    for (const char* c : {"ocode0", "ocode1", "ocode2", "ocode3", "ocode4", "ocode5", "ocode6",
+                          "ocode7", "ocode8", "ocode9"})
+        t << code("k_bv", c, 5, kPanelFiles);
+    t << QList<StoredColumn>{
+        // Security-post console.
+        text("k_po", "sn_po"),
+        code("k_po", "mcam", 16, kConsoleFile),
+        slide("k_po", "sobj1"),
+        slide("k_po", "sobj2"),
+        slide("k_po", "sus1"),
+        slide("k_po", "sus2"),
+        slide("k_po", "sus3"),
+        slide("k_po", "sus4"),
+        // The matrix's switch columns and cells.
+        code("m_pk", "kod_d", 5, kAllFiles),
+        name("m_pk", "nm_pod", kAllFiles),
+        name("m_bv", "n_bv", kAllFiles),
+        name("m_bv", "nm_bv", kAllFiles),
+        // Installation parameters: the names of the two kinds of call panel.
+        name("t_global", "nmBVp"),
+        name("t_global", "nmBVk"),
+        // Flag names, switch parameter sets, melodies, notes.
+        text("t_fl", "tabl"),
+        name("t_fl", "namf"),
+        name("t_ke", "name", kSwitchFiles),
+        name("t_mel", "name", kSwitchFiles | kConsoleFile),
+        text("t_mel", "forr"),
+        name("t_not", "Name"),
+    };
+    return t;
 }
 
 // The flags of an apartment row: f_m03..f_m16, f_p02..f_p16, f_k03..f_k09.
@@ -305,6 +398,7 @@ QList<StoredColumn> makeTable() {
         other("t_pkwt", "n_pk", 255, 0),
         other("t_pkwt", "t_pk", kInt32, 0),
     };
+    t << textColumns();
     return t;
 }
 

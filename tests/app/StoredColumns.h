@@ -1,8 +1,8 @@
 #pragma once
-// Every integer column of the database's schema, each with its role and
-// what of the program reads it: the table the sweep of stored values runs
-// over (StoredValueSweepTest). A column the schema gains and this table does
-// not hold fails a test, so that the sweep never leaves one out.
+// Every column of the database's schema, integer and text, each with its
+// role and what of the program reads it: the table the sweep of stored
+// values runs over (StoredValueSweepTest). A column the schema gains and this
+// table does not hold fails a test, so that the sweep never leaves one out.
 
 #include <QList>
 #include <QString>
@@ -13,7 +13,15 @@ enum class ColumnRole {
     Count,   // sizes a loop, a list, a grid or a repeat
     Device,  // a field of a device's configuration file, of a width in bits
     Other,   // a number of its own: a state, a mode, a number shown
+    // The text columns.
+    Name,   // a name shown on screens: an object's, a house's, a melody's
+    Slide,  // a console text written into the console's file, width characters a line
+    Code,   // a code or a mask of digits a device file takes, of width characters
+    Text,   // a text of its own: a date, a state, a serial number
 };
+
+// Whether the column holds a text.
+bool IsText(ColumnRole role);
 
 // What reads a column, as a set of bits: the files it goes into, and the
 // screens and editors that compute with it (a count, a list's size, an
@@ -45,7 +53,9 @@ struct StoredColumn {
     const char* table;
     const char* column;
     ColumnRole role;
-    int width;    // a device field's bits; 0 for the other roles
+    // A device field's bits; a slide's or a code's characters in its file; 0
+    // for the other roles.
+    int width;
     qint64 most;  // the largest value the column means: a field's, a count's limit
     unsigned reads;
     // A device field holds least .. least + 2^width - 1 as they are (the
@@ -61,5 +71,6 @@ struct StoredColumn {
     QString Name() const;
 };
 
-// The table, in the schema's order.
+// The table: the integer columns in the schema's order, then the text
+// columns in the schema's order.
 const QList<StoredColumn>& StoredColumns();

@@ -1,15 +1,20 @@
-// Every integer column of the schema, one at a time, set to values a file
-// from elsewhere may hold: -1, 0, one past the largest its field or count
-// means, the ends of 32 bits, the top of 64 bits and a text. Then what reads
+// Every column of the schema, one at a time, set to values a file from
+// elsewhere may hold: an integer to -1, 0, one past the largest its field or
+// count means, the ends of 32 bits, the top of 64 bits and a text; a text to
+// NULL, 10,000 characters, bytes that are not UTF-8 and a control
+// character. Then what reads
 // the column runs on it: the open's check of the counts, the write screen's
 // pass over the devices whose files it feeds with the editor on each file
 // made, and the screens and editors that read it. Nothing may end the
 // program, run away or compute past its numbers (the sanitizer build is the
 // judge of that): a count beyond the program's limits is refused by the
-// open, everything else is bounded where it is read.
+// open, everything else is bounded where it is read. No window grows wider
+// than the screen, and a text a device file cannot hold as it is is told.
 //
 // The cases run in children under bounds of memory and time (BoundedChild),
-// several at once, so that one that runs away fails on its own, in seconds.
+// several at once, so that one that runs away fails on its own, in seconds;
+// the columns are dealt into shares, each a test of its own, so that the
+// shares run side by side and none takes long.
 
 #include "StoredColumns.h"
 #include "app/TFMainVesk.h"
@@ -22,6 +27,7 @@
 #include "platform/AppPaths.h"
 #include "support/BoundedChild.h"
 #include "support/ProgramRoads.h"
+#include "support/ScreenShots.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -39,17 +45,36 @@ namespace {
 
 using namespace Reads;
 
-// Children at once, and the columns each takes.
-constexpr int kChildrenAtOnce = 4;
-constexpr int kColumnsPerChild = 6;
+// Children at once in a share, and the columns each takes; the shares of
+// the files' sweep and of the screens' sweep, each a test that runs beside
+// the others.
+constexpr int kChildrenAtOnce = 2;
+constexpr int kColumnsPerChild = 3;
+constexpr int kFileShares = 12;
+constexpr int kScreenShares = 36;
 
 struct StoredValue {
     QVariant value;
     QString text;
 };
 
+// A text longer than any field or window holds, of characters its role
+// takes (a code's digits), so that the length alone is what is wrong.
+constexpr int kLongText = 10000;
+
+QList<StoredValue> textValuesOf(const StoredColumn& c) {
+    const QChar filler = c.role == ColumnRole::Code ? QLatin1Char('1') : QChar(0x0416);
+    return {
+        {QVariant(), QStringLiteral("NULL")},
+        {QString(kLongText, filler), QStringLiteral("10000 characters")},
+        {QByteArray("\xC3\x28\xFF\x00\x31", 5), QStringLiteral("X'C328FF0031'")},
+        {QStringLiteral("1\n2"), QStringLiteral("'1' LF '2'")},
+    };
+}
+
 // The values each column is set to in turn.
 QList<StoredValue> valuesOf(const StoredColumn& c) {
+    if (IsText(c.role)) return textValuesOf(c);
     QList<qint64> numbers{-1, 0};
     if (c.role == ColumnRole::Device) numbers << (qint64(1) << c.width);
     if (!numbers.contains(c.most + 1)) numbers << c.most + 1;
@@ -149,6 +174,7 @@ struct WritePass {
     QList<WriteDeviceResult> devices;
     ConfigLogs logs;
     QMap<QString, QByteArray> files;  // by path
+    QString folder;                   // the database's, which the lines name
 };
 
 // The files a device of a kind has.
@@ -167,6 +193,7 @@ unsigned filesOf(int kind) {
 // memory.
 WritePass writeFiles(QSqlDatabase db, const QString& dbFolder, qint64 idNet, unsigned kinds) {
     WritePass pass;
+    pass.folder = dbFolder;
     ConfigWriteScreen screen(db);
     screen.Makers().writeFile = [&pass](const QString& path, const QByteArray& bytes, QString*) {
         pass.files.insert(path, bytes);
@@ -230,13 +257,105 @@ void checkWideValueTold(const StoredColumn& c, const StoredValue& v, const Write
     }
 }
 
+// Whether a device file holds the text as it is: no longer than its field,
+// of printable characters only.
+bool textFits(const StoredColumn& c, const QVariant& v) {
+    if (v.isNull()) return true;
+    if (v.typeId() != QMetaType::QString) return false;
+    const QString text = v.toString();
+    return text.size() <= c.width &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.isPrint(); });
+}
+
+// What a pass gives each device of the object as it is, by its name: its
+// lines in the results and its file. A pass on a changed value that leaves
+// a device's file as it was did not bring the value into it; one that
+// changed it tells what it says beyond those lines.
+struct UsualPass {
+    QMap<QString, QStringList> lines;
+    QMap<QString, QByteArray> files;
+};
+
+// A device's lines, without the folder of the pass's database, which each
+// case has its own.
+QStringList linesOf(const WritePass& pass, const WriteDeviceResult& d) {
+    QStringList lines = d.lines;
+    lines.replaceInStrings(pass.folder, QString());
+    return lines;
+}
+
+// A device's file: the one its lines say was saved.
+QByteArray fileOf(const WritePass& pass, const WriteDeviceResult& d) {
+    for (auto file = pass.files.cbegin(); file != pass.files.cend(); ++file)
+        for (const QString& line : d.lines)
+            if (line.contains(file.key())) return file.value();
+    return {};
+}
+
+UsualPass usualPass(const WritePass& pass) {
+    UsualPass usual;
+    for (const WriteDeviceResult& d : pass.devices) {
+        usual.lines[d.device] << linesOf(pass, d);
+        usual.files[d.device] = fileOf(pass, d);
+    }
+    return usual;
+}
+
+// Texts whose cuts and stand-ins the write does not tell yet: the console's
+// slides, whose characters the console file's own check is to tell, and the
+// camera and flag masks, cut or filled to their fields' characters.
+bool toldLater(const StoredColumn& c) {
+    static const QStringList later = {
+        QStringLiteral("k_po.sobj1"), QStringLiteral("k_po.sobj2"), QStringLiteral("k_po.sus1"),
+        QStringLiteral("k_po.sus2"),  QStringLiteral("k_po.sus3"),  QStringLiteral("k_po.sus4"),
+        QStringLiteral("k_po.mcam"),  QStringLiteral("k_pk.m_vo"),  QStringLiteral("k_pk.m_vb"),
+        QStringLiteral("k_net.flbv"), QStringLiteral("k_net.flpo"),
+    };
+    return later.contains(c.Name());
+}
+
+// A text its device file cannot hold as it is: each device whose file it
+// changes tells it (a line of its own in the results, or the column among
+// its values written other than stored), or makes no file and says why.
+void checkTextTold(const StoredColumn& c, const StoredValue& v, const WritePass& pass,
+                   const UsualPass& usual) {
+    if ((c.role != ColumnRole::Slide && c.role != ColumnRole::Code) || textFits(c, v.value) ||
+        toldLater(c))
+        return;
+    const QString column = QLatin1String(c.column);
+    for (const WriteDeviceResult& d : pass.devices) {
+        if (!(filesOf(d.kind) & c.reads) || !d.fileMade) continue;
+        if (fileOf(pass, d) == usual.files.value(d.device)) continue;
+        const QStringList before = usual.lines.value(d.device);
+        const QStringList lines = linesOf(pass, d);
+        const bool told =
+            std::any_of(lines.cbegin(), lines.cend(),
+                        [&](const QString& line) { return !before.contains(line); }) ||
+            std::any_of(d.narrowed.cbegin(), d.narrowed.cend(), [&](const NarrowedValue& t) {
+                return t.field.section(QLatin1Char(' '), 0, 0)
+                           .compare(column, Qt::CaseInsensitive) == 0;
+            });
+        EXPECT_TRUE(told) << d.device.toStdString() << ": " << c.Name().toStdString() << " = "
+                          << v.text.toStdString() << " is not told";
+    }
+}
+
 // What every pass must show. A pass must not have failed on a device's data.
-void checkPass(const StoredColumn& c, const StoredValue& v, const WritePass& pass) {
+void checkPass(const StoredColumn& c, const StoredValue& v, const WritePass& pass,
+               const UsualPass& usual) {
     for (const QString& line : pass.logs.result)
         EXPECT_FALSE(line.startsWith(QStringLiteral("Ошибка формирования файла")))
             << line.toStdString();
     checkEveryDeviceNamed(pass);
     checkWideValueTold(c, v, pass);
+    checkTextTold(c, v, pass, usual);
+}
+
+// No window shown wider than the screen, nor taller: what is past its edge
+// the operator cannot reach.
+void checkWindowsFit(const QString& where) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) ExpectFitsTheScreen(w, where + QStringLiteral(": ") + w->objectName());
 }
 
 // The columns some of whose readers are among reads (or that the open
@@ -311,6 +430,8 @@ class StoredValueSweep : public ProgramRoads {
     static inline QByteArray sweepObject_;
     static inline ConfigScreenSettings settings_;
     static inline qint64 idNom_ = 0;
+    // In a files' child: what the results say of each device of the object as it is.
+    static inline UsualPass usualPass_;
 };
 
 // A program folder holding file as its database.
@@ -359,6 +480,11 @@ QByteArray StoredValueSweep::WithEveryKindOfRow(const QByteArray& reference) {
 
 void StoredValueSweep::SweepFiles(const QList<StoredColumn>& columns) {
     dialogs_.AllowUnexpected();
+    {
+        TestDatabase database(TestDatabase::Kind::None);
+        placeDatabase(database, sweepObject_);
+        usualPass_ = usualPass(writeFiles(database.open(), database.dbDir(), IdNet(), kAllFiles));
+    }
     for (const StoredColumn& c : columns)
         for (const StoredValue& v : valuesOf(c)) {
             BoundedChild::Step(caseName(c, v));
@@ -393,35 +519,55 @@ void StoredValueSweep::FilesOf(const StoredColumn& c, const StoredValue& v) {
     }
     const WritePass pass = writeFiles(db, database.dbDir(), IdNet(), c.reads & kFiles);
     editEach(pass, settings, idNom_);
-    checkPass(c, v, pass);
+    checkPass(c, v, pass, usualPass_);
 }
 
-// The table holds every integer column of a new database, in the schema's
-// order, each with what its role needs.
-TEST(StoredColumnTable, HoldsEveryIntegerColumnOfTheSchema) {
+// The columns of a new database, in the schema's order: its integer
+// columns, or its text columns.
+QStringList schemaColumns(bool text) {
     TestDatabase database;
     QSqlDatabase db = database.open();
     QSqlQuery tables(db);
-    ASSERT_TRUE(tables.exec(QStringLiteral(
+    EXPECT_TRUE(tables.exec(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
         "ORDER BY rowid")));
     QStringList schema;
     while (tables.next()) {
         QSqlQuery columns(db);
-        ASSERT_TRUE(columns.exec(QStringLiteral("SELECT name, type FROM pragma_table_info('%1')")
+        EXPECT_TRUE(columns.exec(QStringLiteral("SELECT name, type FROM pragma_table_info('%1')")
                                      .arg(tables.value(0).toString())));
-        while (columns.next())
-            if (columns.value(1).toString().toUpper().contains(QLatin1String("INT")))
+        while (columns.next()) {
+            const QString type = columns.value(1).toString().toUpper();
+            const bool isText = type == QLatin1String("TEXT");
+            const bool isInteger = type.contains(QLatin1String("INT"));
+            EXPECT_TRUE(isText || isInteger) << columns.value(0).toString().toStdString();
+            if (isText == text)
                 schema << tables.value(0).toString() + QLatin1Char('.') +
                               columns.value(0).toString();
+        }
     }
-    QStringList held;
-    for (const StoredColumn& c : StoredColumns()) {
-        held << c.Name();
-        EXPECT_EQ(c.role == ColumnRole::Device, c.width > 0) << c.Name().toStdString();
+    return schema;
+}
+
+// The table holds every integer column and every text column of a new
+// database, each in the schema's order, each with what its role needs.
+TEST(StoredColumnTable, HoldsEveryColumnOfTheSchema) {
+    for (const bool text : {false, true}) {
+        SCOPED_TRACE(text ? "text columns" : "integer columns");
+        QStringList held;
+        for (const StoredColumn& c : StoredColumns()) {
+            if (IsText(c.role) != text) continue;
+            held << c.Name();
+            const bool hasWidth = c.role == ColumnRole::Device || c.role == ColumnRole::Slide ||
+                                  c.role == ColumnRole::Code;
+            EXPECT_EQ(hasWidth, c.width > 0) << c.Name().toStdString();
+            if (c.role == ColumnRole::Slide) {
+                EXPECT_TRUE(c.reads & kConsoleFile) << c.Name().toStdString();
+            }
+        }
+        EXPECT_EQ(schemaColumns(text).join(QLatin1Char('\n')).toStdString(),
+                  held.join(QLatin1Char('\n')).toStdString());
     }
-    EXPECT_EQ(schema.join(QLatin1Char('\n')).toStdString(),
-              held.join(QLatin1Char('\n')).toStdString());
 }
 
 void StoredValueSweep::SweepScreens(const QList<StoredColumn>& columns) {
@@ -462,8 +608,11 @@ void StoredValueSweep::SweepScreens(const QList<StoredColumn>& columns) {
 }
 
 void StoredValueSweep::ShowWhatReads(const StoredColumn& c) {
-    for (int screen = 1; screen <= 14; ++screen)
-        if (screen != 8 && (c.reads & Screen(screen))) ShowByMenu(screen);
+    for (int screen = 1; screen <= 14; ++screen) {
+        if (screen == 8 || !(c.reads & Screen(screen))) continue;
+        ShowByMenu(screen);
+        checkWindowsFit(QStringLiteral("screen %1").arg(screen));
+    }
     const std::pair<unsigned, const char*> editors[] = {
         {kSwitchEditor, "MpkEdit"},    {kEntranceSwitch, "MskEdit"}, {kPanelEditor, "MbvEdit"},
         {kApartmentEditor, "MkvEdit"}, {kGlobalForm, "MGlobal"},
@@ -471,11 +620,13 @@ void StoredValueSweep::ShowWhatReads(const StoredColumn& c) {
     for (const auto& [reads, item] : editors) {
         if (!(c.reads & reads)) continue;
         Menu(QLatin1String(item));
+        checkWindowsFit(QLatin1String(item));
         CloseOtherWindows();
     }
     if (c.reads & kMelodyForm) {
         Menu(QStringLiteral("MpkEdit"));
         FpkEdit->BitMel->click();
+        checkWindowsFit(QStringLiteral("BitMel"));
         CloseOtherWindows();
     }
     // Back to the main menu: a screen shown again reads its values anew.
@@ -488,7 +639,18 @@ void StoredValueSweep::CloseOtherWindows() {
     QCoreApplication::processEvents();
 }
 
-TEST_F(StoredValueSweep, EveryColumnAtItsExtremesThroughTheFilesItFeeds) {
+// Every share of the columns' groups, dealt in turn so that each share gets
+// groups of every table: share i of n takes groups i, i + n, i + 2n...
+QList<QList<StoredColumn>> share(const QList<QList<StoredColumn>>& all, int shares, int i) {
+    QList<QList<StoredColumn>> mine;
+    for (qsizetype g = i; g < all.size(); g += shares) mine << all[g];
+    return mine;
+}
+
+class StoredValueFiles : public StoredValueSweep, public testing::WithParamInterface<int> {};
+class StoredValueScreens : public StoredValueSweep, public testing::WithParamInterface<int> {};
+
+TEST_P(StoredValueFiles, EveryColumnAtItsExtremesThroughTheFilesItFeeds) {
     {
         const QString file = database_.dbPath();
         RestoreDatabase(sweepObject_);
@@ -498,11 +660,15 @@ TEST_F(StoredValueSweep, EveryColumnAtItsExtremesThroughTheFilesItFeeds) {
         settings_ = LoadConfigScreenSettings();
         idNom_ = CurrentConfigObject().idNom;
     }
-    InChildren(groups(kFiles, true), [this](const QList<StoredColumn>& g) { SweepFiles(g); });
+    InChildren(share(groups(kFiles, true), kFileShares, GetParam()),
+               [this](const QList<StoredColumn>& g) { SweepFiles(g); });
 }
+INSTANTIATE_TEST_SUITE_P(Share, StoredValueFiles, testing::Range(0, kFileShares));
 
-TEST_F(StoredValueSweep, EveryColumnAtItsExtremesThroughTheScreensThatReadIt) {
-    InChildren(groups(kScreens, false), [this](const QList<StoredColumn>& g) { SweepScreens(g); });
+TEST_P(StoredValueScreens, EveryColumnAtItsExtremesThroughTheScreensThatReadIt) {
+    InChildren(share(groups(kScreens, false), kScreenShares, GetParam()),
+               [this](const QList<StoredColumn>& g) { SweepScreens(g); });
 }
+INSTANTIATE_TEST_SUITE_P(Share, StoredValueScreens, testing::Range(0, kScreenShares));
 
 }  // namespace

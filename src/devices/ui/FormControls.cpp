@@ -43,6 +43,12 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
     return l;
 }
 
+ElidedLabel* MakeNameLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new ElidedLabel(text, parent);
+    if (name) l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption) {
     auto* c = new QCheckBox(caption, parent);
     c->setObjectName(QString::fromLatin1(name));

@@ -3,6 +3,7 @@
 // and help conventions.
 
 #include "foundation/TFDM.h"  // ProgressFn
+#include "platform/ui/ElidedLabel.h"
 #include "platform/ui/EnterMovesFocus.h"
 
 #include <QObject>
@@ -26,6 +27,8 @@ void ShowWindow(QWidget* form);
 QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value, int step = 1);
 // A label, a check box and a menu item named as the design names them.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text);
+// A label showing a name read from the file: a long one leaves the window its width.
+ElidedLabel* MakeNameLabel(QWidget* parent, const char* name, const QString& text);
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption);
 QAction* MakeMenuItem(QMenu* menu, const char* name, const QString& caption);
 

@@ -132,9 +132,9 @@ QWidget* TFMelF::buildStaffPane() {
 
 QWidget* TFMelF::buildAssignPane() {
     auto* pane = new QGroupBox(QStringLiteral("Мелодии КМ"), this);
-    TxVzv = new QLabel(kMelodyNotDefined, pane);
+    TxVzv = new ElidedLabel(kMelodyNotDefined, pane);
     TxVzv->setObjectName(QStringLiteral("TxVzv"));
-    TxOtz = new QLabel(kMelodyNotDefined, pane);
+    TxOtz = new ElidedLabel(kMelodyNotDefined, pane);
     TxOtz->setObjectName(QStringLiteral("TxOtz"));
     auto* names = new QFormLayout;
     names->addRow(kCallPurpose + ':', TxVzv);

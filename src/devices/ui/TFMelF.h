@@ -7,6 +7,7 @@
 #include "devices/Melody.h"
 #include "foundation/HeldRows.h"
 #include "devices/ui/MelodyNamePanel.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QDialog>
 
@@ -36,8 +37,8 @@ class TFMelF : public QDialog {
     DatasetGrid* DBGm = nullptr;     // melodies
     DatasetGrid* DBGb = nullptr;     // notes of the selected melody
     DatasetGrid* DBGrid1 = nullptr;  // note staff
-    QLabel* TxVzv = nullptr;
-    QLabel* TxOtz = nullptr;
+    ElidedLabel* TxVzv = nullptr;
+    ElidedLabel* TxOtz = nullptr;
     MelodyNamePanel* PanelName = nullptr;
     QLineEdit* ENew = nullptr;
     QRadioButton* RBvz = nullptr;

@@ -116,8 +116,8 @@ QWidget* TFMelP::buildPickerPane() {
 
 QWidget* TFMelP::buildAssignPane() {
     auto* pane = new QGroupBox(QStringLiteral("Мелодии ППО"), this);
-    TxVzv = MakeLabel(pane, "TxVzv", kMelodyNotDefined);
-    TxOtz = MakeLabel(pane, "TxOtz", kMelodyNotDefined);
+    TxVzv = MakeNameLabel(pane, "TxVzv", kMelodyNotDefined);
+    TxOtz = MakeNameLabel(pane, "TxOtz", kMelodyNotDefined);
     auto* names = new QFormLayout;
     names->addRow(kVisitorPurpose + ':', TxVzv);
     names->addRow(kSubscriberPurpose + ':', TxOtz);

@@ -7,6 +7,7 @@
 #include "devices/ui/MelodyNamePanel.h"
 
 #include "foundation/HeldRows.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QDialog>
 
@@ -30,8 +31,8 @@ class TFMelP : public QDialog {
     DatasetGrid* DBGb = nullptr;  // notes of the selected melody
     QTableWidget* GNoot = nullptr;
     QSpinBox* Dol = nullptr;
-    QLabel* TxVzv = nullptr;
-    QLabel* TxOtz = nullptr;
+    ElidedLabel* TxVzv = nullptr;
+    ElidedLabel* TxOtz = nullptr;
     MelodyNamePanel* PanelName = nullptr;
     QPushButton* BitAppd = nullptr;
     QPushButton* BitEdit = nullptr;

@@ -49,6 +49,9 @@ QComboBox* MakeLookup(QWidget* parent, const char* name, int rows) {
     auto* c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
     c->setMaxVisibleItems(rows);
+    // Its items come from the file: the longest of them does not set its width.
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(ElidedLabel::kLeastCharacters * 2);
     return c;
 }
 
@@ -84,7 +87,7 @@ TFbvEdit::~TFbvEdit() = default;
 
 QWidget* TFbvEdit::buildHeader() {
     auto* header = new QWidget(this);
-    TxName = MakeLabel(header, "TxName", QString());
+    TxName = MakeNameLabel(header, "TxName", QString());
     TxNumber = MakeLabel(header, "TxNumber", QString());
     QFont bold = TxName->font();
     bold.setBold(true);

@@ -8,6 +8,7 @@
 
 #include "devices/CallPanelEditor.h"
 #include "foundation/HeldRows.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QDialog>
 
@@ -29,8 +30,8 @@ class TFbvEdit : public QDialog {
     explicit TFbvEdit(QWidget* parent = nullptr);
     ~TFbvEdit() override;
 
-    QLabel* TxName = nullptr;    // n_bv
-    QLabel* TxNumber = nullptr;  // n_nt0
+    ElidedLabel* TxName = nullptr;  // n_bv
+    QLabel* TxNumber = nullptr;     // n_nt0
     // Common parameters.
     QSpinBox* SL = nullptr;
     QSpinBox* OT = nullptr;

@@ -53,7 +53,7 @@ TFpkEdit::TFpkEdit(QWidget* parent) : QDialog(parent) {
     setWindowTitle(kCaption);
     enter_ = new EnterMovesFocus(this);
 
-    LSwitch = new QLabel(this);
+    LSwitch = new ElidedLabel(this);
     LSwitch->setObjectName(QStringLiteral("LSwitch"));
     QFont heading = LSwitch->font();
     heading.setBold(true);
@@ -150,9 +150,9 @@ QWidget* TFpkEdit::buildSwitchData() {
     video->addWidget(E_Video);
     video->addStretch();
 
-    TxVzv = new QLabel(kMelodyNotDefined, box);
+    TxVzv = new ElidedLabel(kMelodyNotDefined, box);
     TxVzv->setObjectName(QStringLiteral("TxVzv"));
-    TxOtz = new QLabel(kMelodyNotDefined, box);
+    TxOtz = new ElidedLabel(kMelodyNotDefined, box);
     TxOtz->setObjectName(QStringLiteral("TxOtz"));
     BitMel = MakeButton(box, "BitMel", QStringLiteral("Выбрать и определить мелодию"));
     connect(BitMel, &QPushButton::clicked, this, &TFpkEdit::BitMelClick);

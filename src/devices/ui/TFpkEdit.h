@@ -10,6 +10,7 @@
 
 #include "devices/SwitchParams.h"
 #include "foundation/HeldRows.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QDialog>
 
@@ -28,7 +29,7 @@ class TFpkEdit : public QDialog {
   public:
     explicit TFpkEdit(QWidget* parent = nullptr);
 
-    QLabel* LSwitch = nullptr;  // which switch is shown
+    ElidedLabel* LSwitch = nullptr;  // which switch is shown
     QLineEdit* EName = nullptr;
     QSpinBox* TCM = nullptr;
     QSpinBox* TCL = nullptr;
@@ -42,8 +43,8 @@ class TFpkEdit : public QDialog {
     QLineEdit* E_SN = nullptr;
     QCheckBox* ChVideo = nullptr;
     QSpinBox* E_Video = nullptr;
-    QLabel* TxVzv = nullptr;
-    QLabel* TxOtz = nullptr;
+    ElidedLabel* TxVzv = nullptr;
+    ElidedLabel* TxOtz = nullptr;
     QPushButton* BitFindPk = nullptr;
     QPushButton* BitAppr = nullptr;
     QPushButton* BitMel = nullptr;

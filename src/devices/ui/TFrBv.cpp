@@ -63,9 +63,9 @@ QFrame* TFrBv::buildHeader() {
     PanelHead->setObjectName(QStringLiteral("PanelHead"));
     PanelHead->setFrameShape(QFrame::StyledPanel);
     PanelHead->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    TxIdent = MakeLabel(PanelHead, "TxIdent", QString());
+    TxIdent = MakeNameLabel(PanelHead, "TxIdent", QString());
     SetBold(TxIdent, true);
-    TxAdres = MakeLabel(PanelHead, "TxAdres", QString());
+    TxAdres = MakeNameLabel(PanelHead, "TxAdres", QString());
     // The frame's back and next buttons stand in the header.
     for (QLayout* l : findChildren<QLayout*>()) {
         l->removeWidget(BitPrev);

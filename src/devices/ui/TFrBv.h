@@ -7,6 +7,7 @@
 
 #include "devices/ui/DeviceListParts.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/ElidedLabel.h"
 
 class DatasetGrid;
 class QFrame;
@@ -20,9 +21,9 @@ class TFrBv : public TScreenFrame {
     explicit TFrBv(QWidget* parent = nullptr);
 
     QFrame* PanelHead = nullptr;
-    QLabel* TxIdent = nullptr;     // the object's name
-    QLabel* TxAdres = nullptr;     // and its address
-    QToolButton* P3_Fs = nullptr;  // the font switch
+    ElidedLabel* TxIdent = nullptr;  // the object's name
+    ElidedLabel* TxAdres = nullptr;  // and its address
+    QToolButton* P3_Fs = nullptr;    // the font switch
     QPushButton* BitpkEdit = nullptr;
     DatasetGrid* DBGrid1 = nullptr;  // call panels
     DatasetGrid* DBGrid2 = nullptr;  // their wired switches

@@ -118,9 +118,9 @@ QFrame* TFrPk::buildHead() {
     PanelHead->setFrameShape(QFrame::StyledPanel);
     PanelHead->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* caption = new QLabel(QStringLiteral("Действующий объект"), PanelHead);
-    LIdent = named(new QLabel(PanelHead), "LIdent");
+    LIdent = named(new ElidedLabel(PanelHead), "LIdent");
     SetBold(LIdent, true);
-    LAdres = named(new QLabel(PanelHead), "LAdres");
+    LAdres = named(new ElidedLabel(PanelHead), "LAdres");
     // The frame's back and next buttons stand in the header, as on the
     // other device screens.
     for (QLayout* l : findChildren<QLayout*>()) {

@@ -9,6 +9,7 @@
 
 #include "devices/ui/DeviceListParts.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <functional>
 #include <memory>
@@ -27,8 +28,8 @@ class TFrPk : public TScreenFrame {
 
     // Controls, by their design names.
     QFrame* PanelHead = nullptr;
-    QLabel* LIdent = nullptr;  // the object's name
-    QLabel* LAdres = nullptr;  // and its address
+    ElidedLabel* LIdent = nullptr;  // the object's name
+    ElidedLabel* LAdres = nullptr;  // and its address
     QPushButton* ButBack = nullptr;
     QPushButton* VvodObj = nullptr;
     QPushButton* BitskEdit = nullptr;

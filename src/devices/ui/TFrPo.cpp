@@ -196,8 +196,8 @@ QWidget* TFrPo::buildTextsPane() {
 
 QWidget* TFrPo::buildMelodyPane() {
     auto* pane = new QGroupBox(QStringLiteral("Мелодии"), this);
-    TxVzv = MakeLabel(pane, "TxVzv", kMelodyNotDefined);
-    TxOtz = MakeLabel(pane, "TxOtz", kMelodyNotDefined);
+    TxVzv = MakeNameLabel(pane, "TxVzv", kMelodyNotDefined);
+    TxOtz = MakeNameLabel(pane, "TxOtz", kMelodyNotDefined);
     BitMel = MakeButton(pane, "BitMel", QStringLiteral("Выбрать и определить мелодию"));
     BitAppr = MakeButton(pane, "BitAppr", QStringLiteral("Аппаратные настройки"));
     connect(BitMel, &QPushButton::clicked, this, &TFrPo::BitMelClick);

@@ -7,6 +7,7 @@
 
 #include "devices/SecurityPost.h"
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/ElidedLabel.h"
 
 class QCheckBox;
 class QLabel;
@@ -53,8 +54,8 @@ class TFrPo : public TScreenFrame {
     QLineEdit* Sus3 = nullptr;
     QLineEdit* Sus4 = nullptr;
     QLineEdit* E_SN = nullptr;
-    QLabel* TxVzv = nullptr;
-    QLabel* TxOtz = nullptr;
+    ElidedLabel* TxVzv = nullptr;
+    ElidedLabel* TxOtz = nullptr;
     QPushButton* BitMel = nullptr;
     QPushButton* BitAppr = nullptr;
     QPushButton* BitSavePo = nullptr;

@@ -122,9 +122,9 @@ void TFKeyInKv::buildEntrancePanel() {
     Kv_n1 = valueField("Kv_n1", true);
     Kv_np = valueField("Kv_np", false);
     KolKvItog = valueField("KolKvItog", false);
-    KvEn1 = new QLabel(PanelPod);
+    KvEn1 = new ElidedLabel(PanelPod);
     KvEn1->setObjectName(QStringLiteral("KvEn1"));
-    KvEnp = new QLabel(PanelPod);
+    KvEnp = new ElidedLabel(PanelPod);
     KvEnp->setObjectName(QStringLiteral("KvEnp"));
     for (QLabel* number : {KvEn1, KvEnp}) number->setMinimumWidth(48);
     auto* grid = new QGridLayout(PanelPod);

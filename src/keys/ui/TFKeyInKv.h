@@ -6,6 +6,7 @@
 // the caller reads the ranges after "Записать".
 
 #include "keys/KeyPourConditions.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QDialog>
 
@@ -36,8 +37,8 @@ class TFKeyInKv : public QDialog {
     QSpinBox* KolKvItog = nullptr;
     QSpinBox* Kv_c = nullptr;
     QSpinBox* Kv_po = nullptr;
-    QLabel* KvEn1 = nullptr;
-    QLabel* KvEnp = nullptr;
+    ElidedLabel* KvEn1 = nullptr;
+    ElidedLabel* KvEnp = nullptr;
     QCheckBox* CBOb = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;

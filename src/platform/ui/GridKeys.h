@@ -12,7 +12,10 @@
 // DoubleClickBy, TitleClickBy).
 //
 // Every grid and list is a KeyboardGrid: the grid classes derive from it, and
-// a form making a plain view makes KeyboardGrid<QTableView> and the like.
+// a form making a plain view makes KeyboardGrid<QTableView> and the like. Its
+// cells keep long texts from the file in bounds (GridCells).
+
+#include "platform/ui/GridCells.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
@@ -80,7 +83,16 @@ class KeyboardGrid : public View {
         GridKeys::Apply(this);
     }
 
+    // A column fitting its contents fits an ordinary long name at most.
+    int sizeHintForColumn(int column) const override {
+        return GridCells::CappedWidth(this, View::sizeHintForColumn(column));
+    }
+
   protected:
+    bool viewportEvent(QEvent* event) override {
+        return GridCells::ShowToolTip(this, event) || View::viewportEvent(event);
+    }
+
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
         const GridKeys::EditorEnd end = GridKeys::EndOfEditor(hint);
         View::closeEditor(editor, end.hint);

@@ -4,16 +4,9 @@
 // ("/home/…/Fl_1/cbv02.bin"), and the whole path is its tool tip. text()
 // keeps the whole path.
 
-#include <QLabel>
+#include "platform/ui/ElidedLabel.h"
 
-class PathLabel : public QLabel {
+class PathLabel : public ElidedLabel {
   public:
     explicit PathLabel(QWidget* parent = nullptr);
-    void setText(const QString& path);
-    QSize minimumSizeHint() const override;
-    // What the label draws in the room it has now.
-    QString ShownText() const;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
 };

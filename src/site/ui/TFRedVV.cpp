@@ -1,6 +1,7 @@
 #include "site/ui/TFRedVV.h"
 
 #include "foundation/HelpLauncher.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/CallCodes.h"
 
 #include <QApplication>
@@ -20,8 +21,8 @@ namespace {
 
 constexpr int kHelpTopic = 104;
 
-QLabel* valueLabel(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
+ElidedLabel* valueLabel(QWidget* parent, const char* name) {
+    auto* label = new ElidedLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);

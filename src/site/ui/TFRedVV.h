@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include "platform/ui/ElidedLabel.h"
 #include "site/ApartmentGenerator.h"
 
 class QLabel;
@@ -20,10 +21,10 @@ class TFRedVV : public QDialog {
     explicit TFRedVV(QWidget* parent = nullptr);
 
     QLabel* LHead = nullptr;
-    QLabel* DBTextHouse = nullptr;
-    QLabel* DBTextKvr = nullptr;
-    QLabel* DBTextKod = nullptr;
-    QLabel* DBTextOther = nullptr;
+    ElidedLabel* DBTextHouse = nullptr;
+    ElidedLabel* DBTextKvr = nullptr;
+    ElidedLabel* DBTextKod = nullptr;
+    ElidedLabel* DBTextOther = nullptr;
     QLineEdit* EQRab = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* BitIgnore = nullptr;

@@ -7,6 +7,7 @@
 #include "foundation/ui/GroundedWindow.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/ElidedLabel.h"
 #include "platform/ui/EnterMovesFocus.h"
 #include "platform/ui/GridKeys.h"
 #include "site/ApartmentList.h"
@@ -176,7 +177,7 @@ QWidget* TFkvEdit::buildHeader() {
     auto* box = Named(new QFrame(this), "PanelHead");
     box->setFrameShape(QFrame::StyledPanel);
     auto bold = [box](const char* name) {
-        auto* l = Named(new QLabel(box), name);
+        auto* l = Named(new ElidedLabel(box), name);
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);

@@ -8,6 +8,7 @@
 // taken when they are shown and every write goes to them.
 
 #include "foundation/HeldRows.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/ApartmentEditor.h"
 #include "site/ui/SiteControls.h"
 
@@ -35,10 +36,10 @@ class TFkvEdit : public QDialog {
     explicit TFkvEdit(QWidget* parent = nullptr);
 
     // Header.
-    QLabel* DBTextHouse = nullptr;
-    QLabel* DBTextNPod = nullptr;
-    QLabel* DBTextNmPod = nullptr;
-    QLabel* Label15 = nullptr;
+    ElidedLabel* DBTextHouse = nullptr;
+    ElidedLabel* DBTextNPod = nullptr;
+    ElidedLabel* DBTextNmPod = nullptr;
+    ElidedLabel* Label15 = nullptr;
     // The rows.
     DatasetGrid* DBGrid1 = nullptr;
     QMenu* PMmas = nullptr;

@@ -77,7 +77,7 @@ class MatrixGrid : public KeyboardGrid<QTableView> {
         // Where the view measures only some of the rows, it measures them itself.
         if (!m || rows > verticalHeader()->resizeContentsPrecision() ||
             verticalHeader()->hiddenSectionCount() > 0)
-            return QTableView::sizeHintForColumn(column);
+            return KeyboardGrid::sizeHintForColumn(column);
         ensurePolished();
         QStyleOptionViewItem option;
         initViewItemOption(&option);
@@ -85,7 +85,7 @@ class MatrixGrid : public KeyboardGrid<QTableView> {
         int hint = 0;
         for (int r = 0; r < rows; ++r) {
             const QModelIndex index = m->index(r, column, rootIndex());
-            if (isPersistentEditorOpen(index)) return QTableView::sizeHintForColumn(column);
+            if (isPersistentEditorOpen(index)) return KeyboardGrid::sizeHintForColumn(column);
             QAbstractItemDelegate* delegate = itemDelegateForIndex(index);
             if (!delegate) continue;
             const QVariant v = index.data(Qt::DisplayRole);

@@ -9,6 +9,7 @@
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/CallCodes.h"
 #include "site/RowOrigin.h"
 #include "site/SiteData.h"
@@ -86,8 +87,8 @@ class NumberDelegate : public QStyledItemDelegate {
     }
 };
 
-QLabel* headerValue(QWidget* parent, const char* name) {
-    auto* label = named(new QLabel(parent), name);
+ElidedLabel* headerValue(QWidget* parent, const char* name) {
+    auto* label = named(new ElidedLabel(parent), name);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);

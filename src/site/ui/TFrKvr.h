@@ -6,6 +6,7 @@
 // handlers here read the controls, call it and show what it leaves.
 
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/ApartmentList.h"
 
 class DatasetGrid;
@@ -29,10 +30,10 @@ class TFrKvr : public TScreenFrame {
 
     // Header.
     QFrame* PanelHead = nullptr;
-    QLabel* DBTextHouse = nullptr;
-    QLabel* DBTextNPod = nullptr;
-    QLabel* DBTextVKvr = nullptr;
-    QLabel* DBTextNmPod = nullptr;
+    ElidedLabel* DBTextHouse = nullptr;
+    ElidedLabel* DBTextNPod = nullptr;
+    ElidedLabel* DBTextVKvr = nullptr;
+    ElidedLabel* DBTextNmPod = nullptr;
     QPushButton* BtnUp = nullptr;
     QPushButton* BtnDown = nullptr;
     QPushButton* BitUpGrup = nullptr;

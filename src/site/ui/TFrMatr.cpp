@@ -141,7 +141,7 @@ QWidget* TFrMatr::buildEditPanel() {
     auto label = [this](const char* name, const QString& text) {
         return named(new QLabel(text, PanelEdit), name);
     };
-    P1_LInf = label("P1_LInf", QString());
+    P1_LInf = named(new ElidedLabel(PanelEdit), "P1_LInf");
     P1_LInf->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
     P1_LNew = label("P1_LNew", QStringLiteral("Наименование объекта"));
     P1_LAdr = label("P1_LAdr", QStringLiteral("Адрес объекта"));

@@ -8,6 +8,7 @@
 // from "Далее >>" (`VvodObj`, the frame's next button).
 
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/ObjectScreen.h"
 
 class DatasetModel;
@@ -38,7 +39,7 @@ class TFrMatr : public TScreenFrame {
     QFrame* Panel2 = nullptr;
     QPushButton* BNew = nullptr;
     QFrame* PanelEdit = nullptr;
-    QLabel* P1_LInf = nullptr;
+    ElidedLabel* P1_LInf = nullptr;
     QLabel* P1_LNew = nullptr;
     QLabel* P1_LAdr = nullptr;
     QLabel* P1_LDom = nullptr;

@@ -120,8 +120,8 @@ TFrPod* TFrPod::Instance() {
 QWidget* TFrPod::buildTopPanel() {
     Panel1 = named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
-    DBTextAdres = named(new QLabel(Panel1), "DBTextAdres");
-    DBTextIdent = named(new QLabel(Panel1), "DBTextIdent");
+    DBTextAdres = named(new ElidedLabel(Panel1), "DBTextAdres");
+    DBTextIdent = named(new ElidedLabel(Panel1), "DBTextIdent");
     for (QLabel* l : {DBTextAdres, DBTextIdent}) {
         QFont bold = l->font();
         bold.setBold(true);

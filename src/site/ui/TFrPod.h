@@ -7,6 +7,7 @@
 // handlers here read the controls, call them and show what they leave.
 
 #include "foundation/ui/TScreenFrame.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/ApartmentFlags.h"
 #include "site/EntranceScreen.h"
 
@@ -33,8 +34,8 @@ class TFrPod : public TScreenFrame {
 
     // Top panel.
     QFrame* Panel1 = nullptr;
-    QLabel* DBTextAdres = nullptr;
-    QLabel* DBTextIdent = nullptr;
+    ElidedLabel* DBTextAdres = nullptr;
+    ElidedLabel* DBTextIdent = nullptr;
     QPushButton* ButBack = nullptr;  // the frame's back button
     QPushButton* VvodObj = nullptr;  // the frame's next button
     QRadioButton* RBPod = nullptr;

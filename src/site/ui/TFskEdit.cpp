@@ -9,6 +9,7 @@
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/ElidedLabel.h"
 #include "platform/ui/EnterMovesFocus.h"
 #include "site/SiteData.h"
 #include "site/ui/SiteControls.h"
@@ -60,8 +61,8 @@ QLineEdit* readOnly(QWidget* parent, const char* name) {
     return e;
 }
 
-QLabel* value(QWidget* parent, const char* name) {
-    auto* l = Named(new QLabel(parent), name);
+ElidedLabel* value(QWidget* parent, const char* name) {
+    auto* l = Named(new ElidedLabel(parent), name);
     QFont bold = l->font();
     bold.setBold(true);
     l->setFont(bold);

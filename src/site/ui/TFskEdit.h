@@ -8,6 +8,7 @@
 // shows (the editor writes only that one).
 
 #include "foundation/HeldRows.h"
+#include "platform/ui/ElidedLabel.h"
 #include "site/EntranceSwitchEditor.h"
 
 #include <QDialog>
@@ -32,15 +33,15 @@ class TFskEdit : public QDialog {
     explicit TFskEdit(QWidget* parent = nullptr);
 
     // The switch shown.
-    QLabel* DBTextNet = nullptr;
-    QLabel* DBTextHouse = nullptr;
-    QLabel* DBTextKodD = nullptr;
-    QLabel* DBTextNPod = nullptr;
-    QLabel* DBTextNmPod = nullptr;
-    QLabel* DBTextVKvr = nullptr;
-    QLabel* DBTextN1kvr = nullptr;
-    QLabel* DBTextNpkvr = nullptr;
-    QLabel* DBTextVDvr = nullptr;
+    ElidedLabel* DBTextNet = nullptr;
+    ElidedLabel* DBTextHouse = nullptr;
+    ElidedLabel* DBTextKodD = nullptr;
+    ElidedLabel* DBTextNPod = nullptr;
+    ElidedLabel* DBTextNmPod = nullptr;
+    ElidedLabel* DBTextVKvr = nullptr;
+    ElidedLabel* DBTextN1kvr = nullptr;
+    ElidedLabel* DBTextNpkvr = nullptr;
+    ElidedLabel* DBTextVDvr = nullptr;
     QLabel* LGates = nullptr;
     QToolButton* BtnUp = nullptr;
     QToolButton* BtnDown = nullptr;

@@ -2,6 +2,7 @@
 
 #include "foundation/ui/CharLimit.h"
 #include "platform/Dataset.h"
+#include "platform/ui/ElidedLabel.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -62,7 +63,7 @@ TRecordGrid::Row TRecordGrid::makeRow() {
         if (!s.caption.isEmpty()) at->addWidget(new QLabel(s.caption, panel));
         QWidget* value = nullptr;
         if (s.kind == Kind::Text) {
-            auto* label = new QLabel(panel);
+            auto* label = new ElidedLabel(panel);
             label->setFrameShape(QFrame::Panel);
             label->setFrameShadow(QFrame::Sunken);
             value = label;
@@ -133,7 +134,7 @@ void TRecordGrid::showRow(int row) {
         if (auto* edit = qobject_cast<QLineEdit*>(r.values[i])) {
             const QSignalBlocker block(edit);
             if (edit->text() != text) edit->setText(text);
-        } else if (auto* label = qobject_cast<QLabel*>(r.values[i])) {
+        } else if (auto* label = qobject_cast<ElidedLabel*>(r.values[i])) {
             label->setText(text);
         }
     }
