@@ -3,6 +3,7 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/CharLimit.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/GridKeys.h"
@@ -100,6 +101,9 @@ TFrPiople::TFrPiople(QWidget* parent)
     content->addWidget(Panel2);
     content->addWidget(buildCommands());
     wireControls();
+    // Another object or file, or rows removed: the fields show the list's
+    // row again, and nothing typed for the row they stood on is kept.
+    DropWorkWhenGroundMoves(this, [this] { showList(); });
 }
 
 TFrPiople::~TFrPiople() {
@@ -267,6 +271,10 @@ void TFrPiople::followList() {
 
 void TFrPiople::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
+    showList();
+}
+
+void TFrPiople::showList() {
     if (!FDM) return;
     attachGrid();
     // The list as it stands (any selection in force kept), read for the
@@ -339,6 +347,7 @@ void TFrPiople::ShowSubscriber() {
         return;
     }
     showValues(v);
+    holdShownRow();
     showGroups();
     BitSave->setEnabled(false);
     setMoveButtons();
@@ -347,8 +356,20 @@ void TFrPiople::ShowSubscriber() {
 // No row to show: empty fields, and nothing of another row left to save.
 void TFrPiople::showNothing() {
     showValues(ApartmentValues{});
+    shown_ = 0;
+    held_ = HeldRows();
     BitSave->setEnabled(false);
     setMoveButtons();
+}
+
+// The apartment the fields show, with its entrance: a save writes it, and
+// nothing once another copy of the program removed it.
+void TFrPiople::holdShownRow() {
+    shown_ = currentRow();
+    Dataset* list = FDM->Q_Ppl;
+    held_ = HeldRows::OfEntrance(list->FieldByName(QStringLiteral("v.id_pod")).AsLargeInt())
+                .With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
+                       HeldRowTexts::Apartment(list->FieldByName(QStringLiteral("n_kvr")).AsString())});
 }
 
 ApartmentValues TFrPiople::controlValues() const {
@@ -389,7 +410,9 @@ void TFrPiople::E_kkExit() {
 
 void TFrPiople::BitSaveClick() {
     if (listEmpty()) return;
-    const qint64 id = currentRow();
+    // The fields hold the row they were shown for, wherever the list stands.
+    if (held_.Holds() && !held_.StillThere()) return;
+    const qint64 id = shown_;
     const SubscriberSaveOutcome out = StoreSubscriber(id, controlValues());
     if (out.codeTaken) {
         const bool was = loading_;
