@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -101,8 +100,9 @@ TFrPiople::TFrPiople(QWidget* parent)
     content->addWidget(Panel2);
     content->addWidget(buildCommands());
     wireControls();
-    // Another object or file, or rows removed: the fields show the list's
-    // row again, and nothing typed for the row they stood on is kept.
+    // The list read anew under the shown screen (another object or file,
+    // F5, rows removed): the fields show its current row again, or nothing,
+    // and never keep a row the list no longer stands on.
     DropWorkWhenGroundMoves(this, [this] { showList(); });
 }
 
@@ -252,19 +252,6 @@ void TFrPiople::attachGrid() {
     for (const SubscriberColumn& c : SubscriberColumns())
         model_->AddColumn(c.field, c.title, false, kChecks.contains(c.field));
     DBGrid1->SetModel(model_);
-    connect(FDM->Q_Ppl, &Dataset::RowsReset, this, &TFrPiople::followList);
-}
-
-// The list was read anew under the shown screen (F5, another object): the
-// fields show its current row again, or nothing, and never keep a row the
-// list no longer stands on, for a save to write into another one. The
-// screen's own requeries show their row themselves.
-void TFrPiople::followList() {
-    if (!isVisible() || following_) return;
-    const QScopedValueRollback<bool> guard(following_, true);
-    setMoveButtons();
-    UpdateEditState();
-    ShowSubscriber();
 }
 
 // ---------------------------------------------------------------- the screen
@@ -301,7 +288,6 @@ bool TFrPiople::objectHasConsole() const {
 
 void TFrPiople::RequerySubscribers(qint64 keepIdKvr) {
     if (!FDM) return;
-    const QScopedValueRollback<bool> guard(following_, true);
     if (!list_.Requery(FDM->Q_Ppl, keepIdKvr)) showListFailure();
     setMoveButtons();
 }

@@ -100,7 +100,6 @@ class TFrPiople : public TScreenFrame {
     QWidget* buildCommands();
     void wireControls();
     void attachGrid();
-    void followList();
     void showList();
     void holdShownRow();
 
@@ -128,7 +127,6 @@ class TFrPiople : public TScreenFrame {
     SearchState search_ = SearchState::Editing;
     bool sorting_ = false;
     bool loading_ = false;    // controls set by code
-    bool following_ = false;  // the list is being read for the screen
     qint64 shown_ = 0;        // id_kvr of the row the fields show
     HeldRows held_;           // that apartment and its entrance
 };
