@@ -92,6 +92,9 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
   protected:
     static void SetUpTestSuite();
 
+    // The windows' table (its own file), from first up to last.
+    void WalkTheWindows(int first, int last);
+
     // The program started on the file the road needs (the reference object
     // alone where the road reads a file anew), the other folder beside it.
     void StartForTheRoad(Move road);
