@@ -94,6 +94,8 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
 
     // The windows' table (its own file), from first up to last.
     void WalkTheWindows(int first, int last);
+    // The screens' table (its own file), from first up to last.
+    void WalkTheScreens(int first, int last);
 
     // The program started on the file the road needs (the reference object
     // alone where the road reads a file anew), the other folder beside it.
