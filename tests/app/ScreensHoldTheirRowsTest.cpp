@@ -71,7 +71,7 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
     const Move road = GetParam();
     // The keys screen on the shown apartment, with its two keys.
     const auto keysOnTheApartment = [this](const Place& p,
-                                            const QStringList& numbers = {kKeyOne, kKeyTwo}) {
+                                           const QStringList& numbers = {kKeyOne, kKeyTwo}) {
         ShowByMenu(kKeys);
         TFrKeys* keys = KeysScreen();
         keys->RB_KvrKey->click();
@@ -93,8 +93,8 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
         shown.pod = FDM->QForKey->FieldByName(QStringLiteral("p.id_pod")).AsLargeInt();
         return shown;
     };
-    const auto keyRows = QList<Reach>{{QStringLiteral("k_key"), Level::Own},
-                                      {QStringLiteral("k_kvr"), Level::Own}};
+    const auto keyRows =
+        QList<Reach>{{QStringLiteral("k_key"), Level::Own}, {QStringLiteral("k_kvr"), Level::Own}};
     const auto removeApartment = [](const Place& p) {
         return QStringList{QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=%1").arg(p.kvr)};
     };
@@ -102,7 +102,8 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
     // A new object has no apartments yet: these screens say so and stay shut.
     const QMap<int, std::pair<QString, QString>> shutForANewObject = {
         {kKeys,
-         {QStringLiteral("ОШИБКА!"), QStringLiteral("Для данного объекта не сформированы квартиры!")}},
+         {QStringLiteral("ОШИБКА!"),
+          QStringLiteral("Для данного объекта не сформированы квартиры!")}},
         {kResidents, {QString(), QStringLiteral("Квартир нет")}},
         {kEntrances,
          {QStringLiteral("ОШИБКА!"),
@@ -137,14 +138,14 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
              ASSERT_EQ(1, keys->Register()->EditMode());
          },
          [] {
-             return KeysScreen()->Register()->EditMode() == 0 && KeysScreen()->E_sn->text().isEmpty();
+             return KeysScreen()->Register()->EditMode() == 0 &&
+                    KeysScreen()->E_sn->text().isEmpty();
          },
          {"Изменить, then the new number confirmed", [] { ConfirmKey(kChangedKey); }, {}, keyRows},
          [](const Place& p) {
-             return QStringList{
-                 QStringLiteral("DELETE FROM k_key WHERE id_kvr=%1 AND un_key='%2'")
-                     .arg(p.kvr)
-                     .arg(kKeyTwo)};
+             return QStringList{QStringLiteral("DELETE FROM k_key WHERE id_kvr=%1 AND un_key='%2'")
+                                    .arg(p.kvr)
+                                    .arg(kKeyTwo)};
          },
          [&](const Place& p) {
              return hasKey(p, kChangedKey) && hasKey(p, kKeyOne) && !hasKey(p, kKeyTwo) &&
@@ -164,8 +165,9 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
          kKeys,
          [&](const Place& p) {  // copied from another apartment of the entrance into its first
              Place from = p;
-             from.kvr = Value("SELECT MIN(id_kvr) FROM k_kvr WHERE id_pod=? AND id_kvr>? AND x_key>0",
-                              {p.pod, p.kvr});
+             from.kvr =
+                 Value("SELECT MIN(id_kvr) FROM k_kvr WHERE id_pod=? AND id_kvr>? AND x_key>0",
+                       {p.pod, p.kvr});
              ASSERT_NE(from.kvr, p.kvr);
              keysOnTheApartment(from, {kKeyOne});
              if (HasFatalFailure()) return;
@@ -235,8 +237,8 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
              TFrDom* matrix = Screen<TFrDom>(kMatrix);
              auto* model = qobject_cast<DatasetModel*>(matrix->DBGrid3->model());
              ASSERT_TRUE(model);
-             const int column = model->ColumnOf(QStringLiteral("pk_%1").arg(p.column, 2, 10,
-                                                                           QLatin1Char('0')));
+             const int column =
+                 model->ColumnOf(QStringLiteral("pk_%1").arg(p.column, 2, 10, QLatin1Char('0')));
              ASSERT_GE(column, 0);
              matrix->DBGrid3->setFocus();
              matrix->DBGrid3->setCurrentIndex(model->index(0, column));
@@ -249,7 +251,8 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
              auto* model = qobject_cast<DatasetModel*>(matrix->DBGrid3->model());
              const int column =
                  model->ColumnOf(QStringLiteral("pk_%1").arg(edited_, 2, 10, QLatin1Char('0')));
-             return column < 0 || !model->index(0, column).data().toString().endsWith(kTypedEntrance);
+             return column < 0 ||
+                    !model->index(0, column).data().toString().endsWith(kTypedEntrance);
          },
          {"Сохранить",
           [this] { Screen<TFrDom>(kMatrix)->BtnSave->click(); },
@@ -360,10 +363,11 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
         s.save.press();
         QCoreApplication::processEvents();
         dialogs_.VerifyDone();
-        const QStringList outside = Outside(
-            before, Rows(), shown, isGone || road == kAnotherFolder ? QList<Reach>{} : s.save.reach);
-        EXPECT_TRUE(outside.isEmpty()) << s.save.what << ": "
-                                       << outside.join(QLatin1Char(',')).toStdString();
+        const QStringList outside =
+            Outside(before, Rows(), shown,
+                    isGone || road == kAnotherFolder ? QList<Reach>{} : s.save.reach);
+        EXPECT_TRUE(outside.isEmpty())
+            << s.save.what << ": " << outside.join(QLatin1Char(',')).toStdString();
         if (!isGone && road != kAnotherFolder) {
             EXPECT_TRUE(s.landed(shown)) << "the work went where it was done";
         }

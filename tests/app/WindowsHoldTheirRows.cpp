@@ -29,10 +29,9 @@
 
 using namespace HeldRowsTable;
 
-const char* const kRoadNames[] = {"AnotherObject",   "ObjectDeleted", "NewObject",
-                                  "AnotherFolder",   "F5",            "HouseRemoved",
-                                  "EntranceRemoved", "AnotherPlace",  "RemovedBehindTheBack",
-                                  "Compaction"};
+const char* const kRoadNames[] = {
+    "AnotherObject", "ObjectDeleted",   "NewObject",    "AnotherFolder",        "F5",
+    "HouseRemoved",  "EntranceRemoved", "AnotherPlace", "RemovedBehindTheBack", "Compaction"};
 
 namespace HeldRowsTable {
 

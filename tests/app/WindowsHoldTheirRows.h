@@ -113,9 +113,8 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     HeldRowsTable::Place ReadPlace(int nNet);
     HeldRowsTable::FileRows Rows();
     // The rows a save changed that it may not have changed.
-    QStringList Outside(const HeldRowsTable::FileRows& before,
-                        const HeldRowsTable::FileRows& after, const HeldRowsTable::Place& p,
-                        const QList<HeldRowsTable::Reach>& reach);
+    QStringList Outside(const HeldRowsTable::FileRows& before, const HeldRowsTable::FileRows& after,
+                        const HeldRowsTable::Place& p, const QList<HeldRowsTable::Reach>& reach);
 
     // ---------------------------------------------------------------- roads
     // Each road is taken as the operator takes it, through the menu and the

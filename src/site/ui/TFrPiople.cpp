@@ -353,9 +353,10 @@ void TFrPiople::showNothing() {
 void TFrPiople::holdShownRow() {
     shown_ = currentRow();
     Dataset* list = FDM->Q_Ppl;
-    held_ = HeldRows::OfEntrance(list->FieldByName(QStringLiteral("v.id_pod")).AsLargeInt())
-                .With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
-                       HeldRowTexts::Apartment(list->FieldByName(QStringLiteral("n_kvr")).AsString())});
+    held_ =
+        HeldRows::OfEntrance(list->FieldByName(QStringLiteral("v.id_pod")).AsLargeInt())
+            .With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
+                   HeldRowTexts::Apartment(list->FieldByName(QStringLiteral("n_kvr")).AsString())});
 }
 
 ApartmentValues TFrPiople::controlValues() const {

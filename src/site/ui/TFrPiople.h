@@ -126,7 +126,7 @@ class TFrPiople : public TScreenFrame {
     ArrowRepeat* repeat_ = nullptr;
     SearchState search_ = SearchState::Editing;
     bool sorting_ = false;
-    bool loading_ = false;    // controls set by code
-    qint64 shown_ = 0;        // id_kvr of the row the fields show
-    HeldRows held_;           // that apartment and its entrance
+    bool loading_ = false;  // controls set by code
+    qint64 shown_ = 0;      // id_kvr of the row the fields show
+    HeldRows held_;         // that apartment and its entrance
 };
