@@ -6,6 +6,7 @@
 #include "devices/ui/TFMelP.h"
 #include "devices/ui/TFpoAppr.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/ui/GridKeys.h"
 #include "platform/ui/TimeField.h"
 
@@ -80,6 +81,8 @@ TFrPo::TFrPo(QWidget* parent)
     content->addLayout(grid);
     content->addLayout(save);
     content->addStretch();
+    // Another object or file: the fields show its console, nothing typed is kept.
+    DropWorkWhenGroundMoves(this, [this] { LoadSecurityPost(); });
 }
 
 QWidget* TFrPo::buildObjectPane() {
@@ -223,8 +226,11 @@ void TFrPo::PrepareScreen(const QString& dbFolder) {
 }
 
 void TFrPo::LoadSecurityPost() {
+    held_ = HeldRows();
     const SecurityPostLoad load = ::LoadSecurityPost();
     if (!load.loaded) return;
+    // The console row shown; one not made yet is made by the first save.
+    held_ = HeldRows::OfConsole(objectId());
     CBOv->setChecked(load.object.callBack);
     E_pPo->setText(load.object.callCode);
     FArc->setChecked(load.object.packedCodes);
@@ -293,7 +299,8 @@ SecurityPostSettings TFrPo::Settings() const {
 }
 
 bool TFrPo::SaveSecurityPost() {
-    const qint64 idNet = objectId();
+    if (held_.Holds() && !held_.StillThere()) return false;
+    const qint64 idNet = held_.Holds() ? held_.Id(QStringLiteral("k_net")) : objectId();
     if (idNet == 0) return false;
     SecurityPostSettings s = Settings();
     QString error;

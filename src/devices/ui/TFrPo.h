@@ -6,6 +6,7 @@
 // call code of the post.
 
 #include "devices/SecurityPost.h"
+#include "foundation/HeldRows.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/ui/ElidedLabel.h"
 
@@ -96,4 +97,5 @@ class TFrPo : public TScreenFrame {
     void afterObjectWideWrite(DeviceChange done, const QString& error);
 
     bool leavingSerial_ = false;
+    HeldRows held_;  // the object and console row the fields show
 };

@@ -5,6 +5,7 @@
 #include "foundation/GlobalParams.h"
 #include "foundation/Globals.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "foundation/ui/WaitCursor.h"
 #include "netlink/AppFirmwareCatalog.h"
 #include "netlink/NetAppUpload.h"
@@ -80,6 +81,14 @@ TFrNetDev::TFrNetDev(QWidget* parent)
     wireCommands();
     RunCommand = [this](int command) { RunDeviceCommand(command); };
     setLinkControls(false);
+    // Another object or file, or devices removed: the configured list is
+    // read again, and a serial number chosen for one of its lines is not
+    // written into the record now at that address.
+    DropWorkWhenGroundMoves(this, [this] {
+        lockSerialStore();
+        listedObject_ = -1;
+        ShowFrNetDev();
+    });
 }
 
 // ---------------------------------------------------------------- layout

@@ -4,6 +4,7 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/TFDialog.h"
 #include "foundation/ui/WaitCursor.h"
@@ -131,6 +132,9 @@ TFrDom::TFrDom(QWidget* parent)
     content->addWidget(buildBottomPanel());
     wireControls();
     attachMatrix();
+    // Another object or file, or rows removed: the matrix is the current
+    // object's as the file holds it.
+    DropWorkWhenGroundMoves(this, [this] { showCurrentMatrix(); });
 }
 
 TFrDom::~TFrDom() {
@@ -274,11 +278,25 @@ void TFrDom::relayout() {
 void TFrDom::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
     attachMatrix();
+    holdObject();
     P3_Emax->setMaximum(qMin(tractsPerSwitch(), MatrixEditor::kMaxEmax));
     if (MainWindowHost* w = host()) {
         w->SetMatrixGrid(DBGrid3);
         setBold(w->GridToggle(kToggleKey) == kBoldOn);
     }
+    ShowMatrixTotals();
+}
+
+// The matrix is edited in its object's own table; its save writes that
+// object's rows, and nothing when the object is gone.
+void TFrDom::holdObject() {
+    held_ = HeldRows::OfObject(FDM ? FDM->Ground().CurrentObject() : 0);
+}
+
+void TFrDom::showCurrentMatrix() {
+    Hooks().ReopenMatrix();
+    holdObject();
+    relayout();
     ShowMatrixTotals();
 }
 
@@ -431,6 +449,7 @@ void TFrDom::FrDom1N4Click() {
 }
 
 void TFrDom::FrDom1BtnSaveClick() {
+    if (held_.Holds() && !held_.StillThere()) return;
     {
         WaitCursor wait;
         editor_.SaveMatrix();

@@ -7,6 +7,7 @@
 // and show what comes back. The main window routes "<< Назад" and
 // "Далее >>" and lays out the grid's switch columns (FormResize).
 
+#include "foundation/HeldRows.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "site/MatrixEditor.h"
 
@@ -94,8 +95,11 @@ class TFrDom : public TScreenFrame {
     void renumberFrom(const QString& caption, const QString& text,
                       bool (MatrixEditor::*renumber)(int));
     bool gridKey(QKeyEvent* key);
+    void holdObject();
+    void showCurrentMatrix();
 
     MatrixEditor editor_;
+    HeldRows held_;  // the object whose matrix is shown
     DatasetModel* model_ = nullptr;
     class MatrixCellDelegate* delegate_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "foundation/MainWindowLogic.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/CharLimit.h"
+#include "foundation/ui/GroundedWindow.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/GridKeys.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -100,6 +100,10 @@ TFrPiople::TFrPiople(QWidget* parent)
     content->addWidget(Panel2);
     content->addWidget(buildCommands());
     wireControls();
+    // The list read anew under the shown screen (another object or file,
+    // F5, rows removed): the fields show its current row again, or nothing,
+    // and never keep a row the list no longer stands on.
+    DropWorkWhenGroundMoves(this, [this] { showList(); });
 }
 
 TFrPiople::~TFrPiople() {
@@ -248,25 +252,16 @@ void TFrPiople::attachGrid() {
     for (const SubscriberColumn& c : SubscriberColumns())
         model_->AddColumn(c.field, c.title, false, kChecks.contains(c.field));
     DBGrid1->SetModel(model_);
-    connect(FDM->Q_Ppl, &Dataset::RowsReset, this, &TFrPiople::followList);
-}
-
-// The list was read anew under the shown screen (F5, another object): the
-// fields show its current row again, or nothing, and never keep a row the
-// list no longer stands on, for a save to write into another one. The
-// screen's own requeries show their row themselves.
-void TFrPiople::followList() {
-    if (!isVisible() || following_) return;
-    const QScopedValueRollback<bool> guard(following_, true);
-    setMoveButtons();
-    UpdateEditState();
-    ShowSubscriber();
 }
 
 // ---------------------------------------------------------------- the screen
 
 void TFrPiople::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
+    showList();
+}
+
+void TFrPiople::showList() {
     if (!FDM) return;
     attachGrid();
     // The list as it stands (any selection in force kept), read for the
@@ -293,7 +288,6 @@ bool TFrPiople::objectHasConsole() const {
 
 void TFrPiople::RequerySubscribers(qint64 keepIdKvr) {
     if (!FDM) return;
-    const QScopedValueRollback<bool> guard(following_, true);
     if (!list_.Requery(FDM->Q_Ppl, keepIdKvr)) showListFailure();
     setMoveButtons();
 }
@@ -339,6 +333,7 @@ void TFrPiople::ShowSubscriber() {
         return;
     }
     showValues(v);
+    holdShownRow();
     showGroups();
     BitSave->setEnabled(false);
     setMoveButtons();
@@ -347,8 +342,21 @@ void TFrPiople::ShowSubscriber() {
 // No row to show: empty fields, and nothing of another row left to save.
 void TFrPiople::showNothing() {
     showValues(ApartmentValues{});
+    shown_ = 0;
+    held_ = HeldRows();
     BitSave->setEnabled(false);
     setMoveButtons();
+}
+
+// The apartment the fields show, with its entrance: a save writes it, and
+// nothing once another copy of the program removed it.
+void TFrPiople::holdShownRow() {
+    shown_ = currentRow();
+    Dataset* list = FDM->Q_Ppl;
+    held_ =
+        HeldRows::OfEntrance(list->FieldByName(QStringLiteral("v.id_pod")).AsLargeInt())
+            .With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
+                   HeldRowTexts::Apartment(list->FieldByName(QStringLiteral("n_kvr")).AsString())});
 }
 
 ApartmentValues TFrPiople::controlValues() const {
@@ -389,7 +397,9 @@ void TFrPiople::E_kkExit() {
 
 void TFrPiople::BitSaveClick() {
     if (listEmpty()) return;
-    const qint64 id = currentRow();
+    // The fields hold the row they were shown for, wherever the list stands.
+    if (held_.Holds() && !held_.StillThere()) return;
+    const qint64 id = shown_;
     const SubscriberSaveOutcome out = StoreSubscriber(id, controlValues());
     if (out.codeTaken) {
         const bool was = loading_;

@@ -6,6 +6,7 @@
 // Ctrl+Enter saves or moves on, a save moves to the next resident. The work
 // is done by SubscriberList and StoreSubscriber.
 
+#include "foundation/HeldRows.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "site/Subscribers.h"
 #include "site/ui/SiteControls.h"
@@ -99,7 +100,8 @@ class TFrPiople : public TScreenFrame {
     QWidget* buildCommands();
     void wireControls();
     void attachGrid();
-    void followList();
+    void showList();
+    void holdShownRow();
 
     qint64 currentRow() const;
     bool listEmpty() const;
@@ -124,6 +126,7 @@ class TFrPiople : public TScreenFrame {
     ArrowRepeat* repeat_ = nullptr;
     SearchState search_ = SearchState::Editing;
     bool sorting_ = false;
-    bool loading_ = false;    // controls set by code
-    bool following_ = false;  // the list is being read for the screen
+    bool loading_ = false;  // controls set by code
+    qint64 shown_ = 0;      // id_kvr of the row the fields show
+    HeldRows held_;         // that apartment and its entrance
 };

@@ -356,7 +356,7 @@ void TFrPod::wireControls() {
             });
     connect(CGridP, &TRecordGrid::FieldEdited, this,
             [this](qint64 idPod, const QString& field, const QString& text) {
-                if (!screen_.SetEntranceField(idPod, field, text))
+                if (!entranceStillThere(idPod) || !screen_.SetEntranceField(idPod, field, text))
                     CGridP->ShowValues(CGridP->CurrentRow());
             });
     // A click on a panel goes to its first field.
@@ -385,9 +385,35 @@ void TFrPod::attachDatasets() {
     connect(FDM->Q_DPd, &Dataset::CurrentChanged, this, &TFrPod::followEntrance);
     // Another house's entrances: their numbering, and as many panels as fit.
     connect(FDM->Q_DPd, &Dataset::RowsReset, this, [this] {
+        holdEntrances();
         followEntrance();
         fitGrids();
     });
+}
+
+// The entrances shown, taken as the grid shows them: a value typed for one
+// is written into it, and nothing is written once another copy of the
+// program removed it.
+void TFrPod::holdEntrances() {
+    entrancesShown_.clear();
+    if (!FDM || !FDM->Q_DPd->IsOpen()) return;
+    const int key = FDM->Q_DPd->FieldIndex(QStringLiteral("id_pod"));
+    for (int row = 0; row < FDM->Q_DPd->RecordCount(); ++row) {
+        const qint64 idPod = FDM->Q_DPd->Value(row, key).toLongLong();
+        entrancesShown_.insert(idPod, HeldRows::OfEntrance(idPod));
+    }
+}
+
+// False, and said in Russian, when the shown entrance is gone.
+bool TFrPod::entranceStillThere(qint64 idPod) const {
+    const HeldRows held = entrancesShown_.value(idPod);
+    return !held.Holds() || held.StillThere();
+}
+
+bool TFrPod::entrancesStillThere() const {
+    for (const HeldRows& held : entrancesShown_)
+        if (held.Holds() && !held.StillThere()) return false;
+    return true;
 }
 
 // ---------------------------------------------------------------- opening
@@ -397,6 +423,7 @@ void TFrPod::PrepareScreen(const QString& dbFolder) {
     closeFlagPanel();
     attachDatasets();
     if (!FDM) return;
+    holdEntrances();
     showObject();
     E_Kk->setValue(screen_.KeysPerApartment());
     followEntrance();
@@ -544,6 +571,8 @@ void TFrPod::ButKolKvClick() {
 }
 
 void TFrPod::BtnSaveClick() {
+    // Apartments are made for the entrances shown, none of them gone.
+    if (!entrancesStillThere()) return;
     commitEdits();
     closeFlagPanel();
     ApartmentGenerator generator;

@@ -6,10 +6,13 @@
 // rows. The work is done by EntranceScreen and ApartmentGenerator; the
 // handlers here read the controls, call them and show what they leave.
 
+#include "foundation/HeldRows.h"
 #include "foundation/ui/TScreenFrame.h"
 #include "platform/ui/ElidedLabel.h"
 #include "site/ApartmentFlags.h"
 #include "site/EntranceScreen.h"
+
+#include <QHash>
 
 class QCheckBox;
 class QGroupBox;
@@ -108,6 +111,9 @@ class TFrPod : public TScreenFrame {
     void attachDatasets();
 
     void commitEdits();
+    void holdEntrances();
+    bool entranceStillThere(qint64 idPod) const;
+    bool entrancesStillThere() const;
     void lockRangeFields();
     void lockField(QCheckBox* box, const QString& field);
     void inputChosen(QCheckBox* box, const QString& field);
@@ -133,4 +139,5 @@ class TFrPod : public TScreenFrame {
     FlagMaskList bvFlags_{FlagMaskKind::CallPanel};
     FlagMaskList poFlags_{FlagMaskKind::Console};
     bool syncingFlags_ = false;
+    QHash<qint64, HeldRows> entrancesShown_;  // by id_pod
 };
