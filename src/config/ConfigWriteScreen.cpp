@@ -341,7 +341,7 @@ void ConfigWriteScreen::beginDevice(int row, int kind, const QString& device, co
                                     int detailBlankLines) {
     summaryAt_ << logs_.summary.size();  // the label's line
     deviceHeading(label, detailBlankLines);
-    lastPass_ << WriteDeviceResult{kind, row, device, false, {}, {}};
+    lastPass_ << WriteDeviceResult{kind, row, device, false, {}, {}, {}};
     if (row >= 0) reported_ << row;
 }
 
@@ -393,7 +393,7 @@ void ConfigWriteScreen::listStopped() {
     for (int row : chosen_)
         if (!reported_.contains(row))
             lastPass_ << WriteDeviceResult{rows_[row].kind,     row, rowDevice(row), false,
-                                           {kRepeatedCodesLog}, {}};
+                                           {kRepeatedCodesLog}, {}, {}};
 }
 
 void ConfigWriteScreen::closeSummary() {

@@ -120,7 +120,9 @@ TEST_F(SlideText, ACameraMaskTooLongOrNotOfBitsIsTold) {
         ASSERT_FALSE(b.bytes.isEmpty());
         EXPECT_EQ(Payload(Split(b.bytes).sections[0]).mid(4, 2), c.bytes);
         ASSERT_EQ(b.logs.narrowedTexts.size(), c.lines.size());
-        if (!c.lines.isEmpty()) EXPECT_EQ(NarrowedTextLines(b.logs.narrowedTexts.first()), c.lines);
+        if (!c.lines.isEmpty()) {
+            EXPECT_EQ(NarrowedTextLines(b.logs.narrowedTexts.first()), c.lines);
+        }
         for (const QString& line : c.lines) EXPECT_TRUE(b.logs.result.contains(line));
     }
 }
