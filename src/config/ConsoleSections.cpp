@@ -210,7 +210,7 @@ QString EncodePoEntranceMask(const PoEntranceGrid& grid, int sepDevice, QStringL
 QString EncodePoSection4(const QString& flpo, const QString& callFlagText, ConfigLogs& logs) {
     logs.detail << ConfigWriteHeading(QStringLiteral("ППО сек 4"))
                 << QStringLiteral("Поквартирные флаги:");
-    return EncodeFlagSection(flpo, callFlagText,
+    return EncodeFlagSection(QStringLiteral("flpo"), flpo, callFlagText,
                              WithNumber(u"длина маски флагов := ", callFlagText.size()), logs);
 }
 

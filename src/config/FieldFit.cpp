@@ -72,10 +72,14 @@ QByteArray FitText(ConfigLogs& logs, const QString& field, const QString& text, 
     return bytes;
 }
 
-QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width) {
+QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width,
+                MaskKeeps keeps) {
     const qsizetype chars = CharCount(mask);
-    const QString kept = chars > width ? mask.mid(LeftChars(mask, chars - width).size()) : mask;
-    NarrowedText n{logs.device, field, mask, {}, chars, {}, QLatin1Char('0'), true};
+    const bool last = keeps == MaskKeeps::Last;
+    const QString kept = chars <= width ? mask
+                         : last         ? mask.mid(LeftChars(mask, chars - width).size())
+                                        : LeftChars(mask, width);
+    NarrowedText n{logs.device, field, mask, {}, chars, {}, QLatin1Char('0'), last};
     for (char32_t c : kept.toUcs4()) {
         const bool bit = c == U'0' || c == U'1';
         if (!bit && !n.standIns.contains(c)) n.standIns << c;
@@ -85,7 +89,8 @@ QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int
         logs.narrowedTexts << n;
         logs.result << NarrowedTextLines(n);
     }
-    return PadLeft(n.written, QLatin1Char('0'), width);
+    return last ? PadLeft(n.written, QLatin1Char('0'), width)
+                : PadRight(n.written, QLatin1Char('0'), width);
 }
 
 QStringList NarrowedTextLines(const NarrowedText& n) {

@@ -47,12 +47,16 @@ QString NarrowedValueLine(const NarrowedValue& n);
 //     "ППО: в тексте sobj1 символ "é" нельзя записать в файл, вместо него записан "?"."
 QByteArray FitText(ConfigLogs& logs, const QString& field, const QString& text, int chars);
 
-// A mask of '0'/'1' characters (its last character the lowest bit) on its
-// way into a field of width bits: its last width characters, left-padded with
-// '0'. A character other than '0' and '1' is written as '0', as the screens
-// read it. A cut and such a character are told as FitText tells them:
+// A mask of '0'/'1' characters on its way into a field of width bits. One
+// that keeps its last characters (its last character the lowest bit) is
+// left-padded with '0'; one that keeps its first characters (camera 1 or
+// flag 1 first) is right-padded. A character other than '0' and '1' is
+// written as '0', as the screens read it. A cut and such a character are
+// told as FitText tells them:
 //     "ППО00: текст mcam длиннее 16 символов (20), записаны последние 16: "…"."
-QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width);
+enum class MaskKeeps { Last, First };
+QString FitMask(ConfigLogs& logs, const QString& field, const QString& mask, int width,
+                MaskKeeps keeps = MaskKeeps::Last);
 
 // The lines that tell one text: its cut, then its stand-ins.
 QStringList NarrowedTextLines(const NarrowedText& n);

@@ -1,6 +1,7 @@
 #include "config/FlagSection.h"
 
 #include "config/ConfigImage.h"
+#include "config/FieldFit.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -75,8 +76,14 @@ QString FlagSectionPayload(const QString& dataMask, const QString& defaultMask,
     return groups + MaskPayload(defaultMask, kFlagCount) + MaskPayload(dataMask, kFlagCount);
 }
 
-QString EncodeFlagSection(const QString& selection, const QString& groups,
+QString EncodeFlagSection(const QString& field, const QString& stored, const QString& groups,
                           const QString& groupsLengthLine, ConfigLogs& logs) {
+    // A flag past the two masks, or one neither set nor clear, is written as
+    // clear; the file says nothing of it, so the write tells it.
+    const QString selection =
+        CharCount(stored) > 2 * kFlagCount || !IsBinaryText(stored)
+            ? FitMask(logs, field, stored, 2 * kFlagCount, MaskKeeps::First)
+            : stored;
     const QString data = FlagSelectionDataMask(selection);
     const QString defaults = FlagSelectionDefaults(selection);
     logs.detail << QStringLiteral("Маска данных ") + data
@@ -159,6 +166,6 @@ QString EncodeBvSection4(const ConfigObjectRow& object, const PanelRow& panel,
                 << DeviceAddrName(panel.nNet, sepDevice) + QStringLiteral("  ") + panel.nBv
                 << QStringLiteral("Маска вызова и отзвонки квартир:");
     return EncodeFlagSection(
-        object.flbv, callFlagText,
+        QStringLiteral("flbv"), object.flbv, callFlagText,
         WithNumber(u"Длина маски ", callFlagText.size()) + QStringLiteral(" бит"), logs);
 }

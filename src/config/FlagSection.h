@@ -36,8 +36,10 @@ QString FlagSectionPayload(const QString& dataMask, const QString& defaultMask,
 
 // The write screen's section 4 from the object's flag selection and the
 // groups; logs the two masks, the caller's line on the groups' length and the
-// payload length. The caller logs its headings first.
-QString EncodeFlagSection(const QString& selection, const QString& groups,
+// payload length. The caller logs its headings first. A selection longer
+// than the two masks, or with characters other than '0' and '1', is told
+// under field, the column it comes from.
+QString EncodeFlagSection(const QString& field, const QString& selection, const QString& groups,
                           const QString& groupsLengthLine, ConfigLogs& logs);
 
 // The read screen's lines of a call-panel or console section 4; announced is

@@ -103,11 +103,6 @@ QString cameraItems(const QString& mask) {
     return items;
 }
 
-// A database mask: its text, filled with '0' on the right or cut to 16.
-QString maskField(const QString& column) {
-    return PadRight(column, QLatin1Char('0'), 16);
-}
-
 // A field as a log shows it: a mask as its characters, a number in decimal.
 QString shown(const TPkParams& p, const PkFieldInfo& f) {
     const QString& v = p.*f.member;
@@ -149,11 +144,12 @@ void PkParamsFromDB(TPkParams& p, const PkParamSetRow& set, const SwitchRow& sw,
                                   f.width, FieldFit::LowBits);
         p.*f.member = BitField(v, f.width);
     }
-    p.m_vo = maskField(sw.mVo);
-    p.m_vb = maskField(sw.mVb);
+    ConfigLogs& told = logs ? *logs : untold;
+    p.m_vo = FitMask(told, QStringLiteral("m_vo"), sw.mVo, kCameraItems, MaskKeeps::First);
+    p.m_vb = FitMask(told, QStringLiteral("m_vb"), sw.mVb, kCameraItems, MaskKeeps::First);
     // The increment of the first apartment modulo 100, its range, as the
     // panels' AI takes it: the two files of an entrance agree.
-    p.p_fc = BitField(TellWritten(logs ? *logs : untold, QStringLiteral("p_fc"), sw.pFc, 0,
+    p.p_fc = BitField(TellWritten(told, QStringLiteral("p_fc"), sw.pFc, 0,
                                   kFirstApartmentIncrements - 1, FirstApartmentIncrement(sw.pFc)),
                       8);
 }

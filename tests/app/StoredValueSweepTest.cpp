@@ -301,26 +301,12 @@ UsualPass usualPass(const WritePass& pass) {
     return usual;
 }
 
-// Texts whose cuts and stand-ins the write does not tell yet: the switch's
-// camera masks and the object's flag masks, cut or filled to their fields'
-// characters.
-bool toldLater(const StoredColumn& c) {
-    static const QStringList later = {
-        QStringLiteral("k_pk.m_vo"),
-        QStringLiteral("k_pk.m_vb"),
-        QStringLiteral("k_net.flbv"),
-        QStringLiteral("k_net.flpo"),
-    };
-    return later.contains(c.Name());
-}
-
 // A text its device file cannot hold as it is: each device whose file it
 // changes tells it (a line of its own in the results, or the column among
 // its values written other than stored), or makes no file and says why.
 void checkTextTold(const StoredColumn& c, const StoredValue& v, const WritePass& pass,
                    const UsualPass& usual) {
-    if ((c.role != ColumnRole::Slide && c.role != ColumnRole::Code) || textFits(c, v.value) ||
-        toldLater(c))
+    if ((c.role != ColumnRole::Slide && c.role != ColumnRole::Code) || textFits(c, v.value))
         return;
     const QString column = QLatin1String(c.column);
     for (const WriteDeviceResult& d : pass.devices) {
