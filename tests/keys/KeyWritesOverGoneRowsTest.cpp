@@ -2,7 +2,9 @@
 // file deleted the apartment, entrance, gate panel or object it writes into,
 // while this copy's lists still show it: no key lands in a row that is gone,
 // the owners' counters still count their keys, and the operator is told in
-// Russian what is gone.
+// Russian what is gone. A batch whose rows go into several apartments is
+// refused as a whole when a later row's apartment is gone, though the first
+// rows' are there: the check runs for every row, not once per batch.
 
 #include "KeyObjectFixture.h"
 #include "PanelFileKeys.h"
@@ -17,7 +19,13 @@
 
 namespace {
 
-enum class Gone { Apartment, Entrance, Gate, Object };
+enum class Gone {
+    Apartment,
+    LaterApartment,  // the apartment of a batch's second row; the first row's is there
+    Entrance,
+    Gate,
+    Object,
+};
 
 enum class KeyWrite {
     NewKey,           // typed on the keys screen, apartment keys
@@ -30,11 +38,13 @@ enum class KeyWrite {
     BekuPour,         // a БЭКУ dump into an entrance's common keys
     MirelApartments,  // a Мирель dump index by index into apartments
     MirelCommon,      // a Мирель dump into common keys
+    FileApartments,   // section 5 of an entrance panel's file; the apartment goes as it runs
     FileCommon,       // section 7 of an entrance panel's file
     FileGate,         // section 7 of the gate panel's file
 };
 
 const QString kNewCode = QStringLiteral("0D0D01");
+const QString kLaterCode = QStringLiteral("0D0D02");  // a batch's second row
 
 struct GoneCase {
     const char* name;
@@ -62,6 +72,8 @@ const GoneCase kCases[] = {
     {"BekuPourObject", KeyWrite::BekuPour, Gone::Object},
     {"MirelApartmentsApartment", KeyWrite::MirelApartments, Gone::Apartment},
     {"MirelApartmentsEntrance", KeyWrite::MirelApartments, Gone::Entrance},
+    {"MirelApartmentsLaterApartment", KeyWrite::MirelApartments, Gone::LaterApartment},
+    {"FileApartmentsLaterApartment", KeyWrite::FileApartments, Gone::LaterApartment},
     {"MirelCommonEntrance", KeyWrite::MirelCommon, Gone::Entrance},
     {"FileCommonEntrance", KeyWrite::FileCommon, Gone::Entrance},
     {"FileCommonObject", KeyWrite::FileCommon, Gone::Object},
@@ -80,11 +92,19 @@ Keys7List sectionSeven(const QStringList& keys) {
     return list;
 }
 
+// The codes a write stores, one a row: a second row into the next apartment
+// when that one is the apartment gone.
+QStringList batchOf(Gone gone) {
+    return gone == Gone::LaterApartment ? QStringList{kNewCode, kLaterCode}
+                                        : QStringList{kNewCode};
+}
+
 class KeyWritesOverGoneRows : public KeyObjectFixture,
                               public ::testing::WithParamInterface<GoneCase> {
   protected:
-    // The apartment the writes go into; the change and the cut start from the
-    // first one, whose keys are 1A0001 and 1A0002.
+    // The apartment the writes go into, a batch's second row into the next
+    // one; the change and the cut start from the first one, whose keys are
+    // 1A0001 and 1A0002.
     static constexpr int kTarget = 6;
     static constexpr int kFirst = 1;
 
@@ -141,6 +161,7 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
                 break;
             }
             case KeyWrite::FileCommon:
+            case KeyWrite::FileApartments:
                 ident_ =
                     ReadPanelFileKeys(dm_->ConnectionDB(), objectId_, EntrancePanelNet(0)).ident;
                 break;
@@ -154,7 +175,8 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
         }
     }
 
-    void Write(KeyWrite write) {
+    void Write(KeyWrite write, const QStringList& codes) {
+        const int rows = int(codes.size());
         switch (write) {
             case KeyWrite::NewKey:
             case KeyWrite::Change:
@@ -173,10 +195,13 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
             case KeyWrite::BekuPour:
                 EXPECT_TRUE(PourBekuKeys(*dm_, entranceIds_[0], {kNewCode}).failed);
                 break;
-            case KeyWrite::MirelApartments:
+            case KeyWrite::MirelApartments: {
+                QList<MirelKeyRow> indexed;  // index i + 1 into apartment kTarget + i
+                for (int i = 0; i < rows; ++i) indexed << MirelKeyRow{codes[i], i + 1};
                 EXPECT_TRUE(
-                    PourMirelKeys(*dm_, entrance_, {{kNewCode, 1}}, {false, 1, 1, kTarget}).failed);
+                    PourMirelKeys(*dm_, entrance_, indexed, {false, 1, rows, kTarget}).failed);
                 break;
+            }
             case KeyWrite::MirelCommon:
                 EXPECT_TRUE(
                     PourMirelKeys(*dm_, entrance_, {{kNewCode, 1}}, {true, 1, 1, 1}).failed);
@@ -187,34 +212,73 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
                                             {write == KeyWrite::FileGate, true}, 63)
                                 .failed);
                 break;
+            case KeyWrite::FileApartments: {
+                Keys5List section5;  // walk position kTarget + i: apartment kTarget + i
+                for (int i = 0; i < rows; ++i)
+                    section5.rows << Keys5Row{QString::number(kTarget + i), codes[i],
+                                              MainSlotMark()};
+                section5.kolSl5 = rows;
+                // The entry reads the panel's apartments as it begins, before
+                // its transaction: the other copy deletes between that read
+                // and the first key's write.
+                bool deleted = false;
+                const ProgressFn atFirstKey = [&](int value, int, bool visible) {
+                    if (deleted || value == 0 || !visible) return;
+                    deleted = true;
+                    DeleteBehindTheBack(Gone::LaterApartment);
+                };
+                EXPECT_TRUE(
+                    EnterConfigKeys(*dm_, ident_, section5, {}, {}, {true, false}, 63, atFirstKey)
+                        .failed);
+                EXPECT_TRUE(deleted);
+                break;
+            }
         }
+    }
+
+    // Whether the other copy deletes while the write runs rather than before.
+    static bool DeletesWhileWriting(KeyWrite write) { return write == KeyWrite::FileApartments; }
+
+    // The key of the row the other copy deletes, read before the write: a
+    // read of this copy's inside the write's transaction would keep the other
+    // copy out of the file.
+    int GoneRowId(Gone gone, KeyWrite write) {
+        switch (gone) {
+            case Gone::Apartment:
+                return ApartmentId(0, write == KeyWrite::Change ? kFirst : kTarget);
+            case Gone::LaterApartment:
+                return ApartmentId(0, kTarget + 1);
+            case Gone::Entrance:
+                return entranceIds_[0];
+            case Gone::Gate:
+                return gateId_;
+            case Gone::Object:
+                return objectId_;
+        }
+        return 0;
     }
 
     // Another copy of the program deletes the row with what hangs on it, as
     // the program's own deletions do, on a connection of its own.
-    void DeleteBehindTheBack(Gone gone, KeyWrite write) {
+    void DeleteBehindTheBack(Gone gone) {
         QStringList sql;
-        qint64 id = 0;
         switch (gone) {
             case Gone::Apartment:
-                id = ApartmentId(0, write == KeyWrite::Change ? kFirst : kTarget);
+            case Gone::LaterApartment:
                 sql << "DELETE FROM k_key WHERE id_kvr=%1"
                     << "DELETE FROM k_kvr WHERE id_kvr=%1";
                 break;
             case Gone::Entrance:
-                id = entranceIds_[0];
                 sql << "DELETE FROM k_key WHERE id_pod=%1 AND id_kvr > -2"
                     << "DELETE FROM k_kvr WHERE id_pod=%1"
                     << "DELETE FROM k_pod WHERE id_pod=%1";
                 break;
             case Gone::Gate:
-                id = gateId_;
                 sql << "DELETE FROM k_key WHERE id_kvr=-2 AND id_pod=%1"
                     << "DELETE FROM m_bv WHERE id_bv=%1"
                     << "DELETE FROM k_bv WHERE id_bv=%1";
                 break;
             case Gone::Object:
-                id = objectId_;
                 for (const char* table :
                      {"k_key", "k_kvr", "k_pod", "k_dom", "m_bv", "m_pk", "k_bv", "k_pk", "k_net"})
                     sql << QStringLiteral("DELETE FROM %1 WHERE id_net=%2")
@@ -224,7 +288,7 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
         QSqlDatabase other = tdb_.open();
         for (const QString& statement : std::as_const(sql)) {
             QSqlQuery q(other);
-            ASSERT_TRUE(q.exec(statement.arg(id)))
+            ASSERT_TRUE(q.exec(statement.arg(goneId_)))
                 << statement.toStdString() << ": " << q.lastError().text().toStdString();
         }
     }
@@ -236,6 +300,8 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
         switch (c.gone) {
             case Gone::Apartment:
                 return QStringLiteral("Квартира %1 удалена.").arg(kTarget);
+            case Gone::LaterApartment:
+                return QStringLiteral("Квартира %1 удалена.").arg(kTarget + 1);
             case Gone::Entrance:
                 return QStringLiteral("Подъезд 1 дома 1 удалён.");
             case Gone::Gate:
@@ -273,21 +339,25 @@ class KeyWritesOverGoneRows : public KeyObjectFixture,
     std::unique_ptr<KeyClipboard> clip_;
     DumpEntrance entrance_;
     ConfigFileIdent ident_;
+    int goneId_ = 0;  // GoneRowId
 };
 
 TEST_P(KeyWritesOverGoneRows, NothingLandsInARowThatIsGoneAndTheOperatorIsTold) {
     const GoneCase c = GetParam();
+    goneId_ = GoneRowId(c.gone, c.write);
     Prepare(c.write);
     ASSERT_EQ(KeysOfNothing(), 0);
     ASSERT_EQ(CountersOff(), 0);
-    DeleteBehindTheBack(c.gone, c.write);
+    if (!DeletesWhileWriting(c.write)) DeleteBehindTheBack(c.gone);
     ASSERT_EQ(KeysOfNothing(), 0) << "the other copy deleted as the program does";
 
     dialogs_.ExpectContaining(QStringLiteral("Ошибка"), Told(c));
-    Write(c.write);
+    Write(c.write, batchOf(c.gone));
     dialogs_.VerifyDone();
     EXPECT_EQ(KeysOfNothing(), 0);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key=?", {kNewCode}), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key IN (?, ?)", {kNewCode, kLaterCode}),
+              0)
+        << "a batch whose later row was refused is rolled back whole";
     EXPECT_EQ(CountersOff(), 0);
     if (c.write == KeyWrite::Move) {
         // The cut key was not pasted anywhere: it waits in the copy buffer.
