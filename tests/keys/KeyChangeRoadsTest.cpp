@@ -1,8 +1,8 @@
 // A key change begun on the keys screen, as the program reaches it, while
 // the ground moves under it: the database compacted from the menu, or the
-// key deleted by another copy of the program on the same file. The change
-// rewrites the key it began on or nothing; no other resident's key takes the
-// new number.
+// key deleted by another copy of the program on the same file, its row number
+// perhaps taken by a new key there. The change rewrites the key it began on or
+// nothing; no other key takes the new number.
 
 #include "app/TFMainVesk.h"
 #include "foundation/TFDM.h"
@@ -13,6 +13,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -82,27 +83,76 @@ TEST_F(KeyChangeRoads, CompactionEndsTheChangeAndRewritesNoKey) {
     EXPECT_EQ(keys->DBGrid2->model()->rowCount(), 3);
 }
 
-// Another copy deleted the key under the change: the confirmation writes
-// nothing, says so, and the list shows the file.
-TEST_F(KeyChangeRoads, AChangeOfAKeyAnotherCopyDeletedWritesNothingAndSaysSo) {
+// What another copy did to the key under the change.
+struct BehindTheChange {
+    const char* name;
+    // The other copy's new key 1D0001 of the same apartment took the deleted
+    // key's row number: the file holds a key there, but another one.
+    bool rowTaken;
+};
+
+void PrintTo(const BehindTheChange& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class KeyChangeBehindTheBack : public KeyChangeRoads,
+                               public ::testing::WithParamInterface<BehindTheChange> {
+  protected:
+    // Another copy deletes the key on a connection of its own and may store
+    // a new key of the same apartment under its row number at once.
+    void DeleteTheSecondKey(bool rowTaken) {
+        QSqlDatabase other = database_.open();
+        auto run = [&other](const char* sql, const QVariantList& values) {
+            QSqlQuery q(other);
+            q.prepare(QString::fromLatin1(sql));
+            for (const QVariant& value : values) q.addBindValue(value);
+            EXPECT_TRUE(q.exec()) << sql << ": " << q.lastError().text().toStdString();
+            return q;
+        };
+        QSqlQuery row = run("SELECT rowid FROM k_key WHERE un_key=?", {kSecond});
+        ASSERT_TRUE(row.next());
+        const qint64 rowid = row.value(0).toLongLong();
+        row.finish();
+        run("DELETE FROM k_key WHERE rowid=?", {rowid});
+        if (!rowTaken) return;
+        QSqlQuery taken = run(
+            "INSERT INTO k_key (rowid, un_key, bv_key, id_pod, id_kvr, id_net, l_ob, s_met, status)"
+            " SELECT ?, ?, ?, id_pod, id_kvr, id_net, l_ob, s_met, status"
+            " FROM k_key WHERE un_key=?",
+            {rowid, kTaker, kTaker.right(6), kFirst});
+        ASSERT_EQ(taken.numRowsAffected(), 1);
+    }
+    static inline const QString kTaker = QStringLiteral("0000001D0001");
+};
+
+// Another copy deleted the key under the change, and perhaps stored a new
+// key under its row number: the confirmation writes nothing, says so, and the
+// list shows the file. The other copy's key keeps its number.
+TEST_P(KeyChangeBehindTheBack, AChangeOfAKeyAnotherCopyDeletedWritesNothingAndSaysSo) {
+    const BehindTheChange c = GetParam();
     TFrKeys* keys = ChangeTheSecondKey(true);
     ASSERT_TRUE(keys);
-    {
-        QSqlDatabase other = database_.open();
-        QSqlQuery q(other);
-        q.prepare(QStringLiteral("DELETE FROM k_key WHERE un_key=?"));
-        q.addBindValue(kSecond);
-        ASSERT_TRUE(q.exec());
-    }
+    DeleteTheSecondKey(c.rowTaken);
     dialogs_.Expect(QStringLiteral("Ошибка"),
                     QStringLiteral("Ключ 0000001C0002 удалён; изменения не сохранены."));
     Type(keys, QStringLiteral("1E0009"));
     dialogs_.VerifyDone();
     EXPECT_EQ(KeysNumbered(kFirst), 1);
     EXPECT_EQ(KeysNumbered(kSecond), 0);
+    EXPECT_EQ(KeysNumbered(kTaker), c.rowTaken ? 1 : 0);
     EXPECT_EQ(KeysNumbered(QStringLiteral("0000001E0009")), 0);
     EXPECT_EQ(keys->Register()->EditMode(), 0);
-    EXPECT_EQ(keys->DBGrid2->model()->rowCount(), 1);
+    EXPECT_EQ(keys->DBGrid2->model()->rowCount(), c.rowTaken ? 2 : 1);
 }
+
+const BehindTheChange kBehindTheChange[] = {
+    {"Deleted", false},
+    {"DeletedAndItsRowTaken", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(AnotherCopy, KeyChangeBehindTheBack, ::testing::ValuesIn(kBehindTheChange),
+                         [](const ::testing::TestParamInfo<BehindTheChange>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

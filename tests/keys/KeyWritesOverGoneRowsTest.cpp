@@ -95,8 +95,7 @@ Keys7List sectionSeven(const QStringList& keys) {
 // The codes a write stores, one a row: a second row into the next apartment
 // when that one is the apartment gone.
 QStringList batchOf(Gone gone) {
-    return gone == Gone::LaterApartment ? QStringList{kNewCode, kLaterCode}
-                                        : QStringList{kNewCode};
+    return gone == Gone::LaterApartment ? QStringList{kNewCode, kLaterCode} : QStringList{kNewCode};
 }
 
 class KeyWritesOverGoneRows : public KeyObjectFixture,
@@ -355,8 +354,7 @@ TEST_P(KeyWritesOverGoneRows, NothingLandsInARowThatIsGoneAndTheOperatorIsTold) 
     Write(c.write, batchOf(c.gone));
     dialogs_.VerifyDone();
     EXPECT_EQ(KeysOfNothing(), 0);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key IN (?, ?)", {kNewCode, kLaterCode}),
-              0)
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM k_key WHERE bv_key IN (?, ?)", {kNewCode, kLaterCode}), 0)
         << "a batch whose later row was refused is rolled back whole";
     EXPECT_EQ(CountersOff(), 0);
     if (c.write == KeyWrite::Move) {
