@@ -43,8 +43,11 @@ TEST(BoundedChildren, ARunawayIsStoppedByTheWorkItDoesAndNamesItsStep) {
     fewCpuSeconds.stepSeconds = 60;
     BoundedChild::Limits oneCpuSecondAStep;
     oneCpuSecondAStep.stepSeconds = 1;
+    // Its own short backstop: the default one is for a whole loaded run.
+    // A child's start takes well under a second even so, and the spinners
+    // above take as long.
     BoundedChild::Limits shortBackstop;
-    shortBackstop.backstopSeconds = 15;
+    shortBackstop.backstopSeconds = 2;
     const struct {
         const char* what;
         BoundedChild::Limits limits;
@@ -70,9 +73,13 @@ TEST(BoundedChildren, ARunawayIsStoppedByTheWorkItDoesAndNamesItsStep) {
         {"waiting",
          shortBackstop,
          [] {
+             // Without a backstop the child would wait on: it ends itself
+             // long after, with another reason, so that the case fails
+             // rather than hangs.
+             ::alarm(60);
              for (;;) ::pause();
          },
-         {"ran past its backstop of 15 s of wall-clock time"}},
+         {"ran past its backstop of 2 s of wall-clock time in step \"waiting\""}},
     };
     std::vector<std::unique_ptr<BoundedChild>> children;
     for (const auto& r : runaways) {
