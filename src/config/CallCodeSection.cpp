@@ -472,7 +472,8 @@ CallCodeUnpack UnpackCallCodes(int count, const QString& sectionText) {
         if (v != kCallCodeEndMarker && next < n) {
             CallCodeRecord& r = u.records[next];
             r.code = CallCodeText(v);
-            r.codeAsRead = {BitField(v, kCallCodeBits), r.code};
+            // A packed step past the end marker gives no value a field can hold back.
+            if (v < kCallCodeEndMarker) r.codeAsRead = {BitField(v, kCallCodeBits), r.code};
             u.decoded = next + 1;
         }
         ++next;
