@@ -429,7 +429,9 @@ bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, 
         const CallCodeRecord& rec = records[i];
         const QString code = rec.code.trimmed();
         qint64 v = 0;
-        if (code.size() > kMaxCodeLength || !CallCodeValue(code, v)) {
+        if (rec.codeAsRead.Unedited(rec.code)) {
+            v = BinToInt(rec.codeAsRead.bits);
+        } else if (code.size() > kMaxCodeLength || !CallCodeValue(code, v)) {
             out.error = QStringLiteral("Код вызова \"") + rec.code +
                         WithNumber(u"\" в строке ", i + 1) +
                         QStringLiteral(": нужно число не длиннее 5 цифр.");
@@ -468,7 +470,10 @@ CallCodeUnpack UnpackCallCodes(int count, const QString& sectionText) {
     const CodeWalk w = walkCodes(sectionText, [&](qint64 v, bool, bool) {
         // The end marker counts, but leaves its record with an empty code.
         if (v != kCallCodeEndMarker && next < n) {
-            u.records[next].code = CallCodeText(v);
+            CallCodeRecord& r = u.records[next];
+            r.code = CallCodeText(v);
+            // A packed step past the end marker gives no value a field can hold back.
+            if (v < kCallCodeEndMarker) r.codeAsRead = {BitField(v, kCallCodeBits), r.code};
             u.decoded = next + 1;
         }
         ++next;

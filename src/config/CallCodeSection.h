@@ -16,6 +16,7 @@
 //   Bits are listed in payload order, each field least significant bit first.
 
 #include "config/ConfigRecords.h"
+#include "config/EditorCell.h"
 
 #include <QList>
 #include <QString>
@@ -89,6 +90,9 @@ struct CallCodeRecord {
     QString flags;
     QString dayTime;
     QString nightTime;
+    // The code's 17 bits as the file held them: a code left as shown goes
+    // back with the file's value, whatever value its text would give.
+    FieldAsRead codeAsRead = {};
 };
 
 // The editor's console times: minutes after midnight as "hh:mm" and back, so
@@ -105,8 +109,8 @@ struct CallCodePack {
     QString error;  // set when a code is not a number; nothing is built then
 };
 // The editor's save: the payload from the records in list order; no house
-// prefix and no log. False with out.error set for a code that is not a number
-// or a console time that is not a time of day.
+// prefix and no log. False with out.error set for an edited code that is not
+// a number or a console time that is not a time of day.
 bool PackCallCodes(bool packed, int kind, const QList<CallCodeRecord>& records, int incr,
                    CallCodePack& out);
 

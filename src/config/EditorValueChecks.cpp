@@ -2,6 +2,8 @@
 
 #include "config/EditorCell.h"
 #include "config/SwitchSections.h"
+#include "devices/SecurityPost.h"
+#include "platform/Cp1251.h"
 
 namespace {
 
@@ -161,6 +163,28 @@ std::optional<EditorCellFault> checkHandsets(const QList<PoHandsetCells>& entrie
     return std::nullopt;
 }
 
+// The slides in the order of PoParamValues::slidesAsRead, with their edits.
+constexpr std::pair<QString PoParamValues::*, const char*> kSlideEdits[] = {
+    {&PoParamValues::sobj1, "Sobj1"}, {&PoParamValues::sobj2, "Sobj2"},
+    {&PoParamValues::sus1, "Sus1"},   {&PoParamValues::sus2, "Sus2"},
+    {&PoParamValues::sus3, "Sus3"},   {&PoParamValues::sus4, "Sus4"}};
+
+// An edited slide holds only what the file carries, as its line takes when
+// typed: one the file was opened with may show marks of bytes it cannot take.
+std::optional<EditorCellFault> checkSlides(const PoParamValues& p) {
+    for (int i = 0; i < 6; ++i) {
+        const QString& text = p.*kSlideEdits[i].first;
+        if (p.slidesAsRead[i].Unedited(text)) continue;
+        const QList<char32_t> refused = Cp1251UncarriedChars(text);
+        if (refused.isEmpty()) continue;
+        EditorCellFault f;
+        f.control = QString::fromLatin1(kSlideEdits[i].second);
+        f.message = SlideCharsRefusedText(refused);
+        return f;
+    }
+    return std::nullopt;
+}
+
 std::optional<EditorCellFault> checkConsole(const PoEditorValues& v) {
     qint64 frmc = 0;
     if (CellNumber(v.params.frmc, frmc) != Cell::Number) {
@@ -176,6 +200,7 @@ std::optional<EditorCellFault> checkConsole(const PoEditorValues& v) {
     if (auto f = checkConsoleMelody(v.params.subscriber, "MelAb",
                                     QStringLiteral("Мелодия вызова абонентом")))
         return f;
+    if (auto f = checkSlides(v.params)) return f;
     if (auto f = checkRecords(v.records, v.entrances.apartments, "KodVv", true)) return f;
     return checkHandsets(v.handsets.entries);
 }

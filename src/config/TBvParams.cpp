@@ -63,10 +63,16 @@ qint64 blatoField(qint64 blato) {
     return blato >= 0 ? blato & 0xFF : kBlatoUnset;
 }
 
-// Fills the ten code fields from code texts; false with error at the first
-// one that cannot be written.
-bool fillCodes(TBvParams& p, const std::array<QString, kBvOpenCodes>& codes, QString* error) {
+// Fills the ten code fields from code texts, a code the editor holds unedited
+// (asRead) with the file's bits; false with error at the first one that
+// cannot be written.
+bool fillCodes(TBvParams& p, const std::array<QString, kBvOpenCodes>& codes, QString* error,
+               const std::array<FieldAsRead, kBvOpenCodes>& asRead = {}) {
     for (int i = 0; i < kBvOpenCodes; ++i) {
+        if (asRead[i].Unedited(codes[i])) {
+            p.ocode[i] = asRead[i].bits;
+            continue;
+        }
         if (BvOpenCodeField(codes[i], p.ocode[i])) continue;
         if (error) *error = BvOpenCodeErrorText(i, codes[i]);
         return false;
@@ -241,7 +247,10 @@ BvParamsValues DecodeBvParams(const QString& sectionText) {
     v.BlatoBv = value(p.blato);
     v.ADRCS = value(p.adrcs);
     if (v.ADRCS == kBvNoHandset) v.ADRCS = -1;
-    for (int i = 0; i < kBvOpenCodes; ++i) v.Ocode[i] = BvOpenCodeText(p.ocode[i]);
+    for (int i = 0; i < kBvOpenCodes; ++i) {
+        v.Ocode[i] = BvOpenCodeText(p.ocode[i]);
+        if (!p.ocode[i].contains(QLatin1Char(' '))) v.OcodeAsRead[i] = {p.ocode[i], v.Ocode[i]};
+    }
     v.MBv0 = p.Tail;
     return v;
 }
@@ -256,7 +265,7 @@ bool EncodeBvParams(const BvParamsValues& v, QString& section, QStringList* log,
     p.kfilt = BitField(v.KFilt, 8);
     p.blato = BitField(blatoField(v.BlatoBv), 8);
     p.adrcs = BitField(v.ADRCS > -1 ? v.ADRCS : kBvNoHandset, 16);
-    if (!fillCodes(p, v.Ocode, error)) return false;
+    if (!fillCodes(p, v.Ocode, error, v.OcodeAsRead)) return false;
     p.Tail = v.MBv0;
     QString payload = BvParamsToBits(p);
     section = WrapSection(payload, kSection, kVersion, log);

@@ -12,6 +12,7 @@
 // payload bytes, length word 29.
 
 #include "config/ConfigRecords.h"
+#include "config/EditorCell.h"
 
 #include <QList>
 #include <QString>
@@ -106,10 +107,13 @@ struct BvParamsValues {
     qint64 ADRCS = -1;  // -1: no handset
     // Grid Ocode (5 columns x 2 rows): code i in column i mod 5, row i div 5.
     std::array<QString, kBvOpenCodes> Ocode;
+    // The codes as the file held them: a code left as shown goes back with
+    // the file's bits, whatever value its text would give.
+    std::array<FieldAsRead, kBvOpenCodes> OcodeAsRead;
     QString MBv0;  // hidden memo: the Tail, written back unchanged
 };
 BvParamsValues DecodeBvParams(const QString& sectionText);
-// False with error set, and no section, when a door-open code cell is not a
-// number of at most five digits.
+// False with error set, and no section, when an edited door-open code cell is
+// not a number of at most five digits.
 bool EncodeBvParams(const BvParamsValues& values, QString& section, QStringList* log,
                     QString* error);

@@ -145,14 +145,15 @@ QString textField(const QString& text, const QString& column, ConfigLogs& logs) 
     return bits;
 }
 
-// The characters of a text field; blank (never filled) and zero bytes show nothing.
+// A text field's characters as the logs and the editor show them, a byte that
+// shows nothing as its mark; a character the section did not fill shows nothing.
 QString textOf(const QString& field) {
     QByteArray bytes;
     for (int c = 0; c < kPoTextChars; ++c) {
-        const qint64 b = BinToInt(QStringView(field).mid(c * kCharBits, kCharBits));
-        if (b != 0) bytes.append(char(b));
+        const QStringView bits = QStringView(field).mid(c * kCharBits, kCharBits);
+        if (!bits.contains(kBlank)) bytes.append(char(BinToInt(bits)));
     }
-    return FromCp1251(bytes);
+    return FromCp1251Visible(bytes);
 }
 
 bool aboveBlank(const QString& text) {
@@ -180,10 +181,15 @@ std::array<QString, 6> chosenTexts(const std::array<QString, 6>& given) {
     return out;
 }
 
-void setTexts(TPoParams& p, const std::array<QString, 6>& given, ConfigLogs& logs) {
+// The six fields; a slide the editor holds unedited (asRead) keeps the file's bits.
+void setTexts(TPoParams& p, const std::array<QString, 6>& given, ConfigLogs& logs,
+              const std::array<FieldAsRead, 6>& asRead = {}) {
     const std::array<QString, 6> texts = chosenTexts(given);
     for (int i = 0; i < 6; ++i)
-        p.*kTexts[i].member = textField(texts[i], QString::fromLatin1(kTexts[i].column), logs);
+        p.*kTexts[i].member =
+            asRead[i].Unedited(given[i])
+                ? asRead[i].bits
+                : textField(texts[i], QString::fromLatin1(kTexts[i].column), logs);
 }
 
 // ---- melodies ----
@@ -439,8 +445,12 @@ PoParamValues DecodePoParams(const QString& sectionText, int cameraCount) {
         v.visitor[i] = {num(BinToInt(p.mel0[i].leng)), num(BinToInt(p.mel0[i].noot))};
         v.subscriber[i] = {num(BinToInt(p.mel1[i].leng)), num(BinToInt(p.mel1[i].noot))};
     }
-    for (const PoTextInfo& t : kTexts)
-        v.*t.value = PadRight(textOf(p.*t.member), kBlank, kPoTextChars);
+    for (int i = 0; i < 6; ++i) {
+        const QString& field = p.*kTexts[i].member;
+        v.*kTexts[i].value = PadRight(textOf(field), kBlank, kPoTextChars);
+        // A slide the section holds in part is made anew when saved, as an absent one is.
+        if (!field.contains(kBlank)) v.slidesAsRead[i] = {field, v.*kTexts[i].value};
+    }
     v.extra = p.extra;
     return v;
 }
@@ -468,7 +478,7 @@ bool EncodePoParams(const PoParamValues& v, QString& section, QStringList* log, 
     std::array<QString, 6> given;
     for (int i = 0; i < 6; ++i) given[i] = v.*kTexts[i].value;
     ConfigLogs told;
-    setTexts(p, given, told);
+    setTexts(p, given, told, v.slidesAsRead);
     if (log) *log << told.result;
     p.extra = v.extra;
     QString payload = PoParamsToBits(p);

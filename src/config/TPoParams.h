@@ -13,6 +13,7 @@
 // 1080 bits and a length word of 136 when built from the database.
 
 #include "config/ConfigRecords.h"
+#include "config/EditorCell.h"
 
 #include <QDate>
 #include <QString>
@@ -105,6 +106,9 @@ struct PoParamValues {
     std::array<PoNoteCells, kPoNotes> visitor;
     std::array<PoNoteCells, kPoNotes> subscriber;
     QString sobj1, sobj2, sus1, sus2, sus3, sus4;
+    // The six slides above, in their order, as the file held them: a slide
+    // left as shown goes back with the file's bytes.
+    std::array<FieldAsRead, 6> slidesAsRead;
     QString extra;
 };
 
@@ -116,10 +120,13 @@ QString PoCameraItems(const QString& mcam, int cameraCount);
 // The mcam field (reversed) of camera items, the inverse of PoCameraItems.
 QString PoCameraField(const QString& items, int cameraCount);
 
+// A slide shows its characters, a byte that shows nothing as a visible mark
+// (FromCp1251Visible), padded with blanks to its 16 characters.
 PoParamValues DecodePoParams(const QString& sectionText, int cameraCount = kDefaultPoCameras);
 // Section 0 from the tab's values. A separator code or melody cell that is not
 // a whole number refuses the save with error set. Values too wide for their
-// field are capped; empty texts take their defaults, and a text cut or holding
-// a character the file cannot carry is told in log.
+// field are capped. A slide as the open showed it keeps the file's bytes; an
+// edited one that is empty takes its default, and one cut or holding a
+// character the file cannot carry is told in log.
 bool EncodePoParams(const PoParamValues& values, QString& section, QStringList* log, QString* error,
                     int cameraCount = kDefaultPoCameras);

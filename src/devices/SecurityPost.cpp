@@ -6,6 +6,7 @@
 #include "foundation/BoundSql.h"
 #include "foundation/CountLimits.h"
 #include "foundation/ProgressSteps.h"
+#include "platform/Cp1251.h"
 #include "platform/Dialogs.h"
 
 #include <QSqlQuery>
@@ -57,6 +58,14 @@ QString DefaultSlideLine2(const QDate& today) {
 
 QString DefaultOperator(int n) {
     return QStringLiteral("Оператор %1").arg(n);
+}
+
+QString SlideCharsRefusedText(const QList<char32_t>& chars) {
+    if (chars.size() == 1)
+        return QStringLiteral("Символ ") + CharNameForMessage(chars.first()) +
+               QStringLiteral(" нельзя записать в файл пульта.");
+    return QStringLiteral("Символы ") + CharNamesForMessage(chars) +
+           QStringLiteral(" нельзя записать в файл пульта.");
 }
 
 bool ReadSecurityPostObject(QSqlDatabase db, qint64 idNet, SecurityPostObject* o, QString* error) {

@@ -75,6 +75,11 @@ QString DefaultSlideLine1();
 QString DefaultSlideLine2(const QDate& today);
 QString DefaultOperator(int n);  // n = 1..4
 
+// The message that names characters a slide refuses, as a slide line tells
+// them when typed and the configuration-file editor when it saves:
+// "Символ "é" нельзя записать в файл пульта."
+QString SlideCharsRefusedText(const QList<char32_t>& chars);
+
 bool ReadSecurityPostObject(QSqlDatabase db, qint64 idNet, SecurityPostObject* object,
                             QString* error);
 

@@ -14,6 +14,13 @@ namespace {
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
+
+QString decodeIniLine(const QByteArray& line) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(line);
+    // The old Windows program wrote its files in Windows-1251.
+    return utf8.hasError() ? FromCp1251(line) : text;
+}
 }  // namespace
 
 bool IniFile::Load(QString* error) {
@@ -36,10 +43,15 @@ bool IniFile::Save(QString* error) const {
 }
 
 QString IniFile::DecodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    // The old Windows program wrote its files in Windows-1251.
-    return utf8.hasError() ? FromCp1251(bytes) : text;
+    // A UTF-8 character never holds a line break, so lines split cleanly.
+    const QList<QByteArray> lines = bytes.split('\n');
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += QLatin1Char('\n');
+        text += decodeIniLine(lines[i]);
+    }
+    return text;
 }
 
 void IniFile::Parse(const QString& text) {

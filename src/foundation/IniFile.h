@@ -1,7 +1,7 @@
 #pragma once
 // A small INI file: sections and keys keep the order in which they were first
 // read or written, so a file comes back out in the order the program writes it.
-// The program writes its INI files in UTF-8; a file that is not valid UTF-8
+// The program writes its INI files in UTF-8; a line that is not valid UTF-8
 // comes from the old Windows program and is read as Windows-1251.
 
 #include <QByteArray>
@@ -24,7 +24,8 @@ class IniFile {
     bool Save(QString* error = nullptr) const;
 
     void Parse(const QString& text);
-    // The text of a file's bytes: UTF-8, or Windows-1251 when they are not UTF-8.
+    // The text of a file's bytes, each line on its own: UTF-8, or Windows-1251
+    // when the line is not UTF-8. One stray byte changes only its own line.
     static QString DecodeText(const QByteArray& bytes);
     QString ToText() const;
 

@@ -42,6 +42,25 @@ QString FromCp1251(const QByteArray& bytes) {
     return out;
 }
 
+QString FromCp1251Visible(const QByteArray& bytes) {
+    constexpr char16_t kControlPictures = 0x2400;  // "␀" for 0x00, on to "␟" for 0x1F
+    constexpr char16_t kDeletePicture = 0x2421;    // "␡"
+    QString out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const uchar b = uchar(c);
+        if (b < 0x20)
+            out.append(QChar(char16_t(kControlPictures + b)));
+        else if (b == 0x7F)
+            out.append(QChar(kDeletePicture));
+        else if (Cp1251ByteToChar(b).category() == QChar::Other_Control)
+            out.append(QChar(QChar::ReplacementCharacter));
+        else
+            out.append(Cp1251ByteToChar(b));
+    }
+    return out;
+}
+
 QByteArray ToCp1251(const QString& text) {
     QByteArray out;
     out.reserve(text.size());

@@ -8,6 +8,12 @@
 #include <QStringView>
 
 QString FromCp1251(const QByteArray& bytes);
+// Bytes as a log or an edit shows a device's text: a character a byte, each
+// byte that shows nothing of itself as a visible mark of one character, so
+// that every byte is seen, none breaks a line and the columns stay: a control
+// byte (0x00..0x1F, 0x7F) as its Unicode control picture ("␀", "␊", "␡"), and
+// 0x98, which has no character, as the replacement character "�".
+QString FromCp1251Visible(const QByteArray& bytes);
 // Characters without a Windows-1251 byte become '?'.
 QByteArray ToCp1251(const QString& text);
 QChar Cp1251ByteToChar(unsigned char b);

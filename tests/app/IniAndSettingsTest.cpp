@@ -1,8 +1,13 @@
+#include "MainWindowFixture.h"
+#include "app/TFMainVesk.h"
 #include "foundation/IniFile.h"
 #include "foundation/SettingsFile.h"
 #include "platform/AppPaths.h"
+#include "platform/Cp1251.h"
 #include "support/QtPrinters.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempProgramDir.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -117,6 +122,47 @@ TEST(IniFile, AFileOfTheOldWindowsProgramIsReadAsWindows1251) {
     // UTF-8 stays UTF-8, even where its bytes would also be Windows-1251 text.
     EXPECT_EQ(QStringLiteral("ж"), IniFile::DecodeText("\xD0\xB6"));
     EXPECT_EQ(QStringLiteral("Рж"), IniFile::DecodeText("\xD0\xE6"));
+}
+
+// The program started on a settings file whose lines come in either
+// encoding: each line is read on its own, so the database folder it names,
+// Cyrillic letters and all, opens and is written back however another line
+// is written, one stray byte in it included.
+TEST(SettingsFile, EachLineOfTheSettingsIsReadInItsOwnEncoding) {
+    TestDatabase database;
+    const QString folder = database.programDir().path() + QStringLiteral("Базы/Объект №1/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(database.dbPath(), folder + QLatin1String(AppPaths::kDbFileName)));
+    const QByteArray utf8 = "bd=" + folder.toUtf8(), cp1251 = "bd=" + ToCp1251(folder);
+    const struct {
+        const char* what;
+        QList<QByteArray> lines;  // the first under [Dir], the rest under [Net] or their own
+        QString fm;               // the plain grid font the file sets
+    } files[] = {
+        {"all in UTF-8", {utf8, "cm=COM1", "[Greed]", "fm=\xD0\xB6"}, QStringLiteral("ж")},
+        {"a stray byte in another key", {utf8, "cm=COM1\xFF"}, QStringLiteral("ж")},
+        {"a line of the old program", {utf8, "[Greed]", "fm=\xED"}, QStringLiteral("н")},
+        {"the folder in Windows-1251 beside UTF-8",
+         {cp1251, "cm=COM1", "[Greed]", "fm=\xD0\xB6"},
+         QStringLiteral("ж")},
+        {"lines ending in CR LF", {utf8 + "\r", "cm=COM1\xFF\r"}, QStringLiteral("ж")},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.what);
+        QByteArray text = "[Dir]\n" + f.lines.first() + "\n[Net]\n";
+        for (const QByteArray& line : f.lines.mid(1)) text += line + "\n";
+        database.programDir().writeFile(QStringLiteral("Ini/save.ini"), text);
+        {
+            ScriptedDialogs dialogs;
+            TheWholeProgram program;
+            ASSERT_TRUE(FMainVesk);
+            EXPECT_EQ(folder, FMainVesk->DatabaseFolder());
+            EXPECT_EQ(f.fm, FMainVesk->GridToggle(QStringLiteral("fm")));
+        }
+        IniFile saved(database.programDir().path() + QStringLiteral("Ini/save.ini"));
+        ASSERT_TRUE(saved.Load());
+        EXPECT_EQ(folder, saved.ReadString(QStringLiteral("Dir"), QStringLiteral("bd"), {}));
+    }
 }
 
 TEST(SettingsFile, ClosingWritesEverySectionAndKeyInOrderAndKeepsTheManualPath) {

@@ -3,7 +3,9 @@
 // them, written into a temporary folder, for the tests of the screens that
 // read and edit files.
 
+#include "config/CallCodeSection.h"
 #include "config/CallPanelFile.h"
+#include "config/ConfigEditorFile.h"
 #include "config/ConfigHeader.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigRepository.h"
@@ -12,6 +14,7 @@
 #include "config/ConsoleSections.h"
 #include "config/PanelKeySections.h"
 #include "config/SwitchFile.h"
+#include "config/TBvParams.h"
 
 #include "ConfigObjectFixture.h"
 #include "SectionBytes.h"
@@ -93,6 +96,57 @@ class ConfigFilesFixture : public ConfigObjectFixture {
         ASSERT_GT(a.size(), 5);
         EXPECT_EQ(Keys5Text(a[5].text), Keys5Text(b[5].text));
         EXPECT_LE(a[5].bits, b[5].bits);
+    }
+
+    // ---- Files the program did not write: a text field of a file of the
+    // fixture holding what another writer may put there.
+
+    // Bytes written as hexadecimal pairs: "41 01 1B".
+    static QByteArray Hex(const char* pairs) { return QByteArray::fromHex(pairs); }
+
+    // The console file with slide n (0 sobj1, 1 sobj2, 2 .. 5 sus1 .. sus4)
+    // of these bytes, padded with blanks to its 16.
+    static QByteArray WithSlide(const QByteArray& console, int n, const QByteArray& bytes) {
+        cfgtest::FileParts p = cfgtest::Split(console);
+        QByteArray payload = cfgtest::Payload(p.sections[0]);
+        payload.replace(39 + 16 * n, 16, bytes.leftJustified(16, ' ', true));
+        p.sections[0] = cfgtest::SectionOf(payload);
+        return cfgtest::Join(p);
+    }
+
+    // A panel file with door-open code i of this 17-bit field value.
+    static QByteArray WithOpenCode(const QByteArray& panel, int i, qint64 field) {
+        cfgtest::FileParts p = cfgtest::Split(panel);
+        TBvParams params;
+        BvParamsFromBits(cfgtest::Taken(p.sections[0]), params);
+        params.ocode[i] = BitField(field, 17);
+        QString payload = BvParamsToBits(params);
+        p.sections[0] = WrapSection(payload, 0, 1, nullptr);
+        return cfgtest::Join(p);
+    }
+
+    // A panel or console file with the value of call code i in section 3
+    // replaced. Packed, every code after the first is written as its value,
+    // a form the editor does not choose but reads.
+    static QByteArray WithCallCode(const QByteArray& file, int i, qint64 value, bool packed) {
+        cfgtest::FileParts p = cfgtest::Split(file);
+        const EditorFile opened =
+            LoadEditorBytes(file, QStringLiteral("codes.bin"), ScreenSettings());
+        const QList<CallCodeRecord>& records =
+            opened.kind == kKindConsole ? opened.po.records : opened.bv.records;
+        BitsLowFirst bits;
+        bits.Add(packed ? 1 : 0, 8);
+        if (packed) bits.Add(7, 3);  // the start mark
+        for (int r = 0; r <= records.size(); ++r) {
+            qint64 v = kCallCodeEndMarker;
+            if (r < records.size() && !CallCodeValue(records[r].code, v)) ADD_FAILURE();
+            if (r == i) v = value;
+            if (packed && r > 0) bits.Add(7, 3);  // an entry holding the value itself
+            bits.Add(v, kCallCodeBits);
+        }
+        QString payload = bits.Text();
+        p.sections[3] = WrapSection(payload, 3, 1, nullptr);
+        return cfgtest::Join(p);
     }
 
   private:

@@ -59,9 +59,10 @@ class EditorRoundTripTest : public ConfigFilesFixture {
     }
 
     // Opens the file, saves it and opens the saved file: the round trip. A
-    // file of the write screen the first save writes as it was (a panel's
-    // section 5 ending with its last apartment that has slots).
-    void ExpectRoundTrip(const QString& what, const QByteArray& file, bool fromWriteScreen) {
+    // file in the editor's own forms (those of the write screen) the first
+    // save writes as it was (a panel's section 5 ending with its last
+    // apartment that has slots).
+    void ExpectRoundTrip(const QString& what, const QByteArray& file, bool savedAsItWas) {
         SCOPED_TRACE(what.toStdString());
         ASSERT_FALSE(file.isEmpty());
         const EditorRoundTrip rt = RunEditorRoundTrip(file, Settings(), kIdNom);
@@ -69,7 +70,7 @@ class EditorRoundTripTest : public ConfigFilesFixture {
         EXPECT_EQ(rt.opened.warnings, QStringList());
         EXPECT_EQ(rt.broken, QString());
         EXPECT_EQ(rt.saved.status, EditorSaveStatus::Saved);
-        if (!fromWriteScreen) return;
+        if (!savedAsItWas) return;
         if (rt.opened.kind == kKindCallPanel)
             ExpectPanelSavedUnchanged(rt.saved.bytes, file);
         else
@@ -189,6 +190,37 @@ TEST_F(EditorRoundTripTest, TheKeptSeedFilesRoundTrip) {
         ExpectRoundTrip(QLatin1String(name), file, false);
         EXPECT_EQ(RunEditorRoundTrip(file, Settings(), kIdNom).opened.kind, kind) << name;
     }
+}
+
+// A file another writer made: whatever a field the editor shows as text
+// holds, a save that did not edit it writes the file's bytes back, though its
+// text would encode to others (a byte the slide shows as a mark, a code whose
+// digits give another value) or take a default (a blank slide).
+TEST_F(EditorRoundTripTest, TextFieldsNobodyEditedKeepTheFileBytes) {
+    const QByteArray console = ConsoleFile(), panel = PanelFile(68);
+    const struct {
+        const char* what;
+        QByteArray file;
+        bool editorsForms;  // the file is in the forms the editor writes
+    } files[] = {
+        {"sus1 with 0x98, which has no character", WithSlide(console, 2, Hex("41 42 98 43 44")),
+         true},
+        {"sus1 with control bytes", WithSlide(console, 2, Hex("41 01 1B 42 7F 43")), true},
+        {"sus1 with a NUL inside", WithSlide(console, 2, Hex("41 42 00 43 44")), true},
+        {"sobj1 with a line break", WithSlide(console, 0, Hex("41 42 0A 43 44")), true},
+        {"sobj2 all NULs", WithSlide(console, 1, QByteArray(16, '\0')), true},
+        {"sus4 all blanks", WithSlide(console, 5, ""), true},
+        {"sus3 behind blanks", WithSlide(console, 4, Hex("20 20 20 CE EF")), true},
+        {"a door-open code of 0", WithOpenCode(panel, 0, 0), true},
+        {"a door-open code of 123456", WithOpenCode(panel, 4, 123456), true},
+        {"a door-open code of 111112", WithOpenCode(panel, 5, 111112), true},
+        {"a door-open code of 17 ones", WithOpenCode(panel, 9, 131071), true},
+        {"a panel's call code of 0", WithCallCode(panel, 1, 0, false), true},
+        {"a panel's call code of 123456", WithCallCode(panel, 2, 123456, false), true},
+        {"the console's call code of 131070", WithCallCode(console, 0, 131070, false), true},
+        {"a packed call code of 123456", WithCallCode(console, 5, 123456, true), false},
+    };
+    for (const auto& f : files) ExpectRoundTrip(QLatin1String(f.what), f.file, f.editorsForms);
 }
 
 TEST_F(EditorRoundTripTest, APanelWithTooFewCodesOpensWithAWarningAndSavesConsistent) {

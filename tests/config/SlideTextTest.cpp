@@ -2,11 +2,13 @@
 // character in Windows-1251, 16 characters. A character the file cannot carry
 // (none of its own, a NUL, a control character) stands as '?', and a text
 // longer than the field keeps its first 16 characters; each is told in the
-// write's results. The file so made opens and saves in the editor unchanged.
+// write's results. The file so made opens and saves in the editor unchanged,
+// and so does a slide of another writer's file until the engineer edits it.
 
 #include "config/ConsoleFile.h"
 #include "config/FieldFit.h"
 #include "support/EditorRoundTrip.h"
+#include "support/ScriptedDialogs.h"
 
 #include "ConfigFilesFixture.h"
 #include "SectionBytes.h"
@@ -90,6 +92,54 @@ TEST_F(SlideText, WhatTheFileCannotHoldStandsAsAQuestionMarkAndIsTold) {
         const EditorRoundTrip rt = RunEditorRoundTrip(b.bytes, ScreenSettings(), kIdNom);
         EXPECT_EQ(rt.broken, QString());
         EXPECT_EQ(rt.saved.bytes, b.bytes);
+    }
+}
+
+// A slide of a file another writer made shows a byte that shows nothing of
+// itself as a mark; left as shown it keeps its bytes (EditorRoundTripTest).
+// Edited, it is held to what the file carries as a slide line holds what is
+// typed into it: the save refuses with the line's message, and writes nothing.
+TEST_F(SlideText, AnEditedSlideOfAnotherWritersFileIsHeldToWhatTheFileCarries) {
+    const QByteArray odd = Hex("41 01 1B 42 7F 43");
+    const QString path = Write("cpo00.bin", WithSlide(ConsoleFile(), 2, odd));
+    EditorFile f = LoadEditorFile(path, ScreenSettings());
+    ASSERT_EQ(f.warnings, QStringList());
+    const QString shown = QStringLiteral("A\u2401\u241BB\u2421C") + QString(10, QLatin1Char(' '));
+    EXPECT_EQ(f.po.params.sus1, shown);
+    struct Case {
+        const char* what;
+        QString typed;
+        QString refused;  // the message; empty when saved
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"a letter added behind the marks",
+         QStringLiteral("A\u2401\u241BB\u2421Cz"),
+         QStringLiteral(
+             "Символы \"\u2401\", \"\u241B\", \"\u2421\" нельзя записать в файл пульта."),
+         {}},
+        {"a letter without a byte",
+         QStringLiteral("Café"),
+         QStringLiteral("Символ \"é\" нельзя записать в файл пульта."),
+         {}},
+        {"the marks taken out", QStringLiteral("ABCz"), {}, "ABCz"},
+        {"the text as shown again", shown, {}, odd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = Read(path);
+        f.po.params.sus1 = c.typed;
+        ScriptedDialogs dialogs;
+        if (!c.refused.isEmpty()) dialogs.Expect("Ошибка", c.refused);
+        const EditorSaveResult r = SaveEditorFile(f, kIdNom, ScreenSettings());
+        if (c.refused.isEmpty()) {
+            ASSERT_EQ(r.status, EditorSaveStatus::Saved);
+            EXPECT_EQ(Payload(Split(Read(path)).sections[0]).mid(71, 16), Padded(c.bytes));
+            continue;
+        }
+        EXPECT_EQ(r.status, EditorSaveStatus::BadCell);
+        EXPECT_EQ(r.fault ? r.fault->control : QString(), "Sus1");
+        EXPECT_EQ(Read(path), before);
     }
 }
 

@@ -79,6 +79,29 @@ TEST_F(TFrReadTest, AFileIsDecodedIntoTheMemosAndTheKind) {
     EXPECT_TRUE(frame_->Memo2->toPlainText().isEmpty());
 }
 
+// The slides of a console file another writer made: every byte shows, in
+// its place on its slide's line, a byte that shows nothing of itself as a
+// visible mark.
+TEST_F(TFrReadTest, EveryByteOfASlideShowsOnItsLine) {
+    const QString blanks(11, QLatin1Char(' '));
+    const struct {
+        int slide;
+        const char* bytes;
+        QString line;
+    } slides[] = {
+        {0, "41 42 0A 43 44", QStringLiteral(" Cлайд объекта: AB\u240ACD") + blanks},
+        {1, "41 42 00 43 44", QStringLiteral(" Cлайд объекта: AB\u2400CD") + blanks},
+        {2, "41 01 1B 42 7F", QStringLiteral(" Слайд оператора 1: A\u2401\u241BB\u2421") + blanks},
+        {3, "41 42 98 43 44", QStringLiteral(" Слайд оператора 2: AB\uFFFDCD") + blanks},
+        {4, "09 0D C6 E6 20", QStringLiteral(" Слайд оператора 3: \u2409\u240DЖж ") + blanks},
+    };
+    QByteArray file = ConsoleFile();
+    for (const auto& s : slides) file = WithSlide(file, s.slide, Hex(s.bytes));
+    ReadFile(Write("cpo00.bin", file));
+    const QStringList lines = frame_->Memo1->toPlainText().split('\n');
+    for (const auto& s : slides) EXPECT_TRUE(lines.contains(s.line)) << s.line.toStdString();
+}
+
 TEST_F(TFrReadTest, UnknownFilesLeaveNoKindAndRawDumpsChangeNothing) {
     QByteArray file = SwitchFile(1);
     file[0] = char(55);

@@ -204,9 +204,11 @@ TEST_F(TFrRedactTest, ABadCellIsNamedFocusedAndNothingIsWritten) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// The console file of another writer, its first operator slide holding bytes
+// a slide shows as marks: saved unedited, it keeps them.
 TEST_F(TFrRedactTest, TheConsoleFileShowsEntrancesAndCodesAndSavesUnchanged) {
     Sql("UPDATE k_kvr SET mtdy = 420, mtnt = 1380 WHERE id_pod = 2 AND p_nom = 3");
-    const QString path = Write("cpo00.bin", ConsoleFile());
+    const QString path = Write("cpo00.bin", WithSlide(ConsoleFile(), 2, Hex("41 01 1B 42 98")));
     const QByteArray before = Read(path);
     Open(path, "Открыть созданный в АРМЕ КФ");
     EditorConsoleTab* tab = frame_->TabCPO1;
@@ -221,6 +223,7 @@ TEST_F(TFrRedactTest, TheConsoleFileShowsEntrancesAndCodesAndSavesUnchanged) {
     EXPECT_EQ(tab->KodVv->Cell(3, 4), "23:00");
     EXPECT_EQ(tab->MCbv->Cell(3, 1), "1");  // panel 66 is wired to switch 2
     EXPECT_EQ(tab->E_Raz->text(), "45");
+    EXPECT_EQ(tab->Sus1->text(), QStringLiteral("A\u2401\u241BB\uFFFD") + QString(11, ' '));
     ExpectNoClippedText(tab);
     EXPECT_FALSE(SaveScreen(*frame_, "editor_console").isEmpty());
     EXPECT_FALSE(SaveScreen(*tab, "editor_console_tab").isEmpty());
@@ -247,8 +250,10 @@ TEST_F(TFrRedactTest, ASlideLineRefusesACharacterTheFileCannotCarry) {
     EXPECT_EQ(slide->text(), "Петров");
 }
 
+// A door-open code whose digits give another value (another writer's file):
+// saved unedited, it keeps its value.
 TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUnchanged) {
-    const QString path = Write("cbv04.bin", PanelFile(68));
+    const QString path = Write("cbv04.bin", WithOpenCode(PanelFile(68), 4, 123456));
     const QByteArray before = Read(path);
     Open(path, "Открыть созданный в АРМЕ КФ");
     EditorPanelTab* tab = frame_->TabCBV1;
@@ -264,6 +269,7 @@ TEST_F(TFrRedactTest, TheCallPanelFileShowsItsEntrancesCodesAndKeysAndSavesUncha
     EXPECT_EQ(frame_->Mpd->toPlainText().left(5), "01110");
     EXPECT_EQ(tab->MsPod->Cell(2, 2), "41");
     EXPECT_EQ(tab->KodBv->ColCount(), 1);  // switch 0 serves no entrance
+    EXPECT_EQ(tab->Ocode->Cell(4, 0), "23456");
     EXPECT_FALSE(tab->AI->isEnabled());
     tab->MsPod->setCurrentCell(1, 3);
     ASSERT_EQ(tab->KodBv->ColCount(), 42);

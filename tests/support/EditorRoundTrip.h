@@ -4,7 +4,9 @@
 // again without a warning, and saved again gives the same bytes. A file that
 // opened without a warning saves (an open warns of whatever a save refuses),
 // and the second open finds the kind, section 1 and kept sections of the
-// first (their payloads: a save gives every section the version byte 1).
+// first (their payloads: a save gives every section the version byte 1), and
+// every field it shows as text with the bits the file held: a field nobody
+// edited keeps the file's bytes.
 // The editor tests and its fuzz target hold files to it; it needs only the
 // core, so the fuzz target can include it.
 
@@ -33,6 +35,26 @@ inline QStringList PayloadsHex(const QStringList& sectionsHex) {
     QStringList out;
     for (const QString& hex : sectionsHex) out << PayloadHex(hex);
     return out;
+}
+
+// The fields the editor shows as text, as the file held them, in one order:
+// the console's slides, the door-open codes, then the call codes.
+inline QStringList TextFieldsAsRead(const EditorFile& f) {
+    QStringList bits;
+    for (const FieldAsRead& r : f.po.params.slidesAsRead) bits << r.bits;
+    for (const FieldAsRead& r : f.bv.params.OcodeAsRead) bits << r.bits;
+    for (const QList<CallCodeRecord>* records : {&f.po.records, &f.bv.records})
+        for (const CallCodeRecord& r : *records) bits << r.codeAsRead.bits;
+    return bits;
+}
+
+// The first field the first open read whole that the save gave other bits,
+// as its place in TextFieldsAsRead; -1 when every one kept its bits.
+inline int ChangedTextField(const EditorFile& opened, const EditorFile& reopened) {
+    const QStringList before = TextFieldsAsRead(opened), after = TextFieldsAsRead(reopened);
+    for (int i = 0; i < before.size(); ++i)
+        if (!before[i].isEmpty() && after.value(i) != before[i]) return i;
+    return -1;
 }
 
 }  // namespace editor_round_trip
@@ -75,5 +97,7 @@ inline EditorRoundTrip RunEditorRoundTrip(QByteArrayView bytes, const ConfigScre
         rt.broken = QStringLiteral("section 1 changed");
     else if (PayloadsHex(rt.reopened.keptHex) != PayloadsHex(rt.opened.keptHex))
         rt.broken = QStringLiteral("the kept sections changed");
+    else if (const int field = ChangedTextField(rt.opened, rt.reopened); field >= 0)
+        rt.broken = QStringLiteral("text field %1 changed though nobody edited it").arg(field);
     return rt;
 }

@@ -1,5 +1,6 @@
 #include "devices/ui/SlideTextField.h"
 
+#include "devices/SecurityPost.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Cp1251.h"
 #include "platform/Dialogs.h"
@@ -87,12 +88,4 @@ void MakeSlideTextField(QLineEdit* field, int width) {
     // Units would cut before the characters do: the validator alone counts.
     field->setMaxLength(32767);
     field->setValidator(new SlideTextValidator(field, width));
-}
-
-QString SlideCharsRefusedText(const QList<char32_t>& chars) {
-    if (chars.size() == 1)
-        return QStringLiteral("Символ ") + CharNameForMessage(chars.first()) +
-               QStringLiteral(" нельзя записать в файл пульта.");
-    return QStringLiteral("Символы ") + CharNamesForMessage(chars) +
-           QStringLiteral(" нельзя записать в файл пульта.");
 }

@@ -6,13 +6,6 @@
 // refused, and a message names it. A text set from code is shown as it is
 // (cut to the width), so that showing a stored text never changes it.
 
-#include <QList>
-#include <QString>
-
 class QLineEdit;
 
 void MakeSlideTextField(QLineEdit* field, int width);
-
-// The message that names characters refused in a slide:
-// "Символ "é" нельзя записать в файл пульта."
-QString SlideCharsRefusedText(const QList<char32_t>& chars);
