@@ -64,6 +64,31 @@ void ConfirmKey(const QString& number) {
     QCoreApplication::processEvents();
 }
 
+// The shown switch's entrance (house 1, entrance 2) removed by another copy,
+// the last apartment typed for it on the entrance screen (the row whose
+// count shows edited) and left: the field refuses it on its own and names
+// the entrance, before any save.
+void TypeALastForTheGoneEntrance(ScriptedDialogs& dialogs, qint64 edited,
+                                 const std::pair<QString, QString>& gone) {
+    auto* entrances = qobject_cast<TFrPod*>(FMainVesk->FrameOfScreen(kEntrances));
+    QLineEdit* last = nullptr;
+    for (int row = 0; row < entrances->CGridP->RowCount(); ++row)
+        if (QLineEdit* count = entrances->CGridP->Editor(row, QStringLiteral("v_kvr"));
+            count && count->text() == QString::number(edited))
+            last = entrances->CGridP->Editor(row, QStringLiteral("npkvr"));
+    ASSERT_TRUE(last && !last->isReadOnly());
+    FMainVesk->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FMainVesk));
+    last->setFocus();
+    last->selectAll();
+    QTest::keyClicks(last, QString::number(last->text().toInt() + 1));
+    dialogs.ExpectContaining(gone.first, gone.second);
+    last->clearFocus();  // left: Enter from the last entrance would go on to house 2
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QStringLiteral("Ошибка|Подъезд 2 дома 1 удалён; изменения не сохранены."),
+              dialogs.Shown().value(dialogs.Shown().size() - 1));
+}
+
 }  // namespace
 
 // The screens from first up to last (not included), in the order below.
@@ -302,7 +327,10 @@ void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
              return true;
          },
          {"Сохранить квартиры для КМ",
-          [this] { Screen<TFrPod>(kEntrances)->BtnSave->click(); },
+          [&] {
+              if (road == kBehindTheBack) TypeALastForTheGoneEntrance(dialogs_, edited_, gone);
+              Screen<TFrPod>(kEntrances)->BtnSave->click();
+          },
           {{QStringLiteral("ВНИМАНИЕ"),
             QStringLiteral("Все номера квартир будут перезаписаны! Подолжить?")}},
           {{QStringLiteral("k_pod"), Level::Object},

@@ -103,7 +103,7 @@ QWidget* TFbvEdit::buildHeader() {
     connect(BtnDown, &QToolButton::clicked, this, &TFbvEdit::BtnDownClick);
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(TxName);
+    ElidedLabel::AddToRow(layout, TxName);
     layout->addSpacing(20);
     layout->addWidget(TxNumber);
     layout->addStretch();

@@ -73,8 +73,9 @@ QFrame* TFrBv::buildHeader() {
     }
     auto* object = new QHBoxLayout;
     object->addWidget(new QLabel(QStringLiteral("Действующий объект"), PanelHead));
-    object->addWidget(TxIdent);
-    object->addWidget(TxAdres, 1);
+    ElidedLabel::AddToRow(object, TxIdent);
+    ElidedLabel::AddToRow(object, TxAdres);
+    object->addStretch();
     object->addWidget(BitPrev);
     object->addWidget(BitNext);
 

@@ -129,8 +129,9 @@ QFrame* TFrPk::buildHead() {
     }
     auto* object = new QHBoxLayout;
     object->addWidget(caption);
-    object->addWidget(LIdent);
-    object->addWidget(LAdres, 1);
+    ElidedLabel::AddToRow(object, LIdent);
+    ElidedLabel::AddToRow(object, LAdres);
+    object->addStretch();
     object->addWidget(ButBack);
     object->addWidget(VvodObj);
 

@@ -1,7 +1,32 @@
 #include "platform/ui/ElidedLabel.h"
 
+#include <QBoxLayout>
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QWidgetItem>
+
+namespace {
+
+// A name's place in a row: no wider than its whole text, read from the label
+// each time the row is laid out, so that a text set through QLabel counts.
+class ElidedLabelRowItem : public QWidgetItem {
+  public:
+    explicit ElidedLabelRowItem(ElidedLabel* label) : QWidgetItem(label), label_(label) {}
+
+    QSize maximumSize() const override {
+        QSize most = QWidgetItem::maximumSize();
+        if (isEmpty()) return most;
+        const int whole = qMax(label_->WholeTextWidth(), minimumSize().width());
+        most.setWidth(qMin(most.width(), whole));
+        return most;
+    }
+
+  private:
+    const ElidedLabel* label_;
+};
+
+}  // namespace
 
 ElidedLabel::ElidedLabel(QWidget* parent, Qt::TextElideMode mode) : QLabel(parent), mode_(mode) {
     setTextFormat(Qt::PlainText);
@@ -12,9 +37,26 @@ ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : ElidedLabel(par
     setText(text);
 }
 
+// The row's stretch goes to its names first, each up to its text (the row
+// item's maximum); what they leave is the row's own stretch's.
+void ElidedLabel::AddToRow(QBoxLayout* row, ElidedLabel* label) {
+    row->addItem(new ElidedLabelRowItem(label));
+    row->setStretchFactor(label, 1);
+}
+
 void ElidedLabel::setText(const QString& text) {
     QLabel::setText(text);
-    setToolTip(text);
+    followText();
+}
+
+void ElidedLabel::followText() {
+    const QString whole = text();
+    if (toolTip() != whole) setToolTip(whole);
+}
+
+bool ElidedLabel::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) followText();
+    return QLabel::event(event);
 }
 
 QString ElidedLabel::oneLine() const {
@@ -31,19 +73,28 @@ int ElidedLabel::lineHeight() const {
     return fontMetrics().height() + m.top() + m.bottom() + 2 * margin();
 }
 
+int ElidedLabel::sidesWidth() const {
+    const QMargins m = contentsMargins();
+    return m.left() + m.right() + 2 * margin();
+}
+
+QSize ElidedLabel::withSides(int textWidth) const {
+    return {textWidth + sidesWidth(), lineHeight()};
+}
+
+int ElidedLabel::WholeTextWidth() const {
+    return fontMetrics().horizontalAdvance(oneLine()) + sidesWidth();
+}
+
 // An ordinary name's room at most: the window, not the text, sets the width.
 QSize ElidedLabel::sizeHint() const {
-    const QMargins m = contentsMargins();
     const int most = fontMetrics().averageCharWidth() * kAskedCharacters;
-    const int text = qMin(fontMetrics().horizontalAdvance(oneLine()), most);
-    return {text + m.left() + m.right() + 2 * margin(), lineHeight()};
+    return withSides(qMin(fontMetrics().horizontalAdvance(oneLine()), most));
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
-    const QMargins m = contentsMargins();
     const int least = fontMetrics().averageCharWidth() * kLeastCharacters;
-    const int text = qMin(fontMetrics().horizontalAdvance(oneLine()), least);
-    return {text + m.left() + m.right() + 2 * margin(), lineHeight()};
+    return withSides(qMin(fontMetrics().horizontalAdvance(oneLine()), least));
 }
 
 QString ElidedLabel::ShownText() const {
@@ -54,6 +105,7 @@ QString ElidedLabel::ShownText() const {
 }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
+    followText();
     QPainter painter(this);
     drawFrame(&painter);
     const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());

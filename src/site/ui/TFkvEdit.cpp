@@ -193,13 +193,13 @@ QWidget* TFkvEdit::buildHeader() {
                         QStringLiteral("Переместиться на КМ ниже без сохранения"));
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(new QLabel(QStringLiteral("Дом"), box));
-    layout->addWidget(DBTextHouse);
+    ElidedLabel::AddToRow(layout, DBTextHouse);
     layout->addSpacing(12);
     layout->addWidget(new QLabel(QStringLiteral("Подъезд"), box));
-    layout->addWidget(DBTextNPod);
-    layout->addWidget(DBTextNmPod);
+    ElidedLabel::AddToRow(layout, DBTextNPod);
+    ElidedLabel::AddToRow(layout, DBTextNmPod);
     layout->addSpacing(12);
-    layout->addWidget(Label15);
+    ElidedLabel::AddToRow(layout, Label15);
     layout->addStretch();
     layout->addWidget(BitUpGrup);
     layout->addWidget(BitDownGrup);

@@ -132,9 +132,9 @@ QWidget* TFrPod::buildTopPanel() {
     VvodObj->setParent(Panel1);
     auto* objectRow = new QHBoxLayout;
     objectRow->addWidget(new QLabel(QStringLiteral("Действующий объект"), Panel1));
-    objectRow->addWidget(DBTextAdres);
+    ElidedLabel::AddToRow(objectRow, DBTextAdres);
     objectRow->addSpacing(12);
-    objectRow->addWidget(DBTextIdent);
+    ElidedLabel::AddToRow(objectRow, DBTextIdent);
     objectRow->addStretch();
     objectRow->addWidget(ButBack);
     objectRow->addWidget(VvodObj);

@@ -178,14 +178,14 @@ QWidget* TFskEdit::buildHeader() {
     pair(0, 0, QStringLiteral("КМ сетевой номер "), DBTextNet);
     grid->addWidget(new QLabel(QStringLiteral("Дом"), box), 1, 0);
     auto* house = new QHBoxLayout;
-    house->addWidget(DBTextHouse);
-    house->addWidget(DBTextKodD);
+    ElidedLabel::AddToRow(house, DBTextHouse);
+    ElidedLabel::AddToRow(house, DBTextKodD);
     house->addStretch();
     grid->addLayout(house, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Подъезд"), box), 2, 0);
     auto* entrance = new QHBoxLayout;
-    entrance->addWidget(DBTextNPod);
-    entrance->addWidget(DBTextNmPod);
+    ElidedLabel::AddToRow(entrance, DBTextNPod);
+    ElidedLabel::AddToRow(entrance, DBTextNmPod);
     entrance->addStretch();
     grid->addLayout(entrance, 2, 1);
     pair(0, 2, QStringLiteral("Количество квартир"), DBTextVKvr);

@@ -15,6 +15,22 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+namespace {
+
+// A field keeps the width the grid gives it; a text shown, no narrower than
+// that, takes the free room of its line for a longer one before it elides.
+void placeRecordValue(QHBoxLayout* line, QWidget* value, int width) {
+    if (auto* label = qobject_cast<ElidedLabel*>(value)) {
+        label->setMinimumWidth(width);
+        ElidedLabel::AddToRow(line, label);
+        return;
+    }
+    value->setFixedWidth(width);
+    line->addWidget(value);
+}
+
+}  // namespace
+
 TRecordGrid::TRecordGrid(const QString& name, const QList<FieldSpec>& fields, int rowHeight,
                          const QString& keyField, QWidget* parent)
     : TDatasetPanels(name, rowHeight, parent),
@@ -87,8 +103,7 @@ TRecordGrid::Row TRecordGrid::makeRow() {
         }
         if (value) {
             value->setObjectName(s.name);
-            value->setFixedWidth(s.width);
-            at->addWidget(value);
+            placeRecordValue(at, value, s.width);
             at->addSpacing(6);
         }
         row.values << value;
