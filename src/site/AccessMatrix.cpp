@@ -344,7 +344,7 @@ bool AccessMatrix::RebuildDevices() {
     return ok;
 }
 
-bool AccessMatrix::BtnSaveClick() {
+bool AccessMatrix::BtnSaveClick(const HeldRows& held) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return false;
     QSqlDatabase db = database();
@@ -363,13 +363,14 @@ bool AccessMatrix::BtnSaveClick() {
         ShowMatrixFailure(QStringLiteral("Матрица не сохранена."), plan.error);
         return false;
     }
-    const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не сохранена."),
-                                          [&](QString* e) { return writeSave(db, *obj, plan, e); });
+    const bool ok =
+        WriteInOneTransaction(held, QStringLiteral("Матрица не сохранена."),
+                              [&](QString* e) { return writeSave(db, *obj, plan, e); });
     refreshObject(obj->idNet);
     return ok;
 }
 
-bool AccessMatrix::VvodObjClick() {
+bool AccessMatrix::VvodObjClick(const HeldRows& held) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj || !ObjectState::EntersEntrances(obj->state)) return true;
     if (!OpenMatrTable()) {
@@ -381,10 +382,11 @@ bool AccessMatrix::VvodObjClick() {
         return false;
     }
     QSqlDatabase db = database();
-    const bool ok = WriteInOneTransaction(QStringLiteral("Подъезды не изменены."), [&](QString* e) {
-        EntryPlan plan;
-        return readEntry(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
-    });
+    const bool ok =
+        WriteInOneTransaction(held, QStringLiteral("Подъезды не изменены."), [&](QString* e) {
+            EntryPlan plan;
+            return readEntry(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
+        });
     FDM->Q_Pod->Reopen();
     FDM->Q_DPd->Reopen();
     return ok;

@@ -10,6 +10,7 @@
 // state as they were. Afterwards the data module's datasets are brought in
 // line, Q_Matr open on the object's matrix table.
 
+#include "foundation/HeldRows.h"
 #include "foundation/MatrTable.h"
 #include "site/MatrixLinks.h"
 #include "site/SiteData.h"
@@ -59,11 +60,12 @@ class AccessMatrix {
     bool RebuildDevices();
     // Saves the matrix table into m_pk and m_bv (a matrix of fewer than 4
     // rows is left alone); "закрыто" becomes "закр+сохр", others "сохранено".
-    bool BtnSaveClick();
+    // Nothing is written once a row of held is gone (told).
+    bool BtnSaveClick(const HeldRows& held = HeldRows());
     // Enters the header rows (names, numbers, doors) into the entrances;
     // nothing in "закрыто". Shows "Ошибка открытия матрицы!", with the
     // reason under it, when the matrix cannot be opened.
-    bool VvodObjClick();
+    bool VvodObjClick(const HeldRows& held = HeldRows());
     // Refills the matrix table from the last save, where a save was made;
     // else "Сохранение не производилось!".
     bool BtnRetryClick();

@@ -449,10 +449,9 @@ void TFrDom::FrDom1N4Click() {
 }
 
 void TFrDom::FrDom1BtnSaveClick() {
-    if (held_.Holds() && !held_.StillThere()) return;
     {
         WaitCursor wait;
-        editor_.SaveMatrix();
+        editor_.SaveMatrix(held_);
     }
     relayout();
     ShowMatrixTotals();
