@@ -301,7 +301,9 @@ bool carry(const MatrResult& r, QString* error) {
     return r.ok;
 }
 
-bool rebuild(QSqlDatabase db, const MatrixObject& obj, QString* error) {
+}  // namespace
+
+bool RebuildMatrixOn(QSqlDatabase db, const MatrixObject& obj, QString* error) {
     QList<EntranceSlot> entrances;
     LinkTables links;
     return carry(CreateMatrTable(db, obj.idNet, MatrTableName(obj.idNet)), error) &&
@@ -315,6 +317,8 @@ bool rebuild(QSqlDatabase db, const MatrixObject& obj, QString* error) {
            carry(RebuildMatrTable(db, obj.idNet, Globals().nmBVk), error) &&
            ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixRebuilt, error);
 }
+
+namespace {
 
 bool readEntry(QSqlDatabase db, const MatrixObject& obj, EntryPlan* plan, QString* error) {
     QList<MatrRow> rows;
@@ -339,7 +343,7 @@ bool AccessMatrix::RebuildDevices() {
     // The table is dropped and made again; nothing may hold it open.
     FDM->Q_Matr->Close();
     const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не перестроена."),
-                                          [&](QString* e) { return rebuild(db, *obj, e); });
+                                          [&](QString* e) { return RebuildMatrixOn(db, *obj, e); });
     refreshObject(obj->idNet);
     return ok;
 }

@@ -34,6 +34,10 @@ std::optional<MatrixObject> CurrentMatrixObject();
 // The naming of call panels from the program globals.
 MatrixNaming ProgramPanelNaming();
 
+// The work of RebuildDevices on a connection of the caller's, inside its
+// transaction: another copy of the program on the same file rebuilds so.
+bool RebuildMatrixOn(QSqlDatabase db, const MatrixObject& obj, QString* error);
+
 // The rows of the object's matrix table in name order, with the number of
 // its switch columns. False with the reason when it cannot be read.
 bool ReadMatrixTable(QSqlDatabase db, qint64 idNet, QList<MatrRow>* rows, int* switchCount,

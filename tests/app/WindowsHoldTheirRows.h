@@ -11,6 +11,9 @@
 //
 // The fixture holds the file's rows as a save finds and leaves them, and the
 // roads; the windows' table and the screens' table are tests of their own.
+// The screens' table has a group of its own for two copies of the program on
+// one file: another copy removes the apartment, the entrance, the house, the
+// gate panel or the object the work stands on, as the program removes them.
 
 #include "app/TFMainVesk.h"
 #include "support/ProgramRoads.h"
@@ -23,6 +26,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 class DatasetGrid;
 class QSpinBox;
@@ -68,10 +72,13 @@ struct Reach {
     Level level;
 };
 
-// A row of the file: where it stands, and its values by column.
+// A row of the file: where it stands, and its values: the marks any edit of
+// the object moves (the files' kf_pr, the object's st_net) apart from the
+// rest, each kept as one text.
 struct FileRow {
     qint64 key = 0, net = 0, dom = 0, pod = 0, column = 0;
-    QMap<QString, QString> values;
+    QString values;
+    QString marks;
 };
 using FileRows = QMap<QString, FileRow>;  // "k_pk 7"
 
@@ -86,6 +93,13 @@ struct Press {
 
 void BumpSpin(QSpinBox* spin);
 
+// What another copy of the program removes under a screen's work.
+enum class Removed { Apartment, Entrance, House, GatePanel, Object };
+constexpr int kRemovedKinds = 5;
+extern const char* const kRemovedNames[];
+
+struct ScreenRow;
+
 }  // namespace HeldRowsTable
 
 class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInterface<Move> {
@@ -96,6 +110,7 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     void WalkTheWindows(int first, int last);
     // The screens' table (its own file), from first up to last.
     void WalkTheScreens(int first, int last);
+    std::vector<HeldRowsTable::ScreenRow> ScreenRows();
 
     // The program started on the file the road needs (the reference object
     // alone where the road reads a file anew), the other folder beside it.
@@ -115,6 +130,12 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     // The rows a save changed that it may not have changed.
     QStringList Outside(const HeldRowsTable::FileRows& before, const HeldRowsTable::FileRows& after,
                         const HeldRowsTable::Place& p, const QList<HeldRowsTable::Reach>& reach);
+    // The tables of the object's structure (the object, its houses,
+    // entrances and call panels) holding more of its rows after than before.
+    static QStringList BroughtBack(const HeldRowsTable::FileRows& before,
+                                   const HeldRowsTable::FileRows& after, qint64 idNet);
+    // The counters of the object that differ from a count of their rows.
+    QStringList CountersOff(qint64 idNet);
 
     // ---------------------------------------------------------------- roads
     // Each road is taken as the operator takes it, through the menu and the
@@ -134,6 +155,9 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     void MakeAnotherPlaceCurrent();
     void OpenListsOn(int nNet, int nNt0);
     void RemoveBehindTheBack(const QStringList& statements);
+    // What another copy removes, as the program removes it: the rows with
+    // it, and the counters kept.
+    void RemoveAsAnotherCopy(HeldRowsTable::Removed what, const HeldRowsTable::Place& p);
     void CompactTheFile();
 
     // A question the shown screen asks each time it is left, answered No.

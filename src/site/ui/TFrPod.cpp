@@ -586,7 +586,11 @@ void TFrPod::BtnSaveClick() {
     // Apartments are made for the entrances shown, none of them gone: nothing
     // is asked over one that is, nor written.
     const HeldRows shown = entrancesHeld();
-    if (shown.Holds() && !shown.StillThere()) return;
+    if (shown.Holds() && !shown.StillThere()) {
+        // What was typed for them is not written either.
+        for (int row = 0; row < CGridP->RowCount(); ++row) CGridP->ShowValues(row);
+        return;
+    }
     commitEdits();
     closeFlagPanel();
     ApartmentGenerator generator;
