@@ -83,12 +83,14 @@ struct FileRow {
 using FileRows = QMap<QString, FileRow>;  // "k_pk 7"
 
 // A save press: what the operator presses, the questions it asks before it
-// writes (answered Yes), and the rows it may write.
+// writes (answered Yes, or Ok where the box asks so), and the rows it may
+// write.
 struct Press {
     const char* what;
     std::function<void()> press;
     QList<std::pair<QString, QString>> questions;
     QList<Reach> reach;
+    DlgAnswer answer = DlgAnswer::Yes;
 };
 
 void BumpSpin(QSpinBox* spin);

@@ -344,7 +344,6 @@ void TFpkEdit::BitSavePkClick() {
 }
 
 void TFpkEdit::SaveForSwitch() {
-    if (!held_.StillThere()) return;
     afterSave(SaveShownSwitch(held_.Id(QStringLiteral("k_pk")), Params(), Video(), held_));
 }
 
