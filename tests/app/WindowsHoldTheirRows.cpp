@@ -5,11 +5,15 @@
 #include "devices/ui/TFrBv.h"
 #include "devices/ui/TFrPk.h"
 #include "foundation/TFDM.h"
+#include "netlink/TNetLink.h"
+#include "netlink/ui/TFNetTime.h"
+#include "netlink/ui/TFrNetDev.h"
 #include "platform/AppPaths.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/AccessMatrix.h"
 #include "site/ObjectDeletion.h"
+#include "site/MatrixEditor.h"
 #include "site/ObjectScreen.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFrMatr.h"
@@ -40,6 +44,7 @@ namespace HeldRowsTable {
 const QString kObject = QStringLiteral("Дом на Садовой");
 const QString kMorningCall = QStringLiteral("Утро");
 const QString kMorningVisitor = QStringLiteral("Утренний посетитель");
+const QString kFoundSerial = QStringLiteral("B000000702");
 
 void BumpSpin(QSpinBox* spin) {
     spin->setValue(spin->value() < spin->maximum() ? spin->value() + 1 : spin->value() - 1);
@@ -119,14 +124,19 @@ void WindowsHoldTheirRows::SetUpTestSuite() {
     ProgramRoads::SetUpTestSuite();
     objects_ = WithMelodies(ThreeObjects(ReferenceDatabase()));
     alone_ = WithMelodies(ReferenceDatabase());
+    anotherFile_ = BuiltByTheProgram(alone_, [] {
+        Hooks().ReopenMatrix();
+        return MatrixEditor().AddGates(1) == 1;
+    });
 }
 
 void WindowsHoldTheirRows::StartForTheRoad(Move road) {
     const QByteArray& file = road == kF5 || road == kAnotherFolder ? alone_ : objects_;
     RestoreDatabase(file);
+    const QByteArray& another = road == kAnotherFolder ? anotherFile_ : file;
     QFile other(otherFolder_.path() + QLatin1Char('/') +
                 QString::fromLatin1(AppPaths::kDbFileName));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write(file) == file.size());
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write(another) == another.size());
     other.close();
     StartOn(0);
 }
@@ -396,6 +406,25 @@ void WindowsHoldTheirRows::RemoveAsAnotherCopy(Removed what, const Place& p) {
         SqlTransaction tr(copy);
         EXPECT_TRUE(RebuildMatrixOn(copy, object, &error) && tr.Commit()) << error.toStdString();
     }
+}
+
+void WindowsHoldTheirRows::StartTheNetwork(const Place& p) {
+    bus_.reset();  // its ports are given back before the next are listed
+    bus_ = std::make_unique<SimulatedInstallation>();
+    SimDevice device = SimDevice::Switch(int(Value("SELECT n_net FROM k_pk WHERE id_pk=?", {p.pk})));
+    device.serial = kFoundSerial.toLatin1();
+    bus_->bus.AddDevice(device);
+    FNetTime->SetPauseForTests([this](int ms) { bus_->clock.Pause(ms); });
+    FNetTime->SetClockForTests([this] { return bus_->clock.NowMs(); });
+    ShowByMenu(kNetwork);
+    QTest::mouseClick(Screen<TFrNetDev>(kNetwork)->BitStartNet, Qt::LeftButton);
+    ASSERT_TRUE(FNetTime->Link().LinkRunning());
+}
+
+void WindowsHoldTheirRows::EndTheProgram() {
+    if (FMainVesk && FNetTime && FNetTime->Link().LinkRunning())
+        QTest::mouseClick(Screen<TFrNetDev>(kNetwork)->BitStopNet, Qt::LeftButton);
+    ProgramRoads::EndTheProgram();
 }
 
 void WindowsHoldTheirRows::CompactTheFile() {

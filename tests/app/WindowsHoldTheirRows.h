@@ -17,6 +17,7 @@
 
 #include "app/TFMainVesk.h"
 #include "support/ProgramRoads.h"
+#include "support/SimulatedInstallation.h"
 
 #include <QList>
 #include <QMap>
@@ -25,6 +26,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -49,7 +51,7 @@ extern const char* const kRoadNames[];
 namespace HeldRowsTable {
 
 constexpr int kObjects = 1, kMatrix = 2, kEntrances = 3, kSwitches = 4, kCallPanels = 5,
-              kConsole = 7, kKeys = 9, kResidents = 14;
+              kConsole = 7, kKeys = 9, kNetwork = 12, kResidents = 14;
 constexpr int kShownSwitch = 2;      // house 1, entrance 2
 constexpr int kLastHouseSwitch = 3;  // house 2, its one entrance
 constexpr int kShownPanel = 3;       // the door panel of house 1, entrance 2
@@ -57,6 +59,7 @@ constexpr int kShownPanel = 3;       // the door panel of house 1, entrance 2
 extern const QString kObject;
 extern const QString kMorningCall;
 extern const QString kMorningVisitor;
+extern const QString kFoundSerial;  // the switch the network finds has it
 
 // Where the work stands, read from the file by its numbers: the object,
 // the switch's entrance, house and matrix column, the panel, the console,
@@ -161,6 +164,11 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     // it, and the counters kept.
     void RemoveAsAnotherCopy(HeldRowsTable::Removed what, const HeldRowsTable::Place& p);
     void CompactTheFile();
+    // "Сеть", then "Запустить сеть" on a simulated bus that holds a switch
+    // at the address of the switch shown, with its own serial number.
+    void StartTheNetwork(const HeldRowsTable::Place& p);
+    // The link stopped first when it runs.
+    void EndTheProgram();
 
     // A question the shown screen asks each time it is left, answered No.
     std::pair<QString, QString> onLeaving_;
@@ -169,6 +177,7 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     bool listsLocked_ = false;
     QTemporaryDir otherFolder_;
     qint64 edited_ = 0;
+    std::unique_ptr<SimulatedInstallation> bus_;
 
   private:
     void expectLeaving();
@@ -177,4 +186,6 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     // The reference object alone, first in the object list: a new reading of
     // a file whose list stands on the same object.
     static inline QByteArray alone_;
+    // The same with one more gate in its matrix: the file of another folder.
+    static inline QByteArray anotherFile_;
 };
