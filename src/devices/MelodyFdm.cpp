@@ -148,7 +148,8 @@ DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& na
     const int melodyRecNo = FDM->Q_Mel->RecNo();
     QString error;
     const DeviceChange done = Reported(
-        WriteHeld(held, [&](QString* e) { return AssignMelody(Db(), idMel, scope, id, e); }, &error),
+        WriteHeld(
+            held, [&](QString* e) { return AssignMelody(Db(), idMel, scope, id, e); }, &error),
         error);
     FDM->ReopenSwitches();
     FDM->Q_Mel->SetRecNo(melodyRecNo);

@@ -108,8 +108,7 @@ TractSave NumberObjectTracts(const TractPanelModel& model, const TractRanges& ra
                              const ProgressFn& progress, const HeldRows& held) {
     const qint64 idNet = model.Switch().idNet;
     if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
-    return ShownHeld(held,
-                     [&] { return NumberTractsByRanges(Db(), idNet, ranges, progress); });
+    return ShownHeld(held, [&] { return NumberTractsByRanges(Db(), idNet, ranges, progress); });
 }
 
 TractRanges CurrentObjectRanges(int p1) {

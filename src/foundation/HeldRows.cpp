@@ -33,21 +33,21 @@ struct HeldHouse {
     QString Reference() const { return Numbered() ? Number() : heldRowQuoted(name); }
 };
 
-HeldHouse houseOf(const QVariant& name, const QVariant& prefix) {
+HeldHouse heldHouseOf(const QVariant& name, const QVariant& prefix) {
     return {name.toString().trimmed(), prefix.toString().trimmed()};
 }
 
-HeldRow objectRow(const QVariant& idNet, const QString& ident) {
+HeldRow heldObjectRow(const QVariant& idNet, const QString& ident) {
     return {QStringLiteral("k_net"), QStringLiteral("id_net"), idNet.toLongLong(),
             HeldRowTexts::Object(ident)};
 }
 
-HeldRow houseRow(const QVariant& idDom, const HeldHouse& house) {
+HeldRow heldHouseRow(const QVariant& idDom, const HeldHouse& house) {
     return {QStringLiteral("k_dom"), QStringLiteral("id_dom"), idDom.toLongLong(),
             HeldRowTexts::House(house.name, house.prefix)};
 }
 
-HeldRow entranceRow(const QVariant& idPod, int nPod, const HeldHouse& house) {
+HeldRow heldEntranceRow(const QVariant& idPod, int nPod, const HeldHouse& house) {
     return {QStringLiteral("k_pod"), QStringLiteral("id_pod"), idPod.toLongLong(),
             HeldRowTexts::Entrance(nPod, house.name, house.prefix)};
 }
@@ -70,13 +70,14 @@ QString Object(const QString& ident) {
 }
 
 QString House(const QString& name, const QString& prefix) {
-    return QStringLiteral("Дом ") + houseOf(name, prefix).Reference() + QStringLiteral(" удалён");
+    return QStringLiteral("Дом ") + heldHouseOf(name, prefix).Reference() +
+           QStringLiteral(" удалён");
 }
 
 QString Entrance(int nPod, const QString& houseName, const QString& housePrefix) {
     return QStringLiteral("Подъезд %1 дома %2 удалён")
         .arg(nPod)
-        .arg(houseOf(houseName, housePrefix).Reference());
+        .arg(heldHouseOf(houseName, housePrefix).Reference());
 }
 
 QString Panel(const QString& name) {
@@ -104,9 +105,9 @@ bool HeldRowCheck::present(const HeldRow& row) {
     const QString name = row.table + QLatin1Char('.') + row.key;
     std::shared_ptr<BoundStatement>& lookup = lookups_[name];
     if (!lookup)
-        lookup = std::make_shared<BoundStatement>(
-            db_, QStringLiteral("SELECT 1 FROM ") + row.table + QStringLiteral(" WHERE ") +
-                     row.key + QStringLiteral("=?"));
+        lookup = std::make_shared<BoundStatement>(db_, QStringLiteral("SELECT 1 FROM ") +
+                                                           row.table + QStringLiteral(" WHERE ") +
+                                                           row.key + QStringLiteral("=?"));
     if (!lookup->Prepared()) {
         error_ = lookup->LastError();
         return false;
@@ -147,7 +148,7 @@ HeldRows HeldRows::OfObject(qint64 idNet) {
     if (!readHeldRow(QStringLiteral("SELECT ident FROM k_net WHERE id_net=?"), idNet, &q))
         return held;
     held.object_ = q.value(0).toString().trimmed();
-    held.rows_ << objectRow(idNet, held.object_);
+    held.rows_ << heldObjectRow(idNet, held.object_);
     held.takeGround();
     return held;
 }
@@ -176,10 +177,11 @@ HeldRows HeldRows::OfObjectHouses(qint64 idNet) {
         return held;
     qint64 lastHouse = 0;
     do {
-        const HeldHouse house = houseOf(q.value(1), q.value(2));
-        if (q.value(0).toLongLong() != lastHouse) held.rows_ << houseRow(q.value(0), house);
+        const HeldHouse house = heldHouseOf(q.value(1), q.value(2));
+        if (q.value(0).toLongLong() != lastHouse) held.rows_ << heldHouseRow(q.value(0), house);
         lastHouse = q.value(0).toLongLong();
-        if (!q.value(3).isNull()) held.rows_ << entranceRow(q.value(3), q.value(4).toInt(), house);
+        if (!q.value(3).isNull())
+            held.rows_ << heldEntranceRow(q.value(3), q.value(4).toInt(), house);
     } while (q.next());
     return held;
 }
@@ -192,11 +194,11 @@ HeldRows HeldRows::OfHouse(qint64 idDom) {
                                     "WHERE d.id_dom=?"),
                      idDom, &q))
         return held;
-    const HeldHouse house = houseOf(q.value(2), q.value(3));
+    const HeldHouse house = heldHouseOf(q.value(2), q.value(3));
     held.object_ = q.value(1).toString().trimmed();
     held.house_ = house.Label();
     held.thing_ = held.house_;
-    held.rows_ << objectRow(q.value(0), held.object_) << houseRow(idDom, house);
+    held.rows_ << heldObjectRow(q.value(0), held.object_) << heldHouseRow(idDom, house);
     held.takeGround();
     return held;
 }
@@ -209,14 +211,14 @@ HeldRows HeldRows::OfEntrance(qint64 idPod) {
                                     "JOIN k_net n ON n.id_net=d.id_net WHERE p.id_pod=?"),
                      idPod, &q))
         return held;
-    const HeldHouse house = houseOf(q.value(3), q.value(4));
+    const HeldHouse house = heldHouseOf(q.value(3), q.value(4));
     held.object_ = q.value(1).toString().trimmed();
     held.house_ = house.Label();
     const int nPod = q.value(5).toInt();
     held.entrance_ = QStringLiteral("%1, подъезд %2").arg(held.house_).arg(nPod);
     held.thing_ = held.entrance_;
-    held.rows_ << objectRow(q.value(0), held.object_) << houseRow(q.value(2), house)
-               << entranceRow(idPod, nPod, house);
+    held.rows_ << heldObjectRow(q.value(0), held.object_) << heldHouseRow(q.value(2), house)
+               << heldEntranceRow(idPod, nPod, house);
     held.takeGround();
     return held;
 }

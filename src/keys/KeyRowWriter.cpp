@@ -16,7 +16,8 @@ enum KeyOwner { kKeyObject, kKeyPlace, kKeyApartment };
 constexpr qint64 kGateKey = -2;  // id_kvr of a gate key
 
 QList<HeldRow> keyOwnerRows(const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
-    QList<HeldRow> rows{{QStringLiteral("k_net"), QStringLiteral("id_net"), idNet.toLongLong(), {}}};
+    QList<HeldRow> rows{
+        {QStringLiteral("k_net"), QStringLiteral("id_net"), idNet.toLongLong(), {}}};
     if (idKvr == kGateKey)
         rows << HeldRow{QStringLiteral("k_bv"), QStringLiteral("id_bv"), idPod.toLongLong(), {}};
     else
@@ -35,13 +36,13 @@ QString listed(Dataset* list, const char* key, const QVariant& id, const char* f
     return row < 0 || column < 0 ? QString() : list->Value(row, column).toString().trimmed();
 }
 
-QString objectGoneText(const QVariant& idNet) {
+QString keyObjectGoneText(const QVariant& idNet) {
     const QString ident = listed(FDM ? FDM->Q_Net : nullptr, "id_net", idNet, "ident");
     return ident.isEmpty() ? QStringLiteral("Объект удалён.")
                            : HeldRowTexts::Object(ident) + QLatin1Char('.');
 }
 
-QString gateGoneText(const QVariant& idBv) {
+QString keyGateGoneText(const QVariant& idBv) {
     const QString name = listed(FDM ? FDM->QKalKey : nullptr, "id_bv", idBv, "n_bv");
     return name.isEmpty() ? QStringLiteral("Блок вызова калитки удалён.")
                           : HeldRowTexts::Panel(name) + QLatin1Char('.');
@@ -49,7 +50,7 @@ QString gateGoneText(const QVariant& idBv) {
 
 // An entrance goes with its house when the whole house went: then the house
 // is named.
-QString entranceGoneText(HeldRowCheck& check, const QVariant& idPod) {
+QString keyEntranceGoneText(HeldRowCheck& check, const QVariant& idPod) {
     Dataset* entrances = FDM ? FDM->QPodKey : nullptr;
     const QString number = listed(entrances, "id_pod", idPod, "n_pod");
     const QString name = listed(entrances, "id_pod", idPod, "house");
@@ -63,7 +64,7 @@ QString entranceGoneText(HeldRowCheck& check, const QVariant& idPod) {
     return HeldRowTexts::Entrance(number.toInt(), name, prefix) + QLatin1Char('.');
 }
 
-QString apartmentGoneText(qint64 idKvr) {
+QString keyApartmentGoneText(qint64 idKvr) {
     const QString number = listed(FDM ? FDM->QForKey : nullptr, "id_kvr", idKvr, "n_kvr");
     return number.isEmpty() ? QStringLiteral("Квартира удалена.")
                             : HeldRowTexts::Apartment(number) + QLatin1Char('.');
@@ -71,18 +72,17 @@ QString apartmentGoneText(qint64 idKvr) {
 
 // Empty when the file holds every owner of the key row; else what is gone,
 // named as the key screen's lists showed it, or why the file could not say.
-QString goneOwner(HeldRowCheck& check, const QVariant& idPod, qint64 idKvr,
-                  const QVariant& idNet) {
+QString goneOwner(HeldRowCheck& check, const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
     const int gone = check.FirstGone(keyOwnerRows(idPod, idKvr, idNet));
     if (gone < 0) return {};
     if (!check.LastError().isEmpty()) return check.LastError();
     switch (gone) {
         case kKeyObject:
-            return objectGoneText(idNet);
+            return keyObjectGoneText(idNet);
         case kKeyPlace:
-            return idKvr == kGateKey ? gateGoneText(idPod) : entranceGoneText(check, idPod);
+            return idKvr == kGateKey ? keyGateGoneText(idPod) : keyEntranceGoneText(check, idPod);
         case kKeyApartment:
-            return apartmentGoneText(idKvr);
+            return keyApartmentGoneText(idKvr);
     }
     return {};
 }

@@ -367,9 +367,8 @@ bool AccessMatrix::BtnSaveClick(const HeldRows& held) {
         ShowMatrixFailure(QStringLiteral("Матрица не сохранена."), plan.error);
         return false;
     }
-    const bool ok =
-        WriteInOneTransaction(held, QStringLiteral("Матрица не сохранена."),
-                              [&](QString* e) { return writeSave(db, *obj, plan, e); });
+    const bool ok = WriteInOneTransaction(held, QStringLiteral("Матрица не сохранена."),
+                                          [&](QString* e) { return writeSave(db, *obj, plan, e); });
     refreshObject(obj->idNet);
     return ok;
 }

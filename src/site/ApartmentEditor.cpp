@@ -449,18 +449,19 @@ bool ApartmentEditor::Delete(const ApartmentEditorContext& ctx, qint64 idKvr) {
                          DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return false;
     // Other rows keep their p_nom: the call panels address handsets by it.
-    return SiteData::WriteInOneTransaction(ctx.held, QStringLiteral("Строка не удалена."),
-                                           [&](QString* e) {
-        if (!ExecBound(q, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) ||
-            !ExecBound(q, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e))
-            return false;
-        const bool devices = handset ? lowerPollRange(q, row.idPod, ctx.idPk, e)
+    return SiteData::WriteInOneTransaction(
+        ctx.held, QStringLiteral("Строка не удалена."), [&](QString* e) {
+            if (!ExecBound(q, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) ||
+                !ExecBound(q, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e))
+                return false;
+            const bool devices = handset
+                                     ? lowerPollRange(q, row.idPod, ctx.idPk, e)
                                      : SiteData::CountApartment(q, row.idPod, -1, e) &&
                                            DeviceMarking::AdvanceFileStates(
                                                q, QStringLiteral("k_pk"), QStringLiteral("id_pk"),
                                                QStringLiteral("id_pk=?"), {ctx.idPk}, e);
-        return devices && moveState(row.idNet, e);
-    });
+            return devices && moveState(row.idNet, e);
+        });
 }
 
 // ---------------------------------------------------------------- whole entrance

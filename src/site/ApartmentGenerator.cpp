@@ -99,12 +99,7 @@ class GenerationRun {
   public:
     GenerationRun(QSqlDatabase db, qint64 idNet, const ProgressFn& progress,
                   const CallCodeCorrector& corrector, const HeldRows& held)
-        : db_(db),
-          q_(db),
-          idNet_(idNet),
-          progress_(progress),
-          corrector_(corrector),
-          held_(held) {}
+        : db_(db), q_(db), idNet_(idNet), progress_(progress), corrector_(corrector), held_(held) {}
 
     GenerationResult Run(int keysPerApartment, const std::function<void()>& workStart);
     int CodeLength() const { return codeLength_; }

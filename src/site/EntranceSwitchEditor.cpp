@@ -302,7 +302,8 @@ bool EntranceSwitchEditor::Distribute() {
         return AssignTerminals(FDM->ConnectionDB(), idPk, method, firstTerminalFor(method));
     });
     if (!r.ok) {
-        if (!r.error.isEmpty()) SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), r.error);
+        if (!r.error.isEmpty())
+            SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), r.error);
         return false;
     }
     return ShowEntrance(idPk);
@@ -398,8 +399,8 @@ bool EntranceSwitchEditor::SaveHundreds(int value) {
     // The panels dial the hundreds: their files change, the switch's does not.
     const bool ok = SiteData::WriteInOneTransaction(held_, kNotSaved, [&](QString* error) {
         QSqlQuery q(FDM->ConnectionDB());
-        return ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"),
-                         {value, sw_.idPk}, error) &&
+        return ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
+                         error) &&
                DeviceMarking::AdvanceWiredPanels(q, sw_.idPk, error);
     });
     read(sw_.idPk);
@@ -414,8 +415,7 @@ bool EntranceSwitchEditor::TypeTerminal(qint64 idKvr, int terminal) {
     const bool ok = SiteData::WriteInOneTransaction(
         held_, QStringLiteral("Номер клеммы не сохранен."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
-            if (!ExecBound(q,
-                           QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
+            if (!ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
                            {terminal, idKvr, sw_.idPod}, error))
                 return false;
             // An apartment switch polls up to the highest terminal of the entrance.

@@ -373,8 +373,7 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeade
         QSqlQuery q(database());
         QString error;
         int have = 0;
-        if (!countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have,
-                     &error)) {
+        if (!countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have, &error)) {
             SiteData::ShowFailure(QStringLiteral("Дома не сохранены."), error);
             return false;
         }
@@ -382,9 +381,9 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeade
         if (have > panel->houses) {
             // Nothing is asked over rows another copy of the program removed.
             if (held_.Holds() && !held_.StillThere()) return false;
-            change.removeExtra = Dialogs::Message(kDeleteHousesCaption, kDeleteHouses,
-                                                  DlgButtons::YesNo,
-                                                  DlgIcon::Question) == DlgAnswer::Yes;
+            change.removeExtra =
+                Dialogs::Message(kDeleteHousesCaption, kDeleteHouses, DlgButtons::YesNo,
+                                 DlgIcon::Question) == DlgAnswer::Yes;
             // The houses stay, and so does their count.
             if (!change.removeExtra) change.wanted = have;
         }

@@ -257,8 +257,8 @@ SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v,
         }
     }
     const DeviceMarks marks = subscriberMarks(stored, v);
-    out.saved =
-        SiteData::WriteInOneTransaction(shown, QStringLiteral("Изменения не сохранены."), [&](QString* e) {
+    out.saved = SiteData::WriteInOneTransaction(
+        shown, QStringLiteral("Изменения не сохранены."), [&](QString* e) {
             return ExecBound(
                        q,
                        QStringLiteral(

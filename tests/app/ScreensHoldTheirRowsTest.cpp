@@ -24,8 +24,8 @@
 #include "site/ui/TRecordGrid.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
@@ -76,7 +76,7 @@ int RowOf(Dataset* ds, const char* field, const QVariant& value) {
 }
 
 // The line of the list that starts so, clicked.
-void ClickLine(QListWidget* list, const QString& start) {
+void ClickNetworkLine(QListWidget* list, const QString& start) {
     for (int row = 0; row < list->count(); ++row)
         if (list->item(row)->text().startsWith(start)) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -202,7 +202,8 @@ std::vector<ScreenRow> WindowsHoldTheirRows::ScreenRows() {
          {kApartmentGone, kEntranceGone, kHouseGone, nullptr, kObjectGone}},
         {"the keys screen with a paste pending",
          kKeys,
-         [=, this](const Place& p) {  // copied from another apartment of the entrance into its first
+         [=,
+          this](const Place& p) {  // copied from another apartment of the entrance into its first
              Place from = p;
              from.kvr =
                  Value("SELECT MIN(id_kvr) FROM k_kvr WHERE id_pod=? AND id_kvr>? AND x_key>0",
@@ -294,9 +295,9 @@ std::vector<ScreenRow> WindowsHoldTheirRows::ScreenRows() {
              const QString name = QStringLiteral("КМ%1").arg(nNet, 2, 10, QLatin1Char('0'));
              net->CBDev->setCurrentIndex(nNet);
              net->DevDobClick();
-             ClickLine(net->ListCdev, QStringLiteral("С") + name);
+             ClickNetworkLine(net->ListCdev, QStringLiteral("С") + name);
              ASSERT_EQ(kFoundSerial, net->E_SN->text());
-             ClickLine(net->ListHdev, QLatin1Char(' ') + name);
+             ClickNetworkLine(net->ListHdev, QLatin1Char(' ') + name);
              ASSERT_TRUE(net->NSaveSN->isEnabled());
          },
          [this] { return !Screen<TFrNetDev>(kNetwork)->NSaveSN->isEnabled(); },

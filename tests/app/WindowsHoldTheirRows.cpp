@@ -12,8 +12,8 @@
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
 #include "site/AccessMatrix.h"
-#include "site/ObjectDeletion.h"
 #include "site/MatrixEditor.h"
+#include "site/ObjectDeletion.h"
 #include "site/ObjectScreen.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFrMatr.h"
@@ -352,10 +352,10 @@ void WindowsHoldTheirRows::RemoveAsAnotherCopy(Removed what, const Place& p) {
     const qint64 gate = Value("SELECT MIN(id_bv) FROM k_bv WHERE id_net=? AND bv_type=1", {p.net});
     switch (what) {
         case Removed::Apartment:
-            RemoveBehindTheBack({QStringLiteral("DELETE FROM k_key WHERE id_kvr=%1").arg(p.kvr),
-                                 QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=%1").arg(p.kvr),
-                                 QStringLiteral("UPDATE k_pod SET v_kvr=v_kvr-1 WHERE id_pod=%1")
-                                     .arg(p.pod)});
+            RemoveBehindTheBack(
+                {QStringLiteral("DELETE FROM k_key WHERE id_kvr=%1").arg(p.kvr),
+                 QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=%1").arg(p.kvr),
+                 QStringLiteral("UPDATE k_pod SET v_kvr=v_kvr-1 WHERE id_pod=%1").arg(p.pod)});
             break;
         case Removed::Entrance:
             RemoveBehindTheBack(
@@ -411,7 +411,8 @@ void WindowsHoldTheirRows::RemoveAsAnotherCopy(Removed what, const Place& p) {
 void WindowsHoldTheirRows::StartTheNetwork(const Place& p) {
     bus_.reset();  // its ports are given back before the next are listed
     bus_ = std::make_unique<SimulatedInstallation>();
-    SimDevice device = SimDevice::Switch(int(Value("SELECT n_net FROM k_pk WHERE id_pk=?", {p.pk})));
+    SimDevice device =
+        SimDevice::Switch(int(Value("SELECT n_net FROM k_pk WHERE id_pk=?", {p.pk})));
     device.serial = kFoundSerial.toLatin1();
     bus_->bus.AddDevice(device);
     FNetTime->SetPauseForTests([this](int ms) { bus_->clock.Pause(ms); });

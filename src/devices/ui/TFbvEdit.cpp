@@ -461,8 +461,8 @@ void TFbvEdit::afterBatch() {
 void TFbvEdit::BitSavePkClick() {
     if (!editor_ || editor_->Stored().Gate()) return;
     readControls();
-    const PanelBatch b = WriteHeld<PanelBatch>(
-        held_, [this] { return editor_->CopyToEntrance(BusyProgress()); });
+    const PanelBatch b =
+        WriteHeld<PanelBatch>(held_, [this] { return editor_->CopyToEntrance(BusyProgress()); });
     if (refusedAsGone(b.ok, b.error)) return;
     afterBatch();
     LoadPanel();
@@ -473,9 +473,8 @@ void TFbvEdit::saveCommonParams(bool thisKindOnly, const QString& question) {
         !Dialogs::AskYesNo(QStringLiteral("Подтверждение"), question))
         return;
     readControls();
-    const PanelBatch b = WriteHeld<PanelBatch>(held_, [&] {
-        return editor_->SaveCommonToPanels(thisKindOnly, BusyProgress());
-    });
+    const PanelBatch b = WriteHeld<PanelBatch>(
+        held_, [&] { return editor_->SaveCommonToPanels(thisKindOnly, BusyProgress()); });
     if (refusedAsGone(b.ok, b.error)) return;
     afterBatch();
     showView();
