@@ -204,22 +204,17 @@ HeldRows HeldRows::OfHouse(qint64 idDom) {
 }
 
 HeldRows HeldRows::OfEntrance(qint64 idPod) {
-    HeldRows held = taken();
     QSqlQuery q;
-    if (!readHeldRow(QStringLiteral("SELECT n.id_net, n.ident, d.id_dom, d.house, d.kod_d, "
-                                    "p.n_pod FROM k_pod p JOIN k_dom d ON d.id_dom=p.id_dom "
-                                    "JOIN k_net n ON n.id_net=d.id_net WHERE p.id_pod=?"),
+    if (!readHeldRow(QStringLiteral("SELECT d.id_dom, d.house, d.kod_d, p.n_pod FROM k_pod p "
+                                    "JOIN k_dom d ON d.id_dom=p.id_dom WHERE p.id_pod=?"),
                      idPod, &q))
-        return held;
-    const HeldHouse house = heldHouseOf(q.value(3), q.value(4));
-    held.object_ = q.value(1).toString().trimmed();
-    held.house_ = house.Label();
-    const int nPod = q.value(5).toInt();
+        return taken();
+    HeldRows held = OfHouse(q.value(0).toLongLong());
+    if (!held.Holds()) return held;
+    const int nPod = q.value(3).toInt();
     held.entrance_ = QStringLiteral("%1, подъезд %2").arg(held.house_).arg(nPod);
     held.thing_ = held.entrance_;
-    held.rows_ << heldObjectRow(q.value(0), held.object_) << heldHouseRow(q.value(2), house)
-               << heldEntranceRow(idPod, nPod, house);
-    held.takeGround();
+    held.rows_ << heldEntranceRow(idPod, nPod, heldHouseOf(q.value(1), q.value(2)));
     return held;
 }
 
