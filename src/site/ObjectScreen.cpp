@@ -277,7 +277,9 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
 
     if (p.houses <= 0) {
         // The header alone, when it changed.
-        if (header && writeHouseRows(currentIdNet(), HouseChange{}, header, &p)) editMark_ = 0;
+        ObjectCounts written;
+        if (header && writeHouseRows(currentIdNet(), HouseChange{}, header, &written))
+            editMark_ = 0;
         out.focus = PanelField::Houses;
         return out;
     }
@@ -388,12 +390,16 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeade
             if (!change.removeExtra) change.wanted = have;
         }
     }
-    return writeHouseRows(idNet, change, header, panel);
+    ObjectCounts written;
+    if (!writeHouseRows(idNet, change, header, &written)) return false;
+    panel->houses = written.houses;
+    panel->entrances = written.entrances;
+    return true;
 }
 
 bool ObjectScreen::writeHouseRows(qint64 idNet, const HouseChange& change,
                                   const std::optional<ObjectHeader>& header,
-                                  ObjectPanelValues* panel) {
+                                  ObjectCounts* written) {
     QSqlQuery q(database());
     QString error;
     QList<HouseRow> houses;
@@ -425,8 +431,7 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, const HouseChange& change,
         showObject(idNet);
         return false;
     }
-    panel->houses = counts.houses;
-    panel->entrances = counts.entrances;
+    *written = counts;
     showObject(idNet);
     holdShown(counts.houses);
     return true;

@@ -163,7 +163,7 @@ class ObjectScreen {
     bool adjustHouseRows(qint64 idNet, const std::optional<ObjectHeader>& header,
                          ObjectPanelValues* panel);
     bool writeHouseRows(qint64 idNet, const HouseChange& change,
-                        const std::optional<ObjectHeader>& header, ObjectPanelValues* panel);
+                        const std::optional<ObjectHeader>& header, ObjectCounts* written);
     bool setHouseField(qint64 idDom, const QString& field, const QVariant& value);
 
     int newMark_ = 0;
