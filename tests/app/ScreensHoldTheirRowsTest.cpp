@@ -4,7 +4,9 @@
 // operator comes back to the screen through the menu where the road left it,
 // and saves. The work ended (the screen shows the file again), or the save
 // wrote only the rows the work was done on, or it changed nothing and said
-// what is gone. Another folder is another file: there the work must end.
+// what is gone. Another folder is another file: there the work must end, and
+// so it must on every road that moves the ground under a screen that drops
+// its work then (the network screen runs its link on the simulated bus).
 
 #include "app/WindowsHoldTheirRows.h"
 
