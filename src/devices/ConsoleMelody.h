@@ -40,5 +40,7 @@ DeviceChange CloseMelody(QSqlDatabase db, qint64 idMel, QString* error = nullptr
 // "Добавьте мелодию!" ("Пусто") while there is no console melody at all.
 DeviceChange PickNoteForCurrent(int cell, int leng);
 // Asks "Сохранить для ПО?" under named (the object) and assigns the current
-// melody to the console of object idNet, the one the form shows.
-DeviceChange AssignCurrentMelodyToConsole(qint64 idNet, const QString& named);
+// melody to the console of object idNet, the one the form shows, while every
+// row of held (what the form shows) is there (Refused, told, when one is gone).
+DeviceChange AssignCurrentMelodyToConsole(qint64 idNet, const QString& named,
+                                          const HeldRows& held = HeldRows());

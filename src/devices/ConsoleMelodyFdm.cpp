@@ -26,15 +26,20 @@ DeviceChange PickNoteForCurrent(int cell, int leng) {
     return done;
 }
 
-DeviceChange AssignCurrentMelodyToConsole(qint64 idNet, const QString& named) {
+DeviceChange AssignCurrentMelodyToConsole(qint64 idNet, const QString& named,
+                                          const HeldRows& held) {
     const qint64 idMel = CurrentMelodyId(MelodyList::Console);
     if (!FDM || idMel == 0 || idNet == 0) return DeviceChange::Refused;
     const int recNo = FDM->Q_MelP->RecNo();
     if (!Dialogs::AskYesNo(named, QStringLiteral("Сохранить для ПО?")))
         return DeviceChange::Declined;
     QString error;
-    const DeviceChange done =
-        Reported(AssignConsoleMelody(FDM->ConnectionDB(), idNet, idMel, &error), error);
+    const DeviceChange done = Reported(
+        WriteHeld(
+            held,
+            [&](QString* e) { return AssignConsoleMelody(FDM->ConnectionDB(), idNet, idMel, e); },
+            &error),
+        error);
     FDM->Q_PO->Reopen();
     FDM->Q_MelP->SetRecNo(recNo);
     return done;

@@ -41,6 +41,20 @@ DeviceChange Reported(DeviceChange done, const QString& error) {
     return done;
 }
 
+DeviceChange WriteHeld(const HeldRows& held, const std::function<DeviceChange(QString*)>& write,
+                       QString* error) {
+    DeviceChange done = DeviceChange::Refused;
+    const HeldRows::Outcome outcome = held.Write(
+        [&](QString* e) {
+            done = write(e);
+            return done == DeviceChange::Done;
+        },
+        error);
+    if (outcome == HeldRows::Outcome::Written) return DeviceChange::Done;
+    if (outcome == HeldRows::Outcome::Refused) return DeviceChange::Refused;
+    return done == DeviceChange::Done ? DeviceChange::Failed : done;
+}
+
 DeviceWrite UpdateAsEdit(QSqlDatabase db, const QString& table, const QString& keyColumn, qint64 id,
                          int storedKfPr, const QString& assignments, QVariantList values) {
     values << KfPrAfterEdit(storedKfPr) << id;

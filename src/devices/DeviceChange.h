@@ -2,9 +2,13 @@
 // What the device-record operations share: how a change ended, the reading
 // of "is it used anywhere", and the report of a failed write.
 
+#include "foundation/HeldRows.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+
+#include <functional>
 
 class Dataset;
 
@@ -48,3 +52,9 @@ struct DeviceWrite {
 // after storedKfPr.
 DeviceWrite UpdateAsEdit(QSqlDatabase db, const QString& table, const QString& keyColumn, qint64 id,
                          int storedKfPr, const QString& assignments, QVariantList values);
+
+// A device write over the rows its window shows, run by their rule (as
+// WriteHeld in HeldRows.h), for an operation that tells how it ended and
+// gives its reason in error: Refused when a row held is gone (told there).
+DeviceChange WriteHeld(const HeldRows& held, const std::function<DeviceChange(QString*)>& write,
+                       QString* error);

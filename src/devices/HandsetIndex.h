@@ -9,6 +9,8 @@
 // panel is written only when a value differs, and then its kf_pr advances as
 // an edit does.
 
+#include "foundation/HeldRows.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -61,5 +63,8 @@ RecountResult RecountIndices(QSqlDatabase db, qint64 idNet, HandsetIndexMode mod
 // back on its panel and Q_Bpo on the switch the operation worked through.
 
 HandsetIndexResult ApplyHandsetIndex(HandsetIndexMode mode);
+// Nothing is written once a row of held (what the editor shows) is gone;
+// that is told, and the result is not ok and has no error.
 RecountResult RecountObjectIndices(qint64 idNet, HandsetIndexMode mode,
-                                   const IndexProgressFn& progress = {});
+                                   const IndexProgressFn& progress = {},
+                                   const HeldRows& held = HeldRows());

@@ -30,10 +30,12 @@ HandsetIndexResult ApplyHandsetIndex(HandsetIndexMode mode) {
 }
 
 RecountResult RecountObjectIndices(qint64 idNet, HandsetIndexMode mode,
-                                   const IndexProgressFn& progress) {
+                                   const IndexProgressFn& progress, const HeldRows& held) {
     if (!FDM || idNet == 0) return {};
     const int recNo = FDM->Q_bv->IsOpen() ? FDM->Q_bv->RecNo() : 0;
-    const RecountResult r = RecountIndices(FDM->ConnectionDB(), idNet, mode, progress);
+    const RecountResult r = WriteHeld<RecountResult>(
+        held, [&] { return RecountIndices(FDM->ConnectionDB(), idNet, mode, progress); });
+    if (!r.ok && r.error.isEmpty()) return r;  // a row shown is gone: told, nothing to read anew
     if (!r.ok) ReportFailure(r.error);
     FDM->ReopenCallBlocks();
     if (recNo > 0) FDM->Q_bv->SetRecNo(recNo);

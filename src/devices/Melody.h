@@ -118,5 +118,7 @@ DeviceChange PlayCurrentMelody(ToneOutput& out, MelodyList list = MelodyList::Sw
 void ReopenNotes(MelodyList list, int recNo);
 // Asks "Сохранить для данного КМ?", "Сохранить для всего дома?" or "Сохранить
 // для всего объекта?" under named (what is saved for) and assigns the current
-// melody on Yes to the switch, house or object id the form shows.
-DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& named);
+// melody on Yes to the switch, house or object id the form shows, while every
+// row of held (what the form shows) is there (Refused, told, when one is gone).
+DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& named,
+                                 const HeldRows& held = HeldRows());

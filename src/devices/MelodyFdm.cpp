@@ -140,13 +140,17 @@ QString ScopeQuestion(MelodyScope scope) {
 
 }  // namespace
 
-DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& named) {
+DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& named,
+                                 const HeldRows& held) {
     const qint64 idMel = CurrentMelodyId();
     if (idMel == 0 || id == 0) return DeviceChange::Refused;
     if (!Dialogs::AskYesNo(named, ScopeQuestion(scope))) return DeviceChange::Declined;
     const int melodyRecNo = FDM->Q_Mel->RecNo();
     QString error;
-    const DeviceChange done = Reported(AssignMelody(Db(), idMel, scope, id, &error), error);
+    const DeviceChange done = Reported(
+        WriteHeld(
+            held, [&](QString* e) { return AssignMelody(Db(), idMel, scope, id, e); }, &error),
+        error);
     FDM->ReopenSwitches();
     FDM->Q_Mel->SetRecNo(melodyRecNo);
     return done;

@@ -109,14 +109,20 @@ ParamsSaved SaveForObject(QSqlDatabase db, qint64 idNet, const SwitchParams& p,
 
 qint64 CurrentSwitchId();
 LoadedSwitch LoadCurrentSwitch();
-ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video);
+// Each writes only while every row of held (what the editor shows) is
+// there; one gone is told and gives a result that is not ok and has no
+// error.
+ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video,
+                            const HeldRows& held = HeldRows());
 // Ask "Сохранить для всего дома?" / "Сохранить для всего объекта?" under
 // named (the house or object saved for) first; a No gives a result that is
 // not ok and has no error.
 ParamsSaved SaveShownHouse(qint64 idDom, const QString& named, const SwitchParams& p,
-                           const SwitchVideo& video, const ProgressFn& progress = {});
+                           const SwitchVideo& video, const ProgressFn& progress = {},
+                           const HeldRows& held = HeldRows());
 ParamsSaved SaveShownObject(qint64 idNet, const QString& named, const SwitchParams& p,
-                            const SwitchVideo& video, const ProgressFn& progress = {});
+                            const SwitchVideo& video, const ProgressFn& progress = {},
+                            const HeldRows& held = HeldRows());
 // The serial-number field of switch idPk (of object idNet) left with typed
 // (SerialEntry.h).
 SerialExitResult LeaveSwitchSerial(qint64 idPk, qint64 idNet, const QString& typed);

@@ -23,7 +23,8 @@ void ShowSet(qint64 idKe) {
 }
 
 ParamsSaved Shown(const ParamsSaved& r) {
-    if (!r.ok && !r.error.isEmpty()) ReportFailure(r.error);
+    if (!r.ok && r.error.isEmpty()) return r;  // declined, or a row shown is gone (told)
+    if (!r.ok) ReportFailure(r.error);
     FDM->ReopenSwitches();
     if (r.ok) ShowSet(r.idKe);
     return r;
@@ -50,22 +51,27 @@ LoadedSwitch LoadCurrentSwitch() {
     return s;
 }
 
-ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video) {
+ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video,
+                            const HeldRows& held) {
     if (!FDM || idPk == 0) return {};
-    return Shown(SaveForSwitch(Db(), idPk, p, video));
+    return Shown(WriteHeld<ParamsSaved>(held, [&] { return SaveForSwitch(Db(), idPk, p, video); }));
 }
 
 ParamsSaved SaveShownHouse(qint64 idDom, const QString& named, const SwitchParams& p,
-                           const SwitchVideo& video, const ProgressFn& progress) {
+                           const SwitchVideo& video, const ProgressFn& progress,
+                           const HeldRows& held) {
     if (!FDM || idDom == 0 || !Asked(named, QStringLiteral("Сохранить для всего дома?"))) return {};
-    return Shown(SaveForHouse(Db(), idDom, p, video, progress));
+    return Shown(WriteHeld<ParamsSaved>(
+        held, [&] { return SaveForHouse(Db(), idDom, p, video, progress); }));
 }
 
 ParamsSaved SaveShownObject(qint64 idNet, const QString& named, const SwitchParams& p,
-                            const SwitchVideo& video, const ProgressFn& progress) {
+                            const SwitchVideo& video, const ProgressFn& progress,
+                            const HeldRows& held) {
     if (!FDM || idNet == 0 || !Asked(named, QStringLiteral("Сохранить для всего объекта?")))
         return {};
-    return Shown(SaveForObject(Db(), idNet, p, video, progress));
+    return Shown(WriteHeld<ParamsSaved>(
+        held, [&] { return SaveForObject(Db(), idNet, p, video, progress); }));
 }
 
 bool ApplyCurrentParamSet(SwitchParams* p) {

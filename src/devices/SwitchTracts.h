@@ -10,6 +10,7 @@
 // advances kf_pr of each switch whose tracts or masks it changes.
 
 #include "devices/TractAssignment.h"
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 
 #include <QList>
@@ -180,14 +181,18 @@ bool ShowCurrentTracts(TractPanelModel& model);
 // The same for the switch the model shows.
 bool ShowModelTracts(TractPanelModel& model);
 bool CurrentObjectHasConsole();
+// Each writes only while every row of held (what the editor shows) is
+// there; one gone is told, and the result is not ok and has no error.
 // The masks, or the typed cells, of the switch the model shows.
-TractSave SaveShownMasks(const TractPanelModel& model);
-TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells);
-TractSave ReassignShownTracts(const TractPanelModel& model);
+TractSave SaveShownMasks(const TractPanelModel& model, const HeldRows& held = HeldRows());
+TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells,
+                               const HeldRows& held = HeldRows());
+TractSave ReassignShownTracts(const TractPanelModel& model, const HeldRows& held = HeldRows());
 // Over the object of the switch the model shows; ask "Перераспределить БВ по
 // трактам объекта?" ("Тракты объекта") first.
-TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress = {});
+TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress = {},
+                               const HeldRows& held = HeldRows());
 TractSave NumberObjectTracts(const TractPanelModel& model, const TractRanges& ranges,
-                             const ProgressFn& progress = {});
+                             const ProgressFn& progress = {}, const HeldRows& held = HeldRows());
 // The first ranges for the current object.
 TractRanges CurrentObjectRanges(int p1);

@@ -27,6 +27,13 @@ TractSave Shown(const TractSave& r) {
     return r;
 }
 
+// A save run by the rule of held rows: a refusal was told there, and
+// nothing was written to show anew.
+TractSave ShownHeld(const HeldRows& held, const std::function<TractSave()>& save) {
+    const TractSave r = WriteHeld<TractSave>(held, save);
+    return !r.ok && r.error.isEmpty() ? r : Shown(r);
+}
+
 bool AskObjectTracts() {
     return Dialogs::AskYesNo(QStringLiteral("Тракты объекта"),
                              QStringLiteral("Перераспределить БВ по трактам объекта?"));
@@ -73,32 +80,35 @@ bool ShowModelTracts(TractPanelModel& model) {
     return ShowTractsOf(model, sw);
 }
 
-TractSave SaveShownMasks(const TractPanelModel& model) {
+TractSave SaveShownMasks(const TractPanelModel& model, const HeldRows& held) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
-    return Shown(SaveMasks(Db(), model.Switch(), model.Rows()));
+    return ShownHeld(held, [&] { return SaveMasks(Db(), model.Switch(), model.Rows()); });
 }
 
-TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells) {
+TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells,
+                               const HeldRows& held) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
-    return Shown(SaveTypedTracts(Db(), model.Switch(), model.Rows(), cells));
+    return ShownHeld(held,
+                     [&] { return SaveTypedTracts(Db(), model.Switch(), model.Rows(), cells); });
 }
 
-TractSave ReassignShownTracts(const TractPanelModel& model) {
+TractSave ReassignShownTracts(const TractPanelModel& model, const HeldRows& held) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
-    return Shown(ReassignTracts(Db(), model.Switch()));
+    return ShownHeld(held, [&] { return ReassignTracts(Db(), model.Switch()); });
 }
 
-TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress) {
+TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress,
+                               const HeldRows& held) {
     const qint64 idNet = model.Switch().idNet;
     if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
-    return Shown(ReassignTractsForObject(Db(), idNet, progress));
+    return ShownHeld(held, [&] { return ReassignTractsForObject(Db(), idNet, progress); });
 }
 
 TractSave NumberObjectTracts(const TractPanelModel& model, const TractRanges& ranges,
-                             const ProgressFn& progress) {
+                             const ProgressFn& progress, const HeldRows& held) {
     const qint64 idNet = model.Switch().idNet;
     if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
-    return Shown(NumberTractsByRanges(Db(), idNet, ranges, progress));
+    return ShownHeld(held, [&] { return NumberTractsByRanges(Db(), idNet, ranges, progress); });
 }
 
 TractRanges CurrentObjectRanges(int p1) {

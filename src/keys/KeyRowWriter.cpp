@@ -9,17 +9,22 @@
 
 namespace {
 
-// Which of a key row's owners the file lacks, from the object down: 0 none,
-// 1 the object, 2 the gate panel (a gate key's id_pod), 3 the entrance, 4
-// the apartment.
-const QString kGoneOwner = QStringLiteral(
-    "SELECT CASE"
-    " WHEN NOT EXISTS (SELECT 1 FROM k_net WHERE id_net=?1) THEN 1"
-    " WHEN ?3=-2 AND NOT EXISTS (SELECT 1 FROM k_bv WHERE id_bv=?2) THEN 2"
-    " WHEN ?3<>-2 AND NOT EXISTS (SELECT 1 FROM k_pod WHERE id_pod=?2) THEN 3"
-    " WHEN ?3>0 AND NOT EXISTS (SELECT 1 FROM k_kvr WHERE id_kvr=?3) THEN 4"
-    " ELSE 0 END");
-enum GoneOwner { kNoneGone, kObjectGone, kGateGone, kEntranceGone, kApartmentGone };
+// The owners of a key row the file must hold, from the object down: its
+// object, its gate panel (a gate key's id_pod) or entrance, and its
+// apartment. Named only when one is gone (see keyOwnerGoneText).
+enum KeyOwner { kKeyObject, kKeyPlace, kKeyApartment };
+constexpr qint64 kGateKey = -2;  // id_kvr of a gate key
+
+QList<HeldRow> keyOwnerRows(const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
+    QList<HeldRow> rows{
+        {QStringLiteral("k_net"), QStringLiteral("id_net"), idNet.toLongLong(), {}}};
+    if (idKvr == kGateKey)
+        rows << HeldRow{QStringLiteral("k_bv"), QStringLiteral("id_bv"), idPod.toLongLong(), {}};
+    else
+        rows << HeldRow{QStringLiteral("k_pod"), QStringLiteral("id_pod"), idPod.toLongLong(), {}};
+    if (idKvr > 0) rows << HeldRow{QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), idKvr, {}};
+    return rows;
+}
 
 // A value of the row of one of the data module's lists whose key field
 // holds id, read without moving or reading the list: the lists still hold
@@ -31,56 +36,55 @@ QString listed(Dataset* list, const char* key, const QVariant& id, const char* f
     return row < 0 || column < 0 ? QString() : list->Value(row, column).toString().trimmed();
 }
 
-// A name in quotes.
-QString quoted(const QString& name) {
-    return QStringLiteral("«") + name + QStringLiteral("»");
+QString keyObjectGoneText(const QVariant& idNet) {
+    const QString ident = listed(FDM ? FDM->Q_Net : nullptr, "id_net", idNet, "ident");
+    return ident.isEmpty() ? QStringLiteral("Объект удалён.")
+                           : HeldRowTexts::Object(ident) + QLatin1Char('.');
 }
 
-// What is gone, named as the key screen's lists showed it.
-QString goneText(GoneOwner gone, const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
-    switch (gone) {
-        case kObjectGone: {
-            const QString ident = listed(FDM ? FDM->Q_Net : nullptr, "id_net", idNet, "ident");
-            return ident.isEmpty() ? QStringLiteral("Объект удалён.")
-                                   : QStringLiteral("Объект %1 удалён.").arg(quoted(ident));
-        }
-        case kGateGone: {
-            const QString name = listed(FDM ? FDM->QKalKey : nullptr, "id_bv", idPod, "n_bv");
-            return name.isEmpty() ? QStringLiteral("Блок вызова калитки удалён.")
-                                  : QStringLiteral("Блок вызова %1 удалён.").arg(quoted(name));
-        }
-        case kEntranceGone: {
-            Dataset* entrances = FDM ? FDM->QPodKey : nullptr;
-            const QString number = listed(entrances, "id_pod", idPod, "n_pod");
-            QString house = listed(entrances, "id_pod", idPod, "house");
-            if (house.isEmpty()) house = listed(entrances, "id_pod", idPod, "kod_d");
-            if (!house.isEmpty() && !house.at(0).isDigit()) house = quoted(house);
-            if (number.isEmpty()) return QStringLiteral("Подъезд удалён.");
-            return house.isEmpty()
-                       ? QStringLiteral("Подъезд %1 удалён.").arg(number)
-                       : QStringLiteral("Подъезд %1 дома %2 удалён.").arg(number, house);
-        }
-        case kApartmentGone: {
-            const QString number = listed(FDM ? FDM->QForKey : nullptr, "id_kvr", idKvr, "n_kvr");
-            return number.isEmpty() ? QStringLiteral("Квартира удалена.")
-                                    : HeldRowTexts::Apartment(number) + QLatin1Char('.');
-        }
-        case kNoneGone:
-            break;
-    }
-    return {};
+QString keyGateGoneText(const QVariant& idBv) {
+    const QString name = listed(FDM ? FDM->QKalKey : nullptr, "id_bv", idBv, "n_bv");
+    return name.isEmpty() ? QStringLiteral("Блок вызова калитки удалён.")
+                          : HeldRowTexts::Panel(name) + QLatin1Char('.');
+}
+
+// An entrance goes with its house when the whole house went: then the house
+// is named.
+QString keyEntranceGoneText(HeldRowCheck& check, const QVariant& idPod) {
+    Dataset* entrances = FDM ? FDM->QPodKey : nullptr;
+    const QString number = listed(entrances, "id_pod", idPod, "n_pod");
+    const QString name = listed(entrances, "id_pod", idPod, "house");
+    const QString prefix = listed(entrances, "id_pod", idPod, "kod_d");
+    const qint64 idDom = listed(entrances, "id_pod", idPod, "d.id_dom").toLongLong();
+    const QList<HeldRow> house{{QStringLiteral("k_dom"), QStringLiteral("id_dom"), idDom, {}}};
+    if (idDom > 0 && check.FirstGone(house) == 0 && check.LastError().isEmpty())
+        return HeldRowTexts::House(name, prefix) + QLatin1Char('.');
+    if (number.isEmpty()) return QStringLiteral("Подъезд удалён.");
+    if (name.isEmpty() && prefix.isEmpty()) return QStringLiteral("Подъезд %1 удалён.").arg(number);
+    return HeldRowTexts::Entrance(number.toInt(), name, prefix) + QLatin1Char('.');
+}
+
+QString keyApartmentGoneText(qint64 idKvr) {
+    const QString number = listed(FDM ? FDM->QForKey : nullptr, "id_kvr", idKvr, "n_kvr");
+    return number.isEmpty() ? QStringLiteral("Квартира удалена.")
+                            : HeldRowTexts::Apartment(number) + QLatin1Char('.');
 }
 
 // Empty when the file holds every owner of the key row; else what is gone,
-// or why the file could not say.
-QString goneOwner(BoundStatement& owners, const QVariant& idPod, qint64 idKvr,
-                  const QVariant& idNet) {
-    if (!owners.Prepared()) return owners.LastError();
-    owners.Bind(0, idNet).Bind(1, idPod).Bind(2, idKvr);
-    if (!owners.Next()) return owners.LastError();
-    const auto gone = GoneOwner(owners.Value(0).toInt());
-    owners.Next();  // past the one row: the statement lets go of the file
-    return goneText(gone, idPod, idKvr, idNet);
+// named as the key screen's lists showed it, or why the file could not say.
+QString goneOwner(HeldRowCheck& check, const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {
+    const int gone = check.FirstGone(keyOwnerRows(idPod, idKvr, idNet));
+    if (gone < 0) return {};
+    if (!check.LastError().isEmpty()) return check.LastError();
+    switch (gone) {
+        case kKeyObject:
+            return keyObjectGoneText(idNet);
+        case kKeyPlace:
+            return idKvr == kGateKey ? keyGateGoneText(idPod) : keyEntranceGoneText(check, idPod);
+        case kKeyApartment:
+            return keyApartmentGoneText(idKvr);
+    }
+    return {};
 }
 
 }  // namespace
@@ -112,7 +116,7 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure) {
         if (databaseFailure) *databaseFailure = savepoint.LastError();
         return false;
     }
-    BoundStatement owners(list->Database(), kGoneOwner);
+    HeldRowCheck owners(list->Database());
     const QString gone = goneOwner(owners, list->FieldByName(QStringLiteral("id_pod")).Value(),
                                    list->FieldByName(QStringLiteral("id_kvr")).AsLargeInt(),
                                    list->FieldByName(QStringLiteral("id_net")).Value());
@@ -150,7 +154,7 @@ const QString kInsertUnlabelledKey = QStringLiteral(
 }  // namespace
 
 KeyRowInserter::KeyRowInserter(const QSqlDatabase& db)
-    : db_(db), labelled_(db, kInsertKey), owners_(db, kGoneOwner) {}
+    : db_(db), labelled_(db, kInsertKey), owners_(db) {}
 
 bool KeyRowInserter::Insert(const NewKeyRow& row) {
     ownerGone_ = goneOwner(owners_, row.idPod, row.idKvr, row.idNet);
@@ -176,7 +180,6 @@ bool KeyRowInserter::Insert(const NewKeyRow& row) {
 
 QString KeyRowInserter::DatabaseFailure() const {
     if (!labelled_.Prepared()) return labelled_.LastError();
-    if (!owners_.Prepared()) return owners_.LastError();
     if (!ownerGone_.isEmpty()) return ownerGone_;
     if (!last_ || !last_->Prepared() || IsDatabaseWideFailure(last_->LastResultCode()))
         return last_ ? last_->LastError() : QString();

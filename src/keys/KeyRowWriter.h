@@ -11,6 +11,7 @@
 // what is gone ("Квартира 12 удалена."), as a failure of the file does.
 
 #include "foundation/BoundSql.h"
+#include "foundation/HeldRows.h"
 
 #include <QString>
 #include <QVariant>
@@ -53,7 +54,7 @@ bool PostKeyRow(Dataset* list, QString* databaseFailure = nullptr);
 class KeyRowInserter {
   public:
     explicit KeyRowInserter(const QSqlDatabase& db);
-    bool Prepared() const { return labelled_.Prepared() && owners_.Prepared(); }
+    bool Prepared() const { return labelled_.Prepared(); }
     bool Insert(const NewKeyRow& row);
     // The reason the last Insert failed when the failure is the database's
     // as a whole or the row's owner is gone, rather than its row's own (a row
@@ -66,7 +67,7 @@ class KeyRowInserter {
   private:
     QSqlDatabase db_;
     BoundStatement labelled_;
-    BoundStatement owners_;                     // the owner check
+    HeldRowCheck owners_;                       // the owner check
     QString ownerGone_;                         // why the last Insert found no owner
     std::optional<BoundStatement> unlabelled_;  // s_met keeps its default
     const BoundStatement* last_ = nullptr;      // the statement Insert ran last

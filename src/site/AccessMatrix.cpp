@@ -301,7 +301,9 @@ bool carry(const MatrResult& r, QString* error) {
     return r.ok;
 }
 
-bool rebuild(QSqlDatabase db, const MatrixObject& obj, QString* error) {
+}  // namespace
+
+bool RebuildMatrixOn(QSqlDatabase db, const MatrixObject& obj, QString* error) {
     QList<EntranceSlot> entrances;
     LinkTables links;
     return carry(CreateMatrTable(db, obj.idNet, MatrTableName(obj.idNet)), error) &&
@@ -315,6 +317,8 @@ bool rebuild(QSqlDatabase db, const MatrixObject& obj, QString* error) {
            carry(RebuildMatrTable(db, obj.idNet, Globals().nmBVk), error) &&
            ObjectState::Apply(db, obj.idNet, ObjectState::AfterMatrixRebuilt, error);
 }
+
+namespace {
 
 bool readEntry(QSqlDatabase db, const MatrixObject& obj, EntryPlan* plan, QString* error) {
     QList<MatrRow> rows;
@@ -339,12 +343,12 @@ bool AccessMatrix::RebuildDevices() {
     // The table is dropped and made again; nothing may hold it open.
     FDM->Q_Matr->Close();
     const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не перестроена."),
-                                          [&](QString* e) { return rebuild(db, *obj, e); });
+                                          [&](QString* e) { return RebuildMatrixOn(db, *obj, e); });
     refreshObject(obj->idNet);
     return ok;
 }
 
-bool AccessMatrix::BtnSaveClick() {
+bool AccessMatrix::BtnSaveClick(const HeldRows& held) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return false;
     QSqlDatabase db = database();
@@ -363,13 +367,13 @@ bool AccessMatrix::BtnSaveClick() {
         ShowMatrixFailure(QStringLiteral("Матрица не сохранена."), plan.error);
         return false;
     }
-    const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не сохранена."),
+    const bool ok = WriteInOneTransaction(held, QStringLiteral("Матрица не сохранена."),
                                           [&](QString* e) { return writeSave(db, *obj, plan, e); });
     refreshObject(obj->idNet);
     return ok;
 }
 
-bool AccessMatrix::VvodObjClick() {
+bool AccessMatrix::VvodObjClick(const HeldRows& held) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj || !ObjectState::EntersEntrances(obj->state)) return true;
     if (!OpenMatrTable()) {
@@ -381,10 +385,11 @@ bool AccessMatrix::VvodObjClick() {
         return false;
     }
     QSqlDatabase db = database();
-    const bool ok = WriteInOneTransaction(QStringLiteral("Подъезды не изменены."), [&](QString* e) {
-        EntryPlan plan;
-        return readEntry(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
-    });
+    const bool ok =
+        WriteInOneTransaction(held, QStringLiteral("Подъезды не изменены."), [&](QString* e) {
+            EntryPlan plan;
+            return readEntry(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
+        });
     FDM->Q_Pod->Reopen();
     FDM->Q_DPd->Reopen();
     return ok;

@@ -10,6 +10,7 @@
 // state as they were. Afterwards the data module's datasets are brought in
 // line, Q_Matr open on the object's matrix table.
 
+#include "foundation/HeldRows.h"
 #include "foundation/MatrTable.h"
 #include "site/MatrixLinks.h"
 #include "site/SiteData.h"
@@ -32,6 +33,10 @@ std::optional<MatrixObject> CurrentMatrixObject();
 
 // The naming of call panels from the program globals.
 MatrixNaming ProgramPanelNaming();
+
+// The work of RebuildDevices on a connection of the caller's, inside its
+// transaction: another copy of the program on the same file rebuilds so.
+bool RebuildMatrixOn(QSqlDatabase db, const MatrixObject& obj, QString* error);
 
 // The rows of the object's matrix table in name order, with the number of
 // its switch columns. False with the reason when it cannot be read.
@@ -59,11 +64,12 @@ class AccessMatrix {
     bool RebuildDevices();
     // Saves the matrix table into m_pk and m_bv (a matrix of fewer than 4
     // rows is left alone); "закрыто" becomes "закр+сохр", others "сохранено".
-    bool BtnSaveClick();
+    // Nothing is written once a row of held is gone (told).
+    bool BtnSaveClick(const HeldRows& held = HeldRows());
     // Enters the header rows (names, numbers, doors) into the entrances;
     // nothing in "закрыто". Shows "Ошибка открытия матрицы!", with the
     // reason under it, when the matrix cannot be opened.
-    bool VvodObjClick();
+    bool VvodObjClick(const HeldRows& held = HeldRows());
     // Refills the matrix table from the last save, where a save was made;
     // else "Сохранение не производилось!".
     bool BtnRetryClick();

@@ -358,7 +358,7 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                             const ApartmentValues& v, qint64* id) {
     const bool adding = stored == nullptr;
     return SiteData::WriteInOneTransaction(
-        QStringLiteral("Изменения не сохранены."), [&](QString* error) {
+        ctx.held, QStringLiteral("Изменения не сохранены."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
             QString number = LeftChars(StoredText(v.number), ApartmentWidths::kNumber);
             QString code = StoredText(v.code);
@@ -449,17 +449,19 @@ bool ApartmentEditor::Delete(const ApartmentEditorContext& ctx, qint64 idKvr) {
                          DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return false;
     // Other rows keep their p_nom: the call panels address handsets by it.
-    return SiteData::WriteInOneTransaction(QStringLiteral("Строка не удалена."), [&](QString* e) {
-        if (!ExecBound(q, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) ||
-            !ExecBound(q, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e))
-            return false;
-        const bool devices = handset ? lowerPollRange(q, row.idPod, ctx.idPk, e)
+    return SiteData::WriteInOneTransaction(
+        ctx.held, QStringLiteral("Строка не удалена."), [&](QString* e) {
+            if (!ExecBound(q, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) ||
+                !ExecBound(q, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e))
+                return false;
+            const bool devices = handset
+                                     ? lowerPollRange(q, row.idPod, ctx.idPk, e)
                                      : SiteData::CountApartment(q, row.idPod, -1, e) &&
                                            DeviceMarking::AdvanceFileStates(
                                                q, QStringLiteral("k_pk"), QStringLiteral("id_pk"),
                                                QStringLiteral("id_pk=?"), {ctx.idPk}, e);
-        return devices && moveState(row.idNet, e);
-    });
+            return devices && moveState(row.idNet, e);
+        });
 }
 
 // ---------------------------------------------------------------- whole entrance
@@ -468,7 +470,7 @@ bool ApartmentEditor::applyNow(const ApartmentEditorContext& ctx, const QString&
                                const QString& statement, const QVariantList& values,
                                const DeviceMarks& marks) {
     marks_ |= marks;
-    return SiteData::WriteInOneTransaction(what, [&](QString* error) {
+    return SiteData::WriteInOneTransaction(ctx.held, what, [&](QString* error) {
         QSqlQuery q(FDM->ConnectionDB());
         return ExecBound(q, statement, values, error) &&
                DeviceMarking::ApplyToSwitch(q, ctx.idNet, ctx.idPk, marks, error);
@@ -505,7 +507,7 @@ bool ApartmentEditor::Toggle(const ApartmentEditorContext& ctx, qint64 idKvr, Ro
 bool ApartmentEditor::MarkConfigChanged(const ApartmentEditorContext& ctx) {
     if (!FDM || !marks_.Any() || ctx.idPk == 0) return true;
     return SiteData::WriteInOneTransaction(
-        QStringLiteral("Отметка изменений не сохранена."), [&](QString* error) {
+        ctx.held, QStringLiteral("Отметка изменений не сохранена."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
             return DeviceMarking::ApplyToSwitch(q, ctx.idNet, ctx.idPk, marks_, error);
         });

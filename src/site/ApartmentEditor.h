@@ -11,6 +11,7 @@
 // applied. Questions and refusals go through the dialog service; every write
 // is one transaction.
 
+#include "foundation/HeldRows.h"
 #include "site/ApartmentRow.h"
 #include "site/DeviceMarks.h"
 
@@ -37,6 +38,9 @@ struct ApartmentEditorContext {
     bool hasConsole = false;  // k_net.l_pok
     int maskBv = 16;          // t_global.MaskBvEnabled: flags above it are not used
     int maskPo = 16;          // t_global.MaskPoEnabled
+    // The rows the window shows: every write is made only while each of them
+    // is there (a row gone is told and nothing is written).
+    HeldRows held;
 };
 
 // The context of the data module's current switch (Q_MNpk), object and

@@ -98,8 +98,8 @@ QString text(const QVariant& v) {
 class GenerationRun {
   public:
     GenerationRun(QSqlDatabase db, qint64 idNet, const ProgressFn& progress,
-                  const CallCodeCorrector& corrector)
-        : db_(db), q_(db), idNet_(idNet), progress_(progress), corrector_(corrector) {}
+                  const CallCodeCorrector& corrector, const HeldRows& held)
+        : db_(db), q_(db), idNet_(idNet), progress_(progress), corrector_(corrector), held_(held) {}
 
     GenerationResult Run(int keysPerApartment, const std::function<void()>& workStart);
     int CodeLength() const { return codeLength_; }
@@ -158,6 +158,8 @@ class GenerationRun {
     qint64 idNet_;
     ProgressFn progress_;
     CallCodeCorrector corrector_;
+    const HeldRows& held_;
+    bool heldGone_ = false;  // a row held was gone: refused and told
     QString error_;
 
     ObjectRow object_;
@@ -593,6 +595,10 @@ bool GenerationRun::countRepeats() {
 bool GenerationRun::generate() {
     SqlTransaction tr(db_);
     if (!tr.started()) return fail(tr.LastError());
+    if (!held_.StillThereIn(tr)) {
+        heldGone_ = true;
+        return false;
+    }
     if (!prepareWrites()) return false;
     markRows();
     for (const EntranceRow& e : std::as_const(entrances_)) {
@@ -630,6 +636,7 @@ GenerationResult GenerationRun::Run(int keysPerApartment, const std::function<vo
         return GenerationResult::Refused;
     }
     if (!generate()) {
+        if (heldGone_) return GenerationResult::Refused;
         SiteData::ShowFailure(QStringLiteral("Квартиры не созданы."), error_);
         return GenerationResult::Failed;
     }
@@ -660,7 +667,7 @@ GenerationResult ApartmentGenerator::Run(int keysPerApartment) {
     if (!FDM || idNet == 0) return GenerationResult::Failed;
     GenerationResult result;
     {
-        GenerationRun run(FDM->ConnectionDB(), idNet, progress_, corrector_);
+        GenerationRun run(FDM->ConnectionDB(), idNet, progress_, corrector_, held_);
         result = run.Run(keysPerApartment, workStart_);
         codeLength_ = run.CodeLength();
         prefixLength_ = run.PrefixLength();

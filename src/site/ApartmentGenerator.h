@@ -19,6 +19,7 @@
 
 #include <functional>
 
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 #include "site/RowOrigin.h"
 
@@ -57,7 +58,7 @@ using CallCodeCorrector = std::function<CorrectionMark(const CallCodeRepeat&)>;
 enum class GenerationResult {
     Done,       // rows generated and committed
     Cancelled,  // the operator cancelled at the question
-    Refused,    // an entrance's range is missing (shown)
+    Refused,    // an entrance's range is missing, or a row held is gone (shown)
     Failed,     // the database refused (shown), nothing changed
 };
 
@@ -69,6 +70,9 @@ class ApartmentGenerator {
     // Runs once the operator has agreed and the work begins, before any row
     // is rewritten (the screen hides its lists then); not after a cancel.
     void SetOnWorkStart(std::function<void()> start) { workStart_ = std::move(start); }
+    // The rows the screen showed when the operator asked for the run: the
+    // rows are rewritten only while every one of them is there.
+    void SetHeld(const HeldRows& held) { held_ = held; }
 
     // Generates the apartment rows of the current object of FDM->Q_Net with
     // keysPerApartment as its key quota, then brings the shared datasets up
@@ -82,6 +86,7 @@ class ApartmentGenerator {
     CallCodeCorrector corrector_;
     ProgressFn progress_;
     std::function<void()> workStart_;
+    HeldRows held_;
     int codeLength_ = 0;
     int prefixLength_ = 0;
 };

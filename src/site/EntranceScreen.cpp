@@ -173,7 +173,8 @@ void refreshEntrances() {
 
 }  // namespace
 
-RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const RangeInputs& inputs) {
+RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const RangeInputs& inputs,
+                                                       const HeldRows& held) {
     RangeRecountOutcome out;
     const qint64 idNet = CurrentObjectId();
     if (!FDM || idNet == 0) return out;
@@ -188,6 +189,7 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
     QString stateAfter;
     const QString stateBefore = FDM->Q_Net->FieldByName(QStringLiteral("st_net")).AsString();
     SqlTransaction tr(FDM->ConnectionDB());
+    if (tr.started() && !held.StillThereIn(tr)) return out;
     bool ok = tr.started() && readHouseEntrances(q, idDom, &entrances, &error);
     for (const EntranceRow& e : std::as_const(entrances)) {
         if (!ok) break;
@@ -265,13 +267,13 @@ using SiteData::PostCurrentRow;
 // Writes one field of the row whose key is id; the dataset stays on the row
 // it was on, as the operator may already have moved to the next one.
 bool setField(Dataset* ds, const QString& keyField, qint64 id, const QString& field,
-              const QVariant& value, const QString& what) {
+              const QVariant& value, const QString& what, const HeldRows& held) {
     const int recNo = ds->RecNo();
     if (!ds->Locate(keyField, id)) return false;
     bool ok = true;
     if (ds->FieldByName(field).Value() != value) {
         ds->FieldByName(field).SetValue(value);
-        ok = PostCurrentRow(ds, what);
+        ok = PostCurrentRow(held, ds, what);
     }
     if (recNo > 0 && ds->RecNo() != recNo) ds->SetRecNo(recNo);
     return ok;
@@ -279,15 +281,16 @@ bool setField(Dataset* ds, const QString& keyField, qint64 id, const QString& fi
 
 }  // namespace
 
-bool EntranceScreen::SetHotelNumbering(bool hotel) {
+bool EntranceScreen::SetHotelNumbering(bool hotel, const HeldRows& held) {
     if (!FDM || !SiteData::HasCurrentRow(FDM->Q_DPd)) return false;
     Field typeN = FDM->Q_DPd->FieldByName(QStringLiteral("type_n"));
     if (typeN.AsBool() == hotel) return true;
     typeN.SetValue(hotel ? 1 : 0);
-    return PostCurrentRow(FDM->Q_DPd, QStringLiteral("Нумерация подъезда не изменена."));
+    return PostCurrentRow(held, FDM->Q_DPd, QStringLiteral("Нумерация подъезда не изменена."));
 }
 
-bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const QString& text) {
+bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const QString& text,
+                                      const HeldRows& held) {
     if (!FDM) return false;
     QVariant value;
     if (field == QStringLiteral("nm_pod")) {
@@ -303,13 +306,14 @@ bool EntranceScreen::SetEntranceField(qint64 idPod, const QString& field, const 
         return false;
     }
     return setField(FDM->Q_DPd, QStringLiteral("id_pod"), idPod, field, value,
-                    QStringLiteral("Подъезд не изменен."));
+                    QStringLiteral("Подъезд не изменен."), held);
 }
 
-bool EntranceScreen::SetHouseName(qint64 idDom, const QString& name) {
+bool EntranceScreen::SetHouseName(qint64 idDom, const QString& name, const HeldRows& held) {
     if (!FDM) return false;
     return setField(FDM->Q_Dom, QStringLiteral("id_dom"), idDom, QStringLiteral("house"),
-                    LeftChars(name, EntranceLimits::kHouseName), QStringLiteral("Дом не изменен."));
+                    LeftChars(name, EntranceLimits::kHouseName), QStringLiteral("Дом не изменен."),
+                    held);
 }
 
 // ---------------------------------------------------------------- keys and masks

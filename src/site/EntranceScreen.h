@@ -11,6 +11,7 @@
 
 #include "foundation/CountLimits.h"
 #include "foundation/DbSchema.h"
+#include "foundation/HeldRows.h"
 
 #include <QList>
 #include <QString>
@@ -85,21 +86,25 @@ struct ApartmentTotals {
     QString object;
 };
 
+// Each write takes the rows the screen showed (held) and writes only while
+// every one of them is there; one gone is told and nothing is written.
 class EntranceScreen {
   public:
     // "Пересчитать невыделенные поля" for the entrances of house idDom.
-    RangeRecountOutcome RecountHouseRanges(qint64 idDom, const RangeInputs& inputs);
+    RangeRecountOutcome RecountHouseRanges(qint64 idDom, const RangeInputs& inputs,
+                                           const HeldRows& held = HeldRows());
     // "Пересчитать количество по наличию кв": every entrance's v_kvr becomes
     // its number of rows that are not handsets.
     bool RecountApartmentCounts();
     ApartmentTotals Totals(qint64 idDom) const;
 
     // The numbering of the current entrance of Q_DPd (hotel or sequential).
-    bool SetHotelNumbering(bool hotel);
+    bool SetHotelNumbering(bool hotel, const HeldRows& held = HeldRows());
     // An entrance field edited in the grid: nm_pod as text, n1kvr, npkvr and
     // v_kvr as numbers (an empty text stores null). False when refused.
-    bool SetEntranceField(qint64 idPod, const QString& field, const QString& text);
-    bool SetHouseName(qint64 idDom, const QString& name);
+    bool SetEntranceField(qint64 idPod, const QString& field, const QString& text,
+                          const HeldRows& held = HeldRows());
+    bool SetHouseName(qint64 idDom, const QString& name, const HeldRows& held = HeldRows());
 
     // The object's key quota as the spin edit shows it.
     int KeysPerApartment() const;

@@ -112,21 +112,10 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
     return true;
 }
 
-bool EntranceSwitchEditor::shownThere(QString* error) const {
-    QSqlQuery q(FDM->ConnectionDB());
-    QVariant rows;
-    if (!SiteData::QueryValue(q, QStringLiteral("SELECT COUNT(*) FROM k_pk WHERE id_pk=?"),
-                              {sw_.idPk}, &rows, error))
-        return false;
-    if (rows.toInt() > 0) return true;
-    *error = HeldRowTexts::Switch(sw_.nNet) + QLatin1Char('.');
-    return false;
-}
-
 bool EntranceSwitchEditor::write(const QString& what, const QString& sql,
                                  const QVariantList& values) {
     const bool ok = SiteData::WriteInOneTransaction(
-        what, [&](QString* error) { return shownThere(error) && exec(sql, values, error); });
+        held_, what, [&](QString* error) { return exec(sql, values, error); });
     read(sw_.idPk);
     return ok;
 }
@@ -139,8 +128,10 @@ bool EntranceSwitchEditor::ShowEntrance(qint64 idPk) {
     view_ = EntranceSwitchView{};
     if (!read(idPk)) {
         sw_ = Snapshot{};
+        held_ = HeldRows();
         return false;
     }
+    held_ = HeldRows::OfSwitch(idPk);
     int mode = kNoMethod;
     bool ok = true;
     if (sw_.typeK == kFloorSwitch) {
@@ -304,20 +295,15 @@ int EntranceSwitchEditor::firstTerminalFor(int method) const {
 bool EntranceSwitchEditor::Distribute() {
     if (sw_.idPk == 0 || view_.type == SwitchType::None) return false;
     const qint64 idPk = sw_.idPk;
-    QString gone;
-    if (!shownThere(&gone)) {
-        SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), gone);
-        return false;
-    }
-    TerminalResult r;
-    if (view_.type == SwitchType::Floor) {
-        r = AssignTerminals(FDM->ConnectionDB(), idPk, kTerminalsNone, 1);
-    } else {
+    const TerminalResult r = WriteHeld<TerminalResult>(held_, [&] {
+        if (view_.type == SwitchType::Floor)
+            return AssignTerminals(FDM->ConnectionDB(), idPk, kTerminalsNone, 1);
         const int method = view_.method == kNoMethod ? FillMethod::kFirstHandset : view_.method;
-        r = AssignTerminals(FDM->ConnectionDB(), idPk, method, firstTerminalFor(method));
-    }
+        return AssignTerminals(FDM->ConnectionDB(), idPk, method, firstTerminalFor(method));
+    });
     if (!r.ok) {
-        SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), r.error);
+        if (!r.error.isEmpty())
+            SiteData::ShowFailure(QStringLiteral("Клеммы не распределены."), r.error);
         return false;
     }
     return ShowEntrance(idPk);
@@ -344,6 +330,7 @@ void EntranceSwitchEditor::ConfirmDistribution(qint64 currentObject) {
 
 void EntranceSwitchEditor::Forget() {
     sw_ = Snapshot{};
+    held_ = HeldRows();
     view_ = EntranceSwitchView{};
     distributed_ = kNoMethod;
     pending_ = false;
@@ -372,8 +359,7 @@ bool EntranceSwitchEditor::SaveKeysPerApartment(int value, KeySlotScope scope) {
 bool EntranceSwitchEditor::SaveCommonKeys(int value, bool wholeObject) {
     if (sw_.idPk == 0 || value < 0 || value > EntranceSwitchLimits::kMaxCommonKeys) return false;
     const bool ok = SiteData::WriteInOneTransaction(
-        QStringLiteral("Места для ключей не сохранены."), [&](QString* error) {
-            if (!shownThere(error)) return false;
+        held_, QStringLiteral("Места для ключей не сохранены."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
             QList<qint64> entrances;
             if (!wholeObject) {
@@ -411,10 +397,9 @@ bool EntranceSwitchEditor::SaveHundreds(int value) {
     if (sw_.idPk == 0 || value < 0 || value > EntranceSwitchLimits::kMaxHundreds) return false;
     if (value == sw_.ah) return true;
     // The panels dial the hundreds: their files change, the switch's does not.
-    const bool ok = SiteData::WriteInOneTransaction(kNotSaved, [&](QString* error) {
+    const bool ok = SiteData::WriteInOneTransaction(held_, kNotSaved, [&](QString* error) {
         QSqlQuery q(FDM->ConnectionDB());
-        return shownThere(error) &&
-               ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
+        return ExecBound(q, QStringLiteral("UPDATE k_pk SET ah=? WHERE id_pk=?"), {value, sw_.idPk},
                          error) &&
                DeviceMarking::AdvanceWiredPanels(q, sw_.idPk, error);
     });
@@ -428,10 +413,9 @@ bool EntranceSwitchEditor::TypeTerminal(qint64 idKvr, int terminal) {
         return false;
     const bool apartmentSwitch = view_.type == SwitchType::Apartment;
     const bool ok = SiteData::WriteInOneTransaction(
-        QStringLiteral("Номер клеммы не сохранен."), [&](QString* error) {
+        held_, QStringLiteral("Номер клеммы не сохранен."), [&](QString* error) {
             QSqlQuery q(FDM->ConnectionDB());
-            if (!shownThere(error) ||
-                !ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
+            if (!ExecBound(q, QStringLiteral("UPDATE k_kvr SET p_pk=? WHERE id_kvr=? AND id_pod=?"),
                            {terminal, idKvr, sw_.idPod}, error))
                 return false;
             // An apartment switch polls up to the highest terminal of the entrance.

@@ -14,7 +14,12 @@
 // terminals change only by a distribution or a terminal typed in the grid.
 //
 // Works on the data module's connection; failures are shown through the
-// dialog service and leave the database as it was.
+// dialog service and leave the database as it was. Every write is made only
+// while the switch shown, its entrance, house and object are there: another
+// copy of the program may have removed one, and a write to it would change
+// nothing and pass as done.
+
+#include "foundation/HeldRows.h"
 
 #include <QString>
 #include <QVariant>
@@ -148,9 +153,6 @@ class EntranceSwitchEditor {
     };
 
     bool read(qint64 idPk);
-    // The switch shown is still in the file; else error names it. A write to
-    // a switch another copy removed would change nothing and pass as done.
-    bool shownThere(QString* error) const;
     bool write(const QString& what, const QString& sql, const QVariantList& values);
     void selectFloor();
     bool selectApartment();
@@ -161,6 +163,7 @@ class EntranceSwitchEditor {
     int firstTerminalFor(int method) const;
 
     Snapshot sw_;
+    HeldRows held_;  // the switch shown, taken when shown
     EntranceSwitchView view_;
     int distributed_ = FillMethod::kNoMethod;
     bool pending_ = false;

@@ -521,7 +521,7 @@ NumberCheck MatrixEditor::CheckSwitchNumbers() const {
     return MatrixRules::CheckSwitchNumbers(rowName(row), cells, Globals().MaxDevice);
 }
 
-bool MatrixEditor::SaveMatrix() {
+bool MatrixEditor::SaveMatrix(const HeldRows& held) {
     if (!matrixRead()) return false;
     NumberCheck check = CheckCallBlockNumbers();
     if (check.result == '2') {
@@ -539,7 +539,7 @@ bool MatrixEditor::SaveMatrix() {
         Dialogs::Message(MatrixTexts::kErrorExcl, check.message, DlgButtons::Ok, DlgIcon::Error);
     if (check.result != '0') return false;
     AccessMatrix access;
-    const bool saved = access.BtnSaveClick() && access.VvodObjClick();
+    const bool saved = access.BtnSaveClick(held) && access.VvodObjClick(held);
     // A matrix closed by the save opens on its first row anyway.
     if (matrix()->IsOpen()) matrix()->First();
     return saved;

@@ -11,6 +11,7 @@
 // matrix is saved, except the two renumberings and a new gate's count, which
 // write through. Questions and refusals go through the dialog service.
 
+#include "foundation/HeldRows.h"
 #include "site/MatrixRules.h"
 
 #include <QString>
@@ -66,8 +67,9 @@ class MatrixEditor {
     MatrixRules::NumberCheck CheckCallBlockNumbers() const;
     MatrixRules::NumberCheck CheckSwitchNumbers() const;
     // "Сохранить": the checks, then the save and the entry into the
-    // entrances. False when a check refused or the save failed.
-    bool SaveMatrix();
+    // entrances, each writing only while every row held is there. False
+    // when a check refused, a row held is gone or the save failed.
+    bool SaveMatrix(const HeldRows& held = HeldRows());
 
   private:
     MatrixEdit doorCountByClick(int row, int column);

@@ -3,6 +3,7 @@
 #include "foundation/BitAndStr.h"
 #include "foundation/BoundSql.h"
 #include "foundation/Globals.h"
+#include "foundation/HeldRows.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/SettingsFile.h"
 #include "foundation/TFDM.h"
@@ -158,6 +159,15 @@ bool writeCounts(QSqlQuery& q, qint64 idNet, int houses, int entrances, QString*
                      {houses, entrances, idNet}, error);
 }
 
+bool writeHeader(QSqlQuery& q, qint64 idNet, const ObjectHeader& header, const QString& state,
+                 QString* error) {
+    return ExecBound(
+        q, QStringLiteral("UPDATE k_net SET l_pok=?, ident=?, adres=?, st_net=? WHERE id_net=?"),
+        {header.console ? 1 : 0, header.name, header.address,
+         LeftChars(ObjectState::AfterHeaderSaved(state), ObjectState::kWidth), idNet},
+        error);
+}
+
 bool readFlagNames(QSqlQuery& q, QList<FlagNameRow>* out, QString* error) {
     if (!ExecBound(q, QStringLiteral("SELECT tabl, nomf FROM t_fl ORDER BY nomf"), {}, error))
         return false;
@@ -214,12 +224,23 @@ ObjectPanelValues ObjectScreen::LoadObjectPanel(QString* headline) {
     v.name = field("ident").AsString();
     if (headline) *headline = kEditHeadline + v.name + QLatin1Char('.');
     editMark_ = 2;
+    holdShown(v.houses);
     return v;
+}
+
+// The panel's saves write the object, its houses and their entrances as the
+// panel showed them, and nothing once another copy of the program removed
+// one of them.
+void ObjectScreen::holdShown(int houses) {
+    held_ = HeldRows::OfObjectHouses(currentIdNet());
+    shownHouses_ = houses;
 }
 
 void ObjectScreen::BeginNewObject() {
     editMark_ = 0;
     newMark_ = 2;
+    held_ = HeldRows();
+    shownHouses_ = 0;
 }
 
 void ObjectScreen::BeginEditObject() {
@@ -251,20 +272,14 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
         if (!*out.newObjectEntry) return out;
     }
 
-    if (editMark_ > 0 && objectListed()) {
-        Dataset* net = objects();
-        const bool changed =
-            p.name.trimmed() != net->FieldByName(QStringLiteral("ident")).AsString() ||
-            p.address.trimmed() != net->FieldByName(QStringLiteral("adres")).AsString() ||
-            p.console != net->FieldByName(QStringLiteral("l_pok")).AsBool();
-        if (changed) {
-            if (!saveHeaderChanges(&p)) return out;
-            // A following entrance save then only closes the panel.
-            editMark_ = 0;
-        }
-    }
+    std::optional<ObjectHeader> header;
+    if (editMark_ > 0 && objectListed()) header = changedHeader(&p);
 
     if (p.houses <= 0) {
+        // The header alone, when it changed.
+        ObjectCounts written;
+        if (header && writeHouseRows(currentIdNet(), HouseChange{}, header, &written))
+            editMark_ = 0;
         out.focus = PanelField::Houses;
         return out;
     }
@@ -280,30 +295,33 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
         newMark_ = 0;
     }
 
-    if (!adjustHouseRows(currentIdNet(), &p)) return out;
+    if (!adjustHouseRows(currentIdNet(), header, &p)) return out;
+    // A following entrance save then only closes the panel.
+    if (header) editMark_ = 0;
     out.showHouses = true;
     out.focus = PanelField::FirstPrefix;
     return out;
 }
 
-// The header of the current, existing object; a name another listed object
-// has is refused and the stored one kept, while the rest is still saved.
-bool ObjectScreen::saveHeaderChanges(ObjectPanelValues* panel) {
+// The header of the current, existing object as the panel has it, when it
+// differs from the shown one; a name another listed object has is refused
+// and the stored one kept, while the rest is still saved.
+std::optional<ObjectHeader> ObjectScreen::changedHeader(ObjectPanelValues* panel) const {
     Dataset* net = objects();
     const QString storedName = net->FieldByName(QStringLiteral("ident")).AsString();
+    const bool changed =
+        panel->name.trimmed() != storedName ||
+        panel->address.trimmed() != net->FieldByName(QStringLiteral("adres")).AsString() ||
+        panel->console != net->FieldByName(QStringLiteral("l_pok")).AsBool();
+    if (!changed) return std::nullopt;
     QString name = LeftChars(panel->name.trimmed(), ObjectWidths::kName);
     if (listedObjectNamed(name, currentIdNet()) != 0) {
         Dialogs::Message(kError, kNameRepeated, DlgButtons::Ok, DlgIcon::Error);
         panel->name = storedName;
         name = storedName;
     }
-    const QString state = net->FieldByName(QStringLiteral("st_net")).AsString();
-    net->FieldByName(QStringLiteral("l_pok")).SetValue(panel->console ? 1 : 0);
-    net->FieldByName(QStringLiteral("ident")).SetValue(name);
-    net->FieldByName(QStringLiteral("adres"))
-        .SetValue(LeftChars(panel->address.trimmed(), ObjectWidths::kAddress));
-    net->FieldByName(QStringLiteral("st_net")).SetValue(ObjectState::AfterHeaderSaved(state));
-    return SiteData::PostCurrentRow(net, QStringLiteral("Объект не сохранен."));
+    return ObjectHeader{name, LeftChars(panel->address.trimmed(), ObjectWidths::kAddress),
+                        panel->console};
 }
 
 bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
@@ -347,51 +365,75 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
 }
 
 // Appends or (when the operator agrees) removes houses to the count of the
-// panel, then writes the object's counts.
-bool ObjectScreen::adjustHouseRows(qint64 idNet, ObjectPanelValues* panel) {
-    QSqlQuery q(database());
-    QString error;
-    int have = 0;
-    if (!countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have, &error)) {
-        SiteData::ShowFailure(QStringLiteral("Дома не сохранены."), error);
-        return false;
+// panel, then writes the object's counts. A count the engineer left as the
+// panel showed it asks for no house to come or go: the houses stay as the
+// file holds them, whatever another copy of the program did meanwhile.
+bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeader>& header,
+                                   ObjectPanelValues* panel) {
+    HouseChange change;
+    if (panel->houses != shownHouses_) {
+        QSqlQuery q(database());
+        QString error;
+        int have = 0;
+        if (!countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have, &error)) {
+            SiteData::ShowFailure(QStringLiteral("Дома не сохранены."), error);
+            return false;
+        }
+        change.wanted = panel->houses;
+        if (have > panel->houses) {
+            // Nothing is asked over rows another copy of the program removed.
+            if (held_.Holds() && !held_.StillThere()) return false;
+            change.removeExtra =
+                Dialogs::Message(kDeleteHousesCaption, kDeleteHouses, DlgButtons::YesNo,
+                                 DlgIcon::Question) == DlgAnswer::Yes;
+            // The houses stay, and so does their count.
+            if (!change.removeExtra) change.wanted = have;
+        }
     }
-    bool removeExtra = false;
-    if (have > panel->houses) {
-        removeExtra = Dialogs::Message(kDeleteHousesCaption, kDeleteHouses, DlgButtons::YesNo,
-                                       DlgIcon::Question) == DlgAnswer::Yes;
-        // The houses stay, and so does their count.
-        if (!removeExtra) panel->houses = have;
-    }
-    return writeHouseRows(idNet, panel->houses, removeExtra, panel);
+    ObjectCounts written;
+    if (!writeHouseRows(idNet, change, header, &written)) return false;
+    panel->houses = written.houses;
+    panel->entrances = written.entrances;
+    return true;
 }
 
-bool ObjectScreen::writeHouseRows(qint64 idNet, int wanted, bool removeExtra,
-                                  ObjectPanelValues* panel) {
+bool ObjectScreen::writeHouseRows(qint64 idNet, const HouseChange& change,
+                                  const std::optional<ObjectHeader>& header,
+                                  ObjectCounts* written) {
     QSqlQuery q(database());
     QString error;
     QList<HouseRow> houses;
     ObjectCounts counts;
     StoredObject stored;
     SqlTransaction tr(database());
-    bool ok = tr.started() && readHouses(q, idNet, &houses, &error);
+    if (tr.started() && !held_.StillThereIn(tr)) {
+        showObject(idNet);
+        return false;
+    }
+    bool ok = tr.started() && readHouses(q, idNet, &houses, &error) &&
+              readStored(q, idNet, &stored, &error);
+    if (ok && header) ok = writeHeader(q, idNet, *header, stored.state, &error);
+    const int wanted = change.wanted.value_or(int(houses.size()));
     for (int i = int(houses.size()); ok && i < wanted; ++i)
         ok = ExecInsert(q,
                         QStringLiteral("INSERT INTO k_dom (id_net, v_pod, kod_d, st_dom) "
                                        "VALUES (?, 1, '', ?)"),
                         {idNet, kHouseAdded}, &error);
     // The last houses go first.
-    while (ok && removeExtra && houses.size() > wanted)
+    while (ok && change.removeExtra && houses.size() > wanted)
         ok = deleteHouse(q, houses.takeLast().idDom, &error);
-    ok = ok && readCounts(q, idNet, &counts, &error) && readStored(q, idNet, &stored, &error);
-    if (ok && countsDiffer(stored, wanted, counts.entrances))
-        ok = writeCounts(q, idNet, wanted, counts.entrances, &error);
-    if (!SiteData::EndWrite(tr, ok, QStringLiteral("Дома не сохранены."), error)) {
+    ok = ok && readCounts(q, idNet, &counts, &error);
+    if (ok && countsDiffer(stored, counts.houses, counts.entrances))
+        ok = writeCounts(q, idNet, counts.houses, counts.entrances, &error);
+    const QString what = header && !change.wanted ? QStringLiteral("Объект не сохранен.")
+                                                  : QStringLiteral("Дома не сохранены.");
+    if (!SiteData::EndWrite(tr, ok, what, error)) {
         showObject(idNet);
         return false;
     }
-    panel->entrances = counts.entrances;
+    *written = counts;
     showObject(idNet);
+    holdShown(counts.houses);
     return true;
 }
 
@@ -399,7 +441,7 @@ bool ObjectScreen::setHouseField(qint64 idDom, const QString& field, const QVari
     Dataset* houses = FDM ? FDM->Q_Dom : nullptr;
     if (!houses || !houses->Locate(QStringLiteral("id_dom"), idDom)) return false;
     houses->FieldByName(field).SetValue(value);
-    return SiteData::PostCurrentRow(houses, QStringLiteral("Дом не изменен."));
+    return SiteData::PostCurrentRow(held_, houses, QStringLiteral("Дом не изменен."));
 }
 
 bool ObjectScreen::SetHousePrefix(qint64 idDom, const QString& prefix) {
@@ -461,6 +503,7 @@ std::optional<ObjectCounts> ObjectScreen::Normalise() {
     ok = SiteData::EndWrite(tr, ok, QStringLiteral("Дома не приведены в порядок."), error);
     showObject(idNet);
     if (!ok) return std::nullopt;
+    holdShown(counts.houses);
     return counts;
 }
 
@@ -497,6 +540,10 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
 
     StoredObject before;
     SqlTransaction tr(database());
+    if (tr.started() && !held_.StillThereIn(tr)) {
+        showObject(idNet);
+        return EntranceSaveResult::Failed;
+    }
     bool ok = tr.started() && readStored(q, idNet, &before, &error);
     bool appended = false;
     int k = 0;  // advances only in houses that grow
@@ -539,6 +586,7 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     }
     *counts = now;
     showObject(idNet);
+    holdShown(now.houses);
     FDM->ReopenSwitches();
     FDM->ReopenKeys();
     newMark_ = 0;

@@ -15,6 +15,7 @@
 // leaves the database as it was.
 
 #include "foundation/CountLimits.h"
+#include "foundation/HeldRows.h"
 
 #include <QList>
 #include <QString>
@@ -94,6 +95,13 @@ struct EntrancesSaveOutcome {
     bool countsKnown = false;
 };
 
+// The header of an existing object as the house save writes it.
+struct ObjectHeader {
+    QString name;
+    QString address;
+    bool console = true;
+};
+
 // The counts of the current object after a save or the normalisation.
 struct ObjectCounts {
     int houses = 0;
@@ -143,13 +151,25 @@ class ObjectScreen {
     bool SetHouseEntrances(qint64 idDom, int entrances);
 
   private:
-    bool saveHeaderChanges(ObjectPanelValues* panel);
-    bool adjustHouseRows(qint64 idNet, ObjectPanelValues* panel);
-    bool writeHouseRows(qint64 idNet, int wanted, bool removeExtra, ObjectPanelValues* panel);
+    // What a house save asks of the houses: none come or go while the
+    // engineer left their count as shown.
+    struct HouseChange {
+        std::optional<int> wanted;
+        bool removeExtra = false;
+    };
+
+    void holdShown(int houses);
+    std::optional<ObjectHeader> changedHeader(ObjectPanelValues* panel) const;
+    bool adjustHouseRows(qint64 idNet, const std::optional<ObjectHeader>& header,
+                         ObjectPanelValues* panel);
+    bool writeHouseRows(qint64 idNet, const HouseChange& change,
+                        const std::optional<ObjectHeader>& header, ObjectCounts* written);
     bool setHouseField(qint64 idDom, const QString& field, const QVariant& value);
 
     int newMark_ = 0;
     int editMark_ = 0;
+    HeldRows held_;        // the object, houses and entrances the panel shows
+    int shownHouses_ = 0;  // the house count the panel showed
 };
 
 // ---- rules without the database ------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "foundation/BoundSql.h"
 #include "foundation/CountLimits.h"
+#include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
 
@@ -86,6 +87,25 @@ bool PostCurrentRow(Dataset* ds, const QString& what) {
     return false;
 }
 
+bool PostCurrentRow(const HeldRows& held, Dataset* ds, const QString& what) {
+    QString error;
+    const HeldRows::Outcome outcome = held.Write(
+        [ds](QString* e) {
+            if (ds->Post()) return true;
+            *e = ds->LastError();
+            return false;
+        },
+        &error);
+    if (outcome == HeldRows::Outcome::Written) return true;
+    // A post whose commit failed shows a row the file lacks: it is read anew.
+    if (ds->State() == DsState::Edit || ds->State() == DsState::Insert)
+        ds->Cancel();
+    else
+        ds->Reopen();
+    if (outcome == HeldRows::Outcome::Failed) ShowFailure(what, error);
+    return false;
+}
+
 bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& error) {
     if (ok && tr.Commit()) return true;
     const QString reason = error.isEmpty() ? tr.LastError() : error;
@@ -95,10 +115,16 @@ bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& e
 }
 
 bool WriteInOneTransaction(const QString& what, const std::function<bool(QString*)>& work) {
+    return WriteInOneTransaction(HeldRows(), what, work);
+}
+
+bool WriteInOneTransaction(const HeldRows& held, const QString& what,
+                           const std::function<bool(QString*)>& work) {
     QString error;
-    SqlTransaction tr(FDM->ConnectionDB());
-    const bool ok = tr.started() && work(&error);
-    return EndWrite(tr, ok, what, error);
+    const HeldRows::Outcome outcome = held.Write(work, &error);
+    // A refusal was told; a failure is told here, after the undo.
+    if (outcome == HeldRows::Outcome::Failed) ShowFailure(what, error);
+    return outcome == HeldRows::Outcome::Written;
 }
 
 void ReopenOnSameRow(Dataset* ds, const QString& keyField) {

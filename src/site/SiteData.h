@@ -11,6 +11,7 @@
 #include <functional>
 
 class Dataset;
+class HeldRows;
 class SqlTransaction;
 
 namespace SiteData {
@@ -57,6 +58,10 @@ void ShowFailure(const QString& what, const QString& reason);
 // cancelled first, so that the screen under the message shows what the file
 // holds, and the failure is shown under what.
 bool PostCurrentRow(Dataset* ds, const QString& what);
+// The same over rows read earlier: posted only once every row held is found
+// inside the post's transaction; a refused or failed post leaves the dataset
+// showing the file.
+bool PostCurrentRow(const HeldRows& held, Dataset* ds, const QString& what);
 
 // Ends a block of writes: committed when ok, else undone at once and the
 // failure shown under what (error, or the transaction's own reason when
@@ -69,6 +74,11 @@ bool EndWrite(SqlTransaction& tr, bool ok, const QString& what, const QString& e
 // whatever is read afterwards sees the outcome. A failure is shown under
 // what. True when committed.
 bool WriteInOneTransaction(const QString& what, const std::function<bool(QString* error)>& work);
+// The same over rows read earlier: work runs only once every row held is
+// found inside the transaction (HeldRows::StillThereIn); a row gone is told
+// and nothing is written.
+bool WriteInOneTransaction(const HeldRows& held, const QString& what,
+                           const std::function<bool(QString* error)>& work);
 
 // Closes and opens the dataset (when it is open) and puts it back on the row
 // whose keyField had the same value, else on the same record number.

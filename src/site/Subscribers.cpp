@@ -223,7 +223,8 @@ DeviceMarks subscriberMarks(const StoredApartment& s, const ApartmentValues& v) 
 
 }  // namespace
 
-SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v) {
+SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v,
+                                      const HeldRows& shown) {
     SubscriberSaveOutcome out;
     if (!FDM || idKvr == 0) return out;
     QSqlQuery q(FDM->ConnectionDB());
@@ -256,8 +257,8 @@ SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& v) {
         }
     }
     const DeviceMarks marks = subscriberMarks(stored, v);
-    out.saved =
-        SiteData::WriteInOneTransaction(QStringLiteral("Изменения не сохранены."), [&](QString* e) {
+    out.saved = SiteData::WriteInOneTransaction(
+        shown, QStringLiteral("Изменения не сохранены."), [&](QString* e) {
             return ExecBound(
                        q,
                        QStringLiteral(

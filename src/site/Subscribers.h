@@ -10,6 +10,7 @@
 // bound as parameters, compared as case-insensitive prefixes) and the order
 // (only from the grid's columns).
 
+#include "foundation/HeldRows.h"
 #include "site/ApartmentEditor.h"
 
 #include <QList>
@@ -109,5 +110,7 @@ struct SubscriberSaveOutcome {
 
 // "Сохранить изменения" of row idKvr with the values of the controls (names
 // included). A code another row of the house holds is refused and nothing is
-// written.
-SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& values);
+// written; so is everything once a row of shown (the apartment with its
+// entrance, as the screen showed them) is gone.
+SubscriberSaveOutcome StoreSubscriber(qint64 idKvr, const ApartmentValues& values,
+                                      const HeldRows& shown = HeldRows());

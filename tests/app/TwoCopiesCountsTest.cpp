@@ -12,12 +12,14 @@
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFrDom.h"
 #include "site/ui/TFrKvr.h"
+#include "site/ui/TFrMatr.h"
 #include "site/ui/TFrPod.h"
 #include "site/ui/TFskEdit.h"
 #include "support/ProgramRoads.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlError>
@@ -50,6 +52,7 @@ class TwoCopiesCounts : public ProgramRoads {
     TFrDom* Matrix() { return qobject_cast<TFrDom*>(FMainVesk->FrameOfScreen(2)); }
     TFrKvr* Apartments() { return qobject_cast<TFrKvr*>(FMainVesk->FrameOfScreen(6)); }
     TFrPod* Entrances() { return qobject_cast<TFrPod*>(FMainVesk->FrameOfScreen(3)); }
+    TFrMatr* Objects() { return qobject_cast<TFrMatr*>(FMainVesk->FrameOfScreen(1)); }
 
     // A key typed on the key screen and entered.
     void EnterKey(const QString& number) {
@@ -202,6 +205,22 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
          QStringLiteral("SELECT v_kvr, (SELECT COUNT(*) FROM k_kvr WHERE id_pod=%2 AND NOT l_trub) "
                         "FROM k_pod WHERE id_pod=%2"),
          "42 42"},
+        // A house count left as the panel showed it asks for no house to come
+        // or go: the house the other copy added stays, and so is counted.
+        {"v_dom, the object's address saved with its house count as shown",
+         1,
+         [this] {
+             Objects()->BEdit->click();
+             Objects()->P1_EAdr->setPlainText(QStringLiteral("ул. Садовая, 12а"));
+         },
+         {QStringLiteral("INSERT INTO k_dom (id_net, v_pod, kod_d, st_dom) "
+                         "VALUES (%1, 1, '3', 'добавлен')"),
+          QStringLiteral("UPDATE k_net SET v_dom=3 WHERE id_net=%1")},
+         {},
+         [this] { Objects()->BitSave->click(); },
+         QStringLiteral("SELECT v_dom, (SELECT COUNT(*) FROM k_dom WHERE id_net=%1) FROM k_net "
+                        "WHERE id_net=%1"),
+         "3 3"},
         {"v_kvr, the apartments recounted on the entrance screen",
          3,
          [this] { owner_ = Current(FDM->Q_DPd, "id_pod"); },

@@ -5,9 +5,15 @@
 #include "devices/ui/TFrBv.h"
 #include "devices/ui/TFrPk.h"
 #include "foundation/TFDM.h"
+#include "netlink/TNetLink.h"
+#include "netlink/ui/TFNetTime.h"
+#include "netlink/ui/TFrNetDev.h"
 #include "platform/AppPaths.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
+#include "site/AccessMatrix.h"
+#include "site/MatrixEditor.h"
+#include "site/ObjectDeletion.h"
 #include "site/ObjectScreen.h"
 #include "site/ui/TFObEdit.h"
 #include "site/ui/TFrMatr.h"
@@ -38,10 +44,13 @@ namespace HeldRowsTable {
 const QString kObject = QStringLiteral("Дом на Садовой");
 const QString kMorningCall = QStringLiteral("Утро");
 const QString kMorningVisitor = QStringLiteral("Утренний посетитель");
+const QString kFoundSerial = QStringLiteral("B000000702");
 
 void BumpSpin(QSpinBox* spin) {
     spin->setValue(spin->value() < spin->maximum() ? spin->value() + 1 : spin->value() - 1);
 }
+
+const char* const kRemovedNames[] = {"apartment", "entrance", "house", "gate panel", "object"};
 
 }  // namespace HeldRowsTable
 
@@ -86,15 +95,6 @@ const struct {
      "p ON p.id_pod=t.id_pod"},
 };
 
-// Marks of the files and the object's state follow any edit of the object.
-bool OnlyMarks(const FileRow& a, const FileRow& b) {
-    for (auto it = a.values.cbegin(); it != a.values.cend(); ++it)
-        if (it.key() != QLatin1String("kf_pr") && it.key() != QLatin1String("st_net") &&
-            b.values.value(it.key()) != it.value())
-            return false;
-    return true;
-}
-
 bool Within(const QString& table, const FileRow& row, const Place& p, const Reach& reach) {
     if (reach.table != table) return false;
     switch (reach.level) {
@@ -124,14 +124,19 @@ void WindowsHoldTheirRows::SetUpTestSuite() {
     ProgramRoads::SetUpTestSuite();
     objects_ = WithMelodies(ThreeObjects(ReferenceDatabase()));
     alone_ = WithMelodies(ReferenceDatabase());
+    anotherFile_ = BuiltByTheProgram(alone_, [] {
+        Hooks().ReopenMatrix();
+        return MatrixEditor().AddGates(1) == 1;
+    });
 }
 
 void WindowsHoldTheirRows::StartForTheRoad(Move road) {
     const QByteArray& file = road == kF5 || road == kAnotherFolder ? alone_ : objects_;
     RestoreDatabase(file);
+    const QByteArray& another = road == kAnotherFolder ? anotherFile_ : file;
     QFile other(otherFolder_.path() + QLatin1Char('/') +
                 QString::fromLatin1(AppPaths::kDbFileName));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write(file) == file.size());
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write(another) == another.size());
     other.close();
     StartOn(0);
 }
@@ -179,7 +184,13 @@ FileRows WindowsHoldTheirRows::Rows() {
     FileRows rows;
     for (const auto& t : kTables) {
         QSqlQuery q(db);
+        q.setForwardOnly(true);
         EXPECT_TRUE(q.exec(QString::fromLatin1(t.sql))) << t.table;
+        const QSqlRecord record = q.record();
+        QList<bool> isMark;
+        for (int i = 0; i < record.count(); ++i)
+            isMark << (record.fieldName(i) == QLatin1String("kf_pr") ||
+                       record.fieldName(i) == QLatin1String("st_net"));
         while (q.next()) {
             FileRow row;
             row.key = q.value(0).toLongLong();
@@ -187,9 +198,9 @@ FileRows WindowsHoldTheirRows::Rows() {
             row.dom = q.value(2).toLongLong();
             row.pod = q.value(3).toLongLong();
             row.column = q.value(4).toLongLong();
-            for (int i = 5; i < q.record().count(); ++i)
-                row.values[q.record().fieldName(i)] = q.value(i).toString();
-            rows[QStringLiteral("%1 %2").arg(QLatin1String(t.table)).arg(row.key)] = row;
+            for (int i = 5; i < record.count(); ++i)
+                (isMark[i] ? row.marks : row.values) += QChar(0x1F) + q.value(i).toString();
+            rows.insert(QLatin1String(t.table) + QLatin1Char(' ') + QString::number(row.key), row);
         }
     }
     return rows;
@@ -203,15 +214,56 @@ QStringList WindowsHoldTheirRows::Outside(const FileRows& before, const FileRows
     for (const QString& key : std::as_const(keys)) {
         const FileRow a = before.value(key), b = after.value(key);
         const bool there = before.contains(key) && after.contains(key);
-        if (there && a.values == b.values) continue;
+        if (there && a.values == b.values && a.marks == b.marks) continue;
         const FileRow& row = after.contains(key) ? b : a;
-        if (there && row.net == p.net && OnlyMarks(a, b) && OnlyMarks(b, a)) continue;
+        // Marks of the files and the object's state follow any edit of the object.
+        if (there && row.net == p.net && a.values == b.values) continue;
         const QString table = key.section(QLatin1Char(' '), 0, 0);
         bool allowed = false;
         for (const Reach& r : reach) allowed = allowed || Within(table, row, p, r);
         if (!allowed) outside << key;
     }
     return outside;
+}
+
+QStringList WindowsHoldTheirRows::BroughtBack(const FileRows& before, const FileRows& after,
+                                              qint64 idNet) {
+    const auto count = [idNet](const FileRows& rows, const QString& table) {
+        int n = 0;
+        for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+            n += it.key().startsWith(table + QLatin1Char(' ')) && it->net == idNet ? 1 : 0;
+        return n;
+    };
+    QStringList more;
+    for (const char* table : {"k_net", "k_dom", "k_pod", "k_bv"})
+        if (count(after, QLatin1String(table)) > count(before, QLatin1String(table)))
+            more << QLatin1String(table);
+    return more;
+}
+
+QStringList WindowsHoldTheirRows::CountersOff(qint64 idNet) {
+    static const char* const kCounted[] = {
+        "SELECT 'k_net.v_dom' FROM k_net n WHERE id_net=%1 AND v_dom <> "
+        "(SELECT COUNT(*) FROM k_dom WHERE id_net=n.id_net)",
+        "SELECT 'k_net.v_pod' FROM k_net n WHERE id_net=%1 AND v_pod <> "
+        "(SELECT COUNT(*) FROM k_pod WHERE id_net=n.id_net)",
+        "SELECT 'k_dom.v_pod ' || id_dom FROM k_dom d WHERE id_net=%1 AND v_pod <> "
+        "(SELECT COUNT(*) FROM k_pod WHERE id_dom=d.id_dom)",
+        "SELECT 'k_pod.v_kvr ' || id_pod FROM k_pod p WHERE id_net=%1 AND v_kvr <> "
+        "(SELECT COUNT(*) FROM k_kvr WHERE id_pod=p.id_pod AND NOT l_trub)",
+        "SELECT 'k_pod.o_rky ' || id_pod FROM k_pod p WHERE id_net=%1 AND o_rky <> "
+        "(SELECT COUNT(*) FROM k_key WHERE id_kvr=-1 AND id_pod=p.id_pod)",
+        "SELECT 'k_kvr.y_key ' || id_kvr FROM k_kvr r WHERE id_net=%1 AND y_key <> "
+        "(SELECT COUNT(*) FROM k_key WHERE id_kvr=r.id_kvr)",
+    };
+    QSqlDatabase db = database_.open();
+    QStringList off;
+    for (const char* sql : kCounted) {
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(QString::fromLatin1(sql).arg(idNet))) << sql;
+        while (q.next()) off << q.value(0).toString();
+    }
+    return off;
 }
 
 // ---------------------------------------------------------------- roads
@@ -293,6 +345,87 @@ void WindowsHoldTheirRows::RemoveBehindTheBack(const QStringList& statements) {
         QSqlQuery q(copy);
         EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
     }
+}
+
+void WindowsHoldTheirRows::RemoveAsAnotherCopy(Removed what, const Place& p) {
+    const QString ofHouse = QStringLiteral("(SELECT id_pod FROM k_pod WHERE id_dom=%1)").arg(p.dom);
+    const qint64 gate = Value("SELECT MIN(id_bv) FROM k_bv WHERE id_net=? AND bv_type=1", {p.net});
+    switch (what) {
+        case Removed::Apartment:
+            RemoveBehindTheBack(
+                {QStringLiteral("DELETE FROM k_key WHERE id_kvr=%1").arg(p.kvr),
+                 QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=%1").arg(p.kvr),
+                 QStringLiteral("UPDATE k_pod SET v_kvr=v_kvr-1 WHERE id_pod=%1").arg(p.pod)});
+            break;
+        case Removed::Entrance:
+            RemoveBehindTheBack(
+                {QStringLiteral("DELETE FROM k_key WHERE id_kvr > -2 AND id_pod=%1").arg(p.pod),
+                 QStringLiteral("DELETE FROM k_kvr WHERE id_pod=%1").arg(p.pod),
+                 QStringLiteral("DELETE FROM k_pk WHERE id_pod=%1").arg(p.pod),
+                 QStringLiteral("DELETE FROM k_pod WHERE id_pod=%1").arg(p.pod),
+                 QStringLiteral("UPDATE k_dom SET v_pod=v_pod-1 WHERE id_dom=%1").arg(p.dom),
+                 QStringLiteral("UPDATE k_net SET v_pod=v_pod-1 WHERE id_net=%1").arg(p.net)});
+            break;
+        case Removed::House:
+            RemoveBehindTheBack(
+                {QStringLiteral("DELETE FROM k_key WHERE id_kvr > -2 AND id_pod IN ") + ofHouse,
+                 QStringLiteral("DELETE FROM k_kvr WHERE id_pod IN ") + ofHouse,
+                 QStringLiteral("DELETE FROM k_pk WHERE id_pod IN ") + ofHouse,
+                 QStringLiteral("UPDATE k_net SET v_dom=v_dom-1, v_pod=v_pod-(SELECT COUNT(*) "
+                                "FROM k_pod WHERE id_dom=%1) WHERE id_net=%2")
+                     .arg(p.dom)
+                     .arg(p.net),
+                 QStringLiteral("DELETE FROM k_pod WHERE id_dom=%1").arg(p.dom),
+                 QStringLiteral("DELETE FROM k_dom WHERE id_dom=%1").arg(p.dom)});
+            break;
+        case Removed::GatePanel:
+            RemoveBehindTheBack(
+                {QStringLiteral("DELETE FROM k_key WHERE id_kvr=-2 AND id_pod=%1").arg(gate),
+                 QStringLiteral("DELETE FROM m_bv WHERE id_bv=%1").arg(gate),
+                 QStringLiteral("DELETE FROM k_bv WHERE id_bv=%1").arg(gate)});
+            break;
+        case Removed::Object: {
+            QString error;
+            EXPECT_TRUE(ObjectDeletion::DeleteObjectRows(database_.open(), p.net, {}, &error))
+                << error.toStdString();
+            return;
+        }
+    }
+    // Entrances gone: the matrix made again from those left, as the program
+    // makes it after the entrance save.
+    if (what == Removed::Entrance || what == Removed::House) {
+        QSqlDatabase copy = database_.open();
+        QSqlQuery q(copy);
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT st_net, v_pod, v_kal FROM k_net WHERE id_net=%1")
+                               .arg(p.net)) &&
+                    q.next());
+        const MatrixObject object{p.net, q.value(0).toString(), q.value(1).toInt(),
+                                  q.value(2).toInt()};
+        q.finish();
+        QString error;
+        SqlTransaction tr(copy);
+        EXPECT_TRUE(RebuildMatrixOn(copy, object, &error) && tr.Commit()) << error.toStdString();
+    }
+}
+
+void WindowsHoldTheirRows::StartTheNetwork(const Place& p) {
+    bus_.reset();  // its ports are given back before the next are listed
+    bus_ = std::make_unique<SimulatedInstallation>();
+    SimDevice device =
+        SimDevice::Switch(int(Value("SELECT n_net FROM k_pk WHERE id_pk=?", {p.pk})));
+    device.serial = kFoundSerial.toLatin1();
+    bus_->bus.AddDevice(device);
+    FNetTime->SetPauseForTests([this](int ms) { bus_->clock.Pause(ms); });
+    FNetTime->SetClockForTests([this] { return bus_->clock.NowMs(); });
+    ShowByMenu(kNetwork);
+    QTest::mouseClick(Screen<TFrNetDev>(kNetwork)->BitStartNet, Qt::LeftButton);
+    ASSERT_TRUE(FNetTime->Link().LinkRunning());
+}
+
+void WindowsHoldTheirRows::EndTheProgram() {
+    if (FMainVesk && FNetTime && FNetTime->Link().LinkRunning())
+        QTest::mouseClick(Screen<TFrNetDev>(kNetwork)->BitStopNet, Qt::LeftButton);
+    ProgramRoads::EndTheProgram();
 }
 
 void WindowsHoldTheirRows::CompactTheFile() {

@@ -246,7 +246,7 @@ void SwitchTractPanel::ChMskPoClickCheck(int row) {
 
 void SwitchTractPanel::SaveMasks() {
     if (!mayWrite()) return;
-    if (SaveShownMasks(model_).ok) model_.SetMasksChanged(false);
+    if (SaveShownMasks(model_, held()).ok) model_.SetMasksChanged(false);
     ShowTracts();
 }
 
@@ -273,21 +273,21 @@ void SwitchTractPanel::SGTractSetEditText(int row) {
 
 void SwitchTractPanel::BitSaveTrackClick() {
     if (!mayWrite()) return;
-    if (SaveShownTypedTracts(model_, typedCells()).ok) showAfresh(model_.Switch());
+    if (SaveShownTypedTracts(model_, typedCells(), held()).ok) showAfresh(model_.Switch());
 }
 
 void SwitchTractPanel::BitRetryTrClick() {
     if (!mayWrite()) return;
     {
         WaitCursor wait;
-        ReassignShownTracts(model_);
+        ReassignShownTracts(model_, held());
     }
     ShowTracts();
 }
 
 void SwitchTractPanel::BitRetryTrAllClick() {
     if (!mayWrite()) return;
-    ReassignObjectTracts(model_, BusyProgress());
+    ReassignObjectTracts(model_, BusyProgress(), held());
     ShowTracts();
 }
 
@@ -322,7 +322,7 @@ void SwitchTractPanel::E_k1Change() {
 
 void SwitchTractPanel::BitAvtoTrClick() {
     if (!mayWrite()) return;
-    NumberObjectTracts(model_, Ranges(), BusyProgress());
+    NumberObjectTracts(model_, Ranges(), BusyProgress(), held());
     ShowTracts();
 }
 

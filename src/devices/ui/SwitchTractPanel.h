@@ -43,9 +43,9 @@ class SwitchTractPanel : public QGroupBox {
     // The object the ranges were last set up for (0: none yet).
     qint64 RangesObject() const { return rangesObject_; }
 
-    // Asked before every write: false when the switch shown is gone (and
-    // the operator told so).
-    void SetWriteGate(std::function<bool()> gate) { mayWrite_ = std::move(gate); }
+    // The rows the editor shows (it outlives the panel): every write is made
+    // only while each of them is there, and the operator is told of one gone.
+    void SetHeld(const HeldRows* held) { held_ = held; }
 
     // The editor's load of the current switch: the lists start empty, then
     // its tracts. ShowTracts shows those of the switch loaded.
@@ -79,10 +79,11 @@ class SwitchTractPanel : public QGroupBox {
     QStringList typedCells() const;
     void maskClicked(QListWidgetItem* item, bool console);
 
-    bool mayWrite() const { return !mayWrite_ || mayWrite_(); }
+    bool mayWrite() const { return !held_ || held_->StillThere(); }
+    HeldRows held() const { return held_ ? *held_ : HeldRows(); }
 
     TractPanelModel model_;
-    std::function<bool()> mayWrite_;
+    const HeldRows* held_ = nullptr;
     qint64 rangesObject_ = 0;
     bool rendering_ = false;
 };

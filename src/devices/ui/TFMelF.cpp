@@ -297,7 +297,7 @@ void TFMelF::SpeedButton1Click() {
 void TFMelF::assign(MelodyScope scope, const QString& table, const QString& named) {
     if (!held_.StillThere()) return;
     const int recNo = FDM ? FDM->Q_Mel->RecNo() : 0;
-    AssignCurrentMelody(scope, held_.Id(table), named);
+    AssignCurrentMelody(scope, held_.Id(table), named, held_);
     ShowAssignedMelodies();
     if (recNo > 0) FDM->Q_Mel->SetRecNo(recNo);
 }

@@ -197,7 +197,7 @@ void TFMelP::N1Click() {
 void TFMelP::BitSavePkClick() {
     if (!held_.StillThere()) return;
     const int recNo = FDM ? FDM->Q_MelP->RecNo() : 0;
-    AssignCurrentMelodyToConsole(held_.Id(QStringLiteral("k_net")), held_.Object());
+    AssignCurrentMelodyToConsole(held_.Id(QStringLiteral("k_net")), held_.Object(), held_);
     ShowAssignedMelodies();
     if (recNo > 0) FDM->Q_MelP->SetRecNo(recNo);
 }

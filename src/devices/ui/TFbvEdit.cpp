@@ -433,28 +433,38 @@ void TFbvEdit::E_SNExit() {
 // ---------------------------------------------------------------- saves
 
 void TFbvEdit::BitSaveClick() {
-    if (!editor_ || !held_.StillThere()) return;
+    if (!editor_) return;
     readControls();
-    const PanelWrite w = editor_->SavePanel();
-    if (!w.ok) ReportFailure(w.error);
+    const PanelWrite w = WriteHeld<PanelWrite>(held_, [this] { return editor_->SavePanel(); });
+    if (refusedAsGone(w.ok, w.error)) return;
     const qint64 idBv = editor_->PanelId();
     FDM->ReopenCallBlocks();
     showPanel(idBv);
 }
 
+// A save refused because a row shown is gone (told already) leaves the window
+// on its rows; a failure is told here.
+bool TFbvEdit::refusedAsGone(bool ok, const QString& error) {
+    if (ok) return false;
+    if (error.isEmpty()) return true;
+    ReportFailure(error);
+    return false;
+}
+
 // The end of every batch save: the lists read again, back on the edited panel.
-void TFbvEdit::afterBatch(bool ok, const QString& error) {
-    if (!ok) ReportFailure(error);
+void TFbvEdit::afterBatch() {
     const qint64 idBv = editor_->PanelId();
     FDM->ReopenCallBlocks();
     FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);
 }
 
 void TFbvEdit::BitSavePkClick() {
-    if (!editor_ || editor_->Stored().Gate() || !held_.StillThere()) return;
+    if (!editor_ || editor_->Stored().Gate()) return;
     readControls();
-    const PanelBatch b = editor_->CopyToEntrance(BusyProgress());
-    afterBatch(b.ok, b.error);
+    const PanelBatch b =
+        WriteHeld<PanelBatch>(held_, [this] { return editor_->CopyToEntrance(BusyProgress()); });
+    if (refusedAsGone(b.ok, b.error)) return;
+    afterBatch();
     LoadPanel();
 }
 
@@ -463,8 +473,10 @@ void TFbvEdit::saveCommonParams(bool thisKindOnly, const QString& question) {
         !Dialogs::AskYesNo(QStringLiteral("Подтверждение"), question))
         return;
     readControls();
-    const PanelBatch b = editor_->SaveCommonToPanels(thisKindOnly, BusyProgress());
-    afterBatch(b.ok, b.error);
+    const PanelBatch b = WriteHeld<PanelBatch>(
+        held_, [&] { return editor_->SaveCommonToPanels(thisKindOnly, BusyProgress()); });
+    if (refusedAsGone(b.ok, b.error)) return;
+    afterBatch();
     showView();
 }
 
@@ -488,7 +500,9 @@ void TFbvEdit::BitDeEditClick() {
                          DlgButtons::Ok, DlgIcon::Warning);
         return;
     }
-    RecountObjectIndices(held_.Id(QStringLiteral("k_net")), *mode, BusyProgress());
+    const RecountResult r =
+        RecountObjectIndices(held_.Id(QStringLiteral("k_net")), *mode, BusyProgress(), held_);
+    if (!r.ok && r.error.isEmpty()) return;  // a row shown is gone: told
     LoadPanel();
 }
 
@@ -497,9 +511,10 @@ void TFbvEdit::BitApprClick() {
     if (!editor_ || !FbvApp || !held_.StillThere()) return;
     const qint64 idBv = editor_->PanelId();
     FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);
-    if (FbvApp->exec() != QDialog::Accepted || !held_.StillThere()) return;
-    const PanelWrite w = EditHardware(FDM->ConnectionDB(), idBv, FbvApp->Values());
-    if (!w.ok) ReportFailure(w.error);
+    if (FbvApp->exec() != QDialog::Accepted) return;
+    const PanelWrite w = WriteHeld<PanelWrite>(
+        held_, [&] { return EditHardware(FDM->ConnectionDB(), idBv, FbvApp->Values()); });
+    refusedAsGone(w.ok, w.error);
     if (w.written) {
         FDM->Q_bv->Reopen();
         FDM->Q_bv->Locate(QStringLiteral("id_bv"), idBv);

@@ -114,7 +114,8 @@ class TFbvEdit : public QDialog {
     void followSwitchInDatasets();
     void showPanel(qint64 idBv);
     void saveCommonParams(bool thisKindOnly, const QString& question);
-    void afterBatch(bool ok, const QString& error);
+    static bool refusedAsGone(bool ok, const QString& error);
+    void afterBatch();
     bool ocodeKey(QKeyEvent* key);
     void moveToCode(int index);
 

@@ -65,7 +65,7 @@ TFpkEdit::TFpkEdit(QWidget* parent) : QDialog(parent) {
     left->addWidget(buildSaves());
     left->addStretch();
     Tracts = new SwitchTractPanel(this, enter_);
-    Tracts->SetWriteGate([this] { return held_.StillThere(); });
+    Tracts->SetHeld(&held_);
     CloseWhenGroundMoves(this, &held_);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
@@ -344,20 +344,19 @@ void TFpkEdit::BitSavePkClick() {
 }
 
 void TFpkEdit::SaveForSwitch() {
-    if (!held_.StillThere()) return;
-    afterSave(SaveShownSwitch(held_.Id(QStringLiteral("k_pk")), Params(), Video()));
+    afterSave(SaveShownSwitch(held_.Id(QStringLiteral("k_pk")), Params(), Video(), held_));
 }
 
 void TFpkEdit::BitSaveDmClick() {
     if (!held_.StillThere()) return;
     afterSave(SaveShownHouse(held_.Id(QStringLiteral("k_dom")), held_.HouseName(), Params(),
-                             Video(), BusyProgress()));
+                             Video(), BusyProgress(), held_));
 }
 
 void TFpkEdit::BitSaveObClick() {
     if (!held_.StillThere()) return;
     afterSave(SaveShownObject(held_.Id(QStringLiteral("k_net")), held_.Object(), Params(), Video(),
-                              BusyProgress()));
+                              BusyProgress(), held_));
 }
 
 void TFpkEdit::BitFindPkClick() {

@@ -257,9 +257,10 @@ ConsoleHardware TFpoAppr::Values() const {
 
 bool TFpoAppr::WriteHardwareFields() {
     const qint64 idNet = held_.Id(QStringLiteral("k_net"));
-    if (idNet == 0 || !held_.StillThere()) return false;
-    const ConsoleHardwareWrite w = ::WriteHardwareFields(FDM->ConnectionDB(), idNet, Values());
-    if (!w.ok) ReportFailure(w.error);
+    if (idNet == 0) return false;
+    const ConsoleHardwareWrite w = WriteHeld<ConsoleHardwareWrite>(
+        held_, [&] { return ::WriteHardwareFields(FDM->ConnectionDB(), idNet, Values()); });
+    if (!w.ok && !w.error.isEmpty()) ReportFailure(w.error);
     FDM->Q_PO->Reopen();
     return w.written;
 }
@@ -268,10 +269,10 @@ void TFpoAppr::BitSavePoClick() {
     bool written = false;
     if (HardwareUnlocked(PassEdit->text())) {
         written = WriteHardwareFields();
-    } else if (const qint64 idNet = held_.Id(QStringLiteral("k_net")); held_.StillThere()) {
-        const ConsoleHardwareWrite w =
-            SaveUnprotectedHardware(FDM->ConnectionDB(), idNet, Values());
-        if (!w.ok) ReportFailure(w.error);
+    } else if (const qint64 idNet = held_.Id(QStringLiteral("k_net")); idNet != 0) {
+        const ConsoleHardwareWrite w = WriteHeld<ConsoleHardwareWrite>(
+            held_, [&] { return SaveUnprotectedHardware(FDM->ConnectionDB(), idNet, Values()); });
+        if (!w.ok && !w.error.isEmpty()) ReportFailure(w.error);
         if (w.written) FDM->Q_PO->Reopen();
         written = w.written;
     }

@@ -229,8 +229,10 @@ void TFrPo::LoadSecurityPost() {
     held_ = HeldRows();
     const SecurityPostLoad load = ::LoadSecurityPost();
     if (!load.loaded) return;
-    // The console row shown; one not made yet is made by the first save.
+    // The console row shown; one not made yet is made by the first save,
+    // into the object shown.
     held_ = HeldRows::OfConsole(objectId());
+    if (!held_.Holds()) held_ = HeldRows::OfObject(objectId());
     CBOv->setChecked(load.object.callBack);
     E_pPo->setText(load.object.callCode);
     FArc->setChecked(load.object.packedCodes);
@@ -299,13 +301,14 @@ SecurityPostSettings TFrPo::Settings() const {
 }
 
 bool TFrPo::SaveSecurityPost() {
-    if (held_.Holds() && !held_.StillThere()) return false;
     const qint64 idNet = held_.Holds() ? held_.Id(QStringLiteral("k_net")) : objectId();
     if (idNet == 0) return false;
     SecurityPostSettings s = Settings();
     QString error;
-    if (!::SaveSecurityPost(FDM->ConnectionDB(), idNet, &s, &error)) {
-        ReportFailure(error);
+    const HeldRows::Outcome outcome = held_.Write(
+        [&](QString* e) { return ::SaveSecurityPost(FDM->ConnectionDB(), idNet, &s, e); }, &error);
+    if (outcome != HeldRows::Outcome::Written) {
+        if (outcome == HeldRows::Outcome::Failed) ReportFailure(error);
         return false;
     }
     Frmi->setValue(s.frmi);

@@ -89,6 +89,9 @@ TFrNetDev::TFrNetDev(QWidget* parent)
         listedObject_ = -1;
         ShowFrNetDev();
     });
+    // The same while the screen is hidden: it lists its lines again when it
+    // is shown next.
+    if (FDM) connect(&FDM->Ground(), &DataGround::Moved, this, [this] { listedObject_ = -1; });
 }
 
 // ---------------------------------------------------------------- layout
@@ -306,8 +309,11 @@ void TFrNetDev::ShowFrNetDev() {
     if (link && link->LinkRunning()) {
         const qint64 object = currentObject();
         if (object < 0 || object != listedObject_) {
+            // Another object's lines: a serial number chosen for a line of
+            // the one listed before is not written into this one's record.
             listedObject_ = object;
             FillDeviceList();
+            lockSerialStore();
         }
     }
     ShowLinkState();

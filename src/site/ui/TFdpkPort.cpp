@@ -162,9 +162,13 @@ bool TFdpkPort::run() {
         gauge(0, switches, true);
         repaint();
         const int recNo = FDM->Q_MNpk->RecNo();
-        result = RedistributeObjectTerminals(
-            FDM->ConnectionDB(), held_.Id(QStringLiteral("k_net")), Choice(),
-            [&gauge, switches](int done) { gauge(done, switches, true); });
+        // Made only while the object shown is there: one that another copy of
+        // the program removed while the question was open is told of.
+        result = WriteHeld<TerminalRunResult>(held_, [&] {
+            return RedistributeObjectTerminals(
+                FDM->ConnectionDB(), held_.Id(QStringLiteral("k_net")), Choice(),
+                [&gauge, switches](int done) { gauge(done, switches, true); });
+        });
         FDM->ReopenSwitches();
         FDM->ReopenApartments();
         if (FDM->Q_Diap->IsOpen()) FDM->Q_Diap->Reopen();
@@ -173,7 +177,7 @@ bool TFdpkPort::run() {
         repaint();
     }
     if (!result.ok) {
-        SiteData::ShowFailure(kFailed, result.error);
+        if (!result.error.isEmpty()) SiteData::ShowFailure(kFailed, result.error);
         return false;
     }
     emit Distributed();

@@ -399,11 +399,19 @@ bool TFkvEdit::listMovedAway() const {
     return CurrentSwitchContext().idPk != ctx_.idPk;
 }
 
+// The entrance shown, with the row the fields show unless a new one is being
+// added: a write into it is made only while they are all there.
+ApartmentEditorContext TFkvEdit::shownContext() const {
+    ApartmentEditorContext ctx = ctx_;
+    if (!editor_.RowAdding() && shown_ != 0)
+        ctx.held = held_.With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
+                               HeldRowTexts::Apartment(E_kv->text())});
+    return ctx;
+}
+
+// Asked before what reads the row or asks the operator about it.
 bool TFkvEdit::shownStillThere() const {
-    if (editor_.RowAdding() || shown_ == 0) return held_.StillThere();
-    return held_.With({QStringLiteral("k_kvr"), QStringLiteral("id_kvr"), shown_,
-                       HeldRowTexts::Apartment(E_kv->text())})
-        .StillThere();
+    return shownContext().held.StillThere();
 }
 
 void TFkvEdit::showHeader() {
@@ -450,6 +458,7 @@ void TFkvEdit::ShowApartment() {
     setMoveButtons();
     ctx_ = CurrentSwitchContext();
     held_ = HeldRows::OfSwitch(ctx_.idPk);
+    ctx_.held = held_;
     setWindowTitle(held_.Titled(kCaption, held_.EntranceName()));
     static_cast<RowGridModel*>(model_)->console = ctx_.hasConsole;
     ApartmentValues v;
@@ -496,7 +505,7 @@ void TFkvEdit::BitSaveClick() {
     if (!FDM || !shownStillThere()) return;
     const bool adding = editor_.RowAdding();
     ApartmentValues v = ControlValues();
-    const ApartmentSaveOutcome out = editor_.Save(ctx_, shown_, &v);
+    const ApartmentSaveOutcome out = editor_.Save(shownContext(), shown_, &v);
     E_bv->setText(v.code);
     if (!out.written) return;
     refreshAfterWrite(out.idKvr, out.keysChanged, adding);
@@ -514,7 +523,7 @@ void TFkvEdit::BitAddClick() {
 
 void TFkvEdit::BitDeleteClick() {
     if (!FDM || shown_ == 0 || !shownStillThere()) return;
-    if (!editor_.Delete(ctx_, shown_)) return;
+    if (!editor_.Delete(shownContext(), shown_)) return;
     refreshAfterWrite(0, true, true);
     ShowApartment();
 }
@@ -535,7 +544,7 @@ void TFkvEdit::STimeClick() {
 }
 
 void TFkvEdit::MarkConfigChanged() {
-    if (!FDM || !editor_.Marks().Any() || !held_.StillThere()) return;
+    if (!FDM || !editor_.Marks().Any()) return;
     editor_.MarkConfigChanged(ctx_);
     const qint64 idPk = ctx_.idPk;
     FDM->ReopenSwitches();
@@ -569,7 +578,7 @@ void TFkvEdit::ToggleCell(int column) {
         return;
     }
     const qint64 id = currentRow();
-    if (!held_.StillThere() || !editor_.Toggle(ctx_, id, flag)) return;
+    if (!editor_.Toggle(ctx_, id, flag)) return;
     refreshAfterWrite(id, false, false);
     ShowApartment();
 }

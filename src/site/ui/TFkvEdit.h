@@ -126,6 +126,7 @@ class TFkvEdit : public QDialog {
     bool listMovedAway() const;
     // The switch, entrance and (unless a row is being added) the row shown
     // are all still in the file; else the operator is told.
+    ApartmentEditorContext shownContext() const;
     bool shownStillThere() const;
     void showValues(const ApartmentValues& v, const ApartmentEditorContext& ctx);
     void showHeader();

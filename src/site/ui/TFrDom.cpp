@@ -449,10 +449,12 @@ void TFrDom::FrDom1N4Click() {
 }
 
 void TFrDom::FrDom1BtnSaveClick() {
+    // The save reads the object's matrix before it writes: nothing of one
+    // another copy removed is read or written.
     if (held_.Holds() && !held_.StillThere()) return;
     {
         WaitCursor wait;
-        editor_.SaveMatrix();
+        editor_.SaveMatrix(held_);
     }
     relayout();
     ShowMatrixTotals();

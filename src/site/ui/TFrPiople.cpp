@@ -400,7 +400,7 @@ void TFrPiople::BitSaveClick() {
     // The fields hold the row they were shown for, wherever the list stands.
     if (held_.Holds() && !held_.StillThere()) return;
     const qint64 id = shown_;
-    const SubscriberSaveOutcome out = StoreSubscriber(id, controlValues());
+    const SubscriberSaveOutcome out = StoreSubscriber(id, controlValues(), held_);
     if (out.codeTaken) {
         const bool was = loading_;
         loading_ = true;

@@ -90,6 +90,17 @@ QVBoxLayout* titled(QWidget* parent, const QString& title, QWidget* content) {
     return box;
 }
 
+// The keys of the rows a list shows, read without moving it; none while it is
+// closed.
+QList<qint64> shownEntranceScreenKeys(Dataset* list, const char* key) {
+    QList<qint64> keys;
+    if (!list || !list->IsOpen()) return keys;
+    const int column = list->FieldIndex(QLatin1String(key));
+    for (int row = 0; column >= 0 && row < list->RecordCount(); ++row)
+        keys << list->Value(row, column).toLongLong();
+    return keys;
+}
+
 }  // namespace
 
 TFrPod::TFrPod(QWidget* parent)
@@ -352,11 +363,12 @@ void TFrPod::wireControls() {
 
     connect(CGridD, &TRecordGrid::FieldEdited, this,
             [this](qint64 idDom, const QString&, const QString& text) {
-                if (!screen_.SetHouseName(idDom, text)) CGridD->ShowValues(CGridD->CurrentRow());
+                if (!screen_.SetHouseName(idDom, text, housesShown_.value(idDom)))
+                    CGridD->ShowValues(CGridD->CurrentRow());
             });
     connect(CGridP, &TRecordGrid::FieldEdited, this,
             [this](qint64 idPod, const QString& field, const QString& text) {
-                if (!entranceStillThere(idPod) || !screen_.SetEntranceField(idPod, field, text))
+                if (!screen_.SetEntranceField(idPod, field, text, entrancesShown_.value(idPod)))
                     CGridP->ShowValues(CGridP->CurrentRow());
             });
     // A click on a panel goes to its first field.
@@ -391,29 +403,29 @@ void TFrPod::attachDatasets() {
     });
 }
 
-// The entrances shown, taken as the grid shows them: a value typed for one
-// is written into it, and nothing is written once another copy of the
-// program removed it.
+// The houses and entrances shown, taken as the grids show them: a value
+// typed for one is written into it, and nothing is written once another
+// copy of the program removed it.
 void TFrPod::holdEntrances() {
     entrancesShown_.clear();
-    if (!FDM || !FDM->Q_DPd->IsOpen()) return;
-    const int key = FDM->Q_DPd->FieldIndex(QStringLiteral("id_pod"));
-    for (int row = 0; row < FDM->Q_DPd->RecordCount(); ++row) {
-        const qint64 idPod = FDM->Q_DPd->Value(row, key).toLongLong();
+    housesShown_.clear();
+    if (!FDM) return;
+    for (qint64 idDom : shownEntranceScreenKeys(FDM->Q_Dom, "id_dom"))
+        housesShown_.insert(idDom, HeldRows::OfHouse(idDom));
+    for (qint64 idPod : shownEntranceScreenKeys(FDM->Q_DPd, "id_pod"))
         entrancesShown_.insert(idPod, HeldRows::OfEntrance(idPod));
-    }
 }
 
-// False, and said in Russian, when the shown entrance is gone.
-bool TFrPod::entranceStillThere(qint64 idPod) const {
-    const HeldRows held = entrancesShown_.value(idPod);
-    return !held.Holds() || held.StillThere();
+// The entrances of the house shown, all together.
+HeldRows TFrPod::entrancesHeld() const {
+    HeldRows held;
+    for (const HeldRows& entrance : entrancesShown_) held = held.With(entrance);
+    return held;
 }
 
-bool TFrPod::entrancesStillThere() const {
-    for (const HeldRows& held : entrancesShown_)
-        if (held.Holds() && !held.StillThere()) return false;
-    return true;
+HeldRows TFrPod::currentEntranceHeld() const {
+    if (!FDM || !SiteData::HasCurrentRow(FDM->Q_DPd)) return {};
+    return entrancesShown_.value(FDM->Q_DPd->FieldByName(QStringLiteral("id_pod")).AsLargeInt());
 }
 
 // ---------------------------------------------------------------- opening
@@ -492,7 +504,7 @@ void TFrPod::RBGosClick() {
     ChBxLast->setEnabled(false);
     CGridP->SetFieldEditable(kFirst, false);
     CGridP->SetFieldEditable(kLast, false);
-    screen_.SetHotelNumbering(true);
+    screen_.SetHotelNumbering(true, currentEntranceHeld());
 }
 
 void TFrPod::RBPodClick() {
@@ -500,7 +512,7 @@ void TFrPod::RBPodClick() {
     ChBxFirst->setEnabled(true);
     ChBxLast->setEnabled(true);
     lockRangeFields();
-    screen_.SetHotelNumbering(false);
+    screen_.SetHotelNumbering(false, currentEntranceHeld());
 }
 
 void TFrPod::lockField(QCheckBox* box, const QString& field) {
@@ -559,7 +571,7 @@ void TFrPod::But1kvClick() {
     inputs.count = ChKolKv->isChecked();
     const qint64 idDom = FDM->Q_Dom->FieldByName(QStringLiteral("id_dom")).AsLargeInt();
     WaitCursor wait;
-    screen_.RecountHouseRanges(idDom, inputs);
+    screen_.RecountHouseRanges(idDom, inputs, entrancesHeld());
     ShowApartmentTotals();
 }
 
@@ -571,11 +583,18 @@ void TFrPod::ButKolKvClick() {
 }
 
 void TFrPod::BtnSaveClick() {
-    // Apartments are made for the entrances shown, none of them gone.
-    if (!entrancesStillThere()) return;
+    // Apartments are made for the entrances shown, none of them gone: nothing
+    // is asked over one that is, nor written.
+    const HeldRows shown = entrancesHeld();
+    if (shown.Holds() && !shown.StillThere()) {
+        // What was typed for them is not written either.
+        for (int row = 0; row < CGridP->RowCount(); ++row) CGridP->ShowValues(row);
+        return;
+    }
     commitEdits();
     closeFlagPanel();
     ApartmentGenerator generator;
+    generator.SetHeld(shown);
     generator.SetProgress(ProgressGauge());
     generator.SetCorrector([](const CallCodeRepeat& repeat) {
         return FRedVV ? FRedVV->Correct(repeat) : CorrectionMark::Ignored;

@@ -112,8 +112,8 @@ class TFrPod : public TScreenFrame {
 
     void commitEdits();
     void holdEntrances();
-    bool entranceStillThere(qint64 idPod) const;
-    bool entrancesStillThere() const;
+    HeldRows entrancesHeld() const;
+    HeldRows currentEntranceHeld() const;
     void lockRangeFields();
     void lockField(QCheckBox* box, const QString& field);
     void inputChosen(QCheckBox* box, const QString& field);
@@ -140,4 +140,5 @@ class TFrPod : public TScreenFrame {
     FlagMaskList poFlags_{FlagMaskKind::Console};
     bool syncingFlags_ = false;
     QHash<qint64, HeldRows> entrancesShown_;  // by id_pod
+    QHash<qint64, HeldRows> housesShown_;     // by id_dom
 };
