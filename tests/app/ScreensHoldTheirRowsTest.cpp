@@ -96,29 +96,32 @@ void ConfirmKey(const QString& number) {
     QCoreApplication::processEvents();
 }
 
-// The shown switch's entrance (house 1, entrance 2) removed by another copy,
-// the last apartment typed for it on the entrance screen (the row whose
-// count shows edited) and left: the field refuses it on its own and names
-// the entrance, before any save.
-void TypeALastForTheGoneEntrance(ScriptedDialogs& dialogs, qint64 edited,
-                                 const std::pair<QString, QString>& gone) {
+// The shown switch's entrance (house 1, entrance 2) removed by another copy:
+// its name typed on the entrance screen, then the last apartment typed for
+// it, each left: each field refuses on its own and names the entrance,
+// before any save.
+void TypeALastForTheGoneEntrance(ScriptedDialogs& dialogs) {
+    const QString refused =
+        QStringLiteral("Ошибка|Подъезд 2 дома 1 удалён; изменения не сохранены.");
     auto* entrances = qobject_cast<TFrPod*>(FMainVesk->FrameOfScreen(kEntrances));
     QLineEdit* last = nullptr;
     for (int row = 0; row < entrances->CGridP->RowCount(); ++row)
-        if (QLineEdit* count = entrances->CGridP->Editor(row, QStringLiteral("v_kvr"));
-            count && count->text() == QString::number(edited))
+        if (QLineEdit* name = entrances->CGridP->Editor(row, QStringLiteral("nm_pod"));
+            name && name->text() == kTypedEntranceName)
             last = entrances->CGridP->Editor(row, QStringLiteral("npkvr"));
     ASSERT_TRUE(last && !last->isReadOnly());
     FMainVesk->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(FMainVesk));
-    last->setFocus();
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("удал"));
+    last->setFocus();  // the name left
+    QCoreApplication::processEvents();
+    EXPECT_EQ(refused, dialogs.Shown().value(dialogs.Shown().size() - 1));
     last->selectAll();
     QTest::keyClicks(last, QString::number(last->text().toInt() + 1));
-    dialogs.ExpectContaining(gone.first, gone.second);
+    dialogs.ExpectContaining(QStringLiteral("Ошибка"), QStringLiteral("удал"));
     last->clearFocus();  // left: Enter from the last entrance would go on to house 2
     QCoreApplication::processEvents();
-    EXPECT_EQ(QStringLiteral("Ошибка|Подъезд 2 дома 1 удалён; изменения не сохранены."),
-              dialogs.Shown().value(dialogs.Shown().size() - 1));
+    EXPECT_EQ(refused, dialogs.Shown().value(dialogs.Shown().size() - 1));
 }
 
 }  // namespace
@@ -430,8 +433,8 @@ std::vector<ScreenRow> WindowsHoldTheirRows::ScreenRows() {
              return true;
          },
          {"Сохранить квартиры для КМ",
-          [&] {
-              if (road == kBehindTheBack) TypeALastForTheGoneEntrance(dialogs_, edited_, gone);
+          [this] {
+              if (GetParam() == kBehindTheBack) TypeALastForTheGoneEntrance(dialogs_);
               Screen<TFrPod>(kEntrances)->BtnSave->click();
           },
           {{QStringLiteral("ВНИМАНИЕ"),
