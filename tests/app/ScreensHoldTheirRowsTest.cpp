@@ -434,7 +434,7 @@ std::vector<ScreenRow> WindowsHoldTheirRows::ScreenRows() {
          },
          {"Сохранить квартиры для КМ",
           [this] {
-              if (GetParam() == kBehindTheBack) TypeALastForTheGoneEntrance(dialogs_);
+              if (removedBehindTheBack_) TypeALastForTheGoneEntrance(dialogs_);
               Screen<TFrPod>(kEntrances)->BtnSave->click();
           },
           {{QStringLiteral("ВНИМАНИЕ"),
@@ -484,6 +484,7 @@ std::vector<ScreenRow> WindowsHoldTheirRows::ScreenRows() {
 // The screens from first up to last (not included), in the order below.
 void WindowsHoldTheirRows::WalkTheScreens(int first, int last) {
     const Move road = GetParam();
+    removedBehindTheBack_ = road == kBehindTheBack;
     const auto gone = std::pair{QStringLiteral("Ошибка"), QStringLiteral("удал")};
     // A new object has no apartments yet: these screens say so and stay shut.
     const QMap<int, std::pair<QString, QString>> shutForANewObject = {

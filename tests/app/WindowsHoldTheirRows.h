@@ -175,6 +175,8 @@ class WindowsHoldTheirRows : public ProgramRoads, public ::testing::WithParamInt
     // The device lists do not open (an unsaved matrix): another place is
     // another house on the entrance screen.
     bool listsLocked_ = false;
+    // The screens' walk takes the road on which another copy removes the rows.
+    bool removedBehindTheBack_ = false;
     QTemporaryDir otherFolder_;
     qint64 edited_ = 0;
     std::unique_ptr<SimulatedInstallation> bus_;
