@@ -41,6 +41,8 @@
 
 #include <functional>
 
+namespace CharacterWidthsTestUnit {
+
 class CharacterWidths : public ProgramRoads {
   protected:
     QString Stored(const QString& sql) {
@@ -296,3 +298,4 @@ TEST_P(CharacterWidthsInHalves, ATextIsCutByWholeCharactersInTheFieldAndTheFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Half, CharacterWidthsInHalves, ::testing::Values(0, 1));
+}  // namespace CharacterWidthsTestUnit

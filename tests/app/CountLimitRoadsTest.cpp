@@ -38,6 +38,8 @@
 #include <optional>
 #include <span>
 
+namespace CountLimitRoadsTestUnit {
+
 namespace {
 
 // The first entrance of the object's first house, as the lists show it first.
@@ -327,3 +329,4 @@ void CountLimitRoads::TakeEach(std::span<const CountRoad> roads) {
 }
 
 }  // namespace
+}  // namespace CountLimitRoadsTestUnit

@@ -41,6 +41,8 @@
 
 #include <limits>
 
+namespace DatabaseOpenFailureTestUnit {
+
 namespace {
 
 // What the operator reads, less the paths it names: no Latin letter is left.
@@ -616,3 +618,4 @@ TEST(DatabaseOpenFailure, AGoodFileWhereNothingCanBeWrittenOpensReadOnlyWithTheW
 }
 
 }  // namespace
+}  // namespace DatabaseOpenFailureTestUnit

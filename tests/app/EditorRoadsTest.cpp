@@ -37,6 +37,8 @@
 #include <functional>
 #include <vector>
 
+namespace EditorRoadsTestUnit {
+
 namespace {
 
 constexpr int kEditor = 13;
@@ -309,3 +311,4 @@ TEST_F(EditorRoads, AMelodyTooLongForAFileIsToldWhenTheFileOpens) {
     EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll() == bytes) << "written over";
     dialogs_.VerifyDone();
 }
+}  // namespace EditorRoadsTestUnit

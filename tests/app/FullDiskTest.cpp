@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 #include <QAction>
 
+namespace FullDiskTestUnit {
+
 namespace {
 
 TEST(FullDisk, CompactionSaysTheDiskIsFullAndLeavesTheDatabaseOpenAsItWas) {
@@ -48,3 +50,4 @@ TEST(FullDisk, CompactionSaysTheDiskIsFullAndLeavesTheDatabaseOpenAsItWas) {
 }
 
 }  // namespace
+}  // namespace FullDiskTestUnit

@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+namespace GlobalParamsTestUnit {
+
 namespace {
 
 class GlobalParamsForm : public MainWindowDb {
@@ -126,3 +128,4 @@ TEST_F(GlobalParamsForm, FlagOneIsNeverDeletedAndAListedNumberIsNotAppendedTwice
     form.BitClose->click();
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_fl")), fdm_.Q_Flg->RecordCount());
 }
+}  // namespace GlobalParamsTestUnit

@@ -33,6 +33,8 @@
 
 #include <functional>
 
+namespace GridClickRoadsTestUnit {
+
 // The key list sorted without the mouse: three keys typed (A, B, C by their
 // numbers), their labels and marks then set so that each order of the three
 // is another one. Tab to the list; on each column F3 does what a click on its
@@ -290,3 +292,4 @@ TEST_F(KeyboardRoads, EnterOnTheObjectListLoadsTheObject) {
     EXPECT_EQ(2, f->Screen().EditMark());
     EXPECT_EQ(1, FMainVesk->VisibleScreen());
 }
+}  // namespace GridClickRoadsTestUnit

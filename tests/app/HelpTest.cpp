@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTest>
 
+namespace HelpTestUnit {
+
 namespace {
 
 // A stand-in viewer: records its arguments and waits to be closed.
@@ -161,3 +163,4 @@ TEST(Manual, ReportsAMissingFileAndAFailedOpen) {
         EXPECT_FALSE(Manual::Show(ini, [](const QString&) { return false; }));
     }
 }
+}  // namespace HelpTestUnit

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace IniAndSettingsTestUnit {
+
 namespace {
 
 QString readText(const QString& path) {
@@ -218,3 +220,4 @@ TEST(SettingsFile, NetAndLogReadForTheNetworkForm) {
     EXPECT_TRUE(n.lc);
     EXPECT_EQ(QStringLiteral("/tmp/p.log"), n.lg);
 }
+}  // namespace IniAndSettingsTestUnit

@@ -53,6 +53,8 @@
 
 #include <functional>
 
+namespace KeyboardRoadsTestUnit {
+
 // A surname typed at once; Ctrl+Enter, then Enter on "Сохранить изменения";
 // then "Начать выборку", whose locked groups read gray, "Для ППО" as the flags.
 TEST_F(KeyboardRoads, TheResidentsScreen) {
@@ -667,4 +669,4 @@ TEST_F(KeyboardRoads, TheGridsTypeChosen) {
         EXPECT_FALSE(grid->font().bold());
     }
 }
-
+}  // namespace KeyboardRoadsTestUnit

@@ -38,6 +38,8 @@
 
 #include <functional>
 
+namespace KeyboardWalkTestUnit {
+
 namespace {
 
 bool InARecordGrid(const QWidget* w) {
@@ -339,3 +341,4 @@ TEST_F(KeyboardWalk, TabReachesEveryControlOfEveryWindowInReadingOrder) {
     }
     EXPECT_EQ(QStringList(), clicksOnly);
 }
+}  // namespace KeyboardWalkTestUnit

@@ -27,6 +27,8 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 
+namespace LongNamesTestUnit {
+
 namespace {
 
 const QString kLongName = QString(10000, QChar(0x0416));
@@ -190,3 +192,4 @@ TEST_F(LongNames, LeaveTheMainWindowOnTheScreenOnEveryScreen) {
 }
 
 }  // namespace
+}  // namespace LongNamesTestUnit

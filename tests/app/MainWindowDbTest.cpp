@@ -24,6 +24,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+namespace MainWindowDbTestUnit {
+
 TEST_F(MainWindowDb, OpensTheDefaultFolderAndWritesEverySectionInOrderAtClose) {
     writeSettings("[Help]\nhp=/doc/m.pdf\n");
     TFMainVesk window;
@@ -334,3 +336,4 @@ TEST_F(MainWindowDb, ScreenWidthButtonReturnsToTheInstallationsWidth) {
     EXPECT_EQ(900, window.width());
     window.close();
 }
+}  // namespace MainWindowDbTestUnit

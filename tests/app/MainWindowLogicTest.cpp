@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <QSet>
 
+namespace MainWindowLogicTestUnit {
+
 using namespace MainWindowLogic;
 
 TEST(MatrixColumnWidth, StaysWithin16And34WhateverTheWidth) {
@@ -124,3 +126,4 @@ TEST(Screens, TitlesAndFrames) {
     EXPECT_EQ(nullptr, Screens::Find(15));
     EXPECT_EQ(nullptr, Screens::Find(-1));
 }
+}  // namespace MainWindowLogicTestUnit

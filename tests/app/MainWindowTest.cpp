@@ -42,6 +42,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace MainWindowTestUnit {
+
 namespace {
 
 QString openFailedText(const TempProgramDir& dir) {
@@ -453,3 +455,4 @@ TEST(ProgramForms, EveryFormHasItsOwnControls) {
     EXPECT_GE(windows, 20);
     AppForms::DestroyAll();
 }
+}  // namespace MainWindowTestUnit

@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace NavigationTestUnit {
+
 using namespace ScreenTexts;
 
 namespace {
@@ -522,3 +524,4 @@ TEST_F(Navigation, F1InAnEditorWindowShowsTheEditorsTopic) {
     FpkEdit = nullptr;
     AppHelp().SetViewer(QString());
 }
+}  // namespace NavigationTestUnit

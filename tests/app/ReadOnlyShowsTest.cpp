@@ -49,6 +49,8 @@
 #include <functional>
 #include <optional>
 
+namespace ReadOnlyShowsTestUnit {
+
 namespace {
 
 const QString kReadOnly = QStringLiteral("только для чтения");
@@ -513,3 +515,4 @@ TEST_F(ShowingWritesNothing, OnAReadOnlyFileAnOperatorsWriteSaysSo) {
 }
 
 }  // namespace
+}  // namespace ReadOnlyShowsTestUnit

@@ -50,6 +50,8 @@
 #include <functional>
 #include <utility>
 
+namespace SaveAfterReturnTestUnit {
+
 namespace {
 
 constexpr int kObjects = 1, kMatrix = 2, kEntrances = 3, kSwitches = 4, kCallPanels = 5;
@@ -499,3 +501,4 @@ TEST_P(SaveAfterReturnBy, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
         EndTheProgram();
     }
 }
+}  // namespace SaveAfterReturnTestUnit

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ScreenHistoryTestUnit {
+
 TEST(ScreenHistory, StartsWithNothingOpenedAndBothButtonsOff) {
     ScreenHistory h;
     EXPECT_EQ(55, h.Index());
@@ -115,3 +117,4 @@ TEST(ScreenRules, RefusalsKeepTheErrorCaptionAndLoseOnlyTheIconsTheyDrop) {
     EXPECT_EQ(QString(), residents->caption);
     EXPECT_EQ(DlgIcon::None, residents->icon);
 }
+}  // namespace ScreenHistoryTestUnit

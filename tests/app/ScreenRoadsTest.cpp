@@ -22,6 +22,8 @@
 
 #include <functional>
 
+namespace ScreenRoadsTestUnit {
+
 namespace {
 
 constexpr int kObjectDeletion = 8;  // a dialog, not a frame of the window
@@ -165,3 +167,4 @@ TEST_F(ScreenRoads, TheSwitchEditorsMelodiesAndParameterSetsOnEveryRoad) {
         RestoreTheReferenceDatabase();
     }
 }
+}  // namespace ScreenRoadsTestUnit

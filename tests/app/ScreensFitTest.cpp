@@ -35,6 +35,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace ScreensFitTestUnit {
+
 namespace {
 
 // Whether the whole of w is on view: not cut off by any widget it stands in,
@@ -296,3 +298,4 @@ TEST_F(ProgramOnTheTestScreen, TheDefaultWindowSizeComesBackOnTheScreen) {
     EXPECT_TRUE(area.contains(Window().frameGeometry()));
     EXPECT_EQ(Globals().WidthMain, Window().width());
 }
+}  // namespace ScreensFitTestUnit

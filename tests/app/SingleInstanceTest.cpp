@@ -24,6 +24,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace SingleInstanceTestUnit {
+
 namespace {
 
 // The built program, copied into a program folder of its own, run with the
@@ -382,3 +384,4 @@ TEST(SingleInstanceProgram, AListenerAtTheOldSharedPlaceNeitherStopsAStartNorHea
     EXPECT_FALSE(run.EndsWithin(0));
     EXPECT_EQ(0, foreign.Requests());
 }
+}  // namespace SingleInstanceTestUnit

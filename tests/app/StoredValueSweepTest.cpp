@@ -41,6 +41,8 @@
 #include <optional>
 #include <vector>
 
+namespace StoredValueSweepTestUnit {
+
 namespace {
 
 using namespace Reads;
@@ -662,3 +664,4 @@ TEST_P(StoredValueScreens, EveryColumnAtItsExtremesThroughTheScreensThatReadIt) 
 INSTANTIATE_TEST_SUITE_P(Share, StoredValueScreens, testing::Range(0, kScreenShares));
 
 }  // namespace
+}  // namespace StoredValueSweepTestUnit

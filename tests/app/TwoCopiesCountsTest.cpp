@@ -28,6 +28,8 @@
 
 #include <functional>
 
+namespace TwoCopiesCountsTestUnit {
+
 namespace {
 
 // One counter written by this copy after the other copy wrote: the screen it
@@ -253,3 +255,4 @@ TEST_F(TwoCopiesCounts, EveryCounterBesideRowsCountsTheRowsBothCopiesWrote) {
 }
 
 }  // namespace
+}  // namespace TwoCopiesCountsTestUnit

@@ -33,6 +33,8 @@
 #include <functional>
 #include <optional>
 
+namespace WriteFailureCausesTestUnit {
+
 namespace {
 
 enum class Cause { FullDisk, FileRule, SpentCounter, DroppedRow };
@@ -267,3 +269,4 @@ TEST_F(WriteFailureCauses, TheMatrixScreenTellsATableItCannotUseInOneBox) {
 }
 
 }  // namespace
+}  // namespace WriteFailureCausesTestUnit

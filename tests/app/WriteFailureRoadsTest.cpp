@@ -23,6 +23,8 @@
 
 #include <functional>
 
+namespace WriteFailureRoadsTestUnit {
+
 // A write of several tables that the file refuses part-way.
 struct RefusedWrite {
     const char* what;
@@ -196,3 +198,4 @@ TEST_F(WriteFailureRoads, AFailedWriteIsUndoneBeforeTheBoxComesUp) {
         EndAndRestore();
     }
 }
+}  // namespace WriteFailureRoadsTestUnit

@@ -3,6 +3,9 @@
 // does it, through the program's own screens and operations.
 #include "CommissioningRoad.h"
 
+namespace CommissioningTestUnit {
+
 TEST_F(CommissioningRoad, TheReferenceObjectFromAnEmptyFolderToProgrammedDevices) {
     RunSteps(1, kLastStep);
 }
+}  // namespace CommissioningTestUnit

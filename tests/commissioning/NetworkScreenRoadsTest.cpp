@@ -26,6 +26,8 @@
 
 #include <memory>
 
+namespace NetworkScreenRoadsTestUnit {
+
 namespace {
 
 constexpr int kNetworkScreen = 12;
@@ -178,3 +180,4 @@ TEST_F(NetworkScreenRoads, AFolderChoiceThatFailsReopensTheDatabaseWhole) {
     AFailedFolderChoice();
     ExpectTheWholeObjectServed(QStringLiteral("failed_choice"));
 }
+}  // namespace NetworkScreenRoadsTestUnit

@@ -8,6 +8,8 @@
 
 #include <QRandomGenerator>
 
+namespace CallCodeSectionTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -334,3 +336,4 @@ TEST(CallCodes, RandomCodesComeBackFromEitherForm) {
 }
 
 }  // namespace
+}  // namespace CallCodeSectionTestUnit

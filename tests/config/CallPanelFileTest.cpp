@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace CallPanelFileTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -229,3 +231,4 @@ TEST_F(CallPanelFileTest, PanelsThatGetNoFile) {
 }
 
 }  // namespace
+}  // namespace CallPanelFileTestUnit

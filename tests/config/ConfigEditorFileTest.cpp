@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConfigEditorFileTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -381,3 +383,4 @@ TEST(EditorCallCodesTest, RepeatedCodesAreFoundInTheEntranceAndItsNeighbours) {
 }
 
 }  // namespace
+}  // namespace ConfigEditorFileTestUnit

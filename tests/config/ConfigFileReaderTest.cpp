@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConfigFileReaderTestUnit {
+
 namespace {
 
 const QString kTooLarge = "Файл слишком велик для конфигурационного файла.";
@@ -213,3 +215,4 @@ TEST_F(ScreenReaderTest, StopsAtItsReadLimit) {
 }
 
 }  // namespace
+}  // namespace ConfigFileReaderTestUnit

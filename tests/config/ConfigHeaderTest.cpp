@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConfigHeaderTestUnit {
+
 namespace {
 
 QByteArray Bytes(std::initializer_list<int> values) {
@@ -197,3 +199,4 @@ TEST(ConfigHeader, DesignationToAddress) {
 }
 
 }  // namespace
+}  // namespace ConfigHeaderTestUnit

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConfigImageTestUnit {
+
 namespace {
 
 QByteArray Bytes(std::initializer_list<int> values) {
@@ -248,3 +250,4 @@ TEST(ConfigImage, SizeLimitsPerKind) {
 }
 
 }  // namespace
+}  // namespace ConfigImageTestUnit

@@ -8,6 +8,8 @@
 
 #include "ConfigScreenFixture.h"
 
+namespace ConfigOnAFreshConnectionTestUnit {
+
 namespace {
 
 class ConfigOnAFreshConnection : public ConfigScreenFixture {
@@ -44,3 +46,4 @@ TEST_F(ConfigOnAFreshConnection, TheCurrentObjectIsReadWithTheObjectList) {
 }
 
 }  // namespace
+}  // namespace ConfigOnAFreshConnectionTestUnit

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConfigReadScreenTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -206,3 +208,4 @@ TEST(ReadScreenKindTest, ByNumberOrByLength) {
 }
 
 }  // namespace
+}  // namespace ConfigReadScreenTestUnit

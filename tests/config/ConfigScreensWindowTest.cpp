@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConfigScreensWindowTestUnit {
+
 namespace {
 
 class ConfigScreensWindowTest : public ConfigScreenFixture {};
@@ -125,3 +127,4 @@ TEST_F(ConfigScreensWindowTest, TheEditorComesBackWithoutTheFileItSaved) {
 }
 
 }  // namespace
+}  // namespace ConfigScreensWindowTestUnit

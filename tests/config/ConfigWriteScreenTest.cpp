@@ -16,6 +16,8 @@
 
 #include <stdexcept>
 
+namespace ConfigWriteScreenTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -431,3 +433,4 @@ TEST(WriteScreenFolder, TheFolderIsUnderTheDatabaseFolderOrTheDefaultOne) {
 }
 
 }  // namespace
+}  // namespace ConfigWriteScreenTestUnit

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ConsoleFileTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -210,3 +212,4 @@ TEST(ConsoleFileSize, SectionsPastTheLimitStopTheFile) {
 }
 
 }  // namespace
+}  // namespace ConsoleFileTestUnit

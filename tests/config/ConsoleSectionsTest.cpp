@@ -10,6 +10,8 @@
 #include <iterator>
 #include <limits>
 
+namespace ConsoleSectionsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -231,3 +233,4 @@ TEST(ConsoleSection6, WhatDoesNotFitIsRefused) {
 }
 
 }  // namespace
+}  // namespace ConsoleSectionsTestUnit

@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QSet>
 
+namespace DayNightSectionTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -285,3 +287,4 @@ TEST(DayNightSection, PaddingIsNeverReadAsEntries) {
 }
 
 }  // namespace
+}  // namespace DayNightSectionTestUnit

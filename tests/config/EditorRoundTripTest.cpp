@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+namespace EditorRoundTripTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -320,3 +322,4 @@ TEST_F(EditorRoundTripTest, MoreApartmentsThanAFileHoldsCodesAreNotSaved) {
 }
 
 }  // namespace
+}  // namespace EditorRoundTripTestUnit

@@ -12,6 +12,8 @@
 
 #include <atomic>
 
+namespace EditorSaveKillTestUnit {
+
 namespace {
 
 ConfigScreenSettings Settings() {
@@ -68,3 +70,4 @@ TEST_F(EditorSaveKillTest, ASaveKilledMidWriteLeavesTheOldBytesOrTheNew) {
 }
 
 }  // namespace
+}  // namespace EditorSaveKillTestUnit

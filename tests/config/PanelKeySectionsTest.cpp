@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace PanelKeySectionsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -373,3 +375,4 @@ TEST(PanelKeyLists, DecodersStayInsideShortSections) {
 }
 
 }  // namespace
+}  // namespace PanelKeySectionsTestUnit

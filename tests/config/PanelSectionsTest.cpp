@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace PanelSectionsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -210,3 +212,4 @@ TEST(PanelFlags, WideGroupsStayWhole) {
 }
 
 }  // namespace
+}  // namespace PanelSectionsTestUnit

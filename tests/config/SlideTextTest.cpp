@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SlideTextTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -178,3 +180,4 @@ TEST_F(SlideText, ACameraMaskTooLongOrNotOfBitsIsTold) {
 }
 
 }  // namespace
+}  // namespace SlideTextTestUnit

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SwitchFileTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -255,3 +257,4 @@ TEST_F(SwitchFileTest, CallCodeListsOfPanelsAndTheConsole) {
 }
 
 }  // namespace
+}  // namespace SwitchFileTestUnit

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SwitchSectionsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -381,3 +383,4 @@ TEST(SwitchSection6, ShortSectionsReadWhatIsThere) {
 }
 
 }  // namespace
+}  // namespace SwitchSectionsTestUnit

@@ -8,6 +8,8 @@
 
 #include <limits>
 
+namespace TBvParamsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -261,3 +263,4 @@ TEST(BvParams, EditorRoundTrip) {
 }
 
 }  // namespace
+}  // namespace TBvParamsTestUnit

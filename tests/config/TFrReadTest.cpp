@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TFrReadTestUnit {
+
 namespace {
 
 class TFrReadTest : public ScreenFrameFixture<TFrRead> {
@@ -128,3 +130,4 @@ TEST_F(TFrReadTest, UnknownFilesLeaveNoKindAndRawDumpsChangeNothing) {
 }
 
 }  // namespace
+}  // namespace TFrReadTestUnit

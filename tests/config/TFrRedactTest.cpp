@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TFrRedactTestUnit {
+
 namespace {
 
 const QString kAsk = QStringLiteral("Запрос на сохранение");
@@ -394,3 +396,4 @@ TEST_F(TFrRedactTest, TheServiceTabComesAndGoes) {
 }
 
 }  // namespace
+}  // namespace TFrRedactTestUnit

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace TFrWriteTestUnit {
+
 namespace {
 
 class FrWrite : public WriteScreenFixture {
@@ -268,3 +270,4 @@ TEST_F(FrWrite, TheMainWindowOpensTheScreenAndItsButtonsLeadOn) {
 }
 
 }  // namespace
+}  // namespace TFrWriteTestUnit

@@ -8,6 +8,8 @@
 
 #include <limits>
 
+namespace TPkParamsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -205,3 +207,4 @@ TEST(SwitchSection0, ReadScreenLines) {
 }
 
 }  // namespace
+}  // namespace TPkParamsTestUnit

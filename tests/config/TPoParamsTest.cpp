@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TPoParamsTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -308,3 +310,4 @@ TEST(ConsoleEditor, MelodyCellsAndSeparatorCode) {
 }
 
 }  // namespace
+}  // namespace TPoParamsTestUnit

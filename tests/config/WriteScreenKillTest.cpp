@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+namespace WriteScreenKillTestUnit {
+
 namespace {
 
 // The object's files in the order the folder lists them.
@@ -76,3 +78,4 @@ TEST_F(WriteScreenKill, AKillBetweenFilesLeavesWholeFilesAndMatchingStates) {
             << name.toStdString();
     }
 }
+}  // namespace WriteScreenKillTestUnit

@@ -16,6 +16,8 @@
 
 #include <limits>
 
+namespace WriteScreenNarrowingTestUnit {
+
 using namespace cfgtest;
 
 namespace {
@@ -272,3 +274,4 @@ TEST(FieldFitHelper, FitsAndTellsEveryStoredValue) {
 }
 
 }  // namespace
+}  // namespace WriteScreenNarrowingTestUnit

@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+namespace WriteScreenSkipsTestUnit {
+
 namespace {
 
 using namespace WriteScreenTexts;
@@ -195,3 +197,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, WriteSkips, ::testing::ValuesIn(kCases),
                          });
 
 }  // namespace
+}  // namespace WriteScreenSkipsTestUnit

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace CallPanelCrashTestUnit {
+
 namespace {
 
 const QString kChildDb = QStringLiteral("db");
@@ -61,3 +63,4 @@ TEST_F(CallPanelCrash, AnObjectSaveKilledHalfWayLeavesEveryPanelAsBefore) {
     EXPECT_TRUE(SaveCommonParamsToPanels(Db(), 1, SavedParams(), std::nullopt).ok);
     EXPECT_EQ(14, Int("SELECT COUNT(*) FROM k_bv WHERE id_net=1 AND sl=1"));
 }
+}  // namespace CallPanelCrashTestUnit

@@ -30,6 +30,8 @@
 
 #include <functional>
 
+namespace CallPanelFormsTestUnit {
+
 namespace {
 
 // The editor with its two dialogs as the program's global forms.
@@ -436,3 +438,4 @@ TEST_F(PanelList, TheGridTypeComesFromTheSettingsAndGoesBackToThem) {
     // The switch list screen keeps its own.
     EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fp")));
 }
+}  // namespace CallPanelFormsTestUnit

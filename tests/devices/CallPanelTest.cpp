@@ -10,6 +10,8 @@
 
 #include <tuple>
 
+namespace CallPanelTestUnit {
+
 namespace {
 
 class CallPanels : public DeviceFixture {
@@ -259,3 +261,4 @@ TEST_F(CallPanels, SerialNumbersAreStoredInTheirAcceptedFormsOnly) {
     Exec("UPDATE k_bv SET sn_bv='B000000001' WHERE id_bv=5");
     EXPECT_EQ(QStringLiteral("B000000001"), e.LeaveSerialField("b000000001").shown);
 }
+}  // namespace CallPanelTestUnit

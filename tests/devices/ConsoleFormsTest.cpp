@@ -32,6 +32,8 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+namespace ConsoleFormsTestUnit {
+
 namespace {
 
 class ConsoleForms : public DeviceFixture {
@@ -368,3 +370,4 @@ TEST_F(ConsoleForms, AClosedMelodyRefusesNotesAndANewOneIsNamed) {
     dialogs.Expect(QStringLiteral("Пусто"), QStringLiteral("Добавьте мелодию!"));
     f.GNootDblClick(2);
 }
+}  // namespace ConsoleFormsTestUnit

@@ -15,6 +15,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+namespace ConsoleSlideFieldTestUnit {
+
 namespace {
 
 const QString kCaption = QStringLiteral("Ошибка");
@@ -151,3 +153,4 @@ TEST_F(ConsoleSlideField, AStoredTextIsShownAsItIsAndTypingBesideItGoesOn) {
 }
 
 }  // namespace
+}  // namespace ConsoleSlideFieldTestUnit

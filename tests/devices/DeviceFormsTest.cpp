@@ -23,6 +23,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+namespace DeviceFormsTestUnit {
+
 namespace {
 
 QStringList Headers(const DatasetGrid* grid) {
@@ -266,3 +268,4 @@ TEST_F(MelodyForm, ClickingAStaffCellSoundsItsNoteOrItsToneValue) {
     form.DBGrid1CellClick(form.DBGrid1->Model()->ColumnOf("oct"));
     EXPECT_EQ((QStringList{"440/160", QStringLiteral("%1/160").arg(ToneHz(35))}), tones.Heard());
 }
+}  // namespace DeviceFormsTestUnit

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DeviceListLayoutTestUnit {
+
 TEST(DeviceListLayout, TheUpperGridTakesThreeQuartersOfWhatIsLeft) {
     const GridHeights h = SplitGridHeights(400, 60, 40);
     EXPECT_EQ(h.upper, 225);
@@ -10,3 +12,4 @@ TEST(DeviceListLayout, TheUpperGridTakesThreeQuartersOfWhatIsLeft) {
     EXPECT_EQ(odd.upper, 227);
     EXPECT_EQ(odd.lower, 76);
 }
+}  // namespace DeviceListLayoutTestUnit

@@ -21,6 +21,8 @@
 #include <QSqlRecord>
 #include <cstdio>
 
+namespace DeviceRecordSyncTestUnit {
+
 using namespace DeviceSyncTexts;
 
 // ---------------------------------------------------------------- defaults
@@ -483,3 +485,4 @@ TEST_F(DeviceSync, AKillHalfWayLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(3, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=?", {idNet_}));
     EXPECT_EQ(QStringLiteral("закрыто"), State());
 }
+}  // namespace DeviceRecordSyncTestUnit

@@ -9,6 +9,8 @@
 #include "devices/SwitchParams.h"
 #include "support/QtPrinters.h"
 
+namespace DevicesOnAFreshConnectionTestUnit {
+
 namespace {
 
 class DevicesOnAFreshConnection : public DeviceFixture {
@@ -47,3 +49,4 @@ TEST_F(DevicesOnAFreshConnection, TheSwitchListIsReadWithTheObjectList) {
 }
 
 }  // namespace
+}  // namespace DevicesOnAFreshConnectionTestUnit

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace HandsetIndexTestUnit {
+
 namespace {
 
 class HandsetIndexes : public DeviceFixture {
@@ -168,3 +170,4 @@ TEST_F(HandsetIndexes, TheDataModuleWorksOnTheCurrentPanelThroughTheCurrentSwitc
     EXPECT_EQ(1, dm_->Q_bv->FieldByName("id_bv").AsLargeInt());
     EXPECT_EQ(-1, dm_->Q_bv->FieldByName("adrcs").AsInt());
 }
+}  // namespace HandsetIndexTestUnit

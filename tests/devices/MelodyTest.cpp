@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace MelodyTestUnit {
+
 namespace {
 
 const QString kProtected = QStringLiteral("Данная мелодия защищена от редактирования!");
@@ -213,3 +215,4 @@ TEST_F(Melodies, TheDataModuleAssignsTheCurrentMelodyAfterTheQuestion) {
     EXPECT_EQ(kMelodyNotDefined, SwitchMelodyName(4));  // a console melody
     EXPECT_EQ(kMelodyNotDefined, SwitchMelodyName(0));
 }
+}  // namespace MelodyTestUnit

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ParamSetTestUnit {
+
 namespace {
 
 class ParamSets : public DeviceFixture {
@@ -174,3 +176,4 @@ TEST_F(ParamSets, DeletingThroughTheDataModuleLeavesItOnTheNextRow) {
     EXPECT_EQ(DeviceChange::Done, RenameCurrentParamSet(QStringLiteral(" Г ")));
     EXPECT_EQ(QStringLiteral("Г"), dm_->Q_ke->FieldByName("name").AsString());
 }
+}  // namespace ParamSetTestUnit

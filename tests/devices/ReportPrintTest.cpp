@@ -19,6 +19,8 @@
 
 #include <unistd.h>
 
+namespace ReportPrintTestUnit {
+
 namespace {
 
 const QString kError = QStringLiteral("Ошибка");
@@ -180,3 +182,4 @@ TEST_F(ReportPrint, APrinterThatCannotStartIsTold) {
     Print();
     dialogs.VerifyDone();
 }
+}  // namespace ReportPrintTestUnit

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SecurityPostTestUnit {
+
 namespace {
 
 const QDate kToday(2024, 3, 5);
@@ -355,3 +357,4 @@ TEST_F(SecurityPosts, AMelodyIsAssignedByItsPurposeAndClosedForGood) {
     EXPECT_EQ(DeviceChange::Done, CloseMelody(Db(), 10));
     EXPECT_TRUE(MelodyClosed(Db(), 10));
 }
+}  // namespace SecurityPostTestUnit

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SerialNumberTestUnit {
+
 using namespace SerialNumber;
 
 TEST(SerialNumber, LeavingTheFieldKeepsOnlyTheFormsEachKindAccepts) {
@@ -36,3 +38,4 @@ TEST(SerialNumber, TypingTakesALeadLetterThenDigits) {
     EXPECT_TRUE(TypedCharAllowed(Kind::Switch, QStringLiteral("A1"), QLatin1Char('.')));
     EXPECT_TRUE(TypedCharAllowed(Kind::Switch, QStringLiteral("A123456789"), QLatin1Char('.')));
 }
+}  // namespace SerialNumberTestUnit

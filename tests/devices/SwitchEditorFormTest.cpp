@@ -30,6 +30,8 @@
 #include <functional>
 #include <memory>
 
+namespace SwitchEditorFormTestUnit {
+
 namespace {
 
 const QString kSaveOne = QStringLiteral("Сохранить для данного КМ?");
@@ -386,3 +388,4 @@ TEST_F(SwitchEditor, TheObjectIsNumberedByTheRangesTyped) {
     tracts->BitAvtoTr->click();
     EXPECT_EQ(5, Int("SELECT tract FROM m_bv WHERE id_net=1 AND n_pk=3 AND bv_type=0"));
 }
+}  // namespace SwitchEditorFormTestUnit

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SwitchParamsTestUnit {
+
 namespace {
 
 const QString kJumpQuestion =
@@ -324,3 +326,4 @@ TEST_F(SwitchSerials, AnotherSwitchsNumberOffersToGoThereAndStoresNothing) {
 
     EXPECT_EQ(SerialExit::Stored, Leave(1, QStringLiteral("B000000004")).outcome);
 }
+}  // namespace SwitchParamsTestUnit

@@ -13,6 +13,8 @@
 
 #include <iostream>
 
+namespace SwitchReportPagesTestUnit {
+
 namespace {
 
 class SwitchReportPages : public DeviceFixture {
@@ -188,3 +190,4 @@ TEST_F(SwitchReportPages, ALongPanelNameWrapsInItsCellAndTheRowGrows) {
     if (!TextRead(pdf)) return;
     EXPECT_TRUE(pdf.text->contains(QStringLiteral("детской")));
 }
+}  // namespace SwitchReportPagesTestUnit

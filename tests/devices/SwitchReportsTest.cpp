@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace SwitchReportsTestUnit {
+
 using namespace SwitchReportTexts;
 
 namespace {
@@ -269,3 +271,4 @@ TEST(SwitchListCells, CentredTextStartsHalfTheSpareWidthInNeverLeftOfTheCell) {
     EXPECT_EQ(1, CentredTextOffset(41, 40));  // 0.5 rounds away from zero
     EXPECT_EQ(0, CentredTextOffset(30, 40));
 }
+}  // namespace SwitchReportsTestUnit

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <QThread>
 
+namespace SwitchTractsTestUnit {
+
 namespace {
 
 QList<MaskRow> Rows(const QList<int>& tracts, const QList<bool>& checked = {}) {
@@ -396,3 +398,4 @@ TEST_F(SwitchTracts, ARangeNumberingKilledHalfWayLeavesEverythingAsBefore) {
     EXPECT_TRUE(NumberTractsByRanges(Db(), 1, {6, 8, 1, 2}).ok);
     EXPECT_NE(before, Dump());
 }
+}  // namespace SwitchTractsTestUnit

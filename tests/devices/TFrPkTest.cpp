@@ -29,6 +29,8 @@
 #include <QTest>
 #include <QToolButton>
 
+namespace TFrPkTestUnit {
+
 namespace {
 
 QList<QPrintPreviewDialog*> Previews() {
@@ -333,3 +335,4 @@ TEST_F(DeviceFixture, TheGridTypeComesFromTheSettingsAndGoesBackToThem) {
     EXPECT_FALSE(frame->GridsBold());
     EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fp")));
 }
+}  // namespace TFrPkTestUnit

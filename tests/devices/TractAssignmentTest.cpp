@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <QRandomGenerator>
 
+namespace TractAssignmentTestUnit {
+
 namespace {
 
 const QString kTooManyDoors =
@@ -211,3 +213,4 @@ TEST_F(Tracts, TheDataModuleShowsTheTractsOfTheCurrentSwitch) {
     EXPECT_EQ((QStringList{"2", "1"}), tracts);  // by m.n_bv: the gate row sorts first
     EXPECT_EQ(3, dm_->Q_MNpk->FieldByName("k.id_pk").AsLargeInt());
 }
+}  // namespace TractAssignmentTestUnit

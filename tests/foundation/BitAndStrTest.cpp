@@ -5,6 +5,8 @@
 
 #include <limits>
 
+namespace BitAndStrTestUnit {
+
 namespace {
 
 QString S(const char* utf8) {
@@ -251,3 +253,4 @@ TEST(BitAndStr, DeviceClassList) {
 }
 
 }  // namespace
+}  // namespace BitAndStrTestUnit

@@ -15,6 +15,8 @@
 
 #include <sqlite3.h>
 
+namespace BoundSqlTestUnit {
+
 namespace {
 
 class BoundSql : public ::testing::Test {
@@ -267,3 +269,4 @@ TEST_F(BoundSql, ANewRowsKeyIsTheKeyColumnsNotItsRowNumber) {
         EXPECT_EQ(c.error, error);
     }
 }
+}  // namespace BoundSqlTestUnit

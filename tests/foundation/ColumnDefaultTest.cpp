@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <QString>
 
+namespace ColumnDefaultTestUnit {
+
 namespace {
 
 QString Edited(const QString& sql, const QString& column = QStringLiteral("v_key")) {
@@ -55,3 +57,4 @@ TEST(ColumnDefault, OnlyTheNamedColumnOfTheTableItself) {
     EXPECT_EQ(Edited("CREATE TABLE t (v_keys INTEGER, x_key INTEGER)"), QString());
     EXPECT_EQ(Edited("not sql at all"), QString());
 }
+}  // namespace ColumnDefaultTestUnit

@@ -19,6 +19,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace CompactionTestUnit {
+
 namespace {
 
 // Another process holding the database's lock file, the way a copy of the
@@ -223,3 +225,4 @@ TEST_F(CompactionTest, DeclinedOrFailedCompactionLeavesTheDatabaseUsable) {
 }
 
 }  // namespace
+}  // namespace CompactionTestUnit

@@ -13,6 +13,8 @@
 
 #include <functional>
 
+namespace DataGroundTestUnit {
+
 namespace {
 
 class DataGroundTest : public SiteFixture {
@@ -130,3 +132,4 @@ TEST_F(DataGroundTest, AWindowsRowsNameThemselvesAndStandUntilOneGoes) {
 }
 
 }  // namespace
+}  // namespace DataGroundTestUnit

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <map>
 
+namespace DbSchemaTestUnit {
+
 namespace {
 
 QStringList Names(const QString& prefix, int from, int to) {
@@ -617,3 +619,4 @@ TEST(DbSchemaSql, DropTableReportsFailure) {
     EXPECT_FALSE(FieldExists(db, "t_pack", "id_pack"));
     EXPECT_FALSE(DropTable(db, "t_pack"));
 }
+}  // namespace DbSchemaTestUnit

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace KeyCountersTestUnit {
+
 namespace {
 
 class KeyCountersTest : public SiteFixture {
@@ -227,3 +229,4 @@ TEST_F(KeyCountersTest, AnOwnersCountersCountTheKeysAnotherCopyEnteredToo) {
 }
 
 }  // namespace
+}  // namespace KeyCountersTestUnit

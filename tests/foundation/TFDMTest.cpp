@@ -19,6 +19,8 @@
 #include <functional>
 #include <optional>
 
+namespace TFDMTestUnit {
+
 namespace {
 
 TEST(TFDMConnect, RefusesMissingAndForeignFilesAndHoldsTheLockWhileOpen) {
@@ -426,3 +428,4 @@ TEST_F(TFDMTest, ListsLeftClosedAreReadByWhateverAsksAboutThem) {
 }
 
 }  // namespace
+}  // namespace TFDMTestUnit

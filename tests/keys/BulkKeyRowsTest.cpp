@@ -11,6 +11,8 @@
 #include "support/RecordedRows.h"
 #include "support/ScriptedDialogs.h"
 
+namespace BulkKeyRowsTestUnit {
+
 namespace {
 
 // The gauge's reports, one text each.
@@ -122,3 +124,4 @@ TEST_F(BulkKeyRows, KeysOfPanelFilesEnterTheRowsTheyAlwaysEntered) {
     EXPECT_FALSE(dm_->Q_Kvr1->IsOpen());
     ExpectRecordedRows("config_key_entry", told + gauge_.steps + Written() + DatasetStates(*dm_));
 }
+}  // namespace BulkKeyRowsTestUnit

@@ -11,6 +11,8 @@
 
 #include <QDate>
 
+namespace ConfigKeyEntryTestUnit {
+
 namespace {
 
 QString today() {
@@ -342,3 +344,4 @@ TEST_F(ConfigKeyEntryTest, AKeyTwiceInAFileIsEnteredThenConfirmed) {
 }
 
 }  // namespace
+}  // namespace ConfigKeyEntryTestUnit

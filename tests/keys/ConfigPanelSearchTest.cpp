@@ -6,6 +6,8 @@
 #include "keys/ConfigPanelSearch.h"
 #include "support/QtPrinters.h"
 
+namespace ConfigPanelSearchTestUnit {
+
 namespace {
 
 class ConfigPanelSearchTest : public KeyObjectFixture {
@@ -112,3 +114,4 @@ TEST_F(ConfigPanelSearchTest, AnObjectWithoutPanelsFindsNone) {
 }
 
 }  // namespace
+}  // namespace ConfigPanelSearchTestUnit

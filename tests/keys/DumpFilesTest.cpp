@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace DumpFilesTestUnit {
+
 namespace {
 
 using DumpBuild::Beku;
@@ -150,3 +152,4 @@ TEST(DumpFile, ReadWholeUpToOneMebibyte) {
 }
 
 }  // namespace
+}  // namespace DumpFilesTestUnit

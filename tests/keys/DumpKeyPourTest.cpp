@@ -9,6 +9,8 @@
 
 #include <QDate>
 
+namespace DumpKeyPourTestUnit {
+
 namespace {
 
 QString today() {
@@ -174,3 +176,4 @@ TEST_F(DumpKeyPourTest, MirelCommonPourReadsTheRowsThereAre) {
 }
 
 }  // namespace
+}  // namespace DumpKeyPourTestUnit

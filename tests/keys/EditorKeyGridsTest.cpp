@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace EditorKeyGridsTestUnit {
+
 namespace {
 
 EditorKeyLists sample() {
@@ -138,3 +140,4 @@ TEST(EditorKeyGrids, EraseEmptiesTheKeyCellsOfTheRows) {
 }
 
 }  // namespace
+}  // namespace EditorKeyGridsTestUnit

@@ -7,6 +7,8 @@
 #include "support/RecordingTones.h"
 #include "support/ScriptedDialogs.h"
 
+namespace KeyChangeFlagsTestUnit {
+
 namespace {
 
 class KeyChangeFlagsTest : public KeyObjectFixture {
@@ -162,3 +164,4 @@ TEST_F(KeyChangeFlagsTest, MarksStopAtTheLastNetworkNumber) {
 }
 
 }  // namespace
+}  // namespace KeyChangeFlagsTestUnit

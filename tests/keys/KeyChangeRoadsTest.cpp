@@ -17,6 +17,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+namespace KeyChangeRoadsTestUnit {
+
 namespace {
 
 constexpr int kKeys = 9;
@@ -156,3 +158,4 @@ INSTANTIATE_TEST_SUITE_P(AnotherCopy, KeyChangeBehindTheBack, ::testing::ValuesI
                          });
 
 }  // namespace
+}  // namespace KeyChangeRoadsTestUnit

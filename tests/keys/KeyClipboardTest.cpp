@@ -13,6 +13,8 @@
 
 #include <QDate>
 
+namespace KeyClipboardTestUnit {
+
 namespace {
 
 QStringList numbersOf(const QList<PastedKey>& keys) {
@@ -240,3 +242,4 @@ TEST_F(KeyClipboardTest, AKilledPasteLeavesAllKeysOrNone) {
 }
 
 }  // namespace
+}  // namespace KeyClipboardTestUnit

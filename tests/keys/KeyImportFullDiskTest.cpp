@@ -16,6 +16,8 @@
 
 #include <functional>
 
+namespace KeyImportFullDiskTestUnit {
+
 namespace {
 
 constexpr int kImportedKeys = 1500;
@@ -98,3 +100,4 @@ TEST_F(KeyImportFullDisk, AnEntryFromAPanelFileIsToldInRussianAndLeavesTheRegist
 }
 
 }  // namespace
+}  // namespace KeyImportFullDiskTestUnit

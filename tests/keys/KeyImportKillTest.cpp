@@ -13,6 +13,8 @@
 
 #include <cstdio>
 
+namespace KeyImportKillTestUnit {
+
 namespace {
 
 constexpr int kKeys = 2000;
@@ -112,3 +114,4 @@ TEST_F(KeyImportKill, AKilledBekuPourLeavesAllKeysOrNone) {
 }
 
 }  // namespace
+}  // namespace KeyImportKillTestUnit

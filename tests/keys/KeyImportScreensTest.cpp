@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace KeyImportScreensTestUnit {
+
 namespace {
 
 class KeyImportScreens : public KeyObjectFixture {
@@ -412,3 +414,4 @@ TEST_F(KeyGridScreens, TypedKeysKeepTheirHexDigits) {
 }
 
 }  // namespace
+}  // namespace KeyImportScreensTestUnit

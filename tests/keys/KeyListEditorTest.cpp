@@ -7,6 +7,8 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
+namespace KeyListEditorTestUnit {
+
 namespace {
 
 class KeyListEditorTest : public KeyObjectFixture {
@@ -238,3 +240,4 @@ TEST_F(KeyListEditorTest, ApartmentsAreFoundByTheBeginningOfTheirNumber) {
 }
 
 }  // namespace
+}  // namespace KeyListEditorTestUnit

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace KeyNumberTestUnit {
+
 namespace {
 
 TEST(KeyNumberTest, OnlyHexadecimalDigitsReachTheNumberField) {
@@ -52,3 +54,4 @@ TEST(KeyNumberTest, TitleClicksAlternateTheDirectionOfOneColumn) {
 }
 
 }  // namespace
+}  // namespace KeyNumberTestUnit

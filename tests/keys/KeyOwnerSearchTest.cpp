@@ -6,6 +6,8 @@
 #include "keys/KeyRegister.h"
 #include "support/QtPrinters.h"
 
+namespace KeyOwnerSearchTestUnit {
+
 namespace {
 
 class KeyOwnerSearchTest : public KeyObjectFixture {
@@ -116,3 +118,4 @@ TEST_F(KeyOwnerSearchTest, TheFoundKeyLeadsBackToItsList) {
 }
 
 }  // namespace
+}  // namespace KeyOwnerSearchTestUnit

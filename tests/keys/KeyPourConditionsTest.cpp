@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace KeyPourConditionsTestUnit {
+
 namespace {
 
 using F = PourField;
@@ -134,3 +136,4 @@ TEST_F(PourConditionsTest, AnEntranceWithoutApartmentsComputesWithoutThem) {
 }
 
 }  // namespace
+}  // namespace KeyPourConditionsTestUnit

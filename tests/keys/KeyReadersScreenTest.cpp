@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace KeyReadersScreenTestUnit {
+
 namespace {
 
 const QByteArray kSerial = QByteArray::fromHex("112233445566");
@@ -224,3 +226,4 @@ TEST_F(KeyReadersScreenTest, ClosingTheProgramEndsTheOneWireSession) {
 }
 
 }  // namespace
+}  // namespace KeyReadersScreenTestUnit

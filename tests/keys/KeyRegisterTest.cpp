@@ -9,6 +9,8 @@
 
 #include <QDate>
 
+namespace KeyRegisterTestUnit {
+
 namespace {
 
 class KeyRegisterTest : public KeyObjectFixture {
@@ -464,3 +466,4 @@ TEST_F(KeyRegisterTest, EntranceKeyListsOfTheDataModuleLeaveGateKeysOut) {
 }
 
 }  // namespace
+}  // namespace KeyRegisterTestUnit

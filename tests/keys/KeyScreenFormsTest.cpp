@@ -27,6 +27,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace KeyScreenFormsTestUnit {
+
 namespace {
 
 const QString kResult = QStringLiteral("Результат поиска");
@@ -241,3 +243,4 @@ TEST_F(KeyPourDialogTest, ShowsTheEntranceAndFollowsTheOperator) {
 }
 
 }  // namespace
+}  // namespace KeyScreenFormsTestUnit

@@ -17,6 +17,8 @@
 #include "support/RecordingTones.h"
 #include "support/ScriptedDialogs.h"
 
+namespace KeyWritesOverGoneRowsTestUnit {
+
 namespace {
 
 enum class Gone {
@@ -370,3 +372,4 @@ INSTANTIATE_TEST_SUITE_P(EveryKeyWrite, KeyWritesOverGoneRows, ::testing::Values
                          });
 
 }  // namespace
+}  // namespace KeyWritesOverGoneRowsTestUnit

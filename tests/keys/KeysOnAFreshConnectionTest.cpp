@@ -15,6 +15,8 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 
+namespace KeysOnAFreshConnectionTestUnit {
+
 namespace {
 
 using F = PourField;
@@ -191,3 +193,4 @@ TEST_F(KeysOfAClosedObjectList, AFoundKeyLeadsBackToItsList) {
 }
 
 }  // namespace
+}  // namespace KeysOnAFreshConnectionTestUnit

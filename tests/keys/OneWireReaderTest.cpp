@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace OneWireReaderTestUnit {
+
 namespace {
 
 const QByteArray kSerial = QByteArray::fromHex("112233445566");  // line order
@@ -245,3 +247,4 @@ TEST_F(W1TreeTest, TwoKeysReadAsTheLineAndsThemAndAGoneKeyReadsOnes) {
 }
 
 }  // namespace
+}  // namespace OneWireReaderTestUnit

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ReaderPortLocatorTestUnit {
+
 namespace {
 
 class ReaderSettingsTest : public ::testing::Test {
@@ -52,3 +54,4 @@ TEST_F(ReaderSettingsTest, TheMainWindowKeepsTheReadersSection) {
 }
 
 }  // namespace
+}  // namespace ReaderPortLocatorTestUnit

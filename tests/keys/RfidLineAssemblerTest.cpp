@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace RfidLineAssemblerTestUnit {
+
 namespace {
 
 QStringList numbersOf(const QList<RfidReaderOutput>& out) {
@@ -74,3 +76,4 @@ TEST(RfidLineAssemblerTest, ALineWithoutEndIsCutAndTheEmptySlotMarkIsNotEntered)
 }
 
 }  // namespace
+}  // namespace RfidLineAssemblerTestUnit

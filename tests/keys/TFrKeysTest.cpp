@@ -25,6 +25,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+namespace TFrKeysTestUnit {
+
 namespace {
 
 class FrKeysTest : public KeysScreenFixture {
@@ -323,3 +325,4 @@ TEST_F(FrKeysTest, ClosingTheProgramOnTheKeysScreenAppliesTheMarks) {
 }
 
 }  // namespace
+}  // namespace TFrKeysTestUnit

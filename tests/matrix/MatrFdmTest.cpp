@@ -14,6 +14,8 @@
 
 #include <memory>
 
+namespace MatrFdmTestUnit {
+
 using namespace matrtest;
 
 namespace {
@@ -208,3 +210,4 @@ TEST_F(MatrFdm, ChecksFindNoFaultWithoutAnObject) {
 }
 
 }  // namespace
+}  // namespace MatrFdmTestUnit

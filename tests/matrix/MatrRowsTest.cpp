@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace MatrRowsTestUnit {
+
 namespace {
 
 QString S(const char* utf8) {
@@ -123,3 +125,4 @@ TEST(MatrTableText, SelectListsOneColumnPerEntrance) {
 }
 
 }  // namespace
+}  // namespace MatrRowsTestUnit

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace MatrTableDbTestUnit {
+
 using namespace matrtest;
 
 namespace {
@@ -204,3 +206,4 @@ TEST_F(MatrTableDb, OldTableGetsItsNameColumn) {
 }
 
 }  // namespace
+}  // namespace MatrTableDbTestUnit

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TerminalDbTestUnit {
+
 using namespace matrtest;
 
 namespace {
@@ -179,3 +181,4 @@ TEST_F(TerminalDb, NumberingAndCountChecks) {
 }
 
 }  // namespace
+}  // namespace TerminalDbTestUnit

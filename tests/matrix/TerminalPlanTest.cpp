@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TerminalPlanTestUnit {
+
 namespace {
 
 QList<int> Seq(int from, int to) {
@@ -96,3 +98,4 @@ TEST(ApartmentChecks, CountsByKind) {
 }
 
 }  // namespace
+}  // namespace TerminalPlanTestUnit

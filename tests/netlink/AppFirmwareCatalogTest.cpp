@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <QDir>
 
+namespace AppFirmwareCatalogTestUnit {
+
 namespace {
 
 QByteArray LatinFile(int format, int app, int bios, int classWord, int minBios = -1,
@@ -192,3 +194,4 @@ TEST_F(AppFirmwareCatalogTest, TheNewerFirmwareOfADevice) {
 }
 
 }  // namespace
+}  // namespace AppFirmwareCatalogTestUnit

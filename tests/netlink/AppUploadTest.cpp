@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace AppUploadTestUnit {
+
 namespace {
 
 const QList<AppSection> kOneSection = {{0x3000, {QByteArray::fromHex("A1A2"),
@@ -172,3 +174,4 @@ TEST_F(AppUpload, AnUnansweredPacketIsSentOnceMoreAndThenTheUploadIsIncomplete) 
 }
 
 }  // namespace
+}  // namespace AppUploadTestUnit

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace CommissioningChainTestUnit {
+
 namespace {
 
 constexpr char kDone[] =
@@ -141,3 +143,4 @@ TEST_F(CommissioningChain, AnUnpluggedAdapterEndsTheChainUnfinished) {
 }
 
 }  // namespace
+}  // namespace CommissioningChainTestUnit

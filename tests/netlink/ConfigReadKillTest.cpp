@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace ConfigReadKillTestUnit {
+
 namespace {
 
 const QByteArray kOldFile = "the file of an earlier read";
@@ -67,3 +69,4 @@ TEST(ConfigReadKill, AKillWhileSavingLeavesNoPartialFileUnderADevicesName) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"ckm05.bin", "ckm06.bin"}));
 }
+}  // namespace ConfigReadKillTestUnit

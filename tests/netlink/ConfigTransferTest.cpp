@@ -10,6 +10,8 @@
 
 #include <QDir>
 
+namespace ConfigTransferTestUnit {
+
 namespace {
 
 class ConfigTransfer : public TransferFixture {
@@ -371,3 +373,4 @@ TEST_F(ConfigTransfer, TheHeaderOfAFileReadFromADeviceFollowsItsClassInformation
 }
 
 }  // namespace
+}  // namespace ConfigTransferTestUnit

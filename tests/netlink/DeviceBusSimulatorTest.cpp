@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DeviceBusSimulatorTestUnit {
+
 namespace {
 
 class DeviceBusTest : public ::testing::Test {
@@ -230,3 +232,4 @@ TEST_F(DeviceBusTest, AddressBySerialNumber) {
 }
 
 }  // namespace
+}  // namespace DeviceBusSimulatorTestUnit

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace DeviceCommandsTestUnit {
+
 namespace {
 
 class DeviceCommands : public TransferFixture {
@@ -118,3 +120,4 @@ TEST_F(DeviceCommands, TheReportListsEveryDeviceFound) {
 }
 
 }  // namespace
+}  // namespace DeviceCommandsTestUnit

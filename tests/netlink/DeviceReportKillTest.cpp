@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace DeviceReportKillTestUnit {
+
 namespace {
 
 const QByteArray kOldReport = "СПИСОК ВСЕХ НАЙДЕННЫХ УСТРОЙСТВ 01.02.2026 10:00:00\nСКМ01\n";
@@ -53,3 +55,4 @@ TEST(DeviceReportKill, AKillWhileWritingLeavesThePreviousReportWhole) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), kOldReport);
 }
+}  // namespace DeviceReportKillTestUnit

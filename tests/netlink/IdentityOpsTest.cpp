@@ -7,6 +7,8 @@
 #include "foundation/BitAndStr.h"
 #include "netlink/NetIdentityOps.h"
 
+namespace IdentityOpsTestUnit {
+
 namespace {
 
 QString Hex(const TNetFrame& frame, int bytes) {
@@ -300,3 +302,4 @@ TEST_F(IdentityOps, TheNetworkTestAsksOnceAndFillsEveryBlankSerialNumber) {
 }
 
 }  // namespace
+}  // namespace IdentityOpsTestUnit

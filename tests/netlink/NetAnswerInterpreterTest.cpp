@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace NetAnswerInterpreterTestUnit {
+
 namespace {
 
 TNetFrame FrameOf(const QByteArray& bytes) {
@@ -342,3 +344,4 @@ TEST_F(InterpreterTest, CardEventsGiveTheirMarkers) {
 }
 
 }  // namespace
+}  // namespace NetAnswerInterpreterTestUnit

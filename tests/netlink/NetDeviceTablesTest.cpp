@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace NetDeviceTablesTestUnit {
+
 namespace {
 
 constexpr int kSep = 63;
@@ -202,3 +204,4 @@ TEST_F(ClassReplyTest, ClassInfoListsTheDevice) {
 }
 
 }  // namespace
+}  // namespace NetDeviceTablesTestUnit

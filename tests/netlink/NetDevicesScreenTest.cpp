@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace NetDevicesScreenTestUnit {
+
 namespace {
 
 TEST(NetScreenTexts, TheAddressChoiceHasOneItemPerAddress) {
@@ -47,3 +49,4 @@ TEST(NetScreenTexts, ConfiguredLinesAndTheirReplacement) {
 }
 
 }  // namespace
+}  // namespace NetDevicesScreenTestUnit

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace NetFrameTestUnit {
+
 namespace {
 
 QString Hex(const TNetFrame& frame) {
@@ -67,3 +69,4 @@ TEST(NetFrame, ReadsOutsideTheFrameGiveZeroAndWhatIsTaken) {
 }
 
 }  // namespace
+}  // namespace NetFrameTestUnit

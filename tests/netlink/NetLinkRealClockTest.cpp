@@ -18,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+namespace NetLinkRealClockTestUnit {
+
 namespace {
 
 constexpr int kSwitch = 5;
@@ -117,3 +119,4 @@ TEST(NetLinkRealClock, AFileIsWrittenIntoADeviceAndReadBackWhole) {
 }
 
 }  // namespace
+}  // namespace NetLinkRealClockTestUnit

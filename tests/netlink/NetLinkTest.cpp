@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+namespace NetLinkTestUnit {
+
 namespace {
 
 class NetLinkTest : public ::testing::Test {
@@ -454,3 +456,4 @@ TEST_F(NetLinkTest, SendingOnAClosedPortSaysSo) {
 }
 
 }  // namespace
+}  // namespace NetLinkTestUnit

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace NetPortDiscoveryTestUnit {
+
 namespace {
 
 class NetPortSearchTest : public ::testing::Test {
@@ -134,3 +136,4 @@ TEST(ComPortByName, PortFieldNamesAPortUnlessBlankOrZero) {
 }
 
 }  // namespace
+}  // namespace NetPortDiscoveryTestUnit

@@ -17,6 +17,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace TBComPortTestUnit {
+
 namespace {
 
 const QString kNoSuchPort = "Попытка открыть несуществующий COM-порт";
@@ -647,3 +649,4 @@ TEST(ComLineErrors, ParityErrorsCountOnlyWithParity) {
 }
 
 }  // namespace
+}  // namespace TBComPortTestUnit

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace TFNetTimeTestUnit {
+
 namespace {
 
 using NetSettingsForm = NetFormFixture;
@@ -316,3 +318,4 @@ TEST_F(NetSettingsForm, Picture) {
 }
 
 }  // namespace
+}  // namespace TFNetTimeTestUnit

@@ -20,6 +20,8 @@
 
 #include <functional>
 
+namespace TFrNetDevCommandsTestUnit {
+
 namespace {
 
 const QString kPermission = "Разрешение на операцию";
@@ -349,3 +351,4 @@ TEST_F(NetDevicesCommands, TheReportGoesIntoTheChosenTextFile) {
 }
 
 }  // namespace
+}  // namespace TFrNetDevCommandsTestUnit

@@ -32,6 +32,8 @@
 #include <functional>
 #include <utility>
 
+namespace TFrNetDevTestUnit {
+
 namespace {
 
 TEST_F(NetDevicesScreen, TheConfiguredListOfTheObject) {
@@ -315,3 +317,4 @@ TEST_F(NetDevicesScreen, ATransferRunsOnTheScreensLinkAndLogs) {
 }
 
 }  // namespace
+}  // namespace TFrNetDevTestUnit

@@ -17,6 +17,8 @@
 
 #include <unistd.h>
 
+namespace BoundedChildTestUnit {
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -155,3 +157,4 @@ TEST(BoundedChildren, AChildStartedWhileAThreadHoldsALockStillRuns) {
 }
 
 }  // namespace
+}  // namespace BoundedChildTestUnit

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+namespace Cp1251TestUnit {
+
 namespace {
 
 // glibc's converter is an independent reference for every defined byte.
@@ -84,3 +86,4 @@ TEST(Cp1251, ADisplayTextCarriesWhatHasAByteAndShows) {
 }
 
 }  // namespace
+}  // namespace Cp1251TestUnit

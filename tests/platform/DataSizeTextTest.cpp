@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <QLocale>
 
+namespace DataSizeTextTestUnit {
+
 TEST(DataSizeText, BytesTakeTheirRussianPluralAndLargerSizesRussianUnits) {
     const QLocale before;
     QLocale::setDefault(QLocale::c());
@@ -25,3 +27,4 @@ TEST(DataSizeText, BytesTakeTheirRussianPluralAndLargerSizesRussianUnits) {
     EXPECT_EQ(DataSizeText(5LL << 30), QStringLiteral("5,00 ГБ"));
     QLocale::setDefault(before);
 }
+}  // namespace DataSizeTextTestUnit

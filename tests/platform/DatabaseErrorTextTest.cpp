@@ -16,6 +16,8 @@
 
 #include <sqlite3.h>
 
+namespace DatabaseErrorTextTestUnit {
+
 namespace {
 
 // A QtSql connection of its own on a file of the temporary folder.
@@ -168,3 +170,4 @@ TEST(DatabaseReasons, EveryFailureOfTheFileOrTheDiskIsARussianSentenceOfItsOwn) 
 }
 
 }  // namespace
+}  // namespace DatabaseErrorTextTestUnit

@@ -14,6 +14,8 @@
 
 #include <functional>
 
+namespace DatasetTestUnit {
+
 namespace {
 
 // A small house/entrance/apartment/key database of the program's shape.
@@ -779,3 +781,4 @@ TEST_F(DatasetTest, ModelFollowsTheFieldsOfEveryOpen) {
     EXPECT_EQ(declared.data(declared.index(2, 0)).toInt(), 3);
     EXPECT_EQ(declared.headerData(0, Qt::Horizontal).toString(), "№");
 }
+}  // namespace DatasetTestUnit

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+namespace DialogsTestUnit {
+
 namespace {
 
 TEST(Dialogs, ButtonClickAnswersScriptedQuestion) {
@@ -44,3 +46,4 @@ TEST(Dialogs, WithoutBackendTheSafeAnswerIsTaken) {
 }
 
 }  // namespace
+}  // namespace DialogsTestUnit

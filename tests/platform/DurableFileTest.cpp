@@ -12,6 +12,8 @@
 
 #include <sys/stat.h>
 
+namespace DurableFileTestUnit {
+
 namespace {
 
 QByteArray readAll(const QString& path) {
@@ -170,3 +172,4 @@ TEST(DurableFile, TheNextWriteRemovesTheTemporaryFilesOfKilledWritersOnly) {
         << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(another)));
 }
+}  // namespace DurableFileTestUnit

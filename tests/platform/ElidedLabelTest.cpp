@@ -17,6 +17,8 @@
 
 #include <functional>
 
+namespace ElidedLabelTestUnit {
+
 namespace {
 
 constexpr QChar kEllipsis(0x2026);
@@ -140,3 +142,4 @@ TEST(ElidedLabel, ANameTakesTheFreeRoomOfItsRowAndItsToolTipFollowsItsText) {
 }
 
 }  // namespace
+}  // namespace ElidedLabelTestUnit

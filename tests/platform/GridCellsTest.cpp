@@ -11,6 +11,8 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
+namespace GridCellsTestUnit {
+
 namespace {
 
 TEST(GridCells, ALongTextStopsItsColumnAndIsItsCellsToolTip) {
@@ -39,3 +41,4 @@ TEST(GridCells, ALongTextStopsItsColumnAndIsItsCellsToolTip) {
 }
 
 }  // namespace
+}  // namespace GridCellsTestUnit

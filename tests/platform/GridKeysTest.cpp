@@ -21,6 +21,8 @@
 #include <memory>
 #include <optional>
 
+namespace GridKeysTestUnit {
+
 namespace {
 
 // A view between two buttons; its first row is a fixed title row, as the
@@ -271,3 +273,4 @@ TEST(GridKeys, AKeyGivenToATitleClickClicksTheCurrentColumnsTitle) {
     EXPECT_EQ(QList<QKeyCombination>{Qt::Key_F3}, GridKeys::TitleClickKeys(table));
     EXPECT_TRUE(GridKeys::DoubleClickKeys(table).isEmpty());
 }
+}  // namespace GridKeysTestUnit

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <QFontMetrics>
 
+namespace PathLabelTestUnit {
+
 namespace {
 
 const QString kPath = QStringLiteral("/home/engineer/objects/DB_ARM/Data/FlWrite/Fl_17/cbv02.bin");
@@ -44,3 +46,4 @@ TEST(PathLabel, ADeepPathLeavesOutItsMiddle) {
 }
 
 }  // namespace
+}  // namespace PathLabelTestUnit

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <QAudioDevice>
 
+namespace QtToneOutputTestUnit {
+
 // Without a sound device the tone thread refuses every tone; the caller still
 // gets back, and nothing stays behind when the backend goes.
 TEST(QtToneOutput, ADeviceThatPlaysNothingLetsTheCallerGoOn) {
@@ -13,3 +15,4 @@ TEST(QtToneOutput, ADeviceThatPlaysNothingLetsTheCallerGoOn) {
     Tones::Pause(5);
     EXPECT_EQ(&tones, Tones::SetOutput(before));
 }
+}  // namespace QtToneOutputTestUnit

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace SquareWaveTestUnit {
+
 namespace {
 
 QList<qint16> Samples(const QByteArray& bytes) {
@@ -35,3 +37,4 @@ TEST(SquareWave, NothingToPlayOrTooHighGivesNoSound) {
     ASSERT_EQ(441, tooHigh.size());
     for (qint16 s : tooHigh) EXPECT_EQ(0, s);
 }
+}  // namespace SquareWaveTestUnit

@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace SystemErrorTextTestUnit {
+
 TEST(SystemErrorText, ReasonsAreRussianWhetherGivenByNumberOrByTheSystemsWords) {
     EXPECT_EQ(SystemReason(EACCES), "Нет прав доступа.");
     EXPECT_EQ(SystemReason(ENOENT), "Нет такого файла или папки.");
@@ -52,3 +54,4 @@ TEST(SystemErrorText, AFileThatCannotBeWrittenSaysWhyInRussian) {
         << error.toStdString();
     EXPECT_FALSE(error.contains(QStringLiteral("denied"))) << error.toStdString();
 }
+}  // namespace SystemErrorTextTestUnit

@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+namespace TemporaryFilesTestUnit {
+
 namespace {
 
 const QString kFileMark = QStringLiteral("TEMPORARY-FILE ");
@@ -47,3 +49,4 @@ TEST(TemporaryFiles, GoUnderTheBuildTreeAndAKilledTestLeavesNothing) {
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(file).absolutePath()));
     EXPECT_TRUE(QFileInfo::exists(QDir::tempPath()));
 }
+}  // namespace TemporaryFilesTestUnit

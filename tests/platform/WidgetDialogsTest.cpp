@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+namespace WidgetDialogsTestUnit {
+
 namespace {
 
 // Runs inspect on the modal dialog once it shows, then closes it.
@@ -168,3 +170,4 @@ TEST(WidgetDialogs, AMessageShowsMarkupAsTyped) {
         EXPECT_EQ(text, shown) << text.toStdString();
     }
 }
+}  // namespace WidgetDialogsTestUnit

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace AccessMatrixTestUnit {
+
 using namespace MatrixTexts;
 
 class AccessMatrixDb : public MatrixDb {
@@ -235,3 +237,4 @@ TEST_F(AccessMatrixDb, CompactionLeavesTheMatrixOnTheCurrentObject) {
     EXPECT_EQ(QStringLiteral("Л-017"), Cell(first, kNames, "pk_01"));
     EXPECT_EQ(others, Matrix(second));
 }
+}  // namespace AccessMatrixTestUnit

@@ -5,6 +5,8 @@
 #include "site/ApartmentEditor.h"
 #include "site/ApartmentList.h"
 
+namespace ApartmentEditorTestUnit {
+
 using namespace ApartmentEditorTexts;
 
 class ApartmentEditing : public SwitchRecordsDb {
@@ -302,3 +304,4 @@ TEST_F(ApartmentEditing, BulkCommandsAndTogglesMarkTheirDevicesAtOnce) {
     EXPECT_TRUE(editor_.Bulk(ctx_, RowFlag::CallBack, BulkChange::Clear));
     ExpectFileStates("211", "2211", "2");
 }
+}  // namespace ApartmentEditorTestUnit

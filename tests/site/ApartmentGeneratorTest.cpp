@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ApartmentGeneratorTestUnit {
+
 using namespace GenerationTexts;
 
 namespace {
@@ -369,3 +371,4 @@ TEST_F(RepeatedCodes, ACorrectionToACodeTheHouseHoldsIsRefusedAndChangesNothing)
     dialogs_.Expect(CallCodeTexts::kError, CallCodeTexts::kBadCode);
     EXPECT_EQ(CallCodes::SaveResult::Refused, CallCodes::SaveCorrectedCode(idDom, row, "1a"));
 }
+}  // namespace ApartmentGeneratorTestUnit

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ApartmentListTestUnit {
+
 using namespace ApartmentListTexts;
 
 namespace {
@@ -242,3 +244,4 @@ TEST_F(ApartmentListDb, TheFloorStartIsStoredOnTheObject) {
     EXPECT_TRUE(list_.SetFloorStart(7));
     EXPECT_EQ(1, One("SELECT incr FROM k_net WHERE id_net=?", {idNet}).toInt());
 }
+}  // namespace ApartmentListTestUnit

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace EntranceEditingTestUnit {
+
 using namespace EntranceTexts;
 
 namespace {
@@ -229,3 +231,4 @@ TEST_F(EntranceEditing, MasksAreStoredPaddedAndTheQuotaDefaultsToFour) {
     EXPECT_EQ(QStringList({"00100000000000000000000000000000|10000000000000000000000000000000"}),
               Rows("SELECT flbv, flpo FROM k_net WHERE id_net=?", {idNet}));
 }
+}  // namespace EntranceEditingTestUnit

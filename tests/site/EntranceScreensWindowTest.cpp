@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+namespace EntranceScreensWindowTestUnit {
+
 using namespace EntranceTexts;
 
 class EntranceWindow : public SiteWindow {
@@ -436,3 +438,4 @@ TEST_F(EntranceWindow, AfterTheDatabaseFolderIsChosenAgainTheScreensShowTheObjec
     EXPECT_GT(residents->DBGrid1->model()->rowCount(), 100);
     EXPECT_TRUE(residents->BtnDown->isEnabled());
 }
+}  // namespace EntranceScreensWindowTestUnit

@@ -4,6 +4,8 @@
 #include "SwitchRecordsDb.h"
 #include "site/EntranceSwitchEditor.h"
 
+namespace EntranceSwitchEditorTestUnit {
+
 using namespace EntranceSwitchTexts;
 
 class EntranceSwitch : public SwitchRecordsDb {
@@ -227,3 +229,4 @@ TEST_F(EntranceSwitch, TheHundredsIncrementMarksThePanelsNotTheSwitch) {
     EXPECT_EQ(QStringList({"2", "1", "1", "2"}), FileStates("k_bv", idNet_));
     EXPECT_FALSE(editor_.SaveHundreds(51));
 }
+}  // namespace EntranceSwitchEditorTestUnit

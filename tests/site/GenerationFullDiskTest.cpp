@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+namespace GenerationFullDiskTestUnit {
+
 namespace {
 
 class GenerationFullDisk : public ApartmentDb {
@@ -75,3 +77,4 @@ TEST_F(GenerationFullDisk, IsToldInRussianAndLeavesTheApartmentsAsTheyWere) {
 }
 
 }  // namespace
+}  // namespace GenerationFullDiskTestUnit

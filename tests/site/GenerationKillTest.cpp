@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 
+namespace GenerationKillTestUnit {
+
 namespace {
 
 const QString kWrittenMark = QStringLiteral("rows written: ");
@@ -76,3 +78,4 @@ TEST_F(GenerationKill, AKillInTheMiddleLeavesTheApartmentsAsTheyWere) {
     EXPECT_EQ(GenerationResult::Done, Generate(DlgAnswer::Ok));
     EXPECT_EQ(153, One("SELECT COUNT(*) FROM k_kvr").toInt());
 }
+}  // namespace GenerationKillTestUnit

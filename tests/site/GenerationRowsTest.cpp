@@ -6,6 +6,8 @@
 #include "ApartmentDb.h"
 #include "support/RecordedRows.h"
 
+namespace GenerationRowsTestUnit {
+
 namespace {
 
 const QStringList kTables = {"k_net", "k_dom", "k_pod", "k_kvr", "k_key"};
@@ -57,3 +59,4 @@ TEST_F(GenerationRows, ARunOverRowsChangedByHandWritesWhatItAlwaysWrote) {
     written << Written();
     ExpectRecordedRows("generation_changed", steps_ + written);
 }
+}  // namespace GenerationRowsTestUnit

@@ -14,6 +14,8 @@
 
 #include <QApplication>
 
+namespace ListsReadOnDemandTestUnit {
+
 namespace {
 
 class ListsReadOnDemand : public SiteDb {
@@ -149,3 +151,4 @@ TEST_F(MatrixReadOnDemand, AfterADeletionTheMatrixOfTheObjectNowCurrentIsRead) {
 }
 
 }  // namespace
+}  // namespace ListsReadOnDemandTestUnit

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace MatrixEditorTestUnit {
+
 using namespace MatrixTexts;
 
 class MatrixEditorDb : public MatrixDb {
@@ -213,3 +215,4 @@ TEST_F(MatrixEditorDb, TheSaveRefusesRepeatedAndTooLargeNumbers) {
     EXPECT_EQ(QStringList({"1", "2", "3"}),
               Rows("SELECT n_net FROM m_pk WHERE id_net=? ORDER BY n_pk", {id_}));
 }
+}  // namespace MatrixEditorTestUnit

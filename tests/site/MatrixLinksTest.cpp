@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace MatrixLinksTestUnit {
+
 namespace {
 
 const MatrixNaming kNaming{QStringLiteral("БВ подъезда "), QStringLiteral("БВ калитки ")};
@@ -122,3 +124,4 @@ TEST(MatrixRebuild, ARemovedEntrancesNumberIsFreeWhenNoOtherIs) {
     const LinkTables t = PlanRebuild({Entrance(1, 1), Entrance(1, 3)}, stored, 0, 2, kNaming);
     EXPECT_EQ(QStringList({"1:0:1/1", "2:1:1/3"}), Switches(t));
 }
+}  // namespace MatrixLinksTestUnit

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace MatrixRulesTestUnit {
+
 using namespace MatrixRules;
 
 namespace {
@@ -151,3 +153,4 @@ TEST(MatrixChecks, SwitchNumbersOfRowFour) {
     EXPECT_EQ('0',
               CheckSwitchNumbers(QStringLiteral("3      количество БВ в пд"), {"64"}, 64).result);
 }
+}  // namespace MatrixRulesTestUnit

@@ -19,6 +19,8 @@
 #include <QTableView>
 #include <QTest>
 
+namespace ObjectAdminFormsTestUnit {
+
 namespace {
 
 const QString kDeleteCaption = QStringLiteral("Удаление объекта!");
@@ -241,3 +243,4 @@ TEST_F(ObjectAdminForms, RawTableViewerShowsEveryObjectsRowsAndChangesNothing) {
     viewer.resize(1000, 480);
     EXPECT_FALSE(SaveScreen(viewer, QStringLiteral("FSvTable")).isEmpty());
 }
+}  // namespace ObjectAdminFormsTestUnit

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QLockFile>
 
+namespace ObjectDeletionTestUnit {
+
 using namespace ObjectDeletion;
 
 namespace {
@@ -213,3 +215,4 @@ TEST_F(ObjectDeletionTest, AnExistingCopyOnAFullDiskIsNotPrunedAndTheDiskIsBlame
     dialogs_.VerifyDone();
     EXPECT_EQ(before, copyBytes());
 }
+}  // namespace ObjectDeletionTestUnit

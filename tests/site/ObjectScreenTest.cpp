@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <QDate>
 
+namespace ObjectScreenTestUnit {
+
 using namespace ObjectScreenTexts;
 
 namespace {
@@ -566,3 +568,4 @@ TEST(HouseGrid, ShowsFourRowsOrWhatFits) {
     EXPECT_EQ(QStringLiteral("Л-07"), DefaultEntranceName(7));
     EXPECT_EQ(QStringLiteral("Л-123"), DefaultEntranceName(123));
 }
+}  // namespace ObjectScreenTestUnit

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ObjectStateTestUnit {
+
 using namespace ObjectState;
 
 namespace {
@@ -105,3 +107,4 @@ TEST_F(ObjectStateStore, ApplyWritesOnlyAChangedStateAndRefusesAMissingObject) {
     EXPECT_FALSE(Apply(Db(), id + 100, AfterMatrixSaved, &error));
     EXPECT_FALSE(error.isEmpty());
 }
+}  // namespace ObjectStateTestUnit

@@ -24,6 +24,8 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+namespace SiteEditorsWindowTestUnit {
+
 class EditorsWindow : public SiteWindow {
   protected:
     ~EditorsWindow() override {
@@ -464,3 +466,4 @@ TEST_F(EditorsWindow, WithoutAConsoleTheResidentsConsoleGroupStaysLockedAfterASe
     EXPECT_EQ(f->EFam, Focused());
     EXPECT_EQ(0, Value("SELECT COUNT(*) FROM k_po").toInt());
 }
+}  // namespace SiteEditorsWindowTestUnit

@@ -5,6 +5,8 @@
 #include "site/ArrowRepeat.h"
 #include "site/Subscribers.h"
 
+namespace SubscribersTestUnit {
+
 class SubscriberListDb : public SwitchRecordsDb {
   protected:
     void SetUp() override {
@@ -215,3 +217,4 @@ TEST(ArrowRepeatTimer, StepsSoonerEachTickAndStopsAtTheEnd) {
     EXPECT_EQ(2, shown);
     EXPECT_EQ(200, repeat.Interval());
 }
+}  // namespace SubscribersTestUnit

@@ -28,6 +28,8 @@
 
 #include <memory>
 
+namespace TFrDomTestUnit {
+
 using namespace MatrixTexts;
 
 class MatrixScreenWindow : public SiteWindow {
@@ -253,3 +255,4 @@ TEST_F(MatrixScreenWindow, ColumnsAreMeasuredAsTheTableViewMeasuresThem) {
                 << grid->model()->headerData(c, Qt::Horizontal).toString().toStdString();
     }
 }
+}  // namespace TFrDomTestUnit

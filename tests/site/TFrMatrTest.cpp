@@ -30,6 +30,8 @@
 
 #include <memory>
 
+namespace TFrMatrTestUnit {
+
 using namespace ObjectScreenTexts;
 
 class ObjectScreenWindow : public SiteWindow {
@@ -191,3 +193,4 @@ TEST_F(ObjectScreenWindow, PicturesOfTheObjectListAndTheEditPanel) {
     ExpectNoClippedText(f);
     Snap(QStringLiteral("FrMatr1_new"));
 }
+}  // namespace TFrMatrTestUnit

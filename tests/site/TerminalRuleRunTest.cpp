@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace TerminalRuleRunTestUnit {
+
 namespace {
 
 const QString kDoneMark = QStringLiteral("switches done: ");
@@ -139,3 +141,4 @@ TEST_F(TerminalRuleRun, AKillHalfWayLeavesEveryTerminalAsItWas) {
         RedistributeObjectTerminals(Db(), idNet_, {false, TerminalRuleKind::kFloorSwitch}).ok);
     EXPECT_EQ(QList<int>(41, 0), Terminals(pods_[2]));
 }
+}  // namespace TerminalRuleRunTestUnit
