@@ -42,6 +42,7 @@
 #include <functional>
 
 namespace CharacterWidthsTestUnit {
+namespace {
 
 class CharacterWidths : public ProgramRoads {
   protected:
@@ -298,4 +299,5 @@ TEST_P(CharacterWidthsInHalves, ATextIsCutByWholeCharactersInTheFieldAndTheFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Half, CharacterWidthsInHalves, ::testing::Values(0, 1));
+}  // namespace
 }  // namespace CharacterWidthsTestUnit

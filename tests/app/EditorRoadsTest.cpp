@@ -38,7 +38,6 @@
 #include <vector>
 
 namespace EditorRoadsTestUnit {
-
 namespace {
 
 constexpr int kEditor = 13;
@@ -90,8 +89,6 @@ struct PourOffer {
     int fromApartment = 0, toApartment = 0, apartments = 0;
     QString firstNumber, lastNumber;
 };
-
-}  // namespace
 
 class EditorRoads : public ProgramRoads {
   protected:
@@ -311,4 +308,5 @@ TEST_F(EditorRoads, AMelodyTooLongForAFileIsToldWhenTheFileOpens) {
     EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll() == bytes) << "written over";
     dialogs_.VerifyDone();
 }
+}  // namespace
 }  // namespace EditorRoadsTestUnit

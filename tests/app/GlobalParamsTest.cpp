@@ -12,7 +12,6 @@
 #include <QTest>
 
 namespace GlobalParamsTestUnit {
-
 namespace {
 
 class GlobalParamsForm : public MainWindowDb {
@@ -35,8 +34,6 @@ class GlobalParamsForm : public MainWindowDb {
                !form.BitSave->isEnabled();
     }
 };
-
-}  // namespace
 
 TEST(GlobalParamsRules, FlagEditorRules) {
     EXPECT_EQ(1, GlobalParams::ProposedFlagNumber({}));
@@ -128,4 +125,5 @@ TEST_F(GlobalParamsForm, FlagOneIsNeverDeletedAndAListedNumberIsNotAppendedTwice
     form.BitClose->click();
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM t_fl")), fdm_.Q_Flg->RecordCount());
 }
+}  // namespace
 }  // namespace GlobalParamsTestUnit

@@ -34,6 +34,7 @@
 #include <functional>
 
 namespace GridClickRoadsTestUnit {
+namespace {
 
 // The key list sorted without the mouse: three keys typed (A, B, C by their
 // numbers), their labels and marks then set so that each order of the three
@@ -292,4 +293,5 @@ TEST_F(KeyboardRoads, EnterOnTheObjectListLoadsTheObject) {
     EXPECT_EQ(2, f->Screen().EditMark());
     EXPECT_EQ(1, FMainVesk->VisibleScreen());
 }
+}  // namespace
 }  // namespace GridClickRoadsTestUnit

@@ -11,7 +11,6 @@
 #include <QTest>
 
 namespace HelpTestUnit {
-
 namespace {
 
 // A stand-in viewer: records its arguments and waits to be closed.
@@ -49,8 +48,6 @@ bool waitForCalls(const TempProgramDir& dir, int count) {
     while (calls(dir).size() < count && waited.elapsed() < 10000) QTest::qWait(20);
     return calls(dir).size() >= count;
 }
-
-}  // namespace
 
 TEST(HelpLauncher, TopicAddressAndViewerCommands) {
     TempProgramDir dir;
@@ -163,4 +160,5 @@ TEST(Manual, ReportsAMissingFileAndAFailedOpen) {
         EXPECT_FALSE(Manual::Show(ini, [](const QString&) { return false; }));
     }
 }
+}  // namespace
 }  // namespace HelpTestUnit

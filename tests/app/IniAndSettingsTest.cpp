@@ -14,7 +14,6 @@
 #include <QFile>
 
 namespace IniAndSettingsTestUnit {
-
 namespace {
 
 QString readText(const QString& path) {
@@ -22,8 +21,6 @@ QString readText(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return QString();
     return QString::fromUtf8(f.readAll());
 }
-
-}  // namespace
 
 TEST(IniFile, KeepsFirstSeenOrderAndFindsNamesWithoutCase) {
     IniFile ini;
@@ -220,4 +217,5 @@ TEST(SettingsFile, NetAndLogReadForTheNetworkForm) {
     EXPECT_TRUE(n.lc);
     EXPECT_EQ(QStringLiteral("/tmp/p.log"), n.lg);
 }
+}  // namespace
 }  // namespace IniAndSettingsTestUnit

@@ -54,6 +54,7 @@
 #include <functional>
 
 namespace KeyboardRoadsTestUnit {
+namespace {
 
 // A surname typed at once; Ctrl+Enter, then Enter on "Сохранить изменения";
 // then "Начать выборку", whose locked groups read gray, "Для ППО" as the flags.
@@ -669,4 +670,5 @@ TEST_F(KeyboardRoads, TheGridsTypeChosen) {
         EXPECT_FALSE(grid->font().bold());
     }
 }
+}  // namespace
 }  // namespace KeyboardRoadsTestUnit

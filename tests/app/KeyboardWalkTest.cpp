@@ -39,7 +39,6 @@
 #include <functional>
 
 namespace KeyboardWalkTestUnit {
-
 namespace {
 
 bool InARecordGrid(const QWidget* w) {
@@ -107,8 +106,6 @@ struct Walked {
     std::function<QWidget*()> show;  // shows it as the program does; its window
     QList<TabInAGroup> groups = {};  // where the window gives Tab a job of its own
 };
-
-}  // namespace
 
 class KeyboardWalk : public ProgramRoads {
   protected:
@@ -341,4 +338,5 @@ TEST_F(KeyboardWalk, TabReachesEveryControlOfEveryWindowInReadingOrder) {
     }
     EXPECT_EQ(QStringList(), clicksOnly);
 }
+}  // namespace
 }  // namespace KeyboardWalkTestUnit

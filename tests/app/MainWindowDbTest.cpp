@@ -25,6 +25,7 @@
 #include <QSqlQuery>
 
 namespace MainWindowDbTestUnit {
+namespace {
 
 TEST_F(MainWindowDb, OpensTheDefaultFolderAndWritesEverySectionInOrderAtClose) {
     writeSettings("[Help]\nhp=/doc/m.pdf\n");
@@ -336,4 +337,5 @@ TEST_F(MainWindowDb, ScreenWidthButtonReturnsToTheInstallationsWidth) {
     EXPECT_EQ(900, window.width());
     window.close();
 }
+}  // namespace
 }  // namespace MainWindowDbTestUnit

@@ -6,6 +6,7 @@
 #include <QSet>
 
 namespace MainWindowLogicTestUnit {
+namespace {
 
 using namespace MainWindowLogic;
 
@@ -126,4 +127,5 @@ TEST(Screens, TitlesAndFrames) {
     EXPECT_EQ(nullptr, Screens::Find(15));
     EXPECT_EQ(nullptr, Screens::Find(-1));
 }
+}  // namespace
 }  // namespace MainWindowLogicTestUnit

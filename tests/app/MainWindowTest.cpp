@@ -43,7 +43,6 @@
 #include <QTimer>
 
 namespace MainWindowTestUnit {
-
 namespace {
 
 QString openFailedText(const TempProgramDir& dir) {
@@ -54,8 +53,6 @@ QString missingText(const QString& folder) {
     return QStringLiteral("\nФайл базы данных не найден: ") + folder +
            QStringLiteral("db_arm_vesk.mdb");
 }
-
-}  // namespace
 
 TEST(MainWindowWithoutDatabase, ShowsTheOpenErrorAndNoScreen) {
     TempProgramDir dir;
@@ -455,4 +452,5 @@ TEST(ProgramForms, EveryFormHasItsOwnControls) {
     EXPECT_GE(windows, 20);
     AppForms::DestroyAll();
 }
+}  // namespace
 }  // namespace MainWindowTestUnit

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 namespace NavigationTestUnit {
+namespace {
 
 using namespace ScreenTexts;
 
@@ -524,4 +525,5 @@ TEST_F(Navigation, F1InAnEditorWindowShowsTheEditorsTopic) {
     FpkEdit = nullptr;
     AppHelp().SetViewer(QString());
 }
+}  // namespace
 }  // namespace NavigationTestUnit

@@ -51,7 +51,6 @@
 #include <utility>
 
 namespace SaveAfterReturnTestUnit {
-
 namespace {
 
 constexpr int kObjects = 1, kMatrix = 2, kEntrances = 3, kSwitches = 4, kCallPanels = 5;
@@ -85,8 +84,6 @@ QStringList WithShownLine(QStringList rows, const QString& key, const QString& v
         }
     return rows << QStringLiteral("(not stored) ") + key + QLatin1Char(' ') + value;
 }
-
-}  // namespace
 
 class SaveAfterReturn : public ProgramRoads {
   protected:
@@ -501,4 +498,5 @@ TEST_P(SaveAfterReturnBy, ASaveWritesWhatTheScreenShowsOrIsNotOffered) {
         EndTheProgram();
     }
 }
+}  // namespace
 }  // namespace SaveAfterReturnTestUnit

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 namespace ScreenHistoryTestUnit {
+namespace {
 
 TEST(ScreenHistory, StartsWithNothingOpenedAndBothButtonsOff) {
     ScreenHistory h;
@@ -117,4 +118,5 @@ TEST(ScreenRules, RefusalsKeepTheErrorCaptionAndLoseOnlyTheIconsTheyDrop) {
     EXPECT_EQ(QString(), residents->caption);
     EXPECT_EQ(DlgIcon::None, residents->icon);
 }
+}  // namespace
 }  // namespace ScreenHistoryTestUnit

@@ -23,7 +23,6 @@
 #include <functional>
 
 namespace ScreenRoadsTestUnit {
-
 namespace {
 
 constexpr int kObjectDeletion = 8;  // a dialog, not a frame of the window
@@ -32,8 +31,6 @@ constexpr int kLastScreen = 14;
 QString Numbered(int screen) {
     return QStringLiteral("%1").arg(screen, 2, 10, QLatin1Char('0'));
 }
-
-}  // namespace
 
 class ScreenRoads : public ProgramRoads {
   protected:
@@ -167,4 +164,5 @@ TEST_F(ScreenRoads, TheSwitchEditorsMelodiesAndParameterSetsOnEveryRoad) {
         RestoreTheReferenceDatabase();
     }
 }
+}  // namespace
 }  // namespace ScreenRoadsTestUnit

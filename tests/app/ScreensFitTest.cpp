@@ -36,7 +36,6 @@
 #include <QTimer>
 
 namespace ScreensFitTestUnit {
-
 namespace {
 
 // Whether the whole of w is on view: not cut off by any widget it stands in,
@@ -52,8 +51,6 @@ bool ShownWhole(const QWidget* w) {
 QString Numbered(int screen) {
     return QStringLiteral("%1").arg(screen, 2, 10, QLatin1Char('0'));
 }
-
-}  // namespace
 
 class ProgramOnTheTestScreen : public ::testing::Test {
   protected:
@@ -298,4 +295,5 @@ TEST_F(ProgramOnTheTestScreen, TheDefaultWindowSizeComesBackOnTheScreen) {
     EXPECT_TRUE(area.contains(Window().frameGeometry()));
     EXPECT_EQ(Globals().WidthMain, Window().width());
 }
+}  // namespace
 }  // namespace ScreensFitTestUnit

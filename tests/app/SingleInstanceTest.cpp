@@ -25,7 +25,6 @@
 #include <unistd.h>
 
 namespace SingleInstanceTestUnit {
-
 namespace {
 
 // The built program, copied into a program folder of its own, run with the
@@ -165,8 +164,6 @@ class ForeignListener {
     QLocalServer server_;
     int requests_ = 0;
 };
-
-}  // namespace
 
 TEST(SingleInstanceGuard, OneHolderAtATimeWhateverItsCaption) {
     PrivateSocketDir sockets;
@@ -384,4 +381,5 @@ TEST(SingleInstanceProgram, AListenerAtTheOldSharedPlaceNeitherStopsAStartNorHea
     EXPECT_FALSE(run.EndsWithin(0));
     EXPECT_EQ(0, foreign.Requests());
 }
+}  // namespace
 }  // namespace SingleInstanceTestUnit

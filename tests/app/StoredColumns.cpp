@@ -14,15 +14,19 @@ namespace {
 using namespace Reads;
 
 constexpr qint64 kInt32 = 2147483647;
+constexpr unsigned kMainMenu = Screen(0);
 constexpr unsigned kObjectScreen = Screen(1);
 constexpr unsigned kMatrix = Screen(2);
 constexpr unsigned kEntrances = Screen(3);
+constexpr unsigned kSwitches = Screen(4);
+constexpr unsigned kPanels = Screen(5);
 constexpr unsigned kApartments = Screen(6);
 constexpr unsigned kConsole = Screen(7);
 constexpr unsigned kKeys = Screen(9);
 constexpr unsigned kWrite = Screen(10);
 constexpr unsigned kNetwork = Screen(12);
 constexpr unsigned kEditor = Screen(13);
+constexpr unsigned kResidents = Screen(14);
 
 StoredColumn key(const char* t, const char* c, unsigned reads) {
     return {t, c, ColumnRole::Key, 0, kInt32, reads};
@@ -43,69 +47,89 @@ StoredColumn other(const char* t, const char* c, qint64 most, unsigned reads) {
     return {t, c, ColumnRole::Other, 0, most, reads};
 }
 
-// Every screen and editor may show a name: each text is shown on all of them.
-constexpr unsigned kEveryScreen = kScreens & ~kStart;
-
-StoredColumn name(const char* t, const char* c, unsigned files = 0) {
-    return {t, c, ColumnRole::Name, 0, 0, kEveryScreen | files};
+// A text column is swept on the windows that read it: those that show it or
+// run a statement that names it (StoredColumnTable checks that none is left
+// out); one that none of them reads, on the main menu after F5.
+StoredColumn name(const char* t, const char* c, unsigned windows, unsigned files = 0) {
+    return {t, c, ColumnRole::Name, 0, 0, windows | files};
 }
 StoredColumn slide(const char* t, const char* c) {
-    return {t, c, ColumnRole::Slide, 16, 0, kEveryScreen | kConsoleFile};
+    return {t, c, ColumnRole::Slide, 16, 0, kObjectScreen | kConsole | kConsoleFile};
 }
-StoredColumn code(const char* t, const char* c, int characters, unsigned files) {
-    return {t, c, ColumnRole::Code, characters, 0, kEveryScreen | files};
+StoredColumn code(const char* t, const char* c, int characters, unsigned windows,
+                  unsigned files) {
+    return {t, c, ColumnRole::Code, characters, 0, windows | files};
 }
-StoredColumn text(const char* t, const char* c, unsigned files = 0) {
-    return {t, c, ColumnRole::Text, 0, 0, kEveryScreen | files};
+StoredColumn text(const char* t, const char* c, unsigned windows, unsigned files = 0) {
+    return {t, c, ColumnRole::Text, 0, 0, windows | files};
 }
+
+// Windows that read many of the text columns.
+constexpr unsigned kObjectAndEntranceSwitch = kObjectScreen | kEntranceSwitch;
+constexpr unsigned kPanelSettings = kObjectAndEntranceSwitch | kPanelEditor;
+constexpr unsigned kEditors =
+    kSwitchEditor | kMelodyForm | kEntranceSwitch | kPanelEditor | kApartmentEditor;
+constexpr unsigned kResidentWindows =
+    kObjectScreen | kApartments | kKeys | kResidents | kEditors | kGlobalForm;
 
 // The text columns, in the schema's order.
 QList<StoredColumn> textColumns() {
     QList<StoredColumn> t = {
         // Object.
-        name("k_net", "ident", kAllFiles),
-        text("k_net", "d_beg"),
-        text("k_net", "d_net"),
-        name("k_net", "adres"),
-        text("k_net", "st_net"),
-        code("k_net", "p_kvr", 5, kPanelFiles | kConsoleFile),
-        code("k_net", "flbv", 32, kPanelFiles),
-        code("k_net", "flpo", 32, kConsoleFile),
+        name("k_net", "ident",
+             kObjectScreen | kMatrix | kEntrances | kSwitches | kPanels | kConsole | kResidents |
+                 kEditors,
+             kAllFiles),
+        text("k_net", "d_beg", kObjectAndEntranceSwitch),
+        text("k_net", "d_net", kObjectAndEntranceSwitch),
+        name("k_net", "adres", kObjectAndEntranceSwitch | kEntrances | kSwitches | kPanels),
+        text("k_net", "st_net", kObjectAndEntranceSwitch),
+        code("k_net", "p_kvr", 5, kObjectAndEntranceSwitch | kConsole,
+             kPanelFiles | kConsoleFile),
+        code("k_net", "flbv", 32, kObjectAndEntranceSwitch, kPanelFiles),
+        code("k_net", "flpo", 32, kObjectAndEntranceSwitch, kConsoleFile),
         // House.
-        name("k_dom", "house", kAllFiles),
-        code("k_dom", "kod_d", 5, kAllFiles),
-        text("k_dom", "st_dom"),
+        name("k_dom", "house",
+             kEntrances | kSwitches | kPanels | kWrite | kResidentWindows, kAllFiles),
+        code("k_dom", "kod_d", 5,
+             kObjectScreen | kEntrances | kApartments | kKeys | kResidents | kEditors, kAllFiles),
+        text("k_dom", "st_dom",
+             kApartments | kKeys | kResidents | kPanelSettings),
         // Entrance.
-        name("k_pod", "nm_pod", kAllFiles),
+        name("k_pod", "nm_pod",
+             kEntrances | kSwitches | kPanels | kWrite | kResidentWindows, kAllFiles),
         // Apartment or handset, and its resident.
-        name("k_kvr", "n_kvr", kAllFiles),
-        code("k_kvr", "p_kvr", 8, kAllFiles),
-        text("k_kvr", "st_kvr", kAllFiles),
-        name("k_kvr", "Fam"),
-        name("k_kvr", "Nam"),
-        name("k_kvr", "Och"),
+        name("k_kvr", "n_kvr", kResidentWindows, kAllFiles),
+        code("k_kvr", "p_kvr", 8,
+             kApartments | kKeys | kResidents | kPanelSettings | kApartmentEditor, kAllFiles),
+        text("k_kvr", "st_kvr", kResidentWindows, kAllFiles),
+        name("k_kvr", "Fam", kResidentWindows),
+        name("k_kvr", "Nam", kResidentWindows),
+        name("k_kvr", "Och", kResidentWindows),
         // Key.
-        code("k_key", "un_key", 16, kPanelFiles),
-        code("k_key", "bv_key", 6, kPanelFiles),
-        name("k_key", "s_met"),
-        text("k_key", "status"),
+        code("k_key", "un_key", 16, kObjectAndEntranceSwitch | kKeys, kPanelFiles),
+        code("k_key", "bv_key", 6, kObjectAndEntranceSwitch | kKeys, kPanelFiles),
+        name("k_key", "s_met", kObjectAndEntranceSwitch | kKeys),
+        text("k_key", "status", kObjectAndEntranceSwitch | kKeys),
         // Switch.
-        code("k_pk", "m_vo", 16, kSwitchFiles),
-        code("k_pk", "m_vb", 16, kSwitchFiles),
-        text("k_pk", "sn_pk"),
-        text("k_pk", "type_k"),
-        text("k_pk", "conf"),
+        code("k_pk", "m_vo", 16, kPanelSettings, kSwitchFiles),
+        code("k_pk", "m_vb", 16, kPanelSettings, kSwitchFiles),
+        text("k_pk", "sn_pk", kPanelSettings | kSwitches | kSwitchEditor | kMelodyForm),
+        text("k_pk", "type_k", kPanelSettings | kSwitches),
+        text("k_pk", "conf", kPanelSettings),
         // Call panel.
-        name("k_bv", "n_bv", kPanelFiles),
-        text("k_bv", "sn_bv"),
+        name("k_bv", "n_bv",
+             kPanelSettings | kSwitches | kPanels | kWrite | kSwitchEditor | kMelodyForm,
+             kPanelFiles),
+        text("k_bv", "sn_bv", kPanelSettings | kPanels),
     };
     for (const char* c : {"ocode0", "ocode1", "ocode2", "ocode3", "ocode4", "ocode5", "ocode6",
                           "ocode7", "ocode8", "ocode9"})
-        t << code("k_bv", c, 5, kPanelFiles);
+        t << code("k_bv", c, 5, kPanelSettings, kPanelFiles);
     t << QList<StoredColumn>{
         // Security-post console.
-        text("k_po", "sn_po"),
-        code("k_po", "mcam", 16, kConsoleFile),
+        text("k_po", "sn_po", kObjectScreen | kConsole),
+        code("k_po", "mcam", 16, kObjectScreen | kConsole, kConsoleFile),
         slide("k_po", "sobj1"),
         slide("k_po", "sobj2"),
         slide("k_po", "sus1"),
@@ -113,20 +137,21 @@ QList<StoredColumn> textColumns() {
         slide("k_po", "sus3"),
         slide("k_po", "sus4"),
         // The matrix's switch columns and cells.
-        code("m_pk", "kod_d", 5, kAllFiles),
-        name("m_pk", "nm_pod", kAllFiles),
-        name("m_bv", "n_bv", kAllFiles),
-        name("m_bv", "nm_bv", kAllFiles),
+        code("m_pk", "kod_d", 5, kPanelSettings | kMatrix, kAllFiles),
+        name("m_pk", "nm_pod", kPanelSettings | kMatrix, kAllFiles),
+        name("m_bv", "n_bv", kPanelSettings | kMatrix | kSwitchEditor, kAllFiles),
+        name("m_bv", "nm_bv", kPanelSettings | kMatrix, kAllFiles),
         // Installation parameters: the names of the two kinds of call panel.
-        name("t_global", "nmBVp"),
-        name("t_global", "nmBVk"),
+        name("t_global", "nmBVp", kGlobalForm),
+        name("t_global", "nmBVk", kGlobalForm),
         // Flag names, switch parameter sets, melodies, notes.
-        text("t_fl", "tabl"),
-        name("t_fl", "namf"),
-        name("t_ke", "name", kSwitchFiles),
-        name("t_mel", "name", kSwitchFiles | kConsoleFile),
-        text("t_mel", "forr"),
-        name("t_not", "Name"),
+        text("t_fl", "tabl", kGlobalForm),
+        name("t_fl", "namf", kGlobalForm),
+        name("t_ke", "name", kSwitchEditor | kMelodyForm, kSwitchFiles),
+        name("t_mel", "name", kConsole | kSwitchEditor | kMelodyForm,
+             kSwitchFiles | kConsoleFile),
+        text("t_mel", "forr", kConsole),
+        name("t_not", "Name", kMainMenu),
     };
     return t;
 }

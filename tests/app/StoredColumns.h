@@ -33,7 +33,8 @@ constexpr unsigned kSwitchFiles = 1u << 0;
 constexpr unsigned kPanelFiles = 1u << 1;
 constexpr unsigned kConsoleFile = 1u << 2;
 constexpr unsigned kAllFiles = kSwitchFiles | kPanelFiles | kConsoleFile;
-// Screens of the main window, by their numbers 1..14 (8 is a dialog).
+// Screens of the main window, by their numbers 1..14 (8 is a dialog), and
+// its main menu as 0.
 constexpr unsigned Screen(int n) {
     return 1u << (8 + n);
 }

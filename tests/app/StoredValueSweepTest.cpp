@@ -25,15 +25,25 @@
 #include "foundation/StoredCounts.h"
 #include "foundation/TFDM.h"
 #include "platform/AppPaths.h"
+#include "platform/SqliteSelect.h"
 #include "support/BoundedChild.h"
 #include "support/ProgramRoads.h"
 #include "support/ScreenShots.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <limits>
@@ -51,7 +61,7 @@ using namespace Reads;
 // the files' sweep and of the screens' sweep, each a test that runs beside
 // the others.
 constexpr int kChildrenAtOnce = 2;
-constexpr int kColumnsPerChild = 3;
+constexpr int kColumnsPerChild = 6;
 constexpr int kFileShares = 12;
 constexpr int kScreenShares = 36;
 
@@ -417,7 +427,15 @@ class StoredValueSweep : public ProgramRoads {
     // In a child: the screens and editors that read each column.
     void SweepScreens(const QList<StoredColumn>& columns);
     void ShowWhatReads(const StoredColumn& c);
+    // Each of the windows (screens, editors) shown in turn, shown called on it.
+    // before, where given, runs just before each is shown.
+    void ShowEachWindow(unsigned windows,
+                        const std::function<void(unsigned window, const QString& name)>& shown,
+                        const std::function<void()>& before = {});
     static void CloseOtherWindows();
+    // While the melody form is shown: the windows open before it, whose
+    // texts are not the form's.
+    static inline QWidgetList windowsBeforeTheForm_;
 
     static inline QByteArray sweepObject_;
     static inline ConfigScreenSettings settings_;
@@ -599,30 +617,46 @@ void StoredValueSweep::SweepScreens(const QList<StoredColumn>& columns) {
     EndTheProgram();
 }
 
-void StoredValueSweep::ShowWhatReads(const StoredColumn& c) {
-    for (int screen = 1; screen <= 14; ++screen) {
-        if (screen == 8 || !(c.reads & Screen(screen))) continue;
-        ShowByMenu(screen);
-        checkWindowsFit(QStringLiteral("screen %1").arg(screen));
-    }
-    const std::pair<unsigned, const char*> editors[] = {
-        {kSwitchEditor, "MpkEdit"},    {kEntranceSwitch, "MskEdit"}, {kPanelEditor, "MbvEdit"},
-        {kApartmentEditor, "MkvEdit"}, {kGlobalForm, "MGlobal"},
+// The editors opened from the menu, by their bits and menu items.
+constexpr std::pair<unsigned, const char*> kEditorItems[] = {
+    {kSwitchEditor, "MpkEdit"},    {kEntranceSwitch, "MskEdit"}, {kPanelEditor, "MbvEdit"},
+    {kApartmentEditor, "MkvEdit"}, {kGlobalForm, "MGlobal"},
+};
+
+void StoredValueSweep::ShowEachWindow(
+    unsigned windows, const std::function<void(unsigned window, const QString& name)>& shown,
+    const std::function<void()>& before) {
+    const auto beforeShowing = [&before] {
+        if (before) before();
     };
-    for (const auto& [reads, item] : editors) {
-        if (!(c.reads & reads)) continue;
+    for (int screen = 0; screen <= 14; ++screen) {
+        if (screen == 8 || !(windows & Screen(screen))) continue;
+        beforeShowing();
+        ShowByMenu(screen);
+        shown(Screen(screen), QStringLiteral("screen %1").arg(screen));
+    }
+    for (const auto& [window, item] : kEditorItems) {
+        if (!(windows & window)) continue;
+        beforeShowing();
         Menu(QLatin1String(item));
-        checkWindowsFit(QLatin1String(item));
+        shown(window, QLatin1String(item));
         CloseOtherWindows();
     }
-    if (c.reads & kMelodyForm) {
+    if (windows & kMelodyForm) {
         Menu(QStringLiteral("MpkEdit"));
+        windowsBeforeTheForm_ = QApplication::topLevelWidgets();
+        beforeShowing();
         FpkEdit->BitMel->click();
-        checkWindowsFit(QStringLiteral("BitMel"));
+        shown(kMelodyForm, QStringLiteral("BitMel"));
+        windowsBeforeTheForm_.clear();
         CloseOtherWindows();
     }
     // Back to the main menu: a screen shown again reads its values anew.
     ShowByMenu(0);
+}
+
+void StoredValueSweep::ShowWhatReads(const StoredColumn& c) {
+    ShowEachWindow(c.reads, [](unsigned, const QString& name) { checkWindowsFit(name); });
 }
 
 void StoredValueSweep::CloseOtherWindows() {
@@ -662,6 +696,97 @@ TEST_P(StoredValueScreens, EveryColumnAtItsExtremesThroughTheScreensThatReadIt) 
                [this](const QList<StoredColumn>& g) { SweepScreens(g); });
 }
 INSTANTIATE_TEST_SUITE_P(Share, StoredValueScreens, testing::Range(0, kScreenShares));
+
+// The texts of the visible widgets of a window: what an operator reads.
+QStringList visibleTexts(QWidget* window) {
+    QStringList texts{window->windowTitle()};
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->isVisible()) continue;
+        if (auto* label = qobject_cast<QLabel*>(w)) texts << label->text();
+        if (auto* line = qobject_cast<QLineEdit*>(w)) texts << line->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) texts << button->text();
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) texts << plain->toPlainText();
+        if (auto* box = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+        if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+            const QAbstractItemModel* model = view->model();
+            for (int row = 0; row < model->rowCount(); ++row)
+                for (int column = 0; column < model->columnCount(); ++column)
+                    texts << model->index(row, column).data().toString();
+        }
+    }
+    return texts;
+}
+
+// The statements the program's connections run, as written.
+class StatementsRun {
+  public:
+    // Watches every open connection; again after F5, which opens new ones.
+    void Watch() {
+        for (const QString& name : QSqlDatabase::connectionNames())
+            if (sqlite3* connection = SqliteConnection(QSqlDatabase::database(name, false)))
+                sqlite3_trace_v2(connection, SQLITE_TRACE_STMT, &StatementsRun::Run, this);
+        statements_.clear();
+    }
+    // Whether a statement that reads rows named the column (or all of its
+    // table's columns).
+    bool Read(const StoredColumn& c) const {
+        const QRegularExpression table(QStringLiteral("\\b%1\\b").arg(QLatin1String(c.table)),
+                                       QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpression column(
+            QStringLiteral("\\b%1\\b|\\*").arg(QLatin1String(c.column)),
+            QRegularExpression::CaseInsensitiveOption);
+        return std::any_of(statements_.cbegin(), statements_.cend(), [&](const QString& sql) {
+            return sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
+                   sql.contains(table) && sql.contains(column);
+        });
+    }
+
+  private:
+    static int Run(unsigned, void* self, void*, void* sql) {
+        static_cast<StatementsRun*>(self)->statements_ << QString::fromUtf8(
+            static_cast<const char*>(sql));
+        return 0;
+    }
+    QStringList statements_;
+};
+
+// A text column the table sweeps on too few windows would leave a window
+// that reads it out of the sweep: each text column, set to a text of its
+// own, is read by no window that is not among its reads, whether the window
+// shows it or runs a statement that names it.
+class StoredColumnReaders : public StoredValueSweep {};
+
+TEST_F(StoredColumnReaders, EveryWindowThatReadsATextColumnIsAmongItsReads) {
+    dialogs_.AllowUnexpected();
+    TestDatabase own(TestDatabase::Kind::None);
+    placeDatabase(own, sweepObject_);
+    QSqlDatabase side = own.open();
+    ASSERT_TRUE(StartIn(own.programDir(), 1));
+    StatementsRun statements;
+    int n = 0;
+    for (const StoredColumn& c : StoredColumns()) {
+        if (!IsText(c.role)) continue;
+        // A code's marker is digits, as its field takes; it shows only through
+        // its statements.
+        const QString marker = QStringLiteral("Жч%1ч").arg(++n);
+        StoredChange change(side, c);
+        ASSERT_TRUE(change.Set(c.role == ColumnRole::Code ? QStringLiteral("1") : marker));
+        Menu(QStringLiteral("MReOpen"));
+        const auto read = [&](unsigned window, const QString& name) {
+            bool shown = false;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && !windowsBeforeTheForm_.contains(top))
+                    shown = shown || visibleTexts(top).join(QLatin1Char('\n')).contains(marker);
+            EXPECT_TRUE(!(shown || statements.Read(c)) || (c.reads & window))
+                << c.Name().toStdString() << " is read on " << name.toStdString();
+        };
+        ShowEachWindow(kScreens & ~kStart, read, [&statements] { statements.Watch(); });
+        change.Undo();
+    }
+    EndTheProgram();
+}
 
 }  // namespace
 }  // namespace StoredValueSweepTestUnit

@@ -24,6 +24,7 @@
 #include <functional>
 
 namespace WriteFailureRoadsTestUnit {
+namespace {
 
 // A write of several tables that the file refuses part-way.
 struct RefusedWrite {
@@ -198,4 +199,5 @@ TEST_F(WriteFailureRoads, AFailedWriteIsUndoneBeforeTheBoxComesUp) {
         EndAndRestore();
     }
 }
+}  // namespace
 }  // namespace WriteFailureRoadsTestUnit

@@ -4,8 +4,10 @@
 #include "CommissioningRoad.h"
 
 namespace CommissioningTestUnit {
+namespace {
 
 TEST_F(CommissioningRoad, TheReferenceObjectFromAnEmptyFolderToProgrammedDevices) {
     RunSteps(1, kLastStep);
 }
+}  // namespace
 }  // namespace CommissioningTestUnit

@@ -27,7 +27,6 @@
 #include <memory>
 
 namespace NetworkScreenRoadsTestUnit {
-
 namespace {
 
 constexpr int kNetworkScreen = 12;
@@ -38,8 +37,6 @@ QStringList Items(const QListWidget* list) {
     for (int row = 0; row < list->count(); ++row) items << list->item(row)->text();
     return items;
 }
-
-}  // namespace
 
 class NetworkScreenRoads : public ProgramRoads {
   protected:
@@ -180,4 +177,5 @@ TEST_F(NetworkScreenRoads, AFolderChoiceThatFailsReopensTheDatabaseWhole) {
     AFailedFolderChoice();
     ExpectTheWholeObjectServed(QStringLiteral("failed_choice"));
 }
+}  // namespace
 }  // namespace NetworkScreenRoadsTestUnit

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 namespace CallCodeSectionTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -335,5 +336,6 @@ TEST(CallCodes, RandomCodesComeBackFromEitherForm) {
     }
 }
 
+}  // namespace
 }  // namespace
 }  // namespace CallCodeSectionTestUnit

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace CallPanelFileTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -230,5 +231,6 @@ TEST_F(CallPanelFileTest, PanelsThatGetNoFile) {
     EXPECT_FALSE(b.HasFile());
 }
 
+}  // namespace
 }  // namespace
 }  // namespace CallPanelFileTestUnit

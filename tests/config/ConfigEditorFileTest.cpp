@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace ConfigEditorFileTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -382,5 +383,6 @@ TEST(EditorCallCodesTest, RepeatedCodesAreFoundInTheEntranceAndItsNeighbours) {
     EXPECT_FALSE(EditorUnlocks("kQ39@."));
 }
 
+}  // namespace
 }  // namespace
 }  // namespace ConfigEditorFileTestUnit

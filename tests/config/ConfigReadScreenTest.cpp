@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 namespace ConfigReadScreenTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -207,5 +208,6 @@ TEST(ReadScreenKindTest, ByNumberOrByLength) {
     EXPECT_EQ(ReadScreenKind(-1, 240, s), kKindUnknown);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace ConfigReadScreenTestUnit

@@ -17,6 +17,7 @@
 #include <stdexcept>
 
 namespace ConfigWriteScreenTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -432,5 +433,6 @@ TEST(WriteScreenFolder, TheFolderIsUnderTheDatabaseFolderOrTheDefaultOne) {
     EXPECT_TRUE(QFileInfo(dir.path() + "/Data/FlWrite/Fl_5").isDir());
 }
 
+}  // namespace
 }  // namespace
 }  // namespace ConfigWriteScreenTestUnit

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace ConsoleFileTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -211,5 +212,6 @@ TEST(ConsoleFileSize, SectionsPastTheLimitStopTheFile) {
     EXPECT_EQ(BuildConsoleFile(in, "f").status, ConfigBuildStatus::Built);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace ConsoleFileTestUnit

@@ -11,6 +11,7 @@
 #include <limits>
 
 namespace ConsoleSectionsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -232,5 +233,6 @@ TEST(ConsoleSection6, WhatDoesNotFitIsRefused) {
     EXPECT_EQ(h.entries[2].switchNo, "");
 }
 
+}  // namespace
 }  // namespace
 }  // namespace ConsoleSectionsTestUnit

@@ -8,6 +8,7 @@
 #include <QSet>
 
 namespace DayNightSectionTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -286,5 +287,6 @@ TEST(DayNightSection, PaddingIsNeverReadAsEntries) {
     for (int cut = 0; cut <= full.size(); ++cut) ReadLines(full.right(cut));
 }
 
+}  // namespace
 }  // namespace
 }  // namespace DayNightSectionTestUnit

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 namespace EditorRoundTripTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -321,5 +322,6 @@ TEST_F(EditorRoundTripTest, MoreApartmentsThanAFileHoldsCodesAreNotSaved) {
     EXPECT_EQ(Read(f.fileName), file);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace EditorRoundTripTestUnit

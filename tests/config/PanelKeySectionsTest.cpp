@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 namespace PanelKeySectionsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -374,5 +375,6 @@ TEST(PanelKeyLists, DecodersStayInsideShortSections) {
     EXPECT_EQ(seven.blankRows, 1);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace PanelKeySectionsTestUnit

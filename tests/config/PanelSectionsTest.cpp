@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 namespace PanelSectionsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -211,5 +212,6 @@ TEST(PanelFlags, WideGroupsStayWhole) {
     EXPECT_EQ(records[1].flags, "1010101");
 }
 
+}  // namespace
 }  // namespace
 }  // namespace PanelSectionsTestUnit

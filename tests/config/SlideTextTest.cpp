@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 namespace SlideTextTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -179,5 +180,6 @@ TEST_F(SlideText, ACameraMaskTooLongOrNotOfBitsIsTold) {
     }
 }
 
+}  // namespace
 }  // namespace
 }  // namespace SlideTextTestUnit

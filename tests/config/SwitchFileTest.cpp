@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 namespace SwitchFileTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -256,5 +257,6 @@ TEST_F(SwitchFileTest, CallCodeListsOfPanelsAndTheConsole) {
     EXPECT_TRUE(ident.detail.contains("----------------------------------- ППО сек 1"));
 }
 
+}  // namespace
 }  // namespace
 }  // namespace SwitchFileTestUnit

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 namespace SwitchSectionsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -382,5 +383,6 @@ TEST(SwitchSection6, ShortSectionsReadWhatIsThere) {
     EXPECT_TRUE(b.mask.isEmpty());
 }
 
+}  // namespace
 }  // namespace
 }  // namespace SwitchSectionsTestUnit

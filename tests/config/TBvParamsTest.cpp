@@ -9,6 +9,7 @@
 #include <limits>
 
 namespace TBvParamsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -262,5 +263,6 @@ TEST(BvParams, EditorRoundTrip) {
     EXPECT_EQ(DecodeBvParams(Zeros(8) + "1111" + Zeros(4) + "00000001").OT, 16);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace TBvParamsTestUnit

@@ -9,6 +9,7 @@
 #include <limits>
 
 namespace TPkParamsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -206,5 +207,6 @@ TEST(SwitchSection0, ReadScreenLines) {
     EXPECT_EQ(lines[17], " WAIT:= 66");
 }
 
+}  // namespace
 }  // namespace
 }  // namespace TPkParamsTestUnit

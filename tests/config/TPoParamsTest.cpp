@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 namespace TPoParamsTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -309,5 +310,6 @@ TEST(ConsoleEditor, MelodyCellsAndSeparatorCode) {
     EXPECT_EQ(Payload(section).mid(55, 16), TextBytes("С Добрым утром!"));
 }
 
+}  // namespace
 }  // namespace
 }  // namespace TPoParamsTestUnit

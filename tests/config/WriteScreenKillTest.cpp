@@ -12,14 +12,11 @@
 #include <cstdio>
 
 namespace WriteScreenKillTestUnit {
-
 namespace {
 
 // The object's files in the order the folder lists them.
 const QStringList kFiles = {"cbv01.bin", "cbv02.bin", "cbv03.bin", "cbv04.bin",
                             "ckm01.bin", "ckm02.bin", "ckm03.bin", "cpo00.bin"};
-
-}  // namespace
 
 // The child: every device of the object is built; it dies right after the
 // second file was put in place, before that device's state is written.
@@ -78,4 +75,5 @@ TEST_F(WriteScreenKill, AKillBetweenFilesLeavesWholeFilesAndMatchingStates) {
             << name.toStdString();
     }
 }
+}  // namespace
 }  // namespace WriteScreenKillTestUnit

@@ -17,6 +17,7 @@
 #include <limits>
 
 namespace WriteScreenNarrowingTestUnit {
+namespace {
 
 using namespace cfgtest;
 
@@ -273,5 +274,6 @@ TEST(FieldFitHelper, FitsAndTellsEveryStoredValue) {
     EXPECT_EQ(logs.result, QStringList{"Значение busy = 65536 больше 65535, записано 65535."});
 }
 
+}  // namespace
 }  // namespace
 }  // namespace WriteScreenNarrowingTestUnit

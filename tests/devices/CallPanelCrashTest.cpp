@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace CallPanelCrashTestUnit {
-
 namespace {
 
 const QString kChildDb = QStringLiteral("db");
@@ -29,8 +28,6 @@ class CallPanelCrash : public DeviceFixture {
         return TestDatabase::Dump(db);
     }
 };
-
-}  // namespace
 
 // Runs only as the child of the test below: saves the common parameters into
 // every panel of the object and is killed half-way through.
@@ -63,4 +60,5 @@ TEST_F(CallPanelCrash, AnObjectSaveKilledHalfWayLeavesEveryPanelAsBefore) {
     EXPECT_TRUE(SaveCommonParamsToPanels(Db(), 1, SavedParams(), std::nullopt).ok);
     EXPECT_EQ(14, Int("SELECT COUNT(*) FROM k_bv WHERE id_net=1 AND sl=1"));
 }
+}  // namespace
 }  // namespace CallPanelCrashTestUnit

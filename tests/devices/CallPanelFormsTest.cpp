@@ -31,7 +31,6 @@
 #include <functional>
 
 namespace CallPanelFormsTestUnit {
-
 namespace {
 
 // The editor with its two dialogs as the program's global forms.
@@ -72,8 +71,6 @@ class PanelForms : public DeviceFixture {
     std::unique_ptr<TFbvReCount> recount_;
     std::unique_ptr<TFbvEdit> edit_;
 };
-
-}  // namespace
 
 TEST_F(PanelForms, TheEditorShowsAPanelByItsKind) {
     Exec("UPDATE k_bv SET ocode0='111111', ocode7='4242', sn_bv='A000000017' WHERE id_bv=1");
@@ -438,4 +435,5 @@ TEST_F(PanelList, TheGridTypeComesFromTheSettingsAndGoesBackToThem) {
     // The switch list screen keeps its own.
     EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fp")));
 }
+}  // namespace
 }  // namespace CallPanelFormsTestUnit

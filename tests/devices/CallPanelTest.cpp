@@ -11,7 +11,6 @@
 #include <tuple>
 
 namespace CallPanelTestUnit {
-
 namespace {
 
 class CallPanels : public DeviceFixture {
@@ -31,8 +30,6 @@ class CallPanels : public DeviceFixture {
         return e.SavePanel();
     }
 };
-
-}  // namespace
 
 TEST_F(CallPanels, AStoredNoCodeShowsEmptyAndIsSavedEmpty) {
     Exec("UPDATE k_bv SET ocode0='111111', ocode1=NULL, ocode6='12345', kf_pr=1 WHERE id_bv=2");
@@ -261,4 +258,5 @@ TEST_F(CallPanels, SerialNumbersAreStoredInTheirAcceptedFormsOnly) {
     Exec("UPDATE k_bv SET sn_bv='B000000001' WHERE id_bv=5");
     EXPECT_EQ(QStringLiteral("B000000001"), e.LeaveSerialField("b000000001").shown);
 }
+}  // namespace
 }  // namespace CallPanelTestUnit

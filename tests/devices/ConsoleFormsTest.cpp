@@ -33,7 +33,6 @@
 #include <QToolButton>
 
 namespace ConsoleFormsTestUnit {
-
 namespace {
 
 class ConsoleForms : public DeviceFixture {
@@ -70,8 +69,6 @@ class ConsoleForms : public DeviceFixture {
     std::unique_ptr<TFpoAppr> appr_;
     std::unique_ptr<TFMelP> melodies_;
 };
-
-}  // namespace
 
 TEST_F(ConsoleForms, TheFirstLoadCreatesTheRowWithTheTablesHardwareDefaults) {
     // The dialog still shows another console's values.
@@ -370,4 +367,5 @@ TEST_F(ConsoleForms, AClosedMelodyRefusesNotesAndANewOneIsNamed) {
     dialogs.Expect(QStringLiteral("Пусто"), QStringLiteral("Добавьте мелодию!"));
     f.GNootDblClick(2);
 }
+}  // namespace
 }  // namespace ConsoleFormsTestUnit

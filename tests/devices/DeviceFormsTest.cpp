@@ -24,7 +24,6 @@
 #include <QTest>
 
 namespace DeviceFormsTestUnit {
-
 namespace {
 
 QStringList Headers(const DatasetGrid* grid) {
@@ -46,8 +45,6 @@ class PickerForm : public DeviceFixture {
     }
     QString CurrentName() { return dm_->Q_ke->FieldByName("name").AsString(); }
 };
-
-}  // namespace
 
 TEST_F(PickerForm, RendersTheStoredSetsUnderTheirColumnTitles) {
     TFFindPar form;
@@ -268,4 +265,5 @@ TEST_F(MelodyForm, ClickingAStaffCellSoundsItsNoteOrItsToneValue) {
     form.DBGrid1CellClick(form.DBGrid1->Model()->ColumnOf("oct"));
     EXPECT_EQ((QStringList{"440/160", QStringLiteral("%1/160").arg(ToneHz(35))}), tones.Heard());
 }
+}  // namespace
 }  // namespace DeviceFormsTestUnit

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace DeviceListLayoutTestUnit {
+namespace {
 
 TEST(DeviceListLayout, TheUpperGridTakesThreeQuartersOfWhatIsLeft) {
     const GridHeights h = SplitGridHeights(400, 60, 40);
@@ -12,4 +13,5 @@ TEST(DeviceListLayout, TheUpperGridTakesThreeQuartersOfWhatIsLeft) {
     EXPECT_EQ(odd.upper, 227);
     EXPECT_EQ(odd.lower, 76);
 }
+}  // namespace
 }  // namespace DeviceListLayoutTestUnit

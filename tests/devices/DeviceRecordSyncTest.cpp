@@ -22,6 +22,7 @@
 #include <cstdio>
 
 namespace DeviceRecordSyncTestUnit {
+namespace {
 
 using namespace DeviceSyncTexts;
 
@@ -485,4 +486,5 @@ TEST_F(DeviceSync, AKillHalfWayLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(3, Int("SELECT COUNT(*) FROM k_pk WHERE id_net=?", {idNet_}));
     EXPECT_EQ(QStringLiteral("закрыто"), State());
 }
+}  // namespace
 }  // namespace DeviceRecordSyncTestUnit

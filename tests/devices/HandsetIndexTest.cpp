@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 namespace HandsetIndexTestUnit {
-
 namespace {
 
 class HandsetIndexes : public DeviceFixture {
@@ -24,8 +23,6 @@ class HandsetIndexes : public DeviceFixture {
         Exec("UPDATE k_bv SET " + assignments + " WHERE id_bv=?", {idBv});
     }
 };
-
-}  // namespace
 
 TEST_F(HandsetIndexes, Mode0PointsAConsoleCallAtTheHandsetOfTheSwitchsEntrance) {
     SetPanel(2, "kf_pr=1");
@@ -170,4 +167,5 @@ TEST_F(HandsetIndexes, TheDataModuleWorksOnTheCurrentPanelThroughTheCurrentSwitc
     EXPECT_EQ(1, dm_->Q_bv->FieldByName("id_bv").AsLargeInt());
     EXPECT_EQ(-1, dm_->Q_bv->FieldByName("adrcs").AsInt());
 }
+}  // namespace
 }  // namespace HandsetIndexTestUnit

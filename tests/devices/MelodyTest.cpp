@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace MelodyTestUnit {
-
 namespace {
 
 const QString kProtected = QStringLiteral("Данная мелодия защищена от редактирования!");
@@ -35,8 +34,6 @@ class Melodies : public DeviceFixture {
     }
     int KfPr(qint64 idPk) { return Int("SELECT kf_pr FROM k_pk WHERE id_pk=?", {idPk}); }
 };
-
-}  // namespace
 
 TEST(MelodyTones, FrequencyAndLengthOfANote) {
     EXPECT_NEAR(175.56, ToneFrequency(88), 0.01);
@@ -215,4 +212,5 @@ TEST_F(Melodies, TheDataModuleAssignsTheCurrentMelodyAfterTheQuestion) {
     EXPECT_EQ(kMelodyNotDefined, SwitchMelodyName(4));  // a console melody
     EXPECT_EQ(kMelodyNotDefined, SwitchMelodyName(0));
 }
+}  // namespace
 }  // namespace MelodyTestUnit

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace ParamSetTestUnit {
-
 namespace {
 
 class ParamSets : public DeviceFixture {
@@ -20,8 +19,6 @@ class ParamSets : public DeviceFixture {
         return Scalar("SELECT MAX(id_ke) FROM t_ke").toLongLong();
     }
 };
-
-}  // namespace
 
 TEST(ParamSetRules, FiveMinuteUnitsRoundHalfAwayFromZero) {
     EXPECT_EQ(2, FiveMinuteUnits(10));
@@ -176,4 +173,5 @@ TEST_F(ParamSets, DeletingThroughTheDataModuleLeavesItOnTheNextRow) {
     EXPECT_EQ(DeviceChange::Done, RenameCurrentParamSet(QStringLiteral(" Г ")));
     EXPECT_EQ(QStringLiteral("Г"), dm_->Q_ke->FieldByName("name").AsString());
 }
+}  // namespace
 }  // namespace ParamSetTestUnit

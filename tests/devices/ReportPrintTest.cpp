@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 namespace ReportPrintTestUnit {
-
 namespace {
 
 const QString kError = QStringLiteral("Ошибка");
@@ -81,8 +80,6 @@ class ReportPrint : public ::testing::Test {
     QTemporaryDir dir_;
     QPrintPreviewDialog* preview_ = nullptr;
 };
-
-}  // namespace
 
 TEST_F(ReportPrint, APrintToAFileReplacesTheOldFileWholeAndLeavesNothingBeside) {
     // The old file is also reachable under a second name in another folder:
@@ -182,4 +179,5 @@ TEST_F(ReportPrint, APrinterThatCannotStartIsTold) {
     Print();
     dialogs.VerifyDone();
 }
+}  // namespace
 }  // namespace ReportPrintTestUnit

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace SecurityPostTestUnit {
-
 namespace {
 
 const QDate kToday(2024, 3, 5);
@@ -27,8 +26,6 @@ class SecurityPosts : public DeviceFixture {
         return LoadSecurityPost(Db(), idNet, kToday, makeMissingRow);
     }
 };
-
-}  // namespace
 
 TEST_F(SecurityPosts, ANewConsoleRowIsWrittenOnceWithTheScreensDefaults) {
     Exec("DELETE FROM k_po");
@@ -357,4 +354,5 @@ TEST_F(SecurityPosts, AMelodyIsAssignedByItsPurposeAndClosedForGood) {
     EXPECT_EQ(DeviceChange::Done, CloseMelody(Db(), 10));
     EXPECT_TRUE(MelodyClosed(Db(), 10));
 }
+}  // namespace
 }  // namespace SecurityPostTestUnit

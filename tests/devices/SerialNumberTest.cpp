@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace SerialNumberTestUnit {
+namespace {
 
 using namespace SerialNumber;
 
@@ -38,4 +39,5 @@ TEST(SerialNumber, TypingTakesALeadLetterThenDigits) {
     EXPECT_TRUE(TypedCharAllowed(Kind::Switch, QStringLiteral("A1"), QLatin1Char('.')));
     EXPECT_TRUE(TypedCharAllowed(Kind::Switch, QStringLiteral("A123456789"), QLatin1Char('.')));
 }
+}  // namespace
 }  // namespace SerialNumberTestUnit

@@ -31,7 +31,6 @@
 #include <memory>
 
 namespace SwitchEditorFormTestUnit {
-
 namespace {
 
 const QString kSaveOne = QStringLiteral("Сохранить для данного КМ?");
@@ -87,8 +86,6 @@ class SwitchEditor : public DeviceFixture {
     TFFindPar* picker_ = nullptr;
     TFpkEdit* form_ = nullptr;
 };
-
-}  // namespace
 
 TEST_F(SwitchEditor, ShowsTheSwitchWithItsTractPanel) {
     form_->show();
@@ -388,4 +385,5 @@ TEST_F(SwitchEditor, TheObjectIsNumberedByTheRangesTyped) {
     tracts->BitAvtoTr->click();
     EXPECT_EQ(5, Int("SELECT tract FROM m_bv WHERE id_net=1 AND n_pk=3 AND bv_type=0"));
 }
+}  // namespace
 }  // namespace SwitchEditorFormTestUnit

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace SwitchParamsTestUnit {
-
 namespace {
 
 const QString kJumpQuestion =
@@ -39,8 +38,6 @@ SwitchParams Changed(int tCm) {
     p.set.t_cm = tCm;
     return p;
 }
-
-}  // namespace
 
 TEST(SwitchParamRules, VideoSettingFromTheStoredValueAndBack) {
     EXPECT_FALSE(SwitchVideo::FromStored(QVariant()).on);
@@ -326,4 +323,5 @@ TEST_F(SwitchSerials, AnotherSwitchsNumberOffersToGoThereAndStoresNothing) {
 
     EXPECT_EQ(SerialExit::Stored, Leave(1, QStringLiteral("B000000004")).outcome);
 }
+}  // namespace
 }  // namespace SwitchParamsTestUnit

@@ -14,7 +14,6 @@
 #include <iostream>
 
 namespace SwitchReportPagesTestUnit {
-
 namespace {
 
 class SwitchReportPages : public DeviceFixture {
@@ -69,8 +68,6 @@ bool TextRead(const ReportPdf& pdf) {
     if (!pdf.text) std::cerr << "text of " << pdf.path.toStdString() << " not checked\n";
     return pdf.text.has_value();
 }
-
-}  // namespace
 
 TEST_F(SwitchReportPages, TerminalReportOfHouseOneEntranceTwo) {
     const ReportPdf pdf = Print(Terminal(2), QStringLiteral("TFQRepPK"));
@@ -190,4 +187,5 @@ TEST_F(SwitchReportPages, ALongPanelNameWrapsInItsCellAndTheRowGrows) {
     if (!TextRead(pdf)) return;
     EXPECT_TRUE(pdf.text->contains(QStringLiteral("детской")));
 }
+}  // namespace
 }  // namespace SwitchReportPagesTestUnit

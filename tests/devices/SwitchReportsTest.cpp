@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 namespace SwitchReportsTestUnit {
+namespace {
 
 using namespace SwitchReportTexts;
 
@@ -271,4 +272,5 @@ TEST(SwitchListCells, CentredTextStartsHalfTheSpareWidthInNeverLeftOfTheCell) {
     EXPECT_EQ(1, CentredTextOffset(41, 40));  // 0.5 rounds away from zero
     EXPECT_EQ(0, CentredTextOffset(30, 40));
 }
+}  // namespace
 }  // namespace SwitchReportsTestUnit

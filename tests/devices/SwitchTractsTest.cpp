@@ -12,7 +12,6 @@
 #include <QThread>
 
 namespace SwitchTractsTestUnit {
-
 namespace {
 
 QList<MaskRow> Rows(const QList<int>& tracts, const QList<bool>& checked = {}) {
@@ -41,8 +40,6 @@ TractRow Stored(qint64 rowid, int tract, bool mkBv, bool mkPo) {
     r.mkPo = mkPo;
     return r;
 }
-
-}  // namespace
 
 TEST(TractMasks, ClickRulesKeepOneMaskedPanelPerTract) {
     TractPanelModel model;
@@ -398,4 +395,5 @@ TEST_F(SwitchTracts, ARangeNumberingKilledHalfWayLeavesEverythingAsBefore) {
     EXPECT_TRUE(NumberTractsByRanges(Db(), 1, {6, 8, 1, 2}).ok);
     EXPECT_NE(before, Dump());
 }
+}  // namespace
 }  // namespace SwitchTractsTestUnit

@@ -30,7 +30,6 @@
 #include <QToolButton>
 
 namespace TFrPkTestUnit {
-
 namespace {
 
 QList<QPrintPreviewDialog*> Previews() {
@@ -113,8 +112,6 @@ class SwitchListScreen : public DeviceFixture {
 
     std::unique_ptr<TFrPk> frame_;
 };
-
-}  // namespace
 
 TEST_F(SwitchListScreen, ShowsTheObjectsSwitchesAndThePanelsOfTheSelectedOne) {
     EXPECT_EQ((QStringList{"3", "4", "1"}), Totals());
@@ -335,4 +332,5 @@ TEST_F(DeviceFixture, TheGridTypeComesFromTheSettingsAndGoesBackToThem) {
     EXPECT_FALSE(frame->GridsBold());
     EXPECT_EQ(QStringLiteral("ж"), window.GridToggle(QStringLiteral("fp")));
 }
+}  // namespace
 }  // namespace TFrPkTestUnit

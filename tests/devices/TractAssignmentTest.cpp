@@ -7,7 +7,6 @@
 #include <QRandomGenerator>
 
 namespace TractAssignmentTestUnit {
-
 namespace {
 
 const QString kTooManyDoors =
@@ -39,8 +38,6 @@ QStringList Shown(const QList<TractPanel>& panels) {
         shown << QStringLiteral("%1/%2/%3").arg(p.tract).arg(p.mkBv).arg(p.mkPo);
     return shown;
 }
-
-}  // namespace
 
 TEST(TractPlan, SixDoorsAndFourGatesShareTheSeventhTractAndOnlyTheFirstGateKeepsMasks) {
     const TractPlan plan = Plan(Panels(6, 5), Panels(4, 1));
@@ -213,4 +210,5 @@ TEST_F(Tracts, TheDataModuleShowsTheTractsOfTheCurrentSwitch) {
     EXPECT_EQ((QStringList{"2", "1"}), tracts);  // by m.n_bv: the gate row sorts first
     EXPECT_EQ(3, dm_->Q_MNpk->FieldByName("k.id_pk").AsLargeInt());
 }
+}  // namespace
 }  // namespace TractAssignmentTestUnit

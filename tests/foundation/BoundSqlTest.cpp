@@ -16,7 +16,6 @@
 #include <sqlite3.h>
 
 namespace BoundSqlTestUnit {
-
 namespace {
 
 class BoundSql : public ::testing::Test {
@@ -239,8 +238,6 @@ TEST_F(BoundSql, AStatementThatCannotBePreparedRunsNothing) {
     EXPECT_FALSE(closed.Exec());
 }
 
-}  // namespace
-
 // The key of a new row is what its key column holds, which is the row number
 // only where the key column is the row key.
 TEST_F(BoundSql, ANewRowsKeyIsTheKeyColumnsNotItsRowNumber) {
@@ -269,4 +266,5 @@ TEST_F(BoundSql, ANewRowsKeyIsTheKeyColumnsNotItsRowNumber) {
         EXPECT_EQ(c.error, error);
     }
 }
+}  // namespace
 }  // namespace BoundSqlTestUnit

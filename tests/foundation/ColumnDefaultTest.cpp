@@ -6,14 +6,11 @@
 #include <QString>
 
 namespace ColumnDefaultTestUnit {
-
 namespace {
 
 QString Edited(const QString& sql, const QString& column = QStringLiteral("v_key")) {
     return WithColumnDefault(sql, column, QStringLiteral("4"));
 }
-
-}  // namespace
 
 TEST(ColumnDefault, ReplacesTheValueAndKeepsEverythingElseAsWritten) {
     const QString sql = QStringLiteral(
@@ -57,4 +54,5 @@ TEST(ColumnDefault, OnlyTheNamedColumnOfTheTableItself) {
     EXPECT_EQ(Edited("CREATE TABLE t (v_keys INTEGER, x_key INTEGER)"), QString());
     EXPECT_EQ(Edited("not sql at all"), QString());
 }
+}  // namespace
 }  // namespace ColumnDefaultTestUnit

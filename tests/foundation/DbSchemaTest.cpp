@@ -15,7 +15,6 @@
 #include <map>
 
 namespace DbSchemaTestUnit {
-
 namespace {
 
 QStringList Names(const QString& prefix, int from, int to) {
@@ -108,8 +107,6 @@ bool Upgrade(QSqlDatabase& db) {
 QString Mask(const QString& digits) {
     return digits + QString(32 - digits.size(), u'0');
 }
-
-}  // namespace
 
 TEST(DbSchemaNew, HasEveryTableAndColumn) {
     TestDatabase fx;
@@ -619,4 +616,5 @@ TEST(DbSchemaSql, DropTableReportsFailure) {
     EXPECT_FALSE(FieldExists(db, "t_pack", "id_pack"));
     EXPECT_FALSE(DropTable(db, "t_pack"));
 }
+}  // namespace
 }  // namespace DbSchemaTestUnit

@@ -12,7 +12,6 @@
 #include "support/ScriptedDialogs.h"
 
 namespace BulkKeyRowsTestUnit {
-
 namespace {
 
 // The gauge's reports, one text each.
@@ -52,8 +51,6 @@ QList<MirelKeyRow> mirelRows() {
     rows[7].key = QStringLiteral("FFFFFF");
     return rows;
 }
-
-}  // namespace
 
 class BulkKeyRows : public KeyObjectFixture {
   protected:
@@ -124,4 +121,5 @@ TEST_F(BulkKeyRows, KeysOfPanelFilesEnterTheRowsTheyAlwaysEntered) {
     EXPECT_FALSE(dm_->Q_Kvr1->IsOpen());
     ExpectRecordedRows("config_key_entry", told + gauge_.steps + Written() + DatasetStates(*dm_));
 }
+}  // namespace
 }  // namespace BulkKeyRowsTestUnit

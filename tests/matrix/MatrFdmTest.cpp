@@ -15,6 +15,7 @@
 #include <memory>
 
 namespace MatrFdmTestUnit {
+namespace {
 
 using namespace matrtest;
 
@@ -209,5 +210,6 @@ TEST_F(MatrFdm, ChecksFindNoFaultWithoutAnObject) {
     EXPECT_TRUE(CheckApartmentCounts(1, false));
 }
 
+}  // namespace
 }  // namespace
 }  // namespace MatrFdmTestUnit

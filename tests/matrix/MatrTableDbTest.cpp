@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace MatrTableDbTestUnit {
+namespace {
 
 using namespace matrtest;
 
@@ -205,5 +206,6 @@ TEST_F(MatrTableDb, OldTableGetsItsNameColumn) {
     EXPECT_EQ(DeclaredType("matr_18", "nm_bv"), "VARCHAR(30)");
 }
 
+}  // namespace
 }  // namespace
 }  // namespace MatrTableDbTestUnit

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace TerminalDbTestUnit {
+namespace {
 
 using namespace matrtest;
 
@@ -180,5 +181,6 @@ TEST_F(TerminalDb, NumberingAndCountChecks) {
     EXPECT_EQ(One(db, "SELECT v_kvr FROM k_pod WHERE id_pod=?", {idPod}).toInt(), 5);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace TerminalDbTestUnit

@@ -16,12 +16,9 @@
 #include <QFile>
 
 namespace ConfigReadKillTestUnit {
-
 namespace {
 
 const QByteArray kOldFile = "the file of an earlier read";
-
-}  // namespace
 
 // The child: a switch's image is read and saved; it dies with the image on
 // the disk under the temporary name, before that takes the device's name.
@@ -69,4 +66,5 @@ TEST(ConfigReadKill, AKillWhileSavingLeavesNoPartialFileUnderADevicesName) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"ckm05.bin", "ckm06.bin"}));
 }
+}  // namespace
 }  // namespace ConfigReadKillTestUnit

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace DeviceBusSimulatorTestUnit {
-
 namespace {
 
 class DeviceBusTest : public ::testing::Test {
@@ -70,8 +69,6 @@ TEST_F(DeviceBusTest, FrameIsCutFromBytesThatComeInPieces) {
     ASSERT_TRUE(bus.Settle());
     EXPECT_EQ(bus.Received().first(), request);
 }
-
-}  // namespace
 
 namespace {
 
@@ -231,5 +228,6 @@ TEST_F(DeviceBusTest, AddressBySerialNumber) {
     EXPECT_EQ(bus.Device(index).address, 2);
 }
 
+}  // namespace
 }  // namespace
 }  // namespace DeviceBusSimulatorTestUnit

@@ -15,12 +15,9 @@
 #include <QFile>
 
 namespace DeviceReportKillTestUnit {
-
 namespace {
 
 const QByteArray kOldReport = "СПИСОК ВСЕХ НАЙДЕННЫХ УСТРОЙСТВ 01.02.2026 10:00:00\nСКМ01\n";
-
-}  // namespace
 
 // The child: three devices answer; it dies when the report has gone through
 // half the addresses, between the switches and the call panels.
@@ -55,4 +52,5 @@ TEST(DeviceReportKill, AKillWhileWritingLeavesThePreviousReportWhole) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), kOldReport);
 }
+}  // namespace
 }  // namespace DeviceReportKillTestUnit

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 namespace DataSizeTextTestUnit {
+namespace {
 
 TEST(DataSizeText, BytesTakeTheirRussianPluralAndLargerSizesRussianUnits) {
     const QLocale before;
@@ -27,4 +28,5 @@ TEST(DataSizeText, BytesTakeTheirRussianPluralAndLargerSizesRussianUnits) {
     EXPECT_EQ(DataSizeText(5LL << 30), QStringLiteral("5,00 ГБ"));
     QLocale::setDefault(before);
 }
+}  // namespace
 }  // namespace DataSizeTextTestUnit

@@ -15,7 +15,6 @@
 #include <functional>
 
 namespace DatasetTestUnit {
-
 namespace {
 
 // A small house/entrance/apartment/key database of the program's shape.
@@ -340,8 +339,6 @@ TEST_F(DatasetTest, ModelShowsDeclaredColumnsAndPostsEdits) {
     ds.Open();
     EXPECT_EQ(model.data(model.index(0, 0)).toString(), "31");
 }
-
-}  // namespace
 
 namespace {
 
@@ -781,4 +778,5 @@ TEST_F(DatasetTest, ModelFollowsTheFieldsOfEveryOpen) {
     EXPECT_EQ(declared.data(declared.index(2, 0)).toInt(), 3);
     EXPECT_EQ(declared.headerData(0, Qt::Horizontal).toString(), "№");
 }
+}  // namespace
 }  // namespace DatasetTestUnit

@@ -13,7 +13,6 @@
 #include <sys/stat.h>
 
 namespace DurableFileTestUnit {
-
 namespace {
 
 QByteArray readAll(const QString& path) {
@@ -38,8 +37,6 @@ mode_t modeOf(const QString& path) {
 QStringList entries(const QString& dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-}  // namespace
 
 TEST(DurableFile, WritesANewFileAndReplacesAnOldOneKeepingItsPermissions) {
     QTemporaryDir dir;
@@ -172,4 +169,5 @@ TEST(DurableFile, TheNextWriteRemovesTheTemporaryFilesOfKilledWritersOnly) {
         << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(another)));
 }
+}  // namespace
 }  // namespace DurableFileTestUnit

@@ -22,7 +22,6 @@
 #include <optional>
 
 namespace GridKeysTestUnit {
-
 namespace {
 
 // A view between two buttons; its first row is a fixed title row, as the
@@ -91,8 +90,6 @@ const ViewKind kViews[] = {
     {"table view", tableView, true},
     {"list widget", listWidget, false},
 };
-
-}  // namespace
 
 TEST(GridKeys, TabLeavesEveryKindOfGridAndTheArrowsMoveWithin) {
     for (const ViewKind& kind : kViews) {
@@ -273,4 +270,5 @@ TEST(GridKeys, AKeyGivenToATitleClickClicksTheCurrentColumnsTitle) {
     EXPECT_EQ(QList<QKeyCombination>{Qt::Key_F3}, GridKeys::TitleClickKeys(table));
     EXPECT_TRUE(GridKeys::DoubleClickKeys(table).isEmpty());
 }
+}  // namespace
 }  // namespace GridKeysTestUnit

@@ -4,6 +4,7 @@
 #include <QAudioDevice>
 
 namespace QtToneOutputTestUnit {
+namespace {
 
 // Without a sound device the tone thread refuses every tone; the caller still
 // gets back, and nothing stays behind when the backend goes.
@@ -15,4 +16,5 @@ TEST(QtToneOutput, ADeviceThatPlaysNothingLetsTheCallerGoOn) {
     Tones::Pause(5);
     EXPECT_EQ(&tones, Tones::SetOutput(before));
 }
+}  // namespace
 }  // namespace QtToneOutputTestUnit

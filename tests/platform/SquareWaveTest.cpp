@@ -6,7 +6,6 @@
 #include <cstring>
 
 namespace SquareWaveTestUnit {
-
 namespace {
 
 QList<qint16> Samples(const QByteArray& bytes) {
@@ -14,8 +13,6 @@ QList<qint16> Samples(const QByteArray& bytes) {
     std::memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * sizeof(qint16));
     return samples;
 }
-
-}  // namespace
 
 TEST(SquareWave, LastsItsTimeAndSwingsAtItsFrequency) {
     const QList<qint16> wave = Samples(SquareWave(176, 224, 44100, 1000));
@@ -37,4 +34,5 @@ TEST(SquareWave, NothingToPlayOrTooHighGivesNoSound) {
     ASSERT_EQ(441, tooHigh.size());
     for (qint16 s : tooHigh) EXPECT_EQ(0, s);
 }
+}  // namespace
 }  // namespace SquareWaveTestUnit

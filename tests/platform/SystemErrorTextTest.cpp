@@ -15,6 +15,7 @@
 #include <cstring>
 
 namespace SystemErrorTextTestUnit {
+namespace {
 
 TEST(SystemErrorText, ReasonsAreRussianWhetherGivenByNumberOrByTheSystemsWords) {
     EXPECT_EQ(SystemReason(EACCES), "Нет прав доступа.");
@@ -54,4 +55,5 @@ TEST(SystemErrorText, AFileThatCannotBeWrittenSaysWhyInRussian) {
         << error.toStdString();
     EXPECT_FALSE(error.contains(QStringLiteral("denied"))) << error.toStdString();
 }
+}  // namespace
 }  // namespace SystemErrorTextTestUnit

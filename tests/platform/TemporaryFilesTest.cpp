@@ -12,12 +12,9 @@
 #include <cstdio>
 
 namespace TemporaryFilesTestUnit {
-
 namespace {
 
 const QString kFileMark = QStringLiteral("TEMPORARY-FILE ");
-
-}  // namespace
 
 TEST(TemporaryFilesChild, MakesAFileAndIsKilled) {
     if (!KilledChild::InChild()) GTEST_SKIP() << "runs only as a child";
@@ -49,4 +46,5 @@ TEST(TemporaryFiles, GoUnderTheBuildTreeAndAKilledTestLeavesNothing) {
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(file).absolutePath()));
     EXPECT_TRUE(QFileInfo::exists(QDir::tempPath()));
 }
+}  // namespace
 }  // namespace TemporaryFilesTestUnit

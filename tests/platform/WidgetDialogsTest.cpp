@@ -21,7 +21,6 @@
 #include <QTimer>
 
 namespace WidgetDialogsTestUnit {
-
 namespace {
 
 // Runs inspect on the modal dialog once it shows, then closes it.
@@ -40,8 +39,6 @@ QStringList visibleButtonTexts(QWidget& dialog) {
         if (b->isVisible() && !b->text().isEmpty()) texts << b->text();
     return texts;
 }
-
-}  // namespace
 
 TEST(WidgetDialogs, TheFolderAndFileDialogsSpeakRussian) {
     const RussianQtTexts qtTexts;
@@ -170,4 +167,5 @@ TEST(WidgetDialogs, AMessageShowsMarkupAsTyped) {
         EXPECT_EQ(text, shown) << text.toStdString();
     }
 }
+}  // namespace
 }  // namespace WidgetDialogsTestUnit

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 namespace AccessMatrixTestUnit {
+namespace {
 
 using namespace MatrixTexts;
 
@@ -237,4 +238,5 @@ TEST_F(AccessMatrixDb, CompactionLeavesTheMatrixOnTheCurrentObject) {
     EXPECT_EQ(QStringLiteral("Л-017"), Cell(first, kNames, "pk_01"));
     EXPECT_EQ(others, Matrix(second));
 }
+}  // namespace
 }  // namespace AccessMatrixTestUnit

@@ -6,6 +6,7 @@
 #include "site/ApartmentList.h"
 
 namespace ApartmentEditorTestUnit {
+namespace {
 
 using namespace ApartmentEditorTexts;
 
@@ -304,4 +305,5 @@ TEST_F(ApartmentEditing, BulkCommandsAndTogglesMarkTheirDevicesAtOnce) {
     EXPECT_TRUE(editor_.Bulk(ctx_, RowFlag::CallBack, BulkChange::Clear));
     ExpectFileStates("211", "2211", "2");
 }
+}  // namespace
 }  // namespace ApartmentEditorTestUnit

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 namespace ApartmentGeneratorTestUnit {
+namespace {
 
 using namespace GenerationTexts;
 
@@ -371,4 +372,5 @@ TEST_F(RepeatedCodes, ACorrectionToACodeTheHouseHoldsIsRefusedAndChangesNothing)
     dialogs_.Expect(CallCodeTexts::kError, CallCodeTexts::kBadCode);
     EXPECT_EQ(CallCodes::SaveResult::Refused, CallCodes::SaveCorrectedCode(idDom, row, "1a"));
 }
+}  // namespace
 }  // namespace ApartmentGeneratorTestUnit

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 namespace ApartmentListTestUnit {
+namespace {
 
 using namespace ApartmentListTexts;
 
@@ -244,4 +245,5 @@ TEST_F(ApartmentListDb, TheFloorStartIsStoredOnTheObject) {
     EXPECT_TRUE(list_.SetFloorStart(7));
     EXPECT_EQ(1, One("SELECT incr FROM k_net WHERE id_net=?", {idNet}).toInt());
 }
+}  // namespace
 }  // namespace ApartmentListTestUnit

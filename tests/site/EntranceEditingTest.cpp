@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 namespace EntranceEditingTestUnit {
+namespace {
 
 using namespace EntranceTexts;
 
@@ -231,4 +232,5 @@ TEST_F(EntranceEditing, MasksAreStoredPaddedAndTheQuotaDefaultsToFour) {
     EXPECT_EQ(QStringList({"00100000000000000000000000000000|10000000000000000000000000000000"}),
               Rows("SELECT flbv, flpo FROM k_net WHERE id_net=?", {idNet}));
 }
+}  // namespace
 }  // namespace EntranceEditingTestUnit

@@ -29,6 +29,7 @@
 #include <QToolButton>
 
 namespace EntranceScreensWindowTestUnit {
+namespace {
 
 using namespace EntranceTexts;
 
@@ -438,4 +439,5 @@ TEST_F(EntranceWindow, AfterTheDatabaseFolderIsChosenAgainTheScreensShowTheObjec
     EXPECT_GT(residents->DBGrid1->model()->rowCount(), 100);
     EXPECT_TRUE(residents->BtnDown->isEnabled());
 }
+}  // namespace
 }  // namespace EntranceScreensWindowTestUnit

@@ -5,6 +5,7 @@
 #include "site/EntranceSwitchEditor.h"
 
 namespace EntranceSwitchEditorTestUnit {
+namespace {
 
 using namespace EntranceSwitchTexts;
 
@@ -229,4 +230,5 @@ TEST_F(EntranceSwitch, TheHundredsIncrementMarksThePanelsNotTheSwitch) {
     EXPECT_EQ(QStringList({"2", "1", "1", "2"}), FileStates("k_bv", idNet_));
     EXPECT_FALSE(editor_.SaveHundreds(51));
 }
+}  // namespace
 }  // namespace EntranceSwitchEditorTestUnit

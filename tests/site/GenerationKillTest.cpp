@@ -9,12 +9,9 @@
 #include <cstdio>
 
 namespace GenerationKillTestUnit {
-
 namespace {
 
 const QString kWrittenMark = QStringLiteral("rows written: ");
-
-}  // namespace
 
 // The child: the generation of the object, stopped for good at half its gauge,
 // when every row is written and the repeated codes are being counted.
@@ -78,4 +75,5 @@ TEST_F(GenerationKill, AKillInTheMiddleLeavesTheApartmentsAsTheyWere) {
     EXPECT_EQ(GenerationResult::Done, Generate(DlgAnswer::Ok));
     EXPECT_EQ(153, One("SELECT COUNT(*) FROM k_kvr").toInt());
 }
+}  // namespace
 }  // namespace GenerationKillTestUnit

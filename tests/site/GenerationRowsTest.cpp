@@ -7,12 +7,9 @@
 #include "support/RecordedRows.h"
 
 namespace GenerationRowsTestUnit {
-
 namespace {
 
 const QStringList kTables = {"k_net", "k_dom", "k_pod", "k_kvr", "k_key"};
-
-}  // namespace
 
 class GenerationRows : public ApartmentDb {
   protected:
@@ -59,4 +56,5 @@ TEST_F(GenerationRows, ARunOverRowsChangedByHandWritesWhatItAlwaysWrote) {
     written << Written();
     ExpectRecordedRows("generation_changed", steps_ + written);
 }
+}  // namespace
 }  // namespace GenerationRowsTestUnit

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 namespace MatrixEditorTestUnit {
+namespace {
 
 using namespace MatrixTexts;
 
@@ -215,4 +216,5 @@ TEST_F(MatrixEditorDb, TheSaveRefusesRepeatedAndTooLargeNumbers) {
     EXPECT_EQ(QStringList({"1", "2", "3"}),
               Rows("SELECT n_net FROM m_pk WHERE id_net=? ORDER BY n_pk", {id_}));
 }
+}  // namespace
 }  // namespace MatrixEditorTestUnit

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 namespace MatrixLinksTestUnit {
-
 namespace {
 
 const MatrixNaming kNaming{QStringLiteral("БВ подъезда "), QStringLiteral("БВ калитки ")};
@@ -43,8 +42,6 @@ LinkTables Stored(LinkTables t) {
 }
 
 const QList<EntranceSlot> kReference = {Entrance(1, 1), Entrance(1, 2), Entrance(2, 1)};
-
-}  // namespace
 
 TEST(MatrixRebuild, ANewObjectGetsSwitchesOneToNAndPanelsAfterTheGates) {
     const LinkTables t = PlanRebuild(kReference, {}, 1, 50, kNaming);
@@ -124,4 +121,5 @@ TEST(MatrixRebuild, ARemovedEntrancesNumberIsFreeWhenNoOtherIs) {
     const LinkTables t = PlanRebuild({Entrance(1, 1), Entrance(1, 3)}, stored, 0, 2, kNaming);
     EXPECT_EQ(QStringList({"1:0:1/1", "2:1:1/3"}), Switches(t));
 }
+}  // namespace
 }  // namespace MatrixLinksTestUnit

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace MatrixRulesTestUnit {
+namespace {
 
 using namespace MatrixRules;
 
@@ -153,4 +154,5 @@ TEST(MatrixChecks, SwitchNumbersOfRowFour) {
     EXPECT_EQ('0',
               CheckSwitchNumbers(QStringLiteral("3      количество БВ в пд"), {"64"}, 64).result);
 }
+}  // namespace
 }  // namespace MatrixRulesTestUnit

@@ -20,7 +20,6 @@
 #include <QTest>
 
 namespace ObjectAdminFormsTestUnit {
-
 namespace {
 
 const QString kDeleteCaption = QStringLiteral("Удаление объекта!");
@@ -55,8 +54,6 @@ class ObjectAdminForms : public ObjectDeletionFixture {
 
     TFObEdit form_;
 };
-
-}  // namespace
 
 TEST_F(ObjectAdminForms, ObjectListShowsTheObjectsWithTheirColumns) {
     showObEdit();
@@ -243,4 +240,5 @@ TEST_F(ObjectAdminForms, RawTableViewerShowsEveryObjectsRowsAndChangesNothing) {
     viewer.resize(1000, 480);
     EXPECT_FALSE(SaveScreen(viewer, QStringLiteral("FSvTable")).isEmpty());
 }
+}  // namespace
 }  // namespace ObjectAdminFormsTestUnit

@@ -13,6 +13,7 @@
 #include <QLockFile>
 
 namespace ObjectDeletionTestUnit {
+namespace {
 
 using namespace ObjectDeletion;
 
@@ -215,4 +216,5 @@ TEST_F(ObjectDeletionTest, AnExistingCopyOnAFullDiskIsNotPrunedAndTheDiskIsBlame
     dialogs_.VerifyDone();
     EXPECT_EQ(before, copyBytes());
 }
+}  // namespace
 }  // namespace ObjectDeletionTestUnit

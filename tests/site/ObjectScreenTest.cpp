@@ -8,6 +8,7 @@
 #include <QDate>
 
 namespace ObjectScreenTestUnit {
+namespace {
 
 using namespace ObjectScreenTexts;
 
@@ -568,4 +569,5 @@ TEST(HouseGrid, ShowsFourRowsOrWhatFits) {
     EXPECT_EQ(QStringLiteral("Л-07"), DefaultEntranceName(7));
     EXPECT_EQ(QStringLiteral("Л-123"), DefaultEntranceName(123));
 }
+}  // namespace
 }  // namespace ObjectScreenTestUnit

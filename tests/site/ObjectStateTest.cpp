@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace ObjectStateTestUnit {
+namespace {
 
 using namespace ObjectState;
 
@@ -107,4 +108,5 @@ TEST_F(ObjectStateStore, ApplyWritesOnlyAChangedStateAndRefusesAMissingObject) {
     EXPECT_FALSE(Apply(Db(), id + 100, AfterMatrixSaved, &error));
     EXPECT_FALSE(error.isEmpty());
 }
+}  // namespace
 }  // namespace ObjectStateTestUnit

@@ -25,6 +25,7 @@
 #include <QToolButton>
 
 namespace SiteEditorsWindowTestUnit {
+namespace {
 
 class EditorsWindow : public SiteWindow {
   protected:
@@ -466,4 +467,5 @@ TEST_F(EditorsWindow, WithoutAConsoleTheResidentsConsoleGroupStaysLockedAfterASe
     EXPECT_EQ(f->EFam, Focused());
     EXPECT_EQ(0, Value("SELECT COUNT(*) FROM k_po").toInt());
 }
+}  // namespace
 }  // namespace SiteEditorsWindowTestUnit

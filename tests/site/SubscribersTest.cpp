@@ -6,6 +6,7 @@
 #include "site/Subscribers.h"
 
 namespace SubscribersTestUnit {
+namespace {
 
 class SubscriberListDb : public SwitchRecordsDb {
   protected:
@@ -217,4 +218,5 @@ TEST(ArrowRepeatTimer, StepsSoonerEachTickAndStopsAtTheEnd) {
     EXPECT_EQ(2, shown);
     EXPECT_EQ(200, repeat.Interval());
 }
+}  // namespace
 }  // namespace SubscribersTestUnit

@@ -29,6 +29,7 @@
 #include <memory>
 
 namespace TFrDomTestUnit {
+namespace {
 
 using namespace MatrixTexts;
 
@@ -255,4 +256,5 @@ TEST_F(MatrixScreenWindow, ColumnsAreMeasuredAsTheTableViewMeasuresThem) {
                 << grid->model()->headerData(c, Qt::Horizontal).toString().toStdString();
     }
 }
+}  // namespace
 }  // namespace TFrDomTestUnit

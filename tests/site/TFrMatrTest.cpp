@@ -31,6 +31,7 @@
 #include <memory>
 
 namespace TFrMatrTestUnit {
+namespace {
 
 using namespace ObjectScreenTexts;
 
@@ -193,4 +194,5 @@ TEST_F(ObjectScreenWindow, PicturesOfTheObjectListAndTheEditPanel) {
     ExpectNoClippedText(f);
     Snap(QStringLiteral("FrMatr1_new"));
 }
+}  // namespace
 }  // namespace TFrMatrTestUnit

@@ -8,12 +8,9 @@
 #include <cstdio>
 
 namespace TerminalRuleRunTestUnit {
-
 namespace {
 
 const QString kDoneMark = QStringLiteral("switches done: ");
-
-}  // namespace
 
 class TerminalRuleRun : public SwitchRecordsDb {
   protected:
@@ -141,4 +138,5 @@ TEST_F(TerminalRuleRun, AKillHalfWayLeavesEveryTerminalAsItWas) {
         RedistributeObjectTerminals(Db(), idNet_, {false, TerminalRuleKind::kFloorSwitch}).ok);
     EXPECT_EQ(QList<int>(41, 0), Terminals(pods_[2]));
 }
+}  // namespace
 }  // namespace TerminalRuleRunTestUnit
