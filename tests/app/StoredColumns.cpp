@@ -14,7 +14,6 @@ namespace {
 using namespace Reads;
 
 constexpr qint64 kInt32 = 2147483647;
-constexpr unsigned kMainMenu = Screen(0);
 constexpr unsigned kObjectScreen = Screen(1);
 constexpr unsigned kMatrix = Screen(2);
 constexpr unsigned kEntrances = Screen(3);
@@ -48,8 +47,8 @@ StoredColumn other(const char* t, const char* c, qint64 most, unsigned reads) {
 }
 
 // A text column is swept on the windows that read it: those that show it or
-// run a statement that names it (StoredColumnTable checks that none is left
-// out); one that none of them reads, on the main menu after F5.
+// run a statement that names it (StoredColumnReaders checks that none is
+// left out).
 StoredColumn name(const char* t, const char* c, unsigned windows, unsigned files = 0) {
     return {t, c, ColumnRole::Name, 0, 0, windows | files};
 }
@@ -90,27 +89,29 @@ QList<StoredColumn> textColumns() {
         code("k_net", "flpo", 32, kObjectAndEntranceSwitch, kConsoleFile),
         // House.
         name("k_dom", "house",
-             kEntrances | kSwitches | kPanels | kWrite | kResidentWindows, kAllFiles),
+             kMatrix | kEntrances | kSwitches | kPanels | kWrite | kEditor | kResidentWindows,
+             kAllFiles),
         code("k_dom", "kod_d", 5,
-             kObjectScreen | kEntrances | kApartments | kKeys | kResidents | kEditors, kAllFiles),
-        text("k_dom", "st_dom",
-             kApartments | kKeys | kResidents | kPanelSettings),
+             kObjectScreen | kMatrix | kEntrances | kApartments | kKeys | kEditor | kResidents |
+                 kEditors,
+             kAllFiles),
+        text("k_dom", "st_dom", kMatrix | kApartments | kKeys | kResidents | kPanelSettings),
         // Entrance.
         name("k_pod", "nm_pod",
              kEntrances | kSwitches | kPanels | kWrite | kResidentWindows, kAllFiles),
         // Apartment or handset, and its resident.
-        name("k_kvr", "n_kvr", kResidentWindows, kAllFiles),
+        name("k_kvr", "n_kvr", kResidentWindows | kWrite, kAllFiles),
         code("k_kvr", "p_kvr", 8,
              kApartments | kKeys | kResidents | kPanelSettings | kApartmentEditor, kAllFiles),
         text("k_kvr", "st_kvr", kResidentWindows, kAllFiles),
-        name("k_kvr", "Fam", kResidentWindows),
-        name("k_kvr", "Nam", kResidentWindows),
-        name("k_kvr", "Och", kResidentWindows),
+        name("k_kvr", "Fam", kResidentWindows | kWrite),
+        name("k_kvr", "Nam", kResidentWindows | kWrite),
+        name("k_kvr", "Och", kResidentWindows | kWrite),
         // Key.
         code("k_key", "un_key", 16, kObjectAndEntranceSwitch | kKeys, kPanelFiles),
         code("k_key", "bv_key", 6, kObjectAndEntranceSwitch | kKeys, kPanelFiles),
-        name("k_key", "s_met", kObjectAndEntranceSwitch | kKeys),
-        text("k_key", "status", kObjectAndEntranceSwitch | kKeys),
+        name("k_key", "s_met", kObjectAndEntranceSwitch | kKeys | kWrite),
+        text("k_key", "status", kObjectAndEntranceSwitch | kKeys | kWrite),
         // Switch.
         code("k_pk", "m_vo", 16, kPanelSettings, kSwitchFiles),
         code("k_pk", "m_vb", 16, kPanelSettings, kSwitchFiles),
@@ -151,7 +152,7 @@ QList<StoredColumn> textColumns() {
         name("t_mel", "name", kConsole | kSwitchEditor | kMelodyForm,
              kSwitchFiles | kConsoleFile),
         text("t_mel", "forr", kConsole),
-        name("t_not", "Name", kMainMenu),
+        name("t_not", "Name", kMelodyForm),
     };
     return t;
 }
