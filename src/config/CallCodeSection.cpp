@@ -3,14 +3,15 @@
 #include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
 #include "config/FlagSection.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Dialogs.h"
 
 namespace {
 
-constexpr int kVersion = 1;
-constexpr int kSection = 3;
+constexpr int kCallCodeVersion = 1;
+constexpr int kCallCodeSection = 3;
 constexpr int kMaxCodeLength = 5;
 constexpr int kPaddedCodeLength = 6;
 const QString kStartMark = QStringLiteral("111");
@@ -18,18 +19,10 @@ const QString kStartMark = QStringLiteral("111");
 // Entry selectors after a set first bit.
 enum Selector : int { kSmallStep = 0, kRoundUp = 1, kDifference = 2, kAbsolute = 3 };
 
-QString num(qint64 v) {
-    return QString::number(v);
-}
-
 // The increment flag is one bit; the round-up entries must use the same value
 // the reader takes from that bit.
 int clampIncrement(int incr) {
     return incr >= 1 ? 1 : 0;
-}
-
-bool isConsoleHandset(const CallCodeApartmentRow& row) {
-    return row.stKvr.trimmed() == QStringLiteral("СПО");
 }
 
 bool allDigits(const QString& s) {
@@ -216,7 +209,7 @@ CodeFault apartmentCode(const CallCodePass& pass, const CallCodeApartmentRow& ro
         c = QStringLiteral("111110");
     } else {
         const QString prefix = row.kodD.trimmed();
-        if (pass.withPrefix && !isConsoleHandset(row) && !prefix.isEmpty()) {
+        if (pass.withPrefix && !row.IsConsoleHandset() && !prefix.isEmpty()) {
             // Padded, never cut: a code longer than the others keeps every digit.
             c = prefix + PadLeft(c, QLatin1Char('0'), qMax(pass.prefixWidth, int(c.size())));
         }
@@ -252,7 +245,7 @@ void reportFault(CodeFault fault, const QString& c, bool packed, bool first, Con
 QString codeLine(const QString& c, const CallCodeApartmentRow& row, bool packed, bool first) {
     if (!packed) return QStringLiteral("кв = ") + c;
     if (first)
-        return (isConsoleHandset(row) ? QStringLiteral("ППО = ") : QStringLiteral("1 кв. = ")) + c;
+        return (row.IsConsoleHandset() ? QStringLiteral("ППО = ") : QStringLiteral("1 кв. = ")) + c;
     const QString padded =
         c.startsWith(QLatin1Char('0')) ? PadLeft(c, QLatin1Char('1'), kPaddedCodeLength) : c;
     return QStringLiteral("кв = ") + padded;
@@ -290,7 +283,7 @@ CallCodeResult closeSection(CallCodeResult res, ConfigLogs& logs) {
     if (!res.ok) return res;
     logs.detail << WithNumber(u"длина 3 sec бит ", res.payload.size());
     QString payload = res.payload;
-    res.section = WrapSection(payload, kSection, kVersion, &logs.result);
+    res.section = WrapSection(payload, kCallCodeSection, kCallCodeVersion, &logs.result);
     return res;
 }
 
@@ -340,7 +333,7 @@ int CallCodePrefixWidth(const QList<CallCodeApartmentRow>& objectRows) {
     int width = 0;
     for (const CallCodeApartmentRow& row : objectRows) {
         const QString c = row.pKvr.trimmed();
-        if (isConsoleHandset(row) || c.isEmpty() || c.startsWith(QLatin1Char('0'))) continue;
+        if (row.IsConsoleHandset() || c.isEmpty() || c.startsWith(QLatin1Char('0'))) continue;
         width = qMax(width, int(c.size()));
     }
     return width;
@@ -368,7 +361,7 @@ CallCodeResult EncodeCallCodes(const CallCodePass& pass, ConfigLogs& logs) {
         stream.Add(v);
         if (pass.kind == kCallCodesPanel) {
             addFlagGroup(row.panelFlags, pass.flagSelection, flagsLowFirst);
-            if (pass.consoleHandsetOrdinal + 1 == n && !isConsoleHandset(row)) {
+            if (pass.consoleHandsetOrdinal + 1 == n && !row.IsConsoleHandset()) {
                 const QString warning =
                     QStringLiteral("Предупреждение, индекс трубки ППО не совпадает с трубкой ППО.");
                 logs.result << warning;
@@ -525,9 +518,9 @@ bool EncodeCallCodeSections(int kind, bool packed, int incr, const QList<CallCod
         return false;
     }
     QString codes = pack.payload;
-    out.section3 = WrapSection(codes, kSection, kVersion, log);
+    out.section3 = WrapSection(codes, kCallCodeSection, kCallCodeVersion, log);
     QString flags = FlagSectionPayload(dataMask, defaultMask, pack.flagText);
-    out.section4 = WrapSection(flags, 4, kVersion, log);
+    out.section4 = WrapSection(flags, 4, kCallCodeVersion, log);
     out.poTimeMask = pack.poTimeMask;
     out.poTimeWords = pack.poTimeWords;
     return true;

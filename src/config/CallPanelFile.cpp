@@ -16,8 +16,8 @@ struct PanelPass {
     QString callFlagText;                         // section 3 to section 4
 };
 
-bool encodeSection(int i, const PanelFileInput& in, PanelPass& pass, QString& text,
-                   ConfigLogs& logs) {
+bool encodePanelSection(int i, const PanelFileInput& in, PanelPass& pass, QString& text,
+                        ConfigLogs& logs) {
     switch (i) {
         case 0:
             return EncodeBvSection0(in.device, in.entrances, in.sepDevice, text,
@@ -84,7 +84,7 @@ ConfigFileBuild BuildCallPanelFile(const PanelFileInput& in, const QString& file
     recipe.overflowTail = [](int section) { return overflowTail(section); };
     recipe.unframedStopLine = QStringLiteral("* Слияние секций в файл прекращено! *");
     recipe.encodeSection = [&](int i, QString& text, ConfigLogs& logs) {
-        return encodeSection(i, in, pass, text, logs);
+        return encodePanelSection(i, in, pass, text, logs);
     };
     return BuildConfigFile(recipe, filePath);
 }

@@ -5,6 +5,7 @@
 #include "config/DayNightSection.h"
 #include "config/EditorCodeCount.h"
 #include "config/EditorValueChecks.h"
+#include "config/NumberText.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
@@ -15,13 +16,9 @@ namespace {
 
 constexpr int kPanelBase = 64;      // call panels are numbered from 64
 constexpr int kConsoleNumber = 63;  // the device number of every console file
-constexpr int kVersion = 1;
+constexpr int kEditorFileVersion = 1;
 
-const QString kError = QStringLiteral("Ошибка");
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
+const QString kEditorError = QStringLiteral("Ошибка");
 
 // ---- loading ----
 
@@ -212,7 +209,7 @@ QByteArray editorHeader(int kind, int deviceNo, quint8 byte0, qint64 idNom) {
 QString keptSection(const QString& hex, int number, QStringList* log) {
     QString payload = HexToBin(hex);
     payload.chop(qMin<qsizetype>(8, payload.size()));
-    return WrapSection(payload, number, kVersion, log);
+    return WrapSection(payload, number, kEditorFileVersion, log);
 }
 
 QString deviceLabel(int kind) {
@@ -396,8 +393,8 @@ QString untilFixed(const QString& reason) {
 }
 
 // The sections of the tab, within the size limit; false with the result set when not.
-bool buildSections(const EditorFile& f, const ConfigScreenSettings& s, ProgressSteps& steps,
-                   QStringList& sections, qint64& running, EditorSaveResult& r) {
+bool buildEditorSections(const EditorFile& f, const ConfigScreenSettings& s, ProgressSteps& steps,
+                         QStringList& sections, qint64& running, EditorSaveResult& r) {
     SectionBuilder builder(f, s, r);
     for (int n = 0; n < ConfigSectionCount(f.kind); ++n) {
         QString text, error;
@@ -487,8 +484,8 @@ void ParseEditorImage(QString image, EditorFile& f, const ConfigScreenSettings& 
     const qint64 bits0 = TakeSection(image, section0);
     f.kind = EditorKind(f.jDev, bits0, s);
     if (f.kind == kKindUnknown) {
-        Dialogs::Message(kError, QStringLiteral("Неопределенный формат файла."), DlgButtons::Ok,
-                         DlgIcon::Error);
+        Dialogs::Message(kEditorError, QStringLiteral("Неопределенный формат файла."),
+                         DlgButtons::Ok, DlgIcon::Error);
         return;
     }
     QString text;
@@ -540,7 +537,7 @@ EditorFile load(const QString& fileName, const ConfigScreenSettings& s, const Re
     f.status = read(out, f);
     if (f.status != ConfigReadStatus::Ok) {
         const QString why = ConfigReadErrorText(f.status, f.fileName);
-        if (!why.isEmpty()) Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
+        if (!why.isEmpty()) Dialogs::Message(kEditorError, why, DlgButtons::Ok, DlgIcon::Error);
         return f;
     }
     f.memo4 << ImageByteFields(out.image);
@@ -605,7 +602,7 @@ EditorSaveResult buildFile(const EditorFile& opened, qint64 idNom, const ConfigS
     ProgressSteps steps(gauge, int(f.keptHex.size()) + 1 + gaugeExtra(f.kind));
     QStringList sections;
     qint64 running = 0;
-    if (!buildSections(f, s, steps, sections, running, r)) return r;
+    if (!buildEditorSections(f, s, steps, sections, running, r)) return r;
 
     QByteArray bytes = editorHeader(f.kind, deviceNo, byte0, idNom);
     if (f.kind == kKindCallPanel) r.memo4 << QStringLiteral("Слияние в файл");
@@ -628,7 +625,7 @@ EditorSaveResult BuildEditorFile(const EditorFile& opened, qint64 idNom,
     if (!opened.Parsed()) return {};
     EditorSaveResult r = buildFile(opened, idNom, s, gauge);
     if (r.bytes.isEmpty() && !r.error.isEmpty())
-        Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(kEditorError, r.error, DlgButtons::Ok, DlgIcon::Error);
     return r;
 }
 
@@ -642,7 +639,7 @@ EditorSaveResult SaveEditorFile(const EditorFile& f, qint64 idNom, const ConfigS
         r.error = WithReason(QStringLiteral("Файл ") + f.fileName + QStringLiteral(" не сохранен"), why);
         r.memo4 << r.error;
         r.bytes.clear();
-        Dialogs::Message(kError, r.error, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(kEditorError, r.error, DlgButtons::Ok, DlgIcon::Error);
         return r;
     }
     tellCodeCountNote(r);

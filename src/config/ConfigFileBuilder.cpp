@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kLengthBits = 16;
-
 // The sections while they fit; false with the build's status set when not.
 bool buildSections(const ConfigFileRecipe& recipe, const QString& filePath, QStringList& sections,
                    ConfigFileBuild& b) {
@@ -68,13 +66,13 @@ bool joinSections(const ConfigFileRecipe& recipe, const QStringList& sections, Q
             logs.result << recipe.unframedStopLine;
             logs.summary << recipe.unframedStopLine;
         }
-        bytes += BitStringToBytes(QString(kLengthBits, QLatin1Char('0')));
+        bytes += BitStringToBytes(QString(kSectionLengthBits, QLatin1Char('0')));
         if (framed) b.stopSection = i;
         framed = false;
     }
     if (!framed) return false;
     bytes += BitStringToBytes(ConfigEndMark());
-    fileBits += kLengthBits;
+    fileBits += kSectionLengthBits;
     logs.result << QStringLiteral("Длина файла:=") + QString::number(RoundDiv(fileBits, 8));
     return true;
 }

@@ -7,10 +7,9 @@
 
 namespace {
 
-const QChar kZero = QLatin1Char('0');
-const QChar kOne = QLatin1Char('1');
+const QChar kZeroBit = QLatin1Char('0');
+const QChar kOneBit = QLatin1Char('1');
 
-constexpr int kLengthBits = 16;
 constexpr qint64 kMaxLengthWord = 65535;  // a length of this size cannot be stored
 
 quint8 byteOfBits(const QString& text, qsizetype from, qsizetype count) {
@@ -22,15 +21,15 @@ quint8 byteOfBits(const QString& text, qsizetype from, qsizetype count) {
 QString BitField(qint64 value, int width) {
     if (width <= 0) return QString();
     // The low bits of the value, the lowest last; a negative value is all zeros.
-    QString field(width, kZero);
+    QString field(width, kZeroBit);
     QChar* bits = field.data();
     for (int i = 0; value > 0 && i < width && i < 64; ++i)
-        if ((quint64(value) >> i) & 1) bits[width - 1 - i] = kOne;
+        if ((quint64(value) >> i) & 1) bits[width - 1 - i] = kOneBit;
     return field;
 }
 
 QString EmptySlot(int width) {
-    return width > 0 ? QString(width, kOne) : QString();
+    return width > 0 ? QString(width, kOneBit) : QString();
 }
 
 void PrependField(QString& text, qint64 value, int width) {
@@ -48,11 +47,11 @@ qint64 CutField(QString& text, int width) {
 QString MaskPayload(const QString& mask, qsizetype length) {
     if (length <= 0) return QString();
     // Set in place, item i at length - 1 - i: a mask may be a section long.
-    QString bits(length, kZero);
+    QString bits(length, kZeroBit);
     QChar* out = bits.data();
     const qsizetype items = qMin(length, mask.size());
     for (qsizetype i = 0; i < items; ++i)
-        if (mask.at(i) == kOne) out[length - 1 - i] = kOne;
+        if (mask.at(i) == kOneBit) out[length - 1 - i] = kOneBit;
     return bits;
 }
 
@@ -65,14 +64,15 @@ void BitsLowFirst::Add(qint64 value, int width) {
     const qsizetype at = bits_.size();
     bits_.resize(at + width);
     QChar* bits = bits_.data() + at;
-    for (int i = 0; i < width; ++i) bits[i] = i < 64 && (quint64(value) >> i) & 1 ? kOne : kZero;
+    for (int i = 0; i < width; ++i)
+        bits[i] = i < 64 && (quint64(value) >> i) & 1 ? kOneBit : kZeroBit;
 }
 
 void BitsLowFirst::AddOnes(int width) {
     if (width <= 0) return;
     const qsizetype at = bits_.size();
     bits_.resize(at + width);
-    std::fill_n(bits_.data() + at, width, kOne);
+    std::fill_n(bits_.data() + at, width, kOneBit);
 }
 
 QString BitsLowFirst::Text() const {
@@ -87,7 +87,7 @@ QString WrapSection(QString& payload, int sectionNumber, int version, QStringLis
     QString tail;
     if (!payload.isEmpty()) {
         const qsizetype r = payload.size() % 8;
-        if (r > 0) payload.prepend(QString(8 - r, kZero));
+        if (r > 0) payload.prepend(QString(8 - r, kZeroBit));
         tail = BitField(version, 8);
         const qint64 n = payload.size() / 8 + 1;  // payload bytes + the version byte
         if (n >= kMaxLengthWord) {
@@ -101,16 +101,16 @@ QString WrapSection(QString& payload, int sectionNumber, int version, QStringLis
     if (log)
         log->append(QStringLiteral("Размер секции ") + QString::number(sectionNumber) +
                     QStringLiteral(":=") + QString::number(lengthWord) + QStringLiteral(" байт"));
-    tail += BitField(lengthWord, kLengthBits);
+    tail += BitField(lengthWord, kSectionLengthBits);
     return payload + tail;
 }
 
 qint64 TakeSection(QString& image, QString& sectionText) {
     sectionText.clear();
     qsizetype rest = image.size();
-    if (rest < kLengthBits) return 0;
-    const qint64 lengthWord = BinToInt(QStringView(image).right(kLengthBits));
-    rest -= kLengthBits;
+    if (rest < kSectionLengthBits) return 0;
+    const qint64 lengthWord = BinToInt(QStringView(image).right(kSectionLengthBits));
+    rest -= kSectionLengthBits;
     const qint64 bits = lengthWord * 8;
     if (bits >= 1 && bits > rest) return 0;  // reaches past the start: not a section
     sectionText = image.mid(rest - bits, bits);
@@ -131,8 +131,8 @@ QList<ConfigSection> TakeAllSections(QString& image) {
 }
 
 bool SectionLengthMatches(const QString& section, qint64* bytes, qint64* word) {
-    const qint64 w = BinToInt(QStringView(section).right(kLengthBits));
-    const qint64 b = RoundDiv(qMax<qint64>(section.size() - kLengthBits, 0), 8);
+    const qint64 w = BinToInt(QStringView(section).right(kSectionLengthBits));
+    const qint64 b = RoundDiv(qMax<qint64>(section.size() - kSectionLengthBits, 0), 8);
     if (bytes) *bytes = b;
     if (word) *word = w;
     return w == b;
@@ -176,7 +176,7 @@ struct ByteBits {
             for (int bit = 0; bit < 8; ++bit) chars[b][bit] = (b >> (7 - bit)) & 1 ? u'1' : u'0';
     }
 };
-constexpr ByteBits kByteBits;
+constexpr ByteBits kByteBitTable;
 
 }  // namespace
 
@@ -186,7 +186,7 @@ QString ImageFromBytes(QByteArrayView bytes) {
     const char* data = bytes.data();
     // The last byte read ends up first in the image.
     for (qsizetype i = bytes.size() - 1; i >= 0; --i, bits += 8)
-        std::copy_n(kByteBits.chars[quint8(data[i])], 8, bits);
+        std::copy_n(kByteBitTable.chars[quint8(data[i])], 8, bits);
     return image;
 }
 
@@ -195,7 +195,7 @@ void PrependBytesToImage(QString& image, QByteArrayView bytes) {
 }
 
 QString ConfigEndMark() {
-    return EmptySlot(kLengthBits);
+    return EmptySlot(kSectionLengthBits);
 }
 
 QByteArray ConfigFileBytes(const QString& headerText, const QStringList& sectionTexts) {

@@ -56,6 +56,9 @@ class BitsLowFirst {
 
 // ---- Sections -----------------------------------------------------------------
 
+// The length word that ends every section, and the end mark after the last.
+constexpr int kSectionLengthBits = 16;
+
 // Closes a section: pads the payload (in place) to whole bytes and returns
 // payload + version byte + 16-bit length word. An empty payload gives sixteen '0'.
 // A length of 65535 or more is logged as an error and stored as 0. The size line

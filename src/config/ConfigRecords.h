@@ -127,6 +127,8 @@ struct CallCodeApartmentRow {
     std::array<bool, 16> consoleFlags{};
     qint64 mtdy = -1;  // day and night times; negative = none
     qint64 mtnt = -1;
+
+    bool IsConsoleHandset() const { return stKvr.trimmed() == QStringLiteral("СПО"); }
 };
 
 // Call panels take the network addresses from 64 on; the write screen numbers

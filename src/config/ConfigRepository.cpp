@@ -503,7 +503,7 @@ namespace {
 // The entrances of an object's houses: those a pass reads at once.
 const QString kObjectEntrances = QStringLiteral(
     "SELECT p.id_pod FROM k_pod p, k_dom d WHERE p.id_dom = d.id_dom AND d.id_net = ?");
-const QString kCommonKeys = QStringLiteral(
+const QString kCommonKeyCodes = QStringLiteral(
     "SELECT bv_key FROM k_key WHERE id_pod = ? AND id_kvr = -1"
     " GROUP BY bv_key ORDER BY MIN(rowid)");
 const QString kLinkedKeys = QStringLiteral(
@@ -523,7 +523,7 @@ bool ConfigRepository::readEntranceContent(qint64 idNet, PanelEntranceRow& e) {
             return true;
         }
     }
-    return readPanelApartments(e) && readKeys(kCommonKeys, e.idPod, e.commonKeys);
+    return readPanelApartments(e) && readKeys(kCommonKeyCodes, e.idPod, e.commonKeys);
 }
 
 // The object's entrances, their apartments with their keys and their common

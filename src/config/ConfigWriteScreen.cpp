@@ -41,7 +41,7 @@ bool forEachRow(QSqlDatabase db, const QString& sql, const QVariantList& values,
 }
 
 // Where a switch's entrance is, as its list row describes it.
-struct SwitchPlace {
+struct WriteSwitchPlace {
     bool entranceFound = false;
     bool houseFound = false;
     QString nPod;
@@ -49,7 +49,7 @@ struct SwitchPlace {
     QString house;
 };
 
-QString placeText(const SwitchPlace& p) {
+QString placeText(const WriteSwitchPlace& p) {
     if (!p.entranceFound) return QString();
     if (p.houseFound) {
         if (blank(p.house)) return QStringLiteral(" под.") + p.nPod;
@@ -188,9 +188,9 @@ bool ConfigWriteScreen::RefreshDeviceList() {
         {idNet_},
         [&](const QSqlQuery& q) {
             const qint64 nNet = q.value(0).toLongLong();
-            const SwitchPlace place{!q.value(2).isNull(), !q.value(5).isNull(),
-                                    q.value(3).toString(), q.value(4).toString(),
-                                    q.value(6).toString()};
+            const WriteSwitchPlace place{!q.value(2).isNull(), !q.value(5).isNull(),
+                                         q.value(3).toString(), q.value(4).toString(),
+                                         q.value(6).toString()};
             add(kKindSwitch, nNet, q.value(7).toLongLong(), q.value(1).toInt(),
                 QStringLiteral("КМ") + IntToStrZ(nNet, 2) + placeText(place));
         },

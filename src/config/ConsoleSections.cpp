@@ -4,6 +4,7 @@
 #include "config/ConfigImage.h"
 #include "config/FieldFit.h"
 #include "config/FlagSection.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "config/SwitchSections.h"
 #include "foundation/BitAndStr.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr int kVersion = 1;
+constexpr int kConsoleSectionVersion = 1;
 constexpr int kCountBits = 16;
 constexpr int kNumBits = 8;
 constexpr int kIndexBits = 10;
@@ -21,16 +22,8 @@ constexpr int kSwitchBits = 6;
 constexpr qint64 kMaxIndex = (1 << kIndexBits) - 1;
 constexpr qint64 kMaxSwitch = (1 << kSwitchBits) - 1;
 
-QString num(qint64 v) {
-    return QString::number(v);
-}
-
-QString wrap(QString& payload, int section, QStringList* log) {
-    return WrapSection(payload, section, kVersion, log);
-}
-
-bool isConsoleHandset(const CallCodeApartmentRow& row) {
-    return row.stKvr.trimmed() == QStringLiteral("СПО");
+QString wrapConsoleSection(QString& payload, int section, QStringList* log) {
+    return WrapSection(payload, section, kConsoleSectionVersion, log);
 }
 
 // A mask of width characters, item 0 first, with the given items set; items
@@ -64,7 +57,7 @@ QList<Handset> consoleHandsets(const QList<ConsoleSwitchRow>& switches) {
     QList<Handset> found;
     for (const ConsoleSwitchRow& s : switches)
         for (int i = 0; i < s.apartments.size(); ++i)
-            if (isConsoleHandset(s.apartments[i])) found << Handset{s.nNet, i};
+            if (s.apartments[i].IsConsoleHandset()) found << Handset{s.nNet, i};
     return found;
 }
 
@@ -142,7 +135,7 @@ QString EncodePoSection2(const QList<ConsoleSwitchRow>& switches, bool lrez, int
         payload.prepend(MaskPayload(panels, sepDevice + 1));
     }
     logs.detail << WithNumber(u"длина 2 sec po бит ", payload.size());
-    return wrap(payload, 2, &logs.result);
+    return wrapConsoleSection(payload, 2, &logs.result);
 }
 
 QStringList DecodePoSection2(const QString& sectionText, int sepDevice, int* apartmentTotal) {
@@ -202,7 +195,7 @@ QString EncodePoEntranceMask(const PoEntranceGrid& grid, int sepDevice, QStringL
         PrependField(payload, qBound(0, grid.apartments.value(c), 0xFFFF), kCountBits);
         payload.prepend(MaskPayload(grid.panelMasks.value(c), s + 1));
     }
-    return wrap(payload, 2, log);
+    return wrapConsoleSection(payload, 2, log);
 }
 
 // ---- section 4 ----
@@ -232,7 +225,7 @@ bool EncodePoSection6(const QList<ConsoleSwitchRow>& switches, QString& section,
     }
     QString payload = handsetPayload(handsets);
     logs.detail << WithNumber(u"длина 6 sec ", payload.size());
-    section = wrap(payload, 6, &logs.result);
+    section = wrapConsoleSection(payload, 6, &logs.result);
     return true;
 }
 
@@ -293,6 +286,6 @@ bool EncodePoSysAddr(const QList<PoHandsetCells>& entries, QString& section, QSt
     }
     QString payload = handsetPayload(handsets);
     if (log) *log << WithNumber(u"длина 6 sec ", payload.size());
-    section = wrap(payload, 6, log);
+    section = wrapConsoleSection(payload, 6, log);
     return true;
 }

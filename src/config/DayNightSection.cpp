@@ -2,6 +2,7 @@
 
 #include "config/ConfigImage.h"
 #include "config/FieldFit.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -12,8 +13,8 @@
 
 namespace {
 
-constexpr int kSection = 5;
-constexpr int kVersion = 1;
+constexpr int kDayNightSection = 5;
+constexpr int kDayNightVersion = 1;
 constexpr int kLayoutBits = 4;
 constexpr int kTableSizeBits = 10;
 constexpr int kWidthBits = 4;
@@ -25,10 +26,6 @@ constexpr qint64 kMaxMinutes = (qint64(1) << kMinutesBits) - 1;
 constexpr qsizetype kToldRejections = 20;
 
 enum Layout : int { kList = 0, kMask = 1 };
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
 
 int binaryDigits(qint64 v) {
     return int(IntToBin(v).size());
@@ -530,8 +527,8 @@ class TimesWalk {
     QList<TimePair> table_;  // as stored: tens of minutes or minutes by the table's flag
 };
 
-QString wrap(QString& payload, QStringList* log) {
-    return WrapSection(payload, kSection, kVersion, log);
+QString wrapDayNightSection(QString& payload, QStringList* log) {
+    return WrapSection(payload, kDayNightSection, kDayNightVersion, log);
 }
 
 }  // namespace
@@ -546,13 +543,13 @@ QString EncodePoSection5(const QString& poTimeMask, const QList<qint64>& poTimeW
                            QStringLiteral(": времена переключения день-ночь не записаны.");
     QString payload = timesPayload(poTimeMask, poTimeWords, &logs);
     logs.detail << WithNumber(u"длина 5 sec ", payload.size());
-    return wrap(payload, &logs.result);
+    return wrapDayNightSection(payload, &logs.result);
 }
 
 QString EncodePoCodeTimes(const QString& poTimeMask, const QList<qint64>& poTimeWords,
                           QStringList* log) {
     QString payload = timesPayload(poTimeMask, poTimeWords, nullptr);
-    return wrap(payload, log);
+    return wrapDayNightSection(payload, log);
 }
 
 QStringList DecodePoSection5(const QString& sectionText, int entries) {

@@ -2,14 +2,11 @@
 
 #include "config/ConfigImage.h"
 #include "config/EditorValueChecks.h"
+#include "config/NumberText.h"
 
 namespace {
 
 constexpr qint64 kMaxEntranceCount = 0xFFFF;  // the 16-bit count of an entrance block
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
 
 qint64 consoleAnnounced(const PoEntranceGrid& g, int sepDevice) {
     qint64 total = 0;

@@ -1,17 +1,12 @@
 #include "config/EditorValueChecks.h"
 
 #include "config/EditorCell.h"
+#include "config/NumberText.h"
 #include "config/SwitchSections.h"
 #include "devices/SecurityPost.h"
 #include "platform/Cp1251.h"
 
 namespace {
-
-constexpr int kTractEnd = 0xFF;
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
 
 EditorCellFault fault(const QString& control, const QString& table, int column, int row,
                       const QString& text, const QString& need) {

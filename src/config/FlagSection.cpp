@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kSection = 4;
-constexpr int kVersion = 1;
+constexpr int kFlagSection = 4;
+constexpr int kFlagSectionVersion = 1;
 
 // Carried flags of a data mask as it stands in the section: the characters that are not '0'.
 int carriedFlags(QStringView maskBits) {
@@ -90,7 +90,7 @@ QString EncodeFlagSection(const QString& field, const QString& stored, const QSt
                 << QStringLiteral("Маска значений по умолчанию ") + defaults << groupsLengthLine;
     QString payload = FlagSectionPayload(data, defaults, groups);
     logs.detail << WithNumber(u"длина 4 sec бит ", payload.size());
-    return WrapSection(payload, kSection, kVersion, &logs.result);
+    return WrapSection(payload, kFlagSection, kFlagSectionVersion, &logs.result);
 }
 
 QStringList DecodeFlagMasks(const QString& sectionText, int announced) {

@@ -3,6 +3,7 @@
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
 #include "config/FieldFit.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 
@@ -10,15 +11,11 @@
 
 namespace {
 
-constexpr int kSection = 2;
-constexpr int kVersion = 1;
+constexpr int kPanelEntranceSection = 2;
+constexpr int kPanelEntranceVersion = 1;
 constexpr qint64 kMaxCount = 65535;
 constexpr qint64 kAiLimit = 100;  // an editor AI of 100 or more is written as 0
 constexpr qint64 kAhLimit = 255;  // likewise an AH of 255 or more
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
 
 // The entrance mask as a payload text: switch n in the n-th character from the
 // end. Switches outside 0 .. S−1 have no bit; they are reported and skipped.
@@ -102,7 +99,7 @@ QString EncodeBvSection2(const PanelRow& panel, const QList<PanelEntranceRow>& e
                     << WithNumber(u"AH:=", ah);
     }
     logs.detail << WithNumber(u"длина 2 sec бит ", payload.size());
-    return WrapSection(payload, kSection, kVersion, &logs.result);
+    return WrapSection(payload, kPanelEntranceSection, kPanelEntranceVersion, &logs.result);
 }
 
 QStringList DecodeBvSection2(const QString& sectionText, int sepDevice, int* apartmentTotal) {
@@ -198,6 +195,6 @@ bool EncodeBvEntranceMask(const BvEntranceGrid& grid, bool reserveBit, int sepDe
         PrependField(payload, belowOrZero(ai, kAiLimit), 8);
         PrependField(payload, belowOrZero(ah, kAhLimit), 8);
     }
-    section = WrapSection(payload, kSection, kVersion, log);
+    section = WrapSection(payload, kPanelEntranceSection, kPanelEntranceVersion, log);
     return true;
 }

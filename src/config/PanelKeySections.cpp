@@ -4,6 +4,7 @@
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
 #include "config/FieldFit.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "config/SwitchSections.h"
 #include "foundation/BitAndStr.h"
@@ -15,15 +16,11 @@
 
 namespace {
 
-constexpr int kVersion = 1;
+constexpr int kPanelKeyVersion = 1;
 constexpr qint64 kEmptySlot = 0xFFFFFF;
-constexpr int kCountBits = 16;
+constexpr int kKeyCountBits = 16;
 constexpr int kByteBits = 8;
 constexpr qint64 kMaxIndexWidth = 255;  // LBit is one byte
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
 
 qint64 fileLimitBits() {
     return ConfigSizeLimitBits(kKindCallPanel);
@@ -93,7 +90,7 @@ class KeySlots {
 // The payload of a section with slots: the records above the header fields
 // (count lowest).
 QString withHeader(const QString& records, qint64 second, int secondBits, qint64 count) {
-    return records + BitField(second, secondBits) + BitField(count, kCountBits);
+    return records + BitField(second, secondBits) + BitField(count, kKeyCountBits);
 }
 
 // ---- section 5 ----
@@ -107,7 +104,7 @@ struct Section5Head {
 
 Section5Head readSection5Head(SectionReader& r) {
     Section5Head head;
-    if (r.TakeView(kCountBits, head.rSumBits)) r.TakeView(kCountBits, head.rMinBits);
+    if (r.TakeView(kKeyCountBits, head.rSumBits)) r.TakeView(kKeyCountBits, head.rMinBits);
     return head;
 }
 
@@ -250,7 +247,7 @@ qint64 blankRowsAfter(qsizetype held, qint64 announced) {
 // The head of sections 6 and 7: the slot count and the byte after it; false
 // when the section ends before them.
 bool readListHead(SectionReader& r, qint64& count, qint64& byte) {
-    return r.Take(kCountBits, count) && r.Take(kByteBits, byte);
+    return r.Take(kKeyCountBits, count) && r.Take(kByteBits, byte);
 }
 
 // The apartment index of an editor cell: blank is 0 (no apartment); false
@@ -261,7 +258,7 @@ bool apartmentIndex(const QString& cell, qint64& index) {
     return kind == Cell::Blank || (kind == Cell::Number && index >= 0 && index <= fileLimitBits());
 }
 
-QString badIndexText(const QString& list, int row, const QString& cell) {
+QString unwrittenApartmentText(const QString& list, int row, const QString& cell) {
     return list + WithNumber(u", строка ", row) + QStringLiteral(": номер квартиры \"") + cell +
            QStringLiteral("\" не записан.");
 }
@@ -280,7 +277,7 @@ void collectKeys5(const Keys5List& keys5, QMap<qint64, EditorApartment>& apartme
         if (isBlankCell(row.apartment) || isBlankCell(row.key)) continue;
         qint64 index = 0, key = 0;
         if (!apartmentIndex(row.apartment, index) || index < 1) {
-            logs.detail << badIndexText(QStringLiteral("Keys5"), r + 1, row.apartment);
+            logs.detail << unwrittenApartmentText(QStringLiteral("Keys5"), r + 1, row.apartment);
             continue;
         }
         if (!KeySlotValue(row.key, key)) {
@@ -301,7 +298,7 @@ void collectEnrolledKeys(const Keys6List& keys6, QMap<qint64, EditorApartment>& 
         if (isBlankCell(row.key) || isEmptyKeyCell(row.key)) continue;
         qint64 index = 0, key = 0;
         if (!apartmentIndex(row.apartment, index)) {
-            logs.detail << badIndexText(QStringLiteral("Keys6"), r + 1, row.apartment);
+            logs.detail << unwrittenApartmentText(QStringLiteral("Keys6"), r + 1, row.apartment);
             continue;
         }
         if (!KeySlotValue(row.key, key)) {
@@ -432,16 +429,16 @@ QString EncodeBvSection5(const PanelFileInput& in, ConfigLogs& logs) {
         // A negative quota is taken as none; the file holds the count's low 16 bits.
         const qint64 minSlots =
             TellWritten(logs, QStringLiteral("v_key"), in.object.vKey, 0, 0xFFFF, rMin & 0xFFFF);
-        payload = withHeader(slotBits.Text(), minSlots, kCountBits, rSum);
+        payload = withHeader(slotBits.Text(), minSlots, kKeyCountBits, rSum);
     }
     logs.detail << WithNumber(u"количество слотов ключей ", rSum)
                 << WithNumber(u"длина 5 sec ", payload.size());
-    return WrapSection(payload, 5, kVersion, &logs.result);
+    return WrapSection(payload, 5, kPanelKeyVersion, &logs.result);
 }
 
 QString EncodeBvSection6(const PanelFileInput& in, ConfigLogs& logs) {
     QString payload;
-    if (!PanelWantsSpareSlots(in)) return WrapSection(payload, 6, kVersion, &logs.result);
+    if (!PanelWantsSpareSlots(in)) return WrapSection(payload, 6, kPanelKeyVersion, &logs.result);
     logs.detail << ConfigWriteHeading(QStringLiteral("бв сек 6")) << nameLine(in)
                 << QStringLiteral("Дополнительные ключи:");
     qint64 r = 0, m = 0;
@@ -462,7 +459,7 @@ QString EncodeBvSection6(const PanelFileInput& in, ConfigLogs& logs) {
     else
         logs.result << QStringLiteral("Дополнительных слотов для ключей нет!");
     logs.detail << WithNumber(u"длина 6 sec бит ", payload.size());
-    return WrapSection(payload, 6, kVersion, &logs.result);
+    return WrapSection(payload, 6, kPanelKeyVersion, &logs.result);
 }
 
 QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
@@ -506,7 +503,7 @@ QString EncodeBvSection7(const PanelFileInput& in, ConfigLogs& logs) {
         logs.result << QStringLiteral("Общих слотов для ключей нет!");
     }
     logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
-    return WrapSection(payload, 7, kVersion, &logs.result);
+    return WrapSection(payload, 7, kPanelKeyVersion, &logs.result);
 }
 
 QStringList DecodeBvSection5(const QString& sectionText) {
@@ -544,7 +541,7 @@ QStringList DecodeBvSection6(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 6"))};
     SectionReader r(sectionText);
     qint64 rSum = 0, lBit = 0, index = 0, key = 0;
-    if (r.Take(kCountBits, rSum)) lines << WithNumber(u"RSum:= ", rSum);
+    if (r.Take(kKeyCountBits, rSum)) lines << WithNumber(u"RSum:= ", rSum);
     if (!r.Take(kByteBits, lBit)) return lines;
     lines << WithNumber(u"LBit:= ", lBit);
     lines.reserve(lines.size() + r.Remaining() / (lBit + kKeySlotBits));
@@ -561,7 +558,7 @@ QStringList DecodeBvSection7(const QString& sectionText) {
     QStringList lines{ConfigReadHeading(QStringLiteral("БВ    СЕКЦИЯ 7"))};
     SectionReader r(sectionText);
     qint64 aSum = 0, reserve = 0, key = 0;
-    if (r.Take(kCountBits, aSum)) lines << WithNumber(u"ASum:= ", aSum);
+    if (r.Take(kKeyCountBits, aSum)) lines << WithNumber(u"ASum:= ", aSum);
     if (r.Take(kByteBits, reserve)) lines << WithNumber(u"резерв: ", reserve);
     lines.reserve(lines.size() + r.Remaining() / kKeySlotBits);
     for (int slot = 1; r.Take(kKeySlotBits, key); ++slot)
@@ -659,9 +656,10 @@ QString EncodeBvKeys5(const Keys5List& keys5, const Keys6List& keys6, ConfigLogs
     }
     const qint64 rSum = slotBits.Count();
     logs.detail << Section5SlotsLabel() + num(rSum);
-    QString payload = rSum > 0 ? withHeader(slotBits.Text(), minSl, kCountBits, rSum) : QString();
+    QString payload =
+        rSum > 0 ? withHeader(slotBits.Text(), minSl, kKeyCountBits, rSum) : QString();
     logs.detail << WithNumber(u"длина 5 sec ", payload.size());
-    return WrapSection(payload, 5, kVersion, &logs.result);
+    return WrapSection(payload, 5, kPanelKeyVersion, &logs.result);
 }
 
 QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& leftoverKeys) {
@@ -682,7 +680,7 @@ QString EncodeBvKeys6(const Keys6List& keys6, ConfigLogs& logs, QStringList& lef
         if (isEmptyKeyCell(row.key) || !KeySlotValue(row.key, key)) continue;
         if (apartmentIndex(row.apartment, index) && index < 1) leftoverKeys << KeySlotText(key);
     }
-    return WrapSection(payload, 6, kVersion, &logs.result);
+    return WrapSection(payload, 6, kPanelKeyVersion, &logs.result);
 }
 
 QString EncodeBvKeys7(const Keys7List& keys7, const QStringList& leftoverKeys, ConfigLogs& logs) {
@@ -716,5 +714,5 @@ QString EncodeBvKeys7(const Keys7List& keys7, const QStringList& leftoverKeys, C
         payload = withHeader(slotBits.Text(), qMax<qint64>(keys7.reservKey, 0), kByteBits,
                              slotBits.Count());
     logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
-    return WrapSection(payload, 7, kVersion, &logs.result);
+    return WrapSection(payload, 7, kPanelKeyVersion, &logs.result);
 }

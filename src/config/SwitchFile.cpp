@@ -10,8 +10,8 @@ namespace {
 
 // Builds section i of the switch into text; false when the file cannot be made.
 // videoMask carries the mask section 3 builds over to section 7.
-bool encodeSection(int i, const SwitchFileInput& in, QString& videoMask, QString& text,
-                   ConfigLogs& logs) {
+bool encodeSwitchSection(int i, const SwitchFileInput& in, QString& videoMask, QString& text,
+                         ConfigLogs& logs) {
     switch (i) {
         case 0:
             return EncodePkSection0(in.paramSet, in.device, text, logs);
@@ -56,7 +56,7 @@ ConfigFileBuild BuildSwitchFile(const SwitchFileInput& in, const QString& filePa
     recipe.deviceName = recipe.deviceLabel.trimmed();
     recipe.overflowPrefix = QStringLiteral("ФАЙЛ  ******** ");
     recipe.encodeSection = [&](int i, QString& text, ConfigLogs& logs) {
-        return encodeSection(i, in, videoMask, text, logs);
+        return encodeSwitchSection(i, in, videoMask, text, logs);
     };
     return BuildConfigFile(recipe, filePath);
 }

@@ -3,6 +3,7 @@
 #include "config/ConfigImage.h"
 #include "config/EditorCell.h"
 #include "config/FieldFit.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/CountLimits.h"
@@ -11,15 +12,10 @@
 
 namespace {
 
-constexpr int kVersion = 1;
-constexpr int kRangesVersion = 2;  // the only version whose section 5 carries ranges
-constexpr qint64 kTractEnd = 0xFF;
+constexpr int kSwitchSectionVersion = 1;
+constexpr int kRangesVersion = 2;    // the only version whose section 5 carries ranges
 constexpr qint64 kPanelOffset = 64;  // a panel is shown as its network number − 64
 constexpr qint64 kPauseLength = 7;
-
-QString num(qint64 v) {
-    return QString::number(v);
-}
 
 template <typename Pick>
 QString apartmentMask(const QList<SwitchApartmentRow>& rows, Pick pick) {
@@ -35,7 +31,8 @@ QString restAsMask(const SectionReader& r) {
     return ReverseStr(r.Rest());
 }
 
-QString wrap(QString& payload, int section, QStringList* log, int version = kVersion) {
+QString wrapSwitchSection(QString& payload, int section, QStringList* log,
+                          int version = kSwitchSectionVersion) {
     return WrapSection(payload, section, version, log);
 }
 
@@ -187,7 +184,7 @@ bool melodyCellBits(const QList<MelodyCells>& rows, const QString& title, QStrin
     return true;
 }
 
-bool isBlankCell(const QString& cell) {
+bool isBlankNumberCell(const QString& cell) {
     qint64 ignored = 0;
     return CellNumber(cell, ignored) == Cell::Blank;
 }
@@ -259,7 +256,7 @@ QString EncodePkSection2(const QList<QList<int>>& tractPanels, int sepDevice, Co
         PrependField(payload, kTractEnd, 8);
     }
     logs.detail << WithNumber(u"длина 2 sec бит ", payload.size());
-    return wrap(payload, 2, &logs.result);
+    return wrapSwitchSection(payload, 2, &logs.result);
 }
 
 QStringList DecodePkSection2(const QString& sectionText) {
@@ -327,7 +324,7 @@ bool EncodePkTract(const PkTractGrid& grid, int sepDevice, QString& section, QSt
         }
         PrependField(payload, kTractEnd, 8);
     }
-    section = wrap(payload, 2, log);
+    section = wrapSwitchSection(payload, 2, log);
     return true;
 }
 
@@ -349,7 +346,7 @@ QString EncodePkSection3(const QList<SwitchApartmentRow>& rows, QString& videoMa
     }
     logs.detail << WithNumber(u"длина маски:= ", mask.size())
                 << WithNumber(u"длина 3 sec бит ", mask.size());
-    return wrap(mask, 3, &logs.result);
+    return wrapSwitchSection(mask, 3, &logs.result);
 }
 
 QStringList DecodePkSection3(const QString& sectionText) {
@@ -369,7 +366,7 @@ QString EncodePkCallbackMask(const QString& callback, bool videoOn, const QStrin
     // The video grid has as many columns as the callback grid.
     videoMask = videoOn ? MaskPayload(video, callback.size()) : QString();
     QString payload = MaskPayload(callback);
-    return wrap(payload, 3, log);
+    return wrapSwitchSection(payload, 3, log);
 }
 
 // ---- section 4 ----
@@ -390,7 +387,7 @@ QString EncodePkSection4(const std::optional<MelodyRow>& call,
         payload = second + first;
     }
     logs.detail << WithNumber(u"длина 4 sec ", payload.size());
-    return wrap(payload, 4, &logs.result);
+    return wrapSwitchSection(payload, 4, &logs.result);
 }
 
 QStringList DecodePkSection4(const QString& sectionText) {
@@ -402,7 +399,7 @@ PkMelodies DecodePkMelodies(const QString& sectionText) {
 }
 
 bool IsMelodyNoteRow(const MelodyCells& row) {
-    return !isBlankCell(row.leng) && !isBlankCell(row.gerc);
+    return !isBlankNumberCell(row.leng) && !isBlankNumberCell(row.gerc);
 }
 
 QString MelodyTooLongText(const QString& title) {
@@ -415,7 +412,7 @@ bool EncodePkMelodies(const QList<MelodyCells>& call, const QList<MelodyCells>& 
     if (!melodyCellBits(call, QStringLiteral("Мелодия вызова"), payload, error) ||
         !melodyCellBits(ringBack, QStringLiteral("Мелодия отзвонки"), payload, error))
         return false;
-    section = wrap(payload, 4, log);
+    section = wrapSwitchSection(payload, 4, log);
     return true;
 }
 
@@ -424,7 +421,7 @@ bool EncodePkMelodies(const QList<MelodyCells>& call, const QList<MelodyCells>& 
 QString EncodePkSection5(ConfigLogs& logs) {
     logs.detail << WithNumber(u"длина 5 sec бит ", 0);
     QString payload;
-    return wrap(payload, 5, &logs.result);
+    return wrapSwitchSection(payload, 5, &logs.result);
 }
 
 QStringList DecodePkSection5(const QString& sectionText) {
@@ -471,7 +468,7 @@ PkHandsetRanges DecodePkHandsetRanges(const QString& sectionText) {
 
 QString EncodePkHandsetRanges(QStringList* log) {
     QString payload;
-    return wrap(payload, 5, log, kRangesVersion);
+    return wrapSwitchSection(payload, 5, log, kRangesVersion);
 }
 
 // ---- section 6 ----
@@ -509,7 +506,7 @@ QString EncodePkSection6(const std::optional<PkParamSetRow>& set, const SwitchRo
                 apartmentMask(rows, [](const SwitchApartmentRow& r) { return r.mBlk; })));
     }
     logs.detail << WithNumber(u"длина 6 sec бит ", payload.size());
-    return wrap(payload, 6, &logs.result);
+    return wrapSwitchSection(payload, 6, &logs.result);
 }
 
 QStringList DecodePkSection6(const QString& sectionText) {
@@ -528,7 +525,7 @@ QString EncodePkBlocking(const PkBlocking& v, QStringList* log) {
     PrependField(payload, v.edt, 8);
     PrependField(payload, v.det, 8);
     payload.prepend(MaskPayload(v.mask));
-    return wrap(payload, 6, log);
+    return wrapSwitchSection(payload, 6, log);
 }
 
 // ---- section 7 ----
@@ -549,7 +546,7 @@ QString EncodePkSection7(const SwitchRow& sw, const QString& videoMask, ConfigLo
         payload = videoMask + BitField(input, 8);
         logs.detail << WithNumber(u"длина 7 sec бит ", payload.size());
     }
-    return wrap(payload, 7, &logs.result);
+    return wrapSwitchSection(payload, 7, &logs.result);
 }
 
 QStringList DecodePkSection7(const QString& sectionText) {
@@ -563,5 +560,5 @@ PkVideo DecodePkVideo(const QString& sectionText) {
 QString EncodePkVideo(const QString& videoMask, int videoInput, QStringList* log) {
     QString payload;
     if (!videoMask.isEmpty() && videoInput > 0) payload = videoMask + BitField(videoInput - 1, 8);
-    return wrap(payload, 7, log);
+    return wrapSwitchSection(payload, 7, log);
 }

@@ -35,6 +35,7 @@ QString ConfigShortSectionText();
 
 constexpr int kPkTractCount = 15;       // tract lists in a section
 constexpr int kPkTractGridColumns = 8;  // panels per tract the editor has room for
+constexpr qint64 kTractEnd = 0xFF;      // the byte that closes a tract list
 
 // tractPanels[t - 1]: network numbers of the panels wired on tract t, ascending.
 // Fifteen lists are written, each closed by FF, whatever the input holds.

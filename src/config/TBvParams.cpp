@@ -4,6 +4,7 @@
 #include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
 #include "config/FieldFit.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Dialogs.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-constexpr int kSection = 0;
-constexpr int kVersion = 1;
+constexpr int kBvParamsSection = 0;
+constexpr int kBvParamsVersion = 1;
 constexpr int kCodeBits = 17;
 constexpr qint64 kBlatoUnset = 31;  // what a negative blato is written as
 
@@ -47,11 +48,7 @@ constexpr BvNumberInfo kHead[] = {{&TBvParams::sl, 4}, {&TBvParams::ot, 4}};
 constexpr BvNumberInfo kMiddle[] = {
     {&TBvParams::kfilt, 8}, {&TBvParams::blato, 8}, {&TBvParams::adrcs, 16}};
 
-QString num(qint64 v) {
-    return QString::number(v);
-}
-
-qint64 value(const QString& field) {
+qint64 fieldValue(const QString& field) {
     return BinToInt(field);
 }
 
@@ -82,21 +79,22 @@ bool fillCodes(TBvParams& p, const std::array<QString, kBvOpenCodes>& codes, QSt
 
 // The lines of the fields before the codes; the two screens label sl, ot and
 // the switches a little differently.
-QStringList fieldLines(const TBvParams& p, bool readScreen) {
+QStringList bvFieldLines(const TBvParams& p, bool readScreen) {
     const QString pad = readScreen ? QStringLiteral("   ") : QString();
-    QStringList lines{QStringLiteral("SL:=") + pad + num(value(p.sl)),
-                      QStringLiteral("OT:=") + pad + num(value(p.ot))};
+    QStringList lines{QStringLiteral("SL:=") + pad + num(fieldValue(p.sl)),
+                      QStringLiteral("OT:=") + pad + num(fieldValue(p.ot))};
     for (const BvSwitchInfo& s : kSwitches)
         lines << QString::fromUtf8(readScreen ? s.readLabel : s.writeLabel) + p.*s.member;
-    lines << WithNumber(u"KFilt:=", value(p.kfilt)) << WithNumber(u"BLATO:=", value(p.blato))
-          << WithNumber(u"ADRCS:=", value(p.adrcs));
+    lines << WithNumber(u"KFilt:=", fieldValue(p.kfilt))
+          << WithNumber(u"BLATO:=", fieldValue(p.blato))
+          << WithNumber(u"ADRCS:=", fieldValue(p.adrcs));
     return lines;
 }
 
-QStringList writeLines(const TBvParams& p) {
-    QStringList lines = fieldLines(p, false);
+QStringList bvWriteLines(const TBvParams& p) {
+    QStringList lines = bvFieldLines(p, false);
     for (int i = 0; i < kBvOpenCodes; ++i)
-        lines << num(value(p.ocode[i])) + WithNumber(u"  ocode", i);
+        lines << num(fieldValue(p.ocode[i])) + WithNumber(u"  ocode", i);
     return lines;
 }
 
@@ -145,7 +143,7 @@ bool BvOpenCodeField(const QString& code, QString& field) {
 
 QString BvOpenCodeText(const QString& field) {
     if (field.trimmed().isEmpty()) return QString();
-    return CallCodeText(value(field));
+    return CallCodeText(fieldValue(field));
 }
 
 QString BvOpenCodeErrorText(int index, const QString& code) {
@@ -217,17 +215,17 @@ bool EncodeBvSection0(const PanelRow& panel, const QList<PanelEntranceRow>& entr
                            "Предупреждение: коммутатор трубки ППО не обслуживает подъезды этого "
                            "БВ, индекс трубки ППО := ") +
                            num(consoleHandsetOrdinal);
-    logs.detail << writeLines(p);
+    logs.detail << bvWriteLines(p);
     QString payload = BvParamsToBits(p);
     logs.detail << WithNumber(u"длина 0 sec бит ", payload.size());
-    section = WrapSection(payload, kSection, kVersion, &logs.result);
+    section = WrapSection(payload, kBvParamsSection, kBvParamsVersion, &logs.result);
     return true;
 }
 
 QStringList DecodeBvSection0(const QString& sectionText) {
     TBvParams p;
     BvParamsFromBits(sectionText, p);
-    QStringList lines = fieldLines(p, true);
+    QStringList lines = bvFieldLines(p, true);
     for (int i = 0; i < kBvOpenCodes; ++i)
         lines << WithNumber(u"OCODE", i) + QStringLiteral(":= ") + BvOpenCodeText(p.ocode[i]);
     lines << p.Tail;
@@ -238,14 +236,14 @@ BvParamsValues DecodeBvParams(const QString& sectionText) {
     TBvParams p;
     BvParamsFromBits(sectionText, p);
     BvParamsValues v;
-    v.SL = value(p.sl);
-    v.OT = value(p.ot) + 1;
+    v.SL = fieldValue(p.sl);
+    v.OT = fieldValue(p.ot) + 1;
     for (const BvSwitchInfo& s : kSwitches) v.*s.control = p.*s.member == QStringLiteral("1");
     // The box reads "secret display", which the bit switches off.
     v.DSoc = p.dsoc == QStringLiteral("0");
-    v.KFilt = value(p.kfilt);
-    v.BlatoBv = value(p.blato);
-    v.ADRCS = value(p.adrcs);
+    v.KFilt = fieldValue(p.kfilt);
+    v.BlatoBv = fieldValue(p.blato);
+    v.ADRCS = fieldValue(p.adrcs);
     if (v.ADRCS == kBvNoHandset) v.ADRCS = -1;
     for (int i = 0; i < kBvOpenCodes; ++i) {
         v.Ocode[i] = BvOpenCodeText(p.ocode[i]);
@@ -268,6 +266,6 @@ bool EncodeBvParams(const BvParamsValues& v, QString& section, QStringList* log,
     if (!fillCodes(p, v.Ocode, error, v.OcodeAsRead)) return false;
     p.Tail = v.MBv0;
     QString payload = BvParamsToBits(p);
-    section = WrapSection(payload, kSection, kVersion, log);
+    section = WrapSection(payload, kBvParamsSection, kBvParamsVersion, log);
     return true;
 }

@@ -19,7 +19,7 @@ struct PkFieldInfo {
     const char* readLabel;
 };
 
-constexpr PkFieldInfo kFields[] = {
+constexpr PkFieldInfo kPkFields[] = {
     {&TPkParams::t_cm, 16, false, "TCM:= ", " TCM:= "},
     {&TPkParams::t_cl, 8, false, "TCL:= ", " TCL:= "},
     {&TPkParams::t_dl, 8, false, "TDL:= ", " TDL:= "},
@@ -66,8 +66,8 @@ constexpr PkNumberSource kNumberSources[] = {
     {&TPkParams::t_wt, 8, "t_wt", &PkParamSetRow::t_wt, nullptr},
 };
 
-constexpr int kSection = 0;
-constexpr int kVersion = 1;
+constexpr int kPkParamsSection = 0;
+constexpr int kPkParamsVersion = 1;
 
 // The spin edits of the editor, each beside the record field it shows.
 struct PkValueField {
@@ -111,7 +111,7 @@ QString shown(const TPkParams& p, const PkFieldInfo& f) {
 
 QStringList fieldLines(const TPkParams& p, bool readScreen) {
     QStringList lines;
-    for (const PkFieldInfo& f : kFields)
+    for (const PkFieldInfo& f : kPkFields)
         lines << QString::fromUtf8(readScreen ? f.readLabel : f.writeLabel) + shown(p, f);
     return lines;
 }
@@ -131,7 +131,7 @@ QString PkParamField(qint64 value, int width) {
 }
 
 void InitPkParams(TPkParams& p) {
-    for (const PkFieldInfo& f : kFields) p.*f.member = QString(f.width, QLatin1Char(' '));
+    for (const PkFieldInfo& f : kPkFields) p.*f.member = QString(f.width, QLatin1Char(' '));
     p.Tail.clear();
 }
 
@@ -158,7 +158,7 @@ QString PkParamsToBits(const TPkParams& p) {
     // Built by prepending in record order; the masks are reversed so that
     // camera 1 lands in the lowest bit.
     QString text;
-    for (const PkFieldInfo& f : kFields) {
+    for (const PkFieldInfo& f : kPkFields) {
         const QString& v = p.*f.member;
         text.prepend(f.mask ? ReverseStr(v) : v);
     }
@@ -169,7 +169,7 @@ QString PkParamsToBits(const TPkParams& p) {
 void PkParamsFromBits(const QString& sectionText, TPkParams& p) {
     InitPkParams(p);
     SectionReader r(sectionText);
-    for (const PkFieldInfo& f : kFields) {
+    for (const PkFieldInfo& f : kPkFields) {
         QString bits;
         if (!r.TakeBits(f.width, bits)) continue;  // a field that does not fit stays blank
         p.*f.member = f.mask ? ReverseStr(bits) : bits;
@@ -202,7 +202,7 @@ bool EncodePkSection0(const std::optional<PkParamSetRow>& set, const SwitchRow& 
                 << QStringLiteral("Основные параметры:") << fieldLines(p, false);
     QString payload = PkParamsToBits(p);
     logs.detail << QStringLiteral("длина 0 sec бит ") + QString::number(payload.size());
-    section = WrapSection(payload, kSection, kVersion, &logs.result);
+    section = WrapSection(payload, kPkParamsSection, kPkParamsVersion, &logs.result);
     return true;
 }
 
@@ -216,7 +216,7 @@ QStringList DecodePkSection0(const QString& sectionText) {
 
 QString EncodePkParams(const TPkParams& p, QStringList* log) {
     QString payload = PkParamsToBits(p);
-    return WrapSection(payload, kSection, kVersion, log);
+    return WrapSection(payload, kPkParamsSection, kPkParamsVersion, log);
 }
 
 const QList<PkParamSpin>& PkParamSpins() {

@@ -3,6 +3,7 @@
 #include "config/ConfigFileBuilder.h"
 #include "config/ConfigImage.h"
 #include "config/FieldFit.h"
+#include "config/NumberText.h"
 #include "config/SectionReader.h"
 #include "foundation/BitAndStr.h"
 #include "platform/Cp1251.h"
@@ -10,12 +11,12 @@
 
 namespace {
 
-constexpr int kSection = 0;
-constexpr int kVersion = 1;
+constexpr int kPoParamsSection = 0;
+constexpr int kPoParamsVersion = 1;
 constexpr int kNoteBits = 4;
 constexpr int kCharBits = 8;
 constexpr int kTextBits = kPoTextChars * kCharBits;
-const QChar kBlank = QLatin1Char(' ');
+const QChar kBlankChar = QLatin1Char(' ');
 
 enum class PoField { Number, Cameras, Separator };
 
@@ -31,7 +32,7 @@ struct PoFieldInfo {
     qint64 PoParamValues::*value;  // the editor's value (numbers only)
 };
 
-constexpr PoFieldInfo kFields[] = {
+constexpr PoFieldInfo kPoFields[] = {
     {&TPoParams::klvl, 4, PoField::Number, "KLVL:=", "KLVL:= ", &ConsoleRow::klvl,
      &PoParamValues::klvl},
     {&TPoParams::clvl, 4, PoField::Number, "CLVL:=", "CLVL:= ", &ConsoleRow::clvl,
@@ -107,10 +108,6 @@ constexpr PoTextInfo kTexts[] = {
      "SUS4:=", " Слайд оператора 4: "},
 };
 
-QString num(qint64 v) {
-    return QString::number(v);
-}
-
 qint64 fieldMax(int width) {
     return (qint64(1) << width) - 1;
 }
@@ -151,7 +148,7 @@ QString textOf(const QString& field) {
     QByteArray bytes;
     for (int c = 0; c < kPoTextChars; ++c) {
         const QStringView bits = QStringView(field).mid(c * kCharBits, kCharBits);
-        if (!bits.contains(kBlank)) bytes.append(char(BinToInt(bits)));
+        if (!bits.contains(kBlankChar)) bytes.append(char(BinToInt(bits)));
     }
     return FromCp1251Visible(bytes);
 }
@@ -272,7 +269,7 @@ QString shownField(const TPoParams& p, const PoFieldInfo& f) {
 
 QStringList writeLines(const TPoParams& p) {
     QStringList lines;
-    for (const PoFieldInfo& f : kFields)
+    for (const PoFieldInfo& f : kPoFields)
         lines << QString::fromUtf8(f.writeLabel) + shownField(p, f);
     lines << QStringLiteral("Мелодия вызова посетителем")
           << melodyLines(p.mel0, QStringLiteral("Нота "), QStringLiteral("Длит."))
@@ -286,7 +283,8 @@ QStringList writeLines(const TPoParams& p) {
 
 QStringList readLines(const TPoParams& p) {
     QStringList lines;
-    for (const PoFieldInfo& f : kFields) lines << QString::fromUtf8(f.readLabel) + shownField(p, f);
+    for (const PoFieldInfo& f : kPoFields)
+        lines << QString::fromUtf8(f.readLabel) + shownField(p, f);
     const QString nootLabel = QStringLiteral("Номер ноты   ");
     const QString lengLabel = QStringLiteral("Длительность ");
     lines << QStringLiteral("Мелодия вызова посетителем")
@@ -312,10 +310,11 @@ QString PoDefaultObjectSlide(const QDate& day) {
 }
 
 void InitPoParams(TPoParams& p) {
-    for (const PoFieldInfo& f : kFields) p.*f.member = QString(f.width, kBlank);
+    for (const PoFieldInfo& f : kPoFields) p.*f.member = QString(f.width, kBlankChar);
     for (auto* mel : {&p.mel0, &p.mel1})
-        for (TPoNote& n : *mel) n = {QString(kNoteBits, kBlank), QString(kNoteBits, kBlank)};
-    for (const PoTextInfo& t : kTexts) p.*t.member = QString(kTextBits, kBlank);
+        for (TPoNote& n : *mel)
+            n = {QString(kNoteBits, kBlankChar), QString(kNoteBits, kBlankChar)};
+    for (const PoTextInfo& t : kTexts) p.*t.member = QString(kTextBits, kBlankChar);
     p.extra.clear();
 }
 
@@ -325,7 +324,7 @@ void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
     InitPoParams(p);
     ConfigLogs untold;
     ConfigLogs& told = logs ? *logs : untold;
-    for (const PoFieldInfo& f : kFields) {
+    for (const PoFieldInfo& f : kPoFields) {
         if (f.kind == PoField::Cameras) {
             p.*f.member =
                 ReverseStr(FitMask(told, QStringLiteral("mcam"), console.mcam.trimmed(), f.width));
@@ -343,7 +342,7 @@ void PoParamsFromDB(TPoParams& p, const ConsoleRow& console,
 
 QString PoParamsToBits(const TPoParams& p) {
     QString text;
-    for (const PoFieldInfo& f : kFields) {
+    for (const PoFieldInfo& f : kPoFields) {
         const QString& v = p.*f.member;
         text.prepend(f.kind == PoField::Cameras ? ReverseStr(v) : v);
     }
@@ -366,7 +365,7 @@ void PoParamsFromBits(const QString& sectionText, TPoParams& p) {
     InitPoParams(p);
     SectionReader r(sectionText);
     QString bits;
-    for (const PoFieldInfo& f : kFields) {
+    for (const PoFieldInfo& f : kPoFields) {
         if (!r.TakeBits(f.width, bits)) continue;  // a field that does not fit stays blank
         p.*f.member = f.kind == PoField::Cameras ? ReverseStr(bits) : bits;
     }
@@ -404,7 +403,7 @@ bool EncodePoSection0(const ConfigObjectRow& object, const ConsoleRow& console,
         payload = PoParamsToBits(p);
     }
     logs.detail << WithNumber(u"длина 0 sec po бит ", payload.size());
-    section = WrapSection(payload, kSection, kVersion, &logs.result);
+    section = WrapSection(payload, kPoParamsSection, kPoParamsVersion, &logs.result);
     return true;
 }
 
@@ -418,7 +417,7 @@ QStringList DecodePoSection0(const QString& sectionText) {
 
 QString PoCameraItems(const QString& mcam, int cameraCount) {
     const int count = qBound(1, cameraCount, kPoCameraItems);
-    const QString field = ReverseStr(PadLeft(mcam, kBlank, kPoCameraItems));  // bit 15 first
+    const QString field = ReverseStr(PadLeft(mcam, kBlankChar, kPoCameraItems));  // bit 15 first
     QString items = field.right(count) + ReverseStr(field.left(kPoCameraItems - count));
     for (QChar& c : items)
         if (c != QLatin1Char('1')) c = QLatin1Char('0');
@@ -437,7 +436,7 @@ PoParamValues DecodePoParams(const QString& sectionText, int cameraCount) {
     TPoParams p;
     PoParamsFromBits(sectionText, p);
     PoParamValues v;
-    for (const PoFieldInfo& f : kFields)
+    for (const PoFieldInfo& f : kPoFields)
         if (f.value) v.*f.value = BinToInt(p.*f.member);
     v.cameras = PoCameraItems(p.mcam, cameraCount);
     v.frmc = num(BinToInt(p.frmc));
@@ -447,9 +446,9 @@ PoParamValues DecodePoParams(const QString& sectionText, int cameraCount) {
     }
     for (int i = 0; i < 6; ++i) {
         const QString& field = p.*kTexts[i].member;
-        v.*kTexts[i].value = PadRight(textOf(field), kBlank, kPoTextChars);
+        v.*kTexts[i].value = PadRight(textOf(field), kBlankChar, kPoTextChars);
         // A slide the section holds in part is made anew when saved, as an absent one is.
-        if (!field.contains(kBlank)) v.slidesAsRead[i] = {field, v.*kTexts[i].value};
+        if (!field.contains(kBlankChar)) v.slidesAsRead[i] = {field, v.*kTexts[i].value};
     }
     v.extra = p.extra;
     return v;
@@ -467,7 +466,7 @@ bool EncodePoParams(const PoParamValues& v, QString& section, QStringList* log, 
                 QStringLiteral("Код шаблонного знака \"") + v.frmc + QStringLiteral("\" не число.");
         return false;
     }
-    for (const PoFieldInfo& f : kFields) {
+    for (const PoFieldInfo& f : kPoFields) {
         if (f.value) p.*f.member = cappedField(v.*f.value, f.width);
     }
     p.frmc = cappedField(frmc, 8);
@@ -482,6 +481,6 @@ bool EncodePoParams(const PoParamValues& v, QString& section, QStringList* log, 
     if (log) *log << told.result;
     p.extra = v.extra;
     QString payload = PoParamsToBits(p);
-    section = WrapSection(payload, kSection, kVersion, log);
+    section = WrapSection(payload, kPoParamsSection, kPoParamsVersion, log);
     return true;
 }

@@ -62,7 +62,7 @@ PanelIndividual IndividualFrom(const QSqlQuery& q, int at) {
     return p;
 }
 
-PanelWrite Failed(const QString& error) {
+PanelWrite PanelWriteFailed(const QString& error) {
     return DeviceWrite::Failed(error);
 }
 
@@ -79,7 +79,7 @@ PanelWrite Update(QSqlDatabase db, const CallPanelRecord& before, const QString&
 
 PanelWrite Read(QSqlDatabase db, qint64 idBv, CallPanelRecord* record) {
     QString error;
-    if (!ReadCallPanel(db, idBv, record, &error)) return Failed(error);
+    if (!ReadCallPanel(db, idBv, record, &error)) return PanelWriteFailed(error);
     return Unchanged();
 }
 
@@ -237,7 +237,7 @@ PanelBatch CopyToEntrancePanels(QSqlDatabase db, qint64 idBv, const PanelCommonP
             CallPanelRecord target;
             int targetColumn = 0;
             if (PanelWrite w = Read(db, id, &target); !w.ok) return w;
-            if (!FirstColumn(db, id, &targetColumn, &error)) return Failed(error);
+            if (!FirstColumn(db, id, &targetColumn, &error)) return PanelWriteFailed(error);
             if (target.Gate() || column == 0 || targetColumn != column) return Unchanged();
         }
         return SavePanelValues(db, id, common, individual);

@@ -34,14 +34,14 @@ namespace {
 const QString kColumns = QStringLiteral(
     "busy, blato, npce, adccl, adccm, adcch, adchl, adchm, adchh, cbto, exec, frmc, lrez");
 
-struct ConsoleRow {
+struct ConsoleHardwareRow {
     qint64 idPo = 0;
     int kfPr = 0;
     ConsoleHardware hw;
     bool frmcIsNumber = false;  // else the shown default is still to be stored
 };
 
-bool ReadRow(QSqlDatabase db, qint64 idNet, ConsoleRow* row, bool* found, QString* error) {
+bool ReadRow(QSqlDatabase db, qint64 idNet, ConsoleHardwareRow* row, bool* found, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_po, kf_pr, ") + kColumns +
@@ -62,8 +62,8 @@ bool ReadRow(QSqlDatabase db, qint64 idNet, ConsoleRow* row, bool* found, QStrin
     return true;
 }
 
-ConsoleHardwareWrite Write(QSqlDatabase db, const ConsoleRow& row, const QString& assignments,
-                           const QVariantList& values) {
+ConsoleHardwareWrite WriteConsoleRow(QSqlDatabase db, const ConsoleHardwareRow& row,
+                                     const QString& assignments, const QVariantList& values) {
     return UpdateAsEdit(db, QStringLiteral("k_po"), QStringLiteral("id_po"), row.idPo, row.kfPr,
                         assignments, values);
 }
@@ -72,34 +72,35 @@ ConsoleHardwareWrite Write(QSqlDatabase db, const ConsoleRow& row, const QString
 
 bool ReadConsoleHardware(QSqlDatabase db, qint64 idNet, ConsoleHardware* hw, bool* found,
                          QString* error) {
-    ConsoleRow row;
+    ConsoleHardwareRow row;
     if (!ReadRow(db, idNet, &row, found, error)) return false;
     if (*found) *hw = row.hw;
     return *found;
 }
 
 ConsoleHardwareWrite WriteHardwareFields(QSqlDatabase db, qint64 idNet, const ConsoleHardware& hw) {
-    ConsoleRow row;
+    ConsoleHardwareRow row;
     bool found = false;
     QString error;
     if (!ReadRow(db, idNet, &row, &found, &error)) return DeviceWrite::Failed(error);
     if (!found) return DeviceWrite::Unchanged();
-    return Write(db, row,
-                 QStringLiteral("busy=?, blato=?, npce=?, adccl=?, adccm=?, adcch=?, adchl=?, "
-                                "adchm=?, adchh=?, frmc=?, exec=?, cbto=?, lrez=?"),
-                 {hw.busy, hw.blato, hw.npce, hw.adccl, hw.adccm, hw.adcch, hw.adchl, hw.adchm,
-                  hw.adchh, hw.frmc, hw.exec, hw.cbto, int(hw.lrez)});
+    return WriteConsoleRow(
+        db, row,
+        QStringLiteral("busy=?, blato=?, npce=?, adccl=?, adccm=?, adcch=?, adchl=?, "
+                       "adchm=?, adchh=?, frmc=?, exec=?, cbto=?, lrez=?"),
+        {hw.busy, hw.blato, hw.npce, hw.adccl, hw.adccm, hw.adcch, hw.adchl, hw.adchm, hw.adchh,
+         hw.frmc, hw.exec, hw.cbto, int(hw.lrez)});
 }
 
 ConsoleHardwareWrite SaveUnprotectedHardware(QSqlDatabase db, qint64 idNet,
                                              const ConsoleHardware& hw) {
-    ConsoleRow row;
+    ConsoleHardwareRow row;
     bool found = false;
     QString error;
     if (!ReadRow(db, idNet, &row, &found, &error)) return DeviceWrite::Failed(error);
     if (!found || (row.hw.exec == hw.exec && row.hw.cbto == hw.cbto && row.hw.lrez == hw.lrez &&
                    row.frmcIsNumber && row.hw.frmc == hw.frmc))
         return DeviceWrite::Unchanged();
-    return Write(db, row, QStringLiteral("exec=?, cbto=?, lrez=?, frmc=?"),
-                 {hw.exec, hw.cbto, int(hw.lrez), hw.frmc});
+    return WriteConsoleRow(db, row, QStringLiteral("exec=?, cbto=?, lrez=?, frmc=?"),
+                           {hw.exec, hw.cbto, int(hw.lrez), hw.frmc});
 }

@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kTones[kConsoleToneCells] = {0, 88, 94, 106, 120, 134, 150, 178, 198, 238};
 
-DeviceChange Result(bool ok) {
-    return ok ? DeviceChange::Done : DeviceChange::Failed;
-}
-
 void Empty(const QString& text) {
     Dialogs::Message(QStringLiteral("Пусто"), text, DlgButtons::Ok, DlgIcon::Warning);
 }
@@ -41,16 +37,17 @@ DeviceChange PickConsoleNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, in
         !q.next())
         return DeviceChange::Failed;
     if (q.value(0).toInt() < kMaxConsoleNotes)
-        return Result(ExecInsert(q,
-                                 QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc, noot) "
-                                                "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ?, ? "
-                                                "FROM t_bp WHERE id_mel=?"),
-                                 {idMel, leng, ConsoleTone(cell), cell, idMel}, error));
+        return DoneOrFailed(
+            ExecInsert(q,
+                       QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc, noot) "
+                                      "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ?, ? "
+                                      "FROM t_bp WHERE id_mel=?"),
+                       {idMel, leng, ConsoleTone(cell), cell, idMel}, error));
     if (noteRowid == 0) return DeviceChange::Refused;
-    return Result(ExecBound(q,
-                            QStringLiteral("UPDATE t_bp SET leng=?, gerc=?, noot=? "
-                                           "WHERE rowid=? AND id_mel=?"),
-                            {leng, ConsoleTone(cell), cell, noteRowid, idMel}, error));
+    return DoneOrFailed(ExecBound(q,
+                                  QStringLiteral("UPDATE t_bp SET leng=?, gerc=?, noot=? "
+                                                 "WHERE rowid=? AND id_mel=?"),
+                                  {leng, ConsoleTone(cell), cell, noteRowid, idMel}, error));
 }
 
 DeviceChange AssignConsoleMelody(QSqlDatabase db, qint64 idNet, qint64 idMel, QString* error) {
@@ -70,7 +67,7 @@ DeviceChange AssignConsoleMelody(QSqlDatabase db, qint64 idNet, qint64 idMel, QS
         UpdateAsEdit(db, QStringLiteral("k_po"), QStringLiteral("id_po"), q.value(0).toLongLong(),
                      q.value(1).toInt(), column + QStringLiteral("=?"), {idMel});
     if (!w.ok && error) *error = w.error;
-    return Result(w.ok);
+    return DoneOrFailed(w.ok);
 }
 
 DeviceChange CloseMelody(QSqlDatabase db, qint64 idMel, QString* error) {
@@ -80,6 +77,6 @@ DeviceChange CloseMelody(QSqlDatabase db, qint64 idMel, QString* error) {
                 "Закрыть мелодию для редактирования? Она останется навсегда неизменной.")))
         return DeviceChange::Declined;
     QSqlQuery q(db);
-    return Result(
+    return DoneOrFailed(
         ExecBound(q, QStringLiteral("UPDATE t_mel SET l_edit=1 WHERE id_mel=?"), {idMel}, error));
 }

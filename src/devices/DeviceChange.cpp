@@ -27,13 +27,13 @@ bool MarkSwitchEdited(QSqlDatabase db, qint64 idPk, QString* error) {
                      error);
 }
 
-bool HasCurrentRow(const Dataset* ds) {
-    return ds && ds->RecNo() > 0;
-}
-
 void ReportFailure(const QString& error) {
     Dialogs::Error(QStringLiteral("Ошибка"),
                    error.isEmpty() ? QStringLiteral("Не удалось записать изменения") : error);
+}
+
+DeviceChange DoneOrFailed(bool ok) {
+    return ok ? DeviceChange::Done : DeviceChange::Failed;
 }
 
 DeviceChange Reported(DeviceChange done, const QString& error) {

@@ -3,6 +3,7 @@
 // of "is it used anywhere", and the report of a failed write.
 
 #include "foundation/HeldRows.h"
+#include "site/SiteData.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -20,6 +21,9 @@ enum class DeviceChange {
     Failed,    // the database refused; the reason is in the error text
 };
 
+// Done for a write the database took, Failed for one it refused.
+DeviceChange DoneOrFailed(bool ok);
+
 // Whether the select finds a row. False when the query fails (with the reason
 // in *error), so that a failed check never counts as "not used".
 bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, bool* found,
@@ -29,8 +33,9 @@ bool FindsRow(QSqlDatabase db, const QString& sql, const QVariantList& values, b
 // 3->4, 5->4); false with the reason when the database refuses.
 bool MarkSwitchEdited(QSqlDatabase db, qint64 idPk, QString* error);
 
-// A dataset with a current record.
-bool HasCurrentRow(const Dataset* ds);
+// A dataset with a current record: the site's own test, which the device
+// units call unqualified.
+using SiteData::HasCurrentRow;
 
 // Shows a failed write under "Ошибка", never passing it over; returns done.
 DeviceChange Reported(DeviceChange done, const QString& error);

@@ -13,6 +13,7 @@
 #include "foundation/ProgressSteps.h"
 #include "platform/Dialogs.h"
 #include "site/ObjectState.h"
+#include "site/SiteData.h"
 
 #include <QHash>
 #include <QList>
@@ -66,7 +67,7 @@ QString PanelRecordName(const PanelNameParts& parts) {
 
 namespace {
 
-struct ObjectRow {
+struct SyncObjectRow {
     int vKal = 0;
     int incr = 0;
     bool lPok = false;
@@ -95,7 +96,7 @@ struct SwitchRecord {
     int kfPr = 0;
 };
 
-struct Entrance {
+struct SyncEntrance {
     qint64 idPod = 0;
     qint64 idNet = 0;
     int n1kvr = 0;
@@ -128,15 +129,6 @@ struct PanelRecord {
     int kfPr = 0;
 };
 
-QString Text(const QVariant& v) {
-    return v.isNull() ? QString() : v.toString();
-}
-
-bool Exec(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error) {
-    QSqlQuery q(db);
-    return ExecBound(q, sql, values, error);
-}
-
 // The first value the select gives, or a null value when it gives no row.
 bool SelectOne(QSqlDatabase db, const QString& sql, const QVariantList& values, QVariant* out,
                QString* error) {
@@ -146,7 +138,7 @@ bool SelectOne(QSqlDatabase db, const QString& sql, const QVariantList& values, 
     return true;
 }
 
-bool ReadObject(QSqlDatabase db, qint64 idNet, ObjectRow* o, QString* error) {
+bool ReadObject(QSqlDatabase db, qint64 idNet, SyncObjectRow* o, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(
             q, QStringLiteral("SELECT v_kal, incr, l_pok, farc, flbv FROM k_net WHERE id_net=?"),
@@ -157,7 +149,7 @@ bool ReadObject(QSqlDatabase db, qint64 idNet, ObjectRow* o, QString* error) {
         return false;
     }
     *o = {q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt() != 0, q.value(3).toInt() != 0,
-          Text(q.value(4))};
+          SiteData::TextOf(q.value(4))};
     return true;
 }
 
@@ -176,7 +168,7 @@ bool ReadColumns(QSqlDatabase db, qint64 idNet, QList<MatrixColumn>* columns, QS
     return true;
 }
 
-bool ReadPanelLinks(QSqlDatabase db, qint64 idNet, QList<PanelLinkRow>* rows, QString* error) {
+bool ReadSyncPanelLinks(QSqlDatabase db, qint64 idNet, QList<PanelLinkRow>* rows, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(
             q,
@@ -185,8 +177,9 @@ bool ReadPanelLinks(QSqlDatabase db, qint64 idNet, QList<PanelLinkRow>* rows, QS
             {idNet}, error))
         return false;
     while (q.next())
-        rows->append({Text(q.value(0)), Text(q.value(1)), q.value(2).toInt(), q.value(3).toInt(),
-                      q.value(4).toInt(), q.value(5).toInt(), q.value(6).toLongLong()});
+        rows->append({SiteData::TextOf(q.value(0)), SiteData::TextOf(q.value(1)),
+                      q.value(2).toInt(), q.value(3).toInt(), q.value(4).toInt(),
+                      q.value(5).toInt(), q.value(6).toLongLong()});
     return true;
 }
 
@@ -240,8 +233,8 @@ bool HasApartments(QSqlDatabase db, qint64 idPod, bool* has, QString* error) {
                     {idPod}, has, error);
 }
 
-bool ReadEntrance(QSqlDatabase db, const QString& where, const QVariantList& values, Entrance* e,
-                  bool* found, QString* error) {
+bool ReadSyncEntrance(QSqlDatabase db, const QString& where, const QVariantList& values,
+                      SyncEntrance* e, bool* found, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT id_pod, id_net, n1kvr, type_n FROM k_pod ") + where,
                    values, error))
@@ -256,7 +249,7 @@ bool ReadEntrance(QSqlDatabase db, const QString& where, const QVariantList& val
 // The entrance a new column's switch serves: the house's entrance numbered
 // n_pod, else its n_pod-th entrance in number order. Only an entrance of the
 // object counts.
-bool FindColumnEntrance(QSqlDatabase db, qint64 idNet, const MatrixColumn& c, Entrance* e,
+bool FindColumnEntrance(QSqlDatabase db, qint64 idNet, const MatrixColumn& c, SyncEntrance* e,
                         bool* found, QString* error) {
     *found = false;
     bool house = false;
@@ -264,12 +257,13 @@ bool FindColumnEntrance(QSqlDatabase db, qint64 idNet, const MatrixColumn& c, En
                   {c.idDom, idNet}, &house, error))
         return false;
     if (!house) return true;
-    if (!ReadEntrance(db, QStringLiteral("WHERE id_dom=? AND n_pod=? ORDER BY id_pod LIMIT 1"),
-                      {c.idDom, c.nPod}, e, found, error))
+    if (!ReadSyncEntrance(db, QStringLiteral("WHERE id_dom=? AND n_pod=? ORDER BY id_pod LIMIT 1"),
+                          {c.idDom, c.nPod}, e, found, error))
         return false;
     if (!*found && c.nPod > 0 &&
-        !ReadEntrance(db, QStringLiteral("WHERE id_dom=? ORDER BY n_pod, id_pod LIMIT 1 OFFSET ?"),
-                      {c.idDom, c.nPod - 1}, e, found, error))
+        !ReadSyncEntrance(db,
+                          QStringLiteral("WHERE id_dom=? ORDER BY n_pod, id_pod LIMIT 1 OFFSET ?"),
+                          {c.idDom, c.nPod - 1}, e, found, error))
         return false;
     *found = *found && e->idNet == idNet;
     return true;
@@ -292,7 +286,8 @@ bool ReadColumnNaming(QSqlDatabase db, qint64 idNet, QHash<int, ColumnNaming>* o
                    {idNet}, error))
         return false;
     while (q.next())
-        if (!out->contains(q.value(0).toInt())) (*out)[q.value(0).toInt()].house = Text(q.value(1));
+        if (!out->contains(q.value(0).toInt()))
+            (*out)[q.value(0).toInt()].house = SiteData::TextOf(q.value(1));
     // The switch list pairs a record with a column by network number.
     if (!ExecBound(q,
                    QStringLiteral("SELECT m.n_pk, p.n_pod FROM m_pk m, k_pk k, k_pod p, k_dom d "
@@ -408,7 +403,7 @@ class SyncRun {
     bool syncSwitchRecords();
     bool makeColumnRecord(const MatrixColumn& c);
     bool adoptRecord(const MatrixColumn& c, SwitchRecord rec, qint64 idPod);
-    bool appendSwitch(const MatrixColumn& c, const Entrance& e, qint64* idPk);
+    bool appendSwitch(const MatrixColumn& c, const SyncEntrance& e, qint64* idPk);
     bool syncLinkedColumn(const MatrixColumn& c, const SwitchRecord& rec);
     bool linkColumn(const MatrixColumn& c, qint64 idPk);
     bool askWhenApartmentsMissing();
@@ -427,7 +422,7 @@ class SyncRun {
 
     QSqlDatabase db_;
     qint64 idNet_;
-    ObjectRow object_;
+    SyncObjectRow object_;
     int kolTractPK_ = 8;
     QList<MatrixColumn> columns_;
     qint64 idKe_ = 0;
@@ -498,28 +493,28 @@ bool SyncRun::syncLinkedColumn(const MatrixColumn& c, const SwitchRecord& rec) {
         return false;
     if (doors.isValid()) {
         if (doors.toInt() != c.vDvr &&
-            !Exec(db_, QStringLiteral("UPDATE k_pod SET v_dvr=? WHERE id_pod=?"),
-                  {c.vDvr, rec.idPod}, &error))
+            !ExecBound(db_, QStringLiteral("UPDATE k_pod SET v_dvr=? WHERE id_pod=?"),
+                       {c.vDvr, rec.idPod}, &error))
             return false;
         bool has = false;
         if (!HasApartments(db_, rec.idPod, &has, &error)) return false;
         allHaveApartments_ = allHaveApartments_ && has;
     }
     if (rec.nNet == c.nNet) return true;
-    return Exec(db_, QStringLiteral("UPDATE k_pk SET kf_pr=?, n_net=?, ah=0 WHERE id_pk=?"),
-                {KfPrAfterEdit(rec.kfPr), c.nNet, rec.idPk}, &error);
+    return ExecBound(db_, QStringLiteral("UPDATE k_pk SET kf_pr=?, n_net=?, ah=0 WHERE id_pk=?"),
+                     {KfPrAfterEdit(rec.kfPr), c.nNet, rec.idPk}, &error);
 }
 
 bool SyncRun::linkColumn(const MatrixColumn& c, qint64 idPk) {
-    return Exec(db_, QStringLiteral("UPDATE m_pk SET id_pk=? WHERE rowid=?"), {idPk, c.rowid},
-                &error);
+    return ExecBound(db_, QStringLiteral("UPDATE m_pk SET id_pk=? WHERE rowid=?"), {idPk, c.rowid},
+                     &error);
 }
 
 // An unlinked column takes over the record of its network number that no
 // column holds, or else gets a new record. A column whose entrance is not
 // among the object's is left without one.
 bool SyncRun::makeColumnRecord(const MatrixColumn& c) {
-    Entrance entrance;
+    SyncEntrance entrance;
     bool found = false;
     if (!FindColumnEntrance(db_, idNet_, c, &entrance, &found, &error)) return false;
     if (!found) return true;
@@ -545,14 +540,14 @@ bool SyncRun::adoptRecord(const MatrixColumn& c, SwitchRecord rec, qint64 idPod)
     if (rec.idPod != idPod) {
         rec.kfPr = KfPrAfterEdit(rec.kfPr);
         rec.idPod = idPod;
-        if (!Exec(db_, QStringLiteral("UPDATE k_pk SET id_pod=?, kf_pr=? WHERE id_pk=?"),
-                  {rec.idPod, rec.kfPr, rec.idPk}, &error))
+        if (!ExecBound(db_, QStringLiteral("UPDATE k_pk SET id_pod=?, kf_pr=? WHERE id_pk=?"),
+                       {rec.idPod, rec.kfPr, rec.idPk}, &error))
             return false;
     }
     return linkColumn(c, rec.idPk) && syncLinkedColumn(c, rec);
 }
 
-bool SyncRun::appendSwitch(const MatrixColumn& c, const Entrance& e, qint64* idPk) {
+bool SyncRun::appendSwitch(const MatrixColumn& c, const SyncEntrance& e, qint64* idPk) {
     const QString mask = NewSwitchCameraMask(c.vDvr, object_.vKal, kolTractPK_);
     QSqlQuery q(db_);
     return InsertReturningKey(
@@ -596,9 +591,9 @@ bool SyncRun::finishSwitches() {
 // it; records no panel claims go. Without link rows the records stay as they are.
 bool SyncRun::SyncBvRecords() {
     QList<PanelLinkRow> rows;
-    if (!ReadPanelLinks(db_, idNet_, &rows, &error)) return false;
+    if (!ReadSyncPanelLinks(db_, idNet_, &rows, &error)) return false;
     if (rows.isEmpty()) return true;
-    if (!Exec(db_, QStringLiteral("UPDATE k_bv SET l_use=0 WHERE id_net=?"), {idNet_}, &error))
+    if (!ExecBound(db_, QStringLiteral("UPDATE k_bv SET l_use=0 WHERE id_net=?"), {idNet_}, &error))
         return false;
     QList<PanelRecord> records;
     QHash<int, ColumnNaming> naming;
@@ -644,19 +639,19 @@ bool SyncRun::writePanel(const MatrixPanel& panel, const QList<PanelRecord>& rec
             return false;
     }
     for (int i = 0; i < panel.rows.size(); ++i) step();
-    return Exec(db_, QStringLiteral("UPDATE m_bv SET id_bv=? WHERE id_net=? AND n_net=?"),
-                {idBv, idNet_, row.nNet}, &error);
+    return ExecBound(db_, QStringLiteral("UPDATE m_bv SET id_bv=? WHERE id_net=? AND n_net=?"),
+                     {idBv, idNet_, row.nNet}, &error);
 }
 
 // Panels that left the matrix go, and the keys of a gate panel with them:
 // they hold its id_bv, which nothing would explain afterwards.
 bool SyncRun::deleteUnclaimedPanels() {
-    return Exec(db_,
-                QStringLiteral("DELETE FROM k_key WHERE id_kvr=-2 AND id_pod IN (SELECT id_bv "
-                               "FROM k_bv WHERE l_use=0 AND id_net=?)"),
-                {idNet_}, &error) &&
-           Exec(db_, QStringLiteral("DELETE FROM k_bv WHERE l_use=0 AND id_net=?"), {idNet_},
-                &error);
+    return ExecBound(db_,
+                     QStringLiteral("DELETE FROM k_key WHERE id_kvr=-2 AND id_pod IN (SELECT id_bv "
+                                    "FROM k_bv WHERE l_use=0 AND id_net=?)"),
+                     {idNet_}, &error) &&
+           ExecBound(db_, QStringLiteral("DELETE FROM k_bv WHERE l_use=0 AND id_net=?"), {idNet_},
+                     &error);
 }
 
 // Every panel wired to a switch gets its handset index through the switch on

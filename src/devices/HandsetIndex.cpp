@@ -27,7 +27,7 @@ struct Panel {
 };
 
 // The apartment rows of a switch's entrance, as far as the index needs them.
-struct Entrance {
+struct HandsetEntrance {
     bool hasRows = false;
     int handsetPnom = 0;  // p_nom of the console's handset row, 0 when there is none
 };
@@ -68,8 +68,9 @@ bool ReadContext(QSqlDatabase db, qint64 idBv, PanelContext* c, QString* error) 
     return true;
 }
 
-bool ReadEntrance(QSqlDatabase db, const WiredSwitch* sw, Entrance* e, QString* error) {
-    *e = Entrance{};
+bool ReadHandsetEntrance(QSqlDatabase db, const WiredSwitch* sw, HandsetEntrance* e,
+                         QString* error) {
+    *e = HandsetEntrance{};
     if (!sw) return true;
     QList<EntranceRow> rows;
     if (!ReadEntranceRows(db, sw->idPod, &rows, error)) return false;
@@ -83,8 +84,8 @@ const WiredSwitch* StandOn(const QList<WiredSwitch>& wired, qint64 hint) {
     return sw ? sw : (wired.isEmpty() ? nullptr : &wired.first());
 }
 
-bool Write(QSqlDatabase db, qint64 idBv, const Panel& before, const Panel& after,
-           HandsetIndexResult* r) {
+bool WriteHandsetIndex(QSqlDatabase db, qint64 idBv, const Panel& before, const Panel& after,
+                       HandsetIndexResult* r) {
     if (after.SameIndex(before)) return true;
     QSqlQuery q(db);
     if (!ExecBound(q,
@@ -104,8 +105,8 @@ bool Write(QSqlDatabase db, qint64 idBv, const Panel& before, const Panel& after
 HandsetIndexResult KeepOrConsole(QSqlDatabase db, qint64 idBv, const PanelContext& c,
                                  const WiredSwitch* sw, bool wantConsole) {
     HandsetIndexResult r;
-    Entrance e;
-    if (!ReadEntrance(db, sw, &e, &r.error)) return r;
+    HandsetEntrance e;
+    if (!ReadHandsetEntrance(db, sw, &e, &r.error)) return r;
     int index = c.panel.adrcs;
     bool console = wantConsole;
     if (c.panel.lKns) {
@@ -124,7 +125,7 @@ HandsetIndexResult KeepOrConsole(QSqlDatabase db, qint64 idBv, const PanelContex
     after.lPok = console;
     after.adrpk = sw->idPk;
     after.adrcs = index;
-    r.ok = Write(db, idBv, c.panel, after, &r);
+    r.ok = WriteHandsetIndex(db, idBv, c.panel, after, &r);
     return r;
 }
 
@@ -143,8 +144,8 @@ HandsetIndexResult SecurityPost(QSqlDatabase db, qint64 idBv, const PanelContext
     r.ok = true;
     const WiredSwitch* sw = StandOn(c.wired, hint);
     if (!sw) return r;
-    Entrance e;
-    if (!ReadEntrance(db, sw, &e, &r.error)) {
+    HandsetEntrance e;
+    if (!ReadHandsetEntrance(db, sw, &e, &r.error)) {
         r.ok = false;
         return r;
     }
@@ -161,7 +162,7 @@ HandsetIndexResult SecurityPost(QSqlDatabase db, qint64 idBv, const PanelContext
         after.adrcs = -1;
     }
     r.adrcs = after.adrcs;
-    r.ok = Write(db, idBv, c.panel, after, &r);
+    r.ok = WriteHandsetIndex(db, idBv, c.panel, after, &r);
     return r;
 }
 
@@ -175,7 +176,7 @@ HandsetIndexResult Clear(QSqlDatabase db, qint64 idBv, const PanelContext& c) {
     after.adrpk = r.switchId;
     after.adrcs = -1;
     r.adrcs = -1;
-    r.ok = Write(db, idBv, c.panel, after, &r);
+    r.ok = WriteHandsetIndex(db, idBv, c.panel, after, &r);
     return r;
 }
 

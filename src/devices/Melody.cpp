@@ -84,10 +84,6 @@ bool MelodyClosed(QSqlDatabase db, qint64 idMel) {
 
 namespace {
 
-DeviceChange Result(bool ok) {
-    return ok ? DeviceChange::Done : DeviceChange::Failed;
-}
-
 // Closed melodies are refused before anything is written.
 bool RefuseClosed(QSqlDatabase db, qint64 idMel) {
     if (!MelodyClosed(db, idMel)) return false;
@@ -129,14 +125,15 @@ DeviceChange SaveMelody(QSqlDatabase db, qint64 idMel, const QString& name, cons
     }
     if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     if (idOut) *idOut = idMel;
-    return Result(ExecBound(q, QStringLiteral("UPDATE t_mel SET name=?, forr=? WHERE id_mel=?"),
-                            {trimmed, purpose, idMel}, error));
+    return DoneOrFailed(ExecBound(q,
+                                  QStringLiteral("UPDATE t_mel SET name=?, forr=? WHERE id_mel=?"),
+                                  {trimmed, purpose, idMel}, error));
 }
 
 DeviceChange AppendNote(QSqlDatabase db, qint64 idMel, int leng, int gerc, QString* error) {
     if (RefuseClosed(db, idMel) || RefuseNoteBeyond(leng, gerc)) return DeviceChange::Refused;
     QSqlQuery q(db);
-    return Result(ExecInsert(
+    return DoneOrFailed(ExecInsert(
         q,
         QStringLiteral("INSERT INTO t_bp (id_mel, nom, leng, gerc) "
                        "SELECT ?, COALESCE(MAX(nom), 0) + 1, ?, ? FROM t_bp WHERE id_mel=?"),
@@ -147,10 +144,10 @@ DeviceChange ReplaceNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, int le
                          QString* error) {
     if (RefuseClosed(db, idMel) || RefuseNoteBeyond(leng, gerc)) return DeviceChange::Refused;
     QSqlQuery q(db);
-    return Result(ExecBound(q,
-                            QStringLiteral("UPDATE t_bp SET leng=?, gerc=? "
-                                           "WHERE rowid=? AND id_mel=?"),
-                            {leng, gerc, noteRowid, idMel}, error));
+    return DoneOrFailed(ExecBound(q,
+                                  QStringLiteral("UPDATE t_bp SET leng=?, gerc=? "
+                                                 "WHERE rowid=? AND id_mel=?"),
+                                  {leng, gerc, noteRowid, idMel}, error));
 }
 
 DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString* error,
@@ -158,8 +155,8 @@ DeviceChange DeleteNote(QSqlDatabase db, qint64 idMel, qint64 noteRowid, QString
     if (RefuseClosed(db, idMel)) return DeviceChange::Refused;
     if (!Dialogs::AskYesNo(caption, QStringLiteral("Удалить ноту?"))) return DeviceChange::Declined;
     QSqlQuery q(db);
-    return Result(ExecBound(q, QStringLiteral("DELETE FROM t_bp WHERE rowid=? AND id_mel=?"),
-                            {noteRowid, idMel}, error));
+    return DoneOrFailed(ExecBound(q, QStringLiteral("DELETE FROM t_bp WHERE rowid=? AND id_mel=?"),
+                                  {noteRowid, idMel}, error));
 }
 
 namespace {
@@ -203,7 +200,7 @@ DeviceChange DeleteMelody(QSqlDatabase db, qint64 idMel, QString* error) {
         Restrict(QStringLiteral("Мелодия используется, удаление запрещено."));
         return DeviceChange::Refused;
     }
-    return Result(DeleteWithNotes(db, idMel, error));
+    return DoneOrFailed(DeleteWithNotes(db, idMel, error));
 }
 
 namespace {

@@ -22,10 +22,6 @@ void ReopenMelodiesOn(MelodyList list, qint64 idMel, int recNo) {
     if (recNo > 0) Melodies(list)->SetRecNo(recNo);
 }
 
-QSqlDatabase Db() {
-    return FDM->ConnectionDB();
-}
-
 }  // namespace
 
 void ReopenNotes(MelodyList list, int recNo) {
@@ -69,8 +65,10 @@ DeviceChange SaveCurrentMelody(bool newMelody, const QString& name, const QStrin
     if (!FDM) return DeviceChange::Failed;
     qint64 id = 0;
     QString error;
-    const DeviceChange done = Reported(
-        SaveMelody(Db(), newMelody ? 0 : CurrentMelodyId(list), name, purpose, &id, &error), error);
+    const DeviceChange done =
+        Reported(SaveMelody(FDM->ConnectionDB(), newMelody ? 0 : CurrentMelodyId(list), name,
+                            purpose, &id, &error),
+                 error);
     if (done == DeviceChange::Done) ReopenMelodiesOn(list, id, 0);
     return done;
 }
@@ -79,7 +77,8 @@ DeviceChange AppendNoteToCurrent(int leng, int gerc) {
     const qint64 idMel = CurrentMelodyId();
     if (idMel == 0) return DeviceChange::Refused;
     QString error;
-    const DeviceChange done = Reported(AppendNote(Db(), idMel, leng, gerc, &error), error);
+    const DeviceChange done =
+        Reported(AppendNote(FDM->ConnectionDB(), idMel, leng, gerc, &error), error);
     if (done == DeviceChange::Done) ReopenNotes(MelodyList::Switch, 0);
     return done;
 }
@@ -89,7 +88,8 @@ DeviceChange ReplaceCurrentNote(int leng, int gerc) {
     const qint64 note = idMel ? CurrentNoteRowid() : 0;
     if (note == 0) return DeviceChange::Refused;
     QString error;
-    const DeviceChange done = Reported(ReplaceNote(Db(), idMel, note, leng, gerc, &error), error);
+    const DeviceChange done =
+        Reported(ReplaceNote(FDM->ConnectionDB(), idMel, note, leng, gerc, &error), error);
     if (done == DeviceChange::Done) ReopenNotes(MelodyList::Switch, FDM->Q_Beep->RecNo());
     return done;
 }
@@ -100,7 +100,8 @@ DeviceChange DeleteCurrentNote(MelodyList list, const QString& caption) {
     if (note == 0) return DeviceChange::Refused;
     const int recNo = Notes(list)->RecNo();
     QString error;
-    const DeviceChange done = Reported(DeleteNote(Db(), idMel, note, &error, caption), error);
+    const DeviceChange done =
+        Reported(DeleteNote(FDM->ConnectionDB(), idMel, note, &error, caption), error);
     if (done == DeviceChange::Done) ReopenNotes(list, qMax(recNo, 1));
     return done;
 }
@@ -110,7 +111,7 @@ DeviceChange DeleteCurrentMelody(MelodyList list) {
     if (idMel == 0) return DeviceChange::Refused;
     const int recNo = Melodies(list)->RecNo();
     QString error;
-    const DeviceChange done = Reported(DeleteMelody(Db(), idMel, &error), error);
+    const DeviceChange done = Reported(DeleteMelody(FDM->ConnectionDB(), idMel, &error), error);
     if (done == DeviceChange::Done) ReopenMelodiesOn(list, 0, recNo);
     return done;
 }
@@ -119,7 +120,7 @@ DeviceChange PlayCurrentMelody(ToneOutput& out, MelodyList list) {
     const qint64 idMel = CurrentMelodyId(list);
     if (idMel == 0) return DeviceChange::Refused;
     QString error;
-    const bool played = PlayMelody(Db(), idMel, out, &error);
+    const bool played = PlayMelody(FDM->ConnectionDB(), idMel, out, &error);
     ReopenNotes(list, qMax(Notes(list)->RecNo(), 1));
     return Reported(played ? DeviceChange::Done : DeviceChange::Failed, error);
 }
@@ -149,7 +150,9 @@ DeviceChange AssignCurrentMelody(MelodyScope scope, qint64 id, const QString& na
     QString error;
     const DeviceChange done = Reported(
         WriteHeld(
-            held, [&](QString* e) { return AssignMelody(Db(), idMel, scope, id, e); }, &error),
+            held,
+            [&](QString* e) { return AssignMelody(FDM->ConnectionDB(), idMel, scope, id, e); },
+            &error),
         error);
     FDM->ReopenSwitches();
     FDM->Q_Mel->SetRecNo(melodyRecNo);

@@ -43,7 +43,7 @@ QString ParamSetNameForObject(const QString& objectIdent) {
 
 namespace {
 
-ParamSetMatch Failed(const QString& error) {
+ParamSetMatch ParamSetFailed(const QString& error) {
     ParamSetMatch m;
     m.error = error;
     return m;
@@ -59,7 +59,7 @@ ParamSetMatch LookUp(QSqlDatabase db, const ParamSetValues& v) {
                        equal.join(QStringLiteral(" AND ")) +
                        QStringLiteral(" ORDER BY id_net DESC, name, id_ke LIMIT 1"),
                    v.InColumnOrder(), &error))
-        return Failed(error);
+        return ParamSetFailed(error);
     ParamSetMatch m;
     m.ok = true;
     if (q.next()) {
@@ -86,7 +86,7 @@ bool Append(QSqlDatabase db, const ParamSetValues& v, const QString& name, qint6
 ParamSetMatch FindParamSet(QSqlDatabase db, const ParamSetValues& v, const QString& nameIfNew) {
     ParamSetMatch m = LookUp(db, v);
     if (!m.ok || m.existed) return m;
-    if (!Append(db, v, nameIfNew, &m.idKe, &m.error)) return Failed(m.error);
+    if (!Append(db, v, nameIfNew, &m.idKe, &m.error)) return ParamSetFailed(m.error);
     return m;
 }
 

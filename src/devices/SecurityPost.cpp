@@ -169,7 +169,7 @@ bool NewRowSettings(QSqlDatabase db, qint64 idNet, const QDate& today, SecurityP
 
 // The console row of the object (the first one) and its kf_pr; *idPo 0 when
 // the object has none.
-bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, int* kfPr, QString* error) {
+bool ReadConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, int* kfPr, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT id_po, kf_pr FROM k_po WHERE id_net=? ORDER BY id_po"),
                    {idNet}, error))
@@ -180,9 +180,9 @@ bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, int* kfPr, QString*
     return true;
 }
 
-bool ConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, QString* error) {
+bool ReadConsoleRow(QSqlDatabase db, qint64 idNet, qint64* idPo, QString* error) {
     int kfPr = 0;
-    return ConsoleRow(db, idNet, idPo, &kfPr, error);
+    return ReadConsoleRow(db, idNet, idPo, &kfPr, error);
 }
 
 bool AppendConsoleRow(QSqlDatabase db, qint64 idNet, QString* error) {
@@ -216,14 +216,14 @@ SecurityPostLoad LoadSecurityPost(QSqlDatabase db, qint64 idNet, const QDate& to
     SqlTransaction tr(db);
     if (!tr.started()) return LoadFailed(tr.LastError());
     qint64 idPo = 0;
-    if (!ConsoleRow(db, idNet, &idPo, &error)) return LoadFailed(error);
+    if (!ReadConsoleRow(db, idNet, &idPo, &error)) return LoadFailed(error);
     if (idPo == 0 && !makeMissingRow) {
         if (!NewRowSettings(db, idNet, today, &load.settings, &error)) return LoadFailed(error);
         load.loaded = true;
         return load;
     }
     if (idPo == 0) {
-        if (!AppendConsoleRow(db, idNet, &error) || !ConsoleRow(db, idNet, &idPo, &error))
+        if (!AppendConsoleRow(db, idNet, &error) || !ReadConsoleRow(db, idNet, &idPo, &error))
             return LoadFailed(error);
         load.created = true;
     }
@@ -255,7 +255,7 @@ bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QS
     if (!tr.started()) return Failed(tr.LastError(), error);
     qint64 idPo = 0;
     int kfPr = 0;
-    if (!ConsoleRow(db, idNet, &idPo, &kfPr, error)) return false;
+    if (!ReadConsoleRow(db, idNet, &idPo, &kfPr, error)) return false;
     // A console shown while its row could not be made gets the row with its
     // first save.
     if (idPo == 0) {
@@ -263,7 +263,7 @@ bool SaveSecurityPost(QSqlDatabase db, qint64 idNet, SecurityPostSettings* s, QS
         if (!ReadSecurityPostObject(db, idNet, &object, error)) return false;
         if (!object.hasConsole)
             return Failed(QStringLiteral("Пульт поста охраны объекта не найден"), error);
-        if (!AppendConsoleRow(db, idNet, error) || !ConsoleRow(db, idNet, &idPo, &kfPr, error))
+        if (!AppendConsoleRow(db, idNet, error) || !ReadConsoleRow(db, idNet, &idPo, &kfPr, error))
             return false;
     }
     const int kf = KfPrAfterEdit(kfPr);

@@ -4,7 +4,7 @@
 
 namespace {
 
-QString twoDigits(const QString& prefix, const QVariant& number) {
+QString prefixedTwoDigits(const QString& prefix, const QVariant& number) {
     return number.isNull() ? QString() : prefix + IntToStrZ(number.toLongLong(), 2);
 }
 
@@ -20,11 +20,11 @@ QString EntranceCellText(const QVariant& house, const QVariant& nmPod, const QVa
 }
 
 QString SwitchCellText(const QVariant& nNet) {
-    return twoDigits(QStringLiteral("КМ"), nNet);
+    return prefixedTwoDigits(QStringLiteral("КМ"), nNet);
 }
 
 QString PanelCellText(const QVariant& nNt0) {
-    return twoDigits(QStringLiteral("БВ"), nNt0);
+    return prefixedTwoDigits(QStringLiteral("БВ"), nNt0);
 }
 
 QString PanelTypeText(const QVariant& bvType) {

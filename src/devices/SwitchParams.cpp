@@ -116,7 +116,7 @@ LoadedSwitch LoadSwitch(QSqlDatabase db, qint64 idPk) {
 
 namespace {
 
-ParamsSaved Failed(const QString& error) {
+ParamsSaved ParamsSaveFailed(const QString& error) {
     ParamsSaved r;
     r.error = error;
     return r;
@@ -169,11 +169,11 @@ ParamsSaved SaveForSwitches(QSqlDatabase db, const QString& where, qint64 id,
                             const QString& nameIfNew, const SwitchParams& p,
                             const SwitchVideo& video, VideoRule rule, const ProgressFn& progress) {
     SqlTransaction tr(db);
-    if (!tr.started()) return Failed(tr.LastError());
+    if (!tr.started()) return ParamsSaveFailed(tr.LastError());
     ParamsSaved r;
     QList<StoredSwitch> switches;
     if (!TakeSet(db, p, nameIfNew, &r) || !ReadSwitches(db, where, id, &switches, &r.error))
-        return Failed(r.error);
+        return ParamsSaveFailed(r.error);
     ProgressSteps steps(progress, int(switches.size()));
     QSqlQuery q(db);
     for (const StoredSwitch& sw : std::as_const(switches)) {
@@ -182,11 +182,11 @@ ParamsSaved SaveForSwitches(QSqlDatabase db, const QString& where, qint64 id,
         const int kfPr = changed ? KfPrAfterEdit(sw.kfPr) : sw.kfPr;
         if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET id_ke=?, n_vid=?, kf_pr=? WHERE id_pk=?"),
                        {r.idKe, nVid, kfPr, sw.idPk}, &r.error))
-            return Failed(r.error);
+            return ParamsSaveFailed(r.error);
         if (kfPr != sw.kfPr) ++r.switchesMarked;
         steps.Step();
     }
-    if (!tr.Commit()) return Failed(tr.LastError());
+    if (!tr.Commit()) return ParamsSaveFailed(tr.LastError());
     r.ok = true;
     return r;
 }
@@ -196,19 +196,19 @@ ParamsSaved SaveForSwitches(QSqlDatabase db, const QString& where, qint64 id,
 ParamsSaved SaveForSwitch(QSqlDatabase db, qint64 idPk, const SwitchParams& p,
                           const SwitchVideo& video) {
     SqlTransaction tr(db);
-    if (!tr.started()) return Failed(tr.LastError());
+    if (!tr.started()) return ParamsSaveFailed(tr.LastError());
     LoadedSwitch stored;
     SwitchPlace place;
     ParamsSaved r;
     if (!ReadSwitch(db, idPk, &stored, &place, &r.error) ||
         !TakeSet(db, p, ParamSetNameForSwitch(place.ident, place.house, place.nPod), &r))
-        return Failed(r.error);
+        return ParamsSaveFailed(r.error);
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("UPDATE k_pk SET id_ke=?, rsrv=? WHERE id_pk=?"),
                    {r.idKe, p.rsrv, idPk}, &r.error) ||
         !MarkSwitchEdited(db, idPk, &r.error) || !SaveVideo(db, idPk, video, &r.error))
-        return Failed(r.error);
-    if (!tr.Commit()) return Failed(tr.LastError());
+        return ParamsSaveFailed(r.error);
+    if (!tr.Commit()) return ParamsSaveFailed(tr.LastError());
     r.ok = true;
     r.switchesMarked = 1;
     return r;
@@ -248,7 +248,7 @@ ParamsSaved SaveForHouse(QSqlDatabase db, qint64 idDom, const SwitchParams& p,
     QString house, error;
     if (!ReadOwnerName(db, QStringLiteral("SELECT house FROM k_dom WHERE id_dom=?"), idDom,
                        QStringLiteral("Дом не найден в базе данных"), &house, &error))
-        return Failed(error);
+        return ParamsSaveFailed(error);
     return SaveForSwitches(
         db, QStringLiteral("id_pod IN (SELECT id_pod FROM k_pod WHERE id_dom=?)"), idDom,
         ParamSetNameForHouse(house), p, video, VideoRule::Always, progress);
@@ -259,7 +259,7 @@ ParamsSaved SaveForObject(QSqlDatabase db, qint64 idNet, const SwitchParams& p,
     QString ident, error;
     if (!ReadOwnerName(db, QStringLiteral("SELECT ident FROM k_net WHERE id_net=?"), idNet,
                        QStringLiteral("Объект не найден в базе данных"), &ident, &error))
-        return Failed(error);
+        return ParamsSaveFailed(error);
     return SaveForSwitches(db, QStringLiteral("id_net=?"), idNet, ParamSetNameForObject(ident), p,
                            video, VideoRule::OnlyWhenOn, progress);
 }

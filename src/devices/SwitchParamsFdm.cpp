@@ -8,10 +8,6 @@
 
 namespace {
 
-QSqlDatabase Db() {
-    return FDM->ConnectionDB();
-}
-
 // Q_ke stands on the set, reopened when the set is not among the rows it
 // holds yet; a closed Q_ke is read once, by the reopen.
 void ShowSet(qint64 idKe) {
@@ -22,7 +18,7 @@ void ShowSet(qint64 idKe) {
     ke->Locate(QStringLiteral("id_ke"), idKe);
 }
 
-ParamsSaved Shown(const ParamsSaved& r) {
+ParamsSaved ShownParams(const ParamsSaved& r) {
     if (!r.ok && r.error.isEmpty()) return r;  // declined, or a row shown is gone (told)
     if (!r.ok) ReportFailure(r.error);
     FDM->ReopenSwitches();
@@ -43,7 +39,7 @@ qint64 CurrentSwitchId() {
 LoadedSwitch LoadCurrentSwitch() {
     const qint64 idPk = CurrentSwitchId();
     if (idPk == 0) return {};
-    LoadedSwitch s = LoadSwitch(Db(), idPk);
+    LoadedSwitch s = LoadSwitch(FDM->ConnectionDB(), idPk);
     if (s.ok)
         ShowSet(s.idKe);
     else
@@ -54,15 +50,16 @@ LoadedSwitch LoadCurrentSwitch() {
 ParamsSaved SaveShownSwitch(qint64 idPk, const SwitchParams& p, const SwitchVideo& video,
                             const HeldRows& held) {
     if (!FDM || idPk == 0) return {};
-    return Shown(WriteHeld<ParamsSaved>(held, [&] { return SaveForSwitch(Db(), idPk, p, video); }));
+    return ShownParams(WriteHeld<ParamsSaved>(
+        held, [&] { return SaveForSwitch(FDM->ConnectionDB(), idPk, p, video); }));
 }
 
 ParamsSaved SaveShownHouse(qint64 idDom, const QString& named, const SwitchParams& p,
                            const SwitchVideo& video, const ProgressFn& progress,
                            const HeldRows& held) {
     if (!FDM || idDom == 0 || !Asked(named, QStringLiteral("Сохранить для всего дома?"))) return {};
-    return Shown(WriteHeld<ParamsSaved>(
-        held, [&] { return SaveForHouse(Db(), idDom, p, video, progress); }));
+    return ShownParams(WriteHeld<ParamsSaved>(
+        held, [&] { return SaveForHouse(FDM->ConnectionDB(), idDom, p, video, progress); }));
 }
 
 ParamsSaved SaveShownObject(qint64 idNet, const QString& named, const SwitchParams& p,
@@ -70,8 +67,8 @@ ParamsSaved SaveShownObject(qint64 idNet, const QString& named, const SwitchPara
                             const HeldRows& held) {
     if (!FDM || idNet == 0 || !Asked(named, QStringLiteral("Сохранить для всего объекта?")))
         return {};
-    return Shown(WriteHeld<ParamsSaved>(
-        held, [&] { return SaveForObject(Db(), idNet, p, video, progress); }));
+    return ShownParams(WriteHeld<ParamsSaved>(
+        held, [&] { return SaveForObject(FDM->ConnectionDB(), idNet, p, video, progress); }));
 }
 
 bool ApplyCurrentParamSet(SwitchParams* p) {
@@ -79,7 +76,7 @@ bool ApplyCurrentParamSet(SwitchParams* p) {
     Dataset* ke = FDM->Q_ke;
     if (ke->IsEmpty()) {
         QString error;
-        const qint64 idKe = AppendRecommendedParamSet(Db(), &error);
+        const qint64 idKe = AppendRecommendedParamSet(FDM->ConnectionDB(), &error);
         if (idKe == 0) {
             ReportFailure(error);
             return false;
@@ -90,8 +87,8 @@ bool ApplyCurrentParamSet(SwitchParams* p) {
     ParamSetValues v;
     QString name;
     QString error;
-    if (!ReadParamSet(Db(), ke->FieldByName(QStringLiteral("id_ke")).AsLargeInt(), &v, &name,
-                      &error)) {
+    if (!ReadParamSet(FDM->ConnectionDB(), ke->FieldByName(QStringLiteral("id_ke")).AsLargeInt(),
+                      &v, &name, &error)) {
         ReportFailure(error);
         return false;
     }
@@ -101,7 +98,8 @@ bool ApplyCurrentParamSet(SwitchParams* p) {
 
 SerialExitResult LeaveSwitchSerial(qint64 idPk, qint64 idNet, const QString& typed) {
     if (!FDM || idPk == 0) return {};
-    SerialExitResult r = LeaveSerialField(Db(), SerialColumn::Switches(), idPk, idNet, typed);
+    SerialExitResult r =
+        LeaveSerialField(FDM->ConnectionDB(), SerialColumn::Switches(), idPk, idNet, typed);
     if (r.outcome == SerialExit::Failed) ReportFailure(r.error);
     if (r.outcome == SerialExit::Stored) FDM->ReopenSwitches();
     return r;

@@ -21,8 +21,6 @@ QString ReadFailed(const QString& why) {
 
 namespace {
 
-using namespace SwitchReportTexts;
-
 // Values print as stored; a null prints nothing.
 QString storedText(const QVariant& v) {
     return v.isNull() ? QString() : v.toString();
@@ -55,7 +53,7 @@ RowReader current(const Dataset& ds) {
 // A list that cannot be read is told, never printed as one without rows.
 bool ensureRead(Dataset* ds, QString* error) {
     if (ds->EnsureRead()) return true;
-    return failWith(error, ReadFailed(ds->LastError()));
+    return failWith(error, SwitchReportTexts::ReadFailed(ds->LastError()));
 }
 
 // The call panels wired (plus 1 or 3) to one switch, as the switch list's
@@ -72,7 +70,8 @@ class WiredPanels {
     bool Read(const QVariant& idPk, QList<QStringList>* rows, QString* error) {
         q_.bindValue(0, idPk);
         if (!prepared_ || !q_.exec())
-            return failWith(error, ReadFailed(LoggedDatabaseReason(q_.lastError())));
+            return failWith(error,
+                            SwitchReportTexts::ReadFailed(LoggedDatabaseReason(q_.lastError())));
         while (q_.next())
             *rows << QStringList{storedText(q_.value(0)), storedText(q_.value(1)),
                                  storedText(q_.value(2))};
@@ -107,12 +106,12 @@ const QList<double> kPanelCells = {1, 1, 8};
 
 bool PositionOnSwitchEntrance(TFDM& dm, QString* error) {
     if (!ensureRead(dm.Q_MNpk, error)) return false;
-    if (dm.Q_MNpk->IsEmpty()) return failWith(error, kNoSwitch);
+    if (dm.Q_MNpk->IsEmpty()) return failWith(error, SwitchReportTexts::kNoSwitch);
     const RowReader sw = current(*dm.Q_MNpk);
     const bool found = ensureRead(dm.Q_Dom, error) && ensureRead(dm.Q_DPd, error) &&
                        dm.Q_Dom->Locate(QStringLiteral("id_dom"), sw.Value("p.id_dom")) &&
                        dm.Q_DPd->Locate(QStringLiteral("id_pod"), sw.Value("k.id_pod"));
-    return found || failWith(error, EntranceNotFound(sw.Text("k.n_net")));
+    return found || failWith(error, SwitchReportTexts::EntranceNotFound(sw.Text("k.n_net")));
 }
 
 std::optional<ReportModel> BuildTerminalReport(TFDM& dm, QString* error) {
@@ -120,8 +119,8 @@ std::optional<ReportModel> BuildTerminalReport(TFDM& dm, QString* error) {
     const RowReader house = current(*dm.Q_Dom);
     const RowReader entrance = current(*dm.Q_DPd);
     ReportModel m;
-    m.caption = kTerminalCaption;
-    m.pageHeader = {kTerminalHeader, current(*dm.Q_MNpk).Text("k.n_net")};
+    m.caption = SwitchReportTexts::kTerminalCaption;
+    m.pageHeader = {SwitchReportTexts::kTerminalHeader, current(*dm.Q_MNpk).Text("k.n_net")};
     m.columns = 2;
     m.title = {{QStringLiteral("Дом:"), house.Text("house")},
                {QStringLiteral("Подъезд:"), entrance.Text("n_pod")},
@@ -154,8 +153,8 @@ std::optional<ReportModel> BuildTractReport(TFDM& dm, QString* error) {
         QString(), error);
     if (!groups) return std::nullopt;
     ReportModel m;
-    m.caption = kTractCaption;
-    m.pageHeader = {kTractHeader, QString()};
+    m.caption = SwitchReportTexts::kTractCaption;
+    m.pageHeader = {SwitchReportTexts::kTractHeader, QString()};
     m.columns = 2;
     // The row reads tract, panel number, panel name: "БВ" stands over the two
     // cells of the panel.
@@ -168,7 +167,7 @@ std::optional<ReportModel> BuildTractReport(TFDM& dm, QString* error) {
 std::optional<ReportModel> BuildObjectReport(TFDM& dm, QString* error) {
     if (!ensureRead(dm.Q_Net, error)) return std::nullopt;
     if (dm.Q_Net->IsEmpty()) {
-        failWith(error, kNoObject);
+        failWith(error, SwitchReportTexts::kNoObject);
         return std::nullopt;
     }
     auto groups = switchGroups(
@@ -183,12 +182,12 @@ std::optional<ReportModel> BuildObjectReport(TFDM& dm, QString* error) {
                                       {QStringLiteral("по"), sw.Text("npkvr")},
                                       {QStringLiteral("Квартир"), sw.Text("p.v_kvr")}};
         },
-        kTractRows, error);
+        SwitchReportTexts::kTractRows, error);
     if (!groups) return std::nullopt;
     ReportModel m;
-    m.pageHeader = {kObject, current(*dm.Q_Net).Text("ident")};
+    m.pageHeader = {SwitchReportTexts::kObject, current(*dm.Q_Net).Text("ident")};
     m.caption = m.pageHeader.Text();
-    m.pageNumberLabel = kPage;
+    m.pageNumberLabel = SwitchReportTexts::kPage;
     m.columns = 1;
     m.cellWeights = kPanelCells;
     m.groups = *groups;

@@ -191,7 +191,7 @@ TractRanges TractRanges::GateStartChanged(int kolTractPK) const {
 
 namespace {
 
-TractSave Fail(const QString& error) {
+TractSave TractSaveFail(const QString& error) {
     TractSave r;
     r.error = error;
     return r;
@@ -259,18 +259,18 @@ bool StoreMasks(QSqlDatabase db, qint64 idPk, const QList<MaskRow>& rows, const 
 template <typename Change>
 TractSave ChangeSwitch(QSqlDatabase db, qint64 idPk, Change change) {
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return TractSaveFail(tr.LastError());
     SwitchTractState before, after;
     QString error;
-    if (!ReadState(db, idPk, &before, &error)) return Fail(error);
+    if (!ReadState(db, idPk, &before, &error)) return TractSaveFail(error);
     TractSave r = change();
     if (!r.ok || r.refused) return r;
-    if (!ReadState(db, idPk, &after, &error)) return Fail(error);
+    if (!ReadState(db, idPk, &after, &error)) return TractSaveFail(error);
     if (before != after) {
-        if (!MarkSwitchEdited(db, idPk, &error)) return Fail(error);
+        if (!MarkSwitchEdited(db, idPk, &error)) return TractSaveFail(error);
         r.switchesMarked = 1;
     }
-    if (!tr.Commit()) return Fail(tr.LastError());
+    if (!tr.Commit()) return TractSaveFail(tr.LastError());
     return r;
 }
 
@@ -284,19 +284,19 @@ TractSave ReassignOne(QSqlDatabase db, const SwitchColumn& sw, const MaskSetting
     return ChangeSwitch(db, sw.idPk, [&] {
         QList<TractRow> rows;
         QString error;
-        if (!ReadSwitchTracts(db, sw.idPk, &rows, &error)) return Fail(error);
+        if (!ReadSwitchTracts(db, sw.idPk, &rows, &error)) return TractSaveFail(error);
         QSqlQuery q(db);
         for (const TractRow& r : std::as_const(rows))
             if (!ExecBound(
                     q, QStringLiteral("UPDATE m_bv SET tract=0, mk_bv=0, mk_po=0 WHERE rowid=?"),
                     {r.rowid}, &error))
-                return Fail(error);
+                return TractSaveFail(error);
         const TractResult assigned = AssignTracts(db, sw);
-        if (!assigned.ok) return Fail(assigned.error);
+        if (!assigned.ok) return TractSaveFail(assigned.error);
         if (assigned.refused) return Refused();
         if (!ReadSwitchTracts(db, sw.idPk, &rows, &error) ||
             !StoreMasks(db, sw.idPk, MaskRowsOf(rows, how.console), how, &error))
-            return Fail(error);
+            return TractSaveFail(error);
         return Done();
     });
 }
@@ -331,10 +331,10 @@ TractSave NumberOne(QSqlDatabase db, const SwitchColumn& sw, const TractRanges& 
         if (!NumberColumn(db, sw, 0, ranges.p1, ranges.p2, &error) ||
             !NumberColumn(db, sw, 1, ranges.k1, ranges.k2, &error) ||
             !ReadSwitchTracts(db, sw.idPk, &rows, &error))
-            return Fail(error);
+            return TractSaveFail(error);
         QList<MaskRow> masks = MaskRowsOf(rows, how.console);
         NormaliseMasks(masks);
-        if (!StoreMasks(db, sw.idPk, masks, how, &error)) return Fail(error);
+        if (!StoreMasks(db, sw.idPk, masks, how, &error)) return TractSaveFail(error);
         return Done();
     });
 }
@@ -344,10 +344,10 @@ TractSave NumberOne(QSqlDatabase db, const SwitchColumn& sw, const TractRanges& 
 template <typename Body>
 TractSave ForEverySwitch(QSqlDatabase db, qint64 idNet, const ProgressFn& progress, Body body) {
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return TractSaveFail(tr.LastError());
     QString error;
     const QList<SwitchColumn> switches = ObjectSwitchColumns(db, idNet, &error);
-    if (!error.isEmpty()) return Fail(error);
+    if (!error.isEmpty()) return TractSaveFail(error);
     const MaskSetting how = SettingOf(db, idNet);
     ProgressSteps steps(progress, int(switches.size()));
     TractSave all = Done();
@@ -358,7 +358,7 @@ TractSave ForEverySwitch(QSqlDatabase db, qint64 idNet, const ProgressFn& progre
         all.switchesMarked += r.switchesMarked;
         steps.Step();
     }
-    if (!tr.Commit()) return Fail(tr.LastError());
+    if (!tr.Commit()) return TractSaveFail(tr.LastError());
     return all;
 }
 
@@ -387,14 +387,14 @@ namespace {
 template <typename Write>
 TractSave SaveSwitch(QSqlDatabase db, const SwitchColumn& sw, Write write) {
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return TractSaveFail(tr.LastError());
     const MaskSetting how = SettingOf(db, sw.idNet);
     QString error;
     QList<MaskRow> rows;
     if (!write(how, &rows, &error) || !StoreMasks(db, sw.idPk, rows, how, &error) ||
         !MarkSwitchEdited(db, sw.idPk, &error))
-        return Fail(error);
-    if (!tr.Commit()) return Fail(tr.LastError());
+        return TractSaveFail(error);
+    if (!tr.Commit()) return TractSaveFail(tr.LastError());
     TractSave r = Done();
     r.switchesMarked = 1;
     return r;

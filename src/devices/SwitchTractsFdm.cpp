@@ -5,20 +5,12 @@
 #include "devices/SwitchTracts.h"
 #include "foundation/MatrTable.h"
 #include "platform/Dialogs.h"
+#include "site/SiteData.h"
 
 namespace {
 
-QSqlDatabase Db() {
-    return FDM->ConnectionDB();
-}
-
-qint64 CurrentObjectId() {
-    if (!FDM || !HasCurrentRow(FDM->Q_Net)) return 0;
-    return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
-}
-
 // The panels and switches as written, on the same switch.
-TractSave Shown(const TractSave& r) {
+TractSave ShownTracts(const TractSave& r) {
     if (!r.ok) ReportFailure(r.error);
     if (r.ok) FollowSavedMatrix();
     FDM->ReopenCallBlocks();
@@ -31,7 +23,7 @@ TractSave Shown(const TractSave& r) {
 // nothing was written to show anew.
 TractSave ShownHeld(const HeldRows& held, const std::function<TractSave()>& save) {
     const TractSave r = WriteHeld<TractSave>(held, save);
-    return !r.ok && r.error.isEmpty() ? r : Shown(r);
+    return !r.ok && r.error.isEmpty() ? r : ShownTracts(r);
 }
 
 bool AskObjectTracts() {
@@ -47,7 +39,7 @@ TractSave Declined() {
 
 bool CurrentObjectHasConsole() {
     const SwitchColumn sw = CurrentSwitchColumn();
-    return sw.idPk != 0 && ObjectHasConsole(Db(), sw.idNet);
+    return sw.idPk != 0 && ObjectHasConsole(FDM->ConnectionDB(), sw.idNet);
 }
 
 namespace {
@@ -55,16 +47,16 @@ namespace {
 bool ShowTractsOf(TractPanelModel& model, const SwitchColumn& sw) {
     QList<TractRow> rows;
     QString error;
-    if (sw.idPk == 0 || !ReadSwitchTracts(Db(), sw.idPk, &rows, &error)) {
+    if (sw.idPk == 0 || !ReadSwitchTracts(FDM->ConnectionDB(), sw.idPk, &rows, &error)) {
         if (!error.isEmpty()) ReportFailure(error);
         model.Clear();
         return false;
     }
     if (model.Switch().idPk != sw.idPk) model.Clear();  // nothing of this switch shown yet
     model.SetSwitch(sw);
-    model.SetConsole(ObjectHasConsole(Db(), sw.idNet));
+    model.SetConsole(ObjectHasConsole(FDM->ConnectionDB(), sw.idNet));
     if (!model.Show(rows)) return true;
-    if (!MarkSwitchEdited(Db(), sw.idPk, &error)) ReportFailure(error);
+    if (!MarkSwitchEdited(FDM->ConnectionDB(), sw.idPk, &error)) ReportFailure(error);
     FDM->ReopenSwitches();
     return true;
 }
@@ -82,38 +74,42 @@ bool ShowModelTracts(TractPanelModel& model) {
 
 TractSave SaveShownMasks(const TractPanelModel& model, const HeldRows& held) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
-    return ShownHeld(held, [&] { return SaveMasks(Db(), model.Switch(), model.Rows()); });
+    return ShownHeld(held,
+                     [&] { return SaveMasks(FDM->ConnectionDB(), model.Switch(), model.Rows()); });
 }
 
 TractSave SaveShownTypedTracts(const TractPanelModel& model, const QStringList& cells,
                                const HeldRows& held) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
-    return ShownHeld(held,
-                     [&] { return SaveTypedTracts(Db(), model.Switch(), model.Rows(), cells); });
+    return ShownHeld(held, [&] {
+        return SaveTypedTracts(FDM->ConnectionDB(), model.Switch(), model.Rows(), cells);
+    });
 }
 
 TractSave ReassignShownTracts(const TractPanelModel& model, const HeldRows& held) {
     if (!FDM || model.Switch().idPk == 0) return Declined();
-    return ShownHeld(held, [&] { return ReassignTracts(Db(), model.Switch()); });
+    return ShownHeld(held, [&] { return ReassignTracts(FDM->ConnectionDB(), model.Switch()); });
 }
 
 TractSave ReassignObjectTracts(const TractPanelModel& model, const ProgressFn& progress,
                                const HeldRows& held) {
     const qint64 idNet = model.Switch().idNet;
     if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
-    return ShownHeld(held, [&] { return ReassignTractsForObject(Db(), idNet, progress); });
+    return ShownHeld(held,
+                     [&] { return ReassignTractsForObject(FDM->ConnectionDB(), idNet, progress); });
 }
 
 TractSave NumberObjectTracts(const TractPanelModel& model, const TractRanges& ranges,
                              const ProgressFn& progress, const HeldRows& held) {
     const qint64 idNet = model.Switch().idNet;
     if (!FDM || idNet == 0 || !AskObjectTracts()) return Declined();
-    return ShownHeld(held, [&] { return NumberTractsByRanges(Db(), idNet, ranges, progress); });
+    return ShownHeld(
+        held, [&] { return NumberTractsByRanges(FDM->ConnectionDB(), idNet, ranges, progress); });
 }
 
 TractRanges CurrentObjectRanges(int p1) {
-    const qint64 idNet = CurrentObjectId();
+    const qint64 idNet = SiteData::CurrentObjectId();
     const int gates = idNet ? FDM->Q_Net->FieldByName(QStringLiteral("v_kal")).AsInt() : 0;
-    return TractRanges::ForObject(idNet ? MaxDoorCount(Db(), idNet) : 0, gates, p1,
-                                  TractCount(Db()));
+    return TractRanges::ForObject(idNet ? MaxDoorCount(FDM->ConnectionDB(), idNet) : 0, gates, p1,
+                                  TractCount(FDM->ConnectionDB()));
 }

@@ -132,7 +132,7 @@ TractPlan PlanTracts(const QList<TractPanel>& entrances, const QList<TractPanel>
 
 namespace {
 
-TractResult Fail(const QString& error) {
+TractResult TractAssignFail(const QString& error) {
     TractResult r;
     r.error = error;
     return r;
@@ -185,7 +185,7 @@ TractResult AssignOne(QSqlDatabase db, const SwitchColumn& sw, int kolTractPK) {
     QList<WiredTract> wired;
     if (!ReadPanels(db, sw, 0, &entrances, &error) || !ReadPanels(db, sw, 1, &gates, &error) ||
         !ReadWired(db, sw, &wired, &error))
-        return Fail(error);
+        return TractAssignFail(error);
     const TractPlan plan = PlanTracts(entrances, gates, wired, kolTractPK);
     TractResult r;
     if (plan.refused) {
@@ -195,7 +195,7 @@ TractResult AssignOne(QSqlDatabase db, const SwitchColumn& sw, int kolTractPK) {
     }
     if (!WriteAssigned(db, entrances, plan.entrances, &error) ||
         !WriteAssigned(db, gates, plan.gates, &error))
-        return Fail(error);
+        return TractAssignFail(error);
     r.ok = true;
     return r;
 }
@@ -203,9 +203,9 @@ TractResult AssignOne(QSqlDatabase db, const SwitchColumn& sw, int kolTractPK) {
 template <typename Body>
 TractResult InTransaction(QSqlDatabase db, Body body) {
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return TractAssignFail(tr.LastError());
     TractResult r = body();
-    if (r.ok && !tr.Commit()) return Fail(tr.LastError());
+    if (r.ok && !tr.Commit()) return TractAssignFail(tr.LastError());
     return r;
 }
 
@@ -261,7 +261,7 @@ TractResult AssignTractsForObject(QSqlDatabase db, qint64 idNet) {
     return InTransaction(db, [&] {
         QString error;
         const QList<SwitchColumn> switches = ObjectSwitchColumns(db, idNet, &error);
-        if (!error.isEmpty()) return Fail(error);
+        if (!error.isEmpty()) return TractAssignFail(error);
         TractResult all;
         all.ok = true;
         for (const SwitchColumn& sw : switches) {

@@ -8,7 +8,7 @@
 namespace {
 
 // The wired panels of the switch and the matrix links as written.
-TractResult Shown(const TractResult& r) {
+TractResult ShownAssignment(const TractResult& r) {
     if (!r.ok) ReportFailure(r.error);
     for (Dataset* ds : {FDM->Q_MNbv, FDM->Q_mbv})
         if (ds->IsOpen()) ds->Reopen();
@@ -28,11 +28,11 @@ SwitchColumn CurrentSwitchColumn() {
 TractResult AssignTracts() {
     const SwitchColumn column = CurrentSwitchColumn();
     if (column.idPk == 0) return {};
-    return Shown(AssignTracts(FDM->ConnectionDB(), column));
+    return ShownAssignment(AssignTracts(FDM->ConnectionDB(), column));
 }
 
 TractResult AssignTractsForObject() {
     if (!FDM || !HasCurrentRow(FDM->Q_Net)) return {};
     const qint64 idNet = FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
-    return Shown(AssignTractsForObject(FDM->ConnectionDB(), idNet));
+    return ShownAssignment(AssignTractsForObject(FDM->ConnectionDB(), idNet));
 }

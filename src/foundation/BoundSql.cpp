@@ -18,6 +18,17 @@ bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QSt
     return ok;
 }
 
+bool ExecBound(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+               QString* error) {
+    QSqlQuery q(db);
+    return ExecBound(q, sql, values, error);
+}
+
+bool QueryFailed(const QSqlQuery& q, const QString& sql, QString* error) {
+    *error = LoggedDatabaseReason(q.lastError(), sql);
+    return false;
+}
+
 bool ExecInsert(QSqlQuery& q, const QString& insertSql, const QVariantList& values,
                 QString* error) {
     if (!ExecBound(q, insertSql, values, error)) return false;

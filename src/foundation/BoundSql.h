@@ -15,6 +15,13 @@ struct sqlite3_stmt;
 // Prepares sql, binds values in order and runs it; false with the reason
 // (error may be null).
 bool ExecBound(QSqlQuery& q, const QString& sql, const QVariantList& values, QString* error);
+// The same on a query of its own on db, for a statement whose rows are not read.
+bool ExecBound(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+               QString* error);
+
+// Ends a statement the database refused: the reason into *error (error must
+// not be null), the statement into the log; returns false.
+bool QueryFailed(const QSqlQuery& q, const QString& sql, QString* error);
 
 // Runs an INSERT with values bound in order; false with the reason also when
 // the statement went through but no row went in, as a trigger of the file

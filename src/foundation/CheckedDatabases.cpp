@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("Checked");
+const QString kCheckedSection = QStringLiteral("Checked");
 
 QString memoPath() {
     return AppPaths::UnderProgram(QStringLiteral("Ini/db_check.ini"));
@@ -54,7 +54,7 @@ bool Unchanged(const QString& file) {
     IniFile memo(memoPath());
     if (!memo.Load()) return false;
     const QString now = fingerprint(file);
-    return !now.isEmpty() && memo.ReadString(kSection, keyOf(file), QString()) == now;
+    return !now.isEmpty() && memo.ReadString(kCheckedSection, keyOf(file), QString()) == now;
 }
 
 void Remember(const QString& file) {
@@ -62,8 +62,8 @@ void Remember(const QString& file) {
     if (now.isEmpty() || !QDir().mkpath(QFileInfo(memoPath()).absolutePath())) return;
     IniFile memo(memoPath());
     memo.Load();
-    if (memo.ReadString(kSection, keyOf(file), QString()) == now) return;
-    memo.WriteString(kSection, keyOf(file), now);
+    if (memo.ReadString(kCheckedSection, keyOf(file), QString()) == now) return;
+    memo.WriteString(kCheckedSection, keyOf(file), now);
     memo.Save();
 }
 

@@ -140,7 +140,7 @@ int valueEnd(const QString& sql, const QList<Token>& t, int i, int last) {
 // ---------------------------------------------------------------- the database
 
 // The reason goes to the operator; the statement that failed, to the log.
-bool fail(QString* error, const QString& sql, const QSqlQuery& q) {
+bool defaultFailed(QString* error, const QString& sql, const QSqlQuery& q) {
     const QString reason = LoggedDatabaseReason(q.lastError(), sql);
     if (error) *error = reason;
     return false;
@@ -161,7 +161,7 @@ bool readColumns(QSqlDatabase& db, const QString& table, QList<ColumnInfo>* colu
     q.setForwardOnly(true);
     q.prepare(sql);
     q.addBindValue(table);
-    if (!q.exec()) return fail(error, sql, q);
+    if (!q.exec()) return defaultFailed(error, sql, q);
     columns->clear();
     while (q.next())
         columns->append({q.value(0).toString(), q.value(1).toString(), q.value(3).toString(),
@@ -252,7 +252,7 @@ bool SetColumnDefault(QSqlDatabase& db, const QString& table, const QString& col
     QSqlQuery q(db);
     q.prepare(sql);
     q.addBindValue(table);
-    if (!q.exec()) return fail(error, sql, q);
+    if (!q.exec()) return defaultFailed(error, sql, q);
     if (!q.next()) return true;
     const QString edited = WithColumnDefault(q.value(0).toString(), column, value);
     q.finish();

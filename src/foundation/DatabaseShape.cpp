@@ -1,5 +1,6 @@
 #include "foundation/DatabaseShape.h"
 
+#include "foundation/BoundSql.h"
 #include "foundation/DbSchema.h"
 #include "platform/DatabaseErrorText.h"
 
@@ -47,16 +48,11 @@ struct FoundTable {
     bool keyIndex = false;
 };
 
-bool failed(const QSqlQuery& q, const QString& sql, QString* error) {
-    *error = LoggedDatabaseReason(q.lastError(), sql);
-    return false;
-}
-
 bool readTableNames(const QSqlDatabase& db, QSet<QString>* names, QString* error) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'");
-    if (!q.exec(sql)) return failed(q, sql, error);
+    if (!q.exec(sql)) return QueryFailed(q, sql, error);
     while (q.next()) names->insert(q.value(0).toString().toLower());
     return true;
 }
@@ -65,18 +61,18 @@ bool readTable(const QSqlDatabase& db, const QString& table, FoundTable* found, 
     QSqlQuery q(db);
     q.setForwardOnly(true);
     const QString columns = QStringLiteral("SELECT name, pk FROM pragma_table_info(?)");
-    if (!q.prepare(columns)) return failed(q, columns, error);
+    if (!q.prepare(columns)) return QueryFailed(q, columns, error);
     q.addBindValue(table);
-    if (!q.exec()) return failed(q, columns, error);
+    if (!q.exec()) return QueryFailed(q, columns, error);
     while (q.next()) {
         found->columns << q.value(0).toString();
         if (q.value(1).toInt() > 0) found->keyColumns << q.value(0).toString();
     }
     const QString indexes =
         QStringLiteral("SELECT 1 FROM pragma_index_list(?) WHERE origin = 'pk'");
-    if (!q.prepare(indexes)) return failed(q, indexes, error);
+    if (!q.prepare(indexes)) return QueryFailed(q, indexes, error);
     q.addBindValue(table);
-    if (!q.exec()) return failed(q, indexes, error);
+    if (!q.exec()) return QueryFailed(q, indexes, error);
     found->keyIndex = q.next();
     return true;
 }

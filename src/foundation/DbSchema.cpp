@@ -83,11 +83,6 @@ bool RowExists(QSqlDatabase& db, const QString& sql, const QVariantList& values,
     return true;
 }
 
-bool ExecBound(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error) {
-    QSqlQuery q(db);
-    return ::ExecBound(q, sql, values, error);
-}
-
 // A write the upgrade makes at every open runs only when a row of table
 // needs it (where, its values bound): the engine refuses any write statement
 // on a read-only file, even one that would change no row, and a file that

@@ -16,10 +16,9 @@
 
 namespace {
 
-const QString kStateEmpty = QStringLiteral("пусто");
 const QString kStateCreated = QStringLiteral("создано");
 
-MatrResult Fail(const QString& error) {
+MatrResult MatrFail(const QString& error) {
     return {false, error};
 }
 
@@ -194,7 +193,7 @@ bool AddNameColumnIfMissing(QSqlDatabase db, const QString& name, const QString&
 }
 
 // Empty texts are stored as '' rather than null, as the readers compare texts.
-QVariant Text(const QString& s) {
+QVariant TextValue(const QString& s) {
     return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
 }
 
@@ -209,12 +208,12 @@ QSet<QString> ColumnSet(const QStringList& columns) {
 bool InsertMatrRow(QSqlDatabase db, const QString& name, const QSet<QString>& tableColumns,
                    const MatrRow& row, QString* error) {
     QStringList columns{QStringLiteral("name"), QStringLiteral("sys_n"), QStringLiteral("nm_bv")};
-    QVariantList values{Text(row.name), Text(row.sysN), Text(row.nmBv)};
+    QVariantList values{TextValue(row.name), TextValue(row.sysN), TextValue(row.nmBv)};
     for (auto it = row.cells.begin(); it != row.cells.end(); ++it) {
         const QString column = MatrSwitchColumnName(it.key());
         if (!tableColumns.contains(column.toCaseFolded())) continue;
         columns << column;
-        values << Text(it.value());
+        values << TextValue(it.value());
     }
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
@@ -305,35 +304,35 @@ bool ReadPanelLinks(QSqlDatabase db, qint64 idNet, QList<MatrPanelLink>* out, QS
 
 MatrResult AddMatrNameColumn(QSqlDatabase db, const QString& name, const QString& typeText) {
     if (!IsValidMatrTableName(name))
-        return Fail(QStringLiteral("Недопустимое имя таблицы матрицы"));
+        return MatrFail(QStringLiteral("Недопустимое имя таблицы матрицы"));
     QString error;
-    if (!AddNameColumnIfMissing(db, name, typeText, &error)) return Fail(error);
+    if (!AddNameColumnIfMissing(db, name, typeText, &error)) return MatrFail(error);
     return {true, {}, false};
 }
 
 MatrResult CreateMatrTable(QSqlDatabase db, qint64 idNet, const QString& name) {
     if (!IsValidMatrTableName(name))
-        return Fail(QStringLiteral("Недопустимое имя таблицы матрицы: ") + name);
+        return MatrFail(QStringLiteral("Недопустимое имя таблицы матрицы: ") + name);
     QString error;
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT v_pod, st_net FROM k_net WHERE id_net=?"), {idNet},
                    &error))
-        return Fail(error);
-    if (!q.next()) return Fail(QStringLiteral("Объекта нет в базе данных."));
+        return MatrFail(error);
+    if (!q.next()) return MatrFail(QStringLiteral("Объекта нет в базе данных."));
     const int vPod = q.value(0).toInt();
-    const bool wasEmpty = q.value(1).toString() == kStateEmpty;
+    const bool wasEmpty = q.value(1).toString() == kMatrStateEmpty;
     q.finish();
 
     // Drop and create together, so a failed create keeps the old table.
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return MatrFail(tr.LastError());
     if (!ExecBound(q, QStringLiteral("DROP TABLE IF EXISTS ") + name, {}, &error))
-        return Fail(error);
-    if (!ExecBound(q, MatrTableDdl(name, vPod), {}, &error)) return Fail(error);
+        return MatrFail(error);
+    if (!ExecBound(q, MatrTableDdl(name, vPod), {}, &error)) return MatrFail(error);
     if (wasEmpty && !ExecBound(q, QStringLiteral("UPDATE k_net SET st_net=? WHERE id_net=?"),
                                {kStateCreated, idNet}, &error))
-        return Fail(error);
-    if (!tr.Commit()) return Fail(tr.LastError());
+        return MatrFail(error);
+    if (!tr.Commit()) return MatrFail(tr.LastError());
     return {true, {}, wasEmpty};
 }
 
@@ -344,41 +343,41 @@ MatrResult RebuildMatrTable(QSqlDatabase db, qint64 idNet, const QString& gatePr
     QList<MatrPanelLink> links;
     if (!ReadSwitchColumns(db, idNet, &columns, &error) ||
         !ReadPanelLinks(db, idNet, &links, &error))
-        return Fail(error);
+        return MatrFail(error);
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT v_kal FROM k_net WHERE id_net=?"), {idNet}, &error))
-        return Fail(error);
-    if (!q.next()) return Fail(QStringLiteral("Объекта нет в базе данных."));
+        return MatrFail(error);
+    if (!q.next()) return MatrFail(QStringLiteral("Объекта нет в базе данных."));
     const int vKal = q.value(0).toInt();
     q.finish();
 
     const MatrContents contents = BuildMatrContents(columns, links, vKal, gatePrefix);
     if (!contents.duplicates.isEmpty())
-        return Fail(QStringLiteral("Блок вызова \"") + contents.duplicates.first() +
-                    QStringLiteral("\" встречается в матрице более одного раза. "
-                                   "Матрица не перестроена, исправьте имена БВ."));
+        return MatrFail(QStringLiteral("Блок вызова \"") + contents.duplicates.first() +
+                        QStringLiteral("\" встречается в матрице более одного раза. "
+                                       "Матрица не перестроена, исправьте имена БВ."));
     if (!MatrTableExists(db, name))
-        return Fail(QStringLiteral("В базе данных нет таблицы %1.").arg(name));
+        return MatrFail(QStringLiteral("В базе данных нет таблицы %1.").arg(name));
     const QStringList stored = MatrTableColumns(db, name);
     bool holds = false;
     if (contents.gatesFound == vKal && HasColumn(stored, QStringLiteral("nm_bv")) &&
         !TableHoldsRows(db, name, stored, contents.rows, &holds, &error))
-        return Fail(error);
+        return MatrFail(error);
     if (holds) return {true, {}, false};
 
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return MatrFail(tr.LastError());
     if (!AddNameColumnIfMissing(db, name, QStringLiteral("VARCHAR(25)"), &error))
-        return Fail(error);
-    if (!ExecBound(q, QStringLiteral("DELETE FROM ") + name, {}, &error)) return Fail(error);
+        return MatrFail(error);
+    if (!ExecBound(q, QStringLiteral("DELETE FROM ") + name, {}, &error)) return MatrFail(error);
     const QSet<QString> tableColumns = ColumnSet(MatrTableColumns(db, name));
     for (const MatrRow& row : contents.rows)
-        if (!InsertMatrRow(db, name, tableColumns, row, &error)) return Fail(error);
+        if (!InsertMatrRow(db, name, tableColumns, row, &error)) return MatrFail(error);
     if (contents.gatesFound != vKal &&
         !ExecBound(q, QStringLiteral("UPDATE k_net SET v_kal=? WHERE id_net=?"),
                    {contents.gatesFound, idNet}, &error))
-        return Fail(error);
-    if (!tr.Commit()) return Fail(tr.LastError());
+        return MatrFail(error);
+    if (!tr.Commit()) return MatrFail(tr.LastError());
     return {true, {}, contents.gatesFound != vKal};
 }
 
@@ -386,7 +385,7 @@ MatrResult FollowSavedMatrix(QSqlDatabase db, qint64 idNet, const QString& gateP
     QSqlQuery q(db);
     QString error;
     if (!ExecBound(q, QStringLiteral("SELECT st_net FROM k_net WHERE id_net=?"), {idNet}, &error))
-        return Fail(error);
+        return MatrFail(error);
     const QString state = q.next() ? q.value(0).toString() : QString();
     q.finish();
     if (!ScreenRules::MatrixNeedsRebuild(state) || !MatrTableExists(db, MatrTableName(idNet)))

@@ -95,6 +95,9 @@ struct MatrResult {
     bool objectChanged = false;  // k_net (st_net or v_kal) was written
 };
 
+// The state (k_net.st_net) of an object whose matrix table is not made yet.
+inline const QString kMatrStateEmpty = QStringLiteral("пусто");
+
 // Drops and re-creates the table for the object (its v_pod switch columns)
 // in one transaction, and moves the object's state "пусто" to "создано".
 // A failure leaves the old table and the state as they were.

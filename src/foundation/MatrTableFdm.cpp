@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString kStateEmpty = QStringLiteral("пусто");
-
 QString g_error;          // reason of the last failed open or refill inside it
 bool g_reported = false;  // g_error already shown to the operator
 
@@ -44,7 +42,7 @@ bool HasHouses(qint64 idNet) {
            q.next();
 }
 
-bool Failed(const QString& error) {
+bool MatrFdmFailed(const QString& error) {
     g_error = error;
     g_reported = false;
     return false;
@@ -57,7 +55,7 @@ bool CreateMatrTable(const QString& name) {
     if (!ReadCurrentObject(&obj)) return false;
     FDM->Q_Matr->Close();
     const MatrResult r = CreateMatrTable(FDM->ConnectionDB(), obj.idNet, name);
-    if (!r.ok) return Failed(r.error);
+    if (!r.ok) return MatrFdmFailed(r.error);
     RefreshObjects(r);
     return true;
 }
@@ -72,7 +70,7 @@ bool RebuildMatrTable() {
     const MatrResult r = RebuildMatrTable(FDM->ConnectionDB(), obj.idNet, Globals().nmBVk);
     if (wasShown) FDM->Q_Matr->Open();
     if (!r.ok) {
-        Failed(r.error);
+        MatrFdmFailed(r.error);
         ReportMatrTableError();
         return false;
     }
@@ -89,24 +87,24 @@ bool OpenMatrTable() {
 
     FDM->Q_Matr->Close();
     const bool exists = MatrTableExists(db, name);
-    if (obj.state == kStateEmpty || !exists) {
+    if (obj.state == kMatrStateEmpty || !exists) {
         const MatrResult created = CreateMatrTable(db, obj.idNet, name);
-        if (!created.ok) return Failed(created.error);
+        if (!created.ok) return MatrFdmFailed(created.error);
         // A table of an object past "пусто" that had gone missing is filled
         // from the saved matrix; a refused refill leaves it empty but usable.
         MatrResult filled{true, {}, false};
-        if (!exists && obj.state != kStateEmpty) {
+        if (!exists && obj.state != kMatrStateEmpty) {
             filled = RebuildMatrTable(db, obj.idNet, Globals().nmBVk);
-            if (!filled.ok) Failed(filled.error);
+            if (!filled.ok) MatrFdmFailed(filled.error);
         }
         RefreshObjects({true, {}, created.objectChanged || filled.objectChanged});
     }
 
     const MatrResult named = AddMatrNameColumn(db, name, QStringLiteral("VARCHAR(30)"));
-    if (!named.ok) return Failed(named.error);
+    if (!named.ok) return MatrFdmFailed(named.error);
     FDM->Q_Matr->SetSql(MatrSelectSql(name, obj.vPod));
     FDM->Q_Matr->SetUpdateTable(name, QStringLiteral("name"));
-    if (!FDM->Q_Matr->Open()) return Failed(FDM->Q_Matr->LastError());
+    if (!FDM->Q_Matr->Open()) return MatrFdmFailed(FDM->Q_Matr->LastError());
     return true;
 }
 
@@ -117,7 +115,7 @@ void FollowSavedMatrix() {
     FDM->Q_Matr->Close();
     const MatrResult r = FollowSavedMatrix(FDM->ConnectionDB(), obj.idNet, Globals().nmBVk);
     if (wasShown) FDM->Q_Matr->Open();
-    if (!r.ok) Failed(r.error);
+    if (!r.ok) MatrFdmFailed(r.error);
     RefreshObjects(r);
 }
 

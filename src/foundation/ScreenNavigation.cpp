@@ -49,17 +49,16 @@ void ScreenHistory::Clear() {
 namespace ScreenRules {
 
 namespace {
-using namespace ScreenTexts;
 
 Refusal refused(const QString& text) {
-    return {kRefused, text, DlgIcon::Error};
+    return {ScreenTexts::kRefused, text, DlgIcon::Error};
 }
 Refusal silent() {
     return {QString(), QString(), DlgIcon::None};
 }
 // The refusal's caption without its icon.
 Refusal refusedWithoutIcon(const QString& text) {
-    return {kRefused, text, DlgIcon::None};
+    return {ScreenTexts::kRefused, text, DlgIcon::None};
 }
 
 bool isOneOf(const QString& s, std::initializer_list<const char*> texts) {
@@ -72,47 +71,48 @@ bool isOneOf(const QString& s, std::initializer_list<const char*> texts) {
 std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& f) {
     switch (screen) {
         case 2:
-            if (!f.hasHouses) return refused(kNoEntrance);
-            if (f.listEmpty && !f.newObjectEntry) return refused(kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
+            if (f.listEmpty && !f.newObjectEntry) return refused(ScreenTexts::kNoObject);
             return std::nullopt;
         case 3:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoHouses);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoHouses);
             return std::nullopt;
         case 4:
         case 5:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoEntrance);
-            if (!f.hasApartments) return refusedWithoutIcon(kNoApartmentsForDevices);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
+            if (!f.hasApartments) return refusedWithoutIcon(ScreenTexts::kNoApartmentsForDevices);
             return std::nullopt;
         case 6:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoEntrance);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
             return std::nullopt;
         case 7:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoEntrance);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
             if (!f.hasConsole) return silent();
             return std::nullopt;
         case 8:
-            if (f.listEmpty) return refused(kNoObject);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
             return std::nullopt;
         case 9:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoEntrance);
-            if (!f.hasApartments) return refused(kNoApartmentsForKeys);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
+            if (!f.hasApartments) return refused(ScreenTexts::kNoApartmentsForKeys);
             return std::nullopt;
         case 10:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoEntrance);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
             if (!isOneOf(f.stNet, {"сохранено", "закрыто"}))
-                return Refusal{QStringLiteral("Ошибка"), kNotReadyForFiles, DlgIcon::Error};
+                return Refusal{QStringLiteral("Ошибка"), ScreenTexts::kNotReadyForFiles,
+                               DlgIcon::Error};
             return std::nullopt;
         case 14:
-            if (f.listEmpty) return refused(kNoObject);
-            if (!f.hasHouses) return refused(kNoEntrance);
+            if (f.listEmpty) return refused(ScreenTexts::kNoObject);
+            if (!f.hasHouses) return refused(ScreenTexts::kNoEntrance);
             if (f.residentsEmpty && !f.residentSearch)
-                return Refusal{QString(), kNoResidents, DlgIcon::None};
+                return Refusal{QString(), ScreenTexts::kNoResidents, DlgIcon::None};
             return std::nullopt;
         default:
             return std::nullopt;
@@ -121,7 +121,7 @@ std::optional<Refusal> CheckBeforeOpening(int screen, const ObjectFacts& f) {
 
 std::optional<Refusal> CheckDevicesReady(const QString& stNet) {
     if (ReadyForDevices(stNet)) return std::nullopt;
-    return refused(kMatrixNotReady);
+    return refused(ScreenTexts::kMatrixNotReady);
 }
 
 bool ReadyForDevices(const QString& s) {

@@ -14,7 +14,7 @@ bool ComparesAbove(const QString& text, const QString& than) {
 namespace SettingsFile {
 
 namespace {
-const QString kBlank = QStringLiteral(" ");
+const QString kBlankSetting = QStringLiteral(" ");
 const QString kBold0 = QStringLiteral("ж");
 
 // A folder of the old Windows program: a drive letter or backslashes.
@@ -26,7 +26,8 @@ bool isWindowsPath(const QString& path) {
 // An empty value, and a Windows folder that cannot exist here, count as a
 // missing key: the database is looked for in the default folder.
 QString savedDbFolder(const QString& value) {
-    if (!ComparesAbove(value, kBlank) || isWindowsPath(value)) return AppPaths::DefaultDbDir();
+    if (!ComparesAbove(value, kBlankSetting) || isWindowsPath(value))
+        return AppPaths::DefaultDbDir();
     return AppPaths::NormalizeDir(value);
 }
 }  // namespace
@@ -93,7 +94,7 @@ void WriteClosing(IniFile& ini, const ClosingSettings& s) {
     const QString net = QStringLiteral("Net");
     out.WriteInteger(net, QStringLiteral("cr"), s.net.cr);
     out.WriteString(net, QStringLiteral("cm"),
-                    ComparesAbove(s.net.cm, kBlank) ? s.net.cm : QStringLiteral("0"));
+                    ComparesAbove(s.net.cm, kBlankSetting) ? s.net.cm : QStringLiteral("0"));
     out.WriteInteger(net, QStringLiteral("wn"), s.net.wn);
     out.WriteBool(net, QStringLiteral("lc"), s.net.lc);
     const QString key = QStringLiteral("Key");
@@ -107,8 +108,8 @@ void WriteClosing(IniFile& ini, const ClosingSettings& s) {
     out.WriteInteger(QStringLiteral("Object"), QStringLiteral("id"), s.objectId);
     out.WriteInteger(QStringLiteral("Object"), QStringLiteral("nf"), s.nf);
     out.WriteString(QStringLiteral("Log"), QStringLiteral("lg"),
-                    ComparesAbove(s.net.lg, kBlank) ? s.net.lg : QString());
-    if (ComparesAbove(s.path, kBlank))
+                    ComparesAbove(s.net.lg, kBlankSetting) ? s.net.lg : QString());
+    if (ComparesAbove(s.path, kBlankSetting))
         out.WriteString(QStringLiteral("Dir"), QStringLiteral("bd"), s.path);
     // Keep what belongs to others (the manual path) and any folder not replaced.
     for (const QString& section : ini.Sections())

@@ -1,5 +1,6 @@
 #include "foundation/StoredCounts.h"
 
+#include "foundation/BoundSql.h"
 #include "foundation/CountLimits.h"
 #include "foundation/MatrTable.h"
 #include "platform/DatabaseErrorText.h"
@@ -12,40 +13,38 @@
 
 #include <cmath>
 
-using namespace CountLimits;
-
 const QList<StoredCountLimit>& StoredCountLimits() {
     static const QList<StoredCountLimit> limits = {
         // The global parameters: KolTractPK is 8 once the upgrade ran; F5
         // reads the file again without it.
-        {"t_global", "KolTractPK", kMaxTracts},
-        {"t_global", "MaxDevice", kMaxDevices},
-        {"t_global", "SepDevice", kMaxAddress},
-        {"t_global", "MaskBvEnabled", kMaxFlags},
-        {"t_global", "MaskPoEnabled", kMaxFlags},
+        {"t_global", "KolTractPK", CountLimits::kMaxTracts},
+        {"t_global", "MaxDevice", CountLimits::kMaxDevices},
+        {"t_global", "SepDevice", CountLimits::kMaxAddress},
+        {"t_global", "MaskBvEnabled", CountLimits::kMaxFlags},
+        {"t_global", "MaskPoEnabled", CountLimits::kMaxFlags},
         // The matrix grid's header rows and its first switch column.
         {"t_global", "Shapka", kMatrMostRows},
         {"t_global", "Colstp", kMatrMostColumns},
-        {"k_net", "v_pod", kMaxDevices},
-        {"k_net", "v_kal", kMaxDevices},
-        {"k_net", "v_dom", kMaxHouses},
-        {"k_net", "v_key", kMaxKeys},
-        {"k_dom", "v_pod", kMaxHouseEntrances},
-        {"k_pod", "v_dvr", kMaxDevices},
-        {"k_pod", "v_kvr", kMaxApartmentNumber, kLeastApartmentValue},
-        {"k_pod", "n1kvr", kMaxApartmentNumber},
-        {"k_pod", "npkvr", kMaxApartmentNumber, kLeastApartmentValue},
-        {"k_pod", "d_key", kMaxKeys},
-        {"k_pod", "o_key", kMaxKeys},
-        {"k_pod", "o_rky", kMaxKeys},
-        {"k_kvr", "x_key", kMaxKeys},
-        {"k_kvr", "y_key", kMaxKeys},
-        {"m_pk", "v_dvr", kMaxDevices},
-        {"k_pk", "p_fc", kMaxTerminals},
-        {"t_dip", "n_nul", kMaxTerminals},
-        {"t_dip", "n_ful", kMaxTerminals},
-        {"t_bp", "leng", kMaxNoteValue},
-        {"t_bp", "gerc", kMaxNoteValue},
+        {"k_net", "v_pod", CountLimits::kMaxDevices},
+        {"k_net", "v_kal", CountLimits::kMaxDevices},
+        {"k_net", "v_dom", CountLimits::kMaxHouses},
+        {"k_net", "v_key", CountLimits::kMaxKeys},
+        {"k_dom", "v_pod", CountLimits::kMaxHouseEntrances},
+        {"k_pod", "v_dvr", CountLimits::kMaxDevices},
+        {"k_pod", "v_kvr", CountLimits::kMaxApartmentNumber, CountLimits::kLeastApartmentValue},
+        {"k_pod", "n1kvr", CountLimits::kMaxApartmentNumber},
+        {"k_pod", "npkvr", CountLimits::kMaxApartmentNumber, CountLimits::kLeastApartmentValue},
+        {"k_pod", "d_key", CountLimits::kMaxKeys},
+        {"k_pod", "o_key", CountLimits::kMaxKeys},
+        {"k_pod", "o_rky", CountLimits::kMaxKeys},
+        {"k_kvr", "x_key", CountLimits::kMaxKeys},
+        {"k_kvr", "y_key", CountLimits::kMaxKeys},
+        {"m_pk", "v_dvr", CountLimits::kMaxDevices},
+        {"k_pk", "p_fc", CountLimits::kMaxTerminals},
+        {"t_dip", "n_nul", CountLimits::kMaxTerminals},
+        {"t_dip", "n_ful", CountLimits::kMaxTerminals},
+        {"t_bp", "leng", CountLimits::kMaxNoteValue},
+        {"t_bp", "gerc", CountLimits::kMaxNoteValue},
     };
     return limits;
 }
@@ -57,13 +56,8 @@ namespace {
 // of the program's) spares the check a read of every row.
 const char* const kLargeTables[] = {"k_kvr"};
 
-QString quoted(const QString& identifier) {
+QString quotedIdentifier(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
-}
-
-bool failed(const QSqlQuery& q, const QString& sql, QString* error) {
-    *error = LoggedDatabaseReason(q.lastError(), sql);
-    return false;
 }
 
 // A column the file declares as text compares with a number as text: its
@@ -78,7 +72,7 @@ bool textColumn(const QString& declared) {
 // The rows where a count may lie beyond its limit: numbers out of range and
 // anything that is no number (a text or a blob compares above every number).
 QString doubtful(const StoredCountLimit& c, bool text) {
-    const QString column = quoted(QString::fromLatin1(c.column));
+    const QString column = quotedIdentifier(QString::fromLatin1(c.column));
     if (text) return column + QStringLiteral(" IS NOT NULL");
     return QStringLiteral("%1 < %2 OR %1 > %3").arg(column).arg(c.least).arg(c.most);
 }
@@ -125,9 +119,9 @@ bool presentCounts(const QSqlDatabase& db, const TableCounts& t, QList<StoredCou
     QSqlQuery q(db);
     q.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT name, type FROM pragma_table_info(?)");
-    if (!q.prepare(sql)) return failed(q, sql, error);
+    if (!q.prepare(sql)) return QueryFailed(q, sql, error);
     q.addBindValue(t.table);
-    if (!q.exec()) return failed(q, sql, error);
+    if (!q.exec()) return QueryFailed(q, sql, error);
     QHash<QString, QString> declared;
     while (q.next()) declared.insert(q.value(0).toString().toLower(), q.value(1).toString());
     for (const StoredCountLimit& c : t.counts) {
@@ -148,15 +142,15 @@ bool checkTable(const QSqlDatabase& db, const TableCounts& t, DatabaseFileCheck*
     if (counts.isEmpty()) return true;
     QStringList names, terms;
     for (int i = 0; i < counts.size(); ++i) {
-        names << quoted(QString::fromLatin1(counts[i].column));
+        names << quotedIdentifier(QString::fromLatin1(counts[i].column));
         terms << doubtful(counts[i], text[i]);
     }
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                            .arg(names.join(QStringLiteral(", ")), quoted(t.table),
+                            .arg(names.join(QStringLiteral(", ")), quotedIdentifier(t.table),
                                  terms.join(QStringLiteral(" OR ")));
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(sql)) return failed(q, sql, &check->error);
+    if (!q.exec(sql)) return QueryFailed(q, sql, &check->error);
     while (q.next())
         for (int i = 0; i < counts.size(); ++i)
             if (beyond(q.value(i), counts[i])) {
@@ -188,8 +182,9 @@ QStringList StoredCountIndexes() {
                 statements << QStringLiteral(
                                   "CREATE INDEX IF NOT EXISTS ix_%1_beyond ON %2 "
                                   "(%3) WHERE %4")
-                                  .arg(t.table, quoted(t.table),
-                                       quoted(QString::fromLatin1(t.counts.first().column)),
+                                  .arg(t.table, quotedIdentifier(t.table),
+                                       quotedIdentifier(
+                                           QString::fromLatin1(t.counts.first().column)),
                                        doubtfulRows(t));
     return statements;
 }

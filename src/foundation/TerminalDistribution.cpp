@@ -13,7 +13,7 @@
 
 namespace {
 
-TerminalResult Fail(const QString& error) {
+TerminalResult TerminalFail(const QString& error) {
     return {false, error};
 }
 
@@ -105,7 +105,7 @@ int FirstTerminalFromApartment(int n1kvr) {
 
 namespace {
 
-struct SwitchRow {
+struct TerminalSwitchRow {
     qint64 idPod = 0;
     qint64 idNet = 0;
     int kfPr = 0;
@@ -114,7 +114,7 @@ struct SwitchRow {
     int ai = 0;
 };
 
-bool ReadSwitch(QSqlDatabase db, qint64 idPk, SwitchRow* row, QString* error) {
+bool ReadTerminalSwitch(QSqlDatabase db, qint64 idPk, TerminalSwitchRow* row, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_pod, id_net, kf_pr, type_f, p_fc, ai FROM k_pk "
@@ -133,8 +133,8 @@ bool ReadSwitch(QSqlDatabase db, qint64 idPk, SwitchRow* row, QString* error) {
 }
 
 // The writes of AssignTerminals, inside the caller's transaction.
-bool AssignInTransaction(QSqlDatabase db, qint64 idPk, const SwitchRow& sw, int mode, int first,
-                         QString* error) {
+bool AssignInTransaction(QSqlDatabase db, qint64 idPk, const TerminalSwitchRow& sw, int mode,
+                         int first, QString* error) {
     QSqlQuery q(db);
     QList<qint64> apartments;
     if (!ExecBound(q,
@@ -168,20 +168,20 @@ bool AssignInTransaction(QSqlDatabase db, qint64 idPk, const SwitchRow& sw, int 
 }  // namespace
 
 TerminalResult AssignTerminals(QSqlDatabase db, qint64 idPk, int mode, int first) {
-    if (!IsMode(mode)) return Fail(QStringLiteral("Неизвестный режим распределения клемм"));
+    if (!IsMode(mode)) return TerminalFail(QStringLiteral("Неизвестный режим распределения клемм"));
     QString error;
-    SwitchRow sw;
-    if (!ReadSwitch(db, idPk, &sw, &error)) return Fail(error);
+    TerminalSwitchRow sw;
+    if (!ReadTerminalSwitch(db, idPk, &sw, &error)) return TerminalFail(error);
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
-    if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return Fail(error);
-    if (!tr.Commit()) return Fail(tr.LastError());
+    if (!tr.started()) return TerminalFail(tr.LastError());
+    if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return TerminalFail(error);
+    if (!tr.Commit()) return TerminalFail(tr.LastError());
     return {true, {}};
 }
 
 namespace {
 
-bool ReadFirstApartment(QSqlDatabase db, const SwitchRow& sw, int* n1kvr, QString* error) {
+bool ReadFirstApartment(QSqlDatabase db, const TerminalSwitchRow& sw, int* n1kvr, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q, QStringLiteral("SELECT n1kvr FROM k_pod WHERE id_pod=?"), {sw.idPod}, error))
         return false;
@@ -191,14 +191,14 @@ bool ReadFirstApartment(QSqlDatabase db, const SwitchRow& sw, int* n1kvr, QStrin
 
 // A ranges switch recounted from its own settings falls back to hundreds;
 // AssignTerminals then deletes its ranges.
-void OwnModeAndFirst(const SwitchRow& sw, int n1kvr, int* mode, int* first) {
+void OwnModeAndFirst(const TerminalSwitchRow& sw, int n1kvr, int* mode, int* first) {
     *mode = sw.typeF == kTerminalsByRanges ? kTerminalsByHundredsHotel : sw.typeF;
     *first = sw.pFc != 0 ? sw.pFc : FirstTerminalFromApartment(n1kvr);
 }
 
 // Whether AssignTerminals with mode and first would write what is stored already.
-bool TerminalsStandSo(QSqlDatabase db, qint64 idPk, const SwitchRow& sw, int mode, int first,
-                      bool* same, QString* error) {
+bool TerminalsStandSo(QSqlDatabase db, qint64 idPk, const TerminalSwitchRow& sw, int mode,
+                      int first, bool* same, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q,
                    QStringLiteral("SELECT p_pk FROM k_kvr WHERE id_pod=? ORDER BY p_nom, id_kvr"),
@@ -223,25 +223,25 @@ bool TerminalsStandSo(QSqlDatabase db, qint64 idPk, const SwitchRow& sw, int mod
 
 TerminalResult RecountOwnTerminalsWhenChanged(QSqlDatabase db, qint64 idPk) {
     QString error;
-    SwitchRow sw;
+    TerminalSwitchRow sw;
     int n1kvr = 0;
-    if (!ReadSwitch(db, idPk, &sw, &error) || !ReadFirstApartment(db, sw, &n1kvr, &error))
-        return Fail(error);
+    if (!ReadTerminalSwitch(db, idPk, &sw, &error) || !ReadFirstApartment(db, sw, &n1kvr, &error))
+        return TerminalFail(error);
     int mode = 0, first = 1;
     OwnModeAndFirst(sw, n1kvr, &mode, &first);
     bool same = false;
-    if (!TerminalsStandSo(db, idPk, sw, mode, first, &same, &error)) return Fail(error);
+    if (!TerminalsStandSo(db, idPk, sw, mode, first, &same, &error)) return TerminalFail(error);
     return same ? TerminalResult{true, {}} : RecountTerminals(db, idPk, 1, mode);
 }
 
 TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int mode) {
     if (callKind != 1 && callKind != 2)
-        return Fail(QStringLiteral("Неизвестный вид пересчета клемм"));
+        return TerminalFail(QStringLiteral("Неизвестный вид пересчета клемм"));
     QString error;
-    SwitchRow sw;
+    TerminalSwitchRow sw;
     int n1kvr = 0;
-    if (!ReadSwitch(db, idPk, &sw, &error) || !ReadFirstApartment(db, sw, &n1kvr, &error))
-        return Fail(error);
+    if (!ReadTerminalSwitch(db, idPk, &sw, &error) || !ReadFirstApartment(db, sw, &n1kvr, &error))
+        return TerminalFail(error);
     QSqlQuery q(db);
 
     int first = 1;
@@ -250,26 +250,26 @@ TerminalResult RecountTerminals(QSqlDatabase db, qint64 idPk, int callKind, int 
     } else if (mode == kTerminalsByHundredsHotel) {
         first = sw.ai != 0 ? sw.ai : FirstTerminalFromApartment(n1kvr);
     }
-    if (!IsMode(mode)) return Fail(QStringLiteral("Неизвестный режим распределения клемм"));
+    if (!IsMode(mode)) return TerminalFail(QStringLiteral("Неизвестный режим распределения клемм"));
 
     SqlTransaction tr(db);
-    if (!tr.started()) return Fail(tr.LastError());
+    if (!tr.started()) return TerminalFail(tr.LastError());
     if (callKind == 2 && mode == kTerminalsByRanges) {
         // One range over all rows of the entrance, from the first terminal.
         if (!ExecBound(q, QStringLiteral("SELECT COUNT(*) FROM k_kvr WHERE id_pod=?"), {sw.idPod},
                        &error) ||
             !q.next())
-            return Fail(error);
+            return TerminalFail(error);
         const int rows = q.value(0).toInt();
         if (!ExecBound(q, QStringLiteral("DELETE FROM t_dip WHERE id_pk=?"), {idPk}, &error) ||
             !ExecInsert(q,
                         QStringLiteral(
                             "INSERT INTO t_dip (id_pk, id_net, n_nul, n_ful) VALUES (?, ?, 0, ?)"),
                         {idPk, sw.idNet, rows}, &error))
-            return Fail(error);
+            return TerminalFail(error);
     }
-    if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return Fail(error);
-    if (!tr.Commit()) return Fail(tr.LastError());
+    if (!AssignInTransaction(db, idPk, sw, mode, first, &error)) return TerminalFail(error);
+    if (!tr.Commit()) return TerminalFail(tr.LastError());
     return {true, {}};
 }
 

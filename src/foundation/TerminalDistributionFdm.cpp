@@ -6,12 +6,12 @@
 
 namespace {
 
-qint64 CurrentSwitchId() {
+qint64 CurrentSwitchOfList() {
     if (!FDM || FDM->Q_MNpk->IsEmpty()) return 0;
     return FDM->Q_MNpk->FieldByName(QStringLiteral("k.id_pk")).AsLargeInt();
 }
 
-qint64 CurrentObjectId() {
+qint64 CurrentObjectOfList() {
     if (!FDM || FDM->Q_Net->IsEmpty()) return 0;
     return FDM->Q_Net->FieldByName(QStringLiteral("id_net")).AsLargeInt();
 }
@@ -27,7 +27,7 @@ void RefreshAfterTerminals() {
 
 template <typename Op>
 TerminalResult OnCurrentSwitch(Op op) {
-    const qint64 idPk = CurrentSwitchId();
+    const qint64 idPk = CurrentSwitchOfList();
     if (idPk == 0) return {false, QStringLiteral("Коммутатор не выбран")};
     const TerminalResult r = op(FDM->ConnectionDB(), idPk);
     if (r.ok) RefreshAfterTerminals();
@@ -48,12 +48,12 @@ TerminalResult RecountTerminals(int callKind, int mode) {
 
 // Without an object there are no entrances to find fault with.
 bool CheckApartmentNumbering() {
-    const qint64 idNet = CurrentObjectId();
+    const qint64 idNet = CurrentObjectOfList();
     return idNet == 0 || CheckApartmentNumbering(FDM->ConnectionDB(), idNet);
 }
 
 bool CheckApartmentCounts(int countKind, bool fix) {
-    const qint64 idNet = CurrentObjectId();
+    const qint64 idNet = CurrentObjectOfList();
     if (idNet == 0) return true;
     const bool ok = CheckApartmentCounts(FDM->ConnectionDB(), idNet, countKind, fix);
     if (fix && FDM->Q_Pod->IsOpen()) FDM->Q_Pod->Reopen();

@@ -11,7 +11,7 @@ constexpr quint8 kThreeByteKeys = 0x10;
 constexpr int kSlots = 7;
 constexpr int kPageTail = 2;
 
-const QString kNoKey = QStringLiteral(" - не ключ ");
+const QString kNotAKey = QStringLiteral(" - не ключ ");
 
 class BekuParser {
   public:
@@ -75,11 +75,11 @@ class BekuParser {
         for (int j = 1; j <= kSlots; ++j) {
             const bool empty = (mask >> (j - 1)) & 1;
             if (left() < width) {  // a slot cut short is no key
-                bytes(width, false, empty ? kNoKey : QStringLiteral(" - "));
+                bytes(width, false, empty ? kNotAKey : QStringLiteral(" - "));
                 return false;
             }
             const qint64 start = pos_;
-            bytes(width, false, empty ? kNoKey : QStringLiteral(" - "));
+            bytes(width, false, empty ? kNotAKey : QStringLiteral(" - "));
             if (empty) continue;
             const QString key = DumpConsole::SlotKey(bytes_.constData() + start, width);
             dump_.keys << key;

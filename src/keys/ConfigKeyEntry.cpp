@@ -55,7 +55,7 @@ QString ConfigKeyEntryResult::KeysText() const {
 
 namespace {
 
-const QString kError = QStringLiteral("Ошибка");
+const QString kKeyEntryError = QStringLiteral("Ошибка");
 
 // The key of a cell when it is one to store: never a blank, a malformed
 // cell or the empty-slot mark.
@@ -325,7 +325,7 @@ ConfigKeyEntryResult failure(const QString& why) {
     ConfigKeyEntryResult r;
     r.failed = true;
     r.error = why;
-    Dialogs::Message(kError, why, DlgButtons::Ok, DlgIcon::Error);
+    Dialogs::Message(kKeyEntryError, why, DlgButtons::Ok, DlgIcon::Error);
     return r;
 }
 

@@ -5,10 +5,10 @@
 namespace {
 
 constexpr int kShortestText = 4;  // a paste needs more characters than this
-constexpr int kLongestText = 65535;
+constexpr int kLongestGridPaste = 65535;
 constexpr int kKeyDigits = 6;
 constexpr int kFullNumberDigits = 12;
-const QString kCrLf = QStringLiteral("\r\n");
+const QString kGridLineEnd = QStringLiteral("\r\n");
 
 bool isDecimal(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -106,7 +106,7 @@ QString TypedGridIndex(const QString& typed) {
 QString KeyGridClipboardText(const EditorKeyLists& lists, KeyGrid grid, int top, int bottom) {
     QString text;
     for (int row = qMax(top, 1); row <= bottom && row <= lists.Rows(grid); ++row)
-        text += lists.Key(grid, row) + indexCell(lists, grid, row) + kCrLf;
+        text += lists.Key(grid, row) + indexCell(lists, grid, row) + kGridLineEnd;
     return text;
 }
 
@@ -117,7 +117,7 @@ QString GridPasteUnrecognisedText() {
 GridPasteTokens ParseGridPasteTokens(const QString& text) {
     GridPasteTokens result;
     const qsizetype size = text.size();
-    if (size <= kShortestText || size >= kLongestText) return result;
+    if (size <= kShortestText || size >= kLongestGridPaste) return result;
     qsizetype pos = 0;
     while (size - pos > kShortestText) {
         qsizetype end = pos;

@@ -12,7 +12,7 @@
 
 namespace {
 
-const QString kError = QStringLiteral("Ошибка");
+const QString kKeyRegisterError = QStringLiteral("Ошибка");
 const QString kBadLength = QStringLiteral("Неверная длина номера!");
 const QString kNoGates = QStringLiteral("Калиток на объекте нет!");
 // A key list's rows hold their k_key row's rowid under this name.
@@ -40,7 +40,7 @@ int intField(Dataset* ds, const char* name) {
 }
 
 // Counts through a statement with bound values; 0 when it fails.
-int countOf(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+int queryCount(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery q(db);
     QString error;
     if (!ExecBound(q, sql, values, &error) || !q.next()) {
@@ -135,7 +135,7 @@ ConfirmResult KeyRegister::Confirm(const QString& typed, const QString& label) {
     if (result.number.isEmpty()) return finish(result);
     const QString number = KeyNumber::FullNumber(result.number);
     if (number.isEmpty()) {
-        Dialogs::Message(kError, kBadLength, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(kKeyRegisterError, kBadLength, DlgButtons::Ok, DlgIcon::Error);
         result.outcome = ConfirmOutcome::ShortNumber;
         result.number.clear();
         return finish(result);
@@ -156,7 +156,7 @@ ConfirmResult KeyRegister::Confirm(const QString& typed, const QString& label) {
         return result;
     }
     if (mode_ == KeyGroup::Gate && !HasRow(dm_.QKalKey)) {
-        Dialogs::Message(kError, kNoGates, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(kKeyRegisterError, kNoGates, DlgButtons::Ok, DlgIcon::Error);
         result.outcome = ConfirmOutcome::NoGate;
         return finish(result);
     }
@@ -207,7 +207,7 @@ bool KeyRegister::makeRoomInApartment() {
     if (!HasRow(flats) || !full()) return true;
     if (mode_ != KeyGroup::Apartment || !options_.autoMove) return askOverQuota();
     if (ObjectKeyQuota() <= 0) {
-        Dialogs::Message(kError, kNoApartmentQuota, DlgButtons::Ok, DlgIcon::Warning);
+        Dialogs::Message(kKeyRegisterError, kNoApartmentQuota, DlgButtons::Ok, DlgIcon::Warning);
         return false;
     }
     const RoomFound room = moveOnToRoom(flats, full, "x_key");
@@ -288,8 +288,8 @@ bool KeyRegister::store(const QString& number, QString* label, bool editing) {
     }
     if (!failure.isEmpty()) {
         dm_.ReopenKeys();  // the rollback undid what the lists show
-        Dialogs::Message(kError, QStringLiteral("Ключ не записан.\n") + failure, DlgButtons::Ok,
-                         DlgIcon::Error);
+        Dialogs::Message(kKeyRegisterError, QStringLiteral("Ключ не записан.\n") + failure,
+                         DlgButtons::Ok, DlgIcon::Error);
     }
     return false;
 }
@@ -376,7 +376,7 @@ bool KeyRegister::heldKeyInFile() const {
 
 void KeyRegister::sayHeldKeyGone(const QString& why) const {
     Dialogs::Message(
-        kError,
+        kKeyRegisterError,
         HeldRowTexts::NotSaved(QStringLiteral("Ключ ") + held_->number + QLatin1Char(' ') + why),
         DlgButtons::Ok, DlgIcon::Warning);
 }
@@ -398,11 +398,11 @@ std::optional<KeyCounts> KeyRegister::CountKeys() {
     // Every stored key has a number, so counting rows counts numbers and the
     // indexes answer without reading the rows. Gate keys hold a panel's id in
     // id_pod; they belong to no entrance.
-    counts.entranceKeys = countOf(
+    counts.entranceKeys = queryCount(
         db, QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_pod=? AND id_kvr > -2"),
         {idPod});
     counts.objectKeys = objectKeyCount(idPod, counts.entranceKeys);
-    counts.entrancePlanned = countOf(
+    counts.entrancePlanned = queryCount(
         db, QStringLiteral("SELECT COALESCE(Sum(x_key), 0) AS cn FROM k_kvr WHERE id_pod=?"),
         {idPod});
     counts.extraSlots = intField(entrance, "d_key");
@@ -418,8 +418,8 @@ int KeyRegister::objectKeyCount(const QVariant& idPod, int entranceKeys) {
     if (outsideEntrance_ < 0 || countedEntrance_ != idPod) {
         const QVariant idNet = dm_.Q_Net->FieldByName(QStringLiteral("id_net")).Value();
         const int all =
-            countOf(dm_.ConnectionDB(),
-                    QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_net=?"), {idNet});
+            queryCount(dm_.ConnectionDB(),
+                       QStringLiteral("SELECT Count(*) AS cn FROM k_key WHERE id_net=?"), {idNet});
         countedEntrance_ = idPod;
         outsideEntrance_ = all - entranceKeys;
     }

@@ -12,7 +12,7 @@ namespace {
 // The owners of a key row the file must hold, from the object down: its
 // object, its gate panel (a gate key's id_pod) or entrance, and its
 // apartment. Named only when one is gone (see keyOwnerGoneText).
-enum KeyOwner { kKeyObject, kKeyPlace, kKeyApartment };
+enum KeyOwnerKind { kKeyObject, kKeyPlace, kKeyApartment };
 constexpr qint64 kGateKey = -2;  // id_kvr of a gate key
 
 QList<HeldRow> keyOwnerRows(const QVariant& idPod, qint64 idKvr, const QVariant& idNet) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-ReaderPortLocator*& installed() {
+ReaderPortLocator*& installedLocator() {
     static ReaderPortLocator* locator = nullptr;
     return locator;
 }
@@ -35,13 +35,13 @@ ReaderPort SystemReaderPortLocator::Find(const QString& description) {
 namespace ReaderPorts {
 
 ReaderPortLocator* SetLocator(ReaderPortLocator* locator) {
-    ReaderPortLocator* previous = installed();
-    installed() = locator;
+    ReaderPortLocator* previous = installedLocator();
+    installedLocator() = locator;
     return previous;
 }
 
 ReaderPort Find(const QString& description) {
-    if (installed()) return installed()->Find(description);
+    if (installedLocator()) return installedLocator()->Find(description);
     SystemReaderPortLocator system;
     return system.Find(description);
 }

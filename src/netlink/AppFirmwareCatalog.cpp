@@ -27,11 +27,6 @@ int Le16(const QByteArray& bytes, int i) {
     return Byte(bytes, i) | (Byte(bytes, i + 1) << 8);
 }
 
-// 4 hexadecimal digits, high byte first.
-QString WordHex(int value) {
-    return ByteToHex(value >> 8) + ByteToHex(value & 0xFF);
-}
-
 QString Dollarless(const QString& text) {
     QString out = text;
     return out.remove(QLatin1Char('$'));
@@ -45,6 +40,10 @@ QString DollarByte(int value) {
 
 QString DollarWord(int value) {
     return DollarByte(value >> 8) + DollarByte(value & 0xFF);
+}
+
+QString WordHex(int value) {
+    return ByteToHex((value >> 8) & 0xFF) + ByteToHex(value & 0xFF);
 }
 
 std::optional<AppFileHeader> ParseAppHeader(const QByteArray& bytes) {

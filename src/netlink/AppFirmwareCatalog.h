@@ -44,6 +44,8 @@ inline constexpr char kAppMagicLatin[] = "C4C050C2CE";
 // A byte as "$HH", and a 16-bit value as "$HH$LL", high byte first.
 QString DollarByte(int value);
 QString DollarWord(int value);
+// A 16-bit value as four hexadecimal digits, high byte first.
+QString WordHex(int value);
 
 // The header from the first bytes of a file; empty for a foreign magic, and
 // for a file that ends inside its header.

@@ -4,7 +4,7 @@
 
 namespace {
 
-ComPortEnumerator*& installed() {
+ComPortEnumerator*& installedEnumerator() {
     static ComPortEnumerator* enumerator = nullptr;
     return enumerator;
 }
@@ -35,13 +35,13 @@ QString Hex4(quint16 value) {
 }
 
 ComPortEnumerator* SetEnumerator(ComPortEnumerator* enumerator) {
-    ComPortEnumerator* previous = installed();
-    installed() = enumerator;
+    ComPortEnumerator* previous = installedEnumerator();
+    installedEnumerator() = enumerator;
     return previous;
 }
 
 QList<ComPortInfo> Ports() {
-    if (installed()) return installed()->Ports();
+    if (installedEnumerator()) return installedEnumerator()->Ports();
     return SerialPortInfoEnumerator().Ports();
 }
 

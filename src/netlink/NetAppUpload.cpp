@@ -1,6 +1,7 @@
 #include "netlink/NetAppUpload.h"
 
 #include "foundation/BitAndStr.h"
+#include "netlink/AppFirmwareCatalog.h"
 #include "netlink/EComPort.h"
 #include "netlink/NetAnswerWait.h"
 #include "netlink/NetIdentityOps.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("Ошибка");
+const QString kUploadErrorCaption = QStringLiteral("Ошибка");
 const QString kUnreadable = QStringLiteral("Отсутствует файл АРР или произошла ошибка его чтения");
 
 constexpr int kClassCallPanel = 0x0001;
@@ -25,16 +26,12 @@ constexpr int kSendTries = 3;
 constexpr qint64 kLargestAppFile = 4 * 1024 * 1024;
 constexpr int kMemoryTop = 0x10000;
 
-int Byte(const QByteArray& bytes, qsizetype i) {
+int ByteAt(const QByteArray& bytes, qsizetype i) {
     return quint8(bytes[i]);
 }
 
-int Le16(const QByteArray& bytes, qsizetype i) {
-    return Byte(bytes, i) | (Byte(bytes, i + 1) << 8);
-}
-
-QString WordHex(int value) {
-    return ByteToHex((value >> 8) & 0xFF) + ByteToHex(value & 0xFF);
+int Le16At(const QByteArray& bytes, qsizetype i) {
+    return ByteAt(bytes, i) | (ByteAt(bytes, i + 1) << 8);
 }
 
 bool KnownMagic(const QByteArray& bytes) {
@@ -46,12 +43,12 @@ bool KnownMagic(const QByteArray& bytes) {
 // the section is damaged.
 bool ReadSection(const QByteArray& bytes, qsizetype& pos, int size, AppSection& section) {
     if (pos + 2 > bytes.size()) return false;
-    section.start = Le16(bytes, pos);
+    section.start = Le16At(bytes, pos);
     pos += 2;
     if (section.start + size > kMemoryTop) return false;
     for (int left = size; left > 0;) {
         if (pos >= bytes.size()) return false;
-        const int n = Byte(bytes, pos++);
+        const int n = ByteAt(bytes, pos++);
         if (n < 1 || n > kMemoryPacketBytes || n > left || pos + n > bytes.size()) return false;
         section.frames.append(bytes.mid(pos, n));
         pos += n;
@@ -98,7 +95,7 @@ std::optional<AppFileImage> ParseAppFile(const QByteArray& bytes, AppFileFault* 
         // The file may end right behind a whole section instead of a size-0 word.
         if (pos == bytes.size() && !image.sections.isEmpty()) break;
         if (pos + 2 > bytes.size()) return fail(AppFileFault::Damaged);
-        const int size = Le16(bytes, pos);
+        const int size = Le16At(bytes, pos);
         pos += 2;
         if (size == 0) break;
         AppSection section;
@@ -204,7 +201,7 @@ NetOpOutcome NetAppUpload::UploadApp(int address, int fileIndex) {
     NetOpOutcome outcome = NetOpOutcome::Refused;
     adapter_ = address == kAdapterAddress;
     if (address < 0 || !NetDeviceTables::InTable(address)) {
-        Dialogs::Error(kErrorCaption, QStringLiteral("Определите устройство из списка!"));
+        Dialogs::Error(kUploadErrorCaption, QStringLiteral("Определите устройство из списка!"));
     } else {
         Log2AndAdapter(QStringLiteral("Заливка переменной части программы АРР."));
         // The adapter is never selected; it takes its own packets.
@@ -243,7 +240,7 @@ std::optional<AppFileImage> NetAppUpload::LoadImage(const QString& fileName) {
         if (ctx_.AnswerLog().isEmpty() || ctx_.AnswerLog().last() != foreign) Log2(foreign);
         return std::nullopt;
     }
-    Dialogs::Error(kErrorCaption, kUnreadable + QLatin1Char('!'));
+    Dialogs::Error(kUploadErrorCaption, kUnreadable + QLatin1Char('!'));
     Log2(QStringLiteral("Прерывание. ") + kUnreadable + QStringLiteral(": ") + fileName +
          QStringLiteral("  Операция отменена."));
     return std::nullopt;
@@ -258,7 +255,7 @@ bool NetAppUpload::Fits(int address, const AppFileImage& image, int fileIndex) {
                                    tables.AppVersionLog, classText);
     if (fit == AppFit::OtherDevice) {
         Log2AndAdapter(QStringLiteral("Файл АРР не соответствует идентификатору устройства."));
-        Dialogs::Error(kErrorCaption,
+        Dialogs::Error(kUploadErrorCaption,
                        QStringLiteral("Файл АРР не соответствует идентификатору устройства!"));
     } else if (fit == AppFit::IncompatibleBios) {
         Log2AndAdapter(

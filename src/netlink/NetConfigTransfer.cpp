@@ -1,6 +1,7 @@
 #include "netlink/NetConfigTransfer.h"
 
 #include "config/ConfigImage.h"
+#include "config/ConfigRecords.h"
 #include "foundation/BitAndStr.h"
 #include "netlink/EComPort.h"
 #include "netlink/NetAnswerWait.h"
@@ -17,10 +18,9 @@
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("Ошибка");
+const QString kTransferErrorCaption = QStringLiteral("Ошибка");
 const QString kNotCreated = QStringLiteral("Не создан конфигурационный файл!");
 
-constexpr int kCallPanelBase = 64;
 // The header bytes a file read from a device gets; its image follows.
 constexpr int kDeviceHeaderBytes = 29;
 // Where a workstation file's date word starts: the device gets the rest.
@@ -35,7 +35,7 @@ constexpr int kMaxCopies = 10000;
 std::array<quint8, 8> DefaultClassMask(int address, int sepDevice) {
     if (address < sepDevice) return {0x0F, 0, 0, 0, 0, 0, 0, 0x90};
     if (address == sepDevice) return {0x64, 0x01, 0, 0, 0, 0, 0, 0x90};
-    if (address >= kCallPanelBase) return {0xF0, 0, 0, 0, 0, 0, 0, 0xC0};
+    if (address >= kFirstPanelAddress) return {0xF0, 0, 0, 0, 0, 0, 0, 0xC0};
     return {};
 }
 
@@ -280,7 +280,7 @@ std::optional<NetConfigTransfer::LoadedFile> NetConfigTransfer::LoadFile(const Q
 }
 
 void NetConfigTransfer::ReportFileFailure() {
-    Dialogs::Error(kErrorCaption, kNotCreated);
+    Dialogs::Error(kTransferErrorCaption, kNotCreated);
     Log2(kNotCreated + QStringLiteral("  Операция отменена."));
 }
 
@@ -295,7 +295,7 @@ std::optional<QByteArray> NetConfigTransfer::CheckFile(int address, const Loaded
     if (HasWorkstationHeader(file.bytes)) {
         const int kind = HeadByte(file.bytes, 12) + 256 * HeadByte(file.bytes, 13);
         if (ctx_.link.Tables.NetDevices[size_t(address)][kNdPtg2] != kind) {
-            Dialogs::Error(kErrorCaption,
+            Dialogs::Error(kTransferErrorCaption,
                            QStringLiteral("Файл не соответствует классу устройств!"));
             return std::nullopt;
         }
@@ -405,7 +405,7 @@ void NetConfigTransfer::ReportWriteOutcome(int address, NetWriteResult& result, 
     NetDeviceRecords records(*ctx_.dm);
     result.marked = records.MarkFileWritten(address, ctx_.SepDevice());
     if (!result.marked && !records.LastError().isEmpty())
-        Dialogs::Error(kErrorCaption, records.LastError());
+        Dialogs::Error(kTransferErrorCaption, records.LastError());
 }
 
 NetWriteResult NetConfigTransfer::WriteCnf(int address, bool fromObject,
@@ -414,7 +414,8 @@ NetWriteResult NetConfigTransfer::WriteCnf(int address, bool fromObject,
     NetBusyScope busy(ctx_);
     TNetLink& link = ctx_.link;
     if (address < 0 || !NetDeviceTables::InTable(address)) {
-        Dialogs::Error(kErrorCaption, QStringLiteral("Определите устройство для записи CNF!"));
+        Dialogs::Error(kTransferErrorCaption,
+                       QStringLiteral("Определите устройство для записи CNF!"));
         Log2(QStringLiteral("Не определено устройство.  Операция отменена.") +
              QString::number(address) + QStringLiteral("  ") + QString::number(link.SelectedAddr));
         result.outcome = NetOpOutcome::Refused;

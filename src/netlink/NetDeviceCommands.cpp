@@ -1,6 +1,7 @@
 #include "netlink/NetDeviceCommands.h"
 
 #include "config/ConfigHeader.h"
+#include "config/ConfigRecords.h"
 #include "foundation/BitAndStr.h"
 #include "netlink/AppFirmwareCatalog.h"
 #include "netlink/NetAppUpload.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("Ошибка");
+const QString kCommandErrorCaption = QStringLiteral("Ошибка");
 
 enum Command {
     kClassInfo = 0,
@@ -38,13 +39,8 @@ enum Command {
     kJumperReset = 10,
 };
 
-constexpr int kCallPanelBase = 64;
 constexpr int kLastDevice = 126;
 constexpr int kShortestChainLine = 15;
-
-QString WordHex(int value) {
-    return ByteToHex((value >> 8) & 0xFF) + ByteToHex(value & 0xFF);
-}
 
 // A second identity word as the report shows it: two "$" bytes at least.
 QString TwoByteHex(int value) {
@@ -120,7 +116,7 @@ void NetDeviceCommands::Run(int index, const QString& caption, const NetListStat
     bool chosen = false;
     const NetList source = ChooseSource(index, configured, found, &chosen);
     if (!chosen) {
-        Dialogs::Error(kErrorCaption, QStringLiteral("Определите устройство из списка!"));
+        Dialogs::Error(kCommandErrorCaption, QStringLiteral("Определите устройство из списка!"));
         return;
     }
     const QStringList lines = source == NetList::None ? QStringList{QString()}
@@ -242,7 +238,7 @@ bool NetDeviceCommands::RunJumperReset(int address, const QString& line) {
         Log2(QStringLiteral("СУ не выбрано!"));
         return false;
     }
-    if (address >= kCallPanelBase && address <= kLastDevice) {
+    if (address >= kFirstPanelAddress && address <= kLastDevice) {
         Log2(QStringLiteral("СУ ") + ctx_.Name(address) + QStringLiteral(" не является КМ!"));
         return false;
     }
@@ -476,7 +472,8 @@ void NetDeviceCommands::SaveFoundSerial(int target, int serialAddress, const QSt
         !Dialogs::AskYesNo(QStringLiteral("Вопрос"), QStringLiteral("SN занят, переписать?")))
         return;
     if (!records.StoreSerial(kind, at, serial)) {
-        if (!records.LastError().isEmpty()) Dialogs::Error(kErrorCaption, records.LastError());
+        if (!records.LastError().isEmpty())
+            Dialogs::Error(kCommandErrorCaption, records.LastError());
         return;
     }
     if (hooks_.updateHdevLine) hooks_.updateHdevLine(at);
@@ -534,7 +531,7 @@ bool NetDeviceCommands::WriteReport(const QString& path) {
     if (progress) progress(0, kLastDevice + 1, false);
     QString error;
     if (!DurableFile::Write(path, text, &error)) {
-        Dialogs::Error(kErrorCaption,
+        Dialogs::Error(kCommandErrorCaption,
                        WithReason(QStringLiteral("Файл не сохранен: ") + path, error));
         return false;
     }

@@ -1,12 +1,11 @@
 #include "netlink/NetDeviceRecords.h"
 
+#include "config/ConfigRecords.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/TFDM.h"
 #include "netlink/TNetFrame.h"
 
 namespace {
-
-constexpr int kCallPanelBase = 64;
 
 struct KindColumns {
     Dataset* ds = nullptr;
@@ -43,7 +42,7 @@ NetRecordKind RecordKindOfAddress(int address, int sepDevice) {
     if (address < 0) return NetRecordKind::None;
     if (address == sepDevice) return NetRecordKind::Console;
     if (address < sepDevice) return NetRecordKind::Switch;
-    if (address >= kCallPanelBase && address < kAdapterAddress) return NetRecordKind::CallPanel;
+    if (address >= kFirstPanelAddress && address < kAdapterAddress) return NetRecordKind::CallPanel;
     return NetRecordKind::None;
 }
 

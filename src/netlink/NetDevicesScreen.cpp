@@ -1,5 +1,6 @@
 #include "netlink/NetDevicesScreen.h"
 
+#include "config/ConfigRecords.h"
 #include "config/ConfigWriteScreen.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/SettingsFile.h"
@@ -9,23 +10,22 @@
 
 namespace {
 
-constexpr int kCallPanelBase = 64;
 constexpr int kDeviceChoiceCount = 127;
 
 // The values of one column in the rows of a dataset.
-struct RowReader {
+struct NetRowReader {
     Dataset* ds;
     QVariant Value(int row, const char* field) const {
         return ds->Value(row, ds->FieldIndex(QLatin1String(field)));
     }
 };
 
-bool ObjectHasConsole(TFDM& dm) {
+bool ListedObjectHasConsole(TFDM& dm) {
     return !dm.Q_Net->IsEmpty() && dm.Q_Net->FieldByName(QStringLiteral("l_pok")).AsInt() != 0;
 }
 
 void AppendRecords(Dataset* ds, const char* serialField, QList<ConfiguredDevice>& out) {
-    const RowReader rows{ds};
+    const NetRowReader rows{ds};
     for (int row = 0; row < ds->RecordCount(); ++row)
         out.append({rows.Value(row, "n_net").toInt(), rows.Value(row, "kf_pr").toInt(),
                     rows.Value(row, serialField).toString()});
@@ -33,8 +33,8 @@ void AppendRecords(Dataset* ds, const char* serialField, QList<ConfiguredDevice>
 
 // The console's line stands at the console's address whatever its record says.
 void AppendConsole(TFDM& dm, int sepDevice, QList<ConfiguredDevice>& out) {
-    if (!ObjectHasConsole(dm) || dm.Q_PO->IsEmpty()) return;
-    const RowReader rows{dm.Q_PO};
+    if (!ListedObjectHasConsole(dm) || dm.Q_PO->IsEmpty()) return;
+    const NetRowReader rows{dm.Q_PO};
     out.append({sepDevice, rows.Value(0, "kf_pr").toInt(), rows.Value(0, "sn_po").toString()});
 }
 
@@ -85,7 +85,7 @@ QStringList DeviceChoiceItems() {
         else if (a == 63)
             items << QStringLiteral("СПО пост охраны");
         else if (a <= 113)
-            items << QStringLiteral("СБВ") + IntToStrZ(a - kCallPanelBase, 2);
+            items << QStringLiteral("СБВ") + IntToStrZ(a - kFirstPanelAddress, 2);
         else if (a <= 125)
             items << QStringLiteral("устройство ") + QString::number(a);
         else
@@ -164,7 +164,7 @@ QString ReadFolder(const QString& dbFolder, TFDM* dm) {
 QString FileStem(int address, int sepDevice) {
     if (address < sepDevice) return QStringLiteral("ckm") + IntToStrZ(address, 2);
     if (address == sepDevice) return QStringLiteral("cpo") + IntToStrZ(address - sepDevice, 2);
-    return QStringLiteral("cbv") + IntToStrZ(address - kCallPanelBase, 2);
+    return QStringLiteral("cbv") + IntToStrZ(address - kFirstPanelAddress, 2);
 }
 
 }  // namespace NetFolders

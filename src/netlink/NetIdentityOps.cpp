@@ -1,6 +1,7 @@
 #include "netlink/NetIdentityOps.h"
 
 #include "config/ConfigHeader.h"
+#include "config/ConfigRecords.h"
 #include "devices/SerialNumber.h"
 #include "foundation/BitAndStr.h"
 #include "foundation/TFDM.h"
@@ -14,14 +15,13 @@ namespace {
 const QString kUndefinedCaption = QStringLiteral("Не определено");
 const QString kNoSerial = QStringLiteral("Не задан серийный номер устройства!");
 
-constexpr int kCallPanelBase = 64;
 constexpr int kSwitchProgrammingAddress = 128;
 constexpr int kPanelProgrammingAddress = 136;
 constexpr int kConsoleProgrammingAddress = 144;
 // Below this BIOS version a device cannot tell its serial number.
 constexpr int kFirstBiosWithSerial = 3;
 
-QString Quoted(const QString& text) {
+QString InQuotes(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
@@ -36,7 +36,7 @@ int AddressOfListLine(const QString& line, int sepDevice) {
     const int number = digits.toInt(&ok);
     if (!ok || number < 0) return -1;
     if (kind == QStringLiteral("КМ")) return number;
-    if (kind == QStringLiteral("БВ")) return kCallPanelBase + number;
+    if (kind == QStringLiteral("БВ")) return kFirstPanelAddress + number;
     return -1;
 }
 
@@ -122,7 +122,7 @@ std::optional<NetIdentityOps::Target> NetIdentityOps::TargetOfLine(const QString
         target.first = 0;
         target.last = sep;
     } else if (kind == QStringLiteral("БВ")) {
-        target.first = kCallPanelBase;
+        target.first = kFirstPanelAddress;
         target.last = 2 * sep;
     } else {
         target.first = target.last = sep;
@@ -282,7 +282,8 @@ bool NetIdentityOps::FindObjectByNet() {
         if (slot[0] == a && slot[1] > 0) switches += slot[kReplyCountByte];
         if (nid == 0) nid = tables.NetDevices[size_t(a)].Nid();
     }
-    for (int a = kCallPanelBase; a <= kCallPanelBase - 1 + sep && NetDeviceTables::InTable(a); ++a)
+    for (int a = kFirstPanelAddress;
+         a <= kFirstPanelAddress - 1 + sep && NetDeviceTables::InTable(a); ++a)
         if (tables.NetReplies[size_t(a)][0] == a)
             panels += tables.NetReplies[size_t(a)][kReplyCountByte];
 
@@ -301,11 +302,11 @@ bool NetIdentityOps::FindObjectByNet() {
         if (value(row, "id_nom").toLongLong() == nid)
             Log2(QStringLiteral("Совпадают идентификаторы объекта ") + ident + QLatin1Char('.'));
         if (Dialogs::AskYesNo(QStringLiteral("Поиск объекта"),
-                              QStringLiteral("Найден похожий объект, ") + Quoted(ident) +
+                              QStringLiteral("Найден похожий объект, ") + InQuotes(ident) +
                                   QStringLiteral(" выберем его? Нет - продолжить.")))
             chosen = row;
         else
-            Log2(QStringLiteral("Объект ") + Quoted(ident) + QStringLiteral(" не выбран."));
+            Log2(QStringLiteral("Объект ") + InQuotes(ident) + QStringLiteral(" не выбран."));
     }
     // Declining them all leaves the object that was current.
     if (chosen >= 0) {

@@ -1,7 +1,7 @@
 #include "platform/OneWireAdapter.h"
 
 namespace {
-OneWireAdapter*& installed() {
+OneWireAdapter*& installedAdapter() {
     static OneWireAdapter* adapter = nullptr;
     return adapter;
 }
@@ -10,13 +10,13 @@ OneWireAdapter*& installed() {
 namespace OneWire {
 
 OneWireAdapter* SetAdapter(OneWireAdapter* adapter) {
-    OneWireAdapter* previous = installed();
-    installed() = adapter;
+    OneWireAdapter* previous = installedAdapter();
+    installedAdapter() = adapter;
     return previous;
 }
 
 OneWireAdapter* InstalledAdapter() {
-    return installed();
+    return installedAdapter();
 }
 
 }  // namespace OneWire

@@ -31,7 +31,7 @@ class MissingQtWords : public QTranslator {
     bool isEmpty() const override { return false; }
 };
 
-std::unique_ptr<QTranslator> installed(std::unique_ptr<QTranslator> translator) {
+std::unique_ptr<QTranslator> installedTranslator(std::unique_ptr<QTranslator> translator) {
     if (!QCoreApplication::installTranslator(translator.get())) return nullptr;
     return translator;
 }
@@ -43,9 +43,9 @@ RussianQtTexts::RussianQtTexts() : previousLocale_(QLocale()) {
     auto catalogue = std::make_unique<QTranslator>();
     if (catalogue->load(kRussian, QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        catalogue_ = installed(std::move(catalogue));
+        catalogue_ = installedTranslator(std::move(catalogue));
     // Installed last, so it is asked first; it answers only for its own words.
-    missingWords_ = installed(std::make_unique<MissingQtWords>());
+    missingWords_ = installedTranslator(std::make_unique<MissingQtWords>());
 }
 
 RussianQtTexts::~RussianQtTexts() {

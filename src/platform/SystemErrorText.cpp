@@ -5,13 +5,13 @@
 
 namespace {
 
-struct Reason {
+struct ErrnoReason {
     int err;
     const char16_t* text;
 };
 
 // The reasons a file, folder or port operation meets in practice.
-constexpr Reason kReasons[] = {
+constexpr ErrnoReason kReasons[] = {
     {EACCES, u"Нет прав доступа."},
     {EPERM, u"Операция не разрешена."},
     {ENOENT, u"Нет такого файла или папки."},
@@ -58,14 +58,14 @@ QString asSentence(QString text) {
 }  // namespace
 
 QString SystemReason(int err) {
-    for (const Reason& r : kReasons)
+    for (const ErrnoReason& r : kReasons)
         if (r.err == err) return QString::fromUtf16(r.text);
     return QStringLiteral("Системная ошибка %1.").arg(err);
 }
 
 QString SystemReason(const QString& systemText) {
     const QString text = systemText.trimmed();
-    for (const Reason& r : kReasons)
+    for (const ErrnoReason& r : kReasons)
         if (text.compare(QString::fromLocal8Bit(std::strerror(r.err)), Qt::CaseInsensitive) == 0)
             return QString::fromUtf16(r.text);
     return asSentence(text);

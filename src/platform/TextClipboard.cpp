@@ -1,7 +1,7 @@
 #include "platform/TextClipboard.h"
 
 namespace {
-TextClipboard*& backendSlot() {
+TextClipboard*& clipboardSlot() {
     static TextClipboard* backend = nullptr;
     return backend;
 }
@@ -10,17 +10,17 @@ TextClipboard*& backendSlot() {
 namespace Clipboard {
 
 TextClipboard* SetBackend(TextClipboard* backend) {
-    TextClipboard* previous = backendSlot();
-    backendSlot() = backend;
+    TextClipboard* previous = clipboardSlot();
+    clipboardSlot() = backend;
     return previous;
 }
 
 QString Text() {
-    return backendSlot() ? backendSlot()->Text() : QString();
+    return clipboardSlot() ? clipboardSlot()->Text() : QString();
 }
 
 void SetText(const QString& text) {
-    if (backendSlot()) backendSlot()->SetText(text);
+    if (clipboardSlot()) clipboardSlot()->SetText(text);
 }
 
 }  // namespace Clipboard

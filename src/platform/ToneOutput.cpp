@@ -1,7 +1,7 @@
 #include "platform/ToneOutput.h"
 
 namespace {
-ToneOutput*& installed() {
+ToneOutput*& installedOutput() {
     static ToneOutput* output = nullptr;
     return output;
 }
@@ -10,14 +10,14 @@ ToneOutput*& installed() {
 namespace Tones {
 
 ToneOutput* SetOutput(ToneOutput* output) {
-    ToneOutput* previous = installed();
-    installed() = output;
+    ToneOutput* previous = installedOutput();
+    installedOutput() = output;
     return previous;
 }
 
 ToneOutput& Output() {
     static SilentToneOutput silent;
-    return installed() ? *installed() : silent;
+    return installedOutput() ? *installedOutput() : silent;
 }
 
 }  // namespace Tones

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "site/MatrixRules.h"
 #include "site/ObjectState.h"
+#include "site/SiteData.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -14,10 +15,6 @@
 namespace {
 
 const QString kSwitchPrefix = QStringLiteral("pk_");
-
-QSqlDatabase database() {
-    return FDM->ConnectionDB();
-}
 
 // The object list read again on its object; its details (houses, entrances,
 // m_pk, m_bv, switches, ...) follow it. Then Q_Matr opens on the object's
@@ -30,13 +27,9 @@ void refreshObject(qint64 idNet) {
     OpenMatrTable();
 }
 
-QString text(const QVariant& v) {
-    return v.isNull() ? QString() : v.toString();
-}
-
 // ---- reading ---------------------------------------------------------------------
 
-bool readEntrances(QSqlDatabase db, qint64 idNet, QList<EntranceSlot>* out, QString* error) {
+bool readEntranceSlots(QSqlDatabase db, qint64 idNet, QList<EntranceSlot>* out, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q,
                    QStringLiteral("SELECT d.id_dom, d.kod_d, p.n_pod, p.nm_pod FROM k_dom d "
@@ -45,12 +38,12 @@ bool readEntrances(QSqlDatabase db, qint64 idNet, QList<EntranceSlot>* out, QStr
                    {idNet}, error))
         return false;
     while (q.next())
-        out->append(
-            {q.value(0).toLongLong(), text(q.value(1)), q.value(2).toInt(), text(q.value(3))});
+        out->append({q.value(0).toLongLong(), SiteData::TextOf(q.value(1)), q.value(2).toInt(),
+                     SiteData::TextOf(q.value(3))});
     return true;
 }
 
-bool readHouses(QSqlDatabase db, qint64 idNet, QList<HouseEntrances>* out, QString* error) {
+bool readMatrixHouses(QSqlDatabase db, qint64 idNet, QList<HouseEntrances>* out, QString* error) {
     QSqlQuery q(db);
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_dom, v_pod FROM k_dom WHERE id_net=? ORDER BY id_dom"),
@@ -65,7 +58,8 @@ bool readHouses(QSqlDatabase db, qint64 idNet, QList<HouseEntrances>* out, QStri
                        {h.idDom}, error))
             return false;
         while (q.next())
-            h.entrances.append({q.value(0).toLongLong(), q.value(1).toInt(), text(q.value(2))});
+            h.entrances.append(
+                {q.value(0).toLongLong(), q.value(1).toInt(), SiteData::TextOf(q.value(2))});
         q.finish();
     }
     return true;
@@ -251,12 +245,12 @@ bool ReadMatrixTable(QSqlDatabase db, qint64 idNet, QList<MatrRow>* rows, int* s
     const int sysN = record.indexOf(QStringLiteral("sys_n"));
     const int nmBv = record.indexOf(QStringLiteral("nm_bv"));
     while (q.next()) {
-        MatrRow row{text(q.value(name)),
-                    sysN >= 0 ? text(q.value(sysN)) : QString(),
-                    nmBv >= 0 ? text(q.value(nmBv)) : QString(),
+        MatrRow row{SiteData::TextOf(q.value(name)),
+                    sysN >= 0 ? SiteData::TextOf(q.value(sysN)) : QString(),
+                    nmBv >= 0 ? SiteData::TextOf(q.value(nmBv)) : QString(),
                     {}};
         for (auto it = columnOf.begin(); it != columnOf.end(); ++it)
-            row.cells.insert(it.value(), text(q.value(it.key())));
+            row.cells.insert(it.value(), SiteData::TextOf(q.value(it.key())));
         rows->append(row);
     }
     return true;
@@ -270,10 +264,11 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
                    {idNet}, error))
         return false;
     while (q.next())
-        out->switches.append({{q.value(1).toInt(), q.value(2).toInt(), text(q.value(3)),
-                               q.value(4).toInt(), q.value(5).toInt(), text(q.value(7))},
-                              q.value(0).toLongLong(),
-                              q.value(6).toLongLong()});
+        out->switches.append(
+            {{q.value(1).toInt(), q.value(2).toInt(), SiteData::TextOf(q.value(3)),
+              q.value(4).toInt(), q.value(5).toInt(), SiteData::TextOf(q.value(7))},
+             q.value(0).toLongLong(),
+             q.value(6).toLongLong()});
     q.finish();
     if (!ExecBound(q,
                    QStringLiteral("SELECT rowid, n_bv, n_pk, bv_type, n_nt0, plus, tract, nm_bv "
@@ -281,10 +276,10 @@ bool ReadLinkTables(QSqlDatabase db, qint64 idNet, LinkTables* out, QString* err
                    {idNet}, error))
         return false;
     while (q.next())
-        out->panels.append(
-            {{text(q.value(1)), q.value(2).toInt(), q.value(3).toInt(), q.value(4).toInt(),
-              q.value(5).toInt(), q.value(6).toInt(), text(q.value(7))},
-             q.value(0).toLongLong()});
+        out->panels.append({{SiteData::TextOf(q.value(1)), q.value(2).toInt(), q.value(3).toInt(),
+                             q.value(4).toInt(), q.value(5).toInt(), q.value(6).toInt(),
+                             SiteData::TextOf(q.value(7))},
+                            q.value(0).toLongLong()});
     return true;
 }
 
@@ -307,7 +302,7 @@ bool RebuildMatrixOn(QSqlDatabase db, const MatrixObject& obj, QString* error) {
     QList<EntranceSlot> entrances;
     LinkTables links;
     return carry(CreateMatrTable(db, obj.idNet, MatrTableName(obj.idNet)), error) &&
-           readEntrances(db, obj.idNet, &entrances, error) &&
+           readEntranceSlots(db, obj.idNet, &entrances, error) &&
            ReadLinkTables(db, obj.idNet, &links, error) &&
            // v_kal as the object has it: the entrance save does not change it.
            writeRebuild(
@@ -320,13 +315,13 @@ bool RebuildMatrixOn(QSqlDatabase db, const MatrixObject& obj, QString* error) {
 
 namespace {
 
-bool readEntry(QSqlDatabase db, const MatrixObject& obj, EntryPlan* plan, QString* error) {
+bool readEntryPlan(QSqlDatabase db, const MatrixObject& obj, EntryPlan* plan, QString* error) {
     QList<MatrRow> rows;
     int switchCount = 0;
     QList<HouseEntrances> houses;
     QHash<int, qint64> owners;
     if (!ReadMatrixTable(db, obj.idNet, &rows, &switchCount, error) ||
-        !readHouses(db, obj.idNet, &houses, error) ||
+        !readMatrixHouses(db, obj.idNet, &houses, error) ||
         !readColumnOwners(db, obj.idNet, &owners, error))
         return false;
     *plan = PlanEntranceEntry(rows, qMin(obj.vPod, switchCount), houses, owners);
@@ -339,7 +334,7 @@ bool readEntry(QSqlDatabase db, const MatrixObject& obj, EntryPlan* plan, QStrin
 bool AccessMatrix::RebuildDevices() {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return false;
-    QSqlDatabase db = database();
+    QSqlDatabase db = FDM->ConnectionDB();
     // The table is dropped and made again; nothing may hold it open.
     FDM->Q_Matr->Close();
     const bool ok = WriteInOneTransaction(QStringLiteral("Матрица не перестроена."),
@@ -351,7 +346,7 @@ bool AccessMatrix::RebuildDevices() {
 bool AccessMatrix::BtnSaveClick(const HeldRows& held) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return false;
-    QSqlDatabase db = database();
+    QSqlDatabase db = FDM->ConnectionDB();
     QString error;
     QList<MatrRow> rows;
     int switchCount = 0;
@@ -384,11 +379,11 @@ bool AccessMatrix::VvodObjClick(const HeldRows& held) {
                          DlgButtons::Ok, DlgIcon::Error);
         return false;
     }
-    QSqlDatabase db = database();
+    QSqlDatabase db = FDM->ConnectionDB();
     const bool ok =
         WriteInOneTransaction(held, QStringLiteral("Подъезды не изменены."), [&](QString* e) {
             EntryPlan plan;
-            return readEntry(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
+            return readEntryPlan(db, *obj, &plan, e) && writeEntry(db, obj->idNet, plan, e);
         });
     FDM->Q_Pod->Reopen();
     FDM->Q_DPd->Reopen();
@@ -403,7 +398,7 @@ bool AccessMatrix::BtnRetryClick() {
                          DlgIcon::Information);
         return false;
     }
-    QSqlDatabase db = database();
+    QSqlDatabase db = FDM->ConnectionDB();
     FDM->Q_Matr->Close();
     const bool ok =
         WriteInOneTransaction(QStringLiteral("Матрица не восстановлена."), [&](QString* e) {

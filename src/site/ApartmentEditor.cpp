@@ -14,9 +14,6 @@
 
 #include <QStringList>
 
-using namespace ApartmentEditorTexts;
-using namespace ApartmentRowLimits;
-
 // ---------------------------------------------------------------- rules
 
 ApartmentEditorContext CurrentSwitchContext() {
@@ -109,10 +106,6 @@ QString BulkQuestion(RowFlag flag, BulkChange change) {
 
 namespace {
 
-QString flagColumn(const char* prefix, int n) {
-    return QString::fromLatin1(prefix) + IntToStrZ(n, 2);
-}
-
 // A flag as written: flags above the usable count are always cleared.
 bool writtenFlag(const QVector<bool>& flags, int n, int usable) {
     return n <= usable && flags.value(n);
@@ -140,19 +133,14 @@ DeviceMarks changedMarks(const StoredApartment& s, const ApartmentValues& v,
     differ(was.number != v.number.trimmed(), false, false, false);
     differ(was.code != v.code.trimmed(), false, true, true);
     differ(TimesChanged(s, v), false, false, true);
-    for (int n = kFirstPanelFlag; n <= kLastFlag; ++n)
+    for (int n = ApartmentRowLimits::kFirstPanelFlag; n <= ApartmentRowLimits::kLastFlag; ++n)
         differ(writtenFlag(v.panelFlags, n, ctx.maskBv) != was.panelFlags.value(n), false, true,
                false);
-    for (int n = kFirstConsoleFlag; n <= kLastFlag; ++n)
+    for (int n = ApartmentRowLimits::kFirstConsoleFlag; n <= ApartmentRowLimits::kLastFlag; ++n)
         differ(writtenFlag(v.consoleFlags, n, ctx.maskPo) != was.consoleFlags.value(n), false,
                false, true);
     *changed = any;
     return marks;
-}
-
-bool moveState(qint64 idNet, QString* error) {
-    return ObjectState::Apply(FDM->ConnectionDB(), idNet, ObjectState::AfterApartmentsChanged,
-                              error);
 }
 
 // The switch polls up to the highest terminal left in its entrance.
@@ -230,7 +218,7 @@ void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current
     values->keys = object.vKey;
     values->callBack = object.callBack;
     values->ringBack = PaddedFlagMask(object.flbv).at(1) == QLatin1Char('1');
-    values->number = kNewHandset;
+    values->number = ApartmentEditorTexts::kNewHandset;
     values->code.clear();
     const ConsoleTimes console = ReadConsoleTimes(ctx.idNet, ctx.hasConsole);
     values->dayMinutes = console.day;
@@ -252,7 +240,8 @@ void ApartmentEditor::BeginAdd(const ApartmentEditorContext& ctx, qint64 current
                 {ctx.idPod, RowOrigin::kConsole}, &consoleHandset, &error) ||
         consoleHandset)
         return;
-    if (Dialogs::Message(kConsoleHandsetCaption, kConsoleHandsetQuestion, DlgButtons::YesNo,
+    if (Dialogs::Message(ApartmentEditorTexts::kConsoleHandsetCaption,
+                         ApartmentEditorTexts::kConsoleHandsetQuestion, DlgButtons::YesNo,
                          DlgIcon::Question) != DlgAnswer::Yes)
         return;
     values->code = object.code;
@@ -275,9 +264,11 @@ bool ApartmentEditor::newRowAllowed(const ApartmentEditorContext& ctx,
         return false;
     }
     if (terminalTaken)
-        Dialogs::Message(ApartmentRowTexts::kError, kTerminalTaken, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ApartmentRowTexts::kError, ApartmentEditorTexts::kTerminalTaken,
+                         DlgButtons::Ok, DlgIcon::Error);
     if (numberTaken)
-        Dialogs::Message(ApartmentRowTexts::kError, kNumberTaken, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ApartmentRowTexts::kError, ApartmentEditorTexts::kNumberTaken,
+                         DlgButtons::Ok, DlgIcon::Error);
     return !terminalTaken && !numberTaken;
 }
 
@@ -306,7 +297,8 @@ bool ApartmentEditor::codeAccepted(const ApartmentEditorContext& ctx, const QStr
         }
     }
     if (values->code.trimmed().isEmpty()) {
-        Dialogs::Message(ApartmentRowTexts::kError, kEmptyCode, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ApartmentRowTexts::kError, ApartmentEditorTexts::kEmptyCode,
+                         DlgButtons::Ok, DlgIcon::Error);
         values->code.clear();
         return false;
     }
@@ -385,12 +377,14 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                                    v.terminal,
                                    StoredTime(v.followsConsole, v.dayMinutes),
                                    StoredTime(v.followsConsole, v.nightMinutes)};
-            for (int n = kFirstPanelFlag; n <= kLastFlag; ++n) {
-                columns << flagColumn("f_m", n);
+            for (int n = ApartmentRowLimits::kFirstPanelFlag; n <= ApartmentRowLimits::kLastFlag;
+                 ++n) {
+                columns << FlagColumn("f_m", n);
                 values << int(writtenFlag(v.panelFlags, n, ctx.maskBv));
             }
-            for (int n = kFirstConsoleFlag; n <= kLastFlag; ++n) {
-                columns << flagColumn("f_p", n);
+            for (int n = ApartmentRowLimits::kFirstConsoleFlag; n <= ApartmentRowLimits::kLastFlag;
+                 ++n) {
+                columns << FlagColumn("f_p", n);
                 values << int(writtenFlag(v.consoleFlags, n, ctx.maskPo));
             }
             if (adding) {
@@ -426,7 +420,7 @@ bool ApartmentEditor::write(const ApartmentEditorContext& ctx, const StoredApart
                     return false;
             }
             return DeviceMarking::ApplyAfterRowSave(q, ctx.idNet, ctx.idPod, marks_, error) &&
-                   (!adding || moveState(ctx.idNet, error));
+                   (!adding || SiteData::MoveStateAfterApartments(ctx.idNet, error));
         });
 }
 
@@ -460,7 +454,7 @@ bool ApartmentEditor::Delete(const ApartmentEditorContext& ctx, qint64 idKvr) {
                                            DeviceMarking::AdvanceFileStates(
                                                q, QStringLiteral("k_pk"), QStringLiteral("id_pk"),
                                                QStringLiteral("id_pk=?"), {ctx.idPk}, e);
-            return devices && moveState(row.idNet, e);
+            return devices && SiteData::MoveStateAfterApartments(row.idNet, e);
         });
 }
 
@@ -481,8 +475,8 @@ bool ApartmentEditor::Bulk(const ApartmentEditorContext& ctx, RowFlag flag, Bulk
     if (!FDM || ctx.idPod == 0) return false;
     // Call-back goes to the console: without one it is only ever cleared.
     if (flag == RowFlag::CallBack && change != BulkChange::Clear && !ctx.hasConsole) return false;
-    if (Dialogs::Message(kBulkCaption, BulkQuestion(flag, change), DlgButtons::YesNo,
-                         DlgIcon::Question) != DlgAnswer::Yes)
+    if (Dialogs::Message(ApartmentEditorTexts::kBulkCaption, BulkQuestion(flag, change),
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return false;
     const QString column = RowFlagColumn(flag);
     const QString value = change == BulkChange::Clear ? QStringLiteral("0")

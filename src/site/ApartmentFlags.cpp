@@ -2,8 +2,6 @@
 
 #include "foundation/BitAndStr.h"
 
-using namespace ApartmentFlags;
-
 namespace {
 
 const QChar kOn = QLatin1Char('1');
@@ -19,31 +17,35 @@ QString twoDigits(int n) {
 
 }  // namespace
 
+QString FlagColumn(const char* prefix, int n) {
+    return QString::fromLatin1(prefix) + IntToStrZ(n, 2);
+}
+
 QString PaddedFlagMask(const QString& mask) {
-    return PadRight(mask, QLatin1Char('0'), kMaskWidth);
+    return PadRight(mask, QLatin1Char('0'), ApartmentFlags::kMaskWidth);
 }
 
 QList<QPair<QString, bool>> NewApartmentFlags(const QString& flbv, const QString& flpo) {
     QList<QPair<QString, bool>> flags;
     const QString bv = PaddedFlagMask(flbv);
-    flags.append({QStringLiteral("l_otz"), isOn(bv, kFlags + 2)});
-    for (int n = 3; n <= kFlags; ++n)
-        flags.append({QStringLiteral("f_m") + twoDigits(n), isOn(bv, kFlags + n)});
+    flags.append({QStringLiteral("l_otz"), isOn(bv, ApartmentFlags::kFlags + 2)});
+    for (int n = 3; n <= ApartmentFlags::kFlags; ++n)
+        flags.append({QStringLiteral("f_m") + twoDigits(n), isOn(bv, ApartmentFlags::kFlags + n)});
     const QString po = PaddedFlagMask(flpo);
-    flags.append({QStringLiteral("l_pnp"), isOn(po, kFlags + 1)});
-    for (int n = 2; n <= kFlags; ++n)
-        flags.append({QStringLiteral("f_p") + twoDigits(n), isOn(po, kFlags + n)});
+    flags.append({QStringLiteral("l_pnp"), isOn(po, ApartmentFlags::kFlags + 1)});
+    for (int n = 2; n <= ApartmentFlags::kFlags; ++n)
+        flags.append({QStringLiteral("f_p") + twoDigits(n), isOn(po, ApartmentFlags::kFlags + n)});
     return flags;
 }
 
 void FlagMaskList::Load(const QStringList& names, const QString& mask) {
     const QString padded = PaddedFlagMask(mask);
     items_.clear();
-    for (int k = 1; k <= qMin(int(names.size()), kFlags); ++k) {
+    for (int k = 1; k <= qMin(int(names.size()), ApartmentFlags::kFlags); ++k) {
         Item item;
         item.name = names[k - 1];
         item.stored = isOn(padded, k);
-        item.byDefault = isOn(padded, kFlags + k);
+        item.byDefault = isOn(padded, ApartmentFlags::kFlags + k);
         item.defaultEnabled = !item.stored;
         items_ << item;
     }
@@ -67,10 +69,10 @@ void FlagMaskList::SetDefault(int index, bool checked) {
 }
 
 QString FlagMaskList::Mask() const {
-    QString mask(kMaskWidth, QLatin1Char('0'));
+    QString mask(ApartmentFlags::kMaskWidth, QLatin1Char('0'));
     for (int k = 0; k < items_.size(); ++k) {
         if (items_[k].stored) mask[k] = kOn;
-        if (items_[k].byDefault) mask[kFlags + k] = kOn;
+        if (items_[k].byDefault) mask[ApartmentFlags::kFlags + k] = kOn;
     }
     return mask;
 }

@@ -30,6 +30,10 @@ QString PaddedFlagMask(const QString& mask);
 // f_p02..f_p16 (console flags 1..16).
 QList<QPair<QString, bool>> NewApartmentFlags(const QString& flbv, const QString& flpo);
 
+// The k_kvr column of flag n: the prefix ("f_m" a call-panel flag, "f_p" a
+// console flag) and the number in two digits.
+QString FlagColumn(const char* prefix, int n);
+
 enum class FlagMaskKind { CallPanel, Console };
 
 class FlagMaskList {

@@ -16,8 +16,6 @@
 #include <algorithm>
 #include <optional>
 
-using namespace GenerationTexts;
-
 namespace {
 
 constexpr int kMaxCallLength = 5;  // prefix and code together
@@ -31,7 +29,7 @@ enum class Answer {
     OverwriteAll,  // OK: there were no manual rows
 };
 
-struct ObjectRow {
+struct GeneratorObjectRow {
     int vKey = 0;
     bool console = false;
     QString consoleCode;
@@ -41,14 +39,14 @@ struct ObjectRow {
     int vPod = 0;
 };
 
-struct HouseRow {
+struct GeneratorHouseRow {
     qint64 idDom = 0;
     QString name;
     QString prefix;
     int kvvT = 0;
 };
 
-struct EntranceRow {
+struct GeneratorEntranceRow {
     qint64 idPod = 0;
     qint64 idDom = 0;
     int first = 0;
@@ -91,10 +89,6 @@ struct HouseApartment {
     bool handset = false;
 };
 
-QString text(const QVariant& v) {
-    return v.isNull() ? QString() : v.toString();
-}
-
 class GenerationRun {
   public:
     GenerationRun(QSqlDatabase db, qint64 idNet, const ProgressFn& progress,
@@ -130,11 +124,11 @@ class GenerationRun {
 
     void markRows();
     EntranceRows rowsOf(qint64 idPod) const;
-    bool walk(const EntranceRow& e, const EntranceRows& rows, int* pos);
+    bool walk(const GeneratorEntranceRow& e, const EntranceRows& rows, int* pos);
     bool keepManual(ApartmentRow& row, int* aptNo, int* pos);
-    void keepRow(ApartmentRow& row, const EntranceRow& e, int* aptNo, int pos);
-    bool appendRow(const EntranceRow& e, int* aptNo, int pos, bool console);
-    bool placeRest(const EntranceRow& e, const EntranceRows& rows, int* pos);
+    void keepRow(ApartmentRow& row, const GeneratorEntranceRow& e, int* aptNo, int pos);
+    bool appendRow(const GeneratorEntranceRow& e, int* aptNo, int pos, bool console);
+    bool placeRest(const GeneratorEntranceRow& e, const EntranceRows& rows, int* pos);
     static void place(ApartmentRow& row, int pos) {
         row.newPNom = pos;
         row.marked = false;
@@ -148,9 +142,9 @@ class GenerationRun {
     bool recountEntrances();
     bool countRepeats();
     bool readHouseApartments(qint64 idDom, QVector<HouseApartment>* out);
-    bool countHouseRepeats(const HouseRow& house, int* repeats, QHash<qint64, int>* perEntrance,
-                           bool* ignoreAll);
-    bool writeRepeatCounts(const HouseRow& house, int repeats,
+    bool countHouseRepeats(const GeneratorHouseRow& house, int* repeats,
+                           QHash<qint64, int>* perEntrance, bool* ignoreAll);
+    bool writeRepeatCounts(const GeneratorHouseRow& house, int repeats,
                            const QHash<qint64, int>& perEntrance);
 
     QSqlDatabase db_;
@@ -162,9 +156,9 @@ class GenerationRun {
     bool heldGone_ = false;  // a row held was gone: refused and told
     QString error_;
 
-    ObjectRow object_;
-    QList<HouseRow> houses_;
-    QList<EntranceRow> entrances_;
+    GeneratorObjectRow object_;
+    QList<GeneratorHouseRow> houses_;
+    QList<GeneratorEntranceRow> entrances_;
     QVector<ApartmentRow> rows_;
     Answer answer_ = Answer::OverwriteAll;
     QList<QPair<QString, bool>> newFlags_;
@@ -187,9 +181,10 @@ bool GenerationRun::readObject() {
               {idNet_}))
         return false;
     if (!q_.next()) return fail(QStringLiteral("Объект %1 не найден").arg(idNet_));
-    object_ = {q_.value(0).toInt(),      q_.value(1).toInt() != 0, text(q_.value(2)),
-               q_.value(3).toInt() != 0, text(q_.value(4)),        text(q_.value(5)),
-               q_.value(6).toInt()};
+    object_ = {
+        q_.value(0).toInt(),      q_.value(1).toInt() != 0,      SiteData::TextOf(q_.value(2)),
+        q_.value(3).toInt() != 0, SiteData::TextOf(q_.value(4)), SiteData::TextOf(q_.value(5)),
+        q_.value(6).toInt()};
     q_.finish();
     return true;
 }
@@ -201,8 +196,8 @@ bool GenerationRun::readHouses() {
               {idNet_}))
         return false;
     while (q_.next())
-        houses_.append({q_.value(0).toLongLong(), text(q_.value(1)), text(q_.value(2)).trimmed(),
-                        q_.value(3).toInt()});
+        houses_.append({q_.value(0).toLongLong(), SiteData::TextOf(q_.value(1)),
+                        SiteData::TextOf(q_.value(2)).trimmed(), q_.value(3).toInt()});
     q_.finish();
     return true;
 }
@@ -232,9 +227,9 @@ bool GenerationRun::readRows() {
         r.id = q.Value(0).toLongLong();
         r.idPod = q.Value(1).toLongLong();
         r.pNom = q.Value(2).toInt();
-        r.nKvr = text(q.Value(3));
-        r.pKvr = text(q.Value(4));
-        r.origin = text(q.Value(5));
+        r.nKvr = SiteData::TextOf(q.Value(3));
+        r.pKvr = SiteData::TextOf(q.Value(4));
+        r.origin = SiteData::TextOf(q.Value(5));
         r.handset = q.Value(6).toInt() != 0;
         r.yKey = q.Value(7).toInt();
         r.xKey = q.Value(8).toInt();
@@ -252,8 +247,8 @@ std::optional<Answer> GenerationRun::ask() {
         return r.origin == RowOrigin::kManual;
     });
     if (manual) {
-        switch (
-            Dialogs::Message(kCaption, kKeepManual, DlgButtons::YesNoCancel, DlgIcon::Warning)) {
+        switch (Dialogs::Message(GenerationTexts::kCaption, GenerationTexts::kKeepManual,
+                                 DlgButtons::YesNoCancel, DlgIcon::Warning)) {
             case DlgAnswer::Yes:
                 return Answer::KeepManual;
             case DlgAnswer::No:
@@ -262,8 +257,8 @@ std::optional<Answer> GenerationRun::ask() {
                 return std::nullopt;
         }
     }
-    if (Dialogs::Message(kCaption, kOverwrite, DlgButtons::OkCancel, DlgIcon::Warning) ==
-        DlgAnswer::Ok)
+    if (Dialogs::Message(GenerationTexts::kCaption, GenerationTexts::kOverwrite,
+                         DlgButtons::OkCancel, DlgIcon::Warning) == DlgAnswer::Ok)
         return Answer::OverwriteAll;
     return std::nullopt;
 }
@@ -277,7 +272,7 @@ bool GenerationRun::storeKeyQuota(int keys) {
 // An entrance without apartments is entered as first 1, last 0; any other
 // entrance needs its count.
 bool GenerationRun::rangesEntered() {
-    for (const EntranceRow& e : std::as_const(entrances_)) {
+    for (const GeneratorEntranceRow& e : std::as_const(entrances_)) {
         step();
         if (e.count == 0 && !(e.first == 1 && e.last == 0)) return false;
     }
@@ -308,7 +303,7 @@ EntranceRows GenerationRun::rowsOf(qint64 idPod) const {
 
 void GenerationRun::noteLengths(const QString& code, qint64 idDom) {
     codeLength_ = qMax(codeLength_, int(code.trimmed().size()));
-    for (const HouseRow& h : std::as_const(houses_))
+    for (const GeneratorHouseRow& h : std::as_const(houses_))
         if (h.idDom == idDom) prefixLength_ = qMax(prefixLength_, int(h.prefix.size()));
 }
 
@@ -330,7 +325,7 @@ bool GenerationRun::keepManual(ApartmentRow& row, int* aptNo, int* pos) {
 
 // A row kept at position pos: a sequential entrance renumbers it unless its
 // code was set by hand; a hotel entrance keeps its numbers.
-void GenerationRun::keepRow(ApartmentRow& row, const EntranceRow& e, int* aptNo, int pos) {
+void GenerationRun::keepRow(ApartmentRow& row, const GeneratorEntranceRow& e, int* aptNo, int pos) {
     row.xKey = keyQuota(row.yKey);
     if (!e.hotel && row.origin != RowOrigin::kCodeByHand) {
         row.nKvr = row.pKvr = QString::number(*aptNo);
@@ -341,7 +336,7 @@ void GenerationRun::keepRow(ApartmentRow& row, const EntranceRow& e, int* aptNo,
     noteLengths(row.pKvr, e.idDom);
 }
 
-bool GenerationRun::appendRow(const EntranceRow& e, int* aptNo, int pos, bool console) {
+bool GenerationRun::appendRow(const GeneratorEntranceRow& e, int* aptNo, int pos, bool console) {
     QString number;
     QString code;
     if (console) {
@@ -373,7 +368,7 @@ bool GenerationRun::appendRow(const EntranceRow& e, int* aptNo, int pos, bool co
 
 // The positions of an entrance: its range, and one more for every manual row
 // and handset met on the way, which take positions but no apartment numbers.
-bool GenerationRun::walk(const EntranceRow& e, const EntranceRows& rows, int* pos) {
+bool GenerationRun::walk(const GeneratorEntranceRow& e, const EntranceRows& rows, int* pos) {
     int aptNo = e.first;
     int count = e.last - e.first + 1;
     // A hotel entrance has no range: its count says how many rows it has.
@@ -404,7 +399,7 @@ bool GenerationRun::walk(const EntranceRow& e, const EntranceRows& rows, int* po
 // order: the handsets, and apartments kept by hand beyond the range. The
 // entrance ends with its one console handset (a repeat of it goes), which is
 // made when the object has a console and the entrance none.
-bool GenerationRun::placeRest(const EntranceRow& e, const EntranceRows& rows, int* pos) {
+bool GenerationRun::placeRest(const GeneratorEntranceRow& e, const EntranceRows& rows, int* pos) {
     ApartmentRow* console = nullptr;
     for (int index : rows.order) {
         ApartmentRow& row = rows_[index];
@@ -489,7 +484,7 @@ bool GenerationRun::recountEntrances() {
     QHash<qint64, int> apartments;
     while (q_.next()) apartments.insert(q_.value(0).toLongLong(), q_.value(1).toInt());
     q_.finish();
-    for (EntranceRow& e : entrances_) {
+    for (GeneratorEntranceRow& e : entrances_) {
         step();
         const int n = apartments.value(e.idPod, 0);
         // A range of 32768 numbers, or rows kept by hand beyond the range,
@@ -519,15 +514,15 @@ bool GenerationRun::readHouseApartments(qint64 idDom, QVector<HouseApartment>* o
     if (!q.Prepared()) return fail(q.LastError());
     q.Bind(0, idDom).Bind(1, idNet_);
     while (q.Next())
-        out->append({q.Value(0).toLongLong(), q.Value(1).toLongLong(), text(q.Value(2)), q.Value(3),
-                     q.Value(4).toInt() != 0});
+        out->append({q.Value(0).toLongLong(), q.Value(1).toLongLong(), SiteData::TextOf(q.Value(2)),
+                     q.Value(3), q.Value(4).toInt() != 0});
     return q.LastError().isEmpty() || fail(q.LastError());
 }
 
 // Every row of the house (handsets too) whose code other apartments of the
 // house also hold is a repeat; each is offered for correction until the
 // operator ignores them all. A correction is read back before the next row.
-bool GenerationRun::countHouseRepeats(const HouseRow& house, int* repeats,
+bool GenerationRun::countHouseRepeats(const GeneratorHouseRow& house, int* repeats,
                                       QHash<qint64, int>* perEntrance, bool* ignoreAll) {
     QVector<HouseApartment> rows;
     if (!readHouseApartments(house.idDom, &rows)) return false;
@@ -550,9 +545,14 @@ bool GenerationRun::countHouseRepeats(const HouseRow& house, int* repeats,
         // The other apartment: the first of the house with the code that is
         // not the row itself.
         const int other = same[0] != i ? same[0] : same[1];
-        const CallCodeRepeat repeat{
-            house.idDom,    house.name,     row.id,           row.nKvr,
-            text(row.pKvr), rows[other].id, rows[other].nKvr, text(rows[other].pKvr)};
+        const CallCodeRepeat repeat{house.idDom,
+                                    house.name,
+                                    row.id,
+                                    row.nKvr,
+                                    SiteData::TextOf(row.pKvr),
+                                    rows[other].id,
+                                    rows[other].nKvr,
+                                    SiteData::TextOf(rows[other].pKvr)};
         const CorrectionMark mark = corrector_(repeat);
         if (mark == CorrectionMark::IgnoreAll) *ignoreAll = true;
         if (mark == CorrectionMark::Saved) {
@@ -563,12 +563,12 @@ bool GenerationRun::countHouseRepeats(const HouseRow& house, int* repeats,
     return true;
 }
 
-bool GenerationRun::writeRepeatCounts(const HouseRow& house, int repeats,
+bool GenerationRun::writeRepeatCounts(const GeneratorHouseRow& house, int repeats,
                                       const QHash<qint64, int>& perEntrance) {
     if (repeats != house.kvvT &&
         !exec(QStringLiteral("UPDATE k_dom SET kvv_t=? WHERE id_dom=?"), {repeats, house.idDom}))
         return false;
-    for (const EntranceRow& e : std::as_const(entrances_)) {
+    for (const GeneratorEntranceRow& e : std::as_const(entrances_)) {
         if (e.idDom != house.idDom) continue;
         const int n = perEntrance.value(e.idPod, 0);
         if (n != e.kvvT &&
@@ -580,7 +580,7 @@ bool GenerationRun::writeRepeatCounts(const HouseRow& house, int repeats,
 
 bool GenerationRun::countRepeats() {
     bool ignoreAll = false;
-    for (const HouseRow& house : std::as_const(houses_)) {
+    for (const GeneratorHouseRow& house : std::as_const(houses_)) {
         int repeats = 0;
         QHash<qint64, int> perEntrance;
         if (!countHouseRepeats(house, &repeats, &perEntrance, &ignoreAll) ||
@@ -601,7 +601,7 @@ bool GenerationRun::generate() {
     }
     if (!prepareWrites()) return false;
     markRows();
-    for (const EntranceRow& e : std::as_const(entrances_)) {
+    for (const GeneratorEntranceRow& e : std::as_const(entrances_)) {
         const EntranceRows rows = rowsOf(e.idPod);
         int pos = 1;
         if (!walk(e, rows, &pos) || !placeRest(e, rows, &pos)) return false;
@@ -628,11 +628,12 @@ GenerationResult GenerationRun::Run(int keysPerApartment, const std::function<vo
     }
     if (workStart) workStart();
     int total = 0;  // an object without entrances has nothing to sum
-    for (const EntranceRow& e : std::as_const(entrances_)) total += e.count;
+    for (const GeneratorEntranceRow& e : std::as_const(entrances_)) total += e.count;
     gaugeMax_ = total * 2 + object_.vPod * 5 + 4;
     step(0);
     if (!rangesEntered()) {
-        Dialogs::Message(kRangesCaption, kRangesMissing, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(GenerationTexts::kRangesCaption, GenerationTexts::kRangesMissing,
+                         DlgButtons::Ok, DlgIcon::Error);
         return GenerationResult::Refused;
     }
     if (!generate()) {
@@ -675,6 +676,7 @@ GenerationResult ApartmentGenerator::Run(int keysPerApartment) {
     }
     if (result != GenerationResult::Cancelled) showGeneratedRows();
     if (result == GenerationResult::Done && CodeAndPrefixLength() > kMaxCallLength)
-        Dialogs::Message(kLengthCaption, kCodeTooLong, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(GenerationTexts::kLengthCaption, GenerationTexts::kCodeTooLong,
+                         DlgButtons::Ok, DlgIcon::Error);
     return result;
 }

@@ -13,13 +13,11 @@
 #include <QHash>
 #include <QSqlQuery>
 
-using namespace ApartmentListTexts;
-
 // ---------------------------------------------------------------- hotel numbering
 
 namespace {
 
-const QString kZero = QStringLiteral("0");
+const QString kZeroText = QStringLiteral("0");
 
 // The floor after the one of a numbered row: its number without the last
 // digits positions, plus one. A number no longer than the positions is on
@@ -46,7 +44,7 @@ FloorStep NumberOneFloor(QVector<NumberingRow>& rows, int cursor, const HotelNum
     // Back to the last row numbered so far (handsets and manual rows carry no
     // floor); without one this is the first floor, from the first row.
     int p = qMin(step.cursor, size) - 1;
-    while (p >= 0 && (rows[p].skipped || rows[p].number <= kZero)) --p;
+    while (p >= 0 && (rows[p].skipped || rows[p].number <= kZeroText)) --p;
     QString floor = QStringLiteral("1");
     if (p >= 0 && !nextFloor(rows[p].number, n.digits, &floor)) {
         step.ok = false;
@@ -89,10 +87,6 @@ struct ListRow {
     bool handset = false;
 };
 
-QSqlDatabase database() {
-    return FDM->ConnectionDB();
-}
-
 bool readEntranceRows(QSqlQuery& q, qint64 idPod, QVector<ListRow>* out, QString* error) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_kvr, n_kvr, p_kvr, st_kvr, l_trub FROM k_kvr "
@@ -126,7 +120,7 @@ bool readEntrance(QSqlQuery& q, qint64 idPod, EntranceInfo* out, QString* error)
 // Calls work inside one transaction; a failure is shown and undoes them all.
 bool inTransaction(const QString& what, const std::function<bool(QSqlQuery&, QString*)>& work) {
     return SiteData::WriteInOneTransaction(what, [&](QString* error) {
-        QSqlQuery q(database());
+        QSqlQuery q(FDM->ConnectionDB());
         return work(q, error);
     });
 }
@@ -149,10 +143,6 @@ bool markUnchecked(QSqlQuery& q, qint64 idPod, qint64 idDom, QString* error) {
            ExecBound(q, QStringLiteral("UPDATE k_dom SET kvv_t=1 WHERE id_dom=?"), {idDom}, error);
 }
 
-bool moveState(qint64 idNet, QString* error) {
-    return ObjectState::Apply(database(), idNet, ObjectState::AfterApartmentsChanged, error);
-}
-
 }  // namespace
 
 int ApartmentList::NumberFloors(qint64 idPod, int cursor, const HotelNumbering& n, bool all) {
@@ -170,8 +160,9 @@ int ApartmentList::NumberFloors(qint64 idPod, int cursor, const HotelNumbering& 
             return writeNumbers(q, rows, numbers, error);
         });
     if (ok && !step.ok)
-        Dialogs::Message(kError, kNoFloor + step.badNumber + QStringLiteral("»!"), DlgButtons::Ok,
-                         DlgIcon::Error);
+        Dialogs::Message(ApartmentListTexts::kError,
+                         ApartmentListTexts::kNoFloor + step.badNumber + QStringLiteral("»!"),
+                         DlgButtons::Ok, DlgIcon::Error);
     return ok && step.ok ? step.cursor : -1;
 }
 
@@ -209,7 +200,9 @@ bool ApartmentList::CodesFromNumbers(qint64 idPod) {
         // Codes changed before a repeat stay changed, and want checking.
         return !changed || markUnchecked(q, idPod, entrance.idDom, error);
     });
-    if (ok && repeated) Dialogs::Message(kError, kCodeRepeated, DlgButtons::Ok, DlgIcon::Error);
+    if (ok && repeated)
+        Dialogs::Message(ApartmentListTexts::kError, ApartmentListTexts::kCodeRepeated,
+                         DlgButtons::Ok, DlgIcon::Error);
     return ok && !repeated;
 }
 
@@ -236,8 +229,9 @@ CodeCheck checkRows(const QVector<ListRow>& rows, const QHash<QString, int>& cou
     for (int i = 0; i < rows.size(); ++i) {
         step();
         const QString code = rows[i].code.trimmed();
-        if (code.isEmpty() && !rows[i].handset) return {false, kEmptyCode, i};
-        if (!code.isEmpty() && counts.value(rows[i].code) > 1) return {false, kCodeTaken, i};
+        if (code.isEmpty() && !rows[i].handset) return {false, ApartmentListTexts::kEmptyCode, i};
+        if (!code.isEmpty() && counts.value(rows[i].code) > 1)
+            return {false, ApartmentListTexts::kCodeTaken, i};
     }
     return check;
 }
@@ -266,7 +260,7 @@ void ApartmentList::step() {
 CodeCheck ApartmentList::CheckEntranceCallCodes(qint64 idPod) {
     CodeCheck check;
     if (!FDM) return check;
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
     QVector<ListRow> rows;
     EntranceInfo entrance;
@@ -298,7 +292,7 @@ bool ApartmentList::markEntrance(qint64 idPod, bool failed) {
 int ApartmentList::CheckAndMarkEntrance(qint64 idPod) {
     const CodeCheck check = CheckEntranceCallCodes(idPod);
     if (!check.ok && check.row >= 0)
-        Dialogs::Message(kError, check.text, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ApartmentListTexts::kError, check.text, DlgButtons::Ok, DlgIcon::Error);
     markEntrance(idPod, !check.ok);
     return check.ok ? -1 : check.row;
 }
@@ -306,7 +300,7 @@ int ApartmentList::CheckAndMarkEntrance(qint64 idPod) {
 qint64 ApartmentList::CheckObject() {
     const qint64 idNet = SiteData::CurrentObjectId();
     if (!FDM || idNet == 0) return 0;
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
     QVariant rows;
     QList<QPair<qint64, qint64>> entrances;  // id_dom, id_pod
@@ -343,9 +337,11 @@ qint64 ApartmentList::CheckObject() {
     if (progress_) progress_(0, 0, false);
     gaugeMax_ = 0;
     if (failed || lastFailed != 0)
-        Dialogs::Message(kError, kTestFailed, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ApartmentListTexts::kError, ApartmentListTexts::kTestFailed,
+                         DlgButtons::Ok, DlgIcon::Error);
     else
-        Dialogs::Message(kSuccess, kTestPassed, DlgButtons::Ok, DlgIcon::Information);
+        Dialogs::Message(ApartmentListTexts::kSuccess, ApartmentListTexts::kTestPassed,
+                         DlgButtons::Ok, DlgIcon::Information);
     return lastFailed;
 }
 
@@ -361,7 +357,7 @@ struct InsertPlan {
 bool findInsertPosition(QSqlQuery& q, qint64 idPod, const QString& after, int* position,
                         bool* found, QString* error) {
     *found = true;
-    if (after == kZero) {
+    if (after == kZeroText) {
         *position = 0;
         return true;
     }
@@ -426,7 +422,7 @@ qint64 ApartmentList::Insert(qint64 idPod, const QString& after, const QString& 
                          DlgIcon::Error);
         return 0;
     }
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
     EntranceInfo entrance;
     bool held = false;
@@ -439,11 +435,13 @@ qint64 ApartmentList::Insert(qint64 idPod, const QString& after, const QString& 
         return 0;
     }
     if (held) {
-        Dialogs::Message(kError, CallCodeTexts::kTakenInHouse, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ApartmentListTexts::kError, CallCodeTexts::kTakenInHouse, DlgButtons::Ok,
+                         DlgIcon::Error);
         return 0;
     }
     if (!found) {
-        Dialogs::Message(kSearchCaption, kNumberNotFound, DlgButtons::Ok, DlgIcon::Information);
+        Dialogs::Message(ApartmentListTexts::kSearchCaption, ApartmentListTexts::kNumberNotFound,
+                         DlgButtons::Ok, DlgIcon::Information);
         return 0;
     }
     qint64 id = 0;
@@ -456,7 +454,7 @@ qint64 ApartmentList::Insert(qint64 idPod, const QString& after, const QString& 
                                e) &&
                SiteData::CountApartment(w, idPod, 1, e) &&
                markUnchecked(w, idPod, entrance.idDom, e) && markDevicesEdited(w, idPod, e) &&
-               moveState(entrance.idNet, e);
+               SiteData::MoveStateAfterApartments(entrance.idNet, e);
     });
     return ok ? id : 0;
 }
@@ -506,7 +504,7 @@ bool renumberEntrance(QSqlQuery& q, qint64 idPod, QString* error) {
 
 bool ApartmentList::Delete(qint64 idKvr) {
     if (!FDM) return false;
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
     DeletedRow row;
     EntranceInfo entrance;
@@ -523,19 +521,23 @@ bool ApartmentList::Delete(qint64 idKvr) {
     }
     const bool apartment = !row.handset && row.origin == RowOrigin::kManual;
     if (row.handset && row.origin == RowOrigin::kConsole && console) {
-        Dialogs::Message(kForbidden, kConsoleHandset, DlgButtons::Ok, DlgIcon::Warning);
+        Dialogs::Message(ApartmentListTexts::kForbidden, ApartmentListTexts::kConsoleHandset,
+                         DlgButtons::Ok, DlgIcon::Warning);
         return false;
     }
     if (!row.handset && !apartment) return false;
-    if (Dialogs::Message(kDeleteCaption, row.handset ? kDeleteHandset : kDeleteApartment,
-                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
+    if (Dialogs::Message(
+            ApartmentListTexts::kDeleteCaption,
+            row.handset ? ApartmentListTexts::kDeleteHandset : ApartmentListTexts::kDeleteApartment,
+            DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return false;
     return inTransaction(QStringLiteral("Строка не удалена."), [&](QSqlQuery& w, QString* e) {
         // The keys of the row go with it: nothing else could ever reach them.
         return ExecBound(w, QStringLiteral("DELETE FROM k_key WHERE id_kvr=?"), {idKvr}, e) &&
                ExecBound(w, QStringLiteral("DELETE FROM k_kvr WHERE id_kvr=?"), {idKvr}, e) &&
                (!apartment || SiteData::CountApartment(w, row.idPod, -1, e)) &&
-               renumberEntrance(w, row.idPod, e) && (!panels || moveState(entrance.idNet, e));
+               renumberEntrance(w, row.idPod, e) &&
+               (!panels || SiteData::MoveStateAfterApartments(entrance.idNet, e));
     });
 }
 

@@ -4,30 +4,26 @@
 #include "foundation/BoundSql.h"
 #include "foundation/NavigationHooks.h"
 #include "foundation/TFDM.h"
+#include "site/ApartmentFlags.h"
 
 #include <QStringList>
 
-using namespace ApartmentRowLimits;
-
 namespace {
-
-QString flagColumn(const char* prefix, int n) {
-    return QString::fromLatin1(prefix) + IntToStrZ(n, 2);
-}
 
 // Minutes within one day, whatever was stored.
 int withinDay(int minutes) {
-    return ((minutes % kDayMinutes) + kDayMinutes) % kDayMinutes;
+    return ((minutes % ApartmentRowLimits::kDayMinutes) + ApartmentRowLimits::kDayMinutes) %
+           ApartmentRowLimits::kDayMinutes;
 }
 
 }  // namespace
 
 bool ReadApartment(QSqlQuery& q, qint64 idKvr, StoredApartment* out, QString* error) {
     QStringList flags;
-    for (int n = kFirstPanelFlag; n <= kLastFlag; ++n)
-        flags << QStringLiteral("k.") + flagColumn("f_m", n);
-    for (int n = kFirstConsoleFlag; n <= kLastFlag; ++n)
-        flags << QStringLiteral("k.") + flagColumn("f_p", n);
+    for (int n = ApartmentRowLimits::kFirstPanelFlag; n <= ApartmentRowLimits::kLastFlag; ++n)
+        flags << QStringLiteral("k.") + FlagColumn("f_m", n);
+    for (int n = ApartmentRowLimits::kFirstConsoleFlag; n <= ApartmentRowLimits::kLastFlag; ++n)
+        flags << QStringLiteral("k.") + FlagColumn("f_p", n);
     if (!ExecBound(q,
                    QStringLiteral("SELECT k.id_kvr, k.id_pod, k.id_net, p.id_dom, k.p_nom, "
                                   "k.st_kvr, k.x_key, k.y_key, k.mtdy, k.mtnt, k.n_kvr, k.p_kvr, "
@@ -69,8 +65,9 @@ bool ReadApartment(QSqlQuery& q, qint64 idKvr, StoredApartment* out, QString* er
     v.callBack = q.value(21).toInt() != 0;
     v.redirect = q.value(22).toInt() != 0;
     int column = 23;
-    for (int n = kFirstPanelFlag; n <= kLastFlag; ++n) v.panelFlags[n] = q.value(column++).toInt();
-    for (int n = kFirstConsoleFlag; n <= kLastFlag; ++n)
+    for (int n = ApartmentRowLimits::kFirstPanelFlag; n <= ApartmentRowLimits::kLastFlag; ++n)
+        v.panelFlags[n] = q.value(column++).toInt();
+    for (int n = ApartmentRowLimits::kFirstConsoleFlag; n <= ApartmentRowLimits::kLastFlag; ++n)
         v.consoleFlags[n] = q.value(column++).toInt();
     v.followsConsole = r.mtdy == -1;
     v.dayMinutes = r.mtdy;

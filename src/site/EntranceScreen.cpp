@@ -11,7 +11,6 @@
 
 #include <QSqlQuery>
 
-using namespace EntranceTexts;
 using SiteData::CurrentObjectId;
 
 // ---------------------------------------------------------------- recount rules
@@ -88,21 +87,21 @@ bool RangeFits(const EntranceRange& r) {
 
 namespace {
 
-struct EntranceRow {
+struct ScreenEntranceRow {
     qint64 idPod = 0;
     int nPod = 0;
     bool hotel = false;
     EntranceRange range;
 };
 
-bool readHouseEntrances(QSqlQuery& q, qint64 idDom, QList<EntranceRow>* out, QString* error) {
+bool readHouseEntrances(QSqlQuery& q, qint64 idDom, QList<ScreenEntranceRow>* out, QString* error) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_pod, type_n, n1kvr, npkvr, v_kvr, n_pod FROM k_pod "
                                   "WHERE id_dom=? ORDER BY n_pod, id_pod"),
                    {idDom}, error))
         return false;
     while (q.next()) {
-        EntranceRow e;
+        ScreenEntranceRow e;
         e.idPod = q.value(0).toLongLong();
         e.hotel = q.value(1).toInt() != 0;
         // A first number never entered counts as 1.
@@ -131,10 +130,10 @@ int apartmentRows(QSqlQuery& q, qint64 idPod, QString* error, bool* ok) {
 
 // Writes the recounted ranges back; says whether some entrance's count now
 // differs from the apartment rows it has.
-bool writeRanges(QSqlQuery& q, const QList<EntranceRow>& entrances,
+bool writeRanges(QSqlQuery& q, const QList<ScreenEntranceRow>& entrances,
                  const QList<EntranceRange>& entries, bool* countsDiffer, QString* error) {
     int k = 0;
-    for (const EntranceRow& e : entrances) {
+    for (const ScreenEntranceRow& e : entrances) {
         int count = e.range.count;
         if (e.hotel) {
             if (!clearHotelRange(q, e.idPod, error)) return false;
@@ -155,9 +154,10 @@ bool writeRanges(QSqlQuery& q, const QList<EntranceRow>& entrances,
 
 // The number of the first entrance whose recounted range its fields cannot
 // hold (sums of typed counts pass 32767 soon enough); 0 when all fit.
-int entranceBeyondLimits(const QList<EntranceRow>& entrances, const QList<EntranceRange>& entries) {
+int entranceBeyondLimits(const QList<ScreenEntranceRow>& entrances,
+                         const QList<EntranceRange>& entries) {
     int k = 0;
-    for (const EntranceRow& e : entrances)
+    for (const ScreenEntranceRow& e : entrances)
         if (!e.hotel && !RangeFits(entries[k++])) return e.nPod;
     return 0;
 }
@@ -178,20 +178,20 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
     RangeRecountOutcome out;
     const qint64 idNet = CurrentObjectId();
     if (!FDM || idNet == 0) return out;
-    if (Dialogs::Message(kRecountCaption, kRecountQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
-        DlgAnswer::Yes)
+    if (Dialogs::Message(EntranceTexts::kRecountCaption, EntranceTexts::kRecountQuestion,
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return out;
 
     QSqlQuery q(FDM->ConnectionDB());
     QString error;
-    QList<EntranceRow> entrances;
+    QList<ScreenEntranceRow> entrances;
     QList<EntranceRange> entries;
     QString stateAfter;
     const QString stateBefore = FDM->Q_Net->FieldByName(QStringLiteral("st_net")).AsString();
     SqlTransaction tr(FDM->ConnectionDB());
     if (tr.started() && !held.StillThereIn(tr)) return out;
     bool ok = tr.started() && readHouseEntrances(q, idDom, &entrances, &error);
-    for (const EntranceRow& e : std::as_const(entrances)) {
+    for (const ScreenEntranceRow& e : std::as_const(entrances)) {
         if (!ok) break;
         if (e.hotel)
             ok = clearHotelRange(q, e.idPod, &error);
@@ -220,9 +220,11 @@ RangeRecountOutcome EntranceScreen::RecountHouseRanges(qint64 idDom, const Range
         out.countsDiffer = false;
         out.beyondLimits = 0;
     } else if (out.orderViolated) {
-        Dialogs::Message(kOrderCaption, kOrderViolation, DlgButtons::Ok, DlgIcon::Warning);
+        Dialogs::Message(EntranceTexts::kOrderCaption, EntranceTexts::kOrderViolation,
+                         DlgButtons::Ok, DlgIcon::Warning);
     } else if (out.beyondLimits != 0) {
-        Dialogs::Message(kOrderCaption, RangeBeyondLimits(out.beyondLimits), DlgButtons::Ok,
+        Dialogs::Message(EntranceTexts::kOrderCaption,
+                         EntranceTexts::RangeBeyondLimits(out.beyondLimits), DlgButtons::Ok,
                          DlgIcon::Warning);
     }
     refreshEntrances();

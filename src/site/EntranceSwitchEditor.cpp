@@ -13,7 +13,6 @@
 #include <QSqlQuery>
 #include <algorithm>
 
-using namespace EntranceSwitchTexts;
 using FillMethod::kNoMethod;
 
 int IncrementModulo100(int n1kvr) {
@@ -29,7 +28,7 @@ namespace {
 
 const QString kNotSaved = QStringLiteral("Параметры коммутатора не сохранены.");
 
-bool exec(const QString& sql, const QVariantList& values, QString* error) {
+bool execOnSite(const QString& sql, const QVariantList& values, QString* error) {
     QSqlQuery q(FDM->ConnectionDB());
     return ExecBound(q, sql, values, error);
 }
@@ -115,7 +114,7 @@ bool EntranceSwitchEditor::read(qint64 idPk) {
 bool EntranceSwitchEditor::write(const QString& what, const QString& sql,
                                  const QVariantList& values) {
     const bool ok = SiteData::WriteInOneTransaction(
-        held_, what, [&](QString* error) { return exec(sql, values, error); });
+        held_, what, [&](QString* error) { return execOnSite(sql, values, error); });
     read(sw_.idPk);
     return ok;
 }
@@ -134,11 +133,11 @@ bool EntranceSwitchEditor::ShowEntrance(qint64 idPk) {
     held_ = HeldRows::OfSwitch(idPk);
     int mode = kNoMethod;
     bool ok = true;
-    if (sw_.typeK == kFloorSwitch) {
+    if (sw_.typeK == EntranceSwitchTexts::kFloorSwitch) {
         view_.type = SwitchType::Floor;
         selectFloor();
         mode = kTerminalsNone;
-    } else if (sw_.typeK == kApartmentSwitch) {
+    } else if (sw_.typeK == EntranceSwitchTexts::kApartmentSwitch) {
         view_.type = SwitchType::Apartment;
         mode = WorkingMode(sw_.typeF);
         view_.methodEnabled = true;
@@ -201,11 +200,11 @@ QString EntranceSwitchEditor::warning() const {
     const int first = sw_.firstTerminal.toInt();
     if (view_.type == SwitchType::Apartment && view_.method == FillMethod::kModulo100 &&
         first != view_.increment)
-        return kWarnIncrement;
+        return EntranceSwitchTexts::kWarnIncrement;
     if (view_.type == SwitchType::Apartment && view_.method == FillMethod::kFirstHandset &&
         first != view_.firstHandset)
-        return kWarnFirstHandset;
-    if (view_.type == SwitchType::Floor && first != 0) return kWarnFloor;
+        return EntranceSwitchTexts::kWarnFirstHandset;
+    if (view_.type == SwitchType::Floor && first != 0) return EntranceSwitchTexts::kWarnFloor;
     return {};
 }
 
@@ -223,11 +222,11 @@ bool EntranceSwitchEditor::ChooseFloorSwitch() {
     view_.type = SwitchType::Floor;
     bool ok = true;
     // The rows are counted as the file holds them when the choice is written.
-    if (sw_.typeK != kFloorSwitch)
+    if (sw_.typeK != EntranceSwitchTexts::kFloorSwitch)
         ok = write(kNotSaved,
                    QStringLiteral("UPDATE k_pk SET type_k=?, ah=0, p_fc=1, type_f=3, n_xl=") +
                        SiteData::RowsPlusOne() + QStringLiteral(" WHERE id_pk=?"),
-                   {kFloorSwitch, sw_.idPod, sw_.idPk});
+                   {EntranceSwitchTexts::kFloorSwitch, sw_.idPod, sw_.idPk});
     selectFloor();
     view_.hundreds = sw_.ah;
     view_.firstHandset = storedFirstHandset(sw_.pFc, view_.increment);
@@ -242,11 +241,11 @@ bool EntranceSwitchEditor::ChooseApartmentSwitch() {
     int method = view_.method == kNoMethod ? FillMethod::kFirstHandset : view_.method;
     if (sw_.hotel && method == FillMethod::kModulo100) method = FillMethod::kFirstHandset;
     bool ok = true;
-    if (sw_.typeK != kApartmentSwitch)
+    if (sw_.typeK != EntranceSwitchTexts::kApartmentSwitch)
         ok = write(kNotSaved,
                    QStringLiteral("UPDATE k_pk SET type_k=?, type_f=?, n_xl=") +
                        SiteData::HighestTerminalPlusOne() + QStringLiteral(" WHERE id_pk=?"),
-                   {kApartmentSwitch, method, sw_.idPod, sw_.idPk});
+                   {EntranceSwitchTexts::kApartmentSwitch, method, sw_.idPod, sw_.idPk});
     view_.maxHandset = sw_.maxTerminal + 1;
     view_.hundredsEnabled = true;
     return applyMethod(method) && ok;
@@ -261,7 +260,7 @@ bool EntranceSwitchEditor::ChooseMethod(int method) {
 // The method group's choice: a hotel entrance cannot count modulo 100; the
 // method differing from the stored mode is stored with its first handset.
 bool EntranceSwitchEditor::applyMethod(int method) {
-    view_.portsCaption = kDistribute;
+    view_.portsCaption = EntranceSwitchTexts::kDistribute;
     if (method == FillMethod::kModulo100 && sw_.hotel) method = FillMethod::kFirstHandset;
     view_.method = method;
     view_.increment = IncrementModulo100(sw_.n1kvr);
@@ -317,8 +316,9 @@ void EntranceSwitchEditor::ConfirmDistribution(qint64 currentObject) {
         return;
     }
     if (view_.method != distributed_) {
-        if (Dialogs::Message(kError, kMethodNotDistributed, DlgButtons::YesNo, DlgIcon::Question) ==
-            DlgAnswer::Yes)
+        if (Dialogs::Message(EntranceSwitchTexts::kError,
+                             EntranceSwitchTexts::kMethodNotDistributed, DlgButtons::YesNo,
+                             DlgIcon::Question) == DlgAnswer::Yes)
             Distribute();
         else if (view_.type == SwitchType::Apartment && distributed_ != kNoMethod)
             applyMethod(distributed_);

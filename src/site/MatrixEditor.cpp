@@ -32,13 +32,13 @@ bool matrixRead() {
     return matrix() && matrix()->EnsureRead();
 }
 
-QString value(int row, const QString& field) {
+QString matrixCell(int row, const QString& field) {
     const int f = matrix()->FieldIndex(field);
     return f < 0 ? QString() : matrix()->Value(row, f).toString();
 }
 
 QString rowName(int row) {
-    return value(row, kName);
+    return matrixCell(row, kName);
 }
 
 bool validRow(int row) {
@@ -148,9 +148,9 @@ bool renumberPanel(QSqlDatabase db, qint64 idNet, const QString& table, int row,
                    QString* error) {
     const QString name = rowName(row);
     const QString oldMark =
-        QStringLiteral("БВ") + IntToStrZ(CellNumber(value(row, kSysN)).value_or(0), 2);
+        QStringLiteral("БВ") + IntToStrZ(CellNumber(matrixCell(row, kSysN)).value_or(0), 2);
     const QString newMark = QStringLiteral("БВ") + IntToStrZ(number, 2);
-    QString shown = value(row, kNmBv);
+    QString shown = matrixCell(row, kNmBv);
     if (NonBlank(shown) && shown.contains(oldMark))
         shown.replace(shown.indexOf(oldMark), 4, newMark);
 
@@ -245,7 +245,7 @@ MatrixEdit MatrixEditor::KeyPress(int row, const QString& field, QChar key) {
     const QString name = rowName(row);
     const int header = HeaderRowOf(name);
     const int column = SwitchColumnOf(field);
-    const QString cell = value(row, field);
+    const QString cell = matrixCell(row, field);
     std::optional<QString> typed;
     if (column && IsGateRow(name)) {
         if (IsSpaceOrEnter(key)) return cycleGateCell(row, field, column);
@@ -269,7 +269,7 @@ bool MatrixEditor::KeyDown(int row, const QString& field, int key) {
     const bool entranceName = SwitchColumnOf(field) && HeaderRowOf(rowName(row)) == 0;
     const bool displayName = field == kNmBv && row >= 1;
     if (!entranceName && !displayName) return false;
-    const QString cell = value(row, field);
+    const QString cell = matrixCell(row, field);
     const QString edited = key == Qt::Key_Delete ? QString() : cell.left(cell.size() - 1);
     if (edited != cell) writeCells(row, {{field, edited}});
     return true;
@@ -278,7 +278,7 @@ bool MatrixEditor::KeyDown(int row, const QString& field, int key) {
 bool MatrixEditor::GateClick(int row, const QString& field) {
     const int column = SwitchColumnOf(field);
     if (!validRow(row) || !column || !IsGateRow(rowName(row))) return false;
-    const QString next = GateCellClicked(value(row, field));
+    const QString next = GateCellClicked(matrixCell(row, field));
     QList<QPair<QString, QString>> cells;
     for (int k : switchColumns())
         if (k >= column) cells.append({MatrSwitchColumnName(k), next});
@@ -288,7 +288,7 @@ bool MatrixEditor::GateClick(int row, const QString& field) {
 MatrixEdit MatrixEditor::cycleGateCell(int row, const QString& field, int column) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     if (!obj) return {};
-    const QString cell = value(row, field);
+    const QString cell = matrixCell(row, field);
     const QString next = GateCellCycled(cell, storedTract(obj->idNet, rowName(row), column));
     if (next == cell || !writeCells(row, {{field, next}})) return {};
     markEdited();
@@ -299,7 +299,7 @@ MatrixEdit MatrixEditor::cycleGateCell(int row, const QString& field, int column
 
 MatrixEdit MatrixEditor::doorCountByClick(int row, int column) {
     const int most = qMin(emax_, Globals().KolTractPK);
-    const int current = CellNumber(value(row, MatrSwitchColumnName(column))).value_or(0);
+    const int current = CellNumber(matrixCell(row, MatrSwitchColumnName(column))).value_or(0);
     if (current >= most) return setDoors(row, column, current, 1);
     if (PanelTotal() >= Globals().MaxDevice) {
         tooManyPanels();
@@ -309,7 +309,7 @@ MatrixEdit MatrixEditor::doorCountByClick(int row, int column) {
 }
 
 MatrixEdit MatrixEditor::doorCountByKey(int row, int column, QChar key) {
-    const int current = CellNumber(value(row, MatrSwitchColumnName(column))).value_or(0);
+    const int current = CellNumber(matrixCell(row, MatrSwitchColumnName(column))).value_or(0);
     std::optional<int> target = TypedDoorCount(current, key, emax_);
     if (!target) return {};
     if (*target > current) {
@@ -332,7 +332,7 @@ MatrixEdit MatrixEditor::doorCountByKey(int row, int column, QChar key) {
 MatrixEdit MatrixEditor::setDoors(int row, int column, int current, int target) {
     const std::optional<MatrixObject> obj = CurrentMatrixObject();
     const QString field = MatrSwitchColumnName(column);
-    if (!obj || (target == current && value(row, field) == QString::number(target))) return {};
+    if (!obj || (target == current && matrixCell(row, field) == QString::number(target))) return {};
     const QString table = MatrTableName(obj->idNet);
     const QString countRow = rowName(row);
     QSqlDatabase db = FDM->ConnectionDB();
@@ -508,7 +508,8 @@ bool MatrixEditor::RenumberSwitches(int start) {
 NumberCheck MatrixEditor::CheckCallBlockNumbers() const {
     if (!matrixRead()) return {};
     QList<MatrixRowNumbers> rows;
-    for (int r = 0; r < matrix()->RecordCount(); ++r) rows.append({rowName(r), value(r, kSysN)});
+    for (int r = 0; r < matrix()->RecordCount(); ++r)
+        rows.append({rowName(r), matrixCell(r, kSysN)});
     return MatrixRules::CheckCallBlockNumbers(rows, Globals().MaxDevice);
 }
 
@@ -517,7 +518,7 @@ NumberCheck MatrixEditor::CheckSwitchNumbers() const {
     const int row = Globals().Shapka - 1;
     if (!validRow(row)) return {};
     QList<QString> cells;
-    for (int k : switchColumns()) cells.append(value(row, MatrSwitchColumnName(k)));
+    for (int k : switchColumns()) cells.append(matrixCell(row, MatrSwitchColumnName(k)));
     return MatrixRules::CheckSwitchNumbers(rowName(row), cells, Globals().MaxDevice);
 }
 

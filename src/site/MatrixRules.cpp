@@ -22,7 +22,7 @@ namespace MatrixRules {
 
 namespace {
 
-const QString kBlank = QStringLiteral(" ");
+const QString kBlankCell = QStringLiteral(" ");
 const QString kNoKeys = QStringLiteral("--");
 const QString kDoorSuffix = QStringLiteral(" вход");
 
@@ -78,7 +78,7 @@ QString MovePanelNameToColumn(const QString& name, int from, int to) {
 // ---- cells -------------------------------------------------------------------
 
 bool NonBlank(const QString& cell) {
-    return ComparesAbove(cell, kBlank);
+    return ComparesAbove(cell, kBlankCell);
 }
 
 LinkCode LinkOf(const QString& cell) {

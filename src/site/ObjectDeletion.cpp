@@ -23,7 +23,7 @@ namespace {
 // when complete, so a failed split never leaves a half-pruned database there.
 const QString kSplitCaption = QStringLiteral("Запрос на создание БД одного объекта");
 
-bool fail(QString* error, const QString& text) {
+bool failWhy(QString* error, const QString& text) {
     if (error) *error = text;
     return false;
 }
@@ -37,7 +37,7 @@ void report(const ProgressFn& progress, int step, bool visible = true) {
 bool runAllOrNothing(QSqlDatabase db, const QStringList& statements, qint64 idNet,
                      const QString& lastStatement, const ProgressFn& progress, QString* error) {
     SqlTransaction transaction(db);
-    if (!transaction.started()) return fail(error, transaction.LastError());
+    if (!transaction.started()) return failWhy(error, transaction.LastError());
     int step = 0;
     {
         QSqlQuery q(db);
@@ -46,11 +46,12 @@ bool runAllOrNothing(QSqlDatabase db, const QStringList& statements, qint64 idNe
             report(progress, ++step);
         }
         if (!lastStatement.isEmpty()) {
-            if (!q.exec(lastStatement)) return fail(error, LoggedDatabaseReason(q, lastStatement));
+            if (!q.exec(lastStatement))
+                return failWhy(error, LoggedDatabaseReason(q, lastStatement));
             report(progress, ++step);
         }
     }
-    return transaction.Commit() || fail(error, transaction.LastError());
+    return transaction.Commit() || failWhy(error, transaction.LastError());
 }
 
 bool hasCurrentObject(TFDM& dm) {
@@ -76,13 +77,13 @@ bool pruneFile(TFDM& dm, const QString& path, qint64 idNet, const ProgressFn& pr
     copy.close();
     copy.setDatabaseName(path);
     report(progress, 0);
-    if (!copy.open()) return fail(error, LoggedDatabaseReason(copy.lastError()));
+    if (!copy.open()) return failWhy(error, LoggedDatabaseReason(copy.lastError()));
     const bool ok = KeepOnlyObject(copy, idNet, progress, error);
     copy.close();
     return ok;
 }
 
-SplitResult failed(SplitFailure failure, const QString& reason) {
+SplitResult splitFailed(SplitFailure failure, const QString& reason) {
     return SplitResult{failure, reason};
 }
 
@@ -90,23 +91,23 @@ SplitResult writeNewCopy(TFDM& dm, const SplitTarget& target, const ProgressFn& 
     // Never overwritten: the operator was not asked about a file that
     // appeared after the question.
     if (QFileInfo::exists(target.file))
-        return failed(SplitFailure::Copy,
-                      QStringLiteral("Файл %1 уже существует").arg(target.file));
+        return splitFailed(SplitFailure::Copy,
+                           QStringLiteral("Файл %1 уже существует").arg(target.file));
     // Built under the durable writes' temporary name: what a crash leaves of
     // it is cleared by a later write into the folder.
     const QString temp = DurableFile::TemporaryPath(target.file);
     QString why;
     if (!CompactDatabase(dm.DatabasePath(), temp, &why)) {
         QFile::remove(temp);
-        return failed(SplitFailure::Copy, why);
+        return splitFailed(SplitFailure::Copy, why);
     }
     if (!pruneFile(dm, temp, target.idNet, progress, &why)) {
         QFile::remove(temp);
-        return failed(SplitFailure::Prune, why);
+        return splitFailed(SplitFailure::Prune, why);
     }
     // Flushed before it takes its name, and never over a file that appeared meanwhile.
     if (!DurableFile::Commit(temp, target.file, DurableFile::Existing::Keep, &why))
-        return failed(SplitFailure::Copy, why);
+        return splitFailed(SplitFailure::Copy, why);
     return {};
 }
 
@@ -116,16 +117,16 @@ SplitResult pruneExisting(TFDM& dm, const SplitTarget& target, const ProgressFn&
     DatabaseSoleUse soleUse;
     switch (soleUse.Take(target.file)) {
         case DatabaseSoleUse::Outcome::Busy:
-            return failed(SplitFailure::InUse, QString());
+            return splitFailed(SplitFailure::InUse, QString());
         case DatabaseSoleUse::Outcome::Failed:
-            return failed(SplitFailure::Lock, soleUse.Why());
+            return splitFailed(SplitFailure::Lock, soleUse.Why());
         case DatabaseSoleUse::Outcome::Taken:
             break;
     }
     QString why;
     // pruneFile closes the connection before the locks go.
     if (!pruneFile(dm, target.file, target.idNet, progress, &why))
-        return failed(SplitFailure::Prune, why);
+        return splitFailed(SplitFailure::Prune, why);
     return {};
 }
 
@@ -251,8 +252,8 @@ std::optional<SplitTarget> AskSplitCurrentObject(TFDM& dm) {
 SplitResult SplitObject(TFDM& dm, const SplitTarget& target, const ProgressFn& progress) {
     SplitResult result;
     if (!QDir().mkpath(target.folder))
-        result = failed(SplitFailure::Copy,
-                        QStringLiteral("Не удалось создать каталог %1").arg(target.folder));
+        result = splitFailed(SplitFailure::Copy,
+                             QStringLiteral("Не удалось создать каталог %1").arg(target.folder));
     else if (target.pruneExisting)
         result = pruneExisting(dm, target, progress);
     else

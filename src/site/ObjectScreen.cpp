@@ -14,44 +14,38 @@
 #include <QDate>
 #include <QSqlQuery>
 
-using namespace ObjectScreenTexts;
-
 namespace {
 
-const QString kBlank = QStringLiteral(" ");
+const QString kBlankName = QStringLiteral(" ");
 // The object list's own filter: objects being restored are not listed.
 const QString kListed = QStringLiteral("NOT st_net LIKE 'восст%'");
 constexpr qint64 kNetworkIdSpan = 16777215;  // 0xFFFFFF
-constexpr int kFlagCount = 16;
+constexpr int kObjectFlagCount = 16;
 
-Dataset* objects() {
+Dataset* objectList() {
     return FDM ? FDM->Q_Net : nullptr;
 }
 
 bool objectListed() {
-    return SiteData::HasCurrentRow(objects());
+    return SiteData::HasCurrentRow(objectList());
 }
 
 qint64 currentIdNet() {
     return SiteData::CurrentObjectId();
 }
 
-QSqlDatabase database() {
-    return FDM->ConnectionDB();
-}
-
 // The object list read again, on the object idNet; its detail datasets
 // (houses, entrances, switches, keys, ...) follow it. A list not read yet
 // reads fresh rows on first use anyway.
 void showObject(qint64 idNet) {
-    Dataset* net = objects();
+    Dataset* net = objectList();
     if (!net) return;
     if (net->IsOpen()) net->Reopen();
     if (!net->Locate(QStringLiteral("id_net"), idNet)) net->First();
 }
 
-bool countOf(QSqlQuery& q, const QString& table, const QString& key, qint64 id, int* out,
-             QString* error) {
+bool countRows(QSqlQuery& q, const QString& table, const QString& key, qint64 id, int* out,
+               QString* error) {
     QVariant v;
     if (!SiteData::QueryValue(q,
                               QStringLiteral("SELECT COUNT(*) FROM ") + table +
@@ -62,13 +56,13 @@ bool countOf(QSqlQuery& q, const QString& table, const QString& key, qint64 id, 
     return true;
 }
 
-struct HouseRow {
+struct ObjectHouseRow {
     qint64 idDom = 0;
     QVariant kodD;
     int vPod = 0;
 };
 
-bool readHouses(QSqlQuery& q, qint64 idNet, QList<HouseRow>* out, QString* error) {
+bool readHouses(QSqlQuery& q, qint64 idNet, QList<ObjectHouseRow>* out, QString* error) {
     if (!ExecBound(
             q,
             QStringLiteral("SELECT id_dom, kod_d, v_pod FROM k_dom WHERE id_net=? ORDER BY id_dom"),
@@ -79,12 +73,12 @@ bool readHouses(QSqlQuery& q, qint64 idNet, QList<HouseRow>* out, QString* error
     return true;
 }
 
-struct EntranceRow {
+struct ObjectEntranceRow {
     qint64 idPod = 0;
     int nPod = 0;
 };
 
-bool readEntrances(QSqlQuery& q, qint64 idDom, QList<EntranceRow>* out, QString* error) {
+bool readEntrances(QSqlQuery& q, qint64 idDom, QList<ObjectEntranceRow>* out, QString* error) {
     if (!ExecBound(q,
                    QStringLiteral("SELECT id_pod, n_pod FROM k_pod WHERE id_dom=? "
                                   "ORDER BY n_pod, id_pod"),
@@ -95,8 +89,8 @@ bool readEntrances(QSqlQuery& q, qint64 idDom, QList<EntranceRow>* out, QString*
     return true;
 }
 
-bool hasNumber(const QList<EntranceRow>& entrances, int nPod) {
-    for (const EntranceRow& e : entrances)
+bool hasNumber(const QList<ObjectEntranceRow>& entrances, int nPod) {
+    for (const ObjectEntranceRow& e : entrances)
         if (e.nPod == nPod) return true;
     return false;
 }
@@ -115,19 +109,19 @@ bool deleteEntrance(QSqlQuery& q, qint64 idPod, QString* error) {
 
 // Removes a house with every entrance it has (see deleteEntrance).
 bool deleteHouse(QSqlQuery& q, qint64 idDom, QString* error) {
-    QList<EntranceRow> entrances;
+    QList<ObjectEntranceRow> entrances;
     if (!readEntrances(q, idDom, &entrances, error)) return false;
-    for (const EntranceRow& e : std::as_const(entrances))
+    for (const ObjectEntranceRow& e : std::as_const(entrances))
         if (!deleteEntrance(q, e.idPod, error)) return false;
     return ExecBound(q, QStringLiteral("DELETE FROM k_dom WHERE id_dom=?"), {idDom}, error);
 }
 
 // The houses and entrances the object has.
 bool readCounts(QSqlQuery& q, qint64 idNet, ObjectCounts* out, QString* error) {
-    return countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &out->houses,
-                   error) &&
-           countOf(q, QStringLiteral("k_pod"), QStringLiteral("id_net"), idNet, &out->entrances,
-                   error);
+    return countRows(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &out->houses,
+                     error) &&
+           countRows(q, QStringLiteral("k_pod"), QStringLiteral("id_net"), idNet, &out->entrances,
+                     error);
 }
 
 // What k_net says of the object's counts and state.
@@ -178,7 +172,7 @@ bool readFlagNames(QSqlQuery& q, QList<FlagNameRow>* out, QString* error) {
 
 // A listed object named so, other than idNet (0: any); 0 when there is none.
 qint64 listedObjectNamed(const QString& name, qint64 otherThan) {
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QVariant found;
     QString error;
     SiteData::QueryValue(
@@ -202,27 +196,27 @@ bool isDigits(const QString& text) {
 ObjectPanelValues ObjectScreen::LoadObjectPanel(QString* headline) {
     ObjectPanelValues v;
     if (!objectListed()) {
-        if (headline) *headline = kNoObjectHeadline;
+        if (headline) *headline = ObjectScreenTexts::kNoObjectHeadline;
         return v;
     }
-    Dataset* net = objects();
+    Dataset* net = objectList();
     auto field = [net](const char* name) { return net->FieldByName(QString::fromLatin1(name)); };
     const QVariant storedHouses = field("v_dom").Value();
     v.houses = storedHouses.toInt();
     // An empty count shows the houses there are; the next save of the
     // houses stores it (showing the panel writes nothing).
     if (storedHouses.isNull() || v.houses == 0) {
-        QSqlQuery q(database());
+        QSqlQuery q(FDM->ConnectionDB());
         QString error;
-        countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), currentIdNet(), &v.houses,
-                &error);
+        countRows(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), currentIdNet(), &v.houses,
+                  &error);
     }
     v.entrances = field("v_pod").AsInt();
     v.gates = field("v_kal").AsInt();
     v.console = field("l_pok").AsBool();
     v.address = field("adres").AsString();
     v.name = field("ident").AsString();
-    if (headline) *headline = kEditHeadline + v.name + QLatin1Char('.');
+    if (headline) *headline = ObjectScreenTexts::kEditHeadline + v.name + QLatin1Char('.');
     editMark_ = 2;
     holdShown(v.houses);
     return v;
@@ -264,8 +258,8 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
     if (p.entrances < p.houses) p.entrances = p.houses;
 
     if (newMark_ > 0) {
-        const bool named = ComparesAbove(p.name.trimmed(), kBlank);
-        const bool addressed = ComparesAbove(p.address.trimmed(), kBlank);
+        const bool named = ComparesAbove(p.name.trimmed(), kBlankName);
+        const bool addressed = ComparesAbove(p.address.trimmed(), kBlankName);
         if (!addressed) out.focus = PanelField::Address;
         if (!named) out.focus = PanelField::Name;
         out.newObjectEntry = named && addressed;
@@ -307,7 +301,7 @@ HousesSaveOutcome ObjectScreen::SaveHouses(const ObjectPanelValues& panel) {
 // differs from the shown one; a name another listed object has is refused
 // and the stored one kept, while the rest is still saved.
 std::optional<ObjectHeader> ObjectScreen::changedHeader(ObjectPanelValues* panel) const {
-    Dataset* net = objects();
+    Dataset* net = objectList();
     const QString storedName = net->FieldByName(QStringLiteral("ident")).AsString();
     const bool changed =
         panel->name.trimmed() != storedName ||
@@ -316,7 +310,8 @@ std::optional<ObjectHeader> ObjectScreen::changedHeader(ObjectPanelValues* panel
     if (!changed) return std::nullopt;
     QString name = LeftChars(panel->name.trimmed(), ObjectWidths::kName);
     if (listedObjectNamed(name, currentIdNet()) != 0) {
-        Dialogs::Message(kError, kNameRepeated, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ObjectScreenTexts::kError, ObjectScreenTexts::kNameRepeated,
+                         DlgButtons::Ok, DlgIcon::Error);
         panel->name = storedName;
         name = storedName;
     }
@@ -325,17 +320,18 @@ std::optional<ObjectHeader> ObjectScreen::changedHeader(ObjectPanelValues* panel
 }
 
 bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
-    if (Dialogs::Message(kConfirmNewCaption, kConfirmNew, DlgButtons::YesNo, DlgIcon::Question) !=
-        DlgAnswer::Yes)
+    if (Dialogs::Message(ObjectScreenTexts::kConfirmNewCaption, ObjectScreenTexts::kConfirmNew,
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return false;
     const QString name = LeftChars(panel.name.trimmed(), ObjectWidths::kName);
     if (const qint64 namesake = listedObjectNamed(name, 0)) {
-        Dialogs::Message(kNameExistsCaption, kNameExists, DlgButtons::Ok, DlgIcon::Warning);
-        objects()->Locate(QStringLiteral("id_net"), namesake);
+        Dialogs::Message(ObjectScreenTexts::kNameExistsCaption, ObjectScreenTexts::kNameExists,
+                         DlgButtons::Ok, DlgIcon::Warning);
+        objectList()->Locate(QStringLiteral("id_net"), namesake);
         return false;
     }
 
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
     QList<FlagNameRow> flags;
     if (!readFlagNames(q, &flags, &error)) {
@@ -343,7 +339,7 @@ bool ObjectScreen::SaveObjectHeader(const ObjectPanelValues& panel) {
         return false;
     }
     const FlagMasks masks = FlagMasksOf(flags);
-    SqlTransaction tr(database());
+    SqlTransaction tr(FDM->ConnectionDB());
     qint64 idNet = 0;
     bool ok = tr.started() &&
               InsertReturningKey(
@@ -372,10 +368,11 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeade
                                    ObjectPanelValues* panel) {
     HouseChange change;
     if (panel->houses != shownHouses_) {
-        QSqlQuery q(database());
+        QSqlQuery q(FDM->ConnectionDB());
         QString error;
         int have = 0;
-        if (!countOf(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have, &error)) {
+        if (!countRows(q, QStringLiteral("k_dom"), QStringLiteral("id_net"), idNet, &have,
+                       &error)) {
             SiteData::ShowFailure(QStringLiteral("Дома не сохранены."), error);
             return false;
         }
@@ -384,7 +381,8 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeade
             // Nothing is asked over rows another copy of the program removed.
             if (held_.Holds() && !held_.StillThere()) return false;
             change.removeExtra =
-                Dialogs::Message(kDeleteHousesCaption, kDeleteHouses, DlgButtons::YesNo,
+                Dialogs::Message(ObjectScreenTexts::kDeleteHousesCaption,
+                                 ObjectScreenTexts::kDeleteHouses, DlgButtons::YesNo,
                                  DlgIcon::Question) == DlgAnswer::Yes;
             // The houses stay, and so does their count.
             if (!change.removeExtra) change.wanted = have;
@@ -400,12 +398,12 @@ bool ObjectScreen::adjustHouseRows(qint64 idNet, const std::optional<ObjectHeade
 bool ObjectScreen::writeHouseRows(qint64 idNet, const HouseChange& change,
                                   const std::optional<ObjectHeader>& header,
                                   ObjectCounts* written) {
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
-    QList<HouseRow> houses;
+    QList<ObjectHouseRow> houses;
     ObjectCounts counts;
     StoredObject stored;
-    SqlTransaction tr(database());
+    SqlTransaction tr(FDM->ConnectionDB());
     if (tr.started() && !held_.StillThereIn(tr)) {
         showObject(idNet);
         return false;
@@ -418,7 +416,7 @@ bool ObjectScreen::writeHouseRows(qint64 idNet, const HouseChange& change,
         ok = ExecInsert(q,
                         QStringLiteral("INSERT INTO k_dom (id_net, v_pod, kod_d, st_dom) "
                                        "VALUES (?, 1, '', ?)"),
-                        {idNet, kHouseAdded}, &error);
+                        {idNet, ObjectScreenTexts::kHouseAdded}, &error);
     // The last houses go first.
     while (ok && change.removeExtra && houses.size() > wanted)
         ok = deleteHouse(q, houses.takeLast().idDom, &error);
@@ -463,23 +461,23 @@ std::optional<ObjectCounts> ObjectScreen::Normalise() {
     ClearMarks();
     if (!work) return std::nullopt;
     const qint64 idNet = currentIdNet();
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
-    QList<HouseRow> houses;
+    QList<ObjectHouseRow> houses;
     QList<QVariant> columnPrefixes;
     ObjectCounts counts;
     StoredObject stored;
-    SqlTransaction tr(database());
+    SqlTransaction tr(FDM->ConnectionDB());
     bool ok = tr.started() && readHouses(q, idNet, &houses, &error) &&
               ExecBound(q, QStringLiteral("SELECT kod_d FROM m_pk WHERE id_net=? ORDER BY n_pk"),
                         {idNet}, &error);
     while (ok && q.next()) columnPrefixes << q.value(0);
     q.finish();
     int total = 0;
-    for (const HouseRow& h : std::as_const(houses)) {
+    for (const ObjectHouseRow& h : std::as_const(houses)) {
         int entrances = 0;
-        ok = ok && countOf(q, QStringLiteral("k_pod"), QStringLiteral("id_dom"), h.idDom,
-                           &entrances, &error);
+        ok = ok && countRows(q, QStringLiteral("k_pod"), QStringLiteral("id_dom"), h.idDom,
+                             &entrances, &error);
         if (!ok) break;
         if (h.vPod != entrances)
             ok = ExecBound(q, QStringLiteral("UPDATE k_dom SET v_pod=? WHERE id_dom=?"),
@@ -512,9 +510,9 @@ std::optional<ObjectCounts> ObjectScreen::Normalise() {
 EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     if (editMark_ == 0 || !objectListed()) return EntranceSaveResult::Saved;
     const qint64 idNet = currentIdNet();
-    QSqlQuery q(database());
+    QSqlQuery q(FDM->ConnectionDB());
     QString error;
-    QList<HouseRow> houses;
+    QList<ObjectHouseRow> houses;
     QVariant sum;
     if (!readHouses(q, idNet, &houses, &error) ||
         !SiteData::QueryValue(q,
@@ -525,21 +523,23 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     }
 
     QList<QVariant> prefixes;
-    for (const HouseRow& h : std::as_const(houses)) prefixes << h.kodD;
+    for (const ObjectHouseRow& h : std::as_const(houses)) prefixes << h.kodD;
     if (PrefixRepeated(prefixes)) {
-        Dialogs::Message(kError, kPrefixRepeated, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ObjectScreenTexts::kError, ObjectScreenTexts::kPrefixRepeated,
+                         DlgButtons::Ok, DlgIcon::Error);
         return EntranceSaveResult::PrefixRepeated;
     }
     // A sum equal to the limit still fits.
     if (sum.toInt() > Globals().MaxDevice) {
-        Dialogs::Message(kError, kTooManyEntrances, DlgButtons::Ok, DlgIcon::Error);
+        Dialogs::Message(ObjectScreenTexts::kError, ObjectScreenTexts::kTooManyEntrances,
+                         DlgButtons::Ok, DlgIcon::Error);
         if (const std::optional<ObjectCounts> normalised = Normalise()) *counts = *normalised;
         editMark_ = 1;
         return EntranceSaveResult::TooManyEntrances;
     }
 
     StoredObject before;
-    SqlTransaction tr(database());
+    SqlTransaction tr(FDM->ConnectionDB());
     if (tr.started() && !held_.StillThereIn(tr)) {
         showObject(idNet);
         return EntranceSaveResult::Failed;
@@ -547,8 +547,8 @@ EntranceSaveResult ObjectScreen::SaveEntrances(ObjectCounts* counts) {
     bool ok = tr.started() && readStored(q, idNet, &before, &error);
     bool appended = false;
     int k = 0;  // advances only in houses that grow
-    for (const HouseRow& h : std::as_const(houses)) {
-        QList<EntranceRow> entrances;
+    for (const ObjectHouseRow& h : std::as_const(houses)) {
+        QList<ObjectEntranceRow> entrances;
         ok = ok && readEntrances(q, h.idDom, &entrances, &error);
         if (!ok) break;
         const int wanted = qMax(0, h.vPod);
@@ -640,17 +640,17 @@ bool PrefixRepeated(const QList<QVariant>& prefixes) {
 }
 
 FlagMasks FlagMasksOf(const QList<FlagNameRow>& flags) {
-    FlagMasks m{QString(2 * kFlagCount, QLatin1Char('0')),
-                QString(2 * kFlagCount, QLatin1Char('0'))};
+    FlagMasks m{QString(2 * kObjectFlagCount, QLatin1Char('0')),
+                QString(2 * kObjectFlagCount, QLatin1Char('0'))};
     for (const FlagNameRow& f : flags) {
-        if (f.nomf < 1 || f.nomf > kFlagCount) continue;
+        if (f.nomf < 1 || f.nomf > kObjectFlagCount) continue;
         const QString table = f.tabl.trimmed();
         QString* mask = table == QStringLiteral("БВ")    ? &m.flbv
                         : table == QStringLiteral("ППО") ? &m.flpo
                                                          : nullptr;
         if (!mask) continue;
         (*mask)[f.nomf - 1] = QLatin1Char('1');
-        (*mask)[f.nomf + kFlagCount - 1] = QLatin1Char('1');
+        (*mask)[f.nomf + kObjectFlagCount - 1] = QLatin1Char('1');
     }
     return m;
 }

@@ -5,6 +5,7 @@
 #include "foundation/HeldRows.h"
 #include "foundation/TFDM.h"
 #include "platform/Dialogs.h"
+#include "site/ObjectState.h"
 
 namespace SiteData {
 
@@ -23,6 +24,15 @@ bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QV
     *out = q.next() ? q.value(0) : QVariant();
     q.finish();
     return true;
+}
+
+QString TextOf(const QVariant& v) {
+    return v.isNull() ? QString() : v.toString();
+}
+
+bool MoveStateAfterApartments(qint64 idNet, QString* error) {
+    return ObjectState::Apply(FDM->ConnectionDB(), idNet, ObjectState::AfterApartmentsChanged,
+                              error);
 }
 
 QString ApartmentCountBeyond(bool more) {

@@ -24,6 +24,12 @@ bool HasCurrentRow(const Dataset* ds);
 // One value of a single-row select; an empty result gives a null value.
 bool QueryValue(QSqlQuery& q, const QString& sql, const QVariantList& values, QVariant* out,
                 QString* error);
+// The text of a stored value; NULL reads as an empty text.
+QString TextOf(const QVariant& v);
+
+// Moves the object's state on after its apartments changed, on the data
+// module's connection; false with the reason.
+bool MoveStateAfterApartments(qint64 idNet, QString* error);
 
 // One apartment more (change 1) or fewer (-1) in the count v_kvr of the
 // entrance idPod. The count is a small integer: an entrance counting 32767

@@ -24,7 +24,7 @@ namespace {
 constexpr int kPanelBase = 64;  // a panel's number is its network number - 64
 
 // MsPod rows: the switch, served or not, the apartment count, AI and AH.
-enum EntranceRow { kServedRow = 1, kCountRow = 2, kAiRow = 3, kAhRow = 4 };
+enum EntranceGridRow { kServedRow = 1, kCountRow = 2, kAiRow = 3, kAhRow = 4 };
 
 QCheckBox* check(QGridLayout* grid, const char* name, const QString& text, int at) {
     auto* box = Named(new QCheckBox(text, grid->parentWidget()), name);

@@ -2,6 +2,8 @@
 // Small builders the editor's tabs share: controls named after their design
 // names, labelled spin edits and the check lists of flags and cameras.
 
+#include "platform/ui/NamedWidget.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -15,12 +17,6 @@ class QFormLayout;
 class QScrollArea;
 class QSpinBox;
 class QWidget;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // The editor's pages are taller than a small screen: a page's controls go
 // into a body that scrolls, and the row at its foot (the save button), when

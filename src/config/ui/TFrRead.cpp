@@ -3,7 +3,9 @@
 #include "config/ConfigReadScreen.h"
 #include "config/ConfigScreenSettings.h"
 #include "config/ui/ConfigFileChooser.h"
+#include "config/ui/MemoLines.h"
 #include "foundation/ui/WaitCursor.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,20 +20,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-void appendLines(QPlainTextEdit* memo, const QStringList& lines) {
-    if (!lines.isEmpty()) memo->appendPlainText(lines.join(QLatin1Char('\n')));
-}
-
-}  // namespace
-
 TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QString(), parent) {
     QVBoxLayout* content = ContentLayout();
     auto* top = new QGridLayout;
@@ -42,9 +30,9 @@ TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QStr
     RBany = ODtxt->RBany;
     RBarm = ODtxt->RBarm;
     RBnet = ODtxt->RBnet;
-    ButBit = named(new QPushButton(QStringLiteral("Чтение файла"), file), "ButBit");
-    BitClear = named(new QPushButton(QStringLiteral("Очистить поля"), file), "BitClear");
-    CB_not = named(new QCheckBox(QStringLiteral("Без анализа"), file), "CB_not");
+    ButBit = Named(new QPushButton(QStringLiteral("Чтение файла"), file), "ButBit");
+    BitClear = Named(new QPushButton(QStringLiteral("Очистить поля"), file), "BitClear");
+    CB_not = Named(new QCheckBox(QStringLiteral("Без анализа"), file), "CB_not");
     grid->addWidget(ODtxt, 0, 0, 1, 3);
     grid->addWidget(ButBit, 1, 0);
     grid->addWidget(CB_not, 1, 1);
@@ -52,9 +40,9 @@ TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QStr
 
     auto* device = new QGroupBox(QStringLiteral("Устройство"), this);
     auto* form = new QGridLayout(device);
-    EIdent = named(new QLineEdit(device), "EIdent");
+    EIdent = Named(new QLineEdit(device), "EIdent");
     EIdent->setReadOnly(true);
-    jDev = named(new QSpinBox(device), "jDev");
+    jDev = Named(new QSpinBox(device), "jDev");
     jDev->setRange(-1, 255);
     jDev->setValue(-1);
     jDev->setReadOnly(true);
@@ -76,8 +64,8 @@ TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QStr
     content->addLayout(memos, 1);
 
     auto* nav = new QHBoxLayout;
-    ButWrite = named(new QPushButton(QStringLiteral("Создание КФ"), this), "ButWrite");
-    ButRedact = named(new QPushButton(QStringLiteral("Просмотр КФ"), this), "ButRedact");
+    ButWrite = Named(new QPushButton(QStringLiteral("Создание КФ"), this), "ButWrite");
+    ButRedact = Named(new QPushButton(QStringLiteral("Просмотр КФ"), this), "ButRedact");
     nav->addWidget(ButWrite);
     nav->addStretch();
     nav->addWidget(ButRedact);
@@ -88,7 +76,7 @@ TFrRead::TFrRead(QWidget* parent) : TScreenFrame(QStringLiteral("FrRead1"), QStr
 }
 
 QGroupBox* TFrRead::buildKindGroup() {
-    R_Div = named(new QGroupBox(QStringLiteral("Тип устройства"), this), "R_Div");
+    R_Div = Named(new QGroupBox(QStringLiteral("Тип устройства"), this), "R_Div");
     auto* column = new QVBoxLayout(R_Div);
     kinds_ = new QButtonGroup(this);
     const QStringList items = {QStringLiteral("КМ - подъездный коммутатор"),
@@ -105,7 +93,7 @@ QGroupBox* TFrRead::buildKindGroup() {
 
 QGroupBox* TFrRead::buildMemo(QPlainTextEdit*& memo, const char* name, const QString& title) {
     auto* box = new QGroupBox(title, this);
-    memo = named(new QPlainTextEdit(box), name);
+    memo = Named(new QPlainTextEdit(box), name);
     memo->setReadOnly(true);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* layout = new QVBoxLayout(box);
@@ -143,8 +131,8 @@ void TFrRead::ButBitClick() {
     WaitCursor wait;
     const bool raw = CB_not->isChecked();
     const ReadScreenResult r = ReadScreenFile(file, raw, shownKind_, LoadConfigScreenSettings());
-    appendLines(Memo1, r.detail);
-    appendLines(Memo2, r.steps);
+    AppendLines(Memo1, r.detail);
+    AppendLines(Memo2, r.steps);
     if (raw || r.status != ConfigReadStatus::Ok) return;
     jDev->setValue(r.jDev);
     shownKind_ = r.kind;

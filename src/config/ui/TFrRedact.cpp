@@ -8,6 +8,7 @@
 #include "config/ui/EditorPanelTab.h"
 #include "config/ui/EditorSwitchTab.h"
 #include "config/ui/EditorWidgets.h"
+#include "config/ui/MemoLines.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
@@ -46,10 +47,6 @@ QPlainTextEdit* memo(const char* name, QWidget* parent) {
     // Lines of hexadecimal digits hold no tab: Tab goes on to the next control.
     m->setTabChangesFocus(true);
     return m;
-}
-
-void appendLines(QPlainTextEdit* m, const QStringList& lines) {
-    if (!lines.isEmpty()) m->appendPlainText(lines.join(QLatin1Char('\n')));
 }
 
 QStringList linesOf(const QPlainTextEdit* m) {
@@ -331,14 +328,14 @@ void TFrRedact::ButBitClick() {
 void TFrRedact::OpenConfigFile(const QString& fileName) {
     WaitCursor wait;
     EditorFile loaded = LoadEditorFile(fileName, LoadConfigScreenSettings());
-    appendLines(Memo4, loaded.memo4);
+    AppendLines(Memo4, loaded.memo4);
     // The previous file is closed; one that did not parse leaves none open,
     // so a save cannot overwrite the previous file with what this one left.
     PrepareFrame();
     MemoTitle->setPlainText(loaded.title.join(QLatin1Char('\n')));
     jDev->setValue(loaded.jDev);
     L_Izmen->setText(loaded.trailerText);
-    appendLines(Memo4, loaded.warnings);
+    AppendLines(Memo4, loaded.warnings);
     if (!loaded.Parsed()) return;
     file_ = std::move(loaded);
     showFile();
@@ -417,8 +414,8 @@ void TFrRedact::saveKind(int kind) {
         r = SaveEditorFile(file_, CurrentConfigObject().idNom, LoadConfigScreenSettings(),
                            ProgressGauge());
     }
-    appendLines(Memo4, r.memo4);
-    appendLines(Memo2, r.memo2);
+    AppendLines(Memo4, r.memo4);
+    AppendLines(Memo2, r.memo2);
     if (r.fault) focusFault(*r.fault);
 }
 

@@ -2,11 +2,13 @@
 
 #include "config/ConfigImage.h"
 #include "config/ConfigWriteScreen.h"
+#include "config/ui/MemoLines.h"
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 #include "platform/ui/PathLabel.h"
 
 #include <QAction>
@@ -35,21 +37,11 @@ const QStringList kLegend = {
     QStringLiteral("*    - КФ пересоздан, следует записать в СУ"),
 };
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QPlainTextEdit* logMemo(QWidget* parent, const char* name) {
-    auto* memo = named(new QPlainTextEdit(parent), name);
+    auto* memo = Named(new QPlainTextEdit(parent), name);
     memo->setReadOnly(true);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     return memo;
-}
-
-void appendLines(QPlainTextEdit* memo, const QStringList& lines) {
-    if (!lines.isEmpty()) memo->appendPlainText(lines.join(QLatin1Char('\n')));
 }
 
 // The identifier field takes digits, the point and backspace; keys that type
@@ -72,18 +64,18 @@ qint64 currentObjectField(const char* field) {
 
 TFrWrite::TFrWrite(QWidget* parent) : TScreenFrame(QStringLiteral("FrWrite1"), QString(), parent) {
     // The frame's own back and next buttons are the screen's navigation.
-    ButBack = named(BitPrev, "ButBack");
-    VvodObj = named(BitNext, "VvodObj");
+    ButBack = Named(BitPrev, "ButBack");
+    VvodObj = Named(BitNext, "VvodObj");
 
     QVBoxLayout* content = ContentLayout();
     auto* ident = new QHBoxLayout;
     ident->addWidget(new QLabel(QStringLiteral("Числовой идентификатор для всех СУ:"), this));
-    EIdent = named(new QLineEdit(this), "EIdent");
+    EIdent = Named(new QLineEdit(this), "EIdent");
     EIdent->setFixedWidth(EIdent->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 + 16);
     EIdent->installEventFilter(this);
     ident->addWidget(EIdent);
     ident->addSpacing(16);
-    LFile1 = named(new PathLabel(this), "LFile1");
+    LFile1 = Named(new PathLabel(this), "LFile1");
     ident->addWidget(LFile1, 1);
     content->addLayout(ident);
 
@@ -108,7 +100,7 @@ QWidget* TFrWrite::buildDevicePanel() {
     auto* panel = new QWidget(this);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
-    ListCdev = named(new KeyboardGrid<QListWidget>(panel), "ListCdev");
+    ListCdev = Named(new KeyboardGrid<QListWidget>(panel), "ListCdev");
     ListCdev->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QFont fixed = ListCdev->font();
     fixed.setFamily(QStringLiteral("Monospace"));
@@ -116,18 +108,18 @@ QWidget* TFrWrite::buildDevicePanel() {
     ListCdev->setFont(fixed);
     column->addWidget(ListCdev, 1);
     ChSlot =
-        named(new QCheckBox(QStringLiteral("Резервировать слоты для ключей"), panel), "ChSlot");
+        Named(new QCheckBox(QStringLiteral("Резервировать слоты для ключей"), panel), "ChSlot");
     ChSlot->setChecked(true);
     column->addWidget(ChSlot);
     column->addWidget(buildLegend());
     BitCreate =
-        named(new QPushButton(QStringLiteral("Создать файлы конфигурации"), panel), "BitCreate");
-    BitClear = named(new QPushButton(QStringLiteral("Очистить поля"), panel), "BitClear");
+        Named(new QPushButton(QStringLiteral("Создать файлы конфигурации"), panel), "BitCreate");
+    BitClear = Named(new QPushButton(QStringLiteral("Очистить поля"), panel), "BitClear");
     column->addWidget(BitCreate);
     column->addWidget(BitClear);
     auto* files = new QHBoxLayout;
-    ButRead1 = named(new QPushButton(QStringLiteral("Разбор КФ"), panel), "ButRead1");
-    ButRedact1 = named(new QPushButton(QStringLiteral("Просмотр КФ"), panel), "ButRedact1");
+    ButRead1 = Named(new QPushButton(QStringLiteral("Разбор КФ"), panel), "ButRead1");
+    ButRedact1 = Named(new QPushButton(QStringLiteral("Просмотр КФ"), panel), "ButRedact1");
     files->addWidget(ButRead1);
     files->addWidget(ButRedact1);
     column->addLayout(files);
@@ -138,15 +130,15 @@ QWidget* TFrWrite::buildDevicePanel() {
 }
 
 QWidget* TFrWrite::buildLegend() {
-    Panel5 = named(new QFrame(this), "Panel5");
+    Panel5 = Named(new QFrame(this), "Panel5");
     Panel5->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QVBoxLayout(Panel5);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     Bit1ch =
-        named(new QPushButton(QStringLiteral("Подсказка к первому символу"), Panel5), "Bit1ch");
+        Named(new QPushButton(QStringLiteral("Подсказка к первому символу"), Panel5), "Bit1ch");
     layout->addWidget(Bit1ch);
-    Memo4 = named(new QPlainTextEdit(Panel5), "Memo4");
+    Memo4 = Named(new QPlainTextEdit(Panel5), "Memo4");
     Memo4->setReadOnly(true);
     Memo4->setPlainText(kLegend.join(QLatin1Char('\n')));
     Memo4->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -172,13 +164,13 @@ QWidget* TFrWrite::buildLogs() {
 }
 
 void TFrWrite::buildMenu() {
-    PMdiv = named(new QMenu(ListCdev), "PMdiv");
-    N_all = named(PMdiv->addAction(QStringLiteral("Выбрать все")), "N_all");
+    PMdiv = Named(new QMenu(ListCdev), "PMdiv");
+    N_all = Named(PMdiv->addAction(QStringLiteral("Выбрать все")), "N_all");
     N_all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     N_all->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    N1 = named(PMdiv->addAction(QStringLiteral("Выбрать изменения")), "N1");
-    NClearSel = named(PMdiv->addAction(QStringLiteral("Снять выделение")), "NClearSel");
-    NReList = named(PMdiv->addAction(QStringLiteral("Обновить")), "NReList");
+    N1 = Named(PMdiv->addAction(QStringLiteral("Выбрать изменения")), "N1");
+    NClearSel = Named(PMdiv->addAction(QStringLiteral("Снять выделение")), "NClearSel");
+    NReList = Named(PMdiv->addAction(QStringLiteral("Обновить")), "NReList");
     ListCdev->addAction(N_all);
     ListCdev->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListCdev, &QWidget::customContextMenuRequested, this,
@@ -249,9 +241,9 @@ void TFrWrite::BitCreateClick() {
 
 void TFrWrite::showLogs() {
     ConfigLogs& logs = core_->Logs();
-    appendLines(Memo1, logs.detail);
-    appendLines(Memo2, logs.result);
-    appendLines(Memo3, logs.summary);
+    AppendLines(Memo1, logs.detail);
+    AppendLines(Memo2, logs.result);
+    AppendLines(Memo3, logs.summary);
     logs = ConfigLogs();
 }
 

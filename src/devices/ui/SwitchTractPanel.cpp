@@ -22,7 +22,7 @@
 namespace {
 
 // Rows of the panel grid, the tract column and the check lists line up.
-constexpr int kRowHeight = 22;
+constexpr int kTractRowHeight = 22;
 constexpr int kHeaderHeight = 24;
 
 // The editor of a tract cell passes its keys through the panel's filter.
@@ -43,7 +43,7 @@ class TractCellDelegate : public QStyledItemDelegate {
 
 void LineUpRows(QTableView* table) {
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table->verticalHeader()->setDefaultSectionSize(kTractRowHeight);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setFixedHeight(kHeaderHeight);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -196,7 +196,7 @@ void SwitchTractPanel::render() {
         for (QListWidget* list : {ChMskBv, ChMskPo}) {
             auto* item = new QListWidgetItem(model_.TractText(i), list);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-            item->setSizeHint(QSize(0, kRowHeight));
+            item->setSizeHint(QSize(0, kTractRowHeight));
         }
     }
     ChMskPo->setEnabled(model_.Console());
@@ -216,11 +216,11 @@ void SwitchTractPanel::renderChecks() {
 
 // Heights follow the row count, so that the rows stand side by side.
 void SwitchTractPanel::fitHeights() {
-    const int rows = kRowHeight * model_.Count();
+    const int rows = kTractRowHeight * model_.Count();
     for (QTableView* table : {static_cast<QTableView*>(DBGrid2), static_cast<QTableView*>(SGTract)})
         table->setFixedHeight(kHeaderHeight + rows + 2 * table->frameWidth());
     for (QListWidget* list : {ChMskBv, ChMskPo})
-        list->setFixedHeight(std::max(rows, kRowHeight) + 2 * list->frameWidth());
+        list->setFixedHeight(std::max(rows, kTractRowHeight) + 2 * list->frameWidth());
 }
 
 // ---------------------------------------------------------------- masks

@@ -22,8 +22,6 @@ TFFindPar* FFindPar = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 233;
-
 QAction* MakeAction(QWidget* parent, const char* name, const QString& caption,
                     const QKeySequence& key = QKeySequence()) {
     auto* a = new QAction(caption, parent);

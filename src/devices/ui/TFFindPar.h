@@ -50,6 +50,8 @@ class TFFindPar : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 233;
+
     void buildGrid();
     void buildActions();
     void hideNameEdit();

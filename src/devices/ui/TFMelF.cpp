@@ -35,14 +35,13 @@ TFMelF* FMelF = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 234;
-const QString kCaption = QStringLiteral("Определить мелодию КМ");
+const QString kSwitchMelodyCaption = QStringLiteral("Определить мелодию КМ");
 
 }  // namespace
 
 TFMelF::TFMelF(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FMelF"));
-    setWindowTitle(kCaption);
+    setWindowTitle(kSwitchMelodyCaption);
     resize(1150, 600);
 
     NotKeys = new Dataset(QStringLiteral("NotKeys"), QString::fromLatin1(TFDM::kConnectionName));
@@ -195,7 +194,7 @@ void TFMelF::FormActivate() {
     if (!FDM) return;
     const qint64 idPk = std::exchange(switchToShow_, 0);
     held_ = HeldRows::OfSwitch(idPk ? idPk : CurrentSwitchColumn().idPk);
-    setWindowTitle(held_.Title(kCaption));
+    setWindowTitle(held_.Title(kSwitchMelodyCaption));
     ShowAssignedMelodies();
     enableNotes();
     if (!NotKeys->IsOpen()) NotKeys->Open();

@@ -95,6 +95,8 @@ class TFMelF : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 234;
+
     QWidget* buildMelodyPane();
     QWidget* buildNotePane();
     QWidget* buildStaffPane();

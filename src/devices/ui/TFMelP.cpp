@@ -30,15 +30,14 @@ TFMelP* FMelP = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 211;
 constexpr MelodyList kConsole = MelodyList::Console;
-const QString kCaption = QStringLiteral("Мелодии пульта поста охраны");
+const QString kConsoleMelodyCaption = QStringLiteral("Мелодии пульта поста охраны");
 
 }  // namespace
 
 TFMelP::TFMelP(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FMelP"));
-    setWindowTitle(kCaption);
+    setWindowTitle(kConsoleMelodyCaption);
     auto* panes = new QHBoxLayout;
     panes->addWidget(buildMelodyPane(), 4);
     panes->addWidget(buildNotePane(), 3);
@@ -150,7 +149,7 @@ void TFMelP::showEvent(QShowEvent* event) {
 void TFMelP::FormActivate() {
     if (!FDM) return;
     held_ = HeldRows::OfConsole(FDM->Ground().CurrentObject());
-    setWindowTitle(held_.Titled(kCaption, held_.Object()));
+    setWindowTitle(held_.Titled(kConsoleMelodyCaption, held_.Object()));
     ShowAssignedMelodies();
     enableNotes();
 }

@@ -68,6 +68,8 @@ class TFMelP : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 211;
+
     QWidget* buildMelodyPane();
     QWidget* buildNotePane();
     QWidget* buildPickerPane();

@@ -17,12 +17,6 @@
 
 TFbvApp* FbvApp = nullptr;
 
-namespace {
-
-constexpr int kHelpTopic = 243;
-
-}  // namespace
-
 TFbvApp::TFbvApp(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FbvApp"));
     setWindowTitle(QStringLiteral("Аппаратные настройки БВ"));

@@ -39,6 +39,9 @@ class TFbvApp : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+
+  private:
+    static constexpr int kHelpTopic = 243;
 };
 
 extern TFbvApp* FbvApp;

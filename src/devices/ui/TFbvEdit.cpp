@@ -34,8 +34,7 @@ TFbvEdit* FbvEdit = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 241;
-const QString kCaption = QStringLiteral("Общие параметры БВ. Редактирование.");
+const QString kPanelEditCaption = QStringLiteral("Общие параметры БВ. Редактирование.");
 constexpr int kCodeColumns = 5;
 const QString kSaveForEntrances = QStringLiteral("Сохранить для всех БВ подъездов");
 const QString kSaveForGates = QStringLiteral("Сохранить для всех БВ калиток");
@@ -64,7 +63,7 @@ void SelectData(QComboBox* box, const QVariant& value) {
 
 TFbvEdit::TFbvEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FbvEdit"));
-    setWindowTitle(kCaption);
+    setWindowTitle(kPanelEditCaption);
     auto* halves = new QHBoxLayout;
     halves->addWidget(buildCommonPane(), 1);
     halves->addWidget(buildIndividualPane(), 1);
@@ -285,7 +284,7 @@ void TFbvEdit::LoadPanel() {
     }
     editor_ = std::move(editor);
     held_ = HeldRows::OfPanel(idBv);
-    setWindowTitle(held_.Title(kCaption));
+    setWindowTitle(held_.Title(kPanelEditCaption));
     const int recNo = FDM->Q_bv->RecNo();
     BtnUp->setEnabled(recNo > 1);
     BtnDown->setEnabled(recNo < FDM->Q_bv->RecordCount());

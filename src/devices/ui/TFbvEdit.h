@@ -100,6 +100,8 @@ class TFbvEdit : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 241;
+
     QWidget* buildHeader();
     QWidget* buildCommonPane();
     QWidget* buildIndividualPane();

@@ -23,7 +23,7 @@ QRadioButton* MakeChoice(QWidget* parent, const char* name, const QString& capti
     return b;
 }
 
-bool ObjectHasConsole() {
+bool ShownObjectHasConsole() {
     return FDM && HasCurrentRow(FDM->Q_Net) &&
            FDM->Q_Net->FieldByName(QStringLiteral("l_pok")).AsBool();
 }
@@ -67,7 +67,7 @@ void TFbvReCount::FormActivate() {
         b->setChecked(false);
         b->setAutoExclusive(true);
     }
-    const bool console = ObjectHasConsole();
+    const bool console = ShownObjectHasConsole();
     CB_ppo->setEnabled(console);
     CB_KnPo->setText(console ? kKeepConciergeToConsole : kKeepConciergeClearOthers);
 }

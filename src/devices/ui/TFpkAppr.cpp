@@ -17,10 +17,8 @@ TFpkAppr* FpkAppr = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 236;
-
 // Grey where the design draws a label grey, the window text colour elsewhere.
-void DrawGrey(QLabel* label, bool grey) {
+void DrawLabelGrey(QLabel* label, bool grey) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText,
                label->parentWidget()->palette().color(grey ? QPalette::Disabled : QPalette::Active,
@@ -166,8 +164,8 @@ bool TFpkAppr::ThresholdsLocked() const {
 void TFpkAppr::PassEditKeyUp() {
     const bool unlocked = HardwareUnlocked(PassEdit->text());
     Panel1->setEnabled(unlocked);
-    DrawGrey(LPass, unlocked);
-    DrawGrey(LTimePass, !unlocked);
+    DrawLabelGrey(LPass, unlocked);
+    DrawLabelGrey(LTimePass, !unlocked);
 }
 
 void TFpkAppr::MHelpClick() {

@@ -52,6 +52,8 @@ class TFpkAppr : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 236;
+
     QWidget* buildTimeouts();
     QWidget* buildThresholds();
     QSpinBox* addSpin(class QGridLayout* grid, int row, const char* name, const QString& caption,

@@ -32,8 +32,7 @@ TFpkEdit* FpkEdit = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 231;
-const QString kCaption = QStringLiteral("Общие параметры и тракты. Редактирование КМ");
+const QString kSwitchEditCaption = QStringLiteral("Общие параметры и тракты. Редактирование КМ");
 
 // Values set by code are not the operator's edits.
 class Loading {
@@ -50,7 +49,7 @@ class Loading {
 
 TFpkEdit::TFpkEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FpkEdit"));
-    setWindowTitle(kCaption);
+    setWindowTitle(kSwitchEditCaption);
     enter_ = new EnterMovesFocus(this);
 
     LSwitch = new ElidedLabel(this);
@@ -237,7 +236,7 @@ void TFpkEdit::LoadParams() {
         return;
     }
     held_ = HeldRows::OfSwitch(s.idPk);
-    setWindowTitle(held_.Title(kCaption));
+    setWindowTitle(held_.Title(kSwitchEditCaption));
     LSwitch->setText(QStringLiteral("Дом %1, подъезд %2, %3")
                          .arg(s.house.trimmed())
                          .arg(s.nPod)
@@ -257,7 +256,7 @@ void TFpkEdit::LoadParams() {
 // No switch to show: the editor's defaults, and nothing to save.
 void TFpkEdit::showEmpty() {
     held_ = {};
-    setWindowTitle(kCaption);
+    setWindowTitle(kSwitchEditCaption);
     LSwitch->setText(QStringLiteral("Нет КМ"));
     showParams(SwitchParams{});
     params_ = SwitchParams{};

@@ -93,6 +93,8 @@ class TFpkEdit : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 231;
+
     QWidget* buildParams();
     QWidget* buildSwitchData();
     QWidget* buildSaves();

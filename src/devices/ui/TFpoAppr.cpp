@@ -27,7 +27,6 @@ TFpoAppr* FpoAppr = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 212;
 constexpr int kFoldedHeight = 41;
 constexpr int kUnfoldedHeight = 209;
 constexpr int kGlyphColumns = 13;
@@ -35,7 +34,7 @@ const QString kFold = QStringLiteral("Свернуть");
 const QString kUnfold = QStringLiteral("Развернуть знаки");
 const QString kSeparatorLabel = QStringLiteral("к");
 
-const QString kCaption = QStringLiteral("Аппаратные настройки ППО");
+const QString kConsoleHardwareCaption = QStringLiteral("Аппаратные настройки ППО");
 
 // The picture of a console character: the character itself where it is a
 // printable one, else its code in a box.
@@ -62,7 +61,7 @@ QIcon GlyphPicture(int code) {
 
 TFpoAppr::TFpoAppr(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FpoAppr"));
-    setWindowTitle(kCaption);
+    setWindowTitle(kConsoleHardwareCaption);
     LabelPass =
         MakeLabel(this, "LabelPass", QStringLiteral("Введите пароль для изменения таймаутов"));
     PassEdit = new QLineEdit(this);
@@ -205,7 +204,7 @@ void TFpoAppr::showEvent(QShowEvent* event) {
 // The console of the object current as it shows, held from then on.
 void TFpoAppr::FormActivate() {
     held_ = HeldRows::OfConsole(FDM ? FDM->Ground().CurrentObject() : 0);
-    setWindowTitle(held_.Titled(kCaption, held_.Object()));
+    setWindowTitle(held_.Titled(kConsoleHardwareCaption, held_.Object()));
     const qint64 idNet = held_.Id(QStringLiteral("k_net"));
     ConsoleHardware hw;
     bool found = false;

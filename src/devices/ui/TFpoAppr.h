@@ -70,6 +70,8 @@ class TFpoAppr : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 212;
+
     QWidget* buildProtected();
     QWidget* buildCommands();
     QWidget* buildGlyphs();

@@ -23,11 +23,11 @@
 namespace {
 
 // Where the main window keeps the type of this screen's grids.
-const QString kSettingsKey = QStringLiteral("fb");
+const QString kBvSettingsKey = QStringLiteral("fb");
 
-constexpr int kPanelAddressColumn = 1;
-constexpr int kPanelTypeColumn = 2;
-constexpr int kSwitchAddressColumn = 0;
+constexpr int kBvPanelAddressColumn = 1;
+constexpr int kBvPanelTypeColumn = 2;
+constexpr int kBvSwitchAddressColumn = 0;
 
 // A centred drawn column of a grid.
 void DrawColumn(DatasetGrid* grid, DrawnCellsModel* model, int column,
@@ -102,10 +102,10 @@ void TFrBv::buildGrids() {
                                {QStringLiteral("n_nt0"), QStringLiteral("Сетевой адрес")},
                                {QStringLiteral("bv_type"), QStringLiteral("Тип БВ")},
                                {QStringLiteral("sn_bv"), QStringLiteral("Серийный № БВ")}});
-    DrawColumn(DBGrid1, panels, kPanelAddressColumn, [](const Dataset& ds, int row) {
+    DrawColumn(DBGrid1, panels, kBvPanelAddressColumn, [](const Dataset& ds, int row) {
         return PanelCellText(RowValue(ds, row, "n_nt0"));
     });
-    DrawColumn(DBGrid1, panels, kPanelTypeColumn, [](const Dataset& ds, int row) {
+    DrawColumn(DBGrid1, panels, kBvPanelTypeColumn, [](const Dataset& ds, int row) {
         return PanelTypeText(RowValue(ds, row, "bv_type"));
     });
     auto* switches = FDM ? new DrawnCellsModel(FDM->Q_Bpk) : nullptr;
@@ -120,7 +120,7 @@ void TFrBv::buildGrids() {
                          {QStringLiteral("type_n"), QStringLiteral("Гостин.№")},
                          {QStringLiteral("d.kod_d"), QStringLiteral("Префикс д.")},
                          {QStringLiteral("p.nm_pod"), QStringLiteral("Наименование подъезда")}});
-    DrawColumn(DBGrid2, switches, kSwitchAddressColumn, [](const Dataset& ds, int row) {
+    DrawColumn(DBGrid2, switches, kBvSwitchAddressColumn, [](const Dataset& ds, int row) {
         return SwitchCellText(RowValue(ds, row, "k.n_net"));
     });
     for (DatasetGrid* grid : {DBGrid1, DBGrid2}) grid->installEventFilter(this);
@@ -139,7 +139,7 @@ QFrame* TFrBv::buildTotals() {
 
 void TFrBv::PrepareScreen(const QString& dbFolder) {
     TScreenFrame::PrepareScreen(dbFolder);
-    showGridType(StoredGridsBold(this, kSettingsKey, GridsBold()));
+    showGridType(StoredGridsBold(this, kBvSettingsKey, GridsBold()));
     showObject();
     ShowDeviceTotals();
     FrameResize();
@@ -174,7 +174,7 @@ void TFrBv::P3_FsClick() {
 
 void TFrBv::showGridType(bool bold) {
     ShowGridsBold(P3_Fs, {DBGrid1, DBGrid2}, bold);
-    StoreGridType(P3_Fs, kSettingsKey);
+    StoreGridType(P3_Fs, kBvSettingsKey);
 }
 
 void TFrBv::FrameResize() {

@@ -13,6 +13,7 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/NamedWidget.h"
 #include "site/ui/TFkvEdit.h"
 #include "site/ui/TFskEdit.h"
 
@@ -37,12 +38,6 @@ constexpr int kHouseColumn = 12;
 constexpr int kEntranceNumberColumn = 13;
 constexpr int kPanelAddressColumn = 2;
 constexpr int kPanelTypeColumn = 4;
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 bool isKey(QEvent* event, std::initializer_list<int> keys) {
     if (event->type() != QEvent::KeyPress) return false;
@@ -98,8 +93,8 @@ TFrPk::TFrPk(QWidget* parent) : TScreenFrame(QStringLiteral("FrPk1"), QString(),
     // The grids' heights follow the frame's (FrameResize), so they must not
     // hold the frame at its last height.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
-    ButBack = named(BitPrev, "ButBack");
-    VvodObj = named(BitNext, "VvodObj");
+    ButBack = Named(BitPrev, "ButBack");
+    VvodObj = Named(BitNext, "VvodObj");
     QVBoxLayout* content = ContentLayout();
     content->setSpacing(0);
     content->addWidget(buildHead());
@@ -114,13 +109,13 @@ TFrPk::TFrPk(QWidget* parent) : TScreenFrame(QStringLiteral("FrPk1"), QString(),
 // ---------------------------------------------------------------- building
 
 QFrame* TFrPk::buildHead() {
-    PanelHead = named(new QFrame(this), "PanelHead");
+    PanelHead = Named(new QFrame(this), "PanelHead");
     PanelHead->setFrameShape(QFrame::StyledPanel);
     PanelHead->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* caption = new QLabel(QStringLiteral("Действующий объект"), PanelHead);
-    LIdent = named(new ElidedLabel(PanelHead), "LIdent");
+    LIdent = Named(new ElidedLabel(PanelHead), "LIdent");
     SetBold(LIdent, true);
-    LAdres = named(new ElidedLabel(PanelHead), "LAdres");
+    LAdres = Named(new ElidedLabel(PanelHead), "LAdres");
     // The frame's back and next buttons stand in the header, as on the
     // other device screens.
     for (QLayout* l : findChildren<QLayout*>()) {
@@ -145,7 +140,7 @@ QFrame* TFrPk::buildHead() {
     BitKlemm = MakeButton(PanelHead, "BitKlemm", QStringLiteral("Печать распределений подъезда"));
     BitTract =
         MakeButton(PanelHead, "BitTract", QStringLiteral("Печать трактов для всех подъездов"));
-    LabWait = named(new QLabel(QStringLiteral("Ждите..."), PanelHead), "LabWait");
+    LabWait = Named(new QLabel(QStringLiteral("Ждите..."), PanelHead), "LabWait");
     SetBold(LabWait, true);
     LabWait->hide();
     P3_Fs = MakeBoldToggle(PanelHead);
@@ -165,7 +160,7 @@ QFrame* TFrPk::buildHead() {
 }
 
 QGroupBox* TFrPk::buildSwitchGrid() {
-    GBoxPk = named(new QGroupBox(QStringLiteral("Список всех КМ"), this), "GBoxPk");
+    GBoxPk = Named(new QGroupBox(QStringLiteral("Список всех КМ"), this), "GBoxPk");
     DrawnCellsModel* model = drawnModel(&TFDM::Q_MNpk);
     DBGrid1 = MakeDatasetGrid(GBoxPk, "DBGrid1", model,
                               {{"house", "Дом, под."},
@@ -204,7 +199,7 @@ QGroupBox* TFrPk::buildSwitchGrid() {
 
 QGroupBox* TFrPk::buildPanelGrid() {
     GBoxBv =
-        named(new QGroupBox(QStringLiteral("Блоки вызова, соответствующие КМ"), this), "GBoxBv");
+        Named(new QGroupBox(QStringLiteral("Блоки вызова, соответствующие КМ"), this), "GBoxBv");
     DrawnCellsModel* model = drawnModel(&TFDM::Q_MNbv);
     DBGrid2 = MakeDatasetGrid(GBoxBv, "DBGrid2", model,
                               {{"tract", "Тракт"},

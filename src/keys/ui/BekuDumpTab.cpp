@@ -19,13 +19,13 @@
 #include <QVBoxLayout>
 
 namespace {
-const KeyDumpTab::Names kNames{"TabBQ", "BitBQ",      "KeysBQ", "KolKey",   "InBQKey",
-                               "Memo1", "ButVisible", "lFile4", "ListHdev", "BitBQkeys"};
-const QString kOpen = QStringLiteral("Открыть файл БЭКУ");
+const KeyDumpTab::Names kBekuNames{"TabBQ", "BitBQ",      "KeysBQ", "KolKey",   "InBQKey",
+                                   "Memo1", "ButVisible", "lFile4", "ListHdev", "BitBQkeys"};
+const QString kOpenBeku = QStringLiteral("Открыть файл БЭКУ");
 }  // namespace
 
 BekuDumpTab::BekuDumpTab(QWidget* parent)
-    : KeyDumpTab(kNames, KeyGrid::KeysBQ, kOpen, new KeyboardGrid<QListWidget>, 2, parent) {
+    : KeyDumpTab(kBekuNames, KeyGrid::KeysBQ, kOpenBeku, new KeyboardGrid<QListWidget>, 2, parent) {
     BitBQ = open_;
     KeysBQ = grid_;
     KolKey = keyCount_;
@@ -51,7 +51,7 @@ BekuDumpTab::BekuDumpTab(QWidget* parent)
 }
 
 void BekuDumpTab::BitBQClick() {
-    const QString file = chooseFile(kOpen, false);
+    const QString file = chooseFile(kOpenBeku, false);
     if (!file.isEmpty()) ReadDump(file);
 }
 

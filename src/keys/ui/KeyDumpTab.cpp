@@ -7,6 +7,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QAction>
 #include <QDir>
@@ -24,14 +25,8 @@
 
 namespace {
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QSpinBox* countBox(QWidget* parent, const char* name) {
-    auto* box = named(new QSpinBox(parent), name);
+    auto* box = Named(new QSpinBox(parent), name);
     box->setRange(0, 1000000);
     box->setReadOnly(true);
     box->setButtonSymbols(QAbstractSpinBox::NoButtons);
@@ -44,26 +39,26 @@ KeyDumpTab::KeyDumpTab(const Names& names, KeyGrid kind, const QString& openCapt
                        QListWidget* entranceList, int gridColumns, QWidget* parent)
     : QWidget(parent), entrances_(entranceList), kind_(kind) {
     setObjectName(QLatin1String(names.tab));
-    open_ = named(new QPushButton(openCaption, this), names.open);
-    grid_ = named(new KeyboardGrid<QTableWidget>(1, gridColumns, this), names.grid);
+    open_ = Named(new QPushButton(openCaption, this), names.open);
+    grid_ = Named(new KeyboardGrid<QTableWidget>(1, gridColumns, this), names.grid);
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     keyCount_ = countBox(this, names.keyCount);
     poured_ = countBox(this, names.poured);
-    console_ = named(new QPlainTextEdit(this), names.console);
+    console_ = Named(new QPlainTextEdit(this), names.console);
     console_->setReadOnly(true);
     console_->hide();
     consoleButton_ =
-        named(new QPushButton(QStringLiteral("Консоль разбора"), this), names.consoleButton);
-    fileLabel_ = named(new PathLabel(this), names.fileLabel);
+        Named(new QPushButton(QStringLiteral("Консоль разбора"), this), names.consoleButton);
+    fileLabel_ = Named(new PathLabel(this), names.fileLabel);
     entrances_->setParent(this);
     entrances_->setObjectName(QLatin1String(names.entrances));
-    pour_ = named(new QPushButton(QStringLiteral("Залить ключи"), this), names.pour);
+    pour_ = Named(new QPushButton(QStringLiteral("Залить ключи"), this), names.pour);
     pour_->setEnabled(false);
-    HMenu = named(new QMenu(this), "HMenu");
-    N1 = named(HMenu->addAction(QStringLiteral("Обновить")), "N1");
+    HMenu = Named(new QMenu(this), "HMenu");
+    N1 = Named(HMenu->addAction(QStringLiteral("Обновить")), "N1");
     entrances_->setContextMenuPolicy(Qt::CustomContextMenu);
     buildLayout();
 

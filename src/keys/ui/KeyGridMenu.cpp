@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/TextClipboard.h"
+#include "platform/ui/EnterKey.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -71,10 +72,6 @@ bool isMove(int key) {
         default:
             return false;
     }
-}
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 }  // namespace
@@ -295,16 +292,16 @@ bool KeyGridMenu::keyDown(KeyGrid grid, QTableWidget* table, int key,
                 ranges.isEmpty() ? table->currentColumn() : ranges.last().rightColumn();
             // Only the key column is typed into; elsewhere the keys only move.
             if (right != KeyGridKeyColumn(grid)) return !isMove(key);
-            if (isEnter(key)) setEditing(grid, true);
+            if (IsEnterKey(key)) setEditing(grid, true);
             if (key == Qt::Key_Escape) setEditing(grid, false);
-            return isEnter(key) || key == Qt::Key_Escape;
+            return IsEnterKey(key) || key == Qt::Key_Escape;
         }
         case KeyGrid::Keys6:
-            if (isEnter(key)) setEditing(grid, true);
+            if (IsEnterKey(key)) setEditing(grid, true);
             if (key == Qt::Key_Escape) setEditing(grid, false);
-            return isEnter(key) || key == Qt::Key_Escape;
+            return IsEnterKey(key) || key == Qt::Key_Escape;
         case KeyGrid::Keys7:
-            if (!isEnter(key)) return false;
+            if (!IsEnterKey(key)) return false;
             setEditing(grid, !Editing(grid));
             return true;
         default:

@@ -9,6 +9,7 @@
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,12 +31,6 @@ const QString kChoose = QStringLiteral("Выбрать БВ");
 const QString kCancelChoice = QStringLiteral("Отменить выбор");
 const QString kQuestion = QStringLiteral("Вопрос");
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 void setSpin(QSpinBox* box, qint64 value) {
     if (box) box->setValue(int(qBound(qint64(box->minimum()), value, qint64(box->maximum()))));
 }
@@ -53,23 +48,23 @@ void setCheck(QCheckBox* box, bool on) {
 KeySavePanel::KeySavePanel(const EditorKeyControls& editor, QWidget* parent)
     : QGroupBox(QStringLiteral("Сохранение ключей"), parent), editor_(editor) {
     setObjectName(QStringLiteral("KeySavePanel"));
-    RB_Ob = named(new QRadioButton(QStringLiteral("По данным имеющегося объекта"), this), "RB_Ob");
-    RB_Sr = named(new QRadioButton(QStringLiteral("По сходной структуре в данном объекте"), this),
+    RB_Ob = Named(new QRadioButton(QStringLiteral("По данным имеющегося объекта"), this), "RB_Ob");
+    RB_Sr = Named(new QRadioButton(QStringLiteral("По сходной структуре в данном объекте"), this),
                   "RB_Sr");
     RB_Ob->setChecked(true);
-    CB_Kv = named(new QCheckBox(QStringLiteral("Ключи с БВ по квартирам"), this), "CB_Kv");
-    CB_Ob = named(new QCheckBox(QStringLiteral("Общие ключи"), this), "CB_Ob");
+    CB_Kv = Named(new QCheckBox(QStringLiteral("Ключи с БВ по квартирам"), this), "CB_Kv");
+    CB_Ob = Named(new QCheckBox(QStringLiteral("Общие ключи"), this), "CB_Ob");
     CB_Kv->setChecked(true);
     CB_Ob->setChecked(true);
-    BitFind = named(new QPushButton(QStringLiteral("Найти БВ"), this), "BitFind");
-    BitKeys = named(new QPushButton(QStringLiteral("Внести ключи"), this), "BitKeys");
-    BitChek = named(new QPushButton(kCancelChoice, this), "BitChek");
+    BitFind = Named(new QPushButton(QStringLiteral("Найти БВ"), this), "BitFind");
+    BitKeys = Named(new QPushButton(QStringLiteral("Внести ключи"), this), "BitKeys");
+    BitChek = Named(new QPushButton(kCancelChoice, this), "BitChek");
     // Wide enough for both of its texts, so that neither is cut.
     BitChek->setMinimumWidth(BitChek->sizeHint().width());
     BitChek->setText(kChoose);
     BitKeys->setEnabled(false);
-    L_Found = named(new QLabel(this), "L_Found");
-    L_Keys = named(new QLabel(this), "L_Keys");
+    L_Found = Named(new QLabel(this), "L_Found");
+    L_Keys = Named(new QLabel(this), "L_Keys");
     L_Keys->setStyleSheet(QStringLiteral("color: blue;"));
     buildList();
 
@@ -93,7 +88,7 @@ KeySavePanel::KeySavePanel(const EditorKeyControls& editor, QWidget* parent)
 }
 
 void KeySavePanel::buildList() {
-    DBGrid1 = named(new DatasetGrid(this), "DBGrid1");
+    DBGrid1 = Named(new DatasetGrid(this), "DBGrid1");
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -18,9 +18,9 @@
 #include <QTableWidget>
 
 namespace {
-const KeyDumpTab::Names kNames{"TabCP", "BitCP",    "KeysCP", "KolCPkey",  "InCpKey",
-                               "Memo3", "ButCPVis", "lFile5", "ListKvKey", "BitCPkeys"};
-const QString kOpen = QStringLiteral("Открыть файл Mirel");
+const KeyDumpTab::Names kMirelNames{"TabCP", "BitCP",    "KeysCP", "KolCPkey",  "InCpKey",
+                                    "Memo3", "ButCPVis", "lFile5", "ListKvKey", "BitCPkeys"};
+const QString kOpenMirel = QStringLiteral("Открыть файл Mirel");
 
 // The operator's conditions of the pour; none when the dialog is cancelled.
 std::optional<MirelPourChoice> askConditions(const MirelPourSource& source) {
@@ -35,7 +35,8 @@ std::optional<MirelPourChoice> askConditions(const MirelPourSource& source) {
 }  // namespace
 
 MirelDumpTab::MirelDumpTab(QWidget* parent)
-    : KeyDumpTab(kNames, KeyGrid::KeysCP, kOpen, new KeyboardGrid<QListWidget>, 3, parent) {
+    : KeyDumpTab(kMirelNames, KeyGrid::KeysCP, kOpenMirel, new KeyboardGrid<QListWidget>, 3,
+                 parent) {
     BitCP = open_;
     KeysCP = grid_;
     KolCPkey = keyCount_;
@@ -55,7 +56,7 @@ MirelDumpTab::MirelDumpTab(QWidget* parent)
 }
 
 void MirelDumpTab::BitCPClick() {
-    const QString file = chooseFile(kOpen, written_ && written_());
+    const QString file = chooseFile(kOpenMirel, written_ && written_());
     if (!file.isEmpty()) ReadDump(file);
 }
 

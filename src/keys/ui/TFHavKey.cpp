@@ -14,10 +14,6 @@
 
 TFHavKey* FHavKey = nullptr;
 
-namespace {
-constexpr int kHelpTopic = 206;
-}
-
 TFHavKey::TFHavKey(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FHavKey"));
     setWindowTitle(QStringLiteral("Найденные ключи"));

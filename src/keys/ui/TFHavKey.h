@@ -28,6 +28,8 @@ class TFHavKey : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 206;
+
     void bindFoundKeys();
 
     DatasetModel* model_ = nullptr;

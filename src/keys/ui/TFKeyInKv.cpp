@@ -19,7 +19,6 @@
 TFKeyInKv* FKeyInKv = nullptr;
 
 namespace {
-constexpr int kHelpTopic = 304;
 constexpr int kWide = 1000000;  // a field without limits of its own
 }  // namespace
 

@@ -60,6 +60,8 @@ class TFKeyInKv : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 304;
+
     QSpinBox* valueField(const char* name, bool editable);
     void buildFilePanel();
     void buildEntrancePanel();

@@ -15,7 +15,6 @@ TFMifare* FMifare = nullptr;
 
 namespace {
 constexpr int kReadChunk = 42;  // the reader's lines are short; read them a piece at a time
-constexpr int kHelpTopic = 207;
 }  // namespace
 
 TFMifare::TFMifare(QWidget* parent) : QDialog(parent) {

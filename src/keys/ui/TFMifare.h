@@ -50,6 +50,8 @@ class TFMifare : public QDialog {
     void SReadTotalMultiplierExit();
 
   private:
+    static constexpr int kHelpTopic = 207;
+
     QSpinBox* timeoutEdit(const char* name, int minimum, int value);
 
     // A line half received when the readers were switched off is finished

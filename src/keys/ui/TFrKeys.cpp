@@ -16,6 +16,7 @@
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/NamedWidget.h"
 #include "site/ui/TFskEdit.h"
 
 #include <QAction>
@@ -56,20 +57,14 @@ class KeyListModel : public DatasetModel {
     }
 };
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QFrame* makePanel(const char* name, QWidget* parent) {
-    auto* panel = named(new QFrame(parent), name);
+    auto* panel = Named(new QFrame(parent), name);
     panel->setFrameShape(QFrame::StyledPanel);
     return panel;
 }
 
 QLabel* counterLabel(const char* name, QWidget* parent) {
-    auto* label = named(new QLabel(QStringLiteral("0"), parent), name);
+    auto* label = Named(new QLabel(QStringLiteral("0"), parent), name);
     label->setMinimumWidth(48);
     QFont bold = label->font();
     bold.setBold(true);
@@ -77,17 +72,17 @@ QLabel* counterLabel(const char* name, QWidget* parent) {
     return label;
 }
 
-bool isKey(QEvent* event, int key) {
+bool isKeyPress(QEvent* event, int key) {
     return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == key;
 }
 
-bool isEnter(QEvent* event) {
-    return isKey(event, Qt::Key_Return) || isKey(event, Qt::Key_Enter);
+bool isEnterPress(QEvent* event) {
+    return isKeyPress(event, Qt::Key_Return) || isKeyPress(event, Qt::Key_Enter);
 }
 
 // Space edits in the key list and Ctrl+Space chooses rows: a title click has F3.
 constexpr Qt::Key kSortKey = Qt::Key_F3;
-const QString kSortKeyHint =
+const QString kKeySortHint =
     QStringLiteral("F3 на столбце списка делает то же, что щелчок по его заголовку");
 
 }  // namespace
@@ -132,21 +127,21 @@ TFrKeys::~TFrKeys() {
 void TFrKeys::buildModeChoice(QHBoxLayout* top) {
     auto* modes = new QGroupBox(QStringLiteral("Ключи"), this);
     auto* column = new QVBoxLayout(modes);
-    RB_KvrKey = named(new QRadioButton(QStringLiteral("Квартирные ключи"), modes), "RB_KvrKey");
+    RB_KvrKey = Named(new QRadioButton(QStringLiteral("Квартирные ключи"), modes), "RB_KvrKey");
     RB_ObsKey =
-        named(new QRadioButton(QStringLiteral("Общие ключи для подъезда"), modes), "RB_ObsKey");
-    RBTer = named(new QRadioButton(QStringLiteral("Замена утерянного"), modes), "RBTer");
-    RB_KalKey = named(new QRadioButton(QStringLiteral("Ключи для калитки"), modes), "RB_KalKey");
+        Named(new QRadioButton(QStringLiteral("Общие ключи для подъезда"), modes), "RB_ObsKey");
+    RBTer = Named(new QRadioButton(QStringLiteral("Замена утерянного"), modes), "RBTer");
+    RB_KalKey = Named(new QRadioButton(QStringLiteral("Ключи для калитки"), modes), "RB_KalKey");
     for (QRadioButton* rb : {RB_KvrKey, RB_ObsKey, RBTer, RB_KalKey}) column->addWidget(rb);
     RB_KvrKey->setChecked(true);
     top->addWidget(modes);
 
     auto* options = new QVBoxLayout;
-    CB_Auto = named(new QCheckBox(this), "CB_Auto");
-    CB_Lim = named(new QCheckBox(QStringLiteral("Без вопроса о превышении нормы"), this), "CB_Lim");
-    CB_ANom = named(new QCheckBox(QStringLiteral("Автонумерация меток"), this), "CB_ANom");
-    Beep = named(new QCheckBox(QStringLiteral("Сигнал"), this), "Beep");
-    AIn = named(new QCheckBox(QStringLiteral("Авто ввод"), this), "AIn");
+    CB_Auto = Named(new QCheckBox(this), "CB_Auto");
+    CB_Lim = Named(new QCheckBox(QStringLiteral("Без вопроса о превышении нормы"), this), "CB_Lim");
+    CB_ANom = Named(new QCheckBox(QStringLiteral("Автонумерация меток"), this), "CB_ANom");
+    Beep = Named(new QCheckBox(QStringLiteral("Сигнал"), this), "Beep");
+    AIn = Named(new QCheckBox(QStringLiteral("Авто ввод"), this), "AIn");
     CB_Auto->setChecked(true);
     CB_Lim->setEnabled(false);
     CB_ANom->setChecked(true);
@@ -160,9 +155,9 @@ void TFrKeys::buildModeChoice(QHBoxLayout* top) {
 
 void TFrKeys::buildReaders(QVBoxLayout* column) {
     auto* row = new QHBoxLayout;
-    Btn1WireOn = named(new QPushButton(QStringLiteral("Включить считыватель"), this), "Btn1WireOn");
+    Btn1WireOn = Named(new QPushButton(QStringLiteral("Включить считыватель"), this), "Btn1WireOn");
     Btn1WireOff =
-        named(new QPushButton(QStringLiteral("Выключить считыватель"), this), "Btn1WireOff");
+        Named(new QPushButton(QStringLiteral("Выключить считыватель"), this), "Btn1WireOff");
     Btn1WireOff->setEnabled(false);
     row->addWidget(Btn1WireOn);
     row->addWidget(Btn1WireOff);
@@ -173,25 +168,25 @@ void TFrKeys::buildReaders(QVBoxLayout* column) {
 void TFrKeys::buildEntry(QHBoxLayout* top) {
     auto* entry = new QGroupBox(QStringLiteral("Ввод ключа"), this);
     auto* grid = new QGridLayout(entry);
-    E_sn = named(new QLineEdit(entry), "E_sn");
+    E_sn = Named(new QLineEdit(entry), "E_sn");
     E_sn->setMaxLength(64);  // pasted text is filtered down to 12 digits
     E_sn->setPlaceholderText(QStringLiteral("000000000000"));
-    E_Met = named(new QLineEdit(entry), "E_Met");
+    E_Met = Named(new QLineEdit(entry), "E_Met");
     LimitChars(E_Met, 50);
-    BitAdd = named(new QPushButton(QStringLiteral("Подтвердить"), entry), "BitAdd");
-    BitEdit = named(new QPushButton(QStringLiteral("Изменить"), entry), "BitEdit");
+    BitAdd = Named(new QPushButton(QStringLiteral("Подтвердить"), entry), "BitAdd");
+    BitEdit = Named(new QPushButton(QStringLiteral("Изменить"), entry), "BitEdit");
     grid->addWidget(new QLabel(QStringLiteral("Номер ключа"), entry), 0, 0);
     grid->addWidget(E_sn, 0, 1);
     grid->addWidget(BitAdd, 0, 2);
-    BitHav = named(new QPushButton(QStringLiteral("Найти"), entry), "BitHav");
+    BitHav = Named(new QPushButton(QStringLiteral("Найти"), entry), "BitHav");
     grid->addWidget(BitHav, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("Метка ключа"), entry), 1, 0);
     grid->addWidget(E_Met, 1, 1);
     grid->addWidget(BitEdit, 1, 2);
-    AN = named(new QSpinBox(entry), "AN");
+    AN = Named(new QSpinBox(entry), "AN");
     AN->setRange(0, 20);
     AN->setValue(4);
-    BitMetLen = named(new QPushButton(QStringLiteral("Изменить длину метки до № символов"), entry),
+    BitMetLen = Named(new QPushButton(QStringLiteral("Изменить длину метки до № символов"), entry),
                       "BitMetLen");
     grid->addWidget(new QLabel(QStringLiteral("Цифр в метке"), entry), 2, 0);
     auto* width = new QHBoxLayout;
@@ -207,32 +202,32 @@ void TFrKeys::buildPanels(QHBoxLayout* middle) {
 
     PanelKv = makePanel("PanelKv", this);
     auto* kv = new QVBoxLayout(PanelKv);
-    DBGrid1 = named(new DatasetGrid(PanelKv), "DBGrid1");
+    DBGrid1 = Named(new DatasetGrid(PanelKv), "DBGrid1");
     kv->addWidget(DBGrid1);
 
     PanelOb = makePanel("PanelOb", this);
     auto* ob = new QVBoxLayout(PanelOb);
-    DBGrid3 = named(new DatasetGrid(PanelOb), "DBGrid3");
+    DBGrid3 = Named(new DatasetGrid(PanelOb), "DBGrid3");
     ob->addWidget(DBGrid3, 1);
     auto* slotRow = new QHBoxLayout;
     slotRow->addWidget(
         new QLabel(QStringLiteral("Количество слотов общих ключей для секции 7 БВ"), PanelOb));
-    KeyObs = named(new QSpinBox(PanelOb), "KeyObs");
+    KeyObs = Named(new QSpinBox(PanelOb), "KeyObs");
     KeyObs->setRange(0, 5440);
     KeyObs->setSingleStep(10);
     slotRow->addWidget(KeyObs);
     slotRow->addStretch();
-    BitDelOb = named(new QPushButton(kDeleteAll, PanelOb), "BitDelOb");
+    BitDelOb = Named(new QPushButton(kDeleteAll, PanelOb), "BitDelOb");
     slotRow->addWidget(BitDelOb);
     ob->addLayout(slotRow);
 
     PanelTr = makePanel("PanelTr", this);
     auto* tr = new QGridLayout(PanelTr);
-    DBGrid4 = named(new DatasetGrid(PanelTr), "DBGrid4");
-    DBGrid5 = named(new DatasetGrid(PanelTr), "DBGrid5");
-    E_Find = named(new QLineEdit(PanelTr), "E_Find");
+    DBGrid4 = Named(new DatasetGrid(PanelTr), "DBGrid4");
+    DBGrid5 = Named(new DatasetGrid(PanelTr), "DBGrid5");
+    E_Find = Named(new QLineEdit(PanelTr), "E_Find");
     E_Find->setMaxLength(12);
-    BitDel = named(new QPushButton(kDeleteAll, PanelTr), "BitDel");
+    BitDel = Named(new QPushButton(kDeleteAll, PanelTr), "BitDel");
     tr->addWidget(DBGrid4, 0, 0, 3, 1);
     tr->addWidget(new QLabel(QStringLiteral("Квартира"), PanelTr), 0, 1);
     tr->addWidget(E_Find, 0, 2);
@@ -243,11 +238,11 @@ void TFrKeys::buildPanels(QHBoxLayout* middle) {
 
     PanelKl = makePanel("PanelKl", this);
     auto* kl = new QVBoxLayout(PanelKl);
-    DBGrid6 = named(new DatasetGrid(PanelKl), "DBGrid6");
+    DBGrid6 = Named(new DatasetGrid(PanelKl), "DBGrid6");
     kl->addWidget(DBGrid6, 1);
     auto* gateRow = new QHBoxLayout;
     gateRow->addStretch();
-    BitDelKl = named(new QPushButton(kDeleteAll, PanelKl), "BitDelKl");
+    BitDelKl = Named(new QPushButton(kDeleteAll, PanelKl), "BitDelKl");
     gateRow->addWidget(BitDelKl);
     kl->addLayout(gateRow);
 
@@ -257,18 +252,18 @@ void TFrKeys::buildPanels(QHBoxLayout* middle) {
 
 void TFrKeys::buildKeyList(QHBoxLayout* middle) {
     auto* column = new QVBoxLayout;
-    DBGrid2 = named(new DatasetGrid(this), "DBGrid2");
+    DBGrid2 = Named(new DatasetGrid(this), "DBGrid2");
     DBGrid2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DBGrid2->horizontalHeader()->setSectionsClickable(true);
     DBGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
-    DBGrid2->setToolTip(kSortKeyHint);
+    DBGrid2->setToolTip(kKeySortHint);
     column->addWidget(DBGrid2, 1);
-    OtmBlue = named(new QLabel(this), "OtmBlue");
+    OtmBlue = Named(new QLabel(this), "OtmBlue");
     OtmBlue->setStyleSheet(QStringLiteral("QLabel#OtmBlue { color: blue; font-weight: bold; }"));
     column->addWidget(OtmBlue);
     middle->addLayout(column, 2);
 
-    PopupMenu = named(new QMenu(this), "PopupMenu");
+    PopupMenu = Named(new QMenu(this), "PopupMenu");
     auto action = [this](const char* name, const QString& text, const QKeySequence& key) {
         QAction* a = PopupMenu->addAction(text);
         a->setObjectName(QLatin1String(name));
@@ -308,7 +303,7 @@ void TFrKeys::buildCounters(QVBoxLayout* content) {
         row->addWidget(label);
     }
     row->addStretch();
-    BitRead = named(new QPushButton(QStringLiteral("Абоненты"), this), "BitRead");
+    BitRead = Named(new QPushButton(QStringLiteral("Абоненты"), this), "BitRead");
     row->addWidget(BitRead);
     content->addLayout(row);
 }
@@ -607,16 +602,16 @@ void TFrKeys::E_snTextEdited(const QString& text) {
 }
 
 bool TFrKeys::filterNumberKeys(QEvent* event) {
-    if (isKey(event, Qt::Key_Escape)) {
+    if (isKeyPress(event, Qt::Key_Escape)) {
         E_sn->clear();
         if (keys_) keys_->EndEdit();
         return true;
     }
-    if (isEnter(event)) {
+    if (isEnterPress(event)) {
         E_Met->setFocus();
         return true;
     }
-    if (isKey(event, Qt::Key_Space)) {
+    if (isKeyPress(event, Qt::Key_Space)) {
         if (E_sn->text().isEmpty()) BitEditClick();
         return true;
     }
@@ -624,11 +619,11 @@ bool TFrKeys::filterNumberKeys(QEvent* event) {
 }
 
 bool TFrKeys::filterLabelKeys(QEvent* event) {
-    if (isEnter(event)) {
+    if (isEnterPress(event)) {
         BitAddClick();
         return true;
     }
-    if (isKey(event, Qt::Key_Escape)) {
+    if (isKeyPress(event, Qt::Key_Escape)) {
         E_Met->clear();
         return true;
     }

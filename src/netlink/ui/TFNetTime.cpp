@@ -14,6 +14,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,7 +43,6 @@ TFNetTime* FNetTime = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 402;
 constexpr int kAsincFirstMs = 10;
 constexpr int kRestartMs = 7000;
 constexpr int kLinkSettleMs = 1000;  // the pauses of start and stop
@@ -51,29 +51,23 @@ const QString kNoUpdateText = QStringLiteral(
     "Для данной версии СУС обновление невозможно. Некоторые функции данной версии ограничены.");
 const QString kAttention = QStringLiteral("Внимание!");
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QSpinBox* spinEdit(QWidget* parent, const char* name, int minimum, int maximum, int value) {
-    auto* edit = named(new QSpinBox(parent), name);
+    auto* edit = Named(new QSpinBox(parent), name);
     edit->setRange(minimum, maximum);
     edit->setValue(value);
     return edit;
 }
 
-QPlainTextEdit* memo(QWidget* parent, const char* name) {
-    auto* edit = named(new QPlainTextEdit(parent), name);
+QPlainTextEdit* timeMemo(QWidget* parent, const char* name) {
+    auto* edit = Named(new QPlainTextEdit(parent), name);
     edit->setReadOnly(true);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setMaximumBlockCount(10000);
     return edit;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = named(new QPushButton(caption, parent), name);
+QPushButton* plainButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = Named(new QPushButton(caption, parent), name);
     b->setAutoDefault(false);
     return b;
 }
@@ -149,7 +143,7 @@ QWidget* TFNetTime::buildTimingColumn() {
     waitForm->addRow(QStringLiteral("ожидание ответа от устройства"), SWaitNet);
     waitForm->addRow(QStringLiteral("количество попыток чтения"), CountRead);
     layout->addWidget(waits);
-    BitDef = button(column, "BitDef", QStringLiteral("По умолчанию"));
+    BitDef = plainButton(column, "BitDef", QStringLiteral("По умолчанию"));
     layout->addWidget(BitDef);
     layout->addStretch();
     return column;
@@ -160,15 +154,15 @@ QWidget* TFNetTime::buildAdapterColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    PanelVP = named(new QGroupBox(QStringLiteral("СУС"), column), "PanelVP");
+    PanelVP = Named(new QGroupBox(QStringLiteral("СУС"), column), "PanelVP");
     auto* panel = new QVBoxLayout(PanelVP);
-    ChCOM = named(new QCheckBox(QStringLiteral("АВТО определение COM порта."), PanelVP), "ChCOM");
+    ChCOM = Named(new QCheckBox(QStringLiteral("АВТО определение COM порта."), PanelVP), "ChCOM");
     ChCOM->setChecked(true);
     panel->addWidget(ChCOM);
     auto* fields = new QFormLayout;
-    ECom = named(new QLineEdit(QStringLiteral("0"), PanelVP), "ECom");
-    EVid = named(new QLineEdit(PanelVP), "EVid");
-    EPid = named(new QLineEdit(PanelVP), "EPid");
+    ECom = Named(new QLineEdit(QStringLiteral("0"), PanelVP), "ECom");
+    EVid = Named(new QLineEdit(PanelVP), "EVid");
+    EPid = Named(new QLineEdit(PanelVP), "EPid");
     EVid->setMaxLength(4);
     EPid->setMaxLength(4);
     fields->addRow(QStringLiteral("№ СОМ"), ECom);
@@ -176,10 +170,10 @@ QWidget* TFNetTime::buildAdapterColumn() {
     fields->addRow(QStringLiteral("PID"), EPid);
     panel->addLayout(fields);
     auto* buttons = new QHBoxLayout;
-    ButVP = button(PanelVP, "ButVP", QStringLiteral("Определить"));
-    ButSave = button(PanelVP, "ButSave", QStringLiteral("Изменить"));
+    ButVP = plainButton(PanelVP, "ButVP", QStringLiteral("Определить"));
+    ButSave = plainButton(PanelVP, "ButSave", QStringLiteral("Изменить"));
     ButSave->setEnabled(false);
-    LabWait = named(new QLabel(QStringLiteral("Ждите..."), PanelVP), "LabWait");
+    LabWait = Named(new QLabel(QStringLiteral("Ждите..."), PanelVP), "LabWait");
     LabWait->hide();
     buttons->addWidget(ButVP);
     buttons->addWidget(ButSave);
@@ -187,9 +181,9 @@ QWidget* TFNetTime::buildAdapterColumn() {
     buttons->addStretch();
     panel->addLayout(buttons);
     auto* lists = new QHBoxLayout;
-    ListCdev = named(new KeyboardGrid<QListWidget>(PanelVP), "ListCdev");
-    ListVdev = named(new KeyboardGrid<QListWidget>(PanelVP), "ListVdev");
-    ListPdev = named(new KeyboardGrid<QListWidget>(PanelVP), "ListPdev");
+    ListCdev = Named(new KeyboardGrid<QListWidget>(PanelVP), "ListCdev");
+    ListVdev = Named(new KeyboardGrid<QListWidget>(PanelVP), "ListVdev");
+    ListPdev = Named(new KeyboardGrid<QListWidget>(PanelVP), "ListPdev");
     ListPdev->hide();
     lists->addWidget(ListCdev, 2);
     lists->addWidget(ListVdev, 1);
@@ -198,11 +192,11 @@ QWidget* TFNetTime::buildAdapterColumn() {
     layout->addWidget(PanelVP, 1);
 
     auto* firmware = new QHBoxLayout;
-    ButVer = button(column, "ButVer", QStringLiteral("Версия СУС"));
-    EVer = named(new QLineEdit(column), "EVer");
+    ButVer = plainButton(column, "ButVer", QStringLiteral("Версия СУС"));
+    EVer = Named(new QLineEdit(column), "EVer");
     EVer->setReadOnly(true);
     EVer->setMinimumWidth(EVer->fontMetrics().horizontalAdvance(QStringLiteral("$00$00$00")) + 16);
-    ButNew = button(column, "ButNew", QStringLiteral("Обновить СУС"));
+    ButNew = plainButton(column, "ButNew", QStringLiteral("Обновить СУС"));
     ButVer->setEnabled(false);
     ButNew->setEnabled(false);
     firmware->addWidget(ButVer);
@@ -218,15 +212,15 @@ QWidget* TFNetTime::buildJournalColumn() {
     layout->setContentsMargins(0, 0, 0, 0);
 
     ReadYes =
-        named(new QCheckBox(QStringLiteral("Принимать любые пакеты на сети (режим перехватчика)"),
+        Named(new QCheckBox(QStringLiteral("Принимать любые пакеты на сети (режим перехватчика)"),
                             column),
               "ReadYes");
     ReadYes->setEnabled(false);  // until the adapter tells its version
     layout->addWidget(ReadYes);
     auto* logRow = new QHBoxLayout;
     SaveAppend =
-        named(new QCheckBox(QStringLiteral("Дописывать в существующий"), column), "SaveAppend");
-    ButLog = button(column, "ButLog", QStringLiteral("Выбрать файл..."));
+        Named(new QCheckBox(QStringLiteral("Дописывать в существующий"), column), "SaveAppend");
+    ButLog = plainButton(column, "ButLog", QStringLiteral("Выбрать файл..."));
     SaveAppend->setEnabled(false);
     ButLog->setEnabled(false);
     logRow->addWidget(SaveAppend);
@@ -247,12 +241,12 @@ QWidget* TFNetTime::buildJournalColumn() {
         return row;
     };
     layout->addLayout(counterRow(QStringLiteral("Отправлено пакетов"), ESend));
-    MemoSend = memo(column, "MemoSend");
+    MemoSend = timeMemo(column, "MemoSend");
     layout->addWidget(MemoSend, 1);
     layout->addLayout(counterRow(QStringLiteral("Получено пакетов"), ERead));
-    MemoRead = memo(column, "MemoRead");
+    MemoRead = timeMemo(column, "MemoRead");
     layout->addWidget(MemoRead, 1);
-    Memo2 = memo(column, "Memo2");
+    Memo2 = timeMemo(column, "Memo2");
     Memo2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     layout->addWidget(Memo2, 1);
     sendView_ = MemoLinesView(MemoSend);
@@ -263,10 +257,10 @@ QWidget* TFNetTime::buildJournalColumn() {
 
 QHBoxLayout* TFNetTime::buildCommandRow() {
     auto* row = new QHBoxLayout;
-    ButCnf = button(this, "ButCnf", QStringLiteral("Папка КФ"));
-    SpeedButton1 = button(this, "SpeedButton1", QStringLiteral("?"));
+    ButCnf = plainButton(this, "ButCnf", QStringLiteral("Папка КФ"));
+    SpeedButton1 = plainButton(this, "SpeedButton1", QStringLiteral("?"));
     SpeedButton1->setToolTip(QStringLiteral("Помощь"));
-    BitClose = button(this, "BitClose", QStringLiteral("Закрыть"));
+    BitClose = plainButton(this, "BitClose", QStringLiteral("Закрыть"));
     row->addWidget(ButCnf);
     row->addStretch();
     row->addWidget(SpeedButton1);
@@ -276,9 +270,9 @@ QHBoxLayout* TFNetTime::buildCommandRow() {
 
 void TFNetTime::buildMenu() {
     auto* menu = new QMenuBar(this);
-    NHelp = named(new QAction(QStringLiteral("F1"), this), "NHelp");
+    NHelp = Named(new QAction(QStringLiteral("F1"), this), "NHelp");
     NHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    NReOpen = named(new QAction(QStringLiteral("F5"), this), "NReOpen");
+    NReOpen = Named(new QAction(QStringLiteral("F5"), this), "NReOpen");
     NReOpen->setShortcut(QKeySequence(Qt::Key_F5));
     menu->addAction(NHelp);
     menu->addAction(NReOpen);
@@ -287,7 +281,7 @@ void TFNetTime::buildMenu() {
 
 void TFNetTime::buildTimers() {
     auto timer = [this](const char* name, int intervalMs, bool once) {
-        auto* t = named(new QTimer(this), name);
+        auto* t = Named(new QTimer(this), name);
         t->setInterval(intervalMs);
         t->setSingleShot(once);
         return t;

@@ -146,6 +146,8 @@ class TFNetTime : public QDialog, public NetSettingsService {
     void changeEvent(QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 402;
+
     QWidget* buildTimingColumn();
     QWidget* buildAdapterColumn();
     QWidget* buildJournalColumn();

@@ -16,6 +16,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SystemErrorText.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -36,27 +37,21 @@
 
 namespace {
 
-const char* const kTag = "Tag";
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+const char* const kTagProperty = "Tag";
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    return named(new QPushButton(caption, parent), name);
+    return Named(new QPushButton(caption, parent), name);
 }
 
-QPlainTextEdit* logMemo(QWidget* parent, const char* name) {
-    auto* memo = named(new QPlainTextEdit(parent), name);
+QPlainTextEdit* netLogMemo(QWidget* parent, const char* name) {
+    auto* memo = Named(new QPlainTextEdit(parent), name);
     memo->setReadOnly(true);
     memo->setMaximumBlockCount(20000);
     return memo;
 }
 
 QListWidget* deviceList(QWidget* parent, const char* name) {
-    auto* list = named(new KeyboardGrid<QListWidget>(parent), name);
+    auto* list = Named(new KeyboardGrid<QListWidget>(parent), name);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QFont mono = list->font();
     mono.setFamily(QStringLiteral("Monospace"));
@@ -100,15 +95,15 @@ QLayout* TFrNetDev::buildTopRow() {
     auto* row = new QHBoxLayout;
     BitStartNet = button(this, "BitStartNet", QStringLiteral("Запустить сеть"));
     BitStopNet = button(this, "BitStopNet", QStringLiteral("Остановить сеть"));
-    LabWait = named(new QLabel(QStringLiteral("Ждите..."), this), "LabWait");
+    LabWait = Named(new QLabel(QStringLiteral("Ждите..."), this), "LabWait");
     LabWait->hide();
-    EPassw = named(new QLineEdit(this), "EPassw");
+    EPassw = Named(new QLineEdit(this), "EPassw");
     EPassw->setMaxLength(3);
     EPassw->setEchoMode(QLineEdit::Password);
     EPassw->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), EPassw));
     EPassw->setFixedWidth(60);
-    EIdent = named(new QLineEdit(this), "EIdent");
+    EIdent = Named(new QLineEdit(this), "EIdent");
     EIdent->setMaxLength(7);
     EIdent->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,7}")), EIdent));
@@ -141,7 +136,7 @@ QLayout* TFrNetDev::buildLists() {
 
     auto* found = new QGroupBox(QStringLiteral("Листинг устройств"), this);
     auto* right = new QVBoxLayout(found);
-    LFind = named(new QLabel(QStringLiteral("Найденные устройства:"), found), "LFind");
+    LFind = Named(new QLabel(QStringLiteral("Найденные устройства:"), found), "LFind");
     ListCdev = deviceList(found, "ListCdev");
     auto* polls = new QHBoxLayout;
     BitFindDev = button(found, "BitFindDev", QStringLiteral("Опросить устройства"));
@@ -149,7 +144,7 @@ QLayout* TFrNetDev::buildLists() {
     polls->addWidget(BitFindDev);
     polls->addWidget(BitOst);
     auto* add = new QHBoxLayout;
-    CBDev = named(new QComboBox(found), "CBDev");
+    CBDev = Named(new QComboBox(found), "CBDev");
     CBDev->addItems(DeviceChoiceItems());
     CBDev->setMaxVisibleItems(20);
     DevDob = button(found, "DevDob", QStringLiteral("Добавить"));
@@ -166,7 +161,7 @@ QLayout* TFrNetDev::buildLists() {
 QWidget* TFrNetDev::buildCommands() {
     auto* commands = new QGroupBox(QStringLiteral("Операции"), this);
     auto* column = new QVBoxLayout(commands);
-    ListCmRead = named(new KeyboardGrid<QListWidget>(commands), "ListCmRead");
+    ListCmRead = Named(new KeyboardGrid<QListWidget>(commands), "ListCmRead");
     ListCmRead->setWordWrap(true);
     ListCmRead->addItems(NetCommandCaptions());
     auto* run = new QHBoxLayout;
@@ -179,12 +174,12 @@ QWidget* TFrNetDev::buildCommands() {
     run->addWidget(BitFalse);
     run->addStretch();
     run->addWidget(BitAPP);
-    PanelDev = named(new QFrame(commands), "PanelDev");
+    PanelDev = Named(new QFrame(commands), "PanelDev");
     auto* device = new QVBoxLayout(PanelDev);
     device->setContentsMargins(0, 0, 0, 0);
-    MemoAtr = logMemo(PanelDev, "MemoAtr");
-    E_SN = named(new QLineEdit(PanelDev), "E_SN");
-    E_SN->setProperty(kTag, -1);
+    MemoAtr = netLogMemo(PanelDev, "MemoAtr");
+    E_SN = Named(new QLineEdit(PanelDev), "E_SN");
+    E_SN->setProperty(kTagProperty, -1);
     E_SN->hide();
     device->addWidget(MemoAtr);
     device->addWidget(E_SN);
@@ -196,15 +191,15 @@ QWidget* TFrNetDev::buildCommands() {
 }
 
 QWidget* TFrNetDev::buildLogs() {
-    PanelKlass = named(new QFrame(this), "PanelKlass");
+    PanelKlass = Named(new QFrame(this), "PanelKlass");
     auto* column = new QVBoxLayout(PanelKlass);
     column->setContentsMargins(0, 0, 0, 0);
     auto* memos = new QHBoxLayout;
     auto* requests =
         new QGroupBox(QStringLiteral("Консоль запросов и детализация выполнения"), PanelKlass);
     auto* results = new QGroupBox(QStringLiteral("Консоль результата выполнения"), PanelKlass);
-    Memo1 = logMemo(requests, "Memo1");
-    Memo2 = logMemo(results, "Memo2");
+    Memo1 = netLogMemo(requests, "Memo1");
+    Memo2 = netLogMemo(results, "Memo2");
     Memo1->setMinimumHeight(120);
     Memo2->setMinimumHeight(120);
     (new QVBoxLayout(requests))->addWidget(Memo1);
@@ -391,7 +386,7 @@ void TFrNetDev::EndDeviceOp() {
 }
 
 void TFrNetDev::BitFalseClick() {
-    BitFalse->setProperty(kTag, 0);
+    BitFalse->setProperty(kTagProperty, 0);
     BitFalse->hide();
     if (TNetLink* link = Link()) link->RequestStop();
 }
@@ -435,7 +430,7 @@ void TFrNetDev::ShowDeviceClass() {
     if (!info) return;
     MemoAtr->setPlainText(info->lines.join(QLatin1Char('\n')));
     E_SN->setText(info->serial);
-    E_SN->setProperty(kTag, info->serial.isEmpty() ? -1 : info->serialAddress);
+    E_SN->setProperty(kTagProperty, info->serial.isEmpty() ? -1 : info->serialAddress);
     PanelDev->show();
 }
 
@@ -555,7 +550,7 @@ void TFrNetDev::buildMenus() {
     N4 = menuAction(configured, "N4", QStringLiteral("Снять выделение"));
     NSaveSN = menuAction(configured, "NSaveSN", QStringLiteral("Вписать SN из нижнего окна"));
     NSaveSN->setEnabled(false);
-    NSaveSN->setProperty(kTag, -1);
+    NSaveSN->setProperty(kTagProperty, -1);
     attachMenu(ListHdev, configured);
     auto* found = new QMenu(ListCdev);
     N2 = menuAction(found, "N2", QStringLiteral("Обновить"));
@@ -637,7 +632,7 @@ NetCommandHooks TFrNetDev::commandHooks() {
 void TFrNetDev::lockSerialStore() {
     BitSN->setEnabled(false);
     NSaveSN->setEnabled(false);
-    NSaveSN->setProperty(kTag, -1);
+    NSaveSN->setProperty(kTagProperty, -1);
 }
 
 void TFrNetDev::showClassOf(int address) {
@@ -646,7 +641,7 @@ void TFrNetDev::showClassOf(int address) {
     const NetClassInfo info = link->ShowClassInfo(address);
     MemoAtr->setPlainText(info.lines.join(QLatin1Char('\n')));
     E_SN->setText(info.serial);
-    E_SN->setProperty(kTag, info.serial.isEmpty() ? -1 : info.serialAddress);
+    E_SN->setProperty(kTagProperty, info.serial.isEmpty() ? -1 : info.serialAddress);
     PanelDev->show();
 }
 
@@ -733,8 +728,8 @@ void TFrNetDev::NSaveSNClick() {
     std::optional<NetOpContext> ctx = OperationContext();
     if (!ctx) return;
     NetDeviceCommands(*ctx, commandHooks())
-        .SaveFoundSerial(NSaveSN->property(kTag).toInt(), E_SN->property(kTag).toInt(),
-                         E_SN->text());
+        .SaveFoundSerial(NSaveSN->property(kTagProperty).toInt(),
+                         E_SN->property(kTagProperty).toInt(), E_SN->text());
     lockSerialStore();
 }
 
@@ -756,14 +751,14 @@ void TFrNetDev::ListHdevDblClick() {
         return;
     }
     const int number = digits.toInt();
-    const int shown = E_SN->property(kTag).toInt();
+    const int shown = E_SN->property(kTagProperty).toInt();
     int target = -1;
     if (console && shown == sep) target = sep;
     if (kind == QStringLiteral("БВ") && shown >= 64) target = number + 64;
     if (kind == QStringLiteral("КМ") && shown >= 0 && shown < sep) target = number;
     if (target >= 0) {
         NSaveSN->setEnabled(true);
-        NSaveSN->setProperty(kTag, target);
+        NSaveSN->setProperty(kTagProperty, target);
     }
     const bool chain = kind != QStringLiteral("БВ") || number <= 63;
     BitSN->setEnabled(chain);

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include "platform/ui/NamedWidget.h"
 #include "site/ApartmentRow.h"
 
 class QCheckBox;
@@ -21,11 +22,6 @@ class QWidget;
 
 namespace SiteControls {
 
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 // A push button that never becomes the dialog's default button.
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption);
 QToolButton* Arrow(QWidget* parent, const char* name, Qt::ArrowType type, const QString& hint);

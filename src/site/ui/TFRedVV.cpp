@@ -3,6 +3,7 @@
 #include "foundation/HelpLauncher.h"
 #include "platform/ui/ElidedLabel.h"
 #include "site/CallCodes.h"
+#include "site/ui/SiteControls.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -19,8 +20,6 @@ TFRedVV* FRedVV = nullptr;
 
 namespace {
 
-constexpr int kHelpTopic = 104;
-
 ElidedLabel* valueLabel(QWidget* parent, const char* name) {
     auto* label = new ElidedLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -31,13 +30,6 @@ ElidedLabel* valueLabel(QWidget* parent, const char* name) {
     bold.setBold(true);
     label->setFont(bold);
     return label;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
 }
 
 }  // namespace
@@ -70,11 +62,11 @@ TFRedVV::TFRedVV(QWidget* parent) : QDialog(parent) {
     fields->addRow(QStringLiteral("Совпадает с квартирой:"), DBTextOther);
     fields->addRow(QStringLiteral("Новый код для нее:"), EQRab);
 
-    OKBtn = button(this, "OKBtn", QStringLiteral("Сохранить"));
+    OKBtn = SiteControls::Button(this, "OKBtn", QStringLiteral("Сохранить"));
     OKBtn->setDefault(true);
-    BitIgnore = button(this, "BitIgnore", QStringLiteral("Игнорировать"));
-    BitBtn1 = button(this, "BitBtn1", QStringLiteral("Игнорировать ВСЕ"));
-    N1 = button(this, "N1", QStringLiteral("Справка"));
+    BitIgnore = SiteControls::Button(this, "BitIgnore", QStringLiteral("Игнорировать"));
+    BitBtn1 = SiteControls::Button(this, "BitBtn1", QStringLiteral("Игнорировать ВСЕ"));
+    N1 = SiteControls::Button(this, "N1", QStringLiteral("Справка"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(OKBtn);
     buttons->addWidget(BitIgnore);

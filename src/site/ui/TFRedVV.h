@@ -50,6 +50,8 @@ class TFRedVV : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 104;
+
     CallCodeRepeat repeat_;
     int mark_ = 0;
 };

@@ -22,22 +22,19 @@
 
 TFdpkPort* FdpkPort = nullptr;
 
-using namespace TerminalRuleTexts;
-
 namespace {
 
-constexpr int kHelpTopic = 235;
 const QString kWindowCaption = QStringLiteral("Распределение клемм КМ");
 
 QRadioButton* radio(QWidget* parent, const char* name, const QString& caption,
                     const QString& hint) {
-    auto* r = SiteControls::Named(new QRadioButton(caption, parent), name);
+    auto* r = Named(new QRadioButton(caption, parent), name);
     r->setToolTip(hint);
     return r;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QString& hint) {
+QPushButton* hintedButton(QWidget* parent, const char* name, const QString& caption,
+                          const QString& hint) {
     auto* b = SiteControls::Button(parent, name, caption);
     b->setToolTip(hint);
     return b;
@@ -52,7 +49,7 @@ TFdpkPort::TFdpkPort(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setMinimumSize(455, 356);
 
-    Label1 = SiteControls::Named(
+    Label1 = Named(
         new QLabel(QStringLiteral("Можно заполнить все КМ автоматически, выбрав одно из условий:"),
                    this),
         "Label1");
@@ -68,7 +65,7 @@ TFdpkPort::TFdpkPort(QWidget* parent) : QDialog(parent) {
                                   "следующие настройки для каждого коммутатора"));
     RBTop1->setChecked(true);
 
-    Panel1 = SiteControls::Named(new QFrame(this), "Panel1");
+    Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
     RB_3 = radio(Panel1, "RB_3", QStringLiteral("при использовании Lusk, порты не распредляются"),
                  QStringLiteral("Обнулит все номера клемм."));
@@ -89,11 +86,11 @@ TFdpkPort::TFdpkPort(QWidget* parent) : QDialog(parent) {
     auto* rules = new QVBoxLayout(Panel1);
     for (QRadioButton* r : {RB_3, RB_0, RB_1, RB_2}) rules->addWidget(r);
 
-    OKBtn = button(this, "OKBtn", QStringLiteral("Да, заполнить все"),
-                   QStringLiteral("Начать заполнение "));
-    CancelBtn = button(this, "CancelBtn", QStringLiteral("Не заполнять"),
-                       QStringLiteral("Выйти без заполнения"));
-    ButHelp = button(this, "ButHelp", QStringLiteral("Справка"), QStringLiteral("Справка"));
+    OKBtn = hintedButton(this, "OKBtn", QStringLiteral("Да, заполнить все"),
+                         QStringLiteral("Начать заполнение "));
+    CancelBtn = hintedButton(this, "CancelBtn", QStringLiteral("Не заполнять"),
+                             QStringLiteral("Выйти без заполнения"));
+    ButHelp = hintedButton(this, "ButHelp", QStringLiteral("Справка"), QStringLiteral("Справка"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
@@ -151,8 +148,8 @@ void TFdpkPort::OKBtnClick() {
 
 bool TFdpkPort::run() {
     if (!held_.StillThere() ||
-        Dialogs::Message(kCaption, kQuestion, DlgButtons::YesNo, DlgIcon::Question) !=
-            DlgAnswer::Yes)
+        Dialogs::Message(TerminalRuleTexts::kCaption, TerminalRuleTexts::kQuestion,
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return false;
     const int switches = FDM->Q_pk->RecordCount();
     const auto gauge = ProgressGauge();
@@ -177,7 +174,8 @@ bool TFdpkPort::run() {
         repaint();
     }
     if (!result.ok) {
-        if (!result.error.isEmpty()) SiteData::ShowFailure(kFailed, result.error);
+        if (!result.error.isEmpty())
+            SiteData::ShowFailure(TerminalRuleTexts::kFailed, result.error);
         return false;
     }
     emit Distributed();

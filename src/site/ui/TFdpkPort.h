@@ -52,6 +52,8 @@ class TFdpkPort : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 235;
+
     void updateRulePanel();
     bool run();
 

@@ -37,18 +37,14 @@
 
 TFkvEdit* FkvEdit = nullptr;
 
-using namespace ApartmentEditorTexts;
 using namespace ApartmentRowLimits;
 namespace Controls = SiteControls;
 
 namespace {
 
-constexpr int kHelpTopic = 242;
-
 using SiteControls::Arrow;
 using SiteControls::Button;
 using SiteControls::Check;
-using SiteControls::Named;
 
 // A check list of flags first..16, numbered as two digits.
 QListWidget* flagList(QWidget* parent, const char* name, int first) {
@@ -87,7 +83,7 @@ struct GridColumn {
     const char* title;
     bool check;
 };
-const GridColumn kColumns[] = {
+const GridColumn kEditColumns[] = {
     {"p_nom", "№пп", false},          {"n_kvr", "№кв.", false},
     {"p_kvr", "Код вв", false},       {"p_pk", "Клемма КМ", false},
     {"m_obr", "Обр. вв", true},       {"l_otz", "Отзвонка", true},
@@ -120,7 +116,7 @@ class RowGridModel : public DatasetModel {
     QVariant data(const QModelIndex& index, int role) const override {
         if (role == Qt::BackgroundRole && index.isValid()) {
             RowFlag flag;
-            const QString field = QString::fromLatin1(kColumns[index.column()].field);
+            const QString field = QString::fromLatin1(kEditColumns[index.column()].field);
             const bool toggles =
                 flagOfColumn(field, &flag) && (flag != RowFlag::CallBack || console);
             if (!toggles) return QPalette().color(QPalette::Button);
@@ -136,7 +132,7 @@ class RowGridModel : public DatasetModel {
 
 TFkvEdit::TFkvEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FkvEdit"));
-    setWindowTitle(kCaption);
+    setWindowTitle(ApartmentEditorTexts::kCaption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     enter_ = new EnterMovesFocus(this);
     repeat_ = new ArrowRepeat([this](int direction) { return stepRow(direction, false); },
@@ -383,7 +379,7 @@ void TFkvEdit::attachGrid() {
     if (!FDM || (model_ && model_->GetDataset() == FDM->Q_KvN)) return;
     delete model_;
     model_ = new RowGridModel(FDM->Q_KvN, this);
-    for (const GridColumn& c : kColumns)
+    for (const GridColumn& c : kEditColumns)
         model_->AddColumn(QString::fromLatin1(c.field), QString::fromUtf8(c.title), false, c.check);
     DBGrid1->SetModel(model_);
 }
@@ -459,7 +455,7 @@ void TFkvEdit::ShowApartment() {
     ctx_ = CurrentSwitchContext();
     held_ = HeldRows::OfSwitch(ctx_.idPk);
     ctx_.held = held_;
-    setWindowTitle(held_.Titled(kCaption, held_.EntranceName()));
+    setWindowTitle(held_.Titled(ApartmentEditorTexts::kCaption, held_.EntranceName()));
     static_cast<RowGridModel*>(model_)->console = ctx_.hasConsole;
     ApartmentValues v;
     if (FDM->Q_KvN->IsEmpty() || !editor_.ShowApartment(ctx_, currentRow(), &v)) {
@@ -570,8 +566,8 @@ void TFkvEdit::bulk(RowFlag flag, BulkChange change) {
 
 void TFkvEdit::ToggleCell(int column) {
     RowFlag flag;
-    if (!FDM || column < 0 || column >= int(std::size(kColumns)) ||
-        !flagOfColumn(QString::fromLatin1(kColumns[column].field), &flag))
+    if (!FDM || column < 0 || column >= int(std::size(kEditColumns)) ||
+        !flagOfColumn(QString::fromLatin1(kEditColumns[column].field), &flag))
         return;
     if (listMovedAway()) {
         ShowApartment();

@@ -112,6 +112,8 @@ class TFkvEdit : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 242;
+
     QWidget* buildHeader();
     QWidget* buildRow();
     QWidget* buildConsole();

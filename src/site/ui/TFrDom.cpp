@@ -11,6 +11,7 @@
 #include "platform/DatasetModel.h"
 #include "platform/Dialogs.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 #include "site/AccessMatrix.h"
 
 #include <QHBoxLayout>
@@ -27,7 +28,7 @@
 
 namespace {
 
-TFrDom* g_instance = nullptr;
+TFrDom* g_frDom = nullptr;
 
 const QString kBoldOff = QStringLiteral("ж");  // the toggle offers bold
 const QString kBoldOn = QStringLiteral("н");   // the toggle offers normal
@@ -35,12 +36,6 @@ const QString kToggleKey = QStringLiteral("fm");
 constexpr int kBoldFirstColumn = 160;
 constexpr int kNormalFirstColumn = 140;
 constexpr int kNumberColumn = 36;
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // t_global.KolTractPK as the data module has it, else the program's value.
 int tractsPerSwitch() {
@@ -123,7 +118,7 @@ class MatrixCellDelegate : public QStyledItemDelegate {
 
 TFrDom::TFrDom(QWidget* parent)
     : TScreenFrame(QStringLiteral("FrDom1"), Screens::Find(2)->title, parent) {
-    g_instance = this;
+    g_frDom = this;
     buildGrid();
     buildMenu();
     QVBoxLayout* content = ContentLayout();
@@ -138,28 +133,28 @@ TFrDom::TFrDom(QWidget* parent)
 }
 
 TFrDom::~TFrDom() {
-    if (g_instance == this) g_instance = nullptr;
+    if (g_frDom == this) g_frDom = nullptr;
 }
 
 TFrDom* TFrDom::Instance() {
-    return g_instance;
+    return g_frDom;
 }
 
 // ---------------------------------------------------------------- building
 
 QWidget* TFrDom::buildTopPanel() {
-    auto* panel = named(new QFrame(this), "Panel3");
-    BtnSave = named(new QPushButton(QStringLiteral("Сохранить"), panel), "BtnSave");
-    BtnRetry = named(new QPushButton(QStringLiteral("Восстановить"), panel), "BtnRetry");
-    BitAppKal = named(new QPushButton(QStringLiteral("Добавить калитку"), panel), "BitAppKal");
+    auto* panel = Named(new QFrame(this), "Panel3");
+    BtnSave = Named(new QPushButton(QStringLiteral("Сохранить"), panel), "BtnSave");
+    BtnRetry = Named(new QPushButton(QStringLiteral("Восстановить"), panel), "BtnRetry");
+    BitAppKal = Named(new QPushButton(QStringLiteral("Добавить калитку"), panel), "BitAppKal");
     auto* emaxLabel =
-        named(new QLabel(QStringLiteral("Для кликов: Макс.кол-во БВ в подъезде (до 8 вкл.калитки)"),
+        Named(new QLabel(QStringLiteral("Для кликов: Макс.кол-во БВ в подъезде (до 8 вкл.калитки)"),
                          panel),
               "P3_LEmax");
-    P3_Emax = named(new QSpinBox(panel), "P3_Emax");
+    P3_Emax = Named(new QSpinBox(panel), "P3_Emax");
     P3_Emax->setRange(0, MatrixEditor::kMaxEmax);
     P3_Emax->setValue(MatrixEditor::kDefaultEmax);
-    P3_Fs = named(new QLabel(kBoldOff, panel), "P3_Fs");
+    P3_Fs = Named(new QLabel(kBoldOff, panel), "P3_Fs");
     P3_Fs->setFrameShape(QFrame::Box);
     P3_Fs->setAlignment(Qt::AlignCenter);
     P3_Fs->setFixedWidth(22);
@@ -177,10 +172,10 @@ QWidget* TFrDom::buildTopPanel() {
 }
 
 QWidget* TFrDom::buildBottomPanel() {
-    auto* panel = named(new QFrame(this), "Panel4");
-    P3_Itpk = named(new QLabel(QStringLiteral("0"), panel), "P3_Itpk");
-    P3_Itbv = named(new QLabel(QStringLiteral("0"), panel), "P3_Itbv");
-    Secret = named(new QSpinBox(panel), "Secret");
+    auto* panel = Named(new QFrame(this), "Panel4");
+    P3_Itpk = Named(new QLabel(QStringLiteral("0"), panel), "P3_Itpk");
+    P3_Itbv = Named(new QLabel(QStringLiteral("0"), panel), "P3_Itbv");
+    Secret = Named(new QSpinBox(panel), "Secret");
     Secret->setRange(0, 999);
     Secret->hide();
     auto* row = new QHBoxLayout(panel);
@@ -196,7 +191,7 @@ QWidget* TFrDom::buildBottomPanel() {
 }
 
 void TFrDom::buildGrid() {
-    DBGrid3 = named(new MatrixGrid(this), "DBGrid3");
+    DBGrid3 = Named(new MatrixGrid(this), "DBGrid3");
     DBGrid3->setToolTip(MatrixTexts::kGridHint);
     DBGrid3->setStatusTip(MatrixTexts::kGridHint);
     // Cells change only through the matrix rules, never by an editor.
@@ -216,13 +211,13 @@ void TFrDom::buildGrid() {
 }
 
 void TFrDom::buildMenu() {
-    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
-    KClear = named(PopupMenu1->addAction(QStringLiteral("Клик для калитки")), "KClear");
-    N3 = named(PopupMenu1->addAction(QStringLiteral("Упорядочить сетевые адреса БВ")), "N3");
-    N4 = named(PopupMenu1->addAction(QStringLiteral("Упорядочить сетевые адреса КМ")), "N4");
+    PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
+    KClear = Named(PopupMenu1->addAction(QStringLiteral("Клик для калитки")), "KClear");
+    N3 = Named(PopupMenu1->addAction(QStringLiteral("Упорядочить сетевые адреса БВ")), "N3");
+    N4 = Named(PopupMenu1->addAction(QStringLiteral("Упорядочить сетевые адреса КМ")), "N4");
     PopupMenu1->addSeparator();
-    N2 = named(PopupMenu1->addAction(QStringLiteral("Нормальный шрифт")), "N2");
-    N1 = named(PopupMenu1->addAction(QStringLiteral("Жирный шрифт")), "N1");
+    N2 = Named(PopupMenu1->addAction(QStringLiteral("Нормальный шрифт")), "N2");
+    N1 = Named(PopupMenu1->addAction(QStringLiteral("Жирный шрифт")), "N1");
 }
 
 void TFrDom::wireControls() {

@@ -10,6 +10,8 @@
 #include "platform/Dialogs.h"
 #include "platform/ui/DatasetGrid.h"
 #include "platform/ui/ElidedLabel.h"
+#include "platform/ui/EnterKey.h"
+#include "platform/ui/NamedWidget.h"
 #include "site/CallCodes.h"
 #include "site/RowOrigin.h"
 #include "site/SiteData.h"
@@ -29,27 +31,19 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-using namespace ApartmentListTexts;
-
 namespace {
 
-TFrKvr* g_instance = nullptr;
+TFrKvr* g_frKvr = nullptr;
 
 constexpr int kMaxPerFloor = 500;
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-struct ListColumn {
+struct KvrListColumn {
     const char* field;
     const char* title;
     bool editable;
     bool check;
 };
-const ListColumn kColumns[] = {
+const KvrListColumn kApartmentColumns[] = {
     {"p_nom", "Поряд.№", false, false},        {"n_kvr", "Кв №", true, false},
     {"p_kvr", "Код вызова", false, false},     {"p_pk", "№ клеммы", false, false},
     {"m_obr", "Обратный вызов", false, true},  {"l_otz", "Отзвонка", false, true},
@@ -88,22 +82,18 @@ class NumberDelegate : public QStyledItemDelegate {
 };
 
 ElidedLabel* headerValue(QWidget* parent, const char* name) {
-    auto* label = named(new ElidedLabel(parent), name);
+    auto* label = Named(new ElidedLabel(parent), name);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
     return label;
 }
 
-bool isEnter(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
-
 }  // namespace
 
 TFrKvr::TFrKvr(QWidget* parent)
     : TScreenFrame(QStringLiteral("FrKvr1"), Screens::Find(6)->title, parent) {
-    g_instance = this;
+    g_frKvr = this;
     QVBoxLayout* content = ContentLayout();
     content->addWidget(buildHeader());
     auto* middle = new QHBoxLayout;
@@ -119,26 +109,26 @@ TFrKvr::TFrKvr(QWidget* parent)
 }
 
 TFrKvr::~TFrKvr() {
-    if (g_instance == this) g_instance = nullptr;
+    if (g_frKvr == this) g_frKvr = nullptr;
 }
 
 TFrKvr* TFrKvr::Instance() {
-    return g_instance;
+    return g_frKvr;
 }
 
 // ---------------------------------------------------------------- building
 
 QWidget* TFrKvr::buildHeader() {
-    PanelHead = named(new QFrame(this), "PanelHead");
+    PanelHead = Named(new QFrame(this), "PanelHead");
     PanelHead->setFrameShape(QFrame::StyledPanel);
     DBTextHouse = headerValue(PanelHead, "DBTextHouse");
     DBTextNPod = headerValue(PanelHead, "DBTextNPod");
     DBTextVKvr = headerValue(PanelHead, "DBTextVKvr");
     DBTextNmPod = headerValue(PanelHead, "DBTextNmPod");
-    BitUpGrup = named(new QPushButton(QStringLiteral("|◄ Первый"), PanelHead), "BitUpGrup");
-    BtnUp = named(new QPushButton(QStringLiteral("◄ Предыдущий"), PanelHead), "BtnUp");
-    BtnDown = named(new QPushButton(QStringLiteral("Следующий ►"), PanelHead), "BtnDown");
-    BitDownGrup = named(new QPushButton(QStringLiteral("Последний ►|"), PanelHead), "BitDownGrup");
+    BitUpGrup = Named(new QPushButton(QStringLiteral("|◄ Первый"), PanelHead), "BitUpGrup");
+    BtnUp = Named(new QPushButton(QStringLiteral("◄ Предыдущий"), PanelHead), "BtnUp");
+    BtnDown = Named(new QPushButton(QStringLiteral("Следующий ►"), PanelHead), "BtnDown");
+    BitDownGrup = Named(new QPushButton(QStringLiteral("Последний ►|"), PanelHead), "BitDownGrup");
     for (QPushButton* b : {BitUpGrup, BtnUp, BtnDown, BitDownGrup})
         b->setToolTip(QStringLiteral("Подъезд"));
     auto* layout = new QHBoxLayout(PanelHead);
@@ -161,7 +151,7 @@ QWidget* TFrKvr::buildHeader() {
 }
 
 QWidget* TFrKvr::buildList() {
-    DBGrid1 = named(new DatasetGrid(this), "DBGrid1");
+    DBGrid1 = Named(new DatasetGrid(this), "DBGrid1");
     DBGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid1->installEventFilter(this);
@@ -169,23 +159,23 @@ QWidget* TFrKvr::buildList() {
 }
 
 QWidget* TFrKvr::buildNumbering() {
-    auto* box = named(new QFrame(this), "PanelNum");
+    auto* box = Named(new QFrame(this), "PanelNum");
     box->setFrameShape(QFrame::StyledPanel);
-    E_Kk = named(new QSpinBox(box), "E_Kk");
+    E_Kk = Named(new QSpinBox(box), "E_Kk");
     E_Kk->setRange(0, kMaxPerFloor);
-    CBLevel = named(new QComboBox(box), "CBLevel");
+    CBLevel = Named(new QComboBox(box), "CBLevel");
     CBLevel->addItems({QStringLiteral("В десятках 10"), QStringLiteral("В сотнях   100"),
                        QStringLiteral("В тысячах 1000")});
     CBLevel->setCurrentIndex(1);
     // Chosen by mouse only.
     CBLevel->setFocusPolicy(Qt::NoFocus);
     CBLevel->installEventFilter(this);
-    E_n1 = named(new QSpinBox(box), "E_n1");
+    E_n1 = Named(new QSpinBox(box), "E_n1");
     E_n1->setRange(0, 1);
     E_n1->installEventFilter(this);
-    Ch_lv = named(new QRadioButton(QStringLiteral("Этаж с текущей позиции"), box), "Ch_lv");
-    Ch_all = named(new QRadioButton(QStringLiteral("С начала до конца"), box), "Ch_all");
-    BitNum = named(new QPushButton(QStringLiteral("Нумеровать"), box), "BitNum");
+    Ch_lv = Named(new QRadioButton(QStringLiteral("Этаж с текущей позиции"), box), "Ch_lv");
+    Ch_all = Named(new QRadioButton(QStringLiteral("С начала до конца"), box), "Ch_all");
+    BitNum = Named(new QPushButton(QStringLiteral("Нумеровать"), box), "BitNum");
     auto* layout = new QGridLayout(box);
     layout->addWidget(new QLabel(QStringLiteral("Квартир на этаже"), box), 0, 0);
     layout->addWidget(E_Kk, 0, 1);
@@ -200,25 +190,25 @@ QWidget* TFrKvr::buildNumbering() {
 }
 
 QWidget* TFrKvr::buildInsert() {
-    auto* box = named(new QFrame(this), "PanelIns");
+    auto* box = Named(new QFrame(this), "PanelIns");
     box->setFrameShape(QFrame::StyledPanel);
-    Efkv = named(new QLineEdit(box), "Efkv");
+    Efkv = Named(new QLineEdit(box), "Efkv");
     LimitChars(Efkv, ApartmentWidths::kNumber);
-    VKol = named(new QSpinBox(box), "VKol");
+    VKol = Named(new QSpinBox(box), "VKol");
     VKol->setRange(1, 1);
     VKol->setEnabled(false);
-    Enkv = named(new QLineEdit(box), "Enkv");
+    Enkv = Named(new QLineEdit(box), "Enkv");
     LimitChars(Enkv, ApartmentWidths::kNumber);
-    Ekvv = named(new QLineEdit(box), "Ekvv");
+    Ekvv = Named(new QLineEdit(box), "Ekvv");
     Ekvv->setMaxLength(CallCodes::kMaxLength);
     Ekvv->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]{0,5}")), Ekvv));
-    BitInsert = named(new QPushButton(QStringLiteral("Вставить квартиру"), box), "BitInsert");
+    BitInsert = Named(new QPushButton(QStringLiteral("Вставить квартиру"), box), "BitInsert");
     BitInsert->setEnabled(false);
-    BitDelete = named(new QPushButton(QStringLiteral("Удалить"), box), "BitDelete");
+    BitDelete = Named(new QPushButton(QStringLiteral("Удалить"), box), "BitDelete");
     BitDelete->setEnabled(false);
-    BitTest = named(new QPushButton(QStringLiteral("Проверка "), box), "BitTest");
-    BitPpl = named(new QPushButton(QStringLiteral("Абоненты"), box), "BitPpl");
+    BitTest = Named(new QPushButton(QStringLiteral("Проверка "), box), "BitTest");
+    BitPpl = Named(new QPushButton(QStringLiteral("Абоненты"), box), "BitPpl");
     for (QWidget* w : {static_cast<QWidget*>(Efkv), static_cast<QWidget*>(Enkv),
                        static_cast<QWidget*>(Ekvv), static_cast<QWidget*>(BitInsert)})
         w->installEventFilter(this);
@@ -239,12 +229,12 @@ QWidget* TFrKvr::buildInsert() {
 }
 
 void TFrKvr::buildMenu() {
-    PopupMenu = named(new QMenu(this), "PopupMenu");
-    PM_Level = named(PopupMenu->addAction(QStringLiteral("Заполнить этаж")), "PM_Level");
-    PM_All = named(PopupMenu->addAction(QStringLiteral("Заполнить все этажи")), "PM_All");
+    PopupMenu = Named(new QMenu(this), "PopupMenu");
+    PM_Level = Named(PopupMenu->addAction(QStringLiteral("Заполнить этаж")), "PM_Level");
+    PM_All = Named(PopupMenu->addAction(QStringLiteral("Заполнить все этажи")), "PM_All");
     PM_Kodvv =
-        named(PopupMenu->addAction(QStringLiteral("Код вызова = номер квартиры")), "PM_Kodvv");
-    PM_Double = named(PopupMenu->addAction(QStringLiteral("Проверка на дублирование кодов вызова")),
+        Named(PopupMenu->addAction(QStringLiteral("Код вызова = номер квартиры")), "PM_Kodvv");
+    PM_Double = Named(PopupMenu->addAction(QStringLiteral("Проверка на дублирование кодов вызова")),
                       "PM_Double");
 }
 
@@ -278,7 +268,7 @@ void TFrKvr::attachList() {
     if (!FDM || (model_ && model_->GetDataset() == FDM->Q_Kvp)) return;
     delete model_;
     model_ = new ApartmentListModel(FDM->Q_Kvp, this);
-    for (const ListColumn& c : kColumns)
+    for (const KvrListColumn& c : kApartmentColumns)
         model_->AddColumn(QString::fromLatin1(c.field), QString::fromUtf8(c.title), c.editable,
                           c.check);
     DBGrid1->SetModel(model_);
@@ -448,15 +438,16 @@ void TFrKvr::PM_LevelClick() {
 
 void TFrKvr::PM_AllClick() {
     if (!hotelEntrance() || E_Kk->value() <= 0) return;
-    if (Dialogs::Message(kRecountCaption, kRecount, DlgButtons::YesNo, DlgIcon::Question) !=
-        DlgAnswer::Yes)
+    if (Dialogs::Message(ApartmentListTexts::kRecountCaption, ApartmentListTexts::kRecount,
+                         DlgButtons::YesNo, DlgIcon::Question) != DlgAnswer::Yes)
         return;
     numberFrom(currentRow(), true);
 }
 
 void TFrKvr::BitNumClick() {
     if (E_Kk->value() < 1) {
-        Dialogs::Message(kZeroCaption, kEnterPerFloor, DlgButtons::Ok, DlgIcon::Warning);
+        Dialogs::Message(ApartmentListTexts::kZeroCaption, ApartmentListTexts::kEnterPerFloor,
+                         DlgButtons::Ok, DlgIcon::Warning);
         return;
     }
     if (!hotelEntrance()) return;
@@ -566,7 +557,7 @@ bool TFrKvr::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        if (isEnter(key)) {
+        if (IsEnterKey(key->key())) {
             // Enter walks the insert fields to the insert button.
             QWidget* next = watched == Efkv   ? static_cast<QWidget*>(Enkv)
                             : watched == Enkv ? static_cast<QWidget*>(Ekvv)

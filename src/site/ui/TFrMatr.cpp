@@ -7,7 +7,9 @@
 #include "foundation/ui/MainWindowHost.h"
 #include "foundation/ui/WaitCursor.h"
 #include "platform/DatasetModel.h"
+#include "platform/ui/EnterKey.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 #include "site/ui/THouseGrid.h"
 
 #include <QCheckBox>
@@ -30,18 +32,18 @@
 
 namespace {
 
-TFrMatr* g_instance = nullptr;
+TFrMatr* g_frMatr = nullptr;
 
 // Width the houses grid leaves beside it in the edit panel.
 constexpr int kBesideHouseGrid = 195;
 constexpr int kMaxEntranceCount = 9999;
 
-struct ListColumn {
+struct MatrListColumn {
     const char* field;
     const char* title;
     int width;  // the last column takes the rest
 };
-const ListColumn kListColumns[] = {
+const MatrListColumn kListColumns[] = {
     {"ident", "Наименование", 220}, {"v_dom", "Домов", 60},  {"v_pod", "Подъездов", 90},
     {"v_kal", "Калиток", 70},       {"id_nom", "Сеть", 70},  {"adres", "Адрес", 260},
     {"d_beg", "Начало", 90},        {"st_net", "Статус", 0},
@@ -58,36 +60,26 @@ class DateDelegate : public QStyledItemDelegate {
     }
 };
 
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QFrame* bevel(QWidget* parent, const char* name) {
-    auto* line = named(new QFrame(parent), name);
+    auto* line = Named(new QFrame(parent), name);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     return line;
 }
 
 QSpinBox* counter(QWidget* parent, const char* name, int max) {
-    auto* spin = named(new QSpinBox(parent), name);
+    auto* spin = Named(new QSpinBox(parent), name);
     spin->setRange(0, max);
     spin->setFixedWidth(70);
     return spin;
-}
-
-bool isEnter(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
 }  // namespace
 
 TFrMatr::TFrMatr(QWidget* parent)
     : TScreenFrame(QStringLiteral("FrMatr1"), Screens::Find(1)->title, parent) {
-    g_instance = this;
-    VvodObj = named(BitNext, "VvodObj");
+    g_frMatr = this;
+    VvodObj = Named(BitNext, "VvodObj");
     QVBoxLayout* content = ContentLayout();
     content->addWidget(buildObjectList(), 1);
     content->addWidget(buildEditPanel(), 1);
@@ -97,25 +89,25 @@ TFrMatr::TFrMatr(QWidget* parent)
 }
 
 TFrMatr::~TFrMatr() {
-    if (g_instance == this) g_instance = nullptr;
+    if (g_frMatr == this) g_frMatr = nullptr;
 }
 
 TFrMatr* TFrMatr::Instance() {
-    return g_instance;
+    return g_frMatr;
 }
 
 // ---------------------------------------------------------------- building
 
 QWidget* TFrMatr::buildObjectList() {
-    Panel1 = named(new QFrame(this), "Panel1");
-    Panel2 = named(new QFrame(Panel1), "Panel2");
-    BNew = named(new QPushButton(QStringLiteral("Новый Объект"), Panel2), "BNew");
-    BEdit = named(new QPushButton(QStringLiteral("Действующий объект"), Panel1), "BEdit");
+    Panel1 = Named(new QFrame(this), "Panel1");
+    Panel2 = Named(new QFrame(Panel1), "Panel2");
+    BNew = Named(new QPushButton(QStringLiteral("Новый Объект"), Panel2), "BNew");
+    BEdit = Named(new QPushButton(QStringLiteral("Действующий объект"), Panel1), "BEdit");
     auto* newRow = new QHBoxLayout(Panel2);
     newRow->setContentsMargins(0, 0, 0, 0);
     newRow->addWidget(BNew);
 
-    DBGrid1 = named(new KeyboardGrid<QTableView>(Panel1), "DBGrid1");
+    DBGrid1 = Named(new KeyboardGrid<QTableView>(Panel1), "DBGrid1");
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     // Objects are deleted only in the deletion form; the list is read-only.
@@ -136,21 +128,21 @@ QWidget* TFrMatr::buildObjectList() {
 }
 
 QWidget* TFrMatr::buildEditPanel() {
-    PanelEdit = named(new QFrame(this), "PanelEdit");
+    PanelEdit = Named(new QFrame(this), "PanelEdit");
     PanelEdit->setFrameShape(QFrame::StyledPanel);
     auto label = [this](const char* name, const QString& text) {
-        return named(new QLabel(text, PanelEdit), name);
+        return Named(new QLabel(text, PanelEdit), name);
     };
-    P1_LInf = named(new ElidedLabel(PanelEdit), "P1_LInf");
+    P1_LInf = Named(new ElidedLabel(PanelEdit), "P1_LInf");
     P1_LInf->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
     P1_LNew = label("P1_LNew", QStringLiteral("Наименование объекта"));
     P1_LAdr = label("P1_LAdr", QStringLiteral("Адрес объекта"));
     P1_LDom = label("P1_LDom", QStringLiteral("Количество домов"));
     Label1 = label("Label1", QStringLiteral("Количество подъездов"));
     P1_LKal = label("P1_LKal", QStringLiteral("Количество калиток"));
-    P1_ENew = named(new QLineEdit(PanelEdit), "P1_ENew");
+    P1_ENew = Named(new QLineEdit(PanelEdit), "P1_ENew");
     LimitChars(P1_ENew, ObjectWidths::kName);
-    P1_EAdr = named(new QPlainTextEdit(PanelEdit), "P1_EAdr");
+    P1_EAdr = Named(new QPlainTextEdit(PanelEdit), "P1_EAdr");
     P1_EAdr->setFixedHeight(P1_EAdr->fontMetrics().lineSpacing() * 3 + 12);
     P1_EAdr->setTabChangesFocus(true);
     P1_EDom = counter(PanelEdit, "P1_EDom", ObjectLimits::kMaxHouses);
@@ -158,13 +150,13 @@ QWidget* TFrMatr::buildEditPanel() {
     P1_EPod->setReadOnly(true);
     P1_EPod->setButtonSymbols(QAbstractSpinBox::NoButtons);
     P1_EKal = counter(PanelEdit, "P1_EKal", ObjectLimits::kMaxGates);
-    CB_po = named(new QCheckBox(QStringLiteral("Наличие пульта поста охраны (ППО)"), PanelEdit),
+    CB_po = Named(new QCheckBox(QStringLiteral("Наличие пульта поста охраны (ППО)"), PanelEdit),
                   "CB_po");
     CB_po->setChecked(true);
-    BitSave = named(new QPushButton(QStringLiteral("Сохранить дома"), PanelEdit), "BitSave");
-    BitCancel = named(new QPushButton(QStringLiteral("Закрыть"), PanelEdit), "BitCancel");
+    BitSave = Named(new QPushButton(QStringLiteral("Сохранить дома"), PanelEdit), "BitSave");
+    BitCancel = Named(new QPushButton(QStringLiteral("Закрыть"), PanelEdit), "BitCancel");
     BitSavePod =
-        named(new QPushButton(QStringLiteral("Сохранить подъезды"), PanelEdit), "BitSavePod");
+        Named(new QPushButton(QStringLiteral("Сохранить подъезды"), PanelEdit), "BitSavePod");
     CGridD = new THouseGrid(PanelEdit);
     Bevel1 = bevel(PanelEdit, "Bevel1");
     Bevel2 = bevel(PanelEdit, "Bevel2");
@@ -248,7 +240,7 @@ void TFrMatr::attachObjectList() {
     if (!FDM || (objectModel_ && objectModel_->GetDataset() == FDM->Q_Net)) return;
     delete objectModel_;
     objectModel_ = new DatasetModel(FDM->Q_Net, this);
-    for (const ListColumn& c : kListColumns)
+    for (const MatrListColumn& c : kListColumns)
         objectModel_->AddColumn(QString::fromLatin1(c.field), QString::fromUtf8(c.title));
     DBGrid1->setModel(objectModel_);
     DBGrid1->setItemDelegateForColumn(objectModel_->ColumnOf(QStringLiteral("d_beg")),
@@ -510,7 +502,7 @@ void TFrMatr::limitAddress() {
 // Enter in the name, the counts and the console box moves to the next field,
 // Shift+Enter to the previous one.
 bool TFrMatr::moveOnEnter(QObject* watched, QKeyEvent* key) {
-    if (!isEnter(key) || watched == P1_EAdr) return false;
+    if (!IsEnterKey(key->key()) || watched == P1_EAdr) return false;
     focusNextPrevChild(!(key->modifiers() & Qt::ShiftModifier));
     return true;
 }
@@ -518,7 +510,7 @@ bool TFrMatr::moveOnEnter(QObject* watched, QKeyEvent* key) {
 // In the address Enter moves on as elsewhere; Ctrl+Enter on a line with text
 // opens an empty line above it. The line break itself never reaches the text.
 bool TFrMatr::addressKey(QKeyEvent* key) {
-    if (!isEnter(key)) return false;
+    if (!IsEnterKey(key->key())) return false;
     if (key->modifiers() & Qt::ControlModifier) {
         QTextCursor cursor = P1_EAdr->textCursor();
         if (!cursor.block().text().isEmpty()) {

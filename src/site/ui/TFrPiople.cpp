@@ -6,6 +6,7 @@
 #include "foundation/ui/GroundedWindow.h"
 #include "platform/DatasetModel.h"
 #include "platform/ui/DatasetGrid.h"
+#include "platform/ui/EnterKey.h"
 #include "platform/ui/GridKeys.h"
 #include "site/ApartmentList.h"
 #include "site/ArrowRepeat.h"
@@ -30,15 +31,10 @@
 using namespace SubscriberTexts;
 namespace Controls = SiteControls;
 using SiteControls::Button;
-using SiteControls::Named;
 
 namespace {
 
-TFrPiople* g_instance = nullptr;
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
+TFrPiople* g_frPiople = nullptr;
 
 // A surname with the initials of the first name and the patronymic.
 QString withInitials(const QString& fam, const QString& nam, const QString& och) {
@@ -76,7 +72,7 @@ class ResidentsModel : public DatasetModel {
 
 TFrPiople::TFrPiople(QWidget* parent)
     : TScreenFrame(QStringLiteral("FrPiople1"), Screens::Find(14)->title, parent) {
-    g_instance = this;
+    g_frPiople = this;
     repeat_ = new ArrowRepeat([this](int direction) { return stepRow(direction); },
                               [this] { ShowSubscriber(); }, this);
     repeat_->setObjectName(QStringLiteral("TmRun"));
@@ -107,11 +103,11 @@ TFrPiople::TFrPiople(QWidget* parent)
 }
 
 TFrPiople::~TFrPiople() {
-    if (g_instance == this) g_instance = nullptr;
+    if (g_frPiople == this) g_frPiople = nullptr;
 }
 
 TFrPiople* TFrPiople::Instance() {
-    return g_instance;
+    return g_frPiople;
 }
 
 // ---------------------------------------------------------------- building
@@ -613,7 +609,7 @@ QWidget* TFrPiople::nextInChain(QWidget* from, bool back) const {
 }
 
 bool TFrPiople::chainKey(QWidget* watched, int key, Qt::KeyboardModifiers modifiers) {
-    if (!isEnter(key)) return false;
+    if (!IsEnterKey(key)) return false;
     if (modifiers & Qt::ControlModifier) {
         if (watched == C_obr) return true;
         if (BitSave->isEnabled()) {

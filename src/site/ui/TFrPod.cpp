@@ -4,7 +4,9 @@
 #include "foundation/TFDM.h"
 #include "foundation/ui/TFProgress.h"
 #include "foundation/ui/WaitCursor.h"
+#include "platform/ui/EnterKey.h"
 #include "platform/ui/GridKeys.h"
+#include "platform/ui/NamedWidget.h"
 #include "site/ApartmentGenerator.h"
 #include "site/SiteData.h"
 #include "site/ui/TFRedVV.h"
@@ -28,7 +30,7 @@
 
 namespace {
 
-TFrPod* g_instance = nullptr;
+TFrPod* g_frPod = nullptr;
 
 const QString kHouse = QStringLiteral("house");
 const QString kName = QStringLiteral("nm_pod");
@@ -37,12 +39,6 @@ const QString kLast = QStringLiteral("npkvr");
 const QString kCount = QStringLiteral("v_kvr");
 const QString kMasksCaption = QStringLiteral("Маски флагов");
 const QString kCloseMasks = QStringLiteral("Закрыть маски");
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 using Spec = TRecordGrid::FieldSpec;
 using Kind = TRecordGrid::Kind;
@@ -71,13 +67,9 @@ QList<Spec> entranceFields() {
     };
 }
 
-bool isEnter(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
-
 // A list whose items are check boxes.
 QListWidget* checkList(QWidget* parent, const char* name) {
-    auto* list = named(new KeyboardGrid<QListWidget>(parent), name);
+    auto* list = Named(new KeyboardGrid<QListWidget>(parent), name);
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
@@ -105,9 +97,9 @@ QList<qint64> shownEntranceScreenKeys(Dataset* list, const char* key) {
 
 TFrPod::TFrPod(QWidget* parent)
     : TScreenFrame(QStringLiteral("FrPod1"), Screens::Find(3)->title, parent) {
-    g_instance = this;
-    ButBack = named(BitPrev, "ButBack");
-    VvodObj = named(BitNext, "VvodObj");
+    g_frPod = this;
+    ButBack = Named(BitPrev, "ButBack");
+    VvodObj = Named(BitNext, "VvodObj");
     QVBoxLayout* content = ContentLayout();
     content->addWidget(buildTopPanel());
     content->addWidget(buildGrids(), 1);
@@ -119,20 +111,20 @@ TFrPod::TFrPod(QWidget* parent)
 }
 
 TFrPod::~TFrPod() {
-    if (g_instance == this) g_instance = nullptr;
+    if (g_frPod == this) g_frPod = nullptr;
 }
 
 TFrPod* TFrPod::Instance() {
-    return g_instance;
+    return g_frPod;
 }
 
 // ---------------------------------------------------------------- building
 
 QWidget* TFrPod::buildTopPanel() {
-    Panel1 = named(new QFrame(this), "Panel1");
+    Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
-    DBTextAdres = named(new ElidedLabel(Panel1), "DBTextAdres");
-    DBTextIdent = named(new ElidedLabel(Panel1), "DBTextIdent");
+    DBTextAdres = Named(new ElidedLabel(Panel1), "DBTextAdres");
+    DBTextIdent = Named(new ElidedLabel(Panel1), "DBTextIdent");
     for (QLabel* l : {DBTextAdres, DBTextIdent}) {
         QFont bold = l->font();
         bold.setBold(true);
@@ -150,24 +142,24 @@ QWidget* TFrPod::buildTopPanel() {
     objectRow->addWidget(ButBack);
     objectRow->addWidget(VvodObj);
 
-    RBPod = named(new QRadioButton(QStringLiteral("Последовательная нумерация"), Panel1), "RBPod");
-    RBGos = named(new QRadioButton(QStringLiteral("Гостиничная нумерация"), Panel1), "RBGos");
+    RBPod = Named(new QRadioButton(QStringLiteral("Последовательная нумерация"), Panel1), "RBPod");
+    RBGos = Named(new QRadioButton(QStringLiteral("Гостиничная нумерация"), Panel1), "RBGos");
     RBPod->setChecked(true);
     auto* numbering = new QVBoxLayout;
     numbering->addWidget(RBPod);
     numbering->addWidget(RBGos);
     numbering->addStretch();
 
-    GroupVvod = named(new QGroupBox(QStringLiteral("Варианты ввода квартир"), Panel1), "GroupVvod");
+    GroupVvod = Named(new QGroupBox(QStringLiteral("Варианты ввода квартир"), Panel1), "GroupVvod");
     ChBxFirst =
-        named(new QCheckBox(QStringLiteral("Ввод 1-й квартиры подъезда"), GroupVvod), "ChBxFirst");
-    ChBxLast = named(new QCheckBox(QStringLiteral("Ввод последней квартиры подъезда"), GroupVvod),
+        Named(new QCheckBox(QStringLiteral("Ввод 1-й квартиры подъезда"), GroupVvod), "ChBxFirst");
+    ChBxLast = Named(new QCheckBox(QStringLiteral("Ввод последней квартиры подъезда"), GroupVvod),
                      "ChBxLast");
     ChBxLast->setChecked(true);
     ChKolKv =
-        named(new QCheckBox(QStringLiteral("Изменять количество квартир"), GroupVvod), "ChKolKv");
+        Named(new QCheckBox(QStringLiteral("Изменять количество квартир"), GroupVvod), "ChKolKv");
     ChNomPod =
-        named(new QCheckBox(QStringLiteral("Изменять названия подъездов"), GroupVvod), "ChNomPod");
+        Named(new QCheckBox(QStringLiteral("Изменять названия подъездов"), GroupVvod), "ChNomPod");
     auto* boxes = new QGridLayout(GroupVvod);
     boxes->addWidget(ChBxFirst, 0, 0);
     boxes->addWidget(ChBxLast, 1, 0);
@@ -175,9 +167,9 @@ QWidget* TFrPod::buildTopPanel() {
     boxes->addWidget(ChNomPod, 1, 1);
 
     But1kv =
-        named(new QPushButton(QStringLiteral("Пересчитать невыделенные поля"), Panel1), "But1kv");
+        Named(new QPushButton(QStringLiteral("Пересчитать невыделенные поля"), Panel1), "But1kv");
     ButKolKv =
-        named(new QPushButton(QStringLiteral("Пересчитать количество по наличию кв"), Panel1),
+        Named(new QPushButton(QStringLiteral("Пересчитать количество по наличию кв"), Panel1),
               "ButKolKv");
     auto* recounts = new QVBoxLayout;
     recounts->addWidget(But1kv);
@@ -199,7 +191,7 @@ QWidget* TFrPod::buildTopPanel() {
 }
 
 QWidget* TFrPod::buildGrids() {
-    PanelGrids = named(new QWidget(this), "PanelGrids");
+    PanelGrids = Named(new QWidget(this), "PanelGrids");
     CGridD = new TRecordGrid(QStringLiteral("CGridD"), houseFields(), 70, QStringLiteral("id_dom"),
                              PanelGrids);
     CGridP = new TRecordGrid(QStringLiteral("CGridP"), entranceFields(), 60,
@@ -221,10 +213,10 @@ QWidget* TFrPod::buildGrids() {
 }
 
 QWidget* TFrPod::buildBottomPanel() {
-    Panel2 = named(new QFrame(this), "Panel2");
+    Panel2 = Named(new QFrame(this), "Panel2");
     Panel2->setFrameShape(QFrame::StyledPanel);
     auto total = [this](const char* name) {
-        auto* l = named(new QLabel(Panel2), name);
+        auto* l = Named(new QLabel(Panel2), name);
         l->setMinimumWidth(50);
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
@@ -232,13 +224,13 @@ QWidget* TFrPod::buildBottomPanel() {
     };
     P1_Itob = total("P1_Itob");
     P1_Itkv = total("P1_Itkv");
-    E_Kk = named(new QSpinBox(Panel2), "E_Kk");
+    E_Kk = Named(new QSpinBox(Panel2), "E_Kk");
     E_Kk->setRange(0, EntranceLimits::kMaxKeys);
     E_Kk->setValue(EntranceLimits::kDefaultKeys);
     E_Kk->setToolTip(EntranceTexts::kKeysHint);
-    BitFlag = named(new QPushButton(kMasksCaption, Panel2), "BitFlag");
+    BitFlag = Named(new QPushButton(kMasksCaption, Panel2), "BitFlag");
     BtnSave =
-        named(new QPushButton(QStringLiteral("Сохранить квартиры для КМ"), Panel2), "BtnSave");
+        Named(new QPushButton(QStringLiteral("Сохранить квартиры для КМ"), Panel2), "BtnSave");
     QFont bold = BtnSave->font();
     bold.setBold(true);
     BtnSave->setFont(bold);
@@ -258,30 +250,30 @@ QWidget* TFrPod::buildBottomPanel() {
 }
 
 QWidget* TFrPod::buildFlagPanel() {
-    PanelFlag = named(new QFrame(this), "PanelFlag");
+    PanelFlag = Named(new QFrame(this), "PanelFlag");
     PanelFlag->setFrameShape(QFrame::StyledPanel);
-    GroupBv = named(new QGroupBox(QStringLiteral("Флаги квартир для БВ"), PanelFlag), "GroupBv");
+    GroupBv = Named(new QGroupBox(QStringLiteral("Флаги квартир для БВ"), PanelFlag), "GroupBv");
     MaskSv = checkList(GroupBv, "MaskSv");
     MaskPs = checkList(GroupBv, "MaskPs");
     auto* bv = new QHBoxLayout(GroupBv);
     bv->addLayout(titled(GroupBv, QStringLiteral("хранимые"), MaskSv));
     bv->addLayout(titled(GroupBv, QStringLiteral("по умолчанию"), MaskPs));
-    GroupPo = named(new QGroupBox(QStringLiteral("Флаги квартир для ППО"), PanelFlag), "GroupPo");
+    GroupPo = Named(new QGroupBox(QStringLiteral("Флаги квартир для ППО"), PanelFlag), "GroupPo");
     MspoSv = checkList(GroupPo, "MspoSv");
     MspoPs = checkList(GroupPo, "MspoPs");
     auto* po = new QHBoxLayout(GroupPo);
     po->addLayout(titled(GroupPo, QStringLiteral("хранимые"), MspoSv));
     po->addLayout(titled(GroupPo, QStringLiteral("по умолчанию"), MspoPs));
 
-    MemoFlag = named(new QPlainTextEdit(PanelFlag), "MemoFlag");
+    MemoFlag = Named(new QPlainTextEdit(PanelFlag), "MemoFlag");
     MemoFlag->setReadOnly(true);
     MemoFlag->setPlainText(
         QStringLiteral("Значение \"по умолчанию\" записывается в таблицу квартир при сохранении "
                        "квартир. Флаг, не отмеченный как хранимый, всегда берет значение оттуда."));
     MemoFlag->setFixedHeight(MemoFlag->fontMetrics().lineSpacing() * 3 + 12);
-    ButYes = named(new QPushButton(QStringLiteral("Сохранить маски"), PanelFlag), "ButYes");
-    ButNo = named(new QPushButton(QStringLiteral("Отменить"), PanelFlag), "ButNo");
-    ButHelp = named(new QPushButton(QStringLiteral("Пример"), PanelFlag), "ButHelp");
+    ButYes = Named(new QPushButton(QStringLiteral("Сохранить маски"), PanelFlag), "ButYes");
+    ButNo = Named(new QPushButton(QStringLiteral("Отменить"), PanelFlag), "ButNo");
+    ButHelp = Named(new QPushButton(QStringLiteral("Пример"), PanelFlag), "ButHelp");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ButYes);
     buttons->addWidget(ButNo);
@@ -304,7 +296,7 @@ QWidget* TFrPod::buildFlagPanel() {
 
 // The side panel "Пример заполнения": how the two lists read together.
 QWidget* TFrPod::buildExample() {
-    PanelExample = named(new QFrame(PanelFlag), "PanelExample");
+    PanelExample = Named(new QFrame(PanelFlag), "PanelExample");
     PanelExample->setFrameShape(QFrame::StyledPanel);
     auto example = [this](const QList<QPair<QString, int>>& items) {
         auto* list = new KeyboardGrid<QListWidget>(PanelExample);
@@ -816,7 +808,7 @@ bool TFrPod::gridKey(QObject* watched, QKeyEvent* key) {
 
 bool TFrPod::houseKey(int, QKeyEvent* key) {
     // Enter stays in the house name, which it stores.
-    if (isEnter(key)) return false;
+    if (IsEnterKey(key->key())) return false;
     switch (key->key()) {
         case Qt::Key_PageDown:
             FocusPod();

@@ -38,16 +38,12 @@
 
 TFskEdit* FskEdit = nullptr;
 
-using namespace EntranceSwitchTexts;
 using SiteControls::Arrow;
 using SiteControls::Button;
-using SiteControls::Named;
 
 namespace {
 
-constexpr int kHelpTopic = 232;
-
-QSpinBox* spin(QWidget* parent, const char* name, int max) {
+QSpinBox* namedSpin(QWidget* parent, const char* name, int max) {
     auto* s = Named(new QSpinBox(parent), name);
     s->setRange(0, max);
     return s;
@@ -124,7 +120,7 @@ class TerminalGridModel : public DatasetModel {
 
 TFskEdit::TFskEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FskEdit"));
-    setWindowTitle(kCaption);
+    setWindowTitle(EntranceSwitchTexts::kCaption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     enter_ = new EnterMovesFocus(this);
 
@@ -242,11 +238,11 @@ QWidget* TFskEdit::buildSwitchType() {
     methods->addWidget(RGkm1);
 
     LPr1kv = Named(new QLabel(QStringLiteral("Начальный № трубки"), box), "LPr1kv");
-    Pr1kv = spin(box, "Pr1kv", EntranceSwitchLimits::kMaxFirstHandset);
+    Pr1kv = namedSpin(box, "Pr1kv", EntranceSwitchLimits::kMaxFirstHandset);
     AI = readOnly(box, "AI");
-    AH = spin(box, "AH", EntranceSwitchLimits::kMaxHundreds);
+    AH = namedSpin(box, "AH", EntranceSwitchLimits::kMaxHundreds);
     E_mxl = readOnly(box, "E_mxl");
-    BitPorts = Button(box, "BitPorts", kRecount);
+    BitPorts = Button(box, "BitPorts", EntranceSwitchTexts::kRecount);
     BitPorts->setContextMenuPolicy(Qt::ActionsContextMenu);
     PMDiap =
         Named(new QAction(QStringLiteral("Распределить квартиры по заданному диапазону"), BitPorts),
@@ -274,11 +270,11 @@ QWidget* TFskEdit::buildSwitchType() {
 QWidget* TFskEdit::buildKeySlots() {
     auto* box = Named(new QFrame(this), "PanelKeys");
     box->setFrameShape(QFrame::StyledPanel);
-    KeyDop = spin(box, "KeyDop", EntranceSwitchLimits::kMaxKeysPerApartment);
+    KeyDop = namedSpin(box, "KeyDop", EntranceSwitchLimits::kMaxKeysPerApartment);
     Ch_dm = Named(new QCheckBox(QStringLiteral("всем домам"), box), "Ch_dm");
     Ch_pd = Named(new QCheckBox(QStringLiteral("всем под.в доме"), box), "Ch_pd");
     BtnSaveD = Button(box, "BtnSaveD", QStringLiteral("Сохранить"));
-    KeyObs = spin(box, "KeyObs", EntranceSwitchLimits::kMaxCommonKeys);
+    KeyObs = namedSpin(box, "KeyObs", EntranceSwitchLimits::kMaxCommonKeys);
     Ch_ob = Named(new QCheckBox(QStringLiteral("всем домам"), box), "Ch_ob");
     BtnSaveO = Button(box, "BtnSaveO", QStringLiteral("Сохранить"));
     auto* perApartment =
@@ -418,7 +414,7 @@ void TFskEdit::showControls() {
 void TFskEdit::ShowEntrance() {
     editor_.ShowEntrance(currentSwitch());
     held_ = HeldRows::OfSwitch(editor_.ShownSwitch());
-    setWindowTitle(held_.Title(kCaption));
+    setWindowTitle(held_.Title(EntranceSwitchTexts::kCaption));
     refreshViews();
     showControls();
 }
@@ -427,12 +423,13 @@ void TFskEdit::FormActivate() {
     if (!FDM) return;
     attachGrid();
     if (!CheckApartmentNumbering())
-        Dialogs::Message(kError, kNumberingFailed, DlgButtons::Ok, DlgIcon::Warning);
+        Dialogs::Message(EntranceSwitchTexts::kError, EntranceSwitchTexts::kNumberingFailed,
+                         DlgButtons::Ok, DlgIcon::Warning);
     ShowEntrance();
     BtnUp->setEnabled(true);
     BtnDown->setEnabled(true);
     if (FDM->Q_KvN->IsEmpty()) {
-        Dialogs::ShowMessage(kNoApartments);
+        Dialogs::ShowMessage(EntranceSwitchTexts::kNoApartments);
         return;
     }
     const QVariant idPod = FDM->Q_MNpk->FieldByName(QStringLiteral("p.id_pod")).Value();

@@ -110,6 +110,8 @@ class TFskEdit : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
+    static constexpr int kHelpTopic = 232;
+
     QWidget* buildHeader();
     QWidget* buildGrid();
     QWidget* buildSwitchType();

@@ -14,14 +14,14 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kRowHeight = 38;
+constexpr int kHouseRowHeight = 38;
 }  // namespace
 
 THouseGrid::THouseGrid(QWidget* parent)
-    : TDatasetPanels(QStringLiteral("CGridD"), kRowHeight, parent) {}
+    : TDatasetPanels(QStringLiteral("CGridD"), kHouseRowHeight, parent) {}
 
 int THouseGrid::RowHeight() {
-    return kRowHeight;
+    return kHouseRowHeight;
 }
 
 THouseGrid::Row THouseGrid::makeRow(int index) {
@@ -29,7 +29,7 @@ THouseGrid::Row THouseGrid::makeRow(int index) {
     auto* frame = new QFrame(body_);
     row.panel = frame;
     frame->setFrameShape(QFrame::StyledPanel);
-    frame->setFixedHeight(kRowHeight);
+    frame->setFixedHeight(kHouseRowHeight);
     auto* prefixLabel = new QLabel(QStringLiteral("Префикс дома"), frame);
     prefixLabel->setObjectName(QStringLiteral("Label4"));
     row.prefix = new QLineEdit(frame);
