@@ -26,7 +26,7 @@ set(ARM_LEADING_INCLUDE
   "^(([ \t]*(//[^\n]*)?|[ \t]*#pragma once[ \t]*)\n)*[ \t]*#[ \t]*include[ \t]*([\"<])([^\">]+)[\">]")
 
 # The smallest group that is worth a precompiled header of its own.
-set(ARM_HEADERS_ALONE_GROUP 3)
+set(ARM_HEADERS_ALONE_GROUP 8)
 
 function(arm_headers_alone name from base)
   # A header's first include decides its group: an edit of one configures again.
