@@ -9,6 +9,9 @@ QString StoredColumn::Name() const {
     return QLatin1String(table) + QLatin1Char('.') + QLatin1String(column);
 }
 
+// The table's helpers keep a namespace of their own: the test units of the
+// folder share compilation units.
+namespace StoredColumnsUnit {
 namespace {
 
 using namespace Reads;
@@ -429,8 +432,9 @@ QList<StoredColumn> makeTable() {
 }
 
 }  // namespace
+}  // namespace StoredColumnsUnit
 
 const QList<StoredColumn>& StoredColumns() {
-    static const QList<StoredColumn> table = makeTable();
+    static const QList<StoredColumn> table = StoredColumnsUnit::makeTable();
     return table;
 }

@@ -20,7 +20,7 @@ constexpr int kCmdParameter = 0x01;
 constexpr int kCmdDeselect = 0x02;
 constexpr int kCmdMemoryRead = 0x03;
 constexpr int kCmdMemoryWrite = 0x04;
-constexpr int kSelectorBit = 0x40;
+constexpr int kBusSelectorBit = 0x40;
 constexpr int kAnswerBit = 0x80;
 constexpr int kMemoryPacket = 22;
 constexpr int kJumpers = 0xFF;
@@ -56,7 +56,7 @@ SimDevice WithMask(int address, int classWord, std::array<quint8, 8> mask) {
 }
 
 int CommandOf(const QByteArray& frame) {
-    return At(frame, 3) & ~kSelectorBit;
+    return At(frame, 3) & ~kBusSelectorBit;
 }
 
 // The class address of a device without a valid address, by its kind.
@@ -220,7 +220,7 @@ QByteArray DeviceBusSimulator::ClassReply(const SimDevice& d) {
     Put(r, 0, d.address);
     Put(r, 1, kAdapterAddress);
     Put(r, 2, d.format + 2);
-    Put(r, 3, kAnswerBit | (d.selector ? kSelectorBit : 0));
+    Put(r, 3, kAnswerBit | (d.selector ? kBusSelectorBit : 0));
     if (s) Put(r, 4, d.selectorByte);
     const int p = 4 + s;
     for (int i = 0; i < 8; ++i) Put(r, p + i, d.classMask[size_t(i)]);
@@ -424,7 +424,7 @@ QList<QByteArray> DeviceBusSimulator::BusAnswers(const QByteArray& frame, const 
 QList<QByteArray> DeviceBusSimulator::FaultyDeviceAnswers(SimDevice& device,
                                                           const QByteArray& frame,
                                                           const BusFault& fault) {
-    const int s = (At(frame, 3) & kSelectorBit) ? 1 : 0;
+    const int s = (At(frame, 3) & kBusSelectorBit) ? 1 : 0;
     switch (fault.kind) {
         case BusFault::Ignore:
             return {};
@@ -499,8 +499,8 @@ QList<QByteArray> DeviceBusSimulator::AdapterAnswers(const QByteArray& frame) {
 }
 
 QList<QByteArray> DeviceBusSimulator::DeviceAnswers(SimDevice& device, const QByteArray& frame) {
-    const int s = (At(frame, 3) & kSelectorBit) ? 1 : 0;
-    const int command = At(frame, 3) & ~kSelectorBit;
+    const int s = (At(frame, 3) & kBusSelectorBit) ? 1 : 0;
+    const int command = At(frame, 3) & ~kBusSelectorBit;
     if (command == kCmdClass) return {ClassReply(device)};
     if (command == kCmdDeselect) {
         device.selected = false;
